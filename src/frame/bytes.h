@@ -1,0 +1,18 @@
+// Single-byte characters of the Mac Roman set that the program reads and
+// writes. Output is bytes, so these must never become UTF-8 sequences.
+#pragma once
+
+namespace macroman {
+constexpr char degree = '\xA1';      // °
+constexpr char section = '\xA4';     // §, the mark of a frozen line buffer
+constexpr char bullet = '\xA5';      // •
+constexpr char micro = '\xB5';       // µ
+constexpr char increment = '\xC6';   // ∆
+constexpr char nbsp = '\xCA';        // non-breaking space, a word separator
+
+constexpr const char* degree_s = "\xA1";
+constexpr const char* section_s = "\xA4";
+constexpr const char* bullet_s = "\xA5";
+constexpr const char* micro_s = "\xB5";
+constexpr const char* increment_s = "\xC6";
+}  // namespace macroman

@@ -1,0 +1,4 @@
+#include "zqglobal.h"
+
+namespace ZQGLOBAL {
+}  // namespace ZQGLOBAL
