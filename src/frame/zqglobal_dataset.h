@@ -1,8 +1,45 @@
-// Shared state of the dataset units.
+// Shared state of the dataset units: the data set's end-member names and
+// generation, the end-members of the current calculation with their formulas,
+// and the system components built from those formulas.
 #pragma once
 
 #include "farray.h"
 #include "types.h"
+#include "zqglobal.h"
+
+constexpr int maxdsem = 320;  // end-member records of one data-set file
+constexpr int maxox = 8;      // (element, amount) pairs of one formula
+
+using dsnamelist = farray<sstring, 1, maxwords>;  // the same type as IO::strings
+using oxcodematrix = fmatrix<smallint, 1, maxem, 1, maxox>;
+using oxnomatrix = fmatrix<extended, 1, maxem, 1, maxox>;
 
 namespace ZQGLOBAL {
+
+// The end-members of the current calculation, parallel to the rows of TD.
+extern dsnamelist NAME;
+extern smallint NCV;
+
+// The data-set file as a whole
+extern smallint DSMODE;      // 5, 6, 7, or -1 for the older generation
+extern smallint NTP;         // end-member records in the file
+extern bool WITHOLDSET;      // the older generation
+extern bool USESP;           // fluid equation of state of the newer data sets
+extern dsnamelist PHNAMES;   // short names of the records, in file order
+extern dsnamelist LONGPHNAMES;
+extern str255 WHEN1;         // creation line, the fit quality cut off
+extern sstring PDATAFILENAME;
+
+// Formulas of the end-members of the calculation
+extern farray<smallint, 1, maxem> NOX;
+extern oxcodematrix OXCODE;
+extern oxnomatrix OXNO;
+extern emvector NOOX;
+
+// Components
+extern smallint NUV, NU, NNE, NE;
+extern dsnamelist COMPNAME;
+extern farray<longint, 1, maxcomp> COMPDIV;
+extern farray<smallint, 1, maxcomp> ICOMP;
+
 }  // namespace ZQGLOBAL
