@@ -1,4 +1,13 @@
 #include "zqglobal.h"
 
 namespace ZQGLOBAL {
+
+svdmatrix& USVD = *new svdmatrix("USVD");
+svdvector SSVD{"SSVD"};
+svdmatrix& VSVD = *new svdmatrix("VSVD");
+
+longint SEED1 = 1, SEED2 = 1, SEED3 = 1;
+
+smallint AQSIPOS = 0;
+
 }  // namespace ZQGLOBAL

@@ -1,0 +1,48 @@
+// General numerical routines: exact integer arithmetic on compositions and
+// reactions, the singular value decomposition, sorting and robust
+// statistics, powers, and the random generator.
+#pragma once
+
+#include <cstdint>
+
+#include "farray.h"
+#include "types.h"
+#include "zqglobal.h"
+
+namespace ZQMATH1 {
+
+// ---------------------------------------------------------------- integers
+longint GCD(longint a, longint b);
+longint VECTORGCD(const liemvector& v, smallint n);
+longint LCM(longint a, longint b);
+longint VECTORLCM(const liemvector& v, smallint n);
+void REALS2INTEGERS(emvector& v, smallint n, longint& m);
+// The caller's matrix is not changed: both work on a copy of rows 1..m,
+// columns 1..n.
+smallint CALCRANK(const liemmatrix& a, smallint m, smallint n);
+smallint NULLSPACE(const liemmatrix& a, smallint m, smallint n);
+
+// The eliminations work in 64-bit integers, so that the growth of the
+// fraction-free steps cannot wrap where 32 bits would.
+using workmatrix = fmatrix<std::int64_t, 1, maxem, 1, maxem>;
+// Writes a working matrix of the null-space elimination to the details file.
+void NULLSPACE_PRINTA(const workmatrix& b, smallint m, smallint n);
+
+// ---------------------------------------------------------------- svd
+void CALCSVD(smallint m, smallint n);
+
+// ---------------------------------------------------------------- sorting
+void SORT(sortvector& v, smallint n);
+void QUICKSORT(sortvector& v, smallint lo, smallint hi);
+extended QUANTILE(const sortvector& v, smallint n, extended p);
+smallint QI(extended p, smallint n);
+extended FINDMEDIAN(const sortvector& v, smallint n);
+extended FINDNMAD(const sortvector& v, smallint n, extended centre);
+extended TENTOPOWER(smallint k);
+extended TOPOWER(extended x, smallint p, smallint q);
+
+// ---------------------------------------------------------------- random
+void SETUPRANDOM(bool fixed);
+extended RANDOM();
+
+}  // namespace ZQMATH1

@@ -1,0 +1,332 @@
+// Exact integer arithmetic: common divisors and multiples, integer
+// compositions from reals, and the rank and null space of integer matrices
+// by fraction-free elimination. No tolerance anywhere: reactions must
+// balance exactly.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <memory>
+
+#include "io.h"
+#include "zqglobal.h"
+#include "zqmath1.h"
+
+namespace ZQMATH1 {
+
+namespace {
+
+using i64 = std::int64_t;
+
+// The fraction-free steps can grow entries past 32 bits long before the
+// result does; 64 bits hold far more, and what even they cannot hold stops
+// the run rather than wrapping into a wrong reaction.
+[[noreturn]] void overflow(const char* where) {
+  IO::ERROREXIT(where, "integer overflow in elimination: matrix entries too large", yourfault);
+}
+
+i64 mul(i64 a, i64 b, const char* where) {
+  i64 r;
+  if (__builtin_mul_overflow(a, b, &r)) overflow(where);
+  return r;
+}
+
+i64 add(i64 a, i64 b, const char* where) {
+  i64 r;
+  if (__builtin_add_overflow(a, b, &r)) overflow(where);
+  return r;
+}
+
+i64 sub(i64 a, i64 b, const char* where) {
+  i64 r;
+  if (__builtin_sub_overflow(a, b, &r)) overflow(where);
+  return r;
+}
+
+i64 abs64(i64 a, const char* where) { return a < 0 ? sub(0, a, where) : a; }
+
+i64 gcd64(i64 a, i64 b, const char* where) {
+  a = abs64(a, where);
+  b = abs64(b, where);
+  if (a == 0) return b;
+  if (b == 0) return a;
+  while (b != 0) {
+    const i64 t = a % b;
+    a = b;
+    b = t;
+  }
+  return a;
+}
+
+// The rules of VECTORGCD over entries get(1..n): one entry keeps its sign,
+// two give their plain gcd, more are folded from the last one down.
+template <class Get>
+i64 vectorgcd64(smallint n, Get get, const char* where) {
+  if (n < 1 || n > maxem) return 0;
+  if (n == 1) return get(1);
+  if (n == 2) return gcd64(get(1), get(2), where);
+  i64 g = abs64(get(n), where);
+  for (smallint k = n - 1; k >= 1; --k) {
+    g = gcd64(get(k), g, where);
+    if (g == 1) break;
+  }
+  return g;
+}
+
+longint narrow32(i64 x, const char* where, const char* message) {
+  if (x < std::numeric_limits<longint>::min() || x > std::numeric_limits<longint>::max())
+    IO::ERROREXIT(where, message, yourfault);
+  return static_cast<longint>(x);
+}
+
+smallint narrow16(i64 x, const char* where, const std::string& message) {
+  if (x < std::numeric_limits<smallint>::min() || x > std::numeric_limits<smallint>::max())
+    IO::ERROREXIT(where, message, yourfault);
+  return static_cast<smallint>(x);
+}
+
+void checksize(smallint m, smallint n, const char* where) {
+  if (m < 1 || m > maxem || n < 1 || n > maxem)
+    IO::ERROREXIT(where,
+                  "matrix size " + IO::INT2STR(m) + " x " + IO::INT2STR(n) + " outside 1..400",
+                  myfault);
+}
+
+// Pivot search of both eliminations: below row i, from column j+1 on, the
+// first column with a non-zero entry and its first such row. Without one,
+// col is n.
+bool findpivot(const workmatrix& b, smallint m, smallint n, smallint i, smallint j, smallint& k,
+               smallint& col) {
+  if (b(i + 1, j + 1) != 0) {
+    k = i + 1;
+    col = j + 1;
+    return true;
+  }
+  for (col = j + 1; col <= n; ++col)
+    for (k = i + 1; k <= m; ++k)
+      if (b(k, col) != 0) return true;
+  col = n;
+  return false;
+}
+
+// Moves the pivot to row i and divides that row by the gcd of its entries
+// from the pivot on; returns the reduced pivot.
+i64 pivotrow(workmatrix& b, smallint n, smallint i, smallint j, smallint k, const char* where) {
+  i64 p = b(k, j);
+  if (k > i) {
+    b(i, j) = p;
+    b(k, j) = 0;
+    for (smallint l = j + 1; l <= n; ++l) std::swap(b(i, l), b(k, l));
+  }
+  const i64 g = vectorgcd64(
+      static_cast<smallint>(n - j + 1), [&](smallint q) { return b(i, j + q - 1); }, where);
+  if (g > 1) {
+    p /= g;
+    for (smallint l = j; l <= n; ++l) b(i, l) /= g;
+  }
+  return p;
+}
+
+// Row r := alpha * row r - beta * row i over column l, with the sign of
+// alpha taken out so that the multiplier of row r stays positive.
+void combine(workmatrix& b, smallint r, smallint i, smallint l, i64 alpha, i64 beta,
+             const char* where) {
+  if (alpha < 0)
+    b(r, l) = add(mul(-alpha, b(r, l), where), mul(beta, b(i, l), where), where);
+  else
+    b(r, l) = sub(mul(alpha, b(r, l), where), mul(beta, b(i, l), where), where);
+}
+
+workmatrix& workspace(std::unique_ptr<workmatrix>& w) {
+  if (!w) w = std::make_unique<workmatrix>("elimination matrix");
+  return *w;
+}
+
+}  // namespace
+
+longint GCD(longint a, longint b) {
+  return narrow32(gcd64(a, b, "gcd"), "gcd", "greatest common divisor too large");
+}
+
+longint VECTORGCD(const liemvector& v, smallint n) {
+  return narrow32(vectorgcd64(n, [&](smallint k) -> i64 { return v[k]; }, "vectorgcd"), "vectorgcd",
+                  "greatest common divisor too large");
+}
+
+longint LCM(longint a, longint b) {
+  if (a == 0 || b == 0) return 0;
+  if (a == b) return a;
+  // The quotient and product in double, as the callers have always had it;
+  // both are whole numbers far inside double's exact range.
+  const double q = static_cast<double>(b) / static_cast<double>(GCD(a, b));
+  const double prod = std::fabs(std::nearbyint(q * static_cast<double>(a)));
+  if (prod > static_cast<double>(std::numeric_limits<longint>::max()))
+    IO::ERROREXIT("lcm", "least common multiple too large", yourfault);
+  return static_cast<longint>(prod);
+}
+
+longint VECTORLCM(const liemvector& v, smallint n) {
+  if (n < 1) return 0;
+  if (n > maxem) IO::ERROREXIT("vectorlcm", "vector longer than 400", myfault);
+  // The running multiple is a 16-bit integer; a partial result that leaves
+  // its range stops the run instead of wrapping.
+  const std::string toolarge = "common multiple of denominators too large (over 32767)";
+  smallint running = narrow16(v[1], "vectorlcm", toolarge);
+  for (smallint k = 2; k <= n; ++k) running = narrow16(LCM(running, v[k]), "vectorlcm", toolarge);
+  return running;
+}
+
+void REALS2INTEGERS(emvector& v, smallint n, longint& m) {
+  if (n > maxem) IO::ERROREXIT("reals2integers", "vector longer than 400", myfault);
+  liemvector p("reals2integers p"), q("reals2integers q");
+  for (smallint i = 1; i <= n; ++i) IO::REAL2RATIONAL(v[i], p[i], q[i]);
+  m = VECTORLCM(q, n);
+  for (smallint i = 1; i <= n; ++i) {
+    if (q[i] == 0) IO::ERROREXIT("reals2integers", "zero denominator", myfault);
+    v[i] = static_cast<extended>(mul(p[i], m / q[i], "reals2integers"));
+  }
+}
+
+smallint CALCRANK(const liemmatrix& a, smallint m, smallint n) {
+  const char* where = "calcrank";
+  checksize(m, n, where);
+  static std::unique_ptr<workmatrix> work;
+  workmatrix& b = workspace(work);
+  for (smallint r = 1; r <= m; ++r)
+    for (smallint l = 1; l <= n; ++l) b(r, l) = a(r, l);
+
+  const smallint mn = std::min(m, n);
+  smallint i = 0, j = 0, k = 0, col = 0;
+  bool found;
+  do {
+    found = findpivot(b, m, n, i, j, k, col);
+    ++i;
+    j = col;
+    if (!found) break;
+    if (j == n) {
+      b(i, n) = b(k, n);
+      break;
+    }
+    const i64 p = pivotrow(b, n, i, j, k, where);
+    // Below the pivot only; column j keeps its entries, the search never
+    // comes back to it.
+    for (smallint r = i + 1; r <= m; ++r) {
+      if (b(r, j) == 0) continue;
+      const i64 g = gcd64(p, b(r, j), where);
+      const i64 alpha = p / g, beta = b(r, j) / g;
+      for (smallint l = j + 1; l <= n; ++l) combine(b, r, i, l, alpha, beta, where);
+    }
+  } while (i != mn);
+  return found ? i : static_cast<smallint>(i - 1);
+}
+
+void NULLSPACE_PRINTA(const workmatrix& b, smallint m, smallint n) {
+  IO::ISTR = "x =   {";
+  for (smallint r = 1; r <= m; ++r) {
+    IO::ISTR += r == 1 ? "{" : "       {";
+    for (smallint l = 1; l <= n; ++l) {
+      IO::ADDINT(static_cast<extended>(b(r, l)), 3, IO::ISTR);
+      if (l < n) IO::ISTR += ", ";
+    }
+    if (r < m) {
+      IO::ISTR += "},";
+      IO::PUTSTR(0, IO::ISTR, 1, 16);
+      IO::ISTR.clear();
+    } else {
+      IO::ISTR += "}";
+    }
+  }
+  IO::ISTR += "};";
+  IO::PUTSTR(0, IO::ISTR, 2, 16);
+}
+
+smallint NULLSPACE(const liemmatrix& a, smallint m, smallint n) {
+  using namespace ZQGLOBAL;
+  const char* where = "nullspace";
+  checksize(m, n, where);
+  if (C == nullptr || R == nullptr)
+    IO::ERROREXIT(where, "composition or reaction matrix not allocated", myfault);
+  if (NR < 0 || NR > maxreac) IO::ERROREXIT(where, "reaction count out of range", myfault);
+
+  static std::unique_ptr<workmatrix> work;
+  workmatrix& b = workspace(work);
+  for (smallint r = 1; r <= m; ++r)
+    for (smallint l = 1; l <= n; ++l) b(r, l) = a(r, l);
+  farray<smallint, 1, maxem> pivcol("nullspace pivot columns");
+  farray<bool, 1, maxem> pivot("nullspace pivot flags");
+
+  // Gauss-Jordan: every other row is cleared in the pivot column, so that
+  // each free column reads off one reaction.
+  const smallint mn = std::min(m, n);
+  smallint i = 0, j = 0, k = 0, col = 0;
+  bool found;
+  do {
+    found = findpivot(b, m, n, i, j, k, col);
+    ++i;
+    j = col;
+    pivcol[i] = found ? j : 0;
+    pivot[j] = found;
+    if (!found) break;
+    if (j == n) {
+      b(i, n) = b(k, n);
+      break;
+    }
+    const i64 p = pivotrow(b, n, i, j, k, where);
+    for (smallint r = 1; r <= m; ++r) {
+      if (r == i || b(r, j) == 0) continue;
+      const i64 g = gcd64(p, b(r, j), where);
+      const i64 alpha = p / g, beta = b(r, j) / g;
+      for (smallint l = 1; l <= n; ++l)
+        if (l != j) combine(b, r, i, l, alpha, beta, where);
+    }
+    for (smallint r = 1; r <= m; ++r)
+      if (r != i) b(r, j) = 0;
+  } while (i != mn);
+  const smallint rank = found ? i : static_cast<smallint>(i - 1);
+
+  for (smallint r = 1; r <= m; ++r) {
+    const i64 g = vectorgcd64(n, [&](smallint l) { return b(r, l); }, where);
+    if (g > 1)
+      for (smallint l = 1; l <= n; ++l) b(r, l) /= g;
+  }
+
+  const std::string toolarge = "reaction coefficient too large (over 32767)";
+  farray<i64, 1, maxem> v("nullspace reaction");
+  farray<i64, 1, maxem> num("nullspace num"), den("nullspace den");
+  liemvector dens("nullspace denominators");
+  for (smallint f = n; f >= 1; --f) {
+    if (pivot[f]) continue;
+    v.fill(0);
+    smallint nd = 0;
+    for (smallint r = 1; r <= mn; ++r) {
+      const smallint c = pivcol[r];
+      if (c == 0) continue;
+      const i64 g = b(r, f) != 0 ? gcd64(b(r, f), b(r, c), where) : 1;
+      num[r] = -b(r, f) / g;
+      den[r] = b(r, c) / g;
+      if (num[r] != 0) dens[++nd] = narrow32(den[r], where, toolarge.c_str());
+    }
+    const longint lcm = VECTORLCM(dens, nd);
+    v[f] = lcm;
+    for (smallint r = 1; r <= mn; ++r) {
+      const smallint c = pivcol[r];
+      if (c != 0) v[c] = mul(lcm, num[r], where) / den[r];
+    }
+
+    for (smallint comp = 1; comp <= m; ++comp) {
+      i64 sum = 0;
+      for (smallint l = 1; l <= n; ++l) sum = add(sum, mul(v[l], (*C)(comp, l), where), where);
+      if (sum != 0) IO::ERROREXIT(where, "reaction doesn't balance", myfault);
+    }
+
+    farray<smallint, 1, maxem> coef("nullspace coefficients");
+    for (smallint l = 1; l <= n; ++l) coef[l] = narrow16(v[l], where, toolarge);
+    if (NR >= maxreac)
+      IO::ERROREXIT(where, "too many reactions: the reaction table holds 150", yourfault);
+    ++NR;
+    for (smallint l = 1; l <= n; ++l) (*R)(NR, l) = coef[l];
+  }
+  return rank;
+}
+
+}  // namespace ZQMATH1
