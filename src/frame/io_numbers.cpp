@@ -176,6 +176,15 @@ extended exactvalue(const std::string& digits, long e) {
     if (!s.zero()) ++nd;
   }
   if (s.zero()) return 0.0L;
+  // Short digit strings with small exponents: both the digits and the power
+  // of ten are exact extendeds, so one multiplication or division rounds
+  // once, as the long path would.
+  if (nd <= 19 && e >= -27 && e <= 27) {
+    const extended v = static_cast<extended>(s.from(0));
+    extended p = 1;
+    for (long k = 0; k < std::labs(e); ++k) p *= 10;
+    return e >= 0 ? v * p : v / p;
+  }
   if (nd + e - 1 >= decover) return HUGE_VALL;
   if (nd + e <= decunder) return 0.0L;
   if (e >= 0) {
@@ -291,7 +300,11 @@ void DEC2STR(const DecForm& form, const Decimal& d, DecStr& s) {
     return;
   }
   std::string t;
-  if (form.style == DecStyle::FixedDecimal) {
+  if (!d.sig.empty() && d.sig[0] == ' ') {
+    // A magnitude that cannot be shown: its digits stay blank, and so do the
+    // point and the exponent, so that it reads as a gap and not as a number.
+    t = d.sig;
+  } else if (form.style == DecStyle::FixedDecimal) {
     t = d.sig;
     if (form.digits > 0 && t.size() < static_cast<std::size_t>(form.digits))
       t.insert(0, static_cast<std::size_t>(form.digits) - t.size(), '0');
