@@ -23,7 +23,7 @@ struct RealCase {
   const char* text;
 };
 
-TEST(Real2Str, Table) {
+TEST(IoNumReal2Str, Table) {
   const std::string blanks19(19, ' ');
   const RealCase cases[] = {
       // plain and exponent form, 4 significant figures
@@ -69,12 +69,12 @@ TEST(Real2Str, Table) {
         << "x=" << static_cast<double>(c.x) << " places=" << c.places << " fixed=" << c.fixed;
 }
 
-TEST(Real2Str, NegativeUnshowableKeepsItsSign) {
+TEST(IoNumReal2Str, NegativeUnshowableKeepsItsSign) {
   EXPECT_EQ(IO::REAL2STR(-1e25L, 4, false), "-" + std::string(20, ' '));
   EXPECT_EQ(IO::INT2STR(-3e9L), "-" + std::string(20, ' '));
 }
 
-TEST(Real2Str, PlainBetweenMinusFourAndPlaces) {
+TEST(IoNumReal2Str, PlainBetweenMinusFourAndPlaces) {
   // leading digit 10^E: plain for -4 <= E <= places, exponent outside
   struct Row {
     extended x;
@@ -92,7 +92,7 @@ struct IntCase {
   const char* text;
 };
 
-TEST(Int2Str, Table) {
+TEST(IoNumInt2Str, Table) {
   const std::string blanks19(19, ' ');
   const IntCase cases[] = {
       {2.5L, "2"},           {3.5L, "4"},           {-2.5L, "-2"},        {0.5L, "0"},
@@ -111,7 +111,7 @@ struct DecCase {
   const char* sig;
 };
 
-TEST(Str2Dec, Table) {
+TEST(IoNumStr2Dec, Table) {
   const DecCase cases[] = {
       {"1.5e-3", true, 0, -4, "15"},
       {"-1.5E3", true, 1, 2, "15"},
@@ -157,7 +157,7 @@ TEST(Str2Dec, Table) {
   }
 }
 
-TEST(Str2Dec, LongDigitStringKeepsItsSize) {
+TEST(IoNumStr2Dec, LongDigitStringKeepsItsSize) {
   Decimal d;
   smallint index = 1;
   bool valid = false;
@@ -178,7 +178,7 @@ struct ExactCase {
   extended value;
 };
 
-TEST(Dec2Num, ExactToTheLastBit) {
+TEST(IoNumDec2Num, ExactToTheLastBit) {
   const ExactCase cases[] = {
       {"0.1", 0.1L},
       {"0.2", 0.2L},
@@ -213,7 +213,7 @@ TEST(Dec2Num, ExactToTheLastBit) {
 
 // The library's own reader is correctly rounded for long double on this
 // platform; it serves here only as the judge of many generated texts.
-TEST(Dec2Num, AgreesWithCorrectRoundingOverTheRange) {
+TEST(IoNumDec2Num, AgreesWithCorrectRoundingOverTheRange) {
   std::mt19937_64 g(20240607);
   for (int it = 0; it < 2000; ++it) {
     const int nd = 1 + static_cast<int>(g() % 21);
@@ -235,7 +235,7 @@ TEST(Dec2Num, AgreesWithCorrectRoundingOverTheRange) {
   }
 }
 
-TEST(Ten, ExactOverTheWholeRange) {
+TEST(IoNumTen, ExactOverTheWholeRange) {
   EXPECT_EQ(IO::TEN(0), 1.0L);
   EXPECT_EQ(IO::TEN(27), 1e27L);
   EXPECT_EQ(IO::TEN(-1), 0.1L);
@@ -248,7 +248,7 @@ TEST(Ten, ExactOverTheWholeRange) {
   EXPECT_EQ(IO::TEN(-5000), 0.0L);
 }
 
-TEST(Num2Dec, FloatRecord) {
+TEST(IoNumNum2Dec, FloatRecord) {
   struct Row {
     extended x;
     smallint digits;
@@ -270,7 +270,7 @@ TEST(Num2Dec, FloatRecord) {
   }
 }
 
-TEST(Dec2Str, Forms) {
+TEST(IoNumDec2Str, Forms) {
   DecStr s;
   IO::DEC2STR(DecForm{DecStyle::FloatDecimal, 3}, Decimal{0, -2, "100"}, s);
   EXPECT_EQ(s, "1.00e-0");
@@ -284,7 +284,7 @@ TEST(Dec2Str, Forms) {
   EXPECT_EQ(s, "?");
 }
 
-TEST(Addno, PlacesFollowTheValue) {
+TEST(IoNumAddno, PlacesFollowTheValue) {
   struct Row {
     extended x;
     const char* text;
@@ -302,7 +302,7 @@ TEST(Addno, PlacesFollowTheValue) {
   }
 }
 
-TEST(Misc, ShortStringsAndClass) {
+TEST(IoNumMisc, ShortStringsAndClass) {
   EXPECT_EQ(IO::MAKESTR20(std::string(30, 'a')), std::string(22, 'a'));
   EXPECT_EQ(IO::MAKESTR5("abcdefg"), "abcde");
   EXPECT_EQ(IO::CLASSREAL(0.0L), IO::NumClass::ZeroNum);

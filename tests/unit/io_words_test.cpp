@@ -1,7 +1,9 @@
 // Words of a line: splitting, classifying and converting.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "bytes.h"
 #include "io.h"
@@ -12,8 +14,11 @@ using IO::strings;
 using V = valuetype;
 
 // Runs f, which must end the run, and returns where and what it said.
+// No file is open and nothing waits for Return.
 template <class F>
 IO::runend fatal(F f) {
+  IO::CONTROLIO.autoexit = true;
+  IO::WHATSOPEN = 0;
   try {
     f();
   } catch (const IO::runend& e) {
@@ -23,7 +28,7 @@ IO::runend fatal(F f) {
   return IO::runend{};
 }
 
-TEST(Words, SplitOnBlankTabAndNbspOnly) {
+TEST(IoWords, SplitOnBlankTabAndNbspOnly) {
   struct Row {
     std::string line;
     std::vector<std::string> words;
@@ -49,7 +54,7 @@ TEST(Words, SplitOnBlankTabAndNbspOnly) {
   }
 }
 
-TEST(Words, OnlyTheFirstLenCharacters) {
+TEST(IoWords, OnlyTheFirstLenCharacters) {
   strings w;
   smallint n;
   IO::STRING2STRINGS("alpha beta gamma", 8, w, n);
@@ -61,7 +66,7 @@ TEST(Words, OnlyTheFirstLenCharacters) {
   EXPECT_EQ(n, 0);
 }
 
-TEST(Words, FourHundredWordsFitTheFourHundredAndFirstStopsTheRun) {
+TEST(IoWords, FourHundredWordsFitTheFourHundredAndFirstStopsTheRun) {
   std::string line;
   for (int i = 1; i <= 400; ++i) line += "w" + std::to_string(i) + " ";
   strings w;
@@ -75,7 +80,7 @@ TEST(Words, FourHundredWordsFitTheFourHundredAndFirstStopsTheRun) {
   EXPECT_EQ(e.message, "too many \"w401\"");
 }
 
-TEST(Words, SmallStringRoutines) {
+TEST(IoWords, SmallStringRoutines) {
   smallint f, l;
   IO::STRINGBOUNDS("  ab c\t", f, l);
   EXPECT_EQ(f, 3);
@@ -96,7 +101,7 @@ TEST(Words, SmallStringRoutines) {
   EXPECT_FALSE(IO::SAMESTRING("Gt", "gt"));
 }
 
-TEST(Words, MatchIsExactAndFindsTheFirst) {
+TEST(IoWords, MatchIsExactAndFindsTheFirst) {
   strings list;
   list[1] = "q";
   list[2] = "ab";
@@ -111,7 +116,7 @@ TEST(Words, MatchIsExactAndFindsTheFirst) {
   EXPECT_FALSE(IO::MATCHSTRING("q", list, -3, k));
 }
 
-TEST(Words, Classes) {
+TEST(IoWords, Classes) {
   struct Row {
     const char* w;
     V vt;
@@ -135,7 +140,7 @@ TEST(Words, Classes) {
   EXPECT_FALSE(IO::ISNUMBER(V::anemptystring));
 }
 
-TEST(Words, Str2Real) {
+TEST(IoWords, Str2Real) {
   struct Row {
     const char* w;
     bool ok;
@@ -161,7 +166,7 @@ TEST(Words, Str2Real) {
   }
 }
 
-TEST(Words, Str2Int) {
+TEST(IoWords, Str2Int) {
   struct Row {
     const char* w;
     bool ok;
@@ -192,7 +197,7 @@ TEST(Words, Str2Int) {
   }
 }
 
-TEST(Words, Str2Rat) {
+TEST(IoWords, Str2Rat) {
   struct Row {
     const char* w;
     bool ok;
@@ -223,7 +228,7 @@ strings wordsof(const std::string& line, smallint& nw) {
   return w;
 }
 
-TEST(Words, Strings2Reals) {
+TEST(IoWords, Strings2Reals) {
   struct Row {
     const char* line;
     smallint start, nin;
@@ -256,7 +261,7 @@ TEST(Words, Strings2Reals) {
   }
 }
 
-TEST(Words, Strings2RealsStopsAtWordForty) {
+TEST(IoWords, Strings2RealsStopsAtWordForty) {
   std::string line = "key";
   for (int i = 1; i <= 45; ++i) line += " " + std::to_string(i);
   smallint nw;
@@ -270,7 +275,7 @@ TEST(Words, Strings2RealsStopsAtWordForty) {
   EXPECT_FALSE(IO::STRINGS2REALS(w, nw, 1, v, n));
 }
 
-TEST(Words, Strings2Integers) {
+TEST(IoWords, Strings2Integers) {
   struct Row {
     const char* line;
     smallint start, nin;
@@ -298,7 +303,7 @@ TEST(Words, Strings2Integers) {
   }
 }
 
-TEST(Words, GetRoutines) {
+TEST(IoWords, GetRoutines) {
   EXPECT_EQ(IO::GETINTEGER(V::aninteger, "17", "here"), 17);
   EXPECT_EQ(IO::GETREAL(V::areal, "2.5", "here"), 2.5L);
   EXPECT_EQ(IO::GETREAL(V::aninteger, "-4", "here"), -4.0L);
@@ -315,7 +320,7 @@ TEST(Words, GetRoutines) {
   EXPECT_EQ(q, 8);
 }
 
-TEST(Words, GetRoutinesStopTheRun) {
+TEST(IoWords, GetRoutinesStopTheRun) {
   struct Row {
     std::function<void()> call;
     const char* where;
@@ -353,7 +358,7 @@ TEST(Words, GetRoutinesStopTheRun) {
   EXPECT_EQ(IO::LI2I(-32767), -32767);
 }
 
-TEST(Words, Real2Rational) {
+TEST(IoWords, Real2Rational) {
   struct Row {
     extended x;
     longint p, q;
@@ -380,7 +385,7 @@ TEST(Words, Real2Rational) {
   }
 }
 
-TEST(Words, Real2RationalOfAnEndlessExpansionStaysInRange) {
+TEST(IoWords, Real2RationalOfAnEndlessExpansionStaysInRange) {
   // the square root of 2 never ends: 20 terms at most, and a fraction that
   // a longint holds and that lies close to the value
   longint p = 0, q = 0;
@@ -389,7 +394,7 @@ TEST(Words, Real2RationalOfAnEndlessExpansionStaysInRange) {
   EXPECT_NEAR(static_cast<double>(p) / q, 1.4142135623730951, 1e-6);
 }
 
-TEST(Words, Places) {
+TEST(IoWords, Places) {
   struct Row {
     extended x;
     smallint places, places0;
