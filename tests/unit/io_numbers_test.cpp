@@ -302,11 +302,4 @@ TEST(IoNumAddno, PlacesFollowTheValue) {
   }
 }
 
-TEST(IoNumMisc, ShortStringsAndClass) {
-  EXPECT_EQ(IO::MAKESTR20(std::string(30, 'a')), std::string(22, 'a'));
-  EXPECT_EQ(IO::MAKESTR5("abcdefg"), "abcde");
-  EXPECT_EQ(IO::CLASSREAL(0.0L), IO::NumClass::ZeroNum);
-  EXPECT_EQ(IO::CLASSREAL(-2.0L), IO::NumClass::NormalNum);
-}
-
 }  // namespace
