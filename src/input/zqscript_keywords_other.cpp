@@ -1,0 +1,76 @@
+// Keywords of the utilities, the retired keywords, and the end of the chain.
+// The avPT+, rock-mineral and uncertainty blocks are not reached by any line,
+// so their keywords fall through to the unrecognised report.
+#include "zqglobal.h"
+#include "zqscript.h"
+
+namespace ZQSCRIPT {
+
+using namespace ZQGLOBAL;
+
+namespace {
+
+void code(smallint& target) {
+  if (INFOTYPE[1] == valuetype::aninteger) target = INFOINT[1];
+}
+
+void muval(const scriptline& l) {
+  if (!MUVALSEEN) {
+    CONTROLJX.muval = l.sw;
+  } else if (l.pos == 2) {
+    SCRIPTFAULT("cbool out of place in muval script");
+  }
+  MUVALSEEN = true;
+  if (NINFO < 1) return;
+  if (INFOSTRING[1] == "PT") {
+    extended p = 0, t = 0;
+    if (NINFO < 3 || !WORDREAL(INFOSTRING[2], p) || !WORDREAL(INFOSTRING[3], t))
+      SCRIPTFAULT("PT of muval too small");
+    MUP = p;
+    MUT = t + 273.15L;
+    if (MUP < PLOW || MUT < TLOW) SCRIPTFAULT("PT of muval too small");
+    return;
+  }
+  if (INFOTYPE[1] == valuetype::astring) {
+    if (NINFO > maxlna) SCRIPTFAULT("too many names in muval");
+    for (smallint i = 1; i <= NINFO; ++i) MUNAME[i] = INFOSTRING[i];
+    CONTROLJX.nbulkoxides = NINFO;
+    return;
+  }
+  if (NINFO > 26) SCRIPTFAULT("too many values in muval");
+  if (NMUCALCS + 1 > maxmucalcs) SCRIPTFAULT("too many muval lines");
+  NMUCALCS = static_cast<smallint>(NMUCALCS + 1);
+  for (smallint i = 1; i <= NINFO; ++i) MUCALCS(NMUCALCS, i) = INFOREAL[i];
+}
+
+}  // namespace
+
+bool KEYWORDSOTHER(const scriptline& l) {
+  const sstring& k = l.keyword;
+  if (k == "utilitycode") {
+    code(UTILITYCODE);
+  } else if (k == "tablecode") {
+    code(TABLECODE);
+  } else if (k == "recalccode") {
+    code(RECALCCODE);
+  } else if (k == "convert") {
+    // mineral analyses for the utilities mode, which this build never
+    // enters: the lines are taken and not stored
+  } else if (k == "muval") {
+    muval(l);
+  } else if (k == "exbuff") {
+    IO::PUTSTR(0, "the script, exbuff, is superceded: use instead", 1, 9);
+    IO::PUTSTR(0, QUOTE("figure T-x(CO2)") + " or " + QUOTE("figure P-x(CO2)"), 1, 9);
+    SCRIPTFAULT("exit, and use one of the new scripts");
+  } else if (k == "mccorr") {
+    IO::WRITETERMINAL("\n" + QUOTE("mccorr") + " has been cut - remove from the scriptfile\n");
+    SCRIPTFAULT("mccorr no longer exists");
+  } else if (k == "calcsdnle") {
+    IO::WRITETERMINAL("calcsdnle not available in jx351\n");
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace ZQSCRIPT
