@@ -137,6 +137,19 @@ void combine(workmatrix& b, smallint r, smallint i, smallint l, i64 alpha, i64 b
     b(r, l) = sub(mul(alpha, b(r, l), where), mul(beta, b(i, l), where), where);
 }
 
+// Row r divided by the gcd of its entries in the columns the elimination
+// keeps. A positive factor changes neither the zero pattern, nor the signs,
+// nor the ratios that rank and reactions are read from, but without it the
+// entries of fraction-free elimination grow with every pivot.
+void reducerow(workmatrix& b, smallint r, smallint from, smallint n, smallint skip, const char* where) {
+  i64 g = 0;
+  for (smallint l = from; l <= n && g != 1; ++l)
+    if (l != skip) g = gcd64(b(r, l), g, where);
+  if (g > 1)
+    for (smallint l = from; l <= n; ++l)
+      if (l != skip) b(r, l) /= g;
+}
+
 workmatrix& workspace(std::unique_ptr<workmatrix>& w) {
   if (!w) w = std::make_unique<workmatrix>("elimination matrix");
   return *w;
@@ -215,6 +228,7 @@ smallint CALCRANK(const liemmatrix& a, smallint m, smallint n) {
       const i64 g = gcd64(p, b(r, j), where);
       const i64 alpha = p / g, beta = b(r, j) / g;
       for (smallint l = j + 1; l <= n; ++l) combine(b, r, i, l, alpha, beta, where);
+      reducerow(b, r, j + 1, n, 0, where);
     }
   } while (i != mn);
   return found ? i : static_cast<smallint>(i - 1);
@@ -278,6 +292,7 @@ smallint NULLSPACE(const liemmatrix& a, smallint m, smallint n) {
       const i64 alpha = p / g, beta = b(r, j) / g;
       for (smallint l = 1; l <= n; ++l)
         if (l != j) combine(b, r, i, l, alpha, beta, where);
+      reducerow(b, r, 1, n, j, where);
     }
     for (smallint r = 1; r <= m; ++r)
       if (r != i) b(r, j) = 0;
