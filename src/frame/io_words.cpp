@@ -191,9 +191,9 @@ bool STR2RAT(const sstring& w, smallint& p, smallint& q, std::string& msg) {
     msg = m;
     return false;
   }
-  // A conversion that failed has already said why; the zero test is for
-  // words that are numbers but no usable fraction.
-  if (msg.empty() && (p == 0 || q == 0)) msg = "zero in rational";
+  // A part that failed has already said why; the zero test is only for
+  // two good integers that make no usable fraction.
+  if (p == 0 || q == 0) msg = "zero in rational";
   return msg.empty();
 }
 
