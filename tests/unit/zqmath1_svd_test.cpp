@@ -43,7 +43,8 @@ matrix randommatrix(std::mt19937_64& gen, int m, int n) {
 void checkfactors(const matrix& a, const std::string& what) {
   const int m = static_cast<int>(a.size()), n = static_cast<int>(a[0].size());
   const extended wmax = SSVD[n];
-  const extended tol = 16 * std::max(m, n) * eps * std::max<extended>(wmax, 1);
+  // A few units of extended precision; double would be some 2000 times off.
+  const extended tol = 32 * eps * std::max<extended>(wmax, 1);
   for (int j = 1; j <= n; ++j) EXPECT_GE(SSVD[j], 0) << what;
   for (int j = 2; j <= n; ++j) EXPECT_LE(SSVD[j - 1], SSVD[j]) << what;
   for (int j = n + 1; j <= maxsvdcols; ++j) ASSERT_EQ(SSVD[j], 0) << what << " w[" << j << "]";
@@ -64,7 +65,7 @@ void checkfactors(const matrix& a, const std::string& what) {
       for (int k = 1; k <= n; ++k) s += VSVD(k, p) * VSVD(k, q);
       worst = std::max(worst, std::fabs(s - (p == q ? 1 : 0)));
     }
-  EXPECT_LE(worst, 16 * n * eps) << what << ": V orthogonal";
+  EXPECT_LE(worst, 32 * eps) << what << ": V orthogonal";
 
   const extended zero = 64 * std::max(m, n) * eps * wmax;
   worst = 0;
@@ -75,7 +76,7 @@ void checkfactors(const matrix& a, const std::string& what) {
       for (int k = 1; k <= m; ++k) s += USVD(k, p) * USVD(k, q);
       worst = std::max(worst, std::fabs(s - (p == q ? 1 : 0)));
     }
-  EXPECT_LE(worst, 16 * m * eps) << what << ": U orthonormal";
+  EXPECT_LE(worst, 32 * eps) << what << ": U orthonormal";
 }
 
 TEST(ZqMath1Svd, RandomMatrices) {
