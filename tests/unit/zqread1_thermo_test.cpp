@@ -1,0 +1,558 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <functional>
+#include <initializer_list>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "io.h"
+#include "iotestsupport.h"
+#include "zqglobal.h"
+#include "zqread1.h"
+#include "zqute1.h"
+
+using namespace ZQGLOBAL;
+
+namespace {
+
+std::string fixture(const std::string& name) {
+  std::ifstream in(std::string(SOLVARINTH_FIXTURES) + "/dataset/" + name, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  const std::size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << "fixture lacks: " << from;
+  if (at != std::string::npos) text.replace(at, from.size(), to);
+  return text;
+}
+
+// Numbers go through the program's own decimal conversion, so allow for a
+// last-digit difference from the compiler's reading of the same literal.
+bool close(long double got, long double want) {
+  if (got == want) return true;
+  return std::fabs(got - want) <= 1e-17L * std::fabs(want);
+}
+
+class DataSetReader : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testsupport::resetio();
+    ZQUTE1::SETUP();
+    CALCMODE = calcmodetype::nlecalc;
+    CONTROLJX = controljxtype{};
+    NCV = 0;
+  }
+  void TearDown() override {
+    IO::FILECLOSE(ZQREAD1::PDATA, true, "dsfile");
+    ZQUTE1::CLEANUP();
+    CALCMODE = calcmodetype::nlecalc;
+    testsupport::resetio();
+  }
+
+  void install(const std::string& dsfile, const std::string& text) {
+    dir.write("jx-ds" + dsfile + ".txt", text);
+    IO::CONTROLIO.dsfile = dsfile;
+  }
+  void installfixture(const std::string& dsfile) { install(dsfile, fixture("jx-ds" + dsfile + ".txt")); }
+
+  void choose(std::initializer_list<const char*> names) {
+    NCV = 0;
+    for (const char* n : names) {
+      NCV = static_cast<smallint>(NCV + 1);
+      NAME[NCV] = n;
+    }
+  }
+  void readall(std::initializer_list<const char*> names) {
+    try {
+      ZQREAD1::READTHERMO(1);
+      choose(names);
+      ZQREAD1::READTHERMO(2);
+      ZQREAD1::READTHERMO(3);
+    } catch (const IO::runend& e) {
+      FAIL() << "stopped in " << e.where << " : " << e.message;
+    }
+  }
+  long position(const std::string& name) const {
+    for (long p = 1; p <= NCV; ++p)
+      if (NAME[p] == name) return p;
+    ADD_FAILURE() << name << " not chosen";
+    return 1;
+  }
+
+  testsupport::ScratchDir dir;
+  testsupport::Terminal term;
+};
+
+IO::runend fatal(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const IO::runend& e) {
+    return e;
+  }
+  ADD_FAILURE() << "the run went on";
+  return {};
+}
+
+// A row as the reader should fill it: the positions not listed are 0.
+struct rowcase {
+  const char* name;
+  std::map<int, long double> values;
+};
+
+void expectrows(const std::vector<rowcase>& rows, const std::function<long(const std::string&)>& pos) {
+  for (const rowcase& r : rows) {
+    const long p = pos(r.name);
+    for (int k = 1; k <= maxtd; ++k) {
+      const auto it = r.values.find(k);
+      const long double want = it == r.values.end() ? 0.0L : it->second;
+      EXPECT_TRUE(close((*TD)(p, k), want)) << r.name << " position " << k << ": " << (double)(*TD)(p, k)
+                                           << " wanted " << (double)want;
+    }
+  }
+}
+
+// Defaults of the order-disorder positions of a row without such terms.
+std::map<int, long double> plain(std::map<int, long double> v) {
+  v.emplace(15, -1.0L);
+  v.emplace(16, -1.0L);
+  v.emplace(25, 1.0L);
+  return v;
+}
+
+TEST_F(DataSetReader, Generation7EveryRecordKind) {
+  installfixture("7qz1");
+  readall({"qtzx", "grox", "spnx", "wqL", "hqaq", "mtx", "mgox", "kyx"});
+  EXPECT_EQ(DSMODE, 7);
+  EXPECT_EQ(NTP, 8);
+  EXPECT_FALSE(WITHOLDSET);
+  EXPECT_TRUE(USESP);
+  EXPECT_EQ(PDATAFILENAME, "jx-ds7qz1.txt");
+  EXPECT_EQ(PHNAMES[2], "grox");
+  EXPECT_EQ(LONGPHNAMES[2], "grossularx");
+  EXPECT_EQ(WHEN1, "made-up data set qz1, 6 dec 2026");
+  EXPECT_NE(term.text().find("\nmade-up data set qz1, 6 dec 2026\n\n"), std::string::npos);
+  EXPECT_EQ(ZQREAD1::PDATA.f, nullptr);
+
+  const std::vector<rowcase> rows = {
+      {"qtzx", plain({{1, -910.70L}, {2, 0.04150L}, {3, 2.2690L}, {4, 0.09290L}, {5, -0.000642L}, {6, -714.90L},
+                      {7, -0.7161L}, {8, 0.0000065L}, {9, 750.0L}, {10, 4.10L}, {11, -4.10L / 750.0L},
+                      {12, 525}})},
+      // Einstein temperature from the record, k0'' from the record
+      {"grox", {{1, -6643.0L}, {2, 0.2550L}, {3, 12.535L}, {4, 0.6260L}, {8, 0.0000220L}, {9, 1720.0L},
+                {10, 5.53L}, {11, -0.00322L}, {12, 377.0L}, {14, 1100.0L}, {15, 0.0100L}, {16, 0.0500L},
+                {25, 1}, {31, 4}}},
+      {"spnx", {{1, -2301.2L}, {2, 0.0820L}, {3, 3.978L}, {4, 0.2229L}, {5, 0.0061L}, {8, 0.0000193L},
+                {9, 1922.0L}, {10, 4.04L}, {11, -0.00210L}, {12, 560.0L}, {15, -1}, {16, -1}, {20, 8.0L},
+                {22, 1.2L}, {24, 2.0L}, {25, 1.0L}, {31, 5}}},
+      {"wqL", plain({{1, -285.83L}, {2, 0.0700L}, {3, 1.8070L}, {4, 0.0758L}, {8, 0.0002L}, {9, 20.0L},
+                     {10, 4.0L}, {11, -4.0L / 20.0L}, {13, -0.0055L}})},
+      {"hqaq", plain({{1, -230.0L}, {2, -0.0108L}, {3, -0.0019L}, {5, 0.0001L}, {12, 3745},
+                      {17, 0.00029L - 298.15L * 0.0001L}, {31, 8}})},
+      {"mtx", {{1, -1114.5L}, {2, 0.1460L}, {3, 4.452L}, {4, 0.2625L}, {5, -0.0072L}, {6, -1926.2L},
+               {7, -1.6557L}, {8, 0.0000371L}, {9, 1857.0L}, {10, 4.05L}, {11, -4.05L / 1857.0L}, {12, 390},
+               {14, 848.0L}, {15, 0.035L}, {25, 1}, {31, 1}}},
+      {"mgox", {{1, -601.5L}, {2, 0.0269L}, {3, 1.125L}, {4, 0.0605L}, {5, 0.000362L}, {6, -535.8L},
+                {7, -0.2992L}, {8, 0.0000311L}, {9, 1616.0L}, {10, 3.95L}, {11, -3.95L / 1616.0L}, {12, 535},
+                {15, -1}, {16, -1}, {20, 1.0L}, {21, 0.1L}, {22, 2.0L}, {24, 1.0L}, {25, 0.5L}, {31, 2}}},
+      {"kyx", plain({{1, -2593.0L}, {2, 0.0830L}, {3, 4.414L}, {4, 0.2794L}, {5, -0.0071L}, {8, 0.0000192L},
+                     {9, 1601.0L}, {10, 4.05L}, {11, -0.00253L}, {12, 480.0L}, {31, 3}})},
+  };
+  expectrows(rows, [this](const std::string& n) { return position(n); });
+
+  const long g = position("grox");
+  EXPECT_EQ(NSITE[g], 3);
+  EXPECT_EQ(NOX[g], 4);
+  EXPECT_EQ(OXCODE(g, 1), 7);
+  EXPECT_EQ(OXCODE(g, 4), 10);
+  EXPECT_EQ(OXNO(g, 4), 12.0L);
+  EXPECT_EQ(NOOX[g], 20.0L);
+}
+
+TEST_F(DataSetReader, Generation6ReadsEinsteinTypesAsOrdinary) {
+  installfixture("6qz1");
+  readall({"andx", "wqL"});
+  EXPECT_EQ(DSMODE, 6);
+  EXPECT_EQ(NTP, 4);
+  EXPECT_TRUE(USESP);
+  EXPECT_EQ(WHEN1, "made-up data set qz6");
+  // type 4 in generation 6: ten ordinary numbers, k0'' computed, Landau terms
+  const std::vector<rowcase> rows = {
+      {"andx", {{1, -5769.1L}, {2, 0.3160L}, {3, 13.204L}, {4, 0.6387L}, {6, -4955.1L}, {7, -3.9892L},
+                {8, 0.0000286L}, {9, 1588.0L}, {10, 5.68L}, {11, -5.68L / 1588.0L}, {12, 478}, {14, 2.5L},
+                {25, 1}, {31, 4}}},
+      {"wqL", plain({{1, -285.83L}, {2, 0.0700L}, {3, 1.8070L}, {4, 0.0758L}, {8, 0.0002L}, {9, 20.0L},
+                     {10, 4.0L}, {11, -0.2L}, {13, -0.0055L}})},
+  };
+  expectrows(rows, [this](const std::string& n) { return position(n); });
+}
+
+TEST_F(DataSetReader, Generation5TypeCodesAndEinsteinRule) {
+  installfixture("5qz1");
+  readall({"qtzx", "fqL", "mtx", "mgox", "hqaq", "nvx", "lowx", "f51x"});
+  EXPECT_EQ(DSMODE, 5);
+  EXPECT_EQ(NTP, 51);
+  EXPECT_FALSE(WITHOLDSET);
+  EXPECT_FALSE(USESP);
+  EXPECT_EQ(LONGPHNAMES[1], "");
+  EXPECT_EQ(PHNAMES[51], "f51x");
+  EXPECT_EQ(WHEN1, "made-up data set qz5 from the test shop");
+  const std::vector<rowcase> rows = {
+      {"qtzx", plain({{1, -910.70L}, {2, 0.04150L}, {3, 2.2690L}, {4, 0.09290L}, {5, -0.000642L}, {6, -714.90L},
+                      {7, -0.7161L}, {8, 0.0000065L}, {9, 750.0L}, {10, 4.10L}, {11, -0.0055L}, {12, 525}})},
+      {"fqL", plain({{1, -920.0L}, {2, 0.0500L}, {3, 2.7L}, {4, 0.08L}, {8, 0.000015L}, {9, 150.0L}, {10, 6.0L},
+                     {11, -0.04L}, {13, -0.08L}, {31, 7}})},
+      {"mtx", {{1, -1114.5L}, {2, 0.1460L}, {3, 4.452L}, {4, 0.2625L}, {5, -0.0072L}, {6, -1926.2L},
+               {7, -1.6557L}, {8, 0.0000371L}, {9, 1857.0L}, {10, 4.05L}, {11, -0.0022L}, {12, 390},
+               {14, 848.0L}, {15, 0.035L}, {25, 1}, {31, 1}}},
+      {"mgox", {{1, -601.5L}, {2, 0.0269L}, {3, 1.125L}, {4, 0.0605L}, {5, 0.000362L}, {6, -535.8L},
+                {7, -0.2992L}, {8, 0.0000311L}, {9, 1616.0L}, {10, 3.95L}, {11, -0.0024L}, {12, 535},
+                {15, -1}, {16, -1}, {20, 1.0L}, {21, 0.1L}, {22, 2.0L}, {24, 1.0L}, {25, 0.5L}, {31, 2}}},
+      {"hqaq", plain({{1, -230.0L}, {2, -0.0108L}, {3, -0.0019L}, {5, 0.0001L}, {12, 3745},
+                      {17, 0.00029L - 298.15L * 0.0001L}, {31, 8}})},
+      // no volume; S = 0 over four atoms gives round(10636/6.44)
+      {"nvx", plain({{1, -100.0L}, {12, 1652}, {31, 6}})},
+      // a computed Einstein temperature of 7 is raised to 10
+      {"lowx", plain({{1, -1.0L}, {2, 1.513L}, {3, 1.0L}, {9, 10.0L}, {10, 4.0L}, {12, 10}})},
+      {"f51x", plain({{1, -600.0L}, {2, 0.027L}, {3, 1.1L}, {4, 0.06L}, {8, 0.00003L}, {9, 1600.0L}, {10, 4.0L},
+                      {11, -0.0025L}, {12, 533}})},
+  };
+  expectrows(rows, [this](const std::string& n) { return position(n); });
+}
+
+TEST_F(DataSetReader, OlderGenerationRowsAndOxideCounts) {
+  installfixture("5qzold");
+  ZQREAD1::READTHERMO(1);
+  EXPECT_EQ(DSMODE, -1);
+  EXPECT_TRUE(WITHOLDSET);
+  EXPECT_EQ(NTP, 190);
+  EXPECT_EQ(PHNAMES[190], "o190");
+  const std::string creation = "older made-up set, by hand (fit of 1 dec 2026: 1.23)";
+  EXPECT_EQ(WHEN1, creation.substr(0, creation.size() - 25));
+  CONTROLJX.witholdset = true;
+  choose({"oqtz", "olqL", "oland", "obw", "oaq", "o190"});
+  ZQREAD1::READTHERMO(2);
+  ZQREAD1::READTHERMO(3);
+  const std::vector<rowcase> rows = {
+      {"oqtz", plain({{1, -910.7L}, {2, 0.0415L}, {3, 2.269L}, {4, 0.0979L}, {5, -0.0000335L}, {6, -636.2L},
+                      {7, -0.7740L}, {8, 0.0000065L}, {9, 0.0000001L}, {11, 750.0L}, {12, 1050.0L}, {13, 0.5L}})},
+      // a liquid of the older generation reads no further number
+      {"olqL", plain({{1, -920.0L}, {2, 0.050L}, {3, 2.70L}, {4, 0.08L}, {8, 0.000015L}, {11, 150.0L},
+                      {13, -0.08L}, {31, 7}})},
+      {"oland", {{1, -1114.5L}, {2, 0.146L}, {3, 4.452L}, {4, 0.2625L}, {5, -0.0072L}, {6, -1926.2L},
+                 {7, -1.6557L}, {8, 0.0000371L}, {11, 1857.0L}, {12, 390.0L}, {14, 848.0L}, {15, 0.035L},
+                 {25, 1}, {31, 1}}},
+      {"obw", {{1, -601.5L}, {2, 0.0269L}, {3, 1.125L}, {4, 0.0605L}, {5, 0.000362L}, {6, -535.8L},
+               {7, -0.2992L}, {8, 0.0000311L}, {11, 1616.0L}, {12, 535.0L}, {15, -1}, {16, -1}, {20, 1.0L},
+               {21, 0.1L}, {22, 2.0L}, {24, 1.0L}, {25, 0.5L}, {31, 2}}},
+      {"oaq", plain({{1, -230.0L}, {2, -0.0108L}, {3, -0.0019L}, {5, 0.0001L},
+                     {17, 0.00029L - 298.15L * 0.0001L}, {31, 8}})},
+      {"o190", plain({{1, -600.0L}, {2, 0.027L}, {3, 1.1L}, {4, 0.06L}, {8, 0.00003L}, {11, 1600.0L},
+                      {12, 500.0L}})},
+  };
+  expectrows(rows, [this](const std::string& n) { return position(n); });
+  for (long c = 1; c <= NUV; ++c) EXPECT_EQ(ICOMP[c], 1) << COMPNAME[c];
+}
+
+TEST_F(DataSetReader, CovariancesInSinglePrecisionAtEveryPosition) {
+  installfixture("7qz1");
+  ZQREAD1::READTHERMO(1);
+  COV->fill(42.0L);
+  choose({"mgox", "qtzx", "mgox"});
+  ZQREAD1::READTHERMO(2);
+  ZQREAD1::READTHERMO(3);
+  auto single = [](float x) { return static_cast<long double>(x); };
+  EXPECT_EQ((*COV)(2, 2), single(0.1f));
+  EXPECT_NE((*COV)(2, 2), 0.1L);
+  for (long p : {1L, 3L}) {
+    EXPECT_EQ((*COV)(p, 2), single(1.7f));
+    EXPECT_EQ((*COV)(2, p), single(1.7f));
+    for (long q : {1L, 3L}) EXPECT_EQ((*COV)(p, q), single(7.7f));
+  }
+  // pairs of records the calculation does not use keep what they held
+  EXPECT_EQ((*COV)(1, 4), 42.0L);
+  EXPECT_EQ((*COV)(4, 4), 42.0L);
+  // the same record twice: the same row and formula at both positions
+  for (int k = 1; k <= maxtd; ++k) EXPECT_EQ((*TD)(1, k), (*TD)(3, k));
+  EXPECT_EQ(NOX[3], NOX[1]);
+  EXPECT_EQ(NOOX[3], 2.0L);
+}
+
+TEST_F(DataSetReader, OxideComponentsOfAGeneration7Choice) {
+  struct compcase {
+    std::initializer_list<const char*> names;
+    std::vector<std::string> comps;
+    std::vector<int> icomp;
+  };
+  const compcase cases[] = {
+      // magnetite-like mtx leaves one surplus oxygen: "O" for all
+      {{"grox", "mtx", "wqL", "kyx", "mgox", "qtzx"},
+       {"H2O", "SiO2", "Al2O3", "CaO", "MgO", "FeO", "O"},
+       {3, 3, 5, 2, 2, 2, 1}},
+      {{"grox", "wqL", "kyx", "spnx"}, {"H2O", "SiO2", "Al2O3", "CaO", "MgO"}, {3, 3, 5, 2, 2}},
+  };
+  for (const compcase& c : cases) {
+    installfixture("7qz1");
+    ZQREAD1::READTHERMO(1);
+    choose(c.names);
+    ZQREAD1::READTHERMO(2);
+    ASSERT_EQ(NUV, static_cast<smallint>(c.comps.size()));
+    EXPECT_EQ(NU, NUV);
+    EXPECT_EQ(NNE, NCV);
+    EXPECT_EQ(NE, 0);
+    for (long k = 1; k <= NUV; ++k) {
+      EXPECT_EQ(COMPNAME[k], c.comps[k - 1]);
+      EXPECT_EQ(ICOMP[k], c.icomp[k - 1]) << COMPNAME[k];
+      EXPECT_EQ(COMPDIV[k], 1);
+    }
+    ZQREAD1::READTHERMO(3);
+  }
+  // the last choice: grossular-like grox is 3 CaO, 1 Al2O3, 3 SiO2
+  EXPECT_EQ((*C)(2, 1), 3);
+  EXPECT_EQ((*C)(3, 1), 1);
+  EXPECT_EQ((*C)(4, 1), 3);
+  EXPECT_EQ((*C)(1, 2), 1);
+  EXPECT_EQ((*C)(5, 4), 1);
+  EXPECT_EQ((*C)(3, 4), 1);
+}
+
+// MAKEOXIDES on formulas set directly, as calc mode 9 hands them over.
+class OxideComponents : public DataSetReader {
+ protected:
+  void formula(long j, const char* name, std::initializer_list<std::pair<int, long double>> pairs) {
+    NAME[j] = name;
+    NOX[j] = 0;
+    for (const auto& [code, amount] : pairs) {
+      NOX[j] = static_cast<smallint>(NOX[j] + 1);
+      OXCODE(j, NOX[j]) = static_cast<smallint>(code);
+      OXNO(j, NOX[j]) = amount;
+    }
+    if (j > NCV) NCV = static_cast<smallint>(j);
+  }
+};
+
+TEST_F(OxideComponents, FractionsSurplusOxygenAndElements) {
+  // Al 1 O 1.5 is half an Al2O3: a divisor of 2
+  formula(1, "a", {{3, 1.0L}, {10, 1.5L}});
+  formula(2, "b", {{1, 1.0L}, {10, 2.0L}});
+  ZQREAD1::MAKEOXIDES();
+  ASSERT_EQ(NUV, 2);
+  EXPECT_EQ(COMPNAME[1], "SiO2");
+  EXPECT_EQ(COMPNAME[2], "Al2O3");
+  EXPECT_EQ(COMPDIV[2], 2);
+  EXPECT_EQ((*C)(2, 1), 1);
+  EXPECT_EQ((*C)(2, 2), 0);
+  EXPECT_EQ(COMPDIV[1], 1);
+
+  // 0.5 surplus oxygen in one end-member gives "O" to all
+  NCV = 0;
+  formula(1, "a", {{5, 1.0L}, {10, 1.5L}});
+  formula(2, "b", {{5, 1.0L}, {10, 1.0L}});
+  ZQREAD1::MAKEOXIDES();
+  ASSERT_EQ(NUV, 2);
+  EXPECT_EQ(COMPNAME[1], "MgO");
+  EXPECT_EQ(COMPNAME[2], "O");
+  EXPECT_EQ(COMPDIV[2], 2);
+  EXPECT_EQ((*C)(2, 1), 1);
+  EXPECT_EQ((*C)(2, 2), 0);
+  EXPECT_EQ(ICOMP[2], 1);
+
+  // a surplus within 0.001 is noise: no "O"
+  NCV = 0;
+  formula(1, "a", {{5, 1.0L}, {10, 1.0005L}});
+  ZQREAD1::MAKEOXIDES();
+  ASSERT_EQ(NUV, 1);
+  EXPECT_EQ(COMPNAME[1], "MgO");
+
+  // no oxygen anywhere: the elements are the components, in the oxide order
+  NCV = 0;
+  formula(1, "a", {{5, 1.0L}, {1, 0.5L}});
+  formula(2, "b", {{11, 2.0L}});
+  ZQREAD1::MAKEOXIDES();
+  ASSERT_EQ(NUV, 3);
+  EXPECT_EQ(COMPNAME[1], "H");
+  EXPECT_EQ(COMPNAME[2], "Si");
+  EXPECT_EQ(COMPNAME[3], "Mg");
+  EXPECT_EQ(COMPDIV[2], 2);
+  EXPECT_EQ((*C)(2, 1), 1);
+  EXPECT_EQ((*C)(1, 2), 2);
+  EXPECT_EQ(ICOMP[2], 3);
+  EXPECT_EQ(ICOMP[3], 2);
+}
+
+TEST_F(OxideComponents, FormulasItCannotUse) {
+  struct badcase {
+    std::function<void()> setup;
+    const char* message;
+  };
+  const badcase cases[] = {
+      {[this] { NCV = 0; }, "no end-members to make components from"},
+      {[this] { formula(1, "nix", {}); }, "no formula for nix"},
+      {[this] { formula(1, "twoo", {{5, 1.0L}, {10, 0.5L}, {10, 0.5L}}); },
+       "more than one oxygen in the formula of twoo"},
+      {[this] {
+         formula(1, "ox", {{5, 1.0L}, {10, 1.0L}});
+         formula(2, "full", {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}, {8, 1}});
+       },
+       "no room for oxygen in the formula of full: more than 8 elements"},
+      {[this] {
+         METALS[5] = 0;
+         formula(1, "ox", {{5, 1.0L}, {10, 1.0L}});
+       },
+       "the oxide of Mg in ox has no cation"},
+  };
+  for (const badcase& c : cases) {
+    testsupport::resetio();
+    ZQUTE1::SETUP();
+    NCV = 0;
+    c.setup();
+    const IO::runend e = fatal([] { ZQREAD1::MAKEOXIDES(); });
+    EXPECT_EQ(e.where, "makeoxides");
+    EXPECT_EQ(e.message, c.message);
+  }
+}
+
+// Broken copies of the fixtures, one per fatal stop.
+struct brokencase {
+  const char* fixture;  // dsfile suffix of the fixture copied
+  const char* from;     // text replaced in the copy ("" for none)
+  const char* to;
+  int pass;             // the pass that stops
+  const char* where;
+  const char* message;
+  std::initializer_list<const char*> names = {"qtzx"};
+};
+
+void PrintTo(const brokencase& c, std::ostream* os) { *os << c.where << " : " << c.message; }
+
+class BrokenDataSet : public DataSetReader, public ::testing::WithParamInterface<brokencase> {};
+
+const char* const line1of7 = "7 8 don't alter this line or the layout of the records below, made up for testing";
+
+const brokencase brokencases[] = {
+    {"7qz1", line1of7, "7 8 don't a b c d e f", 1, "setuptextread", "first line of dsfile incorrectly formed 0"},
+    {"7qz1", "7 8 don't", "x7 8 don't", 1, "setuptextread", "first line of dsfile incorrectly formed 1"},
+    {"7qz1", "7 8 don't", "7 eight don't", 1, "setuptextread", "first line of dsfile incorrectly formed 4"},
+    {"7qz1", "7 8 don't", "7 8 dont", 1, "setuptextread", "first line of dsfile incorrectly formed 2b"},
+    {"5qz1", "51 don't", "51 do not", 1, "setuptextread", "first line of dsfile incorrectly formed 2a"},
+    {"7qz1", "7 8 don't", "5 8 don't", 1, "setuptextread", "dsmode <> 6 or 7??"},
+    {"7qz1", "7 8 don't", "40000 8 don't", 1, "getinteger", "expecting an integer (2); got: 40000 - ntp?"},
+    {"7qz1", "7 8 don't", "7 8.5 don't", 1, "setuptextread", "first line of dsfile incorrectly formed 4"},
+    {"7qz1", "7 8 don't", "7 321 don't", 1, "setuptextread", "too many end-members"},
+    {"7qz1", "7 8 don't", "7 0 don't", 1, "setuptextread", "no end-members in dsfile"},
+    {"7qz1", "testing\n\n", "testing\nx\n", 1, "readthermo", "expecting a blank line"},
+    {"7qz1", "testing\n\n", "testing\n\n\n", 1, "readthermo", "not expecting blank line"},
+    {"5qzold", "1050.0 0.5 0\n", "1050.0\n", 1, "readthermo", "insufficient info on 2nd line"},
+    {"7qz1", "7 8 don't", "7 9 don't", 1, "setuptextread",
+     "expecting a number; got: made-up - checksum"},
+    {"7qz1", "7.8 8.8", "7.8", 1, "setuptextread", "expecting a number; got: made-up - covariances of kyx"},
+    {"7qz1", "5.5 5.6", "<cut>", 1, "setuptextread", "unexpected end of dsfile - covariances of hqaq"},
+    {"7qz1", "made-up data set qz1, 6 dec 2026 (sigfit =  1.234)\n", "", 1, "setuptextread",
+     "unexpected end of dsfile - creation line"},
+    {"7qz1", "made-up data set qz1, 6 dec 2026 (sigfit =  1.234)", "(sigfit = 1.234)", 1, "setuptextread",
+     "creation line of dsfile shorter than 18 characters"},
+    {"5qzold", "older made-up set, by hand (fit of 1 dec 2026: 1.23)", "short (sigfit = 1.2)", 1,
+     "setuptextread", "creation line of dsfile shorter than 25 characters"},
+    // compositions
+    {"7qz1", "quartzx  1  1 1.0", "quartzx  1  27 1.0", 2, "textcompread", "element code 27 not in 1..26 in qtzx"},
+    {"7qz1", "quartzx  1  1 1.0", "quartzx  1  -1 1.0", 2, "textcompread", "element code -1 not in 1..26 in qtzx"},
+    {"7qz1", "quartzx  1  1 1.0  10 2.0  0",
+     "quartzx  1  1 0.1 1 0.1 1 0.1 1 0.1 1 0.1 1 0.1 1 0.1 1 0.1 1 0.2 10 2 0", 2, "textcompread",
+     "more than 8 elements in the formula of qtzx"},
+    {"7qz1", "quartzx  1  1 1.0", "quartzx  1  x 1.0", 2, "getinteger", "expecting an integer (1); got: x - ell 1"},
+    {"7qz1", "quartzx  1  1 1.0", "quartzx  1  1 y", 2, "reading", "expecting a single (1); got: y - oxno"},
+    {"7qz1", "quartzx  1  1 1.0", "quartzx  one  1 1.0", 2, "getinteger",
+     "expecting an integer (1); got: one - nsite"},
+    {"7qz1", "quartzx  1  1 1.0  10 2.0  0", "quartzx  1  1 1.0", 2, "getinteger",
+     "expecting an integer (1); got:  - ell 1"},
+    {"7qz1", "", "", 2, "makep", "stuff up : unrecognised name : nope", {"qtzx", "nope"}},
+    {"7qz1", "", "", 2, "makep", "mgox stands more than 4 times in the end-member list",
+     {"mgox", "qtzx", "mgox", "mgox", "mgox", "mgox"}},
+    {"7qz1", "10 2.0  0", "10 1.0 10 1.0 0", 2, "makeoxides", "more than one oxygen in the formula of qtzx"},
+    {"7qz1", "quartzx  1  1 1.0  10 2.0  0", "quartzx  1  0", 2, "makeoxides", "no formula for qtzx"},
+    {"7qz1", "", "", 2, "makeoxides", "no end-members to make components from", {}},
+    // thermodynamic values
+    {"7qz1", "-0.00322", "-0.00330", 3, "texthermoread", "k0pp not regularised?", {"grox"}},
+    {"7qz1", "0.0000192 1601.0", "0.0000192 0.0", 3, "texthermoread", "k0 of kyx is zero", {"kyx"}},
+    {"7qz1", "-910.70 0.04150", "-910.70 -0.01932", 3, "texthermoread",
+     "zero divisor in the Einstein temperature of qtzx"},
+    {"7qz1", "-910.70 0.04150", "-910.7O 0.04150", 3, "texthermoread",
+     "expecting a number; got: -910.7O - data of qtzx"},
+    {"7qz1", "0\n-910.70", "0.5\n-910.70", 3, "texthermoread", "expecting an integer; got: 0.5 - data of qtzx"},
+    {"7qz1", "0.0000065 750.0 4.10\n", "0.0000065 750.0\n", 3, "texthermoread",
+     "expecting a number; got: grox - data of qtzx", {"qtzx"}},
+    {"5qzold", "0  -910.7 0.0415", "0  h 0.0415", 3, "reading", "expecting a single (1); got: h - H", {"oqtz"}},
+    {"5qzold", "0  -910.7 0.0415", "0  -910.7 s", 3, "reading", "expecting a single (1); got: s - S", {"oqtz"}},
+    {"5qzold", "-910.7 0.0415 2.269", "-910.7 0.0415 v", 3, "reading", "expecting a single (1); got: v - V",
+     {"oqtz"}},
+};
+
+TEST_P(BrokenDataSet, StopsWithItsMessage) {
+  const brokencase& c = GetParam();
+  std::string text = fixture(std::string("jx-ds") + c.fixture + ".txt");
+  if (std::string(c.to) == "<cut>")
+    text = text.substr(0, text.find(c.from));
+  else if (*c.from != '\0')
+    text = replaced(text, c.from, c.to);
+  install(c.fixture, text);
+  const IO::runend e = fatal([&] {
+    ZQREAD1::READTHERMO(1);
+    if (c.pass == 1) return;
+    choose(c.names);
+    ZQREAD1::READTHERMO(2);
+    if (c.pass == 2) return;
+    ZQREAD1::READTHERMO(3);
+  });
+  EXPECT_EQ(e.where, c.where);
+  EXPECT_EQ(e.message, c.message);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachFatalStop, BrokenDataSet, ::testing::ValuesIn(brokencases));
+
+TEST_F(DataSetReader, FileNameAndCalcModeStops) {
+  // a dsfile that does not start with 5, 6 or 7, although the file exists
+  install("8qz1", fixture("jx-ds7qz1.txt"));
+  IO::runend e = fatal([] { ZQREAD1::READTHERMO(1); });
+  EXPECT_EQ(e.where, "setuptextread");
+  EXPECT_EQ(e.message, "bad dsfile name");
+
+  testsupport::resetio();
+  installfixture("5qzold");
+  CALCMODE = calcmodetype::lsqdscalc;
+  e = fatal([] { ZQREAD1::READTHERMO(1); });
+  EXPECT_EQ(e.where, "thermo read");
+  EXPECT_EQ(e.message, "old lsqds not implemented");
+}
+
+TEST_F(DataSetReader, NameItemsOfTheThirdPass) {
+  // the third pass reads the name line again, with its own item word; here
+  // the list changes between the passes, so that the second does not see it
+  install("7qz1", replaced(fixture("jx-ds7qz1.txt"), "quartzx  1  1 1.0", "quartzx  1  x 1.0"));
+  ZQREAD1::READTHERMO(1);
+  choose({"mgox"});
+  ZQREAD1::READTHERMO(2);
+  choose({"qtzx"});
+  const IO::runend e = fatal([] { ZQREAD1::READTHERMO(3); });
+  EXPECT_EQ(e.where, "getinteger");
+  EXPECT_EQ(e.message, "expecting an integer (1); got: x - ell 2");
+}
+
+TEST_F(DataSetReader, NumbersSpreadOverLinesAndSignedExponents) {
+  // the numbers of a record may stand on its lines in any way, with "+" signs
+  install("7qz1", replaced(fixture("jx-ds7qz1.txt"),
+                           "0\n-910.70 0.04150 2.2690 0.09290 -0.000642 -714.90 -0.7161\n0.0000065 750.0 4.10\n",
+                           "0 -910.70 0.04150\n2.2690\t0.09290 -0.000642 -714.90\n-0.7161 +6.5e-06 7.5E+02 4.10\n"));
+  readall({"qtzx", "mgox"});
+  const long p = position("qtzx");
+  EXPECT_TRUE(close((*TD)(p, 8), 0.0000065L));
+  EXPECT_TRUE(close((*TD)(p, 9), 750.0L));
+  EXPECT_TRUE(close((*TD)(position("mgox"), 1), -601.5L));
+}
+
+}  // namespace
