@@ -143,6 +143,16 @@ TEST(ZqMath1Svd, ZeroMatrix) {
     for (int j = 1; j <= n; ++j) EXPECT_EQ(USVD(i, j), i == j ? 1 : 0);
 }
 
+TEST(ZqMath1Svd, ValueThatNeverConvergesIsReportedAndPassedOver) {
+  testsupport::resetio();
+  // Nothing is negligible beside a NaN norm: the last value takes all its
+  // QR steps, the first splits off at once.
+  load({{1, std::numeric_limits<extended>::quiet_NaN()}, {0, 1}});
+  testsupport::Terminal term;
+  ZQMATH1::CALCSVD(2, 2);
+  EXPECT_EQ(term.text(), "too many iterations (k =    2)\n");
+}
+
 TEST(ZqMath1Svd, SizesBeyondTheMatricesStopTheRun) {
   testsupport::resetio();
   const int sizes[][2] = {{0, 3}, {3, 0}, {801, 3}, {3, 401}, {-1, -1}};
