@@ -1,0 +1,241 @@
+// The keyword table, failed checks, unrecognised keywords, the post-read
+// checks and the table limits of the script reader.
+#include <cmath>
+
+#include "bytes.h"
+#include "zqscript_testsupport.h"
+
+using namespace scripttest;
+using namespace ZQGLOBAL;
+
+class ScriptKeywords : public ScriptTest {};
+
+TEST_F(ScriptKeywords, PlainSwitches) {
+  struct Case {
+    std::string line;
+    controlboolean* field;
+    controlboolean want;
+  } cases[] = {
+      {"moreprec", &CONTROLJX.moreprec, yes},         {"magemin ask", &CONTROLJX.magemin, ask},
+      {"usedefsda no", &CONTROLJX.usedefsda, no},     {"calca(H2O)", &CONTROLJX.calcah2o, yes},
+      {"printxyz no", &CONTROLJX.printxyz, no},       {"modebox ask", &CONTROLJX.modebox, yes},
+      {"calctatp no", &CONTROLJX.calcTatP, no},       {"calctype ask", &CONTROLJX.calctype, no},
+      {"projection ask", &CONTROLJX.project, yes},    {"schreinemakers", &CONTROLJX.doallreactions, no},
+      {"schreinemakers no", &CONTROLJX.doallreactions, yes}, {"mcoutcurrentway no", &CONTROLJX.mcoutcurrentway, no},
+  };
+  for (const auto& c : cases) {
+    read(c.line + "\n");
+    EXPECT_EQ(*c.field, c.want) << c.line;
+    EXPECT_EQ(CONTROLJX.calctatp2, yes);
+  }
+}
+
+TEST_F(ScriptKeywords, Convergence) {
+  read("convergence no 1e-10 1e-8 0.001 1e-8\n");
+  EXPECT_EQ(SMALLE, 1e-8L);
+  EXPECT_EQ(out().find("conv:"), std::string::npos);
+  read("convergence 1e-10 1e-5 0.001 1e-7\n");
+  EXPECT_EQ(SMALLE, 1e-10L);
+  EXPECT_EQ(SMALLDX, 0.001L);
+  EXPECT_TRUE(says("conv: 1e-10 1e-5 1e-3 1e-7\n"));
+  // a zero tolerance is refused as a failed check; its trace shows 0
+  read("convergence 1e-10 0 0.001 0\n", "no\n");
+  EXPECT_EQ(IO::NFAIL, 1);
+  EXPECT_EQ(SMALLF, 1e-6L);
+  EXPECT_TRUE(says("conv: 1e-10 0 1e-3 0\n"));
+}
+
+TEST_F(ScriptKeywords, FailedChecksAreCountedOrFatal) {
+  read("debuglevel\ndebuglevel 7\nsetfluid 1.5\nmaxsdt\n", "no\n");
+  EXPECT_EQ(IO::NFAIL, 4);
+  EXPECT_EQ(DEBUGLEVEL, 1);
+  EXPECT_EQ(FIXEDXCO2, 0);
+  EXPECT_EQ(CONTROLJX.maxsdt, no);
+  EXPECT_EQ(CONTROLJX.maxsdtvalue, 50);
+  EXPECT_TRUE(says("for debuglevel, no info given: one integer expected"));
+  EXPECT_TRUE(says("for debuglevel, info given is 7\", but limits are 0 to 6"));
+  EXPECT_TRUE(says("an integer will be prompted for"));
+  EXPECT_TRUE(says("there are script problems listed immediately above:"));
+
+  auto e = fatal("debuglevel 7\nstrictscripting\ndebuglevel 8\n");
+  EXPECT_EQ(e.where, "reading script for debuglevel");
+  EXPECT_EQ(e.message, "integer inappropriate");
+  // the question after reading: a yes answer ends the run
+  e = fatal("debuglevel 7\n", "\n");
+  EXPECT_TRUE(e.killed);
+}
+
+TEST_F(ScriptKeywords, UnrecognisedAndRetired) {
+  read("avPT+ calc avP+\nBulk\nuncertainties 2\ncalcsdnle\n", "no\n");
+  EXPECT_EQ(IO::NFAIL, 3);
+  EXPECT_TRUE(says("the script, \"avPT+\", is unrecognised (or discontinued)"));
+  EXPECT_TRUE(says("calcsdnle not available in jx351"));
+  EXPECT_EQ(CONTROLJX.avptplus, no);
+  EXPECT_EQ(fatal("exbuff\n").message, "exit, and use one of the new scripts");
+  EXPECT_EQ(fatal("mccorr\n").message, "mccorr no longer exists");
+  read("utilitycode x\ntablecode 1 2\n");
+  EXPECT_EQ(UTILITYCODE, -1);
+  EXPECT_EQ(TABLECODE, 1);
+}
+
+TEST_F(ScriptKeywords, PressureAndTemperature) {
+  read("calcP 5\ncalcT 400 600 25 99\n");
+  EXPECT_EQ(PLOW, 5);
+  EXPECT_EQ(PHIGH, 5);
+  EXPECT_EQ(TLOW, 673.15L);
+  EXPECT_EQ(THIGH, 873.15L);
+  EXPECT_EQ(CTINC, 25);
+  read("calcT 5\ncalcP ask\n", "no\n");
+  EXPECT_EQ(TLOW, 283);
+  EXPECT_EQ(CONTROLJX.calcT, no);
+  EXPECT_EQ(CONTROLJX.calcP, no);
+  EXPECT_EQ(IO::NFAIL, 2);
+  EXPECT_TRUE(says(std::string("for calcT, the one T needs to be greater than 10") + macroman::degree_s +
+                   "C; default used"));
+  EXPECT_TRUE(says("for calcP1, 2 or 3 numbers needed"));
+  read("diagramPT 10 5 400 800\n", "no\n");
+  EXPECT_EQ(FIGPLOW, 5);
+  EXPECT_EQ(FIGPHIGH, 10);
+  EXPECT_EQ(CONTROLJX.diagramPT, no);
+  read("calcT 800 3000\ncalcP 1600\n", "no\n");
+  EXPECT_EQ(TLOW, 1073.15L);
+  EXPECT_EQ(PLOW, 1500);
+  EXPECT_EQ(IO::NFAIL, 2);
+}
+
+TEST_F(ScriptKeywords, FluidAndActivities) {
+  read("xco2values 0.1 0.9 0.05\n");
+  EXPECT_EQ(CONTROLJX.nxco2values, 17);
+  EXPECT_EQ(CONTROLJX.xco2list[17], 0.9L);
+  read("xco2values 0.1 0.5 0.9\n");
+  EXPECT_EQ(CONTROLJX.nxco2values, 3);
+  CALCMODE = calcmodetype::rockcalc;
+  read("seta gt 0.8 py\n");
+  EXPECT_EQ(NLNA, 2);
+  EXPECT_EQ(FIXEDLNA[1], std::log(0.8L));
+  EXPECT_EQ(LNANAME[2], "py");
+  EXPECT_EQ(FIXEDLNA[2], 10);
+  // the ln a and mu tables hold 6 names; an activity must have a logarithm
+  EXPECT_EQ(fatal("seta a b c d e f g\n").message, "too many activities in seta");
+  EXPECT_EQ(fatal("setloga a 1 b 2 c 3 d 4 e 5 f 6 g 7\n").message, "too many activities in setloga");
+  EXPECT_EQ(fatal("mu a b c d e f g\n").message, "too many chemical potentials in mu");
+  EXPECT_EQ(fatal("seta gt 0\n").message, "activity of gt must be greater than 0 in seta");
+  read("setlna gt 0\n");
+  EXPECT_EQ(FIXEDLNA[1], 0);
+  CALCMODE = calcmodetype::nlecalc;
+  EXPECT_EQ(fatal("seta gt 0.8\n").message, "for mode 1, use 'lna' script");
+  read("lna H2O -1 aw\n");
+  EXPECT_EQ(NLNA, 1);
+  EXPECT_EQ(LNANAMEP[1], "aw");
+}
+
+TEST_F(ScriptKeywords, PhasesAndIsopleths) {
+  read("with g_garnet q\nmaxvar 1 4\n");
+  EXPECT_EQ(WHSTRINGS[1], "g");
+  EXPECT_EQ(LONGWHSTRINGS[1], "g_garnet");
+  EXPECT_EQ(MINVARIANCE, 2);
+  EXPECT_EQ(MAXVARIANCE, 4);
+  read("maxvar 5 3\n");
+  EXPECT_EQ(MAXVARIANCE, 5);
+  EXPECT_EQ(fatal("with _g\n").message, "sepchar in wrong place in _g");
+  EXPECT_EQ(fatal("with all\n").message, "\"all\" in \"with\" only defined for utilitycalc");
+  EXPECT_EQ(fatal("with someof\n").message, "missing list of phases");
+  EXPECT_EQ(fatal("isopleth x(g) 0.2 0.1 0.01\n").message, "isopleth values inappropriate");
+  EXPECT_EQ(fatal("isopleth x(g) 0.1 0.2\n").message, "isopleth info inappropriate");
+  read("isopleth 0.3\n");
+  EXPECT_EQ(CONTROLJX.isoname1, "");
+  read("isopleth x(g) 0.1 0.5 0.1 y(g) 0.3\n");
+  EXPECT_EQ(CONTROLJX.isohigh1, 0.5L);
+  EXPECT_EQ(CONTROLJX.isolow2, 0.3L);
+  std::string many;
+  for (int i = 0; i < 201; ++i) many += "xyzguess x(g) 0.5\n";
+  EXPECT_EQ(fatal(many).message, "too many xyzguess");
+}
+
+TEST_F(ScriptKeywords, BulkAndRbi) {
+  read("bulk SiO2 MgO\nbulk 1 1\n");
+  EXPECT_EQ(NCOMP, -3);  // ignored without a pseudosection line
+  EXPECT_EQ(fatal("bulk SiO2\npseudosection\n").message, "pseudosection script needs to be before reading bulk");
+  EXPECT_EQ(fatal("pseudosection\nbulk SiO2 FeOt\nbulk 1 3\nbulk 1 1\nbulk 2 2\n").message,
+            "more than two compositions in setbulk?");
+  read("pseudosection\nbulk SiO2 FeOt\nbulk 1 3\nbulk 1 1 10\n");
+  EXPECT_EQ(BULKC[2], "FeO");
+  EXPECT_EQ(COMP1[2], 75);
+  EXPECT_EQ(NINCBULK, 11);
+  read("pseudosection\nrbi SiO2 MgO\nrbi g 2 1 1\nrbi q 6 1 0\n");
+  EXPECT_EQ(RBIMODE[1], 0.25L);
+  EXPECT_EQ(RBIMODE[2], 0.75L);
+  EXPECT_EQ(fatal("pseudo\nrbi SiO2\nrbi g ## 1\n").message, "replace ## with modes in rbi");
+}
+
+TEST_F(ScriptKeywords, MandatoryKeywords) {
+  IO::CONTROLIO.calcmode = 1;
+  auto e = fatal("");
+  EXPECT_EQ(e.message, "add mandatory scripts to scriptfile");
+  const std::string t = out();
+  for (const char* s : {"1) new in jx350, the \"axfile\"", "2) new in jx350, the \"with\"",
+                        "3) new in jx350, the \"diagramPT\"", "4) new in jx350, the \"pseudosection\""})
+    EXPECT_NE(t.find(s), std::string::npos) << s;
+  IO::CONTROLIO.calcmode = -1;
+  IO::CONTROLIO.axfile.clear();
+  e = fatal("axfile tc\nwith g\npseudosection no\nfoo\nbar\n");
+  EXPECT_TRUE(says("in addition to the absence of the indicated"));
+  EXPECT_EQ(e.message, "add mandatory scripts to scriptfile");
+  IO::CONTROLIO.calcmode = 1;
+  read("axfile tc\nwith g q\ndiagramPT 1 10 400 800\npseudosection no\n");
+  EXPECT_EQ(IO::NFAIL1, 0);
+  EXPECT_EQ(FIGTLOW, 673.15L);
+}
+
+TEST_F(ScriptKeywords, PostReadSettlements) {
+  auto e = fatal("dogmin\npseudosection\nbulk SiO2\nbulk 1\nbulk 2\n");
+  EXPECT_EQ(e.message, "dogmin works on one bulk");
+  read("with g q\nsetexcess q\ntozero q ru\nfigure T-x(CO2)\n");
+  EXPECT_EQ(NEXCESSSTRINGS, 2);
+  EXPECT_EQ(EXCESSSTRINGS[2], "ru");
+  EXPECT_EQ(NWHSTRINGS, 3);
+  EXPECT_EQ(WHSTRINGS[3], "ru");
+  EXPECT_TRUE(EXBUFF);
+  // the merged list of phases in excess has 10 places
+  e = fatal("setexcess a b c d e f\ntozero g h i j k\n");
+  EXPECT_EQ(e.message, "too many phases in excess and taken to zero (max = 10)");
+  EXPECT_EQ(fatal("setexcess a b c d e f g h i j k\n").message, "too many phases in excess");
+}
+
+TEST_F(ScriptKeywords, BatchItems) {
+  const std::string head = "with g q\nbatchxyzguess startblock\nbatchxyzguess x(g) 0.5\nbatchxyzguess y(g) 0\n";
+  read(head + "batch g 1 1 1 5 600 0 1 0 0\nbatch q 1 1 1 6 600 0 1 0 0\nbatch g q 1 1 1 7 650 0 1 0 0\n"
+              "batchswitch all except 2\nbatchreq 2 3\n");
+  EXPECT_EQ(NBATCH, 2);
+  EXPECT_EQ(BATCHNO[1], 1);
+  EXPECT_EQ(BATCHNO[2], 3);
+  EXPECT_EQ(NBATCHREQ, 1);
+  EXPECT_EQ(BATCHREQ[1].count, 1);
+  EXPECT_EQ(BATCHREQ[1].item[1], 2);
+  EXPECT_EQ(BATCHINFO[2].plist[1], 7);
+  EXPECT_EQ(BATCHINFO[2].blockzeros, 1);
+  EXPECT_EQ(fatal(head + "batch g 1 3 4 1 2 3 400 500 600 700 0 1 0 0\n").message, "too many batch PT");
+  EXPECT_EQ(fatal(head + "batch g 1 1 1 5 600 0 1 0 0\nbatchreq 0\n").message, "batchreq not in range");
+  std::string many = head;
+  for (int i = 0; i < 100; ++i) many += "batch g 1 1 1 5 600 0 1 0 0\n";
+  EXPECT_EQ(fatal(many).message, "too many batch");
+  read("batch g 1 1 1 5 600 0 1 0 0\n");
+  EXPECT_EQ(CONTROLJX.batch, no);  // before any "with" line
+}
+
+TEST_F(ScriptKeywords, MonteCarlo) {
+  const std::string head = "with g q\nbatchxyzguess startblock\nbatchxyzguess x(g) 0.5\nmcbulk 1 1 2\n";
+  read(head + "batch g 1 1 1 5 600 0 1 1 0 0 0\nmcrange r1 10 2\nmc g a W(py,gr) =r1\nmc g b a(py) 3 1\n");
+  EXPECT_EQ(MCCOMPINFO[1][3], 50);
+  EXPECT_EQ(NMC, 2);
+  EXPECT_EQ(MCINFO[1].rangeindex, 1);
+  EXPECT_EQ(MCINFO[1].base, 10);
+  EXPECT_EQ(MCINFO[2].kind, 2);
+  EXPECT_EQ(MCINFO[2].spread, 1);
+  EXPECT_FALSE(PSEUDOSECTION);
+  EXPECT_EQ(fatal(head + "mc g a W(py,gr) =r1\nmcrange r1 10 2\n").message, "in mc, no mcrange");
+  EXPECT_EQ(fatal(head + "batch g 1 1 2 5 6 600 0 1 1 0 0 0\nfilter 1 T 500 700\nfilter 1 T 500 700\n"
+                         "filter 1 T 500 700\n")
+                .message,
+            "filters not interleaved with batches");
+}
