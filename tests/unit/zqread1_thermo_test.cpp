@@ -479,6 +479,7 @@ const brokencase brokencases[] = {
     {"7qz1", "", "", 2, "makeoxides", "no end-members to make components from", {}},
     // thermodynamic values
     {"7qz1", "-0.00322", "-0.00330", 3, "texthermoread", "k0pp not regularised?", {"grox"}},
+    {"7qz1", "-0.00210", "-0.00230", 3, "texthermoread", "k0pp not regularised?", {"spnx"}},
     {"7qz1", "0.0000192 1601.0", "0.0000192 0.0", 3, "texthermoread", "k0 of kyx is zero", {"kyx"}},
     {"7qz1", "-910.70 0.04150", "-910.70 -0.01932", 3, "texthermoread",
      "zero divisor in the Einstein temperature of qtzx"},
