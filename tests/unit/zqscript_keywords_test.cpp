@@ -179,7 +179,7 @@ TEST_F(ScriptKeywords, MandatoryKeywords) {
   IO::CONTROLIO.calcmode = -1;
   IO::CONTROLIO.axfile.clear();
   e = fatal("axfile tc\nwith g\npseudosection no\nfoo\nbar\n");
-  EXPECT_TRUE(says("in addition to the absence of the indicated"));
+  EXPECT_TRUE(says("in addition to the absence of the indicated")) << out();
   EXPECT_EQ(e.message, "add mandatory scripts to scriptfile");
   IO::CONTROLIO.calcmode = 1;
   read("axfile tc\nwith g q\ndiagramPT 1 10 400 800\npseudosection no\n");

@@ -44,6 +44,7 @@ class ScriptTest : public ::testing::Test {
     IO::DATA.name = "jx-tst.txt";
     IO::DATA.f = std::fopen("jx-tst.txt", "rb");
     IO::SCRIPTOPEN = true;
+    IO::WHATSOPEN = 1;  // a fatal end of an earlier read closed the channels
   }
 
   void read(const std::string& text, const std::string& answers = "") {
