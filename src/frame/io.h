@@ -81,6 +81,7 @@ extern bool SCRIPTOPEN;
 extern str255 FILENAME;
 extern str255 SCRIPTFILENAME;
 extern sstring DATAFILENAMESUFFIX;
+extern sstring SUFFIX;  // the suffix word of the input file being opened
 
 extern str255 WSTR, OSTR, PSTR, ISTR, WSTRH;
 extern eestrtype EESTR;

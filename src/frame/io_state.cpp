@@ -5,7 +5,13 @@ namespace IO {
 
 extended MACHEPS = 0;
 farray<str5, 1, 400> NTH{"NTH"};
-farray<longint, 0, 30> BITV{"BITV"};
+// Filled here as well as at start-up, so that the channel routines work in
+// a process that has not been through the start-up (the unit tests).
+farray<longint, 0, 30> BITV = [] {
+  farray<longint, 0, 30> b{"BITV"};
+  for (long i = 0; i <= 30; ++i) b[i] = static_cast<longint>(1L << i);
+  return b;
+}();
 str255 WHENSTRING;
 timepoint FROMTIME, TOTIME;
 longint NGEM = 0;
@@ -22,6 +28,7 @@ bool SCRIPTOPEN = false;
 str255 FILENAME;
 str255 SCRIPTFILENAME;
 sstring DATAFILENAMESUFFIX;
+sstring SUFFIX;
 
 str255 WSTR, OSTR, PSTR, ISTR, WSTRH;
 eestrtype EESTR{"EESTR"};

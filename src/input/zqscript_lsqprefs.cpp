@@ -22,9 +22,8 @@ void suffix(sstring& target, const IO::strings& w, smallint n, controlboolean sw
 
 void READCONTROLDS() {
   CONTROLDS = controldstype{};
-  // the I/O layer keeps no shared suffix word for this file, so a local one
-  sstring prefs = "prefs";
-  IO::FILENAME = IO::PROMPTDATAFILE("ds-", prefs, "prefs info", IO::DATA);
+  IO::SUFFIX = "prefs";
+  IO::FILENAME = IO::PROMPTDATAFILE("ds-", IO::SUFFIX, "prefs info", IO::DATA);
   IO::DATAOPEN = true;
   IO::strings w{"prefs words"};
   while (!IO::ENDOFFILE(IO::DATA)) {

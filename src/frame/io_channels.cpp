@@ -1,0 +1,160 @@
+// Output channels and the shared line buffers.
+#include <cstdio>
+#include <vector>
+
+#include "bytes.h"
+#include "io.h"
+
+namespace IO {
+
+namespace {
+
+constexpr std::size_t frozenlength = 250;
+
+void writefile(textfile& f, const std::string& s) {
+  if (f.f == nullptr || s.empty()) return;
+  if (std::fwrite(s.data(), 1, s.size(), f.f) != s.size()) f.writeerror = true;
+}
+
+std::string lineends(smallint code) {
+  if (code == 0) return "";
+  if (code == 1) return "\n";
+  return "\n\n";
+}
+
+}  // namespace
+
+void WRITETERMINAL(const std::string& text) {
+  if (!text.empty()) std::fwrite(text.data(), 1, text.size(), TERMOUT);
+}
+
+textfile& CHANNELFILE(int bit) {
+  switch (bit) {
+    case 2: return OUT;
+    case 3: return LOGFILE;
+    case 4: return ICFILE;
+    case 5: return ITFILE;
+    case 6: return QKFILE;
+    case 7: return CSVFILE;
+    case 8: return CSV2FILE;
+    case 9: return PSFILE;
+    case 10: return SVGFILE;
+    default: ERROREXIT("channelfile", "no file on channel " + INT2STR(bit), myfault);
+  }
+}
+
+bool* CHANNELUSED(int bit) {
+  switch (bit) {
+    case 4: return &ICFILEUSED;
+    case 5: return &ITFILEUSED;
+    case 6: return &QKFILEUSED;
+    case 7: return &CSVFILEUSED;
+    case 8: return &CSV2FILEUSED;
+    case 9: return &PSFILEUSED;
+    case 10: return &SVGFILEUSED;
+    default: return nullptr;
+  }
+}
+
+void PUTSTR(smallint before, const std::string& text, smallint after, longint channels) {
+  const longint m = BAND(channels, WHATSOPEN);
+  const std::string pre = lineends(before);
+  const std::string post = lineends(after);
+  for (int k = 0; k <= 10; ++k) {
+    if (!BTST(m, static_cast<smallint>(k))) continue;
+    if (k == 0) {
+      const long cut = static_cast<long>(CONTROLIO.pagewidth) - 2;
+      std::string shown = text;
+      if (CONTROLIO.dontwrap && static_cast<long>(text.size()) > cut)
+        shown = text.substr(0, static_cast<std::size_t>(cut < 0 ? 0 : cut)) + "#";
+      WRITETERMINAL(pre + shown + post);
+    } else if (k == 1) {
+      ERROREXIT("putstr", "TE not impemented yet", yourfault);
+    } else {
+      writefile(CHANNELFILE(k), pre + text + post);
+    }
+  }
+  for (int k = 4; k <= 10; ++k)
+    if (BTST(m, static_cast<smallint>(k))) *CHANNELUSED(k) = true;
+}
+
+void FLUSHER() {
+  for (int k = 2; k <= 10; ++k) {
+    if (!BTST(WHATSOPEN, static_cast<smallint>(k))) continue;
+    textfile& f = CHANNELFILE(k);
+    if (f.f != nullptr && std::fflush(f.f) != 0) f.writeerror = true;
+  }
+}
+
+void ADDSTR(const std::string& text, smallint width, std::string& line) {
+  const std::size_t L = line.size();
+  const std::size_t n = text.size();
+  if (L > 0 && line.back() == macroman::section) return;
+  if (L > 0 && L + n > frozenlength) {
+    line += macroman::section;
+    return;
+  }
+  std::string field = text;
+  const long w = width;
+  const long len = static_cast<long>(n);
+  if (w > 0 && w != len) {
+    const long pad = w - len;
+    if (pad >= 1 && pad <= 249) field = std::string(static_cast<std::size_t>(pad), ' ') + text;
+  } else if (w < 0 && -w != len) {
+    const long pad = -w - len;
+    if (pad >= 1 && pad <= 249) field = text + std::string(static_cast<std::size_t>(pad), ' ');
+  }
+  line += field;
+}
+
+void ADDREAL(extended x, smallint places, bool fixed, smallint width, std::string& line) {
+  ADDSTR(REAL2STR(x, places, fixed), width, line);
+}
+
+void ADDINT(extended x, smallint width, std::string& line) { ADDSTR(INT2STR(x), width, line); }
+
+void FORMATTEXT(const eestrtype& lines) {
+  // Gather every word first, so that a paragraph too long for the word list
+  // stops the run before anything of it is printed.
+  std::vector<sstring> words;
+  for (long i = 1; i <= 12; ++i) {
+    if (lines[i].empty()) break;
+    strings w;
+    smallint n = 0;
+    STRING2STRINGS(lines[i], static_cast<smallint>(lines[i].size() > 32767 ? 32767 : lines[i].size()), w, n);
+    for (long j = 1; j <= n; ++j) {
+      if (words.size() >= static_cast<std::size_t>(maxwords))
+        ERROREXIT("format text", "too many words in lines", yourfault);
+      words.push_back(w[j]);
+    }
+  }
+  PUTSTR(0, "", 1, 9);
+  PSTR.clear();
+  std::size_t c = 0;
+  for (const sstring& w : words) {
+    if (c + w.size() > 78) {
+      PUTSTR(0, PSTR, 1, 9);
+      PSTR.clear();
+      c = 0;
+    }
+    PSTR += w;
+    PSTR += ' ';
+    c += w.size() + 1;
+  }
+  PUTSTR(0, PSTR, 1, 9);
+}
+
+void FILESTATE(const sstring& title) {
+  static const char* labels[11] = {"", "", "out", "log", "ic", "it", "qk", "csv", "csv2", "ps", "svg"};
+  std::string s = title + "\n";
+  for (int k = 2; k <= 10; ++k) {
+    std::string line;
+    ADDSTR(labels[k], 5, line);
+    ADDSTR(BTST(WHATSOPEN, static_cast<smallint>(k)) ? "open" : "--", 6, line);
+    if (const bool* used = CHANNELUSED(k)) ADDSTR(*used ? "used" : "--", 6, line);
+    s += line + "\n";
+  }
+  WRITETERMINAL(s);
+}
+
+}  // namespace IO

@@ -1,0 +1,58 @@
+// The two ways a run ends early: a fatal error and the user's "kill".
+#include "io.h"
+
+namespace IO {
+
+namespace {
+
+// The channels a fatal message reaches, in the order it is written.
+constexpr int bombchannels[] = {0, 2, 3, 4};
+constexpr int killchannels[] = {0, 2, 3};
+
+void writedirect(int bit, const std::string& text) {
+  if (!BTST(WHATSOPEN, static_cast<smallint>(bit))) return;
+  if (bit == 0) {
+    WRITETERMINAL(text);
+  } else {
+    textfile& f = CHANNELFILE(bit);
+    if (f.f != nullptr) std::fwrite(text.data(), 1, text.size(), f.f);
+  }
+}
+
+}  // namespace
+
+void ERROREXIT(const std::string& where, const std::string& message, faulttype fault) {
+  // PRINTMESSAGE: the same block on each channel.
+  auto PRINTMESSAGE = [&](int bit) {
+    std::string block = "\n-- run bombed in " + where + " : " + message + "\n\n";
+    if (fault == myfault)
+      block += "\n===This shouldn't have happened...===\n"
+               "please report it to the maintainers of SOLVARINTH\n"
+               "with full details, relevant files etc etc\n\n";
+    writedirect(bit, block);
+  };
+  for (int bit : bombchannels) PRINTMESSAGE(bit);
+  IOCLEANUP();
+  if (!CONTROLIO.autoexit) {
+    WRITETERMINAL("\nhit return to exit program\n");
+    std::fflush(TERMOUT);
+    // Whatever comes, even the end of input, lets the run end.
+    int ch;
+    do ch = std::fgetc(TERMIN);
+    while (ch != EOF && ch != '\n' && ch != '\r');
+  }
+  std::fflush(TERMOUT);
+  throw runend{where, message, false};
+}
+
+void USERINTERRUPT() {
+  auto PRINTKILL = [](int bit) { writedirect(bit, "\n-- run killed --\n"); };
+  for (int bit : killchannels) PRINTKILL(bit);
+  IOCLEANUP();
+  std::fflush(TERMOUT);
+  throw runend{"", "kill", true};
+}
+
+bool KILLSTRING(const std::string& s) { return TRIMSTRING(s) == "kill"; }
+
+}  // namespace IO

@@ -1,0 +1,60 @@
+// Opening, closing and pruning the run's files.
+#include <cstdio>
+
+#include "io.h"
+
+namespace IO {
+
+std::string PROMPTDATAFILE(const std::string& prefix, sstring& suffix, const std::string& what, textfile& f) {
+  if (suffix.empty())
+    PROMPTSTRING(what.empty() ? "suffix to name for datafile" : "suffix to name for " + what + " datafile", suffix);
+  if (suffix.empty()) ERROREXIT("promptdatafile", "expecting a suffix for data filename", yourfault);
+  const std::string name = prefix + suffix + ".txt";
+  if (f.f != nullptr) std::fclose(f.f);
+  f = textfile{};
+  f.name = name;
+  f.f = std::fopen(name.c_str(), "rb");
+  if (f.f == nullptr) {
+    PUTSTR(1, "cannot locate file \"" + name + "\"", 1, 13);
+    ERROREXIT("promptdatafile", "datafile needed", yourfault);
+  }
+  if (&f == &DATA) DATAOPEN = true;
+  return name;
+}
+
+std::string PROMPTOUTFILE(const std::string& prefix, const sstring& name, textfile& f) {
+  const std::string full = prefix + name.substr(0, sstringlength);
+  if (f.f != nullptr) std::fclose(f.f);
+  f = textfile{};
+  f.name = full;
+  f.writing = true;
+  f.f = std::fopen(full.c_str(), "wb");
+  // Writing on into a file that was never made would lose every result.
+  if (f.f == nullptr) ERROREXIT("promptoutfile", "cannot create the file \"" + full + "\"", yourfault);
+  return full;
+}
+
+void FILECLOSE(textfile& f, bool keep, const sstring& name) {
+  if (f.f != nullptr) {
+    const bool flushed = !f.writing || std::fflush(f.f) == 0;
+    if (!flushed || f.writeerror || std::ferror(f.f)) WRITETERMINAL("problem writing " + name + "\n");
+    if (std::fclose(f.f) != 0) WRITETERMINAL("problem closing " + name + "\n");
+    f.f = nullptr;
+  }
+  if (!keep && !f.name.empty() && std::remove(f.name.c_str()) != 0) WRITETERMINAL("problem erasing  " + name + "\n");
+}
+
+void IOCLEANUP() {
+  static const char* labels[11] = {"",       "",       "outfile", "logfile",  "icfile", "itfile",
+                                   "qkfile", "csvfile", "csv2file", "psfile", "svgsfile"};
+  WRITETERMINAL("\n");
+  for (int k = 2; k <= 10; ++k) {
+    if (!BTST(WHATSOPEN, static_cast<smallint>(k))) continue;
+    const bool* used = CHANNELUSED(k);
+    FILECLOSE(CHANNELFILE(k), used == nullptr || *used, labels[k]);
+  }
+  WHATSOPEN = 0;
+  std::fflush(TERMOUT);
+}
+
+}  // namespace IO

@@ -1,0 +1,237 @@
+// The dialogue on the terminal and the line reader of the input files.
+#include <vector>
+
+#include "io.h"
+
+namespace IO {
+
+namespace {
+
+constexpr std::size_t maxline = 255;
+
+// One line from standard input, with its line end removed. The end of input
+// is a read error: a run fed too few answers stops instead of asking forever.
+std::string readanswer(const std::string& where) {
+  FLUSHER();
+  std::fflush(TERMOUT);
+  std::string line;
+  textfile in;
+  in.f = TERMIN;
+  if (!READLINE(in, line)) ERROREXIT(where, "problems reading", yourfault);
+  if (line.size() > maxline) line.resize(maxline);
+  return line;
+}
+
+void splitline(const std::string& line, strings& words, smallint& n) {
+  STRING2STRINGS(line, static_cast<smallint>(line.size()), words, n);
+}
+
+bool queryyes(const std::string& a) { return a.empty() || a == "1" || a == "yes" || a == "y" || a == "Y"; }
+bool controlyes(const std::string& a) { return a.empty() || a == "yes" || a == "y" || a == "1" || a == "ok"; }
+
+}  // namespace
+
+bool READLINE(textfile& f, std::string& line) {
+  line.clear();
+  if (f.f == nullptr) return false;
+  int ch = std::fgetc(f.f);
+  if (ch == EOF) return false;
+  while (ch != EOF && ch != '\n' && ch != '\r') {
+    line += static_cast<char>(ch);
+    ch = std::fgetc(f.f);
+  }
+  if (ch == '\r') {
+    const int next = std::fgetc(f.f);
+    if (next != '\n' && next != EOF) std::ungetc(next, f.f);
+  }
+  return true;
+}
+
+bool ENDOFFILE(textfile& f) {
+  if (f.f == nullptr) return true;
+  const int ch = std::fgetc(f.f);
+  if (ch == EOF) return true;
+  std::ungetc(ch, f.f);
+  return false;
+}
+
+void PRSTRINGS(strings& words, smallint& n) {
+  const std::string raw = readanswer("read in prstrings");
+  std::string line;
+  for (char ch : raw) {
+    if (ch == '\b') {
+      if (!line.empty()) line.pop_back();
+    } else {
+      line += ch;
+    }
+  }
+  splitline(line, words, n);
+}
+
+void PROMPTSTRINGS(const std::string& prompt, strings& words, smallint& n) {
+  if (BTST(WHATSOPEN, 0)) {
+    PUTSTR(0, prompt + " : ", 0, 9);
+    PRSTRINGS(words, n);
+    if (BTST(WHATSOPEN, 3)) {
+      std::string echo;
+      if (n == 0) {
+        echo = "(nothing input)";
+      } else if (n == 1) {
+        echo = words[1];
+      } else {
+        for (long i = 1; i <= n; ++i) echo += " " + words[i];
+        echo += " ";
+      }
+      PUTSTR(0, echo, 1, 8);
+    }
+  } else if (BTST(WHATSOPEN, 1)) {
+    ERROREXIT("promptstrings", "TE not impemented yet", yourfault);
+  }
+  if (n == 1 && KILLSTRING(words[1])) USERINTERRUPT();
+}
+
+void PROMPTSTRING(const std::string& prompt, sstring& w) {
+  strings words;
+  smallint n = 0;
+  PROMPTSTRINGS(prompt, words, n);
+  w = n > 0 ? words[1] : sstring();
+}
+
+void PROMPTREAL(const std::string& prompt, extended& x) {
+  std::string p = prompt;
+  for (;;) {
+    strings words;
+    smallint n = 0;
+    PROMPTSTRINGS(p, words, n);
+    if (n == 0) {
+      p = " ";
+      continue;
+    }
+    if (KILLSTRING(words[1])) USERINTERRUPT();
+    std::string msg;
+    if (STR2REAL(words[1], x, msg)) return;
+    p = msg.empty() ? " " : msg;
+  }
+}
+
+void PROMPTINTEGER(const std::string& prompt, smallint& i) {
+  std::string p = prompt;
+  for (;;) {
+    strings words;
+    smallint n = 0;
+    PROMPTSTRINGS(p, words, n);
+    if (n == 0) {
+      p = " ";
+      continue;
+    }
+    if (KILLSTRING(words[1])) USERINTERRUPT();
+    std::string msg;
+    if (STR2INT(words[1], i, msg)) return;
+    p = msg.empty() ? " " : msg;
+  }
+}
+
+void PROMPTREALS(const std::string& prompt, rrvector& v, smallint& n) {
+  if (n > maxrr) ERROREXIT("promptreals", "more than 40 values asked for", myfault);
+  std::vector<sstring> collected;
+  const smallint wanted = n;
+  for (;;) {
+    strings words;
+    smallint k = 0;
+    PROMPTSTRINGS(prompt, words, k);
+    collected.clear();
+    for (long i = 1; i <= k; ++i) collected.push_back(words[i]);
+    if (wanted == 0) {
+      // The answer's values land in a table of 40: refuse more than that
+      // rather than lose the rest silently.
+      if (k > maxrr) {
+        PUTSTR(1, "too many values: at most 40 can be taken, please enter them again", 1, 9);
+        continue;
+      }
+      n = k;
+      if (n == 0) return;
+    }
+    break;
+  }
+  while (static_cast<long>(collected.size()) < n) {
+    strings words;
+    smallint k = 0;
+    PROMPTSTRINGS(" ", words, k);
+    for (long i = 1; i <= k && collected.size() < static_cast<std::size_t>(maxwords); ++i)
+      collected.push_back(words[i]);
+  }
+  for (long i = 0; i < n; ++i)
+    if (KILLSTRING(collected[static_cast<std::size_t>(i)])) USERINTERRUPT();
+  for (long i = 1; i <= n; ++i) {
+    sstring w = collected[static_cast<std::size_t>(i - 1)];
+    std::string msg;
+    extended x = 0;
+    while (!STR2REAL(w, x, msg)) {
+      strings words;
+      smallint k = 0;
+      PROMPTSTRINGS(msg.empty() ? " " : msg, words, k);
+      w = k > 0 ? words[1] : sstring();
+      if (k > 0 && KILLSTRING(w)) USERINTERRUPT();
+    }
+    v[i] = x;
+  }
+}
+
+bool QUERY(const std::string& question) {
+  std::string answer;
+  if (BTST(WHATSOPEN, 0)) {
+    PUTSTR(0, question + " ? ", 0, 9);
+    answer = readanswer("read in query");
+    if (answer == "?") {
+      PUTSTR(1, "sorry, you are on your own...", 2, 9);
+      PUTSTR(0, question + " ? ", 0, 9);
+      answer = readanswer("read in query");
+    }
+  }
+  const std::string a = TRIMSTRING(answer);
+  const bool result = queryyes(a);
+  if (BTST(WHATSOPEN, 3)) PUTSTR(0, result ? "yes" : "no", 1, 8);
+  if (BTST(WHATSOPEN, 1)) ERROREXIT("query", "TE not impemented yet", yourfault);
+  if (a == "kill") USERINTERRUPT();
+  return result;
+}
+
+void PROMPTCONTROL(const std::string& question, controlboolean& c) {
+  if (c != ask) return;
+  std::string answer;
+  if (BTST(WHATSOPEN, 0)) {
+    PUTSTR(0, question + " ? ", 0, 9);
+    answer = readanswer("read in promptcontrol");
+  } else if (BTST(WHATSOPEN, 1)) {
+    ERROREXIT("promptcontrol", "TE not impemented yet", yourfault);
+  }
+  const std::string a = TRIMSTRING(answer);
+  const bool result = controlyes(a);
+  if (BTST(WHATSOPEN, 3)) PUTSTR(0, result ? "yes" : "no", 1, 8);
+  if (a == "kill") USERINTERRUPT();
+  c = result ? yes : no;
+}
+
+void RSTRINGS(textfile& f, strings& words, smallint& n) {
+  FLUSHER();
+  std::string line;
+  if (!READLINE(f, line)) {
+    WRITETERMINAL("\"" + line + "\"\n");
+    ERROREXIT("read in rstrings", "problems reading", yourfault);
+  }
+  if (line.size() > maxline) line.resize(maxline);
+  splitline(line, words, n);
+}
+
+void READSTRINGS(textfile& f, strings& words, smallint& n, bool cut) {
+  RSTRINGS(f, words, n);
+  if (!cut) return;
+  for (long i = 1; i <= n; ++i) {
+    if (!words[i].empty() && words[i][0] == '%') {
+      n = static_cast<smallint>(i - 1);
+      return;
+    }
+  }
+}
+
+}  // namespace IO

@@ -1,0 +1,84 @@
+#include "mainprogram.h"
+
+#include "io.h"
+#include "lsqds.h"
+#include "zqavpt.h"
+#include "zqglobal.h"
+#include "zqmode0.h"
+#include "zqnle2.h"
+#include "zqptx.h"
+#include "zqread1.h"
+#include "zqute1.h"
+
+using namespace ZQGLOBAL;
+
+namespace MAINPROGRAM {
+
+const char* const VERSION = "SOLVARINTH 3.51";
+
+void RUN() {
+  WHEREAT = false;
+  IO::INITIALISEIO(VERSION);
+
+  CONTROLCODE = ZQUTE1::GETCALCMODE();
+  switch (CONTROLCODE) {
+    case 0: CALCMODE = calcmodetype::utilitycalc; break;
+    case 1: CALCMODE = calcmodetype::nlecalc; break;
+    case 2: CALCMODE = calcmodetype::rockcalc; break;
+    case 3: CALCMODE = calcmodetype::phasecalc; break;
+    default: CALCMODE = calcmodetype::lsqdscalc; break;
+  }
+  if (CALCMODE == calcmodetype::utilitycalc)
+    IO::ERROREXIT("setup", "sorry, mode 0 not available: use jx350", myfault);
+
+  ZQUTE1::SETUP();
+  if (CALCMODE == calcmodetype::lsqdscalc) LSQDS::INTRO();
+  ZQUTE1::STARTOUT();
+
+  MAINLOOP = 0;
+  for (;;) {
+    ++MAINLOOP;
+    FROMLSQDS = false;
+    std::string question;
+    switch (CALCMODE) {
+      case calcmodetype::nlecalc:
+        DIAGRAMMODE = diagramtype::ptcalc;
+        ZQNLE2::NLECALCS();
+        question = "more phase diagram calculations";
+        break;
+      case calcmodetype::rockcalc:
+        ZQREAD1::READROCKDATA();
+        ZQAVPT::ROCKCALCS();
+        question = "more rock calculations";
+        break;
+      case calcmodetype::phasecalc:
+        ZQREAD1::READDIAGRAMDATA();
+        ZQPTX::PHASEDIAGRAMCALCS();
+        question = "more calculations";
+        break;
+      case calcmodetype::lsqdscalc:
+        LSQDS::DOLSQDS();
+        break;
+      case calcmodetype::utilitycalc:
+        ZQMODE0::DOUTILITIES();
+        question = "more calculations";
+        break;
+    }
+    IO::PUTSTR(0, "", 1, 9);
+    IO::FLUSHER();
+    if (CALCMODE == calcmodetype::lsqdscalc || IO::CONTROLIO.autoexit) break;
+    if (!IO::QUERY(question)) break;
+  }
+
+  IO::PUTSTR(1, "[ jx351 is a jx version that performs jx350-consistent mode 1 calculations with the jx360-compliant ",
+             1, 13);
+  IO::PUTSTR(0, "a-x files ahead of the release of jx360, after which jx351 is deprecated ]", 1, 13);
+  IO::PUTSTR(0, std::string(60, '='), 1, 13);
+  if (CALCMODE != calcmodetype::lsqdscalc && !IO::CONTROLIO.autoexit) IO::QUERY("all done - hit return to exit");
+  ZQUTE1::CLEANUP();
+  if (CALCMODE == calcmodetype::lsqdscalc) LSQDS::DSCLEANUP();
+  if (CALCMODE == calcmodetype::nlecalc && (CONTROLJX.batch == yes || DOGMIN || DEBUGLEVEL == 4)) IO::TIMER();
+  IO::IOCLEANUP();
+}
+
+}  // namespace MAINPROGRAM

@@ -1,0 +1,112 @@
+// Opening the script and creating the output files of the run.
+#include <vector>
+
+#include "io.h"
+#include "zqglobal.h"
+#include "zqute1.h"
+
+using namespace ZQGLOBAL;
+
+namespace ZQUTE1 {
+
+namespace {
+
+struct outfile {
+  const char* prefix;
+  std::string name;  // the part after the prefix, before the cut
+  IO::textfile* file;
+  int bit;
+};
+
+std::string fullname(const outfile& o) { return o.prefix + o.name.substr(0, sstringlength); }
+
+// Two files of one run that end up with one name would overwrite each
+// other's text; so would an output named like the script or the log.
+void checknames(const std::vector<outfile>& outs, const std::string& script) {
+  std::vector<std::string> names{"jx-log.txt"};
+  for (const outfile& o : outs) names.push_back(fullname(o));
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (names[i] == script)
+      IO::ERROREXIT("startout", "the output file \"" + names[i] + "\" would overwrite the script file", yourfault);
+    for (std::size_t j = i + 1; j < names.size(); ++j)
+      if (names[i] == names[j])
+        IO::ERROREXIT("startout",
+                      "two files of the run would both be named \"" + names[i] + "\": use a shorter scriptfile suffix",
+                      yourfault);
+  }
+}
+
+void create(const outfile& o) {
+  IO::FILENAME = IO::PROMPTOUTFILE(o.prefix, o.name, *o.file);
+  IO::WHATSOPEN += IO::BITV[o.bit];
+  if (bool* used = IO::CHANNELUSED(o.bit)) *used = false;
+}
+
+std::string quoted(const IO::textfile& f) { return "\"" + f.name + "\""; }
+
+void openscript() {
+  IO::DATAFILENAMESUFFIX = IO::CONTROLIO.scriptfile;
+  sstring suffix = IO::DATAFILENAMESUFFIX;
+  IO::FILENAME = IO::PROMPTDATAFILE("jx-", suffix, "script info", IO::DATA);
+  IO::DATAFILENAMESUFFIX = suffix;
+  IO::SCRIPTOPEN = true;
+  IO::SCRIPTFILENAME = IO::FILENAME;
+}
+
+
+}  // namespace
+
+void STARTOUT() {
+  if (CALCMODE != calcmodetype::lsqdscalc) {
+    IO::PUTSTR(1, IO::CONTROLIO.progname + "  running at " + IO::WHENSTRING, 1, 12);
+    openscript();
+    const std::string& s = IO::DATAFILENAMESUFFIX;
+    const std::vector<outfile> outs = {
+        {"jx-", s + "-o.txt", &IO::OUT, 2},      {"jx-", s + "-qk.txt", &IO::QKFILE, 6},
+        {"jx-", s + "-it.txt", &IO::ITFILE, 5},  {"jx-", s + "-ic.txt", &IO::ICFILE, 4},
+        {"jx-", s + ".csv", &IO::CSVFILE, 7},    {"jx-", s + "-2.csv", &IO::CSV2FILE, 8},
+        {"jx-", s + ".svg", &IO::SVGFILE, 10},
+    };
+    checknames(outs, IO::SCRIPTFILENAME);
+    create(outs[0]);
+    IO::PUTSTR(0, "summary output in the file, " + quoted(IO::OUT), 1, 9);
+    create(outs[1]);
+    IO::PUTSTR(0, "other (eg plotix) output in the file, " + quoted(IO::QKFILE), 1, 9);
+    create(outs[2]);
+    IO::PUTSTR(0, "a-x info in the file, " + quoted(IO::ITFILE), 1, 9);
+    create(outs[3]);
+    IO::PUTSTR(0, "details of calc results in the file, " + quoted(IO::ICFILE), 1, 9);
+    create(outs[4]);
+    IO::PUTSTR(0, "info in csv format in the files, " + quoted(IO::CSVFILE), 0, 9);
+    create(outs[5]);
+    IO::PUTSTR(0, " and " + quoted(IO::CSV2FILE), 1, 9);
+    create(outs[6]);
+    IO::PUTSTR(0, "graphics info in the files, " + quoted(IO::SVGFILE), 0, 9);
+    IO::PUTSTR(2, "these may not all be populated, depending on the calcs;", 1, 9);
+    IO::PUTSTR(0, "solvarinth should delete empty files at the end of each run", 1, 9);
+    return;
+  }
+
+  sstring d = CONTROLDS.jxdssuffix;
+  IO::DATAFILENAMESUFFIX = d;
+  IO::SCRIPTFILENAME = IO::PROMPTDATAFILE("ds-scr", d, "script info", IO::DATA);
+  IO::DATAFILENAMESUFFIX = d;
+  IO::SCRIPTOPEN = true;
+  const std::vector<outfile> outs = {
+      {"ds-o", d + ".txt", &IO::OUT, 2},
+      {"ds-ic", d + ".txt", &IO::ICFILE, 4},
+      {"ds-", d + ".csv", &IO::CSVFILE, 7},
+  };
+  checknames(outs, IO::SCRIPTFILENAME);
+  checknames(outs, "jx-" + IO::CONTROLIO.scriptfile + ".txt");
+  create(outs[0]);
+  create(outs[1]);
+  IO::PUTSTR(0, "intermediate/auxiliary calc results are in the file, " + quoted(IO::ICFILE), 1, 9);
+  create(outs[2]);
+  IO::PUTSTR(0, "dataset in csv format in the file, " + quoted(IO::CSVFILE), 1, 9);
+  openscript();
+  IO::PUTSTR(1, "running LSQDS from within " + IO::CONTROLIO.progname, 1, 13);
+  IO::PUTSTR(0, "at " + IO::WHENSTRING, 1, 13);
+}
+
+}  // namespace ZQUTE1

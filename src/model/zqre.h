@@ -1,0 +1,8 @@
+// Independent sets of reactions among end-members.
+#pragma once
+
+namespace ZQRE {
+
+void CALCRE2(bool& found);
+
+}  // namespace ZQRE

@@ -1,0 +1,8 @@
+// Average pressure or temperature of a rock (calc mode 2).
+#pragma once
+
+namespace ZQAVPT {
+
+void ROCKCALCS();
+
+}  // namespace ZQAVPT

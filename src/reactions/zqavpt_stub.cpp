@@ -1,0 +1,8 @@
+#include "zqavpt.h"
+
+namespace ZQAVPT {
+
+// Stands in until the average P-T calculation lands: an empty pass.
+void ROCKCALCS() {}
+
+}  // namespace ZQAVPT

@@ -1,0 +1,8 @@
+#include "zqptx.h"
+
+namespace ZQPTX {
+
+// Stands in until the reaction-line calculation lands: an empty pass.
+void PHASEDIAGRAMCALCS() {}
+
+}  // namespace ZQPTX

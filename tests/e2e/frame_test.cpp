@@ -1,0 +1,149 @@
+// The run frame seen from outside: start-up, passes, the end of the run and
+// the ways a run stops early.
+#include <regex>
+
+#include "harness.h"
+
+using e2e::has;
+
+namespace {
+
+const std::string notices =
+    "summary output in the file, \"jx-qtest-o.txt\"\n"
+    "other (eg plotix) output in the file, \"jx-qtest-qk.txt\"\n"
+    "a-x info in the file, \"jx-qtest-it.txt\"\n"
+    "details of calc results in the file, \"jx-qtest-ic.txt\"\n"
+    "info in csv format in the files, \"jx-qtest.csv\" and \"jx-qtest-2.csv\"\n"
+    "graphics info in the files, \"jx-qtest.svg\"\n\n"
+    "these may not all be populated, depending on the calcs;\n"
+    "solvarinth should delete empty files at the end of each run\n";
+
+const std::string versionnote =
+    "\n[ jx351 is a jx version that performs jx350-consistent mode 1 calculations with the jx360-compliant \n"
+    "a-x files ahead of the release of jx360, after which jx351 is deprecated ]\n" +
+    std::string(60, '=') + "\n";
+// The terminal cuts the long first line at the page width.
+const std::string versionnoteshown =
+    "\n[ jx351 is a jx version that performs jx350-consistent mode 1 calculations wit#\n"
+    "a-x files ahead of the release of jx360, after which jx351 is deprecated ]\n" +
+    std::string(60, '=') + "\n";
+
+TEST(Frame, TwoPassesThenNormalEnd) {
+  const e2e::Run r = e2e::run({"frame/mode1"}, "\nn\n\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "\nSOLVARINTH 3.51\n\n" + notices +
+                       "\nmore phase diagram calculations ? "
+                       "\nmore phase diagram calculations ? " +
+                       versionnoteshown + "all done - hit return to exit ? \n");
+  // Only the log, the summary and the inputs are left: the optional files
+  // received nothing.
+  EXPECT_EQ(e2e::names(r), (std::vector<std::string>{"jx-log.txt", "jx-prefs.txt", "jx-qtest-o.txt", "jx-qtest.txt"}));
+  EXPECT_EQ(r.files.at("jx-qtest-o.txt"), versionnote);
+  const std::string& log = r.files.at("jx-log.txt");
+  const std::regex head(
+      "\\[display/print with fixed width font \\(eg Monaco\\)\\]\n\n\n"
+      "\nSOLVARINTH 3\\.51  running at [0-9]{1,2}\\.[0-9]{2} on (Sun|Mon|Tue|Wed|Thu|Fri|Sat) [0-9]{1,2} "
+      "(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec),[0-9]{4}\n");
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(log, m, head, std::regex_constants::match_continuous)) << log;
+  EXPECT_EQ(log.substr(static_cast<std::size_t>(m.length())),
+            notices +
+                "\nmore phase diagram calculations ? yes\n"
+                "\nmore phase diagram calculations ? no\n" +
+                versionnote + "all done - hit return to exit ? yes\n");
+}
+
+TEST(Frame, CalcModeMenuAndHint) {
+  const e2e::Run r = e2e::run({"frame/askmode"}, "3\nno\n\n");
+  EXPECT_EQ(r.status, 0);
+  const std::string menu =
+      "calculation mode (calcmode) :\n"
+      "     0 = utilities: data tables, mineral recalc etc\n"
+      "     1 = phase diagram calculations (and avPT+)\n"
+      "     2 = average pressure-temperature calculations\n"
+      "     3 = calculations on all reactions between end-members\n"
+      "calcmode code : ";
+  EXPECT_TRUE(has(r.out, "\n\n" + menu + "\nthis code can appear in the prefsfile (jx-prefs.txt) as\ncalcmode 3\n\n"))
+      << r.out;
+  EXPECT_TRUE(has(r.files.at("jx-log.txt"), menu + "3\n\nthis code can appear"));
+  EXPECT_TRUE(has(r.out, "\nmore calculations ? "));
+}
+
+TEST(Frame, CalcModeRefusals) {
+  struct Case {
+    std::string answer, where, message;
+    bool mine;
+  };
+  const Case cases[] = {
+      {"4", "getcalcmode", "integer needed (2), between 0 and 3", false},
+      {"x", "getcalcmode", "integer needed (1), between 0 and 3", false},
+      {"40000", "getcalcmode", "integer needed (2), between 0 and 3", false},
+      {"0", "setup", "sorry, mode 0 not available: use jx350", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answer);
+    const e2e::Run r = e2e::run({"frame/askmode"}, c.answer + "\n\n");
+    EXPECT_EQ(r.status, 0);
+    const std::string block = "\n-- run bombed in " + c.where + " : " + c.message + "\n\n";
+    EXPECT_TRUE(has(r.out, block)) << r.out;
+    EXPECT_TRUE(has(r.files.at("jx-log.txt"), block));
+    EXPECT_EQ(has(r.out, "===This shouldn't have happened...===\n"), c.mine);
+    EXPECT_TRUE(has(r.out, "\nhit return to exit program\n"));
+    // Stopped before the output files were made.
+    EXPECT_EQ(r.files.count("jx-qtest-o.txt"), 0u);
+  }
+}
+
+TEST(Frame, KillAtAnyPromptEndsQuietly) {
+  const e2e::Run r = e2e::run({"frame/askmode"}, "  kill  \n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(has(r.out, "calcmode code : \n-- run killed --\n")) << r.out;
+  EXPECT_FALSE(has(r.out, "hit return"));
+  EXPECT_TRUE(has(r.files.at("jx-log.txt"), "calcmode code : kill\n\n-- run killed --\n"));
+
+  const e2e::Run later = e2e::run({"frame/mode1"}, "kill\n");
+  EXPECT_TRUE(has(later.out, "more phase diagram calculations ? \n-- run killed --\n"));
+  EXPECT_TRUE(has(later.files.at("jx-qtest-o.txt"), "-- run killed --"));
+  EXPECT_EQ(later.files.count("jx-qtest-ic.txt"), 0u);
+}
+
+TEST(Frame, EndOfInputIsAReadError) {
+  const e2e::Run r = e2e::run({"frame/askmode"}, "");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(has(r.out, "-- run bombed in read in prstrings : problems reading\n")) << r.out;
+
+  const e2e::Run q = e2e::run({"frame/mode1"}, "");
+  EXPECT_TRUE(has(q.out, "-- run bombed in read in query : problems reading\n")) << q.out;
+  EXPECT_TRUE(has(q.files.at("jx-qtest-o.txt"), "-- run bombed in read in query"));
+}
+
+TEST(Frame, MissingScriptStopsBeforeOutputFiles) {
+  const e2e::Run r = e2e::run({"frame/noscript"}, "\n");
+  EXPECT_TRUE(has(r.out, "\ncannot locate file \"jx-nothere.txt\"\n\n-- run bombed in promptdatafile : datafile needed\n"))
+      << r.out;
+  EXPECT_EQ(e2e::names(r), (std::vector<std::string>{"jx-log.txt", "jx-prefs.txt"}));
+}
+
+TEST(Frame, AutoexitAndHeapMonitor) {
+  // A run with the monitor: the first report and a total that returns to 0.
+  const e2e::Run r = e2e::run({"frame/mode1"}, "n\n\n", {{"jx-prefs.txt", "dsfile qz1\nscriptfile qtest\ncalcmode 1\nmonitorheap\n"}});
+  EXPECT_TRUE(has(r.out, "\nspace allocated for c is 20k; , heap now 20k\n")) << r.out;
+  EXPECT_TRUE(has(r.out, "space allocated for compdx is 1523k; , heap now 63011k\n"));
+  EXPECT_TRUE(has(r.out, "space disposed for dcompdx; heap size now 0k\n"));
+}
+
+TEST(Frame, NameClashesStopBeforeAnyOutputFile) {
+  // With a 22-character suffix every output name is cut to the same text.
+  const std::string suffix(22, 's');
+  const e2e::Run r = e2e::run({}, "", {{"jx-prefs.txt", "dsfile qz1\nscriptfile " + suffix + "\ncalcmode 1\n"},
+                                       {"jx-" + suffix + ".txt", "*\n"}});
+  EXPECT_TRUE(has(r.out, "-- run bombed in startout : two files of the run would both be named")) << r.out;
+  EXPECT_EQ(r.files.size(), 3u);  // prefs, script and log
+
+  const std::string logscript = "dsfile qz1\nscriptfile log\ncalcmode 1\n";
+  const e2e::Run s = e2e::run({}, "", {{"jx-prefs.txt", logscript}, {"jx-log.txt", "my script\n"}});
+  EXPECT_TRUE(has(s.out, "cannot be named like the log file")) << s.out;
+  EXPECT_EQ(s.files.at("jx-log.txt"), "my script\n");
+}
+
+}  // namespace

@@ -1,0 +1,67 @@
+// Runs the built program in a fresh scratch directory with fixture files
+// and answers on standard input, and collects what it left behind.
+#pragma once
+
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace e2e {
+
+namespace fs = std::filesystem;
+
+struct Run {
+  std::string out;                            // the terminal
+  int status = -1;                            // exit status
+  std::map<std::string, std::string> files;  // every file left, by name
+};
+
+inline std::string slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+// Runs with the files of fixture folders (later folders override earlier
+// ones) plus extra files given by name and content.
+inline Run run(const std::vector<std::string>& fixturedirs, const std::string& answers,
+               const std::map<std::string, std::string>& extra = {}) {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  const fs::path dir = fs::path(SOLVARINTH_SCRATCH) / (std::string(info->test_suite_name()) + "." + info->name());
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  for (const std::string& d : fixturedirs)
+    for (const auto& e : fs::directory_iterator(fs::path(SOLVARINTH_FIXTURES) / d))
+      fs::copy_file(e.path(), dir / e.path().filename(), fs::copy_options::overwrite_existing);
+  for (const auto& [name, content] : extra) std::ofstream(dir / name, std::ios::binary) << content;
+
+  const fs::path runinfo = dir.parent_path() / (dir.filename().string() + ".io");
+  fs::create_directories(runinfo);
+  std::ofstream(runinfo / "stdin", std::ios::binary) << answers;
+  const std::string cmd = "cd '" + dir.string() + "' && '" SOLVARINTH_EXE "' < '" + (runinfo / "stdin").string() +
+                          "' > '" + (runinfo / "stdout").string() + "' 2>&1";
+  const int rc = std::system(cmd.c_str());
+  Run r;
+  r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+  r.out = slurp(runinfo / "stdout");
+  for (const auto& e : fs::directory_iterator(dir)) r.files[e.path().filename().string()] = slurp(e.path());
+  return r;
+}
+
+inline std::vector<std::string> names(const Run& r) {
+  std::vector<std::string> v;
+  for (const auto& [name, content] : r.files) v.push_back(name);
+  return v;
+}
+
+inline bool has(const std::string& text, const std::string& piece) { return text.find(piece) != std::string::npos; }
+
+}  // namespace e2e

@@ -1,0 +1,120 @@
+// Helpers for unit tests that drive the I/O layer: a captured terminal,
+// answers fed from a string, and a scratch working directory.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "io.h"
+
+namespace testsupport {
+
+// Points the terminal at a memory buffer for the life of the object.
+class Terminal {
+ public:
+  Terminal() {
+    f_ = open_memstream(&buf_, &len_);
+    saved_ = IO::TERMOUT;
+    IO::TERMOUT = f_;
+  }
+  ~Terminal() {
+    IO::TERMOUT = saved_;
+    std::fclose(f_);
+    std::free(buf_);
+  }
+  std::string text() {
+    std::fflush(f_);
+    return std::string(buf_, len_);
+  }
+
+ private:
+  char* buf_ = nullptr;
+  std::size_t len_ = 0;
+  std::FILE* f_ = nullptr;
+  std::FILE* saved_ = nullptr;
+};
+
+// Feeds the given text as standard input for the life of the object.
+class Answers {
+ public:
+  explicit Answers(const std::string& text) : text_(text) {
+    f_ = text_.empty() ? std::fopen("/dev/null", "rb") : fmemopen(text_.data(), text_.size(), "rb");
+    saved_ = IO::TERMIN;
+    IO::TERMIN = f_;
+  }
+  ~Answers() {
+    IO::TERMIN = saved_;
+    std::fclose(f_);
+  }
+
+ private:
+  std::string text_;
+  std::FILE* f_ = nullptr;
+  std::FILE* saved_ = nullptr;
+};
+
+// A fresh directory that is the working directory for the life of the object.
+class ScratchDir {
+ public:
+  ScratchDir() {
+    char tmpl[] = "/tmp/solvarinth-unit-XXXXXX";
+    dir_ = mkdtemp(tmpl);
+    saved_ = std::filesystem::current_path();
+    std::filesystem::current_path(dir_);
+  }
+  ~ScratchDir() {
+    std::filesystem::current_path(saved_);
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+  const std::filesystem::path& path() const { return dir_; }
+  void write(const std::string& name, const std::string& content) const {
+    std::ofstream(dir_ / name, std::ios::binary) << content;
+  }
+  std::string read(const std::string& name) const {
+    std::ifstream in(dir_ / name, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+  }
+  bool exists(const std::string& name) const { return std::filesystem::exists(dir_ / name); }
+
+ private:
+  std::filesystem::path dir_;
+  std::filesystem::path saved_;
+};
+
+// The I/O layer as a test wants it: only the terminal open, default
+// preferences, empty buffers, no Return wait after a fatal error.
+inline void resetio() {
+  for (int k = 2; k <= 10; ++k) {
+    IO::textfile& f = IO::CHANNELFILE(k);
+    if (f.f != nullptr) std::fclose(f.f);
+    f = IO::textfile{};
+  }
+  if (IO::DATA.f != nullptr) std::fclose(IO::DATA.f);
+  IO::DATA = IO::textfile{};
+  IO::WHATSOPEN = 1;
+  IO::CONTROLIO = IO::controliotype{};
+  IO::CONTROLIO.autoexit = true;
+  IO::WSTR.clear();
+  IO::PSTR.clear();
+  IO::OSTR.clear();
+  IO::ISTR.clear();
+  IO::ICFILEUSED = IO::ITFILEUSED = IO::QKFILEUSED = IO::CSVFILEUSED = IO::CSV2FILEUSED = IO::PSFILEUSED =
+      IO::SVGFILEUSED = false;
+}
+
+// Opens file channel `bit` on a scratch file of the given name.
+inline void openchannel(int bit, const std::string& name) {
+  IO::PROMPTOUTFILE("", name, IO::CHANNELFILE(bit));
+  IO::WHATSOPEN |= IO::BITV[bit];
+}
+
+}  // namespace testsupport
