@@ -1,6 +1,9 @@
+#include "io.h"
 #include "lsqds.h"
 #include "zqglobal.h"
 #include "zqscript.h"
+
+using namespace ZQGLOBAL;
 
 namespace LSQDS {
 
@@ -9,8 +12,20 @@ namespace LSQDS {
 // lands.
 void INTRO() { ZQSCRIPT::READCONTROLDS(); }
 
-// Stands in until the least-squares refinement lands: an empty pass.
-void DOLSQDS() { ZQGLOBAL::FROMLSQDS = true; }
+// Stands in until the least-squares refinement lands: the switches are
+// settled and the script read as the refinement will, and nothing is
+// calculated.
+void DOLSQDS() {
+  IO::NGEM = 0;
+  FROMLSQDS = true;
+  IO::PROMPTCONTROL("QR or Choleski to do LSQ: use QR", CONTROLDS.useqr);
+  IO::PROMPTCONTROL("bullet \"pathological\" experiments", CONTROLDS.mark456);
+  IO::PROMPTCONTROL("print omitted experiments", CONTROLDS.printomit);
+  IO::PROMPTCONTROL("use \"rfac\"", CONTROLDS.userfac);
+  if (CONTROLDS.userfac == yes) IO::PROMPTCONTROL("effectively fix \"good\" equilibria", CONTROLDS.tighten);
+  ZQSCRIPT::READCONTROLJX();
+  IO::CONTROLIO.strictaxnames = false;
+}
 
 void DSCLEANUP() {}
 

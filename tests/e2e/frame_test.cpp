@@ -28,16 +28,20 @@ const std::string versionnoteshown =
     "a-x files ahead of the release of jx360, after which jx351 is deprecated ]\n" +
     std::string(60, '=') + "\n";
 
+// What each empty pass shows on the terminal alone: the creation line of
+// the data set it reads.
+const std::string pass = "\nmade-up data set qz1, 6 dec 2026\n\n";
+
 TEST(Frame, TwoPassesThenNormalEnd) {
   const e2e::Run r = e2e::run({"frame/mode1"}, "\nn\n\n");
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "\nSOLVARINTH 3.51\n\n" + notices +
-                       "\nmore phase diagram calculations ? "
+  EXPECT_EQ(r.out, "\nSOLVARINTH 3.51\n\n" + notices + pass + "\nmore phase diagram calculations ? " + pass +
                        "\nmore phase diagram calculations ? " +
                        versionnoteshown + "all done - hit return to exit ? \n");
   // Only the log, the summary and the inputs are left: the optional files
   // received nothing.
-  EXPECT_EQ(e2e::names(r), (std::vector<std::string>{"jx-log.txt", "jx-prefs.txt", "jx-qtest-o.txt", "jx-qtest.txt"}));
+  EXPECT_EQ(e2e::names(r), (std::vector<std::string>{"jx-ds7qz1.txt", "jx-log.txt", "jx-prefs.txt", "jx-qtest-o.txt",
+                                                     "jx-qtest.txt"}));
   EXPECT_EQ(r.files.at("jx-qtest-o.txt"), versionnote);
   const std::string& log = r.files.at("jx-log.txt");
   const std::regex head(
@@ -126,7 +130,7 @@ TEST(Frame, MissingScriptStopsBeforeOutputFiles) {
 
 TEST(Frame, AutoexitAndHeapMonitor) {
   // A run with the monitor: the first report and a total that returns to 0.
-  const e2e::Run r = e2e::run({"frame/mode1"}, "n\n\n", {{"jx-prefs.txt", "dsfile qz1\nscriptfile qtest\ncalcmode 1\nmonitorheap\n"}});
+  const e2e::Run r = e2e::run({"frame/mode1"}, "n\n\n", {{"jx-prefs.txt", "dsfile 7qz1\nscriptfile qtest\ncalcmode 1\nmonitorheap\n"}});
   EXPECT_TRUE(has(r.out, "\nspace allocated for c is 20k; , heap now 20k\n")) << r.out;
   EXPECT_TRUE(has(r.out, "space allocated for compdx is 1523k; , heap now 63011k\n"));
   EXPECT_TRUE(has(r.out, "space disposed for dcompdx; heap size now 0k\n"));
@@ -135,15 +139,65 @@ TEST(Frame, AutoexitAndHeapMonitor) {
 TEST(Frame, NameClashesStopBeforeAnyOutputFile) {
   // With a 22-character suffix every output name is cut to the same text.
   const std::string suffix(22, 's');
-  const e2e::Run r = e2e::run({}, "", {{"jx-prefs.txt", "dsfile qz1\nscriptfile " + suffix + "\ncalcmode 1\n"},
+  const e2e::Run r = e2e::run({}, "", {{"jx-prefs.txt", "dsfile 7qz1\nscriptfile " + suffix + "\ncalcmode 1\n"},
                                        {"jx-" + suffix + ".txt", "*\n"}});
   EXPECT_TRUE(has(r.out, "-- run bombed in startout : two files of the run would both be named")) << r.out;
   EXPECT_EQ(r.files.size(), 3u);  // prefs, script and log
 
-  const std::string logscript = "dsfile qz1\nscriptfile log\ncalcmode 1\n";
+  const std::string logscript = "dsfile 7qz1\nscriptfile log\ncalcmode 1\n";
   const e2e::Run s = e2e::run({}, "", {{"jx-prefs.txt", logscript}, {"jx-log.txt", "my script\n"}});
   EXPECT_TRUE(has(s.out, "cannot be named like the log file")) << s.out;
   EXPECT_EQ(s.files.at("jx-log.txt"), "my script\n");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Frame, LeastSquaresModeNamesItsFilesFromItsPreferences) {
+  const e2e::Run r = e2e::run({"frame/lsq"}, "y\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(has(r.out,
+                  "intermediate/auxiliary calc results are in the file, \"ds-icqz9.txt\"\n"
+                  "dataset in csv format in the file, \"ds-qz9.csv\"\n"
+                  "\nrunning LSQDS from within SOLVARINTH 3.51\nat "))
+      << r.out;
+  // The one switch left to ask is asked; then one pass, with no question
+  // about another and no Return wait.
+  EXPECT_TRUE(has(r.out, "QR or Choleski to do LSQ: use QR ? "));
+  EXPECT_FALSE(has(r.out, "more"));
+  EXPECT_FALSE(has(r.out, "all done"));
+  EXPECT_TRUE(has(r.files.at("ds-oqz9.txt"), "running LSQDS from within SOLVARINTH 3.51\n"));
+  EXPECT_EQ(r.files.count("ds-icqz9.txt"), 0u);
+  EXPECT_EQ(r.files.count("ds-qz9.csv"), 0u);
+  EXPECT_EQ(r.files.count("jx-qtest-o.txt"), 0u);
+}
+
+TEST(Frame, RockModePassesAskForMoreRockCalculations) {
+  const e2e::Run r = e2e::run({"frame/mode1"}, "no\n\n",
+                              {{"jx-prefs.txt", "dsfile 7qz1\nscriptfile qtest\ncalcmode 2\n"}});
+  EXPECT_TRUE(has(r.out, "\nmore rock calculations ? \n[ jx351")) << r.out;
+}
+
+TEST(Frame, AFatalErrorInAPassPrunesLikeANormalEnd) {
+  // The script lacks every mandatory keyword.
+  const e2e::Run r = e2e::run({"frame/mode1"}, "\n", {{"jx-qtest.txt", "% nothing\n*\n"}});
+  EXPECT_TRUE(has(r.out, "-- run bombed in reading scripts : add mandatory scripts to scriptfile\n")) << r.out;
+  EXPECT_EQ(e2e::names(r), (std::vector<std::string>{"jx-ds7qz1.txt", "jx-log.txt", "jx-prefs.txt", "jx-qtest-o.txt",
+                                                     "jx-qtest.txt"}));
+  EXPECT_TRUE(has(r.files.at("jx-qtest-o.txt"), "add mandatory scripts to scriptfile"));
+}
+
+TEST(Frame, ScriptProblemsAreCountedThenAskedAbout) {
+  const e2e::Run r = e2e::run({"frame/mode1"}, "n\nn\n\n",
+                              {{"jx-qtest.txt",
+                                "axfile qzax\nwith qtzx grox\ndiagramPT 4 10 400 700\npseudosection no\n"
+                                "avPT+ yes\nautoexit\n*\n"}});
+  EXPECT_TRUE(has(r.out, "there are script problems listed immediately above:\nexit, and correct the scriptfile ? "))
+      << r.out;
+  // "autoexit" took effect: one pass, no further questions.
+  EXPECT_FALSE(has(r.out, "more phase diagram calculations"));
+  EXPECT_FALSE(has(r.out, "all done"));
 }
 
 }  // namespace
