@@ -1,13 +1,61 @@
-// The calculation windows and the increments of the value lists, which the
-// script reader fills first and the window and list routines use later.
+// The calculation windows, the value lists made from them, and the settings
+// of the P-T set-up that say which variable is listed and which is searched;
+// the script reader fills some of them first, the window and list routines
+// the rest.
 #pragma once
 
+#include "farray.h"
 #include "types.h"
+
+// The variable a window test or a one-variable search is about.
+enum class findtype { findt, findp, findxco2, findlna, findmu };
+// Whether the two limits of a window may be equal (a single value).
+enum class xOKtype { canbesame, mustbedifferent };
+// Which of P and T are held at listed values.
+enum class fixtype { fixnone, fixp, fixt, fixpt };
+// The variable a line is solved for, and the one held fixed along it.
+enum class calcvariabletype { calcpressure, calctemperature };
+enum class othervariabletype {
+  fixedpressure,
+  fixedtemperature,
+  fixedmolefractionCO2,
+  fixedlnactivity,
+  fixedchemicalpotential
+};
+
+constexpr int maxlistvalues = 201;  // values of one list
+constexpr int maxlistrows = 6;      // ln a and mu variables, one list each
+constexpr int maxphases = 400;      // solution phases first, then pure phases
+
+using listvector = farray<extended, 1, maxlistvalues>;
+using listmatrix = fmatrix<extended, 1, maxlistrows, 1, maxlistvalues>;
 
 namespace ZQGLOBAL {
 
+// Windows: temperatures in K, pressures in kbar, x(CO2) as mole fraction,
+// the activity variable as ln a (or log a), chemical potentials in kJ.
 extern extended TLOW, THIGH, PLOW, PHIGH;
+extern extended XCO2LOW, XCO2HIGH, LNALOW, LNAHIGH, MULOW, MUHIGH;
 extern extended FIGPLOW, FIGPHIGH, FIGTLOW, FIGTHIGH;
 extern extended CTINC, CPINC;
+
+// Value lists and their counts.
+extern listvector LP, LT, LXCO2, LXH2O;
+extern smallint NLP, NLT, NLX;
+extern listmatrix LLNA, LMU;
+// NLLNA and NLMU (one count per row) are with the run constants.
+
+// The P-T set-up and the values held fixed along a line or a section.
+extern fixtype FIX;
+extern calcvariabletype CALCVARIABLE;
+extern othervariabletype OTHERVARIABLE;
+extern extended FIXEDP, FIXEDT;
+// FLUIDTYPE is with the a-x reader's state.
+
+// The ln a variables' entropies, and the phases in excess and those that
+// take part in the choice of phase combinations.
+extern farray<extended, 1, maxlistrows> KEEPLNAS;
+extern farray<bool, 1, maxphases> PINEX, PMBP;
+extern smallint NPINEX, NPMBP;
 
 }  // namespace ZQGLOBAL

@@ -1,7 +1,12 @@
-// Run set-up: the calc mode, the work arrays and constants, the run's files.
+// Run set-up: the calc mode, the work arrays and constants, the run's files;
+// the calculation windows with their checks and value lists, the diagram
+// type and the fixed fluid.
 #pragma once
 
+#include <string>
+
 #include "types.h"
+#include "zqglobal.h"
 
 namespace ZQUTE1 {
 
@@ -9,5 +14,37 @@ smallint GETCALCMODE();
 void SETUP();
 void CLEANUP();
 void STARTOUT();
+
+// ---------------------------------------------------------------- windows
+bool INRANGE(extended v, findtype kind);
+void PROMPTRANGE(const std::string& what, extended& low, extended& high);
+// Repair a P or T window against the overall window, saying what was done.
+void POK(extended& low, extended& high, xOKtype how);
+void TOK(extended& low, extended& high, xOKtype how);
+// Check a window against the variable's absolute limits and ask for it
+// again until it passes (five checks at most).
+void POK3(extended& low, extended& high, xOKtype how);
+void TOK3(extended& low, extended& high, xOKtype how);
+void XCO2OK(extended& low, extended& high, xOKtype how);
+void XH2OOK(extended& low, extended& high, xOKtype how);
+void AOK(extended& low, extended& high, xOKtype how);
+void LNAOK(extended& low, extended& high, xOKtype how);
+void MUOK(extended& low, extended& high, xOKtype how);
+std::string MAXSTR(smallint n);
+
+// ---------------------------------------------------------------- value lists
+void LISTP();
+void LISTT();
+void LISTP3();
+void LISTT3();
+void LISTXCO2();
+void LISTA(smallint k, extended low, extended high);
+void LISTLNA(smallint k, extended low, extended high);
+void LISTMU(smallint k, extended low, extended high);
+
+// ---------------------------------------------------------------- diagram, fluid
+void WHICHDIAGRAMTYPE();
+void PROMPTFLUID();
+void FLUIDSTRING(std::string& line);
 
 }  // namespace ZQUTE1

@@ -2,6 +2,8 @@
 // thermodynamics treats specially, with the name lookups behind them.
 #pragma once
 
+#include <string>
+
 #include "farray.h"
 #include "io.h"
 #include "types.h"
@@ -22,5 +24,25 @@ void LOOPER(iemvector& c, const iemvector& max, smallint k, bool& more);
 smallint POSI(const sstring& name);
 void POSITIONS();
 bool NAMEINLIST(sstring& name, const IO::strings& list, bool quiet, smallint& pos);
+
+// ---------------------------------------------------------------- P-T set-up
+void DOFIGPT();
+void DOCALCPT(const std::string& ptwhat, const std::string& pwhat, const std::string& twhat);
+void UNIVARIANTSETUP();
+// One field of a table row: t in °C, p in kbar; values outside the window
+// are marked rather than printed.
+void WRITET(extended t, smallint width, std::string& line);
+void WRITEP(extended p, smallint width, std::string& line);
+void WRITEXCO2(extended x, smallint n, smallint width, std::string& line);
+
+// ---------------------------------------------------------------- diagrams
+void DIAGRAMWINDOWSETUP(bool ask);
+
+// ---------------------------------------------------------------- ln a and mu variables
+void SETUPLNA();
+void SETUPMU();
+void READMU(smallint i, smallint k);
+void READA(smallint i, smallint k);
+void READLNA(smallint i, smallint k);
 
 }  // namespace ZQUTE2

@@ -1,0 +1,173 @@
+// The calculation windows: a value tested against the window of its
+// variable, P and T windows repaired against the overall window, and pairs
+// of limits checked against the absolute limits and asked for again.
+#include <cmath>
+#include <functional>
+#include <utility>
+
+#include "bytes.h"
+#include "io.h"
+#include "zqglobal.h"
+#include "zqute1.h"
+
+using namespace ZQGLOBAL;
+
+namespace ZQUTE1 {
+
+namespace {
+
+constexpr int maxtries = 5;
+constexpr extended kelvin = 273.15L;
+
+void say(const std::string& text) { IO::PUTSTR(0, text, 1, 9); }
+
+// The texts and limits that tell one member of the retry family from
+// another. range gives the message of the first absolute limit the pair
+// breaks, empty when it keeps them.
+struct retryrule {
+  std::string prompt;
+  std::string orderequal;    // the order message when equal limits are allowed
+  std::string orderstrict;   // the order message when they are not
+  std::function<std::string(extended, extended)> range;
+  extended shift;            // added to each typed value (°C to K)
+};
+
+void retry(const retryrule& rule, extended& low, extended& high, xOKtype how) {
+  for (int check = 1;; ++check) {
+    std::string message;
+    const bool misordered = how == xOKtype::canbesame ? high < low : high <= low;
+    if (misordered)
+      message = how == xOKtype::canbesame ? rule.orderequal : rule.orderstrict;
+    else if (rule.range)
+      message = rule.range(low, high);
+    if (message.empty()) return;
+    say(message);
+    if (check >= maxtries) IO::ERROREXIT("*OK", "too many tries", yourfault);
+    PROMPTRANGE(rule.prompt, low, high);
+    low += rule.shift;
+    high += rule.shift;
+  }
+}
+
+std::string fraction(const std::string& what, extended low, extended high) {
+  if (high >= 1) return what + " high must be less than 1 : try again";
+  if (low <= 0) return what + " low must be greater than 0 : try again";
+  return "";
+}
+
+retryrule fractionrule(const std::string& what) {
+  return {what,
+          what + " low must be less than or equal to " + what + " high : try again",
+          what + " low must be less than " + what + " high : try again",
+          [what](extended low, extended high) { return fraction(what, low, high); },
+          0};
+}
+
+retryrule openrule(const std::string& prompt, const std::string& label) {
+  return {prompt,
+          label + "(low) must be less than or equal to " + label + "(high) : try again",
+          label + "(low) must be less than " + label + "(high) : try again",
+          nullptr,
+          0};
+}
+
+}  // namespace
+
+bool INRANGE(extended v, findtype kind) {
+  extended low = 0, high = 0;
+  switch (kind) {
+    case findtype::findt: low = TLOW, high = THIGH; break;
+    case findtype::findp: low = PLOW, high = PHIGH; break;
+    case findtype::findxco2: low = XCO2LOW, high = XCO2HIGH; break;
+    case findtype::findlna: low = LNALOW, high = LNAHIGH; break;
+    case findtype::findmu: low = MULOW, high = MUHIGH; break;
+    default: IO::ERROREXIT("inrange", "unknown type", myfault);
+  }
+  return low <= v && v <= high;  // false for a value that is not a number
+}
+
+void PROMPTRANGE(const std::string& what, extended& low, extended& high) {
+  IO::rrvector v;
+  smallint n = 2;
+  IO::PROMPTREALS(what + " low,high", v, n);
+  low = v[1];
+  high = v[2];
+}
+
+void POK(extended& low, extended& high, xOKtype how) {
+  const bool same = std::fabs(high - low) < 1e-8L;
+  if (!same && high <= low) {
+    std::swap(low, high);
+    say("P(low) must be less than P(high): values swapped");
+  }
+  // With the high end clamped the low end waits for the next check.
+  if (high > FIGPHIGH) {
+    say("P(high) must be less than " + IO::REAL2STR(FIGPHIGH, 1, true) + ": this used");
+    high = FIGPHIGH;
+  } else if (low < FIGPLOW) {
+    say("P(low) must be greater than " + IO::REAL2STR(FIGPLOW, 1, true) + ": this used");
+    low = FIGPLOW;
+  }
+  if (same && how == xOKtype::mustbedifferent) {
+    low = FIGPLOW;
+    high = FIGPHIGH;
+    say("P window needed but P(low) = P(high): overall P window used (script overridden)");
+  }
+}
+
+void TOK(extended& low, extended& high, xOKtype how) {
+  const bool same = std::fabs(high - low) < 1e-8L;
+  if (!same && high <= low) {
+    std::swap(low, high);
+    say("T(low) must be less than T(high): values swapped");
+  }
+  if (high > FIGTHIGH) {
+    say("T(high) must be less than " + IO::REAL2STR(FIGTHIGH - kelvin, 1, true) + ": this used");
+    high = FIGTHIGH;
+  } else if (low < FIGTLOW) {
+    say("T(low) must be greater than " + IO::REAL2STR(FIGTLOW - kelvin, 1, true) + ": this used");
+    low = FIGTLOW;
+  }
+  if (same && how == xOKtype::mustbedifferent) {
+    low = FIGTLOW;
+    high = FIGTHIGH;
+    say("T window needed but T(low) = T(high): overall T window used (script overridden)");
+  }
+}
+
+void POK3(extended& low, extended& high, xOKtype how) {
+  retryrule rule = openrule("P", "P");
+  rule.range = [](extended lo, extended hi) -> std::string {
+    if (hi > 1500) return "P(high) must be less than " + IO::INT2STR(1500) + " : try again";
+    if (lo < ABSPLOW) return "P(low) must be greater than " + IO::REAL2STR(ABSPLOW, 3, true) + " : try again";
+    return "";
+  };
+  retry(rule, low, high, how);
+}
+
+void TOK3(extended& low, extended& high, xOKtype how) {
+  retryrule rule = openrule(" T", "T");
+  rule.range = [](extended lo, extended hi) -> std::string {
+    if (hi > 3000) return "T(high) must be less than " + IO::INT2STR(3000 - kelvin) + " : try again";
+    if (lo < 283) return "T(low) must be greater than " + IO::INT2STR(283 - kelvin) + " : try again";
+    return "";
+  };
+  rule.shift = kelvin;
+  retry(rule, low, high, how);
+}
+
+void XCO2OK(extended& low, extended& high, xOKtype how) { retry(fractionrule("x(CO2)"), low, high, how); }
+
+void XH2OOK(extended& low, extended& high, xOKtype how) { retry(fractionrule("x(H2O)"), low, high, how); }
+
+void AOK(extended& low, extended& high, xOKtype how) { retry(openrule("activity", "a"), low, high, how); }
+
+void LNAOK(extended& low, extended& high, xOKtype how) { retry(openrule("log a", "log a"), low, high, how); }
+
+void MUOK(extended& low, extended& high, xOKtype how) {
+  retry(openrule(macroman::micro_s, macroman::micro_s), low, high, how);
+}
+
+std::string MAXSTR(smallint n) { return " (max = " + IO::INT2STR(n) + ") "; }
+
+}  // namespace ZQUTE1
