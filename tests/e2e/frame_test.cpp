@@ -201,3 +201,19 @@ TEST(Frame, ScriptProblemsAreCountedThenAskedAbout) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Frame, ElapsedTimeOnlyInPhaseDiagramModeAndWhenAskedFor) {
+  const std::string script =
+      "axfile qzax\nwith qtzx grox\ndiagramPT 4 10 400 700\npseudosection no\ndebuglevel 4\nautoexit\n*\n";
+  const e2e::Run r = e2e::run({"frame/mode1"}, "", {{"jx-qtest.txt", script}});
+  EXPECT_TRUE(std::regex_search(r.out, std::regex("=\n(elapsed = [0-9]+ msecs, n = 0\n)\n$"))) << r.out;
+  EXPECT_FALSE(has(r.files.at("jx-log.txt"), "elapsed"));
+
+  const e2e::Run rock = e2e::run({"frame/mode1"}, "",
+                                 {{"jx-qtest.txt", script}, {"jx-prefs.txt", "dsfile 7qz1\nscriptfile qtest\ncalcmode 2\n"}});
+  EXPECT_FALSE(has(rock.out, "elapsed")) << rock.out;
+}
+
+}  // namespace
