@@ -97,7 +97,10 @@ void PROMPTSTRING(const std::string& prompt, sstring& w) {
   w = n > 0 ? words[1] : sstring();
 }
 
-void PROMPTREAL(const std::string& prompt, extended& x) {
+// Asks until the first word of an answer converts; after an empty answer
+// the prompt is a blank, after a bad one the converter's failure text.
+template <class T>
+void promptnumber(const std::string& prompt, T& x, bool (*convert)(const sstring&, T&, std::string&)) {
   std::string p = prompt;
   for (;;) {
     strings words;
@@ -109,27 +112,14 @@ void PROMPTREAL(const std::string& prompt, extended& x) {
     }
     if (KILLSTRING(words[1])) USERINTERRUPT();
     std::string msg;
-    if (STR2REAL(words[1], x, msg)) return;
+    if (convert(words[1], x, msg)) return;
     p = msg.empty() ? " " : msg;
   }
 }
 
-void PROMPTINTEGER(const std::string& prompt, smallint& i) {
-  std::string p = prompt;
-  for (;;) {
-    strings words;
-    smallint n = 0;
-    PROMPTSTRINGS(p, words, n);
-    if (n == 0) {
-      p = " ";
-      continue;
-    }
-    if (KILLSTRING(words[1])) USERINTERRUPT();
-    std::string msg;
-    if (STR2INT(words[1], i, msg)) return;
-    p = msg.empty() ? " " : msg;
-  }
-}
+void PROMPTREAL(const std::string& prompt, extended& x) { promptnumber(prompt, x, STR2REAL); }
+
+void PROMPTINTEGER(const std::string& prompt, smallint& i) { promptnumber(prompt, i, STR2INT); }
 
 void PROMPTREALS(const std::string& prompt, rrvector& v, smallint& n) {
   if (n > maxrr) ERROREXIT("promptreals", "more than 40 values asked for", myfault);

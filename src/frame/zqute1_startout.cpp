@@ -16,6 +16,8 @@ struct outfile {
   std::string name;  // the part after the prefix, before the cut
   IO::textfile* file;
   int bit;
+  const char* notice;  // shown before the quoted name; none when empty
+  smallint after;      // line ends after the notice
 };
 
 std::string fullname(const outfile& o) { return o.prefix + o.name.substr(0, sstringlength); }
@@ -36,13 +38,14 @@ void checknames(const std::vector<outfile>& outs, const std::string& script) {
   }
 }
 
-void create(const outfile& o) {
-  IO::FILENAME = IO::PROMPTOUTFILE(o.prefix, o.name, *o.file);
-  IO::WHATSOPEN += IO::BITV[o.bit];
-  if (bool* used = IO::CHANNELUSED(o.bit)) *used = false;
+void create(const std::vector<outfile>& outs) {
+  for (const outfile& o : outs) {
+    IO::PROMPTOUTFILE(o.prefix, o.name, *o.file);
+    IO::WHATSOPEN += IO::BITV[o.bit];
+    if (bool* used = IO::CHANNELUSED(o.bit)) *used = false;
+    if (*o.notice != 0) IO::PUTSTR(0, o.notice + ("\"" + o.file->name + "\""), o.after, 9);
+  }
 }
-
-std::string quoted(const IO::textfile& f) { return "\"" + f.name + "\""; }
 
 void openscript() {
   IO::DATAFILENAMESUFFIX = IO::CONTROLIO.scriptfile;
@@ -62,26 +65,16 @@ void STARTOUT() {
     openscript();
     const std::string& s = IO::DATAFILENAMESUFFIX;
     const std::vector<outfile> outs = {
-        {"jx-", s + "-o.txt", &IO::OUT, 2},      {"jx-", s + "-qk.txt", &IO::QKFILE, 6},
-        {"jx-", s + "-it.txt", &IO::ITFILE, 5},  {"jx-", s + "-ic.txt", &IO::ICFILE, 4},
-        {"jx-", s + ".csv", &IO::CSVFILE, 7},    {"jx-", s + "-2.csv", &IO::CSV2FILE, 8},
-        {"jx-", s + ".svg", &IO::SVGFILE, 10},
+        {"jx-", s + "-o.txt", &IO::OUT, 2, "summary output in the file, ", 1},
+        {"jx-", s + "-qk.txt", &IO::QKFILE, 6, "other (eg plotix) output in the file, ", 1},
+        {"jx-", s + "-it.txt", &IO::ITFILE, 5, "a-x info in the file, ", 1},
+        {"jx-", s + "-ic.txt", &IO::ICFILE, 4, "details of calc results in the file, ", 1},
+        {"jx-", s + ".csv", &IO::CSVFILE, 7, "info in csv format in the files, ", 0},
+        {"jx-", s + "-2.csv", &IO::CSV2FILE, 8, " and ", 1},
+        {"jx-", s + ".svg", &IO::SVGFILE, 10, "graphics info in the files, ", 0},
     };
     checknames(outs, IO::SCRIPTFILENAME);
-    create(outs[0]);
-    IO::PUTSTR(0, "summary output in the file, " + quoted(IO::OUT), 1, 9);
-    create(outs[1]);
-    IO::PUTSTR(0, "other (eg plotix) output in the file, " + quoted(IO::QKFILE), 1, 9);
-    create(outs[2]);
-    IO::PUTSTR(0, "a-x info in the file, " + quoted(IO::ITFILE), 1, 9);
-    create(outs[3]);
-    IO::PUTSTR(0, "details of calc results in the file, " + quoted(IO::ICFILE), 1, 9);
-    create(outs[4]);
-    IO::PUTSTR(0, "info in csv format in the files, " + quoted(IO::CSVFILE), 0, 9);
-    create(outs[5]);
-    IO::PUTSTR(0, " and " + quoted(IO::CSV2FILE), 1, 9);
-    create(outs[6]);
-    IO::PUTSTR(0, "graphics info in the files, " + quoted(IO::SVGFILE), 0, 9);
+    create(outs);
     IO::PUTSTR(2, "these may not all be populated, depending on the calcs;", 1, 9);
     IO::PUTSTR(0, "solvarinth should delete empty files at the end of each run", 1, 9);
     return;
@@ -93,17 +86,13 @@ void STARTOUT() {
   IO::DATAFILENAMESUFFIX = d;
   IO::SCRIPTOPEN = true;
   const std::vector<outfile> outs = {
-      {"ds-o", d + ".txt", &IO::OUT, 2},
-      {"ds-ic", d + ".txt", &IO::ICFILE, 4},
-      {"ds-", d + ".csv", &IO::CSVFILE, 7},
+      {"ds-o", d + ".txt", &IO::OUT, 2, "", 0},
+      {"ds-ic", d + ".txt", &IO::ICFILE, 4, "intermediate/auxiliary calc results are in the file, ", 1},
+      {"ds-", d + ".csv", &IO::CSVFILE, 7, "dataset in csv format in the file, ", 1},
   };
   checknames(outs, IO::SCRIPTFILENAME);
   checknames(outs, "jx-" + IO::CONTROLIO.scriptfile + ".txt");
-  create(outs[0]);
-  create(outs[1]);
-  IO::PUTSTR(0, "intermediate/auxiliary calc results are in the file, " + quoted(IO::ICFILE), 1, 9);
-  create(outs[2]);
-  IO::PUTSTR(0, "dataset in csv format in the file, " + quoted(IO::CSVFILE), 1, 9);
+  create(outs);
   openscript();
   IO::PUTSTR(1, "running LSQDS from within " + IO::CONTROLIO.progname, 1, 13);
   IO::PUTSTR(0, "at " + IO::WHENSTRING, 1, 13);
