@@ -20,9 +20,8 @@ using emvector = farray<extended, 1, maxem>;
 using iemvector = farray<smallint, 1, maxem>;
 using semvector = farray<sstring, 1, maxem>;
 
-// Phase records; their fields come with the a-x model reader.
-struct ptype0 {};
-struct ptype1 {};
+// Phase records and a-x expressions.
+#include "zqglobal_phases.h"
 
 using cmatrix = fmatrix<smallint, 1, maxcomp, 1, maxem>;
 using covmatrix = fmatrix<extended, 1, maxem, 1, maxem>;

@@ -10,6 +10,7 @@
 #include "io.h"
 #include "zqglobal.h"
 #include "zqread1.h"
+#include "zqread2.h"
 
 namespace ZQREAD1 {
 
@@ -309,17 +310,6 @@ void SETUPTEXTREAD() {
 
 // ------------------------------------------------------------ position map
 
-bool findphname(const sstring& name, smallint& position) {
-  for (long i = 1; i <= NTP; ++i) {
-    if (IO::SAMESTRING(name, PHNAMES[i])) {
-      position = static_cast<smallint>(i);
-      return true;
-    }
-  }
-  position = 0;
-  return false;
-}
-
 void MAKEP() {
   for (long i = 1; i <= maxdsem; ++i) {
     NEEDED[i] = false;
@@ -327,7 +317,7 @@ void MAKEP() {
   }
   for (long p = 1; p <= NCV; ++p) {
     smallint i = 0;
-    if (!findphname(NAME[p], i)) IO::ERROREXIT("makep", "stuff up : unrecognised name : " + NAME[p], yourfault);
+    if (!ZQREAD2::ISPHNAME(NAME[p], i)) IO::ERROREXIT("makep", "stuff up : unrecognised name : " + NAME[p], yourfault);
     if (NPOS[i] == maxcopies)
       IO::ERROREXIT("makep", NAME[p] + " stands more than " + IO::INT2STR(maxcopies) + " times in the end-member list",
                     yourfault);
