@@ -141,7 +141,9 @@ void MAKEINFO(const sstring& keyword, const IO::strings& words, smallint n, smal
       default:
         break;
     }
-    if (!ok) IO::ERROREXIT(where, "number is not a number", myfault);
+    // A word that looks like a number and converts to none (3/0, 0/3) is the
+    // user's typing, not the program's fault.
+    if (!ok) IO::ERROREXIT(where, "number is not a number", yourfault);
   }
 }
 

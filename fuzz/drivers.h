@@ -1,0 +1,228 @@
+// One input through one reader, as a user's hand-edited files would reach
+// it: the fuzz targets and the regression tests share these, so a case the
+// fuzzer found is replayed along exactly the same road.
+//
+// An input is several files in one byte string, cut at the byte SEPARATOR;
+// a part beyond the last separator that is missing means "no such file".
+// Every driver works in the current directory and leaves the program's
+// global state as a fresh run would find it.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "io.h"
+#include "mainprogram.h"
+#include "zqglobal.h"
+#include "zqread1.h"
+#include "zqscript.h"
+#include "zqute1.h"
+
+namespace fuzzdrive {
+
+constexpr char SEPARATOR = '\x01';
+
+// How a reader ended: normally, or through the fatal exit.
+struct outcome {
+  bool ended = false;
+  std::string where;
+  std::string message;
+};
+
+inline std::vector<std::string> split(const std::string& input, std::size_t parts) {
+  std::vector<std::string> v;
+  std::size_t from = 0;
+  while (v.size() + 1 < parts) {
+    const std::size_t at = input.find(SEPARATOR, from);
+    if (at == std::string::npos) break;
+    v.push_back(input.substr(from, at - from));
+    from = at + 1;
+  }
+  v.push_back(input.substr(from));
+  return v;
+}
+
+inline std::string part(const std::vector<std::string>& v, std::size_t i) { return i < v.size() ? v[i] : std::string(); }
+inline bool given(const std::vector<std::string>& v, std::size_t i) { return i < v.size(); }
+
+inline void writefile(const std::string& name, const std::string& content) {
+  if (std::FILE* f = std::fopen(name.c_str(), "wb")) {
+    std::fwrite(content.data(), 1, content.size(), f);
+    std::fclose(f);
+  }
+}
+
+inline void closefile(IO::textfile& f) {
+  if (f.f != nullptr) std::fclose(f.f);
+  f = IO::textfile{};
+}
+
+// Every file closed, preferences at their defaults, no Return wait.
+inline void resetstate() {
+  for (int k = 2; k <= 10; ++k) closefile(IO::CHANNELFILE(k));
+  closefile(IO::DATA);
+  closefile(ZQREAD1::PDATA);
+  IO::WHATSOPEN = 1;
+  IO::CONTROLIO = IO::controliotype{};
+  IO::CONTROLIO.autoexit = true;
+  IO::WSTR.clear();
+  IO::PSTR.clear();
+  IO::OSTR.clear();
+  IO::ISTR.clear();
+  IO::NFAIL = IO::NFAIL1 = 0;
+  IO::SCRIPTOPEN = IO::DATAOPEN = false;
+  IO::DATAFILENAMESUFFIX.clear();
+  IO::ICFILEUSED = IO::ITFILEUSED = IO::QKFILEUSED = IO::CSVFILEUSED = IO::CSV2FILEUSED = IO::PSFILEUSED =
+      IO::SVGFILEUSED = false;
+  ZQGLOBAL::MAINLOOP = 1;
+  ZQGLOBAL::CALCMODE = calcmodetype::nlecalc;
+  ZQGLOBAL::NCV = 0;
+}
+
+// Standard input for the life of the object: the given answers, or none.
+class answers {
+ public:
+  explicit answers(const std::string& text) : text_(text) {
+    f_ = text_.empty() ? std::fopen("/dev/null", "rb") : fmemopen(text_.data(), text_.size(), "rb");
+    saved_ = IO::TERMIN;
+    IO::TERMIN = f_;
+  }
+  ~answers() {
+    IO::TERMIN = saved_;
+    if (f_ != nullptr) std::fclose(f_);
+  }
+  answers(const answers&) = delete;
+  answers& operator=(const answers&) = delete;
+
+ private:
+  std::string text_;
+  std::FILE* f_ = nullptr;
+  std::FILE* saved_ = nullptr;
+};
+
+template <class F>
+outcome guarded(F body) {
+  outcome o;
+  try {
+    body();
+  } catch (const IO::runend& e) {
+    o.ended = true;
+    o.where = e.where;
+    o.message = e.message;
+  }
+  resetstate();
+  return o;
+}
+
+// The preferences file: [jx-prefs.txt] SEP [answers] SEP [flags]; flag 'd'
+// makes a "ds-prefs.txt" beside it, flag 'n' leaves "jx-prefs.txt" out.
+inline outcome prefs(const std::string& input) {
+  const auto v = split(input, 3);
+  const std::string flags = part(v, 2);
+  if (flags.find('n') == std::string::npos) writefile("jx-prefs.txt", part(v, 0));
+  if (flags.find('d') != std::string::npos) writefile("ds-prefs.txt", "");
+  resetstate();
+  answers a(part(v, 1));
+  return guarded([] { IO::READPREFS(); });
+}
+
+// The script file: [script] SEP [answers] SEP [calc-mode code digit].
+inline outcome script(const std::string& input) {
+  const auto v = split(input, 3);
+  writefile("jx-fz.txt", part(v, 0));
+  resetstate();
+  const std::string mode = part(v, 2);
+  IO::CONTROLIO.calcmode = 1;
+  ZQGLOBAL::CALCMODE = calcmodetype::nlecalc;
+  if (!mode.empty()) {
+    switch (mode[0]) {
+      case '2': IO::CONTROLIO.calcmode = 2; ZQGLOBAL::CALCMODE = calcmodetype::rockcalc; break;
+      case '3': IO::CONTROLIO.calcmode = 3; ZQGLOBAL::CALCMODE = calcmodetype::phasecalc; break;
+      case '9': IO::CONTROLIO.calcmode = 9; ZQGLOBAL::CALCMODE = calcmodetype::lsqdscalc; break;
+      default: break;
+    }
+  }
+  IO::CONTROLIO.scriptfile = "fz";
+  IO::DATAFILENAMESUFFIX = "fz";
+  IO::DATA.name = "jx-fz.txt";
+  IO::DATA.f = std::fopen("jx-fz.txt", "rb");
+  IO::SCRIPTOPEN = true;
+  answers a(part(v, 1));
+  return guarded([] { ZQSCRIPT::READCONTROLJX(); });
+}
+
+// The least-squares preferences: [ds-prefs.txt] SEP [answers].
+inline outcome dsprefs(const std::string& input) {
+  const auto v = split(input, 2);
+  writefile("ds-prefs.txt", part(v, 0));
+  resetstate();
+  ZQGLOBAL::CALCMODE = calcmodetype::lsqdscalc;
+  IO::CONTROLIO.calcmode = 9;
+  answers a(part(v, 1));
+  return guarded([] { ZQSCRIPT::READCONTROLDS(); });
+}
+
+// The data set, all three passes: [jx-ds6fz.txt] SEP [end-members] SEP
+// [flags]. The end-members are names or 1-based record numbers; none given
+// means every record of the file. Flag '9' reads it for calc mode 9.
+inline outcome dataset(const std::string& input) {
+  const auto v = split(input, 3);
+  writefile("jx-ds6fz.txt", part(v, 0));
+  resetstate();
+  if (ZQGLOBAL::TD == nullptr) ZQUTE1::SETUP();
+  if (part(v, 2).find('9') != std::string::npos) ZQGLOBAL::CALCMODE = calcmodetype::lsqdscalc;
+  IO::CONTROLIO.dsfile = "6fz";
+  const std::string names = part(v, 1);
+  answers a("");
+  return guarded([&names] {
+    using namespace ZQGLOBAL;
+    ZQREAD1::READTHERMO(1);
+    IO::strings w{"fuzz names"};
+    smallint n = 0;
+    IO::STRING2STRINGS(names, static_cast<smallint>(names.size() > 255 ? 255 : names.size()), w, n);
+    NCV = 0;
+    if (n == 0) {
+      for (long i = 1; i <= NTP && i <= maxem; ++i) NAME[++NCV] = PHNAMES[i];
+    } else {
+      for (long k = 1; k <= n && NCV < maxem; ++k) {
+        smallint i = 0;
+        std::string msg;
+        if (IO::WHATISSTRING(w[k]) == valuetype::aninteger && IO::STR2INT(w[k], i, msg) && i >= 1 && i <= NTP)
+          NAME[++NCV] = PHNAMES[i];
+        else
+          NAME[++NCV] = w[k];
+      }
+    }
+    ZQREAD1::READTHERMO(2);
+    ZQREAD1::READTHERMO(3);
+  });
+}
+
+// A whole run: [jx-prefs.txt] SEP [script] SEP [data set] SEP [ds-prefs.txt]
+// SEP [answers]. The script is there as "jx-fz.txt" and "ds-scrfz.txt", the
+// data set as "jx-ds6fz.txt"; prefs and ds-prefs only when their part is.
+inline outcome run(const std::string& input) {
+  const auto v = split(input, 5);
+  if (given(v, 0)) writefile("jx-prefs.txt", part(v, 0));
+  writefile("jx-fz.txt", part(v, 1));
+  writefile("ds-scrfz.txt", part(v, 1));
+  writefile("jx-ds6fz.txt", part(v, 2));
+  if (given(v, 3)) writefile("ds-prefs.txt", part(v, 3));
+  resetstate();
+  // One process runs many times here: the work arrays and their heap count
+  // of a run that stopped early are dropped as its process end would.
+  ZQUTE1::CLEANUP();
+  IO::HEAPSIZE = 0;
+  answers a(part(v, 4));
+  return guarded([] { MAINPROGRAM::RUN(); });
+}
+
+// The mark of an internal fault in the fatal message block.
+inline bool internalfault(const std::string& terminal, const outcome& o) {
+  if (terminal.find("This shouldn't have happened") == std::string::npos && o.where != "array index") return false;
+  // The main program refuses calc mode 0 as the maintainers' own choice.
+  return o.message != "sorry, mode 0 not available: use jx350";
+}
+
+}  // namespace fuzzdrive

@@ -1,0 +1,62 @@
+// Inputs the fuzzing of the readers found, replayed through the same
+// drivers: each must end normally or in a clean fatal stop with the user's
+// fault, never in an internal fault or a sanitizer report.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "../../fuzz/drivers.h"
+#include "iotestsupport.h"
+
+namespace {
+
+using driver = fuzzdrive::outcome (*)(const std::string&);
+
+struct Case {
+  const char* what;
+  driver reader;
+  std::string input;
+  const char* where;  // of the fatal stop; nullptr: a normal end
+  const char* message;
+};
+
+std::string sep(std::initializer_list<std::string> parts) {
+  std::string s;
+  for (const std::string& p : parts) {
+    if (&p != parts.begin()) s += fuzzdrive::SEPARATOR;
+    s += p;
+  }
+  return s;
+}
+
+class FuzzRegressions : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    fuzzdrive::resetstate();
+    ZQUTE1::CLEANUP();
+  }
+};
+
+TEST_F(FuzzRegressions, ReadersStopCleanly) {
+  const Case cases[] = {
+      // a rational with a zero part passes for a number and converts to none
+      {"zero denominator", fuzzdrive::script, "calcsdnle 3/0\n\n", "reading script for calcsdnle",
+       "number is not a number"},
+  };
+  for (const Case& c : cases) {
+    testsupport::ScratchDir dir;
+    testsupport::Terminal term;
+    const fuzzdrive::outcome o = c.reader(c.input);
+    const std::string text = term.text();
+    EXPECT_FALSE(fuzzdrive::internalfault(text, o)) << c.what << "\n" << text;
+    if (c.where == nullptr) {
+      EXPECT_FALSE(o.ended) << c.what << ": " << o.where << " : " << o.message;
+    } else {
+      EXPECT_TRUE(o.ended) << c.what;
+      EXPECT_EQ(o.where, c.where) << c.what;
+      EXPECT_EQ(o.message, c.message) << c.what;
+    }
+  }
+}
+
+}  // namespace
