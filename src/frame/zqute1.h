@@ -47,4 +47,16 @@ void WHICHDIAGRAMTYPE();
 void PROMPTFLUID();
 void FLUIDSTRING(std::string& line);
 
+// ---------------------------------------------------------------- a-x expressions
+// The value of term at x, variable v of the phase being x[v + offset - 1].
+extended SUBSTERM(const termtype& term, const eqvector& x, smallint offset);
+// name = the expression in readable algebra, on the channels of mask.
+void WRITETERM(const termtype& term, const sstring& name, smallint phase, smallint mask);
+// True when every site fraction of the phase is positive at its guesses.
+bool XYZLEGAL(smallint phase);
+// The short names of the phase's variables: x(phase) gives x, p(name) name.
+void EXTRACTVNAME(smallint phase, nametype& names);
+// One line of every phase, the unselected ones in parentheses.
+void PRINTPHASES(const bemvector& selected);
+
 }  // namespace ZQUTE1
