@@ -3,6 +3,7 @@
 
 #include "io.h"
 #include "types.h"
+#include "zqglobal.h"
 
 namespace ZQREAD1 {
 
@@ -22,5 +23,14 @@ void MAKEOXIDES();
 // The rock of a calc-mode-2 pass, and the phases of a calc-mode-3 pass.
 void READROCKDATA();
 void READDIAGRAMDATA();
+
+// Keeps the phases not dropped (solution phases first, then pure phases,
+// in table order) and lists in NAME the data-set end-members they need.
+void MAKENAME(const bemvector& drop);
+// Removes components carried by no end-member and end-members that alone
+// carry a component, which can take part in no reaction.
+void CLEAN();
+// True when name is a data-set end-member; asks once for a replacement.
+bool OKNAME(sstring& name);
 
 }  // namespace ZQREAD1
