@@ -5,12 +5,13 @@
 
 #include "bytes.h"
 #include "zqread2.h"
+#include "zqute1.h"
 
 using namespace ZQGLOBAL;
 
 namespace ZQREAD2 {
 
-std::string LIMITTEXT(smallint n) { return " (max = " + IO::INT2STR(n) + ") "; }
+std::string LIMITTEXT(smallint n) { return ZQUTE1::MAXSTR(n); }
 
 cstring READLINE(bool& closing) {
   std::string line;
