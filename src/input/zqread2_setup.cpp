@@ -10,11 +10,6 @@
 
 using namespace ZQGLOBAL;
 
-namespace ZQUTE1 {
-extended SUBSTERM(const termtype& term, const eqvector& x, smallint offset);
-bool XYZLEGAL(smallint phase);
-}  // namespace ZQUTE1
-
 namespace ZQREAD2 {
 
 namespace {
