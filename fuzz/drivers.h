@@ -16,6 +16,7 @@
 #include "mainprogram.h"
 #include "zqglobal.h"
 #include "zqread1.h"
+#include "zqread2.h"
 #include "zqscript.h"
 #include "zqute1.h"
 
@@ -216,6 +217,47 @@ inline outcome run(const std::string& input) {
   IO::HEAPSIZE = 0;
   answers a(part(v, 4));
   return guarded([] { MAINPROGRAM::RUN(); });
+}
+
+// The a-x model file: [a-x file] SEP [end-member names of the data set]
+// SEP [answers] SEP [flags]. The file is there as "jx-fzax.txt" and, for
+// calc mode 9 (flag '9'), as "ds-axfz.txt"; no names given means a fixed
+// list that the seeds use.
+inline outcome axfile(const std::string& input) {
+  const auto v = split(input, 4);
+  writefile("jx-fzax.txt", part(v, 0));
+  writefile("ds-axfz.txt", part(v, 0));
+  resetstate();
+  using namespace ZQGLOBAL;
+  if (TD == nullptr) ZQUTE1::SETUP();
+  if (IO::NTH[1].empty())
+    for (long i = 1; i <= 400; ++i) {
+      const long t = i % 100, u = i % 10;
+      const char* e = (t >= 11 && t <= 13) ? "th" : u == 1 ? "st" : u == 2 ? "nd" : u == 3 ? "rd" : "th";
+      IO::NTH[i] = (IO::INT2STR(i) + e).substr(0, 5);
+    }
+  if (part(v, 3).find('9') != std::string::npos) CALCMODE = calcmodetype::lsqdscalc;
+  CONTROLJX = controljxtype{};
+  CONTROLDS = controldstype{};
+  CONTROLDS.axsuffix = "fz";
+  IO::CONTROLIO.axfile = "fzax";
+  WITHOLDSET = false;
+  NSC = 0;
+  NMODEGUESS = 0;
+  BUFFERC.clear();
+  BUFFERDEL = 0;
+  NPSS = NP0 = NP = 0;
+  PDATAFILENAME = "jx-ds6fz.txt";
+  IO::strings w{"fuzz names"};
+  smallint n = 0;
+  const std::string names = given(v, 1) && !part(v, 1).empty()
+                                ? part(v, 1).substr(0, 255)
+                                : "q ky mt hem Na+ Cl- Ca++ fo fa di hed jd alm py H2O CO2 CH4 O2 N2 buffer";
+  IO::STRING2STRINGS(names, static_cast<smallint>(names.size()), w, n);
+  NTP = 0;
+  for (long k = 1; k <= n && NTP < maxdsem; ++k) PHNAMES[++NTP] = w[k];
+  answers a(part(v, 2));
+  return guarded([] { ZQREAD2::SETUPPHASES(); });
 }
 
 // The mark of an internal fault in the fatal message block.

@@ -114,6 +114,21 @@ def main():
         put("run", d, data)
         put("run", d + "-answers", SEP.join(parts + [dsprefs or b"", b"1\n\nno\n"]))
 
+    # a-x model files: the fixtures, and the texts the reader's tests read
+    axdir = os.path.join(root, *fx, "ax")
+    if os.path.isdir(axdir):
+        for fn in sorted(os.listdir(axdir)):
+            data = slurp(*fx, "ax", fn)
+            put("axfile", fn, data)
+            put("axfile", fn + "-lsq", data + SEP + SEP + SEP + b"9")
+    i = 0
+    for fn in sorted(os.listdir(os.path.join(root, "tests", "unit"))):
+        if fn.startswith("zqread2_") and fn.endswith("_test.cpp"):
+            text = slurp("tests", "unit", fn).decode("latin-1")
+            for m in re.finditer(r'\brun\(\s*((?:' + LIT + r'\s*)+)', text):
+                put("axfile", "unit%03d" % i, decode(m.group(1)))
+                i += 1
+
     # dictionaries
     kw = keywords()
     with open(os.path.join(fuzz, "script.dict"), "w") as f:

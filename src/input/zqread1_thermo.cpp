@@ -4,6 +4,7 @@
 // third their thermodynamic rows and enthalpy covariances.
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string>
 
 #include "bytes.h"
@@ -263,6 +264,10 @@ void readcovariances(const std::string& where, bool store) {
     const std::string what = "covariances of " + PHNAMES[i];
     for (long j = i; j <= NTP; ++j) {
       const extended x = readreal(where, what);
+      // Held in single precision: a larger value would become an infinity
+      // and spoil every uncertainty made from it without a word.
+      if (std::fabs(x) > static_cast<extended>(std::numeric_limits<float>::max()))
+        IO::ERROREXIT(where, "covariance too large for single precision - " + what, yourfault);
       if (!store || !NEEDED[i] || !NEEDED[j]) continue;
       const extended v = static_cast<extended>(static_cast<float>(x));
       for (long a = 1; a <= NPOS[i]; ++a)

@@ -3,6 +3,8 @@
 // fault, never in an internal fault or a sanitizer report.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "../../fuzz/drivers.h"
@@ -19,6 +21,19 @@ struct Case {
   const char* where;  // of the fatal stop; nullptr: a normal end
   const char* message;
 };
+
+std::string fixture(const std::string& name) {
+  std::ifstream in(std::string(SOLVARINTH_FIXTURES) + "/" + name, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  const std::size_t at = text.find(from);
+  if (at != std::string::npos) text.replace(at, from.size(), to);
+  return text;
+}
 
 std::string sep(std::initializer_list<std::string> parts) {
   std::string s;
@@ -42,6 +57,14 @@ TEST_F(FuzzRegressions, ReadersStopCleanly) {
       // a rational with a zero part passes for a number and converts to none
       {"zero denominator", fuzzdrive::script, "calcsdnle 3/0\n\n", "reading script for calcsdnle",
        "number is not a number"},
+      // a covariance beyond single precision would be held as an infinity
+      {"huge covariance", fuzzdrive::dataset,
+       replaced(fixture("dataset/jx-ds6qz1.txt"), "\n0.1 1.2", "\n1e39 1.2"), "setuptextread",
+       "covariance too large for single precision - covariances of qtzx"},
+      {"huge negative covariance", fuzzdrive::dataset,
+       sep({replaced(fixture("dataset/jx-ds6qz1.txt"), " 2.4 ", " -4e38 "), "1"}), "setuptextread",
+       "covariance too large for single precision - covariances of wqL"},
+      {"data set read", fuzzdrive::dataset, fixture("dataset/jx-ds6qz1.txt"), nullptr, nullptr},
   };
   for (const Case& c : cases) {
     testsupport::ScratchDir dir;
