@@ -1,0 +1,264 @@
+// Value lists made from a window and an increment, typed or from the script.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "io.h"
+#include "iotestsupport.h"
+#include "zqglobal.h"
+#include "zqute1.h"
+
+using namespace ZQGLOBAL;
+using testsupport::Answers;
+using testsupport::Terminal;
+
+namespace {
+
+constexpr extended K = 273.15L;
+
+template <class L>
+std::vector<extended> values(const L& list, smallint n) {
+  std::vector<extended> v;
+  for (long i = 1; i <= n; ++i) v.push_back(list[i]);
+  return v;
+}
+
+std::vector<extended> row(const listmatrix& m, smallint k, smallint n) {
+  std::vector<extended> v;
+  for (long i = 1; i <= n; ++i) v.push_back(m(k, i));
+  return v;
+}
+
+void expectnear(const std::vector<extended>& got, const std::vector<extended>& want) {
+  ASSERT_EQ(got.size(), want.size());
+  for (std::size_t i = 0; i < got.size(); ++i) EXPECT_NEAR(static_cast<double>(got[i]), static_cast<double>(want[i]), 1e-9);
+}
+
+class Lists : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testsupport::resetio();
+    IO::CONTROLIO.pagewidth = 200;
+    CPINC = CTINC = 0;
+    VARIANCE = 1;
+    FIX = fixtype::fixp;
+    CALCVARIABLE = calcvariabletype::calcpressure;
+    CONTROLJX.setlna = yes;
+    NLP = NLT = NLX = 0;
+  }
+  void TearDown() override {
+    testsupport::resetio();
+    CPINC = CTINC = 0;
+  }
+  testsupport::ScratchDir dir;
+};
+
+TEST_F(Lists, SteppedPressuresFromTheScriptEndOnTheWindowLimit) {
+  Terminal term;
+  Answers a("");
+  PLOW = 1;
+  PHIGH = 10;
+  CPINC = 2;
+  ZQUTE1::LISTP3();
+  EXPECT_EQ(term.text(), "P interval = 2.0 (from script)\n");
+  expectnear(values(LP, NLP), {1, 3, 5, 7, 9, 10});
+  EXPECT_EQ(PPRECISION, 3);
+  EXPECT_EQ(TPRECISION, 2);
+}
+
+TEST_F(Lists, IncrementDialogueAsksUntilUsable) {
+  Terminal term;
+  Answers a("20\n-1\n0\n0.004\n0.005\n");
+  PLOW = 1;
+  PHIGH = 2;
+  ZQUTE1::LISTP3();
+  EXPECT_EQ(term.text(),
+            "P interval : "
+            "P interval too large : max P(high) - P(low) = 1.0\ntry again: P interval : "
+            "P interval must be positive - try again: P interval : "
+            "P interval too small : max of 201 pressures\ntry again: P interval : "
+            "P interval too small : max of 201 pressures\ntry again: P interval : ");
+  EXPECT_EQ(NLP, 201);
+  EXPECT_NEAR(static_cast<double>(LP[201]), 2.0, 1e-9);
+}
+
+TEST_F(Lists, NoListOutgrowsItsTable) {
+  struct Case {
+    extended low, high, inc;
+  };
+  const Case cases[] = {{0, 1, 0.005L}, {0, 10, 0.05L}, {0.3L, 1.3L, 0.005L}, {1, 2, 1.0L / 200}, {0, 3, 0.015L}};
+  for (const Case& c : cases) {
+    {
+      Terminal term;
+      Answers a("");
+      PLOW = c.low;
+      PHIGH = c.high;
+      CPINC = c.inc;
+      ZQUTE1::LISTP3();
+      EXPECT_LE(NLP, 201);
+      EXPECT_NEAR(static_cast<double>(LP[NLP]), static_cast<double>(c.high), 1e-4);
+    }
+    {
+      Terminal term;
+      Answers a("");
+      CPINC = c.inc / 1000;  // far too many values: repaired, not asked
+      ZQUTE1::LISTP();
+      EXPECT_EQ(NLP, 201);
+      EXPECT_NEAR(static_cast<double>(LP[NLP]), static_cast<double>(c.high), 1e-6);
+    }
+    {
+      Terminal term;
+      Answers a(IO::REAL2STR(c.inc, 6, true) + "\n");
+      ZQUTE1::LISTMU(1, c.low, c.high);
+      EXPECT_LE(NLMU[1], 201);
+      EXPECT_NEAR(static_cast<double>(LMU(1, NLMU[1])), static_cast<double>(c.high), 1e-4);
+    }
+  }
+}
+
+TEST_F(Lists, NearestCountForTemperaturesTruncatedForPressures) {
+  {
+    Terminal term;
+    Answers a("35\n");
+    TLOW = 500 + K;
+    THIGH = 600 + K;
+    ZQUTE1::LISTT3();
+    expectnear(values(LT, NLT), {500 + K, 535 + K, 570 + K, 605 + K});
+    EXPECT_EQ(term.text(), "T interval : ");
+    EXPECT_EQ(TPRECISION, 2);
+    EXPECT_EQ(PPRECISION, 4);
+  }
+  {
+    Terminal term;
+    Answers a("35\n");
+    PLOW = 100;
+    PHIGH = 200;
+    ZQUTE1::LISTP3();
+    expectnear(values(LP, NLP), {100, 135, 170, 200});
+  }
+  {
+    Terminal term;
+    Answers a("");
+    TLOW = THIGH = 500 + K;
+    CTINC = 10;
+    ZQUTE1::LISTT3();
+    EXPECT_EQ(NLT, 1);
+    EXPECT_EQ(term.text(), "");
+  }
+  {
+    Terminal term;
+    Answers a("");
+    TLOW = 400;
+    THIGH = 600;
+    CTINC = 50;
+    ZQUTE1::LISTT3();
+    EXPECT_EQ(NLT, 5);
+    EXPECT_EQ(term.text(), "T interval = 50 (from script)\n");
+  }
+}
+
+TEST_F(Lists, SinglePressureAsksNothing) {
+  Terminal term;
+  Answers a("");
+  PLOW = PHIGH = 5;
+  ZQUTE1::LISTP3();
+  EXPECT_EQ(NLP, 1);
+  EXPECT_EQ(LP[1], 5);
+  EXPECT_EQ(term.text(), "");
+}
+
+TEST_F(Lists, OneShotListsRepairTheIncrement) {
+  {
+    Terminal term;
+    Answers a("");
+    PLOW = 1;
+    PHIGH = 3;
+    CPINC = 5;
+    ZQUTE1::LISTP();
+    expectnear(values(LP, NLP), {1, 2, 3});
+    EXPECT_EQ(term.text(), "P interval = 1.0 kbar (from script)\n");
+  }
+  {
+    Terminal term;
+    Answers a("100\n");
+    CPINC = 0;
+    FIX = fixtype::fixt;
+    TLOW = 400;
+    THIGH = 650;
+    ZQUTE1::LISTT();
+    expectnear(values(LT, NLT), {400, 500, 600, 650});
+    EXPECT_EQ(term.text(), "T interval : ");
+  }
+  {
+    Terminal term;
+    Answers a("");
+    FIX = fixtype::fixt;
+    NLP = 7;  // the caller's count stays when pressures are not listed
+    ZQUTE1::LISTP();
+    EXPECT_EQ(NLP, 7);
+  }
+}
+
+TEST_F(Lists, ActivityAndChemicalPotentialLists) {
+  {
+    Terminal term;
+    Answers a("3\n");
+    CALCVARIABLE = calcvariabletype::calctemperature;
+    ZQUTE1::LISTMU(2, 0, 10);
+    expectnear(row(LMU, 2, NLMU[2]), {0, 3, 6, 9, 10});
+    EXPECT_EQ(term.text(), "\xB5 window : 0 <-> 10.0 : \n\xB5 interval : ");
+    EXPECT_EQ(TPRECISION, 2);
+  }
+  {
+    Terminal term;
+    Answers a("5\n0\n0.5\n");
+    ZQUTE1::LISTLNA(1, -2, 0);
+    expectnear(row(LLNA, 1, NLLNA[1]), {-2, -1.5L, -1, -0.5L, 0});
+    EXPECT_EQ(term.text(),
+              "ln a window : -2.0 <-> 0 : \nln a interval : interval too large : \n   max = 2.0\n"
+              "try again: interval : interval too small : max of 201 values\ntry again: interval : ");
+    EXPECT_EQ(LNAPRECISION, 2);
+  }
+  {
+    Terminal term;
+    Answers a("0.3\n");
+    ZQUTE1::LISTA(1, 0.1L, 0.5L);
+    expectnear(row(LLNA, 1, NLLNA[1]), {std::log(0.1L), std::log(0.4L), std::log(0.5L)});
+  }
+}
+
+TEST_F(Lists, XCO2FromTheBuiltInListOrTyped) {
+  {
+    Terminal term;
+    Answers a("y\n");
+    XCO2LOW = 0.02L;
+    XCO2HIGH = 0.9L;
+    ZQUTE1::LISTXCO2();
+    EXPECT_EQ(term.text(),
+              "x(CO2) window : 0.02 <-> 0.9\n0.02 0.05 0.1 0.2 0.4 0.6 0.8 0.9  : use these x(CO2) ? ");
+    expectnear(values(LXCO2, NLX), {0.02L, 0.05L, 0.1L, 0.2L, 0.4L, 0.6L, 0.8L, 0.9L});
+    EXPECT_NEAR(static_cast<double>(LXH2O[1]), 0.98, 1e-12);
+    EXPECT_EQ(XCO2PRECISION, 2);
+  }
+  {
+    Terminal term;
+    Answers a("0.3 0.2 0.25\n");
+    XCO2LOW = 0.1L;
+    XCO2HIGH = 0.5L;  // only four entries: a list is asked for
+    ZQUTE1::LISTXCO2();
+    EXPECT_EQ(term.text(), "x(CO2) window : 0.1 <-> 0.5\nx(CO2) in ascending order : ");
+    expectnear(values(LXCO2, NLX), {0.1L, 0.3L, 0.25L, 0.5L});
+  }
+  {
+    Terminal term;
+    Answers a("\n");
+    XCO2LOW = 0.0001L;
+    XCO2HIGH = 0.5L;
+    ZQUTE1::LISTXCO2();
+    expectnear(values(LXCO2, NLX), {0.0001L, 0.5L});
+    EXPECT_EQ(XCO2PRECISION, 4);
+  }
+}
+
+}  // namespace
