@@ -1,0 +1,425 @@
+// The P-T set-up, the diagram type and section windows, the fixed fluid, and
+// the ln a and chemical-potential variables, driven by piped answers.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "io.h"
+#include "iotestsupport.h"
+#include "zqglobal.h"
+#include "zqute1.h"
+#include "zqute2.h"
+
+using namespace ZQGLOBAL;
+using testsupport::Answers;
+using testsupport::Terminal;
+
+namespace {
+
+constexpr extended K = 273.15L;
+
+std::string fatal(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const IO::runend& e) {
+    return e.where + " | " + e.message;
+  }
+  return "";
+}
+
+class PTSetup : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testsupport::resetio();
+    IO::CONTROLIO.pagewidth = 200;
+    CONTROLJX = controljxtype{};
+    ABSPLOW = 0.0009L;
+    FIGPLOW = 1;
+    FIGPHIGH = 10;
+    FIGTLOW = 400 + K;
+    FIGTHIGH = 800 + K;
+    CPINC = CTINC = 0;
+    VARIANCE = 1;
+    CALCMODE = calcmodetype::phasecalc;
+    H2OPOS = CO2POS = CRDPOS = FCRDPOS = 0;
+    FIXEDXCO2 = FIXEDXH2O = 0;
+    FLUIDTYPE = ftype::notset;
+    LNANAME[1] = "q";
+    if (PREC0 == nullptr) PREC0 = new prec0table;
+  }
+  void TearDown() override {
+    testsupport::resetio();
+    CONTROLJX = controljxtype{};
+    CALCMODE = calcmodetype::nlecalc;
+  }
+  testsupport::ScratchDir dir;
+};
+
+TEST_F(PTSetup, OverallWindowFromScriptOrTyped) {
+  {
+    Terminal term;
+    Answers a("");
+    CONTROLJX.diagramPT = yes;
+    ZQUTE2::DOFIGPT();
+    EXPECT_EQ(term.text(),
+              "\nspecification of overall PT window:\n"
+              "overall PT window is P: 1.0 to 10.0 kbar, and T: 400 to 800\xA1" "C (from script)\n");
+  }
+  {
+    Terminal term;
+    Answers a("n\n2 12 450 900\n");
+    CONTROLJX.diagramPT = no;
+    ZQUTE2::DOFIGPT();
+    EXPECT_EQ(FIGPHIGH, 12);
+    EXPECT_EQ(FIGTHIGH, 900 + K);
+  }
+  {
+    Terminal term;
+    Answers a("n\n1 10 900 2800\n");
+    EXPECT_EQ(fatal(ZQUTE2::DOFIGPT), "dofigPT | inappropriate PT window input");
+  }
+}
+
+TEST_F(PTSetup, CalcPTListsOnePressureAndSearchesTheOverallTWindow) {
+  {
+    Terminal term;
+    Answers a("5\n");
+    FIX = fixtype::fixp;
+    CONTROLJX.calcP = no;
+    CONTROLJX.calcT = no;
+    ZQUTE2::DOCALCPT("", "P for it", "T for it");
+    EXPECT_EQ(PLOW, 5);
+    EXPECT_EQ(PHIGH, 5);
+    EXPECT_EQ(TLOW, FIGTLOW);
+    EXPECT_EQ(THIGH, FIGTHIGH);
+    EXPECT_EQ(term.text(),
+              "\nspecification of PT calcs:\n"
+              "P for it\nP calcs: between P(low) and P(high), with P increment : "
+              "using overall T window for the T for it\n");
+  }
+  {
+    Terminal term;
+    Answers a("y\n");
+    FIX = fixtype::fixpt;
+    CONTROLJX.calcP = CONTROLJX.calcT = ask;
+    PLOW = 2;
+    PHIGH = 4;
+    TLOW = 500 + K;
+    THIGH = 500 + K;
+    PPRECISION = 1;
+    TPRECISION = 0;
+    ZQUTE2::DOCALCPT("", "P for it", "T for it");
+    EXPECT_EQ(CONTROLJX.calcP, yes);
+    EXPECT_EQ(CONTROLJX.calcT, yes);
+    EXPECT_EQ(term.text(),
+              "\nspecification of PT calcs:\nuse PT calcs given in datafile ? "
+              "P for it: 2.0 to 4.0 kbar (from script)\nT for it: 500\xA1" "C (from script)\n");
+  }
+}
+
+TEST_F(PTSetup, FieldWriters) {
+  PLOW = 1;
+  PHIGH = 200;
+  TLOW = 400 + K;
+  THIGH = 600 + K;
+  XCO2LOW = 0.1L;
+  XCO2HIGH = 0.5L;
+  PPRECISION = 2;
+  TPRECISION = 0;
+  struct Case {
+    char kind;
+    extended v;
+    smallint width;
+    std::string want;
+  };
+  const Case cases[] = {
+      {'p', 150, 8, "     150"}, {'p', 0.05L, 8, "       -"}, {'p', 5, 0, "5.00"},     {'p', -1e30L, 0, " "},
+      {'p', 1e20L, 3, "  *"},    {'p', 300, 0, "+"},         {'t', -1e30L, 8, "        "}, {'t', -1e30L, 0, ""},
+      {'t', 450, 5, "  450"},    {'t', 300, 0, "-"},         {'x', 0.25L, 0, "0.25"},    {'x', 0.6L, -3, "+  "},
+  };
+  for (const Case& c : cases) {
+    std::string line;
+    if (c.kind == 'p') ZQUTE2::WRITEP(c.v, c.width, line);
+    if (c.kind == 't') ZQUTE2::WRITET(c.v, c.width, line);
+    if (c.kind == 'x') ZQUTE2::WRITEXCO2(c.v, 0, c.width, line);
+    EXPECT_EQ(line, c.want) << c.kind << " " << static_cast<double>(c.v);
+  }
+  PLOW = 0.01L;
+  std::string line;
+  ZQUTE2::WRITEP(0.05L, 8, line);
+  EXPECT_EQ(line, "   0.050");
+}
+
+TEST_F(PTSetup, DiagramTypeFromModeScriptOrMenu) {
+  struct Case {
+    calcmodetype mode;
+    smallint code;
+    std::string answer;
+    diagramtype want;
+  };
+  const Case cases[] = {{calcmodetype::nlecalc, 3, "", diagramtype::ptcalc},
+                        {calcmodetype::phasecalc, 3, "", diagramtype::pxcalc},
+                        {calcmodetype::phasecalc, 0, "7\n", diagramtype::ptcalc},
+                        {calcmodetype::phasecalc, 9, "4\n", diagramtype::tlnacalc},
+                        {calcmodetype::phasecalc, 0, "2\n", diagramtype::txcalc}};
+  for (const Case& c : cases) {
+    Terminal term;
+    Answers a(c.answer);
+    CALCMODE = c.mode;
+    CONTROLJX.calctypecode = c.code;
+    CONTROLJX.fluidpresent = no;
+    FLUIDTYPE = ftype::notset;
+    ZQUTE1::WHICHDIAGRAMTYPE();
+    EXPECT_EQ(DIAGRAMMODE, c.want);
+    const bool x = c.want == diagramtype::pxcalc || c.want == diagramtype::txcalc;
+    EXPECT_EQ(FLUIDTYPE == ftype::ih2oco2, x);
+    EXPECT_EQ(CONTROLJX.fluidpresent == yes, x);
+    EXPECT_EQ(term.text().find("code for type of phase diagram :") != std::string::npos, !c.answer.empty());
+  }
+}
+
+TEST_F(PTSetup, TXSectionWindowListAndFixedPressure) {
+  Terminal term;
+  Answers a("400 700 0.1 0.5\n0.2 0.3\n5\n");
+  CONTROLJX.diagramPT = yes;
+  DIAGRAMMODE = diagramtype::txcalc;
+  ZQUTE2::DIAGRAMWINDOWSETUP(true);
+  EXPECT_EQ(TLOW, 400 + K);
+  EXPECT_EQ(THIGH, 700 + K);
+  EXPECT_EQ(FIXEDT, 550 + K);
+  EXPECT_NEAR(static_cast<double>(FIXEDXCO2), 0.3, 1e-15);
+  EXPECT_NEAR(static_cast<double>(FIXEDXH2O), 0.7, 1e-15);
+  EXPECT_EQ(NLX, 4);
+  EXPECT_EQ(NLP, 0);
+  EXPECT_EQ(PLOW, 5);
+  EXPECT_EQ(PHIGH, 5);
+  EXPECT_EQ(CALCVARIABLE, calcvariabletype::calctemperature);
+  EXPECT_EQ(OTHERVARIABLE, othervariabletype::fixedmolefractionCO2);
+}
+
+TEST_F(PTSetup, PLogASectionInBaseTen) {
+  Terminal term;
+  Answers a("y\n1 10 -2 0\n0.5\n500\nquartz\n");
+  CONTROLJX.diagramPT = yes;
+  CONTROLJX.setfluid = no;
+  DIAGRAMMODE = diagramtype::plnacalc;
+  ZQUTE2::DIAGRAMWINDOWSETUP(true);
+  EXPECT_EQ(CONTROLJX.setloga, yes);
+  EXPECT_EQ(CONTROLJX.setlna, no);
+  EXPECT_EQ(CONTROLJX.seta, no);
+  EXPECT_EQ(NLLNA[1], 5);
+  EXPECT_EQ(FIXEDLNA[1], -1);
+  EXPECT_EQ(FIXEDT, 500 + K);
+  EXPECT_EQ(LNANAMEP[1], "quartz");
+  EXPECT_NE(term.text().find("replace name, 'q', with : "), std::string::npos);
+}
+
+TEST_F(PTSetup, PTSectionWithCO2ActivityAsksNoFluid) {
+  Terminal term;
+  Answers a("");
+  CONTROLJX.diagramPT = yes;
+  CONTROLJX.calcTatP = yes;
+  CONTROLJX.calcP = CONTROLJX.calcT = yes;
+  PLOW = PHIGH = 5;
+  TLOW = FIGTLOW;
+  THIGH = FIGTHIGH;
+  LNANAME[1] = "CO2";
+  DIAGRAMMODE = diagramtype::ptcalc;
+  ZQUTE2::DIAGRAMWINDOWSETUP(true);
+  EXPECT_EQ(FIX, fixtype::fixp);
+  EXPECT_EQ(OTHERVARIABLE, othervariabletype::fixedpressure);
+  EXPECT_EQ(NLP, 1);
+  EXPECT_EQ(NLX, 0);
+  EXPECT_EQ(XCO2LOW, 1);
+  EXPECT_EQ(XCO2HIGH, 1);
+  EXPECT_EQ(FIXEDXH2O, 0);
+}
+
+TEST_F(PTSetup, FluidFromScriptOrAsked) {
+  {
+    Terminal term;
+    Answers a("");
+    H2OPOS = 3;
+    CO2POS = 4;
+    CONTROLJX.setfluid = yes;
+    FIXEDXCO2 = 0.2L;
+    FIXEDXH2O = 0.8L;
+    ZQUTE1::PROMPTFLUID();
+    EXPECT_EQ(term.text(), "x(CO2) = 0.2000, x(H2O) = 0.8000 ( from script ) \n");
+  }
+  {
+    Terminal term;
+    Answers a("y\n");
+    H2OPOS = 3;
+    CO2POS = 0;
+    CONTROLJX.setfluid = no;
+    ZQUTE1::PROMPTFLUID();
+    EXPECT_EQ(FIXEDXH2O, 1);
+    EXPECT_EQ(FIXEDXCO2, 0);
+  }
+  {
+    Terminal term;
+    Answers a("n\n0.7\n");
+    H2OPOS = 3;
+    CO2POS = 0;
+    ZQUTE1::PROMPTFLUID();
+    EXPECT_EQ(FLUIDTYPE, ftype::ih2oco2);
+    EXPECT_NEAR(static_cast<double>(FIXEDXCO2), 0.3, 1e-15);
+    EXPECT_EQ(term.text(), "fluid just H2O ? fluid is just H2O-CO2\nfixed x(H2O) : ");
+  }
+  {
+    Terminal term;
+    Answers a("0\n0.4\n");
+    H2OPOS = 3;
+    CO2POS = 4;
+    FLUIDTYPE = ftype::h2oco2;
+    ZQUTE1::PROMPTFLUID();
+    EXPECT_EQ(FIXEDXCO2, 0.4L);
+    EXPECT_EQ(term.text(),
+              "fluid is just H2O-CO2\nfixed x(CO2) : not valid : \nfluid is just H2O-CO2\nfixed x(CO2) : ");
+  }
+  {
+    Terminal term;
+    Answers a("1.5\n");
+    H2OPOS = 3;
+    CO2POS = 0;
+    FLUIDTYPE = ftype::absent;
+    ZQUTE1::PROMPTFLUID();
+    EXPECT_EQ(FIXEDXH2O, 1.5L);
+    EXPECT_EQ(term.text(), "fixed a(H2O) : ");
+  }
+  {
+    Terminal term;
+    Answers a("");
+    H2OPOS = 3;
+    CO2POS = 4;
+    FLUIDTYPE = ftype::h2oco2;
+    CONTROLJX.setfluid = yes;
+    CONTROLJX.strictscripting = true;
+    FIXEDXCO2 = 0;
+    FIXEDXH2O = 1;
+    EXPECT_EQ(fatal(ZQUTE1::PROMPTFLUID), "promptfluid | script x(H2O) and/or x(CO2) inappropriate");
+  }
+}
+
+TEST_F(PTSetup, FluidString) {
+  struct Case {
+    ftype kind;
+    extended co2, h2o;
+    std::string want;
+  };
+  const Case cases[] = {
+      {ftype::h2oco2, 0.3L, 0.7L, "head (for x(CO2) = 0.3 and x(H2O) = 0.7)"},
+      {ftype::h2o, 0, 1, "head(for x(H2O) = 1.0)"},
+      {ftype::co2, 1, 0, "head (for x(CO2) = 1.0)"},
+      {ftype::absent, 0.25L, 0.5L, "head (for a(CO2) = 0.25 and a(H2O) = 0.5)"},
+      {ftype::absent, 0, 0.5L, "head (for a(H2O) = 0.5)"},
+      {ftype::h2oco2, 0, 0, "head"},
+  };
+  for (const Case& c : cases) {
+    FLUIDTYPE = c.kind;
+    FIXEDXCO2 = c.co2;
+    FIXEDXH2O = c.h2o;
+    std::string line = "head";
+    ZQUTE1::FLUIDSTRING(line);
+    EXPECT_EQ(line, c.want);
+  }
+}
+
+// Pure phases q (SiO2) and per, components SiO2 and MgO.
+class LnaMuVariables : public PTSetup {
+ protected:
+  void SetUp() override {
+    PTSetup::SetUp();
+    NPSS = 2;
+    NP0 = 2;
+    NP = 4;
+    NCV = 10;
+    NUV = 2;
+    COMPNAME[1] = "SiO2";
+    COMPNAME[2] = "MgO";
+    COMPDIV[1] = COMPDIV[2] = 1;
+    (*PREC0)[1].name = "q";
+    (*PREC0)[1].comp[1] = 1;
+    (*PREC0)[1].comp[2] = 0;
+    (*PREC0)[1].td[2] = 0.0415L;
+    (*PREC0)[2].name = "H2O";
+    (*PREC0)[2].comp[1] = 0;
+    (*PREC0)[2].comp[2] = 0;
+    (*PREC0)[2].td[2] = 0.19L;
+    PINEX.fill(false);
+    PMBP.fill(false);
+    NPINEX = NPMBP = 0;
+    NLLNA.fill(0);
+    NLMU.fill(0);
+  }
+};
+
+TEST_F(LnaMuVariables, LnaKeepsPurePhasesOnly) {
+  Terminal term;
+  NLNA = 2;
+  LNANAME[1] = "H2O";
+  FIXEDLNA[1] = -1;
+  LNANAME[2] = "fo";
+  FIXEDLNA[2] = 10;
+  FLUIDTYPE = ftype::h2o;
+  ZQUTE2::SETUPLNA();
+  EXPECT_EQ(NLNA, 1);
+  EXPECT_EQ(NLLNA[1], 1);
+  EXPECT_EQ(LLNA(1, 1), -1);
+  EXPECT_TRUE(PINEX[4]);
+  EXPECT_TRUE(PMBP[4]);
+  EXPECT_EQ(NPINEX, 1);
+  EXPECT_EQ(FLUIDTYPE, ftype::absent);
+  EXPECT_EQ(KEEPLNAS[1], 0.19L);
+  EXPECT_EQ(term.text().substr(0, 34), "in setup lna\n   H2O : q H2O : 2\n  ");
+
+  Terminal term2;
+  NLNA = 0;
+  ZQUTE2::SETUPLNA();
+  EXPECT_EQ(NPINEX, 1);
+  EXPECT_EQ(term2.text().substr(0, 13), "in setup lna\n");
+}
+
+TEST_F(LnaMuVariables, MuPhaseAddedAskedForOrRefused) {
+  {
+    Terminal term;
+    Answers a("-700\n");
+    NMU = 2;
+    MUNAME[1] = "CaO";  // not a component: dropped
+    MUNAME[2] = "MgO";
+    FIXEDMU[2] = 0;
+    ZQUTE2::SETUPMU();
+    EXPECT_EQ(NMU, 1);
+    EXPECT_EQ(MUNAME[1], "MgO");
+    EXPECT_EQ(NP0, 3);
+    EXPECT_EQ(NCV, 11);
+    EXPECT_TRUE(PINEX[5]);
+    EXPECT_EQ((*PREC0)[3].comp[2], 1);
+    EXPECT_EQ((*PREC0)[3].td[2], -700);
+    EXPECT_EQ(NLMU[1], 1);
+    EXPECT_NE(term.text().find("mu(MgO): low, high : "), std::string::npos);
+  }
+  struct Case {
+    std::function<void()> arrange;
+    std::string want;
+  };
+  const Case cases[] = {
+      {[] {}, "setupmu | SiO2 is same as q"},
+      {[] { NCV = 400; }, "setupmu | too many end-members (max = 400) "},
+      {[] { NP = 80; }, "setupmu | with mu 'phase', max no of phases exceeded"},
+  };
+  for (const Case& c : cases) {
+    Terminal term;
+    NP0 = 2;
+    NP = 4;
+    NCV = 10;
+    NMU = 1;
+    MUNAME[1] = "SiO2";
+    FIXEDMU[1] = -900;
+    c.arrange();
+    EXPECT_EQ(fatal(ZQUTE2::SETUPMU), c.want);
+  }
+}
+
+}  // namespace
