@@ -13,7 +13,13 @@ using namespace ZQGLOBAL;
 
 namespace {
 
-smallint nearest(extended x) { return static_cast<smallint>(std::nearbyint(x)); }
+// A count or code written as a real: its nearest integer, which must fit
+// the integer it is stored in, as the integer words of a script must.
+smallint nearest(extended x) {
+  const extended r = std::nearbyint(x);
+  if (!(std::fabs(r) < 32767.0L)) SCRIPTFAULT("a number that should be an integer is too large (max 32766)");
+  return static_cast<smallint>(r);
+}
 
 smallint withpos(const sstring& w) {
   for (smallint j = 1; j <= NWHSTRINGS && j <= maxphaselist; ++j)

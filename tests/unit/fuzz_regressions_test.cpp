@@ -57,6 +57,12 @@ TEST_F(FuzzRegressions, ReadersStopCleanly) {
       // a rational with a zero part passes for a number and converts to none
       {"zero denominator", fuzzdrive::script, "calcsdnle 3/0\n\n", "reading script for calcsdnle",
        "number is not a number"},
+      // counts and codes written as reals must fit an integer
+      {"mcfunc term count", fuzzdrive::script,
+       "cinemu -cndowPT 0 0 0\nmu a0 0\nmcfunc f 0 327680\n", "reading scripts",
+       "a number that should be an integer is too large (max 32766)"},
+      {"mcit count", fuzzdrive::script, "mcit 1 1e6\n", "reading scripts",
+       "a number that should be an integer is too large (max 32766)"},
       // a covariance beyond single precision would be held as an infinity
       {"huge covariance", fuzzdrive::dataset,
        replaced(fixture("dataset/jx-ds6qz1.txt"), "\n0.1 1.2", "\n1e39 1.2"), "setuptextread",
