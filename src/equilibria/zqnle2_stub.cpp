@@ -1,9 +1,31 @@
 #include "zqglobal.h"
 #include "zqnle2.h"
 #include "zqread1.h"
+#include "zqread2.h"
 #include "zqscript.h"
 
+using namespace ZQGLOBAL;
+
 namespace ZQNLE2 {
+
+namespace {
+
+// Until the driver's own phase choice lands, the phases of the script's
+// "with" list are kept, by short or long name; every phase without a list.
+bemvector unchosen() {
+  bemvector drop{"drop"};
+  if (NWHSTRINGS <= 0) return drop;
+  auto named = [](const sstring& n) {
+    for (long i = 1; i <= NWHSTRINGS; ++i)
+      if (WHSTRINGS[i] == n || LONGWHSTRINGS[i] == n) return true;
+    return false;
+  };
+  for (long i = 1; i <= NPSS; ++i) drop[i] = !named((*PREC1)[i].name) && !named((*PREC1)[i].longname);
+  for (long i = 1; i <= NP0; ++i) drop[NPSS + i] = !named((*PREC0)[i].name);
+  return drop;
+}
+
+}  // namespace
 
 // Stands in until the phase-equilibrium driver lands: a pass reads its
 // inputs in the driver's order, as far as their readers stand, and
@@ -11,6 +33,10 @@ namespace ZQNLE2 {
 void NLECALCS() {
   ZQREAD1::READTHERMO(1);
   ZQSCRIPT::READCONTROLJX();
+  ZQREAD2::SETUPPHASES();
+  ZQREAD1::MAKENAME(unchosen());
+  ZQREAD1::READTHERMO(2);
+  ZQREAD1::READTHERMO(3);
 }
 
 }  // namespace ZQNLE2

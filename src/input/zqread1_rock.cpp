@@ -1,19 +1,51 @@
+#include "zqglobal.h"
 #include "zqread1.h"
+#include "zqread2.h"
 #include "zqscript.h"
+#include "zqute1.h"
+#include "zqute2.h"
+
+using namespace ZQGLOBAL;
 
 namespace ZQREAD1 {
 
-// Stands in until the rock set-up of calc mode 2 lands: the inputs of the
-// pass are read in their order, as far as their readers stand.
+namespace {
+
+// Stands in for the end-member set-up until it lands: every phase read is
+// kept, with the compositions and thermodynamic rows of its end-members.
+void allendmembers() {
+  const bemvector none{"drop"};
+  MAKENAME(none);
+  READTHERMO(2);
+  READTHERMO(3);
+  NNE = NCV;
+}
+
+}  // namespace
+
+// The inputs of a calc-mode-2 pass in their order, as far as their readers
+// stand.
 void READROCKDATA() {
   READTHERMO(1);
   ZQSCRIPT::READCONTROLJX();
+  ZQREAD2::SETUPPHASES();
+  // EXTRACTEM (phase choice, activities) is not built: all end-members stand in.
+  allendmembers();
+  CLEAN();
+  ZQUTE2::POSITIONS();
 }
 
-// Stands in until the phase set-up of calc mode 3 lands, as above.
+// The inputs of a calc-mode-3 pass, as above.
 void READDIAGRAMDATA() {
   READTHERMO(1);
   ZQSCRIPT::READCONTROLJX();
+  ZQREAD2::SETUPPHASES();
+  ZQUTE1::WHICHDIAGRAMTYPE();
+  // EXTRACTEM (phase choice, activities) is not built: all end-members stand in.
+  allendmembers();
+  CLEAN();
+  ZQUTE2::POSITIONS();
+  // INEXCESS (fluid, ln a or mu variable, phases in excess) is not built.
 }
 
 }  // namespace ZQREAD1

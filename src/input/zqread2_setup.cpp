@@ -417,6 +417,8 @@ void CLOSEAXFILE() {
 
 }  // namespace
 
+void axreader::SETUPAGAINSTSCRIPT() { ZQREAD2::SETUPAGAINSTSCRIPT(*this); }
+
 void SETUPAGAINSTSCRIPT(axreader& reader) {
   BUFFER();
   WITHALL();

@@ -72,6 +72,8 @@ void axreader::READSOLUTION(const sstring& readname) {
     if (token == "also" || token == "samecoding") {
       INCKOK("samecoding list for " + name);
       if (NSC >= maxscgroups) fail("setup phases", "too many samecoding groups" + LIMITTEXT(maxscgroups));
+      // A script without "samecoding" leaves the count at -1, "not given".
+      if (NSC < 0) NSC = 0;
       ++NSC;
       modelphase[NSC] = NPSS;
       ISC[NSC] = 0;

@@ -530,6 +530,65 @@ TEST_F(Against, EndMemberChecks) {
   }
 }
 
+
+// A phase of coding 2 whose file entry declares its own same-coded phases.
+const std::string coded =
+    "sp_x 2 2 spinelfull 4 samecoding fullb spb fullc spc\n"
+    "verbatim\n"
+    "free text of the model\n"
+    "verbatim\n"
+    "x(sp_x) -\n"
+    "p(fo) 1 1 1 1 -1 x p(fa) 1 1 0 1 1 x ideal 2 a 1 1 1 1 -1 x b 1 1 0 1 1 x fo 1 1 a 1 fa 1 1 b 1\n";
+
+TEST_F(Against, FileGroupsAreListedAndMergedWithTheScripts) {
+  with({"sp", "spb", "spd"});
+  group({"sp_x", "spd", "spb"});
+  guess("x(sp)", 0.3L);
+  guess("x(spb)", 0.4L);
+  guess("x(spd)", 0.5L);
+  ASSERT_EQ(setup(coded), "");
+  EXPECT_EQ(NSC, 1);
+  EXPECT_EQ(ISC[1], 3);
+  // Merged into the file's group, the script's group no longer counts as
+  // one more than the script declared: no listing.
+  EXPECT_EQ(term.text().find("all axfile samecodings"), std::string::npos) << term.text();
+  EXPECT_EQ(phases(), (std::vector<std::string>{"sp", "spd", "spb"}));
+  const ptype1& d = phase("spd");
+  EXPECT_EQ(d.longname, "spd_x");
+  EXPECT_EQ(d.fullname, "spinelfull");
+  EXPECT_EQ(d.sameaslong, "sp_x");
+  EXPECT_EQ(d.xvar[1].guess, 0.5L);
+  EXPECT_EQ(phase("spb").fullname, "fullb");
+}
+
+TEST_F(Against, FileGroupsAloneAreListed) {
+  with({"sp", "spb"});
+  guess("x(sp)", 0.3L);
+  guess("x(spb)", 0.4L);
+  ASSERT_EQ(setup(coded), "");
+  EXPECT_NE(term.text().find("\n\nall axfile samecodings\n  sp # spb spc \n"), std::string::npos) << term.text();
+  EXPECT_EQ(phases(), (std::vector<std::string>{"sp", "spb"}));
+}
+
+TEST_F(Against, CodedPhasesNeedScriptGuessesAndGroupsHaveRoom) {
+  with({"sp"});
+  EXPECT_EQ(setup(coded), "setup phases: no xyz starting guesses in scriptfile 1");
+  // Each pass's script read starts the groups afresh.
+  NSC = -1;
+  guess("x(zz)", 0.3L);
+  EXPECT_EQ(setup(coded), "setup phases: no xyz starting guesses for sp");
+  // The script's group short of a long name, then one too many to merge.
+  NSC = -1;
+  group({"sq", "sqd"});
+  std::string plain = coded;
+  plain.replace(plain.find("sp_x 2"), 4, "sq");
+  plain.replace(plain.find("x(sp_x)"), 7, "x(sq)");
+  EXPECT_EQ(setup(plain), "setup phases: first samecoding phase, sq should be a long phasename");
+  NSC = -1;
+  group({"sp_x", "s1", "s2", "s3", "s4", "s5", "s6", "s7"});
+  EXPECT_EQ(setup(coded), "setup phases: too many names in a samecoding group (max = 8) ");
+}
+
 // Batch items 1 and 2 start y(g) at 0, item 3 x(g); item 4 starts nothing
 // at 0.
 class Batch : public Against {
