@@ -687,6 +687,16 @@ TEST_F(Batch, Faults) {
   };
   const Case cases[] = {
       {[] { WHSTRINGS[++NWHSTRINGS] = "zz"; }, "read: name fubar with zz"},
+      {[] {
+         NMC = 1;
+         MCINFO[1] = mctype{};
+         MCINFO[1].kind = 1;
+         MCINFO[1].abc = 1;
+         MCINFO[1].parname = "W(py,alm)";
+         MCINFO[1].nphase = maxmcnames;
+         for (long j = 1; j <= maxmcnames; ++j) MCINFO[1].phasename[j] = "g";
+       },
+       "read: number of mcphase (max = 20) "},
       {[] { BATCHXYZ[2].name[1] = "u(g)"; }, "read: can't find first var x(g)"},
       {[] { BATCHXYZ[2].name[2] = "u(g)"; }, "read: no last var for g"},
       {[] {
@@ -717,6 +727,44 @@ TEST_F(Batch, Faults) {
   EXPECT_NE(term.text().find("\n\nproblem in starting guess block 2 - missing phase g for batch 2?\n"),
             std::string::npos);
   EXPECT_NE(term.text().find("batch   2\n"), std::string::npos);
+}
+
+TEST_F(Against, APhaseHasAtMost29Variants) {
+  // Five variables, each the proportion of one end-member: every set of
+  // variables started at 0 is a variant of its own.
+  std::string h = "h 6 1";
+  const char* v[] = {"a", "b", "c", "d", "e"};
+  for (const char* n : v) h += std::string(" ") + n + "(h) 0.1";
+  h += " p(fo) 1 1 1 5 -1 a -1 b -1 c -1 d -1 e";
+  const char* ems[] = {"fa", "di", "hed", "jd", "alm"};
+  for (int i = 0; i < 5; ++i) h += std::string(" p(") + ems[i] + ") 1 1 0 1 1 " + v[i];
+  h += " ideal 6 s0 1 1 1 5 -1 a -1 b -1 c -1 d -1 e";
+  for (int i = 0; i < 5; ++i) h += std::string(" s") + v[i] + " 1 1 0 1 1 " + v[i];
+  h += " fo 1 1 s0 1";
+  for (int i = 0; i < 5; ++i) h += std::string(" ") + ems[i] + " 1 1 s" + v[i] + " 1";
+  CONTROLJX.batch = yes;
+  CONTROLJX.batchdebug = no;
+  with({"h"});
+  NBATCH = NBATCHXYZ = 30;
+  for (long b = 1; b <= 30; ++b) {
+    bxyztype& k = BATCHXYZ[b];
+    k.count = 5;
+    for (long i = 1; i <= 5; ++i) {
+      k.name[i] = std::string(v[i - 1]) + "(h)";
+      k.value[i] = (b >> (i - 1)) & 1 ? 0 : 0.1L;
+    }
+    BATCHINFO[b] = batchtype{};
+    BATCHINFO[b].phase[1] = true;
+    BATCHINFO[b].kxyz = static_cast<smallint>(b);
+    BATCHINFO[b].blockzeros = 1;
+    BATCHNO[b] = static_cast<smallint>(b);
+  }
+  NBATCH = 29;
+  ASSERT_EQ(setup(h + "\n"), "");
+  EXPECT_EQ(NPSS, 30);
+  EXPECT_EQ(WHSTRINGS[30], "h-29");
+  NBATCH = 30;
+  EXPECT_EQ(setup(h + "\n"), "setupphases: too many boils");
 }
 
 }  // namespace
