@@ -737,33 +737,37 @@ TEST_F(Against, APhaseHasAtMost29Variants) {
   for (const char* n : v) h += std::string(" ") + n + "(h) 0.1";
   h += " p(fo) 1 1 1 5 -1 a -1 b -1 c -1 d -1 e";
   const char* ems[] = {"fa", "di", "hed", "jd", "alm"};
-  for (int i = 0; i < 5; ++i) h += std::string(" p(") + ems[i] + ") 1 1 0 1 1 " + v[i];
-  h += " ideal 6 s0 1 1 1 5 -1 a -1 b -1 c -1 d -1 e";
-  for (int i = 0; i < 5; ++i) h += std::string(" s") + v[i] + " 1 1 0 1 1 " + v[i];
+  for (int i = 0; i < 5; ++i) h += std::string("\n p(") + ems[i] + ") 1 1 0 1 1 " + v[i];
+  // Lines are read up to 255 characters: one item a line.
+  h += "\n ideal 6 s0 1 1 1 5 -1 a -1 b -1 c -1 d -1 e\n";
+  for (int i = 0; i < 5; ++i) h += std::string(" s") + v[i] + " 1 1 0 1 1 " + v[i] + "\n";
   h += " fo 1 1 s0 1";
   for (int i = 0; i < 5; ++i) h += std::string(" ") + ems[i] + " 1 1 s" + v[i] + " 1";
   CONTROLJX.batch = yes;
   CONTROLJX.batchdebug = no;
-  with({"h"});
-  NBATCH = NBATCHXYZ = 30;
-  for (long b = 1; b <= 30; ++b) {
-    bxyztype& k = BATCHXYZ[b];
-    k.count = 5;
-    for (long i = 1; i <= 5; ++i) {
-      k.name[i] = std::string(v[i - 1]) + "(h)";
-      k.value[i] = (b >> (i - 1)) & 1 ? 0 : 0.1L;
+  // Items 1..n, item b starting at 0 the variables of the bits of b.
+  auto items = [&](long n) {
+    with({"h"});
+    NBATCH = NBATCHXYZ = static_cast<smallint>(n);
+    for (long b = 1; b <= n; ++b) {
+      bxyztype& k = BATCHXYZ[b];
+      k.count = 5;
+      for (long i = 1; i <= 5; ++i) {
+        k.name[i] = std::string(v[i - 1]) + "(h)";
+        k.value[i] = (b >> (i - 1)) & 1 ? 0 : 0.1L;
+      }
+      BATCHINFO[b] = batchtype{};
+      BATCHINFO[b].phase[1] = true;
+      BATCHINFO[b].kxyz = static_cast<smallint>(b);
+      BATCHINFO[b].blockzeros = 1;
+      BATCHNO[b] = static_cast<smallint>(b);
     }
-    BATCHINFO[b] = batchtype{};
-    BATCHINFO[b].phase[1] = true;
-    BATCHINFO[b].kxyz = static_cast<smallint>(b);
-    BATCHINFO[b].blockzeros = 1;
-    BATCHNO[b] = static_cast<smallint>(b);
-  }
-  NBATCH = 29;
+  };
+  items(29);
   ASSERT_EQ(setup(h + "\n"), "");
   EXPECT_EQ(NPSS, 30);
   EXPECT_EQ(WHSTRINGS[30], "h-29");
-  NBATCH = 30;
+  items(30);
   EXPECT_EQ(setup(h + "\n"), "setupphases: too many boils");
 }
 
