@@ -84,3 +84,5 @@ extern smallint DEBUGLEVEL;
 #include "zqglobal_dataset.h"
 #include "zqglobal_numerics.h"
 #include "zqglobal_script.h"
+#include "zqglobal_windows.h"
+#include "zqglobal_axsetup.h"

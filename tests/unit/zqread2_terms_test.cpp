@@ -161,7 +161,9 @@ TEST_F(ReadTerm, Zeroing) {
     rd->zeroed.fill(false);
     rd->zeroed[r.zero] = true;
     EXPECT_EQ(rd->ZTERM(t), r.empty) << r.tokens;
-    if (!r.empty) EXPECT_TRUE(same(t, read(r.left))) << r.tokens;
+    if (!r.empty) {
+      EXPECT_TRUE(same(t, read(r.left))) << r.tokens;
+    }
   }
 }
 
