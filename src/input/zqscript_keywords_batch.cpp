@@ -92,10 +92,11 @@ void batch(const scriptline& l) {
       }
   }
   b.variance = c.integer("insufficient info in batch (1)");
-  if (b.variance < 0) SCRIPTFAULT("batch with negative variance?");
   if (!fract) {
+    // the three integers come first; only then is the variance judged
     b.np = c.integer("insufficient info in batch (1)");
     b.nt = c.integer("insufficient info in batch (1)");
+    if (b.variance < 0) SCRIPTFAULT("batch with negative variance?");
     if (b.np < 1 || b.nt < 1) SCRIPTFAULT("not enough batch PT");
     if (b.np * b.nt > maxbatchpt) SCRIPTFAULT("too many batch PT");
     for (smallint i = 1; i <= b.np; ++i) b.plist[i] = c.real("insufficient info in batch (2)");
@@ -104,6 +105,7 @@ void batch(const scriptline& l) {
     b.tatp = code < 2;
     b.kxyz = c.integer("insufficient info in batch (3a)");
   } else {
+    if (b.variance < 0) SCRIPTFAULT("batch with negative variance?");
     b.np = b.nt = 1;
     b.plist[1] = FRACTINFO.p0;
     b.tlist[1] = FRACTINFO.t0;

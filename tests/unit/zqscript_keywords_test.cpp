@@ -216,6 +216,8 @@ TEST_F(ScriptKeywords, BatchItems) {
   EXPECT_EQ(BATCHINFO[2].blockzeros, 1);
   EXPECT_EQ(fatal(head + "batch g 1 3 4 1 2 3 400 500 600 700 0 1 0 0\n").message, "too many batch PT");
   EXPECT_EQ(fatal(head + "batch g 1 1 1 5 600 0 1 0 0\nbatchreq 0\n").message, "batchreq not in range");
+  // the three integers are read before the variance is judged
+  EXPECT_EQ(fatal(head + "batch g -1 x 1 5 600 0 1 0 0\n").message, "insufficient info in batch (1)");
   std::string many = head;
   for (int i = 0; i < 100; ++i) many += "batch g 1 1 1 5 600 0 1 0 0\n";
   EXPECT_EQ(fatal(many).message, "too many batch");
@@ -233,9 +235,48 @@ TEST_F(ScriptKeywords, MonteCarlo) {
   EXPECT_EQ(MCINFO[2].kind, 2);
   EXPECT_EQ(MCINFO[2].spread, 1);
   EXPECT_FALSE(PSEUDOSECTION);
+  // a second composition code of 0: the first composition alone
+  const batchtype& b = BATCHINFO[1];
+  EXPECT_EQ(b.comp2, 1);
+  EXPECT_EQ(b.bulkprop, 1);
+  EXPECT_EQ(b.nfreecomp, 3);
+  EXPECT_EQ(b.bulkcomp[3], 50);
+  read(head + "batch g 1 1 1 5 600 0 1 0 0\nfilter 1 T 500 700\nmcrange r1 10 2\nmcrange r2 4 1\n"
+              "mcfunc f1 1 2 0.5 r1 2 r2\nmc g c DQF(py) ff1\n");
+  EXPECT_EQ(BATCHINFO[1].filter(1, 1).low, 500 + 273.15L);
+  EXPECT_EQ(BATCHINFO[1].filter(1, 1).high, 700 + 273.15L);
+  EXPECT_EQ(MCINFO[1].rangeindex, -1);
+  EXPECT_EQ(MCINFO[1].base, 14);
+  EXPECT_EQ(MCINFO[1].dqfbase[3], 14);
   EXPECT_EQ(fatal(head + "mc g a W(py,gr) =r1\nmcrange r1 10 2\n").message, "in mc, no mcrange");
   EXPECT_EQ(fatal(head + "batch g 1 1 2 5 6 600 0 1 1 0 0 0\nfilter 1 T 500 700\nfilter 1 T 500 700\n"
                          "filter 1 T 500 700\n")
                 .message,
             "filters not interleaved with batches");
+}
+
+TEST_F(ScriptKeywords, Fractionation) {
+  read("with g q\npseudosection\nrbi SiO2 MgO\nrbi g 2 1 0\nfract g 0.1 0 5 600 0.1 10 5\n"
+       "batchxyzguess startblock\nbatchxyzguess x(g) 0.5\nbatch g q 1 1 0\n");
+  EXPECT_TRUE(says("fractcalcs are currently untested - what state are they in??"));
+  EXPECT_EQ(CONTROLJX.oblique, yes);
+  EXPECT_EQ(OBLIQUEA, 5);
+  EXPECT_EQ(OBLIQUEB, 0.1L / 10);
+  EXPECT_EQ(FRACTINFO.nsteps, 5);
+  const batchtype& b = BATCHINFO[1];
+  EXPECT_EQ(b.tlist[1], 600 + 273.15L);
+  EXPECT_TRUE(b.tatp);
+  EXPECT_EQ(b.nfreecomp, 1);  // MgO is absent from every rbi row
+  // fractionation needs rbi
+  read("with g q\nfract g 0.1 0 5 600 0.1 10 5\n");
+  EXPECT_EQ(CONTROLJX.fractionation, no);
+}
+
+TEST_F(ScriptKeywords, TraceLines) {
+  read("buffer fmq 1.5\nrgb red 255 0 0\nrgb blue 0 0 300\nrgb green 0 255 0\n");
+  EXPECT_TRUE(says("for fmq del = 1.50\n"));
+  EXPECT_TRUE(says("rgb = 1) red 255 0 0\n"));
+  EXPECT_TRUE(says("rgb = -\n"));
+  EXPECT_EQ(NRGBS, 0);  // dropped, and later lines ignored
+  EXPECT_EQ(fatal("buffer fmq x\n").message, "buffer, \"fmq\", not a del");
 }
