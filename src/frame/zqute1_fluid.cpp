@@ -52,6 +52,7 @@ void PROMPTFLUID() {
     FIXEDXCO2 = 0;
   }
 
+  bool acceptedfromscript = false;
   for (int pass = 1;; ++pass) {
     bool activities = false;
     if (!(pass == 1 && fromscript)) {
@@ -100,7 +101,10 @@ void PROMPTFLUID() {
     const bool h2ook = !h2o || FIXEDXH2O != 0 || crd;
     const bool co2ok = !co2 || FIXEDXCO2 != 0 || crd;
     const bool sumok = activities || FIXEDXCO2 + FIXEDXH2O <= 1.0001L;
-    if (h2ook && co2ok && sumok) break;
+    if (h2ook && co2ok && sumok) {
+      acceptedfromscript = pass == 1 && fromscript;
+      break;
+    }
 
     if (pass == 1 && fromscript) {
       say("x(CO2), x(H2O) from script not valid : ");
@@ -114,7 +118,8 @@ void PROMPTFLUID() {
     }
   }
 
-  if (fromscript) {
+  // Values that were rejected and then answered are not the script's.
+  if (acceptedfromscript) {
     if (!h2o && !co2 && !crd) return;
     const std::string a = IO::REAL2STR(FIXEDXCO2, 4, true);
     const std::string b = IO::REAL2STR(FIXEDXH2O, 4, true);

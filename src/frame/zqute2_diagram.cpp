@@ -198,13 +198,14 @@ void lnasection(bool ask, bool pressure) {
   } else if (LNANAME[1] == "H2O") {
     FIXEDXH2O = 1;
   } else {
+    // Only a name that is not a fluid end-member is offered a new label.
     ZQUTE1::PROMPTFLUID();
+    IO::PUTSTR(1, CONTROLJX.setlna == yes ? "for labelling purposes in ln a, " : "for labelling purposes in log a, ",
+               0, 9);
+    sstring label;
+    IO::PROMPTSTRING("replace name, '" + LNANAME[1] + "', with", label);
+    if (!label.empty()) LNANAMEP[1] = label;
   }
-  IO::PUTSTR(1, CONTROLJX.setlna == yes ? "for labelling purposes in ln a, " : "for labelling purposes in log a, ", 0,
-             9);
-  sstring label;
-  IO::PROMPTSTRING("replace name, '" + LNANAME[1] + "', with", label);
-  if (!label.empty()) LNANAMEP[1] = label;
 }
 
 void musection(bool ask, bool pressure) {

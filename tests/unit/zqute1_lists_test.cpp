@@ -54,17 +54,62 @@ class Lists : public ::testing::Test {
   testsupport::ScratchDir dir;
 };
 
-TEST_F(Lists, SteppedPressuresFromTheScriptEndOnTheWindowLimit) {
-  Terminal term;
+TEST_F(Lists, SteppedAndOneShotLists) {
+  // kind: 'P' LISTP3, 'T' LISTT3, 'p' LISTP, 't' LISTT; precisions -1 are
+  // not looked at
+  struct Case {
+    char kind;
+    fixtype fix;
+    extended low, high, scriptinc;
+    std::string answers;
+    std::vector<extended> want;
+    std::string said;
+    smallint pprec, tprec;
+  };
+  const Case cases[] = {
+      {'P', fixtype::fixp, 1, 10, 2, "", {1, 3, 5, 7, 9, 10}, "P interval = 2.0 (from script)\n", 3, 2},
+      {'P', fixtype::fixp, 5, 5, 0, "", {5}, "", 3, -1},
+      // nearest count for temperatures, truncated for pressures
+      {'T', fixtype::fixp, 500 + K, 600 + K, 0, "35\n", {500 + K, 535 + K, 570 + K, 605 + K}, "T interval : ", 4, 2},
+      {'P', fixtype::fixp, 100, 200, 0, "35\n", {100, 135, 170, 200}, "P interval : ", -1, -1},
+      {'T', fixtype::fixp, 500 + K, 500 + K, 10, "", {500 + K}, "", -1, 2},
+      {'T', fixtype::fixp, 400, 600, 50, "", {400, 450, 500, 550, 600}, "T interval = 50 (from script)\n", -1, -1},
+      // the one-shot lists repair an increment rather than ask again
+      {'p', fixtype::fixp, 1, 3, 5, "", {1, 2, 3}, "P interval = 1.0 kbar (from script)\n", -1, -1},
+      {'t', fixtype::fixt, 400, 650, 0, "100\n", {400, 500, 600, 650}, "T interval : ", -1, -1},
+      // with listed pressures the script's T increment is used unannounced
+      {'t', fixtype::fixp, 400, 650, 30, "", {400, 430, 460, 490, 520, 550, 580, 610, 640, 650}, "", -1, -1},
+  };
+  for (const Case& c : cases) {
+    Terminal term;
+    Answers a(c.answers);
+    FIX = c.fix;
+    CPINC = CTINC = 0;
+    TPRECISION = PPRECISION = 0;
+    const bool p = c.kind == 'P' || c.kind == 'p';
+    (p ? PLOW : TLOW) = c.low;
+    (p ? PHIGH : THIGH) = c.high;
+    (p ? CPINC : CTINC) = c.scriptinc;
+    if (c.kind == 'P') ZQUTE1::LISTP3();
+    if (c.kind == 'T') ZQUTE1::LISTT3();
+    if (c.kind == 'p') ZQUTE1::LISTP();
+    if (c.kind == 't') ZQUTE1::LISTT();
+    expectnear(p ? values(LP, NLP) : values(LT, NLT), c.want);
+    EXPECT_EQ(term.text(), c.said);
+    if (c.pprec >= 0) {
+      EXPECT_EQ(PPRECISION, c.pprec) << c.said;
+    }
+    if (c.tprec >= 0) {
+      EXPECT_EQ(TPRECISION, c.tprec) << c.said;
+    }
+  }
+  // pressures not listed: the caller's count stays
   Answers a("");
-  PLOW = 1;
-  PHIGH = 10;
-  CPINC = 2;
-  ZQUTE1::LISTP3();
-  EXPECT_EQ(term.text(), "P interval = 2.0 (from script)\n");
-  expectnear(values(LP, NLP), {1, 3, 5, 7, 9, 10});
-  EXPECT_EQ(PPRECISION, 3);
-  EXPECT_EQ(TPRECISION, 2);
+  FIX = fixtype::fixt;
+  CPINC = 0;
+  NLP = 7;
+  ZQUTE1::LISTP();
+  EXPECT_EQ(NLP, 7);
 }
 
 TEST_F(Lists, IncrementDialogueAsksUntilUsable) {
@@ -87,116 +132,23 @@ TEST_F(Lists, NoListOutgrowsItsTable) {
   struct Case {
     extended low, high, inc;
   };
-  const Case cases[] = {{0, 1, 0.005L}, {0, 10, 0.05L}, {0.3L, 1.3L, 0.005L}, {1, 2, 1.0L / 200}, {0, 3, 0.015L}};
+  const Case cases[] = {{0, 1, 0.005L}, {0.3L, 1.3L, 0.005L}, {0, 3, 0.015L}};
   for (const Case& c : cases) {
-    {
-      Terminal term;
-      Answers a("");
-      PLOW = c.low;
-      PHIGH = c.high;
-      CPINC = c.inc;
-      ZQUTE1::LISTP3();
-      EXPECT_LE(NLP, 201);
-      EXPECT_NEAR(static_cast<double>(LP[NLP]), static_cast<double>(c.high), 1e-4);
-    }
-    {
-      Terminal term;
-      Answers a("");
-      CPINC = c.inc / 1000;  // far too many values: repaired, not asked
-      ZQUTE1::LISTP();
-      EXPECT_EQ(NLP, 201);
-      EXPECT_NEAR(static_cast<double>(LP[NLP]), static_cast<double>(c.high), 1e-6);
-    }
-    {
-      Terminal term;
-      Answers a(IO::REAL2STR(c.inc, 6, true) + "\n");
-      ZQUTE1::LISTMU(1, c.low, c.high);
-      EXPECT_LE(NLMU[1], 201);
-      EXPECT_NEAR(static_cast<double>(LMU(1, NLMU[1])), static_cast<double>(c.high), 1e-4);
-    }
-  }
-}
-
-TEST_F(Lists, NearestCountForTemperaturesTruncatedForPressures) {
-  {
     Terminal term;
-    Answers a("35\n");
-    TLOW = 500 + K;
-    THIGH = 600 + K;
-    ZQUTE1::LISTT3();
-    expectnear(values(LT, NLT), {500 + K, 535 + K, 570 + K, 605 + K});
-    EXPECT_EQ(term.text(), "T interval : ");
-    EXPECT_EQ(TPRECISION, 2);
-    EXPECT_EQ(PPRECISION, 4);
-  }
-  {
-    Terminal term;
-    Answers a("35\n");
-    PLOW = 100;
-    PHIGH = 200;
+    Answers a(IO::REAL2STR(c.inc, 6, true) + "\n");
+    PLOW = c.low;
+    PHIGH = c.high;
+    CPINC = c.inc;
     ZQUTE1::LISTP3();
-    expectnear(values(LP, NLP), {100, 135, 170, 200});
-  }
-  {
-    Terminal term;
-    Answers a("");
-    TLOW = THIGH = 500 + K;
-    CTINC = 10;
-    ZQUTE1::LISTT3();
-    EXPECT_EQ(NLT, 1);
-    EXPECT_EQ(term.text(), "");
-  }
-  {
-    Terminal term;
-    Answers a("");
-    TLOW = 400;
-    THIGH = 600;
-    CTINC = 50;
-    ZQUTE1::LISTT3();
-    EXPECT_EQ(NLT, 5);
-    EXPECT_EQ(term.text(), "T interval = 50 (from script)\n");
-  }
-}
-
-TEST_F(Lists, SinglePressureAsksNothing) {
-  Terminal term;
-  Answers a("");
-  PLOW = PHIGH = 5;
-  ZQUTE1::LISTP3();
-  EXPECT_EQ(NLP, 1);
-  EXPECT_EQ(LP[1], 5);
-  EXPECT_EQ(term.text(), "");
-}
-
-TEST_F(Lists, OneShotListsRepairTheIncrement) {
-  {
-    Terminal term;
-    Answers a("");
-    PLOW = 1;
-    PHIGH = 3;
-    CPINC = 5;
+    EXPECT_LE(NLP, 201);
+    EXPECT_NEAR(static_cast<double>(LP[NLP]), static_cast<double>(c.high), 1e-4);
+    CPINC = c.inc / 1000;  // far too many values: repaired, not asked
     ZQUTE1::LISTP();
-    expectnear(values(LP, NLP), {1, 2, 3});
-    EXPECT_EQ(term.text(), "P interval = 1.0 kbar (from script)\n");
-  }
-  {
-    Terminal term;
-    Answers a("100\n");
-    CPINC = 0;
-    FIX = fixtype::fixt;
-    TLOW = 400;
-    THIGH = 650;
-    ZQUTE1::LISTT();
-    expectnear(values(LT, NLT), {400, 500, 600, 650});
-    EXPECT_EQ(term.text(), "T interval : ");
-  }
-  {
-    Terminal term;
-    Answers a("");
-    FIX = fixtype::fixt;
-    NLP = 7;  // the caller's count stays when pressures are not listed
-    ZQUTE1::LISTP();
-    EXPECT_EQ(NLP, 7);
+    EXPECT_EQ(NLP, 201);
+    EXPECT_NEAR(static_cast<double>(LP[NLP]), static_cast<double>(c.high), 1e-6);
+    ZQUTE1::LISTMU(1, c.low, c.high);
+    EXPECT_LE(NLMU[1], 201);
+    EXPECT_NEAR(static_cast<double>(LMU(1, NLMU[1])), static_cast<double>(c.high), 1e-4);
   }
 }
 

@@ -164,9 +164,4 @@ TEST_F(Windows, FifthFailedCheckEndsTheRunButAFifthGoodPairIsTaken) {
   }
 }
 
-TEST_F(Windows, MaxStr) {
-  EXPECT_EQ(ZQUTE1::MAXSTR(201), " (max = 201) ");
-  EXPECT_EQ(ZQUTE1::MAXSTR(6), " (max = 6) ");
-}
-
 }  // namespace
