@@ -92,6 +92,7 @@ TEST_F(ScriptGrammar, TypedItems) {
   EXPECT_EQ(INFOTYPE[6], valuetype::anemptystring);
   for (const char* bad : {"calcsdnle 3/0\n", "calcsdnle 0/3\n"}) {
     auto e = fatal(bad);
+    EXPECT_EQ(e.where, "reading script for calcsdnle") << bad;
     EXPECT_EQ(e.message, "number is not a number") << bad;
   }
 }
@@ -127,24 +128,6 @@ TEST_F(ScriptGrammar, ShiftInfo) {
   EXPECT_EQ(INFOTYPE[3], valuetype::anemptystring);
 }
 
-TEST_F(ScriptGrammar, EmptyScriptGivesDefaults) {
-  read("");
-  EXPECT_EQ(CONTROLJX.calcTatP, ask);
-  EXPECT_EQ(CONTROLJX.modeiso, ask);
-  EXPECT_EQ(CONTROLJX.zeromodeiso, yes);
-  EXPECT_EQ(CONTROLJX.doallreactions, ask);
-  EXPECT_EQ(CONTROLJX.dataok, ask);
-  EXPECT_EQ(CONTROLJX.subrangelow, -1);
-  EXPECT_EQ(DOGLEVEL, -1);
-  EXPECT_EQ(NCOMP, -3);
-  EXPECT_EQ(NBATCH, 1);  // the implicit single item
-  EXPECT_EQ(BATCHNO[1], 1);
-  EXPECT_EQ(FIGPHIGH, 1500);
-  EXPECT_EQ(SMALLDX, 0.005L);
-  EXPECT_EQ(IO::NFAIL, 0);
-  EXPECT_FALSE(IO::SCRIPTOPEN);
-}
-
 TEST_F(ScriptGrammar, EverySettingIsResetBetweenReads) {
   read("strictscripting\nautoexit\ncalcTatP no\nmodebox\ndebuglevel 4\noutlevel 0\nconvergence 1e-9 1e-7 0.01 "
        "1e-5\nfigure T-x(CO2)\nwith g q\nsetexcess q\ndogmin 1\npseudosection\nbulk SiO2 MgO\nbulk 1 1\nsetfluid 0.3\nrockname xx\nplotix 1\ngaussmc\n"
@@ -173,6 +156,18 @@ TEST_F(ScriptGrammar, EverySettingIsResetBetweenReads) {
   EXPECT_EQ(NXYZ, -1);
   EXPECT_EQ(NMODEGUESS, -1);
   EXPECT_FALSE(NUMERICAL);
+  // defaults that are not "no" or 0
+  EXPECT_EQ(CONTROLJX.modeiso, ask);
+  EXPECT_EQ(CONTROLJX.zeromodeiso, yes);
+  EXPECT_EQ(CONTROLJX.doallreactions, ask);
+  EXPECT_EQ(CONTROLJX.dataok, ask);
+  EXPECT_EQ(CONTROLJX.subrangelow, -1);
+  EXPECT_EQ(DOGLEVEL, -1);
+  EXPECT_EQ(NCOMP, -3);
+  EXPECT_EQ(NBATCH, 1);  // the implicit single item
+  EXPECT_EQ(BATCHNO[1], 1);
+  EXPECT_EQ(IO::NFAIL, 0);
+  EXPECT_FALSE(IO::SCRIPTOPEN);
 }
 
 TEST_F(ScriptGrammar, NegativePressureOutlivesTheRead) {
@@ -185,38 +180,26 @@ TEST_F(ScriptGrammar, NegativePressureOutlivesTheRead) {
   ABSPLOW = 0.0009L;
 }
 
-TEST_F(ScriptGrammar, LaterPassReopensTheNamedScript) {
-  read("debuglevel 3\n");
-  scratch_->write("jx-tst.txt", "debuglevel 5\n");
-  IO::CONTROLIO.scriptfile = "tst";
-  MAINLOOP = 2;
-  answers_.reset();
-    answers_ = std::make_unique<testsupport::Answers>("");
-  ZQSCRIPT::READCONTROLJX();
-  EXPECT_EQ(DEBUGLEVEL, 5);
-  EXPECT_EQ(IO::SCRIPTFILENAME, "jx-tst.txt");
-}
-
-TEST_F(ScriptGrammar, LaterPassAsksForTheScript) {
+TEST_F(ScriptGrammar, LaterPassReopensOrAsksForTheScript) {
   read("");
-  scratch_->write("jx-tst.txt", "debuglevel 5\n");
-  scratch_->write("jx-oth.txt", "debuglevel 2\n");
   MAINLOOP = 2;
-  answers_.reset();
-    answers_ = std::make_unique<testsupport::Answers>("\n");
-  try {
+  struct Case {
+    std::string prefsname, answers, text;
+    int level;
+    std::string name;
+  } cases[] = {
+      {"tst", "", "debuglevel 5\n", 5, "jx-tst.txt"},  // named in the preferences: no question
+      {"", "\n", "debuglevel 4\n", 4, "jx-tst.txt"},  // Return keeps the script
+      {"", "yes\noth\n", "debuglevel 3\n", 2, "jx-oth.txt"},  // "yes" is no keep: the suffix is asked
+  };
+  scratch_->write("jx-oth.txt", "debuglevel 2\n");
+  for (const auto& c : cases) {
+    scratch_->write("jx-tst.txt", c.text);
+    IO::CONTROLIO.scriptfile = c.prefsname;
+    answers_.reset();
+    answers_ = std::make_unique<testsupport::Answers>(c.answers);
     ZQSCRIPT::READCONTROLJX();
-  } catch (const IO::runend& e) {
-    FAIL() << e.where << " : " << e.message << "\n" << out();
+    EXPECT_EQ(DEBUGLEVEL, c.level) << c.answers;
+    EXPECT_EQ(IO::SCRIPTFILENAME, c.name) << c.answers;
   }
-  EXPECT_EQ(DEBUGLEVEL, 5);  // Return keeps the script
-  answers_.reset();
-    answers_ = std::make_unique<testsupport::Answers>("yes\noth\n");
-  try {
-    ZQSCRIPT::READCONTROLJX();
-  } catch (const IO::runend& e) {
-    FAIL() << e.where << " : " << e.message << "\n" << out();
-  }
-  EXPECT_EQ(DEBUGLEVEL, 2);  // "yes" is not a keep: the suffix is asked
-  EXPECT_EQ(IO::SCRIPTFILENAME, "jx-oth.txt");
 }
