@@ -130,6 +130,7 @@ void axreader::READPURE(const sstring& name) {
   p.name = name;
   p.longname = name;
   p.emname = name;
+  p.modeset = false;
   p.dqfcode = -1;
   p.dqfa = p.dqfb = p.dqfc = 0;
   p.activity = 1;

@@ -107,7 +107,7 @@ void axreader::READSOLUTION(const sstring& readname) {
   // 5. verbatim block
   if (verbatimallowed && token == "verbatim") {
     p.ninfo = 1;
-    p.info[1] = CONTROLJX.magemin == yes ? "# start x-eos: " + p.name : "#";
+    p.info[1] = CONTROLJX.magemin == yes ? "# start x-eos: " + name : "#";
     for (;;) {
       bool closing = false;
       const cstring line = READLINE(closing);
@@ -127,6 +127,7 @@ void axreader::READSOLUTION(const sstring& readname) {
 
   // 6. flags
   p.hasorder = false;
+  p.modeset = false;
   p.boileddown = false;
   p.scriptguess = false;
 
