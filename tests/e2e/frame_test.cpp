@@ -142,8 +142,7 @@ TEST(Frame, MissingScriptStopsBeforeOutputFiles) {
   EXPECT_EQ(e2e::names(r), (std::vector<std::string>{"jx-log.txt", "jx-prefs.txt"}));
 }
 
-TEST(Frame, AutoexitAndHeapMonitor) {
-  // A run with the monitor: the first report and a total that returns to 0.
+TEST(Frame, HeapMonitorReportsAndReturnsToZero) {
   const e2e::Run r = e2e::run({"frame/mode1"}, "n\n\n", {{"jx-prefs.txt", "dsfile 7qz1\nscriptfile qtest\ncalcmode 1\nmonitorheap\n"}});
   EXPECT_TRUE(has(r.out, "\nspace allocated for c is 20k; , heap now 20k\n")) << r.out;
   EXPECT_TRUE(has(r.out, "space allocated for compdx is 1523k; , heap now 63011k\n"));
@@ -164,10 +163,6 @@ TEST(Frame, NameClashesStopBeforeAnyOutputFile) {
   EXPECT_EQ(s.files.at("jx-log.txt"), "my script\n");
 }
 
-}  // namespace
-
-namespace {
-
 TEST(Frame, LeastSquaresModeNamesItsFilesFromItsPreferences) {
   const e2e::Run r = e2e::run({"frame/lsq"}, "y\n");
   EXPECT_EQ(r.status, 0);
@@ -182,24 +177,14 @@ TEST(Frame, LeastSquaresModeNamesItsFilesFromItsPreferences) {
   EXPECT_FALSE(has(r.out, "more"));
   EXPECT_FALSE(has(r.out, "all done"));
   EXPECT_TRUE(has(r.files.at("ds-oqz9.txt"), "running LSQDS from within SOLVARINTH 3.51\n"));
-  EXPECT_EQ(r.files.count("ds-icqz9.txt"), 0u);
-  EXPECT_EQ(r.files.count("ds-qz9.csv"), 0u);
-  EXPECT_EQ(r.files.count("jx-qtest-o.txt"), 0u);
+  EXPECT_EQ(e2e::names(r), (std::vector<std::string>{"ds-oqz9.txt", "ds-prefs.txt", "ds-scrqz9.txt", "jx-log.txt",
+                                                     "jx-prefs.txt", "jx-qtest.txt"}));
 }
 
 TEST(Frame, RockModePassesAskForMoreRockCalculations) {
   const e2e::Run r = e2e::run({"frame/mode1"}, "no\n\n",
                               {{"jx-prefs.txt", "dsfile 7qz1\nscriptfile qtest\ncalcmode 2\n"}});
   EXPECT_TRUE(has(r.out, "\nmore rock calculations ? \n[ jx351")) << r.out;
-}
-
-TEST(Frame, AFatalErrorInAPassPrunesLikeANormalEnd) {
-  // The script lacks every mandatory keyword.
-  const e2e::Run r = e2e::run({"frame/mode1"}, "\n", {{"jx-qtest.txt", "% nothing\n*\n"}});
-  EXPECT_TRUE(has(r.out, "-- run bombed in reading scripts : add mandatory scripts to scriptfile\n")) << r.out;
-  EXPECT_EQ(e2e::names(r), (std::vector<std::string>{"jx-ds7qz1.txt", "jx-log.txt", "jx-prefs.txt", "jx-qtest-o.txt",
-                                                     "jx-qtest.txt", "jx-qzax.txt"}));
-  EXPECT_TRUE(has(r.files.at("jx-qtest-o.txt"), "add mandatory scripts to scriptfile"));
 }
 
 TEST(Frame, ScriptProblemsAreCountedThenAskedAbout) {
@@ -213,10 +198,6 @@ TEST(Frame, ScriptProblemsAreCountedThenAskedAbout) {
   EXPECT_FALSE(has(r.out, "more phase diagram calculations"));
   EXPECT_FALSE(has(r.out, "all done"));
 }
-
-}  // namespace
-
-namespace {
 
 TEST(Frame, ElapsedTimeOnlyInPhaseDiagramModeAndWhenAskedFor) {
   const std::string script =
