@@ -42,22 +42,16 @@ TEST_F(Channels, MaskReachesOnlyOpenChannelsAndMarksUse) {
 
 TEST_F(Channels, TerminalCutAtPageWidth) {
   testsupport::openchannel(3, "log.txt");
-  const std::string hundred(100, 'a');
-  const std::string fits(78, 'b');
-  {
+  const std::string hundred(100, 'a'), fits(78, 'b');
+  for (bool wrap : {true, false}) {
+    IO::CONTROLIO.dontwrap = wrap;
     Terminal term;
     IO::PUTSTR(0, hundred, 1, 9);
     IO::PUTSTR(0, fits, 1, 9);
-    EXPECT_EQ(term.text(), std::string(78, 'a') + "#\n" + fits + "\n");
-  }
-  IO::CONTROLIO.dontwrap = false;
-  {
-    Terminal term;
-    IO::PUTSTR(0, hundred, 1, 1);
-    EXPECT_EQ(term.text(), hundred + "\n");
+    EXPECT_EQ(term.text(), (wrap ? std::string(78, 'a') + "#" : hundred) + "\n" + fits + "\n");
   }
   IO::FLUSHER();
-  EXPECT_EQ(dir.read("log.txt"), hundred + "\n" + fits + "\n");
+  EXPECT_EQ(dir.read("log.txt"), hundred + "\n" + fits + "\n" + hundred + "\n" + fits + "\n");
 }
 
 TEST_F(Channels, AddstrFieldsAndFreeze) {
