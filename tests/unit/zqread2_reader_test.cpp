@@ -14,7 +14,9 @@ using AxReader = axtest::AxTest;
 
 TEST_F(AxReader, MixedFileFillsTheRecords) {
   CONTROLJX.magemin = yes;
+  (*PREC0)[1].modeset = (*PREC1)[1].modeset = true;  // left from an earlier pass
   ASSERT_EQ(run(axtest::fixture("jx-mixed.txt")), "");
+  EXPECT_FALSE((*PREC0)[1].modeset || (*PREC1)[1].modeset);
   EXPECT_EQ(NP, 9);
   EXPECT_EQ(NP0, 5);
   EXPECT_EQ(NPSS, 4);
