@@ -2,10 +2,7 @@
 // exact reading of number texts.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdlib>
 #include <limits>
-#include <random>
 #include <string>
 
 #include "io.h"
@@ -125,26 +122,6 @@ TEST(IoNumDec2Num, ExactToTheLastBit) {
   EXPECT_EQ(IO::TEN(-1), 0.1L);
   EXPECT_EQ(IO::TEN(100), 1e100L);
   EXPECT_EQ(IO::TEN(-4950), 1e-4950L);
-}
-
-// The library's reader is correctly rounded for long double here; it only
-// judges many generated texts.
-TEST(IoNumDec2Num, AgreesWithCorrectRoundingOverTheRange) {
-  std::mt19937_64 g(20240607);
-  for (int it = 0; it < 2000; ++it) {
-    std::string text;
-    for (int i = 0, nd = 1 + static_cast<int>(g() % 21); i < nd; ++i) text += static_cast<char>('1' + g() % 9);
-    text += "e" + std::to_string(it % 2 == 0 ? static_cast<int>(g() % 60) - 30 : static_cast<int>(g() % 9800) - 4960);
-    const extended judge = std::strtold(text.c_str(), nullptr);
-    Decimal d;
-    smallint index = 1;
-    bool valid = false;
-    IO::STR2DEC(text, index, d, valid);
-    ASSERT_EQ(valid, !(std::isinf(judge) || judge == 0)) << text;
-    if (valid) {
-      EXPECT_EQ(IO::DEC2NUM(d), judge) << text;
-    }
-  }
 }
 
 TEST(IoNumDec2Str, FormsAndAddno) {
