@@ -3,6 +3,7 @@
 #include "zqread1.h"
 #include "zqread2.h"
 #include "zqscript.h"
+#include "zqute2.h"
 
 using namespace ZQGLOBAL;
 
@@ -31,6 +32,7 @@ bemvector unchosen() {
 // inputs in the driver's order, as far as their readers stand, and
 // calculates nothing.
 void NLECALCS() {
+  ZQUTE2::POSITIONS();
   ZQREAD1::READTHERMO(1);
   ZQSCRIPT::READCONTROLJX();
   ZQREAD2::SETUPPHASES();

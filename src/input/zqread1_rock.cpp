@@ -1,4 +1,5 @@
 #include "zqglobal.h"
+#include "zqglobal_axsetup.h"
 #include "zqread1.h"
 #include "zqread2.h"
 #include "zqscript.h"
@@ -12,13 +13,18 @@ namespace ZQREAD1 {
 namespace {
 
 // Stands in for the end-member set-up until it lands: every phase read is
-// kept, with the compositions and thermodynamic rows of its end-members.
+// kept, with the compositions and thermodynamic rows of its end-members,
+// each of activity 1 with sd 0.
 void allendmembers() {
   const bemvector none{"drop"};
   MAKENAME(none);
   READTHERMO(2);
   READTHERMO(3);
   NNE = NCV;
+  for (long i = 1; i <= maxem; ++i) {
+    ACTIVITY[i] = 1;
+    SDACTIVITY[i] = 0;
+  }
 }
 
 }  // namespace

@@ -153,8 +153,7 @@ sstring renamevar(const sstring& v, const sstring& model, const sstring& copy, l
 
 void MAKECOPY(axreader& reader, long g, long j, smallint k) {
   if (NPSS + 1 > maxss)
-    IO::ERROREXIT("setup phases", "too many ss phases (in making samecoding phases)" + ZQUTE1::MAXSTR(maxss),
-                  yourfault);
+    IO::ERROREXIT("setup phases", "too many ss phases (in making samecoding phases)", yourfault);
   ++NP;
   ++NPSS;
   for (long i = NPSS; i > k + 1; --i) (*PREC1)[i] = (*PREC1)[i - 1];
@@ -305,8 +304,10 @@ void SCRIPTGUESSES(axreader& reader) {
   }
 }
 
+// With batch at "ask", as with batch on, the guesses are the blocks' and are
+// not checked here.
 void GUESSESAGAINSTLIMITS() {
-  if (CONTROLJX.batch == yes) return;
+  if (CONTROLJX.batch != no) return;
   for (long p = 1; p <= NPSS; ++p) {
     ptype1& r = (*PREC1)[p];
     if (!inwith(r.name)) continue;
@@ -396,6 +397,8 @@ void PROPORTIONCHECK() {
       checkpoint(r, em, x);
       const extended v = ZQUTE1::SUBSTERM(r.prop[e], x, 1);
       if (std::fabs(v - 1) > 0.001L) {
+        // Each entry ends in ", " and the entries are joined by ", " as well.
+        if (!list.empty()) list += ", ";
         list += em.name + " = ";
         IO::ADDREAL(v, 3, true, 0, list);
         list += ", ";

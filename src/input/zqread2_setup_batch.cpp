@@ -3,7 +3,6 @@
 // and the summaries of both.
 #include "zqglobal_axsetup.h"
 #include "zqread2_setup.h"
-#include "zqute1.h"
 
 using namespace ZQGLOBAL;
 
@@ -21,7 +20,7 @@ smallint findphase(const sstring& name, long first, long last) {
 
 void addmcname(mctype& item, const sstring& name) {
   if (item.nphase + 1 > maxmcnames)
-    IO::ERROREXIT("read", "number of mcphase" + ZQUTE1::MAXSTR(maxmcnames), yourfault);
+    IO::ERROREXIT("read", "number of mcphase", yourfault);
   ++item.nphase;
   item.phasename[item.nphase] = name;
 }
@@ -138,7 +137,7 @@ void VARIANTS(axreader& reader, const farray<smallint, 1, maxphaselist>& wpos, s
       for (long i = k; i <= k2; ++i) zero = zero || block.value[i] == 0;
       if (!zero) continue;
 
-      if (NPSS + 1 > maxss) IO::ERROREXIT("read", "numbers of phases in boil down" + ZQUTE1::MAXSTR(maxss), yourfault);
+      if (NPSS + 1 > maxss) IO::ERROREXIT("read", "numbers of phases in boil down", yourfault);
       ++NPSS;
       ptype1& variant = (*PREC1)[NPSS];
       variant = p;
@@ -176,7 +175,7 @@ void VARIANTS(axreader& reader, const farray<smallint, 1, maxphaselist>& wpos, s
         variant.longname = name;
         variant.fullname = name;
         if (NWHSTRINGS + 1 > maxphaselist)
-          IO::ERROREXIT("read", "number of whichstrings" + ZQUTE1::MAXSTR(maxphaselist), yourfault);
+          IO::ERROREXIT("read", "number of whichstrings", yourfault);
         ++NWHSTRINGS;
         to = NWHSTRINGS;
         WHSTRINGS[to] = name;
