@@ -27,7 +27,7 @@ void ERROREXIT(const std::string& where, const std::string& message, faulttype f
     std::string block = "\n-- run bombed in " + where + " : " + message + "\n\n";
     if (fault == myfault)
       block += "\n===This shouldn't have happened...===\n"
-               "please report it to the maintainers of SOLVARINTH at solvarinth@example.org\n"
+               "please report it to the maintainers of SOLVARINTH\n"
                "with full details, relevant files etc etc\n\n";
     writedirect(bit, block);
   };

@@ -165,7 +165,7 @@ TEST_F(Dialogue, FatalBlockReachesOpenMainChannels) {
   }
   const std::string block =
       "\n-- run bombed in somewhere : it broke\n\n\n===This shouldn't have happened...===\n"
-      "please report it to the maintainers of SOLVARINTH at solvarinth@example.org\nwith full details, relevant files etc etc\n\n";
+      "please report it to the maintainers of SOLVARINTH\nwith full details, relevant files etc etc\n\n";
   EXPECT_EQ(term.text(), block + "\n\nhit return to exit program\n");
   EXPECT_EQ(dir.read("out.txt"), block);
   EXPECT_EQ(dir.read("log.txt"), block);
