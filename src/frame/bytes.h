@@ -9,10 +9,14 @@ constexpr char bullet = '\xA5';      // •
 constexpr char micro = '\xB5';       // µ
 constexpr char increment = '\xC6';   // ∆
 constexpr char nbsp = '\xCA';        // non-breaking space, a word separator
+constexpr char ellipsis = '\xC9';    // …
+constexpr char greaterequal = '\xB3';  // ≥
 
 constexpr const char* degree_s = "\xA1";
 constexpr const char* section_s = "\xA4";
 constexpr const char* bullet_s = "\xA5";
 constexpr const char* micro_s = "\xB5";
 constexpr const char* increment_s = "\xC6";
+constexpr const char* ellipsis_s = "\xC9";
+constexpr const char* greaterequal_s = "\xB3";
 }  // namespace macroman

@@ -1,6 +1,7 @@
 // The end-member list of the chosen phases and its cleaning.
 #include <vector>
 
+#include "bytes.h"
 #include "zqglobal.h"
 #include "zqglobal_axsetup.h"
 #include "zqread1.h"
@@ -139,7 +140,7 @@ bool OKNAME(sstring& name) {
   IO::PROMPTSTRING(name + " not recognised : replace with", name);
   if (ZQREAD2::ISPHNAME(name, position)) return true;
   // The last character is the one-byte ellipsis of the terminal's set.
-  IO::PUTSTR(0, "forget it!  (check the name\xC9)", 1, 9);
+  IO::PUTSTR(0, std::string("forget it!  (check the name") + macroman::ellipsis + ")", 1, 9);
   return false;
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <memory>
 
+#include "bytes.h"
 #include "zqmath1.h"
 #include "zqread2.h"
 
@@ -139,7 +140,7 @@ void axreader::READPURE(const sstring& name) {
 
   auto fixedactivity = [&]() {
     const extended a = takereal("fixed activity for" + name);
-    if (!(a > 0 && a <= 1)) IO::ERROREXIT("setupphases", "activity for " + name + " not 0 > a \xB3 1", yourfault);
+    if (!(a > 0 && a <= 1)) IO::ERROREXIT("setupphases", "activity for " + name + " not 0 > a " + macroman::greaterequal_s + " 1", yourfault);
     p.activity = a;
     if (tclass == valuetype::areal || token == "0") p.sdactivity = takereal("sd of fixed activity for" + name);
   };
