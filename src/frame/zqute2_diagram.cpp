@@ -56,6 +56,41 @@ void fixedp() {
   PLOW = PHIGH = FIXEDP;
 }
 
+// The pressure or temperature half of a section window (values 1 and 2),
+// the variable the lines are solved for and the one held fixed beside it.
+void takeptwindow(bool pressure, const IO::rrvector& v, othervariabletype other) {
+  if (pressure) {
+    PLOW = v[1];
+    PHIGH = v[2];
+    CALCVARIABLE = calcvariabletype::calcpressure;
+  } else {
+    TLOW = v[1] + kelvin;
+    THIGH = v[2] + kelvin;
+    CALCVARIABLE = calcvariabletype::calctemperature;
+  }
+  OTHERVARIABLE = other;
+}
+
+// Checks the two windows of a section as strictly as the variance asks,
+// the second with its own check.
+void checkwindows(bool pressure, void (*sectioncheck)(extended&, extended&, xOKtype), extended& low,
+                  extended& high) {
+  xOKtype window, section;
+  if (!strength(window, section)) return;
+  if (pressure)
+    ZQUTE1::POK(PLOW, PHIGH, window);
+  else
+    ZQUTE1::TOK3(TLOW, THIGH, window);
+  sectioncheck(low, high, section);
+}
+
+void fixptmid(bool pressure) {
+  if (pressure)
+    FIXEDP = mid(PLOW, PHIGH);
+  else
+    FIXEDT = mid(TLOW, THIGH);
+}
+
 void ptsection(bool ask) {
   if (ask) {
     IO::PROMPTCONTROL("calculate T at P (rather than P at T)", CONTROLJX.calcTatP);
@@ -98,32 +133,15 @@ void ptsection(bool ask) {
 void xsection(bool ask, bool pressure) {
   if (ask) {
     IO::rrvector v;
-    if (pressure) {
+    if (pressure)
       askwindow("P-x(CO2) window in which the phase diagram to be drawn", "P low, high , x(CO2) low, high", v);
-      PLOW = v[1];
-      PHIGH = v[2];
-      CALCVARIABLE = calcvariabletype::calcpressure;
-    } else {
+    else
       askwindow("T-x(CO2) window in which the phase diagram to be drawn", "T low, high , x(CO2) low, high", v);
-      TLOW = v[1] + kelvin;
-      THIGH = v[2] + kelvin;
-      CALCVARIABLE = calcvariabletype::calctemperature;
-    }
+    takeptwindow(pressure, v, othervariabletype::fixedmolefractionCO2);
     XCO2LOW = v[3];
     XCO2HIGH = v[4];
-    OTHERVARIABLE = othervariabletype::fixedmolefractionCO2;
-    xOKtype window, section;
-    if (strength(window, section)) {
-      if (pressure)
-        ZQUTE1::POK(PLOW, PHIGH, window);
-      else
-        ZQUTE1::TOK3(TLOW, THIGH, window);
-      ZQUTE1::XCO2OK(XCO2LOW, XCO2HIGH, section);
-    }
-    if (pressure)
-      FIXEDP = mid(PLOW, PHIGH);
-    else
-      FIXEDT = mid(TLOW, THIGH);
+    checkwindows(pressure, ZQUTE1::XCO2OK, XCO2LOW, XCO2HIGH);
+    fixptmid(pressure);
     FIXEDXCO2 = mid(XCO2LOW, XCO2HIGH);
     FIXEDXH2O = 1 - FIXEDXCO2;
     if (pressure) {
@@ -157,30 +175,11 @@ void lnasection(bool ask, bool pressure) {
     IO::rrvector v;
     askwindow(v1 + "-" + log + " window in which the phase diagram to be drawn",
               v1 + " low, high , " + log + " low, high", v);
-    if (pressure) {
-      PLOW = v[1];
-      PHIGH = v[2];
-      CALCVARIABLE = calcvariabletype::calcpressure;
-    } else {
-      TLOW = v[1] + kelvin;
-      THIGH = v[2] + kelvin;
-      CALCVARIABLE = calcvariabletype::calctemperature;
-    }
+    takeptwindow(pressure, v, othervariabletype::fixedlnactivity);
     LNALOW = v[3];
     LNAHIGH = v[4];
-    OTHERVARIABLE = othervariabletype::fixedlnactivity;
-    xOKtype window, section;
-    if (strength(window, section)) {
-      if (pressure)
-        ZQUTE1::POK(PLOW, PHIGH, window);
-      else
-        ZQUTE1::TOK3(TLOW, THIGH, window);
-      ZQUTE1::LNAOK(LNALOW, LNAHIGH, section);
-    }
-    if (pressure)
-      FIXEDP = mid(PLOW, PHIGH);
-    else
-      FIXEDT = mid(TLOW, THIGH);
+    checkwindows(pressure, ZQUTE1::LNAOK, LNALOW, LNAHIGH);
+    fixptmid(pressure);
     FIXEDLNA[1] = mid(LNALOW, LNAHIGH);
     ZQUTE1::LISTLNA(1, LNALOW, LNAHIGH);
     if (pressure)
@@ -224,18 +223,8 @@ void musection(bool ask, bool pressure) {
     MULOW = v[3];
     MUHIGH = v[4];
     OTHERVARIABLE = othervariabletype::fixedchemicalpotential;
-    xOKtype window, section;
-    if (strength(window, section)) {
-      if (pressure)
-        ZQUTE1::POK(PLOW, PHIGH, window);
-      else
-        ZQUTE1::TOK3(TLOW, THIGH, window);
-      ZQUTE1::MUOK(MULOW, MUHIGH, section);
-    }
-    if (pressure)
-      FIXEDP = mid(PLOW, PHIGH);
-    else
-      FIXEDT = mid(TLOW, THIGH);
+    checkwindows(pressure, ZQUTE1::MUOK, MULOW, MUHIGH);
+    fixptmid(pressure);
     FIXEDMU[1] = mid(MULOW, MUHIGH);
     ZQUTE1::LISTMU(1, MULOW, MUHIGH);
   }
