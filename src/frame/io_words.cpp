@@ -134,7 +134,9 @@ bool ISNUMBER(valuetype vt) {
   return vt == valuetype::aninteger || vt == valuetype::areal || vt == valuetype::arational;
 }
 
-bool STR2REAL(const sstring& w, extended& x, std::string& msg) {
+// The value of a word through its decimal record; false, with the given
+// failure text after the word, when it does not read.
+static bool wordvalue(const sstring& w, extended& x, std::string& msg, const char* fail) {
   msg.clear();
   x = 0;
   if (TRIMSTRING(w).empty()) return false;
@@ -143,26 +145,21 @@ bool STR2REAL(const sstring& w, extended& x, std::string& msg) {
   bool valid = false;
   STR2DEC(w, index, d, valid);
   if (!valid) {
-    msg = failtext(w, " not a real: replace with");
+    msg = failtext(w, fail);
     return false;
   }
   x = DEC2NUM(d);
   return true;
 }
 
+bool STR2REAL(const sstring& w, extended& x, std::string& msg) {
+  return wordvalue(w, x, msg, " not a real: replace with");
+}
+
 bool STR2INT(const sstring& w, smallint& i, std::string& msg) {
-  msg.clear();
   i = 0;
-  if (TRIMSTRING(w).empty()) return false;
-  Decimal d;
-  smallint index = 1;
-  bool valid = false;
-  STR2DEC(w, index, d, valid);
-  if (!valid) {
-    msg = failtext(w, " not an integer: replace with");
-    return false;
-  }
-  const extended x = DEC2NUM(d);
+  extended x = 0;
+  if (!wordvalue(w, x, msg, " not an integer: replace with")) return false;
   if (offinteger(x) > 1e-8L) {
     msg = failtext(w, " not an integer: replace with");
     return false;

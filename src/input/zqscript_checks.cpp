@@ -147,14 +147,19 @@ controlboolean POK(const sstring& keyword, extended& p, extended lo, extended hi
   return yes;
 }
 
+// Puts info items i and i + 1 the other way round.
+static void swapinfo(smallint i) {
+  std::swap(INFOREAL[i], INFOREAL[i + 1]);
+  std::swap(INFOSTRING[i], INFOSTRING[i + 1]);
+  std::swap(INFOTYPE[i], INFOTYPE[i + 1]);
+  std::swap(INFOINT[i], INFOINT[i + 1]);
+}
+
 controlboolean PPOK(const sstring& keyword, extended& plo, extended& phi, extended lo, extended hi, smallint i) {
   controlboolean result = yes;
   if (INFOREAL[i + 1] < INFOREAL[i]) {
     countfail("for " + keyword + ", the 2nd P in the P range must be larger than the 1st P");
-    std::swap(INFOREAL[i], INFOREAL[i + 1]);
-    std::swap(INFOSTRING[i], INFOSTRING[i + 1]);
-    std::swap(INFOTYPE[i], INFOTYPE[i + 1]);
-    std::swap(INFOINT[i], INFOINT[i + 1]);
+    swapinfo(i);
     result = no;
   }
   const extended x1 = INFOREAL[i], x2 = INFOREAL[i + 1];
@@ -204,10 +209,7 @@ controlboolean TTOK(const sstring& keyword, extended& tlo, extended& thi, extend
   controlboolean result = yes;
   if (INFOREAL[i + 1] < INFOREAL[i]) {
     countfail("for " + keyword + ", the 2nd T in the T range must be larger than the 1st T");
-    std::swap(INFOREAL[i], INFOREAL[i + 1]);
-    std::swap(INFOSTRING[i], INFOSTRING[i + 1]);
-    std::swap(INFOTYPE[i], INFOTYPE[i + 1]);
-    std::swap(INFOINT[i], INFOINT[i + 1]);
+    swapinfo(i);
     result = no;
   }
   const extended x1 = INFOREAL[i], x2 = INFOREAL[i + 1];
