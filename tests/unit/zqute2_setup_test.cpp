@@ -11,8 +11,6 @@
 #include "zqute2.h"
 
 using namespace ZQGLOBAL;
-using testsupport::Answers;
-using testsupport::Terminal;
 
 namespace {
 
@@ -25,6 +23,14 @@ std::string fatal(const std::function<void()>& f) {
     return e.where + " | " + e.message;
   }
   return "";
+}
+
+// Runs f with the answers piped in; what it wrote to the terminal.
+std::string said(const std::string& answers, const std::function<void()>& f) {
+  testsupport::Terminal term;
+  testsupport::Answers a(answers);
+  f();
+  return term.text();
 }
 
 class PTSetup : public ::testing::Test {
@@ -56,63 +62,40 @@ class PTSetup : public ::testing::Test {
 };
 
 TEST_F(PTSetup, OverallWindowFromScriptOrTyped) {
-  {
-    Terminal term;
-    Answers a("");
-    CONTROLJX.diagramPT = yes;
-    ZQUTE2::DOFIGPT();
-    EXPECT_EQ(term.text(),
-              "\nspecification of overall PT window:\n"
-              "overall PT window is P: 1.0 to 10.0 kbar, and T: 400 to 800\xA1" "C (from script)\n");
-  }
-  {
-    Terminal term;
-    Answers a("n\n2 12 450 900\n");
-    CONTROLJX.diagramPT = no;
-    ZQUTE2::DOFIGPT();
-    EXPECT_EQ(FIGPHIGH, 12);
-    EXPECT_EQ(FIGTHIGH, 900 + K);
-  }
-  {
-    Terminal term;
-    Answers a("n\n1 10 900 2800\n");
-    EXPECT_EQ(fatal(ZQUTE2::DOFIGPT), "dofigPT | inappropriate PT window input");
-  }
+  CONTROLJX.diagramPT = yes;
+  EXPECT_EQ(said("", ZQUTE2::DOFIGPT),
+            "\nspecification of overall PT window:\n"
+            "overall PT window is P: 1.0 to 10.0 kbar, and T: 400 to 800\xA1" "C (from script)\n");
+  CONTROLJX.diagramPT = no;
+  said("n\n2 12 450 900\n", ZQUTE2::DOFIGPT);
+  EXPECT_EQ(FIGPHIGH, 12);
+  EXPECT_EQ(FIGTHIGH, 900 + K);
+  said("n\n1 10 900 2800\n",
+       [] { EXPECT_EQ(fatal(ZQUTE2::DOFIGPT), "dofigPT | inappropriate PT window input"); });
 }
 
 TEST_F(PTSetup, CalcPTListsOnePressureAndSearchesTheOverallTWindow) {
-  {
-    Terminal term;
-    Answers a("5\n");
-    FIX = fixtype::fixp;
-    CONTROLJX.calcP = no;
-    CONTROLJX.calcT = no;
-    ZQUTE2::DOCALCPT("", "P for it", "T for it");
-    EXPECT_TRUE(PLOW == 5 && PHIGH == 5);
-    EXPECT_TRUE(TLOW == FIGTLOW && THIGH == FIGTHIGH);
-    EXPECT_EQ(term.text(),
-              "\nspecification of PT calcs:\n"
-              "P for it\nP calcs: between P(low) and P(high), with P increment : "
-              "using overall T window for the T for it\n");
-  }
-  {
-    Terminal term;
-    Answers a("y\n");
-    FIX = fixtype::fixpt;
-    CONTROLJX.calcP = CONTROLJX.calcT = ask;
-    PLOW = 2;
-    PHIGH = 4;
-    TLOW = 500 + K;
-    THIGH = 500 + K;
-    PPRECISION = 1;
-    TPRECISION = 0;
-    ZQUTE2::DOCALCPT("", "P for it", "T for it");
-    EXPECT_EQ(CONTROLJX.calcP, yes);
-    EXPECT_EQ(CONTROLJX.calcT, yes);
-    EXPECT_EQ(term.text(),
-              "\nspecification of PT calcs:\nuse PT calcs given in datafile ? "
-              "P for it: 2.0 to 4.0 kbar (from script)\nT for it: 500\xA1" "C (from script)\n");
-  }
+  const auto calc = [] { ZQUTE2::DOCALCPT("", "P for it", "T for it"); };
+  FIX = fixtype::fixp;
+  CONTROLJX.calcP = CONTROLJX.calcT = no;
+  EXPECT_EQ(said("5\n", calc),
+            "\nspecification of PT calcs:\n"
+            "P for it\nP calcs: between P(low) and P(high), with P increment : "
+            "using overall T window for the T for it\n");
+  EXPECT_TRUE(PLOW == 5 && PHIGH == 5);
+  EXPECT_TRUE(TLOW == FIGTLOW && THIGH == FIGTHIGH);
+
+  FIX = fixtype::fixpt;
+  CONTROLJX.calcP = CONTROLJX.calcT = ask;
+  PLOW = 2;
+  PHIGH = 4;
+  TLOW = THIGH = 500 + K;
+  PPRECISION = 1;
+  TPRECISION = 0;
+  EXPECT_EQ(said("y\n", calc),
+            "\nspecification of PT calcs:\nuse PT calcs given in datafile ? "
+            "P for it: 2.0 to 4.0 kbar (from script)\nT for it: 500\xA1" "C (from script)\n");
+  EXPECT_TRUE(CONTROLJX.calcP == yes && CONTROLJX.calcT == yes);
 }
 
 TEST_F(PTSetup, FieldWriters) {
@@ -124,12 +107,7 @@ TEST_F(PTSetup, FieldWriters) {
   XCO2HIGH = 0.5L;
   PPRECISION = 2;
   TPRECISION = 0;
-  struct Case {
-    char kind;
-    extended v;
-    smallint width;
-    std::string want;
-  };
+  struct Case { char kind; extended v; smallint width; std::string want; };
   const Case cases[] = {
       {'p', 150, 8, "     150"}, {'p', 0.05L, 8, "       -"}, {'p', 5, 0, "5.00"},     {'p', -1e30L, 0, " "},
       {'p', 1e20L, 3, "  *"},    {'p', 300, 0, "+"},         {'t', -1e30L, 8, "        "}, {'t', -1e30L, 0, ""},
@@ -149,41 +127,31 @@ TEST_F(PTSetup, FieldWriters) {
 }
 
 TEST_F(PTSetup, DiagramTypeFromModeScriptOrMenu) {
-  struct Case {
-    calcmodetype mode;
-    smallint code;
-    std::string answer;
-    diagramtype want;
-  };
+  struct Case { calcmodetype mode; smallint code; std::string answer; diagramtype want; };
   const Case cases[] = {{calcmodetype::nlecalc, 3, "", diagramtype::ptcalc},
                         {calcmodetype::phasecalc, 3, "", diagramtype::pxcalc},
                         {calcmodetype::phasecalc, 0, "7\n", diagramtype::ptcalc},
                         {calcmodetype::phasecalc, 9, "4\n", diagramtype::tlnacalc},
                         {calcmodetype::phasecalc, 0, "2\n", diagramtype::txcalc}};
   for (const Case& c : cases) {
-    Terminal term;
-    Answers a(c.answer);
     CALCMODE = c.mode;
     CONTROLJX.calctypecode = c.code;
     CONTROLJX.fluidpresent = no;
     FLUIDTYPE = ftype::notset;
-    ZQUTE1::WHICHDIAGRAMTYPE();
+    const std::string out = said(c.answer, ZQUTE1::WHICHDIAGRAMTYPE);
     EXPECT_EQ(DIAGRAMMODE, c.want);
     const bool x = c.want == diagramtype::pxcalc || c.want == diagramtype::txcalc;
     EXPECT_EQ(FLUIDTYPE == ftype::ih2oco2, x);
     EXPECT_EQ(CONTROLJX.fluidpresent == yes, x);
-    EXPECT_EQ(term.text().find("code for type of phase diagram :") != std::string::npos, !c.answer.empty());
+    EXPECT_EQ(out.find("code for type of phase diagram :") != std::string::npos, !c.answer.empty());
   }
 }
 
 TEST_F(PTSetup, TXSectionWindowListAndFixedPressure) {
-  Terminal term;
-  Answers a("400 700 0.1 0.5\n0.2 0.3\n5\n");
   CONTROLJX.diagramPT = yes;
   DIAGRAMMODE = diagramtype::txcalc;
-  ZQUTE2::DIAGRAMWINDOWSETUP(true);
-  EXPECT_EQ(TLOW, 400 + K);
-  EXPECT_EQ(THIGH, 700 + K);
+  said("400 700 0.1 0.5\n0.2 0.3\n5\n", [] { ZQUTE2::DIAGRAMWINDOWSETUP(true); });
+  EXPECT_TRUE(TLOW == 400 + K && THIGH == 700 + K);
   EXPECT_EQ(FIXEDT, 550 + K);
   EXPECT_NEAR(static_cast<double>(FIXEDXH2O), 0.7, 1e-15);
   EXPECT_EQ(NLX, 4);
@@ -193,34 +161,25 @@ TEST_F(PTSetup, TXSectionWindowListAndFixedPressure) {
 }
 
 TEST_F(PTSetup, PLogASectionLabelsOnlyANonFluidName) {
-  {
-    Terminal term;
-    Answers a("y\n1 10 -2 0\n0.5\n500\nquartz\n");
-    CONTROLJX.diagramPT = yes;
-    CONTROLJX.setfluid = no;
-    DIAGRAMMODE = diagramtype::plnacalc;
-    ZQUTE2::DIAGRAMWINDOWSETUP(true);
-    EXPECT_EQ(CONTROLJX.setloga, yes);
-    EXPECT_EQ(CONTROLJX.setlna, no);
-    EXPECT_EQ(CONTROLJX.seta, no);
-    EXPECT_EQ(NLLNA[1], 5);
-    EXPECT_EQ(FIXEDLNA[1], -1);
-    EXPECT_EQ(FIXEDT, 500 + K);
-    EXPECT_EQ(LNANAMEP[1], "quartz");
-    EXPECT_NE(term.text().find("\nfor labelling purposes in log a, replace name, 'q', with : "), std::string::npos);
-  }
-  Terminal term;
-  Answers a("600\n");
+  CONTROLJX.diagramPT = yes;
+  CONTROLJX.setfluid = no;
+  DIAGRAMMODE = diagramtype::plnacalc;
+  EXPECT_NE(said("y\n1 10 -2 0\n0.5\n500\nquartz\n", [] { ZQUTE2::DIAGRAMWINDOWSETUP(true); })
+                .find("\nfor labelling purposes in log a, replace name, 'q', with : "),
+            std::string::npos);
+  EXPECT_TRUE(CONTROLJX.setloga == yes && CONTROLJX.setlna == no && CONTROLJX.seta == no);
+  EXPECT_EQ(NLLNA[1], 5);
+  EXPECT_EQ(FIXEDLNA[1], -1);
+  EXPECT_EQ(FIXEDT, 500 + K);
+  EXPECT_EQ(LNANAMEP[1], "quartz");
+
   LNANAME[1] = "H2O";
-  ZQUTE2::DIAGRAMWINDOWSETUP(false);
+  EXPECT_EQ(said("600\n", [] { ZQUTE2::DIAGRAMWINDOWSETUP(false); }).find("labelling"), std::string::npos);
   EXPECT_EQ(FIXEDXH2O, 1);
   EXPECT_EQ(LNANAMEP[1], "H2O");
-  EXPECT_EQ(term.text().find("labelling"), std::string::npos);
 }
 
 TEST_F(PTSetup, PTSectionWithCO2ActivityAsksNoFluid) {
-  Terminal term;
-  Answers a("");
   CONTROLJX.diagramPT = yes;
   CONTROLJX.calcTatP = CONTROLJX.calcP = CONTROLJX.calcT = yes;
   PLOW = PHIGH = 5;
@@ -228,18 +187,16 @@ TEST_F(PTSetup, PTSectionWithCO2ActivityAsksNoFluid) {
   THIGH = FIGTHIGH;
   LNANAME[1] = "CO2";
   DIAGRAMMODE = diagramtype::ptcalc;
-  ZQUTE2::DIAGRAMWINDOWSETUP(true);
+  said("", [] { ZQUTE2::DIAGRAMWINDOWSETUP(true); });
   EXPECT_EQ(FIX, fixtype::fixp);
   EXPECT_EQ(OTHERVARIABLE, othervariabletype::fixedpressure);
-  EXPECT_EQ(NLP, 1);
-  EXPECT_EQ(NLX, 0);
-  EXPECT_EQ(XCO2LOW, 1);
-  EXPECT_EQ(XCO2HIGH, 1);
+  EXPECT_TRUE(NLP == 1 && NLX == 0);
+  EXPECT_TRUE(XCO2LOW == 1 && XCO2HIGH == 1);
 }
 
 TEST_F(PTSetup, FluidFromScriptOrAsked) {
   struct Case {
-    bool h2o, co2;
+    bool co2;
     ftype kind;
     controlboolean setfluid;
     extended co2value, h2ovalue;  // from the script
@@ -247,33 +204,30 @@ TEST_F(PTSetup, FluidFromScriptOrAsked) {
     extended wantco2, wanth2o;
   };
   const Case cases[] = {
-      {true, true, ftype::h2oco2, yes, 0.2L, 0.8L, "", "x(CO2) = 0.2000, x(H2O) = 0.8000 ( from script ) \n", 0.2L, 0.8L},
-      {true, false, ftype::h2o, no, 0, 0, "y\n", "fluid just H2O ? ", 0, 1},
-      {true, false, ftype::h2o, no, 0, 0, "n\n0.7\n", "fluid just H2O ? fluid is just H2O-CO2\nfixed x(H2O) : ",
-       0.3L, 0.7L},
-      {true, true, ftype::h2oco2, no, 0, 0, "0\n0.4\n",
+      {true, ftype::h2oco2, yes, 0.2L, 0.8L, "", "x(CO2) = 0.2000, x(H2O) = 0.8000 ( from script ) \n", 0.2L, 0.8L},
+      {false, ftype::h2o, no, 0, 0, "y\n", "fluid just H2O ? ", 0, 1},
+      {false, ftype::h2o, no, 0, 0, "n\n0.7\n", "fluid just H2O ? fluid is just H2O-CO2\nfixed x(H2O) : ", 0.3L,
+       0.7L},
+      {true, ftype::h2oco2, no, 0, 0, "0\n0.4\n",
        "fluid is just H2O-CO2\nfixed x(CO2) : not valid : \nfluid is just H2O-CO2\nfixed x(CO2) : ", 0.4L, 0.6L},
-      {true, false, ftype::absent, no, 0, 0, "1.5\n", "fixed a(H2O) : ", 0, 1.5L},
+      {false, ftype::absent, no, 0, 0, "1.5\n", "fixed a(H2O) : ", 0, 1.5L},
       // script values that fail the sum test are replaced by answers, which
       // are then not reported as the script's
-      {true, true, ftype::h2oco2, yes, 0.6L, 0.6L, "0.25\n",
+      {true, ftype::h2oco2, yes, 0.6L, 0.6L, "0.25\n",
        "x(CO2), x(H2O) from script not valid : \nfluid is just H2O-CO2\nfixed x(CO2) : ", 0.25L, 0.75L},
   };
   for (const Case& c : cases) {
-    Terminal term;
-    Answers a(c.answers);
-    H2OPOS = c.h2o ? 3 : 0;
+    H2OPOS = 3;
     CO2POS = c.co2 ? 4 : 0;
     FLUIDTYPE = c.kind;
     CONTROLJX.setfluid = c.setfluid;
     FIXEDXCO2 = c.co2value;
     FIXEDXH2O = c.h2ovalue;
-    ZQUTE1::PROMPTFLUID();
-    EXPECT_EQ(term.text(), c.said);
+    EXPECT_EQ(said(c.answers, ZQUTE1::PROMPTFLUID), c.said);
     EXPECT_NEAR(static_cast<double>(FIXEDXCO2), static_cast<double>(c.wantco2), 1e-15) << c.said;
     EXPECT_NEAR(static_cast<double>(FIXEDXH2O), static_cast<double>(c.wanth2o), 1e-15) << c.said;
   }
-  Terminal term;
+  testsupport::Terminal term;
   FLUIDTYPE = ftype::h2oco2;
   CONTROLJX.setfluid = yes;
   CONTROLJX.strictscripting = true;
@@ -285,11 +239,7 @@ TEST_F(PTSetup, FluidFromScriptOrAsked) {
 }
 
 TEST_F(PTSetup, FluidString) {
-  struct Case {
-    ftype kind;
-    extended co2, h2o;
-    std::string want;
-  };
+  struct Case { ftype kind; extended co2, h2o; std::string want; };
   const Case cases[] = {
       {ftype::h2oco2, 0.3L, 0.7L, "head (for x(CO2) = 0.3 and x(H2O) = 0.7)"},
       {ftype::h2o, 0, 1, "head(for x(H2O) = 1.0)"},
@@ -308,7 +258,7 @@ TEST_F(PTSetup, FluidString) {
   }
 }
 
-// Pure phases q (SiO2) and per, components SiO2 and MgO.
+// Pure phases q (SiO2) and H2O, components SiO2 and MgO.
 class LnaMuVariables : public PTSetup {
  protected:
   void SetUp() override {
@@ -321,82 +271,69 @@ class LnaMuVariables : public PTSetup {
     COMPNAME[1] = "SiO2";
     COMPNAME[2] = "MgO";
     COMPDIV[1] = COMPDIV[2] = 1;
-    (*PREC0)[1].name = "q";
-    (*PREC0)[1].comp[1] = 1;
-    (*PREC0)[1].comp[2] = 0;
-    (*PREC0)[1].td[2] = 0.0415L;
-    (*PREC0)[2].name = "H2O";
-    (*PREC0)[2].comp[1] = 0;
-    (*PREC0)[2].comp[2] = 0;
-    (*PREC0)[2].td[2] = 0.19L;
+    pure(1, "q", 1, 0.0415L);
+    pure(2, "H2O", 0, 0.19L);
     PINEX.fill(false);
     PMBP.fill(false);
     NPINEX = NPMBP = 0;
     NLLNA.fill(0);
     NLMU.fill(0);
   }
+  static void pure(long i, const char* name, extended sio2, extended td2) {
+    (*PREC0)[i].name = name;
+    (*PREC0)[i].comp[1] = sio2;
+    (*PREC0)[i].comp[2] = 0;
+    (*PREC0)[i].td[2] = td2;
+  }
 };
 
 TEST_F(LnaMuVariables, LnaKeepsPurePhasesOnly) {
-  Terminal term;
   NLNA = 2;
   LNANAME[1] = "H2O";
   FIXEDLNA[1] = -1;
   LNANAME[2] = "fo";
   FIXEDLNA[2] = 10;
   FLUIDTYPE = ftype::h2o;
-  ZQUTE2::SETUPLNA();
-  EXPECT_EQ(NLNA, 1);
-  EXPECT_EQ(NLLNA[1], 1);
+  EXPECT_EQ(said("", ZQUTE2::SETUPLNA).substr(0, 34), "in setup lna\n   H2O : q H2O : 2\n  ");
+  EXPECT_TRUE(NLNA == 1 && NLLNA[1] == 1);
   EXPECT_EQ(LLNA(1, 1), -1);
   EXPECT_TRUE(PINEX[4] && PMBP[4]);
   EXPECT_EQ(NPINEX, 1);
   EXPECT_EQ(FLUIDTYPE, ftype::absent);
   EXPECT_EQ(KEEPLNAS[1], 0.19L);
-  EXPECT_EQ(term.text().substr(0, 34), "in setup lna\n   H2O : q H2O : 2\n  ");
 
-  Terminal term2;
   NLNA = 0;
-  ZQUTE2::SETUPLNA();
+  EXPECT_EQ(said("", ZQUTE2::SETUPLNA).substr(0, 13), "in setup lna\n");
   EXPECT_EQ(NPINEX, 1);
-  EXPECT_EQ(term2.text().substr(0, 13), "in setup lna\n");
 }
 
 TEST_F(LnaMuVariables, MuPhaseAddedAskedForOrRefused) {
-  {
-    Terminal term;
-    Answers a("-700\n");
-    NMU = 2;
-    MUNAME[1] = "CaO";  // not a component: dropped
-    MUNAME[2] = "MgO";
-    FIXEDMU[2] = 0;
-    ZQUTE2::SETUPMU();
-    EXPECT_EQ(NMU, 1);
-    EXPECT_EQ(NCV, 11);
-    EXPECT_TRUE(PINEX[5]);
-    EXPECT_EQ((*PREC0)[3].comp[2], 1);
-    EXPECT_EQ((*PREC0)[3].td[2], -700);
-    EXPECT_EQ(NLMU[1], 1);
-    EXPECT_NE(term.text().find("mu(MgO): low, high : "), std::string::npos);
-  }
-  struct Case {
-    std::function<void()> arrange;
-    std::string want;
-  };
+  NMU = 2;
+  MUNAME[1] = "CaO";  // not a component: dropped
+  MUNAME[2] = "MgO";
+  FIXEDMU[2] = 0;
+  EXPECT_NE(said("-700\n", ZQUTE2::SETUPMU).find("mu(MgO): low, high : "), std::string::npos);
+  EXPECT_EQ(NMU, 1);
+  EXPECT_EQ(NCV, 11);
+  EXPECT_TRUE(PINEX[5]);
+  EXPECT_EQ((*PREC0)[3].comp[2], 1);
+  EXPECT_EQ((*PREC0)[3].td[2], -700);
+  EXPECT_EQ(NLMU[1], 1);
+
+  struct Case { smallint ncv, np; std::string want; };
   const Case cases[] = {
-      {[] {}, "setupmu | SiO2 is same as q"},
-      {[] { NCV = 400; }, "setupmu | too many end-members (max = 400) "},
-      {[] { NP = 80; }, "setupmu | with mu 'phase', max no of phases exceeded"},
+      {10, 4, "setupmu | SiO2 is same as q"},
+      {400, 4, "setupmu | too many end-members (max = 400) "},
+      {10, 80, "setupmu | with mu 'phase', max no of phases exceeded"},
   };
+  testsupport::Terminal term;
   for (const Case& c : cases) {
-    Terminal term;
     NP0 = 2;
-    NP = 4;
-    NCV = 10;
+    NP = c.np;
+    NCV = c.ncv;
     NMU = 1;
     MUNAME[1] = "SiO2";
     FIXEDMU[1] = -900;
-    c.arrange();
     EXPECT_EQ(fatal(ZQUTE2::SETUPMU), c.want);
   }
 }
