@@ -60,6 +60,7 @@ struct runend {
   std::string where;
   std::string message;
   bool killed = false;
+  faulttype fault = yourfault;
 };
 
 // ---------------------------------------------------------------- state

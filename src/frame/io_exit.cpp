@@ -42,7 +42,7 @@ void ERROREXIT(const std::string& where, const std::string& message, faulttype f
     while (ch != EOF && ch != '\n' && ch != '\r');
   }
   std::fflush(TERMOUT);
-  throw runend{where, message, false};
+  throw runend{where, message, false, fault};
 }
 
 void USERINTERRUPT() {
