@@ -5,14 +5,9 @@
 
 namespace {
 
-std::string fatal(auto&& call) {
+std::string fatal(const std::function<void()>& call) {
   testsupport::Terminal term;
-  try {
-    call();
-  } catch (const IO::runend& e) {
-    return e.where + ": " + e.message;
-  }
-  return "";
+  return testsupport::fatal(call);
 }
 
 TEST(BitSets, WideSetsMapMembersOntoThreeWords) {

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
@@ -89,6 +90,16 @@ class ScratchDir {
   std::filesystem::path dir_;
   std::filesystem::path saved_;
 };
+
+// How a call ended the run: "where: message", or empty when it returned.
+inline std::string fatal(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const IO::runend& e) {
+    return e.where + ": " + e.message;
+  }
+  return "";
+}
 
 // The I/O layer as a test wants it: only the terminal open, default
 // preferences, empty buffers, no Return wait after a fatal error.

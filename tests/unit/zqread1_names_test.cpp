@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "iotestsupport.h"
 #include "zqglobal_axsetup.h"
 #include "zqread1.h"
 #include "zqread2_testsupport.h"
@@ -12,6 +13,8 @@
 using namespace ZQGLOBAL;
 
 namespace {
+
+using testsupport::fatal;
 
 class Names : public axtest::AxTest {
  protected:
@@ -33,14 +36,6 @@ class Names : public axtest::AxTest {
     std::vector<std::string> v;
     for (long i = 1; i <= NCV; ++i) v.push_back(NAME[i]);
     return v;
-  }
-  std::string fatal(const std::function<void()>& f) {
-    try {
-      f();
-    } catch (const IO::runend& e) {
-      return e.where + ": " + e.message;
-    }
-    return "";
   }
   void SetUp() override {
     AxTest::SetUp();

@@ -20,6 +20,8 @@ using namespace ZQGLOBAL;
 
 namespace {
 
+using testsupport::fatal;
+
 std::string fixture(const std::string& name) {
   std::ifstream in(std::string(SOLVARINTH_FIXTURES) + "/dataset/" + name, std::ios::binary);
   std::stringstream ss;
@@ -92,15 +94,6 @@ class DataSetReader : public ::testing::Test {
 };
 
 // "where: message" of the fatal stop, "" when the run went on.
-std::string fatal(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const IO::runend& e) {
-    return e.where + ": " + e.message;
-  }
-  return "";
-}
-
 // A row as the reader should fill it: the positions not listed are 0.
 struct rowcase { const char* name; std::map<int, long double> values; };
 

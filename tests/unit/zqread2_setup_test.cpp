@@ -2,6 +2,8 @@
 // limits on records made by hand, then the whole set-up on made-up files.
 #include <gtest/gtest.h>
 
+#include "iotestsupport.h"
+
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -18,14 +20,7 @@ using namespace ZQGLOBAL;
 
 namespace {
 
-std::string fatal(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const IO::runend& e) {
-    return e.where + ": " + e.message;
-  }
-  return "";
-}
+using testsupport::fatal;
 
 // One factor: cn/cd plus the parts (an, variable), each over 1.
 xtermtype factor(smallint cn, std::initializer_list<std::pair<smallint, smallint>> parts, smallint cd = 1) {

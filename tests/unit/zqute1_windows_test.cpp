@@ -16,16 +16,9 @@ using testsupport::Terminal;
 
 namespace {
 
-constexpr extended K = 273.15L;
+using testsupport::fatal;
 
-std::string fatal(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const IO::runend& e) {
-    return e.where + " | " + e.message;
-  }
-  return "";
-}
+constexpr extended K = 273.15L;
 
 class Windows : public ::testing::Test {
  protected:
@@ -62,7 +55,7 @@ TEST_F(Windows, InRangeIncludesBothLimitsForEveryKind) {
     EXPECT_FALSE(ZQUTE1::INRANGE(0.6L, c.kind));
     EXPECT_FALSE(ZQUTE1::INRANGE(std::nanl(""), c.kind));
   }
-  EXPECT_EQ(fatal([] { ZQUTE1::INRANGE(0, static_cast<findtype>(9)); }), "inrange | unknown type");
+  EXPECT_EQ(fatal([] { ZQUTE1::INRANGE(0, static_cast<findtype>(9)); }), "inrange: unknown type");
 }
 
 TEST_F(Windows, PokAndTokRepairAgainstTheOverallWindow) {
@@ -159,7 +152,7 @@ TEST_F(Windows, FifthFailedCheckEndsTheRunButAFifthGoodPairIsTaken) {
     Terminal term;
     Answers a("4 4\n4 4\n4 4\n4 4\n2 6\n");
     extended low = 4, high = 4;
-    EXPECT_EQ(fatal([&] { ZQUTE1::POK3(low, high, xOKtype::mustbedifferent); }), "*OK | too many tries");
+    EXPECT_EQ(fatal([&] { ZQUTE1::POK3(low, high, xOKtype::mustbedifferent); }), "*OK: too many tries");
     EXPECT_EQ(low, 4);
   }
 }

@@ -14,16 +14,9 @@ using namespace ZQGLOBAL;
 
 namespace {
 
-constexpr extended K = 273.15L;
+using testsupport::fatal;
 
-std::string fatal(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const IO::runend& e) {
-    return e.where + " | " + e.message;
-  }
-  return "";
-}
+constexpr extended K = 273.15L;
 
 // Runs f with the answers piped in; what it wrote to the terminal.
 std::string said(const std::string& answers, const std::function<void()>& f) {
@@ -71,7 +64,7 @@ TEST_F(PTSetup, OverallWindowFromScriptOrTyped) {
   EXPECT_EQ(FIGPHIGH, 12);
   EXPECT_EQ(FIGTHIGH, 900 + K);
   said("n\n1 10 900 2800\n",
-       [] { EXPECT_EQ(fatal(ZQUTE2::DOFIGPT), "dofigPT | inappropriate PT window input"); });
+       [] { EXPECT_EQ(fatal(ZQUTE2::DOFIGPT), "dofigPT: inappropriate PT window input"); });
 }
 
 TEST_F(PTSetup, CalcPTListsOnePressureAndSearchesTheOverallTWindow) {
@@ -233,9 +226,9 @@ TEST_F(PTSetup, FluidFromScriptOrAsked) {
   CONTROLJX.strictscripting = true;
   FIXEDXCO2 = 0;
   FIXEDXH2O = 1;
-  EXPECT_EQ(fatal(ZQUTE1::PROMPTFLUID), "promptfluid | script x(H2O) and/or x(CO2) inappropriate");
+  EXPECT_EQ(fatal(ZQUTE1::PROMPTFLUID), "promptfluid: script x(H2O) and/or x(CO2) inappropriate");
   FIXEDXCO2 = FIXEDXH2O = 0.6L;
-  EXPECT_EQ(fatal(ZQUTE1::PROMPTFLUID), "promptfluid | bad values from script");
+  EXPECT_EQ(fatal(ZQUTE1::PROMPTFLUID), "promptfluid: bad values from script");
 }
 
 TEST_F(PTSetup, FluidString) {
@@ -322,9 +315,9 @@ TEST_F(LnaMuVariables, MuPhaseAddedAskedForOrRefused) {
 
   struct Case { smallint ncv, np; std::string want; };
   const Case cases[] = {
-      {10, 4, "setupmu | SiO2 is same as q"},
-      {400, 4, "setupmu | too many end-members (max = 400) "},
-      {10, 80, "setupmu | with mu 'phase', max no of phases exceeded"},
+      {10, 4, "setupmu: SiO2 is same as q"},
+      {400, 4, "setupmu: too many end-members (max = 400) "},
+      {10, 80, "setupmu: with mu 'phase', max no of phases exceeded"},
   };
   testsupport::Terminal term;
   for (const Case& c : cases) {
