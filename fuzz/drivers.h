@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "io.h"
+#include "iotestsupport.h"
 #include "mainprogram.h"
 #include "zqglobal.h"
 #include "zqread1.h"
@@ -83,25 +84,7 @@ inline void resetstate() {
 }
 
 // Standard input for the life of the object: the given answers, or none.
-class answers {
- public:
-  explicit answers(const std::string& text) : text_(text) {
-    f_ = text_.empty() ? std::fopen("/dev/null", "rb") : fmemopen(text_.data(), text_.size(), "rb");
-    saved_ = IO::TERMIN;
-    IO::TERMIN = f_;
-  }
-  ~answers() {
-    IO::TERMIN = saved_;
-    if (f_ != nullptr) std::fclose(f_);
-  }
-  answers(const answers&) = delete;
-  answers& operator=(const answers&) = delete;
-
- private:
-  std::string text_;
-  std::FILE* f_ = nullptr;
-  std::FILE* saved_ = nullptr;
-};
+using answers = testsupport::Answers;
 
 template <class F>
 outcome guarded(F body) {

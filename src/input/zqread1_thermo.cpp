@@ -25,7 +25,6 @@ using namespace ZQGLOBAL;
 using ZQREAD1::PDATA;
 
 constexpr int maxcopies = 4;  // positions in NAME that may carry one record
-constexpr int oxygen = 10;    // element code of oxygen
 
 // The position map of passes 2 and 3: which records the calculation needs
 // and where in NAME each of them goes.

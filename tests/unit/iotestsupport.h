@@ -51,8 +51,10 @@ class Answers {
   }
   ~Answers() {
     IO::TERMIN = saved_;
-    std::fclose(f_);
+    if (f_ != nullptr) std::fclose(f_);
   }
+  Answers(const Answers&) = delete;
+  Answers& operator=(const Answers&) = delete;
 
  private:
   std::string text_;
