@@ -63,21 +63,11 @@ inline void closefile(IO::textfile& f) {
 
 // Every file closed, preferences at their defaults, no Return wait.
 inline void resetstate() {
-  for (int k = 2; k <= 10; ++k) closefile(IO::CHANNELFILE(k));
-  closefile(IO::DATA);
+  testsupport::resetio();
   closefile(ZQREAD1::PDATA);
-  IO::WHATSOPEN = 1;
-  IO::CONTROLIO = IO::controliotype{};
-  IO::CONTROLIO.autoexit = true;
-  IO::WSTR.clear();
-  IO::PSTR.clear();
-  IO::OSTR.clear();
-  IO::ISTR.clear();
   IO::NFAIL = IO::NFAIL1 = 0;
   IO::SCRIPTOPEN = IO::DATAOPEN = false;
   IO::DATAFILENAMESUFFIX.clear();
-  IO::ICFILEUSED = IO::ITFILEUSED = IO::QKFILEUSED = IO::CSVFILEUSED = IO::CSV2FILEUSED = IO::PSFILEUSED =
-      IO::SVGFILEUSED = false;
   ZQGLOBAL::MAINLOOP = 1;
   ZQGLOBAL::CALCMODE = calcmodetype::nlecalc;
   ZQGLOBAL::NCV = 0;
