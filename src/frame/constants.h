@@ -1,0 +1,55 @@
+// Physical constants of the model and the slots of an end-member's
+// thermodynamic row, each named once so every unit reads the same value.
+#pragma once
+
+namespace CONST {
+
+// The reference state and units: P in kbar, T in K, energies in kJ.
+constexpr long double TR = 298.15L;          // reference temperature (K)
+constexpr long double PR = 0.001L;           // reference pressure (kbar)
+constexpr long double KELVIN = 273.15L;      // degrees Celsius to kelvin
+constexpr long double RGAS = 0.0083144L;     // gas constant (kJ/K), the literal every model routine uses
+constexpr long double RLN10 = 0.019144654296L;  // R ln 10 as the model writes it where a log10 a enters
+constexpr long double LN10 = 2.302585092994046L;  // ln 10
+constexpr long double PCEILING = 1500.0L;    // highest pressure of any window (kbar)
+
+}  // namespace CONST
+
+// Slots of one row of TD (tdvector): what the data-set reader writes and
+// the end-member model reads. The older data-set generation uses slots 8-13
+// differently, as marked.
+namespace TDSLOT {
+
+constexpr int H = 1;        // enthalpy of formation at Tr, Pr (kJ); DQF a of a made end-member
+constexpr int S = 2;        // entropy at Tr, Pr (kJ/K)
+constexpr int V = 3;        // volume at Tr, Pr (kJ/kbar)
+constexpr int CPA = 4;      // heat capacity ca + cb T + cc/T^2 + cd/sqrt(T); Einstein coefficient of a pressure-explicit row
+constexpr int CPB = 5;      // linear coefficient
+constexpr int CPC = 6;
+constexpr int CPD = 7;
+constexpr int ALPHA0 = 8;   // thermal expansion (1/K)
+constexpr int K0 = 9;       // bulk modulus at Tr (kbar); older set: alpha1
+constexpr int KP = 10;      // dK/dP; older set: unused
+constexpr int KPP = 11;     // d2K/dP2 (1/kbar); older set: K0
+constexpr int THETA = 12;   // Einstein temperature (K); older set: K'
+constexpr int DKDT = 13;    // dK/dT of liquids (kbar/K); older set: of every row
+constexpr int TCRIT = 14;   // Landau critical temperature at Pr (K)
+constexpr int SMAX = 15;    // Landau maximum entropy of disorder; > 0 switches the term on
+constexpr int VMAX = 16;    // Landau maximum volume of disorder
+constexpr int AQ = 17;      // aqueous-species coefficient; non-zero marks an aqueous species
+constexpr int AQ1 = 18;     // aqueous-species parameters; non-zero switches the solute term on
+constexpr int AQ2 = 19;
+constexpr int BWDH = 20;    // order-disorder (Bragg-Williams) dH
+constexpr int BWDV = 21;    // dV
+constexpr int BWW = 22;     // W
+constexpr int BWWV = 23;    // WV
+constexpr int BWN = 24;     // n, taken as an integer; > 0 switches the term on
+constexpr int BWF = 25;     // f
+constexpr int IONIC = 26;   // ionic strength for the solute term, written during calc mode 1
+constexpr int XCO2 = 27;    // proportion of CO2 of the row's fluid, written by callers before evaluation
+constexpr int XH2O = 28;    // proportion of H2O
+constexpr int MAKEPHASE = 29;  // phase of a made end-member (> 0: PREC1 number, else PREC0)
+constexpr int MAKEEM = 30;     // its end-member or record number (0: not made)
+constexpr int CODE = 31;    // equation code (type), an integer held as a real
+
+}  // namespace TDSLOT
