@@ -1,11 +1,45 @@
-// Gibbs energies of end-members.
+// Gibbs energies of end-members and the equations of state of the fluids
+// they rest on.
 #pragma once
 
-#include "types.h"
+#include "frame/types.h"
 
 namespace ZQCALC1 {
 
-// G of end-member i at P (kbar) and T (K).
+// G of end-member i at P (kbar) and T (K); counts every call in IO::NGEM.
 void GEM(smallint i, extended P, extended T, extended& G);
+// G of end-member i, made end-members formed from their constituents.
+void GEMDRIVER(smallint i, extended P, extended T, extended& G);
+
+// Exponential integral Ei(x) for x < 0.
+extended EI(extended x);
+// e^k (Ei(-k (1 + x)) - Ei(-k)).
+extended DELEI(extended x, extended k);
+// x^n by repeated multiplication.
+extended POW(extended x, smallint n);
+
+// Equilibrium order parameter Q of an order-disorder end-member.
+extended IHQ(extended T, extended dH, extended W, smallint n, extended f);
+
+// Volume (kJ/kbar) and RT ln f (kJ) of pure H2O and CO2.
+void H2OPROPS(extended P, extended T, extended& V, extended& RTlnf);
+void CO2PROPS(extended P, extended T, extended& V, extended& RTlnf);
+// Redlich-Kwong volume by iteration from the V given, and ln of the fugacity coefficient.
+void FINDVS(extended P, extended T, extended dP, extended Pswitch, extended c, extended d, extended e,
+            extended a, extended b, extended& V, extended& lnphi);
+// Molar volume of an H2O-CO2 mixture (kJ/kbar).
+extended VH2OCO2(extended P, extended T, extended xCO2, extended xH2O);
+// Sterner-Pitzer volume and RT ln f; P and Pswitch in bar, V in: Vmax (cm3), out: kJ/kbar.
+void DOSP(extended P, extended T, extended c1, extended c2, extended c3, extended c4, extended c5,
+          extended c6, extended c7, extended c8, extended c9, extended c10, extended Pswitch, extended& V,
+          extended& RTlnf);
+// Corresponding-states gas of critical pressure (kbar) and temperature (K).
+void CORRSTATE(extended P, extended T, extended Pcrit, extended Tcrit, extended& V, extended& RTlnf);
+
+// Debye-Hueckel log10 activity coefficient of a solute, and the solvent's
+// dielectric constant with its correlation factor.
+extended DHSOLUTE(extended P, extended T, extended nCO2, extended nH2O, extended I, extended zz);
+extended DIELECTRIC(extended P, extended T, extended xCO2, extended xH2O, extended V);
+extended AWGF(extended P, extended T, extended xCO2, extended xH2O, extended V);
 
 }  // namespace ZQCALC1
