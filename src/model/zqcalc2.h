@@ -7,6 +7,9 @@
 
 // d(RT ln a)/dx of every end-member by every unknown; some 580 kB: heap only.
 using dRTlnadxtype = fmatrix<extended, 1, maxem, 1, maxeq>;
+// A Jacobian of the equilibrium equations: rows are equations, columns the
+// free unknowns in their order.
+using eqmatrix = fmatrix<extended, 1, maxeq, 1, maxeq>;
 
 namespace ZQCALC2 {
 
@@ -17,5 +20,10 @@ extended SUBSDIFFTERM(const termtype& term, smallint v, const eqvector& x, small
 // The activities of the end-members at x, P, T; the derivatives when asked.
 void CALCA(const eqvector& x, bool ptderivs, bool xderivs, emvector& drtlnadp, emvector& drtlnadt,
            dRTlnadxtype& drtlnadx, extended p, extended t);
+
+// The residuals of the equilibrium equations at the scaled unknowns x, and
+// their Jacobian by the free scaled unknowns when dojac; false when the
+// point cannot be evaluated.
+bool NLEFUNC(const eqvector& x, eqmatrix& jac, eqvector& r, bool dojac);
 
 }  // namespace ZQCALC2
