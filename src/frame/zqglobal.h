@@ -86,3 +86,4 @@ extern smallint DEBUGLEVEL;
 #include "zqglobal_script.h"
 #include "zqglobal_windows.h"
 #include "zqglobal_axsetup.h"
+#include "zqglobal_solver.h"
