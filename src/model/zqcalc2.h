@@ -7,9 +7,6 @@
 
 // d(RT ln a)/dx of every end-member by every unknown; some 580 kB: heap only.
 using dRTlnadxtype = fmatrix<extended, 1, maxem, 1, maxeq>;
-// A Jacobian of the equilibrium equations: rows are equations, columns the
-// free unknowns in their order.
-using eqmatrix = fmatrix<extended, 1, maxeq, 1, maxeq>;
 
 namespace ZQCALC2 {
 
@@ -20,6 +17,10 @@ extended SUBSDIFFTERM(const termtype& term, smallint v, const eqvector& x, small
 // The activities of the end-members at x, P, T; the derivatives when asked.
 void CALCA(const eqvector& x, bool ptderivs, bool xderivs, emvector& drtlnadp, emvector& drtlnadt,
            dRTlnadxtype& drtlnadx, extended p, extended t);
+
+// RLINES[k]: reaction k as text ("3)  2A + B = C"); raises INDENTR to
+// its length + 1.
+void MAKERLINE(smallint k);
 
 // The residuals of the equilibrium equations at the scaled unknowns x, and
 // their Jacobian by the free scaled unknowns when dojac; false when the
