@@ -18,4 +18,13 @@ extended SUBSDIFFTERM(const termtype& term, smallint v, const eqvector& x, small
 void CALCA(const eqvector& x, bool ptderivs, bool xderivs, emvector& drtlnadp, emvector& drtlnadt,
            dRTlnadxtype& drtlnadx, extended p, extended t);
 
+// RLINES[k]: reaction k as text ("3)  2A + B = C"); raises INDENTR to
+// its length + 1.
+void MAKERLINE(smallint k);
+
+// The residuals of the equilibrium equations at the scaled unknowns x, and
+// their Jacobian by the free scaled unknowns when dojac; false when the
+// point cannot be evaluated.
+bool NLEFUNC(const eqvector& x, eqmatrix& jac, eqvector& r, bool dojac);
+
 }  // namespace ZQCALC2
