@@ -70,4 +70,19 @@ void CUBIC(extended a1, extended f1, extended g1, extended a2, extended f2, exte
 // taken when stepcode is 0. The result is the source's fnok.
 bool STEPLENGTH(nlemerit& m, extended& s, smallint& stepcode);
 
+// The largest step along -dx (dx over the free unknowns in their order)
+// that keeps the unknowns, the window rows and the watched site fractions
+// admissible, and the kind of limit that binds it; acc is kept when
+// nothing binds.
+void FINDLIMIT(const eqvector& dx, extended& slim, acctype& acc);
+
+// The start point as two aligned lines of names and values.
+void STARTINGGUESSES();
+
+// The equations the solver evaluates: residuals at x and, when dojac, the
+// Jacobian by the free scaled unknowns; false when x cannot be evaluated.
+using equationstype = bool (*)(const eqvector& x, eqmatrix& jac, eqvector& r, bool dojac);
+// ZQCALC2::NLEFUNC unless a test has put its own equations here.
+extern equationstype EQUATIONS;
+
 }  // namespace ZQMATH2
