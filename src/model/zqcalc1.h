@@ -11,6 +11,10 @@ void GEM(smallint i, extended P, extended T, extended& G);
 // G of end-member i, made end-members formed from their constituents.
 void GEMDRIVER(smallint i, extended P, extended T, extended& G);
 
+// dG0 of reaction k of R at P, T, with its forward-difference slopes by P
+// (dV) and by T (dGdT).
+void CALCDG0(smallint k, extended& dV, extended& dGdT, extended& dG0, extended P, extended T);
+
 // Exponential integral Ei(x) for x < 0.
 extended EI(extended x);
 // e^k (Ei(-k (1 + x)) - Ei(-k)).
