@@ -11,10 +11,6 @@ void GEM(smallint i, extended P, extended T, extended& G);
 // G of end-member i, made end-members formed from their constituents.
 void GEMDRIVER(smallint i, extended P, extended T, extended& G);
 
-// dG0 of reaction k of R at P, T, with its forward-difference slopes by P
-// (dV) and by T (dGdT).
-void CALCDG0(smallint k, extended& dV, extended& dGdT, extended& dG0, extended P, extended T);
-
 // Exponential integral Ei(x) for x < 0.
 extended EI(extended x);
 // e^k (Ei(-k (1 + x)) - Ei(-k)).
@@ -45,5 +41,12 @@ void CORRSTATE(extended P, extended T, extended Pcrit, extended Tcrit, extended&
 extended DHSOLUTE(extended P, extended T, extended nCO2, extended nH2O, extended I, extended zz);
 extended DIELECTRIC(extended P, extended T, extended xCO2, extended xH2O, extended V);
 extended AWGF(extended P, extended T, extended xCO2, extended xH2O, extended V);
+
+// Reaction k of R: dG0 with its P and T derivatives (forward differences),
+// ln K from the activities and the fluid, and the affinity dmu = dG0 + RT ln K.
+void CALCDG0(smallint k, extended& dV, extended& dGdT, extended& dG0, extended P, extended T);
+void CALCLNK(smallint k, extended& lnK, extended P, extended T, extended xCO2, extended xH2O);
+void CALCDMU(smallint k, extended& dV, extended& dmudT, extended& dmu, extended P, extended T, extended xCO2,
+             extended xH2O);
 
 }  // namespace ZQCALC1
