@@ -33,6 +33,18 @@ extended VH2OCO2(extended P, extended T, extended xCO2, extended xH2O);
 void DOSP(extended P, extended T, extended c1, extended c2, extended c3, extended c4, extended c5,
           extended c6, extended c7, extended c8, extended c9, extended c10, extended Pswitch, extended& V,
           extended& RTlnf);
+// The last result of H2OPROPS or CO2PROPS, keyed on its exact P, T and
+// USESP, so repeated calls at one state give the same bits without the
+// equation of state; written only by those routines.
+struct fluidcache {
+  bool valid = false;
+  extended P = 0, T = 0;
+  bool usesp = false;
+  extended V = 0, RTlnf = 0;
+};
+extern fluidcache H2OCACHE;  // last pure-H2O state, set by H2OPROPS
+extern fluidcache CO2CACHE;  // last pure-CO2 state, set by CO2PROPS
+void RESETFLUIDCACHE();
 // Corresponding-states gas of critical pressure (kbar) and temperature (K).
 void CORRSTATE(extended P, extended T, extended Pcrit, extended Tcrit, extended& V, extended& RTlnf);
 
