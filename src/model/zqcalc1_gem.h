@@ -68,7 +68,35 @@ struct gemcontext {
   extended CALCV0(extended t);
   // The dilatational heat-capacity contribution to G at t, by series.
   extended CALCICP(extended t) const;
+
+  // Thermal pressure at t of the Einstein model with this row's scale A.
+  extended thermalpressure(extended t) const;
+  // P(y) and dP/dy of the pressure-explicit model at thermal pressure pth,
+  // into Pofy and dPdy.
+  void pressureofy(extended y, extended pth);
+  // The series-reversion start of the volume solve.
+  extended startvalue(extended pth, extended q) const;
+  // The integral of V dP from Pr to P at T, by the row's equation of state.
+  extended pressureterm();
+  // The heat-capacity part of G: the integrals of Cp and Cp/T from Tr to T.
+  extended heatcapacityterm();
+  // The dilatational contribution by Simpson's rule over [Tr, T].
+  extended simpson();
+  // Stops the run when the Tait parameters would divide by zero.
+  void checktait() const;
 };
+
+// Step 1 and 2 of an evaluation without the count: the row (or the
+// least-squares record) i read into c and the pressure-explicit state
+// derived from it.
+void gemread(gemcontext& c, smallint i, extended P, extended T);
+
+// Number of Simpson intervals over a temperature span dT (K): one per 20 K,
+// at least 4, at most 140, always even.
+smallint simpsonintervals(extended dT);
+
+// The Einstein function u^2 e^u / (e^u - 1)^2.
+extended einstein(extended u);
 
 // The fluid, mixing, ordering, cordierite-hydration and aqueous terms of one
 // evaluation, each in kJ. GEM adds them in this order after the pressure and
