@@ -7,6 +7,7 @@
 #include "frame/constants.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
+#include "frame/zqglobal_newton.h"
 #include "frame/zqglobal_nle.h"
 #include "frame/zqmath1.h"
 #include "model/zqcalc2.h"
