@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "farray.h"
-#include "types.h"
+#include "frame/farray.h"
+#include "frame/types.h"
 
 namespace IO {
 

@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "bytes.h"
-#include "io.h"
+#include "frame/bytes.h"
+#include "frame/io.h"
 
 namespace IO {
 

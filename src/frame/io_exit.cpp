@@ -1,5 +1,5 @@
 // The two ways a run ends early: a fatal error and the user's "kill".
-#include "io.h"
+#include "frame/io.h"
 
 namespace IO {
 

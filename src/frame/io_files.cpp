@@ -1,7 +1,7 @@
 // Opening, closing and pruning the run's files.
 #include <cstdio>
 
-#include "io.h"
+#include "frame/io.h"
 
 namespace IO {
 

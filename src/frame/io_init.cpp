@@ -1,7 +1,7 @@
 // Start-up of the I/O layer, the run stamp, the timer and the heap monitor.
 #include <ctime>
 
-#include "io.h"
+#include "frame/io.h"
 
 namespace IO {
 

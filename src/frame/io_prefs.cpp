@@ -1,6 +1,6 @@
 // The preferences file and the reading of switch words.
-#include "bytes.h"
-#include "io.h"
+#include "frame/bytes.h"
+#include "frame/io.h"
 
 namespace IO {
 

@@ -1,7 +1,7 @@
 // The dialogue on the terminal and the line reader of the input files.
 #include <vector>
 
-#include "io.h"
+#include "frame/io.h"
 
 namespace IO {
 

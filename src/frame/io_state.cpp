@@ -1,5 +1,5 @@
 // The state of the I/O layer.
-#include "io.h"
+#include "frame/io.h"
 
 namespace IO {
 

@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "farray.h"
-#include "io.h"
-#include "types.h"
+#include "frame/farray.h"
+#include "frame/io.h"
+#include "frame/types.h"
 
 constexpr int maxterms = 24;       // terms of one a-x expression
 constexpr int maxfactors = 4;      // factors of one term

@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "controljx.h"
-#include "farray.h"
-#include "types.h"
-#include "zqglobal_windows.h"
+#include "frame/controljx.h"
+#include "frame/farray.h"
+#include "frame/types.h"
+#include "frame/zqglobal_windows.h"
 
 constexpr int maxbatch = 99;        // batch items
 constexpr int maxbatchpt = 10;      // P-T points of one batch item

@@ -8,9 +8,9 @@
 #include <limits>
 #include <memory>
 
-#include "io.h"
-#include "zqglobal.h"
-#include "zqmath1.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqmath1.h"
 
 namespace ZQMATH1 {
 

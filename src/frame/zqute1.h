@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "types.h"
-#include "zqglobal.h"
+#include "frame/types.h"
+#include "frame/zqglobal.h"
 
 namespace ZQUTE1 {
 

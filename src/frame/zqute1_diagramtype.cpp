@@ -1,7 +1,7 @@
 // The kind of phase-diagram section a calc-mode-3 pass draws.
-#include "io.h"
-#include "zqglobal.h"
-#include "zqute1.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute1.h"
 
 using namespace ZQGLOBAL;
 

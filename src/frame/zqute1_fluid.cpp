@@ -1,9 +1,9 @@
 // The fixed fluid of a calculation: an H2O-CO2 composition, or fixed
 // activities of H2O and CO2 when no fluid phase is present, taken from the
 // script or asked for; and the short description of it on heading lines.
-#include "io.h"
-#include "zqglobal.h"
-#include "zqute1.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute1.h"
 
 using namespace ZQGLOBAL;
 

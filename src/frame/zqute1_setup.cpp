@@ -1,8 +1,8 @@
 // The calc-mode question, and the work arrays and constants of a run.
-#include "io.h"
-#include "zqglobal.h"
-#include "zqmath1.h"
-#include "zqute1.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqmath1.h"
+#include "frame/zqute1.h"
 
 using namespace ZQGLOBAL;
 

@@ -1,9 +1,9 @@
 // Opening the script and creating the output files of the run.
 #include <vector>
 
-#include "io.h"
-#include "zqglobal.h"
-#include "zqute1.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute1.h"
 
 using namespace ZQGLOBAL;
 

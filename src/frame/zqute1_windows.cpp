@@ -5,10 +5,10 @@
 #include <functional>
 #include <utility>
 
-#include "bytes.h"
-#include "io.h"
-#include "zqglobal.h"
-#include "zqute1.h"
+#include "frame/bytes.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute1.h"
 
 using namespace ZQGLOBAL;
 

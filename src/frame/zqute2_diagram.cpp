@@ -1,10 +1,10 @@
 // The windows, lists and fixed values of one calc-mode-3 section, by the
 // kind of diagram chosen for the pass.
-#include "bytes.h"
-#include "io.h"
-#include "zqglobal.h"
-#include "zqute1.h"
-#include "zqute2.h"
+#include "frame/bytes.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute1.h"
+#include "frame/zqute2.h"
 
 using namespace ZQGLOBAL;
 

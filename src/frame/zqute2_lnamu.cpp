@@ -3,10 +3,10 @@
 // variable becomes a new pure phase of one unit of its component.
 #include <cmath>
 
-#include "io.h"
-#include "zqglobal.h"
-#include "zqute1.h"
-#include "zqute2.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute1.h"
+#include "frame/zqute2.h"
 
 using namespace ZQGLOBAL;
 

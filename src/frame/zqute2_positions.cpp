@@ -1,8 +1,8 @@
 // Where the specially treated end-members stand in the current list, and
 // the lookup of phase names with one chance to correct them.
-#include "io.h"
-#include "zqglobal.h"
-#include "zqute2.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute2.h"
 
 namespace ZQUTE2 {
 

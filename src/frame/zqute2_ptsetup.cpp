@@ -3,11 +3,11 @@
 // a P, T or x(CO2) value against the current window.
 #include <cmath>
 
-#include "bytes.h"
-#include "io.h"
-#include "zqglobal.h"
-#include "zqute1.h"
-#include "zqute2.h"
+#include "frame/bytes.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute1.h"
+#include "frame/zqute2.h"
 
 using namespace ZQGLOBAL;
 

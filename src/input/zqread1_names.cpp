@@ -1,11 +1,11 @@
 // The end-member list of the chosen phases and its cleaning.
 #include <vector>
 
-#include "bytes.h"
-#include "zqglobal.h"
-#include "zqglobal_axsetup.h"
-#include "zqread1.h"
-#include "zqread2.h"
+#include "frame/bytes.h"
+#include "frame/zqglobal.h"
+#include "frame/zqglobal_axsetup.h"
+#include "input/zqread1.h"
+#include "input/zqread2.h"
 
 using namespace ZQGLOBAL;
 

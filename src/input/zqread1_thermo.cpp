@@ -7,11 +7,11 @@
 #include <limits>
 #include <string>
 
-#include "bytes.h"
-#include "io.h"
-#include "zqglobal.h"
-#include "zqread1.h"
-#include "zqread2.h"
+#include "frame/bytes.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "input/zqread1.h"
+#include "input/zqread2.h"
 
 namespace ZQREAD1 {
 

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <memory>
 
-#include "bytes.h"
-#include "zqmath1.h"
-#include "zqread2.h"
+#include "frame/bytes.h"
+#include "frame/zqmath1.h"
+#include "input/zqread2.h"
 
 using namespace ZQGLOBAL;
 

@@ -1,6 +1,6 @@
 // Fluid and aqueous phases: the species tables, each end-member's species
 // code and the mixing set-up that the activity model of fluids expects.
-#include "zqread2.h"
+#include "input/zqread2.h"
 
 using namespace ZQGLOBAL;
 

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <cstdio>
 
-#include "zqglobal_axsetup.h"
-#include "zqmath1.h"
-#include "zqread2_setup.h"
-#include "zqute1.h"
+#include "frame/zqglobal_axsetup.h"
+#include "frame/zqmath1.h"
+#include "input/zqread2_setup.h"
+#include "frame/zqute1.h"
 
 using namespace ZQGLOBAL;
 

@@ -1,8 +1,8 @@
 // The batch-on part of the a-x set-up: Monte Carlo parameters found in their
 // phases, batch variants of phases whose guess blocks start variables at 0,
 // and the summaries of both.
-#include "zqglobal_axsetup.h"
-#include "zqread2_setup.h"
+#include "frame/zqglobal_axsetup.h"
+#include "input/zqread2_setup.h"
 
 using namespace ZQGLOBAL;
 

@@ -1,7 +1,7 @@
 // The boil-down of a solution phase to the variables it is started with,
 // and the limits, kinds and scaling of its compositional variables.
-#include "bytes.h"
-#include "zqread2_setup.h"
+#include "frame/bytes.h"
+#include "input/zqread2_setup.h"
 
 using namespace ZQGLOBAL;
 

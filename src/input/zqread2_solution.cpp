@@ -1,7 +1,7 @@
 // One solution phase entry of the a-x file.
 #include <cmath>
 
-#include "zqread2.h"
+#include "input/zqread2.h"
 
 using namespace ZQGLOBAL;
 

@@ -1,6 +1,6 @@
 // The a-x expressions of the file: their two readers, their simplification
 // when variables are zeroed, and their printing in the file's token form.
-#include "zqread2.h"
+#include "input/zqread2.h"
 
 using namespace ZQGLOBAL;
 

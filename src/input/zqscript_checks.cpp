@@ -2,9 +2,9 @@
 // temperatures a line gives. A failed check is reported and counted, so that
 // every problem of a script is listed in one run; under "strictscripting"
 // the first failed info check ends the run instead.
-#include "bytes.h"
-#include "zqglobal.h"
-#include "zqscript.h"
+#include "frame/bytes.h"
+#include "frame/zqglobal.h"
+#include "input/zqscript.h"
 
 namespace ZQSCRIPT {
 

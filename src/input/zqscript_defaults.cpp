@@ -1,7 +1,7 @@
 // Every script setting back to its default before a read, so that a pass
 // sees exactly what the script says now.
-#include "zqglobal.h"
-#include "zqscript.h"
+#include "frame/zqglobal.h"
+#include "input/zqscript.h"
 
 namespace ZQSCRIPT {
 

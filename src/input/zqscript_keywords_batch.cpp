@@ -4,8 +4,8 @@
 // inconsistency ends the run at once.
 #include <cmath>
 
-#include "zqglobal.h"
-#include "zqscript.h"
+#include "frame/zqglobal.h"
+#include "input/zqscript.h"
 
 namespace ZQSCRIPT {
 

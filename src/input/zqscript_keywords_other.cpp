@@ -1,8 +1,8 @@
 // Keywords of the utilities, the retired keywords, and the end of the chain.
 // The avPT+, rock-mineral and uncertainty blocks are not reached by any line,
 // so their keywords fall through to the unrecognised report.
-#include "zqglobal.h"
-#include "zqscript.h"
+#include "frame/zqglobal.h"
+#include "input/zqscript.h"
 
 namespace ZQSCRIPT {
 

@@ -1,8 +1,8 @@
 // Keywords that say which phases take part, the variance, the starting
 // guesses, the bulk composition, the isopleths and the projection plane.
 // Several are blocks of lines: a first line of names, then lines of numbers.
-#include "zqglobal.h"
-#include "zqscript.h"
+#include "frame/zqglobal.h"
+#include "input/zqscript.h"
 
 namespace ZQSCRIPT {
 

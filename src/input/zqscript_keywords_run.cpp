@@ -2,8 +2,8 @@
 // converges.
 #include <cmath>
 
-#include "zqglobal.h"
-#include "zqscript.h"
+#include "frame/zqglobal.h"
+#include "input/zqscript.h"
 
 namespace ZQSCRIPT {
 

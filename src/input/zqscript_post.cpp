@@ -1,9 +1,9 @@
 // After the last script line: the mandatory keywords, the one question about
 // counted problems, and the settings that depend on several keywords brought
 // into one consistent state before any calc mode reads them.
-#include "bytes.h"
-#include "zqglobal.h"
-#include "zqscript.h"
+#include "frame/bytes.h"
+#include "frame/zqglobal.h"
+#include "input/zqscript.h"
 
 namespace ZQSCRIPT {
 

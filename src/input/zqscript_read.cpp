@@ -1,7 +1,7 @@
 // The frame of the script reader: the passes over the file, logical lines
 // with their continuations, the typed info items and the keyword chain.
-#include "zqglobal.h"
-#include "zqscript.h"
+#include "frame/zqglobal.h"
+#include "input/zqscript.h"
 
 namespace ZQSCRIPT {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "bytes.h"
-#include "io.h"
+#include "frame/bytes.h"
+#include "frame/io.h"
 #include "iotestsupport.h"
 
 using testsupport::Terminal;

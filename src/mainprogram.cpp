@@ -1,14 +1,14 @@
 #include "mainprogram.h"
 
-#include "io.h"
-#include "lsqds.h"
-#include "zqavpt.h"
-#include "zqglobal.h"
-#include "zqmode0.h"
-#include "zqnle2.h"
-#include "zqptx.h"
-#include "zqread1.h"
-#include "zqute1.h"
+#include "frame/io.h"
+#include "lsq/lsqds.h"
+#include "reactions/zqavpt.h"
+#include "frame/zqglobal.h"
+#include "utilities/zqmode0.h"
+#include "equilibria/zqnle2.h"
+#include "reactions/zqptx.h"
+#include "input/zqread1.h"
+#include "frame/zqute1.h"
 
 using namespace ZQGLOBAL;
 
