@@ -64,16 +64,16 @@ void RUN() {
         question = "more calculations";
         break;
     }
-    IO::PUTSTR(0, "", 1, 9);
+    IO::PUTSTR(0, "", 1, CHANNEL::TERMLOG);
     IO::FLUSHER();
     if (CALCMODE == calcmodetype::lsqdscalc || IO::CONTROLIO.autoexit) break;
     if (!IO::QUERY(question)) break;
   }
 
   IO::PUTSTR(1, "[ jx351 is a jx version that performs jx350-consistent mode 1 calculations with the jx360-compliant ",
-             1, 13);
-  IO::PUTSTR(0, "a-x files ahead of the release of jx360, after which jx351 is deprecated ]", 1, 13);
-  IO::PUTSTR(0, std::string(60, '='), 1, 13);
+             1, CHANNEL::TERMSUMLOG);
+  IO::PUTSTR(0, "a-x files ahead of the release of jx360, after which jx351 is deprecated ]", 1, CHANNEL::TERMSUMLOG);
+  IO::PUTSTR(0, std::string(60, '='), 1, CHANNEL::TERMSUMLOG);
   if (CALCMODE != calcmodetype::lsqdscalc && !IO::CONTROLIO.autoexit) IO::QUERY("all done - hit return to exit");
   ZQUTE1::CLEANUP();
   if (CALCMODE == calcmodetype::lsqdscalc) LSQDS::DSCLEANUP();

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "frame/channels.h"
 #include "frame/farray.h"
 #include "frame/types.h"
 

@@ -6,8 +6,8 @@ namespace IO {
 namespace {
 
 // The channels a fatal message reaches, in the order it is written.
-constexpr int bombchannels[] = {0, 2, 3, 4};
-constexpr int killchannels[] = {0, 2, 3};
+constexpr int bombchannels[] = {CHANNEL::TERMINALBIT, CHANNEL::SUMMARYBIT, CHANNEL::LOGBIT, CHANNEL::DETAILSBIT};
+constexpr int killchannels[] = {CHANNEL::TERMINALBIT, CHANNEL::SUMMARYBIT, CHANNEL::LOGBIT};
 
 void writedirect(int bit, const std::string& text) {
   if (!BTST(WHATSOPEN, static_cast<smallint>(bit))) return;

@@ -35,8 +35,8 @@ void INITIALISEIO(const std::string& version) {
 
   CONTROLIO.progname = version;
   DATAOPEN = false;
-  WHATSOPEN = 1;
-  PUTSTR(1, version, 1, 13);
+  WHATSOPEN = CHANNEL::TERMINAL;
+  PUTSTR(1, version, 1, CHANNEL::TERMSUMLOG);
 
   READPREFS();
 
@@ -45,10 +45,10 @@ void INITIALISEIO(const std::string& version) {
     ERROREXIT("initialiseio", "the script file cannot be named like the log file \"jx-log.txt\"",
               yourfault);
   FILENAME = PROMPTOUTFILE("jx-", "log.txt", LOGFILE);
-  WHATSOPEN += 8;
+  WHATSOPEN += CHANNEL::LOG;
 
-  PUTSTR(0, "[display/print with fixed width font (eg Monaco)]", 2, 8);
-  PUTSTR(0, "", 1, 9);
+  PUTSTR(0, "[display/print with fixed width font (eg Monaco)]", 2, CHANNEL::LOG);
+  PUTSTR(0, "", 1, CHANNEL::TERMLOG);
 
   WSTR.clear();
   PSTR.clear();

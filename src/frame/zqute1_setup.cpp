@@ -58,11 +58,11 @@ void release(T*& p, const char* monitorname, longint bytes) {
 smallint GETCALCMODE() {
   if (IO::CONTROLIO.calcmode == 9) return 9;
   if (IO::CONTROLIO.calcmode >= 0 && IO::CONTROLIO.calcmode <= 3) return IO::CONTROLIO.calcmode;
-  IO::PUTSTR(0, "calculation mode (calcmode) :", 1, 9);
-  IO::PUTSTR(0, "     0 = utilities: data tables, mineral recalc etc", 1, 9);
-  IO::PUTSTR(0, "     1 = phase diagram calculations (and avPT+)", 1, 9);
-  IO::PUTSTR(0, "     2 = average pressure-temperature calculations", 1, 9);
-  IO::PUTSTR(0, "     3 = calculations on all reactions between end-members", 1, 9);
+  IO::PUTSTR(0, "calculation mode (calcmode) :", 1, CHANNEL::TERMLOG);
+  IO::PUTSTR(0, "     0 = utilities: data tables, mineral recalc etc", 1, CHANNEL::TERMLOG);
+  IO::PUTSTR(0, "     1 = phase diagram calculations (and avPT+)", 1, CHANNEL::TERMLOG);
+  IO::PUTSTR(0, "     2 = average pressure-temperature calculations", 1, CHANNEL::TERMLOG);
+  IO::PUTSTR(0, "     3 = calculations on all reactions between end-members", 1, CHANNEL::TERMLOG);
   sstring w;
   IO::PROMPTSTRING("calcmode code", w);
   if (IO::WHATISSTRING(w) != valuetype::aninteger)
@@ -73,8 +73,8 @@ smallint GETCALCMODE() {
   // not pass for mode 0.
   if (!IO::STR2INT(w, code, msg) || code < 0 || code > 3)
     IO::ERROREXIT("getcalcmode", "integer needed (2), between 0 and " + IO::INT2STR(3), yourfault);
-  IO::PUTSTR(1, "this code can appear in the prefsfile (jx-prefs.txt) as", 1, 13);
-  IO::PUTSTR(0, "calcmode " + IO::INT2STR(code), 2, 13);
+  IO::PUTSTR(1, "this code can appear in the prefsfile (jx-prefs.txt) as", 1, CHANNEL::TERMSUMLOG);
+  IO::PUTSTR(0, "calcmode " + IO::INT2STR(code), 2, CHANNEL::TERMSUMLOG);
   return code;
 }
 

@@ -19,7 +19,7 @@ namespace {
 constexpr int maxtries = 5;
 constexpr extended kelvin = 273.15L;
 
-void say(const std::string& text) { IO::PUTSTR(0, text, 1, 9); }
+void say(const std::string& text) { IO::PUTSTR(0, text, 1, CHANNEL::TERMLOG); }
 
 // The texts and limits that tell one member of the retry family from
 // another. range gives the message of the first absolute limit the pair

@@ -39,7 +39,7 @@ bool strength(xOKtype& window, xOKtype& section) {
 
 // The title of a section and its window of four values.
 void askwindow(const std::string& title, const std::string& prompt, IO::rrvector& v) {
-  IO::PUTSTR(1, title, 1, 9);
+  IO::PUTSTR(1, title, 1, CHANNEL::TERMLOG);
   smallint n = 4;
   IO::PROMPTREALS(prompt, v, n);
 }
@@ -165,11 +165,11 @@ void lnasection(bool ask, bool pressure) {
     std::string log;
     if (!IO::QUERY("for " + v1 + "-log a, are logs to be to the base 10")) {
       CONTROLJX.setlna = yes;
-      IO::PUTSTR(0, "logs are to the base e (ie natural logs)", 1, 13);
+      IO::PUTSTR(0, "logs are to the base e (ie natural logs)", 1, CHANNEL::TERMSUMLOG);
       log = "ln a";
     } else {
       CONTROLJX.setloga = yes;
-      IO::PUTSTR(0, "logs are to the base 10", 1, 13);
+      IO::PUTSTR(0, "logs are to the base 10", 1, CHANNEL::TERMSUMLOG);
       log = "log a";
     }
     IO::rrvector v;
@@ -200,7 +200,7 @@ void lnasection(bool ask, bool pressure) {
     // Only a name that is not a fluid end-member is offered a new label.
     ZQUTE1::PROMPTFLUID();
     IO::PUTSTR(1, CONTROLJX.setlna == yes ? "for labelling purposes in ln a, " : "for labelling purposes in log a, ",
-               0, 9);
+               0, CHANNEL::TERMLOG);
     sstring label;
     IO::PROMPTSTRING("replace name, '" + LNANAME[1] + "', with", label);
     if (!label.empty()) LNANAMEP[1] = label;

@@ -162,7 +162,7 @@ void READA(smallint i, smallint k) {
 
 void READLNA(smallint i, smallint k) {
   const bool base10 = CONTROLJX.setloga == yes;
-  IO::PUTSTR(0, base10 ? "all logs are to the base 10" : "all logs are to the base e (ie natural logs)", 1, 13);
+  IO::PUTSTR(0, base10 ? "all logs are to the base 10" : "all logs are to the base e (ie natural logs)", 1, CHANNEL::TERMSUMLOG);
   extended low = 0, high = 0;
   asktwo((base10 ? "log a(" : "ln a(") + LNANAME[i] + "): low, high", low, high);
   ZQUTE1::LNAOK(low, high, xOKtype::canbesame);

@@ -37,7 +37,7 @@ bool NAMEINLIST(sstring& name, const IO::strings& list, bool quiet, smallint& po
     if (!answer.empty()) {
       name = answer;
       found = IO::MATCHSTRING(name, list, n, pos);
-      if (!found) IO::PUTSTR(0, " still a bad name: name ignored", 1, 9);
+      if (!found) IO::PUTSTR(0, " still a bad name: name ignored", 1, CHANNEL::TERMLOG);
     }
   }
   if (!found) pos = 0;

@@ -18,7 +18,7 @@ namespace {
 constexpr extended kelvin = 273.15L;
 const std::string degc = std::string(macroman::degree_s) + "C";
 
-void say(const std::string& text) { IO::PUTSTR(0, text, 1, 9); }
+void say(const std::string& text) { IO::PUTSTR(0, text, 1, CHANNEL::TERMLOG); }
 
 void writeprange(const std::string& pwhat) {
   std::string range;
@@ -133,12 +133,12 @@ bool marked(extended x, extended low, extended high, const std::string& none, sm
 }  // namespace
 
 void DOFIGPT() {
-  IO::PUTSTR(1, "specification of overall PT window:", 1, 9);
+  IO::PUTSTR(1, "specification of overall PT window:", 1, CHANNEL::TERMLOG);
   const bool fromscript = CONTROLJX.diagramPT == yes;
   if (!fromscript) {
-    IO::PUTSTR(1, "whereas solvarinth handles interactive input of overall PT window information, in", 1, 9);
-    IO::PUTSTR(0, "most cases this information is better entered in the scriptfile. For example, for a ", 1, 9);
-    IO::PUTSTR(0, "PT pseudosection the window info is simply the PT range of the diagram being drawn.", 2, 9);
+    IO::PUTSTR(1, "whereas solvarinth handles interactive input of overall PT window information, in", 1, CHANNEL::TERMLOG);
+    IO::PUTSTR(0, "most cases this information is better entered in the scriptfile. For example, for a ", 1, CHANNEL::TERMLOG);
+    IO::PUTSTR(0, "PT pseudosection the window info is simply the PT range of the diagram being drawn.", 2, CHANNEL::TERMLOG);
     if (IO::QUERY("stop, and put info in the scriptfile")) IO::USERINTERRUPT();
     IO::rrvector v;
     smallint n = 4;
@@ -158,7 +158,7 @@ void DOFIGPT() {
 }
 
 void DOCALCPT(const std::string& ptwhat, const std::string& pwhat, const std::string& twhat) {
-  IO::PUTSTR(1, "specification of PT calcs:", 1, 9);
+  IO::PUTSTR(1, "specification of PT calcs:", 1, CHANNEL::TERMLOG);
   controlboolean& calct = CONTROLJX.calcT;
   controlboolean& calcp = CONTROLJX.calcP;
   if (!(calct == yes && calcp == yes)) {

@@ -291,7 +291,7 @@ void readcreationline() {
                              " characters",
                   yourfault);
   WHEN1 = line.substr(0, line.size() - cut);
-  IO::PUTSTR(1, WHEN1, 2, 1);
+  IO::PUTSTR(1, WHEN1, 2, CHANNEL::TERMINAL);
 }
 
 void SETUPTEXTREAD() {

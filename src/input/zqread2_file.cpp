@@ -42,14 +42,14 @@ void axreader::OPEN() {
   } else {
     HEAD1 = IO::CONTROLIO.progname + " running at " + IO::WHENSTRING;
     HEAD2 = "using " + WHEN1;
-    IO::PUTSTR(0, std::string(60, '^'), 2, 13);
-    IO::PUTSTR(0, HEAD1, 1, 13);
-    IO::PUTSTR(0, HEAD2, 1, 13);
+    IO::PUTSTR(0, std::string(60, '^'), 2, CHANNEL::TERMSUMLOG);
+    IO::PUTSTR(0, HEAD1, 1, CHANNEL::TERMSUMLOG);
+    IO::PUTSTR(0, HEAD2, 1, CHANNEL::TERMSUMLOG);
     sstring suffix = IO::CONTROLIO.axfile;
     IO::FILENAME = IO::PROMPTDATAFILE("jx-", suffix, "a-x info", IO::DATA);
     AXFILENAME = IO::FILENAME;
     HEAD3 = "with axfile " + AXFILENAME + " and scriptfile " + IO::SCRIPTFILENAME;
-    IO::PUTSTR(0, HEAD3, 2, 13);
+    IO::PUTSTR(0, HEAD3, 2, CHANNEL::TERMSUMLOG);
   }
   IO::DATAOPEN = true;
   nscscript = NSC >= 1 ? NSC : 0;
@@ -67,7 +67,7 @@ void axreader::READFILE() {
   READHEADER();
   READENTRIES();
   if (NP0 + NPSS != NP) IO::ERROREXIT("read", "numbers of phases do not add up", myfault);
-  IO::PUTSTR(0, "", 1, 9);
+  IO::PUTSTR(0, "", 1, CHANNEL::TERMLOG);
   BUFFERK = 0;
 }
 
@@ -97,16 +97,16 @@ void axreader::READENTRIES() {
     ++NP;
     const sstring name = takename("name for " + IO::NTH[NP] + " phase");
     if (lsq) {
-      IO::PUTSTR(0, "  " + IO::INT2STR(NP) + ")  " + name, 1, 8);
+      IO::PUTSTR(0, "  " + IO::INT2STR(NP) + ")  " + name, 1, CHANNEL::LOG);
     } else {
-      if (first) IO::PUTSTR(0, "reading ax: ", 0, 9);
+      if (first) IO::PUTSTR(0, "reading ax: ", 0, CHANNEL::TERMLOG);
       column = static_cast<smallint>(column + 1 + static_cast<long>(name.size()));
       if (column > 80) {
-        IO::PUTSTR(0, name + " ", 1, 9);
-        IO::PUTSTR(0, std::string(12, ' '), 0, 9);
+        IO::PUTSTR(0, name + " ", 1, CHANNEL::TERMLOG);
+        IO::PUTSTR(0, std::string(12, ' '), 0, CHANNEL::TERMLOG);
         column = 0;
       } else {
-        IO::PUTSTR(0, name + " ", 0, 9);
+        IO::PUTSTR(0, name + " ", 0, CHANNEL::TERMLOG);
       }
     }
     first = false;
@@ -171,8 +171,8 @@ void axreader::READPURE(const sstring& name) {
   } else if (tclass == valuetype::aninteger) {
     smallint k = 0;
     if (ISPHNAME(name, k)) {
-      IO::PUTSTR(0, "datafile appears to be ambiguous: a 1 immediately follows " + name + ";", 1, 9);
-      IO::PUTSTR(0, "this means either an activity of 1, or it's a 1 end-member phase.", 1, 9);
+      IO::PUTSTR(0, "datafile appears to be ambiguous: a 1 immediately follows " + name + ";", 1, CHANNEL::TERMLOG);
+      IO::PUTSTR(0, "this means either an activity of 1, or it's a 1 end-member phase.", 1, CHANNEL::TERMLOG);
       if (IO::QUERY("the '1' its activity")) {
         fixedactivity();
       } else {

@@ -157,7 +157,7 @@ void SETVARLIM(smallint term, smallint factor, smallint n, termtype expr, varlim
     if (same) return;
   }
   if (count + 1 > maxnvarlim) {
-    IO::PUTSTR(1, std::string(2, macroman::bullet) + " insufficient space to store variable limits...", 1, 8);
+    IO::PUTSTR(1, std::string(2, macroman::bullet) + " insufficient space to store variable limits...", 1, CHANNEL::LOG);
     IO::ERROREXIT("setvarlim", "increase maxnvarlim", yourfault);
   }
   ++count;

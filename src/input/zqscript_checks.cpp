@@ -14,7 +14,7 @@ namespace {
 
 const std::string degC = std::string(macroman::degree_s) + "C";
 
-void complain(const std::string& line) { IO::PUTSTR(1, line, 1, 9); }
+void complain(const std::string& line) { IO::PUTSTR(1, line, 1, CHANNEL::TERMLOG); }
 
 // One failed test: its line, then either the fatal end or ok := false.
 void failed(const sstring& keyword, const std::string& line, const std::string& shortmsg, bool& ok) {
@@ -26,7 +26,7 @@ void failed(const sstring& keyword, const std::string& line, const std::string& 
 bool closing(bool ok, const std::string& text) {
   if (!ok) {
     IO::NFAIL = static_cast<smallint>(IO::NFAIL + 1);
-    IO::PUTSTR(0, text, 1, 9);
+    IO::PUTSTR(0, text, 1, CHANNEL::TERMLOG);
   }
   return ok;
 }

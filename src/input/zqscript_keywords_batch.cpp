@@ -46,7 +46,7 @@ struct cursor {
 };
 
 void printbatch(const batchtype& b) {
-  if (NBATCH == 1) IO::PUTSTR(1, "batches", 1, 9);
+  if (NBATCH == 1) IO::PUTSTR(1, "batches", 1, CHANNEL::TERMLOG);
   std::string line = "b" + IO::INT2STR(NBATCH) + " : ";
   for (smallint j = 1; j <= NWHSTRINGS && j <= maxphaselist; ++j)
     if (b.phase[j]) line += WHSTRINGS[j] + " ";
@@ -56,7 +56,7 @@ void printbatch(const batchtype& b) {
   line += " i";
   for (smallint i = 1; i <= b.niso; ++i)
     line += " " + WHSTRINGS[b.isophase[i]] + " " + IO::INT2STR(b.isovar[i]) + " " + IO::REAL2STR(b.isovalue[i], 4, true);
-  IO::PUTSTR(0, line, 1, 9);
+  IO::PUTSTR(0, line, 1, CHANNEL::TERMLOG);
 }
 
 void batch(const scriptline& l) {
@@ -407,7 +407,7 @@ void batchbulk(const scriptline& l) {
 }
 
 [[noreturn]] void mcfail(const std::string& message) {
-  IO::PUTSTR(1, "mc attempted and failed", 1, 9);
+  IO::PUTSTR(1, "mc attempted and failed", 1, CHANNEL::TERMLOG);
   SCRIPTFAULT(message);
 }
 
@@ -485,7 +485,7 @@ void mc(const scriptline& l) {
              "mc info " + IO::INT2STR(NMC) + ": " + m.phasename[1] + " " + INFOSTRING[2] + " " + m.parname + " " +
                  IO::REAL2STR(m.base, 4, false) + " " + IO::REAL2STR(m.spread, 4, false) + " " +
                  IO::INT2STR(m.rangeindex),
-             1, 9);
+             1, CHANNEL::TERMLOG);
 }
 
 void fract(const scriptline& l) {

@@ -59,8 +59,8 @@ bool KEYWORDSOTHER(const scriptline& l) {
   } else if (k == "muval") {
     muval(l);
   } else if (k == "exbuff") {
-    IO::PUTSTR(0, "the script, exbuff, is superceded: use instead", 1, 9);
-    IO::PUTSTR(0, QUOTE("figure T-x(CO2)") + " or " + QUOTE("figure P-x(CO2)"), 1, 9);
+    IO::PUTSTR(0, "the script, exbuff, is superceded: use instead", 1, CHANNEL::TERMLOG);
+    IO::PUTSTR(0, QUOTE("figure T-x(CO2)") + " or " + QUOTE("figure P-x(CO2)"), 1, CHANNEL::TERMLOG);
     SCRIPTFAULT("exit, and use one of the new scripts");
   } else if (k == "mccorr") {
     IO::WRITETERMINAL("\n" + QUOTE("mccorr") + " has been cut - remove from the scriptfile\n");

@@ -32,11 +32,11 @@ void convergence(const scriptline& l) {
     for (smallint i = 1; i <= 4 && ok; ++i)
       if (!(INFOREAL[i] > 0)) {
         IO::PUTSTR(1, "for " + l.keyword + ", info given is " + INFOSTRING[i] + "\"" + ", " +
-                          "but a tolerance must be greater than 0", 1, 9);
+                          "but a tolerance must be greater than 0", 1, CHANNEL::TERMLOG);
         if (CONTROLJX.strictscripting)
           IO::ERROREXIT("reading script for " + l.keyword, "reals inappropriate", yourfault);
         IO::NFAIL = static_cast<smallint>(IO::NFAIL + 1);
-        IO::PUTSTR(0, "info in the script needs to be corrected", 1, 9);
+        IO::PUTSTR(0, "info in the script needs to be corrected", 1, CHANNEL::TERMLOG);
         ok = false;
       }
   }

@@ -166,7 +166,7 @@ void KEYWORDTABLE(const scriptline& l) {
   if (KEYWORDSBATCH(l)) return;
   if (KEYWORDSOTHER(l)) return;
   IO::NFAIL = static_cast<smallint>(IO::NFAIL + 1);
-  IO::PUTSTR(1, "the script, " + QUOTE(l.keyword) + ", is unrecognised (or discontinued)", 1, 13);
+  IO::PUTSTR(1, "the script, " + QUOTE(l.keyword) + ", is unrecognised (or discontinued)", 1, CHANNEL::TERMSUMLOG);
 }
 
 void GETSCRIPTFILE() {
