@@ -30,8 +30,8 @@ void INITIALISEIO(const std::string& version) {
     volatile extended sum = 1.0L + MACHEPS;
     if (sum == 1.0L) break;
   }
-  for (long i = 1; i <= 400; ++i) NTH[i] = ordinal(i);
-  for (long i = 0; i <= 30; ++i) BITV[i] = static_cast<longint>(1L << i);
+  for (long i = 1; i <= maxnth; ++i) NTH[i] = ordinal(i);
+  for (long i = 0; i <= maxbit; ++i) BITV[i] = static_cast<longint>(1L << i);
 
   CONTROLIO.progname = version;
   DATAOPEN = false;

@@ -249,4 +249,8 @@ extern farray<extended, 1, maxfluid> CSP, CST;
 extern fmatrix<extended, 1, maxfluid, 1, maxfluid> AIJ;
 extern const farray<sstring, 1, nsplist> SPLIST;
 
+// Puts the eight species, their critical constants and interaction energies
+// in place and leaves FLUIDTYPE unset; the a-x reader calls it for each file.
+void SETFLUIDTABLES();
+
 }  // namespace ZQGLOBAL

@@ -1,4 +1,5 @@
 // The calc-mode question, and the work arrays and constants of a run.
+#include "frame/constants.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
 #include "frame/zqmath1.h"
@@ -107,10 +108,10 @@ void SETUP() {
   FIXEDXCO2 = FIXEDXH2O = 0;
   REHELP = MAKECDHYDROUS = CANCONTINUE = false;
   DOALLREACTIONS = true;
-  ABSPLOW = 0.0009L;
-  TFACA = 1.0L / 2717.0L;
-  TFACB = -283.0L / 2717.0L;
-  PFACA = 1.0L / (1500.0L - ABSPLOW);
+  ABSPLOW = CONST::PFLOOR;
+  TFACA = 1.0L / (CONST::TCEILING - CONST::TFLOOR);
+  TFACB = -CONST::TFLOOR / (CONST::TCEILING - CONST::TFLOOR);
+  PFACA = 1.0L / (CONST::PCEILING - ABSPLOW);
   PFACB = -ABSPLOW * PFACA;
   PPRECISION = 3;
   TPRECISION = 2;

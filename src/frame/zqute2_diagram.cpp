@@ -1,5 +1,6 @@
 // The windows, lists and fixed values of one calc-mode-3 section, by the
 // kind of diagram chosen for the pass.
+#include "frame/constants.h"
 #include "frame/bytes.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
@@ -12,7 +13,6 @@ namespace ZQUTE2 {
 
 namespace {
 
-constexpr extended kelvin = 273.15L;
 const std::string degc = std::string(macroman::degree_s) + "C";
 const std::string mu = macroman::micro_s;
 
@@ -47,7 +47,7 @@ void askwindow(const std::string& title, const std::string& prompt, IO::rrvector
 // The value held fixed over the whole section.
 void fixedt() {
   IO::PROMPTREAL("fixed T (in " + degc + ")", FIXEDT);
-  FIXEDT += kelvin;
+  FIXEDT += CONST::KELVIN;
   TLOW = THIGH = FIXEDT;
 }
 
@@ -64,8 +64,8 @@ void takeptwindow(bool pressure, const IO::rrvector& v, othervariabletype other)
     PHIGH = v[2];
     CALCVARIABLE = calcvariabletype::calcpressure;
   } else {
-    TLOW = v[1] + kelvin;
-    THIGH = v[2] + kelvin;
+    TLOW = v[1] + CONST::KELVIN;
+    THIGH = v[2] + CONST::KELVIN;
     CALCVARIABLE = calcvariabletype::calctemperature;
   }
   OTHERVARIABLE = other;
@@ -217,8 +217,8 @@ void musection(bool ask, bool pressure) {
       PLOW = v[1];
       PHIGH = v[2];
     } else {
-      TLOW = v[1] + kelvin;
-      THIGH = v[2] + kelvin;
+      TLOW = v[1] + CONST::KELVIN;
+      THIGH = v[2] + CONST::KELVIN;
     }
     MULOW = v[3];
     MUHIGH = v[4];

@@ -3,6 +3,7 @@
 // variable becomes a new pure phase of one unit of its component.
 #include <cmath>
 
+#include "frame/constants.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
 #include "frame/zqute1.h"
@@ -72,7 +73,7 @@ void SETUPLNA() {
     }
     IO::WRITETERMINAL("   " + aligned(IO::INT2STR(NLLNA[c]), 2) + " ln a = " +
                       aligned(IO::REAL2STR(LLNA(1, 1), 5, true), 10) + "\n");
-    KEEPLNAS[c] = (*PREC0)[pos].td[2];
+    KEEPLNAS[c] = (*PREC0)[pos].td[TDSLOT::S];
     IO::WRITETERMINAL("   ln a name = " + aligned(LNANAME[1], 8) + aligned(LNANAMEP[1], 8) +
                       aligned(IO::REAL2STR(FIXEDLNA[1], 4, true), 12) + "\n");
   }
@@ -118,11 +119,11 @@ void SETUPMU() {
     for (long j = 1; j <= maxtd; ++j) r.td[j] = 0;
     if (FIXEDMU[i] == 0) {
       READMU(static_cast<smallint>(i), c);
-      r.td[2] = LMU(c, 1);
+      r.td[TDSLOT::S] = LMU(c, 1);
     } else {
       NLMU[c] = 1;
       LMU(c, 1) = FIXEDMU[i];
-      r.td[2] = FIXEDMU[i];
+      r.td[TDSLOT::S] = FIXEDMU[i];
     }
     MUNAME[c] = MUNAME[i];
     r.dqfa = r.dqfb = r.dqfc = 0;

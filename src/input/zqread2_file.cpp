@@ -3,6 +3,7 @@
 #include <cmath>
 #include <memory>
 
+#include "frame/constants.h"
 #include "frame/bytes.h"
 #include "frame/zqmath1.h"
 #include "input/zqread2.h"
@@ -200,8 +201,8 @@ void axreader::READPURE(const sstring& name) {
   } else {
     CHARGES(p.makename, p.nmake, true, z1, z2);
   }
-  p.td[18] = z1;
-  p.td[19] = z2;
+  p.td[TDSLOT::CHARGE1] = z1;
+  p.td[TDSLOT::CHARGE2] = z2;
 }
 
 void axreader::READOPTIONS(bool pure, long index) {
@@ -252,7 +253,7 @@ void axreader::READOPTIONS(bool pure, long index) {
         const extended c = takereal("c in a+bT+cP in DQF term for " + emname);
         if (pure) {
           // R ln 10 with R in kJ/K: the buffer's G moves by R T ln 10 per unit.
-          if (p0->name == BUFFERC && p0->emname == "buffer") b = b + BUFFERDEL * 0.0083144L * 2.302585092994046L;
+          if (p0->name == BUFFERC && p0->emname == "buffer") b = b + BUFFERDEL * CONST::RGAS * CONST::LN10;
           p0->dqfa = a;
           p0->dqfb = b;
           p0->dqfc = c;

@@ -1,6 +1,7 @@
 // Keywords of the utilities, the retired keywords, and the end of the chain.
 // The avPT+, rock-mineral and uncertainty blocks are not reached by any line,
 // so their keywords fall through to the unrecognised report.
+#include "frame/constants.h"
 #include "frame/zqglobal.h"
 #include "input/zqscript.h"
 
@@ -27,7 +28,7 @@ void muval(const scriptline& l) {
     if (NINFO < 3 || !WORDREAL(INFOSTRING[2], p) || !WORDREAL(INFOSTRING[3], t))
       SCRIPTFAULT("PT of muval too small");
     MUP = p;
-    MUT = t + 273.15L;
+    MUT = t + CONST::KELVIN;
     if (MUP < PLOW || MUT < TLOW) SCRIPTFAULT("PT of muval too small");
     return;
   }

@@ -1,6 +1,7 @@
 // Keywords that say which phases take part, the variance, the starting
 // guesses, the bulk composition, the isopleths and the projection plane.
 // Several are blocks of lines: a first line of names, then lines of numbers.
+#include "frame/constants.h"
 #include "frame/zqglobal.h"
 #include "input/zqscript.h"
 
@@ -157,8 +158,8 @@ void ptguess(const scriptline& l) {
     return;
   }
   P4XYZ = p;
-  T4XYZ = t + 273.15L;
-  if (!(ABSPLOW <= P4XYZ && P4XYZ <= 1500 && 283 <= T4XYZ && T4XYZ <= 3000)) CONTROLJX.ptguess = no;
+  T4XYZ = t + CONST::KELVIN;
+  if (!(ABSPLOW <= P4XYZ && P4XYZ <= CONST::PCEILING && CONST::TFLOOR <= T4XYZ && T4XYZ <= CONST::TCEILING)) CONTROLJX.ptguess = no;
 }
 
 void xyzguess(const scriptline& l) {

@@ -2,6 +2,7 @@
 // converges.
 #include <cmath>
 
+#include "frame/constants.h"
 #include "frame/zqglobal.h"
 #include "input/zqscript.h"
 
@@ -143,7 +144,7 @@ bool KEYWORDSRUN(const scriptline& l) {
     CONTROLJX.modebox = asktoyes(sw);
   } else if (k == "negp" || k == "negP") {
     ABSPLOW = -50;
-    PFACA = 1 / (1500 - ABSPLOW);
+    PFACA = 1 / (CONST::PCEILING - ABSPLOW);
     PFACB = -ABSPLOW * PFACA;
   } else if (k == "incnler") {
     CONTROLJX.incnler = sw;

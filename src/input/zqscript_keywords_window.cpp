@@ -3,6 +3,7 @@
 // potentials, and the a-x file.
 #include <cmath>
 
+#include "frame/constants.h"
 #include "frame/zqglobal.h"
 #include "input/zqscript.h"
 
@@ -46,7 +47,7 @@ void diagrampt(const scriptline& l) {
     CONTROLJX.diagramPT = no;
     return;
   }
-  CONTROLJX.diagramPT = PPOK(l.keyword, FIGPLOW, FIGPHIGH, ABSPLOW, 1500, 1);
+  CONTROLJX.diagramPT = PPOK(l.keyword, FIGPLOW, FIGPHIGH, ABSPLOW, CONST::PCEILING, 1);
   if (CONTROLJX.diagramPT == yes) CONTROLJX.diagramPT = TTOK(l.keyword, FIGTLOW, FIGTHIGH, 283, 3000, 3);
 }
 
