@@ -4,6 +4,7 @@
 #include <string>
 
 #include "frame/bytes.h"
+#include "frame/channels.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
 #include "model/zqmath2.h"
@@ -11,8 +12,6 @@
 namespace ZQMATH2 {
 
 namespace {
-
-constexpr longint termoutlog = 13;          // terminal, summary and log
 
 constexpr extended maxslim = 50;            // no step longer than this
 constexpr extended firsttrialfrac = 0.9L;   // first trial within a limit below 1
@@ -45,20 +44,20 @@ char accmark(acctype acc) {
 
 [[noreturn]] void neitherininterval(extended a1, extended f1, extended g1, extended a2, extended f2, extended g2,
                                     extended c1, extended c2) {
-  IO::PUTSTR(0, "neither in interval: info", 1, termoutlog);
+  IO::PUTSTR(0, "neither in interval: info", 1, CHANNEL::TERMSUMLOG);
   auto three = [](const char* head, extended a, extended b, extended c) {
     std::string line = head;
     IO::ADDREAL(a, 4, false, 10, line);
     IO::ADDREAL(b, 4, false, 10, line);
     IO::ADDREAL(c, 4, false, 10, line);
-    IO::PUTSTR(0, line, 1, termoutlog);
+    IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
   };
   three("1: ", f1, g1, a1);
   three("2: ", f2, g2, a2);
   std::string line = "a,b:";
   IO::ADDREAL(c1, 4, false, 10, line);
   IO::ADDREAL(c2, 4, false, 10, line);
-  IO::PUTSTR(0, line, 1, termoutlog);
+  IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
   IO::ERROREXIT("steplength", "neither in interval", myfault);
 }
 

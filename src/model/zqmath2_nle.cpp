@@ -4,6 +4,7 @@
 #include <string>
 
 #include "frame/bytes.h"
+#include "frame/channels.h"
 #include "frame/constants.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
@@ -287,27 +288,27 @@ bool nlerun::CALCH(extended& s, smallint& lscode) {
 void nlerun::report() {
   const char* reason = reasonline(code, *this);
   if (code == NLECODE::converged) {
-    IO::PUTSTR(1, reason, 1, termoutlog);
+    IO::PUTSTR(1, reason, 1, CHANNEL::TERMSUMLOG);
     return;
   }
-  IO::PUTSTR(1, "No solution (" + IO::INT2STR(code) + "):", 1, termoutlog);
-  IO::PUTSTR(0, reason, 1, termoutlog);
-  IO::PUTSTR(0, "at which stage x was:", 1, termoutlog);
-  IO::PUTSTR(0, namesline("", 1, NX), 1, termoutlog);
+  IO::PUTSTR(1, "No solution (" + IO::INT2STR(code) + "):", 1, CHANNEL::TERMSUMLOG);
+  IO::PUTSTR(0, reason, 1, CHANNEL::TERMSUMLOG);
+  IO::PUTSTR(0, "at which stage x was:", 1, CHANNEL::TERMSUMLOG);
+  IO::PUTSTR(0, namesline("", 1, NX), 1, CHANNEL::TERMSUMLOG);
   std::string values;
   for (long i = 1; i <= NX; ++i) IO::ADDREAL(i == 2 ? physical(i) - CONST::KELVIN : physical(i), 4, false, 10, values);
-  IO::PUTSTR(0, values, 1, termoutlog);
+  IO::PUTSTR(0, values, 1, CHANNEL::TERMSUMLOG);
   if (NXP > 0) {
-    IO::PUTSTR(0, namesline(IO::BLANKSTRING(20), NX + 1, NX + NXP), 1, termoutlog);
+    IO::PUTSTR(0, namesline(IO::BLANKSTRING(20), NX + 1, NX + NXP), 1, CHANNEL::TERMSUMLOG);
     std::string modes = IO::BLANKSTRING(20);
     for (long i = NX + 1; i <= NX + NXP; ++i) IO::ADDREAL(physical(i) / PHI, 4, false, 10, modes);
-    IO::PUTSTR(0, modes, 1, termoutlog);
+    IO::PUTSTR(0, modes, 1, CHANNEL::TERMSUMLOG);
   }
-  IO::PUTSTR(0, std::string(underscores, '_'), 2, termoutlog);
+  IO::PUTSTR(0, std::string(underscores, '_'), 2, CHANNEL::TERMSUMLOG);
 }
 
 void STARTINGGUESSES() {
-  const longint mask = DEBUGLEVEL < 2 ? icmask : termoutlog;
+  const longint mask = DEBUGLEVEL < 2 ? CHANNEL::DETAILS : CHANNEL::TERMSUMLOG;
   std::string& names = IO::WSTRH;
   std::string& values = IO::WSTR;
   names.clear();

@@ -8,9 +8,6 @@
 
 namespace ZQMATH2 {
 
-constexpr longint termoutlog = 13;  // terminal, summary and log
-constexpr longint icmask = 16;      // details file
-
 // One call of NLE. Everything lives here for the length of the solve, so
 // that no evaluation, step or trial allocates.
 struct nlerun final : nlemerit {
