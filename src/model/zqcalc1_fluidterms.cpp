@@ -48,7 +48,7 @@ extended MIXTERM(bool ofh2o, extended VH, extended VC, extended xCO2, extended x
   return 2 * W * xH2O * xH2O * VH * VH * VC / (den * den * (VH + VC));
 }
 
-void FLUIDTERMS(const sstring& name, extended P, extended T, extended xCO2, extended xH2O, extended& Gf,
+void FLUIDTERMS(std::string_view name, extended P, extended T, extended xCO2, extended xH2O, extended& Gf,
                 extended& Gmix) {
   Gf = 0;
   Gmix = 0;
@@ -79,7 +79,7 @@ void FLUIDTERMS(const sstring& name, extended P, extended T, extended xCO2, exte
   }
 }
 
-extended HYDRATIONTERM(const sstring& name, extended P, extended T, extended xCO2, extended xH2O) {
+extended HYDRATIONTERM(std::string_view name, extended P, extended T, extended xCO2, extended xH2O) {
   if (name != "crd" && name != "fcrd") return 0;
   if (ZQGLOBAL::CALCMODE == calcmodetype::nlecalc) return 0;
   if (ZQGLOBAL::CALCMODE == calcmodetype::lsqdscalc && !ZQGLOBAL::MAKECDHYDROUS) return 0;
