@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <tuple>
 
 #include "model/zqcalc1_terms.h"
 #include "zqcalc1_testsupport.h"
@@ -18,56 +20,34 @@ extended landau(extended P, extended T) { return ZQCALC1::LANDAUTERM("qtz", P, T
 
 TEST(Landau, ValuesAndDerivatives) {
   // Tcrit at 10 kbar is 900 K: q = 0.25 at 850 K, fully disordered at 950 K.
-  struct point {
-    extended T, G, q;
-  };
-  const extended q0 = std::sqrt(1 - CONST::TR / TC0);
-  for (const point& p : {point{850, -0.4049012973023165L, 0.25L}, point{950, -0.6883802112069964L, 0}}) {
-    SCOPED_TRACE(static_cast<double>(p.T));
-    EXPECT_TRUE(near(landau(10, p.T), p.G, 1e-13L));
-    const extended hT = 1e-3L, hP = 1e-4L;
-    const extended dGdT = (landau(10, p.T + hT) - landau(10, p.T - hT)) / (2 * hT);
-    const extended dGdP = (landau(10 + hP, p.T) - landau(10 - hP, p.T)) / (2 * hP);
-    EXPECT_TRUE(near(dGdT, -SMAX * (q0 - p.q), 1e-6L));
-    EXPECT_TRUE(near(dGdP, VMAX * (q0 - p.q), 1e-6L));
+  const extended q0 = std::sqrt(1 - CONST::TR / TC0), h = 1e-4L;
+  for (auto [T, G, q] : {std::tuple{850.0L, -0.4049012973023165L, 0.25L}, {950.0L, -0.6883802112069964L, 0.0L}}) {
+    EXPECT_TRUE(near(landau(10, T), G, 1e-13L));
+    EXPECT_TRUE(near((landau(10, T + h) - landau(10, T - h)) / (2 * h), -SMAX * (q0 - q), 1e-6L));  // -Sx
+    EXPECT_TRUE(near((landau(10 + h, T) - landau(10 - h, T)) / (2 * h), VMAX * (q0 - q), 1e-6L));  // Vx
   }
-  EXPECT_TRUE(near(-SMAX * (q0 - 0.25L), -0.002168122472380132L, 1e-12L));
-  // Continuous where the transition is reached.
   EXPECT_NEAR(static_cast<double>(landau(10, 900 - 1e-9L)), static_cast<double>(landau(10, 900 + 1e-9L)), 1e-9);
-}
-
-TEST(Landau, OlderGeneration) {
-  auto old = [](extended T) {
-    return ZQCALC1::LANDAUTERMOLD("qtz", 10, T, TC0, SMAX, VMAX, 2e-5L, -1e-3L, 1000, 4, -0.1L);
-  };
-  EXPECT_TRUE(near(old(850), -0.4011640048048860L, 1e-12L));
-  EXPECT_TRUE(near(old(950), -0.6859364805078608L, 1e-12L));
-  EXPECT_NEAR(static_cast<double>(old(900 - 1e-9L)), static_cast<double>(old(900 + 1e-9L)), 1e-8);
-}
-
-// A transition below Tr leaves the reference state disordered: the term is
-// finite, and zero above the transition.
-TEST(Landau, TransitionBelowReferenceTemperature) {
-  const extended below = ZQCALC1::LANDAUTERM("x", 0.001L, 250, 280, SMAX, VMAX);
-  EXPECT_TRUE(std::isfinite(below));
+  // A transition below Tr leaves the reference state disordered: nothing
+  // above the transition, a finite term below it.
   EXPECT_EQ(ZQCALC1::LANDAUTERM("x", 0.001L, 400, 280, SMAX, VMAX), 0);
   EXPECT_EQ(ZQCALC1::LANDAUTERMOLD("x", 0.001L, 400, 280, SMAX, VMAX, 0, 0, 1000, 4, 0), 0);
+  EXPECT_TRUE(std::isfinite(ZQCALC1::LANDAUTERM("x", 0.001L, 250, 280, SMAX, VMAX)));
 }
 
 TEST(Landau, ImpossibleParametersStop) {
   testsupport::modelswitches sw;
   testsupport::Terminal term;
-  const std::string stop = "gem: crd: impossible Landau parameters";
-  EXPECT_EQ(testsupport::fatal([] { ZQCALC1::LANDAUTERM("crd", 1, 800, 0, SMAX, VMAX); }), stop);
-  EXPECT_EQ(testsupport::fatal([] { ZQCALC1::LANDAUTERM("crd", 1, 800, -5, SMAX, VMAX); }), stop);
-  EXPECT_EQ(testsupport::fatal([] { ZQCALC1::LANDAUTERMOLD("crd", 1, 800, 0, SMAX, VMAX, 0, 0, 1000, 4, 0); }),
-            stop);
-  EXPECT_EQ(testsupport::fatal([] { ZQCALC1::LANDAUTERMOLD("crd", 1, 800, TC0, SMAX, VMAX, 0, 0, 1000, 1, 0); }),
-            stop);
-  // A volume of disorder that drives the critical temperature below 0 K.
-  EXPECT_EQ(testsupport::fatal([] { ZQCALC1::LANDAUTERMOLD("crd", 100, 800, TC0, SMAX, -0.04L, 0, 0, 1000, 4, 0); }),
-            stop);
-  EXPECT_EQ(testsupport::fatal([] { ZQCALC1::LANDAUTERM("crd", 100, 800, TC0, SMAX, -0.04L); }), "");
+  using ZQCALC1::LANDAUTERM, ZQCALC1::LANDAUTERMOLD;
+  const std::function<void()> stops[] = {
+      [] { LANDAUTERM("crd", 1, 800, 0, SMAX, VMAX); },
+      [] { LANDAUTERM("crd", 1, 800, -5, SMAX, VMAX); },
+      [] { LANDAUTERMOLD("crd", 1, 800, 0, SMAX, VMAX, 0, 0, 1000, 4, 0); },
+      [] { LANDAUTERMOLD("crd", 1, 800, TC0, SMAX, VMAX, 0, 0, 1000, 1, 0); },  // K' = 1
+      [] { LANDAUTERMOLD("crd", 100, 800, TC0, SMAX, -0.04L, 0, 0, 1000, 4, 0); },  // Tcrit below 0 K
+  };
+  for (const auto& call : stops) EXPECT_EQ(testsupport::fatal(call), "gem: crd: impossible Landau parameters");
+  // The newer form has no use for Tcrit itself once it is passed.
+  EXPECT_EQ(testsupport::fatal([] { LANDAUTERM("crd", 100, 800, TC0, SMAX, -0.04L); }), "");
 }
 
 struct ihqcase {
@@ -83,32 +63,21 @@ const ihqcase IHQCASES[] = {
 };
 
 TEST(OrderDisorder, EquilibriumOrderParameter) {
-  for (const ihqcase& c : IHQCASES) {
-    SCOPED_TRACE(static_cast<double>(c.Q));
-    const extended Q = ZQCALC1::IHQ(c.T, c.dH, c.W, c.n, c.f);
-    EXPECT_NEAR(static_cast<double>(Q), static_cast<double>(c.Q), 1e-12);
-    // The term at Q is a minimum over Q.
-    const extended g = ZQCALC1::ORDERG(Q, c.T, c.dH, c.W, c.n, c.f);
-    EXPECT_LT(g, ZQCALC1::ORDERG(Q - 0.01L, c.T, c.dH, c.W, c.n, c.f));
-    EXPECT_LT(g, ZQCALC1::ORDERG(Q + 0.01L, c.T, c.dH, c.W, c.n, c.f));
-  }
-  // With n = 1, f = 1 and W = 0 the exact answer is tanh(dH / 2RT).
-  EXPECT_NEAR(static_cast<double>(ZQCALC1::IHQ(1000, 10, 0, 1, 1)),
-              std::tanh(10 / (2 * 0.0083144 * 1000)), 1e-5);
-}
-
-TEST(OrderDisorder, EquilibriumFunctionIsMinusSlope) {
   EXPECT_TRUE(near(ZQCALC1::ihqrun{1000, 10, 0, 1, 1}.F(0.37L), 3.540989959404398L, 1e-13L));
   for (const ihqcase& c : IHQCASES) {
+    SCOPED_TRACE(static_cast<double>(c.Q));
+    auto G = [&](extended Q) { return ZQCALC1::ORDERG(Q, c.T, c.dH, c.W, c.n, c.f); };
+    const extended Q = ZQCALC1::IHQ(c.T, c.dH, c.W, c.n, c.f);
+    EXPECT_NEAR(static_cast<double>(Q), static_cast<double>(c.Q), 1e-12);
+    // The term at Q is a minimum over Q, and F is minus its slope.
+    EXPECT_LT(G(Q), G(Q - 0.01L));
+    EXPECT_LT(G(Q), G(Q + 0.01L));
     const ZQCALC1::ihqrun run{c.T, c.dH, c.W, c.n, c.f};
-    for (extended Q : {0.05L, 0.37L, 0.8L, 0.98L}) {
-      const extended h = 1e-6L;
-      const extended slope = (ZQCALC1::ORDERG(Q + h, c.T, c.dH, c.W, c.n, c.f) -
-                              ZQCALC1::ORDERG(Q - h, c.T, c.dH, c.W, c.n, c.f)) /
-                             (2 * h);
-      EXPECT_NEAR(static_cast<double>(run.F(Q)), static_cast<double>(-slope), 1e-7);
-    }
+    for (extended q : {0.05L, 0.37L, 0.8L, 0.98L})
+      EXPECT_NEAR(static_cast<double>(run.F(q)), static_cast<double>(-(G(q + 1e-6L) - G(q - 1e-6L)) / 2e-6L), 1e-7);
   }
+  // With n = 1, f = 1 and W = 0 the exact answer is tanh(dH / 2RT).
+  EXPECT_NEAR(static_cast<double>(ZQCALC1::IHQ(1000, 10, 0, 1, 1)), std::tanh(10 / (2 * 0.0083144 * 1000)), 1e-5);
 }
 
 TEST(OrderDisorder, HalvingEdges) {
