@@ -13,8 +13,6 @@ namespace ZQCALC1 {
 
 namespace {
 
-constexpr extended WH2OCO2 = 10.5L;  // H2O-CO2 interaction constant of the van Laar fluid (kJ kJ/kbar)
-
 // Cordierite's channel sites: enthalpy of hydration of the newer and older
 // data sets (kJ), its entropy and heat capacity, and the CO2 equilibrium.
 constexpr extended HHYD = 42.84L;
@@ -42,7 +40,7 @@ constexpr gas GASES[] = {{"CH4", CONST::PCRITCH4, CONST::TCRITCH4},
 }  // namespace
 
 extended MIXTERM(bool ofh2o, extended VH, extended VC, extended xCO2, extended xH2O) {
-  const extended W = WH2OCO2 * (VH + VC) / (VH * VC);
+  const extended W = CONST::AH2OCO2 * (VH + VC) / (VH * VC);
   const extended den = VC * xCO2 + VH * xH2O;
   if (ofh2o) return 2 * W * xCO2 * xCO2 * VC * VC * VH / (den * den * (VH + VC));
   return 2 * W * xH2O * xH2O * VH * VH * VC / (den * den * (VH + VC));
