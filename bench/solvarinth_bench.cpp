@@ -123,63 +123,6 @@ void gems() {
   report("GEM, H2O with H2O-CO2 mixing", timed(gem(4)), "calls");
 }
 
-// Four solution phases (an ideal two-site phase, a symmetric and a van Laar
-// ternary, an H2O-CO2 fluid) and two pure phases over five components:
-// 13 end-members, modes as unknowns, P and T held.
-assemblage::system fixture() {
-  using solverrecipe::em;
-  assemblage::system s;
-  s.components = {"MgO", "CaO", "SiO2", "H2O", "CO2"};
-  s.icomp = {2, 2, 3, 3, 3};
-  s.pfree = s.tfree = false;
-
-  assemblage::solution cpx;
-  cpx.name = "cpx";
-  cpx.vars = {{"y", 0, 1}, {"z", 0, 1}};
-  cpx.sites = {{"xMgM2", "1 - y"}, {"xCaM2", "y"}, {"xMgM1", "1 - z"}, {"xCaM1", "z"}};
-  cpx.ems = {em("en", {2, 0, 2, 0, 0}, 0, 0.132L, 6.262L, "1 - y", {{1, 1, 1}, {3, 1, 1}}),
-             em("di", {1, 1, 2, 0, 0}, 0, 0.143L, 6.619L, "y - z", {{2, 1, 1}, {3, 1, 1}}),
-             em("cwo", {0, 2, 2, 0, 0}, 0, 0.16L, 7.0L, "z", {{2, 1, 1}, {4, 1, 1}})};
-
-  assemblage::solution ol;
-  ol.name = "ol";
-  ol.model = axtype::symmetric;
-  ol.vars = {{"x", 0, 1}, {"c", 0, 1}};
-  ol.sites = {{"xfo", "1 - x - c"}, {"xmo", "x"}, {"xla", "c"}};
-  ol.ems = {em("fo", {2, 0, 1, 0, 0}, 0, 0.0951L, 4.366L, "1 - x - c", {{1, 1, 1}}),
-            em("mont", {1, 1, 1, 0, 0}, 0, 0.109L, 5.148L, "x", {{2, 1, 1}}),
-            em("larn", {0, 2, 1, 0, 0}, 0, 0.1275L, 5.16L, "c", {{3, 1, 1}})};
-  ol.ws = {{1, 2, 12}, {1, 3, 30, 0, 0.05L}, {2, 3, 8}};
-
-  assemblage::solution g;
-  g.name = "g";
-  g.model = axtype::vanlaar;
-  g.vars = {{"x", 0, 1}, {"z", 0, 1}};
-  g.sites = {{"xMg", "1 - x - z"}, {"xCa", "x"}, {"xMC", "z"}};
-  g.ems = {em("g1", {3, 0, 3, 0, 0}, 0, 0.269L, 11.31L, "1 - x - z", {{1, 1, 1}}),
-           em("g2", {0, 3, 3, 0, 0}, 0, 0.255L, 12.535L, "x", {{2, 1, 1}}),
-           em("g3", {1, 2, 3, 0, 0}, 0, 0.26L, 12.1L, "z", {{3, 1, 1}})};
-  g.ems[1].alpha = 2.5L;
-  g.ws = {{1, 2, 45}, {1, 3, 20}, {2, 3, 6}};
-
-  assemblage::solution fl;
-  fl.name = "fluid";
-  fl.model = axtype::vanlaar;
-  fl.vars = {{"x(CO2)", 0, 1}};
-  fl.sites = {{"xH2O", "1 - x(CO2)"}, {"xCO2", "x(CO2)"}};
-  fl.ems = {em("H2O", {0, 0, 0, 1, 0}, 0, 0.1887L, 0, "1 - x(CO2)", {{1, 1, 1}}),
-            em("CO2", {0, 0, 0, 0, 1}, 0, 0.2137L, 0, "x(CO2)", {{2, 1, 1}})};
-  fl.ems[0].fluidcode = 1;
-  fl.ems[1].fluidcode = 2;
-
-  s.solutions = {cpx, ol, g, fl};
-  assemblage::pure q, mag;
-  q.em = em("q", {0, 0, 1, 0, 0}, 0, 0.0415L, 2.269L, "", {});
-  mag.em = em("mag", {1, 0, 0, 0, 1}, 0, 0.0657L, 2.803L, "", {});
-  s.pures = {q, mag};
-  return s;
-}
-
 long evaluations = 0;
 
 bool countedequations(const eqvector& x, eqmatrix& jac, eqvector& r, bool dojac) {
@@ -190,12 +133,15 @@ bool countedequations(const eqvector& x, eqmatrix& jac, eqvector& r, bool dojac)
 void solver() {
   FLUIDTYPE = ftype::h2oco2;
   AIJ(1, 2) = AIJ(2, 1) = CONST::AH2OCO2;
-  assemblage::layout(fixture());
-  const std::vector<extended> x = {0.3L, 0.05L, 0.1L, 0.05L, 0.2L, 0.1L, 0.3L};
-  const std::vector<extended> m = {0.3L, 0.25L, 0.25L, 0.1L, 0.05L, 0.05L};
+  // Four solution phases (an ideal two-site phase, a symmetric and a van
+  // Laar ternary, an H2O-CO2 fluid) and two pure phases over five
+  // components, modes as unknowns, P and T held.
+  assemblage::layout(solverrecipe::threephases(true));
+  const solverrecipe::point pt = solverrecipe::threephasespoint(true);
+  const std::vector<extended>&x = pt.x, &m = pt.modes;
   const extended P = 8, T = 1000;
   assemblage::setpoint(P, T, x, m);
-  assemblage::solvable({-700, -800, -900, -300, -450});
+  assemblage::solvable(pt.lambda);
   bool found = false;
   ZQRE::CALCRE2(found);
   solverrecipe::watchsitefractions();

@@ -33,6 +33,14 @@ constexpr smallint underscores = 54;       // rule under the outcome report
 
 extended physical(long i) { return BX[i] ? (X[i] - XFACB[i]) / XFACA[i] : X[i]; }
 
+// The larger of m and |a|; a value that is not a number stays, so that no
+// convergence test passes on it.
+extended absmax(extended m, extended a) {
+  const extended b = std::fabs(a);
+  if (std::isnan(m)) return m;
+  return b <= m ? m : b;
+}
+
 // Names of the unknowns first..last, each right-justified in 10.
 std::string namesline(const std::string& lead, long first, long last) {
   std::string line = lead;
@@ -126,7 +134,7 @@ bool nlerun::INITIALISE() {
   extended sum = 0, emax = 0;
   for (long j = 1; j <= nfree; ++j) {
     sum += resid[j] * resid[j];
-    if (std::fabs(resid[j]) > emax) emax = std::fabs(resid[j]);
+    emax = absmax(emax, resid[j]);
   }
   fstart = 0.5L * sum;
   facc = fstart;
@@ -253,14 +261,11 @@ bool nlerun::FN(extended s, extended& f, extended& g, smallint callcode) {
     extended jd = 0;
     for (long c = 1; c <= nfree; ++c) jd += jac(row, c) * dx[c];
     slope += resid[row] * jd;
-    if (std::fabs(resid[row]) > emax) emax = std::fabs(resid[row]);
+    emax = absmax(emax, resid[row]);
   }
   f = 0.5L * sum;
   g = -slope;
-  for (long i = 1; i <= NX + NXP; ++i) {
-    const extended moved = std::fabs((trialx[i] - X[i]) / TYPX[i]);
-    if (moved > dxmax) dxmax = moved;
-  }
+  for (long i = 1; i <= NX + NXP; ++i) dxmax = absmax(dxmax, (trialx[i] - X[i]) / TYPX[i]);
   maxe = emax;
   maxdx = dxmax;
   esizeok = maxe <= SMALLE;

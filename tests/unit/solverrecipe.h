@@ -59,61 +59,84 @@ inline assemblage::endmember em(const std::string& name, std::vector<int> comp, 
   return e;
 }
 
-// Three solution phases and a pure phase over MgO, FeO, CaO and SiO2, P and
-// T held: an ideal two-site phase (Mg, Fe on one site, Mg, Ca on the other),
-// a symmetric and a van Laar ternary. The enthalpies are left for
-// assemblage::solvable to set at the chosen point.
-inline assemblage::system threephases() {
+// Three solution phases over MgO, CaO and SiO2, P and T held: an ideal
+// two-site phase (Mg, Ca on both sites), a symmetric and a van Laar
+// ternary. With `fluid`, also an H2O-CO2 fluid and quartz over H2O and CO2
+// too: 12 end-members in all. As many phases as components keep the modes
+// determined. The enthalpies are left for assemblage::solvable to set at
+// the chosen point.
+inline assemblage::system threephases(bool fluid) {
   assemblage::system s;
-  s.components = {"MgO", "FeO", "CaO", "SiO2"};
-  s.icomp = {2, 2, 2, 3};
+  s.components = {"MgO", "CaO", "SiO2"};
+  s.icomp = {2, 2, 3};
   s.pfree = s.tfree = false;
+  auto c = [fluid](std::vector<int> v) {
+    if (fluid) v.insert(v.end(), {0, 0});
+    return v;
+  };
 
-  assemblage::solution px;
-  px.name = "px";
-  px.vars = {{"x", 0, 1}, {"y", 0, 1}};
-  px.sites = {{"xMgM1", "1 - x"}, {"xFeM1", "x"}, {"xMgM2", "1 - y"}, {"xCaM2", "y"}};
-  px.ems = {em("en", {2, 0, 0, 2}, 0, 0.132L, 6.262L, "1 - x - y", {{1, 1, 1}, {3, 1, 1}}),
-            em("fs", {1, 1, 0, 2}, 0, 0.150L, 6.4L, "x", {{2, 1, 1}, {3, 1, 1}}),
-            em("di", {1, 0, 1, 2}, 0, 0.143L, 6.619L, "y", {{1, 1, 1}, {4, 1, 1}})};
+  assemblage::solution cpx;
+  cpx.name = "cpx";
+  cpx.vars = {{"y", 0, 1}, {"z", 0, 1}};
+  cpx.sites = {{"xMgM2", "1 - y"}, {"xCaM2", "y"}, {"xMgM1", "1 - z"}, {"xCaM1", "z"}};
+  cpx.ems = {em("en", c({2, 0, 2}), 0, 0.132L, 6.262L, "1 - y", {{1, 1, 1}, {3, 1, 1}}),
+             em("di", c({1, 1, 2}), 0, 0.143L, 6.619L, "y - z", {{2, 1, 1}, {3, 1, 1}}),
+             em("cwo", c({0, 2, 2}), 0, 0.16L, 7.0L, "z", {{2, 1, 1}, {4, 1, 1}})};
 
   assemblage::solution ol;
   ol.name = "ol";
   ol.model = axtype::symmetric;
   ol.vars = {{"x", 0, 1}, {"c", 0, 1}};
-  ol.sites = {{"xMg", "1 - x - c"}, {"xFe", "x"}, {"xCa", "c"}};
-  ol.ems = {em("fo", {2, 0, 0, 1}, 0, 0.0951L, 4.366L, "1 - x - c", {{1, 2, 1}}),
-            em("fa", {0, 2, 0, 1}, 0, 0.151L, 4.631L, "x", {{2, 2, 1}}),
-            em("cfo", {1, 0, 1, 1}, 0, 0.109L, 5.1L, "c", {{1, 1, 1}, {3, 1, 1}})};
-  ol.ws = {{1, 2, 8}, {1, 3, 30, 0, 0.05L}, {2, 3, 22}};
+  ol.sites = {{"xfo", "1 - x - c"}, {"xmo", "x"}, {"xla", "c"}};
+  ol.ems = {em("fo", c({2, 0, 1}), 0, 0.0951L, 4.366L, "1 - x - c", {{1, 1, 1}}),
+            em("mont", c({1, 1, 1}), 0, 0.109L, 5.148L, "x", {{2, 1, 1}}),
+            em("larn", c({0, 2, 1}), 0, 0.1275L, 5.16L, "c", {{3, 1, 1}})};
+  ol.ws = {{1, 2, 12}, {1, 3, 30, 0, 0.05L}, {2, 3, 8}};
 
-  assemblage::solution gt;
-  gt.name = "g";
-  gt.model = axtype::vanlaar;
-  gt.vars = {{"x", 0, 1}, {"z", 0, 1}};
-  gt.sites = {{"xMg", "1 - x - z"}, {"xFe", "x"}, {"xCa", "z"}};
-  gt.ems = {em("py", {3, 0, 0, 3}, 0, 0.269L, 11.31L, "1 - x - z", {{1, 3, 1}}),
-            em("alm", {0, 3, 0, 3}, 0, 0.34L, 11.525L, "x", {{2, 3, 1}}),
-            em("gr", {0, 0, 3, 3}, 0, 0.255L, 12.535L, "z", {{3, 3, 1}})};
-  gt.ems[2].alpha = 2.5L;
-  gt.ws = {{1, 2, 4}, {1, 3, 45}, {2, 3, 17}};
+  assemblage::solution g;
+  g.name = "g";
+  g.model = axtype::vanlaar;
+  g.vars = {{"x", 0, 1}, {"z", 0, 1}};
+  g.sites = {{"xMg", "1 - x - z"}, {"xCa", "x"}, {"xMC", "z"}};
+  g.ems = {em("g1", c({3, 0, 3}), 0, 0.269L, 11.31L, "1 - x - z", {{1, 1, 1}}),
+           em("g2", c({0, 3, 3}), 0, 0.255L, 12.535L, "x", {{2, 1, 1}}),
+           em("g3", c({1, 2, 3}), 0, 0.26L, 12.1L, "z", {{3, 1, 1}})};
+  g.ems[1].alpha = 2.5L;
+  g.ws = {{1, 2, 45}, {1, 3, 20}, {2, 3, 6}};
 
-  s.solutions = {px, ol, gt};
+  s.solutions = {cpx, ol, g};
+  if (!fluid) return s;
+
+  s.components.insert(s.components.end(), {"H2O", "CO2"});
+  s.icomp.insert(s.icomp.end(), {3, 3});
+  assemblage::solution fl;
+  fl.name = "fluid";
+  fl.model = axtype::vanlaar;
+  fl.vars = {{"x(CO2)", 0, 1}};
+  fl.sites = {{"xH2O", "1 - x(CO2)"}, {"xCO2", "x(CO2)"}};
+  // A row whose entropy is 0 is taken as its enthalpy alone: the fluid's
+  // need one to reach the equation of state.
+  fl.ems = {em("H2O", {0, 0, 0, 1, 0}, 0, 0.1887L, 0, "1 - x(CO2)", {{1, 1, 1}}),
+            em("CO2", {0, 0, 0, 0, 1}, 0, 0.2137L, 0, "x(CO2)", {{2, 1, 1}})};
+  fl.ems[0].fluidcode = 1;
+  fl.ems[1].fluidcode = 2;
+  s.solutions.push_back(fl);
   assemblage::pure q;
-  q.em = em("q", {0, 0, 0, 1}, 0, 0.0415L, 2.269L, "", {});
+  q.em = em("q", c({0, 0, 1}), 0, 0.0415L, 2.269L, "", {});
   s.pures = {q};
   return s;
 }
 
-// The point threephases() is solved at: 8 kbar, 1100 K, the compositional
-// variables in layout order and the modes.
-inline const std::vector<extended>& threephasesx() {
-  static const std::vector<extended> x = {0.18L, 0.12L, 0.22L, 0.04L, 0.3L, 0.15L};
-  return x;
-}
-inline const std::vector<extended>& threephasesmodes() {
-  static const std::vector<extended> m = {0.35L, 0.25L, 0.3L, 0.1L};
-  return m;
+// The point threephases() is solved at (8 kbar and 1000 K): its
+// compositional variables in layout order, its modes, and the chemical
+// potentials of the components.
+struct point {
+  std::vector<extended> x, modes, lambda;
+};
+inline point threephasespoint(bool fluid) {
+  if (fluid) return {{0.3L, 0.05L, 0.1L, 0.05L, 0.2L, 0.1L, 0.3L}, {0.3L, 0.25L, 0.25L, 0.1L, 0.1L},
+                     {-700, -800, -900, -300, -450}};
+  return {{0.3L, 0.05L, 0.1L, 0.05L, 0.2L, 0.1L}, {0.35L, 0.35L, 0.3L}, {-700, -800, -900}};
 }
 
 // Every site fraction of every solution phase is watched along a step.

@@ -145,11 +145,11 @@ TEST_F(Assemblage, PolymorphPairPressure) {
 // the analytic and with the difference Jacobian, every site fraction
 // watched along the steps.
 TEST_F(Assemblage, ThreePhasesFromPerturbedStarts) {
-  assemblage::layout(solverrecipe::threephases());
-  const auto& x = solverrecipe::threephasesx();
-  const auto& m = solverrecipe::threephasesmodes();
-  assemblage::setpoint(8, 1100, x, m);
-  assemblage::solvable({-700, -300, -800, -900});
+  assemblage::layout(solverrecipe::threephases(false));
+  const solverrecipe::point pt = solverrecipe::threephasespoint(false);
+  const auto &x = pt.x, &m = pt.modes;
+  assemblage::setpoint(8, 1000, x, m);
+  assemblage::solvable(pt.lambda);
   reactions();
   solverrecipe::watchsitefractions();
   tight();
@@ -160,7 +160,7 @@ TEST_F(Assemblage, ThreePhasesFromPerturbedStarts) {
       std::vector<extended> xs = x, ms = m;
       for (std::size_t i = 0; i < xs.size(); ++i) xs[i] += (i % 2 == 0 ? d[0] : -d[0] / 2);
       for (std::size_t i = 0; i < ms.size(); ++i) ms[i] *= 1 + (i % 2 == 0 ? d[1] : -d[1]);
-      assemblage::setpoint(8, 1100, xs, ms);
+      assemblage::setpoint(8, 1000, xs, ms);
       smallint code = -1;
       EXPECT_TRUE(solve(code)) << level << " " << static_cast<double>(d[0]);
       EXPECT_EQ(code, 0);
@@ -173,29 +173,45 @@ TEST_F(Assemblage, ThreePhasesFromPerturbedStarts) {
 }
 
 // The equations refuse a start outside the scaled range: code 9, quietly
-// at debug level 0 (which then becomes 1), the end of the run at level 1.
+// at debug level 0 (which then becomes 1) and in a search, the end of the
+// run otherwise.
 TEST_F(Assemblage, StartOutsideTheRange) {
   assemblage::layout(solverrecipe::binaryloop(true, false, false));
   COMPK[1] = 0.55L;
   COMPK[2] = 0.45L;
   struct row {
     smallint level;
-    std::string fault;
+    bool dogmin;
+    smallint doglevel;
+    std::string fault, head;
     smallint after;
   };
-  for (const row& t : {row{0, "", 1}, row{1, "nle: illegal start", 1}}) {
+  const row table[] = {
+      {0, false, 0, "", "\nillegal start   0  0\n", 1},
+      {1, false, 0, "nle: illegal start", "", 1},
+      {3, false, 0, "nle: illegal start", "", 3},
+      {1, true, 1, "", "solver could not start\n", 1},
+      {0, true, 0, "", "", 0},
+  };
+  for (const row& t : table) {
     assemblage::setpoint(5, 900, {0.3L, 0.5L}, {0.5L, 0.5L});
     X[4] = 1.2L;
     reactions();
     DEBUGLEVEL = t.level;
+    DOGMIN = t.dogmin;
+    DOGLEVEL = t.doglevel;
     testsupport::Terminal term;
     smallint code = -1;
     EXPECT_EQ(testsupport::fatal([&] { solve(code); }), t.fault);
     if (t.fault.empty()) { EXPECT_EQ(code, 9); }
     EXPECT_EQ(DEBUGLEVEL, t.after);
+    // The equations' own report comes first; the solver's lines follow it,
+    // with the held values.
     const std::string out = term.text();
-    EXPECT_NE(out.find("## bad x value"), std::string::npos) << out;
-    EXPECT_EQ(out.find("illegal start ") != std::string::npos, t.level == 0) << out;
+    EXPECT_NE(out.find("## bad x value"), std::string::npos);
+    EXPECT_NE(out.find(t.head), std::string::npos) << out;
+    EXPECT_EQ(out.find("       5.0       627    0.3000    1.2000\n") == std::string::npos, t.dogmin) << out;
+    DOGMIN = false;
   }
 }
 

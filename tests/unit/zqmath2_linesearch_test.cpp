@@ -201,20 +201,6 @@ TEST_F(LineSearch, FirstAndNearLimitTrials) {
   }
 }
 
-TEST_F(LineSearch, NearLimitTrialKeepsTheBetterEnd) {
-  // The near-limit trial decreases enough but is worse than the first trial:
-  // the first is taken, though the test last made passed.
-  profile p;
-  p.limit = 2;
-  p.startacc = acctype::windowlimit;
-  p.script = {{0.5L, -1.5L, false}, {0.6L, -0.1L, false}};
-  smallint code = -1;
-  EXPECT_EQ(run(p, code), 1);
-  EXPECT_EQ(code, 0);
-  EXPECT_EQ(p.facc, 0.5L);
-  EXPECT_EQ(p.notreduced, 0);
-}
-
 // A limit just above 1 puts the near-limit trial below the first trial:
 // no trial is made there, the first is taken as not reduced, no fatal stop.
 TEST_F(LineSearch, LimitJustAboveOneTakesTheFirstTrial) {
@@ -349,17 +335,6 @@ TEST_F(LineSearch, TenthInterpolation) {
   }
 }
 
-TEST_F(LineSearch, ConvergedTrialIsTakenWhateverItsMerit) {
-  profile p;
-  p.limit = 2;
-  p.script = {{5, 3, true}};
-  smallint code = -1;
-  EXPECT_EQ(run(p, code), 1);
-  EXPECT_EQ(code, 0);
-  EXPECT_TRUE(p.fnok);
-  EXPECT_EQ(p.notreduced, 0);
-}
-
 TEST_F(LineSearch, ThreeUnreducedIterationsInARowGiveCodeFour) {
   profile p;
   slowfall(p);
@@ -382,20 +357,6 @@ TEST_F(LineSearch, ThreeUnreducedIterationsInARowGiveCodeFour) {
   run(q, code);
   EXPECT_EQ(code, 0);
   EXPECT_EQ(q.notreduced, 0);
-}
-
-TEST_F(LineSearch, StartupCodeEndsTheSearchAtOnce) {
-  profile p;
-  p.startcode = 5;
-  p.limit = 1e-9L;
-  p.notreduced = 2;
-  smallint code = -1;
-  extended s = -1;
-  EXPECT_FALSE(STEPLENGTH(p, s, code));
-  EXPECT_EQ(code, 5);
-  EXPECT_TRUE(p.trials.empty());
-  EXPECT_EQ(p.notreduced, 2);
-  EXPECT_EQ(s, -1);
 }
 
 // Which trace lines a search asks for, by debug level, and their marks.
