@@ -5,6 +5,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "frame/bytes.h"
 #include "frame/constants.h"
 #include "frame/io.h"
 #include "frame/zqute1.h"
@@ -255,7 +256,7 @@ void layout(const system& s) {
   };
 
   XNAME[1] = "P(kbar)";
-  XNAME[2] = "T(°C)";
+  XNAME[2] = std::string("T(") + macroman::degree + "C)";
   XFACA[1] = 1 / (s.phigh - s.plow);
   XFACB[1] = -s.plow * XFACA[1];
   XFACA[2] = 1 / (s.thigh - s.tlow);
