@@ -260,6 +260,22 @@ TEST_F(BinaryLoop, FixedModeCountsInTheSum) {
   EXPECT_NEAR(static_cast<double>(e.r[3]), 1.1 * 0.65 - 0.5, 1e-15);
 }
 
+TEST_F(BinaryLoop, MassBalanceAloneWithoutReactions) {
+  // One phase: no reaction, two mass-balance rows in its composition and
+  // its mode, whose columns follow the composition's.
+  assemblage::system s = binaryloop();
+  s.solutions.pop_back();
+  s.pfree = s.tfree = false;
+  assemblage::layout(s);
+  DOGMIN = true;
+  EXPECT_FALSE(reactions());
+  assemblage::setpoint(5, 900, {0.3L}, {0.8L});
+  COMPK[1] = 0.5L;
+  COMPK[2] = 0.5L;
+  expectjacobian(1e-7L, 1e-4L, "no reactions");
+  EXPECT_EQ(JROW, 2);
+}
+
 // ---------------------------------------------------------------- recipe fixtures
 
 class Recipe : public ::testing::Test {
