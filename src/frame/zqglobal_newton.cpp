@@ -1,4 +1,4 @@
-#include "zqglobal_newton.h"
+#include "frame/zqglobal_newton.h"
 
 namespace ZQGLOBAL {
 

@@ -2,7 +2,7 @@
 // their debug printers run.
 #pragma once
 
-#include "types.h"
+#include "frame/types.h"
 
 namespace ZQGLOBAL {
 

@@ -2,6 +2,7 @@
 // the enthalpy and entropy, the heat capacity and the pressure term, and
 // the order in which the terms are added.
 #include <cmath>
+#include <cstdint>
 
 #include "frame/constants.h"
 #include "frame/io.h"
@@ -318,7 +319,8 @@ extended gemcontext::simpson() {
 }
 
 void GEM(smallint i, extended P, extended T, extended& G) {
-  ++IO::NGEM;
+  // A long run can pass the 32-bit count: let it wrap rather than overflow.
+  IO::NGEM = static_cast<longint>(static_cast<std::uint32_t>(IO::NGEM) + 1u);
   gemcontext c;
   gemread(c, i, P, T);
   if (std::fabs(c.S) < negligibleS) {
