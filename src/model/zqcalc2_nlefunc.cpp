@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "frame/constants.h"
+#include "frame/channels.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
 #include "frame/zqglobal_newton.h"
@@ -37,18 +38,18 @@ bool inrange(long v, extended s) {
 // values, 15 to a line.
 void failurereport(const nlefuncstate& s) {
   const long n = NX + NXP;
-  IO::PUTSTR(2, "FAILED in nlefunc, at which stage x was:", 1, 13);
+  IO::PUTSTR(2, "FAILED in nlefunc, at which stage x was:", 1, CHANNEL::TERMSUMLOG);
   std::string& line = IO::WSTR;
   auto table = [&](auto add) {
     line.clear();
     for (long v = 1; v <= n; ++v) {
       add(v);
       if (v % valuesperline == 0) {
-        IO::PUTSTR(0, line, 1, 13);
+        IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
         line.clear();
       }
     }
-    if (!line.empty()) IO::PUTSTR(0, line, 1, 13);
+    if (!line.empty()) IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
   };
   table([&](long v) { IO::ADDSTR(XNAME[v], 10, line); });
   table([&](long v) {
@@ -75,7 +76,7 @@ void failurereport(const nlefuncstate& s) {
   s.PRINTPROJC();
   s.PRINTXYZ();
   s.PRINTRESIDUAL();
-  PRINTJAC("non-square jacobian", *s.jac, 0, 4, false, 13);
+  PRINTJAC("non-square jacobian", *s.jac, 0, 4, false, CHANNEL::TERMSUMLOG);
   IO::ERROREXIT("nlefunc", "non-square jacobian", myfault);
 }
 
@@ -232,7 +233,7 @@ bool NLEFUNC(const eqvector& xin, eqmatrix& jac, eqvector& r, bool dojac) {
       if (NLEIT > 1)
         s.PRINTLNK();
       else
-        IO::PUTSTR(0, "", 1, 13);
+        IO::PUTSTR(0, "", 1, CHANNEL::TERMSUMLOG);
     }
     // An activity that overflowed would pass "> 0" and make every residual
     // infinite.

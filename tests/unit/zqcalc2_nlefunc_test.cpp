@@ -26,28 +26,12 @@ namespace {
 
 // ---------------------------------------------------------------- fixtures
 
-// An ideal one-site phase of end-members A and B with variable x = x(B).
-solution binaryphase(const std::string& name, const std::string& x, const endmember& a, const endmember& b) {
-  solution s;
-  s.name = name;
-  s.vars = {{x}};
-  s.sites = {{"xA", "1 - " + x}, {"xB", x}};
-  s.ems = {a, b};
-  s.ems[0].prop = "1 - " + x;
-  s.ems[0].ideal = {{1, 1, 1}};
-  s.ems[1].prop = x;
-  s.ems[1].ideal = {{2, 1, 1}};
-  return s;
-}
+using assemblage::onesite;
+using assemblage::row;
 
-endmember row(const std::string& name, std::vector<int> comp, extended H, extended S, extended V) {
-  endmember e;
-  e.name = name;
-  e.comp = std::move(comp);
-  e.H = H;
-  e.S = S;
-  e.V = V;
-  return e;
+// An ideal binary of end-members A and B in variable x = x(B).
+solution binaryphase(const std::string& name, const std::string& x, const endmember& a, const endmember& b) {
+  return onesite(name, axtype::ideal, {x}, {"1 - " + x, x}, {a, b});
 }
 
 // Two ideal binary phases alpha and beta of end-members A and B.
@@ -72,53 +56,22 @@ constexpr extended loopxb35 = 0.4200365910306408069554058438L;
 assemblage::system recipefixture() {
   assemblage::system s;
   s.components = {"A", "B", "C", "W"};
-  solution sym;
-  sym.name = "sym";
-  sym.model = axtype::symmetric;
-  sym.vars = {{"x"}, {"y"}};
-  sym.sites = {{"s1", "1 - x - y"}, {"s2", "x"}, {"s3", "y"}};
-  sym.ems = {row("e1", {1, 0, 0, 0}, 0, 0.02L, 1.1L), row("e2", {0, 1, 0, 0}, 0, 0.03L, 1.3L),
-             row("e3", {0, 0, 1, 0}, 0, 0.025L, 1.2L)};
-  sym.ems[0].prop = "1 - x - y";
-  sym.ems[1].prop = "x";
-  sym.ems[2].prop = "y";
-  for (int m = 0; m < 3; ++m) sym.ems[static_cast<std::size_t>(m)].ideal = {{m + 1, 1, 1}};
+  solution sym = onesite("sym", axtype::symmetric, {"x", "y"}, {"1 - x - y", "x", "y"},
+                         {row("e1", {1, 0, 0, 0}, 0, 0.02L, 1.1L), row("e2", {0, 1, 0, 0}, 0, 0.03L, 1.3L),
+                          row("e3", {0, 0, 1, 0}, 0, 0.025L, 1.2L)});
   sym.ems[1].nsite = 2;
   sym.ws = {{1, 2, 12, -0.002L, 0.05L}, {1, 3, 6}, {2, 3, 3, 0, 0.1L}};
-
-  solution vl;
-  vl.name = "vl";
-  vl.model = axtype::vanlaar;
-  vl.vars = {{"y(v)"}};
-  // Two sites: M1 holds B or C, M2 always C.
-  vl.sites = {{"xB", "1 - y(v)"}, {"xC", "y(v)"}};
-  vl.ems = {row("v1", {0, 1, 1, 0}, 0, 0.05L, 2.4L), row("v2", {0, 0, 2, 0}, 0, 0.04L, 2.2L)};
-  vl.ems[0].prop = "1 - y(v)";
-  vl.ems[0].ideal = {{1, 1, 1}};
-  vl.ems[0].alpha = 1;
-  vl.ems[1].prop = "y(v)";
-  vl.ems[1].ideal = {{2, 1, 1}};
+  solution vl = onesite("vl", axtype::vanlaar, {"y(v)"}, {"1 - y(v)", "y(v)"},
+                        {row("v1", {0, 1, 1, 0}, 0, 0.05L, 2.4L), row("v2", {0, 0, 2, 0}, 0, 0.04L, 2.2L)});
   vl.ems[1].alpha = 2;
   vl.ws = {{1, 2, 9, 0.003L, 0.02L}};
-
-  solution aq;
-  aq.name = "aq";
-  aq.model = axtype::vanlaar;
-  aq.vars = {{"z"}};
-  aq.sites = {{"w", "1 - z"}, {"s", "z"}};
-  aq.ems = {row("H2O", {0, 0, 0, 1}, 0, 0.07L, 1.8L), row("sol", {1, 0, 0, 1}, 0, 0.09L, 3.0L)};
-  aq.ems[0].prop = "1 - z";
-  aq.ems[0].ideal = {{1, 1, 1}};
+  solution aq = onesite("aq", axtype::vanlaar, {"z"}, {"1 - z", "z"},
+                        {row("H2O", {0, 0, 0, 1}, 0, 0.07L, 1.8L), row("sol", {1, 0, 0, 1}, 0, 0.09L, 3.0L)});
   aq.ems[0].fluidcode = 1;
-  aq.ems[1].prop = "z";
-  aq.ems[1].ideal = {{2, 1, 1}};
   aq.ems[1].alpha = 1.5L;
   aq.ws = {{1, 2, 4, 0.001L, 0}};
-
   s.solutions = {sym, vl, aq};
-  assemblage::pure pp;
-  pp.em = row("pp", {1, 1, 0, 0}, 0, 0.06L, 2.5L);
-  s.pures = {pp};
+  s.pures = {{row("pp", {1, 1, 0, 0}, 0, 0.06L, 2.5L)}};
   s.pfree = s.tfree = false;
   return s;
 }
@@ -421,16 +374,8 @@ TEST_F(Recipe, SolventSlotsOfAqueousAndFluidPhases) {
   assemblage::system s;
   s.components = {"C", "W", "A"};
   auto solvent = [](const std::string& name) {
-    solution p;
-    p.name = name;
-    p.model = axtype::vanlaar;
-    p.vars = {{"c"}, {"a"}};
-    p.sites = {{"w", "1 - c - a"}, {"co2", "c"}, {"s", "a"}};
-    p.ems = {row("H2O", {0, 1, 0}, 0, 0, 1.8L), row("CO2", {1, 0, 0}, 0, 0, 3.0L), row("sol", {0, 1, 1}, 0, 0, 2.0L)};
-    p.ems[0].prop = "1 - c - a";
-    p.ems[1].prop = "c";
-    p.ems[2].prop = "a";
-    return p;
+    return onesite(name, axtype::vanlaar, {"c", "a"}, {"1 - c - a", "c", "a"},
+                   {row("H2O", {0, 1, 0}, 0, 0, 1.8L), row("CO2", {1, 0, 0}, 0, 0, 3.0L), row("sol", {0, 1, 1}, 0, 0, 2.0L)});
   };
   s.solutions = {solvent("aq17"), solvent("fluid"), binaryphase("alpha", "x", row("aA", {1, 0, 0}, 0, 0, 1), row("aB", {0, 0, 1}, 0, 0, 1))};
   s.modes = false;
@@ -518,7 +463,7 @@ TEST_F(Guards, RangeOfTheScaledUnknowns) {
 TEST_F(Guards, SiteFractionsAndRankDeficitByKindOfRun) {
   const std::string report = "\n" + std::string(14, ' ') + "x(a)" + std::string(8, ' ') + "x(b)\n" +
                              "x =  " + field("0", 12) + field("0.60000", 12) + "\n" +
-                             "\n" + std::string(5, ' ') + field("xA", 12) + field("xB", 12) + "\n" +
+                             "\n" + std::string(5, ' ') + field("s1", 12) + field("s2", 12) + "\n" +
                              "sf = " + field("1.000000", 12) + field("0", 12) + "\n";
   const std::string dogminline = "\nchecksf, negative sf term - change starting guesses?\n";
   const std::string sorryline = "\nsorry - try changing starting guesses!\n";
