@@ -36,7 +36,7 @@ void diagrampt(const scriptline& l) {
   CONTROLJX.diagramPT = l.sw;
   if (l.sw != yes) return;
   if (NINFO < 4) {
-    IO::PUTSTR(1, "for " + l.keyword + ", 4 numbers needed to define a PT rectangle", 0, 9);
+    IO::PUTSTR(1, "for " + l.keyword + ", 4 numbers needed to define a PT rectangle", 1, 9);
     IO::NFAIL = static_cast<smallint>(IO::NFAIL + 1);
     CONTROLJX.diagramPT = no;
     return;
