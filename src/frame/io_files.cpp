@@ -1,7 +1,7 @@
 // Opening, closing and pruning the run's files.
 #include <cstdio>
 
-#include "io.h"
+#include "frame/io.h"
 
 namespace IO {
 
@@ -24,7 +24,7 @@ std::string PROMPTDATAFILE(const std::string& prefix, sstring& suffix, const std
   f.name = name;
   f.f = std::fopen(name.c_str(), "rb");
   if (f.f == nullptr) {
-    PUTSTR(1, "cannot locate file \"" + name + "\"", 1, 13);
+    PUTSTR(1, "cannot locate file \"" + name + "\"", 1, CHANNEL::TERMSUMLOG);
     ERROREXIT("promptdatafile", "datafile needed", yourfault);
   }
   if (&f == &DATA) DATAOPEN = true;
@@ -62,11 +62,11 @@ void OPENLOG() {
 
 void DROPLOG() {
   LOGFILE = textfile{};
-  if (BTST(WHATSOPEN, 3)) WHATSOPEN -= BITV[3];
+  if (BTST(WHATSOPEN, CHANNEL::LOGBIT)) WHATSOPEN -= CHANNEL::LOG;
 }
 
 const textfile* OPENOUTPUT(const std::string& name) {
-  for (int k = 2; k <= 10; ++k) {
+  for (int k = CHANNEL::FIRSTFILEBIT; k <= CHANNEL::LASTBIT; ++k) {
     if (!BTST(WHATSOPEN, static_cast<smallint>(k))) continue;
     const textfile& f = CHANNELFILE(k);
     if ((f.f != nullptr || f.holding) && f.name == name) return &f;
@@ -75,12 +75,12 @@ const textfile* OPENOUTPUT(const std::string& name) {
 }
 
 void IOCLEANUP() {
-  static const char* labels[11] = {"",       "",       "outfile", "logfile",  "icfile", "itfile",
+  static const char* labels[CHANNEL::LASTBIT + 1] = {"",       "",       "outfile", "logfile",  "icfile", "itfile",
                                    "qkfile", "csvfile", "csv2file", "psfile", "svgsfile"};
   WRITETERMINAL("\n");
   // A run that ends before its files were made still leaves its log.
-  if (BTST(WHATSOPEN, 3) && LOGFILE.holding) OPENLOG();
-  for (int k = 2; k <= 10; ++k) {
+  if (BTST(WHATSOPEN, CHANNEL::LOGBIT) && LOGFILE.holding) OPENLOG();
+  for (int k = CHANNEL::FIRSTFILEBIT; k <= CHANNEL::LASTBIT; ++k) {
     if (!BTST(WHATSOPEN, static_cast<smallint>(k))) continue;
     const bool* used = CHANNELUSED(k);
     FILECLOSE(CHANNELFILE(k), used == nullptr || *used, labels[k]);

@@ -8,9 +8,9 @@
 //   convert gt ideal 8 0 2 1 Si 1 Al                   value, constant, terms, coefficient-name pairs
 #include <cmath>
 
-#include "zqglobal.h"
-#include "zqscript.h"
-#include "zqute1.h"
+#include "frame/zqglobal.h"
+#include "input/zqscript.h"
+#include "frame/zqute1.h"
 
 namespace ZQSCRIPT {
 

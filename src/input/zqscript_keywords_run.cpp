@@ -2,8 +2,9 @@
 // converges.
 #include <cmath>
 
-#include "zqglobal.h"
-#include "zqscript.h"
+#include "frame/constants.h"
+#include "frame/zqglobal.h"
+#include "input/zqscript.h"
 
 namespace ZQSCRIPT {
 
@@ -35,11 +36,11 @@ void convergence(const scriptline& l) {
       if (INFOREAL[i] > 0 || (mayzero && INFOREAL[i] == 0)) continue;
       IO::PUTSTR(1, "for " + l.keyword + ", info given is " + INFOSTRING[i] + "\"" + ", " +
                         (mayzero ? "but a tolerance may not be negative" : "but this tolerance must be greater than 0"),
-                 1, 9);
+                 1, CHANNEL::TERMLOG);
       if (CONTROLJX.strictscripting)
         IO::ERROREXIT("reading script for " + l.keyword, "reals inappropriate", yourfault);
       IO::NFAIL = static_cast<smallint>(IO::NFAIL + 1);
-      IO::PUTSTR(0, "info in the script needs to be corrected", 1, 9);
+      IO::PUTSTR(0, "info in the script needs to be corrected", 1, CHANNEL::TERMLOG);
       ok = false;
     }
   }
@@ -146,7 +147,7 @@ bool KEYWORDSRUN(const scriptline& l) {
     CONTROLJX.modebox = asktoyes(sw);
   } else if (k == "negp" || k == "negP") {
     ABSPLOW = -50;
-    PFACA = 1 / (1500 - ABSPLOW);
+    PFACA = 1 / (CONST::PCEILING - ABSPLOW);
     PFACB = -ABSPLOW * PFACA;
   } else if (k == "incnler") {
     CONTROLJX.incnler = sw;

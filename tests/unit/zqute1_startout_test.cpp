@@ -2,10 +2,10 @@
 // the run reads, and an input may not be one of the run's outputs.
 #include <gtest/gtest.h>
 
-#include "io.h"
+#include "frame/io.h"
 #include "iotestsupport.h"
-#include "zqglobal.h"
-#include "zqute1.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute1.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ class StartOut : public ::testing::Test {
     testsupport::resetio();
     IO::LOGFILE.name = "jx-log.txt";
     IO::LOGFILE.holding = true;
-    IO::WHATSOPEN = 1 + 8;
+    IO::WHATSOPEN = CHANNEL::TERMLOG;
   }
   void TearDown() override {
     ZQGLOBAL::CALCMODE = calcmodetype::nlecalc;
