@@ -56,7 +56,8 @@ void FILECLOSE(textfile& f, bool keep, const sstring& name) {
 void OPENLOG() {
   if (!LOGFILE.holding) return;
   const std::string text = LOGFILE.held;
-  PROMPTOUTFILE("jx-", "log.txt", LOGFILE);
+  const sstring name = LOGFILE.name;
+  PROMPTOUTFILE("", name, LOGFILE);
   if (!text.empty() && std::fwrite(text.data(), 1, text.size(), LOGFILE.f) != text.size()) LOGFILE.writeerror = true;
 }
 
