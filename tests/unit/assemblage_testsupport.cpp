@@ -252,9 +252,15 @@ void layout(const system& s) {
       if (e.name == "CO2") ph.co2pos = static_cast<smallint>(m);
       placeendmember(++k, e, em.td, em.comp);
     }
-    ph.nw = ph.nwpair = static_cast<smallint>(so.ws.size());
+    // A fluid phase without pairs gets every pair j < l in order, as the
+    // a-x reader builds them; their energies come from the volumes.
+    std::vector<interaction> ws = so.ws;
+    if (ph.isfluid && ws.empty())
+      for (int j = 1; j < ph.nprop; ++j)
+        for (int l = j + 1; l <= ph.nprop; ++l) ws.push_back({j, l});
+    ph.nw = ph.nwpair = static_cast<smallint>(ws.size());
     for (long q = 1; q <= ph.nw; ++q) {
-      const interaction& w = so.ws[static_cast<std::size_t>(q - 1)];
+      const interaction& w = ws[static_cast<std::size_t>(q - 1)];
       ph.wpair[q] = wpairtype{static_cast<smallint>(q), static_cast<smallint>(w.j), static_cast<smallint>(w.l)};
       ph.wa[q] = w.w;
       ph.wb[q] = w.wt;

@@ -57,7 +57,7 @@ struct solution {
   std::vector<variable> vars;
   std::vector<std::pair<std::string, std::string>> sites;  // name, expression
   std::vector<endmember> ems;
-  std::vector<interaction> ws;
+  std::vector<interaction> ws;  // pairs; a "fluid" phase without any gets all j < l
   bool modefixed = false;
 };
 
