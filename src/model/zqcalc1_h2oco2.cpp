@@ -23,7 +23,7 @@ namespace {
 constexpr extended NEWTONTOL = 0.001L;   // relative size of the last Newton step that counts as converged
 constexpr smallint NEWTONMAX = 20;       // steps beyond the first before the iteration gives up
 constexpr extended BELOWB = 1.001L;      // a step below b lands this far above it at high pressure
-constexpr extended PSWITCHRK = 100.0L;   // kbar: no vapour root to fall back to below this without saturation
+constexpr extended PSWITCHRK = 100.0L;   // kbar: below it a step under b restarts at the ideal-gas volume
 constexpr extended PSATFLOOR = 0.001L;   // kbar: the least saturation pressure of the cubic
 constexpr extended TSUPER = 695.0L;      // K: from here on the cubic has no saturation
 constexpr extended TALIQ = 673.0L;       // K: the attraction parameters change formula here
