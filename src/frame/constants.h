@@ -26,6 +26,9 @@ constexpr long double BARPERKBAR = 1000.0L;   // fugacities are in bar, pressure
 constexpr long double CM3PERKJKBAR = 10.0L;   // 1 kJ/kbar = 10 cm3
 constexpr long double RGASCM3 = 8.3144L;      // gas constant (cm3 kbar/K), sizing the Sterner-Pitzer volume search
 
+// H2O-CO2 interaction constant of the fluid mixing model (W = AH2OCO2 (1/V1 + 1/V2)).
+constexpr long double AH2OCO2 = 10.5L;
+
 // Critical temperature (K) and pressure (kbar) of the corresponding-states gases.
 constexpr long double TCRITCH4 = 190.6L, PCRITCH4 = 0.046L;
 constexpr long double TCRITCO = 132.9L, PCRITCO = 0.035L;
