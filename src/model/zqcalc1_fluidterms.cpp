@@ -21,9 +21,8 @@ constexpr extended SHYD = 0.109L;
 constexpr extended CPHYD = 0.0083L;
 constexpr extended LNKCO2 = 12.73L, TKCO2 = 1930.0L;
 
-// Aqueous species: above this temperature the density term no longer
-// grows with T; the density reference of water (kJ/kbar) and the terms of
-// the species' standard state.
+// Aqueous species: above this temperature the density term scales with T
+// instead; the reference volume of water (kJ/kbar) of that term.
 constexpr extended TAQCAP = 500.0L;
 constexpr extended VAQREF = 1.81799456L;
 

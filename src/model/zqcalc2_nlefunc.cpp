@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "frame/constants.h"
+#include "frame/channels.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
 #include "frame/zqglobal_newton.h"
@@ -37,18 +38,18 @@ bool inrange(long v, extended s) {
 // values, 15 to a line.
 void failurereport(const nlefuncstate& s) {
   const long n = NX + NXP;
-  IO::PUTSTR(2, "FAILED in nlefunc, at which stage x was:", 1, 13);
+  IO::PUTSTR(2, "FAILED in nlefunc, at which stage x was:", 1, CHANNEL::TERMSUMLOG);
   std::string& line = IO::WSTR;
   auto table = [&](auto add) {
     line.clear();
     for (long v = 1; v <= n; ++v) {
       add(v);
       if (v % valuesperline == 0) {
-        IO::PUTSTR(0, line, 1, 13);
+        IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
         line.clear();
       }
     }
-    if (!line.empty()) IO::PUTSTR(0, line, 1, 13);
+    if (!line.empty()) IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
   };
   table([&](long v) { IO::ADDSTR(XNAME[v], 10, line); });
   table([&](long v) {
@@ -75,7 +76,7 @@ void failurereport(const nlefuncstate& s) {
   s.PRINTPROJC();
   s.PRINTXYZ();
   s.PRINTRESIDUAL();
-  PRINTJAC("non-square jacobian", *s.jac, 0, 4, false, 13);
+  PRINTJAC("non-square jacobian", *s.jac, 0, 4, false, CHANNEL::TERMSUMLOG);
   IO::ERROREXIT("nlefunc", "non-square jacobian", myfault);
 }
 
@@ -83,14 +84,18 @@ void failurereport(const nlefuncstate& s) {
 void reactions(nlefuncstate& s) {
   constexpr extended rgas = CONST::RGAS;
   eqvector& r = *s.r;
+  // The end-members a reaction involves, so that the sums skip zero nu.
+  farray<smallint, 1, maxem> in{"nlefunc reaction members"};
   for (long i = 1; i <= NR; ++i) {
     ALNK[i] = 0;
     extended dgdp = 0, dgdt = 0, dg = 0;
     ZQCALC1::CALCDG0(static_cast<smallint>(i), dgdp, dgdt, dg, s.p, s.t);
+    long nin = 0;
     extended lnk = 0, sump = 0, sumt = 0;
     for (long j = 1; j <= NCV; ++j) {
       const smallint nu = (*R)(i, j);
       if (nu == 0) continue;
+      in[++nin] = static_cast<smallint>(j);
       lnk = lnk + nu * std::log(ACTIVITY[j]);
       sump = sump + nu * s.drtlnadp[j];
       sumt = sumt + nu * s.drtlnadt[j];
@@ -108,9 +113,9 @@ void reactions(nlefuncstate& s) {
     for (long v = 3; v <= NX; ++v) {
       if (!BX[v]) continue;
       extended sum = 0;
-      for (long j = 1; j <= NCV; ++j) {
-        const smallint nu = (*R)(i, j);
-        if (nu != 0) sum = sum + nu * s.drtlnadx(j, v);
+      for (long q = 1; q <= nin; ++q) {
+        const long j = in[q];
+        sum = sum + (*R)(i, j) * s.drtlnadx(j, v);
       }
       jac(i, ++c) = sum / (n * XFACA[v]);
     }
@@ -140,9 +145,13 @@ void massbalance(nlefuncstate& s) {
     return v;
   };
 
+  eqvector proj{"nlefunc projected"};  // projected composition of each mode on the row
   for (long i = 1; i <= NUVLEFT; ++i) {
     extended m = 0, bulk = 0;
-    for (long p = 1; p <= NXP; ++p) m = m + x[NX + p] * projected(i, p);
+    for (long p = 1; p <= NXP; ++p) {
+      proj[p] = projected(i, p);
+      m = m + x[NX + p] * proj[p];
+    }
     for (long k = 1; k <= NUVLEFT; ++k) {
       const longint pc = PROJC(i, k);
       if (pc != 0) bulk = bulk + pc * COMPK[k];
@@ -170,7 +179,7 @@ void massbalance(nlefuncstate& s) {
     }
     long c = s.ncolx;
     for (long q = 1; q <= NXP; ++q)
-      if (BX[NX + q]) jac(row, ++c) = (m + S * projected(i, q)) / XFACA[NX + q];
+      if (BX[NX + q]) jac(row, ++c) = (m + S * proj[q]) / XFACA[NX + q];
   }
 
   s.ncolp = 0;
@@ -232,7 +241,7 @@ bool NLEFUNC(const eqvector& xin, eqmatrix& jac, eqvector& r, bool dojac) {
       if (NLEIT > 1)
         s.PRINTLNK();
       else
-        IO::PUTSTR(0, "", 1, 13);
+        IO::PUTSTR(0, "", 1, CHANNEL::TERMSUMLOG);
     }
     // An activity that overflowed would pass "> 0" and make every residual
     // infinite.

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "frame/constants.h"
+#include "frame/channels.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
 #include "frame/zqute1.h"
@@ -149,20 +150,20 @@ bool nlefuncstate::CHECKSF() {
       if (quiet) continue;
       line = "      ";
       for (long v = 3; v <= NX; ++v) IO::ADDSTR(XNAME[v], 12, line);
-      IO::PUTSTR(1, line, 1, 13);
+      IO::PUTSTR(1, line, 1, CHANNEL::TERMSUMLOG);
       line = "x =  ";
       for (long v = 3; v <= NX; ++v) IO::ADDREAL(x[v], 5, true, 12, line);
-      IO::PUTSTR(0, line, 1, 13);
+      IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
       line = "     ";
       for (long g = 1; g <= ph.nsf; ++g) IO::ADDSTR(ph.sfname[g], 12, line);
-      IO::PUTSTR(1, line, 1, 13);
+      IO::PUTSTR(1, line, 1, CHANNEL::TERMSUMLOG);
       line = "sf = ";
       for (long g = 1; g <= ph.nsf; ++g) IO::ADDREAL(ZQUTE1::SUBSTERM(ph.sf[g], x, e), 6, true, 12, line);
-      IO::PUTSTR(0, line, 1, 13);
+      IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
       if (DOGMIN) {
-        IO::PUTSTR(1, "checksf, negative sf term - change starting guesses?", 1, 13);
+        IO::PUTSTR(1, "checksf, negative sf term - change starting guesses?", 1, CHANNEL::TERMSUMLOG);
       } else {
-        IO::PUTSTR(1, "sorry - try changing starting guesses!", 1, 13);
+        IO::PUTSTR(1, "sorry - try changing starting guesses!", 1, CHANNEL::TERMSUMLOG);
         IO::ERROREXIT("calcsf", "negative sf term", yourfault);
       }
     }

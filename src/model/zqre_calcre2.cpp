@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 
+#include "frame/channels.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
 #include "frame/zqmath1.h"
@@ -44,31 +45,31 @@ void listrow(long n, Get get, std::string& line) {
 // The composition matrix and its divisors on the terminal, summary and log,
 // for a user to see why the end-members gave no reaction.
 void noreactions() {
-  IO::PUTSTR(1, "** no reactions", 2, 13);
+  IO::PUTSTR(1, "** no reactions", 2, CHANNEL::TERMSUMLOG);
   PRINTC();
   std::string& line = IO::WSTR;
   for (long j = 1; j <= NCV; ++j) {
     line.clear();
     IO::ADDSTR(NAME[j], -6, line);
     for (long i = 1; i <= NUV; ++i) IO::ADDINT((*C)(i, j), 4, line);
-    IO::PUTSTR(0, line, 1, 13);
+    IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
   }
-  IO::PUTSTR(0, "", 1, 13);
+  IO::PUTSTR(0, "", 1, CHANNEL::TERMSUMLOG);
   line.clear();
   for (long i = 1; i <= NUV; ++i) IO::ADDINT(COMPDIV[i], 4, line);
-  IO::PUTSTR(0, line, 1, 13);
+  IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
 }
 
 // The reactions as text in the log, and names, compositions and reactions
 // as braced lists in the drawing data file.
 void listreactions() {
-  IO::PUTSTR(0, "", 1, 8);
+  IO::PUTSTR(0, "", 1, CHANNEL::LOG);
   for (long k = 1; k <= NR; ++k) {
     ZQCALC2::MAKERLINE(static_cast<smallint>(k));
-    IO::PUTSTR(0, RLINES[k], 1, 8);
+    IO::PUTSTR(0, RLINES[k], 1, CHANNEL::LOG);
   }
 
-  constexpr longint qk = 64;
+  constexpr longint qk = CHANNEL::DRAWING;
   std::string& line = IO::OSTR;
   IO::PUTSTR(0, "", 2, qk);
 
@@ -151,7 +152,7 @@ void MAKERNSITE() {
 }
 
 void PRINTC() {
-  constexpr longint ic = 16;
+  constexpr longint ic = CHANNEL::DETAILS;
   std::string& line = IO::ISTR;
   line = "      ";
   for (long i = 1; i <= NUV; ++i) IO::ADDSTR(COMPNAME[i], 6, line);

@@ -1,10 +1,12 @@
 #include "assemblage_testsupport.h"
 
 #include <cctype>
+#include <numeric>
 #include <cmath>
 #include <memory>
 #include <stdexcept>
 
+#include "frame/bytes.h"
 #include "frame/constants.h"
 #include "frame/io.h"
 #include "frame/zqute1.h"
@@ -21,154 +23,66 @@ namespace {
 
 // ---------------------------------------------------------------- expressions
 
-struct parser {
-  const std::string& s;
-  const std::vector<std::string>& vars;
+// A linear form cn/cd + sum (an/ad) y[v] as one term of one factor; the
+// coefficients are integers or decimals with at most four places.
+xtermtype linearform(const std::string& text, const std::vector<std::string>& vars) {
+  xtermtype f;
+  f.cn = 0;
+  f.cd = 1;
   std::size_t i = 0;
-
-  [[noreturn]] void fail(const std::string& why) const {
-    throw std::invalid_argument("expression \"" + s + "\": " + why + " at " + std::to_string(i));
-  }
-  void blanks() {
-    while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
-  }
-  char peek() {
+  auto fail = [&](const std::string& why) {
+    throw std::invalid_argument("expression \"" + text + "\": " + why + " at " + std::to_string(i));
+  };
+  auto blanks = [&] {
+    while (i < text.size() && text[i] == ' ') ++i;
+  };
+  for (bool first = true;; first = false) {
     blanks();
-    return i < s.size() ? s[i] : '\0';
-  }
-  bool take(char c) {
-    if (peek() != c) return false;
-    ++i;
-    return true;
-  }
-  bool atnumber() {
-    const char c = peek();
-    return std::isdigit(static_cast<unsigned char>(c)) || c == '.';
-  }
-  std::string number() {
+    if (i == text.size()) break;
+    int sign = 1;
+    if (text[i] == '-' || text[i] == '+') {
+      sign = text[i++] == '-' ? -1 : 1;
+    } else if (!first) {
+      fail("+ or - expected");
+    }
     blanks();
     const std::size_t b = i;
-    while (i < s.size() && (std::isdigit(static_cast<unsigned char>(s[i])) || s[i] == '.')) ++i;
-    if (b == i) fail("number expected");
-    return s.substr(b, i - b);
-  }
-  smallint variable() {
+    while (i < text.size() && (std::isdigit(static_cast<unsigned char>(text[i])) || text[i] == '.')) ++i;
+    // A decimal with up to four places as an exact fraction.
+    smallint n = 1, d = 1;
+    if (i > b) {
+      const long double v = std::stold(text.substr(b, i - b));
+      d = 10000;
+      n = static_cast<smallint>(std::lround(v * d));
+      const long g = std::gcd(static_cast<long>(n), static_cast<long>(d));
+      n = static_cast<smallint>(n / g);
+      d = static_cast<smallint>(d / g);
+    }
     blanks();
-    const std::size_t b = i;
-    while (i < s.size() && (std::isalnum(static_cast<unsigned char>(s[i])) || s[i] == '_' || s[i] == '(' ||
-                            s[i] == ')' || s[i] == ',')) {
-      // A variable name may hold brackets, as x(B) does; it ends where the
-      // longest known name ends.
-      ++i;
-    }
-    for (std::size_t len = i - b; len > 0; --len) {
-      const std::string name = s.substr(b, len);
-      for (std::size_t k = 0; k < vars.size(); ++k)
-        if (vars[k] == name) {
-          i = b + len;
-          return static_cast<smallint>(k + 1);
-        }
-    }
-    i = b;
-    fail("unknown variable");
-  }
-  // An integer or a fraction "a/b".
-  void rational(smallint& n, smallint& d) {
-    const std::string t = number();
-    if (t.find('.') != std::string::npos) fail("fractions only in a linear form");
-    n = static_cast<smallint>(std::stoi(t));
-    d = 1;
-    if (take('/')) d = static_cast<smallint>(std::stoi(number()));
-  }
-  // A parenthesised linear form cn/cd + sum (an/ad) y[v].
-  xtermtype linear() {
-    xtermtype f;
-    f.cn = 0;
-    f.cd = 1;
-    bool first = true;
-    while (peek() != ')') {
-      int sign = 1;
-      if (take('-'))
-        sign = -1;
-      else if (!take('+') && !first)
-        fail("+ or - expected");
-      first = false;
-      smallint n = 1, d = 1;
-      bool hasnumber = false;
-      if (atnumber()) {
-        rational(n, d);
-        hasnumber = true;
-        take('*');
+    if (i < text.size() && text[i] == '*') ++i;
+    blanks();
+    // The longest variable name that starts here.
+    std::size_t len = 0;
+    smallint v = 0;
+    for (std::size_t k = 0; k < vars.size(); ++k)
+      if (vars[k].size() > len && text.compare(i, vars[k].size(), vars[k]) == 0) {
+        len = vars[k].size();
+        v = static_cast<smallint>(k + 1);
       }
-      const char c = peek();
-      if (std::isalpha(static_cast<unsigned char>(c))) {
-        const smallint v = variable();
-        ++f.m;
-        f.an[f.m] = static_cast<smallint>(sign * n);
-        f.ad[f.m] = d;
-        f.v[f.m] = v;
-      } else {
-        if (!hasnumber) fail("term expected");
-        if (f.cn != 0) fail("one constant per linear form");
-        f.cn = static_cast<smallint>(sign * n);
-        f.cd = d;
-      }
+    if (v == 0) {
+      if (i == b) fail("number or variable expected");
+      f.cn = static_cast<smallint>(sign * n);
+      f.cd = d;
+      continue;
     }
-    take(')');
-    return f;
+    i += len;
+    ++f.m;
+    f.an[f.m] = static_cast<smallint>(sign * n);
+    f.ad[f.m] = d;
+    f.v[f.m] = v;
   }
-  termtype parse() {
-    termtype t;
-    bool first = true;
-    while (peek() != '\0') {
-      extended sign = 1;
-      if (take('-'))
-        sign = -1;
-      else if (!take('+') && !first)
-        fail("+ or - expected");
-      first = false;
-      sxtermtype& st = t.terms[++t.nterms];
-      st.coef = sign;
-      st.nfactors = 0;
-      do {
-        if (atnumber()) {
-          const std::string num = number();
-          extended v = std::stold(num);
-          if (take('/')) v = v / std::stold(number());
-          st.coef = st.coef * v;
-        } else if (take('(')) {
-          // "(1/2)" is a number, anything else a linear form.
-          const std::size_t save = i;
-          if (atnumber()) {
-            smallint n = 0, d = 1;
-            const std::size_t b = i;
-            try {
-              rational(n, d);
-            } catch (const std::invalid_argument&) {
-              i = b;
-            }
-            if (take(')')) {
-              st.coef = st.coef * (static_cast<extended>(n) / d);
-              continue;
-            }
-          }
-          i = save;
-          st.factors[++st.nfactors] = linear();
-        } else {
-          xtermtype f;
-          f.cn = 0;
-          f.cd = 1;
-          f.m = 1;
-          f.an[1] = 1;
-          f.ad[1] = 1;
-          f.v[1] = variable();
-          st.factors[++st.nfactors] = f;
-        }
-      } while (take('*'));
-    }
-    return t;
-  }
-};
+  return f;
+}
 
 // ---------------------------------------------------------------- layout
 
@@ -200,8 +114,37 @@ std::unique_ptr<dRTlnadxtype> dx;
 }  // namespace
 
 termtype expr(const std::string& text, const std::vector<std::string>& vars) {
-  parser p{text, vars};
-  return p.parse();
+  termtype t;
+  t.nterms = 1;
+  t.terms[1].coef = 1;
+  t.terms[1].nfactors = 1;
+  t.terms[1].factors[1] = linearform(text, vars);
+  return t;
+}
+
+endmember row(const std::string& name, std::vector<int> comp, extended H, extended S, extended V) {
+  endmember e;
+  e.name = name;
+  e.comp = std::move(comp);
+  e.H = H;
+  e.S = S;
+  e.V = V;
+  return e;
+}
+
+solution onesite(const std::string& name, axtype model, const std::vector<std::string>& vars,
+                 const std::vector<std::string>& props, std::vector<endmember> ems) {
+  solution s;
+  s.name = name;
+  s.model = model;
+  for (const std::string& v : vars) s.vars.push_back({v});
+  s.ems = std::move(ems);
+  for (std::size_t m = 0; m < s.ems.size(); ++m) {
+    s.sites.push_back({"s" + std::to_string(m + 1), props[m]});
+    s.ems[m].prop = props[m];
+    s.ems[m].ideal = {{static_cast<int>(m + 1), 1, 1}};
+  }
+  return s;
 }
 
 tables::tables() {
@@ -255,7 +198,7 @@ void layout(const system& s) {
   };
 
   XNAME[1] = "P(kbar)";
-  XNAME[2] = "T(°C)";
+  XNAME[2] = std::string("T(") + macroman::degree + "C)";
   XFACA[1] = 1 / (s.phigh - s.plow);
   XFACB[1] = -s.plow * XFACA[1];
   XFACA[2] = 1 / (s.thigh - s.tlow);
@@ -309,9 +252,15 @@ void layout(const system& s) {
       if (e.name == "CO2") ph.co2pos = static_cast<smallint>(m);
       placeendmember(++k, e, em.td, em.comp);
     }
-    ph.nw = ph.nwpair = static_cast<smallint>(so.ws.size());
+    // A fluid phase without pairs gets every pair j < l in order, as the
+    // a-x reader builds them; their energies come from the volumes.
+    std::vector<interaction> ws = so.ws;
+    if (ph.isfluid && ws.empty())
+      for (int j = 1; j < ph.nprop; ++j)
+        for (int l = j + 1; l <= ph.nprop; ++l) ws.push_back({j, l});
+    ph.nw = ph.nwpair = static_cast<smallint>(ws.size());
     for (long q = 1; q <= ph.nw; ++q) {
-      const interaction& w = so.ws[static_cast<std::size_t>(q - 1)];
+      const interaction& w = ws[static_cast<std::size_t>(q - 1)];
       ph.wpair[q] = wpairtype{static_cast<smallint>(q), static_cast<smallint>(w.j), static_cast<smallint>(w.l)};
       ph.wa[q] = w.w;
       ph.wb[q] = w.wt;

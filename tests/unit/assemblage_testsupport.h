@@ -22,10 +22,8 @@
 
 namespace assemblage {
 
-// An a-x expression from text: a sum of terms, each a product of numbers,
-// variables and parenthesised linear forms with integer or fractional
-// coefficients, e.g. "1 - x", "x*(1 - y)", "0.5*(1 + x - y)", "(1/2)*x".
-// Variables are the phase's, by name.
+// An a-x expression from text: a linear form in the phase's variables,
+// by name, e.g. "1 - x - y", "0.5 + 0.5*x", "2*x(a) - 1".
 termtype expr(const std::string& text, const std::vector<std::string>& vars);
 
 struct endmember {
@@ -59,9 +57,17 @@ struct solution {
   std::vector<variable> vars;
   std::vector<std::pair<std::string, std::string>> sites;  // name, expression
   std::vector<endmember> ems;
-  std::vector<interaction> ws;
+  std::vector<interaction> ws;  // pairs; a "fluid" phase without any gets all j < l
   bool modefixed = false;
 };
+
+// An end-member of plain row G = H - T S + (P - Pr) V.
+endmember row(const std::string& name, std::vector<int> comp, extended H, extended S, extended V);
+
+// A phase of one site whose species are its end-members: site fraction m
+// is the proportion of end-member m, which is also its ideal activity.
+solution onesite(const std::string& name, axtype model, const std::vector<std::string>& vars,
+                 const std::vector<std::string>& props, std::vector<endmember> ems);
 
 struct pure {
   endmember em;
