@@ -135,16 +135,29 @@ TEST_F(FindLimit, RowRatesNearZero) {
   }
 }
 
+// A site-fraction expression: the sum of coef times a product of linear
+// forms in the phase's variables x and y.
+using product = std::pair<extended, std::vector<const char*>>;
+termtype poly(const std::vector<product>& terms) {
+  termtype t;
+  for (const auto& [coef, factors] : terms) {
+    sxtermtype& st = t.terms[++t.nterms];
+    st.coef = coef;
+    for (const char* f : factors) st.factors[++st.nfactors] = assemblage::expr(f, {"x", "y"}).terms[1].factors[1];
+  }
+  return t;
+}
+
 // Watched site fractions of a phase of two variables x and y at X[3], X[4].
 class SiteFractions : public FindLimit {
  protected:
-  void phase(const std::vector<std::string>& sites, extended x, extended y, bool yheld = false) {
+  void phase(const std::vector<termtype>& sites, extended x, extended y, bool yheld = false) {
     assemblage::system s;
     s.components = {"c"};
     assemblage::solution p;
     p.name = "ph";
     p.vars = {{"x", 0, 1}, {"y", 0, 1, yheld}};
-    for (std::size_t k = 0; k < sites.size(); ++k) p.sites.push_back({"s" + std::to_string(k + 1), sites[k]});
+    for (std::size_t k = 0; k < sites.size(); ++k) p.sites.push_back({"s" + std::to_string(k + 1), "x"});
     s.solutions = {p};
     s.pfree = s.tfree = false;
     s.modes = false;
@@ -154,6 +167,7 @@ class SiteFractions : public FindLimit {
     IO::MACHEPS = eps;
     NSFNH = static_cast<smallint>(sites.size());
     for (long k = 1; k <= NSFNH; ++k) {
+      (*PREC1)[1].sf[k] = sites[static_cast<std::size_t>(k - 1)];
       SFNHIP[k] = 1;
       SFNHK[k] = static_cast<smallint>(k);
       SFNHIX[k] = 3;
@@ -171,16 +185,19 @@ class SiteFractions : public FindLimit {
 };
 
 TEST_F(SiteFractions, PassesLeaveEveryWatchedFractionPositive) {
-  const std::vector<std::vector<std::string>> sets = {
-      {"1 - x - y", "x", "y"},
-      {"x*(1 - y) - 1/20", "(1 - x)*(1 - y) - 1/10", "x*y", "1 - x"},
-      {"(x - 1/10)*(y + 1/5)", "y - x*y", "(1/2)*(1 - x - y)"},
-      {"2*x*y - 1/50", "1 - y"},
+  const std::vector<std::vector<termtype>> sets = {
+      {poly({{1, {"1 - x - y"}}}), poly({{1, {"x"}}}), poly({{1, {"y"}}})},
+      {poly({{1, {"x", "1 - y"}}, {1, {"-0.05"}}}), poly({{1, {"1 - x", "1 - y"}}, {1, {"-0.1"}}}),
+       poly({{1, {"x", "y"}}}), poly({{1, {"1 - x"}}})},
+      {poly({{1, {"x - 0.1", "y + 0.2"}}}), poly({{1, {"y"}}, {-1, {"x", "y"}}}), poly({{0.5L, {"1 - x - y"}}})},
+      {poly({{2, {"x", "y"}}, {1, {"-0.02"}}}), poly({{1, {"1 - y"}}})},
   };
+  int set = 0;
   std::mt19937 rng(18);
   std::uniform_real_distribution<double> start(0.3, 0.7), dir(-3, 3);
   int corrected = 0, runs = 0;
   for (const auto& sites : sets) {
+    ++set;
     for (int n = 0; n < 40; ++n) {
       phase(sites, start(rng), start(rng));
       if (smallest(direction({0, 0}), 0) <= 0) continue;
@@ -198,9 +215,9 @@ TEST_F(SiteFractions, PassesLeaveEveryWatchedFractionPositive) {
       const extended m = smallest(dx, slim);
       if (slim < slim0) {
         ++corrected;
-        EXPECT_GT(m, 0) << sites[0] << " run " << n;
+        EXPECT_GT(m, 0) << set << " run " << n;
       } else {
-        EXPECT_GE(m, 0) << sites[0] << " run " << n;
+        EXPECT_GE(m, 0) << set << " run " << n;
       }
     }
   }
@@ -209,7 +226,7 @@ TEST_F(SiteFractions, PassesLeaveEveryWatchedFractionPositive) {
 }
 
 TEST_F(SiteFractions, AllPositiveAtTheLimitLeavesSlimButMarksIt) {
-  phase({"x + y"}, 0.5L, 0.5L);
+  phase({poly({{1, {"x + y"}}})}, 0.5L, 0.5L);
   const eqvector dx = direction({-0.25L, -0.25L});
   extended slim = 0;
   acctype acc = acctype::mulimit;
@@ -221,7 +238,7 @@ TEST_F(SiteFractions, AllPositiveAtTheLimitLeavesSlimButMarksIt) {
 // The worst expression has a factor at exactly 0 where the passes look:
 // its term adds nothing to the rate, and the run goes on.
 TEST_F(SiteFractions, FactorAtExactlyZero) {
-  phase({"x*(y - 1/2) + x - 1/5"}, 0.6L, 0.5L, true);
+  phase({poly({{1, {"x", "y - 0.5"}}, {1, {"x - 0.2"}}})}, 0.6L, 0.5L, true);
   const eqvector dx = direction({0.5L});
   extended slim = 0;
   acctype acc = acctype::mulimit;
