@@ -48,7 +48,8 @@ void PRINTJAC(const sstring& title, const eqmatrix& j, smallint part, smallint p
     if (row <= NR)
       IO::ADDINT(row, -labelwidth, line);
     else
-      IO::ADDSTR(COMPNAME[row - NR], -labelwidth, line);
+      // The mass balance runs over the free components only.
+      IO::ADDSTR(freecomponentname(row - NR), -labelwidth, line);
     return line;
   };
   // The rows against the free unknowns from..to of the lists, a block.

@@ -64,6 +64,9 @@ nlefuncstate& NLEFUNCSTATE();
 // A Jacobian by blocks of free unknowns.
 void PRINTJAC(const sstring& title, const eqmatrix& j, smallint part, smallint places, bool fixed,
               smallint mask);
+// Name of the k-th free component (BCOMPS), "" past the last.
+std::string freecomponentname(long k);
+
 // A matrix as a brace literal of nrow rows and ncol columns.
 void DEBUGPRINT(const eqmatrix& m, const std::string& title, smallint nrow, smallint ncol);
 

@@ -33,23 +33,22 @@ void pair(std::string& names, std::string& values) {
   IO::PUTSTR(0, values, 1, mask);
 }
 
-// Name of free component k, counting only the free ones.
-std::string freecomponent(long k) {
-  long seen = 0;
-  for (long c = 1; c <= NUV; ++c)
-    if (BCOMPS[c] && ++seen == k) return COMPNAME[c];
-  return "";
-}
-
 std::string freenames(smallint width) {
   std::string line;
-  for (long k = 1; k <= NUVLEFT; ++k) IO::ADDSTR(freecomponent(k), width, line);
+  for (long k = 1; k <= NUVLEFT; ++k) IO::ADDSTR(freecomponentname(k), width, line);
   return line;
 }
 
 std::string phasename(long p) { return p <= NXPSS ? (*PREC1)[MP2SS[p]].name : (*PREC0)[MP2SS[p]].name; }
 
 }  // namespace
+
+std::string freecomponentname(long k) {
+  long seen = 0;
+  for (long c = 1; c <= NUV; ++c)
+    if (BCOMPS[c] && ++seen == k) return COMPNAME[c];
+  return "";
+}
 
 void nlefuncstate::PRINTX1() {
   IO::PUTSTR(0, IO::WSTR, 1, mask);
@@ -133,7 +132,7 @@ void nlefuncstate::PRINTRESIDUAL() {
       IO::ADDINT(i, 11, heads);
       IO::ADDREAL(res[i] * RNSITE[i], 4, false, 11, values);
     } else {
-      IO::ADDSTR(freecomponent(i - NR), 11, heads);
+      IO::ADDSTR(freecomponentname(i - NR), 11, heads);
       IO::ADDREAL(res[i], 4, false, 11, values);
     }
     if (i % firstpair == 0) {
@@ -211,7 +210,7 @@ void nlefuncstate::FDCHECKDCOMPDX() {
         if (!(std::fabs(d) >= smallderiv && std::fabs((d - fd) / d) >= reltol)) continue;
         if (++count == 1) line += "dcompdx: difference with fd: ";
         if (count > listed) continue;
-        line += ph.xvar[w].name + "," + freecomponent(k) + " = " + IO::REAL2STR(d - fd, 4, false) + "; ";
+        line += ph.xvar[w].name + "," + freecomponentname(k) + " = " + IO::REAL2STR(d - fd, 4, false) + "; ";
       }
     }
     for (long k = 1; k <= NUVLEFT; ++k) compcalc(p, k) = base[k];

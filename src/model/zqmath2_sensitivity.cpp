@@ -27,13 +27,13 @@ constexpr extended svdcutoff = 1e-12L;    // singular values at or below this sh
 constexpr smallint tracewidth = 11;       // field of the b and m traces
 constexpr smallint traceplaces = 5;
 
-using logratiomatrix = fmatrix<extended, 1, maxcomp, 1, maxcomp>;
+using bulkratiomatrix = fmatrix<extended, 1, maxcomp, 1, maxcomp>;
 
 // Work of MAKEDEQDX, made once: the staging copy alone is 130 kB.
 struct deqdxwork {
   eqmatrix t{"deqdx staging"};
-  logratiomatrix b{"deqdx b"};    // db'/db: a row per free component but the denominator
-  logratiomatrix m{"deqdx m"};    // dm/dm': a row per free mode, a column per free mode but the denominator
+  bulkratiomatrix b{"deqdx b"};   // db'/db: a row per free component but the denominator
+  eqmatrix m{"deqdx m"};          // dm/dm': a row per free mode, a column per free mode but the denominator
   eqvector modes{"deqdx modes"};  // the modes of the solution, 0 where not free
 };
 
@@ -89,7 +89,7 @@ void nlerun::MAKEDEQDX() {
       nouncertainties();
       return;
     }
-    logratiomatrix& B = w.b;
+    bulkratiomatrix& B = w.b;
     B.fill(0);
     smallint row = 0;
     for (long r = 1; r <= NUVLEFT; ++r) {
@@ -112,7 +112,7 @@ void nlerun::MAKEDEQDX() {
       return;
     }
 
-    logratiomatrix& M = w.m;
+    eqmatrix& M = w.m;
     M.fill(0);
     smallint r = 0;
     for (long k = 1; k <= NXP; ++k) {
@@ -186,6 +186,7 @@ void nlerun::MAKEDEQDX() {
   // Values at or below the solver's own cut-off would put entries near
   // 1e19 into the inverse.
   const extended cut = s > 0 ? svdcutoff * SSVD[s] : 0;
+  INVDEQDX.fill(0);
   for (long i = 1; i <= s; ++i)
     for (long j = 1; j <= s; ++j) {
       extended sum = 0;

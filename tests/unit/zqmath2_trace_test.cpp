@@ -405,7 +405,14 @@ TEST_F(TraceLayout, JacobianByBlocksOfFreeUnknowns) {
   BX[23] = true;
   NR = 2;
   JROW = 3;
-  COMPNAME[1] = "SiO2";
+  // The mass-balance row is that of the first free component.
+  const auto bcomps = BCOMPS;
+  const smallint nuv = NUV;
+  NUV = 2;
+  COMPNAME[1] = "MgO";
+  COMPNAME[2] = "SiO2";
+  BCOMPS[1] = false;
+  BCOMPS[2] = true;
   static eqmatrix j{"layout jac"};
   j.fill(0);
   for (long c = 1; c <= 20; ++c) {
@@ -434,6 +441,8 @@ TEST_F(TraceLayout, JacobianByBlocksOfFreeUnknowns) {
   EXPECT_EQ(ls[13], "");
   EXPECT_EQ(ls[14], "      " + std::string(11, ' ') + "ph");
   EXPECT_EQ(ls[15], "SiO2  " + real(2.5L, 4, false, 13));
+  BCOMPS = bcomps;
+  NUV = nuv;
 }
 
 TEST_F(TraceLayout, MatrixAsBraceLiteral) {
