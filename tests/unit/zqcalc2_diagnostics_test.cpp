@@ -42,8 +42,16 @@ std::string real(extended v, smallint places, bool fixed, std::size_t width) {
 
 class Printers : public ::testing::Test {
  protected:
-  void SetUp() override { IO::CONTROLIO.pagewidth = 250; }
+  void SetUp() override {
+    IO::CONTROLIO.pagewidth = 250;
+    bcomps = BCOMPS;
+    nuv = NUV;
+    nuvleft = NUVLEFT;
+  }
   void TearDown() override {
+    BCOMPS = bcomps;
+    NUV = nuv;
+    NUVLEFT = nuvleft;
     NCV = 0;
     NX = NXP = NXPSS = NR = 0;
   }
@@ -68,6 +76,8 @@ class Printers : public ::testing::Test {
   }
 
   assemblage::tables tables;
+  farray<bool, 1, maxcomp> bcomps{"printers bcomps"};
+  smallint nuv = 0, nuvleft = 0;
 };
 
 TEST_F(Printers, ActivitiesTwentyToAPair) {
