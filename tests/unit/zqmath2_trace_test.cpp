@@ -174,20 +174,6 @@ TEST_F(Trace, JacobianCheckOfTheRecipe) {
   EXPECT_EQ(line, "jacobian: prop diff with fd: " + items + ": of 7 in all\n\n");
 }
 
-// The check writes the Jacobian first, and leaves the evaluation as it
-// found it: the solve from the same start ends in the same place.
-TEST_F(Trace, JacobianCheckListsAndRestores) {
-  loop();
-  DEBUGLEVEL = 3;
-  testsupport::Terminal term;
-  smallint code = -1;
-  EXPECT_TRUE(ZQMATH2::NLE(code));
-  const std::string out = term.text();
-  const std::string head = "\njacobian\n      " + std::string(12, ' ') + "x" + std::string(12, ' ') + "x\n1     ";
-  EXPECT_EQ(out.substr(0, head.size()), head) << out;
-  EXPECT_EQ(count(out, "jacobian: no difference with fd"), 1u);
-}
-
 // A solve of the loop from an off start at each level: the same solution,
 // and the narration the level stands for.
 TEST_F(Trace, LoopSolvedAtEachLevel) {
@@ -304,26 +290,6 @@ TEST_F(TraceLayout, UnknownsInPairsOfThirteenAfterPAndT) {
   }
 }
 
-// A free mode is shown divided by PHI, a fixed unknown as it is held.
-TEST_F(TraceLayout, UnknownsUnscaled) {
-  unknowns(4);
-  NX = 3;
-  NXP = 1;
-  XFACA[3] = 0.5L;
-  XFACB[3] = 0.25L;
-  X[3] = 0.5L;  // 0.5
-  XFACA[4] = 0.5L;
-  X[4] = 0.6L;  // 1.2, over PHI 1.5
-  PHI = 1.5L;
-  BX[1] = false;
-  X[1] = 7;
-  smallint code = 0;
-  ZQMATH2::nlerun run(code);
-  testsupport::Terminal term;
-  run.INTERMEDIATE();
-  EXPECT_EQ(lines(term.text())[1], std::string(62, ' ') + "    7.0000  700.0000    0.5000    0.8000");
-}
-
 // The trace line of one trial at each level, with its head where the level
 // puts it.
 TEST_F(TraceLayout, TraceLineAtEachLevel) {
@@ -361,36 +327,6 @@ TEST_F(TraceLayout, TraceLineAtEachLevel) {
     run.PRINTINFO('s', 'x', 0.5L, -0.25L, t.step);
     EXPECT_EQ(term.text(), t.want) << t.level;
     EXPECT_EQ(run.traceline, 1);
-  }
-}
-
-// The head of a line search: the rule only before the second trace line,
-// the starting guesses only in the first iteration below level 4.
-TEST_F(TraceLayout, HeadOfALineSearch) {
-  unknowns(2);
-  const struct {
-    smallint level, iter, traceline;
-    bool guesses, rule;
-    std::string heads;
-  } table[] = {
-      {2, 0, 0, true, true, "             f       slope      step         maxe     maxdx"},
-      {3, 1, 0, true, true, " 1  0      f       slope          step         maxe     maxdx"},
-      {3, 2, 0, false, true, " 2  0      f       slope          step         maxe     maxdx"},
-      {3, 12, 3, false, false, " 12 3      f       slope          step         maxe     maxdx"},
-      {4, 1, 1, false, true, " 1         f       slope          step         maxe     maxdx"},
-  };
-  for (const auto& t : table) {
-    DEBUGLEVEL = t.level;
-    smallint code = 0;
-    ZQMATH2::nlerun run(code);
-    run.iter = t.iter;
-    run.traceline = t.traceline;
-    testsupport::Terminal term;
-    run.PRINTHEADER();
-    const std::string out = term.text();
-    EXPECT_EQ(out.find("starting guesses:") != std::string::npos, t.guesses) << t.level << " " << t.iter;
-    EXPECT_EQ(out.find(std::string(59, '-')) != std::string::npos, t.rule) << t.level << " " << t.iter;
-    EXPECT_EQ(lines(out).back(), t.heads) << t.level << " " << t.iter;
   }
 }
 
