@@ -48,8 +48,14 @@ class Drawing {
     dir.write("qk-t.txt", file);
     return testsupport::fatal([] { ZQPLTX::PLOTIX(); });
   }
-  std::string svg() { return dir.read("jx-t.svg"); }
-  std::string log() { return dir.read("jx-log.txt"); }
+  std::string svg() {
+    IO::FLUSHER();
+    return dir.read("jx-t.svg");
+  }
+  std::string log() {
+    IO::FLUSHER();
+    return dir.read("jx-log.txt");
+  }
 
   testsupport::Terminal term;
   testsupport::ScratchDir dir;
