@@ -135,6 +135,8 @@ TEST(DrawingNetwork, Clipping) {
       // in from the left, out through the top
       {"u1 begin end -5 600 5 600 5 900", "", {{0, 600}, {5, 600}, {5, 800}}, -2, -3},
       {"u1 begin end -5 300 -5 900", "", {}, 0, 0},
+      // through two corners: four edges in one segment
+      {"u1 begin end -1 360 11 840", "edge: too many cuts", {}, 0, 0},
       // free ends on an edge within the tolerance, or just outside it
       {"u1 begin end 5 600 5 799.99999995", "", {{5, 600}, {5, 799.99999995}}, 0, -3},
       {"u1 begin end 5 600 5 799.9999998", "", {{5, 600}, {5, 799.9999998}}, 0, 0},

@@ -233,6 +233,10 @@ TEST(DrawingReader, TableLimits) {
   for (int k = 1; k <= 202; ++k) rows202 += "\n1 2";
   Drawing d;
   EXPECT_EQ(d.read(qk("u1 begin end" + rows202 + "\n")), "readdata: too much data for line in reading coordinates for u1");
+  Drawing p;
+  std::string rows3;
+  for (int k = 1; k <= 202; ++k) rows3 += "\n1 2 3";
+  EXPECT_EQ(p.read("3 4 1 2 x 3 5\ni1" + rows3 + "\n*\n*\n"), "read data: too much data for line: max = 201");
   Drawing e;
   std::string areas;
   for (int k = 1; k <= 301; ++k) areas += "0.5 u1\n";
