@@ -12,6 +12,9 @@ constexpr long double RGAS = 0.0083144L;     // gas constant (kJ/K), the literal
 constexpr long double RLN10 = 0.019144654296L;  // R ln 10 as the model writes it where a log10 a enters
 constexpr long double LN10 = 2.302585092994046L;  // ln 10
 constexpr long double PCEILING = 1500.0L;    // highest pressure of any window (kbar)
+constexpr long double PFLOOR = 0.0009L;      // lowest pressure of any window (kbar)
+constexpr long double TFLOOR = 283.0L;       // lowest temperature of any window (K)
+constexpr long double TCEILING = 3000.0L;    // highest temperature of any window (K)
 
 }  // namespace CONST
 
@@ -39,6 +42,8 @@ constexpr int VMAX = 16;    // Landau maximum volume of disorder
 constexpr int AQ = 17;      // aqueous-species coefficient; non-zero marks an aqueous species
 constexpr int AQ1 = 18;     // aqueous-species parameters; non-zero switches the solute term on
 constexpr int AQ2 = 19;
+constexpr int CHARGE1 = AQ1;  // the charges z1, z2 of a made end-member, from the a-x reader's charge test
+constexpr int CHARGE2 = AQ2;
 constexpr int BWDH = 20;    // order-disorder (Bragg-Williams) dH
 constexpr int BWDV = 21;    // dV
 constexpr int BWW = 22;     // W

@@ -1,4 +1,4 @@
-#include "zqcalc2.h"
+#include "model/zqcalc2.h"
 
 namespace ZQCALC2 {
 

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "frame/channels.h"
 #include "frame/farray.h"
 #include "frame/io.h"
 #include "frame/types.h"
@@ -24,12 +25,6 @@ constexpr int maxinfolength = 255;  // characters of one info line
 // The set-up adds the two named end points to a line, and clipping adds at
 // most a corner and a crossing per segment: room for all of them.
 constexpr int maxlinestore = 3 * (maxlinepts + 2);
-
-// Channels of the component's output.
-constexpr longint chterminal = 1;
-constexpr longint chlog = 8;
-constexpr longint chreport = 13;  // terminal, summary and log
-constexpr longint chsvg = 1024;
 
 using linevector = farray<extended, 1, maxlinestore>;
 using rowvector = farray<extended, 1, maxvalues>;

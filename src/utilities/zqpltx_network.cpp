@@ -359,18 +359,18 @@ void PRINTLINE(smallint i, smallint level) {
     }
     return last ? s : s + "; ";
   };
-  IO::PUTSTR(0, std::string(33, '_'), 1, chlog);
+  IO::PUTSTR(0, std::string(33, '_'), 1, CHANNEL::LOG);
   std::string s = l.name + ") ";
   for (long j = 1; j <= l.nphases; ++j) s += l.phases[j] + " ";
   s += "(" + l.zero + ")  ";
   s += "  start = " + attachment(l.beginlink, false) + "end = " + attachment(l.endlink, true);
   if (l.connect) s += "  connect";
-  IO::PUTSTR(0, s, 1, chlog);
+  IO::PUTSTR(0, s, 1, CHANNEL::LOG);
   auto pointline = [&](long j, const char* tail) {
     std::string t;
     IO::ADDREAL(l.x[j], 4, true, 10, t);
     IO::ADDREAL(l.y[j], 4, true, 10, t);
-    IO::PUTSTR(0, t + tail, 1, chlog);
+    IO::PUTSTR(0, t + tail, 1, CHANNEL::LOG);
   };
   if (l.npts < 5) {
     for (long j = 1; j <= l.npts; ++j) pointline(j, "");

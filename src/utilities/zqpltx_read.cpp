@@ -516,26 +516,26 @@ void DEBUGPRINT(smallint kind, smallint index) {
   };
   if (kind == 1) {
     const pointtype& p = (*POINT)[index];
-    IO::PUTSTR(0, rule, 1, chreport);
+    IO::PUTSTR(0, rule, 1, CHANNEL::TERMSUMLOG);
     std::string s = p.name + ") ";
     for (long j = 1; j <= p.nphases; ++j) s += p.phases[j] + " ";
     s += "(" + p.zero1 + " " + p.zero2 + ")";
-    IO::PUTSTR(0, s, 1, chreport);
-    IO::PUTSTR(0, xy(p.x, p.y), 1, chreport);
+    IO::PUTSTR(0, s, 1, CHANNEL::TERMSUMLOG);
+    IO::PUTSTR(0, xy(p.x, p.y), 1, CHANNEL::TERMSUMLOG);
   } else if (kind == 2) {
     const linetype& l = (*LINE)[index];
-    IO::PUTSTR(0, rule, 1, chreport);
+    IO::PUTSTR(0, rule, 1, CHANNEL::TERMSUMLOG);
     std::string s = l.name + ") ";
     for (long j = 1; j <= l.nphases; ++j) s += l.phases[j] + " ";
     s += "(" + l.zero + ")";
-    IO::PUTSTR(0, s, 1, chreport);
-    for (long j = 1; j <= l.npts; ++j) IO::PUTSTR(0, xy(l.x[j], l.y[j]), 1, chreport);
+    IO::PUTSTR(0, s, 1, CHANNEL::TERMSUMLOG);
+    for (long j = 1; j <= l.npts; ++j) IO::PUTSTR(0, xy(l.x[j], l.y[j]), 1, CHANNEL::TERMSUMLOG);
   } else if (kind == 3) {
-    if (index == 1) IO::PUTSTR(1, "areas", 1, chreport);
+    if (index == 1) IO::PUTSTR(1, "areas", 1, CHANNEL::TERMSUMLOG);
     const atype& a = AREA[index];
     std::string s = "  ";
     for (long j = 1; j <= a.nbound; ++j) s += a.boundnames[j] + " ";
-    IO::PUTSTR(0, s, 1, chreport);
+    IO::PUTSTR(0, s, 1, CHANNEL::TERMSUMLOG);
   }
 }
 

@@ -18,7 +18,7 @@ void release() {
 }  // namespace
 
 void OVERALLSETUP() {
-  IO::PUTSTR(0, "running at " + IO::WHENSTRING, 1, chlog);
+  IO::PUTSTR(0, "running at " + IO::WHENSTRING, 1, CHANNEL::LOG);
   release();
   POINT = new pointtable("POINT");
   IO::HEAPINC("point", static_cast<longint>(sizeof(pointtable)));
@@ -35,7 +35,7 @@ void SVGDRAW() {
   DRAWBOX();
   DOLINES();
   if (CONTROLQK.docircles == yes) DOCIRCLES();
-  IO::PUTSTR(1, "</svg>", 1, chsvg);
+  IO::PUTSTR(1, "</svg>", 1, CHANNEL::SVG);
 }
 
 void PLOTIX() {
@@ -48,8 +48,8 @@ void PLOTIX() {
     release();
     throw;
   }
-  IO::PUTSTR(1, "plotix running in SOLVARINTH at " + IO::WHENSTRING, 1, chreport);
-  IO::PUTSTR(0, "with diagram in file, " + IO::SVGFILE.name, 1, chreport);
+  IO::PUTSTR(1, "plotix running in SOLVARINTH at " + IO::WHENSTRING, 1, CHANNEL::TERMSUMLOG);
+  IO::PUTSTR(0, "with diagram in file, " + IO::SVGFILE.name, 1, CHANNEL::TERMSUMLOG);
   release();
   IO::IOCLEANUP();
 }
@@ -59,9 +59,9 @@ void ANALYSIS() { IO::ERROREXIT("analysis", "topology analysis not available in 
 
 // Stands in until the area filling lands: the group, with no areas in it.
 void DOAREAS() {
-  IO::PUTSTR(0, "<!-- areas -->", 2, chsvg);
-  IO::PUTSTR(0, "  <g stroke=\"none\" >", 1, chsvg);
-  IO::PUTSTR(1, "  </g>", 1, chsvg);
+  IO::PUTSTR(0, "<!-- areas -->", 2, CHANNEL::SVG);
+  IO::PUTSTR(0, "  <g stroke=\"none\" >", 1, CHANNEL::SVG);
+  IO::PUTSTR(1, "  </g>", 1, CHANNEL::SVG);
 }
 
 }  // namespace ZQPLTX

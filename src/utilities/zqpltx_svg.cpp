@@ -78,7 +78,7 @@ std::size_t utf8length(const std::string& s, std::size_t i) {
 
 std::string real2(extended x) { return IO::REAL2STR(x, 2, true); }
 
-void put(smallint before, const std::string& text, smallint after) { IO::PUTSTR(before, text, after, chsvg); }
+void put(smallint before, const std::string& text, smallint after) { IO::PUTSTR(before, text, after, CHANNEL::SVG); }
 
 void point(smallint before, extended x, extended y) {
   extended sx = 0, sy = 0;

@@ -2,9 +2,9 @@
 // (preferences, script, output files) and then runs the drawing component,
 // turning qk-<suffix>.txt into jx-<suffix>.svg. Built with the tests only.
 #include "frame/io.h"
-#include "frame/mainprogram.h"
 #include "frame/zqglobal.h"
 #include "frame/zqute1.h"
+#include "mainprogram.h"
 #include "utilities/zqpltx.h"
 
 int main() {
