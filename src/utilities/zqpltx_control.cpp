@@ -11,6 +11,8 @@ namespace {
 constexpr const char* here = "readdata";
 constexpr smallint minnumbersize = 4, maxnumbersize = 14, defaultnumbersize = 4;
 constexpr smallint mincirclesize = 1, maxcirclesize = 7;
+constexpr int bigticksperwindow = 10;  // default big ticks across the window
+constexpr int smallperbig = 5;         // default small ticks in a big one
 
 smallint limited(smallint v, smallint lo, smallint hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
@@ -87,8 +89,8 @@ void keyword(const IO::strings& words, smallint n) {
     STARTX = v[2];
     BIGYTICK = v[3];
     STARTY = v[4];
-    if (BIGXTICK == 0) BIGXTICK = (XHIGH - XLOW) / 10;
-    if (BIGYTICK == 0) BIGYTICK = (YHIGH - YLOW) / 10;
+    if (BIGXTICK == 0) BIGXTICK = (XHIGH - XLOW) / bigticksperwindow;
+    if (BIGYTICK == 0) BIGYTICK = (YHIGH - YLOW) / bigticksperwindow;
     if (STARTX >= XHIGH || STARTX < XLOW) STARTX = XLOW;
     if (STARTY >= YHIGH || STARTY < YLOW) STARTY = YLOW;
     SETBIGTICKS = true;
@@ -98,8 +100,8 @@ void keyword(const IO::strings& words, smallint n) {
       if (!reals(words, n, k, 2, v)) IO::ERROREXIT(here, "small ticks bad in script (xtick gap, ytick gap)", yourfault);
       SMALLXTICK = v[1];
       SMALLYTICK = v[2];
-      if (SMALLXTICK == 0) SMALLXTICK = BIGXTICK / 5;
-      if (SMALLYTICK == 0) SMALLYTICK = BIGYTICK / 5;
+      if (SMALLXTICK == 0) SMALLXTICK = BIGXTICK / smallperbig;
+      if (SMALLYTICK == 0) SMALLYTICK = BIGYTICK / smallperbig;
     }
     SETSMALLTICKS = CONTROLQK.smallticks == yes;
   } else if (key == "phaseorder" || key == "inexcess") {

@@ -9,6 +9,10 @@ namespace ZQPLTX {
 
 namespace {
 
+// Coordinates in the log reports, and the rule above each record.
+constexpr smallint reportplaces = 4, reportwidth = 10;
+constexpr std::size_t reportrule = 33;
+
 constexpr extended edgetolerance = 1e-7L;
 
 enum edge : smallint { bottom = 1, left = 2, top = 3, right = 4 };
@@ -359,7 +363,7 @@ void PRINTLINE(smallint i, smallint level) {
     }
     return last ? s : s + "; ";
   };
-  IO::PUTSTR(0, std::string(33, '_'), 1, CHANNEL::LOG);
+  IO::PUTSTR(0, std::string(reportrule, '_'), 1, CHANNEL::LOG);
   std::string s = l.name + ") ";
   for (long j = 1; j <= l.nphases; ++j) s += l.phases[j] + " ";
   s += "(" + l.zero + ")  ";
@@ -368,8 +372,8 @@ void PRINTLINE(smallint i, smallint level) {
   IO::PUTSTR(0, s, 1, CHANNEL::LOG);
   auto pointline = [&](long j, const char* tail) {
     std::string t;
-    IO::ADDREAL(l.x[j], 4, true, 10, t);
-    IO::ADDREAL(l.y[j], 4, true, 10, t);
+    IO::ADDREAL(l.x[j], reportplaces, true, reportwidth, t);
+    IO::ADDREAL(l.y[j], reportplaces, true, reportwidth, t);
     IO::PUTSTR(0, t + tail, 1, CHANNEL::LOG);
   };
   if (l.npts < 5) {

@@ -8,6 +8,10 @@ namespace ZQPLTX {
 
 namespace {
 
+// Coordinates in the log reports, and the rule above each record.
+constexpr smallint reportplaces = 4, reportwidth = 10;
+constexpr std::size_t reportrule = 23;
+
 constexpr const char* here = "readdata";
 constexpr const char* hererecord = "read data";
 
@@ -507,11 +511,11 @@ void CHECKDUPL() {
 void DATAPRINT(smallint, smallint) {}
 
 void DEBUGPRINT(smallint kind, smallint index) {
-  const std::string rule = std::string(23, '_');
+  const std::string rule = std::string(reportrule, '_');
   auto xy = [](extended x, extended y) {
     std::string s;
-    IO::ADDREAL(x, 4, true, 10, s);
-    IO::ADDREAL(y, 4, true, 10, s);
+    IO::ADDREAL(x, reportplaces, true, reportwidth, s);
+    IO::ADDREAL(y, reportplaces, true, reportwidth, s);
     return s;
   };
   if (kind == 1) {

@@ -19,6 +19,12 @@ constexpr extended labelslack = 0.00001L;  // of the window, for the last label
 constexpr extended integerlabel = 0.00001L;
 constexpr smallint maxlabelplaces = 5;
 constexpr int numberfontbase = 16;  // font size of numbers of size 12
+constexpr int numberfontsize = 12;
+constexpr int numberlift = 3;        // numbers sit a third of their size below their point
+constexpr int tickparts = 60;        // a big tick is this fraction of the window, a small one half of it
+constexpr int xlabelticks = 3;       // x labels stand this many tick lengths below the frame
+constexpr int ylabelticks = 2;       // y labels this many to its left
+constexpr smallint coordplaces = 2;  // decimals of every coordinate
 
 const char* const svgnamespace = "http://www.w3.org/2000/svg";
 
@@ -76,7 +82,7 @@ std::size_t utf8length(const std::string& s, std::size_t i) {
   return len;
 }
 
-std::string real2(extended x) { return IO::REAL2STR(x, 2, true); }
+std::string real2(extended x) { return IO::REAL2STR(x, coordplaces, true); }
 
 void put(smallint before, const std::string& text, smallint after) { IO::PUTSTR(before, text, after, CHANNEL::SVG); }
 
@@ -126,7 +132,7 @@ void label(extended x, extended y, extended down, const std::string& text, const
 }
 
 void numbergroup() {
-  const long size = std::lround(static_cast<extended>(numberfontbase) * NUMBERSIZE / 12);
+  const long size = std::lround(static_cast<extended>(numberfontbase) * NUMBERSIZE / numberfontsize);
   put(0, "  <g stroke=\"none\" fill=\"black\" text-anchor=\"middle\" font-size=\"" + IO::INT2STR(size) + "px\" >", 2);
 }
 
@@ -227,8 +233,8 @@ void FINDMID(smallint line, extended& xm, extended& ym) {
 }
 
 void DRAWBOX() {
-  const extended dx = (XHIGH - XLOW) / 60;
-  const extended dy = (YHIGH - YLOW) / 60;
+  const extended dx = (XHIGH - XLOW) / tickparts;
+  const extended dy = (YHIGH - YLOW) / tickparts;
   put(0, "", 1);
 
   SVGINFO.textx = SVGINFO.left;
@@ -260,11 +266,11 @@ void DRAWBOX() {
   put(1, "<!-- axis labelling -->", 2);
   put(0, "  <g text-anchor=\"middle\" >", 1);
   labels(STARTX, BIGXTICK, XLOW, XHIGH,
-         [&](extended t) { label(t, YLOW - 3 * dy, 0, labeltext(t), "\" > ", " </text>"); });
+         [&](extended t) { label(t, YLOW - xlabelticks * dy, 0, labeltext(t), "\" > ", " </text>"); });
   put(1, "  </g>", 2);
   put(0, "  <g text-anchor=\"end\" >", 1);
   labels(STARTY, BIGYTICK, YLOW, YHIGH,
-         [&](extended t) { label(XLOW - 2 * dx, t, labeldrop, labeltext(t), "\" > ", " </text>"); });
+         [&](extended t) { label(XLOW - ylabelticks * dx, t, labeldrop, labeltext(t), "\" > ", " </text>"); });
   put(0, "  </g>", 1);
 
   if (SETSMALLTICKS) {
@@ -304,7 +310,7 @@ void DOLINES() {
     if (l.npts == 0 || l.connect) continue;
     extended xm = 0, ym = 0;
     FINDMID(i, xm, ym);
-    if (strictlyinside(xm, ym)) label(xm, ym, static_cast<extended>(NUMBERSIZE) / 3, number(l.name), "\" >", "</text>");
+    if (strictlyinside(xm, ym)) label(xm, ym, static_cast<extended>(NUMBERSIZE) / numberlift, number(l.name), "\" >", "</text>");
   }
   put(1, "  </g>", 1);
 }
@@ -326,7 +332,7 @@ void DOCIRCLES() {
   numbergroup();
   for (smallint i = 1; i <= NPOINT; ++i) {
     const pointtype& p = (*POINT)[i];
-    if (strictlyinside(p.x, p.y)) label(p.x, p.y, static_cast<extended>(NUMBERSIZE) / 3, number(p.name), "\" >", "</text>");
+    if (strictlyinside(p.x, p.y)) label(p.x, p.y, static_cast<extended>(NUMBERSIZE) / numberlift, number(p.name), "\" >", "</text>");
   }
   put(1, "  </g>", 1);
 }
