@@ -88,6 +88,9 @@ TEST(DrawingFill, Colours) {
       {"", "0.5", "rgb(127,127,127)"},  // cut, not rounded
       {"", "2", "rgb(255,255,255)"},
       {"", "-1", "rgb(0,0,0)"},
+      // far beyond the scale: no overflow in the cut to an integer
+      {"", "1e30", "rgb(255,255,255)"},
+      {"", "-1e30", "rgb(0,0,0)"},
       {"darkcolour 100 0 50\n", "0.5", "rgb(177,127,152)"},
       {"darkcolour 100 0 50\n", "0", "rgb(100,0,50)"},
       {"darkcolour 300 -20 50\n", "0", "rgb(255,0,50)"},
