@@ -32,11 +32,17 @@ bool reals(const IO::strings& words, smallint n, smallint k, smallint count, IO:
   return IO::STRINGS2REALS(words, n, k, v, c);
 }
 
-// The frame steps along each axis by these gaps: a gap that is not a
-// positive number would never reach the far edge.
-void checkgap(extended gap, const char* keyword, const char* values) {
-  if (!(std::isfinite(gap) && gap > 0))
-    IO::ERROREXIT(here, std::string(keyword) + " gap not positive in script (" + values + ")", yourfault);
+// The frame steps along each axis by these gaps from one edge to the other:
+// a gap that is not positive, or so small against the window that the
+// steps are countless or no longer move the value, would never get there.
+constexpr extended maxticks = 10000;  // ticks along one axis
+
+void checkgap(extended gap, extended low, extended high, const char* keyword, const char* values) {
+  const bool usable = std::isfinite(gap) && gap > 0 && (high - low) / gap <= maxticks && low + gap > low &&
+                      high + gap > high;
+  if (!usable)
+    IO::ERROREXIT(here, std::string(keyword) + " gap not positive or too small for the window in script (" + values + ")",
+                  yourfault);
 }
 
 void keyword(const IO::strings& words, smallint n) {
@@ -140,11 +146,12 @@ void READCONTROLQK() {
 
   if (!SETWINDOW) IO::ERROREXIT(here, "window script needed (xlow, xhigh, ylow, yhigh)", yourfault);
   if (!SETBIGTICKS) IO::ERROREXIT(here, "bigticks script needed (xtick gap, xstart, ytick gap, ystart)", yourfault);
-  checkgap(BIGXTICK, "bigticks", "xtick gap, xstart, ytick gap, ystart");
-  checkgap(BIGYTICK, "bigticks", "xtick gap, xstart, ytick gap, ystart");
+  const char* const bigvalues = "xtick gap, xstart, ytick gap, ystart";
+  checkgap(BIGXTICK, XLOW, XHIGH, "bigticks", bigvalues);
+  checkgap(BIGYTICK, YLOW, YHIGH, "bigticks", bigvalues);
   if (SETSMALLTICKS) {
-    checkgap(SMALLXTICK, "smallticks", "xtick gap, ytick gap");
-    checkgap(SMALLYTICK, "smallticks", "xtick gap, ytick gap");
+    checkgap(SMALLXTICK, XLOW, XHIGH, "smallticks", "xtick gap, ytick gap");
+    checkgap(SMALLYTICK, YLOW, YHIGH, "smallticks", "xtick gap, ytick gap");
   }
   IO::FILECLOSE(IO::DATA, true, IO::DATA.name);
   IO::DATAOPEN = false;

@@ -231,8 +231,8 @@ struct reader {
       const bool samex = r.xs[k + 1] == r.xs[k];
       smallint last = k + 1;
       while (last < n && (samex ? r.xs[last + 1] == r.xs[k] : r.ys[last + 1] == r.ys[k])) ++last;
-      runrows() = slopedrows{};
       slopedrows& run = runrows();
+      run.n = 0;
       for (smallint j = k; j <= last; ++j) {
         ++run.n;
         run.xs[run.n] = r.xs[j];

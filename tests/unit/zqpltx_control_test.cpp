@@ -113,10 +113,14 @@ TEST(DrawingControl, Stops) {
       {base + eleven, "script: too much info!!"},
       // gaps the frame could never step across
       {"bigticks 0 0 0 0\nwindow 0 10 200 800\n",
-       "readdata: bigticks gap not positive in script (xtick gap, xstart, ytick gap, ystart)"},
+       "readdata: bigticks gap not positive or too small for the window in script (xtick gap, xstart, ytick gap, ystart)"},
       {"window 0 10 200 800\nbigticks 1 0 -5 0\n",
-       "readdata: bigticks gap not positive in script (xtick gap, xstart, ytick gap, ystart)"},
-      {base + "smallticks -1 1\n", "readdata: smallticks gap not positive in script (xtick gap, ytick gap)"},
+       "readdata: bigticks gap not positive or too small for the window in script (xtick gap, xstart, ytick gap, ystart)"},
+      {base + "smallticks -1 1\n", "readdata: smallticks gap not positive or too small for the window in script (xtick gap, ytick gap)"},
+      {"window 0 10 400 1e27\nbigticks 1 0 200 400\n",
+       "readdata: bigticks gap not positive or too small for the window in script (xtick gap, xstart, ytick gap, ystart)"},
+      {"window 1e20 100000000000000000016 0 1\nbigticks 1.6 0 0.1 0\n",
+       "readdata: bigticks gap not positive or too small for the window in script (xtick gap, xstart, ytick gap, ystart)"},
   };
   for (const row& r : rows) {
     Drawing d;
