@@ -211,6 +211,15 @@ TEST(DrawingAreas, OddCases) {
         << d.log();
   }
   {
+    // No line inside the window: the heading, no rows, the title alone.
+    Drawing d;
+    EXPECT_EQ(findareas(d, qk("u1 a b - c begin end 20 500 30 600\n")).end, "");
+    EXPECT_EQ(ZQPLTX::NA, 0);
+    const std::string log = d.log();
+    EXPECT_EQ(log.substr(log.find("\narea info")),
+              "\narea info determined in analysis (in excess: none)\n\n\narea colouring info\n");
+  }
+  {
     // A label is cut to its field.
     std::string phases;
     std::string record = "u1";
