@@ -25,13 +25,6 @@ extended rtlna(const eqvector& x, long g) {
 // RT ln gamma of end-member e of phase record k after the last evaluation.
 extended rtlngamma(long k, long e, extended T) { return Rg * T * std::log(SU.ph[k].gamma[e]); }
 
-eqvector point(extended P, extended T) {
-  eqvector x;
-  x[1] = P;
-  x[2] = T;
-  return x;
-}
-
 // ---------------------------------------------------------------- a-x expressions
 
 TEST(SubsDiffTerm, WorkedExamples) {
