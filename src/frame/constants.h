@@ -7,6 +7,11 @@ namespace CONST {
 // The reference state and units: P in kbar, T in K, energies in kJ.
 constexpr long double TR = 298.15L;          // reference temperature (K)
 constexpr long double PR = 0.001L;           // reference pressure (kbar)
+// Tr^2, 1/Tr and 1/Tr^2 as the model writes them: every closed form that
+// integrates from Tr takes these decimals, not values worked out from TR.
+constexpr long double TR2 = 88893.4225L;
+constexpr long double TRINV = 0.0033540164346805299L;
+constexpr long double TRINV2 = 1.1249426244107093e-05L;
 constexpr long double KELVIN = 273.15L;      // degrees Celsius to kelvin
 constexpr long double RGAS = 0.0083144L;     // gas constant (kJ/K), the literal every model routine uses
 constexpr long double RLN10 = 0.019144654296L;  // R ln 10 as the model writes it where a log10 a enters
