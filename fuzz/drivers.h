@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "io.h"
+#include "frame/io.h"
 #include "iotestsupport.h"
 #include "mainprogram.h"
-#include "zqglobal.h"
-#include "zqread1.h"
-#include "zqread2.h"
-#include "zqscript.h"
-#include "zqute1.h"
+#include "frame/zqglobal.h"
+#include "input/zqread1.h"
+#include "input/zqread2.h"
+#include "input/zqscript.h"
+#include "frame/zqute1.h"
 
 namespace fuzzdrive {
 

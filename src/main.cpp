@@ -1,4 +1,4 @@
-#include "io.h"
+#include "frame/io.h"
 #include "mainprogram.h"
 
 int main() {

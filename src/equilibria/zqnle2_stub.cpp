@@ -1,9 +1,9 @@
-#include "zqglobal.h"
-#include "zqnle2.h"
-#include "zqread1.h"
-#include "zqread2.h"
-#include "zqscript.h"
-#include "zqute2.h"
+#include "frame/zqglobal.h"
+#include "equilibria/zqnle2.h"
+#include "input/zqread1.h"
+#include "input/zqread2.h"
+#include "input/zqscript.h"
+#include "frame/zqute2.h"
 
 using namespace ZQGLOBAL;
 

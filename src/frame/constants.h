@@ -29,6 +29,9 @@ constexpr long double TCRITCO = 132.9L, PCRITCO = 0.035L;
 constexpr long double TCRITH2 = 41.2L, PCRITH2 = 0.0211L;
 constexpr long double TCRITH2S = 373.2L, PCRITH2S = 0.0893L;
 constexpr long double TCRITS2 = 259.6L, PCRITS2 = 0.08L;
+constexpr long double PFLOOR = 0.0009L;      // lowest pressure of any window (kbar)
+constexpr long double TFLOOR = 283.0L;       // lowest temperature of any window (K)
+constexpr long double TCEILING = 3000.0L;    // highest temperature of any window (K)
 
 }  // namespace CONST
 
@@ -56,6 +59,8 @@ constexpr int VMAX = 16;    // Landau maximum volume of disorder
 constexpr int AQ = 17;      // aqueous-species coefficient; non-zero marks an aqueous species
 constexpr int AQ1 = 18;     // aqueous-species parameters; non-zero switches the solute term on
 constexpr int AQ2 = 19;
+constexpr int CHARGE1 = AQ1;  // the charges z1, z2 of a made end-member, from the a-x reader's charge test
+constexpr int CHARGE2 = AQ2;
 constexpr int BWDH = 20;    // order-disorder (Bragg-Williams) dH
 constexpr int BWDV = 21;    // dV
 constexpr int BWW = 22;     // W

@@ -2,8 +2,8 @@
 // and the switches of the least-squares preferences.
 #pragma once
 
-#include "farray.h"
-#include "types.h"
+#include "frame/farray.h"
+#include "frame/types.h"
 
 constexpr int maxxco2values = 201;
 constexpr int maxisrem = 40;     // end-members of the isr name line

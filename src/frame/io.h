@@ -6,8 +6,9 @@
 #include <cstdio>
 #include <string>
 
-#include "farray.h"
-#include "types.h"
+#include "frame/channels.h"
+#include "frame/farray.h"
+#include "frame/types.h"
 
 namespace IO {
 
@@ -15,7 +16,10 @@ namespace IO {
 using strings = farray<sstring, 1, maxwords>;
 using rrvector = farray<extended, 1, maxrr>;
 using irrvector = farray<smallint, 1, maxrr>;
-using eestrtype = farray<str255, 1, 12>;
+constexpr smallint maxbit = 30;  // highest bit of a bit set
+constexpr int maxnth = 400;  // ordinal words "1st" .. kept ready
+constexpr int maxeelines = 12;  // lines of one re-flowed message
+using eestrtype = farray<str255, 1, maxeelines>;
 
 // A text file of the run, read or written a line at a time.
 struct textfile {
@@ -65,8 +69,8 @@ struct runend {
 
 // ---------------------------------------------------------------- state
 extern extended MACHEPS;
-extern farray<str5, 1, 400> NTH;
-extern farray<longint, 0, 30> BITV;
+extern farray<str5, 1, maxnth> NTH;
+extern farray<longint, 0, maxbit> BITV;
 extern str255 WHENSTRING;
 extern timepoint FROMTIME, TOTIME;
 extern longint NGEM;
@@ -177,7 +181,6 @@ void IOCLEANUP();
 struct longint3 {
   longint w1 = 0, w2 = 0, w3 = 0;
 };
-constexpr smallint maxbit = 30;
 void BSET(longint& s, smallint i);
 bool BTST(longint s, smallint i);
 longint BAND(longint a, longint b);

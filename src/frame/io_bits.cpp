@@ -1,5 +1,5 @@
 // Sets of small member numbers held as bits.
-#include "io.h"
+#include "frame/io.h"
 
 namespace IO {
 

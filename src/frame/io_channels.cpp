@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "bytes.h"
-#include "io.h"
+#include "frame/bytes.h"
+#include "frame/io.h"
 
 namespace IO {
 
@@ -30,28 +30,28 @@ void WRITETERMINAL(const std::string& text) {
 
 textfile& CHANNELFILE(int bit) {
   switch (bit) {
-    case 2: return OUT;
-    case 3: return LOGFILE;
-    case 4: return ICFILE;
-    case 5: return ITFILE;
-    case 6: return QKFILE;
-    case 7: return CSVFILE;
-    case 8: return CSV2FILE;
-    case 9: return PSFILE;
-    case 10: return SVGFILE;
+    case CHANNEL::SUMMARYBIT: return OUT;
+    case CHANNEL::LOGBIT: return LOGFILE;
+    case CHANNEL::DETAILSBIT: return ICFILE;
+    case CHANNEL::AXINFOBIT: return ITFILE;
+    case CHANNEL::DRAWINGBIT: return QKFILE;
+    case CHANNEL::CSVBIT: return CSVFILE;
+    case CHANNEL::CSV2BIT: return CSV2FILE;
+    case CHANNEL::FURTHERBIT: return PSFILE;
+    case CHANNEL::SVGBIT: return SVGFILE;
     default: ERROREXIT("channelfile", "no file on channel " + INT2STR(bit), myfault);
   }
 }
 
 bool* CHANNELUSED(int bit) {
   switch (bit) {
-    case 4: return &ICFILEUSED;
-    case 5: return &ITFILEUSED;
-    case 6: return &QKFILEUSED;
-    case 7: return &CSVFILEUSED;
-    case 8: return &CSV2FILEUSED;
-    case 9: return &PSFILEUSED;
-    case 10: return &SVGFILEUSED;
+    case CHANNEL::DETAILSBIT: return &ICFILEUSED;
+    case CHANNEL::AXINFOBIT: return &ITFILEUSED;
+    case CHANNEL::DRAWINGBIT: return &QKFILEUSED;
+    case CHANNEL::CSVBIT: return &CSVFILEUSED;
+    case CHANNEL::CSV2BIT: return &CSV2FILEUSED;
+    case CHANNEL::FURTHERBIT: return &PSFILEUSED;
+    case CHANNEL::SVGBIT: return &SVGFILEUSED;
     default: return nullptr;
   }
 }
@@ -60,26 +60,26 @@ void PUTSTR(smallint before, const std::string& text, smallint after, longint ch
   const longint m = BAND(channels, WHATSOPEN);
   const std::string pre = lineends(before);
   const std::string post = lineends(after);
-  for (int k = 0; k <= 10; ++k) {
+  for (int k = CHANNEL::TERMINALBIT; k <= CHANNEL::LASTBIT; ++k) {
     if (!BTST(m, static_cast<smallint>(k))) continue;
-    if (k == 0) {
+    if (k == CHANNEL::TERMINALBIT) {
       const long cut = static_cast<long>(CONTROLIO.pagewidth) - 2;
       std::string shown = text;
       if (CONTROLIO.dontwrap && static_cast<long>(text.size()) > cut)
         shown = text.substr(0, static_cast<std::size_t>(cut < 0 ? 0 : cut)) + "#";
       WRITETERMINAL(pre + shown + post);
-    } else if (k == 1) {
+    } else if (k == CHANNEL::WINDOWBIT) {
       ERROREXIT("putstr", "TE not impemented yet", yourfault);
     } else {
       writefile(CHANNELFILE(k), pre + text + post);
     }
   }
-  for (int k = 4; k <= 10; ++k)
+  for (int k = CHANNEL::FIRSTOPTIONALBIT; k <= CHANNEL::LASTBIT; ++k)
     if (BTST(m, static_cast<smallint>(k))) *CHANNELUSED(k) = true;
 }
 
 void FLUSHER() {
-  for (int k = 2; k <= 10; ++k) {
+  for (int k = CHANNEL::FIRSTFILEBIT; k <= CHANNEL::LASTBIT; ++k) {
     if (!BTST(WHATSOPEN, static_cast<smallint>(k))) continue;
     textfile& f = CHANNELFILE(k);
     if (f.f != nullptr && std::fflush(f.f) != 0) f.writeerror = true;
@@ -128,12 +128,12 @@ void FORMATTEXT(const eestrtype& lines) {
       words.push_back(w[j]);
     }
   }
-  PUTSTR(0, "", 1, 9);
+  PUTSTR(0, "", 1, CHANNEL::TERMLOG);
   PSTR.clear();
   std::size_t c = 0;
   for (const sstring& w : words) {
     if (c + w.size() > 78) {
-      PUTSTR(0, PSTR, 1, 9);
+      PUTSTR(0, PSTR, 1, CHANNEL::TERMLOG);
       PSTR.clear();
       c = 0;
     }
@@ -141,13 +141,13 @@ void FORMATTEXT(const eestrtype& lines) {
     PSTR += ' ';
     c += w.size() + 1;
   }
-  PUTSTR(0, PSTR, 1, 9);
+  PUTSTR(0, PSTR, 1, CHANNEL::TERMLOG);
 }
 
 void FILESTATE(const sstring& title) {
-  static const char* labels[11] = {"", "", "out", "log", "ic", "it", "qk", "csv", "csv2", "ps", "svg"};
+  static const char* labels[CHANNEL::LASTBIT + 1] = {"", "", "out", "log", "ic", "it", "qk", "csv", "csv2", "ps", "svg"};
   std::string s = title + "\n";
-  for (int k = 2; k <= 10; ++k) {
+  for (int k = CHANNEL::FIRSTFILEBIT; k <= CHANNEL::LASTBIT; ++k) {
     std::string line;
     ADDSTR(labels[k], 5, line);
     ADDSTR(BTST(WHATSOPEN, static_cast<smallint>(k)) ? "open" : "--", 6, line);

@@ -1,13 +1,13 @@
 // The two ways a run ends early: a fatal error and the user's "kill".
-#include "io.h"
+#include "frame/io.h"
 
 namespace IO {
 
 namespace {
 
 // The channels a fatal message reaches, in the order it is written.
-constexpr int bombchannels[] = {0, 2, 3, 4};
-constexpr int killchannels[] = {0, 2, 3};
+constexpr int bombchannels[] = {CHANNEL::TERMINALBIT, CHANNEL::SUMMARYBIT, CHANNEL::LOGBIT, CHANNEL::DETAILSBIT};
+constexpr int killchannels[] = {CHANNEL::TERMINALBIT, CHANNEL::SUMMARYBIT, CHANNEL::LOGBIT};
 
 void writedirect(int bit, const std::string& text) {
   if (!BTST(WHATSOPEN, static_cast<smallint>(bit))) return;

@@ -1,7 +1,7 @@
 // Opening, closing and pruning the run's files.
 #include <cstdio>
 
-#include "io.h"
+#include "frame/io.h"
 
 namespace IO {
 
@@ -15,7 +15,7 @@ std::string PROMPTDATAFILE(const std::string& prefix, sstring& suffix, const std
   f.name = name;
   f.f = std::fopen(name.c_str(), "rb");
   if (f.f == nullptr) {
-    PUTSTR(1, "cannot locate file \"" + name + "\"", 1, 13);
+    PUTSTR(1, "cannot locate file \"" + name + "\"", 1, CHANNEL::TERMSUMLOG);
     ERROREXIT("promptdatafile", "datafile needed", yourfault);
   }
   if (&f == &DATA) DATAOPEN = true;
@@ -45,10 +45,10 @@ void FILECLOSE(textfile& f, bool keep, const sstring& name) {
 }
 
 void IOCLEANUP() {
-  static const char* labels[11] = {"",       "",       "outfile", "logfile",  "icfile", "itfile",
+  static const char* labels[CHANNEL::LASTBIT + 1] = {"",       "",       "outfile", "logfile",  "icfile", "itfile",
                                    "qkfile", "csvfile", "csv2file", "psfile", "svgsfile"};
   WRITETERMINAL("\n");
-  for (int k = 2; k <= 10; ++k) {
+  for (int k = CHANNEL::FIRSTFILEBIT; k <= CHANNEL::LASTBIT; ++k) {
     if (!BTST(WHATSOPEN, static_cast<smallint>(k))) continue;
     const bool* used = CHANNELUSED(k);
     FILECLOSE(CHANNELFILE(k), used == nullptr || *used, labels[k]);

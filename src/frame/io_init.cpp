@@ -1,7 +1,7 @@
 // Start-up of the I/O layer, the run stamp, the timer and the heap monitor.
 #include <ctime>
 
-#include "io.h"
+#include "frame/io.h"
 
 namespace IO {
 
@@ -30,13 +30,13 @@ void INITIALISEIO(const std::string& version) {
     volatile extended sum = 1.0L + MACHEPS;
     if (sum == 1.0L) break;
   }
-  for (long i = 1; i <= 400; ++i) NTH[i] = ordinal(i);
-  for (long i = 0; i <= 30; ++i) BITV[i] = static_cast<longint>(1L << i);
+  for (long i = 1; i <= maxnth; ++i) NTH[i] = ordinal(i);
+  for (long i = 0; i <= maxbit; ++i) BITV[i] = static_cast<longint>(1L << i);
 
   CONTROLIO.progname = version;
   DATAOPEN = false;
-  WHATSOPEN = 1;
-  PUTSTR(1, version, 1, 13);
+  WHATSOPEN = CHANNEL::TERMINAL;
+  PUTSTR(1, version, 1, CHANNEL::TERMSUMLOG);
 
   READPREFS();
 
@@ -45,10 +45,10 @@ void INITIALISEIO(const std::string& version) {
     ERROREXIT("initialiseio", "the script file cannot be named like the log file \"jx-log.txt\"",
               yourfault);
   FILENAME = PROMPTOUTFILE("jx-", "log.txt", LOGFILE);
-  WHATSOPEN += 8;
+  WHATSOPEN += CHANNEL::LOG;
 
-  PUTSTR(0, "[display/print with fixed width font (eg Monaco)]", 2, 8);
-  PUTSTR(0, "", 1, 9);
+  PUTSTR(0, "[display/print with fixed width font (eg Monaco)]", 2, CHANNEL::LOG);
+  PUTSTR(0, "", 1, CHANNEL::TERMLOG);
 
   WSTR.clear();
   PSTR.clear();

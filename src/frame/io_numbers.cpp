@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "io.h"
+#include "frame/io.h"
 
 namespace IO {
 

@@ -1,6 +1,6 @@
 // The preferences file and the reading of switch words.
-#include "bytes.h"
-#include "io.h"
+#include "frame/bytes.h"
+#include "frame/io.h"
 
 namespace IO {
 
@@ -40,9 +40,9 @@ void READPREFS() {
       std::fclose(ds);
       return;
     }
-    PUTSTR(1, std::string(2, macroman::bullet) + " no prefs file \"jx-prefs.txt\"", 2, 9);
-    PUTSTR(0, "on the Mac, if you double-clicked the jx351 icon then that won't work;", 1, 9);
-    PUTSTR(0, "try reading the \"getting started\" info on the SOLVARINTH website.", 1, 9);
+    PUTSTR(1, std::string(2, macroman::bullet) + " no prefs file \"jx-prefs.txt\"", 2, CHANNEL::TERMLOG);
+    PUTSTR(0, "on the Mac, if you double-clicked the jx351 icon then that won't work;", 1, CHANNEL::TERMLOG);
+    PUTSTR(0, "try reading the \"getting started\" info on the SOLVARINTH website.", 1, CHANNEL::TERMLOG);
     ERROREXIT("readprefs", "can't open \"jx-prefs.txt\"", yourfault);
   }
 
@@ -80,14 +80,14 @@ void READPREFS() {
       std::string msg;
       if (n >= 2 && STR2INT(words[2], i, msg)) CONTROLIO.calcmode = i;
     } else {
-      PUTSTR(1, key + " unrecognised", 1, 9);
+      PUTSTR(1, key + " unrecognised", 1, CHANNEL::TERMLOG);
       ++NFAIL;
     }
   }
   std::fclose(prefs.f);
 
   if (NFAIL > 0) {
-    PUTSTR(0, "there are script problems in the prefs file listed immediately above:", 1, 9);
+    PUTSTR(0, "there are script problems in the prefs file listed immediately above:", 1, CHANNEL::TERMLOG);
     if (QUERY("exit, and delete unrecognised scripts from the prefs file")) USERINTERRUPT();
   }
 
@@ -113,7 +113,7 @@ void READPREFS() {
   }
 
   if (NFAIL1 == 0 && NFAIL > 0) {
-    PUTSTR(1, "there are script problems listed immediately above:", 1, 9);
+    PUTSTR(1, "there are script problems listed immediately above:", 1, CHANNEL::TERMLOG);
     if (QUERY("exit, and correct the scriptfile")) USERINTERRUPT();
   } else if (NFAIL1 > 0) {
     if (NFAIL > 0) {

@@ -1,7 +1,7 @@
 // The dialogue on the terminal and the line reader of the input files.
 #include <vector>
 
-#include "io.h"
+#include "frame/io.h"
 
 namespace IO {
 
@@ -69,10 +69,10 @@ void PRSTRINGS(strings& words, smallint& n) {
 }
 
 void PROMPTSTRINGS(const std::string& prompt, strings& words, smallint& n) {
-  if (BTST(WHATSOPEN, 0)) {
-    PUTSTR(0, prompt + " : ", 0, 9);
+  if (BTST(WHATSOPEN, CHANNEL::TERMINALBIT)) {
+    PUTSTR(0, prompt + " : ", 0, CHANNEL::TERMLOG);
     PRSTRINGS(words, n);
-    if (BTST(WHATSOPEN, 3)) {
+    if (BTST(WHATSOPEN, CHANNEL::LOGBIT)) {
       std::string echo;
       if (n == 0) {
         echo = "(nothing input)";
@@ -82,9 +82,9 @@ void PROMPTSTRINGS(const std::string& prompt, strings& words, smallint& n) {
         for (long i = 1; i <= n; ++i) echo += " " + words[i];
         echo += " ";
       }
-      PUTSTR(0, echo, 1, 8);
+      PUTSTR(0, echo, 1, CHANNEL::LOG);
     }
-  } else if (BTST(WHATSOPEN, 1)) {
+  } else if (BTST(WHATSOPEN, CHANNEL::WINDOWBIT)) {
     ERROREXIT("promptstrings", "TE not impemented yet", yourfault);
   }
   if (n == 1 && KILLSTRING(words[1])) USERINTERRUPT();
@@ -135,7 +135,7 @@ void PROMPTREALS(const std::string& prompt, rrvector& v, smallint& n) {
       // The answer's values land in a table of 40: refuse more than that
       // rather than lose the rest silently.
       if (k > maxrr) {
-        PUTSTR(1, "too many values: at most 40 can be taken, please enter them again", 1, 9);
+        PUTSTR(1, "too many values: at most 40 can be taken, please enter them again", 1, CHANNEL::TERMLOG);
         continue;
       }
       n = k;
@@ -169,19 +169,19 @@ void PROMPTREALS(const std::string& prompt, rrvector& v, smallint& n) {
 
 bool QUERY(const std::string& question) {
   std::string answer;
-  if (BTST(WHATSOPEN, 0)) {
-    PUTSTR(0, question + " ? ", 0, 9);
+  if (BTST(WHATSOPEN, CHANNEL::TERMINALBIT)) {
+    PUTSTR(0, question + " ? ", 0, CHANNEL::TERMLOG);
     answer = readanswer("read in query");
     if (answer == "?") {
-      PUTSTR(1, "sorry, you are on your own...", 2, 9);
-      PUTSTR(0, question + " ? ", 0, 9);
+      PUTSTR(1, "sorry, you are on your own...", 2, CHANNEL::TERMLOG);
+      PUTSTR(0, question + " ? ", 0, CHANNEL::TERMLOG);
       answer = readanswer("read in query");
     }
   }
   const std::string a = TRIMSTRING(answer);
   const bool result = queryyes(a);
-  if (BTST(WHATSOPEN, 3)) PUTSTR(0, result ? "yes" : "no", 1, 8);
-  if (BTST(WHATSOPEN, 1)) ERROREXIT("query", "TE not impemented yet", yourfault);
+  if (BTST(WHATSOPEN, CHANNEL::LOGBIT)) PUTSTR(0, result ? "yes" : "no", 1, CHANNEL::LOG);
+  if (BTST(WHATSOPEN, CHANNEL::WINDOWBIT)) ERROREXIT("query", "TE not impemented yet", yourfault);
   if (a == "kill") USERINTERRUPT();
   return result;
 }
@@ -189,15 +189,15 @@ bool QUERY(const std::string& question) {
 void PROMPTCONTROL(const std::string& question, controlboolean& c) {
   if (c != ask) return;
   std::string answer;
-  if (BTST(WHATSOPEN, 0)) {
-    PUTSTR(0, question + " ? ", 0, 9);
+  if (BTST(WHATSOPEN, CHANNEL::TERMINALBIT)) {
+    PUTSTR(0, question + " ? ", 0, CHANNEL::TERMLOG);
     answer = readanswer("read in promptcontrol");
-  } else if (BTST(WHATSOPEN, 1)) {
+  } else if (BTST(WHATSOPEN, CHANNEL::WINDOWBIT)) {
     ERROREXIT("promptcontrol", "TE not impemented yet", yourfault);
   }
   const std::string a = TRIMSTRING(answer);
   const bool result = controlyes(a);
-  if (BTST(WHATSOPEN, 3)) PUTSTR(0, result ? "yes" : "no", 1, 8);
+  if (BTST(WHATSOPEN, CHANNEL::LOGBIT)) PUTSTR(0, result ? "yes" : "no", 1, CHANNEL::LOG);
   if (a == "kill") USERINTERRUPT();
   c = result ? yes : no;
 }

@@ -1,15 +1,15 @@
 // The state of the I/O layer.
-#include "io.h"
+#include "frame/io.h"
 
 namespace IO {
 
 extended MACHEPS = 0;
-farray<str5, 1, 400> NTH{"NTH"};
+farray<str5, 1, maxnth> NTH{"NTH"};
 // Filled here as well as at start-up, so that the channel routines work in
 // a process that has not been through the start-up (the unit tests).
-farray<longint, 0, 30> BITV = [] {
-  farray<longint, 0, 30> b{"BITV"};
-  for (long i = 0; i <= 30; ++i) b[i] = static_cast<longint>(1L << i);
+farray<longint, 0, maxbit> BITV = [] {
+  farray<longint, 0, maxbit> b{"BITV"};
+  for (long i = 0; i <= maxbit; ++i) b[i] = static_cast<longint>(1L << i);
   return b;
 }();
 str255 WHENSTRING;

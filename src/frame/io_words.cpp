@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "bytes.h"
-#include "io.h"
+#include "frame/bytes.h"
+#include "frame/io.h"
 
 namespace IO {
 

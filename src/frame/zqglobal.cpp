@@ -1,4 +1,5 @@
-#include "zqglobal.h"
+#include "frame/constants.h"
+#include "frame/zqglobal.h"
 
 namespace ZQGLOBAL {
 
@@ -26,7 +27,7 @@ smallint NP0 = 0, NPSS = 0, NP = 0, KNP = 0, NUVLEFT = 0, NPLEFT = 0, NEX1 = 0, 
 smallint IV = 0, ICP = 0;
 extended FIXEDXCO2 = 0, FIXEDXH2O = 0;
 bool REHELP = false, MAKECDHYDROUS = false, CANCONTINUE = false, DOALLREACTIONS = true;
-extended ABSPLOW = 0.0009L, TFACA = 0, TFACB = 0, PFACA = 0, PFACB = 0;
+extended ABSPLOW = CONST::PFLOOR, TFACA = 0, TFACB = 0, PFACA = 0, PFACB = 0;
 smallint PPRECISION = 3, TPRECISION = 2, XCO2PRECISION = 2, LNAPRECISION = 2, MUPRECISION = 1;
 smallint CO2POS = 0, H2OPOS = 0, CRDPOS = 0, FCRDPOS = 0, NLNA = 0, NMU = 0, MUPOS = 0, LNAPOS = 0;
 farray<bool, 1, maxcomp> BCOMPS{"BCOMPS"};

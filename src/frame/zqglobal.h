@@ -2,9 +2,9 @@
 // reads or writes lives here.
 #pragma once
 
-#include "controljx.h"
-#include "farray.h"
-#include "types.h"
+#include "frame/controljx.h"
+#include "frame/farray.h"
+#include "frame/types.h"
 
 constexpr int maxcomp = 26;      // components (oxides)
 constexpr int maxem = 400;       // end-members
@@ -21,7 +21,7 @@ using iemvector = farray<smallint, 1, maxem>;
 using semvector = farray<sstring, 1, maxem>;
 
 // Phase records and a-x expressions.
-#include "zqglobal_phases.h"
+#include "frame/zqglobal_phases.h"
 
 using cmatrix = fmatrix<smallint, 1, maxcomp, 1, maxem>;
 using covmatrix = fmatrix<extended, 1, maxem, 1, maxem>;
@@ -81,9 +81,9 @@ extern smallint DEBUGLEVEL;
 
 }  // namespace ZQGLOBAL
 
-#include "zqglobal_dataset.h"
-#include "zqglobal_numerics.h"
-#include "zqglobal_script.h"
-#include "zqglobal_windows.h"
-#include "zqglobal_axsetup.h"
-#include "zqglobal_solver.h"
+#include "frame/zqglobal_dataset.h"
+#include "frame/zqglobal_numerics.h"
+#include "frame/zqglobal_script.h"
+#include "frame/zqglobal_windows.h"
+#include "frame/zqglobal_axsetup.h"
+#include "frame/zqglobal_solver.h"

@@ -1,4 +1,4 @@
-#include "zqglobal_axsetup.h"
+#include "frame/zqglobal_axsetup.h"
 
 namespace ZQGLOBAL {
 

@@ -2,7 +2,7 @@
 // end-member set-up of calc modes 2 and 3 leave for later units.
 #pragma once
 
-#include "zqglobal.h"
+#include "frame/zqglobal.h"
 
 namespace ZQGLOBAL {
 

@@ -1,4 +1,4 @@
-#include "zqglobal.h"
+#include "frame/zqglobal.h"
 
 namespace ZQGLOBAL {
 

@@ -3,9 +3,9 @@
 // and the system components built from those formulas.
 #pragma once
 
-#include "farray.h"
-#include "types.h"
-#include "zqglobal.h"
+#include "frame/farray.h"
+#include "frame/types.h"
+#include "frame/zqglobal.h"
 
 constexpr int maxdsem = 320;  // end-member records of one data-set file
 constexpr int maxox = 8;      // (element, amount) pairs of one formula

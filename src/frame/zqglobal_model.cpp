@@ -1,4 +1,4 @@
-#include "zqglobal_model.h"
+#include "frame/zqglobal_model.h"
 
 namespace ZQGLOBAL {
 

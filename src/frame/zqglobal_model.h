@@ -3,9 +3,9 @@
 // data-set rows in that mode, and the model's flags and counters.
 #pragma once
 
-#include "farray.h"
-#include "types.h"
-#include "zqglobal_dataset.h"
+#include "frame/farray.h"
+#include "frame/types.h"
+#include "frame/zqglobal_dataset.h"
 
 constexpr int maxformpairs = 8;  // formula pairs of one end-member record
 

@@ -3,9 +3,9 @@
 // end-members that the thermodynamics treats specially.
 #pragma once
 
-#include "farray.h"
-#include "types.h"
-#include "zqglobal.h"
+#include "frame/farray.h"
+#include "frame/types.h"
+#include "frame/zqglobal.h"
 
 constexpr int maxsvdrows = 800;   // rows of a matrix to decompose
 constexpr int maxsvdcols = 400;   // columns of a matrix to decompose

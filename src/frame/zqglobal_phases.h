@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "farray.h"
-#include "io.h"
-#include "types.h"
+#include "frame/farray.h"
+#include "frame/io.h"
+#include "frame/types.h"
 
 constexpr int maxterms = 24;       // terms of one a-x expression
 constexpr int maxfactors = 4;      // factors of one term
@@ -248,5 +248,9 @@ extern IO::strings FLUIDNAME;
 extern farray<extended, 1, maxfluid> CSP, CST;
 extern fmatrix<extended, 1, maxfluid, 1, maxfluid> AIJ;
 extern const farray<sstring, 1, nsplist> SPLIST;
+
+// Puts the eight species, their critical constants and interaction energies
+// in place and leaves FLUIDTYPE unset; the a-x reader calls it for each file.
+void SETFLUIDTABLES();
 
 }  // namespace ZQGLOBAL

@@ -1,4 +1,4 @@
-#include "zqglobal.h"
+#include "frame/zqglobal.h"
 
 namespace ZQGLOBAL {
 
@@ -38,16 +38,16 @@ bool EXBUFF = false, PSEUDOSECTION = false, MODESBYNLE = false, MODESAFTERNLE = 
 bool NUMERICAL = false, QVB = false;
 
 smallint NINCBULK = -1, NCOMP = -3;
-farray<sstring, 1, 26> BULKC{"BULKC"};
-farray<extended, 1, 26> COMP1{"COMP1"}, COMP2{"COMP2"};
+farray<sstring, 1, maxcomp> BULKC{"BULKC"};
+farray<extended, 1, maxcomp> COMP1{"COMP1"}, COMP2{"COMP2"};
 smallint NRBIMODE = -1, NRMIMODE = -1;
 farray<sstring, 1, maxrbi> RBISTRP{"RBISTRP"};
 farray<extended, 1, maxrbi> RBIMODE{"RBIMODE"};
-fmatrix<extended, 1, maxrbi, 1, 26> RBIC{"RBIC"};
+fmatrix<extended, 1, maxrbi, 1, maxcomp> RBIC{"RBIC"};
 smallint NPROJAPEX = -1;
-farray<sstring, 1, 26> PROJPLANEC{"PROJPLANEC"};
+farray<sstring, 1, maxcomp> PROJPLANEC{"PROJPLANEC"};
 farray<sstring, 1, maxprojapex> PROJNAMES{"PROJNAMES"};
-fmatrix<extended, 1, maxprojapex, 1, 26> PROJPLANE{"PROJPLANE"};
+fmatrix<extended, 1, maxprojapex, 1, maxcomp> PROJPLANE{"PROJPLANE"};
 
 sstring BUFFERC;
 extended BUFFERDEL = 0;
@@ -60,13 +60,13 @@ extended OBLIQUEA = -1, OBLIQUEB = 0;
 
 extended MUP = 0, MUT = 0;
 smallint NMUCALCS = 0;
-fmatrix<extended, 1, maxmucalcs, 1, 26> MUCALCS{"MUCALCS"};
+fmatrix<extended, 1, maxmucalcs, 1, maxcomp> MUCALCS{"MUCALCS"};
 
 smallint NBATCH = -1, NBATCHXYZ = -1, NBATCHREQ = -1, NBATCHSWITCH = 0;
 farray<batchtype, 1, maxbatch> BATCHINFO{"BATCHINFO"};
 farray<bxyztype, 1, maxbatch> BATCHXYZ{"BATCHXYZ"};
 farray<breqtype, 1, maxbreq> BATCHREQ{"BATCHREQ"};
-farray<bool, 1, 100> BATCHSWITCH{"BATCHSWITCH"};
+farray<bool, 1, maxbatchswitch> BATCHSWITCH{"BATCHSWITCH"};
 farray<smallint, 1, maxbatch> BATCHNO{"BATCHNO"};
 bool FILTERING = false;
 smallint NFILT = -1, NFILTPT = 0;

@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "controljx.h"
-#include "farray.h"
-#include "types.h"
-#include "zqglobal_windows.h"
+#include "frame/controljx.h"
+#include "frame/farray.h"
+#include "frame/types.h"
+#include "frame/zqglobal_windows.h"
 
 constexpr int maxbatch = 99;        // batch items
 constexpr int maxbatchpt = 10;      // P-T points of one batch item
@@ -15,6 +15,7 @@ constexpr int maxfilter = 30;       // filters of one P-T point
 constexpr int maxbatchiso = 6;      // isopleth slots of one batch item
 constexpr int maxbxyz = 200;        // guesses of one guess block
 constexpr int maxbreq = 99;         // item numbers of one requirement
+constexpr int maxbatchswitch = 100; // batch item numbers a requirement may switch
 constexpr int maxmc = 150;          // Monte Carlo items, ranges, functions, bulks
 constexpr int maxmcnames = 20;      // names of one Monte Carlo item
 constexpr int maxmcterms = 20;      // terms of one Monte Carlo function
@@ -44,7 +45,7 @@ struct filtertype {
 struct batchtype {
   farray<bool, 1, maxphaselist> phase{"batch phase"};
   smallint variance = 0;
-  farray<bool, 1, 26> hascomp{"batch hascomp"};
+  farray<bool, 1, maxcomp> hascomp{"batch hascomp"};
   smallint nfreecomp = 0;
   smallint np = 0;
   smallint nt = 0;
@@ -60,7 +61,7 @@ struct batchtype {
   smallint comp1 = 0;
   smallint comp2 = 0;
   extended bulkprop = 0;
-  farray<extended, 1, 26> bulkcomp{"batch bulkcomp"};
+  farray<extended, 1, maxcomp> bulkcomp{"batch bulkcomp"};
   smallint nmodeset = 0;
   smallint modephase1 = 0, modephase2 = 0;
   extended mode1 = 0, mode2 = 0;
@@ -123,7 +124,7 @@ struct mcfunctype {
   farray<smallint, 1, maxmcterms> termrange{"mcfunc termrange"};
 };
 
-using mccomptype = farray<extended, 1, 26>;
+using mccomptype = farray<extended, 1, maxcomp>;
 
 struct fracttype {
   sstring phase;
@@ -135,7 +136,7 @@ struct fracttype {
   extended p0 = 0;
   extended dp = 0;
   smallint nsteps = 0;
-  farray<extended, 1, 26> extracomp{"fract extracomp"};
+  farray<extended, 1, maxcomp> extracomp{"fract extracomp"};
   extended removed = 0;
 };
 
@@ -194,16 +195,16 @@ extern bool NUMERICAL, QVB;
 
 // Bulk composition, rbi, projection plane
 extern smallint NINCBULK, NCOMP;
-extern farray<sstring, 1, 26> BULKC;
-extern farray<extended, 1, 26> COMP1, COMP2;
+extern farray<sstring, 1, maxcomp> BULKC;
+extern farray<extended, 1, maxcomp> COMP1, COMP2;
 extern smallint NRBIMODE, NRMIMODE;
 extern farray<sstring, 1, maxrbi> RBISTRP;
 extern farray<extended, 1, maxrbi> RBIMODE;
-extern fmatrix<extended, 1, maxrbi, 1, 26> RBIC;
+extern fmatrix<extended, 1, maxrbi, 1, maxcomp> RBIC;
 extern smallint NPROJAPEX;
-extern farray<sstring, 1, 26> PROJPLANEC;
+extern farray<sstring, 1, maxcomp> PROJPLANEC;
 extern farray<sstring, 1, maxprojapex> PROJNAMES;
-extern fmatrix<extended, 1, maxprojapex, 1, 26> PROJPLANE;
+extern fmatrix<extended, 1, maxprojapex, 1, maxcomp> PROJPLANE;
 
 // Buffer, colours, liquid conversion, oblique paths
 extern sstring BUFFERC;
@@ -218,14 +219,14 @@ extern extended OBLIQUEA, OBLIQUEB;
 // Chemical potentials for the utilities ("muval")
 extern extended MUP, MUT;
 extern smallint NMUCALCS;
-extern fmatrix<extended, 1, maxmucalcs, 1, 26> MUCALCS;
+extern fmatrix<extended, 1, maxmucalcs, 1, maxcomp> MUCALCS;
 
 // Batch, Monte Carlo and fractionation tables
 extern smallint NBATCH, NBATCHXYZ, NBATCHREQ, NBATCHSWITCH;
 extern farray<batchtype, 1, maxbatch> BATCHINFO;
 extern farray<bxyztype, 1, maxbatch> BATCHXYZ;
 extern farray<breqtype, 1, maxbreq> BATCHREQ;
-extern farray<bool, 1, 100> BATCHSWITCH;
+extern farray<bool, 1, maxbatchswitch> BATCHSWITCH;
 extern farray<smallint, 1, maxbatch> BATCHNO;
 extern bool FILTERING;
 extern smallint NFILT, NFILTPT;

@@ -1,4 +1,4 @@
-#include "zqglobal_solver.h"
+#include "frame/zqglobal_solver.h"
 
 namespace ZQGLOBAL {
 

@@ -5,10 +5,10 @@
 // fills it; the activities, the equations and the solver read it.
 #pragma once
 
-#include "farray.h"
-#include "types.h"
-#include "zqglobal.h"
-#include "zqglobal_numerics.h"
+#include "frame/farray.h"
+#include "frame/types.h"
+#include "frame/zqglobal.h"
+#include "frame/zqglobal_numerics.h"
 
 constexpr int maxxvarlim = 50;   // linear limit rows on the unknowns
 constexpr int maxsfnh = 50;      // site fractions watched along a step

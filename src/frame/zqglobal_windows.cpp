@@ -1,12 +1,13 @@
-#include "zqglobal.h"
+#include "frame/constants.h"
+#include "frame/zqglobal.h"
 
 namespace ZQGLOBAL {
 
 static_assert(maxlistrows == maxlna, "one list row per ln a or mu variable");
 
-extended TLOW = 283, THIGH = 3000, PLOW = 0.0009L, PHIGH = 1500;
+extended TLOW = CONST::TFLOOR, THIGH = CONST::TCEILING, PLOW = CONST::PFLOOR, PHIGH = CONST::PCEILING;
 extended XCO2LOW = 0, XCO2HIGH = 0, LNALOW = 0, LNAHIGH = 0, MULOW = 0, MUHIGH = 0;
-extended FIGPLOW = 0.0009L, FIGPHIGH = 1500, FIGTLOW = 283, FIGTHIGH = 3000;
+extended FIGPLOW = CONST::PFLOOR, FIGPHIGH = CONST::PCEILING, FIGTLOW = CONST::TFLOOR, FIGTHIGH = CONST::TCEILING;
 extended CTINC = 0, CPINC = 0;
 
 listvector LP{"LP"}, LT{"LT"}, LXCO2{"LXCO2"}, LXH2O{"LXH2O"};

@@ -4,8 +4,8 @@
 // the rest.
 #pragma once
 
-#include "farray.h"
-#include "types.h"
+#include "frame/farray.h"
+#include "frame/types.h"
 
 // The variable a window test or a one-variable search is about.
 enum class findtype { findt, findp, findxco2, findlna, findmu };

@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "farray.h"
-#include "types.h"
-#include "zqglobal.h"
+#include "frame/farray.h"
+#include "frame/types.h"
+#include "frame/zqglobal.h"
 
 namespace ZQMATH1 {
 

@@ -8,9 +8,9 @@
 #include <limits>
 #include <memory>
 
-#include "io.h"
-#include "zqglobal.h"
-#include "zqmath1.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqmath1.h"
 
 namespace ZQMATH1 {
 
@@ -244,14 +244,14 @@ void NULLSPACE_PRINTA(const workmatrix& b, smallint m, smallint n) {
     }
     if (r < m) {
       IO::ISTR += "},";
-      IO::PUTSTR(0, IO::ISTR, 1, 16);
+      IO::PUTSTR(0, IO::ISTR, 1, CHANNEL::DETAILS);
       IO::ISTR.clear();
     } else {
       IO::ISTR += "}";
     }
   }
   IO::ISTR += "};";
-  IO::PUTSTR(0, IO::ISTR, 2, 16);
+  IO::PUTSTR(0, IO::ISTR, 2, CHANNEL::DETAILS);
 }
 
 smallint NULLSPACE(const liemmatrix& a, smallint m, smallint n) {

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <ctime>
 
-#include "io.h"
-#include "zqglobal.h"
-#include "zqmath1.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqmath1.h"
 
 namespace ZQMATH1 {
 

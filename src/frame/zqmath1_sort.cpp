@@ -2,9 +2,9 @@
 #include <cmath>
 #include <utility>
 
-#include "io.h"
-#include "zqglobal.h"
-#include "zqmath1.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqmath1.h"
 
 namespace ZQMATH1 {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "io.h"
-#include "zqglobal.h"
-#include "zqmath1.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqmath1.h"
 
 namespace ZQMATH1 {
 

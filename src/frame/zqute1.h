@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "types.h"
-#include "zqglobal.h"
+#include "frame/types.h"
+#include "frame/zqglobal.h"
 
 namespace ZQUTE1 {
 
@@ -51,7 +51,7 @@ void FLUIDSTRING(std::string& line);
 // The value of term at x, variable v of the phase being x[v + offset - 1].
 extended SUBSTERM(const termtype& term, const eqvector& x, smallint offset);
 // name = the expression in readable algebra, on the channels of mask.
-void WRITETERM(const termtype& term, const sstring& name, smallint phase, smallint mask);
+void WRITETERM(const termtype& term, const sstring& name, smallint phase, longint mask);
 // True when every site fraction of the phase is positive at its guesses.
 bool XYZLEGAL(smallint phase);
 // The short names of the phase's variables: x(phase) gives x, p(name) name.

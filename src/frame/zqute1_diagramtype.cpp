@@ -1,7 +1,7 @@
 // The kind of phase-diagram section a calc-mode-3 pass draws.
-#include "io.h"
-#include "zqglobal.h"
-#include "zqute1.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute1.h"
 
 using namespace ZQGLOBAL;
 
@@ -14,12 +14,12 @@ void WHICHDIAGRAMTYPE() {
   }
   smallint code = CONTROLJX.calctypecode;
   if (code < 1 || code > 5) {
-    IO::PUTSTR(1, "code for type of phase diagram :", 1, 9);
-    IO::PUTSTR(0, "        1 : pressure-temperature", 1, 9);
-    IO::PUTSTR(0, "        2 : temperature-x(CO2)", 1, 9);
-    IO::PUTSTR(0, "        3 : pressure-x(CO2)", 1, 9);
-    IO::PUTSTR(0, "        4 : temperature-log a", 1, 9);
-    IO::PUTSTR(0, "        5 : pressure-log a", 1, 9);
+    IO::PUTSTR(1, "code for type of phase diagram :", 1, CHANNEL::TERMLOG);
+    IO::PUTSTR(0, "        1 : pressure-temperature", 1, CHANNEL::TERMLOG);
+    IO::PUTSTR(0, "        2 : temperature-x(CO2)", 1, CHANNEL::TERMLOG);
+    IO::PUTSTR(0, "        3 : pressure-x(CO2)", 1, CHANNEL::TERMLOG);
+    IO::PUTSTR(0, "        4 : temperature-log a", 1, CHANNEL::TERMLOG);
+    IO::PUTSTR(0, "        5 : pressure-log a", 1, CHANNEL::TERMLOG);
     IO::PROMPTINTEGER("code", code);
   }
   // The chemical-potential sections (6 and 7) are not offered.

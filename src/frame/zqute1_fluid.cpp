@@ -1,9 +1,9 @@
 // The fixed fluid of a calculation: an H2O-CO2 composition, or fixed
 // activities of H2O and CO2 when no fluid phase is present, taken from the
 // script or asked for; and the short description of it on heading lines.
-#include "io.h"
-#include "zqglobal.h"
-#include "zqute1.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute1.h"
 
 using namespace ZQGLOBAL;
 
@@ -11,7 +11,7 @@ namespace ZQUTE1 {
 
 namespace {
 
-void say(const std::string& text) { IO::PUTSTR(0, text, 1, 9); }
+void say(const std::string& text) { IO::PUTSTR(0, text, 1, CHANNEL::TERMLOG); }
 
 void asktwoactivities() {
   IO::rrvector v;
@@ -43,7 +43,7 @@ void PROMPTFLUID() {
     if (!suits) {
       if (CONTROLJX.strictscripting)
         IO::ERROREXIT("promptfluid", "script x(H2O) and/or x(CO2) inappropriate", yourfault);
-      IO::PUTSTR(1, "fluid composition in script is inappropriate so not used", 1, 9);
+      IO::PUTSTR(1, "fluid composition in script is inappropriate so not used", 1, CHANNEL::TERMLOG);
       fromscript = false;
     }
   }

@@ -6,10 +6,10 @@
 #include <functional>
 #include <vector>
 
-#include "bytes.h"
-#include "io.h"
-#include "zqglobal.h"
-#include "zqute1.h"
+#include "frame/bytes.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute1.h"
 
 using namespace ZQGLOBAL;
 
@@ -21,7 +21,7 @@ constexpr long maxn = maxlistvalues;
 // Far more values than any list holds; counting stops here.
 constexpr long toomany = 100000;
 
-void say(const std::string& text) { IO::PUTSTR(0, text, 1, 9); }
+void say(const std::string& text) { IO::PUTSTR(0, text, 1, CHANNEL::TERMLOG); }
 
 smallint places(extended x) { return IO::NPLACES(x); }
 
@@ -320,7 +320,7 @@ void LISTXCO2() {
     if (hi - lo + 1 >= 6) {
       std::string line;
       for (long i = lo; i <= hi; ++i) line += fixedtext(builtin[i]) + " ";
-      IO::PUTSTR(0, line, 0, 9);
+      IO::PUTSTR(0, line, 0, CHANNEL::TERMLOG);
       if (IO::QUERY(" : use these x(CO2)"))
         for (long i = lo; i <= hi; ++i) list.push_back(builtin[i]);
     }

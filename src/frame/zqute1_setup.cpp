@@ -1,8 +1,9 @@
 // The calc-mode question, and the work arrays and constants of a run.
-#include "io.h"
-#include "zqglobal.h"
-#include "zqmath1.h"
-#include "zqute1.h"
+#include "frame/constants.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqmath1.h"
+#include "frame/zqute1.h"
 
 using namespace ZQGLOBAL;
 
@@ -58,11 +59,11 @@ void release(T*& p, const char* monitorname, longint bytes) {
 smallint GETCALCMODE() {
   if (IO::CONTROLIO.calcmode == 9) return 9;
   if (IO::CONTROLIO.calcmode >= 0 && IO::CONTROLIO.calcmode <= 3) return IO::CONTROLIO.calcmode;
-  IO::PUTSTR(0, "calculation mode (calcmode) :", 1, 9);
-  IO::PUTSTR(0, "     0 = utilities: data tables, mineral recalc etc", 1, 9);
-  IO::PUTSTR(0, "     1 = phase diagram calculations (and avPT+)", 1, 9);
-  IO::PUTSTR(0, "     2 = average pressure-temperature calculations", 1, 9);
-  IO::PUTSTR(0, "     3 = calculations on all reactions between end-members", 1, 9);
+  IO::PUTSTR(0, "calculation mode (calcmode) :", 1, CHANNEL::TERMLOG);
+  IO::PUTSTR(0, "     0 = utilities: data tables, mineral recalc etc", 1, CHANNEL::TERMLOG);
+  IO::PUTSTR(0, "     1 = phase diagram calculations (and avPT+)", 1, CHANNEL::TERMLOG);
+  IO::PUTSTR(0, "     2 = average pressure-temperature calculations", 1, CHANNEL::TERMLOG);
+  IO::PUTSTR(0, "     3 = calculations on all reactions between end-members", 1, CHANNEL::TERMLOG);
   sstring w;
   IO::PROMPTSTRING("calcmode code", w);
   if (IO::WHATISSTRING(w) != valuetype::aninteger)
@@ -73,8 +74,8 @@ smallint GETCALCMODE() {
   // not pass for mode 0.
   if (!IO::STR2INT(w, code, msg) || code < 0 || code > 3)
     IO::ERROREXIT("getcalcmode", "integer needed (2), between 0 and " + IO::INT2STR(3), yourfault);
-  IO::PUTSTR(1, "this code can appear in the prefsfile (jx-prefs.txt) as", 1, 13);
-  IO::PUTSTR(0, "calcmode " + IO::INT2STR(code), 2, 13);
+  IO::PUTSTR(1, "this code can appear in the prefsfile (jx-prefs.txt) as", 1, CHANNEL::TERMSUMLOG);
+  IO::PUTSTR(0, "calcmode " + IO::INT2STR(code), 2, CHANNEL::TERMSUMLOG);
   return code;
 }
 
@@ -107,10 +108,10 @@ void SETUP() {
   FIXEDXCO2 = FIXEDXH2O = 0;
   REHELP = MAKECDHYDROUS = CANCONTINUE = false;
   DOALLREACTIONS = true;
-  ABSPLOW = 0.0009L;
-  TFACA = 1.0L / 2717.0L;
-  TFACB = -283.0L / 2717.0L;
-  PFACA = 1.0L / (1500.0L - ABSPLOW);
+  ABSPLOW = CONST::PFLOOR;
+  TFACA = 1.0L / (CONST::TCEILING - CONST::TFLOOR);
+  TFACB = -CONST::TFLOOR / (CONST::TCEILING - CONST::TFLOOR);
+  PFACA = 1.0L / (CONST::PCEILING - ABSPLOW);
   PFACB = -ABSPLOW * PFACA;
   PPRECISION = 3;
   TPRECISION = 2;

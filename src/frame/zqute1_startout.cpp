@@ -1,9 +1,9 @@
 // Opening the script and creating the output files of the run.
 #include <vector>
 
-#include "io.h"
-#include "zqglobal.h"
-#include "zqute1.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute1.h"
 
 using namespace ZQGLOBAL;
 
@@ -43,7 +43,7 @@ void create(const std::vector<outfile>& outs) {
     IO::PROMPTOUTFILE(o.prefix, o.name, *o.file);
     IO::WHATSOPEN += IO::BITV[o.bit];
     if (bool* used = IO::CHANNELUSED(o.bit)) *used = false;
-    if (*o.notice != 0) IO::PUTSTR(0, o.notice + ("\"" + o.file->name + "\""), o.after, 9);
+    if (*o.notice != 0) IO::PUTSTR(0, o.notice + ("\"" + o.file->name + "\""), o.after, CHANNEL::TERMLOG);
   }
 }
 
@@ -58,23 +58,23 @@ void openscript(sstring& suffix) {
 
 void STARTOUT() {
   if (CALCMODE != calcmodetype::lsqdscalc) {
-    IO::PUTSTR(1, IO::CONTROLIO.progname + "  running at " + IO::WHENSTRING, 1, 12);
+    IO::PUTSTR(1, IO::CONTROLIO.progname + "  running at " + IO::WHENSTRING, 1, CHANNEL::SUMLOG);
     IO::DATAFILENAMESUFFIX = IO::CONTROLIO.scriptfile;
     openscript(IO::DATAFILENAMESUFFIX);
     const std::string& s = IO::DATAFILENAMESUFFIX;
     const std::vector<outfile> outs = {
-        {"jx-", s + "-o.txt", &IO::OUT, 2, "summary output in the file, ", 1},
-        {"jx-", s + "-qk.txt", &IO::QKFILE, 6, "other (eg plotix) output in the file, ", 1},
-        {"jx-", s + "-it.txt", &IO::ITFILE, 5, "a-x info in the file, ", 1},
-        {"jx-", s + "-ic.txt", &IO::ICFILE, 4, "details of calc results in the file, ", 1},
-        {"jx-", s + ".csv", &IO::CSVFILE, 7, "info in csv format in the files, ", 0},
-        {"jx-", s + "-2.csv", &IO::CSV2FILE, 8, " and ", 1},
-        {"jx-", s + ".svg", &IO::SVGFILE, 10, "graphics info in the files, ", 0},
+        {"jx-", s + "-o.txt", &IO::OUT, CHANNEL::SUMMARYBIT, "summary output in the file, ", 1},
+        {"jx-", s + "-qk.txt", &IO::QKFILE, CHANNEL::DRAWINGBIT, "other (eg plotix) output in the file, ", 1},
+        {"jx-", s + "-it.txt", &IO::ITFILE, CHANNEL::AXINFOBIT, "a-x info in the file, ", 1},
+        {"jx-", s + "-ic.txt", &IO::ICFILE, CHANNEL::DETAILSBIT, "details of calc results in the file, ", 1},
+        {"jx-", s + ".csv", &IO::CSVFILE, CHANNEL::CSVBIT, "info in csv format in the files, ", 0},
+        {"jx-", s + "-2.csv", &IO::CSV2FILE, CHANNEL::CSV2BIT, " and ", 1},
+        {"jx-", s + ".svg", &IO::SVGFILE, CHANNEL::SVGBIT, "graphics info in the files, ", 0},
     };
     checknames(outs, IO::SCRIPTFILENAME);
     create(outs);
-    IO::PUTSTR(2, "these may not all be populated, depending on the calcs;", 1, 9);
-    IO::PUTSTR(0, "solvarinth should delete empty files at the end of each run", 1, 9);
+    IO::PUTSTR(2, "these may not all be populated, depending on the calcs;", 1, CHANNEL::TERMLOG);
+    IO::PUTSTR(0, "solvarinth should delete empty files at the end of each run", 1, CHANNEL::TERMLOG);
     return;
   }
 
@@ -84,9 +84,9 @@ void STARTOUT() {
   IO::DATAFILENAMESUFFIX = d;
   IO::SCRIPTOPEN = true;
   const std::vector<outfile> outs = {
-      {"ds-o", d + ".txt", &IO::OUT, 2, "", 0},
-      {"ds-ic", d + ".txt", &IO::ICFILE, 4, "intermediate/auxiliary calc results are in the file, ", 1},
-      {"ds-", d + ".csv", &IO::CSVFILE, 7, "dataset in csv format in the file, ", 1},
+      {"ds-o", d + ".txt", &IO::OUT, CHANNEL::SUMMARYBIT, "", 0},
+      {"ds-ic", d + ".txt", &IO::ICFILE, CHANNEL::DETAILSBIT, "intermediate/auxiliary calc results are in the file, ", 1},
+      {"ds-", d + ".csv", &IO::CSVFILE, CHANNEL::CSVBIT, "dataset in csv format in the file, ", 1},
   };
   checknames(outs, IO::SCRIPTFILENAME);
   checknames(outs, "jx-" + IO::CONTROLIO.scriptfile + ".txt");
@@ -95,8 +95,8 @@ void STARTOUT() {
   // the run's suffix while the script takes the place of the other input.
   sstring script = IO::CONTROLIO.scriptfile;
   openscript(script);
-  IO::PUTSTR(1, "running LSQDS from within " + IO::CONTROLIO.progname, 1, 13);
-  IO::PUTSTR(0, "at " + IO::WHENSTRING, 1, 13);
+  IO::PUTSTR(1, "running LSQDS from within " + IO::CONTROLIO.progname, 1, CHANNEL::TERMSUMLOG);
+  IO::PUTSTR(0, "at " + IO::WHENSTRING, 1, CHANNEL::TERMSUMLOG);
 }
 
 }  // namespace ZQUTE1

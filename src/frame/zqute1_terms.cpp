@@ -2,9 +2,9 @@
 // on them.
 #include <cstdlib>
 
-#include "io.h"
-#include "zqglobal.h"
-#include "zqute1.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute1.h"
 
 using namespace ZQGLOBAL;
 
@@ -58,7 +58,7 @@ void EXTRACTVNAME(smallint phase, nametype& names) {
   }
 }
 
-void WRITETERM(const termtype& term, const sstring& name, smallint phase, smallint mask) {
+void WRITETERM(const termtype& term, const sstring& name, smallint phase, longint mask) {
   const std::string times = CONTROLJX.magemin == yes ? " " : "*";
   std::string& line = IO::WSTR;
   line = "   " + name + " = ";
@@ -138,7 +138,7 @@ void PRINTPHASES(const bemvector& selected) {
     IO::ADDSTR(selected[i] ? " " + n + " " : " (" + n + ") ", 7, line);
   }
   IO::ADDSTR("", 5, line);
-  IO::PUTSTR(0, line, 1, 13);
+  IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
   line.clear();
 }
 

@@ -5,10 +5,11 @@
 #include <functional>
 #include <utility>
 
-#include "bytes.h"
-#include "io.h"
-#include "zqglobal.h"
-#include "zqute1.h"
+#include "frame/constants.h"
+#include "frame/bytes.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute1.h"
 
 using namespace ZQGLOBAL;
 
@@ -17,9 +18,8 @@ namespace ZQUTE1 {
 namespace {
 
 constexpr int maxtries = 5;
-constexpr extended kelvin = 273.15L;
 
-void say(const std::string& text) { IO::PUTSTR(0, text, 1, 9); }
+void say(const std::string& text) { IO::PUTSTR(0, text, 1, CHANNEL::TERMLOG); }
 
 // The texts and limits that tell one member of the retry family from
 // another. range gives the message of the first absolute limit the pair
@@ -122,10 +122,10 @@ void TOK(extended& low, extended& high, xOKtype how) {
     say("T(low) must be less than T(high): values swapped");
   }
   if (high > FIGTHIGH) {
-    say("T(high) must be less than " + IO::REAL2STR(FIGTHIGH - kelvin, 1, true) + ": this used");
+    say("T(high) must be less than " + IO::REAL2STR(FIGTHIGH - CONST::KELVIN, 1, true) + ": this used");
     high = FIGTHIGH;
   } else if (low < FIGTLOW) {
-    say("T(low) must be greater than " + IO::REAL2STR(FIGTLOW - kelvin, 1, true) + ": this used");
+    say("T(low) must be greater than " + IO::REAL2STR(FIGTLOW - CONST::KELVIN, 1, true) + ": this used");
     low = FIGTLOW;
   }
   if (same && how == xOKtype::mustbedifferent) {
@@ -138,7 +138,7 @@ void TOK(extended& low, extended& high, xOKtype how) {
 void POK3(extended& low, extended& high, xOKtype how) {
   retryrule rule = openrule("P", "P");
   rule.range = [](extended lo, extended hi) -> std::string {
-    if (hi > 1500) return "P(high) must be less than " + IO::INT2STR(1500) + " : try again";
+    if (hi > CONST::PCEILING) return "P(high) must be less than " + IO::INT2STR(CONST::PCEILING) + " : try again";
     if (lo < ABSPLOW) return "P(low) must be greater than " + IO::REAL2STR(ABSPLOW, 3, true) + " : try again";
     return "";
   };
@@ -148,11 +148,11 @@ void POK3(extended& low, extended& high, xOKtype how) {
 void TOK3(extended& low, extended& high, xOKtype how) {
   retryrule rule = openrule(" T", "T");
   rule.range = [](extended lo, extended hi) -> std::string {
-    if (hi > 3000) return "T(high) must be less than " + IO::INT2STR(3000 - kelvin) + " : try again";
-    if (lo < 283) return "T(low) must be greater than " + IO::INT2STR(283 - kelvin) + " : try again";
+    if (hi > 3000) return "T(high) must be less than " + IO::INT2STR(3000 - CONST::KELVIN) + " : try again";
+    if (lo < 283) return "T(low) must be greater than " + IO::INT2STR(283 - CONST::KELVIN) + " : try again";
     return "";
   };
-  rule.shift = kelvin;
+  rule.shift = CONST::KELVIN;
   retry(rule, low, high, how);
 }
 

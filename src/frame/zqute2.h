@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "farray.h"
-#include "io.h"
-#include "types.h"
-#include "zqglobal.h"
+#include "frame/farray.h"
+#include "frame/io.h"
+#include "frame/types.h"
+#include "frame/zqglobal.h"
 
 namespace ZQUTE2 {
 

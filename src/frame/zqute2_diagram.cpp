@@ -1,10 +1,11 @@
 // The windows, lists and fixed values of one calc-mode-3 section, by the
 // kind of diagram chosen for the pass.
-#include "bytes.h"
-#include "io.h"
-#include "zqglobal.h"
-#include "zqute1.h"
-#include "zqute2.h"
+#include "frame/constants.h"
+#include "frame/bytes.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute1.h"
+#include "frame/zqute2.h"
 
 using namespace ZQGLOBAL;
 
@@ -12,7 +13,6 @@ namespace ZQUTE2 {
 
 namespace {
 
-constexpr extended kelvin = 273.15L;
 const std::string degc = std::string(macroman::degree_s) + "C";
 const std::string mu = macroman::micro_s;
 
@@ -39,7 +39,7 @@ bool strength(xOKtype& window, xOKtype& section) {
 
 // The title of a section and its window of four values.
 void askwindow(const std::string& title, const std::string& prompt, IO::rrvector& v) {
-  IO::PUTSTR(1, title, 1, 9);
+  IO::PUTSTR(1, title, 1, CHANNEL::TERMLOG);
   smallint n = 4;
   IO::PROMPTREALS(prompt, v, n);
 }
@@ -47,7 +47,7 @@ void askwindow(const std::string& title, const std::string& prompt, IO::rrvector
 // The value held fixed over the whole section.
 void fixedt() {
   IO::PROMPTREAL("fixed T (in " + degc + ")", FIXEDT);
-  FIXEDT += kelvin;
+  FIXEDT += CONST::KELVIN;
   TLOW = THIGH = FIXEDT;
 }
 
@@ -64,8 +64,8 @@ void takeptwindow(bool pressure, const IO::rrvector& v, othervariabletype other)
     PHIGH = v[2];
     CALCVARIABLE = calcvariabletype::calcpressure;
   } else {
-    TLOW = v[1] + kelvin;
-    THIGH = v[2] + kelvin;
+    TLOW = v[1] + CONST::KELVIN;
+    THIGH = v[2] + CONST::KELVIN;
     CALCVARIABLE = calcvariabletype::calctemperature;
   }
   OTHERVARIABLE = other;
@@ -165,11 +165,11 @@ void lnasection(bool ask, bool pressure) {
     std::string log;
     if (!IO::QUERY("for " + v1 + "-log a, are logs to be to the base 10")) {
       CONTROLJX.setlna = yes;
-      IO::PUTSTR(0, "logs are to the base e (ie natural logs)", 1, 13);
+      IO::PUTSTR(0, "logs are to the base e (ie natural logs)", 1, CHANNEL::TERMSUMLOG);
       log = "ln a";
     } else {
       CONTROLJX.setloga = yes;
-      IO::PUTSTR(0, "logs are to the base 10", 1, 13);
+      IO::PUTSTR(0, "logs are to the base 10", 1, CHANNEL::TERMSUMLOG);
       log = "log a";
     }
     IO::rrvector v;
@@ -200,7 +200,7 @@ void lnasection(bool ask, bool pressure) {
     // Only a name that is not a fluid end-member is offered a new label.
     ZQUTE1::PROMPTFLUID();
     IO::PUTSTR(1, CONTROLJX.setlna == yes ? "for labelling purposes in ln a, " : "for labelling purposes in log a, ",
-               0, 9);
+               0, CHANNEL::TERMLOG);
     sstring label;
     IO::PROMPTSTRING("replace name, '" + LNANAME[1] + "', with", label);
     if (!label.empty()) LNANAMEP[1] = label;
@@ -217,8 +217,8 @@ void musection(bool ask, bool pressure) {
       PLOW = v[1];
       PHIGH = v[2];
     } else {
-      TLOW = v[1] + kelvin;
-      THIGH = v[2] + kelvin;
+      TLOW = v[1] + CONST::KELVIN;
+      THIGH = v[2] + CONST::KELVIN;
     }
     MULOW = v[3];
     MUHIGH = v[4];

@@ -1,7 +1,7 @@
 // Enumerators of index tuples; the caller keeps the tuple between steps.
-#include "io.h"
-#include "zqglobal.h"
-#include "zqute2.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute2.h"
 
 namespace ZQUTE2 {
 

@@ -3,10 +3,11 @@
 // variable becomes a new pure phase of one unit of its component.
 #include <cmath>
 
-#include "io.h"
-#include "zqglobal.h"
-#include "zqute1.h"
-#include "zqute2.h"
+#include "frame/constants.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute1.h"
+#include "frame/zqute2.h"
 
 using namespace ZQGLOBAL;
 
@@ -72,7 +73,7 @@ void SETUPLNA() {
     }
     IO::WRITETERMINAL("   " + aligned(IO::INT2STR(NLLNA[c]), 2) + " ln a = " +
                       aligned(IO::REAL2STR(LLNA(1, 1), 5, true), 10) + "\n");
-    KEEPLNAS[c] = (*PREC0)[pos].td[2];
+    KEEPLNAS[c] = (*PREC0)[pos].td[TDSLOT::S];
     IO::WRITETERMINAL("   ln a name = " + aligned(LNANAME[1], 8) + aligned(LNANAMEP[1], 8) +
                       aligned(IO::REAL2STR(FIXEDLNA[1], 4, true), 12) + "\n");
   }
@@ -118,11 +119,11 @@ void SETUPMU() {
     for (long j = 1; j <= maxtd; ++j) r.td[j] = 0;
     if (FIXEDMU[i] == 0) {
       READMU(static_cast<smallint>(i), c);
-      r.td[2] = LMU(c, 1);
+      r.td[TDSLOT::S] = LMU(c, 1);
     } else {
       NLMU[c] = 1;
       LMU(c, 1) = FIXEDMU[i];
-      r.td[2] = FIXEDMU[i];
+      r.td[TDSLOT::S] = FIXEDMU[i];
     }
     MUNAME[c] = MUNAME[i];
     r.dqfa = r.dqfb = r.dqfc = 0;
@@ -162,7 +163,7 @@ void READA(smallint i, smallint k) {
 
 void READLNA(smallint i, smallint k) {
   const bool base10 = CONTROLJX.setloga == yes;
-  IO::PUTSTR(0, base10 ? "all logs are to the base 10" : "all logs are to the base e (ie natural logs)", 1, 13);
+  IO::PUTSTR(0, base10 ? "all logs are to the base 10" : "all logs are to the base e (ie natural logs)", 1, CHANNEL::TERMSUMLOG);
   extended low = 0, high = 0;
   asktwo((base10 ? "log a(" : "ln a(") + LNANAME[i] + "): low, high", low, high);
   ZQUTE1::LNAOK(low, high, xOKtype::canbesame);

@@ -1,8 +1,8 @@
 // Where the specially treated end-members stand in the current list, and
 // the lookup of phase names with one chance to correct them.
-#include "io.h"
-#include "zqglobal.h"
-#include "zqute2.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute2.h"
 
 namespace ZQUTE2 {
 
@@ -37,7 +37,7 @@ bool NAMEINLIST(sstring& name, const IO::strings& list, bool quiet, smallint& po
     if (!answer.empty()) {
       name = answer;
       found = IO::MATCHSTRING(name, list, n, pos);
-      if (!found) IO::PUTSTR(0, " still a bad name: name ignored", 1, 9);
+      if (!found) IO::PUTSTR(0, " still a bad name: name ignored", 1, CHANNEL::TERMLOG);
     }
   }
   if (!found) pos = 0;

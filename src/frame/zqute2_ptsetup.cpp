@@ -3,11 +3,12 @@
 // a P, T or x(CO2) value against the current window.
 #include <cmath>
 
-#include "bytes.h"
-#include "io.h"
-#include "zqglobal.h"
-#include "zqute1.h"
-#include "zqute2.h"
+#include "frame/constants.h"
+#include "frame/bytes.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute1.h"
+#include "frame/zqute2.h"
 
 using namespace ZQGLOBAL;
 
@@ -15,10 +16,9 @@ namespace ZQUTE2 {
 
 namespace {
 
-constexpr extended kelvin = 273.15L;
 const std::string degc = std::string(macroman::degree_s) + "C";
 
-void say(const std::string& text) { IO::PUTSTR(0, text, 1, 9); }
+void say(const std::string& text) { IO::PUTSTR(0, text, 1, CHANNEL::TERMLOG); }
 
 void writeprange(const std::string& pwhat) {
   std::string range;
@@ -33,10 +33,10 @@ void writeprange(const std::string& pwhat) {
 
 void writetrange(const std::string& twhat) {
   std::string range;
-  WRITET(TLOW - kelvin, 0, range);
+  WRITET(TLOW - CONST::KELVIN, 0, range);
   if (std::fabs(THIGH - TLOW) >= 1e-4L) {
     range += " to ";
-    WRITET(THIGH - kelvin, 0, range);
+    WRITET(THIGH - CONST::KELVIN, 0, range);
   }
   IO::PSTR = twhat + ": " + range + degc + " (from script)";
   say(IO::PSTR);
@@ -72,10 +72,10 @@ void temperatures(const std::string& twhat) {
   IO::PROMPTREALS("T calcs: between T(low) and T(high), with T increment", v, n);
   TLOW = FIGTLOW;
   THIGH = FIGTHIGH;
-  if (n == 1) TLOW = THIGH = v[1] + kelvin;
+  if (n == 1) TLOW = THIGH = v[1] + CONST::KELVIN;
   if (n >= 2) {
-    TLOW = v[1] + kelvin;
-    THIGH = v[2] + kelvin;
+    TLOW = v[1] + CONST::KELVIN;
+    THIGH = v[2] + CONST::KELVIN;
   }
   if (n >= 3) CTINC = v[3];
 }
@@ -110,8 +110,8 @@ void searchedt(const std::string& twhat) {
   smallint n = 0;
   IO::PROMPTREALS("T low,high (" + degc + ")", v, n);
   if (n >= 2) {
-    TLOW = v[1] + kelvin;
-    THIGH = v[2] + kelvin;
+    TLOW = v[1] + CONST::KELVIN;
+    THIGH = v[2] + CONST::KELVIN;
   }
 }
 
@@ -133,32 +133,32 @@ bool marked(extended x, extended low, extended high, const std::string& none, sm
 }  // namespace
 
 void DOFIGPT() {
-  IO::PUTSTR(1, "specification of overall PT window:", 1, 9);
+  IO::PUTSTR(1, "specification of overall PT window:", 1, CHANNEL::TERMLOG);
   const bool fromscript = CONTROLJX.diagramPT == yes;
   if (!fromscript) {
-    IO::PUTSTR(1, "whereas solvarinth handles interactive input of overall PT window information, in", 1, 9);
-    IO::PUTSTR(0, "most cases this information is better entered in the scriptfile. For example, for a ", 1, 9);
-    IO::PUTSTR(0, "PT pseudosection the window info is simply the PT range of the diagram being drawn.", 2, 9);
+    IO::PUTSTR(1, "whereas solvarinth handles interactive input of overall PT window information, in", 1, CHANNEL::TERMLOG);
+    IO::PUTSTR(0, "most cases this information is better entered in the scriptfile. For example, for a ", 1, CHANNEL::TERMLOG);
+    IO::PUTSTR(0, "PT pseudosection the window info is simply the PT range of the diagram being drawn.", 2, CHANNEL::TERMLOG);
     if (IO::QUERY("stop, and put info in the scriptfile")) IO::USERINTERRUPT();
     IO::rrvector v;
     smallint n = 4;
     IO::PROMPTREALS("overall PT window: P low,high T low,high (in kbar, " + degc + ")", v, n);
     FIGPLOW = v[1];
     FIGPHIGH = v[2];
-    FIGTLOW = v[3] + kelvin;
-    FIGTHIGH = v[4] + kelvin;
+    FIGTLOW = v[3] + CONST::KELVIN;
+    FIGTHIGH = v[4] + CONST::KELVIN;
     // Written so that a value that is not a number fails too.
-    const bool fine = FIGPHIGH >= FIGPLOW && FIGTHIGH >= FIGTLOW && FIGPLOW >= ABSPLOW && FIGPHIGH <= 1500 &&
+    const bool fine = FIGPHIGH >= FIGPLOW && FIGTHIGH >= FIGTLOW && FIGPLOW >= ABSPLOW && FIGPHIGH <= CONST::PCEILING &&
                       FIGTLOW >= 283 && FIGTHIGH <= 3000;
     if (!fine) IO::ERROREXIT("dofigPT", "inappropriate PT window input", yourfault);
   }
   say("overall PT window is P: " + IO::REAL2STR(FIGPLOW, 1, true) + " to " + IO::REAL2STR(FIGPHIGH, 1, true) +
-      " kbar, and T: " + IO::INT2STR(FIGTLOW - kelvin) + " to " + IO::INT2STR(FIGTHIGH - kelvin) + degc +
+      " kbar, and T: " + IO::INT2STR(FIGTLOW - CONST::KELVIN) + " to " + IO::INT2STR(FIGTHIGH - CONST::KELVIN) + degc +
       (fromscript ? " (from script)" : ""));
 }
 
 void DOCALCPT(const std::string& ptwhat, const std::string& pwhat, const std::string& twhat) {
-  IO::PUTSTR(1, "specification of PT calcs:", 1, 9);
+  IO::PUTSTR(1, "specification of PT calcs:", 1, CHANNEL::TERMLOG);
   controlboolean& calct = CONTROLJX.calcT;
   controlboolean& calcp = CONTROLJX.calcP;
   if (!(calct == yes && calcp == yes)) {
@@ -190,8 +190,8 @@ void DOCALCPT(const std::string& ptwhat, const std::string& pwhat, const std::st
         if (n >= 4) {
           PLOW = v[1];
           PHIGH = v[2];
-          TLOW = v[3] + kelvin;
-          THIGH = v[4] + kelvin;
+          TLOW = v[3] + CONST::KELVIN;
+          THIGH = v[4] + CONST::KELVIN;
         }
       }
       break;
@@ -227,7 +227,7 @@ void UNIVARIANTSETUP() {
 }
 
 void WRITET(extended t, smallint width, std::string& line) {
-  if (marked(t, TLOW - kelvin, THIGH - kelvin, "", width, line)) return;
+  if (marked(t, TLOW - CONST::KELVIN, THIGH - CONST::KELVIN, "", width, line)) return;
   if (TPRECISION < 1)
     IO::ADDINT(t, width, line);
   else

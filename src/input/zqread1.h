@@ -1,9 +1,9 @@
 // Readers of the data set and the set-up of calc modes 2 and 3.
 #pragma once
 
-#include "io.h"
-#include "types.h"
-#include "zqglobal.h"
+#include "frame/io.h"
+#include "frame/types.h"
+#include "frame/zqglobal.h"
 
 namespace ZQREAD1 {
 

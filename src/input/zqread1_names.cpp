@@ -1,11 +1,11 @@
 // The end-member list of the chosen phases and its cleaning.
 #include <vector>
 
-#include "bytes.h"
-#include "zqglobal.h"
-#include "zqglobal_axsetup.h"
-#include "zqread1.h"
-#include "zqread2.h"
+#include "frame/bytes.h"
+#include "frame/zqglobal.h"
+#include "frame/zqglobal_axsetup.h"
+#include "input/zqread1.h"
+#include "input/zqread2.h"
 
 using namespace ZQGLOBAL;
 
@@ -123,7 +123,7 @@ void CLEAN() {
         DELOXIDE(static_cast<smallint>(k));
         changed = true;
       } else if (found == 1) {
-        IO::PUTSTR(first ? 1 : 0, NAME[last] + " excluded", 1, 9);
+        IO::PUTSTR(first ? 1 : 0, NAME[last] + " excluded", 1, CHANNEL::TERMLOG);
         first = false;
         DELOXIDE(static_cast<smallint>(k));
         DELPHASE(static_cast<smallint>(last));
@@ -140,7 +140,7 @@ bool OKNAME(sstring& name) {
   IO::PROMPTSTRING(name + " not recognised : replace with", name);
   if (ZQREAD2::ISPHNAME(name, position)) return true;
   // The last character is the one-byte ellipsis of the terminal's set.
-  IO::PUTSTR(0, std::string("forget it!  (check the name") + macroman::ellipsis + ")", 1, 9);
+  IO::PUTSTR(0, std::string("forget it!  (check the name") + macroman::ellipsis + ")", 1, CHANNEL::TERMLOG);
   return false;
 }
 

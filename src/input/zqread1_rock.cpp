@@ -1,10 +1,10 @@
-#include "zqglobal.h"
-#include "zqglobal_axsetup.h"
-#include "zqread1.h"
-#include "zqread2.h"
-#include "zqscript.h"
-#include "zqute1.h"
-#include "zqute2.h"
+#include "frame/zqglobal.h"
+#include "frame/zqglobal_axsetup.h"
+#include "input/zqread1.h"
+#include "input/zqread2.h"
+#include "input/zqscript.h"
+#include "frame/zqute1.h"
+#include "frame/zqute2.h"
 
 using namespace ZQGLOBAL;
 

@@ -7,11 +7,12 @@
 #include <limits>
 #include <string>
 
-#include "bytes.h"
-#include "io.h"
-#include "zqglobal.h"
-#include "zqread1.h"
-#include "zqread2.h"
+#include "frame/constants.h"
+#include "frame/bytes.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "input/zqread1.h"
+#include "input/zqread2.h"
 
 namespace ZQREAD1 {
 
@@ -291,7 +292,7 @@ void readcreationline() {
                              " characters",
                   yourfault);
   WHEN1 = line.substr(0, line.size() - cut);
-  IO::PUTSTR(1, WHEN1, 2, 1);
+  IO::PUTSTR(1, WHEN1, 2, CHANNEL::TERMINAL);
 }
 
 void SETUPTEXTREAD() {
@@ -382,68 +383,72 @@ void readrecord(long i) {
   smallint od = 0;
 
   if (DSMODE == -1) {
-    td[1] = wordreal(words, f.next, "H");
-    td[2] = wordreal(words, f.next + 1, "S");
-    td[3] = wordreal(words, f.next + 2, "V");
-    static const long into[] = {4, 5, 6, 7, 8, 9, 11, 12, 13};
+    td[TDSLOT::H] = wordreal(words, f.next, "H");
+    td[TDSLOT::S] = wordreal(words, f.next + 1, "S");
+    td[TDSLOT::V] = wordreal(words, f.next + 2, "V");
+    // The older generation: alpha1 in the bulk-modulus slot, K0 and K' two further on.
+    static const long into[] = {TDSLOT::CPA, TDSLOT::CPB, TDSLOT::CPC,  TDSLOT::CPD, TDSLOT::ALPHA0,
+                                TDSLOT::K0,  TDSLOT::KPP, TDSLOT::THETA, TDSLOT::DKDT};
     for (long k : into) td[k] = readreal(where, what);
     od = readinteger(where, what);
   } else {
     if (newgeneration()) type = readinteger(where, what);
     const bool einsteingiven = DSMODE == 7 && type >= 3 && type <= 5;
     if (DSMODE == 5) {
-      for (long k = 1; k <= 11; ++k) td[k] = readreal(where, what);
+      for (long k = TDSLOT::H; k <= TDSLOT::KPP; ++k) td[k] = readreal(where, what);
     } else if (einsteingiven) {
-      static const long into[] = {1, 2, 3, 4, 5, 6, 8, 9, 10, 11};
+      // The Einstein temperature comes in the third heat-capacity slot.
+      static const long into[] = {TDSLOT::H,   TDSLOT::S,      TDSLOT::V,  TDSLOT::CPA, TDSLOT::CPB,
+                                  TDSLOT::CPC, TDSLOT::ALPHA0, TDSLOT::K0, TDSLOT::KP,  TDSLOT::KPP};
       for (long k : into) td[k] = readreal(where, what);
-      if (td[9] == 0) IO::ERROREXIT(where, "k0 of " + name + " is zero", yourfault);
-      if (std::fabs(td[11] + td[10] / td[9]) > 1e-5L) IO::ERROREXIT(where, "k0pp not regularised?", yourfault);
+      if (td[TDSLOT::K0] == 0) IO::ERROREXIT(where, "k0 of " + name + " is zero", yourfault);
+      if (std::fabs(td[TDSLOT::KPP] + td[TDSLOT::KP] / td[TDSLOT::K0]) > 1e-5L) IO::ERROREXIT(where, "k0pp not regularised?", yourfault);
     } else {
-      for (long k = 1; k <= 10; ++k) td[k] = readreal(where, what);
-      td[11] = td[9] > 0 ? -td[10] / td[9] : extended(0);
+      for (long k = TDSLOT::H; k <= TDSLOT::KP; ++k) td[k] = readreal(where, what);
+      td[TDSLOT::KPP] = td[TDSLOT::K0] > 0 ? -td[TDSLOT::KP] / td[TDSLOT::K0] : extended(0);
     }
-    if (liquid) td[13] = readreal(where, what);
+    if (liquid) td[TDSLOT::DKDT] = readreal(where, what);
     if (DSMODE == 5)
       od = readinteger(where, what);
     else
       od = type == 1 || type == 4 ? 1 : type == 2 || type == 5 ? 2 : type == 8 ? -1 : 0;
 
     if (liquid) {
-      td[12] = 0;
+      td[TDSLOT::THETA] = 0;
     } else {
-      td[12] = einsteingiven ? td[6] : einsteintemperature(td[2], f.noox, name);
-      if (td[12] < 10) td[12] = 10;
+      td[TDSLOT::THETA] = einsteingiven ? td[TDSLOT::CPC] : einsteintemperature(td[TDSLOT::S], f.noox, name);
+      if (td[TDSLOT::THETA] < 10) td[TDSLOT::THETA] = 10;
     }
     if (einsteingiven) {
-      td[6] = 0;
-      td[7] = 0;
+      td[TDSLOT::CPC] = 0;
+      td[TDSLOT::CPD] = 0;
     }
   }
 
-  td[14] = 0;
-  td[15] = -1;
-  td[16] = -1;
-  td[25] = 1;
+  td[TDSLOT::TCRIT] = 0;
+  td[TDSLOT::SMAX] = -1;
+  td[TDSLOT::VMAX] = -1;
+  td[TDSLOT::BWF] = 1;
   if (od == 1) {
-    for (long k = 14; k <= 16; ++k) td[k] = readreal(where, what);
+    for (long k = TDSLOT::TCRIT; k <= TDSLOT::VMAX; ++k) td[k] = readreal(where, what);
   } else if (od == 2) {
-    for (long k = 20; k <= 25; ++k) td[k] = readreal(where, what);
+    for (long k = TDSLOT::BWDH; k <= TDSLOT::BWF; ++k) td[k] = readreal(where, what);
   } else if (od == -1) {
-    td[17] = readreal(where, what);
-    if (td[17] != 0) td[17] = td[17] - 298.15L * td[5];
+    td[TDSLOT::AQ] = readreal(where, what);
+    if (td[TDSLOT::AQ] != 0) td[TDSLOT::AQ] = td[TDSLOT::AQ] - CONST::TR * td[TDSLOT::CPB];
   }
 
   if (newgeneration()) {
-    td[31] = type;
+    td[TDSLOT::CODE] = type;
   } else {
     smallint t = od;
     if (liquid)
       t = 7;
     else if (od == -1)
       t = 8;
-    else if (td[3] == 0)
+    else if (td[TDSLOT::V] == 0)
       t = 6;
-    td[31] = t;
+    td[TDSLOT::CODE] = t;
   }
 
   endline();

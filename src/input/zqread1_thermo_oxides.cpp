@@ -3,10 +3,10 @@
 #include <cmath>
 #include <string>
 
-#include "io.h"
-#include "zqglobal.h"
-#include "zqmath1.h"
-#include "zqread1.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqmath1.h"
+#include "input/zqread1.h"
 
 namespace ZQREAD1 {
 

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "io.h"
-#include "types.h"
-#include "zqglobal.h"
+#include "frame/io.h"
+#include "frame/types.h"
+#include "frame/zqglobal.h"
 
 namespace ZQREAD2 {
 

@@ -3,9 +3,10 @@
 #include <cmath>
 #include <memory>
 
-#include "bytes.h"
-#include "zqmath1.h"
-#include "zqread2.h"
+#include "frame/constants.h"
+#include "frame/bytes.h"
+#include "frame/zqmath1.h"
+#include "input/zqread2.h"
 
 using namespace ZQGLOBAL;
 
@@ -42,14 +43,14 @@ void axreader::OPEN() {
   } else {
     HEAD1 = IO::CONTROLIO.progname + " running at " + IO::WHENSTRING;
     HEAD2 = "using " + WHEN1;
-    IO::PUTSTR(0, std::string(60, '^'), 2, 13);
-    IO::PUTSTR(0, HEAD1, 1, 13);
-    IO::PUTSTR(0, HEAD2, 1, 13);
+    IO::PUTSTR(0, std::string(60, '^'), 2, CHANNEL::TERMSUMLOG);
+    IO::PUTSTR(0, HEAD1, 1, CHANNEL::TERMSUMLOG);
+    IO::PUTSTR(0, HEAD2, 1, CHANNEL::TERMSUMLOG);
     sstring suffix = IO::CONTROLIO.axfile;
     IO::FILENAME = IO::PROMPTDATAFILE("jx-", suffix, "a-x info", IO::DATA);
     AXFILENAME = IO::FILENAME;
     HEAD3 = "with axfile " + AXFILENAME + " and scriptfile " + IO::SCRIPTFILENAME;
-    IO::PUTSTR(0, HEAD3, 2, 13);
+    IO::PUTSTR(0, HEAD3, 2, CHANNEL::TERMSUMLOG);
   }
   IO::DATAOPEN = true;
   nscscript = NSC >= 1 ? NSC : 0;
@@ -67,7 +68,7 @@ void axreader::READFILE() {
   READHEADER();
   READENTRIES();
   if (NP0 + NPSS != NP) IO::ERROREXIT("read", "numbers of phases do not add up", myfault);
-  IO::PUTSTR(0, "", 1, 9);
+  IO::PUTSTR(0, "", 1, CHANNEL::TERMLOG);
   BUFFERK = 0;
 }
 
@@ -97,16 +98,16 @@ void axreader::READENTRIES() {
     ++NP;
     const sstring name = takename("name for " + IO::NTH[NP] + " phase");
     if (lsq) {
-      IO::PUTSTR(0, "  " + IO::INT2STR(NP) + ")  " + name, 1, 8);
+      IO::PUTSTR(0, "  " + IO::INT2STR(NP) + ")  " + name, 1, CHANNEL::LOG);
     } else {
-      if (first) IO::PUTSTR(0, "reading ax: ", 0, 9);
+      if (first) IO::PUTSTR(0, "reading ax: ", 0, CHANNEL::TERMLOG);
       column = static_cast<smallint>(column + 1 + static_cast<long>(name.size()));
       if (column > 80) {
-        IO::PUTSTR(0, name + " ", 1, 9);
-        IO::PUTSTR(0, std::string(12, ' '), 0, 9);
+        IO::PUTSTR(0, name + " ", 1, CHANNEL::TERMLOG);
+        IO::PUTSTR(0, std::string(12, ' '), 0, CHANNEL::TERMLOG);
         column = 0;
       } else {
-        IO::PUTSTR(0, name + " ", 0, 9);
+        IO::PUTSTR(0, name + " ", 0, CHANNEL::TERMLOG);
       }
     }
     first = false;
@@ -171,8 +172,8 @@ void axreader::READPURE(const sstring& name) {
   } else if (tclass == valuetype::aninteger) {
     smallint k = 0;
     if (ISPHNAME(name, k)) {
-      IO::PUTSTR(0, "datafile appears to be ambiguous: a 1 immediately follows " + name + ";", 1, 9);
-      IO::PUTSTR(0, "this means either an activity of 1, or it's a 1 end-member phase.", 1, 9);
+      IO::PUTSTR(0, "datafile appears to be ambiguous: a 1 immediately follows " + name + ";", 1, CHANNEL::TERMLOG);
+      IO::PUTSTR(0, "this means either an activity of 1, or it's a 1 end-member phase.", 1, CHANNEL::TERMLOG);
       if (IO::QUERY("the '1' its activity")) {
         fixedactivity();
       } else {
@@ -200,8 +201,8 @@ void axreader::READPURE(const sstring& name) {
   } else {
     CHARGES(p.makename, p.nmake, true, z1, z2);
   }
-  p.td[18] = z1;
-  p.td[19] = z2;
+  p.td[TDSLOT::CHARGE1] = z1;
+  p.td[TDSLOT::CHARGE2] = z2;
 }
 
 void axreader::READOPTIONS(bool pure, long index) {
@@ -252,7 +253,7 @@ void axreader::READOPTIONS(bool pure, long index) {
         const extended c = takereal("c in a+bT+cP in DQF term for " + emname);
         if (pure) {
           // R ln 10 with R in kJ/K: the buffer's G moves by R T ln 10 per unit.
-          if (p0->name == BUFFERC && p0->emname == "buffer") b = b + BUFFERDEL * 0.0083144L * 2.302585092994046L;
+          if (p0->name == BUFFERC && p0->emname == "buffer") b = b + BUFFERDEL * CONST::RGAS * CONST::LN10;
           p0->dqfa = a;
           p0->dqfb = b;
           p0->dqfc = c;

@@ -1,6 +1,6 @@
 // Fluid and aqueous phases: the species tables, each end-member's species
 // code and the mixing set-up that the activity model of fluids expects.
-#include "zqread2.h"
+#include "input/zqread2.h"
 
 using namespace ZQGLOBAL;
 
@@ -9,33 +9,6 @@ namespace ZQREAD2 {
 namespace {
 
 [[noreturn]] void fail(const std::string& message) { IO::ERROREXIT("read", message, yourfault); }
-
-void setfluidtables() {
-  FLUIDTYPE = ftype::notset;
-  NFLUIDNAME = 8;
-  static const char* const names[8] = {"H2O", "CO2", "CH4", "CO", "H2", "O2", "H2S", "S2"};
-  static const extended csp[8] = {0, 0, 0.046L, 0.035L, 0.0211L, 0, 0.0893L, 0.08L};
-  static const extended cst[8] = {0, 0, 190.6L, 132.9L, 41.2L, 0, 373.2L, 259.6L};
-  for (long i = 1; i <= 8; ++i) {
-    FLUIDNAME[i] = names[i - 1];
-    CSP[i] = csp[i - 1];
-    CST[i] = cst[i - 1];
-  }
-  for (long i = 1; i <= 8; ++i)
-    for (long j = 1; j <= 8; ++j) AIJ(i, j) = 0;
-  struct pair {
-    int i, j;
-    extended a;
-  };
-  // species codes: 1 H2O, 2 CO2, 3 CH4, 4 CO, 5 H2, 6 O2, 7 H2S, 8 S2
-  static const pair pairs[] = {{1, 2, 10.5L}, {1, 3, 17.5L}, {1, 4, 16.8L}, {1, 5, 14.9L}, {1, 7, 6.7L},
-                               {1, 8, 13.0L}, {2, 3, 0.6L},  {2, 4, 1.2L},  {2, 5, 2.2L},  {2, 7, 0.045L},
-                               {2, 8, 1.0L},  {3, 4, 0},     {3, 5, 0.8L},  {3, 7, 4.15L}, {4, 5, 0.3L}};
-  for (const pair& pr : pairs) {
-    AIJ(pr.i, pr.j) = pr.a;
-    AIJ(pr.j, pr.i) = pr.a;
-  }
-}
 
 }  // namespace
 
@@ -56,7 +29,7 @@ void axreader::FLUIDHANDLING() {
           if (p.em[e].name == SPLIST[k]) fail(SPLIST[k] + " not in fluid/aq");
     }
   }
-  setfluidtables();
+  SETFLUIDTABLES();
   for (long s = 1; s <= NPSS; ++s)
     for (long e = 1; e <= (*PREC1)[s].nprop; ++e) (*PREC1)[s].em[e].fluidcode = 0;
   for (long s = 1; s <= NPSS; ++s) {

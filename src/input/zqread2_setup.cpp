@@ -3,10 +3,10 @@
 #include <cmath>
 #include <cstdio>
 
-#include "zqglobal_axsetup.h"
-#include "zqmath1.h"
-#include "zqread2_setup.h"
-#include "zqute1.h"
+#include "frame/zqglobal_axsetup.h"
+#include "frame/zqmath1.h"
+#include "input/zqread2_setup.h"
+#include "frame/zqute1.h"
 
 using namespace ZQGLOBAL;
 
@@ -290,15 +290,15 @@ void SCRIPTGUESSES(axreader& reader) {
     if (r.nzeroguess > 0) SETUP::BOILDOWN(reader, p);
 
     if (!r.hasorder && !ZQUTE1::XYZLEGAL(p)) {
-      IO::PUTSTR(1, "for " + r.name + ", site fractions are:", 1, 13);
+      IO::PUTSTR(1, "for " + r.name + ", site fractions are:", 1, CHANNEL::TERMSUMLOG);
       eqvector x{"guesses"};
       for (long v = 1; v <= r.nvar; ++v) x[v] = r.xvar[v].guess;
       for (long i = 1; i <= r.nsf; ++i) {
         std::string line = r.sfname[i] + " = ";
         IO::ADDREAL(ZQUTE1::SUBSTERM(r.sf[i], x, 1), 6, true, 12, line);
-        IO::PUTSTR(0, line, 1, 13);
+        IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
       }
-      IO::PUTSTR(0, "site fractions must all be positive (starting guess problems)", 1, 13);
+      IO::PUTSTR(0, "site fractions must all be positive (starting guess problems)", 1, CHANNEL::TERMSUMLOG);
       IO::ERROREXIT("setupphases", "inconsistent starting guesses", yourfault);
     }
   }
@@ -381,7 +381,7 @@ void IDEALMIXINGCHECK() {
     }
   }
   if (list.empty()) return;
-  IO::PUTSTR(2, "inconsistent ideal mixing activities: " + list, 1, 13);
+  IO::PUTSTR(2, "inconsistent ideal mixing activities: " + list, 1, CHANNEL::TERMSUMLOG);
   IO::ERROREXIT("setupphases", " ideal mixing terms not equal to 1 for pure end-members (also look at check coding)",
                 yourfault);
 }
@@ -406,7 +406,7 @@ void PROPORTIONCHECK() {
     }
   }
   if (list.empty()) return;
-  IO::PUTSTR(2, "inconsistent p coding: " + list, 1, 13);
+  IO::PUTSTR(2, "inconsistent p coding: " + list, 1, CHANNEL::TERMSUMLOG);
   IO::ERROREXIT("setupphases", "proportions not equal to 1 for pure end-members (also look at check coding)",
                 yourfault);
 }

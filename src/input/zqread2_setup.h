@@ -2,9 +2,9 @@
 // after the whole a-x file has been read, up to the closing of the file.
 #pragma once
 
-#include "types.h"
-#include "zqglobal.h"
-#include "zqread2.h"
+#include "frame/types.h"
+#include "frame/zqglobal.h"
+#include "input/zqread2.h"
 
 namespace ZQREAD2 {
 

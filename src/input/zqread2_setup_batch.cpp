@@ -1,8 +1,8 @@
 // The batch-on part of the a-x set-up: Monte Carlo parameters found in their
 // phases, batch variants of phases whose guess blocks start variables at 0,
 // and the summaries of both.
-#include "zqglobal_axsetup.h"
-#include "zqread2_setup.h"
+#include "frame/zqglobal_axsetup.h"
+#include "input/zqread2_setup.h"
 
 using namespace ZQGLOBAL;
 
@@ -123,7 +123,7 @@ void VARIANTS(axreader& reader, const farray<smallint, 1, maxphaselist>& wpos, s
         IO::PUTSTR(2,
                    "problem in starting guess block " + IO::INT2STR(e) + " - missing phase " + p.name +
                        " for batch " + IO::INT2STR(BATCHNO[b]) + "?",
-                   1, 13);
+                   1, CHANNEL::TERMSUMLOG);
         IO::ERROREXIT("read", "can't find first var " + p.xvar[1].name, yourfault);
       }
       const smallint k2 = searchblock(block, p.xvar[p.nvar].name, k);
@@ -228,10 +228,10 @@ void SUMMARYOFBATCHES() {
     number[i] = name.substr(dash + 1);
   }
   IO::WRITETERMINAL("\n");
-  IO::PUTSTR(1, "summary of batches", 1, 13);
+  IO::PUTSTR(1, "summary of batches", 1, CHANNEL::TERMSUMLOG);
   std::string line = "    ";
   for (long j = 1; j <= NWHSTRINGS0; ++j) IO::ADDSTR(WHSTRINGS[j], 6, line);
-  IO::PUTSTR(0, line, 1, 13);
+  IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
   for (long b = 1; b <= NBATCH; ++b) {
     const batchtype& item = BATCHINFO[b];
     line.clear();
@@ -251,16 +251,16 @@ void SUMMARYOFBATCHES() {
         cell = variants;
       IO::ADDSTR(cell, 6, line);
     }
-    IO::PUTSTR(0, line, 1, 13);
+    IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
   }
 }
 
 void SUMMARYOFMC() {
   IO::WRITETERMINAL("\n");
-  IO::PUTSTR(1, "summary of mc info", 1, 13);
+  IO::PUTSTR(1, "summary of mc info", 1, CHANNEL::TERMSUMLOG);
   std::string line;
   IO::ADDSTR(" ", 37, line);
-  IO::PUTSTR(0, line + "      value     range", 1, 13);
+  IO::PUTSTR(0, line + "      value     range", 1, CHANNEL::TERMSUMLOG);
   for (long m = 1; m <= NMC; ++m) {
     const mctype& item = MCINFO[m];
     line.clear();
@@ -287,9 +287,9 @@ void SUMMARYOFMC() {
       if (j == 2) line += ";  also ";
       IO::ADDSTR(item.phasename[j], 7, line);
     }
-    IO::PUTSTR(0, line, 1, 13);
+    IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
   }
-  IO::PUTSTR(0, "", 1, 13);
+  IO::PUTSTR(0, "", 1, CHANNEL::TERMSUMLOG);
 }
 
 }  // namespace

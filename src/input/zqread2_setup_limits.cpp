@@ -1,7 +1,7 @@
 // The boil-down of a solution phase to the variables it is started with,
 // and the limits, kinds and scaling of its compositional variables.
-#include "bytes.h"
-#include "zqread2_setup.h"
+#include "frame/bytes.h"
+#include "input/zqread2_setup.h"
 
 using namespace ZQGLOBAL;
 
@@ -157,7 +157,7 @@ void SETVARLIM(smallint term, smallint factor, smallint n, termtype expr, varlim
     if (same) return;
   }
   if (count + 1 > maxnvarlim) {
-    IO::PUTSTR(1, std::string(2, macroman::bullet) + " insufficient space to store variable limits...", 1, 8);
+    IO::PUTSTR(1, std::string(2, macroman::bullet) + " insufficient space to store variable limits...", 1, CHANNEL::LOG);
     IO::ERROREXIT("setvarlim", "increase maxnvarlim", yourfault);
   }
   ++count;

@@ -1,7 +1,8 @@
 // One solution phase entry of the a-x file.
 #include <cmath>
 
-#include "zqread2.h"
+#include "frame/constants.h"
+#include "input/zqread2.h"
 
 using namespace ZQGLOBAL;
 
@@ -313,8 +314,8 @@ void axreader::READSOLUTION(const sstring& readname) {
     } else {
       CHARGES(em.makename, em.nmake, false, z1, z2);
     }
-    em.td[18] = z1;
-    em.td[19] = z2;
+    em.td[TDSLOT::CHARGE1] = z1;
+    em.td[TDSLOT::CHARGE2] = z2;
   }
 
   // 13. default sd of the interaction parameters

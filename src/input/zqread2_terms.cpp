@@ -1,6 +1,6 @@
 // The a-x expressions of the file: their two readers, their simplification
 // when variables are zeroed, and their printing in the file's token form.
-#include "zqread2.h"
+#include "input/zqread2.h"
 
 using namespace ZQGLOBAL;
 
@@ -144,16 +144,16 @@ bool axreader::ZTERM(termtype& term) {
 }
 
 void axreader::WRITERAWTERM(const sstring& name, const termtype& term) {
-  IO::PUTSTR(0, name, 1, 9);
-  IO::PUTSTR(0, IO::INT2STR(term.nterms), 1, 9);
+  IO::PUTSTR(0, name, 1, CHANNEL::TERMLOG);
+  IO::PUTSTR(0, IO::INT2STR(term.nterms), 1, CHANNEL::TERMLOG);
   for (long t = 1; t <= term.nterms; ++t) {
     const sxtermtype& st = term.terms[t];
-    IO::PUTSTR(0, "  " + IO::INT2STR(st.nfactors), 1, 9);
+    IO::PUTSTR(0, "  " + IO::INT2STR(st.nfactors), 1, CHANNEL::TERMLOG);
     for (long f = 1; f <= st.nfactors; ++f) {
       const xtermtype& xf = st.factors[f];
       std::string line = "    " + fraction(xf.cn, xf.cd) + " " + IO::INT2STR(xf.m);
       for (long k = 1; k <= xf.m; ++k) line += "  " + fraction(xf.an[k], xf.ad[k]) + " " + IO::INT2STR(xf.v[k]);
-      IO::PUTSTR(0, line, 1, 9);
+      IO::PUTSTR(0, line, 1, CHANNEL::TERMLOG);
     }
   }
 }

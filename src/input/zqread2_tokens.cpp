@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "bytes.h"
-#include "zqread2.h"
-#include "zqute1.h"
+#include "frame/bytes.h"
+#include "input/zqread2.h"
+#include "frame/zqute1.h"
 
 using namespace ZQGLOBAL;
 

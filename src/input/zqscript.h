@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "farray.h"
-#include "io.h"
-#include "types.h"
+#include "frame/farray.h"
+#include "frame/io.h"
+#include "frame/types.h"
 
 namespace ZQSCRIPT {
 

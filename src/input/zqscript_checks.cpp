@@ -2,9 +2,10 @@
 // temperatures a line gives. A failed check is reported and counted, so that
 // every problem of a script is listed in one run; under "strictscripting"
 // the first failed info check ends the run instead.
-#include "bytes.h"
-#include "zqglobal.h"
-#include "zqscript.h"
+#include "frame/constants.h"
+#include "frame/bytes.h"
+#include "frame/zqglobal.h"
+#include "input/zqscript.h"
 
 namespace ZQSCRIPT {
 
@@ -14,7 +15,7 @@ namespace {
 
 const std::string degC = std::string(macroman::degree_s) + "C";
 
-void complain(const std::string& line) { IO::PUTSTR(1, line, 1, 9); }
+void complain(const std::string& line) { IO::PUTSTR(1, line, 1, CHANNEL::TERMLOG); }
 
 // One failed test: its line, then either the fatal end or ok := false.
 void failed(const sstring& keyword, const std::string& line, const std::string& shortmsg, bool& ok) {
@@ -26,7 +27,7 @@ void failed(const sstring& keyword, const std::string& line, const std::string& 
 bool closing(bool ok, const std::string& text) {
   if (!ok) {
     IO::NFAIL = static_cast<smallint>(IO::NFAIL + 1);
-    IO::PUTSTR(0, text, 1, 9);
+    IO::PUTSTR(0, text, 1, CHANNEL::TERMLOG);
   }
   return ok;
 }
@@ -137,10 +138,10 @@ controlboolean POK(const sstring& keyword, extended& p, extended lo, extended hi
     p = ABSPLOW;
     return no;
   }
-  if (v > 1500) {
+  if (v > CONST::PCEILING) {
     countfail("for " + keyword + ", the one P needs to be less than " + IO::REAL2STR(hi, 1, true) +
               " kbar; default used");
-    p = 1500;
+    p = CONST::PCEILING;
     return no;
   }
   p = v;
@@ -174,7 +175,7 @@ controlboolean PPOK(const sstring& keyword, extended& plo, extended& phi, extend
     phi = x2;
     return no;
   }
-  if (x2 > 1500) {
+  if (x2 > CONST::PCEILING) {
     countfail("for " + keyword + ", the top of the P range needs to be less than " + IO::REAL2STR(hi, 1, true) +
               " kbar; default used");
     plo = x1;
@@ -199,7 +200,7 @@ controlboolean TOK(const sstring& keyword, extended& t, extended lo, extended hi
     t = 3000;
     return no;
   }
-  t = v + 273.15L;
+  t = v + CONST::KELVIN;
   return yes;
 }
 
@@ -221,17 +222,17 @@ controlboolean TTOK(const sstring& keyword, extended& tlo, extended& thi, extend
   if (x1 < 9.85L) {
     countfail("for " + keyword + ", the bottom of the T range needs to be greater than " + IO::INT2STR(10) + " " +
               degC + "; default used");
-    thi = x2 + 273.15L;
+    thi = x2 + CONST::KELVIN;
     return no;
   }
   if (x2 > 2726.85L) {
     countfail("for " + keyword + ", the top of the T range needs to be less than " + IO::INT2STR(2727) + degC +
               "; default used");
-    tlo = x1 + 273.15L;
+    tlo = x1 + CONST::KELVIN;
     return no;
   }
-  tlo = x1 + 273.15L;
-  thi = x2 + 273.15L;
+  tlo = x1 + CONST::KELVIN;
+  thi = x2 + CONST::KELVIN;
   return result;
 }
 

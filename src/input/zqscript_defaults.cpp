@@ -1,7 +1,8 @@
 // Every script setting back to its default before a read, so that a pass
 // sees exactly what the script says now.
-#include "zqglobal.h"
-#include "zqscript.h"
+#include "frame/constants.h"
+#include "frame/zqglobal.h"
+#include "input/zqscript.h"
 
 namespace ZQSCRIPT {
 
@@ -40,10 +41,10 @@ void DEFAULTCONTROL() {
   NSC = -1;
   P4XYZ = -101;
   T4XYZ = -101;
-  FIGTLOW = 283;
-  FIGTHIGH = 3000;
+  FIGTLOW = CONST::TFLOOR;
+  FIGTHIGH = CONST::TCEILING;
   FIGPLOW = ABSPLOW;
-  FIGPHIGH = 1500;
+  FIGPHIGH = CONST::PCEILING;
   CTINC = 0;
   CPINC = 0;
   FIGURE = 0;

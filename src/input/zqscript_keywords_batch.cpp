@@ -4,8 +4,9 @@
 // inconsistency ends the run at once.
 #include <cmath>
 
-#include "zqglobal.h"
-#include "zqscript.h"
+#include "frame/constants.h"
+#include "frame/zqglobal.h"
+#include "input/zqscript.h"
 
 namespace ZQSCRIPT {
 
@@ -46,17 +47,17 @@ struct cursor {
 };
 
 void printbatch(const batchtype& b) {
-  if (NBATCH == 1) IO::PUTSTR(1, "batches", 1, 9);
+  if (NBATCH == 1) IO::PUTSTR(1, "batches", 1, CHANNEL::TERMLOG);
   std::string line = "b" + IO::INT2STR(NBATCH) + " : ";
   for (smallint j = 1; j <= NWHSTRINGS && j <= maxphaselist; ++j)
     if (b.phase[j]) line += WHSTRINGS[j] + " ";
   line += " p";
   for (smallint i = 1; i <= b.np; ++i) line += " " + IO::REAL2STR(b.plist[i], 2, true);
-  for (smallint i = 1; i <= b.nt; ++i) line += " " + IO::REAL2STR(b.tlist[i] - 273.15L, 1, true);
+  for (smallint i = 1; i <= b.nt; ++i) line += " " + IO::REAL2STR(b.tlist[i] - CONST::KELVIN, 1, true);
   line += " i";
   for (smallint i = 1; i <= b.niso; ++i)
     line += " " + WHSTRINGS[b.isophase[i]] + " " + IO::INT2STR(b.isovar[i]) + " " + IO::REAL2STR(b.isovalue[i], 4, true);
-  IO::PUTSTR(0, line, 1, 9);
+  IO::PUTSTR(0, line, 1, CHANNEL::TERMLOG);
 }
 
 void batch(const scriptline& l) {
@@ -100,7 +101,7 @@ void batch(const scriptline& l) {
     if (b.np < 1 || b.nt < 1) SCRIPTFAULT("not enough batch PT");
     if (b.np * b.nt > maxbatchpt) SCRIPTFAULT("too many batch PT");
     for (smallint i = 1; i <= b.np; ++i) b.plist[i] = c.real("insufficient info in batch (2)");
-    for (smallint i = 1; i <= b.nt; ++i) b.tlist[i] = c.real("insufficient info in batch (2)") + 273.15L;
+    for (smallint i = 1; i <= b.nt; ++i) b.tlist[i] = c.real("insufficient info in batch (2)") + CONST::KELVIN;
     const smallint code = c.integer("insufficient info in batch (3a)");
     b.tatp = code < 2;
     b.kxyz = c.integer("insufficient info in batch (3a)");
@@ -204,7 +205,7 @@ void batch(const scriptline& l) {
 
 // The items a "batchreq" or "batchswitch" line selects, in order; answers
 // whether the line listed indices (rather than "all").
-bool selection(const std::string& kw, farray<bool, 1, 100>& chosen, farray<smallint, 1, maxbreq>& listed,
+bool selection(const std::string& kw, farray<bool, 1, maxbatchswitch>& chosen, farray<smallint, 1, maxbreq>& listed,
                smallint& nlisted) {
   chosen.fill(false);
   nlisted = 0;
@@ -232,7 +233,7 @@ bool selection(const std::string& kw, farray<bool, 1, 100>& chosen, farray<small
 }
 
 void batchreq(const scriptline& l) {
-  farray<bool, 1, 100> chosen{"batchreq chosen"};
+  farray<bool, 1, maxbatchswitch> chosen{"batchreq chosen"};
   farray<smallint, 1, maxbreq> listed{"batchreq listed"};
   smallint nlisted = 0;
   auto newentry = [&]() -> breqtype& {
@@ -330,8 +331,8 @@ void filter(const scriptline&) {
     e.low = INFOREAL[i + 1];
     e.high = INFOREAL[i + 2];
     if (e.code == 2 || e.name == "T") {
-      e.low += 273.15L;
-      e.high += 273.15L;
+      e.low += CONST::KELVIN;
+      e.high += CONST::KELVIN;
     }
   }
   b.nfilter[NFILTPT] = nf < 0 ? smallint(0) : nf;
@@ -407,7 +408,7 @@ void batchbulk(const scriptline& l) {
 }
 
 [[noreturn]] void mcfail(const std::string& message) {
-  IO::PUTSTR(1, "mc attempted and failed", 1, 9);
+  IO::PUTSTR(1, "mc attempted and failed", 1, CHANNEL::TERMLOG);
   SCRIPTFAULT(message);
 }
 
@@ -485,7 +486,7 @@ void mc(const scriptline& l) {
              "mc info " + IO::INT2STR(NMC) + ": " + m.phasename[1] + " " + INFOSTRING[2] + " " + m.parname + " " +
                  IO::REAL2STR(m.base, 4, false) + " " + IO::REAL2STR(m.spread, 4, false) + " " +
                  IO::INT2STR(m.rangeindex),
-             1, 9);
+             1, CHANNEL::TERMLOG);
 }
 
 void fract(const scriptline& l) {
@@ -504,7 +505,7 @@ void fract(const scriptline& l) {
   FRACTINFO.porosity = INFOREAL[2];
   FRACTINFO.extra = INFOREAL[3];
   FRACTINFO.p0 = INFOREAL[4];
-  FRACTINFO.t0 = INFOREAL[5] + 273.15L;
+  FRACTINFO.t0 = INFOREAL[5] + CONST::KELVIN;
   FRACTINFO.dp = INFOREAL[6];
   FRACTINFO.dt = INFOREAL[7];
   FRACTINFO.nsteps = nearest(INFOREAL[8]);

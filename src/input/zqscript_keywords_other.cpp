@@ -1,8 +1,9 @@
 // Keywords of the utilities, the retired keywords, and the end of the chain.
 // The avPT+, rock-mineral and uncertainty blocks are not reached by any line,
 // so their keywords fall through to the unrecognised report.
-#include "zqglobal.h"
-#include "zqscript.h"
+#include "frame/constants.h"
+#include "frame/zqglobal.h"
+#include "input/zqscript.h"
 
 namespace ZQSCRIPT {
 
@@ -27,7 +28,7 @@ void muval(const scriptline& l) {
     if (NINFO < 3 || !WORDREAL(INFOSTRING[2], p) || !WORDREAL(INFOSTRING[3], t))
       SCRIPTFAULT("PT of muval too small");
     MUP = p;
-    MUT = t + 273.15L;
+    MUT = t + CONST::KELVIN;
     if (MUP < PLOW || MUT < TLOW) SCRIPTFAULT("PT of muval too small");
     return;
   }
@@ -59,8 +60,8 @@ bool KEYWORDSOTHER(const scriptline& l) {
   } else if (k == "muval") {
     muval(l);
   } else if (k == "exbuff") {
-    IO::PUTSTR(0, "the script, exbuff, is superceded: use instead", 1, 9);
-    IO::PUTSTR(0, QUOTE("figure T-x(CO2)") + " or " + QUOTE("figure P-x(CO2)"), 1, 9);
+    IO::PUTSTR(0, "the script, exbuff, is superceded: use instead", 1, CHANNEL::TERMLOG);
+    IO::PUTSTR(0, QUOTE("figure T-x(CO2)") + " or " + QUOTE("figure P-x(CO2)"), 1, CHANNEL::TERMLOG);
     SCRIPTFAULT("exit, and use one of the new scripts");
   } else if (k == "mccorr") {
     IO::WRITETERMINAL("\n" + QUOTE("mccorr") + " has been cut - remove from the scriptfile\n");

@@ -1,8 +1,9 @@
 // Keywords that say which phases take part, the variance, the starting
 // guesses, the bulk composition, the isopleths and the projection plane.
 // Several are blocks of lines: a first line of names, then lines of numbers.
-#include "zqglobal.h"
-#include "zqscript.h"
+#include "frame/constants.h"
+#include "frame/zqglobal.h"
+#include "input/zqscript.h"
 
 namespace ZQSCRIPT {
 
@@ -35,13 +36,13 @@ void withlist(const scriptline& l) {
     SCRIPTFAULT(QUOTE("all") + " in " + QUOTE(k) + " only defined for utilitycalc", "reading script");
   }
   if (NINFO == 0) {
-    IO::PUTSTR(1, k + " should be followed by a list of phase names", 1, 9);
+    IO::PUTSTR(1, k + " should be followed by a list of phase names", 1, CHANNEL::TERMLOG);
     SCRIPTFAULT(k + ": missing list");
   }
   if (INFOSTRING[1] == "someof") {
     CONTROLJX.someof = true;
     if (NINFO == 1) {
-      IO::PUTSTR(1, "someof should be followed by a list of phase names", 1, 9);
+      IO::PUTSTR(1, "someof should be followed by a list of phase names", 1, CHANNEL::TERMLOG);
       SCRIPTFAULT("missing list of phases");
     }
     SHIFTINFO(1);
@@ -157,8 +158,8 @@ void ptguess(const scriptline& l) {
     return;
   }
   P4XYZ = p;
-  T4XYZ = t + 273.15L;
-  if (!(ABSPLOW <= P4XYZ && P4XYZ <= 1500 && 283 <= T4XYZ && T4XYZ <= 3000)) CONTROLJX.ptguess = no;
+  T4XYZ = t + CONST::KELVIN;
+  if (!(ABSPLOW <= P4XYZ && P4XYZ <= CONST::PCEILING && CONST::TFLOOR <= T4XYZ && T4XYZ <= CONST::TCEILING)) CONTROLJX.ptguess = no;
 }
 
 void xyzguess(const scriptline& l) {
@@ -264,13 +265,13 @@ void isopleth(const scriptline& l, isofields f) {
       recognised = false;
   }
   if (!recognised) {
-    IO::PUTSTR(1, f.prefix + "isopleth info not recognised: just use isopleth name(s)", 1, 9);
-    IO::PUTSTR(0, "and enter the isopleth information interactively?", 1, 9);
+    IO::PUTSTR(1, f.prefix + "isopleth info not recognised: just use isopleth name(s)", 1, CHANNEL::TERMLOG);
+    IO::PUTSTR(0, "and enter the isopleth information interactively?", 1, CHANNEL::TERMLOG);
     SCRIPTFAULT(f.prefix + "isopleth info inappropriate");
   }
   auto valid = [](extended lo, extended hi, extended inc) { return lo <= hi && inc > 0 && lo >= 0 && hi <= 1; };
   if (!valid(f.low1, f.high1, f.inc1) || !valid(f.low2, f.high2, f.inc2)) {
-    IO::PUTSTR(1, f.prefix + "isopleth: name, then low, high and increment expected, or one value", 1, 9);
+    IO::PUTSTR(1, f.prefix + "isopleth: name, then low, high and increment expected, or one value", 1, CHANNEL::TERMLOG);
     SCRIPTFAULT(f.prefix + "isopleth values inappropriate");
   }
 }
@@ -301,8 +302,8 @@ void projplane(const scriptline& l) {
   if (NPROJAPEX == 0) return;
   if (NPROJAPEX == -1) {
     if (INFOTYPE[1] != valuetype::astring) {
-      IO::PUTSTR(1, "now, " + k + " starts with an oxide list on a line, before the block ", 1, 9);
-      IO::PUTSTR(0, "of apex compositions (this line was there before but preceded by a %)", 1, 9);
+      IO::PUTSTR(1, "now, " + k + " starts with an oxide list on a line, before the block ", 1, CHANNEL::TERMLOG);
+      IO::PUTSTR(0, "of apex compositions (this line was there before but preceded by a %)", 1, CHANNEL::TERMLOG);
       SCRIPTFAULT("change the " + k + " script");
     }
     const smallint n = namesline(l, PROJPLANEC, true);
@@ -329,7 +330,7 @@ void pseudosection(const scriptline& l) {
 }
 
 void bothbulkandrbi() {
-  IO::PUTSTR(1, "both bulk and rbi in the scriptfile; choose which to use", 1, 9);
+  IO::PUTSTR(1, "both bulk and rbi in the scriptfile; choose which to use", 1, CHANNEL::TERMLOG);
   SCRIPTFAULT("ambiguity setting the bulk composition");
 }
 
@@ -344,8 +345,8 @@ void bulk(const scriptline& l) {
   if (CONTROLJX.rbi == yes) bothbulkandrbi();
   if (NCOMP < -2) {
     if (INFOTYPE[1] != valuetype::astring) {
-      IO::PUTSTR(1, k + " should start with an oxide list on a line, ", 1, 9);
-      IO::PUTSTR(0, "before the one or two lines of compositions", 1, 9);
+      IO::PUTSTR(1, k + " should start with an oxide list on a line, ", 1, CHANNEL::TERMLOG);
+      IO::PUTSTR(0, "before the one or two lines of compositions", 1, CHANNEL::TERMLOG);
       SCRIPTFAULT("change the " + k + " script");
     }
     const smallint n = namesline(l, BULKC, true);
@@ -408,8 +409,8 @@ void rbi(const scriptline& l) {
   if (CONTROLJX.bulk == yes) bothbulkandrbi();
   if (NRBIMODE == -1) {
     if (INFOTYPE[1] != valuetype::astring) {
-      IO::PUTSTR(1, "now, rbi starts with a component list on a line (run a ", 1, 9);
-      IO::PUTSTR(0, "calculation with printbulkinfo to see the new format)", 1, 9);
+      IO::PUTSTR(1, "now, rbi starts with a component list on a line (run a ", 1, CHANNEL::TERMLOG);
+      IO::PUTSTR(0, "calculation with printbulkinfo to see the new format)", 1, CHANNEL::TERMLOG);
       SCRIPTFAULT("change the rbi");
     }
     const smallint n = namesline(l, BULKC, true);
@@ -458,8 +459,8 @@ void isr(const scriptline& l) {
   }
   if (t.nrow == -1) {
     if (INFOTYPE[1] != valuetype::astring) {
-      IO::PUTSTR(1, "now, " + k + " starts with an end-member list on a line, before the block ", 1, 9);
-      IO::PUTSTR(0, "of reaction coeffs (this line was there before but preceded by a %)", 1, 9);
+      IO::PUTSTR(1, "now, " + k + " starts with an end-member list on a line, before the block ", 1, CHANNEL::TERMLOG);
+      IO::PUTSTR(0, "of reaction coeffs (this line was there before but preceded by a %)", 1, CHANNEL::TERMLOG);
       SCRIPTFAULT("change the " + k + " script");
     }
     smallint n = 0;

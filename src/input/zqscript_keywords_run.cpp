@@ -2,8 +2,9 @@
 // converges.
 #include <cmath>
 
-#include "zqglobal.h"
-#include "zqscript.h"
+#include "frame/constants.h"
+#include "frame/zqglobal.h"
+#include "input/zqscript.h"
 
 namespace ZQSCRIPT {
 
@@ -32,11 +33,11 @@ void convergence(const scriptline& l) {
     for (smallint i = 1; i <= 4 && ok; ++i)
       if (!(INFOREAL[i] > 0)) {
         IO::PUTSTR(1, "for " + l.keyword + ", info given is " + INFOSTRING[i] + "\"" + ", " +
-                          "but a tolerance must be greater than 0", 1, 9);
+                          "but a tolerance must be greater than 0", 1, CHANNEL::TERMLOG);
         if (CONTROLJX.strictscripting)
           IO::ERROREXIT("reading script for " + l.keyword, "reals inappropriate", yourfault);
         IO::NFAIL = static_cast<smallint>(IO::NFAIL + 1);
-        IO::PUTSTR(0, "info in the script needs to be corrected", 1, 9);
+        IO::PUTSTR(0, "info in the script needs to be corrected", 1, CHANNEL::TERMLOG);
         ok = false;
       }
   }
@@ -143,7 +144,7 @@ bool KEYWORDSRUN(const scriptline& l) {
     CONTROLJX.modebox = asktoyes(sw);
   } else if (k == "negp" || k == "negP") {
     ABSPLOW = -50;
-    PFACA = 1 / (1500 - ABSPLOW);
+    PFACA = 1 / (CONST::PCEILING - ABSPLOW);
     PFACB = -ABSPLOW * PFACA;
   } else if (k == "incnler") {
     CONTROLJX.incnler = sw;

@@ -3,8 +3,9 @@
 // potentials, and the a-x file.
 #include <cmath>
 
-#include "zqglobal.h"
-#include "zqscript.h"
+#include "frame/constants.h"
+#include "frame/zqglobal.h"
+#include "input/zqscript.h"
 
 namespace ZQSCRIPT {
 
@@ -36,7 +37,7 @@ void diagrampt(const scriptline& l) {
   CONTROLJX.diagramPT = l.sw;
   if (l.sw != yes) return;
   if (NINFO < 4) {
-    IO::PUTSTR(1, "for " + l.keyword + ", 4 numbers needed to define a PT rectangle", 0, 9);
+    IO::PUTSTR(1, "for " + l.keyword + ", 4 numbers needed to define a PT rectangle", 0, CHANNEL::TERMLOG);
     IO::NFAIL = static_cast<smallint>(IO::NFAIL + 1);
     CONTROLJX.diagramPT = no;
     return;
@@ -46,7 +47,7 @@ void diagrampt(const scriptline& l) {
     CONTROLJX.diagramPT = no;
     return;
   }
-  CONTROLJX.diagramPT = PPOK(l.keyword, FIGPLOW, FIGPHIGH, ABSPLOW, 1500, 1);
+  CONTROLJX.diagramPT = PPOK(l.keyword, FIGPLOW, FIGPHIGH, ABSPLOW, CONST::PCEILING, 1);
   if (CONTROLJX.diagramPT == yes) CONTROLJX.diagramPT = TTOK(l.keyword, FIGTLOW, FIGTHIGH, 283, 3000, 3);
 }
 
@@ -57,7 +58,7 @@ void calcp(const scriptline& l) {
   if (l.sw == no) return;
   const smallint nr = COUNTREALS();
   if (nr == 0) {
-    IO::PUTSTR(1, "for " + l.keyword + "1, 2 or 3 numbers needed", 1, 9);
+    IO::PUTSTR(1, "for " + l.keyword + "1, 2 or 3 numbers needed", 1, CHANNEL::TERMLOG);
     IO::NFAIL = static_cast<smallint>(IO::NFAIL + 1);
     CONTROLJX.calcP = no;
   } else if (nr >= 2) {
@@ -76,7 +77,7 @@ void calct(const scriptline& l) {
   if (l.sw == no) return;
   const smallint nr = COUNTREALS();
   if (nr == 0) {
-    IO::PUTSTR(1, "for " + l.keyword + "1, 2 or 3 numbers needed", 1, 9);
+    IO::PUTSTR(1, "for " + l.keyword + "1, 2 or 3 numbers needed", 1, CHANNEL::TERMLOG);
     IO::NFAIL = static_cast<smallint>(IO::NFAIL + 1);
     CONTROLJX.calcT = no;
   } else if (nr >= 2) {
@@ -203,14 +204,14 @@ void xco2values(const scriptline& l) {
   if (CONTROLJX.xco2values != yes) return;
   smallint n = 0;
   if (!CHECKSCRIPTNR(l.keyword, n)) {
-    IO::PUTSTR(1, "x(CO2): low, high and inc expected, or one or more values", 1, 9);
+    IO::PUTSTR(1, "x(CO2): low, high and inc expected, or one or more values", 1, CHANNEL::TERMLOG);
     SCRIPTFAULT("info inappropriate");
   }
   if (n == 3 && INFOREAL[3] < INFOREAL[2]) {
     const extended low = INFOREAL[1], high = INFOREAL[2];
     extended inc = INFOREAL[3];
     if (!(low > 0 && high < 1 && low <= high && inc > 0 && inc <= high - low)) {
-      IO::PUTSTR(1, "x(CO2): low, high and inc expected", 1, 9);
+      IO::PUTSTR(1, "x(CO2): low, high and inc expected", 1, CHANNEL::TERMLOG);
       SCRIPTFAULT("values inappropriate");
     }
     long count = static_cast<long>(std::trunc((high - low) / inc)) + 1;
@@ -231,7 +232,7 @@ void xco2values(const scriptline& l) {
   }
   for (smallint i = 1; i <= n; ++i) {
     if (!(INFOREAL[i] > 0 && INFOREAL[i] < 1)) {
-      IO::PUTSTR(1, "x(CO2): list of values between 0 and 1 expected", 1, 9);
+      IO::PUTSTR(1, "x(CO2): list of values between 0 and 1 expected", 1, CHANNEL::TERMLOG);
       SCRIPTFAULT("values inappropriate");
     }
     CONTROLJX.xco2list[i] = INFOREAL[i];

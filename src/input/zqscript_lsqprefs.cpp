@@ -1,6 +1,6 @@
 // The least-squares preferences file of calc mode 9.
-#include "zqglobal.h"
-#include "zqscript.h"
+#include "frame/zqglobal.h"
+#include "input/zqscript.h"
 
 namespace ZQSCRIPT {
 

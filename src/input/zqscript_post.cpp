@@ -1,9 +1,9 @@
 // After the last script line: the mandatory keywords, the one question about
 // counted problems, and the settings that depend on several keywords brought
 // into one consistent state before any calc mode reads them.
-#include "bytes.h"
-#include "zqglobal.h"
-#include "zqscript.h"
+#include "frame/bytes.h"
+#include "frame/zqglobal.h"
+#include "input/zqscript.h"
 
 namespace ZQSCRIPT {
 
@@ -54,7 +54,7 @@ void mandatory() {
 
 void decision() {
   if (IO::NFAIL1 == 0 && IO::NFAIL > 0) {
-    IO::PUTSTR(1, "there are script problems listed immediately above:", 1, 13);
+    IO::PUTSTR(1, "there are script problems listed immediately above:", 1, CHANNEL::TERMSUMLOG);
     if (IO::QUERY("exit, and correct the scriptfile")) IO::USERINTERRUPT();
   } else if (IO::NFAIL1 > 0) {
     if (IO::NFAIL > 0) {
@@ -92,7 +92,7 @@ void dogminchecks() {
   PSEUDOSECTION = true;
   if (NCOMP >= 2) {
     if (CONTROLJX.onebulk == no) {
-      IO::PUTSTR(1, "with a bulk range, use the onebulk script", 0, 9);
+      IO::PUTSTR(1, "with a bulk range, use the onebulk script", 0, CHANNEL::TERMLOG);
       SCRIPTFAULT("dogmin works on one bulk", "read scripts");
     }
     CONTROLJX.onebulk = yes;
@@ -258,7 +258,7 @@ void POSTREADCHECKS() {
   if (NBATCH > 1) {
     std::string s = "no of batches = " + IO::INT2STR(NBATCH);
     if (NMC != 0) s += "; no of filters = " + IO::INT2STR(NFILT) + "; no of mc = " + IO::INT2STR(NMC);
-    IO::PUTSTR(1, s, 1, 9);
+    IO::PUTSTR(1, s, 1, CHANNEL::TERMLOG);
   }
   if (NMC <= 1 && NBATCH <= 1 && DEBUGLEVEL == 0) DEBUGLEVEL = 1;
   mergephases();

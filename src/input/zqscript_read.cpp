@@ -1,7 +1,7 @@
 // The frame of the script reader: the passes over the file, logical lines
 // with their continuations, the typed info items and the keyword chain.
-#include "zqglobal.h"
-#include "zqscript.h"
+#include "frame/zqglobal.h"
+#include "input/zqscript.h"
 
 namespace ZQSCRIPT {
 
@@ -166,7 +166,7 @@ void KEYWORDTABLE(const scriptline& l) {
   if (KEYWORDSBATCH(l)) return;
   if (KEYWORDSOTHER(l)) return;
   IO::NFAIL = static_cast<smallint>(IO::NFAIL + 1);
-  IO::PUTSTR(1, "the script, " + QUOTE(l.keyword) + ", is unrecognised (or discontinued)", 1, 13);
+  IO::PUTSTR(1, "the script, " + QUOTE(l.keyword) + ", is unrecognised (or discontinued)", 1, CHANNEL::TERMSUMLOG);
 }
 
 void GETSCRIPTFILE() {

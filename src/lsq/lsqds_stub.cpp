@@ -1,7 +1,7 @@
-#include "io.h"
-#include "lsqds.h"
-#include "zqglobal.h"
-#include "zqscript.h"
+#include "frame/io.h"
+#include "lsq/lsqds.h"
+#include "frame/zqglobal.h"
+#include "input/zqscript.h"
 
 using namespace ZQGLOBAL;
 

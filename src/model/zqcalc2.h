@@ -2,8 +2,8 @@
 // a-x expressions that their Jacobian needs.
 #pragma once
 
-#include "types.h"
-#include "zqglobal.h"
+#include "frame/types.h"
+#include "frame/zqglobal.h"
 
 // d(RT ln a)/dx of every end-member by every unknown; some 580 kB: heap only.
 using dRTlnadxtype = fmatrix<extended, 1, maxem, 1, maxeq>;

@@ -2,6 +2,7 @@
 // with the analytic derivatives of RT ln a that the Jacobian needs.
 #include <cmath>
 
+#include "frame/channels.h"
 #include "frame/constants.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
@@ -15,8 +16,6 @@ using namespace ZQGLOBAL;
 namespace ZQCALC2 {
 
 namespace {
-
-constexpr longint termsumlog = 13;  // terminal, summary and log
 
 // One-sided steps of the fluid volumes' slopes.
 constexpr extended fluiddT = 0.01L;   // K
@@ -142,20 +141,20 @@ void aqphase(const ptype1& ph, long n, extended P, extended T, phasework& w) {
   std::string line;
   line = "     ";
   for (long i = 3; i <= NX; ++i) IO::ADDSTR(XNAME[i], 12, line);
-  IO::PUTSTR(2, line, 1, termsumlog);
+  IO::PUTSTR(2, line, 1, CHANNEL::TERMSUMLOG);
   line = "x =  ";
   for (long i = 3; i <= NX; ++i) IO::ADDREAL(x[i], 5, true, 12, line);
-  IO::PUTSTR(0, line, 1, termsumlog);
+  IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
   line = "     ";
   for (long k = 1; k <= ph.nsf; ++k) IO::ADDSTR(ph.sfname[k], 12, line);
-  IO::PUTSTR(1, line, 1, termsumlog);
+  IO::PUTSTR(1, line, 1, CHANNEL::TERMSUMLOG);
   line = "sf = ";
   for (long k = 1; k <= ph.nsf; ++k) IO::ADDREAL(w.sf[k], 5, true, 12, line);
-  IO::PUTSTR(0, line, 1, termsumlog);
+  IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
   line = "phase = " + ph.name + ", end-member = " + ph.em[e].name + ", tmf term no = " + IO::INT2STR(f) +
          ", sf term no = " + IO::INT2STR(s) + ", sf = " + IO::REAL2STR(w.sf[s], 4, true);
-  IO::PUTSTR(1, line, 1, termsumlog);
-  IO::PUTSTR(1, "sorry - try changing starting guesses!", 1, termsumlog);
+  IO::PUTSTR(1, line, 1, CHANNEL::TERMSUMLOG);
+  IO::PUTSTR(1, "sorry - try changing starting guesses!", 1, CHANNEL::TERMSUMLOG);
   IO::ERROREXIT("calca", "negative sf term", yourfault);
 }
 

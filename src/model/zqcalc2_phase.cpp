@@ -19,8 +19,6 @@ namespace {
 // Forward-difference steps of the phase entropies and volumes.
 constexpr extended phasedP = 2e-5L;  // kbar
 constexpr extended phasedT = 2e-4L;  // K
-// kJ/kbar to cm3 per 10: g / (10 kJ/kbar) is g/cm3.
-constexpr extended cm3perkJkbar = 10;
 
 // The row of the element/oxide table named like component i, 0 when none.
 long oxiderow(long i) {
@@ -100,7 +98,7 @@ void CALCGPHASE(const bemvector& present, const eqvector& x, extended P, extende
   const auto finish = [&](suphasetype& ph, const char* zerovolume) {
     const extended M = formulamass(ph.comp);
     if (ph.v == 0) IO::ERROREXIT("calcgphase", zerovolume, yourfault);
-    ph.rho = M / (cm3perkJkbar * ph.v);
+    ph.rho = M / (CONST::CM3PERKJKBAR * ph.v);
     if (!modes) return;
     for (long i = 1; i <= SU.nmodeset; ++i) {
       const extended w = ph.mode[i] * ph.modefac[i];
@@ -154,7 +152,7 @@ void CALCGPHASE(const bemvector& present, const eqvector& x, extended P, extende
   for (long i = 1; i <= SU.nmodeset; ++i) {
     extended Mb = 0;
     for (long m = 1; m <= NUVLEFT; ++m) Mb = Mb + SU.bulk(i, m) * MOLWT[map[m]];
-    SU.rhosys[i] = SU.vsys[i] == 0 ? 0 : Mb / (cm3perkJkbar * SU.vsys[i]);
+    SU.rhosys[i] = SU.vsys[i] == 0 ? 0 : Mb / (CONST::CM3PERKJKBAR * SU.vsys[i]);
   }
 }
 

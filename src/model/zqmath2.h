@@ -1,7 +1,7 @@
 // The damped Newton solver of the equilibrium equations.
 #pragma once
 
-#include "types.h"
+#include "frame/types.h"
 
 namespace ZQMATH2 {
 

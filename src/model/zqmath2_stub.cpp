@@ -1,4 +1,4 @@
-#include "zqmath2.h"
+#include "model/zqmath2.h"
 
 namespace ZQMATH2 {
 

@@ -1,5 +1,5 @@
-#include "zqglobal.h"
-#include "zqre.h"
+#include "frame/zqglobal.h"
+#include "model/zqre.h"
 
 namespace ZQRE {
 

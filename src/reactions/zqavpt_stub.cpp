@@ -1,4 +1,4 @@
-#include "zqavpt.h"
+#include "reactions/zqavpt.h"
 
 namespace ZQAVPT {
 

@@ -1,4 +1,4 @@
-#include "zqptx.h"
+#include "reactions/zqptx.h"
 
 namespace ZQPTX {
 

@@ -1,4 +1,4 @@
-#include "zqmode0.h"
+#include "utilities/zqmode0.h"
 
 namespace ZQMODE0 {
 

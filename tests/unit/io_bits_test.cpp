@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "io.h"
+#include "frame/io.h"
 #include "iotestsupport.h"
 
 namespace {

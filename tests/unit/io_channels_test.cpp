@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "bytes.h"
-#include "io.h"
+#include "frame/bytes.h"
+#include "frame/io.h"
 #include "iotestsupport.h"
 
 using testsupport::Terminal;
@@ -17,10 +17,10 @@ class Channels : public ::testing::Test {
 
 TEST_F(Channels, LineEndCodesAndOpenLines) {
   Terminal term;
-  IO::PUTSTR(0, "ab", 0, 1);
-  IO::PUTSTR(0, "cd", 1, 1);
-  IO::PUTSTR(1, "x", 2, 1);
-  IO::PUTSTR(-1, "y", 7, 1);
+  IO::PUTSTR(0, "ab", 0, CHANNEL::TERMINAL);
+  IO::PUTSTR(0, "cd", 1, CHANNEL::TERMINAL);
+  IO::PUTSTR(1, "x", 2, CHANNEL::TERMINAL);
+  IO::PUTSTR(-1, "y", 7, CHANNEL::TERMINAL);
   EXPECT_EQ(term.text(), "abcd\n\nx\n\n\n\ny\n\n");
 }
 
@@ -28,12 +28,12 @@ TEST_F(Channels, MaskReachesOnlyOpenChannelsAndMarksUse) {
   testsupport::openchannel(3, "log.txt");
   Terminal term;
   // Summary (4) and details (16) are not open: only terminal and log get it.
-  IO::PUTSTR(0, "hello", 1, 13 | 16);
+  IO::PUTSTR(0, "hello", 1, CHANNEL::TERMSUMLOG | CHANNEL::DETAILS);
   EXPECT_FALSE(IO::ICFILEUSED);
   testsupport::openchannel(4, "ic.txt");
-  IO::PUTSTR(0, "", 0, 16);
+  IO::PUTSTR(0, "", 0, CHANNEL::DETAILS);
   EXPECT_TRUE(IO::ICFILEUSED);  // even empty text marks the file used
-  IO::PUTSTR(0, "dropped", 1, 2 | 512);  // text window and a never-open file
+  IO::PUTSTR(0, "dropped", 1, CHANNEL::WINDOW | CHANNEL::FURTHER);  // text window and a never-open file
   IO::FLUSHER();
   EXPECT_EQ(term.text(), "hello\n");
   EXPECT_EQ(dir.read("log.txt"), "hello\n");
@@ -46,8 +46,8 @@ TEST_F(Channels, TerminalCutAtPageWidth) {
   for (bool wrap : {true, false}) {
     IO::CONTROLIO.dontwrap = wrap;
     Terminal term;
-    IO::PUTSTR(0, hundred, 1, 9);
-    IO::PUTSTR(0, fits, 1, 9);
+    IO::PUTSTR(0, hundred, 1, CHANNEL::TERMLOG);
+    IO::PUTSTR(0, fits, 1, CHANNEL::TERMLOG);
     EXPECT_EQ(term.text(), (wrap ? std::string(78, 'a') + "#" : hundred) + "\n" + fits + "\n");
   }
   IO::FLUSHER();

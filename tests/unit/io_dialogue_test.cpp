@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "io.h"
+#include "frame/io.h"
 #include "iotestsupport.h"
 
 using testsupport::Answers;

@@ -3,10 +3,10 @@
 
 #include <ctime>
 
-#include "io.h"
+#include "frame/io.h"
 #include "iotestsupport.h"
-#include "zqglobal.h"
-#include "zqute1.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute1.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <limits>
 #include <string>
 
-#include "io.h"
+#include "frame/io.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "bytes.h"
-#include "io.h"
+#include "frame/bytes.h"
+#include "frame/io.h"
 
 namespace {
 

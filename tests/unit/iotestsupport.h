@@ -12,7 +12,7 @@
 #include <sstream>
 #include <string>
 
-#include "io.h"
+#include "frame/io.h"
 
 namespace testsupport {
 

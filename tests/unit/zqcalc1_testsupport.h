@@ -9,8 +9,8 @@
 #include "frame/constants.h"
 #include "iotestsupport.h"
 #include "model/zqcalc1.h"
-#include "zqglobal.h"
-#include "zqglobal_dataset.h"
+#include "frame/zqglobal.h"
+#include "frame/zqglobal_dataset.h"
 
 namespace testsupport {
 

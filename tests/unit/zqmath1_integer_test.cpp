@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "iotestsupport.h"
-#include "zqglobal.h"
-#include "zqmath1.h"
+#include "frame/zqglobal.h"
+#include "frame/zqmath1.h"
 
 namespace {
 

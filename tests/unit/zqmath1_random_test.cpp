@@ -6,8 +6,8 @@
 #include <ctime>
 
 #include "iotestsupport.h"
-#include "zqglobal.h"
-#include "zqmath1.h"
+#include "frame/zqglobal.h"
+#include "frame/zqmath1.h"
 
 namespace {
 

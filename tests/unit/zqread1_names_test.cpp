@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "iotestsupport.h"
-#include "zqglobal_axsetup.h"
-#include "zqread1.h"
+#include "frame/zqglobal_axsetup.h"
+#include "input/zqread1.h"
 #include "zqread2_testsupport.h"
 
 using namespace ZQGLOBAL;

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "io.h"
+#include "frame/io.h"
 #include "iotestsupport.h"
-#include "zqglobal.h"
-#include "zqread1.h"
-#include "zqute1.h"
+#include "frame/zqglobal.h"
+#include "input/zqread1.h"
+#include "frame/zqute1.h"
 
 using namespace ZQGLOBAL;
 

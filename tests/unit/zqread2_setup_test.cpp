@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "zqglobal_axsetup.h"
-#include "zqread2_setup.h"
+#include "frame/zqglobal_axsetup.h"
+#include "input/zqread2_setup.h"
 #include "zqread2_testsupport.h"
 
 using namespace ZQGLOBAL;

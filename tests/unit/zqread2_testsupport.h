@@ -8,11 +8,11 @@
 #include <sstream>
 #include <string>
 
-#include "io.h"
+#include "frame/io.h"
 #include "iotestsupport.h"
-#include "zqglobal.h"
-#include "zqread2.h"
-#include "zqute1.h"
+#include "frame/zqglobal.h"
+#include "input/zqread2.h"
+#include "frame/zqute1.h"
 
 namespace axtest {
 

@@ -2,7 +2,7 @@
 // line, driven directly on the info items and the script globals.
 #include <functional>
 
-#include "bytes.h"
+#include "frame/bytes.h"
 #include "zqscript_testsupport.h"
 
 using namespace scripttest;

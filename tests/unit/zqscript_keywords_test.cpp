@@ -2,7 +2,7 @@
 // checks and the table limits of the script reader.
 #include <cmath>
 
-#include "bytes.h"
+#include "frame/bytes.h"
 #include "zqscript_testsupport.h"
 
 using namespace scripttest;

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "iotestsupport.h"
-#include "zqglobal.h"
-#include "zqscript.h"
+#include "frame/zqglobal.h"
+#include "input/zqscript.h"
 
 namespace scripttest {
 

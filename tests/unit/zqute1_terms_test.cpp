@@ -104,7 +104,7 @@ TEST_F(Terms, ReadableAlgebra) {
   for (const row& r : rows) {
     testsupport::Terminal t;
     CONTROLJX.magemin = r.magemin ? yes : no;
-    ZQUTE1::WRITETERM(r.t, "e", 1, 1);
+    ZQUTE1::WRITETERM(r.t, "e", 1, CHANNEL::TERMINAL);
     EXPECT_EQ(t.text(), r.want + "\n");
   }
 }
@@ -115,7 +115,7 @@ TEST_F(Terms, LongExpressionsContinueOnANewLine) {
   for (long i = 1; i <= 24; ++i) t.terms[i] = expression({{1, {factor(1, 1, {{-1, 1, 1}, {1, 2, 2}})}}}).terms[1];
   testsupport::Terminal out;
   IO::CONTROLIO.dontwrap = false;  // the terminal shows the lines uncut
-  ZQUTE1::WRITETERM(t, "long", 1, 1);
+  ZQUTE1::WRITETERM(t, "long", 1, CHANNEL::TERMINAL);
   const std::string text = out.text();
   EXPECT_NE(text.find("\n        "), std::string::npos);
   for (std::size_t at = 0, next; (next = text.find('\n', at)) != std::string::npos; at = next + 1)

@@ -5,10 +5,10 @@
 #include <cmath>
 #include <functional>
 
-#include "io.h"
+#include "frame/io.h"
 #include "iotestsupport.h"
-#include "zqglobal.h"
-#include "zqute1.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute1.h"
 
 using namespace ZQGLOBAL;
 using testsupport::Answers;

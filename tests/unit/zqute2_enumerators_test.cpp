@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "iotestsupport.h"
-#include "zqglobal.h"
-#include "zqute2.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute2.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 #include "mainprogram.h"
 
-#include "io.h"
-#include "lsqds.h"
-#include "zqavpt.h"
-#include "zqglobal.h"
-#include "zqmode0.h"
-#include "zqnle2.h"
-#include "zqptx.h"
-#include "zqread1.h"
-#include "zqute1.h"
+#include "frame/io.h"
+#include "lsq/lsqds.h"
+#include "reactions/zqavpt.h"
+#include "frame/zqglobal.h"
+#include "utilities/zqmode0.h"
+#include "equilibria/zqnle2.h"
+#include "reactions/zqptx.h"
+#include "input/zqread1.h"
+#include "frame/zqute1.h"
 
 using namespace ZQGLOBAL;
 
@@ -64,16 +64,16 @@ void RUN() {
         question = "more calculations";
         break;
     }
-    IO::PUTSTR(0, "", 1, 9);
+    IO::PUTSTR(0, "", 1, CHANNEL::TERMLOG);
     IO::FLUSHER();
     if (CALCMODE == calcmodetype::lsqdscalc || IO::CONTROLIO.autoexit) break;
     if (!IO::QUERY(question)) break;
   }
 
   IO::PUTSTR(1, "[ jx351 is a jx version that performs jx350-consistent mode 1 calculations with the jx360-compliant ",
-             1, 13);
-  IO::PUTSTR(0, "a-x files ahead of the release of jx360, after which jx351 is deprecated ]", 1, 13);
-  IO::PUTSTR(0, std::string(60, '='), 1, 13);
+             1, CHANNEL::TERMSUMLOG);
+  IO::PUTSTR(0, "a-x files ahead of the release of jx360, after which jx351 is deprecated ]", 1, CHANNEL::TERMSUMLOG);
+  IO::PUTSTR(0, std::string(60, '='), 1, CHANNEL::TERMSUMLOG);
   if (CALCMODE != calcmodetype::lsqdscalc && !IO::CONTROLIO.autoexit) IO::QUERY("all done - hit return to exit");
   ZQUTE1::CLEANUP();
   if (CALCMODE == calcmodetype::lsqdscalc) LSQDS::DSCLEANUP();
