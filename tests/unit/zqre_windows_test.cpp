@@ -61,64 +61,34 @@ TEST_F(Window, PTCornersAndEdgeSearch) {
 // (P or T) is low and its second high: corner 4 of the P-T window, corner 2
 // of the others. The pseudo end-member ends at the last corner's value.
 TEST_F(Window, CornerOrderOfEachDiagram) {
-  // A + L = B: L is CO2 in the x diagrams, the pseudo end-member in the
-  // ln a and mu diagrams; dmu = -10 + 0.5 (P - Pr) + 0.01 T - [G of L].
-  const std::vector<findtest::row> ALB = {{"A", -1000, 0.1L, 3}, {"B", -1010, 0.1L, 3.5L}, {"L", 0, 0.01L, 0}};
+  // A + L = B: dmu = -10 + 0.5 (P - Pr) + 0.01 T - [RT ln x, RT ln a or mu];
+  // in the P-T window B = A + L instead: 10 + 0.5 (P - Pr) - 0.01 T.
+  CO2POS = 3;
+  window(0, 40, 500, 2000);
+  FIXEDT = 800;
+  FIXEDP = CONST::PR;
+  KEEPLNAS[1] = 0.01L;
+  LNALOW = std::log(0.01L), LNAHIGH = std::log(0.99L);
+  MULOW = -8, MUHIGH = 5;
   struct member {
     diagramtype mode;
-    std::function<void()> setup;
     std::string g;
-    extended slot;  // value expected in the pseudo end-member's slot, NaN for none
-    int tdslot;
+    int tdslot;  // of the pseudo end-member, 0 for none
+    extended value;
   };
-  const auto polymorphs = [&] {
-    // B = A + L with B lower in enthalpy: 10 + 0.5 (P - Pr) - 0.01 T.
-    rows({{"A", -1000, 0.1L, 3}, {"B", -990, 0.1L, 3.5L}, {"L", 0, 0.01L, 0}});
-    reaction({-1, 1, 1});
-    window(0, 40, 500, 2000);
-  };
-  const auto xdiagram = [&] {
-    rows(ALB);
-    (*TD)(3, TDSLOT::S) = 0.001L;
-    reaction({-1, 1, -1});
-    CO2POS = 3;
-    XCO2LOW = 0.01L;
-    XCO2HIGH = 0.5L;
-    FIXEDT = 800;
-    FIXEDP = CONST::PR;
-    window(0, 40, 500, 2000);
-  };
-  const auto lna = [&] {
-    rows(ALB);
-    reaction({-1, 1, -1});
-    KEEPLNAS[1] = 0.001L;
-    LNALOW = std::log(0.01L);
-    LNAHIGH = std::log(0.5L);
-    FIXEDT = 800;
-    FIXEDP = CONST::PR;
-    window(0, 40, 500, 2000);
-  };
-  const auto mu = [&] {
-    rows(ALB);
-    reaction({-1, 1, -1});
-    MULOW = -8;
-    MUHIGH = 5;
-    FIXEDT = 800;
-    FIXEDP = CONST::PR;
-    window(0, 40, 500, 2000);
-  };
-  const extended none = std::numeric_limits<extended>::quiet_NaN();
   const std::vector<member> members = {
-      {diagramtype::ptcalc, polymorphs, "+++-", none, 0},
-      {diagramtype::pxcalc, xdiagram, "+-++", none, 0},
-      {diagramtype::txcalc, xdiagram, "+-++", none, 0},
-      {diagramtype::plnacalc, lna, "+-++", 0.001L - CONST::RGAS * std::log(0.01L), TDSLOT::S},
-      {diagramtype::tlnacalc, lna, "+-++", 0.001L - CONST::RGAS * std::log(0.01L), TDSLOT::S},
-      {diagramtype::pmucalc, mu, "+-++", -8, TDSLOT::H},
-      {diagramtype::tmucalc, mu, "+-++", -8, TDSLOT::H},
+      {diagramtype::ptcalc, "+++-", 0, 0},
+      {diagramtype::pxcalc, "+-++", 0, 0},
+      {diagramtype::txcalc, "+-++", 0, 0},
+      {diagramtype::plnacalc, "+-++", TDSLOT::S, 0.01L - CONST::RGAS * std::log(0.01L)},
+      {diagramtype::tlnacalc, "+-++", TDSLOT::S, 0.01L - CONST::RGAS * std::log(0.01L)},
+      {diagramtype::pmucalc, "+-++", TDSLOT::H, -8},
+      {diagramtype::tmucalc, "+-++", TDSLOT::H, -8},
   };
   for (const member& m : members) {
-    m.setup();
+    const bool pt = m.mode == diagramtype::ptcalc;
+    rows({{"A", -1000, 0.1L, 3}, {"B", pt ? -990.0L : -1010.0L, 0.1L, 3.5L}, {"L", 0, 0.01L, 0}});
+    reaction({-1, 1, static_cast<smallint>(pt ? 1 : -1)});
     DIAGRAMMODE = m.mode;
     g4vector g;
     bool in = false;
@@ -128,18 +98,16 @@ TEST_F(Window, CornerOrderOfEachDiagram) {
     EXPECT_EQ(pattern(g), m.g) << which;
     EXPECT_EQ(n, 4 * 9) << which << ": corners only";
     if (m.tdslot != 0) {
-      EXPECT_NEAR((*TD)(NCV, m.tdslot), m.slot, 1e-18L) << which;
+      EXPECT_EQ((*TD)(NCV, m.tdslot), m.value) << which;
     }
   }
-
   // With "setloga" the ln a variable is a log10 a.
-  lna();
   CONTROLJX.setloga = yes;
   for (diagramtype mode : {diagramtype::plnacalc, diagramtype::tlnacalc}) {
     DIAGRAMMODE = mode;
     g4vector g;
     ZQRE::INPTXWINDOW(1, g);
-    EXPECT_EQ((*TD)(NCV, TDSLOT::S), 0.001L - 0.019144654296L * LNALOW);
+    EXPECT_EQ((*TD)(NCV, TDSLOT::S), 0.01L - 0.019144654296L * LNALOW);
   }
 }
 
@@ -182,13 +150,6 @@ TEST_F(Window, FluidReleasedByTheReaction) {
       EXPECT_EQ((*TD)(j, TDSLOT::XH2O), 1 - c.lastx) << c.what;
     }
   }
-}
-
-TEST_F(Window, UnknownDiagram) {
-  testsupport::Terminal quiet;
-  DIAGRAMMODE = static_cast<diagramtype>(99);
-  g4vector g;
-  EXPECT_EQ(fatal([&] { ZQRE::INPTXWINDOW(1, g); }), "inPTXwindow: unknown diagrammode");
 }
 
 // The window of an average: the reaction must cross both lines of the
@@ -255,55 +216,51 @@ TEST_F(Window, AverageWindow) {
 }
 
 // After the turn the products are stable just up the diagram's axis: dmu
-// of the reaction there is not positive. A = B goes up in T and down in P.
+// there is not positive. A = B goes up in T and down in P, so it is turned
+// in the diagrams that look 5 K up and kept in those that look 0.2 kbar up.
 TEST_F(Window, TurnReaction) {
   rows({{"A", -2000, 0.100L, 3.0L}, {"B", -2003, 0.095L, 2.9L}, {"L", 0, 0.01L, 0}});
-  struct cas {
-    diagramtype mode;
-    bool turned;
-  };
-  const std::vector<cas> cases = {
-      {diagramtype::ptcalc, true},    {diagramtype::txcalc, true},    {diagramtype::tlnacalc, true},
-      {diagramtype::tmucalc, true},   {diagramtype::pxcalc, false},   {diagramtype::plnacalc, false},
-      {diagramtype::pmucalc, false},
-  };
   KEEPLNAS[1] = 0.02L;
-  for (const cas& c : cases) {
+  for (diagramtype mode : {diagramtype::ptcalc, diagramtype::txcalc, diagramtype::tlnacalc, diagramtype::tmucalc,
+                           diagramtype::pxcalc, diagramtype::plnacalc, diagramtype::pmucalc}) {
     reaction({-1, 1});
     ALNK[1] = 0.5L;
-    DIAGRAMMODE = c.mode;
+    (*TD)(3, TDSLOT::H) = 0;
+    (*TD)(3, TDSLOT::S) = 0.01L;
+    DIAGRAMMODE = mode;
     ZQCALC2::TURNREACTION(1, 5.001L, 700, 0, 1, 2, -3);
-    const smallint s = c.turned ? -1 : 1;
-    const int which = static_cast<int>(c.mode);
+    const bool up = mode == diagramtype::ptcalc || mode == diagramtype::txcalc || mode == diagramtype::tlnacalc ||
+                    mode == diagramtype::tmucalc;
+    const smallint s = up ? -1 : 1;
+    const int which = static_cast<int>(mode);
     EXPECT_EQ((*R)(1, 1), -s) << which;
     EXPECT_EQ((*R)(1, 2), s) << which;
     EXPECT_EQ((*R)(1, 3), 0) << which;
     EXPECT_EQ(ALNK[1], 0.5L * s) << which;
-    const bool up = c.mode == diagramtype::ptcalc || c.mode == diagramtype::txcalc ||
-                    c.mode == diagramtype::tlnacalc || c.mode == diagramtype::tmucalc;
     EXPECT_LE(dmu(up ? 5.001L : 5.201L, up ? 705 : 700), 0) << which;
+    // The pseudo end-member keeps the diagram's variable.
+    const bool lna = mode == diagramtype::plnacalc || mode == diagramtype::tlnacalc;
+    const bool mu = mode == diagramtype::pmucalc || mode == diagramtype::tmucalc;
+    EXPECT_EQ((*TD)(3, TDSLOT::S), lna ? 0.02L - CONST::RGAS * 2 : 0.01L) << which;
+    EXPECT_EQ((*TD)(3, TDSLOT::H), mu ? -3 : 0) << which;
   }
-  // The pseudo end-member keeps the value of the diagram's variable.
-  DIAGRAMMODE = diagramtype::plnacalc;
-  ZQCALC2::TURNREACTION(1, 5.001L, 700, 0, 1, 2, -3);
-  EXPECT_EQ((*TD)(3, TDSLOT::S), 0.02L - CONST::RGAS * 2);
-  DIAGRAMMODE = diagramtype::tmucalc;
-  ZQCALC2::TURNREACTION(1, 5.001L, 700, 0, 1, 2, -3);
-  EXPECT_EQ((*TD)(3, TDSLOT::H), -3);
-
   // Outside calc mode 3 only the message.
   for (calcmodetype mode : {calcmodetype::nlecalc, calcmodetype::rockcalc}) {
     CALCMODE = mode;
-    reaction({-1, 1});
     DIAGRAMMODE = diagramtype::ptcalc;
+    reaction({-1, 1});
     testsupport::Terminal term;
     ZQCALC2::TURNREACTION(1, 5.001L, 700, 0, 1, 2, -3);
     EXPECT_EQ(term.text(), "\ncall of turnreaction unexpected\n");
     EXPECT_EQ((*R)(1, 1), -1);
   }
-  CALCMODE = calcmodetype::phasecalc;
-  DIAGRAMMODE = static_cast<diagramtype>(99);
+}
+
+TEST_F(Window, UnknownDiagramStops) {
   testsupport::Terminal quiet;
+  DIAGRAMMODE = static_cast<diagramtype>(99);
+  g4vector g;
+  EXPECT_EQ(fatal([&] { ZQRE::INPTXWINDOW(1, g); }), "inPTXwindow: unknown diagrammode");
   EXPECT_EQ(fatal([] { ZQCALC2::TURNREACTION(1, 5, 700, 0, 1, 0, 0); }), "turnreaction: unknown diagrammode");
 }
 
