@@ -12,6 +12,8 @@ sstring ROCKNAME = "my rock";
 farray<mineraltype, 1, maxminerals> MINERAL{"MINERAL"};
 smallint NCONV = -1, NCONVB = 0, NMINCONV = -1;
 farray<mineralconvtype, 1, maxminerals> MINERALCONV{"MINERALCONV"};
+farray<sstring, 1, maxcomp> CONVOX{"CONVOX"};
+farray<extended, 1, maxcomp> CONVBULK{"CONVBULK"};
 
 extended SMALLE = 1e-8L, SMALLF = 1e-6L, SMALLDX = 0.005L, SMALLSUMM = 1e-6L;
 
