@@ -17,11 +17,17 @@ constexpr long double RGAS = 0.0083144L;     // gas constant (kJ/K), the literal
 constexpr long double RLN10 = 0.019144654296L;  // R ln 10 as the model writes it where a log10 a enters
 constexpr long double LN10 = 2.302585092994046L;  // ln 10
 constexpr long double PCEILING = 1500.0L;    // highest pressure of any window (kbar)
+constexpr long double PFLOOR = 0.0009L;      // lowest pressure of any window (kbar)
+constexpr long double TFLOOR = 283.0L;       // lowest temperature of any window (K)
+constexpr long double TCEILING = 3000.0L;    // highest temperature of any window (K)
 constexpr long double RGASBAR = 83.144L;      // gas constant (cm3 bar/K) of the Sterner-Pitzer routines
 constexpr long double RLN10AQ = 0.019144612724L;  // R ln 10 of the aqueous solute term, as written there
 constexpr long double BARPERKBAR = 1000.0L;   // fugacities are in bar, pressures in kbar
 constexpr long double CM3PERKJKBAR = 10.0L;   // 1 kJ/kbar = 10 cm3
 constexpr long double RGASCM3 = 8.3144L;      // gas constant (cm3 kbar/K), sizing the Sterner-Pitzer volume search
+
+// H2O-CO2 interaction constant of the fluid mixing model (W = AH2OCO2 (1/V1 + 1/V2)).
+constexpr long double AH2OCO2 = 10.5L;
 
 // Critical temperature (K) and pressure (kbar) of the corresponding-states gases.
 constexpr long double TCRITCH4 = 190.6L, PCRITCH4 = 0.046L;
@@ -29,9 +35,6 @@ constexpr long double TCRITCO = 132.9L, PCRITCO = 0.035L;
 constexpr long double TCRITH2 = 41.2L, PCRITH2 = 0.0211L;
 constexpr long double TCRITH2S = 373.2L, PCRITH2S = 0.0893L;
 constexpr long double TCRITS2 = 259.6L, PCRITS2 = 0.08L;
-constexpr long double PFLOOR = 0.0009L;      // lowest pressure of any window (kbar)
-constexpr long double TFLOOR = 283.0L;       // lowest temperature of any window (K)
-constexpr long double TCEILING = 3000.0L;    // highest temperature of any window (K)
 
 }  // namespace CONST
 

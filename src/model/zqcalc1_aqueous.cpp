@@ -2,6 +2,7 @@
 // constant and the extended Debye-Hueckel activity coefficient of a solute.
 #include <cmath>
 
+#include "frame/channels.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
 #include "model/zqcalc1.h"
@@ -11,7 +12,6 @@ namespace ZQCALC1 {
 namespace {
 
 constexpr smallint DHTRACELEVEL = 5;    // debug level that traces every solute term
-constexpr longint TERMOUTLOG = 13;      // channels: terminal, summary and log
 constexpr extended M3PERKJKBAR = 1e-05L;  // a volume in kJ/kbar as m3/mol
 constexpr extended IONSIZE = 4.5e-10L;  // m
 constexpr extended MH2O = 1.8015L;      // molar masses (g/mol) over ten, matching V in kJ/kbar
@@ -59,7 +59,7 @@ extended DHSOLUTE(extended P, extended T, extended nCO2, extended nH2O, extended
     IO::ADDREAL(B * 1e-10L, 8, false, 0, line);
     IO::ADDSTR(", DH(solute) = ", 0, line);
     IO::ADDREAL(dh, 5, true, 0, line);
-    IO::PUTSTR(0, line, 1, TERMOUTLOG);
+    IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
   }
   return dh;
 }

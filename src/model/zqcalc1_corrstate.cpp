@@ -16,8 +16,9 @@ void CORRSTATE(extended P, extended T, extended Pcrit, extended Tcrit, extended&
   const extended c = (-3.30558e-05L * Tcrit + 2.30524e-06L * T) / (Pcrit * std::sqrt(Pcrit));
   const extended d = (6.93054e-07L * Tcrit - 8.38293e-08L * T) / (Pcrit * Pcrit);
   V = RT / P + b - a * CONST::RGAS * sqrtT / ((RT + b * P) * (RT + 2 * b * P)) + c * sqrtP + d * P;
-  RTlnf = RT * std::log(CONST::BARPERKBAR * P) + b * P + (a / (b * sqrtT)) * (std::log(RT + b * P) - std::log(RT + 2 * b * P)) +
-          (2.0L / 3.0L) * c * P * sqrtP + (d / 2) * P * P;
+  RTlnf = RT * std::log(CONST::BARPERKBAR * P) + b * P +
+          (a / (b * sqrtT)) * (std::log(RT + b * P) - std::log(RT + 2 * b * P)) + (2.0L / 3.0L) * c * P * sqrtP +
+          (d / 2) * P * P;
 }
 
 }  // namespace ZQCALC1

@@ -13,8 +13,6 @@ namespace ZQCALC1 {
 
 namespace {
 
-constexpr extended WH2OCO2 = 10.5L;  // H2O-CO2 interaction constant of the van Laar fluid (kJ kJ/kbar)
-
 // Cordierite's channel sites: enthalpy of hydration of the newer and older
 // data sets (kJ), its entropy and heat capacity, and the CO2 equilibrium.
 constexpr extended HHYD = 42.84L;
@@ -23,9 +21,8 @@ constexpr extended SHYD = 0.109L;
 constexpr extended CPHYD = 0.0083L;
 constexpr extended LNKCO2 = 12.73L, TKCO2 = 1930.0L;
 
-// Aqueous species: above this temperature the density term no longer
-// grows with T; the density reference of water (kJ/kbar) and the terms of
-// the species' standard state.
+// Aqueous species: above this temperature the density term scales with T
+// instead; the reference volume of water (kJ/kbar) of that term.
 constexpr extended TAQCAP = 500.0L;
 constexpr extended VAQREF = 1.81799456L;
 
@@ -42,13 +39,13 @@ constexpr gas GASES[] = {{"CH4", CONST::PCRITCH4, CONST::TCRITCH4},
 }  // namespace
 
 extended MIXTERM(bool ofh2o, extended VH, extended VC, extended xCO2, extended xH2O) {
-  const extended W = WH2OCO2 * (VH + VC) / (VH * VC);
+  const extended W = CONST::AH2OCO2 * (VH + VC) / (VH * VC);
   const extended den = VC * xCO2 + VH * xH2O;
   if (ofh2o) return 2 * W * xCO2 * xCO2 * VC * VC * VH / (den * den * (VH + VC));
   return 2 * W * xH2O * xH2O * VH * VH * VC / (den * den * (VH + VC));
 }
 
-void FLUIDTERMS(const sstring& name, extended P, extended T, extended xCO2, extended xH2O, extended& Gf,
+void FLUIDTERMS(std::string_view name, extended P, extended T, extended xCO2, extended xH2O, extended& Gf,
                 extended& Gmix) {
   Gf = 0;
   Gmix = 0;
@@ -79,7 +76,7 @@ void FLUIDTERMS(const sstring& name, extended P, extended T, extended xCO2, exte
   }
 }
 
-extended HYDRATIONTERM(const sstring& name, extended P, extended T, extended xCO2, extended xH2O) {
+extended HYDRATIONTERM(std::string_view name, extended P, extended T, extended xCO2, extended xH2O) {
   if (name != "crd" && name != "fcrd") return 0;
   if (ZQGLOBAL::CALCMODE == calcmodetype::nlecalc) return 0;
   if (ZQGLOBAL::CALCMODE == calcmodetype::lsqdscalc && !ZQGLOBAL::MAKECDHYDROUS) return 0;

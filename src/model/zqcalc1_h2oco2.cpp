@@ -23,7 +23,7 @@ namespace {
 constexpr extended NEWTONTOL = 0.001L;   // relative size of the last Newton step that counts as converged
 constexpr smallint NEWTONMAX = 20;       // steps beyond the first before the iteration gives up
 constexpr extended BELOWB = 1.001L;      // a step below b lands this far above it at high pressure
-constexpr extended PSWITCHRK = 100.0L;   // kbar: above every saturation pressure, no vapour pull-back
+constexpr extended PSWITCHRK = 100.0L;   // kbar: below it a step under b restarts at the ideal-gas volume
 constexpr extended PSATFLOOR = 0.001L;   // kbar: the least saturation pressure of the cubic
 constexpr extended TSUPER = 695.0L;      // K: from here on the cubic has no saturation
 constexpr extended TALIQ = 673.0L;       // K: the attraction parameters change formula here
@@ -40,7 +40,7 @@ constexpr rkfluid RKH2O{1.465L, 2.01L, 3.0L};
 constexpr rkfluid RKCO2{3.057L, 5.01L, 3.0L};
 constexpr extended VAPSTARTB = 5.0L;  // the saturated vapour starts this many b above RT/Psat
 
-constexpr extended CH2O = 0.0019853L, DH2O = -0.08909L, EH2O = 0.080331L;
+constexpr extended CH2O = 0.0019853L, DH2O = -0.08909L, EH2O = 0.080331L;  // H2O virial terms c, d, e
 
 // Saturation pressure of water (kbar) without its constant term; the
 // Redlich-Kwong saturation and the Sterner-Pitzer switch add different ones.
@@ -50,7 +50,8 @@ extended psatpoly(extended T) {
   return 7.29395e-07L * T2 - 2.34622e-09L * T3 + 4.83607e-15L * T3 * T2;
 }
 constexpr extended PSATRK0 = -0.013628L;  // constant term of the cubic's saturation pressure
-constexpr extended PSATSP0 = -0.013627L;  // constant term of the Sterner-Pitzer switch: the two differ, as the model has them
+// Constant term of the Sterner-Pitzer switch: the two differ, as the model has them.
+constexpr extended PSATSP0 = -0.013627L;
 
 extended aliq(extended T) {
   if (T >= TALIQ) return 1037.2L + 0.53013L * T - 0.00073907L * T * T + 1.7782e-07L * T * T * T;

@@ -17,8 +17,8 @@ constexpr extended QSTART = 0.5L;
 constexpr int MAXHALVINGS = 20;
 constexpr extended FTOL = 0.001L;       // kJ: |F| this small is equilibrium
 
-[[noreturn]] void impossible(const sstring& name) {
-  IO::ERROREXIT("gem", name + ": impossible Landau parameters", yourfault);
+[[noreturn]] void impossible(std::string_view name) {
+  IO::ERROREXIT("gem", std::string(name) + ": impossible Landau parameters", yourfault);
 }
 
 // Order parameter at Tr; a transition below Tr leaves the reference state
@@ -59,7 +59,7 @@ extended IHQ(extended T, extended dH, extended W, smallint n, extended f) {
   return Q;
 }
 
-extended LANDAUTERM(const sstring& name, extended P, extended T, extended Tcrit0, extended Smax, extended Vmax) {
+extended LANDAUTERM(std::string_view name, extended P, extended T, extended Tcrit0, extended Smax, extended Vmax) {
   if (Tcrit0 <= 0) impossible(name);
   const extended q0 = q0of(Tcrit0);
   const extended Tcrit = Tcrit0 + Vmax * P / Smax;
@@ -69,7 +69,7 @@ extended LANDAUTERM(const sstring& name, extended P, extended T, extended Tcrit0
   return Hx - T * Sx;
 }
 
-extended LANDAUTERMOLD(const sstring& name, extended P, extended T, extended Tcrit0, extended Smax, extended Vmax,
+extended LANDAUTERMOLD(std::string_view name, extended P, extended T, extended Tcrit0, extended Smax, extended Vmax,
                        extended alpha0, extended alpha1, extended K0, extended Kp, extended dKdT) {
   if (Tcrit0 <= 0 || Kp == 1) impossible(name);
   const extended q0 = q0of(Tcrit0);

@@ -43,7 +43,9 @@ struct dosprun {
     IO::ERROREXIT("doSP", message, myfault);
   }
 
-  extended Q(extended rho) const { return c2 + c3 * rho + c4 * rho * rho + c5 * rho * rho * rho + c6 * rho * rho * rho * rho; }
+  extended Q(extended rho) const {
+    return c2 + c3 * rho + c4 * rho * rho + c5 * rho * rho * rho + c6 * rho * rho * rho * rho;
+  }
 
   extended FUNCX(extended V) const {
     if (V == 0) zerovolume("V = 0 in funcx");
