@@ -44,8 +44,7 @@ struct phasework {
 };
 
 // A linear form a + bT + cP made to return f at (P, T) with slopes fT, fP.
-void setlinear(extended f, extended ft, extended fp, extended P, extended T, extended& a, extended& b,
-               extended& c) {
+void setlinear(extended f, extended ft, extended fp, extended P, extended T, extended& a, extended& b, extended& c) {
   b = ft;
   c = fp;
   a = f - T * ft - P * fp;
@@ -136,8 +135,7 @@ void aqphase(const ptype1& ph, long n, extended P, extended T, phasework& w) {
 
 // The site fractions of the phase at the point where one that an
 // ideal-mixing term uses is not positive; the run then stops.
-[[noreturn]] void badsitefraction(const ptype1& ph, const eqvector& x, const phasework& w, long e, long f,
-                                  long s) {
+[[noreturn]] void badsitefraction(const ptype1& ph, const eqvector& x, const phasework& w, long e, long f, long s) {
   std::string line;
   line = "     ";
   for (long i = 3; i <= NX; ++i) IO::ADDSTR(XNAME[i], 12, line);
@@ -212,8 +210,7 @@ void CALCA(const eqvector& x, bool ptderivs, bool xderivs, emvector& drtlnadp, e
     for (long s = 1; s <= ph.nsf; ++s) w.sf[s] = ZQUTE1::SUBSTERM(ph.sf[s], x, offset);
     if (xderivs)
       for (long s = 1; s <= ph.nsf; ++s)
-        for (long v = 1; v <= nv; ++v)
-          w.dsf(s, v) = SUBSDIFFTERM(ph.sf[s], static_cast<smallint>(v), x, offset);
+        for (long v = 1; v <= nv; ++v) w.dsf(s, v) = SUBSDIFFTERM(ph.sf[s], static_cast<smallint>(v), x, offset);
 
     for (long e = 1; e <= n; ++e) {
       w.p[e] = ZQUTE1::SUBSTERM(ph.prop[e], x, offset);
@@ -337,7 +334,8 @@ void CALCA(const eqvector& x, bool ptderivs, bool xderivs, emvector& drtlnadp, e
           extended s = 0;
           for (long f = 1; f <= em.nsfterm; ++f) {
             const sftermtype& ft = em.sfterm[f];
-            const extended expo = static_cast<extended>(static_cast<double>(ft.powern) / static_cast<double>(ft.powerd));
+            const extended expo =
+                static_cast<extended>(static_cast<double>(ft.powern) / static_cast<double>(ft.powerd));
             s = s + expo * w.dsf(ft.sfindex, v) / w.sf[ft.sfindex];
           }
           extended tx = 0;

@@ -75,13 +75,11 @@ void MAKEMW2C(icvector& map) {
   }
 }
 
-void CALCGPHASE(const bemvector& present, const eqvector& x, extended P, extended T, extended xco2,
-                extended xh2o) {
+void CALCGPHASE(const bemvector& present, const eqvector& x, extended P, extended T, extended xco2, extended xh2o) {
   const extended R = CONST::RGAS;
   icvector map{"calcgphase map"};
   MAKEMW2C(map);
-  emvector g{"calcgphase g"}, muP{"calcgphase muP"}, muT{"calcgphase muT"}, g0{"calcgphase g0"},
-      mu0{"calcgphase mu0"};
+  emvector g{"calcgphase g"}, muP{"calcgphase muP"}, muT{"calcgphase muT"}, g0{"calcgphase g0"}, mu0{"calcgphase mu0"};
   CALCALLG(present, x, g, muP, P + phasedP, T, xco2, xh2o);
   CALCALLG(present, x, g, muT, P, T + phasedT, xco2, xh2o);
   CALCALLG(present, x, g0, mu0, P, T, xco2, xh2o);

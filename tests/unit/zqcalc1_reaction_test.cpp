@@ -27,8 +27,8 @@ struct hsv {
   extended H, S, V;
 };
 // End-members 1..4 of the calculation.
-const std::vector<hsv> rows = {{"a", -900, 0.05L, 2.2L}, {"b", -1500, 0.09L, 4.4L}, {"c", -650, 0.03L, 1.1L},
-                               {"d", -2100, 0.12L, 6.0L}};
+const std::vector<hsv> rows = {
+    {"a", -900, 0.05L, 2.2L}, {"b", -1500, 0.09L, 4.4L}, {"c", -650, 0.03L, 1.1L}, {"d", -2100, 0.12L, 6.0L}};
 
 class Reactions : public ::testing::Test {
  protected:
