@@ -12,6 +12,8 @@ using compcalctype = fmatrix<extended, 1, maxeq, 1, maxcomp>;
 
 namespace ZQCALC2 {
 
+constexpr extended compfdstep = 1e-5L;  // forward step of the difference derivatives of the phase compositions
+
 struct nlefuncstate {
   eqvector x{"nlefunc x"};  // the unknowns as passed; physical values once unscaled
   bool ok = true;           // the point can be evaluated

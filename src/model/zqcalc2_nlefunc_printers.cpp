@@ -23,7 +23,6 @@ constexpr smallint laterpair = 18;       // entries of the later pairs of PRINTX
 constexpr smallint laterlead = 22;       // ...after this indent
 constexpr smallint projcwidth = 7;
 constexpr smallint phasewidth = 7;       // phase names of the composition tables
-constexpr extended compstep = 1e-5L;     // forward step of the composition check
 constexpr extended smallderiv = 1e-8L;   // smaller analytic derivatives are not compared
 constexpr extended reltol = 1e-4L;
 constexpr smallint listed = 7;           // differences named before " etc"
@@ -202,11 +201,11 @@ void nlefuncstate::FDCHECKDCOMPDX() {
     for (long w = 1; w <= ph.nvar; ++w) {
       for (long v = 1; v <= NX; ++v) x[v] = kept[v];
       for (long k = 1; k <= NUVLEFT; ++k) compcalc(p, k) = base[k];
-      x[e + w - 1] = x[e + w - 1] + compstep;
+      x[e + w - 1] = x[e + w - 1] + compfdstep;
       CALCP();
       for (long k = 1; k <= NUVLEFT; ++k) {
         const extended d = (*DCOMPDX)[p](k, w);
-        const extended fd = (compcalc(p, k) - base[k]) / compstep;
+        const extended fd = (compcalc(p, k) - base[k]) / compfdstep;
         if (!(std::fabs(d) >= smallderiv && std::fabs((d - fd) / d) >= reltol)) continue;
         if (++count == 1) line += "dcompdx: difference with fd: ";
         if (count > listed) continue;

@@ -23,7 +23,6 @@ namespace ZQMATH2 {
 namespace {
 
 constexpr extended smallmode = 1e-8L;     // a mode below this cannot be the denominator
-constexpr extended svdcutoff = 1e-12L;    // singular values at or below this share of the largest are dropped
 constexpr smallint tracewidth = 11;       // field of the b and m traces
 constexpr smallint traceplaces = 5;
 

@@ -25,7 +25,6 @@ constexpr smallint dashes = 59;          // rule above a line search's table
 constexpr smallint leadblanks = 62;      // indent of the first pair of the unknowns listing
 constexpr smallint laterblanks = 82;     // indent of the later pairs
 constexpr smallint perpair = 13;         // unknowns beyond P and T in one pair
-constexpr extended fdstep = 1e-8L;       // forward step of the check, scaled units
 constexpr extended smallentry = 1e-8L;   // analytic entries below this are not compared
 constexpr extended reltol = 1e-4L;       // relative disagreement that counts
 constexpr smallint itemised = 6;         // differences named in the report line
