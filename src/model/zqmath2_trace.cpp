@@ -1,6 +1,7 @@
 // The solver's narration at debug levels 2 to 4, and the check of the
 // analytic Jacobian against forward differences at the start point.
 #include <cmath>
+#include <memory>
 #include <string>
 
 #include "frame/bytes.h"
@@ -31,6 +32,13 @@ constexpr smallint itemised = 6;         // differences named in the report line
 constexpr extended notmoved = 100;       // maxdx before any trial moved: shown blank
 
 std::string one(char c) { return std::string(1, c); }
+
+// The Jacobian the check's evaluations are given and never read, made once.
+eqmatrix& scratchjacobian() {
+  static std::unique_ptr<eqmatrix> j;
+  if (!j) j = std::make_unique<eqmatrix>("fdcheckjac scratch");
+  return *j;
+}
 
 }  // namespace
 
@@ -121,6 +129,7 @@ void nlerun::FDCHECKJAC(eqvector& x, eqmatrix& j, eqvector& r) {
   const smallint saved = NLESTEPIT;
   NLESTEPIT = 0;
   const eqvector x0 = x, r0 = r;
+  eqmatrix& scratch = scratchjacobian();
   ZQCALC2::PRINTJAC("jacobian", j, 0, 4, false, CHANNEL::TERMSUMLOG);
   long count = 0;
   std::string items;
@@ -134,7 +143,7 @@ void nlerun::FDCHECKJAC(eqvector& x, eqmatrix& j, eqvector& r) {
     x = x0;
     x[i] = x[i] + fdstep;
     // A point that cannot be evaluated has no residuals to compare.
-    if (!EQUATIONS(x, fdjac, r, false)) continue;
+    if (!EQUATIONS(x, scratch, r, false)) continue;
     for (long row = 1; row <= nfree; ++row) {
       const extended a = j(row, c);
       if (!(std::fabs(a) >= smallentry)) continue;
@@ -154,7 +163,7 @@ void nlerun::FDCHECKJAC(eqvector& x, eqmatrix& j, eqvector& r) {
            (count <= itemised ? std::string(": just these") : ": of " + IO::INT2STR(count) + " in all");
   IO::PUTSTR(1, line, DEBUGLEVEL == 3 ? 2 : 1, CHANNEL::TERMSUMLOG);
   x = x0;
-  EQUATIONS(x, fdjac, r, false);
+  EQUATIONS(x, scratch, r, false);
   NLESTEPIT = saved;
 }
 
