@@ -54,4 +54,11 @@ extended DHSOLUTE(extended P, extended T, extended nCO2, extended nH2O, extended
 extended DIELECTRIC(extended P, extended T, extended xCO2, extended xH2O, extended V);
 extended AWGF(extended P, extended T, extended xCO2, extended xH2O, extended V);
 
+// Reaction k of R: dG0 with its P and T derivatives (forward differences),
+// ln K from the activities and the fluid, and the affinity dmu = dG0 + RT ln K.
+void CALCDG0(smallint k, extended& dV, extended& dGdT, extended& dG0, extended P, extended T);
+void CALCLNK(smallint k, extended& lnK, extended P, extended T, extended xCO2, extended xH2O);
+void CALCDMU(smallint k, extended& dV, extended& dmudT, extended& dmu, extended P, extended T, extended xCO2,
+             extended xH2O);
+
 }  // namespace ZQCALC1
