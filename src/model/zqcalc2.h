@@ -65,4 +65,13 @@ void MAKEMW2C(icvector& map);
 void CALCGPHASE(const bemvector& present, const eqvector& x, extended P, extended T, extended xco2,
                 extended xh2o);
 
+// RLINES[k]: reaction k as text ("3)  2A + B = C"); raises INDENTR to
+// its length + 1.
+void MAKERLINE(smallint k);
+
+// The residuals of the equilibrium equations at the scaled unknowns x, and
+// their Jacobian by the free scaled unknowns when dojac; false when the
+// point cannot be evaluated.
+bool NLEFUNC(const eqvector& x, eqmatrix& jac, eqvector& r, bool dojac);
+
 }  // namespace ZQCALC2
