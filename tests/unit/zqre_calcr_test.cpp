@@ -159,6 +159,19 @@ TEST_F(Kernel, Stops) {
     RANKC = 2;
     EXPECT_EQ(fatal([&] { ZQRE::CALCR(2, ox, ph, sel); }), "calca: wrong no of components 1 2");
   }
+  // A phase in excess that holds half a mole of its component, not one:
+  // the balance check shows the reaction and the matrix, asks, and stops.
+  build({"MgO", "H2O"}, 1, {{"hb", {1, 1}}, {"per", {1, 0}}, {"H2O", {0, 1}}}, {1, 2});
+  {
+    testsupport::resetio();
+    testsupport::Answers in("\n");
+    testsupport::Terminal term;
+    EXPECT_EQ(react({1}, {1, 2}, 1), "check: unbalanced");
+    EXPECT_NE(term.text().find("\n\n      hb       2\n     per      -2\n\n      MgO     H2O\nhb\n       1       1 \xA5\n"),
+              std::string::npos)
+        << term.text();
+    EXPECT_NE(term.text().find("in check ? "), std::string::npos);
+  }
   // Two excess components with coprime divisors: the phases' coefficients
   // would be 30000 * 29999.
   build({"X", "W1", "W2"}, 1,
