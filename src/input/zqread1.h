@@ -24,6 +24,15 @@ void MAKEOXIDES();
 void READROCKDATA();
 void READDIAGRAMDATA();
 
+// Raises each SDACTIVITY entry to the floor its activity allows.
+void CHECKSDA();
+// State of order of order-disorder solution phase i at p (kbar), t (K);
+// keep starts from the current values. True when found.
+bool FINDLEGALQ(smallint i, bool keep, extended p, extended t, bool& moved);
+// Activities and their sds of the end-members of solution phase i, in
+// model order, at composition x, p and t.
+void CALCACTIVITIES(smallint i, const eqvector& x, extended p, extended t, eqvector& a, eqvector& sda);
+
 // Keeps the phases not dropped (solution phases first, then pure phases,
 // in table order) and lists in NAME the data-set end-members they need.
 void MAKENAME(const bemvector& drop);

@@ -29,6 +29,20 @@ void allendmembers() {
 
 }  // namespace
 
+// Stand in until the rock set-up lands: the sds stay as set, the state of
+// order is taken as found, and the end-members keep their activities.
+void CHECKSDA() {}
+bool FINDLEGALQ(smallint, bool, extended, extended, bool& moved) {
+  moved = false;
+  return true;
+}
+void CALCACTIVITIES(smallint i, const eqvector&, extended, extended, eqvector& a, eqvector& sda) {
+  for (long j = 1; j <= (*PREC1)[i].nprop; ++j) {
+    a[j] = 1;
+    sda[j] = 0;
+  }
+}
+
 // The inputs of a calc-mode-2 pass in their order, as far as their readers
 // stand.
 void READROCKDATA() {
