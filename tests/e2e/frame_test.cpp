@@ -182,7 +182,7 @@ TEST(Frame, LeastSquaresModeNamesItsFilesFromItsPreferences) {
 }
 
 TEST(Frame, RockModePassesAskForMoreRockCalculations) {
-  const e2e::Run r = e2e::run({"rock"}, "no\nno\n",
+  const e2e::Run r = e2e::run({"avrock"}, "no\nno\n",
                               {{"jx-rk.txt", "axfile rkax\nwith ex wy exy exyy exxy\ncalctype 1\ndataok yes\ndiagramPT 1 15 400 800\n"
                                              "calcT 600\nisr ex wy exy exyy exxy\nisr -1 -1 1 0 0\n"
                                              "isr -1 -2 0 1 0\n*\n"}});

@@ -27,7 +27,7 @@ struct script {
 // Answers that set a(exxy) = 0.8, sd 0.08 on a pass that shows the table.
 const std::string setexxy = "n\n\ny\nexxy\n0.8\n0.08\n\n";
 
-e2e::Run rock(const script& s, const std::string& answers) { return e2e::run({"rock"}, answers, {{"jx-rk.txt", s.text()}}); }
+e2e::Run rock(const script& s, const std::string& answers) { return e2e::run({"avrock"}, answers, {{"jx-rk.txt", s.text()}}); }
 
 bool hasline(const std::string& text, const std::string& line) { return has(text, "\n" + line + "\n"); }
 
@@ -47,7 +47,7 @@ void diagnosticsums(const std::string& text, long double& e2, long double& hat) 
   }
 }
 
-TEST(Rock, AverageP) {
+TEST(AverageRock, AverageP) {
   const e2e::Run r = rock(script{}, setexxy);
   const std::string& o = r.files.at("jx-rk-o.txt");
   for (const std::string& line :
@@ -74,7 +74,7 @@ TEST(Rock, AverageP) {
 }
 
 // The fit does not depend on the basis of the reactions: r1, r2, r1 + r3.
-TEST(Rock, AnotherBasisGivesTheSameFit) {
+TEST(AverageRock, AnotherBasisGivesTheSameFit) {
   script s;
   s.isr = "isr ex wy exy exyy exxy\nisr -1 -1 1 0 0\nisr -1 -2 0 1 0\nisr -3 -2 1 0 1\n";
   const e2e::Run r = rock(s, setexxy);
@@ -88,7 +88,7 @@ TEST(Rock, AnotherBasisGivesTheSameFit) {
   EXPECT_NEAR(hat, 1, 0.005L);
 }
 
-TEST(Rock, AverageTAtOnePressure) {
+TEST(AverageRock, AverageTAtOnePressure) {
   script s;
   s.calc = "calctype 2\n";
   s.window = "diagramPT 1 15 400 800\ncalcP 8\n";
@@ -100,7 +100,7 @@ TEST(Rock, AverageTAtOnePressure) {
 
 // A second pass shows the table, asks about the data and the window, and
 // gives the same results.
-TEST(Rock, SecondPassWithTheseData) {
+TEST(AverageRock, SecondPassWithTheseData) {
   script s;
   s.extra = "printcor yes\n";
   const e2e::Run r = rock(s, setexxy + "y\ny\ny\ny\nn\nn\n");
@@ -122,7 +122,7 @@ TEST(Rock, SecondPassWithTheseData) {
 
 // Typed limits of a reaction's sd are pulled into their range; the script's
 // value is taken as it is.
-TEST(Rock, MaxSdResets) {
+TEST(AverageRock, MaxSdResets) {
   struct cas {
     const char* calc;
     std::string extra, answer, line;
@@ -150,7 +150,7 @@ TEST(Rock, MaxSdResets) {
   EXPECT_FALSE(has(rock(s, "0.05\n").out, "reset to"));
 }
 
-TEST(Rock, ScriptReactionSetIsChecked) {
+TEST(AverageRock, ScriptReactionSetIsChecked) {
   struct cas {
     std::string isr, message;
   };
@@ -168,7 +168,7 @@ TEST(Rock, ScriptReactionSetIsChecked) {
   }
 }
 
-TEST(Rock, ReactionSetWrittenToTheLogForRereading) {
+TEST(AverageRock, ReactionSetWrittenToTheLogForRereading) {
   script s;
   s.extra = "dataok yes\npisr yes\nautoexit\n";
   const e2e::Run r = rock(s, "");
@@ -181,7 +181,7 @@ TEST(Rock, ReactionSetWrittenToTheLogForRereading) {
 
 // Excluding ex, exy and exyy leaves wy and exxy; exxy alone then carries
 // Si and goes, after which wy alone carries Mg and goes too.
-TEST(Rock, EndMembersAloneWithAComponentAreExcluded) {
+TEST(AverageRock, EndMembersAloneWithAComponentAreExcluded) {
   const e2e::Run r = rock(script{}, "n\nex exy exyy\ny\n");
   const std::string& o = r.files.at("jx-rk-o.txt");
   EXPECT_TRUE(has(o, "T = 600 " + deg + "C\n          \na         \nsd(a)/a   \n")) << o;
