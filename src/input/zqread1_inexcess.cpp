@@ -274,6 +274,15 @@ void INEXCESS() {
     for (long i = 1; i <= n; ++i) excess.push_back(words[i]);
   }
   if (!excess.empty() && excess.back() == "*") excess.pop_back();
+  // A name given twice would take a second component for the same
+  // end-member: it counts once.
+  std::vector<sstring> once;
+  for (const sstring& s : excess) {
+    bool seen = false;
+    for (const sstring& o : once) seen = seen || o == s;
+    if (!seen) once.push_back(s);
+  }
+  excess.swap(once);
 
   auto named = [&](const sstring& s) {
     for (const sstring& e : excess)
@@ -300,8 +309,7 @@ void INEXCESS() {
           continue;
         }
       }
-      // A name given twice would take a second component for the same
-      // end-member: it counts once.
+      // A replacement may name an end-member already taken.
       bool seen = false;
       for (long e : ex) seen = seen || e == k;
       if (!seen) ex.push_back(k);
