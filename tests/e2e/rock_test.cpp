@@ -63,14 +63,21 @@ const std::string listing =
     " site fractions\n   xC = 1 - x\n   xX = x\n\n"
     " proportions\n   cc = 1 - x\n   cx = x\n\n"
     " activities\n  cc = xC^2\n  cx = 4 xX^(1/2)\n\n"
-    " \"make\" end-members\n  cx = cc - aa + 0 + 0.02 P\n\n";
+    " \"make\" end-members\n  cx = cc - aa + 0 + 0.02 P\n\n\n"
+    "--------------------------------------\nsy\n\n"
+    " composition variables\n  x(sy)\n\n"
+    " site fractions\n   xA = 1 - x\n   xD = x\n\n"
+    " proportions\n   aa = 1 - x\n   bd = x\n\n"
+    " ideal mixing activities\n  aa = xA\n  bd = xD\n\n"
+    " non-ideality by symmetric formalism\n  W(aa,bd) = 4 + 0.05 P\n\n"
+    " \"make\" end-members\n  bd = 2 bb\n\n";
 
 TEST(RockRun, AxListingOfTheFirstPassOnly) {
-  const std::string twopasses = "axfile mkax\nwith vl id cc\nptforaxe 8 600\ndiagramPT 4 10 400 700\npseudosection no\n*\n";
+  const std::string twopasses = "axfile mkax\nwith vl id sy cc\nptforaxe 8 600\ndiagramPT 4 10 400 700\npseudosection no\n*\n";
   const e2e::Run r = e2e::run({"rock"}, "1\n\nyes\n1\n\nno\n\n", {{"jx-qtest.txt", twopasses}});
   EXPECT_EQ(r.files.at("jx-qtest-it.txt"), listing);
   EXPECT_TRUE(has(r.out, "           cx: a =   0.9990, sd(a) =        0 ## reset, was   2.8284\n")) << r.out;
-  EXPECT_TRUE(has(r.out, "\nbb  ab  cc  cx  cc  \n"));
+  EXPECT_TRUE(has(r.out, "\nbb  ab  cc  cx  aa  bd  cc  \n"));
 }
 
 TEST(RockRun, PhasesInExcessFromTheScript) {

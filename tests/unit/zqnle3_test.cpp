@@ -346,3 +346,38 @@ TEST(AddRealTr, FewestDecimalsThatShowTheValue) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------- WRITEAXBRIEF
+
+TEST(AxBrief, PairsInBlocksOfFifteen) {
+  assemblage::tables t;
+  IO::CONTROLIO.dontwrap = false;
+  testsupport::Terminal term;
+  ptype1& p = (*PREC1)[1];
+  p = ptype1{};
+  p.name = "gtx";
+  p.model = axtype::symmetric;
+  p.nprop = 7;
+  p.nvar = 1;
+  p.xvar[1].name = "x(gtx)";
+  p.xvar[1].guess = 0.123456L;
+  for (long e = 1; e <= 7; ++e) p.em[e].name = "e" + std::to_string(e);
+  long w = 0;
+  for (smallint j = 1; j <= 7 && w < 16; ++j)
+    for (smallint k = static_cast<smallint>(j + 1); k <= 7 && w < 16; ++k) {
+      ++w;
+      p.wpair[w] = wpairtype{static_cast<smallint>(w), j, k};
+      p.wa[w] = static_cast<extended>(w);
+    }
+  p.nwpair = 16;
+  p.wb[16] = 0.5L;
+  ZQNLE3::WRITEAXBRIEF(1);
+  const std::string out = term.text();
+  EXPECT_EQ(out.substr(0, out.find('\n')), "gtx  " + std::string(40, '-'));
+  EXPECT_NE(out.find("\n  var    x(gtx)\n          0.123\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("\n  W       e1-e2"), std::string::npos) << out;
+  // The second block holds the 16th pair alone, its T term below it.
+  EXPECT_NE(out.find("\n          e4-e5\n         16.000\n          0.500\n"), std::string::npos) << out;
+  // The T line of the first block is blank where a pair has no T term.
+  EXPECT_NE(out.find("\n     " + std::string(150, ' ') + "\n"), std::string::npos) << out;
+}
