@@ -73,6 +73,24 @@ TEST(AverageRock, AverageP) {
   EXPECT_FALSE(has(o, "Transpose"));
 }
 
+// The fixture's own script: the activities come from the a-x file, the
+// tables and the average go to terminal, summary and log alike.
+TEST(AverageRock, ActivitiesFromTheAxFile) {
+  const e2e::Run r = e2e::run({"avrock"}, "");
+  ASSERT_FALSE(has(r.out, "bombed")) << r.out;
+  const std::string& o = r.files.at("jx-rk-o.txt");
+  const std::string& log = r.files.at("jx-log.txt");
+  for (const std::string& line :
+       {std::string("3        9.00     1.57      2.358    0.300  -0.006000    0.5000   -0.2231    0.1000"),
+        std::string("    exxy    8.16    0.85    2.949    0.482    0.028     0.800     0.839    0.199    0.005"),
+        std::string("av P       6.97    7.58    8.18    8.79    9.39")}) {
+    EXPECT_TRUE(hasline(o, line)) << line << "\n" << o;
+    EXPECT_TRUE(hasline(log, line)) << line;
+  }
+  // Without dataok's "no" nothing about the data was asked.
+  EXPECT_FALSE(has(r.out, "these data ok"));
+}
+
 // The fit does not depend on the basis of the reactions: r1, r2, r1 + r3.
 TEST(AverageRock, AnotherBasisGivesTheSameFit) {
   script s;
