@@ -206,3 +206,57 @@ TEST(AverageRock, EndMembersAloneWithAComponentAreExcluded) {
 }
 
 }  // namespace
+
+namespace {
+
+// A rock with a solution phase of two polymorphs, exy and exyb, whose
+// activities depend on P (W = 0.5 P) and T: the averages are made
+// self-consistent with them.
+e2e::Run solutionrock(const std::string& calc) {
+  const std::string s = "axfile ssax\nwith sol ex wy exyy\nptforaxe 8 600\n" + calc +
+                        "dataok yes\ndiagramPT 1 15 400 800\nisr exy exyb ex wy exyy\nisr 1 0 -1 -1 0\n"
+                        "isr 0 0 -1 -2 1\nisr -1 1 0 0 0\nautoexit\n*\n";
+  return e2e::run({"avrock"}, "", {{"jx-prefs.txt", "dsfile 7ss\nscriptfile ss\ncalcmode 2\n"}, {"jx-ss.txt", s}});
+}
+
+// The trace at the middle temperature: the start, then iterations until two
+// averages agree within 0.0001 kbar; the report follows at the settled
+// activities.
+TEST(AverageRock, AveragePIteratesWithTheActivities) {
+  const e2e::Run r = solutionrock("calctype 1\ncalcT 550 650 50\n");
+  ASSERT_FALSE(has(r.out, "bombed")) << r.out;
+  const std::string& o = r.files.at("jx-ss-o.txt");
+  EXPECT_TRUE(has(o, "avP iteration at T = 600" + deg +
+                         "C \n"
+                         "         avP                           sd(avP)  sigfit\n"
+                         " 0    8.4509 (  8.26,   8.50,   8.53)      0.3    0.44\n"
+                         " 1    8.4665 (  8.31,   8.50,   8.11)      0.3    0.34\n"
+                         " 2    8.4663 (  8.31,   8.50,   8.11)      0.3    0.34\n"
+                         " 3    8.4663 (  8.31,   8.50,   8.11)      0.3    0.34\n\n"
+                         "average P at T = 600" + deg + "C \n"))
+      << o;
+  EXPECT_FALSE(has(o, "did NOT converge"));
+  EXPECT_FALSE(has(o, "avP iteration at T = 550"));
+  EXPECT_TRUE(hasline(o, "av P       7.81    8.47    9.12")) << o;
+}
+
+// Average T searches the temperature of the activities; only the middle
+// pressure shows its steps, the others say so.
+TEST(AverageRock, AverageTSearchesTheTemperatureOfTheActivities) {
+  const e2e::Run r = solutionrock("calctype 2\ncalcP 7 9 1\n");
+  ASSERT_FALSE(has(r.out, "bombed")) << r.out;
+  const std::string& o = r.files.at("jx-ss-o.txt");
+  EXPECT_TRUE(has(o, "\navT iteration at P = 7.0 kbar (details not shown)\n\navT iteration at P = 8.0 kbar \n"
+                     "               avT                           sd(avT)      sigfit\n"
+                     " 0   600.0  566.76  ( 575.6,  558.2,  595.8)    21.3     0.47978\n"
+                     " 1   536.2  570.88  ( 582.8,  558.2,  649.9)    21.9     0.74251\n"
+                     " 1   663.8  561.89  ( 569.4,  558.2,  554.0)    20.7     0.26661\n"
+                     " 2   600.0  566.76  ( 575.6,  558.2,  595.8)    21.3     0.47978\n"))
+      << o;
+  EXPECT_TRUE(has(o, "\n20   663.8  561.89  ( 569.4,  558.2,  554.0)    20.7     0.26661\n\naverage T at P = 8.0 kbar\n"))
+      << o;
+  EXPECT_TRUE(has(o, "\n\navT iteration at P = 9.0 kbar (details not shown)\n"));
+  EXPECT_TRUE(hasline(o, "av T        491.2    561.9    643.1")) << o;
+}
+
+}  // namespace
