@@ -1,190 +1,114 @@
-// Average P and average T of a made-up rock of five end-members (Si, Mg;
-// G = H - T S + (P - 0.001) V) over three reactions. The activity of exxy
-// (0.8, sd 0.08) is typed into the driver's edit dialogue.
-#include <algorithm>
-#include <cmath>
-#include <sstream>
-#include <vector>
-
+// The rock and diagram set-up as a user meets it in calc mode 3: the
+// activities at the script's P and T, the listing of the a-x models, the
+// phases in excess, and a system of pure phases only.
 #include "harness.h"
 
 using e2e::has;
 
 namespace {
 
-const std::string deg = "\xA1";
+const std::string script =
+    "axfile abax\nwith sol cc\nptforaxe 8 600\ndiagramPT 4 10 400 700\npseudosection no\nautoexit\n";
 
-struct script {
-  std::string calc = "calctype 1\n";
-  std::string window = "diagramPT 1 15 400 800\ncalcT 500 700 50\n";
-  std::string isr = "isr ex wy exy exyy exxy\nisr -1 -1 1 0 0\nisr -1 -2 0 1 0\nisr -2 -1 0 0 1\n";
-  std::string extra = "printcor yes\nautoexit\n";
-  std::string text() const {
-    return "axfile rkax\nrunname rockb\nwith ex wy exy exyy exxy\n" + calc + window + isr + extra + "*\n";
-  }
-};
+std::string binary(const std::string& model, const std::string& w) {
+  return "sol 2 1\n  x(sol) 0.3\n  p(aa) 1 1 1 1 -1 x\n  p(bb) 1 1 0 1 1 x\n  " + model + "\n" + w +
+         "  2\n  xA 1 1 1 1 -1 x\n  xB 1 1 0 1 1 x\n  aa 1 1 xA 1\n  bb 1 1 xB 1\ncc\n*\n";
+}
 
-// Answers that set a(exxy) = 0.8, sd 0.08 on a pass that shows the table.
-const std::string setexxy = "n\n\ny\nexxy\n0.8\n0.08\n\n";
-
-e2e::Run rock(const script& s, const std::string& answers) { return e2e::run({"rock"}, answers, {{"jx-rk.txt", s.text()}}); }
-
-bool hasline(const std::string& text, const std::string& line) { return has(text, "\n" + line + "\n"); }
-
-// Sums over the single end-member rows of the diagnostics: e* squared and hat.
-void diagnosticsums(const std::string& text, long double& e2, long double& hat) {
-  e2 = hat = 0;
-  std::istringstream in(text.substr(text.find("a(calc)")));
-  std::string line;
-  std::getline(in, line);
-  while (std::getline(in, line) && !line.empty()) {
-    std::istringstream w(line);
-    std::vector<std::string> f;
-    for (std::string s; w >> s;) f.push_back(s);
-    ASSERT_EQ(f.size(), 10u) << line;
-    e2 += std::stold(f[4]) * std::stold(f[4]) + std::stold(f[8]) * std::stold(f[8]);
-    hat += std::stold(f[5]) + std::stold(f[9]);
+TEST(RockRun, ActivitiesAtTheScriptsPT) {
+  struct Case {
+    std::string ax, aa, bb;
+  };
+  const Case cases[] = {
+      {binary("sf", "  W(aa,bb) 10 0 0\n"), "           aa: a =   0.7924, sd(a) =   0.0196",
+       "           bb: a =   0.5892, sd(a) =   0.0795"},
+      {binary("sf", "  W(aa,bb) 40 0 0\n"), "           aa: a =   0.9990, sd(a) =   0.0285 ## reset, was   1.1494", ""},
+      {binary("ideal", ""), "           aa: a =   0.7000, sd(a) =        0", "           bb: a =   0.3000, sd(a) =        0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.ax);
+    const e2e::Run r = e2e::run({"rock"}, "1\n\n", {{"jx-abax.txt", c.ax}, {"jx-qtest.txt", script + "*\n"}});
+    EXPECT_EQ(r.status, 0);
+    const std::string head =
+        "\nactivities of end-members in solid solutions are calculated with\n"
+        "input values of compositional variables at PT: 8.0 kbar, 600\xA1" "C (from script)\n\nsol         \n";
+    EXPECT_TRUE(has(r.out, head + c.aa + "\n")) << r.out;
+    EXPECT_TRUE(has(r.files.at("jx-log.txt"), c.aa + "\n"));
+    EXPECT_TRUE(has(r.out, c.bb + "\n"));
+    EXPECT_TRUE(has(r.out, "\naa  bb  cc  \nin excess: names : ")) << r.out;
+    EXPECT_FALSE(has(r.out, "bombed"));
   }
 }
 
-TEST(Rock, AverageP) {
-  const e2e::Run r = rock(script{}, setexxy);
-  const std::string& o = r.files.at("jx-rk-o.txt");
-  for (const std::string& line :
-       {"Activities and uncertainties for rockb at 8.00 kbar and T = 600 " + deg + "C",
-        std::string("1        7.00     0.40      3.477    0.400  -0.012000    1.0000         0    0.0000"),
-        std::string("3        9.00     1.57      2.358    0.300  -0.006000    0.5000   -0.2231    0.1000"),
-        std::string("      8.18    0.84   2.966"),
-        std::string("     exy    8.18    0.84    2.966        0        0      1.00      1.00   -3.717    0.214"),
-        std::string("    exxy    8.16    0.85    2.949    0.482    0.028     0.800     0.839    0.199    0.005"),
-        std::string("|e*| >2.5 suspect?  hat >0.60 influential?"),
-        std::string("av P       6.97    7.58    8.18    8.79    9.39"),
-        std::string("sd        0.834   0.837   0.841   0.844   0.848"),
-        std::string("sigfit    2.951   2.958   2.966   2.974   2.983")})
-    EXPECT_TRUE(hasline(o, line)) << line << "\n" << o;
-  // The diagnostics come once, at the middle temperature.
-  EXPECT_TRUE(has(o, "average P at T = 600" + deg + "C \n"));
-  EXPECT_FALSE(has(o, "average P at T = 550"));
-  // The list block goes to the drawing data file only.
-  const std::string& qk = r.files.at("jx-rk-qk.txt");
-  EXPECT_TRUE(has(qk, "  {  exxy,  -0.223144,   0.100000}}];\n")) << qk;
-  EXPECT_TRUE(has(qk, "  { -2,  -1,   0,   0,   1}};\n")) << qk;
-  EXPECT_TRUE(has(qk, "  {         0,          0,     0.0900}};\n")) << qk;
-  EXPECT_FALSE(has(o, "Transpose"));
+TEST(RockRun, AskedForPAndTWithoutTheScriptLine) {
+  const std::string noline = "axfile abax\nwith sol cc\ndiagramPT 4 10 400 700\npseudosection no\nautoexit\n*\n";
+  const e2e::Run r = e2e::run({"rock"}, "1\n8\n600\n\n", {{"jx-qtest.txt", noline}});
+  EXPECT_TRUE(has(r.out, "input values of compositional variables\nP for a-x in kbar : T for a-x in \xA1" "C : \n"
+                         "sol         \n           aa: a =   0.7924"))
+      << r.out;
 }
 
-// The fit does not depend on the basis of the reactions: r1, r2, r1 + r3.
-TEST(Rock, AnotherBasisGivesTheSameFit) {
-  script s;
-  s.isr = "isr ex wy exy exyy exxy\nisr -1 -1 1 0 0\nisr -1 -2 0 1 0\nisr -3 -2 1 0 1\n";
-  const e2e::Run r = rock(s, setexxy);
-  const std::string& o = r.files.at("jx-rk-o.txt");
-  EXPECT_TRUE(hasline(o, "      8.18    0.84   2.966")) << o;
-  EXPECT_TRUE(hasline(o, "av P       6.97    7.58    8.18    8.79    9.39")) << o;
-  EXPECT_TRUE(hasline(o, "sigfit    2.951   2.958   2.966   2.974   2.983")) << o;
-  long double e2 = 0, hat = 0;
-  diagnosticsums(o, e2, hat);
-  EXPECT_NEAR(e2, 2 * 2.966L * 2.966L, 0.02L);
-  EXPECT_NEAR(hat, 1, 0.005L);
+const std::string listing =
+    "#\nmade-up models for the listing\n#\n\n"
+    "--------------------------------------\nvl\n\n"
+    " composition variables\n  x(vl)\n\n"
+    " site fractions\n   xB = 1 - x\n   xM = x\n\n"
+    " proportions\n   bb = 1 - x\n   ab = x\n\n"
+    " ideal mixing activities\n  bb = xB\n  ab = xM\n\n"
+    " non-ideality by van laar\n  W(bb,ab) = 2.5 - 0.001 T + 0.01 P\n\n"
+    "  v(bb) = 1\n  v(ab) = 1.5 + 0.000020 T + 0.0020 P\n\n"
+    " \"make\" end-members\n  ab = 1/2 aa + 1/2 bb + 2 - 0.001 T + 0.01 P\n\n\n"
+    "--------------------------------------\nid\n\n"
+    " composition variables\n  x(id)  range 0.1 <> 0.9\n\n"
+    " site fractions\n   xC = 1 - x\n   xX = x\n\n"
+    " proportions\n   cc = 1 - x\n   cx = x\n\n"
+    " activities\n  cc = xC^2\n  cx = 4 xX^(1/2)\n\n"
+    " \"make\" end-members\n  cx = cc - aa + 0 + 0.02 P\n\n\n"
+    "--------------------------------------\nsy\n\n"
+    " composition variables\n  x(sy)\n\n"
+    " site fractions\n   xA = 1 - x\n   xD = x\n\n"
+    " proportions\n   aa = 1 - x\n   bd = x\n\n"
+    " ideal mixing activities\n  aa = xA\n  bd = xD\n\n"
+    " non-ideality by symmetric formalism\n  W(aa,bd) = 4 + 0.05 P\n\n"
+    " \"make\" end-members\n  bd = 2 bb\n\n";
+
+TEST(RockRun, AxListingOfTheFirstPassOnly) {
+  const std::string twopasses = "axfile mkax\nwith vl id sy cc\nptforaxe 8 600\ndiagramPT 4 10 400 700\npseudosection no\n*\n";
+  const e2e::Run r = e2e::run({"rock"}, "1\n\nyes\n1\n\nno\n\n", {{"jx-qtest.txt", twopasses}});
+  EXPECT_EQ(r.files.at("jx-qtest-it.txt"), listing);
+  EXPECT_TRUE(has(r.out, "           cx: a =   0.9990, sd(a) =        0 ## reset, was   2.8284\n")) << r.out;
+  EXPECT_TRUE(has(r.out, "\nbb  ab  cc  cx  aa  bd  cc  \n"));
 }
 
-TEST(Rock, AverageTAtOnePressure) {
-  script s;
-  s.calc = "calctype 2\n";
-  s.window = "diagramPT 1 15 400 800\ncalcP 8\n";
-  const e2e::Run r = rock(s, setexxy);
-  const std::string& o = r.files.at("jx-rk-o.txt");
-  EXPECT_TRUE(hasline(o, "For P = 8.0 kbar, av T =     584.0 " + deg + "C, sd =      69.0, sigfit = 2.97")) << o;
-  EXPECT_FALSE(has(o, "average T at P")) << o;
-}
-
-// A second pass shows the table, asks about the data and the window, and
-// gives the same results.
-TEST(Rock, SecondPassWithTheseData) {
-  script s;
-  s.extra = "printcor yes\n";
-  const e2e::Run r = rock(s, setexxy + "y\ny\ny\ny\nn\nn\n");
-  const std::string& log = r.files.at("jx-log.txt");
-  for (const char* q : {"more calculations with these data ? ", "continue with/add to data changes in last calculation ? ",
-                        "same PT window ? "})
-    EXPECT_TRUE(has(log, q)) << q << "\n" << log;
-  const std::string row = "\nav P       6.97    7.58    8.18    8.79    9.39\n";
-  const std::string& o = r.files.at("jx-rk-o.txt");
-  const auto first = o.find(row);
-  ASSERT_NE(first, std::string::npos) << o;
-  EXPECT_NE(o.find(row, first + 1), std::string::npos) << o;
-  EXPECT_TRUE(has(o, "**************************************"));
-  // The second table shows the typed activity of the first pass.
-  const auto banner = log.find("**************************************");
-  ASSERT_NE(banner, std::string::npos);
-  EXPECT_TRUE(has(log.substr(banner), "     a     1.00     1.00     1.00     1.00    0.800\n")) << log.substr(banner);
-}
-
-// Typed limits of a reaction's sd are pulled into their range; the script's
-// value is taken as it is.
-TEST(Rock, MaxSdResets) {
-  struct cas {
-    const char* calc;
-    std::string extra, answer, line;
+TEST(RockRun, PhasesInExcessFromTheScript) {
+  struct Case {
+    std::string line, shown;
   };
-  const std::vector<cas> cases = {
-      {"calctype 1\n", "", "0.01", "max sd(P) reset to 0.05 kbar"},
-      {"calctype 1\n", "", "25", "max sd(P) reset to 20 kbar"},
-      {"calctype 2\ncalcP 8\n", "", "10", "max sd(T) reset to 20" + deg + "C"},
-      {"calctype 2\ncalcP 8\n", "", "800", "max sd(T) reset to 500" + deg + "C"},
-      {"calctype 1\n", "maxsdp 2.26\n", "", "max allowed sd(P): 2.3 kbar (from script)"},
-      {"calctype 2\ncalcP 8\n", "maxsdt 37.6\n", "", "max allowed sd(T): 38" + deg + "C (from script)"},
+  const Case cases[] = {
+      {"inexcess cc\n", "\nphases in excess: cc  (from script)\n"},
+      {"inexcess\n", "\nno phases in excess (from script)\n"},
   };
-  for (const cas& c : cases) {
-    script s;
-    s.calc = c.calc;
-    if (std::string(c.calc).find("calcP") != std::string::npos) s.window = "diagramPT 1 15 400 800\n";
-    s.isr = "";
-    s.extra = c.extra + "dataok yes\nautoexit\n";
-    const e2e::Run r = rock(s, c.answer + "\n");
-    EXPECT_TRUE(hasline(r.files.at("jx-log.txt"), c.line)) << c.line << "\n" << r.out;
-  }
-  script s;
-  s.isr = "";
-  s.extra = "dataok yes\nautoexit\n";
-  EXPECT_FALSE(has(rock(s, "0.05\n").out, "reset to"));
-}
-
-TEST(Rock, ScriptReactionSetIsChecked) {
-  struct cas {
-    std::string isr, message;
-  };
-  const std::vector<cas> cases = {
-      {"isr ex wy exy exyy\nisr -1 -1 1 0\n", "isr matrix has wrong shape"},
-      {"isr wy ex exy exyy exxy\nisr -1 -1 1 0 0\n", "setisr phases do not match"},
-      {"isr ex wy exy exyy exxy\nisr -1 -1 1 0 0\nisr -1 -1 0 1 0\n", "setisr reaction doesn't balance"},
-  };
-  for (const cas& c : cases) {
-    script s;
-    s.isr = c.isr;
-    s.extra = "dataok yes\nautoexit\n";
-    const e2e::Run r = rock(s, "");
-    EXPECT_TRUE(has(r.out, "-- run bombed in rockcalcs : " + c.message)) << c.message << "\n" << r.out;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    const e2e::Run r = e2e::run({"rock"}, "1\n\n", {{"jx-qtest.txt", script + c.line + "*\n"}});
+    EXPECT_TRUE(has(r.out, c.shown)) << r.out;
+    EXPECT_TRUE(has(r.files.at("jx-qtest-o.txt"), c.shown.substr(1)));
+    EXPECT_FALSE(has(r.out, "in excess: names"));
   }
 }
 
-TEST(Rock, ReactionSetWrittenToTheLogForRereading) {
-  script s;
-  s.extra = "dataok yes\npisr yes\nautoexit\n";
-  const e2e::Run r = rock(s, "");
-  EXPECT_TRUE(has(r.files.at("jx-log.txt"),
-                  "\nisr        ex   wy  exy exyy exxy\nisr        -1   -1    1    0    0\n"
-                  "isr        -1   -2    0    1    0\nisr        -2   -1    0    0    1\n\n"))
-      << r.files.at("jx-log.txt");
-  EXPECT_FALSE(has(r.files.at("jx-rk-o.txt"), "isr  "));
-}
-
-// Excluding ex, exy and exyy leaves wy and exxy; exxy alone then carries
-// Si and goes, after which wy alone carries Mg and goes too.
-TEST(Rock, EndMembersAloneWithAComponentAreExcluded) {
-  const e2e::Run r = rock(script{}, "n\nex exy exyy\ny\n");
-  const std::string& o = r.files.at("jx-rk-o.txt");
-  EXPECT_TRUE(has(o, "T = 600 " + deg + "C\n          \na         \nsd(a)/a   \n")) << o;
+TEST(RockRun, PurePhasesOnlyAskForTheSdParameters) {
+  const std::string pure = "axfile pure\nwith cc bb\ndefsdaparams ask\ndiagramPT 4 10 400 700\npseudosection no\nautoexit\n*\n";
+  const e2e::Run r =
+      e2e::run({"rock"}, "1\nno\n\n", {{"jx-pure.txt", "cc\nbb\naa\n*\n"}, {"jx-qtest.txt", pure}});
+  EXPECT_TRUE(has(r.out, "standard default uncertainties on activities ? "
+                         "**resetting default uncertainty parameters not currently available\n"))
+      << r.out;
+  EXPECT_FALSE(has(r.files.at("jx-log.txt"), "**resetting"));
+  EXPECT_FALSE(has(r.out, "activities of end-members"));
+  EXPECT_TRUE(has(r.out, "\ncc  bb  \n"));
+  // No solution phase: nothing was listed, so the a-x information file goes.
+  EXPECT_EQ(r.files.count("jx-qtest-it.txt"), 0u);
 }
 
 }  // namespace
