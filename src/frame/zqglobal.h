@@ -87,3 +87,4 @@ extern smallint DEBUGLEVEL;
 #include "frame/zqglobal_windows.h"
 #include "frame/zqglobal_axsetup.h"
 #include "frame/zqglobal_solver.h"
+#include "frame/zqglobal_reactions.h"

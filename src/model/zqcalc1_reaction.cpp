@@ -13,7 +13,7 @@ namespace ZQCALC1 {
 namespace {
 
 // Forward-difference steps of the reaction volume and entropy.
-constexpr extended reactiondP = 1e-5L;  // kbar
+constexpr extended reactiondP = 1e-5L;   // kbar
 constexpr extended reactiondT = 0.001L;  // K
 
 }  // namespace

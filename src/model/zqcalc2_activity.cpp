@@ -2,6 +2,7 @@
 // with the analytic derivatives of RT ln a that the Jacobian needs.
 #include <cmath>
 
+#include "frame/channels.h"
 #include "frame/constants.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
@@ -15,8 +16,6 @@ using namespace ZQGLOBAL;
 namespace ZQCALC2 {
 
 namespace {
-
-constexpr longint termsumlog = 13;  // terminal, summary and log
 
 // One-sided steps of the fluid volumes' slopes.
 constexpr extended fluiddT = 0.01L;   // K
@@ -45,8 +44,7 @@ struct phasework {
 };
 
 // A linear form a + bT + cP made to return f at (P, T) with slopes fT, fP.
-void setlinear(extended f, extended ft, extended fp, extended P, extended T, extended& a, extended& b,
-               extended& c) {
+void setlinear(extended f, extended ft, extended fp, extended P, extended T, extended& a, extended& b, extended& c) {
   b = ft;
   c = fp;
   a = f - T * ft - P * fp;
@@ -137,25 +135,24 @@ void aqphase(const ptype1& ph, long n, extended P, extended T, phasework& w) {
 
 // The site fractions of the phase at the point where one that an
 // ideal-mixing term uses is not positive; the run then stops.
-[[noreturn]] void badsitefraction(const ptype1& ph, const eqvector& x, const phasework& w, long e, long f,
-                                  long s) {
+[[noreturn]] void badsitefraction(const ptype1& ph, const eqvector& x, const phasework& w, long e, long f, long s) {
   std::string line;
   line = "     ";
   for (long i = 3; i <= NX; ++i) IO::ADDSTR(XNAME[i], 12, line);
-  IO::PUTSTR(2, line, 1, termsumlog);
+  IO::PUTSTR(2, line, 1, CHANNEL::TERMSUMLOG);
   line = "x =  ";
   for (long i = 3; i <= NX; ++i) IO::ADDREAL(x[i], 5, true, 12, line);
-  IO::PUTSTR(0, line, 1, termsumlog);
+  IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
   line = "     ";
   for (long k = 1; k <= ph.nsf; ++k) IO::ADDSTR(ph.sfname[k], 12, line);
-  IO::PUTSTR(1, line, 1, termsumlog);
+  IO::PUTSTR(1, line, 1, CHANNEL::TERMSUMLOG);
   line = "sf = ";
   for (long k = 1; k <= ph.nsf; ++k) IO::ADDREAL(w.sf[k], 5, true, 12, line);
-  IO::PUTSTR(0, line, 1, termsumlog);
+  IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
   line = "phase = " + ph.name + ", end-member = " + ph.em[e].name + ", tmf term no = " + IO::INT2STR(f) +
          ", sf term no = " + IO::INT2STR(s) + ", sf = " + IO::REAL2STR(w.sf[s], 4, true);
-  IO::PUTSTR(1, line, 1, termsumlog);
-  IO::PUTSTR(1, "sorry - try changing starting guesses!", 1, termsumlog);
+  IO::PUTSTR(1, line, 1, CHANNEL::TERMSUMLOG);
+  IO::PUTSTR(1, "sorry - try changing starting guesses!", 1, CHANNEL::TERMSUMLOG);
   IO::ERROREXIT("calca", "negative sf term", yourfault);
 }
 
@@ -213,8 +210,7 @@ void CALCA(const eqvector& x, bool ptderivs, bool xderivs, emvector& drtlnadp, e
     for (long s = 1; s <= ph.nsf; ++s) w.sf[s] = ZQUTE1::SUBSTERM(ph.sf[s], x, offset);
     if (xderivs)
       for (long s = 1; s <= ph.nsf; ++s)
-        for (long v = 1; v <= nv; ++v)
-          w.dsf(s, v) = SUBSDIFFTERM(ph.sf[s], static_cast<smallint>(v), x, offset);
+        for (long v = 1; v <= nv; ++v) w.dsf(s, v) = SUBSDIFFTERM(ph.sf[s], static_cast<smallint>(v), x, offset);
 
     for (long e = 1; e <= n; ++e) {
       w.p[e] = ZQUTE1::SUBSTERM(ph.prop[e], x, offset);
@@ -338,7 +334,8 @@ void CALCA(const eqvector& x, bool ptderivs, bool xderivs, emvector& drtlnadp, e
           extended s = 0;
           for (long f = 1; f <= em.nsfterm; ++f) {
             const sftermtype& ft = em.sfterm[f];
-            const extended expo = static_cast<extended>(static_cast<double>(ft.powern) / static_cast<double>(ft.powerd));
+            const extended expo =
+                static_cast<extended>(static_cast<double>(ft.powern) / static_cast<double>(ft.powerd));
             s = s + expo * w.dsf(ft.sfindex, v) / w.sf[ft.sfindex];
           }
           extended tx = 0;

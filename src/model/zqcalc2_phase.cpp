@@ -19,8 +19,6 @@ namespace {
 // Forward-difference steps of the phase entropies and volumes.
 constexpr extended phasedP = 2e-5L;  // kbar
 constexpr extended phasedT = 2e-4L;  // K
-// kJ/kbar to cm3 per 10: g / (10 kJ/kbar) is g/cm3.
-constexpr extended cm3perkJkbar = 10;
 
 // The row of the element/oxide table named like component i, 0 when none.
 long oxiderow(long i) {
@@ -77,13 +75,11 @@ void MAKEMW2C(icvector& map) {
   }
 }
 
-void CALCGPHASE(const bemvector& present, const eqvector& x, extended P, extended T, extended xco2,
-                extended xh2o) {
+void CALCGPHASE(const bemvector& present, const eqvector& x, extended P, extended T, extended xco2, extended xh2o) {
   const extended R = CONST::RGAS;
   icvector map{"calcgphase map"};
   MAKEMW2C(map);
-  emvector g{"calcgphase g"}, muP{"calcgphase muP"}, muT{"calcgphase muT"}, g0{"calcgphase g0"},
-      mu0{"calcgphase mu0"};
+  emvector g{"calcgphase g"}, muP{"calcgphase muP"}, muT{"calcgphase muT"}, g0{"calcgphase g0"}, mu0{"calcgphase mu0"};
   CALCALLG(present, x, g, muP, P + phasedP, T, xco2, xh2o);
   CALCALLG(present, x, g, muT, P, T + phasedT, xco2, xh2o);
   CALCALLG(present, x, g0, mu0, P, T, xco2, xh2o);
@@ -100,7 +96,7 @@ void CALCGPHASE(const bemvector& present, const eqvector& x, extended P, extende
   const auto finish = [&](suphasetype& ph, const char* zerovolume) {
     const extended M = formulamass(ph.comp);
     if (ph.v == 0) IO::ERROREXIT("calcgphase", zerovolume, yourfault);
-    ph.rho = M / (cm3perkJkbar * ph.v);
+    ph.rho = M / (CONST::CM3PERKJKBAR * ph.v);
     if (!modes) return;
     for (long i = 1; i <= SU.nmodeset; ++i) {
       const extended w = ph.mode[i] * ph.modefac[i];
@@ -154,7 +150,7 @@ void CALCGPHASE(const bemvector& present, const eqvector& x, extended P, extende
   for (long i = 1; i <= SU.nmodeset; ++i) {
     extended Mb = 0;
     for (long m = 1; m <= NUVLEFT; ++m) Mb = Mb + SU.bulk(i, m) * MOLWT[map[m]];
-    SU.rhosys[i] = SU.vsys[i] == 0 ? 0 : Mb / (cm3perkJkbar * SU.vsys[i]);
+    SU.rhosys[i] = SU.vsys[i] == 0 ? 0 : Mb / (CONST::CM3PERKJKBAR * SU.vsys[i]);
   }
 }
 

@@ -23,13 +23,8 @@ extended rtlna(const eqvector& x, long g) {
 }
 
 // RT ln gamma of end-member e of phase record k after the last evaluation.
-extended rtlngamma(long k, long e, extended T) { return Rg * T * std::log(SU.ph[k].gamma[e]); }
-
-eqvector point(extended P, extended T) {
-  eqvector x;
-  x[1] = P;
-  x[2] = T;
-  return x;
+extended rtlngamma(long k, long e, extended T) {
+  return Rg * T * std::log(SU.ph[k].gamma[e]);
 }
 
 // ---------------------------------------------------------------- a-x expressions
@@ -82,8 +77,8 @@ TEST(SubsDiffTerm, RandomPolynomialsMatchDifferences) {
         std::vector<part> parts;
         const int m = ne(rng);
         for (int k = 0; k < m; ++k)
-          parts.push_back({static_cast<smallint>(small(rng)), static_cast<smallint>(den(rng)),
-                           static_cast<smallint>(var(rng))});
+          parts.push_back(
+              {static_cast<smallint>(small(rng)), static_cast<smallint>(den(rng)), static_cast<smallint>(var(rng))});
         st.factors[f] = factor(static_cast<smallint>(small(rng)), static_cast<smallint>(den(rng)), parts);
       }
     }
@@ -136,37 +131,6 @@ TEST_F(Activities, BinaryClosedForms) {
   EXPECT_NEAR(0.3L * g1 + 0.7L * g2, phi1 * (1 - phi1) * 10 * 2 * 1.7L / 3, 1e-12L);
 }
 
-TEST_F(Activities, IdealAndDegenerateCases) {
-  // An ideal phase reads no interaction data: garbage there changes nothing.
-  ptype1& p = onesite(1, 3, axtype::ideal);
-  p.em[2].norm = 2;
-  p.em[3].nsfterm = 0;  // no factors: a_id is the constant
-  p.em[3].norm = 0.25L;
-  p.wa[1] = 1e9L;
-  p.wpair[1] = wpairtype{1, 1, 2};
-  p.nwpair = 1;
-  place(1, 1, 3);
-  NCV = 5;  // two end-members of pure phases follow
-  ACTIVITY[4] = 0.3L;
-  SDACTIVITY[5] = 0.2L;
-  eqvector x = point(10, 800);
-  x[3] = 0.2L;
-  x[4] = 0.5L;
-  rtlna(x, 1);
-  EXPECT_NEAR(ACTIVITY[1], 0.3L, 1e-18L);
-  EXPECT_NEAR(ACTIVITY[2], 2 * 0.2L, 1e-18L);
-  EXPECT_EQ(ACTIVITY[3], 0.25L);
-  EXPECT_EQ(SU.ph[1].gamma[1], 1);
-  EXPECT_EQ(ACTIVITY[4], 1);
-  EXPECT_EQ(SDACTIVITY[5], 0);
-
-  // A non-ideal phase with no pairs has gamma 1.
-  ptype1& q = onesite(1, 3, axtype::vanlaar);
-  q.nwpair = 0;
-  rtlna(x, 1);
-  for (long e = 1; e <= 3; ++e) EXPECT_EQ(SU.ph[1].gamma[e], 1);
-}
-
 // ---------------------------------------------------------------- identities
 
 struct nonideal {
@@ -178,11 +142,21 @@ struct nonideal {
 
 const std::vector<nonideal> models = {
     {"symmetric 3", axtype::symmetric, 3, {12, -4, 7.5L}, {0.01L, 0, -0.003L}, {0.2L, -0.1L, 0}, {}},
-    {"symmetric 4", axtype::symmetric, 4, {12, -4, 7.5L, 20, 3, -9}, {0.01L, 0, -0.003L, 0, 0.002L, 0},
-     {0.2L, -0.1L, 0, 0.05L, 0, 0}, {}},
+    {"symmetric 4",
+     axtype::symmetric,
+     4,
+     {12, -4, 7.5L, 20, 3, -9},
+     {0.01L, 0, -0.003L, 0, 0.002L, 0},
+     {0.2L, -0.1L, 0, 0.05L, 0, 0},
+     {}},
     {"van Laar 3", axtype::vanlaar, 3, {12, -4, 7.5L}, {0.01L, 0, -0.003L}, {0.2L, -0.1L, 0}, {1, 0.6L, 1.8L}},
-    {"van Laar 4", axtype::vanlaar, 4, {12, -4, 7.5L, 20, 3, -9}, {0.01L, 0, -0.003L, 0, 0.002L, 0},
-     {0.2L, -0.1L, 0, 0.05L, 0, 0}, {1, 0.6L, 1.8L, 2.4L}},
+    {"van Laar 4",
+     axtype::vanlaar,
+     4,
+     {12, -4, 7.5L, 20, 3, -9},
+     {0.01L, 0, -0.003L, 0, 0.002L, 0},
+     {0.2L, -0.1L, 0, 0.05L, 0, 0},
+     {1, 0.6L, 1.8L, 2.4L}},
 };
 
 ptype1& build(const nonideal& m, long index) {
@@ -248,10 +222,10 @@ TEST_F(Activities, ExcessTermsObeyGibbsDuhemAndArePartialMolar) {
 ptype1& twosite(long index) {
   ptype1& p = onesite(index, 3, axtype::ideal);
   p.nsf = 4;
-  p.sf[1] = p.prop[1];                                                     // Mg on A = p1
-  p.sf[2] = term(1, {factor(0, 1, {{1, 1, 1}, {1, 1, 2}})});               // Fe on A = p2 + p3
-  p.sf[3] = term(1, {factor(1, 1, {{-1, 1, 1}})});                         // Mg on B = 1 - p2
-  p.sf[4] = term(1, {factor(0, 1, {{1, 1, 1}})});                          // Fe on B = p2
+  p.sf[1] = p.prop[1];                                        // Mg on A = p1
+  p.sf[2] = term(1, {factor(0, 1, {{1, 1, 1}, {1, 1, 2}})});  // Fe on A = p2 + p3
+  p.sf[3] = term(1, {factor(1, 1, {{-1, 1, 1}})});            // Mg on B = 1 - p2
+  p.sf[4] = term(1, {factor(0, 1, {{1, 1, 1}})});             // Fe on B = p2
   const smallint on[4][2] = {{1, 3}, {2, 4}, {2, 3}};
   for (long e = 1; e <= 3; ++e) {
     emtype& em = p.em[e];
@@ -365,9 +339,9 @@ TEST_F(Activities, ZeroSiteFractionInAnIdealTermStopsWithAReport) {
   const std::string how = testsupport::fatal([&] { rtlna(x, 1); });
   EXPECT_EQ(how, "calca: negative sf term");
   const std::string want = std::string("\n\n") + "     " + std::string(5, ' ') + "y1(ph1)\n" +  //
-                           "x =  " + "     1.00000\n" +                                        //
-                           "\n     " + std::string(10, ' ') + "x1" + std::string(10, ' ') + "x2" +
-                           std::string(5, ' ') + "xUnused\n" +  //
+                           "x =  " + "     1.00000\n" +                                         //
+                           "\n     " + std::string(10, ' ') + "x1" + std::string(10, ' ') + "x2" + std::string(5, ' ') +
+                           "xUnused\n" +  //
                            "sf = " + std::string(11, ' ') + "0     1.00000     1.00000\n" +
                            "\nphase = ol, end-member = e1, tmf term no = 1, sf term no = 1, sf = 0\n" +
                            "\nsorry - try changing starting guesses!\n";

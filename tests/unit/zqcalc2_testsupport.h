@@ -116,6 +116,14 @@ inline std::vector<extended> composition(std::mt19937& rng, long n) {
   return p;
 }
 
+// Unknowns with P and T set, the rest 0.
+inline eqvector point(extended P, extended T) {
+  eqvector x;
+  x[1] = P;
+  x[2] = T;
+  return x;
+}
+
 // The unknowns of a one-site phase at proportions p, from x[firstx] on.
 inline void setproportions(eqvector& x, long firstx, const std::vector<extended>& p) {
   for (std::size_t e = 1; e < p.size(); ++e) x[firstx + static_cast<long>(e) - 1] = p[e];
