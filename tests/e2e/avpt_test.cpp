@@ -259,6 +259,25 @@ TEST(AverageRock, AverageTSearchesTheTemperatureOfTheActivities) {
   EXPECT_TRUE(hasline(o, "av T        491.2    561.9    643.1")) << o;
 }
 
+// A later entry at the set-up's pressure starts from activities at that
+// pressure, not from those the entry before left: its first row is that of
+// a run at that pressure alone.
+TEST(AverageRock, AverageTStartsEachEntryAfreshAtTheSetUpPressure) {
+  const std::string row0 = "\n 0   600.0  566.76  ( 575.6,  558.2,  595.8)    21.3     0.47978\n";
+  EXPECT_TRUE(has(solutionrock("calctype 2\ncalcP 8\n").files.at("jx-ss-o.txt"), row0));
+  const std::string o = solutionrock("calctype 2\ncalcP 7 8 1\n").files.at("jx-ss-o.txt");
+  EXPECT_TRUE(has(o, "\navT iteration at P = 8.0 kbar \n")) << o;
+  EXPECT_TRUE(has(o, row0)) << o;
+}
+
+// Of an even list the upper middle entry carries the trace and the report.
+TEST(AverageRock, EvenListReportsAtItsUpperMiddle) {
+  const std::string o = solutionrock("calctype 1\ncalcT 550 600 50\n").files.at("jx-ss-o.txt");
+  EXPECT_TRUE(has(o, "avP iteration at T = 600" + deg + "C \n")) << o;
+  EXPECT_TRUE(has(o, "average P at T = 600" + deg + "C \n")) << o;
+  EXPECT_FALSE(has(o, "at T = 550"));
+}
+
 }  // namespace
 
 namespace {
