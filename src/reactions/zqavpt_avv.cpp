@@ -110,14 +110,12 @@ struct diagnostics {
       q[s] = a[s] * u[s];
       r[s] = a[s] * average - y[s];
     }
-    print(used, m, S, Saa, a, h, u, q, r, avp);
+    print(used, m, S, Saa, h, u, q, r, avp);
     return true;
   }
 
-  void print(const iemvector& used, long m, extended S, extended Saa, const std::vector<extended>& a,
-             const std::vector<extended>& h, const std::vector<extended>& u, const std::vector<extended>& q,
+  void print(const iemvector& used, long m, extended S, extended Saa, const std::vector<extended>& h, const std::vector<extended>& u, const std::vector<extended>& q,
              const std::vector<extended>& r, bool avp) const {
-    (void)a;
     const long nr = NR;
     const longint mask = CHANNEL::TERMSUMLOG;
     auto position = [&](extended v, std::string& line) {

@@ -259,4 +259,42 @@ TEST(AverageRock, AverageTSearchesTheTemperatureOfTheActivities) {
   EXPECT_TRUE(hasline(o, "av T        491.2    561.9    643.1")) << o;
 }
 
+// A later entry at the set-up's pressure starts from activities at that
+// pressure, not from those the entry before left: its first row is that of
+// a run at that pressure alone.
+TEST(AverageRock, AverageTStartsEachEntryAfreshAtTheSetUpPressure) {
+  const std::string row0 = "\n 0   600.0  566.76  ( 575.6,  558.2,  595.8)    21.3     0.47978\n";
+  EXPECT_TRUE(has(solutionrock("calctype 2\ncalcP 8\n").files.at("jx-ss-o.txt"), row0));
+  const std::string o = solutionrock("calctype 2\ncalcP 7 8 1\n").files.at("jx-ss-o.txt");
+  EXPECT_TRUE(has(o, "\navT iteration at P = 8.0 kbar \n")) << o;
+  EXPECT_TRUE(has(o, row0)) << o;
+}
+
+// Of an even list the upper middle entry carries the trace and the report.
+TEST(AverageRock, EvenListReportsAtItsUpperMiddle) {
+  const std::string o = solutionrock("calctype 1\ncalcT 550 600 50\n").files.at("jx-ss-o.txt");
+  EXPECT_TRUE(has(o, "avP iteration at T = 600" + deg + "C \n")) << o;
+  EXPECT_TRUE(has(o, "average P at T = 600" + deg + "C \n")) << o;
+  EXPECT_FALSE(has(o, "at T = 550"));
+}
+
+}  // namespace
+
+namespace {
+
+// With W = 1.2 P and reactions 1 and 2 nearly weightless, each iteration
+// moves the average only 4% closer to where it settles: ten are not enough.
+TEST(AverageRock, AveragePThatDoesNotSettleInTenIterations) {
+  const std::string s =
+      "axfile slax\nwith sol ex wy exyy\nptforaxe 4 600\ncalctype 1\ndataok yes\ndiagramPT 1 15 400 800\n"
+      "calcT 600\nisr exy exyb ex wy exyy\nisr 1 0 -1 -1 0\nisr 0 0 -1 -2 1\nisr -1 1 0 0 0\nautoexit\n*\n";
+  const e2e::Run r =
+      e2e::run({"avrock"}, "", {{"jx-prefs.txt", "dsfile 7sl\nscriptfile sl\ncalcmode 2\n"}, {"jx-sl.txt", s}});
+  const std::string& o = r.files.at("jx-sl-o.txt");
+  EXPECT_TRUE(has(o, "\n10    6.5784 (  8.90,   8.50,   6.49)      2.3    0.12\ndid NOT converge\n")) << o;
+  // The entry keeps the tenth values, and no report follows.
+  EXPECT_TRUE(hasline(o, "For T = 600 " + deg + "C, av P = 6.578 kbar, sd = 2.30, sigfit = 0.1")) << o;
+  EXPECT_FALSE(has(o, "average P at T"));
+}
+
 }  // namespace

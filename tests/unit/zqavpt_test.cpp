@@ -297,6 +297,26 @@ TEST_F(Avpt, DiagnosticsOfAverageT) {
       << f.out;
 }
 
+// A reaction whose position lies beyond the window shows no position and
+// no correlations with the others; the ones inside are unaffected.
+TEST_F(Avpt, TableOfAReactionBeyondTheWindow) {
+  CONTROLJX.printcor = yes;
+  for (const extended phigh : {X3 + 0.01L, X3 - 0.01L}) {
+    PHIGH = phigh;
+    testsupport::Terminal term;
+    ZQAVPT::TABLE();
+    const std::string out = term.text();
+    const bool inside = phigh > X3;
+    EXPECT_NE(out.find(inside ? std::string("\n3        9.00     1.57      2.358") : "\n3" + std::string(31, ' ') + "0    0.300"), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("\n1        7.00     0.40      3.477"), std::string::npos) << out;
+    const std::string cor = out.substr(out.find("calculated pressures"));
+    EXPECT_NE(cor.find(inside ? "        0        0   1.0000\n" : "        0        0        0\n"), std::string::npos)
+        << cor;
+  }
+  CONTROLJX.printcor = no;
+}
+
 TEST_F(Avpt, IncompleteSetStopsBothAverages) {
   INCOMPLETE = true;
   testsupport::Terminal term;
