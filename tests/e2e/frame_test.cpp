@@ -84,7 +84,7 @@ TEST(Frame, CalcModeMenuAndHint) {
   EXPECT_TRUE(has(r.out, "\n\n" + menu + "\nthis code can appear in the prefsfile (jx-prefs.txt) as\ncalcmode 3\n\n"))
       << r.out;
   EXPECT_TRUE(has(r.files.at("jx-log.txt"), menu + "3\n\nthis code can appear"));
-  EXPECT_TRUE(has(r.out, "code : \ngrox excluded\n\nmore calculations ? ")) << r.out;
+  EXPECT_TRUE(has(r.out, "code : \ngrox excluded\n\npressure-temperature calculations\n")) << r.out;
 }
 
 TEST(Frame, CalcModeRefusals) {
