@@ -175,14 +175,20 @@ void INTERSECTIONPTX(smallint r1, smallint r2, extended x, extended y, extended&
   }
   const extended gP[3] = {0, -e / G[1], e / G[2]};
   const extended gT[3] = {0, -f / V[1], f / V[2]};
+  // The enthalpy part first, then the ln K part with gradients scaled by R T.
+  const auto quad = [](const extended* g, const extended (*M)[3], const extended* h) {
+    extended q = 0;
+    for (int a = 1; a <= 2; ++a)
+      for (int b = 1; b <= 2; ++b) q += g[a] * M[a][b] * h[b];
+    return q;
+  };
   const extended rt = CONST::RGAS * T;
-  extended vp = 0, vt = 0, cv = 0;
-  for (int a = 1; a <= 2; ++a)
-    for (int b = 1; b <= 2; ++b) {
-      vp += gP[a] * H[a][b] * gP[b] + gP[a] * rt * L[a][b] * gP[b] * rt;
-      vt += gT[a] * H[a][b] * gT[b] + gT[a] * rt * L[a][b] * gT[b] * rt;
-      cv += gT[a] * H[a][b] * gP[b] + gT[a] * rt * L[a][b] * gP[b] * rt;
-    }
+  const extended gPs[3] = {0, gP[1] * rt, gP[2] * rt};
+  const extended gTs[3] = {0, gT[1] * rt, gT[2] * rt};
+  extended vp = quad(gP, H, gP), vt = quad(gT, H, gT), cv = quad(gT, H, gP);
+  vp += quad(gPs, L, gPs);
+  vt += quad(gTs, L, gTs);
+  cv += quad(gTs, L, gPs);
   sdp = std::sqrt(vp);
   sdt = std::sqrt(vt);
   cor = sdp > 0 && sdt > 0 ? cv / (sdp * sdt) : 0;

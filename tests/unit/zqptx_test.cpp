@@ -224,6 +224,22 @@ TEST_F(Ptx, IntersectionUncertaintyIsTheTwoByTwoPropagation) {
   EXPECT_EQ(sdp, 0);
   EXPECT_EQ(sdt, 0);
   EXPECT_EQ(cor, 0);
+  // An ln a variance of vel enters as the enthalpy variance of vel does, times (R T)^2.
+  COV->fill(0);
+  (*COV)(2, 2) = 0.04L;
+  extended ap = 0, at = 0, ac = 0;
+  ZQPTX::INTERSECTIONPTX(1, 3, XP, XT, ap, at, ac);
+  COV->fill(0);
+  // An activity this close to 1 leaves the lines' slopes as they were.
+  ACTIVITY[2] = 0.9999999L;
+  SDACTIVITY[2] = 0.01L * ACTIVITY[2];  // sd(ln a) = 0.01
+  ZQPTX::INTERSECTIONPTX(1, 3, XP, XT, sdp, sdt, cor);
+  const extended scale = CONST::RGAS * XT * 0.01L / 0.2L;
+  EXPECT_NEAR(sdp, ap * scale, 1e-6L);
+  EXPECT_NEAR(sdt, at * scale, 1e-5L);
+  EXPECT_NEAR(cor, ac, 1e-6L);
+  ACTIVITY[2] = 1;
+  SDACTIVITY[2] = 0;
   // Other diagrams leave the results untouched.
   DIAGRAMMODE = diagramtype::txcalc;
   sdp = sdt = cor = 7;
