@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "frame/zqglobal_refinder.h"
+#include "model/zqcalc2_pseudo.h"
 #include "reactions/zqptx.h"
 #include "zqfind_testsupport.h"
 
@@ -277,6 +278,39 @@ TEST_F(Ptx, IntersectionStabilityAgreesWithBruteForce) {
       const bool want = !(g3 < std::max(g1, g2));
       EXPECT_EQ(ZQPTX::ISTABLE(1, P, T), want) << P << " " << T;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// On an ln a diagram the stability of a point is judged with the pseudo
+// end-member at the point's ln a, whatever value the line table left in it.
+TEST_F(Ptx, LnaStabilityUsesThePointsValue) {
+  rows({{"A", -100, 0.1L, 2.0L}, {"B", -100, 0.1L, 2.0L}, {"X", 0, 0, 0}});
+  NNE = 3;
+  NE = 0;
+  NR = 1;
+  LNAPOS = 3;
+  KEEPLNAS[1] = 0;
+  reaction({-1, 1, 1});  // A = B + X: its affinity is R T ln a
+  DIAGRAMMODE = diagramtype::plnacalc;
+  FIXEDT = 800;
+  CALCVARIABLE = calcvariabletype::calcpressure;
+  IO::BCLEAR2(RBIT[1]);
+  IO::BCLEAR2(IBIT[1]);
+  for (smallint e = 1; e <= 3; ++e) IO::BSET2(RBIT[1], e);
+  IO::BSET2(IBIT[1], 1);
+  IO::BSET2(IBIT[1], 2);
+  struct cas {
+    extended left, at;
+    bool stable;
+  } cases[] = {{1, -1, false}, {-1, 1, true}, {-1, -1, false}, {1, 1, true}};
+  for (const cas& c : cases) {
+    ZQCALC2::SETLNAPSEUDO(c.left);
+    EXPECT_EQ(ZQPTX::ISTABLE(1, c.at, 5), c.stable) << c.left << " " << c.at;
+  }
+  LNAPOS = 0;
 }
 
 }  // namespace
