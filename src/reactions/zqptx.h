@@ -32,6 +32,10 @@ extern extended GTLOW, GTHIGH, GPLOW, GPHIGH;
 // The calc-mode-3 pass: title, window, activities, reactions, tables and intersections.
 void PHASEDIAGRAMCALCS();
 
+// The activities the pass works with: a note when all are unit, a list of a
+// few below unit, or a block table of every end-member but H2O and CO2.
+void ACTIVITYTABLE();
+
 // The reaction-line table, filling RLINE1 and RLINE2.
 void PTXTABLE();
 // Which list positions of n the table prints (at most 21, first and last always).

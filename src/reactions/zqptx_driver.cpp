@@ -78,9 +78,9 @@ void activityrow(long i) {
   IO::ADDSTR(NAME[i], FIELD, WSTR);
 }
 
-// The end-members below unit activity, or a block table of all of them when
-// there are many.
-void activities() {
+}  // namespace
+
+void ACTIVITYTABLE() {
   const auto special = [](long i) { return i == H2OPOS || i == CO2POS || i == LNAPOS; };
   smallint c = 0;
   for (long i = 1; i <= NCV; ++i)
@@ -129,8 +129,6 @@ void activities() {
   }
 }
 
-}  // namespace
-
 void ENLARGEWINDOW(calcvariabletype cv) {
   switch (cv) {
     case calcvariabletype::calctemperature:
@@ -175,7 +173,7 @@ void PHASEDIAGRAMCALCS() {
   ZQUTE2::POSITIONS();
   ZQUTE2::DIAGRAMWINDOWSETUP(true);
   diagramactivities();
-  activities();
+  ACTIVITYTABLE();
 
   REHELP = false;
   switch (CALCVARIABLE) {

@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "frame/channels.h"
 #include "frame/zqglobal_refinder.h"
 #include "model/zqcalc2_pseudo.h"
 #include "reactions/zqptx.h"
@@ -311,6 +314,87 @@ TEST_F(Ptx, LnaStabilityUsesThePointsValue) {
     EXPECT_EQ(ZQPTX::ISTABLE(1, c.at, 5), c.stable) << c.left << " " << c.at;
   }
   LNAPOS = 0;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Ptx, ActivitiesAreNotedListedOrTabulated) {
+  struct cas {
+    std::vector<extended> a;  // activities of e1, e2, ...; H2O sits at position 2
+    std::string want;
+  } cases[] = {
+      {{1, 1, 0.999L}, "\nUnit activities\n"},
+      {{0.5L, 0.2L, 1, 0.25L},
+       "\nUnit activities except :\n     name        a sd(ln a)\n       e1    0.500  0.20000\n       e4    0.250  0.40000\n"},
+      {{0.5L, 1, 0.5L, 0.5L, 0.5L, 1, 1, 1, 1, 1, 1},
+       "\n          "
+       "       e1       e3       e4       e5       e6       e7       e8       e9\n"
+       "a             0.500    0.500    0.500    0.500     1.00     1.00     1.00     1.00\n"
+       "sd(ln a)    0.20000  0.20000  0.20000  0.20000        0        0        0        0\n"
+       "\n                e10      e11\n"
+       "a              1.00     1.00\n"
+       "sd(ln a)          0        0\n"},
+  };
+  for (const cas& c : cases) {
+    NCV = static_cast<smallint>(c.a.size());
+    H2OPOS = 2;
+    for (long i = 1; i <= NCV; ++i) {
+      NAME[i] = "e" + std::to_string(i);
+      ACTIVITY[i] = c.a[static_cast<std::size_t>(i - 1)];
+      SDACTIVITY[i] = ACTIVITY[i] < 1 ? 0.1L : 0;
+    }
+    VARLNA.fill(3);
+    // The summary file keeps lines the terminal would cut.
+    testsupport::ScratchDir dir;
+    testsupport::openchannel(CHANNEL::SUMMARYBIT, "sum.txt");
+    testsupport::Terminal term;
+    ZQPTX::ACTIVITYTABLE();
+    std::fflush(IO::CHANNELFILE(CHANNEL::SUMMARYBIT).f);
+    std::ifstream in("sum.txt", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find(c.want), std::string::npos) << text;
+    if (c.a.size() == 3) {
+      EXPECT_EQ(VARLNA[1], 0);
+    }
+    testsupport::resetio();
+  }
+  H2OPOS = 0;
+}
+
+// A reaction line across a pressure window, solved at five temperatures: it
+// leaves the window below and above, and has a sd(P) from the enthalpy of B.
+TEST_F(Ptx, LineTableMarksAndUncertaintyCells) {
+  NNE = 2;
+  NE = 0;
+  RLINES[1] = "1)  A = B";
+  (*COV)(2, 2) = 0.01L;
+  DIAGRAMMODE = diagramtype::ptcalc;
+  CALCVARIABLE = calcvariabletype::calcpressure;
+  OTHERVARIABLE = othervariabletype::fixedtemperature;
+  ZQPTX::PTMODE = findtype::findp;
+  PPRECISION = 3, TPRECISION = 2;
+  LNAPOS = MUPOS = 0;
+  FIXEDT = 700, FIXEDP = 5, FIXEDXH2O = 0, FIXEDXCO2 = 0;
+  window(4, 6, 600, 800);
+  NLT = 5;
+  for (long i = 1; i <= 5; ++i) LT[i] = 640 + 20 * i;
+  CONTROLJX.runnametext = "";
+  testsupport::Terminal term;
+  ZQPTX::PTXTABLE();
+  const std::string out = term.text();
+  EXPECT_EQ(ZQPTX::RLINE2(1, 1), ZQPTX::NOSECONDLINE);
+  for (long i = 1; i <= 5; ++i) EXPECT_NEAR(ZQPTX::RLINE1(1, i), 3.001L + (i - 1), 1e-6L) << i;
+  EXPECT_EQ(PLOW, 4);  // the widened window is restored
+  EXPECT_EQ(PHIGH, 6);
+  const std::string want =
+      "Prsessures in the range 4.0 <-> 6.0kbar;  \nuncertainties at 427" "\xA1" "C \n\n"
+      "P(kbar)  386.85  406.85  426.85  446.85  466.85     sdT     sdP\n\n"
+      "1            -   4.001   5.001       +       +      20    1.00\n" +
+      std::string(46, ' ') + "\n";
+  EXPECT_NE(out.find(want), std::string::npos) << out;
+  EXPECT_NE(out.find("linearised at T = 427, P = 5.0\n"), std::string::npos) << out;
 }
 
 }  // namespace
