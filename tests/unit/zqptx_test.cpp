@@ -398,3 +398,72 @@ TEST_F(Ptx, LineTableMarksAndUncertaintyCells) {
 }
 
 }  // namespace
+
+namespace {
+
+// The Schreinemakers table of the polymorphs' intersection against the
+// Gibbs energies themselves: a reaction is stable on a side of the point
+// when, on its line there, the phase it leaves out lies higher than its own.
+TEST_F(Ptx, SchreinemakersColumnsAgreeWithTheGibbsEnergies) {
+  polymorphs();
+  CALCVARIABLE = calcvariabletype::calctemperature;
+  OTHERVARIABLE = othervariabletype::fixedpressure;
+  PPRECISION = 3, TPRECISION = 2;
+  LNAPOS = MUPOS = 0;
+  window(1, 8, 573.15L, 973.15L);
+  NLP = 8;
+  for (long i = 1; i <= 8; ++i) LP[i] = static_cast<extended>(i);
+  CONTROLJX.runnametext = "";
+  for (smallint k = 1; k <= 3; ++k) ZQCALC2::MAKERLINE(k);
+  NINT = 1;
+  NIR[1] = 3;
+  IO::BCLEAR2(IBIT[1]);
+  for (smallint k = 1; k <= 3; ++k) {
+    IR(1, k) = k;
+    IO::BSET2(IBIT[1], k);
+    IO::BCLEAR2(RBIT[k]);
+    for (smallint e = 1; e <= 3; ++e)
+      if ((*R)(k, e) != 0) IO::BSET2(RBIT[k], e);
+  }
+  testsupport::ScratchDir dir;
+  testsupport::openchannel(CHANNEL::SUMMARYBIT, "sum.txt");
+  {
+    testsupport::Terminal term;
+    ZQPTX::PTXTABLE();
+    ZQPTX::INTERSECTIONS();
+  }
+  std::fflush(IO::CHANNELFILE(CHANNEL::SUMMARYBIT).f);
+  std::ifstream in("sum.txt", std::ios::binary);
+  std::string line;
+  int rows = 0;
+  while (std::getline(in, line)) {
+    if (line.size() < 86 || line[1] != ')') continue;
+    const smallint k = static_cast<smallint>(line[0] - '0');
+    long absent = 0;
+    for (long e = 1; e <= 3; ++e)
+      if ((*R)(k, e) == 0) absent = e;
+    long p = 0;
+    for (long e = 1; e <= 3; ++e)
+      if (e != absent) p = e;
+    // On the line of k at T0 -+ 40 K: P from its (linear) affinity.
+    for (int side = 0; side < 2; ++side) {
+      const extended T = XT + (side == 0 ? -40 : 40);
+      long q = 0;
+      for (long e = 1; e <= 3; ++e)
+        if (e != absent && e != p) q = e;
+      const extended dH = (*TD)(p, TDSLOT::H) - (*TD)(q, TDSLOT::H);
+      const extended dS = (*TD)(p, TDSLOT::S) - (*TD)(q, TDSLOT::S);
+      const extended dV = (*TD)(p, TDSLOT::V) - (*TD)(q, TDSLOT::V);
+      const extended P = CONST::PR - (dH - T * dS) / dV;
+      const bool stable = gibbs(absent, P, T) > gibbs(p, P, T);
+      const std::string cell = line.substr(side == 0 ? 66 : 76, 10);
+      EXPECT_EQ(cell == "    stable", stable) << line << " side " << side;
+      EXPECT_TRUE(cell == "    stable" || cell == std::string(10, ' ')) << line;
+    }
+    ++rows;
+  }
+  EXPECT_EQ(rows, 3);
+  testsupport::resetio();
+}
+
+}  // namespace
