@@ -467,3 +467,46 @@ TEST_F(Ptx, SchreinemakersColumnsAgreeWithTheGibbsEnergies) {
 }
 
 }  // namespace
+
+namespace {
+
+// A line that bends back in T has two roots at each pressure: the table keeps
+// the lower in its first row and the higher in its second, as the closed form
+// 1e-5 u^2 - 0.01 u + 0.0185 + 0.1 (P - Pr) = 0, u = T - Tr, gives them.
+TEST_F(Ptx, BentLineKeepsItsLowerRootFirst) {
+  rows(findtest::BEND);
+  NNE = 2;
+  NE = 0;
+  RLINES[1] = "1)  A = B";
+  DIAGRAMMODE = diagramtype::ptcalc;
+  CALCVARIABLE = calcvariabletype::calctemperature;
+  OTHERVARIABLE = othervariabletype::fixedpressure;
+  ZQPTX::PTMODE = findtype::findt;
+  PPRECISION = 3, TPRECISION = 2;
+  LNAPOS = MUPOS = 0;
+  FIXEDT = 700, FIXEDP = 2, FIXEDXH2O = 0, FIXEDXCO2 = 0;
+  window(1, 4, 300, 1400);
+  NLP = 4;
+  for (long i = 1; i <= 4; ++i) LP[i] = static_cast<extended>(i);
+  CONTROLJX.runnametext = "";
+  std::string out;
+  {
+    testsupport::Terminal term;
+    ZQPTX::PTXTABLE();
+    out = term.text();
+  }
+  for (long i = 1; i <= 4; ++i) {
+    const extended c = 0.0185L + 0.1L * (LP[i] - CONST::PR);
+    const extended d = std::sqrt(1e-4L - 4e-5L * c);
+    EXPECT_NEAR(ZQPTX::RLINE1(1, i), CONST::TR + (0.01L - d) / 2e-5L, 0.05L) << i;
+    EXPECT_NEAR(ZQPTX::RLINE2(1, i), CONST::TR + (0.01L + d) / 2e-5L, 0.05L) << i;
+  }
+  // Both rows carry four values and their uncertainty cells (no data-set sd: 0).
+  const std::size_t at = out.find("\n1 ", out.find("sdT"));
+  ASSERT_NE(at, std::string::npos) << out;
+  const std::string second = out.substr(out.find('\n', at + 1) + 1, 6 + 4 * 8);
+  EXPECT_EQ(second.substr(0, 6), "      ");
+  EXPECT_EQ(second.find_first_not_of(' '), 7u) << out;  // "1013.02" fills its field but one
+}
+
+}  // namespace
