@@ -47,7 +47,9 @@ void PRINTC();
 namespace ZQRE {
 
 // The reactions of calc modes 2 and 3 by enumeration over component and
-// phase subsets; ok as each mode reads it (see zqre_calcre.cpp).
+// phase subsets. ok: in calc mode 2, the search ended because the set is
+// complete (or the user stopped it); in calc mode 3, neither table filled
+// up. Untouched in a system without components.
 void CALCRE(bool& ok);
 // The k components of cc as flags, the phases 1..NCV that hold no other
 // component (excluded phases unflagged), and their count among 1..NNE.

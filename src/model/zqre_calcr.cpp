@@ -126,8 +126,8 @@ struct calcr {
     }
   }
 
-  // Fraction-free elimination with full pivot search; returns whether the
-  // last pivot step found one.
+  // Fraction-free elimination with full pivot search, until no pivot is
+  // left or the last column is reached.
   void eliminate() {
     for (smallint i = 1;; ++i) {
       smallint pr = 0, pc = 0;

@@ -89,34 +89,14 @@ TEST_F(Kernel, PhasesInExcessAndOrientation) {
     std::vector<int> v;
   };
   const std::vector<cas> cases = {
-      {"brucite = periclase + H2O",
-       {"MgO", "H2O"},
-       {1, 1},
-       {{"br", {1, 1}}, {"per", {1, 0}}, {"H2O", {0, 1}}},
-       3,
-       0,
-       {-1, 1, 1}},
-      {"half a mole of H2O: the phases doubled",
-       {"MgO", "H2O"},
-       {1, 2},
-       {{"hb", {1, 1}}, {"per", {1, 0}}, {"H2O", {0, 2}}},
-       3,
-       0,
-       {-2, 2, 1}},
-      {"H2O against 2 CO2: their sum decides",
-       {"CaO", "H2O", "CO2"},
-       {1, 1, 1},
-       {{"x", {1, 0, 2}}, {"port", {1, 1, 0}}, {"H2O", {0, 1, 0}}, {"CO2", {0, 0, 1}}},
-       3,
-       4,
-       {-1, 1, -1, 2}},
-      {"H2O against CO2 one each: left as found",
-       {"CaO", "H2O", "CO2"},
-       {1, 1, 1},
-       {{"cc", {1, 0, 1}}, {"port", {1, 1, 0}}, {"H2O", {0, 1, 0}}, {"CO2", {0, 0, 1}}},
-       3,
-       4,
-       {1, -1, 1, -1}},
+      {"brucite = periclase + H2O", {"MgO", "H2O"}, {1, 1},
+       {{"br", {1, 1}}, {"per", {1, 0}}, {"H2O", {0, 1}}}, 3, 0, {-1, 1, 1}},
+      {"half a mole of H2O: the phases doubled", {"MgO", "H2O"}, {1, 2},
+       {{"hb", {1, 1}}, {"per", {1, 0}}, {"H2O", {0, 2}}}, 3, 0, {-2, 2, 1}},
+      {"H2O against 2 CO2: their sum decides", {"CaO", "H2O", "CO2"}, {1, 1, 1},
+       {{"x", {1, 0, 2}}, {"port", {1, 1, 0}}, {"H2O", {0, 1, 0}}, {"CO2", {0, 0, 1}}}, 3, 4, {-1, 1, -1, 2}},
+      {"H2O against CO2 one each: left as found", {"CaO", "H2O", "CO2"}, {1, 1, 1},
+       {{"cc", {1, 0, 1}}, {"port", {1, 1, 0}}, {"H2O", {0, 1, 0}}, {"CO2", {0, 0, 1}}}, 3, 4, {1, -1, 1, -1}},
   };
   for (const cas& c : cases) {
     build(c.comps, 1, c.phases, c.compdiv);
@@ -158,6 +138,19 @@ TEST_F(Kernel, Stops) {
     bemvector ph = flags({1, 2, 3}), sel = flags({1, 2, 3});
     RANKC = 2;
     EXPECT_EQ(fatal([&] { ZQRE::CALCR(2, ox, ph, sel); }), "calca: wrong no of components 1 2");
+  }
+  // A phase in excess that holds half a mole of its component, not one:
+  // the balance check shows the reaction and the matrix, asks, and stops.
+  build({"MgO", "H2O"}, 1, {{"hb", {1, 1}}, {"per", {1, 0}}, {"H2O", {0, 1}}}, {1, 2});
+  {
+    testsupport::resetio();
+    testsupport::Answers in("\n");
+    testsupport::Terminal term;
+    EXPECT_EQ(react({1}, {1, 2}, 1), "check: unbalanced");
+    EXPECT_NE(term.text().find("\n\n      hb       2\n     per      -2\n\n      MgO     H2O\nhb\n       1       1 \xA5\n"),
+              std::string::npos)
+        << term.text();
+    EXPECT_NE(term.text().find("in check ? "), std::string::npos);
   }
   // Two excess components with coprime divisors: the phases' coefficients
   // would be 30000 * 29999.

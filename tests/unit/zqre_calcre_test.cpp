@@ -70,36 +70,17 @@ TEST_F(Finder, PhaseDiagramReactions) {
     smallint nint;
   };
   const std::vector<cas> cases = {
-      {"C unstable beside B, found after A = C was kept",
-       {A, B, CB},
-       false,
-       "XX+\nexcluded assemblages | C |\n\nno of reactions = 1, no of intersections = 0\n",
-       {{1, -1, 0}},
-       0},
-      {"the same, all reactions",
-       {A, B, CB},
-       true,
-       "XX+\n\n\nno of reactions = 2\n",
-       {{1, -1, 0}, {1, 0, -1}},
-       0},
-      {"Hi excluded first: its later candidates are not tried",
-       {A, HI, B},
-       false,
-       "+X\nexcluded assemblages | Hi |\n\nno of reactions = 1, no of intersections = 0\n",
-       {{1, 0, -1}},
-       0},
-      {"three lines through one point",
-       {A, B, CM},
-       false,
+      {"C unstable beside B, found after A = C was kept", {A, B, CB}, false,
+       "XX+\nexcluded assemblages | C |\n\nno of reactions = 1, no of intersections = 0\n", {{1, -1, 0}}, 0},
+      {"the same, all reactions", {A, B, CB}, true, "XX+\n\n\nno of reactions = 2\n", {{1, -1, 0}, {1, 0, -1}}, 0},
+      {"Hi excluded first: its later candidates are not tried", {A, HI, B}, false,
+       "+X\nexcluded assemblages | Hi |\n\nno of reactions = 1, no of intersections = 0\n", {{1, 0, -1}}, 0},
+      {"three lines through one point", {A, B, CM}, false,
        "XXX\nno excluded assemblages\n\nno of reactions = 3, no of intersections = 1\n",
-       {{1, -1, 0}, {1, 0, -1}, {0, 1, -1}},
-       1},
+       {{1, -1, 0}, {1, 0, -1}, {0, 1, -1}}, 1},
       {"X + Y stable against XY nowhere: an excluded assemblage",
-       {{"X", {1, 0}, 0, 0.01L, 1}, {"Y", {0, 1}, 0, 0.01L, 1}, {"XY", {1, 1}, -100, 0.02L, 2}},
-       false,
-       "+\nexcluded assemblages | X Y |\n\nno of reactions = 0, no of intersections = 0\n",
-       {},
-       0},
+       {{"X", {1, 0}, 0, 0.01L, 1}, {"Y", {0, 1}, 0, 0.01L, 1}, {"XY", {1, 1}, -100, 0.02L, 2}}, false,
+       "+\nexcluded assemblages | X Y |\n\nno of reactions = 0, no of intersections = 0\n", {}, 0},
   };
   for (const cas& c : cases) {
     const bool twocomp = c.phases[0].comp.size() == 2;
@@ -120,7 +101,6 @@ TEST_F(Finder, PhaseDiagramReactions) {
       for (long j = 1; j <= NNE; ++j)
         if ((*R)(k, j) != 0) inrow.push_back(static_cast<int>(j));
       EXPECT_EQ(members(RBIT[k]), inrow) << c.what << " " << k;
-      EXPECT_NE(RLINES[k].find(" = "), std::string::npos) << c.what;
     }
     EXPECT_EQ(NINT, c.nint) << c.what;
     if (NINT == 1) {
