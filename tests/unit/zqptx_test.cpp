@@ -510,3 +510,44 @@ TEST_F(Ptx, BentLineKeepsItsLowerRootFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+// Reactions outside every printed intersection: judged where their line first
+// enters the window, "*not known*" when it never does, nothing at all when
+// every reaction was involved.
+TEST_F(Ptx, UninvolvedReactionsAreJudgedWhereTheirLineEntersTheWindow) {
+  polymorphs();
+  OTHERVARIABLE = othervariabletype::fixedpressure;
+  window(1, 4, 573.15L, 973.15L);
+  NLP = 4;
+  for (long i = 1; i <= 4; ++i) LP[i] = static_cast<extended>(i);
+  for (smallint k = 1; k <= 3; ++k) {
+    ZQCALC2::MAKERLINE(k);
+    IO::BCLEAR2(RBIT[k]);
+    for (smallint e = 1; e <= 3; ++e)
+      if ((*R)(k, e) != 0) IO::BSET2(RBIT[k], e);
+    for (long i = 1; i <= 4; ++i) {
+      ZQPTX::RLINE1(k, i) = ZQPTX::NOLINE;
+      ZQPTX::RLINE2(k, i) = ZQPTX::NOSECONDLINE;
+    }
+  }
+  // ura = vel at 1 and 2 kbar only in the second branch; wex = ura nowhere.
+  ZQPTX::RLINE2(1, 2) = 703.13L + 20;
+  for (long i = 1; i <= 4; ++i) ZQPTX::RLINE1(3, i) = 505.00L + CONST::KELVIN - (i - 1) * 1.43L;
+  brvector involved{};
+  std::string out;
+  {
+    testsupport::Terminal term;
+    ZQPTX::RSTABLE(involved);
+    out = term.text();
+  }
+  EXPECT_EQ(out, "\n" + std::string(52, '-') + "\nStability of reactions not involved in intersections :\n\n" +
+                     "<= stable => 1)  vel = ura\n*not known*  2)  wex = ura\nmetastable   3)  wex = vel\n");
+  involved.fill(true);
+  testsupport::Terminal term;
+  ZQPTX::RSTABLE(involved);
+  EXPECT_EQ(term.text(), "");
+}
+
+}  // namespace
