@@ -1,8 +1,56 @@
-// Average pressure or temperature of a rock (calc mode 2).
+// Average pressure or temperature of a rock (calc mode 2): the driver, the
+// iterations over P or T, the weighted average over independent reactions
+// and the tables that show its inputs.
 #pragma once
+
+#include "frame/farray.h"
+#include "frame/types.h"
+
+// The reactions of one average: at most 24.
+constexpr int maxavr = 24;
 
 namespace ZQAVPT {
 
+// Covariances of the reactions of the current set; only the leading NR x NR
+// block is used.
+using covmatrix = fmatrix<extended, 1, maxavr, 1, maxavr>;
+using invmatrix = fmatrix<extended, 1, maxavr, 1, maxavr>;
+using avrvector = farray<extended, 1, maxavr>;
+
+// The driver of calc mode 2: passes over the rock until the user stops.
 void ROCKCALCS();
+
+// The average P at each T of LT, or the average T at each P of LP, made
+// self-consistent with the activities of solution phases; summary tables.
+void AVERAGEP();
+void AVERAGET();
+// The combined average P-T: never chosen, stands in.
+void AVERAGEPT();
+// One row of the iteration trace of average P or average T.
+void AVPITER(smallint it, extended T, extended X, extended sd, extended sigfit);
+void AVTITER(smallint it, extended Ttrial, extended P, extended X, extended sd, extended sigfit);
+
+// Activities of the solution phases' end-members at P (kbar), T (K), then
+// ALNK of every reaction.
+void UPDATEACTIVITY(extended P, extended T);
+
+// The weighted average of the reactions' positions at the fixed T (average
+// P) or P (average T), with its sd and sigfit; at the middle value of the
+// list, unless quiet, the single end-member diagnostics.
+void AVV(extended& average, extended& sd, extended& sigfit, extended fixed, extended xco2, extended xh2o,
+         bool quiet);
+// The 95% limit of sigfit for nu degrees of freedom.
+extended FITLIMIT(smallint nu);
+
+// The activities, reactions and their positions, to terminal, summary and
+// log; the same data as lists on the drawing data file.
+void TABLE();
+void SPECIALTABLES();
+
+// Covariance of the reactions' enthalpies and of their ln K.
+void CALCCOV(covmatrix& covh, covmatrix& covlnk);
+// ainv := a^-1 of the leading n x n block, by a Cholesky factor of the
+// lower triangle of a; fatal when a is not positive definite.
+void POSDEFINVERT(const invmatrix& a, invmatrix& ainv, smallint n);
 
 }  // namespace ZQAVPT

@@ -183,9 +183,10 @@ TEST(Frame, LeastSquaresModeNamesItsFilesFromItsPreferences) {
 }
 
 TEST(Frame, RockModePassesAskForMoreRockCalculations) {
-  const e2e::Run r = e2e::run({"frame/mode1"}, "no\n\n",
-                              {{"jx-prefs.txt", "dsfile 7qz1\nscriptfile qtest\ncalcmode 2\n"},
-                               {"jx-qtest.txt", "axfile qzax\nwith qtzx kyx spx\nptforaxe 8 600\ndiagramPT 4 10 400 700\npseudosection no\n*\n"}});
+  const e2e::Run r = e2e::run({"avrock"}, "no\nno\n",
+                              {{"jx-rk.txt", "axfile rkax\nwith ex wy exy exyy exxy\ncalctype 1\ndataok yes\ndiagramPT 1 15 400 800\n"
+                                             "calcT 600\nisr ex wy exy exyy exxy\nisr -1 -1 1 0 0\n"
+                                             "isr -1 -2 0 1 0\n*\n"}});
   EXPECT_TRUE(has(r.out, "\nmore rock calculations ? \n[ jx351")) << r.out;
 }
 

@@ -1,6 +1,9 @@
 // The rock and diagram set-up as a user meets it in calc mode 3: the
 // activities at the script's P and T, the listing of the a-x models, the
 // phases in excess, and a system of pure phases only.
+#include <cmath>
+#include <regex>
+
 #include "harness.h"
 
 using e2e::has;
@@ -47,6 +50,28 @@ TEST(RockRun, AskedForPAndTWithoutTheScriptLine) {
   const e2e::Run r = e2e::run({"rock"}, "1\n8\n600\n\n", {{"jx-qtest.txt", noline}});
   EXPECT_TRUE(has(r.out, "input values of compositional variables\nP for a-x in kbar : T for a-x in \xA1" "C : \n"
                          "sol         \n           aa: a =   0.7924"))
+      << r.out;
+}
+
+TEST(RockRun, OrderSolvedAndExcludedEndMembersLeftOut) {
+  const std::string od = "axfile odax\nwith od ex bb\nptforaxe 8 600\ndiagramPT 4 10 400 700\npseudosection no\nautoexit\n*\n";
+  const e2e::Run r = e2e::run({"rock"}, "1\n\n", {{"jx-qtest.txt", od}});
+  std::smatch m;
+  const std::regex block(
+      "\nod          Q\\(od\\) = (0\\.[0-9]{4})\n           aa: a =   (0\\.[0-9]{4}), sd\\(a\\) =   0\\.[0-9]{4}\n"
+      "           bb: a =   (0\\.[0-9]{4}), sd");
+  ASSERT_TRUE(std::regex_search(r.out, m, block)) << r.out;
+  // At the solved order the two end-members' chemical potentials agree:
+  // RT ln(a_aa / a_bb) = G_bb - G_aa, which for these rows (equal heat
+  // capacity and expansion) is dH - T dS + P dV to within the rounding of
+  // the printed activities and the small bulk-modulus term.
+  const double t = 873.15, rt = 0.0083144 * t;
+  const double dg = 5.70 - t * 0.0015 + 8 * 0.031;
+  EXPECT_NEAR(rt * std::log(std::stod(m[2]) / std::stod(m[3])), dg, 0.02);
+  // The printed order is the one the activities were taken at.
+  const double q = std::stod(m[1]);
+  EXPECT_NEAR(std::stod(m[2]), (1 - q) * std::exp(3 * q * q / rt), 2e-4);
+  EXPECT_TRUE(has(r.out, "\nex          left out: cc \n           aa: a =   0.6000, sd(a) =        0\n\naa  bb  aa  bb  \n"))
       << r.out;
 }
 
