@@ -23,5 +23,7 @@ smallint NUV = 0, NU = 0, NNE = 0, NE = 0;
 dsnamelist COMPNAME{"COMPNAME"};
 farray<longint, 1, maxcomp> COMPDIV{"COMPDIV"};
 farray<smallint, 1, maxcomp> ICOMP{"ICOMP"};
+smallint KNU = 0, KNUV = 0;
+smallint NCVDIFF = 0;
 
 }  // namespace ZQGLOBAL

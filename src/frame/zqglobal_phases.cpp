@@ -9,6 +9,7 @@ farray<sstring, 1, maxbuffers> BUFFERNAME{"BUFFERNAME"};
 str255 HEAD1, HEAD2, HEAD3;
 str255 AXFILENAME;
 extended DEFSDW0P = 0, SDWP = 0, ARB = 0, MINSDLNA = 0;
+extended LSDWP = 0;
 
 ftype FLUIDTYPE = ftype::notset;
 smallint NFLUIDNAME = 0;
