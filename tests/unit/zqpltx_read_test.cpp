@@ -106,6 +106,8 @@ TEST(DrawingReader, Interpolation) {
       // slope 0: the point where the value is met, first segment first
       {"3 4 1 2 x 3 5", "i1 0 0 4 10 20 6", true, 5, 10},
       {"3 4 1 2 x 3 5", "i1 0 0 6 10 20 4", true, 5, 10},
+      // a value past the first segment is found on the segment that brackets it
+      {"3 4 1 2 x 3 5", "i1 0 0 2 10 20 4 20 20 6", true, 15, 20},
       // a value equal to the last of increasing rows is not found, one row equal to it is
       {"3 4 1 2 x 3 6", "i1 0 0 4 10 20 6", false, 0, 0},
       {"3 4 1 2 x 3 6", "i1 10 20 6", true, 10, 20},

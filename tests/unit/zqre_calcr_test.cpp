@@ -164,6 +164,40 @@ TEST_F(Kernel, Stops) {
   EXPECT_EQ(row(1), (std::vector<int>{30000, -30000, -1}));
 }
 
+// A reaction that never crosses the window: its unstable side X + Y becomes
+// an excluded assemblage unless it already holds an excluded phase.
+TEST_F(Kernel, UnstableSideOutsideWindow) {
+  struct cas {
+    const char* what;
+    std::vector<smallint> exem;
+    std::vector<std::vector<int>> exa;
+  };
+  const std::vector<cas> cases = {
+      {"no excluded phase", {}, {{1, 2}}},
+      {"XY excluded: not on that side", {3}, {{1, 2}}},
+      {"X excluded, last in the list", {3, 1}, {}},
+      {"Y excluded, first in the list", {2, 3}, {}},
+  };
+  for (const cas& c : cases) {
+    build({"X", "Y"}, 2, {{"X", {1, 0}, 0, 0.01L, 1}, {"Y", {0, 1}, 0, 0.01L, 1}, {"XY", {1, 1}, -100, 0.02L, 2}});
+    CALCMODE = calcmodetype::phasecalc;
+    for (smallint p : c.exem) EXEM[++NEX1] = p;
+    bcvector ox;
+    ox[1] = ox[2] = true;
+    bemvector ph = flags({1, 2, 3}), sel = flags({1, 2, 3});
+    RANKC = 2;
+    ZQRE::NPHSUB = NNE;
+    NR = 0;
+    testsupport::Terminal term;
+    EXPECT_EQ(fatal([&] { ZQRE::CALCR(2, ox, ph, sel); }), "") << c.what;
+    EXPECT_EQ(NR, 0) << c.what;
+    EXPECT_EQ(NEX1, static_cast<smallint>(c.exem.size())) << c.what;
+    std::vector<std::vector<int>> exa;
+    for (smallint i = 1; i <= NEX; ++i) exa.push_back(members(EXA[i]));
+    EXPECT_EQ(exa, c.exa) << c.what;
+  }
+}
+
 // Independence against the reactions kept so far, with the mode's limit on
 // how many there may be.
 TEST_F(Kernel, IndependentReactions) {
