@@ -73,6 +73,21 @@ TEST(AverageRock, AverageP) {
   EXPECT_FALSE(has(o, "Transpose"));
 }
 
+// An activity typed outside (0, 1] is asked for again until it fits; the
+// fit is then the one of the activity finally typed.
+TEST(AverageRock, ActivityOutsideItsRangeIsAskedAgain) {
+  const e2e::Run r = rock(script{}, "n\n\ny\nexxy\n1.5\n0\n0.8\n0.08\n\n");
+  const std::string& log = r.files.at("jx-log.txt");
+  const std::string again = "should be 0 < activity <= 1 : try again";
+  const auto first = log.find(again);
+  ASSERT_NE(first, std::string::npos) << log;
+  EXPECT_NE(log.find(again, first + 1), std::string::npos) << log;
+  const std::string& o = r.files.at("jx-rk-o.txt");
+  for (const char* line : {"    exxy    8.16    0.85    2.949    0.482    0.028     0.800     0.839    0.199    0.005",
+                           "av P       6.97    7.58    8.18    8.79    9.39"})
+    EXPECT_TRUE(hasline(o, line)) << line << "\n" << o;
+}
+
 // The fixture's own script: the activities come from the a-x file, the
 // tables and the average go to terminal, summary and log alike.
 TEST(AverageRock, ActivitiesFromTheAxFile) {

@@ -13,7 +13,7 @@ TEST_F(ScriptConvert, AGoodBlockFillsTheRecords) {
        "convert gt 4 SiO2 Al2O3 FeO MgO\n"
        "convert gt wt2xyz 38.2 21.5 30.1 8 99\n"
        "convert gt info 12 0.02 0.05 0.2\n"
-       "convert gt ideal 8 0 2 1 Si 1 Al\n"
+       "convert gt ideal 8 0 2 1 Si 3/4 Al\n"
        "convert gt ideal 3 -1 1 1/2 Mg\n"
        "convert bi 2 SiO2 K2O\n"
        "convert bi info 11 0.05 0 1 1.5\n");
@@ -42,6 +42,8 @@ TEST_F(ScriptConvert, AGoodBlockFillsTheRecords) {
   ASSERT_EQ(gt.nideal, 2);
   EXPECT_EQ(gt.idealvalue[1], 8);
   EXPECT_EQ(gt.nidealterm[1], 2);
+  EXPECT_EQ(gt.idealcoef(1, 1), 1);
+  EXPECT_EQ(gt.idealcoef(1, 2), 0.75L);
   EXPECT_EQ(gt.idealname(1, 2), "Al");
   EXPECT_EQ(gt.idealconst[2], -1);
   EXPECT_EQ(gt.idealcoef(2, 1), 0.5L);
