@@ -99,6 +99,11 @@ TEST(DrawingAreas, OrderRoundTheArea) {
       {"i1 3 500\ni2 7 500\nu1 a b - c i1 i2 connect\nu2 a b - c i2 end 7 500 7 300\n"
        "u3 a b - c i1 end 3 500 3 300\n",
        {"u2", "u1", "u3"}},
+      // reaching the edge twice through two lines that end apart inside:
+      // the start is the line at the edge, not the one ending inside
+      {"i1 3 500\ni2 7 500\nu2 a b - c i1 end 3 500 5 600\nu1 a b - c begin i1 3 300 3 500\n"
+       "u5 a b - c begin i2 5 600 7 500\nu3 a b - c i2 end 7 500 7 300\n",
+       {"u1", "u2", "u5", "u3"}},
       // four edge ends: left as found
       {"u1 a b - c begin end 2 300 2 900\nu2 a b - c begin end 8 300 8 900\n", {"u1", "u2"}},
   };
