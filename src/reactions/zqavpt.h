@@ -5,11 +5,18 @@
 
 #include "frame/farray.h"
 #include "frame/types.h"
+#include "frame/zqglobal_reactions.h"
 
 // The reactions of one average: at most 24.
 constexpr int maxavr = 24;
 
 namespace ZQAVPT {
+
+// Factor on an ln a uncertainty in the doubling diagnostics.
+constexpr extended AVVKAPPA = 2;
+// Singular values of the diagnostics below this fraction of the largest
+// are taken as 0.
+constexpr extended AVVSVDCUT = 1e-12L;
 
 // Covariances of the reactions of the current set; only the leading NR x NR
 // block is used.
@@ -19,13 +26,22 @@ using avrvector = farray<extended, 1, maxavr>;
 
 // The driver of calc mode 2: passes over the rock until the user stops.
 void ROCKCALCS();
+// The driver with the calc type of every pass set to mode: the one way into
+// the kinds that no menu or script offers, for tests.
+void ROCKCALCSAS(avtype mode);
 
 // The average P at each T of LT, or the average T at each P of LP, made
 // self-consistent with the activities of solution phases; summary tables.
 void AVERAGEP();
 void AVERAGET();
-// The combined average P-T: never chosen, stands in.
+// The combined average P-T of the rock, fitted to every reaction at once.
 void AVERAGEPT();
+// P (kbar) and T (K) that best fit the lines of all reactions, started from
+// FIXEDP, FIXEDT, with their sds, correlation and fit, and the single
+// end-member diagnostics; P = T = 0 (the rest untouched) when the fit
+// leaves the window or the lines fix no point.
+void AVPT(extended& P, extended& T, extended& sdP, extended& sdT, extended& cor, extended& fit, extended xco2,
+          extended xh2o);
 // One row of the iteration trace of average P or average T.
 void AVPITER(smallint it, extended T, extended X, extended sd, extended sigfit);
 void AVTITER(smallint it, extended Ttrial, extended P, extended X, extended sd, extended sigfit);

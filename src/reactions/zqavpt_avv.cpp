@@ -19,13 +19,9 @@ namespace {
 
 // A reaction without a root in the window: its sigfit says "no fit".
 constexpr extended NOROOTSIGFIT = 100;
-// Factor on an ln a uncertainty in the doubling diagnostics.
-constexpr extended KAPPA = 2;
 // Middle-value tolerances of the fixed T (K) and the fixed P (kbar).
 constexpr extended MIDDLETOLT = 1;
 constexpr extended MIDDLETOLP = 0.01L;
-// Singular values below this fraction of the largest are taken as 0.
-constexpr extended SVDCUT = 1e-12L;
 
 extended safesqrt(extended x) { return x > 0 ? std::sqrt(x) : 0; }
 
@@ -86,10 +82,10 @@ struct diagnostics {
       for (long k = 1; k <= nr; ++k) {
         extended p = 0;
         for (long l = 1; l <= nr; ++l)
-          if (SSVD[l] > SVDCUT * smax) p += VSVD(k, l) * USVD(i, l) / SSVD[l];
+          if (SSVD[l] > AVVSVDCUT * smax) p += VSVD(k, l) * USVD(i, l) / SSVD[l];
         ai += p;
         yi += p * x[k];
-        if (SSVD[k] > SVDCUT * smax) hi += USVD(i, k) * USVD(i, k);
+        if (SSVD[k] > AVVSVDCUT * smax) hi += USVD(i, k) * USVD(i, k);
       }
       const auto s = static_cast<std::size_t>(i);
       a[s] = ai, y[s] = yi, h[s] = hi;
@@ -167,7 +163,7 @@ struct diagnostics {
     IO::ADDSTR("e*", 9, w);
     IO::ADDSTR("hat", 9, w);
     IO::PUTSTR(1, w, 1, mask);
-    const extended t0 = 1 / (1 - KAPPA * KAPPA);
+    const extended t0 = 1 / (1 - AVVKAPPA * AVVKAPPA);
     for (long c = 1; c <= m; ++c) {
       const long j = used[c];
       const auto i = static_cast<std::size_t>(m + c);

@@ -1,5 +1,6 @@
 #include <cmath>
 #include <memory>
+#include <optional>
 
 #include "frame/bytes.h"
 #include "frame/channels.h"
@@ -28,6 +29,8 @@ struct rockcalcs {
   farray<bool, 1, maxem> excluded{"excluded"};
   bool changed = false;
   smallint compare = 0;
+  // The calc type of every pass when a test sets it (no user path does).
+  std::optional<avtype> forced;
 
   void exclude(long i) {
     // Excluding an end-member twice lists it once.
@@ -248,7 +251,7 @@ struct rockcalcs {
       IO::PUTSTR(0, "       2 : average T", 1, CHANNEL::TERMLOG);
       IO::PROMPTINTEGER("code", code);
     }
-    AVMODE = code == 2 ? avtype::avtmode : avtype::avpmode;
+    AVMODE = forced ? *forced : code == 2 ? avtype::avtmode : avtype::avpmode;
     if (number > 1 && NPSS > 0) restore();
     if (changed && !IO::QUERY("continue with/add to data changes in last calculation")) {
       changed = false;
@@ -301,10 +304,9 @@ struct rockcalcs {
   }
 };
 
-}  // namespace
-
-void ROCKCALCS() {
+void rockcalcsrun(std::optional<avtype> forced) {
   auto rc = std::make_unique<rockcalcs>();
+  rc->forced = forced;
   for (long i = 1; i <= NCV; ++i) {
     rc->savedactivity[i] = ACTIVITY[i];
     rc->savedsd[i] = SDACTIVITY[i];
@@ -313,5 +315,11 @@ void ROCKCALCS() {
   long number = 1;
   while (rc->pass(number)) ++number;
 }
+
+}  // namespace
+
+void ROCKCALCS() { rockcalcsrun(std::nullopt); }
+
+void ROCKCALCSAS(avtype mode) { rockcalcsrun(mode); }
 
 }  // namespace ZQAVPT

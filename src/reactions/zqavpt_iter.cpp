@@ -332,8 +332,4 @@ void AVERAGET() {
   }
 }
 
-// Stands in until "Calc mode 2: combined average P-T (present, never chosen)"
-// is built; no calc type reaches it.
-void AVERAGEPT() {}
-
 }  // namespace ZQAVPT

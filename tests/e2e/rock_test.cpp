@@ -30,7 +30,9 @@ TEST(RockRun, ActivitiesAtTheScriptsPT) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.ax);
-    const e2e::Run r = e2e::run({"rock"}, "1\n\n", {{"jx-abax.txt", c.ax}, {"jx-qtest.txt", script + "*\n"}});
+    // The script answers the calc-mode-3 questions that follow the set-up.
+    const std::string lines = "calcTatP yes\ncalcP 4 10 2\nschreinemakers yes\n*\n";
+    const e2e::Run r = e2e::run({"rock"}, "1\n\n", {{"jx-abax.txt", c.ax}, {"jx-qtest.txt", script + lines}});
     EXPECT_EQ(r.status, 0);
     const std::string head =
         "\nactivities of end-members in solid solutions are calculated with\n"
