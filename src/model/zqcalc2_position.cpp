@@ -49,6 +49,32 @@ extended spread(extended covH, extended varlnK, extended T, extended slope) {
   return std::sqrt((covH + RT * RT * varlnK) / (slope * slope));
 }
 
+// One root of a reaction's search: whether it lies in the window, the
+// temperature there, the affinity's slope along the solved variable, and
+// dV and d(mu)/dT.
+struct root {
+  bool in;
+  extended T, along, dV, dmudT;
+};
+
+// The sd and slope of each root in the window; one outside keeps SDOUTSIDE
+// and its slope as it was.
+void place(smallint k, const root& r1, const root& r2, extended& sd1, extended& sd2, extended& slope1,
+           extended& slope2) {
+  extended covH = 0, varlnK = 0;
+  if (r1.in || r2.in) variances(k, covH, varlnK);
+  sd1 = SDOUTSIDE;
+  sd2 = SDOUTSIDE;
+  if (r1.in) {
+    sd1 = spread(covH, varlnK, r1.T, r1.along);
+    slope1 = -r1.dV / r1.dmudT;
+  }
+  if (r2.in) {
+    sd2 = spread(covH, varlnK, r2.T, r2.along);
+    slope2 = -r2.dV / r2.dmudT;
+  }
+}
+
 }  // namespace
 
 void PFIXEDT(smallint k, extended& P1, extended& P2, extended& sd1, extended& sd2, extended& slope1, extended T,
@@ -57,18 +83,7 @@ void PFIXEDT(smallint k, extended& P1, extended& P2, extended& sd1, extended& sd
   PCALC(k, false, P1, P2, dV1, dV2, T, xCO2, xH2O, dmudT1, dmudT2);
   const bool in1 = ZQUTE1::INRANGE(P1, findtype::findp);
   const bool in2 = ZQUTE1::INRANGE(P2, findtype::findp);
-  extended covH = 0, varlnK = 0;
-  if (in1 || in2) variances(k, covH, varlnK);
-  sd1 = SDOUTSIDE;
-  sd2 = SDOUTSIDE;
-  if (in1) {
-    sd1 = spread(covH, varlnK, T, dV1);
-    slope1 = -dV1 / dmudT1;
-  }
-  if (in2) {
-    sd2 = spread(covH, varlnK, T, dV2);
-    slope2 = -dV2 / dmudT2;
-  }
+  place(k, {in1, T, dV1, dV1, dmudT1}, {in2, T, dV2, dV2, dmudT2}, sd1, sd2, slope1, slope2);
 }
 
 void TFIXEDP(smallint k, extended& T1, extended& T2, extended& sd1, extended& sd2, extended& slope1, extended P,
@@ -77,19 +92,8 @@ void TFIXEDP(smallint k, extended& T1, extended& T2, extended& sd1, extended& sd
   TCALC(k, false, T1, T2, dV1, dV2, P, xCO2, xH2O, dmudT1, dmudT2);
   const bool in1 = ZQUTE1::INRANGE(T1, findtype::findt);
   const bool in2 = ZQUTE1::INRANGE(T2, findtype::findt);
-  extended covH = 0, varlnK = 0;
-  if (in1 || in2) variances(k, covH, varlnK);
-  sd1 = SDOUTSIDE;
-  sd2 = SDOUTSIDE;
   // The activity term is R T ln a at the root itself.
-  if (in1) {
-    sd1 = spread(covH, varlnK, T1, dmudT1);
-    slope1 = -dV1 / dmudT1;
-  }
-  if (in2) {
-    sd2 = spread(covH, varlnK, T2, dmudT2);
-    slope2 = -dV2 / dmudT2;
-  }
+  place(k, {in1, T1, dmudT1, dV1, dmudT1}, {in2, T2, dmudT2, dV2, dmudT2}, sd1, sd2, slope1, slope2);
 }
 
 void TURNREACTION(smallint k, extended P, extended T, extended xCO2, extended xH2O, extended lnav, extended muv) {

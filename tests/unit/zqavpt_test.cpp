@@ -14,6 +14,7 @@
 #include "frame/zqglobal.h"
 #include "frame/zqglobal_model.h"
 #include "frame/zqute1.h"
+#include "handrows.h"
 #include "iotestsupport.h"
 #include "reactions/zqavpt.h"
 
@@ -62,14 +63,9 @@ class Avpt : public ::testing::Test {
     NCV = 5, NUV = 2;
     for (long i = 1; i <= NCV; ++i) {
       const row& r = ROCK[static_cast<std::size_t>(i - 1)];
-      NAME[i] = r.name;
-      (*TD)(i, TDSLOT::H) = r.H;
-      (*TD)(i, TDSLOT::S) = r.S;
-      (*TD)(i, TDSLOT::V) = r.V;
+      testsupport::handrow(i, r.name, r.H, r.S, r.V);
       (*C)(1, i) = r.si;
       (*C)(2, i) = r.mg;
-      ACTIVITY[i] = 1;
-      SDACTIVITY[i] = 0;
     }
     ACTIVITY[5] = 0.8L, SDACTIVITY[5] = 0.08L;
     (*COV)(3, 3) = 0.16L, (*COV)(4, 4) = 0.36L, (*COV)(5, 5) = 0.09L;

@@ -11,6 +11,7 @@
 #include "frame/zqglobal.h"
 #include "frame/zqglobal_model.h"
 #include "frame/zqute1.h"
+#include "handrows.h"
 #include "iotestsupport.h"
 #include "model/zqcalc1.h"
 #include "model/zqcalc2.h"
@@ -46,11 +47,7 @@ class Reactions : public ::testing::Test {
     NCV = static_cast<smallint>(rows.size());
     for (std::size_t k = 0; k < rows.size(); ++k) {
       const long i = static_cast<long>(k + 1);
-      NAME[i] = rows[k].name;
-      (*TD)(i, TDSLOT::H) = rows[k].H;
-      (*TD)(i, TDSLOT::S) = rows[k].S;
-      (*TD)(i, TDSLOT::V) = rows[k].V;
-      ACTIVITY[i] = 1;
+      testsupport::handrow(i, rows[k].name, rows[k].H, rows[k].S, rows[k].V);
     }
     CO2POS = H2OPOS = 0;
     AQSIPOS = 0;

@@ -16,6 +16,7 @@
 #include "frame/zqglobal.h"
 #include "frame/zqglobal_model.h"
 #include "frame/zqute1.h"
+#include "handrows.h"
 #include "iotestsupport.h"
 #include "model/zqcalc1.h"
 #include "model/zqcalc2.h"
@@ -86,13 +87,7 @@ class FindTest : public ::testing::Test {
     NCV = static_cast<smallint>(list.size());
     for (long i = 1; i <= NCV; ++i) {
       const row& r = list[static_cast<std::size_t>(i - 1)];
-      NAME[i] = r.name;
-      (*TD)(i, TDSLOT::H) = r.H;
-      (*TD)(i, TDSLOT::S) = r.S;
-      (*TD)(i, TDSLOT::V) = r.V;
-      (*TD)(i, TDSLOT::CPB) = r.b;
-      ACTIVITY[i] = 1;
-      SDACTIVITY[i] = 0;
+      testsupport::handrow(i, r.name, r.H, r.S, r.V, r.b);
     }
   }
   static void reaction(const std::vector<smallint>& nu) {

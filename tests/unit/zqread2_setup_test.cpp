@@ -203,6 +203,22 @@ TEST_F(Setup, LimitsFromRangesAndSiteFractions) {
   ZQREAD2::SETUP::SETLIMITS(1);
   EXPECT_EQ(p.nvarlim, 1);
   EXPECT_TRUE(p.allsfsimple);
+
+  // Without a list of site fractions the end-members' ideal-mixing terms
+  // name them, the first one included: x and 1 - x close a wide range.
+  ptype1& q = phase(2, {0.5L});
+  q.nsf = 0;
+  q.sf[1] = sum({factor(0, {{1, 1}})});
+  q.sf[2] = sum({factor(1, {{-1, 1}})});
+  for (smallint e = 1; e <= 2; ++e) {
+    q.em[e].nsfterm = 1;
+    q.em[e].sfterm[1].sfindex = e;
+  }
+  q.xvar[1].low = -0.5L;
+  q.xvar[1].high = 1.5L;
+  ZQREAD2::SETUP::SETLIMITS(1);
+  EXPECT_EQ(std::vector<extended>({q.xvar[1].low, q.xvar[1].high}), std::vector<extended>({0, 1}));
+  EXPECT_TRUE(q.xvar[1].lowkind == acctype::inaccessible && q.xvar[1].highkind == acctype::inaccessible);
 }
 
 // The whole set-up after reading a made-up a-x file, with the script's

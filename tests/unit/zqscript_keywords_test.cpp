@@ -83,6 +83,21 @@ TEST_F(ScriptKeywords, FailedChecksAreCountedOrFatal) {
   EXPECT_TRUE(e.killed);
 }
 
+// The code after "plotix" is optional: none given is no failure.
+TEST_F(ScriptKeywords, PlotixCodeIsOptional) {
+  struct Case {
+    const char* line;
+    controlboolean sw;
+    smallint code, nfail;
+  } cases[] = {{"plotix", yes, 0, 0}, {"plotix 1", yes, 1, 0}, {"plotix no", no, 0, 0}, {"plotix 2", yes, 0, 1}};
+  for (const auto& c : cases) {
+    read(std::string(c.line) + "\n", "no\n");
+    EXPECT_EQ(CONTROLJX.plotix, c.sw) << c.line;
+    EXPECT_EQ(CONTROLJX.plotixcode, c.code) << c.line;
+    EXPECT_EQ(IO::NFAIL, c.nfail) << c.line;
+  }
+}
+
 TEST_F(ScriptKeywords, UnrecognisedAndRetired) {
   read("avPT+ calc avP+\nBulk\nuncertainties 2\ncalcsdnle\n", "no\n");
   EXPECT_EQ(IO::NFAIL, 3);
@@ -241,6 +256,25 @@ TEST_F(ScriptKeywords, BatchItems) {
   EXPECT_EQ(fatal(many).message, "too many batch");
   read("batch g 1 1 1 5 600 0 1 0 0\n");
   EXPECT_EQ(CONTROLJX.batch, no);  // before any "with" line
+}
+
+// A "with" list filled to its last place still takes batch items; one past
+// it turns batches off. Lists that long come only from outside the script.
+TEST_F(ScriptKeywords, BatchAgainstTheFullWithList) {
+  read("with g q\nbatchxyzguess startblock\nbatchxyzguess x(g) 0.5\n");
+  for (int j = 3; j <= maxphaselist; ++j) WHSTRINGS[j] = "p" + std::to_string(j);
+  ZQSCRIPT::scriptline l;
+  l.keyword = "batch";
+  for (const char* w : {"batch", "p400", "1", "1", "1", "5", "600", "0", "1", "0", "0"}) l.words[++l.n] = w;
+  for (const int n : {maxphaselist, maxphaselist + 1}) {
+    NWHSTRINGS = static_cast<smallint>(n);
+    CONTROLJX.batch = no;
+    ZQSCRIPT::NINFO = static_cast<smallint>(l.n - l.pos);
+    ZQSCRIPT::MAKEINFO(l.keyword, l.words, l.n, l.pos);
+    ASSERT_TRUE(ZQSCRIPT::KEYWORDSBATCH(l));
+    EXPECT_EQ(CONTROLJX.batch, n == maxphaselist ? yes : no) << n;
+  }
+  EXPECT_TRUE(BATCHINFO[NBATCH].phase[maxphaselist]);
 }
 
 TEST_F(ScriptKeywords, MonteCarlo) {
