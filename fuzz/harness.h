@@ -14,7 +14,7 @@
 #include <filesystem>
 #include <string>
 
-#include "drivers.h"
+#include "fuzzdrivers.h"
 
 namespace fuzzharness {
 

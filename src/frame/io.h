@@ -102,6 +102,8 @@ extern timepoint (*CLOCK)();
 
 // ---------------------------------------------------------------- run frame
 void INITIALISEIO(const std::string& version);
+// MACHEPS, the ordinal words NTH and the bit values BITV.
+void MAKECONSTANTS();
 void MAKEWHEN();
 void TIMER();
 void HEAPINC(const sstring& what, longint bytes);

@@ -14,10 +14,10 @@ namespace {
 class Dialogue : public ::testing::Test {
  protected:
   void SetUp() override {
-    testsupport::resetio();
+    testsupport::freshstate();
     testsupport::openchannel(3, "log.txt");
   }
-  void TearDown() override { testsupport::resetio(); }
+  void TearDown() override { testsupport::freshstate(); }
   std::string log() {
     IO::FLUSHER();
     return dir.read("log.txt");

@@ -41,8 +41,8 @@ TEST(RunStamp, HoursMinutesWeekdayDate) {
 
 class Startup : public ::testing::Test {
  protected:
-  void SetUp() override { testsupport::resetio(); }
-  void TearDown() override { testsupport::resetio(); }
+  void SetUp() override { testsupport::freshstate(); }
+  void TearDown() override { testsupport::freshstate(); }
   testsupport::ScratchDir dir;
 };
 

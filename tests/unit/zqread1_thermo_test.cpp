@@ -46,7 +46,7 @@ bool close(long double got, long double want) {
 class DataSetReader : public ::testing::Test {
  protected:
   void SetUp() override {
-    testsupport::resetio();
+    testsupport::freshstate();
     ZQUTE1::SETUP();
     CALCMODE = calcmodetype::nlecalc;
     CONTROLJX = controljxtype{};
@@ -56,7 +56,7 @@ class DataSetReader : public ::testing::Test {
     IO::FILECLOSE(ZQREAD1::PDATA, true, "dsfile");
     ZQUTE1::CLEANUP();
     CALCMODE = calcmodetype::nlecalc;
-    testsupport::resetio();
+    testsupport::freshstate();
   }
 
   void install(const std::string& dsfile, const std::string& text) {
@@ -346,7 +346,7 @@ TEST_F(OxideComponents, FormulasItCannotUse) {
   formula(1, "ox", {{5, 1.0L}, {10, 1.0L}});
   formula(2, "full", {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}, {8, 1}});
   EXPECT_EQ(fatal(ZQREAD1::MAKEOXIDES), "makeoxides: no room for oxygen in the formula of full: more than 8 elements");
-  testsupport::resetio();
+  testsupport::freshstate();
   ZQUTE1::SETUP();
   METALS[5] = 0;
   NCV = 0;
@@ -444,7 +444,7 @@ TEST_F(DataSetReader, FileNameAndCalcModeStops) {
   // a dsfile that does not start with 5, 6 or 7, although the file exists
   install("8qz1", fixture("jx-ds7qz1.txt"));
   EXPECT_EQ(fatal([] { ZQREAD1::READTHERMO(1); }), "setuptextread: bad dsfile name");
-  testsupport::resetio();
+  testsupport::freshstate();
   installfixture("5qzold");
   CALCMODE = calcmodetype::lsqdscalc;
   EXPECT_EQ(fatal([] { ZQREAD1::READTHERMO(1); }), "thermo read: old lsqds not implemented");

@@ -23,7 +23,7 @@ constexpr extended K = 273.15L;
 class Windows : public ::testing::Test {
  protected:
   void SetUp() override {
-    testsupport::resetio();
+    testsupport::freshstate();
     IO::CONTROLIO.pagewidth = 200;
     ABSPLOW = 0.0009L;
     FIGPLOW = 1;
@@ -31,7 +31,7 @@ class Windows : public ::testing::Test {
     FIGTLOW = 400 + K;
     FIGTHIGH = 800 + K;
   }
-  void TearDown() override { testsupport::resetio(); }
+  void TearDown() override { testsupport::freshstate(); }
   testsupport::ScratchDir dir;
 };
 

@@ -29,7 +29,7 @@ std::string said(const std::string& answers, const std::function<void()>& f) {
 class PTSetup : public ::testing::Test {
  protected:
   void SetUp() override {
-    testsupport::resetio();
+    testsupport::freshstate();
     IO::CONTROLIO.pagewidth = 200;
     CONTROLJX = controljxtype{};
     ABSPLOW = 0.0009L;
@@ -47,7 +47,7 @@ class PTSetup : public ::testing::Test {
     if (PREC0 == nullptr) PREC0 = new prec0table;
   }
   void TearDown() override {
-    testsupport::resetio();
+    testsupport::freshstate();
     CONTROLJX = controljxtype{};
     CALCMODE = calcmodetype::nlecalc;
   }

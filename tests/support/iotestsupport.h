@@ -1,4 +1,4 @@
-// Helpers for unit tests that drive the I/O layer: a captured terminal,
+// Helpers for unit tests and fuzz drivers that drive the I/O layer: a captured terminal,
 // answers fed from a string, and a scratch working directory.
 #pragma once
 
@@ -13,6 +13,7 @@
 #include <string>
 
 #include "frame/io.h"
+#include "frame/zqglobal_reset.h"
 
 namespace testsupport {
 
@@ -103,25 +104,12 @@ inline std::string fatal(const std::function<void()>& call) {
   return "";
 }
 
-// The I/O layer as a test wants it: only the terminal open, default
-// preferences, empty buffers, no Return wait after a fatal error.
-inline void resetio() {
-  for (int k = 2; k <= 10; ++k) {
-    IO::textfile& f = IO::CHANNELFILE(k);
-    if (f.f != nullptr) std::fclose(f.f);
-    f = IO::textfile{};
-  }
-  if (IO::DATA.f != nullptr) std::fclose(IO::DATA.f);
-  IO::DATA = IO::textfile{};
-  IO::WHATSOPEN = 1;
-  IO::CONTROLIO = IO::controliotype{};
+// Every group of shared state as a fresh run has it (the work arrays
+// aside), the I/O layer with only the terminal open and no Return wait after
+// a fatal error.
+inline void freshstate() {
+  ZQGLOBAL::RESETALL();
   IO::CONTROLIO.autoexit = true;
-  IO::WSTR.clear();
-  IO::PSTR.clear();
-  IO::OSTR.clear();
-  IO::ISTR.clear();
-  IO::ICFILEUSED = IO::ITFILEUSED = IO::QKFILEUSED = IO::CSVFILEUSED = IO::CSV2FILEUSED = IO::PSFILEUSED =
-      IO::SVGFILEUSED = false;
 }
 
 // Opens file channel `bit` on a scratch file of the given name.
