@@ -129,6 +129,15 @@ bool* CHANNELUSED(int bit);
 [[noreturn]] void ERROREXIT(const std::string& where, const std::string& message, faulttype fault);
 [[noreturn]] void USERINTERRUPT();
 bool KILLSTRING(const std::string& s);
+// An invariant of the program's own making: when condition is false the run
+// ends as an internal fault (myfault) in where with what. Always on; the
+// texts are plain C strings, so a check that holds costs no allocation.
+inline void INTERNALCHECK(bool condition, const char* where, const char* what);
+[[noreturn]] void INTERNALFAULT(const char* where, const char* what);
+inline void INTERNALCHECK(bool condition, const char* where, const char* what) {
+  if (!condition) [[unlikely]]
+    INTERNALFAULT(where, what);
+}
 
 // ---------------------------------------------------------------- dialogue
 void PRSTRINGS(strings& words, smallint& n);

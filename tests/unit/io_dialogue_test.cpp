@@ -173,6 +173,22 @@ TEST_F(Dialogue, FatalBlockReachesOpenMainChannels) {
   EXPECT_FALSE(dir.exists("it.txt"));  // pruned: nothing was written to it
 }
 
+TEST_F(Dialogue, InternalCheckEndsTheRunOnlyWhenBroken) {
+  Terminal term;
+  EXPECT_EQ(testsupport::fatal([] { IO::INTERNALCHECK(1 + 1 == 2, "adder", "sum wrong"); }), "");
+  EXPECT_EQ(term.text(), "");
+  try {
+    IO::INTERNALCHECK(1 + 1 == 3, "adder", "sum wrong");
+    ADD_FAILURE() << "the run did not end";
+  } catch (const IO::runend& e) {
+    EXPECT_EQ(e.where, "adder");
+    EXPECT_EQ(e.message, "sum wrong");
+    EXPECT_EQ(e.fault, myfault);
+    EXPECT_FALSE(e.killed);
+  }
+  EXPECT_NE(term.text().find("===This shouldn't have happened...==="), std::string::npos);
+}
+
 TEST_F(Dialogue, FilesReadWithAnyLineEnd) {
   dir.write("in.txt", "a b % c\nx%y\r\nlast % \rz");
   IO::textfile f;

@@ -65,14 +65,14 @@ class DataSetReader : public ::testing::Test {
   }
   void installfixture(const std::string& dsfile) { install(dsfile, fixture("jx-ds" + dsfile + ".txt")); }
 
-  void choose(std::initializer_list<const char*> names) {
+  void choose(const std::vector<const char*>& names) {
     NCV = 0;
     for (const char* n : names) {
       NCV = static_cast<smallint>(NCV + 1);
       NAME[NCV] = n;
     }
   }
-  void readall(std::initializer_list<const char*> names) {
+  void readall(const std::vector<const char*>& names) {
     try {
       ZQREAD1::READTHERMO(1);
       choose(names);
@@ -265,7 +265,7 @@ TEST_F(DataSetReader, CovariancesInSinglePrecisionAtEveryPosition) {
 }
 
 TEST_F(DataSetReader, OxideComponentsOfAGeneration7Choice) {
-  struct compcase { std::initializer_list<const char*> names; std::vector<std::string> comps; std::vector<int> icomp; };
+  struct compcase { std::vector<const char*> names; std::vector<std::string> comps; std::vector<int> icomp; };
   const compcase cases[] = {
       // magnetite-like mtx leaves one surplus oxygen: "O" for all
       {{"grox", "mtx", "wqL", "kyx", "mgox", "qtzx"},
@@ -362,7 +362,9 @@ struct brokencase {
   int pass;             // the pass that stops
   const char* where;
   const char* message;
-  std::initializer_list<const char*> names = {"qtzx"};
+  // A vector, not an initializer_list: the list's array would not outlive
+  // the initialisation of the case.
+  std::vector<const char*> names = {"qtzx"};
 };
 
 void PrintTo(const brokencase& c, std::ostream* os) { *os << c.where << " : " << c.message; }
