@@ -141,7 +141,6 @@ TEST_F(Startup, LeastSquaresRunKeepsItsSuffixForTheNewDataSet) {
   IO::CONTROLIO.scriptfile = "abc";
   testsupport::Terminal term;
   ZQUTE1::STARTOUT();
-  ZQGLOBAL::CALCMODE = calcmodetype::nlecalc;
   EXPECT_EQ(IO::DATAFILENAMESUFFIX, "qz9");
   EXPECT_EQ(IO::SCRIPTFILENAME, "jx-abc.txt");
   EXPECT_EQ(IO::WHATSOPEN, 1 + 4 + 16 + 128);

@@ -48,14 +48,10 @@ class DataSetReader : public ::testing::Test {
   void SetUp() override {
     testsupport::freshstate();
     ZQUTE1::SETUP();
-    CALCMODE = calcmodetype::nlecalc;
-    CONTROLJX = controljxtype{};
-    NCV = 0;
   }
   void TearDown() override {
     IO::FILECLOSE(ZQREAD1::PDATA, true, "dsfile");
     ZQUTE1::CLEANUP();
-    CALCMODE = calcmodetype::nlecalc;
     testsupport::freshstate();
   }
 

@@ -25,7 +25,6 @@ class Windows : public ::testing::Test {
   void SetUp() override {
     testsupport::freshstate();
     IO::CONTROLIO.pagewidth = 200;
-    ABSPLOW = 0.0009L;
     FIGPLOW = 1;
     FIGPHIGH = 10;
     FIGTLOW = 400 + K;
