@@ -4,12 +4,15 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
 #include "frame/io.h"
@@ -63,12 +66,21 @@ class Answers {
   std::FILE* saved_ = nullptr;
 };
 
+// A fresh folder named prefix-XXXXXX under $TMPDIR (or /tmp); a folder that
+// cannot be made is an error that names the place and the reason.
+inline std::filesystem::path makescratch(const std::string& prefix) {
+  const char* tmp = std::getenv("TMPDIR");
+  const std::filesystem::path base = tmp != nullptr && *tmp != 0 ? tmp : "/tmp";
+  std::string name = (base / (prefix + "-XXXXXX")).string();
+  if (mkdtemp(name.data()) == nullptr)
+    throw std::runtime_error("cannot make a scratch folder in " + base.string() + ": " + std::strerror(errno));
+  return name;
+}
+
 // A fresh directory that is the working directory for the life of the object.
 class ScratchDir {
  public:
-  ScratchDir() {
-    char tmpl[] = "/tmp/solvarinth-unit-XXXXXX";
-    dir_ = mkdtemp(tmpl);
+  ScratchDir() : dir_(makescratch("solvarinth-unit")) {
     saved_ = std::filesystem::current_path();
     std::filesystem::current_path(dir_);
   }
