@@ -7,6 +7,11 @@ namespace CONST {
 // The reference state and units: P in kbar, T in K, energies in kJ.
 constexpr long double TR = 298.15L;          // reference temperature (K)
 constexpr long double PR = 0.001L;           // reference pressure (kbar)
+// Tr^2, 1/Tr and 1/Tr^2 as the model writes them: every closed form that
+// integrates from Tr takes these decimals, not values worked out from TR.
+constexpr long double TR2 = 88893.4225L;
+constexpr long double TRINV = 0.0033540164346805299L;
+constexpr long double TRINV2 = 1.1249426244107093e-05L;
 constexpr long double KELVIN = 273.15L;      // degrees Celsius to kelvin
 constexpr long double RGAS = 0.0083144L;     // gas constant (kJ/K), the literal every model routine uses
 constexpr long double RLN10 = 0.019144654296L;  // R ln 10 as the model writes it where a log10 a enters
@@ -15,6 +20,21 @@ constexpr long double PCEILING = 1500.0L;    // highest pressure of any window (
 constexpr long double PFLOOR = 0.0009L;      // lowest pressure of any window (kbar)
 constexpr long double TFLOOR = 283.0L;       // lowest temperature of any window (K)
 constexpr long double TCEILING = 3000.0L;    // highest temperature of any window (K)
+constexpr long double RGASBAR = 83.144L;      // gas constant (cm3 bar/K) of the Sterner-Pitzer routines
+constexpr long double RLN10AQ = 0.019144612724L;  // R ln 10 of the aqueous solute term, as written there
+constexpr long double BARPERKBAR = 1000.0L;   // fugacities are in bar, pressures in kbar
+constexpr long double CM3PERKJKBAR = 10.0L;   // 1 kJ/kbar = 10 cm3
+constexpr long double RGASCM3 = 8.3144L;      // gas constant (cm3 kbar/K), sizing the Sterner-Pitzer volume search
+
+// H2O-CO2 interaction constant of the fluid mixing model (W = AH2OCO2 (1/V1 + 1/V2)).
+constexpr long double AH2OCO2 = 10.5L;
+
+// Critical temperature (K) and pressure (kbar) of the corresponding-states gases.
+constexpr long double TCRITCH4 = 190.6L, PCRITCH4 = 0.046L;
+constexpr long double TCRITCO = 132.9L, PCRITCO = 0.035L;
+constexpr long double TCRITH2 = 41.2L, PCRITH2 = 0.0211L;
+constexpr long double TCRITH2S = 373.2L, PCRITH2S = 0.0893L;
+constexpr long double TCRITS2 = 259.6L, PCRITS2 = 0.08L;
 
 }  // namespace CONST
 

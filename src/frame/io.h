@@ -27,6 +27,10 @@ struct textfile {
   std::string name;
   bool writing = false;
   bool writeerror = false;
+  // Text kept in memory until the file may be created (the log, until the
+  // run's input names are known not to clash with it).
+  bool holding = false;
+  std::string held;
 };
 
 // The preferences and I/O settings.
@@ -186,6 +190,13 @@ void READCONTROL(const strings& words, smallint n, controlboolean& c, smallint& 
 std::string PROMPTDATAFILE(const std::string& prefix, sstring& suffix, const std::string& what, textfile& f);
 std::string PROMPTOUTFILE(const std::string& prefix, const sstring& name, textfile& f);
 void FILECLOSE(textfile& f, bool keep, const sstring& name);
+// The log is held in memory from start-up until OPENLOG creates it, once the
+// names of the run's files are settled; DROPLOG discards it instead, when the
+// log would replace a file the run reads.
+void OPENLOG();
+void DROPLOG();
+// The output file open on a channel under this name, or nullptr.
+const textfile* OPENOUTPUT(const std::string& name);
 void IOCLEANUP();
 
 // ---------------------------------------------------------------- bit sets

@@ -12,6 +12,7 @@ namespace {
 constexpr std::size_t frozenlength = 250;
 
 void writefile(textfile& f, const std::string& s) {
+  if (f.holding) f.held += s;
   if (f.f == nullptr || s.empty()) return;
   if (std::fwrite(s.data(), 1, s.size(), f.f) != s.size()) f.writeerror = true;
 }

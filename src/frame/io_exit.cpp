@@ -15,6 +15,7 @@ void writedirect(int bit, const std::string& text) {
     WRITETERMINAL(text);
   } else {
     textfile& f = CHANNELFILE(bit);
+    if (f.holding) f.held += text;
     if (f.f != nullptr) std::fwrite(text.data(), 1, text.size(), f.f);
   }
 }

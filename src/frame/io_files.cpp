@@ -10,6 +10,15 @@ std::string PROMPTDATAFILE(const std::string& prefix, sstring& suffix, const std
     PROMPTSTRING(what.empty() ? "suffix to name for datafile" : "suffix to name for " + what + " datafile", suffix);
   if (suffix.empty()) ERROREXIT("promptdatafile", "expecting a suffix for data filename", yourfault);
   const std::string name = prefix + suffix + ".txt";
+  // Reading a file this run is writing would take the run's own output for
+  // input (a suffix typed at a prompt, or a script edited between passes).
+  if (const textfile* out = OPENOUTPUT(name)) {
+    // A log not yet created must stay uncreated: the file is the user's.
+    if (out == &LOGFILE && LOGFILE.holding) DROPLOG();
+    ERROREXIT("promptdatafile", "the file \"" + name + "\" is an output file of this run and cannot be read as " +
+                                    (what.empty() ? std::string("input") : what),
+              yourfault);
+  }
   if (f.f != nullptr) std::fclose(f.f);
   f = textfile{};
   f.name = name;
@@ -44,10 +53,34 @@ void FILECLOSE(textfile& f, bool keep, const sstring& name) {
   if (!keep && !f.name.empty() && std::remove(f.name.c_str()) != 0) WRITETERMINAL("problem erasing  " + name + "\n");
 }
 
+void OPENLOG() {
+  if (!LOGFILE.holding) return;
+  const std::string text = LOGFILE.held;
+  const sstring name = LOGFILE.name;
+  PROMPTOUTFILE("", name, LOGFILE);
+  if (!text.empty() && std::fwrite(text.data(), 1, text.size(), LOGFILE.f) != text.size()) LOGFILE.writeerror = true;
+}
+
+void DROPLOG() {
+  LOGFILE = textfile{};
+  if (BTST(WHATSOPEN, CHANNEL::LOGBIT)) WHATSOPEN -= CHANNEL::LOG;
+}
+
+const textfile* OPENOUTPUT(const std::string& name) {
+  for (int k = CHANNEL::FIRSTFILEBIT; k <= CHANNEL::LASTBIT; ++k) {
+    if (!BTST(WHATSOPEN, static_cast<smallint>(k))) continue;
+    const textfile& f = CHANNELFILE(k);
+    if ((f.f != nullptr || f.holding) && f.name == name) return &f;
+  }
+  return nullptr;
+}
+
 void IOCLEANUP() {
   static const char* labels[CHANNEL::LASTBIT + 1] = {"",       "",       "outfile", "logfile",  "icfile", "itfile",
                                    "qkfile", "csvfile", "csv2file", "psfile", "svgsfile"};
   WRITETERMINAL("\n");
+  // A run that ends before its files were made still leaves its log.
+  if (BTST(WHATSOPEN, CHANNEL::LOGBIT) && LOGFILE.holding) OPENLOG();
   for (int k = CHANNEL::FIRSTFILEBIT; k <= CHANNEL::LASTBIT; ++k) {
     if (!BTST(WHATSOPEN, static_cast<smallint>(k))) continue;
     const bool* used = CHANNELUSED(k);

@@ -48,7 +48,13 @@ void INITIALISEIO(const std::string& version) {
   if (!CONTROLIO.scriptfile.empty() && "jx-" + CONTROLIO.scriptfile + ".txt" == "jx-log.txt")
     ERROREXIT("initialiseio", "the script file cannot be named like the log file \"jx-log.txt\"",
               yourfault);
-  FILENAME = PROMPTOUTFILE("jx-", "log.txt", LOGFILE);
+  // The log is kept in memory until the run's start-up has checked that no
+  // file it reads is named like it (ZQUTE1::STARTOUT creates it).
+  if (LOGFILE.f != nullptr) std::fclose(LOGFILE.f);
+  LOGFILE = textfile{};
+  LOGFILE.name = "jx-log.txt";
+  LOGFILE.holding = true;
+  FILENAME = LOGFILE.name;
   WHATSOPEN += CHANNEL::LOG;
 
   PUTSTR(0, "[display/print with fixed width font (eg Monaco)]", 2, CHANNEL::LOG);

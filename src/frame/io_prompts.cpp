@@ -44,13 +44,16 @@ bool READLINE(textfile& f, std::string& line) {
     const int next = std::fgetc(f.f);
     if (next != '\n' && next != EOF) std::ungetc(next, f.f);
   }
-  return true;
+  // A line cut short by a read error is no line: the caller reports it.
+  return std::ferror(f.f) == 0;
 }
 
+// A stream in error is not at its end, so that the reader's next line read
+// meets the error and reports it instead of taking the file as finished.
 bool ENDOFFILE(textfile& f) {
   if (f.f == nullptr) return true;
   const int ch = std::fgetc(f.f);
-  if (ch == EOF) return true;
+  if (ch == EOF) return std::ferror(f.f) == 0;
   std::ungetc(ch, f.f);
   return false;
 }

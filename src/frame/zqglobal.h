@@ -86,3 +86,5 @@ extern smallint DEBUGLEVEL;
 #include "frame/zqglobal_script.h"
 #include "frame/zqglobal_windows.h"
 #include "frame/zqglobal_axsetup.h"
+#include "frame/zqglobal_solver.h"
+#include "frame/zqglobal_reactions.h"

@@ -1,5 +1,6 @@
 // The fluid species tables: fixed data that the a-x reader puts in place
 // and the fluid equations of state read, so they live below both.
+#include "frame/constants.h"
 #include "frame/zqglobal.h"
 
 namespace ZQGLOBAL {
@@ -10,8 +11,9 @@ void SETFLUIDTABLES() {
   FLUIDTYPE = ftype::notset;
   NFLUIDNAME = nspecies;
   static const char* const names[nspecies] = {"H2O", "CO2", "CH4", "CO", "H2", "O2", "H2S", "S2"};
-  static const extended csp[nspecies] = {0, 0, 0.046L, 0.035L, 0.0211L, 0, 0.0893L, 0.08L};
-  static const extended cst[nspecies] = {0, 0, 190.6L, 132.9L, 41.2L, 0, 373.2L, 259.6L};
+  using namespace CONST;
+  static const extended csp[nspecies] = {0, 0, PCRITCH4, PCRITCO, PCRITH2, 0, PCRITH2S, PCRITS2};
+  static const extended cst[nspecies] = {0, 0, TCRITCH4, TCRITCO, TCRITH2, 0, TCRITH2S, TCRITS2};
   for (long i = 1; i <= nspecies; ++i) {
     FLUIDNAME[i] = names[i - 1];
     CSP[i] = csp[i - 1];
@@ -24,7 +26,7 @@ void SETFLUIDTABLES() {
     extended a;
   };
   // species codes: 1 H2O, 2 CO2, 3 CH4, 4 CO, 5 H2, 6 O2, 7 H2S, 8 S2
-  static const pair pairs[] = {{1, 2, 10.5L}, {1, 3, 17.5L}, {1, 4, 16.8L}, {1, 5, 14.9L}, {1, 7, 6.7L},
+  static const pair pairs[] = {{1, 2, AH2OCO2}, {1, 3, 17.5L}, {1, 4, 16.8L}, {1, 5, 14.9L}, {1, 7, 6.7L},
                                {1, 8, 13.0L}, {2, 3, 0.6L},  {2, 4, 1.2L},  {2, 5, 2.2L},  {2, 7, 0.045L},
                                {2, 8, 1.0L},  {3, 4, 0},     {3, 5, 0.8L},  {3, 7, 4.15L}, {4, 5, 0.3L}};
   for (const pair& pr : pairs) {

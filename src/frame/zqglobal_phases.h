@@ -110,6 +110,7 @@ struct emtype {
   farray<smallint, 1, maxssem> checkcoef{"em checkcoef"};
   icvector comp{"em comp"};
   extended formulasize = 0;
+  smallint nsite = 1;  // site multiplicity: normalises the residuals of the reactions it takes part in
   extended dqfa = 0, dqfb = 0, dqfc = 0;
   smallint dqfcode = -1;
   farray<bool, 1, 3> dqffit{"em dqffit"};

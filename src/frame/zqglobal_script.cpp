@@ -16,6 +16,8 @@ sstring ROCKNAME;
 farray<mineraltype, 1, maxminerals> MINERAL{"MINERAL"};
 smallint NCONV, NCONVB, NMINCONV;
 farray<mineralconvtype, 1, maxminerals> MINERALCONV{"MINERALCONV"};
+farray<sstring, 1, maxcomp> CONVOX{"CONVOX"};
+farray<extended, 1, maxcomp> CONVBULK{"CONVBULK"};
 
 extended SMALLE, SMALLF, SMALLDX, SMALLSUMM;
 

@@ -32,6 +32,7 @@ constexpr int maxrbi = 40;          // phase lines of an rbi block
 constexpr int maxprojapex = 10;     // apices of the projection plane
 constexpr int maxminerals = 12;     // minerals of a rock (utilities)
 constexpr int maxmucalcs = 40;      // chemical-potential lines of "muval"
+constexpr int maxideal = 4;         // ideal-analysis constraints of one mineral
 
 // One filter of a P-T point of a batch item.
 struct filtertype {
@@ -146,9 +147,25 @@ struct mineraltype {
   sstring name;
   smallint n = -1;
 };
+// A mineral analysis of the "convert" lines, as the script gave it.
 struct mineralconvtype {
   sstring name;
-  smallint n = 0;
+  smallint n = 0;                                      // oxides of the start line
+  farray<sstring, 1, maxcomp> inoxide{"conv inoxide"};  // their names as typed
+  farray<extended, 1, maxcomp> wt{"conv wt"};            // the analysis in wt%, "wt2xyz"
+  bool analysed = false;                               // an analysis was given
+  bool useideal = false;                               // "ideal" constraints were given
+  extended fu = 0;                                     // oxygens per formula unit, "info"
+  extended sdlogwt = 0;                                // a of sd(ln wt%) = a/sqrt(wt%)
+  extended xlow = 0, xhigh = 0;                        // range of x = Fe3/(Fe2 + Fe3)
+  extended logx = 0, sdlogx = 0;                       // ln x from that range, and its sd
+  extended sdmult = 1;                                 // factor on the printed sd
+  smallint nideal = 0;                                 // ideal constraints
+  farray<extended, 1, maxideal> idealvalue{"conv idealvalue"};
+  farray<extended, 1, maxideal> idealconst{"conv idealconst"};
+  farray<smallint, 1, maxideal> nidealterm{"conv nidealterm"};
+  fmatrix<sstring, 1, maxideal, 1, maxcomp> idealname{"conv idealname"};
+  fmatrix<extended, 1, maxideal, 1, maxcomp> idealcoef{"conv idealcoef"};
 };
 
 namespace ZQGLOBAL {
@@ -165,6 +182,9 @@ extern sstring ROCKNAME;
 extern farray<mineraltype, 1, maxminerals> MINERAL;
 extern smallint NCONV, NCONVB, NMINCONV;
 extern farray<mineralconvtype, 1, maxminerals> MINERALCONV;
+// The oxides and wt% of the "convert bulk" line (read by the utilities).
+extern farray<sstring, 1, maxcomp> CONVOX;
+extern farray<extended, 1, maxcomp> CONVBULK;
 
 // Solver tolerances
 extern extended SMALLE, SMALLF, SMALLDX, SMALLSUMM;

@@ -22,20 +22,68 @@ struct outfile {
 
 std::string fullname(const outfile& o) { return o.prefix + o.name.substr(0, sstringlength); }
 
-// Two files of one run that end up with one name would overwrite each
-// other's text; so would an output named like the script or the log.
-void checknames(const std::vector<outfile>& outs, const std::string& script) {
-  std::vector<std::string> names{"jx-log.txt"};
+// A file the run reads, and what it is to the user.
+struct infile {
+  std::string name;
+  const char* role;
+};
+
+// No two files of one run may share a name: two outputs would overwrite
+// each other's text, and an output named like a file the run reads would
+// empty that file when it is created. Everything is compared before the
+// first output file (the log included) is made.
+void checknames(const std::vector<outfile>& outs, const std::vector<infile>& ins) {
+  std::vector<std::string> names{IO::LOGFILE.name};
   for (const outfile& o : outs) names.push_back(fullname(o));
   for (std::size_t i = 0; i < names.size(); ++i) {
-    if (names[i] == script)
-      IO::ERROREXIT("startout", "the output file \"" + names[i] + "\" would overwrite the script file", yourfault);
+    for (const infile& in : ins)
+      if (names[i] == in.name) {
+        if (i == 0) IO::DROPLOG();
+        IO::ERROREXIT("startout",
+                      "the output file \"" + names[i] + "\" would overwrite the " + in.role + " file", yourfault);
+      }
     for (std::size_t j = i + 1; j < names.size(); ++j)
       if (names[i] == names[j])
         IO::ERROREXIT("startout",
                       "two files of the run would both be named \"" + names[i] + "\": use a shorter scriptfile suffix",
                       yourfault);
   }
+}
+
+// The a-x suffix that the script's "axfile" lines leave for the first pass
+// (the last such line wins, as in the reader), or empty. The script is read
+// from its start and put back there for the reader.
+sstring scriptaxfile() {
+  sstring ax;
+  IO::strings w{"script line"}, line{"script words"};
+  smallint n = 0;
+  while (!IO::ENDOFFILE(IO::DATA)) {
+    smallint m = 0;
+    IO::READSTRINGS(IO::DATA, w, m, true);
+    const bool continues = m > 0 && w[m] == "\\";
+    if (continues) --m;
+    for (smallint i = 1; i <= m && n < maxwords; ++i) line[++n] = w[i];
+    if (m > 0 && continues) continue;
+    if (n > 0 && line[1][0] == '*') break;
+    if (n > 0 && line[1] == "axfile") {
+      controlboolean c = yes;
+      smallint pos = 1;
+      IO::READCONTROL(line, n, c, pos);
+      if (n > pos) ax = IO::MAKESSTRING(line[pos + 1]);
+    }
+    n = 0;
+  }
+  std::rewind(IO::DATA.f);
+  return ax;
+}
+
+void addinput(std::vector<infile>& ins, const std::string& name, const char* role) { ins.push_back({name, role}); }
+
+// The inputs of every calc mode: the preferences and the data set.
+std::vector<infile> commoninputs() {
+  std::vector<infile> ins{{"jx-prefs.txt", "preferences"}, {"ds-prefs.txt", "least-squares preferences"}};
+  if (!IO::CONTROLIO.dsfile.empty()) addinput(ins, "jx-ds" + IO::CONTROLIO.dsfile + ".txt", "data-set");
+  return ins;
 }
 
 void create(const std::vector<outfile>& outs) {
@@ -71,7 +119,12 @@ void STARTOUT() {
         {"jx-", s + "-2.csv", &IO::CSV2FILE, CHANNEL::CSV2BIT, " and ", 1},
         {"jx-", s + ".svg", &IO::SVGFILE, CHANNEL::SVGBIT, "graphics info in the files, ", 0},
     };
-    checknames(outs, IO::SCRIPTFILENAME);
+    std::vector<infile> ins = commoninputs();
+    addinput(ins, IO::SCRIPTFILENAME, "script");
+    const sstring ax = scriptaxfile();
+    if (!ax.empty()) addinput(ins, "jx-" + ax + ".txt", "a-x");
+    checknames(outs, ins);
+    IO::OPENLOG();
     create(outs);
     IO::PUTSTR(2, "these may not all be populated, depending on the calcs;", 1, CHANNEL::TERMLOG);
     IO::PUTSTR(0, "solvarinth should delete empty files at the end of each run", 1, CHANNEL::TERMLOG);
@@ -88,8 +141,15 @@ void STARTOUT() {
       {"ds-ic", d + ".txt", &IO::ICFILE, CHANNEL::DETAILSBIT, "intermediate/auxiliary calc results are in the file, ", 1},
       {"ds-", d + ".csv", &IO::CSVFILE, CHANNEL::CSVBIT, "dataset in csv format in the file, ", 1},
   };
-  checknames(outs, IO::SCRIPTFILENAME);
-  checknames(outs, "jx-" + IO::CONTROLIO.scriptfile + ".txt");
+  std::vector<infile> ins = commoninputs();
+  addinput(ins, IO::SCRIPTFILENAME, "least-squares script");
+  addinput(ins, "jx-" + IO::CONTROLIO.scriptfile + ".txt", "script");
+  addinput(ins, "ds-ax" + CONTROLDS.axsuffix + ".txt", "a-x");
+  addinput(ins, "ds-" + IO::MAKESSTRING("em" + CONTROLDS.emsuffix) + ".txt", "end-member");
+  addinput(ins, "ds-" + IO::MAKESSTRING("em" + CONTROLDS.emsuffix + "-f") + ".txt", "end-member");
+  addinput(ins, "ds-xp" + CONTROLDS.xpsuffix + ".txt", "experiments");
+  checknames(outs, ins);
+  IO::OPENLOG();
   create(outs);
   // The new data set is named after the least-squares suffix, so that stays
   // the run's suffix while the script takes the place of the other input.

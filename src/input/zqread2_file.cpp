@@ -173,7 +173,8 @@ void axreader::READPURE(const sstring& name) {
   } else if (tclass == valuetype::aninteger) {
     smallint k = 0;
     if (ISPHNAME(name, k)) {
-      IO::PUTSTR(0, "datafile appears to be ambiguous: a 1 immediately follows " + name + ";", 1, CHANNEL::TERMLOG);
+      // the "reading ax:" progress line is open: the notice starts below it
+      IO::PUTSTR(1, "datafile appears to be ambiguous: a 1 immediately follows " + name + ";", 1, CHANNEL::TERMLOG);
       IO::PUTSTR(0, "this means either an activity of 1, or it's a 1 end-member phase.", 1, CHANNEL::TERMLOG);
       if (IO::QUERY("the '1' its activity")) {
         fixedactivity();

@@ -52,6 +52,8 @@ bool KEYWORDSPHASES(const scriptline& l);
 bool KEYWORDSBATCH(const scriptline& l);
 bool KEYWORDSOTHER(const scriptline& l);
 void KEYWORDTABLE(const scriptline& l);
+// One "convert" line, from its info items.
+void CONVERTLINE();
 
 // Value checks of the info items
 bool CHECKSCRIPTR(const sstring& keyword, extended lo, extended hi);

@@ -55,8 +55,7 @@ bool KEYWORDSOTHER(const scriptline& l) {
   } else if (k == "recalccode") {
     code(RECALCCODE);
   } else if (k == "convert") {
-    // mineral analyses for the utilities mode, which this build never
-    // enters: the lines are taken and not stored
+    CONVERTLINE();
   } else if (k == "muval") {
     muval(l);
   } else if (k == "exbuff") {

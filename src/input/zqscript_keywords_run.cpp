@@ -14,10 +14,10 @@ namespace {
 
 controlboolean asktoyes(controlboolean c) { return c == ask ? yes : c; }
 
-// "1e" and the decimal exponent of a tolerance; a tolerance that has no
-// logarithm is written as 0.
+// "1e" and the decimal exponent of a tolerance; the second and third may
+// be exactly 0, which has no exponent.
 std::string convtext(extended v) {
-  if (!(v > 0)) return "0";
+  if (v == 0) return "0";
   const extended e = std::nearbyint(std::log10(v));
   std::string s = IO::INT2STR(e);
   while (s.size() < 2) s = " " + s;
@@ -29,24 +29,27 @@ void convergence(const scriptline& l) {
   smallint n = 4;
   bool ok = CHECKSCRIPTNR(l.keyword, n);
   if (ok) {
-    // a tolerance of 0 or less would stop the solver from ever converging
-    for (smallint i = 1; i <= 4 && ok; ++i)
-      if (!(INFOREAL[i] > 0)) {
-        IO::PUTSTR(1, "for " + l.keyword + ", info given is " + INFOSTRING[i] + "\"" + ", " +
-                          "but a tolerance must be greater than 0", 1, CHANNEL::TERMLOG);
-        if (CONTROLJX.strictscripting)
-          IO::ERROREXIT("reading script for " + l.keyword, "reals inappropriate", yourfault);
-        IO::NFAIL = static_cast<smallint>(IO::NFAIL + 1);
-        IO::PUTSTR(0, "info in the script needs to be corrected", 1, CHANNEL::TERMLOG);
-        ok = false;
-      }
+    // No tolerance may be negative; the first and the fourth are compared
+    // by their logarithms, so they may not be 0 either.
+    for (smallint i = 1; i <= 4 && ok; ++i) {
+      const bool mayzero = i == 2 || i == 3;
+      if (INFOREAL[i] > 0 || (mayzero && INFOREAL[i] == 0)) continue;
+      IO::PUTSTR(1, "for " + l.keyword + ", info given is " + INFOSTRING[i] + "\"" + ", " +
+                        (mayzero ? "but a tolerance may not be negative" : "but this tolerance must be greater than 0"),
+                 1, CHANNEL::TERMLOG);
+      if (CONTROLJX.strictscripting)
+        IO::ERROREXIT("reading script for " + l.keyword, "reals inappropriate", yourfault);
+      IO::NFAIL = static_cast<smallint>(IO::NFAIL + 1);
+      IO::PUTSTR(0, "info in the script needs to be corrected", 1, CHANNEL::TERMLOG);
+      ok = false;
+    }
   }
-  if (ok) {
-    SMALLE = INFOREAL[1];
-    SMALLF = INFOREAL[2];
-    SMALLDX = INFOREAL[3];
-    SMALLSUMM = INFOREAL[4];
-  }
+  // Only tolerances that were taken are reported.
+  if (!ok) return;
+  SMALLE = INFOREAL[1];
+  SMALLF = INFOREAL[2];
+  SMALLDX = INFOREAL[3];
+  SMALLSUMM = INFOREAL[4];
   std::string line = "conv: ";
   for (smallint i = 1; i <= 4; ++i) line += convtext(INFOREAL[i]) + (i < 4 ? " " : "");
   IO::WRITETERMINAL(line + "\n");

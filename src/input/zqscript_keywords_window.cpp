@@ -37,7 +37,7 @@ void diagrampt(const scriptline& l) {
   CONTROLJX.diagramPT = l.sw;
   if (l.sw != yes) return;
   if (NINFO < 4) {
-    IO::PUTSTR(1, "for " + l.keyword + ", 4 numbers needed to define a PT rectangle", 0, CHANNEL::TERMLOG);
+    IO::PUTSTR(1, "for " + l.keyword + ", 4 numbers needed to define a PT rectangle", 1, CHANNEL::TERMLOG);
     IO::NFAIL = static_cast<smallint>(IO::NFAIL + 1);
     CONTROLJX.diagramPT = no;
     return;

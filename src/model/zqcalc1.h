@@ -33,6 +33,18 @@ extended VH2OCO2(extended P, extended T, extended xCO2, extended xH2O);
 void DOSP(extended P, extended T, extended c1, extended c2, extended c3, extended c4, extended c5,
           extended c6, extended c7, extended c8, extended c9, extended c10, extended Pswitch, extended& V,
           extended& RTlnf);
+// The last result of H2OPROPS or CO2PROPS, keyed on its exact P, T and
+// USESP, so repeated calls at one state give the same bits without the
+// equation of state; written only by those routines.
+struct fluidcache {
+  bool valid = false;
+  extended P = 0, T = 0;
+  bool usesp = false;
+  extended V = 0, RTlnf = 0;
+};
+extern fluidcache H2OCACHE;  // last pure-H2O state, set by H2OPROPS
+extern fluidcache CO2CACHE;  // last pure-CO2 state, set by CO2PROPS
+void RESETFLUIDCACHE();
 // Corresponding-states gas of critical pressure (kbar) and temperature (K).
 void CORRSTATE(extended P, extended T, extended Pcrit, extended Tcrit, extended& V, extended& RTlnf);
 
@@ -41,5 +53,12 @@ void CORRSTATE(extended P, extended T, extended Pcrit, extended Tcrit, extended&
 extended DHSOLUTE(extended P, extended T, extended nCO2, extended nH2O, extended I, extended zz);
 extended DIELECTRIC(extended P, extended T, extended xCO2, extended xH2O, extended V);
 extended AWGF(extended P, extended T, extended xCO2, extended xH2O, extended V);
+
+// Reaction k of R: dG0 with its P and T derivatives (forward differences),
+// ln K from the activities and the fluid, and the affinity dmu = dG0 + RT ln K.
+void CALCDG0(smallint k, extended& dV, extended& dGdT, extended& dG0, extended P, extended T);
+void CALCLNK(smallint k, extended& lnK, extended P, extended T, extended xCO2, extended xH2O);
+void CALCDMU(smallint k, extended& dV, extended& dmudT, extended& dmu, extended P, extended T, extended xCO2,
+             extended xH2O);
 
 }  // namespace ZQCALC1

@@ -31,9 +31,9 @@ inline std::string slurp(const fs::path& p) {
 }
 
 // Runs with the files of fixture folders (later folders override earlier
-// ones) plus extra files given by name and content.
+// ones) plus extra files given by name and content, and empty folders.
 inline Run run(const std::vector<std::string>& fixturedirs, const std::string& answers,
-               const std::map<std::string, std::string>& extra = {}) {
+               const std::map<std::string, std::string>& extra = {}, const std::vector<std::string>& folders = {}) {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   const fs::path dir = fs::path(SOLVARINTH_SCRATCH) / (std::string(info->test_suite_name()) + "." + info->name());
   fs::remove_all(dir);
@@ -42,6 +42,10 @@ inline Run run(const std::vector<std::string>& fixturedirs, const std::string& a
     for (const auto& e : fs::directory_iterator(fs::path(SOLVARINTH_FIXTURES) / d))
       fs::copy_file(e.path(), dir / e.path().filename(), fs::copy_options::overwrite_existing);
   for (const auto& [name, content] : extra) std::ofstream(dir / name, std::ios::binary) << content;
+  for (const std::string& name : folders) {
+    fs::remove(dir / name);
+    fs::create_directories(dir / name);
+  }
 
   const fs::path runinfo = dir.parent_path() / (dir.filename().string() + ".io");
   fs::create_directories(runinfo);
@@ -52,7 +56,8 @@ inline Run run(const std::vector<std::string>& fixturedirs, const std::string& a
   Run r;
   r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
   r.out = slurp(runinfo / "stdout");
-  for (const auto& e : fs::directory_iterator(dir)) r.files[e.path().filename().string()] = slurp(e.path());
+  for (const auto& e : fs::directory_iterator(dir))
+    if (e.is_regular_file()) r.files[e.path().filename().string()] = slurp(e.path());
   return r;
 }
 

@@ -21,6 +21,7 @@
 #include "input/zqread2.h"
 #include "input/zqscript.h"
 #include "frame/zqute1.h"
+#include "utilities/zqpltx.h"
 
 namespace fuzzdrive {
 
@@ -214,6 +215,18 @@ inline outcome axfile(const std::string& input) {
   for (long k = 1; k <= n && NTP < maxdsem; ++k) PHNAMES[++NTP] = w[k];
   answers a(part(v, 2));
   return guarded([] { ZQREAD2::SETUPPHASES(); });
+}
+
+// The drawing data file: [qk-fz.txt] SEP [answers]; the whole drawing
+// run, its picture on the SVG channel.
+inline outcome drawing(const std::string& input) {
+  const auto v = split(input, 2);
+  writefile("qk-fz.txt", part(v, 0));
+  resetstate();
+  IO::CONTROLIO.scriptfile = "fz";
+  testsupport::openchannel(CHANNEL::SVGBIT, "jx-fz.svg");
+  answers a(part(v, 1));
+  return guarded([] { ZQPLTX::PLOTIX(); });
 }
 
 // A run that ended as an internal fault (an index outside a table among

@@ -116,6 +116,13 @@ inline std::string fatal(const std::function<void()>& call) {
   return "";
 }
 
+// The I/O layer alone back to its defaults, with no Return wait after a
+// fatal error.
+inline void resetio() {
+  IO::RESETIO();
+  IO::CONTROLIO.autoexit = true;
+}
+
 // Every group of shared state as a fresh run has it (the work arrays
 // aside), the I/O layer with only the terminal open and no Return wait after
 // a fatal error.

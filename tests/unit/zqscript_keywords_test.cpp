@@ -34,15 +34,33 @@ TEST_F(ScriptKeywords, Convergence) {
   read("convergence no 1e-10 1e-8 0.001 1e-8\n");
   EXPECT_EQ(SMALLE, 1e-8L);
   EXPECT_EQ(out().find("conv:"), std::string::npos);
-  read("convergence 1e-10 1e-5 0.001 1e-7\n");
+  // The second and third tolerances may be 0; the trace shows them as 0.
+  read("convergence 1e-10 0 0.001 1e-7\n");
+  EXPECT_EQ(IO::NFAIL, 0);
   EXPECT_EQ(SMALLE, 1e-10L);
+  EXPECT_EQ(SMALLF, 0);
   EXPECT_EQ(SMALLDX, 0.001L);
-  EXPECT_TRUE(says("conv: 1e-10 1e-5 1e-3 1e-7\n"));
-  // a zero tolerance is refused as a failed check; its trace shows 0
-  read("convergence 1e-10 0 0.001 0\n", "no\n");
-  EXPECT_EQ(IO::NFAIL, 1);
-  EXPECT_EQ(SMALLF, 1e-6L);
-  EXPECT_TRUE(says("conv: 1e-10 0 1e-3 0\n"));
+  EXPECT_EQ(SMALLSUMM, 1e-7L);
+  EXPECT_TRUE(says("conv: 1e-10 0 1e-3 1e-7\n"));
+  read("convergence 1e-10 1e-5 0 3e-7\n");
+  EXPECT_TRUE(says("conv: 1e-10 1e-5 0 1e-7\n"));
+  EXPECT_EQ(SMALLDX, 0);
+
+  // Refused, with nothing set and no trace: a negative value anywhere, and
+  // 0 where a logarithm is taken.
+  for (const char* line : {"convergence 0 1e-6 0.001 1e-7\n", "convergence 1e-10 1e-6 0.001 0\n",
+                           "convergence 1e-10 -1e-6 0.001 1e-7\n", "convergence -1e-10 1e-6 0.001 1e-7\n"}) {
+    SCOPED_TRACE(line);
+    term_.reset();
+    term_ = std::make_unique<testsupport::Terminal>();
+    read(line, "no\n");
+    EXPECT_EQ(IO::NFAIL, 1);
+    EXPECT_EQ(SMALLE, 1e-8L);
+    EXPECT_EQ(SMALLF, 1e-6L);
+    EXPECT_FALSE(says("conv:"));
+    EXPECT_TRUE(says("info in the script needs to be corrected"));
+  }
+  EXPECT_EQ(fatal("strictscripting\nconvergence 1e-10 1e-6 -0.001 1e-7\n").message, "reals inappropriate");
 }
 
 TEST_F(ScriptKeywords, FailedChecksAreCountedOrFatal) {

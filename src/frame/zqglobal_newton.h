@@ -1,0 +1,12 @@
+// Counters of the Newton solver that the equations read to decide when
+// their debug printers run.
+#pragma once
+
+#include "frame/types.h"
+
+namespace ZQGLOBAL {
+
+extern smallint NLEIT;      // iteration of the current solve, 0 at its start evaluation (NLE)
+extern smallint NLESTEPIT;  // evaluation within the iteration: 1 at its start, 2.. line-search trials (NLE)
+
+}  // namespace ZQGLOBAL

@@ -1,0 +1,81 @@
+#include "frame/zqglobal_solver.h"
+
+namespace ZQGLOBAL {
+
+eqvector X{"X"};
+beqvector BX{"BX"};
+seqvector XNAME{"XNAME"};
+eqvector XFACA{"XFACA"}, XFACB{"XFACB"}, TYPX{"TYPX"};
+acceqvector INACC1{"INACC1"}, INACC2{"INACC2"};
+smallint NXVARLIM = 0;
+xvarlimtype XVARLIMN{"XVARLIMN"}, XVARLIMD{"XVARLIMD"};
+smallint NSFNH = 0;
+farray<smallint, 1, maxsfnh> SFNHIP{"SFNHIP"}, SFNHK{"SFNHK"}, SFNHIX{"SFNHIX"};
+extended PHI = 0;
+ieqvector MP2SS{"MP2SS"}, MP2X{"MP2X"};
+
+bemvector STARTSS{"STARTSS"};
+iemvector EM2SS{"EM2SS"}, EM2X{"EM2X"};
+
+cvector COMPK{"COMPK"};
+smallint KBPDEN = 0;
+liemmatrix PROJC{"PROJC"};
+smallint RANKDEFICIT = 0;
+irvector RNSITE{"RNSITE"};
+smallint JROW = 0, JCOL = 0;
+
+smallint IBATCH = 0, NOKBATCH = 0;
+bool DOINGMC = false;
+sutype SU;
+
+rvector ALNK{"ALNK"};
+emvector VARLNA{"VARLNA"};
+farray<str255, 1, maxreac> RLINES{"RLINES"};
+smallint INDENTR = 0;
+
+void RESETSOLVER() {
+  X.fill(0);
+  BX.fill(false);
+  XNAME.fill("");
+  XFACA.fill(0);
+  XFACB.fill(0);
+  TYPX.fill(0);
+  INACC1.fill(acctype::windowlimit);
+  INACC2.fill(acctype::windowlimit);
+  NXVARLIM = 0;
+  XVARLIMN.fill(0);
+  XVARLIMD.fill(1);  // a denominator is never 0, even in an unused row
+  NSFNH = 0;
+  SFNHIP.fill(0);
+  SFNHK.fill(0);
+  SFNHIX.fill(0);
+  PHI = 0;
+  MP2SS.fill(0);
+  MP2X.fill(0);
+  STARTSS.fill(false);
+  EM2SS.fill(0);
+  EM2X.fill(0);
+  COMPK.fill(0);
+  KBPDEN = 0;
+  PROJC.fill(0);
+  RANKDEFICIT = 0;
+  RNSITE.fill(1);  // a reaction beyond NR divides by 1
+  JROW = 0;
+  JCOL = 0;
+  IBATCH = 0;
+  NOKBATCH = 0;
+  DOINGMC = false;
+  static const sutype blank;
+  SU = blank;
+  ALNK.fill(0);
+  VARLNA.fill(0);
+  RLINES.fill("");
+  INDENTR = 0;
+}
+
+namespace {
+// The defaults hold from the start, not only after the first reset.
+const bool solverdefaults = (RESETSOLVER(), true);
+}  // namespace
+
+}  // namespace ZQGLOBAL

@@ -1,0 +1,114 @@
+// Shared state of the equilibrium solver: the layout of the unknowns with
+// their scaling and limits, the numbering of the calculation's end-members,
+// the bulk composition and its projection, the per-phase work records of a
+// solved point, and the reaction table's companions. The calc-mode-1 set-up
+// fills it; the activities, the equations and the solver read it.
+#pragma once
+
+#include "frame/farray.h"
+#include "frame/types.h"
+#include "frame/zqglobal.h"
+#include "frame/zqglobal_numerics.h"
+
+constexpr int maxxvarlim = 50;   // linear limit rows on the unknowns
+constexpr int maxsfnh = 50;      // site fractions watched along a step
+constexpr int maxsu = 15;        // phase work records of one point
+constexpr int maxmodeset = 202;  // mode sets (mode rows) of one point
+
+using beqvector = farray<bool, 1, maxeq>;
+using ieqvector = farray<smallint, 1, maxeq>;
+using eqmatrix = fmatrix<extended, 1, maxeq, 1, maxeq>;
+using acceqvector = farray<acctype, 1, maxeq>;
+using seqvector = farray<sstring, 1, maxeq>;
+using bcvector = farray<bool, 1, maxcomp>;
+using rvector = farray<extended, 1, maxreac>;
+using irvector = farray<smallint, 1, maxreac>;
+using dcompdxtype = dcompdxarray;
+// Rows of rational coefficients over the unknowns 1..NX, the constant in
+// column NX + 1 (one column beyond the unknowns, so NX = 90 still fits).
+using xvarlimtype = fmatrix<smallint, 1, maxxvarlim, 1, maxeq + 1>;
+using modesetvector = farray<extended, 1, maxmodeset>;
+
+// One phase of the assemblage as the solver and the printers see it.
+struct suphasetype {
+  sstring name;                                        // phase name
+  smallint phase = 0;                                  // solution- or pure-phase number
+  smallint firstx = 0;                                 // position in X of its first variable, 0 for a pure phase
+  bool hasmode = false;                                // the phase takes a mode
+  bool fluidphase = false, aqphase = false;            // name begins "fluid" / "aq"
+  smallint nem = 0;                                    // end-members, 1 for a pure phase
+  farray<sstring, 1, maxssem> varnames{"su varnames"};  // compositional variables
+  smallint nsf = 0;                                    // site fractions
+  farray<sstring, 1, maxsf> sfnames{"su sfnames"};
+  farray<str255, 1, maxssem> emnames{"su emnames"};
+  cvector comp{"su comp"};  // components in one formula unit, all NUV in system order
+  // Per end-member: proportion, ideal-mixing activity, activity coefficient,
+  // activity, Gibbs energy, RT ln a.
+  farray<extended, 1, maxssem> p{"su p"}, ideal{"su ideal"}, gamma{"su gamma"}, activity{"su activity"},
+      gem{"su gem"}, rtlna{"su rtlna"};
+  modesetvector mode{"su mode"}, modefac{"su modefac"};  // per mode set: mode and its weight factor
+  extended g = 0, s = 0, v = 0, h = 0, rho = 0;          // phase G, S, V, H, density
+};
+
+// The result record of the current point.
+struct sutype {
+  smallint nph = 0;  // phase records in use
+  farray<suphasetype, 1, maxsu> ph{"SU ph"};
+  smallint nmodeset = 0;                                    // mode sets: 1 when modes are unknowns, else 0
+  fmatrix<extended, 1, maxmodeset, 1, maxcomp> bulk{"SU bulk"};  // bulk per mode set over the free components
+  modesetvector gsys{"SU gsys"}, hsys{"SU hsys"}, ssys{"SU ssys"}, vsys{"SU vsys"}, rhosys{"SU rhosys"};
+  extended pressure = 0, temperature = 0;  // the solved point (kbar, K)
+};
+
+namespace ZQGLOBAL {
+
+// ---------------------------------------------------------------- unknowns (counts NX, NXP, NXPSS with the run counts)
+extern eqvector X;         // unknowns: P, T, compositional variables, modes (set by the driver and the solver)
+extern beqvector BX;       // true for a free unknown (MAKECROSSREFS, SETUPLOOPS)
+extern seqvector XNAME;    // display names of the unknowns (MAKECROSSREFS)
+extern eqvector XFACA;     // scale factor of each unknown: scaled = XFACA * physical + XFACB (MAKECROSSREFS)
+extern eqvector XFACB;     // scale offset of each unknown (MAKECROSSREFS)
+extern eqvector TYPX;      // typical magnitude of each unknown in scaled units, non-zero (MAKECROSSREFS)
+extern acceqvector INACC1; // kind of the lower limit of each unknown (MAKECROSSREFS)
+extern acceqvector INACC2; // kind of the upper limit of each unknown (MAKECROSSREFS)
+extern smallint NXVARLIM;  // linear limit rows in use (MAKECROSSREFS)
+extern xvarlimtype XVARLIMN;  // numerators of the limit rows (MAKECROSSREFS)
+extern xvarlimtype XVARLIMD;  // denominators of the limit rows, non-zero where used (MAKECROSSREFS)
+extern smallint NSFNH;     // watched site fractions in use (MAKECROSSREFS)
+extern farray<smallint, 1, maxsfnh> SFNHIP;  // phase of each watched site fraction (MAKECROSSREFS)
+extern farray<smallint, 1, maxsfnh> SFNHK;   // site-fraction number within its phase (MAKECROSSREFS)
+extern farray<smallint, 1, maxsfnh> SFNHIX;  // position in X of that phase's first variable (MAKECROSSREFS)
+extern extended PHI;       // normalising factor of the mode unknowns (SETX)
+extern ieqvector MP2SS;    // per mode unknown: its solution- or pure-phase number (MAKECROSSREFS)
+extern ieqvector MP2X;     // per mode unknown: X position of its phase's first variable, 0 for a pure phase (MAKECROSSREFS)
+
+// ---------------------------------------------------------------- end-members of the calculation
+extern bemvector STARTSS;  // true at the first end-member of each solution phase (MAKECROSSREFS)
+extern iemvector EM2SS;    // there: the phase's record number in PREC1 (MAKECROSSREFS)
+extern iemvector EM2X;     // there: X position of the phase's first variable (MAKECROSSREFS)
+
+// ---------------------------------------------------------------- bulk and projection
+extern cvector COMPK;      // bulk over the free components, one-atom basis (SETX)
+extern smallint KBPDEN;    // denominator component of the log-ratio bulk (SETX)
+extern liemmatrix PROJC;   // integer projection of the mass balance over the free components (CALCRANKP)
+extern smallint RANKDEFICIT;  // rank deficit of PROJC (CALCRANKP)
+extern irvector RNSITE;    // per reaction: normaliser of its residual, 1..500 (MAKERNSITE)
+extern smallint JROW;      // rows of the last Jacobian (NLEFUNC)
+extern smallint JCOL;      // columns of the last Jacobian (NLEFUNC)
+
+// ---------------------------------------------------------------- run state
+extern smallint IBATCH;    // current batch, Monte Carlo or fractionation item, 0 outside them (SOLVE)
+extern smallint NOKBATCH;  // successful items so far (SOLVE)
+extern bool DOINGMC;       // a Monte Carlo run is in progress (SOLVE)
+extern sutype SU;          // work records of the current point (MAKECROSSREFS, SOLVE, CALCA, CALCGPHASE)
+
+// ---------------------------------------------------------------- reactions
+extern rvector ALNK;       // ln K (sum of nu ln a) per reaction (CALCLNK, NLEFUNC, the reaction finders)
+extern emvector VARLNA;    // variance of ln a per end-member (CALCVARLNA)
+extern farray<str255, 1, maxreac> RLINES;  // reaction texts (MAKERLINE)
+extern smallint INDENTR;   // widest reaction text plus 1 (MAKERLINE; callers reset it)
+
+// Every global above back to its default.
+void RESETSOLVER();
+
+}  // namespace ZQGLOBAL

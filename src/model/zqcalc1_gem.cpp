@@ -1,0 +1,337 @@
+// The Gibbs energy of one data-set end-member at P and T: reading its row,
+// the enthalpy and entropy, the heat capacity and the pressure term, and
+// the order in which the terms are added.
+#include <cmath>
+#include <cstdint>
+
+#include "frame/constants.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqglobal_model.h"
+#include "model/zqcalc1.h"
+#include "model/zqcalc1_gem.h"
+
+using CONST::PR;
+using CONST::TR;
+
+namespace ZQCALC1 {
+
+namespace {
+
+constexpr extended negligibleS = 1e-8L;      // below this |S| the row is H alone
+constexpr extended negligibleA = 1e-10L;     // below this thermal-pressure scale no dilatational term
+constexpr int pressureexplicitcodes[] = {3, 4, 5};
+constexpr smallint pressureexplicitdsmode = 7;
+
+// An integer held as a real: nearest, ties to even, and a value no 16-bit
+// integer can hold (or no number at all) kept out of range of every table.
+smallint slotinteger(extended x) {
+  const extended r = std::nearbyint(x);
+  if (!(r >= -32768 && r <= 32767)) return x > 0 ? 32767 : -32768;
+  return static_cast<smallint>(r);
+}
+
+using slotrow = farray<extended, 1, maxtd>;
+
+// The least-squares record as a row, the way that mode fills TD: its own
+// equation code, the Cv coefficients of a pressure-explicit end-member in
+// the heat-capacity slots, no aqueous or solute values, and the record's
+// fluid proportion standing for x(CO2).
+void recordasrow(const tdrec& r, slotrow& row) {
+  using namespace TDSLOT;
+  const bool cv = ZQGLOBAL::DSMODE == pressureexplicitdsmode &&
+                  (r.eqtype == 3 || r.eqtype == 4 || r.eqtype == 5);
+  row[H] = r.h;
+  row[TDSLOT::S] = r.s;
+  row[TDSLOT::V] = r.v;
+  row[CPA] = cv ? r.cv1 : r.cpa;
+  row[CPB] = cv ? r.cv2 : r.cpb;
+  row[CPC] = cv ? 0 : r.cpc;
+  row[CPD] = cv ? 0 : r.cpd;
+  row[ALPHA0] = r.a0;
+  row[TDSLOT::K0] = r.k0;
+  row[KP] = r.k0p;
+  row[KPP] = r.k0pp;
+  row[THETA] = r.theta;
+  row[DKDT] = r.dk0dt;
+  row[TCRIT] = r.tcrit;
+  row[SMAX] = r.smax;
+  row[VMAX] = r.vmax;
+  row[BWDH] = r.bwdh;
+  row[BWDV] = r.bwdv;
+  row[BWW] = r.bww;
+  row[BWWV] = r.bwwv;
+  row[BWN] = r.bwn;
+  row[BWF] = r.bwfac;
+  row[XCO2] = r.xmix;
+  row[XH2O] = 1 - r.xmix;
+  row[CODE] = r.eqtype;
+}
+
+template <class ROW>
+void readrow(gemcontext& c, const ROW& row) {
+  using namespace TDSLOT;
+  c.code = slotinteger(row[CODE]);
+  c.H = row[H];
+  c.S = row[TDSLOT::S];
+  c.V0 = row[TDSLOT::V];
+  c.ca = row[CPA];
+  c.cb = row[CPB];
+  c.cc = row[CPC];
+  c.cd = row[CPD];
+  c.alpha0 = row[ALPHA0];
+  if (c.oldset) {
+    c.alpha1 = row[TDSLOT::K0];
+    c.K0 = row[KPP];
+    c.Kp = row[THETA];
+  } else {
+    c.K0 = row[TDSLOT::K0];
+    c.Kp = row[KP];
+    c.Kpp = row[KPP];
+    c.theta = row[THETA];
+    c.bwdh = row[BWDH];
+    c.bwdv = row[BWDV];
+    c.bww = row[BWW];
+    c.bwwv = row[BWWV];
+    c.bwn = slotinteger(row[BWN]);
+    c.bwf = row[BWF];
+  }
+  c.dKdT = row[DKDT];
+  c.tcrit = row[TCRIT];
+  c.smax = row[SMAX];
+  c.vmax = row[VMAX];
+  c.aq = row[AQ];
+  c.aq1 = row[AQ1];
+  c.aq2 = row[AQ2];
+  c.ionic = row[IONIC];
+  c.xco2 = row[XCO2];
+  c.xh2o = row[XH2O];
+}
+
+[[noreturn]] void impossible(const gemcontext& c) {
+  IO::ERROREXIT("gem", std::string(c.name) + ": impossible equation-of-state parameters", yourfault);
+}
+
+}  // namespace
+
+extended einstein(extended u) {
+  const extended eu = std::exp(u);
+  const extended d = eu - 1;
+  return u * u * eu / (d * d);
+}
+
+smallint simpsonintervals(extended dT) {
+  const extended r = std::nearbyint(dT / 20);
+  smallint n;
+  if (r > 140)
+    n = 138;
+  else if (!(r >= 3))
+    n = 4;
+  else
+    n = static_cast<smallint>(r);
+  if (n % 2 != 0) ++n;
+  return n;
+}
+
+void gemread(gemcontext& c, smallint i, extended P, extended T) {
+  using namespace ZQGLOBAL;
+  c.P = P;
+  c.T = T;
+  c.calcmode = CALCMODE;
+  c.oldset = WITHOLDSET;
+  c.qvb = QVB;
+  c.numerical = NUMERICAL;
+  c.fluidtype = FLUIDTYPE;
+  c.makecdhydrous = MAKECDHYDROUS;
+  if (CALCMODE == calcmodetype::lsqdscalc) {
+    slotrow row{"gem record row"};
+    recordasrow(TDA[i], row);
+    readrow(c, row);
+    c.name = PHNAMES[i];
+  } else {
+    const tdmatrix& td = *TD;
+    struct rowview {
+      const tdmatrix& m;
+      long i;
+      extended operator[](long slot) const { return m(i, slot); }
+    } row{td, i};
+    readrow(c, row);
+    c.name = NAME[i];
+  }
+  c.liquid = !c.name.empty() && c.name.back() == 'L';
+  c.pressureexplicit = false;
+  if (DSMODE == pressureexplicitdsmode)
+    for (int code : pressureexplicitcodes) c.pressureexplicit = c.pressureexplicit || c.code == code;
+  if (!c.pressureexplicit) return;
+
+  c.u0 = c.theta / TR;
+  c.xi0 = einstein(c.u0);
+  c.A = c.alpha0 * c.K0 / c.xi0;
+  c.Pth = c.thermalpressure(T);
+  if (c.qvb) {
+    const extended k = c.Kp;
+    c.s[1] = 1;
+    c.s[2] = (1 + k) / 2;
+    c.s[3] = (POW(k, 2) + 2 * k + 2) / 6;
+    c.s[4] = (POW(k, 3) + 3 * POW(k, 2) + 6 * k + 6) / 24;
+    c.s[5] = (POW(k, 4) + 4 * POW(k, 3) + 12 * POW(k, 2) + 24 * k + 24) / 120;
+    c.s[6] = (POW(k, 5) + 5 * POW(k, 4) + 20 * POW(k, 3) + 60 * POW(k, 2) + 120 * k + 120) / 720;
+  } else {
+    const extended k = c.Kp, kk = c.Kpp * c.K0;
+    c.ea = (1 + k) / (1 + k + kk);
+    c.eb = (k * k + k - kk) / ((1 + k) * c.K0);
+    c.ec = (1 + k + kk) / (k * k + k - kk);
+    const extended e = c.ec, ae = c.ea * c.ec;
+    c.s[1] = 1;
+    c.s[2] = (1 + e) / (2 * ae);
+    c.s[3] = (1 + e) * (1 + 2 * e) / (6 * POW(ae, 2));
+    c.s[4] = (1 + e) * (1 + 2 * e) * (1 + 3 * e) / (24 * POW(ae, 3));
+    c.s[5] = (1 + e) * (1 + 2 * e) * (1 + 3 * e) * (1 + 4 * e) / (120 * POW(ae, 4));
+    c.s[6] = (1 + e) * (1 + 2 * e) * (1 + 3 * e) * (1 + 4 * e) * (1 + 5 * e) / (720 * POW(ae, 5));
+  }
+}
+
+extended gemcontext::thermalpressure(extended t) const {
+  return A * theta * (1 / (std::exp(theta / t) - 1) - 1 / (std::exp(u0) - 1));
+}
+
+void gemcontext::checktait() const {
+  if (!std::isfinite(ea) || !std::isfinite(eb) || !std::isfinite(ec) || eb == 0 || ec == 1) impossible(*this);
+}
+
+extended gemcontext::pressureterm() {
+  if (V0 == 0) return 0;
+  if (pressureexplicit) {
+    if (P == PR) return 0;
+    if (!qvb) checktait();
+    const extended y1 = CALCV(P, T);
+    const extended y2 = CALCV(PR, T);
+    if (qvb) {
+      return V0 * ((std::exp((1 - y1) * Kp) - std::exp((1 - y2) * Kp)) * K0 / Kp + (P - PR) * y1 -
+                   Pth * std::log(y1 / y2) + K0 * y1 * DELEI(y1 - 1, Kp) - K0 * y2 * DELEI(y2 - 1, Kp));
+    }
+    const extended e = 1 - 1 / ec;
+    return V0 * ((std::pow((y1 - 1) / ea + 1, e) - std::pow((y2 - 1) / ea + 1, e)) * ec * ea / ((1 - ec) * eb) +
+                 (P - PR) * y1 - Pth * std::log(y1 / y2) + (y1 - y2) / eb);
+  }
+  if (K0 == 0) return (P - PR) * V0;
+  if (oldset) {
+    const extended kt = K0 + (T - TR) * dKdT;
+    if (Kp == 1 || !(kt > 0)) impossible(*this);
+    const extended vt = V0 * (1 + alpha0 * ((T - TR) - 2 * alpha1 * (std::sqrt(T) - std::sqrt(TR))));
+    const extended e = 1 - 1 / Kp;
+    const extended br = 1 + Kp * PR / kt;
+    return (std::pow(1 + Kp * P / kt, e) - std::pow(br, e)) * vt * std::pow(br, 1 / Kp) * kt / (Kp - 1);
+  }
+
+  // Tait: a liquid's modulus falls with T and it has no thermal pressure.
+  extended k0 = K0;
+  if (liquid) {
+    k0 = K0 + (T - TR) * dKdT;
+    if (!(k0 > 0)) impossible(*this);
+  }
+  if (Kpp == 0) {
+    ea = 1;
+    eb = Kp / k0;
+    ec = 1 / Kp;
+  } else {
+    ea = (1 + Kp) / (1 + Kp + Kpp * k0);
+    eb = (Kp * Kp + Kp - Kpp * k0) / ((1 + Kp) * k0);
+    ec = (1 + Kp + Kpp * k0) / (Kp * Kp + Kp - Kpp * k0);
+  }
+  checktait();
+  const extended e = 1 - ec;
+  const extended norm = ea * std::pow(1 + eb * PR, -ec) + 1 - ea;
+  if (liquid) {
+    return V0 * std::exp(alpha0 * (T - TR)) *
+           (ea * (std::pow(1 + eb * PR, e) - std::pow(1 + eb * P, e)) / ((ec - 1) * eb) + (1 - ea) * (P - PR)) /
+           norm;
+  }
+  u0 = theta / TR;
+  xi0 = einstein(u0);
+  extended pth = k0 * alpha0 * theta / xi0 * (1 / (std::exp(theta / T) - 1) - 1 / (std::exp(u0) - 1));
+  if (!std::isfinite(pth)) impossible(*this);
+  if (eb * pth > 1) {
+    const sstring who(name);
+    if (ZQGLOBAL::FROMOUTXY) {
+      std::string line = "pth problem with " + who + " in outxy at";
+      IO::ADDREAL(P, 2, true, 7, line);
+      IO::WRITETERMINAL(line + ", " + IO::INT2STR(T - CONST::KELVIN) + "\n");
+      pth = PR - 0.999L / eb;
+    } else {
+      std::string line;
+      IO::ADDINT(ZQGLOBAL::GIXPW, 4, line);
+      IO::ADDSTR(who, 6, line);
+      IO::ADDREAL(P, 6, true, 12, line);
+      IO::ADDINT(T - CONST::KELVIN, 10, line);
+      IO::ADDREAL(pth, 6, true, 16, line);
+      IO::ADDREAL(ea, 6, true, 12, line);
+      IO::ADDREAL(eb, 6, true, 12, line);
+      IO::ADDREAL(ec, 6, true, 12, line);
+      IO::WRITETERMINAL(line + "\n");
+      IO::ERROREXIT("gem", who + ": b Pth > 1, log(-ve)", yourfault);
+    }
+  }
+  return V0 *
+         (ea * (std::pow(1 + eb * (PR - pth), e) - std::pow(1 + eb * (P - pth), e)) / ((ec - 1) * eb) +
+          (1 - ea) * (P - PR)) /
+         norm;
+}
+
+extended gemcontext::heatcapacityterm() {
+  if (!pressureexplicit) {
+    const extended sT = std::sqrt(T), sTr = std::sqrt(TR);
+    const extended dH = ca * (T - TR) + cb * (T * T - CONST::TR2) / 2 - cc * (1 / T - CONST::TRINV) + 2 * cd * (sT - sTr);
+    const extended dS = ca * std::log(T / TR) + cb * (T - TR) - cc * (1 / (T * T) - CONST::TRINV2) / 2 -
+                        2 * cd * (1 / sT - 1 / sTr);
+    return dH - T * dS;
+  }
+  const extended u = theta / T;
+  const extended eu = std::exp(u), eu0 = std::exp(u0);
+  const extended dH = ca * theta * (1 / (eu - 1) - 1 / (eu0 - 1)) + cb * (T * T - CONST::TR2) / 2;
+  const extended dS =
+      ca * (u * eu / (eu - 1) - u0 * eu0 / (eu0 - 1) - std::log((eu - 1) / (eu0 - 1))) + cb * (T - TR);
+  if (std::fabs(A) < negligibleA) return dH - T * dS;
+  if (!numerical) return CALCICP(T) + (dH - T * dS);
+  return (dH - T * dS) + simpson();
+}
+
+extended gemcontext::simpson() {
+  if (!qvb) checktait();
+  const smallint n = simpsonintervals(T - TR);
+  const extended h = (T - TR) / n;
+  const extended eu0 = std::exp(u0);
+  for (smallint k = 1; k <= n + 1; ++k) {
+    const extended tk = TR + (k - 1) * h;
+    const extended yk = CALCV(PR, tk);
+    const extended uk = theta / tk;
+    const extended xik = einstein(uk);
+    const extended pthk = A * theta * (1 / (std::exp(uk) - 1) - 1 / (eu0 - 1));
+    const extended dk = qvb ? std::exp((1 - yk) * Kp) * K0 * yk + pthk
+                            : std::pow((yk - 1) / ea + 1, -1 / ec - 1) * yk * yk * K0 + pthk;
+    const extended xa = xik * A;
+    f[k] = (1 - T / tk) * tk * V0 * (xa * xa) / dk;
+  }
+  extended odd = 0, even = 0;
+  for (smallint k = 3; k <= n - 1; k += 2) odd += f[k];
+  for (smallint k = 2; k <= n; k += 2) even += f[k];
+  return h / 3 * (f[1] + f[n + 1] + 2 * odd + 4 * even);
+}
+
+void GEM(smallint i, extended P, extended T, extended& G) {
+  // A long run can pass the 32-bit count: let it wrap rather than overflow.
+  IO::NGEM = static_cast<longint>(static_cast<std::uint32_t>(IO::NGEM) + 1u);
+  gemcontext c;
+  gemread(c, i, P, T);
+  if (std::fabs(c.S) < negligibleS) {
+    G = c.H;
+    return;
+  }
+  const extended GV = c.pressureterm();
+  const extended Gcp = c.heatcapacityterm();
+  extended Gf = 0, Gmix = 0, Gord = 0, Ghyd = 0, Gaq = 0;
+  GEMTERMS(c, Gf, Gmix, Gord, Ghyd, Gaq);
+  G = (((((((c.H - T * c.S) + Gcp) + GV) + Gf) + Gmix) + Gord) + Ghyd) + Gaq;
+}
+
+}  // namespace ZQCALC1

@@ -1,0 +1,106 @@
+// The state of one Gibbs-energy evaluation of an end-member, shared by GEM
+// and the routines nested in it (the volume solver, its start value, the
+// dilatational heat-capacity series) and handed whole to the terms that
+// model fluids, ordering, hydration and aqueous species. Internal to the
+// model folder.
+#pragma once
+
+#include <string_view>
+
+#include "frame/farray.h"
+#include "frame/types.h"
+#include "frame/zqglobal.h"
+
+namespace ZQCALC1 {
+
+constexpr int maxsimpson = 141;  // ordinates of the numerical heat-capacity integral
+
+// Everything one call reads and derives. It lives on GEM's stack: a call
+// allocates nothing.
+struct gemcontext {
+  // --- where and what
+  extended P = 0;            // kbar
+  extended T = 0;            // K
+  std::string_view name;     // the end-member's name, viewed in NAME or PHNAMES
+  bool pressureexplicit = false;
+  bool liquid = false;       // the name ends in "L"
+
+  // --- the run's switches, as GEM read them at the call
+  calcmodetype calcmode = calcmodetype::nlecalc;
+  bool oldset = false;       // WITHOLDSET
+  bool qvb = false;          // exponential-integral form of the pressure-explicit model
+  bool numerical = false;    // Simpson instead of the series for the dilatational term
+  ftype fluidtype = ftype::notset;
+  bool makecdhydrous = false;
+
+  // --- the row, by meaning. With the older data set the fields take that
+  // generation's slots: alpha1 from slot 9, K0 from 11, Kp from 12, and Kpp
+  // stays 0; the order-disorder values are then not read (bwn = 0).
+  smallint code = 0;         // equation code
+  extended H = 0, S = 0, V0 = 0;
+  extended ca = 0, cb = 0, cc = 0, cd = 0;
+  extended alpha0 = 0, alpha1 = 0;
+  extended K0 = 0, Kp = 0, Kpp = 0;
+  extended theta = 0;
+  extended dKdT = 0;
+  extended tcrit = 0, smax = 0, vmax = 0;     // Landau
+  extended aq = 0, aq1 = 0, aq2 = 0;          // aqueous coefficient and solute parameters
+  extended bwdh = 0, bwdv = 0, bww = 0, bwwv = 0;  // order-disorder
+  smallint bwn = 0;
+  extended bwf = 0;
+  extended ionic = 0;        // slot 26, for the solute term
+  extended xco2 = 0, xh2o = 0;  // the fluid the end-member belongs to
+
+  // --- derived state of the pressure-explicit model
+  extended u0 = 0, xi0 = 0;  // theta/Tr and the Einstein function there
+  extended A = 0;            // thermal-pressure scale (kbar/K)
+  extended Pth = 0;          // thermal pressure at T (kbar)
+  extended ea = 0, eb = 0, ec = 0;  // Tait parameters
+  farray<extended, 1, 6> s{"gem start series"};
+  extended Pofy = 0, dPdy = 0;  // the volume solver's last P(y) and dP/dy
+
+  // --- ordinates of the numerical heat-capacity integral
+  farray<extended, 1, maxsimpson> f{"gem simpson ordinates"};
+
+  // The volume ratio y = V/V0 of the pressure-explicit model at (P, T).
+  extended CALCV(extended p, extended t);
+  // Its start value at Pr, without iteration.
+  extended CALCV0(extended t);
+  // The dilatational heat-capacity contribution to G at t, by series.
+  extended CALCICP(extended t) const;
+
+  // Thermal pressure at t of the Einstein model with this row's scale A.
+  extended thermalpressure(extended t) const;
+  // P(y) and dP/dy of the pressure-explicit model at thermal pressure pth,
+  // into Pofy and dPdy.
+  void pressureofy(extended y, extended pth);
+  // The series-reversion start of the volume solve.
+  extended startvalue(extended pth, extended q) const;
+  // The integral of V dP from Pr to P at T, by the row's equation of state.
+  extended pressureterm();
+  // The heat-capacity part of G: the integrals of Cp and Cp/T from Tr to T.
+  extended heatcapacityterm();
+  // The dilatational contribution by Simpson's rule over [Tr, T].
+  extended simpson();
+  // Stops the run when the Tait parameters would divide by zero.
+  void checktait() const;
+};
+
+// Step 1 and 2 of an evaluation without the count: the row (or the
+// least-squares record) i read into c and the pressure-explicit state
+// derived from it.
+void gemread(gemcontext& c, smallint i, extended P, extended T);
+
+// Number of Simpson intervals over a temperature span dT (K): one per 20 K,
+// at least 4, at most 140, always even.
+smallint simpsonintervals(extended dT);
+
+// The Einstein function u^2 e^u / (e^u - 1)^2.
+extended einstein(extended u);
+
+// The fluid, mixing, ordering, cordierite-hydration and aqueous terms of one
+// evaluation, each in kJ. GEM adds them in this order after the pressure and
+// heat-capacity terms.
+void GEMTERMS(const gemcontext& c, extended& Gf, extended& Gmix, extended& Gord, extended& Ghyd, extended& Gaq);
+
+}  // namespace ZQCALC1

@@ -1,0 +1,72 @@
+// Gibbs energy, equilibrium constant and affinity of one reaction of R.
+#include <cmath>
+
+#include "frame/constants.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "model/zqcalc1.h"
+
+using namespace ZQGLOBAL;
+
+namespace ZQCALC1 {
+
+namespace {
+
+// Forward-difference steps of the reaction volume and entropy.
+constexpr extended reactiondP = 1e-5L;   // kbar
+constexpr extended reactiondT = 0.001L;  // K
+
+}  // namespace
+
+void CALCDG0(smallint k, extended& dV, extended& dGdT, extended& dG0, extended P, extended T) {
+  if (T <= 0) IO::ERROREXIT("calcdg0", "T <= 0 !", myfault);
+  iemvector nu{"calcdg0 nu"};
+  for (long j = 1; j <= NCV; ++j) nu[j] = (*R)(k, j);
+  // Sum of nu G over the reaction at (P', T').
+  const auto CALC = [&nu](extended Pd, extended Td) {
+    extended sum = 0;
+    for (long j = 1; j <= NCV; ++j) {
+      if (nu[j] == 0) continue;
+      extended G = 0;
+      GEMDRIVER(static_cast<smallint>(j), Pd, Td, G);
+      sum = sum + nu[j] * G;
+    }
+    return sum;
+  };
+  dG0 = CALC(P, T);
+  dV = (CALC(P + reactiondP, T) - dG0) / reactiondP;
+  dGdT = (CALC(P, T + reactiondT) - dG0) / reactiondT;
+}
+
+void CALCLNK(smallint k, extended& lnK, extended, extended, extended xCO2, extended xH2O) {
+  lnK = 0;
+  for (long j = 1; j <= NCV; ++j) {
+    const smallint nu = (*R)(k, j);
+    if (nu == 0) continue;
+    if (ACTIVITY[j] <= 0) IO::ERROREXIT("calclnk", "ln<=0", myfault);
+    lnK = lnK + nu * std::log(ACTIVITY[j]);
+  }
+  if (CO2POS > 0 && xCO2 > 0 && xCO2 < 1 && (*R)(k, CO2POS) != 0) lnK = lnK + (*R)(k, CO2POS) * std::log(xCO2);
+  if (H2OPOS > 0 && xH2O > 0 && xH2O < 1 && (*R)(k, H2OPOS) != 0) lnK = lnK + (*R)(k, H2OPOS) * std::log(xH2O);
+  if (AQSIPOS > 0 && H2OPOS > 0) {
+    const smallint m = static_cast<smallint>((*R)(k, AQSIPOS) * NAQSI);
+    if (xH2O > 0 && xH2O < 1 && m != 0) lnK = lnK - m * std::log(xH2O);
+  }
+}
+
+void CALCDMU(smallint k, extended& dV, extended& dmudT, extended& dmu, extended P, extended T, extended xCO2,
+             extended xH2O) {
+  const extended Rgas = CONST::RGAS;
+  for (long j = 1; j <= NCV; ++j) {
+    if ((*R)(k, j) == 0) continue;
+    (*TD)(j, TDSLOT::XCO2) = xCO2;
+    (*TD)(j, TDSLOT::XH2O) = xH2O;
+  }
+  CALCDG0(k, dV, dmudT, dmu, P, T);
+  extended lnK = 0;
+  CALCLNK(k, lnK, P, T, xCO2, xH2O);
+  dmu = dmu + T * Rgas * lnK;
+  dmudT = dmudT + Rgas * lnK;
+}
+
+}  // namespace ZQCALC1

@@ -1,0 +1,391 @@
+// Activities of the end-members of the solution phases of a calculation,
+// with the analytic derivatives of RT ln a that the Jacobian needs.
+#include <cmath>
+
+#include "frame/channels.h"
+#include "frame/constants.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqmath1.h"
+#include "frame/zqute1.h"
+#include "model/zqcalc1.h"
+#include "model/zqcalc2.h"
+
+using namespace ZQGLOBAL;
+
+namespace ZQCALC2 {
+
+namespace {
+
+// One-sided steps of the fluid volumes' slopes.
+constexpr extended fluiddT = 0.01L;   // K
+constexpr extended fluiddP = 0.001L;  // kbar
+
+// Coefficients of the a-x expressions are double-precision quotients of
+// their two integers, widened afterwards, as the evaluator forms them.
+extended quotient(smallint n, smallint d) {
+  if (d == 0) IO::ERROREXIT("subsdiffterm", "zero denominator in an a-x expression", yourfault);
+  return static_cast<extended>(static_cast<double>(n) / static_cast<double>(d));
+}
+
+// Work arrays of one phase in one call: fixed size, on the stack.
+struct phasework {
+  farray<extended, 1, maxsf> sf{"calca sf"};
+  fmatrix<extended, 1, maxsf, 1, maxssem> dsf{"calca dsf"};
+  farray<extended, 1, maxssem> p{"calca p"};
+  fmatrix<extended, 1, maxssem, 1, maxssem> dp{"calca dp"};
+  farray<extended, 1, maxw> w{"calca w"}, wt{"calca wt"}, wp{"calca wp"};
+  farray<extended, 1, maxssem> a0{"calca a0"}, at{"calca at"}, ap{"calca ap"};
+  farray<extended, 1, maxssem> alpha{"calca alpha"}, phi{"calca phi"};
+  farray<extended, 1, maxssem> dphit{"calca dphit"}, dphip{"calca dphip"};
+  fmatrix<extended, 1, maxssem, 1, maxssem> dphi{"calca dphi"};
+  // Per pair, for the end-member at hand: W*, dj and dl.
+  farray<extended, 1, maxw> wstar{"calca wstar"}, dj{"calca dj"}, dl{"calca dl"};
+};
+
+// A linear form a + bT + cP made to return f at (P, T) with slopes fT, fP.
+void setlinear(extended f, extended ft, extended fp, extended P, extended T, extended& a, extended& b, extended& c) {
+  b = ft;
+  c = fp;
+  a = f - T * ft - P * fp;
+}
+
+// Molar volume of end-member e of a fluid phase at (P, T).
+extended fluidvolume(const ptype1& ph, long e, extended P, extended T) {
+  extended V = 0, rtlnf = 0;
+  if (e == ph.h2opos) {
+    ZQCALC1::H2OPROPS(P, T, V, rtlnf);
+  } else if (e == ph.co2pos) {
+    ZQCALC1::CO2PROPS(P, T, V, rtlnf);
+  } else {
+    const smallint s = ph.em[e].fluidcode;
+    ZQCALC1::CORRSTATE(P, T, CSP[s], CST[s], V, rtlnf);
+  }
+  return V;
+}
+
+// Size parameters and interaction energies of a fluid phase from the
+// volumes of its species.
+void fluidphase(const ptype1& ph, long n, extended P, extended T, phasework& w) {
+  farray<extended, 1, maxssem> V{"fluid V"}, VT{"fluid VT"}, VP{"fluid VP"};
+  for (long e = 1; e <= n; ++e) {
+    V[e] = fluidvolume(ph, e, P, T);
+    VT[e] = fluidvolume(ph, e, P, T + fluiddT);
+    VP[e] = fluidvolume(ph, e, P + fluiddP, T);
+  }
+  w.a0[1] = 1;
+  w.at[1] = 0;
+  w.ap[1] = 0;
+  for (long e = 2; e <= n; ++e) {
+    const extended f = V[e] / V[1];
+    const extended ft = (VT[e] / V[e] - VT[1] / V[1]) * (V[e] / V[1]) / fluiddT;
+    const extended fp = (VP[e] / V[e] - VP[1] / V[1]) * (V[e] / V[1]) / fluiddP;
+    setlinear(f, ft, fp, P, T, w.a0[e], w.at[e], w.ap[e]);
+  }
+  long m = 0;
+  for (long j = 1; j <= n - 1; ++j)
+    for (long l = j + 1; l <= n; ++l) {
+      ++m;
+      const extended A = AIJ(ph.em[j].fluidcode, ph.em[l].fluidcode);
+      const extended f = A * (1 / V[j] + 1 / V[l]);
+      const extended ft = -A * ((VT[j] / V[j] - 1) / V[j] + (VT[l] / V[l] - 1) / V[l]) / fluiddT;
+      const extended fp = -A * ((VP[j] / V[j] - 1) / V[j] + (VP[l] / V[l] - 1) / V[l]) / fluiddP;
+      setlinear(f, ft, fp, P, T, w.w[m], w.wt[m], w.wp[m]);
+    }
+}
+
+// Size parameters of an aqueous phase relative to its solvent, and the
+// solvent-CO2 interaction from their volumes.
+void aqphase(const ptype1& ph, long n, extended P, extended T, phasework& w) {
+  extended Vw = 0, VTw = 0, VPw = 0, rtlnf = 0;
+  ZQCALC1::H2OPROPS(P, T, Vw, rtlnf);
+  ZQCALC1::H2OPROPS(P, T + fluiddT, VTw, rtlnf);
+  ZQCALC1::H2OPROPS(P + fluiddP, T, VPw, rtlnf);
+  w.a0[1] = 1;
+  w.at[1] = 0;
+  w.ap[1] = 0;
+  long first = 2;
+  if (ph.co2pos > 0) {
+    extended Vc = 0, VTc = 0, VPc = 0;
+    ZQCALC1::CO2PROPS(P, T, Vc, rtlnf);
+    ZQCALC1::CO2PROPS(P, T + fluiddT, VTc, rtlnf);
+    ZQCALC1::CO2PROPS(P + fluiddP, T, VPc, rtlnf);
+    const extended f = Vc / Vw;
+    const extended ft = (VTc / Vc - VTw / Vw) * (Vc / Vw) / fluiddT;
+    const extended fp = (VPc / Vc - VPw / Vw) * (Vc / Vw) / fluiddP;
+    setlinear(f, ft, fp, P, T, w.a0[2], w.at[2], w.ap[2]);
+    const extended A = AIJ(1, 2);
+    const extended fw = A * (1 / Vw + 1 / Vc);
+    const extended fwt = -A * ((VTw / Vw - 1) / Vw + (VTc / Vc - 1) / Vc) / fluiddT;
+    const extended fwp = -A * ((VPw / Vw - 1) / Vw + (VPc / Vc - 1) / Vc) / fluiddP;
+    setlinear(fw, fwt, fwp, P, T, w.w[1], w.wt[1], w.wp[1]);
+    first = 3;
+  }
+  for (long e = first; e <= n; ++e) {
+    const extended a = ph.alphaa[e], b = ph.alphab[e], c = ph.alphac[e];
+    const extended s = (b * T + a) + c * P;
+    const extended sT = (b * (T + fluiddT) + a) + c * P;
+    const extended sP = (b * T + a) + c * (P + fluiddP);
+    const extended f = s / Vw;
+    const extended ft = (sT / s - VTw / Vw) * (s / Vw) / fluiddT;
+    const extended fp = (sP / s - VPw / Vw) * (s / Vw) / fluiddP;
+    setlinear(f, ft, fp, P, T, w.a0[e], w.at[e], w.ap[e]);
+  }
+}
+
+// The site fractions of the phase at the point where one that an
+// ideal-mixing term uses is not positive; the run then stops.
+[[noreturn]] void badsitefraction(const ptype1& ph, const eqvector& x, const phasework& w, long e, long f, long s) {
+  std::string line;
+  line = "     ";
+  for (long i = 3; i <= NX; ++i) IO::ADDSTR(XNAME[i], 12, line);
+  IO::PUTSTR(2, line, 1, CHANNEL::TERMSUMLOG);
+  line = "x =  ";
+  for (long i = 3; i <= NX; ++i) IO::ADDREAL(x[i], 5, true, 12, line);
+  IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
+  line = "     ";
+  for (long k = 1; k <= ph.nsf; ++k) IO::ADDSTR(ph.sfname[k], 12, line);
+  IO::PUTSTR(1, line, 1, CHANNEL::TERMSUMLOG);
+  line = "sf = ";
+  for (long k = 1; k <= ph.nsf; ++k) IO::ADDREAL(w.sf[k], 5, true, 12, line);
+  IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
+  line = "phase = " + ph.name + ", end-member = " + ph.em[e].name + ", tmf term no = " + IO::INT2STR(f) +
+         ", sf term no = " + IO::INT2STR(s) + ", sf = " + IO::REAL2STR(w.sf[s], 4, true);
+  IO::PUTSTR(1, line, 1, CHANNEL::TERMSUMLOG);
+  IO::PUTSTR(1, "sorry - try changing starting guesses!", 1, CHANNEL::TERMSUMLOG);
+  IO::ERROREXIT("calca", "negative sf term", yourfault);
+}
+
+}  // namespace
+
+extended SUBSDIFFTERM(const termtype& term, smallint v, const eqvector& x, smallint offset) {
+  extended result = 0;
+  for (long t = 1; t <= term.nterms; ++t) {
+    const sxtermtype& st = term.terms[t];
+    if (st.coef == 0) continue;
+    // Every occurrence of v, factor by factor and entry by entry, adds its
+    // own product: a factor may carry v in more than one entry.
+    for (long fs = 1; fs <= st.nfactors; ++fs) {
+      const xtermtype& occ = st.factors[fs];
+      for (long ks = 1; ks <= occ.m; ++ks) {
+        if (occ.v[ks] != v) continue;
+        if (occ.ad[ks] == 0) IO::ERROREXIT("subsdiffterm", "zero denominator in an a-x expression", yourfault);
+        extended product = 1;
+        for (long f = 1; f <= st.nfactors; ++f) {
+          if (f == fs) {
+            product = (product * occ.an[ks]) / occ.ad[ks];
+          } else {
+            const xtermtype& xf = st.factors[f];
+            extended s = quotient(xf.cn, xf.cd);
+            for (long k = 1; k <= xf.m; ++k) s = s + quotient(xf.an[k], xf.ad[k]) * x[xf.v[k] + offset - 1];
+            product = product * s;
+          }
+        }
+        result = product * st.coef + result;
+      }
+    }
+  }
+  return result;
+}
+
+void CALCA(const eqvector& x, bool ptderivs, bool xderivs, emvector& drtlnadp, emvector& drtlnadt,
+           dRTlnadxtype& drtlnadx, extended p, extended t) {
+  const extended R = CONST::RGAS;
+  const extended P = p, T = t;
+  for (long i = 1; i <= NCV; ++i) {
+    ACTIVITY[i] = 1;
+    SDACTIVITY[i] = 0;
+  }
+  phasework w;
+  long k = 0;
+  for (long i = 1; i <= NCV; ++i) {
+    if (!STARTSS[i]) continue;
+    const ptype1& ph = (*PREC1)[EM2SS[i]];
+    const smallint offset = EM2X[i];
+    ++k;
+    suphasetype& su = SU.ph[k];
+    const long n = ph.nprop;
+    const long nv = n - 1;
+
+    for (long s = 1; s <= ph.nsf; ++s) w.sf[s] = ZQUTE1::SUBSTERM(ph.sf[s], x, offset);
+    if (xderivs)
+      for (long s = 1; s <= ph.nsf; ++s)
+        for (long v = 1; v <= nv; ++v) w.dsf(s, v) = SUBSDIFFTERM(ph.sf[s], static_cast<smallint>(v), x, offset);
+
+    for (long e = 1; e <= n; ++e) {
+      w.p[e] = ZQUTE1::SUBSTERM(ph.prop[e], x, offset);
+      su.p[e] = w.p[e];
+    }
+
+    const bool ideal = ph.model == axtype::ideal;
+    const bool vanlaar = ph.model == axtype::vanlaar;
+    if (!ideal) {
+      if (xderivs)
+        for (long e = 1; e <= n; ++e)
+          for (long v = 1; v <= nv; ++v) w.dp(e, v) = SUBSDIFFTERM(ph.prop[e], static_cast<smallint>(v), x, offset);
+      for (long m = 1; m <= ph.nw; ++m) {
+        w.w[m] = ph.wa[m];
+        w.wt[m] = ph.wb[m];
+        w.wp[m] = ph.wc[m];
+      }
+      for (long e = 1; e <= n; ++e) {
+        w.a0[e] = ph.alphaa[e];
+        w.at[e] = ph.alphab[e];
+        w.ap[e] = ph.alphac[e];
+      }
+      if (ph.isfluid)
+        fluidphase(ph, n, P, T, w);
+      else if (ph.isaq)
+        aqphase(ph, n, P, T, w);
+    }
+
+    extended S = 0;
+    if (vanlaar) {
+      for (long e = 1; e <= n; ++e) {
+        w.alpha[e] = (w.at[e] * T + w.a0[e]) + w.ap[e] * P;
+        S = S + w.p[e] * w.alpha[e];
+      }
+      // Outside the van Laar model: activity 0, which the equations refuse
+      // as any activity <= 0.
+      if (S == 0 || !std::isfinite(S)) {
+        for (long e = 1; e <= n; ++e) {
+          ACTIVITY[i + e - 1] = 0;
+          su.ideal[e] = 0;
+          su.gamma[e] = 0;
+          su.activity[e] = 0;
+        }
+        continue;
+      }
+      for (long e = 1; e <= n; ++e) w.phi[e] = w.p[e] * w.alpha[e] / S;
+      if (ptderivs) {
+        extended ST = 0, SP = 0;
+        for (long e = 1; e <= n; ++e) {
+          ST = ST + w.p[e] * w.at[e];
+          SP = SP + w.p[e] * w.ap[e];
+        }
+        for (long e = 1; e <= n; ++e) {
+          w.dphit[e] = (w.at[e] * w.p[e] - ST * w.phi[e]) / S;
+          w.dphip[e] = (w.ap[e] * w.p[e] - SP * w.phi[e]) / S;
+        }
+      }
+      if (xderivs)
+        for (long v = 1; v <= nv; ++v) {
+          extended Sv = 0;
+          for (long e = 1; e <= n; ++e) Sv = Sv + w.alpha[e] * w.dp(e, v);
+          for (long e = 1; e <= n; ++e) w.dphi(e, v) = (w.alpha[e] * w.dp(e, v) - Sv * w.phi[e]) / S;
+        }
+    }
+
+    for (long e = 1; e <= n; ++e) {
+      const long g = i + e - 1;
+      const emtype& em = ph.em[e];
+      const bool aqspecies = ph.isaq && em.td[TDSLOT::AQ] != 0;
+
+      extended aid = em.norm;
+      for (long f = 1; f <= em.nsfterm; ++f) {
+        const sftermtype& ft = em.sfterm[f];
+        const extended sfv = w.sf[ft.sfindex];
+        if (sfv <= 0) badsitefraction(ph, x, w, e, f, ft.sfindex);
+        if (ft.powern == 1 && ft.powerd == 1)
+          aid = sfv * aid;
+        else
+          aid = ZQMATH1::TOPOWER(sfv, ft.powern, ft.powerd) * aid;
+      }
+      if (aid <= 0) IO::ERROREXIT("calca", "ln <= 0", myfault);
+
+      if (ideal) {
+        su.ideal[e] = aid;
+        su.gamma[e] = 1;
+        su.activity[e] = aid;
+        ACTIVITY[g] = aid;
+      } else {
+        const farray<extended, 1, maxssem>& y = vanlaar ? w.phi : w.p;
+        extended G = 0;
+        for (long q = 1; q <= ph.nwpair; ++q) {
+          const wpairtype& pr = ph.wpair[q];
+          const long m = pr.wpar, j = pr.wj, l = pr.wk;
+          const extended dj = (e == j ? 1 : 0) - y[j];
+          const extended dl = (e == l ? 1 : 0) - y[l];
+          const extended wraw = (w.wt[m] * T + w.w[m]) + w.wp[m] * P;
+          extended wq = wraw;
+          if (vanlaar) {
+            wq = wraw * 2 * w.alpha[e] / (w.alpha[j] + w.alpha[l]);
+            if (aqspecies && j == 1 && l == e)
+              G = G - (dl * dj + 1) * wq;
+            else
+              G = G - dl * dj * wq;
+          } else {
+            G = G - dl * dj * wq;
+            if (aqspecies && j == 1 && l == e) IO::ERROREXIT("calca", "symmetric aq??", myfault);
+          }
+          w.wstar[q] = wq;
+          w.dj[q] = dj;
+          w.dl[q] = dl;
+        }
+        const extended gamma = std::exp(G / (R * T));
+        su.ideal[e] = aid;
+        su.gamma[e] = gamma;
+        su.activity[e] = gamma * aid;
+        ACTIVITY[g] = gamma * aid;
+      }
+
+      if (xderivs)
+        for (long v = 1; v <= nv; ++v) {
+          extended s = 0;
+          for (long f = 1; f <= em.nsfterm; ++f) {
+            const sftermtype& ft = em.sfterm[f];
+            const extended expo =
+                static_cast<extended>(static_cast<double>(ft.powern) / static_cast<double>(ft.powerd));
+            s = s + expo * w.dsf(ft.sfindex, v) / w.sf[ft.sfindex];
+          }
+          extended tx = 0;
+          if (!ideal) {
+            const fmatrix<extended, 1, maxssem, 1, maxssem>& dy = vanlaar ? w.dphi : w.dp;
+            for (long q = 1; q <= ph.nwpair; ++q) {
+              const wpairtype& pr = ph.wpair[q];
+              tx = tx + w.wstar[q] * (w.dl[q] * dy(pr.wj, v) + w.dj[q] * dy(pr.wk, v));
+            }
+          }
+          const long c = offset + v - 1;
+          drtlnadx(g, c) = ideal ? R * T * s : R * T * s + tx;
+        }
+
+      if (ptderivs) {
+        // At fixed x the ideal-mixing activity depends on neither P nor T.
+        extended dT = R * std::log(su.ideal[e]);
+        extended dP = 0;
+        if (ph.model == axtype::symmetric) {
+          for (long q = 1; q <= ph.nwpair; ++q) {
+            const long m = ph.wpair[q].wpar;
+            if (w.wt[m] != 0) dT = dT - w.dl[q] * w.dj[q] * w.wt[m];
+            if (w.wp[m] != 0) dP = dP - w.dl[q] * w.dj[q] * w.wp[m];
+          }
+        } else if (vanlaar) {
+          for (long q = 1; q <= ph.nwpair; ++q) {
+            const wpairtype& pr = ph.wpair[q];
+            const long m = pr.wpar, j = pr.wj, l = pr.wk;
+            const extended wq = w.wstar[q], dj = w.dj[q], dl = w.dl[q];
+            dT = dT + wq * (w.dphit[l] * dj + w.dphit[j] * dl);
+            dP = dP + wq * (w.dphip[l] * dj + w.dphip[j] * dl);
+            const extended asum = w.alpha[j] + w.alpha[l];
+            const extended wqt =
+                wq * (w.at[e] / w.alpha[e] - (w.at[j] + w.at[l]) / asum) + 2 * w.wt[m] * w.alpha[e] / asum;
+            const extended wqp =
+                wq * (w.ap[e] / w.alpha[e] - (w.ap[j] + w.ap[l]) / asum) + 2 * w.wp[m] * w.alpha[e] / asum;
+            if (aqspecies && j == 1 && l == e) {
+              dT = dT - wqt * (dj * dl + 1);
+              dP = dP - wqp * (dj * dl + 1);
+            } else {
+              dT = dT - wqt * dj * dl;
+              dP = dP - wqp * dj * dl;
+            }
+          }
+        }
+        drtlnadt[g] = dT;
+        drtlnadp[g] = dP;
+      }
+    }
+  }
+}
+
+}  // namespace ZQCALC2

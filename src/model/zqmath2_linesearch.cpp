@@ -1,0 +1,253 @@
+// The line search of one Newton iteration: accept, reach for the step limit
+// or extend, then narrow a bracket by safeguarded cubic interpolation.
+#include <cmath>
+#include <string>
+
+#include "frame/bytes.h"
+#include "frame/channels.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "model/zqmath2.h"
+
+namespace ZQMATH2 {
+
+namespace {
+
+constexpr extended maxslim = 50;            // no step longer than this
+constexpr extended firsttrialfrac = 0.9L;   // first trial within a limit below 1
+constexpr extended suffrate = 0.01L;        // sufficient decrease: share of the slope
+constexpr extended curvrate = 0.2L;         // slope reduced to this share
+constexpr extended firstcurvrate = 0.5L;    // looser share at a first trial that decreased enough
+constexpr extended nearlimitfrac = 0.9999999999L;   // trial just short of a window, mode or range limit
+constexpr extended nearxlimitfrac = 0.99999L;       // trial just short of a variable's limit
+constexpr extended extendfactor = 5;        // extension multiplies the step by this...
+constexpr extended extendreach = 0.9L;      // ...while within this share of the way to the limit
+constexpr smallint maxpasses = 10;          // passes of the extension and of the interpolation
+constexpr extended lowguard = 0.1L;         // safeguard of the interpolated step, as shares of
+constexpr extended midguard = 0.5L;         // the bracket
+constexpr extended highguard = 0.9L;
+constexpr smallint maxnotreduced = 3;       // iterations in a row without a fully acceptable step
+
+// Trial stages, as named in the failure message of a trial evaluation.
+constexpr smallint firsttrial = 1, nearlimittrial = 2, extensiontrial = 4, interpolationtrial = 5;
+
+char accmark(acctype acc) {
+  switch (acc) {
+    case acctype::windowlimit: return 'w';
+    case acctype::xaccessible: return 'x';
+    case acctype::paccessible: return 'p';
+    case acctype::mulimit: return 'm';
+    case acctype::inaccessible: return 'i';
+  }
+  return ' ';
+}
+
+[[noreturn]] void neitherininterval(extended a1, extended f1, extended g1, extended a2, extended f2, extended g2,
+                                    extended c1, extended c2) {
+  IO::PUTSTR(0, "neither in interval: info", 1, CHANNEL::TERMSUMLOG);
+  auto three = [](const char* head, extended a, extended b, extended c) {
+    std::string line = head;
+    IO::ADDREAL(a, 4, false, 10, line);
+    IO::ADDREAL(b, 4, false, 10, line);
+    IO::ADDREAL(c, 4, false, 10, line);
+    IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
+  };
+  three("1: ", f1, g1, a1);
+  three("2: ", f2, g2, a2);
+  std::string line = "a,b:";
+  IO::ADDREAL(c1, 4, false, 10, line);
+  IO::ADDREAL(c2, 4, false, 10, line);
+  IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
+  IO::ERROREXIT("steplength", "neither in interval", myfault);
+}
+
+}  // namespace
+
+void CUBIC(extended a1, extended f1, extended g1, extended a2, extended f2, extended g2, extended& c1,
+           extended& c2) {
+  const extended d = a2 - a1;
+  const extended b = 3 * (f2 - f1) - d * (2 * g1 + g2);
+  const extended c = d * (g1 + g2) - 2 * (f2 - f1);
+  if (b == 0 && c == 0) {
+    c1 = c2 = -a1;
+  } else if (c == 0) {
+    c1 = c2 = a1 + d * (-g1 * d) / (2 * b);
+  } else {
+    const extended disc = 4 * b * b - 12 * c * g1 * d;
+    if (disc < 0) {
+      c1 = c2 = -a1;
+    } else {
+      const extended root = std::sqrt(disc);
+      c1 = a1 + d * (-2 * b - root) / (6 * c);
+      c2 = a1 + d * (-2 * b + root) / (6 * c);
+    }
+  }
+}
+
+bool STEPLENGTH(nlemerit& m, extended& s, smallint& stepcode) {
+  using ZQGLOBAL::DEBUGLEVEL;
+  m.traceline = 0;
+  if (DEBUGLEVEL == 3) m.PRINTHEADER();
+  extended g0 = 0, slim = 0;
+  stepcode = LSCODE::stepped;
+  m.STARTUP(m.f0, g0, slim, stepcode);
+  const extended f0 = m.f0;
+  if (slim > maxslim) {
+    slim = maxslim;
+    m.acc = acctype::mulimit;
+  }
+  if (stepcode != LSCODE::stepped) return m.fnok;
+
+  const bool tracing = DEBUGLEVEL == 3 || DEBUGLEVEL == 4;
+  if (tracing) m.PRINTINFO('0', ' ', f0, g0, 0);
+
+  // The acceptance test at a trial point; the first trial that decreased
+  // enough gets the looser slope rule.
+  auto test = [&](extended a, extended f, extended g, bool first) {
+    m.suff = f < f0 + suffrate * a * g0;
+    const extended share = first && m.suff ? firstcurvrate : curvrate;
+    m.curv = std::fabs(g) < share * std::fabs(g0);
+    return m.fnok || (m.suff && m.curv);
+  };
+  auto trial = [&](extended a, extended& f, extended& g, smallint stage) { m.fnok = m.FN(a, f, g, stage); };
+
+  extended a1 = slim > 1 ? 1 : firsttrialfrac * slim;
+  extended f1 = 0, g1 = 0, a2 = 0, f2 = 0, g2 = 0;
+  trial(a1, f1, g1, firsttrial);
+  bool acceptable = test(a1, f1, g1, true);
+  if (tracing) m.PRINTINFO('s', accmark(m.acc), f1, g1, a1);
+
+  bool interpolate = false;
+  if (acceptable) {
+    s = a1;
+    m.gacc = g1;
+    m.facc = f1;
+  } else if (g1 >= 0 || f1 > f0) {
+    a2 = a1, f2 = f1, g2 = g1;
+    a1 = 0, f1 = f0, g1 = g0;
+    interpolate = true;
+  } else {
+    bool tookfirst = false, extensionfailed = false;
+    switch (m.acc) {
+      case acctype::windowlimit:
+      case acctype::paccessible:
+      case acctype::mulimit:
+      case acctype::xaccessible:
+        a2 = (m.acc == acctype::xaccessible ? nearxlimitfrac : nearlimitfrac) * slim;
+        if (a2 <= a1) {
+          // Within a hair of a limit beyond 1 the near-limit trial would fall
+          // short of the first one: keep the first, as not reduced.
+          tookfirst = true;
+          break;
+        }
+        trial(a2, f2, g2, nearlimittrial);
+        acceptable = test(a2, f2, g2, false);
+        if (tracing) m.PRINTINFO('a', ' ', f2, g2, a2);
+        if (!acceptable && g2 < 0) acceptable = f2 < f1;
+        break;
+      case acctype::inaccessible:
+        m.lscount = 0;
+        a2 = a1;
+        do {
+          ++m.lscount;
+          const extended reach = a2 + extendreach * (slim - a2);
+          a2 = extendfactor * a2 <= reach ? extendfactor * a2 : reach;
+          trial(a2, f2, g2, extensiontrial);
+          acceptable = test(a2, f2, g2, false);
+          if (tracing) m.PRINTINFO('i', ' ', f2, g2, a2);
+          if (!acceptable && g2 < 0) {
+            if (m.lscount == maxpasses)
+              acceptable = true;
+            else if (f2 <= f1)
+              a1 = a2, f1 = f2, g1 = g2;
+          }
+        } while (!acceptable && !(g2 >= 0) && m.lscount != maxpasses);
+        extensionfailed = !acceptable && m.lscount == maxpasses;
+        break;
+      default:
+        IO::ERROREXIT("steplength", "unknown accessibility", myfault);
+    }
+    if (tookfirst) {
+      s = a1;
+      m.gacc = g1;
+      m.facc = f1;
+    } else if (acceptable) {
+      if (f1 <= f2) {
+        s = a1;
+        m.gacc = g1;
+        m.facc = f1;
+      } else {
+        s = a2;
+        m.gacc = g2;
+        m.facc = f2;
+      }
+    } else if (extensionfailed) {
+      s = a2;
+      stepcode = LSCODE::nointerval;
+    } else {
+      interpolate = true;
+    }
+  }
+
+  if (interpolate) {
+    m.lscount = 0;
+    extended f = 0, g = 0;
+    for (;;) {
+      ++m.lscount;
+      extended c1 = 0, c2 = 0;
+      CUBIC(a1, f1, g1, a2, f2, g2, c1, c2);
+      if (a1 <= c1 && c1 <= a2)
+        s = c1;
+      else if (a1 <= c2 && c2 <= a2)
+        s = c2;
+      else
+        neitherininterval(a1, f1, g1, a2, f2, g2, c1, c2);
+      const extended d = a2 - a1;
+      if (f1 <= f2) {
+        if (s < a1 + lowguard * d) s = a1 + lowguard * d;
+        if (s > a1 + midguard * d) s = a1 + midguard * d;
+      } else {
+        if (s < a1 + midguard * d) s = a1 + midguard * d;
+        if (s > a1 + highguard * d) s = a1 + highguard * d;
+      }
+      trial(s, f, g, interpolationtrial);
+      acceptable = test(s, f, g, false);
+      if (m.lscount == maxpasses) acceptable = m.suff;
+      if (tracing) {
+        char mark = ' ';
+        if (g < 0 && f > f0)
+          mark = macroman::bullet;
+        else if (m.suff && m.curv)
+          mark = 'g';
+        else if (m.curv)
+          mark = 'p';
+        else if (m.suff)
+          mark = 'f';
+        else if (m.fnok)
+          mark = '*';
+        m.PRINTINFO('b', mark, f, g, s);
+      }
+      if (acceptable || m.lscount == maxpasses) {
+        m.gacc = g;
+        m.facc = f;
+        break;
+      }
+      if (g > 0 || (g < 0 && f > f1))
+        a2 = s, f2 = f, g2 = g;
+      else
+        a1 = s, f1 = f, g1 = g;
+    }
+    if (!acceptable) stepcode = LSCODE::novalue;
+  }
+
+  if ((m.suff && m.curv) || m.fnok) {
+    m.notreduced = 0;
+  } else {
+    ++m.notreduced;
+    if (m.notreduced == maxnotreduced) stepcode = LSCODE::notreduced;
+  }
+  if (DEBUGLEVEL == 2) m.PRINTINFO('*', (m.suff && m.curv) || m.fnok ? ' ' : '#', m.facc, m.gacc, s);
+  return m.fnok;
+}
+
+}  // namespace ZQMATH2

@@ -1,0 +1,178 @@
+// The drawing component: reads a drawing data file with its control
+// section, joins the lines to their points, clips them at the window and
+// writes the phase diagram as an SVG document.
+#pragma once
+
+#include <string>
+
+#include "frame/channels.h"
+#include "frame/farray.h"
+#include "frame/io.h"
+#include "frame/types.h"
+
+namespace ZQPLTX {
+
+// ---------------------------------------------------------------- limits
+constexpr int maxpoint = 500;       // points of one file
+constexpr int maxline = 800;        // lines of one file
+constexpr int maxarea = 300;        // areas of one file
+constexpr int maxlinepts = 201;     // data points of one line as read
+constexpr int maxvalues = 20;       // values in one data row
+constexpr int maxheader = 20;       // phases in the header of a point or line
+constexpr int maxbound = 15;        // names bounding one area
+constexpr int maxinfo = 10;         // info lines
+constexpr int maxinfolength = 255;  // characters of one info line
+// The set-up adds the two named end points to a line, and clipping adds at
+// most a corner and a crossing per segment: room for all of them.
+constexpr int maxlinestore = 3 * (maxlinepts + 2);
+
+using linevector = farray<extended, 1, maxlinestore>;
+using rowvector = farray<extended, 1, maxvalues>;
+using headerlist = farray<sstring, 1, maxheader>;
+
+// ---------------------------------------------------------------- records
+struct pointtype {
+  sstring name;
+  headerlist phases;      // phases with non-zero modes
+  sstring zero1, zero2;   // zero-mode phases: "none" when not named, empty without "-"
+  smallint nphases = 0;
+  extended x = 0, y = 0;
+  bool crossover = false;  // placed at the crossing of two lines
+  sstring crossname1, crossname2;
+  smallint crossline1 = 0, crossline2 = 0;
+  bool seen = false;  // inside the window, edges included
+  farray<smallint, 1, 4> plines;
+};
+
+struct linetype {
+  sstring name;
+  headerlist phases;
+  sstring zero;  // "none" when not named, empty without "-"
+  smallint nphases = 0;
+  linevector x, y;
+  smallint npts = 0;
+  sstring beginname, endname;  // point names, or "begin" / "end" for open ends
+  // A point index (> 0), a window edge (-1 bottom, -2 left, -3 top,
+  // -4 right), or 0 for an end attached to nothing.
+  smallint beginlink = 0, endlink = 0;
+  bool connect = false;  // the straight segment between its two end points
+  bool monox = false;    // x monotonic along the data points
+  bool dashed = false, thick = false;
+  bool rgbset = false;
+  farray<smallint, 1, 3> rgb;
+  smallint area1 = 0, area2 = 0;
+};
+
+struct atype {
+  double grayscale = 0;
+  farray<sstring, 1, maxbound> boundnames;
+  farray<smallint, 1, maxbound> boundindex;
+  smallint nbound = 0;
+  IO::strings phases;
+  smallint nphases = 0;
+  smallint variance = 0;
+  IO::strings labelphases;
+  smallint nlabel = 0;
+  smallint order = 0;
+  str255 label;
+  extended labelx = 0, labely = 0;
+};
+
+struct rgbcolour {
+  extended r = 0, g = 0, b = 0;
+};
+
+struct controlqktype {
+  controlboolean analyse = no;
+  controlboolean smallticks = yes;
+  controlboolean numbering = no;
+  controlboolean doareas = yes;
+  controlboolean docircles = yes;
+  rgbcolour lightcolour{255, 255, 255};
+  rgbcolour darkcolour{0, 0, 0};
+};
+
+struct svginfotype {
+  smallint left = 0, right = 0, top = 0, bottom = 0;  // the frame in picture units
+  float textx = 0, texty = 0;                         // where the next info line goes
+};
+
+using pointtable = farray<pointtype, 1, maxpoint>;
+using linetable = farray<linetype, 1, maxline>;
+using areatable = farray<atype, 1, maxarea>;
+
+// ---------------------------------------------------------------- state
+// The tables, allocated by OVERALLSETUP, filled by READDATA and changed in
+// place by the line set-up; released at the end of PLOTIX.
+extern pointtable* POINT;
+extern linetable* LINE;
+extern smallint NPOINT, NLINE;  // records in use, set by READDATA
+extern areatable AREA;          // area records of the file, set by READDATA
+extern smallint NA;
+
+extern smallint NV;    // values in each data row, from the file header
+extern smallint NSYS;  // size of the chemical system, from the file header
+
+// The window and ticks in diagram units, set by READCONTROLQK.
+extern extended XLOW, XHIGH, YLOW, YHIGH;
+extern extended BIGXTICK, STARTX, BIGYTICK, STARTY;
+extern extended SMALLXTICK, SMALLYTICK;
+extern bool SETWINDOW, SETBIGTICKS, SETSMALLTICKS;
+extern smallint NUMBERSIZE;  // line and point numbers, 4..14; set by READCONTROLQK
+extern smallint CIRCLESIZE;  // point circles, 1..7; set by READCONTROLQK
+extern farray<str255, 1, maxinfo> INFO;  // "info" lines, set by READCONTROLQK
+extern smallint NINFO;
+extern IO::strings PHASEO, INEXCESS;  // "phaseorder" and "inexcess" lists, set by READCONTROLQK
+extern smallint NPHASEO, NINEXCESS;
+extern controlqktype CONTROLQK;  // drawing switches and colours, set by READCONTROLQK
+extern svginfotype SVGINFO;      // the picture frame, set by SVGSETUP and DRAWBOX
+
+// Defaults of the drawing state, before a drawing run reads its file.
+void RESETPLTX();
+
+// ---------------------------------------------------------------- run
+void PLOTIX();
+void OVERALLSETUP();
+void SVGDRAW();
+// Stand-ins until the topology analysis and area filling land.
+void ANALYSIS();
+void DOAREAS();
+
+// ---------------------------------------------------------------- reading
+void READDATA();
+sstring GSTRING(valuetype vt, const sstring& w, const std::string& where);
+// The point where the interpolation value is value + slope * y, over rows
+// 1..n; ok false (and x, y 0) when no segment holds it.
+void INTERP(const linevector& xs, const linevector& ys, const linevector& is, smallint n, extended& x,
+            extended& y, extended value, extended slope, bool& ok);
+void CHECKDUPL();
+void DATAPRINT(smallint kind, smallint index);
+void DEBUGPRINT(smallint kind, smallint index);
+void READCONTROLQK();
+
+// ---------------------------------------------------------------- line network
+void DOCROSSOVER();
+void SETUPLINES();
+smallint WHICHI(const sstring& name);
+void MONOTONIC(smallint i);
+smallint FINDINSERTPOSI(smallint i, smallint p);
+void ADDPOINTS(smallint i);
+void ADDEDGES(smallint i);
+bool POINTSEEN(extended x, extended y);
+void PRINTLINE(smallint i, smallint level);
+
+// ---------------------------------------------------------------- SVG
+void SVGSETUP();
+void CONV(extended x, extended y, extended& sx, extended& sy);
+void MOVETO(extended x, extended y);
+void LINETO(extended x, extended y);
+void ALINE(smallint line, bool forward);
+void FINDMID(smallint line, extended& xm, extended& ym);
+void DRAWBOX();
+void DOLINES();
+void DOCIRCLES();
+// Text made safe for the document: markup characters escaped, bytes of the
+// one-byte character set that are not UTF-8 written as UTF-8.
+std::string SVGTEXT(const std::string& text);
+
+}  // namespace ZQPLTX

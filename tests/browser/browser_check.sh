@@ -1,0 +1,57 @@
+#!/bin/bash
+# Draws the four-field fixture with the hand-drawing program, then lets a
+# headless browser render it: the picture must show its frame, lines and
+# text, and a malformed document must come back as a parser error, so the
+# check can tell the two apart. Skips (77) where no browser is installed.
+#   browser_check.sh DRAWFILE FIXTURES SCRATCH
+set -u
+drawfile=$1
+fixtures=$2
+scratch=$3
+
+browser=$(command -v chromium || command -v chromium-browser || true)
+if [ -z "$browser" ]; then
+  echo "no chromium: browser check skipped"
+  exit 77
+fi
+
+rm -rf "$scratch"
+mkdir -p "$scratch"
+cd "$scratch" || exit 1
+printf 'dsfile 62\nscriptfile ff\ncalcmode 1\n' > jx-prefs.txt
+printf '%% drawing only\n*\n' > jx-ff.txt
+cp "$fixtures/drawing/qk-fourfield.txt" qk-ff.txt
+"$drawfile" < /dev/null > drawfile.out 2>&1
+if [ ! -s jx-ff.svg ]; then
+  echo "no picture drawn:"
+  cat drawfile.out
+  exit 1
+fi
+
+run() {
+  timeout 120 "$browser" --headless --no-sandbox --disable-gpu --hide-scrollbars --force-device-scale-factor=1 \
+    --no-first-run --user-data-dir="$scratch/profile" "$@" 2>> browser.err
+}
+
+run --window-size=580,576 --screenshot="$scratch/out.png" "file://$scratch/jx-ff.svg" > /dev/null
+if [ ! -s out.png ]; then
+  echo "no screenshot:"
+  tail -20 browser.err
+  exit 1
+fi
+python3 "$(dirname "$0")/sample_png.py" out.png || exit 1
+
+run --dump-dom "file://$scratch/jx-ff.svg" > good.dom
+if grep -q parsererror good.dom; then
+  echo "the picture does not parse:"
+  cat good.dom
+  exit 1
+fi
+printf '<?xml version="1.0"?>\n<svg xmlns="http://www.w3.org/2000/svg"><text>a & b <c></text></svg>\n' > bad.svg
+run --dump-dom "file://$scratch/bad.svg" > bad.dom
+if ! grep -q parsererror bad.dom; then
+  echo "a malformed document was not reported:"
+  cat bad.dom
+  exit 1
+fi
+echo "browser check passed"

@@ -1,0 +1,199 @@
+// The line network: crossover points, end points joined to the lines,
+// clipping at the window 0..10 x 400..800, and the log report.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "zqpltx_testsupport.h"
+
+using drawtest::Drawing;
+using drawtest::line;
+using drawtest::point;
+using drawtest::qk;
+
+namespace {
+
+using pts = std::vector<std::pair<double, double>>;
+
+pts points(const ZQPLTX::linetype& l) {
+  pts p;
+  for (long k = 1; k <= l.npts; ++k) p.emplace_back(static_cast<double>(l.x[k]), static_cast<double>(l.y[k]));
+  return p;
+}
+
+TEST(DrawingNetwork, Crossovers) {
+  struct row {
+    const char* records;
+    const char* end;
+    double x, y;
+  };
+  const row rows[] = {
+      // a line of two points and a vertical one, either way round
+      {"i9 crossover u1 u2\nu1 begin end 0 500 10 700\nu2 begin end 4 400 4 800\n", "", 4, 580},
+      {"i9 crossover u2 u1\nu1 begin end 0 500 10 700\nu2 begin end 4 400 4 800\n", "", 4, 580},
+      // the first crossing pair in the order of the first line's segments
+      {"i9 crossover u1 u2\nu1 begin end 0 500 5 500 5 700\nu2 begin end 0 450 10 750\n", "", 5.0 / 3.0, 500},
+      {"i9 crossover u1 u2\nu1 begin end 0 500 10 700\nu2 begin end 0 550 10 750\n",
+       "crossover: lines don't cross for i9", 0, 0},
+      {"i9 crossover u1 u7\nu1 begin end 0 500 10 700\n", "crossover: u7 not found", 0, 0},
+      // a line of fewer than two points as read has nothing to cross
+      {"i1 1 500\ni2 2 600\ni9 crossover u1 u2\nu1 begin end 0 500 10 700\nu2 i1 i2 connect\n",
+       "crossover: lines don't cross for i9", 0, 0},
+  };
+  for (const row& r : rows) {
+    Drawing d;
+    ASSERT_EQ(d.network(qk(r.records)), r.end) << r.records;
+    if (*r.end != 0) continue;
+    const ZQPLTX::pointtype& p = point(1);
+    EXPECT_NEAR(static_cast<double>(p.x), r.x, 1e-12) << r.records;
+    EXPECT_NEAR(static_cast<double>(p.y), r.y, 1e-12) << r.records;
+    EXPECT_EQ(line(p.crossline1).name, p.crossname1);
+    EXPECT_EQ(line(p.crossline2).name, p.crossname2);
+  }
+}
+
+TEST(DrawingNetwork, Monotony) {
+  struct row {
+    const char* rows;
+    bool monox;
+  };
+  const row rows[] = {
+      {"1 500 2 500 2 600 3 600", true},  {"1 500 2 500 1 600", false}, {"3 500 3 600 3 700", false},
+      {"1 500 1 600 2 700", true},        {"3 500 2 600 1 700", true},  {"3 500 1 600", true},
+  };
+  for (const row& r : rows) {
+    Drawing d;
+    ASSERT_EQ(d.network(qk(std::string("u1 begin end ") + r.rows + "\n")), "") << r.rows;
+    EXPECT_EQ(line(1).monox, r.monox) << r.rows;
+  }
+}
+
+TEST(DrawingNetwork, EndPoints) {
+  std::string ten;
+  for (int k = 1; k <= 10; ++k) ten += " " + std::to_string(k * 0.5) + " " + std::to_string(400 + 10 * k);
+  struct row {
+    std::string records;
+    std::string end;
+    pts first2;  // the first two points
+    pts last;    // the last point
+    int npts;
+  };
+  const row rows[] = {
+      // P between data points 3 and 4, then "end": P and data points 4..10
+      {"i1 1.75 435\nu1 i1 end" + ten, "", {{1.75, 435}, {2, 440}}, {{5, 500}}, 8},
+      // the same named the other way round
+      {"i1 1.75 435\nu1 end i1" + ten, "", {{1.75, 435}, {2, 440}}, {{5, 500}}, 8},
+      // "begin" and P beyond the last data point: all data points, then P
+      {"i1 6 520\nu1 begin i1" + ten, "", {{0.5, 410}, {1, 420}}, {{6, 520}}, 11},
+      {"i1 0.2 405\nu1 begin i1" + ten, "add points: \"begin\" should be \"end\" for u1?", {}, {}, 0},
+      {"i1 6 520\nu1 i1 end" + ten, "add points: \"end\" should be \"begin\" for u1?", {}, {}, 0},
+      // both points in one gap: the straight segment between them
+      {"i1 1.6 431\ni2 1.9 439\nu1 i1 i2" + ten, "", {{1.6, 431}, {1.9, 439}}, {{1.9, 439}}, 2},
+      // named against the data's direction: the ends are exchanged
+      {"i1 4.25 485\ni2 1.25 425\nu1 i1 i2" + ten, "", {{1.25, 425}, {1.5, 430}}, {{4.25, 485}}, 8},
+      // x all equal: placed by y
+      {"i1 3 650\nu1 i1 end 3 500 3 600 3 700 3 750\n", "", {{3, 650}, {3, 700}}, {{3, 750}}, 3},
+      {"u1 i7 end" + ten, "which point: not recognised: i7", {}, {}, 0},
+      {"i4 1 500\nu2 i4 end connect\n", "lines: connect not using a point", {}, {}, 0},
+      {"i1 1 500\ni2 3 700\nu2 i1 i2 connect\n", "", {{1, 500}, {3, 700}}, {{3, 700}}, 2},
+  };
+  for (const row& r : rows) {
+    Drawing d;
+    ASSERT_EQ(d.network(qk(r.records + "\n")), r.end) << r.records;
+    if (!r.end.empty()) continue;
+    const pts p = points(line(1));
+    ASSERT_EQ(static_cast<int>(p.size()), r.npts) << r.records;
+    for (std::size_t k = 0; k < r.first2.size(); ++k) {
+      EXPECT_NEAR(p[k].first, r.first2[k].first, 1e-12) << r.records;
+      EXPECT_NEAR(p[k].second, r.first2[k].second, 1e-12) << r.records;
+    }
+    EXPECT_NEAR(p.back().first, r.last[0].first, 1e-12) << r.records;
+    EXPECT_NEAR(p.back().second, r.last[0].second, 1e-12) << r.records;
+  }
+  // The exchanged ends keep their names with them.
+  Drawing d;
+  ASSERT_EQ(d.network(qk("i1 4.25 485\ni2 1.25 425\nu1 i1 i2" + ten + "\n")), "");
+  EXPECT_EQ(line(1).beginname + " " + line(1).endname, "i2 i1");
+  EXPECT_EQ(line(1).beginlink * 10 + line(1).endlink, 21);
+}
+
+TEST(DrawingNetwork, Clipping) {
+  struct row {
+    const char* records;
+    const char* end;
+    pts points;
+    smallint beginlink, endlink;
+  };
+  const row rows[] = {
+      {"u1 begin end 5 600 5 300", "", {{5, 600}, {5, 400}}, 0, -1},
+      // out through the bottom, back through the left: the corner between
+      {"u1 begin end 5 600 5 300 -5 300 -5 600 2 600", "", {{5, 600}, {5, 400}, {0, 400}, {0, 600}, {2, 600}}, 0, 0},
+      // out through the bottom, back through the top
+      {"u1 begin end 5 600 5 300 20 300 20 900 5 900 5 700", "lines: wierd line shape in u1", {}, 0, 0},
+      // across from left to right in one segment
+      {"u1 begin end -5 600 15 600", "", {{0, 600}, {10, 600}}, -2, -4},
+      // in from the left, out through the top
+      {"u1 begin end -5 600 5 600 5 900", "", {{0, 600}, {5, 600}, {5, 800}}, -2, -3},
+      {"u1 begin end -5 300 -5 900", "", {}, 0, 0},
+      // through two corners: four edges in one segment
+      {"u1 begin end -1 360 11 840", "edge: too many cuts", {}, 0, 0},
+      // free ends on an edge within the tolerance, or just outside it
+      {"u1 begin end 5 600 5 799.99999995", "", {{5, 600}, {5, 799.99999995}}, 0, -3},
+      {"u1 begin end 5 600 5 799.9999998", "", {{5, 600}, {5, 799.9999998}}, 0, 0},
+      {"u1 begin end 0 600 5 600", "", {{0, 600}, {5, 600}}, -2, 0},
+      // a point at an end stays the link; two rows of one x count as
+      // monotonic, so the point falls between them
+      {"i1 5 600\nu1 i1 end 5 500 5 300", "", {{5, 600}, {5, 400}}, 1, -1},
+      // out and in through the bottom twice: more cuts than a line can have
+      {"u1 begin end 2 600 2 300 4 300 4 600 6 600 6 300 8 300 8 600", "lines: bad cuts of window edge", {}, 0, 0},
+  };
+  for (const row& r : rows) {
+    Drawing d;
+    ASSERT_EQ(d.network(qk(std::string(r.records) + "\n")), r.end) << r.records;
+    if (*r.end != 0) continue;
+    const ZQPLTX::linetype& l = line(ZQPLTX::NLINE);
+    const pts p = points(l);
+    ASSERT_EQ(p.size(), r.points.size()) << r.records;
+    for (std::size_t k = 0; k < p.size(); ++k) {
+      EXPECT_NEAR(p[k].first, r.points[k].first, 1e-9) << r.records << " point " << k + 1;
+      EXPECT_NEAR(p[k].second, r.points[k].second, 1e-9) << r.records << " point " << k + 1;
+    }
+    EXPECT_EQ(l.beginlink, r.beginlink) << r.records;
+    EXPECT_EQ(l.endlink, r.endlink) << r.records;
+  }
+}
+
+// Two named points beyond both ends of a full line, and every segment
+// cutting the window: the line outgrows its data rows without harm.
+TEST(DrawingNetwork, FullLineGrowsPastItsRows) {
+  std::string rows;
+  for (int k = 1; k <= 201; ++k) rows += "\n" + std::to_string(2 + 0.02 * k) + " 600";
+  Drawing d;
+  ASSERT_EQ(d.network(qk("i1 1 600\ni2 9 600\nu1 i1 i2" + rows + "\n")), "");
+  EXPECT_EQ(line(1).npts, 203);
+  EXPECT_EQ(line(1).x[203], 9.0L);
+
+  std::string zigzag;
+  for (int k = 1; k <= 201; ++k) zigzag += "\n" + std::to_string(-5 + 0.05 * k) + (k % 2 == 0 ? " 300" : " 900");
+  Drawing e;
+  ASSERT_EQ(e.network(qk("u1 begin end" + zigzag + "\n")), "");
+  // each segment across the window leaves its two crossings
+  EXPECT_EQ(line(1).npts, 202);
+}
+
+TEST(DrawingNetwork, LogReport) {
+  Drawing d;
+  ASSERT_EQ(d.network(qk("i1 5 600\nu3 a b - c i1 end 5 500 5 450 5 420 5 300\nu4 begin end -5 300 -5 900\n")), "");
+  const std::string log = d.log();
+  const std::string report = std::string(33, '_') +
+                             "\n"
+                             "u3) a b (c)    start = i1; end = bottom edge\n"
+                             "    5.0000  600.0000\n"
+                             "    5.0000  500.0000 ...\n"
+                             "    5.0000  420.0000\n"
+                             "    5.0000  400.0000\n";
+  EXPECT_NE(log.find(report), std::string::npos) << log;
+  EXPECT_EQ(log.find("u4)"), std::string::npos);
+}
+
+}  // namespace
