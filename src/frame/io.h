@@ -108,6 +108,7 @@ extern std::FILE* TERMIN;
 extern timepoint (*CLOCK)();
 
 // ---------------------------------------------------------------- run frame
+// Starts the I/O layer: constants, banner, preferences, the log, the run stamp.
 void INITIALISEIO(const std::string& version);
 // MACHEPS, the ordinal words NTH and the bit values BITV.
 void MAKECONSTANTS();
@@ -124,6 +125,7 @@ void HEAPDEC(const sstring& what, longint bytes);
 void WRITETERMINAL(const std::string& text);
 
 // ---------------------------------------------------------------- channels
+// Writes text with line ends before and after (0 none, 1 one, else two) to the open channels of the mask.
 void PUTSTR(smallint before, const std::string& text, smallint after, longint channels);
 // Flushes every open file channel.
 void FLUSHER();
@@ -143,6 +145,7 @@ textfile& CHANNELFILE(int bit);
 bool* CHANNELUSED(int bit);
 
 // ---------------------------------------------------------------- fatal exit
+// Ends the run: the message block on the main channels, files tidied, IO::runend thrown.
 [[noreturn]] void ERROREXIT(const std::string& where, const std::string& message, faulttype fault);
 // Ends the run for a "kill" answer.
 [[noreturn]] void USERINTERRUPT();
@@ -152,6 +155,7 @@ bool KILLSTRING(const std::string& s);
 // ends as an internal fault (myfault) in where with what. Always on; the
 // texts are plain C strings, so a check that holds costs no allocation.
 inline void INTERNALCHECK(bool condition, const char* where, const char* what);
+// The end of the run for a broken internal check.
 [[noreturn]] void INTERNALFAULT(const char* where, const char* what);
 inline void INTERNALCHECK(bool condition, const char* where, const char* what) {
   if (!condition) [[unlikely]]
@@ -159,6 +163,7 @@ inline void INTERNALCHECK(bool condition, const char* where, const char* what) {
 }
 
 // ---------------------------------------------------------------- dialogue
+// Reads one answer line from the terminal into its words.
 void PRSTRINGS(strings& words, smallint& n);
 // Shows prompt and reads the words of the answer (echoed to the log).
 void PROMPTSTRINGS(const std::string& prompt, strings& words, smallint& n);
@@ -185,6 +190,7 @@ bool READLINE(textfile& f, std::string& line);
 bool ENDOFFILE(textfile& f);
 
 // ---------------------------------------------------------------- words
+// Positions of the first and last non-blank characters of s (1-based; 0 when blank).
 void STRINGBOUNDS(const std::string& s, smallint& first, smallint& last);
 // s without leading and trailing blanks.
 std::string TRIMSTRING(const std::string& s);
@@ -228,11 +234,13 @@ smallint NPLACES(extended x);
 smallint NPLACES0(extended x);
 
 // ---------------------------------------------------------------- preferences
+// Reads the preferences file into CONTROLIO; absent file: defaults.
 void READPREFS();
 // The switch word words[2] (yes/on, no/none, ask) into c, yes when absent; k: the last word used.
 void READCONTROL(const strings& words, smallint n, controlboolean& c, smallint& k);
 
 // ---------------------------------------------------------------- run files
+// Opens prefix + suffix + ".txt" for reading (the suffix asked when empty); fatal when absent; the name.
 std::string PROMPTDATAFILE(const std::string& prefix, sstring& suffix, const std::string& what, textfile& f);
 // Creates prefix + name for writing; the name.
 std::string PROMPTOUTFILE(const std::string& prefix, const sstring& name, textfile& f);
@@ -272,6 +280,7 @@ void BCLEAR2(longint3& s);
 bool BSUBSET2(const longint3& a, const longint3& b);
 
 // ---------------------------------------------------------------- number text
+// 10^n.
 extended TEN(smallint n);
 // x as a decimal record in the given form.
 void NUM2DEC(const DecForm& form, extended x, Decimal& d);
