@@ -20,3 +20,9 @@ constexpr const char* increment_s = "\xC6";
 constexpr const char* ellipsis_s = "\xC9";
 constexpr const char* greaterequal_s = "\xB3";
 }  // namespace macroman
+
+// The few texts that go out as UTF-8 whatever the program's own byte set:
+// the drawing component's message bullet.
+namespace utf8text {
+constexpr const char* bullet_s = "\xE2\x80\xA2";  // •
+}  // namespace utf8text

@@ -100,3 +100,4 @@ extern smallint DEBUGLEVEL;     // amount of diagnostic output (script)
 #include "frame/zqglobal_axsetup.h"
 #include "frame/zqglobal_solver.h"
 #include "frame/zqglobal_reactions.h"
+#include "frame/zqglobal_refinder.h"

@@ -25,6 +25,8 @@ smallint NUV, NU, NNE, NE;
 dsnamelist COMPNAME{"COMPNAME"};
 farray<longint, 1, maxcomp> COMPDIV{"COMPDIV"};
 farray<smallint, 1, maxcomp> ICOMP{"ICOMP"};
+smallint KNU = 0, KNUV = 0;
+smallint NCVDIFF = 0;
 
 void RESETDATASET() {
   NCV = 0;

@@ -41,5 +41,10 @@ extern smallint NUV, NU, NNE, NE;
 extern dsnamelist COMPNAME;
 extern farray<longint, 1, maxcomp> COMPDIV;
 extern farray<smallint, 1, maxcomp> ICOMP;
+// Component counts of the phase-order composition matrix, kept for the
+// order-parameter solves that narrow the system to one phase (MAKEEMC).
+extern smallint KNU, KNUV;
+// NCV before MAKEEMTD rewrote it to the end-members in phase order.
+extern smallint NCVDIFF;
 
 }  // namespace ZQGLOBAL

@@ -11,6 +11,7 @@ farray<sstring, 1, maxbuffers> BUFFERNAME{"BUFFERNAME"};
 str255 HEAD1, HEAD2, HEAD3;
 str255 AXFILENAME;
 extended DEFSDW0P, SDWP, ARB, MINSDLNA;
+extended LSDWP;
 
 ftype FLUIDTYPE;
 smallint NFLUIDNAME;
@@ -44,6 +45,7 @@ void RESETPHASETABLES() {
   HEAD3.clear();
   AXFILENAME.clear();
   DEFSDW0P = SDWP = ARB = MINSDLNA = 0;
+  LSDWP = 0;
   FLUIDTYPE = ftype::notset;
   NFLUIDNAME = 0;
   for (sstring& f : FLUIDNAME) f.clear();

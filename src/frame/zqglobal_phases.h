@@ -240,6 +240,9 @@ extern farray<sstring, 1, maxbuffers> BUFFERNAME;
 extern str255 HEAD1, HEAD2, HEAD3;
 extern str255 AXFILENAME;
 extern extended DEFSDW0P, SDWP, ARB, MINSDLNA;
+// Weight of the composition-dependent part of the activity-sd floor before
+// SDWP takes it (SETSDAPARAMS).
+extern extended LSDWP;
 
 // The fluid species: names (the position is the species code), critical
 // constants for the corresponding-states treatment, interaction energies.

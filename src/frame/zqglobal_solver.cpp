@@ -13,6 +13,9 @@ smallint NSFNH = 0;
 farray<smallint, 1, maxsfnh> SFNHIP{"SFNHIP"}, SFNHK{"SFNHK"}, SFNHIX{"SFNHIX"};
 extended PHI = 0;
 ieqvector MP2SS{"MP2SS"}, MP2X{"MP2X"};
+eqvector XGUESS{"XGUESS"};
+ieqvector PXSET{"PXSET"};
+smallint NISSET = 0;
 
 bemvector STARTSS{"STARTSS"};
 iemvector EM2SS{"EM2SS"}, EM2X{"EM2X"};
@@ -52,6 +55,9 @@ void RESETSOLVER() {
   PHI = 0;
   MP2SS.fill(0);
   MP2X.fill(0);
+  XGUESS.fill(0);
+  PXSET.fill(0);
+  NISSET = 0;
   STARTSS.fill(false);
   EM2SS.fill(0);
   EM2X.fill(0);

@@ -24,6 +24,27 @@ void MAKEOXIDES();
 void READROCKDATA();
 void READDIAGRAMDATA();
 
+// The phase choice, the end-members with their rows, compositions and
+// covariance, and the activity of each with its sd.
+void EXTRACTEM();
+// Calc mode 3: the fluid, the ln a or mu variable of the diagram, and the
+// phases in excess projected out of the composition space.
+void INEXCESS();
+
+// Activities a[e] and sds of the end-members of solution phase i at its
+// compositional variables x[1..nvar], p (kbar) and t (K).
+void CALCACTIVITIES(smallint i, const eqvector& x, extended p, extended t, eqvector& a, eqvector& sda);
+// The equilibrium state of order of phase i at p, t; on success the phase's
+// guesses hold it. Everything else it touches is put back.
+bool CALCQ(smallint i, extended p, extended t);
+// Legal starting values of the order variables of phase i (random draws when
+// the stored ones are not), solved with CALCQ when solve is set.
+bool FINDLEGALQ(smallint i, bool solve, extended p, extended t, bool& moved);
+// The parameters of the floor under the activity sds.
+void SETSDAPARAMS(bool defaults);
+// Puts that floor under SDACTIVITY[1..NCV].
+void CHECKSDA();
+
 // Keeps the phases not dropped (solution phases first, then pure phases,
 // in table order) and lists in NAME the data-set end-members they need.
 void MAKENAME(const bemvector& drop);

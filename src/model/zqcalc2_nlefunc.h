@@ -12,6 +12,8 @@ using compcalctype = fmatrix<extended, 1, maxeq, 1, maxcomp>;
 
 namespace ZQCALC2 {
 
+constexpr extended compfdstep = 1e-5L;  // forward step of the difference derivatives of the phase compositions
+
 struct nlefuncstate {
   eqvector x{"nlefunc x"};  // the unknowns as passed; physical values once unscaled
   bool ok = true;           // the point can be evaluated
@@ -28,6 +30,7 @@ struct nlefuncstate {
   smallint ncolx = 0;           // free unknowns among 1..NX: the columns before the modes'
   smallint ncolp = 0;           // free modes
   ieqvector column{"nlefunc column"};  // Jacobian column of each free unknown among 1..NX
+  emvector scratchactivity{"nlefunc a0"};  // activities kept by the activity check
 
   // Phase compositions per atom and their derivatives into DCOMPDX; clears
   // ok where a phase's formula sum vanishes.
@@ -63,5 +66,10 @@ nlefuncstate& NLEFUNCSTATE();
 // A Jacobian by blocks of free unknowns.
 void PRINTJAC(const sstring& title, const eqmatrix& j, smallint part, smallint places, bool fixed,
               smallint mask);
+// Name of the k-th free component (BCOMPS), "" past the last.
+std::string freecomponentname(long k);
+
+// A matrix as a brace literal of nrow rows and ncol columns.
+void DEBUGPRINT(const eqmatrix& m, const std::string& title, smallint nrow, smallint ncol);
 
 }  // namespace ZQCALC2

@@ -20,7 +20,6 @@ namespace ZQCALC2 {
 
 namespace {
 
-constexpr extended fdstep = 1e-5L;          // step of the difference derivatives of the compositions
 constexpr extended rankresidual = 1e-5L;    // largest residual a left-out mass-balance row may keep
 
 using phasecomptype = fmatrix<extended, 1, maxssem, 1, maxcomp>;
@@ -103,9 +102,9 @@ void nlefuncstate::FDCALCDCOMPDX() {
     for (long w = 1; w <= ph.nvar; ++w) {
       for (long v = 1; v <= NX; ++v) x[v] = keep[v];
       for (long kk = 1; kk <= NUVLEFT; ++kk) compcalc(p, kk) = base[kk];
-      x[e + w - 1] = x[e + w - 1] + fdstep;
+      x[e + w - 1] = x[e + w - 1] + compfdstep;
       CALCP();
-      for (long kk = 1; kk <= NUVLEFT; ++kk) (*fd)[p](kk, w) = (compcalc(p, kk) - base[kk]) / fdstep;
+      for (long kk = 1; kk <= NUVLEFT; ++kk) (*fd)[p](kk, w) = (compcalc(p, kk) - base[kk]) / compfdstep;
     }
     for (long kk = 1; kk <= NUVLEFT; ++kk) compcalc(p, kk) = base[kk];
   }

@@ -25,9 +25,7 @@ namespace {
 
 constexpr smallint maxitlinesearch = 25;   // iterations of the line-search method
 constexpr smallint maxitsecond = 100;      // iterations of the second method
-constexpr extended svdcutoff = 1e-12L;     // singular values at or below this share of the largest are dropped
 constexpr extended smallestslim = 1e-8L;   // a step limit below this ends the iteration
-constexpr extended fdstep = 1e-8L;         // forward step of a finite-difference column, scaled units
 constexpr extended mcsoft = 0.01L;         // Monte Carlo series: MCIT less this above 1
 constexpr smallint underscores = 54;       // rule under the outcome report
 

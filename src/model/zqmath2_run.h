@@ -8,6 +8,9 @@
 
 namespace ZQMATH2 {
 
+constexpr extended svdcutoff = 1e-12L;  // singular values at or below this share of the largest are dropped
+constexpr extended fdstep = 1e-8L;      // forward step of a finite-difference Jacobian column, scaled units
+
 // One call of NLE. Everything lives here for the length of the solve, so
 // that no evaluation, step or trial allocates.
 struct nlerun final : nlemerit {

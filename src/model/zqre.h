@@ -41,3 +41,44 @@ void MAKERNSITE();
 void PRINTC();
 
 }  // namespace ZQRE
+
+#include "frame/zqglobal.h"
+
+namespace ZQRE {
+
+// The reactions of calc modes 2 and 3 by enumeration over component and
+// phase subsets. ok: in calc mode 2, the search ended because the set is
+// complete (or the user stopped it); in calc mode 3, neither table filled
+// up. Untouched in a system without components.
+void CALCRE(bool& ok);
+// The k components of cc as flags, the phases 1..NCV that hold no other
+// component (excluded phases unflagged), and their count among 1..NNE.
+void CALCOXIDES(const iemvector& cc, smallint k, bcvector& ox, bemvector& ph, smallint& nph);
+// Rank of the compositions of the flagged phases over the components 1..NU.
+smallint CALCRANKC(const bemvector& ph);
+// Calc mode 2: whether the subsystem of the flagged phases can still give
+// a reaction the independent set needs; sets its target.
+bool CALCLNIR(const bemvector& ph, smallint k);
+// The phases of combination pc (numbered over the flagged phases), and
+// whether an exclusion or a set already tried rules them out.
+void CALCPHASES(const iemvector& pc, const bcvector& ox, const bemvector& ph, bemvector& sel, bool& skip);
+// The one reaction among the chosen phases, stored, judged and marked.
+void CALCR(smallint k, const bcvector& ox, const bemvector& ph, bemvector& sel);
+// Reaction NR against the independent ones kept before it; keeps its
+// reduced row when independent.
+bool NEWINDR();
+// ALNK[NR]: sum of nu ln a of reaction NR (0 in calc mode 1).
+void CALCDEL();
+// One progress mark on the terminal and the log.
+void WRITEMARK(char ch);
+// Drops the reactions that hold an excluded phase or assemblage, with the
+// intersections through them; final also builds the reaction texts.
+void REDUCE(bool final);
+// Candidate intersection of combination ic, and whether it is ruled out.
+void CALCPHASESI(const iemvector& ic, const bemvector& ph, bemvector& sel, bool& skip);
+// Records the candidate when at least three stored reactions lie in it.
+void CALCI(const bemvector& sel);
+// The mark of a new component subsystem, or its line when REHELP is on.
+void WRITESYSTEMINFO(const bcvector& ox, const bemvector& ph);
+
+}  // namespace ZQRE

@@ -134,9 +134,23 @@ void RESETPLTX();
 void PLOTIX();
 void OVERALLSETUP();
 void SVGDRAW();
-// Stand-ins until the topology analysis and area filling land.
+
+// ---------------------------------------------------------------- topology analysis
+// The consistency checks of the points' and lines' phase information, then
+// the areas of the diagram (FINDAREAS); every fault stops the run.
 void ANALYSIS();
+void FINDAREAS();
+// Two equal entries among list[1..n] and the extras that are not empty.
+bool DUPLICATE(const IO::strings& list, smallint n, const std::string& extra1, const std::string& extra2);
+// Every b[1..nb] among a[1..na]; false when either list is empty.
+bool SUBSET(const IO::strings& a, smallint na, const IO::strings& b, smallint nb);
+
+// ---------------------------------------------------------------- area filling
 void DOAREAS();
+smallint WHICHU(const sstring& name);
+// Line ends are 1 (first point) and 2 (last point).
+extended DISTANCE(smallint line1, smallint end1, smallint line2, smallint end2);
+void DRAWEDGE(smallint line1, smallint end1, smallint line2, smallint end2);
 
 // ---------------------------------------------------------------- reading
 void READDATA();

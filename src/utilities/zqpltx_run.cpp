@@ -54,14 +54,4 @@ void PLOTIX() {
   IO::IOCLEANUP();
 }
 
-// Stands in until the topology analysis lands.
-void ANALYSIS() { IO::ERROREXIT("analysis", "topology analysis not available in this version", yourfault); }
-
-// Stands in until the area filling lands: the group, with no areas in it.
-void DOAREAS() {
-  IO::PUTSTR(0, "<!-- areas -->", 2, CHANNEL::SVG);
-  IO::PUTSTR(0, "  <g stroke=\"none\" >", 1, CHANNEL::SVG);
-  IO::PUTSTR(1, "  </g>", 1, CHANNEL::SVG);
-}
-
 }  // namespace ZQPLTX

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Draws the four-field fixture with the hand-drawing program, then lets a
 # headless browser render it: the picture must show its frame, lines and
-# text, and a malformed document must come back as a parser error, so the
+# text, the analysed fixture its four fields in their greys, and a
+# malformed document must come back as a parser error, so the
 # check can tell the two apart. Skips (77) where no browser is installed.
 #   browser_check.sh DRAWFILE FIXTURES SCRATCH
 set -u
@@ -40,6 +41,19 @@ if [ ! -s out.png ]; then
   exit 1
 fi
 python3 "$(dirname "$0")/sample_png.py" out.png || exit 1
+
+# The same file analysed: its four fields filled under the lines.
+mkdir -p areas
+cp jx-prefs.txt jx-ff.txt areas/
+cp "$fixtures/drawing/qk-fourareas.txt" areas/qk-ff.txt
+(cd areas && "$drawfile" < /dev/null > drawfile.out 2>&1)
+run --window-size=580,576 --screenshot="$scratch/areas.png" "file://$scratch/areas/jx-ff.svg" > /dev/null
+if [ ! -s areas.png ]; then
+  echo "no screenshot of the areas:"
+  cat areas/drawfile.out
+  exit 1
+fi
+python3 "$(dirname "$0")/sample_png.py" areas.png areas || exit 1
 
 run --dump-dom "file://$scratch/jx-ff.svg" > good.dom
 if grep -q parsererror good.dom; then

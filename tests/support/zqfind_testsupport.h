@@ -51,6 +51,7 @@ class FindTest : public ::testing::Test {
     R->fill(0);
     COV->fill(0);
     CALCMODE = calcmodetype::phasecalc;
+    DIAGRAMMODE = diagramtype::ptcalc;
     DSMODE = 6;
     WITHOLDSET = false;
     FLUIDTYPE = ftype::notset;

@@ -171,7 +171,11 @@ TEST_F(Solver, ConvergedStartTouchesNothing) {
   EXPECT_EQ(CONVSTATUS, "before");
   EXPECT_EQ(NLEIT, 0);
   EXPECT_EQ(sys.calls, 1);
-  EXPECT_EQ(term.text(), "");
+  // Only the table's head of level 2: no trace line, no report.
+  const std::string out = term.text();
+  const std::string heads = "             f       slope      step         maxe     maxdx\n";
+  EXPECT_EQ(out.substr(out.size() - heads.size()), heads);
+  EXPECT_EQ(out.find("No solution"), std::string::npos);
 }
 
 // Outcome codes of made-up systems, with the reason line of the report.
@@ -235,7 +239,7 @@ TEST_F(Solver, OutcomeCodes) {
     EXPECT_FALSE(solve(code)) << t.what;
     EXPECT_EQ(code, t.code) << t.what;
     const std::string head = "\nNo solution (" + std::to_string(t.code) + "):\n" + t.reason + "\nat which stage x was:\n";
-    EXPECT_EQ(term.text().substr(0, head.size()), head) << t.what;
+    EXPECT_NE(term.text().find(head), std::string::npos) << t.what;
     const bool moved = std::memcmp(&before.data, &X.data, sizeof X.data) != 0;
     EXPECT_EQ(moved, t.code != 7 && t.code != 8) << t.what;
     if (t.code == 2) { EXPECT_EQ(NLEIT, 26); }
@@ -280,7 +284,9 @@ TEST_F(Solver, FailureReportListsThePointReached) {
   const std::string want = "\nNo solution (2):\n   too many iterations (overit)\nat which stage x was:\n"
                            "   P(kbar)     T(\xA1" "C)        y3\n" + values + "\n" + std::string(20, ' ') +
                            "     mode4\n" + modes + "\n" + std::string(54, '_') + "\n\n";
-  EXPECT_EQ(term.text(), want);
+  const std::string out = term.text();
+  ASSERT_GE(out.size(), want.size());
+  EXPECT_EQ(out.substr(out.size() - want.size()), want);
 }
 
 TEST_F(Solver, ConvergedReportNamesTheTestPassed) {
@@ -295,7 +301,9 @@ TEST_F(Solver, ConvergedReportNamesTheTestPassed) {
   const std::string reason = CONVSTATUS == "ef" || CONVSTATUS == "e" ? "size of max residual (esize)"
                              : CONVSTATUS == "f"                    ? "size of sum of squares of residual (fsize)"
                                                                     : "step too small near solution (dxconverge)";
-  EXPECT_EQ(out, "\n" + reason + "\n");
+  const std::string tail = "\n\n" + reason + "\n";
+  ASSERT_GE(out.size(), tail.size());
+  EXPECT_EQ(out.substr(out.size() - tail.size()), tail);
 }
 
 TEST_F(Solver, FailedTrialIsSoftOnlyInASearchASeriesOrQuietly) {

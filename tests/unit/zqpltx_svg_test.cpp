@@ -82,7 +82,7 @@ TEST(DrawingSvg, FrameAndLabels) {
       {"window 0 10 400 800\nbigticks 0 0 0 0\nsmallticks 0 0\n",
        {"<!-- small ticks -->", " 500.17\" />", "</g>\n\n<!-- lines -->"},
        {}},
-      // the area group stands in until areas are filled, under the frame
+      // without areas the group stays empty, under the frame
       {"window 0 10 400 800\nbigticks 0 0 0 0\n",
        {"<!-- areas -->\n\n  <g stroke=\"none\" >\n\n  </g>\n\n  <text"},
        {}},
@@ -130,7 +130,7 @@ TEST(DrawingSvg, Stops) {
       {qk("u1 begin end 5 600 5 600\n", "window 0 10 400 800\nbigticks 0 0 0 0\nnumbering\n"),
        "findmid: zero sum distance for u1"},
       {qk("u1 begin end 5 600 6 600\n", "window 0 10 400 800\nbigticks 0 0 0 0\nanalyse\n"),
-       "analysis: topology analysis not available in this version"},
+       "analyse: add/correct the info for this line"},
   };
   for (const row& r : rows) {
     Drawing d;

@@ -1,0 +1,40 @@
+// The end-members of a calculation in phase order: their composition
+// matrix, the thermodynamic rows and enthalpy covariance of made
+// end-members, and the listing of the a-x models.
+//
+// The unit sits with the model, below the readers: the rock and diagram
+// set-up of the data-set reader builds its end-members with it, and the
+// calc-mode-1 set-up and the least-squares mode call it from above.
+#pragma once
+
+#include <string>
+
+#include "frame/types.h"
+#include "frame/zqglobal.h"
+
+namespace ZQNLE3 {
+
+// C rebuilt in phase order (solution end-members, excluded ones included,
+// then one column per pure phase) from the columns of NAME, made end-members
+// from their constituents; empty components dropped; rows rescaled so that
+// fractional recipes stay exact; each record's composition written back.
+void MAKEEMC();
+// The formula size of every end-member and pure phase over the free
+// components.
+void COUNTCOMP();
+// The thermodynamic row and covariance row of every end-member in phase
+// order, made ones from their recipes; COV rewritten in phase order, NCV and
+// NNE the count of end-members in phase order. On the first pass the a-x
+// models are listed.
+void MAKEEMTD();
+
+// The listing of solution phase i on the a-x information file (the details
+// file in calc mode 9).
+void WRITEAX(smallint i);
+// A compact table of solution phase i on terminal, summary and log.
+void WRITEAXBRIEF(smallint i);
+// x appended with as few decimals as show it exactly (at most 6), else with
+// n + 1 decimals.
+void ADDREALTR(extended x, smallint n, std::string& line);
+
+}  // namespace ZQNLE3

@@ -1,0 +1,64 @@
+#include <cmath>
+
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "reactions/zqavpt.h"
+
+using namespace ZQGLOBAL;
+
+namespace ZQAVPT {
+
+namespace {
+// Every entry of covh when the enthalpies are left out of the weights.
+constexpr extended JUSTRELUCOVH = 0.001L;
+}  // namespace
+
+void CALCCOV(covmatrix& covh, covmatrix& covlnk) {
+  for (long i = 1; i <= NR; ++i)
+    for (long j = i; j <= NR; ++j) {
+      extended h = 0;
+      if (CONTROLJX.justrelu == yes) {
+        h = JUSTRELUCOVH;
+      } else {
+        for (long a = 1; a <= NCV; ++a) {
+          if ((*R)(i, a) == 0) continue;
+          extended s = 0;
+          for (long b = 1; b <= NCV; ++b) s += (*COV)(a, b) * (*R)(j, b);
+          h += (*R)(i, a) * s;
+        }
+      }
+      covh(i, j) = covh(j, i) = h;
+      extended l = 0;
+      for (long a = 1; a <= NCV; ++a) l += (*R)(i, a) * VARLNA[a] * (*R)(j, a);
+      covlnk(i, j) = covlnk(j, i) = l;
+    }
+}
+
+void POSDEFINVERT(const invmatrix& a, invmatrix& ainv, smallint n) {
+  invmatrix L{"posdefinvert L"}, M{"posdefinvert M"};
+  for (long i = 1; i <= n; ++i) {
+    for (long j = 1; j < i; ++j) {
+      extended s = a(i, j);
+      for (long k = 1; k < j; ++k) s -= L(i, k) * L(j, k);
+      L(i, j) = s / L(j, j);
+    }
+    extended p = a(i, i);
+    for (long k = 1; k < i; ++k) p -= L(i, k) * L(i, k);
+    if (!(p > 0)) IO::ERROREXIT("posdefinvert", "sqrt negative", faulttype::yourfault);
+    L(i, i) = std::sqrt(p);
+  }
+  for (long j = 1; j <= n; ++j)
+    for (long i = j; i <= n; ++i) {
+      extended s = i == j ? 1 : 0;
+      for (long k = j; k < i; ++k) s -= L(i, k) * M(k, j);
+      M(i, j) = s / L(i, i);
+    }
+  for (long i = 1; i <= n; ++i)
+    for (long j = i; j <= n; ++j) {
+      extended s = 0;
+      for (long k = j; k <= n; ++k) s += M(k, i) * M(k, j);
+      ainv(i, j) = ainv(j, i) = s;
+    }
+}
+
+}  // namespace ZQAVPT

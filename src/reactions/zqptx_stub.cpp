@@ -1,8 +1,0 @@
-#include "reactions/zqptx.h"
-
-namespace ZQPTX {
-
-// Stands in until the reaction-line calculation lands: an empty pass.
-void PHASEDIAGRAMCALCS() {}
-
-}  // namespace ZQPTX

@@ -1,0 +1,300 @@
+// Average P and average T of a made-up rock of five end-members (Si, Mg;
+// G = H - T S + (P - 0.001) V) over three reactions. The activity of exxy
+// (0.8, sd 0.08) is typed into the driver's edit dialogue.
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+#include <vector>
+
+#include "harness.h"
+
+using e2e::has;
+
+namespace {
+
+const std::string deg = "\xA1";
+
+struct script {
+  std::string calc = "calctype 1\n";
+  std::string window = "diagramPT 1 15 400 800\ncalcT 500 700 50\n";
+  std::string isr = "isr ex wy exy exyy exxy\nisr -1 -1 1 0 0\nisr -1 -2 0 1 0\nisr -2 -1 0 0 1\n";
+  std::string extra = "printcor yes\nautoexit\n";
+  std::string text() const {
+    return "axfile rkax\nrunname rockb\nwith ex wy exy exyy exxy\n" + calc + window + isr + extra + "*\n";
+  }
+};
+
+// Answers that set a(exxy) = 0.8, sd 0.08 on a pass that shows the table.
+const std::string setexxy = "n\n\ny\nexxy\n0.8\n0.08\n\n";
+
+e2e::Run rock(const script& s, const std::string& answers) { return e2e::run({"avrock"}, answers, {{"jx-rk.txt", s.text()}}); }
+
+bool hasline(const std::string& text, const std::string& line) { return has(text, "\n" + line + "\n"); }
+
+// Sums over the single end-member rows of the diagnostics: e* squared and hat.
+void diagnosticsums(const std::string& text, long double& e2, long double& hat) {
+  e2 = hat = 0;
+  std::istringstream in(text.substr(text.find("a(calc)")));
+  std::string line;
+  std::getline(in, line);
+  while (std::getline(in, line) && !line.empty()) {
+    std::istringstream w(line);
+    std::vector<std::string> f;
+    for (std::string s; w >> s;) f.push_back(s);
+    ASSERT_EQ(f.size(), 10u) << line;
+    e2 += std::stold(f[4]) * std::stold(f[4]) + std::stold(f[8]) * std::stold(f[8]);
+    hat += std::stold(f[5]) + std::stold(f[9]);
+  }
+}
+
+TEST(AverageRock, AverageP) {
+  const e2e::Run r = rock(script{}, setexxy);
+  const std::string& o = r.files.at("jx-rk-o.txt");
+  for (const std::string& line :
+       {"Activities and uncertainties for rockb at 8.00 kbar and T = 600 " + deg + "C",
+        std::string("1        7.00     0.40      3.477    0.400  -0.012000    1.0000         0    0.0000"),
+        std::string("3        9.00     1.57      2.358    0.300  -0.006000    0.5000   -0.2231    0.1000"),
+        std::string("      8.18    0.84   2.966"),
+        std::string("     exy    8.18    0.84    2.966        0        0      1.00      1.00   -3.717    0.214"),
+        std::string("    exxy    8.16    0.85    2.949    0.482    0.028     0.800     0.839    0.199    0.005"),
+        std::string("|e*| >2.5 suspect?  hat >0.60 influential?"),
+        std::string("av P       6.97    7.58    8.18    8.79    9.39"),
+        std::string("sd        0.834   0.837   0.841   0.844   0.848"),
+        std::string("sigfit    2.951   2.958   2.966   2.974   2.983")})
+    EXPECT_TRUE(hasline(o, line)) << line << "\n" << o;
+  // The diagnostics come once, at the middle temperature.
+  EXPECT_TRUE(has(o, "average P at T = 600" + deg + "C \n"));
+  EXPECT_FALSE(has(o, "average P at T = 550"));
+  // The list block goes to the drawing data file only.
+  const std::string& qk = r.files.at("jx-rk-qk.txt");
+  EXPECT_TRUE(has(qk, "  {  exxy,  -0.223144,   0.100000}}];\n")) << qk;
+  EXPECT_TRUE(has(qk, "  { -2,  -1,   0,   0,   1}};\n")) << qk;
+  EXPECT_TRUE(has(qk, "  {         0,          0,     0.0900}};\n")) << qk;
+  EXPECT_FALSE(has(o, "Transpose"));
+}
+
+// The fixture's own script: the activities come from the a-x file, the
+// tables and the average go to terminal, summary and log alike.
+TEST(AverageRock, ActivitiesFromTheAxFile) {
+  const e2e::Run r = e2e::run({"avrock"}, "");
+  ASSERT_FALSE(has(r.out, "bombed")) << r.out;
+  const std::string& o = r.files.at("jx-rk-o.txt");
+  const std::string& log = r.files.at("jx-log.txt");
+  for (const std::string& line :
+       {std::string("3        9.00     1.57      2.358    0.300  -0.006000    0.5000   -0.2231    0.1000"),
+        std::string("    exxy    8.16    0.85    2.949    0.482    0.028     0.800     0.839    0.199    0.005"),
+        std::string("av P       6.97    7.58    8.18    8.79    9.39")}) {
+    EXPECT_TRUE(hasline(o, line)) << line << "\n" << o;
+    EXPECT_TRUE(hasline(log, line)) << line;
+  }
+  // Without dataok's "no" nothing about the data was asked.
+  EXPECT_FALSE(has(r.out, "these data ok"));
+}
+
+// The fit does not depend on the basis of the reactions: r1, r2, r1 + r3.
+TEST(AverageRock, AnotherBasisGivesTheSameFit) {
+  script s;
+  s.isr = "isr ex wy exy exyy exxy\nisr -1 -1 1 0 0\nisr -1 -2 0 1 0\nisr -3 -2 1 0 1\n";
+  const e2e::Run r = rock(s, setexxy);
+  const std::string& o = r.files.at("jx-rk-o.txt");
+  EXPECT_TRUE(hasline(o, "      8.18    0.84   2.966")) << o;
+  EXPECT_TRUE(hasline(o, "av P       6.97    7.58    8.18    8.79    9.39")) << o;
+  EXPECT_TRUE(hasline(o, "sigfit    2.951   2.958   2.966   2.974   2.983")) << o;
+  long double e2 = 0, hat = 0;
+  diagnosticsums(o, e2, hat);
+  EXPECT_NEAR(e2, 2 * 2.966L * 2.966L, 0.02L);
+  EXPECT_NEAR(hat, 1, 0.005L);
+}
+
+TEST(AverageRock, AverageTAtOnePressure) {
+  script s;
+  s.calc = "calctype 2\n";
+  s.window = "diagramPT 1 15 400 800\ncalcP 8\n";
+  const e2e::Run r = rock(s, setexxy);
+  const std::string& o = r.files.at("jx-rk-o.txt");
+  EXPECT_TRUE(hasline(o, "For P = 8.0 kbar, av T =     584.0 " + deg + "C, sd =      69.0, sigfit = 2.97")) << o;
+  EXPECT_FALSE(has(o, "average T at P")) << o;
+}
+
+// A second pass shows the table, asks about the data and the window, and
+// gives the same results.
+TEST(AverageRock, SecondPassWithTheseData) {
+  script s;
+  s.extra = "printcor yes\n";
+  const e2e::Run r = rock(s, setexxy + "y\ny\ny\ny\nn\nn\n");
+  const std::string& log = r.files.at("jx-log.txt");
+  for (const char* q : {"more calculations with these data ? ", "continue with/add to data changes in last calculation ? ",
+                        "same PT window ? "})
+    EXPECT_TRUE(has(log, q)) << q << "\n" << log;
+  const std::string row = "\nav P       6.97    7.58    8.18    8.79    9.39\n";
+  const std::string& o = r.files.at("jx-rk-o.txt");
+  const auto first = o.find(row);
+  ASSERT_NE(first, std::string::npos) << o;
+  EXPECT_NE(o.find(row, first + 1), std::string::npos) << o;
+  EXPECT_TRUE(has(o, "**************************************"));
+  // The second table shows the typed activity of the first pass.
+  const auto banner = log.find("**************************************");
+  ASSERT_NE(banner, std::string::npos);
+  EXPECT_TRUE(has(log.substr(banner), "     a     1.00     1.00     1.00     1.00    0.800\n")) << log.substr(banner);
+}
+
+// Typed limits of a reaction's sd are pulled into their range; the script's
+// value is taken as it is.
+TEST(AverageRock, MaxSdResets) {
+  struct cas {
+    const char* calc;
+    std::string extra, answer, line;
+  };
+  const std::vector<cas> cases = {
+      {"calctype 1\n", "", "0.01", "max sd(P) reset to 0.05 kbar"},
+      {"calctype 1\n", "", "25", "max sd(P) reset to 20 kbar"},
+      {"calctype 2\ncalcP 8\n", "", "10", "max sd(T) reset to 20" + deg + "C"},
+      {"calctype 2\ncalcP 8\n", "", "800", "max sd(T) reset to 500" + deg + "C"},
+      {"calctype 1\n", "maxsdp 2.26\n", "", "max allowed sd(P): 2.3 kbar (from script)"},
+      {"calctype 2\ncalcP 8\n", "maxsdt 37.6\n", "", "max allowed sd(T): 38" + deg + "C (from script)"},
+  };
+  for (const cas& c : cases) {
+    script s;
+    s.calc = c.calc;
+    if (std::string(c.calc).find("calcP") != std::string::npos) s.window = "diagramPT 1 15 400 800\n";
+    s.isr = "";
+    s.extra = c.extra + "dataok yes\nautoexit\n";
+    const e2e::Run r = rock(s, c.answer + "\n");
+    EXPECT_TRUE(hasline(r.files.at("jx-log.txt"), c.line)) << c.line << "\n" << r.out;
+  }
+  script s;
+  s.isr = "";
+  s.extra = "dataok yes\nautoexit\n";
+  EXPECT_FALSE(has(rock(s, "0.05\n").out, "reset to"));
+}
+
+TEST(AverageRock, ScriptReactionSetIsChecked) {
+  struct cas {
+    std::string isr, message;
+  };
+  const std::vector<cas> cases = {
+      {"isr ex wy exy exyy\nisr -1 -1 1 0\n", "isr matrix has wrong shape"},
+      {"isr wy ex exy exyy exxy\nisr -1 -1 1 0 0\n", "setisr phases do not match"},
+      {"isr ex wy exy exyy exxy\nisr -1 -1 1 0 0\nisr -1 -1 0 1 0\n", "setisr reaction doesn't balance"},
+  };
+  for (const cas& c : cases) {
+    script s;
+    s.isr = c.isr;
+    s.extra = "dataok yes\nautoexit\n";
+    const e2e::Run r = rock(s, "");
+    EXPECT_TRUE(has(r.out, "-- run bombed in rockcalcs : " + c.message)) << c.message << "\n" << r.out;
+  }
+}
+
+TEST(AverageRock, ReactionSetWrittenToTheLogForRereading) {
+  script s;
+  s.extra = "dataok yes\npisr yes\nautoexit\n";
+  const e2e::Run r = rock(s, "");
+  EXPECT_TRUE(has(r.files.at("jx-log.txt"),
+                  "\nisr        ex   wy  exy exyy exxy\nisr        -1   -1    1    0    0\n"
+                  "isr        -1   -2    0    1    0\nisr        -2   -1    0    0    1\n\n"))
+      << r.files.at("jx-log.txt");
+  EXPECT_FALSE(has(r.files.at("jx-rk-o.txt"), "isr  "));
+}
+
+// Excluding ex, exy and exyy leaves wy and exxy; exxy alone then carries
+// Si and goes, after which wy alone carries Mg and goes too.
+TEST(AverageRock, EndMembersAloneWithAComponentAreExcluded) {
+  const e2e::Run r = rock(script{}, "n\nex exy exyy\ny\n");
+  const std::string& o = r.files.at("jx-rk-o.txt");
+  EXPECT_TRUE(has(o, "T = 600 " + deg + "C\n          \na         \nsd(a)/a   \n")) << o;
+}
+
+}  // namespace
+
+namespace {
+
+// A rock with a solution phase of two polymorphs, exy and exyb, whose
+// activities depend on P (W = 0.5 P) and T: the averages are made
+// self-consistent with them.
+e2e::Run solutionrock(const std::string& calc) {
+  const std::string s = "axfile ssax\nwith sol ex wy exyy\nptforaxe 8 600\n" + calc +
+                        "dataok yes\ndiagramPT 1 15 400 800\nisr exy exyb ex wy exyy\nisr 1 0 -1 -1 0\n"
+                        "isr 0 0 -1 -2 1\nisr -1 1 0 0 0\nautoexit\n*\n";
+  return e2e::run({"avrock"}, "", {{"jx-prefs.txt", "dsfile 7ss\nscriptfile ss\ncalcmode 2\n"}, {"jx-ss.txt", s}});
+}
+
+// The trace at the middle temperature: the start, then iterations until two
+// averages agree within 0.0001 kbar; the report follows at the settled
+// activities.
+TEST(AverageRock, AveragePIteratesWithTheActivities) {
+  const e2e::Run r = solutionrock("calctype 1\ncalcT 550 650 50\n");
+  ASSERT_FALSE(has(r.out, "bombed")) << r.out;
+  const std::string& o = r.files.at("jx-ss-o.txt");
+  EXPECT_TRUE(has(o, "avP iteration at T = 600" + deg +
+                         "C \n"
+                         "         avP                           sd(avP)  sigfit\n"
+                         " 0    8.4509 (  8.26,   8.50,   8.53)      0.3    0.44\n"
+                         " 1    8.4665 (  8.31,   8.50,   8.11)      0.3    0.34\n"
+                         " 2    8.4663 (  8.31,   8.50,   8.11)      0.3    0.34\n"
+                         " 3    8.4663 (  8.31,   8.50,   8.11)      0.3    0.34\n\n"
+                         "average P at T = 600" + deg + "C \n"))
+      << o;
+  EXPECT_FALSE(has(o, "did NOT converge"));
+  EXPECT_FALSE(has(o, "avP iteration at T = 550"));
+  EXPECT_TRUE(hasline(o, "av P       7.81    8.47    9.12")) << o;
+}
+
+// Average T searches the temperature of the activities; only the middle
+// pressure shows its steps, the others say so.
+TEST(AverageRock, AverageTSearchesTheTemperatureOfTheActivities) {
+  const e2e::Run r = solutionrock("calctype 2\ncalcP 7 9 1\n");
+  ASSERT_FALSE(has(r.out, "bombed")) << r.out;
+  const std::string& o = r.files.at("jx-ss-o.txt");
+  EXPECT_TRUE(has(o, "\navT iteration at P = 7.0 kbar (details not shown)\n\navT iteration at P = 8.0 kbar \n"
+                     "               avT                           sd(avT)      sigfit\n"
+                     " 0   600.0  566.76  ( 575.6,  558.2,  595.8)    21.3     0.47978\n"
+                     " 1   536.2  570.88  ( 582.8,  558.2,  649.9)    21.9     0.74251\n"
+                     " 1   663.8  561.89  ( 569.4,  558.2,  554.0)    20.7     0.26661\n"
+                     " 2   600.0  566.76  ( 575.6,  558.2,  595.8)    21.3     0.47978\n"))
+      << o;
+  EXPECT_TRUE(has(o, "\n20   663.8  561.89  ( 569.4,  558.2,  554.0)    20.7     0.26661\n\naverage T at P = 8.0 kbar\n"))
+      << o;
+  EXPECT_TRUE(has(o, "\n\navT iteration at P = 9.0 kbar (details not shown)\n"));
+  EXPECT_TRUE(hasline(o, "av T        491.2    561.9    643.1")) << o;
+}
+
+// A later entry at the set-up's pressure starts from activities at that
+// pressure, not from those the entry before left: its first row is that of
+// a run at that pressure alone.
+TEST(AverageRock, AverageTStartsEachEntryAfreshAtTheSetUpPressure) {
+  const std::string row0 = "\n 0   600.0  566.76  ( 575.6,  558.2,  595.8)    21.3     0.47978\n";
+  EXPECT_TRUE(has(solutionrock("calctype 2\ncalcP 8\n").files.at("jx-ss-o.txt"), row0));
+  const std::string o = solutionrock("calctype 2\ncalcP 7 8 1\n").files.at("jx-ss-o.txt");
+  EXPECT_TRUE(has(o, "\navT iteration at P = 8.0 kbar \n")) << o;
+  EXPECT_TRUE(has(o, row0)) << o;
+}
+
+// Of an even list the upper middle entry carries the trace and the report.
+TEST(AverageRock, EvenListReportsAtItsUpperMiddle) {
+  const std::string o = solutionrock("calctype 1\ncalcT 550 600 50\n").files.at("jx-ss-o.txt");
+  EXPECT_TRUE(has(o, "avP iteration at T = 600" + deg + "C \n")) << o;
+  EXPECT_TRUE(has(o, "average P at T = 600" + deg + "C \n")) << o;
+  EXPECT_FALSE(has(o, "at T = 550"));
+}
+
+}  // namespace
+
+namespace {
+
+// With W = 1.2 P and reactions 1 and 2 nearly weightless, each iteration
+// moves the average only 4% closer to where it settles: ten are not enough.
+TEST(AverageRock, AveragePThatDoesNotSettleInTenIterations) {
+  const std::string s =
+      "axfile slax\nwith sol ex wy exyy\nptforaxe 4 600\ncalctype 1\ndataok yes\ndiagramPT 1 15 400 800\n"
+      "calcT 600\nisr exy exyb ex wy exyy\nisr 1 0 -1 -1 0\nisr 0 0 -1 -2 1\nisr -1 1 0 0 0\nautoexit\n*\n";
+  const e2e::Run r =
+      e2e::run({"avrock"}, "", {{"jx-prefs.txt", "dsfile 7sl\nscriptfile sl\ncalcmode 2\n"}, {"jx-sl.txt", s}});
+  const std::string& o = r.files.at("jx-sl-o.txt");
+  EXPECT_TRUE(has(o, "\n10    6.5784 (  8.90,   8.50,   6.49)      2.3    0.12\ndid NOT converge\n")) << o;
+  // The entry keeps the tenth values, and no report follows.
+  EXPECT_TRUE(hasline(o, "For T = 600 " + deg + "C, av P = 6.578 kbar, sd = 2.30, sigfit = 0.1")) << o;
+  EXPECT_FALSE(has(o, "average P at T"));
+}
+
+}  // namespace

@@ -1,0 +1,353 @@
+// The statistics of calc mode 2 on a made-up rock of five end-members
+// (G = H - T S + (P - 0.001) V; a(exxy) = 0.8, sd 0.08) over three
+// reactions: the covariances, the positive-definite inverse, the weighted
+// average with its diagnostics and the summaries. Reference numbers come
+// from 40-digit arithmetic on the closed form of the positions.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "frame/constants.h"
+#include "frame/zqglobal.h"
+#include "frame/zqglobal_model.h"
+#include "frame/zqute1.h"
+#include "iotestsupport.h"
+#include "reactions/zqavpt.h"
+
+using namespace ZQGLOBAL;
+using testsupport::fatal;
+
+namespace {
+
+struct row {
+  const char* name;
+  extended H, S, V;
+  smallint si, mg;
+};
+const std::vector<row> ROCK = {{"ex", 0, 0.030L, 1.0L, 1, 0},
+                               {"wy", 0, 0.030L, 1.0L, 0, 1},
+                               {"exy", 3.4778L, 0.072L, 3.0L, 1, 1},
+                               {"exyy", 3.9556L, 0.114L, 5.0L, 1, 2},
+                               {"exxy", 2.3588L, 0.096L, 3.5L, 2, 1}};
+using reactions = std::vector<std::vector<smallint>>;
+const reactions BASIS = {{-1, -1, 1, 0, 0}, {-1, -2, 0, 1, 0}, {-2, -1, 0, 0, 1}};
+
+// GLS average, sd and sigfit at 600 C, and the three positions.
+constexpr extended AV600 = 8.182403867407891485723674719L;
+constexpr extended SD600 = 0.840716794010235827697077995L;
+constexpr extended SF600 = 2.965502663034518479128447133L;
+constexpr extended X3 = 9.001118672782741385655376673L;
+
+class Avpt : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testsupport::resetio();
+    ZQUTE1::SETUP();
+    RESETMODEL();
+    RESETSOLVER();
+    RESETREACTIONS();
+    TD->fill(0);
+    R->fill(0);
+    COV->fill(0);
+    C->fill(0);
+    CALCMODE = calcmodetype::rockcalc;
+    DSMODE = 6;
+    WITHOLDSET = false;
+    FLUIDTYPE = ftype::absent;
+    CO2POS = H2OPOS = AQSIPOS = 0;
+    NPSS = 0, NP0 = 5, NEX1 = 0;
+    NCV = 5, NUV = 2;
+    for (long i = 1; i <= NCV; ++i) {
+      const row& r = ROCK[static_cast<std::size_t>(i - 1)];
+      NAME[i] = r.name;
+      (*TD)(i, TDSLOT::H) = r.H;
+      (*TD)(i, TDSLOT::S) = r.S;
+      (*TD)(i, TDSLOT::V) = r.V;
+      (*C)(1, i) = r.si;
+      (*C)(2, i) = r.mg;
+      ACTIVITY[i] = 1;
+      SDACTIVITY[i] = 0;
+    }
+    ACTIVITY[5] = 0.8L, SDACTIVITY[5] = 0.08L;
+    (*COV)(3, 3) = 0.16L, (*COV)(4, 4) = 0.36L, (*COV)(5, 5) = 0.09L;
+    (*COV)(3, 4) = (*COV)(4, 3) = 0.12L;
+    set(BASIS);
+    PLOW = 1, PHIGH = 15, TLOW = 673.15L, THIGH = 1073.15L;
+    FIXEDP = 8, FIXEDT = 873.15L, FIXEDXCO2 = 0, FIXEDXH2O = 1;
+    NLT = 5;
+    for (long k = 1; k <= NLT; ++k) LT[k] = 773.15L + 50 * (k - 1);
+    AVMODE = avtype::avpmode;
+    INCOMPLETE = false;
+  }
+  void TearDown() override {
+    ZQUTE1::CLEANUP();
+    RESETMODEL();
+    RESETSOLVER();
+    RESETREACTIONS();
+    NCV = NR = NUV = DSMODE = NP0 = 0;
+    NLT = NLP = 0;
+    INCOMPLETE = false;
+    CONTROLJX.justrelu = no;
+    ACTIVITY.fill(0);
+    SDACTIVITY.fill(0);
+    CALCMODE = mode_;
+    std::tie(TLOW, THIGH, PLOW, PHIGH) = windows_;
+    std::tie(FIXEDP, FIXEDT, FIXEDXCO2, FIXEDXH2O) = fixed_;
+    testsupport::resetio();
+  }
+  static void set(const reactions& rs) {
+    NR = static_cast<smallint>(rs.size());
+    R->fill(0);
+    for (std::size_t k = 0; k < rs.size(); ++k)
+      for (std::size_t j = 0; j < rs[k].size(); ++j) (*R)(static_cast<long>(k + 1), static_cast<long>(j + 1)) = rs[k][j];
+    ZQCALC2_CALCLNK();
+  }
+  static void ZQCALC2_CALCLNK();
+  struct fit {
+    extended av = -1, sd = -1, sf = -1;
+    std::string out;
+  };
+  static fit avv(extended fixed, bool quiet) {
+    fit f;
+    testsupport::Terminal term;
+    ZQAVPT::AVV(f.av, f.sd, f.sf, fixed, FIXEDXCO2, FIXEDXH2O, quiet);
+    f.out = term.text();
+    return f;
+  }
+
+ private:
+  calcmodetype mode_ = CALCMODE;
+  std::tuple<extended, extended, extended, extended> windows_{TLOW, THIGH, PLOW, PHIGH};
+  std::tuple<extended, extended, extended, extended> fixed_{FIXEDP, FIXEDT, FIXEDXCO2, FIXEDXH2O};
+};
+
+}  // namespace
+
+#include "model/zqcalc2.h"
+
+namespace {
+
+void Avpt::ZQCALC2_CALCLNK() { ZQCALC2::CALCLNK(); }
+
+TEST(PosDefInvert, InverseTimesMatrixIsTheIdentity) {
+  const std::vector<std::vector<std::vector<extended>>> cases = {
+      {{4}},
+      {{0.16L, 0.06L}, {0.06L, 0.09L}},
+      {{4, 2, 0.6L}, {2, 5, 1}, {0.6L, 1, 3}},
+      {{1e-6L, 0, 0, 0}, {0, 2, 0.5L, 0}, {0, 0.5L, 3, 1}, {0, 0, 1, 9}},
+  };
+  for (const auto& m : cases) {
+    const long n = static_cast<long>(m.size());
+    ZQAVPT::invmatrix a{"a"}, ainv{"ainv"};
+    a.fill(0);
+    for (long i = 1; i <= n; ++i)
+      for (long j = 1; j <= n; ++j)
+        // Only the lower triangle is read: spoil the upper one.
+        a(i, j) = j > i ? 1e9L : m[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(j - 1)];
+    ZQAVPT::POSDEFINVERT(a, ainv, static_cast<smallint>(n));
+    for (long i = 1; i <= n; ++i)
+      for (long j = 1; j <= n; ++j) {
+        EXPECT_EQ(ainv(i, j), ainv(j, i));
+        extended s = 0;
+        for (long k = 1; k <= n; ++k) s += m[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(k - 1)] * ainv(k, j);
+        EXPECT_NEAR(s, i == j ? 1 : 0, 1e-15L) << "n = " << n << " (" << i << ", " << j << ")";
+      }
+  }
+  ZQAVPT::invmatrix a{"a"}, ainv{"ainv"};
+  a(1, 1) = 4;
+  ZQAVPT::POSDEFINVERT(a, ainv, 1);
+  EXPECT_EQ(ainv(1, 1), 0.25L);
+}
+
+TEST(PosDefInvert, NotPositiveDefiniteStopsTheRun) {
+  testsupport::resetio();
+  const std::vector<std::vector<std::vector<extended>>> cases = {
+      {{0}}, {{-1}}, {{1, 2}, {2, 1}}, {{1, 1}, {1, 1}}};
+  for (const auto& m : cases) {
+    const long n = static_cast<long>(m.size());
+    ZQAVPT::invmatrix a{"a"}, ainv{"ainv"};
+    for (long i = 1; i <= n; ++i)
+      for (long j = 1; j <= n; ++j) a(i, j) = m[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(j - 1)];
+    testsupport::Terminal term;
+    EXPECT_EQ(fatal([&] { ZQAVPT::POSDEFINVERT(a, ainv, static_cast<smallint>(n)); }), "posdefinvert: sqrt negative");
+  }
+  testsupport::resetio();
+}
+
+TEST(FitLimit, NinetyFivePercentLimitsByDegreesOfFreedom) {
+  const std::vector<std::pair<smallint, extended>> cases = {{1, 1.96L}, {2, 1.73L}, {5, 1.49L}, {9, 1.37L},
+                                                            {10, 1.35L}, {11, 1.34L}, {23, 1.34L}, {0, 1.34L}};
+  for (const auto& [nu, limit] : cases) EXPECT_EQ(ZQAVPT::FITLIMIT(nu), limit) << nu;
+}
+
+TEST_F(Avpt, ReactionCovariances) {
+  ZQCALC2::CALCVARLNA();
+  ZQAVPT::covmatrix covh{"covh"}, covlnk{"covlnk"};
+  const extended h[3][3] = {{0.16L, 0.12L, 0}, {0.12L, 0.36L, 0}, {0, 0, 0.09L}};
+  for (const controlboolean justrelu : {no, yes}) {
+    CONTROLJX.justrelu = justrelu;
+    ZQAVPT::CALCCOV(covh, covlnk);
+    for (long i = 1; i <= 3; ++i)
+      for (long j = 1; j <= 3; ++j) {
+        EXPECT_NEAR(covh(i, j), justrelu == yes ? 0.001L : h[i - 1][j - 1], 1e-18L) << i << j;
+        // Only exxy has an ln a variance, (0.08 / 0.8)^2, and only reaction 3 holds it.
+        EXPECT_NEAR(covlnk(i, j), i == 3 && j == 3 ? 0.01L : 0, 1e-18L) << i << j;
+      }
+  }
+}
+
+TEST_F(Avpt, WeightedAverageBothPathsAndAnyBasis) {
+  struct cas {
+    const char* what;
+    reactions rs;
+  };
+  const std::vector<cas> cases = {{"basis", BASIS},
+                                  {"r1, r2, r1 + r3", {{-1, -1, 1, 0, 0}, {-1, -2, 0, 1, 0}, {-3, -2, 1, 0, 1}}},
+                                  {"r3, r1 - r2, r2", {{-2, -1, 0, 0, 1}, {0, 1, 1, -1, 0}, {-1, -2, 0, 1, 0}}}};
+  for (const cas& c : cases) {
+    set(c.rs);
+    for (const bool quiet : {true, false}) {
+      const fit f = avv(873.15L, quiet);
+      EXPECT_NEAR(f.av, AV600, 1e-9L) << c.what << quiet;
+      EXPECT_NEAR(f.sd, SD600, 1e-9L) << c.what << quiet;
+      EXPECT_NEAR(f.sf, SF600, 1e-9L) << c.what << quiet;
+      EXPECT_EQ(f.out.empty(), quiet) << c.what;
+    }
+  }
+}
+
+// Leaving the enthalpies out of the weights changes the plain fit; the
+// diagnostics always weigh them.
+TEST_F(Avpt, JustReluLeavesEnthalpiesOutOfThePlainFitOnly) {
+  ACTIVITY[3] = ACTIVITY[4] = 0.9L;
+  SDACTIVITY[3] = SDACTIVITY[4] = 0.05L;
+  set(BASIS);
+  const fit both = avv(873.15L, true);
+  CONTROLJX.justrelu = yes;
+  const fit plain = avv(873.15L, true);
+  const fit diag = avv(873.15L, false);
+  EXPECT_NEAR(diag.av, both.av, 1e-9L);
+  EXPECT_NEAR(diag.sf, both.sf, 1e-9L);
+  EXPECT_GT(std::fabs(plain.av - both.av), 1e-3L);
+  // Without any ln a variance in reactions 1 and 2 the plain weights are singular.
+  ACTIVITY[3] = ACTIVITY[4] = 1;
+  set(BASIS);
+  testsupport::Terminal term;
+  EXPECT_EQ(fatal([] {
+              extended a = 0, b = 0, c = 0;
+              ZQAVPT::AVV(a, b, c, 873.15L, 0, 1, true);
+            }),
+            "posdefinvert: sqrt negative");
+}
+
+TEST_F(Avpt, NoAverageWithoutTwoReactionsOrARoot) {
+  struct cas {
+    const char* what;
+    reactions rs;
+    extended plow, phigh, av, sd, sf;
+  };
+  const std::vector<cas> cases = {
+      {"no reaction", {}, 1, 15, 0, 0, 0},
+      {"one reaction", {BASIS[0]}, 1, 15, 0, 0, 0},
+      {"reaction 3 beyond the window", BASIS, 1, 8.9L, 0, 0, 100},
+      {"reaction 1 beyond the window", BASIS, 7.5L, 15, 0, 0, 100},
+  };
+  for (const cas& c : cases) {
+    set(c.rs);
+    PLOW = c.plow, PHIGH = c.phigh;
+    for (const bool quiet : {true, false}) {
+      const fit f = avv(873.15L, quiet);
+      EXPECT_EQ(f.av, c.av) << c.what;
+      EXPECT_EQ(f.sd, c.sd) << c.what;
+      EXPECT_EQ(f.sf, c.sf) << c.what;
+      EXPECT_EQ(f.out, "") << c.what;
+    }
+  }
+}
+
+// The report comes at the upper of two middles, within 1 K of it.
+TEST_F(Avpt, DiagnosticsOnlyAtTheMiddleOfTheList) {
+  struct cas {
+    long n;
+    extended fixed;
+    bool report;
+  };
+  const std::vector<cas> cases = {{5, 873.15L, true},  {5, 873.9L, true},  {5, 874.15L, false},
+                                  {4, 873.15L, true},  {4, 823.15L, false}, {1, 773.15L, true},
+                                  {1, 873.15L, false}};
+  for (const cas& c : cases) {
+    NLT = static_cast<smallint>(c.n);
+    const fit f = avv(c.fixed, false);
+    EXPECT_EQ(!f.out.empty(), c.report) << c.n << " " << c.fixed;
+  }
+}
+
+TEST_F(Avpt, DiagnosticsOfAverageT) {
+  AVMODE = avtype::avtmode;
+  NLP = 1;
+  LP[1] = 8;
+  const fit f = avv(8, false);
+  EXPECT_NEAR(f.av - CONST::KELVIN, 584.0L, 0.05L);
+  EXPECT_NEAR(f.sd, 69.0L, 0.05L);
+  EXPECT_NEAR(f.sf, 2.97L, 0.005L);
+  EXPECT_NE(f.out.find("average T at P = 8.0 kbar\n       avT      sd  sigfit\n     584.0    69.0   2.965\n"), std::string::npos)
+      << f.out;
+}
+
+// A reaction whose position lies beyond the window shows no position and
+// no correlations with the others; the ones inside are unaffected.
+TEST_F(Avpt, TableOfAReactionBeyondTheWindow) {
+  CONTROLJX.printcor = yes;
+  for (const extended phigh : {X3 + 0.01L, X3 - 0.01L}) {
+    PHIGH = phigh;
+    testsupport::Terminal term;
+    ZQAVPT::TABLE();
+    const std::string out = term.text();
+    const bool inside = phigh > X3;
+    EXPECT_NE(out.find(inside ? std::string("\n3        9.00     1.57      2.358") : "\n3" + std::string(31, ' ') + "0    0.300"), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("\n1        7.00     0.40      3.477"), std::string::npos) << out;
+    const std::string cor = out.substr(out.find("calculated pressures"));
+    EXPECT_NE(cor.find(inside ? "        0        0   1.0000\n" : "        0        0        0\n"), std::string::npos)
+        << cor;
+  }
+  CONTROLJX.printcor = no;
+}
+
+TEST_F(Avpt, IncompleteSetStopsBothAverages) {
+  INCOMPLETE = true;
+  testsupport::Terminal term;
+  EXPECT_EQ(fatal([] { ZQAVPT::AVERAGEP(); }), "avP: incomplete set");
+  EXPECT_EQ(fatal([] { ZQAVPT::AVERAGET(); }), "avT: incomplete set");
+  EXPECT_NE(term.text().find("an incomplete set of independent reactions has been generated;\n"
+                             "vary the run conditions to try and get a complete set...\n"),
+            std::string::npos);
+}
+
+// A rock without solution phases: average T gives only its summary.
+TEST_F(Avpt, AverageTSummaries) {
+  AVMODE = avtype::avtmode;
+  struct cas {
+    std::vector<extended> ps;
+    std::string line;
+  };
+  const std::vector<cas> cases = {
+      {{8}, "For P = 8.0 kbar, av T =     584.0 \xA1" "C, sd =      69.0, sigfit = 2.97\n"},
+      {{30}, "For P = 30.0 kbar, av T = ? \xA1" "C, sd = , sigfit = \n"},
+      {{7, 8}, "P            7.00     8.00\nav T        501.6    584.0\n"},
+  };
+  for (const cas& c : cases) {
+    NLP = static_cast<smallint>(c.ps.size());
+    for (long k = 1; k <= NLP; ++k) LP[k] = c.ps[static_cast<std::size_t>(k - 1)];
+    testsupport::Terminal term;
+    ZQAVPT::AVERAGET();
+    const std::string out = term.text();
+    EXPECT_NE(out.find(c.line), std::string::npos) << out;
+    EXPECT_EQ(out.find("average T at P"), std::string::npos) << out;
+  }
+}
+
+}  // namespace

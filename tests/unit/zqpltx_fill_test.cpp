@@ -1,0 +1,315 @@
+// The filled areas of the picture: colours, the polygon of one, two and
+// more bounding lines with the way along the frame, the lines that cannot
+// be joined, and the same areas found by the analysis or given as records.
+// With no info line the window 0..10 x 400..800 maps x 0, 2, 3, 5, 7, 8, 10
+// to 60, 152, 198, 290, 382, 428, 520 and y 400, 500, 600, 700, 800 to
+// 504, 389, 274, 159, 44.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "svgcheck.h"
+#include "zqpltx_areatestsupport.h"
+
+using drawtest::Drawing;
+using drawtest::qk;
+
+namespace {
+
+const std::string window = "window 0 10 400 800\nbigticks 0 0 0 0\ncircles no\n";
+
+std::string fixture(const std::string& name) {
+  std::ifstream in(std::string(SOLVARINTH_FIXTURES) + "/drawing/" + name, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+// The polygons of the areas group, each as its fill and its points.
+std::vector<std::string> polygons(const std::string& svg) {
+  const std::string group = areatest::between(svg, "<!-- areas -->", "\n  </g>");
+  EXPECT_NE(group, "") << svg;
+  std::vector<std::string> out;
+  const std::string open = "    <polygon fill=\"";
+  for (std::size_t at = group.find(open); at != std::string::npos; at = group.find(open, at)) {
+    const std::size_t fill = at + open.size();
+    const std::size_t fillend = group.find('"', fill);
+    std::string s = group.substr(fill, fillend - fill);
+    const std::size_t points = group.find("points=\"", fillend) + 8;
+    const std::size_t end = group.find("\" />", points);
+    std::istringstream lines(group.substr(points, end - points));
+    std::string line;
+    bool first = true;
+    while (std::getline(lines, line)) {
+      const std::size_t b = line.find_first_not_of(' ');
+      if (b == std::string::npos) continue;
+      s += (first ? " " : ", ") + line.substr(b);
+      first = false;
+    }
+    out.push_back(s);
+    at = end;
+  }
+  return out;
+}
+
+// Draws the file; its polygons, with every document well formed.
+std::vector<std::string> draw(Drawing& d, const std::string& file) {
+  const std::string end = d.plot(file);
+  EXPECT_EQ(end, "") << file;
+  const std::string svg = d.svg();
+  EXPECT_EQ(svgcheck::check(svg).error, "") << svg;
+  return polygons(svg);
+}
+
+using shapes = std::vector<std::string>;
+
+struct row {
+  std::string records;
+  std::string areas;
+  shapes want;
+};
+
+void check(const row& r, const std::string& control = window) {
+  Drawing d;
+  EXPECT_EQ(draw(d, qk(r.records, control, r.areas)), r.want) << r.records << r.areas;
+}
+
+TEST(DrawingFill, Colours) {
+  const std::string line = "u1 begin end 3 300 3 900\n";
+  const std::string shape = " 198.00 504.00, 198.00 44.00, 60.00 44.00, 60.00 504.00, 198.00 504.00";
+  const struct {
+    std::string control, grey, fill;
+  } rows[] = {
+      {"", "1", "rgb(255,255,255)"},
+      {"", "0", "rgb(0,0,0)"},
+      {"", "0.5", "rgb(127,127,127)"},  // cut, not rounded
+      {"", "2", "rgb(255,255,255)"},
+      {"", "-1", "rgb(0,0,0)"},
+      // far beyond the scale: no overflow in the cut to an integer
+      {"", "1e30", "rgb(255,255,255)"},
+      {"", "-1e30", "rgb(0,0,0)"},
+      {"darkcolour 100 0 50\n", "0.5", "rgb(177,127,152)"},
+      {"darkcolour 100 0 50\n", "0", "rgb(100,0,50)"},
+      {"darkcolour 300 -20 50\n", "0", "rgb(255,0,50)"},
+  };
+  for (const auto& r : rows) check({line, r.grey + " u1\n", {r.fill + shape}}, window + r.control);
+
+  // The element itself.
+  Drawing d;
+  d.plot(qk(line, window, "0.5 u1\n"));
+  EXPECT_TRUE(areatest::has(d.svg(),
+                            "<!-- areas -->\n\n  <g stroke=\"none\" >\n\n"
+                            "    <polygon fill=\"rgb(127,127,127)\" points=\"\n      198.00 504.00\n      198.00 44.00\n"
+                            "      60.00 44.00\n      60.00 504.00\n      198.00 504.00\" />\n\n  </g>\n"));
+}
+
+TEST(DrawingFill, OneLine) {
+  const row rows[] = {
+      // bottom to top, closed along the nearer side
+      {"u1 begin end 3 300 3 900\n", "0.5 u1\n",
+       {"rgb(127,127,127) 198.00 504.00, 198.00 44.00, 60.00 44.00, 60.00 504.00, 198.00 504.00"}},
+      {"u1 begin end 7 300 7 900\n", "0.5 u1\n",
+       {"rgb(127,127,127) 382.00 504.00, 382.00 44.00, 520.00 44.00, 520.00 504.00, 382.00 504.00"}},
+      // left to right, closed along the nearer of top and bottom
+      {"u1 begin end -1 500 11 500\n", "0.5 u1\n",
+       {"rgb(127,127,127) 60.00 389.00, 520.00 389.00, 520.00 504.00, 60.00 504.00, 60.00 389.00"}},
+      {"u1 begin end -1 700 11 700\n", "0.5 u1\n",
+       {"rgb(127,127,127) 60.00 159.00, 520.00 159.00, 520.00 44.00, 60.00 44.00, 60.00 159.00"}},
+      // across a corner
+      {"u1 begin end -1 500 3 300\n", "0.5 u1\n",
+       {"rgb(127,127,127) 106.00 504.00, 60.00 446.50, 60.00 504.00, 106.00 504.00"}},
+  };
+  for (const row& r : rows) check(r);
+}
+
+TEST(DrawingFill, TwoLines) {
+  const std::string vee = "i1 5 600\n";
+  const std::string veeshape = "rgb(127,127,127) 198.00 504.00, 290.00 274.00, 382.00 504.00, 198.00 504.00";
+  const std::string box = "rgb(127,127,127) 152.00 504.00, 152.00 44.00, 428.00 44.00, 428.00 504.00, 152.00 504.00";
+  const std::string ell =
+      "rgb(127,127,127) 152.00 504.00, 152.00 44.00, 60.00 44.00, 60.00 389.00, 520.00 389.00, 520.00 504.00, "
+      "152.00 504.00";
+  const row rows[] = {
+      // free ends on one edge: the joint is the shared point, no corner,
+      // whichever way the lines were written
+      {vee + "u1 i1 end 5 600 2 300\nu2 i1 end 5 600 8 300\n", "0.5 u1 u2\n", {veeshape}},
+      {vee + "u1 begin i1 2 300 5 600\nu2 i1 end 5 600 8 300\n", "0.5 u1 u2\n", {veeshape}},
+      {vee + "u1 begin i1 2 300 5 600\nu2 begin i1 8 300 5 600\n", "0.5 u1 u2\n", {veeshape}},
+      // no shared point: both used backward
+      {"i1 3 600\ni2 7 600\nu1 i1 end 3 600 3 300\nu2 i2 end 7 600 7 900\n", "0.5 u1 u2\n",
+       {"rgb(127,127,127) 198.00 504.00, 198.00 274.00, 382.00 274.00, 198.00 504.00"}},
+      // all four ends on the frame: the second line turned by the edges
+      // the ends share, or else by the nearer end
+      {"u1 begin end 2 300 2 900\nu2 begin end 8 300 8 900\n", "0.5 u1 u2\n", {box}},
+      {"u1 begin end 2 300 2 900\nu2 begin end 8 900 8 300\n", "0.5 u1 u2\n", {box}},
+      {"u1 begin end 2 300 2 900\nu2 begin end -1 500 11 500\n", "0.5 u1 u2\n", {ell}},
+      {"u1 begin end 2 300 2 900\nu2 begin end 11 500 -1 500\n", "0.5 u1 u2\n", {ell}},
+  };
+  for (const row& r : rows) check(r);
+}
+
+TEST(DrawingFill, RingsAndWalks) {
+  const std::string triangle = "i1 2 500\ni2 8 500\ni3 5 700\nu1 i1 i2 connect\nu3 i3 i1 connect\n";
+  const std::string ring = "rgb(127,127,127) 152.00 389.00, 428.00 389.00, 290.00 159.00, 152.00 389.00";
+  const std::string rectangle =
+      "rgb(127,127,127) 198.00 504.00, 198.00 274.00, 382.00 274.00, 382.00 504.00, 198.00 504.00";
+  const row rows[] = {
+      // each joint once, the first point again at the end
+      {triangle + "u2 i2 i3 connect\n", "0.5 u1 u2 u3\n", {ring}},
+      {triangle + "u2 i3 i2 connect\n", "0.5 u1 u2 u3\n", {ring}},
+      // two lines to the bottom edge joined by a third, and the walk back
+      {"i1 3 600\ni2 7 600\nu1 i1 end 3 600 3 300\nu2 i1 i2 connect\nu3 i2 end 7 600 7 300\n", "0.5 u1 u2 u3\n",
+       {rectangle}},
+      // from the frame to the frame by the first line's free end
+      {"i1 3 500\nu1 i1 end 3 500 3 300\nu2 begin end 6 300 6 900\nu3 i1 end 3 500 3 900\n", "0.5 u1 u2 u3\n",
+       {"rgb(127,127,127) 198.00 389.00, 198.00 504.00, 336.00 504.00, 336.00 44.00, 198.00 44.00, 198.00 389.00"}},
+  };
+  for (const row& r : rows) check(r);
+}
+
+// Lines that do not join: the area's polygon is closed with what it has,
+// and the bullet line tells terminal, summary and log.
+TEST(DrawingFill, LinesThatDoNotJoin) {
+  const std::string points = "i1 2 500\ni2 4 500\ni3 6 500\ni4 8 500\ni5 8 700\n";
+  const std::string third = "u3 begin end 1 700 2 750\n";
+  const std::string started = " 152.00 389.00, 244.00 389.00";
+  const struct {
+    std::string lines;
+    std::string message;
+    std::string points;
+  } rows[] = {
+      {"u1 i1 i2 connect\nu2 i3 i4 connect\n" + third, "something funny with area 1: can't get started (1)", ""},
+      {"u1 i1 i2 connect\nu2 i3 end 6 500 6 600\n" + third, "something funny with area 1: can't get started (2)", ""},
+      {"u1 i1 i2 connect\nu2 begin i3 6 700 6 600\n" + third, "something funny with area 1: can't get started (3)",
+       ""},
+      {"u1 i1 end 2 500 2 600\nu2 i3 i4 connect\n" + third, "something funny with area 1: can't get started (4)",
+       ""},
+      {"u1 begin i2 4 700 4 600\nu2 i3 i4 connect\n" + third, "something funny with area 1: can't get started (5)",
+       ""},
+      {"u1 begin end 3 600 4 650\nu2 i3 i4 connect\n" + third, "something funny with area 1: can't get started (6)",
+       ""},
+      {"u1 i1 i2 connect\nu2 begin end 6 600 7 650\n" + third, "something funny with area 1: can't get started (7)",
+       ""},
+      {"u1 begin end 3 600 4 650\nu2 begin end 6 600 7 650\n" + third,
+       "something funny with area 1: can't get started (8)", ""},
+      {"u1 i1 i2 connect\nu2 i2 i3 connect\nu3 i4 i5 connect\n", "something funny (1) with area 1 looking at line u3",
+       started},
+      {"u1 i1 i2 connect\nu2 i2 i3 connect\nu3 i4 end 8 500 8 600\n",
+       "something funny (2) with area 1 looking at line u3", started},
+      {"u1 i1 i2 connect\nu2 i2 i3 connect\nu3 begin i4 8 700 8 600\n",
+       "something funny (3) with area 1 looking at line u3", started},
+      {"u1 i1 i2 connect\nu2 i2 i3 connect\nu3 begin end 8 600 8 650\n",
+       "something funny (4) with area 1 looking at line u3", started},
+      {"u1 i1 i2 connect\nu2 i2 end 4 500 4 600\nu3 i4 i5 connect\n",
+       "something funny (5) with area 1 looking at line u3", started},
+  };
+  for (const auto& r : rows) {
+    Drawing d;
+    testsupport::openchannel(2, "jx-t-o.txt");
+    // The next area is drawn as usual.
+    const shapes got =
+        draw(d, qk(points + r.lines + "u9 begin end 3 300 3 900\n", window, "0.5 u1 u2 u3\n0.5 u9\n"));
+    const std::string bullet = "\xE2\x80\xA2 " + r.message + "\n";
+    EXPECT_EQ(got, (shapes{"rgb(127,127,127)" + r.points,
+                           "rgb(127,127,127) 198.00 504.00, 198.00 44.00, 60.00 44.00, 60.00 504.00, 198.00 504.00"}))
+        << r.lines;
+    EXPECT_TRUE(areatest::has(d.term.text(), bullet)) << r.lines << d.term.text();
+    EXPECT_TRUE(areatest::has(d.log(), bullet)) << r.lines;
+    IO::FLUSHER();
+    EXPECT_TRUE(areatest::has(d.dir.read("jx-t-o.txt"), bullet)) << r.lines;
+  }
+}
+
+TEST(DrawingFill, LinesOutsideTheWindow) {
+  const std::string vee = "i1 5 600\nu1 i1 end 5 600 2 300\nu9 begin end 20 500 30 500\nu2 i1 end 5 600 8 300\n";
+  Drawing d;
+  EXPECT_EQ(draw(d, qk(vee, window, "0.5 u1 u9 u2\n0.2 u9\n")),
+            shapes{"rgb(127,127,127) 198.00 504.00, 290.00 274.00, 382.00 504.00, 198.00 504.00"});
+  // The line outside no longer counts; an area of such lines alone is left out.
+  const ZQPLTX::atype& a = ZQPLTX::AREA[1];
+  EXPECT_EQ(a.nbound, 2);
+  EXPECT_EQ(a.boundnames[2], "u2");
+  EXPECT_EQ(a.boundindex[2], 3);
+  EXPECT_EQ(ZQPLTX::AREA[2].nbound, 0);
+
+  Drawing e;
+  EXPECT_EQ(e.plot(qk(vee, window, "0.5 u1 u7\n")), "which line: not recognised: u7");
+}
+
+TEST(DrawingFill, FourFieldsFoundOrGiven) {
+  const shapes want = {
+      "rgb(172,172,172) 290.00 66.00, 290.00 296.00, 520.00 296.00, 520.00 66.00, 290.00 66.00",
+      "rgb(242,242,242) 290.00 66.00, 290.00 296.00, 60.00 296.00, 60.00 66.00, 290.00 66.00",
+      "rgb(172,172,172) 60.00 296.00, 290.00 296.00, 290.00 526.00, 60.00 526.00, 60.00 296.00",
+      "rgb(102,102,102) 290.00 526.00, 290.00 296.00, 520.00 296.00, 520.00 526.00, 290.00 526.00",
+  };
+  Drawing d;
+  EXPECT_EQ(draw(d, fixture("qk-fourareas.txt")), want);
+  // The analysis writes nothing on the terminal but the closing report.
+  EXPECT_EQ(d.term.text().find("plotix running"), 1u) << d.term.text();
+
+  std::string given = fixture("qk-fourfield.txt");
+  given.replace(given.find("areas no\n"), 9, "");
+  given.replace(given.find("*\n*\n"), 4, "*\n0.675 u1 u4\n0.95 u1 u2\n0.675 u2 u3\n0.4 u3 u4\n*\n");
+  Drawing e;
+  EXPECT_EQ(draw(e, given), want);
+}
+
+TEST(DrawingFill, FrameWalk) {
+  // The way from the end of one line to the end of another along the frame.
+  Drawing d;
+  const std::string file = qk(
+      "u1 begin end 2 300 2 900\n"     // bottom (2, 400) to top (2, 800)
+      "u2 begin end 8 300 8 900\n"     // bottom (8, 400) to top (8, 800)
+      "u3 begin end -1 500 11 500\n"   // left (0, 500) to right (10, 500)
+      "u4 begin end -1 700 11 700\n",  // left (0, 700) to right (10, 700)
+      window);
+  ASSERT_EQ(d.network(file), "");
+  ZQPLTX::SVGSETUP();
+  const struct {
+    smallint l1, e1, l2, e2;
+    std::string way;
+  } rows[] = {
+      {1, 1, 3, 1, "60.00 504.00|60.00 389.00"},
+      {1, 1, 3, 2, "520.00 504.00|520.00 389.00"},
+      {1, 2, 3, 1, "60.00 44.00|60.00 389.00"},
+      {1, 2, 4, 2, "520.00 44.00|520.00 159.00"},
+      // bottom and top: along the side nearer to the ends' mean x, the
+      // right one from the middle on
+      {1, 1, 1, 2, "60.00 504.00|60.00 44.00|152.00 44.00"},
+      {2, 1, 2, 2, "520.00 504.00|520.00 44.00|428.00 44.00"},
+      {1, 1, 2, 2, "520.00 504.00|520.00 44.00|428.00 44.00"},
+      {1, 2, 1, 1, "60.00 44.00|60.00 504.00|152.00 504.00"},
+      {2, 2, 2, 1, "520.00 44.00|520.00 504.00|428.00 504.00"},
+      // left and right: along top or bottom by the ends' mean y, the
+      // bottom one from the middle on
+      {3, 1, 3, 2, "60.00 504.00|520.00 504.00|520.00 389.00"},
+      {4, 1, 4, 2, "60.00 44.00|520.00 44.00|520.00 159.00"},
+      {3, 2, 3, 1, "520.00 504.00|60.00 504.00|60.00 389.00"},
+      {4, 2, 4, 1, "520.00 44.00|60.00 44.00|60.00 159.00"},
+      {4, 2, 3, 1, "520.00 504.00|60.00 504.00|60.00 389.00"},
+      // the same edge, or an end not on the frame: straight there
+      {1, 1, 2, 1, "428.00 504.00"},
+  };
+  for (const auto& r : rows) {
+    IO::FLUSHER();
+    const std::size_t before = d.svg().size();
+    ZQPLTX::DRAWEDGE(r.l1, r.e1, r.l2, r.e2);
+    std::string way = d.svg().substr(before);
+    std::string joined;
+    std::istringstream in(way);
+    for (std::string line; std::getline(in, line);) {
+      const std::size_t b = line.find_first_not_of(' ');
+      if (b != std::string::npos) joined += (joined.empty() ? "" : "|") + line.substr(b);
+    }
+    EXPECT_EQ(joined, r.way) << r.l1 << "." << r.e1 << " to " << r.l2 << "." << r.e2;
+  }
+  // Distances in window units: across the window is 1 each way.
+  EXPECT_NEAR(static_cast<double>(ZQPLTX::DISTANCE(3, 1, 3, 2)), 1.0, 1e-15);
+  EXPECT_NEAR(static_cast<double>(ZQPLTX::DISTANCE(1, 1, 4, 2)), std::sqrt(0.64 + 0.5625), 1e-15);
+}
+
+}  // namespace
