@@ -1,4 +1,4 @@
-// Fuzz target: fuzzdrive::axfile (see drivers.h for the layout of an input).
+// Fuzz target: fuzzdrive::axfile (see tests/support/fuzzdrivers.h for the layout of an input).
 #include "harness.h"
 
 SOLVARINTH_FUZZ_TARGET(fuzzdrive::axfile)

@@ -1,4 +1,4 @@
-// Fuzz target: fuzzdrive::prefs (see drivers.h for the layout of an input).
+// Fuzz target: fuzzdrive::prefs (see tests/support/fuzzdrivers.h for the layout of an input).
 #include "harness.h"
 
 SOLVARINTH_FUZZ_TARGET(fuzzdrive::prefs)

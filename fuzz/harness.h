@@ -14,7 +14,7 @@
 #include <filesystem>
 #include <string>
 
-#include "drivers.h"
+#include "fuzzdrivers.h"
 
 namespace fuzzharness {
 
@@ -27,9 +27,12 @@ inline std::filesystem::path& scratch() {
 }
 
 inline void setup() {
-  char tmpl[] = "/tmp/solvarinth-fuzz-XXXXXX";
-  if (mkdtemp(tmpl) == nullptr) abort();
-  scratch() = tmpl;
+  try {
+    scratch() = testsupport::makescratch("solvarinth-fuzz");
+  } catch (const std::exception& e) {
+    fprintf(stderr, "%s\n", e.what());
+    abort();
+  }
   std::filesystem::current_path(scratch());
   cookie_io_functions_t io{};
   io.write = terminalwrite;

@@ -4,6 +4,7 @@
 #include "lsq/lsqds.h"
 #include "reactions/zqavpt.h"
 #include "frame/zqglobal.h"
+#include "frame/zqglobal_reset.h"
 #include "utilities/zqmode0.h"
 #include "equilibria/zqnle2.h"
 #include "reactions/zqptx.h"
@@ -17,7 +18,9 @@ namespace MAINPROGRAM {
 const char* const VERSION = "SOLVARINTH 3.51";
 
 void RUN() {
-  WHEREAT = false;
+  // A run starts from the defaults of every group, whatever ran before it in
+  // this process.
+  RESETALL();
   IO::INITIALISEIO(VERSION);
 
   CONTROLCODE = ZQUTE1::GETCALCMODE();

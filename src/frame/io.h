@@ -72,31 +72,34 @@ struct runend {
 };
 
 // ---------------------------------------------------------------- state
-extern extended MACHEPS;
-extern farray<str5, 1, maxnth> NTH;
-extern farray<longint, 0, maxbit> BITV;
-extern str255 WHENSTRING;
-extern timepoint FROMTIME, TOTIME;
-extern longint NGEM;
-extern longint HEAPSIZE;
-extern bool DATAOPEN;
-extern bool DUMMYBOOLEAN;
+extern extended MACHEPS;  // the machine epsilon of extended; INITIALISEIO, RESETIO
+extern farray<str5, 1, maxnth> NTH;  // ordinal words "1st", "2nd", ..; INITIALISEIO, RESETIO
+extern farray<longint, 0, maxbit> BITV;  // BITV[i] = 2^i; INITIALISEIO, RESETIO
+extern str255 WHENSTRING;  // the run stamp "hh.mm on Day d Mon, yyyy"; MAKEWHEN
+extern timepoint FROMTIME, TOTIME;  // start of the run and time of the last TIMER; MAKEWHEN, TIMER
+extern longint NGEM;  // end-member Gibbs energies evaluated; GEM counts, SETUP and DOLSQDS zero
+extern longint HEAPSIZE;  // bytes of the work arrays as the heap monitor counts them; HEAPINC, HEAPDEC
+extern bool DATAOPEN;  // an input file is open on DATA; the readers that open and close it
+extern bool DUMMYBOOLEAN;  // a flag passed where a routine wants one and nobody reads it back
 
-extern longint WHATSOPEN;
+extern longint WHATSOPEN;  // bit set of the open output channels (CHANNEL::); INITIALISEIO, STARTOUT, IOCLEANUP
+// The files of channels 2..10; INITIALISEIO (log), STARTOUT (the rest).
 extern textfile OUT, LOGFILE, ICFILE, ITFILE, QKFILE, CSVFILE, CSV2FILE, PSFILE, SVGFILE;
+// An optional file received text (else it is removed); PUTSTR sets, STARTOUT clears.
 extern bool ICFILEUSED, ITFILEUSED, QKFILEUSED, CSVFILEUSED, CSV2FILEUSED, PSFILEUSED, SVGFILEUSED;
-extern textfile DATA;
-extern bool SCRIPTOPEN;
-extern str255 FILENAME;
-extern str255 SCRIPTFILENAME;
-extern sstring DATAFILENAMESUFFIX;
+extern textfile DATA;  // the input file being read (script, data set, a-x file); its readers
+extern bool SCRIPTOPEN;  // the script is open on DATA; the script reader and the pass set-up
+extern str255 FILENAME;  // name of the file last opened or made; PROMPTDATAFILE, PROMPTOUTFILE
+extern str255 SCRIPTFILENAME;  // name of the run's script file; STARTOUT
+extern sstring DATAFILENAMESUFFIX;  // suffix of the run's output file names; STARTOUT, SETUP clears
 extern sstring SUFFIX;  // the suffix word of the input file being opened
 
+// Shared line buffers of the writers; any writer, emptied by INITIALISEIO.
 extern str255 WSTR, OSTR, PSTR, ISTR, WSTRH;
-extern eestrtype EESTR;
+extern eestrtype EESTR;  // lines of a message for FORMATTEXT; its callers
 
-extern controliotype CONTROLIO;
-extern smallint NFAIL, NFAIL1;
+extern controliotype CONTROLIO;  // preferences and I/O settings; READPREFS, the script reader (autoexit)
+extern smallint NFAIL, NFAIL1;  // failed checks of the script read so far; the script checks, DEFAULTCONTROL
 
 // The terminal: standard output and standard input, replaceable by tests.
 extern std::FILE* TERMOUT;
@@ -105,22 +108,36 @@ extern std::FILE* TERMIN;
 extern timepoint (*CLOCK)();
 
 // ---------------------------------------------------------------- run frame
+// Starts the I/O layer: constants, banner, preferences, the log, the run stamp.
 void INITIALISEIO(const std::string& version);
+// MACHEPS, the ordinal words NTH and the bit values BITV.
+void MAKECONSTANTS();
+// Sets FROMTIME and WHENSTRING from CLOCK.
 void MAKEWHEN();
+// Writes the time since FROMTIME and NGEM to the terminal.
 void TIMER();
+// Adds bytes to HEAPSIZE; reports it when the heap is monitored.
 void HEAPINC(const sstring& what, longint bytes);
+// Takes bytes off HEAPSIZE; reports it when the heap is monitored.
 void HEAPDEC(const sstring& what, longint bytes);
 // Writes text to the terminal outside the channel mask (it never reaches
 // the log); the same stream as channel 0, so the order of lines holds.
 void WRITETERMINAL(const std::string& text);
 
 // ---------------------------------------------------------------- channels
+// Writes text with line ends before and after (0 none, 1 one, else two) to the open channels of the mask.
 void PUTSTR(smallint before, const std::string& text, smallint after, longint channels);
+// Flushes every open file channel.
 void FLUSHER();
+// Appends text to line, right-justified in width (left-justified in -width when negative).
 void ADDSTR(const std::string& text, smallint width, std::string& line);
+// Appends x as REAL2STR writes it, right-justified in width.
 void ADDREAL(extended x, smallint places, bool fixed, smallint width, std::string& line);
+// Appends x as INT2STR writes it, right-justified in width.
 void ADDINT(extended x, smallint width, std::string& line);
+// Writes the words of lines re-flowed to terminal and log.
 void FORMATTEXT(const eestrtype& lines);
+// Writes, after title, which file channels are open and used.
 void FILESTATE(const sstring& title);
 // The file of channel bit k (2..10), and its used flag (nullptr for the
 // summary and the log, which are always kept).
@@ -128,56 +145,106 @@ textfile& CHANNELFILE(int bit);
 bool* CHANNELUSED(int bit);
 
 // ---------------------------------------------------------------- fatal exit
+// Ends the run: the message block on the main channels, files tidied, IO::runend thrown.
 [[noreturn]] void ERROREXIT(const std::string& where, const std::string& message, faulttype fault);
+// Ends the run for a "kill" answer.
 [[noreturn]] void USERINTERRUPT();
+// True when s, trimmed, is "kill".
 bool KILLSTRING(const std::string& s);
+// An invariant of the program's own making: when condition is false the run
+// ends as an internal fault (myfault) in where with what. Always on; the
+// texts are plain C strings, so a check that holds costs no allocation.
+inline void INTERNALCHECK(bool condition, const char* where, const char* what);
+// The end of the run for a broken internal check.
+[[noreturn]] void INTERNALFAULT(const char* where, const char* what);
+inline void INTERNALCHECK(bool condition, const char* where, const char* what) {
+  if (!condition) [[unlikely]]
+    INTERNALFAULT(where, what);
+}
 
 // ---------------------------------------------------------------- dialogue
+// Reads one answer line from the terminal into its words.
 void PRSTRINGS(strings& words, smallint& n);
+// Shows prompt and reads the words of the answer (echoed to the log).
 void PROMPTSTRINGS(const std::string& prompt, strings& words, smallint& n);
+// Shows prompt; w is the first word of the answer, empty for none.
 void PROMPTSTRING(const std::string& prompt, sstring& w);
+// Asks until the first word of an answer is a number; "kill" ends the run.
 void PROMPTREAL(const std::string& prompt, extended& x);
+// Asks until the first word of an answer is a smallint; "kill" ends the run.
 void PROMPTINTEGER(const std::string& prompt, smallint& i);
+// Asks for n numbers (n = 0: as many as one answer holds, at most 40) into v.
 void PROMPTREALS(const std::string& prompt, rrvector& v, smallint& n);
+// Asks a yes/no question; true for yes.
 bool QUERY(const std::string& question);
+// Resolves c = ask by asking question; yes and no are left as they are.
 void PROMPTCONTROL(const std::string& question, controlboolean& c);
+// The words of the next line of f; fatal at the end of the file.
 void RSTRINGS(textfile& f, strings& words, smallint& n);
+// The words of the next line of f, cut at a word starting with "%" when asked.
 void READSTRINGS(textfile& f, strings& words, smallint& n, bool cut);
 // One raw line of a file: false at the end of the file. Lines may end in
 // LF, CR LF or a bare CR.
 bool READLINE(textfile& f, std::string& line);
+// True when nothing is left to read in f.
 bool ENDOFFILE(textfile& f);
 
 // ---------------------------------------------------------------- words
+// Positions of the first and last non-blank characters of s (1-based; 0 when blank).
 void STRINGBOUNDS(const std::string& s, smallint& first, smallint& last);
+// s without leading and trailing blanks.
 std::string TRIMSTRING(const std::string& s);
+// s cut to the length of a name.
 sstring MAKESSTRING(const std::string& s);
+// n blanks.
 std::string BLANKSTRING(smallint n);
+// a and b equal when trimmed.
 bool SAMESTRING(const std::string& a, const std::string& b);
+// Position k of w among list[1..n]; false (k = 0) when absent.
 bool MATCHSTRING(const sstring& w, const strings& list, smallint n, smallint& k);
+// The blank-separated words of the first len characters of s.
 void STRING2STRINGS(const std::string& s, smallint len, strings& words, smallint& n);
+// Whether w is empty, an integer, a real, a rational or a name.
 valuetype WHATISSTRING(const sstring& w);
+// True for an integer, a real or a rational.
 bool ISNUMBER(valuetype vt);
+// w as a real; false with msg when it is none.
 bool STR2REAL(const sstring& w, extended& x, std::string& msg);
+// w as a smallint; false with msg when it is none or does not fit.
 bool STR2INT(const sstring& w, smallint& i, std::string& msg);
+// w ("p/q" or an integer) as p/q; false with msg when it is none.
 bool STR2RAT(const sstring& w, smallint& p, smallint& q, std::string& msg);
+// words[start..nw] as reals; false at the first that is none.
 bool STRINGS2REALS(const strings& words, smallint nw, smallint start, rrvector& v, smallint& n);
+// words[start..nw] as integers; false at the first that is none.
 bool STRINGS2INTEGERS(const strings& words, smallint nw, smallint start, irrvector& v, smallint& n);
+// w as an integer; fatal in where when it is none.
 smallint GETINTEGER(valuetype vt, const sstring& w, const std::string& where);
+// w as a real (a rational counts); fatal in where when it is none.
 extended GETREAL(valuetype vt, const sstring& w, const std::string& where);
+// w as p/q; fatal in where when it is none.
 void GETRATIONAL(valuetype vt, const sstring& w, smallint& p, smallint& q, const std::string& where);
+// A rational p/q within 0.001 of x, by continued fractions.
 void REAL2RATIONAL(extended x, longint& p, longint& q);
+// n as a smallint; fatal when it does not fit.
 smallint LI2I(longint n);
+// Decimals needed to show x (1 for a whole number).
 smallint NPLACES(extended x);
+// Decimals needed to show x (0 for a whole number).
 smallint NPLACES0(extended x);
 
 // ---------------------------------------------------------------- preferences
+// Reads the preferences file into CONTROLIO; absent file: defaults.
 void READPREFS();
+// The switch word words[2] (yes/on, no/none, ask) into c, yes when absent; k: the last word used.
 void READCONTROL(const strings& words, smallint n, controlboolean& c, smallint& k);
 
 // ---------------------------------------------------------------- run files
+// Opens prefix + suffix + ".txt" for reading (the suffix asked when empty); fatal when absent; the name.
 std::string PROMPTDATAFILE(const std::string& prefix, sstring& suffix, const std::string& what, textfile& f);
+// Creates prefix + name for writing; the name.
 std::string PROMPTOUTFILE(const std::string& prefix, const sstring& name, textfile& f);
+// Closes f; removes it when keep is false.
 void FILECLOSE(textfile& f, bool keep, const sstring& name);
 // The log is held in memory from start-up until OPENLOG creates it, once the
 // names of the run's files are settled; DROPLOG discards it instead, when the
@@ -186,33 +253,54 @@ void OPENLOG();
 void DROPLOG();
 // The output file open on a channel under this name, or nullptr.
 const textfile* OPENOUTPUT(const std::string& name);
+// Closes every output channel, removing optional files that received nothing.
 void IOCLEANUP();
 
 // ---------------------------------------------------------------- bit sets
 struct longint3 {
   longint w1 = 0, w2 = 0, w3 = 0;
 };
+// Adds member i to the set s.
 void BSET(longint& s, smallint i);
+// True when i is a member of s.
 bool BTST(longint s, smallint i);
+// The members of both.
 longint BAND(longint a, longint b);
+// The members of either.
 longint BOR(longint a, longint b);
+// True when every member of a is in b.
 bool BSUBSET(longint a, longint b);
+// Adds member i (0..92) to the wide set s.
 void BSET2(longint3& s, smallint i);
+// True when i is a member of the wide set s.
 bool BTST2(const longint3& s, smallint i);
+// Empties the wide set s.
 void BCLEAR2(longint3& s);
+// True when every member of a is in b.
 bool BSUBSET2(const longint3& a, const longint3& b);
 
 // ---------------------------------------------------------------- number text
+// 10^n.
 extended TEN(smallint n);
+// x as a decimal record in the given form.
 void NUM2DEC(const DecForm& form, extended x, Decimal& d);
+// The decimal record as text in the given form.
 void DEC2STR(const DecForm& form, const Decimal& d, DecStr& s);
+// Reads a decimal number from s at index; valid when one was there.
 void STR2DEC(const DecStr& s, smallint& index, Decimal& d, bool& valid);
+// The value of a decimal record.
 extended DEC2NUM(const Decimal& d);
+// x with places decimals (fixed) or places significant digits; "0" below 1e-12.
 std::string REAL2STR(extended x, smallint places, bool fixed);
+// x rounded to a whole number, as text.
 std::string INT2STR(extended x);
+// s cut to 20 characters.
 DecStr MAKESTR20(const std::string& s);
+// s cut to 5 characters.
 str5 MAKESTR5(const std::string& s);
+// Appends x right-justified in width: whole, or with the decimals it needs (at most 8).
 void ADDNO(extended x, smallint width, std::string& line);
+// Whether x is zero.
 NumClass CLASSREAL(extended x);
 
 }  // namespace IO

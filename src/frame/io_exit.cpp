@@ -54,6 +54,8 @@ void USERINTERRUPT() {
   throw runend{"", "kill", true};
 }
 
+void INTERNALFAULT(const char* where, const char* what) { ERROREXIT(where, what, myfault); }
+
 bool KILLSTRING(const std::string& s) { return TRIMSTRING(s) == "kill"; }
 
 }  // namespace IO

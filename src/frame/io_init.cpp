@@ -23,7 +23,7 @@ std::string kb(longint n) { return INT2STR(static_cast<extended>(n) / 1024.0L); 
 
 }  // namespace
 
-void INITIALISEIO(const std::string& version) {
+void MAKECONSTANTS() {
   MACHEPS = 1.0L;
   for (int i = 0; i < 100; ++i) {
     MACHEPS = MACHEPS * 0.5L;
@@ -32,6 +32,10 @@ void INITIALISEIO(const std::string& version) {
   }
   for (long i = 1; i <= maxnth; ++i) NTH[i] = ordinal(i);
   for (long i = 0; i <= maxbit; ++i) BITV[i] = static_cast<longint>(1L << i);
+}
+
+void INITIALISEIO(const std::string& version) {
+  MAKECONSTANTS();
 
   CONTROLIO.progname = version;
   DATAOPEN = false;

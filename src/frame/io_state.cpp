@@ -1,30 +1,26 @@
 // The state of the I/O layer.
 #include "frame/io.h"
+#include "frame/zqglobal_reset.h"
 
 namespace IO {
 
-extended MACHEPS = 0;
+// Defaults: RESETIO below; HEAPSIZE belongs to the work arrays and NGEM
+// to the run constants (ZQGLOBAL resets).
+extended MACHEPS;
 farray<str5, 1, maxnth> NTH{"NTH"};
-// Filled here as well as at start-up, so that the channel routines work in
-// a process that has not been through the start-up (the unit tests).
-farray<longint, 0, maxbit> BITV = [] {
-  farray<longint, 0, maxbit> b{"BITV"};
-  for (long i = 0; i <= maxbit; ++i) b[i] = static_cast<longint>(1L << i);
-  return b;
-}();
+farray<longint, 0, maxbit> BITV{"BITV"};
 str255 WHENSTRING;
 timepoint FROMTIME, TOTIME;
-longint NGEM = 0;
+longint NGEM;
 longint HEAPSIZE = 0;
-bool DATAOPEN = false;
-bool DUMMYBOOLEAN = false;
+bool DATAOPEN;
+bool DUMMYBOOLEAN;
 
-longint WHATSOPEN = 0;
+longint WHATSOPEN;
 textfile OUT, LOGFILE, ICFILE, ITFILE, QKFILE, CSVFILE, CSV2FILE, PSFILE, SVGFILE;
-bool ICFILEUSED = false, ITFILEUSED = false, QKFILEUSED = false, CSVFILEUSED = false,
-     CSV2FILEUSED = false, PSFILEUSED = false, SVGFILEUSED = false;
+bool ICFILEUSED, ITFILEUSED, QKFILEUSED, CSVFILEUSED, CSV2FILEUSED, PSFILEUSED, SVGFILEUSED;
 textfile DATA;
-bool SCRIPTOPEN = false;
+bool SCRIPTOPEN;
 str255 FILENAME;
 str255 SCRIPTFILENAME;
 sstring DATAFILENAMESUFFIX;
@@ -34,13 +30,42 @@ str255 WSTR, OSTR, PSTR, ISTR, WSTRH;
 eestrtype EESTR{"EESTR"};
 
 controliotype CONTROLIO;
-smallint NFAIL = 0, NFAIL1 = 0;
+smallint NFAIL, NFAIL1;
 
 std::FILE* TERMOUT = stdout;
 std::FILE* TERMIN = stdin;
 
 static timepoint systemclock() { return std::chrono::system_clock::now(); }
 timepoint (*CLOCK)() = systemclock;
+
+namespace {
+void closefile(textfile& f) {
+  if (f.f != nullptr) std::fclose(f.f);
+  f = textfile{};
+}
+}  // namespace
+
+void RESETIO() {
+  MAKECONSTANTS();
+  for (int k = CHANNEL::FIRSTFILEBIT; k <= CHANNEL::LASTBIT; ++k) closefile(CHANNELFILE(k));
+  closefile(DATA);
+  WHATSOPEN = CHANNEL::TERMINAL;
+  ICFILEUSED = ITFILEUSED = QKFILEUSED = CSVFILEUSED = CSV2FILEUSED = PSFILEUSED = SVGFILEUSED = false;
+  SCRIPTOPEN = DATAOPEN = false;
+  DUMMYBOOLEAN = false;
+  WHENSTRING.clear();
+  FILENAME.clear();
+  SCRIPTFILENAME.clear();
+  SUFFIX.clear();
+  WSTR.clear();
+  OSTR.clear();
+  PSTR.clear();
+  ISTR.clear();
+  WSTRH.clear();
+  for (str255& line : EESTR) line.clear();
+  CONTROLIO = controliotype{};
+  NFAIL = NFAIL1 = 0;
+}
 
 }  // namespace IO
 

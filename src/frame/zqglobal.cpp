@@ -1,48 +1,138 @@
-#include "frame/constants.h"
 #include "frame/zqglobal.h"
+
+#include "frame/constants.h"
+#include "frame/io.h"
+#include "frame/zqglobal_reset.h"
 
 namespace ZQGLOBAL {
 
-smallint CONTROLCODE = -1;
-calcmodetype CALCMODE = calcmodetype::nlecalc;
-smallint MAINLOOP = 0;
-bool FROMLSQDS = false;
-diagramtype DIAGRAMMODE = diagramtype::ptcalc;
-bool WHEREAT = false;
+// Defaults: RESETRUNFRAME, RESETRUNCONSTANTS and RESETSCRIPT below.
+smallint CONTROLCODE;
+calcmodetype CALCMODE;
+smallint MAINLOOP;
+bool FROMLSQDS;
+diagramtype DIAGRAMMODE;
+bool WHEREAT;
 
 farray<sstring, 1, maxcomp> ELNAME{"ELNAME"}, OXNAME{"OXNAME"};
 farray<extended, 1, maxcomp> MOLWT{"MOLWT"};
 farray<smallint, 1, maxcomp> METALS{"METALS"}, OXYGENS{"OXYGENS"}, ORDER{"ORDER"};
 
-cmatrix* C = nullptr;
-covmatrix* COV = nullptr;
-rmatrix* R = nullptr;
-prec0table* PREC0 = nullptr;
-prec1table* PREC1 = nullptr;
-tdmatrix* TD = nullptr;
-dcompdxarray* DCOMPDX = nullptr;
-
-smallint NP0 = 0, NPSS = 0, NP = 0, KNP = 0, NUVLEFT = 0, NPLEFT = 0, NEX1 = 0, NEX = 0, NR = 0,
-         NX = 0, NXP = 0, NXPSS = 0, NISO = 0;
-smallint IV = 0, ICP = 0;
-extended FIXEDXCO2 = 0, FIXEDXH2O = 0;
-bool REHELP = false, MAKECDHYDROUS = false, CANCONTINUE = false, DOALLREACTIONS = true;
-extended ABSPLOW = CONST::PFLOOR, TFACA = 0, TFACB = 0, PFACA = 0, PFACB = 0;
-smallint PPRECISION = 3, TPRECISION = 2, XCO2PRECISION = 2, LNAPRECISION = 2, MUPRECISION = 1;
-smallint CO2POS = 0, H2OPOS = 0, CRDPOS = 0, FCRDPOS = 0, NLNA = 0, NMU = 0, MUPOS = 0, LNAPOS = 0;
+smallint NP0, NPSS, NP, KNP, NUVLEFT, NPLEFT, NEX1, NEX, NR, NX, NXP, NXPSS, NISO;
+smallint IV, ICP;
+extended FIXEDXCO2, FIXEDXH2O;
+bool REHELP, MAKECDHYDROUS, CANCONTINUE, DOALLREACTIONS;
+extended ABSPLOW, TFACA, TFACB, PFACA, PFACB;
+smallint PPRECISION, TPRECISION, XCO2PRECISION, LNAPRECISION, MUPRECISION;
+smallint CO2POS, H2OPOS, CRDPOS, FCRDPOS, NLNA, NMU, MUPOS, LNAPOS;
 farray<bool, 1, maxcomp> BCOMPS{"BCOMPS"};
 farray<smallint, 1, maxem> NSITE{"NSITE"};
 farray<sstring, 1, maxlna> LNANAME{"LNANAME"}, LNANAMEP{"LNANAMEP"}, MUNAME{"MUNAME"};
 farray<extended, 1, maxlna> FIXEDLNA{"FIXEDLNA"}, FIXEDMU{"FIXEDMU"};
 farray<smallint, 1, maxlna> NLLNA{"NLLNA"}, NLMU{"NLMU"};
-smallint GIXPW = 1;
-smallint NAQSI = 4;
-smallint VARIANCE = 1;
-sstring CONVSTATUS = "-";
+smallint GIXPW;
+smallint NAQSI;
+smallint VARIANCE;
+sstring CONVSTATUS;
 iemvector EXEM{"EXEM"};
 
 controljxtype CONTROLJX;
-bool DOGMIN = false;
-smallint DEBUGLEVEL = 0;
+bool DOGMIN;
+smallint DEBUGLEVEL;
+
+namespace {
+
+struct oxiderow {
+  const char* el;
+  const char* ox;
+  extended molwt;
+  smallint metals, oxygens, order;
+};
+
+constexpr oxiderow oxides[maxcomp] = {
+    {"Si", "SiO2", 60.0848L, 1, 2, 3},     {"Ti", "TiO2", 79.8988L, 1, 2, 10},
+    {"Al", "Al2O3", 101.96128L, 2, 3, 4},  {"Fe", "FeO", 71.8464L, 1, 1, 7},
+    {"Mg", "MgO", 40.3044L, 1, 1, 6},      {"Mn", "MnO", 70.9374L, 1, 1, 11},
+    {"Ca", "CaO", 56.0794L, 1, 1, 5},      {"Na", "Na2O", 61.97894L, 2, 1, 9},
+    {"K", "K2O", 94.1954L, 2, 1, 8},       {"O", "O", 16.0L, 0, 1, 12},
+    {"H", "H2O", 18.0152L, 2, 1, 1},       {"C", "CO2", 44.0098L, 1, 2, 2},
+    {"Cl", "Cl2O", 86.9L, 2, 1, 13},       {"e", "O2-", 16.0L, 2, 1, 15},
+    {"Ni", "NiO", 74.7094L, 1, 1, 16},     {"Zr", "ZrO2", 123.2188L, 1, 2, 17},
+    {"S", "SO2", 64.0582L, 1, 2, 14},      {"Cu", "CuO", 79.546L, 1, 1, 18},
+    {"Cr", "Cr2O3", 151.9902L, 2, 3, 19},  {"F", "F2O", 53.996L, 2, 1, 20},
+    {"P", "P2O5", 283.889L, 2, 5, 21},     {"Ba", "BaO", 153.3394L, 1, 1, 22},
+    {"Li", "Li2O", 29.8814L, 2, 1, 23},    {"Rb", "Rb2O", 186.935L, 2, 1, 24},
+    {"Sr", "SrO", 103.6194L, 1, 1, 25},    {"Zn", "ZnO", 81.3794L, 1, 1, 26},
+};
+
+}  // namespace
+
+void RESETRUNFRAME() {
+  CONTROLCODE = -1;
+  CALCMODE = calcmodetype::nlecalc;
+  MAINLOOP = 0;
+  FROMLSQDS = false;
+  DIAGRAMMODE = diagramtype::ptcalc;
+  WHEREAT = false;
+}
+
+void RESETRUNCONSTANTS() {
+  for (long i = 1; i <= maxcomp; ++i) {
+    const oxiderow& o = oxides[i - 1];
+    ELNAME[i] = o.el;
+    OXNAME[i] = o.ox;
+    MOLWT[i] = o.molwt;
+    METALS[i] = o.metals;
+    OXYGENS[i] = o.oxygens;
+    ORDER[i] = o.order;
+  }
+
+  NP0 = NPSS = NP = KNP = NUVLEFT = NPLEFT = NEX1 = NEX = NR = NX = NXP = NXPSS = NISO = 0;
+  IO::NGEM = 0;
+  IV = ICP = 0;
+  // Before any script: a script read sets x(H2O) to 1 (RESETSCRIPTSETTINGS).
+  FIXEDXCO2 = FIXEDXH2O = 0;
+  REHELP = MAKECDHYDROUS = CANCONTINUE = false;
+  DOALLREACTIONS = true;
+  ABSPLOW = CONST::PFLOOR;
+  // P and T scaled onto 0..1 over the widest windows.
+  TFACA = 1.0L / (CONST::TCEILING - CONST::TFLOOR);
+  TFACB = -CONST::TFLOOR / (CONST::TCEILING - CONST::TFLOOR);
+  PFACA = 1.0L / (CONST::PCEILING - ABSPLOW);
+  PFACB = -ABSPLOW * PFACA;
+  PPRECISION = 3;
+  TPRECISION = 2;
+  XCO2PRECISION = 2;
+  LNAPRECISION = 2;
+  MUPRECISION = 1;
+  CO2POS = H2OPOS = CRDPOS = FCRDPOS = NLNA = NMU = MUPOS = LNAPOS = 0;
+  BCOMPS.fill(true);
+  NSITE.fill(1);
+  for (long k = 1; k <= maxlna; ++k) {
+    LNANAME[k].clear();
+    LNANAMEP[k].clear();
+    MUNAME[k].clear();
+    FIXEDLNA[k] = 10.0L;
+    FIXEDMU[k] = 0;
+    NLLNA[k] = 0;
+    NLMU[k] = 0;
+  }
+  GIXPW = 1;
+  NAQSI = 4;
+  VARIANCE = 1;
+  IO::DATAFILENAMESUFFIX.clear();
+  CONVSTATUS = "-";
+  EXEM.fill(0);
+  RESETWINDOWS();
+}
+
+void RESETALL() {
+  IO::RESETIO();
+  RESETRUNFRAME();
+  RESETRUNCONSTANTS();
+  RESETSCRIPT();
+  RESETDATASET();
+  RESETPHASETABLES();
+}
 
 }  // namespace ZQGLOBAL

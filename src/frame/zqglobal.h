@@ -33,51 +33,63 @@ using dcompdxarray = farray<fmatrix<extended, 1, maxcomp, 1, maxssem>, 1, maxem>
 
 namespace ZQGLOBAL {
 
-// Run frame
-extern smallint CONTROLCODE;
-extern calcmodetype CALCMODE;
-extern smallint MAINLOOP;
-extern bool FROMLSQDS;
-extern diagramtype DIAGRAMMODE;
-extern bool WHEREAT;
+// Run frame; set by the main program.
+extern smallint CONTROLCODE;       // the calc-mode code of the run (GETCALCMODE)
+extern calcmodetype CALCMODE;      // the calc mode that code names
+extern smallint MAINLOOP;          // pass of the main loop, from 1
+extern bool FROMLSQDS;             // the least-squares mode is evaluating (DOLSQDS)
+extern diagramtype DIAGRAMMODE;    // the kind of diagram of the pass (main program, diagram set-up)
+extern bool WHEREAT;               // trace of routine entries on the terminal
 
-// Element/oxide table
-extern farray<sstring, 1, maxcomp> ELNAME, OXNAME;
-extern farray<extended, 1, maxcomp> MOLWT;
+// Element/oxide table; fixed by the run constants' reset.
+extern farray<sstring, 1, maxcomp> ELNAME, OXNAME;  // element symbol and oxide of each component
+extern farray<extended, 1, maxcomp> MOLWT;          // molar mass of the oxide (g)
+// Cations and oxygens in the oxide formula, and the component's place in printed order.
 extern farray<smallint, 1, maxcomp> METALS, OXYGENS, ORDER;
 
-// Work arrays, allocated once by ZQUTE1::SETUP
-extern cmatrix* C;
-extern covmatrix* COV;
-extern rmatrix* R;
-extern prec0table* PREC0;
-extern prec1table* PREC1;
-extern tdmatrix* TD;
-extern dcompdxarray* DCOMPDX;
+// Work arrays on the heap; ALLOCATEWORK makes them, RELEASEWORK gives them back.
+extern cmatrix* C;              // composition of each end-member over the components (data-set reader)
+extern covmatrix* COV;          // covariance of the end-members' enthalpies (data-set reader)
+extern rmatrix* R;              // reaction coefficients (reaction finders)
+extern prec0table* PREC0;       // phases that are not solutions (a-x reader)
+extern prec1table* PREC1;       // solution phases (a-x reader)
+extern tdmatrix* TD;            // thermodynamic row of each end-member, slots in TDSLOT (data-set reader)
+extern dcompdxarray* DCOMPDX;   // d(composition)/dx of each end-member (calc-mode-1 set-up)
 
-// Counts and run constants
+// Counts and run constants; defaults in RESETRUNCONSTANTS (SETUP).
+// Pure phases, solution phases, all phases, phases of the calculation; then free components and
+// phases left after fixing, excluded end-members and assemblages, reactions, unknowns, free unknowns
+// and those of solution phases, isopleths: set by the readers and the calc-mode set-ups.
 extern smallint NP0, NPSS, NP, KNP, NUVLEFT, NPLEFT, NEX1, NEX, NR, NX, NXP, NXPSS, NISO;
-extern smallint IV, ICP;
-extern extended FIXEDXCO2, FIXEDXH2O;
-extern bool REHELP, MAKECDHYDROUS, CANCONTINUE, DOALLREACTIONS;
-extern extended ABSPLOW, TFACA, TFACB, PFACA, PFACB;
+extern smallint IV, ICP;                    // indices of the diagram set-ups, 0 after set-up
+extern extended FIXEDXCO2, FIXEDXH2O;       // the fixed fluid: x or a of CO2 and H2O (fluid prompt, script)
+extern bool REHELP;                         // diagnostic switch of the reaction finder; false after set-up
+extern bool MAKECDHYDROUS;                  // least squares: the cordierite hydration term applies
+extern bool CANCONTINUE;                    // a restart block has been written (calc mode 1)
+extern bool DOALLREACTIONS;                 // calc mode 3 lists every reaction
+extern extended ABSPLOW;                    // lowest pressure of any window (kbar); "negp" lowers it
+extern extended TFACA, TFACB, PFACA, PFACB; // T and P scaled onto 0..1 for the solver
+// Decimals of P, T, x(CO2), ln a and mu in printed results.
 extern smallint PPRECISION, TPRECISION, XCO2PRECISION, LNAPRECISION, MUPRECISION;
+// Positions of CO2, H2O, crd and fcrd among the end-members (POSITIONS), the counts of the ln a and
+// mu variables, and the positions of the first mu and ln a end-members.
 extern smallint CO2POS, H2OPOS, CRDPOS, FCRDPOS, NLNA, NMU, MUPOS, LNAPOS;
-extern farray<bool, 1, maxcomp> BCOMPS;
-extern farray<smallint, 1, maxem> NSITE;
+extern farray<bool, 1, maxcomp> BCOMPS;     // component is free (not fixed by a mu or a buffer)
+extern farray<smallint, 1, maxem> NSITE;    // site multiplicity of each end-member, for activity uncertainties (data-set reader)
+// Names of the ln a variables, their printed labels, names of the mu variables (script, lnamu set-up).
 extern farray<sstring, 1, maxlna> LNANAME, LNANAMEP, MUNAME;
-extern farray<extended, 1, maxlna> FIXEDLNA, FIXEDMU;
-extern farray<smallint, 1, maxlna> NLLNA, NLMU;
-extern smallint GIXPW;
-extern smallint NAQSI;
-extern smallint VARIANCE;
-extern sstring CONVSTATUS;
-extern iemvector EXEM;
+extern farray<extended, 1, maxlna> FIXEDLNA, FIXEDMU;  // their fixed values (script, window prompts)
+extern farray<smallint, 1, maxlna> NLLNA, NLMU;        // values in each one's list
+extern smallint GIXPW;          // least-squares datum being evaluated, for the thermal-pressure stop
+extern smallint NAQSI;          // multiplier of the aqueous-silica water term
+extern smallint VARIANCE;       // variance of the calculation (calc-mode-1 set-up)
+extern sstring CONVSTATUS;      // how the last solve converged ("ef", "f", "e", "dx"; "-" before any)
+extern iemvector EXEM;          // end-members excluded one by one, 1..NEX1 (reaction finder, avPT set-up)
 
-// Script settings
-extern controljxtype CONTROLJX;
-extern bool DOGMIN;
-extern smallint DEBUGLEVEL;
+// Script settings; defaults in RESETSCRIPTSETTINGS (DEFAULTCONTROL).
+extern controljxtype CONTROLJX; // the script's switches and values (script reader; readers resolve "ask")
+extern bool DOGMIN;             // Gibbs-energy minimisation run ("dogmin")
+extern smallint DEBUGLEVEL;     // amount of diagnostic output (script)
 
 }  // namespace ZQGLOBAL
 

@@ -1,9 +1,20 @@
 #include "frame/zqglobal_axsetup.h"
 
+#include "frame/zqglobal_reset.h"
+
 namespace ZQGLOBAL {
 
-smallint NWHSTRINGS0 = 0;
+// Defaults: RESETAXSETUP below.
+smallint NWHSTRINGS0;
 farray<sstring, 1, maxexcess> LONGEXCESSSTRINGS{"LONGEXCESSSTRINGS"}, LONGTOZEROSTRINGS{"LONGTOZEROSTRINGS"};
 emvector ACTIVITY{"ACTIVITY"}, SDACTIVITY{"SDACTIVITY"};
+
+void RESETAXSETUP() {
+  NWHSTRINGS0 = 0;
+  for (sstring& s : LONGEXCESSSTRINGS) s.clear();
+  for (sstring& s : LONGTOZEROSTRINGS) s.clear();
+  ACTIVITY.fill(0);
+  SDACTIVITY.fill(0);
+}
 
 }  // namespace ZQGLOBAL

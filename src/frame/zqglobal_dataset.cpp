@@ -1,14 +1,16 @@
 #include "frame/zqglobal.h"
+#include "frame/zqglobal_reset.h"
 
 namespace ZQGLOBAL {
 
+// Defaults: RESETDATASET below.
 dsnamelist NAME{"NAME"};
-smallint NCV = 0;
+smallint NCV;
 
-smallint DSMODE = 0;
-smallint NTP = 0;
-bool WITHOLDSET = false;
-bool USESP = false;
+smallint DSMODE;
+smallint NTP;
+bool WITHOLDSET;
+bool USESP;
 dsnamelist PHNAMES{"PHNAMES"};
 dsnamelist LONGPHNAMES{"LONGPHNAMES"};
 str255 WHEN1;
@@ -19,11 +21,32 @@ oxcodematrix OXCODE{"OXCODE"};
 oxnomatrix OXNO{"OXNO"};
 emvector NOOX{"NOOX"};
 
-smallint NUV = 0, NU = 0, NNE = 0, NE = 0;
+smallint NUV, NU, NNE, NE;
 dsnamelist COMPNAME{"COMPNAME"};
 farray<longint, 1, maxcomp> COMPDIV{"COMPDIV"};
 farray<smallint, 1, maxcomp> ICOMP{"ICOMP"};
 smallint KNU = 0, KNUV = 0;
 smallint NCVDIFF = 0;
+
+void RESETDATASET() {
+  NCV = 0;
+  DSMODE = 0;
+  NTP = 0;
+  WITHOLDSET = false;
+  USESP = false;
+  WHEN1.clear();
+  PDATAFILENAME.clear();
+  NUV = NU = NNE = NE = 0;
+  // The lists are read only as far as their counts go; cleared all the same,
+  // so that a test or a fuzz input sees what a fresh process holds.
+  for (auto* list : {&NAME, &PHNAMES, &LONGPHNAMES, &COMPNAME})
+    for (sstring& s : *list) s.clear();
+  NOX.fill(0);
+  OXCODE.fill(0);
+  OXNO.fill(0);
+  NOOX.fill(0);
+  COMPDIV.fill(0);
+  ICOMP.fill(0);
+}
 
 }  // namespace ZQGLOBAL

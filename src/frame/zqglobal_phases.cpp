@@ -1,18 +1,20 @@
 #include "frame/zqglobal.h"
+#include "frame/zqglobal_reset.h"
 
 namespace ZQGLOBAL {
 
-smallint NHEADER = 0;
+// Defaults: RESETPHASETABLES below.
+smallint NHEADER;
 farray<std::string, 1, maxheader> HEADER{"HEADER"};
-smallint NBUFFER = 0, BUFFERK = 0;
+smallint NBUFFER, BUFFERK;
 farray<sstring, 1, maxbuffers> BUFFERNAME{"BUFFERNAME"};
 str255 HEAD1, HEAD2, HEAD3;
 str255 AXFILENAME;
-extended DEFSDW0P = 0, SDWP = 0, ARB = 0, MINSDLNA = 0;
-extended LSDWP = 0;
+extended DEFSDW0P, SDWP, ARB, MINSDLNA;
+extended LSDWP;
 
-ftype FLUIDTYPE = ftype::notset;
-smallint NFLUIDNAME = 0;
+ftype FLUIDTYPE;
+smallint NFLUIDNAME;
 IO::strings FLUIDNAME{"FLUIDNAME"};
 farray<extended, 1, maxfluid> CSP{"CSP"}, CST{"CST"};
 fmatrix<extended, 1, maxfluid, 1, maxfluid> AIJ{"AIJ"};
@@ -30,5 +32,27 @@ farray<sstring, 1, nsplist> makesplist() {
 }  // namespace
 
 const farray<sstring, 1, nsplist> SPLIST = makesplist();
+
+// The a-x reader fills the fluid tables (SETFLUIDTABLES) for each file; the
+// phase records themselves are work arrays.
+void RESETPHASETABLES() {
+  NHEADER = 0;
+  for (std::string& h : HEADER) h.clear();
+  NBUFFER = BUFFERK = 0;
+  for (sstring& b : BUFFERNAME) b.clear();
+  HEAD1.clear();
+  HEAD2.clear();
+  HEAD3.clear();
+  AXFILENAME.clear();
+  DEFSDW0P = SDWP = ARB = MINSDLNA = 0;
+  LSDWP = 0;
+  FLUIDTYPE = ftype::notset;
+  NFLUIDNAME = 0;
+  for (sstring& f : FLUIDNAME) f.clear();
+  CSP.fill(0);
+  CST.fill(0);
+  AIJ.fill(0);
+  RESETAXSETUP();
+}
 
 }  // namespace ZQGLOBAL

@@ -68,6 +68,18 @@ struct axreader {
   void READENTRIES();
   void READPURE(const sstring& name);
   void READSOLUTION(const sstring& name);
+  // The parts of a solution entry, in file order.
+  using pairindex = farray<smallint, 1, maxw>;
+  void SOLUTIONNAMES(ptype1& p, const sstring& readname);
+  bool SOLUTIONCODING(ptype1& p, const sstring& name);
+  void SOLUTIONVERBATIM(ptype1& p, const sstring& name, bool allowed);
+  void SOLUTIONVARIABLES(ptype1& p, const sstring& name);
+  void SOLUTIONPROPORTIONS(ptype1& p, smallint n);
+  void SOLUTIONMIXING(ptype1& p, const sstring& name, smallint n, const pairindex& pj, const pairindex& pk);
+  void SOLUTIONSITEFRACTIONS(ptype1& p, const sstring& name);
+  void SOLUTIONENDMEMBERS(ptype1& p, const sstring& name, smallint n);
+  void SOLUTIONSTRICTNAMES(const ptype1& p, const sstring& name, smallint n, const pairindex& pj,
+                           const pairindex& pk);
   void READOPTIONS(bool pure, long index);
   void READTERM(termtype& term, const std::string& what, bool single, bool withcoef);
   void READTERMXYZ(termtype& term, smallint phase, smallint variable, const std::string& what);

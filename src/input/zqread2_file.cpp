@@ -1,6 +1,7 @@
 // The a-x file as a whole: opening, the header block, the phase entries,
 // pure phases and the options that follow entries and end-members.
 #include <cmath>
+#include <limits>
 #include <memory>
 
 #include "frame/constants.h"
@@ -206,6 +207,29 @@ void axreader::READPURE(const sstring& name) {
   p.td[TDSLOT::CHARGE2] = z2;
 }
 
+namespace {
+
+// The rationals nums[i]/dens[i], i = 1..n, written over their least common
+// denominator div as whole coefficients; false when div or a coefficient
+// does not fit a smallint, and then nothing is written.
+template <class Coefs>
+bool overcommon(const liemvector& nums, const liemvector& dens, long n, smallint& div, Coefs& coef) {
+  constexpr longint lo = std::numeric_limits<smallint>::min(), hi = std::numeric_limits<smallint>::max();
+  const longint d = ZQMATH1::VECTORLCM(dens, static_cast<smallint>(n));
+  if (d < 1 || d > hi) return false;
+  Coefs scaled = coef;
+  for (long i = 1; i <= n; ++i) {
+    const longint c = d / dens[i] * nums[i];
+    if (c < lo || c > hi) return false;
+    scaled[i] = static_cast<smallint>(c);
+  }
+  div = static_cast<smallint>(d);
+  coef = scaled;
+  return true;
+}
+
+}  // namespace
+
 void axreader::READOPTIONS(bool pure, long index) {
   ptype1* ph = pure ? nullptr : &(*PREC1)[NPSS];
   ptype0* p0 = pure ? &(*PREC0)[index] : nullptr;
@@ -274,7 +298,7 @@ void axreader::READOPTIONS(bool pure, long index) {
           IO::ERROREXIT("setup phases", "too many end-members to construct " + emname + LIMITTEXT(maxmake), yourfault);
         if (lsq && k != 1) IO::ERROREXIT("setup phases", "several end-member make not allowed in lsqds", yourfault);
         nmake = k;
-        liemvector dens{"make dens"};
+        liemvector nums{"make nums"}, dens{"make dens"};
         for (long i = 1; i <= k; ++i) {
           const std::string amsg = "action for end-members in making " + emname;
           GSTRING(tclass, token, amsg);
@@ -293,18 +317,11 @@ void axreader::READOPTIONS(bool pure, long index) {
                           yourfault);
           makename[i] = cname;
           takerational("coeffs of end-members to construct " + emname, makenum[i], makeden[i]);
+          nums[i] = makenum[i];
           dens[i] = makeden[i];
         }
-        const longint div = ZQMATH1::VECTORLCM(dens, k);
-        if (div < 1 || div > 32767)
+        if (!overcommon(nums, dens, k, makediv, makecoef))
           IO::ERROREXIT("setup phases", "coefficients too large in making " + emname, yourfault);
-        makediv = static_cast<smallint>(div);
-        for (long i = 1; i <= k; ++i) {
-          const longint c = div / makeden[i] * makenum[i];
-          if (c < -32768 || c > 32767)
-            IO::ERROREXIT("setup phases", "coefficients too large in making " + emname, yourfault);
-          makecoef[i] = static_cast<smallint>(c);
-        }
         break;
       }
       case 5: {
@@ -316,15 +333,8 @@ void axreader::READOPTIONS(bool pure, long index) {
           nums[v] = pn;
           dens[v] = pd;
         }
-        const longint div = ZQMATH1::VECTORLCM(dens, nv);
-        if (div < 1 || div > 32767)
+        if (!overcommon(nums, dens, nv, em->checkdiv, em->checkcoef))
           IO::ERROREXIT("setup phases", "check values too fine for " + emname, yourfault);
-        em->checkdiv = static_cast<smallint>(div);
-        for (long v = 1; v <= nv; ++v) {
-          const longint c = div / dens[v] * nums[v];
-          if (c < -32768 || c > 32767) IO::ERROREXIT("setup phases", "check values too fine for " + emname, yourfault);
-          em->checkcoef[v] = static_cast<smallint>(c);
-        }
         break;
       }
       case 6:

@@ -24,12 +24,77 @@ std::string inside(const std::string& n, const char* prefix) {
 
 }  // namespace
 
+// The entry as the file writes it: names, coding, verbatim block, variables,
+// proportions, mixing model, site fractions and end-members; then the
+// defaults that depend on all of them.
 void axreader::READSOLUTION(const sstring& readname) {
   if (NPSS >= maxss) fail("setup phases", "too many ss phases" + LIMITTEXT(maxss));
   ++NPSS;
   ptype1& p = (*PREC1)[NPSS];
+  SOLUTIONNAMES(p, readname);
+  const sstring name = p.longname;
+  const smallint n = takeinteger("no of end-members in " + name);
+  if (n < 2) fail("setup phases", "less than 2 end-members in " + name);
+  if (n > maxssem) fail("setup phases", "too many end-members in " + name + LIMITTEXT(maxssem));
+  p.nvar = static_cast<smallint>(n - 1);
+  p.coding = 0;
 
-  // 1. names
+  SOLUTIONVERBATIM(p, name, SOLUTIONCODING(p, name));
+
+  p.hasorder = false;
+  p.modeset = false;
+  p.boileddown = false;
+  p.scriptguess = false;
+
+  SOLUTIONVARIABLES(p, name);
+  SOLUTIONPROPORTIONS(p, n);
+
+  // The pairs of end-members in file order: (1,2), (1,3), .., (n-1,n).
+  const long npairs = static_cast<long>(n) * (n - 1) / 2;
+  if (npairs > maxw) fail("setup phases", "phase too big for auto gammas");
+  p.nw = static_cast<smallint>(npairs);
+  pairindex pj{"pair j"}, pk{"pair k"};
+  {
+    long idx = 0;
+    for (long j = 1; j < n; ++j)
+      for (long k = j + 1; k <= n; ++k) {
+        ++idx;
+        pj[idx] = static_cast<smallint>(j);
+        pk[idx] = static_cast<smallint>(k);
+      }
+  }
+  SOLUTIONMIXING(p, name, n, pj, pk);
+  SOLUTIONSITEFRACTIONS(p, name);
+  p.nprop = n;
+  SOLUTIONENDMEMBERS(p, name, n);
+
+  // Default sd of the interaction parameters, scaled by the mean highest
+  // power of the end-members' site-fraction terms.
+  extended avg = 0;
+  for (long i = 1; i <= n; ++i) avg = avg + p.em[i].maxpower;
+  avg = avg / n;
+  for (long idx = 1; idx <= npairs; ++idx) {
+    if (!p.wsddefault[idx]) continue;
+    const extended aj = p.model == axtype::vanlaar ? p.alphaa[pj[idx]] : 1;
+    const extended ak = p.model == axtype::vanlaar ? p.alphaa[pk[idx]] : 1;
+    p.wsd[idx] = avg * p.wsd[idx] * (aj + ak) * 0.5L;
+  }
+
+  if (IO::CONTROLIO.strictaxnames) SOLUTIONSTRICTNAMES(p, name, n, pj, pk);
+
+  p.nwpair = 0;
+  if (p.model != axtype::ideal) {
+    for (long idx = 1; idx <= npairs; ++idx) {
+      if (p.nwpair >= maxw) fail("read", "too many gterms");
+      ++p.nwpair;
+      p.wpair[p.nwpair] = wpairtype{static_cast<smallint>(idx), pj[idx], pk[idx]};
+    }
+    if (p.nwpair == 0) p.model = axtype::ideal;
+  }
+}
+
+// The phase's names around its suffix; the name lists of the entry start empty.
+void axreader::SOLUTIONNAMES(ptype1& p, const sstring& readname) {
   p.nsamecoding = 0;
   p.ninfo = 0;
   p.longname = readname;
@@ -38,19 +103,13 @@ void axreader::READSOLUTION(const sstring& readname) {
   p.fullname = p.name;
   p.sameasname.clear();
   p.sameaslong.clear();
-  const sstring name = p.longname;
   nvnames = 0;
   nsfnames = 0;
+}
 
-  // 2. end-members
-  const smallint n = takeinteger("no of end-members in " + name);
-  if (n < 2) fail("setup phases", "less than 2 end-members in " + name);
-  if (n > maxssem) fail("setup phases", "too many end-members in " + name + LIMITTEXT(maxssem));
-  p.nvar = static_cast<smallint>(n - 1);
-  p.coding = 0;
-
-  // 3. coding
-  bool verbatimallowed = true;
+// The coding word and, for coding 2, what follows it; false when the older
+// data-set generation leaves no room for a verbatim block.
+bool axreader::SOLUTIONCODING(ptype1& p, const sstring& name) {
   if (WITHOLDSET) {
     if (tclass == valuetype::astring) {
     } else if (token == "0") {
@@ -58,7 +117,7 @@ void axreader::READSOLUTION(const sstring& readname) {
     } else {
       fail("setupphases", "incorrect info after no of end-members for " + name);
     }
-    verbatimallowed = false;
+    return false;
   } else {
     if (tclass != valuetype::aninteger) fail("setup phases", "bad encoding for " + name);
     p.coding = takeinteger("coding for " + name);
@@ -66,7 +125,7 @@ void axreader::READSOLUTION(const sstring& readname) {
     if (p.coding == 1 && !p.suffix.empty()) fail("setup phases", "longpnames not implemented for coding = 1");
   }
 
-  // 4. full name, oxygens and the same-coding list of coding 2
+  // Coding 2: the full name, the oxygens and the same-coding list.
   if (p.coding == 2) {
     p.fullname = takename("fullname for " + name);
     p.noxygens = takereal("no of oxygens in (ref) formula for " + name);
@@ -105,8 +164,12 @@ void axreader::READSOLUTION(const sstring& readname) {
     }
   }
 
-  // 5. verbatim block
-  if (verbatimallowed && token == "verbatim") {
+  return true;
+}
+
+// The verbatim lines, between "verbatim" and the closing line, framed by "#".
+void axreader::SOLUTIONVERBATIM(ptype1& p, const sstring& name, bool allowed) {
+  if (allowed && token == "verbatim") {
     p.ninfo = 1;
     p.info[1] = CONTROLJX.magemin == yes ? "# start x-eos: " + name : "#";
     for (;;) {
@@ -126,13 +189,11 @@ void axreader::READSOLUTION(const sstring& readname) {
     p.noverbatim = true;
   }
 
-  // 6. flags
-  p.hasorder = false;
-  p.modeset = false;
-  p.boileddown = false;
-  p.scriptguess = false;
+}
 
-  // 7. compositional variables
+// The compositional variables: names, guesses or analysis expressions,
+// order flags and ranges.
+void axreader::SOLUTIONVARIABLES(ptype1& p, const sstring& name) {
   for (long i = 1; i <= p.nvar; ++i) {
     xvartype& xv = p.xvar[i];
     xv.isorder = false;
@@ -192,34 +253,31 @@ void axreader::READSOLUTION(const sstring& readname) {
     if (xv.isorder) p.hasorder = true;
   }
 
-  // 8. proportions
+}
+
+// The end-member proportions as expressions of the variables.
+void axreader::SOLUTIONPROPORTIONS(ptype1& p, smallint n) {
   for (long i = 1; i <= n; ++i) {
     propnames[i] = takename("name of " + IO::NTH[i] + " p var");
     READTERM(p.prop[i], " in " + propnames[i], false, false);
   }
 
-  // 9. mixing model
-  const long npairs = static_cast<long>(n) * (n - 1) / 2;
-  if (npairs > maxw) fail("setup phases", "phase too big for auto gammas");
-  p.nw = static_cast<smallint>(npairs);
-  farray<smallint, 1, maxw> pj{"pair j"}, pk{"pair k"};
+}
+
+// The mixing model: its word, the interaction energies and, for van Laar,
+// the asymmetry parameters.
+void axreader::SOLUTIONMIXING(ptype1& p, const sstring& name, smallint n, const pairindex& pj, const pairindex& pk) {
+  const long npairs = p.nw;
   for (long e = 1; e <= n; ++e) {
     p.alphaa[e] = 1;
     p.alphab[e] = 0;
     p.alphac[e] = 0;
   }
-  {
-    long idx = 0;
-    for (long j = 1; j < n; ++j)
-      for (long k = j + 1; k <= n; ++k) {
-        ++idx;
-        pj[idx] = static_cast<smallint>(j);
-        pk[idx] = static_cast<smallint>(k);
-        p.wname[idx] = "W(" + IO::INT2STR(j) + "," + IO::INT2STR(k) + ")";
-        p.wa[idx] = p.wb[idx] = p.wc[idx] = 0;
-        p.wsd[idx] = DEFSDW0P;
-        p.wsddefault[idx] = true;
-      }
+  for (long idx = 1; idx <= npairs; ++idx) {
+    p.wname[idx] = "W(" + IO::INT2STR(pj[idx]) + "," + IO::INT2STR(pk[idx]) + ")";
+    p.wa[idx] = p.wb[idx] = p.wc[idx] = 0;
+    p.wsd[idx] = DEFSDW0P;
+    p.wsddefault[idx] = true;
   }
   if (token == "ideal") {
     INCKOK("mixing model of " + name);
@@ -256,7 +314,10 @@ void axreader::READSOLUTION(const sstring& readname) {
     }
   }
 
-  // 10. site fractions
+}
+
+// The site fractions as expressions of the variables.
+void axreader::SOLUTIONSITEFRACTIONS(ptype1& p, const sstring& name) {
   const smallint nsf = takeinteger("no of sf vars for " + name);
   if (nsf < 2) fail("setup phases", "less than 2 sf vars for " + name);
   if (nsf > maxsf) fail("setup phases", "too many  sf vars for " + name + LIMITTEXT(maxsf));
@@ -268,10 +329,10 @@ void axreader::READSOLUTION(const sstring& readname) {
     READTERM(p.sf[i], " in " + p.sfname[i], false, false);
   }
 
-  // 11.
-  p.nprop = n;
+}
 
-  // 12. end-members
+// The end-members: ideal-mixing terms, then options and charges.
+void axreader::SOLUTIONENDMEMBERS(ptype1& p, const sstring& name, smallint n) {
   for (long i = 1; i <= n; ++i) {
     emtype& em = p.em[i];
     em.exclude = false;
@@ -318,64 +379,46 @@ void axreader::READSOLUTION(const sstring& readname) {
     em.td[TDSLOT::CHARGE2] = z2;
   }
 
-  // 13. default sd of the interaction parameters
-  extended avg = 0;
-  for (long i = 1; i <= n; ++i) avg = avg + p.em[i].maxpower;
-  avg = avg / n;
-  for (long idx = 1; idx <= npairs; ++idx) {
-    if (!p.wsddefault[idx]) continue;
-    const extended aj = p.model == axtype::vanlaar ? p.alphaa[pj[idx]] : 1;
-    const extended ak = p.model == axtype::vanlaar ? p.alphaa[pk[idx]] : 1;
-    p.wsd[idx] = avg * p.wsd[idx] * (aj + ak) * 0.5L;
-  }
+}
 
-  // 14. strict names
-  if (IO::CONTROLIO.strictaxnames) {
-    for (long i = 1; i <= p.nvar; ++i) {
-      const sstring& vn = p.xvar[i].readname;
-      const std::size_t s = vnames[i].size();
-      if (vn.size() <= s || vn[s] != '(' || vn.back() != ')')
-        fail("setupphases", "name in varname not of form xyz(min)");
-    }
+// With strict a-x names: variable, proportion, asymmetry and interaction
+// names must name this phase and its end-members.
+void axreader::SOLUTIONSTRICTNAMES(const ptype1& p, const sstring& name, smallint n, const pairindex& pj,
+                                   const pairindex& pk) {
+  const long npairs = p.nw;
+  for (long i = 1; i <= p.nvar; ++i) {
+    const sstring& vn = p.xvar[i].readname;
+    const std::size_t s = vnames[i].size();
+    if (vn.size() <= s || vn[s] != '(' || vn.back() != ')')
+      fail("setupphases", "name in varname not of form xyz(min)");
+  }
+  for (long i = 1; i <= n; ++i) {
+    const std::string in = inside(propnames[i], "p(");
+    if (in != p.em[i].name)
+      fail("setupphases", "name in propname, " + q(in) + " does not match " + p.em[i].name + " in " + name);
+  }
+  if (p.model == axtype::vanlaar) {
     for (long i = 1; i <= n; ++i) {
-      const std::string in = inside(propnames[i], "p(");
+      const std::string in = inside(alphanames[i], "a(");
       if (in != p.em[i].name)
-        fail("setupphases", "name in propname, " + q(in) + " does not match " + p.em[i].name + " in " + name);
-    }
-    if (p.model == axtype::vanlaar) {
-      for (long i = 1; i <= n; ++i) {
-        const std::string in = inside(alphanames[i], "a(");
-        if (in != p.em[i].name)
-          fail("setupphases",
-               "name in alphaname, " + q(in) + " does not match " + q(p.em[i].name) + " in " + name);
-      }
-    }
-    if (p.model != axtype::ideal) {
-      for (long idx = 1; idx <= npairs; ++idx) {
-        const std::string in = inside(p.wname[idx], "W(");
-        const std::size_t comma = in.find(',');
-        if (comma == std::string::npos) fail("setupphases", "W not strictsyntax");
-        const std::string a = in.substr(0, comma), b = in.substr(comma + 1);
-        const sstring& ej = p.em[pj[idx]].name;
-        const sstring& ek = p.em[pk[idx]].name;
-        const bool match = (IO::SAMESTRING(a, ej) && IO::SAMESTRING(b, ek)) ||
-                           (IO::SAMESTRING(a, ek) && IO::SAMESTRING(b, ej));
-        if (!match)
-          fail("setupphases", "names in  W name, " + q(p.wname[idx]) + " do not match " + q(ej) + " and " + q(ek) +
-                                  " in " + name);
-      }
+        fail("setupphases",
+             "name in alphaname, " + q(in) + " does not match " + q(p.em[i].name) + " in " + name);
     }
   }
-
-  // 15. pair table
-  p.nwpair = 0;
   if (p.model != axtype::ideal) {
     for (long idx = 1; idx <= npairs; ++idx) {
-      if (p.nwpair >= maxw) fail("read", "too many gterms");
-      ++p.nwpair;
-      p.wpair[p.nwpair] = wpairtype{static_cast<smallint>(idx), pj[idx], pk[idx]};
+      const std::string in = inside(p.wname[idx], "W(");
+      const std::size_t comma = in.find(',');
+      if (comma == std::string::npos) fail("setupphases", "W not strictsyntax");
+      const std::string a = in.substr(0, comma), b = in.substr(comma + 1);
+      const sstring& ej = p.em[pj[idx]].name;
+      const sstring& ek = p.em[pk[idx]].name;
+      const bool match = (IO::SAMESTRING(a, ej) && IO::SAMESTRING(b, ek)) ||
+                         (IO::SAMESTRING(a, ek) && IO::SAMESTRING(b, ej));
+      if (!match)
+        fail("setupphases", "names in  W name, " + q(p.wname[idx]) + " do not match " + q(ej) + " and " + q(ek) +
+                                " in " + name);
     }
-    if (p.nwpair == 0) p.model = axtype::ideal;
   }
 }
 

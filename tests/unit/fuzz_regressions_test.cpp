@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "../../fuzz/drivers.h"
+#include "fuzzdrivers.h"
 #include "iotestsupport.h"
 
 namespace {

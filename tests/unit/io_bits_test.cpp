@@ -11,7 +11,7 @@ std::string fatal(const std::function<void()>& call) {
 }
 
 TEST(BitSets, WideSetsMapMembersOntoThreeWords) {
-  testsupport::resetio();
+  testsupport::freshstate();
   IO::longint3 s;
   for (smallint i : {0, 30, 31, 60, 61, 90}) IO::BSET2(s, i);
   IO::BSET2(s, 31);

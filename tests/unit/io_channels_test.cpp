@@ -10,8 +10,8 @@ namespace {
 
 class Channels : public ::testing::Test {
  protected:
-  void SetUp() override { testsupport::resetio(); }
-  void TearDown() override { testsupport::resetio(); }
+  void SetUp() override { testsupport::freshstate(); }
+  void TearDown() override { testsupport::freshstate(); }
   testsupport::ScratchDir dir;
 };
 

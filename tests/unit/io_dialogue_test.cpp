@@ -14,10 +14,10 @@ namespace {
 class Dialogue : public ::testing::Test {
  protected:
   void SetUp() override {
-    testsupport::resetio();
+    testsupport::freshstate();
     testsupport::openchannel(3, "log.txt");
   }
-  void TearDown() override { testsupport::resetio(); }
+  void TearDown() override { testsupport::freshstate(); }
   std::string log() {
     IO::FLUSHER();
     return dir.read("log.txt");
@@ -171,6 +171,22 @@ TEST_F(Dialogue, FatalBlockReachesOpenMainChannels) {
   EXPECT_EQ(dir.read("log.txt"), block);
   EXPECT_EQ(IO::WHATSOPEN, 0);
   EXPECT_FALSE(dir.exists("it.txt"));  // pruned: nothing was written to it
+}
+
+TEST_F(Dialogue, InternalCheckEndsTheRunOnlyWhenBroken) {
+  Terminal term;
+  EXPECT_EQ(testsupport::fatal([] { IO::INTERNALCHECK(1 + 1 == 2, "adder", "sum wrong"); }), "");
+  EXPECT_EQ(term.text(), "");
+  try {
+    IO::INTERNALCHECK(1 + 1 == 3, "adder", "sum wrong");
+    ADD_FAILURE() << "the run did not end";
+  } catch (const IO::runend& e) {
+    EXPECT_EQ(e.where, "adder");
+    EXPECT_EQ(e.message, "sum wrong");
+    EXPECT_EQ(e.fault, myfault);
+    EXPECT_FALSE(e.killed);
+  }
+  EXPECT_NE(term.text().find("===This shouldn't have happened...==="), std::string::npos);
 }
 
 TEST_F(Dialogue, FilesReadWithAnyLineEnd) {

@@ -41,8 +41,8 @@ TEST(RunStamp, HoursMinutesWeekdayDate) {
 
 class Startup : public ::testing::Test {
  protected:
-  void SetUp() override { testsupport::resetio(); }
-  void TearDown() override { testsupport::resetio(); }
+  void SetUp() override { testsupport::freshstate(); }
+  void TearDown() override { testsupport::freshstate(); }
   testsupport::ScratchDir dir;
 };
 
@@ -146,7 +146,6 @@ TEST_F(Startup, LeastSquaresRunKeepsItsSuffixForTheNewDataSet) {
   IO::CONTROLIO.scriptfile = "abc";
   testsupport::Terminal term;
   ZQUTE1::STARTOUT();
-  ZQGLOBAL::CALCMODE = calcmodetype::nlecalc;
   EXPECT_EQ(IO::DATAFILENAMESUFFIX, "qz9");
   EXPECT_EQ(IO::SCRIPTFILENAME, "jx-abc.txt");
   EXPECT_EQ(IO::WHATSOPEN, 1 + 4 + 16 + 128);

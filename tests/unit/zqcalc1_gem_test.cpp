@@ -45,15 +45,15 @@ bool near(long double got, long double want, long double rel) {
 class Gem : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    testsupport::resetio();
+    testsupport::freshstate();
     ZQUTE1::SETUP();
   }
   static void TearDownTestSuite() {
     ZQUTE1::CLEANUP();
-    testsupport::resetio();
+    testsupport::freshstate();
   }
   void SetUp() override {
-    testsupport::resetio();
+    testsupport::freshstate();
     RESETMODEL();
     TD->fill(0);
     CALCMODE = calcmodetype::nlecalc;
@@ -68,7 +68,7 @@ class Gem : public ::testing::Test {
     CALCMODE = calcmodetype::nlecalc;
     WITHOLDSET = false;
     DSMODE = 0;
-    testsupport::resetio();
+    testsupport::freshstate();
   }
 
   // Row i := the given slots, everything else 0, named name.

@@ -34,12 +34,12 @@ const slots order = {{20, 10}, {21, 0.05L}, {22, 3}, {23, 0.02L}, {24, 2}, {25, 
 class GemTerms : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    testsupport::resetio();
+    testsupport::freshstate();
     ZQUTE1::SETUP();
   }
   static void TearDownTestSuite() {
     ZQUTE1::CLEANUP();
-    testsupport::resetio();
+    testsupport::freshstate();
   }
   void SetUp() override {
     RESETMODEL();

@@ -34,7 +34,7 @@ const std::vector<hsv> rows = {
 class Reactions : public ::testing::Test {
  protected:
   void SetUp() override {
-    testsupport::resetio();
+    testsupport::freshstate();
     ZQUTE1::SETUP();
     RESETMODEL();
     RESETSOLVER();
@@ -61,7 +61,7 @@ class Reactions : public ::testing::Test {
     NR = 0;
     CO2POS = H2OPOS = AQSIPOS = 0;
     DSMODE = 0;
-    testsupport::resetio();
+    testsupport::freshstate();
   }
   static void reaction(long k, const std::vector<smallint>& nu) {
     for (std::size_t j = 0; j < nu.size(); ++j) (*R)(k, static_cast<long>(j + 1)) = nu[j];

@@ -24,7 +24,7 @@ struct matrices {
     ZQGLOBAL::C = c.get();
     ZQGLOBAL::R = r.get();
     ZQGLOBAL::NR = 0;
-    testsupport::resetio();
+    testsupport::freshstate();
   }
   ~matrices() {
     ZQGLOBAL::C = nullptr;
@@ -65,7 +65,7 @@ IO::runend fatal(const std::function<void()>& f) {
 }
 
 TEST(ZqMath1Integer, DivisorsAndMultiples) {
-  testsupport::resetio();
+  testsupport::freshstate();
   const struct {
     longint a, b, gcd, lcm;
   } cases[] = {{0, 0, 0, 0}, {-12, 18, 6, 36}, {-3, -3, 3, -3}, {-3, 3, 3, 3}, {4, 6, 2, 12}, {0, -5, 5, 0}};

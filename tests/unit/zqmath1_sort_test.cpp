@@ -80,7 +80,7 @@ TEST(ZqMath1Sort, StatisticsAndPowers) {
 }
 
 TEST(ZqMath1Sort, BadCallsStopTheRun) {
-  testsupport::resetio();
+  testsupport::freshstate();
   auto v = sample({1, 2});
   const struct {
     std::function<void()> call;

@@ -68,7 +68,7 @@ void checkfactors(const matrix& a, const std::string& what) {
 }
 
 TEST(ZqMath1Svd, FullAndDeficientRank) {
-  testsupport::resetio();
+  testsupport::freshstate();
   std::mt19937_64 gen(20240611);
   // m, n, rank: up to the solver's 90 x 90 Jacobian, tall and wide ones.
   const int cases[][3] = {{1, 1, 1}, {1, 5, 1}, {5, 1, 1}, {7, 4, 4}, {4, 7, 4}, {90, 90, 90},
@@ -94,7 +94,7 @@ TEST(ZqMath1Svd, FullAndDeficientRank) {
 }
 
 TEST(ZqMath1Svd, DiagonalAndZeroMatrices) {
-  testsupport::resetio();
+  testsupport::freshstate();
   const matrix a = {{3, 0, 0}, {0, -1, 0}, {0, 0, 2}};
   decompose(a);
   for (int j = 1; j <= 3; ++j) EXPECT_LE(std::fabs(SSVD[j] - j), 8 * eps) << "w[" << j << "]";
@@ -112,7 +112,7 @@ TEST(ZqMath1Svd, DiagonalAndZeroMatrices) {
 }
 
 TEST(ZqMath1Svd, NonConvergenceAndBadSizes) {
-  testsupport::resetio();
+  testsupport::freshstate();
   {
     // Nothing is negligible beside a NaN norm: the last value takes all its
     // QR steps, the first splits off at once.

@@ -128,11 +128,11 @@ struct profile : ZQMATH2::nlemerit {
 class LineSearch : public ::testing::Test {
  protected:
   void SetUp() override {
-    testsupport::resetio();
+    testsupport::freshstate();
     ZQGLOBAL::DEBUGLEVEL = 1;
   }
   void TearDown() override {
-    testsupport::resetio();
+    testsupport::freshstate();
     ZQGLOBAL::DEBUGLEVEL = 1;
   }
   // Runs one search; returns the step taken.

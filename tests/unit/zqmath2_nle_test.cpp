@@ -61,7 +61,7 @@ bool equations(const eqvector& x, eqmatrix& jac, eqvector& r, bool dojac) {
 class Solver : public ::testing::Test {
  public:
   void SetUp() override {
-    testsupport::resetio();
+    testsupport::freshstate();
     RESETSOLVER();
     RESETNLE();
     IO::MACHEPS = std::ldexp(1.0L, -64);
@@ -86,7 +86,7 @@ class Solver : public ::testing::Test {
     NX = NXP = 0;
     DEBUGLEVEL = 1;
     DOGMIN = false;
-    testsupport::resetio();
+    testsupport::freshstate();
   }
   // P = 5 kbar and T = 700 °C held fixed, then n free unknowns in [0, 1],
   // the first of them scaled as 0.8 u + 0.1, the rest as they are; the last

@@ -46,17 +46,13 @@ bool close(long double got, long double want) {
 class DataSetReader : public ::testing::Test {
  protected:
   void SetUp() override {
-    testsupport::resetio();
+    testsupport::freshstate();
     ZQUTE1::SETUP();
-    CALCMODE = calcmodetype::nlecalc;
-    CONTROLJX = controljxtype{};
-    NCV = 0;
   }
   void TearDown() override {
     IO::FILECLOSE(ZQREAD1::PDATA, true, "dsfile");
     ZQUTE1::CLEANUP();
-    CALCMODE = calcmodetype::nlecalc;
-    testsupport::resetio();
+    testsupport::freshstate();
   }
 
   void install(const std::string& dsfile, const std::string& text) {
@@ -65,14 +61,14 @@ class DataSetReader : public ::testing::Test {
   }
   void installfixture(const std::string& dsfile) { install(dsfile, fixture("jx-ds" + dsfile + ".txt")); }
 
-  void choose(std::initializer_list<const char*> names) {
+  void choose(const std::vector<const char*>& names) {
     NCV = 0;
     for (const char* n : names) {
       NCV = static_cast<smallint>(NCV + 1);
       NAME[NCV] = n;
     }
   }
-  void readall(std::initializer_list<const char*> names) {
+  void readall(const std::vector<const char*>& names) {
     try {
       ZQREAD1::READTHERMO(1);
       choose(names);
@@ -265,7 +261,7 @@ TEST_F(DataSetReader, CovariancesInSinglePrecisionAtEveryPosition) {
 }
 
 TEST_F(DataSetReader, OxideComponentsOfAGeneration7Choice) {
-  struct compcase { std::initializer_list<const char*> names; std::vector<std::string> comps; std::vector<int> icomp; };
+  struct compcase { std::vector<const char*> names; std::vector<std::string> comps; std::vector<int> icomp; };
   const compcase cases[] = {
       // magnetite-like mtx leaves one surplus oxygen: "O" for all
       {{"grox", "mtx", "wqL", "kyx", "mgox", "qtzx"},
@@ -346,7 +342,7 @@ TEST_F(OxideComponents, FormulasItCannotUse) {
   formula(1, "ox", {{5, 1.0L}, {10, 1.0L}});
   formula(2, "full", {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}, {8, 1}});
   EXPECT_EQ(fatal(ZQREAD1::MAKEOXIDES), "makeoxides: no room for oxygen in the formula of full: more than 8 elements");
-  testsupport::resetio();
+  testsupport::freshstate();
   ZQUTE1::SETUP();
   METALS[5] = 0;
   NCV = 0;
@@ -362,7 +358,9 @@ struct brokencase {
   int pass;             // the pass that stops
   const char* where;
   const char* message;
-  std::initializer_list<const char*> names = {"qtzx"};
+  // A vector, not an initializer_list: the list's array would not outlive
+  // the initialisation of the case.
+  std::vector<const char*> names = {"qtzx"};
 };
 
 void PrintTo(const brokencase& c, std::ostream* os) { *os << c.where << " : " << c.message; }
@@ -444,7 +442,7 @@ TEST_F(DataSetReader, FileNameAndCalcModeStops) {
   // a dsfile that does not start with 5, 6 or 7, although the file exists
   install("8qz1", fixture("jx-ds7qz1.txt"));
   EXPECT_EQ(fatal([] { ZQREAD1::READTHERMO(1); }), "setuptextread: bad dsfile name");
-  testsupport::resetio();
+  testsupport::freshstate();
   installfixture("5qzold");
   CALCMODE = calcmodetype::lsqdscalc;
   EXPECT_EQ(fatal([] { ZQREAD1::READTHERMO(1); }), "thermo read: old lsqds not implemented");

@@ -177,7 +177,6 @@ TEST_F(ScriptGrammar, NegativePressureOutlivesTheRead) {
   read("");
   EXPECT_EQ(ABSPLOW, -50);
   EXPECT_EQ(FIGPLOW, -50);
-  ABSPLOW = 0.0009L;
 }
 
 TEST_F(ScriptGrammar, LaterPassReopensOrAsksForTheScript) {

@@ -38,7 +38,7 @@ void expectnear(const std::vector<extended>& got, const std::vector<extended>& w
 class Lists : public ::testing::Test {
  protected:
   void SetUp() override {
-    testsupport::resetio();
+    testsupport::freshstate();
     IO::CONTROLIO.pagewidth = 200;
     CPINC = CTINC = 0;
     VARIANCE = 1;
@@ -48,7 +48,7 @@ class Lists : public ::testing::Test {
     NLP = NLT = NLX = 0;
   }
   void TearDown() override {
-    testsupport::resetio();
+    testsupport::freshstate();
     CPINC = CTINC = 0;
   }
   testsupport::ScratchDir dir;

@@ -12,7 +12,7 @@ namespace {
 class StartOut : public ::testing::Test {
  protected:
   void SetUp() override {
-    testsupport::resetio();
+    testsupport::freshstate();
     IO::LOGFILE.name = "jx-log.txt";
     IO::LOGFILE.holding = true;
     IO::WHATSOPEN = CHANNEL::TERMLOG;
@@ -20,7 +20,7 @@ class StartOut : public ::testing::Test {
   void TearDown() override {
     ZQGLOBAL::CALCMODE = calcmodetype::nlecalc;
     ZQGLOBAL::CONTROLDS = controldstype{};
-    testsupport::resetio();
+    testsupport::freshstate();
   }
   testsupport::ScratchDir dir;
   testsupport::Terminal term;

@@ -23,15 +23,14 @@ constexpr extended K = 273.15L;
 class Windows : public ::testing::Test {
  protected:
   void SetUp() override {
-    testsupport::resetio();
+    testsupport::freshstate();
     IO::CONTROLIO.pagewidth = 200;
-    ABSPLOW = 0.0009L;
     FIGPLOW = 1;
     FIGPHIGH = 10;
     FIGTLOW = 400 + K;
     FIGTHIGH = 800 + K;
   }
-  void TearDown() override { testsupport::resetio(); }
+  void TearDown() override { testsupport::freshstate(); }
   testsupport::ScratchDir dir;
 };
 

@@ -48,7 +48,7 @@ TEST(ZqUte2Enumerators, Order) {
 }
 
 TEST(ZqUte2Enumerators, TupleLengthsBeyondTheVectorStopTheRun) {
-  testsupport::resetio();
+  testsupport::freshstate();
   iemvector c("c");
   bool more = true;
   const auto where = [&](const std::function<void()>& f) -> std::string {

@@ -67,7 +67,7 @@ TEST(ZqUte2Positions, NameInList) {
        "unrecognised name : replace \"biot\" with  :  still a bad name: name ignored\n"},
   };
   for (const auto& r : rows) {
-    testsupport::resetio();
+    testsupport::freshstate();
     IO::strings list("phase list");
     list[1] = "g";
     list[2] = "bi";

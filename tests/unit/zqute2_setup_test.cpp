@@ -29,27 +29,20 @@ std::string said(const std::string& answers, const std::function<void()>& f) {
 class PTSetup : public ::testing::Test {
  protected:
   void SetUp() override {
-    testsupport::resetio();
+    testsupport::freshstate();
+    ALLOCATEWORK();
     IO::CONTROLIO.pagewidth = 200;
-    CONTROLJX = controljxtype{};
-    ABSPLOW = 0.0009L;
     FIGPLOW = 1;
     FIGPHIGH = 10;
     FIGTLOW = 400 + K;
     FIGTHIGH = 800 + K;
-    CPINC = CTINC = 0;
-    VARIANCE = 1;
     CALCMODE = calcmodetype::phasecalc;
-    H2OPOS = CO2POS = CRDPOS = FCRDPOS = 0;
     FIXEDXCO2 = FIXEDXH2O = 0;
-    FLUIDTYPE = ftype::notset;
     LNANAME[1] = "q";
-    if (PREC0 == nullptr) PREC0 = new prec0table;
   }
   void TearDown() override {
-    testsupport::resetio();
-    CONTROLJX = controljxtype{};
-    CALCMODE = calcmodetype::nlecalc;
+    RELEASEWORK();
+    testsupport::freshstate();
   }
   testsupport::ScratchDir dir;
 };

@@ -9,6 +9,7 @@
 
 #include "iotestsupport.h"
 #include "frame/zqglobal.h"
+#include "frame/zqglobal_reset.h"
 #include "input/zqscript.h"
 
 namespace scripttest {
@@ -18,19 +19,15 @@ class ScriptTest : public ::testing::Test {
   void SetUp() override {
     scratch_ = std::make_unique<testsupport::ScratchDir>();
     term_ = std::make_unique<testsupport::Terminal>();
-    IO::WHATSOPEN = 1;  // the terminal only
-    IO::CONTROLIO = IO::controliotype{};
+    testsupport::freshstate();
+    IO::CONTROLIO.autoexit = false;
     IO::CONTROLIO.calcmode = 9;  // no mandatory keywords unless a test asks for them
     IO::CONTROLIO.pagewidth = 250;
     IO::DATAFILENAMESUFFIX = "tst";
     ZQGLOBAL::MAINLOOP = 1;
-    ZQGLOBAL::CALCMODE = calcmodetype::nlecalc;
-    ZQGLOBAL::ABSPLOW = 0.0009L;
-    ZQGLOBAL::WITHOLDSET = false;
   }
   void TearDown() override {
-    if (IO::DATA.f != nullptr) std::fclose(IO::DATA.f);
-    IO::DATA = IO::textfile{};
+    IO::RESETIO();
     answers_.reset();
     term_.reset();
     scratch_.reset();

@@ -23,14 +23,6 @@ inline std::string fixture(const std::string& name) {
   return ss.str();
 }
 
-inline void ordinals() {
-  for (long i = 1; i <= 400; ++i) {
-    const long t = i % 100, u = i % 10;
-    const char* s = (t >= 11 && t <= 13) ? "th" : u == 1 ? "st" : u == 2 ? "nd" : u == 3 ? "rd" : "th";
-    IO::NTH[i] = IO::INT2STR(i) + s;
-  }
-}
-
 // The data set's end-member names that the made-up files use.
 inline void datasetnames() {
   using namespace ZQGLOBAL;
@@ -48,26 +40,17 @@ class AxTest : public ::testing::Test {
  protected:
   void SetUp() override {
     using namespace ZQGLOBAL;
-    testsupport::resetio();
+    testsupport::freshstate();
     ZQUTE1::SETUP();
-    ordinals();
     datasetnames();
-    CALCMODE = calcmodetype::nlecalc;
-    CONTROLJX = controljxtype{};
-    WITHOLDSET = false;
+    // No same-coding groups and no mode guesses in the script.
     NSC = 0;
     NMODEGUESS = 0;
-    BUFFERC.clear();
-    BUFFERDEL = 0;
     IO::CONTROLIO.axfile = "t";
-    NPSS = 0;
   }
   void TearDown() override {
-    if (IO::DATA.f != nullptr) std::fclose(IO::DATA.f);
-    IO::DATA = IO::textfile{};
     ZQUTE1::CLEANUP();
-    ZQGLOBAL::CALCMODE = calcmodetype::nlecalc;
-    testsupport::resetio();
+    testsupport::freshstate();
   }
 
   // Reads text as the a-x file of the pass; the fatal message, or "" when

@@ -16,6 +16,7 @@
 #include "iotestsupport.h"
 #include "mainprogram.h"
 #include "frame/zqglobal.h"
+#include "frame/zqglobal_reset.h"
 #include "input/zqread1.h"
 #include "input/zqread2.h"
 #include "input/zqscript.h"
@@ -62,16 +63,12 @@ inline void closefile(IO::textfile& f) {
   f = IO::textfile{};
 }
 
-// Every file closed, preferences at their defaults, no Return wait.
+// Every file closed, every group of state at its defaults; the work arrays
+// are kept with their contents, as a later pass of a run finds them.
 inline void resetstate() {
-  testsupport::resetio();
   closefile(ZQREAD1::PDATA);
-  IO::NFAIL = IO::NFAIL1 = 0;
-  IO::SCRIPTOPEN = IO::DATAOPEN = false;
-  IO::DATAFILENAMESUFFIX.clear();
+  testsupport::freshstate();
   ZQGLOBAL::MAINLOOP = 1;
-  ZQGLOBAL::CALCMODE = calcmodetype::nlecalc;
-  ZQGLOBAL::NCV = 0;
 }
 
 // Standard input for the life of the object: the given answers, or none.
@@ -111,7 +108,6 @@ inline outcome script(const std::string& input) {
   resetstate();
   const std::string mode = part(v, 2);
   IO::CONTROLIO.calcmode = 1;
-  ZQGLOBAL::CALCMODE = calcmodetype::nlecalc;
   if (!mode.empty()) {
     switch (mode[0]) {
       case '2': IO::CONTROLIO.calcmode = 2; ZQGLOBAL::CALCMODE = calcmodetype::rockcalc; break;
@@ -147,7 +143,7 @@ inline outcome dataset(const std::string& input) {
   const auto v = split(input, 3);
   writefile("jx-ds6fz.txt", part(v, 0));
   resetstate();
-  if (ZQGLOBAL::TD == nullptr) ZQUTE1::SETUP();
+  ZQGLOBAL::ALLOCATEWORK();
   if (part(v, 2).find('9') != std::string::npos) ZQGLOBAL::CALCMODE = calcmodetype::lsqdscalc;
   IO::CONTROLIO.dsfile = "6fz";
   const std::string names = part(v, 1);
@@ -187,10 +183,6 @@ inline outcome run(const std::string& input) {
   writefile("jx-ds6fz.txt", part(v, 2));
   if (given(v, 3)) writefile("ds-prefs.txt", part(v, 3));
   resetstate();
-  // One process runs many times here: the work arrays and their heap count
-  // of a run that stopped early are dropped as its process end would.
-  ZQUTE1::CLEANUP();
-  IO::HEAPSIZE = 0;
   answers a(part(v, 4));
   return guarded([] { MAINPROGRAM::RUN(); });
 }
@@ -205,24 +197,13 @@ inline outcome axfile(const std::string& input) {
   writefile("ds-axfz.txt", part(v, 0));
   resetstate();
   using namespace ZQGLOBAL;
-  if (TD == nullptr) ZQUTE1::SETUP();
-  if (IO::NTH[1].empty())
-    for (long i = 1; i <= 400; ++i) {
-      const long t = i % 100, u = i % 10;
-      const char* e = (t >= 11 && t <= 13) ? "th" : u == 1 ? "st" : u == 2 ? "nd" : u == 3 ? "rd" : "th";
-      IO::NTH[i] = (IO::INT2STR(i) + e).substr(0, 5);
-    }
+  ALLOCATEWORK();
   if (part(v, 3).find('9') != std::string::npos) CALCMODE = calcmodetype::lsqdscalc;
-  CONTROLJX = controljxtype{};
-  CONTROLDS = controldstype{};
   CONTROLDS.axsuffix = "fz";
   IO::CONTROLIO.axfile = "fzax";
-  WITHOLDSET = false;
+  // No same-coding groups and no mode guesses in the script.
   NSC = 0;
   NMODEGUESS = 0;
-  BUFFERC.clear();
-  BUFFERDEL = 0;
-  NPSS = NP0 = NP = 0;
   PDATAFILENAME = "jx-ds6fz.txt";
   IO::strings w{"fuzz names"};
   smallint n = 0;

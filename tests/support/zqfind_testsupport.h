@@ -43,7 +43,7 @@ struct roots {
 class FindTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    testsupport::resetio();
+    testsupport::freshstate();
     ZQUTE1::SETUP();
     RESETMODEL();
     RESETSOLVER();
@@ -79,7 +79,7 @@ class FindTest : public ::testing::Test {
     std::tie(CALCMODE, DIAGRAMMODE) = modes_;
     std::tie(TLOW, THIGH, PLOW, PHIGH, XCO2LOW, XCO2HIGH, LNALOW, LNAHIGH, MULOW, MUHIGH) = windows_;
     std::tie(FIXEDP, FIXEDT, FIXEDXCO2, FIXEDXH2O) = fixed_;
-    testsupport::resetio();
+    testsupport::freshstate();
   }
 
   // End-members 1..n of the calculation, activity 1.

@@ -1,18 +1,22 @@
-// Helpers for unit tests that drive the I/O layer: a captured terminal,
+// Helpers for unit tests and fuzz drivers that drive the I/O layer: a captured terminal,
 // answers fed from a string, and a scratch working directory.
 #pragma once
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
 #include "frame/io.h"
+#include "frame/zqglobal_reset.h"
 
 namespace testsupport {
 
@@ -62,12 +66,21 @@ class Answers {
   std::FILE* saved_ = nullptr;
 };
 
+// A fresh folder named prefix-XXXXXX under $TMPDIR (or /tmp); a folder that
+// cannot be made is an error that names the place and the reason.
+inline std::filesystem::path makescratch(const std::string& prefix) {
+  const char* tmp = std::getenv("TMPDIR");
+  const std::filesystem::path base = tmp != nullptr && *tmp != 0 ? tmp : "/tmp";
+  std::string name = (base / (prefix + "-XXXXXX")).string();
+  if (mkdtemp(name.data()) == nullptr)
+    throw std::runtime_error("cannot make a scratch folder in " + base.string() + ": " + std::strerror(errno));
+  return name;
+}
+
 // A fresh directory that is the working directory for the life of the object.
 class ScratchDir {
  public:
-  ScratchDir() {
-    char tmpl[] = "/tmp/solvarinth-unit-XXXXXX";
-    dir_ = mkdtemp(tmpl);
+  ScratchDir() : dir_(makescratch("solvarinth-unit")) {
     saved_ = std::filesystem::current_path();
     std::filesystem::current_path(dir_);
   }
@@ -103,25 +116,19 @@ inline std::string fatal(const std::function<void()>& call) {
   return "";
 }
 
-// The I/O layer as a test wants it: only the terminal open, default
-// preferences, empty buffers, no Return wait after a fatal error.
+// The I/O layer alone back to its defaults, with no Return wait after a
+// fatal error.
 inline void resetio() {
-  for (int k = 2; k <= 10; ++k) {
-    IO::textfile& f = IO::CHANNELFILE(k);
-    if (f.f != nullptr) std::fclose(f.f);
-    f = IO::textfile{};
-  }
-  if (IO::DATA.f != nullptr) std::fclose(IO::DATA.f);
-  IO::DATA = IO::textfile{};
-  IO::WHATSOPEN = 1;
-  IO::CONTROLIO = IO::controliotype{};
+  IO::RESETIO();
   IO::CONTROLIO.autoexit = true;
-  IO::WSTR.clear();
-  IO::PSTR.clear();
-  IO::OSTR.clear();
-  IO::ISTR.clear();
-  IO::ICFILEUSED = IO::ITFILEUSED = IO::QKFILEUSED = IO::CSVFILEUSED = IO::CSV2FILEUSED = IO::PSFILEUSED =
-      IO::SVGFILEUSED = false;
+}
+
+// Every group of shared state as a fresh run has it (the work arrays
+// aside), the I/O layer with only the terminal open and no Return wait after
+// a fatal error.
+inline void freshstate() {
+  ZQGLOBAL::RESETALL();
+  IO::CONTROLIO.autoexit = true;
 }
 
 // Opens file channel `bit` on a scratch file of the given name.

@@ -145,7 +145,7 @@ struct derivs {
 class CalcTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    testsupport::resetio();
+    testsupport::freshstate();
     ZQUTE1::SETUP();
     RESETSOLVER();
     NCV = 0;
@@ -161,7 +161,7 @@ class CalcTest : public ::testing::Test {
     NX = 0;
     NPSS = 0;
     NP0 = 0;
-    testsupport::resetio();
+    testsupport::freshstate();
   }
 };
 

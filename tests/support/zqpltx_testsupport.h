@@ -18,7 +18,7 @@ inline std::string qk(const std::string& records, const std::string& control = "
 class Drawing {
  public:
   Drawing() {
-    testsupport::resetio();
+    testsupport::freshstate();
     IO::CONTROLIO.scriptfile = "t";
     IO::CONTROLIO.progname = "SOLVARINTH 3.51";
     IO::WHENSTRING = "12.00 on Mon 7 Dec,2026";
@@ -27,7 +27,7 @@ class Drawing {
     ZQPLTX::RESETPLTX();
     ZQPLTX::OVERALLSETUP();
   }
-  ~Drawing() { testsupport::resetio(); }
+  ~Drawing() { testsupport::freshstate(); }
 
   // Reads the file; "" or how the run ended.
   std::string read(const std::string& file) {

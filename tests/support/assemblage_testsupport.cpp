@@ -148,7 +148,7 @@ solution onesite(const std::string& name, axtype model, const std::vector<std::s
 }
 
 tables::tables() {
-  testsupport::resetio();
+  testsupport::freshstate();
   ZQUTE1::SETUP();
   RESETSOLVER();
   NAME.fill("");
@@ -170,7 +170,7 @@ tables::tables() {
 tables::~tables() {
   ZQUTE1::CLEANUP();
   RESETSOLVER();
-  testsupport::resetio();
+  testsupport::freshstate();
 }
 
 void layout(const system& s) {

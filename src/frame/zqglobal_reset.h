@@ -1,0 +1,52 @@
+// One reset routine for each group of shared state.
+//
+// The pattern: a group's globals are defined in its own zqglobal_*.cpp (or
+// io_state.cpp) without values; the group's reset, in the same file, holds
+// every default of the group, once. The program's own set-up (SETUP,
+// DEFAULTCONTROL, INITIALISEIO), every test fixture and every fuzz driver
+// call these resets and set no global by hand to a default. A new group of
+// state gets its RESET... here, in the file that defines it, and a line in
+// RESETALL.
+//
+// A fresh process holds zeros until RESETALL has run: the main program runs
+// it first, and so do the test and fuzz supports.
+#pragma once
+
+namespace IO {
+// Every run file closed, only the terminal open, preferences, buffers, used
+// flags and failure counts at their defaults. The terminal streams and the
+// clock stay as they are: they are the process's wiring, not run state.
+void RESETIO();
+}  // namespace IO
+
+namespace ZQGLOBAL {
+
+// The run frame: calc mode, pass count, diagram mode and trace switch.
+void RESETRUNFRAME();
+// The run constants and counters that set-up gives (the oxide table, the
+// scaling of P and T, precisions, special positions, the windows and lists).
+void RESETRUNCONSTANTS();
+// The P-T, x(CO2), ln a and mu windows and lists and the P-T set-up; part of
+// the run constants. The diagram window is a script setting.
+void RESETWINDOWS();
+// Every script setting as a script read starts from it; what a pass keeps
+// from an earlier pass (the x(CO2) list, ABSPLOW, RECALCCODE) is untouched.
+void RESETSCRIPTSETTINGS();
+// The script settings and what passes keep, as a fresh process has them.
+void RESETSCRIPT();
+// The data set: generation, names, formulas and components.
+void RESETDATASET();
+// The a-x file's header, buffers, fluid tables and what its set-up leaves.
+void RESETPHASETABLES();
+// What the set-up of the a-x models against the script leaves; part of the
+// phase tables.
+void RESETAXSETUP();
+// The work arrays: allocated when absent, kept (with their heap count) when
+// present, and the composition matrix cleared. RELEASEWORK gives them back.
+void ALLOCATEWORK();
+void RELEASEWORK();
+
+// Every group above but the work arrays, and the I/O layer.
+void RESETALL();
+
+}  // namespace ZQGLOBAL
