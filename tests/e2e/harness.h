@@ -4,10 +4,12 @@
 
 #include <sys/wait.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -30,14 +32,23 @@ inline std::string slurp(const fs::path& p) {
   return ss.str();
 }
 
+// Where the runs happen: under $TMPDIR when it is set, else in the build
+// tree, where a failed run's files stay to be looked at.
+inline fs::path scratchroot() {
+  const char* tmp = std::getenv("TMPDIR");
+  return tmp != nullptr && *tmp != '\0' ? fs::path(tmp) / "solvarinth-e2e" : fs::path(SOLVARINTH_SCRATCH);
+}
+
 // Runs with the files of fixture folders (later folders override earlier
 // ones) plus extra files given by name and content, and empty folders.
 inline Run run(const std::vector<std::string>& fixturedirs, const std::string& answers,
                const std::map<std::string, std::string>& extra = {}, const std::vector<std::string>& folders = {}) {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  const fs::path dir = fs::path(SOLVARINTH_SCRATCH) / (std::string(info->test_suite_name()) + "." + info->name());
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  const fs::path dir = scratchroot() / (std::string(info->test_suite_name()) + "." + info->name());
+  std::error_code ec;
+  fs::remove_all(dir, ec);
+  if (fs::create_directories(dir, ec), ec)
+    throw std::runtime_error("cannot make the scratch folder " + dir.string() + ": " + ec.message());
   for (const std::string& d : fixturedirs)
     for (const auto& e : fs::directory_iterator(fs::path(SOLVARINTH_FIXTURES) / d))
       fs::copy_file(e.path(), dir / e.path().filename(), fs::copy_options::overwrite_existing);
