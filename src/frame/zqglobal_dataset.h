@@ -37,7 +37,7 @@ extern oxnomatrix OXNO;      // amount of each formula pair (data-set reader)
 extern emvector NOOX;        // oxygens of each end-member's formula (data-set reader)
 
 // Components
-extern smallint NUV, NU, NNE, NE;  // components with and without the fluid ones, end-members with and without excluded ones (ZQREAD1, MAKEEMC)
+extern smallint NUV, NU, NNE, NE;  // component and end-member counts of the calculation (MAKEOXIDES, MAKEEMC, MAKEEMTD)
 extern dsnamelist COMPNAME;  // component names (ZQREAD1 component readers, MAKEEMC)
 extern farray<longint, 1, maxcomp> COMPDIV;  // divisor of each component's row (ZQREAD1 component readers, MAKEEMC)
 extern farray<smallint, 1, maxcomp> ICOMP;   // data-set code of each component (ZQREAD1 component readers, MAKEEMC)
