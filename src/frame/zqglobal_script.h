@@ -257,7 +257,7 @@ extern farray<mcfunctype, 1, maxmc> MCFUNCINFO;  // Monte Carlo functions (scrip
 extern farray<mccomptype, 1, maxmc> MCCOMPINFO;  // Monte Carlo compositions (script)
 extern fracttype FRACTINFO;  // the fractionation set-up (script)
 extern extended MCIT;  // Monte Carlo iterations asked for (script)
-extern smallint MCITOK;  // Monte Carlo iterations asked for (script)
+extern smallint MCITOK;  // how the mcit line was met: 1 read, 3 set for Monte Carlo debugging (script)
 extern bool GAUSSMC;  // Gaussian rather than uniform draws (script)
 
 // Least-squares preferences
