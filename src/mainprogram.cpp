@@ -2,6 +2,8 @@
 
 #include "frame/io.h"
 #include "lsq/lsqds.h"
+#include "model/zqcalc1.h"
+#include "utilities/zqpltx.h"
 #include "reactions/zqavpt.h"
 #include "frame/zqglobal.h"
 #include "frame/zqglobal_reset.h"
@@ -21,6 +23,8 @@ void RUN() {
   // A run starts from the defaults of every group, whatever ran before it in
   // this process.
   RESETALL();
+  ZQCALC1::RESETFLUIDCACHE();
+  ZQPLTX::RESETPLTX();
   IO::INITIALISEIO(VERSION);
 
   CONTROLCODE = ZQUTE1::GETCALCMODE();

@@ -2,7 +2,14 @@
 
 #include "frame/constants.h"
 #include "frame/io.h"
+#include "frame/zqglobal_model.h"
+#include "frame/zqglobal_newton.h"
+#include "frame/zqglobal_nle.h"
+#include "frame/zqglobal_reactions.h"
+#include "frame/zqglobal_refinder.h"
 #include "frame/zqglobal_reset.h"
+#include "frame/zqglobal_sensitivity.h"
+#include "frame/zqglobal_solver.h"
 
 namespace ZQGLOBAL {
 
@@ -133,6 +140,13 @@ void RESETALL() {
   RESETSCRIPT();
   RESETDATASET();
   RESETPHASETABLES();
+  RESETMODEL();
+  RESETNEWTON();
+  RESETNLE();
+  RESETSOLVER();
+  RESETSENSITIVITY();
+  RESETREACTIONS();
+  RESETREFINDER();
 }
 
 }  // namespace ZQGLOBAL

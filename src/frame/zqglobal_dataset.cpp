@@ -25,8 +25,8 @@ smallint NUV, NU, NNE, NE;
 dsnamelist COMPNAME{"COMPNAME"};
 farray<longint, 1, maxcomp> COMPDIV{"COMPDIV"};
 farray<smallint, 1, maxcomp> ICOMP{"ICOMP"};
-smallint KNU = 0, KNUV = 0;
-smallint NCVDIFF = 0;
+smallint KNU, KNUV;
+smallint NCVDIFF;
 
 void RESETDATASET() {
   NCV = 0;
@@ -37,6 +37,8 @@ void RESETDATASET() {
   WHEN1.clear();
   PDATAFILENAME.clear();
   NUV = NU = NNE = NE = 0;
+  KNU = KNUV = 0;
+  NCVDIFF = 0;
   // The lists are read only as far as their counts go; cleared all the same,
   // so that a test or a fuzz input sees what a fresh process holds.
   for (auto* list : {&NAME, &PHNAMES, &LONGPHNAMES, &COMPNAME})

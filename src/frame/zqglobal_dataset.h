@@ -17,8 +17,8 @@ using oxnomatrix = fmatrix<extended, 1, maxem, 1, maxox>;
 namespace ZQGLOBAL {
 
 // The end-members of the current calculation, parallel to the rows of TD.
-extern dsnamelist NAME;
-extern smallint NCV;
+extern dsnamelist NAME;      // end-member names of the calculation (ZQREAD1 name readers, MAKEEMTD)
+extern smallint NCV;         // end-members in NAME (ZQREAD1 name readers, MAKEEMTD)
 
 // The data-set file as a whole
 extern smallint DSMODE;      // 5, 6, 7, or -1 for the older generation
@@ -26,21 +26,21 @@ extern smallint NTP;         // end-member records in the file
 extern bool WITHOLDSET;      // the older generation
 extern bool USESP;           // fluid equation of state of the newer data sets
 extern dsnamelist PHNAMES;   // short names of the records, in file order
-extern dsnamelist LONGPHNAMES;
+extern dsnamelist LONGPHNAMES;  // long names of the records, in file order (data-set reader)
 extern str255 WHEN1;         // creation line, the fit quality cut off
-extern sstring PDATAFILENAME;
+extern sstring PDATAFILENAME;   // name of the data-set file read (data-set reader)
 
 // Formulas of the end-members of the calculation
-extern farray<smallint, 1, maxem> NOX;
-extern oxcodematrix OXCODE;
-extern oxnomatrix OXNO;
-extern emvector NOOX;
+extern farray<smallint, 1, maxem> NOX;  // formula pairs of each end-member (data-set reader)
+extern oxcodematrix OXCODE;  // component code of each formula pair (data-set reader)
+extern oxnomatrix OXNO;      // amount of each formula pair (data-set reader)
+extern emvector NOOX;        // oxygens of each end-member's formula (data-set reader)
 
 // Components
-extern smallint NUV, NU, NNE, NE;
-extern dsnamelist COMPNAME;
-extern farray<longint, 1, maxcomp> COMPDIV;
-extern farray<smallint, 1, maxcomp> ICOMP;
+extern smallint NUV, NU, NNE, NE;  // component and end-member counts of the calculation (MAKEOXIDES, MAKEEMC, MAKEEMTD)
+extern dsnamelist COMPNAME;  // component names (ZQREAD1 component readers, MAKEEMC)
+extern farray<longint, 1, maxcomp> COMPDIV;  // divisor of each component's row (ZQREAD1 component readers, MAKEEMC)
+extern farray<smallint, 1, maxcomp> ICOMP;   // data-set code of each component (ZQREAD1 component readers, MAKEEMC)
 // Component counts of the phase-order composition matrix, kept for the
 // order-parameter solves that narrow the system to one phase (MAKEEMC).
 extern smallint KNU, KNUV;

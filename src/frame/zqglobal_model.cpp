@@ -2,9 +2,10 @@
 
 namespace ZQGLOBAL {
 
+// Defaults: RESETMODEL below.
 tdtype TDA{"TDA"};
-bool FROMOUTXY = false;
-extended VD = 0;
+bool FROMOUTXY;
+extended VD;
 
 void RESETMODEL() {
   TDA.fill(tdrec{});

@@ -2,7 +2,13 @@
 
 namespace ZQGLOBAL {
 
-smallint NLEIT = 0;
-smallint NLESTEPIT = 0;
+// Defaults: RESETNEWTON below.
+smallint NLEIT;
+smallint NLESTEPIT;
+
+void RESETNEWTON() {
+  NLEIT = 0;
+  NLESTEPIT = 0;
+}
 
 }  // namespace ZQGLOBAL

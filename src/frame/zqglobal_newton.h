@@ -9,4 +9,7 @@ namespace ZQGLOBAL {
 extern smallint NLEIT;      // iteration of the current solve, 0 at its start evaluation (NLE)
 extern smallint NLESTEPIT;  // evaluation within the iteration: 1 at its start, 2.. line-search trials (NLE)
 
+// Both counters back to their defaults.
+void RESETNEWTON();
+
 }  // namespace ZQGLOBAL

@@ -2,8 +2,9 @@
 
 namespace ZQGLOBAL {
 
-bool NEARSING = false;
-extended SINGRAT = 0;
+// Defaults: RESETNLE below.
+bool NEARSING;
+extended SINGRAT;
 
 void RESETNLE() {
   NEARSING = false;

@@ -23,9 +23,9 @@ namespace ZQGLOBAL {
 
 // The matrix to decompose and its factors; the caller fills USVD and reads
 // all three afterwards. Each is some 5 MB, so they live on the heap.
-extern svdmatrix& USVD;
-extern svdvector SSVD;
-extern svdmatrix& VSVD;
+extern svdmatrix& USVD;  // the matrix on entry, U on return (the caller, CALCSVD)
+extern svdvector SSVD;   // singular values, ascending (CALCSVD)
+extern svdmatrix& VSVD;  // V on return (CALCSVD)
 
 // Seeds of the random generator.
 extern longint SEED1, SEED2, SEED3;

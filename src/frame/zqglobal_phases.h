@@ -235,23 +235,23 @@ namespace ZQGLOBAL {
 // What the a-x file reader leaves besides the phase tables.
 extern smallint NHEADER;
 extern farray<std::string, 1, maxheader> HEADER;  // lines of at most 120 characters
-extern smallint NBUFFER, BUFFERK;
-extern farray<sstring, 1, maxbuffers> BUFFERNAME;
-extern str255 HEAD1, HEAD2, HEAD3;
-extern str255 AXFILENAME;
-extern extended DEFSDW0P, SDWP, ARB, MINSDLNA;
+extern smallint NBUFFER, BUFFERK;  // buffers in the a-x file, the one chosen (a-x reader, its set-up)
+extern farray<sstring, 1, maxbuffers> BUFFERNAME;  // names of the buffers (a-x reader)
+extern str255 HEAD1, HEAD2, HEAD3;  // the a-x file's title lines (a-x reader)
+extern str255 AXFILENAME;  // name of the a-x file read (a-x reader)
+extern extended DEFSDW0P, SDWP, ARB, MINSDLNA;  // activity-sd parameters (a-x reader, SETSDAPARAMS)
 // Weight of the composition-dependent part of the activity-sd floor before
 // SDWP takes it (SETSDAPARAMS).
 extern extended LSDWP;
 
 // The fluid species: names (the position is the species code), critical
 // constants for the corresponding-states treatment, interaction energies.
-extern ftype FLUIDTYPE;
-extern smallint NFLUIDNAME;
-extern IO::strings FLUIDNAME;
-extern farray<extended, 1, maxfluid> CSP, CST;
-extern fmatrix<extended, 1, maxfluid, 1, maxfluid> AIJ;
-extern const farray<sstring, 1, nsplist> SPLIST;
+extern ftype FLUIDTYPE;  // kind of fluid of the calculation (a-x set-up)
+extern smallint NFLUIDNAME;  // fluid species known (the species set-up below)
+extern IO::strings FLUIDNAME;  // species names, position = code (the species set-up below)
+extern farray<extended, 1, maxfluid> CSP, CST;  // critical pressure (kbar) and temperature (K) of each species (the species set-up below)
+extern fmatrix<extended, 1, maxfluid, 1, maxfluid> AIJ;  // interaction energies of species pairs (the species set-up below)
+extern const farray<sstring, 1, nsplist> SPLIST;  // species names a fluid phase may carry (fixed)
 
 // Puts the eight species, their critical constants and interaction energies
 // in place and leaves FLUIDTYPE unset; the a-x reader calls it for each file.

@@ -2,9 +2,10 @@
 
 namespace ZQGLOBAL {
 
-avtype AVMODE = avtype::avpmode;
-extended SDAVVMAX = 0;
-bool JUSTCHECKONE = false;
+// Defaults: RESETREACTIONS below.
+avtype AVMODE;
+extended SDAVVMAX;
+bool JUSTCHECKONE;
 
 void RESETREACTIONS() {
   AVMODE = avtype::avpmode;

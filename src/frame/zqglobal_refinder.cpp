@@ -2,22 +2,23 @@
 
 namespace ZQGLOBAL {
 
+// Defaults: RESETREFINDER below.
 rbitvector RBIT{"RBIT"};
-smallint NRBIT = 0;
+smallint NRBIT;
 exavector EXA{"EXA"};
 krrvector KRR{"KRR"};
 // 240 kB and 160 kB: on the heap, made once for the run.
 rrirmatrix& RRIR = *new rrirmatrix("RRIR");
-smallint NINT = 0;
+smallint NINT;
 nirvector NIR{"NIR"};
 irmatrix& IR = *new irmatrix("IR");
 ibitvector IBIT{"IBIT"};
-smallint ONIR = 0;
-bool OVERNR = false;
-bool OVERNI = false;
-bool INCOMPLETE = false;
-smallint NSYM = 0;
-smallint RANKC = 0;
+smallint ONIR;
+bool OVERNR;
+bool OVERNI;
+bool INCOMPLETE;
+smallint NSYM;
+smallint RANKC;
 
 void RESETREFINDER() {
   RBIT.fill(IO::longint3{});

@@ -8,6 +8,10 @@
 // state gets its RESET... here, in the file that defines it, and a line in
 // RESETALL.
 //
+// Layers above the frame keep their state and its reset with their own
+// unit (ZQCALC1::RESETFLUIDCACHE, ZQPLTX::RESETPLTX): the frame may not
+// include them, so whoever calls RESETALL calls these next to it.
+//
 // A fresh process holds zeros until RESETALL has run: the main program runs
 // it first, and so do the test and fuzz supports.
 #pragma once
@@ -45,6 +49,21 @@ void RESETAXSETUP();
 // present, and the composition matrix cleared. RELEASEWORK gives them back.
 void ALLOCATEWORK();
 void RELEASEWORK();
+
+// The least-squares end-member records and the model's flag and counter.
+void RESETMODEL();
+// The Newton solver's iteration counters.
+void RESETNEWTON();
+// What the Newton solver found of its last Jacobian.
+void RESETNLE();
+// The solver's unknowns, their layout, the bulk and the point's records.
+void RESETSOLVER();
+// The sensitivities of the last converged solve.
+void RESETSENSITIVITY();
+// What callers of the reaction finder set before a search.
+void RESETREACTIONS();
+// What the reaction finder leaves for its callers.
+void RESETREFINDER();
 
 // Every group above but the work arrays, and the I/O layer.
 void RESETALL();

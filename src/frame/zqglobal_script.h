@@ -172,93 +172,93 @@ namespace ZQGLOBAL {
 
 // Levels and codes
 extern smallint DEBUGLEVELQ, OUTLEVEL;
-extern smallint AVPTINFOLEVEL, AVPTCALCTYPE, AVPTALGO;
-extern smallint UTILITYCODE, TABLECODE, RECALCCODE;
-extern bool DOINGCONVERT;
+extern smallint AVPTINFOLEVEL, AVPTCALCTYPE, AVPTALGO;  // detail, kind and algorithm of the average P-T output (script)
+extern smallint UTILITYCODE, TABLECODE, RECALCCODE;  // utility chosen, table kind, recalculation code (script, utilities)
+extern bool DOINGCONVERT;  // a conversion utility is running (utilities)
 
 // Rock minerals and conversions (utilities)
 extern smallint NMIN;
-extern sstring ROCKNAME;
-extern farray<mineraltype, 1, maxminerals> MINERAL;
-extern smallint NCONV, NCONVB, NMINCONV;
-extern farray<mineralconvtype, 1, maxminerals> MINERALCONV;
+extern sstring ROCKNAME;  // name of the rock of the utilities (script)
+extern farray<mineraltype, 1, maxminerals> MINERAL;  // the rock's minerals (script)
+extern smallint NCONV, NCONVB, NMINCONV;  // conversion rows, bulk conversions, converted minerals (script)
+extern farray<mineralconvtype, 1, maxminerals> MINERALCONV;  // conversion of each mineral (script)
 // The oxides and wt% of the "convert bulk" line (read by the utilities).
 extern farray<sstring, 1, maxcomp> CONVOX;
-extern farray<extended, 1, maxcomp> CONVBULK;
+extern farray<extended, 1, maxcomp> CONVBULK;  // wt% of each oxide of the "convert bulk" line (script)
 
 // Solver tolerances
 extern extended SMALLE, SMALLF, SMALLDX, SMALLSUMM;
 
 // Starting guesses
 extern smallint NXYZ;
-extern farray<sstring, 1, maxxyz> XYZNAME;
-extern farray<extended, 1, maxxyz> XYZ, XYZSD, XYZLIM1, XYZLIM2;
-extern extended P4XYZ, T4XYZ;
-extern smallint NMODEGUESS;
-extern farray<sstring, 1, maxmodeguess> MODENAME;
-extern farray<extended, 1, maxmodeguess> MODEGUESSV;
+extern farray<sstring, 1, maxxyz> XYZNAME;  // names of the starting guesses (script)
+extern farray<extended, 1, maxxyz> XYZ, XYZSD, XYZLIM1, XYZLIM2;  // starting guesses, their sds and limits (script, the solver's updates)
+extern extended P4XYZ, T4XYZ;  // P and T the guesses were made at (script)
+extern smallint NMODEGUESS;  // mode guesses in use (script)
+extern farray<sstring, 1, maxmodeguess> MODENAME;  // phase of each mode guess (script)
+extern farray<extended, 1, maxmodeguess> MODEGUESSV;  // value of each mode guess (script)
 
 // Same-coding groups
 extern smallint NSC;
-extern farray<smallint, 1, maxscgroups> ISC, ISC0;
-extern fmatrix<sstring, 1, maxscgroups, 1, maxscnames> SCNAME, LONGSCNAME, FULLSCNAME;
+extern farray<smallint, 1, maxscgroups> ISC, ISC0;  // members of each same-coding group, as read and as used (script)
+extern fmatrix<sstring, 1, maxscgroups, 1, maxscnames> SCNAME, LONGSCNAME, FULLSCNAME;  // the groups' phase names, short, long and full (script)
 
 // Figure, phases and variance
 extern smallint FIGURE;
-extern smallint NWHSTRINGS, NEXCESSSTRINGS, NTOZEROSTRINGS;
-extern farray<sstring, 1, maxphaselist> WHSTRINGS, LONGWHSTRINGS;
-extern farray<sstring, 1, maxexcess> EXCESSSTRINGS, TOZEROSTRINGS;
-extern smallint DOGLEVEL;
-extern smallint MINVARIANCE, MAXVARIANCE;
-extern bool EXBUFF, PSEUDOSECTION, MODESBYNLE, MODESAFTERNLE, CALCG;
-extern bool NUMERICAL, QVB;
+extern smallint NWHSTRINGS, NEXCESSSTRINGS, NTOZEROSTRINGS;  // entries of the three lists below (script)
+extern farray<sstring, 1, maxphaselist> WHSTRINGS, LONGWHSTRINGS;  // phases of the calculation, short and long names (script)
+extern farray<sstring, 1, maxexcess> EXCESSSTRINGS, TOZEROSTRINGS;  // phases in excess, phases at zero mode (script)
+extern smallint DOGLEVEL;  // how far the phase combinations are searched (script)
+extern smallint MINVARIANCE, MAXVARIANCE;  // variance window of the combinations (script)
+extern bool EXBUFF, PSEUDOSECTION, MODESBYNLE, MODESAFTERNLE, CALCG;  // calculation switches (script)
+extern bool NUMERICAL, QVB;  // numerical derivatives, the older volume form (script)
 
 // Bulk composition, rbi, projection plane
 extern smallint NINCBULK, NCOMP;
-extern farray<sstring, 1, maxcomp> BULKC;
-extern farray<extended, 1, maxcomp> COMP1, COMP2;
-extern smallint NRBIMODE, NRMIMODE;
-extern farray<sstring, 1, maxrbi> RBISTRP;
-extern farray<extended, 1, maxrbi> RBIMODE;
-extern fmatrix<extended, 1, maxrbi, 1, maxcomp> RBIC;
-extern smallint NPROJAPEX;
-extern farray<sstring, 1, maxcomp> PROJPLANEC;
-extern farray<sstring, 1, maxprojapex> PROJNAMES;
-extern fmatrix<extended, 1, maxprojapex, 1, maxcomp> PROJPLANE;
+extern farray<sstring, 1, maxcomp> BULKC;  // names of the bulk components (script)
+extern farray<extended, 1, maxcomp> COMP1, COMP2;  // the two bulk compositions of a section (script)
+extern smallint NRBIMODE, NRMIMODE;  // rbi rows and mode rows (script)
+extern farray<sstring, 1, maxrbi> RBISTRP;  // phase of each rbi row (script)
+extern farray<extended, 1, maxrbi> RBIMODE;  // mode of each rbi row (script)
+extern fmatrix<extended, 1, maxrbi, 1, maxcomp> RBIC;  // composition of each rbi row (script)
+extern smallint NPROJAPEX;  // apices of the projection plane (script)
+extern farray<sstring, 1, maxcomp> PROJPLANEC;  // components of the projection plane (script)
+extern farray<sstring, 1, maxprojapex> PROJNAMES;  // names of the apices (script)
+extern fmatrix<extended, 1, maxprojapex, 1, maxcomp> PROJPLANE;  // composition of each apex (script)
 
 // Buffer, colours, liquid conversion, oblique paths
 extern sstring BUFFERC;
-extern extended BUFFERDEL;
-extern smallint NRGBS;
-extern farray<sstring, 1, maxrgb> RGBN;
-extern fmatrix<smallint, 1, maxrgb, 1, 3> RGBS;
-extern smallint CONVLIQROW, CONVLIQCOL;
-extern fmatrix<extended, 1, maxconvliqrows, 1, maxconvliqcols> CONVLIQINFO;
-extern extended OBLIQUEA, OBLIQUEB;
+extern extended BUFFERDEL;  // offset of the buffer (script)
+extern smallint NRGBS;  // colours given (script)
+extern farray<sstring, 1, maxrgb> RGBN;  // phase of each colour (script)
+extern fmatrix<smallint, 1, maxrgb, 1, 3> RGBS;  // red, green, blue of each colour (script)
+extern smallint CONVLIQROW, CONVLIQCOL;  // rows and columns of the liquid conversion (script)
+extern fmatrix<extended, 1, maxconvliqrows, 1, maxconvliqcols> CONVLIQINFO;  // the liquid conversion table (script)
+extern extended OBLIQUEA, OBLIQUEB;  // slope and offset of an oblique P-T path (script)
 
 // Chemical potentials for the utilities ("muval")
 extern extended MUP, MUT;
-extern smallint NMUCALCS;
-extern fmatrix<extended, 1, maxmucalcs, 1, maxcomp> MUCALCS;
+extern smallint NMUCALCS;  // rows of mu calculations (script)
+extern fmatrix<extended, 1, maxmucalcs, 1, maxcomp> MUCALCS;  // coefficients of each mu calculation (script)
 
 // Batch, Monte Carlo and fractionation tables
 extern smallint NBATCH, NBATCHXYZ, NBATCHREQ, NBATCHSWITCH;
-extern farray<batchtype, 1, maxbatch> BATCHINFO;
-extern farray<bxyztype, 1, maxbatch> BATCHXYZ;
-extern farray<breqtype, 1, maxbreq> BATCHREQ;
-extern farray<bool, 1, maxbatchswitch> BATCHSWITCH;
-extern farray<smallint, 1, maxbatch> BATCHNO;
-extern bool FILTERING;
-extern smallint NFILT, NFILTPT;
-extern smallint NMC, NMCRANGE, NMCFUNC, NMCCOMP, BATCHNUVI;
-extern farray<mctype, 1, maxmc> MCINFO;
-extern farray<mcrangetype, 1, maxmc> MCRANGEINFO;
-extern farray<mcfunctype, 1, maxmc> MCFUNCINFO;
-extern farray<mccomptype, 1, maxmc> MCCOMPINFO;
-extern fracttype FRACTINFO;
-extern extended MCIT;
-extern smallint MCITOK;
-extern bool GAUSSMC;
+extern farray<batchtype, 1, maxbatch> BATCHINFO;  // the batch items (script)
+extern farray<bxyztype, 1, maxbatch> BATCHXYZ;  // starting guesses of each batch item (script)
+extern farray<breqtype, 1, maxbreq> BATCHREQ;  // the batch's required phases (script)
+extern farray<bool, 1, maxbatchswitch> BATCHSWITCH;  // the batch switches (script)
+extern farray<smallint, 1, maxbatch> BATCHNO;  // number of each batch item (script)
+extern bool FILTERING;  // a batch filter is on (script)
+extern smallint NFILT, NFILTPT;  // filter entries and points (script)
+extern smallint NMC, NMCRANGE, NMCFUNC, NMCCOMP, BATCHNUVI;  // Monte Carlo entries of each kind, components of the batch (script)
+extern farray<mctype, 1, maxmc> MCINFO;  // Monte Carlo entries (script)
+extern farray<mcrangetype, 1, maxmc> MCRANGEINFO;  // Monte Carlo ranges (script)
+extern farray<mcfunctype, 1, maxmc> MCFUNCINFO;  // Monte Carlo functions (script)
+extern farray<mccomptype, 1, maxmc> MCCOMPINFO;  // Monte Carlo compositions (script)
+extern fracttype FRACTINFO;  // the fractionation set-up (script)
+extern extended MCIT;  // Monte Carlo iterations asked for (script)
+extern smallint MCITOK;  // how the mcit line was met: 1 read, 3 set for Monte Carlo debugging (script)
+extern bool GAUSSMC;  // Gaussian rather than uniform draws (script)
 
 // Least-squares preferences
 extern controldstype CONTROLDS;

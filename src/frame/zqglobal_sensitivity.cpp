@@ -2,18 +2,15 @@
 
 namespace ZQGLOBAL {
 
+// Defaults: RESETSENSITIVITY below.
 eqmatrix DEQDX{"DEQDX"};
 eqmatrix INVDEQDX{"INVDEQDX"};
-smallint KMPDEN = 0;
+smallint KMPDEN;
 
 void RESETSENSITIVITY() {
   DEQDX.fill(0);
   INVDEQDX.fill(0);
   KMPDEN = 0;
 }
-
-namespace {
-const bool sensitivitydefaults = (RESETSENSITIVITY(), true);
-}  // namespace
 
 }  // namespace ZQGLOBAL

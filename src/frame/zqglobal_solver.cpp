@@ -2,39 +2,40 @@
 
 namespace ZQGLOBAL {
 
+// Defaults: RESETSOLVER below.
 eqvector X{"X"};
 beqvector BX{"BX"};
 seqvector XNAME{"XNAME"};
 eqvector XFACA{"XFACA"}, XFACB{"XFACB"}, TYPX{"TYPX"};
 acceqvector INACC1{"INACC1"}, INACC2{"INACC2"};
-smallint NXVARLIM = 0;
+smallint NXVARLIM;
 xvarlimtype XVARLIMN{"XVARLIMN"}, XVARLIMD{"XVARLIMD"};
-smallint NSFNH = 0;
+smallint NSFNH;
 farray<smallint, 1, maxsfnh> SFNHIP{"SFNHIP"}, SFNHK{"SFNHK"}, SFNHIX{"SFNHIX"};
-extended PHI = 0;
+extended PHI;
 ieqvector MP2SS{"MP2SS"}, MP2X{"MP2X"};
 eqvector XGUESS{"XGUESS"};
 ieqvector PXSET{"PXSET"};
-smallint NISSET = 0;
+smallint NISSET;
 
 bemvector STARTSS{"STARTSS"};
 iemvector EM2SS{"EM2SS"}, EM2X{"EM2X"};
 
 cvector COMPK{"COMPK"};
-smallint KBPDEN = 0;
+smallint KBPDEN;
 liemmatrix PROJC{"PROJC"};
-smallint RANKDEFICIT = 0;
+smallint RANKDEFICIT;
 irvector RNSITE{"RNSITE"};
-smallint JROW = 0, JCOL = 0;
+smallint JROW, JCOL;
 
-smallint IBATCH = 0, NOKBATCH = 0;
-bool DOINGMC = false;
+smallint IBATCH, NOKBATCH;
+bool DOINGMC;
 sutype SU;
 
 rvector ALNK{"ALNK"};
 emvector VARLNA{"VARLNA"};
 farray<str255, 1, maxreac> RLINES{"RLINES"};
-smallint INDENTR = 0;
+smallint INDENTR;
 
 void RESETSOLVER() {
   X.fill(0);
@@ -78,10 +79,5 @@ void RESETSOLVER() {
   RLINES.fill("");
   INDENTR = 0;
 }
-
-namespace {
-// The defaults hold from the start, not only after the first reset.
-const bool solverdefaults = (RESETSOLVER(), true);
-}  // namespace
 
 }  // namespace ZQGLOBAL

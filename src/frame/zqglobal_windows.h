@@ -35,27 +35,27 @@ namespace ZQGLOBAL {
 // Windows: temperatures in K, pressures in kbar, x(CO2) as mole fraction,
 // the activity variable as ln a (or log a), chemical potentials in kJ.
 extern extended TLOW, THIGH, PLOW, PHIGH;
-extern extended XCO2LOW, XCO2HIGH, LNALOW, LNAHIGH, MULOW, MUHIGH;
-extern extended FIGPLOW, FIGPHIGH, FIGTLOW, FIGTHIGH;
-extern extended CTINC, CPINC;
+extern extended XCO2LOW, XCO2HIGH, LNALOW, LNAHIGH, MULOW, MUHIGH;  // x(CO2), ln a and mu windows (script, diagram set-up)
+extern extended FIGPLOW, FIGPHIGH, FIGTLOW, FIGTHIGH;  // the P-T window of the drawn figure (P-T set-up)
+extern extended CTINC, CPINC;  // T and P steps of the calculation (script, P-T set-up)
 
 // Value lists and their counts.
 extern listvector LP, LT, LXCO2, LXH2O;
-extern smallint NLP, NLT, NLX;
-extern listmatrix LLNA, LMU;
+extern smallint NLP, NLT, NLX;  // values in LP, LT and the x lists (list set-up, diagram set-up, avPT driver)
+extern listmatrix LLNA, LMU;  // ln a and mu lists, one row per variable (list set-up, ln a/mu set-up)
 // NLLNA and NLMU (one count per row) are with the run constants.
 
 // The P-T set-up and the values held fixed along a line or a section.
 extern fixtype FIX;
-extern calcvariabletype CALCVARIABLE;
-extern othervariabletype OTHERVARIABLE;
-extern extended FIXEDP, FIXEDT;
+extern calcvariabletype CALCVARIABLE;     // the variable solved for along a line (diagram and P-T set-up)
+extern othervariabletype OTHERVARIABLE;  // the variable stepped along a line (diagram and P-T set-up)
+extern extended FIXEDP, FIXEDT;  // P (kbar) and T (K) held fixed (diagram set-up, rock and activity readers, avPT driver)
 // FLUIDTYPE is with the a-x reader's state.
 
 // The ln a variables' entropies, and the phases in excess and those that
 // take part in the choice of phase combinations.
 extern farray<extended, 1, maxlistrows> KEEPLNAS;
-extern farray<bool, 1, maxphases> PINEX, PMBP;
-extern smallint NPINEX, NPMBP;
+extern farray<bool, 1, maxphases> PINEX, PMBP;  // phases in excess, phases in the combinations (ln a/mu set-up)
+extern smallint NPINEX, NPMBP;  // how many of each (ln a/mu set-up)
 
 }  // namespace ZQGLOBAL

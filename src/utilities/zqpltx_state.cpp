@@ -5,21 +5,23 @@ namespace ZQPLTX {
 
 pointtable* POINT = nullptr;
 linetable* LINE = nullptr;
-smallint NPOINT = 0, NLINE = 0;
+// Defaults of the counts and settings: RESETPLTX below; the tables are
+// made once and kept.
+smallint NPOINT, NLINE;
 areatable AREA;
-smallint NA = 0;
-smallint NV = 0;
-smallint NSYS = 0;
-extended XLOW = 0, XHIGH = 0, YLOW = 0, YHIGH = 0;
-extended BIGXTICK = 0, STARTX = 0, BIGYTICK = 0, STARTY = 0;
-extended SMALLXTICK = 0, SMALLYTICK = 0;
-bool SETWINDOW = false, SETBIGTICKS = false, SETSMALLTICKS = false;
-smallint NUMBERSIZE = 0;
-smallint CIRCLESIZE = 0;
+smallint NA;
+smallint NV;
+smallint NSYS;
+extended XLOW, XHIGH, YLOW, YHIGH;
+extended BIGXTICK, STARTX, BIGYTICK, STARTY;
+extended SMALLXTICK, SMALLYTICK;
+bool SETWINDOW, SETBIGTICKS, SETSMALLTICKS;
+smallint NUMBERSIZE;
+smallint CIRCLESIZE;
 farray<str255, 1, maxinfo> INFO;
-smallint NINFO = 0;
+smallint NINFO;
 IO::strings PHASEO, INEXCESS;
-smallint NPHASEO = 0, NINEXCESS = 0;
+smallint NPHASEO, NINEXCESS;
 controlqktype CONTROLQK;
 svginfotype SVGINFO;
 

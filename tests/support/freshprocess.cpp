@@ -3,12 +3,18 @@
 #include <gtest/gtest.h>
 
 #include "frame/zqglobal_reset.h"
+#include "model/zqcalc1.h"
+#include "utilities/zqpltx.h"
 
 namespace {
 
 class FreshProcess : public ::testing::Environment {
  public:
-  void SetUp() override { ZQGLOBAL::RESETALL(); }
+  void SetUp() override {
+    ZQGLOBAL::RESETALL();
+    ZQCALC1::RESETFLUIDCACHE();
+    ZQPLTX::RESETPLTX();
+  }
 };
 
 [[maybe_unused]] ::testing::Environment* const registered = ::testing::AddGlobalTestEnvironment(new FreshProcess);

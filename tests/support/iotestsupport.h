@@ -17,6 +17,8 @@
 
 #include "frame/io.h"
 #include "frame/zqglobal_reset.h"
+#include "model/zqcalc1.h"
+#include "utilities/zqpltx.h"
 
 namespace testsupport {
 
@@ -128,6 +130,8 @@ inline void resetio() {
 // a fatal error.
 inline void freshstate() {
   ZQGLOBAL::RESETALL();
+  ZQCALC1::RESETFLUIDCACHE();
+  ZQPLTX::RESETPLTX();
   IO::CONTROLIO.autoexit = true;
 }
 

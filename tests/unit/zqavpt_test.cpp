@@ -13,6 +13,7 @@
 #include "frame/constants.h"
 #include "frame/zqglobal.h"
 #include "frame/zqglobal_model.h"
+#include "frame/zqglobal_refinder.h"
 #include "frame/zqute1.h"
 #include "handrows.h"
 #include "iotestsupport.h"
@@ -50,6 +51,7 @@ class Avpt : public ::testing::Test {
     RESETMODEL();
     RESETSOLVER();
     RESETREACTIONS();
+    RESETREFINDER();
     TD->fill(0);
     R->fill(0);
     COV->fill(0);
@@ -75,17 +77,15 @@ class Avpt : public ::testing::Test {
     FIXEDP = 8, FIXEDT = 873.15L, FIXEDXCO2 = 0, FIXEDXH2O = 1;
     NLT = 5;
     for (long k = 1; k <= NLT; ++k) LT[k] = 773.15L + 50 * (k - 1);
-    AVMODE = avtype::avpmode;
-    INCOMPLETE = false;
   }
   void TearDown() override {
     ZQUTE1::CLEANUP();
     RESETMODEL();
     RESETSOLVER();
     RESETREACTIONS();
+    RESETREFINDER();
     NCV = NR = NUV = DSMODE = NP0 = 0;
     NLT = NLP = 0;
-    INCOMPLETE = false;
     CONTROLJX.justrelu = no;
     ACTIVITY.fill(0);
     SDACTIVITY.fill(0);

@@ -61,7 +61,7 @@ class Trace : public ::testing::Test {
     SMALLDX = 0.005L;
     MCIT = 1;
     IO::CONTROLIO.pagewidth = 250;
-    NEARSING = false;
+    RESETNLE();
     spoil.clear();
   }
   void TearDown() override {
@@ -238,14 +238,14 @@ class TraceLayout : public ::testing::Test {
   void SetUp() override {
     testsupport::resetio();
     RESETSOLVER();
+    RESETNLE();
     IO::CONTROLIO.pagewidth = 250;
-    NEARSING = false;
   }
   void TearDown() override {
     RESETSOLVER();
     NX = NXP = NR = 0;
     DEBUGLEVEL = 1;
-    NEARSING = false;
+    RESETNLE();
     testsupport::resetio();
   }
   // P, T and n - 2 more unknowns, all free, scaled as they are.

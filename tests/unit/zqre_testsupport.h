@@ -37,8 +37,6 @@ class FinderTest : public findtest::FindTest {
     NU = NUV = NNE = 0;
     COMPDIV.fill(0);
     COMPNAME.fill("");
-    ALNK.fill(0);
-    INDENTR = 0;
     FindTest::TearDown();
   }
   static void clear() {
