@@ -14,6 +14,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "frame/io.h"
 #include "frame/zqglobal_reset.h"
@@ -67,6 +68,18 @@ class Answers {
   std::FILE* f_ = nullptr;
   std::FILE* saved_ = nullptr;
 };
+
+// The lines of a text, without their line ends; a last line without one counts.
+inline std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::size_t from = 0;
+  for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', from)) {
+    out.push_back(text.substr(from, at - from));
+    from = at + 1;
+  }
+  if (from < text.size()) out.push_back(text.substr(from));
+  return out;
+}
 
 // A fresh folder named prefix-XXXXXX under $TMPDIR (or /tmp); a folder that
 // cannot be made is an error that names the place and the reason.

@@ -21,16 +21,7 @@ using namespace ZQGLOBAL;
 
 namespace {
 
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::size_t from = 0;
-  for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', from)) {
-    out.push_back(text.substr(from, at - from));
-    from = at + 1;
-  }
-  if (from < text.size()) out.push_back(text.substr(from));
-  return out;
-}
+using testsupport::lines;
 
 std::string field(const std::string& s, std::size_t width) {
   return s.size() >= width ? s : std::string(width - s.size(), ' ') + s;

@@ -29,16 +29,7 @@ namespace {
 constexpr extended xalpha = 0.4080716030130941004197679707L, xbeta = 0.5155842113049219121425483185L;
 constexpr extended malpha = 0.6100141401732420117260824801L, mbeta = 0.3899858598267579882739175199L;
 
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::size_t from = 0;
-  for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', from)) {
-    out.push_back(text.substr(from, at - from));
-    from = at + 1;
-  }
-  if (from < text.size()) out.push_back(text.substr(from));
-  return out;
-}
+using testsupport::lines;
 
 std::size_t count(const std::string& text, const std::string& what) {
   std::size_t n = 0;
