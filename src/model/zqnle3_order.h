@@ -29,6 +29,25 @@ struct emref {
   emvector* covrow = nullptr;
 };
 
+// The make recipe, DQF, composition and data fields an end-member record and a
+// pure phase record share, whichever of the two holds them.
+template <typename rec>
+inline void withmake(emref& r, rec& x) {
+  r.nmake = &x.nmake;
+  r.makediv = &x.makediv;
+  r.makename = &x.makename;
+  r.makecoef = &x.makecoef;
+  r.makeaction = &x.makeaction;
+  r.makepos = &x.makepos;
+  r.dqfa = x.dqfa;
+  r.dqfb = x.dqfb;
+  r.dqfc = x.dqfc;
+  r.comp = &x.comp;
+  r.formulasize = &x.formulasize;
+  r.td = &x.td;
+  r.covrow = &x.covrow;
+}
+
 // Every end-member of the tables in phase order.
 inline std::vector<emref> phaseorder() {
   std::vector<emref> list;
@@ -41,19 +60,7 @@ inline std::vector<emref> phaseorder() {
       r.em = static_cast<smallint>(e);
       r.name = &m.name;
       r.lookup = &m.name;
-      r.nmake = &m.nmake;
-      r.makediv = &m.makediv;
-      r.makename = &m.makename;
-      r.makecoef = &m.makecoef;
-      r.makeaction = &m.makeaction;
-      r.makepos = &m.makepos;
-      r.dqfa = m.dqfa;
-      r.dqfb = m.dqfb;
-      r.dqfc = m.dqfc;
-      r.comp = &m.comp;
-      r.formulasize = &m.formulasize;
-      r.td = &m.td;
-      r.covrow = &m.covrow;
+      withmake(r, m);
       list.push_back(r);
     }
   }
@@ -65,19 +72,7 @@ inline std::vector<emref> phaseorder() {
     r.em = 1;
     r.name = &p.name;
     r.lookup = &p.emname;
-    r.nmake = &p.nmake;
-    r.makediv = &p.makediv;
-    r.makename = &p.makename;
-    r.makecoef = &p.makecoef;
-    r.makeaction = &p.makeaction;
-    r.makepos = &p.makepos;
-    r.dqfa = p.dqfa;
-    r.dqfb = p.dqfb;
-    r.dqfc = p.dqfc;
-    r.comp = &p.comp;
-    r.formulasize = &p.formulasize;
-    r.td = &p.td;
-    r.covrow = &p.covrow;
+    withmake(r, p);
     list.push_back(r);
   }
   return list;
