@@ -31,10 +31,13 @@ struct infile {
 // No two files of one run may share a name: two outputs would overwrite
 // each other's text, and an output named like a file the run reads would
 // empty that file when it is created. Everything is compared before the
-// first output file (the log included) is made.
-void checknames(const std::vector<outfile>& outs, const std::vector<infile>& ins) {
+// first output file (the log included) is made. Later outputs are files
+// the run makes at its end under names known now.
+void checknames(const std::vector<outfile>& outs, const std::vector<infile>& ins,
+                const std::vector<std::string>& later = {}) {
   std::vector<std::string> names{IO::LOGFILE.name};
   for (const outfile& o : outs) names.push_back(fullname(o));
+  names.insert(names.end(), later.begin(), later.end());
   for (std::size_t i = 0; i < names.size(); ++i) {
     for (const infile& in : ins)
       if (names[i] == in.name) {
@@ -148,7 +151,10 @@ void STARTOUT() {
   addinput(ins, "ds-" + IO::MAKESSTRING("em" + CONTROLDS.emsuffix) + ".txt", "end-member");
   addinput(ins, "ds-" + IO::MAKESSTRING("em" + CONTROLDS.emsuffix + "-f") + ".txt", "end-member");
   addinput(ins, "ds-xp" + CONTROLDS.xpsuffix + ".txt", "experiments");
-  checknames(outs, ins);
+  // The new data set and the new-format end-member file.
+  const std::vector<std::string> later = {"jx-ds" + IO::MAKESSTRING(d + ".txt"),
+                                          "ds-em" + IO::MAKESSTRING(CONTROLDS.emsuffix + "-i.txt")};
+  checknames(outs, ins, later);
   IO::OPENLOG();
   create(outs);
   // The new data set is named after the least-squares suffix, so that stays

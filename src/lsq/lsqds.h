@@ -1,10 +1,144 @@
-// Least-squares refinement of the data set (calc mode 9).
+// Least-squares refinement of the data set (calc mode 9): the problem's
+// tables and counters, the end-member file reader, the writers of the new
+// data set and of the new-format end-member file, and the driver.
 #pragma once
+
+#include <string>
+#include <vector>
+
+#include "frame/farray.h"
+#include "frame/io.h"
+#include "frame/types.h"
+#include "frame/zqglobal_model.h"
+
+constexpr int maxrows = 1200;     // rows of the problem (experiment records among them)
+constexpr int maxoxcal = 200;     // oxide-calorimetry data
+constexpr int maxbrackets = 270;  // brackets of one experiment record
+constexpr int maxrxterms = 15;    // terms of one reaction, entries of an experiment's end-member list
+constexpr int maxiterations = 20; // iterations of one fit
+
+using ilvector = farray<smallint, 1, maxrxterms>;
+using xlvector = farray<extended, 1, maxrxterms>;
+
+// One oxide-calorimetry datum.
+struct oxcalrec {
+  bool use = false;
+  smallint nterm = 0;
+  ilvector coef{"oxcal coef"};
+  ilvector em{"oxcal em"};
+  extended hobs = 0, sdobs = 0, t = 0, h298 = 0, hcalc = 0, oxspare = 0;
+};
+
+// One bracket (half-bracket) of an experiment.
+struct brrec {
+  xlvector xyz{"bracket xyz"};
+  xlvector act{"bracket act"};
+  bool pairp = false, pairt = false, pairall = false, dir = false;
+  extended p = 0, t = 0, xco2 = 0;
+  extended lnk = 0, dh = 0, sd2 = 0;
+  extended tcalc = 0, pcalc = 0, sdtcalc = 0, sdpcalc = 0;
+};
+
+// One reaction of an experimental equilibrium with its brackets.
+struct xprec {
+  bool use = false;
+  smallint row = 0;
+  bool hasphase = false, unknowncomps = false, xyzguess = false, show = false, flag8 = false, reversed = false,
+       grouped = false;
+  smallint nreac = 0, ireac = 0, kind = 0, nrx = 0;
+  ilvector rxem{"xp rxem"};
+  ilvector rxcoef{"xp rxcoef"};
+  ilvector rxpos{"xp rxpos"};
+  smallint nem = 0;
+  IO::strings emname{"xp emname"};
+  xlvector emact{"xp emact"};
+  ilvector emds{"xp emds"};
+  ilvector emphase{"xp emphase"};
+  ilvector emno{"xp emno"};
+  extended rfac = 0;
+  str255 rxtext, label;
+  bool nofluid = false, crdhydrous = false;
+  smallint nbr = 0;
+  farray<brrec, 1, maxbrackets> br{"xp br"};
+  extended ch = 0, sdch = 0;
+  smallint hcase = 0;
+  extended uh = 0, ds0 = 0, hlow = 0, hhigh = 0, sdrow = 0, dsratio = 0, hval = 0, rval = 0, wsum = 0;
+};
+
+using oxcaltype = farray<oxcalrec, 1, maxoxcal>;
+using yvector = farray<extended, 1, maxrows>;
+using xxmatrix = fmatrix<extended, 1, maxrows, 1, maxdsem>;
+using ixmatrix = fmatrix<smallint, 1, maxrows, 1, maxdsem>;
+using bxmatrix = fmatrix<bool, 1, maxrows, 1, maxdsem>;
+using rowivector = farray<smallint, 1, maxrows>;
 
 namespace LSQDS {
 
+// ---------------------------------------------------------------- state
+// The heap tables of the mode; INTRO makes them (zero-filled), they last the run.
+extern oxcaltype* OXCAL;  // oxide-calorimetry data (experiments reader)
+// Experiment records, grown as they are read up to maxrows (experiments reader).
+extern std::vector<xprec>* XPW;
+extern yvector* Y;      // observation of each row (readers, assembly)
+extern yvector* YY;     // work vector of the solvers
+extern yvector* THETA;  // fitted enthalpy of each end-member (solvers)
+extern xxmatrix* XX;    // design matrix; the covariance of the fit after a solve (assembly, solvers)
+extern yvector* HAT;    // leverage of each row (solvers)
+extern ixmatrix* LHS;   // integer coefficient of each end-member in each row (readers, assembly)
+extern bxmatrix* B;     // an end-member occurs in a row (readers, assembly)
+
+extern yvector SDYBR;    // sd of each row's observation (readers, assembly)
+extern rowivector TBAR;  // mean bracket temperature of each experiment row (assembly)
+extern smallint NTOT;    // end-members of the end-member file (READTH)
+extern smallint NEXP, NEC, NED, NEO, NEXPT;  // rows in all and where their blocks end (readers)
+extern smallint NXPW, NOXCAL;  // experiment records and oxide-calorimetry data (experiments reader)
+extern extended SIG2;    // variance of unit weight of the last solve (solvers)
+extern smallint ITERNO;  // the iteration under way (DOLSQDS)
+extern IO::textfile ATEXT1;  // the file a writer of this mode is making (WRITETHERMODATA, WRITEEMDATA)
+extern bool ATEXT1OPEN;      // ATEXT1 is open (its writers)
+
+// The state above but the heap tables, as a fresh run has it.
+void RESETLSQDS();
+
+// ---------------------------------------------------------------- entry points
+// The heap tables and the least-squares preferences, before the files are named.
 void INTRO();
+// The whole calculation of calc mode 9.
 void DOLSQDS();
+// At the end of the run; nothing is left to do.
 void DSCLEANUP();
+
+// ---------------------------------------------------------------- input files
+// Free-format reading of the mode's input files on IO::DATA: a number skips
+// blanks and line ends and ends at the first character that cannot continue
+// it; the rest of a line is read raw without its line end; next line moves
+// to the start of the following line. The context names what is read in
+// the fatal messages (usually the end-member).
+void READERSTART();
+// A real; fatal in where, naming field and context, when none stands there.
+extended READREAL(const std::string& where, const std::string& field, const std::string& context);
+// An integer of smallint range, likewise.
+smallint READINT(const std::string& where, const std::string& field, const std::string& context);
+// The rest of the current line, raw; nothing is consumed beyond it.
+str255 READREST();
+// Moves to the start of the next line.
+void READNEXTLINE();
+// The next whole line (from the current place); false at the end of the file.
+bool READWHOLELINE(str255& line);
+
+// The end-member file on IO::DATA into TDA, PHNAMES, NTOT and DSMODE.
+void READTH();
+
+// ---------------------------------------------------------------- text and files
+// The text of the reaction with terms 1..n: "a + b = 2c".
+str255 MAKERELINE(const ilvector& coef, const ilvector& em, smallint n);
+// A stored comment made ready to follow "% ".
+str255 TSTR(const std::string& s);
+// The new data-set file "jx-ds" + suffix + ".txt".
+void WRITETHERMODATA();
+// The new-format end-member file "ds-em" + emsuffix + "-i.txt".
+void WRITEEMDATA();
+// LaTeX tables of the data set, to the log; nothing calls it.
+void LATEXOUTPUT();
 
 }  // namespace LSQDS

@@ -18,6 +18,7 @@
 
 #include "frame/io.h"
 #include "frame/zqglobal_reset.h"
+#include "lsq/lsqds.h"
 #include "model/zqcalc1.h"
 #include "utilities/zqpltx.h"
 
@@ -145,6 +146,7 @@ inline void freshstate() {
   ZQGLOBAL::RESETALL();
   ZQCALC1::RESETFLUIDCACHE();
   ZQPLTX::RESETPLTX();
+  LSQDS::RESETLSQDS();
   IO::CONTROLIO.autoexit = true;
 }
 

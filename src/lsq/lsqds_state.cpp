@@ -1,0 +1,41 @@
+// The shared state of calc mode 9: the heap tables of the problem, its
+// counters, the writers' output file, and their defaults.
+#include "lsq/lsqds.h"
+
+namespace LSQDS {
+
+// Made by INTRO; defaults of the rest: RESETLSQDS below.
+oxcaltype* OXCAL = nullptr;
+std::vector<xprec>* XPW = nullptr;
+yvector* Y = nullptr;
+yvector* YY = nullptr;
+yvector* THETA = nullptr;
+xxmatrix* XX = nullptr;
+yvector* HAT = nullptr;
+ixmatrix* LHS = nullptr;
+bxmatrix* B = nullptr;
+
+yvector SDYBR{"SDYBR"};
+rowivector TBAR{"TBAR"};
+smallint NTOT;
+smallint NEXP, NEC, NED, NEO, NEXPT;
+smallint NXPW, NOXCAL;
+extended SIG2;
+smallint ITERNO;
+IO::textfile ATEXT1;
+bool ATEXT1OPEN;
+
+void RESETLSQDS() {
+  SDYBR.fill(0);
+  TBAR.fill(0);
+  NTOT = 0;
+  NEXP = NEC = NED = NEO = NEXPT = 0;
+  NXPW = NOXCAL = 0;
+  SIG2 = 0;
+  ITERNO = 0;
+  if (ATEXT1.f != nullptr) std::fclose(ATEXT1.f);
+  ATEXT1 = IO::textfile{};
+  ATEXT1OPEN = false;
+}
+
+}  // namespace LSQDS

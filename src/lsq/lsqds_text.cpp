@@ -1,0 +1,104 @@
+// Text of calc mode 9: reaction lines, comments made ready for writing,
+// fixed-point numbers, and the checked building of the files it writes.
+#include <cmath>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "frame/io.h"
+#include "lsq/lsqds.h"
+#include "frame/zqglobal.h"
+#include "lsq/lsqds_fields.h"
+
+namespace LSQDS {
+
+std::string FIXEDTEXT(extended x, smallint places) {
+  IO::DecForm form;
+  form.style = IO::DecStyle::FixedDecimal;
+  form.digits = places;
+  IO::Decimal d;
+  IO::NUM2DEC(form, x, d);
+  std::string t;
+  if (!d.sig.empty() && d.sig[0] == ' ') {
+    // Beyond the digits the decimal record carries: the C library writes
+    // it, so the file still holds the value and not a gap.
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "%.*Lf", static_cast<int>(places), x);
+    t = buf;
+  } else {
+    IO::DEC2STR(form, d, t);
+    if (!t.empty() && t[0] == ' ') t.erase(0, 1);
+  }
+  if (!t.empty() && t[0] == '-' && t.find_first_not_of("-0.") == std::string::npos) t.erase(0, 1);
+  return t;
+}
+
+void fileimage::checked(extended x, const std::string& field) const {
+  if (!std::isfinite(x))
+    IO::ERROREXIT(where, field + " of " + record + " is not a finite number: data set not written",
+                  yourfault);
+}
+
+void fileimage::place(const std::string& t, smallint width) {
+  const long len = static_cast<long>(t.size());
+  if (!line.empty() && len >= width) line += ' ';
+  if (width > len) line += std::string(static_cast<std::size_t>(width - len), ' ');
+  line += t;
+}
+
+void fileimage::real(extended x, smallint places, smallint width, const std::string& field) {
+  checked(x, field);
+  place(FIXEDTEXT(x, places), width);
+}
+
+void fileimage::integer(extended x, smallint width, const std::string& field) {
+  checked(x, field);
+  place(IO::INT2STR(x), width);
+}
+
+void fileimage::eol() {
+  lines.push_back(line);
+  line.clear();
+}
+
+void fileimage::write(const std::string& prefix, const std::string& name) {
+  IO::FILENAME = IO::PROMPTOUTFILE(prefix, IO::MAKESSTRING(name), ATEXT1);
+  ATEXT1OPEN = true;
+  for (const std::string& l : lines) {
+    const std::string out = l + "\n";
+    if (std::fwrite(out.data(), 1, out.size(), ATEXT1.f) != out.size()) ATEXT1.writeerror = true;
+  }
+  IO::FILECLOSE(ATEXT1, true, IO::MAKESSTRING(IO::FILENAME));
+  ATEXT1OPEN = false;
+}
+
+str255 MAKERELINE(const ilvector& coef, const ilvector& em, smallint n) {
+  std::string line;
+  for (int pass = 1; pass <= 2; ++pass) {
+    bool first = true;
+    for (smallint i = 1; i <= n; ++i) {
+      const smallint c = coef[i];
+      if (c == 0 || (pass == 1) != (c < 0)) continue;
+      if (!first) IO::ADDSTR(" + ", 0, line);
+      first = false;
+      if (std::abs(c) != 1) IO::ADDINT(std::abs(c), 0, line);
+      IO::ADDSTR(ZQGLOBAL::PHNAMES[em[i]], 0, line);
+    }
+    if (pass == 1) IO::ADDSTR(" = ", 0, line);
+  }
+  return line;
+}
+
+str255 TSTR(const std::string& s) {
+  if (s.size() <= 1) return str255();
+  std::string t = IO::TRIMSTRING(s);
+  if (!t.empty() && t[0] == '{') {
+    t.erase(0, 1);
+    if (!t.empty() && t.back() == '}') t.pop_back();
+  } else if (!t.empty() && t[0] == '%') {
+    t.erase(0, std::min<std::size_t>(2, t.size()));
+  }
+  return t;
+}
+
+}  // namespace LSQDS
