@@ -165,7 +165,9 @@ TEST(Frame, NameClashesStopBeforeAnyOutputFile) {
 }
 
 TEST(Frame, LeastSquaresModeNamesItsFilesFromItsPreferences) {
-  const e2e::Run r = e2e::run({"frame/lsq"}, "y\n");
+  // The count 0 converts the end-member file into a data set and asks
+  // nothing more.
+  const e2e::Run r = e2e::run({"frame/lsq"}, "y\n0\n");
   EXPECT_EQ(r.status, 0);
   EXPECT_TRUE(has(r.out,
                   "intermediate/auxiliary calc results are in the file, \"ds-icqz9.txt\"\n"
@@ -178,8 +180,8 @@ TEST(Frame, LeastSquaresModeNamesItsFilesFromItsPreferences) {
   EXPECT_FALSE(has(r.out, "more"));
   EXPECT_FALSE(has(r.out, "all done"));
   EXPECT_TRUE(has(r.files.at("ds-oqz9.txt"), "running LSQDS from within SOLVARINTH 3.51\n"));
-  EXPECT_EQ(e2e::names(r), (std::vector<std::string>{"ds-oqz9.txt", "ds-prefs.txt", "ds-scrqz9.txt", "jx-log.txt",
-                                                     "jx-prefs.txt", "jx-qtest.txt"}));
+  EXPECT_EQ(e2e::names(r), (std::vector<std::string>{"ds-emqz9-f.txt", "ds-oqz9.txt", "ds-prefs.txt", "ds-scrqz9.txt",
+                                                     "jx-dsqz9.txt", "jx-log.txt", "jx-prefs.txt", "jx-qtest.txt"}));
 }
 
 TEST(Frame, RockModePassesAskForMoreRockCalculations) {

@@ -1,0 +1,79 @@
+// Calc mode 9 seen from outside: the conversion of an end-member file into
+// a data set, and the ways a fit stops before it reads its inputs.
+#include "harness.h"
+
+using e2e::has;
+
+namespace {
+
+TEST(LeastSquares, ConversionWritesTheDataSetFile) {
+  const e2e::Run r = e2e::run({"lsq"}, "0\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(has(r.out,
+                  "number of iterations  : dsfile conversion to new format\n\nnumber of end-members =    3\n\n"
+                  "writing data to \"jx-ds6cv.txt\"\n"))
+      << r.out;
+  EXPECT_TRUE(has(r.files.at("jx-log.txt"), "\nreading thermodynamic data\n  1)  q\n  2)  lq\n  3)  qL\n"));
+  EXPECT_TRUE(has(r.files.at("jx-log.txt"), "writing data to \"jx-ds6cv.txt\"\n"));
+  const std::string& ds = r.files.at("jx-ds6cv.txt");
+  EXPECT_EQ(ds.substr(0, ds.find('\n')), "6  3    don't fiddle with the numbers: you'll BREAK the dataset...");
+  EXPECT_TRUE(has(ds, "\nq      SiO2   0  1   1.0000 10   2.0000  0 ff\n    0   -910.000   0.04150   2.2690\n"));
+  EXPECT_TRUE(has(ds, "         0.0000065   730.00     6.00    847   0.00495    0.1188\n"));
+  EXPECT_TRUE(has(ds, "    7   -920.300   0.01600   2.7300\n"));
+  EXPECT_TRUE(has(ds, "   220.00     9.46   -0.00651\n"));
+  // Checksum: minus the mean of (H - 1000 S + 5 V)/10000; then the six
+  // covariances of three end-members, all zero without a fit.
+  EXPECT_TRUE(has(ds, "\n\n  0.0934 0 0 0 0 0 0\n\njx-ds6cv.txt produced at ")) << ds;
+  EXPECT_EQ(ds.substr(ds.size() - 19), " (sigfit =  0.000)\n");
+  // Nothing fitted: no new-format end-member file.
+  EXPECT_EQ(r.files.count("ds-emcv-i.txt"), 0u);
+}
+
+struct stopcase {
+  const char* what;
+  std::map<std::string, std::string> files;
+  std::string answers;
+  std::string shown;    // on the terminal
+  std::string hidden;   // not on the terminal
+};
+
+TEST(LeastSquares, FitStopsAndStandIns) {
+  const std::string em6 =
+      "6\n\nq   SiO2\n 1 1 10 2 0\n0\n -910.7\n 0.0415\n 2.269\n 0.0929 -0.642e-6 -714.9 -0.7161\n 0.65e-5\n 730 6\n\n*\n";
+  const std::string em7 = "7" + em6.substr(1);
+  const stopcase cases[] = {
+      {"more than 20 iterations, before any end-member file is opened",
+       {{"ds-prefs.txt", "jxdssuffix 6cv\nemsuffix cv\nuserfac no\ntighten ask\nuseqr ask\n*\n"}}, "y\n21\n",
+       "\n-- run bombed in dolsqds : too many iterations\n", "effectively fix"},
+      {"the tighten question follows rfac", {{"ds-prefs.txt", "jxdssuffix 6cv\nuserfac ask\ntighten ask\n*\n"}},
+       "y\ny\n21\n", "use \"rfac\" ? effectively fix \"good\" equilibria ? number of iterations ", "cannot locate"},
+      {"a fit reads the end-member file", {{"ds-emcv.txt", em6}}, "3\n",
+       "number of end-members =    1\ndsmode = 6 (5 tweaked, new format)\n", "writing data"},
+      {"a fit takes modes 5 and 6 only", {{"ds-emcv.txt", em7}}, "3\n",
+       "-- run bombed in dolsqds : dsmode not 5 or 6", "writing data"},
+  };
+  for (const stopcase& c : cases) {
+    const e2e::Run r = e2e::run({"lsq"}, c.answers, c.files);
+    EXPECT_EQ(r.status, 0) << c.what;
+    EXPECT_TRUE(has(r.out, c.shown)) << c.what << "\n" << r.out;
+    EXPECT_FALSE(has(r.out, c.hidden)) << c.what << "\n" << r.out;
+    EXPECT_EQ(r.files.count("jx-ds6cv.txt"), 0u) << c.what;
+  }
+}
+
+TEST(LeastSquares, NewDataSetMayNotReplaceAFileTheRunReads) {
+  // The data set named in the preferences and the new one share a name.
+  const e2e::Run r = e2e::run({"lsq"}, "0\n", {{"jx-prefs.txt", "scriptfile lsq\ncalcmode 9\ndsfile 6cv\n"},
+                                               {"jx-ds6cv.txt", "my data set\n"}});
+  EXPECT_TRUE(has(r.out, "-- run bombed in startout : the output file \"jx-ds6cv.txt\" would overwrite the "
+                         "data-set file"))
+      << r.out;
+  EXPECT_EQ(r.files.at("jx-ds6cv.txt"), "my data set\n");
+  // Nor the script.
+  const e2e::Run s = e2e::run({"lsq"}, "0\n", {{"jx-prefs.txt", "scriptfile ds6cv\ncalcmode 9\n"},
+                                               {"jx-ds6cv.txt", "*\n"}});
+  EXPECT_TRUE(has(s.out, "the output file \"jx-ds6cv.txt\" would overwrite the script file")) << s.out;
+  EXPECT_EQ(s.files.at("jx-ds6cv.txt"), "*\n");
+}
+
+}  // namespace
