@@ -41,7 +41,7 @@ void fileimage::checked(extended x, const std::string& field) const {
 
 void fileimage::place(const std::string& t, smallint width) {
   const long len = static_cast<long>(t.size());
-  if (!line.empty() && len >= width) line += ' ';
+  if (!line.empty() && line.back() != ' ' && len >= width) line += ' ';
   if (width > len) line += std::string(static_cast<std::size_t>(width - len), ' ');
   line += t;
 }

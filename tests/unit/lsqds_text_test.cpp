@@ -1,0 +1,110 @@
+// Text made by calc mode 9: reaction lines and the LaTeX tables of the
+// data set.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "iotestsupport.h"
+#include "lsq/lsqds.h"
+
+using namespace ZQGLOBAL;
+
+namespace {
+
+TEST(LeastSquaresText, ReactionLines) {
+  testsupport::freshstate();
+  PHNAMES[1] = "a";
+  PHNAMES[2] = "b";
+  PHNAMES[3] = "c";
+  const struct {
+    std::vector<smallint> coef;
+    const char* text;
+  } cases[] = {
+      {{-1, -1, 2}, "a + b = 2c"},
+      {{-2, -3, 0}, "2a + 3b = "},
+      {{1, 0, 4}, " = a + 4c"},
+      {{0, -1, 1}, "b = c"},
+      {{3, -1, 0}, "b = 3a"},
+  };
+  for (const auto& c : cases) {
+    ilvector coef{"coef"}, em{"em"};
+    for (smallint i = 1; i <= 3; ++i) {
+      coef[i] = c.coef[static_cast<std::size_t>(i - 1)];
+      em[i] = i;
+    }
+    EXPECT_EQ(LSQDS::MAKERELINE(coef, em, 3), c.text);
+  }
+}
+
+TEST(LeastSquaresText, CommentsForWriting) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"  % note", "note"}, {" {a b} ", "a b"}, {"{open", "open"}, {"%x", ""}, {"%note", "ote"},
+      {"x", ""},            {"    ", ""},       {"plain", "plain"},
+  };
+  for (const auto& [in, out] : cases) EXPECT_EQ(LSQDS::TSTR(in), out) << in;
+}
+
+class LeastSquaresLatex : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testsupport::freshstate();
+    testsupport::openchannel(CHANNEL::LOGBIT, "jx-log.txt");
+  }
+  void TearDown() override { testsupport::freshstate(); }
+  void add(const std::string& name, const std::string& formula, std::vector<std::pair<smallint, extended>> pairs) {
+    ++NTP;
+    tdrec& r = TDA[NTP];
+    r = tdrec{};
+    r.name = name;
+    r.formula = formula;
+    PHNAMES[NTP] = name;
+    for (const auto& [code, amount] : pairs) {
+      ++r.nform;
+      r.form[r.nform] = {code, amount};
+    }
+    LSQDS::NTOT = NTP;
+  }
+  std::string log() {
+    IO::FLUSHER();
+    return dir.read("jx-log.txt");
+  }
+  testsupport::ScratchDir dir;
+  testsupport::Terminal term;
+};
+
+TEST_F(LeastSquaresLatex, FormulaeAndPages) {
+  NTP = 0;
+  add("fo", "Mg2SiO4", {{10, 4}, {1, 1}, {5, 2}});
+  add("br", "MgO2H2", {{5, 1}, {10, 2}, {11, 2}});
+  add("hm", "Fe2O3", {{4, 2}, {10, 3}});
+  add("Na+", "Na+", {{8, 1}, {14, 1}});
+  add("CO3-2", "CO3", {{12, 1}, {10, 3}, {14, -2}});
+  add("gt", "x", {{5, 2.5}, {11, 1}, {10, 2}});
+  for (int i = 7; i <= 42; ++i) add("e" + std::to_string(i), "x", {{1, 1}});
+  TDA[1].smax = 0.005L;
+  TDA[1].bwn = 1;
+  LSQDS::LATEXOUTPUT();
+  const std::string l = log();
+  for (const char* row : {"\nfo & Mg2SiO4  & Mg$_{2}$Si$_{}$O$_{4}$ \\\\\n", "\nbr & MgO2H2  & Mg$_{}$(OH)$_{2}$ \\\\\n",
+                          "\nhm & Fe2O3  & Fe$_{2}$O$_{3}$ \\\\\n", "\nNa+ & Na+  & Na$^{+}$ \\\\\n",
+                          "\nCO3-2 & CO3  & C$_{}$O$_{3}^{2-}$ \\\\\n", "\ngt & x  & Mg$_{2.5}$O$_{}$(OH)$_{}$ \\\\\n"})
+    EXPECT_NE(l.find(row), std::string::npos) << row << l.substr(0, 900);
+  // Row 42 of the formulae and row 41 of the properties open new tables.
+  const std::string formulabreak = "\\\\\n\\hline \\end{tabular}\n\\newpage\n\n\\begin{tabular}{|p{1.5cm}p{3.5cm}p{4.5cm}|} \\hline\ne42 &";
+  EXPECT_NE(l.find(formulabreak), std::string::npos);
+  EXPECT_NE(l.find("\\\\\n\\hline \\end{tabular}\n\\newpage\n\n\\scriptsize\n\\begin{tabular}{|l|rr|rr|rrrr|rrrr|r|}"),
+            std::string::npos);
+  EXPECT_NE(l.find("\\hline\ne41      &"), std::string::npos);
+  // Both order-disorder tables list fo; the l column shows 1.
+  EXPECT_NE(l.find("\nlandau & $Tc$ &$S_{\\rm max}$ &$V_{\\rm max}$  \\\\ \\hline\nfo       &       0 &    5.00 &       0  \\\\\n"),
+            std::string::npos);
+  EXPECT_NE(l.find("\\hline\nfo       &       0 &       0 &       0 &       0 &     1 &     0  \\\\\n"), std::string::npos);
+  EXPECT_NE(l.find(" &  1  \\\\\nbr "), std::string::npos);
+
+  add("x", "x", {{20, 1}});
+  EXPECT_EQ(testsupport::fatal(LSQDS::LATEXOUTPUT), "latex: no ox");
+}
+
+}  // namespace
