@@ -107,12 +107,17 @@ def main():
         dsprefs = files.get("ds-prefs.txt")
         if dsprefs is not None:
             dsprefs = re.sub(rb"(?m)^jxdssuffix.*$", b"jxdssuffix fz", dsprefs)
+            dsprefs = re.sub(rb"(?m)^emsuffix.*$", b"emsuffix fz", dsprefs)
         parts = [prefs or b"", script, ds]
         data = SEP.join(parts)
         if dsprefs is not None:
             data += SEP + dsprefs
         put("run", d, data)
         put("run", d + "-answers", SEP.join(parts + [dsprefs or b"", b"1\n\nno\n"]))
+        # calc mode 9 converts its end-member file when asked for 0 iterations
+        em = next((v for k, v in files.items() if k.startswith("ds-em")), None)
+        if em is not None:
+            put("run", d + "-convert", SEP.join(parts + [dsprefs or b"", b"1\n0\n", em]))
 
     # a-x model files: the fixtures, and the texts the reader's tests read
     axdir = os.path.join(root, *fx, "ax")

@@ -173,15 +173,22 @@ inline outcome dataset(const std::string& input) {
 }
 
 // A whole run: [jx-prefs.txt] SEP [script] SEP [data set] SEP [ds-prefs.txt]
-// SEP [answers]. The script is there as "jx-fz.txt" and "ds-scrfz.txt", the
-// data set as "jx-ds6fz.txt"; prefs and ds-prefs only when their part is.
+// SEP [answers] SEP [end-member file]. The script is there as "jx-fz.txt"
+// and "ds-scrfz.txt", the data set as "jx-ds6fz.txt", the end-member file of
+// calc mode 9 as "ds-emfz.txt" and "ds-emfz-f.txt" (for the preference
+// "emsuffix fz"); prefs, ds-prefs and the end-member file only when their
+// part is.
 inline outcome run(const std::string& input) {
-  const auto v = split(input, 5);
+  const auto v = split(input, 6);
   if (given(v, 0)) writefile("jx-prefs.txt", part(v, 0));
   writefile("jx-fz.txt", part(v, 1));
   writefile("ds-scrfz.txt", part(v, 1));
   writefile("jx-ds6fz.txt", part(v, 2));
   if (given(v, 3)) writefile("ds-prefs.txt", part(v, 3));
+  if (given(v, 5)) {
+    writefile("ds-emfz.txt", part(v, 5));
+    writefile("ds-emfz-f.txt", part(v, 5));
+  }
   resetstate();
   answers a(part(v, 4));
   return guarded([] { MAINPROGRAM::RUN(); });

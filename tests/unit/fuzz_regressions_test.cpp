@@ -76,6 +76,14 @@ TEST_F(FuzzRegressions, ReadersStopCleanly) {
        replaced(fixture("dataset/jx-ds6qz1.txt"), "made up", "===This shouldn't have happened...==="),
        nullptr, nullptr},
       {"data set read", fuzzdrive::dataset, fixture("dataset/jx-ds6qz1.txt"), nullptr, nullptr},
+      // calc mode 9 converts its end-member file through the whole run
+      {"end-member file converted", fuzzdrive::run,
+       sep({"scriptfile fz\ncalcmode 9\n", "*\n", "", "jxdssuffix fz\nemsuffix fz\n*\n", "0\n",
+            "6\n\nq  SiO2\n 1 1 10 2 0\n0\n -910\n 0.04\n 2.2\n 0 0 0 0\n 0\n 730 6\n\n*\n"}),
+       nullptr, nullptr},
+      {"end-member file without its end", fuzzdrive::run,
+       sep({"scriptfile fz\ncalcmode 9\n", "*\n", "", "jxdssuffix fz\nemsuffix fz\n*\n", "0\n", "6\n\nq  SiO2\n 1"}),
+       "readth", "file ends without \"*\": a formula amount of q missing"},
   };
   for (const Case& c : cases) {
     testsupport::ScratchDir dir;
