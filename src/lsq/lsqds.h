@@ -129,6 +129,13 @@ bool READWHOLELINE(str255& line);
 // The end-member file on IO::DATA into TDA, PHNAMES, NTOT and DSMODE.
 void READTH();
 
+// ---------------------------------------------------------------- the fit
+// The weighted least-squares solution of rows 1..NEXP over end-members
+// 1..NTP into THETA, SIG2, the covariance in XX and the leverages in HAT:
+// by Householder QR, or by the normal equations' Cholesky factor.
+void QR();
+void CHOLESKI();
+
 // ---------------------------------------------------------------- text and files
 // The text of the reaction with terms 1..n: "a + b = 2c".
 str255 MAKERELINE(const ilvector& coef, const ilvector& em, smallint n);
