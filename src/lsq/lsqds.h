@@ -94,6 +94,7 @@ extern smallint NEXP, NEC, NED, NEO, NEXPT;  // rows in all and where their bloc
 extern smallint NXPW, NOXCAL;  // experiment records and oxide-calorimetry data (experiments reader)
 extern extended SIG2;    // variance of unit weight of the last solve (solvers)
 extern smallint ITERNO;  // the iteration under way (DOLSQDS)
+extern smallint IO2, IS2;  // positions of O2 and S2 in the current experiment's end-member list (FINDPOSI)
 extern IO::textfile ATEXT1;  // the file a writer of this mode is making (WRITETHERMODATA, WRITEEMDATA)
 extern bool ATEXT1OPEN;      // ATEXT1 is open (its writers)
 
@@ -128,6 +129,24 @@ bool READWHOLELINE(str255& line);
 
 // The end-member file on IO::DATA into TDA, PHNAMES, NTOT and DSMODE.
 void READTH();
+
+// ---------------------------------------------------------------- brackets
+// Experiment record k of XPW (1-based).
+xprec& XP(smallint k);
+// Reversal pairs among consecutive brackets of record i; the results
+// table's variant also marks brackets at one P, T and x(CO2).
+void SAMEPTX(smallint i);
+void SAMEPTXW(smallint i);
+// The reaction's sum of coefficient times G at p, t, xco2.
+extended CALC(smallint k, extended p, extended t, extended xco2);
+// The reaction's dmu at bracket b and, when wanted, its P and T derivatives.
+void DMU(smallint k, smallint b, extended& dmu, bool wantp, extended& dmudp, bool wantt, extended& dmudt);
+// T at the bracket's P, and P at its T, where dmu is 0; 0 when not found.
+void CALCT(smallint k, smallint b, extended& t, extended& sdt);
+void CALCP(smallint k, smallint b, extended& p, extended& sdp);
+// Each bracket's enthalpy limit and width, and the experiment's limits.
+void CALCHBR(smallint k);
+void CALCHLIMS(smallint k);
 
 // ---------------------------------------------------------------- the fit
 // The weighted least-squares solution of rows 1..NEXP over end-members

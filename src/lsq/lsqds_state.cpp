@@ -22,6 +22,7 @@ smallint NEXP, NEC, NED, NEO, NEXPT;
 smallint NXPW, NOXCAL;
 extended SIG2;
 smallint ITERNO;
+smallint IO2, IS2;
 IO::textfile ATEXT1;
 bool ATEXT1OPEN;
 
@@ -33,6 +34,7 @@ void RESETLSQDS() {
   NXPW = NOXCAL = 0;
   SIG2 = 0;
   ITERNO = 0;
+  IO2 = IS2 = 0;
   if (ATEXT1.f != nullptr) std::fclose(ATEXT1.f);
   ATEXT1 = IO::textfile{};
   ATEXT1OPEN = false;

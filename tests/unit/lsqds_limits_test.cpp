@@ -1,0 +1,101 @@
+// The enthalpy limits of an experiment from its brackets' limits and
+// widths, against values worked out by hand.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "frame/zqglobal.h"
+#include "iotestsupport.h"
+#include "lsq/lsqds.h"
+
+namespace {
+
+struct half {
+  bool up;
+  long double h, s, p;
+};
+
+class LeastSquaresLimits : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testsupport::freshstate();
+    dir.write("ds-prefs.txt", "*\n");
+    LSQDS::INTRO();
+  }
+  void TearDown() override { testsupport::freshstate(); }
+  xprec& load(const std::vector<half>& hs, bool grouped) {
+    LSQDS::XPW->assign(1, xprec{});
+    xprec& x = LSQDS::XP(1);
+    x.grouped = grouped;
+    x.nbr = static_cast<smallint>(hs.size());
+    for (smallint b = 1; b <= x.nbr; ++b) {
+      const half& h = hs[static_cast<std::size_t>(b - 1)];
+      x.br[b].dir = h.up;
+      x.br[b].dh = h.h;
+      x.br[b].sd2 = h.s;
+      x.br[b].p = h.p;
+      x.br[b].t = 1000 + b;
+    }
+    LSQDS::SAMEPTX(1);
+    return x;
+  }
+  testsupport::ScratchDir dir;
+  testsupport::Terminal term;
+};
+
+TEST_F(LeastSquaresLimits, ClassesAndLimits) {
+  const struct {
+    std::vector<long double> lower, upper;
+    smallint hcase;
+    double hlow, hhigh;
+  } cases[] = {
+      {{-10, -8}, {-2, -3}, 1, -7.480125, -3.519875},
+      {{-4, -6}, {-5, -2}, 2, -5.896925, -3.103075},
+      {{-10, -6, -4}, {-5, 0, 2}, 3, -5.039782, -2.245932},
+      {{-10, 3, 4}, {-8, -6, 5}, 4, -3.1642, 0.1642},
+      {{-20, -10, 3}, {-4, -3, 1}, 5, -9.257925, -3.742075},
+      {{-10, -5, 3}, {-4, -3, 1}, 6, -5.396925, -2.603075},
+      // both medians at the extremes: the middle, not 0/0
+      {{-9, -4, -4}, {-3.5, -3.5, 0}, 3, -5.146925, -2.353075},
+  };
+  for (const auto& c : cases) {
+    std::vector<half> hs;
+    // Each bracket at its own pressure: no reversal pairs.
+    for (long double h : c.lower) hs.push_back({false, h, 1, 1.0L + hs.size()});
+    for (long double h : c.upper) hs.push_back({true, h, 1, 1.0L + hs.size()});
+    xprec& x = load(hs, false);
+    LSQDS::CALCHLIMS(1);
+    EXPECT_EQ(x.hcase, c.hcase) << c.hlow;
+    EXPECT_NEAR((double)x.hlow, c.hlow, 1e-6);
+    EXPECT_NEAR((double)x.hhigh, c.hhigh, 1e-6);
+    EXPECT_EQ((double)x.rval, 1.5);
+    EXPECT_EQ((double)x.wsum, 0.0);
+  }
+}
+
+TEST_F(LeastSquaresLimits, ReversalPairs) {
+  const std::vector<half> pairs = {{true, -2, 1, 5}, {false, -4, 1, 5}, {true, -2.5, 0.5, 8}, {false, -2, 0.5, 8}};
+  for (bool grouped : {false, true}) {
+    xprec& x = load(pairs, grouped);
+    LSQDS::CALCHLIMS(1);
+    // One pair of two runs the wrong way: exactly half, nothing reversed.
+    EXPECT_FALSE(x.reversed);
+    EXPECT_EQ((double)x.rval, 1.0);
+    EXPECT_NEAR((double)x.wsum, 2.352725, 1e-6);
+    EXPECT_EQ(x.hcase, 2);
+    EXPECT_NEAR((double)x.hlow, -2.83915, 1e-6);
+    EXPECT_NEAR((double)x.hhigh, -1.66085, 1e-6);
+  }
+  // Both pairs the wrong way in a grouped record: taken as written in
+  // reverse, each pair swapped and every side turned.
+  xprec& x = load({{true, -2, 1, 5}, {false, -4, 1, 5}, {true, -1, 1, 8}, {false, -3, 1, 8}}, true);
+  LSQDS::CALCHLIMS(1);
+  EXPECT_TRUE(x.reversed);
+  EXPECT_EQ((double)x.br[1].dh, -4.0);
+  EXPECT_TRUE(x.br[1].dir);
+  EXPECT_FALSE(x.br[2].dir);
+  EXPECT_TRUE(x.br[2].pairp);
+  EXPECT_NEAR((double)x.rval, 1.0, 0);
+}
+
+}  // namespace
