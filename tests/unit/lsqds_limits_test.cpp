@@ -2,6 +2,7 @@
 // widths, against values worked out by hand.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "frame/zqglobal.h"
@@ -96,6 +97,51 @@ TEST_F(LeastSquaresLimits, ReversalPairs) {
   EXPECT_FALSE(x.br[2].dir);
   EXPECT_TRUE(x.br[2].pairp);
   EXPECT_NEAR((double)x.rval, 1.0, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// pa = pb with G = H - T S + (P - 0.001) V exactly (no Cp, expansion or
+// compressibility): dH -4, dS -0.005, dV -0.2.
+TEST_F(LeastSquaresLimits, BracketEquilibriaOfALinearReaction) {
+  using namespace ZQGLOBAL;
+  CALCMODE = calcmodetype::lsqdscalc;
+  const long double h[] = {-1000, -1004}, s[] = {0.050, 0.045}, v[] = {2.5, 2.3};
+  for (int i = 1; i <= 2; ++i) {
+    TDA[i] = tdrec{};
+    TDA[i].name = i == 1 ? "pa" : "pb";
+    TDA[i].h = h[i - 1];
+    TDA[i].s = s[i - 1];
+    TDA[i].v = v[i - 1];
+    TDA[i].theta = 10;
+    TDA[i].smax = TDA[i].vmax = -1;
+    TDA[i].bwfac = 1;
+  }
+  xprec& x = load({{false, 0, 0, 5}}, false);
+  x.nrx = 2;
+  x.rxem[1] = 1;
+  x.rxem[2] = 2;
+  x.rxcoef[1] = -1;
+  x.rxcoef[2] = 1;
+  x.ch = -4;
+  x.sdch = 0.05L;
+  x.br[1].t = 1000;
+  x.br[1].act[1] = x.br[1].act[2] = 1;
+  long double t = 0, sdt = 0, p = 0, sdp = 0;
+  LSQDS::CALCT(1, 1, t, sdt);
+  EXPECT_NEAR((double)t, 999.96, 1e-6);
+  EXPECT_NEAR((double)sdt, 10.0, 1e-6);
+  LSQDS::CALCP(1, 1, p, sdp);
+  EXPECT_NEAR((double)p, 5.001, 1e-6);
+  EXPECT_NEAR((double)sdp, 0.25, 1e-6);
+  EXPECT_EQ((double)x.br[1].t, 1000.0);
+  EXPECT_EQ((double)x.br[1].p, 5.0);
+  LSQDS::CALCHBR(1);
+  // h = T dS - (P - 0.001) dV; s = 2 sqrt((2.5 dS)^2 + (0.01 P dV)^2).
+  EXPECT_NEAR((double)x.br[1].dh, -5 + 0.9998, 1e-6);
+  EXPECT_NEAR((double)x.br[1].sd2, 2 * std::sqrt(0.0125 * 0.0125 + 0.01 * 0.01), 1e-6);
 }
 
 }  // namespace
