@@ -53,12 +53,13 @@ smallint menucode(smallint scriptcode, const std::string& title, const char* con
   IO::PROMPTSTRING(prompt, word);
   const std::string limit = ", between 0 and " + IO::INT2STR(maxmenucode);
   if (IO::WHATISSTRING(word) != valuetype::aninteger) IO::ERROREXIT(where, "integer needed (1)" + limit, yourfault);
-  std::string message = "integer needed";
+  std::string failure;
   smallint code = 0;
   // A word too large for a code is refused with the converter's own text,
   // not taken as the 0 the converter leaves behind.
-  const bool converted = IO::STR2INT(word, code, message);
-  if (!converted || code < 0 || code > maxmenucode) IO::ERROREXIT(where, message + " (2)" + limit, yourfault);
+  const bool converted = IO::STR2INT(word, code, failure);
+  if (!converted) IO::ERROREXIT(where, failure + " (2)" + limit, yourfault);
+  if (code < 0 || code > maxmenucode) IO::ERROREXIT(where, "integer needed (2)" + limit, yourfault);
   return code;
 }
 
