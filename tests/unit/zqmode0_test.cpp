@@ -5,9 +5,11 @@
 // made-up silica rows, worked out by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "frame/constants.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
 #include "frame/zqute1.h"
@@ -214,6 +216,104 @@ TEST_F(Utilities, GridFromAnswersRangesListsAndTheScript) {
     for (long i = 1; i <= np; ++i) EXPECT_NEAR(p[i], c.p[static_cast<std::size_t>(i - 1)], 1e-9L * (1 + p[i]));
     for (long j = 1; j <= nt; ++j) EXPECT_NEAR(t[j], c.t[static_cast<std::size_t>(j - 1)], 1e-9L);
     TearDown();
+  }
+}
+
+// The lines of text from the one that starts with first, n of them.
+std::vector<std::string> linesfrom(const std::string& text, const std::string& first, std::size_t n) {
+  const std::vector<std::string> all = testsupport::lines(text);
+  for (std::size_t i = 0; i < all.size(); ++i)
+    if (all[i].rfind(first, 0) == 0)
+      return std::vector<std::string>(all.begin() + static_cast<long>(i),
+                                      all.begin() + static_cast<long>(std::min(all.size(), i + n)));
+  return {};
+}
+
+TEST_F(Utilities, EndMemberTableAtOnePointAndOnAGrid) {
+  start("utilitycode 2\ntablecode 0\n");
+  EXPECT_EQ(run("5\n500\n"), "");
+  const std::string sum = summary();
+  EXPECT_TRUE(has(sum, "\nG at 5.000 kbar and 500.00 " + deg + "C\n\n    qa = -930.7429940000\n    qb = -927.7941500000\n"))
+      << sum;
+  EXPECT_FALSE(has(sum, "G(qa)"));
+  const std::string qk = drawing();
+  EXPECT_EQ(qk, "\n\nlp = {   5.000};\n\nlt = 273.15 + {   500.0};\n    G[qa] ^= {{  -930.74299}};\n"
+                "    G[qb] ^= {{  -927.79415}};\n");
+  TearDown();
+
+  // 2 x 13: every list of 13 wraps once, after its 12th value.
+  start("utilitycode 2\ntablecode 0\n");
+  EXPECT_EQ(run("0 1 1\n100 700 50\n"), "");
+  const std::vector<std::string> g = linesfrom(summary(), "G(qa)", 6);
+  ASSERT_EQ(g.size(), 6u);
+  EXPECT_EQ(g[1], "");
+  EXPECT_EQ(g[2], "   kbar " + deg + "C         100         150         200         250         300         350         400"
+                  "         450         500         550         600         650         700");
+  // 0 kbar became 1 bar, shown as such; G = -910 - 373.15 x 0.0415 at 1 bar
+  // (and -905 - 373.15 x 0.045 for qb).
+  EXPECT_EQ(g[3].substr(0, 22), "  0.001      -925.4857");
+  EXPECT_EQ(g[4].substr(0, 22), "    1.0      -923.2190");
+  const std::string list = drawing();
+  EXPECT_TRUE(has(list, "\nlp = {   0.001,   1.000};\n")) << list;
+  EXPECT_TRUE(has(list, "\nlt = 273.15 + {   100.0,   150.0,   200.0,   250.0,   300.0,   350.0,   400.0,   450.0,"
+                        "   500.0,   550.0,   600.0,   650.0,\n         700.0};\n"))
+      << list;
+  const std::vector<std::string> q = linesfrom(list, "G[qb] ^= {", 6);
+  ASSERT_EQ(q.size(), 6u);
+  EXPECT_EQ(q[1], "");
+  EXPECT_EQ(q[2].substr(0, 23), "    {        -921.79175");
+  EXPECT_EQ(count(q[2], ","), 12);
+  EXPECT_EQ(q[3].substr(0, 5), "     ");
+  EXPECT_EQ(q[3].substr(q[3].size() - 2), "},");
+  EXPECT_EQ(q[5].substr(q[5].size() - 3), "}};");
+}
+
+TEST_F(Utilities, EndMemberHeadingsFollowTheDataSetAndMadeRowsListWhatTheyAreMadeFrom) {
+  start("utilitycode 2\ntablecode 0\n", "qa\nqb\nqm 1 qmm make 1 qa 1 DQF 1.5 -0.001 0.02\n*\n");
+  EXPECT_EQ(run("\n\n"), "");
+  const std::vector<std::string> t = linesfrom(summary(), "Thermodynamic properties", 8);
+  ASSERT_EQ(t.size(), 8u);
+  EXPECT_EQ(t[1], "(for \"make\": DQF and the thermo of what they are made from)");
+  EXPECT_EQ(t[3], "                  H        S        V        a        b        c        d       a0    theta       K0"
+                  "      K0'     K0''    dK/dT      Tc    Smax    Vmax");
+  EXPECT_EQ(t[4], std::string(118, ' ') + "     aqcp      dh     dhv       w      wv     fac     n");
+  EXPECT_EQ(t[5].substr(0, 37), "qa          -910.00    41.50    2.269");
+  // The made phase: its DQF terms alone, then its one constituent in full,
+  // with the expansion column narrowed for a pure-phase recipe.
+  EXPECT_EQ(t[7], "qm             1.50     1.00    0.020");
+  const std::vector<std::string> c = linesfrom(summary(), "      qa ", 1);
+  ASSERT_EQ(c.size(), 1u);
+  EXPECT_EQ(c[0].substr(0, 89), "      qa    -910.00    41.50    2.269        0        0        0        0      0      525");
+
+  // The newest data set: c and d only for rows with a heat-capacity type.
+  struct Case {
+    std::vector<int> types;
+    std::string head1, head2;
+  } cases[] = {
+      {{4}, "        a        b       a0", std::string(118, ' ') + "     aqcp"},
+      {{4, 0}, "        a        b" + std::string(18, ' ') + "       a0", std::string(136, ' ') + "     aqcp"},
+  };
+  for (const Case& k : cases) {
+    TearDown();
+    start("");
+    DSMODE = 7;
+    WITHOLDSET = false;
+    NCV = static_cast<smallint>(k.types.size());
+    for (long i = 1; i <= NCV; ++i) {
+      NAME[i] = "e" + std::to_string(i);
+      for (int s = 1; s <= maxtd; ++s) (*TD)(i, s) = 0;
+      (*TD)(i, TDSLOT::CODE) = k.types[static_cast<std::size_t>(i - 1)];
+    }
+    // Stopped at the grid, after the parameter table.
+    testsupport::Answers a("kill\n");
+    EXPECT_NE(fatal(ZQMODE0::EMTABLE), "");
+    const std::vector<std::string> h = linesfrom(summary(), "                  H", 3);
+    ASSERT_EQ(h.size(), 3u);
+    EXPECT_TRUE(has(h[0], k.head1)) << h[0];
+    EXPECT_EQ(h[1].substr(0, k.head2.size()), k.head2);
+    // A type-4 row has no c and d; with the flag set, blanks keep the columns.
+    const std::size_t cd = k.types.size() == 2 ? 18 : 0;
+    EXPECT_EQ(h[2].substr(37, 18 + cd + 9), "        0        0" + std::string(cd, ' ') + "        0");
   }
 }
 
