@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -314,6 +316,213 @@ TEST_F(Utilities, EndMemberHeadingsFollowTheDataSetAndMadeRowsListWhatTheyAreMad
     // A type-4 row has no c and d; with the flag set, blanks keep the columns.
     const std::size_t cd = k.types.size() == 2 ? 18 : 0;
     EXPECT_EQ(h[2].substr(37, 18 + cd + 9), "        0        0" + std::string(cd, ' ') + "        0");
+  }
+}
+
+TEST_F(Utilities, ReactionsLinearisedAboutAPointAndTheirDepartures) {
+  const std::string qc = record("qc", "quartzc", "1 1.0  10 2.0", -900, 0.05, 2.5);
+  struct Case {
+    std::string ax, answers, end;
+    int grids, matrices;
+  } cases[] = {
+      {"qa\nqb\n*\n", "\n\n5\n500\n0\n", "", 1, 0},
+      {"qa\nqb\n*\n", "\n\n5\n500\n1\n4 5 6\n400 500\n0\n", "", 2, 1},
+      {"qa\nqb\nqc\n*\n", "\n\n5\n500\n1\n5\n500\n2\n3\n9\n", "", 2, 3},
+      {"qa\n*\n", "", "rthermo: no reactions", 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.ax + "| " + c.answers);
+    start("utilitycode 2\ntablecode 4\n", c.ax, dataset({QA, QB, qc}));
+    EXPECT_EQ(run(c.answers), c.end);
+    const std::string shown = out(), sum = summary(), qk = drawing();
+    EXPECT_EQ(count(shown, "P in kbar: list of values OR start, finish, interval : "), c.grids);
+    EXPECT_EQ(count(qk, "(* reaction thermo for ("), c.matrices);
+    if (!c.end.empty()) {
+      TearDown();
+      continue;
+    }
+    EXPECT_TRUE(has(shown, "  P : ") && has(shown, "  T" + deg + "C : ") && has(shown, "which reaction : "));
+    EXPECT_TRUE(has(sum, "\nThermodynamics of reactions (delta G^0 = a + bT + cP)\n"));
+    EXPECT_TRUE(has(sum, "\n(a, b and c includes fluid fugacities, at P = 5.0 kbar and T = 500" + deg + "C)\n"));
+    EXPECT_TRUE(has(qk, "(* reaction thermo linearised at P = 5.0 kbar and T = 500" + deg + "C *)\n\n"));
+    EXPECT_EQ(FIXEDP, 5);
+    EXPECT_NEAR(FIXEDT, 773.15L, 1e-12L);
+    if (c.ax == "qa\nqb\n*\n") {
+      // qa - qb: a = -5 + 0.131 x 0.001, b = 0.0035, c = -0.131, signs as
+      // the reaction is written; the text row, then the list row.
+      EXPECT_EQ((*R)(1, 1), 1);
+      EXPECT_TRUE(has(sum, "\n        qa   qb         a         b         c\n"
+                           "    1    1   -1    -5.000   0.00350    -0.131\n"))
+          << sum;
+      EXPECT_TRUE(has(qk, "\n{{   1,    1,   -1,    -5.000,   0.00350,    -0.131}};\n")) << qk;
+    }
+    if (c.matrices == 1) {
+      // A linear reaction has no departure anywhere; the list holds dG0
+      // itself, -5 + 0.0035 T - 0.131 (P - 0.001).
+      const std::vector<std::string> rows = linesfrom(sum, "    4.00", 3);
+      ASSERT_EQ(rows.size(), 3u);
+      for (const std::string& r : rows) {
+        std::istringstream in(r);
+        double p = 0, d = 0;
+        in >> p;
+        int n = 0;
+        while (in >> d) {
+          EXPECT_LT(std::fabs(d), 0.005) << r;
+          ++n;
+        }
+        EXPECT_EQ(n, 2);
+      }
+      EXPECT_TRUE(has(qk, "\n\n(* reaction thermo for (1) *)\n{    4.00,    5.00,    6.00};\n{  673.15,  773.15};\n\n"
+                          "{{   -3.1678,   -2.8178},\n {   -3.2988,   -2.9488},\n {   -3.4298,   -3.0798}};\n"))
+          << qk;
+    }
+    TearDown();
+  }
+}
+
+TEST_F(Utilities, FluidTablesAndTheirLists) {
+  struct Case {
+    std::string code, answers;
+    std::vector<std::string> headings;
+    std::vector<std::string> lists;
+  } cases[] = {
+      {"1", "5\n526.85\n", {"RT ln f(H2O)", "RT ln f(CO2)"}, {"\nflp = {   5.000};\n", "\nflt = {   800.0};\n\n"}},
+      {"1", "4 5\n400 500 600\n", {"RT ln f(H2O)", "RT ln f(CO2)"},
+       {"\nflp = {   4.000,   5.000};\n", "\nflt = {   673.2,   773.2,   873.2};\n\n"}},
+      {"2", "5\n500\n", {"RT ln f(CH4)", "RT ln f(H2)", "RT ln f(H2S)", "RT ln f(S2)"}, {}},
+      {"3", "5\n500\n", {"V(H2O)", "V(CO2)"}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.code + "| " + c.answers);
+    start("utilitycode 2\ntablecode " + c.code + "\n");
+    EXPECT_EQ(run(c.answers), "");
+    const std::string sum = summary(), qk = drawing();
+    std::size_t at = 0;
+    const bool grid = c.answers.find(' ') != std::string::npos;
+    for (const std::string& h : c.headings) {
+      at = sum.find("\n" + h + "\n\n", at);
+      ASSERT_NE(at, std::string::npos) << h;
+      const std::vector<std::string> t = linesfrom(sum.substr(at + 1), h, grid ? 5 : 4);
+      EXPECT_EQ(t[2], grid ? "   kbar " + deg + "C     400     500     600" : "   kbar " + deg + "C     " + (c.code == "1" ? "527" : "500"));
+      // The RT ln f(H2O) rows have a pressure column one wider.
+      const std::string p = h == "RT ln f(H2O)" ? " " : "";
+      EXPECT_EQ(t[3].substr(0, 10 + p.size()), p + (grid ? "    4.0   " : "    5.0   "));
+      EXPECT_EQ(t[3].size(), 10 + p.size() + (grid ? 24u : 8u));
+      ++at;
+    }
+    if (c.lists.empty()) {
+      EXPECT_EQ(qk, "");
+      TearDown();
+      continue;
+    }
+    for (const std::string& l : c.lists) EXPECT_TRUE(has(qk, l)) << qk;
+    // One list row per pressure, written with its table row.
+    const std::vector<std::string> rows = linesfrom(qk, "rtlnfh2o = {{", 3);
+    ASSERT_EQ(rows.size(), grid ? 2u : 1u) << qk;
+    EXPECT_EQ(rows.back().substr(rows.back().size() - 3), "}};");
+    if (grid) {
+      EXPECT_EQ(rows[0].size(), 13 + 3 * 8 + 2 + 2u);
+      EXPECT_EQ(rows[0].substr(rows[0].size() - 2), "},");
+      EXPECT_EQ(rows[1].substr(0, 1), "{");
+      EXPECT_EQ(count(rows[1], ","), 2);
+    } else {
+      EXPECT_EQ(rows[0].size(), 13 + 8 + 3u);
+    }
+    TearDown();
+  }
+}
+
+// Made-up data set of the system list: oxides of Si, Mg, Fe, H and Al.
+std::string systemdataset(int extrapolymorphs = 0) {
+  std::vector<std::string> r = {
+      record("q", "quartz", "1 1.0  10 2.0", -910, 0.04, 2.3),
+      record("fo", "forsterite", "5 2.0  1 1.0  10 4.0", -2170, 0.095, 4.4),
+      record("ky", "kyanite", "3 2.0  1 1.0  10 5.0", -2590, 0.083, 4.4),
+      record("fa", "fayalite", "4 2.0  1 1.0  10 4.0", -1480, 0.15, 4.6),
+      record("br", "brucite", "5 1.0  11 2.0  10 2.0", -925, 0.064, 2.5),
+      record("hx", "hexite", "5 1.0  11 3.0  10 2.5", -1000, 0.07, 2.6),
+  };
+  for (int i = 1; i <= extrapolymorphs; ++i) r.push_back(record("s" + std::to_string(i), "silica" + std::to_string(i), "1 1.0  10 2.0", -900, 0.04, 2.3));
+  return dataset(r);
+}
+
+TEST_F(Utilities, EndMembersOfAChemicalSystem) {
+  const std::string head = "\n           SiO2    FeO    MgO    H2O\n";
+  const std::string four = head +
+                           "       q      1      -      -      -     quartz\n"
+                           "      fo      1      -      2      -     forsterite\n"
+                           "      fa      1      2      -      -     fayalite\n"
+                           "      br      -      -      1      1     brucite\n"
+                           "      hx      -      -      1    3/2     hexite\n";
+  struct Case {
+    std::string answer, end, list;
+  } cases[] = {
+      {"1 4 5 11", "", four},
+      {"SiO2 FeO MgO H2O", "", four},
+      {"Si Fe Mg H", "", four},
+      {"SiO2 xyz", "", "\n           SiO2\n       q      1     quartz\n"},
+      {"xyz SiO2", "domakelist: something wrong", ""},
+      {"TiO2", "domakelist: something wrong", ""},
+      {"", "domakelist: no system specified 1", ""},
+      {"xyz 13 0", "domakelist: no system specified 2", ""},
+      {[] {
+         std::string w;
+         for (int i = 0; i < 27; ++i) w += "SiO2 ";
+         return w;
+       }(),
+       "domakelist: more than 26 components named", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answer);
+    start("utilitycode 4\n", "*\n", systemdataset());
+    EXPECT_EQ(run(c.answer + "\n"), c.end);
+    const std::string shown = out();
+    EXPECT_TRUE(has(shown, "\ncomponents:SiO2 TiO2 Al2O3 FeO MgO MnO CaO Na2O K2O O H2O CO2 \nwhich system? : ")) << shown;
+    if (c.end.empty()) {
+      EXPECT_TRUE(has(summary(), c.list)) << summary();
+      EXPECT_TRUE(has(shown, c.list));
+      EXPECT_FALSE(has(summary(), "kyanite"));
+    }
+    TearDown();
+  }
+
+  // 39 end-members in the system (q, fo and 37 more silica polymorphs): a
+  // header before the 1st and the 32nd.
+  start("utilitycode 4\n", "*\n", systemdataset(37));
+  EXPECT_EQ(run("SiO2 MgO\n"), "");
+  const std::vector<std::string> l = linesfrom(summary(), "           SiO2    MgO", 60);
+  std::vector<std::size_t> at;
+  for (std::size_t i = 0; i < l.size(); ++i)
+    if (l[i] == "           SiO2    MgO") at.push_back(i);
+  ASSERT_EQ(at.size(), 2u);
+  EXPECT_EQ(at[1], 33u);  // 31 lines and an empty line after the first
+  EXPECT_EQ(l[at[1] - 1], "");
+  EXPECT_EQ(l[at[1] + 1].substr(0, 8), "     s30");
+}
+
+TEST_F(Utilities, ActivitiesFromChemicalPotentials) {
+  const std::string matrix = "\n      SiO2\n div     1\n\n  qa     1\n  qb     1\n\n2 1 1\n\n";
+  struct Case {
+    std::string muval, end, lines;
+  } cases[] = {
+      {"muval SiO2\nmuval -930.0\n", "", matrix + "a(qa) =  1.1225\na(qb) =  0.7095\n"},
+      // 10 kJ lower: ln a down by 10 / RT.
+      {"muval SiO2\nmuval -940.0\n", "", matrix + "a(qa) =  0.2369\na(qb) =  0.1498\n"},
+      // mu of SiO2 equal to G of qa: qa at unit activity.
+      {"muval SiO2\nmuval -930.742994\n", "", matrix + "a(qa) =  1.0000\na(qb) =  0.6321\n"},
+      // Only the first line of potentials counts.
+      {"muval MgO SiO2\nmuval 3 -930.0\nmuval 3 -940.0\n", "", "a(qa) =  1.1225\na(qb) =  0.7095\n"},
+      {"muval MgO\nmuval -930.0\n", "acalc: SiO2 not recognised", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.muval);
+    start("utilitycode 3\nmuval PT 5 500\n" + c.muval);
+    EXPECT_EQ(run(""), c.end);
+    const std::string shown = out();
+    EXPECT_TRUE(has(shown, c.lines)) << shown;
+    EXPECT_FALSE(has(file("jx-log.txt"), "a(qa)"));
+    EXPECT_FALSE(has(summary(), "a(qa)"));
+    TearDown();
   }
 }
 
