@@ -20,8 +20,8 @@ namespace ZQMODE0 {
 
 namespace {
 
-constexpr extended defaultgridP = 5;  // kbar, the one pressure of an empty answer
-constexpr extended defaultgridT = 5;  // degrees C, the one temperature of an empty answer
+constexpr extended defaultgridP = 5;     // kbar, the one pressure of an empty answer
+constexpr extended defaultgridT = 5;     // degrees C, the one temperature of an empty answer
 constexpr smallint fallbackpoints = 10;  // points of a range whose own count is unusable
 constexpr extended onebar = 0.001L;      // kbar: a range starting at 0 kbar starts here
 constexpr extended roomT = 298.15L;      // K: a range starting at 0 degrees C starts here

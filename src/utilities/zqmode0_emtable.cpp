@@ -18,9 +18,9 @@ namespace ZQMODE0 {
 
 namespace {
 
-constexpr extended perJ = 1000;       // kJ/K shown as J/K
-constexpr extended per1e5 = 100000;   // small coefficients shown times 10^5
-constexpr int cdblank = 18;           // the width of the c and d columns together
+constexpr extended perJ = 1000;      // kJ/K shown as J/K
+constexpr extended per1e5 = 100000;  // small coefficients shown times 10^5
+constexpr int cdblank = 18;          // the width of the c and d columns together
 constexpr int aqwidth = 9;
 constexpr int odwidth = 8;
 

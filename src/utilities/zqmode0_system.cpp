@@ -20,8 +20,8 @@ namespace ZQMODE0 {
 
 namespace {
 
-constexpr long offered = 12;    // components offered: the first rows of the element/oxide table
-constexpr long linesperhead = 31;  // end-member lines under one column header
+constexpr long offered = 12;        // components offered: the first rows of the element/oxide table
+constexpr long linesperhead = 31;   // end-member lines under one column header
 constexpr long maxtaken = maxcomp;  // words a system can be named by
 
 // The position of w among the first rows of list, 0 when absent.
