@@ -629,4 +629,20 @@ TEST_F(PointPrinters, MoreStuffRefusesDogmin) {
   EXPECT_EQ(fatal([&] { st.PRINTMORESTUFF(); }), "printmorestuff: in here for dogmin?");
 }
 
+TEST_F(PointPrinters, TerminalOnlyLinesStayOutOfTheLog) {
+  CONTROLJX.moreprec = yes;
+  WHEREAT = true;
+  SINGRAT = 12345.678L;
+  const std::string shown = terminal(&ZQNLE2::solvestate::PRINTRESULT);
+  WHEREAT = false;
+  const std::string status = "------------------------------------------------------------ef 7     12346\n";
+  const std::string extra = "\n{x(ol)->0.1234567000}\n{x(opx)->0.2500000000}\n";
+  EXPECT_EQ(shown, "+printresult\n" + status + variables + "+printmodes\n" + modes + extra + "-printmodes\n" +
+                       "-printresult\n");
+  const std::string log = file("log.txt");
+  EXPECT_EQ(log.substr(0, status.size() + variables.size() + modes.size()), status + variables + modes);
+  EXPECT_EQ(log.find("->"), std::string::npos);
+  EXPECT_EQ(log.find("printmodes"), std::string::npos);
+}
+
 }  // namespace
