@@ -645,4 +645,21 @@ TEST_F(PointPrinters, TerminalOnlyLinesStayOutOfTheLog) {
   EXPECT_EQ(log.find("printmodes"), std::string::npos);
 }
 
+TEST_F(PointPrinters, FractionationBulkFromRbi) {
+  // Quartz alone: one row, SiO2 of three atoms, so the bulk is all SiO2.
+  st.PH.fill(false);
+  st.PH[3] = true;
+  STARTSS.fill(false);
+  (*PREC0)[1].comp[3] = 1;
+  for (long c = 1; c <= 3; ++c) COMPDIV[c] = 1, ICOMP[c] = c == 3 ? 3 : 2;
+  NPLEFT = 1;
+  st.XRAW[NX + 1] = 0.5L;
+  st.PRINTFRACT();
+  EXPECT_EQ(file("log.txt"), "% bulk          0         0 100.00000    from rbi\n\n");
+  NPLEFT = 2;
+  testsupport::Terminal term;
+  EXPECT_EQ(fatal([&] { st.PRINTFRACT(); }), "printmorestuff: mismatch");
+  EXPECT_EQ(term.text().substr(0, 41), "nxp = 0, npleft = 2k = 1, lnrbimode = 2\n");
+}
+
 }  // namespace
