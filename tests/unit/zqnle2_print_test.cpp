@@ -659,7 +659,8 @@ TEST_F(PointPrinters, FractionationBulkFromRbi) {
   NPLEFT = 2;
   testsupport::Terminal term;
   EXPECT_EQ(fatal([&] { st.PRINTFRACT(); }), "printmorestuff: mismatch");
-  EXPECT_EQ(term.text().substr(0, 41), "nxp = 0, npleft = 2k = 1, lnrbimode = 2\n");
+  const std::string diagnostic = "nxp = 0, npleft = 2k = 1, lnrbimode = 2\n";
+  EXPECT_EQ(term.text().substr(0, diagnostic.size()), diagnostic);
 }
 
 }  // namespace
