@@ -23,6 +23,9 @@ inline longint resultmask() {
   return quiet ? CHANNEL::LOG : CHANNEL::TERMSUMLOG;
 }
 
+// A script switch is on when it holds yes.
+inline bool on(controlboolean c) { return c == yes; }
+
 inline extended celsius(extended kelvin) { return kelvin - CONST::KELVIN; }
 
 // Exactly d decimals, never an exponent, no rounding of small values to

@@ -12,8 +12,6 @@ namespace ZQNLE2 {
 
 namespace {
 
-bool on(controlboolean c) { return c == yes; }
-
 bool wantsproperties() { return CALCG && CONTROLJX.plotixcode == 1; }
 
 // The assemblage that ends the first row of a batch item.

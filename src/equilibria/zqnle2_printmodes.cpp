@@ -17,8 +17,6 @@ namespace {
 
 constexpr int entriesperline = 8;  // "moreprec" entries before a line break
 
-bool on(controlboolean c) { return c == yes; }
-
 // The SU record that holds mode d (the d-th record that has a mode), 0
 // when there is none.
 smallint recordofmode(smallint d) {

@@ -15,8 +15,6 @@ const char* const recordrule = "% ------------------------------";  // "% " and 
 const char* const listrule = "(* ------------------------------ *)";
 const char* const fluidvariable = "x(fluid)";
 
-bool on(controlboolean c) { return c == yes; }
-
 void qkline(smallint before, const std::string& text, smallint after) {
   IO::PUTSTR(before, text, after, CHANNEL::DRAWING);
 }

@@ -23,8 +23,6 @@ constexpr int reactionminlength = 5;    // shorter reaction texts are not printe
 
 const char* const statusrule = "------------------------------------------------------------";  // 60 "-"
 
-bool on(controlboolean c) { return c == yes; }
-
 // The text of one held or solved unknown in the variables table.
 void addvariable(smallint j, std::string& line) {
   if (BX[j])
