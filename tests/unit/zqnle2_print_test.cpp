@@ -359,11 +359,7 @@ TEST_F(PointPrinters, VariablesWrapInBlocks) {
   EXPECT_EQ(ls[1], " P(kbar)     T(" + deg + "C)" + names(3, 8));
   EXPECT_EQ(ls[3], std::string(18, ' ') + names(9, 14));
   EXPECT_EQ(ls[5], std::string(18, ' ') + names(15, 20));
-  EXPECT_EQ(ls[6], std::string(18, ' ') + std::string(6 * 10, ' ').replace(0, 60, [] {
-                     std::string s;
-                     for (int k = 0; k < 6; ++k) s += f10("0.5000");
-                     return s;
-                   }()));
+  EXPECT_EQ(ls[6], std::string(18 + 4, ' ') + "0.5000    0.5000    0.5000    0.5000    0.5000    0.5000");
 }
 
 TEST_F(PointPrinters, ProgressMarksBreakEvery80) {
