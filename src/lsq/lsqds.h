@@ -130,6 +130,12 @@ bool READWHOLELINE(str255& line);
 // The end-member file on IO::DATA into TDA, PHNAMES, NTOT and DSMODE.
 void READTH();
 
+// Position of name (blanks at either end ignored) among PHNAMES[1..NTP];
+// absent: fatal when asked, else index 0 and false.
+bool POSINPHNAME(const sstring& name, smallint& index, bool fatal);
+// H2OPOS, CO2POS, CRDPOS, FCRDPOS, IO2 and IS2 from the end-members of list[1..n].
+void FINDPOSI(const ilvector& list, smallint n);
+
 // ---------------------------------------------------------------- brackets
 // Experiment record k of XPW (1-based).
 xprec& XP(smallint k);

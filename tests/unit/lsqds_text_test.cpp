@@ -108,3 +108,34 @@ TEST_F(LeastSquaresLatex, FormulaeAndPages) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LeastSquaresText, NamesAndSpecialPositions) {
+  testsupport::freshstate();
+  testsupport::Terminal term;
+  const char* names[] = {"q", "H2O", "CO2", "crd", "O2", "S2", "fcrd"};
+  NTP = 7;
+  for (smallint i = 1; i <= NTP; ++i) PHNAMES[i] = names[i - 1];
+  smallint k = -1;
+  EXPECT_TRUE(LSQDS::POSINPHNAME(" crd ", k, true));
+  EXPECT_EQ(k, 4);
+  EXPECT_FALSE(LSQDS::POSINPHNAME("Crd", k, false));
+  EXPECT_EQ(k, 0);
+  EXPECT_EQ(testsupport::fatal([&] { LSQDS::POSINPHNAME("ky", k, true); }), "posinphname: ky is not an end-member name");
+  // List positions, not data-set positions; an entry 0 is passed over and a
+  // later match wins.
+  ilvector list{"list"};
+  const smallint entries[] = {7, 0, 2, 5, 6, 3, 4, 2};
+  for (smallint i = 1; i <= 8; ++i) list[i] = entries[i - 1];
+  LSQDS::FINDPOSI(list, 8);
+  EXPECT_EQ(FCRDPOS, 1);
+  EXPECT_EQ(H2OPOS, 8);
+  EXPECT_EQ(LSQDS::IO2, 4);
+  EXPECT_EQ(LSQDS::IS2, 5);
+  EXPECT_EQ(CO2POS, 6);
+  EXPECT_EQ(CRDPOS, 7);
+  testsupport::freshstate();
+}
+
+}  // namespace
