@@ -65,6 +65,9 @@ void RESETREACTIONS();
 // What the reaction finder leaves for its callers.
 void RESETREFINDER();
 
+// The calc-mode-1 set-up's variance and isopleth lists.
+void RESETMODE1();
+
 // Every group above but the work arrays, and the I/O layer.
 void RESETALL();
 
