@@ -93,6 +93,12 @@ TEST(Conv2Wt, TheMeltIsTheFirstPhaseInTheAssemblageNamedLiq) {
     ZQNLE4::CONV2WT(ph, v);
     EXPECT_TRUE(term.text().empty() && v[1] == -1) << names[0];
   }
+  // A melt of no amount: zeros for every species, nothing printed.
+  const bemvector ph = melts({"liq"}, {true}, MG2SIO4_FE2SIO4_SIO2);
+  for (long m = 1; m <= 3; ++m) (*PREC1)[1].em[m].comp.fill(0);
+  testsupport::Terminal term;
+  ZQNLE4::CONV2WT(ph, v);
+  EXPECT_TRUE(term.text().empty() && v[1] == 0 && v[3] == 0 && v[4] == -1);
 }
 
 TEST(Conv2Wt, PeelingTheSpeciesOffTheMelt) {
