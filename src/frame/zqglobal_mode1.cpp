@@ -6,12 +6,10 @@
 namespace ZQGLOBAL {
 
 // Defaults: RESETMODE1 below.
-smallint OVARIANCE;
 isolistmatrix LISO{"LISO"};
 farray<smallint, 1, maxisolists> NLISO{"NLISO"};
 
 void RESETMODE1() {
-  OVARIANCE = 0;
   LISO.fill(0);
   NLISO.fill(0);
 }

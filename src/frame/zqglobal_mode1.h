@@ -1,6 +1,5 @@
-// Shared state that the calc-mode-1 set-up settles once per pass and the run
-// loop, the printers and the conversions read afterwards: the chosen
-// variance and the isopleth value lists.
+// Shared state that the calc-mode-1 set-up settles once per pass and the x(CO2)
+// prompts change between runs: the isopleth value lists.
 #pragma once
 
 #include "frame/farray.h"
@@ -14,7 +13,6 @@ using isolistmatrix = fmatrix<extended, 1, maxisolists, 1, maxlistvalues>;
 
 namespace ZQGLOBAL {
 
-extern smallint OVARIANCE;  // variance chosen for the pass, before isopleths lower it (NLECALCS)
 // Isopleth value lists; list 1 carries the x(CO2) values when x(CO2) is the
 // set variable (isopleth readers, the x(CO2) prompts).
 extern isolistmatrix LISO;

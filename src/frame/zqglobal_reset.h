@@ -64,8 +64,10 @@ void RESETSENSITIVITY();
 void RESETREACTIONS();
 // What the reaction finder leaves for its callers.
 void RESETREFINDER();
+// What the calc-mode-1 set-up and run loop leave for the printers.
+void RESETRESULTS();
 
-// The calc-mode-1 set-up's variance and isopleth lists.
+// The calc-mode-1 isopleth lists.
 void RESETMODE1();
 
 // Every group above but the work arrays, and the I/O layer.

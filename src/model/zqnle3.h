@@ -31,14 +31,16 @@ void COUNTCOMP();
 // models are listed.
 void MAKEEMTD();
 
+// The composition over the NUV components, per formula unit, of the
+// solution phase whose first end-member in assemblage order is i, at the
+// current values of X.
+void MAKEPHASE(smallint i, cvector& comp);
+
 // The listing of solution phase i on the a-x information file (the details
 // file in calc mode 9).
 void WRITEAX(smallint i);
 // A compact table of solution phase i on terminal, summary and log.
 void WRITEAXBRIEF(smallint i);
-// The composition over the components 1..NUV of one formula unit of the
-// solution phase whose first end-member is i (STARTSS[i]) at the current X.
-void MAKEPHASE(smallint i, cvector& comp);
 // nu[1..NCV] := 0 but for the n coefficients of the one reaction among the
 // columns 1..n of c over its rows 1..m, the last column of the pivot order
 // at -1; ends the run when the columns admit no single reaction.

@@ -5,6 +5,7 @@
 #include "frame/io.h"
 #include "frame/zqglobal.h"
 #include "frame/zqglobal_nle.h"
+#include "frame/zqglobal_results.h"
 #include "model/zqnle3.h"
 #include "uncertainty/zqnle4.h"
 

@@ -10,6 +10,7 @@
 #include "iotestsupport.h"
 #include "frame/constants.h"
 #include "frame/zqglobal_nle.h"
+#include "frame/zqglobal_results.h"
 #include "uncertainty/zqnle4.h"
 
 using namespace ZQGLOBAL;
