@@ -26,6 +26,7 @@ constexpr smallint pressureexplicitdsmode = 7;
 // An integer held as a real: nearest, ties to even, and a value no 16-bit
 // integer can hold (or no number at all) kept out of range of every table.
 smallint slotinteger(extended x) {
+  if (x == 0) return 0;  // most slots: no rounding needed
   const extended r = std::nearbyint(x);
   if (!(r >= -32768 && r <= 32767)) return x > 0 ? 32767 : -32768;
   return static_cast<smallint>(r);
@@ -108,6 +109,51 @@ void readrow(gemcontext& c, const ROW& row) {
   c.xh2o = row[XH2O];
 }
 
+// The same value, bit for bit, sign of a zero included; a NaN matches
+// nothing.
+bool same(extended a, extended b) { return a == b && std::signbit(a) == std::signbit(b); }
+
+// What the Tait pressure term takes from a row alone, kept per row and
+// keyed on the values it comes from, so a row that changes (refinement, or
+// a table refilled) gets its own values again.
+struct taitrow {
+  bool valid = false;
+  extended k0 = 0, Kp = 0, Kpp = 0, theta = 0;  // the key
+  extended ea = 0, eb = 0, ec = 0;
+  extended norm = 0;        // ea (1 + eb Pr)^-ec + 1 - ea
+  extended u0 = 0, xi0 = 0;  // theta/Tr and the Einstein function there
+  extended eu0 = 0;          // exp(u0)
+};
+constexpr int taitrows = 512;  // entries, by row number modulo their count
+taitrow taitmemo[taitrows];
+
+// The row invariants of gemcontext c at modulus k0, from the memo when the
+// row's values are those it holds.
+const taitrow& taitinvariants(const gemcontext& c, extended k0) {
+  taitrow& m = taitmemo[static_cast<unsigned>(c.row) % taitrows];
+  if (m.valid && same(m.k0, k0) && same(m.Kp, c.Kp) && same(m.Kpp, c.Kpp) && same(m.theta, c.theta)) return m;
+  m.valid = true;
+  m.k0 = k0;
+  m.Kp = c.Kp;
+  m.Kpp = c.Kpp;
+  m.theta = c.theta;
+  const extended Kp = c.Kp, Kpp = c.Kpp;
+  if (Kpp == 0) {
+    m.ea = 1;
+    m.eb = Kp / k0;
+    m.ec = 1 / Kp;
+  } else {
+    m.ea = (1 + Kp) / (1 + Kp + Kpp * k0);
+    m.eb = (Kp * Kp + Kp - Kpp * k0) / ((1 + Kp) * k0);
+    m.ec = (1 + Kp + Kpp * k0) / (Kp * Kp + Kp - Kpp * k0);
+  }
+  m.norm = m.ea * std::pow(1 + m.eb * PR, -m.ec) + 1 - m.ea;
+  m.u0 = c.theta / TR;
+  m.xi0 = einstein(m.u0);
+  m.eu0 = std::exp(m.u0);
+  return m;
+}
+
 [[noreturn]] void impossible(const gemcontext& c) {
   IO::ERROREXIT("gem", std::string(c.name) + ": impossible equation-of-state parameters", yourfault);
 }
@@ -135,6 +181,7 @@ smallint simpsonintervals(extended dT) {
 
 void gemread(gemcontext& c, smallint i, extended P, extended T) {
   using namespace ZQGLOBAL;
+  c.row = i;
   c.P = P;
   c.T = T;
   c.calcmode = CALCMODE;
@@ -230,26 +277,21 @@ extended gemcontext::pressureterm() {
     k0 = K0 + (T - TR) * dKdT;
     if (!(k0 > 0)) impossible(*this);
   }
-  if (Kpp == 0) {
-    ea = 1;
-    eb = Kp / k0;
-    ec = 1 / Kp;
-  } else {
-    ea = (1 + Kp) / (1 + Kp + Kpp * k0);
-    eb = (Kp * Kp + Kp - Kpp * k0) / ((1 + Kp) * k0);
-    ec = (1 + Kp + Kpp * k0) / (Kp * Kp + Kp - Kpp * k0);
-  }
+  const taitrow& inv = taitinvariants(*this, k0);
+  ea = inv.ea;
+  eb = inv.eb;
+  ec = inv.ec;
   checktait();
   const extended e = 1 - ec;
-  const extended norm = ea * std::pow(1 + eb * PR, -ec) + 1 - ea;
+  const extended norm = inv.norm;
   if (liquid) {
     return V0 * std::exp(alpha0 * (T - TR)) *
            (ea * (std::pow(1 + eb * PR, e) - std::pow(1 + eb * P, e)) / ((ec - 1) * eb) + (1 - ea) * (P - PR)) /
            norm;
   }
-  u0 = theta / TR;
-  xi0 = einstein(u0);
-  extended pth = k0 * alpha0 * theta / xi0 * (1 / (std::exp(theta / T) - 1) - 1 / (std::exp(u0) - 1));
+  u0 = inv.u0;
+  xi0 = inv.xi0;
+  extended pth = k0 * alpha0 * theta / xi0 * (1 / (std::exp(theta / T) - 1) - 1 / (inv.eu0 - 1));
   if (!std::isfinite(pth)) impossible(*this);
   if (eb * pth > 1) {
     const sstring who(name);
@@ -301,6 +343,9 @@ extended gemcontext::simpson() {
   const smallint n = simpsonintervals(T - TR);
   const extended h = (T - TR) / n;
   const extended eu0 = std::exp(u0);
+  // The ordinates: every one is written before it is read, so the table is
+  // kept between calls rather than cleared.
+  static farray<extended, 1, maxsimpson> f{"gem simpson ordinates"};
   for (smallint k = 1; k <= n + 1; ++k) {
     const extended tk = TR + (k - 1) * h;
     const extended yk = CALCV(PR, tk);

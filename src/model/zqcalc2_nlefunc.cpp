@@ -86,10 +86,12 @@ void reactions(nlefuncstate& s) {
   eqvector& r = *s.r;
   // The end-members a reaction involves, so that the sums skip zero nu.
   farray<smallint, 1, maxem> in{"nlefunc reaction members"};
+  // The steps in P and T feed only the Jacobian's columns of a free P or T.
+  ZQCALC1::PREPAREDG0(s.dojac && BX[1], s.dojac && BX[2], s.p, s.t);
   for (long i = 1; i <= NR; ++i) {
     ALNK[i] = 0;
     extended dgdp = 0, dgdt = 0, dg = 0;
-    ZQCALC1::CALCDG0(static_cast<smallint>(i), dgdp, dgdt, dg, s.p, s.t);
+    ZQCALC1::PREPAREDDG0(static_cast<smallint>(i), dgdp, dgdt, dg);
     long nin = 0;
     extended lnk = 0, sump = 0, sumt = 0;
     for (long j = 1; j <= NCV; ++j) {
