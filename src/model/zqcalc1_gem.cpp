@@ -154,6 +154,33 @@ const taitrow& taitinvariants(const gemcontext& c, extended k0) {
   return m;
 }
 
+// A thermal pressure beyond what the Tait form takes: reported, and either
+// replaced by the nearest it takes (the sections outside the diagram) or
+// the run stops. Kept out of line, off the common path.
+[[gnu::noinline, gnu::cold]] extended thermalpressureproblem(const gemcontext& c, extended pth) {
+  const extended P = c.P, T = c.T, ea = c.ea, eb = c.eb, ec = c.ec;
+  const sstring who(c.name);
+  if (ZQGLOBAL::FROMOUTXY) {
+    std::string line = "pth problem with " + who + " in outxy at";
+    IO::ADDREAL(P, 2, true, 7, line);
+    IO::WRITETERMINAL(line + ", " + IO::INT2STR(T - CONST::KELVIN) + "\n");
+    pth = PR - 0.999L / eb;
+  } else {
+    std::string line;
+    IO::ADDINT(ZQGLOBAL::GIXPW, 4, line);
+    IO::ADDSTR(who, 6, line);
+    IO::ADDREAL(P, 6, true, 12, line);
+    IO::ADDINT(T - CONST::KELVIN, 10, line);
+    IO::ADDREAL(pth, 6, true, 16, line);
+    IO::ADDREAL(ea, 6, true, 12, line);
+    IO::ADDREAL(eb, 6, true, 12, line);
+    IO::ADDREAL(ec, 6, true, 12, line);
+    IO::WRITETERMINAL(line + "\n");
+    IO::ERROREXIT("gem", who + ": b Pth > 1, log(-ve)", yourfault);
+  }
+  return pth;
+}
+
 [[noreturn]] void impossible(const gemcontext& c) {
   IO::ERROREXIT("gem", std::string(c.name) + ": impossible equation-of-state parameters", yourfault);
 }
@@ -293,27 +320,7 @@ extended gemcontext::pressureterm() {
   xi0 = inv.xi0;
   extended pth = k0 * alpha0 * theta / xi0 * (1 / (std::exp(theta / T) - 1) - 1 / (inv.eu0 - 1));
   if (!std::isfinite(pth)) impossible(*this);
-  if (eb * pth > 1) {
-    const sstring who(name);
-    if (ZQGLOBAL::FROMOUTXY) {
-      std::string line = "pth problem with " + who + " in outxy at";
-      IO::ADDREAL(P, 2, true, 7, line);
-      IO::WRITETERMINAL(line + ", " + IO::INT2STR(T - CONST::KELVIN) + "\n");
-      pth = PR - 0.999L / eb;
-    } else {
-      std::string line;
-      IO::ADDINT(ZQGLOBAL::GIXPW, 4, line);
-      IO::ADDSTR(who, 6, line);
-      IO::ADDREAL(P, 6, true, 12, line);
-      IO::ADDINT(T - CONST::KELVIN, 10, line);
-      IO::ADDREAL(pth, 6, true, 16, line);
-      IO::ADDREAL(ea, 6, true, 12, line);
-      IO::ADDREAL(eb, 6, true, 12, line);
-      IO::ADDREAL(ec, 6, true, 12, line);
-      IO::WRITETERMINAL(line + "\n");
-      IO::ERROREXIT("gem", who + ": b Pth > 1, log(-ve)", yourfault);
-    }
-  }
+  if (eb * pth > 1) pth = thermalpressureproblem(*this, pth);
   return V0 *
          (ea * (std::pow(1 + eb * (PR - pth), e) - std::pow(1 + eb * (P - pth), e)) / ((ec - 1) * eb) +
           (1 - ea) * (P - PR)) /
