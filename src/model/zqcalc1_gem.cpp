@@ -113,31 +113,46 @@ void readrow(gemcontext& c, const ROW& row) {
 // nothing.
 bool same(extended a, extended b) { return a == b && std::signbit(a) == std::signbit(b); }
 
-// What the Tait pressure term takes from a row alone, kept per row and
-// keyed on the values it comes from, so a row that changes (refinement, or
-// a table refilled) gets its own values again.
-struct taitrow {
+// What GEM takes from a row alone, kept per row number and keyed on the
+// values it comes from, so a row that changes (refinement, or a table
+// refilled) gets its own values again; a key that matches gives the bits
+// the evaluation itself would.
+constexpr int memorows = 512;  // entries, by row number modulo their count
+
+struct einsteinrow {  // the Einstein model at the reference temperature
   bool valid = false;
-  extended k0 = 0, Kp = 0, Kpp = 0, theta = 0;  // the key
-  extended ea = 0, eb = 0, ec = 0;
-  extended norm = 0;        // ea (1 + eb Pr)^-ec + 1 - ea
+  extended theta = 0;        // the key
   extended u0 = 0, xi0 = 0;  // theta/Tr and the Einstein function there
   extended eu0 = 0;          // exp(u0)
 };
-constexpr int taitrows = 512;  // entries, by row number modulo their count
-taitrow taitmemo[taitrows];
+einsteinrow einsteinmemo[memorows];
 
-// The row invariants of gemcontext c at modulus k0, from the memo when the
-// row's values are those it holds.
-const taitrow& taitinvariants(const gemcontext& c, extended k0) {
-  taitrow& m = taitmemo[static_cast<unsigned>(c.row) % taitrows];
-  if (m.valid && same(m.k0, k0) && same(m.Kp, c.Kp) && same(m.Kpp, c.Kpp) && same(m.theta, c.theta)) return m;
+struct taitrow {  // the Tait parameters of a solid or liquid at modulus k0
+  bool valid = false;
+  extended k0 = 0, Kp = 0, Kpp = 0;  // the key
+  extended ea = 0, eb = 0, ec = 0;
+  extended norm = 0;  // ea (1 + eb Pr)^-ec + 1 - ea
+};
+taitrow taitmemo[memorows];
+
+const einsteinrow& referenceeinstein(smallint row, extended theta) {
+  einsteinrow& m = einsteinmemo[static_cast<unsigned>(row) % memorows];
+  if (m.valid && same(m.theta, theta)) return m;
+  m.valid = true;
+  m.theta = theta;
+  m.u0 = theta / TR;
+  m.xi0 = einstein(m.u0);
+  m.eu0 = std::exp(m.u0);
+  return m;
+}
+
+const taitrow& taitparameters(smallint row, extended k0, extended Kp, extended Kpp) {
+  taitrow& m = taitmemo[static_cast<unsigned>(row) % memorows];
+  if (m.valid && same(m.k0, k0) && same(m.Kp, Kp) && same(m.Kpp, Kpp)) return m;
   m.valid = true;
   m.k0 = k0;
-  m.Kp = c.Kp;
-  m.Kpp = c.Kpp;
-  m.theta = c.theta;
-  const extended Kp = c.Kp, Kpp = c.Kpp;
+  m.Kp = Kp;
+  m.Kpp = Kpp;
   if (Kpp == 0) {
     m.ea = 1;
     m.eb = Kp / k0;
@@ -148,9 +163,6 @@ const taitrow& taitinvariants(const gemcontext& c, extended k0) {
     m.ec = (1 + Kp + Kpp * k0) / (Kp * Kp + Kp - Kpp * k0);
   }
   m.norm = m.ea * std::pow(1 + m.eb * PR, -m.ec) + 1 - m.ea;
-  m.u0 = c.theta / TR;
-  m.xi0 = einstein(m.u0);
-  m.eu0 = std::exp(m.u0);
   return m;
 }
 
@@ -238,8 +250,10 @@ void gemread(gemcontext& c, smallint i, extended P, extended T) {
     for (int code : pressureexplicitcodes) c.pressureexplicit = c.pressureexplicit || c.code == code;
   if (!c.pressureexplicit) return;
 
-  c.u0 = c.theta / TR;
-  c.xi0 = einstein(c.u0);
+  const einsteinrow& ref = referenceeinstein(c.row, c.theta);
+  c.u0 = ref.u0;
+  c.xi0 = ref.xi0;
+  c.eu0 = ref.eu0;
   c.A = c.alpha0 * c.K0 / c.xi0;
   c.Pth = c.thermalpressure(T);
   if (c.qvb) {
@@ -266,7 +280,7 @@ void gemread(gemcontext& c, smallint i, extended P, extended T) {
 }
 
 extended gemcontext::thermalpressure(extended t) const {
-  return A * theta * (1 / (std::exp(theta / t) - 1) - 1 / (std::exp(u0) - 1));
+  return A * theta * (1 / (std::exp(theta / t) - 1) - 1 / (eu0 - 1));
 }
 
 void gemcontext::checktait() const {
@@ -304,7 +318,7 @@ extended gemcontext::pressureterm() {
     k0 = K0 + (T - TR) * dKdT;
     if (!(k0 > 0)) impossible(*this);
   }
-  const taitrow& inv = taitinvariants(*this, k0);
+  const taitrow& inv = taitparameters(row, k0, Kp, Kpp);
   ea = inv.ea;
   eb = inv.eb;
   ec = inv.ec;
@@ -316,9 +330,11 @@ extended gemcontext::pressureterm() {
            (ea * (std::pow(1 + eb * PR, e) - std::pow(1 + eb * P, e)) / ((ec - 1) * eb) + (1 - ea) * (P - PR)) /
            norm;
   }
-  u0 = inv.u0;
-  xi0 = inv.xi0;
-  extended pth = k0 * alpha0 * theta / xi0 * (1 / (std::exp(theta / T) - 1) - 1 / (inv.eu0 - 1));
+  const einsteinrow& ref = referenceeinstein(row, theta);
+  u0 = ref.u0;
+  xi0 = ref.xi0;
+  eu0 = ref.eu0;
+  extended pth = k0 * alpha0 * theta / xi0 * (1 / (std::exp(theta / T) - 1) - 1 / (eu0 - 1));
   if (!std::isfinite(pth)) impossible(*this);
   if (eb * pth > 1) pth = thermalpressureproblem(*this, pth);
   return V0 *
@@ -336,7 +352,7 @@ extended gemcontext::heatcapacityterm() {
     return dH - T * dS;
   }
   const extended u = theta / T;
-  const extended eu = std::exp(u), eu0 = std::exp(u0);
+  const extended eu = std::exp(u);
   const extended dH = ca * theta * (1 / (eu - 1) - 1 / (eu0 - 1)) + cb * (T * T - CONST::TR2) / 2;
   const extended dS =
       ca * (u * eu / (eu - 1) - u0 * eu0 / (eu0 - 1) - std::log((eu - 1) / (eu0 - 1))) + cb * (T - TR);
@@ -349,7 +365,6 @@ extended gemcontext::simpson() {
   if (!qvb) checktait();
   const smallint n = simpsonintervals(T - TR);
   const extended h = (T - TR) / n;
-  const extended eu0 = std::exp(u0);
   // The ordinates: every one is written before it is read, so the table is
   // kept between calls rather than cleared.
   static farray<extended, 1, maxsimpson> f{"gem simpson ordinates"};

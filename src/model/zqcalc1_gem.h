@@ -54,6 +54,7 @@ struct gemcontext {
 
   // --- derived state of the pressure-explicit model
   extended u0 = 0, xi0 = 0;  // theta/Tr and the Einstein function there
+  extended eu0 = 0;          // exp(u0)
   extended A = 0;            // thermal-pressure scale (kbar/K)
   extended Pth = 0;          // thermal pressure at T (kbar)
   extended ea = 0, eb = 0, ec = 0;  // Tait parameters
