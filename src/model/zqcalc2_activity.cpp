@@ -42,6 +42,9 @@ struct phasework {
   fmatrix<extended, 1, maxssem, 1, maxssem> dphi{"calca dphi"};
   // Per pair, for the end-member at hand: W*, dj and dl.
   farray<extended, 1, maxw> wstar{"calca wstar"}, dj{"calca dj"}, dl{"calca dl"};
+  // Per variable and pair, dl dy[j] + dj dy[l] for an end-member outside
+  // the pair, where dj and dl are -y[j] and -y[l] whatever the end-member.
+  fmatrix<extended, 1, maxssem, 1, maxw> outside{"calca outside"};
 };
 
 // A linear form a + bT + cP made to return f at (P, T) with slopes fT, fP.
@@ -216,6 +219,9 @@ struct phasestep {
   void sitefractions();
   // False when S leaves the van Laar model, the activities then set to 0.
   bool vanlaarsums(long i);
+  // The pair terms of the x derivatives that no end-member of the pair
+  // changes, once for every end-member outside it.
+  void outsidepairs();
   extended idealactivity(long e) const;
   // The activity coefficient of end-member e, keeping the pair quantities
   // its derivatives use.
@@ -291,6 +297,19 @@ bool phasestep::vanlaarsums(long i) {
   return true;
 }
 
+void phasestep::outsidepairs() {
+  const farray<extended, 1, maxssem>& y = vanlaar ? w.phi : w.p;
+  const fmatrix<extended, 1, maxssem, 1, maxssem>& dy = vanlaar ? w.dphi : w.dp;
+  for (long q = 1; q <= ph.nwpair; ++q) {
+    const wpairtype& pr = ph.wpair[q];
+    // As the end-member's own dj and dl are formed: 0 - y, not -y, so that
+    // a zero keeps its sign.
+    const extended dj = static_cast<extended>(0) - y[pr.wj];
+    const extended dl = static_cast<extended>(0) - y[pr.wk];
+    for (long v = 1; v <= nv; ++v) w.outside(v, q) = dl * dy(pr.wj, v) + dj * dy(pr.wk, v);
+  }
+}
+
 extended phasestep::idealactivity(long e) const {
   const emtype& em = ph.em[e];
   extended aid = em.norm;
@@ -350,7 +369,9 @@ void phasestep::xderivatives(long e, long g, dRTlnadxtype& drtlnadx) const {
     if (!ideal)
       for (long q = 1; q <= ph.nwpair; ++q) {
         const wpairtype& pr = ph.wpair[q];
-        tx = tx + w.wstar[q] * (w.dl[q] * dy(pr.wj, v) + w.dj[q] * dy(pr.wk, v));
+        const extended inner = pr.wj == e || pr.wk == e ? w.dl[q] * dy(pr.wj, v) + w.dj[q] * dy(pr.wk, v)
+                                                        : w.outside(v, q);
+        tx = tx + w.wstar[q] * inner;
       }
     const long c = offset + v - 1;
     drtlnadx(g, c) = ideal ? R * T * s : R * T * s + tx;
@@ -411,6 +432,7 @@ void CALCA(const eqvector& x, bool ptderivs, bool xderivs, emvector& drtlnadp, e
                    ph.model == axtype::ideal, ph.model == axtype::vanlaar, SU.ph[k], w};
     step.sitefractions();
     if (step.vanlaar && !step.vanlaarsums(i)) continue;
+    if (xderivs && !step.ideal) step.outsidepairs();
     for (long e = 1; e <= step.n; ++e) {
       const long g = i + e - 1;
       const extended aid = step.idealactivity(e);
