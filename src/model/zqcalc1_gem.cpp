@@ -116,7 +116,8 @@ bool same(extended a, extended b) { return a == b && std::signbit(a) == std::sig
 // What GEM takes from a row alone, kept per row number and keyed on the
 // values it comes from, so a row that changes (refinement, or a table
 // refilled) gets its own values again; a key that matches gives the bits
-// the evaluation itself would.
+// the evaluation itself would. Not run state: nothing a reset sets depends
+// on what they hold.
 constexpr int memorows = 512;  // entries, by row number modulo their count
 
 struct einsteinrow {  // the Einstein model at the reference temperature
