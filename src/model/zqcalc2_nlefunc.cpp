@@ -237,7 +237,10 @@ bool NLEFUNC(const eqvector& xin, eqmatrix& jac, eqvector& r, bool dojac) {
   s.ok = s.CHECKSF();
   if (!s.ok) IO::WRITETERMINAL("** NOT OK\n");
   if (s.ok) {
-    CALCA(s.x, true, true, s.drtlnadp, s.drtlnadt, s.drtlnadx, s.p, s.t);
+    // The derivatives feed only the Jacobian and the activity printout: a
+    // trial point of the line search has no use for them.
+    const bool derivatives = dojac || (DEBUGLEVEL == 4 && NLESTEPIT == 1);
+    CALCA(s.x, derivatives, derivatives, s.drtlnadp, s.drtlnadt, s.drtlnadx, s.p, s.t);
     if (DEBUGLEVEL == 4 && NLESTEPIT == 1) {
       s.PRINTACTIVITY();
       if (NLEIT > 1)
