@@ -273,4 +273,38 @@ TEST_F(AvptTest, DriverPassOfEachKind) {
   std::tie(FIX, NLP, NLT, NLX, FIGPLOW, FIGPHIGH, FIGTLOW, FIGTHIGH, NUV, NPSS, FLUIDTYPE, NEX1) = windows;
 }
 
+// A reaction of the script's set through an end-member without activity
+// stops the pass; the same end-member outside every reaction does not.
+TEST_F(AvptTest, ScriptReactionThroughAnEndMemberWithoutActivity) {
+  const auto saved = std::make_tuple(FIX, NLP, NLT, NLX, FIGPLOW, FIGPHIGH, FIGTLOW, FIGTHIGH, NUV, NPSS, FLUIDTYPE, NEX1);
+  CONTROLJX.calctypecode = 1;
+  CONTROLJX.dataok = yes;
+  CONTROLJX.diagramPT = CONTROLJX.calcP = CONTROLJX.calcT = yes;
+  CONTROLJX.isr = yes;
+  CONTROLJX.isrdata.nname = NCV;
+  for (long j = 1; j <= NCV; ++j) CONTROLJX.isrdata.name[j] = NAME[j];
+  FIGPLOW = PLOW, FIGPHIGH = PHIGH, FIGTLOW = TLOW, FIGTHIGH = THIGH;
+  NUV = 0, NPSS = 0, NEX1 = 0;
+  for (long j = 1; j <= NCV; ++j) ACTIVITY[j] = 1;
+  ACTIVITY[4] = 0;  // exyy, in the second reaction only
+  for (const smallint nr : {1, 2}) {
+    SCOPED_TRACE(nr);
+    CONTROLJX.isrdata.nrow = nr;
+    for (long i = 1; i <= nr; ++i)
+      for (long j = 1; j <= NCV; ++j) CONTROLJX.isrdata.row(i, j) = REACTIONS[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(j - 1)];
+    FIX = fixtype::fixnone;
+    NLP = NLT = NLX = 4;
+    testsupport::Terminal term;
+    const std::string stop = testsupport::fatal([] { ZQAVPT::ROCKCALCSAS(avtype::avptmode); });
+    EXPECT_EQ(stop, nr == 2 ? "calclnk: ln<=0" : "") << term.text();
+    // The stop comes as the set is read, before anything uses its ln K.
+    EXPECT_EQ(term.text().find("using independent set of reactions (from script)") != std::string::npos, nr == 1);
+    if (nr == 1) {
+      EXPECT_EQ(ALNK[1], 0);
+    }
+  }
+  ACTIVITY.fill(0);
+  std::tie(FIX, NLP, NLT, NLX, FIGPLOW, FIGPHIGH, FIGTLOW, FIGTHIGH, NUV, NPSS, FLUIDTYPE, NEX1) = saved;
+}
+
 }  // namespace
