@@ -87,4 +87,19 @@ TEST(ReactionLines, ACrossingBeyondTheListLeavesEveryReactionUninvolved) {
   EXPECT_FALSE(has(sum, "intersection 1 involving"));
 }
 
+// A heat-capacity term that is a number in the data set but overflows at
+// the run's temperatures stops the run instead of printing zeros.
+TEST(ReactionLines, GibbsEnergyThatIsNotANumberStopsTheRun) {
+  std::string ds = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/ptx/jx-ds7sx.txt");
+  const std::string row = "0.0 0.100 2.00 0.0 0.0 0.0 0.0\n";
+  ASSERT_NE(ds.find(row), std::string::npos);
+  ds.replace(ds.find(row), row.size(), "0.0 0.100 2.00 1e4931 0.0 0.0 0.0\n");
+  const e2e::Run r = e2e::run({"ptx"}, "", {{"jx-sx.txt", script("1 8 1", "schreinemakers yes\n")}, {"jx-ds7sx.txt", ds}});
+  EXPECT_EQ(r.status, 0);
+  const std::string stop = "-- run bombed in gem : ura: Gibbs energy is not a number at this P and T";
+  EXPECT_TRUE(has(r.out, stop)) << r.out;
+  EXPECT_TRUE(has(r.files.at("jx-sx-o.txt"), stop));
+  EXPECT_FALSE(has(r.files.at("jx-sx-o.txt"), "Thermodynamics of reactions"));
+}
+
 }  // namespace
