@@ -121,6 +121,29 @@ TEST_F(AvptTest, FitOfThreeLines) {
   }
 }
 
+// Average T where one reaction bends: a heat capacity on exxy (b < 0, H
+// moved to keep the line through 8.001 kbar and 600 C) gives 2 ex + wy =
+// exxy a second temperature, 690.3 C, in the window 400-850 C. The root
+// nearer the other reactions' counts, so all three agree on 600 C.
+TEST_F(AvptTest, AverageTTakesTheNearerRootOfABentReaction) {
+  constexpr extended b = -6.45e-6L, TR = 298.15L;
+  testsupport::handrow(5, "exxy", ROCK[4].H + b / 2 * (600 + K - TR) * (600 + K - TR), ROCK[4].S, ROCK[4].V, b);
+  window(1, 15, 400 + K, 850 + K);
+  AVMODE = avtype::avtmode;
+  // The second root, from dmu = (T - 873.15)(-0.004 - b/2 (T - Tr + 575)).
+  const extended T2 = TR - 575 - 0.004L / (b / 2);
+  extended x1 = 0, x2 = 0, dV1 = 0, dV2 = 0, dT1 = 0, dT2 = 0;
+  ZQCALC2::TCALC(3, false, x1, x2, dV1, dV2, 8.001L, 0, 1, dT1, dT2);
+  ASSERT_NEAR(x1, T2, 1e-4L);
+  ASSERT_NEAR(x2, 600 + K, 1e-4L);
+  extended av = 0, sd = 0, fit = 0;
+  testsupport::Terminal term;
+  ZQAVPT::AVV(av, sd, fit, 8.001L, 0, 1, true);
+  // The farther root would pull the average 0.025 K up and the fit to 0.06.
+  EXPECT_NEAR(av, 600 + K, 1e-4L);
+  EXPECT_NEAR(fit, 0, 1e-4L);
+}
+
 // Doubling the ln a uncertainty of one end-member moves the point as a refit
 // with that uncertainty does, to first order (the weights follow T, so not
 // exactly).
