@@ -87,6 +87,24 @@ TEST(ReactionLines, ACrossingBeyondTheListLeavesEveryReactionUninvolved) {
   EXPECT_FALSE(has(sum, "intersection 1 involving"));
 }
 
+// A heat capacity on wex (b = -1e-4, H lowered by b/2 (773.15 - 298.15)^2 so
+// that its G at 773.15 K is unchanged at every P) bends the lines through
+// wex but keeps the point where all three meet at 4.501 kbar, 500 C. The
+// first chord between the lines' values at 4 and 5 kbar misses it by
+// 0.009 kbar; the refinement must reach it.
+TEST(ReactionLines, CurvedLinesMeetWhereTheirGibbsEnergiesSay) {
+  std::string ds = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/ptx/jx-ds7sx.txt");
+  const std::string row = "20.45375 0.125 1.75 0.0 0.0 0.0 0.0\n";
+  ASSERT_NE(ds.find(row), std::string::npos);
+  ds.replace(ds.find(row), row.size(), "9.1725 0.125 1.75 0.0 -1e-4 0.0 0.0\n");
+  const e2e::Run r = e2e::run({"ptx"}, "", {{"jx-sx.txt", script("1 8 1", "schreinemakers yes\n")}, {"jx-ds7sx.txt", ds}});
+  ASSERT_FALSE(has(r.out, "bombed")) << r.out;
+  const std::string& sum = r.files.at("jx-sx-o.txt");
+  EXPECT_FALSE(has(sum, "finding the intersection")) << sum;
+  EXPECT_TRUE(has(sum, "\nP = 4.501 kbar (sd = ")) << sum;
+  EXPECT_TRUE(has(sum, "), T = 500.00 " + deg + "C (sd = ")) << sum;
+}
+
 // A heat-capacity term that is a number in the data set but overflows at
 // the run's temperatures stops the run instead of printing zeros.
 TEST(ReactionLines, GibbsEnergyThatIsNotANumberStopsTheRun) {
