@@ -59,6 +59,9 @@ void CORRSTATE(extended P, extended T, extended Pcrit, extended Tcrit, extended&
 // Debye-Hueckel log10 activity coefficient of a solute, and the solvent's
 // dielectric constant with its correlation factor.
 extended DHSOLUTE(extended P, extended T, extended nCO2, extended nH2O, extended I, extended zz);
+// The solvent's own Debye-Hueckel term, from the same volume and dielectric
+// constant; nothing calls it, as a run carries no solvent term.
+extended DHSOLVENT(extended P, extended T, extended nCO2, extended nH2O, extended I);
 extended DIELECTRIC(extended P, extended T, extended xCO2, extended xH2O, extended V);
 extended AWGF(extended P, extended T, extended xCO2, extended xH2O, extended V);
 

@@ -400,6 +400,9 @@ void GEM(smallint i, extended P, extended T, extended& G) {
   extended Gf = 0, Gmix = 0, Gord = 0, Ghyd = 0, Gaq = 0;
   GEMTERMS(c, Gf, Gmix, Gord, Ghyd, Gaq);
   G = (((((((c.H - T * c.S) + Gcp) + GV) + Gf) + Gmix) + Gord) + Ghyd) + Gaq;
+  // A term that overflows at this P and T must not pass on as a result.
+  if (!std::isfinite(G))
+    IO::ERROREXIT("gem", std::string(c.name) + ": Gibbs energy is not a number at this P and T", yourfault);
 }
 
 }  // namespace ZQCALC1

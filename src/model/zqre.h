@@ -12,6 +12,14 @@ namespace ZQRE {
 
 // Standard deviation given to a reaction outside the window of an average.
 constexpr extended AVSDOUTSIDE = 1000;
+// The finder's progress marks follow "reactions : ", so their count starts
+// at its width.
+constexpr smallint MARKSTART = 12;
+// A window of average P whose low T lies this close to the fixed T (K), or
+// of average T whose low P lies this close to the fixed P (kbar), is one
+// line: the finder tests a reaction at its two ends only.
+constexpr extended ONELINETTOL = 0.1L;
+constexpr extended ONELINEPTOL = 0.01L;
 
 // Whether reaction k crosses the window of the current diagram; g gets the
 // corner signs. One member per kind of diagram.

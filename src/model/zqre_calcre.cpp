@@ -31,6 +31,8 @@ void RESETFINDER() {
 namespace {
 
 constexpr smallint maxtries = 400;  // fruitless candidates before the user is asked
+constexpr smallint EXCLUDEDPERLINE = 9;     // names on a line of the exclusions before it wraps
+constexpr smallint EXCLUDEDBARCOLUMN = 22;  // column of the first bar, where wrapped lines put theirs
 
 }  // namespace
 
@@ -150,49 +152,51 @@ void CALCPHASES(const iemvector& pc, const bcvector& ox, const bemvector& ph, be
 namespace {
 
 // The excluded phases and assemblages on one line, wrapped so that the bars
-// of the continuation lines stand under the first one.
+// of the continuation lines stand under the first one. The line is built
+// field by field, so a long one is cut where every other line is.
 void reportexcluded() {
   std::string& line = IO::WSTR;
   line.clear();
   if (NEX < 1 && NEX1 < 1) {
-    if (!DOALLREACTIONS) line = "no excluded assemblages";
+    if (!DOALLREACTIONS) IO::ADDSTR("no excluded assemblages", 0, line);
   } else {
-    line = "excluded assemblages |";
-    for (smallint i = 1; i <= NEX1; ++i) line += " " + NAME[EXEM[i]] + " |";
+    IO::ADDSTR("excluded assemblages |", 0, line);
+    for (smallint i = 1; i <= NEX1; ++i) IO::ADDSTR(" " + NAME[EXEM[i]] + " |", 0, line);
     smallint names = NEX1;
     for (smallint i = 1; i <= NEX; ++i) {
       for (smallint j = 1; j <= NNE; ++j)
         if (IO::BTST2(EXA[i], j)) {
-          line += " " + NAME[j];
+          IO::ADDSTR(" " + NAME[j], 0, line);
           ++names;
         }
-      line += " |";
-      if (names > 9 && i < NEX) {
+      IO::ADDSTR(" |", 0, line);
+      if (names > EXCLUDEDPERLINE && i < NEX) {
         IO::PUTSTR(1, line, 0, CHANNEL::TERMSUMLOG);
         names = 0;
         line.clear();
-        IO::ADDSTR("|", 22, line);
+        IO::ADDSTR("|", EXCLUDEDBARCOLUMN, line);
       }
     }
   }
   IO::PUTSTR(1, line, 1, CHANNEL::TERMSUMLOG);
 }
 
-}  // namespace
-
-void CALCRE(bool& ok) {
-  constexpr longint tl = CHANNEL::TERMLOG;
-  if (CALCMODE == calcmodetype::nlecalc) IO::ERROREXIT("calcre", "mode 1 sent to the wrong place", myfault);
-  const bool rock = CALCMODE == calcmodetype::rockcalc;
-  const bool utility = CALCMODE == calcmodetype::utilitycalc;
-  const bool phase = CALCMODE == calcmodetype::phasecalc;
-  JUSTCHECKONE = false;
-
+// One search of CALCRE: the calc mode's flags and the work vectors that its
+// stages share.
+struct calcre {
+  static constexpr longint tl = CHANNEL::TERMLOG;
+  bool rock = CALCMODE == calcmodetype::rockcalc;
+  bool utility = CALCMODE == calcmodetype::utilitycalc;
+  bool phase = CALCMODE == calcmodetype::phasecalc;
   iemvector cc{"calcre components"}, pc{"calcre phases"}, ic{"calcre intersection"};
   bcvector ox{"calcre component flags"};
   bemvector ph{"calcre phase flags"}, sel{"calcre chosen"}, seli{"calcre intersection set"};
+  long tries = 0;
+  bool done = false;
 
-  if (rock) {
+  // Calc mode 2: the rank of the whole rock, its number of independent
+  // reactions, and whether the window is one line of the average.
+  void rocksetup() {
     IO::PUTSTR(0, "reactions : ", 0, tl);
     if (!REHELP) IO::PUTSTR(0, "", 1, tl);
     for (smallint j = 1; j <= NCV; ++j) ph[j] = j <= NNE;
@@ -205,121 +209,154 @@ void CALCRE(bool& ok) {
     ONIR = static_cast<smallint>(NPHSUB - RANKC);
     PRINTC();
     if (AVMODE == avtype::avpmode)
-      JUSTCHECKONE = std::fabs(FIXEDT - TLOW) < 0.1L;
+      JUSTCHECKONE = std::fabs(FIXEDT - TLOW) < ONELINETTOL;
     else if (AVMODE == avtype::avtmode)
-      JUSTCHECKONE = std::fabs(FIXEDP - PLOW) < 0.01L;
+      JUSTCHECKONE = std::fabs(FIXEDP - PLOW) < ONELINEPTOL;
     else
       JUSTCHECKONE = true;
   }
 
+  // After a candidate reaction: whether its subsystem has more to give
+  // (more) and whether the whole search is over (done).
+  void aftercandidate(bool& more) {
+    if (NR == maxreac) REDUCE(false);
+    OVERNR = NR == maxreac;
+    done = OVERNR;
+    if (rock) {
+      more = NRSUB < NRSUBTARGET;
+      done = NR == ONIR;
+      if (tries == maxtries && NR == 0) done = IO::QUERY("not much progress : exitt");
+    } else if (!utility && !phase) {
+      done = true;
+    }
+  }
+
+  // The reactions among RANKC + 1 phases of the component subset of size k.
+  void reactions(smallint k) {
+    SUBINFOWRITTEN = false;
+    if (NPHSUB < 2 || RANKC < 1) {
+      IO::PUTSTR(1, "no reactions with less than 2 phases?!", 1, tl);
+      IO::PUTSTR(0, "REALLY should not have got to here...", 1, tl);
+      return;
+    }
+    const smallint size = static_cast<smallint>(RANKC + 1);
+    bool more = false;
+    ZQUTE2::SETUPCHOOSE(pc, size);
+    ZQUTE2::CHOOSE(pc, size, NPHSUB, more);
+    while (more && !done) {
+      bool skip = false;
+      CALCPHASES(pc, ox, ph, sel, skip);
+      if (!skip) {
+        if (rock && NRSUB == NRSUBOLD && !SUBINFOWRITTEN) WRITESYSTEMINFO(ox, ph);
+        ++tries;
+        CALCR(k, ox, ph, sel);
+        aftercandidate(more);
+      }
+      if (more && !done) ZQUTE2::CHOOSE(pc, size, NPHSUB, more);
+    }
+  }
+
+  // The intersections among RANKC + 2 phases of the current subset; the
+  // enumeration runs to its end even once the table is full.
+  void intersections() {
+    if (NPHSUB < 3) {
+      IO::PUTSTR(1, "no intersections with less than 3 phases?!", 1, tl);
+      IO::PUTSTR(0, "REALLY should not have got to here  (A) ...", 1, tl);
+      return;
+    }
+    if (RANKC < 1) {
+      IO::PUTSTR(1, "no reactions with less than 3 phases?!", 1, tl);
+      IO::PUTSTR(0, "REALLY should not have got to here  (B) ...", 1, tl);
+      return;
+    }
+    const smallint size = static_cast<smallint>(RANKC + 2);
+    bool more = false;
+    ZQUTE2::SETUPCHOOSE(ic, size);
+    ZQUTE2::CHOOSE(ic, size, NPHSUB, more);
+    while (more) {
+      bool skip = false;
+      CALCPHASESI(ic, ph, seli, skip);
+      OVERNI = NINT == maxint;
+      if (!skip && !OVERNI) CALCI(seli);
+      ZQUTE2::CHOOSE(ic, size, NPHSUB, more);
+    }
+  }
+
+  // One component subset of size k, held in cc.
+  void subset(smallint k) {
+    CALCOXIDES(cc, k, ox, ph, NPHSUB);
+    if (NPHSUB > 1) RANKC = CALCRANKC(ph);
+    if (NPHSUB <= 1 || RANKC + 1 > NPHSUB) return;
+    if (!rock || CALCLNIR(ph, k)) reactions(k);
+    if (!done && !OVERNI && !rock && !utility && RANKC + 2 <= NPHSUB) intersections();
+  }
+
+  // Component subsets smallest first, each size in lexicographic order.
+  void search() {
+    for (smallint k = 1; k <= NU && !done; ++k) {
+      bool cmore = false;
+      ZQUTE2::SETUPCHOOSE(cc, k);
+      ZQUTE2::CHOOSE(cc, k, NU, cmore);
+      while (cmore && !done) {
+        subset(k);
+        if (!done) ZQUTE2::CHOOSE(cc, k, NU, cmore);
+      }
+    }
+  }
+
+  // What the search gives each calc mode: its summary line in mode 2, the
+  // exclusions and counts with the final reduction in modes 0 and 3.
+  void report(bool& ok) const {
+    if (rock) {
+      ok = done;
+      INCOMPLETE = NR < ONIR;
+      const char* text = NR == 0       ? "no reactions"
+                         : INCOMPLETE ? "an INCOMPLETE independent set of reactions has been calculated"
+                                      : "an independent set of reactions has been calculated";
+      IO::PUTSTR(1, text, 1, CHANNEL::TERMSUMLOG);
+      return;
+    }
+    if (!utility && !phase) {
+      ok = done;
+      return;
+    }
+    reportexcluded();
+    ok = !OVERNR && !OVERNI;
+    REDUCE(true);
+    if (OVERNR)
+      IO::PUTSTR(2,
+                 DOALLREACTIONS ? "*** INCOMPLETE set of reactions ***"
+                                : "*** INCOMPLETE set of reactions and intersections ***",
+                 1, CHANNEL::TERMSUMLOG);
+    if (!DOALLREACTIONS && OVERNI) IO::PUTSTR(2, "*** INCOMPLETE set of  intersections ***", 1, CHANNEL::TERMSUMLOG);
+    std::string line = "no of reactions = " + IO::INT2STR(NR);
+    if (!DOALLREACTIONS) line += ", no of intersections = " + IO::INT2STR(NINT);
+    IO::PUTSTR(1, line, 1, CHANNEL::TERMSUMLOG);
+  }
+};
+
+}  // namespace
+
+void CALCRE(bool& ok) {
+  if (CALCMODE == calcmodetype::nlecalc) IO::ERROREXIT("calcre", "mode 1 sent to the wrong place", myfault);
+  JUSTCHECKONE = false;
+  calcre search;
+  if (search.rock) search.rocksetup();
+
   OVERNR = OVERNI = false;
-  NSYM = 12;
+  NSYM = MARKSTART;
   NRSUB = 0;
   NR = 0;
   NRBIT = 0;
   NINT = 0;
-  long tries = 0;
 
   if (NU < 1) {
-    IO::PUTSTR(1, "no reactions in a system with no components?!", 1, tl);
-    IO::PUTSTR(0, "should not have got to here...", 1, tl);
+    IO::PUTSTR(1, "no reactions in a system with no components?!", 1, calcre::tl);
+    IO::PUTSTR(0, "should not have got to here...", 1, calcre::tl);
     return;
   }
-
-  bool done = false;
-  for (smallint k = 1; k <= NU && !done; ++k) {
-    bool cmore = false;
-    ZQUTE2::SETUPCHOOSE(cc, k);
-    ZQUTE2::CHOOSE(cc, k, NU, cmore);
-    while (cmore && !done) {
-      CALCOXIDES(cc, k, ox, ph, NPHSUB);
-      if (NPHSUB > 1) RANKC = CALCRANKC(ph);
-      if (NPHSUB > 1 && RANKC + 1 <= NPHSUB) {
-        const bool go = rock ? CALCLNIR(ph, k) : true;
-        if (go) {
-          SUBINFOWRITTEN = false;
-          if (NPHSUB < 2 || RANKC < 1) {
-            IO::PUTSTR(1, "no reactions with less than 2 phases?!", 1, tl);
-            IO::PUTSTR(0, "REALLY should not have got to here...", 1, tl);
-          } else {
-            const smallint size = static_cast<smallint>(RANKC + 1);
-            bool more = false;
-            ZQUTE2::SETUPCHOOSE(pc, size);
-            ZQUTE2::CHOOSE(pc, size, NPHSUB, more);
-            while (more && !done) {
-              bool skip = false;
-              CALCPHASES(pc, ox, ph, sel, skip);
-              if (!skip) {
-                if (rock && NRSUB == NRSUBOLD && !SUBINFOWRITTEN) WRITESYSTEMINFO(ox, ph);
-                ++tries;
-                CALCR(k, ox, ph, sel);
-                if (NR == maxreac) REDUCE(false);
-                OVERNR = NR == maxreac;
-                done = OVERNR;
-                if (rock) {
-                  more = NRSUB < NRSUBTARGET;
-                  done = NR == ONIR;
-                  if (tries == maxtries && NR == 0) done = IO::QUERY("not much progress : exitt");
-                } else if (!utility && !phase) {
-                  done = true;
-                }
-              }
-              if (more && !done) ZQUTE2::CHOOSE(pc, size, NPHSUB, more);
-            }
-          }
-        }
-        if (!done && !OVERNI && !rock && !utility && RANKC + 2 <= NPHSUB) {
-          if (NPHSUB < 3) {
-            IO::PUTSTR(1, "no intersections with less than 3 phases?!", 1, tl);
-            IO::PUTSTR(0, "REALLY should not have got to here  (A) ...", 1, tl);
-          } else if (RANKC < 1) {
-            IO::PUTSTR(1, "no reactions with less than 3 phases?!", 1, tl);
-            IO::PUTSTR(0, "REALLY should not have got to here  (B) ...", 1, tl);
-          } else {
-            const smallint size = static_cast<smallint>(RANKC + 2);
-            bool more = false;
-            ZQUTE2::SETUPCHOOSE(ic, size);
-            ZQUTE2::CHOOSE(ic, size, NPHSUB, more);
-            while (more) {
-              bool skip = false;
-              CALCPHASESI(ic, ph, seli, skip);
-              OVERNI = NINT == maxint;
-              if (!skip && !OVERNI) CALCI(seli);
-              ZQUTE2::CHOOSE(ic, size, NPHSUB, more);
-            }
-          }
-        }
-      }
-      if (!done) ZQUTE2::CHOOSE(cc, k, NU, cmore);
-    }
-  }
-
-  if (rock) {
-    ok = done;
-    INCOMPLETE = NR < ONIR;
-    const char* text = NR == 0       ? "no reactions"
-                       : INCOMPLETE ? "an INCOMPLETE independent set of reactions has been calculated"
-                                    : "an independent set of reactions has been calculated";
-    IO::PUTSTR(1, text, 1, CHANNEL::TERMSUMLOG);
-    return;
-  }
-  if (!utility && !phase) {
-    ok = done;
-    return;
-  }
-
-  reportexcluded();
-  ok = !OVERNR && !OVERNI;
-  REDUCE(true);
-  if (OVERNR)
-    IO::PUTSTR(2,
-               DOALLREACTIONS ? "*** INCOMPLETE set of reactions ***"
-                              : "*** INCOMPLETE set of reactions and intersections ***",
-               1, CHANNEL::TERMSUMLOG);
-  if (!DOALLREACTIONS && OVERNI) IO::PUTSTR(2, "*** INCOMPLETE set of  intersections ***", 1, CHANNEL::TERMSUMLOG);
-  std::string line = "no of reactions = " + IO::INT2STR(NR);
-  if (!DOALLREACTIONS) line += ", no of intersections = " + IO::INT2STR(NINT);
-  IO::PUTSTR(1, line, 1, CHANNEL::TERMSUMLOG);
+  search.search();
+  search.report(ok);
 }
 
 }  // namespace ZQRE

@@ -9,6 +9,7 @@
 #include "frame/zqute1.h"
 #include "frame/zqute2.h"
 #include "input/zqread1.h"
+#include "model/zqcalc2.h"
 #include "model/zqre.h"
 #include "reactions/zqavpt.h"
 
@@ -177,11 +178,10 @@ struct rockcalcs {
         for (long j = 1; j <= NCV; ++j) s += static_cast<long>((*C)(k, j)) * (*R)(i, j);
         if (s != 0) IO::ERROREXIT("rockcalcs", "setisr reaction doesn't balance", yourfault);
       }
-      extended l = 0;
-      for (long j = 1; j <= NCV; ++j)
-        if ((*R)(i, j) != 0 && ACTIVITY[j] > 0) l += (*R)(i, j) * std::log(ACTIVITY[j]);
-      ALNK[i] = l;
     }
+    // An end-member of a reaction without a positive activity stops the run
+    // here rather than leave its term out of ln K.
+    ZQCALC2::CALCLNK();
     IO::PUTSTR(1, "using independent set of reactions (from script)", 1, CHANNEL::TERMLOG);
   }
 

@@ -103,7 +103,10 @@ struct reader {
     NSYS = s.integer("size of system");
     xcol = s.integer("column of x coordinate");
     ycol = s.integer("column of y coordinate");
-    if (s.w == "x") {
+    // Only a header without its interpolation part means no interpolation;
+    // a column given as 0 is out of range like any other.
+    const bool interpolated = s.w == "x";
+    if (interpolated) {
       s.INCKOK("interpolation coordinate");
       icol = s.integer("interpolation coordinate");
       ival = s.real("interpolation value");
@@ -114,7 +117,7 @@ struct reader {
       IO::ERROREXIT(here, "too many variables in each line of input: max = " + IO::INT2STR(maxvalues), yourfault);
     if (xcol < 1 || xcol > NV) IO::ERROREXIT(here, "xcol " + range, yourfault);
     if (ycol < 1 || ycol > NV) IO::ERROREXIT(here, "ycol " + range, yourfault);
-    if (icol != 0) {
+    if (interpolated) {
       if (icol < 1 || icol > NV) IO::ERROREXIT(here, "icol " + range, yourfault);
       if (icol == xcol || icol == ycol) IO::ERROREXIT(here, "icol same as xcol or ycol", yourfault);
     }

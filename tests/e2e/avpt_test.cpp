@@ -70,6 +70,9 @@ TEST(AverageRock, AverageP) {
   EXPECT_TRUE(has(qk, "  {  exxy,  -0.223144,   0.100000}}];\n")) << qk;
   EXPECT_TRUE(has(qk, "  { -2,  -1,   0,   0,   1}};\n")) << qk;
   EXPECT_TRUE(has(qk, "  {         0,          0,     0.0900}};\n")) << qk;
+  // The linearisation of r3 at 8 kbar, 600 C: with ln K in dmu, b is -dS
+  // of the reaction (R ln K taken off again) and a its dH - 0.001 dV.
+  EXPECT_TRUE(has(qk, "\n  {   2.36,  -0.00600,    0.500,   -0.2231,    0.1000}}];\n")) << qk;
   EXPECT_FALSE(has(o, "Transpose"));
 }
 

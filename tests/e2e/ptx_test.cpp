@@ -1,5 +1,7 @@
 // Calc mode 3 seen from outside: three made-up silica polymorphs whose
 // reaction lines meet once near 4.5 kbar and 500 degrees.
+#include <map>
+
 #include "harness.h"
 
 using e2e::has;
@@ -85,6 +87,53 @@ TEST(ReactionLines, ACrossingBeyondTheListLeavesEveryReactionUninvolved) {
                            "<= stable => 1)  vel = ura\n<= stable => 2)  wex = ura\nmetastable   3)  wex = vel\n"))
       << sum;
   EXPECT_FALSE(has(sum, "intersection 1 involving"));
+}
+
+// A heat capacity on wex (b = -1e-4, H lowered by b/2 (773.15 - 298.15)^2 so
+// that its G at 773.15 K is unchanged at every P) bends the lines through
+// wex but keeps the point where all three meet at 4.501 kbar, 500 C. The
+// first chord between the lines' values at 4 and 5 kbar misses it by
+// 0.009 kbar; the refinement must reach it.
+TEST(ReactionLines, CurvedLinesMeetWhereTheirGibbsEnergiesSay) {
+  std::string ds = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/ptx/jx-ds7sx.txt");
+  const std::string row = "20.45375 0.125 1.75 0.0 0.0 0.0 0.0\n";
+  ASSERT_NE(ds.find(row), std::string::npos);
+  ds.replace(ds.find(row), row.size(), "9.1725 0.125 1.75 0.0 -1e-4 0.0 0.0\n");
+  const e2e::Run r = e2e::run({"ptx"}, "", {{"jx-sx.txt", script("1 8 1", "schreinemakers yes\n")}, {"jx-ds7sx.txt", ds}});
+  ASSERT_FALSE(has(r.out, "bombed")) << r.out;
+  const std::string& sum = r.files.at("jx-sx-o.txt");
+  EXPECT_FALSE(has(sum, "finding the intersection")) << sum;
+  EXPECT_TRUE(has(sum, "\nP = 4.501 kbar (sd = ")) << sum;
+  EXPECT_TRUE(has(sum, "), T = 500.00 " + deg + "C (sd = ")) << sum;
+}
+
+// The bundled example, run as the README says: its page is wide enough
+// that the terminal cuts none of its tables.
+TEST(ReactionLines, TheExampleShowsItsTablesWhole) {
+  const std::string dir = std::string(SOLVARINTH_FIXTURES) + "/../../examples/";
+  std::map<std::string, std::string> files;
+  for (const char* name : {"jx-prefs.txt", "jx-example.txt", "jx-ds7sx.txt", "jx-sxax.txt"})
+    files[name] = e2e::slurp(dir + name);
+  const e2e::Run r = e2e::run({}, e2e::slurp(dir + "answers.txt"), files);
+  ASSERT_FALSE(has(r.out, "bombed")) << r.out;
+  EXPECT_TRUE(has(r.out, "\nP = 4.501 kbar (sd = 0.8), T = 500.00 " + deg + "C (sd = 10), (cor = -0.154)\n")) << r.out;
+  EXPECT_TRUE(has(r.out, "3)  wex = vel                                                [ura]    stable              -0.700\n"));
+  EXPECT_FALSE(has(r.out, "#\n")) << r.out;
+}
+
+// A heat-capacity term that is a number in the data set but overflows at
+// the run's temperatures stops the run instead of printing zeros.
+TEST(ReactionLines, GibbsEnergyThatIsNotANumberStopsTheRun) {
+  std::string ds = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/ptx/jx-ds7sx.txt");
+  const std::string row = "0.0 0.100 2.00 0.0 0.0 0.0 0.0\n";
+  ASSERT_NE(ds.find(row), std::string::npos);
+  ds.replace(ds.find(row), row.size(), "0.0 0.100 2.00 1e4931 0.0 0.0 0.0\n");
+  const e2e::Run r = e2e::run({"ptx"}, "", {{"jx-sx.txt", script("1 8 1", "schreinemakers yes\n")}, {"jx-ds7sx.txt", ds}});
+  EXPECT_EQ(r.status, 0);
+  const std::string stop = "-- run bombed in gem : ura: Gibbs energy is not a number at this P and T";
+  EXPECT_TRUE(has(r.out, stop)) << r.out;
+  EXPECT_TRUE(has(r.files.at("jx-sx-o.txt"), stop));
+  EXPECT_FALSE(has(r.files.at("jx-sx-o.txt"), "Thermodynamics of reactions"));
 }
 
 }  // namespace

@@ -121,6 +121,29 @@ TEST_F(AvptTest, FitOfThreeLines) {
   }
 }
 
+// Average T where one reaction bends: a heat capacity on exxy (b < 0, H
+// moved to keep the line through 8.001 kbar and 600 C) gives 2 ex + wy =
+// exxy a second temperature, 690.3 C, in the window 400-850 C. The root
+// nearer the other reactions' counts, so all three agree on 600 C.
+TEST_F(AvptTest, AverageTTakesTheNearerRootOfABentReaction) {
+  constexpr extended b = -6.45e-6L, TR = 298.15L;
+  testsupport::handrow(5, "exxy", ROCK[4].H + b / 2 * (600 + K - TR) * (600 + K - TR), ROCK[4].S, ROCK[4].V, b);
+  window(1, 15, 400 + K, 850 + K);
+  AVMODE = avtype::avtmode;
+  // The second root, from dmu = (T - 873.15)(-0.004 - b/2 (T - Tr + 575)).
+  const extended T2 = TR - 575 - 0.004L / (b / 2);
+  extended x1 = 0, x2 = 0, dV1 = 0, dV2 = 0, dT1 = 0, dT2 = 0;
+  ZQCALC2::TCALC(3, false, x1, x2, dV1, dV2, 8.001L, 0, 1, dT1, dT2);
+  ASSERT_NEAR(x1, T2, 1e-4L);
+  ASSERT_NEAR(x2, 600 + K, 1e-4L);
+  extended av = 0, sd = 0, fit = 0;
+  testsupport::Terminal term;
+  ZQAVPT::AVV(av, sd, fit, 8.001L, 0, 1, true);
+  // The farther root would pull the average 0.025 K up and the fit to 0.06.
+  EXPECT_NEAR(av, 600 + K, 1e-4L);
+  EXPECT_NEAR(fit, 0, 1e-4L);
+}
+
 // Doubling the ln a uncertainty of one end-member moves the point as a refit
 // with that uncertainty does, to first order (the weights follow T, so not
 // exactly).
@@ -271,6 +294,40 @@ TEST_F(AvptTest, DriverPassOfEachKind) {
     EXPECT_EQ(NLP + NLT + NLX, pt ? 0 : 12);
   }
   std::tie(FIX, NLP, NLT, NLX, FIGPLOW, FIGPHIGH, FIGTLOW, FIGTHIGH, NUV, NPSS, FLUIDTYPE, NEX1) = windows;
+}
+
+// A reaction of the script's set through an end-member without activity
+// stops the pass; the same end-member outside every reaction does not.
+TEST_F(AvptTest, ScriptReactionThroughAnEndMemberWithoutActivity) {
+  const auto saved = std::make_tuple(FIX, NLP, NLT, NLX, FIGPLOW, FIGPHIGH, FIGTLOW, FIGTHIGH, NUV, NPSS, FLUIDTYPE, NEX1);
+  CONTROLJX.calctypecode = 1;
+  CONTROLJX.dataok = yes;
+  CONTROLJX.diagramPT = CONTROLJX.calcP = CONTROLJX.calcT = yes;
+  CONTROLJX.isr = yes;
+  CONTROLJX.isrdata.nname = NCV;
+  for (long j = 1; j <= NCV; ++j) CONTROLJX.isrdata.name[j] = NAME[j];
+  FIGPLOW = PLOW, FIGPHIGH = PHIGH, FIGTLOW = TLOW, FIGTHIGH = THIGH;
+  NUV = 0, NPSS = 0, NEX1 = 0;
+  for (long j = 1; j <= NCV; ++j) ACTIVITY[j] = 1;
+  ACTIVITY[4] = 0;  // exyy, in the second reaction only
+  for (const smallint nr : {1, 2}) {
+    SCOPED_TRACE(nr);
+    CONTROLJX.isrdata.nrow = nr;
+    for (long i = 1; i <= nr; ++i)
+      for (long j = 1; j <= NCV; ++j) CONTROLJX.isrdata.row(i, j) = REACTIONS[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(j - 1)];
+    FIX = fixtype::fixnone;
+    NLP = NLT = NLX = 4;
+    testsupport::Terminal term;
+    const std::string stop = testsupport::fatal([] { ZQAVPT::ROCKCALCSAS(avtype::avptmode); });
+    EXPECT_EQ(stop, nr == 2 ? "calclnk: ln<=0" : "") << term.text();
+    // The stop comes as the set is read, before anything uses its ln K.
+    EXPECT_EQ(term.text().find("using independent set of reactions (from script)") != std::string::npos, nr == 1);
+    if (nr == 1) {
+      EXPECT_EQ(ALNK[1], 0);
+    }
+  }
+  ACTIVITY.fill(0);
+  std::tie(FIX, NLP, NLT, NLX, FIGPLOW, FIGPHIGH, FIGTLOW, FIGTHIGH, NUV, NPSS, FLUIDTYPE, NEX1) = saved;
 }
 
 }  // namespace

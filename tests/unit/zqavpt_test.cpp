@@ -313,6 +313,37 @@ TEST_F(Avpt, TableOfAReactionBeyondTheWindow) {
   CONTROLJX.printcor = no;
 }
 
+// The activity table comes in blocks of 14 end-members; an excluded one
+// takes no column, and the reactions' end-members need not come first.
+TEST_F(Avpt, ActivityTableInBlocksOfFourteen) {
+  static const char* names[] = {"e6", "e7", "e8", "e9", "e10", "e11", "e12", "e13", "e14", "e15", "e16"};
+  NCV = 16;
+  for (long j = 6; j <= NCV; ++j) {
+    testsupport::handrow(j, names[j - 6], 0, 0.03L, 1);
+    ACTIVITY[j] = 0.5L + static_cast<extended>(j) / 100;
+    SDACTIVITY[j] = ACTIVITY[j] / 10;
+  }
+  NEX1 = 1, EXEM[1] = 7;
+  IO::CONTROLIO.pagewidth = 250;
+  testsupport::Terminal term;
+  ZQAVPT::TABLE();
+  const std::string out = term.text();
+  const auto field = [](const std::string& s) { return std::string(10 - s.size(), ' ') + s; };
+  std::string names1 = std::string(10, ' '), a1 = "a         ", sd1 = "sd(a)/a   ";
+  for (const char* n : {"ex", "wy", "exy", "exyy", "exxy"}) names1 += field(n);
+  a1 += field("1.000") + field("1.000") + field("1.000") + field("1.000") + field("0.8000");
+  sd1 += field("0") + field("0") + field("0") + field("0") + field("0.10000");
+  for (long j = 6; j <= 14; ++j) {
+    if (j == 7) continue;
+    names1 += field(names[j - 6]);
+    a1 += field("0." + std::to_string(50 + j) + "00");
+    sd1 += field("0.10000");
+  }
+  const std::string block2 = std::string(10, ' ') + field("e15") + field("e16") + "\na         " + field("0.6500") +
+                             field("0.6600") + "\nsd(a)/a   " + field("0.10000") + field("0.10000") + "\n";
+  EXPECT_NE(out.find("C\n" + names1 + "\n" + a1 + "\n" + sd1 + "\n" + block2), std::string::npos) << out;
+}
+
 TEST_F(Avpt, IncompleteSetStopsBothAverages) {
   INCOMPLETE = true;
   testsupport::Terminal term;

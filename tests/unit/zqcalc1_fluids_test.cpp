@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 #include "zqcalc1_testsupport.h"
 
@@ -47,6 +48,10 @@ const fluidstate REFERENCE[] = {
     // The cubic saturates at 0.0010166 kbar at 373.15 K: vapour below, liquid above.
     {H2ORK, 0.0010165L, 373.15L, 3006.536997242684L, 0.004736633522574509L},
     {H2ORK, 0.0010167L, 373.15L, 1.885768364425191L, 0.004947086077912742L},
+    // Between 673 and 695 K the vapour's attraction is the liquid's; the
+    // saturation step of ln f moves with it (0.24 kJ at 1 kbar).
+    {H2ORK, 0.1L, 685, 50.48701955925079L, 25.6069769359461L},
+    {H2ORK, 1, 685, 2.601396298512024L, 32.47396661126973L},
     {CO2RK, 10, 873.15L, 3.420086725795834L, 93.97692851940689L},
     // One root: as a whole-interval bisection gives it.
     {H2OSP, 10, 873.15L, 1.874971959172058L, 68.20912572598040L},
@@ -80,7 +85,20 @@ TEST(FluidProperties, ReferenceStates) {
                                 {7.739614273306302L, 6.680478288754814L},
                                 {3.527079462195366L, -0.09789538669565854L}};
   for (int k = 0; k < 3; ++k)
-    for (extended other : others[k]) EXPECT_LT(REFERENCE[8 + k].RTlnf, other);
+    for (extended other : others[k]) EXPECT_LT(REFERENCE[10 + k].RTlnf, other);
+}
+
+// The Sterner-Pitzer form takes the vapour below its switch pressure and
+// the liquid above it; at 373.15 K the switch lies at 0.00101756991922 kbar,
+// 1e-6 kbar above the saturation of the cubic.
+TEST(FluidProperties, SternerPitzerSwitchDecidesTheRoot) {
+  testsupport::modelswitches sw(true);
+  for (const auto& [P, vapour] : {std::pair<extended, bool>{0.0010175L, true}, {0.0010176L, false}}) {
+    extended V = 0, RTlnf = 0;
+    ZQCALC1::H2OPROPS(P, 373.15L, V, RTlnf);
+    EXPECT_EQ(V > 1000, vapour) << static_cast<double>(P);
+    EXPECT_EQ(V < 3, !vapour) << static_cast<double>(P);
+  }
 }
 
 TEST(FluidProperties, PressureDerivativeAndIdealGasLimit) {

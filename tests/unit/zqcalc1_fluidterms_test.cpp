@@ -83,6 +83,27 @@ TEST(Solvent, DebyeHueckel) {
   }
 }
 
+TEST(Solvent, DebyeHueckelOfTheSolvent) {
+  testsupport::modelswitches sw(true);
+  // Independent values at the states above: x runs from 1e-9, where the
+  // closed form of sigma(x) cancels to nothing, across to 59.
+  struct term {
+    extended nCO2, nH2O, I, dh;
+  };
+  for (const term& t : {term{0, 1, 0.1L, 4.604474799883208987e-30L}, term{0, 1, 1e17L, 0.002268372752055371223L},
+                        term{0, 1, 1e21L, 3.526195724725548326L}, term{0.5L, 2, 2, 9.606312920061359513e-28L},
+                        term{0.5L, 2, 3e15L, 0.00004757733437826705964L}}) {
+    SCOPED_TRACE(static_cast<double>(t.I));
+    EXPECT_TRUE(near(ZQCALC1::DHSOLVENT(2, 773.15L, t.nCO2, t.nH2O, t.I), t.dh, 1e-9L));
+  }
+  EXPECT_EQ(ZQCALC1::DHSOLVENT(2, 773.15L, 0, 1, 0), 0);
+  testsupport::Terminal term;
+  IO::CONTROLIO.pagewidth = 200;
+  ZQGLOBAL::DEBUGLEVEL = 5;
+  ZQCALC1::DHSOLVENT(2, 773.15L, 0, 1, 1e17L);
+  EXPECT_EQ(term.text(), "xco2 = 0, xh2o = 1.000, I = 1.0000e+17, A = 1.3883732, DH(solvent) = 0.00227\n");
+}
+
 TEST(Solvent, MixtureVolumeAtThePureEnds) {
   testsupport::modelswitches sw(true);
   extended VH = 0, VC = 0, g = 0;

@@ -186,6 +186,15 @@ TEST_F(Gem, PressureExplicitBothForms) {
     EXPECT_EQ(context(1, PR, 900).pressureterm(), 0) << k.qvb;
     // The start value alone is already close at Pr.
     EXPECT_NEAR(context(1, PR, 900).CALCV0(900), c.CALCV(PR, 900), 1e-6L) << k.qvb;
+    // Hot, the thermal pressure is large and every term of the start series
+    // counts.
+    // The series falls short of the root by 6.3e-7 (1500 K) and 3.6e-5
+    // (2500 K) of it; a term of it broken moves the start by more.
+    for (const auto& [T, shortfall] : {std::pair{1500.0L, 8e-7L}, std::pair{2500.0L, 4.2e-5L}}) {
+      const long double y0 = context(1, PR, T).CALCV0(T), y = context(1, PR, T).CALCV(PR, T);
+      EXPECT_LT(y0, y) << k.qvb << " " << T;
+      EXPECT_LT(y - y0, shortfall * y) << k.qvb << " " << T;
+    }
   }
 
   // The volume solve inverts P(y) far from the reference state too, where

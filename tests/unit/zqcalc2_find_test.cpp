@@ -196,6 +196,24 @@ TEST_F(Find, PositionSpreadAndSlope) {
   EXPECT_EQ(slope1 + slope2, 7);
 }
 
+// Below 1 kbar the P tolerance is relative: a reaction releasing a gas,
+// whose R T ln f makes the line curve at low P, is solved for its pressure
+// to parts in 1e8 of it; the 1e-4 kbar used above 1 kbar would leave up to
+// 4e-5 of it.
+TEST_F(Find, PressureOfAGasReleaseBelowOneKbar) {
+  window(0.0005L, 1, 300, 1300);
+  for (const extended root : {0.002L, 0.005L, 0.01L, 0.03L, 0.1L, 0.4L}) {
+    SCOPED_TRACE(static_cast<double>(root));
+    rows({{"A", 0, 0.1L, 2}, {"B", 0, 0.1L, 1}, {"CH4", 0, 0.1L, 0}});
+    reaction({-1, 1, 1});
+    (*TD)(2, TDSLOT::H) = -dmu(root, 700);  // puts the root at `root` kbar
+    ASSERT_NEAR(dmu(root, 700), 0, 1e-12L);
+    const roots r = find(findtype::findp, 700);
+    EXPECT_NEAR(r.x1, root, 1e-7L * root);
+    EXPECT_EQ(r.x2, NONE);
+  }
+}
+
 // A reaction releasing CO2 (a solid row standing in for it, so only ln x
 // enters): dmu = dG0 + R T ln x(CO2) is zero at x = exp(-dG0 / R T).
 TEST_F(Find, XCO2OfAReactionReleasingCO2) {

@@ -306,6 +306,43 @@ TEST_F(Solver, ConvergedReportNamesTheTestPassed) {
   EXPECT_EQ(out.substr(out.size() - tail.size()), tail);
 }
 
+// A small step ends the solve as converged only where the largest residual
+// is below the square root of SMALLE; Newton on a cube gains a third a step,
+// so it takes that way out with residuals still far above SMALLE.
+TEST_F(Solver, SmallStepNearTheSolutionConverges) {
+  struct row {
+    extended root, from, smalldx;
+    smallint code;
+    const char* status;
+  };
+  // Steps below 0.01 come with residuals near 1e-5; steps below 0.03 with
+  // residuals near 4e-4, beyond sqrt(1e-8).
+  for (const row& t : {row{0.3L, 0.45L, 0.01L, 0, "dx"}, row{0.3L, 0.45L, 0.03L, 1, "before"}}) {
+    SCOPED_TRACE(static_cast<double>(t.smalldx));
+    SetUp();
+    sys = system{};
+    layout(1);
+    cubes(t.root);
+    start({t.from});
+    SMALLE = 1e-8L;
+    SMALLF = 1e-300L;
+    SMALLDX = t.smalldx;
+    DEBUGLEVEL = 4;
+    Terminal term;
+    smallint code = -1;
+    EXPECT_EQ(solve(code), t.code == 0);
+    EXPECT_EQ(code, t.code);
+    EXPECT_EQ(CONVSTATUS, t.status);
+    const extended e = phys(3) - t.root, maxe = std::fabs(e * e * e);
+    if (t.code == 0) {
+      EXPECT_TRUE(maxe > 1e-8L && maxe < 1e-4L) << static_cast<double>(maxe);
+      EXPECT_NE(term.text().find("\n\nstep too small near solution (dxconverge)\n"), std::string::npos) << term.text();
+    } else {
+      EXPECT_GT(maxe, 1e-4L);
+    }
+  }
+}
+
 TEST_F(Solver, FailedTrialIsSoftOnlyInASearchASeriesOrQuietly) {
   struct row {
     smallint level;

@@ -103,6 +103,9 @@ class PhaseOrder : public ::testing::Test {
     if (r != nullptr) setrecipe(p, *r);
     return p;
   }
+  static void setcomp(icvector& comp, const std::vector<int>& v) {
+    for (std::size_t i = 0; i < v.size(); ++i) comp[static_cast<long>(i + 1)] = static_cast<smallint>(v[i]);
+  }
   static std::vector<int> column(long k) {
     std::vector<int> v;
     for (long i = 1; i <= NUV; ++i) v.push_back((*C)(i, k));
@@ -175,6 +178,64 @@ TEST_F(PhaseOrder, RecipeBeyondSixteenBitsIsRefusedNamingTheComponent) {
   addem(s, "bb");
   addem(s, "big", &big);
   EXPECT_EQ(fatal([] { ZQNLE3::MAKEEMC(); }), "make emc: amount of Y too large for its integer column");
+}
+
+// ---------------------------------------------------------------- COUNTCOMP
+
+// Formula sizes over the free components: atoms per unit from the element
+// and oxide table, found by oxide name (SiO2, 3 atoms) or by element name
+// (Mg, counting the 2 of MgO), or oxide units with the older data set.
+TEST_F(PhaseOrder, FormulaSizesOverTheFreeComponents) {
+  struct Case {
+    bool oldset, mgfree;
+    extended fo, q;
+  };
+  // fo: 1 SiO2 and 4/2 Mg; q: 1 SiO2.
+  for (const Case& c : {Case{false, true, 3 + 2 * 2, 3}, Case{false, false, 3, 3}, Case{true, true, 1 + 2, 1},
+                        Case{true, false, 1, 1}}) {
+    SCOPED_TRACE(std::to_string(c.oldset) + std::to_string(c.mgfree));
+    RESETRUNCONSTANTS();
+    dataset({"SiO2", "Mg"}, {});
+    ptype1& s = solution("ol");
+    setcomp(addem(s, "fo").comp, {1, 4});
+    setcomp(pure("qz", "q").comp, {1, 0});
+    COMPDIV[2] = 2;
+    BCOMPS[1] = true;
+    BCOMPS[2] = c.mgfree;
+    WITHOLDSET = c.oldset;
+    EXPECT_EQ(fatal([] { ZQNLE3::COUNTCOMP(); }), "");
+    EXPECT_EQ(s.em[1].formulasize, c.fo);
+    EXPECT_EQ((*PREC0)[1].formulasize, c.q);
+  }
+  WITHOLDSET = false;
+}
+
+TEST_F(PhaseOrder, FormulaSizeStops) {
+  struct Case {
+    std::vector<std::string> comps;
+    bool oldset;
+    std::vector<int> solution, pure;  // compositions; empty: no such phase
+    std::string fault;
+  };
+  const Case cases[] = {
+      {{"SiO2", "Xx"}, false, {1, 1}, {}, "countcomp: cannot find oxide name"},
+      {{"SiO2", "SO2"}, true, {1, 1}, {}, "countcomp: sulphur verboten"},
+      {{"SiO2", "MgO"}, true, {0, 1}, {}, "countcomp: sumox <= 0 for e1, in ss"},
+      {{"SiO2", "MgO"}, true, {1, 0}, {0, 1}, "countcomp: sumox <= 0 for pp"},
+      {{"SiO2", "MgO"}, false, {0, 1}, {0, 1}, ""},  // no such test without the older data set
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fault);
+    RESETRUNCONSTANTS();
+    dataset(c.comps, {});
+    setcomp(addem(solution("ss"), "e1").comp, c.solution);
+    if (!c.pure.empty()) setcomp(pure("pp", "p1").comp, c.pure);
+    BCOMPS[1] = true;
+    BCOMPS[2] = false;  // MgO held fixed
+    WITHOLDSET = c.oldset;
+    EXPECT_EQ(fatal([] { ZQNLE3::COUNTCOMP(); }), c.fault);
+  }
+  WITHOLDSET = false;
 }
 
 // ---------------------------------------------------------------- MAKEEMTD

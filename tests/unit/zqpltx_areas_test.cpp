@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "zqpltx_areatestsupport.h"
@@ -186,6 +187,34 @@ TEST(DrawingAreas, Labels) {
     EXPECT_TRUE(areatest::has(d.log(), "area info determined in analysis " + r.heading + "\n")) << r.control;
     EXPECT_EQ(ZQPLTX::AREA[2].label, r.label2) << r.control;
     EXPECT_TRUE(areatest::has(d.log(), "% " + r.label2 + "\n")) << r.control;
+  }
+}
+
+// A line drawn from the frame into the point bounds its fields as one
+// drawn out of it: the labels stay where they are, whichever lines of the
+// four-field file are turned round.
+TEST(DrawingAreas, LabelsDoNotDependOnALinesDirection) {
+  const std::vector<std::pair<std::string, std::string>> turned = {
+      {"u1 a b d - c i1 end 5 600 5 900\n", "u1 a b d - c begin i1 5 900 5 600\n"},
+      {"u2 a b c - d i1 end 5 600 -5 600\n", "u2 a b c - d begin i1 -5 600 5 600\n"},
+      {"u3 a b - c i1 end 5 600 5 300\n", "u3 a b - c begin i1 5 300 5 600\n"},
+      {"u4 a b - d i1 end 5 600 15 600\n", "u4 a b - d begin i1 15 600 5 600\n"}};
+  const double want[][2] = {{20.0 / 3, 2000.0 / 3}, {10.0 / 3, 2000.0 / 3}, {10.0 / 3, 1600.0 / 3}, {20.0 / 3, 1600.0 / 3}};
+  for (std::size_t n = 1; n <= turned.size(); ++n) {
+    SCOPED_TRACE(n);
+    std::string file = fourfield;
+    for (std::size_t i = 0; i < n; ++i) {
+      const auto& [out, in] = turned[i];
+      ASSERT_NE(file.find(out), std::string::npos);
+      file.replace(file.find(out), out.size(), in);
+    }
+    Drawing d;
+    EXPECT_EQ(areatest::run(d, qk(file), [] { ZQPLTX::ANALYSIS(); }).end, "");
+    ASSERT_EQ(ZQPLTX::NA, 4);
+    for (long k = 1; k <= 4; ++k) {
+      EXPECT_NEAR(static_cast<double>(ZQPLTX::AREA[k].labelx), want[k - 1][0], 1e-12) << k;
+      EXPECT_NEAR(static_cast<double>(ZQPLTX::AREA[k].labely), want[k - 1][1], 1e-12) << k;
+    }
   }
 }
 

@@ -179,6 +179,7 @@ TEST(DrawingReader, Stops) {
       {"2 4 3 2\n" + ctl, "readdata: xcol not in range: must be 1 <=> 2"},
       {"2 4 1 0\n" + ctl, "readdata: ycol not in range: must be 1 <=> 2"},
       {"2 4 1 2 x 3 5\n" + ctl, "readdata: icol not in range: must be 1 <=> 2"},
+      {"3 4 1 2 x 0 5\n" + ctl, "readdata: icol not in range: must be 1 <=> 3"},
       {"3 4 1 2 x 2 5\n" + ctl, "readdata: icol same as xcol or ycol"},
       {"2 4.5 1 2\n" + ctl, "getinteger: expecting an integer (1); got: 4.5 - size of system"},
       {"2 4 1 2\ni<1> 1 2\n" + ctl, "read data: < in name: line/point name unassigned?"},

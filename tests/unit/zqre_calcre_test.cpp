@@ -160,6 +160,28 @@ TEST_F(Finder, ExcludedAssemblagesReport) {
             "\n                     | p12 p13 |\n\nno of reactions = 0\n");
 }
 
+// A report line longer than a line may be ends in the cut mark and takes
+// nothing more.
+TEST_F(Finder, ExcludedAssemblagesReportCut) {
+  static std::vector<std::string> names;
+  names.clear();
+  for (int i = 1; i <= 30; ++i) names.push_back("phase" + std::string(i < 10 ? "0" : "") + std::to_string(i));
+  std::vector<phase> list(names.size(), phase{"", {1}, -2000, 0.1L, 3});
+  for (std::size_t i = 0; i < list.size(); ++i) list[i].name = names[i].c_str();
+  build({"X"}, 1, list);
+  CALCMODE = calcmodetype::phasecalc;
+  DOALLREACTIONS = true;
+  for (smallint i = 1; i <= 30; ++i) EXEM[i] = i;
+  NEX1 = 30;
+  NEX = 0;
+  IO::CONTROLIO.pagewidth = 250;  // the terminal shows the line whole
+  std::string expected = "\nexcluded assemblages |";
+  for (std::size_t i = 0; i < 22; ++i) expected += " " + names[i] + " |";
+  expected += "\xA4\n\nno of reactions = 0\n";
+  bool ok = false;
+  EXPECT_EQ(run(ok), expected);
+}
+
 // Calc mode 2: marks per candidate, the spread of each kept reaction on the
 // terminal, and the end of the search as soon as the set is complete.
 TEST_F(Finder, RockReactions) {

@@ -140,6 +140,22 @@ TEST_F(Setup, BoilDownRenumbersTheVariablesLeft) {
   EXPECT_NE(term.text().find("\n\nproblem in      g  3  1\na  \nb  \nc  \nx(g)  \n"), std::string::npos);
 }
 
+TEST_F(Setup, BoilDownOfTheFirstEndMemberKeepsTheLastPair) {
+  // x zeroed takes a away; of the three pairs only the last, W(b,c), stays.
+  ptype1& p = phase(3, {0, 0.4L});
+  p.prop[1] = sum({factor(0, {{1, 1}})});
+  p.prop[2] = sum({factor(0, {{1, 2}})});
+  p.prop[3] = sum({factor(1, {{-1, 1}, {-1, 2}})});
+  ZQREAD2::SETUP::BOILDOWN(reader, 1);
+  ASSERT_TRUE(p.nprop == 2 && p.nvar == 1);
+  EXPECT_EQ(p.em[1].name, "b");
+  ASSERT_EQ(p.nw, 1);
+  EXPECT_EQ(p.wname[1], "W(b,c)");
+  EXPECT_EQ(p.wa[1], 23);
+  ASSERT_EQ(p.nwpair, 1);
+  EXPECT_TRUE(p.wpair[1].wpar == 1 && p.wpair[1].wj == 1 && p.wpair[1].wk == 2);
+}
+
 TEST_F(Setup, VariableLimitRowsAreStoredOnceEach) {
   varlimtype num{"num"}, den{"den"};
   smallint count = 0;
