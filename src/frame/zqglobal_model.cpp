@@ -1,3 +1,5 @@
+// The model's shared state (the least-squares end-member records, the
+// writer flag and the volume term of the last end-member), with its reset.
 #include "frame/zqglobal_model.h"
 
 namespace ZQGLOBAL {

@@ -1,3 +1,5 @@
+// Calc mode 9 as it stands until the refinement lands: the least-squares
+// preferences are read and the switches settled, and nothing is refined.
 #include "frame/io.h"
 #include "lsq/lsqds.h"
 #include "frame/zqglobal.h"

@@ -1,3 +1,6 @@
+// The weighted average of the reactions' positions at a fixed T (average P)
+// or fixed P (average T), with its sd and sigfit, the single end-member
+// diagnostics at the middle of the list, and the 95% limit of sigfit.
 #include <cmath>
 #include <vector>
 

@@ -1,3 +1,6 @@
+// The driver of calc mode 2: the rock's passes with their activity table and
+// edits, windows, reaction set (found or from the script), the largest sd
+// allowed, and the choice of average P, T or PT.
 #include <cmath>
 #include <memory>
 #include <optional>

@@ -1,3 +1,4 @@
+// Calc mode 0's entry, never reached while the main program refuses mode 0.
 #include "utilities/zqmode0.h"
 
 namespace ZQMODE0 {

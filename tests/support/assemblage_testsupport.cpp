@@ -1,3 +1,6 @@
+// The hand-laid assemblage of the model tests: its tables, phase records,
+// end-member rows, layout of the unknowns, and the enthalpies that make a
+// chosen point solve.
 #include "assemblage_testsupport.h"
 
 #include <cctype>
