@@ -1,5 +1,6 @@
-// The model's shared state (the least-squares end-member records, the
-// writer flag and the volume term of the last end-member), with its reset.
+// The model's shared state (the least-squares end-member records, the flag
+// of the least-squares output tables and the count of series fallbacks),
+// with its reset.
 #include "frame/zqglobal_model.h"
 
 namespace ZQGLOBAL {
