@@ -148,8 +148,10 @@ void POK3(extended& low, extended& high, xOKtype how) {
 void TOK3(extended& low, extended& high, xOKtype how) {
   retryrule rule = openrule(" T", "T");
   rule.range = [](extended lo, extended hi) -> std::string {
-    if (hi > 3000) return "T(high) must be less than " + IO::INT2STR(3000 - CONST::KELVIN) + " : try again";
-    if (lo < 283) return "T(low) must be greater than " + IO::INT2STR(283 - CONST::KELVIN) + " : try again";
+    if (hi > CONST::TCEILING)
+      return "T(high) must be less than " + IO::INT2STR(CONST::TCEILING - CONST::KELVIN) + " : try again";
+    if (lo < CONST::TFLOOR)
+      return "T(low) must be greater than " + IO::INT2STR(CONST::TFLOOR - CONST::KELVIN) + " : try again";
     return "";
   };
   rule.shift = CONST::KELVIN;

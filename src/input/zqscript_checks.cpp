@@ -186,27 +186,29 @@ controlboolean PPOK(const sstring& keyword, extended& plo, extended& phi, extend
   return result;
 }
 
-controlboolean TOK(const sstring& keyword, extended& t, extended lo, extended hi, smallint i) {
-  (void)lo;
-  (void)hi;
+// The frame's floor and ceiling decide; the caller's window (lo, hi) is
+// checked where it is used.
+controlboolean TOK(const sstring& keyword, extended& t, [[maybe_unused]] extended lo, [[maybe_unused]] extended hi,
+                   smallint i) {
   const extended v = INFOREAL[i];
-  if (v < 9.85L) {
-    countfail("for " + keyword + ", the one T needs to be greater than " + IO::INT2STR(10) + degC + "; default used");
-    t = 283;
+  if (v < CONST::TFLOORC) {
+    countfail("for " + keyword + ", the one T needs to be greater than " + IO::INT2STR(CONST::TFLOORC) + degC +
+              "; default used");
+    t = CONST::TFLOOR;
     return no;
   }
-  if (v > 2726.85L) {
-    countfail("for " + keyword + ", the one T needs to be less than " + IO::INT2STR(2727) + degC + "; default used");
-    t = 3000;
+  if (v > CONST::TCEILINGC) {
+    countfail("for " + keyword + ", the one T needs to be less than " + IO::INT2STR(CONST::TCEILINGC) + degC +
+              "; default used");
+    t = CONST::TCEILING;
     return no;
   }
   t = v + CONST::KELVIN;
   return yes;
 }
 
-controlboolean TTOK(const sstring& keyword, extended& tlo, extended& thi, extended lo, extended hi, smallint i) {
-  (void)lo;
-  (void)hi;
+controlboolean TTOK(const sstring& keyword, extended& tlo, extended& thi, [[maybe_unused]] extended lo,
+                    [[maybe_unused]] extended hi, smallint i) {
   controlboolean result = yes;
   if (INFOREAL[i + 1] < INFOREAL[i]) {
     countfail("for " + keyword + ", the 2nd T in the T range must be larger than the 1st T");
@@ -214,20 +216,20 @@ controlboolean TTOK(const sstring& keyword, extended& tlo, extended& thi, extend
     result = no;
   }
   const extended x1 = INFOREAL[i], x2 = INFOREAL[i + 1];
-  if (x1 < 9.85L && x2 > 2726.85L) {
-    countfail("for " + keyword + ", the T range needs to be within " + IO::INT2STR(10) + degC + " to " +
-              IO::INT2STR(2727) + degC + "; default used");
+  if (x1 < CONST::TFLOORC && x2 > CONST::TCEILINGC) {
+    countfail("for " + keyword + ", the T range needs to be within " + IO::INT2STR(CONST::TFLOORC) + degC + " to " +
+              IO::INT2STR(CONST::TCEILINGC) + degC + "; default used");
     return no;
   }
-  if (x1 < 9.85L) {
-    countfail("for " + keyword + ", the bottom of the T range needs to be greater than " + IO::INT2STR(10) + " " +
-              degC + "; default used");
+  if (x1 < CONST::TFLOORC) {
+    countfail("for " + keyword + ", the bottom of the T range needs to be greater than " +
+              IO::INT2STR(CONST::TFLOORC) + " " + degC + "; default used");
     thi = x2 + CONST::KELVIN;
     return no;
   }
-  if (x2 > 2726.85L) {
-    countfail("for " + keyword + ", the top of the T range needs to be less than " + IO::INT2STR(2727) + degC +
-              "; default used");
+  if (x2 > CONST::TCEILINGC) {
+    countfail("for " + keyword + ", the top of the T range needs to be less than " + IO::INT2STR(CONST::TCEILINGC) +
+              degC + "; default used");
     tlo = x1 + CONST::KELVIN;
     return no;
   }
