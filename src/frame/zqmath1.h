@@ -20,6 +20,11 @@ void REALS2INTEGERS(emvector& v, smallint n, longint& m);
 // The caller's matrix is not changed: both work on a copy of rows 1..m,
 // columns 1..n.
 smallint CALCRANK(const liemmatrix& a, smallint m, smallint n);
+// The rank of a; and writes the shared reaction table: one balanced
+// reaction per free column of a (the last first) appended to R as rows
+// NR + 1, NR + 2, ..., with NR raised by one each. The caller sets NR (to 0
+// for a fresh basis) and copies a from C, against which each reaction is
+// checked (fatal "reaction doesn't balance").
 smallint NULLSPACE(const liemmatrix& a, smallint m, smallint n);
 
 // The eliminations work in 64-bit integers, so that the growth of the

@@ -27,6 +27,12 @@ using invmatrix = fmatrix<extended, 1, maxavr, 1, maxavr>;
 using avrvector = farray<extended, 1, maxavr>;
 
 // The driver of calc mode 2: passes over the rock until the user stops.
+// Besides the windows, lists and FIX of the pass, it writes the reaction
+// set: with "isr" in the script it loads that set itself into NR, rows
+// 1..NR of R and their ALNK, after checking that it fits NAME and balances
+// against C; otherwise ZQRE::CALCRE finds it (and SDAVVMAX is set first).
+// Exclusions go to EXEM and NEX1, edited activities to ACTIVITY and
+// SDACTIVITY, AVMODE and FLUIDTYPE are settled per pass.
 void ROCKCALCS();
 // The driver with the calc type of every pass set to mode: the one way into
 // the kinds that no menu or script offers, for tests.

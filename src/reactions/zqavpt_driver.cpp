@@ -165,6 +165,8 @@ struct rockcalcs {
     IO::PROMPTCONTROL("use independent set of reactions (isr) in script", CONTROLJX.isr);
   }
 
+  // The script's reaction set as the pass's set: writes NR, rows 1..NR of R
+  // and ALNK, the one place outside ZQRE that fills the reaction table.
   static void scriptreactions() {
     const isrtype& t = CONTROLJX.isrdata;
     if (t.nname != NCV) IO::ERROREXIT("rockcalcs", "isr matrix has wrong shape", yourfault);
