@@ -166,7 +166,7 @@ struct rockcalcs {
   }
 
   // The script's reaction set as the pass's set: writes NR, rows 1..NR of R
-  // and ALNK, the one place outside ZQRE that fills the reaction table.
+  // and ALNK, in place of the set ZQRE::CALCRE would find.
   static void scriptreactions() {
     const isrtype& t = CONTROLJX.isrdata;
     if (t.nname != NCV) IO::ERROREXIT("rockcalcs", "isr matrix has wrong shape", yourfault);
