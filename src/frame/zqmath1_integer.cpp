@@ -150,9 +150,14 @@ void reducerow(workmatrix& b, smallint r, smallint from, smallint n, smallint sk
       if (l != skip) b(r, l) /= g;
 }
 
-workmatrix& workspace(std::unique_ptr<workmatrix>& w) {
+// The working copy of rows 1..m, columns 1..n of a, in w (made at the
+// first call).
+workmatrix& workspace(std::unique_ptr<workmatrix>& w, const liemmatrix& a, smallint m, smallint n) {
   if (!w) w = std::make_unique<workmatrix>("elimination matrix");
-  return *w;
+  workmatrix& b = *w;
+  for (smallint r = 1; r <= m; ++r)
+    for (smallint l = 1; l <= n; ++l) b(r, l) = a(r, l);
+  return b;
 }
 
 }  // namespace
@@ -204,9 +209,7 @@ smallint CALCRANK(const liemmatrix& a, smallint m, smallint n) {
   const char* where = "calcrank";
   checksize(m, n, where);
   static std::unique_ptr<workmatrix> work;
-  workmatrix& b = workspace(work);
-  for (smallint r = 1; r <= m; ++r)
-    for (smallint l = 1; l <= n; ++l) b(r, l) = a(r, l);
+  workmatrix& b = workspace(work, a, m, n);
 
   const smallint mn = std::min(m, n);
   smallint i = 0, j = 0, k = 0, col = 0;
@@ -263,9 +266,7 @@ smallint NULLSPACE(const liemmatrix& a, smallint m, smallint n) {
   if (NR < 0 || NR > maxreac) IO::ERROREXIT(where, "reaction count out of range", myfault);
 
   static std::unique_ptr<workmatrix> work;
-  workmatrix& b = workspace(work);
-  for (smallint r = 1; r <= m; ++r)
-    for (smallint l = 1; l <= n; ++l) b(r, l) = a(r, l);
+  workmatrix& b = workspace(work, a, m, n);
   farray<smallint, 1, maxem> pivcol("nullspace pivot columns");
   farray<bool, 1, maxem> pivot("nullspace pivot flags");
 

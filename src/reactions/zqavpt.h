@@ -7,6 +7,7 @@
 
 #include "frame/farray.h"
 #include "frame/types.h"
+#include "frame/zqglobal.h"
 #include "frame/zqglobal_reactions.h"
 
 // The reactions of one average: at most 24.
