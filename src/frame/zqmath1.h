@@ -34,6 +34,8 @@ using workmatrix = fmatrix<std::int64_t, 1, maxem, 1, maxem>;
 void NULLSPACE_PRINTA(const workmatrix& b, smallint m, smallint n);
 
 // ---------------------------------------------------------------- svd
+// Decomposes the m x n matrix in USVD: writes U over it, the singular
+// values, ascending, to SSVD[1..n] and V to VSVD.
 void CALCSVD(smallint m, smallint n);
 
 // ---------------------------------------------------------------- sorting
@@ -47,7 +49,9 @@ extended TENTOPOWER(smallint k);
 extended TOPOWER(extended x, smallint p, smallint q);
 
 // ---------------------------------------------------------------- random
+// Writes the seeds SEED1, SEED2, SEED3: fixed ones, or from the clock.
 void SETUPRANDOM(bool fixed);
+// The next uniform number in [0, 1); advances the three seeds.
 extended RANDOM();
 
 }  // namespace ZQMATH1
