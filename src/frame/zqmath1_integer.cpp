@@ -109,6 +109,16 @@ bool findpivot(const workmatrix& b, smallint m, smallint n, smallint i, smallint
   return false;
 }
 
+// One step of both eliminations: row i moves down one and j to the next
+// pivot column (n when none is left), k the row the pivot stands in.
+bool nextpivot(const workmatrix& b, smallint m, smallint n, smallint& i, smallint& j, smallint& k) {
+  smallint col = 0;
+  const bool found = findpivot(b, m, n, i, j, k, col);
+  ++i;
+  j = col;
+  return found;
+}
+
 // Moves the pivot to row i and divides that row by the gcd of its entries
 // from the pivot on; returns the reduced pivot.
 i64 pivotrow(workmatrix& b, smallint n, smallint i, smallint j, smallint k, const char* where) {
@@ -212,12 +222,10 @@ smallint CALCRANK(const liemmatrix& a, smallint m, smallint n) {
   workmatrix& b = workspace(work, a, m, n);
 
   const smallint mn = std::min(m, n);
-  smallint i = 0, j = 0, k = 0, col = 0;
+  smallint i = 0, j = 0, k = 0;
   bool found;
   do {
-    found = findpivot(b, m, n, i, j, k, col);
-    ++i;
-    j = col;
+    found = nextpivot(b, m, n, i, j, k);
     if (!found) break;
     if (j == n) {
       b(i, n) = b(k, n);
@@ -273,12 +281,10 @@ smallint NULLSPACE(const liemmatrix& a, smallint m, smallint n) {
   // Gauss-Jordan: every other row is cleared in the pivot column, so that
   // each free column reads off one reaction.
   const smallint mn = std::min(m, n);
-  smallint i = 0, j = 0, k = 0, col = 0;
+  smallint i = 0, j = 0, k = 0;
   bool found;
   do {
-    found = findpivot(b, m, n, i, j, k, col);
-    ++i;
-    j = col;
+    found = nextpivot(b, m, n, i, j, k);
     pivcol[i] = found ? j : 0;
     pivot[j] = found;
     if (!found) break;
