@@ -64,6 +64,8 @@ void RESETSENSITIVITY();
 void RESETREACTIONS();
 // What the reaction finder leaves for its callers.
 void RESETREFINDER();
+// What the calc-mode-1 set-up and run loop leave for the printers.
+void RESETRESULTS();
 
 // Every group above but the work arrays, and the I/O layer.
 void RESETALL();
