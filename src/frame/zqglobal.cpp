@@ -151,6 +151,7 @@ void RESETALL() {
   RESETREACTIONS();
   RESETREFINDER();
   RESETRESULTS();
+  RESETMODE1();
 }
 
 }  // namespace ZQGLOBAL
