@@ -1,3 +1,5 @@
+// The process entry: runs the program and ends with status 0 however the
+// run ends.
 #include "frame/io.h"
 #include "mainprogram.h"
 

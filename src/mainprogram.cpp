@@ -1,3 +1,5 @@
+// The main program: start-up, the pass loop over the chosen calc mode, and
+// the end of the run.
 #include "mainprogram.h"
 
 #include "frame/io.h"

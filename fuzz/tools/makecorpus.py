@@ -61,6 +61,25 @@ def keywords():
     return sorted(words)
 
 
+# The files a frame fixture folder's runs take from other fixture folders,
+# as the end-to-end tests give them; the folder's own files come after and
+# override them.
+FRAMESHARED = {
+    "mode1": ["dataset/jx-ds7qz1.txt"],
+    "askmode": ["dataset/jx-ds7qz1.txt", "frame/mode1/jx-qtest.txt", "frame/mode1/jx-qzax.txt"],
+    "lsq": ["frame/mode1/jx-qtest.txt"],
+}
+
+
+def framefiles(d):
+    """The files of a run of frame fixture folder d, by name, in name order."""
+    fx = ("tests", "fixtures")
+    files = {os.path.basename(p): slurp(*fx, *p.split("/")) for p in FRAMESHARED.get(d, [])}
+    for fn in os.listdir(os.path.join(root, *fx, "frame", d)):
+        files[fn] = slurp(*fx, "frame", d, fn)
+    return dict(sorted(files.items()))
+
+
 def main():
     fx = ("tests", "fixtures")
     frame = os.path.join(root, *fx, "frame")
@@ -87,15 +106,15 @@ def main():
 
     # scripts
     for d in sorted(os.listdir(frame)):
-        for fn in sorted(os.listdir(os.path.join(frame, d))):
+        for fn, data in framefiles(d).items():
             if fn.startswith("jx-") and fn != "jx-prefs.txt" and not fn.startswith("jx-ds"):
-                put("script", d + "-" + fn, slurp(*fx, "frame", d, fn))
+                put("script", d + "-" + fn, data)
     for i, (text, answers) in enumerate(scripts()):
         put("script", "unit%03d" % i, text + (SEP + answers if answers else b""))
 
     # whole runs: the frame fixture folders
     for d in sorted(os.listdir(frame)):
-        files = {fn: slurp(*fx, "frame", d, fn) for fn in os.listdir(os.path.join(frame, d))}
+        files = framefiles(d)
         prefs = files.get("jx-prefs.txt")
         # the run finds its files under the fixed names of the drivers
         if prefs is not None:

@@ -1,3 +1,6 @@
+// The calc-mode-1 driver as it stands until its set-up and solve land: it
+// reads the data set, the script and the a-x models as a pass of calc mode 1
+// does, keeps the phases the script names, and calculates nothing.
 #include "frame/zqglobal.h"
 #include "equilibria/zqnle2.h"
 #include "input/zqread1.h"

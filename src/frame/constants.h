@@ -20,6 +20,13 @@ constexpr long double PCEILING = 1500.0L;    // highest pressure of any window (
 constexpr long double PFLOOR = 0.0009L;      // lowest pressure of any window (kbar)
 constexpr long double TFLOOR = 283.0L;       // lowest temperature of any window (K)
 constexpr long double TCEILING = 3000.0L;    // highest temperature of any window (K)
+// The same two in degrees Celsius, as the script's temperature checks
+// compare typed values with them: these decimals, not TFLOOR - KELVIN,
+// which lies one unit in the last place above 9.85.
+constexpr long double TFLOORC = 9.85L;
+constexpr long double TCEILINGC = 2726.85L;
+static_assert(TFLOORC + KELVIN - TFLOOR < 1e-15L && TFLOOR - TFLOORC - KELVIN < 1e-15L);
+static_assert(TCEILINGC + KELVIN - TCEILING < 1e-15L && TCEILING - TCEILINGC - KELVIN < 1e-15L);
 constexpr long double RGASBAR = 83.144L;      // gas constant (cm3 bar/K) of the Sterner-Pitzer routines
 constexpr long double RLN10AQ = 0.019144612724L;  // R ln 10 of the aqueous solute term, as written there
 constexpr long double BARPERKBAR = 1000.0L;   // fugacities are in bar, pressures in kbar

@@ -1,3 +1,6 @@
+// The run frame and run constants of ZQGLOBAL (calc mode, counts, the
+// element-oxide table, precisions, special positions) with their resets, and
+// RESETALL over every group of shared state.
 #include "frame/zqglobal.h"
 
 #include "frame/constants.h"

@@ -1,3 +1,6 @@
+// What the set-up of the a-x models against the script leaves (the long
+// phase names in excess and set to zero, the end-members' activities and
+// their sds), with its reset.
 #include "frame/zqglobal_axsetup.h"
 
 #include "frame/zqglobal_reset.h"

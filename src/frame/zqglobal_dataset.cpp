@@ -1,3 +1,5 @@
+// The data set's shared state (end-member names, formulas, components and
+// their divisors, the generation and its date), with its reset.
 #include "frame/zqglobal.h"
 #include "frame/zqglobal_reset.h"
 

@@ -1,3 +1,6 @@
+// The model's shared state (the least-squares end-member records, the flag
+// of the least-squares output tables and the count of series fallbacks),
+// with its reset.
 #include "frame/zqglobal_model.h"
 
 namespace ZQGLOBAL {

@@ -1,3 +1,4 @@
+// The Newton solver's iteration counters, with their reset.
 #include "frame/zqglobal_newton.h"
 
 namespace ZQGLOBAL {

@@ -1,3 +1,5 @@
+// What the Newton solver found of its last Jacobian (near-singular and the
+// ratio of its singular values), with its reset.
 #include "frame/zqglobal_nle.h"
 
 namespace ZQGLOBAL {

@@ -1,3 +1,6 @@
+// The shared state of the general numerics: the singular value
+// decomposition's matrices and vector, the seeds of the random generator and
+// the position of aqueous silica.
 #include "frame/zqglobal.h"
 
 namespace ZQGLOBAL {

@@ -1,3 +1,5 @@
+// The a-x file's shared state (header lines, buffers, model header values,
+// the fluid tables and the species list), with its reset.
 #include "frame/zqglobal.h"
 #include "frame/zqglobal_reset.h"
 

@@ -1,3 +1,5 @@
+// What callers of the reaction finder set before a search (the kind of
+// average, its largest sd, the one-reaction check), with its reset.
 #include "frame/zqglobal_reactions.h"
 
 namespace ZQGLOBAL {

@@ -1,3 +1,6 @@
+// What the reaction finder leaves for its callers (reaction and
+// intersection sets, their counts and overflow flags, the rank of C), with
+// its reset.
 #include "frame/zqglobal_refinder.h"
 
 namespace ZQGLOBAL {

@@ -1,3 +1,6 @@
+// The script settings that live outside CONTROLJX (levels, rock and mineral
+// tables, tolerances, starting guesses, phase lists), with the reset each
+// script read starts from and the one a fresh process has.
 #include "frame/constants.h"
 #include "frame/zqglobal.h"
 #include "frame/zqglobal_reset.h"

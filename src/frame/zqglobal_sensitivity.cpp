@@ -1,3 +1,5 @@
+// The sensitivities of the last converged solve (the Jacobian and its
+// inverse), with their reset.
 #include "frame/zqglobal_sensitivity.h"
 
 namespace ZQGLOBAL {

@@ -1,3 +1,5 @@
+// The solver's unknowns, their names, scaling and layout, the bulk and the
+// records of a point, with their reset.
 #include "frame/zqglobal_solver.h"
 
 namespace ZQGLOBAL {

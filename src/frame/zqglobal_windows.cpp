@@ -1,3 +1,5 @@
+// The P-T, x(CO2), ln a and mu windows and value lists, the fixed variables
+// and the P-T set-up, with their reset.
 #include "frame/constants.h"
 #include "frame/zqglobal.h"
 #include "frame/zqglobal_reset.h"

@@ -20,6 +20,11 @@ void REALS2INTEGERS(emvector& v, smallint n, longint& m);
 // The caller's matrix is not changed: both work on a copy of rows 1..m,
 // columns 1..n.
 smallint CALCRANK(const liemmatrix& a, smallint m, smallint n);
+// The rank of a; and writes the shared reaction table: one balanced
+// reaction per free column of a (the last first) appended to R as rows
+// NR + 1, NR + 2, ..., with NR raised by one each. The caller sets NR (to 0
+// for a fresh basis) and copies a from C, against which each reaction is
+// checked (fatal "reaction doesn't balance").
 smallint NULLSPACE(const liemmatrix& a, smallint m, smallint n);
 
 // The eliminations work in 64-bit integers, so that the growth of the
@@ -29,6 +34,8 @@ using workmatrix = fmatrix<std::int64_t, 1, maxem, 1, maxem>;
 void NULLSPACE_PRINTA(const workmatrix& b, smallint m, smallint n);
 
 // ---------------------------------------------------------------- svd
+// Decomposes the m x n matrix in USVD: writes U over it, the singular
+// values, ascending, to SSVD[1..n] and V to VSVD.
 void CALCSVD(smallint m, smallint n);
 
 // ---------------------------------------------------------------- sorting
@@ -42,7 +49,9 @@ extended TENTOPOWER(smallint k);
 extended TOPOWER(extended x, smallint p, smallint q);
 
 // ---------------------------------------------------------------- random
+// Writes the seeds SEED1, SEED2, SEED3: fixed ones, or from the clock.
 void SETUPRANDOM(bool fixed);
+// The next uniform number in [0, 1); advances the three seeds.
 extended RANDOM();
 
 }  // namespace ZQMATH1

@@ -109,6 +109,16 @@ bool findpivot(const workmatrix& b, smallint m, smallint n, smallint i, smallint
   return false;
 }
 
+// One step of both eliminations: row i moves down one and j to the next
+// pivot column (n when none is left), k the row the pivot stands in.
+bool nextpivot(const workmatrix& b, smallint m, smallint n, smallint& i, smallint& j, smallint& k) {
+  smallint col = 0;
+  const bool found = findpivot(b, m, n, i, j, k, col);
+  ++i;
+  j = col;
+  return found;
+}
+
 // Moves the pivot to row i and divides that row by the gcd of its entries
 // from the pivot on; returns the reduced pivot.
 i64 pivotrow(workmatrix& b, smallint n, smallint i, smallint j, smallint k, const char* where) {
@@ -150,9 +160,14 @@ void reducerow(workmatrix& b, smallint r, smallint from, smallint n, smallint sk
       if (l != skip) b(r, l) /= g;
 }
 
-workmatrix& workspace(std::unique_ptr<workmatrix>& w) {
+// The working copy of rows 1..m, columns 1..n of a, in w (made at the
+// first call).
+workmatrix& workspace(std::unique_ptr<workmatrix>& w, const liemmatrix& a, smallint m, smallint n) {
   if (!w) w = std::make_unique<workmatrix>("elimination matrix");
-  return *w;
+  workmatrix& b = *w;
+  for (smallint r = 1; r <= m; ++r)
+    for (smallint l = 1; l <= n; ++l) b(r, l) = a(r, l);
+  return b;
 }
 
 }  // namespace
@@ -204,17 +219,13 @@ smallint CALCRANK(const liemmatrix& a, smallint m, smallint n) {
   const char* where = "calcrank";
   checksize(m, n, where);
   static std::unique_ptr<workmatrix> work;
-  workmatrix& b = workspace(work);
-  for (smallint r = 1; r <= m; ++r)
-    for (smallint l = 1; l <= n; ++l) b(r, l) = a(r, l);
+  workmatrix& b = workspace(work, a, m, n);
 
   const smallint mn = std::min(m, n);
-  smallint i = 0, j = 0, k = 0, col = 0;
+  smallint i = 0, j = 0, k = 0;
   bool found;
   do {
-    found = findpivot(b, m, n, i, j, k, col);
-    ++i;
-    j = col;
+    found = nextpivot(b, m, n, i, j, k);
     if (!found) break;
     if (j == n) {
       b(i, n) = b(k, n);
@@ -263,21 +274,17 @@ smallint NULLSPACE(const liemmatrix& a, smallint m, smallint n) {
   if (NR < 0 || NR > maxreac) IO::ERROREXIT(where, "reaction count out of range", myfault);
 
   static std::unique_ptr<workmatrix> work;
-  workmatrix& b = workspace(work);
-  for (smallint r = 1; r <= m; ++r)
-    for (smallint l = 1; l <= n; ++l) b(r, l) = a(r, l);
+  workmatrix& b = workspace(work, a, m, n);
   farray<smallint, 1, maxem> pivcol("nullspace pivot columns");
   farray<bool, 1, maxem> pivot("nullspace pivot flags");
 
   // Gauss-Jordan: every other row is cleared in the pivot column, so that
   // each free column reads off one reaction.
   const smallint mn = std::min(m, n);
-  smallint i = 0, j = 0, k = 0, col = 0;
+  smallint i = 0, j = 0, k = 0;
   bool found;
   do {
-    found = findpivot(b, m, n, i, j, k, col);
-    ++i;
-    j = col;
+    found = nextpivot(b, m, n, i, j, k);
     pivcol[i] = found ? j : 0;
     pivot[j] = found;
     if (!found) break;

@@ -11,6 +11,10 @@ namespace ZQMATH1 {
 
 namespace {
 
+// QR sweeps on one singular value before the run says it gave up; the
+// decomposition goes on with what it has.
+constexpr smallint maxsweeps = 30;
+
 extended sign(extended g, extended f) { return f >= 0 ? std::fabs(g) : -std::fabs(g); }
 
 // One decomposition: the matrix, its factors and the state that the steps
@@ -246,8 +250,8 @@ void CALCSVD(smallint m, smallint n) {
       const smallint l = run.findl(k);
       if (l == k) break;
       run.qrtrans(k, l);
-    } while (its < 31);
-    if (its > 30) {
+    } while (its <= maxsweeps);
+    if (its > maxsweeps) {
       std::string line = "too many iterations (k = ";
       IO::ADDINT(k, 4, line);
       IO::WRITETERMINAL(line + ")\n");

@@ -58,6 +58,26 @@ void EXTRACTVNAME(smallint phase, nametype& names) {
   }
 }
 
+namespace {
+// The linear factor's constant and its terms in the variables, in the
+// readable algebra of WRITETERM.
+void writefactor(const xtermtype& f, const nametype& vnames, const std::string& times, std::string& line) {
+  if (f.cn != 0) line += fraction(f.cn, f.cd);
+  for (long k = 1; k <= f.m; ++k) {
+    const bool leading = k == 1 && f.cn == 0;
+    if (f.an[k] < 0) {
+      line += leading ? "-" : " - ";
+    } else if (!leading) {
+      line += " + ";
+    }
+    const smallint mag = static_cast<smallint>(std::abs(f.an[k]));
+    if (!(mag == 1 && f.ad[k] == 1)) line += fraction(mag, f.ad[k]) + times;
+    const long v = f.v[k];
+    line += v >= 1 && v <= maxssem ? vnames[v] : IO::INT2STR(v);
+  }
+}
+}  // namespace
+
 void WRITETERM(const termtype& term, const sstring& name, smallint phase, longint mask) {
   const std::string times = CONTROLJX.magemin == yes ? " " : "*";
   std::string& line = IO::WSTR;
@@ -99,19 +119,7 @@ void WRITETERM(const termtype& term, const sstring& name, smallint phase, longin
         const bool lonepart = f.m == 1 && f.cn == 0 && f.an[1] > 0;
         const bool paren = (st.nfactors >= 2 && !lonepart) || (i > 1 && f.cn == 0 && f.an[1] < 0);
         if (paren) line += "(";
-        if (f.cn != 0) line += fraction(f.cn, f.cd);
-        for (long k = 1; k <= f.m; ++k) {
-          const bool leading = k == 1 && f.cn == 0;
-          if (f.an[k] < 0) {
-            line += leading ? "-" : " - ";
-          } else if (!leading) {
-            line += " + ";
-          }
-          const smallint mag = static_cast<smallint>(std::abs(f.an[k]));
-          if (!(mag == 1 && f.ad[k] == 1)) line += fraction(mag, f.ad[k]) + times;
-          const long v = f.v[k];
-          line += v >= 1 && v <= maxssem ? vnames[v] : IO::INT2STR(v);
-        }
+        writefactor(f, vnames, times, line);
         if (paren) line += ")";
       }
     }

@@ -71,6 +71,35 @@ retryrule openrule(const std::string& prompt, const std::string& label) {
           0};
 }
 
+// Limits closer than this count as one value.
+constexpr extended samelimits = 1e-8L;
+
+// The pair of variable v against the overall window [lo, hi], repaired, with
+// a line for each repair; a limit is shown less shown (in degrees C when
+// shown is KELVIN).
+void overallcheck(const std::string& v, extended& low, extended& high, xOKtype how, extended lo, extended hi,
+                  extended shown) {
+  const bool same = std::fabs(high - low) < samelimits;
+  if (!same && high <= low) {
+    std::swap(low, high);
+    say(v + "(low) must be less than " + v + "(high): values swapped");
+  }
+  // With the high end clamped the low end waits for the next check.
+  if (high > hi) {
+    say(v + "(high) must be less than " + IO::REAL2STR(hi - shown, 1, true) + ": this used");
+    high = hi;
+  } else if (low < lo) {
+    say(v + "(low) must be greater than " + IO::REAL2STR(lo - shown, 1, true) + ": this used");
+    low = lo;
+  }
+  if (same && how == xOKtype::mustbedifferent) {
+    low = lo;
+    high = hi;
+    say(v + " window needed but " + v + "(low) = " + v + "(high): overall " + v +
+        " window used (script overridden)");
+  }
+}
+
 }  // namespace
 
 bool INRANGE(extended v, findtype kind) {
@@ -94,45 +123,10 @@ void PROMPTRANGE(const std::string& what, extended& low, extended& high) {
   high = v[2];
 }
 
-void POK(extended& low, extended& high, xOKtype how) {
-  const bool same = std::fabs(high - low) < 1e-8L;
-  if (!same && high <= low) {
-    std::swap(low, high);
-    say("P(low) must be less than P(high): values swapped");
-  }
-  // With the high end clamped the low end waits for the next check.
-  if (high > FIGPHIGH) {
-    say("P(high) must be less than " + IO::REAL2STR(FIGPHIGH, 1, true) + ": this used");
-    high = FIGPHIGH;
-  } else if (low < FIGPLOW) {
-    say("P(low) must be greater than " + IO::REAL2STR(FIGPLOW, 1, true) + ": this used");
-    low = FIGPLOW;
-  }
-  if (same && how == xOKtype::mustbedifferent) {
-    low = FIGPLOW;
-    high = FIGPHIGH;
-    say("P window needed but P(low) = P(high): overall P window used (script overridden)");
-  }
-}
+void POK(extended& low, extended& high, xOKtype how) { overallcheck("P", low, high, how, FIGPLOW, FIGPHIGH, 0); }
 
 void TOK(extended& low, extended& high, xOKtype how) {
-  const bool same = std::fabs(high - low) < 1e-8L;
-  if (!same && high <= low) {
-    std::swap(low, high);
-    say("T(low) must be less than T(high): values swapped");
-  }
-  if (high > FIGTHIGH) {
-    say("T(high) must be less than " + IO::REAL2STR(FIGTHIGH - CONST::KELVIN, 1, true) + ": this used");
-    high = FIGTHIGH;
-  } else if (low < FIGTLOW) {
-    say("T(low) must be greater than " + IO::REAL2STR(FIGTLOW - CONST::KELVIN, 1, true) + ": this used");
-    low = FIGTLOW;
-  }
-  if (same && how == xOKtype::mustbedifferent) {
-    low = FIGTLOW;
-    high = FIGTHIGH;
-    say("T window needed but T(low) = T(high): overall T window used (script overridden)");
-  }
+  overallcheck("T", low, high, how, FIGTLOW, FIGTHIGH, CONST::KELVIN);
 }
 
 void POK3(extended& low, extended& high, xOKtype how) {
@@ -148,8 +142,10 @@ void POK3(extended& low, extended& high, xOKtype how) {
 void TOK3(extended& low, extended& high, xOKtype how) {
   retryrule rule = openrule(" T", "T");
   rule.range = [](extended lo, extended hi) -> std::string {
-    if (hi > 3000) return "T(high) must be less than " + IO::INT2STR(3000 - CONST::KELVIN) + " : try again";
-    if (lo < 283) return "T(low) must be greater than " + IO::INT2STR(283 - CONST::KELVIN) + " : try again";
+    if (hi > CONST::TCEILING)
+      return "T(high) must be less than " + IO::INT2STR(CONST::TCEILING - CONST::KELVIN) + " : try again";
+    if (lo < CONST::TFLOOR)
+      return "T(low) must be greater than " + IO::INT2STR(CONST::TFLOOR - CONST::KELVIN) + " : try again";
     return "";
   };
   rule.shift = CONST::KELVIN;

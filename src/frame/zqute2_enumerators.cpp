@@ -21,6 +21,15 @@ void setup(iemvector& c, smallint k, bool ascending, const char* where) {
   for (smallint j = k + 1; j <= maxem; ++j) c[j] = -1;
 }
 
+// Once position k has run past its top: the last position before it that
+// can still step up (below its top, top(p)), or 0 when none can.
+template <class Top>
+smallint carryposition(const iemvector& c, smallint k, Top top) {
+  smallint i = k - 1;
+  while (i >= 1 && c[i] == top(i)) --i;
+  return i;
+}
+
 }  // namespace
 
 void SETUPCHOOSE(iemvector& c, smallint k) { setup(c, k, true, "setupchoose"); }
@@ -40,12 +49,7 @@ void CHOOSE(iemvector& c, smallint k, smallint n, bool& more) {
     more = true;
     return;
   }
-  if (k == 1) {
-    more = false;
-    return;
-  }
-  smallint i = k - 1;
-  while (i >= 1 && c[i] == n - k + i) --i;
+  const smallint i = carryposition(c, k, [&](smallint p) { return n - k + p; });
   if (i < 1) {
     more = false;
     return;
@@ -68,12 +72,7 @@ void LOOPER(iemvector& c, const iemvector& max, smallint k, bool& more) {
     more = true;
     return;
   }
-  if (k == 1) {
-    more = false;
-    return;
-  }
-  smallint i = k - 1;
-  while (i >= 1 && c[i] == max[i]) --i;
+  const smallint i = carryposition(c, k, [&](smallint p) { return max[p]; });
   if (i < 1) {
     more = false;
     return;

@@ -149,7 +149,7 @@ void DOFIGPT() {
     FIGTHIGH = v[4] + CONST::KELVIN;
     // Written so that a value that is not a number fails too.
     const bool fine = FIGPHIGH >= FIGPLOW && FIGTHIGH >= FIGTLOW && FIGPLOW >= ABSPLOW && FIGPHIGH <= CONST::PCEILING &&
-                      FIGTLOW >= 283 && FIGTHIGH <= 3000;
+                      FIGTLOW >= CONST::TFLOOR && FIGTHIGH <= CONST::TCEILING;
     if (!fine) IO::ERROREXIT("dofigPT", "inappropriate PT window input", yourfault);
   }
   say("overall PT window is P: " + IO::REAL2STR(FIGPLOW, 1, true) + " to " + IO::REAL2STR(FIGPHIGH, 1, true) +

@@ -229,6 +229,15 @@ bool overcommon(const liemvector& nums, const liemvector& dens, long n, smallint
   return true;
 }
 
+// The action word that may open a make recipe's term; notspecified when the
+// token is none.
+makeactiontype makeaction_of(const std::string& token) {
+  if (token == "ordered") return makeactiontype::ordered;
+  if (token == "disordered") return makeactiontype::disordered;
+  if (token == "equilibrium" || token == "equil") return makeactiontype::equilibrium;
+  return makeactiontype::notspecified;
+}
+
 }  // namespace
 
 void axreader::READOPTIONS(bool pure, long index) {
@@ -303,13 +312,8 @@ void axreader::READOPTIONS(bool pure, long index) {
         for (long i = 1; i <= k; ++i) {
           const std::string amsg = "action for end-members in making " + emname;
           GSTRING(tclass, token, amsg);
-          makeaction[i] = makeactiontype::notspecified;
-          if (token == "ordered" || token == "disordered" || token == "equilibrium" || token == "equil") {
-            makeaction[i] = token == "ordered"      ? makeactiontype::ordered
-                            : token == "disordered" ? makeactiontype::disordered
-                                                    : makeactiontype::equilibrium;
-            INCKOK(amsg);
-          }
+          makeaction[i] = makeaction_of(token);
+          if (makeaction[i] != makeactiontype::notspecified) INCKOK(amsg);
           const sstring cname = takename("names of end-members to construct " + emname);
           CHECKNAME(cname);
           if (!pure && !lsq && cname == emname)

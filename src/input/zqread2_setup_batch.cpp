@@ -106,6 +106,21 @@ void repoint(batchtype& item, smallint from, smallint to) {
       if (item.isophase[k] == from) item.isophase[k] = to;
 }
 
+// The variant of phase p made earlier (among s0 + 1 .. NPSS - 1, named
+// p.name + "-" + n) that equals variant, or 0; n is then the number the new
+// variant takes.
+smallint earliervariant(const ptype1& p, const ptype1& variant, smallint s0, long& n) {
+  constexpr long maxboils = 30;
+  n = 1;
+  if (s0 + 1 >= NPSS) return 0;
+  for (n = 1;; ++n) {
+    if (n == maxboils) IO::ERROREXIT("setupphases", "too many boils", yourfault);
+    const smallint q = findphase(IO::MAKESSTRING(p.name + "-" + IO::INT2STR(n)), s0 + 1, NPSS - 1);
+    if (q == 0) return 0;
+    if (samevariant((*PREC1)[q], variant)) return q;
+  }
+}
+
 void VARIANTS(axreader& reader, const farray<smallint, 1, maxphaselist>& wpos, smallint s0) {
   for (long b = 1; b <= NBATCH; ++b) {
     batchtype& item = BATCHINFO[b];
@@ -150,19 +165,8 @@ void VARIANTS(axreader& reader, const farray<smallint, 1, maxphaselist>& wpos, s
       }
       BOILDOWN(reader, NPSS);
 
-      smallint same = 0;
       long n = 1;
-      if (s0 + 1 < NPSS) {
-        for (n = 1;; ++n) {
-          if (n == 30) IO::ERROREXIT("setupphases", "too many boils", yourfault);
-          const smallint q = findphase(IO::MAKESSTRING(p.name + "-" + IO::INT2STR(n)), s0 + 1, NPSS - 1);
-          if (q == 0) break;
-          if (samevariant((*PREC1)[q], variant)) {
-            same = q;
-            break;
-          }
-        }
-      }
+      const smallint same = earliervariant(p, variant, s0, n);
       smallint to = 0;
       if (same > 0) {
         --NPSS;

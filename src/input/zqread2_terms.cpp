@@ -40,12 +40,15 @@ static void readfactor(axreader& r, xtermtype& f, long nf, const std::string& wh
 
 void axreader::READTERM(termtype& term, const std::string& what, bool single, bool withcoef) {
   const smallint nvar = (*PREC1)[NPSS].nvar;
-  smallint n = 1;
-  if (!single) {
-    n = takeinteger("no of sxterms" + what);
-    if (n < 1) fail("too few sxterms" + what);
-    if (n > maxterms) fail("too many sxterms" + what + LIMITTEXT(maxterms));
-  }
+  // A count of the expression, between 1 and most; a single term has none.
+  auto count = [&](const std::string& name, const std::string& plural, smallint most) -> smallint {
+    if (single) return 1;
+    const smallint c = takeinteger("no of " + name + what);
+    if (c < 1) fail("too few " + plural + what);
+    if (c > most) fail("too many " + plural + what + LIMITTEXT(most));
+    return c;
+  };
+  const smallint n = count("sxterms", "sxterms", maxterms);
   term.nterms = n;
   auto lookup = [&](const std::string& msg) -> smallint {
     if (pclass == valuetype::aninteger) {
@@ -67,12 +70,7 @@ void axreader::READTERM(termtype& term, const std::string& what, bool single, bo
       if (c == 0) fail(msg + " = 0");
       st.coef = c;
     }
-    smallint nf = 1;
-    if (!single) {
-      nf = takeinteger("no of xterms" + what);
-      if (nf < 1) fail("too few x terms" + what);
-      if (nf > maxfactors) fail("too many x terms" + what + LIMITTEXT(maxfactors));
-    }
+    const smallint nf = count("xterms", "x terms", maxfactors);
     st.nfactors = nf;
     for (long f = 1; f <= nf; ++f) readfactor(*this, st.factors[f], f, what, lookup);
   }

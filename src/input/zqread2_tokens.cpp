@@ -69,15 +69,20 @@ bool ISPHNAME(const sstring& name, smallint& position) {
   return false;
 }
 
-void axreader::STARTTOKENS() {
-  bool found = false;
+namespace {
+// The next line of the a-x file with words in it into words[1..nwords];
+// false at the end of the file.
+bool nonemptyline(IO::strings& words, smallint& nwords) {
   while (!IO::ENDOFFILE(IO::DATA)) {
     IO::READSTRINGS(IO::DATA, words, nwords, true);
-    if (nwords > 0) {
-      found = true;
-      break;
-    }
+    if (nwords > 0) return true;
   }
+  return false;
+}
+}  // namespace
+
+void axreader::STARTTOKENS() {
+  const bool found = nonemptyline(words, nwords);
   if (!found || words[1][0] == '*') IO::ERROREXIT("setup phases", "not enough in file", yourfault);
   // A one-line file: its last token must still be followed by an end.
   if (IO::ENDOFFILE(IO::DATA) && nwords < maxwords) {
@@ -97,14 +102,7 @@ void axreader::INCKOK(const std::string& what) {
   if (pclass == valuetype::anemptystring) IO::ERROREXIT("reading", "unexpected end of input: " + what, yourfault);
   ++cursor;
   if (cursor >= nwords) {
-    bool found = false;
-    while (!IO::ENDOFFILE(IO::DATA)) {
-      IO::READSTRINGS(IO::DATA, words, nwords, true);
-      if (nwords > 0) {
-        found = true;
-        break;
-      }
-    }
+    const bool found = nonemptyline(words, nwords);
     if (found && words[1][0] != '*') {
       cursor = 0;
       token = words[1];

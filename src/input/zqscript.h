@@ -63,7 +63,14 @@ bool CHECKSCRIPTNI(const sstring& keyword, smallint& n);
 bool CHECKSCRIPTS(const sstring& keyword);
 bool CHECKSCRIPTNS(const sstring& keyword, smallint& n);
 
-// Pressure and temperature checks
+// Pressure and temperature checks of the script's windows: the value at
+// info item i (two at i and i + 1 for a range), stored when it passes, a
+// fallback and a counted complaint when not. The frame's own limits decide:
+// a pressure must lie in lo..CONST::PCEILING (hi is shown in the complaints
+// and tested only for a range that breaks both ends); a temperature (typed
+// in degrees C) in CONST::TFLOORC..CONST::TCEILINGC whatever lo and hi are.
+// The callers' windows are checked again where they are used (ZQUTE1::POK,
+// ZQUTE1::TOK).
 controlboolean POK(const sstring& keyword, extended& p, extended lo, extended hi, smallint i);
 controlboolean PPOK(const sstring& keyword, extended& plo, extended& phi, extended lo, extended hi,
                     smallint i);

@@ -148,21 +148,22 @@ controlboolean POK(const sstring& keyword, extended& p, extended lo, extended hi
   return yes;
 }
 
-// Puts info items i and i + 1 the other way round.
-static void swapinfo(smallint i) {
+namespace {
+// Whether the range of variable v at info items i and i + 1 is in order;
+// when not, a counted complaint and the two items put the other way round.
+bool ordered(const sstring& keyword, const std::string& v, smallint i) {
+  if (!(INFOREAL[i + 1] < INFOREAL[i])) return true;
+  countfail("for " + keyword + ", the 2nd " + v + " in the " + v + " range must be larger than the 1st " + v);
   std::swap(INFOREAL[i], INFOREAL[i + 1]);
   std::swap(INFOSTRING[i], INFOSTRING[i + 1]);
   std::swap(INFOTYPE[i], INFOTYPE[i + 1]);
   std::swap(INFOINT[i], INFOINT[i + 1]);
+  return false;
 }
+}  // namespace
 
 controlboolean PPOK(const sstring& keyword, extended& plo, extended& phi, extended lo, extended hi, smallint i) {
-  controlboolean result = yes;
-  if (INFOREAL[i + 1] < INFOREAL[i]) {
-    countfail("for " + keyword + ", the 2nd P in the P range must be larger than the 1st P");
-    swapinfo(i);
-    result = no;
-  }
+  const controlboolean result = ordered(keyword, "P", i) ? yes : no;
   const extended x1 = INFOREAL[i], x2 = INFOREAL[i + 1];
   if (x1 < lo && x2 > hi) {
     countfail("for " + keyword + ", the P range needs to be within " + pstr(ABSPLOW, lo) + " kbar to " +
@@ -186,48 +187,45 @@ controlboolean PPOK(const sstring& keyword, extended& plo, extended& phi, extend
   return result;
 }
 
-controlboolean TOK(const sstring& keyword, extended& t, extended lo, extended hi, smallint i) {
-  (void)lo;
-  (void)hi;
+// The frame's floor and ceiling decide; the caller's window (lo, hi) is
+// checked where it is used.
+controlboolean TOK(const sstring& keyword, extended& t, [[maybe_unused]] extended lo, [[maybe_unused]] extended hi,
+                   smallint i) {
   const extended v = INFOREAL[i];
-  if (v < 9.85L) {
-    countfail("for " + keyword + ", the one T needs to be greater than " + IO::INT2STR(10) + degC + "; default used");
-    t = 283;
+  if (v < CONST::TFLOORC) {
+    countfail("for " + keyword + ", the one T needs to be greater than " + IO::INT2STR(CONST::TFLOORC) + degC +
+              "; default used");
+    t = CONST::TFLOOR;
     return no;
   }
-  if (v > 2726.85L) {
-    countfail("for " + keyword + ", the one T needs to be less than " + IO::INT2STR(2727) + degC + "; default used");
-    t = 3000;
+  if (v > CONST::TCEILINGC) {
+    countfail("for " + keyword + ", the one T needs to be less than " + IO::INT2STR(CONST::TCEILINGC) + degC +
+              "; default used");
+    t = CONST::TCEILING;
     return no;
   }
   t = v + CONST::KELVIN;
   return yes;
 }
 
-controlboolean TTOK(const sstring& keyword, extended& tlo, extended& thi, extended lo, extended hi, smallint i) {
-  (void)lo;
-  (void)hi;
-  controlboolean result = yes;
-  if (INFOREAL[i + 1] < INFOREAL[i]) {
-    countfail("for " + keyword + ", the 2nd T in the T range must be larger than the 1st T");
-    swapinfo(i);
-    result = no;
-  }
+controlboolean TTOK(const sstring& keyword, extended& tlo, extended& thi, [[maybe_unused]] extended lo,
+                    [[maybe_unused]] extended hi, smallint i) {
+  const controlboolean result = ordered(keyword, "T", i) ? yes : no;
   const extended x1 = INFOREAL[i], x2 = INFOREAL[i + 1];
-  if (x1 < 9.85L && x2 > 2726.85L) {
-    countfail("for " + keyword + ", the T range needs to be within " + IO::INT2STR(10) + degC + " to " +
-              IO::INT2STR(2727) + degC + "; default used");
+  if (x1 < CONST::TFLOORC && x2 > CONST::TCEILINGC) {
+    countfail("for " + keyword + ", the T range needs to be within " + IO::INT2STR(CONST::TFLOORC) + degC + " to " +
+              IO::INT2STR(CONST::TCEILINGC) + degC + "; default used");
     return no;
   }
-  if (x1 < 9.85L) {
-    countfail("for " + keyword + ", the bottom of the T range needs to be greater than " + IO::INT2STR(10) + " " +
-              degC + "; default used");
+  if (x1 < CONST::TFLOORC) {
+    countfail("for " + keyword + ", the bottom of the T range needs to be greater than " +
+              IO::INT2STR(CONST::TFLOORC) + " " + degC + "; default used");
     thi = x2 + CONST::KELVIN;
     return no;
   }
-  if (x2 > 2726.85L) {
-    countfail("for " + keyword + ", the top of the T range needs to be less than " + IO::INT2STR(2727) + degC +
-              "; default used");
+  if (x2 > CONST::TCEILINGC) {
+    countfail("for " + keyword + ", the top of the T range needs to be less than " + IO::INT2STR(CONST::TCEILINGC) +
+              degC + "; default used");
     tlo = x1 + CONST::KELVIN;
     return no;
   }

@@ -48,7 +48,7 @@ void diagrampt(const scriptline& l) {
     return;
   }
   CONTROLJX.diagramPT = PPOK(l.keyword, FIGPLOW, FIGPHIGH, ABSPLOW, CONST::PCEILING, 1);
-  if (CONTROLJX.diagramPT == yes) CONTROLJX.diagramPT = TTOK(l.keyword, FIGTLOW, FIGTHIGH, 283, 3000, 3);
+  if (CONTROLJX.diagramPT == yes) CONTROLJX.diagramPT = TTOK(l.keyword, FIGTLOW, FIGTHIGH, CONST::TFLOOR, CONST::TCEILING, 3);
 }
 
 void calcp(const scriptline& l) {

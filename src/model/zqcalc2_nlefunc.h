@@ -37,7 +37,9 @@ struct nlefuncstate {
   void CALCP();
   // DCOMPDX by forward differences of CALCP.
   void FDCALCDCOMPDX();
-  // TD slots 27 and 28 of every solution phase's end-members.
+  // Writes the fluid proportions TDSLOT::XCO2 and TDSLOT::XH2O of every
+  // solution phase's end-members in TD (those of an aqueous phase from its
+  // CO2 and H2O proportions at x, 0 otherwise).
   void HANDLEFLUID();
   // True when every site fraction is positive.
   bool CHECKSF();

@@ -84,50 +84,56 @@ void CUBIC(extended a1, extended f1, extended g1, extended a2, extended f2, exte
   }
 }
 
-bool STEPLENGTH(nlemerit& m, extended& s, smallint& stepcode) {
-  using ZQGLOBAL::DEBUGLEVEL;
-  m.traceline = 0;
-  if (DEBUGLEVEL == 3) m.PRINTHEADER();
-  extended g0 = 0, slim = 0;
-  stepcode = LSCODE::stepped;
-  m.STARTUP(m.f0, g0, slim, stepcode);
-  const extended f0 = m.f0;
-  if (slim > maxslim) {
-    slim = maxslim;
-    m.acc = acctype::mulimit;
-  }
-  if (stepcode != LSCODE::stepped) return m.fnok;
+namespace {
 
-  const bool tracing = DEBUGLEVEL == 3 || DEBUGLEVEL == 4;
-  if (tracing) m.PRINTINFO('0', ' ', f0, g0, 0);
+// One line search: the merit at the start, the two ends of the bracket and
+// the step it settles on. Its stages follow the search: the first trial,
+// then the near-limit trial or the extension, then the interpolation.
+struct linesearch {
+  nlemerit& m;
+  extended& s;
+  smallint& stepcode;
+  extended f0 = 0, g0 = 0, slim = 0;
+  bool tracing = false;
+  // Lower and upper end: step, merit and slope; during the extension the
+  // lower end is the best point so far.
+  extended a1 = 0, f1 = 0, g1 = 0, a2 = 0, f2 = 0, g2 = 0;
 
   // The acceptance test at a trial point; the first trial that decreased
   // enough gets the looser slope rule.
-  auto test = [&](extended a, extended f, extended g, bool first) {
+  bool test(extended a, extended f, extended g, bool first) {
     m.suff = f < f0 + suffrate * a * g0;
     const extended share = first && m.suff ? firstcurvrate : curvrate;
     m.curv = std::fabs(g) < share * std::fabs(g0);
     return m.fnok || (m.suff && m.curv);
-  };
-  auto trial = [&](extended a, extended& f, extended& g, smallint stage) { m.fnok = m.FN(a, f, g, stage); };
+  }
+  void trial(extended a, extended& f, extended& g, smallint stage) { m.fnok = m.FN(a, f, g, stage); }
+  void take(extended a, extended f, extended g) {
+    s = a;
+    m.gacc = g;
+    m.facc = f;
+  }
 
-  extended a1 = slim > 1 ? 1 : firsttrialfrac * slim;
-  extended f1 = 0, g1 = 0, a2 = 0, f2 = 0, g2 = 0;
-  trial(a1, f1, g1, firsttrial);
-  bool acceptable = test(a1, f1, g1, true);
-  if (tracing) m.PRINTINFO('s', accmark(m.acc), f1, g1, a1);
+  // The first trial, then whatever it calls for.
+  void run() {
+    a1 = slim > 1 ? 1 : firsttrialfrac * slim;
+    trial(a1, f1, g1, firsttrial);
+    const bool acceptable = test(a1, f1, g1, true);
+    if (tracing) m.PRINTINFO('s', accmark(m.acc), f1, g1, a1);
+    if (acceptable) return take(a1, f1, g1);
+    if (g1 >= 0 || f1 > f0) {
+      // A minimum lies in (0, a1).
+      a2 = a1, f2 = f1, g2 = g1;
+      a1 = 0, f1 = f0, g1 = g0;
+      return interpolation();
+    }
+    if (beyondfirst()) interpolation();
+  }
 
-  bool interpolate = false;
-  if (acceptable) {
-    s = a1;
-    m.gacc = g1;
-    m.facc = f1;
-  } else if (g1 >= 0 || f1 > f0) {
-    a2 = a1, f2 = f1, g2 = g1;
-    a1 = 0, f1 = f0, g1 = g0;
-    interpolate = true;
-  } else {
-    bool tookfirst = false, extensionfailed = false;
+  // f fell but not enough, the slope still negative: reach for the limit or
+  // extend, by the kind of limit. True when a bracket is left to narrow.
+  bool beyondfirst() {
+    bool acceptable = false;
     switch (m.acc) {
       case acctype::windowlimit:
       case acctype::paccessible:
@@ -137,96 +143,106 @@ bool STEPLENGTH(nlemerit& m, extended& s, smallint& stepcode) {
         if (a2 <= a1) {
           // Within a hair of a limit beyond 1 the near-limit trial would fall
           // short of the first one: keep the first, as not reduced.
-          tookfirst = true;
-          break;
+          take(a1, f1, g1);
+          return false;
         }
-        trial(a2, f2, g2, nearlimittrial);
-        acceptable = test(a2, f2, g2, false);
-        if (tracing) m.PRINTINFO('a', ' ', f2, g2, a2);
-        if (!acceptable && g2 < 0) acceptable = f2 < f1;
+        acceptable = nearlimit();
         break;
       case acctype::inaccessible:
-        m.lscount = 0;
-        a2 = a1;
-        do {
-          ++m.lscount;
-          const extended reach = a2 + extendreach * (slim - a2);
-          a2 = extendfactor * a2 <= reach ? extendfactor * a2 : reach;
-          trial(a2, f2, g2, extensiontrial);
-          acceptable = test(a2, f2, g2, false);
-          if (tracing) m.PRINTINFO('i', ' ', f2, g2, a2);
-          if (!acceptable && g2 < 0) {
-            if (m.lscount == maxpasses)
-              acceptable = true;
-            else if (f2 <= f1)
-              a1 = a2, f1 = f2, g1 = g2;
-          }
-        } while (!acceptable && !(g2 >= 0) && m.lscount != maxpasses);
-        extensionfailed = !acceptable && m.lscount == maxpasses;
+        acceptable = extension();
+        if (!acceptable && m.lscount == maxpasses) {
+          s = a2;
+          stepcode = LSCODE::nointerval;
+          return false;
+        }
         break;
       default:
         IO::ERROREXIT("steplength", "unknown accessibility", myfault);
     }
-    if (tookfirst) {
-      s = a1;
-      m.gacc = g1;
-      m.facc = f1;
-    } else if (acceptable) {
-      if (f1 <= f2) {
-        s = a1;
-        m.gacc = g1;
-        m.facc = f1;
-      } else {
-        s = a2;
-        m.gacc = g2;
-        m.facc = f2;
-      }
-    } else if (extensionfailed) {
-      s = a2;
-      stepcode = LSCODE::nointerval;
-    } else {
-      interpolate = true;
-    }
+    if (!acceptable) return true;
+    if (f1 <= f2)
+      take(a1, f1, g1);
+    else
+      take(a2, f2, g2);
+    return false;
   }
 
-  if (interpolate) {
+  // The trial just short of the limit; a lower merit with a falling slope
+  // will do.
+  bool nearlimit() {
+    trial(a2, f2, g2, nearlimittrial);
+    bool acceptable = test(a2, f2, g2, false);
+    if (tracing) m.PRINTINFO('a', ' ', f2, g2, a2);
+    if (!acceptable && g2 < 0) acceptable = f2 < f1;
+    return acceptable;
+  }
+
+  // Longer steps towards a limit that does not bind, until one is
+  // acceptable, the slope turns, or the passes run out.
+  bool extension() {
+    bool acceptable = false;
+    m.lscount = 0;
+    a2 = a1;
+    do {
+      ++m.lscount;
+      const extended reach = a2 + extendreach * (slim - a2);
+      a2 = extendfactor * a2 <= reach ? extendfactor * a2 : reach;
+      trial(a2, f2, g2, extensiontrial);
+      acceptable = test(a2, f2, g2, false);
+      if (tracing) m.PRINTINFO('i', ' ', f2, g2, a2);
+      if (!acceptable && g2 < 0) {
+        if (m.lscount == maxpasses)
+          acceptable = true;
+        else if (f2 <= f1)
+          a1 = a2, f1 = f2, g1 = g2;
+      }
+    } while (!acceptable && !(g2 >= 0) && m.lscount != maxpasses);
+    return acceptable;
+  }
+
+  // The candidate of the cubic through the ends, kept off them.
+  extended safeguarded() const {
+    extended c1 = 0, c2 = 0, t = 0;
+    CUBIC(a1, f1, g1, a2, f2, g2, c1, c2);
+    if (a1 <= c1 && c1 <= a2)
+      t = c1;
+    else if (a1 <= c2 && c2 <= a2)
+      t = c2;
+    else
+      neitherininterval(a1, f1, g1, a2, f2, g2, c1, c2);
+    const extended d = a2 - a1;
+    if (f1 <= f2) {
+      if (t < a1 + lowguard * d) t = a1 + lowguard * d;
+      if (t > a1 + midguard * d) t = a1 + midguard * d;
+    } else {
+      if (t < a1 + midguard * d) t = a1 + midguard * d;
+      if (t > a1 + highguard * d) t = a1 + highguard * d;
+    }
+    return t;
+  }
+
+  char interpolationmark(extended f, extended g) const {
+    if (g < 0 && f > f0) return macroman::bullet;
+    if (m.suff && m.curv) return 'g';
+    if (m.curv) return 'p';
+    if (m.suff) return 'f';
+    if (m.fnok) return '*';
+    return ' ';
+  }
+
+  // Narrows the bracket [a1, a2] until a trial is acceptable or the passes
+  // run out.
+  void interpolation() {
     m.lscount = 0;
     extended f = 0, g = 0;
+    bool acceptable = false;
     for (;;) {
       ++m.lscount;
-      extended c1 = 0, c2 = 0;
-      CUBIC(a1, f1, g1, a2, f2, g2, c1, c2);
-      if (a1 <= c1 && c1 <= a2)
-        s = c1;
-      else if (a1 <= c2 && c2 <= a2)
-        s = c2;
-      else
-        neitherininterval(a1, f1, g1, a2, f2, g2, c1, c2);
-      const extended d = a2 - a1;
-      if (f1 <= f2) {
-        if (s < a1 + lowguard * d) s = a1 + lowguard * d;
-        if (s > a1 + midguard * d) s = a1 + midguard * d;
-      } else {
-        if (s < a1 + midguard * d) s = a1 + midguard * d;
-        if (s > a1 + highguard * d) s = a1 + highguard * d;
-      }
+      s = safeguarded();
       trial(s, f, g, interpolationtrial);
       acceptable = test(s, f, g, false);
       if (m.lscount == maxpasses) acceptable = m.suff;
-      if (tracing) {
-        char mark = ' ';
-        if (g < 0 && f > f0)
-          mark = macroman::bullet;
-        else if (m.suff && m.curv)
-          mark = 'g';
-        else if (m.curv)
-          mark = 'p';
-        else if (m.suff)
-          mark = 'f';
-        else if (m.fnok)
-          mark = '*';
-        m.PRINTINFO('b', mark, f, g, s);
-      }
+      if (tracing) m.PRINTINFO('b', interpolationmark(f, g), f, g, s);
       if (acceptable || m.lscount == maxpasses) {
         m.gacc = g;
         m.facc = f;
@@ -239,6 +255,27 @@ bool STEPLENGTH(nlemerit& m, extended& s, smallint& stepcode) {
     }
     if (!acceptable) stepcode = LSCODE::novalue;
   }
+};
+
+}  // namespace
+
+bool STEPLENGTH(nlemerit& m, extended& s, smallint& stepcode) {
+  using ZQGLOBAL::DEBUGLEVEL;
+  m.traceline = 0;
+  if (DEBUGLEVEL == 3) m.PRINTHEADER();
+  linesearch ls{m, s, stepcode};
+  stepcode = LSCODE::stepped;
+  m.STARTUP(m.f0, ls.g0, ls.slim, stepcode);
+  ls.f0 = m.f0;
+  if (ls.slim > maxslim) {
+    ls.slim = maxslim;
+    m.acc = acctype::mulimit;
+  }
+  if (stepcode != LSCODE::stepped) return m.fnok;
+
+  ls.tracing = DEBUGLEVEL == 3 || DEBUGLEVEL == 4;
+  if (ls.tracing) m.PRINTINFO('0', ' ', ls.f0, ls.g0, 0);
+  ls.run();
 
   if ((m.suff && m.curv) || m.fnok) {
     m.notreduced = 0;

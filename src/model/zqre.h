@@ -40,7 +40,8 @@ bool INAVWINDOW(extended& sd);
 namespace ZQRE {
 
 // The reactions of the calculation's end-members: an integer basis of the
-// null space of C into R and NR, with their normalisers; found is NR > 0.
+// null space of C into R and NR (NR set to 0 first, then rows appended by
+// ZQMATH1::NULLSPACE), with their normalisers RNSITE; found is NR > 0.
 void CALCRE2(bool& found);
 // RNSITE of reactions 1..NR from the site multiplicities of the solution
 // phases' end-members; 1 beyond NR.
@@ -70,7 +71,9 @@ bool CALCLNIR(const bemvector& ph, smallint k);
 // The phases of combination pc (numbered over the flagged phases), and
 // whether an exclusion or a set already tried rules them out.
 void CALCPHASES(const iemvector& pc, const bcvector& ox, const bemvector& ph, bemvector& sel, bool& skip);
-// The one reaction among the chosen phases, stored, judged and marked.
+// The one reaction among the chosen phases, stored, judged and marked:
+// appended to R as row NR + 1 (NR raised, its phase set to RBIT), and in
+// calc mode 2 dropped again (NR lowered) unless it is kept.
 void CALCR(smallint k, const bcvector& ox, const bemvector& ph, bemvector& sel);
 // Reaction NR against the independent ones kept before it; keeps its
 // reduced row when independent.
@@ -80,7 +83,8 @@ void CALCDEL();
 // One progress mark on the terminal and the log.
 void WRITEMARK(char ch);
 // Drops the reactions that hold an excluded phase or assemblage, with the
-// intersections through them; final also builds the reaction texts.
+// intersections through them; final also builds the reaction texts. Writes
+// R and NR (the kept rows moved up), RBIT and NRBIT likewise.
 void REDUCE(bool final);
 // Candidate intersection of combination ic, and whether it is ruled out.
 void CALCPHASESI(const iemvector& ic, const bemvector& ph, bemvector& sel, bool& skip);

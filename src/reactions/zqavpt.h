@@ -3,8 +3,11 @@
 // and the tables that show its inputs.
 #pragma once
 
+#include <vector>
+
 #include "frame/farray.h"
 #include "frame/types.h"
+#include "frame/zqglobal.h"
 #include "frame/zqnle4_linalg.h"
 #include "frame/zqglobal_reactions.h"
 
@@ -26,6 +29,12 @@ using covmatrix = fmatrix<extended, 1, maxavr, 1, maxavr>;
 using avrvector = farray<extended, 1, maxavr>;
 
 // The driver of calc mode 2: passes over the rock until the user stops.
+// Besides the windows, lists and FIX of the pass, it writes the reaction
+// set: with "isr" in the script it loads that set itself into NR, rows
+// 1..NR of R and their ALNK, after checking that it fits NAME and balances
+// against C; otherwise ZQRE::CALCRE finds it (and SDAVVMAX is set first).
+// Exclusions go to EXEM and NEX1, edited activities to ACTIVITY and
+// SDACTIVITY, AVMODE and FLUIDTYPE are settled per pass.
 void ROCKCALCS();
 // The driver with the calc type of every pass set to mode: the one way into
 // the kinds that no menu or script offers, for tests.
@@ -58,6 +67,22 @@ void AVV(extended& average, extended& sd, extended& sigfit, extended fixed, exte
          bool quiet);
 // The 95% limit of sigfit for nu degrees of freedom.
 extended FITLIMIT(smallint nu);
+
+// What the single end-member diagnostics of AVV and AVPT share; they work
+// in USVD, SSVD and VSVD, which every call below overwrites.
+// sqrt(x), with a radicand that rounding pushed below zero taken as zero.
+extended ROOTOF(extended x);
+// The end-members that some reaction 1..NR uses, in NAME order, into
+// used[1..m]; returns m.
+smallint USEDENDMEMBERS(iemvector& used);
+// Rows 1..m, columns 1..NR of USVD: the enthalpy observations of unit
+// variance, d[k] times reaction k over the symmetric square root (by SVD)
+// of the used end-members' enthalpy covariance.
+void ENTHALPYOBSERVATIONS(const iemvector& used, smallint m, const avrvector& d);
+// After CALCSVD of an n x nr observation matrix: its pseudo-inverse,
+// entry (k, i) at pinv[(k - 1) n + i - 1], and the leverages h[1..n];
+// singular values below AVVSVDCUT of the largest carry no direction.
+void PSEUDOINVERSE(smallint n, smallint nr, std::vector<extended>& pinv, std::vector<extended>& h);
 
 // The activities, reactions and their positions, to terminal, summary and
 // log; the same data as lists on the drawing data file.

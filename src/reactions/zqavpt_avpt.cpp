@@ -32,9 +32,6 @@ constexpr extended TSTEPDONE = 0.1L;    // K: a step in T below this has converg
 constexpr extended PSTEPDONE = 0.01L;   // kbar: likewise in P
 constexpr smallint MINREACTIONS = 3;    // two parameters and at least one degree of freedom
 
-// A radicand that rounding pushed below zero counts as zero.
-extended rootof(extended x) { return x > 0 ? std::sqrt(x) : 0; }
-
 // A number in its field, or a blank field when it has no value.
 void cell(extended x, smallint places, smallint width, std::string& line) {
   if (std::isfinite(x))
@@ -148,55 +145,22 @@ struct avptdiagnostics {
 
   void run() const {
     const long nr = NR;
-    std::vector<long> used;
-    for (long j = 1; j <= NCV; ++j)
-      for (long k = 1; k <= nr; ++k)
-        if ((*R)(k, j) != 0) {
-          used.push_back(j);
-          break;
-        }
-    const long m = static_cast<long>(used.size());
+    iemvector used{"avpt used"};
+    const long m = USEDENDMEMBERS(used);
     if (m == 0) return;
-    auto at = [](long i) { return static_cast<std::size_t>(i - 1); };
-    // Symmetric square root of the used end-members' enthalpy covariance.
-    for (long c = 1; c <= m; ++c)
-      for (long c2 = 1; c2 <= m; ++c2) USVD(c, c2) = (*COV)(used[at(c)], used[at(c2)]);
-    ZQMATH1::CALCSVD(static_cast<smallint>(m), static_cast<smallint>(m));
-    std::vector<extended> Z(static_cast<std::size_t>(m * m));
-    auto z = [&](long c, long c2) -> extended& { return Z[static_cast<std::size_t>((c - 1) * m + (c2 - 1))]; };
-    for (long c = 1; c <= m; ++c)
-      for (long c2 = c; c2 <= m; ++c2) {
-        extended sum = 0;
-        for (long l = 1; l <= m; ++l) sum += VSVD(c2, l) * USVD(c, l) * rootof(SSVD[l]);
-        z(c, c2) = z(c2, c) = sum;
-      }
-    // The observations: enthalpy rows, then ln a rows, in the lines' units.
+    ENTHALPYOBSERVATIONS(used, static_cast<smallint>(m), fit.d);
+    // The ln a observations below them, in the lines' units.
     const long n2 = 2 * m;
     for (long c = 1; c <= m; ++c) {
-      const long j = used[at(c)];
-      for (long k = 1; k <= nr; ++k) {
-        extended sum = 0;
-        for (long c2 = 1; c2 <= m; ++c2) sum += z(c, c2) * (*R)(k, used[at(c2)]);
-        USVD(c, k) = fit.d[k] * sum;
-        USVD(m + c, k) = fit.e[k] * (*R)(k, j) * T * rootof(VARLNA[j]);
-      }
+      const long j = used[c];
+      for (long k = 1; k <= nr; ++k) USVD(m + c, k) = fit.e[k] * (*R)(k, j) * T * ROOTOF(VARLNA[j]);
     }
     ZQMATH1::CALCSVD(static_cast<smallint>(n2), static_cast<smallint>(nr));
-    // Pseudo-inverse and full-model leverages; singular values that are
-    // zero to working precision carry no direction.
-    std::vector<extended> pinv(static_cast<std::size_t>(nr * n2)), h(static_cast<std::size_t>(n2 + 1)),
-        y(h.size()), g(h.size());
-    auto pi = [&](long k, long i) -> extended& { return pinv[static_cast<std::size_t>((k - 1) * n2 + (i - 1))]; };
-    const extended cut = AVVSVDCUT * SSVD[nr];
-    for (long i = 1; i <= n2; ++i) {
-      for (long k = 1; k <= nr; ++k) {
-        extended sum = 0;
-        for (long l = 1; l <= nr; ++l)
-          if (SSVD[l] > cut) sum += VSVD(k, l) * USVD(i, l) / SSVD[l];
-        pi(k, i) = sum;
-        if (SSVD[k] > cut) h[static_cast<std::size_t>(i)] += USVD(i, k) * USVD(i, k);
-      }
-    }
+    // Pseudo-inverse and full-model leverages.
+    std::vector<extended> pinv, h;
+    PSEUDOINVERSE(static_cast<smallint>(n2), static_cast<smallint>(nr), pinv, h);
+    std::vector<extended> y(h.size()), g;
+    auto pi = [&](long k, long i) { return pinv[static_cast<std::size_t>((k - 1) * n2 + (i - 1))]; };
     extended S2 = 0;
     for (long i = 1; i <= n2; ++i) {
       extended yi = 0;
@@ -215,26 +179,14 @@ struct avptdiagnostics {
       USVD(i, 2) = g2;
     }
     ZQMATH1::CALCSVD(static_cast<smallint>(n2), 2);
-    const extended cut2 = AVVSVDCUT * SSVD[2];
-    std::vector<extended> Q(static_cast<std::size_t>(2 * n2));
+    std::vector<extended> Q;
+    PSEUDOINVERSE(static_cast<smallint>(n2), 2, Q, g);
     auto q = [&](long c, long i) -> extended& { return Q[static_cast<std::size_t>((c - 1) * n2 + (i - 1))]; };
-    for (long i = 1; i <= n2; ++i) {
-      for (long c = 1; c <= 2; ++c) {
-        extended sum = 0;
-        for (long l = 1; l <= 2; ++l)
-          if (SSVD[l] > cut2) sum += VSVD(c, l) * USVD(i, l) / SSVD[l];
-        q(c, i) = sum;
-      }
-      extended gi = 0;
-      for (long l = 1; l <= 2; ++l)
-        if (SSVD[l] > cut2) gi += USVD(i, l) * USVD(i, l);
-      g[static_cast<std::size_t>(i)] = gi;
-    }
     print(used, m, S2, h, y, g, q);
   }
 
   template <class QF>
-  void print(const std::vector<long>& used, long m, extended S2, const std::vector<extended>& h,
+  void print(const iemvector& used, long m, extended S2, const std::vector<extended>& h,
              const std::vector<extended>& y, const std::vector<extended>& g, QF& q) const {
     const long nr = NR;
     std::string& w = IO::WSTR;
@@ -279,9 +231,9 @@ struct avptdiagnostics {
       const extended t = 1 / ((g[ii] - h[ii]) + t0);
       const extended P1 = P - q(1, i) * y[ii] * t;
       const extended T1 = T - q(2, i) * y[ii] * t;
-      const extended fit1 = rootof((S2 + t * y[ii] * y[ii]) / (nr - 2));
-      extended sdP1 = rootof(sdP * sdP / f - t * q(1, i) * q(1, i));
-      extended sdT1 = rootof(sdT * sdT / f - t * q(2, i) * q(2, i));
+      const extended fit1 = ROOTOF((S2 + t * y[ii] * y[ii]) / (nr - 2));
+      extended sdP1 = ROOTOF(sdP * sdP / f - t * q(1, i) * q(1, i));
+      extended sdT1 = ROOTOF(sdT * sdT / f - t * q(2, i) * q(2, i));
       const extended den = sdP1 * sdT1;
       const extended cor1 = den != 0 ? (sdT * cor * sdP / f - q(2, i) * q(1, i) * t) / den : std::numeric_limits<extended>::quiet_NaN();
       if (fit1 > 1) {
@@ -289,7 +241,7 @@ struct avptdiagnostics {
         sdT1 *= fit1;
       }
       w.clear();
-      IO::ADDSTR(NAME[used[static_cast<std::size_t>(c - 1)]], 8, w);
+      IO::ADDSTR(NAME[used[c]], 8, w);
       cell(P1, 2, 7, w);
       cell(sdP1, 2, 7, w);
       intcell(T1 - CONST::KELVIN, 7, w);
@@ -329,7 +281,7 @@ void AVPT(extended& P, extended& T, extended& sdP, extended& sdT, extended& cor,
   extended rWr = 0;
   for (long j = 1; j <= nr; ++j)
     for (long k = 1; k <= nr; ++k) rWr += a.r[j] * a.W(j, k) * a.r[k];
-  fit = rootof(rWr / (nr - 2));
+  fit = ROOTOF(rWr / (nr - 2));
   sdP = std::sqrt(a.w2 / a.D);
   sdT = std::sqrt(a.w0 / a.D);
   cor = -a.w1 / std::sqrt(a.w0 * a.w2);

@@ -1,3 +1,6 @@
+// The weighted average of the reactions' positions at a fixed T (average P)
+// or fixed P (average T), with its sd and sigfit, the single end-member
+// diagnostics at the middle of the list, and the 95% limit of sigfit.
 #include <cmath>
 #include <vector>
 
@@ -23,8 +26,6 @@ constexpr extended NOROOTSIGFIT = 100;
 constexpr extended MIDDLETOLT = 1;
 constexpr extended MIDDLETOLP = 0.01L;
 
-extended safesqrt(extended x) { return x > 0 ? std::sqrt(x) : 0; }
-
 // The diagnostics path: the same fit over the 2m observations of unit
 // variance (enthalpies and ln a of the used end-members), with the residual
 // and leverage of each observation and the effect of doubling each ln a
@@ -43,52 +44,30 @@ struct diagnostics {
     const bool avp = AVMODE != avtype::avtmode;
     const long nr = NR;
     iemvector used{"avv used"};
-    long m = 0;
-    for (long j = 1; j <= NCV; ++j) {
-      bool u = false;
-      for (long k = 1; k <= nr && !u; ++k) u = (*R)(k, j) != 0;
-      if (u) used[++m] = static_cast<smallint>(j);
-    }
+    const long m = USEDENDMEMBERS(used);
     if (m == 0) return false;
-    // Square root of the used end-members' enthalpy covariance.
-    for (long c = 1; c <= m; ++c)
-      for (long c2 = 1; c2 <= m; ++c2) USVD(c, c2) = (*COV)(used[c], used[c2]);
-    ZQMATH1::CALCSVD(static_cast<smallint>(m), static_cast<smallint>(m));
-    std::vector<extended> Z(static_cast<std::size_t>(m * m));
-    auto z = [&](long c, long c2) -> extended& { return Z[static_cast<std::size_t>((c - 1) * m + (c2 - 1))]; };
-    for (long c = 1; c <= m; ++c)
-      for (long c2 = c; c2 <= m; ++c2) {
-        extended s = 0;
-        for (long l = 1; l <= m; ++l) s += VSVD(c2, l) * USVD(c, l) * safesqrt(SSVD[l]);
-        z(c, c2) = z(c2, c) = s;
-      }
-    // Observation matrix A, 2m x NR.
+    ENTHALPYOBSERVATIONS(used, static_cast<smallint>(m), d);
+    // The ln a observations below them.
     const long n2 = 2 * m;
     for (long c = 1; c <= m; ++c) {
       const long j = used[c];
-      for (long k = 1; k <= nr; ++k) {
-        extended s = 0;
-        for (long c2 = 1; c2 <= m; ++c2) s += z(c, c2) * (*R)(k, used[c2]);
-        USVD(c, k) = d[k] * s;
-        USVD(m + c, k) = safesqrt(VARLNA[j]) * (*R)(k, j) * e[k];
-      }
+      for (long k = 1; k <= nr; ++k) USVD(m + c, k) = ROOTOF(VARLNA[j]) * (*R)(k, j) * e[k];
     }
     ZQMATH1::CALCSVD(static_cast<smallint>(n2), static_cast<smallint>(nr));
-    const extended smax = SSVD[nr];
-    std::vector<extended> a(static_cast<std::size_t>(n2 + 1)), y(a.size()), h(a.size()), u(a.size()),
-        q(a.size()), r(a.size());
+    std::vector<extended> pinv, h;
+    PSEUDOINVERSE(static_cast<smallint>(n2), static_cast<smallint>(nr), pinv, h);
+    auto pi = [&](long k, long i) { return pinv[static_cast<std::size_t>((k - 1) * n2 + (i - 1))]; };
+    std::vector<extended> a(static_cast<std::size_t>(n2 + 1)), y(a.size()), u(a.size()), q(a.size()),
+        r(a.size());
     for (long i = 1; i <= n2; ++i) {
-      extended ai = 0, yi = 0, hi = 0;
+      extended ai = 0, yi = 0;
       for (long k = 1; k <= nr; ++k) {
-        extended p = 0;
-        for (long l = 1; l <= nr; ++l)
-          if (SSVD[l] > AVVSVDCUT * smax) p += VSVD(k, l) * USVD(i, l) / SSVD[l];
+        const extended p = pi(k, i);
         ai += p;
         yi += p * x[k];
-        if (SSVD[k] > AVVSVDCUT * smax) hi += USVD(i, k) * USVD(i, k);
       }
       const auto s = static_cast<std::size_t>(i);
-      a[s] = ai, y[s] = yi, h[s] = hi;
+      a[s] = ai, y[s] = yi;
     }
     extended Saa = 0, Say = 0, Syy = 0;
     for (long i = 1; i <= n2; ++i) {
@@ -170,8 +149,8 @@ struct diagnostics {
       const auto ic = static_cast<std::size_t>(c);
       const extended t = 1 / ((q[i] - h[i]) + t0);
       const extended av1 = average - t * r[i] * u[i];
-      const extended sf1 = safesqrt((S + t * r[i] * r[i]) / (nr - 1));
-      extended sd1 = safesqrt(1 / Saa - t * u[i] * u[i]);
+      const extended sf1 = ROOTOF((S + t * r[i] * r[i]) / (nr - 1));
+      extended sd1 = ROOTOF(1 / Saa - t * u[i] * u[i]);
       if (sigfit > 1) sd1 *= sf1;
       const extended lna = ACTIVITY[j] > 0 ? std::log(ACTIVITY[j]) : 0;
       w.clear();
@@ -182,7 +161,7 @@ struct diagnostics {
       IO::ADDREAL(r[i], 3, true, 9, w);
       IO::ADDREAL(q[i], 3, true, 9, w);
       IO::ADDREAL(ACTIVITY[j], 3, false, 10, w);
-      IO::ADDREAL(std::exp(lna + safesqrt(VARLNA[j]) * r[i]), 3, false, 10, w);
+      IO::ADDREAL(std::exp(lna + ROOTOF(VARLNA[j]) * r[i]), 3, false, 10, w);
       IO::ADDREAL(r[ic], 3, true, 9, w);
       IO::ADDREAL(q[ic], 3, true, 9, w);
       IO::PUTSTR(0, w, 1, mask);
@@ -193,6 +172,52 @@ struct diagnostics {
 };
 
 }  // namespace
+
+extended ROOTOF(extended x) { return x > 0 ? std::sqrt(x) : 0; }
+
+smallint USEDENDMEMBERS(iemvector& used) {
+  smallint m = 0;
+  for (long j = 1; j <= NCV; ++j) {
+    bool u = false;
+    for (long k = 1; k <= NR && !u; ++k) u = (*R)(k, j) != 0;
+    if (u) used[++m] = static_cast<smallint>(j);
+  }
+  return m;
+}
+
+void ENTHALPYOBSERVATIONS(const iemvector& used, smallint m, const avrvector& d) {
+  for (long c = 1; c <= m; ++c)
+    for (long c2 = 1; c2 <= m; ++c2) USVD(c, c2) = (*COV)(used[c], used[c2]);
+  ZQMATH1::CALCSVD(m, m);
+  std::vector<extended> Z(static_cast<std::size_t>(m * m));
+  auto z = [&](long c, long c2) -> extended& { return Z[static_cast<std::size_t>((c - 1) * m + (c2 - 1))]; };
+  for (long c = 1; c <= m; ++c)
+    for (long c2 = c; c2 <= m; ++c2) {
+      extended s = 0;
+      for (long l = 1; l <= m; ++l) s += VSVD(c2, l) * USVD(c, l) * ROOTOF(SSVD[l]);
+      z(c, c2) = z(c2, c) = s;
+    }
+  for (long c = 1; c <= m; ++c)
+    for (long k = 1; k <= NR; ++k) {
+      extended s = 0;
+      for (long c2 = 1; c2 <= m; ++c2) s += z(c, c2) * (*R)(k, used[c2]);
+      USVD(c, k) = d[k] * s;
+    }
+}
+
+void PSEUDOINVERSE(smallint n, smallint nr, std::vector<extended>& pinv, std::vector<extended>& h) {
+  pinv.assign(static_cast<std::size_t>(nr * n), 0);
+  h.assign(static_cast<std::size_t>(n + 1), 0);
+  const extended cut = AVVSVDCUT * SSVD[nr];
+  for (long i = 1; i <= n; ++i)
+    for (long k = 1; k <= nr; ++k) {
+      extended sum = 0;
+      for (long l = 1; l <= nr; ++l)
+        if (SSVD[l] > cut) sum += VSVD(k, l) * USVD(i, l) / SSVD[l];
+      pinv[static_cast<std::size_t>((k - 1) * n + (i - 1))] = sum;
+      if (SSVD[k] > cut) h[static_cast<std::size_t>(i)] += USVD(i, k) * USVD(i, k);
+    }
+}
 
 extended FITLIMIT(smallint nu) {
   static constexpr extended limits[] = {1.96L, 1.73L, 1.61L, 1.54L, 1.49L, 1.45L, 1.42L, 1.39L, 1.37L, 1.35L};

@@ -1,3 +1,5 @@
+// Covariances of the reactions' enthalpies and ln K, and the inverse of a
+// positive definite block by its Cholesky factor.
 #include <cmath>
 
 #include "frame/io.h"

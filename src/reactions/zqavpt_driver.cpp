@@ -1,3 +1,6 @@
+// The driver of calc mode 2: the rock's passes with their activity table and
+// edits, windows, reaction set (found or from the script), the largest sd
+// allowed, and the choice of average P, T or PT.
 #include <cmath>
 #include <memory>
 #include <optional>
@@ -163,6 +166,8 @@ struct rockcalcs {
     IO::PROMPTCONTROL("use independent set of reactions (isr) in script", CONTROLJX.isr);
   }
 
+  // The script's reaction set as the pass's set: writes NR, rows 1..NR of R
+  // and ALNK, in place of the set ZQRE::CALCRE would find.
   static void scriptreactions() {
     const isrtype& t = CONTROLJX.isrdata;
     if (t.nname != NCV) IO::ERROREXIT("rockcalcs", "isr matrix has wrong shape", yourfault);

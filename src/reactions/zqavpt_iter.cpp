@@ -1,3 +1,6 @@
+// Average P over the T list and average T over the P list, iterated until
+// the solution phases' activities agree with the result, with their trace
+// rows and summary tables.
 #include <cmath>
 #include <cstdio>
 

@@ -1,3 +1,6 @@
+// The tables of a calc-mode-2 rock: activities, reactions with their
+// thermodynamics and uncertainties, correlations, and the same as lists on
+// the drawing data file.
 #include <cmath>
 #include <cstdio>
 

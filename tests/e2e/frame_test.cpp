@@ -46,7 +46,7 @@ std::string stamped(const std::string& text) {
 }
 
 TEST(Frame, TwoPassesThenNormalEnd) {
-  const e2e::Run r = e2e::run({"frame/mode1"}, "\nn\n\n");
+  const e2e::Run r = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1"}, "\nn\n\n");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(stamped(r.out), "\nSOLVARINTH 3.51\n\n" + notices + pass + "\nmore phase diagram calculations ? " + pass +
                        "\nmore phase diagram calculations ? " +
@@ -72,7 +72,7 @@ TEST(Frame, TwoPassesThenNormalEnd) {
 
 TEST(Frame, CalcModeMenuAndHint) {
   // Calc mode 3 asks the kind of diagram before its end-member list.
-  const e2e::Run r = e2e::run({"frame/askmode"}, "3\n1\nno\n\n");
+  const e2e::Run r = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1", "frame/askmode"}, "3\n1\nno\n\n");
   EXPECT_EQ(r.status, 0);
   const std::string menu =
       "calculation mode (calcmode) :\n"
@@ -101,7 +101,7 @@ TEST(Frame, CalcModeRefusals) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answer);
-    const e2e::Run r = e2e::run({"frame/askmode"}, c.answer + "\n\n");
+    const e2e::Run r = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1", "frame/askmode"}, c.answer + "\n\n");
     EXPECT_EQ(r.status, 0);
     const std::string block = "\n-- run bombed in " + c.where + " : " + c.message + "\n\n";
     EXPECT_TRUE(has(r.out, block)) << r.out;
@@ -114,24 +114,24 @@ TEST(Frame, CalcModeRefusals) {
 }
 
 TEST(Frame, KillAtAnyPromptEndsQuietly) {
-  const e2e::Run r = e2e::run({"frame/askmode"}, "  kill  \n");
+  const e2e::Run r = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1", "frame/askmode"}, "  kill  \n");
   EXPECT_EQ(r.status, 0);
   EXPECT_TRUE(has(r.out, "calcmode code : \n-- run killed --\n")) << r.out;
   EXPECT_FALSE(has(r.out, "hit return"));
   EXPECT_TRUE(has(r.files.at("jx-log.txt"), "calcmode code : kill\n\n-- run killed --\n"));
 
-  const e2e::Run later = e2e::run({"frame/mode1"}, "kill\n");
+  const e2e::Run later = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1"}, "kill\n");
   EXPECT_TRUE(has(later.out, "more phase diagram calculations ? \n-- run killed --\n"));
   EXPECT_TRUE(has(later.files.at("jx-qtest-o.txt"), "-- run killed --"));
   EXPECT_EQ(later.files.count("jx-qtest-ic.txt"), 0u);
 }
 
 TEST(Frame, EndOfInputIsAReadError) {
-  const e2e::Run r = e2e::run({"frame/askmode"}, "");
+  const e2e::Run r = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1", "frame/askmode"}, "");
   EXPECT_EQ(r.status, 0);
   EXPECT_TRUE(has(r.out, "-- run bombed in read in prstrings : problems reading\n")) << r.out;
 
-  const e2e::Run q = e2e::run({"frame/mode1"}, "");
+  const e2e::Run q = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1"}, "");
   EXPECT_TRUE(has(q.out, "-- run bombed in read in query : problems reading\n")) << q.out;
   EXPECT_TRUE(has(q.files.at("jx-qtest-o.txt"), "-- run bombed in read in query"));
 }
@@ -144,7 +144,7 @@ TEST(Frame, MissingScriptStopsBeforeOutputFiles) {
 }
 
 TEST(Frame, HeapMonitorReportsAndReturnsToZero) {
-  const e2e::Run r = e2e::run({"frame/mode1"}, "n\n\n", {{"jx-prefs.txt", "dsfile 7qz1\nscriptfile qtest\ncalcmode 1\nmonitorheap\n"}});
+  const e2e::Run r = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1"}, "n\n\n", {{"jx-prefs.txt", "dsfile 7qz1\nscriptfile qtest\ncalcmode 1\nmonitorheap\n"}});
   EXPECT_TRUE(has(r.out, "\nspace allocated for c is 20k; , heap now 20k\n")) << r.out;
   EXPECT_TRUE(has(r.out, "space allocated for compdx is 1523k; , heap now 63011k\n"));
   EXPECT_TRUE(has(r.out, "space disposed for dcompdx; heap size now 0k\n"));
@@ -167,7 +167,7 @@ TEST(Frame, NameClashesStopBeforeAnyOutputFile) {
 TEST(Frame, LeastSquaresModeNamesItsFilesFromItsPreferences) {
   // The count 0 converts the end-member file into a data set and asks
   // nothing more.
-  const e2e::Run r = e2e::run({"frame/lsq"}, "y\n0\n");
+  const e2e::Run r = e2e::run({"frame/mode1/jx-qtest.txt", "frame/lsq"}, "y\n0\n");
   EXPECT_EQ(r.status, 0);
   EXPECT_TRUE(has(r.out,
                   "intermediate/auxiliary calc results are in the file, \"ds-icqz9.txt\"\n"
@@ -193,7 +193,7 @@ TEST(Frame, RockModePassesAskForMoreRockCalculations) {
 }
 
 TEST(Frame, ScriptProblemsAreCountedThenAskedAbout) {
-  const e2e::Run r = e2e::run({"frame/mode1"}, "n\nn\n\n",
+  const e2e::Run r = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1"}, "n\nn\n\n",
                               {{"jx-qtest.txt",
                                 "axfile qzax\nwith qtzx grox\ndiagramPT 4 10 400 700\npseudosection no\n"
                                 "avPT+ yes\nautoexit\n*\n"}});
@@ -207,11 +207,11 @@ TEST(Frame, ScriptProblemsAreCountedThenAskedAbout) {
 TEST(Frame, ElapsedTimeOnlyInPhaseDiagramModeAndWhenAskedFor) {
   const std::string script =
       "axfile qzax\nwith qtzx grox\ndiagramPT 4 10 400 700\npseudosection no\ndebuglevel 4\nautoexit\n*\n";
-  const e2e::Run r = e2e::run({"frame/mode1"}, "", {{"jx-qtest.txt", script}});
+  const e2e::Run r = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1"}, "", {{"jx-qtest.txt", script}});
   EXPECT_TRUE(std::regex_search(r.out, std::regex("=\n(elapsed = [0-9]+ msecs, n = 0\n)\n$"))) << r.out;
   EXPECT_FALSE(has(r.files.at("jx-log.txt"), "elapsed"));
 
-  const e2e::Run rock = e2e::run({"frame/mode1"}, "",
+  const e2e::Run rock = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1"}, "",
                                  {{"jx-qtest.txt", script}, {"jx-prefs.txt", "dsfile 7qz1\nscriptfile qtest\ncalcmode 2\n"}});
   EXPECT_FALSE(has(rock.out, "elapsed")) << rock.out;
 }

@@ -39,8 +39,10 @@ inline fs::path scratchroot() {
   return tmp != nullptr && *tmp != '\0' ? fs::path(tmp) / "solvarinth-e2e" : fs::path(SOLVARINTH_SCRATCH);
 }
 
-// Runs with the files of fixture folders (later folders override earlier
-// ones) plus extra files given by name and content, and empty folders.
+// Runs with the files of fixture folders, or single fixture files named by
+// their path, (later ones override earlier ones) plus extra files given by
+// name and content, and empty folders. A file that several runs share is
+// kept once and named by its path.
 inline Run run(const std::vector<std::string>& fixturedirs, const std::string& answers,
                const std::map<std::string, std::string>& extra = {}, const std::vector<std::string>& folders = {}) {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -49,9 +51,15 @@ inline Run run(const std::vector<std::string>& fixturedirs, const std::string& a
   fs::remove_all(dir, ec);
   if (fs::create_directories(dir, ec), ec)
     throw std::runtime_error("cannot make the scratch folder " + dir.string() + ": " + ec.message());
-  for (const std::string& d : fixturedirs)
-    for (const auto& e : fs::directory_iterator(fs::path(SOLVARINTH_FIXTURES) / d))
+  for (const std::string& d : fixturedirs) {
+    const fs::path from = fs::path(SOLVARINTH_FIXTURES) / d;
+    if (fs::is_regular_file(from)) {
+      fs::copy_file(from, dir / from.filename(), fs::copy_options::overwrite_existing);
+      continue;
+    }
+    for (const auto& e : fs::directory_iterator(from))
       fs::copy_file(e.path(), dir / e.path().filename(), fs::copy_options::overwrite_existing);
+  }
   for (const auto& [name, content] : extra) std::ofstream(dir / name, std::ios::binary) << content;
   for (const std::string& name : folders) {
     fs::remove(dir / name);

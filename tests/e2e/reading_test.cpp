@@ -47,7 +47,7 @@ TEST(ReadingRun, ConvergenceTolerances) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.lines);
-    const e2e::Run r = e2e::run({"frame/mode1"}, c.answers, {{"jx-qtest.txt", script(c.lines)}});
+    const e2e::Run r = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1"}, c.answers, {{"jx-qtest.txt", script(c.lines)}});
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(has(r.out, c.shown)) << r.out;
     EXPECT_EQ(has(r.out, problems) || has(r.out, "bombed"), !c.goes_on) << r.out;
@@ -67,7 +67,7 @@ TEST(ReadingRun, ConvertLines) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.lines);
-    const e2e::Run r = e2e::run({"frame/mode1"}, "", {{"jx-qtest.txt", script(c.lines)}});
+    const e2e::Run r = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1"}, "", {{"jx-qtest.txt", script(c.lines)}});
     EXPECT_EQ(r.status, 0);
     EXPECT_FALSE(has(r.out, "unrecognised")) << r.out;
     if (c.message.empty()) {
@@ -84,7 +84,7 @@ TEST(ReadingRun, ConvertLines) {
 TEST(ReadingRun, NoticesStandOnLinesOfTheirOwn) {
   // Too few numbers for the P-T rectangle; the next line's trace follows on
   // a line of its own.
-  const e2e::Run pt = e2e::run({"frame/mode1"}, "",
+  const e2e::Run pt = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1"}, "",
                                {{"jx-qtest.txt", "axfile qzax\nwith qtzx grox\ndiagramPT 4 10 400\n"
                                                  "convergence 1e-8 1e-6 0.005 1e-6\npseudosection no\nautoexit\n*\n"}});
   const std::string notice = "for diagramPT, 4 numbers needed to define a PT rectangle";
@@ -93,7 +93,7 @@ TEST(ReadingRun, NoticesStandOnLinesOfTheirOwn) {
 
   // A 1 after a pure phase named like its end-member, met while the
   // "reading ax:" progress line is open.
-  const e2e::Run ax = e2e::run({"frame/mode1", "reading"}, "y\n",
+  const e2e::Run ax = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1", "reading"}, "y\n",
                                {{"jx-qtest.txt", "axfile qzamb\nwith qtzx grox\ndiagramPT 4 10 400 700\n"
                                                  "pseudosection no\nautoexit\n*\n"}});
   EXPECT_FALSE(has(ax.out, "bombed")) << ax.out;
@@ -111,19 +111,19 @@ TEST(ReadingRun, NoticesStandOnLinesOfTheirOwn) {
 
 TEST(ReadingRun, AnInputThatCannotBeReadStopsTheRun) {
   // The script is a folder: a read error, not an empty script.
-  const e2e::Run r = e2e::run({"frame/mode1"}, "", {}, {"jx-qtest.txt"});  // over the fixture's file
+  const e2e::Run r = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1"}, "", {}, {"jx-qtest.txt"});  // over the fixture's file
   EXPECT_EQ(r.status, 0);
   EXPECT_TRUE(has(r.out, "-- run bombed in read in rstrings : problems reading\n")) << r.out;
   EXPECT_EQ(r.files.count("jx-qtest-o.txt"), 0u);
 
   // So is the preferences file.
-  const e2e::Run p = e2e::run({"frame/mode1"}, "", {}, {"jx-prefs.txt"});
+  const e2e::Run p = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1"}, "", {}, {"jx-prefs.txt"});
   EXPECT_TRUE(has(p.out, "-- run bombed in read in rstrings : problems reading\n")) << p.out;
 
   // And an a-x file, met in the pass.
   std::string s = script("");
   s.replace(s.find("qzax"), 4, "qzdir");
-  const e2e::Run a = e2e::run({"frame/mode1"}, "", {{"jx-qtest.txt", s}}, {"jx-qzdir.txt"});
+  const e2e::Run a = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1"}, "", {{"jx-qtest.txt", s}}, {"jx-qzdir.txt"});
   EXPECT_TRUE(has(a.out, "-- run bombed in read in rstrings : problems reading\n")) << a.out;
   EXPECT_TRUE(has(a.files.at("jx-qtest-o.txt"), "with axfile jx-qzdir.txt"));
 }
@@ -141,7 +141,7 @@ TEST(ReadingRun, NoOutputReplacesAnInput) {
     std::string input;    // the input that must stay as it was
     std::string message;  // of the stop
   };
-  const std::string ds = e2e::slurp(e2e::fs::path(SOLVARINTH_FIXTURES) / "frame/mode1/jx-ds7qz1.txt");
+  const std::string ds = e2e::slurp(e2e::fs::path(SOLVARINTH_FIXTURES) / "dataset/jx-ds7qz1.txt");
   const Case cases[] = {
       {"a-x file named like the summary",
        {{"jx-prefs.txt", prefs}, {"jx-test.txt", "axfile test-o\n*\n"}, {"jx-test-o.txt", axtext}},

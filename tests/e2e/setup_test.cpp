@@ -16,7 +16,7 @@ std::string replaced(std::string text, const std::string& from, const std::strin
 }
 
 TEST(SetupRun, SameCodingGuessesAndBoilDownGoThrough) {
-  const e2e::Run r = e2e::run({"setup/base"}, "");
+  const e2e::Run r = e2e::run({"dataset/jx-ds7qz1.txt", "setup/base"}, "");
   EXPECT_EQ(r.status, 0);
   EXPECT_TRUE(has(r.out, "\nreading ax: qtzx kyx spx mx \n")) << r.out;
   EXPECT_TRUE(has(r.out, "with axfile jx-qzax.txt and scriptfile jx-st.txt\n\n"));
@@ -26,7 +26,7 @@ TEST(SetupRun, SameCodingGuessesAndBoilDownGoThrough) {
 
 TEST(SetupRun, BadStartingGuessesReachTheSummary) {
   const e2e::Run r =
-      e2e::run({"setup/base"}, "", {{"jx-st.txt", replaced(script, "xyzguess y(mx) 0", "xyzguess y(mx) 0.9")}});
+      e2e::run({"dataset/jx-ds7qz1.txt", "setup/base"}, "", {{"jx-st.txt", replaced(script, "xyzguess y(mx) 0", "xyzguess y(mx) 0.9")}});
   const std::string lines =
       "\nfor mx, site fractions are:\nxM =    -0.200000\nxG =     0.300000\nxK =     0.900000\n"
       "site fractions must all be positive (starting guess problems)\n";
@@ -36,7 +36,7 @@ TEST(SetupRun, BadStartingGuessesReachTheSummary) {
 }
 
 TEST(SetupRun, BatchVariantsAndTheirSummaries) {
-  const e2e::Run r = e2e::run({"setup/base", "setup/batch"}, "");
+  const e2e::Run r = e2e::run({"dataset/jx-ds7qz1.txt", "setup/base", "setup/batch"}, "");
   EXPECT_FALSE(has(r.out, "bombed")) << r.out;
   const std::string batches =
       "\nsummary of batches\n"

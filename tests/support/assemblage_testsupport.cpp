@@ -1,3 +1,6 @@
+// The hand-laid assemblage of the model tests: its tables, phase records,
+// end-member rows, layout of the unknowns, and the enthalpies that make a
+// chosen point solve.
 #include "assemblage_testsupport.h"
 
 #include <cctype>
@@ -173,6 +176,122 @@ tables::~tables() {
   testsupport::freshstate();
 }
 
+namespace {
+
+icvector composition(const endmember& em) {
+  icvector comp{"layout comp"};
+  for (std::size_t i = 0; i < em.comp.size(); ++i) comp[static_cast<long>(i + 1)] = static_cast<smallint>(em.comp[i]);
+  return comp;
+}
+
+// Solution phase p + 1: its record, its end-members from k + 1 on and its
+// unknowns from nx + 1 on; k and nx come back raised.
+void layoutsolution(const solution& so, std::size_t p, long& k, long& nx) {
+  ptype1& ph = (*PREC1)[static_cast<long>(p + 1)];
+  ph = ptype1{};
+  std::vector<std::string> vnames;
+  for (const variable& v : so.vars) vnames.push_back(v.name);
+  ph.name = so.name;
+  ph.nprop = static_cast<smallint>(so.ems.size());
+  ph.nvar = static_cast<smallint>(so.vars.size());
+  ph.model = so.model;
+  ph.isfluid = so.name.rfind("fluid", 0) == 0;
+  ph.isaq = !ph.isfluid && so.name.rfind("aq", 0) == 0;
+  ph.modeset = so.modefixed;
+  ph.nsf = static_cast<smallint>(so.sites.size());
+  for (long f = 1; f <= ph.nsf; ++f) {
+    ph.sfname[f] = so.sites[static_cast<std::size_t>(f - 1)].first;
+    ph.sf[f] = expr(so.sites[static_cast<std::size_t>(f - 1)].second, vnames);
+  }
+  STARTSS[k + 1] = true;
+  EM2SS[k + 1] = static_cast<smallint>(p + 1);
+  EM2X[k + 1] = static_cast<smallint>(nx + 1);
+  for (long m = 1; m <= ph.nprop; ++m) {
+    const endmember& e = so.ems[static_cast<std::size_t>(m - 1)];
+    emtype& em = ph.em[m];
+    em.name = e.name;
+    em.norm = e.norm;
+    em.nsfterm = static_cast<smallint>(e.ideal.size());
+    for (long f = 1; f <= em.nsfterm; ++f) {
+      const auto& t = e.ideal[static_cast<std::size_t>(f - 1)];
+      em.sfterm[f] = sftermtype{static_cast<smallint>(t[0]), static_cast<smallint>(t[1]), static_cast<smallint>(t[2])};
+    }
+    em.comp = composition(e);
+    em.formulasize = sizeof_(em.comp);
+    em.nsite = e.nsite;
+    em.fluidcode = e.fluidcode;
+    fillrow(e, em.td);
+    ph.prop[m] = expr(e.prop, vnames);
+    ph.alphaa[m] = e.alpha;
+    if (e.name == "H2O") ph.h2opos = static_cast<smallint>(m);
+    if (e.name == "CO2") ph.co2pos = static_cast<smallint>(m);
+    placeendmember(++k, e, em.td, em.comp);
+  }
+  // A fluid phase without pairs gets every pair j < l in order, as the
+  // a-x reader builds them; their energies come from the volumes.
+  std::vector<interaction> ws = so.ws;
+  if (ph.isfluid && ws.empty())
+    for (int j = 1; j < ph.nprop; ++j)
+      for (int l = j + 1; l <= ph.nprop; ++l) ws.push_back({j, l});
+  ph.nw = ph.nwpair = static_cast<smallint>(ws.size());
+  for (long q = 1; q <= ph.nw; ++q) {
+    const interaction& w = ws[static_cast<std::size_t>(q - 1)];
+    ph.wpair[q] = wpairtype{static_cast<smallint>(q), static_cast<smallint>(w.j), static_cast<smallint>(w.l)};
+    ph.wa[q] = w.w;
+    ph.wb[q] = w.wt;
+    ph.wc[q] = w.wp;
+  }
+  for (long v = 1; v <= ph.nvar; ++v) {
+    const variable& var = so.vars[static_cast<std::size_t>(v - 1)];
+    xvartype& xv = ph.xvar[v];
+    xv.name = var.name;
+    xv.low = var.low;
+    xv.high = var.high;
+    xv.isset = var.fixed;
+    ++nx;
+    XNAME[nx] = var.name;
+    XFACA[nx] = 1 / (var.high - var.low);
+    XFACB[nx] = -var.low * XFACA[nx];
+    TYPX[nx] = 1;
+    INACC1[nx] = var.lowkind;
+    INACC2[nx] = var.highkind;
+    BX[nx] = !var.fixed;
+  }
+}
+
+// The modes' unknowns after the nx compositional ones: solution phases,
+// then pure phases.
+void layoutmodes(const system& s, long nx) {
+  long j = 0;
+  for (std::size_t p = 0; p < s.solutions.size(); ++p) {
+    ++j;
+    MP2SS[j] = static_cast<smallint>(p + 1);
+    long first = 0;
+    for (long i = 1; i <= NCV; ++i)
+      if (STARTSS[i] && EM2SS[i] == static_cast<smallint>(p + 1)) first = i;
+    MP2X[j] = EM2X[first];
+    XNAME[nx + j] = s.solutions[p].name;
+    BX[nx + j] = !s.solutions[p].modefixed;
+  }
+  NXPSS = static_cast<smallint>(j);
+  for (std::size_t p = 0; p < s.pures.size(); ++p) {
+    ++j;
+    MP2SS[j] = static_cast<smallint>(p + 1);
+    MP2X[j] = 0;
+    XNAME[nx + j] = s.pures[p].em.name;
+    BX[nx + j] = !s.pures[p].modefixed;
+  }
+  NXP = static_cast<smallint>(j);
+  for (long q = 1; q <= NXP; ++q) {
+    XFACA[nx + q] = 1 / s.modehigh;
+    XFACB[nx + q] = 0;
+    TYPX[nx + q] = 0.0001L;
+    INACC1[nx + q] = INACC2[nx + q] = acctype::paccessible;
+  }
+}
+
+}  // namespace
+
 void layout(const system& s) {
   RESETSOLVER();
   C->fill(0);
@@ -191,11 +310,6 @@ void layout(const system& s) {
     BCOMPS[k] = i < s.free.size() ? static_cast<bool>(s.free[i]) : true;
     if (BCOMPS[k]) ++NUVLEFT;
   }
-  auto composition = [&](const endmember& em) {
-    icvector comp{"layout comp"};
-    for (std::size_t i = 0; i < em.comp.size(); ++i) comp[static_cast<long>(i + 1)] = static_cast<smallint>(em.comp[i]);
-    return comp;
-  };
 
   XNAME[1] = "P(kbar)";
   XNAME[2] = std::string("T(") + macroman::degree + "C)";
@@ -210,79 +324,7 @@ void layout(const system& s) {
 
   long k = 0, nx = 2;
   NPSS = static_cast<smallint>(s.solutions.size());
-  for (std::size_t p = 0; p < s.solutions.size(); ++p) {
-    const solution& so = s.solutions[p];
-    ptype1& ph = (*PREC1)[static_cast<long>(p + 1)];
-    ph = ptype1{};
-    std::vector<std::string> vnames;
-    for (const variable& v : so.vars) vnames.push_back(v.name);
-    ph.name = so.name;
-    ph.nprop = static_cast<smallint>(so.ems.size());
-    ph.nvar = static_cast<smallint>(so.vars.size());
-    ph.model = so.model;
-    ph.isfluid = so.name.rfind("fluid", 0) == 0;
-    ph.isaq = !ph.isfluid && so.name.rfind("aq", 0) == 0;
-    ph.modeset = so.modefixed;
-    ph.nsf = static_cast<smallint>(so.sites.size());
-    for (long f = 1; f <= ph.nsf; ++f) {
-      ph.sfname[f] = so.sites[static_cast<std::size_t>(f - 1)].first;
-      ph.sf[f] = expr(so.sites[static_cast<std::size_t>(f - 1)].second, vnames);
-    }
-    STARTSS[k + 1] = true;
-    EM2SS[k + 1] = static_cast<smallint>(p + 1);
-    EM2X[k + 1] = static_cast<smallint>(nx + 1);
-    for (long m = 1; m <= ph.nprop; ++m) {
-      const endmember& e = so.ems[static_cast<std::size_t>(m - 1)];
-      emtype& em = ph.em[m];
-      em.name = e.name;
-      em.norm = e.norm;
-      em.nsfterm = static_cast<smallint>(e.ideal.size());
-      for (long f = 1; f <= em.nsfterm; ++f) {
-        const auto& t = e.ideal[static_cast<std::size_t>(f - 1)];
-        em.sfterm[f] = sftermtype{static_cast<smallint>(t[0]), static_cast<smallint>(t[1]), static_cast<smallint>(t[2])};
-      }
-      em.comp = composition(e);
-      em.formulasize = sizeof_(em.comp);
-      em.nsite = e.nsite;
-      em.fluidcode = e.fluidcode;
-      fillrow(e, em.td);
-      ph.prop[m] = expr(e.prop, vnames);
-      ph.alphaa[m] = e.alpha;
-      if (e.name == "H2O") ph.h2opos = static_cast<smallint>(m);
-      if (e.name == "CO2") ph.co2pos = static_cast<smallint>(m);
-      placeendmember(++k, e, em.td, em.comp);
-    }
-    // A fluid phase without pairs gets every pair j < l in order, as the
-    // a-x reader builds them; their energies come from the volumes.
-    std::vector<interaction> ws = so.ws;
-    if (ph.isfluid && ws.empty())
-      for (int j = 1; j < ph.nprop; ++j)
-        for (int l = j + 1; l <= ph.nprop; ++l) ws.push_back({j, l});
-    ph.nw = ph.nwpair = static_cast<smallint>(ws.size());
-    for (long q = 1; q <= ph.nw; ++q) {
-      const interaction& w = ws[static_cast<std::size_t>(q - 1)];
-      ph.wpair[q] = wpairtype{static_cast<smallint>(q), static_cast<smallint>(w.j), static_cast<smallint>(w.l)};
-      ph.wa[q] = w.w;
-      ph.wb[q] = w.wt;
-      ph.wc[q] = w.wp;
-    }
-    for (long v = 1; v <= ph.nvar; ++v) {
-      const variable& var = so.vars[static_cast<std::size_t>(v - 1)];
-      xvartype& xv = ph.xvar[v];
-      xv.name = var.name;
-      xv.low = var.low;
-      xv.high = var.high;
-      xv.isset = var.fixed;
-      ++nx;
-      XNAME[nx] = var.name;
-      XFACA[nx] = 1 / (var.high - var.low);
-      XFACB[nx] = -var.low * XFACA[nx];
-      TYPX[nx] = 1;
-      INACC1[nx] = var.lowkind;
-      INACC2[nx] = var.highkind;
-      BX[nx] = !var.fixed;
-    }
-  }
+  for (std::size_t p = 0; p < s.solutions.size(); ++p) layoutsolution(s.solutions[p], p, k, nx);
   NP0 = static_cast<smallint>(s.pures.size());
   for (std::size_t p = 0; p < s.pures.size(); ++p) {
     ptype0& ph = (*PREC0)[static_cast<long>(p + 1)];
@@ -299,34 +341,7 @@ void layout(const system& s) {
   NX = static_cast<smallint>(nx);
 
   NXP = NXPSS = 0;
-  if (s.modes) {
-    long j = 0;
-    for (std::size_t p = 0; p < s.solutions.size(); ++p) {
-      ++j;
-      MP2SS[j] = static_cast<smallint>(p + 1);
-      long first = 0;
-      for (long i = 1; i <= NCV; ++i)
-        if (STARTSS[i] && EM2SS[i] == static_cast<smallint>(p + 1)) first = i;
-      MP2X[j] = EM2X[first];
-      XNAME[nx + j] = s.solutions[p].name;
-      BX[nx + j] = !s.solutions[p].modefixed;
-    }
-    NXPSS = static_cast<smallint>(j);
-    for (std::size_t p = 0; p < s.pures.size(); ++p) {
-      ++j;
-      MP2SS[j] = static_cast<smallint>(p + 1);
-      MP2X[j] = 0;
-      XNAME[nx + j] = s.pures[p].em.name;
-      BX[nx + j] = !s.pures[p].modefixed;
-    }
-    NXP = static_cast<smallint>(j);
-    for (long q = 1; q <= NXP; ++q) {
-      XFACA[nx + q] = 1 / s.modehigh;
-      XFACB[nx + q] = 0;
-      TYPX[nx + q] = 0.0001L;
-      INACC1[nx + q] = INACC2[nx + q] = acctype::paccessible;
-    }
-  }
+  if (s.modes) layoutmodes(s, nx);
   MODESBYNLE = s.modes;
   PHI = 1;
 

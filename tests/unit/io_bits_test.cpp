@@ -1,3 +1,4 @@
+// Tests of the bit sets: members of the wide sets and inclusion.
 #include <gtest/gtest.h>
 
 #include "frame/io.h"

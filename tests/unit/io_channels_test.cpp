@@ -1,3 +1,5 @@
+// Tests of the output channels and line building: line ends, masks, the
+// terminal cut, fields and reflowed messages.
 #include <gtest/gtest.h>
 
 #include "frame/bytes.h"

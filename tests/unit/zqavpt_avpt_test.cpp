@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/zqmath1.h"
 #include "reactions/zqavpt.h"
 #include "zqfind_testsupport.h"
 
@@ -328,6 +329,69 @@ TEST_F(AvptTest, ScriptReactionThroughAnEndMemberWithoutActivity) {
   }
   ACTIVITY.fill(0);
   std::tie(FIX, NLP, NLT, NLX, FIGPLOW, FIGPHIGH, FIGTLOW, FIGTHIGH, NUV, NPSS, FLUIDTYPE, NEX1) = saved;
+}
+
+// The pieces the diagnostics of average P, T and PT share, against what
+// they must obey: the rows of the enthalpy observations have the reactions'
+// enthalpy covariance as their cross products, and the pseudo-inverse
+// inverts on the range with leverages that add up to the rank.
+TEST_F(AvptTest, SharedDiagnosticsPieces) {
+  EXPECT_EQ(ZQAVPT::ROOTOF(4), 2);
+  EXPECT_EQ(ZQAVPT::ROOTOF(-1e-30L), 0);
+
+  iemvector used{"used"};
+  EXPECT_EQ(ZQAVPT::USEDENDMEMBERS(used), 5);
+  setreactions({{-1, 0, 1, 0, 0}, {0, 0, -1, 0, 1}});
+  ASSERT_EQ(ZQAVPT::USEDENDMEMBERS(used), 3);
+  EXPECT_EQ(std::vector<smallint>({used[1], used[2], used[3]}), std::vector<smallint>({1, 3, 5}));
+
+  // Correlated enthalpies, a basis with a shared end-member and a singular
+  // block (ex and wy carry no uncertainty).
+  setreactions(REACTIONS);
+  (*COV)(3, 4) = (*COV)(4, 3) = 0.05L;
+  (*COV)(3, 5) = (*COV)(5, 3) = -0.03L;
+  const long m = ZQAVPT::USEDENDMEMBERS(used);
+  ZQAVPT::avrvector d{"d"};
+  d[1] = 1.5L, d[2] = -2, d[3] = 0.25L;
+  ZQAVPT::ENTHALPYOBSERVATIONS(used, static_cast<smallint>(m), d);
+  for (long k = 1; k <= NR; ++k)
+    for (long l = 1; l <= NR; ++l) {
+      extended rows = 0, want = 0;
+      for (long c = 1; c <= m; ++c) rows += USVD(c, k) * USVD(c, l);
+      for (long a = 1; a <= NCV; ++a)
+        for (long b = 1; b <= NCV; ++b) want += (*R)(k, a) * (*COV)(a, b) * (*R)(l, b);
+      EXPECT_NEAR(rows, d[k] * d[l] * want, 1e-15L) << k << " " << l;
+    }
+
+  struct {
+    std::vector<std::vector<extended>> a;  // rows of the observation matrix
+    extended rank;
+  } const cases[] = {
+      {{{1, 2}, {0, 1}, {3, -1}, {2, 2}}, 2},
+      {{{1, 2}, {2, 4}, {-1, -2}}, 1},  // the second column is twice the first
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rank);
+    const auto n = static_cast<smallint>(c.a.size());
+    for (long i = 1; i <= n; ++i)
+      for (long k = 1; k <= 2; ++k) USVD(i, k) = c.a[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(k - 1)];
+    ZQMATH1::CALCSVD(n, 2);
+    std::vector<extended> pinv, h;
+    ZQAVPT::PSEUDOINVERSE(n, 2, pinv, h);
+    auto pi = [&](long k, long i) { return pinv[static_cast<std::size_t>((k - 1) * n + (i - 1))]; };
+    auto a = [&](long i, long k) { return c.a[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(k - 1)]; };
+    extended trace = 0;
+    for (long i = 1; i <= n; ++i) trace += h[static_cast<std::size_t>(i)];
+    EXPECT_NEAR(trace, c.rank, 1e-15L);
+    // A pinv A = A, whatever the rank.
+    for (long i = 1; i <= n; ++i)
+      for (long k = 1; k <= 2; ++k) {
+        extended back = 0;
+        for (long l = 1; l <= 2; ++l)
+          for (long j = 1; j <= n; ++j) back += a(i, l) * pi(l, j) * a(j, k);
+        EXPECT_NEAR(back, a(i, k), 1e-15L) << i << " " << k;
+      }
+  }
 }
 
 }  // namespace

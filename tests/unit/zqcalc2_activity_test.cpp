@@ -1,3 +1,6 @@
+// Tests of the activities of solution phases: derivative terms, closed
+// forms, Gibbs-Duhem, partial molar excess terms, finite-difference
+// derivatives and the refusals.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,3 +1,6 @@
+// Tests of the fluid end-members in the equilibrium equations: volumes,
+// energies, solutes at infinite dilution and derivatives against
+// differences.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,3 +1,5 @@
+// Tests of the data-set reader: every generation's records, type codes,
+// covariances and the oxide components of a choice.
 #include <gtest/gtest.h>
 
 #include <array>

@@ -1,3 +1,5 @@
+// Tests of the a-x model file reader: the records it fills and every fault
+// it ends a run with.
 #include <gtest/gtest.h>
 
 #include <memory>

@@ -1,3 +1,5 @@
+// Tests of the a-x expression reader: token forms, printing read back,
+// names of analysis expressions and zeroing.
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// Tests of a-x expression evaluation and printing, and of short names.
 #include <gtest/gtest.h>
 
 #include <string>
