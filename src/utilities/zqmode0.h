@@ -20,6 +20,36 @@ void DOUTILITIES();
 // Stands in for the conversion of analyses into compositional variables
 // until that job is built; it writes one notice and returns.
 void DOCONVERT();
+// The "convert bulk" line from wt% into mole% of the system components,
+// printed and kept in the log as a bulk block; the line's globals end up in
+// moles with the ferric iron split into FeO and O.
+void MAKEBULK();
+// The compositional variables of one mineral, in the order of its phase.
+using empvector = farray<extended, 1, maxssem>;
+
+// Cations per formula unit c of mineral i's working analysis from the oxide
+// amounts mol (any scale); the iron pair gives Fe2 at FeO and Fe3 at O.
+void CALCC(smallint i, const cvector& mol, cvector& c);
+// The plain recalculation of the working analysis wt (wt%) of mineral i into
+// cations c and its variables xyz (names and count into the record). Returns
+// 0, or the first variable whose denominator came out 0.
+smallint RECALC(smallint i, const cvector& wt, cvector& c, empvector& xyz, bool debug);
+// The variables of mineral i's phase, order parameters left out, from the
+// cations c; the return as for RECALC.
+smallint VARIABLES(smallint i, const cvector& c, empvector& xyz);
+// Mineral i's analysis into its working form, the central variables and
+// their sds and correlations from 5000 perturbed analyses.
+void CALCXYZ(smallint i);
+// For tests only: when set, Monte Carlo sample t counts as failed whenever
+// it answers true.
+extern bool (*MCSAMPLEFAILS)(smallint t);
+
+// The table of mineral i's compositional variables, sds and correlations
+// (terminal, summary, log).
+void PRINTXYZINFO(smallint i);
+// The same as a mineral block for copying into a script, with comments on
+// how it was obtained (log only).
+void PRINTXYZSCRIPT(smallint i);
 
 // The "thermodynamic tables" job: loads the data set and the a-x models and
 // runs the table chosen.
