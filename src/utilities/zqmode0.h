@@ -40,6 +40,9 @@ smallint VARIABLES(smallint i, const cvector& c, empvector& xyz);
 // Mineral i's analysis into its working form, the central variables and
 // their sds and correlations from 5000 perturbed analyses.
 void CALCXYZ(smallint i);
+// The rbi rows of the minerals, from their variables, and of the pure
+// phases, to the log; sets each mineral's phase and overwrites X.
+void MAKERBI();
 // For tests only: when set, Monte Carlo sample t counts as failed whenever
 // it answers true.
 extern bool (*MCSAMPLEFAILS)(smallint t);

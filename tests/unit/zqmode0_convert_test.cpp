@@ -420,4 +420,58 @@ TEST_F(Convert, MonteCarloFailuresAndFatals) {
   }
 }
 
+TEST_F(Convert, RbiRowsOfMineralsAndPurePhases) {
+  system({"SiO2", "FeO", "MgO"});
+  for (smallint c = 1; c <= 3; ++c) COMPDIV[c] = 1;
+  ptype1& ph = (*PREC1)[2];
+  ph.name = "ol";
+  ph.nvar = 2;
+  ph.xvar[1].name = "x";
+  ph.xvar[2].name = "Q";
+  ph.xvar[2].isorder = true;
+  ph.nprop = 2;
+  ph.prop[2] = linear({{1, 1}});
+  ph.prop[1] = linear({{-1, 1}});
+  ph.prop[1].terms[1].factors[1].cn = 1;  // 1 - x
+  const smallint fo[] = {1, 0, 2}, fa[] = {1, 8, 0}, q[] = {1, 0, 0};
+  for (smallint c = 1; c <= 3; ++c) {
+    ph.em[1].comp[c] = fo[c - 1];
+    ph.em[2].comp[c] = fa[c - 1];
+    (*PREC0)[1].comp[c] = q[c - 1];
+  }
+  (*PREC1)[1].name = "g";
+  NPSS = 2;
+  NP0 = 1;
+  (*PREC0)[1].name = "q";
+  NMIN = 1;
+  MINERAL[1].name = "ol";
+  MINERAL[1].nxyz = 1;
+  MINERAL[1].xyz[1] = 0.25000005L;  // 8 x is 2.0000004: written as 2
+  RBIMODE[1] = 0.5L;
+  RBIMODE[2] = 0.25L;
+  Terminal term;
+  ASSERT_EQ(fatal([] { ZQMODE0::MAKERBI(); }), "");
+  EXPECT_EQ(term.text(), "[ rbi is in the logfile ]\n");
+  EXPECT_EQ(MINERAL[1].phase, 2);
+  EXPECT_EQ(X[2], 0);
+  const std::string dash = "% -----------------------------------------------------\n";
+  EXPECT_EQ(log(), "\n" + dash + "%" + std::string(22, ' ') + "      SiO2       FeO       MgO\n" +
+                       "bulk  rbi    ol    0.5000         1         2  1.500000\n"
+                       "bulk  rbi     q  0.2500         1         0         0\n" + dash);
+
+  struct Case {
+    std::string name;
+    smallint nxyz;
+    std::string fatal;
+  };
+  const Case cases[] = {{"zz", 1, "make rbi: unrecognised phase, zz"},
+                        {"q", 1, "make rbi: unrecognised phase, q"},
+                        {"ol", 2, "make rbi: phase size mismatch"}};
+  for (const Case& c : cases) {
+    MINERAL[1].name = c.name;
+    MINERAL[1].nxyz = c.nxyz;
+    EXPECT_EQ(fatal([] { ZQMODE0::MAKERBI(); }), c.fatal);
+  }
+}
+
 }  // namespace
