@@ -17,9 +17,11 @@ constexpr smallint maxmenucode = 4;
 // The entry of calc mode 0: reads the script, settles the utility code and
 // runs its job.
 void DOUTILITIES();
-// Stands in for the conversion of analyses into compositional variables
-// until that job is built; it writes one notice and returns.
+// The "convert" job: the script's bulk analysis into mole% and its mineral
+// analyses into compositional variables, rbi rows and script blocks.
 void DOCONVERT();
+// The mineral half of the "convert" job, from the script's analyses.
+void MINERALCALC();
 // The "convert bulk" line from wt% into mole% of the system components,
 // printed and kept in the log as a bulk block; the line's globals end up in
 // moles with the ferric iron split into FeO and O.

@@ -474,4 +474,71 @@ TEST_F(Convert, RbiRowsOfMineralsAndPurePhases) {
   }
 }
 
+TEST_F(Convert, MineralCalcRecalculatesPrintsAndGathersRbiRows) {
+  system({"SiO2", "FeO", "MgO", "O"});
+  for (smallint c = 1; c <= 4; ++c) COMPDIV[c] = 1;
+  olivine({});
+  (*PREC1)[1].noxygens = 4;
+  NPSS = 1;
+  NP0 = 0;
+  mineralconvtype& a = MINERALCONV[1];
+  a.name = "ol";
+  a.n = 3;
+  const char* ox[] = {"SiO2", "FeO", "MgO"};
+  const extended wt[] = {40, 10, 50};
+  for (smallint j = 1; j <= 3; ++j) {
+    a.inoxide[j] = ox[j - 1];
+    a.wt[j] = wt[j - 1];
+  }
+  a.analysed = true;
+  a.fu = 5;  // one away from the phase's 4 is accepted
+  a.sdlogwt = 0.02L;
+  a.logx = -30;
+  NMINCONV = 1;
+  ZQMATH1::SETUPRANDOM(true);
+  Terminal term;
+  ASSERT_EQ(fatal([] { ZQMODE0::MINERALCALC(); }), "");
+  const std::string t = term.text();
+  EXPECT_NE(t.find("\n" + std::string(84, '=') + "\nrecalc of ol\n"), std::string::npos);
+  EXPECT_NE(t.find("           SiO2       FeO       MgO         O\n"
+                   "wt%      40.000    10.000    50.000         0\n"
+                   "             Si       Fe2        Mg       Fe3\n"),
+            std::string::npos);
+  EXPECT_NE(t.find("[ this xyz info is in scriptfile form in the logfile ]"), std::string::npos);
+  EXPECT_NE(t.find("\nmoles of oxides in ol for rbi\n"), std::string::npos);
+  const std::string l = log();
+  // Five oxygens: the cations are those of the four-oxygen recalculation times 5/4.
+  EXPECT_NE(l.find("rbi" + std::string(14, ' ') + "      SiO2       FeO       MgO         O\n"
+                   "rbi    ol      ??  1.227734  0.256687  2.287845         0\n"),
+            std::string::npos);
+  EXPECT_NE(l.find("[ xyz info to copy into the scriptfile for avPT+ calcs: ]"), std::string::npos);
+  EXPECT_EQ(NMIN, 1);
+  EXPECT_EQ(MINERAL[1].phase, 1);
+
+  struct Case {
+    std::string name;
+    extended fu;
+    smallint count, nconv;
+    std::string fatal;
+  };
+  const Case cases[] = {
+      {"zz", 4, 1, 1, "mineralcalc: unrecognised phase, zz"},
+      {"ol", 5.01L, 1, 1, "mineralcalc: right formula unit for ol?"},
+      {"ol", 4, 0, 1, ""},
+      {"ol", 4, 1, 0, "conversions: no converting to be done?"},
+  };
+  for (const Case& c : cases) {
+    testsupport::resetio();
+    a.name = c.name;
+    a.fu = c.fu;
+    NMINCONV = c.count;
+    NCONV = c.nconv;
+    Terminal again;
+    EXPECT_EQ(fatal([&] { c.nconv == 0 ? ZQMODE0::DOCONVERT() : ZQMODE0::MINERALCALC(); }), c.fatal);
+    if (c.count == 0) {
+      EXPECT_EQ(again.text().substr(0, 28), "\nno analyses to recalculate\n");
+    }
+  }
+}
+
 }  // namespace
