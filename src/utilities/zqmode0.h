@@ -39,6 +39,23 @@ smallint RECALC(smallint i, const cvector& wt, cvector& c, empvector& xyz, bool 
 // The variables of mineral i's phase, order parameters left out, from the
 // cations c; the return as for RECALC.
 smallint VARIABLES(smallint i, const cvector& c, empvector& xyz);
+// Mineral i's ideal constraints on cations rewritten as rows on the oxide
+// amounts of its working analysis (a . n = 0).
+void IDEALROWS(smallint i);
+// The ideal-analysis fit of mineral i's working analysis wt (wt%, sds of
+// its ln amounts s) into cations c and variables xyz. The central call
+// (sample false) sets c0 and sigfit, returns the fitted analysis in wt and
+// stops the run when the fit fails; a sample that fails gets xyz of -1 and
+// returns -1. Otherwise the return is as for RECALC.
+smallint IDEAL(smallint i, cvector& wt, const cvector& s, cvector& c, empvector& xyz, bool sample, bool debug);
+// Debug printers of the fits, to standard output; nothing calls them. The
+// plain recalculation: the analysis w, its normalised moles p, their grams
+// and the cations c.
+void DEBUGRECALC(smallint i, const cvector& w, const cvector& p, const cvector& c);
+// The ideal fit after a step: the starting amounts p0, the constraint rows,
+// the fit's matrices, the log-ratios before the step (last), the step, the
+// iteration count and the amounts after it.
+void DEBUGIDEAL(smallint i, smallint iteration, const cvector& p0, const cvector& last);
 // Mineral i's analysis into its working form, the central variables and
 // their sds and correlations from 5000 perturbed analyses.
 void CALCXYZ(smallint i);

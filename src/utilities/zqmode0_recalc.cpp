@@ -215,6 +215,7 @@ void CALCXYZ(smallint i) {
   mineraltype& m = MINERAL[i];
   cvector w{"calcxyz w"}, l{"calcxyz l"}, s{"calcxyz s"}, c{"calcxyz c"}, wsample{"calcxyz sample"};
   workinganalysis(m, w);
+  if (m.useideal) IDEALROWS(i);
   mapcations(m);
   for (smallint j = 1; j <= m.nox; ++j) {
     l[j] = std::log(w[j]);
@@ -224,7 +225,10 @@ void CALCXYZ(smallint i) {
   m.wtwork = w;
   empvector xyz0{"calcxyz xyz0"}, row{"calcxyz row"};
   smallint failed = 0;
-  failed = RECALC(i, w, c, xyz0, false);
+  if (m.useideal)
+    failed = IDEAL(i, w, s, c, xyz0, false, false);
+  else
+    failed = RECALC(i, w, c, xyz0, false);
   if (failed > 0) nodenominator(m, failed);
   m.wt = w;
   m.cid = c;
@@ -234,7 +238,8 @@ void CALCXYZ(smallint i) {
   smallint k = 0;
   for (smallint t = 1; t <= mcsamples; ++t) {
     for (smallint j = 1; j <= m.nox; ++j) wsample[j] = std::exp(l[j] + s[j] * normaldeviate());
-    bool ok = RECALC(i, wsample, c, row, false) == 0;
+    bool ok = m.useideal ? IDEAL(i, wsample, s, c, row, true, false) == 0 && row[1] >= 0
+                         : RECALC(i, wsample, c, row, false) == 0;
     if (MCSAMPLEFAILS != nullptr && MCSAMPLEFAILS(t)) ok = false;
     if (!ok) continue;
     ++k;

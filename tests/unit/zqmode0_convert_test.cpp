@@ -541,4 +541,111 @@ TEST_F(Convert, MineralCalcRecalculatesPrintsAndGathersRbiRows) {
   }
 }
 
+// Constraint c of mineral 1 on its cations: the sum of the named cations
+// (coefficient 1 each) equals value.
+void constraint(smallint c, const std::vector<std::string>& cations, extended value) {
+  mineraltype& m = MINERAL[1];
+  m.useideal = true;
+  m.nideal = std::max(m.nideal, c);
+  m.nidealterm[c] = static_cast<smallint>(cations.size());
+  for (smallint t = 1; t <= m.nidealterm[c]; ++t) {
+    m.idealname(c, t) = cations[static_cast<std::size_t>(t - 1)];
+    m.idealcoef(c, t) = 1;
+  }
+  m.idealvalue[c] = value;
+  m.idealconst[c] = 0;
+}
+
+TEST_F(Convert, IdealFitMeetsItsConstraints) {
+  struct Case {
+    bool twoconstraints;
+    std::vector<std::pair<std::string, extended>> analysis;
+    bool exact;
+  };
+  const std::vector<std::pair<std::string, extended>> off = {{"SiO2", 40}, {"FeO", 10}, {"MgO", 50}};
+  // One Si, 0.2 Fe and 1.8 Mg on four oxygens: three cations already.
+  const std::vector<std::pair<std::string, extended>> exact = {
+      {"SiO2", 60.0848L}, {"FeO", 0.2L * 71.8464L}, {"MgO", 1.8L * 40.3044L}};
+  const Case cases[] = {{false, off, false}, {true, off, false}, {false, exact, true}};
+  for (const Case& c : cases) {
+    mineraltype& m = olivine(c.analysis);
+    m.nideal = 0;
+    constraint(1, {"Si", "Fe2", "Mg"}, 3);
+    if (c.twoconstraints) constraint(2, {"Fe2"}, 0.2L);
+    ZQMATH1::SETUPRANDOM(true);
+    ASSERT_EQ(fatal([] { ZQMODE0::CALCXYZ(1); }), "");
+    extended sum = 0, psum = 0;
+    for (smallint j = 1; j <= m.nox; ++j) psum += m.wt[j] / m.molwt[j];
+    for (smallint k = 1; k <= m.nideal; ++k) {
+      extended an = 0;
+      for (smallint j = 1; j <= m.nox; ++j) an += m.idealcoef(k, j) * m.wt[j] / m.molwt[j] / psum;
+      EXPECT_NEAR(an, 0, 1e-10L) << k;
+    }
+    for (smallint j = 1; j <= 3; ++j) sum += m.cid[j];
+    EXPECT_NEAR(sum, 3, 1e-8L);
+    if (c.twoconstraints) {
+      EXPECT_NEAR(m.cid[m.fe2pos], 0.2L, 1e-8L);
+    }
+    if (c.exact) {
+      EXPECT_LT(m.sigfit, 1e-6L);
+    } else {
+      EXPECT_GT(m.sigfit, 0.01L);
+    }
+    extended wsum = 0;
+    for (smallint j = 1; j <= m.nox; ++j) wsum += m.wt[j];
+    EXPECT_NEAR(wsum, 100, 1e-10L);
+    EXPECT_GT(m.sdxyz[1], 0);
+  }
+}
+
+TEST_F(Convert, IdealFitFailures) {
+  mineraltype& m = olivine({{"SiO2", 40}, {"FeO", 10}, {"MgO", 50}});
+  m.nideal = 0;
+  constraint(1, {"Mg"}, 10);  // ten Mg on four oxygens cannot be reached
+  {
+    Terminal term;
+    EXPECT_EQ(fatal([] { ZQMODE0::CALCXYZ(1); }), "ideal: ideal analysis calculation failed");
+    const std::string want =
+        "\nideal analysis iteration did not converge for ol\ninstead, here is the ordinary recalc result:\n";
+    EXPECT_EQ(term.text().substr(0, want.size()), want);
+  }
+  testsupport::resetio();
+  cvector w = m.wtwork, s{"s"}, c{"c"};
+  for (smallint j = 1; j <= m.nox; ++j) s[j] = 0.01L;
+  m.nxyz = 2;
+  ZQMODE0::empvector xyz{"xyz"};
+  EXPECT_EQ(ZQMODE0::IDEAL(1, w, s, c, xyz, true, false), -1);
+  EXPECT_EQ(xyz[1], -1);
+  EXPECT_EQ(xyz[2], -1);
+  m.nox = 26;
+  EXPECT_EQ(fatal([&] { ZQMODE0::IDEAL(1, w, s, c, xyz, true, false); }),
+            "ideal: too many oxides for the ideal fit of ol");
+  m.nox = 3;
+  w[2] = 0;
+  EXPECT_EQ(fatal([&] { ZQMODE0::IDEAL(1, w, s, c, xyz, true, false); }), "ideal: p <= 0");
+}
+
+TEST_F(Convert, DebugPrintersWriteEveryRow) {
+  mineraltype& m = olivine({{"SiO2", 40}, {"FeO", 10}, {"MgO", 50}});
+  m.nideal = 0;
+  constraint(1, {"Si", "Fe2", "Mg"}, 3);
+  ZQMATH1::SETUPRANDOM(true);
+  ASSERT_EQ(fatal([] { ZQMODE0::CALCXYZ(1); }), "");
+  cvector w = m.wtwork, p{"p"};
+  for (smallint j = 1; j <= m.nox; ++j) p[j] = 0.25L;
+  Terminal term;
+  ZQMODE0::DEBUGRECALC(1, w, p, m.c0);
+  const std::vector<std::string> recalc = testsupport::lines(term.text());
+  ASSERT_EQ(recalc.size(), 5u);
+  EXPECT_EQ(recalc[0], "              SiO2         FeO         MgO       Fe2O3");
+  EXPECT_EQ(recalc[3].substr(0, 30), "G.p       15.02120    17.96160");
+  ZQMODE0::DEBUGIDEAL(1, 7, p, p);
+  const std::vector<std::string> all = testsupport::lines(term.text());
+  // p0, one constraint row, four J rows, A, AVzAT, inv, last, delz, count, p, close.
+  ASSERT_EQ(all.size(), 5u + 14);
+  const char* labels[] = {" p0", "A0", "J", "J", "J", "J", "A", "AVzAT", "inv", "last", "delz", "7", " p"};
+  for (std::size_t k = 0; k < 13; ++k) EXPECT_EQ(all[5 + k].rfind(labels[k], 0), 0u) << all[5 + k];
+  EXPECT_EQ(all.back(), "-------------------------");
+}
+
 }  // namespace
