@@ -146,6 +146,38 @@ struct fracttype {
 struct mineraltype {
   sstring name;
   smallint n = -1;
+  smallint phase = 0;                                       // its solution phase in PREC1 (MINERALCALC, MAKERBI)
+  smallint nxyz = 0;                                        // compositional variables (RECALC)
+  farray<sstring, 1, maxssem> xyzname{"min xyzname"};       // their names (RECALC)
+  farray<extended, 1, maxssem> xyz{"min xyz"};              // their central values (CALCXYZ)
+  farray<extended, 1, maxssem> sdxyz{"min sdxyz"};          // their sds (CALCXYZ)
+  fmatrix<extended, 1, maxssem, 1, maxssem> corxyz{"min corxyz"};  // their correlations (CALCXYZ)
+  smallint nox = 0;                                         // entries of the analysis, then of the working analysis
+  smallint opos = 0, feopos = 0, fe2pos = 0, fe3pos = 0;   // the iron entries of the working analysis (0: none)
+  bool analysed = false;                                    // recalculate this mineral from its analysis
+  bool useideal = false;                                    // recalculate by the ideal-analysis fit
+  farray<sstring, 1, maxcomp> inoxide{"min inoxide"};       // the oxide names as entered
+  farray<extended, 1, maxcomp> wt{"min wt"};                // wt% entered, then the analysis the xyz came from
+  farray<extended, 1, maxcomp> molwt{"min molwt"};          // molar mass of each working entry
+  farray<extended, 1, maxcomp> cid{"min cid"};              // cations of the central result
+  farray<extended, 1, maxcomp> wtwork{"min wtwork"};        // the working analysis in wt%
+  farray<extended, 1, maxcomp> c0{"min c0"};                // cations of the plain recalculation
+  farray<smallint, 1, maxcomp> oxoxygens{"min oxoxygens"};  // oxygens of each working oxide
+  farray<smallint, 1, maxcomp> oxcations{"min oxcations"};  // cations of each working oxide
+  farray<sstring, 1, maxcomp> cationname{"min cationname"}; // cation of each working entry ("Fe2", "Fe3" for iron)
+  farray<sstring, 1, maxcomp> oxname{"min oxname"};         // oxide of each working entry
+  extended fu = 0;                                          // oxygens per formula unit
+  extended sdlogwt = 0;                                     // a of sd(ln wt%) = a/sqrt(wt%)
+  extended sdmult = 1;                                      // factor on the printed sds
+  extended xlow = 0, xhigh = 0;                             // range of x = Fe3/(Fe2 + Fe3)
+  extended logx = 0, sdlogx = 0;                            // ln x and its sd
+  extended sigfit = 0;                                      // weight divisor of the ideal fit (IDEAL)
+  smallint nideal = 0;                                      // ideal constraints
+  farray<extended, 1, maxideal> idealvalue{"min idealvalue"};
+  farray<extended, 1, maxideal> idealconst{"min idealconst"};
+  farray<smallint, 1, maxideal> nidealterm{"min nidealterm"};
+  fmatrix<sstring, 1, maxideal, 1, maxcomp> idealname{"min idealname"};
+  fmatrix<extended, 1, maxideal, 1, maxcomp> idealcoef{"min idealcoef"};  // cation coefficients, then oxide rows
 };
 // A mineral analysis of the "convert" lines, as the script gave it.
 struct mineralconvtype {

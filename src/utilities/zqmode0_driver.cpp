@@ -110,8 +110,6 @@ void DOUTILITIES() {
   }
 }
 
-void DOCONVERT() {}
-
 void DOTABLE() {
   ZQREAD1::READTHERMO(1);
   ZQREAD2::SETUPPHASES();

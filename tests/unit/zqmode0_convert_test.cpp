@@ -1,0 +1,651 @@
+// The conversion utility of calc mode 0, its routines called directly: the
+// bulk from a wt% analysis and the printers of a mineral's compositional
+// variables. Expected mole% come from the oxide masses of the element/oxide
+// table worked out with an independent calculator.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqglobal_reset.h"
+#include "frame/zqmath1.h"
+#include "iotestsupport.h"
+#include "utilities/zqmode0.h"
+
+using namespace ZQGLOBAL;
+using testsupport::fatal;
+using testsupport::Terminal;
+
+namespace {
+
+// A linear a-x expression: the sum of coefficient times variable index.
+termtype linear(const std::vector<std::pair<smallint, smallint>>& parts) {
+  termtype t;
+  t.nterms = 1;
+  t.terms[1].coef = 1;
+  t.terms[1].nfactors = 1;
+  xtermtype& f = t.terms[1].factors[1];
+  f.m = static_cast<smallint>(parts.size());
+  for (smallint k = 1; k <= f.m; ++k) {
+    f.an[k] = parts[static_cast<std::size_t>(k - 1)].first;
+    f.ad[k] = 1;
+    f.v[k] = parts[static_cast<std::size_t>(k - 1)].second;
+  }
+  return t;
+}
+
+// Variable v of phase 1: numerator cations over denominator cations, each
+// expression the plain sum of its cations.
+void variable(smallint v, const std::string& name, const std::vector<std::string>& num,
+              const std::vector<std::string>& den, bool isorder = false) {
+  ptype1& ph = (*PREC1)[1];
+  ph.nvar = std::max(ph.nvar, v);
+  xvartype& x = ph.xvar[v];
+  x.name = name;
+  x.isorder = isorder;
+  std::vector<std::pair<smallint, smallint>> parts;
+  x.nnumnames = static_cast<smallint>(num.size());
+  for (smallint k = 1; k <= x.nnumnames; ++k) {
+    x.numnames[k] = num[static_cast<std::size_t>(k - 1)];
+    parts.push_back({1, k});
+  }
+  x.numerator = linear(parts);
+  parts.clear();
+  x.ndennames = static_cast<smallint>(den.size());
+  for (smallint k = 1; k <= x.ndennames; ++k) {
+    x.dennames[k] = den[static_cast<std::size_t>(k - 1)];
+    parts.push_back({1, k});
+  }
+  x.denominator = linear(parts);
+}
+
+// Olivine-like phase: x = Fe2/(Fe2 + Mg), an order parameter, y = Si/Si.
+mineraltype& olivine(const std::vector<std::pair<std::string, extended>>& analysis) {
+  (*PREC1)[1].name = "ol";
+  variable(1, "x", {"Fe2"}, {"Fe2", "Mg"});
+  variable(2, "Q", {"Mg"}, {"Mg"}, true);
+  variable(3, "y", {"Si"}, {"Si"});
+  mineraltype& m = MINERAL[1];
+  m.name = "ol";
+  m.phase = 1;
+  m.analysed = true;
+  m.fu = 4;
+  m.sdlogwt = 0.02L;
+  m.logx = -30;
+  m.sdlogx = 0;
+  m.nox = static_cast<smallint>(analysis.size());
+  for (smallint j = 1; j <= m.nox; ++j) {
+    m.inoxide[j] = analysis[static_cast<std::size_t>(j - 1)].first;
+    m.wt[j] = analysis[static_cast<std::size_t>(j - 1)].second;
+  }
+  return m;
+}
+
+class Convert : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testsupport::freshstate();
+    ALLOCATEWORK();
+    IO::CONTROLIO.pagewidth = 200;
+    testsupport::openchannel(CHANNEL::LOGBIT, "log.txt");
+  }
+  void TearDown() override {
+    RELEASEWORK();
+    testsupport::freshstate();
+  }
+  std::string log() {
+    IO::FLUSHER();
+    return dir.read("log.txt");
+  }
+  static void system(const std::vector<std::string>& names) {
+    NUV = static_cast<smallint>(names.size());
+    for (smallint c = 1; c <= NUV; ++c) COMPNAME[c] = names[static_cast<std::size_t>(c - 1)];
+  }
+  static void bulk(const std::vector<std::pair<std::string, extended>>& entries) {
+    NCONVB = static_cast<smallint>(entries.size());
+    for (smallint j = 1; j <= NCONVB; ++j) {
+      CONVOX[j] = entries[static_cast<std::size_t>(j - 1)].first;
+      CONVBULK[j] = entries[static_cast<std::size_t>(j - 1)].second;
+    }
+  }
+  // A mineral of three variables with a made-up analysis of silica and iron.
+  static mineraltype& garnet(smallint nxyz) {
+    (*PREC1)[1].fullname = "garnet";
+    mineraltype& m = MINERAL[1];
+    m.name = "g";
+    m.phase = 1;
+    m.analysed = true;
+    m.nxyz = nxyz;
+    const char* names[] = {"x", "z", "m"};
+    const extended values[] = {0.8L, 0.1L, 0.05L}, sds[] = {0.01L, 0.002L, 0.0005L};
+    for (smallint j = 1; j <= nxyz; ++j) {
+      m.xyzname[j] = names[j - 1];
+      m.xyz[j] = values[j - 1];
+      m.sdxyz[j] = sds[j - 1];
+    }
+    m.corxyz(1, 2) = m.corxyz(2, 1) = 0.5L;
+    m.corxyz(1, 3) = m.corxyz(3, 1) = -0.25L;
+    m.corxyz(2, 3) = m.corxyz(3, 2) = 0.125L;
+    m.nox = 3;
+    m.opos = 3;
+    m.oxname[1] = "SiO2";
+    m.oxname[2] = "FeO";
+    m.oxname[3] = "Fe2O3";
+    m.wt[1] = 40;
+    m.wt[2] = 30;
+    m.wt[3] = 0.5L;
+    m.sdlogwt = 0.02L;
+    return m;
+  }
+  testsupport::ScratchDir dir;
+};
+
+TEST_F(Convert, BulkIntoMolePercentWithFerricIron) {
+  struct Case {
+    std::vector<std::pair<std::string, extended>> entries;
+    std::string values, logvalues, typed;
+  };
+  const Case cases[] = {
+      {{{"SiO2", 50}, {"FeO", 10}, {"Fe2O3", 4}, {"MgO", 20}},
+       "   53.9412   12.2694   32.1657    1.6236",
+       "bulk    53.941  12.269  32.166   1.624",
+       "%         SiO2     FeO   Fe2O3     MgO\n%        50.00   10.00    4.00   20.00\n"},
+      // Without an FeO entry the ferric iron still reaches FeO.
+      {{{"SiO2", 50}, {"Fe2O3", 4}, {"MgO", 20}},
+       "   59.2905    3.5693   35.3555    1.7847",
+       "bulk    59.291   3.569  35.356   1.785",
+       "%         SiO2   Fe2O3     MgO\n%        50.00    4.00   20.00\n"},
+  };
+  system({"SiO2", "FeO", "MgO", "O"});
+  for (const Case& c : cases) {
+    bulk(c.entries);
+    Terminal term;
+    ASSERT_EQ(fatal([] { ZQMODE0::MAKEBULK(); }), "");
+    const std::string table = "\n_________________________\nbulk composition in mole%\n"
+                              "      SiO2       FeO       MgO         O\n" + c.values + "\n";
+    EXPECT_EQ(term.text(), table + "\n[ this bulk info is in scriptfile form in the logfile, ]\n\n");
+    const std::string dash = "%-----------------------------------------------------------\n";
+    EXPECT_NE(log().find(table + "\n[ for copying into the scriptfile ]\n" + dash +
+                         "bulk      SiO2     FeO     MgO       O\n" + c.logvalues + "\n" + dash +
+                         "% bulk, in mole%, derived from the following analysis in wt%:\n" + c.typed + dash),
+              std::string::npos)
+        << c.values;
+  }
+  EXPECT_NEAR(CONVBULK[4], 4 / (2 * 71.8464L + 16), 1e-15L);  // the appended O, in moles
+}
+
+TEST_F(Convert, BulkMissingAndUnusedEntries) {
+  system({"SiO2", "MgO", "CaO"});
+  bulk({{"SiO2", 50}, {"Xx", 3}, {"K2O", 1}, {"MgO", 20}});
+  Terminal term;
+  ASSERT_EQ(fatal([] { ZQMODE0::MAKEBULK(); }), "");
+  EXPECT_EQ(term.text().substr(0, 240),
+            "\nignoring, in the input bulk Xx=3.0000; K2O=0.0106; \n\n_________________________\n"
+            "bulk composition in mole%\n      SiO2       MgO       CaO\n   62.6445   37.3555        ??\n"
+            "\n[ this bulk info is in scriptfile form in the logfile, ]\n\n");
+  EXPECT_NE(log().find("bulk    62.644  37.356      ??\n"), std::string::npos);
+
+  NCONVB = 0;
+  Terminal quiet;
+  ZQMODE0::MAKEBULK();
+  EXPECT_EQ(quiet.text(), "");
+
+  bulk({{"Xx", 3}, {"CaO", 0}});
+  EXPECT_EQ(fatal([] { ZQMODE0::MAKEBULK(); }), "makebulk: the bulk composition sums to 0");
+}
+
+TEST_F(Convert, XyzInfoTable) {
+  struct Case {
+    smallint nxyz;
+    bool analysed, useideal;
+    std::string want;
+  };
+  const Case cases[] = {
+      {3, true, false,
+       "\ng    recalc       xyz   sd(xyz)    correlations\n"
+       "          x   0.80000   0.01000    1  0.5000 -0.2500\n"
+       "          z   0.10000   0.00200            1  0.1250\n"
+       "          m   0.05000   0.00050                    1\n"},
+      {1, true, true, "\ng     ideal       xyz   sd(xyz)    \n          x   0.80000   0.01000\n"},
+      {1, false, false, "\ng                 xyz   sd(xyz)    \n          x   0.80000   0.01000\n"},
+  };
+  std::string all;
+  for (const Case& c : cases) {
+    mineraltype& m = garnet(c.nxyz);
+    m.analysed = c.analysed;
+    m.useideal = c.useideal;
+    Terminal term;
+    ZQMODE0::PRINTXYZINFO(1);
+    EXPECT_EQ(term.text(), c.want);
+    all += c.want;
+  }
+  EXPECT_EQ(log(), all);
+}
+
+TEST_F(Convert, XyzScriptBlock) {
+  mineraltype& m = garnet(3);
+  m.sdmult = 1;
+  m.logx = -20;
+  {
+    Terminal term;
+    ZQMODE0::PRINTXYZSCRIPT(1);
+    EXPECT_EQ(term.text(), "");
+  }
+  const std::string dash = "% ---------------------------------------------------\n";
+  EXPECT_EQ(log(), "\n[ xyz info to copy into the scriptfile for avPT+ calcs: ]\n\n% garnet\n" + dash +
+                       "mineral    g    3        x        z        m\n"
+                       "mineral    g incl        1        1        1\n"
+                       "mineral    g  xyz  0.80000  0.10000  0.05000\n"
+                       "mineral    g   sd  0.01000  0.00200  0.00050\n\n"
+                       "mineral    g  cor        1   0.5000  -0.2500\n"
+                       "mineral    g  cor   0.5000        1   0.1250\n"
+                       "mineral    g  cor  -0.2500   0.1250        1\n"
+                       "\n% xyz calculated with the following analysis in wt% (all Fe as FeO),\n"
+                       "%      SiO2      FeO\n%     40.00    30.00\n"
+                       "% with, natural logs, sd(log wt%) = 0.020/sqrt(wt%), and\n"
+                       "% all Fe set to FeO; uncertainties calculated using monte carlo\n" + dash);
+}
+
+TEST_F(Convert, XyzScriptIronAndSdMultiplier) {
+  struct Case {
+    extended logx, sdmult;
+    bool useideal;
+    std::string tail;
+  };
+  const std::string mc = "% uncertainties calculated using monte carlo";
+  const std::string dash = "% ---------------------------------------------------\n";
+  const Case cases[] = {
+      {-20, 2, false, "% all Fe set to FeO; uncertainties calculated using monte carlo (sd mult = 2)\n"},
+      {0, 1.5L, false, "% all Fe set to Fe2O3; uncertainties calculated using monte carlo (sd mult = 1.5)\n"},
+      {-1, 1, false,
+       "% log x = log Fe3/(Fe2 + Fe3) = -1.00 \xC2\xB1 0.20 from x range 0.20 to 0.50 (95% \"ci\")\n" + mc + "\n"},
+      {-11, 2, false,
+       "% log x = log Fe3/(Fe2 + Fe3) = -11.00 \xC2\xB1 0.20 from x range 0.20 to 0.50 (95% \"ci\")\n" + mc +
+           " (sd mult = 2)\n"},
+      {-0.00005L, 1, true,
+       "% log x = log Fe3/(Fe2 + Fe3) = -0.00 \xC2\xB1 0.20 from x range 0.20 to 0.50 (95% \"ci\")\n" + mc + "\n"},
+  };
+  std::string want;
+  for (const Case& c : cases) {
+    mineraltype& m = garnet(1);
+    m.logx = c.logx;
+    m.sdmult = c.sdmult;
+    m.useideal = c.useideal;
+    m.sigfit = 1.234L;
+    m.sdlogx = 0.1L;
+    m.xlow = 0.2L;
+    m.xhigh = 0.5L;
+    ZQMODE0::PRINTXYZSCRIPT(1);
+    const std::string sd = c.sdmult == 2 ? "0.02000" : c.sdmult == 1 ? "0.01000" : "0.01500";
+    want += "\n[ xyz info to copy into the scriptfile for avPT+ calcs: ]\n\n% garnet\n" + dash +
+            "mineral    g    1        x\nmineral    g incl        1\nmineral    g  xyz  0.80000\n"
+            "mineral    g   sd  " + sd + "\n\nmineral    g  cor        1\n"
+            "\n% xyz calculated with the following analysis in wt% (all Fe as FeO),\n" +
+            (c.useideal ? "% using ideal analysis (eg fixed cation sum), with sigfit = 1.23\n" : "") +
+            "%      SiO2      FeO\n%     40.00    30.00\n"
+            "% with, natural logs, sd(log wt%) = 0.020/sqrt(wt%), and\n" + c.tail + dash;
+  }
+  EXPECT_EQ(log(), want);
+}
+
+TEST_F(Convert, RecalcCationsAndVariable) {
+  mineraltype& m = olivine({});
+  const char* ox[] = {"SiO2", "FeO", "MgO"};
+  const char* cat[] = {"Si", "Fe2", "Mg"};
+  const extended mw[] = {60.0848L, 71.8464L, 40.3044L};
+  const smallint oxy[] = {2, 1, 1};
+  cvector wt{"wt"}, c{"c"};
+  const extended given[] = {40, 10, 50};
+  m.nox = 3;
+  m.opos = m.feopos = 0;
+  for (smallint j = 1; j <= 3; ++j) {
+    m.oxname[j] = ox[j - 1];
+    m.cationname[j] = cat[j - 1];
+    m.molwt[j] = mw[j - 1];
+    m.oxcations[j] = 1;
+    m.oxoxygens[j] = oxy[j - 1];
+    wt[j] = given[j - 1];
+  }
+  for (smallint v = 1; v <= 3; ++v)
+    for (smallint k = 1; k <= 2; ++k) {
+      xvartype& x = (*PREC1)[1].xvar[v];
+      auto at = [&m](const sstring& n) -> smallint {
+        for (smallint j = 1; j <= m.nox; ++j)
+          if (m.cationname[j] == n) return j;
+        return 0;
+      };
+      x.numcomp[k] = at(x.numnames[k]);
+      x.dencomp[k] = at(x.dennames[k]);
+    }
+  ZQMODE0::empvector xyz{"xyz"};
+  EXPECT_EQ(ZQMODE0::RECALC(1, wt, c, xyz, false), 0);
+  EXPECT_NEAR(c[1], 0.98218734L, 1e-7L);
+  EXPECT_NEAR(c[2], 0.20534964L, 1e-7L);
+  EXPECT_NEAR(c[3], 1.83027567L, 1e-7L);
+  ASSERT_EQ(m.nxyz, 2);  // the order parameter is not a variable of the analysis
+  EXPECT_EQ(m.xyzname[2], "y");
+  EXPECT_NEAR(xyz[1], 0.10087792L, 1e-7L);
+  EXPECT_EQ(xyz[2], 1);
+  for (smallint j = 1; j <= 3; ++j) wt[j] = 0;
+  EXPECT_EQ(fatal([&] { ZQMODE0::RECALC(1, wt, c, xyz, false); }), "recalc: psum = 0");
+}
+
+TEST_F(Convert, IronOfEitherOrderReachesTheWorkingAnalysis) {
+  for (bool ferricfirst : {false, true}) {
+    mineraltype& m = ferricfirst ? olivine({{"SiO2", 40}, {"Fe2O3", 3.3L}, {"FeO", 8}, {"MgO", 50}})
+                                 : olivine({{"SiO2", 40}, {"FeO", 8}, {"Fe2O3", 3.3L}, {"MgO", 50}});
+    ZQMATH1::SETUPRANDOM(true);
+    ASSERT_EQ(fatal([] { ZQMODE0::CALCXYZ(1); }), "");
+    EXPECT_NEAR(m.wtwork[m.feopos], 10.969364L, 1e-6L) << ferricfirst;
+    EXPECT_EQ(m.nox, 4);  // SiO2, FeO, MgO and the O entry
+    EXPECT_EQ(m.oxname[m.opos], "Fe2O3");
+    EXPECT_EQ(m.cationname[m.feopos], "Fe2");
+  }
+  mineraltype& m = olivine({{"SiO2", 40}, {"FeOt", 10}, {"Fe2O3", 0}, {"MgO", 50}});
+  ZQMATH1::SETUPRANDOM(true);
+  ASSERT_EQ(fatal([] { ZQMODE0::CALCXYZ(1); }), "");
+  EXPECT_NEAR(m.xyz[1], 0.10087792L, 1e-7L);  // ln x = -30 leaves the iron ferrous
+}
+
+TEST_F(Convert, MonteCarloSpreadAndCorrelations) {
+  const std::vector<std::pair<std::string, extended>> analysis = {{"SiO2", 40}, {"FeO", 10}, {"MgO", 50}};
+  std::vector<extended> first;
+  for (int pass = 0; pass < 2; ++pass) {
+    mineraltype& m = olivine(analysis);
+    ZQMATH1::SETUPRANDOM(true);
+    Terminal term;
+    ASSERT_EQ(fatal([] { ZQMODE0::CALCXYZ(1); }), "");
+    EXPECT_EQ(term.text().find("in mc,"), std::string::npos);
+    ASSERT_EQ(m.nxyz, 2);
+    EXPECT_NEAR(m.xyz[1], 0.10087792L, 1e-7L);
+    EXPECT_GT(m.sdxyz[1], 0);
+    EXPECT_EQ(m.sdxyz[2], 0);
+    EXPECT_EQ(m.corxyz(1, 1), 1);
+    EXPECT_EQ(m.corxyz(2, 2), 0);  // no spread, no correlation
+    EXPECT_EQ(m.corxyz(1, 2), 0);
+    const std::vector<extended> got = {m.sdxyz[1], m.corxyz(1, 1)};
+    if (pass == 0)
+      first = got;
+    else
+      EXPECT_EQ(got, first);
+  }
+}
+
+TEST_F(Convert, MonteCarloCorrelationsBounded) {
+  // Fe2/(Fe2 + Mg) and Mg/(Fe2 + Mg) move exactly against each other.
+  mineraltype& m = olivine({{"SiO2", 40}, {"FeO", 10}, {"MgO", 50}});
+  variable(2, "w", {"Mg"}, {"Fe2", "Mg"});
+  ZQMATH1::SETUPRANDOM(true);
+  ASSERT_EQ(fatal([] { ZQMODE0::CALCXYZ(1); }), "");
+  EXPECT_EQ(m.corxyz(1, 2), -0.95L);
+  EXPECT_EQ(m.corxyz(2, 1), -0.95L);
+  EXPECT_NEAR(m.sdxyz[1], m.sdxyz[2], 1e-12L);
+}
+
+bool firstfail(smallint t, smallint upto) { return t <= upto; }
+bool fail3500(smallint t) { return firstfail(t, 3500); }
+bool fail3501(smallint t) { return firstfail(t, 3501); }
+bool failall(smallint) { return true; }
+
+TEST_F(Convert, MonteCarloFailuresAndFatals) {
+  struct Case {
+    std::vector<std::pair<std::string, extended>> analysis;
+    bool (*seam)(smallint);
+    std::string fatal, terminal;
+  };
+  const std::vector<std::pair<std::string, extended>> ok = {{"SiO2", 40}, {"FeO", 10}, {"MgO", 50}};
+  const Case cases[] = {
+      {ok, fail3500, "", "in mc, 1500 of 5000 successes\n\n"},
+      {ok, fail3501, "calcxyz: low number of successes in mcjx", "in mc, 1499 of 5000 successes\n\n"},
+      {ok, failall, "calcxyz: no successes in mcjx", "in mc, 0 of 5000 successes\n\n"},
+      {{{"SiO2", 40}, {"F", 1}}, nullptr, "calcxyz: F in ol not implemented", ""},
+      {{{"SiO2", 40}, {"O", 1}}, nullptr, "calcxyz: O in analysis not implemented for ol", ""},
+      {{{"SiO2", 40}, {"Xy2O", 1}}, nullptr, "calcxyz: oxide unknown Xy2O", ""},
+      // No Mg and no iron: x = Fe2/(Fe2 + Mg) has nothing below the line.
+      {{{"SiO2", 40}, {"CaO", 10}}, nullptr, "calcxyz: denominator 0 for x in ol", ""},
+  };
+  for (const Case& c : cases) {
+    testsupport::resetio();  // a fatal stop closes the channels
+    olivine(c.analysis);
+    ZQMATH1::SETUPRANDOM(true);
+    ZQMODE0::MCSAMPLEFAILS = c.seam;
+    Terminal term;
+    EXPECT_EQ(fatal([] { ZQMODE0::CALCXYZ(1); }), c.fatal);
+    ZQMODE0::MCSAMPLEFAILS = nullptr;
+    EXPECT_EQ(term.text().substr(0, c.terminal.size()), c.terminal) << c.fatal;
+  }
+}
+
+TEST_F(Convert, RbiRowsOfMineralsAndPurePhases) {
+  system({"SiO2", "FeO", "MgO"});
+  for (smallint c = 1; c <= 3; ++c) COMPDIV[c] = 1;
+  ptype1& ph = (*PREC1)[2];
+  ph.name = "ol";
+  ph.nvar = 2;
+  ph.xvar[1].name = "x";
+  ph.xvar[2].name = "Q";
+  ph.xvar[2].isorder = true;
+  ph.nprop = 2;
+  ph.prop[2] = linear({{1, 1}});
+  ph.prop[1] = linear({{-1, 1}});
+  ph.prop[1].terms[1].factors[1].cn = 1;  // 1 - x
+  const smallint fo[] = {1, 0, 2}, fa[] = {1, 8, 0}, q[] = {1, 0, 0};
+  for (smallint c = 1; c <= 3; ++c) {
+    ph.em[1].comp[c] = fo[c - 1];
+    ph.em[2].comp[c] = fa[c - 1];
+    (*PREC0)[1].comp[c] = q[c - 1];
+  }
+  (*PREC1)[1].name = "g";
+  NPSS = 2;
+  NP0 = 1;
+  (*PREC0)[1].name = "q";
+  NMIN = 1;
+  MINERAL[1].name = "ol";
+  MINERAL[1].nxyz = 1;
+  MINERAL[1].xyz[1] = 0.25000005L;  // 8 x is 2.0000004: written as 2
+  RBIMODE[1] = 0.5L;
+  RBIMODE[2] = 0.25L;
+  Terminal term;
+  ASSERT_EQ(fatal([] { ZQMODE0::MAKERBI(); }), "");
+  EXPECT_EQ(term.text(), "[ rbi is in the logfile ]\n");
+  EXPECT_EQ(MINERAL[1].phase, 2);
+  EXPECT_EQ(X[2], 0);
+  const std::string dash = "% -----------------------------------------------------\n";
+  EXPECT_EQ(log(), "\n" + dash + "%" + std::string(22, ' ') + "      SiO2       FeO       MgO\n" +
+                       "bulk  rbi    ol    0.5000         1         2  1.500000\n"
+                       "bulk  rbi     q  0.2500         1         0         0\n" + dash);
+
+  struct Case {
+    std::string name;
+    smallint nxyz;
+    std::string fatal;
+  };
+  const Case cases[] = {{"zz", 1, "make rbi: unrecognised phase, zz"},
+                        {"q", 1, "make rbi: unrecognised phase, q"},
+                        {"ol", 2, "make rbi: phase size mismatch"}};
+  for (const Case& c : cases) {
+    MINERAL[1].name = c.name;
+    MINERAL[1].nxyz = c.nxyz;
+    EXPECT_EQ(fatal([] { ZQMODE0::MAKERBI(); }), c.fatal);
+  }
+}
+
+TEST_F(Convert, MineralCalcRecalculatesPrintsAndGathersRbiRows) {
+  system({"SiO2", "FeO", "MgO", "O"});
+  for (smallint c = 1; c <= 4; ++c) COMPDIV[c] = 1;
+  olivine({});
+  (*PREC1)[1].noxygens = 4;
+  NPSS = 1;
+  NP0 = 0;
+  mineralconvtype& a = MINERALCONV[1];
+  a.name = "ol";
+  a.n = 3;
+  const char* ox[] = {"SiO2", "FeO", "MgO"};
+  const extended wt[] = {40, 10, 50};
+  for (smallint j = 1; j <= 3; ++j) {
+    a.inoxide[j] = ox[j - 1];
+    a.wt[j] = wt[j - 1];
+  }
+  a.analysed = true;
+  a.fu = 5;  // one away from the phase's 4 is accepted
+  a.sdlogwt = 0.02L;
+  a.logx = -30;
+  NMINCONV = 1;
+  ZQMATH1::SETUPRANDOM(true);
+  Terminal term;
+  ASSERT_EQ(fatal([] { ZQMODE0::MINERALCALC(); }), "");
+  const std::string t = term.text();
+  EXPECT_NE(t.find("\n" + std::string(84, '=') + "\nrecalc of ol\n"), std::string::npos);
+  EXPECT_NE(t.find("           SiO2       FeO       MgO         O\n"
+                   "wt%      40.000    10.000    50.000         0\n"
+                   "             Si       Fe2        Mg       Fe3\n"),
+            std::string::npos);
+  EXPECT_NE(t.find("[ this xyz info is in scriptfile form in the logfile ]"), std::string::npos);
+  EXPECT_NE(t.find("\nmoles of oxides in ol for rbi\n"), std::string::npos);
+  const std::string l = log();
+  // Five oxygens: the cations are those of the four-oxygen recalculation times 5/4.
+  EXPECT_NE(l.find("rbi" + std::string(14, ' ') + "      SiO2       FeO       MgO         O\n"
+                   "rbi    ol      ??  1.227734  0.256687  2.287845         0\n"),
+            std::string::npos);
+  EXPECT_NE(l.find("[ xyz info to copy into the scriptfile for avPT+ calcs: ]"), std::string::npos);
+  EXPECT_EQ(NMIN, 1);
+  EXPECT_EQ(MINERAL[1].phase, 1);
+
+  struct Case {
+    std::string name;
+    extended fu;
+    smallint count, nconv;
+    std::string fatal;
+  };
+  const Case cases[] = {
+      {"zz", 4, 1, 1, "mineralcalc: unrecognised phase, zz"},
+      {"ol", 5.01L, 1, 1, "mineralcalc: right formula unit for ol?"},
+      {"ol", 4, 0, 1, ""},
+      {"ol", 4, 1, 0, "conversions: no converting to be done?"},
+  };
+  for (const Case& c : cases) {
+    testsupport::resetio();
+    a.name = c.name;
+    a.fu = c.fu;
+    NMINCONV = c.count;
+    NCONV = c.nconv;
+    Terminal again;
+    EXPECT_EQ(fatal([&] { c.nconv == 0 ? ZQMODE0::DOCONVERT() : ZQMODE0::MINERALCALC(); }), c.fatal);
+    if (c.count == 0) {
+      EXPECT_EQ(again.text().substr(0, 28), "\nno analyses to recalculate\n");
+    }
+  }
+}
+
+// Constraint c of mineral 1 on its cations: the sum of the named cations
+// (coefficient 1 each) equals value.
+void constraint(smallint c, const std::vector<std::string>& cations, extended value) {
+  mineraltype& m = MINERAL[1];
+  m.useideal = true;
+  m.nideal = std::max(m.nideal, c);
+  m.nidealterm[c] = static_cast<smallint>(cations.size());
+  for (smallint t = 1; t <= m.nidealterm[c]; ++t) {
+    m.idealname(c, t) = cations[static_cast<std::size_t>(t - 1)];
+    m.idealcoef(c, t) = 1;
+  }
+  m.idealvalue[c] = value;
+  m.idealconst[c] = 0;
+}
+
+TEST_F(Convert, IdealFitMeetsItsConstraints) {
+  struct Case {
+    bool twoconstraints;
+    std::vector<std::pair<std::string, extended>> analysis;
+    bool exact;
+  };
+  const std::vector<std::pair<std::string, extended>> off = {{"SiO2", 40}, {"FeO", 10}, {"MgO", 50}};
+  // One Si, 0.2 Fe and 1.8 Mg on four oxygens: three cations already.
+  const std::vector<std::pair<std::string, extended>> exact = {
+      {"SiO2", 60.0848L}, {"FeO", 0.2L * 71.8464L}, {"MgO", 1.8L * 40.3044L}};
+  const Case cases[] = {{false, off, false}, {true, off, false}, {false, exact, true}};
+  for (const Case& c : cases) {
+    mineraltype& m = olivine(c.analysis);
+    m.nideal = 0;
+    constraint(1, {"Si", "Fe2", "Mg"}, 3);
+    if (c.twoconstraints) constraint(2, {"Fe2"}, 0.2L);
+    ZQMATH1::SETUPRANDOM(true);
+    ASSERT_EQ(fatal([] { ZQMODE0::CALCXYZ(1); }), "");
+    extended sum = 0, psum = 0;
+    for (smallint j = 1; j <= m.nox; ++j) psum += m.wt[j] / m.molwt[j];
+    for (smallint k = 1; k <= m.nideal; ++k) {
+      extended an = 0;
+      for (smallint j = 1; j <= m.nox; ++j) an += m.idealcoef(k, j) * m.wt[j] / m.molwt[j] / psum;
+      EXPECT_NEAR(an, 0, 1e-10L) << k;
+    }
+    for (smallint j = 1; j <= 3; ++j) sum += m.cid[j];
+    EXPECT_NEAR(sum, 3, 1e-8L);
+    if (c.twoconstraints) {
+      EXPECT_NEAR(m.cid[m.fe2pos], 0.2L, 1e-8L);
+    }
+    if (c.exact) {
+      EXPECT_LT(m.sigfit, 1e-6L);
+    } else {
+      EXPECT_GT(m.sigfit, 0.01L);
+    }
+    extended wsum = 0;
+    for (smallint j = 1; j <= m.nox; ++j) wsum += m.wt[j];
+    EXPECT_NEAR(wsum, 100, 1e-10L);
+    EXPECT_GT(m.sdxyz[1], 0);
+  }
+}
+
+TEST_F(Convert, IdealFitFailures) {
+  mineraltype& m = olivine({{"SiO2", 40}, {"FeO", 10}, {"MgO", 50}});
+  m.nideal = 0;
+  constraint(1, {"Mg"}, 10);  // ten Mg on four oxygens cannot be reached
+  {
+    Terminal term;
+    EXPECT_EQ(fatal([] { ZQMODE0::CALCXYZ(1); }), "ideal: ideal analysis calculation failed");
+    const std::string want =
+        "\nideal analysis iteration did not converge for ol\ninstead, here is the ordinary recalc result:\n";
+    EXPECT_EQ(term.text().substr(0, want.size()), want);
+  }
+  testsupport::resetio();
+  cvector w = m.wtwork, s{"s"}, c{"c"};
+  for (smallint j = 1; j <= m.nox; ++j) s[j] = 0.01L;
+  m.nxyz = 2;
+  ZQMODE0::empvector xyz{"xyz"};
+  EXPECT_EQ(ZQMODE0::IDEAL(1, w, s, c, xyz, true, false), -1);
+  EXPECT_EQ(xyz[1], -1);
+  EXPECT_EQ(xyz[2], -1);
+  m.nox = 26;
+  EXPECT_EQ(fatal([&] { ZQMODE0::IDEAL(1, w, s, c, xyz, true, false); }),
+            "ideal: too many oxides for the ideal fit of ol");
+  m.nox = 3;
+  w[2] = 0;
+  EXPECT_EQ(fatal([&] { ZQMODE0::IDEAL(1, w, s, c, xyz, true, false); }), "ideal: p <= 0");
+}
+
+TEST_F(Convert, DebugPrintersWriteEveryRow) {
+  mineraltype& m = olivine({{"SiO2", 40}, {"FeO", 10}, {"MgO", 50}});
+  m.nideal = 0;
+  constraint(1, {"Si", "Fe2", "Mg"}, 3);
+  ZQMATH1::SETUPRANDOM(true);
+  ASSERT_EQ(fatal([] { ZQMODE0::CALCXYZ(1); }), "");
+  cvector w = m.wtwork, p{"p"};
+  for (smallint j = 1; j <= m.nox; ++j) p[j] = 0.25L;
+  Terminal term;
+  ZQMODE0::DEBUGRECALC(1, w, p, m.c0);
+  const std::vector<std::string> recalc = testsupport::lines(term.text());
+  ASSERT_EQ(recalc.size(), 5u);
+  EXPECT_EQ(recalc[0], "              SiO2         FeO         MgO       Fe2O3");
+  EXPECT_EQ(recalc[3].substr(0, 30), "G.p       15.02120    17.96160");
+  ZQMODE0::DEBUGIDEAL(1, 7, p, p);
+  const std::vector<std::string> all = testsupport::lines(term.text());
+  // p0, one constraint row, four J rows, A, AVzAT, inv, last, delz, count, p, close.
+  ASSERT_EQ(all.size(), 5u + 14);
+  const char* labels[] = {" p0", "A0", "J", "J", "J", "J", "A", "AVzAT", "inv", "last", "delz", "7", " p"};
+  for (std::size_t k = 0; k < 13; ++k) EXPECT_EQ(all[5 + k].rfind(labels[k], 0), 0u) << all[5 + k];
+  EXPECT_EQ(all.back(), "-------------------------");
+}
+
+}  // namespace
