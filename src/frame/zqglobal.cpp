@@ -148,6 +148,7 @@ void RESETALL() {
   RESETREACTIONS();
   RESETREFINDER();
   RESETRESULTS();
+  RESETMODE1();
 }
 
 }  // namespace ZQGLOBAL

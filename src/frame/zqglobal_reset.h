@@ -67,6 +67,9 @@ void RESETREFINDER();
 // What the calc-mode-1 set-up and run loop leave for the printers.
 void RESETRESULTS();
 
+// The calc-mode-1 isopleth lists.
+void RESETMODE1();
+
 // Every group above but the work arrays, and the I/O layer.
 void RESETALL();
 
