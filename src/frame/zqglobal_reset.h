@@ -66,6 +66,8 @@ void RESETREACTIONS();
 void RESETREFINDER();
 // What the calc-mode-1 set-up and run loop leave for the printers.
 void RESETRESULTS();
+// How many projection apices are phases in excess.
+void RESETPROJECTION();
 
 // The calc-mode-1 isopleth lists.
 void RESETMODE1();

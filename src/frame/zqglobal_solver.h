@@ -62,6 +62,9 @@ struct sutype {
   smallint ncomp = 0;   // bulk compositions of the bulk range, 1 or less for a single bulk (SETX)
   smallint kcomp = 0;   // current step along the bulk range (SETX)
   modesetvector prop{"SU prop"};  // bulk position of each row label; the first is the current step's (SETX)
+  // Per bulk step, when the modes are worked out after the solve: 1 seen,
+  // 0 not seen, -1 a sub-assemblage of the wrong size (AFTER).
+  farray<smallint, 1, maxmodeset> stepstatus{"SU stepstatus"};
   smallint nuv = 0, nuvleft = 0;  // components, and free ones (SETX)
   farray<sstring, 1, maxcomp> compname{"SU compname"};  // component names (SETX)
   bcvector bcomps{"SU bcomps"};  // per component: free (SETX)

@@ -634,7 +634,7 @@ TEST_F(PointPrinters, TerminalOnlyLinesStayOutOfTheLog) {
   const std::string status = "------------------------------------------------------------ef 7     12346\n";
   const std::string extra = "\n{x(ol)->0.1234567000}\n{x(opx)->0.2500000000}\n";
   EXPECT_EQ(shown, "+printresult\n" + status + variables + "+printmodes\n" + modes + extra + "-printmodes\n" +
-                       "-printresult\n");
+                       "+printic\n-printic\n-printresult\n");
   const std::string log = file("log.txt");
   EXPECT_EQ(log.substr(0, status.size() + variables.size() + modes.size()), status + variables + modes);
   EXPECT_EQ(log.find("->"), std::string::npos);

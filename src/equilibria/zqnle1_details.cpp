@@ -1,0 +1,448 @@
+// The details-file blocks of a solved point: the compact one and the one in
+// titled sections, both read from the result record SU alone.
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "equilibria/zqnle1.h"
+#include "equilibria/zqnle2_print.h"
+#include "frame/bytes.h"
+#include "frame/zqglobal_results.h"
+#include "frame/zqglobal_script.h"
+#include "frame/zqglobal_solver.h"
+
+using namespace ZQGLOBAL;
+using ZQNLE2::on;
+using ZQNLE2::plainfixed;
+
+namespace ZQNLE1 {
+
+namespace {
+
+constexpr longint ic = CHANNEL::DETAILS;
+constexpr extended wholetol = 1e-5L;       // an oxide amount this near a whole number prints as one
+constexpr extended fractiontol = 1e-12L;   // an eight-decimal value with less fraction prints whole
+const char* const icrule = "===========================================================";  // 59 "="
+
+bool seen() { return SU.nmodeset > 0; }
+bool singlebulk() { return SU.ncomp <= 1; }
+bool nofluidcolumn(const suphasetype& p) { return EXBUFF && p.fluidphase; }
+
+// The label of mode row r; bynlewidth is the width of the bulk step number
+// when the modes were unknowns of the solve.
+void rowlabel(smallint r, smallint bynlewidth, std::string& o) {
+  if (MODESBYNLE)
+    IO::ADDINT(SU.kcomp, bynlewidth, o);
+  else if (VARIANCE == 1) {
+    if (r % 2 == 1)
+      IO::ADDINT(SU.firstmodeset + (r - 1) / 2, -6, o);
+    else
+      IO::ADDSTR("", 6, o);
+  } else
+    IO::ADDINT(SU.firstmodeset + r - 1, -6, o);
+}
+
+// The system lines' label: "sys" for the one row of a single bulk.
+void syslabel(smallint r, smallint bynlewidth, std::string& o) {
+  if (r == 1 && singlebulk())
+    IO::ADDSTR("sys", -6, o);
+  else
+    rowlabel(r, bynlewidth, o);
+}
+
+// The suffix of the variance line: how the bulk stands to the assemblage.
+std::string seensuffix() {
+  if (MODESBYNLE) return " (seen)";
+  if (!MODESAFTERNLE) return "";
+  if (!seen()) return "; NOT seen";
+  return singlebulk() ? "; seen" : "";
+}
+
+void sitefractions() {
+  for (smallint i = 1; i <= SU.nph; ++i) {
+    const suphasetype& p = SU.ph[i];
+    if (p.nem <= 1) continue;
+    std::string& o = IO::OSTR;
+    o.clear();
+    IO::ADDSTR(p.name, -5, o);
+    for (smallint k = 1; k <= p.nsf; ++k) IO::ADDSTR(p.sfnames[k], 10, o);
+    IO::PUTSTR(0, o, 1, ic);
+    o = "     ";
+    for (smallint k = 1; k <= p.nsf; ++k) IO::ADDREAL(p.sf[k], 5, true, 10, o);
+    IO::PUTSTR(0, o, 1, ic);
+  }
+}
+
+// One bulk line over every component, blank where a component is not free.
+void bulkcolumns(smallint row, std::string& o) {
+  smallint j = 0;
+  for (smallint c = 1; c <= SU.nuv; ++c) {
+    if (!SU.bcomps[c]) {
+      IO::ADDSTR("", 12, o);
+      continue;
+    }
+    ++j;
+    IO::ADDREAL(100 * SU.bulk(row, j), 4, true, 12, o);
+  }
+}
+
+// The component header, the bulk lines and one composition line per phase.
+void oxidecompositions() {
+  std::string& o = IO::OSTR;
+  o = "      ";
+  for (smallint c = 1; c <= SU.nuv; ++c) IO::ADDSTR(SU.compname[c], 12, o);
+  IO::PUTSTR(0, o, 1, ic);
+  if (MODESBYNLE || MODESAFTERNLE) {
+    o.clear();
+    IO::ADDSTR("bulk", -6, o);
+    bulkcolumns(1, o);
+    if (MODESBYNLE && SU.kcomp > 1) {
+      o += "  step ";
+      IO::ADDINT(SU.kcomp, 0, o);
+      o += ", x = ";
+      IO::ADDREAL(SU.prop[1], 4, true, 0, o);
+    }
+    IO::PUTSTR(0, o, 1, ic);
+    if (!MODESBYNLE && SU.ncomp > 1) {
+      o.clear();
+      IO::ADDSTR("  to", -6, o);
+      bulkcolumns(std::min<smallint>(SU.ncomp, maxmodeset), o);
+      o += "  ";
+      IO::ADDINT(SU.ncomp - 1, 2, o);
+      o += " steps";
+      IO::PUTSTR(0, o, 1, ic);
+    }
+  }
+  for (smallint i = 1; i <= SU.nph; ++i) {
+    const suphasetype& p = SU.ph[i];
+    o.clear();
+    IO::ADDSTR(p.name, -6, o);
+    for (smallint c = 1; c <= SU.nuv; ++c) {
+      const extended a = p.comp[c];
+      if (std::fabs(a - std::round(a)) < wholetol)
+        IO::ADDINT(a, 12, o);
+      else
+        IO::ADDREAL(a, 6, true, 12, o);
+    }
+    IO::PUTSTR(0, o, 1, ic);
+  }
+}
+
+// The mode table and, without an external buffer, the conversion factors.
+void modetables(smallint d, smallint w) {
+  std::string& o = IO::OSTR;
+  o.clear();
+  IO::ADDSTR("mode", -6, o);
+  for (smallint i = 1; i <= SU.nph; ++i)
+    if (!nofluidcolumn(SU.ph[i])) IO::ADDSTR(SU.ph[i].name, w, o);
+  IO::PUTSTR(1, o, 1, ic);
+  for (smallint r = 1; r <= SU.nmodeset; ++r) {
+    o.clear();
+    rowlabel(r, -6, o);
+    for (smallint i = 1; i <= SU.nph; ++i) {
+      const suphasetype& p = SU.ph[i];
+      if (!p.hasmode) continue;
+      if (p.mode[r] == 0)
+        IO::ADDSTR("", w, o);
+      else
+        IO::ADDREAL(p.mode[r], d, true, w, o);
+    }
+    IO::PUTSTR(0, o, 1, ic);
+  }
+  if (EXBUFF) return;
+  o.clear();
+  IO::ADDSTR("factor", -6, o);
+  for (smallint i = 1; i <= SU.nph; ++i) IO::ADDSTR(SU.ph[i].name, w, o);
+  IO::PUTSTR(1, o, 1, ic);
+  for (smallint r = 1; r <= SU.nmodeset; ++r) {
+    o.clear();
+    rowlabel(r, -6, o);
+    for (smallint i = 1; i <= SU.nph; ++i) IO::ADDREAL(SU.ph[i].modefac[r], d, true, w, o);
+    IO::PUTSTR(0, o, 1, ic);
+  }
+}
+
+void phaseproperties(smallint d, smallint w) {
+  std::string& o = IO::OSTR;
+  o = "            ";
+  if (DOGMIN) {
+    IO::ADDSTR("mode", w, o);
+    IO::ADDSTR("f", w, o);
+  }
+  IO::ADDSTR("G", w + 4, o);
+  IO::ADDSTR("H", w + 4, o);
+  IO::ADDSTR("S", w, o);
+  IO::ADDSTR("V", w, o);
+  IO::ADDSTR("rho", w, o);
+  IO::PUTSTR(1, o, 1, ic);
+  for (smallint i = 1; i <= SU.nph; ++i) {
+    const suphasetype& p = SU.ph[i];
+    o.clear();
+    IO::ADDSTR(p.name, -12, o);
+    if (DOGMIN) {
+      IO::ADDREAL(p.mode[1], d, true, w, o);
+      IO::ADDREAL(p.modefac[1], d, true, w, o);
+    }
+    o += plainfixed(p.g, d, w + 4) + plainfixed(p.h, d, w + 4);
+    o += plainfixed(p.s, d, w) + plainfixed(p.v, d, w) + plainfixed(p.rho, d, w);
+    IO::PUTSTR(0, o, 1, ic);
+  }
+  if (!seen()) return;
+  for (smallint r = 1; r <= SU.nmodeset; ++r) {
+    o.clear();
+    syslabel(r, -6, o);
+    IO::ADDSTR("", DOGMIN ? 30 : 6, o);
+    o += plainfixed(SU.gsys[r], d, w + 4) + plainfixed(SU.hsys[r], d, w + 4);
+    o += plainfixed(SU.ssys[r], d, w) + plainfixed(SU.vsys[r], d, w) + plainfixed(SU.rhosys[r], d, w);
+    IO::PUTSTR(0, o, 1, ic);
+  }
+}
+
+void endmembers(smallint d, smallint w) {
+  std::string& o = IO::OSTR;
+  o = "             ";
+  IO::ADDSTR("ideal", w + 1, o);
+  IO::ADDSTR("gamma", w, o);
+  IO::ADDSTR("activity", w + 2, o);
+  IO::ADDSTR("prop", w + 2, o);
+  if (!EXBUFF) {
+    IO::ADDSTR("mu0", w + 4, o);
+    IO::ADDSTR("RT ln a", w + 4, o);
+  }
+  IO::PUTSTR(1, o, 1, ic);
+  for (smallint i = 1; i <= SU.nph; ++i) {
+    const suphasetype& p = SU.ph[i];
+    if (p.nem <= 1) {
+      o.clear();
+      IO::ADDSTR(p.name, -6, o);
+      if (!EXBUFF) {
+        IO::ADDSTR("", 5 * w + 3, o);
+        o += plainfixed(p.gem[1], d, w + 4);
+      }
+      IO::PUTSTR(0, o, 1, ic);
+      continue;
+    }
+    for (smallint j = 1; j <= p.nem; ++j) {
+      o.clear();
+      IO::ADDSTR(j == 1 ? p.name : std::string(" "), j == 1 ? -6 : 6, o);
+      IO::ADDSTR(p.emnames[j], -7, o);
+      IO::ADDREAL(p.ideal[j], d, false, w + 1, o);
+      IO::ADDREAL(p.gamma[j], d, false, w, o);
+      IO::ADDREAL(p.activity[j], d, false, w + 2, o);
+      IO::ADDREAL(p.p[j], d, true, w + 2, o);
+      if (!EXBUFF) o += plainfixed(p.gem[j], d, w + 4) + plainfixed(p.rtlna[j], d, w + 4);
+      IO::PUTSTR(0, o, j == p.nem ? 2 : 1, ic);
+    }
+  }
+}
+
+// The compositional variables of every solution phase: the phase name in
+// width -phasew, then names and values in width valuew.
+void variables(smallint phasew, smallint valuew, const char* sdlabel) {
+  std::string& o = IO::OSTR;
+  for (smallint i = 1; i <= SU.nph; ++i) {
+    const suphasetype& p = SU.ph[i];
+    if (p.nem <= 1) continue;
+    o.clear();
+    IO::ADDSTR(p.name, static_cast<smallint>(-phasew), o);
+    for (smallint v = 1; v < p.nem; ++v) IO::ADDSTR(p.varnames[v], valuew, o);
+    IO::PUTSTR(0, o, 1, ic);
+    o.assign(static_cast<std::size_t>(phasew), ' ');
+    for (smallint v = 1; v < p.nem; ++v) IO::ADDREAL(p.x[v], 5, true, valuew, o);
+    IO::PUTSTR(0, o, 1, ic);
+    if (CONTROLJX.uncertaintylevel > 0) {
+      o = sdlabel;
+      for (smallint v = 1; v < p.nem; ++v) IO::ADDREAL(p.xsd[v], 5, true, valuew, o);
+      IO::PUTSTR(0, o, 1, ic);
+    }
+  }
+}
+
+
+// A value of the sectioned end-member table: eight decimals in fixed
+// notation, or the whole number alone when it has no fraction to show.
+std::string eightdecimals(extended x) {
+  const extended whole = std::trunc(x);
+  if (std::fabs(x - whole) < fractiontol) return plainfixed(whole == 0 ? 0.0L : whole, 0, 0);
+  return plainfixed(x, 8, 0);
+}
+
+void ombrymodes() {
+  std::string& o = IO::OSTR;
+  IO::PUTSTR(2, "Modal abundance of phases", 0, ic);
+  o.clear();
+  IO::ADDSTR("mode", -10, o);
+  for (smallint i = 1; i <= SU.nph; ++i)
+    if (!nofluidcolumn(SU.ph[i])) IO::ADDSTR(SU.ph[i].name, 12, o);
+  IO::PUTSTR(1, o, 1, ic);
+  for (smallint r = 1; r <= SU.nmodeset; ++r) {
+    o.clear();
+    rowlabel(r, -10, o);
+    for (smallint i = 1; i <= SU.nph; ++i) {
+      const suphasetype& p = SU.ph[i];
+      if (!p.hasmode) continue;
+      if (p.mode[r] == 0)
+        IO::ADDSTR("", 12, o);
+      else
+        IO::ADDREAL(p.mode[r], 8, true, 12, o);
+    }
+    IO::PUTSTR(0, o, 1, ic);
+  }
+  if (MODESBYNLE && CONTROLJX.uncertaintylevel > 0) {
+    // The modes' standard deviations are not propagated yet: they show as 0.
+    o = "    sdmode";
+    for (smallint i = 1; i <= SU.nph; ++i) IO::ADDREAL(0, 8, true, 12, o);
+    IO::PUTSTR(0, o, 1, ic);
+  }
+  if (EXBUFF) return;
+  IO::PUTSTR(2, "Conversion factor per atom/per formula unit", 0, ic);
+  o.clear();
+  IO::ADDSTR("factor", -6, o);
+  for (smallint i = 1; i <= SU.nph; ++i) IO::ADDSTR(SU.ph[i].name, 12, o);
+  IO::PUTSTR(1, o, 1, ic);
+  for (smallint r = 1; r <= SU.nmodeset; ++r) {
+    o.clear();
+    rowlabel(r, -6, o);
+    for (smallint i = 1; i <= SU.nph; ++i) IO::ADDREAL(SU.ph[i].modefac[r], 8, true, 12, o);
+    IO::PUTSTR(0, o, 1, ic);
+  }
+}
+
+void ombryproperties() {
+  std::string& o = IO::OSTR;
+  IO::PUTSTR(2, "Thermodynamic properties of phases and system", 0, ic);
+  o = "            ";
+  if (DOGMIN) {
+    IO::ADDSTR("mode", 12, o);
+    IO::ADDSTR("f", 12, o);
+  }
+  for (const char* h : {"G", "H", "S", "V", "rho"}) IO::ADDSTR(h, 12, o);
+  IO::PUTSTR(1, o, 1, ic);
+  for (smallint i = 1; i <= SU.nph; ++i) {
+    const suphasetype& p = SU.ph[i];
+    o.clear();
+    IO::ADDSTR(p.name, -12, o);
+    if (DOGMIN) {
+      IO::ADDREAL(p.mode[1], 8, true, 12, o);
+      IO::ADDREAL(p.modefac[1], 8, true, 12, o);
+    }
+    for (extended v : {p.g, p.h, p.s}) IO::ADDREAL(v, 4, true, 12, o);
+    for (extended v : {p.v, p.rho}) IO::ADDREAL(v, 5, true, 12, o);
+    IO::PUTSTR(0, o, 1, ic);
+  }
+  if (!seen()) return;
+  for (smallint r = 1; r <= SU.nmodeset; ++r) {
+    o.clear();
+    syslabel(r, -6, o);
+    IO::ADDSTR("", DOGMIN ? 30 : 6, o);
+    for (extended v : {SU.gsys[r], SU.hsys[r], SU.ssys[r], SU.vsys[r], SU.rhosys[r]}) IO::ADDREAL(v, 5, true, 12, o);
+    IO::PUTSTR(0, o, 1, ic);
+  }
+}
+
+void ombryendmembers() {
+  std::string& o = IO::OSTR;
+  IO::PUTSTR(2, "Thermodynamic properties of end-members", 0, ic);
+  o = "             ";
+  for (const char* h : {"ideal", "gamma", "activity", "prop"}) IO::ADDSTR(h, 12, o);
+  if (!EXBUFF) {
+    IO::ADDSTR("0", 17, o);
+    IO::ADDSTR("RT ln a", 16, o);
+  }
+  IO::PUTSTR(1, o, 1, ic);
+  for (smallint i = 1; i <= SU.nph; ++i) {
+    const suphasetype& p = SU.ph[i];
+    if (p.nem <= 1) {
+      o.clear();
+      IO::ADDSTR(p.name, -6, o);
+      if (!EXBUFF) {
+        IO::ADDSTR("", 55, o);
+        IO::ADDREAL(p.gem[1], 4, true, 12, o);
+      }
+      IO::PUTSTR(0, o, 1, ic);
+      continue;
+    }
+    for (smallint j = 1; j <= p.nem; ++j) {
+      o.clear();
+      IO::ADDSTR(j == 1 ? p.name : std::string(" "), j == 1 ? -6 : 6, o);
+      IO::ADDSTR(p.emnames[j], -7, o);
+      IO::ADDREAL(p.ideal[j], 6, false, 12, o);
+      IO::ADDREAL(p.gamma[j], 6, false, 12, o);
+      IO::ADDREAL(p.activity[j], 6, false, 12, o);
+      IO::ADDREAL(p.p[j], 5, false, 12, o);
+      if (!EXBUFF) {
+        IO::ADDSTR(eightdecimals(p.gem[j]), 17, o);
+        IO::ADDSTR(eightdecimals(p.rtlna[j]), 16, o);
+      }
+      IO::PUTSTR(0, o, 1, ic);
+    }
+  }
+}
+
+}  // namespace
+
+void PRINTIC() {
+  ZQNLE2::whereat("+printic");
+  const smallint d = on(CONTROLJX.moreprec) ? 8 : 5;
+  const smallint w = static_cast<smallint>(d + 4);
+  std::string& o = IO::OSTR;
+  IO::PUTSTR(1, icrule, 1, ic);
+  o.clear();
+  for (smallint i = 1; i <= SU.nph; ++i) o += SU.ph[i].name + " ";
+  o += " {";
+  IO::ADDREAL(SU.pressure, 4, true, 0, o);
+  o += ", ";
+  IO::ADDREAL(ZQNLE2::celsius(SU.temperature), 3, true, 0, o);
+  o += "}  kbar/C";
+  IO::PUTSTR(1, o, 1, ic);
+  o.clear();
+  if (OVARIANCE != VARIANCE) {
+    o += "ovar = ";
+    IO::ADDINT(SU.ovariance, 0, o);
+    o += "; ";
+  }
+  o += "var = ";
+  IO::ADDINT(SU.variance, 0, o);
+  o += seensuffix();
+  IO::PUTSTR(0, o, 2, ic);
+  variables(5, 10, "   sd");
+  IO::PUTSTR(1, "site fractions", 1, ic);
+  sitefractions();
+  IO::PUTSTR(1, "oxide compositions", 1, ic);
+  oxidecompositions();
+  if (seen() && !DOGMIN) modetables(d, w);
+  if (!EXBUFF) phaseproperties(d, w);
+  endmembers(d, w);
+  ZQNLE2::whereat("-printic");
+}
+
+void PRINTICOMBRY() {
+  ZQNLE2::whereat("+printicombry");
+  std::string& o = IO::OSTR;
+  IO::PUTSTR(1, icrule, 1, ic);
+  IO::PUTSTR(1, "Conditions and assemblage", 0, ic);
+  o = "pressure     ";
+  IO::ADDREAL(SU.pressure, 4, true, 0, o);
+  IO::PUTSTR(1, o + "  kbar", 0, ic);
+  o = "temperature  ";
+  IO::ADDREAL(ZQNLE2::celsius(SU.temperature), 4, true, 0, o);
+  IO::PUTSTR(1, o + " " + macroman::degree_s + "C", 0, ic);
+  o = "phases       ";
+  for (smallint i = 1; i <= SU.nph; ++i) o += SU.ph[i].name + " ";
+  IO::PUTSTR(1, o, 0, ic);
+  o = "variance     ";
+  IO::ADDINT(SU.ovariance, 0, o);
+  IO::PUTSTR(1, o + seensuffix(), 2, ic);
+  IO::PUTSTR(1, "SOLVARINTH compositional variables", 1, ic);
+  variables(8, 11, "   sdxyz");
+  IO::PUTSTR(2, "Site fractions", 1, ic);
+  sitefractions();
+  IO::PUTSTR(2, "Oxide compositions", 1, ic);
+  oxidecompositions();
+  if (seen() && !DOGMIN) ombrymodes();
+  if (!EXBUFF) ombryproperties();
+  ombryendmembers();
+  ZQNLE2::whereat("-printicombry");
+}
+
+}  // namespace ZQNLE1
