@@ -2,6 +2,7 @@
 
 #include "frame/constants.h"
 #include "frame/io.h"
+#include "frame/zqglobal_mode1.h"
 #include "frame/zqglobal_model.h"
 #include "frame/zqglobal_newton.h"
 #include "frame/zqglobal_nle.h"
@@ -147,6 +148,7 @@ void RESETALL() {
   RESETSENSITIVITY();
   RESETREACTIONS();
   RESETREFINDER();
+  RESETMODE1();
 }
 
 }  // namespace ZQGLOBAL

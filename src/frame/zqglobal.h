@@ -101,3 +101,4 @@ extern smallint DEBUGLEVEL;     // amount of diagnostic output (script)
 #include "frame/zqglobal_solver.h"
 #include "frame/zqglobal_reactions.h"
 #include "frame/zqglobal_refinder.h"
+#include "frame/zqglobal_mode1.h"

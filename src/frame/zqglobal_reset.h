@@ -64,6 +64,9 @@ void RESETSENSITIVITY();
 void RESETREACTIONS();
 // What the reaction finder leaves for its callers.
 void RESETREFINDER();
+// What the calc-mode-1 set-up settles for a pass: chosen variance, isopleth
+// counts, fluid positions, P and T scaling sizes, the dogmin grid.
+void RESETMODE1();
 
 // Every group above but the work arrays, and the I/O layer.
 void RESETALL();

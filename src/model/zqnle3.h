@@ -27,6 +27,9 @@ void COUNTCOMP();
 // NNE the count of end-members in phase order. On the first pass the a-x
 // models are listed.
 void MAKEEMTD();
+// The dogmin grid: one record per point of LP crossed with LT, pressure
+// major; a grid of several points is searched at level 2 at least.
+void SETUPGMIN();
 
 // The listing of solution phase i on the a-x information file (the details
 // file in calc mode 9).

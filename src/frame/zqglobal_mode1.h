@@ -1,0 +1,52 @@
+// Shared state that the calc-mode-1 set-up settles once per pass and the run
+// loop, the printers and the dogmin report read afterwards: the chosen
+// variance, the isopleth counts, the fluid's place, the scaling sizes of P
+// and T, the phases whose modes go to zero, and the dogmin grid.
+#pragma once
+
+#include "frame/farray.h"
+#include "frame/types.h"
+#include "frame/zqglobal.h"
+#include "frame/zqglobal_windows.h"
+
+constexpr int maxgmin = 120;  // points of the dogmin P-T grid
+
+// One point of the dogmin grid: where it is, the lowest Gibbs energy seen
+// there and its gap to the next lowest, how many assemblages were
+// calculated, which one won and its phases.
+struct gminrec {
+  extended p = 0, t = 0;
+  extended gmin = 0, del = 0;
+  smallint ncalc = 0, imin = 0;
+  farray<bool, 1, maxphases> ph{"gmin ph"};
+};
+
+namespace ZQGLOBAL {
+
+extern smallint OVARIANCE;    // variance chosen for the pass, before isopleths lower it (NLECALCS)
+extern smallint NMODEISO;     // mode isopleths fixed (mode-isopleth reader; NLECALCS clears)
+extern smallint NXYZISO;      // composition isopleths and x(CO2) values fixed (isopleth readers; NLECALCS clears)
+extern smallint FLUIDPOS;     // solution phase that is the fluid, 0 when none (NLECALCS)
+extern smallint EXBFLUIDPOS;  // that phase when it is an externally buffered H2O-CO2 fluid, else 0 (NLECALCS)
+extern extended PROPK;        // proportion along the bulk range of the current point (bulk reader, run loop; NLECALCS clears)
+extern extended TYPP, TYPT;   // typical sizes of the scaled P and T for the convergence test (CALCPTSETUP)
+extern smallint XPRECISION;   // printed precision of compositional values (CALCPTSETUP)
+extern farray<bool, 1, maxphases> PINEX0;  // phases taken to zero and the fluid in excess (PHASESINEXCESS)
+extern smallint NPINEX0;      // how many of them (PHASESINEXCESS)
+extern bool NONUNITA;         // some non-solution phase has an activity below 1 (CHECKA)
+// Lowest TD row holding a dependent copy of a made end-member's constituent
+// (MAKEEMTD); maxem + 1 when there is none. Rows appended from the top of the
+// phase-order list (the mu pseudo end-members) must stay below it.
+extern smallint LOWESTCOPYSLOT;
+
+// The dogmin grid and its counters.
+extern farray<gminrec, 1, maxgmin> GMININFO;  // one record per grid point (SETUPGMIN, the dogmin bookkeeping)
+extern smallint NGMIN;        // grid points in use (SETUPGMIN)
+extern smallint NONEDOG;      // assemblages that gave no dogmin result (run loop; NLECALCS clears)
+extern smallint NGI;          // assemblages tried in dogmin (run loop; NLECALCS clears)
+extern smallint NGIOK;        // of them, those that calculated (run loop; NLECALCS clears)
+
+// Every global above back to its default.
+void RESETMODE1();
+
+}  // namespace ZQGLOBAL
