@@ -54,7 +54,7 @@ struct nlecalcs {
 
   static void toolow(smallint c) { IO::PUTSTR(0, "variance too low: reset to " + i2s(c), 1, CHANNEL::TERMLOG); }
 
-  // Step 14 without dogmin: the variance from the script or from the user.
+  // Outside dogmin: the variance from the script or from the user.
   void askvariance() {
     IO::PROMPTCONTROL("use the variance specified in the datafile", CONTROLJX.setvar);
     if (CONTROLJX.setvar == yes) {
@@ -94,7 +94,7 @@ struct nlecalcs {
     }
   }
 
-  // Step 14 in a dogmin run: the highest variance looked at.
+  // In a dogmin run: the highest variance looked at.
   void dogminvariance() {
     IO::PROMPTCONTROL(MINVARIANCE == 2 ? "in dogmin, use the max variance specified in the datafile"
                                        : "in dogmin, use the min and max variance specified in the datafile",

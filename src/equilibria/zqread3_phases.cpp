@@ -46,7 +46,7 @@ std::string bufferentry(const sstring& name) {
   return name + "(buffer \u2206=" + del + ")";
 }
 
-// Steps 5: the "with" line, and the answer list it leaves.
+// The "with" line, and the answer list it leaves.
 void withline(IO::strings& answers, smallint& nanswers, const bemvector& drop) {
   nanswers = 0;
   if (CONTROLJX.batch == yes) {
@@ -85,7 +85,7 @@ void withline(IO::strings& answers, smallint& nanswers, const bemvector& drop) {
   IO::PUTSTR(1, line, 1, CHANNEL::TERMLOG);
 }
 
-// Step 8: the answer list decides again which phases stay.
+// The answer list decides again which phases stay.
 void answeredchoice(const IO::strings& answers, smallint n, bemvector& drop) {
   IO::strings a, b;
   phaselists(a, b);
@@ -101,7 +101,7 @@ void answeredchoice(const IO::strings& answers, smallint n, bemvector& drop) {
   }
 }
 
-// Step 9: dropping the fluid drops pure H2O and CO2 with it; keeping pure
+// Dropping the fluid drops pure H2O and CO2 with it; keeping pure
 // H2O drops pure CO2.
 void fluidcleanup(bemvector& drop) {
   IO::strings a, b;
