@@ -3,6 +3,8 @@
 // isopleths, the isopleths, the projection plane and the bulk composition.
 #pragma once
 
+#include "frame/types.h"
+
 namespace ZQREAD3 {
 
 // ---------------------------------------------------------------- phases
@@ -25,10 +27,22 @@ void XYZGUESSWARNING();
 // VARIANCE from OVARIANCE and the isopleths; outside 0..2 ends the run.
 void VARCALC();
 
-// ---------------------------------------------------------------- script blocks
+// ---------------------------------------------------------------- isopleths
+// Mode and zero-mode isopleths: phases whose modes are fixed at a series.
 void READMODEISOPLETHS();
+// The x(CO2) series of a binary H2O-CO2 fluid.
 void READXCO2VALUES();
+// Composition isopleths: compositional variables fixed at a series, values
+// that would make a site fraction non-positive dropped.
 void READISOPLETHS();
+// The values low, low + inc, ... up to high (high itself always last), into
+// list row of LISO; the count in NLISO[row]. More than fit are thinned to
+// 101 values.
+void SERIES(extended low, extended high, extended inc, smallint row);
+// The part of a name before its first underscore.
+sstring SHORTEN(const sstring& name);
+
+// ---------------------------------------------------------------- script blocks
 void READPROJPLANE();
 // The free components (BCOMPS, NUVLEFT) and whether phase properties can
 // be calculated (CALCG).

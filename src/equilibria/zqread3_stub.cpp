@@ -1,17 +1,11 @@
 // Stand-ins for the script blocks of a calculation that are read later in
-// the set-up: isopleths, x(CO2) values, the projection plane and the bulk
-// composition. Each does nothing until its reader lands, so a pass fixes no
-// isopleth, projects onto no plane and reads no bulk.
+// the set-up: the projection plane and the bulk composition. Each does
+// nothing until its reader lands, so a pass projects onto no plane and reads
+// no bulk.
 #include "equilibria/zqread3.h"
 
 namespace ZQREAD3 {
 
-// Stands in for the mode-isopleth reader: no mode is fixed.
-void READMODEISOPLETHS() {}
-// Stands in for the x(CO2) series reader: no value is fixed.
-void READXCO2VALUES() {}
-// Stands in for the composition-isopleth reader: no variable is fixed.
-void READISOPLETHS() {}
 // Stands in for the projection-plane reader: no plane is set up.
 void READPROJPLANE() {}
 // Stands in for the choice of free components: BCOMPS and NUVLEFT stay.

@@ -8,6 +8,8 @@ namespace ZQGLOBAL {
 
 // Defaults: RESETMODE1 below.
 smallint OVARIANCE, NMODEISO, NXYZISO, FLUIDPOS, EXBFLUIDPOS;
+isolists LISO{"LISO"};
+farray<smallint, 1, maxiso> NLISO{"NLISO"};
 extended PROPK;
 extended TYPP, TYPT;
 smallint XPRECISION;
@@ -21,6 +23,8 @@ smallint NGMIN, NONEDOG, NGI, NGIOK;
 void RESETMODE1() {
   OVARIANCE = 0;
   NMODEISO = NXYZISO = 0;
+  LISO.fill(0);
+  NLISO.fill(0);
   FLUIDPOS = EXBFLUIDPOS = 0;
   PROPK = 0;
   // The same widest windows as the default scaling of P and T.

@@ -10,6 +10,9 @@
 #include "frame/zqglobal_windows.h"
 
 constexpr int maxgmin = 120;  // points of the dogmin P-T grid
+constexpr int maxiso = 10;    // isopleth value lists
+
+using isolists = fmatrix<extended, 1, maxiso, 1, maxlistvalues>;
 
 // One point of the dogmin grid: where it is, the lowest Gibbs energy seen
 // there and its gap to the next lowest, how many assemblages were
@@ -26,6 +29,10 @@ namespace ZQGLOBAL {
 extern smallint OVARIANCE;    // variance chosen for the pass, before isopleths lower it (NLECALCS)
 extern smallint NMODEISO;     // mode isopleths fixed (mode-isopleth reader; NLECALCS clears)
 extern smallint NXYZISO;      // composition isopleths and x(CO2) values fixed (isopleth readers; NLECALCS clears)
+// The value list of each isopleth: mode isopleths first, then the x(CO2)
+// series, then composition isopleths (isopleth readers).
+extern isolists LISO;
+extern farray<smallint, 1, maxiso> NLISO;  // values in each list (isopleth readers)
 extern smallint FLUIDPOS;     // solution phase that is the fluid, 0 when none (NLECALCS)
 extern smallint EXBFLUIDPOS;  // that phase when it is an externally buffered H2O-CO2 fluid, else 0 (NLECALCS)
 extern extended PROPK;        // proportion along the bulk range of the current point (bulk reader, run loop; NLECALCS clears)
