@@ -68,7 +68,7 @@ void RUN() {
         break;
       case calcmodetype::utilitycalc:
         ZQMODE0::DOUTILITIES();
-        question = "more calculations";
+        question = "more utility calculations";
         break;
     }
     IO::PUTSTR(0, "", 1, CHANNEL::TERMLOG);

@@ -22,7 +22,9 @@ constexpr const char* greaterequal_s = "\xB3";
 }  // namespace macroman
 
 // The few texts that go out as UTF-8 whatever the program's own byte set:
-// the drawing component's message bullet.
+// the drawing component's message bullet and the degree sign of the
+// utilities' texts.
 namespace utf8text {
 constexpr const char* bullet_s = "\xE2\x80\xA2";  // •
+constexpr const char* degree_s = "\xC2\xB0";      // °
 }  // namespace utf8text

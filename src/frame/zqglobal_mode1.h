@@ -1,12 +1,14 @@
 // Shared state that the calc-mode-1 set-up settles once per pass and the run
-// loop, the printers and the dogmin report read afterwards: the chosen
-// variance, the isopleth counts, the fluid's place, the scaling sizes of P
-// and T, the phases whose modes go to zero, and the dogmin grid.
+// loop and the dogmin report read afterwards: the isopleth counts and lists,
+// the fluid's place, the scaling sizes of P and T, the activity flag, and
+// the dogmin grid. What the printers read besides (the chosen variance, the
+// tozero flags, the bulk position) is in zqglobal_results.h.
 #pragma once
 
 #include "frame/farray.h"
 #include "frame/types.h"
 #include "frame/zqglobal.h"
+#include "frame/zqglobal_results.h"
 #include "frame/zqglobal_windows.h"
 
 constexpr int maxgmin = 120;  // points of the dogmin P-T grid
@@ -26,7 +28,6 @@ struct gminrec {
 
 namespace ZQGLOBAL {
 
-extern smallint OVARIANCE;    // variance chosen for the pass, before isopleths lower it (NLECALCS)
 extern smallint NMODEISO;     // mode isopleths fixed (mode-isopleth reader; NLECALCS clears)
 extern smallint NXYZISO;      // composition isopleths and x(CO2) values fixed (isopleth readers; NLECALCS clears)
 // The value list of each isopleth: mode isopleths first, then the x(CO2)
@@ -34,12 +35,7 @@ extern smallint NXYZISO;      // composition isopleths and x(CO2) values fixed (
 extern isolists LISO;
 extern farray<smallint, 1, maxiso> NLISO;  // values in each list (isopleth readers)
 extern smallint FLUIDPOS;     // solution phase that is the fluid, 0 when none (NLECALCS)
-extern smallint EXBFLUIDPOS;  // that phase when it is an externally buffered H2O-CO2 fluid, else 0 (NLECALCS)
-extern extended PROPK;        // proportion along the bulk range of the current point (bulk reader, run loop; NLECALCS clears)
 extern extended TYPP, TYPT;   // typical sizes of the scaled P and T for the convergence test (CALCPTSETUP)
-extern smallint XPRECISION;   // printed precision of compositional values (CALCPTSETUP)
-extern farray<bool, 1, maxphases> PINEX0;  // phases taken to zero and the fluid in excess (PHASESINEXCESS)
-extern smallint NPINEX0;      // how many of them (PHASESINEXCESS)
 extern bool NONUNITA;         // some non-solution phase has an activity below 1 (CHECKA)
 // Lowest TD row holding a dependent copy of a made end-member's constituent
 // (MAKEEMTD); maxem + 1 when there is none. Rows appended from the top of the
@@ -50,8 +46,7 @@ extern smallint LOWESTCOPYSLOT;
 extern farray<gminrec, 1, maxgmin> GMININFO;  // one record per grid point (SETUPGMIN, the dogmin bookkeeping)
 extern smallint NGMIN;        // grid points in use (SETUPGMIN)
 extern smallint NONEDOG;      // assemblages that gave no dogmin result (run loop; NLECALCS clears)
-extern smallint NGI;          // assemblages tried in dogmin (run loop; NLECALCS clears)
-extern smallint NGIOK;        // of them, those that calculated (run loop; NLECALCS clears)
+extern smallint NGIOK;        // of the NGI assemblages tried, those that calculated (run loop; NLECALCS clears)
 
 // Every global above back to its default.
 void RESETMODE1();

@@ -64,6 +64,8 @@ void RESETSENSITIVITY();
 void RESETREACTIONS();
 // What the reaction finder leaves for its callers.
 void RESETREFINDER();
+// What the calc-mode-1 set-up and run loop leave for the printers.
+void RESETRESULTS();
 // What the calc-mode-1 set-up settles for a pass: chosen variance, isopleth
 // counts, fluid positions, P and T scaling sizes, the dogmin grid.
 void RESETMODE1();

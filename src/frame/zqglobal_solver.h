@@ -38,8 +38,10 @@ struct suphasetype {
   bool fluidphase = false, aqphase = false;            // name begins "fluid" / "aq"
   smallint nem = 0;                                    // end-members, 1 for a pure phase
   farray<sstring, 1, maxssem> varnames{"su varnames"};  // compositional variables
+  farray<extended, 1, maxssem> x{"su x"}, xsd{"su xsd"};  // their values (EXTRACT) and sds (CALCSD)
   smallint nsf = 0;                                    // site fractions
   farray<sstring, 1, maxsf> sfnames{"su sfnames"};
+  farray<extended, 1, maxsf> sf{"su sf"};  // site-fraction values (POSTPROCESS)
   farray<str255, 1, maxssem> emnames{"su emnames"};
   cvector comp{"su comp"};  // components in one formula unit, all NUV in system order
   // Per end-member: proportion, ideal-mixing activity, activity coefficient,
@@ -55,6 +57,14 @@ struct sutype {
   smallint nph = 0;  // phase records in use
   farray<suphasetype, 1, maxsu> ph{"SU ph"};
   smallint nmodeset = 0;                                    // mode sets: 1 when modes are unknowns, else 0
+  smallint firstmodeset = 0;  // label of the first mode set: the first bulk step seen (SETX, modes after the solve)
+  smallint variance = 0, ovariance = 0;  // variance of the point, and before isopleths and set values (SETX)
+  smallint ncomp = 0;   // bulk compositions of the bulk range, 1 or less for a single bulk (SETX)
+  smallint kcomp = 0;   // current step along the bulk range (SETX)
+  modesetvector prop{"SU prop"};  // bulk position of each row label; the first is the current step's (SETX)
+  smallint nuv = 0, nuvleft = 0;  // components, and free ones (SETX)
+  farray<sstring, 1, maxcomp> compname{"SU compname"};  // component names (SETX)
+  bcvector bcomps{"SU bcomps"};  // per component: free (SETX)
   fmatrix<extended, 1, maxmodeset, 1, maxcomp> bulk{"SU bulk"};  // bulk per mode set over the free components
   modesetvector gsys{"SU gsys"}, hsys{"SU hsys"}, ssys{"SU ssys"}, vsys{"SU vsys"}, rhosys{"SU rhosys"};
   extended pressure = 0, temperature = 0;  // the solved point (kbar, K)

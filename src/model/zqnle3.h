@@ -31,6 +31,11 @@ void MAKEEMTD();
 // major; a grid of several points is searched at level 2 at least.
 void SETUPGMIN();
 
+// The composition over the NUV components, per formula unit, of the
+// solution phase whose first end-member in assemblage order is i, at the
+// current values of X.
+void MAKEPHASE(smallint i, cvector& comp);
+
 // The listing of solution phase i on the a-x information file (the details
 // file in calc mode 9).
 void WRITEAX(smallint i);

@@ -1,0 +1,47 @@
+// What the printers of a calc-mode-1 point share: the channel mask of
+// results, Celsius, the plain fixed-point text, the trace lines, and the
+// fields that go straight into a csv file.
+#pragma once
+
+#include <string>
+
+#include "frame/channels.h"
+#include "frame/constants.h"
+#include "frame/io.h"
+#include "frame/types.h"
+#include "frame/zqglobal.h"
+
+namespace ZQNLE2 {
+
+constexpr extended zeroedfactortol = 1e-8L;  // |f - 1| beyond this: modes were renormalised
+
+// The results of a point go to the log alone in a dogmin run at level 1 and
+// with avPT+; else to terminal, summary and log.
+inline longint resultmask() {
+  using namespace ZQGLOBAL;
+  const bool quiet = (DOGMIN && DOGLEVEL == 1) || CONTROLJX.avptplus == yes;
+  return quiet ? CHANNEL::LOG : CHANNEL::TERMSUMLOG;
+}
+
+// A script switch is on when it holds yes.
+inline bool on(controlboolean c) { return c == yes; }
+
+inline extended celsius(extended kelvin) { return kelvin - CONST::KELVIN; }
+
+// Exactly d decimals, never an exponent, no rounding of small values to
+// "0", right-justified in at least w characters.
+std::string plainfixed(extended x, int d, int w);
+
+// "+name" or "-name" on a line of its own, straight to the terminal, while
+// the trace switch is on.
+void whereat(const char* mark);
+
+// A csv text field: right-justified in at least w characters, written
+// straight into the file of channel bit (the same stream that IO::PUTSTR
+// ends its lines on), which is then kept at the end of the run.
+void csvfield(int bit, const std::string& text, int w);
+// A name as a csv file may hold it: between double quotes, inner quotes
+// doubled, when it holds a comma or a double quote; else as it is.
+std::string csvname(const std::string& name);
+
+}  // namespace ZQNLE2

@@ -1,0 +1,288 @@
+// The drawing data of a point: the record header of an equilibrium, its
+// record rows or list rows, and the mode box with its csv rows.
+#include <cmath>
+
+#include "equilibria/zqnle2_print.h"
+#include "equilibria/zqnle2_solve.h"
+
+using namespace ZQGLOBAL;
+
+namespace ZQNLE2 {
+
+namespace {
+
+const char* const recordrule = "% ------------------------------";  // "% " and 30 "-"
+const char* const listrule = "(* ------------------------------ *)";
+const char* const fluidvariable = "x(fluid)";
+
+void qkline(smallint before, const std::string& text, smallint after) {
+  IO::PUTSTR(before, text, after, CHANNEL::DRAWING);
+}
+
+// The label placeholder of a record header.
+std::string recordlabel() {
+  const bool hasxco2 = PXCO2 >= 1;
+  if (!EXBUFF) {
+    if (!hasxco2) {
+      if (VARIANCE == 0) return "i<k>   ";
+      if (VARIANCE == 1) return "u<k>   ";
+      if (OVARIANCE == 2 && VARIANCE == 2) return "d<k>   ";
+      if (OVARIANCE == 3 && VARIANCE == 2) return "t<k>   ";
+      return "<name>   ";
+    }
+    if (!XCO2SET && VARIANCE == 1) return "i<k>   ";
+    return "u<k>   ";
+  }
+  if (XCO2SET) return "u<k>   ";
+  if (VARIANCE == 1) return "i<k>   ";
+  if (VARIANCE == 2) return "u<k>   ";
+  return "<name>   ";
+}
+
+// The name and colour record of mode m's phase.
+const sstring& modephasename(smallint m, bool& hasrgb, const farray<smallint, 1, 3>*& rgb) {
+  if (MP2X[m] == 0) {
+    const ptype0& p = (*PREC0)[MP2SS[m]];
+    hasrgb = p.hasrgb;
+    rgb = &p.rgb;
+    return p.name;
+  }
+  const ptype1& p = (*PREC1)[MP2SS[m]];
+  hasrgb = p.hasrgb;
+  rgb = &p.rgb;
+  return p.name;
+}
+
+// The mode unknown that stands beside record i of SU is solved for.
+bool modesolved(smallint i) { return NX + i <= maxeq && BX[NX + i]; }
+
+// The list-layout header: a comment naming the assemblage.
+void listheader() {
+  qkline(1, listrule, 1);
+  std::string& o = IO::OSTR;
+  o = "(* ";
+  for (smallint i = 1; i <= SU.nph; ++i)
+    if (modesolved(i)) o += SU.ph[i].name + " ";
+  bool held = false;
+  for (smallint i = 1; i <= SU.nph; ++i)
+    if (!modesolved(i)) held = true;
+  if (held) {
+    o += "- ";
+    for (smallint i = 1; i <= SU.nph; ++i)
+      if (!modesolved(i)) o += SU.ph[i].name + " ";
+  }
+  o += "*)";
+  qkline(0, o, 2);
+}
+
+// The end line of a record header; rgb: the colour of a univariant line,
+// nullptr when none.
+void endline(const farray<smallint, 1, 3>* rgb) {
+  const bool hasxco2 = PXCO2 >= 1;
+  std::string& o = IO::OSTR;
+  if (!EXBUFF && !hasxco2) {
+    if (VARIANCE == 1) {
+      o = "begin  end  ";
+      if (rgb != nullptr) {
+        o += "rgb ";
+        for (long c = 1; c <= 3; ++c) IO::ADDINT((*rgb)[c], 4, o);
+      }
+      qkline(0, o, 2);
+    } else if (OVARIANCE == 3 && VARIANCE == 2) {
+      qkline(0, "begin  end", 2);
+    }
+  } else if (!EXBUFF) {
+    if (XCO2SET || VARIANCE != 1) qkline(0, "begin  end", 2);
+  } else if (XCO2SET || VARIANCE == 2) {
+    qkline(0, "begin  end", 2);
+  }
+}
+
+}  // namespace
+
+void solvestate::PRINTHEADERO() {
+  if (!on(CONTROLJX.plotix)) {
+    if (!on(CONTROLJX.compatibility) && !on(CONTROLJX.modebox) && CALCG) listheader();
+    return;
+  }
+  qkline(1, recordrule, 1);
+  std::string& o = IO::OSTR;
+  o = recordlabel();
+  const farray<smallint, 1, 3>* colour = nullptr;
+  if (!MODESBYNLE) {
+    for (smallint i = 1; i <= NPSS; ++i)
+      if (PH[i]) o += (*PREC1)[i].name + " ";
+    for (smallint i = 1; i <= NP0; ++i)
+      if (PH[NPSS + i]) o += (*PREC0)[i].name + " ";
+  } else {
+    bool hasrgb = false;
+    const farray<smallint, 1, 3>* rgb = nullptr;
+    for (smallint m = 1; m <= NXP; ++m)
+      if (BX[NX + m]) o += modephasename(m, hasrgb, rgb) + " ";
+    o += " - ";
+    bool firstzero = true;
+    for (smallint m = 1; m <= NXP; ++m) {
+      if (BX[NX + m]) continue;
+      if (!firstzero) o += " ";
+      o += modephasename(m, hasrgb, rgb);
+      colour = hasrgb ? rgb : nullptr;
+      firstzero = false;
+    }
+  }
+  if (OVARIANCE == 0)
+    o += "  invariant";
+  else if (OVARIANCE == 1 && VARIANCE == 1)
+    o += "  univariant";
+  else if (OVARIANCE == 2 && VARIANCE == 2)
+    o += "  divariant";
+  else if (OVARIANCE == 3 && VARIANCE == 2)
+    o += "  trivariant";
+  qkline(0, o, 2);
+  if (on(CONTROLJX.calcmu)) {
+    o.clear();
+    IO::ADDSTR(" % ", 10, o);
+    for (long j = 1; j <= NUV; ++j) IO::ADDSTR(COMPNAME[j] + " ", 12, o);
+    qkline(0, o, 1);
+  }
+  endline(colour);
+}
+
+void solvestate::PRINTROWQK() {
+  std::string& o = IO::OSTR;
+  o.clear();
+  const extended x = SU.prop[1];
+  if (x != 0 || NCOMP > 1) {
+    if (x == 0)
+      IO::ADDSTR("0", 7, o);
+    else
+      IO::ADDREAL(x, 5, true, 0, o);
+    o += " ";
+  }
+  IO::ADDREAL(SU.pressure, PPRECISION < 4 ? 3 : PPRECISION, true, 0, o);
+  o += " ";
+  IO::ADDREAL(celsius(SU.temperature), TPRECISION < 3 ? 2 : TPRECISION, true, 0, o);
+  o += " ";
+  for (smallint v = 3; v <= NX; ++v)
+    if (XNAME[v] == fluidvariable) {
+      IO::ADDREAL(X[v], 4, false, 0, o);
+      break;
+    }
+  if (CALCG && CONTROLJX.plotixcode == 1) {
+    o += " ";
+    IO::ADDREAL(SU.gsys[1], 7, true, 0, o);
+    o += " ";
+    IO::ADDREAL(SU.hsys[1], 5, true, 0, o);
+    o += " ";
+    IO::ADDREAL(SU.ssys[1], 6, true, 0, o);
+    o += " ";
+    IO::ADDREAL(SU.vsys[1], 6, true, 0, o);
+    o += " ";
+    IO::ADDREAL(SU.rhosys[1], 6, true, 0, o);
+  }
+  if (!MODESAFTERNLE) {
+    bool firstfixed = true;
+    for (smallint v = 3; v <= NX + NXP; ++v) {
+      if (BX[v] || XNAME[v] == fluidvariable) continue;
+      o += firstfixed ? " % " : ", ";
+      o += XNAME[v] + " = ";
+      IO::ADDREAL(X[v], IO::NPLACES(X[v]), true, 0, o);
+      firstfixed = false;
+    }
+  }
+  qkline(0, o, 1);
+  if (MODESAFTERNLE && OVARIANCE == 1 && VARIANCE == 1) qkline(0, "             % " + RSTR, 1);
+}
+
+void solvestate::PRINTROWMATH() {
+  if (SU.gsys[1] == 0) return;
+  std::string& o = IO::OSTR;
+  o = "{";
+  IO::ADDREAL(SU.pressure, 3, true, 0, o);
+  o += ", ";
+  IO::ADDREAL(celsius(SU.temperature), 4, true, 0, o);
+  const extended props[] = {SU.gsys[1], SU.hsys[1], SU.ssys[1], SU.vsys[1], SU.rhosys[1]};
+  const smallint places[] = {6, 5, 6, 6, 6};
+  for (int k = 0; k < 5; ++k) {
+    o += ", ";
+    IO::ADDREAL(props[k], places[k], true, 0, o);
+  }
+  if (on(CONTROLJX.moreprec)) {
+    o += ", ";
+    for (smallint i = 1; i <= SU.nph; ++i)
+      o += plainfixed(SU.ph[i].mode[1] * SU.ph[i].modefac[1] * SU.ph[i].g, 8, 12) + ", ";
+    if (SU.prop[1] == -1)
+      o += "0";
+    else
+      IO::ADDREAL(SU.prop[1], 4, true, 0, o);
+  }
+  o += "},";
+  qkline(0, o, 1);
+}
+
+void solvestate::PRINTMODEBOX() {
+  tozerobtype zeroed{"modebox zeroed"};
+  extended f = 1;
+  TOZEROFAC(zeroed, f);
+  const extended x = SU.prop[1];
+  std::string& o = IO::OSTR;
+  o = "{{";
+  IO::ADDREAL(SU.pressure, 3, true, 0, o);
+  o += ", ";
+  IO::ADDREAL(celsius(SU.temperature), 2, true, 0, o);
+  o += ", ";
+  if (NCOMP < 2)
+    o += "0";
+  else
+    IO::ADDREAL(x, 3, true, 0, o);
+  o += "}";
+  for (smallint i = 1; i <= SU.nph; ++i) {
+    if (zeroed[i]) continue;
+    o += ", {\"" + SU.ph[i].name + "\", ";
+    IO::ADDREAL(SU.ph[i].mode[1] * f, 5, true, 0, o);
+    o += "}";
+  }
+  o += "}, ";
+  qkline(1, o, 1);
+  std::string& w = IO::WSTR;
+  if (MAINLOOP == 1) {
+    w.clear();
+    IO::ADDSTR("P(kbar),", 11, w);
+    IO::ADDSTR("T(C),", 11, w);
+    IO::ADDSTR("prop,", 11, w);
+    smallint j = 1;
+    for (long n = 1; n <= NWHSTRINGS; ++n) {
+      const bool inSU = j <= SU.nph && SU.ph[j].name == WHSTRINGS[n];
+      if (inSU && zeroed[j++]) continue;
+      IO::ADDSTR(csvname(WHSTRINGS[n]) + ",", 11, w);
+    }
+    IO::PUTSTR(0, w, 1, CHANNEL::CSV);
+  }
+  const smallint rows = (VARIANCE == 1 && OVARIANCE == 1) ? 2 : 1;
+  for (smallint r = 1; r <= rows; ++r) {
+    w.clear();
+    IO::ADDREAL(SU.pressure, 3, true, 10, w);
+    w += ",";
+    IO::ADDREAL(celsius(SU.temperature), 2, true, 10, w);
+    w += ",";
+    if (NCOMP < 2)
+      IO::ADDSTR("0", 10, w);
+    else
+      IO::ADDREAL(x, 3, true, 10, w);
+    w += ",";
+    smallint j = 1;
+    for (long n = 1; n <= NWHSTRINGS; ++n) {
+      if (j <= SU.nph && SU.ph[j].name == WHSTRINGS[n]) {
+        if (!zeroed[j]) {
+          IO::ADDREAL(SU.ph[j].mode[r] * f, 5, true, 10, w);
+          w += ",";
+        }
+        ++j;
+      } else {
+        IO::ADDSTR("0,", 11, w);
+      }
+    }
+    IO::PUTSTR(0, w, 1, CHANNEL::CSV);
+  }
+}
+
+}  // namespace ZQNLE2
