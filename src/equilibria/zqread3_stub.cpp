@@ -8,8 +8,6 @@ namespace ZQREAD3 {
 
 // Stands in for the projection-plane reader: no plane is set up.
 void READPROJPLANE() {}
-// Stands in for the choice of free components: BCOMPS and NUVLEFT stay.
-void SETTER() {}
 // Stands in for the bulk-composition reader: no bulk is read.
 void READCOMPS() {}
 

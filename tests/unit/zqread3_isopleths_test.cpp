@@ -152,3 +152,45 @@ TEST_F(Isopleths, FluidAndCompositionValues) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FreeComponents, FixedByMuLnaOrBufferedFluid) {
+  testsupport::freshstate();
+  struct Case {
+    smallint nmu, nlna;
+    bool exbuff;
+    std::string free, end;
+  } cases[] = {
+      {0, 0, false, "MgO FeO H2O ", ""},
+      {1, 0, false, "MgO H2O ", ""},
+      {0, 0, true, "MgO FeO ", ""},
+      {0, 1, false, "", "setter: setting non-oxide lna not implemented"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.free);
+    NUV = 3;
+    COMPNAME[1] = "MgO";
+    COMPNAME[2] = "FeO";
+    COMPNAME[3] = "H2O";
+    NMU = c.nmu;
+    MUNAME[1] = "FeO";
+    NLNA = c.nlna;
+    LNANAMEP[1] = "q";
+    EXBUFF = c.exbuff;
+    CALCG = true;
+    testsupport::Terminal term;
+    IO::WHATSOPEN = 1;
+    EXPECT_EQ(fatal(ZQREAD3::SETTER), c.end);
+    if (!c.end.empty()) continue;
+    std::string free;
+    for (long j = 1; j <= NUV; ++j)
+      if (BCOMPS[j]) free += COMPNAME[j] + " ";
+    EXPECT_EQ(free, c.free);
+    EXPECT_EQ(NUVLEFT, static_cast<smallint>(3 - (c.nmu + (c.exbuff ? 1 : 0))));
+    EXPECT_EQ(CALCG, c.nmu == 0 && !c.exbuff);
+  }
+  testsupport::freshstate();
+}
+
+}  // namespace
