@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "assemblage_testsupport.h"
@@ -17,6 +18,7 @@
 #include "frame/zqglobal_model.h"
 #include "frame/zqglobal_newton.h"
 #include "model/zqcalc1.h"
+#include "model/zqcalc1_gem.h"
 #include "model/zqcalc2.h"
 #include "model/zqmath2.h"
 #include "model/zqre.h"
@@ -86,6 +88,42 @@ void row(long i, const char* name, std::initializer_list<std::pair<int, long dou
   NAME[i] = name;
 }
 
+// The arithmetic GEM does per call for the Tait row of gems() below, on
+// the row held in locals: no table reads, no checks, and what depends on
+// the row alone worked out once, outside the loop.
+auto taitfloor() {
+  struct row {
+    extended H = -5000, S = 0.25L, V0 = 10, ca = 0.5L, cb = 1e-5L, cc = -3000, cd = -3;
+    extended alpha0 = 2.5e-5L, K0 = 1500, Kp = 4, Kpp = -4.0L / 1500, theta = 500;
+    extended ea = 0, eb = 0, ec = 0, norm = 0, xi0 = 0, eu0 = 0;
+  } r;
+  const extended Pr = CONST::PR, Tr = CONST::TR;
+  r.ea = (1 + r.Kp) / (1 + r.Kp + r.Kpp * r.K0);
+  r.eb = (r.Kp * r.Kp + r.Kp - r.Kpp * r.K0) / ((1 + r.Kp) * r.K0);
+  r.ec = (1 + r.Kp + r.Kpp * r.K0) / (r.Kp * r.Kp + r.Kp - r.Kpp * r.K0);
+  r.norm = r.ea * std::pow(1 + r.eb * Pr, -r.ec) + 1 - r.ea;
+  r.xi0 = ZQCALC1::einstein(r.theta / Tr);
+  r.eu0 = std::exp(r.theta / Tr);
+  return [r, Pr, Tr](long k) {
+    const extended P = 5 + 0.001L * static_cast<extended>(k % 1000);
+    const extended T = 900 + 0.01L * static_cast<extended>(k % 997);
+    const extended sT = std::sqrt(T), sTr = std::sqrt(Tr);
+    const extended dH = r.ca * (T - Tr) + r.cb * (T * T - Tr * Tr) / 2 - r.cc * (1 / T - 1 / Tr) + 2 * r.cd * (sT - sTr);
+    const extended dS = r.ca * std::log(T / Tr) + r.cb * (T - Tr) - r.cc * (1 / (T * T) - 1 / (Tr * Tr)) / 2 -
+                        2 * r.cd * (1 / sT - 1 / sTr);
+    const extended pth =
+        r.K0 * r.alpha0 * r.theta / r.xi0 * (1 / (std::exp(r.theta / T) - 1) - 1 / (r.eu0 - 1));
+    const extended e = 1 - r.ec;
+    const extended GV =
+        r.V0 *
+        (r.ea * (std::pow(1 + r.eb * (Pr - pth), e) - std::pow(1 + r.eb * (P - pth), e)) / ((r.ec - 1) * r.eb) +
+         (1 - r.ea) * (P - Pr)) /
+        r.norm;
+    volatile extended G = (r.H - T * r.S) + (dH - T * dS) + GV;
+    (void)G;
+  };
+}
+
 void gems() {
   RESETMODEL();
   TD->fill(0);
@@ -108,7 +146,11 @@ void gems() {
       ZQCALC1::GEM(i, 5 + 0.001L * static_cast<extended>(k % 1000), 900 + 0.01L * static_cast<extended>(k % 997), G);
     };
   };
-  report("GEM, Tait solid", timed(gem(1)), "calls");
+  const figure tait = timed(gem(1));
+  report("GEM, Tait solid", tait, "calls");
+  const figure floor = timed(taitfloor());
+  report("floor: the Tait solid's arithmetic alone", floor, "calls");
+  std::printf("%-44s %12.2f\n", "GEM, Tait solid, time against the floor", floor.persecond / tait.persecond);
   // Pressure-explicit rows belong to the newest data-set generation.
   DSMODE = 7;
   NUMERICAL = false;
@@ -188,6 +230,72 @@ void solver() {
   delete jac;
 }
 
+// Two phases of m end-members each over m components, one symmetric and
+// one van Laar with every pair interacting, modes as unknowns, P and T held.
+assemblage::system twophases(int m) {
+  assemblage::system s;
+  std::vector<std::string> vars;
+  for (int k = 1; k < m; ++k) vars.push_back("v" + std::to_string(k));
+  std::vector<std::string> props(static_cast<std::size_t>(m));
+  props[0] = "1";
+  for (int k = 1; k < m; ++k) {
+    props[0] += " - v" + std::to_string(k);
+    props[static_cast<std::size_t>(k)] = "v" + std::to_string(k);
+  }
+  for (int k = 1; k <= m; ++k) s.components.push_back("C" + std::to_string(k));
+  auto phase = [&](const char* name, axtype model, extended shift) {
+    std::vector<assemblage::endmember> ems;
+    for (int k = 1; k <= m; ++k) {
+      std::vector<int> comp(static_cast<std::size_t>(m), 0);
+      comp[static_cast<std::size_t>(k - 1)] = 1;
+      ems.push_back(assemblage::row(name + std::to_string(k), comp, 0, 0.1L + 0.001L * k + shift, 2 + 0.1L * k));
+      ems.back().alpha = 1 + 0.1L * k;
+    }
+    assemblage::solution p = assemblage::onesite(name, model, vars, props, ems);
+    for (int j = 1; j < m; ++j)
+      for (int l = j + 1; l <= m; ++l) p.ws.push_back({j, l, 5 + j + 0.5L * l, 0.001L * j, 0.01L * l});
+    return p;
+  };
+  s.solutions = {phase("a", axtype::symmetric, 0), phase("b", axtype::vanlaar, 0.01L)};
+  s.pfree = s.tfree = false;
+  return s;
+}
+
+// NLEFUNC with the Jacobian on two phases of 2, 4, 8 and 12 end-members
+// (4 to 24 in all), and the exponent of a power law fitted to the times.
+void scaling() {
+  const int sizes[] = {2, 4, 8, 12};
+  std::vector<double> lx, ly;
+  std::printf("\n");
+  for (int m : sizes) {
+    assemblage::layout(twophases(m));
+    std::vector<extended> x, modes = {0.5L, 0.5L};
+    for (int ph = 0; ph < 2; ++ph)
+      for (int k = 1; k < m; ++k) x.push_back(0.9L / m + 0.001L * k);
+    assemblage::setpoint(8, 1000, x, modes);
+    std::vector<extended> lambda;
+    for (int k = 1; k <= m; ++k) lambda.push_back(-500 - 10 * k);
+    assemblage::solvable(lambda);
+    bool found = false;
+    ZQRE::CALCRE2(found);
+    const eqvector at = X;
+    eqmatrix* jac = new eqmatrix;
+    eqvector r;
+    char what[64];
+    std::snprintf(what, sizeof what, "NLEFUNC with the Jacobian, 2 phases of %d", m);
+    const figure f = timed([&](long) { ZQCALC2::NLEFUNC(at, *jac, r, true); });
+    report(what, f, "evaluations");
+    delete jac;
+    lx.push_back(std::log(2.0 * m));
+    ly.push_back(std::log(1 / f.persecond));
+  }
+  double mx = 0, my = 0;
+  for (std::size_t i = 0; i < lx.size(); ++i) mx += lx[i] / lx.size(), my += ly[i] / ly.size();
+  double sxy = 0, sxx = 0;
+  for (std::size_t i = 0; i < lx.size(); ++i) sxy += (lx[i] - mx) * (ly[i] - my), sxx += (lx[i] - mx) * (lx[i] - mx);
+  std::printf("%-44s %12.2f\n", "time per evaluation ~ N^k, fitted k", sxy / sxx);
+}
+
 }  // namespace
 
 int main() {
@@ -195,6 +303,7 @@ int main() {
   assemblage::tables tables;
   gems();
   solver();
+  scaling();
   std::printf("\nheap allocations in the timed loops: %ld\n", totalallocations);
   return totalallocations == 0 ? 0 : 1;
 }

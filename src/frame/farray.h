@@ -6,6 +6,8 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
+#include <vector>
 
 [[noreturn]] void ARRAYINDEXFAULT(const char* name, long index, long lo, long hi);
 
@@ -65,4 +67,36 @@ struct fmatrix {
     if (i < L1 || i > H1) ARRAYINDEXFAULT(name, i, L1, H1);
     if (j < L2 || j > H2) ARRAYINDEXFAULT(name, j, L2, H2);
   }
+};
+
+// A table of records [1..HI] too large to hold whole: each record is made
+// (value-initialised, as a whole table would hold it) the first time its
+// number or a higher one is used, and kept, with its contents, until the
+// table goes. A run pays for the records it uses; access is checked as in
+// farray.
+template <class T, long HI>
+class growtable {
+  static_assert(HI >= 1, "empty table");
+
+ public:
+  static constexpr long lo = 1;
+  static constexpr long hi = HI;
+
+  growtable() { records.reserve(static_cast<std::size_t>(HI)); }
+  explicit growtable(const char* n) : growtable() { name = n; }
+
+  T& operator[](long i) { return *at(i); }
+  const T& operator[](long i) const { return *at(i); }
+  // Records made so far: 1..made() exist.
+  long made() const { return static_cast<long>(records.size()); }
+
+  const char* name = "array";  // as the table's index faults have always named it
+
+ private:
+  T* at(long i) const {
+    if (i < 1 || i > HI) ARRAYINDEXFAULT(name, i, 1, HI);
+    while (made() < i) records.push_back(std::make_unique<T>());
+    return records[static_cast<std::size_t>(i - 1)].get();
+  }
+  mutable std::vector<std::unique_ptr<T>> records;
 };

@@ -27,8 +27,8 @@ using cmatrix = fmatrix<smallint, 1, maxcomp, 1, maxem>;
 using covmatrix = fmatrix<extended, 1, maxem, 1, maxem>;
 using rmatrix = fmatrix<smallint, 1, maxreac, 1, maxem>;
 using tdmatrix = fmatrix<extended, 1, maxem, 1, maxtd>;
-using prec0table = farray<ptype0, 1, maxp0>;
-using prec1table = farray<ptype1, 1, maxss>;
+using prec0table = growtable<ptype0, maxp0>;  // made as used
+using prec1table = growtable<ptype1, maxss>;  // each record some 1 MB: made as used
 using dcompdxarray = farray<fmatrix<extended, 1, maxcomp, 1, maxssem>, 1, maxem>;
 
 namespace ZQGLOBAL {

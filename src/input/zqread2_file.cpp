@@ -24,12 +24,13 @@ void axreader::OPEN() {
   ARB = 0;
   MINSDLNA = 0;
   DEFSDW0P = CONTROLJX.justrelu == yes ? 0 : 2;
-  for (long i = 1; i <= maxss; ++i) {
+  // Records not made yet are made as new ones when first used.
+  for (long i = 1; i <= PREC1->made(); ++i) {
     (*PREC1)[i].name = "unset";
     (*PREC1)[i].nprop = 0;
   }
   if (CALCMODE != calcmodetype::lsqdscalc) {
-    for (long i = 1; i <= maxp0; ++i) {
+    for (long i = 1; i <= PREC0->made(); ++i) {
       ptype0& p = (*PREC0)[i];
       p.name = "unset";
       p.emname.clear();

@@ -33,17 +33,25 @@ extended VH2OCO2(extended P, extended T, extended xCO2, extended xH2O);
 void DOSP(extended P, extended T, extended c1, extended c2, extended c3, extended c4, extended c5,
           extended c6, extended c7, extended c8, extended c9, extended c10, extended Pswitch, extended& V,
           extended& RTlnf);
-// The last result of H2OPROPS or CO2PROPS, keyed on its exact P, T and
-// USESP, so repeated calls at one state give the same bits without the
-// equation of state; written only by those routines.
-struct fluidcache {
+// The last results of H2OPROPS or CO2PROPS, each keyed on its exact P, T
+// and USESP, so repeated calls at one state give the same bits without the
+// equation of state; written only by those routines. An evaluation of the
+// equations asks at a handful of nearby states in turn (the point, the
+// activity code's two steps, the reaction's two steps), so the last few
+// are kept, the oldest replaced first.
+struct fluidstate {
   bool valid = false;
   extended P = 0, T = 0;
   bool usesp = false;
   extended V = 0, RTlnf = 0;
 };
-extern fluidcache H2OCACHE;  // last pure-H2O state, set by H2OPROPS
-extern fluidcache CO2CACHE;  // last pure-CO2 state, set by CO2PROPS
+constexpr int fluidcachesize = 8;  // states kept per fluid
+struct fluidcache {
+  fluidstate state[fluidcachesize];
+  int next = 0;  // the entry the next new state replaces
+};
+extern fluidcache H2OCACHE;  // last pure-H2O states, set by H2OPROPS
+extern fluidcache CO2CACHE;  // last pure-CO2 states, set by CO2PROPS
 void RESETFLUIDCACHE();
 // Corresponding-states gas of critical pressure (kbar) and temperature (K).
 void CORRSTATE(extended P, extended T, extended Pcrit, extended Tcrit, extended& V, extended& RTlnf);
@@ -57,6 +65,13 @@ extended AWGF(extended P, extended T, extended xCO2, extended xH2O, extended V);
 // Reaction k of R: dG0 with its P and T derivatives (forward differences),
 // ln K from the activities and the fluid, and the affinity dmu = dG0 + RT ln K.
 void CALCDG0(smallint k, extended& dV, extended& dGdT, extended& dG0, extended P, extended T);
+// CALCDG0 for every reaction of R at one point, as a caller that takes them
+// all needs them: each end-member of a reaction is evaluated once per point,
+// the P and T steps only where asked for (dV and dGdT are then 0). NGEM
+// counts the evaluations that CALCDG0 on each reaction would make.
+void PREPAREDG0(bool pstep, bool tstep, extended P, extended T);
+// Reaction k's energies from the last PREPAREDG0, the same bits as CALCDG0.
+void PREPAREDDG0(smallint k, extended& dV, extended& dGdT, extended& dG0);
 void CALCLNK(smallint k, extended& lnK, extended P, extended T, extended xCO2, extended xH2O);
 void CALCDMU(smallint k, extended& dV, extended& dmudT, extended& dmu, extended P, extended T, extended xCO2,
              extended xH2O);

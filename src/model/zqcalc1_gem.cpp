@@ -26,6 +26,7 @@ constexpr smallint pressureexplicitdsmode = 7;
 // An integer held as a real: nearest, ties to even, and a value no 16-bit
 // integer can hold (or no number at all) kept out of range of every table.
 smallint slotinteger(extended x) {
+  if (x == 0) return 0;  // most slots: no rounding needed
   const extended r = std::nearbyint(x);
   if (!(r >= -32768 && r <= 32767)) return x > 0 ? 32767 : -32768;
   return static_cast<smallint>(r);
@@ -108,6 +109,91 @@ void readrow(gemcontext& c, const ROW& row) {
   c.xh2o = row[XH2O];
 }
 
+// The same value, bit for bit, sign of a zero included; a NaN matches
+// nothing.
+bool same(extended a, extended b) { return a == b && std::signbit(a) == std::signbit(b); }
+
+// What GEM takes from a row alone, kept per row number and keyed on the
+// values it comes from, so a row that changes (refinement, or a table
+// refilled) gets its own values again; a key that matches gives the bits
+// the evaluation itself would. Not run state: nothing a reset sets depends
+// on what they hold.
+constexpr int memorows = 512;  // entries, by row number modulo their count
+
+struct einsteinrow {  // the Einstein model at the reference temperature
+  bool valid = false;
+  extended theta = 0;        // the key
+  extended u0 = 0, xi0 = 0;  // theta/Tr and the Einstein function there
+  extended eu0 = 0;          // exp(u0)
+};
+einsteinrow einsteinmemo[memorows];
+
+struct taitrow {  // the Tait parameters of a solid or liquid at modulus k0
+  bool valid = false;
+  extended k0 = 0, Kp = 0, Kpp = 0;  // the key
+  extended ea = 0, eb = 0, ec = 0;
+  extended norm = 0;  // ea (1 + eb Pr)^-ec + 1 - ea
+};
+taitrow taitmemo[memorows];
+
+const einsteinrow& referenceeinstein(smallint row, extended theta) {
+  einsteinrow& m = einsteinmemo[static_cast<unsigned>(row) % memorows];
+  if (m.valid && same(m.theta, theta)) return m;
+  m.valid = true;
+  m.theta = theta;
+  m.u0 = theta / TR;
+  m.xi0 = einstein(m.u0);
+  m.eu0 = std::exp(m.u0);
+  return m;
+}
+
+const taitrow& taitparameters(smallint row, extended k0, extended Kp, extended Kpp) {
+  taitrow& m = taitmemo[static_cast<unsigned>(row) % memorows];
+  if (m.valid && same(m.k0, k0) && same(m.Kp, Kp) && same(m.Kpp, Kpp)) return m;
+  m.valid = true;
+  m.k0 = k0;
+  m.Kp = Kp;
+  m.Kpp = Kpp;
+  if (Kpp == 0) {
+    m.ea = 1;
+    m.eb = Kp / k0;
+    m.ec = 1 / Kp;
+  } else {
+    m.ea = (1 + Kp) / (1 + Kp + Kpp * k0);
+    m.eb = (Kp * Kp + Kp - Kpp * k0) / ((1 + Kp) * k0);
+    m.ec = (1 + Kp + Kpp * k0) / (Kp * Kp + Kp - Kpp * k0);
+  }
+  m.norm = m.ea * std::pow(1 + m.eb * PR, -m.ec) + 1 - m.ea;
+  return m;
+}
+
+// A thermal pressure beyond what the Tait form takes: reported, and either
+// replaced by the nearest it takes (the sections outside the diagram) or
+// the run stops. Kept out of line, off the common path.
+[[gnu::noinline, gnu::cold]] extended thermalpressureproblem(const gemcontext& c, extended pth) {
+  const extended P = c.P, T = c.T, ea = c.ea, eb = c.eb, ec = c.ec;
+  const sstring who(c.name);
+  if (ZQGLOBAL::FROMOUTXY) {
+    std::string line = "pth problem with " + who + " in outxy at";
+    IO::ADDREAL(P, 2, true, 7, line);
+    IO::WRITETERMINAL(line + ", " + IO::INT2STR(T - CONST::KELVIN) + "\n");
+    pth = PR - 0.999L / eb;
+  } else {
+    std::string line;
+    IO::ADDINT(ZQGLOBAL::GIXPW, 4, line);
+    IO::ADDSTR(who, 6, line);
+    IO::ADDREAL(P, 6, true, 12, line);
+    IO::ADDINT(T - CONST::KELVIN, 10, line);
+    IO::ADDREAL(pth, 6, true, 16, line);
+    IO::ADDREAL(ea, 6, true, 12, line);
+    IO::ADDREAL(eb, 6, true, 12, line);
+    IO::ADDREAL(ec, 6, true, 12, line);
+    IO::WRITETERMINAL(line + "\n");
+    IO::ERROREXIT("gem", who + ": b Pth > 1, log(-ve)", yourfault);
+  }
+  return pth;
+}
+
 [[noreturn]] void impossible(const gemcontext& c) {
   IO::ERROREXIT("gem", std::string(c.name) + ": impossible equation-of-state parameters", yourfault);
 }
@@ -135,6 +221,7 @@ smallint simpsonintervals(extended dT) {
 
 void gemread(gemcontext& c, smallint i, extended P, extended T) {
   using namespace ZQGLOBAL;
+  c.row = i;
   c.P = P;
   c.T = T;
   c.calcmode = CALCMODE;
@@ -164,8 +251,10 @@ void gemread(gemcontext& c, smallint i, extended P, extended T) {
     for (int code : pressureexplicitcodes) c.pressureexplicit = c.pressureexplicit || c.code == code;
   if (!c.pressureexplicit) return;
 
-  c.u0 = c.theta / TR;
-  c.xi0 = einstein(c.u0);
+  const einsteinrow& ref = referenceeinstein(c.row, c.theta);
+  c.u0 = ref.u0;
+  c.xi0 = ref.xi0;
+  c.eu0 = ref.eu0;
   c.A = c.alpha0 * c.K0 / c.xi0;
   c.Pth = c.thermalpressure(T);
   if (c.qvb) {
@@ -192,7 +281,7 @@ void gemread(gemcontext& c, smallint i, extended P, extended T) {
 }
 
 extended gemcontext::thermalpressure(extended t) const {
-  return A * theta * (1 / (std::exp(theta / t) - 1) - 1 / (std::exp(u0) - 1));
+  return A * theta * (1 / (std::exp(theta / t) - 1) - 1 / (eu0 - 1));
 }
 
 void gemcontext::checktait() const {
@@ -230,48 +319,25 @@ extended gemcontext::pressureterm() {
     k0 = K0 + (T - TR) * dKdT;
     if (!(k0 > 0)) impossible(*this);
   }
-  if (Kpp == 0) {
-    ea = 1;
-    eb = Kp / k0;
-    ec = 1 / Kp;
-  } else {
-    ea = (1 + Kp) / (1 + Kp + Kpp * k0);
-    eb = (Kp * Kp + Kp - Kpp * k0) / ((1 + Kp) * k0);
-    ec = (1 + Kp + Kpp * k0) / (Kp * Kp + Kp - Kpp * k0);
-  }
+  const taitrow& inv = taitparameters(row, k0, Kp, Kpp);
+  ea = inv.ea;
+  eb = inv.eb;
+  ec = inv.ec;
   checktait();
   const extended e = 1 - ec;
-  const extended norm = ea * std::pow(1 + eb * PR, -ec) + 1 - ea;
+  const extended norm = inv.norm;
   if (liquid) {
     return V0 * std::exp(alpha0 * (T - TR)) *
            (ea * (std::pow(1 + eb * PR, e) - std::pow(1 + eb * P, e)) / ((ec - 1) * eb) + (1 - ea) * (P - PR)) /
            norm;
   }
-  u0 = theta / TR;
-  xi0 = einstein(u0);
-  extended pth = k0 * alpha0 * theta / xi0 * (1 / (std::exp(theta / T) - 1) - 1 / (std::exp(u0) - 1));
+  const einsteinrow& ref = referenceeinstein(row, theta);
+  u0 = ref.u0;
+  xi0 = ref.xi0;
+  eu0 = ref.eu0;
+  extended pth = k0 * alpha0 * theta / xi0 * (1 / (std::exp(theta / T) - 1) - 1 / (eu0 - 1));
   if (!std::isfinite(pth)) impossible(*this);
-  if (eb * pth > 1) {
-    const sstring who(name);
-    if (ZQGLOBAL::FROMOUTXY) {
-      std::string line = "pth problem with " + who + " in outxy at";
-      IO::ADDREAL(P, 2, true, 7, line);
-      IO::WRITETERMINAL(line + ", " + IO::INT2STR(T - CONST::KELVIN) + "\n");
-      pth = PR - 0.999L / eb;
-    } else {
-      std::string line;
-      IO::ADDINT(ZQGLOBAL::GIXPW, 4, line);
-      IO::ADDSTR(who, 6, line);
-      IO::ADDREAL(P, 6, true, 12, line);
-      IO::ADDINT(T - CONST::KELVIN, 10, line);
-      IO::ADDREAL(pth, 6, true, 16, line);
-      IO::ADDREAL(ea, 6, true, 12, line);
-      IO::ADDREAL(eb, 6, true, 12, line);
-      IO::ADDREAL(ec, 6, true, 12, line);
-      IO::WRITETERMINAL(line + "\n");
-      IO::ERROREXIT("gem", who + ": b Pth > 1, log(-ve)", yourfault);
-    }
-  }
+  if (eb * pth > 1) pth = thermalpressureproblem(*this, pth);
   return V0 *
          (ea * (std::pow(1 + eb * (PR - pth), e) - std::pow(1 + eb * (P - pth), e)) / ((ec - 1) * eb) +
           (1 - ea) * (P - PR)) /
@@ -287,7 +353,7 @@ extended gemcontext::heatcapacityterm() {
     return dH - T * dS;
   }
   const extended u = theta / T;
-  const extended eu = std::exp(u), eu0 = std::exp(u0);
+  const extended eu = std::exp(u);
   const extended dH = ca * theta * (1 / (eu - 1) - 1 / (eu0 - 1)) + cb * (T * T - CONST::TR2) / 2;
   const extended dS =
       ca * (u * eu / (eu - 1) - u0 * eu0 / (eu0 - 1) - std::log((eu - 1) / (eu0 - 1))) + cb * (T - TR);
@@ -300,7 +366,9 @@ extended gemcontext::simpson() {
   if (!qvb) checktait();
   const smallint n = simpsonintervals(T - TR);
   const extended h = (T - TR) / n;
-  const extended eu0 = std::exp(u0);
+  // The ordinates: every one is written before it is read, so the table is
+  // kept between calls rather than cleared.
+  static farray<extended, 1, maxsimpson> f{"gem simpson ordinates"};
   for (smallint k = 1; k <= n + 1; ++k) {
     const extended tk = TR + (k - 1) * h;
     const extended yk = CALCV(PR, tk);

@@ -19,6 +19,7 @@ constexpr int maxsimpson = 141;  // ordinates of the numerical heat-capacity int
 // allocates nothing.
 struct gemcontext {
   // --- where and what
+  smallint row = 0;          // the row (or least-squares record) number
   extended P = 0;            // kbar
   extended T = 0;            // K
   std::string_view name;     // the end-member's name, viewed in NAME or PHNAMES
@@ -53,14 +54,12 @@ struct gemcontext {
 
   // --- derived state of the pressure-explicit model
   extended u0 = 0, xi0 = 0;  // theta/Tr and the Einstein function there
+  extended eu0 = 0;          // exp(u0)
   extended A = 0;            // thermal-pressure scale (kbar/K)
   extended Pth = 0;          // thermal pressure at T (kbar)
   extended ea = 0, eb = 0, ec = 0;  // Tait parameters
   farray<extended, 1, 6> s{"gem start series"};
   extended Pofy = 0, dPdy = 0;  // the volume solver's last P(y) and dP/dy
-
-  // --- ordinates of the numerical heat-capacity integral
-  farray<extended, 1, maxsimpson> f{"gem simpson ordinates"};
 
   // The volume ratio y = V/V0 of the pressure-explicit model at (P, T).
   extended CALCV(extended p, extended t);

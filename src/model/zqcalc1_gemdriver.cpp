@@ -12,7 +12,9 @@ namespace ZQCALC1 {
 void GEMDRIVER(smallint i, extended P, extended T, extended& G) {
   using namespace ZQGLOBAL;
   const tdmatrix& td = *TD;
-  const extended e = std::nearbyint(td(i, TDSLOT::MAKEEM));
+  // Most rows are no made end-member: a zero slot needs no rounding.
+  const extended slot = td(i, TDSLOT::MAKEEM);
+  const extended e = slot == 0 ? 0 : std::nearbyint(slot);
   if (e == 0) {
     GEM(i, P, T, G);
     return;

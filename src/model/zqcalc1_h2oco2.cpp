@@ -150,19 +150,21 @@ void co2sp(extended P, extended T, extended& V, extended& RTlnf) {
   DOSP(CONST::BARPERKBAR * P, T, c1, c2, c3, c4, c5, c6, c7, c8, c9, c10, 0, V, RTlnf);
 }
 
-// Gives the cached result when the key matches exactly; the fluid's routine
-// is evaluated three times per end-member in every evaluation of the
-// equations, mostly at the same P and T.
+// Gives a cached result when the key matches exactly; the fluid's routine
+// is asked for three times per end-member in every evaluation of the
+// equations, mostly at states asked for before.
 template <class Eval>
 void cached(fluidcache& cache, extended P, extended T, extended& V, extended& RTlnf, Eval eval) {
   const bool usesp = ZQGLOBAL::USESP;
-  if (cache.valid && cache.P == P && cache.T == T && cache.usesp == usesp) {
-    V = cache.V;
-    RTlnf = cache.RTlnf;
-    return;
-  }
+  for (const fluidstate& s : cache.state)
+    if (s.valid && s.P == P && s.T == T && s.usesp == usesp) {
+      V = s.V;
+      RTlnf = s.RTlnf;
+      return;
+    }
   eval(P, T, V, RTlnf);
-  cache = fluidcache{true, P, T, usesp, V, RTlnf};
+  cache.state[cache.next] = fluidstate{true, P, T, usesp, V, RTlnf};
+  cache.next = (cache.next + 1) % fluidcachesize;
 }
 
 }  // namespace

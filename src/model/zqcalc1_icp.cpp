@@ -75,7 +75,7 @@ extended gemcontext::CALCICP(extended t) const {
 
   const extended c = A * A * V0 / K0;
   const extended b = A / K0;
-  const extended w = 1 / (1 - std::exp(u0)) - 0.5L;
+  const extended w = 1 / (1 - eu0) - 0.5L;
   const extended q = theta;
 
   farray<extended, 0, 16> qp{"icp theta powers"};

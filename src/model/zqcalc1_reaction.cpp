@@ -1,5 +1,6 @@
 // Gibbs energy, equilibrium constant and affinity of one reaction of R.
 #include <cmath>
+#include <cstdint>
 
 #include "frame/constants.h"
 #include "frame/io.h"
@@ -16,7 +17,70 @@ namespace {
 constexpr extended reactiondP = 1e-5L;   // kbar
 constexpr extended reactiondT = 0.001L;  // K
 
+// Sum of nu G over reaction k, nu from R, G from g.
+extended reactionsum(smallint k, const emvector& g) {
+  extended sum = 0;
+  for (long j = 1; j <= NCV; ++j) {
+    const smallint nu = (*R)(k, j);
+    if (nu == 0) continue;
+    sum = sum + nu * g[j];
+  }
+  return sum;
+}
+
+// The end-member energies of the last PREPAREDG0.
+struct preparedpoint {
+  emvector g{"dg0 g"}, gp{"dg0 gp"}, gt{"dg0 gt"};  // at (P, T), (P + dP, T), (P, T + dT)
+  farray<bool, 1, maxem> used{"dg0 used"};          // in some reaction
+  bool pstep = false, tstep = false;
+};
+preparedpoint prepared;
+
+void addtongem(std::uint32_t n) { IO::NGEM = static_cast<longint>(static_cast<std::uint32_t>(IO::NGEM) + n); }
+
 }  // namespace
+
+void PREPAREDG0(bool pstep, bool tstep, extended P, extended T) {
+  if (NR < 1) return;
+  if (T <= 0) IO::ERROREXIT("calcdg0", "T <= 0 !", myfault);
+  preparedpoint& d = prepared;
+  d.pstep = pstep;
+  d.tstep = tstep;
+  // GEM calls of one evaluation of each end-member: one, or a made
+  // end-member's recipe.
+  std::uint32_t once = 0, made = 0;
+  iemvector calls{"dg0 calls"};
+  for (long j = 1; j <= NCV; ++j) {
+    d.used[j] = false;
+    for (long k = 1; k <= NR && !d.used[j]; ++k) d.used[j] = (*R)(k, j) != 0;
+  }
+  for (long j = 1; j <= NCV; ++j) {
+    if (!d.used[j]) continue;
+    const auto before = static_cast<std::uint32_t>(IO::NGEM);
+    GEMDRIVER(static_cast<smallint>(j), P, T, d.g[j]);
+    calls[j] = static_cast<smallint>(static_cast<std::uint32_t>(IO::NGEM) - before);
+    once += static_cast<std::uint32_t>(calls[j]);
+  }
+  if (pstep)
+    for (long j = 1; j <= NCV; ++j)
+      if (d.used[j]) GEMDRIVER(static_cast<smallint>(j), P + reactiondP, T, d.gp[j]);
+  if (tstep)
+    for (long j = 1; j <= NCV; ++j)
+      if (d.used[j]) GEMDRIVER(static_cast<smallint>(j), P, T + reactiondT, d.gt[j]);
+  made = once * (1u + (pstep ? 1u : 0u) + (tstep ? 1u : 0u));
+  std::uint32_t asked = 0;
+  for (long k = 1; k <= NR; ++k)
+    for (long j = 1; j <= NCV; ++j)
+      if ((*R)(k, j) != 0) asked += 3u * static_cast<std::uint32_t>(calls[j]);
+  addtongem(asked - made);
+}
+
+void PREPAREDDG0(smallint k, extended& dV, extended& dGdT, extended& dG0) {
+  const preparedpoint& d = prepared;
+  dG0 = reactionsum(k, d.g);
+  dV = d.pstep ? (reactionsum(k, d.gp) - dG0) / reactiondP : 0;
+  dGdT = d.tstep ? (reactionsum(k, d.gt) - dG0) / reactiondT : 0;
+}
 
 void CALCDG0(smallint k, extended& dV, extended& dGdT, extended& dG0, extended P, extended T) {
   if (T <= 0) IO::ERROREXIT("calcdg0", "T <= 0 !", myfault);

@@ -10,6 +10,7 @@
 #include "frame/zqute1.h"
 #include "model/zqcalc1.h"
 #include "model/zqcalc2.h"
+#include "model/zqcalc2_nlefunc.h"
 
 using namespace ZQGLOBAL;
 
@@ -41,6 +42,9 @@ struct phasework {
   fmatrix<extended, 1, maxssem, 1, maxssem> dphi{"calca dphi"};
   // Per pair, for the end-member at hand: W*, dj and dl.
   farray<extended, 1, maxw> wstar{"calca wstar"}, dj{"calca dj"}, dl{"calca dl"};
+  // Per variable and pair, dl dy[j] + dj dy[l] for an end-member outside
+  // the pair, where dj and dl are -y[j] and -y[l] whatever the end-member.
+  fmatrix<extended, 1, maxssem, 1, maxw> outside{"calca outside"};
 };
 
 // A linear form a + bT + cP made to return f at (P, T) with slopes fT, fP.
@@ -137,18 +141,7 @@ void aqphase(const ptype1& ph, long n, extended P, extended T, phasework& w) {
 // ideal-mixing term uses is not positive; the run then stops.
 [[noreturn]] void badsitefraction(const ptype1& ph, const eqvector& x, const phasework& w, long e, long f, long s) {
   std::string line;
-  line = "     ";
-  for (long i = 3; i <= NX; ++i) IO::ADDSTR(XNAME[i], 12, line);
-  IO::PUTSTR(2, line, 1, CHANNEL::TERMSUMLOG);
-  line = "x =  ";
-  for (long i = 3; i <= NX; ++i) IO::ADDREAL(x[i], 5, true, 12, line);
-  IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
-  line = "     ";
-  for (long k = 1; k <= ph.nsf; ++k) IO::ADDSTR(ph.sfname[k], 12, line);
-  IO::PUTSTR(1, line, 1, CHANNEL::TERMSUMLOG);
-  line = "sf = ";
-  for (long k = 1; k <= ph.nsf; ++k) IO::ADDREAL(w.sf[k], 5, true, 12, line);
-  IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
+  DUMPSITEFRACTIONS(ph, x, w.sf, 2, "     ", 5, line);
   line = "phase = " + ph.name + ", end-member = " + ph.em[e].name + ", tmf term no = " + IO::INT2STR(f) +
          ", sf term no = " + IO::INT2STR(s) + ", sf = " + IO::REAL2STR(w.sf[s], 4, true);
   IO::PUTSTR(1, line, 1, CHANNEL::TERMSUMLOG);
@@ -157,6 +150,22 @@ void aqphase(const ptype1& ph, long n, extended P, extended T, phasework& w) {
 }
 
 }  // namespace
+
+void DUMPSITEFRACTIONS(const ptype1& ph, const eqvector& x, const farray<extended, 1, maxsf>& sf, smallint lead,
+                       const char* namepad, smallint sfdigits, std::string& line) {
+  line = namepad;
+  for (long i = 3; i <= NX; ++i) IO::ADDSTR(XNAME[i], 12, line);
+  IO::PUTSTR(lead, line, 1, CHANNEL::TERMSUMLOG);
+  line = "x =  ";
+  for (long i = 3; i <= NX; ++i) IO::ADDREAL(x[i], 5, true, 12, line);
+  IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
+  line = "     ";
+  for (long k = 1; k <= ph.nsf; ++k) IO::ADDSTR(ph.sfname[k], 12, line);
+  IO::PUTSTR(1, line, 1, CHANNEL::TERMSUMLOG);
+  line = "sf = ";
+  for (long k = 1; k <= ph.nsf; ++k) IO::ADDREAL(sf[k], sfdigits, true, 12, line);
+  IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
+}
 
 extended SUBSDIFFTERM(const termtype& term, smallint v, const eqvector& x, smallint offset) {
   extended result = 0;
@@ -188,202 +197,252 @@ extended SUBSDIFFTERM(const termtype& term, smallint v, const eqvector& x, small
   return result;
 }
 
+namespace {
+
+// One solution phase in one call of CALCA, taken step by step: its site
+// fractions and proportions, the van Laar sums, then for each end-member
+// the ideal activity, the excess term and the derivatives.
+struct phasestep {
+  const ptype1& ph;
+  const eqvector& x;
+  smallint offset;  // position in x of the phase's first variable
+  long n, nv;       // end-members and variables
+  extended P, T;
+  bool ptderivs, xderivs;
+  bool ideal, vanlaar;
+  suphasetype& su;
+  phasework& w;
+  extended S = 0;  // the van Laar sum of p times alpha
+
+  // Site fractions, proportions, and the working copies of the interaction
+  // energies and size parameters after any fluid treatment.
+  void sitefractions();
+  // False when S leaves the van Laar model, the activities then set to 0.
+  bool vanlaarsums(long i);
+  // The pair terms of the x derivatives that no end-member of the pair
+  // changes, once for every end-member outside it.
+  void outsidepairs();
+  extended idealactivity(long e) const;
+  // The activity coefficient of end-member e, keeping the pair quantities
+  // its derivatives use.
+  extended excessterm(long e);
+  void xderivatives(long e, long g, dRTlnadxtype& drtlnadx) const;
+  void ptderivatives(long e, long g, emvector& drtlnadp, emvector& drtlnadt) const;
+};
+
+void phasestep::sitefractions() {
+  for (long s = 1; s <= ph.nsf; ++s) w.sf[s] = ZQUTE1::SUBSTERM(ph.sf[s], x, offset);
+  if (xderivs)
+    for (long s = 1; s <= ph.nsf; ++s)
+      for (long v = 1; v <= nv; ++v) w.dsf(s, v) = SUBSDIFFTERM(ph.sf[s], static_cast<smallint>(v), x, offset);
+
+  for (long e = 1; e <= n; ++e) {
+    w.p[e] = ZQUTE1::SUBSTERM(ph.prop[e], x, offset);
+    su.p[e] = w.p[e];
+  }
+  if (ideal) return;
+  if (xderivs)
+    for (long e = 1; e <= n; ++e)
+      for (long v = 1; v <= nv; ++v) w.dp(e, v) = SUBSDIFFTERM(ph.prop[e], static_cast<smallint>(v), x, offset);
+  for (long m = 1; m <= ph.nw; ++m) {
+    w.w[m] = ph.wa[m];
+    w.wt[m] = ph.wb[m];
+    w.wp[m] = ph.wc[m];
+  }
+  for (long e = 1; e <= n; ++e) {
+    w.a0[e] = ph.alphaa[e];
+    w.at[e] = ph.alphab[e];
+    w.ap[e] = ph.alphac[e];
+  }
+  if (ph.isfluid)
+    fluidphase(ph, n, P, T, w);
+  else if (ph.isaq)
+    aqphase(ph, n, P, T, w);
+}
+
+bool phasestep::vanlaarsums(long i) {
+  for (long e = 1; e <= n; ++e) {
+    w.alpha[e] = (w.at[e] * T + w.a0[e]) + w.ap[e] * P;
+    S = S + w.p[e] * w.alpha[e];
+  }
+  // Outside the van Laar model: activity 0, which the equations refuse
+  // as any activity <= 0.
+  if (S == 0 || !std::isfinite(S)) {
+    for (long e = 1; e <= n; ++e) {
+      ACTIVITY[i + e - 1] = 0;
+      su.ideal[e] = 0;
+      su.gamma[e] = 0;
+      su.activity[e] = 0;
+    }
+    return false;
+  }
+  for (long e = 1; e <= n; ++e) w.phi[e] = w.p[e] * w.alpha[e] / S;
+  if (ptderivs) {
+    extended ST = 0, SP = 0;
+    for (long e = 1; e <= n; ++e) {
+      ST = ST + w.p[e] * w.at[e];
+      SP = SP + w.p[e] * w.ap[e];
+    }
+    for (long e = 1; e <= n; ++e) {
+      w.dphit[e] = (w.at[e] * w.p[e] - ST * w.phi[e]) / S;
+      w.dphip[e] = (w.ap[e] * w.p[e] - SP * w.phi[e]) / S;
+    }
+  }
+  if (xderivs)
+    for (long v = 1; v <= nv; ++v) {
+      extended Sv = 0;
+      for (long e = 1; e <= n; ++e) Sv = Sv + w.alpha[e] * w.dp(e, v);
+      for (long e = 1; e <= n; ++e) w.dphi(e, v) = (w.alpha[e] * w.dp(e, v) - Sv * w.phi[e]) / S;
+    }
+  return true;
+}
+
+void phasestep::outsidepairs() {
+  const farray<extended, 1, maxssem>& y = vanlaar ? w.phi : w.p;
+  const fmatrix<extended, 1, maxssem, 1, maxssem>& dy = vanlaar ? w.dphi : w.dp;
+  for (long q = 1; q <= ph.nwpair; ++q) {
+    const wpairtype& pr = ph.wpair[q];
+    // As the end-member's own dj and dl are formed: 0 - y, not -y, so that
+    // a zero keeps its sign.
+    const extended dj = static_cast<extended>(0) - y[pr.wj];
+    const extended dl = static_cast<extended>(0) - y[pr.wk];
+    for (long v = 1; v <= nv; ++v) w.outside(v, q) = dl * dy(pr.wj, v) + dj * dy(pr.wk, v);
+  }
+}
+
+extended phasestep::idealactivity(long e) const {
+  const emtype& em = ph.em[e];
+  extended aid = em.norm;
+  for (long f = 1; f <= em.nsfterm; ++f) {
+    const sftermtype& ft = em.sfterm[f];
+    const extended sfv = w.sf[ft.sfindex];
+    if (sfv <= 0) badsitefraction(ph, x, w, e, f, ft.sfindex);
+    if (ft.powern == 1 && ft.powerd == 1)
+      aid = sfv * aid;
+    else
+      aid = ZQMATH1::TOPOWER(sfv, ft.powern, ft.powerd) * aid;
+  }
+  if (aid <= 0) IO::ERROREXIT("calca", "ln <= 0", myfault);
+  return aid;
+}
+
+extended phasestep::excessterm(long e) {
+  const bool aqspecies = ph.isaq && ph.em[e].td[TDSLOT::AQ] != 0;
+  const farray<extended, 1, maxssem>& y = vanlaar ? w.phi : w.p;
+  extended G = 0;
+  for (long q = 1; q <= ph.nwpair; ++q) {
+    const wpairtype& pr = ph.wpair[q];
+    const long m = pr.wpar, j = pr.wj, l = pr.wk;
+    const extended dj = (e == j ? 1 : 0) - y[j];
+    const extended dl = (e == l ? 1 : 0) - y[l];
+    const extended wraw = (w.wt[m] * T + w.w[m]) + w.wp[m] * P;
+    extended wq = wraw;
+    if (vanlaar) {
+      wq = wraw * 2 * w.alpha[e] / (w.alpha[j] + w.alpha[l]);
+      if (aqspecies && j == 1 && l == e)
+        G = G - (dl * dj + 1) * wq;
+      else
+        G = G - dl * dj * wq;
+    } else {
+      G = G - dl * dj * wq;
+      if (aqspecies && j == 1 && l == e) IO::ERROREXIT("calca", "symmetric aq??", myfault);
+    }
+    w.wstar[q] = wq;
+    w.dj[q] = dj;
+    w.dl[q] = dl;
+  }
+  return std::exp(G / (CONST::RGAS * T));
+}
+
+void phasestep::xderivatives(long e, long g, dRTlnadxtype& drtlnadx) const {
+  const extended R = CONST::RGAS;
+  const emtype& em = ph.em[e];
+  const fmatrix<extended, 1, maxssem, 1, maxssem>& dy = vanlaar ? w.dphi : w.dp;
+  for (long v = 1; v <= nv; ++v) {
+    extended s = 0;
+    for (long f = 1; f <= em.nsfterm; ++f) {
+      const sftermtype& ft = em.sfterm[f];
+      const extended expo = static_cast<extended>(static_cast<double>(ft.powern) / static_cast<double>(ft.powerd));
+      s = s + expo * w.dsf(ft.sfindex, v) / w.sf[ft.sfindex];
+    }
+    extended tx = 0;
+    if (!ideal)
+      for (long q = 1; q <= ph.nwpair; ++q) {
+        const wpairtype& pr = ph.wpair[q];
+        const extended inner = pr.wj == e || pr.wk == e ? w.dl[q] * dy(pr.wj, v) + w.dj[q] * dy(pr.wk, v)
+                                                        : w.outside(v, q);
+        tx = tx + w.wstar[q] * inner;
+      }
+    const long c = offset + v - 1;
+    drtlnadx(g, c) = ideal ? R * T * s : R * T * s + tx;
+  }
+}
+
+void phasestep::ptderivatives(long e, long g, emvector& drtlnadp, emvector& drtlnadt) const {
+  // At fixed x the ideal-mixing activity depends on neither P nor T.
+  extended dT = CONST::RGAS * std::log(su.ideal[e]);
+  extended dP = 0;
+  if (ph.model == axtype::symmetric) {
+    for (long q = 1; q <= ph.nwpair; ++q) {
+      const long m = ph.wpair[q].wpar;
+      if (w.wt[m] != 0) dT = dT - w.dl[q] * w.dj[q] * w.wt[m];
+      if (w.wp[m] != 0) dP = dP - w.dl[q] * w.dj[q] * w.wp[m];
+    }
+  } else if (vanlaar) {
+    const bool aqspecies = ph.isaq && ph.em[e].td[TDSLOT::AQ] != 0;
+    for (long q = 1; q <= ph.nwpair; ++q) {
+      const wpairtype& pr = ph.wpair[q];
+      const long m = pr.wpar, j = pr.wj, l = pr.wk;
+      const extended wq = w.wstar[q], dj = w.dj[q], dl = w.dl[q];
+      dT = dT + wq * (w.dphit[l] * dj + w.dphit[j] * dl);
+      dP = dP + wq * (w.dphip[l] * dj + w.dphip[j] * dl);
+      const extended asum = w.alpha[j] + w.alpha[l];
+      const extended wqt = wq * (w.at[e] / w.alpha[e] - (w.at[j] + w.at[l]) / asum) + 2 * w.wt[m] * w.alpha[e] / asum;
+      const extended wqp = wq * (w.ap[e] / w.alpha[e] - (w.ap[j] + w.ap[l]) / asum) + 2 * w.wp[m] * w.alpha[e] / asum;
+      if (aqspecies && j == 1 && l == e) {
+        dT = dT - wqt * (dj * dl + 1);
+        dP = dP - wqp * (dj * dl + 1);
+      } else {
+        dT = dT - wqt * dj * dl;
+        dP = dP - wqp * dj * dl;
+      }
+    }
+  }
+  drtlnadt[g] = dT;
+  drtlnadp[g] = dP;
+}
+
+}  // namespace
+
 void CALCA(const eqvector& x, bool ptderivs, bool xderivs, emvector& drtlnadp, emvector& drtlnadt,
            dRTlnadxtype& drtlnadx, extended p, extended t) {
-  const extended R = CONST::RGAS;
-  const extended P = p, T = t;
   for (long i = 1; i <= NCV; ++i) {
     ACTIVITY[i] = 1;
     SDACTIVITY[i] = 0;
   }
-  phasework w;
+  // Every entry a call reads it has written first, so the record is kept
+  // rather than cleared at each call.
+  static phasework w;
   long k = 0;
   for (long i = 1; i <= NCV; ++i) {
     if (!STARTSS[i]) continue;
     const ptype1& ph = (*PREC1)[EM2SS[i]];
-    const smallint offset = EM2X[i];
     ++k;
-    suphasetype& su = SU.ph[k];
-    const long n = ph.nprop;
-    const long nv = n - 1;
-
-    for (long s = 1; s <= ph.nsf; ++s) w.sf[s] = ZQUTE1::SUBSTERM(ph.sf[s], x, offset);
-    if (xderivs)
-      for (long s = 1; s <= ph.nsf; ++s)
-        for (long v = 1; v <= nv; ++v) w.dsf(s, v) = SUBSDIFFTERM(ph.sf[s], static_cast<smallint>(v), x, offset);
-
-    for (long e = 1; e <= n; ++e) {
-      w.p[e] = ZQUTE1::SUBSTERM(ph.prop[e], x, offset);
-      su.p[e] = w.p[e];
-    }
-
-    const bool ideal = ph.model == axtype::ideal;
-    const bool vanlaar = ph.model == axtype::vanlaar;
-    if (!ideal) {
-      if (xderivs)
-        for (long e = 1; e <= n; ++e)
-          for (long v = 1; v <= nv; ++v) w.dp(e, v) = SUBSDIFFTERM(ph.prop[e], static_cast<smallint>(v), x, offset);
-      for (long m = 1; m <= ph.nw; ++m) {
-        w.w[m] = ph.wa[m];
-        w.wt[m] = ph.wb[m];
-        w.wp[m] = ph.wc[m];
-      }
-      for (long e = 1; e <= n; ++e) {
-        w.a0[e] = ph.alphaa[e];
-        w.at[e] = ph.alphab[e];
-        w.ap[e] = ph.alphac[e];
-      }
-      if (ph.isfluid)
-        fluidphase(ph, n, P, T, w);
-      else if (ph.isaq)
-        aqphase(ph, n, P, T, w);
-    }
-
-    extended S = 0;
-    if (vanlaar) {
-      for (long e = 1; e <= n; ++e) {
-        w.alpha[e] = (w.at[e] * T + w.a0[e]) + w.ap[e] * P;
-        S = S + w.p[e] * w.alpha[e];
-      }
-      // Outside the van Laar model: activity 0, which the equations refuse
-      // as any activity <= 0.
-      if (S == 0 || !std::isfinite(S)) {
-        for (long e = 1; e <= n; ++e) {
-          ACTIVITY[i + e - 1] = 0;
-          su.ideal[e] = 0;
-          su.gamma[e] = 0;
-          su.activity[e] = 0;
-        }
-        continue;
-      }
-      for (long e = 1; e <= n; ++e) w.phi[e] = w.p[e] * w.alpha[e] / S;
-      if (ptderivs) {
-        extended ST = 0, SP = 0;
-        for (long e = 1; e <= n; ++e) {
-          ST = ST + w.p[e] * w.at[e];
-          SP = SP + w.p[e] * w.ap[e];
-        }
-        for (long e = 1; e <= n; ++e) {
-          w.dphit[e] = (w.at[e] * w.p[e] - ST * w.phi[e]) / S;
-          w.dphip[e] = (w.ap[e] * w.p[e] - SP * w.phi[e]) / S;
-        }
-      }
-      if (xderivs)
-        for (long v = 1; v <= nv; ++v) {
-          extended Sv = 0;
-          for (long e = 1; e <= n; ++e) Sv = Sv + w.alpha[e] * w.dp(e, v);
-          for (long e = 1; e <= n; ++e) w.dphi(e, v) = (w.alpha[e] * w.dp(e, v) - Sv * w.phi[e]) / S;
-        }
-    }
-
-    for (long e = 1; e <= n; ++e) {
+    phasestep step{ph, x, EM2X[i], ph.nprop, ph.nprop - 1, p, t, ptderivs, xderivs,
+                   ph.model == axtype::ideal, ph.model == axtype::vanlaar, SU.ph[k], w};
+    step.sitefractions();
+    if (step.vanlaar && !step.vanlaarsums(i)) continue;
+    if (xderivs && !step.ideal) step.outsidepairs();
+    for (long e = 1; e <= step.n; ++e) {
       const long g = i + e - 1;
-      const emtype& em = ph.em[e];
-      const bool aqspecies = ph.isaq && em.td[TDSLOT::AQ] != 0;
-
-      extended aid = em.norm;
-      for (long f = 1; f <= em.nsfterm; ++f) {
-        const sftermtype& ft = em.sfterm[f];
-        const extended sfv = w.sf[ft.sfindex];
-        if (sfv <= 0) badsitefraction(ph, x, w, e, f, ft.sfindex);
-        if (ft.powern == 1 && ft.powerd == 1)
-          aid = sfv * aid;
-        else
-          aid = ZQMATH1::TOPOWER(sfv, ft.powern, ft.powerd) * aid;
-      }
-      if (aid <= 0) IO::ERROREXIT("calca", "ln <= 0", myfault);
-
-      if (ideal) {
-        su.ideal[e] = aid;
-        su.gamma[e] = 1;
-        su.activity[e] = aid;
-        ACTIVITY[g] = aid;
-      } else {
-        const farray<extended, 1, maxssem>& y = vanlaar ? w.phi : w.p;
-        extended G = 0;
-        for (long q = 1; q <= ph.nwpair; ++q) {
-          const wpairtype& pr = ph.wpair[q];
-          const long m = pr.wpar, j = pr.wj, l = pr.wk;
-          const extended dj = (e == j ? 1 : 0) - y[j];
-          const extended dl = (e == l ? 1 : 0) - y[l];
-          const extended wraw = (w.wt[m] * T + w.w[m]) + w.wp[m] * P;
-          extended wq = wraw;
-          if (vanlaar) {
-            wq = wraw * 2 * w.alpha[e] / (w.alpha[j] + w.alpha[l]);
-            if (aqspecies && j == 1 && l == e)
-              G = G - (dl * dj + 1) * wq;
-            else
-              G = G - dl * dj * wq;
-          } else {
-            G = G - dl * dj * wq;
-            if (aqspecies && j == 1 && l == e) IO::ERROREXIT("calca", "symmetric aq??", myfault);
-          }
-          w.wstar[q] = wq;
-          w.dj[q] = dj;
-          w.dl[q] = dl;
-        }
-        const extended gamma = std::exp(G / (R * T));
-        su.ideal[e] = aid;
-        su.gamma[e] = gamma;
-        su.activity[e] = gamma * aid;
-        ACTIVITY[g] = gamma * aid;
-      }
-
-      if (xderivs)
-        for (long v = 1; v <= nv; ++v) {
-          extended s = 0;
-          for (long f = 1; f <= em.nsfterm; ++f) {
-            const sftermtype& ft = em.sfterm[f];
-            const extended expo =
-                static_cast<extended>(static_cast<double>(ft.powern) / static_cast<double>(ft.powerd));
-            s = s + expo * w.dsf(ft.sfindex, v) / w.sf[ft.sfindex];
-          }
-          extended tx = 0;
-          if (!ideal) {
-            const fmatrix<extended, 1, maxssem, 1, maxssem>& dy = vanlaar ? w.dphi : w.dp;
-            for (long q = 1; q <= ph.nwpair; ++q) {
-              const wpairtype& pr = ph.wpair[q];
-              tx = tx + w.wstar[q] * (w.dl[q] * dy(pr.wj, v) + w.dj[q] * dy(pr.wk, v));
-            }
-          }
-          const long c = offset + v - 1;
-          drtlnadx(g, c) = ideal ? R * T * s : R * T * s + tx;
-        }
-
-      if (ptderivs) {
-        // At fixed x the ideal-mixing activity depends on neither P nor T.
-        extended dT = R * std::log(su.ideal[e]);
-        extended dP = 0;
-        if (ph.model == axtype::symmetric) {
-          for (long q = 1; q <= ph.nwpair; ++q) {
-            const long m = ph.wpair[q].wpar;
-            if (w.wt[m] != 0) dT = dT - w.dl[q] * w.dj[q] * w.wt[m];
-            if (w.wp[m] != 0) dP = dP - w.dl[q] * w.dj[q] * w.wp[m];
-          }
-        } else if (vanlaar) {
-          for (long q = 1; q <= ph.nwpair; ++q) {
-            const wpairtype& pr = ph.wpair[q];
-            const long m = pr.wpar, j = pr.wj, l = pr.wk;
-            const extended wq = w.wstar[q], dj = w.dj[q], dl = w.dl[q];
-            dT = dT + wq * (w.dphit[l] * dj + w.dphit[j] * dl);
-            dP = dP + wq * (w.dphip[l] * dj + w.dphip[j] * dl);
-            const extended asum = w.alpha[j] + w.alpha[l];
-            const extended wqt =
-                wq * (w.at[e] / w.alpha[e] - (w.at[j] + w.at[l]) / asum) + 2 * w.wt[m] * w.alpha[e] / asum;
-            const extended wqp =
-                wq * (w.ap[e] / w.alpha[e] - (w.ap[j] + w.ap[l]) / asum) + 2 * w.wp[m] * w.alpha[e] / asum;
-            if (aqspecies && j == 1 && l == e) {
-              dT = dT - wqt * (dj * dl + 1);
-              dP = dP - wqp * (dj * dl + 1);
-            } else {
-              dT = dT - wqt * dj * dl;
-              dP = dP - wqp * dj * dl;
-            }
-          }
-        }
-        drtlnadt[g] = dT;
-        drtlnadp[g] = dP;
-      }
+      const extended aid = step.idealactivity(e);
+      const extended gamma = step.ideal ? 1 : step.excessterm(e);
+      step.su.ideal[e] = aid;
+      step.su.gamma[e] = gamma;
+      step.su.activity[e] = step.ideal ? aid : gamma * aid;
+      ACTIVITY[g] = step.su.activity[e];
+      if (xderivs) step.xderivatives(e, g, drtlnadx);
+      if (ptderivs) step.ptderivatives(e, g, drtlnadp, drtlnadt);
     }
   }
 }

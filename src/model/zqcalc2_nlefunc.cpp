@@ -86,10 +86,12 @@ void reactions(nlefuncstate& s) {
   eqvector& r = *s.r;
   // The end-members a reaction involves, so that the sums skip zero nu.
   farray<smallint, 1, maxem> in{"nlefunc reaction members"};
+  // The steps in P and T feed only the Jacobian's columns of a free P or T.
+  ZQCALC1::PREPAREDG0(s.dojac && BX[1], s.dojac && BX[2], s.p, s.t);
   for (long i = 1; i <= NR; ++i) {
     ALNK[i] = 0;
     extended dgdp = 0, dgdt = 0, dg = 0;
-    ZQCALC1::CALCDG0(static_cast<smallint>(i), dgdp, dgdt, dg, s.p, s.t);
+    ZQCALC1::PREPAREDDG0(static_cast<smallint>(i), dgdp, dgdt, dg);
     long nin = 0;
     extended lnk = 0, sump = 0, sumt = 0;
     for (long j = 1; j <= NCV; ++j) {
@@ -235,7 +237,10 @@ bool NLEFUNC(const eqvector& xin, eqmatrix& jac, eqvector& r, bool dojac) {
   s.ok = s.CHECKSF();
   if (!s.ok) IO::WRITETERMINAL("** NOT OK\n");
   if (s.ok) {
-    CALCA(s.x, true, true, s.drtlnadp, s.drtlnadt, s.drtlnadx, s.p, s.t);
+    // The derivatives feed only the Jacobian and the activity printout: a
+    // trial point of the line search has no use for them.
+    const bool derivatives = dojac || (DEBUGLEVEL == 4 && NLESTEPIT == 1);
+    CALCA(s.x, derivatives, derivatives, s.drtlnadp, s.drtlnadt, s.drtlnadx, s.p, s.t);
     if (DEBUGLEVEL == 4 && NLESTEPIT == 1) {
       s.PRINTACTIVITY();
       if (NLEIT > 1)

@@ -63,6 +63,13 @@ struct nlefuncstate {
 // the evaluation runs at every trial point and allocates nothing.
 nlefuncstate& NLEFUNCSTATE();
 
+// The unknowns and the site fractions sf of phase ph, as the two guards
+// against a site fraction that is not positive print them before they stop
+// or give up: lead blank lines and namepad before the unknowns' names, the
+// site fractions with sfdigits places; line is the work string.
+void DUMPSITEFRACTIONS(const ptype1& ph, const eqvector& x, const farray<extended, 1, maxsf>& sf, smallint lead,
+                       const char* namepad, smallint sfdigits, std::string& line);
+
 // A Jacobian by blocks of free unknowns.
 void PRINTJAC(const sstring& title, const eqmatrix& j, smallint part, smallint places, bool fixed,
               smallint mask);

@@ -147,18 +147,9 @@ bool nlefuncstate::CHECKSF() {
       if (y > 0) continue;
       result = false;
       if (quiet) continue;
-      line = "      ";
-      for (long v = 3; v <= NX; ++v) IO::ADDSTR(XNAME[v], 12, line);
-      IO::PUTSTR(1, line, 1, CHANNEL::TERMSUMLOG);
-      line = "x =  ";
-      for (long v = 3; v <= NX; ++v) IO::ADDREAL(x[v], 5, true, 12, line);
-      IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
-      line = "     ";
-      for (long g = 1; g <= ph.nsf; ++g) IO::ADDSTR(ph.sfname[g], 12, line);
-      IO::PUTSTR(1, line, 1, CHANNEL::TERMSUMLOG);
-      line = "sf = ";
-      for (long g = 1; g <= ph.nsf; ++g) IO::ADDREAL(ZQUTE1::SUBSTERM(ph.sf[g], x, e), 6, true, 12, line);
-      IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
+      farray<extended, 1, maxsf> sf{"checksf sf"};
+      for (long g = 1; g <= ph.nsf; ++g) sf[g] = ZQUTE1::SUBSTERM(ph.sf[g], x, e);
+      DUMPSITEFRACTIONS(ph, x, sf, 1, "      ", 6, line);
       if (DOGMIN) {
         IO::PUTSTR(1, "checksf, negative sf term - change starting guesses?", 1, CHANNEL::TERMSUMLOG);
       } else {

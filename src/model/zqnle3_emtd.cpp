@@ -259,9 +259,9 @@ struct makeemtd {
   }
 
   void run() {
-    for (long i = 1; i <= maxss; ++i)
+    for (long i = 1; i <= PREC1->made(); ++i)
       for (long e = 1; e <= maxssem; ++e) cleartd((*PREC1)[i].em[e].td);
-    for (long i = 1; i <= maxp0; ++i) cleartd((*PREC0)[i].td);
+    for (long i = 1; i <= PREC0->made(); ++i) cleartd((*PREC0)[i].td);
     slotaction.fill(makeactiontype::equilibrium);
     nextslot = firstcopyslot;
     list = phaseorder();

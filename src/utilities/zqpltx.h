@@ -99,7 +99,7 @@ struct svginfotype {
 
 using pointtable = farray<pointtype, 1, maxpoint>;
 using linetable = farray<linetype, 1, maxline>;
-using areatable = farray<atype, 1, maxarea>;
+using areatable = growtable<atype, maxarea>;  // made as a drawing uses them
 
 // ---------------------------------------------------------------- state
 // The tables, allocated by OVERALLSETUP, filled by READDATA and changed in
