@@ -154,7 +154,7 @@ void READMODEISOPLETHS() {
 
   for (std::size_t k = 1; k <= chosen.size(); ++k) {
     const long ph = static_cast<long>(chosen[k - 1]) + 1;
-    if (NISO >= maxiso) IO::ERROREXIT("mode isopleths", "too many isopleths", yourfault);
+    if (NISO >= maxisolists) IO::ERROREXIT("mode isopleths", "too many isopleths", yourfault);
     ++NISO;
     if (ph <= NPSS) {
       (*PREC1)[ph].modeset = true;
@@ -312,7 +312,7 @@ void READISOPLETHS() {
     const std::size_t at = chosen[k - 1];
     const sstring& name = list.name[at];
     const smallint ph = list.phase[at], var = list.var[at];
-    if (NISO >= maxiso) IO::ERROREXIT("isopleths", "too many isopleths", yourfault);
+    if (NISO >= maxisolists) IO::ERROREXIT("isopleths", "too many isopleths", yourfault);
     ++NISO;
     xvartype& xv = (*PREC1)[ph].xvar[var];
     xv.isset = true;

@@ -23,7 +23,10 @@ using semvector = farray<sstring, 1, maxem>;
 // Phase records and a-x expressions.
 #include "frame/zqglobal_phases.h"
 
-using cmatrix = fmatrix<smallint, 1, maxcomp, 1, maxem>;
+using icmatrix = fmatrix<smallint, 1, maxcomp, 1, maxem>;
+// A real composition matrix: components by the phases or end-members among
+// which a reaction is sought.
+using cmatrix = fmatrix<extended, 1, maxcomp, 1, maxem>;
 using covmatrix = fmatrix<extended, 1, maxem, 1, maxem>;
 using rmatrix = fmatrix<smallint, 1, maxreac, 1, maxem>;
 using tdmatrix = fmatrix<extended, 1, maxem, 1, maxtd>;
@@ -48,7 +51,7 @@ extern farray<extended, 1, maxcomp> MOLWT;          // molar mass of the oxide (
 extern farray<smallint, 1, maxcomp> METALS, OXYGENS, ORDER;
 
 // Work arrays on the heap; ALLOCATEWORK makes them, RELEASEWORK gives them back.
-extern cmatrix* C;              // composition of each end-member over the components (data-set reader)
+extern icmatrix* C;              // composition of each end-member over the components (data-set reader)
 extern covmatrix* COV;          // covariance of the end-members' enthalpies (data-set reader)
 extern rmatrix* R;              // reaction coefficients (reaction finders)
 extern prec0table* PREC0;       // phases that are not solutions (a-x reader)

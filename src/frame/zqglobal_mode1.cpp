@@ -8,8 +8,8 @@ namespace ZQGLOBAL {
 
 // Defaults: RESETMODE1 below.
 smallint NMODEISO, NXYZISO, FLUIDPOS;
-isolists LISO{"LISO"};
-farray<smallint, 1, maxiso> NLISO{"NLISO"};
+isolistmatrix LISO{"LISO"};
+farray<smallint, 1, maxisolists> NLISO{"NLISO"};
 extended TYPP, TYPT;
 bool NONUNITA;
 smallint LOWESTCOPYSLOT;

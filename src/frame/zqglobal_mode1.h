@@ -12,9 +12,9 @@
 #include "frame/zqglobal_windows.h"
 
 constexpr int maxgmin = 120;  // points of the dogmin P-T grid
-constexpr int maxiso = 10;    // isopleth value lists
+constexpr int maxisolists = 10;    // isopleth value lists
 
-using isolists = fmatrix<extended, 1, maxiso, 1, maxlistvalues>;
+using isolistmatrix = fmatrix<extended, 1, maxisolists, 1, maxlistvalues>;
 
 // One point of the dogmin grid: where it is, the lowest Gibbs energy seen
 // there and its gap to the next lowest, how many assemblages were
@@ -31,9 +31,9 @@ namespace ZQGLOBAL {
 extern smallint NMODEISO;     // mode isopleths fixed (mode-isopleth reader; NLECALCS clears)
 extern smallint NXYZISO;      // composition isopleths and x(CO2) values fixed (isopleth readers; NLECALCS clears)
 // The value list of each isopleth: mode isopleths first, then the x(CO2)
-// series, then composition isopleths (isopleth readers).
-extern isolists LISO;
-extern farray<smallint, 1, maxiso> NLISO;  // values in each list (isopleth readers)
+// series, then composition isopleths (isopleth readers, the x(CO2) prompts).
+extern isolistmatrix LISO;
+extern farray<smallint, 1, maxisolists> NLISO;  // values in each list (isopleth readers, the x(CO2) prompts)
 extern smallint FLUIDPOS;     // solution phase that is the fluid, 0 when none (NLECALCS)
 extern extended TYPP, TYPT;   // typical sizes of the scaled P and T for the convergence test (CALCPTSETUP)
 extern bool NONUNITA;         // some non-solution phase has an activity below 1 (CHECKA)

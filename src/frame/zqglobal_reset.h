@@ -66,8 +66,8 @@ void RESETREACTIONS();
 void RESETREFINDER();
 // What the calc-mode-1 set-up and run loop leave for the printers.
 void RESETRESULTS();
-// What the calc-mode-1 set-up settles for a pass: chosen variance, isopleth
-// counts, fluid positions, P and T scaling sizes, the dogmin grid.
+// What the calc-mode-1 set-up settles for a pass: isopleth counts and
+// lists, fluid position, P and T scaling sizes, the dogmin grid.
 void RESETMODE1();
 
 // Every group above but the work arrays, and the I/O layer.

@@ -6,7 +6,7 @@
 
 namespace ZQGLOBAL {
 
-cmatrix* C = nullptr;
+icmatrix* C = nullptr;
 covmatrix* COV = nullptr;
 rmatrix* R = nullptr;
 prec0table* PREC0 = nullptr;

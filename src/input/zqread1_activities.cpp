@@ -109,7 +109,7 @@ struct calcqsaved {
   bool modesbynle = false, pseudosection = false;
   smallint nu = 0, nuv = 0, ncv = 0, nne = 0, nr = 0;
   extended fixedp = 0, fixedt = 0;
-  std::unique_ptr<cmatrix> c;
+  std::unique_ptr<icmatrix> c;
   std::unique_ptr<rmatrix> r;
   std::unique_ptr<dsnamelist> name;
   std::unique_ptr<emvector> activity, sdactivity;
@@ -128,7 +128,7 @@ struct calcqsaved {
     nr = NR;
     fixedp = FIXEDP;
     fixedt = FIXEDT;
-    c = std::make_unique<cmatrix>(*C);
+    c = std::make_unique<icmatrix>(*C);
     r = std::make_unique<rmatrix>(*R);
     name = std::make_unique<dsnamelist>(NAME);
     activity = std::make_unique<emvector>(ACTIVITY);

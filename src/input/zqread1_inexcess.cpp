@@ -173,7 +173,7 @@ void project(const std::vector<long>& ex) {
   for (long i = 1; i <= NUV; ++i)
     if (!taken(i)) comps.push_back(i);
 
-  auto oldc = std::make_unique<cmatrix>(*C);
+  auto oldc = std::make_unique<icmatrix>(*C);
   auto oldcov = std::make_unique<covmatrix>(*COV);
   auto oldtd = std::make_unique<tdmatrix>(*TD);
   const dsnamelist oldname = NAME, oldcompname = COMPNAME;

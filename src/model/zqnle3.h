@@ -1,6 +1,8 @@
 // The end-members of a calculation in phase order: their composition
 // matrix, the thermodynamic rows and enthalpy covariance of made
-// end-members, and the listing of the a-x models.
+// end-members, the listing of the a-x models, the composition of a solved
+// solution phase and the reaction among the columns of a real composition
+// matrix with its text.
 //
 // The unit sits with the model, below the readers: the rock and diagram
 // set-up of the data-set reader builds its end-members with it, and the
@@ -9,6 +11,7 @@
 
 #include <string>
 
+#include "frame/io.h"
 #include "frame/types.h"
 #include "frame/zqglobal.h"
 
@@ -41,6 +44,14 @@ void MAKEPHASE(smallint i, cvector& comp);
 void WRITEAX(smallint i);
 // A compact table of solution phase i on terminal, summary and log.
 void WRITEAXBRIEF(smallint i);
+// nu[1..NCV] := 0 but for the n coefficients of the one reaction among the
+// columns 1..n of c over its rows 1..m, the last column of the pivot order
+// at -1; ends the run when the columns admit no single reaction.
+void REALREACTION(const cmatrix& c, smallint m, smallint n, emvector& nu);
+// s := the reaction nu[1..n] among names[1..n] as text, reactants first,
+// coefficients scaled to the smallest significant one.
+void REACTION2STRING(const emvector& nu, const IO::strings& names, smallint n, std::string& s);
+
 // x appended with as few decimals as show it exactly (at most 6), else with
 // n + 1 decimals.
 void ADDREALTR(extended x, smallint n, std::string& line);

@@ -5,10 +5,12 @@
 
 #include "frame/farray.h"
 #include "frame/types.h"
+#include "frame/zqnle4_linalg.h"
 #include "frame/zqglobal_reactions.h"
 
-// The reactions of one average: at most 24.
-constexpr int maxavr = 24;
+// The reactions of one average: at most 24, the order the Cholesky
+// routines take.
+constexpr int maxavr = maxinvorder;
 
 namespace ZQAVPT {
 
@@ -19,9 +21,8 @@ constexpr extended AVVKAPPA = 2;
 constexpr extended AVVSVDCUT = 1e-12L;
 
 // Covariances of the reactions of the current set; only the leading NR x NR
-// block is used.
+// block is used. Their inverses are invmatrix of the frame.
 using covmatrix = fmatrix<extended, 1, maxavr, 1, maxavr>;
-using invmatrix = fmatrix<extended, 1, maxavr, 1, maxavr>;
 using avrvector = farray<extended, 1, maxavr>;
 
 // The driver of calc mode 2: passes over the rock until the user stops.

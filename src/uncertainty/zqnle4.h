@@ -1,30 +1,49 @@
-// Conversions of a solved calc-mode-1 point for printing: modes by weight,
-// the activity of H2O, the chemical potentials of O and of every component,
-// and the composition of the fluid; and the report of the uncertainties
-// propagated.
+// Unit ZQNLE4: what calc mode 1 works out of a solved point for printing,
+// and the dialogue on x(CO2) between runs. Its dense linear algebra sits in
+// the frame (frame/zqnle4_linalg.h), included here so that this header
+// gives the whole unit.
 #pragma once
 
+#include <string>
+
+#include "frame/io.h"
 #include "frame/types.h"
 #include "frame/zqglobal.h"
+#include "frame/zqnle4_linalg.h"
 
 namespace ZQNLE4 {
 
-// With "convliq": the melt of the assemblage recast onto the species of the
-// script's conversion matrix and printed; v[1..CONVLIQROW] gets the weight
-// per cent of each species.
+// The melt of the assemblage ph (the first solution phase in ph whose name
+// starts "liq") recast onto the species of the "convliq" matrix: component
+// mol%, species mol% and species wt% printed, the wt% in v[1..CONVLIQROW].
+// v is untouched when there is no melt or the matrix does not fit.
 void CONV2WT(const bemvector& ph, emvector& v);
-// The activity of H2O of the assemblage at p (kbar) and t (K).
+
+// a(H2O) at P (kbar), T (K) from the first reaction of the end-members
+// through a pseudo end-member of one mole of H2O; 0 when none.
 extended DOCALCAH2O(const bemvector& ph, extended p, extended t);
-// The chemical potential of O of the assemblage at p and t.
+// mu(O) (kJ) likewise through one mole of the component O.
 extended DOCALCMUO(const bemvector& ph, extended p, extended t);
-// The chemical potentials of the NUV components at p and t, into the first
-// row of MUCALCS.
+// mu (kJ) of every component into MUCALCS row 1, columns 1..NUV.
 void DOCALCMU(const bemvector& ph, extended p, extended t);
-// Prints the composition of the buffered fluid's surroundings; co2 and h2o
-// get the fluid phase's amounts of those components.
+
+// The proportion-weighted composition of the phases of ph beside an
+// externally buffered fluid, normalised to the free components, printed
+// as a head line and a line of mol%; co2 and h2o: the fluid phase's CO2
+// and H2O in one formula unit (0 without one).
 void CALCFLUIDCOMP(const bemvector& ph, extended p, extended t, extended& co2, extended& h2o);
 // The kinds of uncertainty propagated (data-set enthalpies, interaction
 // parameters, bulk composition), on terminal, summary and log.
 void PRINTUNCINFO();
+
+// The reaction among the phases of ph at their solved compositions: names
+// and coefficients of the n columns and the text; "####" and n = 0 after a
+// near-singular solve.
+void CALCREALREACTION(const bemvector& ph, IO::strings& names, emvector& nu, smallint& n, std::string& s);
+
+// The fixed x(CO2) of a single-valued list, kept or replaced.
+void DOXCO2();
+// The x(CO2) window, kept or replaced, and its list rebuilt.
+void DOXCO2RANGE();
 
 }  // namespace ZQNLE4

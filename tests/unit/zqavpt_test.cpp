@@ -137,7 +137,7 @@ TEST(PosDefInvert, InverseTimesMatrixIsTheIdentity) {
   };
   for (const auto& m : cases) {
     const long n = static_cast<long>(m.size());
-    ZQAVPT::invmatrix a{"a"}, ainv{"ainv"};
+    invmatrix a{"a"}, ainv{"ainv"};
     a.fill(0);
     for (long i = 1; i <= n; ++i)
       for (long j = 1; j <= n; ++j)
@@ -152,7 +152,7 @@ TEST(PosDefInvert, InverseTimesMatrixIsTheIdentity) {
         EXPECT_NEAR(s, i == j ? 1 : 0, 1e-15L) << "n = " << n << " (" << i << ", " << j << ")";
       }
   }
-  ZQAVPT::invmatrix a{"a"}, ainv{"ainv"};
+  invmatrix a{"a"}, ainv{"ainv"};
   a(1, 1) = 4;
   ZQAVPT::POSDEFINVERT(a, ainv, 1);
   EXPECT_EQ(ainv(1, 1), 0.25L);
@@ -164,7 +164,7 @@ TEST(PosDefInvert, NotPositiveDefiniteStopsTheRun) {
       {{0}}, {{-1}}, {{1, 2}, {2, 1}}, {{1, 1}, {1, 1}}};
   for (const auto& m : cases) {
     const long n = static_cast<long>(m.size());
-    ZQAVPT::invmatrix a{"a"}, ainv{"ainv"};
+    invmatrix a{"a"}, ainv{"ainv"};
     for (long i = 1; i <= n; ++i)
       for (long j = 1; j <= n; ++j) a(i, j) = m[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(j - 1)];
     testsupport::Terminal term;

@@ -18,7 +18,7 @@ using intmatrix = std::vector<std::vector<long long>>;
 // The matrix tables the routines want, on the heap.
 struct matrices {
   std::unique_ptr<liemmatrix> a = std::make_unique<liemmatrix>("a");
-  std::unique_ptr<cmatrix> c = std::make_unique<cmatrix>("C");
+  std::unique_ptr<icmatrix> c = std::make_unique<icmatrix>("C");
   std::unique_ptr<rmatrix> r = std::make_unique<rmatrix>("R");
   matrices() {
     ZQGLOBAL::C = c.get();

@@ -195,7 +195,7 @@ TEST_F(Order, SolvesForTheEquilibriumOrderAndPutsEverythingBack) {
   CALCMODE = calcmodetype::phasecalc;
   MODESBYNLE = true;
   const dsnamelist name = NAME;
-  auto c = std::make_unique<cmatrix>(*C);
+  auto c = std::make_unique<icmatrix>(*C);
   auto td = std::make_unique<tdmatrix>(*TD);
   auto r = std::make_unique<rmatrix>(*R);
 
