@@ -5,6 +5,7 @@
 
 #include "frame/constants.h"
 #include "frame/io.h"
+#include "frame/zqglobal_mode1.h"
 #include "frame/zqglobal_model.h"
 #include "frame/zqglobal_newton.h"
 #include "frame/zqglobal_nle.h"

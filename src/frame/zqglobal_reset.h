@@ -69,7 +69,8 @@ void RESETRESULTS();
 // How many projection apices are phases in excess.
 void RESETPROJECTION();
 
-// The calc-mode-1 isopleth lists.
+// What the calc-mode-1 set-up settles for a pass: isopleth counts and
+// lists, fluid position, P and T scaling sizes, the dogmin grid.
 void RESETMODE1();
 
 // Every group above but the work arrays, and the I/O layer.

@@ -95,7 +95,10 @@ void SETUPMU() {
     NP = static_cast<smallint>(NP + 1);
     // The new phase is an end-member too, and takes a place in every table
     // over end-members.
-    if (NCV > maxem) IO::ERROREXIT("setupmu", "too many end-members" + ZQUTE1::MAXSTR(maxem), yourfault);
+    // Its row may not reach the dependent copies of made end-members' constituents, which fill the
+    // rows from maxem down.
+    if (NCV > maxem || NCV >= LOWESTCOPYSLOT)
+      IO::ERROREXIT("setupmu", "too many end-members" + ZQUTE1::MAXSTR(maxem), yourfault);
     if (NP0 > maxp0 || NP > maxss) IO::ERROREXIT("setupmu", "with mu 'phase', max no of phases exceeded", yourfault);
     excess(NP);
 

@@ -490,8 +490,13 @@ void mc(const scriptline& l) {
 }
 
 void fract(const scriptline& l) {
+  // Fractionation is switched off: asking for it ends the run as "kill"
+  // does, so no script reaches an untested calculation.
+  if (l.sw != no) {
+    IO::WRITETERMINAL("fractcalcs are currently untested - what state are they in??\n");
+    IO::USERINTERRUPT();
+  }
   CONTROLJX.fractionation = l.sw;
-  if (l.sw == yes) IO::WRITETERMINAL("fractcalcs are currently untested - what state are they in??\n");
   if (CONTROLJX.batch == yes || CONTROLJX.rbi != yes) CONTROLJX.fractionation = no;
   if (CONTROLJX.fractionation == no || NINFO < 8) return;
   bool ok = withpos(INFOSTRING[1]) > 0;

@@ -30,6 +30,9 @@ void COUNTCOMP();
 // NNE the count of end-members in phase order. On the first pass the a-x
 // models are listed.
 void MAKEEMTD();
+// The dogmin grid: one record per point of LP crossed with LT, pressure
+// major; a grid of several points is searched at level 2 at least.
+void SETUPGMIN();
 
 // The composition over the NUV components, per formula unit, of the
 // solution phase whose first end-member in assemblage order is i, at the

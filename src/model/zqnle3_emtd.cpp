@@ -302,6 +302,7 @@ struct makeemtd {
     }
     NCVDIFF = NCV;
     NCV = NNE = static_cast<smallint>(ntotal);
+    LOWESTCOPYSLOT = static_cast<smallint>(nextslot);
     FINISHCOV();
     if (MAINLOOP == 1)
       for (long p = 1; p <= NPSS; ++p) WRITEAX(static_cast<smallint>(p));

@@ -32,6 +32,9 @@ void DOCALCMU(const bemvector& ph, extended p, extended t);
 // as a head line and a line of mol%; co2 and h2o: the fluid phase's CO2
 // and H2O in one formula unit (0 without one).
 void CALCFLUIDCOMP(const bemvector& ph, extended p, extended t, extended& co2, extended& h2o);
+// The kinds of uncertainty propagated (data-set enthalpies, interaction
+// parameters, bulk composition), on terminal, summary and log.
+void PRINTUNCINFO();
 
 // The reaction among the phases of ph at their solved compositions: names
 // and coefficients of the n columns and the text; "####" and n = 0 after a

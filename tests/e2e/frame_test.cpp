@@ -36,9 +36,20 @@ const std::string axhead = std::string(60, '^') +
 // The progress line of the a-x file (terminal and log).
 const std::string axread = "reading ax: qtzx grox kyx spx \n";
 
+// The set-up dialogue that the script settles (terminal and log); the
+// summary keeps only its line on the phases in excess.
+const std::string excess = "no phases in excess (from script)\n";
+const std::string setup = "\nwith: qtzx, grox \n" + excess +
+                          "\nspecification of overall PT window:\n"
+                          "overall PT window is P: 4.0 to 10.0 kbar, and T: 400 to 700\xA1" "C (from script)\n"
+                          "original variance = 1, effective variance = 1  (0, 0)\n"
+                          "\nspecification of PT calcs:\n"
+                          "P at which T of reactions to be calculated: 6.000 kbar (from script)\n"
+                          "using overall T window for the T window within which reactions expected to lie\n";
+
 // What each pass that calculates nothing shows on the terminal: the
-// creation line of the data set it reads, then the a-x models.
-const std::string pass = "\nmade-up data set qz1, 6 dec 2026\n\n" + axhead + axread;
+// creation line of the data set it reads, the a-x models, then the set-up.
+const std::string pass = "\nmade-up data set qz1, 6 dec 2026\n\n" + axhead + axread + setup;
 
 std::string stamped(const std::string& text) {
   static const std::regex when("running at [0-9]{1,2}\\.[0-9]{2} on [A-Za-z]{3} [0-9]{1,2} [A-Za-z]{3},[0-9]{4}");
@@ -55,7 +66,7 @@ TEST(Frame, TwoPassesThenNormalEnd) {
   // received nothing.
   EXPECT_EQ(e2e::names(r), (std::vector<std::string>{"jx-ds7qz1.txt", "jx-log.txt", "jx-prefs.txt", "jx-qtest-o.txt",
                                                      "jx-qtest.txt", "jx-qzax.txt"}));
-  EXPECT_EQ(stamped(r.files.at("jx-qtest-o.txt")), axhead + axhead + versionnote);
+  EXPECT_EQ(stamped(r.files.at("jx-qtest-o.txt")), axhead + excess + axhead + excess + versionnote);
   const std::string& log = r.files.at("jx-log.txt");
   const std::regex head(
       "\\[display/print with fixed width font \\(eg Monaco\\)\\]\n\n\n"
@@ -64,8 +75,8 @@ TEST(Frame, TwoPassesThenNormalEnd) {
   std::smatch m;
   ASSERT_TRUE(std::regex_search(log, m, head, std::regex_constants::match_continuous)) << log;
   EXPECT_EQ(stamped(log.substr(static_cast<std::size_t>(m.length()))),
-            notices + axhead + axread +
-                "\nmore phase diagram calculations ? yes\n" + axhead + axread +
+            notices + axhead + axread + setup +
+                "\nmore phase diagram calculations ? yes\n" + axhead + axread + setup +
                 "\nmore phase diagram calculations ? no\n" +
                 versionnote + "all done - hit return to exit ? yes\n");
 }
@@ -206,7 +217,8 @@ TEST(Frame, ScriptProblemsAreCountedThenAskedAbout) {
 
 TEST(Frame, ElapsedTimeOnlyInPhaseDiagramModeAndWhenAskedFor) {
   const std::string script =
-      "axfile qzax\nwith qtzx grox\ndiagramPT 4 10 400 700\npseudosection no\ndebuglevel 4\nautoexit\n*\n";
+      "axfile qzax\nwith qtzx grox\ninexcess\ncalcTatP yes\ncalcP 6\ncalcT 400 700\ndiagramPT 4 10 400 700\n"
+      "pseudosection no\ndebuglevel 4\nautoexit\n*\n";
   const e2e::Run r = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1"}, "", {{"jx-qtest.txt", script}});
   EXPECT_TRUE(std::regex_search(r.out, std::regex("=\n(elapsed = [0-9]+ msecs, n = 0\n)\n$"))) << r.out;
   EXPECT_FALSE(has(r.files.at("jx-log.txt"), "elapsed"));

@@ -7,7 +7,7 @@ using e2e::has;
 namespace {
 
 const std::string script =
-    "axfile qzax\nwith qtzx spx sp2 mx\nsamecoding spx sp2\nxyzguess x(sp2) 0.3\nxyzguess x(mx) 0.3\n"
+    "axfile qzax\nwith qtzx spx sp2 mx\ninexcess\ncalcP 6\ncalcT 600\nsamecoding spx sp2\nxyzguess x(sp2) 0.3\nxyzguess x(mx) 0.3\n"
     "xyzguess y(mx) 0\ndiagramPT 4 10 400 700\npseudosection no\nautoexit\n*\n";
 
 std::string replaced(std::string text, const std::string& from, const std::string& to) {

@@ -308,20 +308,26 @@ TEST_F(ScriptKeywords, MonteCarlo) {
 }
 
 TEST_F(ScriptKeywords, Fractionation) {
-  read("with g q\npseudosection\nrbi SiO2 MgO\nrbi g 2 1 0\nfract g 0.1 0 5 600 0.1 10 5\n"
-       "batchxyzguess startblock\nbatchxyzguess x(g) 0.5\nbatch g q 1 1 0\n");
-  EXPECT_TRUE(says("fractcalcs are currently untested - what state are they in??"));
-  EXPECT_EQ(CONTROLJX.oblique, yes);
-  EXPECT_EQ(OBLIQUEA, 5);
-  EXPECT_EQ(OBLIQUEB, 0.1L / 10);
-  EXPECT_EQ(FRACTINFO.nsteps, 5);
-  const batchtype& b = BATCHINFO[1];
-  EXPECT_EQ(b.tlist[1], 600 + 273.15L);
-  EXPECT_TRUE(b.tatp);
-  EXPECT_EQ(b.nfreecomp, 1);  // MgO is absent from every rbi row
-  // fractionation needs rbi
-  read("with g q\nfract g 0.1 0 5 600 0.1 10 5\n");
+  // Asking for fractionation, outright or "ask", ends the run as "kill"
+  // does, with nothing of it filled; "no" reads on.
+  for (const char* line : {"fract g 0.1 0 5 600 0.1 10 5\n", "fractionation ask g 0.1 0 5 600 0.1 10 5\n"}) {
+    SCOPED_TRACE(line);
+    term_.reset();
+    term_ = std::make_unique<testsupport::Terminal>();
+    const IO::runend e = fatal(std::string("with g q\npseudosection\nrbi SiO2 MgO\nrbi g 2 1 0\n") + line);
+    EXPECT_TRUE(e.killed);
+    EXPECT_TRUE(says("fractcalcs are currently untested - what state are they in??\n"));
+    EXPECT_TRUE(says("-- run killed --"));
+    EXPECT_EQ(CONTROLJX.fractionation, no);
+    EXPECT_EQ(CONTROLJX.oblique, no);
+    EXPECT_EQ(FRACTINFO.nsteps, 0);
+  }
+  term_.reset();
+  term_ = std::make_unique<testsupport::Terminal>();
+  read("with g q\npseudosection\nrbi SiO2 MgO\nrbi g 2 1 0\nfract no\nwith g\n");
+  EXPECT_FALSE(says("fractcalcs"));
   EXPECT_EQ(CONTROLJX.fractionation, no);
+  EXPECT_EQ(NWHSTRINGS, 1);  // read on past the line
 }
 
 TEST_F(ScriptKeywords, TraceLines) {

@@ -1,0 +1,52 @@
+// The parts of a phase-diagram calculation that the script settles: which
+// phases take part and which are in excess, the effective variance after
+// isopleths, the isopleths, the projection plane and the bulk composition.
+#pragma once
+
+#include "frame/types.h"
+
+namespace ZQREAD3 {
+
+// ---------------------------------------------------------------- phases
+// Narrows the phase tables to the "with" list (or to a choice at the
+// terminal), drops a pure H2O or CO2 phase that cannot coexist with the
+// fluid, and sets FLUIDTYPE and EXBUFF.
+void WHICHPHASES();
+// Its last steps: FLUIDTYPE from the phases now kept (a type the program
+// cannot handle ends the run), EXBUFF kept only for an H2O-CO2 fluid, and
+// the line naming the fluid.
+void SETFLUIDTYPE();
+// Flags the phases in excess and those whose modes go to zero.
+void PHASESINEXCESS();
+// Which solution phases have their starting guesses from the script.
+void XYZGUESSINFO();
+// The warning at the end of a run that relied on the a-x file's guesses.
+void XYZGUESSWARNING();
+
+// ---------------------------------------------------------------- variance
+// VARIANCE from OVARIANCE and the isopleths; outside 0..2 ends the run.
+void VARCALC();
+
+// ---------------------------------------------------------------- isopleths
+// Mode and zero-mode isopleths: phases whose modes are fixed at a series.
+void READMODEISOPLETHS();
+// The x(CO2) series of a binary H2O-CO2 fluid.
+void READXCO2VALUES();
+// Composition isopleths: compositional variables fixed at a series, values
+// that would make a site fraction non-positive dropped.
+void READISOPLETHS();
+// The values low, low + inc, ... up to high (high itself always last), into
+// list row of LISO; the count in NLISO[row]. More than fit are thinned to
+// 101 values.
+void SERIES(extended low, extended high, extended inc, smallint row);
+// The part of a name before its first underscore.
+sstring SHORTEN(const sstring& name);
+
+// ---------------------------------------------------------------- script blocks
+void READPROJPLANE();
+// The free components (BCOMPS, NUVLEFT) and whether phase properties can
+// be calculated (CALCG).
+void SETTER();
+void READCOMPS();
+
+}  // namespace ZQREAD3

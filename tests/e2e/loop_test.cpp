@@ -1,0 +1,137 @@
+// The set-up of a phase-diagram calculation as a user meets it, on the
+// made-up MgO-FeO loop system: the dialogue of a pass and of a second pass,
+// the variance prompt, the phase-rule variance, the state of order, the
+// dogmin stop and the fractionation switch.
+#include <regex>
+
+#include "harness.h"
+
+using e2e::has;
+
+namespace {
+
+const std::string loopscript = "axfile lpax\nwith alp bet\ninexcess\ndiagramPT 4 10 400 700\npseudosection no\n";
+
+std::string script(const std::string& lines) { return loopscript + lines + "*\n"; }
+
+// One pass with the script as it stands, the P and T typed at their two
+// prompts: first on the terminal (the P-T answers come from the answers,
+// so they do not show), then as the log keeps it (with them).
+const std::string setup =
+    "\nwith: alp, bet \n"
+    "no phases in excess (from script)\n"
+    "\nspecification of xyz starting guesses of phases\n"
+    "in the scriptfile:none; not in the scriptfile: alp bet\n"
+    "\nspecification of overall PT window:\n"
+    "overall PT window is P: 4.0 to 10.0 kbar, and T: 400 to 700\xA1" "C (from script)\n"
+    "\naccepting the calculated variance (from script)\n"
+    "original variance = 2, effective variance = 2  (0, 0)\n"
+    "\nspecification of PT calcs:\n"
+    "P at which equilibria to be calculated\n";
+const std::string pprompt = "P calcs: between P(low) and P(high), with P increment : ";
+const std::string tprompt = "T at which equilibria to be calculated\nT calcs: between T(low) and T(high), with T increment : ";
+const std::string shown = setup + pprompt + tprompt + "\nmore phase diagram calculations ? ";
+const std::string logged = setup + pprompt + "8\n" + tprompt + "600\n\nmore phase diagram calculations ? ";
+
+std::size_t count(const std::string& text, const std::string& piece) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++n;
+  return n;
+}
+
+std::string stamped(const std::string& text) {
+  static const std::regex when("running at [0-9]{1,2}\\.[0-9]{2} on [A-Za-z]{3} [0-9]{1,2} [A-Za-z]{3},[0-9]{4}");
+  return std::regex_replace(text, when, "running at WHEN");
+}
+
+TEST(Mode1Run, DialogueOfTwoPasses) {
+  const e2e::Run r = e2e::run({"loop"}, "8\n600\ny\n8\n600\nn\n\n");
+  EXPECT_EQ(r.status, 0);
+  const std::string reading = "reading ax: alp bet per pa pb \n";
+  EXPECT_TRUE(has(r.out, reading + shown + "\nmade-up data set lp")) << r.out;
+  EXPECT_TRUE(has(r.out, reading + shown + "\n[ jx351")) << r.out;
+  const std::string& log = r.files.at("jx-log.txt");
+  EXPECT_EQ(count(log, reading + logged), 2u) << log;
+  EXPECT_TRUE(has(log, logged + "yes\n")) << log;
+  EXPECT_TRUE(has(log, logged + "no\n")) << log;
+  // The summary keeps only the line on the phases in excess of each pass.
+  const std::string head = std::string(60, '^') +
+                           "\n\nSOLVARINTH 3.51 running at WHEN\nusing made-up data set lp, 7 dec 2026\n"
+                           "with axfile jx-lpax.txt and scriptfile jx-lp.txt\n\n"
+                           "no phases in excess (from script)\n";
+  EXPECT_EQ(stamped(r.files.at("jx-lp-o.txt")).substr(0, 2 * head.size()), head + head);
+  // The a-x models are listed on the first pass only.
+  const std::string& it = r.files.at("jx-lp-it.txt");
+  EXPECT_EQ(count(it, "\nalp\n"), 1u) << it;
+  EXPECT_EQ(count(it, "\nbet\n"), 1u) << it;
+}
+
+TEST(Mode1Run, VariancePromptAndPhaseRule) {
+  const std::string prompt = "variance of required equilibrium (2?) : ";
+  struct Case {
+    std::string extra, answer, line;
+  } cases[] = {
+      {"", "7", prompt + "variance looks awry: reset to 2\n"},
+      {"", "1", prompt + "variance too low: reset to 2\n"},
+      {"", "", prompt + "original"},
+      {"", "x", prompt + "garbage info for variance: set to 2\n"},
+      {"setvar yes 1\n", "", "variance too low: reset to 2\n\nrequired equilibria are univariant (from script)\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answer + c.extra);
+    const e2e::Run r = e2e::run({"loop"}, c.answer + "\n8\n600\nn\n\n", {{"jx-lp.txt", script("acceptvar no\n" + c.extra)}});
+    EXPECT_TRUE(has(r.out, c.line)) << r.out;
+    EXPECT_TRUE(has(r.out, "original variance = 2, effective variance = 2  (0, 0)\n")) << r.out;
+  }
+
+  // Five phases over two components: -1 is shown, and taken as 0.
+  const std::string ax = e2e::slurp(e2e::fs::path(SOLVARINTH_FIXTURES) / "loop/jx-lpax.txt");
+  const std::string wide = std::regex_replace(ax, std::regex("\nper 0.9\n"), "\nper 0.9\naA\nbB\n");
+  std::string s = script("acceptvar no\n");
+  s = std::regex_replace(s, std::regex("with alp bet"), "with alp bet per aA bB");
+  const e2e::Run w = e2e::run({"loop"}, "\nn\n\n", {{"jx-lp.txt", s}, {"jx-lpax.txt", wide}});
+  EXPECT_TRUE(has(w.out, "variance of required equilibrium (-1?) : original variance = 0, effective variance = 0")) << w.out;
+  EXPECT_TRUE(has(w.out, "non-unit activities :\n     name        a\n      per    0.900\n")) << w.out;
+
+  // Pure phases alone: univariant, asked nothing about it.
+  const e2e::Run p = e2e::run({"loop"}, "n\n\n",
+                              {{"jx-lp.txt", "axfile lpax\nwith pa pb\ninexcess\nacceptvar no\ncalcTatP yes\ncalcP 6\n"
+                                             "calcT 400 700\ndiagramPT 4 10 400 700\npseudosection no\n*\n"}});
+  EXPECT_FALSE(has(p.out, "variance of required")) << p.out;
+  EXPECT_TRUE(has(p.out, "original variance = 1, effective variance = 1  (0, 0)\n")) << p.out;
+}
+
+TEST(Mode1Run, StateOfOrder) {
+  const std::string prefs = "dsfile 7ab\nscriptfile od\ncalcmode 1\n";
+  const std::string od = "axfile odax\nwith od\ncalcP 6\ncalcT 600\ndiagramPT 4 10 400 700\npseudosection no\nautoexit\n";
+  const e2e::Run q = e2e::run({"rock"}, "", {{"jx-prefs.txt", prefs}, {"jx-od.txt", od + "usecalcq yes\n*\n"}});
+  const std::regex lines(
+      "\nequilibrium state of order \\(for given P, T and compositions\\)\n"
+      " P\\(kbar\\)    T\\(C\\)     Q\\(od\\)\n     6\\.0     600    0\\.[0-9]{4}\n \n");
+  EXPECT_TRUE(std::regex_search(q.out, lines)) << q.out;
+  EXPECT_TRUE(std::regex_search(q.files.at("jx-od-o.txt"), lines));
+
+  const e2e::Run g = e2e::run({"rock"}, "", {{"jx-prefs.txt", prefs}, {"jx-od.txt", od + "xyzguess Q(od) 1.5\n*\n"}});
+  EXPECT_TRUE(has(g.out, "\n\nillegal Q starting guess for od: random value used\n")) << g.out;
+  EXPECT_FALSE(has(g.out, "bombed"));
+}
+
+TEST(Mode1Run, DogminAndFractionationStops) {
+  const std::string dog = "inexcess\ndiagramPT 4 10 400 700\npseudosection\nbulk MgO FeO\nbulk 50 50\nautoexit\n*\n";
+  // Pure phases have no phase Gibbs energies to compare.
+  const e2e::Run pure = e2e::run(
+      {"loop"}, "", {{"jx-lp.txt", "axfile lpax\nwith pa pb\ndogmin yes 1\ncalcTatP yes\ncalcP 6\ncalcT 600\n" + dog}});
+  EXPECT_TRUE(has(pure.out, "-- run bombed in dogmin : dogmin needs Gibbs energies: not with an aqueous or buffered "
+                            "fluid or ln a / mu variables\n"))
+      << pure.out;
+  const e2e::Run grid = e2e::run(
+      {"loop"}, "", {{"jx-lp.txt", "axfile lpax\nwith alp bet\nmaxvar 3\ndogmin yes 0\ncalcP 4 6 1\ncalcT 500 600 50\n" + dog}});
+  EXPECT_TRUE(has(grid.out, "\nrunning dogmin: min variance of equilibria is divariant; max variance is triva")) << grid.out;
+  EXPECT_FALSE(has(grid.out, "bombed")) << grid.out;
+
+  const e2e::Run f = e2e::run({"loop"}, "", {{"jx-lp.txt", script("fract yes\n")}});
+  EXPECT_TRUE(has(f.out, "\nfractcalcs are currently untested - what state are they in??\n\n-- run killed --\n")) << f.out;
+  EXPECT_FALSE(has(f.out, "with: alp"));
+}
+
+}  // namespace
