@@ -68,8 +68,13 @@ void CHOLESKI(const invmatrix& a, invmatrix& l, smallint n) {
 }
 
 void INVERSE(const invmatrix& a, invmatrix& ainv, smallint n) {
-  invmatrix l{"inverse l"}, m{"inverse m"};
+  invmatrix l{"inverse l"};
   CHOLESKI(a, l, n);
+  INVERTFROMCHOLESKI(l, ainv, n);
+}
+
+void INVERTFROMCHOLESKI(const invmatrix& l, invmatrix& ainv, smallint n) {
+  invmatrix m{"inverse m"};
   for (long j = 1; j <= n; ++j)
     for (long i = j; i <= n; ++i) {
       extended s = i == j ? 1 : 0;

@@ -33,6 +33,9 @@ constexpr extended LUTWOLN = 0.693147L;
 void CHOLESKI(const invmatrix& a, invmatrix& l, smallint n);
 // ainv := a^-1 through the Cholesky factor, exactly symmetric.
 void INVERSE(const invmatrix& a, invmatrix& ainv, smallint n);
+// The inverse of l l^T from its lower Cholesky factor l, symmetric to the
+// last bit; shared by every positive-definite inverse of the program.
+void INVERTFROMCHOLESKI(const invmatrix& l, invmatrix& ainv, smallint n);
 // a overwritten by its Crout factors (L with its diagonal, U with a unit
 // diagonal above it), piv[k] the row exchanged with row k, d the signed log
 // of the determinant; false (d = LUSINGULARD, factors partial) when singular.

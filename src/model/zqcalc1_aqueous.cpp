@@ -2,6 +2,7 @@
 // constant, the extended Debye-Hueckel activity coefficient of a solute and
 // the matching term of the solvent.
 #include <cmath>
+#include <string>
 
 #include "frame/channels.h"
 #include "frame/io.h"
@@ -36,6 +37,19 @@ extended sigmadh(extended x) {
   return sum;
 }
 
+// The start of the debug trace line both Debye-Hueckel terms write.
+std::string dhtrace(extended xCO2, extended xH2O, extended I, extended A) {
+  std::string line = "xco2 = ";
+  IO::ADDREAL(xCO2, 4, false, 0, line);
+  IO::ADDSTR(", xh2o = ", 0, line);
+  IO::ADDREAL(xH2O, 4, false, 0, line);
+  IO::ADDSTR(", I = ", 0, line);
+  IO::ADDREAL(I, 5, true, 0, line);
+  IO::ADDSTR(", A = ", 0, line);
+  IO::ADDREAL(A, 8, false, 0, line);
+  return line;
+}
+
 }  // namespace
 
 extended AWGF(extended P, extended T, extended xCO2, extended xH2O, extended V) {
@@ -65,14 +79,7 @@ extended DHSOLUTE(extended P, extended T, extended nCO2, extended nH2O, extended
   const extended sqrtI = std::sqrt(I);
   const extended dh = -A * zz * sqrtI / (1 + IONSIZE * B * sqrtI);
   if (ZQGLOBAL::DEBUGLEVEL == DHTRACELEVEL) {
-    std::string line = "xco2 = ";
-    IO::ADDREAL(xCO2, 4, false, 0, line);
-    IO::ADDSTR(", xh2o = ", 0, line);
-    IO::ADDREAL(xH2O, 4, false, 0, line);
-    IO::ADDSTR(", I = ", 0, line);
-    IO::ADDREAL(I, 5, true, 0, line);
-    IO::ADDSTR(", A = ", 0, line);
-    IO::ADDREAL(A, 8, false, 0, line);
+    std::string line = dhtrace(xCO2, xH2O, I, A);
     IO::ADDSTR(", B x 10^-10 = ", 0, line);
     IO::ADDREAL(B * 1e-10L, 8, false, 0, line);
     IO::ADDSTR(", DH(solute) = ", 0, line);
@@ -92,14 +99,7 @@ extended DHSOLVENT(extended P, extended T, extended nCO2, extended nH2O, extende
   const extended x = 9.72795e-07L * s * std::sqrt(I);
   const extended dh = 0.016461L * A * x * x * x * sigmadh(x);
   if (ZQGLOBAL::DEBUGLEVEL == DHTRACELEVEL) {
-    std::string line = "xco2 = ";
-    IO::ADDREAL(xCO2, 4, false, 0, line);
-    IO::ADDSTR(", xh2o = ", 0, line);
-    IO::ADDREAL(xH2O, 4, false, 0, line);
-    IO::ADDSTR(", I = ", 0, line);
-    IO::ADDREAL(I, 5, true, 0, line);
-    IO::ADDSTR(", A = ", 0, line);
-    IO::ADDREAL(A, 8, false, 0, line);
+    std::string line = dhtrace(xCO2, xH2O, I, A);
     IO::ADDSTR(", DH(solvent) = ", 0, line);
     IO::ADDREAL(dh, 5, true, 0, line);
     IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);

@@ -37,7 +37,7 @@ void CALCCOV(covmatrix& covh, covmatrix& covlnk) {
 }
 
 void POSDEFINVERT(const invmatrix& a, invmatrix& ainv, smallint n) {
-  invmatrix L{"posdefinvert L"}, M{"posdefinvert M"};
+  invmatrix L{"posdefinvert L"};
   for (long i = 1; i <= n; ++i) {
     for (long j = 1; j < i; ++j) {
       extended s = a(i, j);
@@ -49,18 +49,7 @@ void POSDEFINVERT(const invmatrix& a, invmatrix& ainv, smallint n) {
     if (!(p > 0)) IO::ERROREXIT("posdefinvert", "sqrt negative", faulttype::yourfault);
     L(i, i) = std::sqrt(p);
   }
-  for (long j = 1; j <= n; ++j)
-    for (long i = j; i <= n; ++i) {
-      extended s = i == j ? 1 : 0;
-      for (long k = j; k < i; ++k) s -= L(i, k) * M(k, j);
-      M(i, j) = s / L(i, i);
-    }
-  for (long i = 1; i <= n; ++i)
-    for (long j = i; j <= n; ++j) {
-      extended s = 0;
-      for (long k = j; k <= n; ++k) s += M(k, i) * M(k, j);
-      ainv(i, j) = ainv(j, i) = s;
-    }
+  ZQNLE4::INVERTFROMCHOLESKI(L, ainv, n);
 }
 
 }  // namespace ZQAVPT
