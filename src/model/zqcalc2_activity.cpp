@@ -167,6 +167,18 @@ void DUMPSITEFRACTIONS(const ptype1& ph, const eqvector& x, const farray<extende
   IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
 }
 
+namespace {
+
+// One linear factor of a product term at x: its constant plus each entry's
+// rational times its variable.
+extended factorat(const xtermtype& xf, const eqvector& x, smallint offset) {
+  extended s = quotient(xf.cn, xf.cd);
+  for (long k = 1; k <= xf.m; ++k) s = s + quotient(xf.an[k], xf.ad[k]) * x[xf.v[k] + offset - 1];
+  return s;
+}
+
+}  // namespace
+
 extended SUBSDIFFTERM(const termtype& term, smallint v, const eqvector& x, smallint offset) {
   extended result = 0;
   for (long t = 1; t <= term.nterms; ++t) {
@@ -184,10 +196,7 @@ extended SUBSDIFFTERM(const termtype& term, smallint v, const eqvector& x, small
           if (f == fs) {
             product = (product * occ.an[ks]) / occ.ad[ks];
           } else {
-            const xtermtype& xf = st.factors[f];
-            extended s = quotient(xf.cn, xf.cd);
-            for (long k = 1; k <= xf.m; ++k) s = s + quotient(xf.an[k], xf.ad[k]) * x[xf.v[k] + offset - 1];
-            product = product * s;
+            product = product * factorat(st.factors[f], x, offset);
           }
         }
         result = product * st.coef + result;
