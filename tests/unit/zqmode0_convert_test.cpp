@@ -89,6 +89,12 @@ class Convert : public ::testing::Test {
  protected:
   void SetUp() override {
     testsupport::freshstate();
+    // The script's reset clears only the counts of the mineral records:
+    // each test starts from blank records, whatever an earlier one left.
+    for (long i = 1; i <= maxminerals; ++i) {
+      MINERAL[i] = mineraltype{};
+      MINERALCONV[i] = mineralconvtype{};
+    }
     ALLOCATEWORK();
     IO::CONTROLIO.pagewidth = 200;
     testsupport::openchannel(CHANNEL::LOGBIT, "log.txt");

@@ -54,6 +54,8 @@ class Utilities : public ::testing::Test {
  protected:
   void TearDown() override {
     if (ZQREAD1::PDATA.f != nullptr) IO::FILECLOSE(ZQREAD1::PDATA, true, "dsfile");
+    // The start-up's tables go with the test, as at the end of a run.
+    ZQUTE1::CLEANUP();
     testsupport::freshstate();
   }
 
