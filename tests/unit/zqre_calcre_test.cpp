@@ -450,6 +450,13 @@ TEST_F(Finder, SubsystemTarget) {
   ZQRE::NPHSUB = 2;
   RANKC = 1;
   EXPECT_FALSE(ZQRE::CALCLNIR(flags({3, 4}), 1));
+  // With two missing, a phase unused outside, and a subsystem owing three
+  // (its size set by hand) but holding only two unused phases, it asks for
+  // two.
+  ONIR = 3;
+  ZQRE::NPHSUB = 4;
+  EXPECT_TRUE(ZQRE::CALCLNIR(flags({3, 4}), 1));
+  EXPECT_EQ(ZQRE::NRSUBTARGET, 2);
 }
 
 }  // namespace
