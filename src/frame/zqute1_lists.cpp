@@ -20,6 +20,20 @@ namespace {
 constexpr long maxn = maxlistvalues;
 // Far more values than any list holds; counting stops here.
 constexpr long toomany = 100000;
+// Windows narrower than these hold one value, and limits closer than these
+// to a whole number print without decimals: kbar, K, ln a or activity, mu.
+constexpr extended PSAME = 1e-6L;
+constexpr extended TSAME = 1e-5L;
+constexpr extended LNASAME = 1e-5L;
+constexpr extended MUSAME = 0.001L;
+// A stepped list whose last value falls short of the window's end by more
+// than these gets the end value appended: kbar, K, ln a or activity, mu.
+constexpr extended PENDTOL = 1e-4L;
+constexpr extended TENDTOL = 0.01L;
+constexpr extended LNAENDTOL = 1e-5L;
+constexpr extended MUENDTOL = 1e-4L;
+// A scripted T increment closer than this to a whole number prints as one.
+constexpr extended WHOLETOL = 1e-4L;
 
 void say(const std::string& text) { IO::PUTSTR(0, text, 1, CHANNEL::TERMLOG); }
 
@@ -131,12 +145,12 @@ void oneshot(listvector& list, smallint& count, extended low, extended high, ext
 
 void LISTP() {
   const bool listed = FIX == fixtype::fixp || FIX == fixtype::fixpt;
-  oneshot(LP, NLP, PLOW, PHIGH, 1e-6L, CPINC, listed, "P interval", FIX != fixtype::fixt, " kbar");
+  oneshot(LP, NLP, PLOW, PHIGH, PSAME, CPINC, listed, "P interval", FIX != fixtype::fixt, " kbar");
 }
 
 void LISTT() {
   const bool listed = FIX == fixtype::fixt || FIX == fixtype::fixpt;
-  oneshot(LT, NLT, TLOW, THIGH, 1e-5L, CTINC, listed, "T interval", FIX != fixtype::fixp,
+  oneshot(LT, NLT, TLOW, THIGH, TSAME, CTINC, listed, "T interval", FIX != fixtype::fixp,
           std::string(" ") + macroman::degree_s + "C");
 }
 
@@ -144,12 +158,12 @@ void LISTP3() {
   PPRECISION = 3;
   const bool given = CPINC > 0;
   extended inc = given ? CPINC : 0;
-  if (std::fabs(PHIGH - PLOW) < 1e-6L) {
+  if (std::fabs(PHIGH - PLOW) < PSAME) {
     NLP = 1;
     LP[1] = PLOW;
     PPRECISION = std::max<smallint>(3, places(PLOW));
   } else {
-    const smallint d = std::max(limitplaces(PLOW, 1e-6L), limitplaces(PHIGH, 1e-6L));
+    const smallint d = std::max(limitplaces(PLOW, PSAME), limitplaces(PHIGH, PSAME));
     if (given) say("P interval = " + fixedtext(inc) + " (from script)");
     const extended range = PHIGH - PLOW;
     const dialogue dl{"P interval", "try again: P interval", "P interval must be positive - try again: P interval",
@@ -159,10 +173,10 @@ void LISTP3() {
                       },
                       "P interval too small : max of " + IO::INT2STR(maxn) + " pressures"};
     inc = askincrement(dl, given, inc, range, [&](extended x) {
-      return stepped(PLOW, x, stepcount(range, x, false), PHIGH, 1e-4L, nullptr);
+      return stepped(PLOW, x, stepcount(range, x, false), PHIGH, PENDTOL, nullptr);
     });
     NLP = static_cast<smallint>(
-        stepped(PLOW, inc, stepcount(range, inc, false), PHIGH, 1e-4L, [](long i, extended v) { LP[i] = v; }));
+        stepped(PLOW, inc, stepcount(range, inc, false), PHIGH, PENDTOL, [](long i, extended v) { LP[i] = v; }));
     PPRECISION = std::max<smallint>(std::max(places(inc), d), 3);
   }
   if (VARIANCE == 2)
@@ -176,15 +190,15 @@ void LISTT3() {
   PPRECISION = 3;
   const bool given = CTINC > 0;
   extended inc = given ? CTINC : 0;
-  if (std::fabs(THIGH - TLOW) < 1e-5L) {
+  if (std::fabs(THIGH - TLOW) < TSAME) {
     NLT = 1;
     LT[1] = TLOW;
     TPRECISION = places(TLOW);
     return;
   }
-  const smallint d = std::min<smallint>(std::max(limitplaces(TLOW, 1e-5L), limitplaces(THIGH, 1e-5L)), 4);
+  const smallint d = std::min<smallint>(std::max(limitplaces(TLOW, TSAME), limitplaces(THIGH, TSAME)), 4);
   if (given) {
-    const bool whole = std::fabs(inc - std::nearbyint(inc)) < 1e-4L;
+    const bool whole = std::fabs(inc - std::nearbyint(inc)) < WHOLETOL;
     say("T interval = " + (whole ? IO::INT2STR(inc) : fixedtext(inc)) + " (from script)");
   }
   const extended range = THIGH - TLOW;
@@ -195,11 +209,11 @@ void LISTT3() {
                     },
                     "T interval too small : max of " + IO::INT2STR(maxn) + " temperatures"};
   inc = askincrement(dl, given, inc, range, [&](extended x) {
-    return stepped(TLOW, x, stepcount(range, x, true), THIGH, 0.01L, nullptr);
+    return stepped(TLOW, x, stepcount(range, x, true), THIGH, TENDTOL, nullptr);
   });
   NLT = static_cast<smallint>(
-      stepped(TLOW, inc, stepcount(range, inc, true), THIGH, 0.01L, [](long i, extended v) { LT[i] = v; }));
-  const smallint dinc = limitplaces(inc, 1e-5L);
+      stepped(TLOW, inc, stepcount(range, inc, true), THIGH, TENDTOL, [](long i, extended v) { LT[i] = v; }));
+  const smallint dinc = limitplaces(inc, TSAME);
   TPRECISION = std::min<smallint>(std::max(dinc, d), 4);
   PPRECISION = std::clamp<smallint>(static_cast<smallint>(TPRECISION + 3), 3, 4);
 }
@@ -207,7 +221,7 @@ void LISTT3() {
 void LISTLNA(smallint k, extended low, extended high) {
   const std::string what = CONTROLJX.setlna == yes ? "ln a" : "log a";
   say(windowline(what, low, high));
-  if (std::fabs(high - low) < 1e-5L) {
+  if (std::fabs(high - low) < LNASAME) {
     NLLNA[k] = 1;
     LLNA(k, 1) = low;
     LNAPRECISION = std::max<smallint>(2, places(low));
@@ -222,10 +236,10 @@ void LISTLNA(smallint k, extended low, extended high) {
                     },
                     "interval too small : max of " + IO::INT2STR(maxn) + " values"};
   const extended inc = askincrement(dl, false, 0, range, [&](extended x) {
-    return stepped(low, x, stepcount(range, x, false), high, 1e-5L, nullptr);
+    return stepped(low, x, stepcount(range, x, false), high, LNAENDTOL, nullptr);
   });
   NLLNA[k] = static_cast<smallint>(
-      stepped(low, inc, stepcount(range, inc, false), high, 1e-5L, [&](long i, extended v) { LLNA(k, i) = v; }));
+      stepped(low, inc, stepcount(range, inc, false), high, LNAENDTOL, [&](long i, extended v) { LLNA(k, i) = v; }));
   LNAPRECISION = std::max<smallint>(std::max(places(inc), d), 2);
   solvedprecision("listlna");
 }
@@ -233,7 +247,7 @@ void LISTLNA(smallint k, extended low, extended high) {
 void LISTMU(smallint k, extended low, extended high) {
   const std::string mu = macroman::micro_s;
   say(windowline(mu, low, high));
-  if (std::fabs(high - low) < 0.001L) {
+  if (std::fabs(high - low) < MUSAME) {
     NLMU[k] = 1;
     LMU(k, 1) = low;
     MUPRECISION = std::max<smallint>(1, places(low));
@@ -248,17 +262,17 @@ void LISTMU(smallint k, extended low, extended high) {
                     },
                     mu + " interval too small : max of " + IO::INT2STR(maxn) + " values"};
   const extended inc = askincrement(dl, false, 0, range, [&](extended x) {
-    return stepped(low, x, stepcount(range, x, false), high, 1e-4L, nullptr);
+    return stepped(low, x, stepcount(range, x, false), high, MUENDTOL, nullptr);
   });
   NLMU[k] = static_cast<smallint>(
-      stepped(low, inc, stepcount(range, inc, false), high, 1e-4L, [&](long i, extended v) { LMU(k, i) = v; }));
+      stepped(low, inc, stepcount(range, inc, false), high, MUENDTOL, [&](long i, extended v) { LMU(k, i) = v; }));
   MUPRECISION = std::max<smallint>(std::max(places(inc), d), 1);
   solvedprecision("listmu");
 }
 
 void LISTA(smallint k, extended low, extended high) {
   say(windowline("activity", low, high));
-  if (std::fabs(high - low) < 1e-5L) {
+  if (std::fabs(high - low) < LNASAME) {
     NLLNA[k] = 1;
     LLNA(k, 1) = std::log(low);
     LNAPRECISION = std::max<smallint>(2, places(low));
@@ -277,7 +291,7 @@ void LISTA(smallint k, extended low, extended high) {
       v = std::log(std::exp(v) + inc);
       if (store) store(i, v);
     }
-    if (v + 1e-5L < lnhigh) {
+    if (v + LNAENDTOL < lnhigh) {
       if (store) store(n + 1, lnhigh);
       return n + 1;
     }
