@@ -192,13 +192,8 @@ extended SUBSDIFFTERM(const termtype& term, smallint v, const eqvector& x, small
         if (occ.v[ks] != v) continue;
         if (occ.ad[ks] == 0) IO::ERROREXIT("subsdiffterm", "zero denominator in an a-x expression", yourfault);
         extended product = 1;
-        for (long f = 1; f <= st.nfactors; ++f) {
-          if (f == fs) {
-            product = (product * occ.an[ks]) / occ.ad[ks];
-          } else {
-            product = product * factorat(st.factors[f], x, offset);
-          }
-        }
+        for (long f = 1; f <= st.nfactors; ++f)
+          product = f == fs ? (product * occ.an[ks]) / occ.ad[ks] : product * factorat(st.factors[f], x, offset);
         result = product * st.coef + result;
       }
     }
