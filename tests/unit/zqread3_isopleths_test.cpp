@@ -30,12 +30,7 @@ class Isopleths : public ::testing::Test {
     testsupport::freshstate();
   }
   static std::string run(const std::string& answers, const std::function<void()>& f, std::string& out) {
-    testsupport::Terminal term;
-    testsupport::Answers a(answers);
-    IO::WHATSOPEN = 1;  // a fatal end of an earlier call closed the channels
-    const std::string end = fatal(f);
-    out = term.text();
-    return end;
+    return testsupport::answered(answers, f, out);
   }
   // One solution phase "alp" with x = proportion of its second end-member
   // and site fractions 1 - x and x, and a pure phase "per".

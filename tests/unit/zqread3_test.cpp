@@ -60,12 +60,7 @@ class PhaseChoice : public ::testing::Test {
   }
   // Runs f with the answers piped in; the end of the run it met, and the terminal.
   static std::string run(const std::string& answers, const std::function<void()>& f, std::string& out) {
-    testsupport::Terminal term;
-    testsupport::Answers a(answers);
-    IO::WHATSOPEN = 1;  // a fatal end of an earlier call closed the channels
-    const std::string end = fatal(f);
-    out = term.text();
-    return end;
+    return testsupport::answered(answers, f, out);
   }
 };
 
