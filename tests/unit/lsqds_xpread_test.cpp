@@ -18,10 +18,10 @@ using testsupport::fatal;
 
 namespace {
 
-std::string em(const std::string& name, const std::string& h) {
-  return name + "  AB\n 1 1.0 10 2.0 0\n0\n " + h + "\n 0.05\n 2.5\n 0 0 0 0\n 0\n 0 0\n\n";
+std::string em(const std::string& name, const std::string& h, const std::string& s = "0.05") {
+  return name + "  AB\n 1 1.0 10 2.0 0\n0\n " + h + "\n " + s + "\n 2.5\n 0 0 0 0\n 0\n 0 0\n\n";
 }
-const std::string emfile = "6\n\n" + em("pa", "-1000") + em("pb", "-1004") + em("pc", "-1010") + "*\n";
+const std::string emfile = "6\n\n" + em("pa", "-1000") + em("pb", "-1004") + em("pc", "-1010", "0.04") + "*\n";
 const std::string axfile =
     "ab 2 1\n  x(ab) 0.5\n  p(pa) 1 1 1 1 -1 x\n  p(pb) 1 1 0 1 1 x\n  ideal\n  2\n"
     "  xA 1 1 1 1 -1 x\n  xB 1 1 0 1 1 x\n  pa 1 1 xA 1\n  pb 1 1 xB 1\n*\n";
@@ -174,6 +174,54 @@ TEST_F(LeastSquaresExperiments, EveryStopOfTheReader) {
     SetUp();
     EXPECT_EQ(read(c.xp), c.end) << c.xp;
   }
+}
+
+TEST_F(LeastSquaresExperiments, AssemblyRows) {
+  const std::string brackets = "1 5 700 0 0.3\n0 5 750 0 0.3\n-1\n";
+  ASSERT_EQ(read("0\n0\n1 pa pb\n -1 1 1\nab 1 lab\n" + brackets +
+                 "3 pb pc\n -1 1 1\n1 1 unused\n1 5 700 0\n0 5 750 0\n-1\n"
+                 "1 pb pc\n -1 1 2\n1 1 third\n1 5 700 0\n0 6 750 0\n-1\n0\n"),
+            "");
+  ASSERT_EQ(fatal([] { LSQDS::ASSEMBLY(1); }), "");
+  // Rows for the used experiments only, numbered on from the calorimetry.
+  EXPECT_EQ(LSQDS::NEXP, 2);
+  const xprec& a = LSQDS::XP(1);
+  const xprec& b = LSQDS::XP(2);
+  const xprec& c = LSQDS::XP(3);
+  EXPECT_EQ(a.row, 1);
+  EXPECT_EQ(c.row, 2);
+  EXPECT_EQ(b.row, 0);
+  EXPECT_NE((double)b.hlow, 0.0);  // limits all the same
+  EXPECT_EQ(LSQDS::TBAR[1], 998);
+  // The ideal binary at x = 0.3 gives pa 0.7; ln K takes pb's fixed entry.
+  EXPECT_NEAR((double)a.br[2].act[1], 0.7, 1e-15);
+  EXPECT_NEAR((double)a.br[2].act[2], 0.3, 1e-15);
+  EXPECT_NEAR((double)a.br[1].lnk, -std::log(0.7), 1e-15);
+  EXPECT_EQ((double)a.ch, -4.0);
+  EXPECT_EQ((double)(*LSQDS::Y)[1], (double)(0.5L * (a.hlow + a.hhigh)));
+  // A reversal pair weighs by its width; brackets at two pressures by the
+  // limits' width times rfac.
+  EXPECT_GT((double)a.wsum, 0.0);
+  EXPECT_EQ((double)LSQDS::SDYBR[1], (double)(1 / a.wsum));
+  EXPECT_EQ((double)c.wsum, 0.0);
+  EXPECT_EQ((double)LSQDS::SDYBR[2], (double)(c.hhigh - c.hlow));
+  EXPECT_EQ((*LSQDS::LHS)(2, 2), -1);
+  EXPECT_EQ((*LSQDS::LHS)(2, 3), 1);
+  EXPECT_FALSE((*LSQDS::B)(2, 1));
+
+  // An activity of 0 from the model, and an equilibrium given with its
+  // phases, stop the assembly.
+  SetUp();
+  ASSERT_EQ(read("0\n0\n1 pa pb\n -1 1 1\nab 1 lab\n1 5 700 0 1\n0 5 750 0 0.3\n-1\n0\n"), "");
+  EXPECT_EQ(fatal([] { LSQDS::ASSEMBLY(1); }), "assembly: activity of pa not above 0 at bracket 1 of experiment 1 (lab)");
+  SetUp();
+  ASSERT_EQ(read("0\n0\n1 ab pc univariant\n1 1 g\npa pc\n -1 1\n1 5 700 0 0.4\n0 5 750 0 0.4\n-1\n0\n"), "");
+  EXPECT_EQ(fatal([] { LSQDS::ASSEMBLY(1); }),
+            "assembly: equilibria given with their solution phases cannot be fitted yet: experiment 1 (g)");
+  // Equal S and V: every bracket at one limit with no width, no row to weigh.
+  SetUp();
+  ASSERT_EQ(read("0\n0\n1 pa pb\n -1 1 1\n1 1 x\n1 5 700 0\n0 5 750 0\n-1\n0\n"), "");
+  EXPECT_EQ(fatal([] { LSQDS::ASSEMBLY(1); }), "assembly: no finite enthalpy limits with a width above 0 for experiment 1 (x)");
 }
 
 TEST(LeastSquaresHeatContent, PerUnitCoefficient) {
