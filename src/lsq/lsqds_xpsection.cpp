@@ -149,7 +149,6 @@ struct block {
       // Each of the phase's end-members must be in the end-member file.
       const smallint start = phaseblock(slot, false);
       r.rxpos[k] = static_cast<smallint>(start + m - 1);
-      r.hasphase = true;
     }
     for (smallint k = r.nrx + 1; k <= na; ++k) r.label += a[k] + " ";
     if (r.crdhydrous)

@@ -90,7 +90,7 @@ TEST_F(LeastSquaresExperiments, CalorimetryAndExperimentRecords) {
 
   const xprec& b = LSQDS::XP(2);
   EXPECT_FALSE(b.use);
-  EXPECT_TRUE(b.hasphase);
+  EXPECT_FALSE(b.hasphase);  // the header names end-members only
   EXPECT_EQ(b.kind, 1);
   EXPECT_EQ((double)b.rfac, 1.0);  // 0 given: 1 unless good equilibria are tightened
   EXPECT_EQ(b.nem, 3);
