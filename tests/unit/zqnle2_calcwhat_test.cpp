@@ -33,7 +33,7 @@ void recordsolve(const bemvector& PH) {
 }
 void recordgmin() { calls.push_back("gmin"); }
 
-class Enumeration : public ::testing::Test {
+class CalcWhat : public ::testing::Test {
  protected:
   void SetUp() override {
     testsupport::freshstate();
@@ -97,7 +97,7 @@ class Enumeration : public ::testing::Test {
   }
 };
 
-TEST_F(Enumeration, CombinationsOfEachLevel) {
+TEST_F(CalcWhat, CombinationsOfEachLevel) {
   struct Case {
     std::string name;
     smallint variance;
@@ -127,7 +127,7 @@ TEST_F(Enumeration, CombinationsOfEachLevel) {
   }
 }
 
-TEST_F(Enumeration, DebugRecords) {
+TEST_F(CalcWhat, DebugRecords) {
   loop();
   OVARIANCE = VARIANCE = 1;
   NPMBP = 1;
@@ -146,7 +146,7 @@ TEST_F(Enumeration, DebugRecords) {
   EXPECT_EQ(calls.size(), 3u);
 }
 
-TEST_F(Enumeration, DogminWalksDownTheVariances) {
+TEST_F(CalcWhat, DogminWalksDownTheVariances) {
   loop();
   DOGMIN = true;
   MINVARIANCE = 1;
@@ -171,7 +171,7 @@ TEST_F(Enumeration, DogminWalksDownTheVariances) {
   EXPECT_EQ(calls.back(), "gmin");
 }
 
-TEST_F(Enumeration, StopsOfThePass) {
+TEST_F(CalcWhat, StopsOfThePass) {
   components({"SiO2"});
   pure(1, "q", {1});
   pure(2, "coe", {1});
@@ -188,7 +188,7 @@ TEST_F(Enumeration, StopsOfThePass) {
 
 // ---------------------------------------------------------------- the reduction
 
-class Reduction : public Enumeration {
+class CalcRankP : public CalcWhat {
  protected:
   // One pure phase per column of a (rows components).
   static bemvector columns(const std::vector<std::vector<int>>& a) {
@@ -208,7 +208,7 @@ class Reduction : public Enumeration {
   }
 };
 
-TEST_F(Reduction, BulkInOrOutOfTheReducedSystem) {
+TEST_F(CalcRankP, BulkInOrOutOfTheReducedSystem) {
   const std::string refused =
       "\nreduced system needed for handling equilibrium involving: en H2O \n"
       "bulk NOT in reduced system\nthis equation must apply\n";
@@ -251,7 +251,7 @@ TEST_F(Reduction, BulkInOrOutOfTheReducedSystem) {
   }
 }
 
-TEST_F(Reduction, DogminQuietUnlessAskedAndTheDebugDump) {
+TEST_F(CalcRankP, DogminQuietUnlessAskedAndTheDebugDump) {
   components({"MgO", "SiO2", "H2O"});
   const bemvector set = columns({{1, 0}, {1, 0}, {0, 1}});
   NCOMP = 1;
@@ -286,7 +286,7 @@ TEST_F(Reduction, DogminQuietUnlessAskedAndTheDebugDump) {
   EXPECT_NE(out.find("    - MgO + SiO2 = 0\n" + dump), std::string::npos) << out;
 }
 
-TEST_F(Reduction, ProjectionAnnihilatesEveryColumn) {
+TEST_F(CalcRankP, ProjectionAnnihilatesEveryColumn) {
   std::mt19937 gen(20261207);
   std::uniform_int_distribution<int> entry(-3, 3), size(2, 5), width(1, 4), div(1, 3);
   int deficient = 0;
@@ -330,7 +330,7 @@ TEST_F(Reduction, ProjectionAnnihilatesEveryColumn) {
   EXPECT_GT(deficient, 100);
 }
 
-TEST_F(Reduction, LargeEntriesReduceExactlyOrStop) {
+TEST_F(CalcRankP, LargeEntriesReduceExactlyOrStop) {
   // Twelve components, the last a copy of the first: a deficit of one.
   std::vector<std::vector<int>> a(12, std::vector<int>(12));
   for (int i = 0; i < 11; ++i)
