@@ -1,6 +1,6 @@
 // The equilibria a pass picks out, as a user sees them with the debug
-// records on: the made-up loop with periclase and wustite, univariant, one
-// phase in excess.
+// records on: the made-up loop with periclase and wustite, univariant,
+// periclase in excess.
 #include <regex>
 
 #include "harness.h"
@@ -42,19 +42,6 @@ TEST(Mode1Enumeration, DebugRecordsOfEachCombination) {
   const e2e::Run q = e2e::run({"loop"}, "1\n", {{"jx-lp.txt", script("")}, {"jx-lpax.txt", loopax()}});
   EXPECT_FALSE(has(q.out, "good one")) << q.out;
   EXPECT_FALSE(has(q.files.at("jx-lp-o.txt"), "nuv = "));
-}
-
-TEST(Mode1Enumeration, PurePhasesAloneAreLeftToCalcModeThree) {
-  const e2e::Run r = e2e::run({"loop"}, "",
-                              {{"jx-lp.txt", "axfile lpax\nwith pa pb\ninexcess\nacceptvar no\ncalcTatP yes\ncalcP 6\n"
-                                             "calcT 400 700\ndiagramPT 4 10 400 700\npseudosection no\nautoexit\n*\n"}});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_TRUE(has(r.out, "\nno solid solutions involved: run in mode 3\n\n-- run bombed in calcwhat : not currently implemented\n"))
-      << r.out;
-  // The first line goes to the terminal only; the stop reaches the files.
-  EXPECT_FALSE(has(r.files.at("jx-log.txt"), "no solid solutions")) << r.files.at("jx-log.txt");
-  EXPECT_TRUE(has(r.files.at("jx-log.txt"), "-- run bombed in calcwhat : not currently implemented"));
-  EXPECT_TRUE(has(r.files.at("jx-lp-o.txt"), "-- run bombed in calcwhat : not currently implemented"));
 }
 
 }  // namespace

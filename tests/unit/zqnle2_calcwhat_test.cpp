@@ -127,25 +127,6 @@ TEST_F(CalcWhat, CombinationsOfEachLevel) {
   }
 }
 
-TEST_F(CalcWhat, DebugRecords) {
-  loop();
-  OVARIANCE = VARIANCE = 1;
-  NPMBP = 1;
-  PMBP[3] = true;
-  DEBUGLEVEL = 2;
-  std::string out;
-  EXPECT_EQ(run(out), "");
-  const std::string good =
-      "\n\nnuv = 2; nuvleft = 2; k = 5; rank = 2; nir = 3\n"
-      "\ngood one            : nu = 2; rank = 2; ntake = 3; npmax = 4; nv = 3; nir = 3\n"
-      "     MgO FeO  alp bet per   - not pseudosection\n";
-  const std::string excluded =
-      "\nexcluded  (not in ex): nu = 2; rank = 2; ntake = 3; npmax = 4; nv = -1; nir = -1\n"
-      "     MgO FeO  alp bet wus   - not pseudosection\n";
-  EXPECT_EQ(out.substr(0, good.size() + excluded.size()), good + excluded) << out;
-  EXPECT_EQ(calls.size(), 3u);
-}
-
 TEST_F(CalcWhat, DogminWalksDownTheVariances) {
   loop();
   DOGMIN = true;
