@@ -192,6 +192,21 @@ void ASSEMBLY(smallint iteration);
 void QR();
 void CHOLESKI();
 
+// ---------------------------------------------------------------- experiments with solution phases
+// The phase tables of the calculation for experiment k from the current
+// end-member data, with its composition matrix and made end-members.
+void FILLPREC(smallint k);
+// At bracket b of experiment k: the state of order, the activities from
+// the a-x models and of made end-members' constituents, copied to the
+// equilibrium's further reactions.
+void CALCA(smallint k, smallint b);
+// The equilibrium of the group starting at record ixp solved at its
+// brackets: kind 2 for P or T, kind 3 for the compositions alone.
+void CALCASS(smallint ixp, smallint kind, bool print);
+// The table row of bracket k from the solution in X.
+void PRINTASS(smallint ixp, smallint k, smallint kind);
+extern bool NOTCONVSEEN;  // this CALCASS counted an experiment not converged
+
 // ---------------------------------------------------------------- results
 // The results tables; the new data-set file when nothing failed to converge.
 void OUTXY();

@@ -171,7 +171,6 @@ void OCALCA(smallint ph, eqvector x, extended p, extended t, eqvector& a) {
 }
 
 void ASSEMBLY(smallint iteration) {
-  (void)iteration;
   FLUIDTYPE = ftype::ih2oco2;
   smallint row = NEO;
   static farray<smallint, 1, maxrows> owner{"row owners"};
@@ -189,11 +188,14 @@ void ASSEMBLY(smallint iteration) {
     }
     if (listing && x.grouped && x.ireac == 1) groupheading(i);
     if (x.ireac <= 1) {
-      if (x.grouped)
-        IO::ERROREXIT("assembly",
-                      "equilibria given with their solution phases cannot be fitted yet: " + ident(i), yourfault);
-      modelactivities(i);
-      if (listing) listactivities(i);
+      if (x.grouped) {
+        FILLPREC(i);
+        if (x.unknowncomps && (x.xyzguess || iteration > 1)) CALCASS(i, 2, CONTROLDS.infolevel > 2);
+        for (smallint b = 1; b <= x.nbr; ++b) CALCA(i, b);
+      } else {
+        modelactivities(i);
+        if (listing) listactivities(i);
+      }
     }
     if (x.nbr < 1) continue;
     x.ch = 0;
@@ -201,7 +203,14 @@ void ASSEMBLY(smallint iteration) {
     for (smallint b = 1; b <= x.nbr; ++b) {
       brrec& br = x.br[b];
       br.lnk = 0;
-      for (smallint k = 1; k <= x.nrx; ++k) br.lnk += x.rxcoef[k] * std::log(br.act[x.rxpos[k]]);
+      for (smallint k = 1; k <= x.nrx; ++k) {
+        const smallint e = x.rxpos[k];
+        if (!(br.act[e] > 0))
+          IO::ERROREXIT("assembly",
+                        "activity of " + x.emname[e] + " not above 0 at bracket " + IO::INT2STR(b) + " of " + ident(i),
+                        yourfault);
+        br.lnk += x.rxcoef[k] * std::log(br.act[e]);
+      }
     }
     CALCHBR(i);
     CALCHLIMS(i);

@@ -240,6 +240,29 @@ std::string summary(const xprec& x) {
   return s;
 }
 
+// The heading of an equilibrium given with its phases, and its solve at
+// every bracket with the refined data.
+void groupresults(smallint i) {
+  const xprec& x = XP(i);
+  IO::PUTSTR(1, std::string(65, '-'), 1, out);
+  XPLABEL.clear();
+  for (smallint k = 1; k <= x.nem; ++k) {
+    if (x.emact[k] == 0.5L) continue;
+    if (x.emact[k] > 0)
+      XPLABEL += x.emname[k] + " ";
+    else if (x.emact[k] == -1)
+      XPLABEL += SSNAME[x.emphase[k]] + " ";
+  }
+  std::string head = x.kind == 1 ? "univariant involving " : "divariant involving ";
+  head += XPLABEL + (x.unknowncomps ? " (unknown comps) " : "") + " (" + x.label + ")";
+  IO::PUTSTR(0, head, 1, out);
+  XPLABEL += " (" + x.label + ")";
+  FILLPREC(i);
+  CALCASS(i, x.unknowncomps ? 2 : (x.kind == 2 ? 3 : 2), true);
+  for (smallint j = i; j < i + x.nreac; ++j)
+    for (smallint b = 1; b <= XP(j).nbr; ++b) XP(j).br[b].sdtcalc = XP(j).br[b].sdpcalc = 0;
+}
+
 }  // namespace
 
 void WRITEFULL(smallint ixp) {
@@ -302,6 +325,8 @@ void OUTXY() {
         x.br[b].tcalc = notcalculatedt;
         x.br[b].pcalc = x.br[b].sdtcalc = x.br[b].sdpcalc = 0;
       }
+    } else if (x.ireac == 1) {
+      groupresults(i);
     }
     x.rxtext = MAKERELINE(x.rxcoef, x.rxem, x.nrx);
     WRITEFULL(i);

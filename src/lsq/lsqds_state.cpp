@@ -46,6 +46,7 @@ void RESETLSQDS() {
   CALROW.fill(0);
   OXROW.fill(0);
   NOTCONV = 0;
+  NOTCONVSEEN = false;
   XPLABEL.clear();
   if (ATEXT1.f != nullptr) std::fclose(ATEXT1.f);
   ATEXT1 = IO::textfile{};

@@ -162,6 +162,22 @@ struct block {
   // the list in the records of the further reactions.
   void phaseheader() {
     xprec& r = x();
+    // The phases are worked on in the working slots ahead of the a-x
+    // file's, and their variables fill one bracket's compositions.
+    smallint nphases = 0, nvars = 0;
+    for (smallint k = 1; k <= nnames; ++k) {
+      if (r.rxem[k] > 0) continue;
+      ++nphases;
+      nvars = static_cast<smallint>(nvars + (*PREC1)[-r.rxem[k]].nvar);
+    }
+    if (nphases > workslots)
+      IO::ERROREXIT(where, "more than " + IO::INT2STR(workslots) + " solution phases in experiment " + IO::INT2STR(first),
+                    yourfault);
+    if (nvars > maxrxterms)
+      IO::ERROREXIT(where,
+                    "more than " + IO::INT2STR(maxrxterms) + " compositional variables in experiment " +
+                        IO::INT2STR(first),
+                    yourfault);
     for (smallint k = 1; k <= nnames; ++k) {
       if (r.rxem[k] > 0) {
         entry(name(k), r.rxem[k], 1, 0, 0);

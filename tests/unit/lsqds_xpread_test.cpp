@@ -168,6 +168,7 @@ TEST_F(LeastSquaresExperiments, EveryStopOfTheReader) {
       {"0\n0\n" + simple + "0 1\n1 5 700 0\n", "readxy: not enough info 2"},
       {"0\n0\n" + simple + "1 1 lab\n1 5 700 0\n1 6 700 0\n-1\n", "readxy: brackets on one side only in experiment 1 (lab)"},
       {"0\n0\n1 ab\n1 1 l\npc pa\n", "readrc: not recognised \"pc\" 1"},
+      {"0\n0\n1 ab ab ab ab ab\n", "readxy: more than 4 solution phases in experiment 1"},
       {"0\n0\n" + simple + "1 1\n1 5 700 0\n", "readxy: file ends inside the brackets of experiment 1 ()"},
   };
   for (const auto& c : cases) {
@@ -209,15 +210,19 @@ TEST_F(LeastSquaresExperiments, AssemblyRows) {
   EXPECT_EQ((*LSQDS::LHS)(2, 3), 1);
   EXPECT_FALSE((*LSQDS::B)(2, 1));
 
-  // An activity of 0 from the model, and an equilibrium given with its
-  // phases, stop the assembly.
+  // An activity of 0 from the model stops the assembly.
   SetUp();
   ASSERT_EQ(read("0\n0\n1 pa pb\n -1 1 1\nab 1 lab\n1 5 700 0 1\n0 5 750 0 0.3\n-1\n0\n"), "");
   EXPECT_EQ(fatal([] { LSQDS::ASSEMBLY(1); }), "assembly: activity of pa not above 0 at bracket 1 of experiment 1 (lab)");
   SetUp();
   ASSERT_EQ(read("0\n0\n1 ab pc univariant\n1 1 g\npa pc\n -1 1\n1 5 700 0 0.4\n0 5 750 0 0.4\n-1\n0\n"), "");
-  EXPECT_EQ(fatal([] { LSQDS::ASSEMBLY(1); }),
-            "assembly: equilibria given with their solution phases cannot be fitted yet: experiment 1 (g)");
+  ASSERT_EQ(fatal([] { LSQDS::ASSEMBLY(1); }), "");
+  // An equilibrium given with its phases: activities from the model at
+  // every bracket, and a row like any other.
+  EXPECT_NEAR((double)LSQDS::XP(1).br[2].act[1], 0.6, 1e-15);
+  EXPECT_NEAR((double)LSQDS::XP(1).br[2].lnk, -std::log(0.6), 1e-15);
+  EXPECT_EQ(LSQDS::NEXP, 1);
+  EXPECT_TRUE(CALCMODE == calcmodetype::lsqdscalc);
   // Equal S and V: every bracket at one limit with no width, no row to weigh.
   SetUp();
   ASSERT_EQ(read("0\n0\n1 pa pb\n -1 1 1\n1 1 x\n1 5 700 0\n0 5 750 0\n-1\n0\n"), "");
