@@ -206,6 +206,10 @@ void CALCASS(smallint ixp, smallint kind, bool print);
 // The table row of bracket k from the solution in X.
 void PRINTASS(smallint ixp, smallint k, smallint kind);
 extern bool NOTCONVSEEN;  // this CALCASS counted an experiment not converged
+// The bracket of record j at the conditions of bracket k of record i: the
+// reactions of one equilibrium share their brackets, but each may have had
+// its reversal pairs exchanged on its own.
+brrec& SAMEBRACKET(smallint j, smallint i, smallint k);
 
 // ---------------------------------------------------------------- results
 // The results tables; the new data-set file when nothing failed to converge.

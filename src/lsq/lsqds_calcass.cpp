@@ -219,7 +219,7 @@ void CALCASS(smallint ixp, smallint kind, bool print) {
     }
     for (smallint m = 3; m <= NX; ++m) X[m] = (X[m] - XFACB[m]) / XFACA[m];
     for (smallint j = ixp; j < ixp + x.nreac; ++j) {
-      brrec& o = XP(j).br[k];
+      brrec& o = SAMEBRACKET(j, ixp, k);
       o.pcalc = X[1];
       o.tcalc = X[2];
       if (x.unknowncomps)

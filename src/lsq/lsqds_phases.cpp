@@ -137,6 +137,16 @@ void constituent(xprec& x, brrec& br, smallint j) {
 
 }  // namespace
 
+brrec& SAMEBRACKET(smallint j, smallint i, smallint k) {
+  xprec& other = XP(j);
+  const brrec& b = XP(i).br[k];
+  const auto at = [&b](const brrec& o) { return o.p == b.p && o.t == b.t && o.xco2 == b.xco2; };
+  if (k <= other.nbr && at(other.br[k])) return other.br[k];
+  for (smallint m = 1; m <= other.nbr; ++m)
+    if (at(other.br[m])) return other.br[m];
+  return other.br[k];
+}
+
 void FILLPREC(smallint k) {
   modeguard guard;
   const xprec& x = XP(k);
@@ -208,7 +218,7 @@ void CALCA(smallint k, smallint b) {
     }
   }
   for (smallint g = 1; g < x.nreac; ++g)
-    for (smallint j = 1; j <= x.nem; ++j) XP(k + g).br[b].act[j] = br.act[j];
+    for (smallint j = 1; j <= x.nem; ++j) SAMEBRACKET(k + g, k, b).act[j] = br.act[j];
 }
 
 }  // namespace LSQDS

@@ -136,4 +136,62 @@ TEST(LeastSquares, RefitFromTheNewEndMemberFileGivesTheSameEnthalpies) {
   EXPECT_TRUE(has(ds, "\n    0  -1004.023   0.04500   2.3000\n")) << ds;
 }
 
+// A fit of four end-members to their calorimetry and one unknown-
+// composition univariant among them (an ideal binary ss of ma and mb with
+// pure pa and pb): its compositions are solved at the brackets from the
+// second iteration on.
+const std::string groupprefs = "jxdssuffix 6cv\nemsuffix gr\naxsuffix gr\nxpsuffix gr\n";
+
+TEST(LeastSquares, FitOfAnUnknownCompositionUnivariant) {
+  const e2e::Run r = e2e::run({"lsq"}, "2\n", {{"ds-prefs.txt", groupprefs + "infolevel 2\n*\n"}});
+  EXPECT_TRUE(has(r.out, "\n1:  0.036\n2:  0.027\n")) << r.out;
+  const std::string& sum = r.files.at("ds-o6cv.txt");
+  EXPECT_TRUE(has(sum, "\nunivariant involving ss pa pb  (unknown comps)  (uc)\n")) << sum;
+  EXPECT_TRUE(has(sum, "\n       2 reactions:    ma    mb    pa    pb\n")) << sum;
+  EXPECT_TRUE(has(sum, "\n1) 1 ^  ma = pa   (uc)\n")) << sum;
+  EXPECT_TRUE(has(sum, "\n2) 2 ^  mb = pb   (uc)\n")) << sum;
+  const std::string& log = r.files.at("jx-log.txt");
+  EXPECT_TRUE(has(log, "univariant equilibrium with unknown comps (uc), involving:\n    1:  ma = pa\n    2:  mb = pb\n"))
+      << log;
+  EXPECT_TRUE(has(log, "    ma  =  pa                            in:  ss pa pb   (uc)\n")) << log;
+  EXPECT_TRUE(has(log, "    mb  =  pb                                  -- ditto --\n")) << log;
+  EXPECT_TRUE(has(r.files.at("jx-ds6cv.txt"), "(sigfit =  0.027)\n"));
+  EXPECT_EQ(r.files.count("ds-emgr-i.txt"), 1u);
+}
+
+TEST(LeastSquares, UnivariantNotConvergedStopsBeforeWriting) {
+  // A second group at 2000 kbar, where no equilibrium lies in its T window.
+  std::string xp = fixture("lsq/ds-xpgr.txt");
+  xp = xp.substr(0, xp.size() - 2) +
+       "1 ss pa pb univariant unknowncomps\n2 1 far\nma pa\n -1 1\nmb pb\n -1 1\n"
+       "1 2000 520 0 0.6\n0 2000 540 0 0.6\n-1\n0\n";
+  const struct {
+    const char* answer;
+    const char* end;
+  } cases[] = {
+      {"n\n", "-- run bombed in writing dataset : some \"not converged\" present (dataset not written)"},
+      {"y\n", "-- run bombed in calcass : this univariant not converged"},
+  };
+  for (const auto& c : cases) {
+    const e2e::Run r =
+        e2e::run({"lsq"}, std::string("2\n") + c.answer, {{"ds-prefs.txt", groupprefs + "*\n"}, {"ds-xpgr.txt", xp}});
+    EXPECT_TRUE(has(r.out, "\nss pa pb  (far)\nis a \"not converged\" univariant with unknown comps\n\n"
+                           "stop and attend to this experiment ? "))
+        << r.out;
+    EXPECT_TRUE(has(r.out, c.end)) << r.out;
+    EXPECT_EQ(r.files.count("jx-ds6cv.txt"), 0u) << c.answer;
+    EXPECT_EQ(r.files.count("ds-emgr-i.txt"), 0u) << c.answer;
+    const std::string& sum = r.files.at("ds-o6cv.txt");
+    EXPECT_TRUE(has(sum, "        2000.00    --    not converged  (?not in T window: 100 - 1140)\n")) << sum;
+    // The solve of the assembly logs its failure; the results' does not.
+    const std::string& log = r.files.at("jx-log.txt");
+    EXPECT_EQ(log.find("===NOT converged=== at {2000,540}"), log.rfind("===NOT converged=== at {2000,540}"));
+    EXPECT_TRUE(has(log, "===NOT converged=== at {2000,540}")) << log;
+    // "no" still prints every table.
+    if (*c.answer == 'n') {
+      EXPECT_TRUE(has(sum, "\n4) 4 ^  mb = pb   (far)\n")) << sum;
+    }
+  }
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "frame/constants.h"
 #include "frame/io.h"
@@ -85,6 +86,17 @@ TEST_F(LeastSquaresGroups, ActivitiesAtABracket) {
     EXPECT_NEAR((double)LSQDS::XP(r).br[2].act[1], 0.7, 1e-15) << r;
     EXPECT_NEAR((double)LSQDS::XP(r).br[2].act[2], 0.3, 1e-15) << r;
   }
+  // Record 1's reversal exchanged on its own: the copies go to the other
+  // records' brackets at the same conditions.
+  SetUp();
+  ASSERT_EQ(read("1 ss pa pb univariant\n2 1 two\nma pa\n -1 1\nmb pb\n -1 1\n"
+                 "1 5 500 0 0.3\n0 5 600 0 0.2\n-1\n"),
+            "");
+  LSQDS::FILLPREC(1);
+  std::swap(LSQDS::XP(1).br[1], LSQDS::XP(1).br[2]);
+  LSQDS::CALCA(1, 1);
+  EXPECT_NEAR((double)LSQDS::XP(2).br[2].act[1], 0.8, 1e-15);
+  EXPECT_EQ((double)LSQDS::XP(2).br[1].act[1], 0.0);
   // A constituent of a made end-member: a(mb) = a(mc)^2.
   SetUp();
   ASSERT_EQ(read("1 sm pa univariant\n1 1 made\nma pa\n -1 1\n1 5 500 0 0.3\n0 5 600 0 1\n-1\n"), "");
