@@ -145,4 +145,46 @@ TEST_F(LeastSquaresGroups, DivariantSolvedForCompositions) {
   EXPECT_EQ(fatal([] { LSQDS::CALCASS(1, 1, false); }), "calcass: not currently implemented");
 }
 
+TEST_F(LeastSquaresGroups, TableRowsOfTheSolve) {
+  // One solution: P 5 (6.5 when P is solved), 790 K (516.85 C), x 0.25;
+  // the bracket at 5 kbar and 800 K, and a second one after it.
+  const struct {
+    const char* what;
+    smallint kind;
+    bool reversed, pairp, pairt;
+    smallint nbr;
+    long double p2;
+    const char* row;
+  } cases[] = {
+      {"single half-bracket below", 2, false, false, false, 1, 0,
+       "          5.0    527           517     -10    0.2500"},
+      {"P pair", 2, false, false, true, 2, 8, "       5.0  8.0     527        6.5            0.2500"},
+      {"written in reverse", 2, true, false, false, 1, 0, "          5.0          527     517            0.2500"},
+      {"same conditions", 2, false, true, true, 2, 5, "          5.0       527       517    0.2500"},
+      {"compositions alone beside a P pair", 3, false, false, true, 2, 8, "       5.0          527       0.2500"},
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    ASSERT_EQ(read("1 ss pa pb univariant\n1 1 rows\nma pa\n -1 1\n1 5 526.85 0 0.3\n0 8 526.85 0 0.3\n-1\n"), "");
+    xprec& x = LSQDS::XP(1);
+    x.reversed = c.reversed;
+    x.nbr = c.nbr;
+    x.br[1].dir = false;
+    x.br[1].t = 800;
+    x.br[2].t = 800;
+    x.br[2].p = c.p2;
+    x.br[2].pairp = c.pairp;
+    x.br[2].pairt = c.pairt;
+    NX = 3;
+    X[1] = c.p2 == 8 && c.kind == 2 ? 6.5L : 5;
+    X[2] = 790;
+    X[3] = 0.25L;
+    testsupport::openchannel(CHANNEL::SUMMARYBIT, "sum.txt");
+    LSQDS::PRINTASS(1, 1, c.kind);
+    IO::FILECLOSE(IO::CHANNELFILE(CHANNEL::SUMMARYBIT), true, "sum");
+    IO::WHATSOPEN &= ~CHANNEL::SUMMARY;
+    EXPECT_EQ(dir.read("sum.txt"), std::string(c.row) + "\n") << c.what;
+  }
+}
+
 }  // namespace
