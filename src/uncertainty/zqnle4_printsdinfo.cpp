@@ -152,8 +152,9 @@ void calcsdstate::PRINTSDINFO() {
     // The h and w rows show no value as a plain 0.
     if (SDXH[i] < 0) IO::ADDSTR("0, ", csvwidth + 2, rh.text); else rh.sig(SDXH[i], 5);
     if (SDXW[i] < 0) IO::ADDSTR("0, ", csvwidth + 2, rw.text); else rw.sig(SDXW[i], 5);
-    rb.sig(SDXBP[i], 5);
-    rs.sig(SDX[i], 5);
+    // The b and total rows show the marker as it is named.
+    if (SDXBP[i] == UNCERTAINTY::NOSD) rb.field("-10"); else rb.sig(SDXBP[i], 5);
+    if (SDX[i] == UNCERTAINTY::NOSD) rs.field("-10"); else rs.sig(SDX[i], 5);
   }
   writerow(rh.text);
   writerow(rw.text);
