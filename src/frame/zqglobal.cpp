@@ -14,6 +14,7 @@
 #include "frame/zqglobal_reset.h"
 #include "frame/zqglobal_sensitivity.h"
 #include "frame/zqglobal_solver.h"
+#include "frame/zqglobal_uncertainty.h"
 
 namespace ZQGLOBAL {
 
@@ -154,6 +155,7 @@ void RESETALL() {
   RESETRESULTS();
   RESETMODE1();
   RESETPROJECTION();
+  RESETUNCERTAINTY();
 }
 
 }  // namespace ZQGLOBAL
