@@ -98,8 +98,15 @@ class LogRatios : public ::testing::Test {
     }
     NRBIMODE = 2;
     CONTROLJX.rbi = yes;
+    CONTROLJX.rmi = no;
     CONTROLJX.avptplus = yes;
     ZQREAD3::FINDKBPDEN();
+  }
+  // The bulk from the measured minerals rather than the "rbi" rows.
+  static void measured() {
+    CONTROLJX.avptplus = CONTROLJX.rbi = no;
+    CONTROLJX.rmi = CONTROLJX.bulk = yes;
+    NCOMP = 1;
   }
   IO::timepoint (*saved)() = nullptr;
 };
@@ -199,6 +206,9 @@ TEST_F(LogRatios, BulkOfTheRockMinerals) {
       {"avPT+ without rbi", [] { CONTROLJX.rbi = no; }, ZQREAD3::RBICHECKS, "rbichecks: bulk must be by rbi or rmi for avPT+"},
       {"phase not measured", [] { MINERAL[2].name = "gam"; }, ZQREAD3::RBICHECKS, "rbichecks: info for bet not in mineral"},
       {"mineral without a row", [] { RBISTRP[2] = "gam"; }, ZQREAD3::RBICHECKS, "rbichecks: bet not in rbi"},
+      {"measured bulk without minerals", [] { measured(); NMIN = 0; }, ZQREAD3::READCOMPS, "readcomps: no minerals!"},
+      {"measured mineral without a row", [] { measured(); RBISTRP[1] = "gam"; }, ZQREAD3::RBICHECKS,
+       "rbichecks: alp not in rmi"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
@@ -208,6 +218,13 @@ TEST_F(LogRatios, BulkOfTheRockMinerals) {
     const std::function<void()> call = c.call != nullptr ? std::function<void()>(c.call) : [&] { ZQREAD3::CALCCOVBP(b); };
     EXPECT_EQ(ran(call, out), c.end);
   }
+
+  // The bulk from the measured minerals themselves.
+  rock(0);
+  measured();
+  ASSERT_EQ(ran(ZQREAD3::READCOMPS, out), "");
+  EXPECT_NEAR(COMP1[1], 56, 1e-15L);
+  EXPECT_NEAR(COMP2[2], 44, 1e-15L);
 
   // The rows follow the minerals, compositions and all.
   rock(0);
