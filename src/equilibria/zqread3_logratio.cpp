@@ -14,8 +14,10 @@ namespace ZQREAD3 {
 
 namespace {
 
-constexpr extended bulkvariance = 0.000625L;    // variance of a closed bulk entry, times the entry
-constexpr extended oxygenvariance = 0.005625L;  // the same for oxygen, which analyses give worse
+// Variance of a closed bulk entry, times the entry; oxygen, which analyses
+// give worse, has a larger one.
+constexpr extended bulkvariance = UNCERTAINTY::BULKALPHA * UNCERTAINTY::BULKALPHA;
+constexpr extended oxygenvariance = bulkvariance * UNCERTAINTY::BULKOXYGEN * UNCERTAINTY::BULKOXYGEN;
 
 // Whether name is an oxide of the element/oxide table.
 bool isoxide(const sstring& name) {
@@ -41,13 +43,6 @@ void FINDKBPDEN() {
   if (s < 1) s = 1;
   KBPDEN = s;
   if (!isoxide(COMPNAME[s])) IO::ERROREXIT("find kbpden", COMPNAME[s] + " not found", yourfault);
-}
-
-smallint KBPDENFREE() {
-  smallint k = 0;
-  for (long j = 1; j <= KBPDEN && j <= NUV; ++j)
-    if (BCOMPS[j]) ++k;
-  return k;
 }
 
 void CALCCOVBP_LOGRATIOS(const IO::rrvector& bulk, IO::rrvector& bp) {

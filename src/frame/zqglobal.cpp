@@ -15,6 +15,7 @@
 #include "frame/zqglobal_reset.h"
 #include "frame/zqglobal_sensitivity.h"
 #include "frame/zqglobal_solver.h"
+#include "frame/zqglobal_uncertainty.h"
 
 namespace ZQGLOBAL {
 
@@ -155,6 +156,7 @@ void RESETALL() {
   RESETRESULTS();
   RESETMODE1();
   RESETPROJECTION();
+  RESETUNCERTAINTY();
   RESETBULK();
 }
 

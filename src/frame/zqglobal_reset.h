@@ -68,6 +68,9 @@ void RESETREFINDER();
 void RESETRESULTS();
 // How many projection apices are phases in excess.
 void RESETPROJECTION();
+// The covariance of the results of a point, the P-T correlation and the
+// bulk covariance.
+void RESETUNCERTAINTY();
 // The bulk's log-ratios with their covariance and the rock minerals'
 // measured variables.
 void RESETBULK();
