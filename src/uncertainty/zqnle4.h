@@ -36,6 +36,11 @@ void CALCFLUIDCOMP(const bemvector& ph, extended p, extended t, extended& co2, e
 // The kinds of uncertainty propagated (data-set enthalpies, interaction
 // parameters, bulk composition), on terminal, summary and log.
 void PRINTUNCINFO();
+// First-order propagation of the enthalpy, interaction-energy and bulk
+// uncertainties onto the unknowns of the solved point whose phases are
+// ph: SDX, SDXH, SDXW, SDXBP, COVX, CORPT and the sds in SU; the csv block
+// at level 2 and above.
+void CALCSD(const bemvector& ph);
 
 // The reaction among the phases of ph at their solved compositions: names
 // and coefficients of the n columns and the text; "####" and n = 0 after a
@@ -61,12 +66,6 @@ void SUMDPTTERMS(const polyvector& coef, const polyvector& ipow, const polyvecto
 // The singular values, coefficients and misfits of the last fits, on the
 // terminal only.
 void SETUPINFO(const polyvector& ipow, const polyvector& jpow);
-
-// Appends the solved point to the avPT+ store: P, T (degrees C), x(fluid)
-// and the rock's variables with their sds and correlations, from the point's
-// n result positions and their covariance covx. Called by the uncertainty
-// propagation of a point when the avPT+ switch is on.
-void ACCUMULATE(smallint n, const eqmatrix& covx);
 
 // The avPT+ estimate from the store: fits, the rock's covariance and, by
 // AVPTALGO, the brute-force table (then the process stops) or the nominal

@@ -10,9 +10,11 @@
 #include "avptplus_testsupport.h"
 #include "frame/zqglobal_results.h"
 #include "frame/zqglobal_solver.h"
+#include "frame/zqglobal_uncertainty.h"
 #include "iotestsupport.h"
 #include "uncertainty/zqnle4.h"
 #include "uncertainty/zqnle4_avptplus.h"
+#include "uncertainty/zqnle4_calcsd.h"
 
 using namespace ZQGLOBAL;
 using ZQNLE4::avptplusstate;
@@ -30,8 +32,16 @@ std::size_t count(const std::string& text, const std::string& what) {
 // off the diagonal (correlation i j / (i j) = 1 scaled down by 0.5).
 class AvptStore : public ::testing::Test {
  protected:
-  eqmatrix covx{"covx"};
+  eqmatrix& covx = COVX;
   smallint nx = 0;
+  bemvector ph{"ph"};
+
+  // The store's step of the uncertainty propagation of the point.
+  void accumulate() {
+    ZQNLE4::calcsdstate sd(ph);
+    sd.n = nx;
+    sd.ACCUMULATE();
+  }
 
   void SetUp() override {
     testsupport::freshstate();
@@ -74,7 +84,7 @@ TEST_F(AvptStore, RecordsHoldThePointTheRockVariablesAndTheirCorrelations) {
   SDX[4] = 0;    // held fixed: correlated with nothing
   SDX[3] = -10;  // the no-variance marker enters the division
   testsupport::Terminal term;
-  ZQNLE4::ACCUMULATE(nx, covx);
+  accumulate();
   EXPECT_EQ(term.text(), "progress - equilibria calcs: ");
   EXPECT_EQ(NJX, 1);
   EXPECT_EQ(NJXXYZ, 3);
@@ -95,7 +105,7 @@ TEST_F(AvptStore, RecordsHoldThePointTheRockVariablesAndTheirCorrelations) {
   X[1] = 8;
   XNAME[6] = "y";
   testsupport::Terminal term2;
-  ZQNLE4::ACCUMULATE(nx, covx);
+  accumulate();
   EXPECT_EQ(term2.text(), "");
   EXPECT_EQ(NJX, 2);
   EXPECT_EQ((*JXCALC)[2].p, 8);
@@ -106,7 +116,7 @@ TEST_F(AvptStore, TwentyFourVariablesAndNone) {
   testsupport::Terminal term;
   mineral(1, {3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14});
   mineral(2, {15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26});
-  ZQNLE4::ACCUMULATE(nx, covx);
+  accumulate();
   EXPECT_EQ(NJXXYZ, 24);
   EXPECT_EQ(NCOR, 276);
   EXPECT_NEAR((*JXCALC)[1].cor[276], 0.5L, 1e-18L);  // pair (24, 23)
@@ -114,7 +124,7 @@ TEST_F(AvptStore, TwentyFourVariablesAndNone) {
 
   RESETAVPTPLUS();
   NMIN = -2;
-  ZQNLE4::ACCUMULATE(nx, covx);
+  accumulate();
   EXPECT_TRUE(NJX == 1 && NJXXYZ == 0 && NCOR == 0 && (*JXCALC)[1].p == 7.25L);
 }
 
@@ -153,7 +163,7 @@ TEST_F(AvptStore, StopsOnNamesAndOnAFullStore) {
     NMIN = -2;
     s.arrange();
     std::string out;
-    EXPECT_EQ(testsupport::answered("", [&] { ZQNLE4::ACCUMULATE(nx, covx); }, out), s.fatal) << s.what;
+    EXPECT_EQ(testsupport::answered("", [&] { accumulate(); }, out), s.fatal) << s.what;
     EXPECT_EQ(out.substr(0, s.out.size()), s.out) << s.what;
     if (s.out.empty()) {
       EXPECT_EQ(out.find("not found"), std::string::npos) << s.what;
@@ -163,7 +173,7 @@ TEST_F(AvptStore, StopsOnNamesAndOnAFullStore) {
   RESETAVPTPLUS();
   NMIN = -2;
   NJX = 799;
-  ZQNLE4::ACCUMULATE(nx, covx);
+  accumulate();
   EXPECT_EQ(NJX, 800);
   EXPECT_EQ((*JXCALC)[800].p, 7.25L);
 }
