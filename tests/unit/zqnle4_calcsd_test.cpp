@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -16,6 +17,8 @@
 #include "assemblage_testsupport.h"
 #include "equilibria/zqnle2.h"
 #include "equilibria/zqnle2_solve.h"
+#include "fuzzdrivers.h"
+#include "mainprogram.h"
 #include "frame/channels.h"
 #include "frame/constants.h"
 #include "frame/io.h"
@@ -97,6 +100,10 @@ class CalcSD : public ::testing::Test {
     XPRECISION = 4;
     ph.fill(false);
     ph[1] = ph[2] = true;
+  }
+  void TearDown() override {
+    ZQMATH2::EQUATIONS = &ZQCALC2::NLEFUNC;
+    DEBUGLEVEL = 1;
   }
 
   // The loop laid out at a start, with its reactions and the enthalpy
@@ -377,6 +384,17 @@ TEST_F(CalcSD, ConvergedStartFormsItsSensitivities) {
   for (long v = 1; v <= NX; ++v) EXPECT_EQ(std::memcmp(&X[v], &start[v], 10), 0) << v;
   EXPECT_EQ(INVDEQDX(1, 1), 7);
   EXPECT_EQ(KMPDEN, 3);
+
+  // At a level, a solve that fails leaves no sensitivities behind.
+  CONTROLJX.uncertaintylevel = 1;
+  DEBUGLEVEL = 0;
+  ZQMATH2::EQUATIONS = [](const eqvector&, eqmatrix&, eqvector&, bool) { return false; };
+  testsupport::Terminal term;
+  EXPECT_FALSE(ZQMATH2::NLE(code));
+  ZQMATH2::EQUATIONS = &ZQCALC2::NLEFUNC;
+  DEBUGLEVEL = 1;
+  EXPECT_EQ(INVDEQDX(1, 1), 0);
+  EXPECT_EQ(KMPDEN, 0);
 }
 
 // At level 2 the variables table gains the "h" and "w" lines, and the
@@ -649,6 +667,36 @@ TEST_F(CalcSDByHand, ModeLinesNeedADenominator) {
     const std::string out = term.text();
     EXPECT_EQ(out.find("m'") != std::string::npos, k != 0) << out;
     EXPECT_EQ(out.find("\nsd ") != std::string::npos, k != 0) << out;
+  }
+}
+
+// Right after the script is read a test may switch the propagation on:
+// the whole pass then reports the settings on the terminal and in the
+// summary; without the hook nothing a user can do shows them.
+TEST(UncertaintyHook, SwitchesThePropagationOnAfterTheScript) {
+  for (bool hooked : {false, true}) {
+    SCOPED_TRACE(hooked);
+    testsupport::ScratchDir dir;
+    for (const auto& e : std::filesystem::directory_iterator(std::string(SOLVARINTH_FIXTURES) + "/alloop"))
+      std::filesystem::copy_file(e.path(), dir.path() / e.path().filename());
+    fuzzdrive::resetstate();
+    void (*on)() = [] {
+      CONTROLJX.uncertainties = yes;
+      CONTROLJX.uncertaintylevel = 2;
+    };
+    ZQNLE2::AFTERSCRIPT = hooked ? on : nullptr;
+    testsupport::Terminal term;
+    fuzzdrive::answers a("6\n700\nn\n\n");
+    const fuzzdrive::outcome o = fuzzdrive::guarded([] { MAINPROGRAM::RUN(); });
+    ZQNLE2::AFTERSCRIPT = nullptr;
+    EXPECT_FALSE(o.ended) << o.where << ": " << o.message;
+    const std::string report =
+        "\nspecification of uncertainties in error propagation\n"
+        "h: on thermo data, the dataset uncertainties (on enthalpy)\n"
+        "w: on non-ideality, sd(W) = 10.0 % relative; min sd(W) = 1.0 kJ\n";
+    EXPECT_EQ(term.text().find(report) != std::string::npos, hooked) << term.text();
+    EXPECT_EQ(dir.read("jx-al-o.txt").find(report) != std::string::npos, hooked);
+    EXPECT_EQ(term.text().find("calculate uncertainties"), std::string::npos) << "switched on, not asked";
   }
 }
 
