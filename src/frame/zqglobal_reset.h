@@ -79,6 +79,10 @@ void RESETBULK();
 // lists, fluid position, P and T scaling sizes, the dogmin grid.
 void RESETMODE1();
 
+// The avPT+ store of calculated points, its fits and the covariances of
+// the two sides (zqglobal_avptplus.h).
+void RESETAVPTPLUS();
+
 // Every group above but the work arrays, and the I/O layer.
 void RESETALL();
 
