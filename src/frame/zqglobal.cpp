@@ -5,6 +5,7 @@
 
 #include "frame/constants.h"
 #include "frame/io.h"
+#include "frame/zqglobal_bulk.h"
 #include "frame/zqglobal_mode1.h"
 #include "frame/zqglobal_model.h"
 #include "frame/zqglobal_newton.h"
@@ -155,7 +156,9 @@ void RESETALL() {
   RESETRESULTS();
   RESETMODE1();
   RESETPROJECTION();
+  RESETAVPTPLUS();
   RESETUNCERTAINTY();
+  RESETBULK();
 }
 
 }  // namespace ZQGLOBAL
