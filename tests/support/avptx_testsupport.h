@@ -1,11 +1,13 @@
 // Runs of the avPT+ driver on the linear fixture with the crossover
-// search: the settings, a run with typed answers and its csv file, and
-// readers of the printed lines.
+// search (the settings, a run with typed answers and its csv file, readers
+// of the printed lines), and a state over a made table of calculations
+// whose single solves answer from the table.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "avptplus_testsupport.h"
 #include "iotestsupport.h"
 #include "uncertainty/zqnle4.h"
+#include "uncertainty/zqnle4_avptplus.h"
 
 namespace avptxtest {
 
@@ -71,5 +74,61 @@ inline std::vector<double> numbers(const std::string& out, const std::string& la
   return v;
 }
 
+
+using ZQNLE4::avptplusstate;
+
+// ---------------------------------------------------------------- made solves
+
+// What the made solve answers for each stored calculation.
+struct made {
+  extended p, t;  // the calculation's own P (kbar) and T (degrees C)
+  extended sp, st;  // the solved P and T
+  bool ok = true;
+};
+inline std::vector<made> table;
+inline int solves = 0;
+
+inline bool madesolve(avptplusstate& s, smallint k, extended& p, extended& t, extended& sigfit) {
+  ++solves;
+  const made& m = table.at(static_cast<std::size_t>(k - 1));
+  const bool movep = !s.AVTPLUS, movet = !s.AVPPLUS;
+  if (movep) p = m.ok ? m.sp : 0;
+  if (movet) t = m.ok ? m.st : 0;
+  sigfit = m.ok ? 1 : 0;
+  return m.ok;
+}
+
+// A fresh state over the made table, avP+ (kind 2), avT+ (3) or avPT+ (1).
+inline std::unique_ptr<avptplusstate> fresh(int kind, const std::vector<made>& rows) {
+  testsupport::freshstate();
+  ALLOCATEJXCALC();
+  table = rows;
+  solves = 0;
+  NJX = static_cast<smallint>(rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    (*JXCALC)[static_cast<long>(i + 1)].p = rows[i].p;
+    (*JXCALC)[static_cast<long>(i + 1)].t = rows[i].t;
+  }
+  AVPGUESS = 6;
+  AVTGUESS = 600;
+  AVPFIXEDT = 600;
+  AVTFIXEDP = 6;
+  CPINC = 1;
+  AVPTALGO = 2;
+  auto s = std::make_unique<avptplusstate>();
+  s->AVPPLUS = kind == 2;
+  s->AVTPLUS = kind == 3;
+  s->SOLVESEAM = madesolve;
+  return s;
+}
+
+// Blocks of two calculations (500 and 700 degrees C) at each P, all solved
+// at T st and at the P of solvedp for their block.
+inline std::vector<made> blocks(const std::vector<extended>& ps, const std::vector<extended>& solvedp, extended st = 620) {
+  std::vector<made> rows;
+  for (std::size_t b = 0; b < ps.size(); ++b)
+    for (extended t : {500.0L, 700.0L}) rows.push_back({ps[b], t, solvedp[b], st});
+  return rows;
+}
 
 }  // namespace avptxtest

@@ -1,6 +1,6 @@
 // The avPT+ crossover search on small made tables (the single solve
-// replaced by a table of answers), the report lines, the statistics
-// helpers and the Monte Carlo passes with a made solve.
+// replaced by a table of answers), the report lines and the statistics
+// helpers.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,65 +9,12 @@
 #include <vector>
 
 #include "frame/zqmath1.h"
-#include "iotestsupport.h"
-#include "uncertainty/zqnle4_avptplus.h"
+#include "avptx_testsupport.h"
 
 using namespace ZQGLOBAL;
-using ZQNLE4::avptplusstate;
+using namespace avptxtest;
 
 namespace {
-
-// What the made solve answers for each stored calculation.
-struct made {
-  extended p, t;  // the calculation's own P (kbar) and T (degrees C)
-  extended sp, st;  // the solved P and T
-  bool ok = true;
-};
-std::vector<made> table;
-int solves = 0;
-
-bool madesolve(avptplusstate& s, smallint k, extended& p, extended& t, extended& sigfit) {
-  ++solves;
-  const made& m = table.at(static_cast<std::size_t>(k - 1));
-  const bool movep = !s.AVTPLUS, movet = !s.AVPPLUS;
-  if (movep) p = m.ok ? m.sp : 0;
-  if (movet) t = m.ok ? m.st : 0;
-  sigfit = m.ok ? 1 : 0;
-  return m.ok;
-}
-
-// A fresh state over the made table, avP+ (kind 2), avT+ (3) or avPT+ (1).
-std::unique_ptr<avptplusstate> fresh(int kind, const std::vector<made>& rows) {
-  testsupport::freshstate();
-  ALLOCATEJXCALC();
-  table = rows;
-  solves = 0;
-  NJX = static_cast<smallint>(rows.size());
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    (*JXCALC)[static_cast<long>(i + 1)].p = rows[i].p;
-    (*JXCALC)[static_cast<long>(i + 1)].t = rows[i].t;
-  }
-  AVPGUESS = 6;
-  AVTGUESS = 600;
-  AVPFIXEDT = 600;
-  AVTFIXEDP = 6;
-  CPINC = 1;
-  AVPTALGO = 2;
-  auto s = std::make_unique<avptplusstate>();
-  s->AVPPLUS = kind == 2;
-  s->AVTPLUS = kind == 3;
-  s->SOLVESEAM = madesolve;
-  return s;
-}
-
-// Blocks of two calculations (500 and 700 degrees C) at each P, all solved
-// at T st and at the P of solvedp for their block.
-std::vector<made> blocks(const std::vector<extended>& ps, const std::vector<extended>& solvedp, extended st = 620) {
-  std::vector<made> rows;
-  for (std::size_t b = 0; b < ps.size(); ++b)
-    for (extended t : {500.0L, 700.0L}) rows.push_back({ps[b], t, solvedp[b], st});
-  return rows;
-}
 
 struct searched {
   bool ok;
@@ -335,107 +282,38 @@ TEST(AvptXStats, GaussianNumbersRepeatFromTheSeedWithUnitSpread) {
   EXPECT_EQ(a.next(), first);
 }
 
-namespace {
-
-// Made tries: a spread of samples about the nominal point; a try fails
-// when its number's remainder by `period` is below `nfail`, with `failcode`.
-int period = 1, nfail = 0;
-smallint failcode = 0;
-bool madetry(avptplusstate& s) {
-  const bool fail = s.NTRY % period < nfail;
-  s.FAILCODE = fail ? failcode : 0;
-  s.PTRY = fail ? 0 : s.PNOM + s.UFAC * 0.1L * (s.NTRY % 7 - 3);
-  s.TTRY = fail ? 0 : s.TNOM + s.UFAC * (s.NTRY % 5 - 2);
-  return !fail;
-}
-
-struct passes {
-  std::string out, end, csv;
-  std::unique_ptr<avptplusstate> s;
-};
-
-passes montecarlo(int kind, int per, int nf, smallint code, const std::string& answers) {
-  passes r;
-  testsupport::ScratchDir dir;
-  r.s = fresh(kind, {});
-  period = per, nfail = nf, failcode = code;
-  r.s->TRYSEAM = madetry;
-  r.s->PNOM = 6, r.s->TNOM = 600;
-  testsupport::openchannel(CHANNEL::CSVBIT, "samples.csv");
-  r.end = testsupport::answered(answers, [&] { r.s->MONTECARLO(); }, r.out);
-  IO::WHATSOPEN = 1;
-  std::fclose(IO::CSVFILE.f);
-  IO::CSVFILE.f = nullptr;
-  r.csv = dir.read("samples.csv");
-  return r;
-}
-
-std::size_t count(const std::string& text, const std::string& what) {
-  std::size_t n = 0;
-  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
-}
-
-}  // namespace
-
-TEST(AvptXMonteCarlo, FirstPassStops) {
-  struct fc {
-    const char* what;
-    int kind, per, nf;
-    smallint code;
-    smallint tries, good;
-    const char* verdict;
-  };
-  const fc cases[] = {
-      {"every try solves", 1, 1, 0, 0, 2000, 2000, "\nlooks like an ok result?\n\n"},
-      {"avP+ wants 4000", 2, 1, 0, 0, 4000, 4000, "\nlooks like an ok result?\n\n"},
-      {"300 failures in 2000 tries", 1, 20, 3, 1, 2000, 1700,
-       "here just for reference: possibly untrustworthy\n\nlots of fails\n"},
-      {"299 failures are not enough", 1, 10000, 300, 1, 2299, 2000, "\nlooks like an ok result?\n\n"},
-      {"uncounted failures run to 2.5 times the target", 1, 10, 7, 0, 5000, 1500, "\nlooks like an ok result?\n\n"},
-  };
-  for (const fc& c : cases) {
-    SCOPED_TRACE(c.what);
-    const passes r = montecarlo(c.kind, c.per, c.nf, c.code, "1\n0\n");
-    ASSERT_EQ(r.end, "");
-    EXPECT_NE(r.out.find(std::string("mc: good = ") + std::to_string(c.good) + " (tried = " + std::to_string(c.tries)),
-              std::string::npos)
-        << r.out.substr(0, 400);
-    EXPECT_NE(r.out.find(c.verdict), std::string::npos);
-    EXPECT_EQ(count(r.csv, "\n"), static_cast<std::size_t>(c.good));
-    EXPECT_EQ(r.s->NSAMPLE, c.good);
-  }
-}
-
-TEST(AvptXMonteCarlo, FurtherPassesAndTheFactorOfTheSamples) {
-  struct fc {
-    const char* what;
-    int kind;
-    const char* answers;
-    smallint samples;
-    extended ufac;  // the factor the csv rows are taken back with
-    int asked;      // "ufac to use" prompts
-  };
-  const fc cases[] = {
-      {"0 at once", 1, "1\n0\n", 2000, 1, 1},
-      {"1 goes on adding to the first pass", 1, "1\n1\n0\n", 4000, 1, 2},
-      {"avP+ already full makes one more try", 2, "1\n1\n0\n", 4001, 1, 2},
-      {"refused factors run no pass", 1, "1\n0.2\n-1\n2\n0\n", 4000, 0.2L, 4},
-      {"a later 1 starts afresh", 1, "1\n0.5\n1\n0\n", 4000, 1, 3},
-      {"the first factor is asked until it is usable", 1, "0\n-0.5\n1.5\n0.5\n0\n", 2000, 0.5L, 1},
-  };
-  for (const fc& c : cases) {
-    SCOPED_TRACE(c.what);
-    const passes r = montecarlo(c.kind, 1, 0, 0, c.answers);
-    ASSERT_EQ(r.end, "");
-    EXPECT_EQ(r.s->NSAMPLE, c.samples);
-    EXPECT_EQ(r.s->UFAC, c.ufac);
-    EXPECT_EQ(count(r.out, "ufac to use : "), static_cast<std::size_t>(c.asked));
-    const std::vector<std::string> rows = testsupport::lines(r.csv);
-    ASSERT_EQ(rows.size(), static_cast<std::size_t>(c.samples));
-    // The made samples are PNOM + ufac * 0.1 * (try % 7 - 3): taken back
-    // to a factor of 1 they are 6 + 0.1 * (try % 7 - 3) again.
-    const std::string first = c.kind == 2 ? "     5.800" : "     5.800,     599.00";
-    EXPECT_EQ(rows[0], first);
-  }
+TEST(AvptXStats, ReportOfOneVariable) {
+  auto s = fresh(2, {});
+  s->PNOM = 6, s->SIGFIT = 1.5L, s->UFAC = 1;
+  s->PMIN = 4, s->PMAX = 8;
+  AVPFIXEDT = 600;
+  s->NSAMPLE = 9;
+  for (int k = 1; k <= 9; ++k) s->PSAMPLE[10 - k] = 5 + 0.25L * (k - 1);  // 7.0 down to 5.0
+  std::string out;
+  testsupport::answered("", [&] { s->PRINTMC(true); }, out);
+  const std::string s20(20, ' ');
+  EXPECT_EQ(out,
+            "\nthe 95% ci on avP+ is: 5.00 to 7.00 kbar\n"
+            "in the context of P range of data: 4.00 to 8.00 kbar\n"
+            "\nat 600.0 \xA1"
+            "C  " +
+                std::string(7, ' ') + "  P kbar  sigfit\n" + "avP+" + std::string(16, ' ') + "   6.000    1.50\n" +
+                "median mc" + std::string(11, ' ') + "   6.000\n" + "mid 95% ci" + std::string(10, ' ') +
+                "   6.000\n" + "\n" + s20 + "   sd(P)\n" + "from the 95% ci     " +
+                "   0.510  symmetry about mid assumed\n" + "2-sided nMAD: low   " +
+                "   1.112  from the mid-part of the data\n" + "            : high  " + "   0.741\n" +
+                "\nnominally, avP+ = 6.00 \xB1 1.00 kbar, at T = 600.0\n");
+  // At another factor the limits are converted and labelled so.
+  s->UFAC = 0.5L;
+  testsupport::answered("", [&] { s->PRINTMC(true); }, out);
+  EXPECT_NE(out.find("\nthe 95% ci on avP+ is: 5.00 to 7.00 kbar (with ufac = 0.500)\n"
+                     "    which converts to: 4.00 to 8.00 kbar\n"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("\nlinear approx          sd(P)\n"), std::string::npos);
+  EXPECT_NEAR(static_cast<double>(s->PNMADLOW), 2 * 0.75 / 0.6745, 1e-9);  // deviations doubled
+  // A pass without samples prints nothing.
+  s->NSAMPLE = 0;
+  testsupport::answered("", [&] { s->PRINTMC(true); }, out);
+  EXPECT_EQ(out, "");
 }
