@@ -12,6 +12,11 @@
 
 namespace ZQNLE4 {
 
+// The AVPTALGO codes this half of avPT+ tells apart.
+constexpr smallint AVPTALGOCROSSOVER = 2;  // crossover searches; failures counted by reason
+constexpr smallint AVPTALGOONESTEP = 3;    // as 2, but a try halves once
+constexpr smallint AVPTALGOAVERAGE = 4;    // later passes solve against the averaged covariance
+
 // ---------------------------------------------------------------- crossover search
 constexpr extended AVPTLIMBAGREE = 0.025L;  // the two limbs of a block agree below this step
 constexpr smallint AVPTMAXHALVING = 20;     // halving steps before the search gives up
@@ -36,6 +41,8 @@ constexpr extended AVPTWRONGDELT = 0.02L;  // share of blocks with reversed T mi
 constexpr extended AVPTTSLACK = 0.001L;    // degrees C a try may lie beyond the T window
 
 // ---------------------------------------------------------------- statistics
+constexpr extended CI95LOW = 0.025L;   // quantiles of the 95% interval
+constexpr extended CI95HIGH = 0.975L;
 constexpr extended CI95WIDTH = 3.92L;       // a 95% normal interval, in sd
 constexpr extended NMADQUANTILE = 0.6745L;  // the normal quantile of the median absolute deviation
 constexpr extended ELLIPSEWIDEN = 1.248469387755102L;  // 2.447 / 1.96: box of the 95% ellipse

@@ -118,7 +118,7 @@ void avptplusstate::FURTHERPASS() {
   NTRY = 0;
   FAILCODE = 0;
   const extended trylimit = AVPTTRYFACTOR * NSAMPLE;
-  do MCTRY(ZQGLOBAL::AVPTALGO != 4);
+  do MCTRY(ZQGLOBAL::AVPTALGO != AVPTALGOAVERAGE);
   while (NGOOD < NSAMPLE && NTRY <= trylimit);
   PRINTFAILINFO(NTRY, NGOOD);
   IO::PUTSTR(NFAILTOTAL == 0 ? 1 : 0, "", 1, CHANNEL::TERMSUMLOG);

@@ -86,7 +86,7 @@ void avptplusstate::PRINTAVPTPLUS(bool solved) {
 
 bool avptplusstate::CHECKOUTSIDE() {
   using namespace ZQGLOBAL;
-  if (!SOLVED || AVPTALGO == 4) return false;
+  if (!SOLVED || AVPTALGO == AVPTALGOAVERAGE) return false;
   const bool pout = PTRY < PLOW || PTRY > PHIGH;
   const bool tout = TTRY < TLOW - kelvin - AVPTTSLACK || TTRY > THIGH - kelvin + AVPTTSLACK;
   const bool outside = AVPPLUS ? pout : AVTPLUS ? tout : pout || tout;
@@ -109,7 +109,7 @@ bool avptplusstate::CHECKOUTSIDE() {
 void avptplusstate::PRINTFAILINFO(smallint ntried, smallint ngood) {
   std::string& w = IO::WSTR;
   w = "mc: good = " + IO::INT2STR(ngood) + " (tried = " + IO::INT2STR(ntried);
-  if (ZQGLOBAL::AVPTALGO == 2) {
+  if (ZQGLOBAL::AVPTALGO == AVPTALGOCROSSOVER) {
     const bool onevar = AVPPLUS || AVTPLUS;
     w += "; failed: too few data = " + IO::INT2STR(NFAILED1);
     w += (onevar ? ", no crossover (+?) = " : ", no block bracket = ") + IO::INT2STR(NFAILED2);

@@ -563,7 +563,7 @@ bool crossover::run() {
                    1, CHANNEL::TERMSUMLOG);
       IO::ERROREXIT("avptplusx", "failure: interval halving problem", yourfault);
     }
-    if (!done && !nominal && AVPTALGO == 3) done = true;
+    if (!done && !nominal && AVPTALGO == AVPTALGOONESTEP) done = true;
     if (done) ok = true;
   } while (!done && ok);
   if (!done) {

@@ -80,8 +80,8 @@ void avptplusstate::sortsamples(const sortvector& v, extended& lo95, extended& h
   const smallint n = NSAMPLE;
   for (long k = 1; k <= n; ++k) SORTWORK[k] = v[k];
   ZQMATH1::SORT(SORTWORK, n);
-  lo95 = SORTWORK[ZQMATH1::QI(0.025L, n)];
-  hi95 = SORTWORK[ZQMATH1::QI(0.975L, n)];
+  lo95 = SORTWORK[ZQMATH1::QI(CI95LOW, n)];
+  hi95 = SORTWORK[ZQMATH1::QI(CI95HIGH, n)];
 }
 
 std::string avptplusstate::ufacsuffix() const {
