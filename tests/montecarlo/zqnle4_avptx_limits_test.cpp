@@ -80,3 +80,44 @@ TEST(AvptXLimits, ASmallerFactorIsTakenBack) {
   EXPECT_NEAR(m.st / sdt, 1, 0.06);
   EXPECT_NEAR(m.r, corr, 0.07);
 }
+
+TEST(AvptXLimits, OneVariableAtAFixedTOrP) {
+  // At a fixed T (P) the samples' sd is 1 / sqrt(b'Wb) (1 / sqrt(c'Wc)).
+  struct fc {
+    smallint kind;
+    const char* result;
+    double nominal, sd;
+  };
+  const fc cases[] = {
+      {2, "at T = 620.00\xA1" "C, with  45 PT calcs, avp+ = 6.500 kbar, sigfit = ",
+       6.500010, 0.458229},
+      {3, "at P = 6.50 kbar, with  45 PT calcs, avT+ = 620.00\xA1" "C, sigfit = ",
+       620.000051, 7.583402},
+  };
+  for (const fc& c : cases) {
+    SCOPED_TRACE(c.kind);
+    setup(c.kind);
+    AVPFIXEDT = 620;
+    AVTFIXEDP = 6.5L;
+    const run r = driver("1\n0\n");
+    ASSERT_EQ(r.end, "");
+    EXPECT_NE(r.out.find(c.result), std::string::npos) << r.out.substr(0, 3000);
+    // A sample beyond the calculations (3 sd above 6.5 kbar) has no
+    // crossover, and only such tries fail.
+    EXPECT_NE(r.out.find("mc: good = 4000 (tried = 40"), std::string::npos);
+    EXPECT_NE(r.out.find("; failed: too few data = 0, no crossover (+?) = "), std::string::npos);
+    EXPECT_NE(r.out.find(", bad ih/data = 0)"), std::string::npos);
+    const std::vector<double> sd = numbers(r.out, "from the 95% ci");
+    ASSERT_EQ(sd.size(), 1u);
+    EXPECT_NEAR(sd[0] / c.sd, 1, 0.08);
+    double n = 0, s = 0, ss = 0;
+    for (const std::string& row : testsupport::lines(r.csv)) {
+      EXPECT_EQ(row.size(), 10u);
+      const double x = std::stod(row) - c.nominal;
+      n += 1, s += x, ss += x * x;
+    }
+    EXPECT_EQ(n, 4000);
+    EXPECT_NEAR(std::sqrt((ss - s * s / n) / (n - 1)) / c.sd, 1, 0.06);
+    EXPECT_NEAR(s / n, 0, 0.15 * c.sd);
+  }
+}
