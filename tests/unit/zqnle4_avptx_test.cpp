@@ -146,6 +146,12 @@ TEST(AvptXCrossover, PressureBlocks) {
   }
 }
 
+TEST(AvptXCrossover, NoPressureStepIsNoDivisionByZero) {
+  auto s = fresh(1, blocks({4, 5, 6, 7}, {5.5L, 5.5L, 5.5L, 5.5L}));
+  CPINC = 0;
+  EXPECT_EQ(search(*s, false).end, "avptplusx: P inc = 0 in calcP");
+}
+
 TEST(AvptXReport, FailureCountsByKindAndAlgorithm) {
   struct fc {
     smallint algo;
