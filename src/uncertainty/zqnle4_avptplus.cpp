@@ -206,6 +206,7 @@ void avptplusstate::ROCKSIDE() {
 }
 
 void AVPTPLUSDRIVER() {
+  IO::INTERNALCHECK(JXCALC != nullptr, "avptplusdriver", "the store of calculations was never made");
   const auto s = std::make_unique<avptplusstate>();
   s->SETUPKIND();
   s->FITS();

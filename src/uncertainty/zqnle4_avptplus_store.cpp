@@ -48,6 +48,7 @@ void collectnames() {
 }  // namespace
 
 void ACCUMULATE(smallint n, const eqmatrix& covx) {
+  IO::INTERNALCHECK(JXCALC != nullptr, "accumulate", "the store of calculations was never made");
   ++NJX;
   if (NJX > maxjx) {
     IO::WRITETERMINAL("\n\nmade it to T = " + FIXEDW(X[2] - CONST::KELVIN, 6, 1) + macroman::degree_s +

@@ -410,3 +410,27 @@ TEST_F(AvptPlus, BruteForceKeepsNoResultForAFailedSolveAndRestartsFromTheGuess) 
   EXPECT_EQ(count(out, "-----"), 0u) << out;
   EXPECT_TRUE(out.ends_with("  sigfit\n")) << out;
 }
+
+TEST_F(AvptPlus, FitInfoOnTheTerminalShowsNoCalcMissedByHalfAPercent) {
+  const auto s = prepared();
+  testsupport::Terminal term;
+  s->FITS();  // the singular values of the last fit, not of the rock's covariance
+  ZQNLE4::SETUPINFO(s->IPOW, s->JPOW);
+  const auto lines = testsupport::lines(term.text());
+  ASSERT_EQ(lines.size(), 11u) << term.text();
+  EXPECT_EQ(lines[2].find("0.000000000 2"), std::string::npos) << "every singular value of a full-rank fit counts";
+  EXPECT_EQ(lines[1], "singular values");
+  EXPECT_EQ(lines[2].substr(0, 2), " 1");
+  EXPECT_EQ(lines[2].size(), 13u * 24);
+  EXPECT_EQ(lines[4], "coeff");
+  EXPECT_EQ(lines[5].substr(0, 29), "{     0.300000,      0.240000");
+  EXPECT_TRUE(lines[5].ends_with("},"));
+  EXPECT_EQ(lines[9], std::string(20, ' ') + "        x1        x2        x3");
+  EXPECT_EQ(lines[10], std::string(20, ' ') + "         -         -         -");
+
+  // one calc moved by 1 %: counted for its variable only
+  (*JXCALC)[7].xyz[2] *= 1.01L;
+  testsupport::Terminal term2;
+  ZQNLE4::SETUPINFO(s->IPOW, s->JPOW);
+  EXPECT_TRUE(term2.text().ends_with(std::string(20, ' ') + "         -         1         -\n")) << term2.text();
+}
