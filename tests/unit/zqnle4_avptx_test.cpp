@@ -146,6 +146,43 @@ TEST(AvptXCrossover, PressureBlocks) {
   }
 }
 
+namespace {
+
+// Two limbs of solutions: a start at 6.5 kbar or more, or the calculation
+// at 700 C, lands on the upper limb (7 kbar, 660 C, sigfit growing with the
+// calculation's T), any other start on the lower one (6 kbar, 680 C).
+bool twolimbs(avptplusstate&, smallint k, extended& p, extended& t, extended& sigfit) {
+  const extended tk = (*JXCALC)[k].t;
+  const bool upper = tk >= 700 || p >= 6.5L;
+  p = upper ? 7 : 6;
+  t = upper ? 660 : 680;
+  sigfit = upper ? 1 + (tk - 600) / 100 : 1;
+  return true;
+}
+
+}  // namespace
+
+TEST(AvptXCrossover, LimbsThatPartArePlacedBySigfit) {
+  // In each block the halving ends at 650 C on the lower limb, the upper
+  // limb parts from it at every calculation below, and the crossing is
+  // placed where the sigfit differences of 650 and 500 C meet (600 C), the
+  // pressure misfit interpolated there: P - 10 in both blocks.
+  std::vector<made> rows;
+  for (extended p : {9.0L, 11.0L})
+    for (extended t : {500.0L, 550.0L, 600.0L, 650.0L, 700.0L}) rows.push_back({p, t, 0, 0});
+  auto s = fresh(1, rows);
+  s->SOLVESEAM = twolimbs;
+  CPINC = 2;
+  const searched r = search(*s, true);
+  ASSERT_EQ(r.end, "");
+  EXPECT_TRUE(r.ok);
+  EXPECT_NEAR(static_cast<double>(r.p), 10, 1e-12);
+  EXPECT_NEAR(static_cast<double>(r.t), 600, 1e-9);
+  EXPECT_EQ(s->NLIMBSPLIT, 2);
+  EXPECT_NE(r.out.find("\n   9.000  600.00  -1.000   0.200\n  11.000  600.00   1.000   0.200\n"), std::string::npos)
+      << r.out;
+}
+
 TEST(AvptXCrossover, NoPressureStepIsNoDivisionByZero) {
   auto s = fresh(1, blocks({4, 5, 6, 7}, {5.5L, 5.5L, 5.5L, 5.5L}));
   CPINC = 0;
