@@ -101,6 +101,7 @@ inline bool madesolve(avptplusstate& s, smallint k, extended& p, extended& t, ex
 // A fresh state over the made table, avP+ (kind 2), avT+ (3) or avPT+ (1).
 inline std::unique_ptr<avptplusstate> fresh(int kind, const std::vector<made>& rows) {
   testsupport::freshstate();
+  IO::CONTROLIO.pagewidth = 250;  // the terminal shows the trace rows whole
   ALLOCATEJXCALC();
   table = rows;
   solves = 0;

@@ -51,7 +51,9 @@ TEST(AvptXCrossover, OneVariableBracketHalvingAndInterpolation) {
        2, {"there is NOT a crossover"}},
       {"avT+ halves down to the neighbours of the crossing", 3,
        {{6, 500, 0, 620}, {6, 550, 0, 620}, {6, 600, 0, 620}, {6, 650, 0, 620}, {6, 700, 0, 620}}, true, 620, 0,
-       {"there is a crossover defining avT+"}},
+       {"there is a crossover defining avT+",
+        " 1 500.000 620.000  -1.200  : 3 600.000 620.000  -0.200  : 5 700.000 620.000   0.800",
+        " 3 600.000 620.000  -0.200  : 4 650.000 620.000   0.300  : 5 700.000 620.000   0.800"}},
       {"unsolvable ends are skipped", 2,
        {{3, 600, 0, 0, false}, {4, 600, 5, 0}, {8, 600, 6, 0}, {9, 600, 0, 0, false}}, true, 16.0L / 3, 0, {}},
       {"a result of exactly 0 is a failure", 2, {{-2, 600, -1, 0}, {2, 600, 1, 0}}, false, 0, 0, {}},
@@ -211,7 +213,6 @@ TEST(AvptXReport, FailureCountsByKindAndAlgorithm) {
   for (const fc& c : cases) {
     auto s = fresh(c.kind, {});
     AVPTALGO = c.algo;
-    IO::CONTROLIO.pagewidth = 250;  // the terminal shows the long line whole
     s->NFAILED1 = 1, s->NFAILED2 = 2, s->NFAILED3 = 3, s->NFAILED4 = 4;
     std::string out;
     testsupport::answered("", [&] { s->PRINTFAILINFO(2000, 1990); }, out);
