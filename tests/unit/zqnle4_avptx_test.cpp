@@ -158,7 +158,8 @@ bool twolimbs(avptplusstate&, smallint k, extended& p, extended& t, extended& si
   const bool upper = tk >= 700 || p >= 6.5L;
   p = upper ? 7 : 6;
   t = upper ? 660 : 680;
-  sigfit = upper ? 1 + (tk - 600) / 100 : 1;
+  // At 10 kbar both limbs fit alike, which leaves the crossing undefined.
+  sigfit = upper && (*JXCALC)[k].p != 10 ? 1 + (tk - 600) / 100 : 1;
   return true;
 }
 
@@ -183,6 +184,16 @@ TEST(AvptXCrossover, LimbsThatPartArePlacedBySigfit) {
   EXPECT_EQ(s->NLIMBSPLIT, 2);
   EXPECT_NE(r.out.find("\n   9.000  600.00  -1.000   0.200\n  11.000  600.00   1.000   0.200\n"), std::string::npos)
       << r.out;
+  // A block between them with an undefined crossing: no number comes out,
+  // and the search must not report one as its result.
+  std::vector<made> middle;
+  for (extended t : {500.0L, 550.0L, 600.0L, 650.0L, 700.0L}) middle.push_back({10, t, 0, 0});
+  rows.insert(rows.begin() + 5, middle.begin(), middle.end());
+  s = fresh(1, rows);
+  s->SOLVESEAM = twolimbs;
+  CPINC = 1;
+  const searched r2 = search(*s, false);
+  EXPECT_FALSE(r2.ok);
 }
 
 TEST(AvptXCrossover, NoPressureStepIsNoDivisionByZero) {
