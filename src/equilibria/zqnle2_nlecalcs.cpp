@@ -257,6 +257,7 @@ struct nlecalcs {
 void nlecalcs::run() {
   ZQREAD1::READTHERMO(1);
   ZQSCRIPT::READCONTROLJX();
+  if (AFTERSCRIPT != nullptr) AFTERSCRIPT();
   ZQREAD2::SETUPPHASES();
   debuglevel();
   ZQREAD3::WHICHPHASES();
@@ -322,6 +323,8 @@ void nlecalcs::run() {
 }
 
 }  // namespace
+
+void (*AFTERSCRIPT)() = nullptr;
 
 void NLECALCS() {
   nlecalcs state;

@@ -14,6 +14,7 @@
 #include "frame/zqglobal_reset.h"
 #include "frame/zqglobal_sensitivity.h"
 #include "frame/zqglobal_solver.h"
+#include "frame/zqglobal_uncertainty.h"
 
 namespace ZQGLOBAL {
 
@@ -155,6 +156,7 @@ void RESETALL() {
   RESETMODE1();
   RESETPROJECTION();
   RESETAVPTPLUS();
+  RESETUNCERTAINTY();
 }
 
 }  // namespace ZQGLOBAL

@@ -36,6 +36,11 @@ void CALCFLUIDCOMP(const bemvector& ph, extended p, extended t, extended& co2, e
 // The kinds of uncertainty propagated (data-set enthalpies, interaction
 // parameters, bulk composition), on terminal, summary and log.
 void PRINTUNCINFO();
+// First-order propagation of the enthalpy, interaction-energy and bulk
+// uncertainties onto the unknowns of the solved point whose phases are
+// ph: SDX, SDXH, SDXW, SDXBP, COVX, CORPT and the sds in SU; the csv block
+// at level 2 and above.
+void CALCSD(const bemvector& ph);
 
 // The reaction among the phases of ph at their solved compositions: names
 // and coefficients of the n columns and the text; "####" and n = 0 after a
