@@ -67,12 +67,6 @@ void SUMDPTTERMS(const polyvector& coef, const polyvector& ipow, const polyvecto
 // terminal only.
 void SETUPINFO(const polyvector& ipow, const polyvector& jpow);
 
-// Appends the solved point to the avPT+ store: P, T (degrees C), x(fluid)
-// and the rock's variables with their sds and correlations, from the point's
-// n result positions and their covariance covx. Called by the uncertainty
-// propagation of a point when the avPT+ switch is on.
-void ACCUMULATE(smallint n, const eqmatrix& covx);
-
 // The avPT+ estimate from the store: fits, the rock's covariance and, by
 // AVPTALGO, the brute-force table (then the process stops) or the nominal
 // solve and its Monte Carlo limits.

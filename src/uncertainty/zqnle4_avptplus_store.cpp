@@ -1,5 +1,6 @@
 // The avPT+ store's filling: each solved point with its uncertainties
-// appended as one record of JXCALC.
+// appended as one record of JXCALC, the last step but one of the
+// uncertainty propagation when the avPT+ switch is on.
 #include <cmath>
 
 #include "frame/bytes.h"
@@ -9,8 +10,10 @@
 #include "frame/zqglobal_results.h"
 #include "frame/zqglobal_script.h"
 #include "frame/zqglobal_solver.h"
+#include "frame/zqglobal_uncertainty.h"
 #include "uncertainty/zqnle4.h"
 #include "uncertainty/zqnle4_avptplus.h"
+#include "uncertainty/zqnle4_calcsd.h"
 
 namespace ZQNLE4 {
 
@@ -47,7 +50,9 @@ void collectnames() {
 
 }  // namespace
 
-void ACCUMULATE(smallint n, const eqmatrix& covx) {
+// The point at the propagation's n result positions, with their
+// covariance COVX, appended to the store.
+void calcsdstate::ACCUMULATE() {
   IO::INTERNALCHECK(JXCALC != nullptr, "accumulate", "the store of calculations was never made");
   ++NJX;
   if (NJX > maxjx) {
@@ -65,7 +70,7 @@ void ACCUMULATE(smallint n, const eqmatrix& covx) {
   }
   auto cor = [&](long a, long b) -> extended {
     if (std::fabs(SDX[a]) < nosd || std::fabs(SDX[b]) < nosd) return 0;
-    return covx(a, b) / (SDX[a] * SDX[b]);
+    return COVX(a, b) / (SDX[a] * SDX[b]);
   };
   const smallint fluid = unknownnamed("x(fluid)");
   jxcalctype& r = (*JXCALC)[NJX];

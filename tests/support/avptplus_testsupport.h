@@ -26,6 +26,13 @@ inline const triple b = {0.020L, -0.015L, 0.005L};
 inline const triple c = {0.0010L, 0.0005L, -0.0008L};
 inline const triple sdxyz = {0.005L, 0.006L, 0.004L};
 
+// How often what occurs in text.
+inline std::size_t count(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
 // The value of variable i (0-based) at P, T.
 inline long double linear(int i, long double p, long double t) { return a[i] + b[i] * (p - 6) + c[i] * (t - 600); }
 
