@@ -17,8 +17,8 @@ smallint NPOLY = 0;
 polyvector POLY{"POLY"};
 polymatrix PTCOEFF{"PTCOEFF"};
 
-xyzvector ROCKXYZ{"ROCKXYZ"};
-invmatrix ROCKVXYZ{"ROCKVXYZ"};
+// ROCKXYZ and ROCKVXYZ are defined once, with the bulk state
+// (zqglobal_bulk.cpp): the calc-mode-1 set-up and the avPT+ driver share them.
 invmatrix JXVXYZ{"JXVXYZ"};
 
 namespace {
