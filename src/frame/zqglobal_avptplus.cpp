@@ -17,8 +17,6 @@ smallint NPOLY = 0;
 polyvector POLY{"POLY"};
 polymatrix PTCOEFF{"PTCOEFF"};
 
-xyzvector ROCKXYZ{"ROCKXYZ"};
-invmatrix ROCKVXYZ{"ROCKVXYZ"};
 invmatrix JXVXYZ{"JXVXYZ"};
 
 namespace {
@@ -35,8 +33,6 @@ void RESETAVPTPLUS() {
   NPOLY = 0;
   POLY.fill(0);
   PTCOEFF.fill(0);
-  ROCKXYZ.fill(0);
-  ROCKVXYZ.fill(0);
   JXVXYZ.fill(0);
 }
 

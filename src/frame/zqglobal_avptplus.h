@@ -7,6 +7,7 @@
 #include "frame/farray.h"
 #include "frame/types.h"
 #include "frame/zqglobal.h"
+#include "frame/zqglobal_bulk.h"
 #include "frame/zqnle4_linalg.h"
 
 constexpr int maxjx = 800;                 // calculated points in the store
@@ -17,8 +18,9 @@ constexpr int maxxyzsides = 2 * maxjxxyz;  // rock side then calculated side
 
 // Values, derivatives, coefficients or exponents of the basis terms.
 using polyvector = farray<extended, 1, maxpoly>;
-// The compositional variables of a rock or of one calculation.
-using xyzvector = farray<extended, 1, maxjxxyz>;
+// The compositional variables of a rock or of one calculation: xyzvector,
+// with the rock's own (ROCKXYZ, ROCKVXYZ) in the bulk state.
+static_assert(maxjxxyz == maxrockxyz, "a calculation compares every measured variable of the rock");
 // One row of basis coefficients per calculated variable.
 using polymatrix = fmatrix<extended, 1, maxjxxyz, 1, maxpoly>;
 
@@ -49,8 +51,6 @@ extern polyvector POLY;      // basis terms at the last point evaluated (avPT+ d
 extern polymatrix PTCOEFF;   // fitted coefficients of each calculated variable (avPT+ driver)
 
 // ---------------------------------------------------------------- the two sides
-extern xyzvector ROCKXYZ;    // the rock's measured variables (avPT+ driver)
-extern invmatrix ROCKVXYZ;   // their covariance (avPT+ driver)
 extern invmatrix JXVXYZ;     // covariance of the calculated variables (avPT+ solve)
 
 // The store emptied and the fits and covariances cleared; the records'
