@@ -3,6 +3,7 @@
 #pragma once
 
 #include "frame/types.h"
+#include "frame/zqglobal.h"
 
 namespace ZQNLE2 {
 
@@ -25,5 +26,9 @@ void PRINTQ(smallint phase);
 // ---------------------------------------------------------------- enumeration
 // Every equilibrium of the pass, each handed to the run loop.
 void CALCWHAT();
+
+// ---------------------------------------------------------------- run loop
+// Every point of the equilibrium of phase set PH: runs, batch items, points.
+void SOLVE(const bemvector& PH);
 
 }  // namespace ZQNLE2

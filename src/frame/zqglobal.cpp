@@ -12,6 +12,7 @@
 #include "frame/zqglobal_reactions.h"
 #include "frame/zqglobal_refinder.h"
 #include "frame/zqglobal_reset.h"
+#include "frame/zqglobal_runloop.h"
 #include "frame/zqglobal_sensitivity.h"
 #include "frame/zqglobal_solver.h"
 
@@ -154,6 +155,7 @@ void RESETALL() {
   RESETRESULTS();
   RESETMODE1();
   RESETPROJECTION();
+  RESETRUNLOOP();
 }
 
 }  // namespace ZQGLOBAL

@@ -73,6 +73,9 @@ void RESETPROJECTION();
 // lists, fluid position, P and T scaling sizes, the dogmin grid.
 void RESETMODE1();
 
+// The run loop's point counter and the point's Gibbs energy.
+void RESETRUNLOOP();
+
 // Every group above but the work arrays, and the I/O layer.
 void RESETALL();
 

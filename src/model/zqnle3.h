@@ -33,6 +33,10 @@ void MAKEEMTD();
 // The dogmin grid: one record per point of LP crossed with LT, pressure
 // major; a grid of several points is searched at level 2 at least.
 void SETUPGMIN();
+// The solver layout of the equilibrium of phase set PH.
+void MAKECROSSREFS(const bemvector& PH);
+// The levels of the point loops and their counts; P and T marked held or solved.
+void SETUPLOOPS(iemvector& LOOPMAX, smallint& NLOOP, smallint IBATCH);
 
 // The composition over the NUV components, per formula unit, of the
 // solution phase whose first end-member in assemblage order is i, at the
