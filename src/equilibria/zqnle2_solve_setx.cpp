@@ -104,9 +104,9 @@ void solvestate::SETX(const iemvector& AT, smallint ibatch) {
     (*TD)(NCV - NMU + i, TDSLOT::H) = FIXEDMU[i];
   }
   FIXEDP = LP[AT[++m]];
-  X[1] = scaled(1, FIXEDP);
+  X[1] = BX[1] ? PFACB + FIXEDP * PFACA : FIXEDP;
   FIXEDT = LT[AT[++m]];
-  X[2] = scaled(2, FIXEDT);
+  X[2] = BX[2] ? TFACB + FIXEDT * TFACA : FIXEDT;
   whereat("-setx");
 }
 
