@@ -56,8 +56,4 @@ struct calcwhatcalls {
 };
 extern calcwhatcalls CALCWHATCALLS;
 
-// ---------------------------------------------------------------- run loop
-// Every point of the equilibrium of phase set PH: runs, batch items, points.
-void SOLVE(const bemvector& PH);
-
 }  // namespace ZQNLE2

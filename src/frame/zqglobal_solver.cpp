@@ -16,7 +16,6 @@ smallint NSFNH;
 farray<smallint, 1, maxsfnh> SFNHIP{"SFNHIP"}, SFNHK{"SFNHK"}, SFNHIX{"SFNHIX"};
 extended PHI;
 ieqvector MP2SS{"MP2SS"}, MP2X{"MP2X"};
-eqvector MODEG{"MODEG"};
 eqvector XGUESS{"XGUESS"};
 ieqvector PXSET{"PXSET"};
 smallint NISSET;
@@ -61,7 +60,6 @@ void RESETSOLVER() {
   PHI = 0;
   MP2SS.fill(0);
   MP2X.fill(0);
-  MODEG.fill(0);
   XGUESS.fill(0);
   PXSET.fill(0);
   NISSET = 0;

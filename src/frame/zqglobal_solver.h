@@ -94,7 +94,6 @@ extern farray<smallint, 1, maxsfnh> SFNHIX;  // position in X of that phase's fi
 extern extended PHI;       // normalising factor of the mode unknowns (SETX)
 extern ieqvector MP2SS;    // per mode unknown: its solution- or pure-phase number (MAKECROSSREFS)
 extern ieqvector MP2X;     // per mode unknown: X position of its phase's first variable, 0 for a pure phase (MAKECROSSREFS)
-extern eqvector MODEG;     // per mode unknown: the script's starting guess, 0 or less for none (MAKECROSSREFS)
 extern eqvector XGUESS;    // starting value of each unknown before scaling (MAKECROSSREFS, CALCQ)
 extern ieqvector PXSET;    // per unknown: index of the value that fixes it, 0 when none (MAKECROSSREFS, CALCQ)
 extern smallint NISSET;    // compositional unknowns held fixed (MAKECROSSREFS, CALCQ)

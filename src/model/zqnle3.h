@@ -33,10 +33,6 @@ void MAKEEMTD();
 // The dogmin grid: one record per point of LP crossed with LT, pressure
 // major; a grid of several points is searched at level 2 at least.
 void SETUPGMIN();
-// The solver layout of the equilibrium of phase set PH.
-void MAKECROSSREFS(const bemvector& PH);
-// The levels of the point loops and their counts; P and T marked held or solved.
-void SETUPLOOPS(iemvector& LOOPMAX, smallint& NLOOP, smallint IBATCH);
 
 // The solver's layout of the assemblage of the phases PH (solution phases
 // 1..NPSS, then the others): NAME, C, TD, NSITE and NCV in assemblage order,
