@@ -99,6 +99,8 @@ TEST(LoopPoints, DivariantPoints) {
   for (const std::string& f : frames) {
     const outcome o = pass(script("lpax", "with alp bet\ninexcess\ndiagramPT 1 10 400 800\n" + f));
     ASSERT_EQ(o.end, "") << o.terminal;
+    // A plain run: one run of one item, so one banner.
+    EXPECT_EQ(o.terminal.find("<====="), o.terminal.rfind("<=====")) << o.terminal;
     for (const point& q : o.points)
       if (q.phases == "alp bet ") got.push_back(q);
   }
