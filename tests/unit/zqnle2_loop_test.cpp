@@ -158,6 +158,17 @@ TEST(LoopPoints, ReactionOfTwoPurePhasesBesideAHeldSolution) {
     EXPECT_TRUE(line[i].good);
     EXPECT_NEAR(line[i].t, 600 + 20 * (p - 0.001L), 1e-6L);
   }
+  // P at T along the same reaction.
+  o = pass(script("lpax", base + "calcTatP no\ncalcP 0.5 10\ncalcT 346.83 426.83 80\nisopleth x(alp) 0.3\n"));
+  line.clear();
+  for (const point& q : o.points)
+    if (q.phases == "alp pa pb ") line.push_back(q);
+  ASSERT_EQ(line.size(), 2u) << o.terminal;
+  for (std::size_t i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_TRUE(line[i].good);
+    EXPECT_NEAR(line[i].p, 0.001L + (346.83L + K + 80 * static_cast<extended>(i) - 600) / 20, 1e-9L);
+  }
   // Without the isopleth nothing holds x(alp): no points.
   o = pass(script("lpax", base + "calcT 400 500 100\n"));
   ASSERT_EQ(o.end, "") << o.terminal;
