@@ -5,6 +5,7 @@
 
 #include "frame/constants.h"
 #include "frame/io.h"
+#include "frame/zqglobal_bulk.h"
 #include "frame/zqglobal_mode1.h"
 #include "frame/zqglobal_model.h"
 #include "frame/zqglobal_newton.h"
@@ -156,6 +157,7 @@ void RESETALL() {
   RESETMODE1();
   RESETPROJECTION();
   RESETRUNLOOP();
+  RESETBULK();
 }
 
 }  // namespace ZQGLOBAL
