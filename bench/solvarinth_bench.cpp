@@ -422,7 +422,7 @@ void mode1() {
             "");
   mode1pass("calc mode 1: dogmin at one point over all phases",
             head + "with alp bet per pa pb\ndogmin yes 1\nmaxvar 4\ncalcP 5\ncalcT 600\ndiagramPT 1 10 400 800\n"
-                   "pseudosection\nbulk MgO FeO SiO2\nbulk 40 30 30\n" + tail,
+                   "pseudosection\nbulk SiO2 MgO FeO\nbulk 30 40 30\n" + tail,
             "4\n");
 }
 
