@@ -15,6 +15,8 @@
 
 namespace ZQNLE2 {
 
+constexpr int maxaqphases = 5;  // aqueous solution phases of one assemblage
+
 // Per phase record of SU: its mode is taken to zero by the "tozero" list.
 using tozerobtype = farray<bool, 1, maxsu>;
 
@@ -84,6 +86,80 @@ struct solvestate {
   void PRINTCSV();
   // Banner and phase line of an equilibrium.
   void PRINTHEADER1();
+
+  // ---------------------------------------------------------------- run loop
+  // Aqueous solution phases of the assemblage, for the ionic-strength
+  // passes of a solve: phase number, first X position, first and last
+  // end-member positions.
+  smallint NAQ = 0;
+  farray<smallint, 1, maxaqphases> AQPHASE{"solve AQPHASE"}, AQX{"solve AQX"};
+  farray<smallint, 1, maxaqphases> AQFIRST{"solve AQFIRST"}, AQLAST{"solve AQLAST"};
+  // Results of the one-reaction search that the point does not use.
+  extended SCP2 = 0, SCDV1 = 0, SCDV2 = 0, SCDMU1 = 0, SCDMU2 = 0;
+  // Per reaction, it touches a solution phase; per unknown, a touching
+  // reaction's ideal-mixing term names it (CHECKVAR).
+  farray<bool, 1, maxreac> TOUCHES{"solve TOUCHES"};
+  farray<bool, 1, maxeq> USED{"solve USED"};
+  // A phase record's variables as the site-fraction expressions read them.
+  eqvector XPHASE{"solve XPHASE"};
+  // Bulk atoms per mode row, each doubled along a line (POSTPROCESS).
+  modesetvector ATOMS{"solve ATOMS"};
+  bool FRACTSTOP = false;  // a fractionation run has come to its end
+  smallint NMCROWS = 0;    // Monte Carlo rows written to the drawing data file
+
+  // The whole calculation of the phase set: runs, batch items, points.
+  void RUNALL();
+  void BATCHITEM();
+  void POINT();
+  void OUTPUTPOINT();
+  void ENDSOLVE();
+  // Starting values of a point from its loop position.
+  void SETX(const iemvector& AT, smallint ibatch);
+  void SETXISOPLETHS(const iemvector& AT, smallint& m);
+  void SETXORDER();
+  void SETXBULK(const iemvector& AT, smallint& m);
+  void SETMODEGUESS();
+  void PRINTMODEDEBUG1();
+  void PRINTMODEDEBUG2(bool AFTER, extended T);
+  // Can the equilibrium be calculated at all: 0 yes, 1 no reactions, 2 degenerate.
+  void CHECKVAR(smallint& CODE);
+  // The solve of one point, with the ionic-strength passes.
+  bool DONLE();
+  // A point solved by its single reaction.
+  void SIMPLECALC();
+  // The solution unscaled into SU; SEEN false when a phase is missing.
+  void EXTRACT(bool& seen);
+  void MODESUMWARNING(extended sumall);
+  // Site fractions, compositions, mode factors and phase properties.
+  void POSTPROCESS();
+
+  // Batch and Monte Carlo runs.
+  void SETUPBATCH();
+  void DOBATCH(smallint ibatch);
+  void PRINTBATCHHEADER(smallint ibatch);
+  void SETUPMONTECARLO();
+  void DOMONTECARLO();
+  void PRINTMCRESULTS(smallint ibatch, smallint ipt, bool& goodmc);
+  // Fractionation along a P-T path.
+  void SETUPFRACT();
+  void DOFRACT();
+  void FRACTBULK();
+  void PRINTFRACTRESULTS();
+  // The dogmin line of a point.
+  void PRINTGINFO(bool good, bool seen);
 };
+
+// The solver a point calls: ZQMATH2::NLE unless a test has put its own here.
+using nlesolvertype = bool (*)(smallint& code);
+extern nlesolvertype NLESOLVER;
+// Called after each point with its outcome, SU and X; null in production.
+using pointhooktype = void (*)(bool ok, bool good, bool seen, smallint nlecode, const sutype& su,
+                               const eqvector& x);
+extern pointhooktype POINTHOOK;
+// Called with true before a point's starting values and with false once it
+// is solved, checked and worked out, the span that allocates nothing; null
+// in production.
+using pointspantype = void (*)(bool start);
+extern pointspantype POINTSPAN;
 
 }  // namespace ZQNLE2

@@ -13,6 +13,7 @@
 #include "frame/zqglobal_reactions.h"
 #include "frame/zqglobal_refinder.h"
 #include "frame/zqglobal_reset.h"
+#include "frame/zqglobal_runloop.h"
 #include "frame/zqglobal_sensitivity.h"
 #include "frame/zqglobal_solver.h"
 #include "frame/zqglobal_uncertainty.h"
@@ -159,6 +160,7 @@ void RESETALL() {
   RESETAVPTPLUS();
   RESETUNCERTAINTY();
   RESETBULK();
+  RESETRUNLOOP();
 }
 
 }  // namespace ZQGLOBAL

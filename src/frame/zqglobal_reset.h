@@ -79,6 +79,8 @@ void RESETBULK();
 // lists, fluid position, P and T scaling sizes, the dogmin grid.
 void RESETMODE1();
 
+// The run loop's point counter and the point's Gibbs energy.
+void RESETRUNLOOP();
 // The avPT+ store of calculated points, its fits and the covariances of
 // the two sides (zqglobal_avptplus.h).
 void RESETAVPTPLUS();
