@@ -5,6 +5,7 @@
 
 #include "frame/constants.h"
 #include "frame/io.h"
+#include "frame/zqglobal_fract.h"
 #include "frame/zqglobal_mode1.h"
 #include "frame/zqglobal_model.h"
 #include "frame/zqglobal_newton.h"
@@ -15,6 +16,7 @@
 #include "frame/zqglobal_runloop.h"
 #include "frame/zqglobal_sensitivity.h"
 #include "frame/zqglobal_solver.h"
+#include "frame/zqglobal_uncertainty.h"
 
 namespace ZQGLOBAL {
 
@@ -156,6 +158,8 @@ void RESETALL() {
   RESETMODE1();
   RESETPROJECTION();
   RESETRUNLOOP();
+  RESETUNCERTAINTY();
+  RESETFRACT();
 }
 
 }  // namespace ZQGLOBAL

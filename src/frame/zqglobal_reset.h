@@ -68,6 +68,9 @@ void RESETREFINDER();
 void RESETRESULTS();
 // How many projection apices are phases in excess.
 void RESETPROJECTION();
+// The covariance of the results of a point, the P-T correlation and the
+// bulk covariance.
+void RESETUNCERTAINTY();
 
 // What the calc-mode-1 set-up settles for a pass: isopleth counts and
 // lists, fluid position, P and T scaling sizes, the dogmin grid.
@@ -75,6 +78,9 @@ void RESETMODE1();
 
 // The run loop's point counter and the point's Gibbs energy.
 void RESETRUNLOOP();
+
+// The bulk a fractionation run carries and its fractionated share.
+void RESETFRACT();
 
 // Every group above but the work arrays, and the I/O layer.
 void RESETALL();
