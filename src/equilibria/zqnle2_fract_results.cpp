@@ -85,8 +85,12 @@ void solvestate::PRINTFRACTRESULTS() {
   const extended t = SU.temperature;
   const extended phi = FRACTINFO.porosity;
   const smallint next = static_cast<smallint>(IFRACT + 1);
-  const extended gap = BATCHINFO[1].tatp ? FRACTINFO.t0 + FRACTINFO.dt * next - t
-                                         : FRACTINFO.p0 + FRACTINFO.dp * next - p;
+  const bool calct = BATCHINFO[1].tatp;
+  const extended step = calct ? FRACTINFO.dt : FRACTINFO.dp;
+  extended gap = calct ? FRACTINFO.t0 + FRACTINFO.dt * next - t : FRACTINFO.p0 + FRACTINFO.dp * next - p;
+  // On a path that goes down in T (or P) the next step lies below the
+  // event when it comes first: the gap counts along the path.
+  if (step < 0) gap = -gap;
   const bool before = gap > 0;
   if (!FRACTSTOP) FRACTSTOP = before;
   if (!before) return;
