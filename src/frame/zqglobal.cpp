@@ -6,6 +6,7 @@
 #include "frame/constants.h"
 #include "frame/io.h"
 #include "frame/zqglobal_fract.h"
+#include "frame/zqglobal_bulk.h"
 #include "frame/zqglobal_mode1.h"
 #include "frame/zqglobal_model.h"
 #include "frame/zqglobal_newton.h"
@@ -160,6 +161,7 @@ void RESETALL() {
   RESETRUNLOOP();
   RESETUNCERTAINTY();
   RESETFRACT();
+  RESETBULK();
 }
 
 }  // namespace ZQGLOBAL

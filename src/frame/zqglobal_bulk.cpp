@@ -1,0 +1,20 @@
+// The bulk composition's log-ratio and rock-mineral state and its default.
+#include "frame/zqglobal_bulk.h"
+
+namespace ZQGLOBAL {
+
+extended FLUIDINBULKINFO;
+IO::rrvector BP{"BP"};
+xyzvector ROCKXYZ{"ROCKXYZ"};
+smallint NROCKXYZ;
+xyzmatrix ROCKVXYZ{"ROCKVXYZ"};
+
+void RESETBULK() {
+  FLUIDINBULKINFO = 0;
+  BP.fill(0);
+  ROCKXYZ.fill(0);
+  ROCKVXYZ.fill(0);
+  NROCKXYZ = 0;
+}
+
+}  // namespace ZQGLOBAL
