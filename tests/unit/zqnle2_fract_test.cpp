@@ -5,6 +5,7 @@
 // worked out by hand from the modes over the atoms of each row.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -19,6 +20,9 @@
 #include "frame/zqglobal_results.h"
 #include "frame/zqglobal_script.h"
 #include "frame/zqglobal_solver.h"
+#include "input/zqread1.h"
+#include "equilibria/zqnle2.h"
+#include "mainprogram.h"
 
 using namespace ZQGLOBAL;
 using testsupport::fatal;
@@ -346,6 +350,61 @@ TEST_F(FractionationEvent, EventLineAndStops) {
     EXPECT_NE(out.find(k.line), std::string::npos) << out;
     EXPECT_NE(file("log.txt").find(k.log), std::string::npos) << file("log.txt");
   }
+}
+
+
+// ---------------------------------------------------------------- a whole run
+
+// No script line switches fractionation on: the script is read, then this
+// sets the switch, the path and the first item's phases and components.
+void fractionatebet() {
+  CONTROLJX.fractionation = yes;
+  FRACTINFO.phase = "bet";
+  FRACTINFO.porosity = 0.01L;
+  FRACTINFO.p0 = 5;
+  FRACTINFO.dp = 0.5L;
+  FRACTINFO.t0 = 650 + K;
+  FRACTINFO.dt = -10;
+  FRACTINFO.nsteps = 2;
+  BATCHINFO[1].phase.fill(false);
+  BATCHINFO[1].phase[1] = BATCHINFO[1].phase[2] = true;
+  BATCHINFO[1].hascomp.fill(false);
+  BATCHINFO[1].hascomp[1] = BATCHINFO[1].hascomp[2] = true;
+  BATCHINFO[1].tatp = false;
+}
+
+struct runoutcome {
+  std::string end, terminal, drawing;
+};
+
+// One pass of the loop system with the given lines, fractionation switched on.
+runoutcome fractionationpass(const std::string& lines) {
+  testsupport::ScratchDir dir;
+  for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(SOLVARINTH_FIXTURES) / "loop"))
+    std::filesystem::copy_file(e.path(), dir.path() / e.path().filename());
+  dir.write("jx-lp.txt", "axfile lpax\nwith alp bet\ninexcess\npseudosection\ndiagramPT 1 10 400 800\ncalcP 5\n"
+                         "calcT 650\n" + lines + "convergence 1e-12 1e-12 0.005 1e-6\nautoexit\n*\n");
+  testsupport::freshstate();
+  ZQNLE2::AFTERSCRIPT = fractionatebet;
+  runoutcome o;
+  o.end = testsupport::answered("\n\n\n\n", [] { MAINPROGRAM::RUN(); }, o.terminal);
+  ZQNLE2::AFTERSCRIPT = nullptr;
+  if (ZQREAD1::PDATA.f != nullptr) std::fclose(ZQREAD1::PDATA.f);
+  ZQREAD1::PDATA = IO::textfile{};
+  IO::FLUSHER();
+  o.drawing = dir.read("jx-lp-qk.txt");
+  testsupport::freshstate();
+  return o;
+}
+
+// The run loop sets fractionation up before its first run: the rock's
+// bulk is checked and the drawing data gets the heading of the path rows.
+TEST(FractionationRun, SolveSetsUpBeforeItsRuns) {
+  runoutcome o = fractionationpass("rbi MgO FeO\nrbi alp 0.94 0.6 0.4\nrbi bet 0.06 0.5 0.5\n");
+  EXPECT_EQ(o.drawing.rfind("          P          T        MgO        FeO       lost\n", 0), 0u) << o.drawing;
+  EXPECT_NE(o.terminal.find("phases: alp bet"), std::string::npos) << o.terminal;
+  o = fractionationpass("bulk MgO FeO\nbulk 60 40\n");
+  EXPECT_EQ(o.end, "setupfract: cannot fractionate without rbi") << o.terminal;
 }
 
 }  // namespace
