@@ -5,8 +5,8 @@
 
 #include "frame/constants.h"
 #include "frame/io.h"
-#include "frame/zqglobal_fract.h"
 #include "frame/zqglobal_bulk.h"
+#include "frame/zqglobal_fract.h"
 #include "frame/zqglobal_mode1.h"
 #include "frame/zqglobal_model.h"
 #include "frame/zqglobal_newton.h"
@@ -159,9 +159,9 @@ void RESETALL() {
   RESETMODE1();
   RESETPROJECTION();
   RESETRUNLOOP();
+  RESETBULK();
   RESETUNCERTAINTY();
   RESETFRACT();
-  RESETBULK();
 }
 
 }  // namespace ZQGLOBAL

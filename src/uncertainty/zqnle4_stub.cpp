@@ -1,5 +1,5 @@
-// Stand-in for the avPT+ estimate until it lands; no script sets the switch
-// that calls it.
+// Stands in for the avPT+ estimate until it lands; no script sets the
+// switch that calls it.
 #include "uncertainty/zqnle4.h"
 
 namespace ZQNLE4 {
