@@ -17,4 +17,12 @@ void RESETBULK() {
   NROCKXYZ = 0;
 }
 
+smallint KBPDENFREE() {
+  if (KBPDEN < 1 || KBPDEN > NUV || !BCOMPS[KBPDEN]) return 0;
+  smallint k = 0;
+  for (long j = 1; j <= KBPDEN; ++j)
+    if (BCOMPS[j]) ++k;
+  return k;
+}
+
 }  // namespace ZQGLOBAL

@@ -68,12 +68,12 @@ void RESETREFINDER();
 void RESETRESULTS();
 // How many projection apices are phases in excess.
 void RESETPROJECTION();
-// The bulk's log-ratios with their covariance and the rock minerals'
-// measured variables.
-void RESETBULK();
 // The covariance of the results of a point, the P-T correlation and the
 // bulk covariance.
 void RESETUNCERTAINTY();
+// The bulk's log-ratios with their covariance and the rock minerals'
+// measured variables.
+void RESETBULK();
 
 // What the calc-mode-1 set-up settles for a pass: isopleth counts and
 // lists, fluid position, P and T scaling sizes, the dogmin grid.
@@ -84,6 +84,10 @@ void RESETRUNLOOP();
 
 // The bulk a fractionation run carries and its fractionated share.
 void RESETFRACT();
+
+// The avPT+ store of calculated points, its fits and the covariances of
+// the two sides (zqglobal_avptplus.h).
+void RESETAVPTPLUS();
 
 // Every group above but the work arrays, and the I/O layer.
 void RESETALL();

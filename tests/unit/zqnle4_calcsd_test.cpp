@@ -23,6 +23,7 @@
 #include "frame/constants.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
+#include "frame/zqglobal_avptplus.h"
 #include "frame/zqglobal_newton.h"
 #include "frame/zqglobal_nle.h"
 #include "frame/zqglobal_results.h"
@@ -700,3 +701,25 @@ TEST(UncertaintyHook, SwitchesThePropagationOnAfterTheScript) {
 }
 
 }  // namespace
+
+// With the avPT+ switch on, each propagated point lands in the avPT+ store:
+// the rock's variables in its minerals' order, their sds and correlation.
+TEST_F(CalcSDByHand, AvptPlusSwitchStoresEachPoint) {
+  CONTROLJX.avptplus = yes;
+  NMIN = 1;
+  MINERAL[1].nxyz = 2;
+  MINERAL[1].xyzname[1] = "x(b)";
+  MINERAL[1].xyzname[2] = "x(a)";
+  EXPECT_EQ(propagate(1), "progress - equilibria calcs: ");
+  ASSERT_EQ(NJX, 1);
+  const jxcalctype& r = (*JXCALC)[1];
+  EXPECT_EQ(r.p, 6);
+  EXPECT_NEAR(r.t, 700, 1e-12L);
+  EXPECT_EQ(r.xfluid, 0);
+  EXPECT_TRUE(r.xyz[1] == 0.4L && r.xyz[2] == 0.3L);
+  EXPECT_TRUE(r.sdxyz[1] == SDX[4] && r.sdxyz[2] == SDX[3] && SDX[3] > 0 && SDX[4] > 0);
+  EXPECT_EQ(NCOR, 1);
+  EXPECT_EQ(r.cor[1], COVX(3, 4) / (SDX[3] * SDX[4]));
+  EXPECT_EQ(propagate(1), "");
+  EXPECT_EQ(NJX, 2);
+}
