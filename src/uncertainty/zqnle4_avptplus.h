@@ -14,6 +14,7 @@
 #include "frame/zqglobal_avptplus.h"
 #include "frame/zqglobal_numerics.h"
 #include "frame/zqnle4_linalg.h"
+#include "uncertainty/zqnle4_avptx.h"
 
 namespace ZQNLE4 {
 
@@ -143,6 +144,62 @@ struct avptplusstate {
   // The inverse square root of the covariance c over n, by its singular
   // value decomposition; ends the run when c is singular.
   static void INVERSESQRT(const invmatrix& c, invmatrix& vih, smallint n);
+
+  // ------------------------------------------------------------ Monte Carlo statistics (PRINTMC)
+  extended PMED = 0, TMED = 0;                          // medians of the samples, at ufac 1
+  extended PLO95 = 0, PHI95 = 0, TLO95 = 0, THI95 = 0;  // 2.5% and 97.5% quantiles
+  extended PMID = 0, TMID = 0;                          // mid-points of the 95% intervals
+  extended PNMADLOW = 0, PNMADHIGH = 0;                 // two-sided nMADs of P about PNOM
+  extended TNMADLOW = 0, TNMADHIGH = 0;                 // and of T about TNOM
+  extended SDP = 0, SDT = 0;                            // sds implied by the 95% intervals
+  extended PBOXLO = 0, PBOXHI = 0, TBOXLO = 0, TBOXHI = 0;  // box around the 95% ellipse
+  extended RBEST = 0;                                   // correlation of the smallest 90% ellipse
+  avptgauss GAUSS;                                      // the Gaussian numbers of the tries
+
+  // ------------------------------------------------------------ seams for tests
+  // When set, stands in for the single solve of calculation k that the
+  // crossover search makes (AVPTPLUS with k > 0).
+  bool (*SOLVESEAM)(avptplusstate& s, smallint k, extended& p, extended& t, extended& sigfit) = nullptr;
+  // When set, stands in for the whole solve of a Monte Carlo try: it sets
+  // PTRY, TTRY, SIGFITMC and FAILCODE and gives SOLVED.
+  bool (*TRYSEAM)(avptplusstate& s) = nullptr;
+
+  // ------------------------------------------------------------ nominal result and Monte Carlo limits
+  // The crossover search over the stored calculations from (p, t); true
+  // with the result in p and t. nominal: trace lines, and bad data end the run.
+  bool AVPTPLUSX(xyzvector rock, xyzvector jx, extended& p, extended& t, extended& sigfit, smallint& failcode,
+                 bool nominal);
+  // The heading of the avPT+ output.
+  void HEADING();
+  // The nominal result's line; a failed solve ends the run.
+  void PRINTAVPTPLUS(bool solved);
+  // Rock, calculated and adjusted values with their sds and residuals.
+  void DIAGNOSTICS();
+  // A solved try outside the calculation's window: counted and shown.
+  bool CHECKOUTSIDE();
+  // The counts of good and failed tries of a pass.
+  void PRINTFAILINFO(smallint ntried, smallint ngood);
+  // The statistics of a pass's samples (none without samples).
+  void PRINTMC(bool full);
+  void PRINTMCONE(bool full);
+  void PRINTMCPT(bool full);
+  void BESTCORRELATION();
+  // Two-sided normalised median absolute deviations of the sorted SORTWORK
+  // about m; ends the run when a side has no usable half.
+  void FINDNMAD2(extended m, extended& low, extended& high);
+  // A sample taken back to the scale of ufac 1.
+  extended CONVP(extended p) const;
+  extended CONVT(extended t) const;
+  // The passes and the csv samples.
+  void MONTECARLO();
+  void MCTRY(bool crossover);
+  void SETSAMPLESIZE(smallint n);
+  void FIRSTPASS();
+  void FURTHERPASS();
+  void WRITESAMPLES();
+  // SORTWORK := v sorted, with its 2.5% and 97.5% quantiles.
+  void sortsamples(const sortvector& v, extended& lo95, extended& hi95);
+  std::string ufacsuffix() const;
 };
 
 }  // namespace ZQNLE4

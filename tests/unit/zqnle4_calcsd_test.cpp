@@ -575,6 +575,28 @@ TEST_F(CalcSDByHand, CsvBlockWithModes) {
   }
 }
 
+// A fixed component before the denominator: KBPDEN counts every
+// component, the bulk only the free ones, so the same rows come out as
+// with all components free.
+TEST_F(CalcSDByHand, DenominatorAfterAFixedComponent) {
+  const char* comps[] = {"H2O", "MgO", "FeO", "SiO2"};
+  NUV = 4;
+  for (long c = 1; c <= 4; ++c) COMPNAME[c] = comps[c - 1], BCOMPS[c] = c > 1;
+  KBPDEN = 2;
+  testsupport::ScratchDir dir;
+  testsupport::openchannel(CHANNEL::CSV2BIT, "a-2.csv");
+  X[5] = 0.2L;
+  X[6] = 0.5L;
+  EXPECT_EQ(testsupport::fatal([&] { propagate(2); }), "");
+  IO::FLUSHER();
+  const std::vector<std::string> ls = testsupport::lines(dir.read("a-2.csv"));
+  ASSERT_GE(ls.size(), 4u);
+  EXPECT_EQ(ls[0], "       MgO,        FeO,       SiO2, ");
+  EXPECT_EQ(ls[2], "         0,    -0.5108,      0.810, ");
+  EXPECT_EQ(ls[3], "         0,     0.0200,     0.0300, ");
+  IO::WHATSOPEN = 1;
+}
+
 // The mended faults: no position keeps an earlier point's values, a point
 // without a denominator mode gets no uncertainties, and a marker is never
 // divided by; the mismatched Jacobian stops the run.
