@@ -145,6 +145,16 @@ struct solvestate {
   void DOFRACT();
   void FRACTBULK();
   void PRINTFRACTRESULTS();
+  // The step's bulk to every batch item, with its drawing-data row.
+  void MAKECOMP();
+  // The carried bulk, its fractionated share and their sum, to the drawing data.
+  void PRINTFRACTBULK(const std::string& title);
+  bool FRACTFLAG = false;    // the first step is being repeated with the porosity just filled
+  bool FRACTXYZ = false;     // the first item writes its starting guesses (printxyz at set-up)
+  smallint NFRACTROW = 0;    // restart blocks written
+  extended FRACTLAST = -1;   // smallest gap to the next step seen so far
+  extended FRACTPREV = 0;    // mode removed when the first restart block was prepared
+  cvector FBULK{"solve FBULK"};  // the bulk without the fractionated phase, over all components
   // The dogmin line of a point.
   void PRINTGINFO(bool good, bool seen);
 };

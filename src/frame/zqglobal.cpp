@@ -6,6 +6,7 @@
 #include "frame/constants.h"
 #include "frame/io.h"
 #include "frame/zqglobal_bulk.h"
+#include "frame/zqglobal_fract.h"
 #include "frame/zqglobal_mode1.h"
 #include "frame/zqglobal_model.h"
 #include "frame/zqglobal_newton.h"
@@ -157,10 +158,11 @@ void RESETALL() {
   RESETRESULTS();
   RESETMODE1();
   RESETPROJECTION();
+  RESETRUNLOOP();
   RESETAVPTPLUS();
   RESETUNCERTAINTY();
   RESETBULK();
-  RESETRUNLOOP();
+  RESETFRACT();
 }
 
 }  // namespace ZQGLOBAL

@@ -81,6 +81,10 @@ void RESETMODE1();
 
 // The run loop's point counter and the point's Gibbs energy.
 void RESETRUNLOOP();
+
+// The bulk a fractionation run carries and its fractionated share.
+void RESETFRACT();
+
 // The avPT+ store of calculated points, its fits and the covariances of
 // the two sides (zqglobal_avptplus.h).
 void RESETAVPTPLUS();
