@@ -26,4 +26,15 @@ void PRINTQ(smallint phase);
 // Every equilibrium of the pass, each handed to the run loop.
 void CALCWHAT();
 
+// ---------------------------------------------------------------- dogmin report
+// The result of a Gibbs-energy minimisation run, after every assemblage at
+// every grid point: the stable assemblage, the table of minima, the
+// assemblages near the minimum and the copy-back blocks.
+void PRINTGMIN();
+// The log copy-back blocks of the stable assemblage of a single-point run
+// (each first copies KSU into SU): its phases in rbi form with the bulk,
+// and its starting guesses.
+void PRINTBULK2();
+void PRINTGUESSES2();
+
 }  // namespace ZQNLE2

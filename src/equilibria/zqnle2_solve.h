@@ -84,6 +84,14 @@ struct solvestate {
   void PRINTCSV();
   // Banner and phase line of an equilibrium.
   void PRINTHEADER1();
+
+  // ---------------------------------------------------------------- dogmin bookkeeping of a point
+  // Per grid point of the current assemblage: "#" seen, "x" calculated but
+  // not seen, "-" failed, each followed by a blank.
+  std::string GMARKS;
+  // Keeps the lowest G of the grid point and every seen assemblage of a
+  // single-point run, and writes the assemblage's row of the details table.
+  void PRINTGINFO(bool good, bool seen);
 };
 
 }  // namespace ZQNLE2

@@ -73,6 +73,10 @@ void RESETPROJECTION();
 // lists, fluid position, P and T scaling sizes, the dogmin grid.
 void RESETMODE1();
 
+// What a dogmin run keeps beyond its grid: the current point and G, the
+// seen assemblages of a single point and the stable one's record.
+void RESETDOGMIN();
+
 // Every group above but the work arrays, and the I/O layer.
 void RESETALL();
 
