@@ -3,6 +3,7 @@
 #pragma once
 
 #include "frame/types.h"
+#include "frame/zqglobal.h"
 
 namespace ZQNLE2 {
 
@@ -25,12 +26,37 @@ void PRINTQ(smallint phase);
 // ---------------------------------------------------------------- enumeration
 // Every equilibrium of the pass, each handed to the run loop.
 void CALCWHAT();
+// Every phase 1..NP a candidate, n := NP, c := the composition rank of all
+// the phases over all NUV components.
+void CALCOXIDES(bemvector& candidates, smallint& n, smallint& c);
+// Advances comb (k of n) and tests the phase set it makes: the phases every
+// combination must hold, the reduced composition space, equations against
+// unknowns, whether the bulk can be made. reason is the last test reached
+// (7: passed); skip marks a refused set; more is false when comb is spent.
+void CALCPHASES(iemvector& comb, const bemvector& candidates, bemvector& set, smallint n, smallint k,
+                smallint& nv, smallint& nir, smallint& reason, bool& skip, bool& more);
+// The composition matrix of the set reduced exactly: rank, RANKDEFICIT and,
+// with a deficit, PROJC; ok is false when the bulk lies outside the reduced
+// system.
+void CALCRANKP(const bemvector& set, smallint& rank, bool& ok);
+
+// ---------------------------------------------------------------- run loop and dogmin report
+// Every run, batch item and point of the equilibrium of the phases PH
+// (solution phases 1..NPSS, then the others).
+void SOLVE(const bemvector& PH);
+// The Gibbs-energy minimisation report, once all assemblages are done.
+void PRINTGMIN();
+
+// What the enumeration calls for each equilibrium and at the end of a
+// dogmin run: SOLVE and PRINTGMIN, unless a test puts its own in their
+// place.
+struct calcwhatcalls {
+  void (*solve)(const bemvector& PH) = SOLVE;
+  void (*printgmin)() = PRINTGMIN;
+};
+extern calcwhatcalls CALCWHATCALLS;
 
 // ---------------------------------------------------------------- dogmin report
-// The result of a Gibbs-energy minimisation run, after every assemblage at
-// every grid point: the stable assemblage, the table of minima, the
-// assemblages near the minimum and the copy-back blocks.
-void PRINTGMIN();
 // The log copy-back blocks of the stable assemblage of a single-point run
 // (each first copies KSU into SU): its phases in rbi form with the bulk,
 // and its starting guesses.

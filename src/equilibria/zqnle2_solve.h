@@ -5,8 +5,10 @@
 // calc-mode-1 driver and its printers include this.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "equilibria/zqnle2_solve_batch.h"
 #include "frame/io.h"
 #include "frame/types.h"
 #include "frame/zqglobal.h"
@@ -14,6 +16,8 @@
 #include "frame/zqglobal_solver.h"
 
 namespace ZQNLE2 {
+
+constexpr int maxaqphases = 5;  // aqueous solution phases of one assemblage
 
 // Per phase record of SU: its mode is taken to zero by the "tozero" list.
 using tozerobtype = farray<bool, 1, maxsu>;
@@ -85,6 +89,65 @@ struct solvestate {
   // Banner and phase line of an equilibrium.
   void PRINTHEADER1();
 
+  // ---------------------------------------------------------------- run loop
+  // Aqueous solution phases of the assemblage, for the ionic-strength
+  // passes of a solve: phase number, first X position, first and last
+  // end-member positions.
+  smallint NAQ = 0;
+  farray<smallint, 1, maxaqphases> AQPHASE{"solve AQPHASE"}, AQX{"solve AQX"};
+  farray<smallint, 1, maxaqphases> AQFIRST{"solve AQFIRST"}, AQLAST{"solve AQLAST"};
+  // Results of the one-reaction search that the point does not use.
+  extended SCP2 = 0, SCDV1 = 0, SCDV2 = 0, SCDMU1 = 0, SCDMU2 = 0;
+  // Per reaction, it touches a solution phase; per unknown, a touching
+  // reaction's ideal-mixing term names it (CHECKVAR).
+  farray<bool, 1, maxreac> TOUCHES{"solve TOUCHES"};
+  farray<bool, 1, maxeq> USED{"solve USED"};
+  // A phase record's variables as the site-fraction expressions read them.
+  eqvector XPHASE{"solve XPHASE"};
+  // Bulk atoms per mode row, each doubled along a line (POSTPROCESS).
+  modesetvector ATOMS{"solve ATOMS"};
+  bool FRACTSTOP = false;  // a fractionation run has come to its end
+  smallint NMCROWS = 0;    // Monte Carlo rows written to the drawing data file
+
+  // The whole calculation of the phase set: runs, batch items, points.
+  void RUNALL();
+  void BATCHITEM();
+  void POINT();
+  void OUTPUTPOINT();
+  void ENDSOLVE();
+  // Starting values of a point from its loop position.
+  void SETX(const iemvector& AT, smallint ibatch);
+  void SETXISOPLETHS(const iemvector& AT, smallint& m);
+  void SETXORDER();
+  void SETXBULK(const iemvector& AT, smallint& m);
+  void SETMODEGUESS();
+  void PRINTMODEDEBUG1();
+  void PRINTMODEDEBUG2(bool AFTER, extended T);
+  // Can the equilibrium be calculated at all: 0 yes, 1 no reactions, 2 degenerate.
+  void CHECKVAR(smallint& CODE);
+  // The solve of one point, with the ionic-strength passes.
+  bool DONLE();
+  // A point solved by its single reaction.
+  void SIMPLECALC();
+  // The solution unscaled into SU; SEEN false when a phase is missing.
+  void EXTRACT(bool& seen);
+  void MODESUMWARNING(extended sumall);
+  // Site fractions, compositions, mode factors and phase properties.
+  void POSTPROCESS();
+
+  // Batch and Monte Carlo runs.
+  void SETUPBATCH();
+  void DOBATCH(smallint ibatch);
+  void PRINTBATCHHEADER(smallint ibatch);
+  void SETUPMONTECARLO();
+  void DOMONTECARLO();
+  void PRINTMCRESULTS(smallint ibatch, smallint ipt, bool& goodmc);
+  // Fractionation along a P-T path.
+  void SETUPFRACT();
+  void DOFRACT();
+  void FRACTBULK();
+  void PRINTFRACTRESULTS();
+
   // ---------------------------------------------------------------- dogmin bookkeeping of a point
   // Per grid point of the current assemblage: "#" seen, "x" calculated but
   // not seen, "-" failed, each followed by a blank.
@@ -92,6 +155,36 @@ struct solvestate {
   // Keeps the lowest G of the grid point and every seen assemblage of a
   // single-point run, and writes the assemblage's row of the details table.
   void PRINTGINFO(bool good, bool seen);
+
+  // ---------------------------------------------------------------- batch runs and Monte Carlo series
+  farray<smallint, 1, maxphaselist> BATCHORDER{"solve BATCHORDER"};  // per with-list entry: its place among the phases of PH (SETUPBATCH)
+  farray<extended, 1, maxmc> MCVAL{"solve MCVAL"};    // per range: its draw in the current run (DOMONTECARLO)
+  farray<extended, 1, maxmc> MCVAL0{"solve MCVAL0"};  // per parameter: the value printed with the results
+  smallint NMCVAR = 0;                                // Gaussian variables: the ranges, then the own-width parameters
+  farray<extended, 1, maxmcvar> MCL{"solve MCL"};     // the standard deviation of each (half the width given)
+  farray<extended, 1, maxmcvar> MCG{"solve MCG"};     // their draws in the current run
+  bool FRACTXYZ = false;                              // a fractionation run writes the starting guesses of its first item
+  smallint MCK = 0;                                   // rows of the current run in the store
+  std::unique_ptr<mcrowstore> MCROWS;                 // the rows of the current run
+  // Per batch request: runs that failed it because none of its items gave a
+  // good point, and because none passed its filters.
+  farray<longint, 1, maxbreq> DEATHC{"solve DEATHC"}, DEATHF{"solve DEATHF"};
+  // A normal deviate of the given mean and standard deviation.
+  extended GAUSSIAN(extended mean, extended sd);
+  // Filter entries named rather than numbered get the number of what they name.
+  void FINDFILTERCODES();
+  // The mcinfo, mcrange, mcfunc and filter lists of the drawing data file.
+  void PRINTMCLISTS();
+  // The block of a passing run: drawing data, summary and csv rows.
+  void PRINTMCBLOCK(extended score);
 };
+
+// The solver a point calls: ZQMATH2::NLE unless a test has put its own here.
+using nlesolvertype = bool (*)(smallint& code);
+extern nlesolvertype NLESOLVER;
+// Called after each point with its outcome, SU and X; null in production.
+using pointhooktype = void (*)(bool ok, bool good, bool seen, smallint nlecode, const sutype& su,
+                               const eqvector& x);
+extern pointhooktype POINTHOOK;
 
 }  // namespace ZQNLE2

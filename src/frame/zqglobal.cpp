@@ -12,6 +12,7 @@
 #include "frame/zqglobal_reactions.h"
 #include "frame/zqglobal_refinder.h"
 #include "frame/zqglobal_reset.h"
+#include "frame/zqglobal_runloop.h"
 #include "frame/zqglobal_sensitivity.h"
 #include "frame/zqglobal_solver.h"
 
@@ -155,6 +156,7 @@ void RESETALL() {
   RESETMODE1();
   RESETDOGMIN();
   RESETPROJECTION();
+  RESETRUNLOOP();
 }
 
 }  // namespace ZQGLOBAL

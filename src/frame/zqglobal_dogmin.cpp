@@ -6,14 +6,10 @@
 namespace ZQGLOBAL {
 
 // Defaults: RESETDOGMIN below.
-smallint KGMIN;
-extended GIBBS;
 farray<onedogrec, 1, maxonedog> ONEDOG{"ONEDOG"};
 sutype KSU;
 
 void RESETDOGMIN() {
-  KGMIN = 0;
-  GIBBS = 0;
   static const onedogrec blankentry;
   for (long k = 1; k <= maxonedog; ++k) ONEDOG[k] = blankentry;
   static const sutype blank;

@@ -1,12 +1,12 @@
 // Shared state of a Gibbs-energy minimisation ("dogmin") run beyond its
-// grid: the assemblage and point being calculated, the system Gibbs energy
-// of the equilibrium just solved, the seen assemblages of a single-point
-// run and the saved result record of its stable one.
+// grid and the run loop's point counter: the seen assemblages of a
+// single-point run and the saved result record of its stable one.
 #pragma once
 
 #include "frame/farray.h"
 #include "frame/types.h"
 #include "frame/zqglobal.h"
+#include "frame/zqglobal_runloop.h"
 #include "frame/zqglobal_solver.h"
 
 constexpr int maxonedog = 200;  // seen assemblages kept in a single-point run
@@ -23,8 +23,6 @@ struct onedogrec {
 
 namespace ZQGLOBAL {
 
-extern smallint KGMIN;    // grid point of the current point of a batch item (SOLVE)
-extern extended GIBBS;    // system Gibbs energy of the equilibrium just solved, 0 when none (SOLVE, the extraction)
 extern farray<onedogrec, 1, maxonedog> ONEDOG;  // seen assemblages of a single-point run (PRINTGINFO)
 // The result record of the stable assemblage of a single-point run: a copy
 // of SU taken whenever a new lowest G is kept (PRINTGINFO).

@@ -73,9 +73,12 @@ void RESETPROJECTION();
 // lists, fluid position, P and T scaling sizes, the dogmin grid.
 void RESETMODE1();
 
-// What a dogmin run keeps beyond its grid: the current point and G, the
-// seen assemblages of a single point and the stable one's record.
+// What a dogmin run keeps beyond its grid: the seen assemblages of a
+// single point and the stable one's record.
 void RESETDOGMIN();
+
+// The run loop's point counter and the point's Gibbs energy.
+void RESETRUNLOOP();
 
 // Every group above but the work arrays, and the I/O layer.
 void RESETALL();

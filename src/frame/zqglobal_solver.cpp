@@ -19,8 +19,10 @@ ieqvector MP2SS{"MP2SS"}, MP2X{"MP2X"};
 eqvector XGUESS{"XGUESS"};
 ieqvector PXSET{"PXSET"};
 smallint NISSET;
+eqvector MODEG{"MODEG"};
+bool ONLYXCO2SET, STARSET, NOTHINGSET, ONLYONESET, NOTHINGMODESET;
 
-bemvector STARTSS{"STARTSS"};
+bemvector STARTSS{"STARTSS"}, STARTPH{"STARTPH"};
 iemvector EM2SS{"EM2SS"}, EM2X{"EM2X"};
 
 cvector COMPK{"COMPK"};
@@ -61,7 +63,12 @@ void RESETSOLVER() {
   XGUESS.fill(0);
   PXSET.fill(0);
   NISSET = 0;
+  MODEG.fill(-1);
+  ONLYXCO2SET = STARSET = false;
+  NOTHINGSET = ONLYONESET = false;
+  NOTHINGMODESET = true;
   STARTSS.fill(false);
+  STARTPH.fill(false);
   EM2SS.fill(0);
   EM2X.fill(0);
   COMPK.fill(0);

@@ -97,9 +97,14 @@ extern ieqvector MP2X;     // per mode unknown: X position of its phase's first 
 extern eqvector XGUESS;    // starting value of each unknown before scaling (MAKECROSSREFS, CALCQ)
 extern ieqvector PXSET;    // per unknown: index of the value that fixes it, 0 when none (MAKECROSSREFS, CALCQ)
 extern smallint NISSET;    // compositional unknowns held fixed (MAKECROSSREFS, CALCQ)
+extern eqvector MODEG;     // per mode unknown: the starting guess of its phase's mode, below 0 when none (MAKECROSSREFS)
+// What is held fixed among the unknowns (MAKECROSSREFS): x(CO2) alone, x(CO2)
+// and one more, nothing, exactly one, and no mode.
+extern bool ONLYXCO2SET, STARSET, NOTHINGSET, ONLYONESET, NOTHINGMODESET;
 
 // ---------------------------------------------------------------- end-members of the calculation
 extern bemvector STARTSS;  // true at the first end-member of each solution phase (MAKECROSSREFS)
+extern bemvector STARTPH;  // the same positions: a phase begins there (MAKECROSSREFS)
 extern iemvector EM2SS;    // there: the phase's record number in PREC1 (MAKECROSSREFS)
 extern iemvector EM2X;     // there: X position of the phase's first variable (MAKECROSSREFS)
 

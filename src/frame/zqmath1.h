@@ -33,6 +33,17 @@ using workmatrix = fmatrix<std::int64_t, 1, maxem, 1, maxem>;
 // Writes a working matrix of the null-space elimination to the details file.
 void NULLSPACE_PRINTA(const workmatrix& b, smallint m, smallint n);
 
+// Checked steps of the exact eliminations in 64-bit integers: a result that
+// 64 bits cannot hold ends the run in `where` with "integer overflow in
+// elimination: matrix entries too large".
+[[noreturn]] void OVERFLOW64(const char* where);
+std::int64_t MUL64(std::int64_t a, std::int64_t b, const char* where);
+std::int64_t ADD64(std::int64_t a, std::int64_t b, const char* where);
+std::int64_t SUB64(std::int64_t a, std::int64_t b, const char* where);
+std::int64_t ABS64(std::int64_t a, const char* where);
+// Greatest common divisor of the magnitudes; 0 only when both are 0.
+std::int64_t GCD64(std::int64_t a, std::int64_t b, const char* where);
+
 // ---------------------------------------------------------------- svd
 // Decomposes the m x n matrix in USVD: writes U over it, the singular
 // values, ascending, to SSVD[1..n] and V to VSVD.

@@ -14,49 +14,49 @@
 
 namespace ZQMATH1 {
 
-namespace {
-
-using i64 = std::int64_t;
-
 // The fraction-free steps can grow entries past 32 bits long before the
 // result does; 64 bits hold far more, and what even they cannot hold stops
 // the run rather than wrapping into a wrong reaction.
-[[noreturn]] void overflow(const char* where) {
+[[noreturn]] void OVERFLOW64(const char* where) {
   IO::ERROREXIT(where, "integer overflow in elimination: matrix entries too large", yourfault);
 }
 
-i64 mul(i64 a, i64 b, const char* where) {
-  i64 r;
-  if (__builtin_mul_overflow(a, b, &r)) overflow(where);
+std::int64_t MUL64(std::int64_t a, std::int64_t b, const char* where) {
+  std::int64_t r;
+  if (__builtin_mul_overflow(a, b, &r)) OVERFLOW64(where);
   return r;
 }
 
-i64 add(i64 a, i64 b, const char* where) {
-  i64 r;
-  if (__builtin_add_overflow(a, b, &r)) overflow(where);
+std::int64_t ADD64(std::int64_t a, std::int64_t b, const char* where) {
+  std::int64_t r;
+  if (__builtin_add_overflow(a, b, &r)) OVERFLOW64(where);
   return r;
 }
 
-i64 sub(i64 a, i64 b, const char* where) {
-  i64 r;
-  if (__builtin_sub_overflow(a, b, &r)) overflow(where);
+std::int64_t SUB64(std::int64_t a, std::int64_t b, const char* where) {
+  std::int64_t r;
+  if (__builtin_sub_overflow(a, b, &r)) OVERFLOW64(where);
   return r;
 }
 
-i64 abs64(i64 a, const char* where) { return a < 0 ? sub(0, a, where) : a; }
+std::int64_t ABS64(std::int64_t a, const char* where) { return a < 0 ? SUB64(0, a, where) : a; }
 
-i64 gcd64(i64 a, i64 b, const char* where) {
-  a = abs64(a, where);
-  b = abs64(b, where);
+std::int64_t GCD64(std::int64_t a, std::int64_t b, const char* where) {
+  a = ABS64(a, where);
+  b = ABS64(b, where);
   if (a == 0) return b;
   if (b == 0) return a;
   while (b != 0) {
-    const i64 t = a % b;
+    const std::int64_t t = a % b;
     a = b;
     b = t;
   }
   return a;
 }
+
+namespace {
+
+using i64 = std::int64_t;
 
 // The rules of VECTORGCD over entries get(1..n): one entry keeps its sign,
 // two give their plain gcd, more are folded from the last one down.
@@ -64,10 +64,10 @@ template <class Get>
 i64 vectorgcd64(smallint n, Get get, const char* where) {
   if (n < 1 || n > maxem) return 0;
   if (n == 1) return get(1);
-  if (n == 2) return gcd64(get(1), get(2), where);
-  i64 g = abs64(get(n), where);
+  if (n == 2) return GCD64(get(1), get(2), where);
+  i64 g = ABS64(get(n), where);
   for (smallint k = n - 1; k >= 1; --k) {
-    g = gcd64(get(k), g, where);
+    g = GCD64(get(k), g, where);
     if (g == 1) break;
   }
   return g;
@@ -142,9 +142,9 @@ i64 pivotrow(workmatrix& b, smallint n, smallint i, smallint j, smallint k, cons
 void combine(workmatrix& b, smallint r, smallint i, smallint l, i64 alpha, i64 beta,
              const char* where) {
   if (alpha < 0)
-    b(r, l) = add(mul(-alpha, b(r, l), where), mul(beta, b(i, l), where), where);
+    b(r, l) = ADD64(MUL64(-alpha, b(r, l), where), MUL64(beta, b(i, l), where), where);
   else
-    b(r, l) = sub(mul(alpha, b(r, l), where), mul(beta, b(i, l), where), where);
+    b(r, l) = SUB64(MUL64(alpha, b(r, l), where), MUL64(beta, b(i, l), where), where);
 }
 
 // Row r divided by the gcd of its entries in the columns the elimination
@@ -154,7 +154,7 @@ void combine(workmatrix& b, smallint r, smallint i, smallint l, i64 alpha, i64 b
 void reducerow(workmatrix& b, smallint r, smallint from, smallint n, smallint skip, const char* where) {
   i64 g = 0;
   for (smallint l = from; l <= n && g != 1; ++l)
-    if (l != skip) g = gcd64(b(r, l), g, where);
+    if (l != skip) g = GCD64(b(r, l), g, where);
   if (g > 1)
     for (smallint l = from; l <= n; ++l)
       if (l != skip) b(r, l) /= g;
@@ -173,7 +173,7 @@ workmatrix& workspace(std::unique_ptr<workmatrix>& w, const liemmatrix& a, small
 }  // namespace
 
 longint GCD(longint a, longint b) {
-  return narrow32(gcd64(a, b, "gcd"), "gcd", "greatest common divisor too large");
+  return narrow32(GCD64(a, b, "gcd"), "gcd", "greatest common divisor too large");
 }
 
 longint VECTORGCD(const liemvector& v, smallint n) {
@@ -211,7 +211,7 @@ void REALS2INTEGERS(emvector& v, smallint n, longint& m) {
   m = VECTORLCM(q, n);
   for (smallint i = 1; i <= n; ++i) {
     if (q[i] == 0) IO::ERROREXIT("reals2integers", "zero denominator", myfault);
-    v[i] = static_cast<extended>(mul(p[i], m / q[i], "reals2integers"));
+    v[i] = static_cast<extended>(MUL64(p[i], m / q[i], "reals2integers"));
   }
 }
 
@@ -236,7 +236,7 @@ smallint CALCRANK(const liemmatrix& a, smallint m, smallint n) {
     // comes back to it.
     for (smallint r = i + 1; r <= m; ++r) {
       if (b(r, j) == 0) continue;
-      const i64 g = gcd64(p, b(r, j), where);
+      const i64 g = GCD64(p, b(r, j), where);
       const i64 alpha = p / g, beta = b(r, j) / g;
       for (smallint l = j + 1; l <= n; ++l) combine(b, r, i, l, alpha, beta, where);
       reducerow(b, r, j + 1, n, 0, where);
@@ -295,7 +295,7 @@ smallint NULLSPACE(const liemmatrix& a, smallint m, smallint n) {
     const i64 p = pivotrow(b, n, i, j, k, where);
     for (smallint r = 1; r <= m; ++r) {
       if (r == i || b(r, j) == 0) continue;
-      const i64 g = gcd64(p, b(r, j), where);
+      const i64 g = GCD64(p, b(r, j), where);
       const i64 alpha = p / g, beta = b(r, j) / g;
       for (smallint l = 1; l <= n; ++l)
         if (l != j) combine(b, r, i, l, alpha, beta, where);
@@ -323,7 +323,7 @@ smallint NULLSPACE(const liemmatrix& a, smallint m, smallint n) {
     for (smallint r = 1; r <= mn; ++r) {
       const smallint c = pivcol[r];
       if (c == 0) continue;
-      const i64 g = b(r, f) != 0 ? gcd64(b(r, f), b(r, c), where) : 1;
+      const i64 g = b(r, f) != 0 ? GCD64(b(r, f), b(r, c), where) : 1;
       num[r] = -b(r, f) / g;
       den[r] = b(r, c) / g;
       if (num[r] != 0) dens[++nd] = narrow32(den[r], where, toolarge.c_str());
@@ -332,12 +332,12 @@ smallint NULLSPACE(const liemmatrix& a, smallint m, smallint n) {
     v[f] = lcm;
     for (smallint r = 1; r <= mn; ++r) {
       const smallint c = pivcol[r];
-      if (c != 0) v[c] = mul(lcm, num[r], where) / den[r];
+      if (c != 0) v[c] = MUL64(lcm, num[r], where) / den[r];
     }
 
     for (smallint comp = 1; comp <= m; ++comp) {
       i64 sum = 0;
-      for (smallint l = 1; l <= n; ++l) sum = add(sum, mul(v[l], (*C)(comp, l), where), where);
+      for (smallint l = 1; l <= n; ++l) sum = ADD64(sum, MUL64(v[l], (*C)(comp, l), where), where);
       if (sum != 0) IO::ERROREXIT(where, "reaction doesn't balance", myfault);
     }
 

@@ -34,6 +34,18 @@ void MAKEEMTD();
 // major; a grid of several points is searched at level 2 at least.
 void SETUPGMIN();
 
+// The solver's layout of the assemblage of the phases PH (solution phases
+// 1..NPSS, then the others): NAME, C, TD, NSITE and NCV in assemblage order,
+// the unknowns with their scalings, limits and fixed flags, the watched site
+// fractions, the mode unknowns, what is held fixed, COV narrowed when
+// uncertainties are propagated, and the phase records of SU.
+void MAKECROSSREFS(const bemvector& PH);
+// The levels of the point loops of the equilibrium laid out last, each with
+// its count of values in LOOPMAX[1..NLOOP], pressure and temperature the
+// last two; P or T held fixed where they are stepped. Needs the assemblage's
+// reactions in R. The batch item does not change the result.
+void SETUPLOOPS(iemvector& LOOPMAX, smallint& NLOOP, smallint IBATCH);
+
 // The composition over the NUV components, per formula unit, of the
 // solution phase whose first end-member in assemblage order is i, at the
 // current values of X.

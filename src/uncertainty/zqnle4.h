@@ -35,6 +35,10 @@ void CALCFLUIDCOMP(const bemvector& ph, extended p, extended t, extended& co2, e
 // The kinds of uncertainty propagated (data-set enthalpies, interaction
 // parameters, bulk composition), on terminal, summary and log.
 void PRINTUNCINFO();
+// The uncertainties of the solved good point of ph into SDX, SDXH, SDXW, SDXBP.
+void CALCSD(const bemvector& ph);
+// The avPT+ estimate of the rock's minerals.
+void AVPTPLUSDRIVER();
 
 // The reaction among the phases of ph at their solved compositions: names
 // and coefficients of the n columns and the text; "####" and n = 0 after a

@@ -11,7 +11,7 @@ namespace {
 
 // Settles the calc-mode-1 dialogue, so that a run asks nothing.
 const std::string settled = "inexcess\ncalcTatP yes\ncalcP 6\ncalcT 400 700\n";
-const std::string head = "axfile qzax\nwith qtzx grox\n" + settled + "diagramPT 4 10 400 700\npseudosection no\n";
+const std::string head = "axfile qzax\nwith qtzx\n" + settled + "diagramPT 4 10 400 700\npseudosection no\n";
 
 std::string script(const std::string& lines) { return head + lines + "autoexit\n*\n"; }
 
@@ -87,7 +87,7 @@ TEST(ReadingRun, NoticesStandOnLinesOfTheirOwn) {
   // Too few numbers for the P-T rectangle; the next line's trace follows on
   // a line of its own.
   const e2e::Run pt = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1"}, "",
-                               {{"jx-qtest.txt", "axfile qzax\nwith qtzx grox\n" + settled + "diagramPT 4 10 400\n"
+                               {{"jx-qtest.txt", "axfile qzax\nwith qtzx\n" + settled + "diagramPT 4 10 400\n"
                                                  "convergence 1e-8 1e-6 0.005 1e-6\npseudosection no\nautoexit\n*\n"}});
   const std::string notice = "for diagramPT, 4 numbers needed to define a PT rectangle";
   EXPECT_TRUE(has(pt.out, "\n\n" + notice + "\nconv: 1e-8 1e-6 1e-2 1e-6\n")) << pt.out;
@@ -96,7 +96,7 @@ TEST(ReadingRun, NoticesStandOnLinesOfTheirOwn) {
   // A 1 after a pure phase named like its end-member, met while the
   // "reading ax:" progress line is open.
   const e2e::Run ax = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1", "reading"}, "y\n",
-                               {{"jx-qtest.txt", "axfile qzamb\nwith qtzx grox\n" + settled + "diagramPT 4 10 400 700\n"
+                               {{"jx-qtest.txt", "axfile qzamb\nwith qtzx\n" + settled + "diagramPT 4 10 400 700\n"
                                                  "pseudosection no\nautoexit\n*\n"}});
   EXPECT_FALSE(has(ax.out, "bombed")) << ax.out;
   for (const std::string* text : {&ax.out, &ax.files.at("jx-log.txt")}) {

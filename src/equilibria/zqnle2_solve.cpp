@@ -1,0 +1,237 @@
+// The run loop of one equilibrium: runs (plain, Monte Carlo or
+// fractionation), batch items and points, the window and mode checks of a
+// solved point, its output, and the series lines at the end.
+#include <cmath>
+#include <memory>
+
+#include "equilibria/zqnle1.h"
+#include "equilibria/zqnle2.h"
+#include "equilibria/zqnle2_print.h"
+#include "equilibria/zqnle2_solve.h"
+#include "equilibria/zqread3.h"
+#include "frame/channels.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqglobal_runloop.h"
+#include "frame/zqute1.h"
+#include "frame/zqute2.h"
+#include "model/zqmath2.h"
+#include "model/zqnle3.h"
+#include "model/zqre.h"
+#include "uncertainty/zqnle4.h"
+#include "utilities/zqmode0.h"
+
+using namespace ZQGLOBAL;
+
+namespace ZQNLE2 {
+
+nlesolvertype NLESOLVER = ZQMATH2::NLE;
+pointhooktype POINTHOOK = nullptr;
+
+namespace {
+
+constexpr smallint runsperCarry = 10000;  // runs counted by RUN before RUNCARRY takes one
+
+// The run number as a real: RUNCARRY ten-thousands and RUN.
+extended runnumber(smallint run, smallint carry) {
+  return static_cast<extended>(carry) * runsperCarry + static_cast<extended>(run);
+}
+
+}  // namespace
+
+void SOLVE(const bemvector& PH) {
+  // The state is large and lives for one call: on the heap, made once.
+  auto s = std::make_unique<solvestate>();
+  s->PH = PH;
+  s->RUNALL();
+}
+
+void solvestate::RUNALL() {
+  IO::FROMTIME = IO::CLOCK();
+  REHELP = false;
+  MODESCALE = 1;
+  DOINGMC = false;
+  if (on(CONTROLJX.batch)) SETUPBATCH();
+  DOINGFRACT = on(CONTROLJX.fractionation);
+  if (DOINGFRACT) SETUPFRACT();
+  if (on(CONTROLJX.mc)) SETUPMONTECARLO();
+  RUN = 0;
+  RUNCARRY = 0;
+  do {
+    ++RUN;
+    if (RUN == runsperCarry) {
+      ++RUNCARRY;
+      RUN = 0;
+    }
+    FIRSTRUN = RUNCARRY == 0 && RUN == 1;
+    if (!FIRSTRUN) {
+      if (DOINGFRACT)
+        DOFRACT();
+      else
+        DOMONTECARLO();
+    }
+    IBATCH = 0;
+    do BATCHITEM();
+    while (!DONE);
+    if (DOINGMC)
+      DONE = runnumber(RUN, RUNCARRY) >= MCIT || NOKBATCH == MCITOK;
+    else if (DOINGFRACT)
+      DONE = FRACTINFO.nsteps < runnumber(RUN, RUNCARRY) || FRACTSTOP || (IBATCH <= 1 && !GOOD);
+    else
+      DONE = true;
+  } while (!DONE);
+  ENDSOLVE();
+}
+
+void solvestate::BATCHITEM() {
+  ++IBATCH;
+  FIRSTBATCH = IBATCH == 1;
+  IPT = 0;
+  if (on(CONTROLJX.batch)) DOBATCH(IBATCH);
+  ZQNLE3::MAKECROSSREFS(PH);
+  if (on(CONTROLJX.mcdebug) && IBATCH == 1)
+    for (smallint i = 1; i <= NPSS; ++i) ZQNLE3::WRITEAXBRIEF(i);
+  ZQUTE2::POSITIONS();
+  if (on(CONTROLJX.batch) && FIRSTRUN && FIRSTBATCH && (DEBUGLEVEL == 0 || on(CONTROLJX.mcdebug)))
+    PRINTBATCHHEADER(IBATCH);
+  const bool talk = DOGMIN ? DOGLEVEL == 2 : DEBUGLEVEL > 0;
+  if (talk) PRINTHEADER1();
+  ZQRE::CALCRE2(OK);
+  CHECKVAR(VARCODE);
+  if (VARCODE < 2) {
+    K = 0;
+    for (smallint i = 1; i <= NPSS; ++i) {
+      if (!PH[i]) continue;
+      for (smallint e = 1; e <= (*PREC1)[i].nprop; ++e) {
+        ++K;
+        ACTIVITY[K] = 1;
+        SDACTIVITY[K] = 0;
+      }
+    }
+    for (smallint i = 1; i <= NP0; ++i) {
+      if (!PH[NPSS + i]) continue;
+      ++K;
+      ACTIVITY[K] = (*PREC0)[i].activity;
+      SDACTIVITY[K] = (*PREC0)[i].sdactivity;
+    }
+    NOK = 0;
+    INRANGEOK = true;
+    IOUT = 0;
+    REHEAD = true;
+    if (talk) IO::PUTSTR(0, "", 1, CHANNEL::TERMLOG);
+    ZQNLE3::SETUPLOOPS(LOOPMAX, NLOOP, IBATCH);
+    ZQUTE2::SETUPLOOPER(LOOPAT, NLOOP);
+    ++NGI;
+    KGMIN = 0;
+    do {
+      ZQUTE2::LOOPER(LOOPAT, LOOPMAX, NLOOP, MORE);
+      if (MORE) POINT();
+    } while (MORE);
+    if (DEBUGLEVEL != 0 && NOK == 0 && (!DOGMIN || DOGLEVEL >= 2))
+      IO::PUTSTR(0, INRANGEOK ? "<== nothing found ==>" : "<== nothing in range ==>", 1,
+                 CHANNEL::TERMSUMLOG);
+  }
+  if (DOINGFRACT && GOOD) {
+    if (IBATCH == 1)
+      FRACTBULK();
+    else
+      PRINTFRACTRESULTS();
+  }
+  if (IBATCH == NBATCH)
+    DONE = true;
+  else if (DOINGMC)
+    DONE = !GOODMC;
+  else if (DOINGFRACT && IBATCH > 1)
+    DONE = false;
+  else
+    DONE = !GOOD;
+}
+
+void solvestate::POINT() {
+  ++IPT;
+  ++KGMIN;
+  if (DOGMIN && KGMIN > maxgmin) IO::ERROREXIT("solve", "PT grid in dogmin too big", yourfault);
+  // The dogmin report keeps one record per grid point: a point beyond the
+  // grid (a held list multiplies the points) would be written nowhere.
+  if (DOGMIN && KGMIN > NGMIN) IO::ERROREXIT("solve", "more points than the dogmin PT grid", yourfault);
+  SETX(LOOPAT, IBATCH);
+  INRANGEOK = true;
+  OK = true;
+  if (VARIANCE == 2 && NX + NXP == 0) {
+    // nothing to solve
+  } else if (VARIANCE == 1 && NX == 1 && NXP == 0) {
+    SIMPLECALC();
+  } else {
+    OK = DONLE();
+  }
+  GIBBS = 0;
+  SEEN = false;
+  if (OK) {
+    EXTRACT(SEEN);
+    INRANGEOK = !BX[1] || ZQUTE1::INRANGE(SU.pressure, findtype::findp);
+    if (INRANGEOK) INRANGEOK = !BX[2] || ZQUTE1::INRANGE(SU.temperature, findtype::findt);
+    if (on(CONTROLJX.c8) && INRANGEOK && MODESBYNLE) {
+      for (smallint i = NX + 1; i <= NX + NXP; ++i) {
+        // A mode that is not a number fails too.
+        if (!(X[i] >= 0 && X[i] <= 1)) {
+          INRANGEOK = false;
+          NLECODE = 8;
+          SEEN = false;
+          break;
+        }
+      }
+    }
+    if (INRANGEOK) POSTPROCESS();
+  } else {
+    INRANGEOK = false;
+  }
+  GOOD = OK && INRANGEOK;
+  if (DOGMIN && DOGLEVEL == 1 && GOOD) PRINTHEADER1();
+  if (GOOD) {
+    REHEAD = DEBUGLEVEL > 1 || MODESBYNLE || SU.nmodeset > 0 || on(CONTROLJX.project) ||
+             on(CONTROLJX.calcmu) || on(CONTROLJX.convliq);
+    DOREACTION = OVARIANCE == 1 || (EXBUFF && OVARIANCE == 2);
+    DOPROJECT = on(CONTROLJX.project);
+  } else {
+    DOREACTION = false;
+    DOPROJECT = false;
+  }
+  GOODMC = GOOD;
+  if (GOOD) ++NOK;
+  if (on(CONTROLJX.batch) && on(CONTROLJX.mcdebug)) PRINTMCRESULTS(IBATCH, IPT, GOODMC);
+  OUTPUTPOINT();
+  if (POINTHOOK != nullptr) POINTHOOK(OK, GOOD, SEEN, NLECODE, SU, X);
+}
+
+void solvestate::OUTPUTPOINT() {
+  if (DOGMIN) {
+    PRINTGINFO(GOOD, SEEN);
+  } else if (on(CONTROLJX.batch) && DEBUGLEVEL == 0) {
+    if (!on(CONTROLJX.mcdebug)) PRINTMCRESULTS(IBATCH, IPT, GOODMC);
+  } else if (GOOD) {
+    if (CONTROLJX.uncertaintylevel > 0) ZQNLE4::CALCSD(PH);
+    if (DOREACTION) ZQNLE4::CALCREALREACTION(PH, RNAMES, RNU, NREACT, RSTR);
+    PRINTRESULT();
+    if (DOPROJECT) ZQNLE1::MAKEPROJECTION(PH, RNAMES, RNU, SU.pressure, SU.temperature);
+    PRINTMORESTUFF();
+  } else {
+    NOTPRINTROW();
+  }
+}
+
+void solvestate::ENDSOLVE() {
+  if (!DOINGMC && !DOINGFRACT) ZQREAD3::XYZGUESSWARNING();
+  const extended runs = runnumber(RUN, RUNCARRY);
+  if (MCITOK > 0 && NOKBATCH == MCITOK)
+    IO::WRITETERMINAL("\n" + IO::INT2STR(NOKBATCH) + " successes in " + IO::INT2STR(runs) + " runs.\n");
+  if (DOINGMC && DEBUGLEVEL == 0) {
+    IO::PUTSTR(0, IO::INT2STR(NOKBATCH), 1, CHANNEL::SUMMARY);
+    IO::PUTSTR(0, IO::INT2STR(NMCROWS), 1, CHANNEL::DRAWING);
+  }
+  if (on(CONTROLJX.avptplus)) {
+    for (smallint i = 1; i <= NMIN; ++i) ZQMODE0::PRINTXYZINFO(i);
+    ZQNLE4::AVPTPLUSDRIVER();
+  }
+}
+
+}  // namespace ZQNLE2

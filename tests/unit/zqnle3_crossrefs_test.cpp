@@ -1,0 +1,481 @@
+// The solver's layout of an assemblage and the levels of its point loops:
+// on the made-up MgO-FeO loop as a whole pass sets it up (the equilibrium
+// handed to a recording run loop), solved there at a known point; and on
+// phase tables set by hand for the rows of made end-members, the fixed pure
+// phases, the buffered fluid, the limits of the tables and the loop levels.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "equilibria/zqnle2.h"
+#include "frame/constants.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute1.h"
+#include "iotestsupport.h"
+#include "mainprogram.h"
+#include "model/zqmath2.h"
+#include "model/zqnle3.h"
+#include "model/zqre.h"
+
+using namespace ZQGLOBAL;
+
+namespace {
+
+using testsupport::fatal;
+
+std::string fixture(const std::string& name) {
+  std::ifstream in(std::string(SOLVARINTH_FIXTURES) + "/loop/" + name, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+// What the run loop would be handed, for the test in hand to look at.
+std::function<void(const bemvector&)> onsolve;
+void recordsolve(const bemvector& PH) { onsolve(PH); }
+
+// One pass of the loop system with the fixture's files and the given
+// script, each equilibrium handed to f; the terminal in out.
+std::string runloop(const std::string& script, const std::string& answers, const std::function<void(const bemvector&)>& f,
+                    std::string& out) {
+  testsupport::ScratchDir dir;
+  for (const char* name : {"jx-prefs.txt", "jx-ds7lp.txt", "jx-lpax.txt"}) dir.write(name, fixture(name));
+  dir.write("jx-lp.txt", script);
+  testsupport::freshstate();
+  onsolve = f;
+  ZQNLE2::CALCWHATCALLS.solve = recordsolve;
+  const std::string end = testsupport::answered(answers, [] { MAINPROGRAM::RUN(); }, out);
+  ZQNLE2::CALCWHATCALLS = {};
+  RELEASEWORK();
+  testsupport::freshstate();
+  return end;
+}
+
+const std::string loopscript =
+    "axfile lpax\nwith alp bet\ninexcess\ndiagramPT 4 10 400 700\npseudosection no\nautoexit\n*\n";
+
+long component(const std::string& name) {
+  for (long c = 1; c <= NUV; ++c)
+    if (COMPNAME[c] == name) return c;
+  return 0;
+}
+
+TEST(CrossrefsOfTheLoop, LayoutModesAndPhaseComposition) {
+  int calls = 0;
+  std::string out;
+  runloop(loopscript, "8\n600\n", [&](const bemvector& PH) {
+    ++calls;
+    ZQNLE3::MAKECROSSREFS(PH);
+    EXPECT_EQ(NCV, 4);
+    EXPECT_EQ(NNE, 4);
+    const std::vector<std::string> names = {"aA", "aB", "bA", "bB"};
+    for (long k = 1; k <= 4; ++k) EXPECT_EQ(NAME[k], names[static_cast<std::size_t>(k - 1)]);
+    EXPECT_EQ(NX, 4);
+    EXPECT_EQ(XNAME[1], "P(kbar)");
+    EXPECT_EQ(XNAME[2], "T(\xA1" "C)");
+    EXPECT_EQ(XNAME[3], "x(alp)");
+    EXPECT_EQ(XNAME[4], "x(bet)");
+    for (long k = 1; k <= 4; ++k) {
+      EXPECT_EQ(STARTSS[k], k == 1 || k == 3) << k;
+      EXPECT_EQ(STARTPH[k], STARTSS[k]) << k;
+    }
+    EXPECT_EQ(EM2X[1], 3);
+    EXPECT_EQ(EM2X[3], 4);
+    EXPECT_EQ(EM2SS[3], 2);
+    EXPECT_EQ(XFACA[1], PFACA);
+    EXPECT_EQ(TYPX[2], TYPT);
+    EXPECT_EQ(NXP, 0);
+    EXPECT_EQ(TD->operator()(3, TDSLOT::H), (*PREC1)[2].em[1].td[TDSLOT::H]);
+    ASSERT_EQ(SU.nph, 2);
+    EXPECT_EQ(SU.ph[2].name, "bet");
+    EXPECT_EQ(SU.ph[2].firstx, 4);
+    EXPECT_EQ(SU.ph[2].varnames[1], "x(bet)");
+    EXPECT_EQ(SU.ph[1].emnames[2], "aB");
+    EXPECT_TRUE(SU.ph[1].hasmode);
+    EXPECT_TRUE(NOTHINGSET);
+
+    // The composition of alp at x(alp) = 0.3, per formula unit.
+    X[3] = 0.3L;
+    cvector comp{"comp"};
+    ZQNLE3::MAKEPHASE(1, comp);
+    EXPECT_NEAR(comp[component("MgO")], 0.7L, 1e-15L);
+    EXPECT_NEAR(comp[component("FeO")], 0.3L, 1e-15L);
+
+    // Modes solved for, bet's fixed by a mode isopleth.
+    MODESBYNLE = true;
+    (*PREC1)[1].modeguess = 0.4L;
+    (*PREC1)[2].modeset = true;
+    (*PREC1)[2].modelist = 1;
+    ZQNLE3::MAKECROSSREFS(PH);
+    EXPECT_EQ(NXP, 2);
+    EXPECT_EQ(NXPSS, 2);
+    EXPECT_EQ(XNAME[5], "alp");
+    EXPECT_EQ(XNAME[6], "bet");
+    EXPECT_EQ(TYPX[5], 0.0001L);
+    EXPECT_EQ(MODEG[1], 0.4L);
+    EXPECT_EQ(MODEG[2], -1);
+    EXPECT_TRUE(BX[5]);
+    EXPECT_FALSE(BX[6]);
+    EXPECT_EQ(PXSET[6], 1);
+    EXPECT_EQ(MP2X[2], 4);
+    EXPECT_EQ(INACC2[6], acctype::paccessible);
+    EXPECT_FALSE(NOTHINGMODESET);
+  }, out);
+  EXPECT_EQ(calls, 1) << out;
+}
+
+// The layout as the run loop leaves it is what the solver solves: the
+// loop at 5 kbar and 900 K, its compositions worked out independently.
+TEST(CrossrefsOfTheLoop, SolvesAtAFixedPoint) {
+  int calls = 0;
+  std::string out;
+  runloop(loopscript, "8\n600\n", [&](const bemvector& PH) {
+    ++calls;
+    ZQNLE3::MAKECROSSREFS(PH);
+    bool found = false;
+    ZQRE::CALCRE2(found);
+    ASSERT_TRUE(found);
+    iemvector loopmax{"loopmax"};
+    smallint nloop = 0;
+    ZQNLE3::SETUPLOOPS(loopmax, nloop, 0);
+    ASSERT_FALSE(BX[1]);
+    ASSERT_FALSE(BX[2]);
+    X[1] = 5;
+    X[2] = 900;
+    for (long v = 3; v <= 4; ++v) X[v] = XFACA[v] * (*PREC1)[v - 2].xvar[1].guess + XFACB[v];
+    SMALLE = SMALLF = 1e-12L;
+    SMALLDX = 1e-10L;
+    smallint code = -1;
+    ZQMATH2::NLE(code);
+    EXPECT_EQ(code, 0);
+    EXPECT_NEAR((X[3] - XFACB[3]) / XFACA[3], 0.408071603013L, 1e-8L);
+    EXPECT_NEAR((X[4] - XFACB[4]) / XFACA[4], 0.515584211305L, 1e-8L);
+  }, out);
+  EXPECT_EQ(calls, 1) << out;
+}
+
+// ---------------------------------------------------------------- tables set by hand
+
+class Crossrefs : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testsupport::freshstate();
+    ALLOCATEWORK();
+    IO::CONTROLIO.pagewidth = 200;
+    NUV = NUVLEFT = 2;
+    COMPNAME[1] = "MgO";
+    COMPNAME[2] = "FeO";
+    COMPDIV[1] = COMPDIV[2] = 1;
+  }
+  void TearDown() override {
+    RELEASEWORK();
+    testsupport::freshstate();
+  }
+  // Solution phase i with nem end-members (named name + number, each with a
+  // td row of slot numbers plus 100 i) and nem - 1 variables x1, x2, ...
+  static ptype1& solution(long i, const std::string& name, long nem) {
+    ptype1& p = (*PREC1)[i];
+    p = ptype1{};
+    p.name = name;
+    p.nprop = static_cast<smallint>(nem);
+    p.nvar = static_cast<smallint>(nem - 1);
+    for (long e = 1; e <= nem; ++e) {
+      p.em[e].name = name + std::to_string(e);
+      p.em[e].comp[1] = static_cast<smallint>(e);
+      for (long s = 1; s <= maxtd; ++s) p.em[e].td[s] = static_cast<extended>(100 * i + s);
+    }
+    for (long v = 1; v < nem; ++v) {
+      p.xvar[v].name = "x" + std::to_string(v) + "(" + name + ")";
+      p.xvar[v].xfaca = 1;
+      p.xvar[v].typx = 0.5L;
+    }
+    p.allsfsimple = true;
+    NPSS = static_cast<smallint>(std::max<long>(NPSS, i));
+    return p;
+  }
+  static ptype0& pure(long i, const std::string& name) {
+    ptype0& p = (*PREC0)[i];
+    p = ptype0{};
+    p.name = p.emname = name;
+    p.comp[2] = 1;
+    for (long s = 1; s <= maxtd; ++s) p.td[s] = static_cast<extended>(1000 + s);
+    NP0 = static_cast<smallint>(std::max<long>(NP0, i));
+    return p;
+  }
+  static bemvector phases(const std::vector<long>& which) {
+    bemvector ph{"ph"};
+    for (long p : which) ph[p] = true;
+    return ph;
+  }
+};
+
+TEST_F(Crossrefs, ThermodynamicRowsOfMadeEndMembers) {
+  solution(1, "sp", 2).em[2].nmake = 2;
+  pure(1, "q").nmake = 1;
+  for (const bool older : {false, true}) {
+    SCOPED_TRACE(older);
+    WITHOLDSET = older;
+    ZQNLE3::MAKECROSSREFS(phases({1, 2}));
+    ASSERT_EQ(NCV, 3);
+    const tdmatrix& td = *TD;
+    for (long s = 1; s <= maxtd; ++s) {
+      SCOPED_TRACE(s);
+      // Not made: the data slots and the code, nothing between.
+      EXPECT_EQ(td(1, s), s <= 25 || s == 31 ? 100 + s : 0);
+      if (older) {
+        EXPECT_EQ(td(2, s), s <= 25 || s == 31 ? 100 + s : 0);
+        EXPECT_EQ(td(3, s), s <= 25 || s == 31 ? 1000 + s : 0);
+      } else {
+        const extended made = s <= 3 || s == 31 ? 100 + s : s == TDSLOT::MAKEPHASE ? 1 : s == TDSLOT::MAKEEM ? 2 : 0;
+        EXPECT_EQ(td(2, s), made);
+        const extended madepure = s <= 3 || s == 31 ? 1000 + s : s == TDSLOT::MAKEEM ? 1 : 0;
+        EXPECT_EQ(td(3, s), madepure);
+      }
+    }
+    EXPECT_EQ((*C)(1, 2), 2);
+    EXPECT_EQ((*C)(2, 3), 1);
+    EXPECT_EQ(NAME[3], "q");
+  }
+}
+
+TEST_F(Crossrefs, ModesOfFixedPurePhasesAndTheBufferedFluid) {
+  solution(1, "ol", 2);
+  solution(2, "fluid", 2).isfluid = true;
+  solution(3, "sp", 3);
+  pure(1, "q");
+  pure(2, "ru");
+  MUNAME[1] = "ru";
+  NMU = 1;
+  MODESBYNLE = true;
+  EXBUFF = true;
+  EXBFLUIDPOS = 2;  // the fluid's phase number, while it is the first record
+  ZQNLE3::MAKECROSSREFS(phases({2, 3, 4, 5}));
+  EXPECT_EQ(NX, 2 + 1 + 2);
+  EXPECT_EQ(NXPSS, 1);
+  EXPECT_EQ(NXP, 2);
+  EXPECT_EQ(MP2SS[1], 3);
+  EXPECT_EQ(MP2X[1], 4);
+  EXPECT_EQ(MP2SS[2], 1);
+  EXPECT_EQ(XNAME[NX + 1], "sp");
+  EXPECT_EQ(XNAME[NX + 2], "q");
+  ASSERT_EQ(SU.nph, 4);
+  const std::vector<std::pair<std::string, bool>> records = {{"fluid", false}, {"sp", true}, {"q", true}, {"ru", false}};
+  for (long r = 1; r <= 4; ++r) {
+    EXPECT_EQ(SU.ph[r].name, records[static_cast<std::size_t>(r - 1)].first);
+    EXPECT_EQ(SU.ph[r].hasmode, records[static_cast<std::size_t>(r - 1)].second) << r;
+  }
+  EXPECT_TRUE(SU.ph[1].fluidphase);
+  EXPECT_EQ(SU.ph[3].firstx, 0);
+  EXPECT_EQ(SU.ph[3].nem, 1);
+  EXPECT_EQ(SU.ph[2].nem, 3);
+  EXPECT_EQ(SU.ph[2].varnames[2], "x2(sp)");
+
+  // Modes after the solve: the names follow the unknowns, none is one.
+  MODESBYNLE = false;
+  MODESAFTERNLE = true;
+  ZQNLE3::MAKECROSSREFS(phases({2, 3, 4, 5}));
+  EXPECT_EQ(NXP, 0);
+  const std::vector<std::string> names = {"fluid", "sp", "q", "ru"};
+  for (long j = 1; j <= 4; ++j) {
+    EXPECT_EQ(XNAME[NX + j], names[static_cast<std::size_t>(j - 1)]);
+    EXPECT_TRUE(BX[NX + j]);
+  }
+}
+
+TEST_F(Crossrefs, HeldVariablesLimitsAndSiteFractions) {
+  ptype1& a = solution(1, "fluid", 3);
+  a.xvar[1].name = "x(CO2)";
+  a.xvar[1].isset = true;
+  a.xvar[1].setindex = 2;
+  ptype1& b = solution(2, "sp", 3);
+  b.allsfsimple = false;
+  b.nsf = 3;
+  b.sfsimple[2] = true;
+  b.nvarlim = 1;
+  b.varlimn(1, 1) = 1;
+  b.varlimd(1, 1) = 1;
+  b.varlimn(1, 2) = -2;
+  b.varlimd(1, 2) = 3;
+  b.varlimn(1, 3) = 5;
+  b.varlimd(1, 3) = 7;
+  FLUIDTYPE = ftype::h2oco2;
+  struct Case {
+    bool secondset;
+    bool only, star;
+  } cases[] = {{false, true, false}, {true, false, true}};
+  for (const Case& c : cases) {
+    b.xvar[2].isset = c.secondset;
+    ZQNLE3::MAKECROSSREFS(phases({1, 2}));
+    EXPECT_EQ(PXCO2, 3);
+    EXPECT_TRUE(XCO2SET);
+    EXPECT_EQ(ONLYXCO2SET, c.only);
+    EXPECT_EQ(STARSET, c.star);
+    EXPECT_FALSE(NOTHINGSET);
+    EXPECT_EQ(ONLYONESET, !c.secondset);
+    EXPECT_EQ(PXSET[3], 2);
+    EXPECT_FALSE(BX[3]);
+    EXPECT_EQ(BX[6], !c.secondset);
+  }
+  ASSERT_EQ(NXVARLIM, 1);
+  // sp's variables are unknowns 5 and 6; the constant goes after NX = 6.
+  const std::vector<int> num = {0, 0, 0, 0, 1, -2, 5}, den = {1, 1, 1, 1, 1, 3, 7};
+  for (long c = 1; c <= 7; ++c) {
+    EXPECT_EQ(XVARLIMN(1, c), num[static_cast<std::size_t>(c - 1)]) << c;
+    EXPECT_EQ(XVARLIMD(1, c), den[static_cast<std::size_t>(c - 1)]) << c;
+  }
+  ASSERT_EQ(NSFNH, 2);
+  EXPECT_EQ(SFNHK[1], 1);
+  EXPECT_EQ(SFNHK[2], 3);
+  EXPECT_EQ(SFNHIP[2], 2);
+  EXPECT_EQ(SFNHIX[2], 5);
+}
+
+TEST_F(Crossrefs, LimitsOfTheTables) {
+  // 88 compositional unknowns: NX = 90, and the limit row's constant in
+  // column 91.
+  for (long i = 1; i <= 6; ++i) solution(i, "s" + std::to_string(i), 15);
+  ptype1& last = solution(7, "t", 5);
+  last.nvarlim = 1;
+  last.varlimn(1, 5) = 9;
+  const bemvector all = phases({1, 2, 3, 4, 5, 6, 7});
+  ZQNLE3::MAKECROSSREFS(all);
+  EXPECT_EQ(NX, 90);
+  EXPECT_EQ(XVARLIMN(1, 91), 9);
+  EXPECT_EQ(XVARLIMN(1, 90), 0);
+
+  struct Case {
+    std::function<void()> change;
+    bemvector ph;
+    std::string end;
+  } cases[] = {
+      {[] { (*PREC1)[7].nvar = 5; }, all, "makecrossrefs: too many variables"},
+      {[] { (*PREC1)[7].nvar = 4; MODESBYNLE = true; }, all, "makecrossrefs: too many modes-1"},
+      {[] { MODESBYNLE = false; MODESAFTERNLE = true; }, all, "makecrossrefs: too many modes-1"},
+      {[] {
+         MODESAFTERNLE = false;
+         for (long i = 1; i <= 16; ++i) pure(i, "p" + std::to_string(i));
+       },
+       phases({8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23}),
+       "makecrossrefs: too many phases in assemblage" + ZQUTE1::MAXSTR(15)},
+      {[] {
+         (*PREC1)[1].allsfsimple = false;
+         (*PREC1)[1].nsf = 26;
+         (*PREC1)[2].allsfsimple = false;
+         (*PREC1)[2].nsf = 25;
+       },
+       phases({1, 2}), "makecrossrefs: no site fractions not handled too big"},
+  };
+  for (Case& c : cases) {
+    c.change();
+    EXPECT_EQ(fatal([&] { ZQNLE3::MAKECROSSREFS(c.ph); }), c.end);
+  }
+  // Fifteen phases are taken.
+  EXPECT_EQ(fatal([] { ZQNLE3::MAKECROSSREFS(phases({8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22})); }), "");
+  EXPECT_EQ(SU.nph, 15);
+}
+
+TEST_F(Crossrefs, CovarianceNarrowedToTheAssemblage) {
+  solution(1, "ol", 2);
+  solution(2, "sp", 2);
+  pure(1, "q");
+  // Phase order: ol1 ol2 sp1 sp2 q; entry (r, c) = 10 r + c.
+  auto fill = [](emvector& row, long r) {
+    for (long c = 1; c <= 5; ++c) row[c] = static_cast<extended>(10 * r + c);
+  };
+  fill((*PREC1)[1].em[1].covrow, 1);
+  fill((*PREC1)[1].em[2].covrow, 2);
+  fill((*PREC1)[2].em[1].covrow, 3);
+  fill((*PREC1)[2].em[2].covrow, 4);
+  fill((*PREC0)[1].covrow, 5);
+  CONTROLJX.uncertaintylevel = 1;
+  ZQNLE3::MAKECROSSREFS(phases({2, 3}));
+  const long place[] = {0, 3, 4, 5};
+  for (long r = 1; r <= 3; ++r)
+    for (long c = 1; c <= 3; ++c) EXPECT_EQ((*COV)(r, c), 10 * place[r] + place[c]) << r << c;
+}
+
+TEST_F(Crossrefs, LevelsOfThePointLoops) {
+  struct Case {
+    std::string name;
+    std::function<void()> state;
+    std::vector<smallint> levels;
+    bool pfree, tfree;
+    std::string said;
+  } cases[] = {
+      {"invariant", [] { VARIANCE = 0; }, {1, 1}, true, true, ""},
+      {"T stepped", [] { VARIANCE = 1; CALCVARIABLE = calcvariabletype::calcpressure; }, {1, 7}, true, false, ""},
+      {"P stepped", [] { VARIANCE = 1; CALCVARIABLE = calcvariabletype::calctemperature; }, {5, 1}, false, true, ""},
+      {"both stepped", [] { VARIANCE = 2; }, {5, 7}, false, false, ""},
+      {"a held variable and the bulk",
+       [] {
+         VARIANCE = 2;
+         BX[4] = false;
+         PXSET[4] = 2;
+         NLISO[2] = 3;
+         MODESBYNLE = true;
+         NCOMP = 11;
+       },
+       {3, 11, 5, 7}, false, false, ""},
+      {"ln a and mu in the reactions",
+       [] {
+         NLNA = 1;
+         LNANAME[1] = "em2";
+         NLLNA[1] = 4;
+         NMU = 2;
+         MUNAME[1] = "nothere";
+         MUNAME[2] = "em3";
+         NLMU[2] = 6;
+         (*R)(1, 2) = 1;
+         (*R)(2, 3) = -1;
+       },
+       {4, 6, 1, 1}, true, true, ""},
+      {"ln a of an end-member in no reaction",
+       [] {
+         NLNA = 1;
+         LNANAME[1] = "em1";
+         NLLNA[1] = 4;
+       },
+       {1, 1, 1}, true, true, "equilibrium does not depend on a(em1)\n"},
+      {"mu of an end-member in no reaction",
+       [] {
+         NMU = 1;
+         MUNAME[1] = "em3";
+         NLMU[1] = 4;
+         (*R)(1, 2) = 1;
+       },
+       {1, 1, 1}, true, true, "equilibrium does not depend on mu(em3)\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RESETSOLVER();
+    R->fill(0);
+    NR = 2;
+    NCV = 3;
+    for (long e = 1; e <= 3; ++e) NAME[e] = "em" + std::to_string(e);
+    NX = 4;
+    NXP = 0;
+    MODESBYNLE = false;
+    NLNA = NMU = 0;
+    NLP = 5;
+    NLT = 7;
+    VARIANCE = 0;
+    for (long i = 1; i <= 4; ++i) BX[i] = true;
+    c.state();
+    iemvector loopmax{"loopmax"};
+    smallint nloop = -1;
+    std::string out;
+    EXPECT_EQ(testsupport::answered("", [&] { ZQNLE3::SETUPLOOPS(loopmax, nloop, 3); }, out), "");
+    ASSERT_EQ(nloop, static_cast<smallint>(c.levels.size()));
+    for (long i = 1; i <= nloop; ++i) EXPECT_EQ(loopmax[i], c.levels[static_cast<std::size_t>(i - 1)]) << i;
+    EXPECT_EQ(BX[1], c.pfree);
+    EXPECT_EQ(BX[2], c.tfree);
+    EXPECT_EQ(out, c.said);
+  }
+}
+
+}  // namespace
