@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <new>
 #include <string>
 #include <vector>
@@ -23,6 +25,10 @@
 #include "model/zqmath2.h"
 #include "model/zqre.h"
 #include "solverrecipe.h"
+#include "equilibria/zqnle2_solve.h"
+#include "input/zqread1.h"
+#include "iotestsupport.h"
+#include "mainprogram.h"
 
 namespace {
 long allocations = 0;
@@ -296,6 +302,112 @@ void scaling() {
   std::printf("%-44s %12.2f\n", "time per evaluation ~ N^k, fitted k", sxy / sxx);
 }
 
+// ---------------------------------------------------------------- calc mode 1
+// Whole passes of calc mode 1 on the made-up loop system (two ideal MgO-FeO
+// solutions, periclase at a fixed activity, two silica polymorphs). Reading
+// the files and setting a pass up allocate; the span of each point from its
+// starting values to its phase properties must not.
+
+struct passtally {
+  long points = 0, failed = 0, iterations = 0;
+  longint ngem = 0;
+  long spanallocations = 0, outsideallocations = 0;
+  double spanseconds = 0;
+  clock_type::time_point started;
+  longint ngemstart = 0;
+};
+passtally tally;
+
+void span(bool start) {
+  if (start) {
+    tally.outsideallocations += allocations;
+    allocations = 0;
+    tally.started = clock_type::now();
+    tally.ngemstart = IO::NGEM;
+    return;
+  }
+  tally.spanallocations += allocations;
+  allocations = 0;
+  tally.spanseconds += std::chrono::duration<double>(clock_type::now() - tally.started).count();
+  tally.ngem += IO::NGEM - tally.ngemstart;
+  tally.iterations += NLEIT;
+  ++tally.points;
+}
+
+void pointdone(bool ok, bool, bool, smallint, const sutype&, const eqvector&) {
+  if (!ok) ++tally.failed;
+}
+
+// One pass in a scratch folder, its terminal output dropped.
+void onepass(const std::string& script, const std::string& answers, double& seconds) {
+  testsupport::ScratchDir dir;
+  for (const char* f : {"jx-ds7lp.txt", "jx-lpax.txt", "jx-prefs.txt"}) {
+    std::ifstream in(std::string(SOLVARINTH_FIXTURES) + "/loop/" + f, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    dir.write(f, ss.str());
+  }
+  dir.write("jx-lp.txt", script);
+  testsupport::freshstate();
+  tally = passtally{};
+  ZQNLE2::POINTSPAN = span;
+  ZQNLE2::POINTHOOK = pointdone;
+  {
+    testsupport::Terminal quiet;
+    testsupport::Answers typed(answers);
+    allocations = 0;
+    counting = true;
+    const auto t0 = clock_type::now();
+    try {
+      MAINPROGRAM::RUN();
+    } catch (const IO::runend& e) {
+      std::printf("ended in %s: %s\n", e.where.c_str(), e.message.c_str());
+    }
+    seconds = std::chrono::duration<double>(clock_type::now() - t0).count();
+    counting = false;
+    tally.outsideallocations += allocations;
+  }
+  ZQNLE2::POINTSPAN = nullptr;
+  ZQNLE2::POINTHOOK = nullptr;
+  if (ZQREAD1::PDATA.f != nullptr) std::fclose(ZQREAD1::PDATA.f);
+  ZQREAD1::PDATA = IO::textfile{};
+  testsupport::freshstate();
+}
+
+// The pass twice: the first makes what the process keeps once made; the
+// second is reported.
+void mode1pass(const char* what, const std::string& script, const std::string& answers) {
+  double passseconds = 0;
+  onepass(script, answers, passseconds);
+  onepass(script, answers, passseconds);
+  const double n = tally.points > 0 ? static_cast<double>(tally.points) : 1;
+  std::printf("\n%s\n", what);
+  std::printf("%-44s %12ld points, %ld failed\n", "  points", tally.points, tally.failed);
+  std::printf("%-44s %12.0f points/s   allocations %ld\n", "  starting values to phase properties",
+              n / (tally.spanseconds > 0 ? tally.spanseconds : 1e-9), tally.spanallocations);
+  std::printf("%-44s %12.0f points/s\n", "  whole pass (reading, set-up, output)", n / passseconds);
+  std::printf("%-44s %12.1f per point\n", "  iterations", static_cast<double>(tally.iterations) / n);
+  std::printf("%-44s %12.0f per point\n", "  GEM calls (NGEM)", static_cast<double>(tally.ngem) / n);
+  std::printf("%-44s %12ld (not held to zero)\n", "  allocations outside the points", tally.outsideallocations);
+  totalallocations += tally.spanallocations;
+}
+
+void mode1() {
+  const std::string head = "axfile lpax\ninexcess\n";
+  const std::string tail = "autoexit\n*\n";
+  mode1pass("calc mode 1: isopleth line x(alp) = 0.35, T at 201 pressures",
+            head + "with alp bet\nxyzguess x(bet) 0.42\nisopleth x(alp) 0.35\ncalcTatP yes\ncalcP 1 9 0.04\n"
+                   "diagramPT 0.5 10 400 800\npseudosection no\n" + tail,
+            "");
+  mode1pass("calc mode 1: divariant alp bet on a 10 x 12 P-T grid",
+            head + "with alp bet\ncalcP 1 10 1\ncalcT 500 720 20\ndiagramPT 0.5 10 400 800\npseudosection no\n" + tail,
+            "");
+  mode1pass("calc mode 1: dogmin at one point over all phases",
+            head + "with alp bet per pa pb\ndogmin yes 1\nmaxvar 4\ncalcP 5\ncalcT 600\ndiagramPT 1 10 400 800\n"
+                   "pseudosection\nbulk MgO FeO SiO2\nbulk 40 30 30\n" + tail,
+            "4\n");
+}
+
 }  // namespace
 
 int main() {
@@ -304,6 +416,7 @@ int main() {
   gems();
   solver();
   scaling();
+  mode1();
   std::printf("\nheap allocations in the timed loops: %ld\n", totalallocations);
   return totalallocations == 0 ? 0 : 1;
 }

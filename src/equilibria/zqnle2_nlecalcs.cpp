@@ -222,7 +222,8 @@ struct nlecalcs {
         IO::PUTSTR(1, "state of order for " + p.name, 0, CHANNEL::TERMSUMLOG);
         IO::ERROREXIT("nlecalcs", "cannot find legal Q initial guess", yourfault);
       } else if (moved) {
-        IO::PUTSTR(1, "illegal Q starting guess for " + p.name + ": random value used", 0, CHANNEL::TERMSUMLOG);
+        // Ended here: the banner of the first equilibrium follows without a line end before it.
+        IO::PUTSTR(1, "illegal Q starting guess for " + p.name + ": random value used", 1, CHANNEL::TERMSUMLOG);
       }
       if (nq > 0) IO::PUTSTR(0, " ", 1, CHANNEL::TERMSUMLOG);
     }

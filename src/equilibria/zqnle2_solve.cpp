@@ -27,6 +27,7 @@ namespace ZQNLE2 {
 
 nlesolvertype NLESOLVER = ZQMATH2::NLE;
 pointhooktype POINTHOOK = nullptr;
+pointspantype POINTSPAN = nullptr;
 
 namespace {
 
@@ -154,6 +155,7 @@ void solvestate::POINT() {
   // The dogmin report keeps one record per grid point: a point beyond the
   // grid (a held list multiplies the points) would be written nowhere.
   if (DOGMIN && KGMIN > NGMIN) IO::ERROREXIT("solve", "more points than the dogmin PT grid", yourfault);
+  if (POINTSPAN != nullptr) POINTSPAN(true);
   SETX(LOOPAT, IBATCH);
   INRANGEOK = true;
   OK = true;
@@ -185,6 +187,7 @@ void solvestate::POINT() {
   } else {
     INRANGEOK = false;
   }
+  if (POINTSPAN != nullptr) POINTSPAN(false);
   GOOD = OK && INRANGEOK;
   if (DOGMIN && DOGLEVEL == 1 && GOOD) PRINTHEADER1();
   if (GOOD) {

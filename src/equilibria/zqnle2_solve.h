@@ -186,5 +186,10 @@ extern nlesolvertype NLESOLVER;
 using pointhooktype = void (*)(bool ok, bool good, bool seen, smallint nlecode, const sutype& su,
                                const eqvector& x);
 extern pointhooktype POINTHOOK;
+// Called with true before a point's starting values and with false once it
+// is solved, checked and worked out, the span that allocates nothing; null
+// in production.
+using pointspantype = void (*)(bool start);
+extern pointspantype POINTSPAN;
 
 }  // namespace ZQNLE2

@@ -30,8 +30,33 @@ const std::string setup =
     "P at which equilibria to be calculated\n";
 const std::string pprompt = "P calcs: between P(low) and P(high), with P increment : ";
 const std::string tprompt = "T at which equilibria to be calculated\nT calcs: between T(low) and T(high), with T increment : ";
-const std::string shown = setup + pprompt + tprompt + "\nmore phase diagram calculations ? ";
-const std::string logged = setup + pprompt + "8\n" + tprompt + "600\n\nmore phase diagram calculations ? ";
+// The point at 8 kbar, 600 C (x(alp) 0.4339445, x(bet) 0.5742818 from the
+// closed form of the ideal loop), then the note on the starting guesses.
+const std::string point =
+    "<==========================================================>\n"
+    "phases: alp bet  \n\n"
+    "------------------------------------------------------------ef 4\n"
+    " P(kbar)     T(\xA1" "C)    x(alp)    x(bet)\n"
+    "   8.000   600.000    0.4339    0.5743\n\n";
+const std::string guesses =
+    "% ----------------------------------------------------------\n"
+    "% at P = 8.0, T = 600, for: alp bet\n"
+    "% ----------------------------------------------------------\n"
+    "ptguess 8.000 600.00\n"
+    "% ----------------------------------------------------------\n"
+    "xyzguess x(alp)       0.4339445\n"
+    "% -----------------------------\n"
+    "xyzguess x(bet)       0.5742818\n"
+    "% ----------------------------------------------------------\n\n\n";
+const std::string relied =
+    "your calculation relied just on starting guesses provided in the axfile for \n"
+    "the phases. These may well not be optimum for what you want to do - good \n"
+    "starting guesses may be critical for success. Starting guesses in script-form \n"
+    "can be found in the logfile for equilibria that have calculated successfully. \n"
+    "Copy the \"xyzguess\" block from the logfile and paste into your scriptfile. \n";
+const std::string shown = setup + pprompt + tprompt + point + relied + "\nmore phase diagram calculations ? ";
+const std::string logged =
+    setup + pprompt + "8\n" + tprompt + "600\n" + point + guesses + relied + "\nmore phase diagram calculations ? ";
 
 std::size_t count(const std::string& text, const std::string& piece) {
   std::size_t n = 0;
@@ -54,12 +79,15 @@ TEST(Mode1Run, DialogueOfTwoPasses) {
   EXPECT_EQ(count(log, reading + logged), 2u) << log;
   EXPECT_TRUE(has(log, logged + "yes\n")) << log;
   EXPECT_TRUE(has(log, logged + "no\n")) << log;
-  // The summary keeps only the line on the phases in excess of each pass.
+  // The summary keeps the line on the phases in excess and the point of each pass.
   const std::string head = std::string(60, '^') +
                            "\n\nSOLVARINTH 3.51 running at WHEN\nusing made-up data set lp, 7 dec 2026\n"
                            "with axfile jx-lpax.txt and scriptfile jx-lp.txt\n\n"
-                           "no phases in excess (from script)\n";
-  EXPECT_EQ(stamped(r.files.at("jx-lp-o.txt")).substr(0, 2 * head.size()), head + head);
+                           "no phases in excess (from script)\n" +
+                           std::regex_replace(point, std::regex("  \n\n"), "  \n");
+  const std::string summary = stamped(r.files.at("jx-lp-o.txt"));
+  EXPECT_EQ(summary.substr(0, 2 * head.size() - 2), head.substr(0, head.size() - 1) + head.substr(0, head.size() - 1))
+      << summary;
   // The a-x models are listed on the first pass only.
   const std::string& it = r.files.at("jx-lp-it.txt");
   EXPECT_EQ(count(it, "\nalp\n"), 1u) << it;

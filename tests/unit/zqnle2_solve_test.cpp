@@ -14,6 +14,7 @@
 #include "frame/constants.h"
 #include "frame/zqglobal.h"
 #include "frame/zqglobal_nle.h"
+#include "frame/zqglobal_runloop.h"
 #include "model/zqmath2.h"
 
 using namespace ZQGLOBAL;
@@ -377,6 +378,29 @@ TEST_F(SolveState, VarianceCheck) {
     st.CHECKVAR(code);
     EXPECT_EQ(code, k.code);
     EXPECT_EQ(term.text(), k.terminal);
+  }
+}
+
+// ---------------------------------------------------------------- dogmin grid
+
+// A dogmin point needs its record of the P-T grid: more points in an item
+// than the grid holds end the run before the point is started.
+TEST_F(SolveState, DogminPointsBeyondTheGrid) {
+  struct c {
+    bool dogmin;
+    smallint ngmin, kgmin;  // grid points, points of the item so far
+    const char* stop;
+  };
+  const std::vector<c> cases = {
+      {true, 4, 4, "solve: more points than the dogmin PT grid"},
+      {true, 1, 1, "solve: more points than the dogmin PT grid"},
+      {true, 120, 120, "solve: PT grid in dogmin too big"},
+  };
+  for (const c& k : cases) {
+    DOGMIN = k.dogmin;
+    NGMIN = k.ngmin;
+    KGMIN = k.kgmin;
+    EXPECT_EQ(fatal([&] { st.POINT(); }), k.stop) << k.ngmin;
   }
 }
 

@@ -1,0 +1,197 @@
+// Whole calc-mode-1 passes run in-process on the made-up loop system, each
+// point read through the run loop's hook: divariant points, an isopleth
+// line with its window, a reaction of two pure phases beside a held
+// solution, and a solvus. The expected numbers come from the closed forms
+// of the made-up data (G = H - T S + (P - 0.001) V, ideal one-site or
+// symmetric mixing, R = 0.0083144), solved in 40-digit arithmetic apart
+// from the program.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "equilibria/zqnle2_solve.h"
+#include "frame/zqglobal.h"
+#include "input/zqread1.h"
+#include "iotestsupport.h"
+#include "mainprogram.h"
+
+using namespace ZQGLOBAL;
+
+namespace {
+
+constexpr extended K = 273.15L;
+
+struct point {
+  bool ok = false, good = false, seen = false;
+  smallint code = 0;
+  std::string phases;          // names of the SU records, each followed by a blank
+  extended p = 0, t = 0;       // as SU holds them
+  extended xp = 0, xt = 0;     // X[1], X[2]
+  std::vector<std::string> names;  // XNAME of the unknowns 3..NX+NXP
+  std::vector<extended> x;         // their values
+  extended value(const std::string& name) const {
+    for (std::size_t i = 0; i < names.size(); ++i)
+      if (names[i] == name) return x[i];
+    ADD_FAILURE() << "no unknown " << name;
+    return -1;
+  }
+};
+
+std::vector<point> seen;
+
+void record(bool ok, bool good, bool s, smallint code, const sutype& su, const eqvector& x) {
+  point q;
+  q.ok = ok, q.good = good, q.seen = s, q.code = code;
+  for (smallint j = 1; j <= su.nph; ++j) q.phases += std::string(su.ph[j].name) + " ";
+  q.p = su.pressure, q.t = su.temperature;
+  q.xp = x[1], q.xt = x[2];
+  for (smallint i = 3; i <= NX + NXP; ++i) q.names.emplace_back(XNAME[i]), q.x.push_back(x[i]);
+  seen.push_back(q);
+}
+
+struct outcome {
+  std::vector<point> points;
+  std::string terminal, end;
+};
+
+// One pass with the given script, the loop's data set and a-x files.
+outcome pass(const std::string& script, const std::string& answers = "") {
+  testsupport::ScratchDir dir;
+  for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(SOLVARINTH_FIXTURES) / "loop"))
+    std::filesystem::copy_file(e.path(), dir.path() / e.path().filename());
+  dir.write("jx-lp.txt", script);
+  testsupport::freshstate();
+  seen.clear();
+  ZQNLE2::POINTHOOK = record;
+  outcome o;
+  o.end = testsupport::answered(answers, [] { MAINPROGRAM::RUN(); }, o.terminal);
+  ZQNLE2::POINTHOOK = nullptr;
+  if (ZQREAD1::PDATA.f != nullptr) std::fclose(ZQREAD1::PDATA.f);
+  ZQREAD1::PDATA = IO::textfile{};
+  testsupport::freshstate();
+  o.points = seen;
+  return o;
+}
+
+// Convergence well inside the agreement asked of the points.
+const std::string tight = "convergence 1e-12 1e-12 0.005 1e-6\n";
+
+std::string script(const std::string& ax, const std::string& lines) {
+  return "axfile " + ax + "\n" + lines + "pseudosection no\n" + tight + "autoexit\n*\n";
+}
+
+TEST(LoopPoints, DivariantPoints) {
+  struct c {
+    extended p, t;  // kbar, K
+    extended xalp, xbet;
+  };
+  const std::vector<c> want = {{5, 900, 0.408071603013L, 0.515584211305L},
+                               {5, 600 + K, 0.421814667635L, 0.546813498168L},
+                               {5, 650 + K, 0.390971288169L, 0.483739745575L},
+                               {5, 700 + K, 0.326857589104L, 0.387842836499L},
+                               {1, 900, 0.372630286384L, 0.458388619947L},
+                               {9, 900, 0.429623648584L, 0.557518102087L}};
+  const std::vector<std::string> frames = {"calcP 5\ncalcT 626.85\n", "calcP 5\ncalcT 600 700 50\n",
+                                           "calcP 1 9 8\ncalcT 626.85\n"};
+  std::vector<point> got;
+  for (const std::string& f : frames) {
+    const outcome o = pass(script("lpax", "with alp bet\ninexcess\ndiagramPT 1 10 400 800\n" + f));
+    ASSERT_EQ(o.end, "") << o.terminal;
+    // A plain run: one run of one item, so one banner.
+    EXPECT_EQ(o.terminal.find("<====="), o.terminal.rfind("<=====")) << o.terminal;
+    for (const point& q : o.points)
+      if (q.phases == "alp bet ") got.push_back(q);
+  }
+  ASSERT_EQ(got.size(), want.size());
+  for (std::size_t i = 0; i < want.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_TRUE(got[i].good);
+    EXPECT_NEAR(got[i].p, want[i].p, 1e-12L);
+    EXPECT_NEAR(got[i].t, want[i].t, 1e-9L);
+    EXPECT_NEAR(got[i].value("x(alp)"), want[i].xalp, 1e-8L);
+    EXPECT_NEAR(got[i].value("x(bet)"), want[i].xbet, 1e-8L);
+  }
+}
+
+TEST(LoopPoints, IsoplethLineAndItsWindow) {
+  const std::string base = "with alp bet\ninexcess\nxyzguess x(bet) 0.42\nisopleth x(alp) 0.35\ncalcTatP yes\ncalcP 1 9 4\n";
+  const extended t[] = {918.052073747L, 959.078673123L, 999.992094140L};
+  const extended xbet[] = {0.423759430946L, 0.420036591031L, 0.416684567257L};
+  outcome o = pass(script("lpax", base + "diagramPT 1 10 400 800\ncalcT 400 800\n"));
+  ASSERT_EQ(o.end, "") << o.terminal;
+  ASSERT_EQ(o.points.size(), 3u) << o.terminal;
+  for (std::size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_TRUE(o.points[i].good);
+    EXPECT_NEAR(o.points[i].t, t[i], 1e-6L);
+    EXPECT_NEAR(o.points[i].value("x(alp)"), 0.35L, 1e-12L);
+    EXPECT_NEAR(o.points[i].value("x(bet)"), xbet[i], 1e-8L);
+  }
+  // A window ending at 700 C: the third point lies above it.
+  o = pass(script("lpax", base + "diagramPT 1 10 600 700\n"));
+  ASSERT_EQ(o.points.size(), 3u) << o.terminal;
+  EXPECT_TRUE(o.points[0].good);
+  EXPECT_TRUE(o.points[1].good);
+  EXPECT_FALSE(o.points[2].good);
+  EXPECT_TRUE(o.points[2].ok);
+  EXPECT_NEAR(o.points[2].t, 700 + K + 1, 1e-9L);
+  EXPECT_NEAR(o.points[2].xt, t[2], 1e-6L);
+  // Entirely below it: nothing in range.
+  o = pass(script("lpax", base + "diagramPT 1 10 400 500\ndebuglevel 1\n"));
+  for (const point& q : o.points) EXPECT_FALSE(q.good);
+  EXPECT_NE(o.terminal.find("<== nothing in range ==>"), std::string::npos) << o.terminal;
+}
+
+TEST(LoopPoints, ReactionOfTwoPurePhasesBesideAHeldSolution) {
+  const std::string base = "with alp pa pb\ninexcess\ndiagramPT 0.5 10 200 800\ncalcP 1 9 4\ndebuglevel 1\n";
+  outcome o = pass(script("lpax", base + "calcTatP yes\nisopleth x(alp) 0.3\n"));
+  ASSERT_EQ(o.end, "") << o.terminal;
+  std::vector<point> line;
+  for (const point& q : o.points)
+    if (q.phases == "alp pa pb ") line.push_back(q);
+  ASSERT_EQ(line.size(), 3u) << o.terminal;
+  for (std::size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    const extended p = 1 + 4 * static_cast<extended>(i);
+    EXPECT_TRUE(line[i].good);
+    EXPECT_NEAR(line[i].t, 600 + 20 * (p - 0.001L), 1e-6L);
+  }
+  // P at T along the same reaction.
+  o = pass(script("lpax", base + "calcTatP no\ncalcP 0.5 10\ncalcT 346.83 426.83 80\nisopleth x(alp) 0.3\n"));
+  line.clear();
+  for (const point& q : o.points)
+    if (q.phases == "alp pa pb ") line.push_back(q);
+  ASSERT_EQ(line.size(), 2u) << o.terminal;
+  for (std::size_t i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_TRUE(line[i].good);
+    EXPECT_NEAR(line[i].p, 0.001L + (346.83L + K + 80 * static_cast<extended>(i) - 600) / 20, 1e-9L);
+  }
+  // Without the isopleth nothing holds x(alp): no points.
+  o = pass(script("lpax", base + "calcT 400 500 100\n"));
+  ASSERT_EQ(o.end, "") << o.terminal;
+  for (const point& q : o.points) EXPECT_NE(q.phases, "alp pa pb ");
+  EXPECT_NE(o.terminal.find("  cannot calculate this equilibrium (degenerate?)\n"), std::string::npos) << o.terminal;
+}
+
+TEST(LoopPoints, Solvus) {
+  const outcome o = pass(
+      script("mxax", "with mx1 mx2\ninexcess\ndiagramPT 1 10 400 900\ncalcP 5\ncalcT 626.85 826.85 100\n"));
+  ASSERT_EQ(o.end, "") << o.terminal;
+  const extended x[] = {0.100999195244L, 0.153048517516L, 0.228239687314L};
+  std::vector<point> got;
+  for (const point& q : o.points)
+    if (q.phases == "mx1 mx2 ") got.push_back(q);
+  ASSERT_EQ(got.size(), 3u) << o.terminal;
+  for (std::size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_TRUE(got[i].good);
+    EXPECT_NEAR(got[i].t, 900 + 100 * static_cast<extended>(i), 1e-9L);
+    EXPECT_NEAR(got[i].value("x(mx1)"), x[i], 1e-8L);
+    EXPECT_NEAR(got[i].value("x(mx2)"), 1 - x[i], 1e-8L);
+  }
+}
+
+}  // namespace
