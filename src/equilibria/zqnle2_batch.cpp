@@ -212,7 +212,7 @@ void solvestate::PRINTBATCHHEADER(smallint /*ibatch*/) {
         ++k;
         if (k > 1) {
           line += ", ";
-          if ((k - 1) % namebreak == 0 && (k - 1) / namebreak <= maxnamebreaks) {
+          if (k % namebreak == 0 && k / namebreak <= maxnamebreaks) {
             IO::PUTSTR(0, line, 1, qk);
             line = "  ";
           }

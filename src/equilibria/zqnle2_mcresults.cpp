@@ -263,7 +263,7 @@ void solvestate::PRINTMCBLOCK(extended score) {
         const long e = v - 2;
         if (e == 1) {
           line += "{";
-        } else if ((e - 1) % rowbreak == 0 && (e - 1) / rowbreak <= maxrowbreaks) {
+        } else if (e % rowbreak == 0 && e / rowbreak <= maxrowbreaks && v < n) {
           putqk(line + ", ");
           line = std::string(13, ' ');
         } else {
@@ -288,7 +288,7 @@ void solvestate::PRINTMCBLOCK(extended score) {
       line += fixed(w.value[1], pplaces) + " " + fixed(celsius(w.value[2]), tplaces) + " ";
       for (long v = 3; v <= n; ++v) {
         const long e = v - 2;
-        if (e > 1 && (e - 1) % rowbreak == 0 && (e - 1) / rowbreak <= summarybreaks) {
+        if (e % rowbreak == 0 && e / rowbreak <= summarybreaks && v < n) {
           putsum(line);
           line = "    ";
         }
