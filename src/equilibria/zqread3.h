@@ -3,7 +3,9 @@
 // isopleths, the isopleths, the projection plane and the bulk composition.
 #pragma once
 
+#include "frame/io.h"
 #include "frame/types.h"
+#include "frame/zqglobal_bulk.h"
 
 namespace ZQREAD3 {
 
@@ -43,10 +45,36 @@ void SERIES(extended low, extended high, extended inc, smallint row);
 sstring SHORTEN(const sstring& name);
 
 // ---------------------------------------------------------------- script blocks
+// The apices of the compatibility diagram: the script's plane when it fits
+// the free components, else asked; then one apex per non-solution phase in
+// excess. A plane given wrongly twice turns the projection off.
 void READPROJPLANE();
 // The free components (BCOMPS, NUVLEFT) and whether phase properties can
 // be calculated (CALCG).
 void SETTER();
+// The bulk composition over the free components, from "bulk" or "rbi":
+// COMP1, COMP2, NCOMP, PROP1, PROP2, with the report.
 void READCOMPS();
+// Matches the "rbi" rows with the rock minerals (NMIN) where a route needs
+// them.
+void RBICHECKS();
+
+// ---------------------------------------------------------------- bulk log-ratios
+// The denominator component of the bulk's log-ratios (KBPDEN).
+void FINDKBPDEN();
+// KBPDEN's position among the free components, the index the bulk over the
+// free components is read at.
+smallint KBPDENFREE();
+// BP, SDBP and COVBP for bulk[1..NUVLEFT]; on the rock route the bulk is
+// replaced by the one the minerals give.
+void CALCCOVBP(IO::rrvector& bulk);
+// The bulk (free components, to 100) and its log-ratios from the rock
+// minerals' variables xyz and the "rbi" modes; printlevel 1 lists the rows
+// to standard output, 2 the end-members' shares as well.
+void CALCBP(IO::rrvector& bulk, IO::rrvector& bp, const xyzvector& xyz, smallint printlevel);
+// Each rock mineral's solution phase, checked against its measured count.
+void MINERALSETUP();
+// ROCKXYZ, NROCKXYZ and ROCKVXYZ from the rock minerals.
+void CALCROCKXYZ();
 
 }  // namespace ZQREAD3

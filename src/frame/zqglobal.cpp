@@ -5,6 +5,7 @@
 
 #include "frame/constants.h"
 #include "frame/io.h"
+#include "frame/zqglobal_bulk.h"
 #include "frame/zqglobal_mode1.h"
 #include "frame/zqglobal_model.h"
 #include "frame/zqglobal_newton.h"
@@ -157,6 +158,7 @@ void RESETALL() {
   RESETDOGMIN();
   RESETPROJECTION();
   RESETRUNLOOP();
+  RESETBULK();
 }
 
 }  // namespace ZQGLOBAL

@@ -68,6 +68,9 @@ void RESETREFINDER();
 void RESETRESULTS();
 // How many projection apices are phases in excess.
 void RESETPROJECTION();
+// The bulk's log-ratios with their covariance and the rock minerals'
+// measured variables.
+void RESETBULK();
 
 // What the calc-mode-1 set-up settles for a pass: isopleth counts and
 // lists, fluid position, P and T scaling sizes, the dogmin grid.

@@ -124,6 +124,14 @@ void reactions(nlefuncstate& s) {
   }
 }
 
+// Row i, column k of the projection of the mass balance: PROJC for a set
+// whose phases span fewer components than the system (its enumeration
+// writes PROJC only then), else the identity.
+longint projection(long i, long k) {
+  if (RANKDEFICIT > 0) return PROJC(i, k);
+  return i == k ? 1 : 0;
+}
+
 // Projected mass balance: S times the phases' projected sum less the
 // projected bulk, one row per free component; then the system's shape.
 void massbalance(nlefuncstate& s) {
@@ -141,7 +149,7 @@ void massbalance(nlefuncstate& s) {
   auto projected = [&](long i, long p) {
     extended v = 0;
     for (long k = 1; k <= NUVLEFT; ++k) {
-      const longint pc = PROJC(i, k);
+      const longint pc = projection(i, k);
       if (pc != 0) v = v + pc * s.compcalc(p, k);
     }
     return v;
@@ -155,7 +163,7 @@ void massbalance(nlefuncstate& s) {
       m = m + x[NX + p] * proj[p];
     }
     for (long k = 1; k <= NUVLEFT; ++k) {
-      const longint pc = PROJC(i, k);
+      const longint pc = projection(i, k);
       if (pc != 0) bulk = bulk + pc * COMPK[k];
     }
     const long row = NR + i;
@@ -173,7 +181,7 @@ void massbalance(nlefuncstate& s) {
         if (!BX[v]) continue;
         extended d = 0;
         for (long k = 1; k <= NUVLEFT; ++k) {
-          const longint pc = PROJC(i, k);
+          const longint pc = projection(i, k);
           if (pc != 0) d = d + pc * dc(k, w);
         }
         jac(row, s.column[v]) = S * x[NX + p] * d / XFACA[v];

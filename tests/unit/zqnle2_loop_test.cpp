@@ -194,4 +194,78 @@ TEST(LoopPoints, Solvus) {
   }
 }
 
+// The mode of a solution set to zero along a bulk: where the second phase
+// just appears. For the solvus T = W(1 - 2X)/(R ln((1 - X)/X)) at the bulk's
+// X, W = 20 + 0.1 P.
+TEST(LoopPoints, ZeroModeLines) {
+  const std::string mx = "with mx1 mx2\ninexcess\nxyzguess x(mx1) 0.2\nxyzguess x(mx2) 0.8\ndiagramPT 0.5 10 400 1000\n"
+                         "calcTatP yes\ncalcP 1 9 4\npseudosection\nbulk MgO FeO\nbulk 80 20\nzeromodeiso yes mx2\n";
+  struct c {
+    const char* what;
+    std::string script;
+    std::vector<extended> t, x;  // per point: T (K) and the bulk's X
+  };
+  const std::vector<c> cases = {
+      {"one bulk", mx, {1046.311350977L, 1067.133467414L, 1087.955583851L}, {0.2L, 0.2L, 0.2L}},
+      {"three bulks, bulk outermost",
+       mx + "bulk 70 30 2\n",
+       {1046.311350977L, 1067.133467414L, 1087.955583851L, 1100.248271385L, 1122.143759372L, 1144.039247360L,
+        1141.271638266L, 1163.983511664L, 1186.695385062L},
+       {0.2L, 0.2L, 0.2L, 0.25L, 0.25L, 0.25L, 0.3L, 0.3L, 0.3L}},
+  };
+  for (const c& k : cases) {
+    SCOPED_TRACE(k.what);
+    const outcome o = pass("axfile mxax\n" + k.script + tight + "autoexit\n*\n");
+    ASSERT_EQ(o.end, "") << o.terminal;
+    ASSERT_EQ(o.points.size(), k.t.size()) << o.terminal;
+    for (std::size_t i = 0; i < k.t.size(); ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_TRUE(o.points[i].good);
+      EXPECT_NEAR(o.points[i].t, k.t[i], 1e-6L);
+      EXPECT_NEAR(o.points[i].value("x(mx1)"), k.x[i], 1e-8L);
+      EXPECT_NEAR(o.points[i].value("mx1"), 1, 1e-8L);
+      EXPECT_NEAR(o.points[i].value("mx2"), 0, 1e-12L);
+    }
+  }
+  // The loop's two solutions, the mode of alp zero in a bulk of 55 MgO, 45 FeO.
+  const outcome o = pass("axfile lpax\nwith alp bet\ninexcess\nxyzguess x(bet) 0.45\ndiagramPT 0.5 10 400 1000\n"
+                         "calcTatP yes\ncalcP 1 9 4\npseudosection\nbulk MgO FeO\nbulk 55 45\nzeromodeiso yes alp\n" +
+                         tight + "autoexit\n*\n");
+  ASSERT_EQ(o.end, "") << o.terminal;
+  const extended t[] = {904.676791641L, 943.694167763L, 982.768064989L};
+  const extended xalp[] = {0.367343201437L, 0.370206690938L, 0.372879454989L};
+  ASSERT_EQ(o.points.size(), 3u) << o.terminal;
+  for (std::size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_TRUE(o.points[i].good);
+    EXPECT_NEAR(o.points[i].t, t[i], 1e-6L);
+    EXPECT_NEAR(o.points[i].value("x(bet)"), 0.45L, 1e-8L);
+    EXPECT_NEAR(o.points[i].value("x(alp)"), xalp[i], 1e-8L);
+  }
+}
+
+// Variance 3 asked of two solutions: each alone, with no reaction to solve,
+// takes the whole bulk.
+TEST(LoopPoints, EachSolutionAloneTakesTheBulk) {
+  const outcome o = pass("axfile lpax\nwith alp bet\ninexcess\ndiagramPT 0.5 10 400 1000\ncalcP 5\ncalcT 626.85\n"
+                         "pseudosection\nbulk MgO FeO\nbulk 55 45\nacceptvar no\ndebuglevel 1\n" +
+                         tight + "autoexit\n*\n",
+                         "3\n\n");
+  ASSERT_EQ(o.end, "") << o.terminal;
+  ASSERT_EQ(o.points.size(), 2u) << o.terminal;
+  const char* names[] = {"alp", "bet"};
+  std::size_t from = 0;
+  for (std::size_t i = 0; i < 2; ++i) {
+    SCOPED_TRACE(names[i]);
+    EXPECT_EQ(o.points[i].phases, std::string(names[i]) + " ");
+    EXPECT_TRUE(o.points[i].good);
+    EXPECT_NEAR(o.points[i].value("x(" + std::string(names[i]) + ")"), 0.45L, 1e-8L);
+    EXPECT_NEAR(o.points[i].value(names[i]), 1, 1e-12L);
+    const std::string note = "phases: " + std::string(names[i]) + " ";
+    from = o.terminal.find(note, from);
+    ASSERT_NE(from, std::string::npos) << o.terminal;
+    EXPECT_NE(o.terminal.find("  cannot calculate this equilibrium (no reactions)\n", from), std::string::npos);
+  }
+}
+
 }  // namespace

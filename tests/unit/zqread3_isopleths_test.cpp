@@ -146,6 +146,50 @@ TEST_F(Isopleths, FluidAndCompositionValues) {
   }
 }
 
+
+TEST_F(Isopleths, ScriptNamesAndZeroModes) {
+  // A script name found only as a variable's second name.
+  loop();
+  (*PREC1)[1].xvar[1].readname = "xalp";
+  NISO = NMODEISO = 0;
+  CONTROLJX.isopleth = yes;
+  CONTROLJX.isoname1 = "xalp";
+  CONTROLJX.isolow1 = 0.1L;
+  CONTROLJX.isohigh1 = 0.5L;
+  CONTROLJX.isoinc1 = 0.1L;
+  std::string out;
+  EXPECT_EQ(run("", ZQREAD3::READISOPLETHS, out), "");
+  EXPECT_NE(out.find("x(alp) set to values between 0.1 and 0.5\n"), std::string::npos) << out;
+  EXPECT_EQ(NLISO[1], 5);
+
+  struct Case {
+    sstring mode1, zero1, zero2;
+    std::string end, shown;
+  } cases[] = {
+      {"", "alp", "", "", "mode of alp set to zero\n"},
+      {"alp", "alp", "", "readmodeisopleths: phase overlap1 between modeisopleth and zeromodeiso", ""},
+      {"alp", "per", "alp", "readmodeisopleths: phase overlap2 between modeisopleth and zeromodeiso", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.end);
+    loop();
+    NISO = NMODEISO = 0;
+    PMBP[1] = false;
+    CONTROLJX.modeiso = yes;
+    CONTROLJX.zeromodeiso = yes;
+    CONTROLJX.modeisoname1 = c.mode1;
+    CONTROLJX.modeisohigh1 = c.mode1.empty() ? 0 : 0.5L;
+    CONTROLJX.zeromodename1 = c.zero1;
+    CONTROLJX.zeromodename2 = c.zero2;
+    EXPECT_EQ(run("", ZQREAD3::READMODEISOPLETHS, out), c.end);
+    EXPECT_NE(out.find(c.shown), std::string::npos) << out;
+    if (!c.end.empty()) continue;
+    EXPECT_TRUE(PMBP[1]);
+    EXPECT_EQ(NMODEISO, 1);
+    EXPECT_EQ(NLISO[1], 1);
+    EXPECT_EQ(LISO(1, 1), 0);
+  }
+}
 }  // namespace
 
 namespace {
