@@ -289,9 +289,8 @@ void ombrymodes() {
     IO::PUTSTR(0, o, 1, ic);
   }
   if (MODESBYNLE && CONTROLJX.uncertaintylevel > 0) {
-    // The modes' standard deviations are not propagated yet: they show as 0.
     o = "    sdmode";
-    for (smallint i = 1; i <= SU.nph; ++i) IO::ADDREAL(0, 8, true, 12, o);
+    for (smallint i = 1; i <= SU.nph; ++i) IO::ADDREAL(SU.ph[i].modesd, 8, true, 12, o);
     IO::PUTSTR(0, o, 1, ic);
   }
   if (EXBUFF) return;

@@ -9,6 +9,10 @@ namespace ZQNLE2 {
 
 // One whole phase-diagram calculation: one pass of the main loop.
 void NLECALCS();
+// Called right after the script is read when set: a test's way to switch
+// on what no script line reaches (the uncertainty level). Only tests set
+// it; the program leaves it empty.
+extern void (*AFTERSCRIPT)();
 
 // ---------------------------------------------------------------- variance and P-T frame
 // The phase-rule variance of the chosen phases; may be negative.

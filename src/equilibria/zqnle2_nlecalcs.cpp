@@ -258,6 +258,7 @@ struct nlecalcs {
 void nlecalcs::run() {
   ZQREAD1::READTHERMO(1);
   ZQSCRIPT::READCONTROLJX();
+  if (AFTERSCRIPT != nullptr) AFTERSCRIPT();
   ZQREAD2::SETUPPHASES();
   debuglevel();
   ZQREAD3::WHICHPHASES();
@@ -323,6 +324,8 @@ void nlecalcs::run() {
 }
 
 }  // namespace
+
+void (*AFTERSCRIPT)() = nullptr;
 
 void NLECALCS() {
   nlecalcs state;

@@ -234,7 +234,10 @@ void solvestate::PRINTMODES() {
     extended co2 = 0, h2o = 0;
     ZQNLE4::CALCFLUIDCOMP(PH, SU.pressure, SU.temperature, co2, h2o);
   }
-  if (CONTROLJX.uncertaintylevel > 0 && (!on(CONTROLJX.c8) || !outofrange)) modelogratios(zeroed, m);
+  // Without a denominator mode there are no log ratios: entry NX + 0
+  // would stand for one.
+  if (CONTROLJX.uncertaintylevel > 0 && (!on(CONTROLJX.c8) || !outofrange) && (NXP == 0 || KMPDEN > 0))
+    modelogratios(zeroed, m);
   if (on(CONTROLJX.moreprec)) moreprecvariables();
   whereat("-printmodes");
 }

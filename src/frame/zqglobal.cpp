@@ -16,6 +16,7 @@
 #include "frame/zqglobal_runloop.h"
 #include "frame/zqglobal_sensitivity.h"
 #include "frame/zqglobal_solver.h"
+#include "frame/zqglobal_uncertainty.h"
 
 namespace ZQGLOBAL {
 
@@ -159,6 +160,7 @@ void RESETALL() {
   RESETPROJECTION();
   RESETRUNLOOP();
   RESETBULK();
+  RESETUNCERTAINTY();
 }
 
 }  // namespace ZQGLOBAL

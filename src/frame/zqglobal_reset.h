@@ -71,6 +71,9 @@ void RESETPROJECTION();
 // The bulk's log-ratios with their covariance and the rock minerals'
 // measured variables.
 void RESETBULK();
+// The covariance of the results of a point, the P-T correlation and the
+// bulk covariance.
+void RESETUNCERTAINTY();
 
 // What the calc-mode-1 set-up settles for a pass: isopleth counts and
 // lists, fluid position, P and T scaling sizes, the dogmin grid.

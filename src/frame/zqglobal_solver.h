@@ -49,6 +49,7 @@ struct suphasetype {
   farray<extended, 1, maxssem> p{"su p"}, ideal{"su ideal"}, gamma{"su gamma"}, activity{"su activity"},
       gem{"su gem"}, rtlna{"su rtlna"};
   modesetvector mode{"su mode"}, modefac{"su modefac"};  // per mode set: mode and its weight factor
+  extended modesd = 0;  // sd of the log ratio of its mode, 0 for the denominator mode or none (CALCSD)
   extended g = 0, s = 0, v = 0, h = 0, rho = 0;          // phase G, S, V, H, density
 };
 

@@ -10,6 +10,7 @@
 #include "frame/zqglobal.h"
 #include "frame/zqglobal_newton.h"
 #include "frame/zqglobal_nle.h"
+#include "frame/zqglobal_sensitivity.h"
 #include "frame/zqmath1.h"
 #include "model/zqcalc2.h"
 #include "model/zqmath2.h"
@@ -74,12 +75,17 @@ bool NLE(smallint& code) {
 bool nlerun::solve() {
   NLEIT = 0;
   NLESTEPIT = 0;
+  // The propagation reads the sensitivities of this point or none: never
+  // those an earlier solve left behind.
+  const bool sensitivities = CONTROLJX.uncertaintylevel > 0;
+  if (sensitivities) RESETSENSITIVITY();
   if (!INITIALISE()) {
     code = NLECODE::badstart;
     return false;
   }
   if (fstart < SMALLF || estart < SMALLE) {
     code = NLECODE::converged;
+    if (sensitivities) MAKEDEQDX();
     return true;
   }
   iter = 0;
@@ -108,7 +114,7 @@ bool nlerun::solve() {
     code = stepcode + NLECODE::linesearch;
   else
     code = NLECODE::softfail;
-  if (code == NLECODE::converged && CONTROLJX.uncertaintylevel > 0) MAKEDEQDX();
+  if (code == NLECODE::converged && sensitivities) MAKEDEQDX();
   if (DEBUGLEVEL >= 2 && DEBUGLEVEL <= 4) report();
   return code == NLECODE::converged;
 }

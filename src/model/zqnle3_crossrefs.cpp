@@ -346,7 +346,7 @@ struct makecrossrefs {
   }
 };
 
-void levels(iemvector& LOOPMAX, long& n, long e, smallint values, const std::string& what) {
+void addlevel(iemvector& LOOPMAX, long& n, long e, smallint values, const std::string& what) {
   for (long r = 1; r <= NR; ++r)
     if ((*R)(r, e) != 0) {
       LOOPMAX[++n] = values;
@@ -378,11 +378,11 @@ void SETUPLOOPS(iemvector& LOOPMAX, smallint& NLOOP, smallint /*IBATCH*/) {
   if (MODESBYNLE) LOOPMAX[++n] = NCOMP;
   for (long i = 1; i <= NLNA; ++i) {
     const long e = findname(LNANAME[i]);
-    if (e > 0) levels(LOOPMAX, n, e, NLLNA[i], "a");
+    if (e > 0) addlevel(LOOPMAX, n, e, NLLNA[i], "a");
   }
   for (long i = 1; i <= NMU; ++i) {
     const long e = findname(MUNAME[i]);
-    if (e > 0) levels(LOOPMAX, n, e, NLMU[i], "mu");
+    if (e > 0) addlevel(LOOPMAX, n, e, NLMU[i], "mu");
   }
   smallint np = NLP, nt = NLT;
   if (VARIANCE == 0) {

@@ -35,7 +35,10 @@ void CALCFLUIDCOMP(const bemvector& ph, extended p, extended t, extended& co2, e
 // The kinds of uncertainty propagated (data-set enthalpies, interaction
 // parameters, bulk composition), on terminal, summary and log.
 void PRINTUNCINFO();
-// The uncertainties of the solved good point of ph into SDX, SDXH, SDXW, SDXBP.
+// First-order propagation of the enthalpy, interaction-energy and bulk
+// uncertainties onto the unknowns of the solved point whose phases are
+// ph: SDX, SDXH, SDXW, SDXBP, COVX, CORPT and the sds in SU; the csv block
+// at level 2 and above.
 void CALCSD(const bemvector& ph);
 // The avPT+ estimate of the rock's minerals.
 void AVPTPLUSDRIVER();
