@@ -1,7 +1,7 @@
 // Speed of the hot path: end-member Gibbs energies, evaluations of the
 // equilibrium equations with their Jacobian, and Newton solves on a made-up
-// assemblage, with the heap allocations made inside each timed loop (there
-// must be none).
+// assemblage, and the Monte Carlo tries of avPT+, with the heap allocations
+// made inside each timed loop (there must be none).
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "assemblage_testsupport.h"
+#include "avptplus_testsupport.h"
 #include "equilibria/zqnle2.h"
 #include "frame/constants.h"
 #include "frame/io.h"
@@ -31,6 +32,7 @@
 #include "input/zqread1.h"
 #include "iotestsupport.h"
 #include "mainprogram.h"
+#include "uncertainty/zqnle4_avptplus.h"
 
 namespace {
 long allocations = 0;
@@ -426,6 +428,37 @@ void mode1() {
             "4\n");
 }
 
+// Monte Carlo tries of avPT+ on the linear fixture, each a crossover search
+// over its 45 stored calculations; the tries' "@" marks go nowhere.
+void avptplus() {
+  avpttest::setuplinear();
+  AVPTALGO = 2;
+  PLOW = 4, PHIGH = 8, TLOW = 500 + 273.15L, THIGH = 700 + 273.15L;
+  std::FILE* terminal = IO::TERMOUT;
+  IO::TERMOUT = std::fopen("/dev/null", "w");
+  auto* s = new ZQNLE4::avptplusstate;
+  s->SETUPKIND();
+  s->FITS();
+  s->ROCKSIDE();
+  s->PNOM = 6.5L, s->TNOM = 620;
+  extended p = s->PNOM, t = s->TNOM, sigfit = 0;
+  s->AVPTPLUS(ROCKXYZ, s->JXXYZ, 1, p, t, sigfit, false);  // the calculated side's covariance
+  ZQNLE4::CHOLESKI(ROCKVXYZ, s->LROCK, NJXXYZ);
+  ZQNLE4::CHOLESKI(JXVXYZ, s->LJX, NJXXYZ);
+  s->UFAC = 1;
+  s->GAUSS.seed(ZQNLE4::AVPTSEED);
+  std::printf("\n");
+  const figure f = timed([&](long) {
+    if (s->NGOOD >= ZQNLE4::AVPTSAMPLESONE) s->NGOOD = 0;
+    if (s->NTRY >= 30000) s->NTRY = 0;
+    s->MCTRY(true);
+  });
+  report("avPT+ Monte Carlo tries (crossover search)", f, "tries");
+  std::fclose(IO::TERMOUT);
+  IO::TERMOUT = terminal;
+  delete s;
+}
+
 }  // namespace
 
 int main() {
@@ -436,6 +469,7 @@ int main() {
   scaling();
   layouts();
   mode1();
+  avptplus();
   std::printf("\nheap allocations in the timed loops: %ld\n", totalallocations);
   return totalallocations == 0 ? 0 : 1;
 }

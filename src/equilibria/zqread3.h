@@ -62,9 +62,6 @@ void RBICHECKS();
 // ---------------------------------------------------------------- bulk log-ratios
 // The denominator component of the bulk's log-ratios (KBPDEN).
 void FINDKBPDEN();
-// KBPDEN's position among the free components, the index the bulk over the
-// free components is read at.
-smallint KBPDENFREE();
 // BP, SDBP and COVBP for bulk[1..NUVLEFT]; on the rock route the bulk is
 // replaced by the one the minerals give.
 void CALCCOVBP(IO::rrvector& bulk);

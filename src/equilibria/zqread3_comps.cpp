@@ -123,7 +123,7 @@ void fromrmi() {
 void frombulk() {
   reduce(COMP1);
   if (NCOMP == 1) {
-    COMP2 = COMP1;
+    COMP2.data = COMP1.data;
   } else {
     reduce(COMP2);
   }
@@ -183,8 +183,8 @@ void READCOMPS_STATE::subrange(extended s1, extended s2) {
   cvector a{"subrange start"}, b{"subrange end"};
   mix(s1, a);
   mix(s2, b);
-  c1 = a;
-  c2 = b;
+  c1.data = a.data;
+  c2.data = b.data;
 }
 
 void READCOMPS_STATE::typedsubrange() {
@@ -249,10 +249,10 @@ void READCOMPS_STATE::increments() {
 }
 
 void READCOMPS_STATE::settle() {
-  w = COMP1;
+  w.data = COMP1.data;
   if (NCOMP == 1) return;
-  c1 = COMP1;
-  c2 = COMP2;
+  c1.data = COMP1.data;
+  c2.data = COMP2.data;
   if (CONTROLJX.onebulk != no) {
     IO::PROMPTCONTROL("choose one bulk within the range specified", CONTROLJX.onebulk);
     if (CONTROLJX.onebulk == yes) {
@@ -284,11 +284,11 @@ void READCOMPS() {
   r.settle();
   if (NCOMP == 1) {
     checkentries(r.w, r.w, "zeroes not allowed in a bulk (1)");
-    COMP1 = COMP2 = r.w;
+    COMP1.data = COMP2.data = r.w.data;
   } else {
     checkentries(r.c1, r.c2, "zeroes not allowed in a bulk (2)");
-    COMP1 = r.c1;
-    COMP2 = r.c2;
+    COMP1.data = r.c1.data;
+    COMP2.data = r.c2.data;
     r.increments();
   }
   r.report();

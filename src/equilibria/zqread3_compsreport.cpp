@@ -53,7 +53,7 @@ void uncertainty(cvector& w) {
   for (long k = 1; k <= NUVLEFT; ++k) b[k] = w[k];
   CALCCOVBP(b);
   for (long k = 1; k <= NUVLEFT; ++k) w[k] = b[k];
-  COMP1 = COMP2 = w;
+  COMP1.data = COMP2.data = w.data;
   std::string& s = IO::PSTR;
   if (CONTROLJX.avptplus == yes) {
     s = "b ";

@@ -147,6 +147,10 @@ bool* CHANNELUSED(int bit);
 // ---------------------------------------------------------------- fatal exit
 // Ends the run: the message block on the main channels, files tidied, IO::runend thrown.
 [[noreturn]] void ERROREXIT(const std::string& where, const std::string& message, faulttype fault);
+// Stops the process at once: every open file flushed, nothing written lost,
+// and none of the rest of a run's end (no message, no clean-up); IO::runend
+// thrown with an empty where and message.
+[[noreturn]] void HALT();
 // Ends the run for a "kill" answer.
 [[noreturn]] void USERINTERRUPT();
 // True when s, trimmed, is "kill".

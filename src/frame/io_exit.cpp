@@ -1,4 +1,5 @@
-// The two ways a run ends early: a fatal error and the user's "kill".
+// The ways a run ends early: a fatal error, the user's "kill" and the
+// stop at once of a diagnostic table.
 #include "frame/io.h"
 
 namespace IO {
@@ -52,6 +53,14 @@ void USERINTERRUPT() {
   IOCLEANUP();
   std::fflush(TERMOUT);
   throw runend{"", "kill", true};
+}
+
+void HALT() {
+  // a log not yet made holds its text in memory: made now, or it is lost
+  if (BTST(WHATSOPEN, CHANNEL::LOGBIT) && LOGFILE.holding) OPENLOG();
+  FLUSHER();
+  std::fflush(TERMOUT);
+  throw runend{"", "", false, yourfault};
 }
 
 void INTERNALFAULT(const char* where, const char* what) { ERROREXIT(where, what, myfault); }

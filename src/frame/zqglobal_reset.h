@@ -86,6 +86,10 @@ void RESETDOGMIN();
 // The run loop's point counter and the point's Gibbs energy.
 void RESETRUNLOOP();
 
+// The avPT+ store of calculated points, its fits and the covariances of
+// the two sides (zqglobal_avptplus.h).
+void RESETAVPTPLUS();
+
 // Every group above but the work arrays, and the I/O layer.
 void RESETALL();
 

@@ -11,6 +11,7 @@ namespace ZQGLOBAL {
 // only as far as their counts go, and the counts are reset.
 smallint DEBUGLEVELQ, OUTLEVEL;
 smallint AVPTINFOLEVEL, AVPTCALCTYPE, AVPTALGO;
+extended AVPGUESS, AVTGUESS, AVPFIXEDT, AVTFIXEDP;
 smallint UTILITYCODE, TABLECODE, RECALCCODE;
 bool DOINGCONVERT;
 
@@ -104,6 +105,10 @@ void RESETSCRIPTSETTINGS() {
   AVPTINFOLEVEL = 1;
   AVPTCALCTYPE = 1;
   AVPTALGO = 1;
+  AVPGUESS = 0;
+  AVTGUESS = 0;
+  AVPFIXEDT = 0;
+  AVTFIXEDP = 0;
   NMIN = -2;
   ROCKNAME = "my rock";
   for (long i = 1; i <= maxminerals; ++i) MINERAL[i].n = -1;

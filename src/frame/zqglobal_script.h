@@ -208,6 +208,10 @@ namespace ZQGLOBAL {
 // Levels and codes
 extern smallint DEBUGLEVELQ, OUTLEVEL;
 extern smallint AVPTINFOLEVEL, AVPTCALCTYPE, AVPTALGO;  // detail, kind and algorithm of the average P-T output (script)
+// avPT+: centre of the P-T basis and start of the solve (kbar, degrees C),
+// the fixed T of avP+ (degrees C) and the fixed P of avT+ (kbar); no
+// keyword sets them (script defaults; the x(CO2) preprocessing sets the fixed ones)
+extern extended AVPGUESS, AVTGUESS, AVPFIXEDT, AVTFIXEDP;
 extern smallint UTILITYCODE, TABLECODE, RECALCCODE;  // utility chosen, table kind, recalculation code (script, utilities)
 extern bool DOINGCONVERT;  // a conversion utility is running (utilities)
 

@@ -1,11 +1,10 @@
 // What the uncertainty propagation of calc mode 1 leaves for the printers
 // besides the standard deviations of the results (zqglobal_results.h): the
 // covariance of the result positions and the correlation of P and T; and
-// the fixed settings of that propagation, which its report quotes.
+// the bulk covariance it starts from; the fixed settings of that propagation, which its report quotes.
 #pragma once
 
 #include "frame/types.h"
-#include "frame/zqglobal_bulk.h"
 #include "frame/zqglobal_solver.h"
 
 namespace UNCERTAINTY {
@@ -27,10 +26,14 @@ extern eqmatrix COVX;
 // Correlation of P and T at the last point, 0 unless both are free (CALCSD).
 extern extended CORPT;
 
-// The bulk composition as log ratios over KBPDEN, their covariance COVBP and
-// standard deviations SDBP, are with the bulk's state (zqglobal_bulk.h).
+// The bulk composition as log ratios over KBPDEN: the covariance of the
+// NUVLEFT - 1 ratios and their standard deviations (the bulk covariance
+// set-up).
+using covbpmatrix = fmatrix<extended, 1, maxcomp, 1, maxcomp>;
+extern covbpmatrix COVBP;
+extern cvector SDBP;
 
-// Both back to zero.
+// All four back to zero.
 void RESETUNCERTAINTY();
 
 }  // namespace ZQGLOBAL

@@ -2,6 +2,7 @@
 // heap monitor.
 #include "frame/io.h"
 #include "frame/zqglobal.h"
+#include "frame/zqglobal_avptplus.h"
 #include "frame/zqglobal_reset.h"
 
 namespace ZQGLOBAL {
@@ -48,6 +49,7 @@ void ALLOCATEWORK() {
   allocate(PREC1, "prec1", bytesprec1);
   allocate(TD, "td", bytestd);
   allocate(DCOMPDX, "compdx", bytesdcompdx);
+  ALLOCATEJXCALC();
   C->name = "C";
   COV->name = "COV";
   R->name = "R";
@@ -56,6 +58,8 @@ void ALLOCATEWORK() {
 }
 
 void RELEASEWORK() {
+  // made last, given back first: the heap report ends as it always has
+  RELEASEJXCALC();
   release(COV, "cov", bytescov);
   release(C, "c", bytesc);
   release(R, "r", bytesr);

@@ -15,6 +15,10 @@ extern IO::textfile PDATA;
 // end-members in NAME; any other value: their thermodynamic rows and
 // enthalpy covariances, after which the file is closed.
 void READTHERMO(smallint pass);
+// READTHERMO's reader of a name in a fixed field: skips leading blanks and
+// line ends, then takes characters up to a blank or 8 of them; name is 8
+// characters, blank-padded.
+void READNAME(IO::textfile& f, sstring& name);
 
 // Element formulas of NAME[1..NCV] (NOX, OXCODE, OXNO) to the components
 // COMPNAME[1..NUV] and the integer composition matrix C with COMPDIV.

@@ -8,6 +8,7 @@
 #include "frame/channels.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
+#include "frame/zqglobal_bulk.h"
 #include "frame/zqglobal_numerics.h"
 #include "frame/zqglobal_sensitivity.h"
 #include "frame/zqmath1.h"
@@ -82,7 +83,9 @@ void nlerun::MAKEDEQDX() {
       if (BX[i]) ++nm;
 
     // A zero bulk component has no log ratio.
-    bool zero = KBPDEN < 1 || KBPDEN > NUVLEFT;
+    // The denominator is a component number; the bulk is over the free ones.
+    const smallint den = KBPDENFREE();
+    bool zero = den < 1 || den > NUVLEFT;
     for (long r = 1; r <= NUVLEFT && !zero; ++r) zero = !(COMPK[r] != 0);
     if (zero) {
       nouncertainties();
@@ -92,10 +95,10 @@ void nlerun::MAKEDEQDX() {
     B.fill(0);
     smallint row = 0;
     for (long r = 1; r <= NUVLEFT; ++r) {
-      if (r == KBPDEN) continue;
+      if (r == den) continue;
       ++row;
       B(row, r) = 1 / COMPK[r];
-      B(row, KBPDEN) = -1 / COMPK[KBPDEN];
+      B(row, den) = -1 / COMPK[den];
     }
 
     eqvector& m = w.modes;

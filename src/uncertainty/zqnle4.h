@@ -9,6 +9,7 @@
 #include "frame/io.h"
 #include "frame/types.h"
 #include "frame/zqglobal.h"
+#include "frame/zqglobal_avptplus.h"
 #include "frame/zqnle4_linalg.h"
 
 namespace ZQNLE4 {
@@ -52,5 +53,25 @@ void CALCREALREACTION(const bemvector& ph, IO::strings& names, emvector& nu, sma
 void DOXCO2();
 // The x(CO2) window, kept or replaced, and its list rebuilt.
 void DOXCO2RANGE();
+
+// ---------------------------------------------------------------- avPT+
+// The P-T basis: p = (P - AVPGUESS) / 12, t = (T - AVTGUESS) / 300 (kbar,
+// degrees C); term k is p^ipow[k] t^jpow[k], k = 1..NPOLY.
+void PTTERMS(extended p, extended t, const polyvector& ipow, const polyvector& jpow, polyvector& terms);
+// The derivatives of each term by P (per kbar) and by T (per degree C).
+void DPTTERMS(extended p, extended t, const polyvector& ipow, const polyvector& jpow, polyvector& dp, polyvector& dt);
+// The sum of coef[k] times term k.
+extended SUMPTTERMS(extended p, extended t, const polyvector& coef, const polyvector& ipow, const polyvector& jpow);
+// The sums of coef[k] times the P and the T derivatives of term k.
+void SUMDPTTERMS(const polyvector& coef, const polyvector& ipow, const polyvector& jpow, extended p, extended t,
+                 extended& fp, extended& ft);
+// The singular values, coefficients and misfits of the last fits, on the
+// terminal only.
+void SETUPINFO(const polyvector& ipow, const polyvector& jpow);
+
+// The avPT+ estimate from the store: fits, the rock's covariance and, by
+// AVPTALGO, the brute-force table (then the process stops) or the nominal
+// solve and its Monte Carlo limits.
+void AVPTPLUSDRIVER();
 
 }  // namespace ZQNLE4

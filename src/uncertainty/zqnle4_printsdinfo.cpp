@@ -9,6 +9,7 @@
 #include "frame/constants.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
+#include "frame/zqglobal_bulk.h"
 #include "frame/zqglobal_phases.h"
 #include "frame/zqglobal_results.h"
 #include "frame/zqglobal_sensitivity.h"
@@ -55,12 +56,13 @@ bool c8() { return CONTROLJX.c8 == yes; }
 void bulkrows() {
   csvrow names, amounts, ratios, sds;
   long k = 0, other = 0;
+  const smallint den = KBPDENFREE();  // the denominator's place among the free components
   for (long c = 1; c <= NUV && k < NUVLEFT; ++c) {
     if (!BCOMPS[c]) continue;
     ++k;
     names.field(COMPNAME[c]);
     amounts.fixed(100 * COMPK[k], 3);
-    if (k == KBPDEN) {
+    if (k == den) {
       ratios.field("0");
       sds.field("0");
       continue;
@@ -68,7 +70,7 @@ void bulkrows() {
     if (COMPK[k] <= 0)
       ratios.field(c8() ? "-10" : absentratio);
     else
-      ratios.fixed(std::log(COMPK[k] / COMPK[KBPDEN]), 4);
+      ratios.fixed(std::log(COMPK[k] / COMPK[den]), 4);
     sds.fixed(SDBP[++other], 4);
   }
   writerow(names.text);

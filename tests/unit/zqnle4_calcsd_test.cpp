@@ -23,6 +23,7 @@
 #include "frame/constants.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
+#include "frame/zqglobal_avptplus.h"
 #include "frame/zqglobal_newton.h"
 #include "frame/zqglobal_nle.h"
 #include "frame/zqglobal_results.h"
@@ -574,6 +575,28 @@ TEST_F(CalcSDByHand, CsvBlockWithModes) {
   }
 }
 
+// A fixed component before the denominator: KBPDEN counts every
+// component, the bulk only the free ones, so the same rows come out as
+// with all components free.
+TEST_F(CalcSDByHand, DenominatorAfterAFixedComponent) {
+  const char* comps[] = {"H2O", "MgO", "FeO", "SiO2"};
+  NUV = 4;
+  for (long c = 1; c <= 4; ++c) COMPNAME[c] = comps[c - 1], BCOMPS[c] = c > 1;
+  KBPDEN = 2;
+  testsupport::ScratchDir dir;
+  testsupport::openchannel(CHANNEL::CSV2BIT, "a-2.csv");
+  X[5] = 0.2L;
+  X[6] = 0.5L;
+  EXPECT_EQ(testsupport::fatal([&] { propagate(2); }), "");
+  IO::FLUSHER();
+  const std::vector<std::string> ls = testsupport::lines(dir.read("a-2.csv"));
+  ASSERT_GE(ls.size(), 4u);
+  EXPECT_EQ(ls[0], "       MgO,        FeO,       SiO2, ");
+  EXPECT_EQ(ls[2], "         0,    -0.5108,      0.810, ");
+  EXPECT_EQ(ls[3], "         0,     0.0200,     0.0300, ");
+  IO::WHATSOPEN = 1;
+}
+
 // The mended faults: no position keeps an earlier point's values, a point
 // without a denominator mode gets no uncertainties, and a marker is never
 // divided by; the mismatched Jacobian stops the run.
@@ -700,3 +723,25 @@ TEST(UncertaintyHook, SwitchesThePropagationOnAfterTheScript) {
 }
 
 }  // namespace
+
+// With the avPT+ switch on, each propagated point lands in the avPT+ store:
+// the rock's variables in its minerals' order, their sds and correlation.
+TEST_F(CalcSDByHand, AvptPlusSwitchStoresEachPoint) {
+  CONTROLJX.avptplus = yes;
+  NMIN = 1;
+  MINERAL[1].nxyz = 2;
+  MINERAL[1].xyzname[1] = "x(b)";
+  MINERAL[1].xyzname[2] = "x(a)";
+  EXPECT_EQ(propagate(1), "progress - equilibria calcs: ");
+  ASSERT_EQ(NJX, 1);
+  const jxcalctype& r = (*JXCALC)[1];
+  EXPECT_EQ(r.p, 6);
+  EXPECT_NEAR(r.t, 700, 1e-12L);
+  EXPECT_EQ(r.xfluid, 0);
+  EXPECT_TRUE(r.xyz[1] == 0.4L && r.xyz[2] == 0.3L);
+  EXPECT_TRUE(r.sdxyz[1] == SDX[4] && r.sdxyz[2] == SDX[3] && SDX[3] > 0 && SDX[4] > 0);
+  EXPECT_EQ(NCOR, 1);
+  EXPECT_EQ(r.cor[1], COVX(3, 4) / (SDX[3] * SDX[4]));
+  EXPECT_EQ(propagate(1), "");
+  EXPECT_EQ(NJX, 2);
+}

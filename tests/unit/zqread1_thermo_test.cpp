@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <initializer_list>
@@ -474,3 +475,22 @@ TEST_F(DataSetReader, NumbersSpreadOverLinesAndSignedExponents) {
 }
 
 }  // namespace
+
+// The fixed-field name reader: a name ends at a blank or after 8 characters,
+// and the next read starts where it stopped.
+TEST(DatasetNames, FixedFieldNamesStopAtABlankOrEightCharacters) {
+  std::FILE* file = std::tmpfile();
+  ASSERT_NE(file, nullptr);
+  const std::string text = "   py  grossular\n\n  q\nx";
+  std::fputs(text.c_str(), file);
+  std::rewind(file);
+  IO::textfile f;
+  f.f = file;
+  const std::vector<std::string> expected = {"py      ", "grossula", "r       ", "q       ", "x       ", "        "};
+  for (const std::string& want : expected) {
+    sstring name = "old";
+    ZQREAD1::READNAME(f, name);
+    EXPECT_EQ(name, want);
+  }
+  std::fclose(file);
+}

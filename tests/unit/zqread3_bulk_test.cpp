@@ -291,7 +291,7 @@ TEST(LogRatioDenominator, FirstFreeAfterTheFluid) {
     IO::WHATSOPEN = 1;
     EXPECT_EQ(testsupport::fatal(ZQREAD3::FINDKBPDEN), c.end);
     EXPECT_EQ(KBPDEN, c.kbpden);
-    EXPECT_EQ(ZQREAD3::KBPDENFREE(), c.amongfree);
+    EXPECT_EQ(KBPDENFREE(), c.amongfree);
   }
   testsupport::freshstate();
 }
