@@ -10,12 +10,14 @@
 #include "frame/io.h"
 #include "frame/types.h"
 #include "frame/zqglobal_model.h"
+#include "frame/zqglobal_phases.h"
 
 constexpr int maxrows = 1200;     // rows of the problem (experiment records among them)
 constexpr int maxoxcal = 200;     // oxide-calorimetry data
 constexpr int maxbrackets = 270;  // brackets of one experiment record
 constexpr int maxrxterms = 15;    // terms of one reaction, entries of an experiment's end-member list
 constexpr int maxiterations = 20; // iterations of one fit
+constexpr int workslots = 4;      // phase slots ahead of the a-x file's, for one experiment's phases
 
 using ilvector = farray<smallint, 1, maxrxterms>;
 using xlvector = farray<extended, 1, maxrxterms>;
@@ -95,6 +97,12 @@ extern smallint NXPW, NOXCAL;  // experiment records and oxide-calorimetry data 
 extern extended SIG2;    // variance of unit weight of the last solve (solvers)
 extern smallint ITERNO;  // the iteration under way (DOLSQDS)
 extern smallint IO2, IS2;  // positions of O2 and S2 in the current experiment's end-member list (FINDPOSI)
+extern IO::strings SSNAME;  // phase names: four working slots "blah", then the a-x file's (READAX)
+extern smallint NPDS;       // phases in SSNAME (READAX)
+// The row of each end-member's direct-calorimetry datum and of each oxide
+// datum, 0 without one (experiments reader), for the leverages printed.
+extern farray<smallint, 1, maxdsem> CALROW;
+extern farray<smallint, 1, maxoxcal> OXROW;
 extern IO::textfile ATEXT1;  // the file a writer of this mode is making (WRITETHERMODATA, WRITEEMDATA)
 extern bool ATEXT1OPEN;      // ATEXT1 is open (its writers)
 
@@ -130,6 +138,24 @@ bool READWHOLELINE(str255& line);
 // The end-member file on IO::DATA into TDA, PHNAMES, NTOT and DSMODE.
 void READTH();
 
+// A line of words: empty lines and lines whose first word begins with "%"
+// are passed over, and a word beginning with "%" ends the line; false at
+// the end of the file.
+bool READTAKENLINE(IO::strings& w, smallint& n);
+// The words of one line, without a comment.
+smallint LINEWORDS(const str255& text, IO::strings& w);
+
+// Every input of a fit: the end-member file, the a-x models and the
+// experiments file with its calorimetry rows and experiment records.
+void READXY();
+// The a-x models of the least squares, behind the four working slots.
+void READAX();
+// The enthalpy that brings a measurement at t (K) to 298.15 K, per unit
+// coefficient of end-member e: heat content and order-disorder.
+extended HEATCONTENT(const tdrec& e, extended t);
+// Section 3 of the experiments file into XPW and NXPW.
+void READEXPERIMENTS();
+
 // Position of name (blanks at either end ignored) among PHNAMES[1..NTP];
 // absent: fatal when asked, else index 0 and false.
 bool POSINPHNAME(const sstring& name, smallint& index, bool fatal);
@@ -155,11 +181,43 @@ void CALCHBR(smallint k);
 void CALCHLIMS(smallint k);
 
 // ---------------------------------------------------------------- the fit
+// Activities of the end-members of a-x phase ph at compositional variables x.
+void OCALCA(smallint ph, eqvector x, extended p, extended t, eqvector& a);
+// Every experiment brought up to date with the current enthalpies and made
+// into rows NEO+1..NEXP of the problem.
+void ASSEMBLY(smallint iteration);
 // The weighted least-squares solution of rows 1..NEXP over end-members
 // 1..NTP into THETA, SIG2, the covariance in XX and the leverages in HAT:
 // by Householder QR, or by the normal equations' Cholesky factor.
 void QR();
 void CHOLESKI();
+
+// ---------------------------------------------------------------- experiments with solution phases
+// The phase tables of the calculation for experiment k from the current
+// end-member data, with its composition matrix and made end-members.
+void FILLPREC(smallint k);
+// At bracket b of experiment k: the state of order, the activities from
+// the a-x models and of made end-members' constituents, copied to the
+// equilibrium's further reactions.
+void CALCA(smallint k, smallint b);
+// The equilibrium of the group starting at record ixp solved at its
+// brackets: kind 2 for P or T, kind 3 for the compositions alone.
+void CALCASS(smallint ixp, smallint kind, bool print);
+// The table row of bracket k from the solution in X.
+void PRINTASS(smallint ixp, smallint k, smallint kind);
+extern bool NOTCONVSEEN;  // this CALCASS counted an experiment not converged
+// The bracket of record j at the conditions of bracket k of record i: the
+// reactions of one equilibrium share their brackets, but each may have had
+// its reversal pairs exchanged on its own.
+brrec& SAMEBRACKET(smallint j, smallint i, smallint k);
+
+// ---------------------------------------------------------------- results
+// The results tables; the new data-set file when nothing failed to converge.
+void OUTXY();
+// The table of experiment record ixp.
+void WRITEFULL(smallint ixp);
+extern smallint NOTCONV;  // unknown-composition experiments not converged in this results pass
+extern str255 XPLABEL;    // the phase list and label of the group being printed (OUTXY)
 
 // ---------------------------------------------------------------- text and files
 // The text of the reaction with terms 1..n: "a + b = 2c".

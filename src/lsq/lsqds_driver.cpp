@@ -46,6 +46,30 @@ void reademfile(const std::string& suffix) {
   IO::DATAOPEN = false;
 }
 
+// Iteration i of n: the rows, their solution, and the fitted enthalpies
+// written back for the next iteration's activities and limits.
+void iterate(smallint i, smallint n) {
+  ITERNO = i;
+  VD = 0;
+  ASSEMBLY(i);
+  if (CONTROLDS.useqr == yes)
+    QR();
+  else
+    CHOLESKI();
+  // Nothing is written from a solve that gave no number.
+  for (smallint j = 1; j <= NTP; ++j)
+    if (!std::isfinite((*THETA)[j]) || !std::isfinite((*XX)(j, j)) || !std::isfinite(SIG2))
+      IO::ERROREXIT("dolsqds", "the fit gives no finite enthalpy for " + PHNAMES[j], yourfault);
+  std::string line = IO::INT2STR(i) + ": ";
+  IO::ADDREAL(std::sqrt(SIG2), 3, true, 6, line);
+  IO::PUTSTR(i == 1 ? 1 : 0, line, 1, CHANNEL::TERMSUMLOG);
+  for (smallint j = 1; j <= NTP; ++j) {
+    TDA[j].h = (*THETA)[j];
+    TDA[j].sdh = std::sqrt((*XX)(j, j));
+    if (i == n) TDA[j].sdh *= std::sqrt(SIG2);
+  }
+}
+
 }  // namespace
 
 void INTRO() {
@@ -94,17 +118,16 @@ void DOLSQDS() {
   QVB = false;
   NUMERICAL = false;
 
-  // The end-member file as the experiments reader takes it, ahead of the
-  // experiments and the fit, which are not built yet.
-  reademfile("em" + CONTROLDS.emsuffix);
+  READXY();
   if (DSMODE == 5)
     IO::PUTSTR(0, "dsmode = 5 (old school)", 1, CHANNEL::TERMINAL);
   else if (DSMODE == 6)
     IO::PUTSTR(0, "dsmode = 6 (5 tweaked, new format)", 1, CHANNEL::TERMINAL);
   else
     IO::ERROREXIT("dolsqds", "dsmode not 5 or 6", yourfault);
-  IO::PUTSTR(1, "the experiments and the fit are not available yet: nothing fitted, no data set written", 1,
-             CHANNEL::TERMLOG);
+  for (smallint i = 1; i <= n; ++i) iterate(i, n);
+  OUTXY();
+  WRITEEMDATA();
 }
 
 void DSCLEANUP() {}

@@ -1,5 +1,6 @@
 // Free-format reading of the input files of calc mode 9: numbers across
 // line ends, the raw rest of a line, and whole lines.
+#include <algorithm>
 #include <cstdlib>
 
 #include "frame/io.h"
@@ -142,6 +143,26 @@ bool READWHOLELINE(str255& whole) {
   if (!fetch()) return false;
   whole = line.substr(at);
   unfetched = true;
+  return true;
+}
+
+smallint LINEWORDS(const str255& text, IO::strings& w) {
+  smallint n = 0;
+  IO::STRING2STRINGS(text, static_cast<smallint>(std::min<std::size_t>(text.size(), 32000)), w, n);
+  for (smallint i = 1; i <= n; ++i)
+    if (!w[i].empty() && w[i][0] == '%') return static_cast<smallint>(i - 1);
+  return n;
+}
+
+bool READTAKENLINE(IO::strings& w, smallint& n) {
+  str255 text;
+  do {
+    if (!READWHOLELINE(text)) {
+      n = 0;
+      return false;
+    }
+    n = LINEWORDS(text, w);
+  } while (n == 0);
   return true;
 }
 

@@ -23,6 +23,12 @@ smallint NXPW, NOXCAL;
 extended SIG2;
 smallint ITERNO;
 smallint IO2, IS2;
+IO::strings SSNAME{"SSNAME"};
+smallint NPDS;
+farray<smallint, 1, maxdsem> CALROW{"CALROW"};
+farray<smallint, 1, maxoxcal> OXROW{"OXROW"};
+smallint NOTCONV;
+str255 XPLABEL;
 IO::textfile ATEXT1;
 bool ATEXT1OPEN;
 
@@ -35,6 +41,13 @@ void RESETLSQDS() {
   SIG2 = 0;
   ITERNO = 0;
   IO2 = IS2 = 0;
+  for (long i = 1; i <= SSNAME.hi; ++i) SSNAME[i].clear();
+  NPDS = 0;
+  CALROW.fill(0);
+  OXROW.fill(0);
+  NOTCONV = 0;
+  NOTCONVSEEN = false;
+  XPLABEL.clear();
   if (ATEXT1.f != nullptr) std::fclose(ATEXT1.f);
   ATEXT1 = IO::textfile{};
   ATEXT1OPEN = false;

@@ -1,10 +1,18 @@
 // Calc mode 9 seen from outside: the conversion of an end-member file into
 // a data set, and the ways a fit stops before it reads its inputs.
+#include <fstream>
+#include <iterator>
+
 #include "harness.h"
 
 using e2e::has;
 
 namespace {
+
+std::string fixture(const std::string& path) {
+  std::ifstream f(std::string(SOLVARINTH_FIXTURES) + "/" + path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
 
 TEST(LeastSquares, ConversionWritesTheDataSetFile) {
   const e2e::Run r = e2e::run({"lsq"}, "0\n");
@@ -47,10 +55,13 @@ TEST(LeastSquares, FitStopsAndStandIns) {
        "\n-- run bombed in dolsqds : too many iterations\n", "effectively fix"},
       {"the tighten question follows rfac", {{"ds-prefs.txt", "jxdssuffix 6cv\nuserfac ask\ntighten ask\n*\n"}},
        "y\ny\n21\n", "use \"rfac\" ? effectively fix \"good\" equilibria ? number of iterations ", "cannot locate"},
-      {"a fit reads the end-member file", {{"ds-emcv.txt", em6}}, "3\n",
-       "number of end-members =    1\ndsmode = 6 (5 tweaked, new format)\n", "writing data"},
-      {"a fit takes modes 5 and 6 only", {{"ds-emcv.txt", em7}}, "3\n",
-       "-- run bombed in dolsqds : dsmode not 5 or 6", "writing data"},
+      {"a fit reads the end-member file, then the a-x file",
+       {{"ds-emcv.txt", em6}, {"ds-prefs.txt", "jxdssuffix 6cv\nemsuffix cv\naxsuffix zz\n*\n"}}, "3\n",
+       "number of end-members =    1\n\ncannot locate file \"ds-axzz.txt\"", "dsmode"},
+      {"a fit takes modes 5 and 6 only, after reading its inputs",
+       {{"ds-emab7.txt", "7" + fixture("lsq/ds-emab.txt").substr(1)},
+        {"ds-prefs.txt", "jxdssuffix 6cv\nemsuffix ab7\naxsuffix ab\nxpsuffix ab\n*\n"}},
+       "3\n", "-- run bombed in dolsqds : dsmode not 5 or 6", "writing data"},
   };
   for (const stopcase& c : cases) {
     const e2e::Run r = e2e::run({"lsq"}, c.answers, c.files);
@@ -74,6 +85,113 @@ TEST(LeastSquares, NewDataSetMayNotReplaceAFileTheRunReads) {
                                                {"jx-ds6cv.txt", "*\n"}});
   EXPECT_TRUE(has(s.out, "the output file \"jx-ds6cv.txt\" would overwrite the script file")) << s.out;
   EXPECT_EQ(s.files.at("jx-ds6cv.txt"), "*\n");
+}
+
+// A fit of two end-members of one binary to their direct calorimetry and
+// one reaction between them with two reversals (numbers worked out apart
+// from the program: G = H - T S + (P - 0.001) V).
+const std::string fitprefs = "jxdssuffix 6cv\nemsuffix ab\naxsuffix ab\nxpsuffix ab\n";
+
+TEST(LeastSquares, FitOfABinaryByQRAndByCholesky) {
+  for (const char* solver : {"useqr yes\n", "useqr no\n"}) {
+    const e2e::Run r = e2e::run({"lsq"}, "2\n", {{"ds-prefs.txt", fitprefs + solver + "infolevel 2\n*\n"}});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(has(r.out, "dsmode = 6 (5 tweaked, new format)\n")) << r.out;
+    EXPECT_TRUE(has(r.out, "\n1:  0.919\n")) << r.out;
+    EXPECT_TRUE(has(r.out, "\n2:  0.919\n")) << r.out;
+    const std::string& sum = r.files.at("ds-o6cv.txt");
+    EXPECT_TRUE(has(sum, "\npa        -1000.03   0.37   50.00   2.500")) << sum;
+    EXPECT_TRUE(has(sum, "\npb        -1004.02   0.37   45.00   2.300")) << sum;
+    EXPECT_TRUE(has(sum, "\npa      -1000.30   0.50  -0.53   0.66\npb      -1003.50   0.70   0.75   0.34\n")) << sum;
+    EXPECT_TRUE(has(sum, "\n1) 1  pa = pb   (made up)\n\n")) << sum;
+    EXPECT_TRUE(has(sum, "   cH =  -3.99 (sd  0.03)   within bracket\n")) << sum;
+    // One line per reversal: the calculated T at its P and twice its sd.
+    EXPECT_TRUE(has(sum, "        0        -       5.0            700            -3.87     <>    725    10   "
+                         "(-4.05 <-> -3.93), uH = 0.04, d/s = 1.8, h = 1.00\n"))
+        << sum;
+    EXPECT_TRUE(has(sum, "        0        -       8.0            830            -3.92     <>    845    10   \n"))
+        << sum;
+    const std::string& log = r.files.at("jx-log.txt");
+    EXPECT_TRUE(has(log, "\nexperimental brackets\n  3)    -3.99")) << log;
+    EXPECT_TRUE(has(log, "    0.0289    pa  =  pb                            (made up )\n")) << log;
+    EXPECT_TRUE(has(log, "\n    5.0    750   1.00000   1.00000\n")) << log;
+    const std::string& ds = r.files.at("jx-ds6cv.txt");
+    EXPECT_TRUE(has(ds, "\npa     AB   0  1   1.0000 10   2.0000  0 ff\n    0  -1000.033")) << ds;
+    EXPECT_TRUE(has(ds, "\n    0  -1004.023   0.04500   2.3000\n")) << ds;
+    EXPECT_TRUE(has(ds, "\n  0.1038 0.1399 0.1396 0.1401\n")) << ds;
+    EXPECT_TRUE(has(ds, "(sigfit =  0.919)\n")) << ds;
+    EXPECT_TRUE(has(r.files.at("ds-emab-i.txt"), "  0   -1004.023\n"));
+  }
+}
+
+TEST(LeastSquares, RefitFromTheNewEndMemberFileGivesTheSameEnthalpies) {
+  const e2e::Run first = e2e::run({"lsq"}, "1\n", {{"ds-prefs.txt", fitprefs + "*\n"}});
+  const std::string written = first.files.at("ds-emab-i.txt");
+  const e2e::Run again = e2e::run({"lsq"}, "1\n",
+                                  {{"ds-prefs.txt", "jxdssuffix 6cv\nemsuffix ab-i\naxsuffix ab\nxpsuffix ab\n*\n"},
+                                   {"ds-emab-i.txt", written}});
+  EXPECT_TRUE(has(again.out, "\n1:  0.919\n")) << again.out;
+  const std::string& ds = again.files.at("jx-ds6cv.txt");
+  EXPECT_TRUE(has(ds, "\n    0  -1000.033   0.05000   2.5000\n")) << ds;
+  EXPECT_TRUE(has(ds, "\n    0  -1004.023   0.04500   2.3000\n")) << ds;
+}
+
+// A fit of four end-members to their calorimetry and one unknown-
+// composition univariant among them (an ideal binary ss of ma and mb with
+// pure pa and pb): its compositions are solved at the brackets from the
+// second iteration on.
+const std::string groupprefs = "jxdssuffix 6cv\nemsuffix gr\naxsuffix gr\nxpsuffix gr\n";
+
+TEST(LeastSquares, FitOfAnUnknownCompositionUnivariant) {
+  const e2e::Run r = e2e::run({"lsq"}, "2\n", {{"ds-prefs.txt", groupprefs + "infolevel 2\n*\n"}});
+  EXPECT_TRUE(has(r.out, "\n1:  0.036\n2:  0.027\n")) << r.out;
+  const std::string& sum = r.files.at("ds-o6cv.txt");
+  EXPECT_TRUE(has(sum, "\nunivariant involving ss pa pb  (unknown comps)  (uc)\n")) << sum;
+  EXPECT_TRUE(has(sum, "\n       2 reactions:    ma    mb    pa    pb\n")) << sum;
+  EXPECT_TRUE(has(sum, "\n1) 1 ^  ma = pa   (uc)\n")) << sum;
+  EXPECT_TRUE(has(sum, "\n2) 2 ^  mb = pb   (uc)\n")) << sum;
+  const std::string& log = r.files.at("jx-log.txt");
+  EXPECT_TRUE(has(log, "univariant equilibrium with unknown comps (uc), involving:\n    1:  ma = pa\n    2:  mb = pb\n"))
+      << log;
+  EXPECT_TRUE(has(log, "    ma  =  pa                            in:  ss pa pb   (uc)\n")) << log;
+  EXPECT_TRUE(has(log, "    mb  =  pb                                  -- ditto --\n")) << log;
+  EXPECT_TRUE(has(r.files.at("jx-ds6cv.txt"), "(sigfit =  0.027)\n"));
+  EXPECT_EQ(r.files.count("ds-emgr-i.txt"), 1u);
+}
+
+TEST(LeastSquares, UnivariantNotConvergedStopsBeforeWriting) {
+  // A second group at 2000 kbar, where no equilibrium lies in its T window.
+  std::string xp = fixture("lsq/ds-xpgr.txt");
+  xp = xp.substr(0, xp.size() - 2) +
+       "1 ss pa pb univariant unknowncomps\n2 1 far\nma pa\n -1 1\nmb pb\n -1 1\n"
+       "1 2000 520 0 0.6\n0 2000 540 0 0.6\n-1\n0\n";
+  const struct {
+    const char* answer;
+    const char* end;
+  } cases[] = {
+      {"n\n", "-- run bombed in writing dataset : some \"not converged\" present (dataset not written)"},
+      {"y\n", "-- run bombed in calcass : this univariant not converged"},
+  };
+  for (const auto& c : cases) {
+    const e2e::Run r =
+        e2e::run({"lsq"}, std::string("2\n") + c.answer, {{"ds-prefs.txt", groupprefs + "*\n"}, {"ds-xpgr.txt", xp}});
+    EXPECT_TRUE(has(r.out, "\nss pa pb  (far)\nis a \"not converged\" univariant with unknown comps\n\n"
+                           "stop and attend to this experiment ? "))
+        << r.out;
+    EXPECT_TRUE(has(r.out, c.end)) << r.out;
+    EXPECT_EQ(r.files.count("jx-ds6cv.txt"), 0u) << c.answer;
+    EXPECT_EQ(r.files.count("ds-emgr-i.txt"), 0u) << c.answer;
+    const std::string& sum = r.files.at("ds-o6cv.txt");
+    EXPECT_TRUE(has(sum, "        2000.00    --    not converged  (?not in T window: 100 - 1140)\n")) << sum;
+    // The solve of the assembly logs its failure; the results' does not.
+    const std::string& log = r.files.at("jx-log.txt");
+    EXPECT_EQ(log.find("===NOT converged=== at {2000,540}"), log.rfind("===NOT converged=== at {2000,540}"));
+    EXPECT_TRUE(has(log, "===NOT converged=== at {2000,540}")) << log;
+    // "no" still prints every table.
+    if (*c.answer == 'n') {
+      EXPECT_TRUE(has(sum, "\n4) 4 ^  mb = pb   (far)\n")) << sum;
+    }
+  }
 }
 
 }  // namespace

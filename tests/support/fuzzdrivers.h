@@ -173,13 +173,14 @@ inline outcome dataset(const std::string& input) {
 }
 
 // A whole run: [jx-prefs.txt] SEP [script] SEP [data set] SEP [ds-prefs.txt]
-// SEP [answers] SEP [end-member file]. The script is there as "jx-fz.txt"
-// and "ds-scrfz.txt", the data set as "jx-ds6fz.txt", the end-member file of
-// calc mode 9 as "ds-emfz.txt" and "ds-emfz-f.txt" (for the preference
-// "emsuffix fz"); prefs, ds-prefs and the end-member file only when their
-// part is.
+// SEP [answers] SEP [end-member file] SEP [a-x file] SEP [experiments
+// file]. The script is there as "jx-fz.txt" and "ds-scrfz.txt", the data
+// set as "jx-ds6fz.txt", the end-member file of calc mode 9 as
+// "ds-emfz.txt" and "ds-emfz-f.txt" (for the preference "emsuffix fz"), its
+// a-x and experiments files as "ds-axfz.txt" and "ds-xpfz.txt"; prefs,
+// ds-prefs and the files of calc mode 9 only when their part is.
 inline outcome run(const std::string& input) {
-  const auto v = split(input, 6);
+  const auto v = split(input, 8);
   if (given(v, 0)) writefile("jx-prefs.txt", part(v, 0));
   writefile("jx-fz.txt", part(v, 1));
   writefile("ds-scrfz.txt", part(v, 1));
@@ -189,6 +190,8 @@ inline outcome run(const std::string& input) {
     writefile("ds-emfz.txt", part(v, 5));
     writefile("ds-emfz-f.txt", part(v, 5));
   }
+  if (given(v, 6)) writefile("ds-axfz.txt", part(v, 6));
+  if (given(v, 7)) writefile("ds-xpfz.txt", part(v, 7));
   resetstate();
   answers a(part(v, 4));
   return guarded([] { MAINPROGRAM::RUN(); });

@@ -84,6 +84,16 @@ TEST_F(FuzzRegressions, ReadersStopCleanly) {
       {"end-member file without its end", fuzzdrive::run,
        sep({"scriptfile fz\ncalcmode 9\n", "*\n", "", "jxdssuffix fz\nemsuffix fz\n*\n", "0\n", "6\n\nq  SiO2\n 1"}),
        "readth", "file ends without \"*\": a formula amount of q missing"},
+      // a fit through the whole run, and its experiments file cut off
+      {"fit of a binary", fuzzdrive::run,
+       sep({"scriptfile fz\ncalcmode 9\n", "*\n", "", "jxdssuffix fz\nemsuffix fz\naxsuffix fz\nxpsuffix fz\n*\n",
+            "2\n", fixture("lsq/ds-emab.txt"), fixture("lsq/ds-axab.txt"), fixture("lsq/ds-xpab.txt")}),
+       nullptr, nullptr},
+      {"experiments file without its end", fuzzdrive::run,
+       sep({"scriptfile fz\ncalcmode 9\n", "*\n", "", "jxdssuffix fz\nemsuffix fz\naxsuffix fz\nxpsuffix fz\n*\n",
+            "2\n", fixture("lsq/ds-emab.txt"), fixture("lsq/ds-axab.txt"),
+            fixture("lsq/ds-xpab.txt").substr(0, fixture("lsq/ds-xpab.txt").find("0 5 750"))}),
+       "readxy", "file ends inside the brackets of experiment 1 (made up)"},
   };
   for (const Case& c : cases) {
     testsupport::ScratchDir dir;

@@ -1,0 +1,295 @@
+// The equilibrium of an experiment given with its solution phases, solved
+// at each bracket for its pressure or temperature and its compositions (or
+// for the compositions alone at the bracket's P and T), with its table.
+#include <cmath>
+#include <string>
+
+#include "frame/constants.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute2.h"
+#include "lsq/lsqds.h"
+#include "model/zqmath2.h"
+#include "model/zqnle3.h"
+#include "model/zqre.h"
+
+using namespace ZQGLOBAL;
+
+namespace LSQDS {
+
+bool NOTCONVSEEN;
+
+namespace {
+
+constexpr longint out = CHANNEL::SUMLOG;
+constexpr long double notcalculatedt = CONST::KELVIN;
+constexpr long double startmin = 100.0L;  // the running minimum of the window starts here, the maximum at 0
+constexpr long double ppadding = 11.0L;   // P window: this plus a twentieth of Pmin + Pmax either side
+constexpr long double ppaddingfraction = 0.05L;
+constexpr long double lowestp = 1e-16L;
+constexpr long double tpadding = 600.0L;  // T window: this either side
+constexpr long double lowestt = 373.0L;
+constexpr long double wholep = 1e-10L;    // a P this close to a whole number is printed whole
+constexpr long double onedecimalp = 99.9L;  // a P above this is printed whole in the table
+
+// The calc mode and the switches of the calc-mode-1 solve that this one
+// borrows, back on every way out.
+struct solveguard {
+  calcmodetype mode = CALCMODE;
+  bool modes = MODESBYNLE, pseudo = PSEUDOSECTION;
+  solveguard() {
+    CALCMODE = calcmodetype::nlecalc;
+    MODESBYNLE = false;
+    PSEUDOSECTION = false;
+  }
+  ~solveguard() {
+    CALCMODE = mode;
+    MODESBYNLE = modes;
+    PSEUDOSECTION = pseudo;
+  }
+  solveguard(const solveguard&) = delete;
+  solveguard& operator=(const solveguard&) = delete;
+};
+
+struct window {
+  extended pmin = startmin, pmax = 0, tmin = startmin, tmax = 0;
+};
+
+window setwindow(const xprec& x) {
+  window w;
+  for (smallint b = 1; b <= x.nbr; ++b) {
+    w.pmin = std::fmin(w.pmin, x.br[b].p);
+    w.pmax = std::fmax(w.pmax, x.br[b].p);
+    w.tmin = std::fmin(w.tmin, x.br[b].t);
+    w.tmax = std::fmax(w.tmax, x.br[b].t);
+  }
+  const extended pad = ppadding + ppaddingfraction * (w.pmin + w.pmax);
+  w.pmin -= pad;
+  if (w.pmin < 0) w.pmin = lowestp;
+  w.pmax += pad;
+  w.tmin -= tpadding;
+  if (w.tmin < lowestt) w.tmin = lowestt;
+  w.tmax += tpadding;
+  PFACA = 1 / (w.pmax - w.pmin);
+  PFACB = -w.pmin * PFACA;
+  TYPP = 0.01L / (w.pmax - w.pmin);
+  TFACA = 1 / (w.tmax - w.tmin);
+  TFACB = -w.tmin * TFACA;
+  TYPT = 0.1L / (w.tmax - w.tmin);
+  return w;
+}
+
+std::string real(extended x, smallint places, smallint width) {
+  std::string s;
+  IO::ADDREAL(x, places, true, width, s);
+  return s;
+}
+std::string whole(extended x, smallint width) {
+  std::string s;
+  IO::ADDINT(x, width, s);
+  return s;
+}
+std::string text(const std::string& t, smallint width) {
+  std::string s;
+  IO::ADDSTR(t, width, s);
+  return s;
+}
+extended celsius(extended t) { return t - CONST::KELVIN; }
+// A table pressure: one decimal up to 99.9 kbar, whole above.
+std::string pressure(extended p, smallint width) {
+  return p > onedecimalp ? whole(p, width) : real(p, 1, width);
+}
+
+void printreactions() {
+  std::string line = std::string(6, ' ') + (NR == 1 ? " 1 reaction: " : whole(NR, 2) + " reactions:");
+  for (smallint i = 1; i <= NCV; ++i) line += text(NAME[i], 6);
+  IO::PUTSTR(1, line, 1, out);
+  for (smallint r = 1; r <= NR; ++r) {
+    line = std::string(19, ' ');
+    for (smallint i = 1; i <= NCV; ++i) line += whole((*R)(r, i), 6);
+    IO::PUTSTR(0, line, 1, out);
+  }
+}
+
+void printheader(smallint kind) {
+  std::string line = std::string(5, ' ') + text("P(kbar)", 10) + " " + text("T(C)", 7) + "  ";
+  if (kind < 3) line += text("calc", 9) + text("miss", 8);
+  for (smallint i = 3; i <= NX; ++i) line += text(XNAME[i], 10);
+  IO::PUTSTR(1, line, 1, out);
+}
+
+// The row of a bracket whose solve failed, and its count.
+void notconverged(smallint ixp, const brrec& br, smallint kind, bool psolve, const window& w, smallint entry) {
+  std::string line = std::string(5, ' ');
+  if (kind == 3)
+    line += real(X[1], 2, 10) + whole(celsius(br.t), 8);
+  else if (!psolve)
+    line += real(br.p, 2, 10) + "    --  ";
+  else
+    line += "      --  " + whole(celsius(br.t), 8);
+  line += "  not converged";
+  const xprec& x = XP(ixp);
+  if (x.use && x.unknowncomps && NOTCONV == entry) {
+    NOTCONV = static_cast<smallint>(NOTCONV + 1);
+    NOTCONVSEEN = true;
+  }
+  if (kind == 2) {
+    if (!psolve)
+      line += "  (?not in T window: " + IO::INT2STR(celsius(w.tmin)) + " - " + IO::INT2STR(celsius(w.tmax)) + ")";
+    else
+      line += "  (?not in P window " + IO::REAL2STR(w.pmin, 1, true) + " - " + IO::REAL2STR(w.pmax, 1, true) + ")";
+  }
+  IO::PUTSTR(0, line, 1, out);
+}
+
+void logfailure(const brrec& br) {
+  const extended pw = std::round(br.p);
+  const std::string p = std::fabs(br.p - pw) < wholep ? IO::INT2STR(pw) : IO::REAL2STR(br.p, 1, true);
+  IO::PUTSTR(0, "===NOT converged=== at {" + p + "," + IO::INT2STR(celsius(br.t)) + "}", 1, CHANNEL::LOG);
+}
+
+// The solve of bracket k: P or T free (kind 2) or neither (kind 3).
+bool solvebracket(const brrec& br, smallint kind, bool psolve) {
+  for (smallint m = 3; m <= NX; ++m) XGUESS[m] = br.xyz[m - 2];
+  X[1] = br.p;
+  X[2] = br.t;
+  FIXEDP = br.p;
+  FIXEDT = br.t;
+  BX[1] = BX[2] = false;
+  for (smallint m = 3; m <= NX; ++m) X[m] = XFACB[m] + XGUESS[m] * XFACA[m];
+  if (kind == 2) {
+    if (psolve) {
+      BX[1] = true;
+      X[1] = PFACB + br.p * PFACA;
+    } else {
+      BX[2] = true;
+      X[2] = TFACB + br.t * TFACA;
+    }
+  }
+  smallint code = 0;
+  return ZQMATH2::NLE(code);
+}
+
+void stopquestion() {
+  IO::WRITETERMINAL("\n" + XPLABEL + "\nis a \"not converged\" univariant with unknown comps\n\n");
+  if (IO::QUERY("stop and attend to this experiment"))
+    IO::ERROREXIT("calcass", "this univariant not converged", yourfault);
+}
+
+}  // namespace
+
+void CALCASS(smallint ixp, smallint kind, bool print) {
+  solveguard guard;
+  xprec& x = XP(ixp);
+  static bemvector present{"calcass present"};
+  present.fill(false);
+  for (smallint p = 1; p <= NPSS; ++p) present[p] = true;
+  for (smallint j = 1; j <= NP0; ++j) present[NPSS + j] = (*PREC0)[j].activity > 0;
+  const window w = setwindow(x);
+  ZQNLE3::MAKECROSSREFS(present);
+  ZQUTE2::POSITIONS();
+  bool found = false;
+  ZQRE::CALCRE2(found);
+  if (print) printreactions();
+  if (kind == 1) IO::ERROREXIT("calcass", "not currently implemented", yourfault);
+  if (print) printheader(kind);
+  const smallint entry = NOTCONV;
+  NOTCONVSEEN = false;
+  for (smallint k = 1; k <= x.nbr; ++k) {
+    brrec& br = x.br[k];
+    const brrec* next = k < x.nbr ? &x.br[k + 1] : nullptr;
+    if ((br.pairp && br.pairt) || (kind == 2 && (br.pairp || br.pairt))) {
+      br.pcalc = 0;
+      br.tcalc = notcalculatedt;
+      continue;
+    }
+    const bool psolve = kind == 2 && next != nullptr && next->pairt && !next->pairp;
+    if (!solvebracket(br, kind, psolve)) {
+      if (!FROMOUTXY) logfailure(br);
+      br.pcalc = 0;
+      br.tcalc = notcalculatedt;
+      if (print) notconverged(ixp, br, kind, psolve, w, entry);
+      continue;
+    }
+    if (kind == 2) {
+      if (psolve)
+        X[1] = (X[1] - PFACB) / PFACA;
+      else
+        X[2] = (X[2] - TFACB) / TFACA;
+    }
+    for (smallint m = 3; m <= NX; ++m) X[m] = (X[m] - XFACB[m]) / XFACA[m];
+    for (smallint j = ixp; j < ixp + x.nreac; ++j) {
+      brrec& o = SAMEBRACKET(j, ixp, k);
+      o.pcalc = X[1];
+      o.tcalc = X[2];
+      if (x.unknowncomps)
+        for (smallint m = 3; m <= NX; ++m) o.xyz[m - 2] = X[m];
+    }
+    if (print) PRINTASS(ixp, k, kind);
+  }
+  if (NOTCONVSEEN) stopquestion();
+}
+
+void PRINTASS(smallint ixp, smallint k, smallint kind) {
+  const xprec& x = XP(ixp);
+  const brrec& b = x.br[k];
+  const brrec* n = k < x.nbr ? &x.br[k + 1] : nullptr;
+  const bool same = n != nullptr && n->pairp && n->pairt;
+  const bool ppair = n != nullptr && n->pairt && !n->pairp && kind <= 2;
+  const bool tpair = n != nullptr && n->pairp && (kind != 3 || same);
+  const bool kind3t = kind == 3 && (b.pairt || (n != nullptr && n->pairt)) && !same;
+  std::string line = std::string(5, ' ');
+  if (ppair) {
+    const brrec& first = x.reversed ? *n : b;
+    const brrec& second = x.reversed ? b : *n;
+    line += pressure(first.p, 5) + pressure(second.p, 5);
+  } else if (kind3t) {
+    line += b.dir ? std::string(5, ' ') + pressure(b.p, 5) : pressure(b.p, 5) + std::string(5, ' ');
+  } else {
+    line += pressure(b.p, 8) + "  ";
+  }
+  const extended t = celsius(b.t);
+  if (ppair || same || kind3t) {
+    line += whole(t, 8) + (same ? "  " : "   ");
+  } else {
+    const std::string blank5(5, ' '), blank6(6, ' ');
+    const extended tn = n != nullptr ? celsius(n->t) : 0;
+    if (!x.reversed) {
+      if (!b.dir)
+        line += whole(t, 5) + (tpair ? whole(tn, 6) : blank6);
+      else
+        line += blank5 + whole(t, 6);
+    } else if (!b.dir) {
+      line += blank5 + whole(t, 6);
+    } else {
+      line += tpair ? whole(tn, 5) + whole(t, 6) : whole(t, 5) + blank6;
+    }
+  }
+  if (kind < 3) {
+    line += ppair ? real(X[1], 1, 8) : whole(celsius(X[2]), 8);
+    if (!same) {
+      std::string miss(8, ' ');
+      if (ppair) {
+        const extended lo = std::fmin(b.p, n->p), hi = std::fmax(b.p, n->p);
+        if (X[1] < lo || X[1] > hi) miss = real(X[1] - (X[1] < lo ? lo : hi), 1, 8);
+      } else if (tpair) {
+        const extended lo = std::fmin(b.t, n->t), hi = std::fmax(b.t, n->t);
+        if (X[2] < lo || X[2] > hi) miss = whole(X[2] - (X[2] < lo ? lo : hi), 8);
+      } else {
+        const extended xs = X[2], tb = b.t;
+        if (!x.reversed) {
+          if ((!b.dir && xs < tb) || (b.dir && xs > tb)) miss = whole(xs - tb, 8);
+        } else if (b.dir && xs < tb) {
+          miss = whole(xs - tb, 8);
+        } else if (!b.dir && xs > tb) {
+          miss = whole(tb - xs, 8);
+        }
+      }
+      line += miss;
+    }
+  }
+  for (smallint m = 3; m <= NX; ++m) line += real(X[m], 4, 10);
+  IO::PUTSTR(0, line, 1, out);
+}
+
+}  // namespace LSQDS

@@ -1,0 +1,409 @@
+// The experiments section of the experiments file: each block's header
+// (participants and keywords), its reaction or reactions, the end-member
+// list with the activity rule of each entry, and its brackets.
+#include <string>
+
+#include "frame/constants.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "lsq/lsqds.h"
+
+using namespace ZQGLOBAL;
+
+namespace LSQDS {
+
+namespace {
+
+const char* const where = "readxy";
+constexpr long double tighterfac = 0.5L;  // rfac of an equilibrium without one, when "good" ones are tightened
+const std::string crdname = "crd", fcrdname = "fcrd";
+
+std::string ident(smallint i) { return "experiment " + IO::INT2STR(i) + " (" + IO::TRIMSTRING(XP(i).label) + ")"; }
+
+// One block of the section while it is read: the header's names and how
+// they were recognised, and the record being filled.
+struct block {
+  IO::strings& w;          // words of the header
+  smallint first = 0;      // the record of the block's first reaction
+  smallint nnames = 0;     // names in the header: words 2..nnames+1
+  bool phases = false;     // a name is a solution phase
+
+  xprec& x() const { return XP(first); }
+  const sstring& name(smallint k) const { return w[k + 1]; }
+
+  void newrecord() {
+    if (NXPW >= maxrows) IO::ERROREXIT(where, "too many equilibria -> increase maxnexp", yourfault);
+    NXPW = static_cast<smallint>(NXPW + 1);
+    XPW->emplace_back();
+  }
+
+  // Keywords at the end, then each name as an end-member or a phase.
+  void header(smallint code, smallint n) {
+    newrecord();
+    first = NXPW;
+    xprec& r = x();
+    r.use = code == 1;
+    smallint last = n;
+    r.show = IO::TRIMSTRING(w[last]) == "show";
+    if (r.show) --last;
+    const std::string key = last >= 2 ? IO::TRIMSTRING(w[last]) : std::string();
+    if (key == "unknowncomps") {
+      if (last < 3 || IO::TRIMSTRING(w[last - 1]) != "univariant")
+        IO::ERROREXIT(where, "need univariant keyword", yourfault);
+      r.kind = 1;
+      r.unknowncomps = true;
+      last = static_cast<smallint>(last - 2);
+    } else if (key == "univariant" || key == "divariant") {
+      r.kind = key == "univariant" ? 1 : 2;
+      --last;
+    } else {
+      r.kind = -1;
+      if (r.show) ++last;
+      r.show = false;
+    }
+    nnames = static_cast<smallint>(last - 1);
+    if (nnames > maxrxterms)
+      IO::ERROREXIT(where, "more than " + IO::INT2STR(maxrxterms) + " names in experiment " + IO::INT2STR(first),
+                    yourfault);
+    r.nrx = nnames;
+    for (smallint k = 1; k <= nnames; ++k) {
+      smallint idx = 0, slot = 0;
+      if (POSINPHNAME(name(k), idx, false)) {
+        r.rxem[k] = idx;
+      } else if (IO::MATCHSTRING(name(k), SSNAME, NP, slot)) {
+        r.rxem[k] = static_cast<smallint>(-slot);
+        phases = true;
+      } else {
+        IO::ERROREXIT("readrc", "not recognised \"" + name(k) + "\"", yourfault);
+      }
+    }
+    r.hasphase = phases;
+  }
+
+  // A list entry; the list holds at most maxrxterms.
+  smallint entry(const std::string& nm, smallint ds, extended act, smallint phase, smallint no) {
+    xprec& r = x();
+    if (r.nem == maxrxterms)
+      IO::ERROREXIT(where,
+                    "more than " + IO::INT2STR(maxrxterms) + " end-members in the list of experiment " +
+                        IO::INT2STR(first),
+                    yourfault);
+    r.nem = static_cast<smallint>(r.nem + 1);
+    r.emname[r.nem] = IO::MAKESSTRING(nm);
+    r.emds[r.nem] = ds;
+    r.emact[r.nem] = act;
+    r.emphase[r.nem] = phase;
+    r.emno[r.nem] = no;
+    return r.nem;
+  }
+
+  // Every end-member of phase slot; those missing from the end-member file
+  // only when made. Returns the list position of the first.
+  smallint phaseblock(smallint slot, bool madeallowed) {
+    const ptype1& ph = (*PREC1)[slot];
+    smallint start = 0;
+    for (smallint m = 1; m <= ph.nprop; ++m) {
+      smallint idx = 0;
+      if (!POSINPHNAME(ph.em[m].name, idx, false)) {
+        if (!madeallowed || ph.em[m].nmake == 0)
+          IO::ERROREXIT("readrc", "not recognised \"" + ph.em[m].name + "\"", yourfault);
+      }
+      const smallint k = entry(ph.em[m].name, idx, m == 1 ? -1 : -2, slot, m);
+      if (m == 1) start = k;
+    }
+    return start;
+  }
+
+  void simplereaction() {
+    xprec& r = x();
+    const std::string context = "experiment " + IO::INT2STR(first);
+    for (smallint k = 1; k <= r.nrx; ++k) r.rxcoef[k] = READINT(where, "a coefficient", context);
+    r.rfac = READREAL(where, "rfac", context);
+    READNEXTLINE();
+    str255 text;
+    READWHOLELINE(text);
+    static IO::strings a{"activity line"};
+    const smallint na = LINEWORDS(text, a);
+    for (smallint k = 1; k <= r.nrx; ++k) {
+      const sstring& word = a[k];
+      const valuetype vt = IO::WHATISSTRING(word);
+      const std::string emname = PHNAMES[r.rxem[k]];
+      if (IO::ISNUMBER(vt)) {
+        const extended act = IO::GETREAL(vt, word, "reading activity");
+        if (act < 0) {
+          if (emname != crdname && emname != fcrdname)
+            IO::ERROREXIT(where, "activity of " + emname + " below 0 in " + context, yourfault);
+          r.crdhydrous = true;
+        }
+        r.rxpos[k] = entry(emname, r.rxem[k], act, 0, 0);
+        continue;
+      }
+      smallint slot = 0;
+      if (!IO::MATCHSTRING(word, SSNAME, NP, slot))
+        IO::ERROREXIT("reading activity", "name, " + word + ", not recognised 1", yourfault);
+      const ptype1& ph = (*PREC1)[slot];
+      smallint m = 0;
+      for (smallint e = 1; e <= ph.nprop && m == 0; ++e)
+        if (IO::SAMESTRING(ph.em[e].name, emname)) m = e;
+      if (m == 0) IO::ERROREXIT(where, emname + " in " + word + " not recognised", yourfault);
+      // Each of the phase's end-members must be in the end-member file.
+      const smallint start = phaseblock(slot, false);
+      r.rxpos[k] = static_cast<smallint>(start + m - 1);
+    }
+    for (smallint k = r.nrx + 1; k <= na; ++k) r.label += a[k] + " ";
+    if (r.crdhydrous)
+      for (smallint k = 1; k <= r.nem; ++k)
+        if (r.emname[k] == crdname || r.emname[k] == fcrdname) r.emact[k] = 1;
+    r.grouped = false;
+    r.nreac = r.ireac = 1;
+  }
+
+  // The list from the header, the reactions among it, and the copies of
+  // the list in the records of the further reactions.
+  void phaseheader() {
+    xprec& r = x();
+    // The phases are worked on in the working slots ahead of the a-x
+    // file's, and their variables fill one bracket's compositions.
+    smallint nphases = 0, nvars = 0;
+    for (smallint k = 1; k <= nnames; ++k) {
+      if (r.rxem[k] > 0) continue;
+      ++nphases;
+      nvars = static_cast<smallint>(nvars + (*PREC1)[-r.rxem[k]].nvar);
+    }
+    if (nphases > workslots)
+      IO::ERROREXIT(where, "more than " + IO::INT2STR(workslots) + " solution phases in experiment " + IO::INT2STR(first),
+                    yourfault);
+    if (nvars > maxrxterms)
+      IO::ERROREXIT(where,
+                    "more than " + IO::INT2STR(maxrxterms) + " compositional variables in experiment " +
+                        IO::INT2STR(first),
+                    yourfault);
+    for (smallint k = 1; k <= nnames; ++k) {
+      if (r.rxem[k] > 0) {
+        entry(name(k), r.rxem[k], 1, 0, 0);
+        continue;
+      }
+      const smallint slot = static_cast<smallint>(-r.rxem[k]);
+      phaseblock(slot, true);
+      const ptype1& ph = (*PREC1)[slot];
+      for (smallint m = 1; m <= ph.nprop; ++m)
+        for (smallint c = 1; c <= ph.em[m].nmake; ++c) {
+          smallint idx = 0;
+          POSINPHNAME(ph.em[m].makename[c], idx, true);
+          entry(ph.em[m].makename[c], idx, 0.5L, slot, m);
+        }
+    }
+    const std::string context = "experiment " + IO::INT2STR(first);
+    const smallint nreac = READINT(where, "the number of reactions", context);
+    r.rfac = READREAL(where, "rfac", context);
+    r.label = IO::TRIMSTRING(READREST());
+    if (nreac < 1) IO::ERROREXIT(where, "no reaction in " + context, yourfault);
+    if (NXPW + nreac - 1 > maxrows) IO::ERROREXIT(where, "too many equilibria -> increase maxnexp", yourfault);
+    r.nreac = nreac;
+    for (smallint q = 2; q <= nreac; ++q) newrecord();
+    for (smallint q = 1; q <= nreac; ++q) reaction(q);
+  }
+
+  void reaction(smallint q) {
+    static IO::strings rw{"reaction line"};
+    smallint n = 0;
+    const smallint rec = static_cast<smallint>(first + q - 1);
+    if (!READTAKENLINE(rw, n)) IO::ERROREXIT(where, "file ends inside experiment " + IO::INT2STR(first), yourfault);
+    if (n > maxrxterms)
+      IO::ERROREXIT(where, "more than " + IO::INT2STR(maxrxterms) + " terms in a reaction of experiment " +
+                               IO::INT2STR(first),
+                    yourfault);
+    const xprec& head = x();
+    xprec& r = XP(rec);
+    if (q > 1) {
+      r.nreac = head.nreac;
+      r.kind = head.kind;
+      r.use = head.use;
+      r.rfac = head.rfac;
+      r.label = head.label;
+      r.nem = head.nem;
+      r.emname = head.emname;
+      r.emds = head.emds;
+      r.emact = head.emact;
+      r.emphase = head.emphase;
+      r.emno = head.emno;
+    }
+    r.nrx = n;
+    for (smallint k = 1; k <= n; ++k) {
+      smallint pos = 0;
+      if (!IO::MATCHSTRING(rw[k], head.emname, head.nem, pos))
+        IO::ERROREXIT("readrc", "not recognised \"" + rw[k] + "\" 1", yourfault);
+      // The reaction's enthalpy is a sum over end-members of the file.
+      if (head.emds[pos] == 0) IO::ERROREXIT("posinphname", rw[k] + " is not an end-member name", yourfault);
+      r.rxpos[k] = pos;
+      r.rxem[k] = head.emds[pos];
+    }
+    const std::string context = "experiment " + IO::INT2STR(rec);
+    for (smallint k = 1; k <= n; ++k) r.rxcoef[k] = READINT(where, "a coefficient", context);
+    r.grouped = true;
+    r.ireac = q;
+    FINDPOSI(r.emds, r.nem);
+    r.nofluid = H2OPOS == 0 && CO2POS == 0;
+    r.crdhydrous = false;
+  }
+
+  void weighting() {
+    xprec& r = x();
+    if (CONTROLDS.userfac == no)
+      r.rfac = 1;
+    else if (r.rfac <= 0)
+      r.rfac = CONTROLDS.tighten == yes ? tighterfac : 1;
+    for (smallint q = 2; q <= r.nreac; ++q) XP(first + q - 1).rfac = r.rfac;
+  }
+
+  void report() {
+    xprec& r = x();
+    if (CONTROLDS.infolevel > 1 && first == 1) IO::PUTSTR(2, "READING experimental work", 1, CHANNEL::LOG);
+    std::string names;
+    for (smallint k = 1; k <= nnames; ++k) names += name(k) + " ";
+    if (!r.grouped) {
+      r.rxtext = MAKERELINE(r.rxcoef, r.rxem, r.nrx);
+      if (CONTROLDS.infolevel > 2) {
+        std::string line;
+        IO::ADDINT(first, 2, line);
+        IO::PUTSTR(0, line + ")  " + r.rxtext + "  (" + r.label + ")", 1, CHANNEL::TERMINAL);
+      }
+      IO::PUTSTR(0, "  " + IO::INT2STR(first) + ")  " + r.rxtext + "  (" + r.label + ")", 1, CHANNEL::LOG);
+      return;
+    }
+    const smallint lastrec = static_cast<smallint>(first + r.nreac - 1);
+    if (CONTROLDS.infolevel > 1) {
+      const std::string count = r.nreac == 1 ? "reaction:" : IO::INT2STR(r.nreac) + " reactions:";
+      IO::PUTSTR(0, "  equil: " + names + "  (" + r.label + "), involving next " + count, 1, CHANNEL::LOG);
+      for (smallint q = first; q <= lastrec; ++q) {
+        XP(q).rxtext = MAKERELINE(XP(q).rxcoef, XP(q).rxem, XP(q).nrx);
+        IO::PUTSTR(0, "    " + IO::INT2STR(q) + ")  " + XP(q).rxtext, 1, CHANNEL::LOG);
+      }
+    } else {
+      std::string line = "  " + IO::INT2STR(first);
+      if (r.nreac > 1) line += "-" + IO::INT2STR(lastrec);
+      IO::PUTSTR(0, line + ")  equil: " + names + "  (" + r.label + ")", 1, CHANNEL::LOG);
+    }
+  }
+
+  void brackets();
+  void values(brrec& br, const IO::strings& bw, smallint nw);
+};
+
+// The values that the end-member list asks for on one bracket line.
+void block::values(brrec& br, const IO::strings& bw, smallint nw) {
+  xprec& r = x();
+  smallint j = 0, c = 0;
+  for (smallint k = 1; k <= r.nem; ++k) {
+    const extended rule = r.emact[k];
+    if (rule == -2) {
+      br.act[k] = -2;
+    } else if (rule == -1) {
+      const ptype1& ph = (*PREC1)[r.emphase[k]];
+      const smallint nv = static_cast<smallint>(ph.nprop - 1);
+      if (c + nv > maxrxterms)
+        IO::ERROREXIT(where, "more than " + IO::INT2STR(maxrxterms) + " compositional values a bracket in " +
+                                 ident(first),
+                      yourfault);
+      for (smallint v = 1; v <= nv; ++v) {
+        ++j;
+        if (r.xyzguess) continue;
+        if (j + 4 > nw) {
+          if (!r.unknowncomps) IO::ERROREXIT(where, "not enough info 1", yourfault);
+          r.xyzguess = true;
+          continue;
+        }
+        br.xyz[c + v] = IO::GETREAL(IO::WHATISSTRING(bw[j + 4]), bw[j + 4], "reading xyz");
+      }
+      // From the first short line on, the compositions come from the
+      // phase record (the a-x file's starting guesses).
+      if (r.xyzguess)
+        for (smallint v = 1; v <= nv; ++v) br.xyz[c + v] = ph.xvar[v].guess;
+      c = static_cast<smallint>(c + nv);
+      br.act[k] = -1;
+    } else if (rule == 0) {
+      ++j;
+      if (j + 4 > nw) IO::ERROREXIT(where, "not enough info 2", yourfault);
+      br.act[k] = IO::GETREAL(IO::WHATISSTRING(bw[j + 4]), bw[j + 4], "reading a");
+      if (!(br.act[k] > 0))
+        IO::ERROREXIT(where,
+                      "activity of " + r.emname[k] + " not above 0 in bracket " + IO::INT2STR(r.nbr) + " of " +
+                          ident(first),
+                      yourfault);
+    } else {
+      br.act[k] = rule;
+    }
+  }
+  for (smallint k = 1; k <= r.nrx; ++k) {
+    if (br.act[k] < 1) continue;
+    if (k == H2OPOS) br.act[k] = 1 - br.xco2;
+    if (k == CO2POS) br.act[k] = br.xco2;
+  }
+}
+
+void block::brackets() {
+  static IO::strings bw{"bracket line"};
+  smallint nw = 0;
+  xprec& r = x();
+  r.nbr = 0;
+  for (;;) {
+    if (!READTAKENLINE(bw, nw)) IO::ERROREXIT(where, "file ends inside the brackets of " + ident(first), yourfault);
+    const smallint code = IO::GETINTEGER(IO::WHATISSTRING(bw[1]), bw[1], "reading br code");
+    if (code < 0) break;
+    if (r.nbr == maxbrackets) IO::ERROREXIT(where, "need to increase maxnb", yourfault);
+    r.nbr = static_cast<smallint>(r.nbr + 1);
+    brrec& br = r.br[r.nbr];
+    br = brrec{};
+    br.dir = code == 1;
+    br.p = IO::GETREAL(IO::WHATISSTRING(bw[2]), bw[2], "reading P");
+    br.t = IO::GETREAL(IO::WHATISSTRING(bw[3]), bw[3], "reading T") + CONST::KELVIN;
+    br.xco2 = IO::GETREAL(IO::WHATISSTRING(bw[4]), bw[4], "reading x(CO2)");
+    for (smallint q = 2; q <= r.nreac; ++q) {
+      brrec& other = XP(first + q - 1).br[r.nbr];
+      other.dir = br.dir;
+      other.p = br.p;
+      other.t = br.t;
+      other.xco2 = br.xco2;
+    }
+    values(br, bw, nw);
+    if (code == 2) r.nbr = static_cast<smallint>(r.nbr - 1);
+  }
+  for (smallint q = 2; q <= r.nreac; ++q) XP(first + q - 1).nbr = r.nbr;
+  // Brackets on one side only give no limit on the other: the experiment
+  // could not be weighed.
+  bool lower = false, upper = false;
+  for (smallint b = 1; b <= r.nbr; ++b) (r.br[b].dir ? upper : lower) = true;
+  if (r.nbr > 0 && !(lower && upper))
+    IO::ERROREXIT(where, "brackets on one side only in " + ident(first), yourfault);
+}
+
+}  // namespace
+
+void READEXPERIMENTS() {
+  NXPW = 0;
+  XPW->clear();
+  static IO::strings w{"experiment header"};
+  smallint n = 0;
+  for (;;) {
+    if (!READTAKENLINE(w, n)) IO::ERROREXIT(where, "file ends inside the experiments", yourfault);
+    const smallint code = IO::GETINTEGER(IO::WHATISSTRING(w[1]), w[1], "reading xp code");
+    if (code == 0) return;
+    block k{w};
+    k.header(code, n);
+    if (k.phases) {
+      k.phaseheader();
+    } else {
+      k.simplereaction();
+    }
+    k.weighting();
+    if (!k.phases) {
+      xprec& r = k.x();
+      FINDPOSI(r.emds, r.nem);
+      r.nofluid = H2OPOS == 0 && CO2POS == 0;
+    }
+    k.report();
+    k.brackets();
+  }
+}
+
+}  // namespace LSQDS

@@ -1,0 +1,190 @@
+// Experiments given with their solution phases in calc mode 9: the phase
+// tables of an experiment, the activities at its brackets, and the
+// equilibrium solved at them, against values worked out apart from the
+// program (G = H - T S + (P - 0.001) V; an ideal one-site binary).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <utility>
+
+#include "frame/constants.h"
+#include "frame/io.h"
+#include "frame/zqglobal.h"
+#include "frame/zqute1.h"
+#include "iotestsupport.h"
+#include "lsq/lsqds.h"
+
+using namespace ZQGLOBAL;
+using testsupport::fatal;
+
+namespace {
+
+std::string em(const std::string& name, const std::string& formula, const std::string& h, const std::string& s,
+               const std::string& v) {
+  return name + "  X\n " + formula + "\n0\n " + h + "\n " + s + "\n " + v + "\n 0 0 0 0\n 0\n 0 0\n\n";
+}
+const std::string emfile = "6\n\n" + em("ma", "1 1 0", "-1000", "0.05", "2.0") + em("mb", "5 1 0", "-1000", "0.05", "2.0") +
+                           em("pa", "1 1 0", "-1010", "0.045", "1.98") + em("pb", "5 1 0", "-1005", "0.048", "2.0") + "*\n";
+// ss: a = proportion; sm: its second end-member made of mb at half a formula.
+const std::string axfile =
+    "ss 2 1\n  x(ss) 0.5\n  p(ma) 1 1 1 1 -1 x\n  p(mb) 1 1 0 1 1 x\n  ideal\n  2\n"
+    "  xA 1 1 1 1 -1 x\n  xB 1 1 0 1 1 x\n  ma 1 1 xA 1\n  mb 1 1 xB 1\n"
+    "sm 2 1\n  x(sm) 0.5\n  p(ma) 1 1 1 1 -1 x\n  p(mc) 1 1 0 1 1 x\n  ideal\n  2\n"
+    "  xA 1 1 1 1 -1 x\n  xC 1 1 0 1 1 x\n  ma 1 1 xA 1\n  mc 1 1 xC 1 make 1 mb 1/2\n*\n";
+
+class LeastSquaresGroups : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testsupport::freshstate();
+    ZQUTE1::SETUP();
+    CALCMODE = calcmodetype::lsqdscalc;
+    dir.write("ds-prefs.txt", "emsuffix t\naxsuffix t\nxpsuffix t\n*\n");
+    LSQDS::INTRO();
+    IO::CONTROLIO.strictaxnames = false;
+    dir.write("ds-emt.txt", emfile);
+    dir.write("ds-axt.txt", axfile);
+  }
+  void TearDown() override { testsupport::freshstate(); }
+  std::string read(const std::string& xp) {
+    dir.write("ds-xpt.txt", "0\n0\n" + xp + "0\n");
+    return fatal(LSQDS::READXY);
+  }
+  testsupport::ScratchDir dir;
+  testsupport::Terminal term;
+};
+
+const std::string unknowncomps =
+    "1 ss pa pb univariant unknowncomps\n2 1 uc\nma pa\n -1 1\nmb pb\n -1 1\n"
+    "1 5 520 0 0.6\n0 5 540 0 0.6\n1 10 525 0 0.6\n-1\n";
+
+TEST_F(LeastSquaresGroups, PhaseTablesOfAnExperiment) {
+  ASSERT_EQ(read("1 sm pa univariant\n1 1 made\nma pa\n -1 1\n1 5 500 0 0.3\n0 5 600 0 0.3\n-1\n"), "");
+  const xprec& x = LSQDS::XP(1);
+  // ma, mc (made, not in the file), mb (mc's constituent), pa.
+  ASSERT_EQ(x.nem, 4);
+  EXPECT_EQ((double)x.emact[3], 0.5);
+  ASSERT_EQ(fatal([] { LSQDS::FILLPREC(1); }), "");
+  EXPECT_TRUE(CALCMODE == calcmodetype::lsqdscalc);
+  EXPECT_EQ(NCV, 4);
+  EXPECT_EQ(NPSS, 1);
+  EXPECT_EQ(NP0, 2);
+  EXPECT_EQ((*PREC1)[1].name, "sm");
+  EXPECT_EQ((double)(*PREC0)[1].activity, 0.0);  // a constituent: no phase of its own
+  EXPECT_EQ((double)(*PREC0)[2].activity, 1.0);
+}
+
+TEST_F(LeastSquaresGroups, ActivitiesAtABracket) {
+  // Three reactions share their brackets' activities.
+  ASSERT_EQ(read("1 ss pa pb univariant\n3 1 three\nma pa\n -1 1\nmb pb\n -1 1\nma mb pa pb\n -1 1 1 -1\n"
+                 "1 5 500 0 0.3\n0 5 600 0 0.3\n-1\n"),
+            "");
+  LSQDS::FILLPREC(1);
+  ASSERT_EQ(fatal([] { LSQDS::CALCA(1, 2); }), "");
+  EXPECT_TRUE(CALCMODE == calcmodetype::lsqdscalc);
+  for (smallint r = 1; r <= 3; ++r) {
+    EXPECT_NEAR((double)LSQDS::XP(r).br[2].act[1], 0.7, 1e-15) << r;
+    EXPECT_NEAR((double)LSQDS::XP(r).br[2].act[2], 0.3, 1e-15) << r;
+  }
+  // Record 1's reversal exchanged on its own: the copies go to the other
+  // records' brackets at the same conditions.
+  SetUp();
+  ASSERT_EQ(read("1 ss pa pb univariant\n2 1 two\nma pa\n -1 1\nmb pb\n -1 1\n"
+                 "1 5 500 0 0.3\n0 5 600 0 0.2\n-1\n"),
+            "");
+  LSQDS::FILLPREC(1);
+  std::swap(LSQDS::XP(1).br[1], LSQDS::XP(1).br[2]);
+  LSQDS::CALCA(1, 1);
+  EXPECT_NEAR((double)LSQDS::XP(2).br[2].act[1], 0.8, 1e-15);
+  EXPECT_EQ((double)LSQDS::XP(2).br[1].act[1], 0.0);
+  // A constituent of a made end-member: a(mb) = a(mc)^2.
+  SetUp();
+  ASSERT_EQ(read("1 sm pa univariant\n1 1 made\nma pa\n -1 1\n1 5 500 0 0.3\n0 5 600 0 1\n-1\n"), "");
+  LSQDS::FILLPREC(1);
+  LSQDS::CALCA(1, 1);
+  EXPECT_NEAR((double)LSQDS::XP(1).br[1].act[3], 0.09, 1e-15);
+  std::string out;
+  EXPECT_EQ(testsupport::answered("", [] { LSQDS::CALCA(1, 2); }, out), "calca: messed up make a");
+  EXPECT_NE(out.find("dependent end-member activity not between 0 and 1\n"), std::string::npos) << out;
+}
+
+TEST_F(LeastSquaresGroups, UnknownCompositionsSolvedAtTheBrackets) {
+  ASSERT_EQ(read(unknowncomps), "");
+  testsupport::openchannel(CHANNEL::SUMMARYBIT, "sum.txt");
+  LSQDS::SAMEPTX(1);
+  LSQDS::FILLPREC(1);
+  ASSERT_EQ(fatal([] { LSQDS::CALCASS(1, 2, true); }), "");
+  EXPECT_TRUE(CALCMODE == calcmodetype::lsqdscalc);
+  // The first two brackets are a T reversal at 5 kbar: solved once.
+  for (smallint r = 1; r <= 2; ++r) {
+    const xprec& x = LSQDS::XP(r);
+    EXPECT_NEAR((double)(x.br[1].tcalc - CONST::KELVIN), 527.24, 0.01) << r;
+    EXPECT_NEAR((double)(1 - x.br[1].xyz[1]), 0.39998, 1e-5) << r;
+    EXPECT_NEAR((double)(x.br[3].tcalc - CONST::KELVIN), 531.78, 0.01) << r;
+    EXPECT_NEAR((double)(1 - x.br[3].xyz[1]), 0.39743, 1e-5) << r;
+  }
+  EXPECT_EQ((double)LSQDS::XP(1).br[2].pcalc, 0.0);
+  EXPECT_EQ((double)LSQDS::XP(1).br[2].tcalc, (double)CONST::KELVIN);
+  IO::FILECLOSE(IO::CHANNELFILE(CHANNEL::SUMMARYBIT), true, "sum");
+  const std::string s = dir.read("sum.txt");
+  EXPECT_NE(s.find("     2 reactions:    ma    mb    pa    pb\n"), std::string::npos) << s;
+  // The reversal's first half is above, so its T shows in the second
+  // column; 527 lies inside it. The last half-bracket is missed by 7.
+  EXPECT_NE(s.find("\n          5.0          520     527            0.6000\n"), std::string::npos) << s;
+  EXPECT_NE(s.find("\n         10.0          525     532       7    0.6026\n"), std::string::npos) << s;
+}
+
+TEST_F(LeastSquaresGroups, DivariantSolvedForCompositions) {
+  ASSERT_EQ(read("1 ss pa divariant\n1 1 dv\nma pa\n -1 1\n1 5 500 0 0.5\n0 5 500 0 0.5\n-1\n"), "");
+  LSQDS::FILLPREC(1);
+  ASSERT_EQ(fatal([] { LSQDS::CALCASS(1, 3, false); }), "");
+  // Compositions are not kept for a known-composition group; the solve's
+  // own result is in X.
+  EXPECT_NEAR((double)(1 - X[3]), 0.379154, 2e-6) << (double)X[3];
+  EXPECT_EQ((double)LSQDS::XP(1).br[1].xyz[1], 0.5);
+  EXPECT_EQ(fatal([] { LSQDS::CALCASS(1, 1, false); }), "calcass: not currently implemented");
+}
+
+TEST_F(LeastSquaresGroups, TableRowsOfTheSolve) {
+  // One solution: P 5 (6.5 when P is solved), 790 K (516.85 C), x 0.25;
+  // the bracket at 5 kbar and 800 K, and a second one after it.
+  const struct {
+    const char* what;
+    smallint kind;
+    bool reversed, pairp, pairt;
+    smallint nbr;
+    long double p2;
+    const char* row;
+  } cases[] = {
+      {"single half-bracket below", 2, false, false, false, 1, 0,
+       "          5.0    527           517     -10    0.2500"},
+      {"P pair", 2, false, false, true, 2, 8, "       5.0  8.0     527        6.5            0.2500"},
+      {"written in reverse", 2, true, false, false, 1, 0, "          5.0          527     517            0.2500"},
+      {"same conditions", 2, false, true, true, 2, 5, "          5.0       527       517    0.2500"},
+      {"compositions alone beside a P pair", 3, false, false, true, 2, 8, "       5.0          527       0.2500"},
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    ASSERT_EQ(read("1 ss pa pb univariant\n1 1 rows\nma pa\n -1 1\n1 5 526.85 0 0.3\n0 8 526.85 0 0.3\n-1\n"), "");
+    xprec& x = LSQDS::XP(1);
+    x.reversed = c.reversed;
+    x.nbr = c.nbr;
+    x.br[1].dir = false;
+    x.br[1].t = 800;
+    x.br[2].t = 800;
+    x.br[2].p = c.p2;
+    x.br[2].pairp = c.pairp;
+    x.br[2].pairt = c.pairt;
+    NX = 3;
+    X[1] = c.p2 == 8 && c.kind == 2 ? 6.5L : 5;
+    X[2] = 790;
+    X[3] = 0.25L;
+    testsupport::openchannel(CHANNEL::SUMMARYBIT, "sum.txt");
+    LSQDS::PRINTASS(1, 1, c.kind);
+    IO::FILECLOSE(IO::CHANNELFILE(CHANNEL::SUMMARYBIT), true, "sum");
+    IO::WHATSOPEN &= ~CHANNEL::SUMMARY;
+    EXPECT_EQ(dir.read("sum.txt"), std::string(c.row) + "\n") << c.what;
+  }
+}
+
+}  // namespace
