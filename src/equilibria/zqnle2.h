@@ -60,4 +60,11 @@ struct calcwhatcalls {
 };
 extern calcwhatcalls CALCWHATCALLS;
 
+// ---------------------------------------------------------------- dogmin report
+// The log copy-back blocks of the stable assemblage of a single-point run
+// (each first copies KSU into SU): its phases in rbi form with the bulk,
+// and its starting guesses.
+void PRINTBULK2();
+void PRINTGUESSES2();
+
 }  // namespace ZQNLE2

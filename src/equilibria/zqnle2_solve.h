@@ -5,8 +5,10 @@
 // calc-mode-1 driver and its printers include this.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "equilibria/zqnle2_solve_batch.h"
 #include "frame/io.h"
 #include "frame/types.h"
 #include "frame/zqglobal.h"
@@ -150,13 +152,40 @@ struct solvestate {
   // The carried bulk, its fractionated share and their sum, to the drawing data.
   void PRINTFRACTBULK(const std::string& title);
   bool FRACTFLAG = false;    // the first step is being repeated with the porosity just filled
-  bool FRACTXYZ = false;     // the first item writes its starting guesses (printxyz at set-up)
   smallint NFRACTROW = 0;    // restart blocks written
   extended FRACTLAST = -1;   // smallest gap to the next step seen so far
   extended FRACTPREV = 0;    // mode removed when the first restart block was prepared
   cvector FBULK{"solve FBULK"};  // the bulk without the fractionated phase, over all components
-  // The dogmin line of a point.
+
+  // ---------------------------------------------------------------- dogmin bookkeeping of a point
+  // Per grid point of the current assemblage: "#" seen, "x" calculated but
+  // not seen, "-" failed, each followed by a blank.
+  std::string GMARKS;
+  // Keeps the lowest G of the grid point and every seen assemblage of a
+  // single-point run, and writes the assemblage's row of the details table.
   void PRINTGINFO(bool good, bool seen);
+
+  // ---------------------------------------------------------------- batch runs and Monte Carlo series
+  farray<smallint, 1, maxphaselist> BATCHORDER{"solve BATCHORDER"};  // per with-list entry: its place among the phases of PH (SETUPBATCH)
+  farray<extended, 1, maxmc> MCVAL{"solve MCVAL"};    // per range: its draw in the current run (DOMONTECARLO)
+  farray<extended, 1, maxmc> MCVAL0{"solve MCVAL0"};  // per parameter: the value printed with the results
+  smallint NMCVAR = 0;                                // Gaussian variables: the ranges, then the own-width parameters
+  farray<extended, 1, maxmcvar> MCL{"solve MCL"};     // the standard deviation of each (half the width given)
+  farray<extended, 1, maxmcvar> MCG{"solve MCG"};     // their draws in the current run
+  bool FRACTXYZ = false;                              // a fractionation run writes the starting guesses of its first item
+  smallint MCK = 0;                                   // rows of the current run in the store
+  std::unique_ptr<mcrowstore> MCROWS;                 // the rows of the current run
+  // Per batch request: runs that failed it because none of its items gave a
+  // good point, and because none passed its filters.
+  farray<longint, 1, maxbreq> DEATHC{"solve DEATHC"}, DEATHF{"solve DEATHF"};
+  // A normal deviate of the given mean and standard deviation.
+  extended GAUSSIAN(extended mean, extended sd);
+  // Filter entries named rather than numbered get the number of what they name.
+  void FINDFILTERCODES();
+  // The mcinfo, mcrange, mcfunc and filter lists of the drawing data file.
+  void PRINTMCLISTS();
+  // The block of a passing run: drawing data, summary and csv rows.
+  void PRINTMCBLOCK(extended score);
 };
 
 // The solver a point calls: ZQMATH2::NLE unless a test has put its own here.

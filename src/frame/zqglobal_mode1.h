@@ -45,7 +45,7 @@ extern smallint LOWESTCOPYSLOT;
 // The dogmin grid and its counters.
 extern farray<gminrec, 1, maxgmin> GMININFO;  // one record per grid point (SETUPGMIN, the dogmin bookkeeping)
 extern smallint NGMIN;        // grid points in use (SETUPGMIN)
-extern smallint NONEDOG;      // assemblages that gave no dogmin result (run loop; NLECALCS clears)
+extern smallint NONEDOG;      // seen assemblages of a single-point dogmin run kept in ONEDOG (PRINTGINFO; NLECALCS clears)
 extern smallint NGIOK;        // of the NGI assemblages tried, those that calculated (run loop; NLECALCS clears)
 
 // Every global above back to its default.

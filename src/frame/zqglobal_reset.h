@@ -79,6 +79,10 @@ void RESETBULK();
 // lists, fluid position, P and T scaling sizes, the dogmin grid.
 void RESETMODE1();
 
+// What a dogmin run keeps beyond its grid: the seen assemblages of a
+// single point and the stable one's record.
+void RESETDOGMIN();
+
 // The run loop's point counter and the point's Gibbs energy.
 void RESETRUNLOOP();
 

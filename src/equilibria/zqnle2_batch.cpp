@@ -1,0 +1,244 @@
+// A batch run: its items translated from the order of the "with" list into
+// the phase order, each item installed as the problem of its points, and
+// the list of the items' equilibria with the csv headings.
+#include "equilibria/zqnle2_print.h"
+#include "equilibria/zqnle2_solve.h"
+#include "frame/zqglobal_mode1.h"
+#include "frame/zqglobal_script.h"
+#include "frame/zqute1.h"
+
+using namespace ZQGLOBAL;
+
+namespace ZQNLE2 {
+
+namespace {
+
+constexpr smallint namebreak = 12;     // variable names per line of an item's equil entry
+constexpr smallint maxnamebreaks = 4;  // line breaks of one entry at most
+constexpr int fractionrulelength = 48;
+
+const std::string quote = "\"";
+
+// A with-list position through the translation; 0 and positions past the
+// list stay as they are.
+smallint translated(smallint k, const farray<smallint, 1, maxphaselist>& order) {
+  return k >= 1 && k <= NWHSTRINGS ? order[k] : k;
+}
+
+const std::string& phasename(long i) { return i <= NPSS ? (*PREC1)[i].name : (*PREC0)[i - NPSS].name; }
+
+// One csv heading field: "i-" and the name, right-aligned in 10, then ", ".
+void heading(int bit, long i, const std::string& name) {
+  csvfield(bit, csvname(IO::INT2STR(i) + "-" + name), 10);
+  csvfield(bit, ", ", 0);
+}
+
+}  // namespace
+
+void solvestate::SETUPBATCH() {
+  IO::strings names{"batch names"};
+  smallint n = 0;
+  for (long i = 1; i <= NPSS + NP0; ++i)
+    if (PH[i]) names[++n] = phasename(i);
+  for (long k = 1; k <= NWHSTRINGS; ++k) {
+    smallint at = 0;
+    if (!IO::MATCHSTRING(WHSTRINGS[k], names, n, at))
+      IO::ERROREXIT("setupbatch", "name " + WHSTRINGS[k] + " not recognised", yourfault);
+    BATCHORDER[k] = at;
+  }
+  for (long b = 1; b <= NBATCH; ++b) {
+    batchtype& item = BATCHINFO[b];
+    const auto scratch = item.phase;
+    for (long k = 1; k <= NWHSTRINGS; ++k) item.phase[BATCHORDER[k]] = scratch[k];
+    item.modephase1 = translated(item.modephase1, BATCHORDER);
+    item.modephase2 = item.nmodeset == 2 ? translated(item.modephase2, BATCHORDER) : 0;
+    for (long k = 1; k <= item.niso; ++k) item.isophase[k] = translated(item.isophase[k], BATCHORDER);
+  }
+}
+
+void solvestate::DOBATCH(smallint ibatch) {
+  batchtype& item = BATCHINFO[ibatch];
+  // 1. Nothing of the item before is left marked.
+  NREACT = 0;
+  MODESBYNLE = false;
+  for (long i = 1; i <= NPSS; ++i) {
+    ptype1& p = (*PREC1)[i];
+    p.modeset = false;
+    for (long v = 1; v <= p.nvar; ++v) p.xvar[v].isset = false;
+  }
+  for (long i = 1; i <= NP0; ++i) (*PREC0)[i].modeset = false;
+  NLISO[1] = 0;
+  // 2. Starting guesses from the item's guess block.
+  const bxyztype& block = BATCHXYZ[item.kxyz];
+  for (long i = 1; i <= NPSS; ++i) {
+    if (!item.phase[i]) continue;
+    ptype1& p = (*PREC1)[i];
+    for (long v = 1; v <= p.nvar; ++v) {
+      long at = 0;
+      for (long e = 1; e <= block.count && at == 0; ++e)
+        if (block.name[e] == p.xvar[v].name) at = e;
+      if (at == 0) IO::ERROREXIT("dobatch", "xyzguess: can't find " + p.xvar[v].name, yourfault);
+      p.xvar[v].guess = block.value[at];
+    }
+  }
+  // 3. The isopleth values start there, and every start must be legal.
+  if (FIRSTRUN) {
+    for (long k = 1; k <= item.niso; ++k) (*PREC1)[item.isophase[k]].xvar[item.isovar[k]].guess = item.isovalue[k];
+    for (long i = 1; i <= NPSS; ++i)
+      if (item.phase[i] && !ZQUTE1::XYZLEGAL(static_cast<smallint>(i)))
+        IO::ERROREXIT("setupbatch",
+                      "starting guess not legal for " + (*PREC1)[i].name + " in batch " + IO::INT2STR(ibatch),
+                      yourfault);
+  }
+  // 4., 5. The phases, the variance and the P-T points of the item.
+  PH.fill(false);
+  for (long i = 1; i <= NPSS + NP0; ++i) PH[i] = item.phase[i];
+  VARIANCE = OVARIANCE = item.variance;
+  NLP = item.np;
+  for (long k = 1; k <= item.np; ++k) LP[k] = item.plist[k];
+  NLT = item.nt;
+  for (long k = 1; k <= item.nt; ++k) LT[k] = item.tlist[k];
+  // 6. A pseudosection item brings its own bulk.
+  if (item.withbulk) {
+    MODESBYNLE = true;
+    if (FIRSTRUN) {
+      smallint used = 0, highest = 0;
+      for (long c = 1; c <= KNUV; ++c) {
+        long count = 0;
+        for (long i = 1; i <= NPSS; ++i) {
+          if (!item.phase[i]) continue;
+          const ptype1& p = (*PREC1)[i];
+          for (long e = 1; e <= p.nprop; ++e)
+            if (p.em[e].comp[c] != 0) ++count;
+        }
+        for (long i = 1; i <= NP0; ++i)
+          if (item.phase[NPSS + i] && (*PREC0)[i].comp[c] != 0) ++count;
+        item.hascomp[c] = count > 0;
+        if (count > 0) {
+          ++used;
+          highest = static_cast<smallint>(c);
+        }
+      }
+      if (used != item.nfreecomp) IO::ERROREXIT("dobatch", "mismatch in making bcomps", yourfault);
+      item.nuv = highest;
+    }
+    NUVLEFT = item.nfreecomp;
+    NU = NUV = item.nuv;
+    for (long c = 1; c <= item.nuv; ++c) BCOMPS[c] = item.hascomp[c];
+    NCOMP = 1;
+    for (long c = 1; c <= item.nuv; ++c) COMP1[c] = item.bulkcomp[c];
+    if (item.nfreecomp != item.nuv && RANKDEFICIT > 0)
+      IO::ERROREXIT("dobatch", "danger - projc not diagonal", yourfault);
+  }
+  // 7. Fixed modes, then 8. fixed compositional variables, each a value list of one.
+  if (item.nmodeset > 0) {
+    VARIANCE = static_cast<smallint>(2 - item.nmodeset);
+    if (VARIANCE < 0) IO::ERROREXIT("dobatch", "negative variance (1)", yourfault);
+    auto fixmode = [&](smallint phase, smallint list, extended value) {
+      if (phase <= NPSS) {
+        (*PREC1)[phase].modeset = true;
+        (*PREC1)[phase].modelist = list;
+      } else {
+        (*PREC0)[phase - NPSS].modeset = true;
+        (*PREC0)[phase - NPSS].modelist = list;
+      }
+      LISO(list, 1) = value;
+      NLISO[list] = 1;
+    };
+    fixmode(item.modephase1, 1, item.mode1);
+    if (item.modephase2 != 0) fixmode(item.modephase2, 2, item.mode2);
+  }
+  if (item.niso > 0) {
+    if (item.withbulk && item.nmodeset == 0) VARIANCE = 2;
+    VARIANCE = static_cast<smallint>(VARIANCE - item.niso);
+    if (VARIANCE < 0) IO::ERROREXIT("dobatch", "negative variance (2)", yourfault);
+    for (long k = 1; k <= item.niso; ++k) {
+      const smallint list = static_cast<smallint>(item.nmodeset + k);
+      LISO(list, 1) = item.isovalue[k];
+      NLISO[list] = 1;
+      xvartype& xv = (*PREC1)[item.isophase[k]].xvar[item.isovar[k]];
+      xv.isset = true;
+      xv.setindex = list;
+    }
+  }
+  // 9., 10. What a line solves for.
+  if (!DOINGFRACT) {
+    if (VARIANCE == 1) {
+      if (item.nt >= 2)
+        CALCVARIABLE = calcvariabletype::calcpressure;
+      else if (item.np >= 2)
+        CALCVARIABLE = calcvariabletype::calctemperature;
+      else
+        CALCVARIABLE = item.tatp ? calcvariabletype::calctemperature : calcvariabletype::calcpressure;
+    } else {
+      CALCVARIABLE = calcvariabletype::calcpressure;
+    }
+    return;
+  }
+  CALCVARIABLE = BATCHINFO[1].tatp ? calcvariabletype::calctemperature : calcvariabletype::calcpressure;
+  if (ibatch == 1) {
+    MODESBYNLE = BATCHINFO[1].variance > 2;
+    PSEUDOSECTION = !MODESBYNLE;
+    CONTROLJX.printbulkinfo = yes;
+    CONTROLJX.printxyz = FRACTXYZ ? yes : no;
+    IO::PUTSTR(1, std::string(fractionrulelength, '+'), 2, CHANNEL::LOG);
+  } else {
+    CONTROLJX.printbulkinfo = no;
+    CONTROLJX.printxyz = no;
+  }
+}
+
+void solvestate::PRINTBATCHHEADER(smallint /*ibatch*/) {
+  const longint qk = CHANNEL::DRAWING;
+  for (long b = 1; b <= NBATCH; ++b) {
+    const batchtype& item = BATCHINFO[b];
+    if (b == 1) IO::PUTSTR(1, " equil = {", 0, qk);
+    std::string line = "{ (* " + IO::INT2STR(BATCHNO[b]) + " *) {";
+    bool first = true;
+    for (long i = 1; i <= NPSS; ++i) {
+      if (!item.phase[i]) continue;
+      line += (first ? "" : ", ") + quote + phasename(i) + quote;
+      first = false;
+    }
+    for (long i = NPSS + 1; i <= NPSS + NP0; ++i)
+      if (item.phase[i]) line += ", " + quote + phasename(i) + quote;
+    IO::PUTSTR(1, line + "},", 1, qk);
+    line = " {";
+    long k = 0;
+    for (long i = 1; i <= NPSS; ++i) {
+      if (!item.phase[i]) continue;
+      const ptype1& p = (*PREC1)[i];
+      for (long v = 1; v <= p.nvar; ++v) {
+        ++k;
+        if (k > 1) {
+          line += ", ";
+          if (k % namebreak == 0 && k / namebreak <= maxnamebreaks) {
+            IO::PUTSTR(0, line, 1, qk);
+            line = "  ";
+          }
+        }
+        line += quote + p.xvar[v].name + quote;
+      }
+    }
+    IO::PUTSTR(0, line + "}}" + (b == NBATCH ? " };" : ","), 1, qk);
+  }
+  for (long b = 1; b <= NBATCH; ++b) {
+    const batchtype& item = BATCHINFO[b];
+    csvfield(CHANNEL::CSVBIT, "   #, ", 0);
+    heading(CHANNEL::CSVBIT, b, "P");
+    heading(CHANNEL::CSVBIT, b, "T");
+    for (long i = 1; i <= NPSS; ++i) {
+      if (!item.phase[i]) continue;
+      const ptype1& p = (*PREC1)[i];
+      for (long v = 1; v <= p.nvar; ++v) heading(CHANNEL::CSVBIT, b, p.xvar[v].name);
+    }
+    for (long i = 1; i <= NPSS + NP0; ++i)
+      if (item.phase[i]) heading(CHANNEL::CSVBIT, b, phasename(i));
+    csvfield(CHANNEL::CSV2BIT, "   #, ", 0);
+    for (const char* q : {"G", "H", "S", "V", "rho"}) heading(CHANNEL::CSV2BIT, b, q);
+  }
+  IO::PUTSTR(0, "", 1, CHANNEL::CSV);
+  IO::PUTSTR(0, "", 1, CHANNEL::CSV2);
+}
+
+}  // namespace ZQNLE2

@@ -1,0 +1,43 @@
+// A Gibbs-energy minimisation run of the built program on the made-up
+// MgO-FeO loop of al and be at one point: the report of the stable
+// assemblage, the table of every equilibrium in the details file, the
+// near-minimum list and the copy-back blocks of the stable assemblage.
+#include <string>
+
+#include "harness.h"
+
+namespace {
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(DogminRun, SinglePointReportOnEveryFile) {
+  const std::string script =
+      "axfile alax\nwith al be\ninexcess\nmaxvar 3\ndogmin yes 1\ncalcP 6\ncalcT 700\n"
+      "diagramPT 4 10 400 900\npseudosection\nbulk MgO FeO\nbulk 65 35\nautoexit\n*\n";
+  const e2e::Run r = e2e::run({"alloop"}, "", {{"jx-al.txt", script}});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_FALSE(has(r.out, "bombed")) << r.out;
+  // The stable assemblage on terminal and summary, with the rest tried.
+  const std::size_t gives = r.out.find("\nGibbs energy minimisation gives the ");
+  ASSERT_NE(gives, std::string::npos) << r.out;
+  EXPECT_TRUE(has(r.files.at("jx-al-o.txt"), "\nGibbs energy minimisation gives the "));
+  EXPECT_TRUE(has(r.out, "\nGibbs energy minimisation info at P = 6.00 kbar and T = 700.0\xA1" "C\n")) << r.out;
+  EXPECT_TRUE(has(r.out, "\n     al     be            G       del     n     #\n")) << r.out;
+  EXPECT_TRUE(has(r.out, "\n    #      al      be            G      odel       del\n")) << r.out;
+  // Every equilibrium of the two levels has its row in the details file:
+  // the two phases alone (trivariant), then together (divariant).
+  const std::string& ic = r.files.at("jx-al-ic.txt");
+  EXPECT_TRUE(has(ic, "all equilibria\n#     al   be            G\n1      X    -  ")) << ic;
+  EXPECT_TRUE(has(ic, "\n2      -    X  ")) << ic;
+  EXPECT_TRUE(has(ic, "\n3      X    X  ")) << ic;
+  EXPECT_TRUE(has(ic, "'---' = calculated but not seen\n-----------------------------------------------------------\n"))
+      << ic;
+  // The copy-back blocks of the stable assemblage in the log.
+  const std::string& log = r.files.at("jx-log.txt");
+  EXPECT_TRUE(has(log, "\nrbi                             MgO         FeO\n")) << log;
+  EXPECT_TRUE(has(log, "\n% bulk                      65.0000     35.0000\n")) << log;
+  EXPECT_TRUE(has(log, "\nptguess 6.0 700\n")) << log;
+  EXPECT_TRUE(has(log, "\nxyzguess x(")) << log;
+}
+
+}  // namespace
