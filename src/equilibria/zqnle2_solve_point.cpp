@@ -221,9 +221,13 @@ void solvestate::EXTRACT(bool& seen) {
     if (++j > maxsu) IO::ERROREXIT("extract", "number of phases in summary does not match", yourfault);
     suphasetype& r = SU.ph[j];
     for (smallint v = 1; v < r.nem && firstx > 0; ++v) r.x[v] = X[firstx + v - 1];
+    // Modes worked out from the bulk after the solve are the point's
+    // modes: the -1 of "no mode" would overwrite them.
     if (r.hasmode) {
-      r.mode[1] = -1;
-      if (MODESBYNLE) r.mode[1] = X[NX + ++m];
+      if (MODESBYNLE)
+        r.mode[1] = X[NX + ++m];
+      else if (!(MODESAFTERNLE && seen))
+        r.mode[1] = -1;
     }
     return r;
   };
