@@ -4,6 +4,7 @@
 
 #include "frame/types.h"
 #include "frame/zqglobal.h"
+#include "frame/zqglobal_numerics.h"
 
 namespace ZQNLE2 {
 
@@ -17,6 +18,9 @@ extern void (*AFTERSCRIPT)();
 // ---------------------------------------------------------------- variance and P-T frame
 // The phase-rule variance of the chosen phases; may be negative.
 smallint CALCVAR();
+// The integer compositions over the components, one column per end-member
+// of each solution phase, then per pure phase; returns the columns filled.
+smallint PHASECOMPS(liemmatrix& m);
 // Appends the word for variance v to IO::PSTR.
 void PRINTVAR(smallint v);
 // The P-T window or values of the calculation, the solver's scaling of P

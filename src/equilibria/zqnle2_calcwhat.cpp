@@ -178,19 +178,8 @@ void CALCOXIDES(bemvector& candidates, smallint& n, smallint& c) {
   if (!m) m = std::make_unique<liemmatrix>("calcoxides matrix");
   for (long p = 1; p <= NP; ++p) candidates[p] = true;
   n = NP;
-  long col = 0;
-  for (long i = 1; i <= NPSS; ++i) {
-    const ptype1& p = (*PREC1)[i];
-    for (long e = 1; e <= p.nprop; ++e) {
-      ++col;
-      for (long j = 1; j <= NUV; ++j) (*m)(j, col) = p.em[e].comp[j];
-    }
-  }
-  for (long i = 1; i <= NP0; ++i) {
-    ++col;
-    for (long j = 1; j <= NUV; ++j) (*m)(j, col) = (*PREC0)[i].comp[j];
-  }
-  c = ZQMATH1::CALCRANK(*m, NUV, static_cast<smallint>(col));
+  const smallint col = PHASECOMPS(*m);
+  c = ZQMATH1::CALCRANK(*m, NUV, col);
 }
 
 void CALCPHASES(iemvector& comb, const bemvector& candidates, bemvector& set, smallint n, smallint k,

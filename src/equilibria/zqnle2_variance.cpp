@@ -32,22 +32,26 @@ constexpr extended unitactivity = 0.99999L;
 
 }  // namespace
 
-smallint CALCVAR() {
-  // Some 1.3 MB: on the heap, once per pass.
-  auto m = std::make_unique<liemmatrix>("calcvar matrix");
+smallint PHASECOMPS(liemmatrix& m) {
   long col = 0;
   for (long i = 1; i <= NPSS; ++i) {
     const ptype1& p = (*PREC1)[i];
     for (long e = 1; e <= p.nprop; ++e) {
       ++col;
-      for (long j = 1; j <= NUV; ++j) (*m)(j, col) = p.em[e].comp[j];
+      for (long j = 1; j <= NUV; ++j) m(j, col) = p.em[e].comp[j];
     }
   }
   for (long i = 1; i <= NP0; ++i) {
     ++col;
-    for (long j = 1; j <= NUV; ++j) (*m)(j, col) = (*PREC0)[i].comp[j];
+    for (long j = 1; j <= NUV; ++j) m(j, col) = (*PREC0)[i].comp[j];
   }
-  const smallint r = ZQMATH1::CALCRANK(*m, NUV, static_cast<smallint>(col));
+  return static_cast<smallint>(col);
+}
+
+smallint CALCVAR() {
+  // Some 1.3 MB: on the heap, once per pass.
+  auto m = std::make_unique<liemmatrix>("calcvar matrix");
+  const smallint r = ZQMATH1::CALCRANK(*m, NUV, PHASECOMPS(*m));
   return static_cast<smallint>(r + 2 - (NPSS + NP0) - NMU);
 }
 

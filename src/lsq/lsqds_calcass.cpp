@@ -9,6 +9,7 @@
 #include "frame/zqglobal.h"
 #include "frame/zqute2.h"
 #include "lsq/lsqds.h"
+#include "lsq/lsqds_fields.h"
 #include "model/zqmath2.h"
 #include "model/zqnle3.h"
 #include "model/zqre.h"
@@ -79,21 +80,9 @@ window setwindow(const xprec& x) {
   return w;
 }
 
-std::string real(extended x, smallint places, smallint width) {
-  std::string s;
-  IO::ADDREAL(x, places, true, width, s);
-  return s;
-}
-std::string whole(extended x, smallint width) {
-  std::string s;
-  IO::ADDINT(x, width, s);
-  return s;
-}
-std::string text(const std::string& t, smallint width) {
-  std::string s;
-  IO::ADDSTR(t, width, s);
-  return s;
-}
+using tablefields::real;
+using tablefields::text;
+using tablefields::whole;
 extended celsius(extended t) { return t - CONST::KELVIN; }
 // A table pressure: one decimal up to 99.9 kbar, whole above.
 std::string pressure(extended p, smallint width) {

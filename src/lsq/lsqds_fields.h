@@ -6,9 +6,31 @@
 #include <string>
 #include <vector>
 
+#include "frame/io.h"
 #include "frame/types.h"
 
 namespace LSQDS {
+
+// The fields of the printed tables (experiments, results), through the
+// program's own number printing: a real with places decimals, a whole
+// number, a text, each right-justified in width.
+namespace tablefields {
+inline std::string real(extended x, smallint places, smallint width) {
+  std::string s;
+  IO::ADDREAL(x, places, true, width, s);
+  return s;
+}
+inline std::string whole(extended x, smallint width) {
+  std::string s;
+  IO::ADDINT(x, width, s);
+  return s;
+}
+inline std::string text(const std::string& t, smallint width) {
+  std::string s;
+  IO::ADDSTR(t, width, s);
+  return s;
+}
+}  // namespace tablefields
 
 // x in fixed-point notation with places decimals, rounded as the program's
 // number printing rounds; a zero keeps its decimals ("0.000").

@@ -8,6 +8,7 @@
 #include "frame/io.h"
 #include "frame/zqglobal.h"
 #include "lsq/lsqds.h"
+#include "lsq/lsqds_fields.h"
 
 using namespace ZQGLOBAL;
 
@@ -25,21 +26,9 @@ constexpr long double smallsdcal = 0.002L;  // a calorimetry sd below this gives
 constexpr long double butok = 2.0L;         // within this many sd of a limit is still OK
 constexpr long double rfactolerance = 0.01L;
 
-std::string real(extended x, smallint places, smallint width) {
-  std::string s;
-  IO::ADDREAL(x, places, true, width, s);
-  return s;
-}
-std::string whole(extended x, smallint width) {
-  std::string s;
-  IO::ADDINT(x, width, s);
-  return s;
-}
-std::string text(const std::string& t, smallint width) {
-  std::string s;
-  IO::ADDSTR(t, width, s);
-  return s;
-}
+using tablefields::real;
+using tablefields::text;
+using tablefields::whole;
 
 bool cvtype(const tdrec& e) { return DSMODE == 7 && e.eqtype >= 3 && e.eqtype <= 5; }
 
