@@ -213,7 +213,10 @@ TEST_F(BulkSetup, IncrementsAcrossARange) {
       {-1, "0\n", 11, true, ""},
       {-1, "150\n", 11, true, ""},
       {-1, "2.5\n", 11, false, ""},
-      {-1, "13\n", 14, false, "pos        1     3     5     7     9    11    13    14\n"},
+      {-1, "13\n", 14, false,
+       "pos        1     3     5     7     9    11    13    14\n"
+       "prop       0 0.154 0.308 0.462 0.615 0.769 0.923 1.000\n"
+       "   MgO 80.00 76.92 73.85 70.77 67.69 64.62 61.54 60.00\n"},
       {4, "", 4, false, "pos        1     2     3     4\n"},
   };
   for (const Case& c : cases) {
