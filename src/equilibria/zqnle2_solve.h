@@ -200,5 +200,11 @@ extern pointhooktype POINTHOOK;
 // in production.
 using pointspantype = void (*)(bool start);
 extern pointspantype POINTSPAN;
+// The spans of a series that the bench times apart: each run, the layout of
+// an item's assemblage, and the output of a point. Called with true as one
+// starts and false as it ends; null in production.
+enum class runspan { run, layout, write };
+using runspantype = void (*)(runspan what, bool start);
+extern runspantype RUNSPAN;
 
 }  // namespace ZQNLE2
