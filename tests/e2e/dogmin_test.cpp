@@ -44,3 +44,36 @@ TEST(DogminRun, SinglePointReportOnEveryFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// The stable assemblage follows the bulk across the loop at 6 kbar and
+// 700 C (it closes at x(al) 0.3, x(be) 0.4): al alone on the MgO side, be
+// alone on the FeO side, the pair inside, where the list near the minimum
+// is the pair, then be, then al (0.0428 and 0.0468 kJ above it).
+TEST(DogminRun, StableAssemblageFollowsTheBulk) {
+  const struct {
+    const char* bulk;
+    const char* gives;
+    const char* rows;
+  } cases[] = {
+      {"80 20", "trivariant assemblage al ", "\n    1   1.000      -   -1113.01848         -         -\n"},
+      {"50 50", "trivariant assemblage be ", "\n    2      -    1.000  -1150.59718         -         -\n"},
+      {"65 35", "divariant assemblage al be ",
+       "\n    3   0.500   0.500  -1131.99450         -         -\n"
+       "    2      -    1.000  -1131.95168   0.04282   0.04282\n"
+       "    1   1.000      -   -1131.94771   0.04679   0.00397\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bulk);
+    const std::string script = std::string("axfile alax\nwith al be\ninexcess\nmaxvar 3\ndogmin yes 1\ncalcP 6\n") +
+                               "calcT 700\ndiagramPT 4 10 400 900\npseudosection\nbulk MgO FeO\nbulk " + c.bulk +
+                               "\nautoexit\n*\n";
+    const e2e::Run r = e2e::run({"alloop"}, "", {{"jx-al.txt", script}});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(has(r.out, std::string("\nGibbs energy minimisation gives the ") + c.gives + "\n")) << r.out;
+    EXPECT_TRUE(has(r.out, c.rows)) << r.out;
+  }
+}
+
+}  // namespace
