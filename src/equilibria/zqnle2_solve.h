@@ -175,6 +175,7 @@ struct solvestate {
   bool FRACTXYZ = false;                              // a fractionation run writes the starting guesses of its first item
   smallint MCK = 0;                                   // rows of the current run in the store
   std::unique_ptr<mcrowstore> MCROWS;                 // the rows of the current run
+  std::string MCLINE;                                 // the line PRINTMCBLOCK builds, kept between runs
   // Per batch request: runs that failed it because none of its items gave a
   // good point, and because none passed its filters.
   farray<longint, 1, maxbreq> DEATHC{"solve DEATHC"}, DEATHF{"solve DEATHF"};
