@@ -179,6 +179,7 @@ void RESETSCRIPTSETTINGS() {
   NMCFUNC = -1;
   MCIT = 1;
   NMUCALCS = 0;
+  FRACTINFO = fracttype{};
 }
 
 void RESETSCRIPT() {

@@ -407,4 +407,111 @@ TEST(FractionationRun, SolveSetsUpBeforeItsRuns) {
   EXPECT_EQ(o.end, "setupfract: cannot fractionate without rbi") << o.terminal;
 }
 
+
+// The rock as the one batch item of a run stepped along the path from 5 kbar
+// and 700 C, 0.5 kbar and -10 C a step, bet fractionated down to 0.01.
+void rockalongpath(extended mgo, extended feo) {
+  CONTROLJX.fractionation = yes;
+  CONTROLJX.batch = yes;
+  FRACTINFO.phase = "bet";
+  FRACTINFO.porosity = 0.01L;
+  FRACTINFO.p0 = 5;
+  FRACTINFO.dp = 0.5L;
+  FRACTINFO.t0 = 700 + K;
+  FRACTINFO.dt = -10;
+  FRACTINFO.nsteps = 5;
+  NBATCH = 1;
+  BATCHNO[1] = 1;
+  batchtype& b = BATCHINFO[1];
+  b.phase.fill(false);
+  b.phase[1] = b.phase[2] = true;
+  b.variance = 3;  // modes solved with the equilibrium
+  b.np = b.nt = 1;
+  b.kxyz = 1;
+  b.withbulk = true;
+  b.nfreecomp = 2;
+  b.hascomp.fill(false);
+  b.hascomp[1] = b.hascomp[2] = true;
+  b.bulkcomp[1] = mgo;
+  b.bulkcomp[2] = feo;
+  b.tatp = false;
+  NBATCHXYZ = 1;
+  BATCHXYZ[1].count = 2;
+  BATCHXYZ[1].name[1] = "x(alp)";
+  BATCHXYZ[1].value[1] = 0.3L;
+  BATCHXYZ[1].name[2] = "x(bet)";
+  BATCHXYZ[1].value[2] = 0.6L;
+}
+
+struct pathcase {
+  const char* what;
+  const char* rbi;        // the rock's rbi lines
+  extended mgo, feo;      // its bulk, mol% per oxide
+  std::vector<std::string> terminal;  // in this order
+  std::vector<std::string> rows;      // path rows of the drawing data
+};
+
+// With ideal one-site mixing and no heat capacities, the two-phase field of
+// the loop system at P, T has x(alp) = kB (1 - kA) / (kB - kA) and x(bet) =
+// (1 - kA) / (kB - kA), k = exp(dG / RT) of the exchange of each end-member
+// from alp to bet. At 5 kbar and 700 C it spans x = 0.3268576 to 0.3878428;
+// at 5.5 kbar and 690 C 0.3515354 to 0.4217986, so a rock whose bet is cut
+// to the porosity at the start lies outside it at the first step.
+TEST(FractionationRun, StepsAlongThePath) {
+  const std::vector<pathcase> cases = {
+      {"a rock outside the two-phase field ends after the plain run",
+       "rbi alp 0.94 0.6 0.4\nrbi bet 0.06 0.5 0.5\n", 59.4L, 40.6L,
+       {"<== step 0 ===", "phases: alp bet", "<== nothing in range ==>"}, {}},
+      // Its bet (mode 0.1105581 from the field) is first cut to the porosity,
+      // the run repeated; that leaves 0.99 alp + 0.01 bet at x 32.746744 %
+      // FeO, the bulk of step 1, away from bet's side; there alp alone is
+      // stable and the run ends.
+      {"a rock inside the field fills the porosity, then steps",
+       "rbi alp 0.94 0.67 0.33\nrbi bet 0.06 0.61 0.39\n", 66.64L, 33.36L,
+       {"<== step 0 ===", "0.8894    0.1106", "\n<--repeating first step----->\nto start with porosity just filled\n",
+        // bet now solves to the porosity up to rounding, so whether step 1
+        // says it fractionates (nothing) or not hangs on that rounding.
+        "<== step 0 ===", "0.9900   0.01000", "<== step 1 ===", "<== nothing in range ==>"},
+       {"     5.5000    690.000   67.25326   32.74674          0"}},
+  };
+  for (const pathcase& c : cases) {
+    SCOPED_TRACE(c.what);
+    testsupport::ScratchDir dir;
+    for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(SOLVARINTH_FIXTURES) / "loop"))
+      std::filesystem::copy_file(e.path(), dir.path() / e.path().filename());
+    dir.write("jx-lp.txt", "axfile lpax\nwith alp bet\ninexcess\npseudosection\ndiagramPT 1 10 400 800\nrbi MgO FeO\n" +
+                               std::string(c.rbi) + "convergence 1e-12 1e-12 0.005 1e-6\nautoexit\n*\n");
+    testsupport::freshstate();
+    static extended mgo, feo;
+    mgo = c.mgo, feo = c.feo;
+    ZQNLE2::AFTERSCRIPT = [] { rockalongpath(mgo, feo); };
+    std::string terminal;
+    const std::string end = testsupport::answered("\n\n\n\n\n\n", [] { MAINPROGRAM::RUN(); }, terminal);
+    ZQNLE2::AFTERSCRIPT = nullptr;
+    if (ZQREAD1::PDATA.f != nullptr) std::fclose(ZQREAD1::PDATA.f);
+    ZQREAD1::PDATA = IO::textfile{};
+    IO::FLUSHER();
+    const std::string drawing = dir.read("jx-lp-qk.txt");
+    testsupport::freshstate();
+
+    EXPECT_EQ(end, "") << terminal;
+    std::size_t at = 0;
+    for (const std::string& t : c.terminal) {
+      at = terminal.find(t, at);
+      ASSERT_NE(at, std::string::npos) << t << "\n" << terminal;
+      ++at;
+    }
+    EXPECT_EQ(terminal.find("<== step 2 ==="), std::string::npos) << terminal;
+    // The path rows are those of five fields of 11 after the heading.
+    EXPECT_EQ(drawing.rfind(heading, 0), 0u) << drawing;
+    std::vector<std::string> rows;
+    std::size_t from = heading.size();
+    for (std::size_t nl; (nl = drawing.find('\n', from)) != std::string::npos; from = nl + 1) {
+      const std::string line = drawing.substr(from, nl - from);
+      if (line.size() == 55 && line.rfind("     ", 0) == 0) rows.push_back(line);
+    }
+    EXPECT_EQ(rows, c.rows) << drawing;
+  }
+}
+
 }  // namespace
