@@ -389,8 +389,11 @@ void pointdone(bool ok, bool, bool, smallint, const sutype&, const eqvector&) {
   if (!ok) ++tally.failed;
 }
 
-// One pass in a scratch folder, its terminal output dropped.
-void onepass(const std::string& script, const std::string& answers, double& seconds) {
+// One run of the program in a scratch folder on the loop files and the
+// given script, its terminal output dropped, allocations counted throughout;
+// arm() puts the hooks in place once the state is fresh. Returns its seconds.
+template <class Arm>
+double runloop(const std::string& script, const std::string& answers, Arm&& arm) {
   testsupport::ScratchDir dir;
   for (const char* f : {"jx-ds7lp.txt", "jx-lpax.txt", "jx-prefs.txt"}) {
     std::ifstream in(std::string(SOLVARINTH_FIXTURES) + "/loop/" + f, std::ios::binary);
@@ -400,9 +403,8 @@ void onepass(const std::string& script, const std::string& answers, double& seco
   }
   dir.write("jx-lp.txt", script);
   testsupport::freshstate();
-  tally = passtally{};
-  ZQNLE2::POINTSPAN = span;
-  ZQNLE2::POINTHOOK = pointdone;
+  arm();
+  double seconds = 0;
   {
     testsupport::Terminal quiet;
     testsupport::Answers typed(answers);
@@ -416,13 +418,24 @@ void onepass(const std::string& script, const std::string& answers, double& seco
     }
     seconds = std::chrono::duration<double>(clock_type::now() - t0).count();
     counting = false;
-    tally.outsideallocations += allocations;
   }
   ZQNLE2::POINTSPAN = nullptr;
   ZQNLE2::POINTHOOK = nullptr;
+  ZQNLE2::RUNSPAN = nullptr;
   if (ZQREAD1::PDATA.f != nullptr) std::fclose(ZQREAD1::PDATA.f);
   ZQREAD1::PDATA = IO::textfile{};
   testsupport::freshstate();
+  return seconds;
+}
+
+// One pass of calc mode 1.
+void onepass(const std::string& script, const std::string& answers, double& seconds) {
+  seconds = runloop(script, answers, [] {
+    tally = passtally{};
+    ZQNLE2::POINTSPAN = span;
+    ZQNLE2::POINTHOOK = pointdone;
+  });
+  tally.outsideallocations += allocations;
 }
 
 // The pass twice: the first makes what the process keeps once made; the
@@ -459,6 +472,109 @@ void mode1() {
             "4\n");
 }
 
+// ---------------------------------------------------------------- a series of batch runs
+// A Monte Carlo series of the three-item batch of the loop system (5 kbar;
+// alp held at 0.35 with T solved; 9 kbar), the DQF of aA in alp drawn each
+// run. The first run writes the headings and makes the row store, so it is
+// set-up; the runs after it must allocate nothing. A run's time is split into
+// the solves of its points, the layouts of its items and the output of its
+// points; what is left is the batch switch, the draws and the reactions.
+
+constexpr long seriesruns = 1000;  // runs timed, after the first
+
+struct seriestally {
+  long started = 0, runs = 0, points = 0, failed = 0;
+  long runallocations = 0, outsideallocations = 0;
+  long writeallocations = 0, spanbefore = 0;  // of the runs' allocations, those of the output
+  double runseconds = 0, solveseconds = 0, layoutseconds = 0, writeseconds = 0;
+  clock_type::time_point runstart, spanstart, pointstart;
+  bool timing = false;  // inside a run after the first
+};
+seriestally series;
+
+double since(clock_type::time_point t) { return std::chrono::duration<double>(clock_type::now() - t).count(); }
+
+void seriesspan(ZQNLE2::runspan what, bool start) {
+  using ZQNLE2::runspan;
+  if (what == runspan::run && start) {
+    series.timing = ++series.started > 1;
+    if (!series.timing) return;
+    series.outsideallocations += allocations;
+    allocations = 0;
+    series.runstart = clock_type::now();
+    return;
+  }
+  if (!series.timing) return;
+  if (what == runspan::run) {
+    series.runallocations += allocations;
+    allocations = 0;
+    series.runseconds += since(series.runstart);
+    ++series.runs;
+    series.timing = false;
+  } else if (start) {
+    series.spanbefore = allocations;
+    series.spanstart = clock_type::now();
+  } else {
+    (what == runspan::layout ? series.layoutseconds : series.writeseconds) += since(series.spanstart);
+    if (what == runspan::write) series.writeallocations += allocations - series.spanbefore;
+  }
+}
+
+void seriespoint(bool start) {
+  if (!series.timing) return;
+  if (start)
+    series.pointstart = clock_type::now();
+  else
+    series.solveseconds += since(series.pointstart);
+}
+
+void seriespointdone(bool, bool good, bool, smallint, const sutype&, const eqvector&) {
+  if (!series.timing) return;
+  ++series.points;
+  if (!good) ++series.failed;
+}
+
+void batchseries() {
+  const std::string script =
+      "axfile lpax\nwith bet alp\ninexcess\ndiagramPT 4 10 400 900\npseudosection no\n"
+      "batchxyzguess startblock\nbatchxyzguess x(alp) 0.4\nbatchxyzguess x(bet) 0.5\n"
+      "batch bet alp 2 1 1 5 626.85 1 1 0 0\n"
+      "batch bet alp 2 1 1 5 626.85 1 1 0 1 alp 1 0.35\n"
+      "batch bet alp 2 1 1 9 626.85 1 1 0 0\n"
+      "mc alp a DQF(aA) 0 0.2\nmcit " + std::to_string(seriesruns + 1) + " 30000\n"
+      "debuglevel 0\nautoexit\n*\n";
+  auto arm = [] {
+    series = seriestally{};
+    ZQNLE2::RUNSPAN = seriesspan;
+    ZQNLE2::POINTSPAN = seriespoint;
+    ZQNLE2::POINTHOOK = seriespointdone;
+  };
+  // Twice, the second reported: the first makes what the process keeps.
+  runloop(script, "", arm);
+  const double whole = runloop(script, "", arm);
+  series.outsideallocations += allocations;
+  const double runs = series.runseconds > 0 ? series.runseconds : 1e-9;
+  auto share = [&](const char* what, double t) { std::printf("%-44s %12.1f %%\n", what, 100 * t / runs); };
+  std::printf("\ncalc mode 1: %ld runs of a 3-item batch (alp bet, DQF(aA) drawn)\n", seriesruns);
+  std::printf("%-44s %12ld runs, %ld points, %ld failed\n", "  runs after the first", series.runs, series.points,
+              series.failed);
+  std::printf("%-44s %12.0f runs/s   allocations %ld\n", "  runs", static_cast<double>(series.runs) / runs,
+              series.runallocations);
+  std::printf("%-44s %12ld\n", "  of which in writing", series.writeallocations);
+  share("  solving (starting values to properties)", series.solveseconds);
+  share("  laying out (MAKECROSSREFS)", series.layoutseconds);
+  share("  writing", series.writeseconds);
+  share("  the rest (batch switch, draws, reactions)",
+        series.runseconds - series.solveseconds - series.layoutseconds - series.writeseconds);
+  std::printf("%-44s %12.3f s\n", "  reading, set-up and the first run", whole - series.runseconds);
+  std::printf("%-44s %12ld (not held to zero)\n", "  allocations outside the runs", series.outsideallocations);
+  if (series.runs != seriesruns) {
+    std::printf("  expected %ld runs\n", seriesruns);
+    ++totalallocations;  // a series that stops short fails the bench too
+  }
+  totalallocations += series.runallocations;
+}
+
 }  // namespace
 
 int main() {
@@ -470,6 +586,7 @@ int main() {
   layouts();
   avptplus();
   mode1();
+  batchseries();
   std::printf("\nheap allocations in the timed loops: %ld\n", totalallocations);
   return totalallocations == 0 ? 0 : 1;
 }

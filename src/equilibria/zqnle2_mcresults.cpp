@@ -23,6 +23,7 @@ constexpr smallint listbreak = 16;        // values per line of a run's paramete
 constexpr smallint rowbreak = 12;         // unknowns per line of a drawing-data row
 constexpr smallint maxrowbreaks = 4;      // line breaks of one drawing-data row at most
 constexpr smallint summarybreaks = 2;     // line breaks of one summary row at most
+constexpr std::size_t mclinecapacity = 4096;  // room for any line of a run's block; a longer one still grows
 
 const std::string quote = "\"";
 
@@ -191,7 +192,12 @@ void solvestate::PRINTMCBLOCK(extended score) {
   long ownn = 0;
   for (long m = 1; m <= NMC; ++m)
     if (MCINFO[m].rangeindex == 0) own[++ownn] = static_cast<smallint>(m);
-  std::string line = std::string("{{") + (cw ? "(* cw *) " : "(* cw  ");
+  // The line is the state's, grown once in the first run: later runs write
+  // their blocks without allocating.
+  std::string& line = MCLINE;
+  if (line.capacity() < mclinecapacity) line.reserve(mclinecapacity);
+  line = "{{";
+  line += cw ? "(* cw *) " : "(* cw  ";
   valuelist(
       line, ownn,
       [&](long j) {
@@ -200,11 +206,13 @@ void solvestate::PRINTMCBLOCK(extended score) {
       },
       putqk);
   if (NMCRANGE > 0) {
-    putqk(line + ", ");
+    line += ", ";
+    putqk(line);
     line = "  ";
     valuelist(line, NMCRANGE, [&](long r) { return fixed(MCRANGEINFO[r].centre + MCVAL[r], 5); }, putqk);
   }
-  putqk(line + (cw ? "" : " *)"));
+  if (!cw) line += " *)";
+  putqk(line);
   line = cw ? "  (* nw    " : "  (* nw *) ";
   long onlast = 0;
   valuelist(
@@ -217,7 +225,11 @@ void solvestate::PRINTMCBLOCK(extended score) {
       putqk);
   line += cw ? " *)" : "";
   line += "}, ";
-  if (FILTERING && runno < runsperCarry) line += " (* " + IO::INT2STR(runno) + " *)";
+  if (FILTERING && runno < runsperCarry) {
+    line += " (* ";
+    line += IO::INT2STR(runno);
+    line += " *)";
+  }
   putqk(line);
 
   // The summary's header and parameter values.
@@ -254,11 +266,20 @@ void solvestate::PRINTMCBLOCK(extended score) {
     const bool lastrow = r == MCK;
     // Drawing data.
     line = " ";
-    line += w.point == 1 ? "{{ (* " + IO::INT2STR(BATCHNO[w.item]) + " *) { " : " {         {";
+    if (w.point == 1) {
+      line += "{{ (* ";
+      line += IO::INT2STR(BATCHNO[w.item]);
+      line += " *) { ";
+    } else {
+      line += " {         {";
+    }
     if (!w.good) {
       line += "0, 0}, {";
     } else {
-      line += fixed(w.value[1], pplaces) + ", " + fixed(celsius(w.value[2]), tplaces) + "}, ";
+      line += fixed(w.value[1], pplaces);
+      line += ", ";
+      line += fixed(celsius(w.value[2]), tplaces);
+      line += "}, ";
       for (long v = 3; v <= n; ++v) {
         const long e = v - 2;
         if (e == 1) {

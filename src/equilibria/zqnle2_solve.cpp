@@ -28,6 +28,7 @@ namespace ZQNLE2 {
 nlesolvertype NLESOLVER = ZQMATH2::NLE;
 pointhooktype POINTHOOK = nullptr;
 pointspantype POINTSPAN = nullptr;
+runspantype RUNSPAN = nullptr;
 
 namespace {
 
@@ -65,6 +66,7 @@ void solvestate::RUNALL() {
       RUN = 0;
     }
     FIRSTRUN = RUNCARRY == 0 && RUN == 1;
+    if (RUNSPAN != nullptr) RUNSPAN(runspan::run, true);
     if (!FIRSTRUN) {
       if (DOINGFRACT)
         DOFRACT();
@@ -80,6 +82,7 @@ void solvestate::RUNALL() {
       DONE = FRACTINFO.nsteps < runnumber(RUN, RUNCARRY) || FRACTSTOP || (IBATCH <= 1 && !GOOD);
     else
       DONE = true;
+    if (RUNSPAN != nullptr) RUNSPAN(runspan::run, false);
   } while (!DONE);
   ENDSOLVE();
 }
@@ -89,7 +92,9 @@ void solvestate::BATCHITEM() {
   FIRSTBATCH = IBATCH == 1;
   IPT = 0;
   if (on(CONTROLJX.batch)) DOBATCH(IBATCH);
+  if (RUNSPAN != nullptr) RUNSPAN(runspan::layout, true);
   ZQNLE3::MAKECROSSREFS(PH);
+  if (RUNSPAN != nullptr) RUNSPAN(runspan::layout, false);
   if (on(CONTROLJX.mcdebug) && IBATCH == 1)
     for (smallint i = 1; i <= NPSS; ++i) ZQNLE3::WRITEAXBRIEF(i);
   ZQUTE2::POSITIONS();
@@ -202,7 +207,9 @@ void solvestate::POINT() {
   GOODMC = GOOD;
   if (GOOD) ++NOK;
   if (on(CONTROLJX.batch) && on(CONTROLJX.mcdebug)) PRINTMCRESULTS(IBATCH, IPT, GOODMC);
+  if (RUNSPAN != nullptr) RUNSPAN(runspan::write, true);
   OUTPUTPOINT();
+  if (RUNSPAN != nullptr) RUNSPAN(runspan::write, false);
   if (POINTHOOK != nullptr) POINTHOOK(OK, GOOD, SEEN, NLECODE, SU, X);
 }
 

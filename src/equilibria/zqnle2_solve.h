@@ -175,6 +175,7 @@ struct solvestate {
   bool FRACTXYZ = false;                              // a fractionation run writes the starting guesses of its first item
   smallint MCK = 0;                                   // rows of the current run in the store
   std::unique_ptr<mcrowstore> MCROWS;                 // the rows of the current run
+  std::string MCLINE;                                 // the line PRINTMCBLOCK builds, kept between runs
   // Per batch request: runs that failed it because none of its items gave a
   // good point, and because none passed its filters.
   farray<longint, 1, maxbreq> DEATHC{"solve DEATHC"}, DEATHF{"solve DEATHF"};
@@ -200,5 +201,11 @@ extern pointhooktype POINTHOOK;
 // in production.
 using pointspantype = void (*)(bool start);
 extern pointspantype POINTSPAN;
+// The spans of a series that the bench times apart: each run, the layout of
+// an item's assemblage, and the output of a point. Called with true as one
+// starts and false as it ends; null in production.
+enum class runspan { run, layout, write };
+using runspantype = void (*)(runspan what, bool start);
+extern runspantype RUNSPAN;
 
 }  // namespace ZQNLE2

@@ -72,7 +72,11 @@ void PUTSTR(smallint before, const std::string& text, smallint after, longint ch
     } else if (k == CHANNEL::WINDOWBIT) {
       ERROREXIT("putstr", "TE not impemented yet", yourfault);
     } else {
-      writefile(CHANNELFILE(k), pre + text + post);
+      // In three writes: joining them would allocate for every long line.
+      textfile& f = CHANNELFILE(k);
+      writefile(f, pre);
+      writefile(f, text);
+      writefile(f, post);
     }
   }
   for (int k = CHANNEL::FIRSTOPTIONALBIT; k <= CHANNEL::LASTBIT; ++k)

@@ -79,7 +79,7 @@ longint narrow32(i64 x, const char* where, const char* message) {
   return static_cast<longint>(x);
 }
 
-smallint narrow16(i64 x, const char* where, const std::string& message) {
+smallint narrow16(i64 x, const char* where, const char* message) {
   if (x < std::numeric_limits<smallint>::min() || x > std::numeric_limits<smallint>::max())
     IO::ERROREXIT(where, message, yourfault);
   return static_cast<smallint>(x);
@@ -198,7 +198,9 @@ longint VECTORLCM(const liemvector& v, smallint n) {
   if (n > maxem) IO::ERROREXIT("vectorlcm", "vector longer than 400", myfault);
   // The running multiple is a 16-bit integer; a partial result that leaves
   // its range stops the run instead of wrapping.
-  const std::string toolarge = "common multiple of denominators too large (over 32767)";
+  // A literal, not a string: the reaction set-up of every batch item calls
+  // this, and a run of a series allocates nothing.
+  const char* const toolarge = "common multiple of denominators too large (over 32767)";
   smallint running = narrow16(v[1], "vectorlcm", toolarge);
   for (smallint k = 2; k <= n; ++k) running = narrow16(LCM(running, v[k]), "vectorlcm", toolarge);
   return running;
@@ -312,7 +314,7 @@ smallint NULLSPACE(const liemmatrix& a, smallint m, smallint n) {
       for (smallint l = 1; l <= n; ++l) b(r, l) /= g;
   }
 
-  const std::string toolarge = "reaction coefficient too large (over 32767)";
+  const char* const toolarge = "reaction coefficient too large (over 32767)";  // no allocation per call
   farray<i64, 1, maxem> v("nullspace reaction");
   farray<i64, 1, maxem> num("nullspace num"), den("nullspace den");
   liemvector dens("nullspace denominators");
@@ -326,7 +328,7 @@ smallint NULLSPACE(const liemmatrix& a, smallint m, smallint n) {
       const i64 g = b(r, f) != 0 ? GCD64(b(r, f), b(r, c), where) : 1;
       num[r] = -b(r, f) / g;
       den[r] = b(r, c) / g;
-      if (num[r] != 0) dens[++nd] = narrow32(den[r], where, toolarge.c_str());
+      if (num[r] != 0) dens[++nd] = narrow32(den[r], where, toolarge);
     }
     const longint lcm = VECTORLCM(dens, nd);
     v[f] = lcm;

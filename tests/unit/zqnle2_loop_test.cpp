@@ -7,6 +7,7 @@
 // from the program.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -266,6 +267,42 @@ TEST(LoopPoints, EachSolutionAloneTakesTheBulk) {
     ASSERT_NE(from, std::string::npos) << o.terminal;
     EXPECT_NE(o.terminal.find("  cannot calculate this equilibrium (no reactions)\n", from), std::string::npos);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The spans a series reports, as letters: R run, L layout, W writing, each
+// opened with ( and closed with ).
+std::string spans;
+
+void spanrecord(ZQNLE2::runspan what, bool start) {
+  const char c = what == ZQNLE2::runspan::run ? 'R' : what == ZQNLE2::runspan::layout ? 'L' : 'W';
+  spans += start ? std::string("(") + c : std::string(1, c) + ")";
+}
+
+TEST(LoopPoints, SeriesSpansNestPerRunItemAndPoint) {
+  const std::string series =
+      "axfile lpax\nwith bet alp\ninexcess\ndiagramPT 4 10 400 900\npseudosection no\n"
+      "batchxyzguess startblock\nbatchxyzguess x(alp) 0.4\nbatchxyzguess x(bet) 0.5\n"
+      "batch bet alp 2 1 1 5 626.85 1 1 0 0\n"
+      "batch bet alp 2 1 1 5 626.85 1 1 0 1 alp 1 0.35\n"
+      "batch bet alp 2 1 1 9 626.85 1 1 0 0\n"
+      "mc alp a DQF(aA) 0 0.2\nmcit 3 30000\ndebuglevel 0\nautoexit\n*\n";
+  spans.clear();
+  ZQNLE2::RUNSPAN = spanrecord;
+  const outcome o = pass(series);
+  ZQNLE2::RUNSPAN = nullptr;
+  const std::string item = "(LL)(WW)";
+  const std::string run = "(R" + item + item + item + "R)";
+  EXPECT_EQ(spans, run + run + run);
+  ASSERT_EQ(o.points.size(), 9u);
+  for (const point& q : o.points) EXPECT_TRUE(q.good);
+  // The first run is undrawn; the draws of the next move item 2's T.
+  EXPECT_NEAR(o.points[0].value("x(alp)"), 0.40807L, 5e-6L);
+  EXPECT_NEAR(o.points[1].t - K, 685.93L, 5e-3L);
+  EXPECT_GT(std::fabs(o.points[4].t - o.points[1].t), 1e-3L);
 }
 
 }  // namespace
