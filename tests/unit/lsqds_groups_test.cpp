@@ -45,7 +45,10 @@ class LeastSquaresGroups : public ::testing::Test {
     dir.write("ds-emt.txt", emfile);
     dir.write("ds-axt.txt", axfile);
   }
-  void TearDown() override { testsupport::freshstate(); }
+  void TearDown() override {
+    ZQUTE1::CLEANUP();
+    testsupport::freshstate();
+  }
   std::string read(const std::string& xp) {
     dir.write("ds-xpt.txt", "0\n0\n" + xp + "0\n");
     return fatal(LSQDS::READXY);

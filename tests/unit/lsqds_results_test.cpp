@@ -42,7 +42,10 @@ class LeastSquaresResults : public ::testing::Test {
     DSMODE = 6;
     testsupport::openchannel(CHANNEL::SUMMARYBIT, "sum.txt");
   }
-  void TearDown() override { testsupport::freshstate(); }
+  void TearDown() override {
+    ZQUTE1::CLEANUP();
+    testsupport::freshstate();
+  }
   xprec& record() {
     LSQDS::XPW->assign(1, xprec{});
     LSQDS::NXPW = 1;

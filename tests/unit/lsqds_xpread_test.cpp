@@ -38,7 +38,10 @@ class LeastSquaresExperiments : public ::testing::Test {
     dir.write("ds-emt.txt", emfile);
     dir.write("ds-axt.txt", axfile);
   }
-  void TearDown() override { testsupport::freshstate(); }
+  void TearDown() override {
+    ZQUTE1::CLEANUP();
+    testsupport::freshstate();
+  }
   std::string read(const std::string& xp) {
     dir.write("ds-xpt.txt", xp);
     return fatal(LSQDS::READXY);
