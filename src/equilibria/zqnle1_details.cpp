@@ -128,17 +128,18 @@ void oxidecompositions() {
   }
 }
 
-// The mode table and, without an external buffer, the conversion factors.
-void modetables(smallint d, smallint w) {
+// The modes of every mode row, one column per phase (none for a buffered
+// fluid), labels in lw, values with d decimals in w; a zero mode is blank.
+void modetable(smallint lw, smallint d, smallint w) {
   std::string& o = IO::OSTR;
   o.clear();
-  IO::ADDSTR("mode", -6, o);
+  IO::ADDSTR("mode", lw, o);
   for (smallint i = 1; i <= SU.nph; ++i)
     if (!nofluidcolumn(SU.ph[i])) IO::ADDSTR(SU.ph[i].name, w, o);
   IO::PUTSTR(1, o, 1, ic);
   for (smallint r = 1; r <= SU.nmodeset; ++r) {
     o.clear();
-    rowlabel(r, -6, o);
+    rowlabel(r, lw, o);
     for (smallint i = 1; i <= SU.nph; ++i) {
       const suphasetype& p = SU.ph[i];
       if (!p.hasmode) continue;
@@ -149,7 +150,11 @@ void modetables(smallint d, smallint w) {
     }
     IO::PUTSTR(0, o, 1, ic);
   }
-  if (EXBUFF) return;
+}
+
+// The conversion factor of every phase per mode row.
+void factortable(smallint d, smallint w) {
+  std::string& o = IO::OSTR;
   o.clear();
   IO::ADDSTR("factor", -6, o);
   for (smallint i = 1; i <= SU.nph; ++i) IO::ADDSTR(SU.ph[i].name, w, o);
@@ -160,6 +165,13 @@ void modetables(smallint d, smallint w) {
     for (smallint i = 1; i <= SU.nph; ++i) IO::ADDREAL(SU.ph[i].modefac[r], d, true, w, o);
     IO::PUTSTR(0, o, 1, ic);
   }
+}
+
+// The mode table and, without an external buffer, the conversion factors.
+void modetables(smallint d, smallint w) {
+  modetable(-6, d, w);
+  if (EXBUFF) return;
+  factortable(d, w);
 }
 
 void phaseproperties(smallint d, smallint w) {
@@ -270,24 +282,7 @@ std::string eightdecimals(extended x) {
 void ombrymodes() {
   std::string& o = IO::OSTR;
   IO::PUTSTR(2, "Modal abundance of phases", 0, ic);
-  o.clear();
-  IO::ADDSTR("mode", -10, o);
-  for (smallint i = 1; i <= SU.nph; ++i)
-    if (!nofluidcolumn(SU.ph[i])) IO::ADDSTR(SU.ph[i].name, 12, o);
-  IO::PUTSTR(1, o, 1, ic);
-  for (smallint r = 1; r <= SU.nmodeset; ++r) {
-    o.clear();
-    rowlabel(r, -10, o);
-    for (smallint i = 1; i <= SU.nph; ++i) {
-      const suphasetype& p = SU.ph[i];
-      if (!p.hasmode) continue;
-      if (p.mode[r] == 0)
-        IO::ADDSTR("", 12, o);
-      else
-        IO::ADDREAL(p.mode[r], 8, true, 12, o);
-    }
-    IO::PUTSTR(0, o, 1, ic);
-  }
+  modetable(-10, 8, 12);
   if (MODESBYNLE && CONTROLJX.uncertaintylevel > 0) {
     o = "    sdmode";
     for (smallint i = 1; i <= SU.nph; ++i) IO::ADDREAL(SU.ph[i].modesd, 8, true, 12, o);
@@ -295,16 +290,7 @@ void ombrymodes() {
   }
   if (EXBUFF) return;
   IO::PUTSTR(2, "Conversion factor per atom/per formula unit", 0, ic);
-  o.clear();
-  IO::ADDSTR("factor", -6, o);
-  for (smallint i = 1; i <= SU.nph; ++i) IO::ADDSTR(SU.ph[i].name, 12, o);
-  IO::PUTSTR(1, o, 1, ic);
-  for (smallint r = 1; r <= SU.nmodeset; ++r) {
-    o.clear();
-    rowlabel(r, -6, o);
-    for (smallint i = 1; i <= SU.nph; ++i) IO::ADDREAL(SU.ph[i].modefac[r], 8, true, 12, o);
-    IO::PUTSTR(0, o, 1, ic);
-  }
+  factortable(8, 12);
 }
 
 void ombryproperties() {

@@ -271,7 +271,7 @@ void READCOMPS() {
   PROP1 = 0;
   PROP2 = 1;
   SETTER();
-  IO::PUTSTR(1, "specification of bulk composition", 1, CHANNEL::TERMLOG);
+  IO::SETTINGSHEAD("bulk composition", CHANNEL::TERMLOG);
   checkcomponents();
   if (c.rbi == yes)
     fromrbi();

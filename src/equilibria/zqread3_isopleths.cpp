@@ -113,7 +113,7 @@ sstring SHORTEN(const sstring& name) {
 }
 
 void READMODEISOPLETHS() {
-  IO::PUTSTR(1, "specification of mode isopleths", 1, CHANNEL::TERMLOG);
+  IO::SETTINGSHEAD("mode isopleths", CHANNEL::TERMLOG);
   controljxtype& c = CONTROLJX;
   const bool script = c.modeiso == yes;
   const sstring m1 = script ? c.modeisoname1 : sstring(), m2 = script ? c.modeisoname2 : sstring();
@@ -208,7 +208,7 @@ void READMODEISOPLETHS() {
 }
 
 void READXCO2VALUES() {
-  IO::PUTSTR(1, "specification of x(CO2) calcs", 1, CHANNEL::TERMLOG);
+  IO::SETTINGSHEAD("x(CO2) calcs", CHANNEL::TERMLOG);
   smallint ph = 0, var = 0;
   for (long i = 1; i <= NPSS; ++i)
     for (long v = 1; v <= (*PREC1)[i].nvar; ++v)
@@ -282,7 +282,7 @@ void illegalvalues(const sstring& name, long given, long kept) {
 }  // namespace
 
 void READISOPLETHS() {
-  IO::PUTSTR(1, "specification of xyz isopleths", 1, CHANNEL::TERMLOG);
+  IO::SETTINGSHEAD("xyz isopleths", CHANNEL::TERMLOG);
   const controljxtype& c = CONTROLJX;
   const bool script = c.isopleth == yes;
   choice list;

@@ -293,7 +293,7 @@ bool guessfromscript(long i) { return (*PREC1)[i].scriptguess || (*PREC1)[i].cod
 
 void XYZGUESSINFO() {
   if (allcoding2()) return;
-  IO::PUTSTR(1, "specification of xyz starting guesses of phases", 1, CHANNEL::TERMLOG);
+  IO::SETTINGSHEAD("xyz starting guesses of phases", CHANNEL::TERMLOG);
   std::string given, other;
   for (long i = 1; i <= NPSS; ++i) (guessfromscript(i) ? given : other) += " " + (*PREC1)[i].name;
   IO::PUTSTR(0, "in the scriptfile:" + (given.empty() ? std::string("none") : given) +

@@ -127,6 +127,9 @@ void WRITETERMINAL(const std::string& text);
 // ---------------------------------------------------------------- channels
 // Writes text with line ends before and after (0 none, 1 one, else two) to the open channels of the mask.
 void PUTSTR(smallint before, const std::string& text, smallint after, longint channels);
+// The heading of one group of a run's settings as the user gave them
+// ("... of bulk composition"), one line end before and after.
+void SETTINGSHEAD(const std::string& topic, longint channels);
 // Flushes every open file channel.
 void FLUSHER();
 // Appends text to line, right-justified in width (left-justified in -width when negative).

@@ -57,6 +57,10 @@ bool* CHANNELUSED(int bit) {
   }
 }
 
+void SETTINGSHEAD(const std::string& topic, longint channels) {
+  PUTSTR(1, "specification of " + topic, 1, channels);
+}
+
 void PUTSTR(smallint before, const std::string& text, smallint after, longint channels) {
   const longint m = BAND(channels, WHATSOPEN);
   const std::string pre = lineends(before);

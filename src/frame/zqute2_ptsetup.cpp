@@ -133,7 +133,7 @@ bool marked(extended x, extended low, extended high, const std::string& none, sm
 }  // namespace
 
 void DOFIGPT() {
-  IO::PUTSTR(1, "specification of overall PT window:", 1, CHANNEL::TERMLOG);
+  IO::SETTINGSHEAD("overall PT window:", CHANNEL::TERMLOG);
   const bool fromscript = CONTROLJX.diagramPT == yes;
   if (!fromscript) {
     IO::PUTSTR(1, "whereas solvarinth handles interactive input of overall PT window information, in", 1, CHANNEL::TERMLOG);
@@ -158,7 +158,7 @@ void DOFIGPT() {
 }
 
 void DOCALCPT(const std::string& ptwhat, const std::string& pwhat, const std::string& twhat) {
-  IO::PUTSTR(1, "specification of PT calcs:", 1, CHANNEL::TERMLOG);
+  IO::SETTINGSHEAD("PT calcs:", CHANNEL::TERMLOG);
   controlboolean& calct = CONTROLJX.calcT;
   controlboolean& calcp = CONTROLJX.calcP;
   if (!(calct == yes && calcp == yes)) {

@@ -84,7 +84,7 @@ void bulkrows() {
 
 void PRINTUNCINFO() {
   constexpr longint m = CHANNEL::TERMSUMLOG;
-  IO::PUTSTR(1, "specification of uncertainties in error propagation", 1, m);
+  IO::SETTINGSHEAD("uncertainties in error propagation", m);
   IO::PUTSTR(0, "h: on thermo data, the dataset uncertainties (on enthalpy)", 1, m);
   std::string& line = IO::WSTR;
   line = "w: on non-ideality, sd(W) = ";

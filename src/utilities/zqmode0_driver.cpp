@@ -126,7 +126,7 @@ void DOTABLE() {
 }
 
 void GETPTGRID(emvector& p, smallint& np, emvector& t, smallint& nt) {
-  IO::PUTSTR(1, "specification of table PT", 1, CHANNEL::TERMLOG);
+  IO::SETTINGSHEAD("table PT", CHANNEL::TERMLOG);
   if (CONTROLJX.calcP == yes && PLOW == PHIGH) {
     np = 1;
     p[1] = PLOW;
