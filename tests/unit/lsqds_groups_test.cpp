@@ -14,6 +14,7 @@
 #include "frame/zqute1.h"
 #include "iotestsupport.h"
 #include "lsq/lsqds.h"
+#include "lsqds_testsupport.h"
 
 using namespace ZQGLOBAL;
 using testsupport::fatal;
@@ -33,27 +34,13 @@ const std::string axfile =
     "sm 2 1\n  x(sm) 0.5\n  p(ma) 1 1 1 1 -1 x\n  p(mc) 1 1 0 1 1 x\n  ideal\n  2\n"
     "  xA 1 1 1 1 -1 x\n  xC 1 1 0 1 1 x\n  ma 1 1 xA 1\n  mc 1 1 xC 1 make 1 mb 1/2\n*\n";
 
-class LeastSquaresGroups : public ::testing::Test {
+class LeastSquaresGroups : public lsqtest::Mode9Test {
  protected:
-  void SetUp() override {
-    testsupport::freshstate();
-    ZQUTE1::SETUP();
-    CALCMODE = calcmodetype::lsqdscalc;
-    dir.write("ds-prefs.txt", "emsuffix t\naxsuffix t\nxpsuffix t\n*\n");
-    LSQDS::INTRO();
-    IO::CONTROLIO.strictaxnames = false;
-    dir.write("ds-emt.txt", emfile);
-    dir.write("ds-axt.txt", axfile);
-  }
-  void TearDown() override {
-    ZQUTE1::CLEANUP();
-    testsupport::freshstate();
-  }
+  void SetUp() override { start(emfile, axfile); }
   std::string read(const std::string& xp) {
     dir.write("ds-xpt.txt", "0\n0\n" + xp + "0\n");
     return fatal(LSQDS::READXY);
   }
-  testsupport::ScratchDir dir;
   testsupport::Terminal term;
 };
 

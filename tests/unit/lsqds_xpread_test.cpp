@@ -12,6 +12,7 @@
 #include "frame/zqute1.h"
 #include "iotestsupport.h"
 #include "lsq/lsqds.h"
+#include "lsqds_testsupport.h"
 
 using namespace ZQGLOBAL;
 using testsupport::fatal;
@@ -26,27 +27,13 @@ const std::string axfile =
     "ab 2 1\n  x(ab) 0.5\n  p(pa) 1 1 1 1 -1 x\n  p(pb) 1 1 0 1 1 x\n  ideal\n  2\n"
     "  xA 1 1 1 1 -1 x\n  xB 1 1 0 1 1 x\n  pa 1 1 xA 1\n  pb 1 1 xB 1\n*\n";
 
-class LeastSquaresExperiments : public ::testing::Test {
+class LeastSquaresExperiments : public lsqtest::Mode9Test {
  protected:
-  void SetUp() override {
-    testsupport::freshstate();
-    ZQUTE1::SETUP();
-    CALCMODE = calcmodetype::lsqdscalc;
-    dir.write("ds-prefs.txt", "emsuffix t\naxsuffix t\nxpsuffix t\n*\n");
-    LSQDS::INTRO();
-    IO::CONTROLIO.strictaxnames = false;
-    dir.write("ds-emt.txt", emfile);
-    dir.write("ds-axt.txt", axfile);
-  }
-  void TearDown() override {
-    ZQUTE1::CLEANUP();
-    testsupport::freshstate();
-  }
+  void SetUp() override { start(emfile, axfile); }
   std::string read(const std::string& xp) {
     dir.write("ds-xpt.txt", xp);
     return fatal(LSQDS::READXY);
   }
-  testsupport::ScratchDir dir;
   testsupport::Terminal term;
 };
 
