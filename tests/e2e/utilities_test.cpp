@@ -23,6 +23,17 @@ int count(const std::string& text, const std::string& piece) {
   return n;
 }
 
+// A number fixed to d decimals.
+std::string fixed(double v, int d) {
+  std::ostringstream o;
+  o.setf(std::ios::fixed);
+  o.precision(d);
+  o << v;
+  return o.str();
+}
+std::string six(double v) { return fixed(v, 6); }
+std::string five(double v) { return fixed(v, 5); }
+
 std::string prefs(const std::string& script) { return "dsfile 6ut\nscriptfile " + script + "\ncalcmode 0\n*\n"; }
 
 // The fixture files and the outputs the run left.
@@ -158,7 +169,7 @@ TEST(UtilitiesRun, TablesAndActivitiesPassAfterPass) {
   EXPECT_FALSE(has(log, "a(q)"));
 }
 
-// Four passes: the bulk and the olivine analysis converted, the end-members
+// Four passes: the bulk and two olivine analyses converted, the end-members
 // of SiO2-MgO-H2O, the end-member table at one point, and the drawing, which
 // closes the run's files and so ends the run.
 TEST(UtilitiesRun, ConversionListTableAndDrawing) {
@@ -230,13 +241,9 @@ TEST(UtilitiesRun, ConversionListTableAndDrawing) {
                            "%         SiO2     MgO     FeO   Fe2O3     H2O     CaO\n"
                            "%        45.00   40.00    8.00    2.00    4.00    1.00\n" + dash))
       << log;
-  std::ostringstream sd;
-  sd.setf(std::ios::fixed);
-  sd.precision(5);
-  sd << x[1];
   EXPECT_TRUE(has(log, "\n% olivine\n% ---------------------------------------------------\n"
                        "mineral   ol    1    x(ol)\nmineral   ol incl        1\nmineral   ol  xyz  0.15841\n"
-                       "mineral   ol   sd  " + sd.str() + "\n\nmineral   ol  cor        1\n\n"
+                       "mineral   ol   sd  " + five(x[1]) + "\n\nmineral   ol  cor        1\n\n"
                        "% xyz calculated with the following analysis in wt% (all Fe as FeO),\n"
                        "%      SiO2      FeO      MgO\n%     39.50    15.20    45.30\n"
                        "% with, natural logs, sd(log wt%) = 0.020/sqrt(wt%), and\n"
@@ -247,9 +254,54 @@ TEST(UtilitiesRun, ConversionListTableAndDrawing) {
   EXPECT_TRUE(has(log, "\nmoles of oxides in ol for rbi\n       H2O      SiO2       MgO       FeO\n"
                        "         0  0.992189  1.696320  0.319301\n\ncheck      SiO2       FeO       MgO         O\n"
                        "wt       39.500    15.200    45.300     0.000\nmole   0.992189  0.319301  1.696320  0.000000\n"));
+
+  // The second olivine fitted to one Si on four oxygens, its ferric iron
+  // from ln x = (ln 0.02 + ln 0.06)/2 = -3.36 with 2 sd = ln 3 / 2 = 0.55:
+  // O = 0.5 x 16 x 15.1 exp(ln x)/71.8464 wt%.
+  const std::string fit =
+      "\nideal analysis of ol with\n  Si = 1\n\n           SiO2       FeO       MgO         O\n"
+      "wt%      39.600    15.100    45.300     0.058\n             Si       Fe2        Mg       Fe3\n"
+      "c(0)     0.9926    0.3056    1.6928    0.0110\nc(id)    1.0000    ";
+  ASSERT_TRUE(has(sum, fit)) << sum;
+  const std::vector<double> cid = row(sum, "c(id)    1.0000");
+  ASSERT_EQ(cid.size(), 3u);
+  const std::vector<double> x2 = row(sum.substr(sum.find(fit)), "      x(ol)");
+  ASSERT_EQ(x2.size(), 2u);
+  const double fitted = x2[0];
+  EXPECT_NEAR(fitted, cid[0] / (cid[0] + cid[1]), 1e-4);
+  EXPECT_GT(x2[1], 0);
+  EXPECT_TRUE(has(sum, "\nol    ideal       xyz   sd(xyz)    \n"));
+  // The fitted analysis sums to 100 and holds one Si per four oxygens; the
+  // rbi amounts are the fitted cations, all iron as FeO.
+  const std::string second = log.substr(log.find("\nideal analysis of ol"));
+  const std::vector<double> wt = row(second, "wt   ");
+  ASSERT_EQ(wt.size(), 4u);
+  EXPECT_NEAR(wt[0] + wt[1] + wt[2] + wt[3], 100, 0.002);
+  const std::vector<double> mo = row(second, "mole ");
+  ASSERT_EQ(mo.size(), 4u);
+  EXPECT_NEAR(mo[1], cid[0] + cid[2], 2e-4);
+  EXPECT_NEAR(mo[2], cid[1], 1e-4);
+  // The script block: the sds doubled, the ferric iron line in full.
+  const std::vector<double> sd2 = row(log.substr(log.find("mineral   ol  xyz  " + five(fitted))), "mineral   ol   sd");
+  ASSERT_EQ(sd2.size(), 1u);
+  EXPECT_NEAR(sd2[0], 2 * x2[1], 1.1e-5);
+  EXPECT_TRUE(has(log, "% using ideal analysis (eg fixed cation sum), with sigfit = "));
+  EXPECT_TRUE(has(log, "% log x = log Fe3/(Fe2 + Fe3) = -3.36 \xC2\xB1 0.55 from x range 0.02 to 0.06 (95% \"ci\")\n"
+                       "% uncertainties calculated using monte carlo (sd mult = 2)\n"))
+      << log;
+
   const std::string rbidash = "% -----------------------------------------------------\n";
   EXPECT_TRUE(has(log, "\n" + rbidash + "%                             H2O      SiO2       MgO       FeO\n"
                        "bulk  rbi    ol         0         0         1  1.683174  0.316826\n"
+                       "bulk  rbi    ol         0         0         1  1.69"))
+      << log;
+  // (1 - x) fo + x fa from the fitted x, printed to five decimals.
+  const std::vector<double> ol2 = row(log.substr(log.find("\nbulk  rbi    ol         0         0         1  1.69")),
+                                      "bulk  rbi    ol");
+  ASSERT_EQ(ol2.size(), 5u);
+  EXPECT_NEAR(ol2[3], 2 * (1 - fitted), 2e-5);
+  EXPECT_NEAR(ol2[4], 2 * fitted, 2e-5);
+  EXPECT_TRUE(has(log, "\n"
                        "bulk  rbi     q       0         0         1         0         0\n"
                        "bulk  rbi    en       0         0         1         1         0\n"
                        "bulk  rbi   per       0         0         0         1         0\n"
@@ -257,7 +309,8 @@ TEST(UtilitiesRun, ConversionListTableAndDrawing) {
       << log;
   EXPECT_TRUE(has(log, "% rbi info: add modes for ?? (and reduce H2O in bi by cTi)\n" + dash +
                            "rbi                     H2O      SiO2       MgO       FeO\n"
-                           "rbi    ol      ??         0  0.992189  1.696320  0.319301\n" + dash));
+                           "rbi    ol      ??         0  0.992189  1.696320  0.319301\n"
+                           "rbi    ol      ??         0  1.000000  " + six(mo[2]) + "  " + six(mo[1]) + "\n" + dash));
   EXPECT_TRUE(has(log, "which system? :  SiO2 MgO H2O \n"));
   EXPECT_TRUE(has(log, "\nu4) a b (d)    start = i1; end = right edge\n"));
 
