@@ -109,7 +109,8 @@ TEST(Mode1Files, PlainPointOnEveryFile) {
 
   EXPECT_TRUE(has(r.files.at("jx-al-ic.txt"), "\nal be  {6.0000, 700.000}  kbar/C\nvar = 2\n\nal        x(al)\n"))
       << r.files.at("jx-al-ic.txt");
-  EXPECT_EQ(r.files.at("jx-al-qk.txt"), "\n% ------------------------------\nd<k>   al be   divariant\n\n6.000 700.00 \n");
+  EXPECT_EQ(r.files.at("jx-al-qk.txt"),
+            "\n% ------------------------------\nd<k>   al be   divariant\n\n6.000 700.00 \n");
   const std::string& it = r.files.at("jx-al-it.txt");
   EXPECT_EQ(count(it, "\nal\n"), 1u) << it;
   EXPECT_EQ(count(it, "\nbe\n"), 1u) << it;
@@ -139,7 +140,8 @@ TEST(Mode1Files, CompositionsFollowTheClosedForm) {
   const long double temperatures[] = {650, 700, 750};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.guesses);
-    const e2e::Run r = runwith(plain(std::string("calcP 6\ncalcT 650 750 50\nprintxyz yes\n") + c.guesses + "autoexit\n"));
+    const std::string lines = std::string("calcP 6\ncalcT 650 750 50\nprintxyz yes\n") + c.guesses + "autoexit\n";
+    const e2e::Run r = runwith(plain(lines));
     EXPECT_EQ(r.status, 0);
     const std::string& log = r.files.at("jx-log.txt");
     EXPECT_TRUE(has(log, c.at700)) << log;
@@ -159,7 +161,8 @@ TEST(Mode1Files, CompositionsFollowTheClosedForm) {
       EXPECT_NEAR(static_cast<double>(logged[2 * k + 1]), static_cast<double>(xbe), 1e-6);
       ASSERT_EQ(rows[k].size(), 5u);
       long double t = 0, a = 0, b = 0;
-      ASSERT_TRUE(csvparse::number(rows[k][1], t) && csvparse::number(rows[k][2], a) && csvparse::number(rows[k][3], b));
+      ASSERT_TRUE(csvparse::number(rows[k][1], t) && csvparse::number(rows[k][2], a) &&
+                  csvparse::number(rows[k][3], b));
       EXPECT_EQ(t, temperatures[k]);
       EXPECT_NEAR(static_cast<double>(a), static_cast<double>(xal), 5e-6);
       EXPECT_NEAR(static_cast<double>(b), static_cast<double>(xbe), 5e-6);
@@ -191,7 +194,8 @@ TEST(Mode1Files, PseudosectionModesInsideAndOutsideTheLoop) {
     EXPECT_FALSE(has(r.out, "bombed")) << r.out;
     const std::string& summary = r.files.at("jx-al-o.txt");
     const std::string& ic = r.files.at("jx-al-ic.txt");
-    const std::string bulkline = std::string("\nbulk       ") + (c.seen ? "65.0000     35.0000" : "80.0000     20.0000") + "\n";
+    const std::string bulkline =
+        std::string("\nbulk       ") + (c.seen ? "65.0000     35.0000" : "80.0000     20.0000") + "\n";
     EXPECT_TRUE(has(ic, bulkline)) << ic;
     const std::string heading = "\nmode          al        be           G           H         S         V       rho\n";
     if (!c.seen) {
