@@ -34,6 +34,7 @@ std::string fixed(double v, int d) {
 std::string six(double v) { return fixed(v, 6); }
 std::string five(double v) { return fixed(v, 5); }
 
+// The fixture's preferences name the tables script; these another.
 std::string prefs(const std::string& script) { return "dsfile 6ut\nscriptfile " + script + "\ncalcmode 0\n*\n"; }
 
 // The fixture files and the outputs the run left.
@@ -74,7 +75,7 @@ TEST(UtilitiesRun, TablesAndActivitiesPassAfterPass) {
       "y\n2\n4\n\n\n5\n500\n1\n4 6\n400 600\n0\n"
       "y\n3\n"
       "n\n\n";
-  const e2e::Run r = e2e::run({"utilities"}, answers, {{"jx-prefs.txt", prefs("tb")}}, {}, SOLVARINTH_UTILITYRUN);
+  const e2e::Run r = e2e::run({"utilities"}, answers, {}, {}, SOLVARINTH_UTILITYRUN);
   ASSERT_EQ(r.status, 0) << r.out;
   EXPECT_EQ(e2e::names(r), inputsand({"jx-log.txt", "jx-tb-o.txt", "jx-tb-qk.txt"})) << r.out;
   EXPECT_EQ(r.files.at("jx-ds6ut.txt"), e2e::slurp(e2e::fs::path(SOLVARINTH_FIXTURES) / "utilities/jx-ds6ut.txt"));
@@ -334,7 +335,7 @@ TEST(UtilitiesRun, ConversionListTableAndDrawing) {
 // A bad answer ends the run in its pass and prunes the files as the end of
 // a run does; the built program itself still refuses the mode.
 TEST(UtilitiesRun, BadCodeEndsTheRunAndTheProgramRefusesTheMode) {
-  const e2e::Run bad = e2e::run({"utilities"}, "7\n\n", {{"jx-prefs.txt", prefs("tb")}}, {}, SOLVARINTH_UTILITYRUN);
+  const e2e::Run bad = e2e::run({"utilities"}, "7\n\n", {}, {}, SOLVARINTH_UTILITYRUN);
   EXPECT_EQ(bad.status, 0);
   const std::string bomb = "\n-- run bombed in doutilities : integer needed (2), between 0 and 4\n";
   EXPECT_TRUE(has(bad.out, bomb + "\n")) << bad.out;
@@ -342,7 +343,7 @@ TEST(UtilitiesRun, BadCodeEndsTheRunAndTheProgramRefusesTheMode) {
   EXPECT_TRUE(has(bad.files.at("jx-log.txt"), "utility code : 7\n" + bomb));
   EXPECT_EQ(bad.files.at("jx-tb-o.txt"), bomb + "\n");
 
-  const e2e::Run refused = e2e::run({"utilities"}, "\n", {{"jx-prefs.txt", prefs("tb")}});
+  const e2e::Run refused = e2e::run({"utilities"}, "\n", {});
   EXPECT_EQ(refused.status, 0);
   EXPECT_TRUE(has(refused.out, "\n-- run bombed in setup : sorry, mode 0 not available: use jx350\n")) << refused.out;
   EXPECT_FALSE(has(refused.out, "utility code"));
