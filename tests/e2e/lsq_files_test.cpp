@@ -135,6 +135,53 @@ TEST(LeastSquaresFiles, ConversionCarriesTheScriptsSwitches) {
   }
 }
 
+// The end-member file of the older layout: H and its sd on one line with
+// a code, calorimetry taken from there, so the experiments file starts at
+// the oxide calorimetry. The fit is that of the newer layout; the new
+// end-member file is of the newer layout, with the calorimetry lines for
+// the experiments file after it, and the terminal says so.
+TEST(LeastSquaresFiles, OlderEndMemberFileGivesCalorimetryLinesToo) {
+  const std::string em5 =
+      "5   the two end-members of the binary in the old layout\n\n"
+      "pa       AB\n   1   1.0   10   2.0   0   1   3.0\n  -1000.3   0.5   1    % cal 1990\n  0.050   0.0\n  2.5\n"
+      "  0  0  0  0\n  0\n  0  0  0\n\n"
+      "pb       AB\n   1   1.0   10   2.0   0   1   3.0\n  -1003.5   0.7   1    {made up}\n  0.045   0.0\n  2.3\n"
+      "  0  0  0  0\n  0\n  0  0  0\n\n*\n";
+  std::string xp = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/lsq/ds-xpab.txt");
+  xp = xp.substr(xp.find("% oxide"));
+  const e2e::Run r = e2e::run({"lsq"}, "2\n",
+                              {{"ds-prefs.txt", "jxdssuffix 6cv\nemsuffix ab5\naxsuffix ab\nxpsuffix ab5\n*\n"},
+                               {"ds-emab5.txt", em5},
+                               {"ds-xpab5.txt", xp}});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(has(r.out, "\ndsmode = 5 (old school)\n\n1:  0.919\n2:  0.919\n")) << r.out;
+  const std::string dashes(64, '-');
+  const std::string notice = "\n" + dashes +
+                             "\nwith dsmode = 5 at the top of the emfile, the emifile contains\n"
+                             "(1) the data in the new emfile format, AND (2) the H calorimetric\n"
+                             "data to put at the head of the xpfile. (Edit/rename/cut & paste)\n" +
+                             dashes + "\n";
+  EXPECT_TRUE(has(r.out, notice)) << r.out;
+  EXPECT_FALSE(has(r.files.at("jx-log.txt"), "with dsmode = 5"));
+  // The records keep their site count; the calorimetry lines carry the H
+  // and sd as read, with their notes cleaned.
+  std::string i = "6\n\n" + emrecord("pa", "-1000.033", "0.05000", "2.5000") +
+                  emrecord("pb", "-1004.023", "0.04500", "2.3000") +
+                  "*\n1      pa    -1000.30     0.50    % cal 1990\n1      pb    -1003.50     0.70    % made up\n0\n";
+  for (auto at = i.find("     0  0\n"); at != std::string::npos; at = i.find("     0  0\n", at + 1))
+    i.replace(at, 10, "     0  1\n");
+  EXPECT_EQ(r.files.at("ds-emab5-i.txt"), i);
+  // No direct calorimetry of its own, so that table is empty.
+  const std::string& o = r.files.at("ds-o6cv.txt");
+  EXPECT_TRUE(has(o, "\nDirect calorimetry\n\n           value     sd     e*    hat\n\n\nOxide")) << o;
+  EXPECT_TRUE(has(o, "\npa        -1000.03   0.37   50.00   2.500")) << o;
+  // Two end-members written in the older layout would begin with a count
+  // that a reader takes for the layout's number: the newer one is written.
+  const std::string ds = stamped(r.files.at("jx-ds6cv.txt"));
+  EXPECT_EQ(ds.substr(0, ds.find('\n')), "6  2    don't fiddle with the numbers: you'll BREAK the dataset...");
+  EXPECT_TRUE(has(ds, "\n  0.1038 0.1399 0.1396 0.1401\n\njx-ds6cv.txt produced at WHEN (sigfit =  0.919)\n")) << ds;
+}
+
 // Each input, missing: the run names it and stops. The least-squares
 // script is looked for before any output file is made; the others after
 // the summary, which keeps the stop. No new data set or end-member file;
