@@ -109,6 +109,12 @@ TEST(AverageRockFiles, PureRockKeepsSummaryLogAndDrawingData) {
   EXPECT_FALSE(has(r.out, "Transpose"));
 }
 
+const std::string sollisting =
+    "\n--------------------------------------\nsol\n\n composition variables\n  x(sol)\n\n"
+    " site fractions\n   xA = 1 - x\n   xB = x\n\n proportions\n   exy = 1 - x\n   exyb = x\n\n"
+    " ideal mixing activities\n  exy = xA\n  exyb = xB\n\n"
+    " non-ideality by symmetric formalism\n  W(exy,exyb) = 10 + 0.5 P\n\n";
+
 // A rock with a solution phase: sol of exy and exyb, x = 0.3, W = 10 + 0.5
 // P, so at 8 kbar ln a(exy) = ln 0.7 + 14 (0.09)/RT and ln a(exyb) =
 // ln 0.3 + 14 (0.49)/RT.
@@ -123,11 +129,7 @@ TEST(AverageRockFiles, SolutionRockKeepsItsAxListing) {
                                                      "jx-prefs.txt", "jx-rk.txt", "jx-rkax.txt", "jx-slax.txt",
                                                      "jx-ss-it.txt", "jx-ss-o.txt", "jx-ss-qk.txt", "jx-ss.txt",
                                                      "jx-ssax.txt"}));
-  EXPECT_EQ(r.files.at("jx-ss-it.txt"),
-            "\n--------------------------------------\nsol\n\n composition variables\n  x(sol)\n\n"
-            " site fractions\n   xA = 1 - x\n   xB = x\n\n proportions\n   exy = 1 - x\n   exyb = x\n\n"
-            " ideal mixing activities\n  exy = xA\n  exyb = xB\n\n"
-            " non-ideality by symmetric formalism\n  W(exy,exyb) = 10 + 0.5 P\n\n");
+  EXPECT_EQ(r.files.at("jx-ss-it.txt"), sollisting);
   const std::string& qk = r.files.at("jx-ss-qk.txt");
   // Reactions exy - ex - wy, exyy - ex - 2wy and exyb - exy: covariances
   // from exy 0.16, exyb 0.25, exyy 0.36 and exy-exyy 0.12.
@@ -152,6 +154,25 @@ TEST(AverageRockFiles, SolutionRockKeepsItsAxListing) {
   EXPECT_TRUE(has(r.files.at("jx-log.txt"), results(o)));
   // The listing is for the a-x information file alone.
   EXPECT_FALSE(has(o, "composition variables"));
+}
+
+// Two passes of the main loop: each appends its results to the summary,
+// but the a-x models are listed on the first only.
+TEST(AverageRockFiles, SecondRockPassListsTheModelsOnce) {
+  const std::string s =
+      "axfile ssax\nwith sol ex wy exyy\nptforaxe 8 600\ncalctype 1\ncalcT 600\ndataok yes\n"
+      "diagramPT 1 15 400 800\nisr exy exyb ex wy exyy\nisr 1 0 -1 -1 0\nisr 0 0 -1 -2 1\nisr -1 1 0 0 0\n*\n";
+  const e2e::Run r = e2e::run({"avrock"}, "n\ny\nn\nn\n\n",
+                              {{"jx-prefs.txt", "dsfile 7ss\nscriptfile ss\ncalcmode 2\n"}, {"jx-ss.txt", s}});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(has(r.out, "\nall done - hit return to exit ? ")) << r.out;
+  EXPECT_EQ(r.files.at("jx-ss-it.txt"), sollisting);
+  const std::string& o = r.files.at("jx-ss-o.txt");
+  const std::string line = "\nFor T = 600 " + deg + "C, av P = 8.466 kbar, sd = 0.29, sigfit = 0.3\n";
+  const auto first = o.find(line);
+  ASSERT_NE(first, std::string::npos) << o;
+  EXPECT_NE(o.find(line, first + 1), std::string::npos) << o;
+  EXPECT_NE(o.find("SOLVARINTH 3.51 running at"), o.rfind("SOLVARINTH 3.51 running at"));
 }
 
 // Each input the run reads, missing: the run names it and stops, and
