@@ -121,7 +121,8 @@ const std::string sollisting =
 TEST(AverageRockFiles, SolutionRockKeepsItsAxListing) {
   const std::string s =
       "axfile ssax\nwith sol ex wy exyy\nptforaxe 8 600\ncalctype 1\ncalcT 550 650 50\ndataok yes\n"
-      "diagramPT 1 15 400 800\nisr exy exyb ex wy exyy\nisr 1 0 -1 -1 0\nisr 0 0 -1 -2 1\nisr -1 1 0 0 0\nautoexit\n*\n";
+      "diagramPT 1 15 400 800\nisr exy exyb ex wy exyy\nisr 1 0 -1 -1 0\nisr 0 0 -1 -2 1\nisr -1 1 0 0 0\n"
+      "autoexit\n*\n";
   const e2e::Run r =
       e2e::run({"avrock"}, "", {{"jx-prefs.txt", "dsfile 7ss\nscriptfile ss\ncalcmode 2\n"}, {"jx-ss.txt", s}});
   EXPECT_EQ(r.status, 0);
@@ -185,15 +186,17 @@ TEST(AverageRockFiles, MissingInputsAreNamed) {
   };
   const Case cases[] = {
       {{{"jx-prefs.txt", "dsfile 7no\nscriptfile rk\ncalcmode 2\n"}}, "jx-ds7no.txt", true},
-      {{{"jx-rk.txt", "axfile noax\nwith ex wy\ncalctype 1\ndataok yes\ndiagramPT 1 15 400 800\nautoexit\n*\n"}}, "jx-noax.txt", true},
+      {{{"jx-rk.txt", "axfile noax\nwith ex wy\ncalctype 1\ndataok yes\ndiagramPT 1 15 400 800\nautoexit\n*\n"}},
+       "jx-noax.txt",
+       true},
       {{{"jx-prefs.txt", "dsfile 7rk\nscriptfile gone\ncalcmode 2\n"}}, "jx-gone.txt", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.missing);
     const e2e::Run r = e2e::run({"avrock"}, "\n", c.files);
     EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(has(r.out, "\ncannot locate file \"" + c.missing + "\"\n\n-- run bombed in promptdatafile : datafile needed\n"))
-        << r.out;
+    const std::string stop = "\n\n-- run bombed in promptdatafile : datafile needed\n";
+    EXPECT_TRUE(has(r.out, "\ncannot locate file \"" + c.missing + "\"" + stop)) << r.out;
     EXPECT_EQ(r.files.count("jx-rk-o.txt"), c.summary ? 1u : 0u);
     if (c.summary) {
       EXPECT_TRUE(has(r.files.at("jx-rk-o.txt"), "-- run bombed in promptdatafile : datafile needed"));
