@@ -74,7 +74,7 @@ const std::string listing =
     " site fractions\n   xA = 1 - x\n   xB = x\n\n proportions\n   pa = 1 - x\n   pb = x\n\n"
     " activities\n  pa = xA\n  pb = xB\n\n";
 
-TEST(LeastSquaresFiles, FitKeepsSummaryDataSetEndMembersAndDetails) {
+TEST(LeastSquaresRunFiles, FitKeepsSummaryDataSetEndMembersAndDetails) {
   const e2e::Run r = e2e::run({"lsq"}, "2\n", {{"ds-prefs.txt", fitprefs}});
   EXPECT_EQ(r.status, 0);
   // Read: both preferences, the least-squares script (it must be there),
@@ -102,7 +102,7 @@ TEST(LeastSquaresFiles, FitKeepsSummaryDataSetEndMembersAndDetails) {
 // A conversion reads the end-member file ending -f and the script, whose
 // switches numerical and qvb give the word at the end of the first name
 // line; the summary holds only the start and the end of the run.
-TEST(LeastSquaresFiles, ConversionCarriesTheScriptsSwitches) {
+TEST(LeastSquaresRunFiles, ConversionCarriesTheScriptsSwitches) {
   const struct {
     const char* script;
     const char* word;
@@ -142,7 +142,7 @@ TEST(LeastSquaresFiles, ConversionCarriesTheScriptsSwitches) {
 // the oxide calorimetry. The fit is that of the newer layout; the new
 // end-member file is of the newer layout, with the calorimetry lines for
 // the experiments file after it, and the terminal says so.
-TEST(LeastSquaresFiles, OlderEndMemberFileGivesCalorimetryLinesToo) {
+TEST(LeastSquaresRunFiles, OlderEndMemberFileGivesCalorimetryLinesToo) {
   const std::string em5 =
       "5   the two end-members of the binary in the old layout\n\n"
       "pa       AB\n   1   1.0   10   2.0   0   1   3.0\n  -1000.3   0.5   1    % cal 1990\n  0.050   0.0\n  2.5\n"
@@ -188,7 +188,7 @@ TEST(LeastSquaresFiles, OlderEndMemberFileGivesCalorimetryLinesToo) {
 // script is looked for before any output file is made; the others after
 // the summary, which keeps the stop. No new data set or end-member file;
 // the details file only when the a-x listing reached it.
-TEST(LeastSquaresFiles, MissingInputsAreNamed) {
+TEST(LeastSquaresRunFiles, MissingInputsAreNamed) {
   struct Case {
     std::string answers;
     std::map<std::string, std::string> files;
