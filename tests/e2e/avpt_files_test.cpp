@@ -115,6 +115,36 @@ const std::string sollisting =
     " ideal mixing activities\n  exy = xA\n  exyb = xB\n\n"
     " non-ideality by symmetric formalism\n  W(exy,exyb) = 10 + 0.5 P\n\n";
 
+// Average T over 6, 8 and 10 kbar: T = (a + c P)/(-b - R ln K) of each
+// reaction at 8 kbar is 683.3, 558.2 and 536.3 C, with sd sd(a) over the
+// denominator. At 6 kbar reaction 2 lies at 391.6 C and at 10 kbar
+// reaction 1 at 850.0 C, outside the 400-800 C window: no average there.
+// Without solution phases no report of the fit is printed.
+TEST(AverageRockFiles, AverageTShowsWhereNoAverageIs) {
+  const std::string s =
+      "axfile rkax\ncalctype 2\nrunname rockb\ndataok yes\nwith ex wy exy exyy exxy\ndiagramPT 1 15 400 800\n"
+      "calcP 6 10 2\nisr ex wy exy exyy exxy\nisr -1 -1 1 0 0\nisr -1 -2 0 1 0\nisr -2 -1 0 0 1\nautoexit\n*\n";
+  const e2e::Run r = e2e::run({"avrock"}, "", {{"jx-rk.txt", s}});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.files.count("jx-rk-qk.txt"), 1u);
+  EXPECT_EQ(r.files.count("jx-rk-ic.txt"), 0u);
+  const std::string& o = r.files.at("jx-rk-o.txt");
+  const std::string tail =
+      "\nCalculations for the set of reactions at P = 8.0 kbar\n"
+      "            T    sd(T)          a    sd(a)          b         c      ln_K  sd(ln_K)\n"
+      "1       683.3     33.3      3.477    0.400  -0.012000    1.0000         0    0.0000\n"
+      "2       558.2     25.0      3.954    0.600  -0.024000    2.0000         0    0.0000\n"
+      "3       536.3     93.8      2.358    0.300  -0.006000    0.5000   -0.2231    0.1000\n\n\n"
+      "Average temperatures for rockb\n\n"
+      "P            6.00     8.00    10.00\n"
+      "av T            ?    584.0        ?\n"
+      "sd                    69.0         \n"
+      "sigfit               2.965         \n" +
+      versionnote;
+  EXPECT_TRUE(o.size() > tail.size() && o.substr(o.size() - tail.size()) == tail) << o;
+  EXPECT_TRUE(has(r.files.at("jx-log.txt"), tail.substr(0, tail.find("\n[ jx351")))) << r.files.at("jx-log.txt");
+}
+
 // A rock with a solution phase: sol of exy and exyb, x = 0.3, W = 10 + 0.5
 // P, so at 8 kbar ln a(exy) = ln 0.7 + 14 (0.09)/RT and ln a(exyb) =
 // ln 0.3 + 14 (0.49)/RT.
