@@ -1,5 +1,5 @@
 // The main program: start-up, the pass loop over the chosen calc mode, and
-// the end of the run.
+// the end of the run, each piece callable on its own.
 #include "mainprogram.h"
 
 #include "frame/io.h"
@@ -21,7 +21,7 @@ namespace MAINPROGRAM {
 
 const char* const VERSION = "SOLVARINTH 3.51";
 
-void RUN() {
+void OPENRUN() {
   // A run starts from the defaults of every group, whatever ran before it in
   // this process.
   RESETALL();
@@ -29,8 +29,10 @@ void RUN() {
   ZQPLTX::RESETPLTX();
   LSQDS::RESETLSQDS();
   IO::INITIALISEIO(VERSION);
+}
 
-  CONTROLCODE = ZQUTE1::GETCALCMODE();
+void SETCALCMODE(smallint code) {
+  CONTROLCODE = code;
   switch (CONTROLCODE) {
     case 0: CALCMODE = calcmodetype::utilitycalc; break;
     case 1: CALCMODE = calcmodetype::nlecalc; break;
@@ -38,13 +40,15 @@ void RUN() {
     case 3: CALCMODE = calcmodetype::phasecalc; break;
     default: CALCMODE = calcmodetype::lsqdscalc; break;
   }
-  if (CALCMODE == calcmodetype::utilitycalc)
-    IO::ERROREXIT("setup", "sorry, mode 0 not available: use jx350", myfault);
+}
 
+void STARTRUN() {
   ZQUTE1::SETUP();
   if (CALCMODE == calcmodetype::lsqdscalc) LSQDS::INTRO();
   ZQUTE1::STARTOUT();
+}
 
+void PASSES() {
   MAINLOOP = 0;
   for (;;) {
     ++MAINLOOP;
@@ -79,7 +83,9 @@ void RUN() {
     if (CALCMODE == calcmodetype::lsqdscalc || IO::CONTROLIO.autoexit) break;
     if (!IO::QUERY(question)) break;
   }
+}
 
+void ENDRUN() {
   IO::PUTSTR(1, "[ jx351 is a jx version that performs jx350-consistent mode 1 calculations with the jx360-compliant ",
              1, CHANNEL::TERMSUMLOG);
   IO::PUTSTR(0, "a-x files ahead of the release of jx360, after which jx351 is deprecated ]", 1, CHANNEL::TERMSUMLOG);
@@ -89,6 +95,16 @@ void RUN() {
   if (CALCMODE == calcmodetype::lsqdscalc) LSQDS::DSCLEANUP();
   if (CALCMODE == calcmodetype::nlecalc && (CONTROLJX.batch == yes || DOGMIN || DEBUGLEVEL == 4)) IO::TIMER();
   IO::IOCLEANUP();
+}
+
+void RUN() {
+  OPENRUN();
+  SETCALCMODE(ZQUTE1::GETCALCMODE());
+  if (CALCMODE == calcmodetype::utilitycalc)
+    IO::ERROREXIT("setup", "sorry, mode 0 not available: use jx350", myfault);
+  STARTRUN();
+  PASSES();
+  ENDRUN();
 }
 
 }  // namespace MAINPROGRAM

@@ -102,7 +102,12 @@ void DOUTILITIES() {
   ZQSCRIPT::READCONTROLJX();
   const smallint code = menucode(UTILITYCODE, "utility code:", utilitymenu, "utility code", "doutilities");
   switch (code) {
-    case 0: ZQPLTX::PLOTIX(); break;
+    case 0:
+      ZQPLTX::PLOTIX();
+      // The drawing closes every file of the run, the terminal's channel
+      // too: a later pass would put its questions to no one and take
+      // silence for answers, so the run ends with the drawing.
+      IO::HALT();
     case 1: DOCONVERT(); break;
     case 2: DOTABLE(); break;
     case 3: ACTIVITYCALC(); break;

@@ -42,9 +42,11 @@ inline fs::path scratchroot() {
 // Runs with the files of fixture folders, or single fixture files named by
 // their path, (later ones override earlier ones) plus extra files given by
 // name and content, and empty folders. A file that several runs share is
-// kept once and named by its path.
+// kept once and named by its path. The program run is the built program
+// unless another is named.
 inline Run run(const std::vector<std::string>& fixturedirs, const std::string& answers,
-               const std::map<std::string, std::string>& extra = {}, const std::vector<std::string>& folders = {}) {
+               const std::map<std::string, std::string>& extra = {}, const std::vector<std::string>& folders = {},
+               const std::string& program = SOLVARINTH_EXE) {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   const fs::path dir = scratchroot() / (std::string(info->test_suite_name()) + "." + info->name());
   std::error_code ec;
@@ -69,7 +71,7 @@ inline Run run(const std::vector<std::string>& fixturedirs, const std::string& a
   const fs::path runinfo = dir.parent_path() / (dir.filename().string() + ".io");
   fs::create_directories(runinfo);
   std::ofstream(runinfo / "stdin", std::ios::binary) << answers;
-  const std::string cmd = "cd '" + dir.string() + "' && '" SOLVARINTH_EXE "' < '" + (runinfo / "stdin").string() +
+  const std::string cmd = "cd '" + dir.string() + "' && '" + program + "' < '" + (runinfo / "stdin").string() +
                           "' > '" + (runinfo / "stdout").string() + "' 2>&1";
   const int rc = std::system(cmd.c_str());
   Run r;
