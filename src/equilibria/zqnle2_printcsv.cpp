@@ -14,12 +14,15 @@ namespace {
 
 bool wantsproperties() { return CALCG && CONTROLJX.plotixcode == 1; }
 
-// The assemblage that ends the first row of a batch item.
+// The assemblage that ends the first row of a batch item. A point whose
+// modes were not worked out carries the -1 of "no mode" for every phase
+// that takes one: like modes of 0, that names every phase, so a plain P-T
+// run keeps its assemblage in the row.
 std::string assemblage() {
-  bool allzero = true;
-  for (smallint i = 1; i <= SU.nph; ++i) allzero = allzero && SU.ph[i].mode[1] == 0;
+  bool nonepositive = true;
+  for (smallint i = 1; i <= SU.nph; ++i) nonepositive = nonepositive && !(SU.ph[i].mode[1] > 0);
   std::string s = "  ";
-  if (allzero) {
+  if (nonepositive) {
     for (smallint i = 1; i <= SU.nph; ++i) s += csvname(SU.ph[i].name) + " ";
     return s;
   }

@@ -242,6 +242,19 @@ TEST_F(PointPrinters, NoBulkListsEveryPhaseWhenNoModes) {
   EXPECT_EQ(file("a.csv"), "   P(kbar),      T(" + deg + "C), \n    10.000,     700.00,   ol opx q \n");
 }
 
+// A point whose modes were not worked out carries the -1 of "no mode" on
+// the phases that take one, 0 on the others: every phase is named.
+TEST_F(PointPrinters, NoModesWorkedOutListsEveryPhase) {
+  SU.ncomp = 0;
+  NCOMP = 0;
+  SU.ph[1].mode[1] = -1;
+  SU.ph[2].mode[1] = -1;
+  SU.ph[3].mode[1] = 0;
+  CALCG = false;
+  st.PRINTCSV();
+  EXPECT_EQ(file("a.csv"), "   P(kbar),      T(" + deg + "C), \n    10.000,     700.00,   ol opx q \n");
+}
+
 TEST_F(PointPrinters, FirstCsvFileHeadingsPassesAndSkips) {
   CALCG = false;
   struct {

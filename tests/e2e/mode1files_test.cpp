@@ -1,0 +1,273 @@
+// Every file that a calc mode 1 run writes, on the made-up MgO-FeO loop of
+// al and be: a plain P-T run with its copy-back block, the compositions
+// against the closed form of the ideal loop, the modes of a pseudosection
+// inside and outside the loop, and what a second pass adds to each file.
+#include <cmath>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "../support/csvparse.h"
+#include "harness.h"
+
+using e2e::has;
+
+namespace {
+
+const std::string deg = "\xA1";
+
+std::string script(const std::string& lines) {
+  return "axfile alax\nwith al be\ninexcess\ndiagramPT 4 10 400 900\n" + lines + "*\n";
+}
+std::string plain(const std::string& lines) { return script("pseudosection no\n" + lines); }
+
+e2e::Run runwith(const std::string& s, const std::string& answers = "") {
+  return e2e::run({"alloop"}, answers, {{"jx-al.txt", s}});
+}
+
+std::size_t count(const std::string& text, const std::string& piece) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++n;
+  return n;
+}
+
+// The end-members of the fixture data set: H (kJ), S (kJ/K), V (kJ/kbar).
+struct endmember {
+  long double h, s, v;
+};
+constexpr endmember ala{-1000.0L, 0.10L, 2.0L}, alb{-1100.0L, 0.12L, 2.2L};
+constexpr endmember bea{-989.621142L, 0.11L, 2.1L}, beb{-1112.659081L, 0.11L, 2.3L};
+constexpr long double gasr = 0.0083144L;
+
+long double gibbs(const endmember& e, long double p, long double t) { return e.h - t * e.s + (p - 0.001L) * e.v; }
+
+// The loop at P (kbar) and T (C): x(al) = (1 - Ka)/(Kb - Ka) and
+// x(be) = Kb x(al), with K = exp(-dG/RT) of ala -> bea and alb -> beb.
+std::pair<long double, long double> closedform(long double p, long double tc) {
+  const long double t = tc + 273.15L;
+  const long double ka = std::exp(-(gibbs(bea, p, t) - gibbs(ala, p, t)) / (gasr * t));
+  const long double kb = std::exp(-(gibbs(beb, p, t) - gibbs(alb, p, t)) / (gasr * t));
+  const long double xal = (1 - ka) / (kb - ka);
+  return {xal, kb * xal};
+}
+
+// G of a one-site ideal phase of two end-members at the fraction x of the
+// second: the proportions times their chemical potentials.
+long double phaseg(const endmember& a, const endmember& b, long double x, long double p, long double t) {
+  const long double rt = gasr * t;
+  return (1 - x) * (gibbs(a, p, t) + rt * std::log(1 - x)) + x * (gibbs(b, p, t) + rt * std::log(x));
+}
+
+// Every csv file of a run, read whole: its rows must all be complete.
+void readable(const e2e::Run& r) {
+  for (const auto& [name, text] : r.files) {
+    if (name.size() < 4 || name.substr(name.size() - 4) != ".csv") continue;
+    bool complete = false;
+    csvparse::rows(text, &complete);
+    EXPECT_TRUE(complete) << name;
+  }
+}
+
+const std::string pointscript = plain("calcP 6\ncalcT 700\nprintxyz yes\nautoexit\n");
+
+TEST(Mode1Files, PlainPointOnEveryFile) {
+  const e2e::Run r = runwith(pointscript);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_FALSE(has(r.out, "bombed")) << r.out;
+  const std::string value = "\n   6.000   700.000    0.3000    0.4000\n";
+  EXPECT_TRUE(has(r.out, value)) << r.out;
+  EXPECT_TRUE(has(r.files.at("jx-al-o.txt"), value));
+
+  // The second csv file: the conditions and the compositions, a final blank.
+  const std::string& csv2 = r.files.at("jx-al-2.csv");
+  EXPECT_EQ(csv2, "    6.000,    700.00,   0.30000,   0.40000, \n");
+  const auto rows2 = csvparse::rows(csv2);
+  ASSERT_EQ(rows2.size(), 1u);
+  EXPECT_EQ(rows2[0], (csvparse::row{"    6.000", "    700.00", "   0.30000", "   0.40000", " "}));
+  // The first: its heading, then the row with the assemblage, although no
+  // modes were worked out in a run that is not a pseudosection.
+  const std::string& csv = r.files.at("jx-al.csv");
+  EXPECT_EQ(csv, "   P(kbar),      T(" + deg + "C), \n     6.000,     700.00,   al be \n");
+  const auto rows = csvparse::rows(csv);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0], (csvparse::row{"   P(kbar)", "      T(" + deg + "C)", " "}));
+  EXPECT_EQ(rows[1], (csvparse::row{"     6.000", "     700.00", "   al be "}));
+  long double x = 0;
+  EXPECT_TRUE(csvparse::number(rows[1][0], x) && x == 6);
+
+  // The copy-back block: the a-x file's guesses (0.3, 0.4) already meet the
+  // solver's tolerance at this point, so the solve keeps them as they are.
+  const std::string& log = r.files.at("jx-log.txt");
+  EXPECT_TRUE(has(log, "\n% at P = 6.0, T = 700, for: al be\n")) << log;
+  EXPECT_TRUE(has(log, "\nptguess 6.000 700.00\n")) << log;
+  EXPECT_TRUE(has(log, "\nxyzguess x(al)        0.3000000\n% -----------------------------\n"
+                       "xyzguess x(be)        0.4000000\n")) << log;
+  EXPECT_FALSE(has(r.out, "xyzguess x(al)"));
+
+  EXPECT_TRUE(has(r.files.at("jx-al-ic.txt"), "\nal be  {6.0000, 700.000}  kbar/C\nvar = 2\n\nal        x(al)\n"))
+      << r.files.at("jx-al-ic.txt");
+  EXPECT_EQ(r.files.at("jx-al-qk.txt"),
+            "\n% ------------------------------\nd<k>   al be   divariant\n\n6.000 700.00 \n");
+  const std::string& it = r.files.at("jx-al-it.txt");
+  EXPECT_EQ(count(it, "\nal\n"), 1u) << it;
+  EXPECT_EQ(count(it, "\nbe\n"), 1u) << it;
+
+  // The files that received text stay; the picture received none.
+  std::set<std::string> left;
+  for (const std::string& name : e2e::names(r)) left.insert(name);
+  for (const char* name : {"jx-al-o.txt", "jx-log.txt", "jx-al-ic.txt", "jx-al-it.txt", "jx-al-qk.txt", "jx-al.csv",
+                           "jx-al-2.csv"})
+    EXPECT_EQ(left.count(name), 1u) << name;
+  EXPECT_EQ(left.count("jx-al.svg"), 0u);
+  EXPECT_EQ(left.size(), 11u);
+  readable(r);
+}
+
+// Over 650, 700 and 750 C the solved compositions are those of the closed
+// form, starting from the a-x file's guesses and from guesses away from
+// the loop, where the solve moves them to the seventh digit.
+TEST(Mode1Files, CompositionsFollowTheClosedForm) {
+  const struct {
+    const char* guesses;
+    const char* at700;
+  } cases[] = {
+      {"", "xyzguess x(al)        0.3000000\n"},
+      {"xyzguess x(al) 0.2\nxyzguess x(be) 0.5\n", "xyzguess x(al)        0.3000001\n"},
+  };
+  const long double temperatures[] = {650, 700, 750};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.guesses);
+    const std::string lines = std::string("calcP 6\ncalcT 650 750 50\nprintxyz yes\n") + c.guesses + "autoexit\n";
+    const e2e::Run r = runwith(plain(lines));
+    EXPECT_EQ(r.status, 0);
+    const std::string& log = r.files.at("jx-log.txt");
+    EXPECT_TRUE(has(log, c.at700)) << log;
+
+    // Seven digits in the log, five in the second csv file.
+    const std::regex guess("\nxyzguess x\\((al|be)\\) +([0-9.]+)\n");
+    std::vector<long double> logged;
+    for (std::sregex_iterator m(log.begin(), log.end(), guess), end; m != end; ++m)
+      logged.push_back(std::stold((*m)[2].str()));
+    const auto rows = csvparse::rows(r.files.at("jx-al-2.csv"));
+    ASSERT_EQ(logged.size(), 6u) << log;
+    ASSERT_EQ(rows.size(), 3u);
+    for (int k = 0; k < 3; ++k) {
+      const auto [xal, xbe] = closedform(6, temperatures[k]);
+      SCOPED_TRACE(static_cast<double>(temperatures[k]));
+      EXPECT_NEAR(static_cast<double>(logged[2 * k]), static_cast<double>(xal), 1e-6);
+      EXPECT_NEAR(static_cast<double>(logged[2 * k + 1]), static_cast<double>(xbe), 1e-6);
+      ASSERT_EQ(rows[k].size(), 5u);
+      long double t = 0, a = 0, b = 0;
+      ASSERT_TRUE(csvparse::number(rows[k][1], t) && csvparse::number(rows[k][2], a) &&
+                  csvparse::number(rows[k][3], b));
+      EXPECT_EQ(t, temperatures[k]);
+      EXPECT_NEAR(static_cast<double>(a), static_cast<double>(xal), 5e-6);
+      EXPECT_NEAR(static_cast<double>(b), static_cast<double>(xbe), 5e-6);
+    }
+    // The assemblage ends the first row of the series only.
+    const auto first = csvparse::rows(r.files.at("jx-al.csv"));
+    ASSERT_EQ(first.size(), 4u);
+    EXPECT_EQ(first[1].back(), "   al be ");
+    EXPECT_EQ(first[2].back(), " ");
+    EXPECT_EQ(first[3].back(), " ");
+    readable(r);
+  }
+}
+
+// A pseudosection at 6 kbar, 700 C: the bulk 65 MgO, 35 FeO lies inside the
+// loop (x 0.3 and 0.4), halfway, so each phase takes half; 80, 20 lies on
+// the al side, where the pair is not seen.
+TEST(Mode1Files, PseudosectionModesInsideAndOutsideTheLoop) {
+  const struct {
+    const char* bulk;
+    bool seen;
+  } cases[] = {{"65 35", true}, {"80 20", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bulk);
+    const e2e::Run r =
+        runwith(script(std::string("pseudosection\nbulk MgO FeO\nbulk ") + c.bulk + "\ncalcP 6\ncalcT 700\nautoexit\n"),
+                "\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_FALSE(has(r.out, "bombed")) << r.out;
+    const std::string& summary = r.files.at("jx-al-o.txt");
+    const std::string& ic = r.files.at("jx-al-ic.txt");
+    const std::string bulkline =
+        std::string("\nbulk       ") + (c.seen ? "65.0000     35.0000" : "80.0000     20.0000") + "\n";
+    EXPECT_TRUE(has(ic, bulkline)) << ic;
+    const std::string heading = "\nmode          al        be           G           H         S         V       rho\n";
+    if (!c.seen) {
+      EXPECT_TRUE(has(ic, "\nvar = 2; NOT seen\n")) << ic;
+      EXPECT_FALSE(has(ic, "\nmode ")) << ic;
+      EXPECT_FALSE(has(ic, "\nfactor ")) << ic;
+      EXPECT_FALSE(has(ic, "\nsys ")) << ic;
+      EXPECT_FALSE(has(summary, "\nmode ")) << summary;
+      EXPECT_FALSE(has(r.out, "\nmode ")) << r.out;
+      continue;
+    }
+    EXPECT_TRUE(has(ic, "\nvar = 2; seen\n")) << ic;
+    EXPECT_TRUE(has(ic, "\nmode         al       be\n1       0.50000  0.50000\n")) << ic;
+    EXPECT_TRUE(has(ic, "\nfactor       al       be\n1       1.00000  1.00000\n")) << ic;
+    // The terminal shows the first 80 columns of the table's lines.
+    EXPECT_TRUE(has(r.out, "\nmode          al        be           G   ")) << r.out;
+    EXPECT_TRUE(has(r.out, "\n          0.5000    0.5000 -1131.99")) << r.out;
+    // The whole line in the summary: G of the system against the two
+    // phases at the closed-form compositions, V from the end-members.
+    const std::size_t at = summary.find(heading);
+    ASSERT_NE(at, std::string::npos) << summary;
+    const std::size_t from = at + heading.size(), to = summary.find('\n', from);
+    std::istringstream line(summary.substr(from, to - from));
+    long double mal = 0, mbe = 0, g = 0, h = 0, s = 0, v = 0, rho = 0;
+    ASSERT_TRUE(line >> mal >> mbe >> g >> h >> s >> v >> rho) << summary;
+    EXPECT_EQ(mal, 0.5L);
+    EXPECT_EQ(mbe, 0.5L);
+    const auto [xal, xbe] = closedform(6, 700);
+    const long double t = 973.15L;
+    const long double gsys = (phaseg(ala, alb, xal, 6, t) + phaseg(bea, beb, xbe, 6, t)) / 2;
+    EXPECT_NEAR(static_cast<double>(g), static_cast<double>(gsys), 1e-4);
+    EXPECT_NEAR(static_cast<double>(v), (0.7 * 2.0 + 0.3 * 2.2 + 0.6 * 2.1 + 0.4 * 2.3) / 2, 1e-4);
+    const auto rows = csvparse::rows(r.files.at("jx-al.csv"));
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1].back(), "   al be ");
+    readable(r);
+  }
+}
+
+// A second pass of the same run appends to every file: the first csv file
+// separates its rows by an empty line and repeats no heading, the a-x
+// listing is written once.
+TEST(Mode1Files, SecondPassAppendsToEveryFile) {
+  const std::string twice = plain("calcP 6\ncalcT 700\nprintxyz yes\n");
+  const e2e::Run one = runwith(twice, "n\n\n");
+  const e2e::Run two = runwith(twice, "y\nn\n\n");
+  EXPECT_EQ(one.status, 0);
+  EXPECT_EQ(two.status, 0);
+  EXPECT_TRUE(has(two.out, "\nmore phase diagram calculations ? ")) << two.out;
+
+  const std::string row = "     6.000,     700.00,   al be \n";
+  EXPECT_EQ(one.files.at("jx-al.csv"), "   P(kbar),      T(" + deg + "C), \n" + row);
+  EXPECT_EQ(two.files.at("jx-al.csv"), one.files.at("jx-al.csv") + "\n" + row);
+  const auto rows = csvparse::rows(two.files.at("jx-al.csv"));
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[2], csvparse::row{""});
+  EXPECT_EQ(rows[3], rows[1]);
+  // The other files hold the first pass's text twice, the a-x listing once.
+  for (const char* name : {"jx-al-2.csv", "jx-al-ic.txt", "jx-al-qk.txt"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(two.files.at(name), one.files.at(name) + one.files.at(name));
+  }
+  EXPECT_EQ(two.files.at("jx-al-it.txt"), one.files.at("jx-al-it.txt"));
+  for (const char* name : {"jx-al-o.txt", "jx-log.txt"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(count(one.files.at(name), "\n   6.000   700.000    0.3000    0.4000\n"), 1u);
+    EXPECT_EQ(count(two.files.at(name), "\n   6.000   700.000    0.3000    0.4000\n"), 2u);
+  }
+  EXPECT_EQ(count(two.files.at("jx-log.txt"), "\nptguess 6.000 700.00\n"), 2u);
+  EXPECT_EQ(two.files.count("jx-al.svg"), 0u);
+  readable(one);
+  readable(two);
+}
+
+}  // namespace

@@ -1,0 +1,137 @@
+// Every file a run of reaction lines and their intersections reads and
+// leaves: the summary whole, the a-x listing of a solution phase, the
+// optional files that receive nothing and go, and inputs that are missing.
+#include <regex>
+
+#include "harness.h"
+
+using e2e::has;
+
+namespace {
+
+const std::string deg = "\xA1";
+
+std::string stamped(const std::string& text) {
+  static const std::regex when("[0-9]{1,2}\\.[0-9]{2} on [A-Za-z]{3} [0-9]{1,2} [A-Za-z]{3},[0-9]{4}");
+  return std::regex_replace(text, when, "WHEN");
+}
+
+const std::string versionnote =
+    "\n[ jx351 is a jx version that performs jx350-consistent mode 1 calculations with the jx360-compliant \n"
+    "a-x files ahead of the release of jx360, after which jx351 is deprecated ]\n" +
+    std::string(60, '=') + "\n";
+
+std::string head(const std::string& ds, const std::string& ax, const std::string& script) {
+  return std::string(60, '^') + "\n\nSOLVARINTH 3.51 running at WHEN\nusing " + ds + "\nwith axfile " + ax +
+         " and scriptfile " + script + "\n\n";
+}
+
+const std::string script =
+    "axfile sxax\nwith ura vel wex\ncalctype 1\ndiagramPT 1 8 300 700\ncalcTatP yes\ncalcP 1 8 1\n"
+    "schreinemakers yes\ninexcess\nautoexit yes\n*\n";
+
+const std::string blankrow = std::string(70, ' ') + "\n";
+
+// vel = ura, wex = ura, wex = vel: dH 6.8315, -20.45375, -27.28525; dS
+// 0.01, -0.025, -0.035; dV 0.2, 0.25, 0.05; var H of vel 0.04, of wex 0.09.
+// Each line is T = (dH - 0.001 dV + dV P)/dS; the three meet where the
+// first two do, at 4.501 kbar and 773.15 K.
+const std::string summary =
+    "no phases in excess (from script)\n\npressure-temperature calculations (from script)\n\n"
+    "Unit activities\n\nno excluded assemblages\n\nno of reactions = 3, no of intersections = 1\n\n"
+    "1)  vel = ura\n2)  wex = ura\n3)  wex = vel\n\n"
+    "Thermodynamics of reactions (0 = a + bT + cP + RT ln K)\nlinearised at T = 500, P = 4.5\n"
+    "(a, b and c includes fluid fugacities; ln K includes x(CO2), x(H2O))\n\n"
+    "             a   sd(a)          b          c     ln_K sd(ln_K)\n"
+    "1        6.831    0.20  -0.010000    0.20000        0        0\n"
+    "2      -20.454    0.30   0.025000    0.25000        0        0\n"
+    "3      -27.285    0.36   0.035000    0.05000        0        0\n\n"
+    "Temperatures in the range 300 <-> 700" + deg + "C;  \nuncertainties at 4.5 kbars \n\n"
+    "T" + deg + "C      1.000   2.000   3.000   4.000   5.000   6.000   7.000   8.000     sdT     sdP\n\n"
+    "1       429.98  449.98  469.98  489.98  509.98  529.98  549.98  569.98    20.0    1.00\n" + blankrow +
+    "2       535.01  525.01  515.01  505.01  495.01  485.01  475.01  465.01    12.0    1.20\n" + blankrow +
+    "3       505.00  503.57  502.14  500.72  499.29  497.86  496.43  495.00    10.3    7.21\n" + blankrow +
+    "P-T of intersections\nwindow : P 1.0 <-> 8.0 kbars; T 300 <-> 700" + deg + "C\n" + std::string(58, '-') +
+    "\n# stable intersection 1 involving ura vel wex\n" + std::string(66, ' ') +
+    "     low T    high T     dp/dt\n"
+    "3)  wex = vel                                                [ura]    stable              -0.700\n"
+    "2)  wex = ura                                                [vel]              stable    -0.100\n"
+    "1)  vel = ura                                                [wex]    stable              0.0500\n\n"
+    "P = 4.501 kbar (sd = 0.8), T = 500.00 " + deg + "C (sd = 10), (cor = -0.154)\n";
+
+TEST(ReactionLineFiles, PurePhasesKeepSummaryAndLogOnly) {
+  const e2e::Run r = e2e::run({"ptx"}, "", {{"jx-sx.txt", script}});
+  EXPECT_EQ(r.status, 0);
+  // Read: preferences, script, data set, a-x file. Kept: log and summary;
+  // nothing went to the drawing data, a-x listing, details, csv or
+  // graphics files, so none is left.
+  EXPECT_EQ(e2e::names(r), (std::vector<std::string>{"jx-ds7sx.txt", "jx-log.txt", "jx-prefs.txt", "jx-sx-o.txt",
+                                                     "jx-sx.txt", "jx-sxax.txt"}));
+  EXPECT_EQ(stamped(r.files.at("jx-sx-o.txt")),
+            head("made-up silica polymorphs, 7 dec 2026", "jx-sxax.txt", "jx-sx.txt") + summary + versionnote);
+  const std::string& log = r.files.at("jx-log.txt");
+  EXPECT_TRUE(has(log, summary.substr(summary.find("no of reactions")))) << log;
+  EXPECT_TRUE(has(log, "\nP at which T of reactions to be calculated: 1.000 to 8.000 kbar (from script)\n")) << log;
+  EXPECT_TRUE(has(log, "\nreading ax: ura vel wex \n")) << log;
+}
+
+// A solution phase: its listing goes to the a-x information file, which
+// is then kept beside the summary and the log.
+TEST(ReactionLineFiles, SolutionPhaseKeepsItsAxListing) {
+  const std::string s =
+      "axfile abax\nwith sol cc\nptforaxe 8 600\ndiagramPT 4 10 400 700\npseudosection no\ncalcTatP yes\n"
+      "calcP 4 10 2\nschreinemakers yes\nautoexit\n*\n";
+  const e2e::Run r = e2e::run({"rock"}, "1\n\n", {{"jx-qtest.txt", s}});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(e2e::names(r), (std::vector<std::string>{"jx-abax.txt", "jx-ds7ab.txt", "jx-log.txt", "jx-mkax.txt",
+                                                     "jx-odax.txt", "jx-prefs.txt", "jx-qtest-it.txt",
+                                                     "jx-qtest-o.txt", "jx-qtest.txt"}));
+  EXPECT_EQ(r.files.at("jx-qtest-it.txt"),
+            "\n--------------------------------------\nsol\n\n composition variables\n  x(sol)\n\n"
+            " site fractions\n   xA = 1 - x\n   xB = x\n\n proportions\n   aa = 1 - x\n   bb = x\n\n"
+            " ideal mixing activities\n  aa = xA\n  bb = xB\n\n"
+            " non-ideality by symmetric formalism\n  W(aa,bb) = 10\n\n");
+  // At x = 0.3 and W = 10: ln a(aa) = ln 0.7 + 10 (0.09)/RT, ln a(bb) =
+  // ln 0.3 + 10 (0.49)/RT, RT = 7.2597.
+  const std::string o = stamped(r.files.at("jx-qtest-o.txt"));
+  EXPECT_EQ(o.substr(0, o.find("pressure-temperature")),
+            head("made-up data set ab, 7 dec 2026", "jx-abax.txt", "jx-qtest.txt") + "\n");
+  EXPECT_TRUE(has(o, "\nUnit activities except :\n     name        a sd(ln a)\n       aa    0.792  0.02479\n"
+                     "       bb    0.589  0.13499\n"))
+      << o;
+  EXPECT_TRUE(has(o, "\nno of reactions = 0, no of intersections = 0\n" + versionnote)) << o;
+  EXPECT_FALSE(has(o, "composition variables"));
+  EXPECT_FALSE(has(r.files.at("jx-log.txt"), "composition variables"));
+}
+
+// Each input, missing: the run names it and stops; the summary, once made,
+// keeps the stop, and no optional file is left.
+TEST(ReactionLineFiles, MissingInputsAreNamed) {
+  struct Case {
+    std::map<std::string, std::string> files;
+    std::string missing;
+    bool summary;
+  };
+  std::string noax = script;
+  noax.replace(noax.find("sxax"), 4, "noax");
+  const Case cases[] = {
+      {{{"jx-sx.txt", script}, {"jx-prefs.txt", "dsfile 7no\nscriptfile sx\ncalcmode 3\n"}}, "jx-ds7no.txt", true},
+      {{{"jx-sx.txt", noax}}, "jx-noax.txt", true},
+      {{{"jx-prefs.txt", "dsfile 7sx\nscriptfile gone\ncalcmode 3\n"}}, "jx-gone.txt", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.missing);
+    const e2e::Run r = e2e::run({"ptx"}, "\n", c.files);
+    EXPECT_EQ(r.status, 0);
+    const std::string stop = "\n\n-- run bombed in promptdatafile : datafile needed\n";
+    EXPECT_TRUE(has(r.out, "\ncannot locate file \"" + c.missing + "\"" + stop)) << r.out;
+    EXPECT_EQ(r.files.count("jx-sx-o.txt"), c.summary ? 1u : 0u);
+    if (c.summary) {
+      EXPECT_TRUE(has(r.files.at("jx-sx-o.txt"), "\ncannot locate file \"" + c.missing + "\"\n"));
+    }
+    for (const char* gone : {"jx-sx-qk.txt", "jx-sx-it.txt", "jx-sx-ic.txt", "jx-sx.csv", "jx-sx-2.csv", "jx-sx.svg"})
+      EXPECT_EQ(r.files.count(gone), 0u) << gone;
+  }
+}
+
+}  // namespace
