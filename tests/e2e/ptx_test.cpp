@@ -1,7 +1,5 @@
 // Calc mode 3 seen from outside: three made-up silica polymorphs whose
 // reaction lines meet once near 4.5 kbar and 500 degrees.
-#include <map>
-
 #include "harness.h"
 
 using e2e::has;
@@ -105,20 +103,6 @@ TEST(ReactionLines, CurvedLinesMeetWhereTheirGibbsEnergiesSay) {
   EXPECT_FALSE(has(sum, "finding the intersection")) << sum;
   EXPECT_TRUE(has(sum, "\nP = 4.501 kbar (sd = ")) << sum;
   EXPECT_TRUE(has(sum, "), T = 500.00 " + deg + "C (sd = ")) << sum;
-}
-
-// The bundled example, run as the README says: its page is wide enough
-// that the terminal cuts none of its tables.
-TEST(ReactionLines, TheExampleShowsItsTablesWhole) {
-  const std::string dir = std::string(SOLVARINTH_FIXTURES) + "/../../examples/";
-  std::map<std::string, std::string> files;
-  for (const char* name : {"jx-prefs.txt", "jx-example.txt", "jx-ds7sx.txt", "jx-sxax.txt"})
-    files[name] = e2e::slurp(dir + name);
-  const e2e::Run r = e2e::run({}, e2e::slurp(dir + "answers.txt"), files);
-  ASSERT_FALSE(has(r.out, "bombed")) << r.out;
-  EXPECT_TRUE(has(r.out, "\nP = 4.501 kbar (sd = 0.8), T = 500.00 " + deg + "C (sd = 10), (cor = -0.154)\n")) << r.out;
-  EXPECT_TRUE(has(r.out, "3)  wex = vel                                                [ura]    stable              -0.700\n"));
-  EXPECT_FALSE(has(r.out, "#\n")) << r.out;
 }
 
 // A heat-capacity term that is a number in the data set but overflows at
