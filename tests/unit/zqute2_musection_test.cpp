@@ -57,6 +57,8 @@ TEST_F(MuSection, PressureSectionWithAListOfMu) {
   EXPECT_TRUE(PLOW == 2 && PHIGH == 8);
   EXPECT_TRUE(MULOW == -10 && MUHIGH == 0);
   EXPECT_EQ(OTHERVARIABLE, othervariabletype::fixedchemicalpotential);
+  EXPECT_EQ(CALCVARIABLE, calcvariabletype::calcpressure);
+  EXPECT_EQ(PPRECISION, 3);
   EXPECT_EQ(FIXEDP, 5);
   EXPECT_EQ(FIXEDMU[1], -5);
   ASSERT_EQ(NLMU[1], 5);
@@ -85,6 +87,7 @@ TEST_F(MuSection, TemperatureSectionAndTheValuesHeldFixed) {
   };
   for (const Case& c : cases) {
     SetUp();
+    CALCVARIABLE = calcvariabletype::calcpressure;
     DIAGRAMMODE = c.kind;
     MUNAME[1] = c.name;
     TLOW = THIGH = FIXEDP = FIXEDT = 0;
@@ -103,6 +106,8 @@ TEST_F(MuSection, TemperatureSectionAndTheValuesHeldFixed) {
                 std::string::npos);
       EXPECT_EQ(LMU(1, 1), -3);
       EXPECT_EQ(FIXEDMU[1], -3);
+      // The lines of a T section are solved for T.
+      EXPECT_EQ(CALCVARIABLE, calcvariabletype::calctemperature);
     }
     if (c.kind == diagramtype::tmucalc) {
       EXPECT_TRUE(PLOW == c.fixedp && PHIGH == c.fixedp);
