@@ -148,4 +148,58 @@ TEST_F(NamedBase, BaseWithASingleOtherLineIsTooFew) {
   EXPECT_EQ(testsupport::fatal([&] { c.CALCPTX(x, y, got, converged); }), "calcptx: too few reactions");
 }
 
+// The list around the base on hand-made values at two list positions:
+// position 1 the base with two branches, 2 a second line with two branches,
+// 3 a steep line crossing both branches of the base. Which branch of the
+// second line is listed depends on which of its branches crosses the base's
+// first one; its other mark is left for a later call.
+TEST_F(NamedBase, SecondTwoBranchLineIsListedByTheBranchThatCrossesTheBase) {
+  struct Case {
+    const char* what;
+    extended k2b1[2], k2b2[2];
+    std::vector<std::pair<smallint, smallint>> list;
+    bool k2b1left, k2b2left;  // marks of the second line after the call
+  };
+  const Case cases[] = {
+      {"both branches marked, the first crossing the base's first", {510, 490}, {790, 770}, {{2, 1}, {3, 1}}, false, true},
+      {"both branches marked, only the second crossing the base", {600, 610}, {700, 790}, {{2, 2}, {3, 1}}, true, false},
+      {"only the second branch marked, crossing the base's first", {400, 420}, {530, 510}, {{2, 2}, {3, 1}}, false,
+       false},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    for (long m = 1; m <= 2; ++m) {
+      X[m] = 21 + static_cast<extended>(m);
+      ZQPTX::RLINE1(1, m) = m == 1 ? 500 : 520;
+      ZQPTX::RLINE2(1, m) = m == 1 ? 800 : 780;
+      ZQPTX::RLINE1(2, m) = k.k2b1[m - 1];
+      ZQPTX::RLINE2(2, m) = k.k2b2[m - 1];
+      ZQPTX::RLINE1(3, m) = m == 1 ? 450 : 850;
+      ZQPTX::RLINE2(3, m) = ZQPTX::NOSECONDLINE;
+    }
+    farray<smallint, 1, ZQPTX::maxintreactions> rn{};
+    rn[1] = 1, rn[2] = 2, rn[3] = 3;
+    c.LOAD(3, rn, 2, X);
+    bool found = false;
+    c.CROSSOVER(found);
+    ASSERT_TRUE(found);
+    ASSERT_TRUE(c.mk(1, 1, 2) && c.mk(1, 2, 2));
+    extended x = 0, y = 0;
+    bool got = false, converged = false;
+    testsupport::Terminal term;  // the made-up values need not refine
+    c.CALCPTX(x, y, got, converged);
+    ASSERT_TRUE(got);
+    ASSERT_EQ(c.nlist, static_cast<smallint>(k.list.size()));
+    for (std::size_t i = 0; i < k.list.size(); ++i) {
+      EXPECT_EQ(c.lk[static_cast<long>(i + 1)], k.list[i].first) << i;
+      EXPECT_EQ(c.lb[static_cast<long>(i + 1)], k.list[i].second) << i;
+    }
+    EXPECT_FALSE(c.mk(1, 1, 2));
+    EXPECT_TRUE(c.mk(1, 2, 2));  // the base's second branch waits
+    EXPECT_EQ(c.mk(2, 1, 2), k.k2b1left);
+    EXPECT_EQ(c.mk(2, 2, 2), k.k2b2left);
+    EXPECT_TRUE(c.mk(3, 1, 2));  // the steep line crosses the base's second branch too
+  }
+}
+
 }  // namespace
