@@ -270,4 +270,51 @@ TEST(Mode1Files, SecondPassAppendsToEveryFile) {
   readable(two);
 }
 
+// The chemical potentials of MgO and FeO at each point of a series, with
+// "calcmu": those of the al end-members at the closed-form loop, mu =
+// G + RT ln(proportion), which the be end-members must share. Five
+// decimals on the terminal, summary and log, four in the drawing file.
+TEST(Mode1Files, ChemicalPotentialsOfTheLoop) {
+  const e2e::Run r = runwith(plain("calcP 6\ncalcT 650 750 50\ncalcmu yes\nautoexit\n"));
+  EXPECT_EQ(r.status, 0);
+  const std::string head = "\n mu            MgO         FeO\n";
+  std::vector<std::pair<long double, long double>> shown, drawn;
+  auto values = [](const std::string& text, std::size_t at) {
+    std::istringstream line(text.substr(at, text.find('\n', at) - at));
+    long double a = 0, b = 0;
+    line >> a >> b;
+    return std::make_pair(a, b);
+  };
+  const std::string& out = r.out;
+  for (std::size_t at = out.find(head); at != std::string::npos; at = out.find(head, at + 1))
+    shown.push_back(values(out, at + head.size()));
+  const std::string& qk = r.files.at("jx-al-qk.txt");
+  EXPECT_TRUE(has(qk, "\n        %         MgO         FeO \n")) << qk;
+  const std::regex row("\n {10}( +-?[0-9]+\\.[0-9]{4})( +-?[0-9]+\\.[0-9]{4})\n");
+  for (std::sregex_iterator m(qk.begin(), qk.end(), row), end; m != end; ++m)
+    drawn.emplace_back(std::stold((*m)[1].str()), std::stold((*m)[2].str()));
+  ASSERT_EQ(shown.size(), 3u) << out;
+  ASSERT_EQ(drawn.size(), 3u) << qk;
+  const long double temperatures[] = {650, 700, 750};
+  for (int k = 0; k < 3; ++k) {
+    SCOPED_TRACE(static_cast<double>(temperatures[k]));
+    const long double t = temperatures[k] + 273.15L;
+    const long double rt = gasr * t;
+    const auto [xal, xbe] = closedform(6, temperatures[k]);
+    const long double mgo = gibbs(ala, 6, t) + rt * std::log(1 - xal);
+    const long double feo = gibbs(alb, 6, t) + rt * std::log(xal);
+    EXPECT_NEAR(static_cast<double>(gibbs(bea, 6, t) + rt * std::log(1 - xbe)), static_cast<double>(mgo), 1e-9);
+    EXPECT_NEAR(static_cast<double>(gibbs(beb, 6, t) + rt * std::log(xbe)), static_cast<double>(feo), 1e-9);
+    EXPECT_NEAR(static_cast<double>(shown[k].first), static_cast<double>(mgo), 6e-6);
+    EXPECT_NEAR(static_cast<double>(shown[k].second), static_cast<double>(feo), 6e-6);
+    EXPECT_NEAR(static_cast<double>(drawn[k].first), static_cast<double>(mgo), 6e-5);
+    EXPECT_NEAR(static_cast<double>(drawn[k].second), static_cast<double>(feo), 6e-5);
+  }
+  // the same lines in the summary and the log
+  const std::size_t first = out.find(head);
+  const std::string block = out.substr(first, out.find('\n', first + head.size()) + 1 - first);
+  EXPECT_TRUE(has(r.files.at("jx-al-o.txt"), block)) << block;
+  EXPECT_TRUE(has(r.files.at("jx-log.txt"), block));
+}
+
 }  // namespace

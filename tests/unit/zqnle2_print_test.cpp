@@ -672,4 +672,41 @@ TEST_F(PointPrinters, FractionationBulkFromRbi) {
   EXPECT_EQ(term.text().substr(0, diagnostic.size()), diagnostic);
 }
 
+// Without the drawing-file layout the header is a list comment naming the
+// phases whose modes are solved, then those held at zero after "- ".
+TEST_F(PointPrinters, ListHeaderNamesSolvedAndHeldPhases) {
+  CONTROLJX.plotix = no;
+  struct {
+    bool ol, opx, q;
+    std::string names;
+  } cases[] = {
+      {true, true, true, "ol opx q "},
+      {true, false, true, "ol q - opx "},
+      {false, false, false, "- ol opx q "},
+      {false, true, true, "opx q - ol "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.names);
+    testsupport::openchannel(CHANNEL::DRAWINGBIT, "qk.txt");
+    BX[NX + 1] = c.ol;
+    BX[NX + 2] = c.opx;
+    BX[NX + 3] = c.q;
+    st.PRINTHEADERO();
+    EXPECT_EQ(file("qk.txt"), "\n(* ------------------------------ *)\n(* " + c.names + "*)\n\n");
+  }
+  // nothing at all with the mode box, the older layout, or no G
+  const struct {
+    controlboolean modebox, compatibility;
+    bool calcg;
+  } quiet[] = {{yes, no, true}, {no, yes, true}, {no, no, false}};
+  for (const auto& q : quiet) {
+    testsupport::openchannel(CHANNEL::DRAWINGBIT, "qk.txt");
+    CONTROLJX.modebox = q.modebox;
+    CONTROLJX.compatibility = q.compatibility;
+    CALCG = q.calcg;
+    st.PRINTHEADERO();
+    EXPECT_EQ(file("qk.txt"), "");
+  }
+}
+
 }  // namespace
