@@ -317,4 +317,80 @@ TEST(Mode1Files, ChemicalPotentialsOfTheLoop) {
   EXPECT_TRUE(has(r.files.at("jx-log.txt"), block));
 }
 
+// Script settings that change what a run does. ptguess: the line's T at
+// P 6 solved for x(al) = 0.3 starts from the guess, so a guess at the
+// answer needs no iteration where the window's middle needs one; a guess
+// T outside the window is not taken.
+TEST(Mode1Files, StartingGuessOfPAndT) {
+  const struct {
+    const char* guess;
+    const char* status;
+  } cases[] = {{"", "f 1"}, {"ptguess 6 700\n", "- 0"}, {"ptguess 6 950\n", "f 1"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.guess);
+    const e2e::Run r =
+        runwith(plain(std::string("isopleth x(al) 0.3\ncalcTatP yes\ncalcP 6\n") + c.guess + "autoexit\n"), "\n\n\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(has(r.out, std::string(60, '-') + c.status + "\n")) << r.out;
+    EXPECT_TRUE(has(r.out, "\n   6.000   700.000       0.3    0.4000\n")) << r.out;
+  }
+}
+
+// onebulk: one point between the script's two bulks, (1 - p) of the first
+// and p of the second: 80/20 and 60/40 at 0.75 give 65/35, inside the loop
+// at 6 kbar and 700 C; at 0.25 they give 75/25, on the al side.
+TEST(Mode1Files, OneBulkBetweenTheTwo) {
+  const struct {
+    const char* p;
+    const char* bulk;
+    bool seen;
+  } cases[] = {{"0.75", "65.0000     35.0000", true}, {"0.25", "75.0000     25.0000", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.p);
+    const e2e::Run r = runwith(script(std::string("pseudosection\nbulk MgO FeO\nbulk 80 20\nbulk 60 40\nonebulk ") +
+                                      c.p + "\ncalcP 6\ncalcT 700\nautoexit\n"),
+                               "\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(has(r.out, std::string("\none bulk, at ") + c.p + "0 between the two script bulk compositions (from script)\n"))
+        << r.out;
+    const std::string& ic = r.files.at("jx-al-ic.txt");
+    EXPECT_TRUE(has(ic, std::string("\nbulk       ") + c.bulk + "\n")) << ic;
+    EXPECT_TRUE(has(ic, c.seen ? "\nvar = 2; seen\n" : "\nvar = 2; NOT seen\n")) << ic;
+    if (c.seen) {
+      EXPECT_TRUE(has(ic, "\nmode         al       be\n1       0.50000  0.50000\n")) << ic;
+    }
+  }
+}
+
+// projplane: the script's plane, its apices in any order but its oxides in
+// the system's, and each phase in terms of the apices: al is (1 - x, x) of
+// MgO and FeO at the closed-form x of 650 C.
+TEST(Mode1Files, ProjectionPlaneFromTheScript) {
+  const std::string lines = "project\nprojplane MgO FeO\nprojplane F 0 1\nprojplane M 1 0\ncalcP 6\ncalcT 650\nautoexit\n";
+  const e2e::Run r = runwith(plain(lines), "\n\n\n");
+  EXPECT_EQ(r.status, 0);
+  const std::string plane = "\nprojection plane (from script) \n           MgO     FeO\nF            0   1.000\nM        1.000       0\n";
+  EXPECT_TRUE(has(r.out, plane)) << r.out;
+  EXPECT_TRUE(has(r.files.at("jx-al-o.txt"), plane));
+  const std::string head = "\nproj          F        M    phase\n";
+  const std::size_t at = r.out.find(head);
+  ASSERT_NE(at, std::string::npos) << r.out;
+  std::istringstream rows(r.out.substr(at + head.size()));
+  const auto [xal, xbe] = closedform(6, 650);
+  for (const auto& [name, x] : {std::pair<std::string, long double>{"al", xal}, {"be", xbe}}) {
+    std::string n;
+    long double f = 0, m = 0;
+    ASSERT_TRUE(rows >> n >> f >> m) << r.out;
+    rows.ignore(1000, '\n');
+    EXPECT_EQ(n, name);
+    EXPECT_NEAR(static_cast<double>(f), static_cast<double>(x), 6e-5);
+    EXPECT_NEAR(static_cast<double>(m), static_cast<double>(1 - x), 6e-5);
+  }
+  // oxides in another order than the system's are refused
+  const e2e::Run w = runwith(plain("project\nprojplane FeO MgO\nprojplane F 1 0\nprojplane M 0 1\ncalcP 6\ncalcT 650\n"
+                                   "autoexit\n"),
+                             "\n\n\n");
+  EXPECT_TRUE(has(w.out, "-- run bombed in readprojplane : oxides don't match")) << w.out;
+}
+
 }  // namespace
