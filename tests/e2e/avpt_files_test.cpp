@@ -3,30 +3,17 @@
 // phase, and the optional files that receive nothing and go. Numbers of
 // the made-up rock (G = H - T S + (P - 0.001) V, RT = 7.2597 kJ at 600 C)
 // are worked out apart from the program.
-#include <regex>
 
 #include "harness.h"
 
 using e2e::has;
+using e2e::stamped;
+using e2e::versionnote;
+using e2e::runhead;
 
 namespace {
 
 const std::string deg = "\xA1";
-
-std::string stamped(const std::string& text) {
-  static const std::regex when("[0-9]{1,2}\\.[0-9]{2} on [A-Za-z]{3} [0-9]{1,2} [A-Za-z]{3},[0-9]{4}");
-  return std::regex_replace(text, when, "WHEN");
-}
-
-const std::string versionnote =
-    "\n[ jx351 is a jx version that performs jx350-consistent mode 1 calculations with the jx360-compliant \n"
-    "a-x files ahead of the release of jx360, after which jx351 is deprecated ]\n" +
-    std::string(60, '=') + "\n";
-
-std::string head(const std::string& ds, const std::string& ax, const std::string& script) {
-  return std::string(60, '^') + "\n\nSOLVARINTH 3.51 running at WHEN\nusing " + ds + "\nwith axfile " + ax +
-         " and scriptfile " + script + "\n\n";
-}
 
 // The part of the summary the log holds as well: from the activity table
 // to the last line of the closing table.
@@ -98,7 +85,7 @@ TEST(AverageRockFiles, PureRockKeepsSummaryLogAndDrawingData) {
                                                      "jx-prefs.txt", "jx-rk-o.txt", "jx-rk-qk.txt", "jx-rk.txt",
                                                      "jx-rkax.txt", "jx-slax.txt", "jx-ssax.txt"}));
   const std::string o = stamped(r.files.at("jx-rk-o.txt"));
-  EXPECT_EQ(o, head("made-up rock data set rk, 7 dec 2026", "jx-rkax.txt", "jx-rk.txt") + rocksummary + versionnote);
+  EXPECT_EQ(o, runhead("made-up rock data set rk, 7 dec 2026", "jx-rkax.txt", "jx-rk.txt") + rocksummary + versionnote);
   EXPECT_EQ(r.files.at("jx-rk-qk.txt"), rockqk);
   const std::string& log = r.files.at("jx-log.txt");
   EXPECT_TRUE(has(log, results(o))) << log;
@@ -175,7 +162,7 @@ TEST(AverageRockFiles, SolutionRockKeepsItsAxListing) {
     EXPECT_TRUE(has(qk, piece)) << piece << "\n" << qk;
   const std::string o = stamped(r.files.at("jx-ss-o.txt"));
   EXPECT_EQ(o.substr(0, o.find("\nActivities")),
-            head("made-up rock data set ss, 7 dec 2026", "jx-ssax.txt", "jx-ss.txt"));
+            runhead("made-up rock data set ss, 7 dec 2026", "jx-ssax.txt", "jx-ss.txt"));
   EXPECT_TRUE(has(o, "\nActivities and uncertainties at 8.00 kbar and T = 600 " + deg +
                          "C\n                 exy      exyb        ex        wy      exyy\n"
                          "a             0.8327    0.7718     1.000     1.000     1.000\n"))

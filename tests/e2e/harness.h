@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -89,5 +90,23 @@ inline std::vector<std::string> names(const Run& r) {
 }
 
 inline bool has(const std::string& text, const std::string& piece) { return text.find(piece) != std::string::npos; }
+
+// A run's files with the time of the run taken out, so they compare whole.
+inline std::string stamped(const std::string& text) {
+  static const std::regex when("[0-9]{1,2}\\.[0-9]{2} on [A-Za-z]{3} [0-9]{1,2} [A-Za-z]{3},[0-9]{4}");
+  return std::regex_replace(text, when, "WHEN");
+}
+
+// The note that closes the summary of every run.
+inline const std::string versionnote =
+    "\n[ jx351 is a jx version that performs jx350-consistent mode 1 calculations with the jx360-compliant \n"
+    "a-x files ahead of the release of jx360, after which jx351 is deprecated ]\n" +
+    std::string(60, '=') + "\n";
+
+// The head of a summary, after stamped().
+inline std::string runhead(const std::string& ds, const std::string& ax, const std::string& script) {
+  return std::string(60, '^') + "\n\nSOLVARINTH 3.51 running at WHEN\nusing " + ds + "\nwith axfile " + ax +
+         " and scriptfile " + script + "\n\n";
+}
 
 }  // namespace e2e

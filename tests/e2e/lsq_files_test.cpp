@@ -2,23 +2,14 @@
 // data set, the new end-member file and the details file whole, the csv
 // file that receives nothing and goes, the script's switches in the data
 // set, and inputs that are missing.
-#include <regex>
 
 #include "harness.h"
 
 using e2e::has;
+using e2e::stamped;
+using e2e::versionnote;
 
 namespace {
-
-std::string stamped(const std::string& text) {
-  static const std::regex when("[0-9]{1,2}\\.[0-9]{2} on [A-Za-z]{3} [0-9]{1,2} [A-Za-z]{3},[0-9]{4}");
-  return std::regex_replace(text, when, "WHEN");
-}
-
-const std::string versionnote =
-    "\n[ jx351 is a jx version that performs jx350-consistent mode 1 calculations with the jx360-compliant \n"
-    "a-x files ahead of the release of jx360, after which jx351 is deprecated ]\n" +
-    std::string(60, '=') + "\n";
 
 const std::string lsqhead = "\nrunning LSQDS from within SOLVARINTH 3.51\nat WHEN\n";
 

@@ -1,30 +1,17 @@
 // Every file a run of reaction lines and their intersections reads and
 // leaves: the summary whole, the a-x listing of a solution phase, the
 // optional files that receive nothing and go, and inputs that are missing.
-#include <regex>
 
 #include "harness.h"
 
 using e2e::has;
+using e2e::stamped;
+using e2e::versionnote;
+using e2e::runhead;
 
 namespace {
 
 const std::string deg = "\xA1";
-
-std::string stamped(const std::string& text) {
-  static const std::regex when("[0-9]{1,2}\\.[0-9]{2} on [A-Za-z]{3} [0-9]{1,2} [A-Za-z]{3},[0-9]{4}");
-  return std::regex_replace(text, when, "WHEN");
-}
-
-const std::string versionnote =
-    "\n[ jx351 is a jx version that performs jx350-consistent mode 1 calculations with the jx360-compliant \n"
-    "a-x files ahead of the release of jx360, after which jx351 is deprecated ]\n" +
-    std::string(60, '=') + "\n";
-
-std::string head(const std::string& ds, const std::string& ax, const std::string& script) {
-  return std::string(60, '^') + "\n\nSOLVARINTH 3.51 running at WHEN\nusing " + ds + "\nwith axfile " + ax +
-         " and scriptfile " + script + "\n\n";
-}
 
 const std::string script =
     "axfile sxax\nwith ura vel wex\ncalctype 1\ndiagramPT 1 8 300 700\ncalcTatP yes\ncalcP 1 8 1\n"
@@ -68,7 +55,7 @@ TEST(ReactionLineFiles, PurePhasesKeepSummaryAndLogOnly) {
   EXPECT_EQ(e2e::names(r), (std::vector<std::string>{"jx-ds7sx.txt", "jx-log.txt", "jx-prefs.txt", "jx-sx-o.txt",
                                                      "jx-sx.txt", "jx-sxax.txt"}));
   EXPECT_EQ(stamped(r.files.at("jx-sx-o.txt")),
-            head("made-up silica polymorphs, 7 dec 2026", "jx-sxax.txt", "jx-sx.txt") + summary + versionnote);
+            runhead("made-up silica polymorphs, 7 dec 2026", "jx-sxax.txt", "jx-sx.txt") + summary + versionnote);
   const std::string& log = r.files.at("jx-log.txt");
   EXPECT_TRUE(has(log, summary.substr(summary.find("no of reactions")))) << log;
   EXPECT_TRUE(has(log, "\nP at which T of reactions to be calculated: 1.000 to 8.000 kbar (from script)\n")) << log;
@@ -95,7 +82,7 @@ TEST(ReactionLineFiles, SolutionPhaseKeepsItsAxListing) {
   // ln 0.3 + 10 (0.49)/RT, RT = 7.2597.
   const std::string o = stamped(r.files.at("jx-qtest-o.txt"));
   EXPECT_EQ(o.substr(0, o.find("pressure-temperature")),
-            head("made-up data set ab, 7 dec 2026", "jx-abax.txt", "jx-qtest.txt") + "\n");
+            runhead("made-up data set ab, 7 dec 2026", "jx-abax.txt", "jx-qtest.txt") + "\n");
   EXPECT_TRUE(has(o, "\nUnit activities except :\n     name        a sd(ln a)\n       aa    0.792  0.02479\n"
                      "       bb    0.589  0.13499\n"))
       << o;

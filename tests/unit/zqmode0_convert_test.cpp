@@ -104,6 +104,29 @@ class Convert : public ::testing::Test {
     RELEASEWORK();
     testsupport::freshstate();
   }
+  // An olivine analysed as 40 SiO2, 10 FeO, 50 MgO on 4 oxygens.
+  mineralconvtype& olivineanalysis() {
+    system({"SiO2", "FeO", "MgO", "O"});
+    for (smallint c = 1; c <= 4; ++c) COMPDIV[c] = 1;
+    olivine({});
+    (*PREC1)[1].noxygens = 4;
+    NPSS = 1;
+    NP0 = 0;
+    mineralconvtype& a = MINERALCONV[1];
+    a.name = "ol";
+    a.n = 3;
+    const char* ox[] = {"SiO2", "FeO", "MgO"};
+    const extended wt[] = {40, 10, 50};
+    for (smallint j = 1; j <= 3; ++j) {
+      a.inoxide[j] = ox[j - 1];
+      a.wt[j] = wt[j - 1];
+    }
+    a.analysed = true;
+    a.fu = 4;
+    a.sdlogwt = 0.02L;
+    a.logx = -30;
+    return a;
+  }
   std::string log() {
     IO::FLUSHER();
     return dir.read("log.txt");
@@ -482,25 +505,8 @@ TEST_F(Convert, RbiRowsOfMineralsAndPurePhases) {
 }
 
 TEST_F(Convert, MineralCalcRecalculatesPrintsAndGathersRbiRows) {
-  system({"SiO2", "FeO", "MgO", "O"});
-  for (smallint c = 1; c <= 4; ++c) COMPDIV[c] = 1;
-  olivine({});
-  (*PREC1)[1].noxygens = 4;
-  NPSS = 1;
-  NP0 = 0;
-  mineralconvtype& a = MINERALCONV[1];
-  a.name = "ol";
-  a.n = 3;
-  const char* ox[] = {"SiO2", "FeO", "MgO"};
-  const extended wt[] = {40, 10, 50};
-  for (smallint j = 1; j <= 3; ++j) {
-    a.inoxide[j] = ox[j - 1];
-    a.wt[j] = wt[j - 1];
-  }
-  a.analysed = true;
+  mineralconvtype& a = olivineanalysis();
   a.fu = 5;  // one away from the phase's 4 is accepted
-  a.sdlogwt = 0.02L;
-  a.logx = -30;
   NMINCONV = 1;
   ZQMATH1::SETUPRANDOM(true);
   Terminal term;
@@ -551,25 +557,7 @@ TEST_F(Convert, MineralCalcRecalculatesPrintsAndGathersRbiRows) {
 // The constraints of an ideal analysis as its heading writes them: numbers
 // within 1e-5 of a whole one as integers, others with 3 decimals.
 TEST_F(Convert, IdealConstraintsInTheHeading) {
-  system({"SiO2", "FeO", "MgO", "O"});
-  for (smallint c = 1; c <= 4; ++c) COMPDIV[c] = 1;
-  olivine({});
-  (*PREC1)[1].noxygens = 4;
-  NPSS = 1;
-  NP0 = 0;
-  mineralconvtype& a = MINERALCONV[1];
-  a.name = "ol";
-  a.n = 3;
-  const char* ox[] = {"SiO2", "FeO", "MgO"};
-  const extended wt[] = {40, 10, 50};
-  for (smallint j = 1; j <= 3; ++j) {
-    a.inoxide[j] = ox[j - 1];
-    a.wt[j] = wt[j - 1];
-  }
-  a.analysed = true;
-  a.fu = 4;
-  a.sdlogwt = 0.02L;
-  a.logx = -30;
+  mineralconvtype& a = olivineanalysis();
   a.useideal = true;
   const struct {
     extended constant, value;

@@ -28,6 +28,33 @@ class SolveState : public ::testing::Test {
   testsupport::ScratchDir dir;
   ZQNLE2::solvestate st;
   void TearDown() override { ZQNLE2::NLESOLVER = ZQMATH2::NLE; }
+  // Two pure phases of one component whose modes the solver takes.
+  void twopurephases() {
+    NUV = NUVLEFT = 1;
+    COMPNAME[1] = "SiO2";
+    BCOMPS[1] = true;
+    ICOMP[1] = 1;
+    COMPDIV[1] = 1;
+    NPSS = 0;
+    NP0 = 2;
+    (*PREC0)[1].name = "pa";
+    (*PREC0)[2].name = "pb";
+    (*PREC0)[1].comp[1] = (*PREC0)[2].comp[1] = 1;
+    st.PH.fill(false);
+    st.PH[1] = st.PH[2] = true;
+    NCV = 2;
+    MODESBYNLE = true;
+    NX = 2;
+    NXP = 2;
+    NXPSS = 0;
+    MP2SS[1] = 1, MP2SS[2] = 2;
+    BX[1] = BX[2] = false;
+    BX[3] = BX[4] = true;
+    XNAME[3] = "pa", XNAME[4] = "pb";
+    XFACA[3] = XFACA[4] = 1;
+    XFACB[3] = XFACB[4] = 0;
+    PHI = 1;
+  }
 };
 
 // ---------------------------------------------------------------- starting modes
@@ -198,30 +225,7 @@ TEST_F(SolveState, SolvedPressureAndTemperatureOutsideTheWindowAreMarked) {
 
 // Two pure phases whose solved modes add to 0.98.
 TEST_F(SolveState, ModesNotAddingToOneAreReportedThenNormalised) {
-  NUV = NUVLEFT = 1;
-  COMPNAME[1] = "SiO2";
-  BCOMPS[1] = true;
-  ICOMP[1] = 1;
-  COMPDIV[1] = 1;
-  NPSS = 0;
-  NP0 = 2;
-  (*PREC0)[1].name = "pa";
-  (*PREC0)[2].name = "pb";
-  (*PREC0)[1].comp[1] = (*PREC0)[2].comp[1] = 1;
-  st.PH.fill(false);
-  st.PH[1] = st.PH[2] = true;
-  NCV = 2;
-  MODESBYNLE = true;
-  NX = 2;
-  NXP = 2;
-  NXPSS = 0;
-  MP2SS[1] = 1, MP2SS[2] = 2;
-  BX[1] = BX[2] = false;
-  BX[3] = BX[4] = true;
-  XNAME[3] = "pa", XNAME[4] = "pb";
-  XFACA[3] = XFACA[4] = 1;
-  XFACB[3] = XFACB[4] = 0;
-  PHI = 1;
+  twopurephases();
   X[1] = 5, X[2] = 900;
   X[3] = 0.49L, X[4] = 0.49L;
   SU.nph = 2;
@@ -445,30 +449,7 @@ TEST_F(SolveState, ModeDebugLines) {
 // The unscaling of two solved modes prints both lines of the second
 // printer at debug levels 3 and 4 only.
 TEST_F(SolveState, ModeDebugLinesOfTheUnscaling) {
-  NUV = NUVLEFT = 1;
-  COMPNAME[1] = "SiO2";
-  BCOMPS[1] = true;
-  ICOMP[1] = 1;
-  COMPDIV[1] = 1;
-  NPSS = 0;
-  NP0 = 2;
-  (*PREC0)[1].name = "pa";
-  (*PREC0)[2].name = "pb";
-  (*PREC0)[1].comp[1] = (*PREC0)[2].comp[1] = 1;
-  st.PH.fill(false);
-  st.PH[1] = st.PH[2] = true;
-  NCV = 2;
-  MODESBYNLE = true;
-  NX = 2;
-  NXP = 2;
-  NXPSS = 0;
-  MP2SS[1] = 1, MP2SS[2] = 2;
-  BX[1] = BX[2] = false;
-  BX[3] = BX[4] = true;
-  XNAME[3] = "pa", XNAME[4] = "pb";
-  XFACA[3] = XFACA[4] = 1;
-  XFACB[3] = XFACB[4] = 0;
-  PHI = 1;
+  twopurephases();
   SU.nph = 2;
   SU.ph[1].hasmode = SU.ph[2].hasmode = true;
   SU.ph[1].nem = SU.ph[2].nem = 1;
