@@ -89,17 +89,19 @@ void gridorfixed() {
     case avpcalc:
       AVPFIXEDT = single({CPINC, CTINC, TLOW, THIGH,
                           "avP+ needs calcP to give a series of P values for calculating equilibria,",
-                          "provide an appropriate calcP script", "avP+ uses the calcT script to get the fixed T for avP+,",
-                          "but the calcT script involves a series of T values.", "provide a single T with the calcT script",
-                          "calcT mess up for avP+"}) -
+                          "provide an appropriate calcP script",
+                          "avP+ uses the calcT script to get the fixed T for avP+,",
+                          "but the calcT script involves a series of T values.",
+                          "provide a single T with the calcT script", "calcT mess up for avP+"}) -
                   CONST::KELVIN;
       break;
     case avtcalc:
       AVTFIXEDP = single({CTINC, CPINC, PLOW, PHIGH,
                           "avT+ needs calcT to give a series of T values for calculating equilibria,",
-                          "provide an appropriate calcT script", "avT+ uses the calcP script to get the fixed P for avT+,",
-                          "but the calcP script involves a series of P values.", "provide a single P with the calcP script",
-                          "calcP mess up for avT+"});
+                          "provide an appropriate calcT script",
+                          "avT+ uses the calcP script to get the fixed P for avT+,",
+                          "but the calcP script involves a series of P values.",
+                          "provide a single P with the calcP script", "calcP mess up for avT+"});
       break;
     default:
       break;
