@@ -213,16 +213,10 @@ void musection(bool ask, bool pressure) {
     IO::rrvector v;
     askwindow(v1 + "-" + mu + " window in which the phase diagram to be drawn",
               v1 + " low, high , " + mu + "(" + MUNAME[1] + ") low, high", v);
-    if (pressure) {
-      PLOW = v[1];
-      PHIGH = v[2];
-    } else {
-      TLOW = v[1] + CONST::KELVIN;
-      THIGH = v[2] + CONST::KELVIN;
-    }
+    // Solved for the section's P or T, as every other section is.
+    takeptwindow(pressure, v, othervariabletype::fixedchemicalpotential);
     MULOW = v[3];
     MUHIGH = v[4];
-    OTHERVARIABLE = othervariabletype::fixedchemicalpotential;
     checkwindows(pressure, ZQUTE1::MUOK, MULOW, MUHIGH);
     fixptmid(pressure);
     FIXEDMU[1] = mid(MULOW, MUHIGH);

@@ -158,15 +158,23 @@ TEST(AverageRock, SecondPassWithTheseData) {
 
 // Typed limits of a reaction's sd are pulled into their range; the script's
 // value is taken as it is.
+// The details file of a run on the rock up to its reactions: the
+// end-members' Si and Mg, their divisors and the composition matrix.
+const std::string rockdetails =
+    "\n          Si    Mg\nex         1     0\nwy         0     1\nexy        1     1\nexyy       1     2\n"
+    "exxy       2     1\ndiv        1     1\n\nc =   {{  1,   0,   1,   1,   2},\n"
+    "       {  0,   1,   1,   2,   1}};\n\n\n";
+
 TEST(AverageRock, MaxSdResets) {
   struct cas {
     const char* calc;
     std::string extra, answer, line;
+    const char* bombed = "";  // the routine word of the fatal end, when the limit leaves no reaction
   };
   const std::vector<cas> cases = {
-      {"calctype 1\n", "", "0.01", "max sd(P) reset to 0.05 kbar"},
+      {"calctype 1\n", "", "0.01", "max sd(P) reset to 0.05 kbar", "avP"},
       {"calctype 1\n", "", "25", "max sd(P) reset to 20 kbar"},
-      {"calctype 2\ncalcP 8\n", "", "10", "max sd(T) reset to 20" + deg + "C"},
+      {"calctype 2\ncalcP 8\n", "", "10", "max sd(T) reset to 20" + deg + "C", "avT"},
       {"calctype 2\ncalcP 8\n", "", "800", "max sd(T) reset to 500" + deg + "C"},
       {"calctype 1\n", "maxsdp 2.26\n", "", "max allowed sd(P): 2.3 kbar (from script)"},
       {"calctype 2\ncalcP 8\n", "maxsdt 37.6\n", "", "max allowed sd(T): 38" + deg + "C (from script)"},
@@ -179,11 +187,22 @@ TEST(AverageRock, MaxSdResets) {
     s.extra = c.extra + "dataok yes\nautoexit\n";
     const e2e::Run r = rock(s, c.answer + "\n");
     EXPECT_TRUE(hasline(r.files.at("jx-log.txt"), c.line)) << c.line << "\n" << r.out;
+    // Without reactions the run ends; the details file keeps the rock's
+    // compositions and the fatal block. A run that goes on has no block.
+    const std::string& ic = r.files.at("jx-rk-ic.txt");
+    if (*c.bombed != '\0') {
+      EXPECT_EQ(ic, rockdetails + "-- run bombed in " + c.bombed + " : incomplete set\n\n") << c.line;
+    } else {
+      EXPECT_EQ(ic.substr(0, rockdetails.size() - 2), rockdetails.substr(0, rockdetails.size() - 2)) << c.line;
+      EXPECT_FALSE(has(ic, "run bombed")) << c.line;
+    }
   }
   script s;
   s.isr = "";
   s.extra = "dataok yes\nautoexit\n";
-  EXPECT_FALSE(has(rock(s, "0.05\n").out, "reset to"));
+  const e2e::Run r = rock(s, "0.05\n");
+  EXPECT_FALSE(has(r.out, "reset to"));
+  EXPECT_EQ(r.files.at("jx-rk-ic.txt"), rockdetails + "-- run bombed in avP : incomplete set\n\n");
 }
 
 TEST(AverageRock, ScriptReactionSetIsChecked) {

@@ -270,4 +270,127 @@ TEST(Mode1Files, SecondPassAppendsToEveryFile) {
   readable(two);
 }
 
+// The chemical potentials of MgO and FeO at each point of a series, with
+// "calcmu": those of the al end-members at the closed-form loop, mu =
+// G + RT ln(proportion), which the be end-members must share. Five
+// decimals on the terminal, summary and log, four in the drawing file.
+TEST(Mode1Files, ChemicalPotentialsOfTheLoop) {
+  const e2e::Run r = runwith(plain("calcP 6\ncalcT 650 750 50\ncalcmu yes\nautoexit\n"));
+  EXPECT_EQ(r.status, 0);
+  const std::string head = "\n mu            MgO         FeO\n";
+  std::vector<std::pair<long double, long double>> shown, drawn;
+  auto values = [](const std::string& text, std::size_t at) {
+    std::istringstream line(text.substr(at, text.find('\n', at) - at));
+    long double a = 0, b = 0;
+    line >> a >> b;
+    return std::make_pair(a, b);
+  };
+  const std::string& out = r.out;
+  for (std::size_t at = out.find(head); at != std::string::npos; at = out.find(head, at + 1))
+    shown.push_back(values(out, at + head.size()));
+  const std::string& qk = r.files.at("jx-al-qk.txt");
+  EXPECT_TRUE(has(qk, "\n        %         MgO         FeO \n")) << qk;
+  const std::regex row("\n {10}( +-?[0-9]+\\.[0-9]{4})( +-?[0-9]+\\.[0-9]{4})\n");
+  for (std::sregex_iterator m(qk.begin(), qk.end(), row), end; m != end; ++m)
+    drawn.emplace_back(std::stold((*m)[1].str()), std::stold((*m)[2].str()));
+  ASSERT_EQ(shown.size(), 3u) << out;
+  ASSERT_EQ(drawn.size(), 3u) << qk;
+  const long double temperatures[] = {650, 700, 750};
+  for (int k = 0; k < 3; ++k) {
+    SCOPED_TRACE(static_cast<double>(temperatures[k]));
+    const long double t = temperatures[k] + 273.15L;
+    const long double rt = gasr * t;
+    const auto [xal, xbe] = closedform(6, temperatures[k]);
+    const long double mgo = gibbs(ala, 6, t) + rt * std::log(1 - xal);
+    const long double feo = gibbs(alb, 6, t) + rt * std::log(xal);
+    EXPECT_NEAR(static_cast<double>(gibbs(bea, 6, t) + rt * std::log(1 - xbe)), static_cast<double>(mgo), 1e-9);
+    EXPECT_NEAR(static_cast<double>(gibbs(beb, 6, t) + rt * std::log(xbe)), static_cast<double>(feo), 1e-9);
+    EXPECT_NEAR(static_cast<double>(shown[k].first), static_cast<double>(mgo), 6e-6);
+    EXPECT_NEAR(static_cast<double>(shown[k].second), static_cast<double>(feo), 6e-6);
+    EXPECT_NEAR(static_cast<double>(drawn[k].first), static_cast<double>(mgo), 6e-5);
+    EXPECT_NEAR(static_cast<double>(drawn[k].second), static_cast<double>(feo), 6e-5);
+  }
+  // the same lines in the summary and the log
+  const std::size_t first = out.find(head);
+  const std::string block = out.substr(first, out.find('\n', first + head.size()) + 1 - first);
+  EXPECT_TRUE(has(r.files.at("jx-al-o.txt"), block)) << block;
+  EXPECT_TRUE(has(r.files.at("jx-log.txt"), block));
+}
+
+// Script settings that change what a run does. ptguess: the line's T at
+// P 6 solved for x(al) = 0.3 starts from the guess, so a guess at the
+// answer needs no iteration where the window's middle needs one; a guess
+// T outside the window is not taken.
+TEST(Mode1Files, StartingGuessOfPAndT) {
+  const struct {
+    const char* guess;
+    const char* status;
+  } cases[] = {{"", "f 1"}, {"ptguess 6 700\n", "- 0"}, {"ptguess 6 950\n", "f 1"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.guess);
+    const e2e::Run r =
+        runwith(plain(std::string("isopleth x(al) 0.3\ncalcTatP yes\ncalcP 6\n") + c.guess + "autoexit\n"), "\n\n\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(has(r.out, std::string(60, '-') + c.status + "\n")) << r.out;
+    EXPECT_TRUE(has(r.out, "\n   6.000   700.000       0.3    0.4000\n")) << r.out;
+  }
+}
+
+// onebulk: one point between the script's two bulks, (1 - p) of the first
+// and p of the second: 80/20 and 60/40 at 0.75 give 65/35, inside the loop
+// at 6 kbar and 700 C; at 0.25 they give 75/25, on the al side.
+TEST(Mode1Files, OneBulkBetweenTheTwo) {
+  const struct {
+    const char* p;
+    const char* bulk;
+    bool seen;
+  } cases[] = {{"0.75", "65.0000     35.0000", true}, {"0.25", "75.0000     25.0000", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.p);
+    const e2e::Run r = runwith(script(std::string("pseudosection\nbulk MgO FeO\nbulk 80 20\nbulk 60 40\nonebulk ") +
+                                      c.p + "\ncalcP 6\ncalcT 700\nautoexit\n"),
+                               "\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(has(r.out, std::string("\none bulk, at ") + c.p + "0 between the two script bulk compositions (from script)\n"))
+        << r.out;
+    const std::string& ic = r.files.at("jx-al-ic.txt");
+    EXPECT_TRUE(has(ic, std::string("\nbulk       ") + c.bulk + "\n")) << ic;
+    EXPECT_TRUE(has(ic, c.seen ? "\nvar = 2; seen\n" : "\nvar = 2; NOT seen\n")) << ic;
+    if (c.seen) {
+      EXPECT_TRUE(has(ic, "\nmode         al       be\n1       0.50000  0.50000\n")) << ic;
+    }
+  }
+}
+
+// projplane: the script's plane, its apices in any order but its oxides in
+// the system's, and each phase in terms of the apices: al is (1 - x, x) of
+// MgO and FeO at the closed-form x of 650 C.
+TEST(Mode1Files, ProjectionPlaneFromTheScript) {
+  const std::string lines = "project\nprojplane MgO FeO\nprojplane F 0 1\nprojplane M 1 0\ncalcP 6\ncalcT 650\nautoexit\n";
+  const e2e::Run r = runwith(plain(lines), "\n\n\n");
+  EXPECT_EQ(r.status, 0);
+  const std::string plane = "\nprojection plane (from script) \n           MgO     FeO\nF            0   1.000\nM        1.000       0\n";
+  EXPECT_TRUE(has(r.out, plane)) << r.out;
+  EXPECT_TRUE(has(r.files.at("jx-al-o.txt"), plane));
+  const std::string head = "\nproj          F        M    phase\n";
+  const std::size_t at = r.out.find(head);
+  ASSERT_NE(at, std::string::npos) << r.out;
+  std::istringstream rows(r.out.substr(at + head.size()));
+  const auto [xal, xbe] = closedform(6, 650);
+  for (const auto& [name, x] : {std::pair<std::string, long double>{"al", xal}, {"be", xbe}}) {
+    std::string n;
+    long double f = 0, m = 0;
+    ASSERT_TRUE(rows >> n >> f >> m) << r.out;
+    rows.ignore(1000, '\n');
+    EXPECT_EQ(n, name);
+    EXPECT_NEAR(static_cast<double>(f), static_cast<double>(x), 6e-5);
+    EXPECT_NEAR(static_cast<double>(m), static_cast<double>(1 - x), 6e-5);
+  }
+  // oxides in another order than the system's are refused
+  const e2e::Run w = runwith(plain("project\nprojplane FeO MgO\nprojplane F 1 0\nprojplane M 0 1\ncalcP 6\ncalcT 650\n"
+                                   "autoexit\n"),
+                             "\n\n\n");
+  EXPECT_TRUE(has(w.out, "-- run bombed in readprojplane : oxides don't match")) << w.out;
+}
+
 }  // namespace

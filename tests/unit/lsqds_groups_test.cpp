@@ -177,4 +177,18 @@ TEST_F(LeastSquaresGroups, TableRowsOfTheSolve) {
   }
 }
 
+// A phase marked as ordered whose bracket composition lies off its sites:
+// no state of order can be found, and the bracket is named on the way out.
+TEST_F(LeastSquaresGroups, StateOfOrderNotFound) {
+  ASSERT_EQ(read("1 ss pa pb univariant\n1 1 ord\nma pa\n -1 1\n1 5 500 0 0.3\n0 5 600 0 0.3\n-1\n"), "");
+  LSQDS::FILLPREC(1);
+  (*PREC1)[1].hasorder = true;
+  ASSERT_EQ(fatal([] { LSQDS::CALCA(1, 1); }), "");
+  LSQDS::XP(1).br[2].xyz[1] = 1.5L;
+  std::string out;
+  EXPECT_EQ(testsupport::answered("", [] { LSQDS::CALCA(1, 2); }, out),
+            "calca: couldn't solve for state of order for ss");
+  EXPECT_NE(out.find("xp =    1, br =   2,    ss\n"), std::string::npos) << out;
+}
+
 }  // namespace

@@ -214,4 +214,68 @@ TEST_F(LeastSquaresResults, BracketSolvesThatFail) {
   EXPECT_EQ((double)x.br[1].p, 5.0);
 }
 
+// The miss and calc columns of paired brackets: a ln K pair at the same
+// conditions interpolates ln K* = lnK1 + (cH - dH1) (lnK2 - lnK1) / (dH2 -
+// dH1); a T bracket shows the whole degrees between its T and the solved
+// 999.96 K, blank when they round to 0.
+TEST_F(LeastSquaresResults, MissOfPairedBrackets) {
+  const std::string head = "     -       5.0    ";
+  const struct {
+    const char* what;
+    long double ch, lnk1, dh1, lnk2, dh2;
+    const char* row;  // from the T column on
+  } lnkpairs[] = {
+      {"below", -4.25L, 0.5L, -4, 1.5L, -3, "      727      -4.00   -3.00   0.25   0.25  0.10"},
+      {"above", -2.5L, 0.5L, -4, 1.5L, -3, "      727      -4.00   -3.00   0.50   2.00  0.10"},
+      {"inside", -3.5L, 0.5L, -4, 1.5L, -3, "      727      -4.00   -3.00          1.00  0.10"},
+      {"reversed, below", -4.5L, 0.5L, -3, 1.5L, -4, "      727      -3.00   -4.00  -0.50   2.00  0.10"},
+      {"reversed, above", -2.75L, 0.5L, -3, 1.5L, -4, "      727      -3.00   -4.00  -0.25   0.25  0.10"},
+  };
+  for (const auto& c : lnkpairs) {
+    SetUp();
+    xprec& x = record();
+    x.ch = c.ch;
+    x.nbr = 2;
+    x.br[2] = x.br[1];
+    x.br[1].lnk = c.lnk1;
+    x.br[1].dh = c.dh1;
+    x.br[2].lnk = c.lnk2;
+    x.br[2].dh = c.dh2;
+    LSQDS::WRITEFULL(1);
+    const std::string s = summary();
+    EXPECT_NE(s.find("\n  0.50  1.50" + head + c.row + "   ("), std::string::npos) << c.what << "\n" << s;
+  }
+
+  const struct {
+    const char* what;
+    bool pair;
+    long double t1, dh1, t2, dh2;
+    const char* row;
+  } tbrackets[] = {
+      {"upper limit passed", false, 900, -4.5L, 0, 0, "        627            -4.50    100    727"},
+      {"upper limit held", false, 900, -3.5L, 0, 0, "        627            -3.50           727"},
+      {"within a degree", false, 1000.2L, -4.5L, 0, 0, "        727            -4.50           727"},
+      {"pair, upper passed", true, 950, -4.5L, 980, -4.2L, "   677  707    -4.50   -4.20     20    727"},
+      {"pair, upper held", true, 950, -4.5L, 980, -3.8L, "   677  707    -4.50   -3.80           727"},
+      {"pair, within a degree", true, 950, -4.5L, 1000.2L, -4.2L, "   677  727    -4.50   -4.20           727"},
+  };
+  for (const auto& c : tbrackets) {
+    SetUp();
+    xprec& x = record();
+    x.br[1].t = c.t1;
+    x.br[1].dh = c.dh1;
+    x.br[1].dir = !c.pair;
+    if (c.pair) {
+      x.nbr = 2;
+      x.br[2] = x.br[1];
+      x.br[2].dir = true;
+      x.br[2].t = c.t2;
+      x.br[2].dh = c.dh2;
+    }
+    LSQDS::WRITEFULL(1);
+    const std::string s = summary();
+    EXPECT_NE(s.find("\n        0   " + head + c.row), std::string::npos) << c.what << "\n" << s;
+  }
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frame/io.h"
@@ -545,6 +546,60 @@ TEST_F(Convert, MineralCalcRecalculatesPrintsAndGathersRbiRows) {
       EXPECT_EQ(again.text().substr(0, 28), "\nno analyses to recalculate\n");
     }
   }
+}
+
+// The constraints of an ideal analysis as its heading writes them: numbers
+// within 1e-5 of a whole one as integers, others with 3 decimals.
+TEST_F(Convert, IdealConstraintsInTheHeading) {
+  system({"SiO2", "FeO", "MgO", "O"});
+  for (smallint c = 1; c <= 4; ++c) COMPDIV[c] = 1;
+  olivine({});
+  (*PREC1)[1].noxygens = 4;
+  NPSS = 1;
+  NP0 = 0;
+  mineralconvtype& a = MINERALCONV[1];
+  a.name = "ol";
+  a.n = 3;
+  const char* ox[] = {"SiO2", "FeO", "MgO"};
+  const extended wt[] = {40, 10, 50};
+  for (smallint j = 1; j <= 3; ++j) {
+    a.inoxide[j] = ox[j - 1];
+    a.wt[j] = wt[j - 1];
+  }
+  a.analysed = true;
+  a.fu = 4;
+  a.sdlogwt = 0.02L;
+  a.logx = -30;
+  a.useideal = true;
+  const struct {
+    extended constant, value;
+    std::vector<std::pair<const char*, extended>> terms;
+  } rows[] = {
+      {2.5L, 3.0000001L, {{"Si", 1}, {"Fe2", -1}, {"Mg", 0.5L}, {"Fe3", -0.25L}}},
+      {0, 0.99998L, {{"Si", 2}, {"Mg", 0}, {"Fe2", -3.0000004L}}},
+      {0, 1, {{"Si", 1}, {"Mg", 1}}},
+  };
+  a.nideal = 3;
+  for (smallint c = 1; c <= 3; ++c) {
+    const auto& r = rows[c - 1];
+    a.idealconst[c] = r.constant;
+    a.idealvalue[c] = r.value;
+    a.nidealterm[c] = static_cast<smallint>(r.terms.size());
+    for (smallint t = 1; t <= a.nidealterm[c]; ++t) {
+      a.idealname(c, t) = r.terms[static_cast<std::size_t>(t - 1)].first;
+      a.idealcoef(c, t) = r.terms[static_cast<std::size_t>(t - 1)].second;
+    }
+  }
+  NMINCONV = 1;
+  ZQMATH1::SETUPRANDOM(true);
+  Terminal term;
+  fatal([] { ZQMODE0::MINERALCALC(); });  // the heading comes before the fit, whatever its end
+  EXPECT_NE(term.text().find("\nideal analysis of ol with\n"
+                             "  2.500 + Si - Fe2 + 0.500Mg - 0.250Fe3 = 3\n"
+                             "   + 2Si - 0Mg - 3Fe2 = 1.000\n"
+                             "  Si + Mg = 1\n\n"),
+            std::string::npos)
+      << term.text();
 }
 
 // Constraint c of mineral 1 on its cations: the sum of the named cations

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -428,6 +429,53 @@ TEST_F(MonteCarloRuns, ListsOfTheDrawingData) {
   EXPECT_NEAR(static_cast<double>(st.MCVAL0[4]), 16, 1e-12);
   MCIT = 0;
   EXPECT_EQ(fatal([&] { st.SETUPMONTECARLO(); }), "solve: mcit = 0");
+}
+
+// At debug level 1 each draw of a DQF term is shown as the a-x model's
+// term, the term after the draw (the b term moving against the draw),
+// the draw, the original and the drawn value.
+TEST_F(MonteCarloRuns, DqfDrawsShownAtDebugLevel1) {
+  emtype& a1 = (*PREC1)[1].em[1];
+  a1.dqfa = 2.5L;
+  a1.dqfb = 0.004L;
+  a1.dqfc = 0.15L;
+  auto f4 = [](extended v) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%12.4f", static_cast<double>(v));
+    return std::string(b);
+  };
+  const struct {
+    smallint abc;
+    extended term;
+    int sign;
+  } cases[] = {{1, 2.5L, 1}, {2, 0.004L, -1}, {3, 0.15L, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.abc);
+    NMC = 1;
+    NMCRANGE = NMCFUNC = 0;
+    param(1, "alp", "DQF(a1)", 1, 0, 0);
+    MCINFO[1].kind = 3;
+    MCINFO[1].abc = c.abc;
+    MCINFO[1].spread = 0.5L;
+    a1.td[c.abc] = 7;
+    DEBUGLEVEL = 1;
+    ZQMATH1::SETUPRANDOM(true);
+    st.SETUPMONTECARLO();
+    testsupport::Terminal term;
+    st.DOMONTECARLO();
+    const mctype& mc = MCINFO[1];
+    EXPECT_EQ(mc.orig, 7);
+    const extended d = mc.value - mc.orig;
+    EXPECT_NE(d, 0);
+    std::string label = "DQF(a1)" + std::string(1, static_cast<char>('a' + c.abc - 1));
+    label += std::string(18 - label.size(), ' ');
+    EXPECT_NE(term.text().find("\n" + label + f4(c.term) + f4(c.term + c.sign * d) + f4(d) + f4(mc.orig) +
+                               f4(mc.value) + "\n\n"),
+              std::string::npos)
+        << term.text();
+    EXPECT_EQ(a1.td[c.abc], mc.value);  // the model takes the drawn value
+  }
+  DEBUGLEVEL = 0;
 }
 
 }  // namespace

@@ -672,4 +672,101 @@ TEST_F(PointPrinters, FractionationBulkFromRbi) {
   EXPECT_EQ(term.text().substr(0, diagnostic.size()), diagnostic);
 }
 
+// Without the drawing-file layout the header is a list comment naming the
+// phases whose modes are solved, then those held at zero after "- ".
+TEST_F(PointPrinters, ListHeaderNamesSolvedAndHeldPhases) {
+  CONTROLJX.plotix = no;
+  struct {
+    bool ol, opx, q;
+    std::string names;
+  } cases[] = {
+      {true, true, true, "ol opx q "},
+      {true, false, true, "ol q - opx "},
+      {false, false, false, "- ol opx q "},
+      {false, true, true, "opx q - ol "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.names);
+    testsupport::openchannel(CHANNEL::DRAWINGBIT, "qk.txt");
+    BX[NX + 1] = c.ol;
+    BX[NX + 2] = c.opx;
+    BX[NX + 3] = c.q;
+    st.PRINTHEADERO();
+    EXPECT_EQ(file("qk.txt"), "\n(* ------------------------------ *)\n(* " + c.names + "*)\n\n");
+  }
+  // nothing at all with the mode box, the older layout, or no G
+  const struct {
+    controlboolean modebox, compatibility;
+    bool calcg;
+  } quiet[] = {{yes, no, true}, {no, yes, true}, {no, no, false}};
+  for (const auto& q : quiet) {
+    testsupport::openchannel(CHANNEL::DRAWINGBIT, "qk.txt");
+    CONTROLJX.modebox = q.modebox;
+    CONTROLJX.compatibility = q.compatibility;
+    CALCG = q.calcg;
+    st.PRINTHEADERO();
+    EXPECT_EQ(file("qk.txt"), "");
+  }
+}
+
+// "mcdebug" with a batch item that carries a bulk: the free components and
+// the bulk on standard output only, after the modes table.
+TEST_F(PointPrinters, McdebugShowsTheBatchBulk) {
+  COMP1[1] = 40.5L;
+  COMP1[2] = 9.25L;
+  COMP1[3] = 50.25L;
+  IBATCH = 1;
+  struct {
+    controlboolean mcdebug;
+    bool withbulk, feo;
+    std::string shown;
+  } cases[] = {
+      {yes, true, true, "\nwith bulk     MgO     FeO    SiO2\n            40.50    9.25   50.25\n"},
+      {yes, true, false, "\nwith bulk     MgO    SiO2\n            40.50   50.25\n"},
+      {yes, false, true, ""},
+      {no, true, true, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shown);
+    CONTROLJX.mcdebug = c.mcdebug;
+    BATCHINFO[1].withbulk = c.withbulk;
+    BCOMPS[2] = c.feo;
+    NUVLEFT = c.feo ? 3 : 2;
+    if (!c.feo) COMP1[2] = 50.25L;
+    testsupport::openchannel(CHANNEL::LOGBIT, "log.txt");
+    const std::string t = terminal(&ZQNLE2::solvestate::PRINTMODES);
+    const std::size_t at = t.find("\nwith bulk");
+    if (c.shown.empty()) {
+      EXPECT_EQ(at, std::string::npos) << t;
+      continue;
+    }
+    ASSERT_NE(at, std::string::npos) << t;
+    EXPECT_EQ(t.substr(at, c.shown.size()), c.shown);
+    EXPECT_EQ(file("log.txt").find("with bulk"), std::string::npos);
+  }
+}
+
+// The reaction text goes to the log alone, indented, when it is at least
+// five characters long; a line end before it once mode rows are labelled.
+TEST_F(PointPrinters, ReactionTextInTheLog) {
+  struct {
+    std::string text;
+    smallint firstmodeset;
+    std::string logged;
+  } cases[] = {
+      {"a = b", 0, "    a = b\n"},
+      {"2a = b + c", 1, "\n    2a = b + c\n"},
+      {"a= b", 1, ""},
+      {"", 0, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    testsupport::openchannel(CHANNEL::LOGBIT, "log.txt");
+    st.RSTR = c.text;
+    SU.firstmodeset = c.firstmodeset;
+    EXPECT_EQ(terminal(&ZQNLE2::solvestate::PRINTREACTION), "");
+    EXPECT_EQ(file("log.txt"), c.logged);
+  }
+}
+
 }  // namespace

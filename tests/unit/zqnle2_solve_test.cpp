@@ -404,4 +404,89 @@ TEST_F(SolveState, DogminPointsBeyondTheGrid) {
   }
 }
 
+// ---------------------------------------------------------------- mode debug lines
+
+// The mode unknowns at debug levels 3 and 4, standard output only: only
+// the solved modes (m(a) and m(c), not m(b)) have columns; the first
+// mode's scale is XFACA 0.5, XFACB 0.1 with PHI 2.
+TEST_F(SolveState, ModeDebugLines) {
+  NX = 2;
+  NXP = 3;
+  const bool solved[] = {true, false, true};
+  const char* names[] = {"m(a)", "m(b)", "m(c)"};
+  const extended guess[] = {0.25L, 0.5L, 0.75L}, x[] = {0.35L, 9, 1.5L}, raw[] = {0.4L, 9, 0.6L};
+  const extended faca[] = {0.5L, 3, 1}, facb[] = {0.1L, 3, 0};
+  for (smallint m = 1; m <= 3; ++m) {
+    const smallint i = static_cast<smallint>(NX + m);
+    BX[i] = solved[m - 1];
+    XNAME[i] = names[m - 1];
+    XGUESS[i] = guess[m - 1];
+    X[i] = x[m - 1];
+    st.XRAW[i] = raw[m - 1];
+    XFACA[i] = faca[m - 1];
+    XFACB[i] = facb[m - 1];
+  }
+  PHI = 2;
+  const std::string names12 = std::string(12, ' ') + "      m(a)      m(c)\n";
+  testsupport::Terminal term;
+  st.PRINTMODEDEBUG1();
+  EXPECT_EQ(term.text(), names12 +
+                             "        setx   0.25000   0.75000  xguess   0.50000   0.10000  phi =    2.00000\n"
+                             "               0.35000   1.50000  x       -0.15000   1.35000\n"
+                             "               0.25000   0.75000  un      -0.10000   0.90000\n\n");
+  testsupport::Terminal after;
+  st.PRINTMODEDEBUG2(true, 0.5L);
+  EXPECT_EQ(after.text(), names12 + "     extract   0.35000   1.50000  x   0.50000   0.10000  t =    0.50000\n");
+  testsupport::Terminal before;
+  st.PRINTMODEDEBUG2(false, 1);
+  EXPECT_EQ(before.text(), "               0.35000   1.50000  un x\n               0.40000   0.60000  xprint\n\n");
+}
+
+// The unscaling of two solved modes prints both lines of the second
+// printer at debug levels 3 and 4 only.
+TEST_F(SolveState, ModeDebugLinesOfTheUnscaling) {
+  NUV = NUVLEFT = 1;
+  COMPNAME[1] = "SiO2";
+  BCOMPS[1] = true;
+  ICOMP[1] = 1;
+  COMPDIV[1] = 1;
+  NPSS = 0;
+  NP0 = 2;
+  (*PREC0)[1].name = "pa";
+  (*PREC0)[2].name = "pb";
+  (*PREC0)[1].comp[1] = (*PREC0)[2].comp[1] = 1;
+  st.PH.fill(false);
+  st.PH[1] = st.PH[2] = true;
+  NCV = 2;
+  MODESBYNLE = true;
+  NX = 2;
+  NXP = 2;
+  NXPSS = 0;
+  MP2SS[1] = 1, MP2SS[2] = 2;
+  BX[1] = BX[2] = false;
+  BX[3] = BX[4] = true;
+  XNAME[3] = "pa", XNAME[4] = "pb";
+  XFACA[3] = XFACA[4] = 1;
+  XFACB[3] = XFACB[4] = 0;
+  PHI = 1;
+  SU.nph = 2;
+  SU.ph[1].hasmode = SU.ph[2].hasmode = true;
+  SU.ph[1].nem = SU.ph[2].nem = 1;
+  NEARSING = false;
+  const std::string lines = std::string(12, ' ') + "        pa        pb\n" +
+                            "     extract   0.25000   0.75000  x   1.00000   0.00000  t =    0.00000\n" +
+                            std::string(12, ' ') + "   0.25000   0.75000  un x\n" + std::string(12, ' ') +
+                            "   0.25000   0.75000  xprint\n\n";
+  for (const smallint level : {2, 3, 4, 5}) {
+    DEBUGLEVEL = level;
+    X[1] = 5, X[2] = 900;
+    X[3] = 0.25L, X[4] = 0.75L;
+    testsupport::Terminal term;
+    bool seen = false;
+    st.EXTRACT(seen);
+    EXPECT_EQ(term.text(), level == 3 || level == 4 ? lines : "") << level;
+  }
+  DEBUGLEVEL = 0;
+}
+
 }  // namespace

@@ -335,3 +335,38 @@ TEST_F(AvptPlus, BruteForceKeepsNoResultForAFailedSolve) {
   for (int i = 1; i <= NJX; ++i) EXPECT_TRUE(s->DELPCALC[i] == 1000000 && s->DELTCALC[i] == 1000000) << i;
   EXPECT_TRUE(term.text().ends_with("  sigfit\n")) << term.text();
 }
+
+// With "with x(CO2)" the calcs' x(fluid) is fitted over the same terms as
+// the variables: x = 0.2 + 0.01 (P - 6) + 0.0005 (T - 600) gives 0.2, 12 x
+// 0.01 for p and 300 x 0.0005 for t; without it the fit is not made. The
+// same holds when every variable is constant and no fit of theirs has set
+// the cut.
+TEST_F(AvptPlus, FluidFittedWhenAskedFor) {
+  const struct {
+    controlboolean withxco2;
+    bool constantxyz;
+  } cases[] = {{yes, false}, {yes, true}, {no, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.withxco2) * 10 + c.constantxyz);
+    avpttest::setuplinear();
+    for (long k = 1; k <= NJX; ++k) {
+      jxcalctype& r = (*JXCALC)[k];
+      r.xfluid = 0.2L + 0.01L * (r.p - 6) + 0.0005L * (r.t - 600);
+      if (c.constantxyz)
+        for (long i = 1; i <= NJXXYZ; ++i) r.xyz[i] = 0.1L * i;
+    }
+    auto s = std::make_unique<avptplusstate>();
+    for (long j = 1; j <= 13; ++j) s->XCO2COEFF[j] = 9;
+    s->SETUPKIND();  // the fit alone: the switch's regrouping of the calcs is not wanted here
+    CONTROLJX.avptpluswithxco2 = c.withxco2;
+    s->FITS();
+    for (long j = 1; j <= 13; ++j) {
+      const extended want = c.withxco2 != yes ? 9 : j == 1 ? 0.2L : j == 2 ? 0.12L : j == 6 ? 0.15L : 0;
+      EXPECT_NEAR(s->XCO2COEFF[j], want, 1e-10L) << j;
+    }
+    if (c.withxco2 == yes) {
+      EXPECT_NEAR(ZQNLE4::SUMPTTERMS(5, 650, s->XCO2COEFF, s->IPOW, s->JPOW), 0.215L, 1e-10L);
+    }
+  }
+  CONTROLJX.avptpluswithxco2 = no;
+}

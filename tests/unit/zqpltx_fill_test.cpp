@@ -172,6 +172,33 @@ TEST(DrawingFill, RingsAndWalks) {
 
 // Lines that do not join: the area's polygon is closed with what it has,
 // and the bullet line tells terminal, summary and log.
+// A line from edge to edge beside one from an invariant point to another
+// edge: the free line is taken from its end nearer to the other line's
+// free end, however either was written. i1 (5, 600) to the bottom and to
+// the top, the free line from the left edge (0, 700) to the top (1, 800).
+TEST(DrawingFill, FreeLineTurnedByTheNearerEnd) {
+  const std::string down = "i1 5 600\nu1 i1 end 5 600 5 300\n", up = "u3 i1 end 5 600 5 900\n";
+  const std::string downback = "i1 5 600\nu1 begin i1 5 300 5 600\n";
+  const std::string leftfirst = "u2 begin end -1 600 3 1000\n", topfirst = "u2 begin end 3 1000 -1 600\n";
+  const std::string fromi1 =
+      "rgb(127,127,127) 290.00 274.00, 290.00 504.00, 60.00 504.00, 60.00 159.00, 106.00 44.00, 290.00 44.00, "
+      "290.00 274.00";
+  const std::string fromtop =
+      "rgb(127,127,127) 106.00 44.00, 60.00 159.00, 60.00 504.00, 290.00 504.00, 290.00 274.00, 290.00 44.00, "
+      "106.00 44.00";
+  const row rows[] = {
+      {down + leftfirst + up, "0.5 u1 u2 u3\n", {fromi1}},
+      {down + topfirst + up, "0.5 u1 u2 u3\n", {fromi1}},
+      {downback + leftfirst + up, "0.5 u1 u2 u3\n", {fromi1}},
+      {downback + topfirst + up, "0.5 u1 u2 u3\n", {fromi1}},
+      {down + leftfirst + up, "0.5 u2 u1 u3\n", {fromtop}},
+      {down + topfirst + up, "0.5 u2 u1 u3\n", {fromtop}},
+      {downback + leftfirst + up, "0.5 u2 u1 u3\n", {fromtop}},
+      {downback + topfirst + up, "0.5 u2 u1 u3\n", {fromtop}},
+  };
+  for (const row& r : rows) check(r);
+}
+
 TEST(DrawingFill, LinesThatDoNotJoin) {
   const std::string points = "i1 2 500\ni2 4 500\ni3 6 500\ni4 8 500\ni5 8 700\n";
   const std::string third = "u3 begin end 1 700 2 750\n";

@@ -252,4 +252,28 @@ TEST(DrawingReader, DuplicationNamesTheRecords) {
   EXPECT_NE(d.term.text().find("duplication of: i1 "), std::string::npos);
 }
 
+// The dump of one record of each kind to terminal and log: the point and
+// line headers as read, coordinates with 4 decimals in 10 places, and the
+// areas' bounding lines under one "areas" line.
+TEST(DrawingReader, DebugDump) {
+  Drawing d;
+  ASSERT_EQ(d.read(qk("i2 1 500\ni5 8 700\ni3 ky sill - and invariant 2.5 650\nu7 ilm ru - sph i2 i5 1 500 8 712.25\n")),
+            "");
+  const std::size_t before = d.term.text().size();
+  ZQPLTX::AREA[1].nbound = 2;
+  ZQPLTX::AREA[1].boundnames[1] = "u7";
+  ZQPLTX::AREA[1].boundnames[2] = "u8";
+  ZQPLTX::AREA[2].nbound = 1;
+  ZQPLTX::AREA[2].boundnames[1] = "u9";
+  for (const smallint kind : {1, 2, 3}) ZQPLTX::DEBUGPRINT(kind, kind == 1 ? 3 : 1);
+  ZQPLTX::DEBUGPRINT(3, 2);
+  ZQPLTX::DEBUGPRINT(4, 1);  // no such kind: nothing
+  const std::string rule(23, '_');
+  const std::string want = rule + "\ni3) ky sill (and none)\n    2.5000  650.0000\n" + rule +
+                           "\nu7) ilm ru (sph)\n    1.0000  500.0000\n    8.0000  712.2500\n\nareas\n  u7 u8 \n  u9 \n";
+  EXPECT_EQ(d.term.text().substr(before), want);
+  const std::string log = d.log();
+  EXPECT_NE(log.find(want), std::string::npos) << log;
+}
+
 }  // namespace
