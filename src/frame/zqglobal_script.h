@@ -181,6 +181,17 @@ struct mineraltype {
   farray<smallint, 1, maxideal> nidealterm{"min nidealterm"};
   fmatrix<sstring, 1, maxideal, 1, maxcomp> idealname{"min idealname"};
   fmatrix<extended, 1, maxideal, 1, maxcomp> idealcoef{"min idealcoef"};  // cation coefficients, then oxide rows
+  // What the script's "mineral" block left; after the read the variables
+  // above keep only the included ones, and the "read" fields all of them.
+  bool blockopen = false;  // the block was started and not finished
+  bool convert = false;    // the block asked for its xyz to be converted from an analysis
+  bool xyzgiven = false, sdgiven = false, inclgiven = false, corgiven = false;  // its "xyz", "sd", "incl", "cor" lines
+  farray<bool, 1, maxssem> incl{"min incl"};                  // variable to be used ("incl" line)
+  smallint nxyzread = 0;                                      // variables as given
+  farray<sstring, 1, maxssem> xyznameread{"min xyznameread"};  // their names as given
+  farray<extended, 1, maxssem> xyzread{"min xyzread"};         // their values as given
+  farray<extended, 1, maxssem> sdxyzread{"min sdxyzread"};     // their sds as given
+  fmatrix<extended, 1, maxssem, 1, maxssem> corxyzread{"min corxyzread"};  // their correlations as given
 };
 // A mineral analysis of the "convert" lines, as the script gave it.
 struct mineralconvtype {

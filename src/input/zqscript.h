@@ -44,6 +44,10 @@ void MAKEINFO(const sstring& keyword, const IO::strings& words, smallint n, smal
 void SHIFTINFO(smallint k);
 bool ISNUMBER(valuetype v);
 void POSTREADCHECKS();
+// Its last two steps: the rock's minerals (when any were given) and the
+// avPT+ settings (when its switch is on).
+void POSTREADMINERALS();
+void POSTREADAVPTPLUS();
 
 // The keyword table, in its fixed order; each answers whether it took the line.
 bool KEYWORDSRUN(const scriptline& l);

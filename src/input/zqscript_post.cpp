@@ -276,8 +276,8 @@ void POSTREADCHECKS() {
   if (CONTROLJX.lsqds == yes) CONTROLJX.project = no;
   if (!WITHOLDSET) IO::CONTROLIO.strictaxnames = true;
   EXBUFF = FIGURE == 1 || FIGURE == 2;
-  // The rock-mineral and avPT+ completions need NMIN > 0 or the avPT+
-  // switch on; no line of this build's keyword table sets either.
+  POSTREADMINERALS();
+  POSTREADAVPTPLUS();
 }
 
 }  // namespace ZQSCRIPT
