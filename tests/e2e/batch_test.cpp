@@ -2,6 +2,7 @@
 // three items, the "with" list in another order than the a-x file, one of
 // them with alp held and T solved for; their rows in the csv files, the
 // equil list and the results block of the drawing data file.
+#include <regex>
 #include <string>
 
 #include "harness.h"
@@ -20,6 +21,8 @@ const std::string script =
 
 TEST(BatchRun, ThreeItemsOnOneCsvLine) {
   const e2e::Run r = e2e::run({"loop"}, "", {{"jx-lp.txt", script}});
+  // A batch run, like a dogmin run, ends with the time it took.
+  EXPECT_TRUE(std::regex_search(r.out, std::regex("=\n(elapsed = [0-9]+ msecs, n = [0-9]+\n)\n$"))) << r.out;
   EXPECT_EQ(r.status, 0);
   EXPECT_FALSE(has(r.out, "bombed")) << r.out;
   const std::string& csv = r.files.at("jx-lp.csv");

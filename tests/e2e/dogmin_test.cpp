@@ -2,6 +2,7 @@
 // MgO-FeO loop of al and be at one point: the report of the stable
 // assemblage, the table of every equilibrium in the details file, the
 // near-minimum list and the copy-back blocks of the stable assemblage.
+#include <regex>
 #include <string>
 
 #include "harness.h"
@@ -17,6 +18,7 @@ TEST(DogminRun, SinglePointReportOnEveryFile) {
   const e2e::Run r = e2e::run({"alloop"}, "", {{"jx-al.txt", script}});
   EXPECT_EQ(r.status, 0);
   EXPECT_FALSE(has(r.out, "bombed")) << r.out;
+  EXPECT_TRUE(std::regex_search(r.out, std::regex("=\n(elapsed = [0-9]+ msecs, n = [0-9]+\n)\n$"))) << r.out;
   // The stable assemblage on terminal and summary, with the rest tried.
   const std::size_t gives = r.out.find("\nGibbs energy minimisation gives the ");
   ASSERT_NE(gives, std::string::npos) << r.out;

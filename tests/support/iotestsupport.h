@@ -160,6 +160,10 @@ inline void freshstate() {
   // made it must not leave it to the next one's heap count.
   ZQGLOBAL::RELEASEJXCALC();
   ZQGLOBAL::RESETALL();
+  // The script's reset clears only the count of the batch items (a read
+  // fills each item whole); a test that stopped half-way through an item
+  // must not leave its fields to the next test's hand-made items.
+  for (long k = 1; k <= maxbatch; ++k) ZQGLOBAL::BATCHINFO[k] = batchtype{};
   ZQCALC1::RESETFLUIDCACHE();
   ZQPLTX::RESETPLTX();
   LSQDS::RESETLSQDS();

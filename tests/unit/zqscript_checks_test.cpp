@@ -27,6 +27,7 @@ class ScriptChecks : public ScriptTest {
  protected:
   void SetUp() override {
     ScriptTest::SetUp();
+    answers_.reset();  // the old one gives the terminal back first
     answers_ = std::make_unique<testsupport::Answers>("");
     ZQSCRIPT::DEFAULTCONTROL();
   }

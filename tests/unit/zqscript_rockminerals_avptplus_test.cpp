@@ -33,6 +33,7 @@ class RockAndAvptPostRead : public ScriptTest {
   std::string check(const std::function<void()>& set) {
     term_.reset();
     term_ = std::make_unique<testsupport::Terminal>();
+    answers_.reset();  // the old one gives the terminal back first
     answers_ = std::make_unique<testsupport::Answers>("");
     IO::WHATSOPEN = 1;
     set();
@@ -117,6 +118,7 @@ TEST_F(RockAndAvptPostRead, AvptPlusSettingsGridsAndFixedValues) {
       CONTROLJX.avptplus = c.kind == 0 ? no : yes, CONTROLJX.avptpluswithxco2 = c.kind < 0 ? yes : no;
       AVPTCALCTYPE = static_cast<smallint>(std::abs(c.kind)), NJX = 3, CONTROLJX.uncertaintylevel = 2;
       NEXCESSSTRINGS = NTOZEROSTRINGS = NMU = 1;
+      EXCESSSTRINGS[1] = TOZEROSTRINGS[1] = "q";  // one phase, so the merged list keeps one name
       CONTROLJX.inexcess = CONTROLJX.tozero = CONTROLJX.isopleth = CONTROLJX.modeiso = CONTROLJX.zeromodeiso = yes;
       CONTROLJX.setmu = CONTROLJX.calcmu = CONTROLJX.plotix = yes;
     });
