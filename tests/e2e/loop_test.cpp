@@ -5,6 +5,7 @@
 #include <regex>
 
 #include "harness.h"
+#include "../support/settingsheads.h"
 
 using e2e::has;
 
@@ -20,13 +21,13 @@ std::string script(const std::string& lines) { return loopscript + lines + "*\n"
 const std::string setup =
     "\nwith: alp, bet \n"
     "no phases in excess (from script)\n"
-    "\nspecification of xyz starting guesses of phases\n"
+    "\n" + testsupport::SETTINGSOF + "xyz starting guesses of phases\n"
     "in the scriptfile:none; not in the scriptfile: alp bet\n"
-    "\nspecification of overall PT window:\n"
+    "\n" + testsupport::SETTINGSOF + "overall PT window:\n"
     "overall PT window is P: 4.0 to 10.0 kbar, and T: 400 to 700\xA1" "C (from script)\n"
     "\naccepting the calculated variance (from script)\n"
     "original variance = 2, effective variance = 2  (0, 0)\n"
-    "\nspecification of PT calcs:\n"
+    "\n" + testsupport::SETTINGSOF + "PT calcs:\n"
     "P at which equilibria to be calculated\n";
 const std::string pprompt = "P calcs: between P(low) and P(high), with P increment : ";
 const std::string tprompt = "T at which equilibria to be calculated\nT calcs: between T(low) and T(high), with T increment : ";

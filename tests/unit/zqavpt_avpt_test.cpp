@@ -10,6 +10,7 @@
 #include "frame/zqmath1.h"
 #include "reactions/zqavpt.h"
 #include "zqfind_testsupport.h"
+#include "settingsheads.h"
 
 namespace {
 
@@ -274,7 +275,7 @@ TEST_F(AvptTest, DriverPassOfEachKind) {
        {"insufficient"}},
       {avtype::avptmode, 2, {"** insufficient reactions for average PT calculations\n"}, {"Average"}},
       {avtype::avptmode, 1, {"** insufficient reactions for average P/T calculations\n"}, {"Average"}},
-      {avtype::avpxmode, 3, {"Independent set of reactions"}, {"specification of PT calcs", "Average", "insufficient"}},
+      {avtype::avpxmode, 3, {"Independent set of reactions"}, {testsupport::SETTINGSOF + "PT calcs", "Average", "insufficient"}},
       {avtype::avptlnamode, 2, {"** insufficient reactions for average PT calculations\n"}, {"Average"}},
   };
   for (const auto& c : cases) {

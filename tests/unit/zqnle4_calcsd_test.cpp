@@ -37,6 +37,7 @@
 #include "model/zqre.h"
 #include "uncertainty/zqnle4.h"
 #include "uncertainty/zqnle4_calcsd.h"
+#include "settingsheads.h"
 
 using namespace ZQGLOBAL;
 using assemblage::physical;
@@ -660,7 +661,7 @@ TEST_F(CalcSDByHand, MendedFaults) {
 // The report of the settings: three lines, five with the modes.
 TEST_F(CalcSDByHand, SettingsReport) {
   const std::string three =
-      "\nspecification of uncertainties in error propagation\n"
+      "\n" + testsupport::SETTINGSOF + "uncertainties in error propagation\n"
       "h: on thermo data, the dataset uncertainties (on enthalpy)\n"
       "w: on non-ideality, sd(W) = 10.0 % relative; min sd(W) = 1.0 kJ\n";
   for (bool modes : {false, true}) {
@@ -713,7 +714,7 @@ TEST(UncertaintyHook, SwitchesThePropagationOnAfterTheScript) {
     ZQNLE2::AFTERSCRIPT = nullptr;
     EXPECT_FALSE(o.ended) << o.where << ": " << o.message;
     const std::string report =
-        "\nspecification of uncertainties in error propagation\n"
+        "\n" + testsupport::SETTINGSOF + "uncertainties in error propagation\n"
         "h: on thermo data, the dataset uncertainties (on enthalpy)\n"
         "w: on non-ideality, sd(W) = 10.0 % relative; min sd(W) = 1.0 kJ\n";
     EXPECT_EQ(term.text().find(report) != std::string::npos, hooked) << term.text();

@@ -14,6 +14,7 @@
 #include "frame/zqglobal.h"
 #include "frame/zqglobal_projection.h"
 #include "iotestsupport.h"
+#include "settingsheads.h"
 
 using namespace ZQGLOBAL;
 
@@ -101,7 +102,7 @@ TEST_F(BulkSetup, OneBulkFromTheScript) {
     std::string end, shown;
   } cases[] = {
       {{"MgO", "FeO"}, {55, 45}, yes, "",
-       "\nspecification of bulk composition\ncomposition (from bulk script)\n        MgO      FeO\n     55.000   45.000\n"},
+       "\n" + testsupport::SETTINGSOF + "bulk composition\ncomposition (from bulk script)\n        MgO      FeO\n     55.000   45.000\n"},
       {{"FeO", "MgO"}, {55, 45}, yes, "readcomps: mismatch of components (oxides) in bulk",
        "\ncomponents (oxides) in bulk should be:\n    MgO FeO\n"},
       {{"MgO"}, {55, 45}, yes, "readcomps: wrong number of components (oxides) in bulk", "should be:\n    MgO FeO\n"},

@@ -11,6 +11,7 @@
 #include "frame/io.h"
 #include "frame/zqglobal.h"
 #include "iotestsupport.h"
+#include "settingsheads.h"
 
 using namespace ZQGLOBAL;
 
@@ -121,7 +122,7 @@ TEST_F(Isopleths, FluidAndCompositionValues) {
   for (long k = 1; k <= 3; ++k) CONTROLJX.xco2list[k] = 0.1L * static_cast<extended>(k);
   std::string out;
   EXPECT_EQ(run("", ZQREAD3::READXCO2VALUES, out), "");
-  EXPECT_EQ(out, "\nspecification of x(CO2) calcs\nx(CO2) set to values between 0.1 and 0.3\n");
+  EXPECT_EQ(out, "\n" + testsupport::SETTINGSOF + "x(CO2) calcs\nx(CO2) set to values between 0.1 and 0.3\n");
   EXPECT_NEAR(FIXEDXCO2, 0.2L, 1e-18L);
   EXPECT_EQ(NLX, 3);
   loop();

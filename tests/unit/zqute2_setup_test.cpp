@@ -9,6 +9,7 @@
 #include "frame/zqglobal.h"
 #include "frame/zqute1.h"
 #include "frame/zqute2.h"
+#include "settingsheads.h"
 
 using namespace ZQGLOBAL;
 
@@ -50,7 +51,7 @@ class PTSetup : public ::testing::Test {
 TEST_F(PTSetup, OverallWindowFromScriptOrTyped) {
   CONTROLJX.diagramPT = yes;
   EXPECT_EQ(said("", ZQUTE2::DOFIGPT),
-            "\nspecification of overall PT window:\n"
+            "\n" + testsupport::SETTINGSOF + "overall PT window:\n"
             "overall PT window is P: 1.0 to 10.0 kbar, and T: 400 to 800\xA1" "C (from script)\n");
   CONTROLJX.diagramPT = no;
   said("n\n2 12 450 900\n", ZQUTE2::DOFIGPT);
@@ -65,7 +66,7 @@ TEST_F(PTSetup, CalcPTListsOnePressureAndSearchesTheOverallTWindow) {
   FIX = fixtype::fixp;
   CONTROLJX.calcP = CONTROLJX.calcT = no;
   EXPECT_EQ(said("5\n", calc),
-            "\nspecification of PT calcs:\n"
+            "\n" + testsupport::SETTINGSOF + "PT calcs:\n"
             "P for it\nP calcs: between P(low) and P(high), with P increment : "
             "using overall T window for the T for it\n");
   EXPECT_TRUE(PLOW == 5 && PHIGH == 5);
@@ -79,7 +80,7 @@ TEST_F(PTSetup, CalcPTListsOnePressureAndSearchesTheOverallTWindow) {
   PPRECISION = 1;
   TPRECISION = 0;
   EXPECT_EQ(said("y\n", calc),
-            "\nspecification of PT calcs:\nuse PT calcs given in datafile ? "
+            "\n" + testsupport::SETTINGSOF + "PT calcs:\nuse PT calcs given in datafile ? "
             "P for it: 2.0 to 4.0 kbar (from script)\nT for it: 500\xA1" "C (from script)\n");
   EXPECT_TRUE(CONTROLJX.calcP == yes && CONTROLJX.calcT == yes);
 }
