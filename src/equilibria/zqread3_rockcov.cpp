@@ -153,14 +153,15 @@ void CALCCOVBP_ROCK(IO::rrvector& bulk) {
     SDBP[i] = ZQMATH1::FINDNMAD(sorted, nsamples, BP[i]);
   }
   // The covariance pairs the entries of each sample, so it is formed from
-  // the samples as drawn, not from the sorted copies.
+  // the samples as drawn, not from the sorted copies; each pair once, its
+  // mirror the same number.
   for (long i = 1; i <= n; ++i)
-    for (long j = 1; j <= n; ++j) {
+    for (long j = i; j <= n; ++j) {
       const sortvector& si = samples[static_cast<std::size_t>(i - 1)];
       const sortvector& sj = samples[static_cast<std::size_t>(j - 1)];
       extended sum = 0;
       for (smallint s = 1; s <= nsamples; ++s) sum += (si[s] - BP[i]) * (sj[s] - BP[j]);
-      COVBP(i, j) = sum / (nsamples - 1);
+      COVBP(i, j) = COVBP(j, i) = sum / (nsamples - 1);
     }
   listing();
 }
