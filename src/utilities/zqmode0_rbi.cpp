@@ -48,12 +48,7 @@ void mineralcomposition(mineraltype& m, cvector& comp) {
   if (ph.nvar != nq + m.nxyz) IO::ERROREXIT("make rbi", "phase size mismatch", yourfault);
   smallint next = 0;
   for (smallint v = 1; v <= ph.nvar; ++v) X[v] = ph.xvar[v].isorder ? 0 : m.xyz[++next];
-  for (smallint c = 1; c <= NUV; ++c) comp[c] = 0;
-  for (smallint e = 1; e <= ph.nprop; ++e) {
-    const extended pe = ZQUTE1::SUBSTERM(ph.prop[e], X, 1);
-    for (smallint c = 1; c <= NUV; ++c)
-      comp[c] += pe * static_cast<extended>(ph.em[e].comp[c]) / static_cast<extended>(COMPDIV[c]);
-  }
+  ZQUTE1::PHASECOMPOSITION(ph, X, comp);
 }
 
 }  // namespace
