@@ -25,14 +25,6 @@ constexpr smallint reportwidth = 8;        // fields of the report
 constexpr smallint reportplaces = 3;       // decimals of the copy-back block and the report
 const char* const rule = "% ----------------------------------------------------------";
 
-// The free components in order.
-std::vector<sstring> freecomponents() {
-  std::vector<sstring> f;
-  for (long j = 1; j <= NUV; ++j)
-    if (BCOMPS[j]) f.push_back(COMPNAME[j]);
-  return f;
-}
-
 // The line naming the plane's size and what the phases in excess take up.
 void announce(const std::vector<sstring>& f) {
   std::string s = "projection plane has " + IO::INT2STR(NPROJAPEX) + " apices";
@@ -132,13 +124,11 @@ bool askapices(const std::vector<sstring>& f) {
 }
 
 // The plane as the script would give it, to the log.
-void copyback(const std::vector<sstring>& f) {
-  bool oxygen = false;
-  for (const sstring& n : f) oxygen = oxygen || n == "O";
+void copyback() {
   IO::PUTSTR(1, "in form to copy to scriptfile:", 2, CHANNEL::LOG);
   IO::PUTSTR(0, rule, 1, CHANNEL::LOG);
   std::string s = "projplane" + IO::BLANKSTRING(10);
-  for (const sstring& n : f) IO::ADDSTR(oxygen && n == "FeO" ? sstring("FeOt") : n, copywidth, s);
+  for (const sstring& n : FREECOMPONENTS(true)) IO::ADDSTR(n, copywidth, s);
   IO::PUTSTR(0, s, 1, CHANNEL::LOG);
   IO::PUTSTR(0, rule, 1, CHANNEL::LOG);
   for (smallint a = 1; a <= NPROJAPEX; ++a) {
@@ -202,7 +192,7 @@ void READPROJPLANE() {
   if (!fromscript)
     for (smallint a = 1; a <= NPROJAPEX; ++a)
       for (smallint k = 1; k <= NUVLEFT; ++k) PROJPLANE(a, k) = 0;
-  const std::vector<sstring> f = freecomponents();
+  const std::vector<sstring> f = FREECOMPONENTS(false);
   if (static_cast<smallint>(f.size()) != NUVLEFT) IO::ERROREXIT("readprojplane", "wrong size of compname", yourfault);
   if (fromscript)
     for (std::size_t k = 1; k <= f.size(); ++k)
@@ -216,7 +206,7 @@ void READPROJPLANE() {
       c.project = no;
       return;
     }
-    copyback(f);
+    copyback();
   }
   excessapices();
   report(fromscript, f);
