@@ -32,13 +32,9 @@ constexpr smallint corplaces = 3;        // decimals of a correlation
 // The free components in order, without the denominator: the names of
 // the log-ratios.
 std::vector<sstring> rationames() {
-  std::vector<sstring> names;
+  std::vector<sstring> names = FREECOMPONENTS(false);
   const smallint den = KBPDENFREE();
-  smallint free = 0;
-  for (long j = 1; j <= NUV; ++j) {
-    if (!BCOMPS[j]) continue;
-    if (++free != den) names.push_back(COMPNAME[j]);
-  }
+  if (den >= 1 && static_cast<std::size_t>(den) <= names.size()) names.erase(names.begin() + (den - 1));
   return names;
 }
 
