@@ -2,7 +2,6 @@
 // when it fits the free components, else the apices asked as an oxide list
 // or apex by apex and written back to the log in script form; then one apex
 // per non-solution phase in excess, and the report.
-#include <cmath>
 #include <string>
 #include <vector>
 
@@ -136,13 +135,10 @@ void copyback() {
     IO::ADDSTR(PROJNAMES[a], -copywidth, s);
     for (smallint k = 1; k <= NUVLEFT; ++k) {
       const extended v = PROJPLANE(a, k);
-      const extended whole = std::nearbyint(v);
       if (v == 0)
         IO::ADDSTR("0", copywidth, s);
-      else if (std::fabs(v - whole) < integerwithin)
-        IO::ADDINT(whole, copywidth, s);
       else
-        IO::ADDREAL(v, reportplaces, true, copywidth, s);
+        IO::ADDWHOLEORREAL(v, integerwithin, reportplaces, copywidth, s);
     }
     IO::PUTSTR(0, s, 1, CHANNEL::LOG);
   }

@@ -2,7 +2,6 @@
 // measured compositional variables of all of them with their covariance,
 // and the bulk (with its log-ratios) that given variables and the "rbi"
 // modes make.
-#include <cmath>
 #include <string>
 
 #include "equilibria/zqread3.h"
@@ -31,13 +30,7 @@ smallint unmeasured(const ptype1& p) {
   return n;
 }
 
-void addamount(extended v, std::string& s) {
-  const extended whole = std::nearbyint(v);
-  if (std::fabs(v - whole) < integerwithin)
-    IO::ADDINT(whole, valuewidth, s);
-  else
-    IO::ADDREAL(v, amountplaces, true, valuewidth, s);
-}
+void addamount(extended v, std::string& s) { IO::ADDWHOLEORREAL(v, integerwithin, amountplaces, valuewidth, s); }
 
 // One row of the "rbi"-form listing.
 void listrow(const sstring& name, extended mode, const cvector& comp) {
