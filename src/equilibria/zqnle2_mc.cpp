@@ -2,6 +2,7 @@
 // model values and labels, the Gaussian widths, the lists of the drawing
 // data file) and each run's draws written into the a-x models.
 #include <cmath>
+#include <string_view>
 
 #include "equilibria/zqnle2_print.h"
 #include "equilibria/zqnle2_solve.h"
@@ -70,6 +71,13 @@ extended dqfdrawn(const mctype& m, extended value) {
   return dqfterm(m) + (m.abc == 2 ? -d : d);
 }
 
+// Whether text reads head, then name, then ")": compared in place, as a
+// Monte Carlo try looks every parameter up in every phase.
+bool namedas(const std::string& text, std::string_view head, const std::string& name) {
+  return text.size() == head.size() + name.size() + 1 && text.compare(0, head.size(), head) == 0 &&
+         text.compare(head.size(), name.size(), name) == 0 && text.back() == ')';
+}
+
 // The position in phase p of the parameter named as m names it, 0 when the
 // phase does not have it (a model reduced so that it is gone).
 smallint findparameter(const ptype1& p, const mctype& m) {
@@ -78,9 +86,9 @@ smallint findparameter(const ptype1& p, const mctype& m) {
       if (p.wname[w] == m.parname) return w;
     return 0;
   }
-  const std::string head = m.kind == asymkind ? "a(" : "DQF(";
+  const std::string_view head = m.kind == asymkind ? "a(" : "DQF(";
   for (smallint e = 1; e <= p.nprop; ++e)
-    if (head + p.em[e].name + ")" == m.parname) return e;
+    if (namedas(m.parname, head, p.em[e].name)) return e;
   return 0;
 }
 
@@ -214,7 +222,7 @@ void solvestate::DOMONTECARLO() {
     }
     // Into every phase of the parameter, found there by its name: a batch
     // variant may be reduced otherwise than the first phase, or not hold it.
-    abcletter(mc.abc);
+    // The term code was checked when the series was set up.
     for (long j = 1; j <= mc.nphase; ++j) {
       ptype1& p = (*PREC1)[mc.phasepos[j]];
       const smallint pos = findparameter(p, mc);
