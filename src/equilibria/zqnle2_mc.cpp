@@ -22,8 +22,7 @@ constexpr smallint rangetermbreak = 6;        // function terms per line of a ra
 constexpr smallint functermbreak = 8;         // terms per line of a function's list
 constexpr smallint filterbreak = 8;           // filter entries per line of a point's list
 
-constexpr smallint wkind = 1, asymkind = 2, dqfkind = 3;  // what a parameter is: W, van Laar asymmetry, DQF
-constexpr smallint functionflag = -2;                     // the parameter follows a function of ranges
+constexpr smallint functionflag = -2;  // the parameter follows a function of ranges
 
 const std::string quote = "\"";
 
@@ -59,18 +58,6 @@ extended& modelvalue(ptype1& p, smallint kind, smallint pos, smallint abc) {
   }
 }
 
-// The DQF term a, b or c of a DQF parameter as its a-x model holds it.
-extended dqfterm(const mctype& m) {
-  const emtype& em = (*PREC1)[m.phasepos[1]].em[m.parpos];
-  return m.abc == 1 ? em.dqfa : m.abc == 2 ? em.dqfb : em.dqfc;
-}
-
-// The DQF term after a draw: the b term acts with the opposite sign.
-extended dqfdrawn(const mctype& m, extended value) {
-  const extended d = value - m.orig;
-  return dqfterm(m) + (m.abc == 2 ? -d : d);
-}
-
 // Whether text reads head, then name, then ")": compared in place, as a
 // Monte Carlo try looks every parameter up in every phase.
 bool namedas(const std::string& text, std::string_view head, const std::string& name) {
@@ -93,6 +80,16 @@ smallint findparameter(const ptype1& p, const mctype& m) {
 }
 
 }  // namespace
+
+extended dqfterm(const mctype& m) {
+  const emtype& em = (*PREC1)[m.phasepos[1]].em[m.parpos];
+  return m.abc == 1 ? em.dqfa : m.abc == 2 ? em.dqfb : em.dqfc;
+}
+
+extended dqfdrawn(const mctype& m, extended value) {
+  const extended d = value - m.orig;
+  return dqfterm(m) + (m.abc == 2 ? -d : d);
+}
 
 extended solvestate::GAUSSIAN(extended mean, extended sd) {
   extended u1 = ZQMATH1::RANDOM();

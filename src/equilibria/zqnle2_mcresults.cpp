@@ -33,17 +33,9 @@ std::string fixed(extended x, smallint places) { return IO::REAL2STR(x, places, 
 smallint drawnplaces(smallint abc) { return abc == 2 ? 6 : 5; }
 smallint summaryplaces(smallint abc) { return abc == 1 ? 4 : abc == 2 ? 7 : 6; }
 
-constexpr smallint dqfkind = 3;
-
 // A parameter as the run's lines show it: a DQF parameter by its DQF term
-// after the draw (the b term with the opposite sign), another by value.
-extended shown(const mctype& m, extended value) {
-  if (m.kind != dqfkind) return value;
-  const emtype& em = (*PREC1)[m.phasepos[1]].em[m.parpos];
-  const extended term = m.abc == 1 ? em.dqfa : m.abc == 2 ? em.dqfb : em.dqfc;
-  const extended d = m.value - m.orig;
-  return term + (m.abc == 2 ? -d : d);
-}
+// after the draw, another by its value.
+extended shown(const mctype& m) { return m.kind == dqfkind ? dqfdrawn(m, m.value) : m.value; }
 
 // Values joined by ", ", breaking after every 16th when more follow: each
 // full line goes out through put, the rest stays in line.
@@ -202,7 +194,7 @@ void solvestate::PRINTMCBLOCK(extended score) {
       line, ownn,
       [&](long j) {
         const mctype& mc = MCINFO[own[j]];
-        return fixed(shown(mc, mc.value), drawnplaces(mc.abc));
+        return fixed(shown(mc), drawnplaces(mc.abc));
       },
       putqk);
   if (NMCRANGE > 0) {
@@ -220,7 +212,7 @@ void solvestate::PRINTMCBLOCK(extended score) {
       [&](long m) {
         onlast = (m - 1) % listbreak + 1;
         const mctype& mc = MCINFO[m];
-        return fixed(mc.kind == dqfkind ? shown(mc, mc.value) : MCVAL0[m], drawnplaces(mc.abc));
+        return fixed(mc.kind == dqfkind ? dqfdrawn(mc, mc.value) : MCVAL0[m], drawnplaces(mc.abc));
       },
       putqk);
   line += cw ? " *)" : "";
