@@ -16,7 +16,6 @@ namespace ZQNLE2 {
 
 namespace {
 
-constexpr smallint runsperCarry = 10000;  // runs counted by RUN before RUNCARRY takes one
 constexpr smallint progressevery = 250;   // runs per progress mark
 constexpr smallint progresslineevery = 2500;  // runs per line of progress marks
 constexpr smallint listbreak = 16;        // values per line of a run's parameter lines
@@ -66,12 +65,12 @@ bool inside(const mcrow& row, const filtertype& f) {
 void solvestate::PRINTMCRESULTS(smallint ibatch, smallint ipt, bool& goodmc) {
   if (!MCROWS) MCROWS = std::make_unique<mcrowstore>();
   batchtype& item = BATCHINFO[ibatch];
-  const long runno = static_cast<long>(RUNCARRY) * runsperCarry + RUN;
+  const long runno = RUNNUMBER();
   // 1. Progress of a long series.
   if (ibatch == 1 && ipt == 1 && RUN % progressevery == 0) {
     std::string s = "(" + IO::INT2STR(runno) + ", " + IO::INT2STR(NOKBATCH) + ") ";
     if (RUN % progresslineevery == 0) {
-      if (runno % runsperCarry == 0) {
+      if (runno % runspercarry == 0) {
         s += "\n\n";
         for (long k = 1; k <= NBATCHREQ; ++k) {
           const longint c = DEATHC[k], f = DEATHF[k];
@@ -171,7 +170,7 @@ void solvestate::PRINTMCRESULTS(smallint ibatch, smallint ipt, bool& goodmc) {
 
 void solvestate::PRINTMCBLOCK(extended score) {
   const longint qk = CHANNEL::DRAWING, summary = CHANNEL::SUMMARY;
-  const long runno = static_cast<long>(RUNCARRY) * runsperCarry + RUN;
+  const long runno = RUNNUMBER();
   const bool cw = on(CONTROLJX.mcoutcurrentway);
   auto putqk = [&](const std::string& s) { IO::PUTSTR(0, s, 1, qk); };
   auto putsum = [&](const std::string& s) { IO::PUTSTR(0, s, 1, summary); };
@@ -217,7 +216,7 @@ void solvestate::PRINTMCBLOCK(extended score) {
       putqk);
   line += cw ? " *)" : "";
   line += "}, ";
-  if (FILTERING && runno < runsperCarry) {
+  if (FILTERING && runno < runspercarry) {
     line += " (* ";
     line += IO::INT2STR(runno);
     line += " *)";
