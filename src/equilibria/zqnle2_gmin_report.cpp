@@ -67,14 +67,7 @@ void stableassemblage() {
   std::string line = "Gibbs energy minimisation gives the " + varianceword(SU.variance) + " assemblage ";
   for (smallint i = 1; i <= SU.nph; ++i) line += SU.ph[i].name + " ";
   IO::PUTSTR(0, line, 1, results);
-  if (GMIN::anyexcess()) {
-    line = "with, in excess,";
-    for (long i = 1; i <= NP; ++i)
-      if (PINEX[i]) line += " " + phasename(i);
-    line += ", ";
-  } else {
-    line = "with no in excess phases, ";
-  }
+  line = GMIN::anyexcess() ? excesstext().substr(2) + ", " : "with no in excess phases, ";
   std::string others;
   for (long i = 1; i <= NP; ++i)
     if (!g.ph[i]) others += " " + phasename(i);
