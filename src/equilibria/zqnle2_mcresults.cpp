@@ -4,7 +4,6 @@
 // the progress of a long series on the terminal.
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 #include "equilibria/zqnle2_print.h"
 #include "equilibria/zqnle2_solve.h"
@@ -38,8 +37,8 @@ extended shown(const mctype& m) { return m.kind == dqfkind ? dqfdrawn(m, m.value
 
 // Values joined by ", ", breaking after every 16th when more follow: each
 // full line goes out through put, the rest stays in line.
-template <class F>
-void valuelist(std::string& line, long n, F value, const std::function<void(const std::string&)>& put) {
+template <class F, class P>
+void valuelist(std::string& line, long n, F value, const P& put) {
   for (long k = 1; k <= n; ++k) {
     line += value(k);
     if (k < n) {
