@@ -75,8 +75,8 @@ void avptplusstate::AVERAGECOV() {
 
 void avptplusstate::CALCJXVIH(smallint /*k*/) { INVERSESQRT(JXVXYZ, JXVIH, NJXXYZ); }
 
-bool avptplusstate::AVPTPLUS(xyzvector rock, xyzvector jx, smallint k, extended& p, extended& t, extended& sigfit,
-                             bool info) {
+bool avptplusstate::AVPTPLUS(const xyzvector& rock, const xyzvector& jx, smallint k, extended& p, extended& t,
+                             extended& sigfit, bool info) {
   const long n = NJXXYZ;
   const bool trace = info && AVPTINFOLEVEL > 0;
   ++NAVPTPLUS;
