@@ -43,7 +43,6 @@ struct calcsdwork {
   wderivmatrix d{"calcsd d"};
   farray<extended, 1, maxw> sdw{"calcsd sdw"};  // sd of each interaction energy of the phase at hand
   farray<smallint, 1, maxeq> row{"calcsd row"};  // per position: its free row, 0 when fixed
-  eqvector h{"calcsd h"}, w{"calcsd w"}, b{"calcsd b"};  // diagonal variances by source
 };
 
 calcsdwork& work() {
