@@ -19,10 +19,6 @@ using namespace ZQGLOBAL;
 
 namespace {
 
-constexpr smallint calctypeavpt = 1;     // AVPTCALCTYPE: P and T together
-constexpr smallint calctypeavp = 2;      // AVPTCALCTYPE: P at a fixed T
-constexpr smallint calctypeavt = 3;      // AVPTCALCTYPE: T at a fixed P
-
 // The exponents of p and t of the three term sets.
 constexpr int npolyone = 5;
 constexpr int npolyboth = 13;

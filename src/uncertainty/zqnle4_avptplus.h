@@ -35,6 +35,11 @@ constexpr extended AVPTFLATSTEP = 1e-8L;    // neighbours this close cannot be i
 constexpr int avptlistlines = 50;           // lines of a calculation listing shown whole
 constexpr int avptlisttail = 10;            // lines after "..." in a longer listing
 
+// The AVPTCALCTYPE codes.
+constexpr smallint calctypeavpt = 1;  // P and T together
+constexpr smallint calctypeavp = 2;   // P at a fixed T
+constexpr smallint calctypeavt = 3;   // T at a fixed P
+
 // x written right-aligned in width with decimals places, as the lines
 // written straight to the terminal show numbers.
 inline std::string FIXEDW(extended x, int width, int decimals) {
