@@ -25,8 +25,6 @@ smallint translated(smallint k, const farray<smallint, 1, maxphaselist>& order) 
   return k >= 1 && k <= NWHSTRINGS ? order[k] : k;
 }
 
-const std::string& phasename(long i) { return i <= NPSS ? (*PREC1)[i].name : (*PREC0)[i - NPSS].name; }
-
 // One csv heading field: "i-" and the name, right-aligned in 10, then ", ".
 void heading(int bit, long i, const std::string& name) {
   csvfield(bit, csvname(IO::INT2STR(i) + "-" + name), 10);

@@ -1,5 +1,5 @@
 // What the fractionation routines of the run loop share: the atoms of an
-// rbi row, the name of a phase by number, the first batch item's phase
+// rbi row, the fractionated phase's place in the first batch item's phase
 // list, and the stop on a phase name that is not there.
 #pragma once
 
@@ -18,12 +18,6 @@ inline extended rbiatoms(smallint i) {
   extended a = 0;
   for (smallint j = 1; j <= NUV; ++j) a += RBIC(i, j) * ICOMP[j];
   return a;
-}
-
-// The name of phase number p: a solution phase up to NPSS, then the others.
-inline std::string phasename(smallint p) {
-  using namespace ZQGLOBAL;
-  return p <= NPSS ? std::string((*PREC1)[p].name) : std::string((*PREC0)[p - NPSS].name);
 }
 
 // The fractionated phase's position among the first item's phases

@@ -106,7 +106,7 @@ void solvestate::PRINTFRACTRESULTS() {
   const smallint mp = BATCHINFO[IBATCH].modephase1;
   const bool losing = mp >= 1 && BATCHINFO[1].phase[mp];
   w += losing ? "losing " : "added ";
-  if (mp >= 1) w += FRACT::phasename(mp);
+  if (mp >= 1) w += phasename(mp);
   w += " by batch " + IO::INT2STR(IBATCH);
   IO::PUTSTR(0, w, 1, CHANNEL::TERMSUMLOG);
 

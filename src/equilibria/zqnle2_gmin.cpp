@@ -3,6 +3,7 @@
 // single-point run, and the assemblage's row in the details file.
 #include "equilibria/zqnle2_gmin.h"
 
+#include "equilibria/zqnle2_print.h"
 #include "equilibria/zqnle2_solve.h"
 #include "frame/channels.h"
 #include "frame/zqglobal_dogmin.h"
@@ -63,14 +64,14 @@ void tablehead() {
   if (GMIN::anyexcess()) {
     line += ", with ";
     for (long i = 1; i <= NP; ++i)
-      if (PINEX[i]) line += GMIN::phasename(i) + " ";
+      if (PINEX[i]) line += phasename(i) + " ";
     line += "in excess";
   }
   IO::PUTSTR(0, line, 1, CHANNEL::DETAILS);
   line.clear();
   IO::ADDSTR("#", -3, line);
   for (long i = 1; i <= NP; ++i)
-    if (!PINEX[i]) IO::ADDSTR(GMIN::phasename(i), 5, line);
+    if (!PINEX[i]) IO::ADDSTR(phasename(i), 5, line);
   if (NGMIN == 1) IO::ADDSTR("G", 13, line);
   IO::PUTSTR(0, line, 1, CHANNEL::DETAILS);
 }

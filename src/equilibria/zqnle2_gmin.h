@@ -1,5 +1,5 @@
 // What the dogmin bookkeeping of a point and the dogmin report share: the
-// name of a phase by its number and the limits and marks of the tables.
+// limits and marks of the tables and whether a phase is in excess.
 #pragma once
 
 #include <string>
@@ -16,12 +16,6 @@ constexpr extended nogapshown = 99;       // a gap above this is shown as "-"
 constexpr extended nearminimum = 2;       // kJ: the near-minimum list stops beyond this above the minimum
 constexpr int maxnearrows = 20;           // rows of the near-minimum list at most
 constexpr extended unusableg = 10000;     // an entry of G this large or more is never listed
-
-// The name of phase i over the whole table: solution phases 1..NPSS first.
-inline const std::string& phasename(long i) {
-  using namespace ZQGLOBAL;
-  return i <= NPSS ? (*PREC1)[i].name : (*PREC0)[i - NPSS].name;
-}
 
 // Some phase of the table is in excess.
 inline bool anyexcess() {

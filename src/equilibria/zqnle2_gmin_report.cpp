@@ -56,7 +56,7 @@ std::string excesstext() {
   if (!GMIN::anyexcess()) return "";
   std::string s = ", with, in excess,";
   for (long i = 1; i <= NP; ++i)
-    if (PINEX[i]) s += " " + GMIN::phasename(i);
+    if (PINEX[i]) s += " " + phasename(i);
   return s;
 }
 
@@ -67,17 +67,10 @@ void stableassemblage() {
   std::string line = "Gibbs energy minimisation gives the " + varianceword(SU.variance) + " assemblage ";
   for (smallint i = 1; i <= SU.nph; ++i) line += SU.ph[i].name + " ";
   IO::PUTSTR(0, line, 1, results);
-  if (GMIN::anyexcess()) {
-    line = "with, in excess,";
-    for (long i = 1; i <= NP; ++i)
-      if (PINEX[i]) line += " " + GMIN::phasename(i);
-    line += ", ";
-  } else {
-    line = "with no in excess phases, ";
-  }
+  line = GMIN::anyexcess() ? excesstext().substr(2) + ", " : "with no in excess phases, ";
   std::string others;
   for (long i = 1; i <= NP; ++i)
-    if (!g.ph[i]) others += " " + GMIN::phasename(i);
+    if (!g.ph[i]) others += " " + phasename(i);
   line += others.empty() ? "and with no additional phases tried" : "also trying assemblages involving" + others;
   IO::PUTSTR(0, line, 2, results);
 
@@ -144,7 +137,7 @@ void minimatable() {
     IO::ADDSTR(degC, 10, line);
   }
   for (long i = 1; i <= NP; ++i)
-    if (!PINEX[i]) IO::ADDSTR(GMIN::phasename(i), 7, line);
+    if (!PINEX[i]) IO::ADDSTR(phasename(i), 7, line);
   IO::ADDSTR("G", 13, line);
   IO::ADDSTR("del", 10, line);
   IO::ADDSTR("n", 6, line);
@@ -216,11 +209,11 @@ void nearminimum() {
   std::string line;
   IO::ADDSTR("#", 5, line);
   for (long i = 1; i <= NP; ++i)
-    if (!PINEX[i]) IO::ADDSTR(GMIN::phasename(i), 8, line);
+    if (!PINEX[i]) IO::ADDSTR(phasename(i), 8, line);
   if (GMIN::anyexcess()) {
     line += "  :";
     for (long i = 1; i <= NP; ++i)
-      if (PINEX[i]) IO::ADDSTR(GMIN::phasename(i), 8, line);
+      if (PINEX[i]) IO::ADDSTR(phasename(i), 8, line);
   }
   IO::ADDSTR("G", 13, line);
   IO::ADDSTR("odel", 10, line);
@@ -282,7 +275,7 @@ void PRINTGMIN() {
   } else {
     std::string line = "Gibbs energy minimisation with";
     for (long i = 1; i <= NP; ++i)
-      if (!PINEX[i]) line += " " + GMIN::phasename(i);
+      if (!PINEX[i]) line += " " + phasename(i);
     IO::PUTSTR(0, line + excesstext(), 1, results);
   }
   if (DOGLEVEL > 0) {

@@ -2,6 +2,7 @@
 // model values and labels, the Gaussian widths, the lists of the drawing
 // data file) and each run's draws written into the a-x models.
 #include <cmath>
+#include <string_view>
 
 #include "equilibria/zqnle2_print.h"
 #include "equilibria/zqnle2_solve.h"
@@ -21,8 +22,7 @@ constexpr smallint rangetermbreak = 6;        // function terms per line of a ra
 constexpr smallint functermbreak = 8;         // terms per line of a function's list
 constexpr smallint filterbreak = 8;           // filter entries per line of a point's list
 
-constexpr smallint wkind = 1, asymkind = 2, dqfkind = 3;  // what a parameter is: W, van Laar asymmetry, DQF
-constexpr smallint functionflag = -2;                     // the parameter follows a function of ranges
+constexpr smallint functionflag = -2;  // the parameter follows a function of ranges
 
 const std::string quote = "\"";
 
@@ -58,16 +58,11 @@ extended& modelvalue(ptype1& p, smallint kind, smallint pos, smallint abc) {
   }
 }
 
-// The DQF term a, b or c of a DQF parameter as its a-x model holds it.
-extended dqfterm(const mctype& m) {
-  const emtype& em = (*PREC1)[m.phasepos[1]].em[m.parpos];
-  return m.abc == 1 ? em.dqfa : m.abc == 2 ? em.dqfb : em.dqfc;
-}
-
-// The DQF term after a draw: the b term acts with the opposite sign.
-extended dqfdrawn(const mctype& m, extended value) {
-  const extended d = value - m.orig;
-  return dqfterm(m) + (m.abc == 2 ? -d : d);
+// Whether text reads head, then name, then ")": compared in place, as a
+// Monte Carlo try looks every parameter up in every phase.
+bool namedas(const std::string& text, std::string_view head, const std::string& name) {
+  return text.size() == head.size() + name.size() + 1 && text.compare(0, head.size(), head) == 0 &&
+         text.compare(head.size(), name.size(), name) == 0 && text.back() == ')';
 }
 
 // The position in phase p of the parameter named as m names it, 0 when the
@@ -78,13 +73,23 @@ smallint findparameter(const ptype1& p, const mctype& m) {
       if (p.wname[w] == m.parname) return w;
     return 0;
   }
-  const std::string head = m.kind == asymkind ? "a(" : "DQF(";
+  const std::string_view head = m.kind == asymkind ? "a(" : "DQF(";
   for (smallint e = 1; e <= p.nprop; ++e)
-    if (head + p.em[e].name + ")" == m.parname) return e;
+    if (namedas(m.parname, head, p.em[e].name)) return e;
   return 0;
 }
 
 }  // namespace
+
+extended dqfterm(const mctype& m) {
+  const emtype& em = (*PREC1)[m.phasepos[1]].em[m.parpos];
+  return m.abc == 1 ? em.dqfa : m.abc == 2 ? em.dqfb : em.dqfc;
+}
+
+extended dqfdrawn(const mctype& m, extended value) {
+  const extended d = value - m.orig;
+  return dqfterm(m) + (m.abc == 2 ? -d : d);
+}
 
 extended solvestate::GAUSSIAN(extended mean, extended sd) {
   extended u1 = ZQMATH1::RANDOM();
@@ -214,7 +219,7 @@ void solvestate::DOMONTECARLO() {
     }
     // Into every phase of the parameter, found there by its name: a batch
     // variant may be reduced otherwise than the first phase, or not hold it.
-    abcletter(mc.abc);
+    // The term code was checked when the series was set up.
     for (long j = 1; j <= mc.nphase; ++j) {
       ptype1& p = (*PREC1)[mc.phasepos[j]];
       const smallint pos = findparameter(p, mc);

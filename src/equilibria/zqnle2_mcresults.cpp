@@ -4,7 +4,6 @@
 // the progress of a long series on the terminal.
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 #include "equilibria/zqnle2_print.h"
 #include "equilibria/zqnle2_solve.h"
@@ -16,7 +15,6 @@ namespace ZQNLE2 {
 
 namespace {
 
-constexpr smallint runsperCarry = 10000;  // runs counted by RUN before RUNCARRY takes one
 constexpr smallint progressevery = 250;   // runs per progress mark
 constexpr smallint progresslineevery = 2500;  // runs per line of progress marks
 constexpr smallint listbreak = 16;        // values per line of a run's parameter lines
@@ -33,22 +31,14 @@ std::string fixed(extended x, smallint places) { return IO::REAL2STR(x, places, 
 smallint drawnplaces(smallint abc) { return abc == 2 ? 6 : 5; }
 smallint summaryplaces(smallint abc) { return abc == 1 ? 4 : abc == 2 ? 7 : 6; }
 
-constexpr smallint dqfkind = 3;
-
 // A parameter as the run's lines show it: a DQF parameter by its DQF term
-// after the draw (the b term with the opposite sign), another by value.
-extended shown(const mctype& m, extended value) {
-  if (m.kind != dqfkind) return value;
-  const emtype& em = (*PREC1)[m.phasepos[1]].em[m.parpos];
-  const extended term = m.abc == 1 ? em.dqfa : m.abc == 2 ? em.dqfb : em.dqfc;
-  const extended d = m.value - m.orig;
-  return term + (m.abc == 2 ? -d : d);
-}
+// after the draw, another by its value.
+extended shown(const mctype& m) { return m.kind == dqfkind ? dqfdrawn(m, m.value) : m.value; }
 
 // Values joined by ", ", breaking after every 16th when more follow: each
 // full line goes out through put, the rest stays in line.
-template <class F>
-void valuelist(std::string& line, long n, F value, const std::function<void(const std::string&)>& put) {
+template <class F, class P>
+void valuelist(std::string& line, long n, F value, const P& put) {
   for (long k = 1; k <= n; ++k) {
     line += value(k);
     if (k < n) {
@@ -74,12 +64,12 @@ bool inside(const mcrow& row, const filtertype& f) {
 void solvestate::PRINTMCRESULTS(smallint ibatch, smallint ipt, bool& goodmc) {
   if (!MCROWS) MCROWS = std::make_unique<mcrowstore>();
   batchtype& item = BATCHINFO[ibatch];
-  const long runno = static_cast<long>(RUNCARRY) * runsperCarry + RUN;
+  const long runno = RUNNUMBER();
   // 1. Progress of a long series.
   if (ibatch == 1 && ipt == 1 && RUN % progressevery == 0) {
     std::string s = "(" + IO::INT2STR(runno) + ", " + IO::INT2STR(NOKBATCH) + ") ";
     if (RUN % progresslineevery == 0) {
-      if (runno % runsperCarry == 0) {
+      if (runno % runspercarry == 0) {
         s += "\n\n";
         for (long k = 1; k <= NBATCHREQ; ++k) {
           const longint c = DEATHC[k], f = DEATHF[k];
@@ -179,7 +169,7 @@ void solvestate::PRINTMCRESULTS(smallint ibatch, smallint ipt, bool& goodmc) {
 
 void solvestate::PRINTMCBLOCK(extended score) {
   const longint qk = CHANNEL::DRAWING, summary = CHANNEL::SUMMARY;
-  const long runno = static_cast<long>(RUNCARRY) * runsperCarry + RUN;
+  const long runno = RUNNUMBER();
   const bool cw = on(CONTROLJX.mcoutcurrentway);
   auto putqk = [&](const std::string& s) { IO::PUTSTR(0, s, 1, qk); };
   auto putsum = [&](const std::string& s) { IO::PUTSTR(0, s, 1, summary); };
@@ -202,7 +192,7 @@ void solvestate::PRINTMCBLOCK(extended score) {
       line, ownn,
       [&](long j) {
         const mctype& mc = MCINFO[own[j]];
-        return fixed(shown(mc, mc.value), drawnplaces(mc.abc));
+        return fixed(shown(mc), drawnplaces(mc.abc));
       },
       putqk);
   if (NMCRANGE > 0) {
@@ -220,12 +210,12 @@ void solvestate::PRINTMCBLOCK(extended score) {
       [&](long m) {
         onlast = (m - 1) % listbreak + 1;
         const mctype& mc = MCINFO[m];
-        return fixed(mc.kind == dqfkind ? shown(mc, mc.value) : MCVAL0[m], drawnplaces(mc.abc));
+        return fixed(mc.kind == dqfkind ? dqfdrawn(mc, mc.value) : MCVAL0[m], drawnplaces(mc.abc));
       },
       putqk);
   line += cw ? " *)" : "";
   line += "}, ";
-  if (FILTERING && runno < runsperCarry) {
+  if (FILTERING && runno < runspercarry) {
     line += " (* ";
     line += IO::INT2STR(runno);
     line += " *)";

@@ -28,6 +28,12 @@ inline bool on(controlboolean c) { return c == yes; }
 
 inline extended celsius(extended kelvin) { return kelvin - CONST::KELVIN; }
 
+// The name of phase i over the whole table: solution phases 1..NPSS first.
+inline const std::string& phasename(long i) {
+  using namespace ZQGLOBAL;
+  return i <= NPSS ? (*PREC1)[i].name : (*PREC0)[i - NPSS].name;
+}
+
 // Exactly d decimals, never an exponent, no rounding of small values to
 // "0", right-justified in at least w characters.
 std::string plainfixed(extended x, int d, int w);

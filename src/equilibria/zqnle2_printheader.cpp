@@ -15,7 +15,6 @@ const char* const firstitemrule = "<--1-----------------------------------------
 const char* const itembannerend = "----------------------------------------------->";  // 47 "-", ">"
 
 // The name of phase number i (solution phases first).
-const sstring& phasename(smallint i) { return i <= NPSS ? (*PREC1)[i].name : (*PREC0)[i - NPSS].name; }
 
 // The banner line(s) of a batch item or fractionation step.
 void banner(longint m) {

@@ -30,17 +30,6 @@ pointhooktype POINTHOOK = nullptr;
 pointspantype POINTSPAN = nullptr;
 runspantype RUNSPAN = nullptr;
 
-namespace {
-
-constexpr smallint runsperCarry = 10000;  // runs counted by RUN before RUNCARRY takes one
-
-// The run number as a real: RUNCARRY ten-thousands and RUN.
-extended runnumber(smallint run, smallint carry) {
-  return static_cast<extended>(carry) * runsperCarry + static_cast<extended>(run);
-}
-
-}  // namespace
-
 void SOLVE(const bemvector& PH) {
   // The state is large and lives for one call: on the heap, made once.
   auto s = std::make_unique<solvestate>();
@@ -61,7 +50,7 @@ void solvestate::RUNALL() {
   RUNCARRY = 0;
   do {
     ++RUN;
-    if (RUN == runsperCarry) {
+    if (RUN == runspercarry) {
       ++RUNCARRY;
       RUN = 0;
     }
@@ -77,9 +66,9 @@ void solvestate::RUNALL() {
     do BATCHITEM();
     while (!DONE);
     if (DOINGMC)
-      DONE = runnumber(RUN, RUNCARRY) >= MCIT || NOKBATCH == MCITOK;
+      DONE = static_cast<extended>(RUNNUMBER()) >= MCIT || NOKBATCH == MCITOK;
     else if (DOINGFRACT)
-      DONE = FRACTINFO.nsteps < runnumber(RUN, RUNCARRY) || FRACTSTOP || (IBATCH <= 1 && !GOOD);
+      DONE = FRACTINFO.nsteps < static_cast<extended>(RUNNUMBER()) || FRACTSTOP || (IBATCH <= 1 && !GOOD);
     else
       DONE = true;
     if (RUNSPAN != nullptr) RUNSPAN(runspan::run, false);
@@ -231,7 +220,7 @@ void solvestate::OUTPUTPOINT() {
 
 void solvestate::ENDSOLVE() {
   if (!DOINGMC && !DOINGFRACT) ZQREAD3::XYZGUESSWARNING();
-  const extended runs = runnumber(RUN, RUNCARRY);
+  const extended runs = static_cast<extended>(RUNNUMBER());
   if (MCITOK > 0 && NOKBATCH == MCITOK)
     IO::WRITETERMINAL("\n" + IO::INT2STR(NOKBATCH) + " successes in " + IO::INT2STR(runs) + " runs.\n");
   if (DOINGMC && DEBUGLEVEL == 0) {

@@ -18,6 +18,7 @@
 namespace ZQNLE2 {
 
 constexpr int maxaqphases = 5;  // aqueous solution phases of one assemblage
+constexpr smallint runspercarry = 10000;  // runs counted by RUN before RUNCARRY takes one
 
 // Per phase record of SU: its mode is taken to zero by the "tozero" list.
 using tozerobtype = farray<bool, 1, maxsu>;
@@ -29,8 +30,10 @@ void TOZEROFAC(tozerobtype& zeroed, extended& factor);
 struct solvestate {
   bemvector PH{"solve PH"};  // the phase set of the equilibrium: solution phases 1..NPSS, then the others
 
-  smallint RUN = 0;          // low part of the run counter, 0..9999
-  smallint RUNCARRY = 0;     // ten-thousands of the run counter
+  smallint RUN = 0;          // low part of the run counter, 0..runspercarry-1
+  smallint RUNCARRY = 0;     // high part of the run counter, in runspercarry runs
+  // The whole run number: RUNCARRY times runspercarry, and RUN.
+  long RUNNUMBER() const { return static_cast<long>(RUNCARRY) * runspercarry + RUN; }
   bool FIRSTRUN = false;     // the first run of the call
   bool FIRSTBATCH = false;   // the first batch item
   smallint IPT = 0;          // point within the batch item, 0 before the first

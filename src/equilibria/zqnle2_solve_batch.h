@@ -17,6 +17,13 @@ constexpr int maxmcrows = maxbatch * maxbatchpt;  // rows of one run: every poin
 constexpr int nmcprops = 5;                       // system G, H, S, V and density of a row
 constexpr int maxmcvar = 2 * maxmc;               // Gaussian variables: ranges, then own-width parameters
 
+constexpr smallint wkind = 1, asymkind = 2, dqfkind = 3;  // what a Monte Carlo parameter is: W, van Laar asymmetry, DQF
+
+// The DQF term a, b or c of a DQF parameter as its a-x model holds it.
+extended dqfterm(const mctype& m);
+// The DQF term after a draw of value: the b term acts with the opposite sign.
+extended dqfdrawn(const mctype& m, extended value);
+
 // One point of the current run.
 struct mcrow {
   smallint item = 0;   // its batch item

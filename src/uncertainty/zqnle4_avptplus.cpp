@@ -19,12 +19,6 @@ using namespace ZQGLOBAL;
 
 namespace {
 
-constexpr smallint algobruteforce = 1;   // AVPTALGO: the table, then the process stops
-constexpr smallint algoaveragecov = 4;   // AVPTALGO: one averaged covariance for the calculated side
-constexpr smallint calctypeavpt = 1;     // AVPTCALCTYPE: P and T together
-constexpr smallint calctypeavp = 2;      // AVPTCALCTYPE: P at a fixed T
-constexpr smallint calctypeavt = 3;      // AVPTCALCTYPE: T at a fixed P
-
 // The exponents of p and t of the three term sets.
 constexpr int npolyone = 5;
 constexpr int npolyboth = 13;
@@ -213,11 +207,11 @@ void AVPTPLUSDRIVER() {
   if (AVPTINFOLEVEL >= 2) s->LISTS();
   if (AVPTINFOLEVEL >= 1) s->FITREPORT();
   s->ROCKSIDE();
-  if (AVPTALGO == algoaveragecov) {
+  if (AVPTALGO == AVPTALGOAVERAGE) {
     s->AVERAGECOV();
     s->CALCJXVIH(0);
   }
-  if (AVPTALGO == algobruteforce) {
+  if (AVPTALGO == AVPTALGOBRUTEFORCE) {
     s->BRUTEFORCE(ROCKXYZ, s->JXXYZ);
     IO::HALT();
   }

@@ -35,6 +35,11 @@ constexpr extended AVPTFLATSTEP = 1e-8L;    // neighbours this close cannot be i
 constexpr int avptlistlines = 50;           // lines of a calculation listing shown whole
 constexpr int avptlisttail = 10;            // lines after "..." in a longer listing
 
+// The AVPTCALCTYPE codes.
+constexpr smallint calctypeavpt = 1;  // P and T together
+constexpr smallint calctypeavp = 2;   // P at a fixed T
+constexpr smallint calctypeavt = 3;   // T at a fixed P
+
 // x written right-aligned in width with decimals places, as the lines
 // written straight to the terminal show numbers.
 inline std::string FIXEDW(extended x, int width, int decimals) {
@@ -126,7 +131,8 @@ struct avptplusstate {
   // ------------------------------------------------------------ nested operations
   // The solve with errors on both sides from (p, t); k > 0 takes the
   // calculated side's covariance from calculation k. True on convergence.
-  bool AVPTPLUS(xyzvector rock, xyzvector jx, smallint k, extended& p, extended& t, extended& sigfit, bool info);
+  bool AVPTPLUS(const xyzvector& rock, const xyzvector& jx, smallint k, extended& p, extended& t, extended& sigfit,
+                bool info);
   // JXVXYZ and JXSD from calculation k.
   void SINGLECOV(smallint k);
   // JXVXYZ and JXSD from medians over all calculations.
@@ -134,7 +140,7 @@ struct avptplusstate {
   // JXVIH from JXVXYZ; k is not used.
   void CALCJXVIH(smallint k);
   // The solve against every calculation, as a table; ends no run.
-  void BRUTEFORCE(xyzvector rock, xyzvector jx);
+  void BRUTEFORCE(const xyzvector& rock, const xyzvector& jx);
   // The store reordered into P blocks and, for avP+ and avT+, interpolated
   // to a typed T or P.
   void WITHXCO2PREPROCESS();
@@ -167,8 +173,8 @@ struct avptplusstate {
   // ------------------------------------------------------------ nominal result and Monte Carlo limits
   // The crossover search over the stored calculations from (p, t); true
   // with the result in p and t. nominal: trace lines, and bad data end the run.
-  bool AVPTPLUSX(xyzvector rock, xyzvector jx, extended& p, extended& t, extended& sigfit, smallint& failcode,
-                 bool nominal);
+  bool AVPTPLUSX(const xyzvector& rock, const xyzvector& jx, extended& p, extended& t, extended& sigfit,
+                 smallint& failcode, bool nominal);
   // The heading of the avPT+ output.
   void HEADING();
   // The nominal result's line; a failed solve ends the run.

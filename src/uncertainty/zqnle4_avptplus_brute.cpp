@@ -26,7 +26,7 @@ extended avptplusstate::TEMPERATURESCALE() const {
   return scale;
 }
 
-void avptplusstate::BRUTEFORCE(xyzvector rock, xyzvector jx) {
+void avptplusstate::BRUTEFORCE(const xyzvector& rock, const xyzvector& jx) {
   const extended scale = TEMPERATURESCALE();
   const bool withx = CONTROLJX.avptpluswithxco2 == yes;
   std::string w = "brute force: njx = " + IO::INT2STR(NJX);

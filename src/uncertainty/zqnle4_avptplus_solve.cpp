@@ -75,8 +75,8 @@ void avptplusstate::AVERAGECOV() {
 
 void avptplusstate::CALCJXVIH(smallint /*k*/) { INVERSESQRT(JXVXYZ, JXVIH, NJXXYZ); }
 
-bool avptplusstate::AVPTPLUS(xyzvector rock, xyzvector jx, smallint k, extended& p, extended& t, extended& sigfit,
-                             bool info) {
+bool avptplusstate::AVPTPLUS(const xyzvector& rock, const xyzvector& jx, smallint k, extended& p, extended& t,
+                             extended& sigfit, bool info) {
   const long n = NJXXYZ;
   const bool trace = info && AVPTINFOLEVEL > 0;
   ++NAVPTPLUS;
@@ -86,10 +86,19 @@ bool avptplusstate::AVPTPLUS(xyzvector rock, xyzvector jx, smallint k, extended&
     COEFFROW[1] = jx[i];
     for (long j = 2; j <= NPOLY; ++j) COEFFROW[j] = PTCOEFF(i, j);
   };
+  // The basis terms and their derivatives hang on (p, t) alone: made once
+  // per step and summed against each variable's coefficients.
+  polyvector terms, dterms_p, dterms_t;
+  const auto dot = [&](const polyvector& v) {
+    extended s = 0;
+    for (long j = 1; j <= NPOLY; ++j) s += COEFFROW[j] * v[j];
+    return s;
+  };
+  PTTERMS(p, t, IPOW, JPOW, terms);
   for (long i = 1; i <= n; ++i) {
     coeffs(i);
     XYZSIDES[i] = rock[i];
-    XYZSIDES[n + i] = SUMPTTERMS(p, t, COEFFROW, IPOW, JPOW);
+    XYZSIDES[n + i] = dot(terms);
   }
   invmatrix sum, W;
   for (long i = 1; i <= n; ++i)
@@ -102,14 +111,14 @@ bool avptplusstate::AVPTPLUS(xyzvector rock, xyzvector jx, smallint k, extended&
   extended dP = 0, dT = 0, d = 0, a1 = 0;
   bool converged = false, outside = false;
   for (smallint it = 1; it <= AVPTMAXIT && !converged && !outside; ++it) {
+    PTTERMS(p, t, IPOW, JPOW, terms);
+    DPTTERMS(p, t, IPOW, JPOW, dterms_p, dterms_t);
     for (long i = 1; i <= n; ++i) {
       coeffs(i);
-      const extended f = SUMPTTERMS(p, t, COEFFROW, IPOW, JPOW);
+      const extended f = dot(terms);
       XYZSIDES[n + i] = f;
-      extended fp, ft;
-      SUMDPTTERMS(COEFFROW, IPOW, JPOW, p, t, fp, ft);
-      A(i, 1) = -fp;
-      A(i, 2) = -ft;
+      A(i, 1) = -dot(dterms_p);
+      A(i, 2) = -dot(dterms_t);
       r[i] = rock[i] - f;
     }
     // N = A^T W A and g = A^T W r

@@ -17,9 +17,6 @@ using namespace ZQGLOBAL;
 
 namespace {
 
-constexpr smallint calctypeavp = 2;  // AVPTCALCTYPE: P at a fixed T
-constexpr smallint calctypeavt = 3;  // AVPTCALCTYPE: T at a fixed P
-
 std::string listline(long i) {
   const jxcalctype& c = (*JXCALC)[i];
   return RIGHTW(std::to_string(i), 2) + ") " + FIXEDW(c.p, 8, 3) + FIXEDW(c.t, 8, 2) + FIXEDW(c.xfluid, 8, 4) + "\n";

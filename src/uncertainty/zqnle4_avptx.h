@@ -12,10 +12,11 @@
 
 namespace ZQNLE4 {
 
-// The AVPTALGO codes this half of avPT+ tells apart.
-constexpr smallint AVPTALGOCROSSOVER = 2;  // crossover searches; failures counted by reason
-constexpr smallint AVPTALGOONESTEP = 3;    // as 2, but a try halves once
-constexpr smallint AVPTALGOAVERAGE = 4;    // later passes solve against the averaged covariance
+// The AVPTALGO codes avPT+ tells apart.
+constexpr smallint AVPTALGOBRUTEFORCE = 1;  // the brute-force table, then the process stops
+constexpr smallint AVPTALGOCROSSOVER = 2;   // crossover searches; failures counted by reason
+constexpr smallint AVPTALGOONESTEP = 3;     // as 2, but a try halves once
+constexpr smallint AVPTALGOAVERAGE = 4;     // one averaged covariance of the calculated side for later passes
 
 // ---------------------------------------------------------------- crossover search
 constexpr extended AVPTLIMBAGREE = 0.025L;  // the two limbs of a block agree below this step

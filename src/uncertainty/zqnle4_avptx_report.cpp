@@ -5,6 +5,7 @@
 #include <string>
 
 #include "frame/bytes.h"
+#include "frame/constants.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
 #include "uncertainty/zqnle4.h"
@@ -14,7 +15,6 @@ namespace ZQNLE4 {
 
 namespace {
 const std::string degc = std::string(macroman::degree_s) + "C";
-constexpr extended kelvin = 273.15L;  // avPT+ holds temperatures in degrees C, the window in K
 }  // namespace
 
 void avptplusstate::HEADING() {
@@ -88,6 +88,8 @@ bool avptplusstate::CHECKOUTSIDE() {
   using namespace ZQGLOBAL;
   if (!SOLVED || AVPTALGO == AVPTALGOAVERAGE) return false;
   const bool pout = PTRY < PLOW || PTRY > PHIGH;
+  // avPT+ holds temperatures in degrees C, the window in K.
+  constexpr extended kelvin = CONST::KELVIN;
   const bool tout = TTRY < TLOW - kelvin - AVPTTSLACK || TTRY > THIGH - kelvin + AVPTTSLACK;
   const bool outside = AVPPLUS ? pout : AVTPLUS ? tout : pout || tout;
   if (!outside) return false;

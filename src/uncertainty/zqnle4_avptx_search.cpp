@@ -580,8 +580,8 @@ bool crossover::run() {
 
 }  // namespace
 
-bool avptplusstate::AVPTPLUSX(xyzvector rock, xyzvector jx, extended& p, extended& t, extended& sigfit,
-                              smallint& failcode, bool nominal) {
+bool avptplusstate::AVPTPLUSX(const xyzvector& rock, const xyzvector& jx, extended& p, extended& t,
+                              extended& sigfit, smallint& failcode, bool nominal) {
   crossover x{*this, rock, jx, p, t, sigfit, failcode, nominal};
   return x.run();
 }

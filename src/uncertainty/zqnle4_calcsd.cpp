@@ -41,8 +41,8 @@ struct calcsdwork {
   projmatrix cwg{"calcsd cwg"};  // cw likewise
   eqmatrix covbe{"calcsd covbe"};  // COVBP times row jb of e, as column jb
   wderivmatrix d{"calcsd d"};
+  farray<extended, 1, maxw> sdw{"calcsd sdw"};  // sd of each interaction energy of the phase at hand
   farray<smallint, 1, maxeq> row{"calcsd row"};  // per position: its free row, 0 when fixed
-  eqvector h{"calcsd h"}, w{"calcsd w"}, b{"calcsd b"};  // diagonal variances by source
 };
 
 calcsdwork& work() {
@@ -79,15 +79,16 @@ void clearoutputs() {
 // The interaction-energy covariance of one phase into cw at block s.
 void wcovariance(calcsdwork& wk, const ptype1& phase, long s, smallint firstx, extended p, extended t) {
   WDERIVATIVES(phase, X, firstx, p, t, wk.d);
+  for (long m = 1; m <= phase.nw; ++m) {
+    const extended W = phase.wa[m] + phase.wb[m] * t + phase.wc[m] * p;
+    extended sw = std::fabs(UNCERTAINTY::SDWRELATIVE * W);
+    if (sw < UNCERTAINTY::SDWFLOOR) sw = UNCERTAINTY::SDWFLOOR;
+    wk.sdw[m] = sw;
+  }
   for (long k = 1; k <= phase.nprop; ++k)
     for (long l = k; l <= phase.nprop; ++l) {
       extended sum = 0;
-      for (long m = 1; m <= phase.nw; ++m) {
-        const extended W = phase.wa[m] + phase.wb[m] * t + phase.wc[m] * p;
-        extended sw = std::fabs(UNCERTAINTY::SDWRELATIVE * W);
-        if (sw < UNCERTAINTY::SDWFLOOR) sw = UNCERTAINTY::SDWFLOOR;
-        sum += wk.d(k, m) * wk.d(l, m) * sw * sw;
-      }
+      for (long m = 1; m <= phase.nw; ++m) sum += wk.d(k, m) * wk.d(l, m) * wk.sdw[m] * wk.sdw[m];
       wk.cw(s + k, s + l) = sum;
       wk.cw(s + l, s + k) = sum;
     }

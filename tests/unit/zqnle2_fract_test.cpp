@@ -355,17 +355,23 @@ TEST_F(FractionationEvent, EventLineAndStops) {
 
 // ---------------------------------------------------------------- a whole run
 
-// No script line switches fractionation on: the script is read, then this
-// sets the switch, the path and the first item's phases and components.
-void fractionatebet() {
+// bet fractionated down to 0.01 along a path from 5 kbar and t0, 0.5 kbar
+// and -10 C a step.
+void betpath(extended t0, smallint nsteps) {
   CONTROLJX.fractionation = yes;
   FRACTINFO.phase = "bet";
   FRACTINFO.porosity = 0.01L;
   FRACTINFO.p0 = 5;
   FRACTINFO.dp = 0.5L;
-  FRACTINFO.t0 = 650 + K;
+  FRACTINFO.t0 = t0;
   FRACTINFO.dt = -10;
-  FRACTINFO.nsteps = 2;
+  FRACTINFO.nsteps = nsteps;
+}
+
+// No script line switches fractionation on: the script is read, then this
+// sets the switch, the path and the first item's phases and components.
+void fractionatebet() {
+  betpath(650 + K, 2);
   BATCHINFO[1].phase.fill(false);
   BATCHINFO[1].phase[1] = BATCHINFO[1].phase[2] = true;
   BATCHINFO[1].hascomp.fill(false);
@@ -411,15 +417,8 @@ TEST(FractionationRun, SolveSetsUpBeforeItsRuns) {
 // The rock as the one batch item of a run stepped along the path from 5 kbar
 // and 700 C, 0.5 kbar and -10 C a step, bet fractionated down to 0.01.
 void rockalongpath(extended mgo, extended feo) {
-  CONTROLJX.fractionation = yes;
+  betpath(700 + K, 5);
   CONTROLJX.batch = yes;
-  FRACTINFO.phase = "bet";
-  FRACTINFO.porosity = 0.01L;
-  FRACTINFO.p0 = 5;
-  FRACTINFO.dp = 0.5L;
-  FRACTINFO.t0 = 700 + K;
-  FRACTINFO.dt = -10;
-  FRACTINFO.nsteps = 5;
   NBATCH = 1;
   BATCHNO[1] = 1;
   batchtype& b = BATCHINFO[1];
