@@ -3,6 +3,8 @@
 // isopleths, the isopleths, the projection plane and the bulk composition.
 #pragma once
 
+#include <vector>
+
 #include "frame/io.h"
 #include "frame/types.h"
 #include "frame/zqglobal_bulk.h"
@@ -55,6 +57,9 @@ void SETTER();
 // The bulk composition over the free components, from "bulk" or "rbi":
 // COMP1, COMP2, NCOMP, PROP1, PROP2, with the report.
 void READCOMPS();
+// The free components' names in order; labelled, "FeO" reads "FeOt" when
+// oxygen is a free component of its own, as the printed tables head it.
+std::vector<sstring> FREECOMPONENTS(bool labelled);
 // Matches the "rbi" rows with the rock minerals (NMIN) where a route needs
 // them.
 void RBICHECKS();

@@ -23,21 +23,6 @@ constexpr smallint bulkplaces = 3;   // decimals of a bulk from "bulk"
 constexpr smallint rbiplaces = 4;    // decimals of a bulk from "rbi", and of the log-ratios
 constexpr smallint tableplaces = 2;  // decimals of the range table's bulks
 
-// The free components' names, and their labels: "FeO" reads "FeOt" when
-// oxygen is a free component of its own.
-struct freenames {
-  std::vector<sstring> name, label;
-  freenames() {
-    bool oxygen = false;
-    for (long j = 1; j <= NUV; ++j)
-      if (BCOMPS[j]) {
-        name.push_back(COMPNAME[j]);
-        oxygen = oxygen || COMPNAME[j] == "O";
-      }
-    for (const sstring& n : name) label.push_back(oxygen && n == "FeO" ? sstring("FeOt") : n);
-  }
-};
-
 // The column step of the range table and its columns after the first.
 void tablecolumns(smallint& step, smallint& columns, bool& last) {
   step = NCOMP <= 11 ? 1 : NCOMP <= 21 ? 2 : NCOMP <= 51 ? 5 : 10;
@@ -82,6 +67,20 @@ void uncertainty(cvector& w) {
 
 }  // namespace
 
+std::vector<sstring> FREECOMPONENTS(bool labelled) {
+  std::vector<sstring> names;
+  bool oxygen = false;
+  for (long j = 1; j <= NUV; ++j)
+    if (BCOMPS[j]) {
+      names.push_back(COMPNAME[j]);
+      oxygen = oxygen || COMPNAME[j] == "O";
+    }
+  if (labelled && oxygen)
+    for (sstring& n : names)
+      if (n == "FeO") n = "FeOt";
+  return names;
+}
+
 void READCOMPS_STATE::report() {
   if (NCOMP == 1)
     reportone();
@@ -91,14 +90,13 @@ void READCOMPS_STATE::report() {
 
 void READCOMPS_STATE::reportone() {
   const controljxtype& c = CONTROLJX;
-  const freenames f;
   const bool rbi = c.rbi == yes;
   std::string title = "composition";
   if (!chosen) title += std::string(" (from ") + (rbi ? "rbi" : "bulk") + " script)";
   IO::PUTSTR(0, title, 1, CHANNEL::TERMSUMLOG);
   std::string& s = IO::PSTR;
   s = "  ";
-  for (const sstring& l : f.label) IO::ADDSTR(l, onewidth, s);
+  for (const sstring& l : FREECOMPONENTS(true)) IO::ADDSTR(l, onewidth, s);
   IO::PUTSTR(0, s, 1, CHANNEL::TERMSUMLOG);
   s = c.uncertaintylevel >= 1 ? "b " : "  ";
   for (long k = 1; k <= NUVLEFT; ++k) IO::ADDREAL(w[k], rbi ? rbiplaces : bulkplaces, true, onewidth, s);
@@ -109,11 +107,10 @@ void READCOMPS_STATE::reportone() {
 
 void READCOMPS_STATE::reportrange() {
   const bool split = CONTROLJX.splitbulk == yes;
-  const freenames f;
   IO::PUTSTR(1, split ? "composition" : "composition (from script)", 1, CHANNEL::TERMSUMLOG);
   std::string& s = IO::PSTR;
   s.clear();
-  for (const sstring& l : f.label) IO::ADDSTR(l, rangewidth, s);
+  for (const sstring& l : FREECOMPONENTS(true)) IO::ADDSTR(l, rangewidth, s);
   IO::PUTSTR(0, s, 1, CHANNEL::TERMINAL);
   s.clear();
   for (long k = 1; k <= NUVLEFT; ++k) IO::ADDREAL(c1[k], bulkplaces, true, rangewidth, s);
@@ -144,9 +141,10 @@ void READCOMPS_STATE::reportrange() {
   if (last) IO::ADDREAL(PROP2, bulkplaces, true, tablewidth, s);
   if (split) s += "   (of overall range)";
   IO::PUTSTR(0, s, 1, CHANNEL::SUMLOG);
+  const std::vector<sstring> names = FREECOMPONENTS(false);
   for (long k = 1; k <= NUVLEFT; ++k) {
     s.clear();
-    IO::ADDSTR(f.name[static_cast<std::size_t>(k - 1)], tablewidth, s);
+    IO::ADDSTR(names[static_cast<std::size_t>(k - 1)], tablewidth, s);
     IO::ADDREAL(c1[k], tableplaces, true, tablewidth, s);
     for (smallint i = 1; i <= columns; ++i) IO::ADDREAL((1 - t(i)) * c1[k] + t(i) * c2[k], tableplaces, true, tablewidth, s);
     if (last) IO::ADDREAL(c2[k], tableplaces, true, tablewidth, s);

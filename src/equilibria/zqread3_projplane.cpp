@@ -2,7 +2,6 @@
 // when it fits the free components, else the apices asked as an oxide list
 // or apex by apex and written back to the log in script form; then one apex
 // per non-solution phase in excess, and the report.
-#include <cmath>
 #include <string>
 #include <vector>
 
@@ -24,14 +23,6 @@ constexpr smallint copywidth = 6;          // fields of the copy-back block
 constexpr smallint reportwidth = 8;        // fields of the report
 constexpr smallint reportplaces = 3;       // decimals of the copy-back block and the report
 const char* const rule = "% ----------------------------------------------------------";
-
-// The free components in order.
-std::vector<sstring> freecomponents() {
-  std::vector<sstring> f;
-  for (long j = 1; j <= NUV; ++j)
-    if (BCOMPS[j]) f.push_back(COMPNAME[j]);
-  return f;
-}
 
 // The line naming the plane's size and what the phases in excess take up.
 void announce(const std::vector<sstring>& f) {
@@ -132,13 +123,11 @@ bool askapices(const std::vector<sstring>& f) {
 }
 
 // The plane as the script would give it, to the log.
-void copyback(const std::vector<sstring>& f) {
-  bool oxygen = false;
-  for (const sstring& n : f) oxygen = oxygen || n == "O";
+void copyback() {
   IO::PUTSTR(1, "in form to copy to scriptfile:", 2, CHANNEL::LOG);
   IO::PUTSTR(0, rule, 1, CHANNEL::LOG);
   std::string s = "projplane" + IO::BLANKSTRING(10);
-  for (const sstring& n : f) IO::ADDSTR(oxygen && n == "FeO" ? sstring("FeOt") : n, copywidth, s);
+  for (const sstring& n : FREECOMPONENTS(true)) IO::ADDSTR(n, copywidth, s);
   IO::PUTSTR(0, s, 1, CHANNEL::LOG);
   IO::PUTSTR(0, rule, 1, CHANNEL::LOG);
   for (smallint a = 1; a <= NPROJAPEX; ++a) {
@@ -146,13 +135,10 @@ void copyback(const std::vector<sstring>& f) {
     IO::ADDSTR(PROJNAMES[a], -copywidth, s);
     for (smallint k = 1; k <= NUVLEFT; ++k) {
       const extended v = PROJPLANE(a, k);
-      const extended whole = std::nearbyint(v);
       if (v == 0)
         IO::ADDSTR("0", copywidth, s);
-      else if (std::fabs(v - whole) < integerwithin)
-        IO::ADDINT(whole, copywidth, s);
       else
-        IO::ADDREAL(v, reportplaces, true, copywidth, s);
+        IO::ADDWHOLEORREAL(v, integerwithin, reportplaces, copywidth, s);
     }
     IO::PUTSTR(0, s, 1, CHANNEL::LOG);
   }
@@ -202,7 +188,7 @@ void READPROJPLANE() {
   if (!fromscript)
     for (smallint a = 1; a <= NPROJAPEX; ++a)
       for (smallint k = 1; k <= NUVLEFT; ++k) PROJPLANE(a, k) = 0;
-  const std::vector<sstring> f = freecomponents();
+  const std::vector<sstring> f = FREECOMPONENTS(false);
   if (static_cast<smallint>(f.size()) != NUVLEFT) IO::ERROREXIT("readprojplane", "wrong size of compname", yourfault);
   if (fromscript)
     for (std::size_t k = 1; k <= f.size(); ++k)
@@ -216,7 +202,7 @@ void READPROJPLANE() {
       c.project = no;
       return;
     }
-    copyback(f);
+    copyback();
   }
   excessapices();
   report(fromscript, f);

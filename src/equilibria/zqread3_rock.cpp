@@ -2,7 +2,6 @@
 // measured compositional variables of all of them with their covariance,
 // and the bulk (with its log-ratios) that given variables and the "rbi"
 // modes make.
-#include <cmath>
 #include <string>
 
 #include "equilibria/zqread3.h"
@@ -31,13 +30,7 @@ smallint unmeasured(const ptype1& p) {
   return n;
 }
 
-void addamount(extended v, std::string& s) {
-  const extended whole = std::nearbyint(v);
-  if (std::fabs(v - whole) < integerwithin)
-    IO::ADDINT(whole, valuewidth, s);
-  else
-    IO::ADDREAL(v, amountplaces, true, valuewidth, s);
-}
+void addamount(extended v, std::string& s) { IO::ADDWHOLEORREAL(v, integerwithin, amountplaces, valuewidth, s); }
 
 // One row of the "rbi"-form listing.
 void listrow(const sstring& name, extended mode, const cvector& comp) {
@@ -56,28 +49,29 @@ void addperatom(const sstring& name, extended mode, const cvector& comp, cvector
   for (long j = 1; j <= NUV; ++j) all[j] += mode * comp[j] / atoms;
 }
 
+// Each end-member's proportion in phase p at x and its share of each
+// component, to standard output.
+void listcontributions(const ptype1& p, const eqvector& x) {
+  IO::WRITETERMINAL("mineral composition contributions from end-members\n");
+  for (long e = 1; e <= p.nprop; ++e) {
+    const extended pe = ZQUTE1::SUBSTERM(p.prop[e], x, 1);
+    std::string s;
+    IO::ADDSTR(p.em[e].name, namewidth, s);
+    IO::ADDREAL(pe, modeplaces, true, valuewidth, s);
+    for (long j = 1; j <= NUV; ++j)
+      addamount(pe * static_cast<extended>(p.em[e].comp[j]) / static_cast<extended>(COMPDIV[j]), s);
+    IO::WRITETERMINAL(s + "\n");
+  }
+}
+
 // The formula composition of rock mineral m at the variables of xyz from
 // next on; next moves past them.
 void mineralcomposition(const mineraltype& m, const xyzvector& xyz, long& next, cvector& comp, smallint printlevel) {
   const ptype1& p = (*PREC1)[m.phase];
   eqvector x{"calcbp x"};
   for (long v = 1; v <= p.nvar; ++v) x[v] = p.xvar[v].isorder ? 0 : xyz[++next];
-  comp.fill(0);
-  if (printlevel >= 2) IO::WRITETERMINAL("mineral composition contributions from end-members\n");
-  for (long e = 1; e <= p.nprop; ++e) {
-    const extended pe = ZQUTE1::SUBSTERM(p.prop[e], x, 1);
-    std::string s;
-    if (printlevel >= 2) {
-      IO::ADDSTR(p.em[e].name, namewidth, s);
-      IO::ADDREAL(pe, modeplaces, true, valuewidth, s);
-    }
-    for (long j = 1; j <= NUV; ++j) {
-      const extended share = pe * static_cast<extended>(p.em[e].comp[j]) / static_cast<extended>(COMPDIV[j]);
-      comp[j] += share;
-      if (printlevel >= 2) addamount(share, s);
-    }
-    if (printlevel >= 2) IO::WRITETERMINAL(s + "\n");
-  }
+  if (printlevel >= 2) listcontributions(p, x);
+  ZQUTE1::PHASECOMPOSITION(p, x, comp);
 }
 
 }  // namespace

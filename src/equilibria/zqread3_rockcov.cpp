@@ -32,13 +32,9 @@ constexpr smallint corplaces = 3;        // decimals of a correlation
 // The free components in order, without the denominator: the names of
 // the log-ratios.
 std::vector<sstring> rationames() {
-  std::vector<sstring> names;
+  std::vector<sstring> names = FREECOMPONENTS(false);
   const smallint den = KBPDENFREE();
-  smallint free = 0;
-  for (long j = 1; j <= NUV; ++j) {
-    if (!BCOMPS[j]) continue;
-    if (++free != den) names.push_back(COMPNAME[j]);
-  }
+  if (den >= 1 && static_cast<std::size_t>(den) <= names.size()) names.erase(names.begin() + (den - 1));
   return names;
 }
 
@@ -153,14 +149,15 @@ void CALCCOVBP_ROCK(IO::rrvector& bulk) {
     SDBP[i] = ZQMATH1::FINDNMAD(sorted, nsamples, BP[i]);
   }
   // The covariance pairs the entries of each sample, so it is formed from
-  // the samples as drawn, not from the sorted copies.
+  // the samples as drawn, not from the sorted copies; each pair once, its
+  // mirror the same number.
   for (long i = 1; i <= n; ++i)
-    for (long j = 1; j <= n; ++j) {
+    for (long j = i; j <= n; ++j) {
       const sortvector& si = samples[static_cast<std::size_t>(i - 1)];
       const sortvector& sj = samples[static_cast<std::size_t>(j - 1)];
       extended sum = 0;
       for (smallint s = 1; s <= nsamples; ++s) sum += (si[s] - BP[i]) * (sj[s] - BP[j]);
-      COVBP(i, j) = sum / (nsamples - 1);
+      COVBP(i, j) = COVBP(j, i) = sum / (nsamples - 1);
     }
   listing();
 }

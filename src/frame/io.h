@@ -138,6 +138,9 @@ void ADDSTR(const std::string& text, smallint width, std::string& line);
 void ADDREAL(extended x, smallint places, bool fixed, smallint width, std::string& line);
 // Appends x as INT2STR writes it, right-justified in width.
 void ADDINT(extended x, smallint width, std::string& line);
+// Appends x as the whole number nearest it (ADDINT) when it lies less than
+// within from one, else as ADDREAL with places decimals, fixed.
+void ADDWHOLEORREAL(extended x, extended within, smallint places, smallint width, std::string& line);
 // Writes the words of lines re-flowed to terminal and log.
 void FORMATTEXT(const eestrtype& lines);
 // Writes, after title, which file channels are open and used.

@@ -1,4 +1,5 @@
 // Output channels and the shared line buffers.
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -123,6 +124,14 @@ void ADDREAL(extended x, smallint places, bool fixed, smallint width, std::strin
 }
 
 void ADDINT(extended x, smallint width, std::string& line) { ADDSTR(INT2STR(x), width, line); }
+
+void ADDWHOLEORREAL(extended x, extended within, smallint places, smallint width, std::string& line) {
+  const extended whole = std::nearbyint(x);
+  if (std::fabs(x - whole) < within)
+    ADDINT(whole, width, line);
+  else
+    ADDREAL(x, places, true, width, line);
+}
 
 void FORMATTEXT(const eestrtype& lines) {
   // Gather every word first, so that a paragraph too long for the word list

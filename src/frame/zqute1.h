@@ -50,6 +50,10 @@ void FLUIDSTRING(std::string& line);
 // ---------------------------------------------------------------- a-x expressions
 // The value of term at x, variable v of the phase being x[v + offset - 1].
 extended SUBSTERM(const termtype& term, const eqvector& x, smallint offset);
+// The composition comp[1..NUV] (per formula unit, over COMPDIV) of solution
+// phase p at its variables x[1..]: its end-members' compositions weighted
+// by their proportions.
+void PHASECOMPOSITION(const ptype1& p, const eqvector& x, cvector& comp);
 // name = the expression in readable algebra, on the channels of mask.
 void WRITETERM(const termtype& term, const sstring& name, smallint phase, longint mask);
 // True when every site fraction of the phase is positive at its guesses.

@@ -128,6 +128,15 @@ void WRITETERM(const termtype& term, const sstring& name, smallint phase, longin
   line.clear();
 }
 
+void PHASECOMPOSITION(const ptype1& p, const eqvector& x, cvector& comp) {
+  comp.fill(0);
+  for (long e = 1; e <= p.nprop; ++e) {
+    const extended pe = SUBSTERM(p.prop[e], x, 1);
+    for (long j = 1; j <= NUV; ++j)
+      comp[j] += pe * static_cast<extended>(p.em[e].comp[j]) / static_cast<extended>(COMPDIV[j]);
+  }
+}
+
 bool XYZLEGAL(smallint phase) {
   const ptype1& p = (*PREC1)[phase];
   if (p.nsf <= 0) return true;

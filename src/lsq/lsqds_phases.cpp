@@ -217,8 +217,10 @@ void CALCA(smallint k, smallint b) {
       constituent(x, br, j);
     }
   }
-  for (smallint g = 1; g < x.nreac; ++g)
-    for (smallint j = 1; j <= x.nem; ++j) SAMEBRACKET(k + g, k, b).act[j] = br.act[j];
+  for (smallint g = 1; g < x.nreac; ++g) {
+    brrec& same = SAMEBRACKET(k + g, k, b);
+    for (smallint j = 1; j <= x.nem; ++j) same.act[j] = br.act[j];
+  }
 }
 
 }  // namespace LSQDS

@@ -1,7 +1,6 @@
 // The rbi rows of the conversion utility: each mineral's composition in the
 // system components from its compositional variables, and each pure
 // phase's, as a bulk block in the log.
-#include <cmath>
 #include <string>
 
 #include "frame/channels.h"
@@ -24,13 +23,7 @@ extended rbimode(long r) { return r <= maxrbi ? RBIMODE[r] : 0; }
 
 // Appends the composition comp[1..NUV] in fields of 10.
 void addcomposition(const cvector& comp, std::string& w) {
-  for (smallint c = 1; c <= NUV; ++c) {
-    const extended rounded = std::nearbyint(comp[c]);
-    if (std::fabs(comp[c] - rounded) < integerwithin)
-      IO::ADDINT(rounded, 10, w);
-    else
-      IO::ADDREAL(comp[c], 6, true, 10, w);
-  }
+  for (smallint c = 1; c <= NUV; ++c) IO::ADDWHOLEORREAL(comp[c], integerwithin, 6, 10, w);
 }
 
 // The composition of mineral m from its variables, through the phase's
@@ -48,12 +41,7 @@ void mineralcomposition(mineraltype& m, cvector& comp) {
   if (ph.nvar != nq + m.nxyz) IO::ERROREXIT("make rbi", "phase size mismatch", yourfault);
   smallint next = 0;
   for (smallint v = 1; v <= ph.nvar; ++v) X[v] = ph.xvar[v].isorder ? 0 : m.xyz[++next];
-  for (smallint c = 1; c <= NUV; ++c) comp[c] = 0;
-  for (smallint e = 1; e <= ph.nprop; ++e) {
-    const extended pe = ZQUTE1::SUBSTERM(ph.prop[e], X, 1);
-    for (smallint c = 1; c <= NUV; ++c)
-      comp[c] += pe * static_cast<extended>(ph.em[e].comp[c]) / static_cast<extended>(COMPDIV[c]);
-  }
+  ZQUTE1::PHASECOMPOSITION(ph, X, comp);
 }
 
 }  // namespace
