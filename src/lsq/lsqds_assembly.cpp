@@ -49,14 +49,10 @@ void modelactivities(smallint i) {
       for (smallint m = 1; m < n; ++m) v[m] = br.xyz[c + m];
       c = static_cast<smallint>(c + n - 1);
       OCALCA(ph, v, br.p, br.t, a);
-      for (smallint m = 1; m <= n; ++m) {
-        if (!(a[m] > 0))
-          IO::ERROREXIT("assembly",
-                        "activity of " + x.emname[k + m - 1] + " not above 0 at bracket " + IO::INT2STR(b) + " of " +
-                            ident(i),
-                        yourfault);
-        br.act[k + m - 1] = a[m];
-      }
+      // Stored whatever they are: a bracket at an end-member composition
+      // gives its other end-members 0, and only a reaction term's activity
+      // has to be above 0 for its ln K.
+      for (smallint m = 1; m <= n; ++m) br.act[k + m - 1] = a[m];
     }
   }
 }

@@ -144,9 +144,10 @@ void CALCHBR(smallint k) {
     extended var = (tuncertainty * dmudt) * (tuncertainty * dmudt) + (sigp * dmudp) * (sigp * dmudp);
     for (smallint i = 1; i <= x.nrx; ++i) {
       if (i == IO2 || i == IS2) continue;
-      const extended a = br.act[i];
-      if (a >= 1) continue;
-      const extended u = activityfraction * a * x.rxcoef[i] * CONST::RGAS * br.t / a;
+      if (br.act[i] >= 1) continue;
+      // 1 % of a through d(RT ln a)/da = RT/a: a cancels, so an activity
+      // of 0 contributes as much as any other below 1.
+      const extended u = activityfraction * x.rxcoef[i] * CONST::RGAS * br.t;
       var += u * u;
     }
     br.sd2 = 2 * std::sqrt(var);

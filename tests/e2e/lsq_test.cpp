@@ -124,6 +124,29 @@ TEST(LeastSquares, FitOfABinaryByQRAndByCholesky) {
   }
 }
 
+// The reaction pa = pb with pa from the binary at x(ab) = 0, where the
+// binary's pb, not a reaction term, has activity 0. By hand, at 5 kbar:
+// h = -0.005 T + 0.2 (5 - 0.001), -3.86595 at 700 C and -4.11595 at 750 C;
+// s = 2 sqrt((2.5 x 0.005)^2 + (0.05 x 0.2)^2 + (0.01 R T)^2), the activity
+// term that of a = 0 too: 0.16496 and 0.17312. One reversal: r = -0.7395,
+// sd = 0.5 (s1 + s2)(0.887 + r (0.194 + 0.0973 r)) = 0.1347; class 2 with
+// gap 1: -3.99095 -+ 1.1783 x 0.16904. Two rows, two unknowns: H(pb) =
+// -1000.30 - 3.99.
+TEST(LeastSquares, FitWithABracketAtAnEndMemberComposition) {
+  const std::string xp = "1 pa -1000.3 0.5\n2 pb -1003.5 0.7\n0\n0\n"
+                         "1 pa pb\n -1 1  1\nab 1  at pa\n1 5 700 0 0\n0 5 750 0 0\n-1\n0\n";
+  const e2e::Run r =
+      e2e::run({"lsq"}, "1\n", {{"ds-prefs.txt", fitprefs + "infolevel 2\n*\n"}, {"ds-xpab.txt", xp}});
+  const std::string& log = r.files.at("jx-log.txt");
+  EXPECT_TRUE(has(log, "\n      P      T        pa        pb        pb\n    5.0    700   1.00000         0   1.00000\n"))
+      << log;
+  EXPECT_TRUE(has(log, "\n  2)    -3.9909    0.1347    pa  =  pb ")) << log;
+  const std::string& sum = r.files.at("ds-o6cv.txt");
+  EXPECT_TRUE(has(sum, "(-4.19 <-> -3.79), uH = 0.17, d/s = 0.7, h = 1.00\n")) << sum;
+  EXPECT_TRUE(has(sum, "\npb        -1004.29 ")) << sum;
+  EXPECT_TRUE(has(r.files.at("jx-ds6cv.txt"), "\n    0  -1004.291   0.04500   2.3000\n"));
+}
+
 TEST(LeastSquares, RefitFromTheNewEndMemberFileGivesTheSameEnthalpies) {
   const e2e::Run first = e2e::run({"lsq"}, "1\n", {{"ds-prefs.txt", fitprefs + "*\n"}});
   const std::string written = first.files.at("ds-emab-i.txt");

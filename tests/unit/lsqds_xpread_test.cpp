@@ -200,7 +200,7 @@ TEST_F(LeastSquaresExperiments, AssemblyRows) {
   EXPECT_EQ((*LSQDS::LHS)(2, 3), 1);
   EXPECT_FALSE((*LSQDS::B)(2, 1));
 
-  // An activity of 0 from the model stops the assembly.
+  // An activity of 0 from the model for a reaction term stops the assembly.
   SetUp();
   ASSERT_EQ(read("0\n0\n1 pa pb\n -1 1 1\nab 1 lab\n1 5 700 0 1\n0 5 750 0 0.3\n-1\n0\n"), "");
   EXPECT_EQ(fatal([] { LSQDS::ASSEMBLY(1); }), "assembly: activity of pa not above 0 at bracket 1 of experiment 1 (lab)");
