@@ -190,10 +190,12 @@ void startrecord(tdrec& r, const IO::strings& w, smallint n) {
   r.vmax = -1;
   r.bwfac = 1;
   r.name = IO::MAKESSTRING(w[1]);
-  if (n == 2 || (n >= 3 && !w[3].empty() && w[3][0] == '\xA5'))
-    r.formula = w[2];
+  // Only the words before a comment count: a comment's words stay in w.
+  const std::string second = n >= 2 ? w[2] : std::string(), third = n >= 3 ? w[3] : std::string();
+  if (n == 2 || (!third.empty() && third[0] == '\xA5'))
+    r.formula = second;
   else
-    r.formula = IO::MAKESSTRING(w[2] + "_" + w[3]);
+    r.formula = IO::MAKESSTRING(second + "_" + third);
 }
 
 // The words of a name line, without a comment.

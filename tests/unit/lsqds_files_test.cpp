@@ -277,6 +277,22 @@ TEST_F(LeastSquaresFiles, NewFormatFileFromOldLayoutCarriesTheCalorimetry) {
             std::string::npos);
 }
 
+// A comment on a name line is no word of the formula, neither when read
+// nor when the new-format file is read again: the formula stays as it was.
+TEST_F(LeastSquaresFiles, NameLineCommentIsNoPartOfTheFormula) {
+  const std::string block = "\n 1 1 0\n0\n -900\n 0.0415\n 2.269\n 0 0 0 0\n 0\n 730 6\n\n";
+  readem("6\n\ncmt  % a comment here" + block + "two  AB %c d" + block + "*\n");
+  EXPECT_EQ(TDA[1].formula, "_");
+  EXPECT_EQ(TDA[2].formula, "AB");
+  LSQDS::WRITEEMDATA();
+  const std::string first = dir.read("ds-emcv-i.txt");
+  EXPECT_NE(first.find("\ncmt     _\n"), std::string::npos) << first;
+  readem(first, "emcv-i");
+  EXPECT_EQ(TDA[1].formula, "_");
+  LSQDS::WRITEEMDATA();
+  EXPECT_EQ(dir.read("ds-emcv-i.txt"), first);
+}
+
 TEST_F(LeastSquaresFiles, EndMemberFileReading) {
   readem("6\n\nq  SiO2 \xA5x\n 1 1 10 2 0\n0\n-900.0%note\n 0.0415\n 2.269\n 0 0 0 0\n 0\n 730 6\n\n"
          "z\n 1 1 0\n0\n 0\n -0.00644\n 0\n 0 0 0 0\n 0\n 0 0\n\nqL a b\n 1 1 0\n7\n 0\n 0\n 0\n 0 0 0 0\n 0\n 0 0 0\n\n* end\n");
