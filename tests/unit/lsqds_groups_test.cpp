@@ -135,6 +135,32 @@ TEST_F(LeastSquaresGroups, DivariantSolvedForCompositions) {
   EXPECT_EQ(fatal([] { LSQDS::CALCASS(1, 1, false); }), "calcass: not currently implemented");
 }
 
+// The header names P, T and every composition solved for; the columns of
+// the calculated value and the miss only when P or T is solved too.
+TEST_F(LeastSquaresGroups, TableHeaderNamesEveryUnknown) {
+  const struct {
+    std::string xp;
+    smallint kind;
+    const char* header;
+  } cases[] = {
+      {unknowncomps, 2, "\n        P(kbar)    T(C)       calc    miss     x(ss)\n"},
+      {"1 ss pa divariant\n1 1 dv\nma pa\n -1 1\n1 5 500 0 0.5\n0 5 500 0 0.5\n-1\n", 3,
+       "\n        P(kbar)    T(C)       x(ss)\n"},
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    ASSERT_EQ(read(c.xp), "");
+    testsupport::openchannel(CHANNEL::SUMMARYBIT, "sum.txt");
+    LSQDS::SAMEPTX(1);
+    LSQDS::FILLPREC(1);
+    ASSERT_EQ(fatal([&] { LSQDS::CALCASS(1, c.kind, true); }), "");
+    IO::FILECLOSE(IO::CHANNELFILE(CHANNEL::SUMMARYBIT), true, "sum");
+    IO::WHATSOPEN &= ~CHANNEL::SUMMARY;
+    const std::string s = dir.read("sum.txt");
+    EXPECT_NE(s.find(c.header), std::string::npos) << s;
+  }
+}
+
 TEST_F(LeastSquaresGroups, TableRowsOfTheSolve) {
   // One solution: P 5 (6.5 when P is solved), 790 K (516.85 C), x 0.25;
   // the bracket at 5 kbar and 800 K, and a second one after it.
