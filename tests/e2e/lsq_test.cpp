@@ -138,7 +138,8 @@ TEST(LeastSquares, FitWithABracketAtAnEndMemberComposition) {
   const e2e::Run r =
       e2e::run({"lsq"}, "1\n", {{"ds-prefs.txt", fitprefs + "infolevel 2\n*\n"}, {"ds-xpab.txt", xp}});
   const std::string& log = r.files.at("jx-log.txt");
-  EXPECT_TRUE(has(log, "\n      P      T        pa        pb        pb\n    5.0    700   1.00000         0   1.00000\n"))
+  EXPECT_TRUE(
+      has(log, "\n      P      T        pa        pb        pb\n    5.0    700   1.00000         0   1.00000\n"))
       << log;
   EXPECT_TRUE(has(log, "\n  2)    -3.9909    0.1347    pa  =  pb ")) << log;
   const std::string& sum = r.files.at("ds-o6cv.txt");
