@@ -273,7 +273,7 @@ void PRINTGMIN() {
       IO::PUTSTR(0, "Gibbs energy minimisation found no assemblage", 1, results);
     }
   } else {
-    std::string line = "Gibbs energy minimisation with";
+    std::string line = "Gibbs energy minimisation with ";
     for (long i = 1; i <= NP; ++i)
       if (!PINEX[i]) line += " " + phasename(i);
     IO::PUTSTR(0, line + excesstext(), 1, results);

@@ -30,6 +30,21 @@ constexpr smallint maxapices = 4;
 
 std::string i2s(long n) { return IO::INT2STR(n); }
 
+// Why a dogmin run has no Gibbs energies to rank its assemblages by: each
+// cause that switched the phase properties off. Without a solution phase
+// they are never worked out, whatever else the run holds.
+std::string nogibbs() {
+  if (NPSS == 0) return "dogmin needs a solution phase: not with pure phases alone";
+  std::string causes;
+  const auto add = [&causes](const std::string& cause) { causes += (causes.empty() ? "" : " or ") + cause; };
+  if (CONTROLJX.batch == yes) add("in a batch run");
+  if (FLUIDTYPE == ftype::h2oaq || FLUIDTYPE == ftype::h2oco2aq) add("with an aqueous fluid");
+  if (EXBUFF) add("with a buffered fluid");
+  if (NLNA > 0) add("with ln a variables");
+  if (NMU > 0) add("with mu variables");
+  return "dogmin needs Gibbs energies" + (causes.empty() ? "" : ": not " + causes);
+}
+
 // The locals of one call, shared by its steps.
 struct nlecalcs {
   smallint cv = 0;  // calculated variance
@@ -313,9 +328,7 @@ void nlecalcs::run() {
   if (DOGMIN) {
     // Without Gibbs energies every assemblage would tie at zero and the
     // report would name whichever came first.
-    if (!CALCG)
-      IO::ERROREXIT("dogmin", "dogmin needs Gibbs energies: not with an aqueous or buffered fluid or ln a / mu variables",
-                    yourfault);
+    if (!CALCG) IO::ERROREXIT("dogmin", nogibbs(), yourfault);
     ZQNLE3::SETUPGMIN();
   }
   ZQNLE3::COUNTCOMP();

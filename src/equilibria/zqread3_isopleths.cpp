@@ -95,13 +95,16 @@ void SERIES(extended low, extended high, extended inc, smallint row) {
     NLISO[row] = 2;
     return;
   }
-  long n = static_cast<long>(std::trunc((high - low) / inc)) + 1;
-  // With high appended the list must still fit: else thin it to 101 values.
-  const bool appends = std::fabs(high - (low + inc * static_cast<extended>(n - 1))) > sameend;
-  if (n + (appends ? 1 : 0) > maxlistvalues) {
-    n = thinned;
+  // Counted as a real: an increment tiny beside the range gives a count no
+  // integer holds. With high appended the list must still fit: else thin
+  // it to 101 values.
+  const extended count = std::trunc((high - low) / inc) + 1;
+  const bool appends = std::fabs(high - (low + inc * (count - 1))) > sameend;
+  long n = thinned;
+  if (count + (appends ? 1 : 0) > maxlistvalues)
     inc = (high - low) / (thinned - 1);
-  }
+  else
+    n = static_cast<long>(count);
   for (long k = 1; k <= n; ++k) put(static_cast<smallint>(k), low + inc * static_cast<extended>(k - 1));
   if (std::fabs(high - LISO(row, n)) > sameend) put(static_cast<smallint>(++n), high);
   NLISO[row] = static_cast<smallint>(n);

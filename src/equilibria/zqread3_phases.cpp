@@ -4,6 +4,7 @@
 #include <string>
 
 #include "equilibria/zqread3.h"
+#include "frame/bytes.h"
 #include "frame/channels.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
@@ -43,7 +44,7 @@ std::string bufferentry(const sstring& name) {
   const extended nearest = std::round(BUFFERDEL);
   const std::string del =
       std::fabs(BUFFERDEL - nearest) < 0.0001L ? IO::INT2STR(nearest) : IO::REAL2STR(BUFFERDEL, 1, true);
-  return name + "(buffer \u2206=" + del + ")";
+  return name + "(buffer " + macroman::increment_s + "=" + del + ")";
 }
 
 // The "with" line, and the answer list it leaves.

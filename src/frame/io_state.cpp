@@ -1,4 +1,6 @@
 // The state of the I/O layer.
+#include <string>
+
 #include "frame/io.h"
 #include "frame/zqglobal_reset.h"
 
@@ -70,8 +72,10 @@ void RESETIO() {
 }  // namespace IO
 
 void ARRAYINDEXFAULT(const char* name, long index, long lo, long hi) {
+  // INT2STR blanks out whole numbers past 32 bits, and a wild index is
+  // just what this message must show.
   IO::ERROREXIT("array index",
-                "index " + IO::INT2STR(index) + " outside " + IO::INT2STR(lo) + ".." +
+                "index " + std::to_string(index) + " outside " + IO::INT2STR(lo) + ".." +
                     IO::INT2STR(hi) + " of " + name,
                 myfault);
 }

@@ -214,11 +214,14 @@ void xco2values(const scriptline& l) {
       IO::PUTSTR(1, "x(CO2): low, high and inc expected", 1, CHANNEL::TERMLOG);
       SCRIPTFAULT("values inappropriate");
     }
-    long count = static_cast<long>(std::trunc((high - low) / inc)) + 1;
-    if (count + 1 > maxxco2values) {
-      count = maxxco2values;
-      inc = (high - low) / 200;
-    }
+    // Weighed as a real before it becomes an integer: an increment tiny
+    // beside the range gives a count no integer holds.
+    const extended steps = std::trunc((high - low) / inc) + 1;
+    long count = maxxco2values;
+    if (steps + 1 > maxxco2values)
+      inc = (high - low) / (maxxco2values - 1);
+    else
+      count = static_cast<long>(steps);
     for (long i = 1; i <= count; ++i) CONTROLJX.xco2list[i] = low + static_cast<extended>(i - 1) * inc;
     if (std::fabs(CONTROLJX.xco2list[count] - high) > 1e-8L && count < maxxco2values) {
       ++count;

@@ -147,13 +147,39 @@ TEST(Mode1Run, StateOfOrder) {
 
 TEST(Mode1Run, DogminAndFractionationStops) {
   const std::string dog = "inexcess\ndiagramPT 4 10 400 700\npseudosection\nbulk MgO FeO\nbulk 50 50\nautoexit\n*\n";
-  // Pure phases have no phase Gibbs energies to compare; their bulk is silica alone.
+  // Without a solution phase no phase Gibbs energies are worked out; the
+  // bulk of the pure phases is silica alone.
   const std::string silica = "inexcess\ndiagramPT 4 10 400 700\npseudosection\nbulk SiO2\nbulk 100\nautoexit\n*\n";
   const e2e::Run pure = e2e::run(
       {"loop"}, "", {{"jx-lp.txt", "axfile lpax\nwith pa pb\ndogmin yes 1\ncalcTatP yes\ncalcP 6\ncalcT 600\n" + silica}});
-  EXPECT_TRUE(has(pure.out, "-- run bombed in dogmin : dogmin needs Gibbs energies: not with an aqueous or buffered "
-                            "fluid or ln a / mu variables\n"))
+  EXPECT_TRUE(has(pure.out, "-- run bombed in dogmin : dogmin needs a solution phase: not with pure phases alone\n"))
       << pure.out;
+  // With solution phases the stop names whatever else took the Gibbs
+  // energies away, and only that.
+  const struct {
+    const char* with;
+    const char* lines;
+    const char* cause;
+  } causes[] = {
+      {"alp bet", "setmu yes MgO -600\n", "with mu variables"},
+      {"alp bet per", "lna yes per -0.1 MgO\n", "with ln a variables"},
+      {"alp bet per", "lna yes per -0.1 MgO\nsetmu yes FeO -300\n", "with ln a variables or with mu variables"},
+  };
+  for (const auto& c : causes) {
+    SCOPED_TRACE(c.lines);
+    const e2e::Run r = e2e::run({"loop"}, "", {{"jx-lp.txt", std::string("axfile lpax\nwith ") + c.with +
+                                                                "\nmaxvar 3\ndogmin yes 0\ncalcP 6\ncalcT 600\n" +
+                                                                c.lines + dog}});
+    EXPECT_TRUE(has(r.out, std::string("-- run bombed in dogmin : dogmin needs Gibbs energies: not ") + c.cause + "\n"))
+        << r.out;
+  }
+  // A batch of items stops alike.
+  std::string batch = e2e::slurp(e2e::fs::path(SOLVARINTH_FIXTURES) / "setup/batch/jx-st.txt");
+  batch = std::regex_replace(batch, std::regex("\nmc [^\n]*\n"), "\ndogmin yes 1\n");
+  batch = std::regex_replace(batch, std::regex("\npseudosection no\n"),
+                             "\npseudosection\nbulk SiO2 Al2O3 MgO FeO O\nbulk 40 10 30 15 5\n");
+  const e2e::Run b = e2e::run({"dataset/jx-ds7qz1.txt", "setup/base"}, "", {{"jx-st.txt", batch}});
+  EXPECT_TRUE(has(b.out, "-- run bombed in dogmin : dogmin needs Gibbs energies: not in a batch run\n")) << b.out;
   const e2e::Run grid = e2e::run(
       {"loop"}, "", {{"jx-lp.txt", "axfile lpax\nwith alp bet\nmaxvar 3\ndogmin yes 0\ncalcP 4 6 1\ncalcT 500 600 50\n" + dog}});
   EXPECT_TRUE(has(grid.out, "\nrunning dogmin: min variance of equilibria is divariant; max variance is triva")) << grid.out;

@@ -235,6 +235,32 @@ TEST(Mode1Files, PseudosectionModesInsideAndOutsideTheLoop) {
   }
 }
 
+// A mode isopleth whose increment is tiny beside its range, from the script
+// or typed: too many values for a list, so 101 over the range, the last at
+// 700 C where the bulk 65, 35 lies halfway across the loop.
+TEST(Mode1Files, ModeIsoplethOfATinyIncrementIsThinned) {
+  const struct {
+    const char* line;
+    const char* answers;
+  } cases[] = {{"modeiso al 0.1 0.5 1e-30\n", ""}, {"modeiso al\n", "0.1 0.5 1e-30\n"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    const e2e::Run r = runwith(script(std::string("pseudosection\nbulk MgO FeO\nbulk 65 35\n") + c.line +
+                                      "calcTatP yes\ncalcP 6\ncalcT 500 800\nautoexit\n"),
+                               c.answers);
+    EXPECT_FALSE(has(r.out, "bombed")) << r.out;
+    EXPECT_TRUE(has(r.out, "mode of al set to  values between 0.1 and 0.5\n\noriginal variance")) << r.out;
+    const std::regex row("\n {10}(0\\.[0-9]{4}) {4}0\\.[0-9]{4} ");
+    std::vector<long double> modes;
+    for (std::sregex_iterator m(r.out.begin(), r.out.end(), row), end; m != end; ++m)
+      modes.push_back(std::stold((*m)[1].str()));
+    ASSERT_EQ(modes.size(), 101u) << r.out;
+    for (std::size_t k = 0; k < modes.size(); ++k)
+      EXPECT_NEAR(static_cast<double>(modes[k]), 0.1 + 0.004 * static_cast<double>(k), 1e-9) << k;
+    EXPECT_TRUE(has(r.out, "\n   6.000   700.000    0.3000    0.4000\n\nmode          al        be           G   ")) << r.out;
+  }
+}
+
 // A second pass of the same run appends to every file: the first csv file
 // separates its rows by an empty line and repeats no heading, the a-x
 // listing is written once.

@@ -2,6 +2,10 @@
 // terminal cut, fields and reflowed messages.
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <string>
+#include <utility>
+
 #include "frame/bytes.h"
 #include "frame/io.h"
 #include "iotestsupport.h"
@@ -113,6 +117,11 @@ TEST_F(Channels, ArrayIndexOutsideEndsRunAsInternalFault) {
   EXPECT_THROW(a[4] = 1, IO::runend);
   EXPECT_NE(term.text().find("array index : index 4 outside 1..3 of TESTARRAY\n\n\n===This shouldn't"),
             std::string::npos);
+  // An index from a count that overflowed is shown in full, not as blanks.
+  const std::pair<long, std::string> wild[] = {
+      {std::numeric_limits<long>::min() + 1, "-9223372036854775807"}, {3000000000L, "3000000000"}, {-7L, "-7"}};
+  for (const auto& w : wild)
+    EXPECT_EQ(testsupport::fatal([&] { a[w.first]; }), "array index: index " + w.second + " outside 1..3 of TESTARRAY");
 }
 
 }  // namespace

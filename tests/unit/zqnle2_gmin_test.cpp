@@ -198,7 +198,7 @@ TEST_F(Dogmin, GridRowsMarkEachPointAndKeepTheGapsToTheMinimum) {
   GMININFO[2].ph[1] = GMININFO[2].ph[3] = true;
   const auto shown = report();
   EXPECT_EQ(shown[1], "##########################################################");
-  EXPECT_EQ(shown[2], "Gibbs energy minimisation with al be, with, in excess, q");
+  EXPECT_EQ(shown[2], "Gibbs energy minimisation with  al be, with, in excess, q");
   EXPECT_EQ(shown[3], "");
   EXPECT_EQ(shown[4], " P(kbar)     T(" + deg + "C)     al     be            G       del     n     #");
   EXPECT_EQ(shown[5], "   6.000   650.000      .      X   -101.50000   1.25000     3     3");

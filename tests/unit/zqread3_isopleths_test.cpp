@@ -77,6 +77,9 @@ TEST_F(Isopleths, Series) {
       {0.4L, 0.4L + 1e-9L, 0.1L, {0.4L}, 1, 0.4L},
       {0, 0.401L, 0.002L, {0, 0.00401L}, 101, 0.401L},  // 202 with high appended: thinned
       {0, 0.4L, 0.002L, {0, 0.002L}, 201, 0.4L},
+      // Increments whose count no integer holds are thinned all the same.
+      {0.1L, 0.5L, 1e-30L, {0.1L, 0.104L}, 101, 0.5L},
+      {0.1L, 0.3L, 1e-4000L, {0.1L, 0.102L}, 101, 0.3L},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.high);

@@ -190,6 +190,16 @@ TEST_F(LogRatios, BulkOfTheRockMinerals) {
   EXPECT_TRUE(has(out, "rbi-form, compositions calculated from input mineral xyz \n"
                        "alp         0.6000  0.600000  0.400000\nbet         0.4000  0.500000  0.500000\n"))
       << out;
+  // One level up each mineral's end-members come first: 1 - x and x of
+  // it, each with its share of every component.
+  ASSERT_EQ(ran([&] { ZQREAD3::CALCBP(bulk, bp, ROCKXYZ, 2); }, out), "");
+  EXPECT_TRUE(has(out, "mineral composition contributions from end-members\n"
+                       "alpMg       0.6000  0.600000         0\nalpFe       0.4000         0  0.400000\n"
+                       "alp         0.6000  0.600000  0.400000\n"
+                       "mineral composition contributions from end-members\n"
+                       "betMg       0.5000  0.500000         0\nbetFe       0.5000         0  0.500000\n"
+                       "bet         0.4000  0.500000  0.500000\n"))
+      << out;
 
   // A case without its own routine runs the covariance on the rock route.
   struct Case {

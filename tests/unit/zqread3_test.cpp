@@ -96,9 +96,10 @@ TEST_F(PhaseChoice, WithListAndChoiceAtTheTerminal) {
 }
 
 TEST_F(PhaseChoice, BufferEntryOfTheWithLine) {
+  // The increment sign is the single byte C6, as in every other text.
   for (const auto& [del, entry] : std::vector<std::pair<extended, std::string>>{
-           {0, "fmq(buffer) "}, {2, "fmq(buffer \u2206=2) "}, {1.99995L, "fmq(buffer \u2206=2) "},
-           {0.5L, "fmq(buffer \u2206=0.5) "}}) {
+           {0, "fmq(buffer) "}, {2, "fmq(buffer \xC6=2) "}, {1.99995L, "fmq(buffer \xC6=2) "},
+           {0.5L, "fmq(buffer \xC6=0.5) "}}) {
     tables({"alp"}, {"fmq"});
     with({"alp", "fmq"});
     BUFFERC = "fmq";
@@ -106,6 +107,12 @@ TEST_F(PhaseChoice, BufferEntryOfTheWithLine) {
     std::string out;
     EXPECT_EQ(run("", ZQREAD3::WHICHPHASES, out), "");
     EXPECT_NE(out.find("\nwith: alp, " + entry + "\n"), std::string::npos) << out;
+    const std::size_t at = out.find("\nwith: "), end = out.find('\n', at + 1);
+    ASSERT_NE(end, std::string::npos) << out;
+    std::size_t high = 0;
+    for (std::size_t i = at; i < end; ++i)
+      if (static_cast<unsigned char>(out[i]) > 0x7F) ++high;
+    EXPECT_EQ(high, del == 0 ? 0u : 1u) << out;
   }
 }
 

@@ -142,6 +142,11 @@ TEST_F(ScriptKeywords, FluidAndActivities) {
   EXPECT_EQ(CONTROLJX.xco2list[17], 0.9L);
   read("xco2values 0.1 0.5 0.9\n");
   EXPECT_EQ(CONTROLJX.nxco2values, 3);
+  // An increment whose count no integer holds: 201 values over the range.
+  read("xco2values 0.1 0.5 1e-30\n");
+  ASSERT_EQ(CONTROLJX.nxco2values, 201);
+  EXPECT_NEAR(CONTROLJX.xco2list[2], 0.102L, 1e-15L);
+  EXPECT_NEAR(CONTROLJX.xco2list[201], 0.5L, 1e-15L);
   CALCMODE = calcmodetype::rockcalc;
   read("seta gt 0.8 py\n");
   EXPECT_EQ(NLNA, 2);

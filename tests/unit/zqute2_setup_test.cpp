@@ -85,6 +85,38 @@ TEST_F(PTSetup, CalcPTListsOnePressureAndSearchesTheOverallTWindow) {
   EXPECT_TRUE(CONTROLJX.calcP == yes && CONTROLJX.calcT == yes);
 }
 
+// One side set and the other asked, or left off: only the open side's
+// question, worded by what the other holds.
+TEST_F(PTSetup, CalcPTMixedAnswersAskOnlyTheOpenSide) {
+  const auto calc = [] { ZQUTE2::DOCALCPT("", "P for it", "T for it"); };
+  struct Case {
+    controlboolean t, p;
+    std::string answers, asked;
+    controlboolean endt, endp;
+  } cases[] = {
+      {yes, ask, "n\n7\n", "T calcs set; use P calcs given in datafile ? P for it\n", yes, no},
+      {ask, yes, "n\n550\n", "P calcs set; use T calcs given in datafile ? P for it: ", no, yes},
+      {no, ask, "y\n550\n", "use P calcs given in datafile ? P for it: ", no, yes},
+      {ask, no, "y\n7\n", "use T calcs given in datafile ? P for it\n", yes, no},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answers);
+    FIX = fixtype::fixpt;
+    CONTROLJX.calcT = c.t;
+    CONTROLJX.calcP = c.p;
+    PLOW = PHIGH = 4;
+    TLOW = THIGH = 500 + K;
+    PPRECISION = 1;
+    TPRECISION = 0;
+    EXPECT_EQ(said(c.answers, calc).substr(0, testsupport::SETTINGSOF.size() + 11 + c.asked.size()),
+              "\n" + testsupport::SETTINGSOF + "PT calcs:\n" + c.asked);
+    EXPECT_EQ(CONTROLJX.calcT, c.endt);
+    EXPECT_EQ(CONTROLJX.calcP, c.endp);
+    EXPECT_EQ(PLOW, c.endp == yes ? 4 : 7);
+    EXPECT_EQ(TLOW, (c.endt == yes ? 500 : 550) + K);
+  }
+}
+
 TEST_F(PTSetup, FieldWriters) {
   PLOW = 1;
   PHIGH = 200;
