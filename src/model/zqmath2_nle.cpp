@@ -269,7 +269,10 @@ bool nlerun::FN(extended s, extended& f, extended& g, smallint callcode) {
   }
   f = 0.5L * sum;
   g = -slope;
-  for (long i = 1; i <= NX + NXP; ++i) dxmax = absmax(dxmax, (trialx[i] - X[i]) / TYPX[i]);
+  // A held unknown never moves, and some callers leave its typical size at
+  // 0: dividing its nought by that would leave no step test standing.
+  for (long i = 1; i <= NX + NXP; ++i)
+    if (BX[i]) dxmax = absmax(dxmax, (trialx[i] - X[i]) / TYPX[i]);
   maxe = emax;
   maxdx = dxmax;
   esizeok = maxe <= SMALLE;

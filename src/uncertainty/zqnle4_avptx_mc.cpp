@@ -13,7 +13,7 @@ namespace ZQNLE4 {
 
 namespace {
 
-// The multipliers a pass accepts.
+// The multipliers a later pass accepts.
 bool goodufac(extended u) { return u > 0 && u <= 1; }
 
 void flushcsv() {
@@ -73,10 +73,10 @@ void avptplusstate::FIRSTPASS() {
   NFAILCHECK = AVPTFAILCHECK;
   UFAC = 1;
   FAILFRACMAX = AVPTFAILFRACMAX;
-  // Every perturbation is divided by ufac later on: 0 or a negative factor
-  // would wreck them all, so only a factor the later passes take will do.
+  // Every perturbation is divided by ufac later on, so 0 or a negative
+  // factor would wreck them all; a factor above 1 only widens the spread.
   do IO::PROMPTREAL("ufac", UFAC);
-  while (!goodufac(UFAC));
+  while (!(UFAC > 0));
   UFACOLD = UFAC;
   NAVPTPLUS = NLIMBSPLIT = NWRONGDELT = NTRY = NGOOD = NOUTSIDE = 0;
   NFAILED1 = NFAILED2 = NFAILED3 = NFAILED4 = 0;

@@ -55,13 +55,16 @@ void avptplusstate::FINDNMAD2(extended m, extended& low, extended& high) {
   smallint nlow = 0;
   for (long k = 1; k <= n; ++k)
     if (SORTWORK[k] < m) ++nlow;
-  // Half of each side's samples, counted from the bottom of the list.
+  // Half of each side's samples, counted from the bottom of the list. The
+  // last sample ends the search as a failure even where it makes up the
+  // half: a deviation resting on the extreme sample says nothing of the
+  // mid-part of the data.
   smallint count = 0, k = 0;
   for (;;) {
     ++k;
     if (SORTWORK[k] < m) ++count;
-    if (count == nlow / 2) break;
     if (k >= n) IO::ERROREXIT("findnmad2", "problem finding lownmad", yourfault);
+    if (count == nlow / 2) break;
   }
   low = (m - SORTWORK[k]) / NMADQUANTILE;
   count = 0;
@@ -69,8 +72,8 @@ void avptplusstate::FINDNMAD2(extended m, extended& low, extended& high) {
   for (;;) {
     ++k;
     if (SORTWORK[k] > m) ++count;
-    if (count == (n - nlow) / 2) break;
     if (k >= n) IO::ERROREXIT("findnmad2", "problem finding highnmad", yourfault);
+    if (count == (n - nlow) / 2) break;
   }
   high = (SORTWORK[k] - m) / NMADQUANTILE;
 }

@@ -75,6 +75,33 @@ TEST(RockRun, OrderSolvedAndExcludedEndMembersLeftOut) {
       << r.out;
 }
 
+// With the sum-of-squares test switched off and a step tolerance of ten
+// typical sizes (1e-3 in Q), the order solve at the script's P and T must
+// end on its step once the residual is small: the trace shows each
+// iteration's step in Q over its typical size of 1e-4, and those steps
+// lead from the start guess of 0.5 to the order printed.
+TEST(RockRun, OrderSolveEndsOnItsStepNearTheSolution) {
+  const std::string od = "axfile odax\nwith od ex bb\nptforaxe 8 600\ndiagramPT 4 10 400 700\npseudosection no\n"
+                         "convergence 1e-8 0 10 1e-6\ndebuglevelq 2\nautoexit\n*\n";
+  const e2e::Run r = e2e::run({"rock"}, "1\n\n", {{"jx-qtest.txt", od}});
+  std::smatch m;
+  const std::regex trace(
+      "\n 1 +[^\n]* 1 +[0-9.e-]+ +([0-9.]+)\n[^\n]*\n[^\n]*\n"
+      " 2 +[^\n]* 1 +[0-9.e-]+ +([0-9.]+)\n[^\n]*\n[^\n]*\n"
+      " 3 +[^\n]* 1 +[0-9.e-]+ +([0-9.]+)\n[^\n]*\n[^\n]*\n"
+      "\nstep too small near solution \\(dxconverge\\)\n\nod          Q\\(od\\) = (0\\.[0-9]{4})\n");
+  ASSERT_TRUE(std::regex_search(r.out, m, trace)) << r.out;
+  const double d1 = std::stod(m[1]), d2 = std::stod(m[2]), d3 = std::stod(m[3]), q = std::stod(m[4]);
+  EXPECT_GT(d2, 10);
+  EXPECT_LT(d3, 10);
+  // Newton overshoots downwards from 0.5 and comes back up.
+  EXPECT_NEAR(0.5 - 1e-4 * (d1 - d2 - d3), q, 2e-4);
+  // The order reached solves the equilibrium, as in the default solve.
+  const double rt = 0.0083144 * 873.15, dg = 5.70 - 873.15 * 0.0015 + 8 * 0.031;
+  EXPECT_NEAR(rt * std::log((1 - q) / q) + 3 * (2 * q - 1), dg, 0.01);
+  EXPECT_TRUE(has(r.files.at("jx-qtest-o.txt"), "\nstep too small near solution (dxconverge)\n"));
+}
+
 const std::string listing =
     "#\nmade-up models for the listing\n#\n\n"
     "--------------------------------------\nvl\n\n"

@@ -100,7 +100,8 @@ TEST(AvptXMonteCarlo, FurtherPassesAndTheFactorOfTheSamples) {
       {"avP+ already full makes one more try", 2, "1\n1\n0\n", 4001, 1, 2},
       {"refused factors run no pass", 1, "1\n0.2\n-1\n2\n0\n", 4000, 0.2L, 4},
       {"a later 1 starts afresh", 1, "1\n0.5\n1\n0\n", 4000, 1, 3},
-      {"the first factor is asked until it is usable", 1, "0\n-0.5\n1.5\n0.5\n0\n", 2000, 0.5L, 1},
+      {"the first factor is asked until it is positive", 1, "0\n-0.5\n1.5\n0\n", 2000, 1.5L, 1},
+      {"a first factor of 2 outlives a later 2 that runs no pass", 1, "2\n2\n0\n", 2000, 2, 2},
   };
   for (const fc& c : cases) {
     SCOPED_TRACE(c.what);

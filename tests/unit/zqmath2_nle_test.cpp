@@ -343,6 +343,45 @@ TEST_F(Solver, SmallStepNearTheSolutionConverges) {
   }
 }
 
+// P and T held with their typical sizes left at 0, as the order solve of
+// the input stage leaves them: the step tests judge the free unknowns alone
+// and end the solve as they would with sizes of 1. A parabola lifted off 0
+// has a smallest residual that Newton creeps towards, halving its distance
+// each step from 0.1 away: by the fifth step the line search holds it near
+// the bottom with a step below SMALLDX, which is convergence where the
+// residual there is below sqrt(SMALLE) and a stop where it is above.
+TEST_F(Solver, StepTestsIgnoreHeldUnknowns) {
+  struct row {
+    extended floor;
+    smallint code;
+    int iterations;
+    const char* status;
+  };
+  for (const row& t : {row{5e-5L, 0, 5, "dx"}, row{1e-3L, 1, 4, "before"}}) {
+    for (const extended held : {0.0L, 1.0L}) {
+      SCOPED_TRACE(static_cast<double>(t.floor) + held);
+      SetUp();
+      sys = system{};
+      layout(1);
+      TYPX[1] = TYPX[2] = held;
+      sys.eval = [floor = t.floor](const std::vector<extended>& u, std::vector<extended>& r,
+                                   std::vector<std::vector<extended>>& j) {
+        r[0] = (u[0] - 0.5L) * (u[0] - 0.5L) + floor;
+        j[0][0] = 2 * (u[0] - 0.5L);
+        return true;
+      };
+      start({0.6L});
+      smallint code = -1;
+      EXPECT_EQ(solve(code), t.code == 0);
+      EXPECT_EQ(code, t.code);
+      EXPECT_EQ(NLEIT, t.iterations);
+      EXPECT_EQ(CONVSTATUS, t.status);
+      EXPECT_EQ(X[1], 5);
+      EXPECT_EQ(X[2], 973.15L);
+    }
+  }
+}
+
 TEST_F(Solver, FailedTrialIsSoftOnlyInASearchASeriesOrQuietly) {
   struct row {
     smallint level;

@@ -288,6 +288,8 @@ TEST(AvptXStats, HalfDeviationsAndTheirStops) {
       {{1, 2, 3, 9}, 4, 3 / 0.6745L, -3 / 0.6745L, ""},   // one above: from the smallest, negative
       {{1, 5, 6, 7}, 4, 0, 0, "findnmad2: problem finding lownmad"},  // exactly one below
       {{1, 1, 4, 4, 4, 4}, 4, 0, 0, "findnmad2: problem finding highnmad"},
+      {{1, 2, 3, 5}, 3, 0, 0, "findnmad2: problem finding highnmad"},  // the half above is the last sample
+      {{5}, 4, 0, 0, "findnmad2: problem finding lownmad"},             // a lone sample: the empty half is the last
   };
   for (const fc& c : cases) {
     auto s = fresh(1, {});
