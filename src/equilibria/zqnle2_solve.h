@@ -190,6 +190,9 @@ struct solvestate {
   void PRINTMCLISTS();
   // The block of a passing run: drawing data, summary and csv rows.
   void PRINTMCBLOCK(extended score);
+  // Stored row r of the run on the drawing data, summary and csv files; the
+  // last row of the run carries the run's score.
+  void PRINTMCROW(long r, extended score);
 };
 
 // The solver a point calls: ZQMATH2::NLE unless a test has put its own here.
