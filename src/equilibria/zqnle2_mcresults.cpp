@@ -221,8 +221,10 @@ void solvestate::PRINTMCBLOCK(extended score) {
   }
   putqk(line);
 
-  // The summary's header and parameter values.
-  if (FIRSTRUN) IO::PUTSTR(2, IO::INT2STR(onlast) + " " + IO::INT2STR(NBATCH) + " ", 2, summary);
+  // The summary's header and parameter values. The header heads the rows,
+  // so it goes with the first run that writes any, whether or not that is
+  // the first run of the series.
+  if (NOKBATCH == 1) IO::PUTSTR(2, IO::INT2STR(onlast) + " " + IO::INT2STR(NBATCH) + " ", 2, summary);
   line.clear();
   long k = 0;
   for (long m = 1; m <= NMC; ++m) {
