@@ -52,6 +52,10 @@ void solvestate::SETUPBATCH() {
     item.modephase2 = item.nmodeset == 2 ? translated(item.modephase2, BATCHORDER) : 0;
     for (long k = 1; k <= item.niso; ++k) item.isophase[k] = translated(item.isophase[k], BATCHORDER);
   }
+  // A batch run judges its points by their filters with or without a Monte
+  // Carlo series, so the names become numbers here; a series resolves them
+  // in its own set-up, where a bad name has always been reported.
+  if (!on(CONTROLJX.mc)) FINDFILTERCODES("setupbatch");
 }
 
 void solvestate::DOBATCH(smallint ibatch) {

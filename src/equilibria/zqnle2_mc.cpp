@@ -98,7 +98,7 @@ extended solvestate::GAUSSIAN(extended mean, extended sd) {
   return mean + sd * std::sqrt(-2 * std::log(u1)) * std::cos(twopi * u2);
 }
 
-void solvestate::FINDFILTERCODES() {
+void solvestate::FINDFILTERCODES(const std::string& where) {
   for (long b = 1; b <= NBATCH; ++b) {
     batchtype& item = BATCHINFO[b];
     for (long pt = 1; pt <= item.npt; ++pt) {
@@ -120,14 +120,14 @@ void solvestate::FINDFILTERCODES() {
             }
           }
         }
-        if (flt.code < 1) IO::ERROREXIT("setupmontecarlo", "unrecognised variable name", yourfault);
+        if (flt.code < 1) IO::ERROREXIT(where, "unrecognised variable name", yourfault);
       }
     }
   }
 }
 
 void solvestate::SETUPMONTECARLO() {
-  FINDFILTERCODES();
+  FINDFILTERCODES("setupmontecarlo");
   DOINGMC = true;
   if (std::fabs(MCIT) < leastmcit) IO::ERROREXIT("solve", "mcit = 0", yourfault);
   NMCROWS = 0;

@@ -173,7 +173,6 @@ void solvestate::PRINTMCBLOCK(extended score) {
   const bool cw = on(CONTROLJX.mcoutcurrentway);
   auto putqk = [&](const std::string& s) { IO::PUTSTR(0, s, 1, qk); };
   auto putsum = [&](const std::string& s) { IO::PUTSTR(0, s, 1, summary); };
-  const smallint pplaces = std::max<smallint>(PPRECISION, 2), tplaces = std::max<smallint>(TPRECISION, 1);
 
   // The parameter lines of the run.
   ++NMCROWS;
@@ -222,8 +221,10 @@ void solvestate::PRINTMCBLOCK(extended score) {
   }
   putqk(line);
 
-  // The summary's header and parameter values.
-  if (FIRSTRUN) IO::PUTSTR(2, IO::INT2STR(onlast) + " " + IO::INT2STR(NBATCH) + " ", 2, summary);
+  // The summary's header and parameter values. The header heads the rows,
+  // so it goes with the first run that writes any, whether or not that is
+  // the first run of the series.
+  if (NOKBATCH == 1) IO::PUTSTR(2, IO::INT2STR(onlast) + " " + IO::INT2STR(NBATCH) + " ", 2, summary);
   line.clear();
   long k = 0;
   for (long m = 1; m <= NMC; ++m) {
@@ -247,86 +248,94 @@ void solvestate::PRINTMCBLOCK(extended score) {
   putsum(line);
 
   // One row per stored point, on all three files.
-  for (long r = 1; r <= MCK; ++r) {
-    const mcrow& w = MCROWS->row[r];
-    const batchtype& item = BATCHINFO[w.item];
-    const long n = w.nx + w.nxp;
-    for (long v = 3; v <= n; ++v) X[v] = w.value[v];
-    RSTR = w.react;
-    const bool lastrow = r == MCK;
-    // Drawing data.
-    line = " ";
-    if (w.point == 1) {
-      line += "{{ (* ";
-      line += IO::INT2STR(BATCHNO[w.item]);
-      line += " *) { ";
-    } else {
-      line += " {         {";
-    }
-    if (!w.good) {
-      line += "0, 0}, {";
-    } else {
-      line += fixed(w.value[1], pplaces);
-      line += ", ";
-      line += fixed(celsius(w.value[2]), tplaces);
-      line += "}, ";
-      for (long v = 3; v <= n; ++v) {
-        const long e = v - 2;
-        if (e == 1) {
-          line += "{";
-        } else if (e % rowbreak == 0 && e / rowbreak <= maxrowbreaks && v < n) {
-          putqk(line + ", ");
-          line = std::string(13, ' ');
-        } else {
-          line += ", ";
-        }
-        line += fixed(w.value[v], 4);
-      }
-      if (!w.react.empty()) line += "}, {" + quote + w.react + quote;
-    }
-    line += "}}";
-    if (lastrow)
-      line += "},     " + fixed(score, 3) + (NOKBATCH == MCITOK ? "}};" : "},");
-    else
-      line += w.point == item.npt ? "}," : ",";
-    IO::PUTSTR(0, line, lastrow ? 2 : 1, qk);
-    // Summary.
-    if (w.point == 1)
-      line = IO::INT2STR(w.item) + " " + IO::INT2STR(item.npt) + " " + IO::INT2STR(n) + " ";
-    else
-      line = "    " + IO::INT2STR(n) + " ";
-    if (w.good) {
-      line += fixed(w.value[1], pplaces) + " " + fixed(celsius(w.value[2]), tplaces) + " ";
-      for (long v = 3; v <= n; ++v) {
-        const long e = v - 2;
-        if (e % rowbreak == 0 && e / rowbreak <= summarybreaks && v < n) {
-          putsum(line);
-          line = "    ";
-        }
-        line += fixed(w.value[v], 4) + " ";
-      }
-    }
-    IO::PUTSTR(0, line, lastrow ? 2 : 1, summary);
-    // csv rows: the full run number, so that runs 3 and 10003 differ.
-    csvfield(CHANNEL::CSVBIT, IO::INT2STR(runno), 4);
-    csvfield(CHANNEL::CSVBIT, ", ", 0);
-    csvfield(CHANNEL::CSVBIT, fixed(w.value[1], 3), 10);
-    csvfield(CHANNEL::CSVBIT, ", ", 0);
-    csvfield(CHANNEL::CSVBIT, fixed(celsius(w.value[2]), 2), 10);
-    csvfield(CHANNEL::CSVBIT, ", ", 0);
-    for (long v = 3; v <= n; ++v) {
-      csvfield(CHANNEL::CSVBIT, w.good ? fixed(w.value[v], 5) : "-1", 10);
-      csvfield(CHANNEL::CSVBIT, ", ", 0);
-    }
-    csvfield(CHANNEL::CSV2BIT, IO::INT2STR(runno), 4);
-    csvfield(CHANNEL::CSV2BIT, ", ", 0);
-    for (long q = 1; q <= nmcprops; ++q) {
-      csvfield(CHANNEL::CSV2BIT, w.good ? fixed(w.prop[q], 3) : "-1", 10);
-      csvfield(CHANNEL::CSV2BIT, ", ", 0);
-    }
-  }
+  for (long r = 1; r <= MCK; ++r) PRINTMCROW(r, score);
   IO::PUTSTR(0, "", 1, CHANNEL::CSV);
   IO::PUTSTR(0, "", 1, CHANNEL::CSV2);
+}
+
+void solvestate::PRINTMCROW(long r, extended score) {
+  const longint qk = CHANNEL::DRAWING, summary = CHANNEL::SUMMARY;
+  const long runno = RUNNUMBER();
+  const smallint pplaces = std::max<smallint>(PPRECISION, 2), tplaces = std::max<smallint>(TPRECISION, 1);
+  auto putqk = [&](const std::string& s) { IO::PUTSTR(0, s, 1, qk); };
+  auto putsum = [&](const std::string& s) { IO::PUTSTR(0, s, 1, summary); };
+  std::string& line = MCLINE;
+  const mcrow& w = MCROWS->row[r];
+  const batchtype& item = BATCHINFO[w.item];
+  const long n = w.nx + w.nxp;
+  for (long v = 3; v <= n; ++v) X[v] = w.value[v];
+  RSTR = w.react;
+  const bool lastrow = r == MCK;
+  // Drawing data.
+  line = " ";
+  if (w.point == 1) {
+    line += "{{ (* ";
+    line += IO::INT2STR(BATCHNO[w.item]);
+    line += " *) { ";
+  } else {
+    line += " {         {";
+  }
+  if (!w.good) {
+    line += "0, 0}, {";
+  } else {
+    line += fixed(w.value[1], pplaces);
+    line += ", ";
+    line += fixed(celsius(w.value[2]), tplaces);
+    line += "}, ";
+    for (long v = 3; v <= n; ++v) {
+      const long e = v - 2;
+      if (e == 1) {
+        line += "{";
+      } else if (e % rowbreak == 0 && e / rowbreak <= maxrowbreaks && v < n) {
+        putqk(line + ", ");
+        line = std::string(13, ' ');
+      } else {
+        line += ", ";
+      }
+      line += fixed(w.value[v], 4);
+    }
+    if (!w.react.empty()) line += "}, {" + quote + w.react + quote;
+  }
+  line += "}}";
+  if (lastrow)
+    line += "},     " + fixed(score, 3) + (NOKBATCH == MCITOK ? "}};" : "},");
+  else
+    line += w.point == item.npt ? "}," : ",";
+  IO::PUTSTR(0, line, lastrow ? 2 : 1, qk);
+  // Summary.
+  if (w.point == 1)
+    line = IO::INT2STR(w.item) + " " + IO::INT2STR(item.npt) + " " + IO::INT2STR(n) + " ";
+  else
+    line = "    " + IO::INT2STR(n) + " ";
+  if (w.good) {
+    line += fixed(w.value[1], pplaces) + " " + fixed(celsius(w.value[2]), tplaces) + " ";
+    for (long v = 3; v <= n; ++v) {
+      const long e = v - 2;
+      if (e % rowbreak == 0 && e / rowbreak <= summarybreaks && v < n) {
+        putsum(line);
+        line = "    ";
+      }
+      line += fixed(w.value[v], 4) + " ";
+    }
+  }
+  IO::PUTSTR(0, line, lastrow ? 2 : 1, summary);
+  // csv rows: the full run number, so that runs 3 and 10003 differ.
+  csvfield(CHANNEL::CSVBIT, IO::INT2STR(runno), 4);
+  csvfield(CHANNEL::CSVBIT, ", ", 0);
+  csvfield(CHANNEL::CSVBIT, fixed(w.value[1], 3), 10);
+  csvfield(CHANNEL::CSVBIT, ", ", 0);
+  csvfield(CHANNEL::CSVBIT, fixed(celsius(w.value[2]), 2), 10);
+  csvfield(CHANNEL::CSVBIT, ", ", 0);
+  for (long v = 3; v <= n; ++v) {
+    csvfield(CHANNEL::CSVBIT, w.good ? fixed(w.value[v], 5) : "-1", 10);
+    csvfield(CHANNEL::CSVBIT, ", ", 0);
+  }
+  csvfield(CHANNEL::CSV2BIT, IO::INT2STR(runno), 4);
+  csvfield(CHANNEL::CSV2BIT, ", ", 0);
+  for (long q = 1; q <= nmcprops; ++q) {
+    csvfield(CHANNEL::CSV2BIT, w.good ? fixed(w.prop[q], 3) : "-1", 10);
+    csvfield(CHANNEL::CSV2BIT, ", ", 0);
+  }
 }
 
 }  // namespace ZQNLE2

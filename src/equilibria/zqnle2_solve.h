@@ -184,12 +184,16 @@ struct solvestate {
   farray<longint, 1, maxbreq> DEATHC{"solve DEATHC"}, DEATHF{"solve DEATHF"};
   // A normal deviate of the given mean and standard deviation.
   extended GAUSSIAN(extended mean, extended sd);
-  // Filter entries named rather than numbered get the number of what they name.
-  void FINDFILTERCODES();
+  // Filter entries named rather than numbered get the number of what they
+  // name; a name that is none ends the run, reported as from where.
+  void FINDFILTERCODES(const std::string& where = "setupmontecarlo");
   // The mcinfo, mcrange, mcfunc and filter lists of the drawing data file.
   void PRINTMCLISTS();
   // The block of a passing run: drawing data, summary and csv rows.
   void PRINTMCBLOCK(extended score);
+  // Stored row r of the run on the drawing data, summary and csv files; the
+  // last row of the run carries the run's score.
+  void PRINTMCROW(long r, extended score);
 };
 
 // The solver a point calls: ZQMATH2::NLE unless a test has put its own here.

@@ -41,4 +41,34 @@ TEST(BatchRun, ThreeItemsOnOneCsvLine) {
   EXPECT_TRUE(has(o, "\n1 1 4 5.000 626.85 0.4081 0.5156 \n2 1 4 5.000 685.93 0.3500 0.4200 \n")) << o;
 }
 
+// Two items of the mx1-mx2 solvus at 5 kbar, of three and two temperatures,
+// filtered on x(mx1), T and x(mx2) as named in the script or by number.
+std::string filtered(const std::string& mx1, const std::string& t, const std::string& mx2) {
+  const std::string f = "filter 1 " + mx1 + " 0 0.2\nfilter 1 " + t + " 0 700\n";
+  return "axfile mxax\nwith mx1 mx2\ninexcess\ndiagramPT 4 10 400 700\npseudosection no\n"
+         "batchxyzguess startblock\nbatchxyzguess x(mx1) 0.1\nbatchxyzguess x(mx2) 0.9\n"
+         "batch mx1 mx2 2 1 3 5 600 626.85 650 1 1 0 0\n" +
+         f + "filter 1 " + mx2 + " 0.5 1\nbatch mx1 mx2 2 1 2 5 626.85 650 1 1 0 0\n" + f +
+         "debuglevel 0\nautoexit\n*\n";
+}
+
+// The score is the largest of 2 (v - mid) / (high - low) over the rows:
+// T 650 C against 0 to 700 C gives 0.857.
+TEST(BatchRun, FiltersByNameScoreAsByNumber) {
+  const e2e::Run bycode = e2e::run({"loop"}, "", {{"jx-lp.txt", filtered("3", "2", "4")}});
+  const e2e::Run byname = e2e::run({"loop"}, "", {{"jx-lp.txt", filtered("x(mx1)", "T", "x(mx2)")}});
+  ASSERT_FALSE(has(byname.out, "bombed")) << byname.out;
+  const std::string& qk = byname.files.at("jx-lp-qk.txt");
+  EXPECT_TRUE(has(qk, " {{ (* 2 *) { 5.000, 626.85}, {0.1010, 0.8990}},\n"
+                      "  {         {5.000, 650.00}, {0.1116, 0.8884}}},     0.857}};\n"))
+      << qk;
+  for (const char* f : {"jx-lp-qk.txt", "jx-lp.csv", "jx-lp-2.csv"})
+    EXPECT_EQ(byname.files.at(f), bycode.files.at(f)) << f;
+  EXPECT_EQ(e2e::stamped(byname.files.at("jx-lp-o.txt")), e2e::stamped(bycode.files.at("jx-lp-o.txt")));
+  // A name that none of the item's variables has is a fault of the script.
+  const e2e::Run bad = e2e::run({"loop"}, "", {{"jx-lp.txt", filtered("x(mx1)", "T", "x(mx3)")}});
+  EXPECT_TRUE(has(bad.out, "-- run bombed in setupbatch : unrecognised variable name")) << bad.out;
+  EXPECT_FALSE(has(bad.out, "starting to accumulate results")) << bad.out;
+}
+
 }  // namespace

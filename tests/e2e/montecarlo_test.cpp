@@ -66,6 +66,23 @@ TEST(MonteCarloRun, FilteredSolvusRunsLieOnTheBinodal) {
   EXPECT_NE(r.files.at("jx-lp-qk.txt").find(" filter = {{ (* 1 *) { {3, 0, 0.1010} }}};\n"), std::string::npos);
 }
 
+// The first run keeps the model's W, whose x(mx1) lies just above the
+// filter: the runs written come later, and the summary's header
+// (values on the new-way line, items) still heads their rows, once.
+TEST(MonteCarloRun, SummaryHeaderWhenTheFirstRunFails) {
+  std::string s = script("filter 1 x(mx1) 0 0.100999\nbatchreq 1\n");
+  s.replace(s.find("mcit 2000 30000"), 15, "mcit 40 2");
+  const e2e::Run r = e2e::run({"loop"}, "", {{"jx-lp.txt", s}});
+  ASSERT_EQ(r.out.find("bombed"), std::string::npos) << r.out;
+  const std::string& qk = r.files.at("jx-lp-qk.txt");
+  EXPECT_EQ(blocks(qk).size(), 2u) << qk;
+  EXPECT_EQ(qk.find("*)},  (* 1 *)"), std::string::npos) << qk;
+  const std::string& o = r.files.at("jx-lp-o.txt");
+  const std::regex head("starting to accumulate results\n\n\n\n2 1 \n\n[0-9.]+ \n1 1 4 5\\.000 626\\.85 ");
+  EXPECT_TRUE(std::regex_search(o, head)) << o;
+  EXPECT_EQ(o.find("2 1 \n", o.find("2 1 \n") + 1), std::string::npos) << o;
+}
+
 TEST(MonteCarloRun, GaussianDrawsWithoutFiltersAreAllWritten) {
   const e2e::Run r = e2e::run({"loop"}, "", {{"jx-lp.txt", script("gaussmc yes\n")}});
   ASSERT_EQ(r.out.find("bombed"), std::string::npos) << r.out;

@@ -222,6 +222,42 @@ TEST_F(BatchRuns, ItemFaultsEndTheRun) {
   }
 }
 
+// In a fractionation run the first item is the rock being stepped: it alone
+// switches the bulk and guess listings on and marks the log, and decides
+// for every item whether a line solves for T.
+TEST_F(BatchRuns, FractionationSettingsComeFromTheFirstItem) {
+  testsupport::openchannel(CHANNEL::LOGBIT, "log.txt");
+  NBATCH = 2;
+  for (long b = 1; b <= 2; ++b) {
+    item(b, 1);
+    BATCHINFO[b].kxyz = 1;
+  }
+  BATCHINFO[1].variance = 3;
+  BATCHINFO[1].tatp = true;
+  BATCHINFO[2].variance = 1;
+  bxyztype& block = BATCHXYZ[1];
+  block.count = 2;
+  block.name[1] = "x(alp)";
+  block.name[2] = "x(bet)";
+  DOINGFRACT = true;
+  st.FRACTXYZ = true;
+  st.FIRSTRUN = false;
+  const std::string rule = "\n" + std::string(48, '+') + "\n\n";
+  st.DOBATCH(1);
+  EXPECT_EQ(CONTROLJX.printbulkinfo, yes);
+  EXPECT_EQ(CONTROLJX.printxyz, yes);
+  EXPECT_TRUE(MODESBYNLE && !PSEUDOSECTION);
+  EXPECT_EQ(CALCVARIABLE, calcvariabletype::calctemperature);
+  EXPECT_EQ(file("log.txt"), rule);
+  // A later item lists nothing, and solves for T though it would say P.
+  st.DOBATCH(2);
+  EXPECT_EQ(CONTROLJX.printbulkinfo, no);
+  EXPECT_EQ(CONTROLJX.printxyz, no);
+  EXPECT_FALSE(MODESBYNLE || PSEUDOSECTION);
+  EXPECT_EQ(CALCVARIABLE, calcvariabletype::calctemperature);
+  EXPECT_EQ(file("log.txt"), rule);
+}
+
 // The score of a passing run: each good row against the filters of its
 // own item and point, the largest in magnitude.
 TEST_F(BatchRuns, RowsVerdictsAndScore) {
