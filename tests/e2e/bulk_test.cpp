@@ -1,7 +1,10 @@
 // The bulk composition and the projection plane of a pseudosection as a
 // user meets them on the made-up MgO-FeO loop: a zero-mode isopleth, a
 // range of two bulks cut to a script subrange, the plane asked as an oxide
-// list and written back to the log.
+// list and written back to the log; on the bundled example, one bulk taken
+// from a range.
+#include <string>
+
 #include "harness.h"
 
 using e2e::has;
@@ -36,6 +39,51 @@ TEST(Mode1Bulk, SubrangeAndProjectionPlane) {
                            "projplane    FeO        0     1\nprojplane    MgO        1     0\n" + rule + "\n"))
       << log;
   EXPECT_TRUE(has(log, "bulk subrange, 0.200 to 0.600, between the two script bulk compositions (from script)\n"));
+}
+
+// The bundled example's script and files, with the script's lines changed.
+const e2e::fs::path examples = e2e::fs::path(SOLVARINTH_FIXTURES).parent_path().parent_path() / "examples" / "mode1";
+
+std::string examplescript(const std::string& from, const std::string& to) {
+  std::string s = e2e::slurp(examples / "jx-loop.txt");
+  const std::size_t at = s.find(from);
+  if (at == std::string::npos) return s;
+  return s.replace(at, from.size(), to);
+}
+
+e2e::Run example(const std::string& script, const std::string& answers) {
+  return e2e::run({"../../examples/mode1"}, answers, {{"jx-loop.txt", script}});
+}
+
+// One bulk at 0.3 between 65/35 and 45/55 of MgO/FeO is 59/41: with al's
+// mode held at zero, be holds the whole bulk, x(be) 0.41. Typed at the
+// subrange prompt or given with "onebulk", the line's copy-back block and
+// its drawing row both carry that proportion as x.
+TEST(Mode1Bulk, OneBulkOfARangeKeepsItsProportion) {
+  const struct {
+    const char* lines;
+    const char* answers;
+    const char* said;
+  } cases[] = {
+      {"splitbulk yes 0.5 0.5\n", "y\n0.3\n",
+       "bulk subrange is one bulk, 0.300, between the two script bulk compositions\n"},
+      {"onebulk yes 0.3\n", "y\n", "one bulk, at 0.300 between the two script bulk compositions (from script)\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines);
+    const e2e::Run r = example(
+        examplescript("bulk 65 35\nzeromodeiso no\n", std::string("bulk 65 35\nbulk 45 55\n") + c.lines +
+                                                          "zeromodeiso yes al\n"),
+        c.answers);
+    EXPECT_FALSE(has(r.out, "bombed")) << r.out;
+    EXPECT_TRUE(has(r.out, c.said)) << r.out;
+    EXPECT_TRUE(has(r.out, "\n     59.000   41.000   (0.300 across original range)\n")) << r.out;
+    EXPECT_TRUE(has(r.out, "\n   6.000   691.695    0.3036    0.4100\n")) << r.out;
+    const std::string& log = r.files.at("jx-log.txt");
+    EXPECT_TRUE(has(log, "\n% at P = 6.0, T = 692, for: al be  with al = 0, and x = 0.3000\n")) << log;
+    const std::string& qk = r.files.at("jx-loop-qk.txt");
+    EXPECT_TRUE(has(qk, "\n0.30000 6.000 691.70  % al = 0\n")) << qk;
+  }
 }
 
 }  // namespace
