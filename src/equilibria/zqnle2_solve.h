@@ -137,6 +137,9 @@ struct solvestate {
   void MODESUMWARNING(extended sumall);
   // Site fractions, compositions, mode factors and phase properties.
   void POSTPROCESS();
+  // The unknowns, modes and phase and system properties of the point are
+  // all finite.
+  bool FINITEPOINT() const;
 
   // Batch and Monte Carlo runs.
   void SETUPBATCH();

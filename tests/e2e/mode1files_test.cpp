@@ -1,7 +1,8 @@
 // Every file that a calc mode 1 run writes, on the made-up MgO-FeO loop of
 // al and be: a plain P-T run with its copy-back block, the compositions
 // against the closed form of the ideal loop, the modes of a pseudosection
-// inside and outside the loop, and what a second pass adds to each file.
+// inside and outside the loop, what a second pass adds to each file, and
+// points whose results are not numbers.
 #include <cmath>
 #include <regex>
 #include <set>
@@ -391,6 +392,40 @@ TEST(Mode1Files, ProjectionPlaneFromTheScript) {
                                    "autoexit\n"),
                              "\n\n\n");
   EXPECT_TRUE(has(w.out, "-- run bombed in readprojplane : oxides don't match")) << w.out;
+}
+
+// The a-x file with one piece of text changed.
+std::string changed(const std::string& text, const std::string& from, const std::string& to) {
+  std::string s = text;
+  const std::size_t at = s.find(from);
+  return at == std::string::npos ? s : s.replace(at, from.size(), to);
+}
+
+// With 0 for 1 in al's first proportion, p(ala) = -x, whose logarithm is
+// not a number: the solve still meets its tests on the compositions, but
+// no point has a result. Each point leaves its progress mark, the series
+// ends with nothing in range as one whose points did not converge, and no
+// file shows a value that is not a number.
+TEST(Mode1Files, PointsWithoutFiniteResultsFail) {
+  const e2e::fs::path example = e2e::fs::path(SOLVARINTH_FIXTURES).parent_path().parent_path() / "examples" / "mode1";
+  const std::string ax = changed(e2e::slurp(example / "jx-loopax.txt"), "p(ala) 1 1 1 1 -1 x", "p(ala) 1 1 0 1 -1 x");
+  ASSERT_TRUE(has(ax, "p(ala) 1 1 0 1 -1 x"));
+  const e2e::Run r = e2e::run({"../../examples/mode1"}, "", {{"jx-loopax.txt", ax}});
+  EXPECT_FALSE(has(r.out, "bombed")) << r.out;
+  EXPECT_TRUE(has(r.out, "\nphases: al be  \n\n10101010101010<== nothing in range ==>\n")) << r.out;
+  EXPECT_TRUE(has(r.files.at("jx-loop-o.txt"), "\nphases: al be  \n<== nothing in range ==>\n"))
+      << r.files.at("jx-loop-o.txt");
+  const std::regex notanumber("(^|[ ,])[-+]?(inf|nan)([ ,\n]|$)", std::regex::icase);
+  for (const auto& [name, text] : r.files) {
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(has(text, " P(kbar)")) << text;
+    EXPECT_FALSE(has(text, "\nmode ")) << text;
+    EXPECT_FALSE(std::regex_search(text, notanumber)) << text;
+  }
+  EXPECT_FALSE(has(r.out, "\nmode ")) << r.out;
+  EXPECT_FALSE(has(r.out, " P(kbar)")) << r.out;
+  // No point reaches the details file or the tables.
+  for (const char* name : {"jx-loop-ic.txt", "jx-loop.csv", "jx-loop-2.csv"}) EXPECT_EQ(r.files.count(name), 0u) << name;
 }
 
 }  // namespace
