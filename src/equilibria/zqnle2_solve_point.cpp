@@ -293,10 +293,8 @@ void solvestate::POSTPROCESS() {
         if (BCOMPS[c]) a += SU.bulk(k, ++f) * ICOMP[c];
       ATOMS[k] = a;
     }
-    if (OVARIANCE == 1)
-      for (smallint k = NCOMP; k >= 1; --k) ATOMS[2 * k] = ATOMS[2 * k - 1] = ATOMS[k];
     for (smallint k = 1; k <= SU.nph; ++k)
-      for (smallint r = 1; r <= SU.nmodeset; ++r) SU.ph[k].modefac[r] = ATOMS[SU.firstmodeset + r - 1] / NORMA[k];
+      for (smallint r = 1; r <= SU.nmodeset; ++r) SU.ph[k].modefac[r] = ATOMS[ZQCALC2::MODEROWSTEP(r)] / NORMA[k];
   }
   if (CALCG) {
     ZQCALC2::CALCGPHASE(PH, X, SU.pressure, SU.temperature, FIXEDXCO2, FIXEDXH2O);

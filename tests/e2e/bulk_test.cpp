@@ -2,7 +2,8 @@
 // user meets them on the made-up MgO-FeO loop: a zero-mode isopleth, a
 // range of two bulks cut to a script subrange, the plane asked as an oxide
 // list and written back to the log; on the bundled example, one bulk taken
-// from a range.
+// from a range and the density of each row of a range.
+#include <sstream>
 #include <string>
 
 #include "harness.h"
@@ -84,6 +85,47 @@ TEST(Mode1Bulk, OneBulkOfARangeKeepsItsProportion) {
     const std::string& qk = r.files.at("jx-loop-qk.txt");
     EXPECT_TRUE(has(qk, "\n0.30000 6.000 691.70  % al = 0\n")) << qk;
   }
+}
+
+// A range of five bulks from 75/25 to 40/60 of MgO/FeO, of which steps 2
+// to 4 lie in the al-be loop at 500 and 550 C. The density of each row is
+// the mass of its own step's bulk over the row's volume (1 kJ/kbar is
+// 10 cm3), and lies between the densities of the two phases.
+TEST(Mode1Bulk, DensityOfEachRowOfARange) {
+  const std::string script =
+      "axfile loopax\nwith al be\ninexcess\ncalcP 6\ncalcT 500 550 50\ndiagramPT 4 10 400 900\npseudosection\n"
+      "bulk MgO FeO\nbulk 75 25 5\nbulk 40 60\nzeromodeiso no\nmodeiso no\nproject yes\nautoexit yes\n*\n";
+  const e2e::Run r = example(script, "0\n1 2\n4\n");
+  EXPECT_FALSE(has(r.out, "bombed")) << r.out;
+  const long double mgo = 40.3044L, feo = 71.8464L;  // g/mol, from the atomic weights
+  auto mass = [&](int step) {
+    const long double f = (step - 1) / 4.0L;
+    return ((75 - 35 * f) * mgo + (25 + 35 * f) * feo) / 100;
+  };
+  // The details file: the phases' lines, then one system line per step.
+  const std::string& ic = r.files.at("jx-loop-ic.txt");
+  const std::string head = "\n                        G            H        S        V      rho\n";
+  int blocks = 0;
+  for (std::size_t at = ic.find(head); at != std::string::npos; at = ic.find(head, at + 1)) {
+    ++blocks;
+    std::istringstream lines(ic.substr(at + head.size()));
+    long double g = 0, h = 0, s = 0, v = 0, rhoal = 0, rhobe = 0, rho = 0;
+    std::string name;
+    ASSERT_TRUE(lines >> name >> g >> h >> s >> v >> rhoal && name == "al") << ic;
+    ASSERT_TRUE(lines >> name >> g >> h >> s >> v >> rhobe && name == "be") << ic;
+    for (int step = 2; step <= 4; ++step) {
+      SCOPED_TRACE(step);
+      ASSERT_TRUE(lines >> name >> g >> h >> s >> v >> rho) << ic;
+      EXPECT_EQ(name, std::to_string(step));
+      EXPECT_NEAR(static_cast<double>(rho), static_cast<double>(mass(step) / (10 * v)), 2e-5);
+      EXPECT_GT(rho, rhoal);
+      EXPECT_LT(rho, rhobe);
+    }
+  }
+  EXPECT_EQ(blocks, 2) << ic;
+  // The modes tables print the same density to four decimals.
+  EXPECT_TRUE(has(r.files.at("jx-loop-o.txt"), "    2.0836    2.4452\n")) << r.files.at("jx-loop-o.txt");
+  EXPECT_TRUE(has(r.out, "    2.1810    2.5892\n")) << r.out;
 }
 
 }  // namespace
