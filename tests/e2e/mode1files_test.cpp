@@ -1,8 +1,9 @@
 // Every file that a calc mode 1 run writes, on the made-up MgO-FeO loop of
 // al and be: a plain P-T run with its copy-back block, the compositions
 // against the closed form of the ideal loop, the modes of a pseudosection
-// inside and outside the loop, what a second pass adds to each file, and
-// points whose results are not numbers.
+// inside and outside the loop, what a second pass adds to each file, a
+// variable over another range than 0..1, and points whose results are not
+// numbers.
 #include <cmath>
 #include <regex>
 #include <set>
@@ -399,6 +400,39 @@ std::string changed(const std::string& text, const std::string& from, const std:
   std::string s = text;
   const std::size_t at = s.find(from);
   return at == std::string::npos ? s : s.replace(at, from.size(), to);
+}
+
+// be's x written as twice its FeO fraction, over 0..2: the solver works on
+// every variable scaled onto 0..1, so the loop and the rock's modes are
+// those of the 0..1 form, with x(be) doubled when shown.
+TEST(Mode1Files, AVariableOverAnotherRange) {
+  const std::string ax =
+      changed(e2e::slurp(e2e::fs::path(SOLVARINTH_FIXTURES) / "alloop" / "jx-alax.txt"),
+              "  x(be) 0.4\n  p(bea) 1 1 1 1 -1 x\n  p(beb) 1 1 0 1 1 x\n  ideal\n  2\n  xMg 1 1 1 1 -1 x\n"
+              "  xFe 1 1 0 1 1 x\n  bea",
+              "  x(be) 0.8 range 0 2\n  p(bea) 1 1 1 1 -1/2 x\n  p(beb) 1 1 0 1 1/2 x\n  ideal\n  2\n"
+              "  xMg 1 1 1 1 -1/2 x\n  xFe 1 1 0 1 1/2 x\n  bea");
+  ASSERT_TRUE(has(ax, "x(be) 0.8 range 0 2"));
+  const e2e::Run r =
+      e2e::run({"alloop"}, "",
+               {{"jx-al.txt", script("pseudosection\nbulk MgO FeO\nbulk 65 35\nzeromodeiso no\nmodeiso no\n"
+                                     "calcP 6\ncalcT 650 750 50\nautoexit\n")},
+                {"jx-alax.txt", ax}});
+  EXPECT_FALSE(has(r.out, "bombed")) << r.out;
+  const auto rows = csvparse::rows(r.files.at("jx-al-2.csv"));
+  ASSERT_EQ(rows.size(), 3u) << r.files.at("jx-al-2.csv");
+  const long double temperatures[] = {650, 700, 750};
+  for (int k = 0; k < 3; ++k) {
+    SCOPED_TRACE(static_cast<double>(temperatures[k]));
+    const auto [xal, xbe] = closedform(6, temperatures[k]);
+    long double a = 0, b = 0;
+    ASSERT_TRUE(csvparse::number(rows[k][2], a) && csvparse::number(rows[k][3], b));
+    EXPECT_NEAR(static_cast<double>(a), static_cast<double>(xal), 5e-6);
+    EXPECT_NEAR(static_cast<double>(b), static_cast<double>(2 * xbe), 1e-5);
+  }
+  // At 700 C the rock lies halfway between the phases (x 0.3 and 0.4).
+  EXPECT_TRUE(has(r.files.at("jx-al-ic.txt"), "\nmode         al       be\n1       0.50000  0.50000\n"))
+      << r.files.at("jx-al-ic.txt");
 }
 
 // With 0 for 1 in al's first proportion, p(ala) = -x, whose logarithm is
