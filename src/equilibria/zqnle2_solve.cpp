@@ -178,6 +178,15 @@ void solvestate::POINT() {
       }
     }
     if (INRANGEOK) POSTPROCESS();
+    // A solve can meet its tests where an expression has left the domain
+    // of its logarithm; what it leaves is no result, so the point fails as
+    // one whose evaluation failed.
+    if (INRANGEOK && !FINITEPOINT()) {
+      OK = false;
+      INRANGEOK = false;
+      NLECODE = ZQMATH2::NLECODE::softfail;
+      SEEN = false;
+    }
   } else {
     INRANGEOK = false;
   }

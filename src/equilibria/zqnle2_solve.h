@@ -107,7 +107,7 @@ struct solvestate {
   farray<bool, 1, maxeq> USED{"solve USED"};
   // A phase record's variables as the site-fraction expressions read them.
   eqvector XPHASE{"solve XPHASE"};
-  // Bulk atoms per mode row, each doubled along a line (POSTPROCESS).
+  // Bulk atoms per bulk step (POSTPROCESS).
   modesetvector ATOMS{"solve ATOMS"};
   bool FRACTSTOP = false;  // a fractionation run has come to its end
   smallint NMCROWS = 0;    // Monte Carlo rows written to the drawing data file
@@ -137,6 +137,9 @@ struct solvestate {
   void MODESUMWARNING(extended sumall);
   // Site fractions, compositions, mode factors and phase properties.
   void POSTPROCESS();
+  // The unknowns, modes and phase and system properties of the point are
+  // all finite.
+  bool FINITEPOINT() const;
 
   // Batch and Monte Carlo runs.
   void SETUPBATCH();

@@ -1,7 +1,8 @@
 // Solving and extracting a point: whether the equilibrium can be calculated
 // at all, the solve with its ionic-strength passes, the one-reaction solve,
-// the unscaling of the solution into SU with its mode checks, and the site
-// fractions, compositions and phase properties of a point in the window.
+// the unscaling of the solution into SU with its mode checks, the site
+// fractions, compositions and phase properties of a point in the window,
+// and whether all that the point leaves is finite.
 #include <cmath>
 
 #include "equilibria/zqnle1.h"
@@ -292,16 +293,34 @@ void solvestate::POSTPROCESS() {
         if (BCOMPS[c]) a += SU.bulk(k, ++f) * ICOMP[c];
       ATOMS[k] = a;
     }
-    if (OVARIANCE == 1)
-      for (smallint k = NCOMP; k >= 1; --k) ATOMS[2 * k] = ATOMS[2 * k - 1] = ATOMS[k];
     for (smallint k = 1; k <= SU.nph; ++k)
-      for (smallint r = 1; r <= SU.nmodeset; ++r) SU.ph[k].modefac[r] = ATOMS[SU.firstmodeset + r - 1] / NORMA[k];
+      for (smallint r = 1; r <= SU.nmodeset; ++r) SU.ph[k].modefac[r] = ATOMS[ZQCALC2::MODEROWSTEP(r)] / NORMA[k];
   }
   if (CALCG) {
     ZQCALC2::CALCGPHASE(PH, X, SU.pressure, SU.temperature, FIXEDXCO2, FIXEDXH2O);
     if (SU.nmodeset > 0) GIBBS = SU.gsys[1];
   }
   whereat("-postprocess");
+}
+
+bool solvestate::FINITEPOINT() const {
+  for (smallint i = 1; i <= NX + NXP; ++i)
+    if (!std::isfinite(X[i])) return false;
+  for (smallint k = 1; k <= SU.nph; ++k) {
+    const suphasetype& r = SU.ph[k];
+    if (r.hasmode)
+      for (smallint m = 1; m <= SU.nmodeset; ++m)
+        if (!std::isfinite(r.mode[m])) return false;
+    if (CALCG && !(std::isfinite(r.g) && std::isfinite(r.h) && std::isfinite(r.s) && std::isfinite(r.v) &&
+                   std::isfinite(r.rho)))
+      return false;
+  }
+  if (!CALCG) return true;
+  for (smallint m = 1; m <= SU.nmodeset; ++m)
+    if (!(std::isfinite(SU.gsys[m]) && std::isfinite(SU.hsys[m]) && std::isfinite(SU.ssys[m]) &&
+          std::isfinite(SU.vsys[m]) && std::isfinite(SU.rhosys[m])))
+      return false;
+  return true;
 }
 
 }  // namespace ZQNLE2

@@ -166,10 +166,12 @@ void solvestate::SETXBULK(const iemvector& AT, smallint& m) {
   SETMODEGUESS();
   ++m;
   if (NCOMP == 1) {
+    // One bulk with the subrange switched on is a single proportion typed
+    // at the subrange prompt, which the bulk reader leaves in PROP1.
     if (on(CONTROLJX.onebulk))
       PROPK = CONTROLJX.onebulkvalue;
     else if (on(CONTROLJX.splitbulk))
-      PROPK = CONTROLJX.subrangelow;
+      PROPK = PROP1;
     else
       PROPK = 0;
     for (smallint j = 1; j <= NUVLEFT; ++j) COMPK[j] = COMP1[j] / 100;

@@ -64,6 +64,9 @@ void MAKEMW2C(icvector& map);
 // system's per mode set, into SU.
 void CALCGPHASE(const bemvector& present, const eqvector& x, extended P, extended T, extended xco2,
                 extended xh2o);
+// The bulk step of mode row r of SU: the rows follow the seen steps from
+// the first, two to a step (one per end) along a line.
+smallint MODEROWSTEP(smallint r);
 
 // RLINES[k]: reaction k as text ("3)  2A + B = C"); raises INDENTR to
 // its length + 1.

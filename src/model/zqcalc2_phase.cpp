@@ -147,11 +147,17 @@ void CALCGPHASE(const bemvector& present, const eqvector& x, extended P, extende
   }
 
   if (!modes) return;
+  // The mass of the bulk whose atoms weighted the row's modes.
   for (long i = 1; i <= SU.nmodeset; ++i) {
+    const smallint k = MODEROWSTEP(static_cast<smallint>(i));
     extended Mb = 0;
-    for (long m = 1; m <= NUVLEFT; ++m) Mb = Mb + SU.bulk(i, m) * MOLWT[map[m]];
+    for (long m = 1; m <= NUVLEFT; ++m) Mb = Mb + SU.bulk(k, m) * MOLWT[map[m]];
     SU.rhosys[i] = SU.vsys[i] == 0 ? 0 : Mb / (CONST::CM3PERKJKBAR * SU.vsys[i]);
   }
+}
+
+smallint MODEROWSTEP(smallint r) {
+  return static_cast<smallint>(SU.firstmodeset + (OVARIANCE == 1 ? (r - 1) / 2 : r - 1));
 }
 
 }  // namespace ZQCALC2

@@ -1,7 +1,9 @@
 // Every file that a calc mode 1 run writes, on the made-up MgO-FeO loop of
 // al and be: a plain P-T run with its copy-back block, the compositions
 // against the closed form of the ideal loop, the modes of a pseudosection
-// inside and outside the loop, and what a second pass adds to each file.
+// inside and outside the loop, what a second pass adds to each file, a
+// variable over another range than 0..1, and points whose results are not
+// numbers.
 #include <cmath>
 #include <regex>
 #include <set>
@@ -417,6 +419,73 @@ TEST(Mode1Files, ProjectionPlaneFromTheScript) {
                                    "autoexit\n"),
                              "\n\n\n");
   EXPECT_TRUE(has(w.out, "-- run bombed in readprojplane : oxides don't match")) << w.out;
+}
+
+// The a-x file with one piece of text changed.
+std::string changed(const std::string& text, const std::string& from, const std::string& to) {
+  std::string s = text;
+  const std::size_t at = s.find(from);
+  return at == std::string::npos ? s : s.replace(at, from.size(), to);
+}
+
+// be's x written as twice its FeO fraction, over 0..2: the solver works on
+// every variable scaled onto 0..1, so the loop and the rock's modes are
+// those of the 0..1 form, with x(be) doubled when shown.
+TEST(Mode1Files, AVariableOverAnotherRange) {
+  const std::string ax =
+      changed(e2e::slurp(e2e::fs::path(SOLVARINTH_FIXTURES) / "alloop" / "jx-alax.txt"),
+              "  x(be) 0.4\n  p(bea) 1 1 1 1 -1 x\n  p(beb) 1 1 0 1 1 x\n  ideal\n  2\n  xMg 1 1 1 1 -1 x\n"
+              "  xFe 1 1 0 1 1 x\n  bea",
+              "  x(be) 0.8 range 0 2\n  p(bea) 1 1 1 1 -1/2 x\n  p(beb) 1 1 0 1 1/2 x\n  ideal\n  2\n"
+              "  xMg 1 1 1 1 -1/2 x\n  xFe 1 1 0 1 1/2 x\n  bea");
+  ASSERT_TRUE(has(ax, "x(be) 0.8 range 0 2"));
+  const e2e::Run r =
+      e2e::run({"alloop"}, "",
+               {{"jx-al.txt", script("pseudosection\nbulk MgO FeO\nbulk 65 35\nzeromodeiso no\nmodeiso no\n"
+                                     "calcP 6\ncalcT 650 750 50\nautoexit\n")},
+                {"jx-alax.txt", ax}});
+  EXPECT_FALSE(has(r.out, "bombed")) << r.out;
+  const auto rows = csvparse::rows(r.files.at("jx-al-2.csv"));
+  ASSERT_EQ(rows.size(), 3u) << r.files.at("jx-al-2.csv");
+  const long double temperatures[] = {650, 700, 750};
+  for (int k = 0; k < 3; ++k) {
+    SCOPED_TRACE(static_cast<double>(temperatures[k]));
+    const auto [xal, xbe] = closedform(6, temperatures[k]);
+    long double a = 0, b = 0;
+    ASSERT_TRUE(csvparse::number(rows[k][2], a) && csvparse::number(rows[k][3], b));
+    EXPECT_NEAR(static_cast<double>(a), static_cast<double>(xal), 5e-6);
+    EXPECT_NEAR(static_cast<double>(b), static_cast<double>(2 * xbe), 1e-5);
+  }
+  // At 700 C the rock lies halfway between the phases (x 0.3 and 0.4).
+  EXPECT_TRUE(has(r.files.at("jx-al-ic.txt"), "\nmode         al       be\n1       0.50000  0.50000\n"))
+      << r.files.at("jx-al-ic.txt");
+}
+
+// With 0 for 1 in al's first proportion, p(ala) = -x, whose logarithm is
+// not a number: the solve still meets its tests on the compositions, but
+// no point has a result. Each point leaves its progress mark, the series
+// ends with nothing in range as one whose points did not converge, and no
+// file shows a value that is not a number.
+TEST(Mode1Files, PointsWithoutFiniteResultsFail) {
+  const e2e::fs::path example = e2e::fs::path(SOLVARINTH_FIXTURES).parent_path().parent_path() / "examples" / "mode1";
+  const std::string ax = changed(e2e::slurp(example / "jx-loopax.txt"), "p(ala) 1 1 1 1 -1 x", "p(ala) 1 1 0 1 -1 x");
+  ASSERT_TRUE(has(ax, "p(ala) 1 1 0 1 -1 x"));
+  const e2e::Run r = e2e::run({"../../examples/mode1"}, "", {{"jx-loopax.txt", ax}});
+  EXPECT_FALSE(has(r.out, "bombed")) << r.out;
+  EXPECT_TRUE(has(r.out, "\nphases: al be  \n\n10101010101010<== nothing in range ==>\n")) << r.out;
+  EXPECT_TRUE(has(r.files.at("jx-loop-o.txt"), "\nphases: al be  \n<== nothing in range ==>\n"))
+      << r.files.at("jx-loop-o.txt");
+  const std::regex notanumber("(^|[ ,])[-+]?(inf|nan)([ ,\n]|$)", std::regex::icase);
+  for (const auto& [name, text] : r.files) {
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(has(text, " P(kbar)")) << text;
+    EXPECT_FALSE(has(text, "\nmode ")) << text;
+    EXPECT_FALSE(std::regex_search(text, notanumber)) << text;
+  }
+  EXPECT_FALSE(has(r.out, "\nmode ")) << r.out;
+  EXPECT_FALSE(has(r.out, " P(kbar)")) << r.out;
+  // No point reaches the details file or the tables.
+  for (const char* name : {"jx-loop-ic.txt", "jx-loop.csv", "jx-loop-2.csv"}) EXPECT_EQ(r.files.count(name), 0u) << name;
 }
 
 }  // namespace

@@ -69,6 +69,7 @@ class PhaseProperties : public CalcTest {
     SU.ph[1].comp[3] = 0.5L;
     SU.ph[2].comp[1] = 1;
     SU.ph[2].comp[3] = 1;
+    SU.firstmodeset = 1;  // the mode rows start at the first bulk step
   }
   void TearDown() override {
     MODESBYNLE = MODESAFTERNLE = false;
@@ -198,6 +199,38 @@ TEST_F(PhaseProperties, DensityWithAComponentNotFree) {
   calc();
   EXPECT_NEAR(SU.ph[1].rho, (MSiO2 + 2 * MMgO + 0.5L * MFeO) / (10 * SU.ph[1].v), 1e-12L);
   EXPECT_NEAR(SU.rhosys[1], (0.4L * MSiO2 + 0.6L * MFeO) / (10 * SU.vsys[1]), 1e-12L);
+}
+
+// Along a bulk range the rows start at the first seen step, one row a
+// step, or two (one per end) along a line: each row's density weighs the
+// bulk of its own step against its volume.
+TEST_F(PhaseProperties, DensityOfEachRowWeighsItsOwnStep) {
+  const extended bulks[4][3] = {{0.9L, 0.05L, 0.05L}, {0.4L, 0.1L, 0.5L}, {0.2L, 0.6L, 0.2L}, {0.1L, 0.1L, 0.8L}};
+  for (long k = 1; k <= 4; ++k)
+    for (long m = 1; m <= 3; ++m) SU.bulk(k, m) = bulks[k - 1][m - 1];
+  auto mass = [&](long k) {
+    return bulks[k - 1][0] * MSiO2 + bulks[k - 1][1] * MMgO + bulks[k - 1][2] * MFeO;
+  };
+  MODESAFTERNLE = true;
+  SU.firstmodeset = 2;
+  SU.nmodeset = 2;
+  for (smallint r = 1; r <= 2; ++r) {
+    SU.ph[1].mode[r] = r == 1 ? 0.7L : 0.2L;
+    SU.ph[2].mode[r] = r == 1 ? 0.3L : 0.8L;
+    SU.ph[1].modefac[r] = SU.ph[2].modefac[r] = 1;
+  }
+  const struct {
+    smallint ovariance;
+    long steps[2];
+  } cases[] = {{2, {2, 3}}, {1, {2, 2}}};
+  for (const auto& c : cases) {
+    OVARIANCE = c.ovariance;
+    calc();
+    for (smallint r = 1; r <= 2; ++r) {
+      EXPECT_NEAR(SU.rhosys[r], mass(c.steps[r - 1]) / (10 * SU.vsys[r]), 1e-12L) << c.ovariance << " row " << r;
+    }
+  }
+  OVARIANCE = 0;
 }
 
 TEST_F(PhaseProperties, Refusals) {

@@ -254,6 +254,53 @@ TEST_F(SolveState, ModesNotAddingToOneAreReportedThenNormalised) {
   EXPECT_EQ(fatal([&] { st.EXTRACT(seen); }), "extract: number of phases in summary does not match");
 }
 
+// Two pure phases of SiO2 and MgO over a range of four bulks whose atoms
+// per oxide differ from step to step (2 + the SiO2 fraction); the rows
+// start at step 2. Each row's factor is its own step's atoms over the
+// phase's, a line's two rows sharing a step.
+TEST_F(SolveState, ModeFactorsTakeTheAtomsOfTheirOwnStep) {
+  twopurephases();
+  NUV = NUVLEFT = 2;
+  COMPNAME[2] = "MgO";
+  BCOMPS[2] = true;
+  ICOMP[1] = 3;
+  ICOMP[2] = 2;
+  COMPDIV[2] = 1;
+  (*PREC0)[1].comp[2] = 0;
+  (*PREC0)[2].comp[1] = 0;
+  (*PREC0)[2].comp[2] = 1;
+  PSEUDOSECTION = true;
+  CALCG = false;
+  NCOMP = 4;
+  const extended silica[] = {0.8L, 0.6L, 0.3L, 0.1L};
+  for (smallint k = 1; k <= 4; ++k) {
+    SU.bulk(k, 1) = silica[k - 1];
+    SU.bulk(k, 2) = 1 - silica[k - 1];
+  }
+  SU.nph = 2;
+  SU.ph[1].phase = 1;
+  SU.ph[2].phase = 2;
+  st.NORMA[1] = 3;
+  st.NORMA[2] = 2;
+  SU.firstmodeset = 2;
+  SU.nmodeset = 2;
+  const struct {
+    smallint ovariance;
+    smallint steps[2];
+  } cases[] = {{2, {2, 3}}, {1, {2, 2}}};
+  for (const auto& c : cases) {
+    OVARIANCE = c.ovariance;
+    st.POSTPROCESS();
+    for (smallint r = 1; r <= 2; ++r) {
+      const extended atoms = 2 + silica[c.steps[r - 1] - 1];
+      EXPECT_NEAR(SU.ph[1].modefac[r], atoms / 3, 1e-15L) << c.ovariance << " row " << r;
+      EXPECT_NEAR(SU.ph[2].modefac[r], atoms / 2, 1e-15L) << c.ovariance << " row " << r;
+    }
+  }
+  OVARIANCE = 0;
+  PSEUDOSECTION = false;
+}
+
 // ---------------------------------------------------------------- ionic strength
 
 int solves = 0;
