@@ -82,36 +82,73 @@ void corner(smallint e1, smallint e2, extended& x, extended& y, const sstring& n
   }
 }
 
-// The window edges that the segment from (x1, y1) to (x2, y2) crosses, in
-// the order bottom, left, top, right; a third is fatal.
-smallint edgecuts(extended x1, extended y1, extended x2, extended y2, farray<smallint, 1, 2>& edges,
-                  farray<extended, 1, 2>& cx, farray<extended, 1, 2>& cy) {
-  const bool vertical = x1 == x2, horizontal = y1 == y2;
-  extended m = 0, c = 0;
-  if (!vertical) slopeof(x1, y1, x2, y2, m, c);
-  auto crosses = [](extended a, extended b, extended v) { return (a > v && v >= b) || (a < v && v <= b); };
-  smallint count = 0;
-  auto add = [&](smallint e, extended x, extended y) {
-    if (count == 2) IO::ERROREXIT("edge", "too many cuts", yourfault);
-    ++count;
-    edges[count] = e;
-    cx[count] = x;
-    cy[count] = y;
-  };
+// How far a point lies inside the window as seen from one edge; negative
+// beyond that edge.
+extended inward(smallint e, extended x, extended y) {
+  switch (e) {
+    case bottom:
+      return y - YLOW;
+    case left:
+      return x - XLOW;
+    case top:
+      return YHIGH - y;
+    default:
+      return XHIGH - x;
+  }
+}
+
+// The part of a segment inside the window, edges included, as fractions of
+// its length from its start: it comes in at tin through inedge and goes out
+// at tout through outedge (0: the segment starts or ends inside). At a
+// corner both edges give the same fraction and the first in the order
+// bottom, left, top, right names it: a corner is one crossing.
+struct segmentpart {
+  bool none = false;  // the segment misses the window
+  extended tin = 0, tout = 1;
+  smallint inedge = 0, outedge = 0;
+  // The edge that the segment's end lies on when the segment comes to it
+  // from inside, 0 for none.
+  smallint arrival = 0;
+};
+
+segmentpart partinside(extended x1, extended y1, extended x2, extended y2) {
+  segmentpart s;
   for (smallint e = bottom; e <= right; ++e) {
-    if (e == bottom || e == top) {
-      const extended Y = e == bottom ? YLOW : YHIGH;
-      if (horizontal || !crosses(y1, y2, Y)) continue;
-      const extended x = vertical ? x1 : (Y - c) / m;
-      if (XLOW <= x && x <= XHIGH) add(e, x, Y);
-    } else {
-      const extended X = e == left ? XLOW : XHIGH;
-      if (vertical || !crosses(x1, x2, X)) continue;
-      const extended y = horizontal ? y1 : c + m * X;
-      if (YLOW <= y && y <= YHIGH) add(e, X, y);
+    const extended d1 = inward(e, x1, y1), d2 = inward(e, x2, y2);
+    if (d1 < 0 && d2 < 0) {
+      s.none = true;
+    } else if (d1 < 0) {
+      const extended t = d1 / (d1 - d2);
+      if (s.inedge == 0 ? t >= s.tin : t > s.tin) {
+        s.tin = t;
+        s.inedge = e;
+      }
+    } else if (d2 < 0) {
+      const extended t = d1 / (d1 - d2);
+      if (s.outedge == 0 ? t <= s.tout : t < s.tout) {
+        s.tout = t;
+        s.outedge = e;
+      }
+    } else if (d2 == 0 && d1 > 0 && s.arrival == 0) {
+      s.arrival = e;
     }
   }
-  return count;
+  if (s.tin > s.tout) s.none = true;
+  return s;
+}
+
+// Where the segment from (x1, y1) to (x2, y2) meets the line of edge e; the
+// segment is not parallel to it.
+void crossing(smallint e, extended x1, extended y1, extended x2, extended y2, extended& x, extended& y) {
+  extended m = 0, c = 0;
+  if (x1 != x2) slopeof(x1, y1, x2, y2, m, c);
+  if (e == bottom || e == top) {
+    y = e == bottom ? YLOW : YHIGH;
+    x = x1 == x2 ? x1 : (y - c) / m;
+  } else {
+    x = e == left ? XLOW : XHIGH;
+    y = y1 == y2 ? y1 : c + m * x;
+  }
 }
 
 void setlink(smallint& link, extended x, extended y) {
@@ -150,6 +187,129 @@ void store(linetype& l, const pointlist& p) {
   }
   l.npts = p.n;
 }
+
+// One line's walk along its segments, clipped at the window: the pen is down
+// while the walk is inside, edges included. A segment that ends on an edge
+// leaves its crossing waiting for the next segment: a line that only
+// touches the edge there neither comes in nor goes out.
+struct clipwalk {
+  linetype& l;
+  pointlist& out;
+  smallint b, e;  // the line's begin and end links as the walk finds them
+  int cuts = 0;
+  bool pendown = false;
+  bool started = false;  // the line has crossed an edge
+  bool moved = false;    // the walk has left the line's first point
+  smallint waitin = 0;   // the edge a segment from outside ended on
+  extended waitx = 0, waity = 0;
+  smallint waitout = 0;  // the edge a segment from inside ended on
+  long waitoutseg = 0;
+  // The segment that came back through the edge the line had left by: going
+  // out in the same segment, it passed through, and its two cuts drop out.
+  long rejoinseg = 0;
+
+  // The first time in cuts off whatever came before. Back in after leaving
+  // by -e: through an adjacent edge the corner between the two joins the
+  // pieces and their two cuts drop out; either way the line's end is again
+  // what the line names until it goes out once more.
+  void comein(smallint edge, extended x, extended y, long seg) {
+    if (!started) {
+      b = static_cast<smallint>(-edge);
+      out.n = 0;
+    } else {
+      if (edge != -e) {
+        extended cx = 0, cy = 0;
+        corner(edge, static_cast<smallint>(-e), cx, cy, l.name);
+        out.add(cx, cy);
+        cuts -= 2;
+      } else {
+        rejoinseg = seg;
+      }
+      e = l.endlink;
+    }
+    ++cuts;
+    started = true;
+    pendown = true;
+    out.add(x, y);
+  }
+
+  void goout(smallint edge, long seg) {
+    e = static_cast<smallint>(-edge);
+    ++cuts;
+    if (seg == rejoinseg) cuts -= 2;
+    started = true;
+    pendown = false;
+  }
+
+  void segment(long k) {
+    const extended x1 = l.x[k], y1 = l.y[k], x2 = l.x[k + 1], y2 = l.y[k + 1];
+    if (x1 == x2 && y1 == y2) {
+      // A repeated row: nothing to cross, and a wait goes on to the next.
+      if (pendown && waitout == 0) out.add(x2, y2);
+      return;
+    }
+    const segmentpart s = partinside(x1, y1, x2, y2);
+    const bool firstmove = !moved;
+    moved = true;
+    extended x = 0, y = 0;
+    if (!pendown) {
+      if (waitin != 0) {
+        const smallint edge = waitin;
+        waitin = 0;
+        // Come to the edge only to go out again: never in.
+        if (s.tout == 0) return;
+        comein(edge, waitx, waity, 0);
+        out.add(x1, y1);
+      } else if (s.none || (s.tin == s.tout && s.tin < 1)) {
+        // Missed, or only grazed at a corner.
+        return;
+      } else if (s.tin == 1) {
+        waitin = s.inedge;
+        crossing(s.inedge, x1, y1, x2, y2, waitx, waity);
+        return;
+      } else {
+        crossing(s.inedge, x1, y1, x2, y2, x, y);
+        comein(s.inedge, x, y, k);
+      }
+    }
+    const smallint waiting = waitout;
+    waitout = 0;
+    if (s.outedge != 0) {
+      if (s.tout > 0) {
+        crossing(s.outedge, x1, y1, x2, y2, x, y);
+        out.add(x, y);
+        goout(s.outedge, k);
+      } else if (waiting != 0) {
+        goout(waiting, waitoutseg);
+      } else if (firstmove) {
+        // Only the line's first point touches the window: the line starts
+        // where it comes in, if it does.
+        out.n = 0;
+        pendown = false;
+      } else {
+        goout(s.outedge, k);
+      }
+    } else if (s.arrival != 0) {
+      crossing(s.arrival, x1, y1, x2, y2, x, y);
+      out.add(x, y);
+      waitout = s.arrival;
+      waitoutseg = k;
+    } else {
+      out.add(x2, y2);
+    }
+  }
+
+  // A line whose last point lies on an edge ends there: come from outside,
+  // it comes in; come from inside, it goes out.
+  void finish(long n) {
+    if (waitin != 0) {
+      comein(waitin, waitx, waity, 0);
+      out.add(l.x[n], l.y[n]);
+    } else if (waitout != 0) {
+      goout(waitout, waitoutseg);
+    }
+  }
+};
 
 }  // namespace
 
@@ -259,60 +419,20 @@ void ADDEDGES(smallint i) {
   for (smallint p = 1; p <= NPOINT; ++p) (*POINT)[p].seen = POINTSEEN((*POINT)[p].x, (*POINT)[p].y);
   linetype& l = (*LINE)[i];
   const smallint n = l.npts;
-  smallint b = l.beginlink, e = l.endlink;
-  smallint cuts = 0;
-  bool started = false;
-  bool inside = n >= 1 && POINTSEEN(l.x[1], l.y[1]);
-  const bool firstinside = inside;
   pointlist& out = scratch();
   out.n = 0;
-  if (inside) out.add(l.x[1], l.y[1]);
-  farray<smallint, 1, 2> edges;
-  farray<extended, 1, 2> cx, cy;
-  for (long k = 1; k <= n - 1; ++k) {
-    const smallint count = edgecuts(l.x[k], l.y[k], l.x[k + 1], l.y[k + 1], edges, cx, cy);
-    cuts = static_cast<smallint>(cuts + count);
-    if (count == 0) {
-      if (inside) out.add(l.x[k + 1], l.y[k + 1]);
-    } else if (count == 1 && !inside) {
-      if (!started) {
-        b = static_cast<smallint>(-edges[1]);
-        out.n = 0;
-      } else if (edges[1] != -e) {
-        extended x = 0, y = 0;
-        corner(edges[1], static_cast<smallint>(-e), x, y, l.name);
-        out.add(x, y);
-        e = l.endlink;
-        cuts = static_cast<smallint>(cuts - 2);
-      }
-      out.add(cx[1], cy[1]);
-      out.add(l.x[k + 1], l.y[k + 1]);
-    } else if (count == 1) {
-      out.add(cx[1], cy[1]);
-      e = static_cast<smallint>(-edges[1]);
-    } else {
-      if (!started) {
-        out.n = 0;
-        b = static_cast<smallint>(-edges[1]);
-      } else {
-        cuts = static_cast<smallint>(cuts - 2);
-      }
-      out.add(cx[1], cy[1]);
-      out.add(cx[2], cy[2]);
-      e = static_cast<smallint>(-edges[2]);
-    }
-    if (count == 1) {
-      started = true;
-      inside = !inside;
-    } else if (count == 2) {
-      started = true;
-      inside = false;
-    }
+  clipwalk walk{l, out, l.beginlink, l.endlink};
+  const bool firstinside = n >= 1 && POINTSEEN(l.x[1], l.y[1]);
+  if (firstinside) {
+    out.add(l.x[1], l.y[1]);
+    walk.pendown = true;
   }
-  if (cuts < 0 || cuts > 2) IO::ERROREXIT("lines", "bad cuts of window edge", yourfault);
-  l.beginlink = b;
-  l.endlink = e;
-  if (cuts == 0 && !firstinside) {
+  for (long k = 1; k <= n - 1; ++k) walk.segment(k);
+  walk.finish(n);
+  if (walk.cuts < 0 || walk.cuts > 2) IO::ERROREXIT("lines", "bad cuts of window edge", yourfault);
+  l.beginlink = walk.b;
+  l.endlink = walk.e;
+  if (walk.cuts == 0 && !firstinside) {
     l.npts = 0;
     return;
   }

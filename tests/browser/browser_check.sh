@@ -1,9 +1,10 @@
 #!/bin/bash
 # Draws the four-field fixture with the hand-drawing program, then lets a
 # headless browser render it: the picture must show its frame, lines and
-# text, the analysed fixture its four fields in their greys, and a
-# malformed document must come back as a parser error, so the
-# check can tell the two apart. Skips (77) where no browser is installed,
+# text, the analysed fixture its four fields in their greys, the clipped
+# fixture only the parts of its lines inside the frame, and a malformed
+# document must come back as a parser error, so the check can tell the two
+# apart. Skips (77) where no browser is installed,
 # unless SOLVARINTH_REQUIRE_BROWSER is set (as CI sets it): then it fails.
 #   browser_check.sh DRAWFILE FIXTURES SCRATCH
 set -u
@@ -59,6 +60,20 @@ if [ ! -s areas.png ]; then
   exit 1
 fi
 python3 "$(dirname "$0")/sample_png.py" areas.png areas || exit 1
+
+# Lines that leave the window and come back: no chord across the frame and
+# nothing in the margin.
+mkdir -p clipped
+cp jx-prefs.txt jx-ff.txt clipped/
+cp "$fixtures/drawing/qk-clipped.txt" clipped/qk-ff.txt
+(cd clipped && "$drawfile" < /dev/null > drawfile.out 2>&1)
+run --window-size=580,576 --screenshot="$scratch/clipped.png" "file://$scratch/clipped/jx-ff.svg" > /dev/null
+if [ ! -s clipped.png ]; then
+  echo "no screenshot of the clipped lines:"
+  cat clipped/drawfile.out
+  exit 1
+fi
+python3 "$(dirname "$0")/sample_png.py" clipped.png clipped || exit 1
 
 run --dump-dom "file://$scratch/jx-ff.svg" > good.dom
 if grep -q parsererror good.dom; then

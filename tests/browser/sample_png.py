@@ -2,7 +2,9 @@
 
 Reads the PNG with the standard library alone and checks that the frame,
 the lines and the info text are drawn dark on a white page; with "areas",
-that the four fields are filled in their greys.
+that the four fields are filled in their greys; with "clipped", that the
+window 0..10 x 0..10 shows the parts of its two lines inside it and
+nothing else (x and y at 60 + 46x and 526 - 46y).
 """
 import struct
 import sys
@@ -66,7 +68,16 @@ def main():
     def near(x, y, want):
         return abs(grey(x, y) - want) <= 3
 
-    if len(sys.argv) > 2 and sys.argv[2] == "areas":
+    mode = sys.argv[2] if len(sys.argv) > 2 else ""
+    if mode == "clipped":
+        checks = [
+            ("u1 along y 5", darkest([290], range(293, 300)) < 160),
+            ("u1 from (0, 7) to (3, 10)", darkest(range(126, 133), range(132, 139)) < 160),
+            ("u2 from (0, 8) to (5, 8)", darkest([175], range(155, 162)) < 160),
+            ("no chord from (10, 5) to (0, 7)", darkest(range(280, 301), range(240, 261)) >= 240),
+            ("nothing left of the frame", darkest(range(5, 31), list(range(150, 166)) + list(range(288, 304))) >= 240),
+        ]
+    elif mode == "areas":
         # The four fields in their greys, and the point's circle a tenth
         # darker over the lightest one.
         checks = [

@@ -2,6 +2,7 @@
 // clipping at the window 0..10 x 400..800, and the log report.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <vector>
 
 #include "zqpltx_testsupport.h"
@@ -135,8 +136,9 @@ TEST(DrawingNetwork, Clipping) {
       // in from the left, out through the top
       {"u1 begin end -5 600 5 600 5 900", "", {{0, 600}, {5, 600}, {5, 800}}, -2, -3},
       {"u1 begin end -5 300 -5 900", "", {}, 0, 0},
-      // through two corners: four edges in one segment
-      {"u1 begin end -1 360 11 840", "edge: too many cuts", {}, 0, 0},
+      // through two corners: a corner is one crossing, named by the first
+      // of its edges in the order bottom, left, top, right
+      {"u1 begin end -1 360 11 840", "", {{0, 400}, {10, 800}}, -1, -3},
       // free ends on an edge within the tolerance, or just outside it
       {"u1 begin end 5 600 5 799.99999995", "", {{5, 600}, {5, 799.99999995}}, 0, -3},
       {"u1 begin end 5 600 5 799.9999998", "", {{5, 600}, {5, 799.9999998}}, 0, 0},
@@ -160,6 +162,67 @@ TEST(DrawingNetwork, Clipping) {
     }
     EXPECT_EQ(l.beginlink, r.beginlink) << r.records;
     EXPECT_EQ(l.endlink, r.endlink) << r.records;
+  }
+}
+
+// The points of the first line drawn, as the picture has them.
+std::vector<std::string> drawnpoints(const std::string& svg) {
+  std::vector<std::string> out;
+  const std::size_t lines = svg.find("<!-- lines -->");
+  const std::size_t from = svg.find("points=\"", lines);
+  if (lines == std::string::npos || from == std::string::npos) return out;
+  std::istringstream in(svg.substr(from + 8, svg.find('"', from + 8) - from - 8));
+  for (std::string x, y; in >> x >> y;) out.push_back(x + " " + y);
+  return out;
+}
+
+// Clipped at the window 0..10 x 0..10, whose x and y map to 60 + 46x and
+// 504 - 46y in the picture: each line keeps exactly its parts inside, in
+// its own order, joined along the edges where it went out.
+TEST(DrawingNetwork, ClippedLinesInThePicture) {
+  struct row {
+    const char* rows;
+    std::vector<std::string> drawn;
+    const char* ends;  // the log's start and end, "" for a line not drawn
+  };
+  const row rows[] = {
+      // through the window and back in: crossings in order along each segment
+      {"12 5 -2 5 5 12", {"520.00 274.00", "60.00 274.00", "60.00 182.00", "198.00 44.00"},
+       "start = right edge; end = top edge"},
+      // from a point on the edge out and back in: the line starts where it
+      // comes in; never back, nothing of it is drawn
+      {"0 5 -3 5 -3 8 5 8", {"60.00 136.00", "290.00 136.00"}, "start = left edge; end = line end"},
+      {"0 5 0 5 -3 5 -3 8 5 8", {"60.00 136.00", "290.00 136.00"}, "start = left edge; end = line end"},
+      {"0 5 -3 5", {}, ""},
+      // through the window after leaving by an adjacent edge: the corner
+      // between them, no chord
+      {"5 5 -2 5 -2 -2 3 -2 12 7", {"290.00 274.00", "60.00 274.00", "60.00 504.00", "290.00 504.00", "520.00 274.00"},
+       "start = line end; end = right edge"},
+      // touching an edge from inside or outside crosses nothing
+      {"5 5 0 5 5 8", {"290.00 274.00", "60.00 274.00", "290.00 136.00"}, "start = line end; end = line end"},
+      {"-3 5 0 5 -3 8 5 8", {"60.00 136.00", "290.00 136.00"}, "start = left edge; end = line end"},
+      // a corner is one crossing, in, out, or only grazed
+      {"-1 -1 11 11", {"60.00 504.00", "520.00 44.00"}, "start = bottom edge; end = top edge"},
+      {"5 5 12 12", {"290.00 274.00", "520.00 44.00"}, "start = line end; end = top edge"},
+      {"-1 9 1 11", {}, ""},
+      // back in through the edge it left by: the end is the line's own again
+      {"5 5 5 -2 7 -2 7 5", {"290.00 274.00", "290.00 504.00", "382.00 504.00", "382.00 274.00"},
+       "start = line end; end = line end"},
+      {"5 5 5 -2 7 -2 7 10", {"290.00 274.00", "290.00 504.00", "382.00 504.00", "382.00 44.00"},
+       "start = line end; end = top edge"},
+  };
+  for (const row& r : rows) {
+    Drawing d;
+    const std::string end = d.plot(qk(std::string("u1 begin end ") + r.rows + "\n", "window 0 10 0 10\nbigticks 0 0 0 0\n"));
+    EXPECT_EQ(end, "") << r.rows;
+    if (!end.empty()) continue;
+    EXPECT_EQ(drawnpoints(d.svg()), r.drawn) << r.rows;
+    const std::string log = d.log();
+    if (*r.ends == 0) {
+      EXPECT_EQ(log.find("u1)"), std::string::npos) << r.rows << "\n" << log;
+    } else {
+      EXPECT_NE(log.find(std::string("u1) ()    ") + r.ends + "\n"), std::string::npos) << r.rows << "\n" << log;
+    }
   }
 }
 
