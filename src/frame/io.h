@@ -61,14 +61,22 @@ enum class NumClass { ZeroNum, NormalNum };
 
 using timepoint = std::chrono::system_clock::time_point;
 
-// How a run ends when it does not return normally: a fatal error or "kill".
-// The message block has been written and the files tidied when it is thrown;
-// main catches it and ends the process with status 0.
+// The process's exit status: a run that ended as the user asked (its normal
+// end, "kill", HALT) and one that a fatal stop ended, so that a script or a
+// batch job that runs the program can tell a failed run from a good one.
+constexpr int exitdone = 0;
+constexpr int exitbombed = 1;
+
+// How a run ends when it does not return normally: a fatal error, "kill" or
+// HALT. The message block has been written and the files tidied when it is
+// thrown; main catches it and ends the process with its status().
 struct runend {
   std::string where;
   std::string message;
   bool killed = false;
   faulttype fault = yourfault;
+  bool bombed = false;  // a fatal stop (ERROREXIT), end of input at a prompt included
+  int status() const { return bombed ? exitbombed : exitdone; }
 };
 
 // ---------------------------------------------------------------- state
@@ -151,11 +159,12 @@ textfile& CHANNELFILE(int bit);
 bool* CHANNELUSED(int bit);
 
 // ---------------------------------------------------------------- fatal exit
-// Ends the run: the message block on the main channels, files tidied, IO::runend thrown.
+// Ends the run: the message block on the main channels, files tidied, the
+// Return wait, IO::runend thrown as a fatal stop (the process ends with exitbombed).
 [[noreturn]] void ERROREXIT(const std::string& where, const std::string& message, faulttype fault);
 // Stops the process at once: every open file flushed, nothing written lost,
 // and none of the rest of a run's end (no message, no clean-up); IO::runend
-// thrown with an empty where and message.
+// thrown with an empty where and message, not as a fatal stop.
 [[noreturn]] void HALT();
 // Ends the run for a "kill" answer.
 [[noreturn]] void USERINTERRUPT();

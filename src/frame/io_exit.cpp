@@ -44,7 +44,7 @@ void ERROREXIT(const std::string& where, const std::string& message, faulttype f
     while (ch != EOF && ch != '\n' && ch != '\r');
   }
   std::fflush(TERMOUT);
-  throw runend{where, message, false, fault};
+  throw runend{where, message, false, fault, true};
 }
 
 void USERINTERRUPT() {

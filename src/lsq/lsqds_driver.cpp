@@ -74,7 +74,9 @@ void iterate(smallint i, smallint n) {
 
 void INTRO() {
   TDA.fill(tdrec{});
-  IO::HEAPINC("tda", static_cast<longint>(sizeof(tdtype)));
+  // TDA is counted as one of the mode's heap tables, so once, when they are
+  // made: a later run in one process finds them made and counted.
+  if (OXCAL == nullptr) IO::HEAPINC("tda", static_cast<longint>(sizeof(tdtype)));
   maketable(OXCAL, "oxcal", oxcalrec{});
   makexpw();
   maketable(Y, "y", 0.0L);

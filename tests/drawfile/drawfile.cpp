@@ -15,8 +15,9 @@ int main() {
     ZQUTE1::SETUP();
     ZQUTE1::STARTOUT();
     ZQPLTX::PLOTIX();
-  } catch (const IO::runend&) {
+  } catch (const IO::runend& e) {
     // The message is out and the files are tidied.
+    return e.status();
   }
-  return 0;
+  return IO::exitdone;
 }

@@ -213,7 +213,7 @@ TEST(AverageRockFiles, MissingInputsAreNamed) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.missing);
     const e2e::Run r = e2e::run({"avrock"}, "\n", c.files);
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, 1);
     const std::string stop = "\n\n-- run bombed in promptdatafile : datafile needed\n";
     EXPECT_TRUE(has(r.out, "\ncannot locate file \"" + c.missing + "\"" + stop)) << r.out;
     EXPECT_EQ(r.files.count("jx-rk-o.txt"), c.summary ? 1u : 0u);

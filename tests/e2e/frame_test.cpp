@@ -89,7 +89,7 @@ TEST(Frame, CalcModeMenuAndHint) {
   const e2e::Run r = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1", "frame/askmode"}, "3\n1\nno\n\n",
                               {{"jx-qtest.txt", "axfile qzax\nwith qtzx grox\ninexcess\ncalcTatP yes\ncalcP 6\n"
                                                 "calcT 400 700\ndiagramPT 4 10 400 700\npseudosection no\n*\n"}});
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.status, 1);
   const std::string menu =
       "calculation mode (calcmode) :\n"
       "     0 = utilities: data tables, mineral recalc etc\n"
@@ -118,7 +118,7 @@ TEST(Frame, CalcModeRefusals) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answer);
     const e2e::Run r = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1", "frame/askmode"}, c.answer + "\n\n");
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, 1);
     const std::string block = "\n-- run bombed in " + c.where + " : " + c.message + "\n\n";
     EXPECT_TRUE(has(r.out, block)) << r.out;
     EXPECT_TRUE(has(r.files.at("jx-log.txt"), block));
@@ -144,12 +144,50 @@ TEST(Frame, KillAtAnyPromptEndsQuietly) {
 
 TEST(Frame, EndOfInputIsAReadError) {
   const e2e::Run r = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1", "frame/askmode"}, "");
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(has(r.out, "-- run bombed in read in prstrings : problems reading\n")) << r.out;
 
   const e2e::Run q = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1"}, "");
   EXPECT_TRUE(has(q.out, "-- run bombed in read in query : problems reading\n")) << q.out;
   EXPECT_TRUE(has(q.files.at("jx-qtest-o.txt"), "-- run bombed in read in query"));
+}
+
+// The exit status tells a script or a batch job how the run ended: 0 when
+// it ended as the user asked, 1 after a fatal stop, once the stop has done
+// all it does (its message in the summary, the Return wait).
+TEST(Frame, ExitStatusTellsAFailedRunFromAGoodOne) {
+  const std::string pass = "axfile qzax\nwith qtzx\ninexcess\ncalcTatP yes\ncalcP 6\ncalcT 400 700\n"
+                           "diagramPT 4 10 400 700\npseudosection no\n";
+  const std::string bad = "strictscripting\nconvergence 1e-10 1e-6 0.001 -1e-7\n*\n";
+  const std::string wait = "\nhit return to exit program\n";
+  const std::string bombed = "\n-- run bombed in reading script for convergence : reals inappropriate\n\n";
+  struct Case {
+    const char* what;
+    std::string answers, script;
+    std::string end;      // the terminal's last lines
+    std::string summary;  // the summary's last lines
+    int status;
+  };
+  const Case cases[] = {
+      {"normal end", "n\n\n", pass + "*\n", "all done - hit return to exit ? \n", versionnote, 0},
+      {"kill", "kill\n", pass + "*\n", "more phase diagram calculations ? \n-- run killed --\n\n",
+       "\n-- run killed --\n", 0},
+      {"fatal stop", "\n", pass + bad, bombed + "\n" + wait, bombed, 1},
+      {"fatal stop without the Return wait", "", pass + "autoexit\n" + bad, bombed + "\n", bombed, 1},
+      {"end of input at a prompt", "", pass + "*\n",
+       "\n-- run bombed in read in query : problems reading\n\n\n" + wait,
+       "\n-- run bombed in read in query : problems reading\n\n", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const e2e::Run r = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1"}, c.answers, {{"jx-qtest.txt", c.script}});
+    EXPECT_EQ(r.status, c.status);
+    ASSERT_GE(r.out.size(), c.end.size());
+    EXPECT_EQ(r.out.substr(r.out.size() - c.end.size()), c.end) << r.out;
+    const std::string& sum = r.files.at("jx-qtest-o.txt");
+    ASSERT_GE(sum.size(), c.summary.size());
+    EXPECT_EQ(sum.substr(sum.size() - c.summary.size()), c.summary) << sum;
+  }
 }
 
 TEST(Frame, MissingScriptStopsBeforeOutputFiles) {

@@ -203,7 +203,7 @@ TEST(LeastSquaresRunFiles, MissingInputsAreNamed) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.missing);
     const e2e::Run r = e2e::run({"lsq"}, c.answers, c.files);
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, 1);
     const std::string stop = "\n\n-- run bombed in promptdatafile : datafile needed\n";
     EXPECT_TRUE(has(r.out, "\ncannot locate file \"" + c.missing + "\"" + stop)) << r.out;
     const std::string summary = c.missing == "ds-scr6no.txt" ? "ds-o6no.txt" : "ds-o6cv.txt";

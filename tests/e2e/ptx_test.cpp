@@ -113,7 +113,7 @@ TEST(ReactionLines, GibbsEnergyThatIsNotANumberStopsTheRun) {
   ASSERT_NE(ds.find(row), std::string::npos);
   ds.replace(ds.find(row), row.size(), "0.0 0.100 2.00 1e4931 0.0 0.0 0.0\n");
   const e2e::Run r = e2e::run({"ptx"}, "", {{"jx-sx.txt", script("1 8 1", "schreinemakers yes\n")}, {"jx-ds7sx.txt", ds}});
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.status, 1);
   const std::string stop = "-- run bombed in gem : ura: Gibbs energy is not a number at this P and T";
   EXPECT_TRUE(has(r.out, stop)) << r.out;
   EXPECT_TRUE(has(r.files.at("jx-sx-o.txt"), stop));

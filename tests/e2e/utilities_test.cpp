@@ -336,7 +336,7 @@ TEST(UtilitiesRun, ConversionListTableAndDrawing) {
 // a run does; the built program itself still refuses the mode.
 TEST(UtilitiesRun, BadCodeEndsTheRunAndTheProgramRefusesTheMode) {
   const e2e::Run bad = e2e::run({"utilities"}, "7\n\n", {}, {}, SOLVARINTH_UTILITYRUN);
-  EXPECT_EQ(bad.status, 0);
+  EXPECT_EQ(bad.status, 1);
   const std::string bomb = "\n-- run bombed in doutilities : integer needed (2), between 0 and 4\n";
   EXPECT_TRUE(has(bad.out, bomb + "\n")) << bad.out;
   EXPECT_EQ(e2e::names(bad), inputsand({"jx-log.txt", "jx-tb-o.txt"}));
@@ -344,7 +344,7 @@ TEST(UtilitiesRun, BadCodeEndsTheRunAndTheProgramRefusesTheMode) {
   EXPECT_EQ(bad.files.at("jx-tb-o.txt"), bomb + "\n");
 
   const e2e::Run refused = e2e::run({"utilities"}, "\n", {});
-  EXPECT_EQ(refused.status, 0);
+  EXPECT_EQ(refused.status, 1);
   EXPECT_TRUE(has(refused.out, "\n-- run bombed in setup : sorry, mode 0 not available: use jx350\n")) << refused.out;
   EXPECT_FALSE(has(refused.out, "utility code"));
   EXPECT_EQ(e2e::names(refused), inputsand({"jx-log.txt"}));

@@ -111,4 +111,19 @@ TEST_F(FuzzRegressions, ReadersStopCleanly) {
   }
 }
 
+// The whole-run target runs one input after another in one process: a
+// calc-mode-9 run finds the tables of the last and counts none again, so the
+// heap count does not creep up, input after input, until it overflows.
+TEST_F(FuzzRegressions, CalcModeNineRunsKeepTheHeapCount) {
+  testsupport::ScratchDir dir;
+  testsupport::Terminal term;
+  const std::string convert =
+      sep({"scriptfile fz\ncalcmode 9\n", "*\n", "", "jxdssuffix fz\nemsuffix fz\n*\n", "0\n",
+           "6\n\nq  SiO2\n 1 1 10 2 0\n0\n -910\n 0.04\n 2.2\n 0 0 0 0\n 0\n 730 6\n\n*\n"});
+  EXPECT_FALSE(fuzzdrive::run(convert).ended);
+  const longint once = IO::HEAPSIZE;
+  EXPECT_FALSE(fuzzdrive::run(convert).ended);
+  EXPECT_EQ(IO::HEAPSIZE, once);
+}
+
 }  // namespace

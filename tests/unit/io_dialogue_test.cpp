@@ -140,6 +140,22 @@ TEST_F(Dialogue, KillIsRecognisedOnlyWhereItShouldBe) {
   EXPECT_TRUE(IO::KILLSTRING("\tkill\xCA"));
 }
 
+// HALT, the end of the avPT+ brute force and of the drawing, is no failure;
+// an internal fault is one, as every fatal stop.
+TEST_F(Dialogue, HaltIsNoFailureAnInternalFaultIs) {
+  Terminal term;
+  const auto status = [](void (*call)()) {
+    try {
+      call();
+    } catch (const IO::runend& e) {
+      return e.status();
+    }
+    return -1;
+  };
+  EXPECT_EQ(status([] { IO::HALT(); }), IO::exitdone);
+  EXPECT_EQ(status([] { IO::INTERNALCHECK(false, "here", "broken"); }), IO::exitbombed);
+}
+
 TEST_F(Dialogue, BackspacesEditTheAnswerAndWordsEchoWithBlanks) {
   Terminal term;
   Answers a("ab\bc\na b\n");

@@ -14,8 +14,9 @@ int main() {
     MAINPROGRAM::STARTRUN();
     MAINPROGRAM::PASSES();
     MAINPROGRAM::ENDRUN();
-  } catch (const IO::runend&) {
+  } catch (const IO::runend& e) {
     // The message is out and the files are tidied.
+    return e.status();
   }
-  return 0;
+  return IO::exitdone;
 }
