@@ -48,32 +48,29 @@ if [ ! -s out.png ]; then
 fi
 python3 "$(dirname "$0")/sample_png.py" out.png || exit 1
 
+# Draws a drawing-data fixture in a folder of its own (named as the
+# sampler's check of it), screenshots it and samples the pixels.
+drawandsample() {
+  local name=$1 fixture=$2 what=$3
+  mkdir -p "$name"
+  cp jx-prefs.txt jx-ff.txt "$name/"
+  cp "$fixtures/drawing/$fixture" "$name/qk-ff.txt"
+  (cd "$name" && "$drawfile" < /dev/null > drawfile.out 2>&1)
+  run --window-size=580,576 --screenshot="$scratch/$name.png" "file://$scratch/$name/jx-ff.svg" > /dev/null
+  if [ ! -s "$name.png" ]; then
+    echo "no screenshot of $what:"
+    cat "$name/drawfile.out"
+    exit 1
+  fi
+  python3 "$(dirname "$0")/sample_png.py" "$name.png" "$name" || exit 1
+}
+
 # The same file analysed: its four fields filled under the lines.
-mkdir -p areas
-cp jx-prefs.txt jx-ff.txt areas/
-cp "$fixtures/drawing/qk-fourareas.txt" areas/qk-ff.txt
-(cd areas && "$drawfile" < /dev/null > drawfile.out 2>&1)
-run --window-size=580,576 --screenshot="$scratch/areas.png" "file://$scratch/areas/jx-ff.svg" > /dev/null
-if [ ! -s areas.png ]; then
-  echo "no screenshot of the areas:"
-  cat areas/drawfile.out
-  exit 1
-fi
-python3 "$(dirname "$0")/sample_png.py" areas.png areas || exit 1
+drawandsample areas qk-fourareas.txt "the areas"
 
 # Lines that leave the window and come back: no chord across the frame and
 # nothing in the margin.
-mkdir -p clipped
-cp jx-prefs.txt jx-ff.txt clipped/
-cp "$fixtures/drawing/qk-clipped.txt" clipped/qk-ff.txt
-(cd clipped && "$drawfile" < /dev/null > drawfile.out 2>&1)
-run --window-size=580,576 --screenshot="$scratch/clipped.png" "file://$scratch/clipped/jx-ff.svg" > /dev/null
-if [ ! -s clipped.png ]; then
-  echo "no screenshot of the clipped lines:"
-  cat clipped/drawfile.out
-  exit 1
-fi
-python3 "$(dirname "$0")/sample_png.py" clipped.png clipped || exit 1
+drawandsample clipped qk-clipped.txt "the clipped lines"
 
 run --dump-dom "file://$scratch/jx-ff.svg" > good.dom
 if grep -q parsererror good.dom; then
