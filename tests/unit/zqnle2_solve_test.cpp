@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -299,6 +300,62 @@ TEST_F(SolveState, ModeFactorsTakeTheAtomsOfTheirOwnStep) {
   }
   OVARIANCE = 0;
   PSEUDOSECTION = false;
+}
+
+// A point is a result only when every number it would print is finite: any
+// one unknown, mode, phase or system property that is not fails it, while
+// the properties count only where they are worked out.
+TEST_F(SolveState, PointWithAnyNonFiniteNumberFails) {
+  NX = 2;
+  NXP = 1;
+  for (smallint i = 1; i <= 3; ++i) X[i] = 0.5L;
+  SU.nph = 2;
+  SU.nmodeset = 2;
+  for (smallint k = 1; k <= 2; ++k) {
+    suphasetype& ph = SU.ph[k];
+    ph.hasmode = true;
+    ph.mode[1] = ph.mode[2] = 0.5L;
+    ph.g = -1000;
+    ph.h = -900;
+    ph.s = 0.2L;
+    ph.v = 2;
+    ph.rho = 2.5L;
+  }
+  for (smallint m = 1; m <= 2; ++m) {
+    SU.gsys[m] = -1000;
+    SU.hsys[m] = -900;
+    SU.ssys[m] = 0.2L;
+    SU.vsys[m] = 2;
+    SU.rhosys[m] = 2.5L;
+  }
+  CALCG = true;
+  ASSERT_TRUE(st.FINITEPOINT());
+  const extended bad[] = {std::numeric_limits<extended>::infinity(), -std::numeric_limits<extended>::infinity(),
+                          std::numeric_limits<extended>::quiet_NaN()};
+  const struct {
+    const char* what;
+    extended* slot;
+    bool withoutg;  // still fails when no properties are worked out
+  } slots[] = {
+      {"X[3]", &X[3], true},           {"mode 2 of phase 2", &SU.ph[2].mode[2], true},
+      {"g of phase 2", &SU.ph[2].g, false}, {"h of phase 1", &SU.ph[1].h, false},
+      {"s of phase 2", &SU.ph[2].s, false}, {"v of phase 1", &SU.ph[1].v, false},
+      {"rho of phase 2", &SU.ph[2].rho, false}, {"G of row 2", &SU.gsys[2], false},
+      {"H of row 1", &SU.hsys[1], false},   {"S of row 2", &SU.ssys[2], false},
+      {"V of row 1", &SU.vsys[1], false},   {"rho of row 2", &SU.rhosys[2], false},
+  };
+  for (const auto& c : slots) {
+    const extended keep = *c.slot;
+    for (const extended b : bad) {
+      *c.slot = b;
+      CALCG = true;
+      EXPECT_FALSE(st.FINITEPOINT()) << c.what << " " << static_cast<double>(b);
+      CALCG = false;
+      EXPECT_EQ(st.FINITEPOINT(), !c.withoutg) << c.what << " without properties";
+    }
+    *c.slot = keep;
+  }
+  CALCG = false;
 }
 
 // ---------------------------------------------------------------- ionic strength
