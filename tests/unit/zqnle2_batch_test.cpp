@@ -420,6 +420,8 @@ class MonteCarloRuns : public BatchRuns {
 };
 
 TEST_F(MonteCarloRuns, DrawsMoveTogetherAndLandByName) {
+  // A coefficient other than 1 shows that each term is the draw times it.
+  MCFUNCINFO[1].coef[2] = -2;
   ZQMATH1::SETUPRANDOM(true);
   st.SETUPMONTECARLO();
   EXPECT_TRUE(DOINGMC);
@@ -433,8 +435,9 @@ TEST_F(MonteCarloRuns, DrawsMoveTogetherAndLandByName) {
     EXPECT_NEAR(static_cast<double>(d1), static_cast<double>(d2), 1e-15);
     EXPECT_NEAR(static_cast<double>(d1), static_cast<double>(st.MCVAL[1]), 1e-15);
     EXPECT_LE(std::fabs(static_cast<double>(st.MCVAL[1])), 1.0);
-    // The function 1 r1 - 1 r2 moves W(m1,m3) by the difference of the draws.
-    EXPECT_NEAR(static_cast<double>((*PREC1)[3].wa[1] - 10), static_cast<double>(st.MCVAL[1] - st.MCVAL[2]), 1e-15);
+    // The function 1 r1 - 2 r2 moves W(m1,m3) by r1's draw less twice r2's.
+    EXPECT_NEAR(static_cast<double>((*PREC1)[3].wa[1] - 10), static_cast<double>(st.MCVAL[1] - 2 * st.MCVAL[2]),
+                1e-15);
     // Own width: in [orig - width, orig + width), into the variant at its own place.
     const extended w = (*PREC1)[3].wa[2];
     EXPECT_GE(static_cast<double>(w), 19.5);
