@@ -18,16 +18,20 @@ constexpr smallint maxsweeps = 30;
 extended sign(extended g, extended f) { return f >= 0 ? std::fabs(g) : -std::fabs(g); }
 
 // One decomposition: the matrix, its factors and the state that the steps
-// share (the superdiagonal e and the norm bound anorm).
+// share (the superdiagonal e and the norm bound anorm). The matrix and V are
+// worked on through views of the rows and columns the steps reach: rows of
+// the matrix up to n as well as m, as the right-hand transformations read
+// them by column number.
 struct svdrun {
   smallint m, n;
-  svdmatrix& a = ZQGLOBAL::USVD;
+  svdmatrix::view a;
   svdvector& w = ZQGLOBAL::SSVD;
-  svdmatrix& v = ZQGLOBAL::VSVD;
+  svdmatrix::view v;
   svdvector e{"svd superdiagonal"};
   extended anorm = 0;
 
-  svdrun(smallint rows, smallint cols) : m(rows), n(cols) {}
+  svdrun(smallint rows, smallint cols)
+      : m(rows), n(cols), a(ZQGLOBAL::USVD.block(std::max(rows, cols), cols)), v(ZQGLOBAL::VSVD.block(cols, cols)) {}
 
   // Small beside the largest entry of the bidiagonal form: adding it to the
   // norm bound changes nothing in extended precision.
