@@ -18,10 +18,9 @@ constexpr smallint maxsweeps = 30;
 extended sign(extended g, extended f) { return f >= 0 ? std::fabs(g) : -std::fabs(g); }
 
 // One decomposition: the matrix, its factors and the state that the steps
-// share (the superdiagonal e and the norm bound anorm). The matrix and V are
-// worked on through views of the rows and columns the steps reach: rows of
-// the matrix up to n as well as m, as the right-hand transformations read
-// them by column number.
+// share (the superdiagonal e and the norm bound anorm). The steps reach
+// rows 1..m and columns 1..n of the matrix and the n x n of V, and work
+// through views of just those.
 struct svdrun {
   smallint m, n;
   svdmatrix::view a;
@@ -31,7 +30,7 @@ struct svdrun {
   extended anorm = 0;
 
   svdrun(smallint rows, smallint cols)
-      : m(rows), n(cols), a(ZQGLOBAL::USVD.block(std::max(rows, cols), cols)), v(ZQGLOBAL::VSVD.block(cols, cols)) {}
+      : m(rows), n(cols), a(ZQGLOBAL::USVD.block(rows, cols)), v(ZQGLOBAL::VSVD.block(cols, cols)) {}
 
   // Small beside the largest entry of the bidiagonal form: adding it to the
   // norm bound changes nothing in extended precision.
