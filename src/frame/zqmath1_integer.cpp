@@ -161,10 +161,12 @@ void reducerow(workmatrix& b, smallint r, smallint from, smallint n, smallint sk
 }
 
 // The working copy of rows 1..m, columns 1..n of a, in w (made at the
-// first call).
+// first call, grown to the largest m and n so far). The pivot steps swap
+// entries by reference, so the block is made whole before they start.
 workmatrix& workspace(std::unique_ptr<workmatrix>& w, const liemmatrix& a, smallint m, smallint n) {
   if (!w) w = std::make_unique<workmatrix>("elimination matrix");
   workmatrix& b = *w;
+  b.extend(m, n);
   for (smallint r = 1; r <= m; ++r)
     for (smallint l = 1; l <= n; ++l) b(r, l) = a(r, l);
   return b;

@@ -18,16 +18,19 @@ constexpr smallint maxsweeps = 30;
 extended sign(extended g, extended f) { return f >= 0 ? std::fabs(g) : -std::fabs(g); }
 
 // One decomposition: the matrix, its factors and the state that the steps
-// share (the superdiagonal e and the norm bound anorm).
+// share (the superdiagonal e and the norm bound anorm). The steps reach
+// rows 1..m and columns 1..n of the matrix and the n x n of V, and work
+// through views of just those.
 struct svdrun {
   smallint m, n;
-  svdmatrix& a = ZQGLOBAL::USVD;
+  svdmatrix::view a;
   svdvector& w = ZQGLOBAL::SSVD;
-  svdmatrix& v = ZQGLOBAL::VSVD;
+  svdmatrix::view v;
   svdvector e{"svd superdiagonal"};
   extended anorm = 0;
 
-  svdrun(smallint rows, smallint cols) : m(rows), n(cols) {}
+  svdrun(smallint rows, smallint cols)
+      : m(rows), n(cols), a(ZQGLOBAL::USVD.block(rows, cols)), v(ZQGLOBAL::VSVD.block(cols, cols)) {}
 
   // Small beside the largest entry of the bidiagonal form: adding it to the
   // norm bound changes nothing in extended precision.
