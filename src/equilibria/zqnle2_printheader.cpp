@@ -14,8 +14,6 @@ const char* const stepbannerend = " =======================================>";  
 const char* const firstitemrule = "<--1----------------------------------------------->";
 const char* const itembannerend = "----------------------------------------------->";  // 47 "-", ">"
 
-// The name of phase number i (solution phases first).
-
 // The banner line(s) of a batch item or fractionation step.
 void banner(longint m) {
   std::string& o = IO::OSTR;

@@ -304,22 +304,19 @@ void solvestate::POSTPROCESS() {
 }
 
 bool solvestate::FINITEPOINT() const {
+  const auto finite = [](auto... v) { return (std::isfinite(v) && ...); };
   for (smallint i = 1; i <= NX + NXP; ++i)
-    if (!std::isfinite(X[i])) return false;
+    if (!finite(X[i])) return false;
   for (smallint k = 1; k <= SU.nph; ++k) {
     const suphasetype& r = SU.ph[k];
     if (r.hasmode)
       for (smallint m = 1; m <= SU.nmodeset; ++m)
-        if (!std::isfinite(r.mode[m])) return false;
-    if (CALCG && !(std::isfinite(r.g) && std::isfinite(r.h) && std::isfinite(r.s) && std::isfinite(r.v) &&
-                   std::isfinite(r.rho)))
-      return false;
+        if (!finite(r.mode[m])) return false;
+    if (CALCG && !finite(r.g, r.h, r.s, r.v, r.rho)) return false;
   }
   if (!CALCG) return true;
   for (smallint m = 1; m <= SU.nmodeset; ++m)
-    if (!(std::isfinite(SU.gsys[m]) && std::isfinite(SU.hsys[m]) && std::isfinite(SU.ssys[m]) &&
-          std::isfinite(SU.vsys[m]) && std::isfinite(SU.rhosys[m])))
-      return false;
+    if (!finite(SU.gsys[m], SU.hsys[m], SU.ssys[m], SU.vsys[m], SU.rhosys[m])) return false;
   return true;
 }
 
