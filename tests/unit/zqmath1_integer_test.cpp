@@ -20,6 +20,10 @@ struct matrices {
   std::unique_ptr<liemmatrix> a = std::make_unique<liemmatrix>("a");
   std::unique_ptr<icmatrix> c = std::make_unique<icmatrix>("C");
   std::unique_ptr<rmatrix> r = std::make_unique<rmatrix>("R");
+  // The run's own tables, left by an earlier test, are put back afterwards:
+  // dropped, they would be lost to the heap.
+  icmatrix* const runc = ZQGLOBAL::C;
+  rmatrix* const runr = ZQGLOBAL::R;
   matrices() {
     ZQGLOBAL::C = c.get();
     ZQGLOBAL::R = r.get();
@@ -27,8 +31,8 @@ struct matrices {
     testsupport::freshstate();
   }
   ~matrices() {
-    ZQGLOBAL::C = nullptr;
-    ZQGLOBAL::R = nullptr;
+    ZQGLOBAL::C = runc;
+    ZQGLOBAL::R = runr;
   }
   // The composition matrix and its longint copy, as the reaction builder
   // hands them over.
