@@ -119,7 +119,8 @@ void labels(extended start, extended gap, extended low, extended high, F draw) {
 }
 
 std::string labeltext(extended t) {
-  if (std::fabs(t - std::nearbyint(t)) < integerlabel) return IO::INT2STR(t);
+  // A value just below zero rounds to a negative zero, which would read "-0".
+  if (const extended n = std::nearbyint(t); std::fabs(t - n) < integerlabel) return IO::INT2STR(n == 0 ? 0.0L : n);
   smallint places = IO::NPLACES(t);
   if (places > maxlabelplaces) places = maxlabelplaces;
   return IO::REAL2STR(t, places, true);

@@ -79,6 +79,10 @@ TEST(DrawingSvg, FrameAndLabels) {
       {"window 0 1 400 800\nbigticks 0.125 0 100 400\n",
        {"> 0.125 </text>", "> 0.875 </text>", "> 1 </text>"},
        {"> 1.125 </text>"}},
+      // a value a hair below zero is labelled as zero, without a sign
+      {"window -0.000001 1 -0.000004 1\nbigticks 0.5 -0.000001 0.25 -0.000004\n",
+       {"> 0 </text>\n    <text x=\"290.00\"", "> 0.5 </text>", "> 0 </text>\n    <text x=\"44.67\"", "> 0.25000 </text>"},
+       {"> -0 </text>"}},
       {"window 0 10 400 800\nbigticks 0 0 0 0\nsmallticks 0 0\n",
        {"<!-- small ticks -->", " 500.17\" />", "</g>\n\n<!-- lines -->"},
        {}},
