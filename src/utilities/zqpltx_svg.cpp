@@ -17,6 +17,7 @@ constexpr smallint pagefoot = 50;     // below the frame
 constexpr smallint labeldrop = 4;     // y labels sit this far below their tick
 constexpr extended labelslack = 0.00001L;  // of the window, for the last label
 constexpr extended integerlabel = 0.00001L;
+constexpr extended tickslack = 0.00001L;  // of a gap, for the first tick on the low edge
 constexpr smallint maxlabelplaces = 5;
 constexpr int numberfontbase = 16;  // font size of numbers of size 12
 constexpr int numberfontsize = 12;
@@ -98,6 +99,20 @@ void tick(extended x1, extended y1, extended x2, extended y2) {
   MOVETO(x1, y1);
   LINETO(x2, y2);
   put(0, "\" />", 1);
+}
+
+// The first of the ticks start + k gap (k of either sign) within the window
+// [low, high), or the low edge when none is. The reader clamps the start
+// against the window read before it, which a later window line may move;
+// from within the window the reader's limit on the count of ticks holds.
+extended firsttick(extended start, extended gap, extended low, extended high) {
+  if (low <= start && start < high) return start;
+  extended r = std::fmod(start - low, gap);
+  if (r < 0) r += gap;
+  // A tick that rounding alone puts off the low edge stands on it.
+  if (r < tickslack * gap || gap - r < tickslack * gap) return low;
+  const extended t = low + r;
+  return t < high ? t : low;
 }
 
 // The tick values from start by gap, the last one the first that reaches
@@ -260,17 +275,19 @@ void DRAWBOX() {
 
   put(1, "<!-- axis ticks -->", 2);
   put(0, "  <g stroke=\"black\" fill=\"none\" >", 1);
-  ticks(STARTX, BIGXTICK, XHIGH, [&](extended t) { tick(t, YLOW, t, YLOW + dy); });
-  ticks(STARTY, BIGYTICK, YHIGH, [&](extended t) { tick(XLOW, t, XLOW + dx, t); });
+  const extended startx = firsttick(STARTX, BIGXTICK, XLOW, XHIGH);
+  const extended starty = firsttick(STARTY, BIGYTICK, YLOW, YHIGH);
+  ticks(startx, BIGXTICK, XHIGH, [&](extended t) { tick(t, YLOW, t, YLOW + dy); });
+  ticks(starty, BIGYTICK, YHIGH, [&](extended t) { tick(XLOW, t, XLOW + dx, t); });
   put(0, "  </g>", 1);
 
   put(1, "<!-- axis labelling -->", 2);
   put(0, "  <g text-anchor=\"middle\" >", 1);
-  labels(STARTX, BIGXTICK, XLOW, XHIGH,
+  labels(startx, BIGXTICK, XLOW, XHIGH,
          [&](extended t) { label(t, YLOW - xlabelticks * dy, 0, labeltext(t), "\" > ", " </text>"); });
   put(1, "  </g>", 2);
   put(0, "  <g text-anchor=\"end\" >", 1);
-  labels(STARTY, BIGYTICK, YLOW, YHIGH,
+  labels(starty, BIGYTICK, YLOW, YHIGH,
          [&](extended t) { label(XLOW - ylabelticks * dx, t, labeldrop, labeltext(t), "\" > ", " </text>"); });
   put(0, "  </g>", 1);
 

@@ -102,6 +102,35 @@ TEST(DrawingSvg, FrameAndLabels) {
   }
 }
 
+// The ticks of a start that a later window line left outside the window:
+// those of its series that fall within the window, else one at the low edge.
+TEST(DrawingSvg, TicksWithinTheFinalWindow) {
+  struct row {
+    const char* control;
+    std::size_t ticks;  // along both axes; 10 of them on the y axis
+    std::vector<std::string> present;
+  };
+  const row rows[] = {
+      {"window -1000 1 0 1\nbigticks 0.1 -1000 0.1 0\nwindow 0 1 0 1\n", 20,
+       {"      60.00 504.00\n      60.00 496.33", "      474.00 504.00", "> 0 </text>", "> 0.9 </text>", "> 1 </text>"}},
+      {"window 0 100 0 1\nbigticks 10 55 0.1 0\nwindow 0 35 0 1\n", 13,
+       {"      125.71 504.00", "      388.57 504.00", "> 5 </text>", "> 35 </text>"}},
+      {"window 0 100 0 1\nbigticks 50 70 0.1 0\nwindow 0 10 0 1\n", 11, {"      60.00 504.00\n      60.00 496.33"}},
+  };
+  for (const row& r : rows) {
+    Drawing d;
+    const std::string svg = draw(d, qk("", r.control));
+    const std::size_t from = svg.find("<!-- axis ticks -->");
+    const std::string ticks = svg.substr(from, svg.find("<!-- axis labelling -->") - from);
+    std::size_t count = 0;
+    for (std::size_t at = ticks.find("<polyline"); at != std::string::npos; at = ticks.find("<polyline", at + 1)) ++count;
+    EXPECT_EQ(count, r.ticks) << r.control;
+    for (const std::string& p : r.present) EXPECT_TRUE(has(svg, p)) << r.control << "\nwants: " << p;
+    // no label of a value below the window
+    EXPECT_FALSE(has(svg, "> -")) << r.control;
+  }
+}
+
 TEST(DrawingSvg, LinesNumbersAndCircles) {
   const std::string control = "window 0 10 400 800\nbigticks 0 0 0 0\nnumbering 4\ncircles 3\n";
   Drawing d;
