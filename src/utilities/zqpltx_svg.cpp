@@ -235,7 +235,16 @@ void FINDMID(smallint line, extended& xm, extended& ym) {
     d[k] = d[k - 1] + std::sqrt(u * u + v * v);
   }
   const extended target = l.npts >= 1 ? d[l.npts] / 2 : 0;
-  if (target == 0) IO::ERROREXIT("findmid", "zero sum distance for " + l.name, yourfault);
+  if (target == 0) {
+    // Clipping leaves a line that only touches the window as a point on its
+    // edge: that point is its middle, which gets no number. Points of its
+    // own that all coincide inside the window are the data's fault.
+    if (l.npts < 1 || strictlyinside(l.x[1], l.y[1]))
+      IO::ERROREXIT("findmid", "zero sum distance for " + l.name, yourfault);
+    xm = l.x[1];
+    ym = l.y[1];
+    return;
+  }
   long k = 2;
   while (k < l.npts && d[k] < target) ++k;
   if (d[k] == target) {

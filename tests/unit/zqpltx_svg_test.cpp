@@ -131,6 +131,19 @@ TEST(DrawingSvg, TicksWithinTheFinalWindow) {
   }
 }
 
+// A line that only touches the window is clipped to a point on its edge: it
+// is drawn without a number, and the drawing goes on.
+TEST(DrawingSvg, LinesThatOnlyTouchTheWindow) {
+  Drawing d;
+  const std::string svg = draw(d, qk("u1 begin end 1 1 9 9\n"
+                                     "u2 begin end 5 -5 5 -2 10 0\n"  // ends on the corner
+                                     "u3 begin end 12 5 10 5\n",      // ends on the right edge
+                                     "window 0 10 0 10\nbigticks 0 0 0 0\nnumbering\n"));
+  EXPECT_TRUE(has(svg, "<text x=\"290.00\" y=\"275.33\" >1</text>"));
+  for (const char* n : {">2</text>", ">3</text>"}) EXPECT_FALSE(has(svg, n)) << n;
+  EXPECT_TRUE(has(svg, "</svg>"));
+}
+
 TEST(DrawingSvg, LinesNumbersAndCircles) {
   const std::string control = "window 0 10 400 800\nbigticks 0 0 0 0\nnumbering 4\ncircles 3\n";
   Drawing d;
