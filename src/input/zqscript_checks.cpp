@@ -56,7 +56,12 @@ bool checkcounted(const sstring& keyword, smallint& n, bool (*isok)(smallint), c
 }
 
 bool isnumberitem(smallint i) { return ISNUMBER(INFOTYPE[i]); }
-bool isintegeritem(smallint i) { return INFOTYPE[i] == valuetype::aninteger; }
+
+// An integer word too large for the program's integers is held as 0 beside
+// its real value: it is no integer the run can use.
+bool heldwhole(smallint i) { return INFOREAL[i] == INFOINT[i]; }
+
+bool isintegeritem(smallint i) { return INFOTYPE[i] == valuetype::aninteger && heldwhole(i); }
 
 std::string pstr(extended x, extended lo) { return IO::REAL2STR(x, lo < 0.1L ? 4 : 1, true); }
 
@@ -83,9 +88,9 @@ bool CHECKSCRIPTI(const sstring& keyword, smallint lo, smallint hi) {
   const std::string k = "for " + keyword;
   if (INFOTYPE[1] == valuetype::anemptystring) {
     failed(keyword, k + ", no info given: one integer expected", "integer expected", ok);
-  } else if (INFOTYPE[1] != valuetype::aninteger) {
+  } else if (INFOTYPE[1] != valuetype::aninteger || (lo == hi && !heldwhole(1))) {
     failed(keyword, k + ", info given is " + INFOSTRING[1] + "\"", "integer expected", ok);
-  } else if (lo != hi && (INFOINT[1] < lo || INFOINT[1] > hi)) {
+  } else if (lo != hi && (!heldwhole(1) || INFOINT[1] < lo || INFOINT[1] > hi)) {
     failed(keyword,
            k + ", info given is " + INFOSTRING[1] + "\"" + ", " + "but limits are " + IO::INT2STR(lo) + " to " +
                IO::INT2STR(hi),

@@ -36,16 +36,22 @@ bool segmentscross(const linetype& la, long ka, const linetype& lb, long kb, ext
   if (!avert) slopeof(ax1, ay1, ax2, ay2, ma, ca);
   if (!bvert) slopeof(bx1, by1, bx2, by2, mb, cb);
   if (avert && bvert) return false;
+  // A vertical segment spans a range of y as well: the other line must meet
+  // x within its own x range and there reach a y on the vertical one.
   if (avert) {
     if (!between(ax1, bx1, bx2)) return false;
+    const extended yc = cb + ax1 * mb;
+    if (!between(yc, ay1, ay2)) return false;
     x = ax1;
-    y = cb + x * mb;
+    y = yc;
     return true;
   }
   if (bvert) {
     if (!between(bx1, ax1, ax2)) return false;
+    const extended yc = ca + bx1 * ma;
+    if (!between(yc, by1, by2)) return false;
     x = bx1;
-    y = ca + x * ma;
+    y = yc;
     return true;
   }
   if (ma == mb) return false;

@@ -17,6 +17,7 @@ constexpr smallint pagefoot = 50;     // below the frame
 constexpr smallint labeldrop = 4;     // y labels sit this far below their tick
 constexpr extended labelslack = 0.00001L;  // of the window, for the last label
 constexpr extended integerlabel = 0.00001L;
+constexpr extended tickslack = 0.00001L;  // of a gap, for the first tick on the low edge
 constexpr smallint maxlabelplaces = 5;
 constexpr int numberfontbase = 16;  // font size of numbers of size 12
 constexpr int numberfontsize = 12;
@@ -100,6 +101,20 @@ void tick(extended x1, extended y1, extended x2, extended y2) {
   put(0, "\" />", 1);
 }
 
+// The first of the ticks start + k gap (k of either sign) within the window
+// [low, high), or the low edge when none is. The reader clamps the start
+// against the window read before it, which a later window line may move;
+// from within the window the reader's limit on the count of ticks holds.
+extended firsttick(extended start, extended gap, extended low, extended high) {
+  if (low <= start && start < high) return start;
+  extended r = std::fmod(start - low, gap);
+  if (r < 0) r += gap;
+  // A tick that rounding alone puts off the low edge stands on it.
+  if (r < tickslack * gap || gap - r < tickslack * gap) return low;
+  const extended t = low + r;
+  return t < high ? t : low;
+}
+
 // The tick values from start by gap, the last one the first that reaches
 // the far edge less a gap.
 template <class F>
@@ -119,7 +134,8 @@ void labels(extended start, extended gap, extended low, extended high, F draw) {
 }
 
 std::string labeltext(extended t) {
-  if (std::fabs(t - std::nearbyint(t)) < integerlabel) return IO::INT2STR(t);
+  // A value just below zero rounds to a negative zero, which would read "-0".
+  if (const extended n = std::nearbyint(t); std::fabs(t - n) < integerlabel) return IO::INT2STR(n == 0 ? 0.0L : n);
   smallint places = IO::NPLACES(t);
   if (places > maxlabelplaces) places = maxlabelplaces;
   return IO::REAL2STR(t, places, true);
@@ -219,7 +235,16 @@ void FINDMID(smallint line, extended& xm, extended& ym) {
     d[k] = d[k - 1] + std::sqrt(u * u + v * v);
   }
   const extended target = l.npts >= 1 ? d[l.npts] / 2 : 0;
-  if (target == 0) IO::ERROREXIT("findmid", "zero sum distance for " + l.name, yourfault);
+  if (target == 0) {
+    // Clipping leaves a line that only touches the window as a point on its
+    // edge: that point is its middle, which gets no number. Points of its
+    // own that all coincide inside the window are the data's fault.
+    if (l.npts < 1 || strictlyinside(l.x[1], l.y[1]))
+      IO::ERROREXIT("findmid", "zero sum distance for " + l.name, yourfault);
+    xm = l.x[1];
+    ym = l.y[1];
+    return;
+  }
   long k = 2;
   while (k < l.npts && d[k] < target) ++k;
   if (d[k] == target) {
@@ -259,17 +284,19 @@ void DRAWBOX() {
 
   put(1, "<!-- axis ticks -->", 2);
   put(0, "  <g stroke=\"black\" fill=\"none\" >", 1);
-  ticks(STARTX, BIGXTICK, XHIGH, [&](extended t) { tick(t, YLOW, t, YLOW + dy); });
-  ticks(STARTY, BIGYTICK, YHIGH, [&](extended t) { tick(XLOW, t, XLOW + dx, t); });
+  const extended startx = firsttick(STARTX, BIGXTICK, XLOW, XHIGH);
+  const extended starty = firsttick(STARTY, BIGYTICK, YLOW, YHIGH);
+  ticks(startx, BIGXTICK, XHIGH, [&](extended t) { tick(t, YLOW, t, YLOW + dy); });
+  ticks(starty, BIGYTICK, YHIGH, [&](extended t) { tick(XLOW, t, XLOW + dx, t); });
   put(0, "  </g>", 1);
 
   put(1, "<!-- axis labelling -->", 2);
   put(0, "  <g text-anchor=\"middle\" >", 1);
-  labels(STARTX, BIGXTICK, XLOW, XHIGH,
+  labels(startx, BIGXTICK, XLOW, XHIGH,
          [&](extended t) { label(t, YLOW - xlabelticks * dy, 0, labeltext(t), "\" > ", " </text>"); });
   put(1, "  </g>", 2);
   put(0, "  <g text-anchor=\"end\" >", 1);
-  labels(STARTY, BIGYTICK, YLOW, YHIGH,
+  labels(starty, BIGYTICK, YLOW, YHIGH,
          [&](extended t) { label(XLOW - ylabelticks * dx, t, labeldrop, labeltext(t), "\" > ", " </text>"); });
   put(0, "  </g>", 1);
 

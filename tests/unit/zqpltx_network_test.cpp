@@ -36,6 +36,13 @@ TEST(DrawingNetwork, Crossovers) {
       {"i9 crossover u1 u2\nu1 begin end 0 500 5 500 5 700\nu2 begin end 0 450 10 750\n", "", 5.0 / 3.0, 500},
       {"i9 crossover u1 u2\nu1 begin end 0 500 10 700\nu2 begin end 0 550 10 750\n",
        "crossover: lines don't cross for i9", 0, 0},
+      // a vertical segment is crossed only within its own y range, ends
+      // included: not at x = 2 below the first segment, but on the last
+      {"i9 crossover u1 u2\nu1 begin end 2 506 2 508 7 508 7 498\nu2 begin end 0 500 10 503\n", "", 7, 502.1},
+      {"i9 crossover u2 u1\nu1 begin end 2 506 2 508 7 508 7 498\nu2 begin end 0 500 10 503\n", "", 7, 502.1},
+      {"i9 crossover u1 u2\nu1 begin end 2 500.5 2 508\nu2 begin end 0 500 8 502\n", "", 2, 500.5},
+      {"i9 crossover u1 u2\nu1 begin end 2 501 2 508\nu2 begin end 0 500 8 502\n",
+       "crossover: lines don't cross for i9", 0, 0},
       {"i9 crossover u1 u7\nu1 begin end 0 500 10 700\n", "crossover: u7 not found", 0, 0},
       // a line of fewer than two points as read has nothing to cross
       {"i1 1 500\ni2 2 600\ni9 crossover u1 u2\nu1 begin end 0 500 10 700\nu2 i1 i2 connect\n",

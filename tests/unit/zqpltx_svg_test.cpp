@@ -79,6 +79,10 @@ TEST(DrawingSvg, FrameAndLabels) {
       {"window 0 1 400 800\nbigticks 0.125 0 100 400\n",
        {"> 0.125 </text>", "> 0.875 </text>", "> 1 </text>"},
        {"> 1.125 </text>"}},
+      // a value a hair below zero is labelled as zero, without a sign
+      {"window -0.000001 1 -0.000004 1\nbigticks 0.5 -0.000001 0.25 -0.000004\n",
+       {"> 0 </text>\n    <text x=\"290.00\"", "> 0.5 </text>", "> 0 </text>\n    <text x=\"44.67\"", "> 0.25000 </text>"},
+       {"> -0 </text>"}},
       {"window 0 10 400 800\nbigticks 0 0 0 0\nsmallticks 0 0\n",
        {"<!-- small ticks -->", " 500.17\" />", "</g>\n\n<!-- lines -->"},
        {}},
@@ -96,6 +100,48 @@ TEST(DrawingSvg, FrameAndLabels) {
     for (const std::string& p : r.present) EXPECT_TRUE(has(svg, p)) << r.control << "\nwants: " << p << "\n" << svg;
     for (const std::string& p : r.absent) EXPECT_FALSE(has(svg, p)) << r.control << "\nhas: " << p;
   }
+}
+
+// The ticks of a start that a later window line left outside the window:
+// those of its series that fall within the window, else one at the low edge.
+TEST(DrawingSvg, TicksWithinTheFinalWindow) {
+  struct row {
+    const char* control;
+    std::size_t ticks;  // along both axes; 10 of them on the y axis
+    std::vector<std::string> present;
+  };
+  const row rows[] = {
+      {"window -1000 1 0 1\nbigticks 0.1 -1000 0.1 0\nwindow 0 1 0 1\n", 20,
+       {"      60.00 504.00\n      60.00 496.33", "      474.00 504.00", "> 0 </text>", "> 0.9 </text>", "> 1 </text>"}},
+      {"window 0 100 0 1\nbigticks 10 55 0.1 0\nwindow 0 35 0 1\n", 13,
+       {"      125.71 504.00", "      388.57 504.00", "> 5 </text>", "> 35 </text>"}},
+      {"window 0 100 0 1\nbigticks 50 70 0.1 0\nwindow 0 10 0 1\n", 11, {"      60.00 504.00\n      60.00 496.33"}},
+  };
+  for (const row& r : rows) {
+    Drawing d;
+    const std::string svg = draw(d, qk("", r.control));
+    const std::size_t from = svg.find("<!-- axis ticks -->");
+    const std::string ticks = svg.substr(from, svg.find("<!-- axis labelling -->") - from);
+    std::size_t count = 0;
+    for (std::size_t at = ticks.find("<polyline"); at != std::string::npos; at = ticks.find("<polyline", at + 1)) ++count;
+    EXPECT_EQ(count, r.ticks) << r.control;
+    for (const std::string& p : r.present) EXPECT_TRUE(has(svg, p)) << r.control << "\nwants: " << p;
+    // no label of a value below the window
+    EXPECT_FALSE(has(svg, "> -")) << r.control;
+  }
+}
+
+// A line that only touches the window is clipped to a point on its edge: it
+// is drawn without a number, and the drawing goes on.
+TEST(DrawingSvg, LinesThatOnlyTouchTheWindow) {
+  Drawing d;
+  const std::string svg = draw(d, qk("u1 begin end 1 1 9 9\n"
+                                     "u2 begin end 5 -5 5 -2 10 0\n"  // ends on the corner
+                                     "u3 begin end 12 5 10 5\n",      // ends on the right edge
+                                     "window 0 10 0 10\nbigticks 0 0 0 0\nnumbering\n"));
+  EXPECT_TRUE(has(svg, "<text x=\"290.00\" y=\"275.33\" >1</text>"));
+  for (const char* n : {">2</text>", ">3</text>"}) EXPECT_FALSE(has(svg, n)) << n;
+  EXPECT_TRUE(has(svg, "</svg>"));
 }
 
 TEST(DrawingSvg, LinesNumbersAndCircles) {

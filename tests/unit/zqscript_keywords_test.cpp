@@ -83,6 +83,17 @@ TEST_F(ScriptKeywords, FailedChecksAreCountedOrFatal) {
   EXPECT_TRUE(e.killed);
 }
 
+// An integer too large for the program is a problem of the script, not a 0.
+TEST_F(ScriptKeywords, IntegerTooLargeIsAProblem) {
+  read("dogmin 40000\ndebuglevel 40000\npseudosection\nbulk SiO2 MgO\nbulk 1 1\n", "no\n");
+  EXPECT_EQ(IO::NFAIL, 2);
+  EXPECT_TRUE(DOGMIN);
+  EXPECT_EQ(DOGLEVEL, 2);
+  EXPECT_EQ(DEBUGLEVEL, 1);
+  EXPECT_TRUE(says("for dogmin, info given is 40000\", but limits are 0 to 2"));
+  EXPECT_TRUE(says("for debuglevel, info given is 40000\", but limits are 0 to 6"));
+}
+
 // The code after "plotix" is optional: none given is no failure.
 TEST_F(ScriptKeywords, PlotixCodeIsOptional) {
   struct Case {
