@@ -244,11 +244,15 @@ TEST_F(PhaseChoice, EffectiveVariance) {
     NXYZISO = c.nxyziso;
     NMODEISO = 0;
     PSEUDOSECTION = c.pseudo;
+    // Modes after the solve go with the pseudosection: none are worked out
+    // once it is off.
+    MODESAFTERNLE = c.pseudo;
     EXBUFF = c.exbuff;
     std::string out;
     const std::string end = run("", ZQREAD3::VARCALC, out);
     EXPECT_EQ(VARIANCE, c.want);
     EXPECT_EQ(PSEUDOSECTION, c.pseudoafter);
+    EXPECT_EQ(MODESAFTERNLE, c.pseudoafter);
     if (end.empty())
       EXPECT_EQ(out, c.shown);
     else
