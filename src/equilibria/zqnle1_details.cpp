@@ -33,7 +33,9 @@ bool nofluidcolumn(const suphasetype& p) { return EXBUFF && p.fluidphase; }
 void rowlabel(smallint r, smallint bynlewidth, std::string& o) {
   if (MODESBYNLE)
     IO::ADDINT(SU.kcomp, bynlewidth, o);
-  else if (VARIANCE == 1) {
+  else if (OVARIANCE == 1) {
+    // Only a univariant assemblage gives each step two rows, one per end of
+    // its line.
     if (r % 2 == 1)
       IO::ADDINT(SU.firstmodeset + (r - 1) / 2, -6, o);
     else

@@ -229,9 +229,17 @@ void csvrows(const projwork& w, extended P, extended T) {
 // The bulk of every seen step, projected.
 void comptable(projwork& w) {
   header(w, "comp", "bulk");
-  const smallint nseen = static_cast<smallint>(VARIANCE == 1 ? SU.nmodeset / 2 : SU.nmodeset);
+  // Modes solved with the equations hold the point's own bulk step; modes
+  // worked out after the solve hold every seen step, two rows to a step
+  // only on a univariant line.
+  const smallint first = MODESBYNLE ? SU.kcomp : SU.firstmodeset;
+  smallint nseen = SU.nmodeset;
+  if (MODESBYNLE)
+    nseen = 1;
+  else if (OVARIANCE == 1)
+    nseen = static_cast<smallint>(SU.nmodeset / 2);
   cvector comp{"projection bulk"};
-  for (smallint k = SU.firstmodeset; k < SU.firstmodeset + nseen; ++k) {
+  for (smallint k = first; k < first + nseen; ++k) {
     const extended g = NCOMP == 1 ? 0 : static_cast<extended>(k - 1) / static_cast<extended>(NCOMP - 1);
     for (smallint c = 1; c <= NUVLEFT; ++c) comp[c] = NCOMP == 1 ? COMP1[c] : (1 - g) * COMP1[c] + g * COMP2[c];
     const extended s = project(w, comp);

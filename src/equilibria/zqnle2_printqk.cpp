@@ -257,7 +257,9 @@ void solvestate::PRINTMODEBOX() {
     }
     IO::PUTSTR(0, w, 1, CHANNEL::CSV);
   }
-  const smallint rows = (VARIANCE == 1 && OVARIANCE == 1) ? 2 : 1;
+  // The second row is the other end of a univariant line, when the modes
+  // worked out after the solve gave one.
+  const smallint rows = (VARIANCE == 1 && OVARIANCE == 1 && SU.nmodeset >= 2) ? 2 : 1;
   for (smallint r = 1; r <= rows; ++r) {
     w.clear();
     IO::ADDREAL(SU.pressure, 3, true, 10, w);

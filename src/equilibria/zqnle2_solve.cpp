@@ -122,9 +122,14 @@ void solvestate::BATCHITEM() {
       ZQUTE2::LOOPER(LOOPAT, LOOPMAX, NLOOP, MORE);
       if (MORE) POINT();
     } while (MORE);
-    if (DEBUGLEVEL != 0 && NOK == 0 && (!DOGMIN || DOGLEVEL >= 2))
+    if (DEBUGLEVEL != 0 && NOK == 0 && (!DOGMIN || DOGLEVEL >= 2)) {
+      // The progress marks stand on the terminal and log line without its
+      // end; the summary never had them.
+      if (IOUT > 0) IO::PUTSTR(0, "", 1, CHANNEL::TERMLOG);
+      IOUT = 0;
       IO::PUTSTR(0, INRANGEOK ? "<== nothing found ==>" : "<== nothing in range ==>", 1,
                  CHANNEL::TERMSUMLOG);
+    }
   }
   if (DOINGFRACT && GOOD) {
     if (IBATCH == 1)

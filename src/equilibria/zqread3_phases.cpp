@@ -249,15 +249,16 @@ void PHASESINEXCESS() {
   if (CONTROLJX.tozero == yes)
     for (long i = 1; i <= NTOZEROSTRINGS && n < maxwords; ++i) words[++n] = TOZEROSTRINGS[i];
 
-  // The line names the words that found a phase, in list order: an unknown
+  // The line names the phases the words found, in list order: an unknown
   // word is passed over here as it is when flagging.
   std::string found;
   for (long j = 1; j <= n; ++j) {
     const smallint k = findphase(words[j], a, b);
     if (k == 0) continue;
+    // A phase both in excess and taken to zero is named once.
+    if (!PINEX[k]) found += " " + words[j];
     PINEX[k] = true;
     if (j > nexcess) PINEX0[k] = true;
-    found += " " + words[j];
   }
   for (long i = 1; i <= NP; ++i) {
     if (PINEX[i]) ++NPINEX;

@@ -10,8 +10,12 @@ namespace ZQREAD3 {
 
 void VARCALC() {
   // An externally buffered fluid with nothing to fix its composition
-  // cannot make a pseudosection.
-  if (EXBUFF && (OVARIANCE < 2 || (OVARIANCE == 2 && NISO == 0))) PSEUDOSECTION = false;
+  // cannot make a pseudosection; with no bulk read, no modes can be worked
+  // out after the solve, and no point is unseen for want of them.
+  if (EXBUFF && (OVARIANCE < 2 || (OVARIANCE == 2 && NISO == 0))) {
+    PSEUDOSECTION = false;
+    MODESAFTERNLE = false;
+  }
   if (PSEUDOSECTION)
     VARIANCE = static_cast<smallint>(2 + (EXBUFF ? 1 : 0) - NISO);
   else

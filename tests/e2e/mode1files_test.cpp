@@ -2,8 +2,8 @@
 // al and be: a plain P-T run with its copy-back block, the compositions
 // against the closed form of the ideal loop, the modes of a pseudosection
 // inside and outside the loop, what a second pass adds to each file, a
-// variable over another range than 0..1, and points whose results are not
-// numbers.
+// variable over another range than 0..1, points whose results are not
+// numbers, and a fluid buffered from outside.
 #include <cmath>
 #include <regex>
 #include <set>
@@ -472,7 +472,10 @@ TEST(Mode1Files, PointsWithoutFiniteResultsFail) {
   ASSERT_TRUE(has(ax, "p(ala) 1 1 0 1 -1 x"));
   const e2e::Run r = e2e::run({"../../examples/mode1"}, "", {{"jx-loopax.txt", ax}});
   EXPECT_FALSE(has(r.out, "bombed")) << r.out;
-  EXPECT_TRUE(has(r.out, "\nphases: al be  \n\n10101010101010<== nothing in range ==>\n")) << r.out;
+  // The end message stands on a line of its own after the marks, in the
+  // log too; the summary, which has no marks, gets no empty line.
+  EXPECT_TRUE(has(r.out, "\nphases: al be  \n\n10101010101010\n<== nothing in range ==>\n")) << r.out;
+  EXPECT_TRUE(has(r.files.at("jx-log.txt"), "\n10101010101010\n<== nothing in range ==>\n")) << r.files.at("jx-log.txt");
   EXPECT_TRUE(has(r.files.at("jx-loop-o.txt"), "\nphases: al be  \n<== nothing in range ==>\n"))
       << r.files.at("jx-loop-o.txt");
   const std::regex notanumber("(^|[ ,])[-+]?(inf|nan)([ ,\n]|$)", std::regex::icase);
@@ -486,6 +489,22 @@ TEST(Mode1Files, PointsWithoutFiniteResultsFail) {
   EXPECT_FALSE(has(r.out, " P(kbar)")) << r.out;
   // No point reaches the details file or the tables.
   for (const char* name : {"jx-loop-ic.txt", "jx-loop.csv", "jx-loop-2.csv"}) EXPECT_EQ(r.files.count(name), 0u) << name;
+}
+
+// A fluid buffered from outside with no x(CO2) given cannot make a
+// pseudosection: the run goes on as plain divariant points, none of which
+// is held unseen for want of modes, and no bulk or modes are shown.
+TEST(Mode1Files, BufferedFluidTurnsThePseudosectionOff) {
+  const e2e::Run r = e2e::run({"buffered"}, "");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_TRUE(has(r.out, "original variance = 2, effective variance = 2  (0, 0, ex)\n")) << r.out;
+  EXPECT_EQ(count(r.out, "\n   3.000   "), 3u) << r.out;
+  const std::string& ic = r.files.at("jx-bf-ic.txt");
+  EXPECT_EQ(count(ic, "kbar/C\nvar = 2\n\n"), 3u) << ic;
+  EXPECT_FALSE(has(ic, "seen")) << ic;
+  EXPECT_FALSE(has(ic, "\nbulk ")) << ic;
+  EXPECT_FALSE(has(ic, "\nmode ")) << ic;
+  EXPECT_FALSE(has(r.out, "\nmode ")) << r.out;
 }
 
 }  // namespace

@@ -178,6 +178,35 @@ TEST_F(DetailsBlocks, CompactModeRowsOfABulkRange) {
   EXPECT_NE(pairs.find("\n              -1000.00000"), std::string::npos) << pairs;
 }
 
+// An isopleth held across a bulk range leaves a divariant assemblage one
+// degree of freedom: each mode row is a bulk step of its own, in both
+// layouts and in the mode, factor and system rows alike.
+TEST_F(DetailsBlocks, RowsOfAnIsoplethAlongABulkRange) {
+  tworows();
+  SU.nmodeset = 3;
+  SU.firstmodeset = 2;
+  SU.ph[1].mode[3] = 0.75L, SU.ph[2].mode[3] = 0.25L;
+  SU.ph[1].modefac[3] = SU.ph[2].modefac[3] = 1.5L;
+  SU.gsys[3] = -1000, SU.hsys[3] = -990, SU.ssys[3] = 0.1L, SU.vsys[3] = 3, SU.rhosys[3] = 3.1L;
+  OVARIANCE = SU.ovariance = 2;
+  VARIANCE = SU.variance = 1;
+  const std::string out = ic(ZQNLE1::PRINTIC);
+  EXPECT_NE(out.find("\nmode         ol        q\n2       0.25000  0.75000\n3       0.50000  0.50000\n"
+                     "4       0.75000  0.25000\n"),
+            std::string::npos) << out;
+  EXPECT_NE(out.find("\nfactor       ol        q\n2       1.50000  1.50000\n3       1.50000  1.50000\n"
+                     "4       1.50000  1.50000\n"),
+            std::string::npos) << out;
+  for (const char* label : {"\n2             -1000.00000", "\n3             -1000.00000", "\n4             -1000.00000"})
+    EXPECT_NE(out.find(label), std::string::npos) << label << "\n" << out;
+  const std::string sections = ic(ZQNLE1::PRINTICOMBRY);
+  EXPECT_NE(sections.find("\nmode                ol           q\n2       0.25000000  0.75000000\n"
+                          "3       0.50000000  0.50000000\n4       0.75000000  0.25000000\n"),
+            std::string::npos) << sections;
+  EXPECT_NE(sections.find("\n4       1.50000000  1.50000000\n"), std::string::npos) << sections;
+  EXPECT_NE(sections.find("\n4            -1000.00000"), std::string::npos) << sections;
+}
+
 TEST_F(DetailsBlocks, SectionedBlock) {
   tworows();
   SU.ncomp = 1;

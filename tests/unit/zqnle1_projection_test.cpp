@@ -3,6 +3,7 @@
 // FeO; cr (silica too) lies in the plane through q.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 #include <string>
@@ -144,6 +145,49 @@ TEST_F(Projection, CompatibilityListsAndCsvRows) {
   EXPECT_NE(csv.find("    ol,  0.800000,  0.200000,  0.500000,    10.000,    700.00, x(opx) =0.300\n"),
             std::string::npos) << csv;
   EXPECT_EQ(csv.substr(csv.size() - 2), "\n\n");
+}
+
+// The comp table over a bulk range of five steps between two bulks: the
+// MgO share of the plane apices at step k is that of the bulk a quarter of
+// the way further per step.
+TEST_F(Projection, CompTableOfABulkRange) {
+  NCOMP = 5;
+  COMP2[1] = 20, COMP2[2] = 30, COMP2[3] = 40;
+  const auto mgo = [](smallint k) {
+    const double g = (k - 1) / 4.0;
+    return (38 * (1 - g) + 20 * g) / (50 * (1 - g) + 50 * g);
+  };
+  struct {
+    const char* what;
+    bool bynle;
+    smallint ovariance, nmodeset, firstmodeset, kcomp;
+    std::vector<smallint> steps;
+  } cases[] = {
+      {"a univariant line: two rows to a step", false, 1, 4, 2, 1, {2, 3}},
+      {"an isopleth across the range: a row a step", false, 2, 3, 2, 1, {2, 3, 4}},
+      {"modes solved with the equations: the point's own step", true, 2, 1, 1, 3, {3}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MODESBYNLE = c.bynle;
+    MODESAFTERNLE = !c.bynle;
+    OVARIANCE = c.ovariance;
+    VARIANCE = 1;
+    SU.nmodeset = c.nmodeset;
+    SU.firstmodeset = c.firstmodeset;
+    SU.kcomp = c.kcomp;
+    const std::string out = run();
+    const std::size_t at = out.find("\ncomp ");
+    ASSERT_NE(at, std::string::npos) << out;
+    const std::string table = out.substr(at);
+    EXPECT_EQ(static_cast<std::size_t>(std::count(table.begin(), table.end(), '\n')), c.steps.size() + 2) << table;
+    for (smallint k : c.steps) {
+      const std::vector<double> b = values(table, std::to_string(k) + "     ");
+      ASSERT_EQ(b.size(), 4u) << table;
+      EXPECT_NEAR(b[0], mgo(k), 1e-4);
+      EXPECT_NEAR(b[1], 1 - mgo(k), 1e-4);
+    }
+  }
 }
 
 }  // namespace

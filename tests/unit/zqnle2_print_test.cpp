@@ -233,6 +233,33 @@ TEST_F(PointPrinters, TozeroRenormalisesModes) {
   EXPECT_EQ(rows[1], (csvparse::row{"    10.000", "    700.00", "         0", "   1.00000", "         0", "         0", ""}));
 }
 
+// On a univariant line the mode box writes a csv row for each end of the
+// line that the modes worked out after the solve gave; modes solved with
+// the equations give the point's one row only.
+TEST_F(PointPrinters, ModeBoxRowsOfAUnivariantLine) {
+  VARIANCE = OVARIANCE = 1;
+  MODESBYNLE = true;
+  st.PRINTMODEBOX();
+  auto rows = csvparse::rows(file("a.csv"));
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[1][3], "   0.60000");
+
+  testsupport::openchannel(CHANNEL::CSVBIT, "a.csv");
+  MAINLOOP = 2;
+  MODESBYNLE = false;
+  MODESAFTERNLE = true;
+  SU.nmodeset = 2;
+  SU.ph[1].mode[2] = 0.25L;
+  SU.ph[2].mode[2] = 0.75L;
+  st.PRINTMODEBOX();
+  rows = csvparse::rows(file("a.csv"));
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0][3], "   0.60000");
+  EXPECT_EQ(rows[1][3], "   0.25000");
+  EXPECT_EQ(rows[1][4], "   0.75000");
+  EXPECT_EQ(rows[0][1], rows[1][1]);
+}
+
 TEST_F(PointPrinters, NoBulkListsEveryPhaseWhenNoModes) {
   SU.ncomp = 0;
   NCOMP = 0;

@@ -201,6 +201,21 @@ TEST_F(PhaseChoice, PhasesInExcess) {
   EXPECT_EQ(NPINEX0, 2);
   EXPECT_TRUE(PINEX0[2] && PINEX0[3]);
 
+  // A phase in excess that is also taken to zero is named once; a phase
+  // taken to zero alone follows it.
+  tables({"alp", "bet"}, {"per", "q"});
+  CONTROLJX.inexcess = yes;
+  NEXCESSSTRINGS = 1;
+  EXCESSSTRINGS[1] = "per";
+  NTOZEROSTRINGS = 2;
+  TOZEROSTRINGS[1] = "per";
+  TOZEROSTRINGS[2] = "alp";
+  run("", ZQREAD3::PHASESINEXCESS, out);
+  EXPECT_EQ(out, "in excess: per alp\n");
+  EXPECT_EQ(NPINEX, 2);
+  EXPECT_EQ(NPINEX0, 2);
+  EXPECT_TRUE(PINEX0[1] && PINEX0[3]);
+
   // One phase: nothing flagged, nothing asked.
   tables({"alp"}, {});
   run("", ZQREAD3::PHASESINEXCESS, out);
@@ -229,11 +244,15 @@ TEST_F(PhaseChoice, EffectiveVariance) {
     NXYZISO = c.nxyziso;
     NMODEISO = 0;
     PSEUDOSECTION = c.pseudo;
+    // Modes after the solve go with the pseudosection: none are worked out
+    // once it is off.
+    MODESAFTERNLE = c.pseudo;
     EXBUFF = c.exbuff;
     std::string out;
     const std::string end = run("", ZQREAD3::VARCALC, out);
     EXPECT_EQ(VARIANCE, c.want);
     EXPECT_EQ(PSEUDOSECTION, c.pseudoafter);
+    EXPECT_EQ(MODESAFTERNLE, c.pseudoafter);
     if (end.empty())
       EXPECT_EQ(out, c.shown);
     else
