@@ -195,7 +195,9 @@ void solvestate::PRINTMCBLOCK(extended score) {
       },
       putqk);
   if (NMCRANGE > 0) {
-    line += ", ";
+    // The range values go on a line of their own; a comma parts them from
+    // the own-width values only when there are some.
+    if (ownn > 0) line += ", ";
     putqk(line);
     line = "  ";
     valuelist(line, NMCRANGE, [&](long r) { return fixed(MCRANGEINFO[r].centre + MCVAL[r], 5); }, putqk);

@@ -470,6 +470,36 @@ TEST_F(MonteCarloRuns, ListsOfTheDrawingData) {
   EXPECT_EQ(fatal([&] { st.SETUPMONTECARLO(); }), "solve: mcit = 0");
 }
 
+// The current-way line of a run: the own-width values, then on a line of
+// their own the ranges' values, parted from them by a comma only when there
+// are own-width values to part them from.
+TEST_F(MonteCarloRuns, CurrentWayLineOfARun) {
+  const struct {
+    smallint range3;  // the range of W(m1,m4) of mm: 0 for its own width
+    controlboolean cw;
+    std::string lines;
+  } cases[] = {
+      {0, yes, "{{(* cw *) 20.00000, \n  20.00000, 5.00000\n  (* nw    "},
+      {1, yes, "{{(* cw *) \n  20.00000, 5.00000\n  (* nw    "},
+      {1, no, "{{(* cw  \n  20.00000, 5.00000 *)\n  (* nw *) "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines);
+    testsupport::openchannel(CHANNEL::DRAWINGBIT, "qk.txt");
+    MCINFO[3].rangeindex = c.range3;
+    CONTROLJX.mcoutcurrentway = c.cw;
+    st.SETUPMONTECARLO();
+    st.FIRSTRUN = true;
+    st.RUN = 1;
+    testsupport::Terminal quiet;
+    EXPECT_TRUE(point(1, 1, true, 0.1L, 0.5L));
+    const std::string qk = file("qk.txt");
+    const std::size_t at = qk.find(" results = {\n");
+    ASSERT_NE(at, std::string::npos) << qk;
+    EXPECT_EQ(qk.substr(at + 13, c.lines.size()), c.lines) << qk;
+  }
+}
+
 // At debug level 1 each draw of a DQF term is shown as the a-x model's
 // term, the term after the draw (the b term moving against the draw),
 // the draw, the original and the drawn value.
