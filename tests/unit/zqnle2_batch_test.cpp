@@ -155,6 +155,24 @@ TEST_F(BatchRuns, HeaderListsEveryItemAndOneCsvHeadingLine) {
   EXPECT_TRUE(IO::CSVFILEUSED && IO::CSV2FILEUSED);
 }
 
+// A run's rows give each point of an item a group: P, T, the compositional
+// variables and, for an item with a bulk, the modes. The headings give each
+// such group its own, named by the item.
+TEST_F(BatchRuns, EveryPointsGroupIsHeaded) {
+  NBATCH = 2;
+  item(1, 2);
+  item(2, 1);
+  BATCHINFO[2].withbulk = true;
+  st.PRINTBATCHHEADER(1);
+  const std::string xs = "   #,        1-P,        1-T,   1-x(alp),   1-x(bet), ";
+  EXPECT_EQ(file("a.csv"),
+            xs + xs + "   #,        2-P,        2-T,   2-x(alp),   2-x(bet),      2-alp,      2-bet, \n");
+  auto props = [](const std::string& i) {
+    return "   #,        " + i + "-G,        " + i + "-H,        " + i + "-S,        " + i + "-V,      " + i + "-rho, ";
+  };
+  EXPECT_EQ(file("a-2.csv"), props("1") + props("1") + props("2") + "\n");
+}
+
 TEST_F(BatchRuns, ItemFaultsEndTheRun) {
   NBATCH = 1;
   item(1, 1);
