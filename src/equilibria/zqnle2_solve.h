@@ -38,6 +38,7 @@ struct solvestate {
   bool FIRSTBATCH = false;   // the first batch item
   smallint IPT = 0;          // point within the batch item, 0 before the first
   smallint NOK = 0;          // good points so far in the batch item
+  smallint NOCSVROW = 0;     // of those, the ones the first csv file has no row for (PRINTCSV)
   smallint NLOOP = 0;        // levels of the point loop
   iemvector LOOPMAX{"solve LOOPMAX"};  // values of each level
   iemvector LOOPAT{"solve LOOPAT"};    // index of the current value of each level

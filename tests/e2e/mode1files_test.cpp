@@ -477,6 +477,33 @@ TEST(Mode1Files, AVariableOverAnotherRange) {
       << r.files.at("jx-al-ic.txt");
 }
 
+// The bulk 69 MgO, 31 FeO lies outside the loop at 600 and 650 C and inside
+// at 700 C. The points outside have no mode row and so no G, H, S, V or
+// density: where the rows carry them, those points have no row, and the
+// heading and the assemblage go with the first row there is.
+TEST(Mode1Files, PointsNotSeenHaveNoPropertyRows) {
+  const e2e::Run r = runwith(script("pseudosection\nbulk MgO FeO\nbulk 69 31\ncalcP 6\ncalcT 600 700 50\n"
+                                    "zeromodeiso no\nmodeiso no\nplotix yes 1\nautoexit\n"));
+  EXPECT_FALSE(has(r.out, "bombed")) << r.out;
+  EXPECT_EQ(count(r.files.at("jx-al-ic.txt"), "; NOT seen\n"), 2u);
+  const std::vector<long double> want = rock(6, 700, 0.31L);
+  const auto rows = csvparse::rows(r.files.at("jx-al.csv"));
+  ASSERT_EQ(rows.size(), 2u) << r.files.at("jx-al.csv");
+  ASSERT_EQ(rows[1].size(), 8u);
+  EXPECT_EQ(rows[1][1], "     700.00");
+  EXPECT_EQ(rows[1][7], "   al be ");
+  for (int k = 0; k < 5; ++k) {
+    long double v = 0;
+    ASSERT_TRUE(csvparse::number(rows[1][2 + k], v)) << rows[1][2 + k];
+    EXPECT_NEAR(static_cast<double>(v), static_cast<double>(want[k]), 1e-4) << k;
+  }
+  const std::string& qk = r.files.at("jx-al-qk.txt");
+  EXPECT_TRUE(has(qk, "divariant\n\n6.000 700.00  -1.126990e+3 -1018.45370 ")) << qk;
+  EXPECT_EQ(count(qk, "6.000 "), 1u) << qk;
+  EXPECT_EQ(csvparse::rows(r.files.at("jx-al-2.csv")).size(), 3u);
+  readable(r);
+}
+
 // A batch of an item with a bulk at two temperatures, one without a bulk
 // and one with the bulk halfway between the two given. Each point of an
 // item has its group of columns, each group its heading; the second csv
