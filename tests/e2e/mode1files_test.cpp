@@ -2,8 +2,9 @@
 // al and be: a plain P-T run with its copy-back block, the compositions
 // against the closed form of the ideal loop, the modes of a pseudosection
 // inside and outside the loop, what a second pass adds to each file, a
-// variable over another range than 0..1, and points whose results are not
-// numbers.
+// variable over another range than 0..1, points not seen where the rows
+// carry the system properties, a batch's csv rows with their headings and
+// properties, and points whose results are not numbers.
 #include <cmath>
 #include <regex>
 #include <set>
