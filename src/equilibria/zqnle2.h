@@ -31,6 +31,10 @@ void CHECKA();
 // The order-variable guesses of solution phase i at FIXEDP, FIXEDT.
 void PRINTQ(smallint phase);
 
+// The phases and fluid of the pass let phase properties be worked out: some
+// solution phase, and no fluid of the aqueous or many-fluid kinds.
+bool PROPERTIESMODELLED();
+
 // ---------------------------------------------------------------- enumeration
 // Every equilibrium of the pass, each handed to the run loop.
 void CALCWHAT();

@@ -6,6 +6,7 @@
 #include "frame/zqglobal_mode1.h"
 #include "frame/zqglobal_script.h"
 #include "frame/zqute1.h"
+#include "model/zqnle3.h"
 
 using namespace ZQGLOBAL;
 
@@ -224,20 +225,29 @@ void solvestate::PRINTBATCHHEADER(smallint /*ibatch*/) {
     }
     IO::PUTSTR(0, line + "}}" + (b == NBATCH ? " };" : ","), 1, qk);
   }
+  // A run's rows give every point of an item a group of its own, holding
+  // P, T and the point's unknowns: the compositional variables, then the
+  // modes when they are solved for. Each group is headed by its item.
   for (long b = 1; b <= NBATCH; ++b) {
     const batchtype& item = BATCHINFO[b];
-    csvfield(CHANNEL::CSVBIT, "   #, ", 0);
-    heading(CHANNEL::CSVBIT, b, "P");
-    heading(CHANNEL::CSVBIT, b, "T");
-    for (long i = 1; i <= NPSS; ++i) {
-      if (!item.phase[i]) continue;
-      const ptype1& p = (*PREC1)[i];
-      for (long v = 1; v <= p.nvar; ++v) heading(CHANNEL::CSVBIT, b, p.xvar[v].name);
+    // As the item is set up: its bulk makes the modes unknowns, except in
+    // the first item of a fractionation run, where its variance decides.
+    const bool modes = DOINGFRACT && b == 1 ? item.variance > 2 : item.withbulk;
+    for (long pt = 1; pt <= item.npt; ++pt) {
+      csvfield(CHANNEL::CSVBIT, "   #, ", 0);
+      heading(CHANNEL::CSVBIT, b, "P");
+      heading(CHANNEL::CSVBIT, b, "T");
+      for (long i = 1; i <= NPSS; ++i) {
+        if (!item.phase[i]) continue;
+        const ptype1& p = (*PREC1)[i];
+        for (long v = 1; v <= p.nvar; ++v) heading(CHANNEL::CSVBIT, b, p.xvar[v].name);
+      }
+      if (modes)
+        for (long i = 1; i <= NPSS + NP0; ++i)
+          if (item.phase[i] && ZQNLE3::TAKESMODE(i)) heading(CHANNEL::CSVBIT, b, phasename(i));
+      csvfield(CHANNEL::CSV2BIT, "   #, ", 0);
+      for (const char* q : {"G", "H", "S", "V", "rho"}) heading(CHANNEL::CSV2BIT, b, q);
     }
-    for (long i = 1; i <= NPSS + NP0; ++i)
-      if (item.phase[i]) heading(CHANNEL::CSVBIT, b, phasename(i));
-    csvfield(CHANNEL::CSV2BIT, "   #, ", 0);
-    for (const char* q : {"G", "H", "S", "V", "rho"}) heading(CHANNEL::CSV2BIT, b, q);
   }
   IO::PUTSTR(0, "", 1, CHANNEL::CSV);
   IO::PUTSTR(0, "", 1, CHANNEL::CSV2);

@@ -107,6 +107,7 @@ void solvestate::PRINTMCRESULTS(smallint ibatch, smallint ipt, bool& goodmc) {
   row.nxp = NXP;
   row.good = goodmc;
   row.value.fill(0);
+  row.hasprop = false;
   row.prop.fill(0);
   row.react.clear();
   if (!goodmc) {
@@ -116,11 +117,7 @@ void solvestate::PRINTMCRESULTS(smallint ibatch, smallint ipt, bool& goodmc) {
     row.value[1] = SU.pressure;
     row.value[2] = SU.temperature;
     for (long v = 3; v <= NX + NXP; ++v) row.value[v] = X[v];
-    row.prop[1] = SU.gsys[1];
-    row.prop[2] = SU.hsys[1];
-    row.prop[3] = SU.ssys[1];
-    row.prop[4] = SU.vsys[1];
-    row.prop[5] = SU.rhosys[1];
+    row.hasprop = ROWPROPERTIES(row.prop);
     if (NREACT != 0) row.react = RSTR;
     if (FILTERING)
       for (long f = 1; f <= item.nfilter[ipt]; ++f)
@@ -195,7 +192,9 @@ void solvestate::PRINTMCBLOCK(extended score) {
       },
       putqk);
   if (NMCRANGE > 0) {
-    line += ", ";
+    // The range values go on a line of their own; a comma parts them from
+    // the own-width values only when there are some.
+    if (ownn > 0) line += ", ";
     putqk(line);
     line = "  ";
     valuelist(line, NMCRANGE, [&](long r) { return fixed(MCRANGEINFO[r].centre + MCVAL[r], 5); }, putqk);
@@ -333,7 +332,7 @@ void solvestate::PRINTMCROW(long r, extended score) {
   csvfield(CHANNEL::CSV2BIT, IO::INT2STR(runno), 4);
   csvfield(CHANNEL::CSV2BIT, ", ", 0);
   for (long q = 1; q <= nmcprops; ++q) {
-    csvfield(CHANNEL::CSV2BIT, w.good ? fixed(w.prop[q], 3) : "-1", 10);
+    csvfield(CHANNEL::CSV2BIT, w.hasprop ? fixed(w.prop[q], 3) : "-1", 10);
     csvfield(CHANNEL::CSV2BIT, ", ", 0);
   }
 }

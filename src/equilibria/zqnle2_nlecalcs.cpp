@@ -280,9 +280,7 @@ void nlecalcs::run() {
   ZQREAD3::PHASESINEXCESS();
   ZQUTE2::POSITIONS();
   if (CONTROLJX.batch != yes) ZQREAD3::XYZGUESSINFO();
-  if (CONTROLJX.batch == yes || NPSS == 0 || FLUIDTYPE == ftype::h2oaq || FLUIDTYPE == ftype::h2oco2aq ||
-      FLUIDTYPE == ftype::several)
-    CALCG = false;
+  if (CONTROLJX.batch == yes || !PROPERTIESMODELLED()) CALCG = false;
   if (DOGMIN || CONTROLJX.acceptvar == ask) CONTROLJX.acceptvar = no;
   ZQREAD1::READTHERMO(2);
   ZQNLE3::MAKEEMC();
@@ -337,6 +335,10 @@ void nlecalcs::run() {
 }
 
 }  // namespace
+
+bool PROPERTIESMODELLED() {
+  return NPSS > 0 && FLUIDTYPE != ftype::h2oaq && FLUIDTYPE != ftype::h2oco2aq && FLUIDTYPE != ftype::several;
+}
 
 void (*AFTERSCRIPT)() = nullptr;
 

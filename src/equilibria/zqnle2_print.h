@@ -38,6 +38,17 @@ inline const std::string& phasename(long i) {
 // "0", right-justified in at least w characters.
 std::string plainfixed(extended x, int d, int w);
 
+// The rows of a point carry the system's G, H, S, V and density ("plotix"
+// followed by 1).
+inline bool rowproperties() {
+  using namespace ZQGLOBAL;
+  return CALCG && CONTROLJX.plotixcode == 1;
+}
+// The system properties are those of the point's first mode row: a point
+// whose assemblage is not seen has none, so where its row would carry them
+// it has no row.
+bool noproperties();
+
 // "+name" or "-name" on a line of its own, straight to the terminal, while
 // the trace switch is on.
 void whereat(const char* mark);

@@ -1,8 +1,9 @@
-// The plain fixed-point text, the trace lines and the csv field writer of
-// the point printers.
+// The plain fixed-point text, the point without system properties, the
+// trace lines and the csv field writer of the point printers.
 #include <cstdio>
 
 #include "equilibria/zqnle2_print.h"
+#include "frame/zqglobal_solver.h"
 
 namespace ZQNLE2 {
 
@@ -12,6 +13,8 @@ std::string plainfixed(extended x, int d, int w) {
   if (n < 0 || n >= static_cast<int>(sizeof buf)) return std::string(static_cast<std::size_t>(w > 0 ? w : 1), '*');
   return buf;
 }
+
+bool noproperties() { return rowproperties() && ZQGLOBAL::SU.nmodeset == 0; }
 
 void whereat(const char* mark) {
   if (ZQGLOBAL::WHEREAT) IO::WRITETERMINAL(std::string(mark) + "\n");

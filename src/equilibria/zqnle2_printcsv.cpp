@@ -12,8 +12,6 @@ namespace ZQNLE2 {
 
 namespace {
 
-bool wantsproperties() { return CALCG && CONTROLJX.plotixcode == 1; }
-
 // The assemblage that ends the first row of a batch item. A point whose
 // modes were not worked out carries the -1 of "no mode" for every phase
 // that takes one: like modes of 0, that names every phase, so a plain P-T
@@ -59,13 +57,19 @@ void secondcsvrow() {
 void solvestate::PRINTCSV() {
   if (CONTROLJX.uncertaintylevel == 0) secondcsvrow();
   if (on(CONTROLJX.compatibility) || on(CONTROLJX.modebox) || on(CONTROLJX.avptplus) || SU.ncomp > 1) return;
+  if (noproperties()) {
+    ++NOCSVROW;
+    return;
+  }
   constexpr int bit = CHANNEL::CSVBIT;
   IO::CSVFILEUSED = true;
-  if (NOK == 1) {
+  // The heading, and the assemblage after it, go with the item's first row.
+  const bool first = NOK - NOCSVROW == 1;
+  if (first) {
     if (MAINLOOP == 1) {
       csvfield(bit, "P(kbar), ", 12);
       csvfield(bit, std::string("T(") + macroman::degree_s + "C), ", 12);
-      if (wantsproperties())
+      if (rowproperties())
         for (const char* h : {"G, ", "H, ", "S, ", "V, ", "rho, "}) csvfield(bit, h, 12);
     }
     IO::PUTSTR(0, "", 1, CHANNEL::CSV);
@@ -74,7 +78,7 @@ void solvestate::PRINTCSV() {
   csvfield(bit, ", ", 0);
   csvfield(bit, IO::REAL2STR(celsius(SU.temperature), 2, true), 10);
   csvfield(bit, ", ", 0);
-  if (wantsproperties()) {
+  if (rowproperties()) {
     const extended props[] = {SU.gsys[1], SU.hsys[1], SU.ssys[1], SU.vsys[1], SU.rhosys[1]};
     const smallint places[] = {5, 5, 4, 4, 4};
     for (int k = 0; k < 5; ++k) {
@@ -82,7 +86,7 @@ void solvestate::PRINTCSV() {
       csvfield(bit, ", ", 0);
     }
   }
-  if (NOK == 1) csvfield(bit, assemblage(), 0);
+  if (first) csvfield(bit, assemblage(), 0);
   IO::PUTSTR(0, "", 1, CHANNEL::CSV);
   IO::textfile& f = IO::CHANNELFILE(bit);
   if (f.f != nullptr && std::fflush(f.f) != 0) f.writeerror = true;

@@ -148,6 +148,7 @@ void solvestate::PRINTHEADERO() {
 }
 
 void solvestate::PRINTROWQK() {
+  if (noproperties()) return;
   std::string& o = IO::OSTR;
   o.clear();
   const extended x = SU.prop[1];
@@ -167,7 +168,7 @@ void solvestate::PRINTROWQK() {
       IO::ADDREAL(X[v], 4, false, 0, o);
       break;
     }
-  if (CALCG && CONTROLJX.plotixcode == 1) {
+  if (rowproperties()) {
     o += " ";
     IO::ADDREAL(SU.gsys[1], 7, true, 0, o);
     o += " ";

@@ -110,6 +110,7 @@ void solvestate::BATCHITEM() {
       SDACTIVITY[K] = (*PREC0)[i].sdactivity;
     }
     NOK = 0;
+    NOCSVROW = 0;
     INRANGEOK = true;
     IOUT = 0;
     REHEAD = true;

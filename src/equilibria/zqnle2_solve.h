@@ -38,6 +38,7 @@ struct solvestate {
   bool FIRSTBATCH = false;   // the first batch item
   smallint IPT = 0;          // point within the batch item, 0 before the first
   smallint NOK = 0;          // good points so far in the batch item
+  smallint NOCSVROW = 0;     // of those, the ones the first csv file has no row for (PRINTCSV)
   smallint NLOOP = 0;        // levels of the point loop
   iemvector LOOPMAX{"solve LOOPMAX"};  // values of each level
   iemvector LOOPAT{"solve LOOPAT"};    // index of the current value of each level
@@ -137,6 +138,9 @@ struct solvestate {
   void MODESUMWARNING(extended sumall);
   // Site fractions, compositions, mode factors and phase properties.
   void POSTPROCESS();
+  // The weight factors of the phases in each mode row: the bulk's atoms
+  // over the phase's.
+  void MODEFACTORS();
   // The unknowns, modes and phase and system properties of the point are
   // all finite.
   bool FINITEPOINT() const;
@@ -148,6 +152,10 @@ struct solvestate {
   void SETUPMONTECARLO();
   void DOMONTECARLO();
   void PRINTMCRESULTS(smallint ibatch, smallint ipt, bool& goodmc);
+  // The system's G, H, S, V and density of the good point just solved, for
+  // its row: false when the point has none (no modes among its unknowns,
+  // or a system whose properties are not modelled).
+  bool ROWPROPERTIES(farray<extended, 1, nmcprops>& prop);
   // Fractionation along a P-T path.
   void SETUPFRACT();
   void DOFRACT();
@@ -182,6 +190,7 @@ struct solvestate {
   smallint MCK = 0;                                   // rows of the current run in the store
   std::unique_ptr<mcrowstore> MCROWS;                 // the rows of the current run
   std::string MCLINE;                                 // the line PRINTMCBLOCK builds, kept between runs
+  std::unique_ptr<rowpropkeep> ROWKEEP;               // what ROWPROPERTIES puts back, made at its first call
   // Per batch request: runs that failed it because none of its items gave a
   // good point, and because none passed its filters.
   farray<longint, 1, maxbreq> DEATHC{"solve DEATHC"}, DEATHF{"solve DEATHF"};

@@ -10,6 +10,7 @@
 #include "frame/types.h"
 #include "frame/zqglobal.h"
 #include "frame/zqglobal_script.h"
+#include "frame/zqglobal_solver.h"
 
 namespace ZQNLE2 {
 
@@ -31,6 +32,7 @@ struct mcrow {
   smallint nx = 0, nxp = 0;  // NX and NXP at the point
   bool good = false;   // solved and in range
   eqvector value{"mcrow value"};  // P (kbar), T (K), then X 3..NX+NXP; 0 beyond
+  bool hasprop = false;  // the point has system properties
   farray<extended, 1, nmcprops> prop{"mcrow prop"};
   str255 react;        // the reaction text of the point, empty when none
 };
@@ -41,6 +43,20 @@ struct mcrowstore {
     // A reaction text never outgrows this: storing one allocates nothing.
     for (long r = 1; r <= maxmcrows; ++r) row[r].react.reserve(255);
   }
+};
+
+// What working out a row's system properties writes over, kept so that the
+// point's own printers still find the point as it was solved.
+struct rowpropkeep {
+  struct phase {
+    farray<extended, 1, maxssem> p{"keep p"}, ideal{"keep ideal"}, gamma{"keep gamma"}, activity{"keep activity"},
+        gem{"keep gem"}, rtlna{"keep rtlna"};
+    extended modefac = 0, g = 0, s = 0, v = 0, h = 0, rho = 0;  // modefac of mode row 1
+  };
+  farray<phase, 1, maxsu> ph{"keep ph"};
+  modesetvector gsys{"keep gsys"}, hsys{"keep hsys"}, ssys{"keep ssys"}, vsys{"keep vsys"}, rhosys{"keep rhosys"};
+  emvector activity{"keep ACTIVITY"};
+  emvector xco2{"keep xco2"}, xh2o{"keep xh2o"};  // the fluid slots of the end-member rows
 };
 
 }  // namespace ZQNLE2

@@ -285,22 +285,24 @@ void solvestate::POSTPROCESS() {
   }
   for (smallint k = 1; k <= SU.nph; ++k)
     for (smallint r = 1; r <= sulistcleared; ++r) SU.ph[k].modefac[r] = 0;
-  if (PSEUDOSECTION) {
-    for (smallint k = 1; k <= NCOMP; ++k) {
-      extended a = 0;
-      smallint f = 0;
-      for (smallint c = 1; c <= NUV; ++c)
-        if (BCOMPS[c]) a += SU.bulk(k, ++f) * ICOMP[c];
-      ATOMS[k] = a;
-    }
-    for (smallint k = 1; k <= SU.nph; ++k)
-      for (smallint r = 1; r <= SU.nmodeset; ++r) SU.ph[k].modefac[r] = ATOMS[ZQCALC2::MODEROWSTEP(r)] / NORMA[k];
-  }
+  if (PSEUDOSECTION) MODEFACTORS();
   if (CALCG) {
     ZQCALC2::CALCGPHASE(PH, X, SU.pressure, SU.temperature, FIXEDXCO2, FIXEDXH2O);
     if (SU.nmodeset > 0) GIBBS = SU.gsys[1];
   }
   whereat("-postprocess");
+}
+
+void solvestate::MODEFACTORS() {
+  for (smallint k = 1; k <= NCOMP; ++k) {
+    extended a = 0;
+    smallint f = 0;
+    for (smallint c = 1; c <= NUV; ++c)
+      if (BCOMPS[c]) a += SU.bulk(k, ++f) * ICOMP[c];
+    ATOMS[k] = a;
+  }
+  for (smallint k = 1; k <= SU.nph; ++k)
+    for (smallint r = 1; r <= SU.nmodeset; ++r) SU.ph[k].modefac[r] = ATOMS[ZQCALC2::MODEROWSTEP(r)] / NORMA[k];
 }
 
 bool solvestate::FINITEPOINT() const {

@@ -40,6 +40,10 @@ void SETUPGMIN();
 // fractions, the mode unknowns, what is held fixed, COV narrowed when
 // uncertainties are propagated, and the phase records of SU.
 void MAKECROSSREFS(const bemvector& PH);
+// Phase i (solution phases 1..NPSS, then the others) takes a mode unknown
+// when the modes are solved for: not the fluid of an external buffer, nor a
+// phase that stands for a chemical potential or an activity.
+bool TAKESMODE(long i);
 // The levels of the point loops of the equilibrium laid out last, each with
 // its count of values in LOOPMAX[1..NLOOP], pressure and temperature the
 // last two; P or T held fixed where they are stepped. Needs the assemblage's

@@ -62,16 +62,6 @@ struct makecrossrefs {
   bool insolution(long p) const { return PH[p]; }
   bool inpure(long p) const { return PH[NPSS + p]; }
 
-  // A pure phase that stands for a chemical potential or an activity takes
-  // no mode.
-  static bool fixed(const ptype0& ph) {
-    for (long i = 1; i <= NMU; ++i)
-      if (ph.name == MUNAME[i]) return true;
-    for (long i = 1; i <= NLNA; ++i)
-      if (ph.name == LNANAME[i]) return true;
-    return false;
-  }
-
   void countphases() const {
     long n = 0;
     for (long p = 1; p <= NPSS + NP0; ++p)
@@ -216,7 +206,7 @@ struct makecrossrefs {
     for (long i = 1; i <= NCV; ++i) {
       if (!STARTSS[i]) continue;
       const ptype1& ph = (*PREC1)[EM2SS[i]];
-      if (EXBUFF && ph.isfluid) continue;
+      if (!TAKESMODE(EM2SS[i])) continue;
       modeslot(++j, "too many modes-1");
       MP2SS[j] = EM2SS[i];
       MP2X[j] = EM2X[i];
@@ -226,7 +216,7 @@ struct makecrossrefs {
     for (long p = 1; p <= NP0; ++p) {
       if (!inpure(p)) continue;
       const ptype0& ph = (*PREC0)[p];
-      if (fixed(ph)) continue;
+      if (!TAKESMODE(NPSS + p)) continue;
       modeslot(++j, "too many modes-2");
       MP2SS[j] = static_cast<smallint>(p);
       MP2X[j] = 0;
@@ -323,7 +313,7 @@ struct makecrossrefs {
       r.name = ph.name;
       r.phase = static_cast<smallint>(p);
       r.firstx = 0;
-      r.hasmode = !fixed(ph);
+      r.hasmode = TAKESMODE(NPSS + p);
       r.fluidphase = r.aqphase = false;
       r.nem = 1;
       r.nsf = 0;
@@ -365,6 +355,17 @@ long findname(const sstring& name) {
 }
 
 }  // namespace
+
+bool TAKESMODE(long i) {
+  if (i <= NPSS) return !(EXBUFF && (*PREC1)[i].isfluid);
+  // A pure phase that stands for a chemical potential or an activity.
+  const sstring& name = (*PREC0)[i - NPSS].name;
+  for (long k = 1; k <= NMU; ++k)
+    if (name == MUNAME[k]) return false;
+  for (long k = 1; k <= NLNA; ++k)
+    if (name == LNANAME[k]) return false;
+  return true;
+}
 
 void MAKECROSSREFS(const bemvector& PH) {
   makecrossrefs state(PH);

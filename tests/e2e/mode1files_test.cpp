@@ -2,8 +2,10 @@
 // al and be: a plain P-T run with its copy-back block, the compositions
 // against the closed form of the ideal loop, the modes of a pseudosection
 // inside and outside the loop, what a second pass adds to each file, a
-// variable over another range than 0..1, points whose results are not
-// numbers, and a fluid buffered from outside.
+// variable over another range than 0..1, points not seen where the rows
+// carry the system properties, a batch's csv rows with their headings and
+// properties, points whose results are not numbers, and a fluid buffered
+// from outside.
 #include <cmath>
 #include <regex>
 #include <set>
@@ -61,6 +63,22 @@ std::pair<long double, long double> closedform(long double p, long double tc) {
 long double phaseg(const endmember& a, const endmember& b, long double x, long double p, long double t) {
   const long double rt = gasr * t;
   return (1 - x) * (gibbs(a, p, t) + rt * std::log(1 - x)) + x * (gibbs(b, p, t) + rt * std::log(x));
+}
+
+// The rock of FeO fraction f inside the loop at P (kbar) and T (C): G, H,
+// S, V and density. The modes by the lever rule; a phase's S from its
+// end-members' S less R ln of their proportions, its V from theirs;
+// H = G + T S; the density from the molar masses of MgO and FeO.
+std::vector<long double> rock(long double p, long double tc, long double f) {
+  const auto [xal, xbe] = closedform(p, tc);
+  const long double t = tc + 273.15L, mbe = (f - xal) / (xbe - xal), mal = 1 - mbe;
+  auto entropy = [](const endmember& a, const endmember& b, long double x) {
+    return (1 - x) * (a.s - gasr * std::log(1 - x)) + x * (b.s - gasr * std::log(x));
+  };
+  const long double g = mal * phaseg(ala, alb, xal, p, t) + mbe * phaseg(bea, beb, xbe, p, t);
+  const long double st = mal * entropy(ala, alb, xal) + mbe * entropy(bea, beb, xbe);
+  const long double v = mal * ((1 - xal) * ala.v + xal * alb.v) + mbe * ((1 - xbe) * bea.v + xbe * beb.v);
+  return {g, g + t * st, st, v, ((1 - f) * 40.3044L + f * 71.8464L) / (10 * v)};
 }
 
 // Every csv file of a run, read whole: its rows must all be complete.
@@ -459,6 +477,76 @@ TEST(Mode1Files, AVariableOverAnotherRange) {
   // At 700 C the rock lies halfway between the phases (x 0.3 and 0.4).
   EXPECT_TRUE(has(r.files.at("jx-al-ic.txt"), "\nmode         al       be\n1       0.50000  0.50000\n"))
       << r.files.at("jx-al-ic.txt");
+}
+
+// The bulk 69 MgO, 31 FeO lies outside the loop at 600 and 650 C and inside
+// at 700 C. The points outside have no mode row and so no G, H, S, V or
+// density: where the rows carry them, those points have no row, and the
+// heading and the assemblage go with the first row there is.
+TEST(Mode1Files, PointsNotSeenHaveNoPropertyRows) {
+  const e2e::Run r = runwith(script("pseudosection\nbulk MgO FeO\nbulk 69 31\ncalcP 6\ncalcT 600 700 50\n"
+                                    "zeromodeiso no\nmodeiso no\nplotix yes 1\nautoexit\n"));
+  EXPECT_FALSE(has(r.out, "bombed")) << r.out;
+  EXPECT_EQ(count(r.files.at("jx-al-ic.txt"), "; NOT seen\n"), 2u);
+  const std::vector<long double> want = rock(6, 700, 0.31L);
+  const auto rows = csvparse::rows(r.files.at("jx-al.csv"));
+  ASSERT_EQ(rows.size(), 2u) << r.files.at("jx-al.csv");
+  ASSERT_EQ(rows[1].size(), 8u);
+  EXPECT_EQ(rows[1][1], "     700.00");
+  EXPECT_EQ(rows[1][7], "   al be ");
+  for (int k = 0; k < 5; ++k) {
+    long double v = 0;
+    ASSERT_TRUE(csvparse::number(rows[1][2 + k], v)) << rows[1][2 + k];
+    EXPECT_NEAR(static_cast<double>(v), static_cast<double>(want[k]), 1e-4) << k;
+  }
+  const std::string& qk = r.files.at("jx-al-qk.txt");
+  EXPECT_TRUE(has(qk, "divariant\n\n6.000 700.00  -1.126990e+3 -1018.45370 ")) << qk;
+  EXPECT_EQ(count(qk, "6.000 "), 1u) << qk;
+  EXPECT_EQ(csvparse::rows(r.files.at("jx-al-2.csv")).size(), 3u);
+  readable(r);
+}
+
+// A batch of an item with a bulk at two temperatures, one without a bulk
+// and one with the bulk halfway between the two given. Each point of an
+// item has its group of columns, each group its heading; the second csv
+// file holds each point's G, H, S, V and density, or -1 where the point
+// has no modes to weigh its phases.
+TEST(Mode1Files, BatchRowsCarryTheSystemProperties) {
+  const e2e::Run r = runwith(plain(
+      "batchxyzguess startblock\nbatchxyzguess x(al) 0.3\nbatchxyzguess x(be) 0.4\nmcbulk 65 35\nmcbulk 50 50\n"
+      "batch al be 2 1 2 6 700 650 1 1 1 0 0 0\nbatch al be 2 1 1 6 600 1 1 0 0\n"
+      "batch al be 2 1 1 6 650 1 1 1 2 0.5 0 0\ndebuglevel 0\nautoexit\n"));
+  EXPECT_FALSE(has(r.out, "bombed")) << r.out;
+  const auto csv = csvparse::rows(r.files.at("jx-al.csv"));
+  const auto csv2 = csvparse::rows(r.files.at("jx-al-2.csv"));
+  ASSERT_EQ(csv.size(), 2u);
+  ASSERT_EQ(csv2.size(), 2u);
+  EXPECT_EQ(csv[0].size(), csv[1].size());
+  EXPECT_EQ(csv2[0].size(), csv2[1].size());
+  // The items' groups: 7, 7, 5 and 7 columns.
+  const std::vector<std::string> heads = {"    #", "        1-P", "        1-T", "    1-x(al)", "    1-x(be)",
+                                          "       1-al", "       1-be"};
+  for (std::size_t k = 0; k < heads.size(); ++k) EXPECT_EQ(csv[0][7 + k], heads[k]) << k;
+  EXPECT_EQ(csv[0][14], "    #");
+  EXPECT_EQ(csv[0][15], "        2-P");
+  EXPECT_EQ(csv[0][19], "    #");
+  EXPECT_EQ(csv[0][24], "       3-al");
+  const struct {
+    std::size_t at;
+    long double t, f;
+  } points[] = {{1, 700, 0.35L}, {7, 650, 0.35L}, {19, 650, 0.425L}};
+  for (const auto& p : points) {
+    SCOPED_TRACE(p.at);
+    const std::vector<long double> want = rock(6, p.t, p.f);
+    EXPECT_EQ(csv2[0][p.at], std::string(8, ' ') + (p.at == 19 ? "3" : "1") + "-G");
+    for (int k = 0; k < 5; ++k) {
+      long double v = 0;
+      ASSERT_TRUE(csvparse::number(csv2[1][p.at + k], v)) << csv2[1][p.at + k];
+      EXPECT_NEAR(static_cast<double>(v), static_cast<double>(want[k]), 5e-4) << k;
+    }
+  }
+  for (std::size_t k = 13; k < 18; ++k) EXPECT_EQ(csv2[1][k], "         -1") << k;
+  readable(r);
 }
 
 // With 0 for 1 in al's first proportion, p(ala) = -x, whose logarithm is

@@ -38,7 +38,7 @@ struct block {
 
 // The drawn W and x(mx1) of every run written to the drawing data file.
 std::vector<block> blocks(const std::string& qk) {
-  const std::regex one("\\{\\{\\(\\* cw \\*\\) , \\n  ([0-9.]+)\\n[^\\n]*\\n \\{\\{ \\(\\* 1 \\*\\) \\{ [0-9.]+, [0-9.]+\\}, "
+  const std::regex one("\\{\\{\\(\\* cw \\*\\) \\n  ([0-9.]+)\\n[^\\n]*\\n \\{\\{ \\(\\* 1 \\*\\) \\{ [0-9.]+, [0-9.]+\\}, "
                        "\\{([0-9.]+), ");
   std::vector<block> out;
   for (auto it = std::sregex_iterator(qk.begin(), qk.end(), one); it != std::sregex_iterator(); ++it)

@@ -155,6 +155,24 @@ TEST_F(BatchRuns, HeaderListsEveryItemAndOneCsvHeadingLine) {
   EXPECT_TRUE(IO::CSVFILEUSED && IO::CSV2FILEUSED);
 }
 
+// A run's rows give each point of an item a group: P, T, the compositional
+// variables and, for an item with a bulk, the modes. The headings give each
+// such group its own, named by the item.
+TEST_F(BatchRuns, EveryPointsGroupIsHeaded) {
+  NBATCH = 2;
+  item(1, 2);
+  item(2, 1);
+  BATCHINFO[2].withbulk = true;
+  st.PRINTBATCHHEADER(1);
+  const std::string xs = "   #,        1-P,        1-T,   1-x(alp),   1-x(bet), ";
+  EXPECT_EQ(file("a.csv"),
+            xs + xs + "   #,        2-P,        2-T,   2-x(alp),   2-x(bet),      2-alp,      2-bet, \n");
+  auto props = [](const std::string& i) {
+    return "   #,        " + i + "-G,        " + i + "-H,        " + i + "-S,        " + i + "-V,      " + i + "-rho, ";
+  };
+  EXPECT_EQ(file("a-2.csv"), props("1") + props("1") + props("2") + "\n");
+}
+
 TEST_F(BatchRuns, ItemFaultsEndTheRun) {
   NBATCH = 1;
   item(1, 1);
@@ -468,6 +486,36 @@ TEST_F(MonteCarloRuns, ListsOfTheDrawingData) {
   EXPECT_NEAR(static_cast<double>(st.MCVAL0[4]), 16, 1e-12);
   MCIT = 0;
   EXPECT_EQ(fatal([&] { st.SETUPMONTECARLO(); }), "solve: mcit = 0");
+}
+
+// The current-way line of a run: the own-width values, then on a line of
+// their own the ranges' values, parted from them by a comma only when there
+// are own-width values to part them from.
+TEST_F(MonteCarloRuns, CurrentWayLineOfARun) {
+  const struct {
+    smallint range3;  // the range of W(m1,m4) of mm: 0 for its own width
+    controlboolean cw;
+    std::string lines;
+  } cases[] = {
+      {0, yes, "{{(* cw *) 20.00000, \n  20.00000, 5.00000\n  (* nw    "},
+      {1, yes, "{{(* cw *) \n  20.00000, 5.00000\n  (* nw    "},
+      {1, no, "{{(* cw  \n  20.00000, 5.00000 *)\n  (* nw *) "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines);
+    testsupport::openchannel(CHANNEL::DRAWINGBIT, "qk.txt");
+    MCINFO[3].rangeindex = c.range3;
+    CONTROLJX.mcoutcurrentway = c.cw;
+    st.SETUPMONTECARLO();
+    st.FIRSTRUN = true;
+    st.RUN = 1;
+    testsupport::Terminal quiet;
+    EXPECT_TRUE(point(1, 1, true, 0.1L, 0.5L));
+    const std::string qk = file("qk.txt");
+    const std::size_t at = qk.find(" results = {\n");
+    ASSERT_NE(at, std::string::npos) << qk;
+    EXPECT_EQ(qk.substr(at + 13, c.lines.size()), c.lines) << qk;
+  }
 }
 
 // At debug level 1 each draw of a DQF term is shown as the a-x model's

@@ -182,6 +182,33 @@ TEST_F(PointPrinters, WholePointOnEveryChannel) {
   EXPECT_NEAR(static_cast<double>(x), 0.12346, 1e-12);
 }
 
+// A point with no mode row (its assemblage not seen) has no system
+// properties: with them asked for in the rows it has no record and no row
+// of the first csv file, whose heading and assemblage wait for the item's
+// next row; without them its record and row stay.
+TEST_F(PointPrinters, PointWithoutModeRowHasNoPropertyRows) {
+  SU.nmodeset = 0;
+  st.PRINTROWQK();
+  st.PRINTCSV();
+  EXPECT_EQ(file("qk.txt"), "");
+  EXPECT_EQ(file("a.csv"), "");
+  EXPECT_FALSE(IO::CSVFILEUSED);
+  EXPECT_EQ(file("a-2.csv"), "   10.000,    700.00,   0.12346,   0.25000, \n");
+  SU.nmodeset = 1;
+  st.NOK = 2;
+  st.PRINTCSV();
+  EXPECT_EQ(file("a.csv"),
+            "   P(kbar),      T(" + deg + "C),          G,          H,          S,          V,        rho, \n"
+            "    10.000,     700.00, -4321.12345, -3456.50000,     1.2345,     4.5678,     3.2101,   ol opx - q \n");
+  SU.nmodeset = 0;
+  CONTROLJX.plotixcode = 0;
+  st.NOK = 3;
+  st.PRINTROWQK();
+  st.PRINTCSV();
+  EXPECT_EQ(file("qk.txt"), "10.000 700.00  % x(opx) = 0.25\n");
+  EXPECT_TRUE(file("a.csv").ends_with("ol opx - q \n    10.000,     700.00, \n"));
+}
+
 TEST_F(PointPrinters, ListRowModeBoxAndBanner) {
   CONTROLJX.plotix = no;
   st.PRINTMORESTUFF();
