@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <vector>
 
 #include "frame/bytes.h"
@@ -57,14 +58,19 @@ long stepcount(extended range, extended inc, bool nearest) {
 // Counts or stores low, low + inc, ... by repeated addition, n of them, and
 // high after them when the last falls short of it by more than tol. The
 // count and the list come from the same arithmetic, so a list that passed
-// the count never outgrows its table.
+// the count never outgrows its table. A sum that passes high by no more than
+// the rounding of its additions is high itself, so the window's own edge
+// is never taken as outside it.
 long stepped(extended low, extended inc, long n, extended high, extended tol,
              const std::function<void(long, extended)>& store) {
   if (n >= toomany) return toomany;
+  const extended rounding =
+      static_cast<extended>(n) * std::numeric_limits<extended>::epsilon() * (std::fabs(low) + std::fabs(high));
   extended v = low;
   if (store) store(1, v);
   for (long i = 2; i <= n; ++i) {
     v += inc;
+    if (v > high && v - high <= rounding) v = high;
     if (store) store(i, v);
   }
   if (v + tol < high) {

@@ -26,6 +26,18 @@ const std::string endtable = "\\hline \\end{tabular}";
 void put(smallint before, const std::string& text, smallint after) { IO::PUTSTR(before, text, after, CHANNEL::LOG); }
 
 bool ismelt(const std::string& n) { return !n.empty() && n.back() == 'L'; }
+
+// Text from the end-member file as LaTeX reads it: a bare "_" would start a
+// subscript outside maths.
+std::string latextext(const std::string& t) {
+  std::string s;
+  for (char c : t) {
+    if (c == '_') s += '\\';
+    s += c;
+  }
+  return s;
+}
+
 bool iscv(const tdrec& r) { return DSMODE == 7 && r.eqtype >= 3 && r.eqtype <= 5; }
 
 struct term {
@@ -84,7 +96,7 @@ void formulae() {
       put(0, "\\begin{tabular}{|p{1.5cm}p{3.5cm}p{4.5cm}|} \\hline", 1);
     }
     const tdrec& r = TDA[i];
-    put(0, r.name + " & " + r.formula + "  & " + formulacell(r) + " \\\\", 1);
+    put(0, latextext(r.name) + " & " + latextext(r.formula) + "  & " + formulacell(r) + " \\\\", 1);
   }
   put(0, endtable, 1);
   put(1, "% " + std::string(48, '-'), 1);
@@ -131,7 +143,7 @@ void real(extended x, smallint places, smallint width, std::string& l) { IO::ADD
 
 std::string propertyrow(const tdrec& r, const sstring& name, bool anyclassic) {
   std::string l;
-  IO::ADDSTR(name, -8, l);
+  IO::ADDSTR(latextext(name), -8, l);
   IO::ADDSTR(" & ", 0, l);
   real(r.h, 2, 10, l);
   IO::ADDSTR(" & ", 0, l);
@@ -211,7 +223,7 @@ void parametertable(const std::string& start, const std::vector<std::pair<std::s
     const tdrec& r = TDA[i];
     if (!rowfor(r)) continue;
     std::string l;
-    IO::ADDSTR(PHNAMES[i], -8, l);
+    IO::ADDSTR(latextext(PHNAMES[i]), -8, l);
     values(r, l);
     put(0, l + "  \\\\", 1);
   }

@@ -334,7 +334,9 @@ void block::values(brrec& br, const IO::strings& bw, smallint nw) {
       br.act[k] = rule;
     }
   }
-  for (smallint k = 1; k <= r.nrx; ++k) {
+  // Every fixed-activity entry of the list, not only the first nrx: a phase
+  // term lists all its end-members, which pushes the fluid further down.
+  for (smallint k = 1; k <= r.nem; ++k) {
     if (br.act[k] < 1) continue;
     if (k == H2OPOS) br.act[k] = 1 - br.xco2;
     if (k == CO2POS) br.act[k] = br.xco2;

@@ -1,6 +1,7 @@
 // The driver of calc mode 2: the rock's passes with their activity table and
 // edits, windows, reaction set (found or from the script), the largest sd
 // allowed, and the choice of average P, T or PT.
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <optional>
@@ -23,6 +24,7 @@ namespace ZQAVPT {
 namespace {
 
 constexpr long tablewidth = 14;   // end-members per block of the activity table
+constexpr std::size_t ISRCOLUMN = 5;  // narrowest column of the isr block written for rereading
 constexpr extended SDTMIN = 20, SDTMAX = 500;      // typed max sd(T), degrees C
 constexpr extended SDPMIN = 0.05L, SDPMAX = 20;    // typed max sd(P), kbar
 
@@ -228,15 +230,23 @@ struct rockcalcs {
     }
   }
 
+  // The block is read back as words, so each column is wide enough to keep
+  // a blank before its widest entry; it stays 5 wide where that is enough.
   static void writeisr() {
     const longint mask = CHANNEL::LOG;
+    farray<smallint, 1, maxem> width{"isr column widths"};
+    for (long j = 1; j <= NCV; ++j) {
+      std::size_t widest = NAME[j].size();
+      for (long i = 1; i <= NR; ++i) widest = std::max(widest, IO::INT2STR((*R)(i, j)).size());
+      width[j] = static_cast<smallint>(std::max<std::size_t>(ISRCOLUMN, widest + 1));
+    }
     IO::PUTSTR(0, "", 2, mask);
     std::string w = "isr     ";
-    for (long j = 1; j <= NCV; ++j) IO::ADDSTR(NAME[j], 5, w);
+    for (long j = 1; j <= NCV; ++j) IO::ADDSTR(NAME[j], width[j], w);
     IO::PUTSTR(0, w, 1, mask);
     for (long i = 1; i <= NR; ++i) {
       w = "isr     ";
-      for (long j = 1; j <= NCV; ++j) IO::ADDINT((*R)(i, j), 5, w);
+      for (long j = 1; j <= NCV; ++j) IO::ADDINT((*R)(i, j), width[j], w);
       IO::PUTSTR(0, w, 1, mask);
     }
     IO::PUTSTR(0, "", 1, mask);

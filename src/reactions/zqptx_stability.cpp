@@ -152,6 +152,12 @@ void INTERSECTIONPTX(smallint r1, smallint r2, extended x, extended y, extended&
   for (int i = 1; i <= 2; ++i) {
     extended t1 = T, t2 = 0, dV2 = 0, dG2 = 0;
     ZQCALC2::TCALC(rr[i], true, t1, t2, V[i], dV2, P, xco2, xh2o, G[i], dG2);
+    // No T found at the point's P (a reaction without entropy change has
+    // none): the slopes are taken at the point itself.
+    if (V[i] == 0 && G[i] == 0) {
+      extended dmu = 0;
+      ZQCALC1::CALCDMU(rr[i], V[i], G[i], dmu, P, T, xco2, xh2o);
+    }
   }
   ZQCALC2::CALCVARLNA();
   extended H[3][3] = {}, L[3][3] = {};
@@ -166,15 +172,27 @@ void INTERSECTIONPTX(smallint r1, smallint r2, extended x, extended y, extended&
       H[a][b] = H[b][a] = h;
       L[a][b] = L[b][a] = l;
     }
-  // Parallel lines or a derivative lost outside the window leave no spread to tell.
-  const extended e = 1 / (V[1] / G[1] - V[2] / G[2]);
-  const extended f = 1 / (G[1] / V[1] - G[2] / V[2]);
-  if (!std::isfinite(e) || !std::isfinite(f)) {
+  // The shifts of P and T that a shift of each reaction's G brings, from
+  // V1 dP + G1 dT + d1 = 0 and V2 dP + G2 dT + d2 = 0.
+  extended gP[3] = {0, 0, 0}, gT[3] = {0, 0, 0};
+  const bool quotients = V[1] != 0 && V[2] != 0 && G[1] != 0 && G[2] != 0;
+  const extended e = quotients ? 1 / (V[1] / G[1] - V[2] / G[2]) : 0;
+  const extended f = quotients ? 1 / (G[1] / V[1] - G[2] / V[2]) : 0;
+  const extended det = V[1] * G[2] - V[2] * G[1];
+  // Parallel lines leave no spread to tell.
+  if (quotients ? !std::isfinite(e) || !std::isfinite(f) : det == 0 || !std::isfinite(det)) {
     sdp = sdt = cor = 0;
     return;
   }
-  const extended gP[3] = {0, -e / G[1], e / G[2]};
-  const extended gT[3] = {0, -f / V[1], f / V[2]};
+  if (quotients) {
+    gP[1] = -e / G[1], gP[2] = e / G[2];
+    gT[1] = -f / V[1], gT[2] = f / V[2];
+  } else {
+    // A line without volume or entropy change: the same inverse of the two
+    // lines' slopes, written without the quotients that it makes 0/0.
+    gP[1] = -G[2] / det, gP[2] = G[1] / det;
+    gT[1] = V[2] / det, gT[2] = -V[1] / det;
+  }
   // The enthalpy part first, then the ln K part with gradients scaled by R T.
   const auto quad = [](const extended* g, const extended (*M)[3], const extended* h) {
     extended q = 0;

@@ -13,8 +13,6 @@ namespace ZQMODE0 {
 
 namespace {
 
-constexpr extended missing = -1;          // amount of a component the bulk line lacks
-constexpr extended presentabove = -0.99L; // amounts above this are components present
 const char* const bulkdashes = "%-----------------------------------------------------------";
 
 // The row of the element/oxide table holding oxide name, 0 when none.
@@ -62,8 +60,8 @@ void splitferric(smallint f) {
 }
 
 // The bulk table on terminal, summary and log, and the block in the log.
-void printbulk(const cvector& amount, const farray<sstring, 1, maxcomp>& typedox, const cvector& typedwt,
-               smallint ntyped) {
+void printbulk(const cvector& amount, const farray<bool, 1, maxcomp>& given,
+               const farray<sstring, 1, maxcomp>& typedox, const cvector& typedwt, smallint ntyped) {
   std::string& w = IO::WSTR;
   IO::PUTSTR(1, "_________________________", 1, CHANNEL::TERMSUMLOG);
   IO::PUTSTR(0, "bulk composition in mole%", 1, CHANNEL::TERMSUMLOG);
@@ -72,7 +70,7 @@ void printbulk(const cvector& amount, const farray<sstring, 1, maxcomp>& typedox
   IO::PUTSTR(0, w, 1, CHANNEL::TERMSUMLOG);
   w.clear();
   for (smallint c = 1; c <= NUV; ++c) {
-    if (amount[c] > presentabove)
+    if (given[c])
       IO::ADDREAL(amount[c], 4, true, 10, w);
     else
       IO::ADDSTR("??", 10, w);
@@ -86,7 +84,7 @@ void printbulk(const cvector& amount, const farray<sstring, 1, maxcomp>& typedox
   IO::PUTSTR(0, w, 1, CHANNEL::LOG);
   w = "bulk  ";
   for (smallint c = 1; c <= NUV; ++c) {
-    if (amount[c] > presentabove)
+    if (given[c])
       IO::ADDREAL(amount[c], 3, true, 8, w);
     else
       IO::ADDSTR("??", 8, w);
@@ -123,22 +121,26 @@ void MAKEBULK() {
     CONVBULK[f] = CONVBULK[f] / (2 * MOLWT[oxiderow("FeO")] + MOLWT[oxiderow("O")]);
     splitferric(f);
   }
+  // A component is given by its entry, whatever the sign of the amount;
+  // the ones without an entry are shown as missing and left out of the sum.
   cvector amount{"bulk amount"};
+  farray<bool, 1, maxcomp> given{"bulk component given"};
   farray<bool, 1, maxcomp> used{"bulk used"};
   for (smallint j = 1; j <= NCONVB; ++j) used[j] = false;
   extended sum = 0;
   for (smallint c = 1; c <= NUV; ++c) {
-    amount[c] = missing;
+    amount[c] = 0;
     const smallint j = bulkentry(COMPNAME[c]);
-    if (j > 0) {
+    given[c] = j > 0;
+    if (given[c]) {
       amount[c] = CONVBULK[j];
       used[j] = true;
+      sum += amount[c];
     }
-    if (amount[c] > presentabove) sum += amount[c];
   }
   if (sum == 0) IO::ERROREXIT("makebulk", "the bulk composition sums to 0", yourfault);
   for (smallint c = 1; c <= NUV; ++c)
-    if (amount[c] > presentabove) amount[c] = 100 * amount[c] / sum;
+    if (given[c]) amount[c] = 100 * amount[c] / sum;
   std::string notice;
   for (smallint j = 1; j <= NCONVB; ++j) {
     if (used[j]) continue;
@@ -147,7 +149,7 @@ void MAKEBULK() {
     notice += "; ";
   }
   if (!notice.empty()) IO::PUTSTR(1, "ignoring, in the input bulk " + notice, 1, CHANNEL::TERMLOG);
-  printbulk(amount, typedox, typedwt, ntyped);
+  printbulk(amount, given, typedox, typedwt, ntyped);
 }
 
 }  // namespace ZQMODE0

@@ -3,6 +3,7 @@
 // (0.8, sd 0.08) is typed into the driver's edit dialogue.
 #include <algorithm>
 #include <cmath>
+#include <regex>
 #include <sstream>
 #include <vector>
 
@@ -232,6 +233,36 @@ TEST(AverageRock, ReactionSetWrittenToTheLogForRereading) {
                   "isr        -1   -2    0    1    0\nisr        -2   -1    0    0    1\n\n"))
       << r.files.at("jx-log.txt");
   EXPECT_FALSE(has(r.files.at("jx-rk-o.txt"), "isr  "));
+}
+
+// With names of five and six characters and coefficients of five, the block
+// written for rereading keeps a blank before every entry, so pasted into
+// the script it is read back as the same set, and written again the same.
+TEST(AverageRock, ReactionSetWithLongNamesIsReadBack) {
+  const auto renamed = [](std::string text) {
+    text = std::regex_replace(text, std::regex("\\bexyy\\b"), "exyyy");
+    return std::regex_replace(text, std::regex("\\bexxy\\b"), "exxyyy");
+  };
+  const e2e::fs::path fixtures = e2e::fs::path(SOLVARINTH_FIXTURES) / "avrock";
+  const auto runwith = [&](const std::string& isr) {
+    script s;
+    s.isr = isr;
+    s.extra = "dataok yes\npisr yes\nautoexit\n";
+    return e2e::run({"avrock"}, "",
+                    {{"jx-rk.txt", renamed(s.text())},
+                     {"jx-ds7rk.txt", renamed(e2e::slurp(fixtures / "jx-ds7rk.txt"))},
+                     {"jx-rkax.txt", renamed(e2e::slurp(fixtures / "jx-rkax.txt"))}});
+  };
+  const std::string block =
+      "isr         ex    wy  exy exyyy exxyyy\nisr         -1    -1    1     0      0\n"
+      "isr      -1000 -2000    0  1000      0\nisr         -2    -1    0     0      1\n";
+  const e2e::Run first = runwith(renamed(script{}.isr.substr(0, script{}.isr.find('\n') + 1)) +
+                                 "isr -1 -1 1 0 0\nisr -1000 -2000 0 1000 0\nisr -2 -1 0 0 1\n");
+  ASSERT_TRUE(has(first.files.at("jx-log.txt"), "\n" + block + "\n")) << first.files.at("jx-log.txt");
+  const e2e::Run again = runwith(block);
+  EXPECT_FALSE(has(again.out, "bombed")) << again.out;
+  EXPECT_TRUE(has(again.files.at("jx-log.txt"), "using independent set of reactions (from script)"));
+  EXPECT_TRUE(has(again.files.at("jx-log.txt"), "\n" + block + "\n")) << again.files.at("jx-log.txt");
 }
 
 // Excluding ex, exy and exyy leaves wy and exxy; exxy alone then carries

@@ -107,6 +107,30 @@ TEST_F(LeastSquaresLatex, FormulaeAndPages) {
   EXPECT_EQ(testsupport::fatal(LSQDS::LATEXOUTPUT), "latex: no ox");
 }
 
+// A formula joined from two words, a lone "_" and a name holding one: every
+// "_" outside a subscript is escaped, or LaTeX stops at it.
+TEST_F(LeastSquaresLatex, UnderscoresOfTheTextAreEscaped) {
+  NTP = 0;
+  add("qL", "SiO2_liquid", {{1, 1}, {10, 2}});
+  add("zz", "_", {{1, 1}});
+  add("q_l", "SiO2", {{1, 1}, {10, 2}});
+  TDA[1].dk0dt = -0.001L;
+  TDA[3].cpaq = 1;
+  LSQDS::LATEXOUTPUT();
+  const std::string l = log();
+  for (const char* row : {"\nqL & SiO2\\_liquid  & Si$_{}$O$_{2}$ \\\\\n", "\nzz & \\_  & Si$_{}$ \\\\\n",
+                          "\nq\\_l & SiO2  & Si$_{}$O$_{2}$ \\\\\n", "\nq\\_l     &          0 &", "\nq\\_l     &   1.0000  \\\\\n"})
+    EXPECT_NE(l.find(row), std::string::npos) << row << "\n" << l;
+  // Outside maths ($ ... $) no "_" stands bare.
+  bool maths = false;
+  for (std::size_t k = 1; k < l.size(); ++k) {
+    if (l[k] == '$') maths = !maths;
+    if (l[k] == '_' && !maths) {
+      EXPECT_EQ(l[k - 1], '\\') << l.substr(k - 20, 40);
+    }
+  }
+}
+
 }  // namespace
 
 namespace {

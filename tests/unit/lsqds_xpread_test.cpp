@@ -120,6 +120,25 @@ TEST_F(LeastSquaresExperiments, CalorimetryAndExperimentRecords) {
   EXPECT_EQ(LSQDS::NPDS, 5);
 }
 
+// The fluid's activity follows x(CO2) wherever H2O stands in the list; a
+// phase's end-members put it behind the reaction's own terms, both under a
+// phase header and after a phase named on an activity line.
+TEST_F(LeastSquaresExperiments, FluidActivityAtAnyListPosition) {
+  start("6\n\n" + em("pa", "-1000") + em("pb", "-1004") + em("pc", "-1010", "0.04") + em("H2O", "-241.81") + "*\n",
+        axfile);
+  const std::string brackets = "0 2 400 0.3 0.4\n1 2 500 0.3 0.4\n-1\n";
+  ASSERT_EQ(read("0\n0\n1 ab pc H2O divariant\n1 1 grouped\npa pc H2O\n -1 1 1\n" + brackets +
+                 "1 pa pc H2O\n -1 1 1 1\nab 1 1 simple\n" + brackets + "0\n"),
+            "");
+  for (smallint i = 1; i <= 2; ++i) {
+    const xprec& x = LSQDS::XP(i);
+    ASSERT_EQ(x.nem, 4) << i;
+    EXPECT_EQ(x.nrx, 3) << i;
+    EXPECT_EQ(x.emname[4], "H2O") << i;
+    for (smallint b = 1; b <= 2; ++b) EXPECT_NEAR((double)x.br[b].act[4], 0.7, 1e-15) << i << " " << b;
+  }
+}
+
 TEST_F(LeastSquaresExperiments, ListingOfTheRecords) {
   dir.write("ds-prefs.txt", "emsuffix t\naxsuffix t\nxpsuffix t\ninfolevel 3\n*\n");
   LSQDS::INTRO();

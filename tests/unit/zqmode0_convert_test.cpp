@@ -224,6 +224,16 @@ TEST_F(Convert, BulkMissingAndUnusedEntries) {
   ZQMODE0::MAKEBULK();
   EXPECT_EQ(quiet.text(), "");
 
+  // A negative amount is a given component like any other: shown, and
+  // counted in the sum; only the one without an entry is missing.
+  bulk({{"SiO2", -5}, {"MgO", 5}});
+  Terminal negative;
+  ASSERT_EQ(fatal([] { ZQMODE0::MAKEBULK(); }), "");
+  EXPECT_NE(negative.text().find("\n      SiO2       MgO       CaO\n -203.7593  303.7593        ??\n"),
+            std::string::npos)
+      << negative.text();
+  EXPECT_NE(log().find("bulk  -203.759 303.759      ??\n"), std::string::npos) << log();
+
   bulk({{"Xx", 3}, {"CaO", 0}});
   EXPECT_EQ(fatal([] { ZQMODE0::MAKEBULK(); }), "makebulk: the bulk composition sums to 0");
 }

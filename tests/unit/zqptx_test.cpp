@@ -251,6 +251,43 @@ TEST_F(Ptx, IntersectionUncertaintyIsTheTwoByTwoPropagation) {
   EXPECT_EQ(sdp, 7);
 }
 
+// pd = pa has no entropy change (a line at constant P) and pe = pa no volume
+// change (a line at constant T): any two of a point's reactions, a flat or a
+// steep one among them, give the point's one spread. Expected values are the
+// inverse of the two lines' slopes applied to the enthalpy covariance,
+// worked out independently.
+TEST_F(Ptx, IntersectionUncertaintyOfFlatAndSteepLines) {
+  rows({{"pa", 0, 0.08L, 2.2L}, {"pb", 14.536L, 0.099L, 1.85L}, {"pd", -0.84983L, 0.08L, 2.37L},
+        {"pe", 8, 0.09L, 2.2L}});
+  NNE = 4, NE = 0, NR = 5;
+  const smallint nu[5][4] = {{-1, 1, 0, 0}, {-1, 0, 1, 0}, {0, -1, 1, 0}, {-1, 0, 0, 1}, {0, 0, -1, 1}};
+  for (long k = 1; k <= 5; ++k)
+    for (long e = 1; e <= 4; ++e) (*R)(k, e) = nu[k - 1][e - 1];
+  (*COV)(1, 1) = 0.04L, (*COV)(2, 2) = 0.09L, (*COV)(3, 3) = 0.25L, (*COV)(4, 4) = 0.16L;
+  (*COV)(1, 2) = (*COV)(2, 1) = 0.01L;
+  (*COV)(3, 4) = (*COV)(4, 3) = 0.03L;
+  CALCVARIABLE = calcvariabletype::calctemperature;
+  ZQPTX::PTMODE = findtype::findt;
+  window(1, 10, 573.15L, 1073.15L);
+  struct cas {
+    extended T;
+    std::vector<std::pair<smallint, smallint>> pairs;
+    extended sdp, sdt, cor;
+  } cases[] = {
+      {672.96578947368421L, {{2, 1}, {1, 2}, {2, 3}, {1, 3}}, 3.16774400419677L, 63.6552384313389L,
+       -0.962767749997656L},
+      {800, {{2, 4}, {4, 2}, {4, 5}, {2, 5}}, 3.16774400419677L, 44.7213595499958L, -0.29065917948809L},
+  };
+  for (const cas& c : cases)
+    for (const auto& [r1, r2] : c.pairs) {
+      extended sdp = -1, sdt = -1, cor = -1;
+      ZQPTX::INTERSECTIONPTX(r1, r2, 5, c.T, sdp, sdt, cor);
+      EXPECT_NEAR(sdp, c.sdp, 1e-9L) << r1 << " " << r2;
+      EXPECT_NEAR(sdt, c.sdt, 1e-7L) << r1 << " " << r2;
+      EXPECT_NEAR(cor, c.cor, 1e-9L) << r1 << " " << r2;
+    }
+}
+
 // G of end-member e at (P, T) from its row, as the fixture's rows define it.
 extended gibbs(long e, extended P, extended T) {
   return (*TD)(e, TDSLOT::H) - T * (*TD)(e, TDSLOT::S) + (P - CONST::PR) * (*TD)(e, TDSLOT::V);

@@ -8,6 +8,7 @@
 #include "iotestsupport.h"
 #include "frame/zqglobal.h"
 #include "frame/zqute1.h"
+#include "frame/zqute2.h"
 
 using namespace ZQGLOBAL;
 using testsupport::Answers;
@@ -149,6 +150,36 @@ TEST_F(Lists, NoListOutgrowsItsTable) {
     ZQUTE1::LISTMU(1, c.low, c.high);
     EXPECT_LE(NLMU[1], 201);
     EXPECT_NEAR(static_cast<double>(LMU(1, NLMU[1])), static_cast<double>(c.high), 1e-4);
+  }
+}
+
+// Increments whose repeated sums pass the window's top by a rounding error
+// in 80 bits (1 + 10 x 0.1 is 2 + 2e-19): the last value is the edge itself,
+// and a table heads its column with the value, not with "+".
+TEST_F(Lists, LastValueOnTheWindowsEdgeIsInside) {
+  struct Case {
+    char kind;  // 'P' LISTP3, 'p' LISTP, 'l' LISTLNA, 'm' LISTMU
+    extended low, high, inc;  // the increment from the script, or typed
+    smallint n;
+  };
+  const Case cases[] = {{'P', 1, 2, 0.1L, 11}, {'P', 0.5L, 1.5L, 0.1L, 11}, {'P', 1, 3, 0.2L, 11},
+                        {'p', 1, 2, 0.1L, 11}, {'l', -2, 0, 0.1L, 21},     {'m', 1, 3, 0.2L, 11}};
+  for (const Case& c : cases) {
+    Terminal term;
+    Answers a(c.kind == 'l' || c.kind == 'm' ? IO::REAL2STR(c.inc, 1, true) + "\n" : "");
+    PLOW = c.low, PHIGH = c.high, CPINC = c.inc;
+    std::vector<extended> v;
+    if (c.kind == 'P') ZQUTE1::LISTP3(), v = values(LP, NLP);
+    if (c.kind == 'p') ZQUTE1::LISTP(), v = values(LP, NLP);
+    if (c.kind == 'l') ZQUTE1::LISTLNA(1, c.low, c.high), v = row(LLNA, 1, NLLNA[1]);
+    if (c.kind == 'm') ZQUTE1::LISTMU(1, c.low, c.high), v = row(LMU, 1, NLMU[1]);
+    ASSERT_EQ(static_cast<smallint>(v.size()), c.n) << c.kind << " " << static_cast<double>(c.low);
+    EXPECT_EQ(v.back(), c.high) << c.kind << " " << static_cast<double>(c.low);
+    if (c.kind == 'P') {
+      std::string field;
+      ZQUTE2::WRITEP(v.back(), 8, field);
+      EXPECT_EQ(field, "   " + IO::REAL2STR(c.high, 3, true)) << static_cast<double>(c.low);
+    }
   }
 }
 
