@@ -240,6 +240,8 @@ void solvestate::ENDSOLVE() {
     for (smallint i = 1; i <= NMIN; ++i) ZQMODE0::PRINTXYZINFO(i);
     ZQNLE4::AVPTPLUSDRIVER();
   }
+  // What follows the call sees the run's components, not its last item's.
+  if (on(CONTROLJX.batch)) RUNCOMPS.RESTORE();
 }
 
 }  // namespace ZQNLE2

@@ -182,6 +182,7 @@ struct solvestate {
   smallint MCK = 0;                                   // rows of the current run in the store
   std::unique_ptr<mcrowstore> MCROWS;                 // the rows of the current run
   std::string MCLINE;                                 // the line PRINTMCBLOCK builds, kept between runs
+  runcomponents RUNCOMPS;                             // the run's own component settings (SETUPBATCH)
   // Per batch request: runs that failed it because none of its items gave a
   // good point, and because none passed its filters.
   farray<longint, 1, maxbreq> DEATHC{"solve DEATHC"}, DEATHF{"solve DEATHF"};

@@ -71,4 +71,27 @@ TEST(BatchRun, FiltersByNameScoreAsByNumber) {
   EXPECT_FALSE(has(bad.out, "starting to accumulate results")) << bad.out;
 }
 
+std::string loopbatch(const std::string& items) {
+  return "axfile lpax\nwith alp bet per pa pb\ninexcess\ndiagramPT 4 10 400 700\npseudosection no\n"
+         "batchxyzguess startblock\nbatchxyzguess x(alp) 0.4\nbatchxyzguess x(bet) 0.5\nmcbulk 50 50 0\n" +
+         items + "debuglevel 0\nautoexit\n*\n";
+}
+
+// An item without a bulk after a pseudosection item is solved with the
+// run's own components, as when it comes first: x(alp) and x(bet) of the
+// ideal loop at 5 kbar and 600 C are 0.421815 and 0.546813 (closed form
+// from the end-members' G, with V acting from 1 bar).
+TEST(BatchRun, ItemAfterAPseudosectionItemHasTheRunsComponents) {
+  const e2e::Run r = e2e::run(
+      {"loop"}, "",
+      {{"jx-lp.txt", loopbatch("batch per pa 2 1 1 5 600 1 1 1 0 0 0\nbatch alp bet 2 1 1 5 600 1 1 0 0\n")}});
+  ASSERT_FALSE(has(r.out, "bombed")) << r.out;
+  EXPECT_FALSE(has(r.out, "@")) << r.out;
+  const std::string& csv = r.files.at("jx-lp.csv");
+  EXPECT_TRUE(has(csv, "    1,      5.000,     600.00,    0.42181,    0.54681, \n")) << csv;
+  EXPECT_FALSE(has(csv, "-1")) << csv;
+  EXPECT_TRUE(has(r.files.at("jx-lp-qk.txt"), " {{ (* 1 *) { 5.000, 600.00}, {")) << r.files.at("jx-lp-qk.txt");
+}
+
 }  // namespace
+
