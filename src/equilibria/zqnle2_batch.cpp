@@ -223,8 +223,11 @@ void solvestate::PRINTBATCHHEADER(smallint /*ibatch*/) {
       line += (first ? "" : ", ") + quote + phasename(i) + quote;
       first = false;
     }
-    for (long i = NPSS + 1; i <= NPSS + NP0; ++i)
-      if (item.phase[i]) line += ", " + quote + phasename(i) + quote;
+    for (long i = NPSS + 1; i <= NPSS + NP0; ++i) {
+      if (!item.phase[i]) continue;
+      line += (first ? "" : ", ") + quote + phasename(i) + quote;
+      first = false;
+    }
     IO::PUTSTR(1, line + "},", 1, qk);
     line = " {";
     long k = 0;

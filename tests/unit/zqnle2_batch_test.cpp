@@ -155,6 +155,26 @@ TEST_F(BatchRuns, HeaderListsEveryItemAndOneCsvHeadingLine) {
   EXPECT_TRUE(IO::CSVFILEUSED && IO::CSV2FILEUSED);
 }
 
+// An item of pure phases alone, or with a solution phase, names its phases
+// as one list.
+TEST_F(BatchRuns, EquilEntryOfAnItemWithoutSolutionPhases) {
+  NP0 = 2;
+  NP = 6;
+  (*PREC0)[1].name = "pa";
+  (*PREC0)[2].name = "pb";
+  NBATCH = 2;
+  item(1, 1);
+  item(2, 1);
+  BATCHINFO[1].phase[1] = BATCHINFO[1].phase[2] = false;
+  BATCHINFO[1].phase[5] = BATCHINFO[1].phase[6] = true;
+  BATCHINFO[2].phase[2] = false;
+  BATCHINFO[2].phase[6] = true;
+  st.PRINTBATCHHEADER(1);
+  EXPECT_EQ(file("qk.txt"),
+            "\n equil = {\n{ (* 11 *) {\"pa\", \"pb\"},\n {}},\n\n"
+            "{ (* 12 *) {\"alp\", \"pb\"},\n {\"x(alp)\"}} };\n");
+}
+
 TEST_F(BatchRuns, ItemFaultsEndTheRun) {
   NBATCH = 1;
   item(1, 1);
