@@ -305,7 +305,6 @@ TEST_F(BatchRuns, RowsVerdictsAndScore) {
   EXPECT_TRUE(point(2, 2, false));
   EXPECT_EQ(NOKBATCH, 1);
   const std::string qk = file("qk.txt");
-  EXPECT_NE(qk.find(" {         {0, 0}, {}}},     0.600},\n"), std::string::npos) << qk;
   EXPECT_EQ(qk.find(" results = {\n"), 1u);
   EXPECT_NE(file("o.txt").find("starting to accumulate results"), std::string::npos);
   // A value on a limit fails; no point passing the filters of the request
@@ -335,6 +334,43 @@ TEST_F(BatchRuns, RowsVerdictsAndScore) {
   point(2, 1, false);
   EXPECT_TRUE(point(2, 2, false));
   EXPECT_EQ(NOKBATCH, 2);
+  // The first passing run's block took its separator when the next came.
+  EXPECT_NE(file("qk.txt").find(" {         {0, 0}, {}}},     0.600},\n"), std::string::npos) << file("qk.txt");
+}
+
+// The results list is closed once the series is over, after the last block
+// written, whether or not later runs passed, and when none did.
+TEST_F(BatchRuns, ResultsListClosedAfterTheLastBlock) {
+  NBATCH = 1;
+  item(1, 1);
+  NBATCHREQ = 1;
+  BATCHREQ[1].count = 1;
+  BATCHREQ[1].item[1] = 1;
+  MCITOK = 5;
+  testsupport::Terminal quiet;
+  const bool runs[] = {true, true, false};
+  for (std::size_t k = 0; k < 3; ++k) {
+    st.FIRSTRUN = k == 0;
+    st.RUN = static_cast<smallint>(k + 1);
+    EXPECT_EQ(point(1, 1, runs[k], 0.2L, 0.5L), runs[k]);
+  }
+  const std::string row = " {{ (* 11 *) { 5.000, 626.85}, {0.2000, 0.5000}}},     0}";
+  EXPECT_EQ(file("qk.txt").substr(file("qk.txt").size() - row.size()), row);
+  st.CLOSERESULTS();
+  st.CLOSERESULTS();
+  const std::string qk = file("qk.txt");
+  EXPECT_NE(qk.find(row + ",\n\n{{"), std::string::npos) << qk;
+  EXPECT_EQ(qk.substr(qk.size() - row.size() - 4), row + "};\n\n") << qk;
+  // A series without a passing run.
+  ZQNLE2::solvestate none;
+  testsupport::openchannel(CHANNEL::DRAWINGBIT, "qk2.txt");
+  none.FIRSTRUN = none.FIRSTBATCH = true;
+  none.RUN = 1;
+  bool g = false;
+  none.PRINTMCRESULTS(1, 1, g);
+  EXPECT_FALSE(g);
+  none.CLOSERESULTS();
+  EXPECT_EQ(file("qk2.txt"), "\n results = {\n};\n\n");
 }
 
 TEST_F(BatchRuns, ProgressMarksAndTheFullRunNumber) {
