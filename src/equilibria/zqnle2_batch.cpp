@@ -34,7 +34,26 @@ void heading(int bit, long i, const std::string& name) {
 
 }  // namespace
 
+void runcomponents::KEEP() {
+  nuvleft = NUVLEFT;
+  nu = NU;
+  nuv = NUV;
+  ncomp = NCOMP;
+  bcomps.data = BCOMPS.data;
+  comp1.data = COMP1.data;
+}
+
+void runcomponents::RESTORE() const {
+  NUVLEFT = nuvleft;
+  NU = nu;
+  NUV = nuv;
+  NCOMP = ncomp;
+  BCOMPS.data = bcomps.data;
+  COMP1.data = comp1.data;
+}
+
 void solvestate::SETUPBATCH() {
+  RUNCOMPS.KEEP();
   IO::strings names{"batch names"};
   smallint n = 0;
   for (long i = 1; i <= NPSS + NP0; ++i)
@@ -101,7 +120,9 @@ void solvestate::DOBATCH(smallint ibatch) {
   for (long k = 1; k <= item.np; ++k) LP[k] = item.plist[k];
   NLT = item.nt;
   for (long k = 1; k <= item.nt; ++k) LT[k] = item.tlist[k];
-  // 6. A pseudosection item brings its own bulk.
+  // 6. A pseudosection item brings its own bulk; any other item has the
+  // run's, whatever an item before it brought.
+  RUNCOMPS.RESTORE();
   if (item.withbulk) {
     MODESBYNLE = true;
     if (FIRSTRUN) {
@@ -203,8 +224,11 @@ void solvestate::PRINTBATCHHEADER(smallint /*ibatch*/) {
       line += (first ? "" : ", ") + quote + phasename(i) + quote;
       first = false;
     }
-    for (long i = NPSS + 1; i <= NPSS + NP0; ++i)
-      if (item.phase[i]) line += ", " + quote + phasename(i) + quote;
+    for (long i = NPSS + 1; i <= NPSS + NP0; ++i) {
+      if (!item.phase[i]) continue;
+      line += (first ? "" : ", ") + quote + phasename(i) + quote;
+      first = false;
+    }
     IO::PUTSTR(1, line + "},", 1, qk);
     line = " {";
     long k = 0;

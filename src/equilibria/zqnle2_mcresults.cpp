@@ -94,6 +94,8 @@ void solvestate::PRINTMCRESULTS(smallint ibatch, smallint ipt, bool& goodmc) {
     DEATHF.fill(0);
     IO::PUTSTR(1, "starting to accumulate results", 2, CHANNEL::TERMSUMLOG);
     IO::PUTSTR(1, " results = {", 1, CHANNEL::DRAWING);
+    RESULTSOPEN = true;
+    BLOCKPENDING = false;
   }
   if (FIRSTBATCH && ipt == 1) MCK = 0;
   // 4. The point into the store.
@@ -171,6 +173,9 @@ void solvestate::PRINTMCBLOCK(extended score) {
   auto putqk = [&](const std::string& s) { IO::PUTSTR(0, s, 1, qk); };
   auto putsum = [&](const std::string& s) { IO::PUTSTR(0, s, 1, summary); };
 
+  // The block before this one is not the last: it takes its separator.
+  if (BLOCKPENDING) IO::PUTSTR(0, ",", 2, qk);
+  BLOCKPENDING = false;
   // The parameter lines of the run.
   ++NMCROWS;
   // The own-width parameters, in parameter order.
@@ -296,11 +301,15 @@ void solvestate::PRINTMCROW(long r, extended score) {
     if (!w.react.empty()) line += "}, {" + quote + w.react + quote;
   }
   line += "}}";
-  if (lastrow)
-    line += "},     " + fixed(score, 3) + (NOKBATCH == MCITOK ? "}};" : "},");
-  else
+  if (lastrow) {
+    // Whether another block follows is known only when one does, or when
+    // the series ends: the separator or the list's end comes then.
+    line += "},     " + fixed(score, 3) + "}";
+    BLOCKPENDING = true;
+  } else {
     line += w.point == item.npt ? "}," : ",";
-  IO::PUTSTR(0, line, lastrow ? 2 : 1, qk);
+  }
+  IO::PUTSTR(0, line, lastrow ? 0 : 1, qk);
   // Summary.
   if (w.point == 1)
     line = IO::INT2STR(w.item) + " " + IO::INT2STR(item.npt) + " " + IO::INT2STR(n) + " ";
@@ -335,6 +344,16 @@ void solvestate::PRINTMCROW(long r, extended score) {
     csvfield(CHANNEL::CSV2BIT, w.hasprop ? fixed(w.prop[q], 3) : "-1", 10);
     csvfield(CHANNEL::CSV2BIT, ", ", 0);
   }
+}
+
+void solvestate::CLOSERESULTS() {
+  // However the series ended (its count of passing runs, its run count, a
+  // last run that failed, or no passing run at all), the list it opened
+  // is closed after its last block.
+  if (!RESULTSOPEN) return;
+  IO::PUTSTR(0, "};", 2, CHANNEL::DRAWING);
+  RESULTSOPEN = false;
+  BLOCKPENDING = false;
 }
 
 }  // namespace ZQNLE2

@@ -131,21 +131,38 @@ void solvestate::BATCHITEM() {
       IO::PUTSTR(0, INRANGEOK ? "<== nothing found ==>" : "<== nothing in range ==>", 1,
                  CHANNEL::TERMSUMLOG);
     }
+  } else {
+    // An item that cannot be calculated has failed, as a point that does
+    // not solve has.
+    OK = INRANGEOK = GOOD = GOODMC = false;
   }
+  UNREACHEDPOINTS();
   if (DOINGFRACT && GOOD) {
     if (IBATCH == 1)
       FRACTBULK();
     else
       PRINTFRACTRESULTS();
   }
+  // A failed item does not stop a batch or a run of a series: the items
+  // after it are calculated, and the run is judged at its last item. Only
+  // a fractionation run whose first item fails goes no further.
   if (IBATCH == NBATCH)
     DONE = true;
-  else if (DOINGMC)
-    DONE = !GOODMC;
-  else if (DOINGFRACT && IBATCH > 1)
-    DONE = false;
+  else if (DOINGFRACT && !DOINGMC)
+    DONE = IBATCH == 1 && !GOOD;
   else
-    DONE = !GOOD;
+    DONE = false;
+}
+
+void solvestate::UNREACHEDPOINTS() {
+  // The same points as reach the rows in POINT and OUTPUTPOINT.
+  const bool rows = on(CONTROLJX.batch) && (on(CONTROLJX.mcdebug) || (!DOGMIN && DEBUGLEVEL == 0));
+  if (!rows) return;
+  while (IPT < BATCHINFO[IBATCH].npt) {
+    ++IPT;
+    GOODMC = false;
+    PRINTMCRESULTS(IBATCH, IPT, GOODMC);
+  }
 }
 
 void solvestate::POINT() {
@@ -234,6 +251,7 @@ void solvestate::OUTPUTPOINT() {
 }
 
 void solvestate::ENDSOLVE() {
+  CLOSERESULTS();
   if (!DOINGMC && !DOINGFRACT) ZQREAD3::XYZGUESSWARNING();
   const extended runs = static_cast<extended>(RUNNUMBER());
   if (MCITOK > 0 && NOKBATCH == MCITOK)
@@ -246,6 +264,8 @@ void solvestate::ENDSOLVE() {
     for (smallint i = 1; i <= NMIN; ++i) ZQMODE0::PRINTXYZINFO(i);
     ZQNLE4::AVPTPLUSDRIVER();
   }
+  // What follows the call sees the run's components, not its last item's.
+  if (on(CONTROLJX.batch)) RUNCOMPS.RESTORE();
 }
 
 }  // namespace ZQNLE2

@@ -156,6 +156,11 @@ struct solvestate {
   // its row: false when the point has none (no modes among its unknowns,
   // or a system whose properties are not modelled).
   bool ROWPROPERTIES(farray<extended, 1, nmcprops>& prop);
+  // The points of the item that its point loop did not reach, as failed
+  // rows, so that the run is judged and written all the same.
+  void UNREACHEDPOINTS();
+  // The end of the results list, once the series is over.
+  void CLOSERESULTS();
   // Fractionation along a P-T path.
   void SETUPFRACT();
   void DOFRACT();
@@ -191,6 +196,9 @@ struct solvestate {
   std::unique_ptr<mcrowstore> MCROWS;                 // the rows of the current run
   std::string MCLINE;                                 // the line PRINTMCBLOCK builds, kept between runs
   std::unique_ptr<rowpropkeep> ROWKEEP;               // what ROWPROPERTIES puts back, made at its first call
+  runcomponents RUNCOMPS;                             // the run's own component settings (SETUPBATCH)
+  bool RESULTSOPEN = false;   // the results list of the drawing data file is open (PRINTMCRESULTS)
+  bool BLOCKPENDING = false;  // the last block written waits for its separator or the list's end
   // Per batch request: runs that failed it because none of its items gave a
   // good point, and because none passed its filters.
   farray<longint, 1, maxbreq> DEATHC{"solve DEATHC"}, DEATHF{"solve DEATHF"};

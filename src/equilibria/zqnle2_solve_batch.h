@@ -37,6 +37,17 @@ struct mcrow {
   str255 react;        // the reaction text of the point, empty when none
 };
 
+// The component settings a batch item may change: the free components and
+// their count, the highest component, the bulk. Kept as the run set them
+// up, so that each item starts from them and the run gets them back.
+struct runcomponents {
+  smallint nuvleft = 0, nu = 0, nuv = 0, ncomp = 0;
+  farray<bool, 1, maxcomp> bcomps{"run BCOMPS"};
+  farray<extended, 1, maxcomp> comp1{"run COMP1"};
+  void KEEP();
+  void RESTORE() const;
+};
+
 struct mcrowstore {
   farray<mcrow, 1, maxmcrows> row{"MCROWS"};
   mcrowstore() {

@@ -2,9 +2,12 @@
 // three items, the "with" list in another order than the a-x file, one of
 // them with alp held and T solved for; their rows in the csv files, the
 // equil list and the results block of the drawing data file.
+#include <algorithm>
 #include <regex>
 #include <string>
+#include <vector>
 
+#include "braces.h"
 #include "harness.h"
 
 namespace {
@@ -72,4 +75,72 @@ TEST(BatchRun, FiltersByNameScoreAsByNumber) {
   EXPECT_FALSE(has(bad.out, "starting to accumulate results")) << bad.out;
 }
 
+std::string loopbatch(const std::string& items) {
+  return "axfile lpax\nwith alp bet per pa pb\ninexcess\ndiagramPT 4 10 400 700\npseudosection no\n"
+         "batchxyzguess startblock\nbatchxyzguess x(alp) 0.4\nbatchxyzguess x(bet) 0.5\nmcbulk 50 50 0\n" +
+         items + "debuglevel 0\nautoexit\n*\n";
+}
+
+// An item without a bulk after a pseudosection item is solved with the
+// run's own components, as when it comes first: x(alp) and x(bet) of the
+// ideal loop at 5 kbar and 600 C are 0.421815 and 0.546813 (closed form
+// from the end-members' G, with V acting from 1 bar).
+TEST(BatchRun, ItemAfterAPseudosectionItemHasTheRunsComponents) {
+  const e2e::Run r = e2e::run(
+      {"loop"}, "",
+      {{"jx-lp.txt", loopbatch("batch per pa 2 1 1 5 600 1 1 1 0 0 0\nbatch alp bet 2 1 1 5 600 1 1 0 0\n")}});
+  ASSERT_FALSE(has(r.out, "bombed")) << r.out;
+  EXPECT_FALSE(has(r.out, "@")) << r.out;
+  const std::string& csv = r.files.at("jx-lp.csv");
+  EXPECT_TRUE(has(csv, "    1,      5.000,     600.00,    0.42181,    0.54681, \n")) << csv;
+  EXPECT_FALSE(has(csv, "-1")) << csv;
+  EXPECT_TRUE(has(r.files.at("jx-lp-qk.txt"), " {{ (* 1 *) { 5.000, 600.00}, {")) << r.files.at("jx-lp-qk.txt");
+}
+
+// Items that fail, or that cannot be calculated at all, are failed rows of
+// a run that is judged and written: the items after them are calculated,
+// the results list is closed, the summary has every row.
+TEST(BatchRun, FailedAndDegenerateItemsAreWrittenAndClosed) {
+  struct scenario {
+    const char* name;
+    std::string script;
+    std::vector<std::string> qk, summary;
+  };
+  const scenario cases[] = {
+      {"item 2 of 4 outside the window",
+       "axfile mxax\nwith alp bet mx1 mx2\ninexcess\ndiagramPT 4 10 400 700\npseudosection no\n"
+       "batchxyzguess startblock\nbatchxyzguess x(alp) 0.4\nbatchxyzguess x(bet) 0.5\n"
+       "batchxyzguess x(mx1) 0.1\nbatchxyzguess x(mx2) 0.9\n"
+       "batch alp bet 2 1 2 5 600 650 1 1 0 0\nbatch alp bet 2 1 1 5 820 1 1 0 0\n"
+       "batch mx1 mx2 2 1 1 5 600 1 1 0 0\ndebuglevel 0\nautoexit\n*\n",
+       {" {{ (* 1 *) { 5.000, 600.00}, {0.4218, 0.5468}},\n  {         {5.000, 650.00}, {0.3910, 0.4837}}},\n"
+        " {{ (* 2 *) { 0, 0}, {}}},\n {{ (* 3 *) { 5.000, 600.00}, {0.0897, 0.9103}}},     0}};\n\n"},
+       {"\n1 2 4 5.000 600.00 0.4218 0.5468 \n    4 5.000 650.00 0.3910 0.4837 \n2 1 4 \n3 1 4 5.000 600.00 "}},
+      {"a last item with nothing to solve",
+       loopbatch("batch alp bet 2 1 1 5 600 1 1 0 0\nbatch pa pb 2 1 1 5 600 1 1 0 0\n"),
+       {"{ (* 2 *) {\"pa\", \"pb\"},\n {}} };\n",
+        " {{ (* 1 *) { 5.000, 600.00}, {0.4218, 0.5468}}},\n {{ (* 2 *) { 0, 0}, {}}},     0}};\n\n"},
+       {"\n1 1 4 5.000 600.00 0.4218 0.5468 \n2 1 2 \n\n"}},
+      {"a first item with nothing to solve",
+       loopbatch("batch pa pb 2 1 1 5 600 1 1 0 0\nbatch alp bet 2 1 1 5 600 1 1 0 0\n"),
+       {"{ (* 1 *) {\"pa\", \"pb\"},\n {}},\n",
+        " {{ (* 1 *) { 0, 0}, {}}},\n {{ (* 2 *) { 5.000, 600.00}, {0.4218, 0.5468}}},     0}};\n\n"},
+       {"\n1 1 2 \n2 1 4 5.000 600.00 0.4218 0.5468 \n\n"}},
+  };
+  for (const scenario& c : cases) {
+    SCOPED_TRACE(c.name);
+    const e2e::Run r = e2e::run({"loop"}, "", {{"jx-lp.txt", c.script}});
+    ASSERT_FALSE(has(r.out, "bombed")) << r.out;
+    EXPECT_TRUE(has(r.out, "\n1 successes in 1 runs.\n")) << r.out;
+    const std::string& qk = r.files.at("jx-lp-qk.txt");
+    EXPECT_TRUE(e2e::balanced(qk)) << qk;
+    for (const std::string& part : c.qk) EXPECT_TRUE(has(qk, part)) << qk;
+    for (const std::string& part : c.summary) EXPECT_TRUE(has(r.files.at("jx-lp-o.txt"), part)) << r.files.at("jx-lp-o.txt");
+    // One csv row of the run, under the headings.
+    const std::string& csv = r.files.at("jx-lp.csv");
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 2) << csv;
+  }
+}
+
 }  // namespace
+

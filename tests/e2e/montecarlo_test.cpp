@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "braces.h"
 #include "harness.h"
 
 namespace {
@@ -93,6 +94,27 @@ TEST(MonteCarloRun, GaussianDrawsWithoutFiltersAreAllWritten) {
   const double mean = s / static_cast<double>(bs.size());
   for (const block& b : bs) s2 += (b.a - mean) * (b.a - mean);
   EXPECT_NEAR(std::sqrt(s2 / static_cast<double>(bs.size() - 1)), 0.5, 0.03);
+}
+
+// A series that ends on its run count, whether or not its last run
+// passed, or that has no passing run at all, still closes its results
+// list; the count of blocks follows it. Run 1 keeps the model's W, whose
+// x(mx1) near 0.101 passes a filter below 0.11 and fails one below 0.05,
+// which no draw of W within 1 of 20 reaches (x stays above 0.08).
+TEST(MonteCarloRun, ResultsListClosedWhenTheRunCountEndsTheSeries) {
+  for (const char* high : {"0.11", "0.05"}) {
+    SCOPED_TRACE(high);
+    std::string s = script("filter 1 x(mx1) 0 " + std::string(high) + "\nbatchreq 1\n");
+    s.replace(s.find("mcit 2000 30000"), 15, "mcit 6 50");
+    const e2e::Run r = e2e::run({"loop"}, "", {{"jx-lp.txt", s}});
+    ASSERT_EQ(r.out.find("bombed"), std::string::npos) << r.out;
+    const std::string& qk = r.files.at("jx-lp-qk.txt");
+    EXPECT_TRUE(e2e::balanced(qk)) << qk;
+    const std::size_t n = blocks(qk).size();
+    EXPECT_EQ(n > 0, std::string(high) == "0.11") << qk;
+    const std::string end = n > 0 ? "}};\n\n" : " results = {\n};\n\n";
+    EXPECT_EQ(qk.substr(qk.size() - end.size() - std::to_string(n).size() - 1), end + std::to_string(n) + "\n") << qk;
+  }
 }
 
 }  // namespace

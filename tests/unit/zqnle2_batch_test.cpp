@@ -173,6 +173,26 @@ TEST_F(BatchRuns, EveryPointsGroupIsHeaded) {
   EXPECT_EQ(file("a-2.csv"), props("1") + props("1") + props("2") + "\n");
 }
 
+// An item of pure phases alone, or with a solution phase, names its phases
+// as one list.
+TEST_F(BatchRuns, EquilEntryOfAnItemWithoutSolutionPhases) {
+  NP0 = 2;
+  NP = 6;
+  (*PREC0)[1].name = "pa";
+  (*PREC0)[2].name = "pb";
+  NBATCH = 2;
+  item(1, 1);
+  item(2, 1);
+  BATCHINFO[1].phase[1] = BATCHINFO[1].phase[2] = false;
+  BATCHINFO[1].phase[5] = BATCHINFO[1].phase[6] = true;
+  BATCHINFO[2].phase[2] = false;
+  BATCHINFO[2].phase[6] = true;
+  st.PRINTBATCHHEADER(1);
+  EXPECT_EQ(file("qk.txt"),
+            "\n equil = {\n{ (* 11 *) {\"pa\", \"pb\"},\n {}},\n\n"
+            "{ (* 12 *) {\"alp\", \"pb\"},\n {\"x(alp)\"}} };\n");
+}
+
 TEST_F(BatchRuns, ItemFaultsEndTheRun) {
   NBATCH = 1;
   item(1, 1);
@@ -303,7 +323,6 @@ TEST_F(BatchRuns, RowsVerdictsAndScore) {
   EXPECT_TRUE(point(2, 2, false));
   EXPECT_EQ(NOKBATCH, 1);
   const std::string qk = file("qk.txt");
-  EXPECT_NE(qk.find(" {         {0, 0}, {}}},     0.600},\n"), std::string::npos) << qk;
   EXPECT_EQ(qk.find(" results = {\n"), 1u);
   EXPECT_NE(file("o.txt").find("starting to accumulate results"), std::string::npos);
   // A value on a limit fails; no point passing the filters of the request
@@ -333,6 +352,43 @@ TEST_F(BatchRuns, RowsVerdictsAndScore) {
   point(2, 1, false);
   EXPECT_TRUE(point(2, 2, false));
   EXPECT_EQ(NOKBATCH, 2);
+  // The first passing run's block took its separator when the next came.
+  EXPECT_NE(file("qk.txt").find(" {         {0, 0}, {}}},     0.600},\n"), std::string::npos) << file("qk.txt");
+}
+
+// The results list is closed once the series is over, after the last block
+// written, whether or not later runs passed, and when none did.
+TEST_F(BatchRuns, ResultsListClosedAfterTheLastBlock) {
+  NBATCH = 1;
+  item(1, 1);
+  NBATCHREQ = 1;
+  BATCHREQ[1].count = 1;
+  BATCHREQ[1].item[1] = 1;
+  MCITOK = 5;
+  testsupport::Terminal quiet;
+  const bool runs[] = {true, true, false};
+  for (std::size_t k = 0; k < 3; ++k) {
+    st.FIRSTRUN = k == 0;
+    st.RUN = static_cast<smallint>(k + 1);
+    EXPECT_EQ(point(1, 1, runs[k], 0.2L, 0.5L), runs[k]);
+  }
+  const std::string row = " {{ (* 11 *) { 5.000, 626.85}, {0.2000, 0.5000}}},     0}";
+  EXPECT_EQ(file("qk.txt").substr(file("qk.txt").size() - row.size()), row);
+  st.CLOSERESULTS();
+  st.CLOSERESULTS();
+  const std::string qk = file("qk.txt");
+  EXPECT_NE(qk.find(row + ",\n\n{{"), std::string::npos) << qk;
+  EXPECT_EQ(qk.substr(qk.size() - row.size() - 4), row + "};\n\n") << qk;
+  // A series without a passing run.
+  ZQNLE2::solvestate none;
+  testsupport::openchannel(CHANNEL::DRAWINGBIT, "qk2.txt");
+  none.FIRSTRUN = none.FIRSTBATCH = true;
+  none.RUN = 1;
+  bool g = false;
+  none.PRINTMCRESULTS(1, 1, g);
+  EXPECT_FALSE(g);
+  none.CLOSERESULTS();
+  EXPECT_EQ(file("qk2.txt"), "\n results = {\n};\n\n");
 }
 
 TEST_F(BatchRuns, ProgressMarksAndTheFullRunNumber) {
