@@ -15,8 +15,6 @@ namespace ZQNLE2 {
 
 namespace {
 
-constexpr smallint notseencode = 8;  // NLECODE of an assemblage calculated but not seen
-
 const char* const tablerule = "===========================================================";  // 59 "="
 
 // Keeps the assemblage just seen at grid point KGMIN. The first one seen at

@@ -194,7 +194,7 @@ void solvestate::POINT() {
         // A mode that is not a number fails too.
         if (!(X[i] >= 0 && X[i] <= 1)) {
           INRANGEOK = false;
-          NLECODE = 8;
+          NLECODE = notseencode;
           SEEN = false;
           break;
         }

@@ -19,6 +19,7 @@ namespace ZQNLE2 {
 
 constexpr int maxaqphases = 5;  // aqueous solution phases of one assemblage
 constexpr smallint runspercarry = 10000;  // runs counted by RUN before RUNCARRY takes one
+constexpr smallint notseencode = 8;  // NLECODE of an assemblage calculated but not seen
 
 // Per phase record of SU: its mode is taken to zero by the "tozero" list.
 using tozerobtype = farray<bool, 1, maxsu>;
@@ -44,7 +45,7 @@ struct solvestate {
   iemvector LOOPAT{"solve LOOPAT"};    // index of the current value of each level
   bool MORE = false;         // the point loop produced another point
   bool OK = false;           // the current point was solved
-  smallint NLECODE = 0;      // outcome of the current point: the solver's code, or 8
+  smallint NLECODE = 0;      // outcome of the current point: the solver's code, or notseencode
   bool SEEN = false;         // every phase of the assemblage is present at the point
   bool INRANGEOK = false;    // the solved point lies inside the window
   bool GOOD = false;         // OK and INRANGEOK
@@ -133,7 +134,8 @@ struct solvestate {
   bool DONLE();
   // A point solved by its single reaction.
   void SIMPLECALC();
-  // The solution unscaled into SU; SEEN false when a phase is missing.
+  // The solution unscaled into SU; SEEN false when a phase is missing or,
+  // with the modes solved for, has a negative mode.
   void EXTRACT(bool& seen);
   void MODESUMWARNING(extended sumall);
   // Site fractions, compositions, mode factors and phase properties.

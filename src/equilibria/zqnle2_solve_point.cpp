@@ -209,11 +209,19 @@ void solvestate::EXTRACT(bool& seen) {
       X[i] = X[i] / sumall;
     }
     if (DEBUGLEVEL == 3 || DEBUGLEVEL == 4) PRINTMODEDEBUG2(false, sumall);
+    // The equations balance the bulk whatever the sign of a mode: a phase
+    // of negative amount puts the bulk outside the assemblage, which then
+    // cannot be the stable one however low its G. Only the minimisation
+    // marks its row by the code; elsewhere a point outside the window
+    // keeps the solver's code in its report.
+    for (smallint i = NX + 1; i <= NX + NXP; ++i)
+      if (X[i] < 0) seen = false;
+    if (!seen && DOGMIN) NLECODE = notseencode;
   } else if (MODESAFTERNLE) {
     bool after = false;
     ZQNLE1::AFTER(PH, after, RSTR, NORMA, NORMB);
     seen = after;
-    if (!after) NLECODE = 8;
+    if (!after) NLECODE = notseencode;
   }
   SU.pressure = p;
   SU.temperature = t;

@@ -79,3 +79,46 @@ TEST(DogminRun, StableAssemblageFollowsTheBulk) {
 }
 
 }  // namespace
+
+namespace {
+
+// Three ideal solutions of MgO, FeO and MnO at 6 kbar and 10 : 40 : 45.
+// The lowest G of all the assemblages solved, ka kc at -1098.42738 (650 to
+// 750 C alike), balances the bulk only with a negative amount of ka, so the
+// stable assemblage is the lowest of those with every mode positive, kb kc,
+// as a minimisation apart from the program finds (equal chemical potentials
+// and mass balance per assemblage, 30 digits, the phase left out above the
+// tangent plane). ka kc keeps its row in the table of every equilibrium,
+// marked as calculated but not seen.
+std::string ternaryscript(const std::string& temperatures) {
+  return "axfile ktax\nwith ka kb kc\ninexcess\nmaxvar 2 4\ndogmin yes 1\ncalcP 6\ncalcT " + temperatures +
+         "\ndiagramPT 4 10 400 900\npseudosection\nbulk MgO FeO MnO\nbulk 10 40 45\n"
+         "xyzguess x(ka) 0.11\nxyzguess y(ka) 0.04\nxyzguess x(kb) 0.04\nxyzguess y(kb) 0.07\n"
+         "xyzguess x(kc) 0.4\nxyzguess y(kc) 0.45\nautoexit\n*\n";
+}
+
+TEST(DogminRun, NegativeModeIsNeverTheMinimum) {
+  const e2e::Run r = e2e::run({"ternary3"}, "", {{"jx-kt.txt", ternaryscript("700")}});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(has(r.out, "\nGibbs energy minimisation gives the trivariant assemblage kb kc \n")) << r.out;
+  EXPECT_TRUE(has(r.out, "\n    6.0000   700.000   0.04076   0.06718    0.4388    0.4926\n")) << r.out;
+  EXPECT_TRUE(has(r.out, "\nmode        kb        kc\n        0.0446    0.9554\n")) << r.out;
+  EXPECT_TRUE(has(r.out, "\n      .      X      X  -1098.26343   0.07415     5     6\n")) << r.out;
+  // Near the minimum only what is seen: the pair, then kc alone.
+  EXPECT_TRUE(has(r.out, " del\n    6      -    0.045   0.955  -1098.26343         -         -\n"
+                         "    3      -       -    1.000  -1098.18928   0.07415   0.07415\n\n"))
+      << r.out;
+  EXPECT_TRUE(has(r.files.at("jx-kt-ic.txt"), "\n5      X    -    X        ---\n")) << r.files.at("jx-kt-ic.txt");
+}
+
+TEST(DogminRun, NegativeModeIsNeverTheMinimumOnAGrid) {
+  const e2e::Run r = e2e::run({"ternary3"}, "", {{"jx-kt.txt", ternaryscript("650 750 50")}});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(has(r.out, "\n   6.000   650.000      .      X      X  -1092.90506   0.11285     5     6\n"
+                         "   6.000   700.000      .      X      X  -1098.26343   0.07415     5     6\n"
+                         "   6.000   750.000      .      X      X  -1103.63039   0.04405     5     6\n"))
+      << r.out;
+  EXPECT_TRUE(has(r.files.at("jx-kt-ic.txt"), "\n5      X    -    X     x x x \n")) << r.files.at("jx-kt-ic.txt");
+}
+
+}  // namespace
