@@ -309,9 +309,10 @@ void DEC2STR(const DecForm& form, const Decimal& d, DecStr& s);
 void STR2DEC(const DecStr& s, smallint& index, Decimal& d, bool& valid);
 // The value of a decimal record.
 extended DEC2NUM(const Decimal& d);
-// x with places decimals (fixed) or places significant digits; "0" below 1e-12.
+// x with places decimals (fixed) or places significant digits; "0" below 1e-12,
+// blanks for a value that cannot be shown (beyond 1e20, infinite or NaN).
 std::string REAL2STR(extended x, smallint places, bool fixed);
-// x rounded to a whole number, as text.
+// x rounded to a whole number, as text; blanks when it cannot be shown.
 std::string INT2STR(extended x);
 // s cut to 20 characters.
 DecStr MAKESTR20(const std::string& s);
