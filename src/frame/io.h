@@ -31,6 +31,8 @@ struct textfile {
   // run's input names are known not to clash with it).
   bool holding = false;
   std::string held;
+  // The name is that of a file the run reads: held text never goes there.
+  bool readbyrun = false;
 };
 
 // The preferences and I/O settings.
@@ -266,8 +268,9 @@ std::string PROMPTOUTFILE(const std::string& prefix, const sstring& name, textfi
 // Closes f; removes it when keep is false.
 void FILECLOSE(textfile& f, bool keep, const sstring& name);
 // The log is held in memory from start-up until OPENLOG creates it, once the
-// names of the run's files are settled; DROPLOG discards it instead, when the
-// log would replace a file the run reads.
+// names of the run's files are settled (or the run ends sooner); DROPLOG
+// discards it instead, when the log would replace a file the run reads, and
+// OPENLOG does so for a log marked readbyrun.
 void OPENLOG();
 void DROPLOG();
 // The output file open on a channel under this name, or nullptr.

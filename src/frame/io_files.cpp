@@ -55,6 +55,10 @@ void FILECLOSE(textfile& f, bool keep, const sstring& name) {
 
 void OPENLOG() {
   if (!LOGFILE.holding) return;
+  if (LOGFILE.readbyrun) {
+    DROPLOG();
+    return;
+  }
   const std::string text = LOGFILE.held;
   const sstring name = LOGFILE.name;
   PROMPTOUTFILE("", name, LOGFILE);

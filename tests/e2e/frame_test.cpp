@@ -239,6 +239,39 @@ TEST(Frame, NameClashesStopBeforeAnyOutputFile) {
   EXPECT_EQ(s.files.at("jx-log.txt"), "my script\n");
 }
 
+// The a-x file of the script is named like the log: however the run ends
+// before start-up has checked the names of its files, the held log is not
+// written over it.
+TEST(Frame, EarlyEndsLeaveAnAxFileNamedLikeTheLog) {
+  const std::string axmodels = "% a-x models kept under the log's name\nqtzx\n";
+  const std::string script = "axfile log\nwith qtzx\ninexcess\ncalcTatP yes\ncalcP 6\ncalcT 400 700\n"
+                             "diagramPT 4 10 400 700\npseudosection no\n*\n";
+  const struct {
+    std::string answers;
+    int status;
+    std::string end;
+  } cases[] = {
+      {"kill\n", 0, "-- run killed --"},
+      {"x\n\n", 1, "-- run bombed in getcalcmode : integer needed (1)"},
+      {"\n\n", 1, "-- run bombed in getcalcmode : integer needed (1)"},
+      {"", 1, "-- run bombed in read in prstrings : problems reading"},
+      {"0\n\n", 1, "-- run bombed in setup : sorry, mode 0 not available"},
+      {"1\n\n", 1, "-- run bombed in startout : the output file \"jx-log.txt\" would overwrite the a-x file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.answers);
+    const e2e::Run r = e2e::run({"dataset/jx-ds7qz1.txt", "frame/askmode"}, c.answers,
+                                {{"jx-qtest.txt", script}, {"jx-log.txt", axmodels}});
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_TRUE(has(r.out, c.end)) << r.out;
+    EXPECT_EQ(r.files.at("jx-log.txt"), axmodels);
+  }
+  // With the a-x file named otherwise the log of such an end is kept.
+  const e2e::Run kept = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1", "frame/askmode"}, "kill\n",
+                                 {{"jx-log.txt", axmodels}});
+  EXPECT_TRUE(has(kept.files.at("jx-log.txt"), "calcmode code : kill\n\n-- run killed --\n"));
+}
+
 TEST(Frame, LeastSquaresModeNamesItsFilesFromItsPreferences) {
   // The count 0 converts the end-member file into a data set and asks
   // nothing more.
