@@ -97,6 +97,10 @@ extern longint WHATSOPEN;  // bit set of the open output channels (CHANNEL::); I
 extern textfile OUT, LOGFILE, ICFILE, ITFILE, QKFILE, CSVFILE, CSV2FILE, PSFILE, SVGFILE;
 // An optional file received text (else it is removed); PUTSTR sets, STARTOUT clears.
 extern bool ICFILEUSED, ITFILEUSED, QKFILEUSED, CSVFILEUSED, CSV2FILEUSED, PSFILEUSED, SVGFILEUSED;
+// A fatal stop is under way: a write that fails then is only marked on its
+// file, for the close to report, and starts no second stop; ERROREXIT sets,
+// RESETIO clears.
+extern bool STOPPING;
 extern textfile DATA;  // the input file being read (script, data set, a-x file); its readers
 extern bool SCRIPTOPEN;  // the script is open on DATA; the script reader and the pass set-up
 extern str255 FILENAME;  // name of the file last opened or made; PROMPTDATAFILE, PROMPTOUTFILE
@@ -142,6 +146,12 @@ void PUTSTR(smallint before, const std::string& text, smallint after, longint ch
 void SETTINGSHEAD(const std::string& topic, longint channels);
 // Flushes every open file channel.
 void FLUSHER();
+// Every write to a file of the run goes through these two (text kept for a
+// held file too). The first that fails ends the run at once as a fatal stop,
+// so that no result is lost unseen; one that fails during a fatal stop only
+// marks the file.
+void WRITEFILE(textfile& f, const std::string& text);
+void FLUSHFILE(textfile& f);
 // Appends text to line, right-justified in width (left-justified in -width when negative).
 void ADDSTR(const std::string& text, smallint width, std::string& line);
 // Appends x as REAL2STR writes it, right-justified in width.

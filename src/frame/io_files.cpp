@@ -62,7 +62,7 @@ void OPENLOG() {
   const std::string text = LOGFILE.held;
   const sstring name = LOGFILE.name;
   PROMPTOUTFILE("", name, LOGFILE);
-  if (!text.empty() && std::fwrite(text.data(), 1, text.size(), LOGFILE.f) != text.size()) LOGFILE.writeerror = true;
+  WRITEFILE(LOGFILE, text);
 }
 
 void DROPLOG() {
@@ -82,6 +82,9 @@ const textfile* OPENOUTPUT(const std::string& name) {
 void IOCLEANUP() {
   static const char* labels[CHANNEL::LASTBIT + 1] = {"",       "",       "outfile", "logfile",  "icfile", "itfile",
                                    "qkfile", "csvfile", "csv2file", "psfile", "svgsfile"};
+  // What the buffers still hold goes out checked, so that a file cut short
+  // here ends the run as a fatal stop like any other failed write.
+  if (!STOPPING) FLUSHER();
   WRITETERMINAL("\n");
   // A run that ends before its files were made still leaves its log.
   if (BTST(WHATSOPEN, CHANNEL::LOGBIT) && LOGFILE.holding) OPENLOG();

@@ -239,6 +239,22 @@ TEST(Frame, NameClashesStopBeforeAnyOutputFile) {
   EXPECT_EQ(s.files.at("jx-log.txt"), "my script\n");
 }
 
+// A disk that fills during the first pass: the run stops there as a fatal
+// stop that names the file, asks nothing more, and says it failed.
+TEST(Frame, AFullDiskEndsTheRunAtTheFirstFailedWrite) {
+  constexpr rlim_t limit = 800;
+  const e2e::Run r = e2e::runfilelimited({"dataset/jx-ds7qz1.txt", "frame/mode1"}, "\nn\n\n", limit);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(has(r.out, "\n-- run bombed in writefile : problem writing the file \"jx-log.txt\" (File too large)\n\n"))
+      << r.out;
+  EXPECT_FALSE(has(r.out, "more phase diagram calculations")) << r.out;
+  EXPECT_FALSE(has(r.out, "all done")) << r.out;
+  EXPECT_TRUE(has(r.out, "\nproblem writing logfile\n")) << r.out;
+  EXPECT_EQ(r.files.at("jx-log.txt").size(), limit);
+  // The summary, which still had room, tells the same.
+  EXPECT_TRUE(has(r.files.at("jx-qtest-o.txt"), "-- run bombed in writefile : problem writing the file \"jx-log.txt\""));
+}
+
 // The a-x file of the script is named like the log: however the run ends
 // before start-up has checked the names of its files, the held log is not
 // written over it.
