@@ -176,7 +176,8 @@ bool* CHANNELUSED(int bit);
 [[noreturn]] void ERROREXIT(const std::string& where, const std::string& message, faulttype fault);
 // Stops the process at once: every open file flushed, nothing written lost,
 // and none of the rest of a run's end (no message, no clean-up); IO::runend
-// thrown with an empty where and message, not as a fatal stop.
+// thrown with an empty where and message, not as a fatal stop (unless a
+// flush fails, as any failed write does).
 [[noreturn]] void HALT();
 // Ends the run for a "kill" answer.
 [[noreturn]] void USERINTERRUPT();

@@ -45,6 +45,9 @@ std::string PROMPTOUTFILE(const std::string& prefix, const sstring& name, textfi
 
 void FILECLOSE(textfile& f, bool keep, const sstring& name) {
   if (f.f != nullptr) {
+    // What is still buffered goes out checked, as every write does: a file
+    // written whole and closed at once (a new data set) meets the disk here.
+    if (f.writing && !STOPPING) FLUSHFILE(f);
     const bool flushed = !f.writing || std::fflush(f.f) == 0;
     if (!flushed || f.writeerror || std::ferror(f.f)) WRITETERMINAL("problem writing " + name + "\n");
     if (std::fclose(f.f) != 0) WRITETERMINAL("problem closing " + name + "\n");

@@ -188,7 +188,10 @@ TEST_F(Channels, FailedWritesAtTheEndOfARun) {
   EXPECT_NE(term.text().find("problem writing outfile\n"), std::string::npos);
 
   for (const auto& [what, end] : std::vector<std::pair<std::string, std::function<void()>>>{
-           {"close", [] { IO::IOCLEANUP(); }}, {"kill", [] { IO::USERINTERRUPT(); }}, {"halt", [] { IO::HALT(); }}}) {
+           {"close", [] { IO::IOCLEANUP(); }},
+           {"close one file", [] { IO::FILECLOSE(IO::OUT, true, "outfile"); }},
+           {"kill", [] { IO::USERINTERRUPT(); }},
+           {"halt", [] { IO::HALT(); }}}) {
     SCOPED_TRACE(what);
     testsupport::freshstate();
     testsupport::openchannel(2, "/dev/full");
