@@ -25,7 +25,7 @@ void csvfield(int bit, const std::string& text, int w) {
   if (!IO::BTST(IO::WHATSOPEN, static_cast<smallint>(bit)) || f.f == nullptr) return;
   std::string field = text;
   if (w > 0 && static_cast<int>(field.size()) < w) field.insert(0, static_cast<std::size_t>(w) - field.size(), ' ');
-  if (!field.empty() && std::fwrite(field.data(), 1, field.size(), f.f) != field.size()) f.writeerror = true;
+  IO::WRITEFILE(f, field);
   if (bool* used = IO::CHANNELUSED(bit)) *used = true;
 }
 

@@ -1,7 +1,5 @@
 // The rows of a point in the two csv files: the compositional variables in
 // the second, the conditions, system properties and assemblage in the first.
-#include <cstdio>
-
 #include "equilibria/zqnle2_print.h"
 #include "equilibria/zqnle2_solve.h"
 #include "frame/bytes.h"
@@ -88,8 +86,7 @@ void solvestate::PRINTCSV() {
   }
   if (first) csvfield(bit, assemblage(), 0);
   IO::PUTSTR(0, "", 1, CHANNEL::CSV);
-  IO::textfile& f = IO::CHANNELFILE(bit);
-  if (f.f != nullptr && std::fflush(f.f) != 0) f.writeerror = true;
+  IO::FLUSHFILE(IO::CHANNELFILE(bit));
 }
 
 }  // namespace ZQNLE2

@@ -31,6 +31,8 @@ struct textfile {
   // run's input names are known not to clash with it).
   bool holding = false;
   std::string held;
+  // The name is that of a file the run reads: held text never goes there.
+  bool readbyrun = false;
 };
 
 // The preferences and I/O settings.
@@ -95,6 +97,10 @@ extern longint WHATSOPEN;  // bit set of the open output channels (CHANNEL::); I
 extern textfile OUT, LOGFILE, ICFILE, ITFILE, QKFILE, CSVFILE, CSV2FILE, PSFILE, SVGFILE;
 // An optional file received text (else it is removed); PUTSTR sets, STARTOUT clears.
 extern bool ICFILEUSED, ITFILEUSED, QKFILEUSED, CSVFILEUSED, CSV2FILEUSED, PSFILEUSED, SVGFILEUSED;
+// A fatal stop is under way: a write that fails then is only marked on its
+// file, for the close to report, and starts no second stop; ERROREXIT sets,
+// RESETIO clears.
+extern bool STOPPING;
 extern textfile DATA;  // the input file being read (script, data set, a-x file); its readers
 extern bool SCRIPTOPEN;  // the script is open on DATA; the script reader and the pass set-up
 extern str255 FILENAME;  // name of the file last opened or made; PROMPTDATAFILE, PROMPTOUTFILE
@@ -140,6 +146,12 @@ void PUTSTR(smallint before, const std::string& text, smallint after, longint ch
 void SETTINGSHEAD(const std::string& topic, longint channels);
 // Flushes every open file channel.
 void FLUSHER();
+// Every write to a file of the run goes through these two (text kept for a
+// held file too). The first that fails ends the run at once as a fatal stop,
+// so that no result is lost unseen; one that fails during a fatal stop only
+// marks the file.
+void WRITEFILE(textfile& f, const std::string& text);
+void FLUSHFILE(textfile& f);
 // Appends text to line, right-justified in width (left-justified in -width when negative).
 void ADDSTR(const std::string& text, smallint width, std::string& line);
 // Appends x as REAL2STR writes it, right-justified in width.
@@ -164,7 +176,8 @@ bool* CHANNELUSED(int bit);
 [[noreturn]] void ERROREXIT(const std::string& where, const std::string& message, faulttype fault);
 // Stops the process at once: every open file flushed, nothing written lost,
 // and none of the rest of a run's end (no message, no clean-up); IO::runend
-// thrown with an empty where and message, not as a fatal stop.
+// thrown with an empty where and message, not as a fatal stop (unless a
+// flush fails, as any failed write does).
 [[noreturn]] void HALT();
 // Ends the run for a "kill" answer.
 [[noreturn]] void USERINTERRUPT();
@@ -266,8 +279,9 @@ std::string PROMPTOUTFILE(const std::string& prefix, const sstring& name, textfi
 // Closes f; removes it when keep is false.
 void FILECLOSE(textfile& f, bool keep, const sstring& name);
 // The log is held in memory from start-up until OPENLOG creates it, once the
-// names of the run's files are settled; DROPLOG discards it instead, when the
-// log would replace a file the run reads.
+// names of the run's files are settled (or the run ends sooner); DROPLOG
+// discards it instead, when the log would replace a file the run reads, and
+// OPENLOG does so for a log marked readbyrun.
 void OPENLOG();
 void DROPLOG();
 // The output file open on a channel under this name, or nullptr.
@@ -309,9 +323,10 @@ void DEC2STR(const DecForm& form, const Decimal& d, DecStr& s);
 void STR2DEC(const DecStr& s, smallint& index, Decimal& d, bool& valid);
 // The value of a decimal record.
 extended DEC2NUM(const Decimal& d);
-// x with places decimals (fixed) or places significant digits; "0" below 1e-12.
+// x with places decimals (fixed) or places significant digits; "0" below 1e-12,
+// blanks for a value that cannot be shown (beyond 1e20, infinite or NaN).
 std::string REAL2STR(extended x, smallint places, bool fixed);
-// x rounded to a whole number, as text.
+// x rounded to a whole number, as text; blanks when it cannot be shown.
 std::string INT2STR(extended x);
 // s cut to 20 characters.
 DecStr MAKESTR20(const std::string& s);

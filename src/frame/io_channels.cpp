@@ -1,6 +1,8 @@
 // Output channels and the shared line buffers.
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "frame/bytes.h"
@@ -16,10 +18,15 @@ constexpr std::size_t frozenlength = 250;
 // stand, whatever the topic.
 const std::string settingsof = std::string("speci") + "fication of ";
 
-void writefile(textfile& f, const std::string& s) {
-  if (f.holding) f.held += s;
-  if (f.f == nullptr || s.empty()) return;
-  if (std::fwrite(s.data(), 1, s.size(), f.f) != s.size()) f.writeerror = true;
+// A write to f has failed: at the first, unless the run is already
+// stopping, the run ends with the file's name and the system's reason.
+void writefailed(textfile& f) {
+  const int err = errno;
+  f.writeerror = true;
+  if (STOPPING) return;
+  std::string why = "problem writing the file \"" + f.name + "\"";
+  if (err != 0) why += " (" + std::string(std::strerror(err)) + ")";
+  ERROREXIT("writefile", why, yourfault);
 }
 
 std::string lineends(smallint code) {
@@ -29,6 +36,19 @@ std::string lineends(smallint code) {
 }
 
 }  // namespace
+
+void WRITEFILE(textfile& f, const std::string& text) {
+  if (f.holding) f.held += text;
+  if (f.f == nullptr || text.empty()) return;
+  errno = 0;
+  if (std::fwrite(text.data(), 1, text.size(), f.f) != text.size()) writefailed(f);
+}
+
+void FLUSHFILE(textfile& f) {
+  if (f.f == nullptr) return;
+  errno = 0;
+  if (std::fflush(f.f) != 0) writefailed(f);
+}
 
 void WRITETERMINAL(const std::string& text) {
   if (!text.empty()) std::fwrite(text.data(), 1, text.size(), TERMOUT);
@@ -81,9 +101,9 @@ void PUTSTR(smallint before, const std::string& text, smallint after, longint ch
     } else {
       // In three writes: joining them would allocate for every long line.
       textfile& f = CHANNELFILE(k);
-      writefile(f, pre);
-      writefile(f, text);
-      writefile(f, post);
+      WRITEFILE(f, pre);
+      WRITEFILE(f, text);
+      WRITEFILE(f, post);
     }
   }
   for (int k = CHANNEL::FIRSTOPTIONALBIT; k <= CHANNEL::LASTBIT; ++k)
@@ -92,9 +112,7 @@ void PUTSTR(smallint before, const std::string& text, smallint after, longint ch
 
 void FLUSHER() {
   for (int k = CHANNEL::FIRSTFILEBIT; k <= CHANNEL::LASTBIT; ++k) {
-    if (!BTST(WHATSOPEN, static_cast<smallint>(k))) continue;
-    textfile& f = CHANNELFILE(k);
-    if (f.f != nullptr && std::fflush(f.f) != 0) f.writeerror = true;
+    if (BTST(WHATSOPEN, static_cast<smallint>(k))) FLUSHFILE(CHANNELFILE(k));
   }
 }
 

@@ -15,15 +15,16 @@ void writedirect(int bit, const std::string& text) {
   if (bit == 0) {
     WRITETERMINAL(text);
   } else {
-    textfile& f = CHANNELFILE(bit);
-    if (f.holding) f.held += text;
-    if (f.f != nullptr) std::fwrite(text.data(), 1, text.size(), f.f);
+    WRITEFILE(CHANNELFILE(bit), text);
   }
 }
 
 }  // namespace
 
 void ERROREXIT(const std::string& where, const std::string& message, faulttype fault) {
+  // From here on a file that cannot be written, perhaps the very one that
+  // brought the run here, is left to the close to report.
+  STOPPING = true;
   // PRINTMESSAGE: the same block on each channel.
   auto PRINTMESSAGE = [&](int bit) {
     std::string block = "\n-- run bombed in " + where + " : " + message + "\n\n";

@@ -45,6 +45,9 @@ std::string PROMPTOUTFILE(const std::string& prefix, const sstring& name, textfi
 
 void FILECLOSE(textfile& f, bool keep, const sstring& name) {
   if (f.f != nullptr) {
+    // What is still buffered goes out checked, as every write does: a file
+    // written whole and closed at once (a new data set) meets the disk here.
+    if (f.writing && !STOPPING) FLUSHFILE(f);
     const bool flushed = !f.writing || std::fflush(f.f) == 0;
     if (!flushed || f.writeerror || std::ferror(f.f)) WRITETERMINAL("problem writing " + name + "\n");
     if (std::fclose(f.f) != 0) WRITETERMINAL("problem closing " + name + "\n");
@@ -55,10 +58,14 @@ void FILECLOSE(textfile& f, bool keep, const sstring& name) {
 
 void OPENLOG() {
   if (!LOGFILE.holding) return;
+  if (LOGFILE.readbyrun) {
+    DROPLOG();
+    return;
+  }
   const std::string text = LOGFILE.held;
   const sstring name = LOGFILE.name;
   PROMPTOUTFILE("", name, LOGFILE);
-  if (!text.empty() && std::fwrite(text.data(), 1, text.size(), LOGFILE.f) != text.size()) LOGFILE.writeerror = true;
+  WRITEFILE(LOGFILE, text);
 }
 
 void DROPLOG() {
@@ -78,6 +85,9 @@ const textfile* OPENOUTPUT(const std::string& name) {
 void IOCLEANUP() {
   static const char* labels[CHANNEL::LASTBIT + 1] = {"",       "",       "outfile", "logfile",  "icfile", "itfile",
                                    "qkfile", "csvfile", "csv2file", "psfile", "svgsfile"};
+  // What the buffers still hold goes out checked, so that a file cut short
+  // here ends the run as a fatal stop like any other failed write.
+  if (!STOPPING) FLUSHER();
   WRITETERMINAL("\n");
   // A run that ends before its files were made still leaves its log.
   if (BTST(WHATSOPEN, CHANNEL::LOGBIT) && LOGFILE.holding) OPENLOG();

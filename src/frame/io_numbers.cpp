@@ -265,6 +265,12 @@ void NUM2DEC(const DecForm& form, extended x, Decimal& d) {
   d.sgn = 0;
   d.exp = 0;
   d.sig = "0";
+  // A value that is no number cannot be shown either: taken as one below
+  // the least shown, it would print as a plausible 0.
+  if (std::isnan(x)) {
+    d.sig = blanksig;
+    return;
+  }
   if (!(a >= 1e-12L)) return;
   if (x < 0) d.sgn = 1;
   if (a > 1e20L) {

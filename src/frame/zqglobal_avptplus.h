@@ -56,7 +56,7 @@ extern invmatrix JXVXYZ;     // covariance of the calculated variables (avPT+ so
 // The store emptied and the fits and covariances cleared; the records'
 // contents stay as they are.
 void RESETAVPTPLUS();
-// The store made on the heap and counted by the heap monitor, once; a
+// The store made on the heap, once, outside the heap monitor's count; a
 // table already there is kept. RELEASEJXCALC gives it back.
 void ALLOCATEJXCALC();
 void RELEASEJXCALC();

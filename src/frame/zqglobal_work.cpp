@@ -58,7 +58,6 @@ void ALLOCATEWORK() {
 }
 
 void RELEASEWORK() {
-  // made last, given back first: the heap report ends as it always has
   RELEASEJXCALC();
   release(COV, "cov", bytescov);
   release(C, "c", bytesc);

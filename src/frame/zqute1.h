@@ -14,6 +14,11 @@ smallint GETCALCMODE();
 void SETUP();
 void CLEANUP();
 void STARTOUT();
+// Until STARTOUT has checked the names of the run's files, the log is held
+// in memory, and a run that ends sooner writes it out: GUARDLOG marks it
+// when the script of the preferences names it as a file the run reads, so
+// that it is then given up rather than written over that file.
+void GUARDLOG();
 
 // ---------------------------------------------------------------- windows
 bool INRANGE(extended v, findtype kind);

@@ -1,4 +1,5 @@
 // Opening the script and creating the output files of the run.
+#include <cstdio>
 #include <vector>
 
 #include "frame/io.h"
@@ -54,15 +55,17 @@ void checknames(const std::vector<outfile>& outs, const std::vector<infile>& ins
 }
 
 // The a-x suffix that the script's "axfile" lines leave for the first pass
-// (the last such line wins, as in the reader), or empty. The script is read
-// from its start and put back there for the reader.
-sstring scriptaxfile() {
+// (the last such line wins, as in the reader), or empty. The script f is
+// read from its start and put back there for the reader. Quietly, a script
+// that cannot be read ends the search, and is left to its reader to report.
+sstring scriptaxfile(IO::textfile& f, bool quietly) {
   sstring ax;
   IO::strings w{"script line"}, line{"script words"};
   smallint n = 0;
-  while (!IO::ENDOFFILE(IO::DATA)) {
+  while (!IO::ENDOFFILE(f)) {
+    if (quietly && std::ferror(f.f) != 0) break;
     smallint m = 0;
-    IO::READSTRINGS(IO::DATA, w, m, true);
+    IO::READSTRINGS(f, w, m, true);
     const bool continues = m > 0 && w[m] == "\\";
     if (continues) --m;
     for (smallint i = 1; i <= m && n < maxwords; ++i) line[++n] = w[i];
@@ -76,7 +79,7 @@ sstring scriptaxfile() {
     }
     n = 0;
   }
-  std::rewind(IO::DATA.f);
+  std::rewind(f.f);
   return ax;
 }
 
@@ -107,6 +110,22 @@ void openscript(sstring& suffix) {
 
 }  // namespace
 
+void GUARDLOG() {
+  // In calc mode 9 the script names no file the run reads, and the script
+  // itself was refused the log's name at start.
+  if (!IO::LOGFILE.holding || IO::CONTROLIO.calcmode == 9 || IO::CONTROLIO.scriptfile.empty()) return;
+  IO::textfile script;
+  script.name = "jx-" + IO::CONTROLIO.scriptfile + ".txt";
+  script.f = std::fopen(script.name.c_str(), "rb");
+  if (script.f == nullptr) return;  // the run stops at STARTOUT, reading nothing
+  std::vector<infile> ins = commoninputs();
+  const sstring ax = scriptaxfile(script, true);
+  std::fclose(script.f);
+  if (!ax.empty()) addinput(ins, "jx-" + ax + ".txt", "a-x");
+  for (const infile& in : ins)
+    if (in.name == IO::LOGFILE.name) IO::LOGFILE.readbyrun = true;
+}
+
 void STARTOUT() {
   if (CALCMODE != calcmodetype::lsqdscalc) {
     IO::PUTSTR(1, IO::CONTROLIO.progname + "  running at " + IO::WHENSTRING, 1, CHANNEL::SUMLOG);
@@ -124,8 +143,10 @@ void STARTOUT() {
     };
     std::vector<infile> ins = commoninputs();
     addinput(ins, IO::SCRIPTFILENAME, "script");
-    const sstring ax = scriptaxfile();
+    const sstring ax = scriptaxfile(IO::DATA, false);
     if (!ax.empty()) addinput(ins, "jx-" + ax + ".txt", "a-x");
+    // Decided afresh here, from the script as it now is.
+    IO::LOGFILE.readbyrun = false;
     checknames(outs, ins);
     IO::OPENLOG();
     create(outs);

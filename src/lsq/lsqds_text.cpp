@@ -66,7 +66,7 @@ void fileimage::write(const std::string& prefix, const std::string& name) {
   ATEXT1OPEN = true;
   for (const std::string& l : lines) {
     const std::string out = l + "\n";
-    if (std::fwrite(out.data(), 1, out.size(), ATEXT1.f) != out.size()) ATEXT1.writeerror = true;
+    IO::WRITEFILE(ATEXT1, out);
   }
   IO::FILECLOSE(ATEXT1, true, IO::MAKESSTRING(IO::FILENAME));
   ATEXT1OPEN = false;

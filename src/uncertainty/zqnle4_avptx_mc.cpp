@@ -2,7 +2,6 @@
 // covariances and solve again, the first pass and the further passes at a
 // typed multiplier on the uncertainties, and the samples of the last pass
 // in the first csv file.
-#include <cstdio>
 #include <string>
 
 #include "frame/io.h"
@@ -17,8 +16,7 @@ namespace {
 bool goodufac(extended u) { return u > 0 && u <= 1; }
 
 void flushcsv() {
-  IO::textfile& f = IO::CHANNELFILE(CHANNEL::CSVBIT);
-  if (f.f != nullptr && std::fflush(f.f) != 0) f.writeerror = true;
+  IO::FLUSHFILE(IO::CHANNELFILE(CHANNEL::CSVBIT));
 }
 
 }  // namespace
@@ -139,7 +137,7 @@ void avptplusstate::WRITESAMPLES() {
     else
       row = avptfixed(CONVP(PSAMPLE[k]), 10, 3) + ", " + avptfixed(CONVT(TSAMPLE[k]), 10, 2);
     row += '\n';
-    if (std::fwrite(row.data(), 1, row.size(), f.f) != row.size()) f.writeerror = true;
+    IO::WRITEFILE(f, row);
   }
   flushcsv();
 }

@@ -2,7 +2,6 @@
 // the second csv file: bulk with its log ratios, the point, its unknowns,
 // their standard deviations by source and their covariance.
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 #include "frame/channels.h"
@@ -47,7 +46,7 @@ void writerow(const std::string& text) {
   IO::textfile& f = IO::CHANNELFILE(CHANNEL::CSV2BIT);
   if (!IO::BTST(IO::WHATSOPEN, CHANNEL::CSV2BIT) || f.f == nullptr) return;
   const std::string line = text + "\n";
-  if (std::fwrite(line.data(), 1, line.size(), f.f) != line.size()) f.writeerror = true;
+  IO::WRITEFILE(f, line);
 }
 
 bool c8() { return CONTROLJX.c8 == yes; }
@@ -171,8 +170,7 @@ void calcsdstate::PRINTSDINFO() {
     writerow(row.text);
   }
   writerow("");
-  IO::textfile& f = IO::CHANNELFILE(CHANNEL::CSV2BIT);
-  if (f.f != nullptr) std::fflush(f.f);
+  IO::FLUSHFILE(IO::CHANNELFILE(CHANNEL::CSV2BIT));
 }
 
 }  // namespace ZQNLE4

@@ -202,6 +202,27 @@ TEST(Frame, HeapMonitorReportsAndReturnsToZero) {
   EXPECT_TRUE(has(r.out, "\nspace allocated for c is 20k; , heap now 20k\n")) << r.out;
   EXPECT_TRUE(has(r.out, "space allocated for compdx is 1523k; , heap now 63011k\n"));
   EXPECT_TRUE(has(r.out, "space disposed for dcompdx; heap size now 0k\n"));
+  // The seven work arrays and nothing else, each kb(n) = n/1024 to the
+  // nearest (ties to even), worked out apart from the program. The first
+  // release follows the last question on its line.
+  std::string monitor;
+  static const std::regex report("space (allocated|disposed) for [^\n]*\n");
+  for (std::sregex_iterator m(r.out.begin(), r.out.end(), report), end; m != end; ++m) monitor += m->str();
+  EXPECT_EQ(monitor,
+            "space allocated for c is 20k; , heap now 20k\n"
+            "space allocated for cov is 1562k; , heap now 1583k\n"
+            "space allocated for r is 117k; , heap now 1700k\n"
+            "space allocated for prec0 is 1875k; , heap now 3575k\n"
+            "space allocated for prec1 is 57791k; , heap now 61366k\n"
+            "space allocated for td is 121k; , heap now 61487k\n"
+            "space allocated for compdx is 1523k; , heap now 63011k\n"
+            "space disposed for cov; heap size now 61448k\n"
+            "space disposed for c; heap size now 61428k\n"
+            "space disposed for r; heap size now 61311k\n"
+            "space disposed for prec0; heap size now 59436k\n"
+            "space disposed for prec1; heap size now 1645k\n"
+            "space disposed for td; heap size now 1523k\n"
+            "space disposed for dcompdx; heap size now 0k\n");
 }
 
 TEST(Frame, NameClashesStopBeforeAnyOutputFile) {
@@ -216,6 +237,55 @@ TEST(Frame, NameClashesStopBeforeAnyOutputFile) {
   const e2e::Run s = e2e::run({}, "", {{"jx-prefs.txt", logscript}, {"jx-log.txt", "my script\n"}});
   EXPECT_TRUE(has(s.out, "cannot be named like the log file")) << s.out;
   EXPECT_EQ(s.files.at("jx-log.txt"), "my script\n");
+}
+
+// A disk that fills during the first pass: the run stops there as a fatal
+// stop that names the file, asks nothing more, and says it failed.
+TEST(Frame, AFullDiskEndsTheRunAtTheFirstFailedWrite) {
+  constexpr rlim_t limit = 800;
+  const e2e::Run r = e2e::runfilelimited({"dataset/jx-ds7qz1.txt", "frame/mode1"}, "\nn\n\n", limit);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(has(r.out, "\n-- run bombed in writefile : problem writing the file \"jx-log.txt\" (File too large)\n\n"))
+      << r.out;
+  EXPECT_FALSE(has(r.out, "more phase diagram calculations")) << r.out;
+  EXPECT_FALSE(has(r.out, "all done")) << r.out;
+  EXPECT_TRUE(has(r.out, "\nproblem writing logfile\n")) << r.out;
+  EXPECT_EQ(r.files.at("jx-log.txt").size(), limit);
+  // The summary, which still had room, tells the same.
+  EXPECT_TRUE(has(r.files.at("jx-qtest-o.txt"), "-- run bombed in writefile : problem writing the file \"jx-log.txt\""));
+}
+
+// The a-x file of the script is named like the log: however the run ends
+// before start-up has checked the names of its files, the held log is not
+// written over it.
+TEST(Frame, EarlyEndsLeaveAnAxFileNamedLikeTheLog) {
+  const std::string axmodels = "% a-x models kept under the log's name\nqtzx\n";
+  const std::string script = "axfile log\nwith qtzx\ninexcess\ncalcTatP yes\ncalcP 6\ncalcT 400 700\n"
+                             "diagramPT 4 10 400 700\npseudosection no\n*\n";
+  const struct {
+    std::string answers;
+    int status;
+    std::string end;
+  } cases[] = {
+      {"kill\n", 0, "-- run killed --"},
+      {"x\n\n", 1, "-- run bombed in getcalcmode : integer needed (1)"},
+      {"\n\n", 1, "-- run bombed in getcalcmode : integer needed (1)"},
+      {"", 1, "-- run bombed in read in prstrings : problems reading"},
+      {"0\n\n", 1, "-- run bombed in setup : sorry, mode 0 not available"},
+      {"1\n\n", 1, "-- run bombed in startout : the output file \"jx-log.txt\" would overwrite the a-x file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.answers);
+    const e2e::Run r = e2e::run({"dataset/jx-ds7qz1.txt", "frame/askmode"}, c.answers,
+                                {{"jx-qtest.txt", script}, {"jx-log.txt", axmodels}});
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_TRUE(has(r.out, c.end)) << r.out;
+    EXPECT_EQ(r.files.at("jx-log.txt"), axmodels);
+  }
+  // With the a-x file named otherwise the log of such an end is kept.
+  const e2e::Run kept = e2e::run({"dataset/jx-ds7qz1.txt", "frame/mode1", "frame/askmode"}, "kill\n",
+                                 {{"jx-log.txt", axmodels}});
+  EXPECT_TRUE(has(kept.files.at("jx-log.txt"), "calcmode code : kill\n\n-- run killed --\n"));
 }
 
 TEST(Frame, LeastSquaresModeNamesItsFilesFromItsPreferences) {

@@ -2,7 +2,12 @@
 // and answers on standard input, and collects what it left behind.
 #pragma once
 
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <cstdlib>
 #include <filesystem>
@@ -40,14 +45,15 @@ inline fs::path scratchroot() {
   return tmp != nullptr && *tmp != '\0' ? fs::path(tmp) / "solvarinth-e2e" : fs::path(SOLVARINTH_SCRATCH);
 }
 
-// Runs with the files of fixture folders, or single fixture files named by
-// their path, (later ones override earlier ones) plus extra files given by
-// name and content, and empty folders. A file that several runs share is
-// kept once and named by its path. The program run is the built program
-// unless another is named.
-inline Run run(const std::vector<std::string>& fixturedirs, const std::string& answers,
-               const std::map<std::string, std::string>& extra = {}, const std::vector<std::string>& folders = {},
-               const std::string& program = SOLVARINTH_EXE) {
+// The folder of a run's answers and terminal, beside its scratch folder.
+inline fs::path runinfo(const fs::path& dir) { return dir.parent_path() / (dir.filename().string() + ".io"); }
+
+// The scratch folder of the current test made afresh with the files of
+// fixture folders, or single fixture files named by their path, (later ones
+// override earlier ones) plus extra files given by name and content, and
+// empty folders.
+inline fs::path prepare(const std::vector<std::string>& fixturedirs, const std::map<std::string, std::string>& extra,
+                        const std::vector<std::string>& folders) {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   const fs::path dir = scratchroot() / (std::string(info->test_suite_name()) + "." + info->name());
   std::error_code ec;
@@ -68,18 +74,71 @@ inline Run run(const std::vector<std::string>& fixturedirs, const std::string& a
     fs::remove(dir / name);
     fs::create_directories(dir / name);
   }
+  fs::create_directories(runinfo(dir));
+  return dir;
+}
 
-  const fs::path runinfo = dir.parent_path() / (dir.filename().string() + ".io");
-  fs::create_directories(runinfo);
-  std::ofstream(runinfo / "stdin", std::ios::binary) << answers;
-  const std::string cmd = "cd '" + dir.string() + "' && '" + program + "' < '" + (runinfo / "stdin").string() +
-                          "' > '" + (runinfo / "stdout").string() + "' 2>&1";
+// Every file a run left in its folder.
+inline void collect(const fs::path& dir, Run& r) {
+  for (const auto& e : fs::directory_iterator(dir))
+    if (e.is_regular_file()) r.files[e.path().filename().string()] = slurp(e.path());
+}
+
+// Runs in a folder made by prepare(), with the answers on standard input. A
+// file that several runs share is kept once and named by its path. The
+// program run is the built program unless another is named.
+inline Run run(const std::vector<std::string>& fixturedirs, const std::string& answers,
+               const std::map<std::string, std::string>& extra = {}, const std::vector<std::string>& folders = {},
+               const std::string& program = SOLVARINTH_EXE) {
+  const fs::path dir = prepare(fixturedirs, extra, folders);
+  const fs::path io = runinfo(dir);
+  std::ofstream(io / "stdin", std::ios::binary) << answers;
+  const std::string cmd = "cd '" + dir.string() + "' && '" + program + "' < '" + (io / "stdin").string() +
+                          "' > '" + (io / "stdout").string() + "' 2>&1";
   const int rc = std::system(cmd.c_str());
   Run r;
   r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-  r.out = slurp(runinfo / "stdout");
-  for (const auto& e : fs::directory_iterator(dir))
-    if (e.is_regular_file()) r.files[e.path().filename().string()] = slurp(e.path());
+  r.out = slurp(io / "stdout");
+  collect(dir, r);
+  return r;
+}
+
+// As run(), with every file the program writes held to at most limit bytes,
+// as a full disk holds it: the write past it fails (SIGXFSZ is ignored, so
+// the program sees the failure instead of being killed). The terminal comes
+// through a pipe, out of the limit's reach.
+inline Run runfilelimited(const std::vector<std::string>& fixturedirs, const std::string& answers, rlim_t limit,
+                          const std::map<std::string, std::string>& extra = {}) {
+  const fs::path dir = prepare(fixturedirs, extra, {});
+  const fs::path io = runinfo(dir);
+  std::ofstream(io / "stdin", std::ios::binary) << answers;
+  const std::string in = (io / "stdin").string(), where = dir.string(), program = SOLVARINTH_EXE;
+  int pipefd[2];
+  if (pipe(pipefd) != 0) throw std::runtime_error("cannot make a pipe for the terminal");
+  const pid_t pid = fork();
+  if (pid < 0) throw std::runtime_error("cannot start the program");
+  if (pid == 0) {
+    const int infd = open(in.c_str(), O_RDONLY);
+    if (infd < 0 || dup2(infd, 0) < 0 || dup2(pipefd[1], 1) < 0 || dup2(pipefd[1], 2) < 0 || chdir(where.c_str()) != 0)
+      _exit(127);
+    close(pipefd[0]);
+    close(pipefd[1]);
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit rl{limit, limit};
+    if (setrlimit(RLIMIT_FSIZE, &rl) != 0) _exit(127);
+    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(pipefd[1]);
+  Run r;
+  char buf[4096];
+  for (ssize_t n; (n = read(pipefd[0], buf, sizeof buf)) > 0;) r.out.append(buf, static_cast<std::size_t>(n));
+  close(pipefd[0]);
+  int st = 0;
+  waitpid(pid, &st, 0);
+  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  std::ofstream(io / "stdout", std::ios::binary) << r.out;
+  collect(dir, r);
   return r;
 }
 

@@ -2,9 +2,12 @@
 // terminal cut, fields and reflowed messages.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <functional>
 #include <limits>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "frame/bytes.h"
 #include "frame/io.h"
@@ -122,6 +125,78 @@ TEST_F(Channels, ArrayIndexOutsideEndsRunAsInternalFault) {
       {std::numeric_limits<long>::min() + 1, "-9223372036854775807"}, {3000000000L, "3000000000"}, {-7L, "-7"}};
   for (const auto& w : wild)
     EXPECT_EQ(testsupport::fatal([&] { a[w.first]; }), "array index: index " + w.second + " outside 1..3 of TESTARRAY");
+}
+
+// A full disk: every write to the file fails when it reaches the device.
+void openfull(int bit) {
+  testsupport::openchannel(bit, "/dev/full");
+  std::setvbuf(IO::CHANNELFILE(bit).f, nullptr, _IONBF, 0);
+}
+
+int count(const std::string& text, const std::string& piece) {
+  int n = 0;
+  for (std::size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++n;
+  return n;
+}
+
+const std::string fullblock =
+    "\n-- run bombed in writefile : problem writing the file \"/dev/full\" (No space left on device)\n\n";
+
+// The first write that fails ends the run as a fatal stop there and then,
+// once: the stop's own writes to the failing file start no second one.
+TEST_F(Channels, FirstFailedWriteIsAFatalStop) {
+  testsupport::openchannel(3, "log.txt");
+  openfull(2);
+  Terminal term;
+  IO::runend end;
+  try {
+    IO::PUTSTR(0, "result", 1, CHANNEL::TERMSUMLOG);
+    ADD_FAILURE() << "the write to a full disk went unnoticed";
+  } catch (const IO::runend& e) {
+    end = e;
+  }
+  EXPECT_TRUE(end.bombed);
+  EXPECT_EQ(end.status(), IO::exitbombed);
+  EXPECT_EQ(term.text(), "result\n" + fullblock + "\nproblem writing outfile\n");
+  EXPECT_EQ(dir.read("log.txt"), fullblock);  // the line stopped at the summary, before the log
+  EXPECT_EQ(IO::WHATSOPEN, 0);
+}
+
+// A failure while the run is ending anyway leaves that end as it is, or
+// turns an end that would say all went well into a fatal stop.
+TEST_F(Channels, FailedWritesAtTheEndOfARun) {
+  openfull(2);
+  Terminal term;
+  try {
+    IO::ERROREXIT("somewhere", "bad input", yourfault);
+  } catch (const IO::runend& e) {
+    EXPECT_EQ(e.where, "somewhere");
+    EXPECT_TRUE(e.bombed);
+  }
+  EXPECT_EQ(count(term.text(), "-- run bombed"), 1) << term.text();
+  EXPECT_NE(term.text().find("problem writing outfile\n"), std::string::npos);
+
+  // Buffered text that meets the full disk only when flushed.
+  for (const auto& [what, end] : std::vector<std::pair<std::string, std::function<void()>>>{
+           {"close", [] { IO::IOCLEANUP(); }},
+           {"close one file", [] { IO::FILECLOSE(IO::OUT, true, "outfile"); }},
+           {"kill", [] { IO::USERINTERRUPT(); }},
+           {"halt", [] { IO::HALT(); }}}) {
+    SCOPED_TRACE(what);
+    testsupport::freshstate();
+    testsupport::openchannel(2, "/dev/full");
+    IO::PUTSTR(0, "last lines", 1, CHANNEL::SUMMARY);
+    Terminal t;
+    IO::runend stop;
+    try {
+      end();
+    } catch (const IO::runend& e) {
+      stop = e;
+    }
+    EXPECT_EQ(stop.where, "writefile");
+    EXPECT_EQ(stop.status(), IO::exitbombed);
+    EXPECT_EQ(count(t.text(), fullblock), 1) << t.text();
+  }
 }
 
 }  // namespace

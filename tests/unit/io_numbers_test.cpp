@@ -13,6 +13,9 @@ using IO::DecForm;
 using IO::Decimal;
 using IO::DecStyle;
 
+constexpr extended nan = std::numeric_limits<extended>::quiet_NaN();
+constexpr extended inf = std::numeric_limits<extended>::infinity();
+
 TEST(IoNumReal2Str, Table) {
   const std::string blanks19(19, ' ');
   const struct {
@@ -41,6 +44,12 @@ TEST(IoNumReal2Str, Table) {
       {-1e-13L, 2, true, "0"},
       {1e25L, 4, false, blanks19},
       {-1e25L, 4, false, "-" + std::string(20, ' ')},
+      // Nothing that is no number may read as one: no "0", no sign.
+      {nan, 4, false, blanks19},
+      {nan, 2, true, blanks19},
+      {-nan, 4, false, blanks19},
+      {inf, 4, false, blanks19},
+      {-inf, 2, true, "-" + std::string(20, ' ')},
   };
   for (const auto& c : cases)
     EXPECT_EQ(IO::REAL2STR(c.x, c.places, c.fixed), c.text)
@@ -56,6 +65,7 @@ TEST(IoNumInt2Str, Table) {
       {2.5L, "2"},   {3.5L, "4"},       {-2.5L, "-2"},  {-0.4L, "-0"},
       {1e-13L, "0"}, {-17.6L, "-18"},   {2147483645.0L, "2147483645"},
       {2147483646.0L, blanks19},        {-3e9L, "-" + std::string(20, ' ')},
+      {nan, blanks19},                  {inf, blanks19},
   };
   for (const auto& c : cases) EXPECT_EQ(IO::INT2STR(c.x), c.text) << static_cast<double>(c.x);
 }
