@@ -130,6 +130,22 @@ TEST(Mode1Run, VariancePromptAndPhaseRule) {
   EXPECT_TRUE(has(p.out, "original variance = 1, effective variance = 1  (0, 0)\n")) << p.out;
 }
 
+// per at its fixed activity 0.9 beside alp, at 4 kbar, 1000 C: per = aA
+// gives x(alp) = 1 - 0.9 exp((G(per) - G(aA)) / RT) = 0.99553 (0.99504 at
+// a = 1), and per's G in the details is G0(per) + RT ln 0.9 =
+// -1175.48280 - 1.11529, counted once; aA's mu matches it.
+TEST(Mode1Run, FixedActivityOfAPurePhaseEntersTheSolve) {
+  const e2e::Run r =
+      e2e::run({"loop"}, "", {{"jx-lp.txt", "axfile lpax\nwith alp per\ninexcess\ncalcP 4\ncalcT 1000\n"
+                                            "diagramPT 4 10 400 1300\npseudosection\nbulk MgO FeO\nbulk 50 50\n"
+                                            "zeromodeiso no\nmodeiso no\nautoexit\n*\n"}});
+  EXPECT_TRUE(has(r.out, "\n   4.000  1000.000    0.9955\n")) << r.out;
+  const std::string& ic = r.files.at("jx-lp-ic.txt");
+  EXPECT_TRUE(has(ic, "\nalp      x(alp)\n        0.99553\n")) << ic;
+  EXPECT_TRUE(has(ic, "\nper           -1176.59809  ")) << ic;
+  EXPECT_TRUE(has(ic, "\nalp   aA      0.0044659   1.0000  0.0044659    0.00447  -1119.31700    -57.28109\n")) << ic;
+}
+
 TEST(Mode1Run, StateOfOrder) {
   const std::string prefs = "dsfile 7ab\nscriptfile od\ncalcmode 1\n";
   const std::string od = "axfile odax\nwith od\ncalcP 6\ncalcT 600\ndiagramPT 4 10 400 700\npseudosection no\nautoexit\n";
