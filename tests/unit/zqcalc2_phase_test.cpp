@@ -189,6 +189,22 @@ TEST_F(PhaseProperties, SystemSums) {
     const extended rho = c.rho >= 0 ? c.rho : (0.4L * MSiO2 + 0.1L * MMgO + 0.5L * MFeO) / (10 * SU.vsys[1]);
     EXPECT_NEAR(SU.rhosys[1], rho, 1e-12L) << c.what;
   }
+
+  // Every mode set in use, all alike: the last starts from 0 as the first.
+  MODESBYNLE = true;
+  SU.nmodeset = maxmodeset;
+  for (long i = 1; i <= maxmodeset; ++i) {
+    SU.ph[1].mode[i] = 0.7L;
+    SU.ph[1].modefac[i] = 1;
+    SU.ph[2].mode[i] = 0.3L;
+    SU.ph[2].modefac[i] = 2;
+  }
+  SU.gsys[maxmodeset] = SU.hsys[maxmodeset] = SU.ssys[maxmodeset] = SU.vsys[maxmodeset] = 99;
+  calc();
+  EXPECT_EQ(SU.gsys[maxmodeset], SU.gsys[1]);
+  EXPECT_EQ(SU.hsys[maxmodeset], SU.hsys[1]);
+  EXPECT_EQ(SU.ssys[maxmodeset], SU.ssys[1]);
+  EXPECT_EQ(SU.vsys[maxmodeset], SU.vsys[1]);
 }
 
 // A component fixed by its chemical potential still weighs in the phase's
