@@ -184,10 +184,14 @@ bool nlerun::NLEFUNCDRIVER(eqvector x, eqmatrix& j, eqvector& r) {
 }
 
 bool nlerun::PROBE(const eqvector& x, eqmatrix& j, eqvector& r) {
-  FDPROBE = true;
-  const bool ok = EQUATIONS(x, j, r, false);
-  FDPROBE = false;
-  return ok;
+  // Cleared however the evaluation ends, a fatal stop included.
+  struct probing {
+    probing() { FDPROBE = true; }
+    ~probing() { FDPROBE = false; }
+    probing(const probing&) = delete;
+    probing& operator=(const probing&) = delete;
+  } on;
+  return EQUATIONS(x, j, r, false);
 }
 
 // A column whose forward point cannot be evaluated is differenced backwards;

@@ -197,6 +197,18 @@ TEST_F(Solver, DifferenceJacobianAroundRefusedProbes) {
         << term.text();
     EXPECT_EQ(term.text().find("y4 +"), std::string::npos) << "y4 is probed forward";
   }
+
+  // A probe whose evaluation ends the run leaves later evaluations free to
+  // speak again.
+  sys.eval = [](const std::vector<extended>&, std::vector<extended>&, std::vector<std::vector<extended>>&) {
+    if (FDPROBE) IO::ERROREXIT("probe", "stopped", yourfault);
+    return true;
+  };
+  start({0.5L, 0.5L});
+  DEBUGLEVEL = 5;
+  smallint code = -1;
+  EXPECT_EQ(fatal([&] { solve(code); }), "probe: stopped");
+  EXPECT_FALSE(FDPROBE);
 }
 
 TEST_F(Solver, ConvergedStartTouchesNothing) {
