@@ -1,5 +1,5 @@
 // Counters of the Newton solver that the equations read to decide when
-// their debug printers run.
+// their debug printers run, and whether a refused point may speak.
 #pragma once
 
 #include "frame/types.h"
@@ -8,8 +8,9 @@ namespace ZQGLOBAL {
 
 extern smallint NLEIT;      // iteration of the current solve, 0 at its start evaluation (NLE)
 extern smallint NLESTEPIT;  // evaluation within the iteration: 1 at its start, 2.. line-search trials (NLE)
+extern bool FDPROBE;        // the equations run at a debug level's difference probe: refuse quietly (FDCHECKJAC, FDCALCJAC)
 
-// Both counters back to their defaults.
+// The counters and the probe switch back to their defaults.
 void RESETNEWTON();
 
 }  // namespace ZQGLOBAL

@@ -420,9 +420,15 @@ void phasestep::ptderivatives(long e, long g, emvector& drtlnadp, emvector& drtl
 
 void CALCA(const eqvector& x, bool ptderivs, bool xderivs, emvector& drtlnadp, emvector& drtlnadt,
            dRTlnadxtype& drtlnadx, extended p, extended t) {
+  // Only the solution phases' end-members are reset: the others keep the
+  // activity the run loop gave them, a pure phase's fixed activity, which
+  // the equations must see as the printed G does.
   for (long i = 1; i <= NCV; ++i) {
-    ACTIVITY[i] = 1;
-    SDACTIVITY[i] = 0;
+    if (!STARTSS[i]) continue;
+    for (long e = 0; e < (*PREC1)[EM2SS[i]].nprop; ++e) {
+      ACTIVITY[i + e] = 1;
+      SDACTIVITY[i + e] = 0;
+    }
   }
   // Every entry a call reads it has written first, so the record is kept
   // rather than cleared at each call.

@@ -219,7 +219,7 @@ bool NLEFUNC(const eqvector& xin, eqmatrix& jac, eqvector& r, bool dojac) {
 
   for (long v = 1; v <= nall; ++v) {
     if (BX[v] && !inrange(v, s.x[v])) {
-      IO::WRITETERMINAL("## bad " + XNAME[v] + " value\n");
+      if (!FDPROBE) IO::WRITETERMINAL("## bad " + XNAME[v] + " value\n");
       s.ok = false;
       break;
     }
@@ -231,7 +231,7 @@ bool NLEFUNC(const eqvector& xin, eqmatrix& jac, eqvector& r, bool dojac) {
   s.p = s.x[1];
   s.t = s.x[2];
   if (!s.ok) {
-    failurereport(s);
+    if (!FDPROBE) failurereport(s);
     return false;
   }
 
@@ -243,7 +243,7 @@ bool NLEFUNC(const eqvector& xin, eqmatrix& jac, eqvector& r, bool dojac) {
   }
 
   s.ok = s.CHECKSF();
-  if (!s.ok) IO::WRITETERMINAL("** NOT OK\n");
+  if (!s.ok && !FDPROBE) IO::WRITETERMINAL("** NOT OK\n");
   if (s.ok) {
     // The derivatives feed only the Jacobian and the activity printout: a
     // trial point of the line search has no use for them.

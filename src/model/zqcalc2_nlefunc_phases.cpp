@@ -10,6 +10,7 @@
 #include "frame/channels.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
+#include "frame/zqglobal_newton.h"
 #include "frame/zqute1.h"
 #include "model/zqcalc2.h"
 #include "model/zqcalc2_nlefunc.h"
@@ -136,7 +137,7 @@ void nlefuncstate::HANDLEFLUID() {
 
 bool nlefuncstate::CHECKSF() {
   bool result = true;
-  const bool quiet = DOINGMC || (DOGMIN && DOGLEVEL < 2);
+  const bool quiet = DOINGMC || (DOGMIN && DOGLEVEL < 2) || FDPROBE;
   std::string& line = IO::WSTR;
   for (long j = 1; j <= NCV; ++j) {
     if (!STARTSS[j]) continue;
@@ -158,7 +159,7 @@ bool nlefuncstate::CHECKSF() {
       }
     }
   }
-  if (!result) IO::WRITETERMINAL("*");
+  if (!result && !FDPROBE) IO::WRITETERMINAL("*");
   return result;
 }
 
@@ -166,6 +167,11 @@ void nlefuncstate::CHECKRANKDEFICIT(smallint i, extended r) {
   if (i <= NUVLEFT - RANKDEFICIT) return;
   if (std::fabs(r) < rankresidual) return;
   if (DOGMIN && DOGLEVEL < 2) return;
+  // A probe of a debug level only reports: refused, never the end of the run.
+  if (FDPROBE) {
+    ok = false;
+    return;
+  }
   IO::WRITETERMINAL("residual (" + exponentform(r) + ") should be zero in rank-deficient case\n");
   if (DOGMIN) {
     IO::WRITETERMINAL("residuals not in reduced system - shouldn't have happened?\n");

@@ -79,9 +79,10 @@ void CALCGPHASE(const bemvector& present, const eqvector& x, extended P, extende
   const extended R = CONST::RGAS;
   icvector map{"calcgphase map"};
   MAKEMW2C(map);
-  emvector g{"calcgphase g"}, muP{"calcgphase muP"}, muT{"calcgphase muT"}, g0{"calcgphase g0"}, mu0{"calcgphase mu0"};
-  CALCALLG(present, x, g, muP, P + phasedP, T, xco2, xh2o);
-  CALCALLG(present, x, g, muT, P, T + phasedT, xco2, xh2o);
+  emvector gP{"calcgphase gP"}, muP{"calcgphase muP"}, gT{"calcgphase gT"}, muT{"calcgphase muT"}, g0{"calcgphase g0"},
+      mu0{"calcgphase mu0"};
+  CALCALLG(present, x, gP, muP, P + phasedP, T, xco2, xh2o);
+  CALCALLG(present, x, gT, muT, P, T + phasedT, xco2, xh2o);
   CALCALLG(present, x, g0, mu0, P, T, xco2, xh2o);
 
   for (long i = 1; i <= maxmodeset; ++i) {
@@ -132,12 +133,14 @@ void CALCGPHASE(const bemvector& present, const eqvector& x, extended P, extende
     if (!present[NPSS + i]) continue;
     ++n;
     suphasetype& ph = SU.ph[++k];
-    ph.gem[1] = mu0[n];
+    // The phase's own G, S, V and H: its fixed activity, which its mu
+    // carries, is added to G alone, once.
+    ph.gem[1] = g0[n];
     ph.rtlna[1] = 0;
     ph.g = ph.gem[1];
-    ph.s = -(muT[n] - mu0[n]) / phasedT;
-    ph.v = (muP[n] - mu0[n]) / phasedP;
-    ph.h = mu0[n] + T * ph.s;
+    ph.s = -(gT[n] - g0[n]) / phasedT;
+    ph.v = (gP[n] - g0[n]) / phasedP;
+    ph.h = g0[n] + T * ph.s;
     const extended a = (*PREC0)[i].activity;
     if (a != 1) {
       ph.rtlna[1] = R * T * std::log(a);

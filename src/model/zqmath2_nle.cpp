@@ -178,24 +178,62 @@ void nlerun::badstart() {
 bool nlerun::NLEFUNCDRIVER(eqvector x, eqmatrix& j, eqvector& r) {
   const bool ok = EQUATIONS(x, j, r, DEBUGLEVEL != 5);
   if ((DEBUGLEVEL == 3 || DEBUGLEVEL == 4) && NLEIT == 0) FDCHECKJAC(x, j, r);
-  if (DEBUGLEVEL == 5) FDCALCJAC(x, j, r);
+  // A refused point's Jacobian is never read: nothing to form.
+  if (DEBUGLEVEL == 5 && ok) FDCALCJAC(x, j, r);
   return ok;
 }
 
+bool nlerun::PROBE(const eqvector& x, eqmatrix& j, eqvector& r) {
+  // Cleared however the evaluation ends, a fatal stop included.
+  struct probing {
+    probing() { FDPROBE = true; }
+    ~probing() { FDPROBE = false; }
+    probing(const probing&) = delete;
+    probing& operator=(const probing&) = delete;
+  } on;
+  return EQUATIONS(x, j, r, false);
+}
+
+// A column whose forward point cannot be evaluated is differenced backwards;
+// when neither side can be, the analytic column stands in: no column keeps
+// the values of an earlier Jacobian.
 void nlerun::FDCALCJAC(eqvector& x, eqmatrix& j, eqvector& r) {
   const smallint saved = NLESTEPIT;
   NLESTEPIT = 0;
   const eqvector x0 = x, r0 = r;
   smallint c = 0;
+  bool analytic = false;
   for (long i = 1; i <= NX + NXP; ++i) {
     if (!BX[i]) continue;
     ++c;
     x = x0;
     x[i] = x[i] + fdstep;
-    EQUATIONS(x, fdjac, r, false);
-    for (long row = 1; row <= nfree; ++row) j(row, c) = (r[row] - r0[row]) / fdstep;
+    extended h = fdstep;
+    if (!PROBE(x, fdjac, r)) {
+      x[i] = x0[i] - fdstep;
+      h = -fdstep;
+      if (!PROBE(x, fdjac, r)) {
+        IO::PUTSTR(0, "jacobian: " + XNAME[i] + " +/- fd step cannot be evaluated: analytic column used", 1,
+                   CHANNEL::TERMSUMLOG);
+        fdcolumn[c] = false;
+        analytic = true;
+        continue;
+      }
+      IO::PUTSTR(0, "jacobian: " + XNAME[i] + " + fd step cannot be evaluated: backward difference used", 1,
+                 CHANNEL::TERMSUMLOG);
+    }
+    fdcolumn[c] = true;
+    for (long row = 1; row <= nfree; ++row) j(row, c) = (r[row] - r0[row]) / h;
   }
   x = x0;
+  if (analytic) {
+    // The start point was evaluated, so it can be again, this time with
+    // its Jacobian.
+    EQUATIONS(x, fdjac, r, true);
+    for (long k = 1; k <= c; ++k)
+      if (!fdcolumn[k])
+        for (long row = 1; row <= nfree; ++row) j(row, k) = fdjac(row, k);
+  }
   EQUATIONS(x, fdjac, r, false);
   NLESTEPIT = saved;
 }

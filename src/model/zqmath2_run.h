@@ -32,12 +32,16 @@ struct nlerun final : nlemerit {
   eqvector grad{"nle grad"};   // jac^T resid at the start, for the second method
   eqvector trialx{"nle trial"};  // the trial point of FN
   eqmatrix fdjac{"nle fd jac"};  // Jacobian the finite-difference routines throw away
+  farray<bool, 1, maxeq> fdcolumn{"nle fd columns"};  // per column of FDCALCJAC: formed by differences
 
   explicit nlerun(smallint& c) : code(c) {}
 
   bool solve();
   bool INITIALISE();
   bool NLEFUNCDRIVER(eqvector x, eqmatrix& j, eqvector& r);
+  // The residuals alone at a finite-difference probe, refused quietly when
+  // the point cannot be evaluated.
+  static bool PROBE(const eqvector& x, eqmatrix& j, eqvector& r);
   void FDCALCJAC(eqvector& x, eqmatrix& j, eqvector& r);
   void FDCHECKJAC(eqvector& x, eqmatrix& j, eqvector& r);
   void STARTUP(extended& f0, extended& g0, extended& slim, smallint& code) override;

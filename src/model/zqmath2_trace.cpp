@@ -124,7 +124,8 @@ void nlerun::INTERMEDIATE() {
 }
 
 // The evaluations below run with NLESTEPIT 0, so that the equations print
-// nothing of their own; x and r end as they came, jac is never written.
+// nothing of their own; x and r end as they came, jac is never written. A
+// probe that cannot be evaluated is passed over, and the trace says so.
 void nlerun::FDCHECKJAC(eqvector& x, eqmatrix& j, eqvector& r) {
   const smallint saved = NLESTEPIT;
   NLESTEPIT = 0;
@@ -143,7 +144,11 @@ void nlerun::FDCHECKJAC(eqvector& x, eqmatrix& j, eqvector& r) {
     x = x0;
     x[i] = x[i] + fdstep;
     // A point that cannot be evaluated has no residuals to compare.
-    if (!EQUATIONS(x, scratch, r, false)) continue;
+    if (!PROBE(x, scratch, r)) {
+      IO::PUTSTR(0, "jacobian: " + XNAME[i] + " + fd step cannot be evaluated: column not checked", 1,
+                 CHANNEL::TERMSUMLOG);
+      continue;
+    }
     for (long row = 1; row <= nfree; ++row) {
       const extended a = j(row, c);
       if (!(std::fabs(a) >= smallentry)) continue;

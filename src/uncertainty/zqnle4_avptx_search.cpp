@@ -59,12 +59,9 @@ struct crossover {
     if (nominal) IO::ERROREXIT("avptplusx", messagetext(), yourfault);
   }
   // Lines of the nominal run; a try builds no text. Messages start a new
-  // line, headings and rows go on with the block.
+  // line; headings and rows go on with the block.
   void line(const char* text) const {
     if (nominal) IO::PUTSTR(1, text, 1, CHANNEL::TERMSUMLOG);
-  }
-  void row(const char* text) const {
-    if (nominal) IO::PUTSTR(0, text, 1, CHANNEL::TERMSUMLOG);
   }
   bool solve(smallint k, extended& p, extended& t) {
     if (S.SOLVESEAM != nullptr) return S.SOLVESEAM(S, k, p, t, sigfit);
@@ -461,7 +458,7 @@ void crossover::bracketblocks(smallint& lo, smallint& hi) {
     say("crossover not found (3)");
     ok = false;
     failcode = XFAILHIGHEND;
-    row("but delP has the same sign");
+    line("but delP has the same sign");
   }
 }
 

@@ -76,8 +76,12 @@ void clearoutputs() {
   }
 }
 
-// The interaction-energy covariance of one phase into cw at block s.
+// The interaction-energy covariance of one phase into cw at block s. The
+// reader gives an ideal phase the slots of every pair, all W = 0, which no
+// activity of it uses: it has no W to be uncertain about, and its block
+// stays 0.
 void wcovariance(calcsdwork& wk, const ptype1& phase, long s, smallint firstx, extended p, extended t) {
+  if (phase.model == axtype::ideal) return;
   WDERIVATIVES(phase, X, firstx, p, t, wk.d);
   for (long m = 1; m <= phase.nw; ++m) {
     const extended W = phase.wa[m] + phase.wb[m] * t + phase.wc[m] * p;

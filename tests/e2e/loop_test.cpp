@@ -130,6 +130,63 @@ TEST(Mode1Run, VariancePromptAndPhaseRule) {
   EXPECT_TRUE(has(p.out, "original variance = 1, effective variance = 1  (0, 0)\n")) << p.out;
 }
 
+// per at its fixed activity 0.9 beside alp, at 4 kbar, 1000 C: per = aA
+// gives x(alp) = 1 - 0.9 exp((G(per) - G(aA)) / RT) = 0.99553 (0.99504 at
+// a = 1), and per's G in the details is G0(per) + RT ln 0.9 =
+// -1175.48280 - 1.11529, counted once; aA's mu matches it.
+TEST(Mode1Run, FixedActivityOfAPurePhaseEntersTheSolve) {
+  const e2e::Run r =
+      e2e::run({"loop"}, "", {{"jx-lp.txt", "axfile lpax\nwith alp per\ninexcess\ncalcP 4\ncalcT 1000\n"
+                                            "diagramPT 4 10 400 1300\npseudosection\nbulk MgO FeO\nbulk 50 50\n"
+                                            "zeromodeiso no\nmodeiso no\nautoexit\n*\n"}});
+  EXPECT_TRUE(has(r.out, "\n   4.000  1000.000    0.9955\n")) << r.out;
+  const std::string& ic = r.files.at("jx-lp-ic.txt");
+  EXPECT_TRUE(has(ic, "\nalp      x(alp)\n        0.99553\n")) << ic;
+  EXPECT_TRUE(has(ic, "\nper           -1176.59809  ")) << ic;
+  EXPECT_TRUE(has(ic, "\nalp   aA      0.0044659   1.0000  0.0044659    0.00447  -1119.31700    -57.28109\n")) << ic;
+}
+
+// A two-site ordering phase of aA and aB beside bet, started a few 1e-9
+// short of full order: the difference probes of debug levels 3 and 5 step
+// out of the phase (a site fraction below 0), which must neither stop the
+// run nor change the point that level 1 finds.
+TEST(Mode1Run, DebugLevelsOnlyReport) {
+  const std::string ax =
+      "od 3 1\n  x(od) 0.5\n  Q(od) 0.2\n"
+      "  p(aA) 1 1 1 2 -1 x -1 Q\n  p(aB) 1 1 0 2 1 x -1 Q\n  p(aAB) 1 1 0 1 2 Q\n  ideal\n  4\n"
+      "  xA1 1 1 1 2 -1 x -1 Q\n  xB1 1 1 0 2 1 x 1 Q\n  xA2 1 1 1 2 -1 x 1 Q\n  xB2 1 1 0 2 1 x -1 Q\n"
+      "  aA 1 2 xA1 1/2 xA2 1/2\n  aB 1 2 xB1 1/2 xB2 1/2\n"
+      "  aAB 1 2 xB1 1/2 xA2 1/2 make 2 aA 1/2 aB 1/2 DQF -12 0 0\n"
+      "bet 2 1\n  x(bet) 0.6\n  p(bA) 1 1 1 1 -1 x\n  p(bB) 1 1 0 1 1 x\n  ideal\n  2\n"
+      "  xA 1 1 1 1 -1 x\n  xB 1 1 0 1 1 x\n  bA 1 1 xA 1\n  bB 1 1 xB 1\n*\n";
+  const std::string point = "\n   6.000   450.000    0.7005    0.2990    0.9900\n";
+  const struct {
+    const char* level;
+    std::vector<std::string> notes;
+  } levels[] = {
+      {"1", {}},
+      {"3", {"\njacobian: x(od) + fd step cannot be evaluated: column not checked\n"}},
+      {"5",
+       {"\njacobian: x(od) +/- fd step cannot be evaluated: analytic column used\n",
+        "\njacobian: Q(od) + fd step cannot be evaluated: backward difference used\n"}},
+  };
+  for (const auto& l : levels) {
+    SCOPED_TRACE(l.level);
+    const e2e::Run r = e2e::run(
+        {"loop"}, "",
+        {{"jx-odlp.txt", ax},
+         {"jx-lp.txt", std::string("axfile odlp\nwith od bet\ninexcess\ncalcP 6\ncalcT 450\n"
+                                   "diagramPT 1 10 200 1500\npseudosection no\nautoexit\nxyzguess x(od) 0.5\n"
+                                   "xyzguess Q(od) 0.4999999975\ndebuglevel ") +
+                           l.level + "\n*\n"}});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_FALSE(has(r.out, "bombed")) << r.out;
+    EXPECT_TRUE(has(r.out, point)) << r.out;
+    for (const std::string& n : l.notes) EXPECT_TRUE(has(r.out, n)) << r.out;
+    EXPECT_FALSE(has(r.out, "** NOT OK")) << "a probe is refused quietly";
+  }
+}
+
 TEST(Mode1Run, StateOfOrder) {
   const std::string prefs = "dsfile 7ab\nscriptfile od\ncalcmode 1\n";
   const std::string od = "axfile odax\nwith od\ncalcP 6\ncalcT 600\ndiagramPT 4 10 400 700\npseudosection no\nautoexit\n";

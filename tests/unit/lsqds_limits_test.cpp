@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "frame/constants.h"
 #include "frame/zqglobal.h"
 #include "iotestsupport.h"
 #include "lsq/lsqds.h"
@@ -58,6 +59,10 @@ TEST_F(LeastSquaresLimits, ClassesAndLimits) {
       {{-10, -5, 3}, {-4, -3, 1}, 6, -5.396925, -2.603075},
       // both medians at the extremes: the middle, not 0/0
       {{-9, -4, -4}, {-3.5, -3.5, 0}, 3, -5.146925, -2.353075},
+      // the lowest upper limit on the lower median, or the upper median on
+      // the highest lower limit: still the medians' side of the extremes
+      {{-10, -6, -3}, {-6, 0, 2}, 3, -4.896925, -2.103075},
+      {{-10, -6, -3}, {-5, -3, 2}, 3, -5.896925, -3.103075},
   };
   for (const auto& c : cases) {
     std::vector<half> hs;
@@ -142,6 +147,21 @@ TEST_F(LeastSquaresLimits, BracketEquilibriaOfALinearReaction) {
   // h = T dS - (P - 0.001) dV; s = 2 sqrt((2.5 dS)^2 + (0.01 P dV)^2).
   EXPECT_NEAR((double)x.br[1].dh, -5 + 0.9998, 1e-6);
   EXPECT_NEAR((double)x.br[1].sd2, 2 * std::sqrt(0.0125 * 0.0125 + 0.01 * 0.01), 1e-6);
+
+  // A bracket at 0.01 kbar, the lowest pressure the solve takes, exactly at
+  // equilibrium there: at a T where T R is exactly 8, ln K = -dG/8 takes up
+  // the reaction's energy to the last bit. The pressure stays 0.01 and its
+  // sd is sdch / |dV|, as at any pressure above it.
+  long double t8 = 8 / CONST::RGAS;
+  for (int k = 0; k < 64 && t8 * CONST::RGAS != 8; ++k)
+    t8 = std::nextafter(t8, t8 * CONST::RGAS < 8 ? 2000.0L : 0.0L);
+  ASSERT_EQ(t8 * CONST::RGAS, 8);
+  x.br[1].p = 0.01L;
+  x.br[1].t = t8;
+  x.br[1].lnk = -LSQDS::CALC(1, 0.01L, t8, x.br[1].xco2) / 8;
+  LSQDS::CALCP(1, 1, p, sdp);
+  EXPECT_EQ(p, 0.01L);
+  EXPECT_NEAR((double)sdp, 0.25, 1e-6);
 }
 
 }  // namespace

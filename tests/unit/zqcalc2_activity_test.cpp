@@ -280,6 +280,11 @@ TEST_F(Activities, DerivativesMatchCentralDifferences) {
   derivs d;
   const extended sentinel = -777;
   d.fill(sentinel);
+  // The pure phase's fixed activity and its sd, as the run loop sets them,
+  // and stale values in a solution phase's slots.
+  ACTIVITY[11] = 0.75L;
+  SDACTIVITY[11] = 0.05L;
+  SDACTIVITY[2] = 0.3L;
   d.calca(x, true, true);
   for (long g = 1; g <= 10; ++g) {
     const long phase = g <= 3 ? 1 : g <= 7 ? 2 : 3;
@@ -311,7 +316,9 @@ TEST_F(Activities, DerivativesMatchCentralDifferences) {
   EXPECT_EQ(d.dp[11], sentinel);
   EXPECT_EQ(d.dt[11], sentinel);
   for (long c = 1; c <= maxeq; ++c) EXPECT_EQ((*d.dx)(11, c), sentinel);
-  EXPECT_EQ(ACTIVITY[11], 1);
+  EXPECT_EQ(ACTIVITY[11], 0.75L);
+  EXPECT_EQ(SDACTIVITY[11], 0.05L);
+  EXPECT_EQ(SDACTIVITY[2], 0);
 
   // With both switches off nothing of the three arrays is written.
   derivs off;

@@ -57,6 +57,7 @@ class PhaseProperties : public CalcTest {
     NP0 = 2;
     NCV = 4;
     (*PREC0)[2].activity = 1;
+    ACTIVITY[4] = 1;  // its slot, as the run loop fills it
     present[NPSS + 2] = true;  // the solution phase's own flag stays false
     NUV = 3;
     COMPNAME[1] = "SiO2";
@@ -116,14 +117,20 @@ TEST_F(PhaseProperties, IdealPhaseAndPurePhase) {
   EXPECT_NEAR(pure.h, r.H + (P0 - CONST::PR) * r.V, 1e-6L);
   EXPECT_NEAR(pure.rho, (MSiO2 + MFeO) / (10 * r.V), 1e-9L);
 
-  // A fixed activity of 0.5 lowers g by RT ln 2 and leaves h and s alone.
-  const extended g1 = pure.g, h1 = pure.h, s1 = pure.s;
+  // A fixed activity of 0.5, in the phase's activity slot as the run loop
+  // leaves it for the solve, lowers g by RT ln 2 once and leaves its own
+  // G, h, s and v alone.
+  const extended g1 = pure.g, h1 = pure.h, s1 = pure.s, v1 = pure.v;
   (*PREC0)[2].activity = 0.5L;
+  ACTIVITY[4] = 0.5L;
   calc();
   EXPECT_NEAR(g1 - pure.g, 5.763103L, 1e-6L);
+  EXPECT_NEAR(pure.gem[1], g1, 1e-12L);
   EXPECT_NEAR(pure.rtlna[1], -Rg * T0 * std::log(2.0L), 1e-15L);
   EXPECT_NEAR(pure.h, h1, 1e-12L);
   EXPECT_NEAR(pure.s, s1, 1e-12L);
+  EXPECT_NEAR(pure.v, v1, 1e-12L);
+  EXPECT_EQ(ACTIVITY[4], 0.5L);
 }
 
 TEST_F(PhaseProperties, ActivitiesAreLeftAtThePoint) {
@@ -182,6 +189,22 @@ TEST_F(PhaseProperties, SystemSums) {
     const extended rho = c.rho >= 0 ? c.rho : (0.4L * MSiO2 + 0.1L * MMgO + 0.5L * MFeO) / (10 * SU.vsys[1]);
     EXPECT_NEAR(SU.rhosys[1], rho, 1e-12L) << c.what;
   }
+
+  // Every mode set in use, all alike: the last starts from 0 as the first.
+  MODESBYNLE = true;
+  SU.nmodeset = maxmodeset;
+  for (long i = 1; i <= maxmodeset; ++i) {
+    SU.ph[1].mode[i] = 0.7L;
+    SU.ph[1].modefac[i] = 1;
+    SU.ph[2].mode[i] = 0.3L;
+    SU.ph[2].modefac[i] = 2;
+  }
+  SU.gsys[maxmodeset] = SU.hsys[maxmodeset] = SU.ssys[maxmodeset] = SU.vsys[maxmodeset] = 99;
+  calc();
+  EXPECT_EQ(SU.gsys[maxmodeset], SU.gsys[1]);
+  EXPECT_EQ(SU.hsys[maxmodeset], SU.hsys[1]);
+  EXPECT_EQ(SU.ssys[maxmodeset], SU.ssys[1]);
+  EXPECT_EQ(SU.vsys[maxmodeset], SU.vsys[1]);
 }
 
 // A component fixed by its chemical potential still weighs in the phase's

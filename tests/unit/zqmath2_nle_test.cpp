@@ -157,6 +157,60 @@ TEST_F(Solver, DifferenceJacobianEvaluations) {
   EXPECT_EQ(sys.stepits, (std::vector<smallint>{0, 0, 0, 0}));
 }
 
+// A start on the edge of what the equations accept: at level 5 a column
+// whose forward point is refused is differenced backwards, one refused on
+// both sides takes the analytic column, and the solve ends where level 1's
+// does, the trace naming the unknown.
+TEST_F(Solver, DifferenceJacobianAroundRefusedProbes) {
+  for (const bool bothsides : {false, true}) {
+    SCOPED_TRACE(bothsides);
+    layout(2);
+    start({0.7L, 0.3L});
+    const extended edge = phys(3);
+    extended last = edge;  // y3 of the last evaluation that was no probe
+    sys.eval = [&](const std::vector<extended>& u, std::vector<extended>& r, std::vector<std::vector<extended>>& j) {
+      if (u[0] > edge || (bothsides && FDPROBE && u[0] != last)) return false;
+      if (!FDPROBE) last = u[0];
+      r[0] = u[0] * u[0] + u[1] * u[1] - 0.5L;
+      r[1] = u[0] - u[1];
+      j[0] = {2 * u[0], 2 * u[1]};
+      j[1] = {1, -1};
+      return true;
+    };
+    smallint code = -1;
+    ASSERT_TRUE(solve(code));
+    const smallint iterations = NLEIT;
+    const extended y3 = phys(3), y4 = phys(4);
+
+    start({0.7L, 0.3L});
+    last = edge;
+    DEBUGLEVEL = 5;
+    Terminal term;
+    ASSERT_TRUE(solve(code)) << term.text();
+    DEBUGLEVEL = 1;
+    EXPECT_EQ(NLEIT, iterations);
+    EXPECT_NEAR(phys(3), y3, 1e-9L);
+    EXPECT_NEAR(phys(4), y4, 1e-9L);
+    EXPECT_NE(term.text().find(bothsides ? "\njacobian: y3 +/- fd step cannot be evaluated: analytic column used\n"
+                                         : "\njacobian: y3 + fd step cannot be evaluated: backward difference used\n"),
+              std::string::npos)
+        << term.text();
+    EXPECT_EQ(term.text().find("y4 +"), std::string::npos) << "y4 is probed forward";
+  }
+
+  // A probe whose evaluation ends the run leaves later evaluations free to
+  // speak again.
+  sys.eval = [](const std::vector<extended>&, std::vector<extended>&, std::vector<std::vector<extended>>&) {
+    if (FDPROBE) IO::ERROREXIT("probe", "stopped", yourfault);
+    return true;
+  };
+  start({0.5L, 0.5L});
+  DEBUGLEVEL = 5;
+  smallint code = -1;
+  EXPECT_EQ(fatal([&] { solve(code); }), "probe: stopped");
+  EXPECT_FALSE(FDPROBE);
+}
+
 TEST_F(Solver, ConvergedStartTouchesNothing) {
   layout(2);
   circle();

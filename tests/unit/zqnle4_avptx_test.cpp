@@ -136,8 +136,9 @@ TEST(AvptXCrossover, PressureBlocks) {
       EXPECT_NEAR(static_cast<double>(r.p), static_cast<double>(c.p), 1e-12);
       EXPECT_NEAR(static_cast<double>(r.t), 620, 1e-9);
     }
+    // Every line of the search's narration starts after an empty line.
     if (c.line != nullptr) {
-      EXPECT_NE(r.out.find(std::string(c.line) + "\n"), std::string::npos) << r.out;
+      EXPECT_NE(r.out.find(std::string("\n\n") + c.line + "\n"), std::string::npos) << r.out;
     }
     if (!c.nominal) {
       EXPECT_EQ(r.out, "");

@@ -723,6 +723,35 @@ TEST(UncertaintyHook, SwitchesThePropagationOnAfterTheScript) {
   }
 }
 
+// The loop of two ideal phases read from its a-x file, where the reader
+// gives each phase the slot of its one pair with W = 0: an ideal model has
+// no W to be uncertain about, so the w row of the second csv file is 0 at
+// every position and the total is the data-set part alone.
+TEST(UncertaintyHook, IdealPhasesAsReadHaveNoWSource) {
+  testsupport::ScratchDir dir;
+  for (const auto& e : std::filesystem::directory_iterator(std::string(SOLVARINTH_FIXTURES) + "/alloop"))
+    std::filesystem::copy_file(e.path(), dir.path() / e.path().filename());
+  fuzzdrive::resetstate();
+  ZQNLE2::AFTERSCRIPT = [] {
+    CONTROLJX.uncertainties = yes;
+    CONTROLJX.uncertaintylevel = 2;
+  };
+  testsupport::Terminal term;
+  fuzzdrive::answers a("6\n500\nn\n\n");
+  const fuzzdrive::outcome o = fuzzdrive::guarded([] { MAINPROGRAM::RUN(); });
+  ZQNLE2::AFTERSCRIPT = nullptr;
+  ASSERT_FALSE(o.ended) << o.where << ": " << o.message;
+  // The block's rows after the unknowns: h, w, b and the total.
+  const std::vector<std::string> ls = testsupport::lines(dir.read("jx-al-2.csv"));
+  std::size_t at = 0;
+  while (at < ls.size() && ls[at].rfind("   P(kbar),", 0) != 0) ++at;
+  ASSERT_LT(at + 6, ls.size()) << dir.read("jx-al-2.csv");
+  const std::string zero = "         0, ";
+  EXPECT_EQ(ls[at + 4], zero + zero + zero + zero) << "w";
+  EXPECT_EQ(ls[at + 6], ls[at + 3]) << "the total is h alone";
+  EXPECT_NE(ls[at + 3], ls[at + 4]);
+}
+
 }  // namespace
 
 // With the avPT+ switch on, each propagated point lands in the avPT+ store:
