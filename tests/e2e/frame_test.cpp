@@ -233,6 +233,14 @@ TEST(Frame, NameClashesStopBeforeAnyOutputFile) {
   EXPECT_TRUE(has(r.out, "-- run bombed in startout : two files of the run would both be named")) << r.out;
   EXPECT_EQ(r.files.size(), 3u);  // prefs, script and log
 
+  // With 20 characters only the details and a-x files clash ("-i"), two
+  // names that stand side by side in the list.
+  const std::string twenty(20, 't');
+  const e2e::Run t = e2e::run({}, "", {{"jx-prefs.txt", "dsfile 7qz1\nscriptfile " + twenty + "\ncalcmode 1\n"},
+                                       {"jx-" + twenty + ".txt", "*\n"}});
+  EXPECT_TRUE(has(t.out, "two files of the run would both be named \"jx-" + twenty + "-i\"")) << t.out;
+  EXPECT_EQ(t.files.size(), 3u);
+
   const std::string logscript = "dsfile 7qz1\nscriptfile log\ncalcmode 1\n";
   const e2e::Run s = e2e::run({}, "", {{"jx-prefs.txt", logscript}, {"jx-log.txt", "my script\n"}});
   EXPECT_TRUE(has(s.out, "cannot be named like the log file")) << s.out;
