@@ -34,22 +34,19 @@ void heading(int bit, long i, const std::string& name) {
 
 }  // namespace
 
-void runcomponents::KEEP() {
-  nuvleft = NUVLEFT;
-  nu = NU;
-  nuv = NUV;
-  ncomp = NCOMP;
-  bcomps.data = BCOMPS.data;
-  comp1.data = COMP1.data;
-}
-
-void runcomponents::RESTORE() const {
-  NUVLEFT = nuvleft;
-  NU = nu;
-  NUV = nuv;
-  NCOMP = ncomp;
-  BCOMPS.data = bcomps.data;
-  COMP1.data = comp1.data;
+void runcomponents::transfer(bool back) {
+  const auto mv = [back](auto& live, auto& kept) {
+    if (back)
+      live = kept;
+    else
+      kept = live;
+  };
+  mv(NUVLEFT, nuvleft);
+  mv(NU, nu);
+  mv(NUV, nuv);
+  mv(NCOMP, ncomp);
+  mv(BCOMPS.data, bcomps.data);
+  mv(COMP1.data, comp1.data);
 }
 
 void solvestate::SETUPBATCH() {

@@ -17,61 +17,40 @@ namespace ZQNLE2 {
 
 namespace {
 
-void keep(rowpropkeep& k) {
-  for (smallint i = 1; i <= SU.nph; ++i) {
-    const suphasetype& r = SU.ph[i];
-    rowpropkeep::phase& q = k.ph[i];
-    q.p = r.p;
-    q.ideal = r.ideal;
-    q.gamma = r.gamma;
-    q.activity = r.activity;
-    q.gem = r.gem;
-    q.rtlna = r.rtlna;
-    q.modefac = r.modefac[1];
-    q.g = r.g;
-    q.s = r.s;
-    q.v = r.v;
-    q.h = r.h;
-    q.rho = r.rho;
-  }
-  k.gsys = SU.gsys;
-  k.hsys = SU.hsys;
-  k.ssys = SU.ssys;
-  k.vsys = SU.vsys;
-  k.rhosys = SU.rhosys;
-  k.activity = ACTIVITY;
-  for (smallint e = 1; e <= NCV; ++e) {
-    k.xco2[e] = (*TD)(e, TDSLOT::XCO2);
-    k.xh2o[e] = (*TD)(e, TDSLOT::XH2O);
-  }
-}
-
-void putback(const rowpropkeep& k) {
+// What working out a row's properties overwrites, walked one way to keep
+// it and the other to put it back, so that both name the same things.
+void transfer(rowpropkeep& k, bool back) {
+  const auto mv = [back](auto& live, auto& kept) {
+    if (back)
+      live = kept;
+    else
+      kept = live;
+  };
   for (smallint i = 1; i <= SU.nph; ++i) {
     suphasetype& r = SU.ph[i];
-    const rowpropkeep::phase& q = k.ph[i];
-    r.p = q.p;
-    r.ideal = q.ideal;
-    r.gamma = q.gamma;
-    r.activity = q.activity;
-    r.gem = q.gem;
-    r.rtlna = q.rtlna;
-    r.modefac[1] = q.modefac;
-    r.g = q.g;
-    r.s = q.s;
-    r.v = q.v;
-    r.h = q.h;
-    r.rho = q.rho;
+    rowpropkeep::phase& q = k.ph[i];
+    mv(r.p, q.p);
+    mv(r.ideal, q.ideal);
+    mv(r.gamma, q.gamma);
+    mv(r.activity, q.activity);
+    mv(r.gem, q.gem);
+    mv(r.rtlna, q.rtlna);
+    mv(r.modefac[1], q.modefac);
+    mv(r.g, q.g);
+    mv(r.s, q.s);
+    mv(r.v, q.v);
+    mv(r.h, q.h);
+    mv(r.rho, q.rho);
   }
-  SU.gsys = k.gsys;
-  SU.hsys = k.hsys;
-  SU.ssys = k.ssys;
-  SU.vsys = k.vsys;
-  SU.rhosys = k.rhosys;
-  ACTIVITY = k.activity;
+  mv(SU.gsys, k.gsys);
+  mv(SU.hsys, k.hsys);
+  mv(SU.ssys, k.ssys);
+  mv(SU.vsys, k.vsys);
+  mv(SU.rhosys, k.rhosys);
+  mv(ACTIVITY, k.activity);
   for (smallint e = 1; e <= NCV; ++e) {
-    (*TD)(e, TDSLOT::XCO2) = k.xco2[e];
-    (*TD)(e, TDSLOT::XH2O) = k.xh2o[e];
+    mv((*TD)(e, TDSLOT::XCO2), k.xco2[e]);
+    mv((*TD)(e, TDSLOT::XH2O), k.xh2o[e]);
   }
 }
 
@@ -83,7 +62,7 @@ bool solvestate::ROWPROPERTIES(farray<extended, 1, nmcprops>& prop) {
   // which a point outside a batch has phase properties.
   if (!MODESBYNLE || SU.nmodeset != 1 || !PROPERTIESMODELLED() || EXBUFF || NLNA > 0 || NMU > 0) return false;
   if (!ROWKEEP) ROWKEEP = std::make_unique<rowpropkeep>();
-  keep(*ROWKEEP);
+  transfer(*ROWKEEP, false);
   MODEFACTORS();
   ZQCALC2::CALCGPHASE(PH, X, SU.pressure, SU.temperature, FIXEDXCO2, FIXEDXH2O);
   const extended got[] = {SU.gsys[1], SU.hsys[1], SU.ssys[1], SU.vsys[1], SU.rhosys[1]};
@@ -92,7 +71,7 @@ bool solvestate::ROWPROPERTIES(farray<extended, 1, nmcprops>& prop) {
     prop[q] = got[q - 1];
     finite = finite && std::isfinite(prop[q]);
   }
-  putback(*ROWKEEP);
+  transfer(*ROWKEEP, true);
   return finite;
 }
 

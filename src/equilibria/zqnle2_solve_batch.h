@@ -44,8 +44,12 @@ struct runcomponents {
   smallint nuvleft = 0, nu = 0, nuv = 0, ncomp = 0;
   farray<bool, 1, maxcomp> bcomps{"run BCOMPS"};
   farray<extended, 1, maxcomp> comp1{"run COMP1"};
-  void KEEP();
-  void RESTORE() const;
+  void KEEP() { transfer(false); }
+  void RESTORE() { transfer(true); }
+
+ private:
+  // The settings walked one way to keep them, the other to give them back.
+  void transfer(bool back);
 };
 
 struct mcrowstore {
