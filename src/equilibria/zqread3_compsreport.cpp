@@ -41,8 +41,13 @@ void uncertainty(cvector& w) {
   COMP1.data = COMP2.data = w.data;
   std::string& s = IO::PSTR;
   if (CONTROLJX.avptplus == yes) {
+    // The bulk is in percent already. A blank of its own before each value
+    // keeps the columns of the lines around it and never lets two run together.
     s = "b ";
-    for (long k = 1; k <= NUVLEFT; ++k) IO::ADDREAL(100 * w[k], rbiplaces, true, onewidth, s);
+    for (long k = 1; k <= NUVLEFT; ++k) {
+      s += ' ';
+      IO::ADDREAL(w[k], rbiplaces, true, onewidth - 1, s);
+    }
     IO::PUTSTR(0, s, 1, CHANNEL::TERMSUMLOG);
   }
   const smallint den = KBPDENFREE();

@@ -162,12 +162,20 @@ void batch(const scriptline& l) {
       const mccomptype& first = MCCOMPINFO[b.comp1];
       const mccomptype& second = MCCOMPINFO[b.comp2];
       smallint j = 0;
+      extended sum = 0;
       for (smallint k = 1; k <= BATCHNUVI; ++k)
         if (std::fabs(first[k]) > 0.0001L) {
           b.hascomp[k] = true;
           ++j;
           b.bulkcomp[j] = b.bulkprop * first[k] + (1 - b.bulkprop) * second[k];
+          sum += b.bulkcomp[j];
         }
+      // What the second composition holds of a component the first lacks
+      // is left out of the mix, so the rest is scaled up to 100 again: the
+      // item is then the same rock as that bulk given on its own. A mix with
+      // nothing left has no scale and stays as it is.
+      if (sum > 0)
+        for (smallint i = 1; i <= j; ++i) b.bulkcomp[i] = b.bulkcomp[i] * 100 / sum;
       b.ncomp = BATCHNUVI;
       b.nfreecomp = j;
       const smallint nset = c.integer("in batch, no mode setting code");

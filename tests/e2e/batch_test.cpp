@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/csvparse.h"
 #include "braces.h"
 #include "harness.h"
 
@@ -95,6 +96,30 @@ TEST(BatchRun, ItemAfterAPseudosectionItemHasTheRunsComponents) {
   EXPECT_TRUE(has(csv, "    1,      5.000,     600.00,    0.42181,    0.54681, \n")) << csv;
   EXPECT_FALSE(has(csv, "-1")) << csv;
   EXPECT_TRUE(has(r.files.at("jx-lp-qk.txt"), " {{ (* 1 *) { 5.000, 600.00}, {")) << r.files.at("jx-lp-qk.txt");
+}
+
+// An item mixing a bulk without FeO (50 SiO2, 50 MgO) at 0.25 with one
+// that has it (20, 40, 40) holds per and pa only, so the FeO drops out and
+// the rest, 27.5 and 42.5, is the rock 11 SiO2 : 17 MgO, the third bulk
+// given directly. Per mole of oxide, with G = H - TS + V(P - 0.001) from
+// the data set and RT ln 0.9 on per (worked out with mpmath):
+// G = (11 G(pa) + 17 G(per)) / 28 = -1501.5307 and V = (11 x 3 + 17 x 2.05)
+// / 28 = 2.4232 at 5 kbar and 600 C.
+TEST(BatchRun, MixedBulkIsTheSameRockGivenDirectly) {
+  const e2e::Run r = e2e::run({"loop"}, "",
+                              {{"jx-lp.txt", loopbatch("mcbulk 20 40 40\nmcbulk 11 17 0\n"
+                                                       "batch per pa 2 1 1 5 600 1 1 1 2 0.25 0 0\n"
+                                                       "batch per pa 2 1 1 5 600 1 1 3 0 0 0\n")}});
+  ASSERT_FALSE(has(r.out, "bombed")) << r.out;
+  const std::string& csv2 = r.files.at("jx-lp-2.csv");
+  const std::vector<csvparse::row> rows = csvparse::rows(csv2);
+  ASSERT_EQ(rows.size(), 2U) << csv2;
+  const csvparse::row& got = rows[1];
+  // "#", G, H, S, V, rho for each item, and the empty cell after the last.
+  ASSERT_EQ(got.size(), 13U) << csv2;
+  for (std::size_t c = 1; c < 6; ++c) EXPECT_EQ(got[c], got[c + 6]) << c;
+  EXPECT_EQ(got[1], "  -1501.531");
+  EXPECT_EQ(got[4], "      2.423");
 }
 
 // Items that fail, or that cannot be calculated at all, are failed rows of

@@ -174,6 +174,23 @@ TEST_F(LogRatios, ReportOfOneBulk) {
   EXPECT_EQ(KBPDEN, 3);
 }
 
+// On the rock route the bulk of the minerals is printed as it stands, in
+// percent: per atom 0.6 (0.3, 0.2) + 0.4 (0.25, 0.25) = (0.28, 0.22), that
+// is 56 and 44, each in 9 columns under its name.
+TEST_F(LogRatios, ReportOfTheRockBulk) {
+  rock(0);
+  for (long k = 1; k <= 2; ++k) {
+    RBIC(1, k) = k == 1 ? 0.6L : 0.4L;
+    RBIC(2, k) = 0.5L;
+  }
+  CONTROLJX.uncertaintylevel = 1;
+  NCOMP = 1;
+  std::string out;
+  ASSERT_EQ(ran(ZQREAD3::READCOMPS, out), "");
+  EXPECT_TRUE(has(out, "bulks are the same, ok\n")) << out;
+  EXPECT_TRUE(has(out, "\nb   56.0000  44.0000\nb'       //  -0.2412\n")) << out;
+}
+
 TEST_F(LogRatios, BulkOfTheRockMinerals) {
   rock(0);
   std::string out;

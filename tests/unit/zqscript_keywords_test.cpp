@@ -309,6 +309,13 @@ TEST_F(ScriptKeywords, MonteCarlo) {
   EXPECT_EQ(b.bulkprop, 1);
   EXPECT_EQ(b.nfreecomp, 3);
   EXPECT_EQ(b.bulkcomp[3], 50);
+  // a mix keeps the first composition's components, scaled to 100 again:
+  // 0.25 (50, 50) + 0.75 (20, 40) = (27.5, 42.5), that is 11 : 17
+  read("with g q\nbatchxyzguess startblock\nbatchxyzguess x(g) 0.5\nmcbulk 50 50 0\nmcbulk 20 40 40\n"
+       "batch g 1 1 1 5 600 0 1 1 2 0.25 0 0\n");
+  EXPECT_EQ(BATCHINFO[1].nfreecomp, 2);
+  EXPECT_NEAR(BATCHINFO[1].bulkcomp[1], 1100.0L / 28, 1e-15L);
+  EXPECT_NEAR(BATCHINFO[1].bulkcomp[2], 1700.0L / 28, 1e-15L);
   read(head + "batch g 1 1 1 5 600 0 1 0 0\nfilter 1 T 500 700\nmcrange r1 10 2\nmcrange r2 4 1\n"
               "mcfunc f1 1 2 0.5 r1 2 r2\nmc g c DQF(py) ff1\n");
   EXPECT_EQ(BATCHINFO[1].filter(1, 1).low, 500 + 273.15L);
