@@ -1,6 +1,7 @@
 // The filled areas of the picture: colours, the polygon of one, two and
 // more bounding lines with the way along the frame, the lines that cannot
-// be joined, and the same areas found by the analysis or given as records.
+// be joined, the same areas found by the analysis or given as records, and
+// the fields around one point covering the window once.
 // With no info line the window 0..10 x 400..800 maps x 0, 2, 3, 5, 7, 8, 10
 // to 60, 152, 198, 290, 382, 428, 520 and y 400, 500, 600, 700, 800 to
 // 504, 389, 274, 159, 44.
