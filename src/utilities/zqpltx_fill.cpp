@@ -231,27 +231,86 @@ void morelines(smallint k) {
   }
 }
 
-// The corners on the way along the frame from edge e1 to edge e2, the ends
-// being (x1, y1) and (x2, y2).
-void corners(smallint e1, smallint e2, extended x1, extended y1, extended x2, extended y2) {
-  auto at = [&](smallint e, smallint f) { return e1 == e && e2 == f; };
-  auto either = [&](smallint e, smallint f) { return at(e, f) || at(f, e); };
-  if (either(bottom, left)) {
-    LINETO(XLOW, YLOW);
-  } else if (either(bottom, right)) {
-    LINETO(XHIGH, YLOW);
-  } else if (either(top, left)) {
-    LINETO(XLOW, YHIGH);
-  } else if (either(top, right)) {
-    LINETO(XHIGH, YHIGH);
-  } else if (either(bottom, top)) {
-    const extended x = x1 + x2 - 2 * XLOW < XHIGH - XLOW ? XLOW : XHIGH;
-    LINETO(x, e1 == bottom ? YLOW : YHIGH);
-    LINETO(x, e1 == bottom ? YHIGH : YLOW);
-  } else if (either(left, right)) {
-    const extended y = 2 * YHIGH - y1 - y2 < YHIGH - YLOW ? YHIGH : YLOW;
-    LINETO(e1 == left ? XLOW : XHIGH, y);
-    LINETO(e1 == left ? XHIGH : XLOW, y);
+// The frame's corners counterclockwise from the bottom left; the edge that
+// leaves corner i counterclockwise holds slot i.
+constexpr int ncorner = 4;
+
+void cornerat(int i, extended& x, extended& y) {
+  x = i == 1 || i == 2 ? XHIGH : XLOW;
+  y = i >= 2 ? YHIGH : YLOW;
+}
+
+int slotof(smallint e) {
+  switch (e) {
+    case bottom: return 0;
+    case right: return 1;
+    case top: return 2;
+    default: return 3;
+  }
+}
+
+// Which side of a line a point lies on, the line taken as the straight way
+// from the given end to its other end: 1 left, -1 right, 0 on it (or no way
+// at all, a line of one point).
+int sideof(smallint line, smallint end, extended x, extended y) {
+  extended x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  endpoint(line, end, x0, y0);
+  endpoint(line, end == firstend ? lastend : firstend, x1, y1);
+  const extended cross = (x1 - x0) * (y - y0) - (y1 - y0) * (x - x0);
+  return cross > 0 ? 1 : cross < 0 ? -1 : 0;
+}
+
+// Whether every corner met going round the frame from slot s1 to slot s2
+// (counterclockwise or clockwise) lies in the field between the two lines:
+// on the side of each line where the other line's end on the frame lies,
+// or on the line itself. A line that cannot tell its sides apart (the two
+// being one, or the other's end lying on it) leaves no corner in the field.
+bool arcinfield(bool ccw, int s1, int s2, smallint line1, smallint end1, smallint line2, smallint end2,
+                extended x1, extended y1, extended x2, extended y2) {
+  const int side1 = sideof(line1, end1, x2, y2), side2 = sideof(line2, end2, x1, y1);
+  if (side1 == 0 || side2 == 0) return false;
+  for (int i = ccw ? s1 + 1 : s1;; i += ccw ? 1 : -1) {
+    const int c = (i + ncorner) % ncorner;
+    extended x = 0, y = 0;
+    cornerat(c, x, y);
+    const int a = sideof(line1, end1, x, y), b = sideof(line2, end2, x, y);
+    if ((a != 0 && a != side1) || (b != 0 && b != side2)) return false;
+    if (c == (ccw ? s2 : (s2 + 1) % ncorner)) return true;
+  }
+}
+
+// The corners on the way along the frame from the end of line1 on edge e1,
+// (x1, y1), to the end of line2 on the other edge e2, (x2, y2): the way
+// whose corners lie in the field between the two lines. Where the lines
+// cannot tell (one line closed along the frame, or neither way or both
+// inside), adjacent edges go by their common corner, and opposite edges by
+// the side nearer to the two ends.
+void corners(smallint e1, smallint e2, smallint line1, smallint end1, smallint line2, smallint end2, extended x1,
+             extended y1, extended x2, extended y2) {
+  const int s1 = slotof(e1), s2 = slotof(e2);
+  const int ahead = (s2 - s1 + ncorner) % ncorner;  // corners met counterclockwise
+  bool ccw = ahead == 1;
+  if (ahead == 2) {
+    const bool sides = e1 == bottom || e1 == top;
+    if (sides) {
+      // the left side runs clockwise from the bottom, counterclockwise from the top
+      const bool leftside = x1 + x2 - 2 * XLOW < XHIGH - XLOW;
+      ccw = leftside == (e1 == top);
+    } else {
+      // the top side runs clockwise from the left, counterclockwise from the right
+      const bool topside = 2 * YHIGH - y1 - y2 < YHIGH - YLOW;
+      ccw = topside == (e1 == right);
+    }
+  }
+  const bool ccwin = arcinfield(true, s1, s2, line1, end1, line2, end2, x1, y1, x2, y2);
+  const bool cwin = arcinfield(false, s1, s2, line1, end1, line2, end2, x1, y1, x2, y2);
+  if (ccwin != cwin) ccw = ccwin;
+  const int n = ccw ? ahead : ncorner - ahead;
+  for (int k = 1; k <= n; ++k) {
+    const int c = ((ccw ? s1 + k : s1 + 1 - k) + ncorner) % ncorner;
+    extended x = 0, y = 0;
+    cornerat(c, x, y);
+    LINETO(x, y);
   }
 }
 
@@ -278,7 +337,7 @@ void DRAWEDGE(smallint line1, smallint end1, smallint line2, smallint end2) {
   endpoint(line2, end2, x2, y2);
   const auto e1 = static_cast<smallint>(-linkof(line1, end1));
   const auto e2 = static_cast<smallint>(-linkof(line2, end2));
-  if (e1 > 0 && e2 > 0 && e1 != e2) corners(e1, e2, x1, y1, x2, y2);
+  if (e1 > 0 && e2 > 0 && e1 != e2) corners(e1, e2, line1, end1, line2, end2, x1, y1, x2, y2);
   LINETO(x2, y2);
 }
 

@@ -1,13 +1,17 @@
 // The filled areas of the picture: colours, the polygon of one, two and
 // more bounding lines with the way along the frame, the lines that cannot
-// be joined, and the same areas found by the analysis or given as records.
+// be joined, the same areas found by the analysis or given as records, and
+// the fields around one point covering the window once.
 // With no info line the window 0..10 x 400..800 maps x 0, 2, 3, 5, 7, 8, 10
 // to 60, 152, 198, 290, 382, 428, 520 and y 400, 500, 600, 700, 800 to
 // 504, 389, 274, 159, 44.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <iomanip>
+#include <random>
 #include <sstream>
 #include <vector>
 
@@ -337,6 +341,107 @@ TEST(DrawingFill, FrameWalk) {
   // Distances in window units: across the window is 1 each way.
   EXPECT_NEAR(static_cast<double>(ZQPLTX::DISTANCE(3, 1, 3, 2)), 1.0, 1e-15);
   EXPECT_NEAR(static_cast<double>(ZQPLTX::DISTANCE(1, 1, 4, 2)), std::sqrt(0.64 + 0.5625), 1e-15);
+}
+
+// One invariant point with four lines to the frame, the fields found by the
+// analysis. Every point of the window must lie in exactly one field's
+// polygon: an even-odd point-in-polygon count over a grid of picture points,
+// made apart from the frame walk. A field whose polygon took the wrong way
+// round the frame covers its neighbours and leaves its own corners white.
+// Each field spans less than half a turn at the point, as fields at an
+// invariant point do. The point and the line ends are in window units
+// 0..1 each way (x 0..10, y 400..800 of the file).
+std::string fourlines(double x, double y, const double (&ends)[4][2]) {
+  // going round the point: a b d - c, a b c - d, a b - c, a b - d
+  const char* heads[4] = {"u1 a b d - c", "u2 a b c - d", "u3 a b - c", "u4 a b - d"};
+  std::ostringstream f;
+  f << std::setprecision(17) << "i1 a b - c d invariant " << 10 * x << " " << 400 + 400 * y << "\n";
+  for (int k = 0; k < 4; ++k)
+    f << heads[k] << " i1 end " << 10 * x << " " << 400 + 400 * y << " " << 10 * ends[k][0] << " "
+      << 400 + 400 * ends[k][1] << "\n";
+  return qk(f.str(), window + "analyse\n");
+}
+
+// "" when every grid point is in exactly one polygon, else the first that is not.
+std::string coverage(const shapes& got) {
+  std::vector<std::vector<std::pair<double, double>>> polys;
+  for (const std::string& s : got) {
+    std::istringstream in(s.substr(s.find(')') + 1));
+    std::vector<std::pair<double, double>> p;
+    double x = 0, y = 0;
+    char comma = 0;
+    while (in >> x >> y) {
+      p.emplace_back(x, y);
+      in >> comma;
+    }
+    polys.push_back(p);
+  }
+  for (int i = 0; i < 60; ++i) {
+    for (int j = 0; j < 60; ++j) {
+      const double x = 60 + (i + 0.5037) * 460 / 60, y = 44 + (j + 0.4961) * 460 / 60;
+      int n = 0;
+      for (const auto& p : polys) {
+        bool in = false;
+        for (std::size_t a = 0, b = p.size() - 1; a < p.size(); b = a++)
+          if ((p[a].second > y) != (p[b].second > y) &&
+              x < p[a].first + (y - p[a].second) * (p[b].first - p[a].first) / (p[b].second - p[a].second))
+            in = !in;
+        n += in;
+      }
+      if (n != 1) return "(" + std::to_string(x) + ", " + std::to_string(y) + ") in " + std::to_string(n);
+    }
+  }
+  return "";
+}
+
+TEST(DrawingFill, FieldsAroundAPointCoverTheWindow) {
+  const struct {
+    double x, y;
+    double ends[4][2];
+  } rows[] = {
+      // bottom (0.7) and top (0.35) with the field on the left, away from their mean x
+      {0.8, 0.4, {{0.35, 1}, {1.2, 1.275}, {1.2, -0.1}, {0.7, 0}}},
+      // bottom and left, the field holding the three far corners
+      {0.1, 0.1, {{0, 0.3}, {0, 0.1375}, {0, 0.025}, {0.3, 0}}},
+      // left (0.7) and right (0.75) with the field below, away from their mean y
+      {0.5, 0.8, {{1, 0.75}, {0.8, 1}, {0.3, 1}, {0, 0.7}}},
+  };
+  for (const auto& r : rows) {
+    Drawing d;
+    const shapes got = draw(d, fourlines(r.x, r.y, r.ends));
+    EXPECT_EQ(got.size(), 4u);
+    EXPECT_EQ(coverage(got), "") << fourlines(r.x, r.y, r.ends);
+  }
+
+  // Random drawings: the point anywhere but near the frame, the lines going
+  // round it either way.
+  std::mt19937 gen(67118);
+  auto u = [&] { return gen() / 4294967296.0; };
+  const double pi = std::acos(-1.0);
+  for (int n = 0; n < 100; ++n) {
+    const double x = 0.1 + 0.8 * u(), y = 0.1 + 0.8 * u();
+    double a[4];
+    for (bool ok = false; !ok;) {
+      for (double& v : a) v = 2 * pi * u();
+      std::sort(a, a + 4);
+      ok = true;
+      for (int k = 0; k < 4; ++k) {
+        const double gap = k < 3 ? a[k + 1] - a[k] : a[0] + 2 * pi - a[3];
+        ok = ok && gap > 0.05 * pi && gap < 0.95 * pi;
+      }
+    }
+    const int turn = static_cast<int>(4 * u()), way = u() < 0.5 ? 1 : 3;
+    double ends[4][2];
+    for (int k = 0; k < 4; ++k) {
+      const double t = a[(turn + way * k) % 4];
+      ends[k][0] = x + 3 * std::cos(t);
+      ends[k][1] = y + 3 * std::sin(t);
+    }
+    Drawing d;
+    const shapes got = draw(d, fourlines(x, y, ends));
+    EXPECT_EQ(got.size(), 4u);
+    EXPECT_EQ(coverage(got), "") << "drawing " << n << "\n" << fourlines(x, y, ends);
+  }
 }
 
 }  // namespace
