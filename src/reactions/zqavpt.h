@@ -62,7 +62,8 @@ void UPDATEACTIVITY(extended P, extended T);
 
 // The weighted average of the reactions' positions at the fixed T (average
 // P) or P (average T), with its sd and sigfit; at the middle value of the
-// list, unless quiet, the single end-member diagnostics.
+// list, unless quiet, the single end-member diagnostics. Singular weights
+// stop the run at any value.
 void AVV(extended& average, extended& sd, extended& sigfit, extended fixed, extended xco2, extended xh2o,
          bool quiet);
 // The 95% limit of sigfit for nu degrees of freedom.
@@ -92,7 +93,8 @@ void SPECIALTABLES();
 // Covariance of the reactions' enthalpies and of their ln K.
 void CALCCOV(covmatrix& covh, covmatrix& covlnk);
 // ainv := a^-1 of the leading n x n block, by a Cholesky factor of the
-// lower triangle of a; fatal when a is not positive definite.
+// lower triangle of a; fatal when a is not positive definite beyond its
+// rounding, a pivot counting only above a share of its diagonal entry.
 void POSDEFINVERT(const invmatrix& a, invmatrix& ainv, smallint n);
 
 }  // namespace ZQAVPT

@@ -274,12 +274,10 @@ void AVV(extended& average, extended& sd, extended& sigfit, extended fixed, exte
   CALCCOV(covh, covlnk);
   const bool middle = avp ? std::fabs(fixed - LT[NLT / 2 + 1]) < MIDDLETOLT
                           : std::fabs(fixed - LP[NLP / 2 + 1]) < MIDDLETOLP;
-  if (!quiet && middle) {
-    diagnostics diag{x1, d, e, fixed, limit, average, sd, sigfit};
-    if (diag.run()) return;
-    // No observation carries weight: the plain fit below says what it can.
-    average = sd = sigfit = 0;
-  }
+  // The weights are inverted before either path is taken: a singular
+  // covariance stops the run at every value of the list alike, the middle
+  // one too, where the diagnostics would fit through a pseudo-inverse or,
+  // with justrelu, through the enthalpies the weights leave out.
   invmatrix V{"avv V"}, W{"avv W"};
   for (long i = 1; i <= NR; ++i)
     for (long j = i; j <= NR; ++j) {
@@ -287,6 +285,12 @@ void AVV(extended& average, extended& sd, extended& sigfit, extended fixed, exte
       V(i, j) = V(j, i) = h + e[i] * covlnk(i, j) * e[j];
     }
   POSDEFINVERT(V, W, NR);
+  if (!quiet && middle) {
+    diagnostics diag{x1, d, e, fixed, limit, average, sd, sigfit};
+    if (diag.run()) return;
+    // No observation carries weight: the plain fit below says what it can.
+    average = sd = sigfit = 0;
+  }
   extended num = 0, den = 0;
   for (long i = 1; i <= NR; ++i)
     for (long j = 1; j <= NR; ++j) {

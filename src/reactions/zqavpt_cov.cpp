@@ -1,6 +1,7 @@
 // Covariances of the reactions' enthalpies and ln K, and the inverse of a
 // positive definite block by its Cholesky factor.
 #include <cmath>
+#include <limits>
 
 #include "frame/io.h"
 #include "frame/zqglobal.h"
@@ -13,6 +14,14 @@ namespace ZQAVPT {
 namespace {
 // Every entry of covh when the enthalpies are left out of the weights.
 constexpr extended JUSTRELUCOVH = 0.001L;
+// A Cholesky pivot at or below this share of its diagonal entry counts as
+// no pivot: 2^-32, the square root of the unit roundoff of extended. Where
+// the matrix is singular, rounding leaves a pivot of a few units in the
+// last place of the diagonal, of either sign, more where the earlier rows
+// nearly fix this one, yet far below this. A true pivot this small would
+// fix the reaction by the others to 1.5e-5 of its own sd, which no
+// activity or enthalpy is known to; the weights would be rounding.
+constexpr extended SINGULARPIVOT = 0x1p31L * std::numeric_limits<extended>::epsilon();
 }  // namespace
 
 void CALCCOV(covmatrix& covh, covmatrix& covlnk) {
@@ -46,7 +55,7 @@ void POSDEFINVERT(const invmatrix& a, invmatrix& ainv, smallint n) {
     }
     extended p = a(i, i);
     for (long k = 1; k < i; ++k) p -= L(i, k) * L(i, k);
-    if (!(p > 0)) IO::ERROREXIT("posdefinvert", "sqrt negative", faulttype::yourfault);
+    if (!(p > SINGULARPIVOT * a(i, i))) IO::ERROREXIT("posdefinvert", "sqrt negative", faulttype::yourfault);
     L(i, i) = std::sqrt(p);
   }
   ZQNLE4::INVERTFROMCHOLESKI(L, ainv, n);

@@ -3,6 +3,7 @@
 // (0.8, sd 0.08) is typed into the driver's edit dialogue.
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <regex>
 #include <sstream>
 #include <vector>
@@ -363,6 +364,45 @@ TEST(AverageRock, AveragePThatDoesNotSettleInTenIterations) {
   // The entry keeps the tenth values, and no report follows.
   EXPECT_TRUE(hasline(o, "For T = 600 " + deg + "C, av P = 6.578 kbar, sd = 2.30, sigfit = 0.1")) << o;
   EXPECT_FALSE(has(o, "average P at T"));
+}
+
+}  // namespace
+
+namespace {
+
+// Of the rock in avsingular only exy and exyy carry an uncertainty (exxy
+// has neither an activity sd nor an enthalpy variance), and its third
+// reaction, r1 + r3 of avrock, moves with exy alone as the first does: the
+// covariance of the three positions has rank 2 by construction, with or
+// without the enthalpies, whatever rounding leaves of its last pivot. No
+// list, of average P or average T, of one value (the middle, where the
+// diagnostics fit) or more, gives an average: the run stops where the
+// weights are inverted, after the tables.
+TEST(AverageRock, SingularWeightsGiveNoAverageForAnyList) {
+  struct cas {
+    std::string calc, justrelu;
+  };
+  const std::vector<cas> cases = {{"", ""},  // the fixture's own script: calcT 460 510 50, justrelu yes
+                                  {"calctype 1\ncalcT 470 520 50\n", "no"},
+                                  {"calctype 1\ncalcT 500 600 100\n", "yes"},
+                                  {"calctype 1\ncalcT 600\n", "yes"},
+                                  {"calctype 1\ncalcT 600\n", "no"},
+                                  {"calctype 2\ncalcP 4 10 2\n", "yes"},
+                                  {"calctype 2\ncalcP 6 9 1\n", "no"}};
+  for (const cas& c : cases) {
+    std::map<std::string, std::string> extra;
+    if (!c.calc.empty())
+      extra["jx-sg.txt"] = "axfile sgax\n" + c.calc + "dataok yes\nwith ex wy exy exyy exxy\ndiagramPT 1 15 400 800\n" +
+                           "isr ex wy exy exyy exxy\nisr -1 -1 1 0 0\nisr -1 -2 0 1 0\nisr -3 -2 1 0 1\njustrelu " +
+                           c.justrelu + "\nautoexit\n*\n";
+    const e2e::Run r = e2e::run({"avsingular"}, "", extra);
+    const std::string what = c.calc.empty() ? "the fixture's script" : c.calc + "justrelu " + c.justrelu;
+    EXPECT_TRUE(has(r.out, "\n-- run bombed in posdefinvert : sqrt negative\n")) << what << "\n" << r.out;
+    const std::string& o = r.files.at("jx-sg-o.txt");
+    EXPECT_TRUE(has(o, "Calculations for the set of reactions")) << what;
+    for (const char* average : {"av P", "av T", "average P at", "average T at", "Average pressures", "Average temperatures"})
+      EXPECT_FALSE(has(o, average)) << what << ": " << average << "\n" << o;
+  }
 }
 
 }  // namespace

@@ -173,6 +173,50 @@ TEST(PosDefInvert, NotPositiveDefiniteStopsTheRun) {
   testsupport::resetio();
 }
 
+// B B^T with the third row of B the sum of the first two has rank 2, yet
+// extended rounding leaves its last Cholesky pivot a few 1e-20 above 0 (the
+// rows of B were picked so, by running the factorisation over rows of
+// tenths). Such a pivot is none. B B^T + I/100 and a 2 x 2 matrix of
+// correlation 1 - 2^-20, whose second pivot is 2^-19 - 2^-40 of its
+// diagonal, are still inverted; the latter against its inverse in exact
+// rational arithmetic, (1, -r; -r, 1) / (1 - r^2).
+TEST(PosDefInvert, SingularUpToRoundingStopsTheRunButASmallTruePivotDoesNot) {
+  testsupport::resetio();
+  const std::vector<std::vector<extended>> rows12 = {
+      {0.1L, 0.1L, 0.3L, 0.4L}, {0.1L, 0.1L, 0.1L, 0.3L}, {0.1L, 0.1L, 0.3L, 0.8L}};
+  for (const auto& b12 : rows12) {
+    const extended B[3][2] = {{b12[0], b12[1]}, {b12[2], b12[3]}, {b12[0] + b12[2], b12[1] + b12[3]}};
+    for (const extended ridge : {0.0L, 0.01L}) {
+      invmatrix a{"a"}, ainv{"ainv"};
+      for (long i = 1; i <= 3; ++i)
+        for (long j = 1; j <= 3; ++j)
+          a(i, j) = B[i - 1][0] * B[j - 1][0] + B[i - 1][1] * B[j - 1][1] + (i == j ? ridge : 0);
+      if (ridge == 0) {
+        testsupport::Terminal term;
+        EXPECT_EQ(fatal([&] { ZQAVPT::POSDEFINVERT(a, ainv, 3); }), "posdefinvert: sqrt negative") << b12[2] << b12[3];
+        continue;
+      }
+      ZQAVPT::POSDEFINVERT(a, ainv, 3);
+      for (long i = 1; i <= 3; ++i)
+        for (long j = 1; j <= 3; ++j) {
+          extended s = 0;
+          for (long k = 1; k <= 3; ++k) s += a(i, k) * ainv(k, j);
+          EXPECT_NEAR(s, i == j ? 1 : 0, 1e-15L) << b12[2] << b12[3] << " (" << i << ", " << j << ")";
+        }
+    }
+  }
+  const extended r = 1 - 0x1p-20L;
+  invmatrix a{"a"}, ainv{"ainv"};
+  a(1, 1) = a(2, 2) = 1;
+  a(2, 1) = a(1, 2) = r;
+  ZQAVPT::POSDEFINVERT(a, ainv, 2);
+  constexpr extended diag = 524288.2500001192093463942272158752517105L, off = -524287.7499998807906536057727841247482895L;
+  EXPECT_NEAR(ainv(1, 1), diag, diag * 1e-12L);
+  EXPECT_NEAR(ainv(2, 2), diag, diag * 1e-12L);
+  EXPECT_NEAR(ainv(1, 2), off, diag * 1e-12L);
+  testsupport::resetio();
+}
+
 TEST(FitLimit, NinetyFivePercentLimitsByDegreesOfFreedom) {
   const std::vector<std::pair<smallint, extended>> cases = {{1, 1.96L}, {2, 1.73L}, {5, 1.49L}, {9, 1.37L},
                                                             {10, 1.35L}, {11, 1.34L}, {23, 1.34L}, {0, 1.34L}};
