@@ -120,6 +120,13 @@ void PROMPTFLUID() {
 
   // Values that were rejected and then answered are not the script's.
   if (acceptedfromscript) {
+    // The script's x(CO2) makes the same fluid as the answers that give it:
+    // a mixed fluid, whose end-members then carry the mixing term, unless it
+    // is all of the one fluid end-member present ("fluid just H2O/CO2").
+    if ((h2o || co2) && FLUIDTYPE != ftype::absent) {
+      const bool justone = (!co2 && FIXEDXH2O == 1) || (!h2o && FIXEDXCO2 == 1);
+      if (!justone) FLUIDTYPE = ftype::ih2oco2;
+    }
     if (!h2o && !co2 && !crd) return;
     const std::string a = IO::REAL2STR(FIXEDXCO2, 4, true);
     const std::string b = IO::REAL2STR(FIXEDXH2O, 4, true);

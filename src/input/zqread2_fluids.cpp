@@ -63,11 +63,20 @@ void axreader::FLUIDHANDLING() {
       if (p.co2pos > 0) {
         if (p.em[2].name != "CO2") fail("2nd H2O-CO2 aq end-member must be \"CO2\"");
         if (p.wa[1] != 0) fail("set W(H2O-CO2) = 0 (its value is then hard-wired)");
-        // Room for the new first row: the table holds every pair once.
-        if (p.nwpair >= maxw) fail("too many gterms");
-        for (long i = p.nwpair; i >= 1; --i) p.wpair[i + 1] = p.wpair[i];
+        // The H2O-CO2 pair stands once, first, on parameter 1, whose energy
+        // the activity model fills in from the volumes: a row of the file's
+        // table joining the two would count it a second time, so it goes,
+        // and the other rows keep their order and parameters.
+        long kept = 0;
+        for (long i = 1; i <= p.nwpair; ++i) {
+          const wpairtype pr = p.wpair[i];
+          const bool h2oco2 = (pr.wj == 1 && pr.wk == 2) || (pr.wj == 2 && pr.wk == 1);
+          if (!h2oco2) p.wpair[++kept] = pr;
+        }
+        if (kept >= maxw) fail("too many gterms");
+        for (long i = kept; i >= 1; --i) p.wpair[i + 1] = p.wpair[i];
         p.wpair[1] = wpairtype{1, 1, 2};
-        ++p.nwpair;
+        p.nwpair = static_cast<smallint>(kept + 1);
       }
     }
   }

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "frame/constants.h"
+#include "input/zqread2.h"
 #include "model/zqcalc1.h"
 #include "zqcalc1_testsupport.h"
 #include "zqcalc2_testsupport.h"
@@ -165,6 +167,53 @@ TEST_F(Fluids, SoluteAtInfiniteDilutionGetsNothingFromTheSolvent) {
   const extended W = (0.002L * T0 + 5) - 0.05L * P0;
   const extended Ws = W * 2 * a2 / (1 + a2);
   EXPECT_TRUE(testsupport::near(Rg * T0 * std::log(SU.ph[1].gamma[2]), -((1 - phi2) * (-phi1) + 1) * Ws, 1e-12L));
+}
+
+TEST_F(Fluids, AqueousPhaseCountsItsWaterCarbonDioxidePairOnce) {
+  // The phase as the file reader leaves it (every pair j < l once, or none
+  // for an ideal model), then the fluid set-up. Expected: the van Laar
+  // closed form with the H2O-CO2 pair once, alpha(CO2) = V_CO2 / V_H2O and
+  // W = A12 (1/V_H2O + 1/V_CO2); a solute keeps its own size and its pairs.
+  // The same binary named as a fluid gives the same activities.
+  const extended Vw = vh2o(P0, T0), Vc = vco2(P0, T0);
+  const extended W12 = 10.5L * (1 / Vw + 1 / Vc);
+  const extended s3 = (0.001L * T0 + 5.5L) - 0.01L * P0;  // the solute's size, as aq() gives it
+  struct Case {
+    const char* name;
+    bool ideal;
+    std::vector<extended> comp, alpha, W;
+    std::vector<std::pair<long, long>> jl;
+  };
+  const std::vector<Case> cases = {
+      {"aq", false, {0.7L, 0.3L}, {1, Vc / Vw}, {W12}, {{1, 2}}},
+      {"aq", true, {0.7L, 0.3L}, {1, Vc / Vw}, {W12}, {{1, 2}}},
+      {"fluid", false, {0.7L, 0.3L}, {1, Vc / Vw}, {W12}, {{1, 2}}},
+      {"aq",
+       false,
+       {0.6L, 0.25L, 0.15L},
+       {1, Vc / Vw, s3 / Vw},
+       {W12, (0.004L * T0 + 6) - 0.05L * P0, (0.006L * T0 + 7) - 0.05L * P0},
+       {{1, 2}, {1, 3}, {2, 3}}},
+  };
+  for (const Case& c : cases) {
+    const long n = static_cast<long>(c.comp.size());
+    ptype1& p = aq(true, n - 2);
+    p.name = c.name;
+    if (c.ideal) {
+      p.model = axtype::ideal;
+      p.nwpair = 0;
+    }
+    place(1, 1, 3);
+    std::make_unique<ZQREAD2::axreader>()->FLUIDHANDLING();
+    eqvector x = point(P0, T0);
+    setproportions(x, 3, c.comp);
+    derivs none;
+    none.calca(x, false, false);
+    for (long e = 1; e <= n; ++e)
+      EXPECT_TRUE(testsupport::near(Rg * T0 * std::log(SU.ph[1].gamma[e]),
+                                    vanlaar(e, c.comp, c.alpha, c.jl, c.W, n > 2 ? 3 : 0), 1e-12L))
+          << c.name << (c.ideal ? " ideal" : "") << " end-member " << e;
+  }
 }
 
 // The volumes of the fluid routines come from a root search of relative

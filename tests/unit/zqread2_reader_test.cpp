@@ -235,13 +235,31 @@ TEST_F(AxReader, AqueousPhaseGetsTheWaterCarbonDioxidePairFirst) {
   EXPECT_TRUE(p.isaq);
   EXPECT_EQ(p.co2pos, 2);
   EXPECT_EQ(p.model, axtype::vanlaar);
-  ASSERT_EQ(p.nwpair, 4);
-  EXPECT_EQ(p.wpair[1].wpar, 1);
-  EXPECT_EQ(p.wpair[1].wk, 2);
-  EXPECT_EQ(p.wpair[4].wpar, 3);
+  // The file's three pairs, the H2O-CO2 one among them, each once in file
+  // order on its own parameter.
+  ASSERT_EQ(p.nwpair, 3);
+  for (long q = 1; q <= 3; ++q) {
+    const long j = q == 3 ? 2 : 1, k = q == 1 ? 2 : 3;
+    EXPECT_EQ(p.wpair[q].wpar, q);
+    EXPECT_EQ(p.wpair[q].wj, j);
+    EXPECT_EQ(p.wpair[q].wk, k);
+  }
   EXPECT_EQ(p.em[3].makediv, 2);
   EXPECT_EQ(p.em[3].td[18], 1);
   EXPECT_EQ(p.em[3].td[19], 1);
+
+  // An ideal file model has no pairs: the H2O-CO2 pair is put in, alone.
+  TearDown();
+  SetUp();
+  ASSERT_EQ(run("aq2 2 1\n x(aq2) 0.5\n p(H2O) 1 1 1 1 -1 x\n p(CO2) 1 1 0 1 1 x\n ideal\n"
+                " 2\n xa 1 1 1 1 -1 x\n xb 1 1 0 1 1 x\n H2O 1 1 xa 1\n CO2 1 1 xb 1\n"),
+            "");
+  const ptype1& b = (*PREC1)[1];
+  EXPECT_EQ(b.model, axtype::vanlaar);
+  ASSERT_EQ(b.nwpair, 1);
+  EXPECT_EQ(b.wpair[1].wpar, 1);
+  EXPECT_EQ(b.wpair[1].wj, 1);
+  EXPECT_EQ(b.wpair[1].wk, 2);
 }
 
 TEST_F(AxReader, AmbiguousOneAfterADataSetName) {

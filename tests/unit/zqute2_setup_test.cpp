@@ -257,6 +257,54 @@ TEST_F(PTSetup, FluidFromScriptOrAsked) {
   EXPECT_EQ(fatal(ZQUTE1::PROMPTFLUID), "promptfluid: bad values from script");
 }
 
+TEST_F(PTSetup, ScriptFluidIsTheFluidOfTheSameAnswers) {
+  // Each script value against the answers that give the same fluid: the
+  // kind of fluid and the values must come out alike, the mixed H2O-CO2
+  // fluid included. The kind before the call is the one the set-up leaves
+  // (CO2 or H2O in calc mode 3, not yet set in calc mode 2).
+  struct Case {
+    bool h2o, co2;
+    ftype before;
+    extended scriptco2;  // "setfluid yes" value; x(H2O) = 1 - it
+    std::string answers;
+  };
+  const Case cases[] = {
+      {true, true, ftype::co2, 0.3L, "0.3\n"},
+      {true, true, ftype::notset, 0.3L, "0.3\n"},
+      {false, true, ftype::co2, 0.4L, "n\n0.4\n"},
+      {false, true, ftype::co2, 1, "y\n"},
+      {true, false, ftype::h2o, 0.25L, "n\n0.75\n"},
+      {true, false, ftype::h2o, 0, "y\n"},
+  };
+  for (const Case& c : cases) {
+    H2OPOS = c.h2o ? 3 : 0;
+    CO2POS = c.co2 ? 4 : 0;
+    FLUIDTYPE = c.before;
+    CONTROLJX.setfluid = yes;
+    FIXEDXCO2 = c.scriptco2;
+    FIXEDXH2O = 1 - c.scriptco2;
+    said("", ZQUTE1::PROMPTFLUID);
+    const ftype fromscript = FLUIDTYPE;
+    const extended co2 = FIXEDXCO2, h2o = FIXEDXH2O;
+
+    FLUIDTYPE = c.before;
+    CONTROLJX.setfluid = no;
+    said(c.answers, ZQUTE1::PROMPTFLUID);
+    EXPECT_EQ(fromscript, FLUIDTYPE) << c.answers;
+    EXPECT_NEAR(static_cast<double>(co2), static_cast<double>(FIXEDXCO2), 1e-15) << c.answers;
+    EXPECT_NEAR(static_cast<double>(h2o), static_cast<double>(FIXEDXH2O), 1e-15) << c.answers;
+  }
+  // A fluid that is absent keeps its fixed activities, whichever way.
+  H2OPOS = 3;
+  CO2POS = 4;
+  FLUIDTYPE = ftype::absent;
+  CONTROLJX.setfluid = yes;
+  FIXEDXCO2 = 0.3L;
+  FIXEDXH2O = 0.7L;
+  said("", ZQUTE1::PROMPTFLUID);
+  EXPECT_EQ(FLUIDTYPE, ftype::absent);
+}
+
 TEST_F(PTSetup, FluidString) {
   struct Case { ftype kind; extended co2, h2o; std::string want; };
   const Case cases[] = {
