@@ -227,7 +227,7 @@ str255 MAKERELINE(const ilvector& coef, const ilvector& em, smallint n);
 // sum over every term of that end-member.
 smallint NETCOEF(const ilvector& coef, const ilvector& em, smallint n, smallint k);
 // Term k is the first of the reaction's terms that name its end-member.
-bool FIRSTOFITS(const ilvector& em, smallint k);
+bool FIRSTTERMOF(const ilvector& em, smallint k);
 // A stored comment made ready to follow "% ".
 str255 TSTR(const std::string& s);
 // The new data-set file "jx-ds" + suffix + ".txt".

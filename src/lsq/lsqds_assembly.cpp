@@ -131,7 +131,7 @@ void listrows(const farray<smallint, 1, maxrows>& owner) {
     std::string line = valueline(r, 2, 10);
     const oxcalrec& o = (*OXCAL)[r - NEC];
     for (smallint k = 1; k <= o.nterm; ++k)
-      if (FIRSTOFITS(o.em, k)) IO::ADDSTR(TDA[o.em[k]].name, 6, line);
+      if (FIRSTTERMOF(o.em, k)) IO::ADDSTR(TDA[o.em[k]].name, 6, line);
     IO::PUTSTR(0, line, 1, CHANNEL::LOG);
   }
   IO::PUTSTR(1, "experimental brackets", 1, CHANNEL::LOG);

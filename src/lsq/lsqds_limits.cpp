@@ -143,7 +143,7 @@ void CALCHBR(smallint k) {
     const extended sigp = pfraction * br.p;
     extended var = (tuncertainty * dmudt) * (tuncertainty * dmudt) + (sigp * dmudp) * (sigp * dmudp);
     for (smallint i = 1; i <= x.nrx; ++i) {
-      if (!FIRSTOFITS(x.rxem, i)) continue;
+      if (!FIRSTTERMOF(x.rxem, i)) continue;
       // 1 % of a through d(RT ln a)/da = RT/a: a cancels, so an activity
       // of 0 contributes as much as any other below 1. The terms of one
       // end-member share its activity's error, so their coefficients add

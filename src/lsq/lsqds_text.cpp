@@ -72,7 +72,7 @@ void fileimage::write(const std::string& prefix, const std::string& name) {
   ATEXT1OPEN = false;
 }
 
-bool FIRSTOFITS(const ilvector& em, smallint k) {
+bool FIRSTTERMOF(const ilvector& em, smallint k) {
   for (smallint j = 1; j < k; ++j)
     if (em[j] == em[k]) return false;
   return true;
@@ -90,7 +90,7 @@ str255 MAKERELINE(const ilvector& coef, const ilvector& em, smallint n) {
   for (int pass = 1; pass <= 2; ++pass) {
     bool first = true;
     for (smallint i = 1; i <= n; ++i) {
-      if (!FIRSTOFITS(em, i)) continue;
+      if (!FIRSTTERMOF(em, i)) continue;
       const smallint c = NETCOEF(coef, em, n, i);
       if (c == 0 || (pass == 1) != (c < 0)) continue;
       if (!first) IO::ADDSTR(" + ", 0, line);
