@@ -220,8 +220,14 @@ extern smallint NOTCONV;  // unknown-composition experiments not converged in th
 extern str255 XPLABEL;    // the phase list and label of the group being printed (OUTXY)
 
 // ---------------------------------------------------------------- text and files
-// The text of the reaction with terms 1..n: "a + b = 2c".
+// The text of the reaction with terms 1..n: "a + b = 2c". An end-member
+// written in several terms stands once, with their coefficients added.
 str255 MAKERELINE(const ilvector& coef, const ilvector& em, smallint n);
+// The coefficient of end-member em[k] in the reaction with terms 1..n: the
+// sum over every term of that end-member.
+smallint NETCOEF(const ilvector& coef, const ilvector& em, smallint n, smallint k);
+// Term k is the first of the reaction's terms that name its end-member.
+bool FIRSTTERMOF(const ilvector& em, smallint k);
 // A stored comment made ready to follow "% ".
 str255 TSTR(const std::string& s);
 // The new data-set file "jx-ds" + suffix + ".txt".

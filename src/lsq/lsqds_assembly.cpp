@@ -108,7 +108,7 @@ void makerow(smallint i, smallint& row, farray<smallint, 1, maxrows>& owner) {
   SDYBR[row] = sd;
   for (smallint k = 1; k <= x.nrx; ++k) {
     (*B)(row, x.rxem[k]) = true;
-    (*LHS)(row, x.rxem[k]) = x.rxcoef[k];
+    (*LHS)(row, x.rxem[k]) = NETCOEF(x.rxcoef, x.rxem, x.nrx, k);
   }
   x.row = static_cast<smallint>(row - NEO);
   owner[row] = i;
@@ -130,7 +130,8 @@ void listrows(const farray<smallint, 1, maxrows>& owner) {
   for (smallint r = NEC + 1; r <= NEO; ++r) {
     std::string line = valueline(r, 2, 10);
     const oxcalrec& o = (*OXCAL)[r - NEC];
-    for (smallint k = 1; k <= o.nterm; ++k) IO::ADDSTR(TDA[o.em[k]].name, 6, line);
+    for (smallint k = 1; k <= o.nterm; ++k)
+      if (FIRSTTERMOF(o.em, k)) IO::ADDSTR(TDA[o.em[k]].name, 6, line);
     IO::PUTSTR(0, line, 1, CHANNEL::LOG);
   }
   IO::PUTSTR(1, "experimental brackets", 1, CHANNEL::LOG);

@@ -27,13 +27,32 @@ void put(smallint before, const std::string& text, smallint after) { IO::PUTSTR(
 
 bool ismelt(const std::string& n) { return !n.empty() && n.back() == 'L'; }
 
-// Text from the end-member file as LaTeX reads it: a bare "_" would start a
-// subscript outside maths.
+// Text from the end-member file as LaTeX reads it: outside maths a bare "_"
+// or "^" would start a sub- or superscript, "&" end a cell, "%" the line,
+// "$" open maths, "{" and "}" a group, "#" a parameter and "~" a tie.
 std::string latextext(const std::string& t) {
   std::string s;
   for (char c : t) {
-    if (c == '_') s += '\\';
-    s += c;
+    switch (c) {
+      case '_':
+      case '&':
+      case '#':
+      case '$':
+      case '{':
+      case '}':
+      case '%':
+        s += '\\';
+        s += c;
+        break;
+      case '^':
+        s += "\\^{}";
+        break;
+      case '~':
+        s += "\\~{}";
+        break;
+      default:
+        s += c;
+    }
   }
   return s;
 }

@@ -143,11 +143,17 @@ void CALCHBR(smallint k) {
     const extended sigp = pfraction * br.p;
     extended var = (tuncertainty * dmudt) * (tuncertainty * dmudt) + (sigp * dmudp) * (sigp * dmudp);
     for (smallint i = 1; i <= x.nrx; ++i) {
-      if (i == IO2 || i == IS2) continue;
-      if (br.act[i] >= 1) continue;
+      if (!FIRSTTERMOF(x.rxem, i)) continue;
       // 1 % of a through d(RT ln a)/da = RT/a: a cancels, so an activity
-      // of 0 contributes as much as any other below 1.
-      const extended u = activityfraction * x.rxcoef[i] * CONST::RGAS * br.t;
+      // of 0 contributes as much as any other below 1. The terms of one
+      // end-member share its activity's error, so their coefficients add
+      // up before it is squared.
+      smallint nu = 0;
+      for (smallint j = i; j <= x.nrx; ++j) {
+        if (x.rxem[j] != x.rxem[i] || j == IO2 || j == IS2 || br.act[j] >= 1) continue;
+        nu = static_cast<smallint>(nu + x.rxcoef[j]);
+      }
+      const extended u = activityfraction * nu * CONST::RGAS * br.t;
       var += u * u;
     }
     br.sd2 = 2 * std::sqrt(var);

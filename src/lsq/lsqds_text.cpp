@@ -72,12 +72,26 @@ void fileimage::write(const std::string& prefix, const std::string& name) {
   ATEXT1OPEN = false;
 }
 
+bool FIRSTTERMOF(const ilvector& em, smallint k) {
+  for (smallint j = 1; j < k; ++j)
+    if (em[j] == em[k]) return false;
+  return true;
+}
+
+smallint NETCOEF(const ilvector& coef, const ilvector& em, smallint n, smallint k) {
+  int sum = 0;
+  for (smallint j = 1; j <= n; ++j)
+    if (em[j] == em[k]) sum += coef[j];
+  return static_cast<smallint>(sum);
+}
+
 str255 MAKERELINE(const ilvector& coef, const ilvector& em, smallint n) {
   std::string line;
   for (int pass = 1; pass <= 2; ++pass) {
     bool first = true;
     for (smallint i = 1; i <= n; ++i) {
-      const smallint c = coef[i];
+      if (!FIRSTTERMOF(em, i)) continue;
+      const smallint c = NETCOEF(coef, em, n, i);
       if (c == 0 || (pass == 1) != (c < 0)) continue;
       if (!first) IO::ADDSTR(" + ", 0, line);
       first = false;

@@ -112,7 +112,7 @@ void oxidedatum(smallint code, const IO::strings& w, smallint n) {
   OXROW[NOXCAL] = r;
   for (smallint k = 1; k <= o.nterm; ++k) {
     (*B)(r, o.em[k]) = true;
-    (*LHS)(r, o.em[k]) = static_cast<smallint>(-o.coef[k]);
+    (*LHS)(r, o.em[k]) = static_cast<smallint>(-NETCOEF(o.coef, o.em, o.nterm, k));
   }
 }
 

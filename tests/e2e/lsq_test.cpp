@@ -160,6 +160,39 @@ TEST(LeastSquares, RefitFromTheNewEndMemberFileGivesTheSameEnthalpies) {
   EXPECT_TRUE(has(ds, "\n    0  -1004.023   0.04500   2.3000\n")) << ds;
 }
 
+// The reaction 2 pa = 2 pb in the oxide calorimetry and in an experiment
+// with pa at activity 0.8, written with pa in two terms (-1 -1 2) and in one
+// (-2 2): one fit. Its numbers from an own weighted least-squares fit
+// (mpmath; G = H - T S + (P - 0.001) V, the bracket limits and widths worked
+// through by hand, the 1 % error of pa's activity on the coefficient -2):
+// the experiment row -11.97683 (sd 0.20378, class 2, limits -12.4058 <->
+// -11.5479); with the calorimetry rows pa -1000.3 (0.5), pb -1003.5 (0.7)
+// and the oxide row -11.2 (0.9): H(pa) -999.37669 (0.95464), H(pb)
+// -1005.30969 (0.96365), sigfit 2.33849, cH -11.8660 (sd 0.4617).
+TEST(LeastSquares, AnEndMemberWrittenTwiceCountsWithItsCoefficientsAdded) {
+  for (const std::string form : {"twice", "once"}) {
+    const e2e::Run r = e2e::run({"lsq", "lsqtwice/ds-xp" + form + ".txt"}, "1\n",
+                                {{"ds-prefs.txt", fitprefs.substr(0, fitprefs.rfind("xpsuffix")) + "xpsuffix " + form +
+                                                      "\ninfolevel 2\n*\n"}});
+    EXPECT_EQ(r.status, 0) << form;
+    EXPECT_TRUE(has(r.out, "\n1:  2.338\n")) << form << "\n" << r.out;
+    const std::string& sum = r.files.at("ds-o6cv.txt");
+    EXPECT_TRUE(has(sum, "\npa         -999.38   0.95   50.00   2.500")) << form << "\n" << sum;
+    EXPECT_TRUE(has(sum, "\npb        -1005.31   0.96   45.00   2.300")) << form << "\n" << sum;
+    EXPECT_TRUE(has(sum, "\n1) 1  2pa = 2pb   (made up)\n")) << form << "\n" << sum;
+    EXPECT_TRUE(has(sum, "   cH =  -11.87 (sd  0.46)   within bracket\n")) << form << "\n" << sum;
+    EXPECT_TRUE(has(sum, "(-12.41 <-> -11.55), ")) << form << "\n" << sum;
+    const std::string& log = r.files.at("jx-log.txt");
+    EXPECT_TRUE(has(log, "\n  3)  2pb = 2pa\n")) << form << "\n" << log;
+    EXPECT_TRUE(has(log, "\n  3)     -11.20    0.90    pa    pb\n")) << form << "\n" << log;
+    EXPECT_TRUE(has(log, "\n  4)   -11.9768    0.2038    pa  =  pb ")) << form << "\n" << log;
+    const std::string& ds = r.files.at("jx-ds6cv.txt");
+    EXPECT_TRUE(has(ds, "\n    0   -999.377   0.05000   2.5000\n")) << form << "\n" << ds;
+    EXPECT_TRUE(has(ds, "\n    0  -1005.310   0.04500   2.3000\n")) << form << "\n" << ds;
+    EXPECT_TRUE(has(ds, "(sigfit =  2.338)\n")) << form << "\n" << ds;
+  }
+}
+
 // A fit of four end-members to their calorimetry and one unknown-
 // composition univariant among them (an ideal binary ss of ma and mb with
 // pure pa and pb): its compositions are solved at the brackets from the

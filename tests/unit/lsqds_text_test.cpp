@@ -36,6 +36,25 @@ TEST(LeastSquaresText, ReactionLines) {
     }
     EXPECT_EQ(LSQDS::MAKERELINE(coef, em, 3), c.text);
   }
+  // An end-member in several terms stands once, at its first term, with the
+  // terms' coefficients added; a sum of 0 leaves it out.
+  const struct {
+    std::vector<smallint> coef, em;
+    const char* text;
+  } repeated[] = {
+      {{-1, -1, 2}, {1, 1, 2}, "2a = 2b"},
+      {{1, -1, -1, 2}, {3, 1, 2, 1}, "b = c + a"},
+      {{-1, 1, 1}, {1, 1, 2}, " = b"},
+  };
+  for (const auto& c : repeated) {
+    ilvector coef{"coef"}, em{"em"};
+    const auto n = static_cast<smallint>(c.coef.size());
+    for (smallint i = 1; i <= n; ++i) {
+      coef[i] = c.coef[static_cast<std::size_t>(i - 1)];
+      em[i] = c.em[static_cast<std::size_t>(i - 1)];
+    }
+    EXPECT_EQ(LSQDS::MAKERELINE(coef, em, n), c.text);
+  }
 }
 
 TEST(LeastSquaresText, CommentsForWriting) {
@@ -129,6 +148,81 @@ TEST_F(LeastSquaresLatex, UnderscoresOfTheTextAreEscaped) {
       EXPECT_EQ(l[k - 1], '\\') << l.substr(k - 20, 40);
     }
   }
+}
+
+// Names and formula words holding every character that LaTeX gives a
+// meaning outside maths: each is escaped as a user types it in running
+// text, so every row of every table keeps the cells of its column list, and
+// groups and maths stay balanced.
+TEST_F(LeastSquaresLatex, SpecialCharactersOfTheTextAreEscaped) {
+  NTP = 0;
+  add("a&b", "50%~{t}", {{1, 1}, {10, 2}});
+  add("x^2", "$#1", {{1, 1}});
+  add("c}L", "c{", {{1, 1}});
+  add("q~", "a^b&c", {{1, 1}});
+  add("t#", "}", {{1, 1}});
+  TDA[1].smax = 0.005L;
+  TDA[1].bwn = 1;
+  TDA[3].dk0dt = -0.001L;
+  TDA[4].cpaq = 1;
+  LSQDS::LATEXOUTPUT();
+  const std::string l = log();
+  for (const char* row : {"\na\\&b & 50\\%\\~{}\\{t\\}  & Si$_{}$O$_{2}$ \\\\\n",
+                          "\nx\\^{}2 & \\$\\#1  & Si$_{}$ \\\\\n", "\nc\\}L & c\\{  & Si$_{}$ \\\\\n",
+                          "\nq\\~{} & a\\^{}b\\&c  & Si$_{}$ \\\\\n", "\nt\\# & \\}  & Si$_{}$ \\\\\n"})
+    EXPECT_NE(l.find(row), std::string::npos) << row << "\n" << l;
+  // Each table's columns from its column list; then every row between its
+  // start and end: cells separated by bare "&", braces and "$" balanced,
+  // and none of "%", "#", "~" bare, nor "^" outside maths. A backslash
+  // takes the character after it, so "\\" and every escape count as text.
+  std::size_t columns = 0, rows = 0, tables = 0;
+  std::size_t from = 0;
+  while (from < l.size()) {
+    const std::size_t eol = l.find('\n', from);
+    const std::string line = l.substr(from, eol - from);
+    from = eol + 1;
+    const std::size_t start = line.find("\\begin{tabular}{");
+    if (start != std::string::npos) {
+      ++tables;
+      columns = 0;
+      int depth = 0;
+      for (std::size_t k = start + 15; k < line.size(); ++k) {
+        if (line[k] == '{') ++depth;
+        if (line[k] == '}' && --depth == 0) break;
+        if (depth == 1 && (line[k] == 'l' || line[k] == 'r' || line[k] == 'p')) ++columns;
+      }
+      continue;
+    }
+    if (columns == 0 || line.find("\\end{tabular}") != std::string::npos) {
+      columns = 0;
+      continue;
+    }
+    ++rows;
+    std::size_t cells = 1;
+    int depth = 0;
+    bool maths = false;
+    for (std::size_t k = 0; k < line.size(); ++k) {
+      const char c = line[k];
+      if (c == '\\') {
+        ++k;
+        continue;
+      }
+      if (c == '&') ++cells;
+      if (c == '$') maths = !maths;
+      if (c == '{') ++depth;
+      if (c == '}') --depth;
+      EXPECT_GE(depth, 0) << line;
+      EXPECT_TRUE(c != '%' && c != '#' && c != '~') << line;
+      EXPECT_TRUE(c != '^' || maths) << line;
+    }
+    EXPECT_EQ(cells, columns) << line;
+    EXPECT_EQ(depth, 0) << line;
+    EXPECT_FALSE(maths) << line;
+  }
+  // Formulae (five rows), properties (two headings, five rows) and the four
+  // parameter tables (a heading and one row each).
+  EXPECT_EQ(tables, 6u);
+  EXPECT_EQ(rows, 5u + 7u + 4u * 2u);
 }
 
 }  // namespace
