@@ -22,6 +22,13 @@ constexpr extended GRIDRATIO = 1.1L;
 constexpr extended WHOLETOL = 0.001L;  // cm3/mol: tolerance of the bisection over the whole search
 constexpr extended BRACKETTOL = 1e-06L;  // relative tolerance of the bisection within one bracket
 constexpr int MAXHALVINGS = 40;
+// Steps of the refinement after the bisection: Newton takes three or four,
+// and halving the bracket down to adjacent numbers takes no more than the
+// bits of the mantissa.
+constexpr int MAXREFINE = 100;
+// A Newton step this much smaller than the root leaves an error of about its
+// square, under the last bit of an extended real.
+constexpr extended NEWTONDONE = 1e-12L;
 
 using bracketlist = farray<extended, 1, MAXBRACKETS>;
 
@@ -59,6 +66,23 @@ struct dosprun {
            P;
   }
 
+  // FUNCX and its slope dp/dV at one volume, the exponentials shared.
+  void FUNCXD(extended V, extended& f, extended& dfdv) const {
+    const extended rho = 1 / V;
+    const extended rho2 = rho * rho;
+    const extended q = Q(rho);
+    const extended qd = c3 + 2 * c4 * rho + 3 * c5 * rho2 + 4 * c6 * rho2 * rho;
+    const extended qdd = 2 * c4 + 6 * c5 * rho + 12 * c6 * rho2;
+    const extended e8 = std::exp(-c8 * rho);
+    const extended e10 = std::exp(-c10 * rho);
+    const extended RT = CONST::RGASBAR * T;
+    f = RT * (rho + c1 * rho2 - rho2 * qd / (q * q) + c7 * rho2 * e8 + c9 * rho2 * e10) - P;
+    const extended dpdrho = RT * (1 + 2 * c1 * rho - (2 * rho * qd + rho2 * qdd) / (q * q) +
+                                  2 * rho2 * qd * qd / (q * q * q) + c7 * e8 * (2 * rho - c8 * rho2) +
+                                  c9 * e10 * (2 * rho - c10 * rho2));
+    dfdv = -rho2 * dpdrho;
+  }
+
   extended CALCLNF(extended V) const {
     if (V == 0) zerovolume("V = 0 in calclnf");
     const extended rho = 1 / V;
@@ -88,6 +112,43 @@ struct dosprun {
     }
   }
 
+  // The root between neg (FUNCX <= 0) and pos (FUNCX > 0), to the last
+  // bits the arithmetic resolves. A phase's volume is the difference of its
+  // chemical potentials over a pressure step of 2e-5 kbar, and the fluid's
+  // volume enters those potentials directly (its mixing energies and size
+  // parameters), so a root left anywhere within the bisection's tolerance
+  // puts that tolerance, divided by the step, into the volume. Newton steps
+  // from the bisection's end; a step that would leave the bracket, or is not
+  // half the one before it, halves the bracket instead.
+  extended REFINE(extended neg, extended pos) const {
+    extended x = neg;
+    extended f = 0, dfdv = 0;
+    FUNCXD(x, f, dfdv);
+    extended last = std::fabs(pos - neg);
+    for (int k = 1; k <= MAXREFINE && f != 0; ++k) {
+      const extended step = f / dfdv;
+      extended next = x - step;
+      if (next == x) break;
+      const bool newton = (next - neg) * (next - pos) < 0 && 2 * std::fabs(step) <= last;
+      if (!newton) next = neg + (pos - neg) / 2;
+      // x is one end of the bracket: a bracket of two neighbouring numbers
+      // has no midpoint to go to.
+      if (next == neg || next == pos) break;
+      last = std::fabs(next - x);
+      x = next;
+      // Newton's next correction is about the square of this one.
+      if (newton && std::fabs(step) <= NEWTONDONE * std::fabs(x)) break;
+      FUNCXD(x, f, dfdv);
+      if (f < 0)
+        neg = x;
+      else
+        pos = x;
+    }
+    return x;
+  }
+
+  // Bisection to xacc, from the end where FUNCX is negative; the bracket it
+  // leaves is then refined.
   extended RTBIS(extended x1, extended x2, extended xacc) const {
     extended fmid = FUNCX(x2);
     const extended f = FUNCX(x1);
@@ -99,7 +160,8 @@ struct dosprun {
       const extended xmid = rtb + dx;
       fmid = FUNCX(xmid);
       if (fmid <= 0) rtb = xmid;
-      if (std::fabs(dx) < xacc || fmid == 0) return rtb;
+      if (fmid == 0) return rtb;
+      if (std::fabs(dx) < xacc) return REFINE(rtb, rtb + dx);
     }
     IO::WRITETERMINAL("P = " + field(IO::REAL2STR(P, 3, true), 10) + ", T = " +
                       field(IO::INT2STR(T - CONST::KELVIN), 8));

@@ -4,8 +4,8 @@
 // inside and outside the loop, what a second pass adds to each file, a
 // variable over another range than 0..1, points not seen where the rows
 // carry the system properties, a batch's csv rows with their headings and
-// properties, points whose results are not numbers, and a fluid buffered
-// from outside.
+// properties, points whose results are not numbers, a fluid buffered from
+// outside, and the properties of an H2O-CO2 fluid.
 #include <cmath>
 #include <regex>
 #include <set>
@@ -593,6 +593,34 @@ TEST(Mode1Files, BufferedFluidTurnsThePseudosectionOff) {
   EXPECT_FALSE(has(ic, "\nbulk ")) << ic;
   EXPECT_FALSE(has(ic, "\nmode ")) << ic;
   EXPECT_FALSE(has(r.out, "\nmode ")) << r.out;
+}
+
+// An H2O-CO2 fluid alone, held by the bulk at x(CO2) = 0.4, at 2 kbar and
+// 585, 590, 595 C. Expected digits from an own model at 40 digits (mpmath):
+// the roots of the fluid equation of state for H2O and CO2 (every sign
+// change on a fine grid, refined by findroot), van Laar mixing with size
+// V(CO2)/V(H2O) and W = 10.5 (1/V(H2O) + 1/V(CO2)), the rows' H - T S and
+// heat capacity, and S and V as the forward differences of the chemical
+// potentials over 2e-4 K and 2e-5 kbar. Volume roots left anywhere within
+// 0.001 cm3 made V 4.86073, 4.19685, 4.44626 here, with S and H off too.
+TEST(Mode1Files, FluidPropertiesRestOnTheExactVolumes) {
+  const e2e::Run r = e2e::run({"fluidvolume"}, "");
+  EXPECT_EQ(r.status, 0) << r.out;
+  const std::string& ic = r.files.at("jx-fv-ic.txt");
+  for (const char* rows : {
+           "fluid          -438.24612   -288.49814  0.17450  4.60155  0.61747\n"
+           "sys            -438.24612   -288.49814  0.17450  4.60155  0.61747\n",
+           "fluid H2O       0.60000   1.1740    0.70440    0.60000   -368.37278     -2.50015\n"
+           "      CO2       0.40000   1.1826    0.47304    0.40000   -533.96476     -5.34114\n",
+           "fluid          -439.11960   -288.16073  0.17489  4.62815  0.61392\n"
+           "sys            -439.11960   -288.16073  0.17489  4.62815  0.61392\n",
+           "fluid H2O       0.60000   1.1715    0.70289    0.60000   -369.12528     -2.53009\n"
+           "      CO2       0.40000   1.1808    0.47231    0.40000   -534.93267     -5.38327\n",
+           "fluid          -439.99504   -287.82373  0.17528  4.65492  0.61039\n"
+           "sys            -439.99504   -287.82373  0.17528  4.65492  0.61039\n",
+           "fluid H2O       0.60000   1.1690    0.70141    0.60000   -369.88007     -2.56002\n"
+           "      CO2       0.40000   1.1790    0.47160    0.40000   -535.90211     -5.42536\n"})
+    EXPECT_TRUE(has(ic, rows)) << rows << ic;
 }
 
 }  // namespace

@@ -77,7 +77,7 @@ TEST_F(GemTerms, FluidsByExactName) {
     const char* name;
     extended P, T, RTlnf;
   };
-  const named fluids[] = {{"H2O", 10, 873.15L, 68.20912572598040L}, {"CO2", 10, 873.15L, 94.11258910483402L},
+  const named fluids[] = {{"H2O", 10, 873.15L, 68.20912572468776L}, {"CO2", 10, 873.15L, 94.11258910248463L},
                           {"CH4", 1, 800, 48.88981096280458L},      {"H2", 1, 800, 48.02364356799874L},
                           {"CO", 1, 800, 49.13950168378672L},       {"H2S", 1, 800, 46.41235102236185L},
                           {"S2", 1, 800, 47.52297134555291L},       {"h2o", 1, 800, 0},
@@ -102,8 +102,8 @@ TEST_F(GemTerms, FluidMixtureThroughGem) {
   for (int i : {1, 2}) fluid(i, 0.3L);
   EXPECT_EQ(g(1, P, T), pureH);  // not an H2O-CO2 fluid: no mixing term
   FLUIDTYPE = ftype::ih2oco2;
-  EXPECT_TRUE(near(g(1, P, T) - pureH, 0.8686115210136707L, 1e-8L));
-  EXPECT_TRUE(near(g(2, P, T) - pureC, 2.069427218962865L, 1e-8L));
+  EXPECT_TRUE(near(g(1, P, T) - pureH, 0.8686241379935821L, 1e-8L));
+  EXPECT_TRUE(near(g(2, P, T) - pureC, 2.069436643288208L, 1e-8L));
   // Nothing at either pure end.
   fluid(1, 0);
   fluid(2, 1);
@@ -151,7 +151,7 @@ TEST_F(GemTerms, HydrationAndAqueousSpecies) {
   CALCMODE = calcmodetype::rockcalc;
   EXPECT_TRUE(near(g(1, 5, 973.15L) - g(2, 5, 973.15L), -8.747149299821867L, 1e-9L));
   row(3, "Na+", solid, {{17, 1}, {18, 2}, {19, 0.5L}, {26, 0.1L}, {27, 0}, {28, 1}});
-  EXPECT_TRUE(near(g(3, 2, 773.15L) - g(2, 2, 773.15L), -163.4078158114468L, 1e-10L));
+  EXPECT_TRUE(near(g(3, 2, 773.15L) - g(2, 2, 773.15L), -163.3997943747050L, 1e-10L));
 }
 
 }  // namespace

@@ -216,12 +216,13 @@ TEST_F(Fluids, AqueousPhaseCountsItsWaterCarbonDioxidePairOnce) {
   }
 }
 
-// The volumes of the fluid routines come from a root search of relative
-// tolerance 1e-6, too rough for differences of the activities over small
-// steps. So the P and T derivatives are checked against a model built here:
-// sizes and energies made linear in P and T through one-sided differences of
-// the same volume expressions, and differentiated centrally. The analytic
-// slopes differ from those only in second order (about 1e-5).
+// The sizes and energies take their P and T slopes from one-sided
+// differences of the volumes over 0.001 kbar and 0.01 K, not from the
+// derivatives of the equations of state. So the P and T derivatives are
+// checked against a model built here: sizes and energies made linear in P
+// and T through the same one-sided differences, and differentiated
+// centrally. The true slopes differ from those only in second order (about
+// 1e-5).
 struct linear {
   extended f = 0, ft = 0, fp = 0;
   extended at(extended P, extended T) const { return f + ft * (T - T0) + fp * (P - P0); }
