@@ -31,12 +31,11 @@ struct infile {
 
 // No two files of one run may share a name: two outputs would overwrite
 // each other's text, and an output named like a file the run reads would
-// empty that file when it is created. Nor may they share one file under two
-// names (a link made beforehand), which the names alone do not show: only
-// files that exist can be one already, so outputs that are not there yet
-// need no such test. Everything is compared before the first output file
-// (the log included) is made. Later outputs are files the run makes at its
-// end under names known now.
+// empty that file when it is created. Nor may two of them be one file under
+// two names (a symbolic or hard link made beforehand), which the names alone
+// do not show; the file system tells it of files that exist. Everything is
+// compared before the first output file (the log included) is made. Later
+// outputs are files the run makes at its end under names known now.
 void checknames(const std::vector<outfile>& outs, const std::vector<infile>& ins,
                 const std::vector<std::string>& later = {}) {
   std::vector<std::string> names{IO::LOGFILE.name};
