@@ -45,7 +45,11 @@ void SETCALCMODE(smallint code) {
 
 void STARTRUN() {
   ZQUTE1::SETUP();
-  if (CALCMODE == calcmodetype::lsqdscalc) LSQDS::INTRO();
+  if (CALCMODE == calcmodetype::lsqdscalc) {
+    LSQDS::INTRO();
+    // Its preferences name more files the run reads.
+    ZQUTE1::GUARDLOG();
+  }
   ZQUTE1::STARTOUT();
 }
 

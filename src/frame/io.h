@@ -278,6 +278,12 @@ std::string PROMPTDATAFILE(const std::string& prefix, sstring& suffix, const std
 std::string PROMPTOUTFILE(const std::string& prefix, const sstring& name, textfile& f);
 // Closes f; removes it when keep is false.
 void FILECLOSE(textfile& f, bool keep, const sstring& name);
+// True when both names exist and reach one file (one device and inode,
+// through symbolic and hard links alike).
+bool SAMEFILE(const std::string& a, const std::string& b);
+// Fatal in where when name holds a byte that no file name can hold (NUL),
+// the message calling it what.
+void CHECKNAMEBYTES(const sstring& name, const std::string& what, const std::string& where);
 // The log is held in memory from start-up until OPENLOG creates it, once the
 // names of the run's files are settled (or the run ends sooner); DROPLOG
 // discards it instead, when the log would replace a file the run reads, and

@@ -1,4 +1,6 @@
 // Opening, closing and pruning the run's files.
+#include <sys/stat.h>
+
 #include <cstdio>
 
 #include "frame/io.h"
@@ -6,8 +8,10 @@
 namespace IO {
 
 std::string PROMPTDATAFILE(const std::string& prefix, sstring& suffix, const std::string& what, textfile& f) {
-  if (suffix.empty())
+  if (suffix.empty()) {
     PROMPTSTRING(what.empty() ? "suffix to name for datafile" : "suffix to name for " + what + " datafile", suffix);
+    CHECKNAMEBYTES(suffix, "the suffix", "promptdatafile");
+  }
   if (suffix.empty()) ERROREXIT("promptdatafile", "expecting a suffix for data filename", yourfault);
   const std::string name = prefix + suffix + ".txt";
   // Reading a file this run is writing would take the run's own output for
@@ -54,6 +58,21 @@ void FILECLOSE(textfile& f, bool keep, const sstring& name) {
     f.f = nullptr;
   }
   if (!keep && !f.name.empty() && std::remove(f.name.c_str()) != 0) WRITETERMINAL("problem erasing  " + name + "\n");
+}
+
+bool SAMEFILE(const std::string& a, const std::string& b) {
+  struct stat sa {}, sb {};
+  if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+void CHECKNAMEBYTES(const sstring& name, const std::string& what, const std::string& where) {
+  // The name is words of a line, where a NUL byte is an ordinary character;
+  // the file system would end the name there and open another file.
+  if (name.find('\0') == sstring::npos) return;
+  std::string shown;
+  for (const char c : name) shown += c == '\0' ? std::string("<NUL>") : std::string(1, c);
+  ERROREXIT(where, what + " \"" + shown + "\" holds a NUL byte, which no file name can hold", yourfault);
 }
 
 void OPENLOG() {

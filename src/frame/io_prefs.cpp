@@ -85,6 +85,8 @@ void READPREFS() {
     }
   }
   std::fclose(prefs.f);
+  CHECKNAMEBYTES(CONTROLIO.dsfile, "the dsfile suffix", "readprefs");
+  CHECKNAMEBYTES(CONTROLIO.scriptfile, "the scriptfile suffix", "readprefs");
 
   if (NFAIL > 0) {
     PUTSTR(0, "there are script problems in the prefs file listed immediately above:", 1, CHANNEL::TERMLOG);

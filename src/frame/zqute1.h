@@ -16,8 +16,9 @@ void CLEANUP();
 void STARTOUT();
 // Until STARTOUT has checked the names of the run's files, the log is held
 // in memory, and a run that ends sooner writes it out: GUARDLOG marks it
-// when the script of the preferences names it as a file the run reads, so
-// that it is then given up rather than written over that file.
+// when it is a file the run reads (as the preferences, the script, or in
+// calc mode 9 its own preferences name them), under that name or through a
+// link, so that it is then given up rather than written over that file.
 void GUARDLOG();
 
 // ---------------------------------------------------------------- windows

@@ -31,26 +31,38 @@ struct infile {
 
 // No two files of one run may share a name: two outputs would overwrite
 // each other's text, and an output named like a file the run reads would
-// empty that file when it is created. Everything is compared before the
-// first output file (the log included) is made. Later outputs are files
-// the run makes at its end under names known now.
+// empty that file when it is created. Nor may two of them be one file under
+// two names (a symbolic or hard link made beforehand), which the names alone
+// do not show; the file system tells it of files that exist. Everything is
+// compared before the first output file (the log included) is made. Later
+// outputs are files the run makes at its end under names known now.
 void checknames(const std::vector<outfile>& outs, const std::vector<infile>& ins,
                 const std::vector<std::string>& later = {}) {
   std::vector<std::string> names{IO::LOGFILE.name};
   for (const outfile& o : outs) names.push_back(fullname(o));
   names.insert(names.end(), later.begin(), later.end());
+  // Stopping for a clash that takes in the log: the file under its name
+  // belongs to the user and is left as it is.
+  auto stop = [](std::size_t i, const std::string& message) {
+    if (i == 0) IO::DROPLOG();
+    IO::ERROREXIT("startout", message, yourfault);
+  };
   for (std::size_t i = 0; i < names.size(); ++i) {
-    for (const infile& in : ins)
-      if (names[i] == in.name) {
-        if (i == 0) IO::DROPLOG();
-        IO::ERROREXIT("startout",
-                      "the output file \"" + names[i] + "\" would overwrite the " + in.role + " file", yourfault);
-      }
-    for (std::size_t j = i + 1; j < names.size(); ++j)
+    for (const infile& in : ins) {
+      if (names[i] == in.name) stop(i, "the output file \"" + names[i] + "\" would overwrite the " + in.role + " file");
+      if (IO::SAMEFILE(names[i], in.name))
+        stop(i, "the output file \"" + names[i] + "\" would overwrite the " + in.role + " file \"" + in.name +
+                    "\", the same file under another name");
+    }
+    for (std::size_t j = i + 1; j < names.size(); ++j) {
       if (names[i] == names[j])
         IO::ERROREXIT("startout",
                       "two files of the run would both be named \"" + names[i] + "\": use a shorter scriptfile suffix",
                       yourfault);
+      if (IO::SAMEFILE(names[i], names[j]))
+        stop(i, "two files of the run, \"" + names[i] + "\" and \"" + names[j] +
+                    "\", are the same file under two names");
+    }
   }
 }
 
@@ -92,6 +104,16 @@ std::vector<infile> commoninputs() {
   return ins;
 }
 
+// The files that calc mode 9's preferences name for it to read, besides
+// its own script.
+void lsqinputs(std::vector<infile>& ins) {
+  addinput(ins, "jx-" + IO::CONTROLIO.scriptfile + ".txt", "script");
+  addinput(ins, "ds-ax" + CONTROLDS.axsuffix + ".txt", "a-x");
+  addinput(ins, "ds-" + IO::MAKESSTRING("em" + CONTROLDS.emsuffix) + ".txt", "end-member");
+  addinput(ins, "ds-" + IO::MAKESSTRING("em" + CONTROLDS.emsuffix + "-f") + ".txt", "end-member");
+  addinput(ins, "ds-xp" + CONTROLDS.xpsuffix + ".txt", "experiments");
+}
+
 void create(const std::vector<outfile>& outs) {
   for (const outfile& o : outs) {
     IO::PROMPTOUTFILE(o.prefix, o.name, *o.file);
@@ -111,19 +133,29 @@ void openscript(sstring& suffix) {
 }  // namespace
 
 void GUARDLOG() {
-  // In calc mode 9 the script names no file the run reads, and the script
-  // itself was refused the log's name at start.
-  if (!IO::LOGFILE.holding || IO::CONTROLIO.calcmode == 9 || IO::CONTROLIO.scriptfile.empty()) return;
-  IO::textfile script;
-  script.name = "jx-" + IO::CONTROLIO.scriptfile + ".txt";
-  script.f = std::fopen(script.name.c_str(), "rb");
-  if (script.f == nullptr) return;  // the run stops at STARTOUT, reading nothing
+  if (!IO::LOGFILE.holding) return;
   std::vector<infile> ins = commoninputs();
-  const sstring ax = scriptaxfile(script, true);
-  std::fclose(script.f);
-  if (!ax.empty()) addinput(ins, "jx-" + ax + ".txt", "a-x");
+  if (CALCMODE == calcmodetype::lsqdscalc) {
+    // Called again once calc mode 9 has read its preferences.
+    if (!CONTROLDS.jxdssuffix.empty())
+      addinput(ins, "ds-scr" + CONTROLDS.jxdssuffix + ".txt", "least-squares script");
+    lsqinputs(ins);
+  } else if (!IO::CONTROLIO.scriptfile.empty()) {
+    addinput(ins, "jx-" + IO::CONTROLIO.scriptfile + ".txt", "script");
+    // In calc mode 9 the script names no file the run reads.
+    IO::textfile script;
+    script.name = ins.back().name;
+    script.f = IO::CONTROLIO.calcmode == 9 ? nullptr : std::fopen(script.name.c_str(), "rb");
+    if (script.f != nullptr) {
+      const sstring ax = scriptaxfile(script, true);
+      std::fclose(script.f);
+      if (!ax.empty()) addinput(ins, "jx-" + ax + ".txt", "a-x");
+    }
+  }
+  // The log may be one of them under its own name or, through a link,
+  // under another.
   for (const infile& in : ins)
-    if (in.name == IO::LOGFILE.name) IO::LOGFILE.readbyrun = true;
+    if (in.name == IO::LOGFILE.name || IO::SAMEFILE(in.name, IO::LOGFILE.name)) IO::LOGFILE.readbyrun = true;
 }
 
 void STARTOUT() {
@@ -167,11 +199,7 @@ void STARTOUT() {
   };
   std::vector<infile> ins = commoninputs();
   addinput(ins, IO::SCRIPTFILENAME, "least-squares script");
-  addinput(ins, "jx-" + IO::CONTROLIO.scriptfile + ".txt", "script");
-  addinput(ins, "ds-ax" + CONTROLDS.axsuffix + ".txt", "a-x");
-  addinput(ins, "ds-" + IO::MAKESSTRING("em" + CONTROLDS.emsuffix) + ".txt", "end-member");
-  addinput(ins, "ds-" + IO::MAKESSTRING("em" + CONTROLDS.emsuffix + "-f") + ".txt", "end-member");
-  addinput(ins, "ds-xp" + CONTROLDS.xpsuffix + ".txt", "experiments");
+  lsqinputs(ins);
   // The new data set and the new-format end-member file.
   const std::vector<std::string> later = {"jx-ds" + IO::MAKESSTRING(d + ".txt"),
                                           "ds-em" + IO::MAKESSTRING(CONTROLDS.emsuffix + "-i.txt")};

@@ -61,6 +61,10 @@ void READCONTROLDS() {
   }
   IO::FILECLOSE(IO::DATA, true, "prefs");
   IO::DATAOPEN = false;
+  IO::CHECKNAMEBYTES(CONTROLDS.jxdssuffix, "the jxdssuffix", "readcontrolds");
+  IO::CHECKNAMEBYTES(CONTROLDS.xpsuffix, "the xpsuffix", "readcontrolds");
+  IO::CHECKNAMEBYTES(CONTROLDS.emsuffix, "the emsuffix", "readcontrolds");
+  IO::CHECKNAMEBYTES(CONTROLDS.axsuffix, "the axsuffix", "readcontrolds");
 }
 
 }  // namespace ZQSCRIPT

@@ -27,8 +27,16 @@ namespace fs = std::filesystem;
 
 struct Run {
   std::string out;                            // the terminal
-  int status = -1;                            // exit status
-  std::map<std::string, std::string> files;  // every file left, by name
+  int status = -1;                            // exit status (-1: ended by a signal)
+  std::map<std::string, std::string> files;  // every file left, by name (a link by its own name)
+  fs::path dir;                               // the scratch folder
+};
+
+// A second name made in the scratch folder before a run: name reaches
+// target, through a symbolic link or, when hard, as a hard link.
+struct Link {
+  std::string name, target;
+  bool hard = false;
 };
 
 inline std::string slurp(const fs::path& p) {
@@ -98,6 +106,7 @@ inline Run run(const std::vector<std::string>& fixturedirs, const std::string& a
   const int rc = std::system(cmd.c_str());
   Run r;
   r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+  r.dir = dir;
   r.out = slurp(io / "stdout");
   collect(dir, r);
   return r;
@@ -106,10 +115,20 @@ inline Run run(const std::vector<std::string>& fixturedirs, const std::string& a
 // As run(), with every file the program writes held to at most limit bytes,
 // as a full disk holds it: the write past it fails (SIGXFSZ is ignored, so
 // the program sees the failure instead of being killed). The terminal comes
-// through a pipe, out of the limit's reach.
+// through a pipe, out of the limit's reach. The links are made after the
+// files; a run still going after the given seconds is ended by SIGALRM, so
+// that a run that never ends fails its test (status -1) instead of hanging.
 inline Run runfilelimited(const std::vector<std::string>& fixturedirs, const std::string& answers, rlim_t limit,
-                          const std::map<std::string, std::string>& extra = {}) {
+                          const std::map<std::string, std::string>& extra = {}, const std::vector<Link>& links = {},
+                          unsigned seconds = 60) {
   const fs::path dir = prepare(fixturedirs, extra, {});
+  for (const Link& l : links) {
+    fs::remove(dir / l.name);
+    if (l.hard)
+      fs::create_hard_link(dir / l.target, dir / l.name);
+    else
+      fs::create_symlink(l.target, dir / l.name);
+  }
   const fs::path io = runinfo(dir);
   std::ofstream(io / "stdin", std::ios::binary) << answers;
   const std::string in = (io / "stdin").string(), where = dir.string(), program = SOLVARINTH_EXE;
@@ -126,6 +145,8 @@ inline Run runfilelimited(const std::vector<std::string>& fixturedirs, const std
     std::signal(SIGXFSZ, SIG_IGN);
     const rlimit rl{limit, limit};
     if (setrlimit(RLIMIT_FSIZE, &rl) != 0) _exit(127);
+    std::signal(SIGALRM, SIG_DFL);
+    alarm(seconds);  // kept across exec; the program handles no signals
     execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
@@ -137,6 +158,7 @@ inline Run runfilelimited(const std::vector<std::string>& fixturedirs, const std
   int st = 0;
   waitpid(pid, &st, 0);
   r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  r.dir = dir;
   std::ofstream(io / "stdout", std::ios::binary) << r.out;
   collect(dir, r);
   return r;

@@ -1,0 +1,174 @@
+// The run's files when the folder holds a file under two names (symbolic
+// and hard links) or a name holds a NUL byte: no file the run reads is
+// written over, and the run stops before it makes any output file. Each run
+// is held to a file size and a time, so that a run that feeds on its own
+// output fails its test instead of filling the disk or never ending.
+#include <sys/stat.h>
+
+#include <set>
+
+#include "harness.h"
+
+using e2e::has;
+using namespace std::string_literals;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr rlim_t filelimit = 50000;
+
+const std::vector<std::string> mode1 = {"dataset/jx-ds7qz1.txt", "frame/mode1"};
+
+// The files a run starts with, by name: those of the fixtures (folders or
+// single files), then the extra ones, as the harness lays them out.
+std::map<std::string, std::string> startfiles(const std::vector<std::string>& fixtures,
+                                              const std::map<std::string, std::string>& extra) {
+  std::map<std::string, std::string> files;
+  for (const std::string& d : fixtures) {
+    const fs::path from = fs::path(SOLVARINTH_FIXTURES) / d;
+    if (fs::is_regular_file(from)) {
+      files[from.filename().string()] = e2e::slurp(from);
+      continue;
+    }
+    for (const auto& e : fs::directory_iterator(from)) files[e.path().filename().string()] = e2e::slurp(e.path());
+  }
+  for (const auto& [name, content] : extra) files[name] = content;
+  return files;
+}
+
+// Every file the run started with is there as it was, a link still a link
+// to the same text, and the folder holds nothing more than the log when
+// log says it was made.
+void expectuntouched(const e2e::Run& r, const std::vector<std::string>& fixtures,
+                     const std::map<std::string, std::string>& extra, const std::vector<e2e::Link>& links, bool log) {
+  std::map<std::string, std::string> start = startfiles(fixtures, extra);
+  for (const e2e::Link& l : links) start[l.name] = start.at(l.target);
+  std::set<std::string> names;
+  for (const auto& [name, content] : start) {
+    names.insert(name);
+    ASSERT_EQ(r.files.count(name), 1u) << name;
+    EXPECT_EQ(r.files.at(name), content) << name;
+  }
+  for (const e2e::Link& l : links) {
+    struct stat st {};
+    ASSERT_EQ(lstat((r.dir / l.name).c_str(), &st), 0) << l.name;
+    EXPECT_EQ(S_ISLNK(st.st_mode), !l.hard) << l.name;
+    if (l.hard) {
+      EXPECT_EQ(st.st_nlink, 2u) << l.name;
+    }
+  }
+  if (log) names.insert("jx-log.txt");
+  const std::vector<std::string> left = e2e::names(r);
+  EXPECT_EQ(std::set<std::string>(left.begin(), left.end()), names);
+}
+
+TEST(RunFiles, AnOutputThatIsAFileOfTheRunUnderAnotherNameStopsTheRun) {
+  const std::string same = ", the same file under another name";
+  struct Case {
+    const char* what;
+    std::vector<std::string> fixtures;
+    std::map<std::string, std::string> extra;
+    std::vector<e2e::Link> links;
+    std::string answers, message;
+    bool log;  // a log is made at the stop
+  };
+  const Case cases[] = {
+      {"details file linked to the script", mode1, {}, {{"jx-qtest-ic.txt", "jx-qtest.txt"}}, "n\n\n",
+       "the output file \"jx-qtest-ic.txt\" would overwrite the script file \"jx-qtest.txt\"" + same, true},
+      {"log linked to the preferences", mode1, {}, {{"jx-log.txt", "jx-prefs.txt"}}, "n\n\n",
+       "the output file \"jx-log.txt\" would overwrite the preferences file \"jx-prefs.txt\"" + same, false},
+      // Without the check the log, being the script, is read back as script
+      // lines that each add a complaint to the log, without end.
+      {"log a hard link of the script", mode1, {}, {{"jx-log.txt", "jx-qtest.txt", true}}, "n\n\n",
+       "the output file \"jx-log.txt\" would overwrite the script file \"jx-qtest.txt\"" + same, false},
+      {"a-x information file linked to the a-x file", mode1, {}, {{"jx-qtest-it.txt", "jx-qzax.txt"}}, "n\n\n",
+       "the output file \"jx-qtest-it.txt\" would overwrite the a-x file \"jx-qzax.txt\"" + same, true},
+      {"csv file a hard link of the data set", mode1, {}, {{"jx-qtest.csv", "jx-ds7qz1.txt", true}}, "n\n\n",
+       "the output file \"jx-qtest.csv\" would overwrite the data-set file \"jx-ds7qz1.txt\"" + same, true},
+      {"two outputs one file", mode1, {{"jx-qtest-o.txt", "an old summary\n"}},
+       {{"jx-qtest-ic.txt", "jx-qtest-o.txt"}}, "n\n\n",
+       "two files of the run, \"jx-qtest-o.txt\" and \"jx-qtest-ic.txt\", are the same file under two names", true},
+      {"least-squares csv linked to its end-member file", {"lsq"}, {}, {{"ds-6cv.csv", "ds-emcv-f.txt"}}, "0\n",
+       "the output file \"ds-6cv.csv\" would overwrite the end-member file \"ds-emcv-f.txt\"" + same, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const e2e::Run r = e2e::runfilelimited(c.fixtures, c.answers, filelimit, c.extra, c.links);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(has(r.out, "\n-- run bombed in startout : " + c.message + "\n")) << r.out;
+    expectuntouched(r, c.fixtures, c.extra, c.links, c.log);
+  }
+}
+
+// Before the names are checked at all, a run that ends keeps its log in
+// memory and writes it out at the end: not through a link to a file it
+// reads. In calc mode 9 these include the files its own preferences name.
+TEST(RunFiles, ARunEndingEarlyWritesNoLogThroughALinkToItsInput) {
+  const std::vector<std::string> askmode = {"dataset/jx-ds7qz1.txt", "frame/mode1", "frame/askmode"};
+  const std::vector<e2e::Link> toprefs = {{"jx-log.txt", "jx-prefs.txt"}};
+  const e2e::Run k = e2e::runfilelimited(askmode, "kill\n", filelimit, {}, toprefs);
+  EXPECT_EQ(k.status, 0);
+  EXPECT_TRUE(has(k.out, "calcmode code : \n-- run killed --\n")) << k.out;
+  expectuntouched(k, askmode, {}, toprefs, false);
+
+  const std::map<std::string, std::string> noscript = {{"ds-prefs.txt", "jxdssuffix absent\nemsuffix cv\n*\n"}};
+  const std::vector<e2e::Link> toem = {{"jx-log.txt", "ds-emcv-f.txt", true}};
+  const e2e::Run m = e2e::runfilelimited({"lsq"}, "0\n", filelimit, noscript, toem);
+  EXPECT_EQ(m.status, 1);
+  EXPECT_TRUE(has(m.out, "cannot locate file \"ds-scrabsent.txt\"")) << m.out;
+  expectuntouched(m, {"lsq"}, noscript, toem, false);
+}
+
+TEST(RunFiles, ALinkToAFileTheRunDoesNotReadIsWrittenThrough) {
+  // The same run with plain files gives the texts to expect.
+  const e2e::Run plain = e2e::runfilelimited(mode1, "n\n\n", filelimit);
+  ASSERT_EQ(plain.status, 0) << plain.out;
+  const std::map<std::string, std::string> old = {{"kept-o.txt", "an old summary\n"}, {"kept-log.txt", "an old log\n"}};
+  const std::vector<e2e::Link> links = {{"jx-qtest-o.txt", "kept-o.txt"}, {"jx-log.txt", "kept-log.txt", true}};
+  const e2e::Run r = e2e::runfilelimited(mode1, "n\n\n", filelimit, old, links);
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(e2e::stamped(r.out), e2e::stamped(plain.out));
+  EXPECT_EQ(e2e::stamped(r.files.at("kept-o.txt")), e2e::stamped(plain.files.at("jx-qtest-o.txt")));
+  EXPECT_EQ(e2e::stamped(r.files.at("kept-log.txt")), e2e::stamped(plain.files.at("jx-log.txt")));
+  EXPECT_TRUE(fs::is_symlink(r.dir / "jx-qtest-o.txt"));
+  EXPECT_EQ(fs::hard_link_count(r.dir / "jx-log.txt"), 2u);
+}
+
+// A NUL byte is no separator of words, so it stays in a name; the file
+// system would end the name there, and every output would be made under
+// the name of the file the run reads.
+TEST(RunFiles, ANulByteInAFileNameIsRefusedWhereItIsRead) {
+  const std::string nul = "\" holds a NUL byte, which no file name can hold\n";
+  const std::vector<std::string> prompted = {"dataset/jx-ds7qz1.txt", "frame/mode1/jx-qtest.txt",
+                                             "frame/mode1/jx-qzax.txt"};
+  struct Case {
+    const char* what;
+    std::vector<std::string> fixtures;
+    std::map<std::string, std::string> extra;
+    std::string answers, message;
+    bool log;
+  };
+  const Case cases[] = {
+      {"script suffix in the preferences", mode1, {{"jx-prefs.txt", "dsfile 7qz1\nscriptfile qtest.txt\0\ncalcmode 1\n"s}},
+       "\n", "readprefs : the scriptfile suffix \"qtest.txt<NUL>" + nul, false},
+      {"data-set suffix in the preferences", mode1,
+       {{"jx-prefs.txt", "dsfile 7qz1.txt\0 \nscriptfile qtest\ncalcmode 1\n"s}}, "\n",
+       "readprefs : the dsfile suffix \"7qz1.txt<NUL>" + nul, false},
+      {"script suffix typed at the prompt", prompted, {{"ds-prefs.txt", "*\n"}}, "1\nqtest.txt\0\n\n"s,
+       "promptdatafile : the suffix \"qtest.txt<NUL>" + nul, true},
+      {"least-squares suffix", {"lsq"},
+       {{"ds-prefs.txt", "jxdssuffix emab.txt\0\nemsuffix ab\naxsuffix ab\nxpsuffix ab\n*\n"s},
+        {"ds-scremab.txt", "% the least-squares script\n*\n"}},
+       "2\n", "readcontrolds : the jxdssuffix \"emab.txt<NUL>" + nul, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const e2e::Run r = e2e::runfilelimited(c.fixtures, c.answers, filelimit, c.extra);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(has(r.out, "\n-- run bombed in " + c.message)) << r.out;
+    expectuntouched(r, c.fixtures, c.extra, {}, c.log);
+  }
+}
+
+}  // namespace
