@@ -153,12 +153,14 @@ TEST(FluidProperties, SternerPitzerRootOnTheScanVolume) {
   const extended rho = 1 / grid, rho2 = rho * rho, q = 1 + -2 * rho;
   const extended P = RT * (rho + -10 * rho2 - rho2 * -2 / (q * q));
   // the liquid at or above the switch pressure, the vapour below it
-  const std::pair<extended, extended> choices[] = {{0, 4.966816293230782631L}, {1e10L, 33.01381192001693641L}};
-  for (const auto& [pswitch, root] : choices) {
+  const struct {
+    extended pswitch, root;
+  } choices[] = {{0, 4.966816293230782631L}, {1e10L, 33.01381192001693641L}};
+  for (const auto& c : choices) {
     extended V = 1000, RTlnf = 0;
-    EXPECT_EQ(testsupport::fatal([&] { ZQCALC1::DOSP(P, T, -10, 1, -2, 0, 0, 0, 0, 1, 0, 1, pswitch, V, RTlnf); }),
+    EXPECT_EQ(testsupport::fatal([&] { ZQCALC1::DOSP(P, T, -10, 1, -2, 0, 0, 0, 0, 1, 0, 1, c.pswitch, V, RTlnf); }),
               "");
-    EXPECT_TRUE(near(V, root / CONST::CM3PERKJKBAR, 1e-12L)) << static_cast<double>(V);
+    EXPECT_TRUE(near(V, c.root / CONST::CM3PERKJKBAR, 1e-12L)) << static_cast<double>(V);
   }
 }
 
