@@ -50,6 +50,7 @@ TEST_F(LeastSquaresLimits, ClassesAndLimits) {
     std::vector<long double> lower, upper;
     smallint hcase;
     double hlow, hhigh;
+    long double width = 1;  // of every bracket
   } cases[] = {
       {{-10, -8}, {-2, -3}, 1, -7.480125, -3.519875},
       {{-4, -6}, {-5, -2}, 2, -5.896925, -3.103075},
@@ -63,12 +64,18 @@ TEST_F(LeastSquaresLimits, ClassesAndLimits) {
       // the highest lower limit: still the medians' side of the extremes
       {{-10, -6, -3}, {-6, 0, 2}, 3, -4.896925, -2.103075},
       {{-10, -6, -3}, {-5, -3, 2}, 3, -5.896925, -3.103075},
+      // one side with three limits, the other with two: the short side's
+      // extreme stands in for its median
+      {{-10, -6, -4}, {-3, 0}, 3, -5.896925, -3.103075},
+      // wider brackets: the medians' gap, -3 - -10 = 7, is 7 / (2 x 2) = 1.75
+      // in their widths, class 5 with that gap
+      {{-20, -10, 3}, {-4, -3, 1}, 5, -9.5489625, -3.4510375, 2},
   };
   for (const auto& c : cases) {
     std::vector<half> hs;
     // Each bracket at its own pressure: no reversal pairs.
-    for (long double h : c.lower) hs.push_back({false, h, 1, 1.0L + hs.size()});
-    for (long double h : c.upper) hs.push_back({true, h, 1, 1.0L + hs.size()});
+    for (long double h : c.lower) hs.push_back({false, h, c.width, 1.0L + hs.size()});
+    for (long double h : c.upper) hs.push_back({true, h, c.width, 1.0L + hs.size()});
     xprec& x = load(hs, false);
     LSQDS::CALCHLIMS(1);
     EXPECT_EQ(x.hcase, c.hcase) << c.hlow;

@@ -137,6 +137,33 @@ TEST(FluidProperties, SternerPitzerSwitchDecidesTheRoot) {
   }
 }
 
+// A root that falls exactly on a volume of the scan, 3 x 1.1^k cm3/mol, has
+// no sign change on either side of it: the other two roots are still found
+// and chosen between. The equation p = RT (1/V - 10/V^2 + 2/(V - 2)^2)
+// (c1 = -10, c2 = 1, c3 = -2, the rest giving nothing) at the pressure it
+// has on the scan's tenth volume (7.781 cm3/mol), worked out term by term
+// as the residual takes it so that it vanishes there to the last bit; the
+// roots on either side, 4.966816293230782631 and 33.01381192001693641
+// cm3/mol, from mpmath's findroot at 40 digits.
+TEST(FluidProperties, SternerPitzerRootOnTheScanVolume) {
+  testsupport::Terminal term;
+  const extended T = 500, RT = CONST::RGASBAR * T;
+  extended grid = 3;
+  for (int k = 1; k <= 10; ++k) grid *= 1.1L;
+  const extended rho = 1 / grid, rho2 = rho * rho, q = 1 + -2 * rho;
+  const extended P = RT * (rho + -10 * rho2 - rho2 * -2 / (q * q));
+  // the liquid at or above the switch pressure, the vapour below it
+  const struct {
+    extended pswitch, root;
+  } choices[] = {{0, 4.966816293230782631L}, {1e10L, 33.01381192001693641L}};
+  for (const auto& c : choices) {
+    extended V = 1000, RTlnf = 0;
+    EXPECT_EQ(testsupport::fatal([&] { ZQCALC1::DOSP(P, T, -10, 1, -2, 0, 0, 0, 0, 1, 0, 1, c.pswitch, V, RTlnf); }),
+              "");
+    EXPECT_TRUE(near(V, c.root / CONST::CM3PERKJKBAR, 1e-12L)) << static_cast<double>(V);
+  }
+}
+
 TEST(FluidProperties, PressureDerivativeAndIdealGasLimit) {
   const extended states[][2] = {{0.05L, 573.15L}, {0.5L, 473.15L}, {1.5L, 673.15L},
                                 {3, 873.15L},     {8, 1073.15L},   {20, 1273.15L}};

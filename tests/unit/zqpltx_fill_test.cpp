@@ -145,6 +145,10 @@ TEST(DrawingFill, TwoLines) {
       // no shared point: both used backward
       {"i1 3 600\ni2 7 600\nu1 i1 end 3 600 3 300\nu2 i2 end 7 600 7 900\n", "0.5 u1 u2\n",
        {"rgb(127,127,127) 198.00 504.00, 198.00 274.00, 382.00 274.00, 198.00 504.00"}},
+      // three ends on the frame are not four: still the joint at points,
+      // so both backward
+      {"i1 3 600\nu1 i1 end 3 600 3 300\nu2 begin end 7 300 7 900\n", "0.5 u1 u2\n",
+       {"rgb(127,127,127) 198.00 504.00, 198.00 274.00, 382.00 504.00, 198.00 504.00"}},
       // all four ends on the frame: the second line turned by the edges
       // the ends share, or else by the nearer end
       {"u1 begin end 2 300 2 900\nu2 begin end 8 300 8 900\n", "0.5 u1 u2\n", {box}},
@@ -167,6 +171,10 @@ TEST(DrawingFill, RingsAndWalks) {
       // two lines to the bottom edge joined by a third, and the walk back
       {"i1 3 600\ni2 7 600\nu1 i1 end 3 600 3 300\nu2 i1 i2 connect\nu3 i2 end 7 600 7 300\n", "0.5 u1 u2 u3\n",
        {rectangle}},
+      // the first two lines leave one point, the third cuts the corner
+      // between their free ends: the first taken backward to the point
+      {"i1 5 600\nu1 i1 end 5 600 5 300\nu2 i1 end 5 600 15 600\nu3 begin end 11 550 7 350\n", "0.5 u1 u2 u3\n",
+       {"rgb(127,127,127) 290.00 504.00, 290.00 274.00, 520.00 274.00, 520.00 389.00, 428.00 504.00, 290.00 504.00"}},
       // from the frame to the frame by the first line's free end
       {"i1 3 500\nu1 i1 end 3 500 3 300\nu2 begin end 6 300 6 900\nu3 i1 end 3 500 3 900\n", "0.5 u1 u2 u3\n",
        {"rgb(127,127,127) 198.00 389.00, 198.00 504.00, 336.00 504.00, 336.00 44.00, 198.00 44.00, 198.00 389.00"}},

@@ -263,6 +263,10 @@ TEST_F(ScriptKeywords, BatchItems) {
   EXPECT_EQ(BATCHREQ[1].item[1], 2);
   EXPECT_EQ(BATCHINFO[2].plist[1], 7);
   EXPECT_EQ(BATCHINFO[2].blockzeros, 1);
+  // a P-T code below 2 asks for T at the given P, 2 and above for P at T
+  read(head + "batch g 1 1 1 5 600 1 1 0 0\nbatch g 1 1 1 5 600 2 1 0 0\n");
+  EXPECT_TRUE(BATCHINFO[1].tatp);
+  EXPECT_FALSE(BATCHINFO[2].tatp);
   EXPECT_EQ(fatal(head + "batch g 1 3 4 1 2 3 400 500 600 700 0 1 0 0\n").message, "too many batch PT");
   EXPECT_EQ(fatal(head + "batch g 1 1 1 5 600 0 1 0 0\nbatchreq 0\n").message, "batchreq not in range");
   // the three integers are read before the variance is judged
@@ -317,12 +321,15 @@ TEST_F(ScriptKeywords, MonteCarlo) {
   EXPECT_NEAR(BATCHINFO[1].bulkcomp[1], 1100.0L / 28, 1e-15L);
   EXPECT_NEAR(BATCHINFO[1].bulkcomp[2], 1700.0L / 28, 1e-15L);
   read(head + "batch g 1 1 1 5 600 0 1 0 0\nfilter 1 T 500 700\nmcrange r1 10 2\nmcrange r2 4 1\n"
-              "mcfunc f1 1 2 0.5 r1 2 r2\nmc g c DQF(py) ff1\n");
+              "mcfunc f1 1 2 0.5 r1 2 r2\nmcfunc f2 -3 1 4 r2\nmc g c DQF(py) ff1\nmc g a W(py,gr) ff2\n");
   EXPECT_EQ(BATCHINFO[1].filter(1, 1).low, 500 + 273.15L);
   EXPECT_EQ(BATCHINFO[1].filter(1, 1).high, 700 + 273.15L);
   EXPECT_EQ(MCINFO[1].rangeindex, -1);
   EXPECT_EQ(MCINFO[1].base, 14);
   EXPECT_EQ(MCINFO[1].dqfbase[3], 14);
+  // the second function: -3 + 4 x 4
+  EXPECT_EQ(MCINFO[2].rangeindex, -2);
+  EXPECT_EQ(MCINFO[2].base, 13);
   EXPECT_EQ(fatal(head + "mc g a W(py,gr) =r1\nmcrange r1 10 2\n").message, "in mc, no mcrange");
   EXPECT_EQ(fatal(head + "batch g 1 1 2 5 6 600 0 1 1 0 0 0\nfilter 1 T 500 700\nfilter 1 T 500 700\n"
                          "filter 1 T 500 700\n")
