@@ -56,6 +56,21 @@ inline fs::path scratchroot() {
 // The folder of a run's answers and terminal, beside its scratch folder.
 inline fs::path runinfo(const fs::path& dir) { return dir.parent_path() / (dir.filename().string() + ".io"); }
 
+// The files of fixture folders, or single fixture files named by their
+// path, in the order a later one overrides an earlier one of its name.
+inline std::vector<fs::path> fixturefiles(const std::vector<std::string>& fixturedirs) {
+  std::vector<fs::path> files;
+  for (const std::string& d : fixturedirs) {
+    const fs::path from = fs::path(SOLVARINTH_FIXTURES) / d;
+    if (fs::is_regular_file(from)) {
+      files.push_back(from);
+      continue;
+    }
+    for (const auto& e : fs::directory_iterator(from)) files.push_back(e.path());
+  }
+  return files;
+}
+
 // The scratch folder of the current test made afresh with the files of
 // fixture folders, or single fixture files named by their path, (later ones
 // override earlier ones) plus extra files given by name and content, and
@@ -68,15 +83,8 @@ inline fs::path prepare(const std::vector<std::string>& fixturedirs, const std::
   fs::remove_all(dir, ec);
   if (fs::create_directories(dir, ec), ec)
     throw std::runtime_error("cannot make the scratch folder " + dir.string() + ": " + ec.message());
-  for (const std::string& d : fixturedirs) {
-    const fs::path from = fs::path(SOLVARINTH_FIXTURES) / d;
-    if (fs::is_regular_file(from)) {
-      fs::copy_file(from, dir / from.filename(), fs::copy_options::overwrite_existing);
-      continue;
-    }
-    for (const auto& e : fs::directory_iterator(from))
-      fs::copy_file(e.path(), dir / e.path().filename(), fs::copy_options::overwrite_existing);
-  }
+  for (const fs::path& from : fixturefiles(fixturedirs))
+    fs::copy_file(from, dir / from.filename(), fs::copy_options::overwrite_existing);
   for (const auto& [name, content] : extra) std::ofstream(dir / name, std::ios::binary) << content;
   for (const std::string& name : folders) {
     fs::remove(dir / name);

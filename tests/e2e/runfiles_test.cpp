@@ -25,14 +25,7 @@ const std::vector<std::string> mode1 = {"dataset/jx-ds7qz1.txt", "frame/mode1"};
 std::map<std::string, std::string> startfiles(const std::vector<std::string>& fixtures,
                                               const std::map<std::string, std::string>& extra) {
   std::map<std::string, std::string> files;
-  for (const std::string& d : fixtures) {
-    const fs::path from = fs::path(SOLVARINTH_FIXTURES) / d;
-    if (fs::is_regular_file(from)) {
-      files[from.filename().string()] = e2e::slurp(from);
-      continue;
-    }
-    for (const auto& e : fs::directory_iterator(from)) files[e.path().filename().string()] = e2e::slurp(e.path());
-  }
+  for (const fs::path& from : e2e::fixturefiles(fixtures)) files[from.filename().string()] = e2e::slurp(from);
   for (const auto& [name, content] : extra) files[name] = content;
   return files;
 }
