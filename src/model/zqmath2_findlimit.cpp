@@ -13,7 +13,7 @@ namespace {
 
 constexpr extended nolimit = 1e20L;          // slim when nothing binds
 constexpr extended edgemargins = 2;          // MACHEPS kept clear of every limit
-constexpr extended flatrate = 5;             // MACHEPS: a row this flat along the step pins slim at 0
+constexpr extended flatrate = 5;             // MACHEPS: a row this flat does not move along the step
 constexpr extended trialshare = 0.999999999L;  // site fractions are looked at just short of slim
 constexpr extended nosf = 100;               // minsf when no site fraction is smaller
 constexpr smallint maxsfpasses = 50;
@@ -70,8 +70,11 @@ void FINDLIMIT(const eqvector& dx, extended& slim, acctype& acc) {
     if (!involved) continue;
     if (rate < -flatrate * eps) continue;
     if (-flatrate * eps <= rate && rate < flatrate * eps) {
-      slim = 0;
-    } else if (rate >= flatrate * eps && (value - edgemargins * eps) / rate < slim) {
+      // A row that does not move cannot be crossed along the step: it only
+      // holds the step back when it already stands at its edge. (Its
+      // unknowns are still, e.g., a phase's composition pinned to the bulk.)
+      if (value <= edgemargins * eps) slim = 0;
+    } else if ((value - edgemargins * eps) / rate < slim) {
       slim = (value - edgemargins * eps) / rate;
       acc = acctype::inaccessible;
     }

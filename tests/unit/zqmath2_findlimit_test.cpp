@@ -112,26 +112,48 @@ TEST_F(FindLimit, WindowRowLimitsWithRatiosInDoublePrecision) {
   EXPECT_EQ(acc, acctype::inaccessible);
 }
 
-// A row flat along the step pins slim at 0; a row on held unknowns only is
+// A row flat along the step cannot be crossed along it: it pins slim at 0
+// only when it already stands within its margin of 2 MACHEPS, and
+// otherwise leaves slim to the other limits. A row on held unknowns only is
 // not involved at all.
 TEST_F(FindLimit, RowRatesNearZero) {
   struct flat {
     extended rate;
     bool held;
+    extended value;  // of the row at the start of the step
     bool zero;
   };
-  const flat table[] = {{-6 * eps, false, false}, {-5 * eps, false, true}, {0, false, true},
-                       {4.9L * eps, false, true}, {5 * eps, false, false}, {0, true, false}};
+  const extended away = 0.75L;
+  const flat table[] = {
+      {-6 * eps, false, away, false}, {-5 * eps, false, away, false}, {0, false, away, false},
+      {4.9L * eps, false, away, false}, {5 * eps, false, away, false}, {0, true, away, false},
+      // at its edge
+      {-6 * eps, false, 0, false}, {-5 * eps, false, 0, true}, {0, false, 0, true},
+      {4.9L * eps, false, 0, true}, {0, true, 0, false},
+      {0, false, 2 * eps, true}, {-5 * eps, false, 2 * eps, true}, {4.9L * eps, false, 2 * eps, true},
+      {0, false, 3 * eps, false}, {4.9L * eps, false, 3 * eps, false}, {0, false, 1e-10L, false},
+      // already beyond it, not getting further in
+      {0, false, -eps, true},
+  };
   for (const flat& t : table) {
     NXVARLIM = 0;
-    unknowns({0.25L, 0.5L});
+    // u3 - 1/4, or u4 - 1/4 when u4 is held, at u3 (u4) = 1/4 + value: the
+    // rate is the direction.
+    const bool edge = t.value != away;
+    unknowns({edge ? 0.25L + t.value : 0.25L, edge ? 0.25L + t.value : 0.5L});
     BX[4] = !t.held;
-    // u3 + 1/2, or u4 + 1/2 when u4 is held: the rate is the direction.
-    row({0, 0, t.held ? smallint(0) : smallint(1), t.held ? smallint(1) : smallint(0)}, {1, 1, 1, 1}, 1, 2);
+    row({0, 0, t.held ? smallint(0) : smallint(1), t.held ? smallint(1) : smallint(0)}, {1, 1, 1, 1},
+        edge ? smallint(-1) : smallint(1), edge ? smallint(4) : smallint(2));
     extended slim = 0;
     acctype acc = acctype::mulimit;
     ZQMATH2::FINDLIMIT(direction({t.rate, 0}), slim, acc);
-    EXPECT_EQ(slim == 0, t.zero) << static_cast<double>(t.rate / eps) << " " << t.held;
+    EXPECT_EQ(slim == 0, t.zero) << static_cast<double>(t.rate / eps) << " " << t.held << " "
+                                 << static_cast<double>(t.value);
+    // A row that does not bind leaves the box to limit the step.
+    if (!t.zero && std::fabs(t.rate) < 5 * eps && !t.held) {
+      EXPECT_GT(slim, 1e15L);
+      EXPECT_EQ(acc, t.rate > 0 ? acctype::xaccessible : t.rate < 0 ? acctype::paccessible : acctype::mulimit);
+    }
   }
 }
 
