@@ -1,7 +1,7 @@
 // Fractionation after a solved batch item: the first item's modes and
 // phase compositions become the rock that the next step fractionates; a
-// later item that finds a phase entering or leaving before the next step
-// writes the rbi block to restart from, its bulk, and ends the run.
+// later item that finds a phase entering or leaving between this step and
+// the next writes the rbi block to restart from, its bulk, and ends the run.
 #include <cmath>
 #include <string>
 
@@ -84,14 +84,18 @@ void solvestate::PRINTFRACTRESULTS() {
   const extended p = SU.pressure;
   const extended t = SU.temperature;
   const extended phi = FRACTINFO.porosity;
-  const smallint next = static_cast<smallint>(IFRACT + 1);
   const bool calct = BATCHINFO[1].tatp;
   const extended step = calct ? FRACTINFO.dt : FRACTINFO.dp;
-  extended gap = calct ? FRACTINFO.t0 + FRACTINFO.dt * next - t : FRACTINFO.p0 + FRACTINFO.dp * next - p;
-  // On a path that goes down in T (or P) the next step lies below the
-  // event when it comes first: the gap counts along the path.
-  if (step < 0) gap = -gap;
-  const bool before = gap > 0;
+  const extended start = calct ? FRACTINFO.t0 : FRACTINFO.p0;
+  const extended there = calct ? t : p;
+  // Both distances count along the path, which may go down in T or P. An
+  // event the path has already passed (or one off a path that does not move
+  // in this variable) is no reason to stop: only one between this step and
+  // the next is.
+  extended gap = start + step * static_cast<smallint>(IFRACT + 1) - there;
+  extended done = there - (start + step * IFRACT);
+  if (step < 0) gap = -gap, done = -done;
+  const bool before = gap > 0 && done >= 0;
   if (!FRACTSTOP) FRACTSTOP = before;
   if (!before) return;
   ++NFRACTROW;

@@ -5,8 +5,10 @@
 // worked out by hand from the modes over the atoms of each row.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -287,6 +289,58 @@ TEST_F(FractionationEvent, BeyondTheNextStepWritesNothing) {
   EXPECT_FALSE(CANCONTINUE);
 }
 
+// Step 1 of a path from 5 kbar and 700 C, its steps going either way: an
+// event counts from this step up to (not at) the next one, in the variable
+// the first item solves for; one the path has passed, or one off a path
+// that does not move in that variable, does not.
+TEST_F(FractionationEvent, OnlyAnEventUpToTheNextStepCounts) {
+  struct c {
+    const char* what;
+    bool calct;
+    extended dp, dt;  // the steps
+    extended at;      // the event's P (kbar) or T (C)
+    bool counts;
+  };
+  const std::vector<c> cases = {
+      {"cooling, passed", true, 0.5L, -10, 695, false},
+      {"cooling, at this step", true, 0.5L, -10, 690, true},
+      {"cooling, ahead", true, 0.5L, -10, 680.5L, true},
+      {"heating, passed", true, 0.5L, 10, 705, false},
+      {"heating, just passed", true, 0.5L, 10, 709.99L, false},
+      {"heating, ahead", true, 0.5L, 10, 715, true},
+      {"heating, at the next step", true, 0.5L, 10, 720, false},
+      {"rising P, passed", false, 0.5L, -10, 5.2L, false},
+      {"rising P, ahead", false, 0.5L, -10, 5.9L, true},
+      {"falling P, passed", false, -0.5L, 10, 4.8L, false},
+      {"falling P, ahead", false, -0.5L, 10, 4.2L, true},
+      {"falling P, beyond the next step", false, -0.5L, 10, 3.9L, false},
+      {"T held, T solved below it", true, 0.5L, 0, 650, false},
+      {"P held, P solved above it", false, 0, -10, 6.5L, false},
+  };
+  for (const c& k : cases) {
+    SCOPED_TRACE(k.what);
+    SetUp();
+    FRACTINFO.dp = k.dp;
+    FRACTINFO.dt = k.dt;
+    BATCHINFO[1].tatp = k.calct;
+    SU.pressure = k.calct ? 5 + k.dp : k.at;
+    SU.temperature = k.calct ? k.at + K : 700 + k.dt + K;
+    std::string out;
+    ASSERT_EQ(typed("", [&] { st.PRINTFRACTRESULTS(); }, out), "");
+    EXPECT_EQ(st.FRACTSTOP, k.counts);
+    EXPECT_EQ(st.NFRACTROW, k.counts ? 1 : 0);
+    EXPECT_EQ(out.find("losing bet by batch 2") != std::string::npos, k.counts) << out;
+    EXPECT_EQ(file("log.txt").empty(), !k.counts);
+  }
+  // A stop already called for stays.
+  SetUp();
+  st.FRACTSTOP = true;
+  SU.pressure = 5.2L;
+  ASSERT_EQ(fatal([&] { st.PRINTFRACTRESULTS(); }), "");
+  EXPECT_TRUE(st.FRACTSTOP);
+  EXPECT_EQ(st.NFRACTROW, 0);
+}
+
 TEST_F(FractionationEvent, BeforeTheNextStepWritesTheRestartBlock) {
   std::string out;
   ASSERT_EQ(typed("", [&] { st.PRINTFRACTRESULTS(); }, out), "");
@@ -510,6 +564,125 @@ TEST(FractionationRun, StepsAlongThePath) {
       if (line.size() == 55 && line.rfind("     ", 0) == 0) rows.push_back(line);
     }
     EXPECT_EQ(rows, c.rows) << drawing;
+  }
+}
+
+// The rock of 0.8 alp at x 0.326858 and 0.2 bet at x 0.387843 (x the FeO
+// share; the two-phase field at 5 kbar and 700 C, closed form as above) as
+// batch item 1, and as item 2 with bet's mode held at 0, which finds where
+// bet leaves the rock along the path: its T at the path's P when the items
+// solve for T, else its P at the path's T.
+struct eventpath {
+  extended dp, dt;
+  bool calct;
+};
+void rockandbetleaving(const eventpath& e) {
+  rockalongpath(66.0945L, 33.9055L);
+  FRACTINFO.dp = e.dp;
+  FRACTINFO.dt = e.dt;
+  FRACTINFO.nsteps = 4;
+  BATCHINFO[1].tatp = e.calct;
+  NBATCH = 2;
+  BATCHNO[2] = 2;
+  BATCHINFO[2] = BATCHINFO[1];
+  BATCHINFO[2].variance = 2;
+  BATCHINFO[2].nmodeset = 1;
+  BATCHINFO[2].modephase1 = 2;
+  BATCHINFO[2].mode1 = 0;
+  BATCHXYZ[1].value[1] = 0.33L;
+  BATCHXYZ[1].value[2] = 0.39L;
+}
+
+struct eventcase {
+  const char* what;
+  eventpath path;
+  std::vector<std::string> terminal;     // in this order
+  std::vector<std::vector<double>> rows;  // path rows: P, T, MgO, FeO, lost
+  const char* log;                        // a line of the log, "" for none
+};
+
+// The bulk of each step is 0.99 alp + 0.01 bet as the field gave them at the
+// step before; bet's mode, and where bet leaves the bulk (alp alone at the
+// bulk's x), come from the closed form of the field (mpmath roots). Heating
+// or lowering P moves the field to lower x, so bet grows and leaves behind
+// the path: at 692.971 C, then 699.667, 699.667, 709.748, 719.814 C; at
+// 5.6892, 5.0328, 5.0328, 4.5288, 4.0252 kbar. Cooling, it leaves at
+// 692.971 C, between the first step and the next.
+TEST(FractionationRun, EventsBehindThePathLetItGoOn) {
+  const std::vector<eventcase> cases = {
+      {"heating, items solving for T", {0, 10, true},
+       {"<== step 0 ===", "0.8000    0.2000", "   5.000   692.971", "<--repeating first step----->",
+        "<== step 0 ===", "   5.000   699.667", "<== step 1 ===", "0.6225    0.3775", "   5.000   699.667",
+        "<--for following step----------->", "<== step 2 ===", "0.4934    0.5066", "   5.000   709.748",
+        "<== step 3 ===", "0.2941    0.7059", "   5.000   719.814"},
+       {{5, 710, 67.25326, 32.74674, 0},
+        {5, 720, 69.25288, 30.74712, 0.36747},
+        {5, 730, 71.62035, 28.37965, 0.86407}},
+       ""},
+      {"lowering P, items solving for P", {-0.5L, 0, false},
+       {"<== step 0 ===", "0.8000    0.2000", "   5.689   700.000", "<--repeating first step----->",
+        "<== step 0 ===", "   5.033   700.000", "<== step 1 ===", "0.8223    0.1777", "   5.033   700.000",
+        "<== step 2 ===", "0.7984    0.2016", "   4.529   700.000", "<== step 3 ===", "0.7695    0.2305",
+        "   4.025   700.000"},
+       {{4.5, 700, 67.25326, 32.74674, 0},
+        {4, 700, 68.22609, 31.77391, 0.16769},
+        {3.5, 700, 69.27946, 30.72054, 0.35930}},
+       ""},
+      {"cooling: the event lies ahead", {0, -10, true},
+       {"<== step 0 ===", "0.8000    0.2000", "   5.000   692.971", "losing bet by batch 2"},
+       {{5, 700, 66.0945, 33.9055, 0.19001}, {5, 692.971, 66.0945, 33.9055, 0.19001}},
+       "% at P = 5.0000 kbar, and T = 692.971\n"},
+  };
+  for (const eventcase& c : cases) {
+    SCOPED_TRACE(c.what);
+    testsupport::ScratchDir dir;
+    for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(SOLVARINTH_FIXTURES) / "loop"))
+      std::filesystem::copy_file(e.path(), dir.path() / e.path().filename());
+    dir.write("jx-lp.txt", "axfile lpax\nwith alp bet\ninexcess\npseudosection\ndiagramPT 1 10 400 800\n"
+                           "rbi MgO FeO\nrbi alp 0.8 0.673142 0.326858\nrbi bet 0.2 0.612157 0.387843\n"
+                           "convergence 1e-12 1e-12 0.005 1e-6\nautoexit\n*\n");
+    testsupport::freshstate();
+    static eventpath path;
+    path = c.path;
+    ZQNLE2::AFTERSCRIPT = [] { rockandbetleaving(path); };
+    std::string terminal;
+    const std::string end = testsupport::answered("\n\n\n\n\n\n", [] { MAINPROGRAM::RUN(); }, terminal);
+    ZQNLE2::AFTERSCRIPT = nullptr;
+    if (ZQREAD1::PDATA.f != nullptr) std::fclose(ZQREAD1::PDATA.f);
+    ZQREAD1::PDATA = IO::textfile{};
+    IO::FLUSHER();
+    const std::string drawing = dir.read("jx-lp-qk.txt");
+    const std::string log = dir.read("jx-log.txt");
+    testsupport::freshstate();
+
+    EXPECT_EQ(end, "") << terminal;
+    std::size_t at = 0;
+    for (const std::string& t : c.terminal) {
+      at = terminal.find(t, at);
+      if (at == std::string::npos) {
+        ADD_FAILURE() << t << "\n" << terminal;
+        break;
+      }
+      ++at;
+    }
+    const bool stops = std::string(c.log).size() > 0;
+    EXPECT_EQ(terminal.find("losing") != std::string::npos, stops) << terminal;
+    EXPECT_EQ(terminal.find(stops ? "<== step 1 ===" : "<== step 4 ==="), std::string::npos) << terminal;
+    if (stops) {
+      EXPECT_NE(log.find(c.log), std::string::npos) << log;
+    }
+    // The path rows (and the event's row), five numbers each after the heading.
+    std::vector<std::vector<double>> rows;
+    std::istringstream in(drawing.substr(drawing.find(heading) + heading.size()));
+    for (std::string line; std::getline(in, line);) {
+      std::istringstream l(line);
+      std::vector<double> v;
+      for (double d; l >> d;) v.push_back(d);
+      if (v.size() == 5 && line.size() == 55) rows.push_back(v);
+    }
+    EXPECT_EQ(rows.size(), c.rows.size()) << drawing;
+    for (std::size_t r = 0; r < std::min(rows.size(), c.rows.size()); ++r)
+      for (std::size_t k = 0; k < 5; ++k) EXPECT_NEAR(rows[r][k], c.rows[r][k], 2e-5) << r << " " << k;
   }
 }
 
