@@ -110,7 +110,9 @@ void batch(const scriptline& l) {
     b.np = b.nt = 1;
     b.plist[1] = FRACTINFO.p0;
     b.tlist[1] = FRACTINFO.t0;
-    b.tatp = FRACTINFO.dt > 0;
+    // The items solve for the variable the path moves in, cooling as well
+    // as heating: an event is then found where the path can meet it.
+    b.tatp = FRACTINFO.dt != 0;
     b.kxyz = c.integer("insufficient info in batch (3b)");
   }
   b.npt = static_cast<smallint>(b.np * b.nt);

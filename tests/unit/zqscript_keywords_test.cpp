@@ -297,6 +297,39 @@ TEST_F(ScriptKeywords, BatchAgainstTheFullWithList) {
   EXPECT_TRUE(BATCHINFO[NBATCH].phase[maxphaselist]);
 }
 
+// A fractionation item stands at the path's start and solves for T when the
+// path moves in T, up or down, else for P. No script switches fractionation
+// on, so it is set here before the item's line.
+TEST_F(ScriptKeywords, FractionationItemSolvesForWhatThePathMoves) {
+  struct path {
+    extended dp, dt;
+    bool tatp;
+  };
+  read("with g q\nbatchxyzguess startblock\nbatchxyzguess x(g) 0.5\n");
+  for (const path& w : {path{0, 10, true}, path{0, -20, true}, path{0.5L, -10, true}, path{1, 0, false},
+                        path{-1, 0, false}}) {
+    NBATCH = -1;  // no item yet: each line is the first
+    CONTROLJX.fractionation = yes;
+    FRACTINFO.p0 = 5;
+    FRACTINFO.t0 = 600 + 273.15L;
+    FRACTINFO.dp = w.dp;
+    FRACTINFO.dt = w.dt;
+    ZQSCRIPT::scriptline l;
+    l.keyword = "batch";
+    for (const char* word : {"batch", "g", "q", "3", "1", "0"}) l.words[++l.n] = word;
+    ZQSCRIPT::NINFO = static_cast<smallint>(l.n - l.pos);
+    ZQSCRIPT::MAKEINFO(l.keyword, l.words, l.n, l.pos);
+    ASSERT_TRUE(ZQSCRIPT::KEYWORDSBATCH(l));
+    ASSERT_EQ(NBATCH, 1);
+    const batchtype& b = BATCHINFO[1];
+    EXPECT_EQ(b.tatp, w.tatp) << static_cast<double>(w.dp) << " " << static_cast<double>(w.dt);
+    EXPECT_EQ(b.plist[1], 5);
+    EXPECT_EQ(b.tlist[1], 600 + 273.15L);
+    EXPECT_EQ(b.variance, 3);
+  }
+  CONTROLJX.fractionation = no;
+}
+
 TEST_F(ScriptKeywords, MonteCarlo) {
   const std::string head = "with g q\nbatchxyzguess startblock\nbatchxyzguess x(g) 0.5\nmcbulk 1 1 2\n";
   read(head + "batch g 1 1 1 5 600 0 1 1 0 0 0\nmcrange r1 10 2\nmc g a W(py,gr) =r1\nmc g b a(py) 3 1\n");
