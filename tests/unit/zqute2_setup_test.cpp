@@ -257,6 +257,39 @@ TEST_F(PTSetup, FluidFromScriptOrAsked) {
   EXPECT_EQ(fatal(ZQUTE1::PROMPTFLUID), "promptfluid: bad values from script");
 }
 
+TEST_F(PTSetup, TypedMoleFractionsOutsideZeroToOneAreAskedAgain) {
+  // Each typed fraction outside 0..1 (whose partner 1 - x is outside too,
+  // though the pair sums to 1) is refused as the script's would be; 1 itself
+  // and a value just inside are taken.
+  struct Case {
+    bool h2o, co2;
+    std::string answers;
+    int refusals;
+    extended wantco2, wanth2o;
+  };
+  const Case cases[] = {
+      {true, true, "1.5\n0.4\n", 1, 0.4L, 0.6L},
+      {true, true, "-0.3\n1.0001\n0.999\n", 2, 0.999L, 0.001L},
+      {true, false, "n\n1.3\nn\n-2\nn\n1\n", 2, 0, 1},
+      {false, true, "n\n-0.5\nn\n0.25\n", 1, 0.25L, 0.75L},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answers);
+    H2OPOS = c.h2o ? 3 : 0;
+    CO2POS = c.co2 ? 4 : 0;
+    FLUIDTYPE = c.h2o ? ftype::h2o : ftype::co2;
+    CONTROLJX.setfluid = no;
+    const std::string out = said(c.answers, ZQUTE1::PROMPTFLUID);
+    int refusals = 0;
+    for (std::size_t at = out.find("not valid : "); at != std::string::npos; at = out.find("not valid : ", at + 1))
+      ++refusals;
+    EXPECT_EQ(refusals, c.refusals) << out;
+    EXPECT_NEAR(static_cast<double>(FIXEDXCO2), static_cast<double>(c.wantco2), 1e-15);
+    EXPECT_NEAR(static_cast<double>(FIXEDXH2O), static_cast<double>(c.wanth2o), 1e-15);
+    EXPECT_EQ(FLUIDTYPE, ftype::ih2oco2);
+  }
+}
+
 TEST_F(PTSetup, ScriptFluidIsTheFluidOfTheSameAnswers) {
   // Each script value against the answers that give the same fluid: the
   // kind of fluid and the values must come out alike, the mixed H2O-CO2
