@@ -200,3 +200,51 @@ TEST_F(Channels, FailedWritesAtTheEndOfARun) {
 }
 
 }  // namespace
+
+// Rows built one cell a column go on in blocks where a line would freeze:
+// every cell reaches the file, and a table that fits is one block as before.
+TEST(ChannelsTable, WideTablesGoOnInBlocksOfTheSameRows) {
+  testsupport::freshstate();
+  testsupport::ScratchDir dir;
+  testsupport::openchannel(3, "log.txt");
+  auto pad = [](const std::string& s, std::size_t w) { return std::string(w > s.size() ? w - s.size() : 0, ' ') + s; };
+  // Row 1 "P" and 4-character values, row 2 "av" and 1-character ones.
+  auto text = [](long row, long col) { return row == 1 ? std::to_string(col % 10) + ".00" : std::string("?"); };
+  // By hand: a row of L characters takes a 4-character text while L + 4 <=
+  // 250; L = 8 + 9 (k - 1) before column k, so columns 1..27 fit (the line
+  // ends at 251) and the 28th starts the next block.
+  auto rows = [&](long from, long to) {
+    std::string out;
+    for (long r = 1; r <= 2; ++r) {
+      std::string line = r == 1 ? "P       " : "av      ";
+      for (long c = from; c <= to; ++c) line += pad(text(r, c), 9);
+      out += line + "\n";
+    }
+    return out;
+  };
+  struct Case {
+    long ncols;
+    std::string want;
+  };
+  const Case cases[] = {
+      {26, "\n" + rows(1, 26)},
+      {27, "\n" + rows(1, 27)},
+      {28, "\n" + rows(1, 27) + "\n" + rows(28, 28)},
+      {60, "\n" + rows(1, 27) + "\n" + rows(28, 54) + "\n" + rows(55, 60)},
+      {0, "\nP       \nav      \n"},
+  };
+  long written = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.ncols);
+    IO::PUTTABLE(
+        2, c.ncols, [](long r, std::string& line) { IO::ADDSTR(r == 1 ? "P" : "av", -8, line); },
+        [&](long r, long col, std::string& line) { IO::ADDSTR(text(r, col), 9, line); }, 1, CHANNEL::LOG);
+    IO::FLUSHER();
+    const std::string log = dir.read("log.txt");
+    ASSERT_GE(log.size(), static_cast<std::size_t>(written));
+    EXPECT_EQ(log.substr(static_cast<std::size_t>(written)), c.want);
+    EXPECT_EQ(log.find(macroman::section), std::string::npos);
+    written = static_cast<long>(log.size());
+  }
+  testsupport::freshstate();
+}

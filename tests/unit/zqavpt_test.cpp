@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -422,3 +423,67 @@ TEST_F(Avpt, AverageTSummaries) {
 }
 
 }  // namespace
+
+namespace {
+
+// The elements of each {...} of a list that starts after head and ends
+// with the first "};" after it, whatever lines they are written on.
+std::vector<std::vector<double>> listrows(const std::string& text, const std::string& head) {
+  std::vector<std::vector<double>> rows;
+  std::size_t at = text.find(head);
+  if (at == std::string::npos) return rows;
+  const std::size_t end = text.find("};", at + head.size());
+  at += head.size();
+  for (;;) {
+    const std::size_t open = text.find('{', at), close = text.find('}', at);
+    if (open == std::string::npos || open > end) break;
+    std::string inner = text.substr(open + 1, close - open - 1);
+    std::vector<double> row;
+    for (char& ch : inner)
+      if (ch == ',' || ch == '\n') ch = ' ';
+    std::istringstream in(inner);
+    for (double v; in >> v;) row.push_back(v);
+    rows.push_back(row);
+    at = close + 1;
+  }
+  return rows;
+}
+
+}  // namespace
+
+TEST_F(Avpt, DrawingListsWiderThanALineGoOnInTheNextLine) {
+  // 60 end-members (55 in no reaction) and the basis eight times over: rows
+  // of 60 coefficients and of 24 covariances, both wider than a line.
+  std::vector<std::string> names;
+  for (long j = 6; j <= 60; ++j) names.push_back("d" + std::to_string(j));
+  NCV = NP0 = 60;
+  for (long j = 6; j <= 60; ++j) testsupport::handrow(j, names[static_cast<std::size_t>(j - 6)].c_str(), 0, 0.03L, 1);
+  reactions many;
+  for (int copy = 0; copy < 8; ++copy) many.insert(many.end(), BASIS.begin(), BASIS.end());
+  set(many);
+  testsupport::ScratchDir dir;
+  testsupport::openchannel(6, "qk.txt");
+  {
+    testsupport::Terminal term;
+    ZQAVPT::SPECIALTABLES();
+  }
+  IO::FLUSHER();
+  const std::string qk = dir.read("qk.txt");
+  EXPECT_EQ(qk.find('\xa4'), std::string::npos);
+  const auto r = listrows(qk, "r = {");
+  ASSERT_EQ(r.size(), 24u) << qk;
+  for (std::size_t k = 0; k < r.size(); ++k) {
+    std::vector<double> want(60, 0);
+    for (std::size_t j = 0; j < 5; ++j) want[j] = BASIS[k % 3][j];
+    EXPECT_EQ(r[k], want) << k;
+  }
+  // By hand, R COV R' of the basis (as the covariance test has it), repeated.
+  const double h[3][3] = {{0.16, 0.12, 0}, {0.12, 0.36, 0}, {0, 0, 0.09}};
+  const auto covh = listrows(qk, "covh = {");
+  ASSERT_EQ(covh.size(), 24u) << qk;
+  for (std::size_t i = 0; i < 24; ++i) {
+    ASSERT_EQ(covh[i].size(), 24u) << i;
+    for (std::size_t j = 0; j < 24; ++j) EXPECT_NEAR(covh[i][j], h[i % 3][j % 3], 5e-5) << i << " " << j;
+  }
+  testsupport::resetio();
+}
