@@ -225,104 +225,27 @@ TEST_F(Dialogue, FilesReadWithAnyLineEnd) {
 
 }  // namespace
 
-namespace {
-
-class LongAnswers : public ::testing::Test {
- protected:
-  void SetUp() override {
-    testsupport::freshstate();
-    testsupport::openchannel(3, "log.txt");
-  }
-  void TearDown() override { testsupport::freshstate(); }
-  std::string log() {
-    IO::FLUSHER();
-    return dir.read("log.txt");
-  }
-  testsupport::ScratchDir dir;
-};
-
-// 26 values of 10 characters: 285 characters with their blanks, more than a
-// line; its first part would end in the middle of the 24th value.
-std::string longlist() {
-  std::string s;
-  for (int i = 1; i <= 26; ++i) s += (i > 1 ? " " : "") + std::string("0.12345678");
-  return s;
-}
-
-const std::string refusal = "answer of 285 characters, longer than 255: not taken, enter it again\n";
-
-}  // namespace
-
-TEST_F(LongAnswers, ListsAreAskedAgainWholeNeverCut) {
-  Terminal term;
-  Answers a(longlist() + "\n0.1 0.4468 0.7\n");
-  IO::rrvector v;
-  smallint n = 0;
-  IO::PROMPTREALS("x(CO2) in ascending order", v, n);
-  ASSERT_EQ(n, 3);
-  EXPECT_EQ(v[1], 0.1L);
-  EXPECT_EQ(v[2], 0.4468L);
-  EXPECT_EQ(v[3], 0.7L);
-  EXPECT_EQ(term.text(), "x(CO2) in ascending order : " + refusal + "x(CO2) in ascending order : ");
-  EXPECT_EQ(log(), "x(CO2) in ascending order : " + refusal + "x(CO2) in ascending order :  0.1 0.4468 0.7 \n");
-}
-
-TEST_F(LongAnswers, EveryPromptRefusesThemAndALineThatFitsIsTakenWhole) {
-  // Exactly a line: 127 one-character words and blanks, the last "9".
-  std::string full;
+// An answer longer than a line (255) is refused whole and asked again at
+// every prompt, never cut; one of exactly 255, or of more before its
+// backspaces, is taken whole. The list: 26 values of 10 characters.
+TEST_F(Dialogue, AnswersLongerThanALineAreAskedAgainNeverCut) {
+  std::string list = "0.12345678", full;
+  for (int i = 2; i <= 26; ++i) list += " 0.12345678";
   for (int i = 1; i <= 127; ++i) full += "1 ";
   full += "9";
-  ASSERT_EQ(full.size(), 255u);
-  {
-    Terminal term;
-    Answers a(full + "\n");
-    IO::strings words;
-    smallint n = 0;
-    IO::PROMPTSTRINGS("names", words, n);
-    EXPECT_EQ(n, 128);
-    EXPECT_EQ(words[128], "9");
-  }
-  {
-    // A continuation line of a list of three.
-    Terminal term;
-    Answers a("1\n" + longlist() + "\n2 3\n");
-    IO::rrvector v;
-    smallint n = 3;
-    IO::PROMPTREALS("values", v, n);
-    EXPECT_EQ(v[2], 2.0L);
-    EXPECT_EQ(v[3], 3.0L);
-    EXPECT_EQ(term.text(), "values :   : " + refusal + "  : ");
-  }
-  {
-    Terminal term;
-    Answers a(longlist() + "\n2.5\n");
-    extended x = 0;
-    IO::PROMPTREAL("pressure", x);
-    EXPECT_EQ(x, 2.5L);
-    EXPECT_EQ(term.text(), "pressure : " + refusal + "pressure : ");
-  }
-  {
-    // Characters typed away with backspaces do not count: 295 typed, 255 kept.
-    Terminal term;
-    Answers a(std::string(20, 'q') + std::string(20, '\b') + full + "\n");
-    IO::strings words;
-    smallint n = 0;
-    IO::PROMPTSTRINGS("names", words, n);
-    EXPECT_EQ(n, 128);
-    EXPECT_EQ(words[1], "1");
-  }
-  {
-    Terminal term;
-    Answers a(std::string(300, 'n') + "\ny\n");
-    EXPECT_TRUE(IO::QUERY("fluid just H2O"));
-    EXPECT_EQ(term.text(),
-              "fluid just H2O ? answer of 300 characters, longer than 255: not taken, enter it again\nfluid just H2O ? ");
-  }
-  {
-    Terminal term;
-    Answers a(std::string(256, 'n') + "\n\n");
-    controlboolean c = ask;
-    IO::PROMPTCONTROL("use it", c);
-    EXPECT_EQ(c, yes);
-  }
+  const std::string no = "answer of 285 characters, longer than 255: not taken, enter it again\n";
+  Terminal term;
+  Answers a(list + "\n0.1 0.4468 0.7\n" + std::string(20, 'q') + std::string(20, '\b') + full + "\n" + list +
+            "\nn\n");
+  IO::rrvector v;
+  smallint n = 0;
+  IO::PROMPTREALS("x", v, n);
+  EXPECT_TRUE(n == 3 && v[1] == 0.1L && v[2] == 0.4468L && v[3] == 0.7L);
+  IO::strings words;
+  IO::PROMPTSTRINGS("w", words, n);
+  EXPECT_TRUE(n == 128 && words[128] == "9");
+  EXPECT_FALSE(IO::QUERY("q"));
+  EXPECT_EQ(term.text(), "x : " + no + "x : w : q ? " + no + "q ? ");
+  const std::string echo = "x : " + no + "x :  0.1 0.4468 0.7 \n";
+  EXPECT_EQ(log().substr(0, echo.size()), echo);
 }

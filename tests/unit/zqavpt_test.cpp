@@ -5,7 +5,9 @@
 // from 40-digit arithmetic on the closed form of the positions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -424,36 +426,9 @@ TEST_F(Avpt, AverageTSummaries) {
 
 }  // namespace
 
-namespace {
-
-// The elements of each {...} of a list that starts after head and ends
-// with the first "};" after it, whatever lines they are written on.
-std::vector<std::vector<double>> listrows(const std::string& text, const std::string& head) {
-  std::vector<std::vector<double>> rows;
-  std::size_t at = text.find(head);
-  if (at == std::string::npos) return rows;
-  const std::size_t end = text.find("};", at + head.size());
-  at += head.size();
-  for (;;) {
-    const std::size_t open = text.find('{', at), close = text.find('}', at);
-    if (open == std::string::npos || open > end) break;
-    std::string inner = text.substr(open + 1, close - open - 1);
-    std::vector<double> row;
-    for (char& ch : inner)
-      if (ch == ',' || ch == '\n') ch = ' ';
-    std::istringstream in(inner);
-    for (double v; in >> v;) row.push_back(v);
-    rows.push_back(row);
-    at = close + 1;
-  }
-  return rows;
-}
-
-}  // namespace
-
+// Drawing-data list rows wider than a line (60 coefficients; 24 covariances,
+// the basis eight times over) go on in the next line, every element kept.
 TEST_F(Avpt, DrawingListsWiderThanALineGoOnInTheNextLine) {
-  // 60 end-members (55 in no reaction) and the basis eight times over: rows
-  // of 60 coefficients and of 24 covariances, both wider than a line.
   std::vector<std::string> names;
   for (long j = 6; j <= 60; ++j) names.push_back("d" + std::to_string(j));
   NCV = NP0 = 60;
@@ -463,27 +438,35 @@ TEST_F(Avpt, DrawingListsWiderThanALineGoOnInTheNextLine) {
   set(many);
   testsupport::ScratchDir dir;
   testsupport::openchannel(6, "qk.txt");
-  {
-    testsupport::Terminal term;
-    ZQAVPT::SPECIALTABLES();
-  }
+  testsupport::Terminal term;
+  ZQAVPT::SPECIALTABLES();
   IO::FLUSHER();
-  const std::string qk = dir.read("qk.txt");
+  std::string qk = dir.read("qk.txt");
   EXPECT_EQ(qk.find('\xa4'), std::string::npos);
-  const auto r = listrows(qk, "r = {");
-  ASSERT_EQ(r.size(), 24u) << qk;
-  for (std::size_t k = 0; k < r.size(); ++k) {
-    std::vector<double> want(60, 0);
-    for (std::size_t j = 0; j < 5; ++j) want[j] = BASIS[k % 3][j];
-    EXPECT_EQ(r[k], want) << k;
-  }
-  // By hand, R COV R' of the basis (as the covariance test has it), repeated.
+  // The rows of a list, each {...} whatever lines it is written on; R COV R'
+  // of the basis by hand (as the covariance test has it).
+  auto rows = [&](const std::string& head) {
+    std::vector<std::vector<double>> got;
+    std::size_t at = qk.find(head) + head.size();
+    const std::size_t end = qk.find("};", at);
+    for (std::size_t open; (open = qk.find('{', at)) < end; at = qk.find('}', open) + 1) {
+      std::string inner = qk.substr(open + 1, qk.find('}', open) - open - 1);
+      std::replace(inner.begin(), inner.end(), ',', ' ');
+      std::istringstream in(inner);
+      got.emplace_back(std::istream_iterator<double>(in), std::istream_iterator<double>());
+    }
+    return got;
+  };
+  const auto r = rows("r = {"), covh = rows("covh = {");
   const double h[3][3] = {{0.16, 0.12, 0}, {0.12, 0.36, 0}, {0, 0, 0.09}};
-  const auto covh = listrows(qk, "covh = {");
-  ASSERT_EQ(covh.size(), 24u) << qk;
-  for (std::size_t i = 0; i < 24; ++i) {
-    ASSERT_EQ(covh[i].size(), 24u) << i;
-    for (std::size_t j = 0; j < 24; ++j) EXPECT_NEAR(covh[i][j], h[i % 3][j % 3], 5e-5) << i << " " << j;
+  ASSERT_EQ(r.size(), 24u);
+  ASSERT_EQ(covh.size(), 24u);
+  for (std::size_t k = 0; k < 24; ++k) {
+    std::vector<double> want(60, 0);
+    std::copy(BASIS[k % 3].begin(), BASIS[k % 3].end(), want.begin());
+    EXPECT_EQ(r[k], want) << k;
+    ASSERT_EQ(covh[k].size(), 24u);
+    for (std::size_t j = 0; j < 24; ++j) EXPECT_NEAR(covh[k][j], h[k % 3][j % 3], 5e-5) << k << " " << j;
   }
   testsupport::resetio();
 }

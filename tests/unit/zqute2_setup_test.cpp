@@ -229,6 +229,15 @@ TEST_F(PTSetup, FluidFromScriptOrAsked) {
        0.7L},
       {true, ftype::h2oco2, no, 0, 0, "0\n0.4\n",
        "fluid is just H2O-CO2\nfixed x(CO2) : not valid : \nfluid is just H2O-CO2\nfixed x(CO2) : ", 0.4L, 0.6L},
+      // a typed fraction outside 0..1 (the pair still sums to 1) as the script's
+      {true, ftype::h2oco2, no, 0, 0, "1.5\n0.4\n",
+       "fluid is just H2O-CO2\nfixed x(CO2) : not valid : \nfluid is just H2O-CO2\nfixed x(CO2) : ", 0.4L, 0.6L},
+      {true, ftype::h2oco2, no, 0, 0, "-0.3\n0.999\n",
+       "fluid is just H2O-CO2\nfixed x(CO2) : not valid : \nfluid is just H2O-CO2\nfixed x(CO2) : ", 0.999L, 0.001L},
+      {false, ftype::h2o, no, 0, 0, "n\n1.3\nn\n1\n",
+       "fluid just H2O ? fluid is just H2O-CO2\nfixed x(H2O) : not valid : \nfluid just H2O ? fluid is just H2O-CO2\n"
+       "fixed x(H2O) : ",
+       0, 1},
       {false, ftype::absent, no, 0, 0, "1.5\n", "fixed a(H2O) : ", 0, 1.5L},
       // script values that fail the sum test are replaced by answers, which
       // are then not reported as the script's
@@ -255,39 +264,6 @@ TEST_F(PTSetup, FluidFromScriptOrAsked) {
   EXPECT_EQ(fatal(ZQUTE1::PROMPTFLUID), "promptfluid: script x(H2O) and/or x(CO2) inappropriate");
   FIXEDXCO2 = FIXEDXH2O = 0.6L;
   EXPECT_EQ(fatal(ZQUTE1::PROMPTFLUID), "promptfluid: bad values from script");
-}
-
-TEST_F(PTSetup, TypedMoleFractionsOutsideZeroToOneAreAskedAgain) {
-  // Each typed fraction outside 0..1 (whose partner 1 - x is outside too,
-  // though the pair sums to 1) is refused as the script's would be; 1 itself
-  // and a value just inside are taken.
-  struct Case {
-    bool h2o, co2;
-    std::string answers;
-    int refusals;
-    extended wantco2, wanth2o;
-  };
-  const Case cases[] = {
-      {true, true, "1.5\n0.4\n", 1, 0.4L, 0.6L},
-      {true, true, "-0.3\n1.0001\n0.999\n", 2, 0.999L, 0.001L},
-      {true, false, "n\n1.3\nn\n-2\nn\n1\n", 2, 0, 1},
-      {false, true, "n\n-0.5\nn\n0.25\n", 1, 0.25L, 0.75L},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.answers);
-    H2OPOS = c.h2o ? 3 : 0;
-    CO2POS = c.co2 ? 4 : 0;
-    FLUIDTYPE = c.h2o ? ftype::h2o : ftype::co2;
-    CONTROLJX.setfluid = no;
-    const std::string out = said(c.answers, ZQUTE1::PROMPTFLUID);
-    int refusals = 0;
-    for (std::size_t at = out.find("not valid : "); at != std::string::npos; at = out.find("not valid : ", at + 1))
-      ++refusals;
-    EXPECT_EQ(refusals, c.refusals) << out;
-    EXPECT_NEAR(static_cast<double>(FIXEDXCO2), static_cast<double>(c.wantco2), 1e-15);
-    EXPECT_NEAR(static_cast<double>(FIXEDXH2O), static_cast<double>(c.wanth2o), 1e-15);
-    EXPECT_EQ(FLUIDTYPE, ftype::ih2oco2);
-  }
 }
 
 TEST_F(PTSetup, ScriptFluidIsTheFluidOfTheSameAnswers) {
