@@ -58,6 +58,9 @@ void PASSES() {
   for (;;) {
     ++MAINLOOP;
     FROMLSQDS = false;
+    // A pass is a calculation of its own: nothing an earlier pass excluded or
+    // placed carries over into it.
+    RESETPASS();
     std::string question;
     switch (CALCMODE) {
       case calcmodetype::nlecalc:

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "frame/channels.h"
@@ -161,6 +162,17 @@ void ADDINT(extended x, smallint width, std::string& line);
 // Appends x as the whole number nearest it (ADDINT) when it lies less than
 // within from one, else as ADDREAL with places decimals, fixed.
 void ADDWHOLEORREAL(extended x, extended within, smallint places, smallint width, std::string& line);
+// A table whose columns run along its rows, written to channels: row r is
+// what label appends, then cell c of it for c = 1..ncols. Where a row would
+// pass a line's length, the table goes on in further blocks of the same rows
+// over the columns left, so that no cell is lost; a table that fits is one
+// block, as a row built whole would be. The first row of the first block
+// has before line ends before it, that of each later block one; every row
+// ends its line.
+using tablelabel = std::function<void(long row, std::string& line)>;
+using tablecell = std::function<void(long row, long col, std::string& line)>;
+void PUTTABLE(long nrows, long ncols, const tablelabel& label, const tablecell& cell, smallint before,
+              longint channels);
 // Writes the words of lines re-flowed to terminal and log.
 void FORMATTEXT(const eestrtype& lines);
 // Writes, after title, which file channels are open and used.

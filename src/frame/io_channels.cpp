@@ -137,6 +137,38 @@ void ADDSTR(const std::string& text, smallint width, std::string& line) {
   line += field;
 }
 
+void PUTTABLE(long nrows, long ncols, const tablelabel& label, const tablecell& cell, smallint before,
+              longint channels) {
+  if (nrows < 1) return;
+  std::vector<std::string> rows(static_cast<std::size_t>(nrows));
+  long first = 1;
+  for (long block = 1; block == 1 || first <= ncols; ++block) {
+    for (long r = 1; r <= nrows; ++r) {
+      std::string& line = rows[static_cast<std::size_t>(r - 1)];
+      line.clear();
+      label(r, line);
+    }
+    // A column joins the block while every row takes its cell whole; each
+    // block takes at least one, so that a cell too wide for any line still
+    // shows as far as it goes.
+    long c = first;
+    for (; c <= ncols; ++c) {
+      bool fits = true;
+      for (long r = 1; r <= nrows && fits && c > first; ++r) {
+        std::string trial = rows[static_cast<std::size_t>(r - 1)];
+        const bool frozen = !trial.empty() && trial.back() == macroman::section;
+        cell(r, c, trial);
+        fits = frozen || trial.empty() || trial.back() != macroman::section;
+      }
+      if (!fits) break;
+      for (long r = 1; r <= nrows; ++r) cell(r, c, rows[static_cast<std::size_t>(r - 1)]);
+    }
+    for (long r = 1; r <= nrows; ++r)
+      PUTSTR(r > 1 ? 0 : block == 1 ? before : 1, rows[static_cast<std::size_t>(r - 1)], 1, channels);
+    first = c;
+  }
+}
+
 void ADDREAL(extended x, smallint places, bool fixed, smallint width, std::string& line) {
   ADDSTR(REAL2STR(x, places, fixed), width, line);
 }

@@ -1,4 +1,5 @@
 // The dialogue on the terminal and the line reader of the input files.
+#include <string>
 #include <vector>
 
 #include "frame/io.h"
@@ -11,15 +12,44 @@ constexpr std::size_t maxline = 255;
 
 // One line from standard input, with its line end removed. The end of input
 // is a read error: a run fed too few answers stops instead of asking forever.
-std::string readanswer(const std::string& where) {
+std::string readline(const std::string& where) {
   FLUSHER();
   std::fflush(TERMOUT);
   std::string line;
   textfile in;
   in.f = TERMIN;
   if (!READLINE(in, line)) ERROREXIT(where, "problems reading", yourfault);
-  if (line.size() > maxline) line.resize(maxline);
   return line;
+}
+
+// Typing with backspaces: each removes the character kept before it.
+std::string edited(const std::string& raw) {
+  std::string line;
+  for (char ch : raw) {
+    if (ch == '\b') {
+      if (!line.empty()) line.pop_back();
+    } else {
+      line += ch;
+    }
+  }
+  return line;
+}
+
+// The answer to a prompt already shown. An answer longer than a line is
+// refused whole and the prompt shown again: taking its first part would
+// cut a word or a list where the user cannot see it. The refusal completes
+// the prompt's line in the log, in place of the answer's echo.
+std::string readanswer(const std::string& where, const std::string& shown, bool edit) {
+  for (;;) {
+    std::string line = readline(where);
+    if (edit) line = edited(line);
+    if (line.size() <= maxline) return line;
+    PUTSTR(0,
+           "answer of " + std::to_string(line.size()) + " characters, longer than " + std::to_string(maxline) +
+               ": not taken, enter it again",
+           1, CHANNEL::TERMLOG);
+    PUTSTR(0, shown, 0, CHANNEL::TERMLOG);
+  }
 }
 
 void splitline(const std::string& line, strings& words, smallint& n) {
@@ -58,23 +88,13 @@ bool ENDOFFILE(textfile& f) {
   return false;
 }
 
-void PRSTRINGS(strings& words, smallint& n) {
-  const std::string raw = readanswer("read in prstrings");
-  std::string line;
-  for (char ch : raw) {
-    if (ch == '\b') {
-      if (!line.empty()) line.pop_back();
-    } else {
-      line += ch;
-    }
-  }
-  splitline(line, words, n);
-}
+void PRSTRINGS(strings& words, smallint& n) { splitline(readanswer("read in prstrings", "", true), words, n); }
 
 void PROMPTSTRINGS(const std::string& prompt, strings& words, smallint& n) {
   if (BTST(WHATSOPEN, CHANNEL::TERMINALBIT)) {
-    PUTSTR(0, prompt + " : ", 0, CHANNEL::TERMLOG);
-    PRSTRINGS(words, n);
+    const std::string shown = prompt + " : ";
+    PUTSTR(0, shown, 0, CHANNEL::TERMLOG);
+    splitline(readanswer("read in prstrings", shown, true), words, n);
     if (BTST(WHATSOPEN, CHANNEL::LOGBIT)) {
       std::string echo;
       if (n == 0) {
@@ -173,12 +193,13 @@ void PROMPTREALS(const std::string& prompt, rrvector& v, smallint& n) {
 bool QUERY(const std::string& question) {
   std::string answer;
   if (BTST(WHATSOPEN, CHANNEL::TERMINALBIT)) {
-    PUTSTR(0, question + " ? ", 0, CHANNEL::TERMLOG);
-    answer = readanswer("read in query");
+    const std::string shown = question + " ? ";
+    PUTSTR(0, shown, 0, CHANNEL::TERMLOG);
+    answer = readanswer("read in query", shown, false);
     if (answer == "?") {
       PUTSTR(1, "sorry, you are on your own...", 2, CHANNEL::TERMLOG);
-      PUTSTR(0, question + " ? ", 0, CHANNEL::TERMLOG);
-      answer = readanswer("read in query");
+      PUTSTR(0, shown, 0, CHANNEL::TERMLOG);
+      answer = readanswer("read in query", shown, false);
     }
   }
   const std::string a = TRIMSTRING(answer);
@@ -193,8 +214,9 @@ void PROMPTCONTROL(const std::string& question, controlboolean& c) {
   if (c != ask) return;
   std::string answer;
   if (BTST(WHATSOPEN, CHANNEL::TERMINALBIT)) {
-    PUTSTR(0, question + " ? ", 0, CHANNEL::TERMLOG);
-    answer = readanswer("read in promptcontrol");
+    const std::string shown = question + " ? ";
+    PUTSTR(0, shown, 0, CHANNEL::TERMLOG);
+    answer = readanswer("read in promptcontrol", shown, false);
   } else if (BTST(WHATSOPEN, CHANNEL::WINDOWBIT)) {
     ERROREXIT("promptcontrol", "TE not impemented yet", yourfault);
   }

@@ -91,6 +91,11 @@ void RESETRUNFRAME() {
   WHEREAT = false;
 }
 
+void RESETPASS() {
+  NEX1 = NEX = 0;
+  LNAPOS = MUPOS = 0;
+}
+
 void RESETRUNCONSTANTS() {
   for (long i = 1; i <= maxcomp; ++i) {
     const oxiderow& o = oxides[i - 1];
@@ -102,7 +107,8 @@ void RESETRUNCONSTANTS() {
     ORDER[i] = o.order;
   }
 
-  NP0 = NPSS = NP = KNP = NUVLEFT = NPLEFT = NEX1 = NEX = NR = NX = NXP = NXPSS = NISO = 0;
+  NP0 = NPSS = NP = KNP = NUVLEFT = NPLEFT = NR = NX = NXP = NXPSS = NISO = 0;
+  RESETPASS();
   IO::NGEM = 0;
   IV = ICP = 0;
   // Before any script: a script read sets x(H2O) to 1 (RESETSCRIPTSETTINGS).
@@ -120,7 +126,7 @@ void RESETRUNCONSTANTS() {
   XCO2PRECISION = 2;
   LNAPRECISION = 2;
   MUPRECISION = 1;
-  CO2POS = H2OPOS = CRDPOS = FCRDPOS = NLNA = NMU = MUPOS = LNAPOS = 0;
+  CO2POS = H2OPOS = CRDPOS = FCRDPOS = NLNA = NMU = 0;
   BCOMPS.fill(true);
   NSITE.fill(1);
   for (long k = 1; k <= maxlna; ++k) {

@@ -30,6 +30,11 @@ void RESETRUNFRAME();
 // The run constants and counters that set-up gives (the oxide table, the
 // scaling of P and T, precisions, special positions, the windows and lists).
 void RESETRUNCONSTANTS();
+// What each pass of the main loop finds afresh for its own calculation: the
+// end-members and assemblages excluded one by one and the positions of the
+// ln a and mu variables (none until the pass's set-up finds them). Part of
+// the run constants.
+void RESETPASS();
 // The P-T, x(CO2), ln a and mu windows and lists and the P-T set-up; part of
 // the run constants. The diagram window is a script setting.
 void RESETWINDOWS();

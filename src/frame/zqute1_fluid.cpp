@@ -21,6 +21,8 @@ void asktwoactivities() {
   FIXEDXH2O = v[2];
 }
 
+bool fraction(extended x) { return x >= 0 && x <= 1; }  // false for a value that is not a number
+
 std::string shown(extended x) { return IO::REAL2STR(x, IO::NPLACES(x), true); }
 
 }  // namespace
@@ -101,7 +103,10 @@ void PROMPTFLUID() {
     const bool h2ook = !h2o || FIXEDXH2O != 0 || crd;
     const bool co2ok = !co2 || FIXEDXCO2 != 0 || crd;
     const bool sumok = activities || FIXEDXCO2 + FIXEDXH2O <= 1.0001L;
-    if (h2ook && co2ok && sumok) {
+    // A mole fraction typed outside 0 to 1 makes the other one outside too
+    // while their sum stays 1: refused as the script's "setfluid" refuses it.
+    const bool fractionsok = activities || (fraction(FIXEDXCO2) && fraction(FIXEDXH2O));
+    if (h2ook && co2ok && sumok && fractionsok) {
       acceptedfromscript = pass == 1 && fromscript;
       break;
     }

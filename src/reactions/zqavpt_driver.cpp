@@ -322,6 +322,8 @@ struct rockcalcs {
 void rockcalcsrun(std::optional<avtype> forced) {
   auto rc = std::make_unique<rockcalcs>();
   rc->forced = forced;
+  // The exclusion list goes with the driver's marks, all clear on entry.
+  NEX1 = 0;
   for (long i = 1; i <= NCV; ++i) {
     rc->savedactivity[i] = ACTIVITY[i];
     rc->savedsd[i] = SDACTIVITY[i];

@@ -195,24 +195,25 @@ void AVERAGEP() {
     IO::PUTSTR(0, w, 1, mask);
     return;
   }
-  w.clear();
-  IO::ADDSTR(std::string("T") + macroman::degree_s + "C", -7, w);
-  for (long k = 1; k <= NLT; ++k) IO::ADDINT(LT[k] - CONST::KELVIN, 8, w);
-  IO::PUTSTR(1, w, 1, mask);
+  // The temperatures head their averages, sds and sigfits, in as many
+  // blocks as the line's length needs.
   const char* labels[] = {"av P", "sd", "sigfit"};
-  for (int row = 0; row < 3; ++row) {
-    w.clear();
-    IO::ADDSTR(labels[row], -7, w);
-    for (long k = 1; k <= NLT; ++k) {
-      if (!(X[k] > 0)) {
-        IO::ADDSTR(row == 0 ? "?" : "", 8, w);
-        continue;
-      }
-      const extended v = row == 0 ? X[k] : row == 1 ? sd[k] : sf[k];
-      IO::ADDREAL(v, row == 0 ? 2 : 3, true, 8, w);
-    }
-    IO::PUTSTR(0, w, 1, mask);
-  }
+  IO::PUTTABLE(
+      4, NLT,
+      [&](long row, std::string& line) {
+        IO::ADDSTR(row == 1 ? std::string("T") + macroman::degree_s + "C" : std::string(labels[row - 2]), -7, line);
+      },
+      [&](long row, long k, std::string& line) {
+        if (row == 1) {
+          IO::ADDINT(LT[k] - CONST::KELVIN, 8, line);
+        } else if (!(X[k] > 0)) {
+          IO::ADDSTR(row == 2 ? "?" : "", 8, line);
+        } else {
+          const extended v = row == 2 ? X[k] : row == 3 ? sd[k] : sf[k];
+          IO::ADDREAL(v, row == 2 ? 2 : 3, true, 8, line);
+        }
+      },
+      1, mask);
 }
 
 void AVERAGET() {
@@ -311,28 +312,23 @@ void AVERAGET() {
     IO::PUTSTR(0, w, 1, mask);
     return;
   }
-  w.clear();
-  IO::ADDSTR("P", -8, w);
-  for (long k = 1; k <= NLP; ++k) IO::ADDREAL(LP[k], 2, true, 9, w);
-  IO::PUTSTR(1, w, 1, mask);
   const char* labels[] = {"av T", "sd", "sigfit"};
-  for (int row = 0; row < 3; ++row) {
-    w.clear();
-    IO::ADDSTR(labels[row], -8, w);
-    for (long k = 1; k <= NLP; ++k) {
-      if (!(X[k] > 0)) {
-        IO::ADDSTR(row == 0 ? "?" : "", 9, w);
-        continue;
-      }
-      if (row == 0)
-        IO::ADDREAL(X[k] - CONST::KELVIN, 1, true, 9, w);
-      else if (row == 1)
-        IO::ADDREAL(sd[k], 1, true, 9, w);
-      else
-        IO::ADDREAL(sf[k], 3, true, 9, w);
-    }
-    IO::PUTSTR(0, w, 1, mask);
-  }
+  IO::PUTTABLE(
+      4, NLP,
+      [&](long row, std::string& line) { IO::ADDSTR(row == 1 ? "P" : labels[row - 2], -8, line); },
+      [&](long row, long k, std::string& line) {
+        if (row == 1)
+          IO::ADDREAL(LP[k], 2, true, 9, line);
+        else if (!(X[k] > 0))
+          IO::ADDSTR(row == 2 ? "?" : "", 9, line);
+        else if (row == 2)
+          IO::ADDREAL(X[k] - CONST::KELVIN, 1, true, 9, line);
+        else if (row == 3)
+          IO::ADDREAL(sd[k], 1, true, 9, line);
+        else
+          IO::ADDREAL(sf[k], 3, true, 9, line);
+      },
+      1, mask);
 }
 
 }  // namespace ZQAVPT

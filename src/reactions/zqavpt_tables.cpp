@@ -23,6 +23,7 @@ namespace {
 
 constexpr long blockwidth = 14;       // end-members per block of the activity table
 constexpr extended SDFLOOR = 1e-8L;   // sd of a reaction whose variance is not positive
+constexpr std::size_t LISTLINE = 250;  // characters a line of the drawing data's lists holds
 
 // ln of a mole fraction or activity; 0 outside (0, 1), as ln K leaves such a term out.
 extended lnin01(extended a) { return a > 0 && a < 1 ? std::log(a) : 0; }
@@ -45,6 +46,20 @@ void correlations(const std::string& title, const covmatrix& m, const avrvector&
     }
     IO::PUTSTR(0, w, 1, CHANNEL::TERMSUMLOG);
   }
+}
+
+// The next element of a list line, after ", ": where the line would pass the
+// length a line holds, the list goes on in the next line of the same braces,
+// so that no element is lost; a line that fits is as it always was.
+void addelement(std::string& w, const std::string& text, smallint width) {
+  if (w.size() + 2 + text.size() > LISTLINE) {
+    w += ",";
+    IO::PUTSTR(0, w, 1, CHANNEL::DRAWING);
+    w = "   ";
+  } else {
+    w += ", ";
+  }
+  IO::ADDSTR(text, width, w);
 }
 
 // Closes an element line of a list: the last carries the list's end.
@@ -214,8 +229,10 @@ void SPECIALTABLES() {
   for (long k = 1; k <= NR; ++k) {
     w = "  {";
     for (long j = 1; j <= NCV; ++j) {
-      if (j > 1) w += ", ";
-      IO::ADDINT((*R)(k, j), 3, w);
+      if (j > 1)
+        addelement(w, IO::INT2STR((*R)(k, j)), 3);
+      else
+        IO::ADDINT((*R)(k, j), 3, w);
     }
     closeline(w, k == NR, "};", 1);
   }
@@ -239,8 +256,10 @@ void SPECIALTABLES() {
   for (long i = 1; i <= NR; ++i) {
     w = "  {";
     for (long j = 1; j <= NR; ++j) {
-      if (j > 1) w += ", ";
-      IO::ADDREAL(covh(i, j), 4, true, 10, w);
+      if (j > 1)
+        addelement(w, IO::REAL2STR(covh(i, j), 4, true), 10);
+      else
+        IO::ADDREAL(covh(i, j), 4, true, 10, w);
     }
     closeline(w, i == NR, "};", 1);
   }

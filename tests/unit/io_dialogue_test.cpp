@@ -224,3 +224,28 @@ TEST_F(Dialogue, FilesReadWithAnyLineEnd) {
 }
 
 }  // namespace
+
+// An answer longer than a line (255) is refused whole and asked again at
+// every prompt, never cut; one of exactly 255, or of more before its
+// backspaces, is taken whole. The list: 26 values of 10 characters.
+TEST_F(Dialogue, AnswersLongerThanALineAreAskedAgainNeverCut) {
+  std::string list = "0.12345678", full;
+  for (int i = 2; i <= 26; ++i) list += " 0.12345678";
+  for (int i = 1; i <= 127; ++i) full += "1 ";
+  full += "9";
+  const std::string no = "answer of 285 characters, longer than 255: not taken, enter it again\n";
+  Terminal term;
+  Answers a(list + "\n0.1 0.4468 0.7\n" + std::string(20, 'q') + std::string(20, '\b') + full + "\n" + list +
+            "\nn\n");
+  IO::rrvector v;
+  smallint n = 0;
+  IO::PROMPTREALS("x", v, n);
+  EXPECT_TRUE(n == 3 && v[1] == 0.1L && v[2] == 0.4468L && v[3] == 0.7L);
+  IO::strings words;
+  IO::PROMPTSTRINGS("w", words, n);
+  EXPECT_TRUE(n == 128 && words[128] == "9");
+  EXPECT_FALSE(IO::QUERY("q"));
+  EXPECT_EQ(term.text(), "x : " + no + "x : w : q ? " + no + "q ? ");
+  const std::string echo = "x : " + no + "x :  0.1 0.4468 0.7 \n";
+  EXPECT_EQ(log().substr(0, echo.size()), echo);
+}

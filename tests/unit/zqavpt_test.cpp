@@ -5,7 +5,10 @@
 // from 40-digit arithmetic on the closed form of the positions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -422,3 +425,48 @@ TEST_F(Avpt, AverageTSummaries) {
 }
 
 }  // namespace
+
+// Drawing-data list rows wider than a line (60 coefficients; 24 covariances,
+// the basis eight times over) go on in the next line, every element kept.
+TEST_F(Avpt, DrawingListsWiderThanALineGoOnInTheNextLine) {
+  std::vector<std::string> names;
+  for (long j = 6; j <= 60; ++j) names.push_back("d" + std::to_string(j));
+  NCV = NP0 = 60;
+  for (long j = 6; j <= 60; ++j) testsupport::handrow(j, names[static_cast<std::size_t>(j - 6)].c_str(), 0, 0.03L, 1);
+  reactions many;
+  for (int copy = 0; copy < 8; ++copy) many.insert(many.end(), BASIS.begin(), BASIS.end());
+  set(many);
+  testsupport::ScratchDir dir;
+  testsupport::openchannel(6, "qk.txt");
+  testsupport::Terminal term;
+  ZQAVPT::SPECIALTABLES();
+  IO::FLUSHER();
+  std::string qk = dir.read("qk.txt");
+  EXPECT_EQ(qk.find('\xa4'), std::string::npos);
+  // The rows of a list, each {...} whatever lines it is written on; R COV R'
+  // of the basis by hand (as the covariance test has it).
+  auto rows = [&](const std::string& head) {
+    std::vector<std::vector<double>> got;
+    std::size_t at = qk.find(head) + head.size();
+    const std::size_t end = qk.find("};", at);
+    for (std::size_t open; (open = qk.find('{', at)) < end; at = qk.find('}', open) + 1) {
+      std::string inner = qk.substr(open + 1, qk.find('}', open) - open - 1);
+      std::replace(inner.begin(), inner.end(), ',', ' ');
+      std::istringstream in(inner);
+      got.emplace_back(std::istream_iterator<double>(in), std::istream_iterator<double>());
+    }
+    return got;
+  };
+  const auto r = rows("r = {"), covh = rows("covh = {");
+  const double h[3][3] = {{0.16, 0.12, 0}, {0.12, 0.36, 0}, {0, 0, 0.09}};
+  ASSERT_EQ(r.size(), 24u);
+  ASSERT_EQ(covh.size(), 24u);
+  for (std::size_t k = 0; k < 24; ++k) {
+    std::vector<double> want(60, 0);
+    std::copy(BASIS[k % 3].begin(), BASIS[k % 3].end(), want.begin());
+    EXPECT_EQ(r[k], want) << k;
+    ASSERT_EQ(covh[k].size(), 24u);
+    for (std::size_t j = 0; j < 24; ++j) EXPECT_NEAR(covh[k][j], h[k % 3][j % 3], 5e-5) << k << " " << j;
+  }
+  testsupport::resetio();
+}

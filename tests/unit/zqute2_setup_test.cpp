@@ -229,6 +229,15 @@ TEST_F(PTSetup, FluidFromScriptOrAsked) {
        0.7L},
       {true, ftype::h2oco2, no, 0, 0, "0\n0.4\n",
        "fluid is just H2O-CO2\nfixed x(CO2) : not valid : \nfluid is just H2O-CO2\nfixed x(CO2) : ", 0.4L, 0.6L},
+      // a typed fraction outside 0..1 (the pair still sums to 1) as the script's
+      {true, ftype::h2oco2, no, 0, 0, "1.5\n0.4\n",
+       "fluid is just H2O-CO2\nfixed x(CO2) : not valid : \nfluid is just H2O-CO2\nfixed x(CO2) : ", 0.4L, 0.6L},
+      {true, ftype::h2oco2, no, 0, 0, "-0.3\n0.999\n",
+       "fluid is just H2O-CO2\nfixed x(CO2) : not valid : \nfluid is just H2O-CO2\nfixed x(CO2) : ", 0.999L, 0.001L},
+      {false, ftype::h2o, no, 0, 0, "n\n1.3\nn\n1\n",
+       "fluid just H2O ? fluid is just H2O-CO2\nfixed x(H2O) : not valid : \nfluid just H2O ? fluid is just H2O-CO2\n"
+       "fixed x(H2O) : ",
+       0, 1},
       {false, ftype::absent, no, 0, 0, "1.5\n", "fixed a(H2O) : ", 0, 1.5L},
       // script values that fail the sum test are replaced by answers, which
       // are then not reported as the script's
