@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
+#include <string>
 #include <utility>
 
 #include "zqcalc1_testsupport.h"
@@ -161,6 +163,36 @@ TEST(FluidProperties, RedlichKwongRootHoldsUnderSmallSteps) {
     EXPECT_TRUE(near(V, s.V, 1e-15L));
     EXPECT_TRUE(near((gp - g) / 2e-5L, s.dGdP, 1e-10L));
     EXPECT_TRUE(near((gt - g) / 2e-4L, s.dGdT, 1e-10L));
+  }
+}
+
+// At random states from 1 bar to 30 kbar and 280 to 1600 K, liquid and
+// vapour water included, the slope of RT ln f in P is the volume (the
+// thermodynamic identity; central differences over 1e-6 P), and the slopes
+// over three neighbouring forward steps of 2e-4 K change evenly, as the
+// curvature makes them: a root stopped short shows in the one, a jump of
+// its stopping point in the other.
+TEST(FluidProperties, RedlichKwongSlopesAtRandomStates) {
+  testsupport::modelswitches sw(false);
+  std::mt19937 gen(8122026);
+  std::uniform_real_distribution<double> u(0, 1);
+  for (int k = 0; k < 400; ++k) {
+    const extended P = std::pow(10.0L, -3 + 4.5L * static_cast<extended>(u(gen)));
+    const extended T = 280 + 1320 * static_cast<extended>(u(gen));
+    const propsfn props = k % 2 == 0 ? ZQCALC1::H2OPROPS : ZQCALC1::CO2PROPS;
+    SCOPED_TRACE(std::to_string(k) + ": " + std::to_string(static_cast<double>(P)) + " kbar, " +
+                 std::to_string(static_cast<double>(T)) + " K");
+    extended V = 0, g = 0, up = 0, down = 0, t1 = 0, t2 = 0, t3 = 0, other = 0;
+    const extended h = 1e-6L * P;
+    props(P, T, V, g);
+    props(P + h, T, other, up);
+    props(P - h, T, other, down);
+    EXPECT_TRUE(near((up - down) / (2 * h), V, 1e-8L));
+    props(P, T + 2e-4L, other, t1);
+    props(P, T + 4e-4L, other, t2);
+    props(P, T + 6e-4L, other, t3);
+    const extended s1 = (t1 - g) / 2e-4L, s2 = (t2 - t1) / 2e-4L, s3 = (t3 - t2) / 2e-4L;
+    EXPECT_LT(std::fabs((s3 - s2) - (s2 - s1)), 1e-10L * std::fabs(s1) + 1e-12L);
   }
 }
 
