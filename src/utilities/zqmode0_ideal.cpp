@@ -94,17 +94,33 @@ extended sigfitof() {
   return std::sqrt(q / sigfitdivisor);
 }
 
+// The coefficient constraint c gives the cations called name: its first
+// term of that name with a coefficient, 0 when it names none.
+extended constraintcoef(const mineraltype& m, smallint c, const sstring& name) {
+  for (smallint t = 1; t <= m.nidealterm[c]; ++t)
+    if (m.idealname(c, t) == name && m.idealcoef(c, t) != 0) return m.idealcoef(c, t);
+  return 0;
+}
+
 }  // namespace
 
 void IDEALROWS(smallint i) {
   mineraltype& m = MINERAL[i];
   fmatrix<extended, 1, maxideal, 1, maxcomp> rows{"ideal rows"};
+  const bool ironpair = m.opos > 0 && m.feopos > 0;
   for (smallint c = 1; c <= m.nideal; ++c)
     for (smallint j = 1; j <= m.nox; ++j) {
-      extended k = 0;
-      for (smallint t = 1; t <= m.nidealterm[c] && k == 0; ++t)
-        if (m.idealname(c, t) == m.cationname[j]) k = m.idealcoef(c, t);
-      rows(c, j) = m.oxoxygens[j] * (m.idealvalue[c] - m.idealconst[c]) - m.oxcations[j] * k * m.fu;
+      // The constraint's weight on one mole of entry j: the cations that mole
+      // gives each name, as the tables count them. The O entry carries the
+      // ferric iron, two Fe3 per O taken from the FeO entry's Fe2, so a
+      // constraint on Fe3 or Fe2 alone holds on those printed cations, and
+      // one on Fe2 + Fe3 on all of the iron.
+      extended cations = m.oxcations[j] * constraintcoef(m, c, m.cationname[j]);
+      if (ironpair && j == m.opos)
+        cations = 2 * (constraintcoef(m, c, m.cationname[m.opos]) - constraintcoef(m, c, m.cationname[m.feopos]));
+      else if (ironpair && j == m.feopos)
+        cations = constraintcoef(m, c, m.cationname[m.feopos]);
+      rows(c, j) = m.oxoxygens[j] * (m.idealvalue[c] - m.idealconst[c]) - cations * m.fu;
     }
   for (smallint c = 1; c <= m.nideal; ++c)
     for (smallint j = 1; j <= m.nox; ++j) m.idealcoef(c, j) = rows(c, j);

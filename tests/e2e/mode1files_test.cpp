@@ -5,7 +5,7 @@
 // variable over another range than 0..1, points not seen where the rows
 // carry the system properties, a batch's csv rows with their headings and
 // properties, points whose results are not numbers, a fluid buffered from
-// outside, and the properties of an H2O-CO2 fluid.
+// outside, and the properties of an H2O-CO2 fluid by either equation of state.
 #include <cmath>
 #include <regex>
 #include <set>
@@ -621,6 +621,31 @@ TEST(Mode1Files, FluidPropertiesRestOnTheExactVolumes) {
            "fluid H2O       0.60000   1.1690    0.70141    0.60000   -369.88007     -2.56002\n"
            "      CO2       0.40000   1.1790    0.47160    0.40000   -535.90211     -5.42536\n"})
     EXPECT_TRUE(has(ic, rows)) << rows << ic;
+}
+
+// The same with the older data set, whose fluids take the Redlich-Kwong
+// cubic: the fluid alone at x(CO2) = 0.4, at 1.5 kbar and 573.3423 C, and
+// at 1.59246 kbar and 600 C, where the Newton steps' count once changed
+// between the state and its T or P step. Expected digits from an own model
+// at 40 digits (mpmath): the exact roots of the cubic (polyroots), the rows'
+// H - T S + a (T - Tr) - a T ln(T/Tr), van Laar mixing as above, S and V as
+// the forward differences over 2e-4 K and 2e-5 kbar, rho from 18.0152 and
+// 44.0098 g/mol. The roots' stopping error made H -284.53742 and S 0.18155
+// at the first, V 5.32837 and rho 0.53324 at the second.
+TEST(Mode1Files, RedlichKwongFluidPropertiesRestOnTheExactVolumes) {
+  const e2e::Run t = e2e::run({"rkvolume"}, "");
+  EXPECT_EQ(t.status, 0) << t.out;
+  const std::string tstep = "fluid          -438.22043   -288.82477  0.17649  5.26952  0.53920\n"
+                            "sys            -438.22043   -288.82477  0.17649  5.26952  0.53920\n";
+  EXPECT_TRUE(has(t.files.at("jx-rk-ic.txt"), tstep)) << t.files.at("jx-rk-ic.txt");
+  const std::string script =
+      "axfile rkax\nwith fluid\ninexcess\ncalcP 1.59246\ncalcT 600\ndiagramPT 0.01 60 100 1500\npseudosection\n"
+      "bulk H2O CO2\nbulk 60 40\nzeromodeiso no\nmodeiso no\nautoexit yes\n*\n";
+  const e2e::Run p = e2e::run({"rkvolume"}, "", {{"jx-rk.txt", script}});
+  EXPECT_EQ(p.status, 0) << p.out;
+  const std::string pstep = "fluid          -442.45594   -287.16387  0.17785  5.27866  0.53826\n"
+                            "sys            -442.45594   -287.16387  0.17785  5.27866  0.53826\n";
+  EXPECT_TRUE(has(p.files.at("jx-rk-ic.txt"), pstep)) << p.files.at("jx-rk-ic.txt");
 }
 
 }  // namespace

@@ -350,4 +350,60 @@ TEST(UtilitiesRun, BadCodeEndsTheRunAndTheProgramRefusesTheMode) {
   EXPECT_EQ(e2e::names(refused), inputsand({"jx-log.txt"}));
 }
 
+// One garnet analysis with its ferric iron, fitted to five sets of
+// constraints. The tables print Fe2 = FeO - 2 O and Fe3 = 2 O (cations per
+// 12 oxygens), and every constraint must hold on those: one naming Fe3 or
+// Fe2 alone once missed the O entry's share. Expected cations, variables and
+// sigfit from an own fit written apart in python3 with mpmath: the
+// log-ratios of the oxide amounts moved, weighted by their covariance
+// (sd(ln wt%) = 0.02/sqrt(wt%), the O entry's widened by ln x's sd), onto the
+// constraints by solving the Lagrange conditions with findroot. A sum over
+// all the iron is not touched by the split and comes out as it always did.
+TEST(UtilitiesRun, IdealFitHoldsOnTheIronAsPrinted) {
+  const e2e::Run r = e2e::run({"idealiron"}, "1\nn\n\n", {}, {}, SOLVARINTH_UTILITYRUN);
+  ASSERT_EQ(r.status, 0) << r.out;
+  const std::string& sum = r.files.at("jx-ig-o.txt");
+  struct fitted {
+    const char* constraints;
+    std::vector<double> cid;  // Si Al Fe2 Mg Ca Mn Fe3
+    double x, z, f;
+    const char* sigfit;
+  };
+  const fitted fits[] = {
+      {"  Al + Fe3 = 2\n", {2.995710, 1.958090, 1.925246, 0.600594, 0.389137, 0.093602, 0.041910}, 0.762220014,
+       0.1334957666, 0.02095515484, "1.078"},
+      {"  Fe2 + Mg + Ca + Mn = 3\n", {2.983649, 1.967374, 1.914854, 0.601763, 0.389678, 0.093705, 0.054428},
+       0.7608843233, 0.1340807656, 0.02692031341, "0.771"},
+      {"  Fe3 = 0.100\n  Si = 3\n", {3.0, 1.950282, 1.851959, 0.594056, 0.385688, 0.092874, 0.1}, 0.7571330881,
+       0.1362035704, 0.04877377896, "0.953"},
+      {"  Si + Al + Fe2 + Fe3 + Mg + Ca + Mn = 8\n",
+       {2.980599, 1.968821, 1.896990, 0.600844, 0.389172, 0.093594, 0.069980}, 0.7594539099, 0.1348011087,
+       0.03432398279, "0.547"},
+      {"  Fe3 - 0.050Fe2 = 0\n", {2.982064, 1.965952, 1.867564, 0.598219, 0.387790, 0.093303, 0.093378},
+       0.7573919389, 0.1358963586, 0.04534396727, "0.211"},
+  };
+  std::size_t at = 0;
+  for (const fitted& want : fits) {
+    SCOPED_TRACE(want.constraints);
+    at = sum.find("\nideal analysis of gt with\n" + std::string(want.constraints) + "\n", at);
+    ASSERT_NE(at, std::string::npos) << sum;
+    const std::string block = sum.substr(at, sum.find("[ this xyz", at) - at);
+    EXPECT_TRUE(has(block, "\n             Si        Al       Fe2        Mg        Ca        Mn       Fe3\n"
+                           "c(0)     2.9791    1.9640    1.8414    0.5976    0.3874    0.0932    0.1175\n"))
+        << block;
+    const std::vector<double> cid = row(block, "c(id)");
+    ASSERT_EQ(cid.size(), 7u) << block;
+    for (std::size_t j = 0; j < 7; ++j) EXPECT_NEAR(cid[j], want.cid[j], 5.1e-5) << j;
+    EXPECT_TRUE(has(block, std::string("\nsigfit = ") + want.sigfit + "\n")) << block;
+    const double xyz[] = {want.x, want.z, want.f};
+    const char* names[] = {"      x(gt)", "      z(gt)", "      f(gt)"};
+    for (int v = 0; v < 3; ++v) {
+      const std::vector<double> got = row(block, names[v]);
+      ASSERT_GE(got.size(), 1u) << block;
+      EXPECT_EQ(fixed(got[0], 5), fixed(xyz[v], 5)) << names[v];
+    }
+    ++at;
+  }
+}
+
 }  // namespace

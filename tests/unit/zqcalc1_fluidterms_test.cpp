@@ -113,6 +113,25 @@ TEST(Solvent, MixtureVolumeAtThePureEnds) {
   EXPECT_EQ(ZQCALC1::VH2OCO2(2, 773.15L, 1, 0), VC);
 }
 
+// The mixture's volume differences the pure volumes over 1e-4 kbar, so with
+// the cubic those must be its exact roots: a root left within the Newton
+// steps' 0.1 % moved the excess term's slope from state to state. Expected
+// from the exact roots at 40 digits (mpmath's polyroots), liquid water with
+// its saturation step and the virial terms included.
+TEST(Solvent, MixtureVolumeOfTheCubicRestsOnExactRoots) {
+  testsupport::modelswitches sw(false);
+  struct mixture {
+    extended P, T, xCO2, V;
+  };
+  for (const mixture& m : {mixture{2, 773.15L, 0.3L, 3.793710313647699516L},
+                           mixture{0.5L, 573.15L, 0.1L, 3.468362797044371969L},
+                           mixture{1.5L, 846.4923L, 0.4L, 5.26952442276196666L},
+                           mixture{6, 973.15L, 0.25L, 2.812679950724175439L}}) {
+    SCOPED_TRACE(static_cast<double>(m.P));
+    EXPECT_TRUE(near(ZQCALC1::VH2OCO2(m.P, m.T, m.xCO2, 1 - m.xCO2), m.V, 1e-12L));
+  }
+}
+
 TEST(Solvent, TraceLineAtDebugLevelFive) {
   testsupport::modelswitches sw(true);
   testsupport::Terminal term;

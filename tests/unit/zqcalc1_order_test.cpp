@@ -115,4 +115,32 @@ TEST(OrderDisorder, PressureDerivative) {
   }
 }
 
+// The term's S, V and H are its differences over 2e-4 K and 2e-5 kbar, so
+// its order parameter must carry no stopping error of the halving, which
+// moves with the halvings taken. Expected from the root of F next to the
+// halving's answer taken to 40 digits by an own bisection in python3 with
+// mpmath, and the term's differences there; the halving's own stopping
+// points made the slopes off by up to 1e-4 of themselves at these states.
+TEST(OrderDisorder, TermSlopesRestOnTheExactOrder) {
+  struct state {
+    extended dH, dV, W;
+    smallint n;
+    extended f, T, P, G, dGdP, dGdT;
+  };
+  const state states[] = {
+      {2.22726L, 0.087045L, -1.81256L, 2, 1, 823.4552L, 4.5826L, -10.86217076714178074L, 0.07072050380188064211L,
+       -0.01544666176379823369L},
+      {18.2829L, 0.0086107L, 2.00426L, 1, 1, 1063.366L, 9.6959L, -1.75454521790394555L, 0.001695102309268040118L,
+       -0.0053481481271491506L},
+  };
+  for (const state& s : states) {
+    SCOPED_TRACE(static_cast<double>(s.T));
+    auto term = [&s](extended P, extended T) { return ZQCALC1::ORDERTERM(P, T, s.dH, s.dV, s.W, 0, s.n, s.f); };
+    const extended g = term(s.P, s.T);
+    EXPECT_TRUE(near(g, s.G, 1e-15L));
+    EXPECT_TRUE(near((term(s.P + 2e-5L, s.T) - g) / 2e-5L, s.dGdP, 1e-9L));
+    EXPECT_TRUE(near((term(s.P, s.T + 2e-4L) - g) / 2e-4L, s.dGdT, 1e-9L));
+  }
+}
+
 }  // namespace
