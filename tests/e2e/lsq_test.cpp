@@ -460,4 +460,38 @@ TEST(LeastSquares, CoefficientSumsBeyondACoefficientAreRefused) {
       << g.out;
 }
 
+// An unknown-composition pair of reactions whose brackets give no
+// compositions: the first iteration solves the brackets as read; both
+// reactions then turn their pairs round, and later only the other half of
+// each pair is solved. Each reaction's table shows the last iteration's T
+// at its solved brackets, the same as the other reaction's and the
+// composition table's, and no T at the brackets left unsolved.
+TEST(LeastSquares, ABracketLeftUnsolvedShowsNoTemperatureOfAnEarlierIteration) {
+  const e2e::Run r = e2e::run({"lsq", "lsqterms"}, "2\n", {{"ds-prefs.txt", termprefs("gr", "gr", "st")}});
+  EXPECT_EQ(r.status, 0) << r.out;
+  const std::string& sum = r.files.at("ds-o6cv.txt");
+  EXPECT_TRUE(has(sum, "\n          5.0    545   520     533            0.6000\n"
+                       "         10.0    550   525     537            0.6025\n"))
+      << sum;
+  const struct {
+    const char* title;
+    const char* lines[4];
+  } records[] = {
+      {"1) 1 ^  ma = pa   (no comps)",
+       {"\n     0.92        -       5.0       545        -10.22                   533         (",
+        "\n     0.92        -       5.0            520            -9.91                       \n",
+        "\n     0.92        -      10.0       550        -10.23                   537         \n",
+        "\n     0.92        -      10.0            525            -9.91                       "}},
+      {"2) 2 ^  mb = pb   (no comps)",
+       {"\n     0.51        -       5.0       545         -5.11                   533         (",
+        "\n     0.51        -       5.0            520            -4.95                       \n",
+        "\n     0.51        -      10.0       550         -5.11                   537         \n",
+        "\n     0.51        -      10.0            525            -4.96                       "}},
+  };
+  for (const auto& rec : records) {
+    const std::string table = recordtable(sum, rec.title) + "\n";
+    for (const char* line : rec.lines) EXPECT_TRUE(has("\n" + table, line)) << line << "\n" << table;
+  }
+}
+
 }  // namespace
