@@ -159,6 +159,14 @@ struct block {
     r.nreac = r.ireac = 1;
   }
 
+  // Header name k repeats an earlier one: the equilibrium has each of its
+  // participants once, however often it is named.
+  bool again(smallint k) {
+    for (smallint j = 1; j < k; ++j)
+      if (x().rxem[j] == x().rxem[k]) return true;
+    return false;
+  }
+
   // The list from the header, the reactions among it, and the copies of
   // the list in the records of the further reactions.
   void phaseheader() {
@@ -167,7 +175,7 @@ struct block {
     // file's, and their variables fill one bracket's compositions.
     smallint nphases = 0, nvars = 0;
     for (smallint k = 1; k <= nnames; ++k) {
-      if (r.rxem[k] > 0) continue;
+      if (r.rxem[k] > 0 || again(k)) continue;
       ++nphases;
       nvars = static_cast<smallint>(nvars + (*PREC1)[-r.rxem[k]].nvar);
     }
@@ -180,6 +188,7 @@ struct block {
                         IO::INT2STR(first),
                     yourfault);
     for (smallint k = 1; k <= nnames; ++k) {
+      if (again(k)) continue;
       if (r.rxem[k] > 0) {
         entry(name(k), r.rxem[k], 1, 0, 0);
         continue;

@@ -269,7 +269,8 @@ std::string termprefs(const std::string& em, const std::string& ax, const std::s
 }
 
 // pa + 2 H2O = pb and pa + 2 CO2 = pc at x(CO2) 0.3, the fluid written in
-// one term and in two (also around another term): every term of the fluid
+// one term and in two (also around another term, and named twice among the
+// phases of an equilibrium): every term and entry of the fluid
 // has its activity, 0.7 for H2O and 0.3 for CO2, so ln K is -2 ln 0.7 =
 // 0.713 and -2 ln 0.3 = 2.408, and each reaction has one table however
 // it is written.
@@ -287,6 +288,11 @@ TEST(LeastSquares, EveryTermOfAFluidHasTheFluidsActivity) {
   const std::string carbon = recordtable(sum, "5) 5  pa + 2CO2 = pc   (carbon once)");
   EXPECT_TRUE(has(carbon, "\n     2.41     0.30       5.0            500  ")) << carbon;
   EXPECT_EQ(recordtable(sum, "6) 6  pa + 2CO2 = pc   (carbon twice)"), carbon) << sum;
+  // Named twice among the phases of an equilibrium: a(pa) = 1 - x(ab) =
+  // 0.4, so ln K = -ln 0.4 - 2 ln 0.7 = 1.630.
+  const std::string grouped = recordtable(sum, "7) 7 ^  pa + 2H2O = pc   (grouped once)");
+  EXPECT_TRUE(has(grouped, "\n     1.63     0.30       5.0  ")) << grouped;
+  EXPECT_EQ(recordtable(sum, "8) 8 ^  pa + 2H2O = pc   (grouped twice)"), grouped) << sum;
   const std::string& log = r.files.at("jx-log.txt");
   EXPECT_TRUE(has(log, " 2)  activities for pa H2O pb for the given brackets  (water twice )\n"
                        "      P      T        pa       H2O        pb\n    5.0    500   1.00000   0.70000   1.00000\n"))
