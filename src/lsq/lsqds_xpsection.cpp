@@ -159,9 +159,11 @@ struct block {
     r.nreac = r.ireac = 1;
   }
 
-  // Header name k repeats an earlier one: the equilibrium has each of its
-  // participants once, however often it is named.
+  // Header name k is an end-member named before: the equilibrium has it
+  // once, however often it is named (a pure phase twice leaves the solve
+  // with two equal equations).
   bool again(smallint k) {
+    if (x().rxem[k] <= 0) return false;
     for (smallint j = 1; j < k; ++j)
       if (x().rxem[j] == x().rxem[k]) return true;
     return false;
@@ -175,7 +177,7 @@ struct block {
     // file's, and their variables fill one bracket's compositions.
     smallint nphases = 0, nvars = 0;
     for (smallint k = 1; k <= nnames; ++k) {
-      if (r.rxem[k] > 0 || again(k)) continue;
+      if (r.rxem[k] > 0) continue;
       ++nphases;
       nvars = static_cast<smallint>(nvars + (*PREC1)[-r.rxem[k]].nvar);
     }
