@@ -343,6 +343,33 @@ TEST(LeastSquares, TermsOfAnEndMemberJoinAtOneActivityAndStayApartAtTwo) {
   EXPECT_TRUE(has(log, "(apart )\n      P      T        pa        pa        pb\n")) << log;
 }
 
+// 2 pa = 2 pb with pa's activity from the binary ab (a(pa) = 1 - x, the
+// phase's block of pa and pb in the list): written once; with pa in two
+// terms each of ab at one composition, which is the reaction written once;
+// and with pb in two terms at activity 1 (one term) and pa at x 0.15 and 0.2
+// (two terms, tested by the list entries 2 and 3: pa at 0.85 and ab's pb at
+// 0.15). Own limits and widths: once (-11.5016 <-> -10.2896), uH 0.5143,
+// d/s 0.444; apart (-11.7552 <-> -11.1229), uH 0.2683, d/s 0.767, ln K
+// -ln 0.85 - ln 0.8 = 0.386.
+TEST(LeastSquares, TermsOfAPhaseJoinAtOneCompositionAndStayApartAtTwo) {
+  const e2e::Run r = e2e::run({"lsq", "lsqterms"}, "1\n", {{"ds-prefs.txt", termprefs("ab", "ab", "ph")}});
+  EXPECT_EQ(r.status, 0) << r.out;
+  const std::string& sum = r.files.at("ds-o6cv.txt");
+  const std::string once = recordtable(sum, "1) 1  2pa = 2pb   (phase once)");
+  EXPECT_TRUE(has(once, "   (-11.50 <-> -10.29), uH = 0.51, d/s = 0.4, h = ")) << once;
+  EXPECT_EQ(recordtable(sum, "2) 2  2pa = 2pb   (phase twice)"), once) << sum;
+  const std::string apart = recordtable(sum, "3) 3  2pa = 2pb   (phase apart)");
+  EXPECT_TRUE(has(apart, "\n     0.39        -       5.0            690  ")) << apart;
+  EXPECT_TRUE(has(apart, "   (-11.76 <-> -11.12), uH = 0.27, d/s = 0.8, h = ")) << apart;
+  const std::string& log = r.files.at("jx-log.txt");
+  EXPECT_TRUE(has(log, "(phase twice )\n      P      T        pa        pb        pb\n"
+                       "    5.0    690   0.85000   0.15000   1.00000\n"))
+      << log;
+  EXPECT_TRUE(has(log, "(phase apart )\n      P      T        pb        pa        pb        pa        pb\n"
+                       "    5.0    690   1.00000   0.85000   0.15000   0.80000   0.20000\n"))
+      << log;
+}
+
 // 2 pa = 2 pb at a(pa) 0.85 written with each end-member split into up to
 // three terms of random coefficients (a term of 0 included) in random
 // places, all at one activity: every form has the table of the reaction
