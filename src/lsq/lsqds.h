@@ -226,6 +226,13 @@ str255 MAKERELINE(const ilvector& coef, const ilvector& em, smallint n);
 // The coefficient of end-member em[k] in the reaction with terms 1..n: the
 // sum over every term of that end-member.
 smallint NETCOEF(const ilvector& coef, const ilvector& em, smallint n, smallint k);
+// sum (the coefficient of term k's end-member, or of a term joined from
+// several) when a coefficient holds it and its negation; else a fatal stop
+// naming the end-member and the reaction, what it belongs to and its terms.
+smallint COEFSUM(long sum, const ilvector& coef, const ilvector& em, smallint n, smallint k,
+                 const std::string& what);
+// Every end-member's coefficients over terms 1..n summed through COEFSUM.
+void CHECKCOEFSUMS(const ilvector& coef, const ilvector& em, smallint n, const std::string& what);
 // Term k is the first of the reaction's terms that name its end-member.
 bool FIRSTTERMOF(const ilvector& em, smallint k);
 // A stored comment made ready to follow "% ".

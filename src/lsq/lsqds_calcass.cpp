@@ -184,19 +184,26 @@ void CALCASS(smallint ixp, smallint kind, bool print) {
   if (print) printheader(kind);
   const smallint entry = NOTCONV;
   NOTCONVSEEN = false;
+  // A bracket left unsolved now is unsolved in every reaction of the group:
+  // a value from an earlier solve would stand for data no longer fitted.
+  const auto notcalculated = [&x, ixp](smallint k) {
+    for (smallint j = ixp; j < ixp + x.nreac; ++j) {
+      brrec& o = SAMEBRACKET(j, ixp, k);
+      o.pcalc = 0;
+      o.tcalc = notcalculatedt;
+    }
+  };
   for (smallint k = 1; k <= x.nbr; ++k) {
     brrec& br = x.br[k];
     const brrec* next = k < x.nbr ? &x.br[k + 1] : nullptr;
     if ((br.pairp && br.pairt) || (kind == 2 && (br.pairp || br.pairt))) {
-      br.pcalc = 0;
-      br.tcalc = notcalculatedt;
+      notcalculated(k);
       continue;
     }
     const bool psolve = kind == 2 && next != nullptr && next->pairt && !next->pairp;
     if (!solvebracket(br, kind, psolve)) {
       if (!FROMOUTXY) logfailure(br);
-      br.pcalc = 0;
-      br.tcalc = notcalculatedt;
+      notcalculated(k);
       if (print) notconverged(ixp, br, kind, psolve, w, entry);
       continue;
     }

@@ -3,6 +3,7 @@
 // is at equilibrium, each bracket's limit and the experiment's limits and
 // class.
 #include <cmath>
+#include <string>
 #include <utility>
 
 #include "frame/constants.h"
@@ -24,6 +25,7 @@ constexpr long double highthreshold = 1.5L;
 constexpr long double tuncertainty = 2.5L;    // K of temperature uncertainty of a bracket
 constexpr long double pfraction = 0.01L;      // pressure uncertainty as a fraction of P
 constexpr long double activityfraction = 0.01L;
+const std::string o2name = "O2", s2name = "S2";  // end-members whose activity adds no width
 constexpr smallint maxnewton = 12;            // steps of CALCT and CALCP beyond the first
 
 // The width factor of a gap g: 0.887 + g (0.194 + 0.0973 g).
@@ -143,17 +145,15 @@ void CALCHBR(smallint k) {
     const extended sigp = pfraction * br.p;
     extended var = (tuncertainty * dmudt) * (tuncertainty * dmudt) + (sigp * dmudp) * (sigp * dmudp);
     for (smallint i = 1; i <= x.nrx; ++i) {
-      if (!FIRSTTERMOF(x.rxem, i)) continue;
-      // 1 % of a through d(RT ln a)/da = RT/a: a cancels, so an activity
-      // of 0 contributes as much as any other below 1. The terms of one
-      // end-member share its activity's error, so their coefficients add
-      // up before it is squared.
-      smallint nu = 0;
-      for (smallint j = i; j <= x.nrx; ++j) {
-        if (x.rxem[j] != x.rxem[i] || j == IO2 || j == IS2 || br.act[j] >= 1) continue;
-        nu = static_cast<smallint>(nu + x.rxcoef[j]);
+      // Oxygen and sulphur by name: each of their entries is free of it.
+      if (x.emds[i] > 0) {
+        const std::string nm = IO::TRIMSTRING(PHNAMES[x.emds[i]]);
+        if (nm == o2name || nm == s2name) continue;
       }
-      const extended u = activityfraction * nu * CONST::RGAS * br.t;
+      if (br.act[i] >= 1) continue;
+      // 1 % of a through d(RT ln a)/da = RT/a: a cancels, so an activity
+      // of 0 contributes as much as any other below 1.
+      const extended u = activityfraction * x.rxcoef[i] * CONST::RGAS * br.t;
       var += u * u;
     }
     br.sd2 = 2 * std::sqrt(var);

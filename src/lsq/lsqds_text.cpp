@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 #include "frame/io.h"
 #include "lsq/lsqds.h"
@@ -79,10 +80,36 @@ bool FIRSTTERMOF(const ilvector& em, smallint k) {
 }
 
 smallint NETCOEF(const ilvector& coef, const ilvector& em, smallint n, smallint k) {
-  int sum = 0;
+  long sum = 0;
   for (smallint j = 1; j <= n; ++j)
     if (em[j] == em[k]) sum += coef[j];
+  // The readers refuse a reaction whose sums a coefficient cannot hold.
+  IO::INTERNALCHECK(std::labs(sum) <= std::numeric_limits<smallint>::max(), "netcoef",
+                    "a sum of coefficients beyond a coefficient's range");
   return static_cast<smallint>(sum);
+}
+
+smallint COEFSUM(long sum, const ilvector& coef, const ilvector& em, smallint n, smallint k,
+                 const std::string& what) {
+  // Symmetric, so that a row may also hold the sum negated.
+  if (std::labs(sum) <= std::numeric_limits<smallint>::max()) return static_cast<smallint>(sum);
+  std::string terms;
+  for (smallint j = 1; j <= n; ++j)
+    terms += (j > 1 ? ", " : "") + IO::INT2STR(coef[j]) + " " + IO::TRIMSTRING(ZQGLOBAL::PHNAMES[em[j]]);
+  IO::ERROREXIT("readxy",
+                "the coefficients of " + IO::TRIMSTRING(ZQGLOBAL::PHNAMES[em[k]]) + " in " + what + " (" + terms +
+                    ") add up to " + IO::INT2STR(sum) + ", beyond the " +
+                    IO::INT2STR(std::numeric_limits<smallint>::max()) + " a coefficient holds",
+                yourfault);
+}
+
+void CHECKCOEFSUMS(const ilvector& coef, const ilvector& em, smallint n, const std::string& what) {
+  for (smallint k = 1; k <= n; ++k) {
+    long sum = 0;
+    for (smallint j = 1; j <= n; ++j)
+      if (em[j] == em[k]) sum += coef[j];
+    COEFSUM(sum, coef, em, n, k, what);
+  }
 }
 
 str255 MAKERELINE(const ilvector& coef, const ilvector& em, smallint n) {

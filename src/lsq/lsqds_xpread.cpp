@@ -97,6 +97,7 @@ void oxidedatum(smallint code, const IO::strings& w, smallint n) {
   FINDPOSI(o.em, o.nterm);
   const std::string context = "oxide calorimetry datum " + IO::INT2STR(NOXCAL);
   for (smallint k = 1; k <= o.nterm; ++k) o.coef[k] = READINT(where, "a coefficient", context);
+  CHECKCOEFSUMS(o.coef, o.em, o.nterm, context);
   IO::PUTSTR(0, "  " + IO::INT2STR(NEXP + 1) + ")  " + MAKERELINE(o.coef, o.em, o.nterm), 1, CHANNEL::LOG);
   o.hobs = READREAL(where, "the enthalpy", context);
   o.sdobs = READREAL(where, "its sd", context);

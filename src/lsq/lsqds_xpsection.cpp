@@ -17,6 +17,7 @@ namespace {
 const char* const where = "readxy";
 constexpr long double tighterfac = 0.5L;  // rfac of an equilibrium without one, when "good" ones are tightened
 const std::string crdname = "crd", fcrdname = "fcrd";
+const std::string h2oname = "H2O", co2name = "CO2";
 
 std::string ident(smallint i) { return "experiment " + IO::INT2STR(i) + " (" + IO::TRIMSTRING(XP(i).label) + ")"; }
 
@@ -158,6 +159,16 @@ struct block {
     r.nreac = r.ireac = 1;
   }
 
+  // Header name k is an end-member named before: the equilibrium has it
+  // once, however often it is named (a pure phase twice leaves the solve
+  // with two equal equations).
+  bool again(smallint k) {
+    if (x().rxem[k] <= 0) return false;
+    for (smallint j = 1; j < k; ++j)
+      if (x().rxem[j] == x().rxem[k]) return true;
+    return false;
+  }
+
   // The list from the header, the reactions among it, and the copies of
   // the list in the records of the further reactions.
   void phaseheader() {
@@ -179,6 +190,7 @@ struct block {
                         IO::INT2STR(first),
                     yourfault);
     for (smallint k = 1; k <= nnames; ++k) {
+      if (again(k)) continue;
       if (r.rxem[k] > 0) {
         entry(name(k), r.rxem[k], 1, 0, 0);
         continue;
@@ -336,11 +348,109 @@ void block::values(brrec& br, const IO::strings& bw, smallint nw) {
   }
   // Every fixed-activity entry of the list, not only the first nrx: a phase
   // term lists all its end-members, which pushes the fluid further down.
+  // Each entry of a fluid end-member is the fluid, however often it is
+  // written.
   for (smallint k = 1; k <= r.nem; ++k) {
-    if (br.act[k] < 1) continue;
-    if (k == H2OPOS) br.act[k] = 1 - br.xco2;
-    if (k == CO2POS) br.act[k] = br.xco2;
+    if (br.act[k] < 1 || r.emds[k] <= 0) continue;
+    const std::string nm = IO::TRIMSTRING(PHNAMES[r.emds[k]]);
+    if (nm == h2oname) br.act[k] = 1 - br.xco2;
+    if (nm == co2name) br.act[k] = br.xco2;
   }
+}
+
+// The entries that the activity word of a simple reaction's term put in the
+// list: its own, or the block of its phase. first..last, and the block's
+// compositional values at xfirst..xfirst+nx-1 of a bracket.
+struct listpart {
+  smallint first = 0, last = 0, xfirst = 1, nx = 0;
+};
+
+listpart partof(const xprec& r, smallint e) {
+  listpart p;
+  p.first = p.last = e;
+  if (r.emact[e] >= 0) return p;
+  while (p.first > 1 && r.emact[p.first] == -2) --p.first;
+  const smallint n = static_cast<smallint>((*PREC1)[r.emphase[p.first]].nprop);
+  p.last = static_cast<smallint>(p.first + n - 1);
+  p.nx = static_cast<smallint>(n - 1);
+  for (smallint k = 1; k < p.first; ++k)
+    if (r.emact[k] == -1) p.xfirst = static_cast<smallint>(p.xfirst + (*PREC1)[r.emphase[k]].nprop - 1);
+  return p;
+}
+
+// Terms j and k, of one end-member, stand at one activity at every bracket:
+// one list entry, or entries whose activities agree at every bracket (for a
+// phase: one phase at the same compositions).
+bool oneactivity(const xprec& r, smallint j, smallint k) {
+  const smallint a = r.rxpos[j], b = r.rxpos[k];
+  if (a == b) return true;
+  if (r.grouped) return false;
+  const bool pa = r.emact[a] < 0, pb = r.emact[b] < 0;
+  if (pa != pb) return false;
+  const listpart qa = partof(r, a), qb = partof(r, b);
+  if (pa && r.emphase[qa.first] != r.emphase[qb.first]) return false;
+  for (smallint n = 1; n <= r.nbr; ++n) {
+    const brrec& br = r.br[n];
+    if (br.act[a] != br.act[b]) return false;
+    for (smallint v = 0; v < qa.nx; ++v)
+      if (br.xyz[qa.xfirst + v] != br.xyz[qb.xfirst + v]) return false;
+  }
+  return true;
+}
+
+// Takes term k out of a simple reaction's record with the list entries (and
+// bracket values) that its activity word put there.
+void dropterm(xprec& r, smallint k) {
+  const listpart q = r.grouped ? listpart{} : partof(r, r.rxpos[k]);
+  if (!r.grouped) {
+    const smallint len = static_cast<smallint>(q.last - q.first + 1);
+    for (smallint e = q.first; e <= r.nem; ++e) {
+      const smallint from = static_cast<smallint>(e + len);
+      const bool in = from <= r.nem;
+      r.emname[e] = in ? r.emname[from] : sstring();
+      r.emds[e] = in ? r.emds[from] : 0;
+      r.emact[e] = in ? r.emact[from] : 0;
+      r.emphase[e] = in ? r.emphase[from] : 0;
+      r.emno[e] = in ? r.emno[from] : 0;
+      for (smallint n = 1; n <= r.nbr; ++n) r.br[n].act[e] = in ? r.br[n].act[from] : 0;
+    }
+    if (q.nx > 0)
+      for (smallint n = 1; n <= r.nbr; ++n) {
+        brrec& br = r.br[n];
+        for (smallint v = q.xfirst; v <= maxrxterms; ++v) {
+          const smallint from = static_cast<smallint>(v + q.nx);
+          br.xyz[v] = from <= maxrxterms ? br.xyz[from] : 0;
+        }
+      }
+    r.nem = static_cast<smallint>(r.nem - len);
+    for (smallint t = 1; t <= r.nrx; ++t)
+      if (r.rxpos[t] > q.last) r.rxpos[t] = static_cast<smallint>(r.rxpos[t] - len);
+  }
+  for (smallint t = k; t < r.nrx; ++t) {
+    r.rxem[t] = r.rxem[t + 1];
+    r.rxcoef[t] = r.rxcoef[t + 1];
+    r.rxpos[t] = r.rxpos[t + 1];
+  }
+  r.rxem[r.nrx] = r.rxcoef[r.nrx] = r.rxpos[r.nrx] = 0;
+  r.nrx = static_cast<smallint>(r.nrx - 1);
+}
+
+// Terms of one end-member at one activity become one term, in the place of
+// the first, with their coefficients added: the reaction is then worked
+// exactly as if written so, its ln K, rows and the widths of its brackets
+// (whose activity test goes by list entry) included. Terms at different
+// activities stay apart.
+void jointerms(smallint rec) {
+  xprec& r = XP(rec);
+  const std::string what = ident(rec);
+  for (smallint k = 2; k <= r.nrx; ++k)
+    for (smallint j = 1; j < k; ++j) {
+      if (r.rxem[j] != r.rxem[k] || !oneactivity(r, j, k)) continue;
+      r.rxcoef[j] = COEFSUM(static_cast<long>(r.rxcoef[j]) + r.rxcoef[k], r.rxcoef, r.rxem, r.nrx, j, what);
+      dropterm(r, k);
+      --k;
+      break;
+    }
 }
 
 void block::brackets() {
@@ -403,8 +513,13 @@ void READEXPERIMENTS() {
       FINDPOSI(r.emds, r.nem);
       r.nofluid = H2OPOS == 0 && CO2POS == 0;
     }
+    for (smallint q = 0; q < k.x().nreac; ++q) {
+      xprec& r = XP(static_cast<smallint>(k.first + q));
+      CHECKCOEFSUMS(r.rxcoef, r.rxem, r.nrx, ident(static_cast<smallint>(k.first + q)));
+    }
     k.report();
     k.brackets();
+    for (smallint q = 0; q < k.x().nreac; ++q) jointerms(static_cast<smallint>(k.first + q));
   }
 }
 

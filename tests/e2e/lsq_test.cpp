@@ -1,7 +1,11 @@
 // Calc mode 9 seen from outside: the conversion of an end-member file into
 // a data set, and the ways a fit stops before it reads its inputs.
+#include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <random>
+#include <utility>
+#include <vector>
 
 #include "harness.h"
 
@@ -248,6 +252,278 @@ TEST(LeastSquares, UnivariantNotConvergedStopsBeforeWriting) {
     if (*c.answer == 'n') {
       EXPECT_TRUE(has(sum, "\n4) 4 ^  mb = pb   (far)\n")) << sum;
     }
+  }
+}
+
+// The table of the record titled title in the summary: from its heading
+// line to the blank line after its brackets.
+std::string recordtable(const std::string& sum, const std::string& title) {
+  const std::size_t at = sum.find("\n" + title + "\n\n");
+  if (at == std::string::npos) return "no record " + title;
+  const std::size_t from = at + title.size() + 3;
+  return sum.substr(from, sum.find("\n\n", from) - from);
+}
+
+std::string termprefs(const std::string& em, const std::string& ax, const std::string& xp) {
+  return "jxdssuffix 6cv\nemsuffix " + em + "\naxsuffix " + ax + "\nxpsuffix " + xp + "\ninfolevel 2\n*\n";
+}
+
+// pa + 2 H2O = pb and pa + 2 CO2 = pc at x(CO2) 0.3, the fluid written in
+// one term and in two (also around another term, and named twice among the
+// phases of an equilibrium): every term and entry of the fluid
+// has its activity, 0.7 for H2O and 0.3 for CO2, so ln K is -2 ln 0.7 =
+// 0.713 and -2 ln 0.3 = 2.408, and each reaction has one table however
+// it is written.
+TEST(LeastSquares, EveryTermOfAFluidHasTheFluidsActivity) {
+  const e2e::Run r = e2e::run({"lsq", "lsqterms"}, "1\n", {{"ds-prefs.txt", termprefs("tm", "ab", "fl")}});
+  EXPECT_EQ(r.status, 0) << r.out;
+  const std::string& sum = r.files.at("ds-o6cv.txt");
+  const std::string once = recordtable(sum, "1) 1  pa + 2H2O = pb   (water once)");
+  EXPECT_TRUE(has(once, "\n     0.71     0.30       5.0            500  ")) << once;
+  EXPECT_TRUE(has(once, "\n     0.71     0.30       8.0            540  ")) << once;
+  EXPECT_EQ(recordtable(sum, "2) 2  pa + 2H2O = pb   (water twice)"), once) << sum;
+  const std::string first = recordtable(sum, "3) 3  2H2O + pa = pb   (water first)");
+  EXPECT_TRUE(has(first, "\n     0.71     0.30       5.0  ")) << first;
+  EXPECT_EQ(recordtable(sum, "4) 4  2H2O + pa = pb   (water around)"), first) << sum;
+  const std::string carbon = recordtable(sum, "5) 5  pa + 2CO2 = pc   (carbon once)");
+  EXPECT_TRUE(has(carbon, "\n     2.41     0.30       5.0            500  ")) << carbon;
+  EXPECT_EQ(recordtable(sum, "6) 6  pa + 2CO2 = pc   (carbon twice)"), carbon) << sum;
+  // Named twice among the phases of an equilibrium: a(pa) = 1 - x(ab) =
+  // 0.4, so ln K = -ln 0.4 - 2 ln 0.7 = 1.630.
+  const std::string grouped = recordtable(sum, "7) 7 ^  pa + 2H2O = pc   (grouped once)");
+  EXPECT_TRUE(has(grouped, "\n     1.63     0.30       5.0  ")) << grouped;
+  EXPECT_EQ(recordtable(sum, "8) 8 ^  pa + 2H2O = pc   (grouped twice)"), grouped) << sum;
+  const std::string& log = r.files.at("jx-log.txt");
+  EXPECT_TRUE(has(log, " 2)  activities for pa H2O pb for the given brackets  (water twice )\n"
+                       "      P      T        pa       H2O        pb\n    5.0    500   1.00000   0.70000   1.00000\n"))
+      << log;
+  EXPECT_TRUE(has(log, " 4)  activities for H2O pa pb for the given brackets  (water around )\n"
+                       "      P      T       H2O        pa        pb\n    5.0    500   0.70000   1.00000   1.00000\n"))
+      << log;
+  EXPECT_TRUE(has(log, "      P      T        pa       CO2        pc\n    5.0    500   1.00000   0.30000   1.00000\n"))
+      << log;
+}
+
+// 2 pa = 2 pb and 2 pb = 2 pc with an end-member in two terms, at two fixed
+// activities (apart), at one (joined), read at each bracket alike in both
+// terms (alike) or not at one bracket (unalike). Joined terms are the
+// reaction written once; terms apart are each tested for the width by
+// their own list entry. Numbers from an own fit (G = H - T S + (P - 0.001)
+// V; limits, classes and widths worked through term by term, the rows'
+// weighted least squares in 30 digits): limits, uH and d/s of each, the rows
+// -10.93570 (0.14739), -10.89559 (0.20525), -6.04143 (0.17030), -6.04143
+// (0.12409), and with the direct calorimetry H(pa) -999.0388, H(pb)
+// -1004.4818, H(pc) -1007.4948, sigfit 1.71746.
+TEST(LeastSquares, TermsOfAnEndMemberJoinAtOneActivityAndStayApartAtTwo) {
+  const e2e::Run r = e2e::run({"lsq", "lsqterms"}, "1\n", {{"ds-prefs.txt", termprefs("tm", "ab", "split")}});
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_TRUE(has(r.out, "\n1:  1.717\n")) << r.out;
+  const std::string& sum = r.files.at("ds-o6cv.txt");
+  const struct {
+    const char* title;
+    const char* limits;
+  } cases[] = {
+      {"1) 1  2pa = 2pb   (apart)", "   (-11.25 <-> -10.63), uH = 0.26, d/s = 0.3, h = "},
+      {"2) 2  2pa = 2pb   (joined)", "   (-11.32 <-> -10.47), uH = 0.36, d/s = -1.2, h = "},
+      {"3) 3  2pb = 2pc   (alike)", "   (-6.40 <-> -5.68), uH = 0.31, d/s = -1.4, h = "},
+      {"4) 4  2pb = 2pc   (unalike)", "   (-6.30 <-> -5.78), uH = 0.22, d/s = -1.9, h = "},
+  };
+  for (const auto& c : cases) EXPECT_TRUE(has(recordtable(sum, c.title), c.limits)) << c.title << "\n" << sum;
+  EXPECT_TRUE(has(sum, "\npa         -999.04 ")) << sum;
+  EXPECT_TRUE(has(sum, "\npb        -1004.48 ")) << sum;
+  EXPECT_TRUE(has(sum, "\npc        -1007.49 ")) << sum;
+  const std::string& log = r.files.at("jx-log.txt");
+  for (const char* row : {"\n  6)   -10.9357    0.1474    pa  =  pb ", "\n  7)   -10.8956    0.2052    pa  =  pb ",
+                          "\n  8)    -6.0414    0.1703    pb  =  pc ", "\n  9)    -6.0414    0.1241    pb  =  pc "})
+    EXPECT_TRUE(has(log, row)) << row << "\n" << log;
+  // Joined, the list holds the end-member once; apart, once per term.
+  EXPECT_TRUE(has(log, "(joined )\n      P      T        pa        pb\n    5.0    690   0.85000   1.00000\n")) << log;
+  EXPECT_TRUE(has(log, "(alike )\n      P      T        pb        pc\n    5.0    520   0.90000   1.00000\n")) << log;
+  EXPECT_TRUE(has(log, "(unalike )\n      P      T        pb        pc        pb\n")) << log;
+  EXPECT_TRUE(has(log, "(apart )\n      P      T        pa        pa        pb\n")) << log;
+}
+
+// 2 pa = 2 pb with pa's activity from the binary ab (a(pa) = 1 - x, the
+// phase's block of pa and pb in the list): written once; with pa in two
+// terms each of ab at one composition, which is the reaction written once;
+// and with pb in two terms at activity 1 (one term) and pa at x 0.15 and 0.2
+// (two terms, tested by the list entries 2 and 3: pa at 0.85 and ab's pb at
+// 0.15). Own limits and widths: once (-11.5016 <-> -10.2896), uH 0.5143,
+// d/s 0.444; apart (-11.7552 <-> -11.1229), uH 0.2683, d/s 0.767, ln K
+// -ln 0.85 - ln 0.8 = 0.386.
+TEST(LeastSquares, TermsOfAPhaseJoinAtOneCompositionAndStayApartAtTwo) {
+  const e2e::Run r = e2e::run({"lsq", "lsqterms"}, "1\n", {{"ds-prefs.txt", termprefs("ab", "ab", "ph")}});
+  EXPECT_EQ(r.status, 0) << r.out;
+  const std::string& sum = r.files.at("ds-o6cv.txt");
+  const std::string once = recordtable(sum, "1) 1  2pa = 2pb   (phase once)");
+  EXPECT_TRUE(has(once, "   (-11.50 <-> -10.29), uH = 0.51, d/s = 0.4, h = ")) << once;
+  EXPECT_EQ(recordtable(sum, "2) 2  2pa = 2pb   (phase twice)"), once) << sum;
+  const std::string apart = recordtable(sum, "3) 3  2pa = 2pb   (phase apart)");
+  EXPECT_TRUE(has(apart, "\n     0.39        -       5.0            690  ")) << apart;
+  EXPECT_TRUE(has(apart, "   (-11.76 <-> -11.12), uH = 0.27, d/s = 0.8, h = ")) << apart;
+  const std::string& log = r.files.at("jx-log.txt");
+  EXPECT_TRUE(has(log, "(phase twice )\n      P      T        pa        pb        pb\n"
+                       "    5.0    690   0.85000   0.15000   1.00000\n"))
+      << log;
+  EXPECT_TRUE(has(log, "(phase apart )\n      P      T        pb        pa        pb        pa        pb\n"
+                       "    5.0    690   1.00000   0.85000   0.15000   0.80000   0.20000\n"))
+      << log;
+}
+
+// 2 pa = 2 pb at a(pa) 0.85 written with each end-member split into up to
+// three terms of random coefficients (a term of 0 included) in random
+// places, all at one activity: every form has the table of the reaction
+// written once.
+TEST(LeastSquares, ReactionsSplitAtRandomAtOneActivityAreTheReactionWrittenOnce) {
+  std::mt19937 rng(20261208);
+  const std::string brackets = "1 5 690 0\n0 5 760 0\n1 9 850 0\n0 9 900 0\n0 7 720 0\n-1\n";
+  std::string xp = "1 pa -1000.3 0.5\n1 pb -1003.5 0.7\n0\n0\n1 pa pb\n -2 2  1\n0.85 1  v0\n" + brackets;
+  constexpr int forms = 8;
+  for (int v = 1; v <= forms; ++v) {
+    std::vector<std::pair<std::string, int>> terms;
+    for (const auto& [name, total] : {std::pair<std::string, int>{"pa", -2}, {"pb", 2}}) {
+      const int n = std::uniform_int_distribution<int>(1, 3)(rng);
+      int left = total;
+      for (int k = 1; k < n; ++k) {
+        const int c = std::uniform_int_distribution<int>(-3, 3)(rng);
+        terms.emplace_back(name, c);
+        left -= c;
+      }
+      terms.emplace_back(name, left);
+    }
+    std::shuffle(terms.begin(), terms.end(), rng);
+    std::string names, coefs, acts;
+    for (const auto& [name, c] : terms) {
+      names += " " + name;
+      coefs += " " + std::to_string(c);
+      acts += name == "pa" ? "0.85 " : "1 ";
+    }
+    xp += "1" + names + "\n" + coefs + "  1\n" + acts + " v" + std::to_string(v) + "\n" + brackets;
+  }
+  xp += "0\n";
+  const e2e::Run r = e2e::run({"lsq"}, "1\n", {{"ds-prefs.txt", fitprefs + "*\n"}, {"ds-xpab.txt", xp}});
+  EXPECT_EQ(r.status, 0) << xp << r.out;
+  const std::string& sum = r.files.at("ds-o6cv.txt");
+  const std::string once = recordtable(sum, "1) 1  2pa = 2pb   (v0)");
+  EXPECT_TRUE(has(once, "   (-11.32 <-> -10.47), uH = 0.36, d/s = -1.2, h = ")) << once;
+  for (int v = 1; v <= forms; ++v) {
+    const std::string n = std::to_string(v + 1);
+    EXPECT_EQ(recordtable(sum, n + ") " + n + "  2pa = 2pb   (v" + std::to_string(v) + ")"), once) << xp;
+  }
+}
+
+// ma = pa among an ideal binary ss (a(ma) = 1 - x) and pa, written "ma pa"
+// and "ma pa ma" (-2 1 1): both are the reaction written once. Own fit (the
+// width of term i tested by list entry i: ma, then mb; the group reversed,
+// its brackets one of each side and one more below): class 4, limits
+// -10.3999 <-> -9.7322, uH 0.2006, d/s -1.569; H(ma) -999.9677, H(pa)
+// -1010.0323, sigfit 0.06528. An unknown-composition pair of reactions
+// written with ma and pb twice is solved and fitted as the one written once.
+TEST(LeastSquares, AGroupedReactionWithAnEndMemberTwiceIsTheReactionWrittenOnce) {
+  const e2e::Run d = e2e::run({"lsq", "lsqterms"}, "1\n", {{"ds-prefs.txt", termprefs("gr", "gr", "dv")}});
+  EXPECT_EQ(d.status, 0) << d.out;
+  EXPECT_TRUE(has(d.out, "\n1:  0.065\n")) << d.out;
+  const std::string& dsum = d.files.at("ds-o6cv.txt");
+  const std::string once = recordtable(dsum, "1) 1 ^  ma = pa   (dv once)");
+  EXPECT_TRUE(has(once, "   (-10.40 <-> -9.73), uH = 0.20, d/s = -1.6, h = ")) << once;
+  EXPECT_EQ(recordtable(dsum, "2) 2 ^  ma = pa   (dv twice)"), once) << dsum;
+  EXPECT_TRUE(has(dsum, "\nma         -999.97 ")) << dsum;
+  EXPECT_TRUE(has(dsum, "\npa        -1010.03 ")) << dsum;
+
+  const e2e::Run u = e2e::run({"lsq", "lsqterms"}, "2\n", {{"ds-prefs.txt", termprefs("gr", "gr", "uc")}});
+  EXPECT_EQ(u.status, 0) << u.out;
+  const std::string& usum = u.files.at("ds-o6cv.txt");
+  for (const char* q : {"ma = pa", "mb = pb"}) {
+    const std::string n = q[1] == 'a' ? "1" : "2", t = q[1] == 'a' ? "3" : "4";
+    const std::string a = recordtable(usum, n + ") " + n + " ^  " + q + "   (uc once)");
+    EXPECT_TRUE(has(a, "), uH = ")) << a;
+    EXPECT_EQ(recordtable(usum, t + ") " + t + " ^  " + q + "   (uc twice)"), a) << usum;
+  }
+  const std::string comps = "        P(kbar)    T(C)       calc    miss     x(ss)\n";
+  const std::size_t c1 = usum.find(comps), c2 = usum.find(comps, c1 + 1);
+  ASSERT_NE(c2, std::string::npos) << usum;
+  EXPECT_EQ(usum.substr(c1, usum.find("\n\n", c1) - c1), usum.substr(c2, usum.find("\n\n", c2) - c2));
+}
+
+// Coefficients of an end-member that add up past what a coefficient holds
+// (32767, either sign, so that a row may hold the sum negated) stop the
+// reading with the reaction named; up to it they are read.
+TEST(LeastSquares, CoefficientSumsBeyondACoefficientAreRefused) {
+  const std::string cal = "1 pa -1000.3 0.5\n1 pb -1003.5 0.7\n0\n";
+  const std::string exp = "1 pa pb\n -1 1  1\n1 1  plain\n1 5 700 0\n0 5 750 0\n1 8 830 0\n0 8 860 0\n-1\n";
+  const std::string brackets = "1 5 700 0\n0 5 750 0\n-1\n";
+  const struct {
+    std::string xp;
+    const char* stop;  // empty: read and fitted
+  } cases[] = {
+      {cal + "1 pa pa pb pb\n 20000 20000 -20000 -20000\n -160000 900 298.15\n0\n" + exp + "0\n",
+       "the coefficients of pa in oxide calorimetry datum 1 (20000 pa, 20000 pa, -20000 pb, -20000 pb) add up to "
+       "40000, beyond the 32767 a coefficient holds"},
+      {cal + "2 pa pb pa\n 16000 -1 16767\n -1 1 298.15\n2 pa pb pa\n -16000 1 -16767\n 1 1 298.15\n0\n" + exp +
+           "0\n",
+       ""},
+      {cal + "2 pa pb pa\n -16000 1 -16768\n 1 1 298.15\n0\n" + exp + "0\n",
+       "the coefficients of pa in oxide calorimetry datum 1 (-16000 pa, 1 pb, -16768 pa) add up to -32768"},
+      {cal + "0\n1 pa pa pb\n 20000 20000 -1  1\n1 1 1  one activity\n" + brackets + "0\n",
+       "the coefficients of pa in experiment 1 (one activity) (20000 pa, 20000 pa, -1 pb) add up to 40000"},
+      {cal + "0\n1 pb pa pa\n 1 20000 20000  1\n1 0.8 0.9  two activities\n" + brackets + "0\n",
+       "the coefficients of pa in experiment 1 (two activities) (1 pb, 20000 pa, 20000 pa) add up to 40000"},
+  };
+  for (const auto& c : cases) {
+    const e2e::Run r = e2e::run({"lsq"}, "1\n", {{"ds-prefs.txt", fitprefs + "*\n"}, {"ds-xpab.txt", c.xp}});
+    if (*c.stop == '\0') {
+      EXPECT_EQ(r.status, 0) << c.xp << "\n" << r.out;
+      const std::string& log = r.files.at("jx-log.txt");
+      EXPECT_TRUE(has(log, "\n  3)  pb = 32767pa\n  3)  32767pa = pb\n")) << log;
+      continue;
+    }
+    EXPECT_EQ(r.status, 1) << c.xp;
+    EXPECT_TRUE(has(r.out, std::string("-- run bombed in readxy : ") + c.stop)) << c.xp << "\n" << r.out;
+    EXPECT_EQ(r.files.count("jx-ds6cv.txt"), 0u);
+  }
+  // One reaction of an equilibrium given by its phases.
+  const e2e::Run g = e2e::run(
+      {"lsq"}, "1\n",
+      {{"ds-prefs.txt", groupprefs + "*\n"},
+       {"ds-xpgr.txt", "1 ma -1000 0.5\n1 mb -1000 0.5\n1 pa -1010 0.5\n1 pb -1005 0.5\n0\n0\n"
+                       "1 ss pa divariant\n1 1 big\nma pa ma\n -20000 1 -20000\n1 5 520 0 0.6\n0 5 540 0 0.6\n-1\n0\n"}});
+  EXPECT_EQ(g.status, 1);
+  EXPECT_TRUE(has(g.out, "-- run bombed in readxy : the coefficients of ma in experiment 1 (big) (-20000 ma, 1 pa, "
+                         "-20000 ma) add up to -40000"))
+      << g.out;
+}
+
+// An unknown-composition pair of reactions whose brackets give no
+// compositions: the first iteration solves the brackets as read; both
+// reactions then turn their pairs round, and later only the other half of
+// each pair is solved. Each reaction's table shows the last iteration's T
+// at its solved brackets, the same as the other reaction's and the
+// composition table's, and no T at the brackets left unsolved.
+TEST(LeastSquares, ABracketLeftUnsolvedShowsNoTemperatureOfAnEarlierIteration) {
+  const e2e::Run r = e2e::run({"lsq", "lsqterms"}, "2\n", {{"ds-prefs.txt", termprefs("gr", "gr", "st")}});
+  EXPECT_EQ(r.status, 0) << r.out;
+  const std::string& sum = r.files.at("ds-o6cv.txt");
+  EXPECT_TRUE(has(sum, "\n          5.0    545   520     533            0.6000\n"
+                       "         10.0    550   525     537            0.6025\n"))
+      << sum;
+  const struct {
+    const char* title;
+    const char* lines[4];
+  } records[] = {
+      {"1) 1 ^  ma = pa   (no comps)",
+       {"\n     0.92        -       5.0       545        -10.22                   533         (",
+        "\n     0.92        -       5.0            520            -9.91                       \n",
+        "\n     0.92        -      10.0       550        -10.23                   537         \n",
+        "\n     0.92        -      10.0            525            -9.91                       "}},
+      {"2) 2 ^  mb = pb   (no comps)",
+       {"\n     0.51        -       5.0       545         -5.11                   533         (",
+        "\n     0.51        -       5.0            520            -4.95                       \n",
+        "\n     0.51        -      10.0       550         -5.11                   537         \n",
+        "\n     0.51        -      10.0            525            -4.96                       "}},
+  };
+  for (const auto& rec : records) {
+    const std::string table = recordtable(sum, rec.title) + "\n";
+    for (const char* line : rec.lines) EXPECT_TRUE(has("\n" + table, line)) << line << "\n" << table;
   }
 }
 

@@ -171,4 +171,49 @@ TEST_F(LeastSquaresLimits, BracketEquilibriaOfALinearReaction) {
   EXPECT_NEAR((double)sdp, 0.25, 1e-6);
 }
 
+// The width of a bracket adds (0.01 nu R T)^2 for each term whose list
+// entry has an activity below 1, oxygen's excepted: each of its entries,
+// however often it is written.
+TEST_F(LeastSquaresLimits, EveryOxygenTermIsFreeOfTheActivityWidth) {
+  using namespace ZQGLOBAL;
+  CALCMODE = calcmodetype::lsqdscalc;
+  const char* names[] = {"pa", "O2", "pb"};
+  for (int i = 1; i <= 3; ++i) {
+    TDA[i] = tdrec{};
+    TDA[i].name = names[i - 1];
+    PHNAMES[i] = names[i - 1];
+    TDA[i].h = -1000 - i;
+    TDA[i].s = 0.05L - 0.002L * i;
+    TDA[i].v = 2.5L - 0.1L * i;
+    TDA[i].theta = 10;
+    TDA[i].smax = TDA[i].vmax = -1;
+    TDA[i].bwfac = 1;
+  }
+  NTP = 3;
+  xprec& x = load({{false, 0, 0, 5}}, false);
+  const smallint em[] = {1, 2, 2, 3}, coef[] = {-1, -1, -1, 2};
+  x.nrx = x.nem = 4;
+  for (smallint k = 1; k <= 4; ++k) {
+    x.rxem[k] = x.emds[k] = em[k - 1];
+    x.rxcoef[k] = coef[k - 1];
+    x.rxpos[k] = k;
+    x.emname[k] = names[em[k - 1] - 1];
+  }
+  x.br[1].t = 900;
+  x.br[1].lnk = 0.3L;
+  const auto width = [&x](std::vector<long double> a) {
+    for (smallint k = 1; k <= 4; ++k) x.br[1].act[k] = a[static_cast<std::size_t>(k - 1)];
+    LSQDS::FINDPOSI(x.emds, x.nem);
+    LSQDS::CALCHBR(1);
+    return x.br[1].sd2;
+  };
+  const long double none = width({1, 1, 1, 1});
+  EXPECT_EQ(width({1, 0.5L, 0.6L, 1}), none);
+  EXPECT_EQ(width({1, 1, 0.6L, 1}), none);
+  const long double rt = 0.01L * CONST::RGAS * 900;
+  const long double pa = width({0.5L, 0.5L, 0.6L, 1}), pb = width({1, 0.5L, 1, 0.9L});
+  EXPECT_NEAR((double)(pa * pa / 4 - none * none / 4), (double)(rt * rt), 1e-12);
+  EXPECT_NEAR((double)(pb * pb / 4 - none * none / 4), (double)(4 * rt * rt), 1e-12);
+}
+
 }  // namespace
