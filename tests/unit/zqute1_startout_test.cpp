@@ -105,32 +105,9 @@ TEST_F(StartOut, AnOutputIsNotEmptiedWhenItIsAnotherOutputOrHeldElsewhere) {
   EXPECT_EQ(testsupport::fatal([] { IO::CHECKFOLDERFREE("jx-b-o.txt"); }), "initialiseio: " + held);
   ::close(fd);
   EXPECT_EQ(testsupport::fatal([] { IO::CHECKFOLDERFREE("jx-b-o.txt"); }), "");
-  EXPECT_EQ(testsupport::fatal([] { IO::CHECKFOLDERFREE("jx-none.txt"); }), "");
   EXPECT_EQ(testsupport::fatal([] { IO::PROMPTOUTFILE("", "jx-b-o.txt", IO::OUT); }), "");
   IO::FILECLOSE(IO::OUT, true, "outfile");
   EXPECT_EQ(dir.read("jx-b-o.txt"), "");
-}
-
-// Names that are no files yet are one file when their links lead to one
-// name, and a folder given another way still names the same place.
-TEST_F(StartOut, NamesNotThereYetAreOneFileWhereTheirLinksLead) {
-  std::filesystem::create_directory("sub");
-  std::filesystem::create_symlink("c.txt", "b.txt");
-  std::filesystem::create_symlink("b.txt", "a.txt");
-  std::filesystem::create_symlink("../d.txt", "sub/e.txt");
-  std::filesystem::create_symlink("loop1", "loop2");
-  std::filesystem::create_symlink("loop2", "loop1");
-  EXPECT_TRUE(IO::SAMEFILE("a.txt", "c.txt"));
-  EXPECT_TRUE(IO::SAMEFILE("a.txt", "b.txt"));
-  EXPECT_TRUE(IO::SAMEFILE("sub/e.txt", "d.txt"));
-  EXPECT_TRUE(IO::SAMEFILE("sub/../d.txt", "./d.txt"));
-  EXPECT_FALSE(IO::SAMEFILE("a.txt", "d.txt"));
-  EXPECT_FALSE(IO::SAMEFILE("loop1", "loop2"));
-  EXPECT_FALSE(IO::SAMEFILE("a.txt", "nofolder/c.txt"));
-  // One there and one not: two files.
-  dir.write("d.txt", "");
-  EXPECT_FALSE(IO::SAMEFILE("a.txt", "d.txt"));
-  EXPECT_TRUE(IO::SAMEFILE("sub/e.txt", "d.txt"));
 }
 
 }  // namespace
