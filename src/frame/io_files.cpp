@@ -119,8 +119,9 @@ std::string PROMPTOUTFILE(const std::string& prefix, const sstring& name, textfi
   }
   // Devices and pipes (an output sent to /dev/null) are shared by nature.
   if (S_ISREG(st.st_mode)) {
-    // The lock lasts as long as the file is open: the run's whole life.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    // The lock lasts as long as the file is open: the run's whole life. A
+    // file system that keeps no locks leaves the file unlocked.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
       ::close(fd);
       ERROREXIT("promptoutfile", heldelsewhere(full), yourfault);
     }
