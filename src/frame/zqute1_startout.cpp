@@ -171,6 +171,9 @@ void STARTOUT() {
     IO::PUTSTR(1, IO::CONTROLIO.progname + "  running at " + IO::WHENSTRING, 1, CHANNEL::SUMLOG);
     IO::DATAFILENAMESUFFIX = IO::CONTROLIO.scriptfile;
     openscript(IO::DATAFILENAMESUFFIX);
+    // An end at the question below writes the held log: never over the
+    // script, whose suffix may have been typed just now.
+    if (IO::SAMEFILE(IO::SCRIPTFILENAME, IO::LOGFILE.name)) IO::LOGFILE.readbyrun = true;
     // The first pass reads the data set before anything else: a suffix not
     // in the preferences is asked now, so that its file is among those
     // checked before the outputs are made.

@@ -117,6 +117,16 @@ TEST(RunFiles, ARunEndingEarlyWritesNoLogThroughALinkToItsInput) {
   EXPECT_EQ(m.status, 1);
   EXPECT_TRUE(has(m.out, "cannot locate file \"ds-scrabsent.txt\"")) << m.out;
   expectuntouched(m, {"lsq"}, noscript, toem, false);
+
+  // Nor through a link to a script whose suffix was typed.
+  const std::vector<std::string> typed = {"dataset/jx-ds7qz1.txt", "frame/mode1/jx-qtest.txt",
+                                          "frame/mode1/jx-qzax.txt"};
+  const std::map<std::string, std::string> noprefs = {{"ds-prefs.txt", "*\n"}};
+  const std::vector<e2e::Link> toscript = {{"jx-log.txt", "jx-qtest.txt", true}};
+  const e2e::Run t = e2e::runfilelimited(typed, "1\nqtest\nkill\n", filelimit, noprefs, toscript);
+  EXPECT_EQ(t.status, 0);
+  EXPECT_TRUE(has(t.out, "suffix to name for thermo dataset datafile : \n-- run killed --\n")) << t.out;
+  expectuntouched(t, typed, noprefs, toscript, false);
 }
 
 TEST(RunFiles, ALinkToAFileTheRunDoesNotReadIsWrittenThrough) {
@@ -274,8 +284,8 @@ TEST(RunFiles, TwoOutputsThroughALinkThatLeadsNowhereYetStopTheRun) {
        two("jx-qtest-it.txt", "jx-qtest-ic.txt"), true},
       {"first csv to the second, calc mode 2", mode1, mode2, {{"jx-qtest.csv", "jx-qtest-2.csv"}}, "n\n\n",
        two("jx-qtest.csv", "jx-qtest-2.csv"), true},
-      {"log to the summary", mode1, {}, {{"jx-log.txt", "jx-qtest-o.txt"}}, "n\n\n", two("jx-log.txt", "jx-qtest-o.txt"),
-       false},
+      {"log to the summary", mode1, {}, {{"jx-log.txt", "jx-qtest-o.txt"}}, "n\n\n",
+       two("jx-log.txt", "jx-qtest-o.txt"), false},
       {"graphics to the summary through a second link", mode1, {},
        {{"old-o.txt", "jx-qtest-o.txt"}, {"jx-qtest.svg", "old-o.txt"}}, "n\n\n",
        two("jx-qtest-o.txt", "jx-qtest.svg"), true},
@@ -319,7 +329,8 @@ TEST(RunFiles, ASecondRunStopsWhileAFirstHoldsItsFiles) {
   EXPECT_EQ(r.status, 0) << r.out;
   EXPECT_EQ(e2e::stamped(r.out), e2e::stamped(alone.out));
   ASSERT_EQ(e2e::names(r), e2e::names(alone));
-  for (const auto& [name, content] : alone.files) EXPECT_EQ(e2e::stamped(r.files.at(name)), e2e::stamped(content)) << name;
+  for (const auto& [name, content] : alone.files)
+    EXPECT_EQ(e2e::stamped(r.files.at(name)), e2e::stamped(content)) << name;
 }
 
 // A script word that names a file holds a NUL byte: refused as in the
