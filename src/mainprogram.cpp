@@ -49,6 +49,9 @@ void STARTRUN() {
     LSQDS::INTRO();
     // Its preferences name more files the run reads.
     ZQUTE1::GUARDLOG();
+  } else if (CALCMODE == calcmodetype::utilitycalc) {
+    // So does its drawing.
+    ZQUTE1::GUARDLOG();
   }
   ZQUTE1::STARTOUT();
 }

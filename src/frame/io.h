@@ -284,15 +284,22 @@ void READPREFS();
 void READCONTROL(const strings& words, smallint n, controlboolean& c, smallint& k);
 
 // ---------------------------------------------------------------- run files
+// Asks for an empty suffix ("suffix to name for " + what + " datafile");
+// fatal when it stays empty or holds a NUL byte.
+void PROMPTSUFFIX(sstring& suffix, const std::string& what);
 // Opens prefix + suffix + ".txt" for reading (the suffix asked when empty); fatal when absent; the name.
 std::string PROMPTDATAFILE(const std::string& prefix, sstring& suffix, const std::string& what, textfile& f);
-// Creates prefix + name for writing; the name.
+// Creates prefix + name for writing, locked against other runs; fatal when
+// it is another output of this run or another run holds it; the name.
 std::string PROMPTOUTFILE(const std::string& prefix, const sstring& name, textfile& f);
 // Closes f; removes it when keep is false.
 void FILECLOSE(textfile& f, bool keep, const sstring& name);
-// True when both names exist and reach one file (one device and inode,
-// through symbolic and hard links alike).
+// True when both names reach one file (one device and inode, through
+// symbolic and hard links alike) or, neither being there yet, both lead
+// through their links to one name that creating them would make.
 bool SAMEFILE(const std::string& a, const std::string& b);
+// Fatal when another run holds the file name (its log) open for writing.
+void CHECKFOLDERFREE(const std::string& name);
 // Fatal in where when name holds a byte that no file name can hold (NUL),
 // the message calling it what.
 void CHECKNAMEBYTES(const sstring& name, const std::string& what, const std::string& where);
@@ -302,7 +309,8 @@ void CHECKNAMEBYTES(const sstring& name, const std::string& what, const std::str
 // OPENLOG does so for a log marked readbyrun.
 void OPENLOG();
 void DROPLOG();
-// The output file open on a channel under this name, or nullptr.
+// The output file open on a channel under this name, or as the same file
+// under another name, or nullptr.
 const textfile* OPENOUTPUT(const std::string& name);
 // Closes every output channel, removing optional files that received nothing.
 void IOCLEANUP();

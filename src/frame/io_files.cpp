@@ -1,26 +1,41 @@
 // Opening, closing and pruning the run's files.
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 
 #include "frame/io.h"
 
 namespace IO {
 
-std::string PROMPTDATAFILE(const std::string& prefix, sstring& suffix, const std::string& what, textfile& f) {
-  if (suffix.empty()) {
+void PROMPTSUFFIX(sstring& suffix, const std::string& what) {
+  if (suffix.empty())
     PROMPTSTRING(what.empty() ? "suffix to name for datafile" : "suffix to name for " + what + " datafile", suffix);
-    CHECKNAMEBYTES(suffix, "the suffix", "promptdatafile");
-  }
+  CHECKNAMEBYTES(suffix, "the suffix", "promptdatafile");
   if (suffix.empty()) ERROREXIT("promptdatafile", "expecting a suffix for data filename", yourfault);
+}
+
+std::string PROMPTDATAFILE(const std::string& prefix, sstring& suffix, const std::string& what, textfile& f) {
+  PROMPTSUFFIX(suffix, what);
   const std::string name = prefix + suffix + ".txt";
   // Reading a file this run is writing would take the run's own output for
   // input (a suffix typed at a prompt, or a script edited between passes).
   if (const textfile* out = OPENOUTPUT(name)) {
+    const std::string outname = out->name;
     // A log not yet created must stay uncreated: the file is the user's.
     if (out == &LOGFILE && LOGFILE.holding) DROPLOG();
-    ERROREXIT("promptdatafile", "the file \"" + name + "\" is an output file of this run and cannot be read as " +
-                                    (what.empty() ? std::string("input") : what),
+    const std::string as = what.empty() ? std::string("input") : what;
+    if (outname == name)
+      ERROREXIT("promptdatafile", "the file \"" + name + "\" is an output file of this run and cannot be read as " + as,
+                yourfault);
+    ERROREXIT("promptdatafile", "the file \"" + name + "\" is the output file \"" + outname +
+                                    "\" of this run under another name and cannot be read as " + as,
               yourfault);
   }
   if (f.f != nullptr) std::fclose(f.f);
@@ -35,15 +50,91 @@ std::string PROMPTDATAFILE(const std::string& prefix, sstring& suffix, const std
   return name;
 }
 
+namespace {
+
+bool sameid(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// The output of the run other than f that is open on the file st describes.
+const textfile* openon(const struct stat& st, const textfile& f) {
+  for (int k = CHANNEL::FIRSTFILEBIT; k <= CHANNEL::LASTBIT; ++k) {
+    const textfile& o = CHANNELFILE(k);
+    struct stat ot {};
+    if (&o != &f && o.f != nullptr && ::fstat(::fileno(o.f), &ot) == 0 && sameid(st, ot)) return &o;
+  }
+  return nullptr;
+}
+
+std::string heldelsewhere(const std::string& name) {
+  return "another run is writing \"" + name +
+         "\": the run files of a folder are one run's at a time; let that run end, or run in another folder";
+}
+
+// Where creating name would make a file that is not there yet: the name
+// with its symbolic links followed, in a folder given whole. Empty when the
+// way cannot be told (a loop of links, a folder that is not there).
+std::string wouldcreate(const std::string& name) {
+  namespace fs = std::filesystem;
+  fs::path p = name;
+  for (int hop = 0;; ++hop) {
+    struct stat st {};
+    if (::lstat(p.c_str(), &st) != 0) break;
+    if (!S_ISLNK(st.st_mode) || hop == 40) return "";
+    std::error_code ec;
+    const fs::path to = fs::read_symlink(p, ec);
+    if (ec) return "";
+    p = to.is_absolute() ? to : p.parent_path() / to;
+  }
+  const fs::path folder = p.parent_path().empty() ? fs::path(".") : p.parent_path();
+  char* real = ::realpath(folder.c_str(), nullptr);
+  if (real == nullptr) return "";
+  const std::string where = std::string(real) + "/" + p.filename().string();
+  std::free(real);
+  return where;
+}
+
+}  // namespace
+
 std::string PROMPTOUTFILE(const std::string& prefix, const sstring& name, textfile& f) {
   const std::string full = prefix + name.substr(0, sstringlength);
   if (f.f != nullptr) std::fclose(f.f);
   f = textfile{};
   f.name = full;
   f.writing = true;
-  f.f = std::fopen(full.c_str(), "wb");
+  CHECKNAMEBYTES(full, "the output file name", "promptoutfile");
+  // Opened as it is, and emptied only once it is known to be no other file
+  // of this run and no file another run is writing.
+  const int fd = ::open(full.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
   // Writing on into a file that was never made would lose every result.
-  if (f.f == nullptr) ERROREXIT("promptoutfile", "cannot create the file \"" + full + "\"", yourfault);
+  if (fd < 0) ERROREXIT("promptoutfile", "cannot create the file \"" + full + "\"", yourfault);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    ::close(fd);
+    ERROREXIT("promptoutfile", "cannot create the file \"" + full + "\"", yourfault);
+  }
+  if (const textfile* other = openon(st, f)) {
+    ::close(fd);
+    ERROREXIT("promptoutfile", "two files of the run, \"" + other->name + "\" and \"" + full +
+                                   "\", are the same file under two names",
+              yourfault);
+  }
+  // Devices and pipes (an output sent to /dev/null) are shared by nature.
+  if (S_ISREG(st.st_mode)) {
+    // The lock lasts as long as the file is open: the run's whole life. A
+    // file system that keeps no locks leaves the file unlocked.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+      ::close(fd);
+      ERROREXIT("promptoutfile", heldelsewhere(full), yourfault);
+    }
+    if (::ftruncate(fd, 0) != 0) {
+      ::close(fd);
+      ERROREXIT("promptoutfile", "cannot create the file \"" + full + "\"", yourfault);
+    }
+  }
+  f.f = ::fdopen(fd, "wb");
+  if (f.f == nullptr) {
+    ::close(fd);
+    ERROREXIT("promptoutfile", "cannot create the file \"" + full + "\"", yourfault);
+  }
   return full;
 }
 
@@ -62,8 +153,23 @@ void FILECLOSE(textfile& f, bool keep, const sstring& name) {
 
 bool SAMEFILE(const std::string& a, const std::string& b) {
   struct stat sa {}, sb {};
-  if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
-  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  const bool isa = ::stat(a.c_str(), &sa) == 0, isb = ::stat(b.c_str(), &sb) == 0;
+  if (isa && isb) return sameid(sa, sb);
+  // A name whose links lead nowhere yet: the file it would make.
+  if (isa || isb) return false;
+  const std::string wa = wouldcreate(a);
+  return !wa.empty() && wa == wouldcreate(b);
+}
+
+void CHECKFOLDERFREE(const std::string& name) {
+  // Only a look: opened to read, never made, and at once let go.
+  const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return;
+  struct stat st {};
+  const bool held = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_SH | LOCK_NB) != 0 &&
+                    errno == EWOULDBLOCK;
+  ::close(fd);
+  if (held) ERROREXIT("initialiseio", heldelsewhere(name), yourfault);
 }
 
 void CHECKNAMEBYTES(const sstring& name, const std::string& what, const std::string& where) {
@@ -93,10 +199,17 @@ void DROPLOG() {
 }
 
 const textfile* OPENOUTPUT(const std::string& name) {
+  struct stat st {};
+  const bool there = ::stat(name.c_str(), &st) == 0;
   for (int k = CHANNEL::FIRSTFILEBIT; k <= CHANNEL::LASTBIT; ++k) {
     if (!BTST(WHATSOPEN, static_cast<smallint>(k))) continue;
     const textfile& f = CHANNELFILE(k);
-    if ((f.f != nullptr || f.holding) && f.name == name) return &f;
+    if (f.f == nullptr && !f.holding) continue;
+    if (f.name == name) return &f;
+    // The same file under another name. (The log held in memory is not yet
+    // made: the check of the run's names at start-up compares it.)
+    struct stat ot {};
+    if (f.f != nullptr && there && ::fstat(::fileno(f.f), &ot) == 0 && sameid(st, ot)) return &f;
   }
   return nullptr;
 }
@@ -110,11 +223,15 @@ void IOCLEANUP() {
   WRITETERMINAL("\n");
   // A run that ends before its files were made still leaves its log.
   if (BTST(WHATSOPEN, CHANNEL::LOGBIT) && LOGFILE.holding) OPENLOG();
+  // The log's lock holds the folder until the last file is closed or
+  // removed: a second handle on it outlives the log's own.
+  const int hold = LOGFILE.f != nullptr ? ::dup(::fileno(LOGFILE.f)) : -1;
   for (int k = CHANNEL::FIRSTFILEBIT; k <= CHANNEL::LASTBIT; ++k) {
     if (!BTST(WHATSOPEN, static_cast<smallint>(k))) continue;
     const bool* used = CHANNELUSED(k);
     FILECLOSE(CHANNELFILE(k), used == nullptr || *used, labels[k]);
   }
+  if (hold >= 0) ::close(hold);
   WHATSOPEN = 0;
   std::fflush(TERMOUT);
 }

@@ -42,6 +42,12 @@ void INITIALISEIO(const std::string& version) {
   WHATSOPEN = CHANNEL::TERMINAL;
   PUTSTR(1, version, 1, CHANNEL::TERMSUMLOG);
 
+  // Every run of a folder writes its log there, and a run holds its files
+  // locked for its whole life: a second run stops before it asks or
+  // changes anything.
+  const std::string logname = "jx-log.txt";
+  CHECKFOLDERFREE(logname);
+
   READPREFS();
 
   // The script must not be the log: creating the log would empty it.
@@ -52,7 +58,7 @@ void INITIALISEIO(const std::string& version) {
   // file it reads is named like it (ZQUTE1::STARTOUT creates it).
   if (LOGFILE.f != nullptr) std::fclose(LOGFILE.f);
   LOGFILE = textfile{};
-  LOGFILE.name = "jx-log.txt";
+  LOGFILE.name = logname;
   LOGFILE.holding = true;
   FILENAME = LOGFILE.name;
   WHATSOPEN += CHANNEL::LOG;

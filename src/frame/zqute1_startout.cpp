@@ -104,6 +104,13 @@ std::vector<infile> commoninputs() {
   return ins;
 }
 
+// Calc mode 0 may draw a diagram from the drawing data file named after
+// the script, which the drawing reads once the outputs are made.
+void drawinginput(std::vector<infile>& ins, const std::string& suffix) {
+  if (CALCMODE == calcmodetype::utilitycalc && !suffix.empty())
+    addinput(ins, "qk-" + suffix + ".txt", "drawing data");
+}
+
 // The files that calc mode 9's preferences name for it to read, besides
 // its own script.
 void lsqinputs(std::vector<infile>& ins) {
@@ -141,6 +148,7 @@ void GUARDLOG() {
       addinput(ins, "ds-scr" + CONTROLDS.jxdssuffix + ".txt", "least-squares script");
     lsqinputs(ins);
   } else if (!IO::CONTROLIO.scriptfile.empty()) {
+    drawinginput(ins, IO::CONTROLIO.scriptfile);
     addinput(ins, "jx-" + IO::CONTROLIO.scriptfile + ".txt", "script");
     // In calc mode 9 the script names no file the run reads.
     IO::textfile script;
@@ -163,6 +171,13 @@ void STARTOUT() {
     IO::PUTSTR(1, IO::CONTROLIO.progname + "  running at " + IO::WHENSTRING, 1, CHANNEL::SUMLOG);
     IO::DATAFILENAMESUFFIX = IO::CONTROLIO.scriptfile;
     openscript(IO::DATAFILENAMESUFFIX);
+    // An end at the question below writes the held log: never over the
+    // script, whose suffix may have been typed just now.
+    if (IO::SAMEFILE(IO::SCRIPTFILENAME, IO::LOGFILE.name)) IO::LOGFILE.readbyrun = true;
+    // The first pass reads the data set before anything else: a suffix not
+    // in the preferences is asked now, so that its file is among those
+    // checked before the outputs are made.
+    if (CALCMODE != calcmodetype::utilitycalc) IO::PROMPTSUFFIX(IO::CONTROLIO.dsfile, "thermo dataset");
     const std::string& s = IO::DATAFILENAMESUFFIX;
     const std::vector<outfile> outs = {
         {"jx-", s + "-o.txt", &IO::OUT, CHANNEL::SUMMARYBIT, "summary output in the file, ", 1},
@@ -176,7 +191,9 @@ void STARTOUT() {
     std::vector<infile> ins = commoninputs();
     addinput(ins, IO::SCRIPTFILENAME, "script");
     const sstring ax = scriptaxfile(IO::DATA, false);
+    IO::CHECKNAMEBYTES(ax, "the axfile suffix", "startout");
     if (!ax.empty()) addinput(ins, "jx-" + ax + ".txt", "a-x");
+    drawinginput(ins, s);
     // Decided afresh here, from the script as it now is.
     IO::LOGFILE.readbyrun = false;
     checknames(outs, ins);

@@ -271,7 +271,10 @@ void maxsd(const scriptline& l, controlboolean& sw, extended& value, extended de
 bool KEYWORDSWINDOW(const scriptline& l) {
   const sstring& k = l.keyword;
   if (k == "axfile") {
-    if (CHECKSCRIPTS(k)) IO::CONTROLIO.axfile = INFOSTRING[1];
+    if (CHECKSCRIPTS(k)) {
+      IO::CHECKNAMEBYTES(INFOSTRING[1], "the axfile suffix", "reading scripts");
+      IO::CONTROLIO.axfile = INFOSTRING[1];
+    }
   } else if (k == "calctype") {
     calctype(l);
   } else if (k == "calcTatP" || k == "calctatp") {

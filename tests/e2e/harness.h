@@ -120,16 +120,8 @@ inline Run run(const std::vector<std::string>& fixturedirs, const std::string& a
   return r;
 }
 
-// As run(), with every file the program writes held to at most limit bytes,
-// as a full disk holds it: the write past it fails (SIGXFSZ is ignored, so
-// the program sees the failure instead of being killed). The terminal comes
-// through a pipe, out of the limit's reach. The links are made after the
-// files; a run still going after the given seconds is ended by SIGALRM, so
-// that a run that never ends fails its test (status -1) instead of hanging.
-inline Run runfilelimited(const std::vector<std::string>& fixturedirs, const std::string& answers, rlim_t limit,
-                          const std::map<std::string, std::string>& extra = {}, const std::vector<Link>& links = {},
-                          unsigned seconds = 60) {
-  const fs::path dir = prepare(fixturedirs, extra, {});
+// Makes the links in a folder made by prepare(): name reaches target.
+inline void makelinks(const fs::path& dir, const std::vector<Link>& links) {
   for (const Link& l : links) {
     fs::remove(dir / l.name);
     if (l.hard)
@@ -137,19 +129,28 @@ inline Run runfilelimited(const std::vector<std::string>& fixturedirs, const std
     else
       fs::create_symlink(l.target, dir / l.name);
   }
-  const fs::path io = runinfo(dir);
-  std::ofstream(io / "stdin", std::ios::binary) << answers;
-  const std::string in = (io / "stdin").string(), where = dir.string(), program = SOLVARINTH_EXE;
-  int pipefd[2];
-  if (pipe(pipefd) != 0) throw std::runtime_error("cannot make a pipe for the terminal");
+}
+
+// Starts the program in dir with its standard input from the file in (or
+// from a pipe returned in tofeed when in is empty) and its terminal into
+// the pipe returned in fromterm; every file it writes is held to at most
+// limit bytes, as a full disk holds it (SIGXFSZ is ignored, so the program
+// sees the failure instead of being killed), and a run still going after
+// the given seconds is ended by SIGALRM, so that it fails its test (status
+// -1) instead of hanging.
+inline pid_t startin(const fs::path& dir, const std::string& in, rlim_t limit, unsigned seconds,
+                     const std::string& program, int& tofeed, int& fromterm) {
+  int outfd[2], infd[2] = {-1, -1};
+  if (pipe(outfd) != 0 || (in.empty() && pipe(infd) != 0)) throw std::runtime_error("cannot make a pipe for the run");
+  const std::string where = dir.string();
   const pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("cannot start the program");
   if (pid == 0) {
-    const int infd = open(in.c_str(), O_RDONLY);
-    if (infd < 0 || dup2(infd, 0) < 0 || dup2(pipefd[1], 1) < 0 || dup2(pipefd[1], 2) < 0 || chdir(where.c_str()) != 0)
+    const int from = in.empty() ? infd[0] : open(in.c_str(), O_RDONLY);
+    if (from < 0 || dup2(from, 0) < 0 || dup2(outfd[1], 1) < 0 || dup2(outfd[1], 2) < 0 || chdir(where.c_str()) != 0)
       _exit(127);
-    close(pipefd[0]);
-    close(pipefd[1]);
+    for (const int fd : {outfd[0], outfd[1], infd[0], infd[1]})
+      if (fd > 2) close(fd);
     std::signal(SIGXFSZ, SIG_IGN);
     const rlimit rl{limit, limit};
     if (setrlimit(RLIMIT_FSIZE, &rl) != 0) _exit(127);
@@ -158,18 +159,89 @@ inline Run runfilelimited(const std::vector<std::string>& fixturedirs, const std
     execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
-  close(pipefd[1]);
+  close(outfd[1]);
+  if (infd[0] >= 0) close(infd[0]);
+  tofeed = infd[1];
+  fromterm = outfd[0];
+  return pid;
+}
+
+// The end of a run started by startin(): the rest of its terminal after
+// what was read of it, its status and the files of its folder.
+inline Run finishin(const fs::path& dir, pid_t pid, int fromterm, std::string seen = "") {
   Run r;
+  r.out = std::move(seen);
   char buf[4096];
-  for (ssize_t n; (n = read(pipefd[0], buf, sizeof buf)) > 0;) r.out.append(buf, static_cast<std::size_t>(n));
-  close(pipefd[0]);
+  for (ssize_t n; (n = read(fromterm, buf, sizeof buf)) > 0;) r.out.append(buf, static_cast<std::size_t>(n));
+  close(fromterm);
   int st = 0;
   waitpid(pid, &st, 0);
   r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
   r.dir = dir;
-  std::ofstream(io / "stdout", std::ios::binary) << r.out;
   collect(dir, r);
   return r;
+}
+
+// A run, as runfilelimited() makes it, in a folder already laid out; the
+// answers and the terminal are kept under the given tag.
+inline Run runinfolder(const fs::path& dir, const std::string& answers, rlim_t limit, unsigned seconds = 60,
+                       const std::string& program = SOLVARINTH_EXE, const std::string& tag = "") {
+  const fs::path io = runinfo(dir);
+  std::ofstream(io / ("stdin" + tag), std::ios::binary) << answers;
+  int tofeed = -1, fromterm = -1;
+  const pid_t pid = startin(dir, (io / ("stdin" + tag)).string(), limit, seconds, program, tofeed, fromterm);
+  Run r = finishin(dir, pid, fromterm);
+  std::ofstream(io / ("stdout" + tag), std::ios::binary) << r.out;
+  return r;
+}
+
+// As run(), with every file the program writes held to at most limit bytes
+// and the run to the given seconds (startin() tells how); the terminal
+// comes through a pipe, out of the limit's reach. The links are made after
+// the files. The program run is the built program unless another is named.
+inline Run runfilelimited(const std::vector<std::string>& fixturedirs, const std::string& answers, rlim_t limit,
+                          const std::map<std::string, std::string>& extra = {}, const std::vector<Link>& links = {},
+                          unsigned seconds = 60, const std::string& program = SOLVARINTH_EXE) {
+  const fs::path dir = prepare(fixturedirs, extra, {});
+  makelinks(dir, links);
+  return runinfolder(dir, answers, limit, seconds, program);
+}
+
+// A run going on in a folder, its answers typed as its questions come.
+struct Running {
+  fs::path dir;
+  pid_t pid = -1;
+  int tofeed = -1, fromterm = -1;
+  std::string seen;  // the terminal so far
+};
+
+inline Running startrun(const fs::path& dir, rlim_t limit, unsigned seconds = 60) {
+  Running r;
+  r.dir = dir;
+  r.pid = startin(dir, "", limit, seconds, SOLVARINTH_EXE, r.tofeed, r.fromterm);
+  return r;
+}
+
+// Reads the run's terminal until it shows text: false when the run ended
+// first.
+inline bool waitfor(Running& r, const std::string& text) {
+  char buf[4096];
+  while (r.seen.find(text) == std::string::npos) {
+    const ssize_t n = read(r.fromterm, buf, sizeof buf);
+    if (n <= 0) return false;
+    r.seen.append(buf, static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+// Types the answers, then ends the input and waits for the run's end.
+inline Run finishrun(Running& r, const std::string& answers) {
+  std::signal(SIGPIPE, SIG_IGN);
+  if (!answers.empty() && write(r.tofeed, answers.data(), answers.size()) < 0) {
+    // A run that ended already reads nothing more; its end tells.
+  }
+  close(r.tofeed);
+  return finishin(r.dir, r.pid, r.fromterm, r.seen);
 }
 
 inline std::vector<std::string> names(const Run& r) {
