@@ -86,9 +86,9 @@ extended dqfterm(const mctype& m) {
   return m.abc == 1 ? em.dqfa : m.abc == 2 ? em.dqfb : em.dqfc;
 }
 
-extended dqfdrawn(const mctype& m, extended value) {
+extended dqfrow(const mctype& m, extended value) {
   const extended d = value - m.orig;
-  return dqfterm(m) + (m.abc == 2 ? -d : d);
+  return m.tdorig + (m.abc == 2 ? -d : d);
 }
 
 extended solvestate::GAUSSIAN(extended mean, extended sd) {
@@ -155,7 +155,10 @@ void solvestate::SETUPMONTECARLO() {
     mctype& mc = MCINFO[m];
     ptype1& p = (*PREC1)[mc.phasepos[1]];
     const std::string letter = abcletter(mc.abc);
-    mc.orig = modelvalue(p, mc.kind, mc.parpos, mc.abc);
+    // A DQF parameter is the term itself, a, b or c, as W and a( ) are;
+    // the row entry it moves is kept beside it.
+    mc.tdorig = modelvalue(p, mc.kind, mc.parpos, mc.abc);
+    mc.orig = mc.kind == dqfkind ? dqfterm(mc) : mc.tdorig;
     mc.value = mc.orig;
     if (mc.kind == wkind) {
       smallint i = 0, j = 0;
@@ -205,11 +208,11 @@ void solvestate::DOMONTECARLO() {
       IO::ADDSTR(mc.label.size() >= 2 ? mc.label.substr(1, mc.label.size() - 2) : mc.label, -18, line);
       const extended d = mc.value - mc.orig;
       if (mc.kind == dqfkind) {
-        IO::ADDREAL(dqfterm(mc), 4, true, 12, line);
-        IO::ADDREAL(dqfdrawn(mc, mc.value), 4, true, 12, line);
-        IO::ADDREAL(d, 4, true, 12, line);
         IO::ADDREAL(mc.orig, 4, true, 12, line);
         IO::ADDREAL(mc.value, 4, true, 12, line);
+        IO::ADDREAL(d, 4, true, 12, line);
+        IO::ADDREAL(mc.tdorig, 4, true, 12, line);
+        IO::ADDREAL(dqfrow(mc, mc.value), 4, true, 12, line);
       } else {
         IO::ADDREAL(mc.orig, 4, true, 12, line);
         IO::ADDREAL(mc.value, 4, true, 12, line);
@@ -220,10 +223,11 @@ void solvestate::DOMONTECARLO() {
     // Into every phase of the parameter, found there by its name: a batch
     // variant may be reduced otherwise than the first phase, or not hold it.
     // The term code was checked when the series was set up.
+    const extended modelnew = mc.kind == dqfkind ? dqfrow(mc, mc.value) : mc.value;
     for (long j = 1; j <= mc.nphase; ++j) {
       ptype1& p = (*PREC1)[mc.phasepos[j]];
       const smallint pos = findparameter(p, mc);
-      if (pos > 0) modelvalue(p, mc.kind, pos, mc.abc) = mc.value;
+      if (pos > 0) modelvalue(p, mc.kind, pos, mc.abc) = modelnew;
     }
   }
 }
@@ -246,7 +250,7 @@ void solvestate::PRINTMCLISTS() {
       line = " mcinfo = {{";
     }
     any = true;
-    line += mc.label + ", " + fixed(mc.kind == dqfkind ? dqfterm(mc) : mc.orig, 4) + ", " + fixed(mc.spread, 4);
+    line += mc.label + ", " + fixed(mc.orig, 4) + ", " + fixed(mc.spread, 4);
     line += m == NMC ? "}};" : "}";
   }
   if (!any)

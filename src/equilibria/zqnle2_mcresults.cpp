@@ -31,9 +31,6 @@ std::string fixed(extended x, smallint places) { return IO::REAL2STR(x, places, 
 smallint drawnplaces(smallint abc) { return abc == 2 ? 6 : 5; }
 smallint summaryplaces(smallint abc) { return abc == 1 ? 4 : abc == 2 ? 7 : 6; }
 
-// A parameter as the run's lines show it: a DQF parameter by its DQF term
-// after the draw, another by its value.
-extended shown(const mctype& m) { return m.kind == dqfkind ? dqfdrawn(m, m.value) : m.value; }
 
 // Values joined by ", ", breaking after every 16th when more follow: each
 // full line goes out through put, the rest stays in line.
@@ -193,7 +190,7 @@ void solvestate::PRINTMCBLOCK(extended score) {
       line, ownn,
       [&](long j) {
         const mctype& mc = MCINFO[own[j]];
-        return fixed(shown(mc), drawnplaces(mc.abc));
+        return fixed(mc.value, drawnplaces(mc.abc));
       },
       putqk);
   if (NMCRANGE > 0) {
@@ -213,7 +210,7 @@ void solvestate::PRINTMCBLOCK(extended score) {
       [&](long m) {
         onlast = (m - 1) % listbreak + 1;
         const mctype& mc = MCINFO[m];
-        return fixed(mc.kind == dqfkind ? dqfdrawn(mc, mc.value) : MCVAL0[m], drawnplaces(mc.abc));
+        return fixed(mc.kind == dqfkind ? mc.value : MCVAL0[m], drawnplaces(mc.abc));
       },
       putqk);
   line += cw ? " *)" : "";

@@ -22,8 +22,9 @@ constexpr smallint wkind = 1, asymkind = 2, dqfkind = 3;  // what a Monte Carlo 
 
 // The DQF term a, b or c of a DQF parameter as its a-x model holds it.
 extended dqfterm(const mctype& m);
-// The DQF term after a draw of value: the b term acts with the opposite sign.
-extended dqfdrawn(const mctype& m, extended value);
+// The row entry of a DQF parameter whose term is drawn as value: the
+// entropy entry holds -b, so it moves against the b term.
+extended dqfrow(const mctype& m, extended value);
 
 // One point of the current run.
 struct mcrow {

@@ -111,6 +111,7 @@ struct mctype {
   extended value = 0;
   farray<extended, 1, 3> dqfbase{"mc dqfbase"};
   extended orig = 0;  // the model's value before the series perturbs it (SETUPMONTECARLO)
+  extended tdorig = 0;  // a DQF parameter's row entry before the series perturbs it (SETUPMONTECARLO)
   sstring label;      // its printed name between double quotes (SETUPMONTECARLO)
 };
 

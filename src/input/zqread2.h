@@ -100,4 +100,9 @@ struct axreader {
 // The text " (max = n) " of limit messages.
 std::string LIMITTEXT(smallint n);
 
+// Ends the run where the a-x file takes no DQF on an end-member of nmake
+// constituents: a DQF that stands nowhere in the calculation must not be
+// taken from a script either.
+void CHECKDQFALLOWED(smallint nmake);
+
 }  // namespace ZQREAD2

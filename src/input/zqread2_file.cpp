@@ -240,6 +240,14 @@ makeactiontype makeaction_of(const std::string& token) {
 
 }  // namespace
 
+void CHECKDQFALLOWED(smallint nmake) {
+  if (CALCMODE == calcmodetype::lsqdscalc) IO::ERROREXIT("setup phases", "DQF not allowed in lsqds", yourfault);
+  // With the older set an end-member that is not made takes its DQF on its
+  // data-set row.
+  if (!WITHOLDSET && nmake == 0)
+    IO::ERROREXIT("setup phases", "need to \"make\" end-member before DQF-ing it", yourfault);
+}
+
 void axreader::READOPTIONS(bool pure, long index) {
   ptype1* ph = pure ? nullptr : &(*PREC1)[NPSS];
   ptype0* p0 = pure ? &(*PREC0)[index] : nullptr;
@@ -276,13 +284,9 @@ void axreader::READOPTIONS(bool pure, long index) {
     switch (code) {
       case 3: {
         (pure ? p0->dqfcode : em->dqfcode) = sub;
-        if (lsq) IO::ERROREXIT("setup phases", "DQF not allowed in lsqds", yourfault);
-        if (!WITHOLDSET) {
-          if (nmake == 0)
-            IO::ERROREXIT("setup phases", "need to \"make\" end-member before DQF-ing it", yourfault);
-          if (tclass == valuetype::astring)
-            IO::ERROREXIT("setup phases", "keyword after DQF not allowed now (include in make)", yourfault);
-        }
+        CHECKDQFALLOWED(nmake);
+        if (!WITHOLDSET && tclass == valuetype::astring)
+          IO::ERROREXIT("setup phases", "keyword after DQF not allowed now (include in make)", yourfault);
         const extended a = takereal("a in a+bT+cP in DQF term for " + emname);
         extended b = takereal("b in a+bT+cP in DQF term for " + emname);
         const extended c = takereal("c in a+bT+cP in DQF term for " + emname);

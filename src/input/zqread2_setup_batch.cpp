@@ -59,6 +59,7 @@ void MCPARAMETERS() {
         break;
       case 3: {
         emtype& em = p.em[pos];
+        CHECKDQFALLOWED(em.nmake);
         (abc == 1 ? em.dqfa : abc == 2 ? em.dqfb : em.dqfc) = item.base;
         em.dqffit[abc] = true;
         break;

@@ -208,6 +208,25 @@ struct makeemtd {
     for (int s = TDSLOT::BWDH; s <= TDSLOT::BWF; ++s) t[s] = 0;
   }
 
+  // The older set takes a DQF on an end-member that is not made: it acts on
+  // the copied data-set row as on the row of a made end-member of that one
+  // constituent, so that its Gibbs energy is the made one's. A volume term
+  // keeps the absolute expansion V alpha and compressibility V/K, as the
+  // make keeps the sums of its constituents'.
+  static void OLDDQF(tdvector& t, extended a, extended b, extended c) {
+    if (a == 0 && b == 0 && c == 0) return;
+    t[TDSLOT::H] += a;
+    t[TDSLOT::S] -= b;
+    if (c == 0) return;
+    const extended v = t[TDSLOT::V], k = t[TDSLOT::KPP];
+    const extended va = v * t[TDSLOT::ALPHA0];
+    const extended vk = k != 0 ? v / k : 0;
+    t[TDSLOT::V] += c;
+    const extended vnew = t[TDSLOT::V];
+    t[TDSLOT::ALPHA0] = vnew == 0 ? 0 : va / vnew;
+    t[TDSLOT::KPP] = vk == 0 ? 0 : vnew / vk;
+  }
+
   void LSQDSMAKE(emref& r) {
     if (*r.nmake != 1) IO::ERROREXIT("lsqdsmake", "od make not implemented yet", yourfault);
     const long row = at(k, 1);
@@ -280,6 +299,7 @@ struct makeemtd {
           if (aqslot || (makeslot && !r.pure)) continue;
           t[s] = td(p, s);
         }
+        if (WITHOLDSET) OLDDQF(t, r.dqfa, r.dqfb, r.dqfc);
         for (long x = 0; x < ntotal; ++x)
           if (pos[static_cast<std::size_t>(x)] != 0) (*r.covrow)[x + 1] = (*COV)(p, pos[static_cast<std::size_t>(x)]);
         continue;
@@ -293,10 +313,14 @@ struct makeemtd {
       } else if (nmake < 2 || td(at(k, 1), TDSLOT::AQ1) == 0 || td(at(k, 2), TDSLOT::AQ1) == 0) {
         DOMAKE(r, r.dqfa, r.dqfb, r.dqfc);
       } else {
-        // Two charged constituents combine into an ordinary end-member.
+        // Two charged constituents combine into an ordinary end-member, which
+        // keeps the DQF its recipe carries as a made one would.
         *r.nmake = 0;
         for (int s = TDSLOT::H; s <= TDSLOT::CPD; ++s) t[s] = coef(k, 2) * td(at(k, 2), s) + coef(k, 1) * td(at(k, 1), s);
         t[TDSLOT::AQ] = coef(k, 2) * td(at(k, 2), TDSLOT::AQ) + coef(k, 1) * td(at(k, 1), TDSLOT::AQ);
+        t[TDSLOT::H] += r.dqfa;
+        t[TDSLOT::S] -= r.dqfb;
+        t[TDSLOT::V] += r.dqfc;
       }
       CALCCOVROW(*r.covrow, nmake);
     }

@@ -9,7 +9,10 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "equilibria/zqnle2_solve.h"
@@ -58,11 +61,13 @@ struct outcome {
 };
 
 // One pass with the given script, the loop's data set and a-x files.
-outcome pass(const std::string& script, const std::string& answers = "") {
+outcome pass(const std::string& script, const std::string& answers = "",
+             const std::vector<std::pair<std::string, std::string>>& extra = {}) {
   testsupport::ScratchDir dir;
   for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(SOLVARINTH_FIXTURES) / "loop"))
     std::filesystem::copy_file(e.path(), dir.path() / e.path().filename());
   dir.write("jx-lp.txt", script);
+  for (const auto& [name, text] : extra) dir.write(name, text);
   testsupport::freshstate();
   seen.clear();
   ZQNLE2::POINTHOOK = record;
@@ -284,15 +289,20 @@ void spanrecord(ZQNLE2::runspan what, bool start) {
 
 TEST(LoopPoints, SeriesSpansNestPerRunItemAndPoint) {
   const std::string series =
-      "axfile lpax\nwith bet alp\ninexcess\ndiagramPT 4 10 400 900\npseudosection no\n"
+      "axfile lpmax\nwith bet alp\ninexcess\ndiagramPT 4 10 400 900\npseudosection no\n"
       "batchxyzguess startblock\nbatchxyzguess x(alp) 0.4\nbatchxyzguess x(bet) 0.5\n"
       "batch bet alp 2 1 1 5 626.85 1 1 0 0\n"
       "batch bet alp 2 1 1 5 626.85 1 1 0 1 alp 1 0.35\n"
       "batch bet alp 2 1 1 9 626.85 1 1 0 0\n"
-      "mc alp a DQF(aA) 0 0.2\nmcit 3 30000\ndebuglevel 0\nautoexit\n*\n";
+      "mc alp a DQF(mA) 0 0.2\nmcit 3 30000\ndebuglevel 0\nautoexit\n*\n";
+  // The drawn DQF stands on an end-member made of aA alone, as a DQF must.
+  std::ifstream in(std::string(SOLVARINTH_FIXTURES) + "/loop/jx-lpax.txt", std::ios::binary);
+  std::string ax((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ax.replace(ax.find("p(aA)"), 5, "p(mA)");
+  ax.replace(ax.find("  aA 1 1 xA 1\n"), 14, "  mA 1 1 xA 1 make 1 aA 1\n");
   spans.clear();
   ZQNLE2::RUNSPAN = spanrecord;
-  const outcome o = pass(series);
+  const outcome o = pass(series, "", {{"jx-lpmax.txt", ax}});
   ZQNLE2::RUNSPAN = nullptr;
   const std::string item = "(LL)(WW)";
   const std::string run = "(R" + item + item + item + "R)";

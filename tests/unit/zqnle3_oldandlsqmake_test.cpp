@@ -134,6 +134,64 @@ TEST_F(OlderAndLsqMake, OlderSetLandauAndVolumeTerms) {
   EXPECT_EQ(fatal([] { ZQNLE3::MAKEEMTD(); }), "makeemtd: coeff=0 no longer implemented");
 }
 
+// The older set takes a DQF on an end-member that is not made, of a
+// solution phase or a pure phase: its G is the data-set end-member's plus
+// a + bT + c(P - Pr), here with a volume of no modulus.
+TEST_F(OlderAndLsqMake, OlderSetDqfOnAnEndMemberNotMade) {
+  WITHOLDSET = true;
+  dataset({A, B});
+  ptype1& p = (*PREC1)[++NPSS];
+  p = ptype1{};
+  p.name = "ss";
+  emtype& a = p.em[++p.nprop];
+  a = emtype{};
+  a.name = "A";
+  a.dqfa = 2, a.dqfb = -0.001L, a.dqfc = 0.01L;
+  ptype0& q = (*PREC0)[++NP0];
+  q = ptype0{};
+  q.name = "q";
+  q.emname = "B";
+  q.dqfa = 1.5L, q.dqfb = 0.002L, q.dqfc = -0.02L;
+  ZQNLE3::MAKEEMTD();
+  EXPECT_NEAR(gof(a.td, 10, 800), -1116.2544119358100L, 1e-9L);
+  EXPECT_NEAR(gof(q.td, 10, 800), -555.87718096790499L, 1e-9L);
+  // Without the DQF the rows are the data set's, bit for bit.
+  a.dqfa = a.dqfb = a.dqfc = 0;
+  q.dqfa = q.dqfb = q.dqfc = 0;
+  ZQNLE3::MAKEEMTD();
+  for (int s = 1; s <= TDSLOT::BWF; ++s) {
+    EXPECT_EQ(a.td[s], (*TD)(1, s)) << s;
+    EXPECT_EQ(q.td[s], (*TD)(2, s)) << s;
+  }
+  // The newer set reads no such DQF; a term left in a record stays unused.
+  WITHOLDSET = false;
+  a.dqfa = 2;
+  ZQNLE3::MAKEEMTD();
+  EXPECT_EQ(a.td[TDSLOT::H], -1000);
+}
+
+// With expansion and modulus the DQF, volume term included, moves G as it
+// moves the G of an end-member made of that one end-member alone.
+TEST_F(OlderAndLsqMake, OlderSetDqfNotMadeAsOnTheOneConstituentMake) {
+  WITHOLDSET = true;
+  const constituent D{"D", {{TDSLOT::H, -900}, {TDSLOT::S, 0.08L}, {TDSLOT::V, 2.5L}, {TDSLOT::CPA, 0.15L},
+                            {TDSLOT::CPB, 2e-6L}, {TDSLOT::ALPHA0, 3e-5L}, {TDSLOT::K0, 10},
+                            {TDSLOT::KPP, 1200}, {TDSLOT::THETA, 4}, {TDSLOT::DKDT, -0.25L}}};
+  for (const extended c : {0.0L, 0.05L, -0.03L}) {
+    SCOPED_TRACE(static_cast<double>(c));
+    dataset({D});
+    const emtype& m = made({"D"}, {1}, 1, 1.5L, 0.003L, c);
+    ptype1& p = (*PREC1)[NPSS];
+    emtype& d = p.em[++p.nprop];
+    d = emtype{};
+    d.name = "D";
+    d.dqfa = 1.5L, d.dqfb = 0.003L, d.dqfc = c;
+    ZQNLE3::MAKEEMTD();
+    for (const auto& [P, T] : {std::pair<extended, extended>{10, 800}, {25, 1200}, {0.5L, 500}})
+      EXPECT_NEAR(gof(d.td, P, T), gof(m.td, P, T), 1e-9L) << static_cast<double>(P);
+  }
+}
+
 TEST_F(OlderAndLsqMake, LeastSquaresRowScalesOneConstituent) {
   CALCMODE = calcmodetype::lsqdscalc;
   struct Case {

@@ -11,6 +11,7 @@
 #include "iotestsupport.h"
 #include "frame/constants.h"
 #include "frame/zqglobal.h"
+#include "model/zqcalc1.h"
 #include "model/zqnle3.h"
 
 using namespace ZQGLOBAL;
@@ -335,12 +336,27 @@ TEST_F(MadeRows, ChargedPairCombinesIntoAnOrdinaryRow) {
   addem(s, "na");
   ZQNLE3::MAKEEMTD();
   EXPECT_EQ(s.em[1].nmake, 0);
-  EXPECT_EQ(s.em[1].td[TDSLOT::H], -407);
+  EXPECT_EQ(s.em[1].td[TDSLOT::H], -402);  // the DQF of 5 kept
   EXPECT_NEAR(s.em[1].td[TDSLOT::S], 0.116L, 1e-15L);
   // Its covariance still comes from both constituents.
   EXPECT_EQ((*COV)(1, 1), 2);
   EXPECT_EQ((*COV)(1, 2), 1);
   EXPECT_EQ((*COV)(2, 1), 1);
+}
+
+// The combined row keeps every term of its DQF: G = 0.5 (G(na) + G(cl))
+// + a + bT + c(P - Pr) for rows of H and S alone.
+TEST_F(MadeRows, ChargedPairKeepsItsDqf) {
+  dataset({"X"}, {{"na", {1}, -240, 0.06L, 0, {{TDSLOT::AQ1, 1}}}, {"cl", {1}, -167, 0.056L, 0, {{TDSLOT::AQ1, -1}}}});
+  const recipe salt{{"na", "cl"}, {1, 1}, 2, {}, 1.25L, 0.004L, 0.3L};
+  ptype1& s = solution("sol");
+  addem(s, "salt", &salt);
+  ZQNLE3::MAKEEMTD();
+  ASSERT_EQ(s.em[1].nmake, 0);
+  for (int slot = 1; slot <= maxtd; ++slot) (*TD)(300, slot) = s.em[1].td[slot];
+  extended G = 0;
+  ZQCALC1::GEM(300, 8, 900, G);
+  EXPECT_NEAR(G, -203.5L + 1.25L - 900 * (0.058L - 0.004L) + 0.3L * 7.999L, 1e-10L);
 }
 
 TEST_F(MadeRows, Failures) {

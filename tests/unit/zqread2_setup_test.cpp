@@ -556,6 +556,40 @@ TEST_F(Batch, Faults) {
   EXPECT_NE(term.text().find("batch   2\n"), std::string::npos);
 }
 
+// A Monte Carlo DQF stands where the a-x file could hold a DQF: on a made
+// end-member, or with the older set on any; else it is refused as the
+// file's DQF is, before a series prints a DQF that no G takes.
+TEST_F(Batch, DqfParameterOnlyWhereTheFileTakesADqf) {
+  const struct {
+    bool oldset, made;
+    smallint abc;
+    std::string result;
+  } cases[] = {
+      {false, false, 1, "setup phases: need to \"make\" end-member before DQF-ing it"},
+      {false, false, 2, "setup phases: need to \"make\" end-member before DQF-ing it"},
+      {false, true, 2, ""},
+      {true, false, 1, ""},
+      {true, false, 3, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.result + (c.oldset ? " old" : " new") + (c.made ? " made" : ""));
+    SetUp();
+    WITHOLDSET = c.oldset;
+    mctype& m = mc(3, c.abc, "DQF(py)");
+    m.base = 2.5L;
+    // The older set's file has no coding word.
+    const std::string text = c.made     ? edited({{"check 0 0\n", "check 0 0 make 1 fo 1\n"}})
+                             : c.oldset ? edited({{"ol 2 1\n", "ol 2\n"}, {"g 3 1\n", "g 3\n"}})
+                                        : "";
+    EXPECT_EQ(setup(text), c.result);
+    if (c.result.empty()) {
+      const emtype& py = phase("g").em[1];
+      EXPECT_EQ(c.abc == 1 ? py.dqfa : c.abc == 2 ? py.dqfb : py.dqfc, 2.5L);
+    }
+  }
+  WITHOLDSET = false;
+}
+
 TEST_F(Against, APhaseHasAtMost29Variants) {
   // Five variables, each the proportion of one end-member: every set of
   // variables started at 0 is a variant of its own.
