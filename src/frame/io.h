@@ -20,6 +20,7 @@ using irrvector = farray<smallint, 1, maxrr>;
 constexpr smallint maxbit = 30;  // highest bit of a bit set
 constexpr int maxnth = 400;  // ordinal words "1st" .. kept ready
 constexpr int maxeelines = 12;  // lines of one re-flowed message
+constexpr std::size_t frozenlength = 250;  // characters a built output line holds before it is cut
 using eestrtype = farray<str255, 1, maxeelines>;
 
 // A text file of the run, read or written a line at a time.

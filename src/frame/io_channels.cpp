@@ -12,8 +12,6 @@ namespace IO {
 
 namespace {
 
-constexpr std::size_t frozenlength = 250;
-
 // The words that open every settings heading; the run prints them as they
 // stand, whatever the topic.
 const std::string settingsof = std::string("speci") + "fication of ";

@@ -23,7 +23,6 @@ namespace {
 
 constexpr long blockwidth = 14;       // end-members per block of the activity table
 constexpr extended SDFLOOR = 1e-8L;   // sd of a reaction whose variance is not positive
-constexpr std::size_t LISTLINE = 250;  // characters a line of the drawing data's lists holds
 
 // ln of a mole fraction or activity; 0 outside (0, 1), as ln K leaves such a term out.
 extended lnin01(extended a) { return a > 0 && a < 1 ? std::log(a) : 0; }
@@ -52,7 +51,7 @@ void correlations(const std::string& title, const covmatrix& m, const avrvector&
 // length a line holds, the list goes on in the next line of the same braces,
 // so that no element is lost; a line that fits is as it always was.
 void addelement(std::string& w, const std::string& text, smallint width) {
-  if (w.size() + 2 + text.size() > LISTLINE) {
+  if (w.size() + 2 + text.size() > IO::frozenlength) {
     w += ",";
     IO::PUTSTR(0, w, 1, CHANNEL::DRAWING);
     w = "   ";
