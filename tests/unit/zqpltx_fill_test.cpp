@@ -457,6 +457,47 @@ TEST(DrawingFill, FieldsAroundAPointCoverTheWindow) {
 }
 
 
+// Which way round the frame a field goes, where the nearer side or the
+// straight way between a line's ends would say the other way.
+TEST(DrawingFill, TheFrameWalkedOnTheFieldsSide) {
+  const row rows[] = {
+      // a line from the bottom to the top right of the middle, the other
+      // lines on its right: its own field is on its left
+      {"u1 begin end 7 300 7 900\ni1 9 600\nu2 i1 end 9 600 9 900\nu3 i1 end 9 600 9 300\n", "0.5 u1\n",
+       {"rgb(127,127,127) 382.00 504.00, 382.00 44.00, 60.00 44.00, 60.00 504.00, 382.00 504.00"}},
+      // both lines to the bottom, the third between them: the field goes
+      // round all four corners
+      {"i1 5 600\nu1 i1 end 5 600 3 400\nu2 i1 end 5 600 7 400\nu3 i1 end 5 600 5 300\n", "0.5 u1 u2\n",
+       {"rgb(127,127,127) 198.00 504.00, 290.00 274.00, 382.00 504.00, 520.00 504.00, 520.00 44.00, 60.00 44.00, "
+        "60.00 504.00, 198.00 504.00"}},
+      // the same with the third line outside them: straight along the bottom
+      {"i1 5 600\nu1 i1 end 5 600 3 400\nu2 i1 end 5 600 7 400\nu3 i1 end 5 600 5 900\n", "0.5 u1 u2\n",
+       {"rgb(127,127,127) 198.00 504.00, 290.00 274.00, 382.00 504.00, 198.00 504.00"}},
+      // a line bending down to the left edge: the field between it and the
+      // line to the top holds the top left corner alone
+      {"i1 3 680\nu1 i1 end 3 680 8 800\nu2 i1 end 3 680 1 700 0 480\nu3 i1 end 3 680 4 400\n"
+       "u4 i1 end 3 680 10 600\n",
+       "0.5 u1 u2\n",
+       {"rgb(127,127,127) 428.00 44.00, 198.00 182.00, 106.00 159.00, 60.00 412.00, 60.00 44.00, 428.00 44.00"}},
+  };
+  for (const row& r : rows) check(r);
+
+  // A ring whose field would lie outside it, by the line that leaves one of
+  // its corners inwards: no polygon of the ring can show it.
+  Drawing d;
+  EXPECT_EQ(d.plot(qk("i1 2 500\ni2 8 500\ni3 8 700\nu1 i1 i2 connect\nu2 i2 i3 connect\nu3 i3 i1 connect\n"
+                      "u4 i1 end 2 500 6 560\n",
+                      window, "0.5 u1 u2 u3\n")),
+            "areas: area 1 (u1 u2 u3) cannot be drawn: its lines and the frame between their ends do not close "
+            "round it");
+  // leaving outwards, the ring holds its field
+  Drawing e;
+  EXPECT_EQ(draw(e, qk("i1 2 500\ni2 8 500\ni3 8 700\nu1 i1 i2 connect\nu2 i2 i3 connect\nu3 i3 i1 connect\n"
+                       "u4 i1 end 2 500 1 450\n",
+                       window, "0.5 u1 u2 u3\n")),
+            shapes{"rgb(127,127,127) 152.00 389.00, 428.00 389.00, 428.00 159.00, 152.00 389.00"});
+}
+
 // ---------------------------------------------------------------- random fields
 // Random drawings whose fields the test knows by construction: lines from
 // one point out through the frame (fields wider than half a turn among
