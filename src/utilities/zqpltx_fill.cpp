@@ -194,6 +194,24 @@ extended aroundfrom(extended from, extended to) {
   return d;
 }
 
+// The corners met going round the frame the given way (1
+// counterclockwise, -1 clockwise) from position s1 to position s2, in the
+// order met; none at either end itself.
+template <class take>
+void cornersbetween(extended s1, extended s2, int turn, take corner) {
+  const extended span = turn > 0 ? aroundfrom(s1, s2) : aroundfrom(s2, s1);
+  for (int k = 0; k < ncorner; ++k) {
+    const int c = turn > 0 ? (static_cast<int>(std::floor(s1)) + 1 + k) % ncorner
+                           : ((static_cast<int>(std::ceil(s1)) - 1 - k) % ncorner + ncorner) % ncorner;
+    const extended o = turn > 0 ? aroundfrom(s1, c) : aroundfrom(c, s1);
+    if (o > sametolerance && o < span - sametolerance) {
+      extended x = 0, y = 0;
+      cornerat(c, x, y);
+      corner(x, y);
+    }
+  }
+}
+
 // The frame from one line end to another, turning the given way: the
 // corners passed, then the second end.
 void framewalk(smallint line1, smallint end1, smallint line2, smallint end2, int turn) {
@@ -201,19 +219,8 @@ void framewalk(smallint line1, smallint end1, smallint line2, smallint end2, int
     DRAWEDGE(line1, end1, line2, end2);
     return;
   }
-  const extended s1 = frameposition(line1, end1), s2 = frameposition(line2, end2);
-  const extended span = turn > 0 ? aroundfrom(s1, s2) : aroundfrom(s2, s1);
-  for (int k = 0; k < ncorner; ++k) {
-    // the corners in the order met
-    const int c = turn > 0 ? (static_cast<int>(std::floor(s1)) + 1 + k) % ncorner
-                           : ((static_cast<int>(std::ceil(s1)) - 1 - k) % ncorner + ncorner) % ncorner;
-    const extended o = turn > 0 ? aroundfrom(s1, c) : aroundfrom(c, s1);
-    if (o > sametolerance && o < span - sametolerance) {
-      extended x = 0, y = 0;
-      cornerat(c, x, y);
-      LINETO(x, y);
-    }
-  }
+  cornersbetween(frameposition(line1, end1), frameposition(line2, end2), turn,
+                 [](extended x, extended y) { LINETO(x, y); });
   extended x = 0, y = 0;
   endpoint(line2, end2, x, y);
   LINETO(x, y);
@@ -274,8 +281,8 @@ int fieldsideat(const walkstep& a, const walkstep& b) {
   return 0;
 }
 
-// The polygon of a walk whose frame is walked counterclockwise, in window
-// units.
+// The polygon of a walk, its frame walked the given way (1
+// counterclockwise, -1 clockwise), in window units.
 struct outline {
   std::vector<extended> x, y;
   void add(extended px, extended py) {
@@ -284,7 +291,7 @@ struct outline {
   }
 };
 
-outline counterclockwise(const fieldwalk& w) {
+outline outlineof(const fieldwalk& w, int turn) {
   outline o;
   for (long i = 1; i <= w.n; ++i) {
     const walkstep& s = w.steps[i];
@@ -295,16 +302,8 @@ outline counterclockwise(const fieldwalk& w) {
     }
     if (!s.frame) continue;
     const walkstep& t = w.steps[i % w.n + 1];
-    const extended s1 = frameposition(s.line, finishof(s.forward));
-    const extended span = aroundfrom(s1, frameposition(t.line, startof(t.forward)));
-    for (int k = 1; k <= ncorner; ++k) {
-      const int c = (static_cast<int>(std::floor(s1)) + k) % ncorner;
-      const extended off = aroundfrom(s1, c);
-      if (off <= sametolerance || off >= span - sametolerance) continue;
-      extended x = 0, y = 0;
-      cornerat(c, x, y);
-      o.add(x, y);
-    }
+    cornersbetween(frameposition(s.line, finishof(s.forward)), frameposition(t.line, startof(t.forward)), turn,
+                   [&o](extended x, extended y) { o.add(x, y); });
   }
   return o;
 }
@@ -337,7 +336,7 @@ bool onoutline(const outline& o, extended px, extended py) {
 // counterclockwise round the frame), -1 the other way, 0 when they do not
 // tell (none at all, or on both sides).
 int turnbyotherlines(const fieldwalk& w) {
-  const outline o = counterclockwise(w);
+  const outline o = outlineof(w, 1);
   int in = 0, out = 0;
   for (smallint i = 1; i <= NLINE; ++i) {
     const linetype& l = lineat(i);
@@ -358,6 +357,26 @@ int turnbyotherlines(const fieldwalk& w) {
   if (out > 0 && in == 0) return 1;
   if (in > 0 && out == 0) return -1;
   return 0;
+}
+
+// Whether a line that does not bound the field, and runs between points
+// or the frame, lies in the polygon: then the field is not one piece
+// there, and the polygon would cover other fields.
+bool holdsotherline(const fieldwalk& w, int turn) {
+  const outline o = outlineof(w, turn);
+  for (smallint i = 1; i <= NLINE; ++i) {
+    const linetype& l = lineat(i);
+    bool bounding = false;
+    for (long j = 1; j <= w.n; ++j) bounding = bounding || w.steps[j].line == i;
+    if (bounding || l.npts < 2 || l.beginlink == 0 || l.endlink == 0) continue;
+    for (long k = 1; k < l.npts; ++k) {
+      const extended mx = ((l.x[k] + l.x[k + 1]) / 2 - XLOW) / (XHIGH - XLOW);
+      const extended my = ((l.y[k] + l.y[k + 1]) / 2 - YLOW) / (YHIGH - YLOW);
+      if (mx <= 0 || mx >= 1 || my <= 0 || my >= 1 || onoutline(o, mx, my)) continue;
+      if (inside(o, mx, my)) return true;
+    }
+  }
+  return false;
 }
 
 [[noreturn]] void nowalk(smallint k, const farray<smallint, 1, maxbound>& lines, long n) {
@@ -574,6 +593,7 @@ fieldwalk fieldwalkof(smallint k, const farray<smallint, 1, maxbound>& lines, lo
   // field lies on, from the points where its lines meet others.
   long framesteps = 0;
   for (long j = 1; j <= w.n; ++j) framesteps += w.steps[j].frame ? 1 : 0;
+  if (framesteps >= 2 && holdsotherline(w, w.turn)) nowalk(k, lines, n);
   if (framesteps <= 1) {
     int side = 0;
     for (long j = 1; j <= w.n && side == 0; ++j)
@@ -583,7 +603,7 @@ fieldwalk fieldwalkof(smallint k, const farray<smallint, 1, maxbound>& lines, lo
     } else if (side != 0) {
       // a ring holds its field inside, walked with the field on the left
       // when it runs counterclockwise
-      const outline o = counterclockwise(w);
+      const outline o = outlineof(w, 1);
       extended twice = 0;
       for (std::size_t a = 0, b = o.x.size() - 1; a < o.x.size(); b = a++)
         twice += (o.x[b] - o.x[a]) * (o.y[b] + o.y[a]);

@@ -498,6 +498,31 @@ TEST(DrawingFill, TheFrameWalkedOnTheFieldsSide) {
             shapes{"rgb(127,127,127) 152.00 389.00, 428.00 389.00, 428.00 159.00, 152.00 389.00"});
 }
 
+// A point left of the window with four lines across it: the three narrow
+// fields are bands from the left side to the right, and the wide one lies
+// above the first line and below the last, two pieces that no one polygon
+// can show. The bands alone, given as records, are drawn.
+TEST(DrawingFill, AFieldInTwoPiecesStopsTheRun) {
+  const double ends[4][2] = {{2, 1.25}, {2, 0.7}, {2, 0.3}, {2, -0.25}};
+  Drawing d;
+  EXPECT_EQ(d.plot(fourlines(-0.2, 0.5, ends)),
+            "areas: area 1 (u1 u4) cannot be drawn: its lines and the frame between their ends do not close round "
+            "it");
+
+  // From (-2, 600) to x = 20, u1 .. u4 meet the left side at y 627.27,
+  // 607.27, 592.73, 572.73 and the right side at 763.64, 643.64, 556.36,
+  // 436.36 (2/22 and 12/22 of the way): picture y 242.64, 265.64, 282.36,
+  // 305.36 on the left and 85.82, 223.82, 324.18, 462.18 on the right.
+  std::string file = fourlines(-0.2, 0.5, ends);
+  file.replace(file.find("analyse\n"), 8, "");
+  file.replace(file.find("*\n*\n"), 4, "*\n0.5 u2 u1\n0.5 u3 u2\n0.5 u4 u3\n*\n");
+  Drawing e;
+  EXPECT_EQ(draw(e, file),
+            (shapes{"rgb(127,127,127) 60.00 265.64, 520.00 223.82, 520.00 85.82, 60.00 242.64, 60.00 265.64",
+                    "rgb(127,127,127) 60.00 282.36, 520.00 324.18, 520.00 223.82, 60.00 265.64, 60.00 282.36",
+                    "rgb(127,127,127) 60.00 305.36, 520.00 462.18, 520.00 324.18, 60.00 282.36, 60.00 305.36"}));
+}
+
 // ---------------------------------------------------------------- random fields
 // Random drawings whose fields the test knows by construction: lines from
 // one point out through the frame (fields wider than half a turn among
