@@ -159,7 +159,6 @@ struct fieldwalk {
 // Frame positions: the distance from the bottom left corner going
 // counterclockwise, each side counting 1.
 constexpr extended sides = ncorner;
-constexpr extended frametolerance = 1e-7L;  // an end this near a side lies on it, in diagram units
 constexpr extended sametolerance = 1e-12L;  // positions closer than this, in window units, are one
 
 // The side of the frame a line end lies on (1 bottom, 2 left, 3 top,
@@ -169,10 +168,10 @@ smallint edgeof(smallint line, smallint end) {
   if (link < 0) return static_cast<smallint>(-link);
   extended x = 0, y = 0;
   endpoint(line, end, x, y);
-  if (std::fabs(y - YLOW) < frametolerance) return bottom;
-  if (std::fabs(x - XLOW) < frametolerance) return left;
-  if (std::fabs(y - YHIGH) < frametolerance) return top;
-  if (std::fabs(x - XHIGH) < frametolerance) return right;
+  if (std::fabs(y - YLOW) < edgetolerance) return bottom;
+  if (std::fabs(x - XLOW) < edgetolerance) return left;
+  if (std::fabs(y - YHIGH) < edgetolerance) return top;
+  if (std::fabs(x - XHIGH) < edgetolerance) return right;
   return 0;
 }
 
