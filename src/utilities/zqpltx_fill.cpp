@@ -1,6 +1,9 @@
 // The filled areas under the frame and the lines: one closed polygon per
 // area, assembled from its bounding lines and, where a line ends on the
-// frame, the way along the frame to the next one.
+// frame, the way along the frame to the next one. The lines are first put
+// in order round the area, whatever order they were listed in, and the
+// frame is walked on the field's own side of them; an area they cannot
+// close round stops the run rather than paint over its neighbours.
 #include <algorithm>
 #include <cmath>
 #include <vector>
