@@ -287,9 +287,14 @@ int fieldsideat(const walkstep& a, const walkstep& b) {
 // counterclockwise, -1 clockwise), in window units.
 struct outline {
   std::vector<extended> x, y;
+  extended xmin = 1, xmax = 0, ymin = 1, ymax = 0;  // the box round it
   void add(extended px, extended py) {
     x.push_back((px - XLOW) / (XHIGH - XLOW));
     y.push_back((py - YLOW) / (YHIGH - YLOW));
+    xmin = std::min(xmin, x.back());
+    xmax = std::max(xmax, x.back());
+    ymin = std::min(ymin, y.back());
+    ymax = std::max(ymax, y.back());
   }
 };
 
@@ -332,6 +337,16 @@ bool onoutline(const outline& o, extended px, extended py) {
   return false;
 }
 
+// Where a place inside the window lies: 1 in the polygon, -1 outside it,
+// 0 on its outline.
+int placeof(const outline& o, extended px, extended py) {
+  if (px < o.xmin - sametolerance || px > o.xmax + sametolerance || py < o.ymin - sametolerance ||
+      py > o.ymax + sametolerance)
+    return -1;
+  if (onoutline(o, px, py)) return 0;
+  return inside(o, px, py) ? 1 : -1;
+}
+
 // A field bounded by one run of lines from the frame to the frame lies on
 // one side of it, and no line that does not bound it enters it: 1 when the
 // other lines all lie on the clockwise side (the field turns
@@ -348,12 +363,10 @@ int turnbyotherlines(const fieldwalk& w) {
     for (long k = 1; k < l.npts; ++k) {
       const extended mx = ((l.x[k] + l.x[k + 1]) / 2 - XLOW) / (XHIGH - XLOW);
       const extended my = ((l.y[k] + l.y[k + 1]) / 2 - YLOW) / (YHIGH - YLOW);
-      if (mx <= 0 || mx >= 1 || my <= 0 || my >= 1 || onoutline(o, mx, my)) continue;
-      if (inside(o, mx, my)) {
-        ++in;
-      } else {
-        ++out;
-      }
+      if (mx <= 0 || mx >= 1 || my <= 0 || my >= 1) continue;
+      const int at = placeof(o, mx, my);
+      if (at > 0) ++in;
+      if (at < 0) ++out;
     }
   }
   if (out > 0 && in == 0) return 1;
@@ -374,8 +387,7 @@ bool holdsotherline(const fieldwalk& w, int turn) {
     for (long k = 1; k < l.npts; ++k) {
       const extended mx = ((l.x[k] + l.x[k + 1]) / 2 - XLOW) / (XHIGH - XLOW);
       const extended my = ((l.y[k] + l.y[k + 1]) / 2 - YLOW) / (YHIGH - YLOW);
-      if (mx <= 0 || mx >= 1 || my <= 0 || my >= 1 || onoutline(o, mx, my)) continue;
-      if (inside(o, mx, my)) return true;
+      if (mx > 0 && mx < 1 && my > 0 && my < 1 && placeof(o, mx, my) > 0) return true;
     }
   }
   return false;
