@@ -25,6 +25,8 @@ constexpr int maxinfolength = 255;  // characters of one info line
 // The set-up adds the two named end points to a line, and clipping adds at
 // most a corner and a crossing per segment: room for all of them.
 constexpr int maxlinestore = 3 * (maxlinepts + 2);
+// A line end this near a side of the window, in diagram units, lies on it.
+constexpr extended edgetolerance = 1e-7L;
 
 using linevector = farray<extended, 1, maxlinestore>;
 using rowvector = farray<extended, 1, maxvalues>;

@@ -1,9 +1,13 @@
 // The filled areas under the frame and the lines: one closed polygon per
 // area, assembled from its bounding lines and, where a line ends on the
-// frame, the way along the frame to the next one.
+// frame, the way along the frame to the next one. The lines are first put
+// in order round the area, whatever order they were listed in, and the
+// frame is walked on the field's own side of them; an area they cannot
+// close round stops the run rather than paint over its neighbours.
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
-#include "frame/bytes.h"
 #include "frame/io.h"
 #include "utilities/zqpltx.h"
 
@@ -39,8 +43,10 @@ bool atpoint(smallint link) { return link >= 1; }
 
 void put(smallint before, const std::string& text, smallint after) { IO::PUTSTR(before, text, after, CHANNEL::SVG); }
 
-void report(const std::string& text) {
-  IO::PUTSTR(0, std::string(utf8text::bullet_s) + " " + text, 1, CHANNEL::TERMSUMLOG);
+void moveto(smallint line, smallint end) {
+  extended x = 0, y = 0;
+  endpoint(line, end, x, y);
+  MOVETO(x, y);
 }
 
 // One colour component between the dark and the light colour, cut to an
@@ -51,184 +57,6 @@ long component(double grey, extended light, extended dark) {
   if (!(v >= 0)) return 0;
   if (v > maxcolour) return static_cast<long>(maxcolour);
   return static_cast<long>(std::trunc(v));
-}
-
-// How a polygon goes on from one line to the next: the next line's
-// direction, whether the frame lies between them, or why it cannot.
-struct joint {
-  bool first = true;   // direction of the first line (start table only)
-  bool second = true;  // direction of the next line
-  bool walk = false;
-  int failure = 0;
-};
-
-joint shared(bool a, bool b) { return joint{a, b, false, 0}; }
-joint walked(bool a, bool b) { return joint{a, b, true, 0}; }
-joint failed(int code) { return joint{true, true, false, code}; }
-
-constexpr bool fwd = true, bwd = false;
-
-joint startjoint(smallint l1, smallint l2) {
-  const smallint b1 = linkof(l1, firstend), e1 = linkof(l1, lastend);
-  const smallint b2 = linkof(l2, firstend), e2 = linkof(l2, lastend);
-  const int at = (atpoint(b1) ? 8 : 0) | (atpoint(e1) ? 4 : 0) | (atpoint(b2) ? 2 : 0) | (atpoint(e2) ? 1 : 0);
-  auto dist = [&](smallint end1, smallint end2) { return DISTANCE(l1, end1, l2, end2); };
-  switch (at) {
-    case 15:
-      if (e1 == b2) return shared(fwd, fwd);
-      if (e1 == e2) return shared(fwd, bwd);
-      if (b1 == b2) return shared(bwd, fwd);
-      if (b1 == e2) return shared(bwd, bwd);
-      return failed(1);
-    case 14:  // b1, e1, b2
-      if (e1 == b2) return shared(fwd, fwd);
-      if (b1 == b2) return shared(bwd, fwd);
-      return failed(2);
-    case 13:  // b1, e1, e2
-      if (e1 == e2) return shared(fwd, bwd);
-      if (b1 == e2) return shared(bwd, bwd);
-      return failed(3);
-    case 11:  // b1, b2, e2
-      if (b1 == b2) return shared(bwd, fwd);
-      if (b1 == e2) return shared(bwd, bwd);
-      return failed(4);
-    case 7:  // e1, b2, e2
-      if (e1 == b2) return shared(fwd, fwd);
-      if (e1 == e2) return shared(fwd, bwd);
-      return failed(5);
-    case 10:  // b1, b2
-      return b1 == b2 ? shared(bwd, fwd) : walked(fwd, bwd);
-    case 9:  // b1, e2
-      return b1 == e2 ? shared(bwd, bwd) : walked(fwd, fwd);
-    case 6:  // e1, b2
-      return e1 == b2 ? shared(fwd, fwd) : walked(bwd, bwd);
-    case 5:  // e1, e2
-      return e1 == e2 ? shared(fwd, bwd) : walked(bwd, fwd);
-    case 3:  // b2, e2
-      return failed(6);
-    case 12:  // b1, e1
-      return failed(7);
-    case 8:  // b1
-      if (e1 == b2) return walked(fwd, fwd);
-      if (e1 == e2) return walked(fwd, bwd);
-      return walked(fwd, dist(lastend, firstend) < dist(lastend, lastend));
-    case 4:  // e1
-      if (b1 == b2) return walked(bwd, fwd);
-      if (b1 == e2) return walked(bwd, bwd);
-      return walked(bwd, dist(firstend, firstend) < dist(firstend, lastend));
-    case 2:  // b2
-      if (b1 == e2) return walked(bwd, bwd);
-      if (e1 == e2) return walked(fwd, bwd);
-      return walked(dist(lastend, lastend) < dist(firstend, lastend), bwd);
-    case 1:  // e2
-      if (b1 == b2) return walked(bwd, fwd);
-      if (e1 == b2) return walked(fwd, fwd);
-      return walked(dist(lastend, firstend) < dist(firstend, firstend), fwd);
-    default:
-      return failed(8);
-  }
-}
-
-// From the current line's travel end (line c, end cend) on to line n.
-joint stepjoint(smallint c, smallint cend, smallint n) {
-  const smallint t = linkof(c, cend);
-  const smallint nb = linkof(n, firstend), ne = linkof(n, lastend);
-  if (atpoint(t)) {
-    if (atpoint(nb) && atpoint(ne)) {
-      if (t == nb) return shared(fwd, fwd);
-      if (t == ne) return shared(fwd, bwd);
-      return failed(1);
-    }
-    if (atpoint(nb)) return t == nb ? shared(fwd, fwd) : failed(2);
-    if (atpoint(ne)) return t == ne ? shared(fwd, bwd) : failed(3);
-    return failed(4);
-  }
-  if (atpoint(nb) && atpoint(ne)) return failed(5);
-  if (atpoint(nb)) return walked(fwd, bwd);
-  if (atpoint(ne)) return walked(fwd, fwd);
-  if (t == nb) return walked(fwd, fwd);
-  if (t == ne) return walked(fwd, bwd);
-  return walked(fwd, DISTANCE(c, cend, n, firstend) < DISTANCE(c, cend, n, lastend));
-}
-
-void moveto(smallint line, smallint end) {
-  extended x = 0, y = 0;
-  endpoint(line, end, x, y);
-  MOVETO(x, y);
-}
-
-void oneline(smallint l) {
-  moveto(l, firstend);
-  ALINE(l, fwd);
-  DRAWEDGE(l, lastend, l, firstend);
-}
-
-void twolines(smallint l1, smallint l2) {
-  const smallint b1 = linkof(l1, firstend), e1 = linkof(l1, lastend);
-  const smallint b2 = linkof(l2, firstend), e2 = linkof(l2, lastend);
-  if (b1 < 0 && e1 < 0 && b2 < 0 && e2 < 0) {
-    bool second = fwd;
-    if (e1 == b2 || b1 == e2) {
-      second = fwd;
-    } else if (e1 == e2 || b1 == b2) {
-      second = bwd;
-    } else {
-      second = DISTANCE(l1, lastend, l2, firstend) < DISTANCE(l1, lastend, l2, lastend);
-    }
-    moveto(l1, firstend);
-    ALINE(l1, fwd);
-    DRAWEDGE(l1, lastend, l2, startof(second));
-    ALINE(l2, second);
-    DRAWEDGE(l2, finishof(second), l1, firstend);
-    return;
-  }
-  joint j = shared(bwd, bwd);
-  if (atpoint(e1) && e1 == b2) {
-    j = shared(fwd, fwd);
-  } else if (atpoint(e1) && e1 == e2) {
-    j = shared(fwd, bwd);
-  } else if (atpoint(b1) && b1 == b2) {
-    j = shared(bwd, fwd);
-  }
-  moveto(l1, startof(j.first));
-  ALINE(l1, j.first);
-  ALINE(l2, j.second);
-  DRAWEDGE(l2, finishof(j.second), l1, startof(j.first));
-}
-
-void morelines(smallint k) {
-  const atype& a = AREA[k];
-  const smallint l1 = a.boundindex[1];
-  const joint start = startjoint(l1, a.boundindex[2]);
-  if (start.failure != 0) {
-    report("something funny with area " + IO::INT2STR(k) + ": can't get started (" + IO::INT2STR(start.failure) + ")");
-    return;
-  }
-  moveto(l1, startof(start.first));
-  ALINE(l1, start.first);
-  if (start.walk) DRAWEDGE(l1, finishof(start.first), a.boundindex[2], startof(start.second));
-  bool dir = start.second;
-  for (long j = 2; j <= a.nbound; ++j) {
-    const smallint c = a.boundindex[j];
-    joint next;
-    smallint target = l1, targetend = startof(start.first);
-    if (j < a.nbound) {
-      const smallint n = a.boundindex[j + 1];
-      next = stepjoint(c, finishof(dir), n);
-      if (next.failure != 0) {
-        report("something funny (" + IO::INT2STR(next.failure) + ") with area " + IO::INT2STR(k) +
-               " looking at line " + lineat(n).name);
-        return;
-      }
-      target = n;
-      targetend = startof(next.second);
-    } else {
-      next.walk = linkof(c, finishof(dir)) < 0;
-    }
-    ALINE(c, dir);
-    if (next.walk) DRAWEDGE(c, finishof(dir), target, targetend);
-    dir = next.second;
-  }
 }
 
 // The frame's corners counterclockwise from the bottom left; the edge that
@@ -314,6 +142,509 @@ void corners(smallint e1, smallint e2, smallint line1, smallint end1, smallint l
   }
 }
 
+// ---------------------------------------------------------------- the walk
+// A field's lines as one closed way round it: each line in its direction,
+// and whether the way on to the next line (after the last, the first) runs
+// along the frame or through the point the two share.
+struct walkstep {
+  smallint line = 0;
+  bool forward = true;
+  bool frame = false;
+};
+
+struct fieldwalk {
+  long n = 0;
+  farray<walkstep, 1, maxbound> steps;
+  int turn = 0;  // the frame walked 1 counterclockwise, -1 clockwise, 0 not known
+  bool crossing = false;  // two lines that cross where no point joins them
+};
+
+// Frame positions: the distance from the bottom left corner going
+// counterclockwise, each side counting 1.
+constexpr extended sides = ncorner;
+constexpr extended sametolerance = 1e-12L;  // positions closer than this, in window units, are one
+
+// The side of the frame a line end lies on (1 bottom, 2 left, 3 top,
+// 4 right), 0 for an end inside the window.
+smallint edgeof(smallint line, smallint end) {
+  const smallint link = linkof(line, end);
+  if (link < 0) return static_cast<smallint>(-link);
+  extended x = 0, y = 0;
+  endpoint(line, end, x, y);
+  if (std::fabs(y - YLOW) < edgetolerance) return bottom;
+  if (std::fabs(x - XLOW) < edgetolerance) return left;
+  if (std::fabs(y - YHIGH) < edgetolerance) return top;
+  if (std::fabs(x - XHIGH) < edgetolerance) return right;
+  return 0;
+}
+
+extended frameposition(smallint line, smallint end) {
+  extended x = 0, y = 0;
+  endpoint(line, end, x, y);
+  const extended w = XHIGH - XLOW, h = YHIGH - YLOW;
+  switch (edgeof(line, end)) {
+    case bottom: return (x - XLOW) / w;
+    case right: return 1 + (y - YLOW) / h;
+    case top: return 2 + (XHIGH - x) / w;
+    default: return 3 + (YHIGH - y) / h;
+  }
+}
+
+extended aroundfrom(extended from, extended to) {
+  extended d = std::fmod(to - from, sides);
+  if (d < 0) d += sides;
+  return d;
+}
+
+// The corners met going round the frame the given way (1
+// counterclockwise, -1 clockwise) from position s1 to position s2, in the
+// order met; none at either end itself.
+template <class take>
+void cornersbetween(extended s1, extended s2, int turn, take corner) {
+  const extended span = turn > 0 ? aroundfrom(s1, s2) : aroundfrom(s2, s1);
+  for (int k = 0; k < ncorner; ++k) {
+    const int c = turn > 0 ? (static_cast<int>(std::floor(s1)) + 1 + k) % ncorner
+                           : ((static_cast<int>(std::ceil(s1)) - 1 - k) % ncorner + ncorner) % ncorner;
+    const extended o = turn > 0 ? aroundfrom(s1, c) : aroundfrom(c, s1);
+    if (o > sametolerance && o < span - sametolerance) {
+      extended x = 0, y = 0;
+      cornerat(c, x, y);
+      corner(x, y);
+    }
+  }
+}
+
+// The frame from one line end to another, turning the given way: the
+// corners passed, then the second end.
+void framewalk(smallint line1, smallint end1, smallint line2, smallint end2, int turn) {
+  if (turn == 0) {
+    DRAWEDGE(line1, end1, line2, end2);
+    return;
+  }
+  cornersbetween(frameposition(line1, end1), frameposition(line2, end2), turn,
+                 [](extended x, extended y) { LINETO(x, y); });
+  extended x = 0, y = 0;
+  endpoint(line2, end2, x, y);
+  LINETO(x, y);
+}
+
+// The point of a line next to the given end that is not the end itself,
+// as a way from that end in window units; false for a line of one place.
+bool awayfrom(smallint line, smallint end, extended& dx, extended& dy) {
+  const linetype& l = lineat(line);
+  const long k0 = end == firstend ? 1 : l.npts;
+  const long step = end == firstend ? 1 : -1;
+  for (long k = k0 + step; k >= 1 && k <= l.npts; k += step) {
+    dx = (l.x[k] - l.x[k0]) / (XHIGH - XLOW);
+    dy = (l.y[k] - l.y[k0]) / (YHIGH - YLOW);
+    if (dx != 0 || dy != 0) return true;
+  }
+  return false;
+}
+
+extended anglefrom(extended base, extended dx, extended dy) {
+  const extended twopi = 2 * std::acos(-1.0L);
+  extended a = std::fmod(std::atan2(dy, dx) - base, twopi);
+  if (a < 0) a += twopi;
+  return a;
+}
+
+// Where line a (arriving at its travel end) hands over to line b (leaving
+// from its travel start) at a point, the field is the one of the two angles
+// between them that no other line at the point enters: 1 when that is the
+// angle on the left of the way, -1 on the right, 0 when the lines there do
+// not tell.
+int fieldsideat(const walkstep& a, const walkstep& b) {
+  const smallint aend = finishof(a.forward), bend = startof(b.forward);
+  const smallint at = linkof(a.line, aend);
+  extended ax = 0, ay = 0, bx = 0, by = 0;
+  if (!awayfrom(a.line, aend, ax, ay) || !awayfrom(b.line, bend, bx, by)) return 0;
+  const extended base = std::atan2(by, bx);
+  const extended back = anglefrom(base, ax, ay);  // the left angle runs from b round to a
+  if (back == 0) return 0;
+  int onleft = 0, onright = 0;
+  for (smallint i = 1; i <= NLINE; ++i) {
+    if (lineat(i).npts <= 0) continue;
+    for (smallint e = firstend; e <= lastend; ++e) {
+      if (linkof(i, e) != at || (i == a.line && e == aend) || (i == b.line && e == bend)) continue;
+      extended dx = 0, dy = 0;
+      if (!awayfrom(i, e, dx, dy)) continue;
+      const extended o = anglefrom(base, dx, dy);
+      if (o == 0 || o == back) return 0;
+      if (o < back) {
+        ++onleft;
+      } else {
+        ++onright;
+      }
+    }
+  }
+  if (onleft > 0 && onright == 0) return -1;
+  if (onright > 0 && onleft == 0) return 1;
+  return 0;
+}
+
+// The polygon of a walk, its frame walked the given way (1
+// counterclockwise, -1 clockwise), in window units.
+struct outline {
+  std::vector<extended> x, y;
+  extended xmin = 1, xmax = 0, ymin = 1, ymax = 0;  // the box round it
+  void add(extended px, extended py) {
+    x.push_back((px - XLOW) / (XHIGH - XLOW));
+    y.push_back((py - YLOW) / (YHIGH - YLOW));
+    xmin = std::min(xmin, x.back());
+    xmax = std::max(xmax, x.back());
+    ymin = std::min(ymin, y.back());
+    ymax = std::max(ymax, y.back());
+  }
+};
+
+outline outlineof(const fieldwalk& w, int turn) {
+  outline o;
+  for (long i = 1; i <= w.n; ++i) {
+    const walkstep& s = w.steps[i];
+    const linetype& l = lineat(s.line);
+    for (long k = 1; k <= l.npts; ++k) {
+      const long j = s.forward ? k : l.npts + 1 - k;
+      o.add(l.x[j], l.y[j]);
+    }
+    if (!s.frame) continue;
+    const walkstep& t = w.steps[i % w.n + 1];
+    cornersbetween(frameposition(s.line, finishof(s.forward)), frameposition(t.line, startof(t.forward)), turn,
+                   [&o](extended x, extended y) { o.add(x, y); });
+  }
+  return o;
+}
+
+bool inside(const outline& o, extended px, extended py) {
+  bool in = false;
+  for (std::size_t a = 0, b = o.x.size() - 1; a < o.x.size(); b = a++)
+    if ((o.y[a] > py) != (o.y[b] > py) &&
+        px < o.x[a] + (py - o.y[a]) * (o.x[b] - o.x[a]) / (o.y[b] - o.y[a]))
+      in = !in;
+  return in;
+}
+
+extended segmentdistance(extended px, extended py, extended ax, extended ay, extended bx, extended by) {
+  const extended dx = bx - ax, dy = by - ay, len = dx * dx + dy * dy;
+  extended t = len > 0 ? ((px - ax) * dx + (py - ay) * dy) / len : 0;
+  t = t < 0 ? 0 : t > 1 ? 1 : t;
+  return std::hypot(px - ax - t * dx, py - ay - t * dy);
+}
+
+bool onoutline(const outline& o, extended px, extended py) {
+  for (std::size_t a = 0, b = o.x.size() - 1; a < o.x.size(); b = a++)
+    if (segmentdistance(px, py, o.x[b], o.y[b], o.x[a], o.y[a]) < sametolerance) return true;
+  return false;
+}
+
+// Where a place inside the window lies: 1 in the polygon, -1 outside it,
+// 0 on its outline.
+int placeof(const outline& o, extended px, extended py) {
+  if (px < o.xmin - sametolerance || px > o.xmax + sametolerance || py < o.ymin - sametolerance ||
+      py > o.ymax + sametolerance)
+    return -1;
+  if (onoutline(o, px, py)) return 0;
+  return inside(o, px, py) ? 1 : -1;
+}
+
+// A field bounded by one run of lines from the frame to the frame lies on
+// one side of it, and no line that does not bound it enters it: 1 when the
+// other lines all lie on the clockwise side (the field turns
+// counterclockwise round the frame), -1 the other way, 0 when they do not
+// tell (none at all, or on both sides).
+int turnbyotherlines(const fieldwalk& w) {
+  const outline o = outlineof(w, 1);
+  int in = 0, out = 0;
+  for (smallint i = 1; i <= NLINE; ++i) {
+    const linetype& l = lineat(i);
+    bool bounding = false;
+    for (long j = 1; j <= w.n; ++j) bounding = bounding || w.steps[j].line == i;
+    if (bounding || l.npts < 2) continue;
+    for (long k = 1; k < l.npts; ++k) {
+      const extended mx = ((l.x[k] + l.x[k + 1]) / 2 - XLOW) / (XHIGH - XLOW);
+      const extended my = ((l.y[k] + l.y[k + 1]) / 2 - YLOW) / (YHIGH - YLOW);
+      if (mx <= 0 || mx >= 1 || my <= 0 || my >= 1) continue;
+      const int at = placeof(o, mx, my);
+      if (at > 0) ++in;
+      if (at < 0) ++out;
+    }
+  }
+  if (out > 0 && in == 0) return 1;
+  if (in > 0 && out == 0) return -1;
+  return 0;
+}
+
+// Whether a line that does not bound the field, and runs between points
+// or the frame, lies in the polygon: then the field is not one piece
+// there, and the polygon would cover other fields.
+bool holdsotherline(const fieldwalk& w, int turn) {
+  const outline o = outlineof(w, turn);
+  for (smallint i = 1; i <= NLINE; ++i) {
+    const linetype& l = lineat(i);
+    bool bounding = false;
+    for (long j = 1; j <= w.n; ++j) bounding = bounding || w.steps[j].line == i;
+    if (bounding || l.npts < 2 || l.beginlink == 0 || l.endlink == 0) continue;
+    for (long k = 1; k < l.npts; ++k) {
+      const extended mx = ((l.x[k] + l.x[k + 1]) / 2 - XLOW) / (XHIGH - XLOW);
+      const extended my = ((l.y[k] + l.y[k + 1]) / 2 - YLOW) / (YHIGH - YLOW);
+      if (mx > 0 && mx < 1 && my > 0 && my < 1 && placeof(o, mx, my) > 0) return true;
+    }
+  }
+  return false;
+}
+
+[[noreturn]] void nowalk(smallint k, const farray<smallint, 1, maxbound>& lines, long n) {
+  std::string names;
+  for (long j = 1; j <= n; ++j) names += (j > 1 ? " " : "") + lineat(lines[j]).name;
+  IO::ERROREXIT("areas",
+                "area " + IO::INT2STR(k) + " (" + names + ") cannot be drawn: its lines and the frame between their "
+                "ends do not close round it",
+                yourfault);
+}
+
+// The ends of the field's lines are numbered 2j-1 and 2j for line j of the
+// list; two ends at one point are joined, an end that is joined to no
+// other must lie on the frame.
+long endid(long j, smallint end) { return 2 * (j - 1) + end; }
+long lineofend(long id) { return (id + 1) / 2; }
+smallint endofid(long id) { return static_cast<smallint>(id % 2 == 1 ? firstend : lastend); }
+
+fieldwalk makewalk(smallint k, const farray<smallint, 1, maxbound>& lines, long n) {
+  farray<long, 1, 2 * maxbound> partner;
+  partner.fill(0);
+  for (long id = 1; id <= 2 * n; ++id) {
+    const smallint link = linkof(lines[lineofend(id)], endofid(id));
+    if (!atpoint(link)) continue;
+    long count = 0;
+    for (long other = 1; other <= 2 * n; ++other) {
+      if (other == id || linkof(lines[lineofend(other)], endofid(other)) != link) continue;
+      ++count;
+      partner[id] = other;
+    }
+    if (count > 1) nowalk(k, lines, n);
+  }
+  for (long id = 1; id <= 2 * n; ++id)
+    if (partner[id] == 0 && edgeof(lines[lineofend(id)], endofid(id)) == 0) nowalk(k, lines, n);
+
+  // The runs of lines joined at points: from the frame to the frame, or
+  // round to where they began.
+  farray<bool, 1, maxbound> used;
+  used.fill(false);
+  fieldwalk w;
+  farray<long, 1, maxbound> runfirst, runlast;  // their first and last steps in w
+  long runs = 0, rings = 0;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (long j = 1; j <= n; ++j) {
+      if (used[j]) continue;
+      long id = 0;
+      if (pass == 0) {
+        if (partner[endid(j, lastend)] == 0) id = endid(j, lastend);
+        if (partner[endid(j, firstend)] == 0) id = endid(j, firstend);
+        if (id == 0) continue;
+      } else {
+        id = endid(j, firstend);
+        ++rings;
+      }
+      ++runs;
+      runfirst[runs] = w.n + 1;
+      for (;;) {
+        const long m = lineofend(id);
+        if (used[m]) break;  // round to the first line of a ring
+        used[m] = true;
+        w.steps[++w.n] = walkstep{lines[m], endofid(id) == firstend, false};
+        const long out = endofid(id) == firstend ? id + 1 : id - 1;
+        if (partner[out] == 0) break;
+        id = partner[out];
+      }
+      runlast[runs] = w.n;
+    }
+  }
+  if (rings > 0 && runs > 1) nowalk(k, lines, n);
+  if (rings > 0) return w;
+
+  // Runs from the frame to the frame: going round the frame their ends
+  // take turns at being the start of a stretch inside the field and of one
+  // outside, so one of the two ways of pairing neighbouring ends closes the
+  // field; the other closes the pieces beyond each run.
+  struct terminal {
+    extended at;
+    long run;
+    bool runstart;
+  };
+  std::vector<terminal> ends;
+  for (long r = 1; r <= runs; ++r) {
+    const walkstep& f = w.steps[runfirst[r]];
+    const walkstep& l = w.steps[runlast[r]];
+    ends.push_back({frameposition(f.line, startof(f.forward)), r, true});
+    ends.push_back({frameposition(l.line, finishof(l.forward)), r, false});
+  }
+  std::stable_sort(ends.begin(), ends.end(), [](const terminal& a, const terminal& b) { return a.at < b.at; });
+  const long m = static_cast<long>(ends.size());
+  long chosen = -1;
+  farray<long, 1, 2 * maxbound> order;  // runs in walk order, negated when walked backward
+  long norder = 0;
+  for (long shift = 0; shift < 2; ++shift) {
+    // the stretch counterclockwise from ends[i] to its neighbour
+    std::vector<long> next(static_cast<std::size_t>(m));
+    for (long i = shift; i < m + shift; i += 2) {
+      next[static_cast<std::size_t>(i % m)] = (i + 1) % m;
+      next[static_cast<std::size_t>((i + 1) % m)] = i % m;
+    }
+    auto endindex = [&](long run, bool start) {
+      for (long i = 0; i < m; ++i)
+        if (ends[static_cast<std::size_t>(i)].run == run && ends[static_cast<std::size_t>(i)].runstart == start)
+          return i;
+      return 0L;
+    };
+    long seen = 1, cur = endindex(1, false);
+    farray<long, 1, 2 * maxbound> got;
+    got[1] = 1;
+    for (;;) {
+      const terminal& t = ends[static_cast<std::size_t>(next[static_cast<std::size_t>(cur)])];
+      if (t.run == 1) break;
+      got[++seen] = t.runstart ? t.run : -t.run;
+      cur = endindex(t.run, !t.runstart);
+    }
+    if (seen != runs) continue;
+    if (chosen >= 0 && runs > 1) {
+      // both close: runs that cross where no point joins them
+      if (n > 2) nowalk(k, lines, n);
+      w.turn = 0;
+      w.crossing = true;
+    }
+    if (chosen >= 0) break;
+    chosen = shift;
+    norder = seen;
+    for (long i = 1; i <= seen; ++i) order[i] = got[i];
+    // walking on from the end of run 1 goes counterclockwise when that end
+    // starts its stretch
+    const long e1 = endindex(1, false);
+    w.turn = (e1 - shift) % 2 == 0 ? 1 : -1;
+  }
+  if (chosen < 0) nowalk(k, lines, n);
+  if (runs == 1) w.turn = 0;
+  if (w.crossing) {
+    // two lines from the frame to the frame that cross: the second line
+    // turned by the sides their ends share, or else by the nearer end, as
+    // such a pair has always been drawn
+    const smallint b1 = linkof(lines[1], firstend), e1 = linkof(lines[1], lastend);
+    const smallint b2 = linkof(lines[2], firstend), e2 = linkof(lines[2], lastend);
+    bool second = DISTANCE(lines[1], lastend, lines[2], firstend) < DISTANCE(lines[1], lastend, lines[2], lastend);
+    if (e1 == b2 || b1 == e2) {
+      second = true;
+    } else if (e1 == e2 || b1 == b2) {
+      second = false;
+    }
+    fieldwalk pair;
+    pair.n = 2;
+    pair.crossing = true;
+    pair.steps[1] = walkstep{lines[1], true, true};
+    pair.steps[2] = walkstep{lines[2], second, true};
+    return pair;
+  }
+
+  fieldwalk joined;
+  joined.turn = w.turn;
+  for (long i = 1; i <= norder; ++i) {
+    const long r = order[i] > 0 ? order[i] : -order[i];
+    const bool back = order[i] < 0;
+    for (long s = 0; s <= runlast[r] - runfirst[r]; ++s) {
+      walkstep st = w.steps[back ? runlast[r] - s : runfirst[r] + s];
+      if (back) st.forward = !st.forward;
+      joined.steps[++joined.n] = st;
+    }
+    joined.steps[joined.n].frame = true;
+  }
+  return joined;
+}
+
+// The walk turned round, still starting with its first line.
+fieldwalk reversed(const fieldwalk& w) {
+  fieldwalk r;
+  r.n = w.n;
+  r.turn = -w.turn;
+  for (long k = 1; k <= w.n; ++k) {
+    const walkstep& s = w.steps[k == 1 ? 1 : w.n - k + 2];
+    r.steps[k] = walkstep{s.line, !s.forward, w.steps[w.n - k + 1].frame};
+  }
+  return r;
+}
+
+// The walk starting at the given step.
+fieldwalk rotated(const fieldwalk& w, long first) {
+  fieldwalk r = w;
+  for (long k = 1; k <= w.n; ++k) r.steps[k] = w.steps[(first - 1 + k - 1) % w.n + 1];
+  return r;
+}
+
+// The field's walk, starting with its first listed line; the first line
+// turned towards the second listed where that follows it, as the polygon
+// has always begun.
+fieldwalk fieldwalkof(smallint k, const farray<smallint, 1, maxbound>& lines, long n) {
+  fieldwalk w = makewalk(k, lines, n);
+  if (w.crossing) return w;
+  long first = 1;
+  while (w.steps[first].line != lines[1]) ++first;
+  w = rotated(w, first);
+  bool forward = true;
+  if (n == 2) {
+    // two lines: forward unless only the first line's first end is joined
+    auto joined = [&](smallint end) {
+      const smallint link = linkof(lines[1], end);
+      return atpoint(link) && (link == linkof(lines[2], firstend) || link == linkof(lines[2], lastend));
+    };
+    forward = joined(lastend) || !joined(firstend);
+  } else if (n >= 3) {
+    if (w.steps[2].line == lines[2]) {
+      forward = w.steps[1].forward;
+    } else if (w.steps[n].line == lines[2]) {
+      forward = !w.steps[1].forward;
+    }
+  }
+  if (w.steps[1].forward != forward) w = reversed(w);
+
+  // One run from the frame to the frame, or a ring: which side of it the
+  // field lies on, from the points where its lines meet others.
+  long framesteps = 0;
+  for (long j = 1; j <= w.n; ++j) framesteps += w.steps[j].frame ? 1 : 0;
+  if (framesteps >= 2 && holdsotherline(w, w.turn)) nowalk(k, lines, n);
+  if (framesteps <= 1) {
+    int side = 0;
+    for (long j = 1; j <= w.n && side == 0; ++j)
+      if (!w.steps[j].frame) side = fieldsideat(w.steps[j], w.steps[j % w.n + 1]);
+    if (framesteps == 1) {
+      w.turn = side != 0 ? side : turnbyotherlines(w);
+    } else if (side != 0) {
+      // a ring holds its field inside, walked with the field on the left
+      // when it runs counterclockwise
+      const outline o = outlineof(w, 1);
+      extended twice = 0;
+      for (std::size_t a = 0, b = o.x.size() - 1; a < o.x.size(); b = a++)
+        twice += (o.x[b] - o.x[a]) * (o.y[b] + o.y[a]);
+      if ((twice > 0) != (side > 0)) nowalk(k, lines, n);
+    }
+  }
+  return w;
+}
+
+void drawwalk(const fieldwalk& w) {
+  const walkstep& first = w.steps[1];
+  moveto(first.line, startof(first.forward));
+  for (long j = 1; j <= w.n; ++j) {
+    const walkstep& s = w.steps[j];
+    const walkstep& t = w.steps[j % w.n + 1];
+    ALINE(s.line, s.forward);
+    if (s.frame) {
+      framewalk(s.line, finishof(s.forward), t.line, startof(t.forward), w.turn);
+    } else if (j == w.n && w.n <= 2) {
+      // one or two lines have always been closed with their start again
+      extended x = 0, y = 0;
+      endpoint(t.line, startof(t.forward), x, y);
+      LINETO(x, y);
+    }
+  }
+}
+
 }  // namespace
 
 smallint WHICHU(const sstring& name) {
@@ -356,6 +687,15 @@ void DOAREAS() {
     }
     a.nbound = n;
     if (n == 0) continue;
+    // the walk round the field, each line once
+    farray<smallint, 1, maxbound> lines;
+    long nl = 0;
+    for (long j = 1; j <= n; ++j) {
+      bool again = false;
+      for (long i = 1; i <= nl; ++i) again = again || lines[i] == a.boundindex[j];
+      if (!again) lines[++nl] = a.boundindex[j];
+    }
+    const fieldwalk w = fieldwalkof(k, lines, nl);
     const rgbcolour& light = CONTROLQK.lightcolour;
     const rgbcolour& dark = CONTROLQK.darkcolour;
     put(1,
@@ -363,13 +703,7 @@ void DOAREAS() {
             IO::INT2STR(component(a.grayscale, light.g, dark.g)) + "," +
             IO::INT2STR(component(a.grayscale, light.b, dark.b)) + ")\" points=\"",
         1);
-    if (n == 1) {
-      oneline(a.boundindex[1]);
-    } else if (n == 2) {
-      twolines(a.boundindex[1], a.boundindex[2]);
-    } else {
-      morelines(k);
-    }
+    drawwalk(w);
     put(0, "\" />", 1);
   }
   put(1, "  </g>", 1);

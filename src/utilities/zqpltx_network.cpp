@@ -13,8 +13,6 @@ namespace {
 constexpr smallint reportplaces = 4, reportwidth = 10;
 constexpr std::size_t reportrule = 33;
 
-constexpr extended edgetolerance = 1e-7L;
-
 enum edge : smallint { bottom = 1, left = 2, top = 3, right = 4 };
 
 bool openend(const sstring& w) { return w == "begin" || w == "end"; }

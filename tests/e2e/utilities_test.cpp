@@ -407,3 +407,50 @@ TEST(UtilitiesRun, IdealFitHoldsOnTheIronAsPrinted) {
 }
 
 }  // namespace
+
+// The drawing of fields that meet the frame in two places and of a field
+// wider than half a turn at its point, then of an area whose lines cannot
+// close round it. Window units: x 0..10 maps to 60..520, y 400..800 to
+// 504..44 of the picture (no info line).
+TEST(UtilitiesRun, DrawingOfBandsAndOfAnAreaThatCannotClose) {
+  const std::string control = "*\nwindow 0 10 400 800\nbigticks 0 0 0 0\ncircles no\n*\n";
+  // i1 at (3, 680) with lines to the top (8, 800), the left (0, 480), the
+  // bottom (4, 400) and the right (10, 600); u5 from the bottom (6, 400) to
+  // the right (10, 440) cuts the bottom right corner off the field of u3
+  // and u4. The field of u1 and u2 spans 208 degrees at i1 and holds the
+  // top left corner alone.
+  const std::string lines =
+      "i1 3 680\n"
+      "u1 i1 end 3 680 8 800\nu2 i1 end 3 680 0 480\nu3 i1 end 3 680 4 400\nu4 i1 end 3 680 10 600\n"
+      "u5 begin end 6 400 10 440\n";
+  const std::string areas = "0.5 u2 u1\n0.5 u3 u2\n0.5 u5 u4 u3\n0.5 u4 u1\n0.5 u5\n";
+  const e2e::Run r = e2e::run({"utilities"}, "0\n",
+                              {{"jx-prefs.txt", prefs("cv")}, {"qk-cv.txt", "2 4 1 2\n" + lines + "*\n" + areas + control}},
+                              {}, SOLVARINTH_UTILITYRUN);
+  ASSERT_EQ(r.status, 0) << r.out;
+  const std::string& svg = r.files.at("jx-cv.svg");
+  auto polygon = [](const std::string& points) {
+    return "<polygon fill=\"rgb(127,127,127)\" points=\"\n      " + points + "\" />\n";
+  };
+  // from u2's end on the left up round the top left corner to u1's end
+  EXPECT_TRUE(has(svg, polygon("60.00 412.00\n      198.00 182.00\n      428.00 44.00\n      60.00 44.00\n"
+                               "      60.00 412.00")))
+      << svg;
+  // u3 to the bottom, along it to u5, u5, up the right side to u4
+  EXPECT_TRUE(has(svg, polygon("336.00 504.00\n      520.00 458.00\n      520.00 274.00\n      198.00 182.00\n"
+                               "      244.00 504.00\n      336.00 504.00")))
+      << svg;
+  // the corner cut off by u5, on the side away from the other lines
+  EXPECT_TRUE(has(svg, polygon("336.00 504.00\n      520.00 458.00\n      520.00 504.00\n      336.00 504.00"))) << svg;
+
+  // u6 leaves i2 and never reaches the frame: the area of u6 and u1 cannot
+  // be drawn.
+  const e2e::Run bad = e2e::run(
+      {"utilities"}, "0\n",
+      {{"jx-prefs.txt", prefs("cv")},
+       {"qk-cv.txt", "2 4 1 2\n" + lines + "i2 5 500\nu6 i2 end 5 500 5 550\n*\n0.5 u1 u6\n" + control}},
+      {}, SOLVARINTH_UTILITYRUN);
+  EXPECT_EQ(bad.status, 1) << bad.out;
+  EXPECT_TRUE(has(bad.out, "-- run bombed in areas : area 1 (u1 u6) cannot be drawn")) << bad.out;
+  EXPECT_FALSE(has(bad.files.at("jx-cv.svg"), "<polygon fill")) << bad.files.at("jx-cv.svg");
+}
