@@ -284,6 +284,9 @@ void nlecalcs::run() {
   if (DOGMIN || CONTROLJX.acceptvar == ask) CONTROLJX.acceptvar = no;
   ZQREAD1::READTHERMO(2);
   ZQNLE3::MAKEEMC();
+  // The components are settled now; a mu name that is none of them would
+  // count in the variance and then be set up nowhere.
+  ZQUTE2::CHECKMUNAMES();
   ZQUTE2::DOFIGPT();
   if (CONTROLJX.batch != yes) {
     if (DOGMIN)
