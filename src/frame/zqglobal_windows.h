@@ -55,12 +55,8 @@ extern extended FIXEDP, FIXEDT;  // P (kbar) and T (K) held fixed (diagram set-u
 // The ln a variables' entropies, and the phases in excess and those that
 // take part in the choice of phase combinations.
 extern farray<extended, 1, maxlistrows> KEEPLNAS;
-// Where each ln a variable is carried: the TD row whose entropy slot holds
-// KEEPLNAS less the variable's term, 0 for none, and that term, R ln a (or
-// R ln 10 log a) (CARRYLNA: the point set-up and the diagrams' pseudo
-// end-member).
-extern farray<smallint, 1, maxlistrows> LNAROW;
-extern farray<extended, 1, maxlistrows> LNATERM;
+extern farray<smallint, 1, maxlistrows> LNAROW;   // TD row carrying each ln a variable in its entropy slot, 0 none (CARRYLNA)
+extern farray<extended, 1, maxlistrows> LNATERM;  // the term carried there, R ln a or R ln 10 log a (CARRYLNA)
 extern farray<bool, 1, maxphases> PINEX, PMBP;  // phases in excess, phases in the combinations (ln a/mu set-up)
 extern smallint NPINEX, NPMBP;  // how many of each (ln a/mu set-up)
 
