@@ -285,7 +285,10 @@ void nlecalcs::run() {
   ZQREAD1::READTHERMO(2);
   ZQNLE3::MAKEEMC();
   // The components are settled now; a mu name that is none of them would
-  // count in the variance and then be set up nowhere.
+  // count in the variance and then be set up nowhere. So would any name
+  // while the switch is not on, as no question is put for it here: those
+  // count nowhere, as ln a names under such a switch.
+  if (CONTROLJX.setmu != yes) NMU = 0;
   ZQUTE2::CHECKMUNAMES();
   ZQUTE2::DOFIGPT();
   if (CONTROLJX.batch != yes) {

@@ -81,4 +81,15 @@ TEST(ChemicalPotential, NameThatIsNoComponentStopsTheRun) {
   }
 }
 
+// Names read while the switch is not on are never set up as phases: they
+// count nowhere, and olv + pyx in MgO-FeO-SiO2 keep variance 3 + 2 - 2,
+// one above P and T.
+TEST(ChemicalPotential, NamesWithTheSwitchOffCountNowhere) {
+  for (const std::string line : {"mu ask SiO2 -950", "mu SiO2 -950\nmu no"}) {
+    const e2e::Run r = e2e::run({"muvar"}, "", {{"jx-mv.txt", muscript(line)}});
+    EXPECT_TRUE(has(r.out, "you will have to set at least 1 compositional variable\n")) << line << "\n" << r.out;
+    EXPECT_FALSE(has(r.out, "(mu(SiO2))")) << line;
+  }
+}
+
 }  // namespace
