@@ -284,6 +284,12 @@ void nlecalcs::run() {
   if (DOGMIN || CONTROLJX.acceptvar == ask) CONTROLJX.acceptvar = no;
   ZQREAD1::READTHERMO(2);
   ZQNLE3::MAKEEMC();
+  // The components are settled now; a mu name that is none of them would
+  // count in the variance and then be set up nowhere. So would any name
+  // while the switch is not on, as no question is put for it here: those
+  // count nowhere, as ln a names under such a switch.
+  if (CONTROLJX.setmu != yes) NMU = 0;
+  ZQUTE2::CHECKMUNAMES();
   ZQUTE2::DOFIGPT();
   if (CONTROLJX.batch != yes) {
     if (DOGMIN)

@@ -97,7 +97,7 @@ void solvestate::SETX(const iemvector& AT, smallint ibatch) {
     for (smallint k = 1; k <= NCV && at == 0; ++k)
       if (NAME[k] == LNANAME[i]) at = k;
     if (at == 0) IO::ERROREXIT("setx", "lna name not recognised", yourfault);
-    (*TD)(at, TDSLOT::S) = KEEPLNAS[i] - CONST::RGAS * FIXEDLNA[i];
+    CARRYLNA(i, at, CONST::RGAS * FIXEDLNA[i]);
   }
   for (smallint i = 1; i <= NMU; ++i) {
     FIXEDMU[i] = LMU(i, AT[++m]);

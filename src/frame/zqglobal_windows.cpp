@@ -25,6 +25,8 @@ othervariabletype OTHERVARIABLE;
 extended FIXEDP, FIXEDT;
 
 farray<extended, 1, maxlistrows> KEEPLNAS{"KEEPLNAS"};
+farray<smallint, 1, maxlistrows> LNAROW{"LNAROW"};
+farray<extended, 1, maxlistrows> LNATERM{"LNATERM"};
 farray<bool, 1, maxphases> PINEX{"PINEX"}, PMBP{"PMBP"};
 smallint NPINEX, NPMBP;
 
@@ -40,9 +42,17 @@ void RESETWINDOWS() {
   OTHERVARIABLE = othervariabletype::fixedtemperature;
   FIXEDP = FIXEDT = 0;
   KEEPLNAS.fill(0);
+  LNAROW.fill(0);
+  LNATERM.fill(0);
   PINEX.fill(false);
   PMBP.fill(false);
   NPINEX = NPMBP = 0;
+}
+
+void CARRYLNA(smallint j, smallint row, extended term) {
+  (*TD)(row, TDSLOT::S) = KEEPLNAS[j] - term;
+  LNAROW[j] = row;
+  LNATERM[j] = term;
 }
 
 }  // namespace ZQGLOBAL

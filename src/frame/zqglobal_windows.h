@@ -55,7 +55,27 @@ extern extended FIXEDP, FIXEDT;  // P (kbar) and T (K) held fixed (diagram set-u
 // The ln a variables' entropies, and the phases in excess and those that
 // take part in the choice of phase combinations.
 extern farray<extended, 1, maxlistrows> KEEPLNAS;
+extern farray<smallint, 1, maxlistrows> LNAROW;   // TD row carrying each ln a variable in its entropy slot, 0 none (CARRYLNA)
+extern farray<extended, 1, maxlistrows> LNATERM;  // the term carried there, R ln a or R ln 10 log a (CARRYLNA)
 extern farray<bool, 1, maxphases> PINEX, PMBP;  // phases in excess, phases in the combinations (ln a/mu set-up)
 extern smallint NPINEX, NPMBP;  // how many of each (ln a/mu set-up)
+
+// Ln a variable j carried in the entropy slot of TD row row: the slot takes
+// KEEPLNAS[j] - term, so that -T S adds T term to the row's G.
+void CARRYLNA(smallint j, smallint row, extended term);
+
+// Whether TD row row, whose entropy slot holds slotS, carries an ln a
+// variable: then own is the row's own entropy and term the variable's term.
+// A row filled afresh since no longer holds the carried value and counts as
+// its own.
+inline bool LNACARRIED(smallint row, extended slotS, extended& own, extended& term) {
+  for (int j = 1; j <= maxlistrows; ++j) {
+    if (LNAROW[j] != row || slotS != KEEPLNAS[j] - LNATERM[j]) continue;
+    own = KEEPLNAS[j];
+    term = LNATERM[j];
+    return true;
+  }
+  return false;
+}
 
 }  // namespace ZQGLOBAL

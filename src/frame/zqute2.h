@@ -40,6 +40,9 @@ void DIAGRAMWINDOWSETUP(bool ask);
 
 // ---------------------------------------------------------------- ln a and mu variables
 void SETUPLNA();
+// Every mu name must be a component of the system: one that is not ends the
+// run, before it counts in the variance.
+void CHECKMUNAMES();
 void SETUPMU();
 void READMU(smallint i, smallint k);
 void READA(smallint i, smallint k);

@@ -80,7 +80,18 @@ void SETUPLNA() {
   NLNA = c;
 }
 
+void CHECKMUNAMES() {
+  IO::strings comps;
+  for (long j = 1; j <= NUV; ++j) comps[j] = COMPNAME[j];
+  for (long i = 1; i <= NMU; ++i) {
+    smallint k = 0;
+    if (!IO::MATCHSTRING(MUNAME[i], comps, NUV, k))
+      IO::ERROREXIT("setupmu", MUNAME[i] + " is not a component of the system", yourfault);
+  }
+}
+
 void SETUPMU() {
+  CHECKMUNAMES();
   IO::strings comps;
   for (long j = 1; j <= NUV; ++j) comps[j] = COMPNAME[j];
   smallint c = 0;
@@ -119,15 +130,17 @@ void SETUPMU() {
       IO::ERROREXIT("setupmu", MUNAME[i] + " is same as " + other.name, yourfault);
     }
 
+    // The phase's G is the chemical potential itself at every P and T: the
+    // value is its enthalpy, and its entropy stays 0 (each point puts its
+    // own value of the list there).
     for (long j = 1; j <= maxtd; ++j) r.td[j] = 0;
     if (FIXEDMU[i] == 0) {
       READMU(static_cast<smallint>(i), c);
-      r.td[TDSLOT::S] = LMU(c, 1);
     } else {
       NLMU[c] = 1;
       LMU(c, 1) = FIXEDMU[i];
-      r.td[TDSLOT::S] = FIXEDMU[i];
     }
+    r.td[TDSLOT::H] = LMU(c, 1);
     MUNAME[c] = MUNAME[i];
     r.dqfa = r.dqfb = r.dqfc = 0;
     r.nmake = 0;

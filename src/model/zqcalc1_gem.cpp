@@ -391,8 +391,12 @@ void GEM(smallint i, extended P, extended T, extended& G) {
   IO::NGEM = static_cast<longint>(static_cast<std::uint32_t>(IO::NGEM) + 1u);
   gemcontext c;
   gemread(c, i, P, T);
-  if (std::fabs(c.S) < negligibleS) {
-    G = c.H;
+  // An ln a variable carried in the entropy slot has no say in whether the
+  // row is H alone: the row's own entropy decides, and R T ln a is added.
+  extended own = c.S, term = 0;
+  const bool carried = c.calcmode != calcmodetype::lsqdscalc && ZQGLOBAL::LNACARRIED(i, c.S, own, term);
+  if (std::fabs(own) < negligibleS) {
+    G = carried ? c.H + T * term : c.H;
     return;
   }
   const extended GV = c.pressureterm();

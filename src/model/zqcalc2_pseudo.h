@@ -12,7 +12,7 @@ namespace ZQCALC2 {
 // R ln 10 T log a when the script says the variable is a log10 a.
 inline void SETLNAPSEUDO(extended v) {
   const extended c = ZQGLOBAL::CONTROLJX.setloga == yes ? CONST::RLN10 : CONST::RGAS;
-  (*ZQGLOBAL::TD)(ZQGLOBAL::NCV, TDSLOT::S) = ZQGLOBAL::KEEPLNAS[1] - c * v;
+  ZQGLOBAL::CARRYLNA(1, ZQGLOBAL::NCV, c * v);
 }
 
 // Its enthalpy slot holds the chemical potential itself.

@@ -54,4 +54,18 @@ TEST(ActivityDiagram, LinesAndTheirIntersectionFollowTheClosedForms) {
   EXPECT_TRUE(has(r.files.at("jx-log.txt"), intersection));
 }
 
+// The silica of the section with no entropy of its own (ptxlnazero, on
+// mta mtb sil): its G is R T ln a at every ln a, never its volume, so
+// 2 mtb = mta + sil (dH -8, dS 0, dV of the solids 2) lies at
+// P = Pr + (8 - RT ln a) / 2 at 500 degrees, and sdP = sqrt(6 x 0.04) / 2.
+TEST(ActivityDiagram, EntropyFreePhaseIsRTlnaAtEveryValue) {
+  const e2e::Run r = e2e::run({"ptxlna", "ptxlnazero"}, "sil\nn\n1 8 -1 0\n0.25\n500\n\n");
+  EXPECT_EQ(r.status, 0);
+  const std::string& sum = r.files.at("jx-ln-o.txt");
+  EXPECT_TRUE(has(sum, "\n1)  2mtb = mta + sil\n")) << sum;
+  EXPECT_TRUE(has(sum, "ln a       -1.0    -0.75     -0.5    -0.25        0      sdP\n\n"
+                       "1         7.215    6.412    5.608    4.805    4.001     0.24\n"))
+      << sum;
+}
+
 }  // namespace

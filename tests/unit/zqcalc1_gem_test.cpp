@@ -14,10 +14,12 @@
 #include "frame/io.h"
 #include "frame/zqglobal.h"
 #include "frame/zqglobal_model.h"
+#include "frame/zqglobal_reset.h"
 #include "frame/zqute1.h"
 #include "iotestsupport.h"
 #include "model/zqcalc1.h"
 #include "model/zqcalc1_gem.h"
+#include "model/zqcalc2_pseudo.h"
 
 using namespace ZQGLOBAL;
 using CONST::PR;
@@ -276,6 +278,55 @@ TEST_F(Gem, TermsThatDropOut) {
   const longint before = IO::NGEM;
   g(1, 10, 900);
   EXPECT_EQ(IO::NGEM, before + 1);
+}
+
+// An ln a variable rides in the entropy slot (S := own S - R ln a); the rule
+// that a row without entropy is H alone goes by the row's own S, and R T ln a
+// is added either way.
+TEST_F(Gem, CarriedLnaLeavesTheRowsOwnEntropyRule) {
+  const long double R = 0.0083144L, P = 7, T = 900, dP = 7 - 0.001L;
+  row(1, "pz", {{1, -1090}, {3, 0.6L}});               // no entropy, a volume
+  row(2, "pr", {{1, -1085}, {2, R / 4}, {3, 0.6L}});    // S = R/4: ln a 1/4 empties the slot
+  row(3, "pn", {{1, -1080}, {2, 5e-9L}, {3, 0.6L}});    // S below the rule's bound
+  struct Case {
+    int row;
+    long double lna, want;
+  };
+  const Case cases[] = {
+      {1, 0, -1090},
+      {1, 0.5L, -1090 + R * T * 0.5L},
+      {1, -2.3L, -1090 - R * T * 2.3L},
+      {2, 0.25L, -1085 + 0.6L * dP},
+      {2, 0, -1085 - T * R / 4 + 0.6L * dP},
+      {2, -1, -1085 - T * R / 4 + 0.6L * dP - R * T},
+      {3, 1e-6L, -1080 + R * T * 1e-6L},
+  };
+  for (const Case& c : cases) {
+    const long double own = (*TD)(c.row, TDSLOT::S);
+    KEEPLNAS[2] = own;
+    CARRYLNA(2, static_cast<smallint>(c.row), R * c.lna);
+    EXPECT_NEAR(g(c.row, P, T), c.want, 1e-9L) << c.row << " " << c.lna;
+    (*TD)(c.row, TDSLOT::S) = own;
+  }
+
+  // A row filled afresh after the carry is its own again.
+  KEEPLNAS[1] = 0;
+  CARRYLNA(1, 1, R * 0.5L);
+  row(1, "zq", solid);
+  row(4, "zq", solid);
+  EXPECT_EQ(g(1, P, T), g(4, P, T));
+
+  // The diagrams' pseudo end-member: the last row, its ln a or its log a.
+  row(1, "pz", {{1, -1090}, {3, 0.6L}});
+  NCV = 1;
+  KEEPLNAS[1] = 0;
+  ZQCALC2::SETLNAPSEUDO(-0.4L);
+  EXPECT_NEAR(g(1, P, T), -1090 - R * T * 0.4L, 1e-9L);
+  CONTROLJX.setloga = yes;
+  ZQCALC2::SETLNAPSEUDO(-0.4L);
+  EXPECT_NEAR(g(1, P, T), -1090 - 0.019144654296L * T * 0.4L, 1e-9L);
+  CONTROLJX.setloga = no;
+  RESETWINDOWS();
 }
 
 TEST_F(Gem, MadeEndMembers) {

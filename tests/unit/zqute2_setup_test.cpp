@@ -384,16 +384,17 @@ TEST_F(LnaMuVariables, LnaKeepsPurePhasesOnly) {
 }
 
 TEST_F(LnaMuVariables, MuPhaseAddedAskedForOrRefused) {
-  NMU = 2;
-  MUNAME[1] = "CaO";  // not a component: dropped
-  MUNAME[2] = "MgO";
-  FIXEDMU[2] = 0;
+  NMU = 1;
+  MUNAME[1] = "MgO";
+  FIXEDMU[1] = 0;
   EXPECT_NE(said("-700\n", ZQUTE2::SETUPMU).find("mu(MgO): low, high : "), std::string::npos);
   EXPECT_EQ(NMU, 1);
   EXPECT_EQ(NCV, 11);
   EXPECT_TRUE(PINEX[5]);
   EXPECT_EQ((*PREC0)[3].comp[2], 1);
-  EXPECT_EQ((*PREC0)[3].td[2], -700);
+  // Its G is the value itself: enthalpy -700, no entropy.
+  EXPECT_EQ((*PREC0)[3].td[1], -700);
+  EXPECT_EQ((*PREC0)[3].td[2], 0);
   EXPECT_EQ(NLMU[1], 1);
 
   struct Case { smallint ncv, np; std::string want; };
@@ -412,6 +413,18 @@ TEST_F(LnaMuVariables, MuPhaseAddedAskedForOrRefused) {
     FIXEDMU[1] = -900;
     EXPECT_EQ(fatal(ZQUTE2::SETUPMU), c.want);
   }
+  // A name that is not a component: refused, naming it, before any phase
+  // is added.
+  NP0 = 2;
+  NP = 4;
+  NCV = 10;
+  NMU = 2;
+  MUNAME[1] = "MgO";
+  FIXEDMU[1] = -700;
+  MUNAME[2] = "CaO";
+  EXPECT_EQ(fatal(ZQUTE2::SETUPMU), "setupmu: CaO is not a component of the system");
+  EXPECT_EQ(NP0, 2);
+  EXPECT_EQ(NCV, 10);
 }
 
 }  // namespace
