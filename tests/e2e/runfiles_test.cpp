@@ -62,17 +62,31 @@ void expectuntouched(const e2e::Run& r, const std::vector<std::string>& fixtures
   EXPECT_EQ(std::set<std::string>(left.begin(), left.end()), names);
 }
 
+// A run whose files clash, stopped at start-up with the message given,
+// every file it began with as it was.
+struct StartoutCase {
+  const char* what;
+  std::vector<std::string> fixtures;
+  std::map<std::string, std::string> extra;
+  std::vector<e2e::Link> links;
+  std::string answers, message;
+  bool log;  // a log is made at the stop
+};
+
+template <std::size_t N>
+void expectstartoutstops(const StartoutCase (&cases)[N]) {
+  for (const StartoutCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    const e2e::Run r = e2e::runfilelimited(c.fixtures, c.answers, filelimit, c.extra, c.links);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(has(r.out, "\n-- run bombed in startout : " + c.message + "\n")) << r.out;
+    expectuntouched(r, c.fixtures, c.extra, c.links, c.log);
+  }
+}
+
 TEST(RunFiles, AnOutputThatIsAFileOfTheRunUnderAnotherNameStopsTheRun) {
   const std::string same = ", the same file under another name";
-  struct Case {
-    const char* what;
-    std::vector<std::string> fixtures;
-    std::map<std::string, std::string> extra;
-    std::vector<e2e::Link> links;
-    std::string answers, message;
-    bool log;  // a log is made at the stop
-  };
-  const Case cases[] = {
+  const StartoutCase cases[] = {
       {"details file linked to the script", mode1, {}, {{"jx-qtest-ic.txt", "jx-qtest.txt"}}, "n\n\n",
        "the output file \"jx-qtest-ic.txt\" would overwrite the script file \"jx-qtest.txt\"" + same, true},
       {"log linked to the preferences", mode1, {}, {{"jx-log.txt", "jx-prefs.txt"}}, "n\n\n",
@@ -91,13 +105,7 @@ TEST(RunFiles, AnOutputThatIsAFileOfTheRunUnderAnotherNameStopsTheRun) {
       {"least-squares csv linked to its end-member file", {"lsq"}, {}, {{"ds-6cv.csv", "ds-emcv-f.txt"}}, "0\n",
        "the output file \"ds-6cv.csv\" would overwrite the end-member file \"ds-emcv-f.txt\"" + same, true},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    const e2e::Run r = e2e::runfilelimited(c.fixtures, c.answers, filelimit, c.extra, c.links);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(has(r.out, "\n-- run bombed in startout : " + c.message + "\n")) << r.out;
-    expectuntouched(r, c.fixtures, c.extra, c.links, c.log);
-  }
+  expectstartoutstops(cases);
 }
 
 // Before the names are checked at all, a run that ends keeps its log in
@@ -271,15 +279,7 @@ TEST(RunFiles, TwoOutputsThroughALinkThatLeadsNowhereYetStopTheRun) {
     return "two files of the run, \"" + a + "\" and \"" + b + "\", are the same file under two names";
   };
   const std::map<std::string, std::string> mode2 = {{"jx-prefs.txt", "dsfile 7qz1\nscriptfile qtest\ncalcmode 2\n"}};
-  struct Case {
-    const char* what;
-    std::vector<std::string> fixtures;
-    std::map<std::string, std::string> extra;
-    std::vector<e2e::Link> links;
-    std::string answers, message;
-    bool log;
-  };
-  const Case cases[] = {
+  const StartoutCase cases[] = {
       {"details to the a-x information, calc mode 1", mode1, {}, {{"jx-qtest-ic.txt", "jx-qtest-it.txt"}}, "n\n\n",
        two("jx-qtest-it.txt", "jx-qtest-ic.txt"), true},
       {"first csv to the second, calc mode 2", mode1, mode2, {{"jx-qtest.csv", "jx-qtest-2.csv"}}, "n\n\n",
@@ -295,13 +295,7 @@ TEST(RunFiles, TwoOutputsThroughALinkThatLeadsNowhereYetStopTheRun) {
       {"new end-member file to the new data set", {"lsq"}, {}, {{"ds-emcv-i.txt", "jx-ds6cv.txt"}}, "0\n",
        two("jx-ds6cv.txt", "ds-emcv-i.txt"), true},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    const e2e::Run r = e2e::runfilelimited(c.fixtures, c.answers, filelimit, c.extra, c.links);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(has(r.out, "\n-- run bombed in startout : " + c.message + "\n")) << r.out;
-    expectuntouched(r, c.fixtures, c.extra, c.links, c.log);
-  }
+  expectstartoutstops(cases);
 }
 
 // A run holds its files while it waits at a prompt: a second run in its

@@ -467,6 +467,18 @@ TEST(FractionationRun, SolveSetsUpBeforeItsRuns) {
   EXPECT_EQ(o.end, "setupfract: cannot fractionate without rbi") << o.terminal;
 }
 
+// A whole pass of calc mode 1 whose path after sets up once the script is
+// read; what ended it ("" for a normal end), its terminal in terminal.
+std::string runalongpath(void (*after)(), std::string& terminal) {
+  testsupport::freshstate();
+  ZQNLE2::AFTERSCRIPT = after;
+  const std::string end = testsupport::answered("\n\n\n\n\n\n", [] { MAINPROGRAM::RUN(); }, terminal);
+  ZQNLE2::AFTERSCRIPT = nullptr;
+  if (ZQREAD1::PDATA.f != nullptr) std::fclose(ZQREAD1::PDATA.f);
+  ZQREAD1::PDATA = IO::textfile{};
+  IO::FLUSHER();
+  return end;
+}
 
 // The rock as the one batch item of a run stepped along the path from 5 kbar
 // and 700 C, 0.5 kbar and -10 C a step, bet fractionated down to 0.01.
@@ -534,16 +546,10 @@ TEST(FractionationRun, StepsAlongThePath) {
       std::filesystem::copy_file(e.path(), dir.path() / e.path().filename());
     dir.write("jx-lp.txt", "axfile lpax\nwith alp bet\ninexcess\npseudosection\ndiagramPT 1 10 400 800\nrbi MgO FeO\n" +
                                std::string(c.rbi) + "convergence 1e-12 1e-12 0.005 1e-6\nautoexit\n*\n");
-    testsupport::freshstate();
     static extended mgo, feo;
     mgo = c.mgo, feo = c.feo;
-    ZQNLE2::AFTERSCRIPT = [] { rockalongpath(mgo, feo); };
     std::string terminal;
-    const std::string end = testsupport::answered("\n\n\n\n\n\n", [] { MAINPROGRAM::RUN(); }, terminal);
-    ZQNLE2::AFTERSCRIPT = nullptr;
-    if (ZQREAD1::PDATA.f != nullptr) std::fclose(ZQREAD1::PDATA.f);
-    ZQREAD1::PDATA = IO::textfile{};
-    IO::FLUSHER();
+    const std::string end = runalongpath([] { rockalongpath(mgo, feo); }, terminal);
     const std::string drawing = dir.read("jx-lp-qk.txt");
     testsupport::freshstate();
 
@@ -641,16 +647,10 @@ TEST(FractionationRun, EventsBehindThePathLetItGoOn) {
     dir.write("jx-lp.txt", "axfile lpax\nwith alp bet\ninexcess\npseudosection\ndiagramPT 1 10 400 800\n"
                            "rbi MgO FeO\nrbi alp 0.8 0.673142 0.326858\nrbi bet 0.2 0.612157 0.387843\n"
                            "convergence 1e-12 1e-12 0.005 1e-6\nautoexit\n*\n");
-    testsupport::freshstate();
     static eventpath path;
     path = c.path;
-    ZQNLE2::AFTERSCRIPT = [] { rockandbetleaving(path); };
     std::string terminal;
-    const std::string end = testsupport::answered("\n\n\n\n\n\n", [] { MAINPROGRAM::RUN(); }, terminal);
-    ZQNLE2::AFTERSCRIPT = nullptr;
-    if (ZQREAD1::PDATA.f != nullptr) std::fclose(ZQREAD1::PDATA.f);
-    ZQREAD1::PDATA = IO::textfile{};
-    IO::FLUSHER();
+    const std::string end = runalongpath([] { rockandbetleaving(path); }, terminal);
     const std::string drawing = dir.read("jx-lp-qk.txt");
     const std::string log = dir.read("jx-log.txt");
     testsupport::freshstate();

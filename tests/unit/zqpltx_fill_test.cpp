@@ -406,6 +406,22 @@ std::string coverage(const shapes& got) {
   return "";
 }
 
+// Four lines from (x, y) out past the frame at the angles a, the first
+// at a[turn] and the others round the point the way given (1 or 3): four
+// fields, and every point of the window in exactly one of them.
+void expectfourfields(double x, double y, const double (&a)[4], int turn, int way, int n) {
+  double ends[4][2];
+  for (int k = 0; k < 4; ++k) {
+    const double t = a[(turn + way * k) % 4];
+    ends[k][0] = x + 3 * std::cos(t);
+    ends[k][1] = y + 3 * std::sin(t);
+  }
+  Drawing d;
+  const shapes got = draw(d, fourlines(x, y, ends));
+  EXPECT_EQ(got.size(), 4u);
+  EXPECT_EQ(coverage(got), "") << "drawing " << n << "\n" << fourlines(x, y, ends);
+}
+
 TEST(DrawingFill, FieldsAroundAPointCoverTheWindow) {
   const struct {
     double x, y;
@@ -443,16 +459,7 @@ TEST(DrawingFill, FieldsAroundAPointCoverTheWindow) {
       }
     }
     const int turn = static_cast<int>(4 * u()), way = u() < 0.5 ? 1 : 3;
-    double ends[4][2];
-    for (int k = 0; k < 4; ++k) {
-      const double t = a[(turn + way * k) % 4];
-      ends[k][0] = x + 3 * std::cos(t);
-      ends[k][1] = y + 3 * std::sin(t);
-    }
-    Drawing d;
-    const shapes got = draw(d, fourlines(x, y, ends));
-    EXPECT_EQ(got.size(), 4u);
-    EXPECT_EQ(coverage(got), "") << "drawing " << n << "\n" << fourlines(x, y, ends);
+    expectfourfields(x, y, a, turn, way, n);
   }
 }
 
@@ -926,16 +933,7 @@ TEST(DrawingFill, WideFieldsFoundByTheAnalysisCoverTheWindow) {
     }
     wide += reflex;
     const int turn = static_cast<int>(4 * u()), way = u() < 0.5 ? 1 : 3;
-    double ends[4][2];
-    for (int k = 0; k < 4; ++k) {
-      const double t = a[(turn + way * k) % 4];
-      ends[k][0] = x + 3 * std::cos(t);
-      ends[k][1] = y + 3 * std::sin(t);
-    }
-    Drawing d;
-    const shapes got = draw(d, fourlines(x, y, ends));
-    EXPECT_EQ(got.size(), 4u);
-    EXPECT_EQ(coverage(got), "") << "drawing " << n << "\n" << fourlines(x, y, ends);
+    expectfourfields(x, y, a, turn, way, n);
   }
   EXPECT_GT(wide, 40);
 }
