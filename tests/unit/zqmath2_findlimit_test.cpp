@@ -270,4 +270,17 @@ TEST_F(SiteFractions, FactorAtExactlyZero) {
   EXPECT_EQ(acc, acctype::inaccessible);
 }
 
+// x y - 0.05 with y held at 0.5 and x falling from 0.6 at 0.5 a unit step:
+// the box lets x reach 0, where the expression is negative. Its rate comes
+// from the factors' values, so a Newton step on it, exact for a linear
+// expression, lands where x = 0.1, at step 1, and the pass keeps 0.99 of it.
+TEST_F(SiteFractions, ProductRateFromEachFactorsOwnVariable) {
+  phase({poly({{1, {"x", "y"}}, {1, {"-0.05"}}})}, 0.6L, 0.5L, true);
+  extended slim = 0;
+  acctype acc = acctype::mulimit;
+  ZQMATH2::FINDLIMIT(direction({0.5L}), slim, acc);
+  EXPECT_NEAR(slim, 0.99L, 1e-8L);
+  EXPECT_EQ(acc, acctype::inaccessible);
+}
+
 }  // namespace

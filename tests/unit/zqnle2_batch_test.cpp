@@ -544,6 +544,23 @@ TEST_F(MonteCarloRuns, ListsOfTheDrawingData) {
   EXPECT_EQ(fatal([&] { st.SETUPMONTECARLO(); }), "solve: mcit = 0");
 }
 
+// A function of exactly a full line of terms lists them on that one line,
+// closing it there.
+TEST_F(MonteCarloRuns, FunctionOfOneFullLineOfTerms) {
+  MCFUNCINFO[1].nterm = 8;
+  for (long t = 1; t <= 8; ++t) {
+    MCFUNCINFO[1].coef[t] = t;
+    MCFUNCINFO[1].termrange[t] = 2 - t % 2;
+  }
+  st.SETUPMONTECARLO();
+  const std::string qk = file("qk.txt");
+  const std::size_t at = qk.find(" mcfunc = ");
+  ASSERT_NE(at, std::string::npos) << qk;
+  EXPECT_EQ(qk.substr(at, qk.find("\n\n", at) - at),
+            " mcfunc = {{(* 1 *) \"f\", 1.0000, 1.0000, \"r1\", 2.0000, \"r2\", 3.0000, \"r1\", 4.0000, \"r2\", "
+            "5.0000, \"r1\", 6.0000, \"r2\", 7.0000, \"r1\", 8.0000, \"r2\"}};");
+}
+
 // The current-way line of a run: the own-width values, then on a line of
 // their own the ranges' values, parted from them by a comma only when there
 // are own-width values to part them from.

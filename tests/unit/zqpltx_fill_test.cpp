@@ -152,6 +152,16 @@ TEST(DrawingFill, TwoLines) {
   for (const row& r : rows) check(r);
 }
 
+// A line between two points beside a field between two lines across the
+// window lies outside it, whatever lies past its last point: with the
+// window's corner at 0, 0, a point halfway from (9, 8) to there would be
+// inside the field.
+TEST(DrawingFill, LineBetweenPointsBesideAField) {
+  check({"i1 9 2\ni2 9 8\nu3 i1 i2 connect\nu1 begin end 2 -2 2 12\nu2 begin end 8 -2 8 12\n", "0.5 u1 u2\n",
+         {"rgb(127,127,127) 152.00 504.00, 152.00 44.00, 428.00 44.00, 428.00 504.00, 152.00 504.00"}},
+        "window 0 10 0 10\nbigticks 0 0 0 0\ncircles no\n");
+}
+
 TEST(DrawingFill, RingsAndWalks) {
   const std::string triangle = "i1 2 500\ni2 8 500\ni3 5 700\nu1 i1 i2 connect\nu3 i3 i1 connect\n";
   const std::string ring = "rgb(127,127,127) 152.00 389.00, 428.00 389.00, 290.00 159.00, 152.00 389.00";
