@@ -105,36 +105,25 @@ std::string PROMPTOUTFILE(const std::string& prefix, const sstring& name, textfi
   // of this run and no file another run is writing.
   const int fd = ::open(full.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
   // Writing on into a file that was never made would lose every result.
-  if (fd < 0) ERROREXIT("promptoutfile", "cannot create the file \"" + full + "\"", yourfault);
+  const std::string cannot = "cannot create the file \"" + full + "\"";
+  if (fd < 0) ERROREXIT("promptoutfile", cannot, yourfault);
+  const auto refuse = [fd](const std::string& why) {
+    ::close(fd);
+    ERROREXIT("promptoutfile", why, yourfault);
+  };
   struct stat st {};
-  if (::fstat(fd, &st) != 0) {
-    ::close(fd);
-    ERROREXIT("promptoutfile", "cannot create the file \"" + full + "\"", yourfault);
-  }
-  if (const textfile* other = openon(st, f)) {
-    ::close(fd);
-    ERROREXIT("promptoutfile", "two files of the run, \"" + other->name + "\" and \"" + full +
-                                   "\", are the same file under two names",
-              yourfault);
-  }
+  if (::fstat(fd, &st) != 0) refuse(cannot);
+  if (const textfile* other = openon(st, f))
+    refuse("two files of the run, \"" + other->name + "\" and \"" + full + "\", are the same file under two names");
   // Devices and pipes (an output sent to /dev/null) are shared by nature.
   if (S_ISREG(st.st_mode)) {
     // The lock lasts as long as the file is open: the run's whole life. A
     // file system that keeps no locks leaves the file unlocked.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-      ::close(fd);
-      ERROREXIT("promptoutfile", heldelsewhere(full), yourfault);
-    }
-    if (::ftruncate(fd, 0) != 0) {
-      ::close(fd);
-      ERROREXIT("promptoutfile", "cannot create the file \"" + full + "\"", yourfault);
-    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) refuse(heldelsewhere(full));
+    if (::ftruncate(fd, 0) != 0) refuse(cannot);
   }
   f.f = ::fdopen(fd, "wb");
-  if (f.f == nullptr) {
-    ::close(fd);
-    ERROREXIT("promptoutfile", "cannot create the file \"" + full + "\"", yourfault);
-  }
+  if (f.f == nullptr) refuse(cannot);
   return full;
 }
 

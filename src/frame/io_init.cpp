@@ -51,7 +51,7 @@ void INITIALISEIO(const std::string& version) {
   READPREFS();
 
   // The script must not be the log: creating the log would empty it.
-  if (!CONTROLIO.scriptfile.empty() && "jx-" + CONTROLIO.scriptfile + ".txt" == "jx-log.txt")
+  if (!CONTROLIO.scriptfile.empty() && "jx-" + CONTROLIO.scriptfile + ".txt" == logname)
     ERROREXIT("initialiseio", "the script file cannot be named like the log file \"jx-log.txt\"",
               yourfault);
   // The log is kept in memory until the run's start-up has checked that no

@@ -159,6 +159,11 @@ void READEXPERIMENTS();
 // Position of name (blanks at either end ignored) among PHNAMES[1..NTP];
 // absent: fatal when asked, else index 0 and false.
 bool POSINPHNAME(const sstring& name, smallint& index, bool fatal);
+// The end-members the least squares treats apart, known by their names: the
+// fluid's, cordierite's and the gases whose activity adds no width.
+enum class specialem { none, h2o, co2, crd, fcrd, o2, s2 };
+// Which of them data-set end-member e is (none for e <= 0).
+specialem SPECIALEM(smallint e);
 // H2OPOS, CO2POS, CRDPOS, FCRDPOS, IO2 and IS2 from the end-members of list[1..n].
 void FINDPOSI(const ilvector& list, smallint n);
 

@@ -3,7 +3,6 @@
 // is at equilibrium, each bracket's limit and the experiment's limits and
 // class.
 #include <cmath>
-#include <string>
 #include <utility>
 
 #include "frame/constants.h"
@@ -25,7 +24,6 @@ constexpr long double highthreshold = 1.5L;
 constexpr long double tuncertainty = 2.5L;    // K of temperature uncertainty of a bracket
 constexpr long double pfraction = 0.01L;      // pressure uncertainty as a fraction of P
 constexpr long double activityfraction = 0.01L;
-const std::string o2name = "O2", s2name = "S2";  // end-members whose activity adds no width
 constexpr smallint maxnewton = 12;            // steps of CALCT and CALCP beyond the first
 
 // The width factor of a gap g: 0.887 + g (0.194 + 0.0973 g).
@@ -146,10 +144,8 @@ void CALCHBR(smallint k) {
     extended var = (tuncertainty * dmudt) * (tuncertainty * dmudt) + (sigp * dmudp) * (sigp * dmudp);
     for (smallint i = 1; i <= x.nrx; ++i) {
       // Oxygen and sulphur by name: each of their entries is free of it.
-      if (x.emds[i] > 0) {
-        const std::string nm = IO::TRIMSTRING(PHNAMES[x.emds[i]]);
-        if (nm == o2name || nm == s2name) continue;
-      }
+      const specialem sp = SPECIALEM(x.emds[i]);
+      if (sp == specialem::o2 || sp == specialem::s2) continue;
       if (br.act[i] >= 1) continue;
       // 1 % of a through d(RT ln a)/da = RT/a: a cancels, so an activity
       // of 0 contributes as much as any other below 1.

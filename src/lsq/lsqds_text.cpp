@@ -79,10 +79,21 @@ bool FIRSTTERMOF(const ilvector& em, smallint k) {
   return true;
 }
 
-smallint NETCOEF(const ilvector& coef, const ilvector& em, smallint n, smallint k) {
+namespace {
+
+// The coefficients of term k's end-member over terms 1..n, added in a type
+// that holds any sum of them.
+long summed(const ilvector& coef, const ilvector& em, smallint n, smallint k) {
   long sum = 0;
   for (smallint j = 1; j <= n; ++j)
     if (em[j] == em[k]) sum += coef[j];
+  return sum;
+}
+
+}  // namespace
+
+smallint NETCOEF(const ilvector& coef, const ilvector& em, smallint n, smallint k) {
+  const long sum = summed(coef, em, n, k);
   // The readers refuse a reaction whose sums a coefficient cannot hold.
   IO::INTERNALCHECK(std::labs(sum) <= std::numeric_limits<smallint>::max(), "netcoef",
                     "a sum of coefficients beyond a coefficient's range");
@@ -104,12 +115,7 @@ smallint COEFSUM(long sum, const ilvector& coef, const ilvector& em, smallint n,
 }
 
 void CHECKCOEFSUMS(const ilvector& coef, const ilvector& em, smallint n, const std::string& what) {
-  for (smallint k = 1; k <= n; ++k) {
-    long sum = 0;
-    for (smallint j = 1; j <= n; ++j)
-      if (em[j] == em[k]) sum += coef[j];
-    COEFSUM(sum, coef, em, n, k, what);
-  }
+  for (smallint k = 1; k <= n; ++k) COEFSUM(summed(coef, em, n, k), coef, em, n, k, what);
 }
 
 str255 MAKERELINE(const ilvector& coef, const ilvector& em, smallint n) {

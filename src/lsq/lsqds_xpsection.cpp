@@ -17,7 +17,6 @@ namespace {
 const char* const where = "readxy";
 constexpr long double tighterfac = 0.5L;  // rfac of an equilibrium without one, when "good" ones are tightened
 const std::string crdname = "crd", fcrdname = "fcrd";
-const std::string h2oname = "H2O", co2name = "CO2";
 
 std::string ident(smallint i) { return "experiment " + IO::INT2STR(i) + " (" + IO::TRIMSTRING(XP(i).label) + ")"; }
 
@@ -351,10 +350,10 @@ void block::values(brrec& br, const IO::strings& bw, smallint nw) {
   // Each entry of a fluid end-member is the fluid, however often it is
   // written.
   for (smallint k = 1; k <= r.nem; ++k) {
-    if (br.act[k] < 1 || r.emds[k] <= 0) continue;
-    const std::string nm = IO::TRIMSTRING(PHNAMES[r.emds[k]]);
-    if (nm == h2oname) br.act[k] = 1 - br.xco2;
-    if (nm == co2name) br.act[k] = br.xco2;
+    if (br.act[k] < 1) continue;
+    const specialem sp = SPECIALEM(r.emds[k]);
+    if (sp == specialem::h2o) br.act[k] = 1 - br.xco2;
+    if (sp == specialem::co2) br.act[k] = br.xco2;
   }
 }
 

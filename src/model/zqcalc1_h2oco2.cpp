@@ -2,10 +2,12 @@
 // virial terms above a threshold pressure, or the Sterner-Pitzer form when
 // the data set asks for it; and the volume of their mixture.
 #include <cmath>
+#include <limits>
 
 #include "frame/constants.h"
 #include "frame/io.h"
 #include "frame/zqglobal_dataset.h"
+#include "frame/zqmath1.h"
 #include "model/zqcalc1.h"
 
 namespace ZQCALC1 {
@@ -29,12 +31,6 @@ constexpr extended TSUPER = 695.0L;      // K: from here on the cubic has no sat
 constexpr extended TALIQ = 673.0L;       // K: the attraction parameters change formula here
 constexpr extended DPMIX = 0.0001L;      // kbar: step of the mixture's excess-volume derivative
 constexpr extended WMIXVOL = 21.0L;      // kJ kJ/kbar: excess term 21 xCO2 xH2O / V of the mixture
-// Newton steps after convergence: from a step of 0.1 % of V each roughly
-// squares the relative error, so three or four reach the last bit.
-constexpr smallint POLISHMAX = 8;
-// A polishing step this much smaller than V leaves an error of about its
-// square, under the last bit of an extended real.
-constexpr extended POLISHDONE = 1e-12L;
 
 // The Redlich-Kwong constants of one fluid.
 struct rkfluid {
@@ -198,18 +194,11 @@ void FINDVS(extended P, extended T, extended dP, extended Pswitch, extended c, e
   // place at either state when the steps taken differ, puts that tolerance
   // over the step into the result. Newton goes on from the converged root
   // while its steps keep halving; the next would be under the last bit.
-  extended last = std::fabs(V);
-  for (smallint j = 1; j <= POLISHMAX; ++j) {
-    const extended f = P * V * V * V - RT * V * V + lin * V - a * b / s;
-    const extended fd = 3 * P * V * V - 2 * RT * V + lin;
-    if (f == 0 || fd == 0) break;
-    const extended dV = f / fd;
-    // Rounding noise, or a step out of the root's reach: keep V as it is.
-    if (!(2 * std::fabs(dV) <= last) || V - dV < b) break;
-    V = V - dV;
-    if (std::fabs(dV) <= POLISHDONE * V) break;
-    last = std::fabs(dV);
-  }
+  V = ZQMATH1::NEWTONPOLISH(V, std::fabs(V), b, std::numeric_limits<extended>::max(), true,
+                            [&](extended v, extended& f, extended& fd) {
+                              f = P * v * v * v - RT * v * v + lin * v - a * b / s;
+                              fd = 3 * P * v * v - 2 * RT * v + lin;
+                            });
   const extended z = P * V / RT;
   const extended B = b * P / RT;
   lnphi = z - 1 - std::log(z - B) - (a / (b * RT * s)) * std::log(1 + B / z);

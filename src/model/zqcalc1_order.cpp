@@ -4,6 +4,7 @@
 
 #include "frame/constants.h"
 #include "frame/io.h"
+#include "frame/zqmath1.h"
 #include "model/zqcalc1.h"
 #include "model/zqcalc1_terms.h"
 
@@ -16,12 +17,6 @@ constexpr extended QHIGH = 0.9999999L;
 constexpr extended QSTART = 0.5L;
 constexpr int MAXHALVINGS = 20;
 constexpr extended FTOL = 0.001L;       // kJ: |F| this small is equilibrium
-
-// Newton steps after the halving: from within 1e-6 of the root each roughly
-// squares the error, so three or four reach the last bit.
-constexpr int POLISHMAX = 8;
-// A step this small leaves an error of about its square, under the last bit.
-constexpr extended POLISHDONE = 1e-12L;
 
 // dF/dQ, for the Newton steps that finish the halving's root.
 extended slopeF(const ihqrun& r, extended Q) {
@@ -41,18 +36,10 @@ extended slopeF(const ihqrun& r, extended Q) {
 // of the range, where F has no root, stay as they are.
 extended polished(const ihqrun& r, extended Q) {
   if (Q <= QLOW || Q >= QHIGH) return Q;
-  extended last = 1;
-  for (int k = 1; k <= POLISHMAX; ++k) {
-    const extended F = r.F(Q);
-    const extended dF = slopeF(r, Q);
-    if (F == 0 || dF == 0) break;
-    const extended step = F / dF;
-    if (!(2 * std::fabs(step) <= last) || Q - step <= QLOW || Q - step >= QHIGH) break;
-    Q = Q - step;
-    if (std::fabs(step) <= POLISHDONE) break;
-    last = std::fabs(step);
-  }
-  return Q;
+  return ZQMATH1::NEWTONPOLISH(Q, 1, QLOW, QHIGH, false, [&r](extended q, extended& F, extended& dF) {
+    F = r.F(q);
+    dF = slopeF(r, q);
+  });
 }
 
 [[noreturn]] void impossible(std::string_view name) {

@@ -7,6 +7,7 @@
 #include "frame/constants.h"
 #include "frame/farray.h"
 #include "frame/io.h"
+#include "frame/zqmath1.h"
 #include "model/zqcalc1.h"
 
 namespace ZQCALC1 {
@@ -26,9 +27,6 @@ constexpr int MAXHALVINGS = 40;
 // and halving the bracket down to adjacent numbers takes no more than the
 // bits of the mantissa.
 constexpr int MAXREFINE = 100;
-// A Newton step this much smaller than the root leaves an error of about its
-// square, under the last bit of an extended real.
-constexpr extended NEWTONDONE = 1e-12L;
 
 using bracketlist = farray<extended, 1, MAXBRACKETS>;
 
@@ -137,7 +135,7 @@ struct dosprun {
       last = std::fabs(next - x);
       x = next;
       // Newton's next correction is about the square of this one.
-      if (newton && std::fabs(step) <= NEWTONDONE * std::fabs(x)) break;
+      if (newton && std::fabs(step) <= ZQMATH1::POLISHDONE * std::fabs(x)) break;
       FUNCXD(x, f, dfdv);
       if (f < 0)
         neg = x;
