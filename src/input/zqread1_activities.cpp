@@ -27,17 +27,41 @@ constexpr extended weight = 0.3L;          // and otherwise
 constexpr extended absolutefloor = 0.01L;  // ARB: floor on the sd of a site activity
 constexpr extended relativefloor = 0.05L;  // MINSDLNA: floor on its relative sd
 
-// The ideal-mixing activity of end-member em at x, leaving out the factors
-// whose site fraction is not positive when skipnonpositive is set.
-extended idealactivity(const ptype1& p, const emtype& em, const eqvector& x, bool skipnonpositive) {
+// The ideal-mixing activity of end-member em at x: every factor taken.
+extended idealactivity(const ptype1& p, const emtype& em, const eqvector& x) {
   extended a = em.norm;
   for (long f = 1; f <= em.nsfterm; ++f) {
     const sftermtype& t = em.sfterm[f];
-    const extended sf = ZQUTE1::SUBSTERM(p.sf[t.sfindex], x, 1);
-    if (skipnonpositive && sf <= 0) continue;
-    a *= ZQMATH1::TOPOWER(sf, t.powern, t.powerd);
+    a *= ZQMATH1::TOPOWER(ZQUTE1::SUBSTERM(p.sf[t.sfindex], x, 1), t.powern, t.powerd);
   }
   return a;
+}
+
+// Whether each site fraction of em is positive at xs exactly where it is
+// at x: a difference between a state and one across a site fraction's
+// zero compares a product with another (or with a power that has no value).
+bool samesides(const ptype1& p, const emtype& em, const eqvector& x, const eqvector& xs) {
+  for (long f = 1; f <= em.nsfterm; ++f) {
+    const termtype& sf = p.sf[em.sfterm[f].sfindex];
+    if ((ZQUTE1::SUBSTERM(sf, x, 1) > 0) != (ZQUTE1::SUBSTERM(sf, xs, 1) > 0)) return false;
+  }
+  return true;
+}
+
+// The change of em's ideal activity aid per unit of variable v: forward
+// over the step where no site fraction changes side inside it, else
+// backward, else over the largest halved step for which one side holds.
+// Where the step has shrunk below what x[v] can resolve, nothing changes.
+extended idealslope(const ptype1& p, const emtype& em, const eqvector& x, long v, extended aid) {
+  eqvector xs = x;
+  for (extended h = activitystep; h > 0; h /= 2) {
+    for (const extended step : {h, -h}) {
+      xs[v] = x[v] + step;
+      if (xs[v] == x[v]) return 0;
+      if (samesides(p, em, x, xs)) return (idealactivity(p, em, xs) - aid) / step;
+    }
+  }
+  return 0;
 }
 
 }  // namespace
@@ -62,7 +86,7 @@ void CALCACTIVITIES(smallint i, const eqvector& x, extended p, extended t, eqvec
       sda[e] = 0;
       continue;
     }
-    const extended aid = idealactivity(ph, em, x, false);
+    const extended aid = idealactivity(ph, em, x);
     // A site fraction of 0: the activity is 0 and has no relative sd; the
     // caller refuses it.
     if (aid == 0) {
@@ -74,9 +98,7 @@ void CALCACTIVITIES(smallint i, const eqvector& x, extended p, extended t, eqvec
     for (long v = 1; v <= ph.nvar; ++v) {
       const extended sd = ph.xvar[v].sd;
       if (!(sd > 0)) continue;
-      eqvector xs = x;
-      xs[v] += activitystep;
-      const extended d = sd * (idealactivity(ph, em, xs, true) - aid) / activitystep;
+      const extended d = sd * idealslope(ph, em, x, v, aid);
       varid += d * d;
     }
     if (ph.model == axtype::ideal) {

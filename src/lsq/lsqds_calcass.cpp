@@ -216,8 +216,10 @@ void CALCASS(smallint ixp, smallint kind, bool print) {
     for (smallint m = 3; m <= NX; ++m) X[m] = (X[m] - XFACB[m]) / XFACA[m];
     for (smallint j = ixp; j < ixp + x.nreac; ++j) {
       brrec& o = SAMEBRACKET(j, ixp, k);
-      o.pcalc = X[1];
-      o.tcalc = X[2];
+      // What the solve held is the bracket's own P or T, not a result: it
+      // keeps the mark of a value not calculated.
+      o.pcalc = kind == 2 && psolve ? X[1] : 0;
+      o.tcalc = kind == 2 && !psolve ? X[2] : notcalculatedt;
       if (x.unknowncomps)
         for (smallint m = 3; m <= NX; ++m) o.xyz[m - 2] = X[m];
     }

@@ -199,14 +199,15 @@ struct bracketline {
     }
     return b.dh < x.ch ? missint(d) : blank;
   }
+  std::string pcalc() const { return b.pcalc > 99 ? real(b.pcalc, 1, 7) : real(b.pcalc, 2, 7); }
   std::string calc() const {
     if (x.kind == 2) return text(" ", 7);
-    if (ppair) {
-      if (b.pcalc == 0) return text("*", 7);
-      return b.pcalc > 99 ? real(b.pcalc, 1, 7) : real(b.pcalc, 2, 7);
-    }
+    if (ppair) return b.pcalc == 0 ? text("*", 7) : pcalc();
     if (same) return real(lnkstar(), 2, 7);
     if (b.tcalc > lowestshownt) return whole(b.tcalc - CONST::KELVIN, 7);
+    // An equilibrium solved with its phases for P at this bracket's T,
+    // whose other half has another ln K, so the pair is not shown as one.
+    if (b.pcalc != 0) return pcalc();
     return text(x.grouped ? " " : "*", 7);
   }
   std::string twosd() const {
