@@ -150,6 +150,16 @@ TEST(RepeatedNames, MonteCarloDrawOnATermTheModelSetsIsRefused) {
                                  {"jx-fv.txt", fluidhead + "mc fluid a " + term + " 0 5\nmcit 4 4\nautoexit yes\n*\n"}});
     expectstop(r, "read : in mc, " + term + " of fluid is not used by its a-x model");
   }
+  // an aqueous phase takes its solvent's size, and CO2's size and W with it,
+  // from the volumes too
+  const std::string aqhead = "axfile aqax\nwith aqf\ninexcess\ndiagramPT 0.5 16 300 1300\npseudosection no\n"
+                             "batchxyzguess startblock\nbatchxyzguess x(aqf) 0.3\nbatch aqf 1 1 1 2 590 1 1 0 0\n";
+  for (const std::string term : {"W(H2O,CO2)", "a(H2O)", "a(CO2)"}) {
+    const e2e::Run r = e2e::run({"h2oco2"}, "",
+                                {{"jx-prefs.txt", "dsfile 7hc\nscriptfile hc\ncalcmode 1\n"},
+                                 {"jx-hc.txt", aqhead + "mc aqf b " + term + " 0 5\nmcit 4 4\nautoexit yes\n*\n"}});
+    expectstop(r, "read : in mc, " + term + " of aqf is not used by its a-x model");
+  }
 }
 
 // Calc mode 9: a solution phase named twice in an experiment's header
