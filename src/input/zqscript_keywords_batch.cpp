@@ -358,10 +358,9 @@ void filter(const scriptline&) {
   if (NINFO < need) SCRIPTFAULT("insufficient filter info");
   if (NINFO > need) SCRIPTFAULT("wrong length of filter info");
   batchtype& b = BATCHINFO[NFILT];
-  smallint kept = 0;
   for (smallint f = 1; f <= nf; ++f) {
     const smallint i = static_cast<smallint>(2 + 3 * (f - 1));
-    filtertype& e = b.filter(NFILTPT, ++kept);
+    filtertype& e = b.filter(NFILTPT, f);
     e.name.clear();
     e.code = 0;
     if (INFOTYPE[i] == valuetype::aninteger)
@@ -376,16 +375,8 @@ void filter(const scriptline&) {
       e.low += CONST::KELVIN;
       e.high += CONST::KELVIN;
     }
-    // A quantity filtered twice is one filter, with one window.
-    for (smallint g = 1; g < kept; ++g) {
-      const filtertype& o = b.filter(NFILTPT, g);
-      if (o.name != e.name || o.code != e.code) continue;
-      if (o.low != e.low || o.high != e.high) TWICEFAULT(INFOSTRING[i], "filter");
-      --kept;
-      break;
-    }
   }
-  b.nfilter[NFILTPT] = kept;
+  b.nfilter[NFILTPT] = nf < 0 ? smallint(0) : nf;
 }
 
 void mcit(const scriptline& l) {

@@ -98,13 +98,15 @@ TEST(RepeatedNames, CompositionIsoplethNamedTwiceIsNamedOnce) {
     EXPECT_TRUE(has(r.out, "x(al) set to 0.3\n")) << r.out;
   }
   // typed at the prompt, and a position in the list for the name
-  const e2e::Run typed = e2e::run({"alloop"}, "x(al) 1\n0.3\n0.3\n", {{"jx-al.txt", loopscript("isopleth yes\n", false)}});
+  const e2e::Run typed =
+      e2e::run({"alloop"}, "x(al) 1\n0.3\n0.3\n", {{"jx-al.txt", loopscript("isopleth yes\n", false)}});
   expectline(typed, isoline, "typed");
 
   expectstop(e2e::run({"alloop"}, "", {{"jx-al.txt", loopscript("isopleth x(al) 0.3 x(al) 0.35\n", false)}}),
              "readisopleths : x(al) given twice with different values");
-  expectstop(e2e::run({"alloop"}, "x(al) x(al)\n0.3\n0.3 0.4 0.05\n", {{"jx-al.txt", loopscript("isopleth yes\n", false)}}),
-             "readisopleths : x(al) given twice with different values");
+  expectstop(
+      e2e::run({"alloop"}, "x(al) x(al)\n0.3\n0.3 0.4 0.05\n", {{"jx-al.txt", loopscript("isopleth yes\n", false)}}),
+      "readisopleths : x(al) given twice with different values");
 }
 
 // muvar (see the chemical-potential tests): mu(SiO2) -950 at 4 kbar and
@@ -131,10 +133,12 @@ TEST(RepeatedNames, MonteCarloDrawOnATermTheModelSetsIsRefused) {
   const std::string mxhead = "axfile mxax\nwith mx1 mx2\ninexcess\ndiagramPT 4 10 400 700\npseudosection no\n"
                              "batchxyzguess startblock\nbatchxyzguess x(mx1) 0.1\nbatchxyzguess x(mx2) 0.9\n"
                              "batch mx1 mx2 2 1 1 5 626.85 1 1 0 0\n";
-  const e2e::Run sym = e2e::run({"loop"}, "", {{"jx-lp.txt", mxhead + "mc mx1 a a(sA) 1 0.1\nmcit 4 4\nautoexit\n*\n"}});
+  const e2e::Run sym =
+      e2e::run({"loop"}, "", {{"jx-lp.txt", mxhead + "mc mx1 a a(sA) 1 0.1\nmcit 4 4\nautoexit\n*\n"}});
   expectstop(sym, "read : in mc, a(sA) of mx1 is not used by its a-x model");
   // the W of the same model is drawn
-  const e2e::Run w = e2e::run({"loop"}, "", {{"jx-lp.txt", mxhead + "mc mx1 a W(sA,sB) 20 1\nmcit 4 4\nautoexit\n*\n"}});
+  const e2e::Run w =
+      e2e::run({"loop"}, "", {{"jx-lp.txt", mxhead + "mc mx1 a W(sA,sB) 20 1\nmcit 4 4\nautoexit\n*\n"}});
   EXPECT_EQ(w.status, 0);
   EXPECT_FALSE(has(w.out, "bombed")) << w.out;
 
@@ -145,9 +149,10 @@ TEST(RepeatedNames, MonteCarloDrawOnATermTheModelSetsIsRefused) {
                                 "batchxyzguess startblock\nbatchxyzguess x(fluid) 0.4\n"
                                 "batch fluid 1 1 1 2 590 1 1 0 0\n";
   for (const std::string term : {"W(H2O,CO2)", "a(H2O)", "a(CO2)"}) {
-    const e2e::Run r = e2e::run({"fluidvolume"}, "",
-                                {{"jx-fvax.txt", fluidax},
-                                 {"jx-fv.txt", fluidhead + "mc fluid a " + term + " 0 5\nmcit 4 4\nautoexit yes\n*\n"}});
+    const e2e::Run r =
+        e2e::run({"fluidvolume"}, "",
+                 {{"jx-fvax.txt", fluidax},
+                  {"jx-fv.txt", fluidhead + "mc fluid a " + term + " 0 5\nmcit 4 4\nautoexit yes\n*\n"}});
     expectstop(r, "read : in mc, " + term + " of fluid is not used by its a-x model");
   }
   // an aqueous phase takes its solvent's size, and CO2's size and W with it,
@@ -168,8 +173,9 @@ TEST(RepeatedNames, SolutionPhaseTwiceInAnExperimentHeaderStops) {
   const std::string xp = "1 ma -1000 0.5\n1 mb -1000 0.5\n1 pa -1010 0.5\n1 pb -1005 0.5\n0\n0\n"
                          "1 ss ss pa pb univariant unknowncomps\n2 1 uc\nma pa\n -1 1\nmb pb\n -1 1\n"
                          "1 5 520 0 0.6 0.6\n0 5 540 0 0.6 0.6\n-1\n0\n";
-  const e2e::Run r = e2e::run({"lsq"}, "2\n", {{"ds-prefs.txt", "jxdssuffix 6cv\nemsuffix gr\naxsuffix gr\nxpsuffix gr\n*\n"},
-                                                {"ds-xpgr.txt", xp}});
+  const e2e::Run r =
+      e2e::run({"lsq"}, "2\n",
+               {{"ds-prefs.txt", "jxdssuffix 6cv\nemsuffix gr\naxsuffix gr\nxpsuffix gr\n*\n"}, {"ds-xpgr.txt", xp}});
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(has(r.out, "-- run bombed in readrc : ss given twice in experiment 1")) << r.out;
 }

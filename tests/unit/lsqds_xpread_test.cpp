@@ -192,7 +192,8 @@ TEST_F(LeastSquaresExperiments, MoreSolutionPhasesThanSlots) {
   std::string five;
   for (const std::string n : {"ab", "ac", "ad", "ae", "af"}) {
     std::string model = axfile.substr(0, axfile.size() - 2);
-    for (std::size_t at = model.find("ab"); at != std::string::npos; at = model.find("ab", at + 2)) model.replace(at, 2, n);
+    for (std::size_t at = model.find("ab"); at != std::string::npos; at = model.find("ab", at + 2))
+      model.replace(at, 2, n);
     five += model;
   }
   start(emfile, five + "*\n");

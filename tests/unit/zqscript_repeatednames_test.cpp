@@ -68,11 +68,11 @@ TEST_F(ScriptRepeatedNames, GuessesAndColours) {
   EXPECT_EQ(fatal("projplane MgO FeO\nprojplane a 1 0\nprojplane a 0.5 0.5\n").message, twice("a", "projplane"));
 }
 
-TEST_F(ScriptRepeatedNames, BatchItemsAndFilters) {
+TEST_F(ScriptRepeatedNames, BatchItemsAndGuesses) {
   const std::string head = "with g q\nbatchxyzguess startblock\nbatchxyzguess x(g) 0.5\nbatchxyzguess y(g) 0\n";
   read(head + "batchxyzguess x(g) 0.5\nmcbulk 1 1\n"
-              "batch g g 1 1 1 5 600 0 1 1 0 2 g 0.3 g 0.3 0\nfilter 0\n"
-              "batch g q 1 1 1 5 600 0 1 0 2 g 1 0.4 g 1 0.4\nfilter 2 T 500 700 T 500 700\n");
+              "batch g g 1 1 1 5 600 0 1 1 0 2 g 0.3 g 0.3 0\n"
+              "batch g q 1 1 1 5 600 0 1 0 2 g 1 0.4 g 1 0.4\n");
   EXPECT_EQ(BATCHXYZ[1].count, 2);
   EXPECT_EQ(BATCHXYZ[1].zeros, 1);
   const batchtype& b1 = BATCHINFO[1];
@@ -84,8 +84,6 @@ TEST_F(ScriptRepeatedNames, BatchItemsAndFilters) {
   const batchtype& b2 = BATCHINFO[2];
   EXPECT_EQ(b2.niso, 1);
   EXPECT_EQ(b2.isovalue[1], 0.4L);
-  EXPECT_EQ(b2.nfilter[1], 1);
-  EXPECT_EQ(b2.filter(1, 1).high, 700 + 273.15L);
 
   // two variables of one phase are two isopleths
   read(head + "batch g 1 1 1 5 600 0 1 0 2 g 1 0.4 g 2 0.1\n");
@@ -95,8 +93,6 @@ TEST_F(ScriptRepeatedNames, BatchItemsAndFilters) {
   EXPECT_EQ(fatal(head + "mcbulk 1 1\nbatch g 1 1 1 5 600 0 1 1 0 2 g 0.3 g 0.2 0\n").message,
             twice("mode of g", "batch"));
   EXPECT_EQ(fatal(head + "batch g 1 1 1 5 600 0 1 0 2 g 1 0.4 g 1 0.5\n").message, twice("variable 1 of g", "batch"));
-  EXPECT_EQ(fatal(head + "batch g 1 1 1 5 600 0 1 0 0\nfilter 2 x(g) 0 0.5 x(g) 0 0.6\n").message,
-            twice("x(g)", "filter"));
 }
 
 TEST_F(ScriptRepeatedNames, MonteCarloLinesRangesAndFunctions) {
