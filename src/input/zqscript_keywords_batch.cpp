@@ -276,16 +276,32 @@ void batchreq(const scriptline& l) {
     BATCHREQ[NBATCHREQ].count = 0;
     return BATCHREQ[NBATCHREQ];
   };
+  // An item listed again, or a request made again, asks for nothing more.
+  auto made = [](const breqtype& e) {
+    for (smallint k = 1; k < NBATCHREQ; ++k) {
+      const breqtype& o = BATCHREQ[k];
+      bool same = o.count == e.count;
+      for (smallint j = 1; j <= e.count && same; ++j) same = o.item[j] == e.item[j];
+      if (same) return true;
+    }
+    return false;
+  };
   if (NINFO < 1) SCRIPTFAULT("batchreq not given an index");
   if (selection("batchreq", chosen, listed, nlisted)) {
     breqtype& e = newentry();
-    for (smallint i = 1; i <= nlisted; ++i) e.item[++e.count] = listed[i];
+    for (smallint i = 1; i <= nlisted; ++i) {
+      bool again = false;
+      for (smallint j = 1; j <= e.count; ++j) again = again || e.item[j] == listed[i];
+      if (!again) e.item[++e.count] = listed[i];
+    }
+    if (made(e)) NBATCHREQ = static_cast<smallint>(NBATCHREQ - 1);
   } else {
     for (smallint i = 1; i <= NBATCH; ++i)
       if (chosen[i]) {
         breqtype& e = newentry();
         e.item[1] = i;
         e.count = 1;
+        if (made(e)) NBATCHREQ = static_cast<smallint>(NBATCHREQ - 1);
       }
   }
   (void)l;

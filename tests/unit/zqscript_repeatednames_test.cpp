@@ -22,6 +22,10 @@ TEST_F(ScriptRepeatedNames, ActivityAndPotentialLists) {
   EXPECT_EQ(MUNAME[2], "MgO");
   EXPECT_EQ(FIXEDMU[1], -945);
   EXPECT_EQ(fatal("mu SiO2 -945 SiO2 -946\n").message, twice("SiO2", "mu"));
+  // one value written two ways is one value; a value a hair apart is another
+  read("mu SiO2 -945 SiO2 -945.000\n");
+  EXPECT_EQ(NMU, 1);
+  EXPECT_EQ(fatal("mu SiO2 -945 SiO2 -945.000001\n").message, twice("SiO2", "mu"));
   // a name without a value and the same name with one disagree too
   EXPECT_EQ(fatal("setmu SiO2 SiO2 -945\n").message, twice("SiO2", "setmu"));
   read("setmu SiO2 SiO2\n");
@@ -84,6 +88,15 @@ TEST_F(ScriptRepeatedNames, BatchItemsAndGuesses) {
   const batchtype& b2 = BATCHINFO[2];
   EXPECT_EQ(b2.niso, 1);
   EXPECT_EQ(b2.isovalue[1], 0.4L);
+
+  // an item asked for again, in one request or in another, is one request
+  read(head + "batch g 1 1 1 5 600 0 1 0 0\nbatch q 1 1 1 5 600 0 1 0 0\nbatchreq 2 1 2\nbatchreq 2 1\n"
+              "batchreq all\nbatchreq 1\n");
+  ASSERT_EQ(NBATCHREQ, 3);
+  EXPECT_EQ(BATCHREQ[1].count, 2);
+  EXPECT_EQ(BATCHREQ[1].item[2], 1);
+  EXPECT_EQ(BATCHREQ[2].item[1], 1);
+  EXPECT_EQ(BATCHREQ[3].item[1], 2);
 
   // two variables of one phase are two isopleths
   read(head + "batch g 1 1 1 5 600 0 1 0 2 g 1 0.4 g 2 0.1\n");
