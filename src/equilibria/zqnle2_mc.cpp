@@ -122,8 +122,31 @@ void solvestate::FINDFILTERCODES(const std::string& where) {
         }
         if (flt.code < 1) IO::ERROREXIT(where, "unrecognised variable name", yourfault);
       }
+      ONEFILTERPERVARIABLE(item, static_cast<smallint>(pt), where);
     }
   }
+}
+
+void solvestate::ONEFILTERPERVARIABLE(batchtype& item, smallint pt, const std::string& where) {
+  // A variable filtered twice at one point, by name and by number or by two
+  // names, is one filter with one window.
+  smallint kept = 0;
+  for (long f = 1; f <= item.nfilter[pt]; ++f) {
+    const filtertype flt = item.filter(pt, f);
+    bool again = false;
+    for (long g = 1; g <= kept && !again; ++g) {
+      const filtertype& o = item.filter(pt, g);
+      if (o.code != flt.code) continue;
+      if (o.low != flt.low || o.high != flt.high)
+        IO::ERROREXIT(
+            where,
+            (flt.name.empty() ? IO::INT2STR(flt.code) : flt.name) + " given twice in \"filter\" with different values",
+            yourfault);
+      again = true;
+    }
+    if (!again) item.filter(pt, ++kept) = flt;
+  }
+  item.nfilter[pt] = kept;
 }
 
 void solvestate::SETUPMONTECARLO() {

@@ -209,6 +209,7 @@ struct solvestate {
   // Filter entries named rather than numbered get the number of what they
   // name; a name that is none ends the run, reported as from where.
   void FINDFILTERCODES(const std::string& where = "setupmontecarlo");
+  void ONEFILTERPERVARIABLE(batchtype& item, smallint pt, const std::string& where);
   // The mcinfo, mcrange, mcfunc and filter lists of the drawing data file.
   void PRINTMCLISTS();
   // The block of a passing run: drawing data, summary and csv rows.

@@ -1,6 +1,7 @@
 // Isopleths: the phases whose modes are fixed, the x(CO2) series and the
 // compositional variables fixed at a series of values, with the lookup of
 // the names chosen and the value series themselves.
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -82,19 +83,12 @@ bool isfluidx(const sstring& name) { return name == "x(CO2)" || name == "x(fluid
 
 }  // namespace
 
-void SERIES(extended low, extended high, extended inc, smallint row) {
-  auto put = [row](smallint k, extended v) { LISO(row, k) = v; };
-  if (std::fabs(high - low) < sameend) {
-    put(1, low);
-    NLISO[row] = 1;
-    return;
-  }
-  if (inc >= high - low) {
-    put(1, low);
-    put(2, high);
-    NLISO[row] = 2;
-    return;
-  }
+namespace {
+
+// The values of one series, as SERIES stores them.
+std::vector<extended> seriesvalues(extended low, extended high, extended inc) {
+  if (std::fabs(high - low) < sameend) return {low};
+  if (inc >= high - low) return {low, high};
   // Counted as a real: an increment tiny beside the range gives a count no
   // integer holds. With high appended the list must still fit: else thin
   // it to 101 values.
@@ -105,9 +99,30 @@ void SERIES(extended low, extended high, extended inc, smallint row) {
     inc = (high - low) / (thinned - 1);
   else
     n = static_cast<long>(count);
-  for (long k = 1; k <= n; ++k) put(static_cast<smallint>(k), low + inc * static_cast<extended>(k - 1));
-  if (std::fabs(high - LISO(row, n)) > sameend) put(static_cast<smallint>(++n), high);
-  NLISO[row] = static_cast<smallint>(n);
+  std::vector<extended> v;
+  for (long k = 1; k <= n; ++k) v.push_back(low + inc * static_cast<extended>(k - 1));
+  if (std::fabs(high - v.back()) > sameend) v.push_back(high);
+  return v;
+}
+
+// Whether choice k (0-based) names the entry of an earlier choice; its
+// series must then be that choice's, else the run ends naming it.
+bool repeated(const std::vector<std::size_t>& chosen, const std::vector<std::vector<extended>>& series, std::size_t k,
+              const sstring& name, const std::string& where) {
+  for (std::size_t j = 0; j < k; ++j) {
+    if (chosen[j] != chosen[k]) continue;
+    if (series[j] != series[k]) IO::ERROREXIT(where, name + " given twice with different values", yourfault);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void SERIES(extended low, extended high, extended inc, smallint row) {
+  const std::vector<extended> v = seriesvalues(low, high, inc);
+  for (std::size_t k = 0; k < v.size(); ++k) LISO(row, static_cast<smallint>(k + 1)) = v[k];
+  NLISO[row] = static_cast<smallint>(v.size());
 }
 
 sstring SHORTEN(const sstring& name) {
@@ -155,16 +170,21 @@ void READMODEISOPLETHS() {
     }
   }
 
+  std::vector<std::vector<extended>> series(chosen.size());
   for (std::size_t k = 1; k <= chosen.size(); ++k) {
     const long ph = static_cast<long>(chosen[k - 1]) + 1;
-    if (NISO >= maxisolists) IO::ERROREXIT("mode isopleths", "too many isopleths", yourfault);
-    ++NISO;
-    if (ph <= NPSS) {
-      (*PREC1)[ph].modeset = true;
-      (*PREC1)[ph].modelist = NISO;
-    } else {
-      (*PREC0)[ph - NPSS].modeset = true;
-      (*PREC0)[ph - NPSS].modelist = NISO;
+    const bool again = std::find(chosen.begin(), chosen.begin() + static_cast<long>(k - 1), chosen[k - 1]) !=
+                       chosen.begin() + static_cast<long>(k - 1);
+    if (!again) {
+      if (NISO >= maxisolists) IO::ERROREXIT("mode isopleths", "too many isopleths", yourfault);
+      ++NISO;
+      if (ph <= NPSS) {
+        (*PREC1)[ph].modeset = true;
+        (*PREC1)[ph].modelist = NISO;
+      } else {
+        (*PREC0)[ph - NPSS].modeset = true;
+        (*PREC0)[ph - NPSS].modelist = NISO;
+      }
     }
     extended low = 0, high = 0, inc = defaultinc;
     const bool first = k == 1, second = k == 2;
@@ -184,6 +204,10 @@ void READMODEISOPLETHS() {
         IO::ERROREXIT("readmodeisopleths", "isopleth values inappropriate", yourfault);
       }
     }
+    // A phase chosen again fixes nothing new: its values must be the ones it
+    // was given first.
+    series[k - 1] = seriesvalues(low, high, inc);
+    if (repeated(chosen, series, k - 1, list.name[chosen[k - 1]], "readmodeisopleths")) continue;
     SERIES(low, high, inc, NISO);
   }
   if (NISO > maxmodeiso) IO::ERROREXIT("readmodeiso", "too many modes set", yourfault);
@@ -311,15 +335,20 @@ void READISOPLETHS() {
     if (!c.isoname2.empty()) chosen.push_back(lookup(list, c.isoname2, "readisopleths", "readisopleths"));
   }
 
+  std::vector<std::vector<extended>> series(chosen.size());
   for (std::size_t k = 1; k <= chosen.size(); ++k) {
     const std::size_t at = chosen[k - 1];
     const sstring& name = list.name[at];
     const smallint ph = list.phase[at], var = list.var[at];
-    if (NISO >= maxisolists) IO::ERROREXIT("isopleths", "too many isopleths", yourfault);
-    ++NISO;
-    xvartype& xv = (*PREC1)[ph].xvar[var];
-    xv.isset = true;
-    xv.setindex = NISO;
+    const bool again = std::find(chosen.begin(), chosen.begin() + static_cast<long>(k - 1), at) !=
+                       chosen.begin() + static_cast<long>(k - 1);
+    if (!again) {
+      if (NISO >= maxisolists) IO::ERROREXIT("isopleths", "too many isopleths", yourfault);
+      ++NISO;
+      xvartype& xv = (*PREC1)[ph].xvar[var];
+      xv.isset = true;
+      xv.setindex = NISO;
+    }
     if (isfluidx(name)) {
       IO::PUTSTR(1, "implementation change", 0, CHANNEL::TERMLOG);
       IO::ERROREXIT("readisopleths", "use the calcx(CO2) script for setting x(CO2)", yourfault);
@@ -338,6 +367,8 @@ void READISOPLETHS() {
         IO::ERROREXIT("readisopleths", "isopleth values inappropriate", yourfault);
       }
     }
+    series[k - 1] = seriesvalues(low, high, inc);
+    if (repeated(chosen, series, k - 1, name, "readisopleths")) continue;
     SERIES(low, high, inc, NISO);
     const smallint given = NLISO[NISO];
     smallint kept = 0;

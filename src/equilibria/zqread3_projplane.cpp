@@ -202,6 +202,12 @@ void READPROJPLANE() {
       c.project = no;
       return;
     }
+    // Each apex is a corner of its own: a name typed again would leave the
+    // plane a corner short.
+    for (smallint a = 2; a <= NPROJAPEX; ++a)
+      for (smallint b = 1; b < a; ++b)
+        if (PROJNAMES[a] == PROJNAMES[b])
+          IO::ERROREXIT("readprojplane", PROJNAMES[a] + " given twice as an apex", yourfault);
     copyback();
   }
   excessapices();

@@ -25,6 +25,17 @@ void addmcname(mctype& item, const sstring& name) {
   item.phasename[item.nphase] = name;
 }
 
+// Whether the activity model sets a parameter itself, whatever its value:
+// an ideal phase has no W, only a van Laar phase has sizes, and a fluid
+// (or the solvent and CO2 of an aqueous phase) takes them from volumes.
+bool modelsets(const ptype1& p, smallint kind, smallint pos) {
+  if (kind == 3) return false;
+  if (p.model == axtype::ideal || (kind == 2 && p.model != axtype::vanlaar)) return true;
+  if (p.isfluid) return kind == 2 || pos <= p.nprop * (p.nprop - 1) / 2;
+  if (p.isaq) return kind == 2 ? pos == 1 || (pos == 2 && p.co2pos > 0) : pos == 1 && p.co2pos > 0;
+  return false;
+}
+
 void MCPARAMETERS() {
   for (long m = 1; m <= NMC; ++m) {
     mctype& item = MCINFO[m];
@@ -46,6 +57,9 @@ void MCPARAMETERS() {
         IO::ERROREXIT("read", "finding kp in mc (2a)", yourfault);
     }
     if (pos == 0) IO::ERROREXIT("read", "finding kp in mc (3)", yourfault);
+    if (modelsets(p, item.kind, pos))
+      IO::ERROREXIT("read", "in mc, " + item.parname + " of " + p.name + " is not used by its a-x model",
+                    yourfault);
     item.parpos = pos;
     if (item.abc < 1 || item.abc > 3)
       IO::ERROREXIT("read", "finding kp in mc: bad abc code (" + IO::INT2STR(item.kind) + ")", yourfault);

@@ -89,6 +89,9 @@ std::string QUOTE(const std::string& s);
 smallint COUNTREALS();
 // A fatal user error of the keyword table, where-word "reading scripts".
 [[noreturn]] void SCRIPTFAULT(const std::string& message, const std::string& where = "reading scripts");
+// A name written twice in one list of a keyword with two different values:
+// the list contradicts itself, and the run ends naming it.
+[[noreturn]] void TWICEFAULT(const std::string& name, const std::string& keyword);
 // Reads a word as a real (integer, real or rational); false when it is none.
 bool WORDREAL(const sstring& w, extended& x);
 bool WORDINT(const sstring& w, smallint& i);

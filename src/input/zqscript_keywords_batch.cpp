@@ -60,6 +60,91 @@ void printbatch(const batchtype& b) {
   IO::PUTSTR(0, line, 1, CHANNEL::TERMLOG);
 }
 
+// The bulk of a batch item outside fractionation: a mix of two of the
+// script's compositions, with the modes it sets.
+void itembulk(cursor& c, batchtype& b) {
+  const smallint flag = c.integer("in batch, no bulk flag");
+  b.withbulk = flag > 0;
+  b.comp1 = flag;
+  if (b.withbulk) {
+    if (NMCCOMP < 1) SCRIPTFAULT("in batch, pseudosection wanted but no bulk");
+    if (flag > NMCCOMP) SCRIPTFAULT("in batch, comp1 code out of range");
+    const smallint comp2 = c.integer("in batch, comp2 not accessed");
+    if (comp2 == 0) {
+      b.comp2 = 1;
+      b.bulkprop = 1;
+    } else {
+      if (comp2 < 1 || comp2 > NMCCOMP) SCRIPTFAULT("in batch, comp2 code out of range");
+      b.comp2 = comp2;
+      b.bulkprop = c.real("in batch, no bulk proportion");
+      if (b.bulkprop < 0 || b.bulkprop > 1) SCRIPTFAULT("in batch, bung bulk proportion");
+    }
+    const mccomptype& first = MCCOMPINFO[b.comp1];
+    const mccomptype& second = MCCOMPINFO[b.comp2];
+    smallint j = 0;
+    extended sum = 0;
+    for (smallint k = 1; k <= BATCHNUVI; ++k)
+      if (std::fabs(first[k]) > 0.0001L) {
+        b.hascomp[k] = true;
+        ++j;
+        b.bulkcomp[j] = b.bulkprop * first[k] + (1 - b.bulkprop) * second[k];
+        sum += b.bulkcomp[j];
+      }
+    // What the second composition holds of a component the first lacks
+    // is left out of the mix, so the rest is scaled up to 100 again: the
+    // item is then the same rock as that bulk given on its own. A mix with
+    // nothing left has no scale and stays as it is.
+    if (sum > 0)
+      for (smallint i = 1; i <= j; ++i) b.bulkcomp[i] = b.bulkcomp[i] * 100 / sum;
+    b.ncomp = BATCHNUVI;
+    b.nfreecomp = j;
+    const smallint nset = c.integer("in batch, no mode setting code");
+    if (nset < 0 || nset > 2) SCRIPTFAULT("in batch, wrong number of modes set");
+    if (c.p + 2 * nset - 1 > NINFO) SCRIPTFAULT("in batch, not enough pseudosection info");
+    b.nmodeset = nset;
+    if (nset >= 1) {
+      b.modephase1 = withpos(c.word("in batch, not enough pseudosection info"));
+      if (b.modephase1 == 0) SCRIPTFAULT("in batch, modeset phase1 not in which");
+      b.mode1 = c.real("in batch, modeset phase1 mode stuffed");
+    }
+    if (nset == 2) {
+      b.modephase2 = withpos(c.word("in batch, not enough pseudosection info"));
+      if (b.modephase2 == 0) SCRIPTFAULT("in batch, modeset phase2 not in which");
+      b.mode2 = c.real("in batch, modeset phase2 mode stuffed");
+      // One phase's mode set twice is one mode set, at one value.
+      if (b.modephase2 == b.modephase1) {
+        if (b.mode2 != b.mode1) TWICEFAULT("mode of " + WHSTRINGS[b.modephase1], "batch");
+        b.nmodeset = 1;
+        b.modephase2 = 0;
+        b.mode2 = 0;
+      }
+    }
+  }
+}
+
+// The isopleths of a batch item: a phase's variable at one value.
+void itemisopleths(cursor& c, batchtype& b) {
+  b.niso = c.integer("in batch, no isopleth flag");
+  if (b.niso < 0 || b.niso > 2 || b.niso + b.nmodeset > 2) SCRIPTFAULT("in batch, wrong number of isopleths set");
+  b.hasiso = b.niso > 0;
+  for (smallint i = 1; i <= b.niso; ++i) {
+    if (c.p + 2 > NINFO) SCRIPTFAULT("in batch, not enough info for isopleths", "readscripts");
+    const smallint j = withpos(INFOSTRING[c.p]);
+    if (j == 0 || !ISNUMBER(INFOTYPE[c.p + 1]) || !ISNUMBER(INFOTYPE[c.p + 2]))
+      SCRIPTFAULT("in batch, wrong name for isopleths", "readscripts");
+    b.isophase[i] = j;
+    b.isovar[i] = nearest(INFOREAL[c.p + 1]);
+    b.isovalue[i] = INFOREAL[c.p + 2];
+    c.p = static_cast<smallint>(c.p + 3);
+  }
+  // One variable set twice is one isopleth, at one value.
+  if (b.niso == 2 && b.isophase[2] == b.isophase[1] && b.isovar[2] == b.isovar[1]) {
+    if (b.isovalue[2] != b.isovalue[1])
+      TWICEFAULT("variable " + IO::INT2STR(b.isovar[1]) + " of " + WHSTRINGS[b.isophase[1]], "batch");
+    b.niso = 1;
+  }
+}
+
 void batch(const scriptline& l) {
   if (NWHSTRINGS < 1 || NWHSTRINGS > maxphaselist) {
     CONTROLJX.batch = no;
@@ -145,70 +230,9 @@ void batch(const scriptline& l) {
       b.mode1 = 0;
     }
   } else {
-    const smallint flag = c.integer("in batch, no bulk flag");
-    b.withbulk = flag > 0;
-    b.comp1 = flag;
-    if (b.withbulk) {
-      if (NMCCOMP < 1) SCRIPTFAULT("in batch, pseudosection wanted but no bulk");
-      if (flag > NMCCOMP) SCRIPTFAULT("in batch, comp1 code out of range");
-      const smallint comp2 = c.integer("in batch, comp2 not accessed");
-      if (comp2 == 0) {
-        b.comp2 = 1;
-        b.bulkprop = 1;
-      } else {
-        if (comp2 < 1 || comp2 > NMCCOMP) SCRIPTFAULT("in batch, comp2 code out of range");
-        b.comp2 = comp2;
-        b.bulkprop = c.real("in batch, no bulk proportion");
-        if (b.bulkprop < 0 || b.bulkprop > 1) SCRIPTFAULT("in batch, bung bulk proportion");
-      }
-      const mccomptype& first = MCCOMPINFO[b.comp1];
-      const mccomptype& second = MCCOMPINFO[b.comp2];
-      smallint j = 0;
-      extended sum = 0;
-      for (smallint k = 1; k <= BATCHNUVI; ++k)
-        if (std::fabs(first[k]) > 0.0001L) {
-          b.hascomp[k] = true;
-          ++j;
-          b.bulkcomp[j] = b.bulkprop * first[k] + (1 - b.bulkprop) * second[k];
-          sum += b.bulkcomp[j];
-        }
-      // What the second composition holds of a component the first lacks
-      // is left out of the mix, so the rest is scaled up to 100 again: the
-      // item is then the same rock as that bulk given on its own. A mix with
-      // nothing left has no scale and stays as it is.
-      if (sum > 0)
-        for (smallint i = 1; i <= j; ++i) b.bulkcomp[i] = b.bulkcomp[i] * 100 / sum;
-      b.ncomp = BATCHNUVI;
-      b.nfreecomp = j;
-      const smallint nset = c.integer("in batch, no mode setting code");
-      if (nset < 0 || nset > 2) SCRIPTFAULT("in batch, wrong number of modes set");
-      if (c.p + 2 * nset - 1 > NINFO) SCRIPTFAULT("in batch, not enough pseudosection info");
-      b.nmodeset = nset;
-      if (nset >= 1) {
-        b.modephase1 = withpos(c.word("in batch, not enough pseudosection info"));
-        if (b.modephase1 == 0) SCRIPTFAULT("in batch, modeset phase1 not in which");
-        b.mode1 = c.real("in batch, modeset phase1 mode stuffed");
-      }
-      if (nset == 2) {
-        b.modephase2 = withpos(c.word("in batch, not enough pseudosection info"));
-        if (b.modephase2 == 0) SCRIPTFAULT("in batch, modeset phase2 not in which");
-        b.mode2 = c.real("in batch, modeset phase2 mode stuffed");
-      }
-    }
+    itembulk(c, b);
   }
-  b.niso = c.integer("in batch, no isopleth flag");
-  if (b.niso < 0 || b.niso > 2 || b.niso + b.nmodeset > 2) SCRIPTFAULT("in batch, wrong number of isopleths set");
-  b.hasiso = b.niso > 0;
-  for (smallint i = 1; i <= b.niso; ++i) {
-    if (c.p + 2 > NINFO) SCRIPTFAULT("in batch, not enough info for isopleths", "readscripts");
-    const smallint j = withpos(INFOSTRING[c.p]);
-    if (j == 0 || !ISNUMBER(INFOTYPE[c.p + 1]) || !ISNUMBER(INFOTYPE[c.p + 2]))
-      SCRIPTFAULT("in batch, wrong name for isopleths", "readscripts");
-    b.isophase[i] = j;
-    b.isovar[i] = nearest(INFOREAL[c.p + 1]);
-    b.isovalue[i] = INFOREAL[c.p + 2];
-    c.p = static_cast<smallint>(c.p + 3);
-  }
+  itemisopleths(c, b);
   if (c.more()) SCRIPTFAULT("batch input messed up");
   if (CONTROLJX.batch == yes) printbatch(b);
 }
@@ -252,16 +276,32 @@ void batchreq(const scriptline& l) {
     BATCHREQ[NBATCHREQ].count = 0;
     return BATCHREQ[NBATCHREQ];
   };
+  // An item listed again, or a request made again, asks for nothing more.
+  auto made = [](const breqtype& e) {
+    for (smallint k = 1; k < NBATCHREQ; ++k) {
+      const breqtype& o = BATCHREQ[k];
+      bool same = o.count == e.count;
+      for (smallint j = 1; j <= e.count && same; ++j) same = o.item[j] == e.item[j];
+      if (same) return true;
+    }
+    return false;
+  };
   if (NINFO < 1) SCRIPTFAULT("batchreq not given an index");
   if (selection("batchreq", chosen, listed, nlisted)) {
     breqtype& e = newentry();
-    for (smallint i = 1; i <= nlisted; ++i) e.item[++e.count] = listed[i];
+    for (smallint i = 1; i <= nlisted; ++i) {
+      bool again = false;
+      for (smallint j = 1; j <= e.count; ++j) again = again || e.item[j] == listed[i];
+      if (!again) e.item[++e.count] = listed[i];
+    }
+    if (made(e)) NBATCHREQ = static_cast<smallint>(NBATCHREQ - 1);
   } else {
     for (smallint i = 1; i <= NBATCH; ++i)
       if (chosen[i]) {
         breqtype& e = newentry();
         e.item[1] = i;
         e.count = 1;
+        if (made(e)) NBATCHREQ = static_cast<smallint>(NBATCHREQ - 1);
       }
   }
   (void)l;
@@ -290,18 +330,25 @@ void batchxyzguess(const scriptline&) {
   extended v = 0;
   if (!ISNUMBER(INFOTYPE[2])) SCRIPTFAULT("in bxyzguess, no guess");
   v = INFOREAL[2];
+  extended low = 0, high = 1;
+  if (NINFO >= 3 && INFOSTRING[3] == "range") {
+    if (NINFO < 5 || !ISNUMBER(INFOTYPE[4]) || !ISNUMBER(INFOTYPE[5])) SCRIPTFAULT("in bxyzguess, range info fubar");
+    low = INFOREAL[4];
+    high = INFOREAL[5];
+  }
+  // A variable guessed twice in one block has one guess.
+  for (smallint g = 1; g <= b.count; ++g)
+    if (b.name[g] == INFOSTRING[1]) {
+      if (b.value[g] != v || b.low[g] != low || b.high[g] != high) TWICEFAULT(INFOSTRING[1], "batchxyzguess");
+      return;
+    }
   if (b.count + 1 > maxbxyz) SCRIPTFAULT("in bxyzguess, too many guesses");
   ++b.count;
   b.name[b.count] = INFOSTRING[1];
   b.value[b.count] = v;
-  b.low[b.count] = 0;
-  b.high[b.count] = 1;
+  b.low[b.count] = low;
+  b.high[b.count] = high;
   if (v == 0) ++b.zeros;
-  if (NINFO >= 3 && INFOSTRING[3] == "range") {
-    if (NINFO < 5 || !ISNUMBER(INFOTYPE[4]) || !ISNUMBER(INFOTYPE[5])) SCRIPTFAULT("in bxyzguess, range info fubar");
-    b.low[b.count] = INFOREAL[4];
-    b.high[b.count] = INFOREAL[5];
-  }
 }
 
 void filter(const scriptline&) {
@@ -365,9 +412,23 @@ smallint findrange(const sstring& name) {
 void mcrange(const scriptline& l) {
   if (l.sw == no || NMC == 0 || NINFO < 1) return;
   if (NINFO < 3 || !ISNUMBER(INFOTYPE[2]) || !ISNUMBER(INFOTYPE[3])) SCRIPTFAULT("wrong mcrange info");
+  // A name defined again is the same range: kept once when it agrees.
+  const smallint again = findrange(INFOSTRING[1]);
+  if (again > 0) {
+    const mcrangetype& r = MCRANGEINFO[again];
+    if (r.centre != INFOREAL[2] || r.halfwidth != INFOREAL[3]) TWICEFAULT(INFOSTRING[1], l.keyword);
+    return;
+  }
   if (NMCRANGE + 1 > maxmc) SCRIPTFAULT("too many mcrange");
   NMCRANGE = static_cast<smallint>(NMCRANGE < 0 ? 1 : NMCRANGE + 1);
   MCRANGEINFO[NMCRANGE] = {INFOSTRING[1], INFOREAL[2], INFOREAL[3]};
+}
+
+bool samefunc(const mcfunctype& a, const mcfunctype& b) {
+  if (a.constant != b.constant || a.nterm != b.nterm) return false;
+  for (smallint t = 1; t <= a.nterm; ++t)
+    if (a.coef[t] != b.coef[t] || a.termrange[t] != b.termrange[t]) return false;
+  return true;
 }
 
 void mcfunc(const scriptline& l) {
@@ -390,6 +451,11 @@ void mcfunc(const scriptline& l) {
     f.coef[t] = INFOREAL[i];
     f.termrange[t] = r;
   }
+  for (smallint i = 1; i <= NMCFUNC; ++i)
+    if (MCFUNCINFO[i].name == f.name) {
+      if (!samefunc(MCFUNCINFO[i], f)) TWICEFAULT(f.name, l.keyword);
+      return;
+    }
   NMCFUNC = static_cast<smallint>(NMCFUNC < 0 ? 1 : NMCFUNC + 1);
   MCFUNCINFO[NMCFUNC] = f;
 }
@@ -491,6 +557,18 @@ void mc(const scriptline& l) {
     }
   }
   if (m.kind == 3) m.dqfbase[m.abc] = m.base;
+  // A second line on one parameter of one phase draws the same thing: kept
+  // once when its draw agrees, refused when it does not.
+  for (smallint i = 1; i < NMC; ++i) {
+    const mctype& o = MCINFO[i];
+    if (o.phasename[1] != m.phasename[1] || o.parname != m.parname || o.abc != m.abc) continue;
+    if (o.base != m.base || o.spread != m.spread || o.rangeindex != m.rangeindex || o.rangecode != m.rangecode) {
+      IO::PUTSTR(1, "mc attempted and failed", 1, CHANNEL::TERMLOG);
+      TWICEFAULT(m.parname + " of " + m.phasename[1], l.keyword);
+    }
+    NMC = static_cast<smallint>(NMC - 1);
+    return;
+  }
   MCINFO[NMC] = m;
   IO::PUTSTR(1,
              "mc info " + IO::INT2STR(NMC) + ": " + m.phasename[1] + " " + INFOSTRING[2] + " " + m.parname + " " +

@@ -167,24 +167,32 @@ void xyzguess(const scriptline& l) {
   if (NXYZ == 0 || l.sw != yes || NINFO < 2) return;
   extended v = 0;
   if (!WORDREAL(INFOSTRING[2], v)) return;
-  NXYZ = static_cast<smallint>((NXYZ < 0 ? 0 : NXYZ) + 1);
-  if (NXYZ > maxxyz) SCRIPTFAULT("too many xyzguess");
-  XYZNAME[NXYZ] = INFOSTRING[1];
-  XYZ[NXYZ] = v;
-  XYZLIM1[NXYZ] = 0;
-  XYZLIM2[NXYZ] = 1;
-  XYZSD[NXYZ] = 0;
+  extended sd = 0, low = 0, high = 1;
   smallint j = 3;
   extended a = 0, b = 0;
   if (j + 1 <= NINFO && INFOSTRING[j] == "sd" && WORDREAL(INFOSTRING[j + 1], a)) {
-    XYZSD[NXYZ] = a;
+    sd = a;
     j = static_cast<smallint>(j + 2);
   }
   if (j + 2 <= NINFO && INFOSTRING[j] == "range" && WORDREAL(INFOSTRING[j + 1], a) &&
       WORDREAL(INFOSTRING[j + 2], b)) {
-    XYZLIM1[NXYZ] = a;
-    XYZLIM2[NXYZ] = b;
+    low = a;
+    high = b;
   }
+  // A variable guessed again has one guess: the lines must agree.
+  for (smallint g = 1; g <= NXYZ; ++g)
+    if (XYZNAME[g] == INFOSTRING[1]) {
+      if (XYZ[g] != v || XYZSD[g] != sd || XYZLIM1[g] != low || XYZLIM2[g] != high)
+        TWICEFAULT(INFOSTRING[1], l.keyword);
+      return;
+    }
+  NXYZ = static_cast<smallint>((NXYZ < 0 ? 0 : NXYZ) + 1);
+  if (NXYZ > maxxyz) SCRIPTFAULT("too many xyzguess");
+  XYZNAME[NXYZ] = INFOSTRING[1];
+  XYZ[NXYZ] = v;
+  XYZLIM1[NXYZ] = low;
+  XYZLIM2[NXYZ] = high;
+  XYZSD[NXYZ] = sd;
 }
 
 void modeguess(const scriptline& l) {
@@ -192,6 +200,11 @@ void modeguess(const scriptline& l) {
   if (NMODEGUESS == 0 || l.sw != yes || NINFO < 2) return;
   extended v = 0;
   if (!WORDREAL(INFOSTRING[2], v)) return;
+  for (smallint g = 1; g <= NMODEGUESS; ++g)
+    if (MODENAME[g] == INFOSTRING[1]) {
+      if (MODEGUESSV[g] != v) TWICEFAULT(INFOSTRING[1], l.keyword);
+      return;
+    }
   NMODEGUESS = static_cast<smallint>((NMODEGUESS < 0 ? 0 : NMODEGUESS) + 1);
   if (NMODEGUESS > maxmodeguess) SCRIPTFAULT("too many modeguess");
   MODENAME[NMODEGUESS] = INFOSTRING[1];
@@ -320,6 +333,14 @@ void projplane(const scriptline& l) {
   smallint n = CONTROLJX.projplanedata;
   if (!CHECKSCRIPTNR(k, n)) return;
   for (smallint j = 1; j <= n; ++j) PROJPLANE(NPROJAPEX, j) = INFOREAL[j];
+  // An apex given again is the same corner of the plane.
+  for (smallint a = 1; a < NPROJAPEX; ++a) {
+    if (PROJNAMES[a] != PROJNAMES[NPROJAPEX]) continue;
+    for (smallint j = 1; j <= n; ++j)
+      if (PROJPLANE(a, j) != PROJPLANE(NPROJAPEX, j)) TWICEFAULT(PROJNAMES[a], k);
+    NPROJAPEX = static_cast<smallint>(NPROJAPEX - 1);
+    return;
+  }
 }
 
 void pseudosection(const scriptline& l) {
@@ -443,6 +464,15 @@ void rbi(const scriptline& l) {
     return;
   }
   for (smallint j = 1; j <= n; ++j) RBIC(row, j) = INFOREAL[j];
+  // A phase given a second row is one phase of the rock: the rows must agree.
+  for (smallint i = 1; i < row; ++i) {
+    if (RBISTRP[i] != RBISTRP[row]) continue;
+    bool same = RBIMODE[i] == RBIMODE[row];
+    for (smallint j = 1; j <= n; ++j) same = same && RBIC(i, j) == RBIC(row, j);
+    if (!same) TWICEFAULT(RBISTRP[row], k);
+    NRBIMODE = static_cast<smallint>(row - 1);
+    return;
+  }
 }
 
 void isr(const scriptline& l) {

@@ -75,6 +75,14 @@ void rgb(const scriptline& l) {
     IO::WRITETERMINAL("rgb = -\n");
     return;
   }
+  // A phase coloured twice has one colour.
+  for (smallint j = 1; j < NRGBS; ++j)
+    if (RGBN[j] == RGBN[NRGBS]) {
+      for (smallint k = 1; k <= 3; ++k)
+        if (RGBS(j, k) != RGBS(NRGBS, k)) TWICEFAULT(RGBN[j], l.keyword);
+      NRGBS = static_cast<smallint>(NRGBS - 1);
+      return;
+    }
   IO::WRITETERMINAL("rgb = " + IO::INT2STR(NRGBS) + ") " + RGBN[NRGBS] + " " + IO::INT2STR(RGBS(NRGBS, 1)) + " " +
                     IO::INT2STR(RGBS(NRGBS, 2)) + " " + IO::INT2STR(RGBS(NRGBS, 3)) + "\n");
 }

@@ -172,6 +172,14 @@ smallint namelist(const scriptline& l, farray<sstring, 1, maxlna>& names, farray
       ++i;
     }
     IO::WRITETERMINAL(trace + "\n");
+    // A name written again is the same variable: kept once when its value
+    // agrees, refused when it does not.
+    for (smallint j = 1; j < c; ++j)
+      if (names[j] == names[c]) {
+        if (values[j] != values[c]) TWICEFAULT(names[c], l.keyword);
+        --c;
+        break;
+      }
   }
   return c;
 }

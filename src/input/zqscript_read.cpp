@@ -64,6 +64,10 @@ void SCRIPTFAULT(const std::string& message, const std::string& where) {
   IO::ERROREXIT(where, message, yourfault);
 }
 
+void TWICEFAULT(const std::string& name, const std::string& keyword) {
+  SCRIPTFAULT(name + " given twice in " + QUOTE(keyword) + " with different values");
+}
+
 bool WORDINT(const sstring& w, smallint& i) {
   std::string msg;
   if (IO::WHATISSTRING(w) != valuetype::aninteger) return false;

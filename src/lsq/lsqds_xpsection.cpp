@@ -71,6 +71,11 @@ struct block {
       if (POSINPHNAME(name(k), idx, false)) {
         r.rxem[k] = idx;
       } else if (IO::MATCHSTRING(name(k), SSNAME, NP, slot)) {
+        // A phase named again would be solved as a phase of its own, with
+        // compositions of its own.
+        for (smallint j = 1; j < k; ++j)
+          if (r.rxem[j] == -slot)
+            IO::ERROREXIT("readrc", name(k) + " given twice in experiment " + IO::INT2STR(first), yourfault);
         r.rxem[k] = static_cast<smallint>(-slot);
         phases = true;
       } else {

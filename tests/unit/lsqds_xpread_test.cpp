@@ -177,13 +177,27 @@ TEST_F(LeastSquaresExperiments, EveryStopOfTheReader) {
       {"0\n0\n" + simple + "0 1\n1 5 700 0\n", "readxy: not enough info 2"},
       {"0\n0\n" + simple + "1 1 lab\n1 5 700 0\n1 6 700 0\n-1\n", "readxy: brackets on one side only in experiment 1 (lab)"},
       {"0\n0\n1 ab\n1 1 l\npc pa\n", "readrc: not recognised \"pc\" 1"},
-      {"0\n0\n1 ab ab ab ab ab\n", "readxy: more than 4 solution phases in experiment 1"},
+      {"0\n0\n1 ab ab\n", "readrc: ab given twice in experiment 1"},
       {"0\n0\n" + simple + "1 1\n1 5 700 0\n", "readxy: file ends inside the brackets of experiment 1 ()"},
   };
   for (const auto& c : cases) {
     SetUp();
     EXPECT_EQ(read(c.xp), c.end) << c.xp;
   }
+}
+
+// Five solution phases in one header are more than the working slots hold:
+// five models of the same binary under five names.
+TEST_F(LeastSquaresExperiments, MoreSolutionPhasesThanSlots) {
+  std::string five;
+  for (const std::string n : {"ab", "ac", "ad", "ae", "af"}) {
+    std::string model = axfile.substr(0, axfile.size() - 2);
+    for (std::size_t at = model.find("ab"); at != std::string::npos; at = model.find("ab", at + 2))
+      model.replace(at, 2, n);
+    five += model;
+  }
+  start(emfile, five + "*\n");
+  EXPECT_EQ(read("0\n0\n1 ab ac ad ae af\n"), "readxy: more than 4 solution phases in experiment 1");
 }
 
 TEST_F(LeastSquaresExperiments, AssemblyRows) {

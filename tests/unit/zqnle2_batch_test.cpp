@@ -105,6 +105,31 @@ class BatchRuns : public ::testing::Test {
   }
 };
 
+// A variable filtered twice at one point, by name, by number or by both,
+// is one filter when the windows agree; other windows stop the run.
+TEST_F(BatchRuns, OneFilterPerVariable) {
+  NBATCH = 1;
+  item(1, 2);
+  filter(1, 1, "T", 800, 900);
+  filter(1, 1, "x(bet)", 0.5L, 0.6L);
+  filter(1, 1, "", 800, 900);
+  BATCHINFO[1].filter(1, 3).code = 2;
+  filter(1, 1, "x(bet)", 0.5L, 0.6L);
+  filter(1, 2, "x(alp)", 0.1L, 0.3L);
+  filter(1, 2, "x(bet)", 0.1L, 0.3L);
+  st.FINDFILTERCODES();
+  const batchtype& it = BATCHINFO[1];
+  ASSERT_EQ(it.nfilter[1], 2);
+  EXPECT_EQ(it.filter(1, 1).code, 2);
+  EXPECT_EQ(it.filter(1, 2).code, 4);
+  EXPECT_EQ(it.nfilter[2], 2);
+
+  filter(1, 2, "", 0.1L, 0.35L);
+  BATCHINFO[1].filter(2, 3).code = 3;
+  EXPECT_EQ(testsupport::fatal([&] { st.FINDFILTERCODES(); }),
+            "setupmontecarlo: 3 given twice in \"filter\" with different values");
+}
+
 TEST_F(BatchRuns, ItemsFollowThePhasesNotTheWithList) {
   NWHSTRINGS = 4;
   const char* with[] = {"bet", "mm", "alp", "mm-1"};

@@ -328,6 +328,10 @@ TEST_F(BulkSetup, ProjectionPlane) {
        "oxide list (2 indices) : 2 needed: try again : still not correct: no projection will be undertaken\n", ""},
       {"not integers", no, 0, {}, "0\n1 x\n", "", {}, "not all integers: no projection will be undertaken\n", ""},
       {"out of the list", no, 0, {}, "0\n1 3\n", "", {}, "not all integers: no projection will be undertaken\n", ""},
+      // one corner named twice leaves the plane a corner short
+      {"an oxide twice", no, 0, {}, "0\n1 1\n", "readprojplane: MgO given twice as an apex", {}, "", ""},
+      {"an apex name twice", no, 0, {}, "1\nA 0.5 0.5\nA 0.5 0.5\n", "readprojplane: A given twice as an apex", {}, "",
+       ""},
       {"script plane", yes, 2, {"MgO", "FeO"}, "", "", {"P", "Q"},
        "projection plane has 2 apices\n\nprojection plane (from script) \n", ""},
       {"script plane of other names", yes, 2, {"SiO2", "FeO"}, "", "readprojplane: oxides don't match", {}, "", ""},

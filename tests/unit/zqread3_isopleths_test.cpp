@@ -101,13 +101,22 @@ TEST_F(Isopleths, TypedModeValues) {
       {"per\n\n", "", "mode of per set to zero\n"},
       {"2\n0.25\n", "", "mode of per set to 0.25\n"},
       {"alp\n0 1 0.3\n", "readmodeisopleths: isopleth values inappropriate", ""},
-      {"alp per alp\n0.1\n0.2\n0.3\n", "readmodeiso: too many modes set", ""},
+      {"alp per qz\n0.1\n0.2\n0.3\n", "readmodeiso: too many modes set", ""},
+      // a phase typed again: one mode isopleth when its values agree
+      {"alp per alp\n0.1\n0.2\n0.1\n", "", "mode of alp set to 0.1\nmode of per set to 0.2\n"},
+      {"alp per alp\n0.1\n0.2\n0.3\n", "readmodeisopleths: alp given twice with different values", ""},
       {"3\n", "readmodeisopleths: position for isopleth out of range", ""},
       {"bet\n", "readisopleths: bet not recognised", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answers);
     loop();
+    if (c.answers.find("qz") != std::string::npos) {
+      NP0 = 2;
+      NP = 3;
+      (*PREC0)[2] = ptype0{};
+      (*PREC0)[2].name = "qz";
+    }
     NISO = 0;
     CONTROLJX.modeiso = no;
     CONTROLJX.zeromodeiso = no;

@@ -197,7 +197,7 @@ TEST_F(ScriptKeywords, PhasesAndIsopleths) {
   EXPECT_EQ(CONTROLJX.isohigh1, 0.5L);
   EXPECT_EQ(CONTROLJX.isolow2, 0.3L);
   std::string many;
-  for (int i = 0; i < 201; ++i) many += "xyzguess x(g) 0.5\n";
+  for (int i = 0; i < 201; ++i) many += "xyzguess x" + std::to_string(i) + "(g) 0.5\n";
   EXPECT_EQ(fatal(many).message, "too many xyzguess");
 }
 
