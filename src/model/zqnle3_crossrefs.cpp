@@ -356,15 +356,19 @@ long findname(const sstring& name) {
 
 }  // namespace
 
-bool TAKESMODE(long i) {
-  if (i <= NPSS) return !(EXBUFF && (*PREC1)[i].isfluid);
-  // A pure phase that stands for a chemical potential or an activity.
+bool VARIABLEPHASE(long i) {
+  if (i <= NPSS || i > NPSS + NP0) return false;
   const sstring& name = (*PREC0)[i - NPSS].name;
   for (long k = 1; k <= NMU; ++k)
-    if (name == MUNAME[k]) return false;
+    if (name == MUNAME[k]) return true;
   for (long k = 1; k <= NLNA; ++k)
-    if (name == LNANAME[k]) return false;
-  return true;
+    if (name == LNANAME[k]) return true;
+  return false;
+}
+
+bool TAKESMODE(long i) {
+  if (i <= NPSS) return !(EXBUFF && (*PREC1)[i].isfluid);
+  return !VARIABLEPHASE(i);
 }
 
 void MAKECROSSREFS(const bemvector& PH) {
