@@ -106,6 +106,7 @@ void RESETPASS() {
   }
   LLNA.fill(0);
   LMU.fill(0);
+  KEEPLNAS.fill(0);
   RESETLNAROWS();
 }
 

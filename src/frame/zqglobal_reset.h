@@ -36,8 +36,9 @@ void RESETRUNCONSTANTS();
 // that carry them; none until the pass's script and set-up give them). Part
 // of the run constants.
 void RESETPASS();
-// Which rows carry the ln a variables, with the terms and the own entropies
-// they were carried with; part of the pass and of the windows.
+// Which rows of TD carry the ln a variables, with their terms: none until a
+// point's set-up carries them. Part of the pass's and the windows' resets,
+// and of every new layout of TD, whose rows hold their own values again.
 void RESETLNAROWS();
 // The P-T, x(CO2), ln a and mu windows and lists and the P-T set-up; part of
 // the run constants. The diagram window is a script setting.

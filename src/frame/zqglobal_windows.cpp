@@ -41,6 +41,7 @@ void RESETWINDOWS() {
   CALCVARIABLE = calcvariabletype::calcpressure;
   OTHERVARIABLE = othervariabletype::fixedtemperature;
   FIXEDP = FIXEDT = 0;
+  KEEPLNAS.fill(0);
   RESETLNAROWS();
   PINEX.fill(false);
   PMBP.fill(false);
@@ -48,7 +49,6 @@ void RESETWINDOWS() {
 }
 
 void RESETLNAROWS() {
-  KEEPLNAS.fill(0);
   LNAROW.fill(0);
   LNATERM.fill(0);
 }

@@ -51,6 +51,11 @@ void GIVENACTIVITIES() {
       IO::ERROREXIT("extractem",
                     LNALISTKEY + ": " + LNANAME[i] + " is not an end-member of the calculation",
                     yourfault);
+    // A section in x(CO2) holds H2O and CO2 at the fluid's own composition.
+    const bool xsection = DIAGRAMMODE == diagramtype::pxcalc || DIAGRAMMODE == diagramtype::txcalc;
+    if (CALCMODE == calcmodetype::phasecalc && xsection && (LNANAME[i] == "H2O" || LNANAME[i] == "CO2"))
+      IO::ERROREXIT("extractem", LNALISTKEY + ": the activity of " + LNANAME[i] + " is the section's x(CO2)",
+                    yourfault);
     const extended a = givenactivity(i, kind);
     // The uncertainty of ln a stays that of the activity it replaces.
     SDACTIVITY[j] = ACTIVITY[j] > 0 ? SDACTIVITY[j] * a / ACTIVITY[j] : 0;

@@ -10,6 +10,7 @@
 #include "frame/constants.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
+#include "frame/zqglobal_reset.h"
 #include "frame/zqute1.h"
 #include "model/zqnle3.h"
 
@@ -374,6 +375,9 @@ bool TAKESMODE(long i) {
 void MAKECROSSREFS(const bemvector& PH) {
   makecrossrefs state(PH);
   state.run();
+  // Every row now holds its end-member's own values, whatever row carried
+  // an ln a variable in the last layout.
+  RESETLNAROWS();
 }
 
 void SETUPLOOPS(iemvector& LOOPMAX, smallint& NLOOP, smallint /*IBATCH*/) {

@@ -77,7 +77,7 @@ TEST(BatchVariables, EveryMonteCarloRunHasTheRunsMuPhase) {
   EXPECT_EQ(r.status, 0);
   EXPECT_FALSE(has(r.out, "bombed")) << r.out;
   const std::string& o = r.files.at("jx-mb-o.txt");
-  const std::regex run("\n\n([0-9.]+) ([0-9.]+) \n1 1 3 5\\.000 600\\.00 ([0-9.]+) \n2 1 3 4\\.000 650\\.00 ([0-9.]+) \n");
+  const std::regex run("\n(-?[0-9.]+) (-?[0-9.]+) \n1 1 3 5\\.000 600\\.00 ([0-9.]+) \n2 1 3 4\\.000 650\\.00 ([0-9.]+) \n");
   int runs = 0;
   for (auto it = std::sregex_iterator(o.begin(), o.end(), run); it != std::sregex_iterator(); ++it, ++runs) {
     const double a = std::stod((*it)[1]), c = std::stod((*it)[2]);

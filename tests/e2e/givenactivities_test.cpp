@@ -67,10 +67,22 @@ TEST(GivenActivities, DiagramLinesAreThoseOfTheActivity) {
   EXPECT_EQ(e2e::stamped(typed.files.at("jx-ln-o.txt")), want);
 }
 
-TEST(GivenActivities, NameThatIsNoEndMemberStopsTheRun) {
+// A value that cannot be used is refused, not dropped: a name that is no
+// end-member, and H2O or CO2 in a section in x(CO2), whose fluid they are.
+TEST(GivenActivities, ValuesThatCannotBeUsedStopTheRun) {
   const e2e::Run r = diagram("seta yes sil 0.3 qtz 0.5\n", "0.5");
   EXPECT_TRUE(has(r.out, "-- run bombed in extractem : seta: qtz is not an end-member of the calculation")) << r.out;
   EXPECT_FALSE(has(r.out, "Unit activities")) << r.out;
+
+  const std::string prefs = "dsfile 7hc\nscriptfile tx\ncalcmode 3\nsetpagewidth 200\n";
+  const std::string tx = "axfile hcax\nwith pk bk mk H2O CO2\ncalctype 2\ndiagramPT 1 8 300 700\n";
+  for (const std::string line : {"setlna yes H2O -0.5\n", "seta yes pk 0.9 CO2\n"}) {
+    const e2e::Run x = e2e::run({"h2oco2"}, "", {{"jx-prefs.txt", prefs}, {"jx-tx.txt", tx + line + "autoexit yes\n*\n"}});
+    const std::string name = has(line, "H2O") ? "H2O" : "CO2";
+    EXPECT_TRUE(has(x.out, "-- run bombed in extractem : " + line.substr(0, line.find(' ')) + ": the activity of " +
+                               name + " is the section's x(CO2)"))
+        << x.out;
+  }
 }
 
 // Calc mode 2 on the avrock rock: exxy listed at a = 0.5, sd 0.05, and set

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "harness.h"
 
@@ -33,10 +34,12 @@ std::string pzrows() {
   return rows;
 }
 
-// The preferences name no script: the first pass asks for one, the next
-// pass whether to keep it.
+// An empty ds-prefs.txt in place of jx-prefs.txt: the run asks for the
+// calc mode, the script and the data set, and each later pass whether to
+// keep the script.
+const std::vector<std::string> fixture = {"lnarow/jx-ds7lr.txt", "lnarow/jx-lrax.txt"};
 const std::map<std::string, std::string> files = {
-    {"jx-prefs.txt", "dsfile 7lr\ncalcmode 1\nsetpagewidth 140\n"},
+    {"ds-prefs.txt", ""},
     {"jx-a.txt", script("pr", "lna yes pr 0.25\n")},
     {"jx-b.txt", script("pz", "")},
 };
@@ -49,8 +52,8 @@ TEST(LnaPasses, NextPassCarriesNoneOfTheLastPassRows) {
   EXPECT_EQ(want.substr(want.find('\n') + 1, 20), "   3.000   600.000  ");
   EXPECT_TRUE(has(want, "0.6976\n") && has(want, "0.8995\n") && has(want, "0.9666\n")) << want;
 
-  const e2e::Run two = e2e::run({"lnarow"}, "a\ny\nn\nb\nn\n\n", files);
-  const e2e::Run fresh = e2e::run({"lnarow"}, "b\nn\n\n", files);
+  const e2e::Run two = e2e::run(fixture, "1\na\n7lr\ny\nn\nb\nn\n\n", files);
+  const e2e::Run fresh = e2e::run(fixture, "1\nb\n7lr\nn\n\n", files);
   for (const e2e::Run* r : {&two, &fresh}) {
     EXPECT_EQ(r->status, 0);
     EXPECT_FALSE(has(r->out, "bombed")) << r->out;
