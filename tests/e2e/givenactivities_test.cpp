@@ -68,11 +68,25 @@ TEST(GivenActivities, DiagramLinesAreThoseOfTheActivity) {
 }
 
 // A value that cannot be used is refused, not dropped: a name that is no
-// end-member, and H2O or CO2 in a section in x(CO2), whose fluid they are.
+// end-member, the end-member of an ln a section's variable, and H2O or CO2
+// in a section in x(CO2), whose fluid they are.
 TEST(GivenActivities, ValuesThatCannotBeUsedStopTheRun) {
   const e2e::Run r = diagram("seta yes sil 0.3 qtz 0.5\n", "0.5");
   EXPECT_TRUE(has(r.out, "-- run bombed in extractem : seta: qtz is not an end-member of the calculation")) << r.out;
   EXPECT_FALSE(has(r.out, "Unit activities")) << r.out;
+
+  // P-ln a of sil at 500 C (the answers of the project's ln a section);
+  // mta's activity is used, sil's is the section's.
+  const std::string lna =
+      "axfile lnax\nwith mta mtb mtc sil\ncalctype 5\ndiagramPT 1 8 300 700\nschreinemakers yes\ninexcess\n"
+      "autoexit yes\n";
+  const std::string answers = "sil\nn\n1 8 -2 0\n0.5\n500\n\n";
+  const e2e::Run used = e2e::run({"ptxlna"}, answers, {{"jx-ln.txt", lna + "setlna yes mta -0.1\n*\n"}});
+  EXPECT_TRUE(has(used.files.at("jx-ln-o.txt"), "Unit activities except :\n     name        a sd(ln a)\n      mta    0.905"))
+      << used.out;
+  const e2e::Run variable = e2e::run({"ptxlna"}, answers, {{"jx-ln.txt", lna + "setlna yes mta -0.1 sil -1\n*\n"}});
+  EXPECT_TRUE(has(variable.out, "-- run bombed in inexcess : setlna: the activity of sil is the section's variable"))
+      << variable.out;
 
   const std::string prefs = "dsfile 7hc\nscriptfile tx\ncalcmode 3\nsetpagewidth 200\n";
   const std::string tx = "axfile hcax\nwith pk bk mk H2O CO2\ncalctype 2\ndiagramPT 1 8 300 700\n";
