@@ -1,8 +1,8 @@
 // The activities a script gives by name in calc modes 2 and 3 ("seta",
 // "setlna", "setloga"): values for the end-members, not variables.
 #include <cmath>
+#include <string>
 
-#include "frame/constants.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
 #include "frame/zqglobal_script.h"
@@ -45,15 +45,16 @@ extended givenactivity(long i, const listkind& kind) {
 
 void GIVENACTIVITIES() {
   const listkind kind = kindoflist();
+  // A section in x(CO2) holds H2O and CO2 at the fluid's own composition.
+  const bool xsection = CALCMODE == calcmodetype::phasecalc &&
+                        (DIAGRAMMODE == diagramtype::pxcalc || DIAGRAMMODE == diagramtype::txcalc);
   for (long i = 1; i <= NLNA; ++i) {
     smallint j = 0;
     if (!IO::MATCHSTRING(LNANAME[i], NAME, NCV, j))
       IO::ERROREXIT("extractem",
                     LNALISTKEY + ": " + LNANAME[i] + " is not an end-member of the calculation",
                     yourfault);
-    // A section in x(CO2) holds H2O and CO2 at the fluid's own composition.
-    const bool xsection = DIAGRAMMODE == diagramtype::pxcalc || DIAGRAMMODE == diagramtype::txcalc;
-    if (CALCMODE == calcmodetype::phasecalc && xsection && (LNANAME[i] == "H2O" || LNANAME[i] == "CO2"))
+    if (xsection && (LNANAME[i] == "H2O" || LNANAME[i] == "CO2"))
       IO::ERROREXIT("extractem", LNALISTKEY + ": the activity of " + LNANAME[i] + " is the section's x(CO2)",
                     yourfault);
     const extended a = givenactivity(i, kind);

@@ -9,8 +9,8 @@
 #include "frame/bytes.h"
 #include "frame/constants.h"
 #include "frame/zqglobal.h"
-#include "frame/zqglobal_script.h"
 #include "frame/zqglobal_axsetup.h"
+#include "frame/zqglobal_script.h"
 #include "frame/zqmath1.h"
 #include "input/zqread1.h"
 
