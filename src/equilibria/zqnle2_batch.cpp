@@ -109,9 +109,12 @@ void solvestate::DOBATCH(smallint ibatch) {
                       "starting guess not legal for " + (*PREC1)[i].name + " in batch " + IO::INT2STR(ibatch),
                       yourfault);
   }
-  // 4., 5. The phases, the variance and the P-T points of the item.
+  // 4., 5. The phases, the variance and the P-T points of the item. The
+  // run's mu and ln a variables belong to every item: their phases, which no
+  // batch line can name (a mu phase is made after the script is read), come
+  // with each item as they come with every equilibrium of a plain run.
   PH.fill(false);
-  for (long i = 1; i <= NPSS + NP0; ++i) PH[i] = item.phase[i];
+  for (long i = 1; i <= NPSS + NP0; ++i) PH[i] = item.phase[i] || ZQNLE3::VARIABLEPHASE(i);
   VARIANCE = OVARIANCE = item.variance;
   NLP = item.np;
   for (long k = 1; k <= item.np; ++k) LP[k] = item.plist[k];

@@ -94,6 +94,20 @@ void RESETRUNFRAME() {
 void RESETPASS() {
   NEX1 = NEX = 0;
   LNAPOS = MUPOS = 0;
+  NLNA = NMU = 0;
+  for (long k = 1; k <= maxlna; ++k) {
+    LNANAME[k].clear();
+    LNANAMEP[k].clear();
+    MUNAME[k].clear();
+    FIXEDLNA[k] = 10.0L;
+    FIXEDMU[k] = 0;
+    NLLNA[k] = 0;
+    NLMU[k] = 0;
+  }
+  LLNA.fill(0);
+  LMU.fill(0);
+  KEEPLNAS.fill(0);
+  RESETLNAROWS();
 }
 
 void RESETRUNCONSTANTS() {
@@ -126,18 +140,9 @@ void RESETRUNCONSTANTS() {
   XCO2PRECISION = 2;
   LNAPRECISION = 2;
   MUPRECISION = 1;
-  CO2POS = H2OPOS = CRDPOS = FCRDPOS = NLNA = NMU = 0;
+  CO2POS = H2OPOS = CRDPOS = FCRDPOS = 0;
   BCOMPS.fill(true);
   NSITE.fill(1);
-  for (long k = 1; k <= maxlna; ++k) {
-    LNANAME[k].clear();
-    LNANAMEP[k].clear();
-    MUNAME[k].clear();
-    FIXEDLNA[k] = 10.0L;
-    FIXEDMU[k] = 0;
-    NLLNA[k] = 0;
-    NLMU[k] = 0;
-  }
   GIXPW = 1;
   NAQSI = 4;
   VARIANCE = 1;

@@ -31,10 +31,15 @@ void RESETRUNFRAME();
 // scaling of P and T, precisions, special positions, the windows and lists).
 void RESETRUNCONSTANTS();
 // What each pass of the main loop finds afresh for its own calculation: the
-// end-members and assemblages excluded one by one and the positions of the
-// ln a and mu variables (none until the pass's set-up finds them). Part of
-// the run constants.
+// end-members and assemblages excluded one by one, and everything about the
+// ln a and mu variables (names, labels, values, lists, positions and the rows
+// that carry them; none until the pass's script and set-up give them). Part
+// of the run constants.
 void RESETPASS();
+// Which rows of TD carry the ln a variables, with their terms: none until a
+// point's set-up carries them. Part of the pass's and the windows' resets,
+// and of every new layout of TD, whose rows hold their own values again.
+void RESETLNAROWS();
 // The P-T, x(CO2), ln a and mu windows and lists and the P-T set-up; part of
 // the run constants. The diagram window is a script setting.
 void RESETWINDOWS();

@@ -59,6 +59,7 @@ farray<sstring, 1, maxcomp> PROJPLANEC{"PROJPLANEC"};
 farray<sstring, 1, maxprojapex> PROJNAMES{"PROJNAMES"};
 fmatrix<extended, 1, maxprojapex, 1, maxcomp> PROJPLANE{"PROJPLANE"};
 
+sstring LNALISTKEY;
 sstring BUFFERC;
 extended BUFFERDEL;
 smallint NRGBS;
@@ -150,6 +151,7 @@ void RESETSCRIPTSETTINGS() {
   MODESAFTERNLE = false;
   NLNA = 0;
   NMU = 0;
+  LNALISTKEY.clear();
   BUFFERC.clear();
   BUFFERDEL = 0;
   NPROJAPEX = -1;

@@ -277,6 +277,11 @@ extern farray<sstring, 1, maxcomp> PROJPLANEC;  // components of the projection 
 extern farray<sstring, 1, maxprojapex> PROJNAMES;  // names of the apices (script)
 extern fmatrix<extended, 1, maxprojapex, 1, maxcomp> PROJPLANE;  // composition of each apex (script)
 
+// The keyword whose list of names the ln a names hold in calc modes 2 and
+// 3, "seta", "setlna" or "setloga", which says how its values read; empty
+// when none gave one (script)
+extern sstring LNALISTKEY;
+
 // Buffer, colours, liquid conversion, oblique paths
 extern sstring BUFFERC;
 extern extended BUFFERDEL;  // offset of the buffer (script)

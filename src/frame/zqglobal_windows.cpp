@@ -42,11 +42,15 @@ void RESETWINDOWS() {
   OTHERVARIABLE = othervariabletype::fixedtemperature;
   FIXEDP = FIXEDT = 0;
   KEEPLNAS.fill(0);
-  LNAROW.fill(0);
-  LNATERM.fill(0);
+  RESETLNAROWS();
   PINEX.fill(false);
   PMBP.fill(false);
   NPINEX = NPMBP = 0;
+}
+
+void RESETLNAROWS() {
+  LNAROW.fill(0);
+  LNATERM.fill(0);
 }
 
 void CARRYLNA(smallint j, smallint row, extended term) {

@@ -31,6 +31,12 @@ void READDIAGRAMDATA();
 // The phase choice, the end-members with their rows, compositions and
 // covariance, and the activity of each with its sd.
 void EXTRACTEM();
+// Calc modes 2 and 3: each end-member named by the script's "seta",
+// "setlna" or "setloga" list takes the activity given there (asked for when
+// the list gave none); the list then names no ln a variable. A name that is
+// no end-member of the calculation, or H2O or CO2 in a section in x(CO2),
+// stops the run.
+void GIVENACTIVITIES();
 // Calc mode 3: the fluid, the ln a or mu variable of the diagram, and the
 // phases in excess projected out of the composition space.
 void INEXCESS();

@@ -10,6 +10,7 @@
 #include "frame/constants.h"
 #include "frame/zqglobal.h"
 #include "frame/zqglobal_axsetup.h"
+#include "frame/zqglobal_script.h"
 #include "frame/zqmath1.h"
 #include "input/zqread1.h"
 
@@ -64,6 +65,11 @@ void lnasetup(sstring& lnaname) {
     IO::PROMPTSTRING("replace " + name + " with ", name);
     if (position(name) == 0 || isfluidname(name)) IO::ERROREXIT("inexcess", "log a setup", yourfault);
   }
+  // An activity the script gave this end-member cannot stand beside the
+  // section's own values of it.
+  for (long i = 1; i <= maxlna; ++i)
+    if (!LNALISTKEY.empty() && LNANAME[i] == name)
+      IO::ERROREXIT("inexcess", LNALISTKEY + ": the activity of " + name + " is the section's variable", yourfault);
   NLNA = 1;
   LNANAME[1] = name;
   LNAPOS = position(name);

@@ -136,41 +136,11 @@ void solutionactivities(emvector& a, emvector& sda, long& count) {
   }
 }
 
-}  // namespace
-
-void EXTRACTEM() {
-  bemvector drop{"extractem drop"};
-  for (long i = 1; i <= maxem; ++i) drop[i] = false;
-  MAKENAME(drop);
-  choosephases(drop);
-  MAKENAME(drop);
-  READTHERMO(2);
-  ZQNLE3::MAKEEMC();
-  READTHERMO(3);
-  ZQNLE3::MAKEEMTD();
-
-  for (long i = 1; i <= maxem; ++i) {
-    ACTIVITY[i] = 1;
-    SDACTIVITY[i] = 0;
-  }
-  if (CALCMODE != calcmodetype::utilitycalc) {
-    long count = 0;
-    if (NPSS > 0) solutionactivities(ACTIVITY, SDACTIVITY, count);
-    for (long i = 1; i <= NP0; ++i) {
-      ACTIVITY[count + i] = (*PREC0)[i].activity;
-      SDACTIVITY[count + i] = (*PREC0)[i].sdactivity;
-    }
-    if (NPSS == 0) {
-      IO::PROMPTCONTROL("standard default uncertainties on activities", CONTROLJX.defsdaparams);
-      SETSDAPARAMS(CONTROLJX.defsdaparams == yes);
-      CHECKSDA();
-    }
-  }
-
-  // The calculation's end-members: the solution end-members that are not
-  // excluded, then the pure phases. Rows are taken from the records, which
-  // MAKEEMTD filled in phase order, so nothing is overwritten before it is
-  // read.
+// The calculation's end-members: the solution end-members that are not
+// excluded, then the pure phases, in the order their activities were
+// stored. Rows are taken from the records, which MAKEEMTD filled in phase
+// order, so nothing is overwritten before it is read.
+void endmemberlist() {
   struct member {
     const sstring* name;
     const icvector* comp;
@@ -212,6 +182,45 @@ void EXTRACTEM() {
     for (long c = 1; c <= n; ++c) (*COV)(j, c) = (*m.covrow)[kept[static_cast<std::size_t>(c - 1)].phaseorder];
   }
   NCV = NNE = static_cast<smallint>(n);
+}
+
+}  // namespace
+
+void EXTRACTEM() {
+  bemvector drop{"extractem drop"};
+  for (long i = 1; i <= maxem; ++i) drop[i] = false;
+  MAKENAME(drop);
+  choosephases(drop);
+  MAKENAME(drop);
+  READTHERMO(2);
+  ZQNLE3::MAKEEMC();
+  READTHERMO(3);
+  ZQNLE3::MAKEEMTD();
+
+  for (long i = 1; i <= maxem; ++i) {
+    ACTIVITY[i] = 1;
+    SDACTIVITY[i] = 0;
+  }
+  const bool activities = CALCMODE != calcmodetype::utilitycalc;
+  if (activities) {
+    long count = 0;
+    if (NPSS > 0) solutionactivities(ACTIVITY, SDACTIVITY, count);
+    for (long i = 1; i <= NP0; ++i) {
+      ACTIVITY[count + i] = (*PREC0)[i].activity;
+      SDACTIVITY[count + i] = (*PREC0)[i].sdactivity;
+    }
+  }
+  endmemberlist();
+  if (activities) {
+    // The script's activities stand where the a-x file's would, before the
+    // floor under their sds.
+    GIVENACTIVITIES();
+    if (NPSS == 0) {
+      IO::PROMPTCONTROL("standard default uncertainties on activities", CONTROLJX.defsdaparams);
+      SETSDAPARAMS(CONTROLJX.defsdaparams == yes);
+      CHECKSDA();
+    }
+  }
 }
 
 void READROCKDATA() {

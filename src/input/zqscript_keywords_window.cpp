@@ -196,6 +196,7 @@ void setalist(const scriptline& l) {
   if (CALCMODE == calcmodetype::nlecalc) SCRIPTFAULT("for mode 1, use 'lna' script", "read scripts");
   if (NINFO == 0) return;
   NLNA = namelist(l, LNANAME, FIXEDLNA, 10, k == "seta", k == "setloga" ? "log a(" : "ln a(", "activities");
+  LNALISTKEY = k;
 }
 
 void setmu(const scriptline& l) {

@@ -44,6 +44,9 @@ void MAKECROSSREFS(const bemvector& PH);
 // when the modes are solved for: not the fluid of an external buffer, nor a
 // phase that stands for a chemical potential or an activity.
 bool TAKESMODE(long i);
+// Phase i is a pure phase that stands for one of the pass's mu or ln a
+// variables: it belongs to every equilibrium the pass calculates.
+bool VARIABLEPHASE(long i);
 // The levels of the point loops of the equilibrium laid out last, each with
 // its count of values in LOOPMAX[1..NLOOP], pressure and temperature the
 // last two; P or T held fixed where they are stepped. Needs the assemblage's

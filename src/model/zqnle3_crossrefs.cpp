@@ -10,6 +10,7 @@
 #include "frame/constants.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
+#include "frame/zqglobal_reset.h"
 #include "frame/zqute1.h"
 #include "model/zqnle3.h"
 
@@ -356,20 +357,27 @@ long findname(const sstring& name) {
 
 }  // namespace
 
-bool TAKESMODE(long i) {
-  if (i <= NPSS) return !(EXBUFF && (*PREC1)[i].isfluid);
-  // A pure phase that stands for a chemical potential or an activity.
+bool VARIABLEPHASE(long i) {
+  if (i <= NPSS || i > NPSS + NP0) return false;
   const sstring& name = (*PREC0)[i - NPSS].name;
   for (long k = 1; k <= NMU; ++k)
-    if (name == MUNAME[k]) return false;
+    if (name == MUNAME[k]) return true;
   for (long k = 1; k <= NLNA; ++k)
-    if (name == LNANAME[k]) return false;
-  return true;
+    if (name == LNANAME[k]) return true;
+  return false;
+}
+
+bool TAKESMODE(long i) {
+  if (i <= NPSS) return !(EXBUFF && (*PREC1)[i].isfluid);
+  return !VARIABLEPHASE(i);
 }
 
 void MAKECROSSREFS(const bemvector& PH) {
   makecrossrefs state(PH);
   state.run();
+  // Every row now holds its end-member's own values, whatever row carried
+  // an ln a variable in the last layout.
+  RESETLNAROWS();
 }
 
 void SETUPLOOPS(iemvector& LOOPMAX, smallint& NLOOP, smallint /*IBATCH*/) {
