@@ -32,7 +32,7 @@ void rbimodes(farray<extended, 1, maxsu>& m) {
       all += ph.comp[c] * ICOMP[c];
       if (BCOMPS[c]) free += ph.comp[c] * ICOMP[c];
     }
-    m[i] = free != 0 ? ph.mode[1] * all / free : ph.mode[1];
+    m[i] = free != 0 && free != all ? ph.mode[1] * all / free : ph.mode[1];
     given += ph.mode[1];
     rebased += m[i];
   }

@@ -198,6 +198,16 @@ TEST(RockTable, ModesWithAChemicalPotentialAreOneSetByEitherRoute) {
   EXPECT_NEAR(ol, after_byhand[0], 0.002);
   EXPECT_NEAR(opx, after_byhand[1], 0.002);
 
+  // A mode times its factor is the phase's formula units in the bulk of 1
+  // (atoms of MgO and FeO: 0.6 x 2 + 0.4 x 2 = 2): the factor divides those
+  // atoms by the phase's own, 4 in ol and 2 in opx.
+  std::istringstream factorline(lineafter(after.files.at("jx-mm-ic.txt"), "factor"));
+  std::string label;
+  double fol = 0, fopx = 0;
+  ASSERT_TRUE(factorline >> label >> fol >> fopx) << after.files.at("jx-mm-ic.txt");
+  EXPECT_NEAR(fol, 0.5, 1e-5);
+  EXPECT_NEAR(fopx, 1.0, 1e-5);
+
   // Its rbi table: the bulk line under the free components' own headings,
   // and pasted back the table makes the rock of MgO:FeO 60:40.
   const std::vector<std::string> tables = rbitables(after.files.at("jx-log.txt"));
