@@ -121,8 +121,12 @@ void makec(const bemvector& ph, afterwork& w) {
 
 // Whether the bulk of step k lies inside the sub-assemblage sub[1..ns]:
 // its phases' amounts are all non-negative. Unless testonly, their modes,
-// per atom and normalised, are left in w.modes (0 for the other phases).
-bool isseen(smallint k, const colvector& sub, smallint ns, bool testonly, const eqvector& a, const eqvector& b) {
+// normalised, are left in w.modes (0 for the other phases). The columns
+// are per atom of the free components, so the modes are too: the basis the
+// equations take when they solve for the modes, and one that holds whether
+// or not a component is set from outside (by a chemical potential, an
+// activity or a buffered fluid).
+bool isseen(smallint k, const colvector& sub, smallint ns, bool testonly) {
   afterwork& w = work();
   setbulk(k);
   for (smallint i = 1; i <= ns; ++i)
@@ -140,7 +144,7 @@ bool isseen(smallint k, const colvector& sub, smallint ns, bool testonly, const 
   for (smallint j = 1; j <= w.nm; ++j) w.modes[j] = 0;
   extended sum = 0;
   for (smallint i = 1; i <= ns; ++i) {
-    w.modes[sub[i]] = w.v[i] * a[sub[i]] / b[sub[i]];
+    w.modes[sub[i]] = w.v[i];
     sum += w.modes[sub[i]];
   }
   for (smallint i = 1; i <= ns; ++i) {
@@ -190,12 +194,10 @@ bool modereaction(const bemvector& ph, std::string& what) {
 // sub-assemblages that leave out a phase on the reactant side; its two mode
 // rows are the ends of the reaction's range at that bulk.
 struct univariant {
-  const eqvector& a;
-  const eqvector& b;
   colvector neg{"after neg"}, pos{"after pos"}, sub{"after sub"};
   smallint nneg = 0, npos = 0;
 
-  univariant(const eqvector& aa, const eqvector& bb) : a(aa), b(bb) {
+  univariant() {
     const afterwork& w = work();
     for (smallint j = 1; j <= w.nm; ++j) {
       if (w.r[j] < 0)
@@ -216,11 +218,11 @@ struct univariant {
 
   // The trials leaving out one negative phase each: 1 seen, 0 not, -1 bad.
   smallint firstend(smallint k, bool testonly) {
-    if (nneg == 1) return isseen(k, sub, allbut(neg[1]), testonly, a, b) ? 1 : 0;
+    if (nneg == 1) return isseen(k, sub, allbut(neg[1]), testonly) ? 1 : 0;
     for (smallint t = 1; t <= nneg; ++t) {
       const smallint ns = allbut(neg[t]);
       if (ns != NUVLEFT) return -1;
-      if (isseen(k, sub, ns, testonly, a, b)) return 1;
+      if (isseen(k, sub, ns, testonly)) return 1;
     }
     return 0;
   }
@@ -232,7 +234,7 @@ struct univariant {
       for (smallint i = 1; i <= nneg; ++i) sub[++ns] = neg[i];
       for (smallint i = 1; i <= npos; ++i)
         if (i != t) sub[++ns] = pos[i];
-      if (ns == NUVLEFT && isseen(k, sub, ns, false, a, b)) return true;
+      if (ns == NUVLEFT && isseen(k, sub, ns, false)) return true;
     }
     return false;
   }
@@ -260,12 +262,12 @@ struct univariant {
 };
 
 // Freedom 2: the mode phases are a square system for every step.
-void divariant(const eqvector& a, const eqvector& b) {
+void divariant() {
   const afterwork& w = work();
   colvector all{"after all"};
   for (smallint j = 1; j <= w.nm; ++j) all[j] = j;
   for (smallint k = 1; k <= NCOMP; ++k) {
-    if (!isseen(k, all, w.nm, false, a, b)) {
+    if (!isseen(k, all, w.nm, false)) {
       SU.stepstatus[k] = 0;
       continue;
     }
@@ -273,12 +275,10 @@ void divariant(const eqvector& a, const eqvector& b) {
     SU.stepstatus[k] = 1;
     if (SU.firstmodeset == 0) SU.firstmodeset = k;
     if (SU.nmodeset == maxseensteps) IO::ERROREXIT("modes after nle", "too many modes", yourfault);
+    // The phases of the chemical potentials carry no free component, so
+    // they are never mode phases: the modes already sum to 1 over the real
+    // phases.
     const smallint row = ++SU.nmodeset;
-    if (NMU > 0) {
-      extended sum = 0;
-      for (smallint j = 1; j <= w.nm - NMU; ++j) sum += w.modes[j];
-      for (smallint j = 1; j <= w.nm; ++j) work().modes[j] /= sum;
-    }
     clearrow(row);
     writerow(row);
   }
@@ -332,8 +332,8 @@ void AFTER(const bemvector& ph, bool& ok, std::string& what, eqvector& a, eqvect
   SU.nmodeset = 0;
   SU.firstmodeset = 0;
   const int freedom = 2 - w.nm + NUVLEFT - RANKDEFICIT;
-  if (freedom == 1 && modereaction(ph, what)) univariant(a, b).run();
-  if (freedom == 2) divariant(a, b);
+  if (freedom == 1 && modereaction(ph, what)) univariant().run();
+  if (freedom == 2) divariant();
   NXP = w.nm;
   ok = false;
   for (smallint k = 1; k <= maxmodeset; ++k)

@@ -33,11 +33,13 @@ void PRINTBULK2() {
   for (long c = 1; c <= SU.nuv; ++c) IO::ADDSTR(hasO && SU.compname[c] == "FeO" ? "FeOt" : SU.compname[c], 12, line);
   logline(0, line, 1);
   logline(0, copyrule, 1);
+  static farray<extended, 1, maxsu> m{"printbulk2 modes"};
+  rbimodes(m);
   for (smallint i = 1; i <= SU.nph; ++i) {
     const suphasetype& ph = SU.ph[i];
     line = "rbi";
     IO::ADDSTR(ph.name, 8, line);
-    IO::ADDREAL(ph.mode[1], 6, true, 12, line);
+    IO::ADDREAL(ph.hasmode ? m[i] : ph.mode[1], 6, true, 12, line);
     for (long c = 1; c <= SU.nuv; ++c) {
       const extended a = ph.comp[c];
       if (std::fabs(a - std::nearbyint(a)) < wholeamounttol)
@@ -48,8 +50,7 @@ void PRINTBULK2() {
     logline(0, line, 1);
   }
   logline(0, copyrule, 1);
-  line = "% bulk" + std::string(17, ' ');
-  for (long j = 1; j <= SU.nuvleft; ++j) IO::ADDREAL(100 * SU.bulk(1, j), 4, true, 12, line);
+  rbibulkline("% bulk" + std::string(17, ' '), 1, line);
   logline(0, line, 1);
   logline(0, copyrule, 1);
 }

@@ -49,6 +49,21 @@ inline bool rowproperties() {
 // it has no row.
 bool noproperties();
 
+// The position along the bulk range of the step whose modes mode row 1
+// holds: the first seen step when the modes were worked out after the
+// solve, else the current one.
+extended rowoneposition();
+
+// The modes of mode row 1 as the rbi reader takes them, per SU record (0
+// for a record without a mode): the modes are shares of the atoms of the
+// free components, the reader's of the atoms of every component it is given.
+void rbimodes(farray<extended, 1, maxsu>& m);
+
+// The "% bulk" line of an rbi table: after the label, bulk step `step` of
+// SU, each free component's value under its own heading and an empty field
+// under a component that is not free.
+void rbibulkline(const std::string& label, smallint step, std::string& o);
+
 // "+name" or "-name" on a line of its own, straight to the terminal, while
 // the trace switch is on.
 void whereat(const char* mark);

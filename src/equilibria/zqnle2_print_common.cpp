@@ -4,6 +4,7 @@
 
 #include "equilibria/zqnle2_print.h"
 #include "frame/zqglobal_solver.h"
+#include "model/zqcalc2.h"
 
 namespace ZQNLE2 {
 
@@ -12,6 +13,45 @@ std::string plainfixed(extended x, int d, int w) {
   const int n = std::snprintf(buf, sizeof buf, "%*.*Lf", w, d, x);
   if (n < 0 || n >= static_cast<int>(sizeof buf)) return std::string(static_cast<std::size_t>(w > 0 ? w : 1), '*');
   return buf;
+}
+
+extended rowoneposition() {
+  using ZQGLOBAL::SU;
+  return SU.nmodeset > 0 && SU.firstmodeset > 0 ? SU.prop[ZQCALC2::MODEROWSTEP(1)] : SU.prop[1];
+}
+
+void rbimodes(farray<extended, 1, maxsu>& m) {
+  using namespace ZQGLOBAL;
+  extended given = 0, rebased = 0;
+  for (smallint i = 1; i <= SU.nph; ++i) {
+    const suphasetype& ph = SU.ph[i];
+    m[i] = 0;
+    if (!ph.hasmode) continue;
+    extended all = 0, free = 0;
+    for (smallint c = 1; c <= SU.nuv; ++c) {
+      all += ph.comp[c] * ICOMP[c];
+      if (BCOMPS[c]) free += ph.comp[c] * ICOMP[c];
+    }
+    m[i] = free != 0 && free != all ? ph.mode[1] * all / free : ph.mode[1];
+    given += ph.mode[1];
+    rebased += m[i];
+  }
+  // Kept to the sum the row had; with every component free nothing changes.
+  if (rebased != 0 && rebased != given)
+    for (smallint i = 1; i <= SU.nph; ++i) m[i] = m[i] * (given / rebased);
+}
+
+void rbibulkline(const std::string& label, smallint step, std::string& o) {
+  using namespace ZQGLOBAL;
+  o = label;
+  smallint f = 0;
+  for (smallint c = 1; c <= SU.nuv; ++c) {
+    if (BCOMPS[c] && f < SU.nuvleft)
+      IO::ADDREAL(100 * SU.bulk(step, ++f), 4, true, 12, o);
+    else
+      IO::ADDSTR("", 12, o);
+  }
+  o.erase(o.find_last_not_of(' ') + 1);
 }
 
 bool noproperties() { return rowproperties() && ZQGLOBAL::SU.nmodeset == 0; }

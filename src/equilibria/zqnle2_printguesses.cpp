@@ -4,6 +4,7 @@
 
 #include "equilibria/zqnle2_print.h"
 #include "equilibria/zqnle2_solve.h"
+#include "model/zqcalc2.h"
 #include "model/zqnle3.h"
 
 using namespace ZQGLOBAL;
@@ -125,13 +126,18 @@ void solvestate::PRINTBULK() {
   o = "%" + std::string(28, ' ');
   for (long c = 1; c <= SU.nuv; ++c) IO::ADDSTR(hasO && SU.compname[c] == "FeO" ? "FeOt" : SU.compname[c], 12, o);
   logline(0, o, 1);
+  // A point whose bulk lies outside its assemblage has no modes to give: its
+  // table is left for the user to fill, as outside a pseudosection.
+  const bool modes = PSEUDOSECTION && SU.nmodeset > 0;
+  static farray<extended, 1, maxsu> m{"printbulk modes"};
+  if (modes) rbimodes(m);
   for (smallint i = 1; i <= SU.nph; ++i) {
     const suphasetype& ph = SU.ph[i];
     if (!ph.hasmode) continue;
     o = "bulk  rbi";
     IO::ADDSTR(ph.name, 8, o);
-    if (PSEUDOSECTION)
-      IO::ADDREAL(ph.mode[1], 6, true, 12, o);
+    if (modes)
+      IO::ADDREAL(m[i], 6, true, 12, o);
     else
       IO::ADDSTR("##", 12, o);
     for (long c = 1; c <= SU.nuv; ++c) {
@@ -144,13 +150,14 @@ void solvestate::PRINTBULK() {
     logline(0, o, 1);
   }
   logline(0, copyrule, 1);
-  if (!PSEUDOSECTION) {
+  if (!modes) {
     logline(0, "replace the ''##'' by the modes you want to use to make the bulk", 1);
     return;
   }
-  o.clear();
-  IO::ADDSTR("% bulk", -23, o);
-  for (long j = 1; j <= SU.nuvleft; ++j) IO::ADDREAL(100 * SU.bulk(1, j), 4, true, 12, o);
+  // The bulk that the table makes: that of the step whose modes it holds.
+  std::string label;
+  IO::ADDSTR("% bulk", -23, label);
+  rbibulkline(label, ZQCALC2::MODEROWSTEP(1), o);
   logline(0, o, 1);
   logline(0, copyrule, 1);
   logline(0, "% delete this bulk line if you have modified the rbi tableau", 1);

@@ -211,10 +211,12 @@ void solvestate::PRINTROWMATH() {
     o += ", ";
     for (smallint i = 1; i <= SU.nph; ++i)
       o += plainfixed(SU.ph[i].mode[1] * SU.ph[i].modefac[1] * SU.ph[i].g, 8, 12) + ", ";
-    if (SU.prop[1] == -1)
+    // The position of the step whose modes the products above take.
+    const extended x = rowoneposition();
+    if (x == -1)
       o += "0";
     else
-      IO::ADDREAL(SU.prop[1], 4, true, 0, o);
+      IO::ADDREAL(x, 4, true, 0, o);
   }
   o += "},";
   qkline(0, o, 1);
@@ -224,7 +226,7 @@ void solvestate::PRINTMODEBOX() {
   tozerobtype zeroed{"modebox zeroed"};
   extended f = 1;
   TOZEROFAC(zeroed, f);
-  const extended x = SU.prop[1];
+  const extended x = rowoneposition();
   std::string& o = IO::OSTR;
   o = "{{";
   IO::ADDREAL(SU.pressure, 3, true, 0, o);

@@ -309,8 +309,10 @@ void solvestate::MODEFACTORS() {
       if (BCOMPS[c]) a += SU.bulk(k, ++f) * ICOMP[c];
     ATOMS[k] = a;
   }
+  // Modes are shares of the atoms of the free components, as the bulk is:
+  // a phase's factor to its formula units divides by its own such atoms.
   for (smallint k = 1; k <= SU.nph; ++k)
-    for (smallint r = 1; r <= SU.nmodeset; ++r) SU.ph[k].modefac[r] = ATOMS[ZQCALC2::MODEROWSTEP(r)] / NORMA[k];
+    for (smallint r = 1; r <= SU.nmodeset; ++r) SU.ph[k].modefac[r] = ATOMS[ZQCALC2::MODEROWSTEP(r)] / NORMB[k];
 }
 
 bool solvestate::FINITEPOINT() const {

@@ -23,6 +23,11 @@ void asktwoactivities() {
 
 bool fraction(extended x) { return x >= 0 && x <= 1; }  // false for a value that is not a number
 
+// An activity of an end-member of the calculation enters as its logarithm,
+// so it must be above 0; one asked only for cordierite's hydration may be 0,
+// none of that fluid. False for a value that is not a number.
+bool activity(bool present, extended a) { return present ? a > 0 : a >= 0; }
+
 std::string shown(extended x) { return IO::REAL2STR(x, IO::NPLACES(x), true); }
 
 }  // namespace
@@ -100,8 +105,8 @@ void PROMPTFLUID() {
       }
     }
 
-    const bool h2ook = !h2o || FIXEDXH2O != 0 || crd;
-    const bool co2ok = !co2 || FIXEDXCO2 != 0 || crd;
+    const bool h2ook = activities ? activity(h2o, FIXEDXH2O) : !h2o || FIXEDXH2O != 0 || crd;
+    const bool co2ok = activities ? activity(co2, FIXEDXCO2) : !co2 || FIXEDXCO2 != 0 || crd;
     const bool sumok = activities || FIXEDXCO2 + FIXEDXH2O <= 1.0001L;
     // A mole fraction typed outside 0 to 1 makes the other one outside too
     // while their sum stays 1: refused as the script's "setfluid" refuses it.

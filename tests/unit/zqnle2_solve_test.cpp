@@ -281,8 +281,10 @@ TEST_F(SolveState, ModeFactorsTakeTheAtomsOfTheirOwnStep) {
   SU.nph = 2;
   SU.ph[1].phase = 1;
   SU.ph[2].phase = 2;
-  st.NORMA[1] = 3;
-  st.NORMA[2] = 2;
+  // Every component is free: the atoms of all components and of the free
+  // ones are the same.
+  st.NORMA[1] = st.NORMB[1] = 3;
+  st.NORMA[2] = st.NORMB[2] = 2;
   SU.firstmodeset = 2;
   SU.nmodeset = 2;
   const struct {
