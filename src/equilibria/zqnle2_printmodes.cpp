@@ -2,8 +2,6 @@
 // activities table, the chemical potentials, and the tozero factor.
 #include <algorithm>
 #include <cmath>
-#include <functional>
-#include <vector>
 
 #include "equilibria/zqnle2_print.h"
 #include "equilibria/zqnle2_solve.h"
@@ -85,6 +83,27 @@ void modelogratios(const tozerobtype& zeroed, longint m) {
   modeuncertaintyrow("sd", SDX, zeroed, m);
 }
 
+// The heading of the modes table.
+void modeheading(longint m) {
+  std::string& line = IO::WSTR;
+  line = "mode  ";
+  if (SU.ncomp > 1) IO::ADDSTR("pos   prop", 10, line);
+  for (smallint i = 1; i <= SU.nph; ++i)
+    if (SU.ph[i].hasmode) IO::ADDSTR(SU.ph[i].name, 10, line);
+  if (CALCG) {
+    IO::ADDSTR("G", 12, line);
+    if (!DOGMIN && NTOZEROSTRINGS == 0) {
+      IO::ADDSTR("H", 12, line);
+      IO::ADDSTR("S", 10, line);
+      IO::ADDSTR("V", 10, line);
+      IO::ADDSTR("rho", 10, line);
+    }
+  }
+  if (on(CONTROLJX.calcah2o) && !DOGMIN) IO::ADDSTR("a(H2O)", 10, line);
+  if (on(CONTROLJX.calcmuo) && !DOGMIN) IO::ADDSTR("mu(O)", 12, line);
+  IO::PUTSTR(1, line, 1, m);
+}
+
 // The label of mode row r.
 void rowlabel(smallint r, std::string& line) {
   if (SU.ncomp <= 1) {
@@ -163,103 +182,53 @@ void solvestate::PRINTMODES() {
   tozerobtype zeroed{"printmodes zeroed"};
   extended f = 1;
   TOZEROFAC(zeroed, f);
-  // The heading, then per mode row its modes and, after a tozero, their
-  // renormalised values: each row the cells it writes, in as many blocks as
-  // the line's length needs.
-  using cellwriter = std::function<void(std::string&)>;
-  struct tablerow {
-    std::function<void(std::string&)> label;
-    std::vector<cellwriter> cells;
-  };
-  std::vector<tablerow> rows;
-  tablerow head;
-  head.label = [](std::string& line) {
-    line += "mode  ";
-    if (SU.ncomp > 1) IO::ADDSTR("pos   prop", 10, line);
-  };
-  for (smallint i = 1; i <= SU.nph; ++i)
-    if (SU.ph[i].hasmode) head.cells.push_back([i](std::string& line) { IO::ADDSTR(SU.ph[i].name, 10, line); });
-  auto headcell = [&](const char* h, smallint w) {
-    head.cells.push_back([h, w](std::string& line) { IO::ADDSTR(h, w, line); });
-  };
-  if (CALCG) {
-    headcell("G", 12);
-    if (!DOGMIN && NTOZEROSTRINGS == 0) {
-      headcell("H", 12);
-      headcell("S", 10);
-      headcell("V", 10);
-      headcell("rho", 10);
-    }
-  }
-  if (on(CONTROLJX.calcah2o) && !DOGMIN) headcell("a(H2O)", 10);
-  if (on(CONTROLJX.calcmuo) && !DOGMIN) headcell("mu(O)", 12);
-  rows.push_back(std::move(head));
+  modeheading(m);
+  std::string& line = IO::WSTR;
   bool outofrange = false;
   for (smallint r = 1; r <= SU.nmodeset; ++r) {
     outofrange = false;
     if (on(CONTROLJX.c8))
       for (smallint i = 1; i <= SU.nph; ++i)
         if (SU.ph[i].hasmode && (SU.ph[i].mode[r] < 0 || SU.ph[i].mode[r] > 1)) outofrange = true;
-    tablerow row;
-    const std::string mark = outofrange ? "# " : (CONTROLJX.uncertaintylevel >= 1 ? "m " : "  ");
-    row.label = [mark, r](std::string& line) {
-      line += mark;
-      rowlabel(r, line);
-    };
-    auto value = [&row](extended v, smallint places, bool fixed, smallint w) {
-      row.cells.push_back([v, places, fixed, w](std::string& line) { IO::ADDREAL(v, places, fixed, w, line); });
-    };
+    line = outofrange ? "# " : (CONTROLJX.uncertaintylevel >= 1 ? "m " : "  ");
+    rowlabel(r, line);
     for (smallint i = 1; i <= SU.nph; ++i) {
       if (!SU.ph[i].hasmode) continue;
       if (SU.ph[i].mode[r] == 0)
-        row.cells.push_back([](std::string& line) { IO::ADDSTR("", 10, line); });
+        IO::ADDSTR("", 10, line);
       else
-        value(SU.ph[i].mode[r], XPRECISION, false, 10);
+        IO::ADDREAL(SU.ph[i].mode[r], XPRECISION, false, 10, line);
     }
     if (CALCG && !outofrange) {
-      value(SU.gsys[r], 5, true, 12);
+      IO::ADDREAL(SU.gsys[r], 5, true, 12, line);
       if (!DOGMIN && NTOZEROSTRINGS == 0) {
-        value(SU.hsys[r], 5, true, 12);
-        value(SU.ssys[r], 4, true, 10);
-        value(SU.vsys[r], 4, true, 10);
-        value(SU.rhosys[r], 4, true, 10);
+        IO::ADDREAL(SU.hsys[r], 5, true, 12, line);
+        IO::ADDREAL(SU.ssys[r], 4, true, 10, line);
+        IO::ADDREAL(SU.vsys[r], 4, true, 10, line);
+        IO::ADDREAL(SU.rhosys[r], 4, true, 10, line);
       }
     }
-    if (on(CONTROLJX.calcah2o) && !DOGMIN) value(ZQNLE4::DOCALCAH2O(PH, SU.pressure, SU.temperature), 4, true, 10);
-    if (on(CONTROLJX.calcmuo) && !DOGMIN) value(ZQNLE4::DOCALCMUO(PH, SU.pressure, SU.temperature), 4, true, 12);
-    rows.push_back(std::move(row));
+    if (on(CONTROLJX.calcah2o) && !DOGMIN)
+      IO::ADDREAL(ZQNLE4::DOCALCAH2O(PH, SU.pressure, SU.temperature), 4, true, 10, line);
+    if (on(CONTROLJX.calcmuo) && !DOGMIN)
+      IO::ADDREAL(ZQNLE4::DOCALCMUO(PH, SU.pressure, SU.temperature), 4, true, 12, line);
+    IO::PUTSTR(0, line, 1, m);
     if (std::fabs(f - 1) > zeroedfactortol && !outofrange) {
-      tablerow again;
-      again.label = [](std::string& line) {
-        IO::ADDSTR("", 6, line);
-        if (SU.ncomp > 1) IO::ADDSTR("", 10, line);
-      };
+      line.clear();
+      IO::ADDSTR("", 6, line);
+      if (SU.ncomp > 1) IO::ADDSTR("", 10, line);
       for (smallint i = 1; i <= SU.nph; ++i) {
         if (!SU.ph[i].hasmode) continue;
-        const extended v = SU.ph[i].mode[r] * f;
-        const bool z = zeroed[i], blank = SU.ph[i].mode[r] == 0;
-        again.cells.push_back([v, z, blank](std::string& line) {
-          if (z)
-            IO::ADDSTR("z", 10, line);
-          else if (blank)
-            IO::ADDSTR(" ", 10, line);
-          else
-            IO::ADDREAL(v, XPRECISION, false, 10, line);
-        });
+        if (zeroed[i])
+          IO::ADDSTR("z", 10, line);
+        else if (SU.ph[i].mode[r] == 0)
+          IO::ADDSTR(" ", 10, line);
+        else
+          IO::ADDREAL(SU.ph[i].mode[r] * f, XPRECISION, false, 10, line);
       }
-      rows.push_back(std::move(again));
+      IO::PUTSTR(0, line, 1, m);
     }
   }
-  std::size_t ncols = 0;
-  for (const tablerow& t : rows) ncols = std::max(ncols, t.cells.size());
-  IO::PUTTABLE(
-      static_cast<long>(rows.size()), static_cast<long>(ncols),
-      [&](long r, std::string& line) { rows[static_cast<std::size_t>(r - 1)].label(line); },
-      [&](long r, long c, std::string& line) {
-        const tablerow& t = rows[static_cast<std::size_t>(r - 1)];
-        if (c <= static_cast<long>(t.cells.size())) t.cells[static_cast<std::size_t>(c - 1)](line);
-      },
-      1, m);
   if (on(CONTROLJX.mcdebug) && IBATCH >= 1 && IBATCH <= maxbatch && BATCHINFO[IBATCH].withbulk) mcdebugbulk();
   if (EXBUFF && on(CONTROLJX.fifi)) {
     extended co2 = 0, h2o = 0;
