@@ -206,11 +206,14 @@ void solvestate::PRINTFRACT() {
   }
   extended total = 0;
   for (long c = 1; c <= NUV; ++c) total += bulk[c];
-  std::string& o = IO::OSTR;
-  o = "% bulk ";
-  for (long c = 1; c <= NUV; ++c) IO::ADDREAL(100 * bulk[c] / total, 5, true, 10, o);
-  o += "    from rbi";
-  logline(0, o, 2);
+  // A comment in every line it takes.
+  IO::PUTROW(
+      0, "% bulk ", NUV,
+      [&](long c, std::string& line) {
+        IO::ADDREAL(100 * bulk[c] / total, 5, true, 10, line);
+        if (c == NUV) line += "    from rbi";
+      },
+      2, CHANNEL::LOG, "", "%      ");
 }
 
 }  // namespace ZQNLE2
