@@ -147,9 +147,6 @@ TEST(WideRows, SchreinemakersRowsKeepTheirSlopes) {
     std::smatch m;
     ASSERT_TRUE(std::regex_match(row, m, std::regex(R"(^(\d+)\).*\]\s.*\s(\S+)$)"))) << row;
     const double expected = slope.at(std::stoi(m[1]));
-    std::ostringstream three;
-    three.precision(3);
-    three << expected;
     EXPECT_NEAR(std::stod(m[2]), expected, std::fabs(expected) * 5e-3) << row;
     ++rows;
   }
