@@ -1,8 +1,10 @@
 // The details-file blocks of a solved point: the compact one and the one in
 // titled sections, both read from the result record SU alone.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "equilibria/zqnle1.h"
 #include "equilibria/zqnle2_print.h"
@@ -64,109 +66,135 @@ void sitefractions() {
   for (smallint i = 1; i <= SU.nph; ++i) {
     const suphasetype& p = SU.ph[i];
     if (p.nem <= 1) continue;
-    std::string& o = IO::OSTR;
-    o.clear();
-    IO::ADDSTR(p.name, -5, o);
-    for (smallint k = 1; k <= p.nsf; ++k) IO::ADDSTR(p.sfnames[k], 10, o);
-    IO::PUTSTR(0, o, 1, ic);
-    o = "     ";
-    for (smallint k = 1; k <= p.nsf; ++k) IO::ADDREAL(p.sf[k], 5, true, 10, o);
-    IO::PUTSTR(0, o, 1, ic);
+    // Names over values, in as many blocks as the line's length needs.
+    IO::PUTTABLE(
+        2, p.nsf,
+        [&](long row, std::string& o) {
+          if (row == 1)
+            IO::ADDSTR(p.name, -5, o);
+          else
+            o += "     ";
+        },
+        [&](long row, long k, std::string& o) {
+          if (row == 1)
+            IO::ADDSTR(p.sfnames[k], 10, o);
+          else
+            IO::ADDREAL(p.sf[k], 5, true, 10, o);
+        },
+        0, ic);
   }
 }
 
-// One bulk line over every component, blank where a component is not free.
-void bulkcolumns(smallint row, std::string& o) {
+// Component c of a bulk line: blank where the component is not free.
+void bulkcolumn(smallint row, smallint c, std::string& o) {
+  if (!SU.bcomps[c]) {
+    IO::ADDSTR("", 12, o);
+    return;
+  }
   smallint j = 0;
-  for (smallint c = 1; c <= SU.nuv; ++c) {
-    if (!SU.bcomps[c]) {
-      IO::ADDSTR("", 12, o);
-      continue;
-    }
-    ++j;
-    IO::ADDREAL(100 * SU.bulk(row, j), 4, true, 12, o);
-  }
+  for (smallint k = 1; k <= c; ++k)
+    if (SU.bcomps[k]) ++j;
+  IO::ADDREAL(100 * SU.bulk(row, j), 4, true, 12, o);
 }
 
-// The component header, the bulk lines and one composition line per phase.
+// The component header, the bulk lines and one composition line per phase,
+// in as many blocks as the line's length needs; the step notes follow the
+// last component.
 void oxidecompositions() {
-  std::string& o = IO::OSTR;
-  o = "      ";
-  for (smallint c = 1; c <= SU.nuv; ++c) IO::ADDSTR(SU.compname[c], 12, o);
-  IO::PUTSTR(0, o, 1, ic);
-  if (MODESBYNLE || MODESAFTERNLE) {
-    o.clear();
-    IO::ADDSTR("bulk", -6, o);
-    bulkcolumns(1, o);
-    if (MODESBYNLE && SU.kcomp > 1) {
-      o += "  step ";
-      IO::ADDINT(SU.kcomp, 0, o);
-      o += ", x = ";
-      IO::ADDREAL(SU.prop[1], 4, true, 0, o);
-    }
-    IO::PUTSTR(0, o, 1, ic);
-    if (!MODESBYNLE && SU.ncomp > 1) {
-      o.clear();
-      IO::ADDSTR("  to", -6, o);
-      bulkcolumns(std::min<smallint>(SU.ncomp, maxmodeset), o);
-      o += "  ";
-      IO::ADDINT(SU.ncomp - 1, 2, o);
-      o += " steps";
-      IO::PUTSTR(0, o, 1, ic);
-    }
-  }
-  for (smallint i = 1; i <= SU.nph; ++i) {
-    const suphasetype& p = SU.ph[i];
-    o.clear();
-    IO::ADDSTR(p.name, -6, o);
-    for (smallint c = 1; c <= SU.nuv; ++c) {
-      const extended a = p.comp[c];
-      if (std::fabs(a - std::round(a)) < wholetol)
-        IO::ADDINT(a, 12, o);
-      else
-        IO::ADDREAL(a, 6, true, 12, o);
-    }
-    IO::PUTSTR(0, o, 1, ic);
-  }
+  const bool bulkline = MODESBYNLE || MODESAFTERNLE;
+  const bool toline = bulkline && !MODESBYNLE && SU.ncomp > 1;
+  const long nbulk = (bulkline ? 1 : 0) + (toline ? 1 : 0);
+  auto phaseof = [&](long row) -> const suphasetype& { return SU.ph[static_cast<smallint>(row - 1 - nbulk)]; };
+  IO::PUTTABLE(
+      1 + nbulk + SU.nph, SU.nuv,
+      [&](long row, std::string& o) {
+        if (row == 1)
+          o += "      ";
+        else if (row == 2 && bulkline)
+          IO::ADDSTR("bulk", -6, o);
+        else if (row == 3 && toline)
+          IO::ADDSTR("  to", -6, o);
+        else
+          IO::ADDSTR(phaseof(row).name, -6, o);
+      },
+      [&](long row, long col, std::string& o) {
+        const smallint c = static_cast<smallint>(col);
+        if (row == 1) {
+          IO::ADDSTR(SU.compname[c], 12, o);
+        } else if (row <= 1 + nbulk) {
+          const bool first = row == 2;
+          bulkcolumn(first ? 1 : std::min<smallint>(SU.ncomp, maxmodeset), c, o);
+          if (col < SU.nuv) return;
+          if (first && MODESBYNLE && SU.kcomp > 1) {
+            o += "  step ";
+            IO::ADDINT(SU.kcomp, 0, o);
+            o += ", x = ";
+            IO::ADDREAL(SU.prop[1], 4, true, 0, o);
+          } else if (!first) {
+            o += "  ";
+            IO::ADDINT(SU.ncomp - 1, 2, o);
+            o += " steps";
+          }
+        } else {
+          const extended a = phaseof(row).comp[c];
+          if (std::fabs(a - std::round(a)) < wholetol)
+            IO::ADDINT(a, 12, o);
+          else
+            IO::ADDREAL(a, 6, true, 12, o);
+        }
+      },
+      0, ic);
 }
 
 // The modes of every mode row, one column per phase (none for a buffered
 // fluid), labels in lw, values with d decimals in w; a zero mode is blank.
 void modetable(smallint lw, smallint d, smallint w) {
-  std::string& o = IO::OSTR;
-  o.clear();
-  IO::ADDSTR("mode", lw, o);
-  for (smallint i = 1; i <= SU.nph; ++i)
-    if (!nofluidcolumn(SU.ph[i])) IO::ADDSTR(SU.ph[i].name, w, o);
-  IO::PUTSTR(1, o, 1, ic);
-  for (smallint r = 1; r <= SU.nmodeset; ++r) {
-    o.clear();
-    rowlabel(r, lw, o);
-    for (smallint i = 1; i <= SU.nph; ++i) {
-      const suphasetype& p = SU.ph[i];
-      if (!p.hasmode) continue;
-      if (p.mode[r] == 0)
-        IO::ADDSTR("", w, o);
-      else
-        IO::ADDREAL(p.mode[r], d, true, w, o);
-    }
-    IO::PUTSTR(0, o, 1, ic);
+  // The heading names every phase but a buffered fluid, a row every phase
+  // with a mode: column c of each is its own c-th.
+  std::vector<smallint> named, moded;
+  for (smallint i = 1; i <= SU.nph; ++i) {
+    if (!nofluidcolumn(SU.ph[i])) named.push_back(i);
+    if (SU.ph[i].hasmode) moded.push_back(i);
   }
+  IO::PUTTABLE(
+      1 + SU.nmodeset, static_cast<long>(std::max(named.size(), moded.size())),
+      [&](long row, std::string& o) {
+        if (row == 1)
+          IO::ADDSTR("mode", lw, o);
+        else
+          rowlabel(static_cast<smallint>(row - 1), lw, o);
+      },
+      [&](long row, long c, std::string& o) {
+        const std::vector<smallint>& cols = row == 1 ? named : moded;
+        if (c > static_cast<long>(cols.size())) return;
+        const suphasetype& p = SU.ph[cols[static_cast<std::size_t>(c - 1)]];
+        if (row == 1)
+          IO::ADDSTR(p.name, w, o);
+        else if (p.mode[row - 1] == 0)
+          IO::ADDSTR("", w, o);
+        else
+          IO::ADDREAL(p.mode[row - 1], d, true, w, o);
+      },
+      1, ic);
 }
 
 // The conversion factor of every phase per mode row.
 void factortable(smallint d, smallint w) {
-  std::string& o = IO::OSTR;
-  o.clear();
-  IO::ADDSTR("factor", -6, o);
-  for (smallint i = 1; i <= SU.nph; ++i) IO::ADDSTR(SU.ph[i].name, w, o);
-  IO::PUTSTR(1, o, 1, ic);
-  for (smallint r = 1; r <= SU.nmodeset; ++r) {
-    o.clear();
-    rowlabel(r, -6, o);
-    for (smallint i = 1; i <= SU.nph; ++i) IO::ADDREAL(SU.ph[i].modefac[r], d, true, w, o);
-    IO::PUTSTR(0, o, 1, ic);
-  }
+  IO::PUTTABLE(
+      1 + SU.nmodeset, SU.nph,
+      [&](long row, std::string& o) {
+        if (row == 1)
+          IO::ADDSTR("factor", -6, o);
+        else
+          rowlabel(static_cast<smallint>(row - 1), -6, o);
+      },
+      [&](long row, long i, std::string& o) {
+        if (row == 1)
+          IO::ADDSTR(SU.ph[i].name, w, o);
+        else
+          IO::ADDREAL(SU.ph[i].modefac[row - 1], d, true, w, o);
+      },
+      1, ic);
 }
 
 // The mode table and, without an external buffer, the conversion factors.
@@ -253,22 +281,27 @@ void endmembers(smallint d, smallint w) {
 // The compositional variables of every solution phase: the phase name in
 // width -phasew, then names and values in width valuew.
 void variables(smallint phasew, smallint valuew, const char* sdlabel) {
-  std::string& o = IO::OSTR;
+  const long rows = CONTROLJX.uncertaintylevel > 0 ? 3 : 2;
   for (smallint i = 1; i <= SU.nph; ++i) {
     const suphasetype& p = SU.ph[i];
     if (p.nem <= 1) continue;
-    o.clear();
-    IO::ADDSTR(p.name, static_cast<smallint>(-phasew), o);
-    for (smallint v = 1; v < p.nem; ++v) IO::ADDSTR(p.varnames[v], valuew, o);
-    IO::PUTSTR(0, o, 1, ic);
-    o.assign(static_cast<std::size_t>(phasew), ' ');
-    for (smallint v = 1; v < p.nem; ++v) IO::ADDREAL(p.x[v], 5, true, valuew, o);
-    IO::PUTSTR(0, o, 1, ic);
-    if (CONTROLJX.uncertaintylevel > 0) {
-      o = sdlabel;
-      for (smallint v = 1; v < p.nem; ++v) IO::ADDREAL(p.xsd[v], 5, true, valuew, o);
-      IO::PUTSTR(0, o, 1, ic);
-    }
+    IO::PUTTABLE(
+        rows, p.nem - 1,
+        [&](long row, std::string& o) {
+          if (row == 1)
+            IO::ADDSTR(p.name, static_cast<smallint>(-phasew), o);
+          else if (row == 2)
+            o.append(static_cast<std::size_t>(phasew), ' ');
+          else
+            o += sdlabel;
+        },
+        [&](long row, long v, std::string& o) {
+          if (row == 1)
+            IO::ADDSTR(p.varnames[v], valuew, o);
+          else
+            IO::ADDREAL(row == 2 ? p.x[v] : p.xsd[v], 5, true, valuew, o);
+        },
+        0, ic);
   }
 }
 

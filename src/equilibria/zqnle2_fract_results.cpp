@@ -3,6 +3,7 @@
 // later item that finds a phase entering or leaving between this step and
 // the next writes the rbi block to restart from, its bulk, and ends the run.
 #include <cmath>
+#include <functional>
 #include <string>
 
 #include "equilibria/zqnle2_fract.h"
@@ -50,12 +51,23 @@ smallint assemblagerows(const bemvector& ph, smallint nonsolution, phaserows& ro
 void logline(smallint before, const std::string& text) { IO::PUTSTR(before, text, 1, CHANNEL::LOG); }
 
 // One "rbi    " row of the restart block.
+// A line too long goes on in the next, ended by the script's continuation
+// mark, as the block is read back.
 void rbirow(const phaserows& rows, smallint i, const std::string& name) {
-  std::string& o = IO::OSTR;
-  o = "rbi    ";
-  for (smallint c = 1; c <= NUV; ++c) IO::ADDREAL(rows(i, c), 6, false, restartfield, o);
-  o += "    % " + name;
-  logline(0, o);
+  IO::PUTROW(
+      0, "rbi    ", NUV,
+      [&](long c, std::string& o) {
+        IO::ADDREAL(rows(i, static_cast<smallint>(c)), 6, false, restartfield, o);
+        if (c == NUV) o += "    % " + name;
+      },
+      1, CHANNEL::LOG, " \\", "       ");
+}
+
+// A heading of the block: a comment in every line it takes.
+void headingrow(smallint before, long n, const std::function<std::string(long)>& name) {
+  IO::PUTROW(
+      before, "%      ", n, [&](long k, std::string& o) { IO::ADDSTR(name(k), restartfield, o); }, 1, CHANNEL::LOG, "",
+      "%      ");
 }
 
 }  // namespace
@@ -153,15 +165,11 @@ void solvestate::PRINTFRACTRESULTS() {
   logline(0, o);
   logline(0, restartdouble);
   logline(0, WITHOLDSET ? "% 1-oxide-based modes" : "% 1-element-based modes");
-  o = "%      ";
-  for (smallint i = 1; i <= NXP; ++i) IO::ADDSTR(XNAME[NX + i], restartfield, o);
-  logline(0, o);
-  o = "rbi yes";
-  for (smallint i = 1; i <= NXP; ++i) IO::ADDREAL(modes[i], 6, false, restartfield, o);
-  logline(0, o);
-  o = "%      ";
-  for (smallint c = 1; c <= NUV; ++c) IO::ADDSTR(COMPNAME[c], restartfield, o);
-  logline(1, o);
+  headingrow(0, NXP, [](long i) { return std::string(XNAME[NX + i]); });
+  IO::PUTROW(
+      0, "rbi yes", NXP, [&](long i, std::string& line) { IO::ADDREAL(modes[i], 6, false, restartfield, line); }, 1,
+      CHANNEL::LOG, " \\", "       ");
+  headingrow(1, NUV, [](long c) { return std::string(COMPNAME[c]); });
   static phaserows rows{"printfractresults rows"};
   const smallint nrows = assemblagerows(PH, static_cast<smallint>(NP0 - NMU), rows);
   if (nrows != NXP) IO::ERROREXIT("printfractresults", "mismatch", yourfault);

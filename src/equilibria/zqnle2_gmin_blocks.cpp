@@ -29,29 +29,38 @@ void PRINTBULK2() {
   logline(1, copyrule, 1);
   bool hasO = false;
   for (long c = 1; c <= SU.nuv; ++c) hasO = hasO || SU.compname[c] == "O";
-  std::string line = "rbi" + std::string(20, ' ');
-  for (long c = 1; c <= SU.nuv; ++c) IO::ADDSTR(hasO && SU.compname[c] == "FeO" ? "FeOt" : SU.compname[c], 12, line);
-  logline(0, line, 1);
+  // Every line of the block is read back: a row too long for a line goes
+  // on in the next, ended by the script's continuation mark.
+  const std::string pad(20, ' ');
+  IO::PUTTABLEROWS(
+      1, SU.nuv, [&](long, std::string& line) { line += "rbi" + pad; },
+      [&](long, long c, std::string& line) {
+        IO::ADDSTR(hasO && SU.compname[c] == "FeO" ? "FeOt" : SU.compname[c], 12, line);
+      },
+      [](long, std::string& line) { line += " \\"; }, [&](long, std::string& line) { line += "   " + pad; }, 0,
+      CHANNEL::LOG);
   logline(0, copyrule, 1);
   static farray<extended, 1, maxsu> m{"printbulk2 modes"};
   rbimodes(m);
-  for (smallint i = 1; i <= SU.nph; ++i) {
-    const suphasetype& ph = SU.ph[i];
-    line = "rbi";
-    IO::ADDSTR(ph.name, 8, line);
-    IO::ADDREAL(ph.hasmode ? m[i] : ph.mode[1], 6, true, 12, line);
-    for (long c = 1; c <= SU.nuv; ++c) {
-      const extended a = ph.comp[c];
-      if (std::fabs(a - std::nearbyint(a)) < wholeamounttol)
-        IO::ADDINT(a, 12, line);
-      else
-        IO::ADDREAL(a, 6, true, 12, line);
-    }
-    logline(0, line, 1);
-  }
+  IO::PUTTABLEROWS(
+      SU.nph, SU.nuv,
+      [&](long i, std::string& line) {
+        const suphasetype& ph = SU.ph[i];
+        line += "rbi";
+        IO::ADDSTR(ph.name, 8, line);
+        IO::ADDREAL(ph.hasmode ? m[i] : ph.mode[1], 6, true, 12, line);
+      },
+      [](long i, long c, std::string& line) {
+        const extended a = SU.ph[i].comp[c];
+        if (std::fabs(a - std::nearbyint(a)) < wholeamounttol)
+          IO::ADDINT(a, 12, line);
+        else
+          IO::ADDREAL(a, 6, true, 12, line);
+      },
+      [](long, std::string& line) { line += " \\"; }, [&](long, std::string& line) { line += "   " + pad; }, 0,
+      CHANNEL::LOG);
   logline(0, copyrule, 1);
-  rbibulkline("% bulk" + std::string(17, ' '), 1, line);
-  logline(0, line, 1);
+  putrbibulkline("% bulk" + std::string(17, ' '), 1);
   logline(0, copyrule, 1);
 }
 

@@ -59,10 +59,11 @@ extended rowoneposition();
 // free components, the reader's of the atoms of every component it is given.
 void rbimodes(farray<extended, 1, maxsu>& m);
 
-// The "% bulk" line of an rbi table: after the label, bulk step `step` of
-// SU, each free component's value under its own heading and an empty field
-// under a component that is not free.
-void rbibulkline(const std::string& label, smallint step, std::string& o);
+// The "% bulk" line of an rbi table, to the log: after the label, bulk step
+// `step` of SU, each free component's value under its own heading and an
+// empty field under a component that is not free; a line too long goes on
+// in the next as a comment, so that no value is lost.
+void putrbibulkline(const std::string& label, smallint step);
 
 // "+name" or "-name" on a line of its own, straight to the terminal, while
 // the trace switch is on.

@@ -1,6 +1,7 @@
 // The plain fixed-point text, the point without system properties, the
 // trace lines and the csv field writer of the point printers.
 #include <cstdio>
+#include <vector>
 
 #include "equilibria/zqnle2_print.h"
 #include "frame/zqglobal_solver.h"
@@ -41,17 +42,27 @@ void rbimodes(farray<extended, 1, maxsu>& m) {
     for (smallint i = 1; i <= SU.nph; ++i) m[i] = m[i] * (given / rebased);
 }
 
-void rbibulkline(const std::string& label, smallint step, std::string& o) {
+void putrbibulkline(const std::string& label, smallint step) {
   using namespace ZQGLOBAL;
-  o = label;
+  // The free components in order, matched to the headings of all of them.
+  std::vector<smallint> bulkof(static_cast<std::size_t>(SU.nuv) + 1, 0);
   smallint f = 0;
-  for (smallint c = 1; c <= SU.nuv; ++c) {
-    if (BCOMPS[c] && f < SU.nuvleft)
-      IO::ADDREAL(100 * SU.bulk(step, ++f), 4, true, 12, o);
-    else
-      IO::ADDSTR("", 12, o);
+  for (smallint c = 1; c <= SU.nuv; ++c)
+    if (BCOMPS[c] && f < SU.nuvleft) bulkof[static_cast<std::size_t>(c)] = ++f;
+  std::vector<std::string> lines = IO::FLOWROW(
+      label, SU.nuv,
+      [&](long c, std::string& line) {
+        const smallint j = bulkof[static_cast<std::size_t>(c)];
+        if (j > 0)
+          IO::ADDREAL(100 * SU.bulk(step, j), 4, true, 12, line);
+        else
+          IO::ADDSTR("", 12, line);
+      },
+      "", "%" + std::string(22, ' '));
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    lines[i].erase(lines[i].find_last_not_of(' ') + 1);
+    IO::PUTSTR(0, lines[i], 1, CHANNEL::LOG);
   }
-  o.erase(o.find_last_not_of(' ') + 1);
 }
 
 bool noproperties() { return rowproperties() && ZQGLOBAL::SU.nmodeset == 0; }

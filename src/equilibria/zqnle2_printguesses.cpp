@@ -1,6 +1,7 @@
 // The copy-back blocks of a point in the log: starting guesses, the rbi
 // table of the phases, and the bulk that a fractionation step leaves.
 #include <cmath>
+#include <vector>
 
 #include "equilibria/zqnle2_print.h"
 #include "equilibria/zqnle2_solve.h"
@@ -119,36 +120,52 @@ void solvestate::PRINTBULK() {
     logline(1, "printbulkinfo not yet working for exbuff - sorry!", 1);
     return;
   }
-  std::string& o = IO::OSTR;
   logline(1, copyrule, 1);
   bool hasO = false;
   for (long c = 1; c <= SU.nuv; ++c) hasO = hasO || SU.compname[c] == "O";
-  o = "%" + std::string(28, ' ');
-  for (long c = 1; c <= SU.nuv; ++c) IO::ADDSTR(hasO && SU.compname[c] == "FeO" ? "FeOt" : SU.compname[c], 12, o);
-  logline(0, o, 1);
   // A point whose bulk lies outside its assemblage has no modes to give: its
   // table is left for the user to fill, as outside a pseudosection.
   const bool modes = PSEUDOSECTION && SU.nmodeset > 0;
   static farray<extended, 1, maxsu> m{"printbulk modes"};
   if (modes) rbimodes(m);
-  for (smallint i = 1; i <= SU.nph; ++i) {
-    const suphasetype& ph = SU.ph[i];
-    if (!ph.hasmode) continue;
-    o = "bulk  rbi";
-    IO::ADDSTR(ph.name, 8, o);
-    if (modes)
-      IO::ADDREAL(m[i], 6, true, 12, o);
-    else
-      IO::ADDSTR("##", 12, o);
-    for (long c = 1; c <= SU.nuv; ++c) {
-      const extended a = ph.comp[c];
-      if (std::fabs(a - std::nearbyint(a)) < wholeamounttol)
-        IO::ADDINT(a, 12, o);
-      else
-        IO::ADDREAL(a, 6, true, 12, o);
-    }
-    logline(0, o, 1);
-  }
+  // The phases that have a mode, one row each under the component heading;
+  // a row too long for a line goes on in the next, ended by the script's
+  // continuation mark, so that the block pasted back reads whole.
+  std::vector<smallint> phases;
+  for (smallint i = 1; i <= SU.nph; ++i)
+    if (SU.ph[i].hasmode) phases.push_back(i);
+  const std::string headingstart = "%" + std::string(28, ' ');
+  IO::PUTTABLEROWS(
+      1 + static_cast<long>(phases.size()), SU.nuv,
+      [&](long row, std::string& line) {
+        if (row == 1) {
+          line += headingstart;
+          return;
+        }
+        const smallint i = phases[static_cast<std::size_t>(row - 2)];
+        line += "bulk  rbi";
+        IO::ADDSTR(SU.ph[i].name, 8, line);
+        if (modes)
+          IO::ADDREAL(m[i], 6, true, 12, line);
+        else
+          IO::ADDSTR("##", 12, line);
+      },
+      [&](long row, long c, std::string& line) {
+        if (row == 1) {
+          IO::ADDSTR(hasO && SU.compname[c] == "FeO" ? "FeOt" : SU.compname[c], 12, line);
+          return;
+        }
+        const extended a = SU.ph[phases[static_cast<std::size_t>(row - 2)]].comp[c];
+        if (std::fabs(a - std::nearbyint(a)) < wholeamounttol)
+          IO::ADDINT(a, 12, line);
+        else
+          IO::ADDREAL(a, 6, true, 12, line);
+      },
+      [](long row, std::string& line) {
+        if (row > 1) line += " \\";
+      },
+      [&](long row, std::string& line) { line += row == 1 ? headingstart : std::string(headingstart.size(), ' '); },
+      0, CHANNEL::LOG);
   logline(0, copyrule, 1);
   if (!modes) {
     logline(0, "replace the ''##'' by the modes you want to use to make the bulk", 1);
@@ -157,8 +174,7 @@ void solvestate::PRINTBULK() {
   // The bulk that the table makes: that of the step whose modes it holds.
   std::string label;
   IO::ADDSTR("% bulk", -23, label);
-  rbibulkline(label, ZQCALC2::MODEROWSTEP(1), o);
-  logline(0, o, 1);
+  putrbibulkline(label, ZQCALC2::MODEROWSTEP(1));
   logline(0, copyrule, 1);
   logline(0, "% delete this bulk line if you have modified the rbi tableau", 1);
 }
@@ -194,11 +210,14 @@ void solvestate::PRINTFRACT() {
   }
   extended total = 0;
   for (long c = 1; c <= NUV; ++c) total += bulk[c];
-  std::string& o = IO::OSTR;
-  o = "% bulk ";
-  for (long c = 1; c <= NUV; ++c) IO::ADDREAL(100 * bulk[c] / total, 5, true, 10, o);
-  o += "    from rbi";
-  logline(0, o, 2);
+  // A comment in every line it takes.
+  IO::PUTROW(
+      0, "% bulk ", NUV,
+      [&](long c, std::string& line) {
+        IO::ADDREAL(100 * bulk[c] / total, 5, true, 10, line);
+        if (c == NUV) line += "    from rbi";
+      },
+      2, CHANNEL::LOG, "", "%      ");
 }
 
 }  // namespace ZQNLE2

@@ -1,4 +1,7 @@
 // The banner and phase line that open an equilibrium's output.
+#include <algorithm>
+#include <vector>
+
 #include "equilibria/zqnle2_print.h"
 #include "equilibria/zqnle2_solve.h"
 
@@ -16,7 +19,6 @@ const char* const itembannerend = "---------------------------------------------
 
 // The banner line(s) of a batch item or fractionation step.
 void banner(longint m) {
-  std::string& o = IO::OSTR;
   if (!DOINGFRACT) {
     if (CONTROLJX.batch == yes && IBATCH >= 1)
       IO::PUTSTR(0, "<== " + IO::INT2STR(BATCHNO[IBATCH]) + batchbannerend, 1, m);
@@ -29,14 +31,23 @@ void banner(longint m) {
     return;
   }
   IO::PUTSTR(0, "<== step " + IO::INT2STR(IFRACT) + stepbannerend, 1, m);
-  o = "     ";
+  // The free components over the step's bulk, in as many blocks as the
+  // line's length needs.
+  std::vector<long> free;
   for (long j = 1; j <= NUV; ++j)
-    if (BCOMPS[j]) IO::ADDSTR(COMPNAME[j], 10, o);
-  IO::PUTSTR(1, o, 1, CHANNEL::LOG);
-  o = "bulk ";
-  for (long j = 1; j <= NUVLEFT; ++j) IO::ADDREAL(COMP1[j], 5, true, 10, o);
-  o += "    step start";
-  IO::PUTSTR(0, o, 1, CHANNEL::LOG);
+    if (BCOMPS[j]) free.push_back(j);
+  IO::PUTTABLE(
+      2, std::max<long>(static_cast<long>(free.size()), NUVLEFT),
+      [](long row, std::string& line) { line += row == 1 ? "     " : "bulk "; },
+      [&](long row, long k, std::string& line) {
+        if (row == 1) {
+          if (k <= static_cast<long>(free.size())) IO::ADDSTR(COMPNAME[free[static_cast<std::size_t>(k - 1)]], 10, line);
+        } else if (k <= NUVLEFT) {
+          IO::ADDREAL(COMP1[k], 5, true, 10, line);
+        }
+        if (row == 2 && k == std::max<long>(static_cast<long>(free.size()), NUVLEFT)) line += "    step start";
+      },
+      1, CHANNEL::LOG);
   IO::PUTSTR(1, firstitemrule, 1, m);
 }
 

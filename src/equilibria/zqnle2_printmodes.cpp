@@ -278,20 +278,22 @@ void solvestate::PRINTACTIVITIES() {
 
 void solvestate::PRINTMU() {
   ZQNLE4::DOCALCMU(PH, SU.pressure, SU.temperature);
-  std::string& line = IO::WSTR;
-  line = " mu   ";
-  for (long j = 1; j <= NUV; ++j) IO::ADDSTR(COMPNAME[j], 12, line);
-  IO::PUTSTR(1, line, 1, CHANNEL::TERMSUMLOG);
-  line = "      ";
-  for (long j = 1; j <= NUV; ++j) IO::ADDREAL(MUCALCS(1, j), 5, true, 12, line);
-  IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
-  if (on(CONTROLJX.plotix)) {
-    std::string& o = IO::OSTR;
-    o.clear();
-    IO::ADDSTR(" ", 10, o);
-    for (long j = 1; j <= NUV; ++j) IO::ADDREAL(MUCALCS(1, j), 4, true, 12, o);
-    IO::PUTSTR(0, o, 1, CHANNEL::DRAWING);
-  }
+  // Names over values, in as many blocks as the line's length needs.
+  IO::PUTTABLE(
+      2, NUV, [](long row, std::string& line) { line += row == 1 ? " mu   " : "      "; },
+      [](long row, long j, std::string& line) {
+        if (row == 1)
+          IO::ADDSTR(COMPNAME[j], 12, line);
+        else
+          IO::ADDREAL(MUCALCS(1, j), 5, true, 12, line);
+      },
+      1, CHANNEL::TERMSUMLOG);
+  // In the drawing data the row goes on in the next line, under the
+  // heading's own continuation.
+  if (on(CONTROLJX.plotix))
+    IO::PUTROW(
+        0, std::string(10, ' '), NUV, [](long j, std::string& o) { IO::ADDREAL(MUCALCS(1, j), 4, true, 12, o); }, 1,
+        CHANNEL::DRAWING, "", std::string(10, ' '));
 }
 
 }  // namespace ZQNLE2

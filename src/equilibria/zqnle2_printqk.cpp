@@ -139,10 +139,12 @@ void solvestate::PRINTHEADERO() {
     o += "  trivariant";
   qkline(0, o, 2);
   if (on(CONTROLJX.calcmu)) {
+    // A comment in every line it takes, its names over the mu rows' values.
     o.clear();
     IO::ADDSTR(" % ", 10, o);
-    for (long j = 1; j <= NUV; ++j) IO::ADDSTR(COMPNAME[j] + " ", 12, o);
-    qkline(0, o, 1);
+    IO::PUTROW(
+        0, o, NUV, [](long j, std::string& line) { IO::ADDSTR(COMPNAME[j] + " ", 12, line); }, 1, CHANNEL::DRAWING,
+        "", o);
   }
   endline(colour);
 }

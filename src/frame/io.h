@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "frame/channels.h"
 #include "frame/farray.h"
@@ -174,6 +175,25 @@ using tablelabel = std::function<void(long row, std::string& line)>;
 using tablecell = std::function<void(long row, long col, std::string& line)>;
 void PUTTABLE(long nrows, long ncols, const tablelabel& label, const tablecell& cell, smallint before,
               longint channels);
+// As PUTTABLE, the columns parted at the same places, but each row goes on
+// in the next lines instead of in later blocks, so that a reader that joins
+// a row's lines takes it whole: a line that the next continues ends in what
+// goeson appends for its row, and a continuation begins with what cont
+// appends. A table that fits is as PUTTABLE writes it.
+void PUTTABLEROWS(long nrows, long ncols, const tablelabel& label, const tablecell& cell, const tablelabel& goeson,
+                  const tablelabel& cont, smallint before, longint channels);
+// A row of n fields after head, field k appended by field: where a field
+// would pass a line's length the line so far ends in goeson and the row goes
+// on in the next line, which begins with indent, so that no field is lost;
+// a row that fits is one line, as a row built whole would be. A field that
+// starts a line is appended whole. The row's lines, in order.
+using rowfield = std::function<void(long k, std::string& line)>;
+std::vector<std::string> FLOWROW(const std::string& head, long n, const rowfield& field, const std::string& goeson,
+                                 const std::string& indent);
+// FLOWROW's lines written to channels: before line ends before the first,
+// every line but the last ending its line, after line ends after the last.
+void PUTROW(smallint before, const std::string& head, long n, const rowfield& field, smallint after,
+            longint channels, const std::string& goeson = "", const std::string& indent = "");
 // Writes the words of lines re-flowed to terminal and log.
 void FORMATTEXT(const eestrtype& lines);
 // Writes, after title, which file channels are open and used.

@@ -135,20 +135,26 @@ void ADDSTR(const std::string& text, smallint width, std::string& line) {
   line += field;
 }
 
-void PUTTABLE(long nrows, long ncols, const tablelabel& label, const tablecell& cell, smallint before,
-              longint channels) {
-  if (nrows < 1) return;
-  std::vector<std::string> rows(static_cast<std::size_t>(nrows));
+namespace {
+
+// The line was cut by what was appended from position from on: its mark
+// stands there, whatever was added after it.
+bool cutfrom(const std::string& line, std::size_t from) {
+  return line.find(static_cast<char>(macroman::section), from) != std::string::npos;
+}
+
+// The lines of a table, block by block and row by row: a column joins the
+// block while every row takes its cell whole; each block takes at least
+// one, so that a cell too wide for any line still shows as far as it goes.
+// Row r of block b begins with what start(b, r) appends.
+using blockstart = std::function<void(long block, long row, std::string& line)>;
+std::vector<std::vector<std::string>> tableblocks(long nrows, long ncols, const blockstart& start,
+                                                  const tablecell& cell) {
+  std::vector<std::vector<std::string>> blocks;
   long first = 1;
   for (long block = 1; block == 1 || first <= ncols; ++block) {
-    for (long r = 1; r <= nrows; ++r) {
-      std::string& line = rows[static_cast<std::size_t>(r - 1)];
-      line.clear();
-      label(r, line);
-    }
-    // A column joins the block while every row takes its cell whole; each
-    // block takes at least one, so that a cell too wide for any line still
-    // shows as far as it goes.
+    std::vector<std::string> rows(static_cast<std::size_t>(nrows));
+    for (long r = 1; r <= nrows; ++r) start(block, r, rows[static_cast<std::size_t>(r - 1)]);
     long c = first;
     for (; c <= ncols; ++c) {
       bool fits = true;
@@ -156,15 +162,78 @@ void PUTTABLE(long nrows, long ncols, const tablelabel& label, const tablecell& 
         std::string trial = rows[static_cast<std::size_t>(r - 1)];
         const bool frozen = !trial.empty() && trial.back() == macroman::section;
         cell(r, c, trial);
-        fits = frozen || trial.empty() || trial.back() != macroman::section;
+        fits = frozen || !cutfrom(trial, rows[static_cast<std::size_t>(r - 1)].size());
       }
       if (!fits) break;
       for (long r = 1; r <= nrows; ++r) cell(r, c, rows[static_cast<std::size_t>(r - 1)]);
     }
-    for (long r = 1; r <= nrows; ++r)
-      PUTSTR(r > 1 ? 0 : block == 1 ? before : 1, rows[static_cast<std::size_t>(r - 1)], 1, channels);
+    blocks.push_back(std::move(rows));
     first = c;
   }
+  return blocks;
+}
+
+}  // namespace
+
+void PUTTABLE(long nrows, long ncols, const tablelabel& label, const tablecell& cell, smallint before,
+              longint channels) {
+  if (nrows < 1) return;
+  const auto blocks = tableblocks(
+      nrows, ncols, [&](long, long r, std::string& line) { label(r, line); }, cell);
+  for (std::size_t b = 0; b < blocks.size(); ++b)
+    for (std::size_t r = 0; r < blocks[b].size(); ++r)
+      PUTSTR(r > 0 ? 0 : b == 0 ? before : 1, blocks[b][r], 1, channels);
+}
+
+void PUTTABLEROWS(long nrows, long ncols, const tablelabel& label, const tablecell& cell, const tablelabel& goeson,
+                  const tablelabel& cont, smallint before, longint channels) {
+  if (nrows < 1) return;
+  const auto blocks = tableblocks(
+      nrows, ncols,
+      [&](long block, long r, std::string& line) {
+        if (block == 1)
+          label(r, line);
+        else
+          cont(r, line);
+      },
+      cell);
+  for (std::size_t r = 0; r < static_cast<std::size_t>(nrows); ++r)
+    for (std::size_t b = 0; b < blocks.size(); ++b) {
+      std::string line = blocks[b][r];
+      if (b + 1 < blocks.size()) goeson(static_cast<long>(r + 1), line);
+      PUTSTR(r == 0 && b == 0 ? before : 0, line, 1, channels);
+    }
+}
+
+std::vector<std::string> FLOWROW(const std::string& head, long n, const rowfield& field, const std::string& goeson,
+                                 const std::string& indent) {
+  std::vector<std::string> lines;
+  std::string line = head;
+  std::string trial;
+  for (long k = 1; k <= n; ++k) {
+    trial = line;
+    const bool frozen = !trial.empty() && trial.back() == macroman::section;
+    field(k, trial);
+    const bool cut = !frozen && cutfrom(trial, line.size());
+    if (!cut || line.empty()) {
+      line.swap(trial);
+      continue;
+    }
+    // The field starts a line of its own, where it is appended whole.
+    lines.push_back(line + goeson);
+    line.clear();
+    field(k, line);
+    line.insert(0, indent);
+  }
+  lines.push_back(line);
+  return lines;
+}
+
+void PUTROW(smallint before, const std::string& head, long n, const rowfield& field, smallint after,
+            longint channels, const std::string& goeson, const std::string& indent) {
+  const std::vector<std::string> lines = FLOWROW(head, n, field, goeson, indent);
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    PUTSTR(i == 0 ? before : 0, lines[i], i + 1 == lines.size() ? after : 1, channels);
 }
 
 void ADDREAL(extended x, smallint places, bool fixed, smallint width, std::string& line) {

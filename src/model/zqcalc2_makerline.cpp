@@ -16,22 +16,22 @@ void MAKERLINE(smallint k) {
     }
     return NAME[j];
   };
-  std::string line;
-  IO::ADDINT(k, 0, line);
-  IO::ADDSTR(")  ", 0, line);
+  // Built whole, however long: a reaction is never shown cut; where it
+  // stands in a row, the row goes on in the next line instead.
+  std::string line = IO::INT2STR(k) + ")  ";
   auto side = [&](int sign) {
     bool first = true;
     for (long j = 1; j <= NCV; ++j) {
       const long nu = sign * (*R)(k, j);
       if (nu <= 0) continue;
-      if (!first) IO::ADDSTR(" + ", 0, line);
+      if (!first) line += " + ";
       first = false;
-      if (nu != 1) IO::ADDINT(static_cast<extended>(nu), 0, line);
-      IO::ADDSTR(label(j), 0, line);
+      if (nu != 1) line += IO::INT2STR(static_cast<extended>(nu));
+      line += label(j);
     }
   };
   side(-1);
-  IO::ADDSTR(" = ", 0, line);
+  line += " = ";
   side(1);
   if (static_cast<long>(line.size()) > INDENTR) INDENTR = static_cast<smallint>(line.size() + 1);
   RLINES[k] = line;

@@ -19,27 +19,26 @@ namespace {
 
 constexpr extended maxrnsite = 500;  // the largest normaliser a reaction gets
 
-// Closes row `row` of `last` rows of a braced list: "}," and out with one
-// line end, or "}" and "};" with two after the last.
-void endlistrow(long row, long last, longint mask, std::string& line) {
-  if (row < last) {
-    IO::ADDSTR("},", 0, line);
-    IO::PUTSTR(0, line, 1, mask);
-    line.clear();
-  } else {
-    IO::ADDSTR("}", 0, line);
-    IO::ADDSTR("};", 0, line);
-    IO::PUTSTR(0, line, 2, mask);
-  }
-}
+const std::string listindent = "   ";  // opens a line that goes on with a list of the drawing data
 
-// Entries of one braced row, integers right-justified in 3.
+// Row `row` of `last` rows of a braced list after head: its n integer
+// entries right-justified in 3, closed by "}," and one line end, or by
+// "}};" and two after the last row; it goes on in the next line where it
+// would pass a line's length.
 template <class Get>
-void listrow(long n, Get get, std::string& line) {
-  for (long l = 1; l <= n; ++l) {
-    IO::ADDINT(static_cast<extended>(get(l)), 3, line);
-    if (l < n) IO::ADDSTR(", ", 0, line);
-  }
+void listrow(const std::string& head, long n, Get get, long row, long last, longint mask = CHANNEL::DRAWING) {
+  IO::PUTROW(
+      0, head, n,
+      [&](long l, std::string& line) {
+        IO::ADDINT(static_cast<extended>(get(l)), 3, line);
+        if (l < n)
+          IO::ADDSTR(", ", 0, line);
+        else if (row < last)
+          IO::ADDSTR("},", 0, line);
+        else
+          IO::ADDSTR("}};", 0, line);
+      },
+      row < last ? 1 : 2, mask, "", listindent);
 }
 
 // The composition matrix and its divisors on the terminal, summary and log,
@@ -70,45 +69,36 @@ void listreactions() {
   }
 
   constexpr longint qk = CHANNEL::DRAWING;
-  std::string& line = IO::OSTR;
   IO::PUTSTR(0, "", 2, qk);
-
-  line.clear();
-  IO::ADDSTR("name = {", 0, line);
-  for (long j = 1; j <= NCV; ++j) {
-    IO::ADDSTR("\"", 0, line);
-    IO::ADDSTR(NAME[j], 0, line);
-    IO::ADDSTR(j < NCV ? "\"," : "\"};", 0, line);
-  }
-  IO::PUTSTR(0, line, 2, qk);
-
-  line.clear();
-  IO::ADDSTR("c =   {", 0, line);
-  for (long j = 1; j <= NCV; ++j) {
-    IO::ADDSTR(j == 1 ? "{" : "       {", 0, line);
-    listrow(NUV, [&](long i) { return (*C)(i, j); }, line);
-    endlistrow(j, NCV, qk, line);
-  }
-
-  line.clear();
-  IO::ADDSTR("div =  {", 0, line);
-  listrow(NUV, [&](long i) { return COMPDIV[i]; }, line);
-  IO::ADDSTR("};", 0, line);
-  IO::PUTSTR(0, line, 2, qk);
-
+  IO::PUTROW(
+      0, "name = {", NCV,
+      [](long j, std::string& line) {
+        IO::ADDSTR("\"", 0, line);
+        IO::ADDSTR(NAME[j], 0, line);
+        IO::ADDSTR(j < NCV ? "\"," : "\"};", 0, line);
+      },
+      2, qk, "", listindent);
+  for (long j = 1; j <= NCV; ++j) listrow(j == 1 ? "c =   {{" : "       {", NUV, [&](long i) { return (*C)(i, j); }, j, NCV);
+  IO::PUTROW(
+      0, "div =  {", NUV,
+      [](long i, std::string& line) {
+        IO::ADDINT(static_cast<extended>(COMPDIV[i]), 3, line);
+        IO::ADDSTR(i < NUV ? ", " : "};", 0, line);
+      },
+      2, qk, "", listindent);
+  std::string& line = IO::OSTR;
   line.clear();
   IO::ADDSTR("(*", 0, line);
-  for (long j = 1; j <= NCV; ++j) IO::ADDSTR(NAME[j], 5, line);
-  IO::ADDSTR("*)", 5, line);
-  IO::PUTSTR(0, line, 2, qk);
-
-  line.clear();
-  IO::ADDSTR("re = {", 0, line);
-  for (long k = 1; k <= NR; ++k) {
-    IO::ADDSTR(k == 1 ? "{" : "      {", 0, line);
-    listrow(NCV, [&](long j) { return (*R)(k, j); }, line);
-    endlistrow(k, NR, qk, line);
-  }
+  IO::PUTROW(
+      0, line, NCV + 1,
+      [](long j, std::string& l) {
+        if (j <= NCV)
+          IO::ADDSTR(NAME[j], 5, l);
+        else
+          IO::ADDSTR("*)", 5, l);
+      },
+      2, qk, "", listindent);
+  for (long k = 1; k <= NR; ++k) listrow(k == 1 ? "re = {{" : "      {", NCV, [&](long j) { return (*R)(k, j); }, k, NR);
 }
 
 }  // namespace
@@ -153,27 +143,30 @@ void MAKERNSITE() {
 
 void PRINTC() {
   constexpr longint ic = CHANNEL::DETAILS;
-  std::string& line = IO::ISTR;
-  line = "      ";
-  for (long i = 1; i <= NUV; ++i) IO::ADDSTR(COMPNAME[i], 6, line);
-  IO::PUTSTR(1, line, 1, ic);
-  for (long j = 1; j <= NCV; ++j) {
-    line.clear();
-    IO::ADDSTR(NAME[j], -6, line);
-    for (long i = 1; i <= NUV; ++i) IO::ADDINT((*C)(i, j), 6, line);
-    IO::PUTSTR(0, line, 1, ic);
-  }
-  line = "div   ";
-  for (long i = 1; i <= NUV; ++i) IO::ADDINT(COMPDIV[i], 6, line);
-  IO::PUTSTR(0, line, 2, ic);
-
-  line.clear();
-  IO::ADDSTR("c =   {", 0, line);
-  for (long i = 1; i <= NUV; ++i) {
-    IO::ADDSTR(i == 1 ? "{" : "       {", 0, line);
-    listrow(NCV, [&](long j) { return (*C)(i, j); }, line);
-    endlistrow(i, NUV, ic, line);
-  }
+  // The compositions and their divisors, in as many blocks as the line's
+  // length needs; the braced list going on in further lines.
+  IO::PUTTABLE(
+      NCV + 2, NUV,
+      [](long row, std::string& line) {
+        if (row == 1)
+          line += "      ";
+        else if (row <= NCV + 1)
+          IO::ADDSTR(NAME[row - 1], -6, line);
+        else
+          line += "div   ";
+      },
+      [](long row, long i, std::string& line) {
+        if (row == 1)
+          IO::ADDSTR(COMPNAME[i], 6, line);
+        else if (row <= NCV + 1)
+          IO::ADDINT((*C)(i, row - 1), 6, line);
+        else
+          IO::ADDINT(COMPDIV[i], 6, line);
+      },
+      1, ic);
+  IO::PUTSTR(0, "", 1, ic);
+  for (long i = 1; i <= NUV; ++i)
+    listrow(i == 1 ? "c =   {{" : "       {", NCV, [&](long j) { return (*C)(i, j); }, i, NUV, ic);
 }
 
 }  // namespace ZQRE

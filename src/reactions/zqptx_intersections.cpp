@@ -262,19 +262,29 @@ struct intersection {
         const smallint coef = (*R)(rn[j], e);
         if (flip ? coef < 0 : coef > 0) ++c;
       }
-      std::string line;
-      IO::ADDSTR(STRIPN(RLINES[rn[k]]), -50, line);
-      IO::ADDSTR(label[k], 16, line);
-      IO::ADDSTR(c == 0 ? "" : "stable", 10, line);
-      IO::ADDSTR(c != 0 && c == absent[k].size() ? "" : "stable", 10, line);
+      // A reaction text too long for the line leaves the rest of its row
+      // to the next, under the heading's columns.
+      const std::string text = STRIPN(RLINES[rn[k]]);
       const extended s = sl[k];
-      if (std::fabs(s) < SLOPEZERO)
-        IO::ADDSTR("0", 10, line);
-      else if (std::fabs(s) > SLOPEMARK)
-        IO::ADDSTR(macroman::degree_s, 10, line);
-      else
-        IO::ADDREAL(s, 3, false, 10, line);
-      put(0, line, p + 1 == cnt ? 2 : 1);
+      IO::PUTROW(
+          0, "", 5,
+          [&](long f, std::string& line) {
+            if (f == 1)
+              IO::ADDSTR(text, -50, line);
+            else if (f == 2)
+              IO::ADDSTR(label[k], 16, line);
+            else if (f == 3)
+              IO::ADDSTR(c == 0 ? "" : "stable", 10, line);
+            else if (f == 4)
+              IO::ADDSTR(c != 0 && c == absent[k].size() ? "" : "stable", 10, line);
+            else if (std::fabs(s) < SLOPEZERO)
+              IO::ADDSTR("0", 10, line);
+            else if (std::fabs(s) > SLOPEMARK)
+              IO::ADDSTR(macroman::degree_s, 10, line);
+            else
+              IO::ADDREAL(s, 3, false, 10, line);
+          },
+          p + 1 == cnt ? 2 : 1, CHANNEL::TERMSUMLOG, "", std::string(50, ' '));
     }
   }
 

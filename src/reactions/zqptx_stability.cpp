@@ -126,11 +126,18 @@ void RSTABLE(const brvector& involved) {
       IO::PUTSTR(0, "Stability of reactions not involved in intersections :", 2, CHANNEL::TERMSUMLOG);
       titled = true;
     }
-    WSTR.clear();
-    IO::ADDSTR(m == 0 ? "*not known*" : stable ? "<= stable =>" : "metastable", -13, WSTR);
     if (m != 0) ZQCALC2::TURNREACTION(k, P, T, xco2, xh2o, lna, mu);
-    IO::ADDSTR(RLINES[k], 0, WSTR);
-    IO::PUTSTR(0, WSTR, 1, CHANNEL::TERMSUMLOG);
+    // A reaction text too long to follow the word goes whole in the next line.
+    const std::string word = m == 0 ? "*not known*" : stable ? "<= stable =>" : "metastable";
+    IO::PUTROW(
+        0, "", 2,
+        [&](long f, std::string& line) {
+          if (f == 1)
+            IO::ADDSTR(word, -13, line);
+          else
+            IO::ADDSTR(RLINES[k], 0, line);
+        },
+        1, CHANNEL::TERMSUMLOG, "", std::string(13, ' '));
   }
 }
 

@@ -65,17 +65,18 @@ void printbulk(const cvector& amount, const farray<bool, 1, maxcomp>& given,
   std::string& w = IO::WSTR;
   IO::PUTSTR(1, "_________________________", 1, CHANNEL::TERMSUMLOG);
   IO::PUTSTR(0, "bulk composition in mole%", 1, CHANNEL::TERMSUMLOG);
-  w.clear();
-  for (smallint c = 1; c <= NUV; ++c) IO::ADDSTR(COMPNAME[c], 10, w);
-  IO::PUTSTR(0, w, 1, CHANNEL::TERMSUMLOG);
-  w.clear();
-  for (smallint c = 1; c <= NUV; ++c) {
-    if (given[c])
-      IO::ADDREAL(amount[c], 4, true, 10, w);
-    else
-      IO::ADDSTR("??", 10, w);
-  }
-  IO::PUTSTR(0, w, 1, CHANNEL::TERMSUMLOG);
+  // Names over amounts, in as many blocks as the line's length needs.
+  IO::PUTTABLE(
+      2, NUV, [](long, std::string&) {},
+      [&](long r, long c, std::string& line) {
+        if (r == 1)
+          IO::ADDSTR(COMPNAME[c], 10, line);
+        else if (given[c])
+          IO::ADDREAL(amount[c], 4, true, 10, line);
+        else
+          IO::ADDSTR("??", 10, line);
+      },
+      0, CHANNEL::TERMSUMLOG);
   IO::PUTSTR(1, "[ this bulk info is in scriptfile form in the logfile, ]", 2, CHANNEL::TERMINAL);
   IO::PUTSTR(1, "[ for copying into the scriptfile ]", 1, CHANNEL::LOG);
   IO::PUTSTR(0, bulkdashes, 1, CHANNEL::LOG);

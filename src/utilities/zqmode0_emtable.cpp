@@ -196,23 +196,30 @@ void gtables(const emvector& p, smallint np, const emvector& t, smallint nt) {
     }
     return;
   }
+  // Each table in as many blocks of temperatures as the line's length needs.
   for (long k = 1; k <= NCV; ++k) {
     IO::PUTSTR(1, "G(" + NAME[k] + ")", 2, CHANNEL::TERMSUMLOG);
-    std::string line;
-    IO::ADDSTR("kbar", 7, line);
-    line += std::string(" ") + utf8text::degree_s + "C";
-    for (long j = 1; j <= nt; ++j) IO::ADDSTR(celsius(t[j]), 12, line);
-    IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
-    for (long i = 1; i <= np; ++i) {
-      line.clear();
-      if (i == 1 && p[1] == CONST::PR)
-        IO::ADDSTR("0.001", 7, line);
-      else
-        IO::ADDREAL(p[i], 1, true, 7, line);
-      line += "   ";
-      for (long j = 1; j <= nt; ++j) IO::ADDREAL(gibbs(k, p[i], t[j]), 4, true, 12, line);
-      IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
-    }
+    IO::PUTTABLE(
+        1 + np, nt,
+        [&](long row, std::string& line) {
+          if (row == 1) {
+            IO::ADDSTR("kbar", 7, line);
+            line += std::string(" ") + utf8text::degree_s + "C";
+            return;
+          }
+          if (row == 2 && p[1] == CONST::PR)
+            IO::ADDSTR("0.001", 7, line);
+          else
+            IO::ADDREAL(p[row - 1], 1, true, 7, line);
+          line += "   ";
+        },
+        [&](long row, long j, std::string& line) {
+          if (row == 1)
+            IO::ADDSTR(celsius(t[j]), 12, line);
+          else
+            IO::ADDREAL(gibbs(k, p[row - 1], t[j]), 4, true, 12, line);
+        },
+        0, CHANNEL::TERMSUMLOG);
   }
 }
 

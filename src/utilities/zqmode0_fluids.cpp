@@ -3,6 +3,7 @@
 // volumes of H2O and CO2.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "frame/bytes.h"
 #include "frame/constants.h"
@@ -19,6 +20,8 @@ namespace {
 
 using fluidvalue = std::function<extended(extended, extended)>;
 
+const std::string listindent = "   ";  // opens a line that goes on with a list of the drawing data
+
 struct grid {
   emvector p{"grid P"}, t{"grid T"};
   smallint np = 0, nt = 0;
@@ -29,25 +32,39 @@ struct grid {
 // the rtlnfh2o list.
 void table(const grid& g, const std::string& heading, smallint pwidth, const fluidvalue& value, bool rtlnf) {
   IO::PUTSTR(1, heading, 2, CHANNEL::TERMSUMLOG);
-  std::string line;
-  IO::ADDSTR("kbar", 7, line);
-  line += std::string(" ") + utf8text::degree_s + "C";
-  for (long j = 1; j <= g.nt; ++j) IO::ADDINT(g.t[j] - CONST::KELVIN, 8, line);
-  IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
-  for (long i = 1; i <= g.np; ++i) {
-    line.clear();
-    IO::ADDREAL(g.p[i], 1, true, pwidth, line);
-    line += "   ";
-    std::string list = i == 1 ? "rtlnfh2o = {{" : "{";
-    for (long j = 1; j <= g.nt; ++j) {
-      const extended v = value(g.p[i], g.t[j]);
-      IO::ADDREAL(v, 3, true, 8, line);
-      IO::ADDREAL(v, 3, true, 8, list);
-      list += j < g.nt ? "," : i < g.np ? "}," : "}};";
-    }
-    IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
-    if (rtlnf) IO::PUTSTR(0, list, 1, CHANNEL::DRAWING);
-  }
+  std::vector<std::vector<extended>> v(static_cast<std::size_t>(g.np + 1),
+                                       std::vector<extended>(static_cast<std::size_t>(g.nt + 1)));
+  for (long i = 1; i <= g.np; ++i)
+    for (long j = 1; j <= g.nt; ++j) v[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)] = value(g.p[i], g.t[j]);
+  // The table in as many blocks of temperatures as the line's length needs,
+  // each list row going on in the next line.
+  IO::PUTTABLE(
+      1 + g.np, g.nt,
+      [&](long row, std::string& line) {
+        if (row == 1) {
+          IO::ADDSTR("kbar", 7, line);
+          line += std::string(" ") + utf8text::degree_s + "C";
+        } else {
+          IO::ADDREAL(g.p[row - 1], 1, true, pwidth, line);
+          line += "   ";
+        }
+      },
+      [&](long row, long j, std::string& line) {
+        if (row == 1)
+          IO::ADDINT(g.t[j] - CONST::KELVIN, 8, line);
+        else
+          IO::ADDREAL(v[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(j)], 3, true, 8, line);
+      },
+      0, CHANNEL::TERMSUMLOG);
+  if (!rtlnf) return;
+  for (long i = 1; i <= g.np; ++i)
+    IO::PUTROW(
+        0, i == 1 ? "rtlnfh2o = {{" : "{", g.nt,
+        [&](long j, std::string& list) {
+          IO::ADDREAL(v[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)], 3, true, 8, list);
+          list += j < g.nt ? "," : i < g.np ? "}," : "}};";
+        },
+        1, CHANNEL::DRAWING, "", listindent);
 }
 
 void askgrid(grid& g) { GETPTGRID(g.p, g.np, g.t, g.nt); }
@@ -77,18 +94,20 @@ fluidvalue corrstate(extended pcrit, extended tcrit) {
 void FUGACITIES() {
   grid g;
   askgrid(g);
-  std::string line = "flp = {";
-  for (long i = 1; i <= g.np; ++i) {
-    IO::ADDREAL(g.p[i], 3, true, 8, line);
-    line += i < g.np ? "," : "};";
-  }
-  IO::PUTSTR(1, line, 1, CHANNEL::DRAWING);
-  line = "flt = {";
-  for (long j = 1; j <= g.nt; ++j) {
-    IO::ADDREAL(g.t[j], 1, true, 8, line);
-    line += j < g.nt ? "," : "};";
-  }
-  IO::PUTSTR(1, line, 2, CHANNEL::DRAWING);
+  IO::PUTROW(
+      1, "flp = {", g.np,
+      [&](long i, std::string& line) {
+        IO::ADDREAL(g.p[i], 3, true, 8, line);
+        line += i < g.np ? "," : "};";
+      },
+      1, CHANNEL::DRAWING, "", listindent);
+  IO::PUTROW(
+      1, "flt = {", g.nt,
+      [&](long j, std::string& line) {
+        IO::ADDREAL(g.t[j], 1, true, 8, line);
+        line += j < g.nt ? "," : "};";
+      },
+      2, CHANNEL::DRAWING, "", listindent);
   table(g, "RT ln f(H2O)", 8, h2ortlnf, true);
   table(g, "RT ln f(CO2)", 7, co2rtlnf, false);
 }

@@ -24,6 +24,14 @@ constexpr extended fuslack = 1;            // how far the script's formula unit 
 constexpr std::size_t rowlead = 17;        // "rbi", the name and the "??" field
 const char* const rbidashes = "%-----------------------------------------------------------";
 
+constexpr smallint amountwidth = 10;       // field of an oxide amount of an rbi row
+
+// The amount field of component c in an rbi row built whole.
+std::string amountfield(const std::string& row, long c) {
+  const std::size_t at = rowlead + static_cast<std::size_t>(c - 1) * amountwidth;
+  return at < row.size() ? row.substr(at, amountwidth) : std::string();
+}
+
 // The rbi rows of the analysed minerals, for the trailer of the log.
 farray<std::string, 1, maxminerals> rbirows{"rbi rows"};
 
@@ -125,10 +133,17 @@ std::string oxiderow(const mineraltype& m, smallint k, smallint h2opos, smallint
   std::string row = "rbi";
   IO::ADDSTR(m.name, 6, row);
   IO::ADDSTR("??", 8, row);
+  // Each amount in a field of its own, appended whole: the row is written
+  // out in fields, going on in the next line where a line ends.
+  auto field = [&row](extended x) {
+    std::string f;
+    IO::ADDREAL(x, 6, true, amountwidth, f);
+    row += f;
+  };
   for (smallint c = 1; c <= NUV; ++c) {
     const extended div = static_cast<extended>(COMPDIV[c]);
     if (c == h2opos || c == co2pos) {
-      IO::ADDREAL(static_cast<extended>((*PREC1)[k].em[1].comp[c]) / div, 6, true, 10, row);
+      field(static_cast<extended>((*PREC1)[k].em[1].comp[c]) / div);
       continue;
     }
     extended amount = -1;
@@ -138,9 +153,9 @@ std::string oxiderow(const mineraltype& m, smallint k, smallint h2opos, smallint
     for (smallint r = 1; r <= maxcomp; ++r)
       if (OXNAME[r] == COMPNAME[c]) metals = METALS[r];
     if (amount >= presentabove)
-      IO::ADDREAL(metals == 0 ? amount : amount / metals, 6, true, 10, row);
+      field(metals == 0 ? amount : amount / metals);
     else
-      IO::ADDSTR("0", 10, row);
+      row += std::string(amountwidth - 1, ' ') + "0";
   }
   return row;
 }
@@ -148,11 +163,16 @@ std::string oxiderow(const mineraltype& m, smallint k, smallint h2opos, smallint
 // The rbi row on terminal and log, and the analysis checked back in moles.
 void printoxiderow(const mineraltype& m, const std::string& row) {
   IO::PUTSTR(1, "moles of oxides in " + m.name + " for rbi", 1, CHANNEL::TERMLOG);
-  std::string w;
-  for (smallint c = 1; c <= NUV; ++c) IO::ADDSTR(COMPNAME[c], 10, w);
-  IO::PUTSTR(0, w, 1, CHANNEL::TERMLOG);
-  IO::PUTSTR(0, row.size() > rowlead ? row.substr(rowlead) : "", 1, CHANNEL::TERMLOG);
-  w = "check";
+  IO::PUTTABLE(
+      2, NUV, [](long, std::string&) {},
+      [&row](long r, long c, std::string& line) {
+        if (r == 1)
+          IO::ADDSTR(COMPNAME[c], amountwidth, line);
+        else
+          line += amountfield(row, c);
+      },
+      0, CHANNEL::TERMLOG);
+  std::string w = "check";
   const smallint listed = static_cast<smallint>(m.opos > 0 ? m.nox - 1 : m.nox);
   for (smallint j = 1; j <= listed; ++j) IO::ADDSTR(m.oxname[j], 10, w);
   if (m.opos > 0) IO::ADDSTR("O", 10, w);
@@ -173,19 +193,30 @@ void printoxiderow(const mineraltype& m, const std::string& row) {
 void rbitrailer(smallint rows) {
   IO::PUTSTR(2, "% rbi info: add modes for ?? (and reduce H2O in bi by cTi)", 1, CHANNEL::LOG);
   IO::PUTSTR(0, rbidashes, 1, CHANNEL::LOG);
-  std::string w = "rbi" + std::string(14, ' ');
-  for (smallint c = 1; c <= NUV; ++c) IO::ADDSTR(COMPNAME[c], 10, w);
-  IO::PUTSTR(0, w, 1, CHANNEL::LOG);
-  for (smallint r = 1; r <= rows; ++r) IO::PUTSTR(0, rbirows[r], 1, CHANNEL::LOG);
+  // Read back as a script: a row too long for a line goes on in the next,
+  // ended by the continuation mark.
+  const std::string indent(rowlead, ' ');
+  IO::PUTROW(
+      0, "rbi" + std::string(14, ' '), NUV, [](long c, std::string& line) { IO::ADDSTR(COMPNAME[c], amountwidth, line); },
+      1, CHANNEL::LOG, " \\", indent);
+  for (smallint r = 1; r <= rows; ++r) {
+    const std::string& row = rbirows[r];
+    IO::PUTROW(
+        0, row.substr(0, rowlead), NUV, [&row](long c, std::string& line) { line += amountfield(row, c); }, 1,
+        CHANNEL::LOG, " \\", indent);
+  }
   if (NWHSTRINGS > 0) {
     for (smallint j = 1; j <= NP0; ++j) {
-      w = "rbi";
+      std::string w = "rbi";
       IO::ADDSTR((*PREC0)[j].name, 6, w);
       IO::ADDSTR("??", 8, w);
-      for (smallint c = 1; c <= NUV; ++c)
-        IO::ADDREAL(static_cast<extended>((*C)(c, NCV - NP0 + j)) / static_cast<extended>(COMPDIV[c]), 6, true,
-                    10, w);
-      IO::PUTSTR(0, w, 1, CHANNEL::LOG);
+      IO::PUTROW(
+          0, w, NUV,
+          [j](long c, std::string& line) {
+            IO::ADDREAL(static_cast<extended>((*C)(c, NCV - NP0 + j)) / static_cast<extended>(COMPDIV[c]), 6, true,
+                        amountwidth, line);
+          },
+          1, CHANNEL::LOG, " \\", indent);
     }
   }
   IO::PUTSTR(0, rbidashes, 1, CHANNEL::LOG);

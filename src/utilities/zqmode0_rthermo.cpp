@@ -2,6 +2,7 @@
 // P-T point as delta G^0 = a + bT + cP, and the departure of that form from
 // the full calculation over a grid, reaction by reaction.
 #include <string>
+#include <vector>
 
 #include "frame/bytes.h"
 #include "frame/constants.h"
@@ -16,6 +17,8 @@ using namespace ZQGLOBAL;
 namespace ZQMODE0 {
 
 namespace {
+
+const std::string listindent = "   ";  // opens a line that goes on with a list of the drawing data
 
 struct linear {
   extended a = 0, b = 0, c = 0;
@@ -41,75 +44,118 @@ std::string where() {
 
 void coefficienttable() {
   IO::PUTSTR(1, "(a, b and c includes fluid fugacities, " + where() + ")", 1, CHANNEL::TERMSUMLOG);
-  std::string line(5, ' ');
-  for (long k = 1; k <= NCV; ++k) IO::ADDSTR(NAME[k], 5, line);
-  for (const char* h : {"a", "b", "c"}) IO::ADDSTR(h, 10, line);
-  IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
+  std::vector<linear> l(static_cast<std::size_t>(NR + 1));
+  for (smallint r = 1; r <= NR; ++r) l[static_cast<std::size_t>(r)] = linearise(r);
+  // The end-members' coefficients and a, b, c in as many blocks as the
+  // line's length needs; in the drawing data each row goes on in the next line.
+  const long ncols = NCV + 3;
+  IO::PUTTABLE(
+      1 + NR, ncols,
+      [](long row, std::string& line) {
+        if (row == 1)
+          line += std::string(5, ' ');
+        else
+          IO::ADDINT(row - 1, 5, line);
+      },
+      [&](long row, long k, std::string& line) {
+        static const char* const abc[] = {"a", "b", "c"};
+        if (row == 1) {
+          IO::ADDSTR(k <= NCV ? std::string(NAME[k]) : std::string(abc[k - NCV - 1]), k <= NCV ? 5 : 10, line);
+          return;
+        }
+        const linear& c = l[static_cast<std::size_t>(row - 1)];
+        if (k <= NCV) {
+          const smallint nu = (*R)(static_cast<smallint>(row - 1), k);
+          if (nu == 0)
+            IO::ADDSTR(".", 5, line);
+          else
+            IO::ADDINT(nu, 5, line);
+        } else if (k == NCV + 1) {
+          IO::ADDREAL(c.a, 4, false, 10, line);
+        } else if (k == NCV + 2) {
+          IO::ADDREAL(c.b, 5, true, 10, line);
+        } else {
+          IO::ADDREAL(c.c, 3, true, 10, line);
+        }
+      },
+      0, CHANNEL::TERMSUMLOG);
   IO::PUTSTR(0, "(* reaction thermo linearised " + where() + " *)", 2, CHANNEL::DRAWING);
   for (smallint r = 1; r <= NR; ++r) {
-    const linear l = linearise(r);
-    std::string text, list = r == 1 ? "{{" : " {";
-    IO::ADDINT(r, 5, text);
-    IO::ADDINT(r, 4, list);
-    list += ",";
-    for (long k = 1; k <= NCV; ++k) {
-      const smallint nu = (*R)(r, k);
-      if (nu == 0) {
-        IO::ADDSTR(".", 5, text);
-        IO::ADDSTR("0,", 6, list);
-      } else {
-        IO::ADDINT(nu, 5, text);
-        IO::ADDINT(nu, 5, list);
-        list += ",";
-      }
-    }
-    IO::ADDREAL(l.a, 4, false, 10, text);
-    IO::ADDREAL(l.b, 5, true, 10, text);
-    IO::ADDREAL(l.c, 3, true, 10, text);
-    IO::ADDREAL(l.a, 4, false, 10, list);
-    list += ",";
-    IO::ADDREAL(l.b, 5, true, 10, list);
-    list += ",";
-    IO::ADDREAL(l.c, 3, true, 10, list);
-    list += r == NR ? "}};" : "},";
-    IO::PUTSTR(0, text, 1, CHANNEL::TERMSUMLOG);
-    IO::PUTSTR(0, list, 1, CHANNEL::DRAWING);
+    const linear& c = l[static_cast<std::size_t>(r)];
+    std::string head = r == 1 ? "{{" : " {";
+    IO::ADDINT(r, 4, head);
+    head += ",";
+    IO::PUTROW(
+        0, head, ncols,
+        [&](long k, std::string& list) {
+          if (k <= NCV) {
+            const smallint nu = (*R)(r, k);
+            if (nu == 0) {
+              IO::ADDSTR("0,", 6, list);
+            } else {
+              IO::ADDINT(nu, 5, list);
+              list += ",";
+            }
+            return;
+          }
+          IO::ADDREAL(k == NCV + 1 ? c.a : k == NCV + 2 ? c.b : c.c, k == NCV + 1 ? 4 : k == NCV + 2 ? 5 : 3,
+                      k != NCV + 1, 10, list);
+          list += k < ncols ? "," : r == NR ? "}};" : "},";
+        },
+        1, CHANNEL::DRAWING, "", listindent);
   }
 }
 
 // Reaction r against its linear form over the grid, as departures in the
-// text and as the full delta G^0 in the list.
+// text and as the full delta G^0 in the list; the text in as many blocks
+// as the line's length needs, each list going on in the next line.
 void errormatrix(smallint r, const emvector& p, smallint np, const emvector& t, smallint nt) {
   const linear l = linearise(r);
-  std::string line(8, ' ');
-  for (long j = 1; j <= nt; ++j) IO::ADDREAL(t[j] - CONST::KELVIN, 2, true, 8, line);
-  IO::PUTSTR(1, line, 1, CHANNEL::TERMSUMLOG);
+  std::vector<std::vector<extended>> dg0(static_cast<std::size_t>(np + 1),
+                                         std::vector<extended>(static_cast<std::size_t>(nt + 1)));
+  for (long i = 1; i <= np; ++i)
+    for (long j = 1; j <= nt; ++j)
+      dg0[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)] = dg0at(r, p[i], t[j]);
+  auto at = [&](long i, long j) { return dg0[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)]; };
+  IO::PUTTABLE(
+      1 + np, nt,
+      [&](long row, std::string& line) {
+        if (row == 1)
+          line += std::string(8, ' ');
+        else
+          IO::ADDREAL(p[row - 1], 2, true, 8, line);
+      },
+      [&](long row, long j, std::string& line) {
+        if (row == 1)
+          IO::ADDREAL(t[j] - CONST::KELVIN, 2, true, 8, line);
+        else
+          IO::ADDREAL(at(row - 1, j) - (l.a + l.b * t[j] + l.c * p[row - 1]), 2, true, 8, line);
+      },
+      1, CHANNEL::TERMSUMLOG);
   IO::PUTSTR(2, "(* reaction thermo for (" + IO::INT2STR(r) + ") *)", 0, CHANNEL::DRAWING);
-  line = "{";
-  for (long i = 1; i <= np; ++i) {
-    IO::ADDREAL(p[i], 2, true, 8, line);
-    line += i < np ? "," : "};";
-  }
-  IO::PUTSTR(1, line, 1, CHANNEL::DRAWING);
-  line = "{";
-  for (long j = 1; j <= nt; ++j) {
-    IO::ADDREAL(t[j], 2, true, 8, line);
-    line += j < nt ? "," : "};";
-  }
-  IO::PUTSTR(0, line, 2, CHANNEL::DRAWING);
-  for (long i = 1; i <= np; ++i) {
-    std::string text, list = i == 1 ? "{{" : " {";
-    IO::ADDREAL(p[i], 2, true, 8, text);
-    for (long j = 1; j <= nt; ++j) {
-      const extended dg0 = dg0at(r, p[i], t[j]);
-      IO::ADDREAL(dg0 - (l.a + l.b * t[j] + l.c * p[i]), 2, true, 8, text);
-      IO::ADDREAL(dg0, 4, true, 10, list);
-      if (j < nt) list += ",";
-    }
-    list += i < np ? "}," : "}};";
-    IO::PUTSTR(0, text, 1, CHANNEL::TERMSUMLOG);
-    IO::PUTSTR(0, list, 1, CHANNEL::DRAWING);
-  }
+  IO::PUTROW(
+      1, "{", np,
+      [&](long i, std::string& line) {
+        IO::ADDREAL(p[i], 2, true, 8, line);
+        line += i < np ? "," : "};";
+      },
+      1, CHANNEL::DRAWING, "", listindent);
+  IO::PUTROW(
+      0, "{", nt,
+      [&](long j, std::string& line) {
+        IO::ADDREAL(t[j], 2, true, 8, line);
+        line += j < nt ? "," : "};";
+      },
+      2, CHANNEL::DRAWING, "", listindent);
+  for (long i = 1; i <= np; ++i)
+    IO::PUTROW(
+        0, i == 1 ? "{{" : " {", nt,
+        [&](long j, std::string& list) {
+          IO::ADDREAL(at(i, j), 4, true, 10, list);
+          if (j < nt) list += ",";
+          if (j == nt) list += i < np ? "}," : "}};";
+        },
+        1, CHANNEL::DRAWING, "", listindent);
 }
 
 }  // namespace
