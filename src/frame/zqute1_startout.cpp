@@ -230,9 +230,11 @@ void MAKEOUTPUTS() {
     return;
   }
 
-  sstring d = CONTROLDS.jxdssuffix;
-  IO::DATAFILENAMESUFFIX = d;
-  IO::SCRIPTFILENAME = IO::PROMPTDATAFILE("ds-scr", d, "script info", IO::DATA);
+  // A suffix typed here is kept where the preferences put theirs, so that
+  // an end at this question knows the file it names.
+  IO::DATAFILENAMESUFFIX = CONTROLDS.jxdssuffix;
+  IO::SCRIPTFILENAME = IO::PROMPTDATAFILE("ds-scr", CONTROLDS.jxdssuffix, "script info", IO::DATA);
+  const sstring d = CONTROLDS.jxdssuffix;
   IO::DATAFILENAMESUFFIX = d;
   IO::SCRIPTOPEN = true;
   const std::vector<outfile> outs = {
