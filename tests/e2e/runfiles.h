@@ -10,6 +10,10 @@
 
 namespace e2e {
 
+// The bytes a file of these runs may grow to: a run that feeds on its own
+// output fails its test instead of filling the disk.
+constexpr rlim_t filelimit = 50000;
+
 // The files a run starts with, by name: those of the fixtures (folders or
 // single files), then the extra ones, as the harness lays them out.
 inline std::map<std::string, std::string> startfiles(const std::vector<std::string>& fixtures,

@@ -11,14 +11,13 @@
 #include "runfiles.h"
 
 using e2e::expectuntouched;
+using e2e::filelimit;
 using e2e::has;
 using namespace std::string_literals;
 
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr rlim_t filelimit = 50000;
 
 const std::vector<std::string> mode1 = {"dataset/jx-ds7qz1.txt", "frame/mode1"};
 

@@ -8,14 +8,13 @@
 #include "runfiles.h"
 
 using e2e::expectuntouched;
+using e2e::filelimit;
 using e2e::has;
 using namespace std::string_literals;
 
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr rlim_t filelimit = 50000;
 
 const std::vector<std::string> typed = {"dataset/jx-ds7qz1.txt", "frame/mode1/jx-qtest.txt", "frame/mode1/jx-qzax.txt"};
 const std::vector<std::string> utilities = {"utilities/jx-ds6ut.txt", "utilities/jx-tb.txt", "utilities/jx-utax.txt"};
