@@ -29,7 +29,7 @@ void OPENRUN() {
   ZQPLTX::RESETPLTX();
   LSQDS::RESETLSQDS();
   IO::INITIALISEIO(VERSION);
-  ZQUTE1::GUARDLOG();
+  IO::HELDLOGGUARD = ZQUTE1::GUARDLOG;
 }
 
 void SETCALCMODE(smallint code) {
@@ -45,15 +45,12 @@ void SETCALCMODE(smallint code) {
 
 void STARTRUN() {
   ZQUTE1::SETUP();
-  if (CALCMODE == calcmodetype::lsqdscalc) {
-    LSQDS::INTRO();
-    // Its preferences name more files the run reads.
-    ZQUTE1::GUARDLOG();
-  } else if (CALCMODE == calcmodetype::utilitycalc) {
-    // So does its drawing.
-    ZQUTE1::GUARDLOG();
-  }
-  ZQUTE1::STARTOUT();
+  if (CALCMODE == calcmodetype::lsqdscalc) LSQDS::INTRO();
+  ZQUTE1::OPENSCRIPT();
+  // What the utilities read depends on the utility: the first pass's is
+  // settled now when that is what leaves a name to ask.
+  if (CALCMODE == calcmodetype::utilitycalc) ZQMODE0::FIRSTNAMES();
+  ZQUTE1::MAKEOUTPUTS();
 }
 
 void PASSES() {

@@ -118,6 +118,12 @@ extern eestrtype EESTR;  // lines of a message for FORMATTEXT; its callers
 extern controliotype CONTROLIO;  // preferences and I/O settings; READPREFS, the script reader (autoexit)
 extern smallint NFAIL, NFAIL1;  // failed checks of the script read so far; the script checks, DEFAULTCONTROL
 
+// Decides, when a run ends before its start-up has checked the names of its
+// files, whether the log held in memory is one of the files the run reads as
+// far as they are known then, and marks it readbyrun if so; the main program
+// sets it (ZQUTE1::GUARDLOG), RESETIO clears it.
+extern void (*HELDLOGGUARD)();
+
 // The terminal: standard output and standard input, replaceable by tests.
 extern std::FILE* TERMOUT;
 extern std::FILE* TERMIN;
@@ -327,8 +333,11 @@ void CHECKNAMEBYTES(const sstring& name, const std::string& what, const std::str
 // The log is held in memory from start-up until OPENLOG creates it, once the
 // names of the run's files are settled (or the run ends sooner); DROPLOG
 // discards it instead, when the log would replace a file the run reads, and
-// OPENLOG does so for a log marked readbyrun.
+// OPENLOG does so for a log marked readbyrun. ENDHELDLOG is the end of a
+// run that never got so far: the log is written, or given up, as
+// HELDLOGGUARD finds it now.
 void OPENLOG();
+void ENDHELDLOG();
 void DROPLOG();
 // The output file open on a channel under this name, or as the same file
 // under another name, or nullptr.

@@ -58,7 +58,7 @@ void USERINTERRUPT() {
 
 void HALT() {
   // a log not yet made holds its text in memory: made now, or it is lost
-  if (BTST(WHATSOPEN, CHANNEL::LOGBIT) && LOGFILE.holding) OPENLOG();
+  ENDHELDLOG();
   FLUSHER();
   std::fflush(TERMOUT);
   throw runend{"", "", false, yourfault};

@@ -182,6 +182,14 @@ void OPENLOG() {
   WRITEFILE(LOGFILE, text);
 }
 
+void ENDHELDLOG() {
+  if (!BTST(WHATSOPEN, CHANNEL::LOGBIT) || !LOGFILE.holding) return;
+  // The files known to be read are those named so far, whatever the way
+  // the run ended: asked now, not when each name came in.
+  if (HELDLOGGUARD != nullptr) HELDLOGGUARD();
+  OPENLOG();
+}
+
 void DROPLOG() {
   LOGFILE = textfile{};
   if (BTST(WHATSOPEN, CHANNEL::LOGBIT)) WHATSOPEN -= CHANNEL::LOG;
@@ -211,7 +219,7 @@ void IOCLEANUP() {
   if (!STOPPING) FLUSHER();
   WRITETERMINAL("\n");
   // A run that ends before its files were made still leaves its log.
-  if (BTST(WHATSOPEN, CHANNEL::LOGBIT) && LOGFILE.holding) OPENLOG();
+  ENDHELDLOG();
   // The log's lock holds the folder until the last file is closed or
   // removed: a second handle on it outlives the log's own.
   const int hold = LOGFILE.f != nullptr ? ::dup(::fileno(LOGFILE.f)) : -1;

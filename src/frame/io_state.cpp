@@ -34,6 +34,7 @@ eestrtype EESTR{"EESTR"};
 
 controliotype CONTROLIO;
 smallint NFAIL, NFAIL1;
+void (*HELDLOGGUARD)();
 
 std::FILE* TERMOUT = stdout;
 std::FILE* TERMIN = stdin;
@@ -69,6 +70,7 @@ void RESETIO() {
   for (str255& line : EESTR) line.clear();
   CONTROLIO = controliotype{};
   NFAIL = NFAIL1 = 0;
+  HELDLOGGUARD = nullptr;
 }
 
 }  // namespace IO

@@ -28,6 +28,8 @@ smallint MAINLOOP;
 bool FROMLSQDS;
 diagramtype DIAGRAMMODE;
 bool WHEREAT;
+smallint FIRSTUTILITY;
+sstring FIRSTAXFILE;
 
 farray<sstring, 1, maxcomp> ELNAME{"ELNAME"}, OXNAME{"OXNAME"};
 farray<extended, 1, maxcomp> MOLWT{"MOLWT"};
@@ -89,6 +91,8 @@ void RESETRUNFRAME() {
   FROMLSQDS = false;
   DIAGRAMMODE = diagramtype::ptcalc;
   WHEREAT = false;
+  FIRSTUTILITY = -1;
+  FIRSTAXFILE.clear();
 }
 
 void RESETPASS() {

@@ -43,6 +43,15 @@ extern smallint MAINLOOP;          // pass of the main loop, from 1
 extern bool FROMLSQDS;             // the least-squares mode is evaluating (DOLSQDS)
 extern diagramtype DIAGRAMMODE;    // the kind of diagram of the pass (main program, diagram set-up)
 extern bool WHEREAT;               // trace of routine entries on the terminal
+// Calc mode 0: the utility of the first pass when start-up settled it, so as
+// to ask the names of the files it reads before any output is made (the
+// drawing program, ZQMODE0::FIRSTNAMES); -1 leaves it to the pass.
+extern smallint FIRSTUTILITY;
+// Calc mode 0: the a-x suffix asked at start-up for a first-pass conversion
+// whose script names no a-x file (the conversion alone goes on without an
+// "axfile" line), else empty; ZQMODE0::FIRSTNAMES, read by the a-x reader in
+// the first pass.
+extern sstring FIRSTAXFILE;
 
 // Element/oxide table; fixed by the run constants' reset.
 extern farray<sstring, 1, maxcomp> ELNAME, OXNAME;  // element symbol and oxide of each component

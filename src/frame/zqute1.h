@@ -13,12 +13,24 @@ namespace ZQUTE1 {
 smallint GETCALCMODE();
 void SETUP();
 void CLEANUP();
+// Start-up's files: OPENSCRIPT opens the script (asking its suffix when
+// the preferences leave it open) and asks the data set of calc modes 1-3;
+// MAKEOUTPUTS checks every name the run reads against the outputs and makes
+// them (calc mode 9 does all of it there). STARTOUT is the two in turn;
+// between them a caller may ask names that only it knows the run will read.
+void OPENSCRIPT();
+void MAKEOUTPUTS();
 void STARTOUT();
-// Until STARTOUT has checked the names of the run's files, the log is held
-// in memory, and a run that ends sooner writes it out: GUARDLOG marks it
-// when it is a file the run reads (as the preferences, the script, or in
-// calc mode 9 its own preferences name them), under that name or through a
-// link, so that it is then given up rather than written over that file.
+// The value word of the open script's last line of keyword whose word takes
+// accepts, or empty; the script is left at its start.
+sstring SCRIPTWORD(const sstring& keyword, bool (*takes)(const sstring&));
+// Until MAKEOUTPUTS has checked the names of the run's files, the log is
+// held in memory, and a run that ends sooner writes it out. GUARDLOG,
+// called then, marks it when it is a file the run reads as far as the run
+// has named them (the preferences, answers, the script and the a-x file it
+// names, calc mode 9's own preferences, the drawing's input), under that
+// name or through a link, so that it is given up rather than written over
+// that file.
 void GUARDLOG();
 
 // ---------------------------------------------------------------- windows

@@ -66,12 +66,12 @@ void checknames(const std::vector<outfile>& outs, const std::vector<infile>& ins
   }
 }
 
-// The a-x suffix that the script's "axfile" lines leave for the first pass
-// (the last such line wins, as in the reader), or empty. The script f is
+// The value word of the script's last line of the keyword that takes it
+// (as the reader does, the last such line wins), or empty. The script f is
 // read from its start and put back there for the reader. Quietly, a script
 // that cannot be read ends the search, and is left to its reader to report.
-sstring scriptaxfile(IO::textfile& f, bool quietly) {
-  sstring ax;
+sstring scriptword(IO::textfile& f, const sstring& keyword, bool quietly, bool (*takes)(const sstring&)) {
+  sstring value;
   IO::strings w{"script line"}, line{"script words"};
   smallint n = 0;
   while (!IO::ENDOFFILE(f)) {
@@ -83,16 +83,25 @@ sstring scriptaxfile(IO::textfile& f, bool quietly) {
     for (smallint i = 1; i <= m && n < maxwords; ++i) line[++n] = w[i];
     if (m > 0 && continues) continue;
     if (n > 0 && line[1][0] == '*') break;
-    if (n > 0 && line[1] == "axfile") {
+    if (n > 0 && line[1] == keyword) {
       controlboolean c = yes;
       smallint pos = 1;
       IO::READCONTROL(line, n, c, pos);
-      if (n > pos) ax = IO::MAKESSTRING(line[pos + 1]);
+      if (n > pos && takes(line[pos + 1])) value = IO::MAKESSTRING(line[pos + 1]);
     }
     n = 0;
   }
   std::rewind(f.f);
-  return ax;
+  return value;
+}
+
+bool anyword(const sstring&) { return true; }
+
+// The a-x suffix that the script's "axfile" lines leave for the first pass,
+// or else the one asked at start-up.
+sstring scriptaxfile(IO::textfile& f, bool quietly) {
+  const sstring ax = scriptword(f, "axfile", quietly, anyword);
+  return ax.empty() ? FIRSTAXFILE : ax;
 }
 
 void addinput(std::vector<infile>& ins, const std::string& name, const char* role) { ins.push_back({name, role}); }
@@ -105,10 +114,18 @@ std::vector<infile> commoninputs() {
 }
 
 // Calc mode 0 may draw a diagram from the drawing data file named after
-// the script, which the drawing reads once the outputs are made.
+// the script, or after the suffix its question took (kept as the
+// preferences' script suffix), which the drawing reads once the outputs are
+// made.
 void drawinginput(std::vector<infile>& ins, const std::string& suffix) {
-  if (CALCMODE == calcmodetype::utilitycalc && !suffix.empty())
-    addinput(ins, "qk-" + suffix + ".txt", "drawing data");
+  if (CALCMODE != calcmodetype::utilitycalc) return;
+  for (const std::string& s : {suffix, std::string(IO::CONTROLIO.scriptfile)})
+    if (!s.empty()) {
+      const std::string name = "qk-" + s + ".txt";
+      bool listed = false;
+      for (const infile& in : ins) listed = listed || in.name == name;
+      if (!listed) addinput(ins, name, "drawing data");
+    }
 }
 
 // The files that calc mode 9's preferences name for it to read, besides
@@ -142,42 +159,51 @@ void openscript(sstring& suffix) {
 void GUARDLOG() {
   if (!IO::LOGFILE.holding) return;
   std::vector<infile> ins = commoninputs();
-  if (CALCMODE == calcmodetype::lsqdscalc) {
-    // Called again once calc mode 9 has read its preferences.
+  if (CALCMODE == calcmodetype::lsqdscalc || IO::CONTROLIO.calcmode == 9) {
     if (!CONTROLDS.jxdssuffix.empty())
       addinput(ins, "ds-scr" + CONTROLDS.jxdssuffix + ".txt", "least-squares script");
     lsqinputs(ins);
-  } else if (!IO::CONTROLIO.scriptfile.empty()) {
-    drawinginput(ins, IO::CONTROLIO.scriptfile);
-    addinput(ins, "jx-" + IO::CONTROLIO.scriptfile + ".txt", "script");
-    // In calc mode 9 the script names no file the run reads.
-    IO::textfile script;
-    script.name = ins.back().name;
-    script.f = IO::CONTROLIO.calcmode == 9 ? nullptr : std::fopen(script.name.c_str(), "rb");
-    if (script.f != nullptr) {
-      const sstring ax = scriptaxfile(script, true);
-      std::fclose(script.f);
-      if (!ax.empty()) addinput(ins, "jx-" + ax + ".txt", "a-x");
+  } else {
+    // The script's suffix as typed, or else as the preferences give it.
+    const sstring s = IO::DATAFILENAMESUFFIX.empty() ? IO::CONTROLIO.scriptfile : IO::DATAFILENAMESUFFIX;
+    drawinginput(ins, s);
+    if (!s.empty()) {
+      addinput(ins, "jx-" + s + ".txt", "script");
+      IO::textfile script;
+      script.name = ins.back().name;
+      script.f = std::fopen(script.name.c_str(), "rb");
+      if (script.f != nullptr) {
+        const sstring ax = scriptaxfile(script, true);
+        std::fclose(script.f);
+        if (!ax.empty()) addinput(ins, "jx-" + ax + ".txt", "a-x");
+      }
     }
   }
   // The log may be one of them under its own name or, through a link,
   // under another.
+  IO::LOGFILE.readbyrun = false;
   for (const infile& in : ins)
     if (in.name == IO::LOGFILE.name || IO::SAMEFILE(in.name, IO::LOGFILE.name)) IO::LOGFILE.readbyrun = true;
 }
 
-void STARTOUT() {
+sstring SCRIPTWORD(const sstring& keyword, bool (*takes)(const sstring&)) {
+  return scriptword(IO::DATA, keyword, false, takes);
+}
+
+void OPENSCRIPT() {
+  if (CALCMODE == calcmodetype::lsqdscalc) return;
+  IO::PUTSTR(1, IO::CONTROLIO.progname + "  running at " + IO::WHENSTRING, 1, CHANNEL::SUMLOG);
+  IO::DATAFILENAMESUFFIX = IO::CONTROLIO.scriptfile;
+  openscript(IO::DATAFILENAMESUFFIX);
+  // The first pass reads the data set before anything else: a suffix not
+  // in the preferences is asked now, so that its file is among those
+  // checked before the outputs are made.
+  if (CALCMODE != calcmodetype::utilitycalc) IO::PROMPTSUFFIX(IO::CONTROLIO.dsfile, "thermo dataset");
+  IO::CHECKNAMEBYTES(scriptaxfile(IO::DATA, false), "the axfile suffix", "startout");
+}
+
+void MAKEOUTPUTS() {
   if (CALCMODE != calcmodetype::lsqdscalc) {
-    IO::PUTSTR(1, IO::CONTROLIO.progname + "  running at " + IO::WHENSTRING, 1, CHANNEL::SUMLOG);
-    IO::DATAFILENAMESUFFIX = IO::CONTROLIO.scriptfile;
-    openscript(IO::DATAFILENAMESUFFIX);
-    // An end at the question below writes the held log: never over the
-    // script, whose suffix may have been typed just now.
-    if (IO::SAMEFILE(IO::SCRIPTFILENAME, IO::LOGFILE.name)) IO::LOGFILE.readbyrun = true;
-    // The first pass reads the data set before anything else: a suffix not
-    // in the preferences is asked now, so that its file is among those
-    // checked before the outputs are made.
-    if (CALCMODE != calcmodetype::utilitycalc) IO::PROMPTSUFFIX(IO::CONTROLIO.dsfile, "thermo dataset");
     const std::string& s = IO::DATAFILENAMESUFFIX;
     const std::vector<outfile> outs = {
         {"jx-", s + "-o.txt", &IO::OUT, CHANNEL::SUMMARYBIT, "summary output in the file, ", 1},
@@ -190,12 +216,12 @@ void STARTOUT() {
     };
     std::vector<infile> ins = commoninputs();
     addinput(ins, IO::SCRIPTFILENAME, "script");
+    // Looked at again: the script may have been edited while a question
+    // waited.
     const sstring ax = scriptaxfile(IO::DATA, false);
     IO::CHECKNAMEBYTES(ax, "the axfile suffix", "startout");
     if (!ax.empty()) addinput(ins, "jx-" + ax + ".txt", "a-x");
     drawinginput(ins, s);
-    // Decided afresh here, from the script as it now is.
-    IO::LOGFILE.readbyrun = false;
     checknames(outs, ins);
     IO::OPENLOG();
     create(outs);
@@ -204,9 +230,11 @@ void STARTOUT() {
     return;
   }
 
-  sstring d = CONTROLDS.jxdssuffix;
-  IO::DATAFILENAMESUFFIX = d;
-  IO::SCRIPTFILENAME = IO::PROMPTDATAFILE("ds-scr", d, "script info", IO::DATA);
+  // A suffix typed here is kept where the preferences put theirs, so that
+  // an end at this question knows the file it names.
+  IO::DATAFILENAMESUFFIX = CONTROLDS.jxdssuffix;
+  IO::SCRIPTFILENAME = IO::PROMPTDATAFILE("ds-scr", CONTROLDS.jxdssuffix, "script info", IO::DATA);
+  const sstring d = CONTROLDS.jxdssuffix;
   IO::DATAFILENAMESUFFIX = d;
   IO::SCRIPTOPEN = true;
   const std::vector<outfile> outs = {
@@ -229,6 +257,11 @@ void STARTOUT() {
   openscript(script);
   IO::PUTSTR(1, "running LSQDS from within " + IO::CONTROLIO.progname, 1, CHANNEL::TERMSUMLOG);
   IO::PUTSTR(0, "at " + IO::WHENSTRING, 1, CHANNEL::TERMSUMLOG);
+}
+
+void STARTOUT() {
+  OPENSCRIPT();
+  MAKEOUTPUTS();
 }
 
 }  // namespace ZQUTE1

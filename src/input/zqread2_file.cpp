@@ -49,6 +49,8 @@ void axreader::OPEN() {
     IO::PUTSTR(0, HEAD1, 1, CHANNEL::TERMSUMLOG);
     IO::PUTSTR(0, HEAD2, 1, CHANNEL::TERMSUMLOG);
     sstring suffix = IO::CONTROLIO.axfile;
+    // Asked at start-up, before the outputs were made.
+    if (suffix.empty() && MAINLOOP == 1) suffix = FIRSTAXFILE;
     IO::FILENAME = IO::PROMPTDATAFILE("jx-", suffix, "a-x info", IO::DATA);
     AXFILENAME = IO::FILENAME;
     HEAD3 = "with axfile " + AXFILENAME + " and scriptfile " + IO::SCRIPTFILENAME;

@@ -17,6 +17,11 @@ constexpr smallint maxmenucode = 4;
 // The entry of calc mode 0: reads the script, settles the utility code and
 // runs its job.
 void DOUTILITIES();
+// At start-up, before any output is made: the name of the file the first
+// pass's utility reads (the drawing data of the drawing, the data set of
+// every other utility) when the preferences leave it open, and so that
+// utility too, from the script's "utilitycode" or its menu (FIRSTUTILITY).
+void FIRSTNAMES();
 // The "convert" job: the script's bulk analysis into mole% and its mineral
 // analyses into compositional variables, rbi rows and script blocks.
 void DOCONVERT();

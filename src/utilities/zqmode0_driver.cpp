@@ -7,6 +7,7 @@
 #include "frame/constants.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
+#include "frame/zqute1.h"
 #include "frame/zqute2.h"
 #include "input/zqread1.h"
 #include "input/zqread2.h"
@@ -96,11 +97,42 @@ void gridlist(const std::string& prompt, bool temperature, emvector& v, smallint
   if (temperature && v[1] == CONST::KELVIN) v[1] = roomT;
 }
 
+smallint utilitycode(smallint scriptcode) {
+  return menucode(scriptcode, "utility code:", utilitymenu, "utility code", "doutilities");
+}
+
+// A "utilitycode" word the script reader takes for a code.
+bool codeword(const sstring& w) { return IO::WHATISSTRING(w) == valuetype::aninteger; }
+bool anyword(const sstring&) { return true; }
+
 }  // namespace
+
+void FIRSTNAMES() {
+  const sstring w = ZQUTE1::SCRIPTWORD("utilitycode", codeword);
+  smallint scripted = -1;
+  std::string failure;
+  // As the script reader has it, a code too large for a number is 0.
+  if (!w.empty() && !IO::STR2INT(w, scripted, failure)) scripted = 0;
+  if (FIRSTUTILITY < 0) {
+    if (!IO::CONTROLIO.dsfile.empty() && !IO::CONTROLIO.scriptfile.empty()) return;
+    FIRSTUTILITY = utilitycode(scripted);
+  }
+  // The drawing's reader keeps the answer as the run's script suffix.
+  if (FIRSTUTILITY == 0) {
+    IO::PROMPTSUFFIX(IO::CONTROLIO.scriptfile, "");
+    return;
+  }
+  IO::PROMPTSUFFIX(IO::CONTROLIO.dsfile, "thermo dataset");
+  // Only a conversion the script chooses goes on without an "axfile" line,
+  // and then asks for its a-x file.
+  if (FIRSTUTILITY == 1 && scripted == 1 && IO::CONTROLIO.axfile.empty() &&
+      ZQUTE1::SCRIPTWORD("axfile", anyword).empty())
+    IO::PROMPTSUFFIX(FIRSTAXFILE, "a-x info");
+}
 
 void DOUTILITIES() {
   ZQSCRIPT::READCONTROLJX();
-  const smallint code = menucode(UTILITYCODE, "utility code:", utilitymenu, "utility code", "doutilities");
+  const smallint code = MAINLOOP == 1 && FIRSTUTILITY >= 0 ? FIRSTUTILITY : utilitycode(UTILITYCODE);
   switch (code) {
     case 0:
       ZQPLTX::PLOTIX();

@@ -3,6 +3,7 @@
 // checked against them) and then runs the drawing component, turning
 // qk-<suffix>.txt into jx-<suffix>.svg. Built with the tests only.
 #include "frame/io.h"
+#include "frame/zqglobal.h"
 #include "mainprogram.h"
 #include "utilities/zqpltx.h"
 
@@ -10,6 +11,9 @@ int main() {
   try {
     MAINPROGRAM::OPENRUN();
     MAINPROGRAM::SETCALCMODE(0);
+    // The drawing is the run's one job, so its input is asked, when the
+    // preferences leave it open, before any output is made.
+    ZQGLOBAL::FIRSTUTILITY = 0;
     MAINPROGRAM::STARTRUN();
     ZQPLTX::PLOTIX();
   } catch (const IO::runend& e) {

@@ -8,7 +8,10 @@
 #include <set>
 
 #include "harness.h"
+#include "runfiles.h"
 
+using e2e::expectuntouched;
+using e2e::filelimit;
 using e2e::has;
 using namespace std::string_literals;
 
@@ -16,51 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr rlim_t filelimit = 50000;
-
 const std::vector<std::string> mode1 = {"dataset/jx-ds7qz1.txt", "frame/mode1"};
-
-// The files a run starts with, by name: those of the fixtures (folders or
-// single files), then the extra ones, as the harness lays them out.
-std::map<std::string, std::string> startfiles(const std::vector<std::string>& fixtures,
-                                              const std::map<std::string, std::string>& extra) {
-  std::map<std::string, std::string> files;
-  for (const fs::path& from : e2e::fixturefiles(fixtures)) files[from.filename().string()] = e2e::slurp(from);
-  for (const auto& [name, content] : extra) files[name] = content;
-  return files;
-}
-
-// Every file the run started with is there as it was, a link still a link
-// to the same text (or, leading nowhere, still leading nowhere), and the
-// folder holds nothing more than the log when log says it was made, and
-// the files made.
-void expectuntouched(const e2e::Run& r, const std::vector<std::string>& fixtures,
-                     const std::map<std::string, std::string>& extra, const std::vector<e2e::Link>& links, bool log,
-                     const std::vector<std::string>& made = {}) {
-  std::map<std::string, std::string> start = startfiles(fixtures, extra);
-  for (const e2e::Link& l : links)
-    if (start.count(l.target) == 1) start[l.name] = start.at(l.target);
-  std::set<std::string> names;
-  for (const auto& [name, content] : start) {
-    names.insert(name);
-    ASSERT_EQ(r.files.count(name), 1u) << name;
-    EXPECT_EQ(r.files.at(name), content) << name;
-  }
-  for (const e2e::Link& l : links) {
-    struct stat st {};
-    ASSERT_EQ(lstat((r.dir / l.name).c_str(), &st), 0) << l.name;
-    EXPECT_EQ(S_ISLNK(st.st_mode), !l.hard) << l.name;
-    if (l.hard) {
-      EXPECT_EQ(st.st_nlink, 2u) << l.name;
-    } else {
-      EXPECT_EQ(fs::read_symlink(r.dir / l.name), fs::path(l.target)) << l.name;
-    }
-  }
-  if (log) names.insert("jx-log.txt");
-  names.insert(made.begin(), made.end());
-  const std::vector<std::string> left = e2e::names(r);
-  EXPECT_EQ(std::set<std::string>(left.begin(), left.end()), names);
-}
 
 // A run whose files clash, stopped at start-up with the message given,
 // every file it began with as it was.
