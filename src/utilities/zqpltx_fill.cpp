@@ -165,7 +165,9 @@ struct fieldwalk {
 // Frame positions: the distance from the bottom left corner going
 // counterclockwise, each side counting 1.
 constexpr extended sides = ncorner;
-constexpr extended sametolerance = 1e-12L;  // a place this near a polygon's outline, in window units, lies on it
+// Frame positions and places of a polygon closer than this, in window
+// units, are one.
+constexpr extended sametolerance = 1e-12L;
 
 // Two line ends at one place of the drawing.
 bool oneplace(smallint line1, smallint end1, smallint line2, smallint end2) {
@@ -212,8 +214,8 @@ extended aroundfrom(extended from, extended to) {
 
 // The corners met going round the frame the given way (1
 // counterclockwise, -1 clockwise) from position s1 to position s2, in the
-// order met; none at one place with either end. Ends at one place are
-// the way of no length, or once round the whole frame.
+// order met; none at either end itself. Ends at one place are the way of
+// no length, or once round the whole frame.
 template <class take>
 void cornersbetween(extended s1, extended s2, int turn, bool whole, take corner) {
   extended span = turn > 0 ? aroundfrom(s1, s2) : aroundfrom(s2, s1);
@@ -222,7 +224,7 @@ void cornersbetween(extended s1, extended s2, int turn, bool whole, take corner)
     const int c = turn > 0 ? (static_cast<int>(std::floor(s1)) + 1 + k) % ncorner
                            : ((static_cast<int>(std::ceil(s1)) - 1 - k) % ncorner + ncorner) % ncorner;
     const extended o = turn > 0 ? aroundfrom(s1, c) : aroundfrom(c, s1);
-    if (o > placetolerance && o < span - placetolerance) {
+    if (o > sametolerance && o < span - sametolerance) {
       extended x = 0, y = 0;
       cornerat(c, x, y);
       corner(x, y);
