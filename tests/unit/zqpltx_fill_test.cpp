@@ -416,6 +416,19 @@ std::string coverage(const shapes& got) {
   return "";
 }
 
+// Four random angles round a point, drawn until every one with the gap
+// after it to the next passes the test.
+template <class test>
+void anglesround(std::mt19937& gen, double (&a)[4], test ok) {
+  const double pi = std::acos(-1.0);
+  for (bool all = false; !all;) {
+    for (double& v : a) v = 2 * pi * (gen() / 4294967296.0);
+    std::sort(a, a + 4);
+    all = true;
+    for (int k = 0; k < 4; ++k) all = all && ok(k < 3 ? a[k + 1] - a[k] : a[0] + 2 * pi - a[3], a[k]);
+  }
+}
+
 // Four lines from (x, y) out past the frame at the angles a, the first
 // at a[turn] and the others round the point the way given (1 or 3): four
 // fields, and every point of the window in exactly one of them.
@@ -459,15 +472,7 @@ TEST(DrawingFill, FieldsAroundAPointCoverTheWindow) {
   for (int n = 0; n < 100; ++n) {
     const double x = 0.1 + 0.8 * u(), y = 0.1 + 0.8 * u();
     double a[4];
-    for (bool ok = false; !ok;) {
-      for (double& v : a) v = 2 * pi * u();
-      std::sort(a, a + 4);
-      ok = true;
-      for (int k = 0; k < 4; ++k) {
-        const double gap = k < 3 ? a[k + 1] - a[k] : a[0] + 2 * pi - a[3];
-        ok = ok && gap > 0.05 * pi && gap < 0.95 * pi;
-      }
-    }
+    anglesround(gen, a, [pi](double gap, double) { return gap > 0.05 * pi && gap < 0.95 * pi; });
     const int turn = static_cast<int>(4 * u()), way = u() < 0.5 ? 1 : 3;
     expectfourfields(x, y, a, turn, way, n);
   }
@@ -1142,15 +1147,9 @@ randomdrawing plistfour(std::mt19937& gen, std::string& file) {
   const double t0 = rounded(tlo + (0.2 + 0.6 * u()) * tw, 2), p0 = rounded(plo + (0.2 + 0.6 * u()) * ph, 3);
   const auto unit = [&](double t, double p) { return place{(t - tlo) / tw, (p - plo) / ph}; };
   double a[4];
-  for (bool ok = false; !ok;) {
-    for (double& v : a) v = 2 * pi * u();
-    std::sort(a, a + 4);
-    ok = true;
-    for (int k = 0; k < 4; ++k) {
-      const double gap = k < 3 ? a[k + 1] - a[k] : a[0] + 2 * pi - a[3];
-      ok = ok && gap > 0.1 * pi && gap < 0.9 * pi && std::fabs(std::sin(a[k])) > 0.2;
-    }
-  }
+  anglesround(gen, a, [pi](double gap, double angle) {
+    return gap > 0.1 * pi && gap < 0.9 * pi && std::fabs(std::sin(angle)) > 0.2;
+  });
   const int turn = static_cast<int>(4 * u()), way = u() < 0.5 ? 1 : 3;
   const double offset = (u() < 0.5 ? 1 : -1) * (0.001 + 0.001 * static_cast<int>(2 * u()));
   const char* heads[4] = {"u1 a b d - c", "u2 a b c - d", "u3 a b - c", "u4 a b - d"};
