@@ -27,6 +27,11 @@ constexpr int maxinfolength = 255;  // characters of one info line
 constexpr int maxlinestore = 3 * (maxlinepts + 2);
 // A line end this near a side of the window, in diagram units, lies on it.
 constexpr extended edgetolerance = 1e-7L;
+// Places of the drawing closer than this share of the window, each way,
+// are one place: a point and a data row rounded as calc mode 1 writes
+// them, two line ends at one place on the frame, a point and the frame.
+// A line's way from a place is read from geometry beyond it.
+constexpr extended placetolerance = 1e-3L;
 
 using linevector = farray<extended, 1, maxlinestore>;
 using rowvector = farray<extended, 1, maxvalues>;
@@ -175,6 +180,8 @@ smallint FINDINSERTPOSI(smallint i, smallint p);
 void ADDPOINTS(smallint i);
 void ADDEDGES(smallint i);
 bool POINTSEEN(extended x, extended y);
+// Two places of the drawing that are one within placetolerance.
+bool ONEPLACE(extended x1, extended y1, extended x2, extended y2);
 void PRINTLINE(smallint i, smallint level);
 
 // ---------------------------------------------------------------- SVG

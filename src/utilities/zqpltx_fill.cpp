@@ -157,12 +157,25 @@ struct fieldwalk {
   farray<walkstep, 1, maxbound> steps;
   int turn = 0;  // the frame walked 1 counterclockwise, -1 clockwise, 0 not known
   bool crossing = false;  // two lines that cross where no point joins them
+  // A ring touching the frame at one place with its field outside: the
+  // frame is walked all the way round from that place back to it.
+  bool roundframe = false;
 };
 
 // Frame positions: the distance from the bottom left corner going
 // counterclockwise, each side counting 1.
 constexpr extended sides = ncorner;
-constexpr extended sametolerance = 1e-12L;  // positions closer than this, in window units, are one
+// Frame positions and places of a polygon closer than this, in window
+// units, are one.
+constexpr extended sametolerance = 1e-12L;
+
+// Two line ends at one place of the drawing.
+bool oneplace(smallint line1, smallint end1, smallint line2, smallint end2) {
+  extended x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  endpoint(line1, end1, x1, y1);
+  endpoint(line2, end2, x2, y2);
+  return ONEPLACE(x1, y1, x2, y2);
+}
 
 // The side of the frame a line end lies on (1 bottom, 2 left, 3 top,
 // 4 right), 0 for an end inside the window.
@@ -171,10 +184,13 @@ smallint edgeof(smallint line, smallint end) {
   if (link < 0) return static_cast<smallint>(-link);
   extended x = 0, y = 0;
   endpoint(line, end, x, y);
-  if (std::fabs(y - YLOW) < edgetolerance) return bottom;
-  if (std::fabs(x - XLOW) < edgetolerance) return left;
-  if (std::fabs(y - YHIGH) < edgetolerance) return top;
-  if (std::fabs(x - XHIGH) < edgetolerance) return right;
+  // a point at one place with the frame lies on it
+  const extended nearx = std::max(edgetolerance, placetolerance * (XHIGH - XLOW));
+  const extended neary = std::max(edgetolerance, placetolerance * (YHIGH - YLOW));
+  if (std::fabs(y - YLOW) < neary) return bottom;
+  if (std::fabs(x - XLOW) < nearx) return left;
+  if (std::fabs(y - YHIGH) < neary) return top;
+  if (std::fabs(x - XHIGH) < nearx) return right;
   return 0;
 }
 
@@ -198,10 +214,12 @@ extended aroundfrom(extended from, extended to) {
 
 // The corners met going round the frame the given way (1
 // counterclockwise, -1 clockwise) from position s1 to position s2, in the
-// order met; none at either end itself.
+// order met; none at either end itself. Ends at one place are the way of
+// no length, or once round the whole frame.
 template <class take>
-void cornersbetween(extended s1, extended s2, int turn, take corner) {
-  const extended span = turn > 0 ? aroundfrom(s1, s2) : aroundfrom(s2, s1);
+void cornersbetween(extended s1, extended s2, int turn, bool whole, take corner) {
+  extended span = turn > 0 ? aroundfrom(s1, s2) : aroundfrom(s2, s1);
+  if (span < placetolerance || span > sides - placetolerance) span = whole ? sides : 0;
   for (int k = 0; k < ncorner; ++k) {
     const int c = turn > 0 ? (static_cast<int>(std::floor(s1)) + 1 + k) % ncorner
                            : ((static_cast<int>(std::ceil(s1)) - 1 - k) % ncorner + ncorner) % ncorner;
@@ -216,28 +234,30 @@ void cornersbetween(extended s1, extended s2, int turn, take corner) {
 
 // The frame from one line end to another, turning the given way: the
 // corners passed, then the second end.
-void framewalk(smallint line1, smallint end1, smallint line2, smallint end2, int turn) {
+void framewalk(smallint line1, smallint end1, smallint line2, smallint end2, int turn, bool whole) {
   if (turn == 0) {
     DRAWEDGE(line1, end1, line2, end2);
     return;
   }
-  cornersbetween(frameposition(line1, end1), frameposition(line2, end2), turn,
+  cornersbetween(frameposition(line1, end1), frameposition(line2, end2), turn, whole,
                  [](extended x, extended y) { LINETO(x, y); });
   extended x = 0, y = 0;
   endpoint(line2, end2, x, y);
   LINETO(x, y);
 }
 
-// The point of a line next to the given end that is not the end itself,
-// as a way from that end in window units; false for a line of one place.
+// The first point of a line from the given end that is not at the end's
+// place, as a way from that end in window units: a step of a rounding unit
+// says nothing of where the line goes. False for a line of one place.
 bool awayfrom(smallint line, smallint end, extended& dx, extended& dy) {
   const linetype& l = lineat(line);
   const long k0 = end == firstend ? 1 : l.npts;
   const long step = end == firstend ? 1 : -1;
   for (long k = k0 + step; k >= 1 && k <= l.npts; k += step) {
+    if (ONEPLACE(l.x[k], l.y[k], l.x[k0], l.y[k0])) continue;
     dx = (l.x[k] - l.x[k0]) / (XHIGH - XLOW);
     dy = (l.y[k] - l.y[k0]) / (YHIGH - YLOW);
-    if (dx != 0 || dy != 0) return true;
+    return true;
   }
   return false;
 }
@@ -256,7 +276,6 @@ extended anglefrom(extended base, extended dx, extended dy) {
 // not tell.
 int fieldsideat(const walkstep& a, const walkstep& b) {
   const smallint aend = finishof(a.forward), bend = startof(b.forward);
-  const smallint at = linkof(a.line, aend);
   extended ax = 0, ay = 0, bx = 0, by = 0;
   if (!awayfrom(a.line, aend, ax, ay) || !awayfrom(b.line, bend, bx, by)) return 0;
   const extended base = std::atan2(by, bx);
@@ -266,7 +285,7 @@ int fieldsideat(const walkstep& a, const walkstep& b) {
   for (smallint i = 1; i <= NLINE; ++i) {
     if (lineat(i).npts <= 0) continue;
     for (smallint e = firstend; e <= lastend; ++e) {
-      if (linkof(i, e) != at || (i == a.line && e == aend) || (i == b.line && e == bend)) continue;
+      if (!oneplace(i, e, a.line, aend) || (i == a.line && e == aend) || (i == b.line && e == bend)) continue;
       extended dx = 0, dy = 0;
       if (!awayfrom(i, e, dx, dy)) continue;
       const extended o = anglefrom(base, dx, dy);
@@ -310,7 +329,7 @@ outline outlineof(const fieldwalk& w, int turn) {
     if (!s.frame) continue;
     const walkstep& t = w.steps[i % w.n + 1];
     cornersbetween(frameposition(s.line, finishof(s.forward)), frameposition(t.line, startof(t.forward)), turn,
-                   [&o](extended x, extended y) { o.add(x, y); });
+                   w.roundframe, [&o](extended x, extended y) { o.add(x, y); });
   }
   return o;
 }
@@ -403,21 +422,28 @@ bool holdsotherline(const fieldwalk& w, int turn) {
 }
 
 // The ends of the field's lines are numbered 2j-1 and 2j for line j of the
-// list; two ends at one point are joined, an end that is joined to no
-// other must lie on the frame.
+// list; two ends at one point, or at one place however each was attached
+// (to a point on the frame, or to the frame there), are joined; an end that
+// is joined to no other must lie on the frame.
 long endid(long j, smallint end) { return 2 * (j - 1) + end; }
+
 long lineofend(long id) { return (id + 1) / 2; }
 smallint endofid(long id) { return static_cast<smallint>(id % 2 == 1 ? firstend : lastend); }
+
+// Two attached ends meet: at one point, or at one place.
+bool meet(smallint line1, smallint end1, smallint line2, smallint end2) {
+  const smallint link1 = linkof(line1, end1), link2 = linkof(line2, end2);
+  if (atpoint(link1) && link1 == link2) return true;
+  return link1 != 0 && link2 != 0 && oneplace(line1, end1, line2, end2);
+}
 
 fieldwalk makewalk(smallint k, const farray<smallint, 1, maxbound>& lines, long n) {
   farray<long, 1, 2 * maxbound> partner;
   partner.fill(0);
   for (long id = 1; id <= 2 * n; ++id) {
-    const smallint link = linkof(lines[lineofend(id)], endofid(id));
-    if (!atpoint(link)) continue;
     long count = 0;
     for (long other = 1; other <= 2 * n; ++other) {
-      if (other == id || linkof(lines[lineofend(other)], endofid(other)) != link) continue;
+      if (other == id || !meet(lines[lineofend(id)], endofid(id), lines[lineofend(other)], endofid(other))) continue;
       ++count;
       partner[id] = other;
     }
@@ -577,6 +603,29 @@ fieldwalk rotated(const fieldwalk& w, long first) {
   return r;
 }
 
+// A ring whose field lies outside it: one polygon shows the field when
+// the ring touches the frame at one place, the ring walked from there and
+// the frame once round back to it, the field on the side given. Touching
+// it nowhere or at more places, the field is not one piece or has a hole.
+fieldwalk roundtheframe(smallint k, const farray<smallint, 1, maxbound>& lines, long n, const fieldwalk& ring,
+                        int side) {
+  long at = 0, touches = 0;
+  for (long j = 1; j <= ring.n; ++j) {
+    const walkstep& s = ring.steps[j];
+    if (edgeof(s.line, finishof(s.forward)) != 0) {
+      ++touches;
+      at = j;
+    }
+  }
+  if (touches != 1) nowalk(k, lines, n);
+  fieldwalk w = rotated(ring, at % ring.n + 1);
+  w.steps[w.n].frame = true;
+  w.turn = side;
+  w.roundframe = true;
+  if (holdsotherline(w, w.turn)) nowalk(k, lines, n);
+  return w;
+}
+
 // The field's walk, starting with its first listed line; the first line
 // turned towards the second listed where that follows it, as the polygon
 // has always begun.
@@ -621,7 +670,7 @@ fieldwalk fieldwalkof(smallint k, const farray<smallint, 1, maxbound>& lines, lo
       extended twice = 0;
       for (std::size_t a = 0, b = o.x.size() - 1; a < o.x.size(); b = a++)
         twice += (o.x[b] - o.x[a]) * (o.y[b] + o.y[a]);
-      if ((twice > 0) != (side > 0)) nowalk(k, lines, n);
+      if ((twice > 0) != (side > 0)) w = roundtheframe(k, lines, n, w, side);
     }
   }
   return w;
@@ -635,7 +684,7 @@ void drawwalk(const fieldwalk& w) {
     const walkstep& t = w.steps[j % w.n + 1];
     ALINE(s.line, s.forward);
     if (s.frame) {
-      framewalk(s.line, finishof(s.forward), t.line, startof(t.forward), w.turn);
+      framewalk(s.line, finishof(s.forward), t.line, startof(t.forward), w.turn, w.roundframe);
     } else if (j == w.n && w.n <= 2) {
       // one or two lines have always been closed with their start again
       extended x = 0, y = 0;

@@ -268,8 +268,10 @@ struct clipwalk {
         // Missed, or only grazed at a corner.
         return;
       } else if (s.tin == 1) {
+        // the segment ends on the edge: that end is the line's place there
         waitin = s.inedge;
-        crossing(s.inedge, x1, y1, x2, y2, waitx, waity);
+        waitx = x2;
+        waity = y2;
         return;
       } else {
         crossing(s.inedge, x1, y1, x2, y2, x, y);
@@ -294,8 +296,9 @@ struct clipwalk {
         goout(s.outedge, k);
       }
     } else if (s.arrival != 0) {
-      crossing(s.arrival, x1, y1, x2, y2, x, y);
-      out.add(x, y);
+      // Ends on the edge, at a point there or a row: the end keeps that
+      // place, as every other line ending there does.
+      out.add(x2, y2);
       waitout = s.arrival;
       waitoutseg = k;
     } else {
@@ -391,7 +394,15 @@ void ADDPOINTS(smallint i) {
   pointlist& out = scratch();
   out.n = 0;
   auto addpoint = [&](smallint p) { out.add((*POINT)[p].x, (*POINT)[p].y); };
-  auto adddata = [&](long from, long to) {
+  // The rows from..to, less those at the place of the point written before
+  // them (the first rows) or after them (the last rows): a row rounded
+  // onto its point is that point, and would step back from it.
+  auto adddata = [&](long from, long to, smallint before, smallint after) {
+    auto atpoint = [&](long k, smallint p) {
+      return p > 0 && ONEPLACE(l.x[k], l.y[k], (*POINT)[p].x, (*POINT)[p].y);
+    };
+    while (from <= to && atpoint(from, before)) ++from;
+    while (to >= from && atpoint(to, after)) --to;
     for (long k = from; k <= to; ++k) out.add(l.x[k], l.y[k]);
   };
   if (beginpoint != endpoint) {
@@ -399,10 +410,10 @@ void ADDPOINTS(smallint i) {
     if (l.endname == "end") {
       if (pb == l.npts) IO::ERROREXIT("add points", "\"end\" should be \"begin\" for " + l.name + "?", yourfault);
       addpoint(l.beginlink);
-      adddata(pb + 1, l.npts);
+      adddata(pb + 1, l.npts, l.beginlink, 0);
     } else {
       if (pe == 0) IO::ERROREXIT("add points", "\"begin\" should be \"end\" for " + l.name + "?", yourfault);
-      adddata(1, pe);
+      adddata(1, pe, 0, l.endlink);
       addpoint(l.endlink);
     }
   } else if (pb == pe) {
@@ -411,13 +422,17 @@ void ADDPOINTS(smallint i) {
   } else {
     if (pe < pb) exchange();
     addpoint(l.beginlink);
-    adddata(pb + 1, pe);
+    adddata(pb + 1, pe, l.beginlink, l.endlink);
     addpoint(l.endlink);
   }
   store(l, out);
 }
 
 bool POINTSEEN(extended x, extended y) { return XLOW <= x && x <= XHIGH && YLOW <= y && y <= YHIGH; }
+
+bool ONEPLACE(extended x1, extended y1, extended x2, extended y2) {
+  return std::fabs(x2 - x1) < placetolerance * (XHIGH - XLOW) && std::fabs(y2 - y1) < placetolerance * (YHIGH - YLOW);
+}
 
 void ADDEDGES(smallint i) {
   for (smallint p = 1; p <= NPOINT; ++p) (*POINT)[p].seen = POINTSEEN((*POINT)[p].x, (*POINT)[p].y);
