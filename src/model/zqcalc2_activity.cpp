@@ -73,8 +73,11 @@ extended fluidvolume(const ptype1& ph, long e, extended P, extended T) {
 void fluidphase(const ptype1& ph, long n, extended P, extended T, phasework& w) {
   farray<extended, 1, maxssem> V{"fluid V"}, VT{"fluid VT"}, VP{"fluid VP"};
   for (long e = 1; e <= n; ++e) {
+    ZQCALC1::HELDSTEP hold;
     V[e] = fluidvolume(ph, e, P, T);
+    hold.STEPPED();
     VT[e] = fluidvolume(ph, e, P, T + fluiddT);
+    hold.STEPPED();
     VP[e] = fluidvolume(ph, e, P + fluiddP, T);
   }
   w.a0[1] = 1;
@@ -102,17 +105,25 @@ void fluidphase(const ptype1& ph, long n, extended P, extended T, phasework& w) 
 // solvent-CO2 interaction from their volumes.
 void aqphase(const ptype1& ph, long n, extended P, extended T, phasework& w) {
   extended Vw = 0, VTw = 0, VPw = 0, rtlnf = 0;
-  ZQCALC1::H2OPROPS(P, T, Vw, rtlnf);
-  ZQCALC1::H2OPROPS(P, T + fluiddT, VTw, rtlnf);
-  ZQCALC1::H2OPROPS(P + fluiddP, T, VPw, rtlnf);
+  {
+    ZQCALC1::HELDSTEP hold;
+    ZQCALC1::H2OPROPS(P, T, Vw, rtlnf);
+    hold.STEPPED();
+    ZQCALC1::H2OPROPS(P, T + fluiddT, VTw, rtlnf);
+    hold.STEPPED();
+    ZQCALC1::H2OPROPS(P + fluiddP, T, VPw, rtlnf);
+  }
   w.a0[1] = 1;
   w.at[1] = 0;
   w.ap[1] = 0;
   long first = 2;
   if (ph.co2pos > 0) {
     extended Vc = 0, VTc = 0, VPc = 0;
+    ZQCALC1::HELDSTEP hold;
     ZQCALC1::CO2PROPS(P, T, Vc, rtlnf);
+    hold.STEPPED();
     ZQCALC1::CO2PROPS(P, T + fluiddT, VTc, rtlnf);
+    hold.STEPPED();
     ZQCALC1::CO2PROPS(P + fluiddP, T, VPc, rtlnf);
     const extended f = Vc / Vw;
     const extended ft = (VTc / Vc - VTw / Vw) * (Vc / Vw) / fluiddT;

@@ -80,10 +80,19 @@ void CALCGPHASE(const bemvector& present, const eqvector& x, extended P, extende
   icvector map{"calcgphase map"};
   MAKEMW2C(map);
   emvector gP{"calcgphase gP"}, muP{"calcgphase muP"}, gT{"calcgphase gT"}, muT{"calcgphase muT"}, g0{"calcgphase g0"},
-      mu0{"calcgphase mu0"};
-  CALCALLG(present, x, gP, muP, P + phasedP, T, xco2, xh2o);
-  CALCALLG(present, x, gT, muT, P, T + phasedT, xco2, xh2o);
-  CALCALLG(present, x, g0, mu0, P, T, xco2, xh2o);
+      mu0{"calcgphase mu0"}, scratchg{"calcgphase scratch g"}, scratchmu{"calcgphase scratch mu"};
+  {
+    // The steps hold the point's own choices, so the point is evaluated
+    // first; once more after them, so that the activities left behind are
+    // the point's.
+    ZQCALC1::HELDSTEP hold;
+    CALCALLG(present, x, g0, mu0, P, T, xco2, xh2o);
+    hold.STEPPED();
+    CALCALLG(present, x, gP, muP, P + phasedP, T, xco2, xh2o);
+    hold.STEPPED();
+    CALCALLG(present, x, gT, muT, P, T + phasedT, xco2, xh2o);
+  }
+  CALCALLG(present, x, scratchg, scratchmu, P, T, xco2, xh2o);
 
   for (long i = 1; i <= maxmodeset; ++i) {
     SU.gsys[i] = 0;
