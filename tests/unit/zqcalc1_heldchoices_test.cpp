@@ -285,3 +285,23 @@ TEST(HeldChoiceRecord, ReplayNestingAndLeaving) {
 }
 
 }  // namespace
+
+// The mixture's volume differences the pure volumes over 1e-4 kbar inside
+// an evaluation: just below a virial threshold (2.01 kbar for H2O, 5.01
+// for CO2, where the terms start with infinite slope) the step keeps the
+// state's branch, so the excess term's slope is that of the state's side,
+// here asked the plain way one step below.
+TEST_F(HeldChoices, MixtureVolumeKeepsItsSideOfAThreshold) {
+  const long double h = 1e-4L, x = 0.3L, T = 900;
+  const auto mix = [&](long double P) {
+    extended vc = 0, vh = 0, f = 0;
+    ZQCALC1::CO2PROPS(P, T, vc, f);
+    ZQCALC1::H2OPROPS(P, T, vh, f);
+    return x * vc + (1 - x) * vh;
+  };
+  for (long double P : {2.01L - 3e-5L, 5.01L - 3e-5L, 2.01L, 5.01L}) {
+    const long double vm = mix(P), below = mix(P - h);
+    const long double own = vm + 21 * x * (1 - x) * (1 / vm - 1 / below) / h;
+    EXPECT_NEAR(ZQCALC1::VH2OCO2(P, T, x, 1 - x), own, 2e-4L) << (double)P;
+  }
+}
