@@ -114,8 +114,11 @@ extended CALC(smallint k, extended p, extended t, extended xco2) {
 
 void DMU(smallint k, smallint b, extended& dmu, bool wantp, extended& dmudp, bool wantt, extended& dmudt) {
   const brrec& br = XP(k).br[b];
+  ZQCALC1::HELDSTEP hold;
   const extended g0 = CALC(k, br.p, br.t, br.xco2);
+  if (wantp) hold.STEPPED();
   dmudp = wantp ? (CALC(k, br.p + 0.01L, br.t, br.xco2) - g0) / 0.01L : 0;
+  if (wantt) hold.STEPPED();
   dmudt = wantt ? (CALC(k, br.p, br.t + 1, br.xco2) - g0) + CONST::RGAS * br.lnk : 0;
   dmu = g0 + br.t * CONST::RGAS * br.lnk;
 }

@@ -2,6 +2,8 @@
 // they rest on.
 #pragma once
 
+#include <cstdint>
+
 #include "frame/types.h"
 
 namespace ZQCALC1 {
@@ -78,5 +80,61 @@ void PREPAREDDG0(smallint k, extended& dV, extended& dGdT, extended& dG0);
 void CALCLNK(smallint k, extended& lnK, extended P, extended T, extended xCO2, extended xH2O);
 void CALCDMU(smallint k, extended& dV, extended& dmudT, extended& dmu, extended P, extended T, extended xCO2,
              extended xH2O);
+
+
+// Differences over P and T hold the model's discrete choices: at a stepped
+// state the series' length or form, the branch of a piecewise formula,
+// Simpson's interval count and the clamps are those the base state made, so
+// that a switch lying between the two states does not enter the difference
+// as a jump divided by the step. The value at any single state is made the
+// free way, as without a difference.
+//
+// A HELDSTEP opened before the base state's evaluations records the choices
+// they make, in the order they make them; each STEPPED() then replays that
+// sequence for the next stepped state's evaluations, which take the same
+// path. Scopes nest: a difference inside an evaluation (the mixture's
+// volume, a fluid's slopes) holds its own base choices, and an enclosing
+// stepped state replays through it. A stepped path that leaves the recorded
+// sequence is evaluated free from there on. Nothing is allocated.
+enum class choicekind : std::uint8_t {
+  seriesterms,   // terms summed of the exponential-integral series; one past the last: the continued fraction
+  icptail,       // the dilatational series' tail estimate added (1) or not (0)
+  simpsoncount,  // intervals of the numerical heat-capacity integral
+  water,         // the branches of the Redlich-Kwong water (bits, see H2OPROPS)
+  co2,           // the virial branch of the Redlich-Kwong CO2
+  aqueouscap,    // an aqueous species' density term past its temperature cap (1) or not (0)
+  thermalcap,    // a Tait thermal pressure replaced by the largest the form takes (1) or not (0)
+};
+class HELDSTEP {
+ public:
+  HELDSTEP();
+  ~HELDSTEP();
+  HELDSTEP(const HELDSTEP&) = delete;
+  HELDSTEP& operator=(const HELDSTEP&) = delete;
+  // The evaluations that follow are of a stepped state.
+  void STEPPED();
+
+ private:
+  bool outerrecording, outerreplaying, outerlost;
+  int outercursor, outerend, outerlength;
+  int start = 0;       // the first entry of this scope's base choices
+  int baseend = 0;     // one past its last
+  bool based = false;  // baseend is known
+  bool baselost = false;
+};
+// True while a stepped state is evaluated and the next held choice is of
+// this kind: value := that choice.
+bool HELDCHOICE(choicekind kind, smallint& value);
+// A choice made the free way at a decision point: recorded while a base
+// state is evaluated.
+void MADECHOICE(choicekind kind, smallint value);
+// The choice at a decision point whose free choice is natural: the held one
+// while a stepped state is evaluated, else natural, recorded at a base state.
+smallint HOLDCHOICE(choicekind kind, smallint natural);
+// A base state's choices are being recorded (a decision point whose free
+// choice costs extra work makes it only then).
+bool CHOICESRECORDED();
+// No scope open and nothing held.
+void RESETHELDCHOICES();
 
 }  // namespace ZQCALC1

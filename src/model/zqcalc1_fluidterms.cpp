@@ -103,7 +103,7 @@ extended HYDRATIONTERM(std::string_view name, extended P, extended T, extended x
 extended AQUEOUSTERM(extended P, extended T, extended aq, extended s18, extended s19, extended s26, extended s27,
                      extended s28) {
   if (aq == 0) return 0;
-  const extended Tl = T > TAQCAP ? TAQCAP : T;
+  const extended Tl = HOLDCHOICE(choicekind::aqueouscap, T > TAQCAP ? 1 : 0) == 1 ? TAQCAP : T;
   extended VH = 0, rtlnf = 0;
   H2OPROPS(P, T, VH, rtlnf);
   extended Gaq = aq * (350.42L * (T / Tl) * std::log(VAQREF / VH) + 0.09086L * T - 27.091L - 15.8L * P);

@@ -20,6 +20,7 @@ namespace {
 
 constexpr extended negligibleS = 1e-8L;      // below this |S| the row is H alone
 constexpr extended negligibleA = 1e-10L;     // below this thermal-pressure scale no dilatational term
+constexpr extended pthmargin = 0.999L;       // a replaced thermal pressure leaves 1 + eb (Pr - Pth) this far from 0
 constexpr int pressureexplicitcodes[] = {3, 4, 5};
 constexpr smallint pressureexplicitdsmode = 7;
 
@@ -170,14 +171,15 @@ const taitrow& taitparameters(smallint row, extended k0, extended Kp, extended K
 // A thermal pressure beyond what the Tait form takes: reported, and either
 // replaced by the nearest it takes (the sections outside the diagram) or
 // the run stops. Kept out of line, off the common path.
-[[gnu::noinline, gnu::cold]] extended thermalpressureproblem(const gemcontext& c, extended pth) {
+[[gnu::noinline, gnu::cold]] extended thermalpressureproblem(const gemcontext& c, extended pth, bool over) {
   const extended P = c.P, T = c.T, ea = c.ea, eb = c.eb, ec = c.ec;
+  if (!over) return PR - pthmargin / eb;
   const sstring who(c.name);
   if (ZQGLOBAL::FROMOUTXY) {
     std::string line = "pth problem with " + who + " in outxy at";
     IO::ADDREAL(P, 2, true, 7, line);
     IO::WRITETERMINAL(line + ", " + IO::INT2STR(T - CONST::KELVIN) + "\n");
-    pth = PR - 0.999L / eb;
+    pth = PR - pthmargin / eb;
   } else {
     std::string line;
     IO::ADDINT(ZQGLOBAL::GIXPW, 4, line);
@@ -296,8 +298,10 @@ extended gemcontext::pressureterm() {
     const extended y1 = CALCV(P, T);
     const extended y2 = CALCV(PR, T);
     if (qvb) {
+      const extended d1 = delei(y1 - 1);
+      const extended d2 = delei(y2 - 1);
       return V0 * ((std::exp((1 - y1) * Kp) - std::exp((1 - y2) * Kp)) * K0 / Kp + (P - PR) * y1 -
-                   Pth * std::log(y1 / y2) + K0 * y1 * DELEI(y1 - 1, Kp) - K0 * y2 * DELEI(y2 - 1, Kp));
+                   Pth * std::log(y1 / y2) + K0 * y1 * d1 - K0 * y2 * d2);
     }
     const extended e = 1 - 1 / ec;
     return V0 * ((std::pow((y1 - 1) / ea + 1, e) - std::pow((y2 - 1) / ea + 1, e)) * ec * ea / ((1 - ec) * eb) +
@@ -337,7 +341,11 @@ extended gemcontext::pressureterm() {
   eu0 = ref.eu0;
   extended pth = k0 * alpha0 * theta / xi0 * (1 / (std::exp(theta / T) - 1) - 1 / (eu0 - 1));
   if (!std::isfinite(pth)) impossible(*this);
-  if (eb * pth > 1) pth = thermalpressureproblem(*this, pth);
+  // Past the form's reach the thermal pressure is replaced (or the run
+  // stops); a stepped state of a base that was replaced keeps the
+  // replacement, though its own thermal pressure would be in reach.
+  const bool over = eb * pth > 1;
+  if (HOLDCHOICE(choicekind::thermalcap, over ? 1 : 0) == 1 || over) pth = thermalpressureproblem(*this, pth, over);
   return V0 *
          (ea * (std::pow(1 + eb * (PR - pth), e) - std::pow(1 + eb * (P - pth), e)) / ((ec - 1) * eb) +
           (1 - ea) * (P - PR)) /
@@ -364,7 +372,7 @@ extended gemcontext::heatcapacityterm() {
 
 extended gemcontext::simpson() {
   if (!qvb) checktait();
-  const smallint n = simpsonintervals(T - TR);
+  const smallint n = HOLDCHOICE(choicekind::simpsoncount, simpsonintervals(T - TR));
   const extended h = (T - TR) / n;
   // The ordinates: every one is written before it is read, so the table is
   // kept between calls rather than cleared.

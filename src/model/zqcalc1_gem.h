@@ -10,6 +10,7 @@
 #include "frame/farray.h"
 #include "frame/types.h"
 #include "frame/zqglobal.h"
+#include "model/zqcalc1.h"
 
 namespace ZQCALC1 {
 
@@ -72,7 +73,10 @@ struct gemcontext {
   extended thermalpressure(extended t) const;
   // P(y) and dP/dy of the pressure-explicit model at thermal pressure pth,
   // into Pofy and dPdy.
-  void pressureofy(extended y, extended pth);
+  // held: the series form to use (0: the free stop).
+  void pressureofy(extended y, extended pth, int held = 0);
+  // D(x, K') with the series form held across a difference.
+  extended delei(extended x);
   // The series-reversion start of the volume solve.
   extended startvalue(extended pth, extended q) const;
   // The integral of V dP from Pr to P at T, by the row's equation of state.
@@ -93,6 +97,12 @@ void gemread(gemcontext& c, smallint i, extended P, extended T);
 // Number of Simpson intervals over a temperature span dT (K): one per 20 K,
 // at least 4, at most 140, always even.
 smallint simpsonintervals(extended dT);
+
+// D(x, k) by its series: summed until a term falls below the tolerance
+// (held 0) or over exactly held terms; where 16 terms do not reach the
+// tolerance, or held says so, the continued fraction. used: the form taken,
+// 17 for the continued fraction.
+extended deleiterms(extended x, extended k, int held, int& used);
 
 // The Einstein function u^2 e^u / (e^u - 1)^2.
 extended einstein(extended u);

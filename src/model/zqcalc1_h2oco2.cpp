@@ -55,32 +55,53 @@ constexpr extended PSATRK0 = -0.013628L;  // constant term of the cubic's satura
 // Constant term of the Sterner-Pitzer switch: the two differ, as the model has them.
 constexpr extended PSATSP0 = -0.013627L;
 
-extended aliq(extended T) {
-  if (T >= TALIQ) return 1037.2L + 0.53013L * T - 0.00073907L * T * T + 1.7782e-07L * T * T * T;
+// The branches the Redlich-Kwong water takes at a state, as bits: held
+// across a difference, each formula is continued past its switch from the
+// base state's side.
+constexpr smallint WATERHOT = 1;      // T >= 673: the high-temperature a_liq, and a_vap = a_liq
+constexpr smallint WATERSUB = 2;      // T < 695: saturation pressure, a_vap and the liquid side's correction
+constexpr smallint WATERFLOOR = 4;    // the saturation pressure raised to its floor
+constexpr smallint WATERVIRIAL = 8;   // P above the threshold of the virial terms
+
+extended rawpsat(extended T) { return PSATRK0 + psatpoly(T); }
+
+smallint waterbranches(extended P, extended T) {
+  smallint b = 0;
+  if (T >= TALIQ) b |= WATERHOT;
+  if (T < TSUPER) {
+    b |= WATERSUB;
+    if (rawpsat(T) < PSATFLOOR) b |= WATERFLOOR;
+  }
+  if (P > RKH2O.p0) b |= WATERVIRIAL;
+  return b;
+}
+
+extended aliq(extended T, bool hot) {
+  if (hot) return 1037.2L + 0.53013L * T - 0.00073907L * T * T + 1.7782e-07L * T * T * T;
   return -1451.88L + 12.718L * T - 0.02212L * T * T + 1.3204e-05L * T * T * T;
 }
 
-extended avap(extended T) {
-  if (T >= TALIQ) return aliq(T);
+extended avap(extended T, bool hot) {
+  if (hot) return aliq(T, hot);
   return 16137.46L - 69.656L * T + 0.11618L * T * T - 6.8128e-05L * T * T * T;
 }
 
-void h2ork(extended P, extended T, extended& V, extended& RTlnf) {
+void h2ork(extended P, extended T, smallint branches, extended& V, extended& RTlnf) {
   const extended RT = CONST::RGAS * T;
+  const bool hot = (branches & WATERHOT) != 0, sub = (branches & WATERSUB) != 0;
   extended Pswitch = PSWITCHRK;
-  const extended dP = P > RKH2O.p0 ? P - RKH2O.p0 : 0;
-  const extended al = aliq(T);
+  const extended dP = (branches & WATERVIRIAL) != 0 ? P - RKH2O.p0 : 0;
+  const extended al = aliq(T, hot);
   extended av = al;
   extended psat = 0;
-  if (T < TSUPER) {
-    av = avap(T);
-    psat = PSATRK0 + psatpoly(T);
-    if (psat < PSATFLOOR) psat = PSATFLOOR;
+  if (sub) {
+    av = avap(T, hot);
+    psat = (branches & WATERFLOOR) != 0 ? PSATFLOOR : rawpsat(T);
     Pswitch = psat;
   }
   extended lnphi1 = 0, lnphi2 = 0, lnphi3 = 0;
   const extended b = RKH2O.b;
-  if (T < TSUPER && P > psat) {
+  if (sub && P > psat) {
     // On the liquid side ln f carries the step across the saturation curve:
     // vapour and liquid at Psat have the same fugacity in the real fluid.
     extended vs = RT / psat + VAPSTARTB * b;
@@ -90,7 +111,7 @@ void h2ork(extended P, extended T, extended& V, extended& RTlnf) {
   }
   V = RT / P + RKH2O.vstartb * b;
   extended a = al;
-  if (T < TSUPER) {
+  if (sub) {
     if (P > psat)
       V = b;
     else
@@ -100,9 +121,12 @@ void h2ork(extended P, extended T, extended& V, extended& RTlnf) {
   RTlnf = RT * (std::log(CONST::BARPERKBAR * P) + lnphi3 - lnphi2 + lnphi1);
 }
 
-void co2rk(extended P, extended T, extended& V, extended& RTlnf) {
+// CO2's one branch: P above the threshold of its virial terms.
+smallint co2branches(extended P, extended) { return P > RKCO2.p0 ? 1 : 0; }
+
+void co2rk(extended P, extended T, smallint branches, extended& V, extended& RTlnf) {
   const extended RT = CONST::RGAS * T;
-  const extended dP = P > RKCO2.p0 ? P - RKCO2.p0 : 0;
+  const extended dP = branches != 0 ? P - RKCO2.p0 : 0;
   const extended c = 0.00540776L - 1.59046e-06L * T;
   const extended d = -0.178198L + 2.45317e-05L * T;
   const extended a = 659.8L + 0.21078L * T - 0.00063976L * T * T;
@@ -154,7 +178,9 @@ void co2sp(extended P, extended T, extended& V, extended& RTlnf) {
 
 // Gives a cached result when the key matches exactly; the fluid's routine
 // is asked for three times per end-member in every evaluation of the
-// equations, mostly at states asked for before.
+// equations, mostly at states asked for before. The cache holds the free
+// evaluation only: a stepped state whose held branches are not its own is
+// evaluated anew.
 template <class Eval>
 void cached(fluidcache& cache, extended P, extended T, extended& V, extended& RTlnf, Eval eval) {
   const bool usesp = ZQGLOBAL::USESP;
@@ -167,6 +193,18 @@ void cached(fluidcache& cache, extended P, extended T, extended& V, extended& RT
   eval(P, T, V, RTlnf);
   cache.state[cache.next] = fluidstate{true, P, T, usesp, V, RTlnf};
   cache.next = (cache.next + 1) % fluidcachesize;
+}
+
+template <class Branches, class RK>
+void redlichkwong(fluidcache& cache, choicekind kind, extended P, extended T, extended& V, extended& RTlnf,
+                  Branches branchesat, RK rk) {
+  const smallint own = branchesat(P, T);
+  const smallint held = HOLDCHOICE(kind, own);
+  if (held != own) {
+    rk(P, T, held, V, RTlnf);
+    return;
+  }
+  cached(cache, P, T, V, RTlnf, [&](extended p, extended t, extended& v, extended& f) { rk(p, t, own, v, f); });
 }
 
 }  // namespace
@@ -211,19 +249,27 @@ void FINDVS(extended P, extended T, extended dP, extended Pswitch, extended c, e
 }
 
 void H2OPROPS(extended P, extended T, extended& V, extended& RTlnf) {
-  cached(H2OCACHE, P, T, V, RTlnf, ZQGLOBAL::USESP ? h2osp : h2ork);
+  if (ZQGLOBAL::USESP)
+    cached(H2OCACHE, P, T, V, RTlnf, h2osp);
+  else
+    redlichkwong(H2OCACHE, choicekind::water, P, T, V, RTlnf, waterbranches, h2ork);
 }
 
 void CO2PROPS(extended P, extended T, extended& V, extended& RTlnf) {
-  cached(CO2CACHE, P, T, V, RTlnf, ZQGLOBAL::USESP ? co2sp : co2rk);
+  if (ZQGLOBAL::USESP)
+    cached(CO2CACHE, P, T, V, RTlnf, co2sp);
+  else
+    redlichkwong(CO2CACHE, choicekind::co2, P, T, V, RTlnf, co2branches, co2rk);
 }
 
 extended VH2OCO2(extended P, extended T, extended xCO2, extended xH2O) {
   extended V1 = 0, V2 = 0, rtlnf = 0;
   if (xCO2 > 0) {
     extended V1d = 0, V2d = 0;
+    HELDSTEP hold;
     CO2PROPS(P, T, V1, rtlnf);
     H2OPROPS(P, T, V2, rtlnf);
+    hold.STEPPED();
     CO2PROPS(P + DPMIX, T, V1d, rtlnf);
     H2OPROPS(P + DPMIX, T, V2d, rtlnf);
     const extended vm = xCO2 * V1 + xH2O * V2;

@@ -88,7 +88,7 @@ extended gemcontext::CALCICP(extended t) const {
     tj[j] = kj[j] * c * qp[2 * j] * G(1 - 2 * j);
     base = base + tj[j];
   }
-  if (std::fabs(tj[7]) > tailthreshold) {
+  if (HOLDCHOICE(choicekind::icptail, std::fabs(tj[7]) > tailthreshold ? 1 : 0) == 1) {
     const extended r = tj[6] / tj[7];
     base = base + tj[7] / ((tj[6] / tj[5]) * (r * r) - 1);
   }

@@ -54,6 +54,7 @@ void PREPAREDG0(bool pstep, bool tstep, extended P, extended T) {
     d.used[j] = false;
     for (long k = 1; k <= NR && !d.used[j]; ++k) d.used[j] = (*R)(k, j) != 0;
   }
+  HELDSTEP hold;
   for (long j = 1; j <= NCV; ++j) {
     if (!d.used[j]) continue;
     const auto before = static_cast<std::uint32_t>(IO::NGEM);
@@ -61,12 +62,16 @@ void PREPAREDG0(bool pstep, bool tstep, extended P, extended T) {
     calls[j] = static_cast<smallint>(static_cast<std::uint32_t>(IO::NGEM) - before);
     once += static_cast<std::uint32_t>(calls[j]);
   }
-  if (pstep)
+  if (pstep) {
+    hold.STEPPED();
     for (long j = 1; j <= NCV; ++j)
       if (d.used[j]) GEMDRIVER(static_cast<smallint>(j), P + reactiondP, T, d.gp[j]);
-  if (tstep)
+  }
+  if (tstep) {
+    hold.STEPPED();
     for (long j = 1; j <= NCV; ++j)
       if (d.used[j]) GEMDRIVER(static_cast<smallint>(j), P, T + reactiondT, d.gt[j]);
+  }
   made = once * (1u + (pstep ? 1u : 0u) + (tstep ? 1u : 0u));
   std::uint32_t asked = 0;
   for (long k = 1; k <= NR; ++k)
@@ -97,8 +102,11 @@ void CALCDG0(smallint k, extended& dV, extended& dGdT, extended& dG0, extended P
     }
     return sum;
   };
+  HELDSTEP hold;
   dG0 = CALC(P, T);
+  hold.STEPPED();
   dV = (CALC(P + reactiondP, T) - dG0) / reactiondP;
+  hold.STEPPED();
   dGdT = (CALC(P, T + reactiondT) - dG0) / reactiondT;
 }
 

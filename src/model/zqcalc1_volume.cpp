@@ -23,6 +23,7 @@ constexpr extended resetstart = 0.8L;     // the start used instead
 constexpr extended floorratio = 0.7L;     // the first step from it goes no lower
 constexpr int maxseries = 16;             // terms of the DELEI series
 constexpr extended seriestol = 1e-8L;
+constexpr int deleifraction = maxseries + 1;  // the form past the series: the continued fraction
 
 }  // namespace
 
@@ -43,27 +44,51 @@ extended EI(extended x) {
   return -std::exp(x) / d;
 }
 
-extended DELEI(extended x, extended k) {
-  extended sum = 0;
-  extended power = 1;       // (-x)^j
-  extended expterm = 1;     // k^(j-1)/(j-1)!
-  extended expsum = 0;      // 1 + k + ... + k^(j-1)/(j-1)!
-  extended t = 0;
-  for (int j = 1; j <= maxseries; ++j) {
-    power = power * -x;
-    if (j > 1) expterm = expterm * k / (j - 1);
-    expsum = expsum + expterm;
-    t = -(power / j) * expsum;
-    sum = sum + t;
-    if (std::fabs(t) < seriestol) return sum;
+extended deleiterms(extended x, extended k, int held, int& used) {
+  if (held != deleifraction) {
+    extended sum = 0;
+    extended power = 1;       // (-x)^j
+    extended expterm = 1;     // k^(j-1)/(j-1)!
+    extended expsum = 0;      // 1 + k + ... + k^(j-1)/(j-1)!
+    extended t = 0;
+    for (int j = 1; j <= maxseries; ++j) {
+      power = power * -x;
+      if (j > 1) expterm = expterm * k / (j - 1);
+      expsum = expsum + expterm;
+      t = -(power / j) * expsum;
+      sum = sum + t;
+      if (held == 0 ? std::fabs(t) < seriestol : j == held) {
+        used = j;
+        return sum;
+      }
+    }
   }
-  ZQGLOBAL::VD = ZQGLOBAL::VD + 1;
+  used = deleifraction;
   return std::exp(k) * (EI(-k * (1 + x)) - EI(-k));
 }
 
-void gemcontext::pressureofy(extended y, extended pth) {
+extended DELEI(extended x, extended k) {
+  int used = 0;
+  const extended d = deleiterms(x, k, 0, used);
+  if (used == deleifraction) ZQGLOBAL::VD = ZQGLOBAL::VD + 1;
+  return d;
+}
+
+extended gemcontext::delei(extended x) {
+  smallint held = 0;
+  const bool replay = HELDCHOICE(choicekind::seriesterms, held);
+  int used = 0;
+  const extended d = deleiterms(x, Kp, replay ? held : 0, used);
+  if (used == deleifraction) ZQGLOBAL::VD = ZQGLOBAL::VD + 1;
+  if (!replay) MADECHOICE(choicekind::seriesterms, static_cast<smallint>(used));
+  return d;
+}
+
+void gemcontext::pressureofy(extended y, extended pth, int held) {
   if (qvb) {
-    Pofy = PR + pth / y - K0 * DELEI(y - 1, Kp);
+    int used = 0;
+    Pofy = PR + pth / y - K0 * deleiterms(y - 1, Kp, held, used);
+    if (used == deleifraction) ZQGLOBAL::VD = ZQGLOBAL::VD + 1;
     dPdy = -pth / (y * y) - K0 * std::exp((1 - y) * Kp) / y;
   } else {
     const extended b = (y - 1) / ea + 1;
@@ -87,6 +112,10 @@ extended gemcontext::startvalue(extended pth, extended q) const {
 }
 
 extended gemcontext::CALCV(extended p, extended t) {
+  // The root of P(y) = p is that of the series form at the root: a stepped
+  // state solves with the base state's form throughout.
+  smallint form = 0;
+  const bool replay = qvb && HELDCHOICE(choicekind::seriesterms, form);
   const extended pth = thermalpressure(t);
   extended y = startvalue(pth, (p - PR) / K0);
   bool floor = false;
@@ -95,11 +124,18 @@ extended gemcontext::CALCV(extended p, extended t) {
     floor = true;
   }
   for (int it = 1; it <= maxnewton; ++it) {
-    pressureofy(y, pth);
+    pressureofy(y, pth, replay ? form : 0);
     extended step = (p - Pofy) / dPdy;
     if (it == 1 && floor && y + step < floorratio) step = floorratio - y;
     y = y + step;
-    if (std::fabs(step) < newtontol) return y;
+    if (std::fabs(step) < newtontol) {
+      if (qvb && !replay && CHOICESRECORDED()) {
+        int used = 0;
+        deleiterms(y - 1, Kp, 0, used);
+        MADECHOICE(choicekind::seriesterms, static_cast<smallint>(used));
+      }
+      return y;
+    }
   }
   IO::ERROREXIT("gem", "calc v not converged", yourfault);
 }

@@ -68,15 +68,26 @@ extended fluidvolume(const ptype1& ph, long e, extended P, extended T) {
   return V;
 }
 
+// A volume at (P, T) and at the steps of its T and P slopes; the steps hold
+// the choices of the fluid's equation of state at (P, T).
+template <class Props>
+void slopestates(Props props, extended P, extended T, extended& V, extended& VT, extended& VP) {
+  extended rtlnf = 0;
+  ZQCALC1::HELDSTEP hold;
+  props(P, T, V, rtlnf);
+  hold.STEPPED();
+  props(P, T + fluiddT, VT, rtlnf);
+  hold.STEPPED();
+  props(P + fluiddP, T, VP, rtlnf);
+}
+
 // Size parameters and interaction energies of a fluid phase from the
 // volumes of its species.
 void fluidphase(const ptype1& ph, long n, extended P, extended T, phasework& w) {
   farray<extended, 1, maxssem> V{"fluid V"}, VT{"fluid VT"}, VP{"fluid VP"};
-  for (long e = 1; e <= n; ++e) {
-    V[e] = fluidvolume(ph, e, P, T);
-    VT[e] = fluidvolume(ph, e, P, T + fluiddT);
-    VP[e] = fluidvolume(ph, e, P + fluiddP, T);
-  }
+  for (long e = 1; e <= n; ++e)
+    slopestates([&](extended p, extended t, extended& v, extended&) { v = fluidvolume(ph, e, p, t); }, P, T, V[e],
+                VT[e], VP[e]);
   w.a0[1] = 1;
   w.at[1] = 0;
   w.ap[1] = 0;
@@ -101,19 +112,15 @@ void fluidphase(const ptype1& ph, long n, extended P, extended T, phasework& w) 
 // Size parameters of an aqueous phase relative to its solvent, and the
 // solvent-CO2 interaction from their volumes.
 void aqphase(const ptype1& ph, long n, extended P, extended T, phasework& w) {
-  extended Vw = 0, VTw = 0, VPw = 0, rtlnf = 0;
-  ZQCALC1::H2OPROPS(P, T, Vw, rtlnf);
-  ZQCALC1::H2OPROPS(P, T + fluiddT, VTw, rtlnf);
-  ZQCALC1::H2OPROPS(P + fluiddP, T, VPw, rtlnf);
+  extended Vw = 0, VTw = 0, VPw = 0;
+  slopestates(ZQCALC1::H2OPROPS, P, T, Vw, VTw, VPw);
   w.a0[1] = 1;
   w.at[1] = 0;
   w.ap[1] = 0;
   long first = 2;
   if (ph.co2pos > 0) {
     extended Vc = 0, VTc = 0, VPc = 0;
-    ZQCALC1::CO2PROPS(P, T, Vc, rtlnf);
-    ZQCALC1::CO2PROPS(P, T + fluiddT, VTc, rtlnf);
-    ZQCALC1::CO2PROPS(P + fluiddP, T, VPc, rtlnf);
+    slopestates(ZQCALC1::CO2PROPS, P, T, Vc, VTc, VPc);
     const extended f = Vc / Vw;
     const extended ft = (VTc / Vc - VTw / Vw) * (Vc / Vw) / fluiddT;
     const extended fp = (VPc / Vc - VPw / Vw) * (Vc / Vw) / fluiddP;

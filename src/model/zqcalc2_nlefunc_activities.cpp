@@ -7,6 +7,7 @@
 #include "frame/constants.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
+#include "model/zqcalc1.h"
 #include "model/zqcalc2.h"
 #include "model/zqcalc2_nlefunc.h"
 
@@ -96,6 +97,10 @@ void nlefuncstate::FDCHECKDLNADXYZ() {
   long count = 0;
   std::string& line = IO::WSTR;
   line.clear();
+  // Every perturbed point holds the model's choices at the point, recorded
+  // by forming its activities once more.
+  ZQCALC1::HELDSTEP hold;
+  CALCA(x, false, false, drtlnadp, drtlnadt, drtlnadx, p, t);
   for (long i = 1; i <= NX; ++i) {
     if (!BX[i]) continue;
     for (long v = 1; v <= NX; ++v) x[v] = kept[v];
@@ -103,6 +108,7 @@ void nlefuncstate::FDCHECKDLNADXYZ() {
     x[i] = x[i] + h;
     p = x[1];
     t = x[2];
+    hold.STEPPED();
     CALCA(x, false, false, drtlnadp, drtlnadt, drtlnadx, p, t);
     for (long e = 1; e <= NCV; ++e) {
       if (!(ACTIVITY[e] > 0)) IO::ERROREXIT("fdcheckdlnadxyz", "ln<=0", yourfault);

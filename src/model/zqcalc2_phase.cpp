@@ -40,13 +40,18 @@ extended formulamass(const cvector& comp) {
   return M;
 }
 
+// The activities at x, P and T, without derivatives.
+void activitiesat(const eqvector& x, extended P, extended T) {
+  // CALCA writes no derivative with both switches off; one buffer serves.
+  static dRTlnadxtype& nodrtlnadx = *new dRTlnadxtype("calcallg drtlnadx");
+  static emvector nodrtlnadp{"calcallg drtlnadp"}, nodrtlnadt{"calcallg drtlnadt"};
+  CALCA(x, false, false, nodrtlnadp, nodrtlnadt, nodrtlnadx, P, T);
+}
+
 }  // namespace
 
 void CALCALLG(const bemvector& present, const eqvector& x, emvector& g, emvector& mu, extended P, extended T,
               extended xco2, extended xh2o) {
-  // CALCA writes no derivative with both switches off; one buffer serves.
-  static dRTlnadxtype& nodrtlnadx = *new dRTlnadxtype("calcallg drtlnadx");
-  static emvector nodrtlnadp{"calcallg drtlnadp"}, nodrtlnadt{"calcallg drtlnadt"};
   long n = 0;
   const auto evaluate = [&](long row) {
     (*TD)(row, TDSLOT::XCO2) = xco2;
@@ -60,7 +65,7 @@ void CALCALLG(const bemvector& present, const eqvector& x, emvector& g, emvector
   }
   for (long i = 1; i <= NP0; ++i)
     if (present[NPSS + i]) evaluate(++n);
-  CALCA(x, false, false, nodrtlnadp, nodrtlnadt, nodrtlnadx, P, T);
+  activitiesat(x, P, T);
   for (long j = 1; j <= n; ++j) mu[j] = g[j] + CONST::RGAS * T * std::log(ACTIVITY[j]);
 }
 
@@ -81,9 +86,18 @@ void CALCGPHASE(const bemvector& present, const eqvector& x, extended P, extende
   MAKEMW2C(map);
   emvector gP{"calcgphase gP"}, muP{"calcgphase muP"}, gT{"calcgphase gT"}, muT{"calcgphase muT"}, g0{"calcgphase g0"},
       mu0{"calcgphase mu0"};
-  CALCALLG(present, x, gP, muP, P + phasedP, T, xco2, xh2o);
-  CALCALLG(present, x, gT, muT, P, T + phasedT, xco2, xh2o);
-  CALCALLG(present, x, g0, mu0, P, T, xco2, xh2o);
+  {
+    // The steps hold the point's own choices, so the point is evaluated
+    // first; its activities are formed again after them, to be the ones
+    // left behind.
+    ZQCALC1::HELDSTEP hold;
+    CALCALLG(present, x, g0, mu0, P, T, xco2, xh2o);
+    hold.STEPPED();
+    CALCALLG(present, x, gP, muP, P + phasedP, T, xco2, xh2o);
+    hold.STEPPED();
+    CALCALLG(present, x, gT, muT, P, T + phasedT, xco2, xh2o);
+  }
+  activitiesat(x, P, T);
 
   for (long i = 1; i <= maxmodeset; ++i) {
     SU.gsys[i] = 0;

@@ -12,6 +12,7 @@
 #include "frame/zqglobal_nle.h"
 #include "frame/zqglobal_sensitivity.h"
 #include "frame/zqmath1.h"
+#include "model/zqcalc1.h"
 #include "model/zqcalc2.h"
 #include "model/zqmath2.h"
 #include "model/zqmath2_run.h"
@@ -203,27 +204,35 @@ void nlerun::FDCALCJAC(eqvector& x, eqmatrix& j, eqvector& r) {
   const eqvector x0 = x, r0 = r;
   smallint c = 0;
   bool analytic = false;
-  for (long i = 1; i <= NX + NXP; ++i) {
-    if (!BX[i]) continue;
-    ++c;
-    x = x0;
-    x[i] = x[i] + fdstep;
-    extended h = fdstep;
-    if (!PROBE(x, fdjac, r)) {
-      x[i] = x0[i] - fdstep;
-      h = -fdstep;
+  {
+    // Every column holds the model's choices at the point, recorded by
+    // evaluating it once more.
+    ZQCALC1::HELDSTEP hold;
+    PROBE(x0, fdjac, r);
+    for (long i = 1; i <= NX + NXP; ++i) {
+      if (!BX[i]) continue;
+      ++c;
+      x = x0;
+      x[i] = x[i] + fdstep;
+      extended h = fdstep;
+      hold.STEPPED();
       if (!PROBE(x, fdjac, r)) {
-        IO::PUTSTR(0, "jacobian: " + XNAME[i] + " +/- fd step cannot be evaluated: analytic column used", 1,
+        x[i] = x0[i] - fdstep;
+        h = -fdstep;
+        hold.STEPPED();
+        if (!PROBE(x, fdjac, r)) {
+          IO::PUTSTR(0, "jacobian: " + XNAME[i] + " +/- fd step cannot be evaluated: analytic column used", 1,
+                     CHANNEL::TERMSUMLOG);
+          fdcolumn[c] = false;
+          analytic = true;
+          continue;
+        }
+        IO::PUTSTR(0, "jacobian: " + XNAME[i] + " + fd step cannot be evaluated: backward difference used", 1,
                    CHANNEL::TERMSUMLOG);
-        fdcolumn[c] = false;
-        analytic = true;
-        continue;
       }
-      IO::PUTSTR(0, "jacobian: " + XNAME[i] + " + fd step cannot be evaluated: backward difference used", 1,
-                 CHANNEL::TERMSUMLOG);
+      fdcolumn[c] = true;
+      for (long row = 1; row <= nfree; ++row) j(row, c) = (r[row] - r0[row]) / h;
     }
-    fdcolumn[c] = true;
-    for (long row = 1; row <= nfree; ++row) j(row, c) = (r[row] - r0[row]) / h;
   }
   x = x0;
   if (analytic) {

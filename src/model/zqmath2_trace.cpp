@@ -13,6 +13,7 @@
 #include "frame/zqglobal_nle.h"
 #include "model/zqcalc2.h"
 #include "model/zqcalc2_nlefunc.h"
+#include "model/zqcalc1.h"
 #include "model/zqmath2.h"
 #include "model/zqmath2_run.h"
 
@@ -135,29 +136,36 @@ void nlerun::FDCHECKJAC(eqvector& x, eqmatrix& j, eqvector& r) {
   long count = 0;
   std::string items;
   smallint c = 0;
-  for (long i = 1; i <= NX + NXP; ++i) {
-    if (!BX[i]) continue;
-    ++c;
-    // Order variables are solved by their own rules; their columns are not
-    // compared.
-    if (i <= NX && !XNAME[i].empty() && XNAME[i][0] == 'Q') continue;
-    x = x0;
-    x[i] = x[i] + fdstep;
-    // A point that cannot be evaluated has no residuals to compare.
-    if (!PROBE(x, scratch, r)) {
-      IO::PUTSTR(0, "jacobian: " + XNAME[i] + " + fd step cannot be evaluated: column not checked", 1,
-                 CHANNEL::TERMSUMLOG);
-      continue;
-    }
-    for (long row = 1; row <= nfree; ++row) {
-      const extended a = j(row, c);
-      if (!(std::fabs(a) >= smallentry)) continue;
-      const extended q = ((r[row] - r0[row]) / fdstep) / a;
-      if (!(std::fabs(q - 1) > reltol)) continue;
-      if (++count > itemised) continue;
-      items += "eq" + IO::INT2STR(row) + "," + XNAME[i] + " = ";
-      IO::ADDREAL(q - 1, 4, false, 0, items);
-      items += "; ";
+  {
+    // Every probe holds the model's choices at the point, recorded by
+    // evaluating it once more.
+    ZQCALC1::HELDSTEP hold;
+    PROBE(x0, scratch, r);
+    for (long i = 1; i <= NX + NXP; ++i) {
+      if (!BX[i]) continue;
+      ++c;
+      // Order variables are solved by their own rules; their columns are not
+      // compared.
+      if (i <= NX && !XNAME[i].empty() && XNAME[i][0] == 'Q') continue;
+      x = x0;
+      x[i] = x[i] + fdstep;
+      hold.STEPPED();
+      // A point that cannot be evaluated has no residuals to compare.
+      if (!PROBE(x, scratch, r)) {
+        IO::PUTSTR(0, "jacobian: " + XNAME[i] + " + fd step cannot be evaluated: column not checked", 1,
+                   CHANNEL::TERMSUMLOG);
+        continue;
+      }
+      for (long row = 1; row <= nfree; ++row) {
+        const extended a = j(row, c);
+        if (!(std::fabs(a) >= smallentry)) continue;
+        const extended q = ((r[row] - r0[row]) / fdstep) / a;
+        if (!(std::fabs(q - 1) > reltol)) continue;
+        if (++count > itemised) continue;
+        items += "eq" + IO::INT2STR(row) + "," + XNAME[i] + " = ";
+        IO::ADDREAL(q - 1, 4, false, 0, items);
+        items += "; ";
+      }
     }
   }
   std::string line;

@@ -13,6 +13,7 @@ class FreshProcess : public ::testing::Environment {
   void SetUp() override {
     ZQGLOBAL::RESETALL();
     ZQCALC1::RESETFLUIDCACHE();
+    ZQCALC1::RESETHELDCHOICES();
     ZQPLTX::RESETPLTX();
   }
 };

@@ -165,6 +165,7 @@ inline void freshstate() {
   // must not leave its fields to the next test's hand-made items.
   for (long k = 1; k <= maxbatch; ++k) ZQGLOBAL::BATCHINFO[k] = batchtype{};
   ZQCALC1::RESETFLUIDCACHE();
+  ZQCALC1::RESETHELDCHOICES();
   ZQPLTX::RESETPLTX();
   LSQDS::RESETLSQDS();
   IO::CONTROLIO.autoexit = true;

@@ -25,6 +25,7 @@ struct modelswitches {
   explicit modelswitches(bool sp = true) {
     resetio();
     ZQCALC1::RESETFLUIDCACHE();
+    ZQCALC1::RESETHELDCHOICES();
     ZQGLOBAL::USESP = sp;
     ZQGLOBAL::WITHOLDSET = false;
     ZQGLOBAL::MAKECDHYDROUS = false;
@@ -40,6 +41,7 @@ struct modelswitches {
     ZQGLOBAL::CALCMODE = calcmode;
     ZQGLOBAL::DEBUGLEVEL = debuglevel;
     ZQCALC1::RESETFLUIDCACHE();
+    ZQCALC1::RESETHELDCHOICES();
   }
 };
 

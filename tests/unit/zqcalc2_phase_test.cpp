@@ -282,4 +282,20 @@ TEST_F(PhaseProperties, Refusals) {
   }
 }
 
+// Pure water of the Redlich-Kwong form 1e-4 K below 695 K, where the
+// liquid's saturation correction stops: its S over the 2e-4 K step is that
+// of its own side, S - dRT ln f/dT with dRT ln f/dT = 0.0853668490071101
+// (mpmath, the cubic's roots, the correction held over the step), not 2.6
+// kJ/K off; its activities are still the point's.
+TEST_F(PhaseProperties, WaterEntropyKeepsItsSideOfASwitch) {
+  const bool usesp = USESP;
+  USESP = false;
+  NAME[4] = "H2O";
+  (*TD)(4, TDSLOT::V) = 0;
+  ZQCALC2::CALCGPHASE(present, x, 1.5L, 694.9999L, 0, 1);
+  EXPECT_NEAR(SU.ph[2].s, rows[3].S - 0.0853668490071101L, 2e-6L);
+  for (long j = 1; j <= 3; ++j) EXPECT_NEAR(SU.ph[1].rtlna[j], Rg * 694.9999L * std::log(props[j - 1]), 1e-12L);
+  USESP = usesp;
+}
+
 }  // namespace
