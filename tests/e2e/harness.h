@@ -252,6 +252,15 @@ inline std::vector<std::string> names(const Run& r) {
 
 inline bool has(const std::string& text, const std::string& piece) { return text.find(piece) != std::string::npos; }
 
+// A number fixed to d decimals, as the program writes its fixed fields.
+inline std::string fixed(double v, int d) {
+  std::ostringstream o;
+  o.setf(std::ios::fixed);
+  o.precision(d);
+  o << v;
+  return o.str();
+}
+
 // A run's files with the time of the run taken out, so they compare whole.
 inline std::string stamped(const std::string& text) {
   static const std::regex when("[0-9]{1,2}\\.[0-9]{2} on [A-Za-z]{3} [0-9]{1,2} [A-Za-z]{3},[0-9]{4}");

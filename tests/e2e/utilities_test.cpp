@@ -13,6 +13,7 @@
 
 namespace {
 
+using e2e::fixed;
 using e2e::has;
 
 const std::string DEG = "\xC2\xB0";
@@ -23,14 +24,6 @@ int count(const std::string& text, const std::string& piece) {
   return n;
 }
 
-// A number fixed to d decimals.
-std::string fixed(double v, int d) {
-  std::ostringstream o;
-  o.setf(std::ios::fixed);
-  o.precision(d);
-  o << v;
-  return o.str();
-}
 std::string six(double v) { return fixed(v, 6); }
 std::string five(double v) { return fixed(v, 5); }
 

@@ -11,6 +11,7 @@
 
 namespace {
 
+using e2e::fixed;
 using e2e::has;
 
 constexpr int nem = 44;
@@ -35,13 +36,6 @@ double foursig(double x) { return x == 0 ? 1e-9 : 0.5001 * std::pow(10.0, std::f
 
 std::string two(int k) { return (k < 10 ? "0" : "") + std::to_string(k); }
 
-std::string fixed(double v, int d) {
-  std::ostringstream o;
-  o.setf(std::ios::fixed);
-  o.precision(d);
-  o << v;
-  return o.str();
-}
 
 std::map<std::string, std::string> inputs() {
   std::string ds = "6 " + std::to_string(nem) + " don't alter this line or the layout of the records below, made up\n\n";
