@@ -191,3 +191,25 @@ TEST_F(Projection, CompTableOfABulkRange) {
 }
 
 }  // namespace
+
+// A csv row longer than a line (here by the held variables' long names) is
+// written whole on its one line: a csv reader takes a row as one line.
+TEST_F(Projection, CsvRowLongerThanALineIsWhole) {
+  CONTROLJX.compatibility = yes;
+  CONTROLJX.plotix = no;
+  VARIANCE = 1;
+  NISO = 1;
+  BX[3] = BX[4] = false;
+  const std::string ol = "x(" + std::string(120, 'o') + ")", opx = "x(" + std::string(120, 'p') + ")";
+  XNAME[3] = ol;
+  XNAME[4] = opx;
+  names[1] = "ol", names[2] = "opx", names[3] = "q";
+  v[1] = -1, v[2] = 1, v[3] = 0.5L;
+  run();
+  const std::string csv = dir.read("a.csv");
+  EXPECT_EQ(csv.find('\xA4'), std::string::npos) << csv;
+  EXPECT_NE(csv.find("    ol,  0.800000,  0.200000,  0.500000,    10.000,    700.00, " + ol + " =0.200" + opx +
+                     " =0.300\n"),
+            std::string::npos)
+      << csv;
+}
