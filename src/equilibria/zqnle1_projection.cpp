@@ -3,6 +3,7 @@
 // and csv rows that draw the diagram.
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "equilibria/zqnle1.h"
 #include "equilibria/zqnle2_print.h"
@@ -187,15 +188,19 @@ void phaselists(const projwork& w) {
   for (smallint j = 1; j <= w.nlisted; ++j) {
     o = j == 1 ? "         {" : "          ";
     IO::ADDSTR("{\"" + w.name[j] + "\", ", -9, o);
-    for (smallint i = 1; i <= NUVLEFT; ++i) {
-      IO::ADDREAL(w.coords(j, i), 6, true, 9, o);
-      o += i == NUVLEFT ? "}" : i == w.nplane ? ",    " : ", ";
-    }
+    // Coordinates past the line's end go on in the next line.
+    std::vector<std::string> lines = IO::FLOWROW(
+        o, NUVLEFT,
+        [&w, j](long i, std::string& line) {
+          IO::ADDREAL(w.coords(j, static_cast<smallint>(i)), 6, true, 9, line);
+          line += i == NUVLEFT ? "}" : i == w.nplane ? ",    " : ", ";
+        },
+        "", std::string(10, ' '));
     if (j < w.nlisted)
-      o += ", ";
+      lines.back() += ", ";
     else
-      listclose(o);
-    IO::PUTSTR(0, o, 1, CHANNEL::DRAWING);
+      listclose(lines.back());
+    for (const std::string& l : lines) IO::PUTSTR(0, l, 1, CHANNEL::DRAWING);
   }
 }
 
