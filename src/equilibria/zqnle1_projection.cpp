@@ -3,6 +3,7 @@
 // and csv rows that draw the diagram.
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "equilibria/zqnle1.h"
 #include "equilibria/zqnle2_print.h"
@@ -187,40 +188,36 @@ void phaselists(const projwork& w) {
   for (smallint j = 1; j <= w.nlisted; ++j) {
     o = j == 1 ? "         {" : "          ";
     IO::ADDSTR("{\"" + w.name[j] + "\", ", -9, o);
-    for (smallint i = 1; i <= NUVLEFT; ++i) {
-      IO::ADDREAL(w.coords(j, i), 6, true, 9, o);
-      o += i == NUVLEFT ? "}" : i == w.nplane ? ",    " : ", ";
-    }
+    // Coordinates past the line's end go on in the next line.
+    std::vector<std::string> lines = IO::FLOWROW(
+        o, NUVLEFT,
+        [&w, j](long i, std::string& line) {
+          IO::ADDREAL(w.coords(j, static_cast<smallint>(i)), 6, true, 9, line);
+          line += i == NUVLEFT ? "}" : i == w.nplane ? ",    " : ", ";
+        },
+        "", std::string(10, ' '));
     if (j < w.nlisted)
-      o += ", ";
+      lines.back() += ", ";
     else
-      listclose(o);
-    IO::PUTSTR(0, o, 1, CHANNEL::DRAWING);
+      listclose(lines.back());
+    for (const std::string& l : lines) IO::PUTSTR(0, l, 1, CHANNEL::DRAWING);
   }
 }
 
+// Each row built whole, however many components and held variables it has.
 void csvrows(const projwork& w, extended P, extended T) {
   std::string o;
   for (smallint j = 1; j <= w.nlisted; ++j) {
-    o.clear();
-    IO::ADDSTR(ZQNLE2::csvname(w.name[j]) + ", ", 9, o);
-    for (smallint i = 1; i <= NUVLEFT; ++i) {
-      IO::ADDREAL(w.coords(j, i), 6, true, 9, o);
-      o += ", ";
-    }
+    o = IO::PADSTR(ZQNLE2::csvname(w.name[j]) + ", ", 9);
+    for (smallint i = 1; i <= NUVLEFT; ++i) o += IO::PADSTR(IO::REAL2STR(w.coords(j, i), 6, true), 9) + ", ";
     if (j == 1) {
-      IO::ADDREAL(P, 3, true, 9, o);
-      o += ", ";
-      IO::ADDREAL(ZQNLE2::celsius(T), 2, true, 9, o);
-      o += ", ";
+      o += IO::PADSTR(IO::REAL2STR(P, 3, true), 9) + ", ";
+      o += IO::PADSTR(IO::REAL2STR(ZQNLE2::celsius(T), 2, true), 9) + ", ";
     } else {
       o += std::string(9, ' ') + ", " + std::string(9, ' ') + ", ";
     }
-    for (smallint x = 3; NISO == 1 && x <= NX; ++x) {
-      if (BX[x]) continue;
-      o += XNAME[x] + " =";
-      IO::ADDREAL(X[x], 3, true, 0, o);
-    }
+    for (smallint x = 3; NISO == 1 && x <= NX; ++x)
+      if (!BX[x]) o += XNAME[x] + " =" + IO::REAL2STR(X[x], 3, true);
     ZQNLE2::csvfield(CHANNEL::CSVBIT, o, 0);
     IO::PUTSTR(0, "", j == w.nlisted ? 2 : 1, CHANNEL::CSV);
   }

@@ -1,6 +1,7 @@
 // The drawing data of a point: the record header of an equilibrium, its
 // record rows or list rows, and the mode box with its csv rows.
 #include <cmath>
+#include <vector>
 
 #include "equilibria/zqnle2_print.h"
 #include "equilibria/zqnle2_solve.h"
@@ -14,6 +15,8 @@ namespace {
 const char* const recordrule = "% ------------------------------";  // "% " and 30 "-"
 const char* const listrule = "(* ------------------------------ *)";
 const char* const fluidvariable = "x(fluid)";
+const std::string listindent = "  ";  // a list's line after its first
+const std::string heldindent = std::string(13, ' ') + "% ";  // a comment line after a row's own
 
 void qkline(smallint before, const std::string& text, smallint after) {
   IO::PUTSTR(before, text, after, CHANNEL::DRAWING);
@@ -182,18 +185,21 @@ void solvestate::PRINTROWQK() {
     o += " ";
     IO::ADDREAL(SU.rhosys[1], 6, true, 0, o);
   }
-  if (!MODESAFTERNLE) {
-    bool firstfixed = true;
-    for (smallint v = 3; v <= NX + NXP; ++v) {
-      if (BX[v] || XNAME[v] == fluidvariable) continue;
-      o += firstfixed ? " % " : ", ";
-      o += XNAME[v] + " = ";
-      IO::ADDREAL(X[v], IO::NPLACES(X[v]), true, 0, o);
-      firstfixed = false;
-    }
-  }
-  qkline(0, o, 1);
-  if (MODESAFTERNLE && OVARIANCE == 1 && VARIANCE == 1) qkline(0, "             % " + RSTR, 1);
+  // The held variables, a comment after the row's values, go on in the
+  // next line as a comment of its own where the line ends.
+  std::vector<smallint> held;
+  for (smallint v = 3; !MODESAFTERNLE && v <= NX + NXP; ++v)
+    if (!BX[v] && XNAME[v] != fluidvariable) held.push_back(v);
+  IO::PUTROW(
+      0, o, static_cast<long>(held.size()),
+      [&held](long k, std::string& line) {
+        const smallint v = held[static_cast<std::size_t>(k - 1)];
+        if (!line.empty()) IO::ADDSTR(k == 1 ? " % " : ", ", 0, line);
+        IO::ADDSTR(XNAME[v] + " = ", 0, line);
+        IO::ADDREAL(X[v], IO::NPLACES(X[v]), true, 0, line);
+      },
+      1, CHANNEL::DRAWING, ",", heldindent);
+  if (MODESAFTERNLE && OVARIANCE == 1 && VARIANCE == 1) qkline(0, heldindent + RSTR, 1);
 }
 
 void solvestate::PRINTROWMATH() {
@@ -209,19 +215,24 @@ void solvestate::PRINTROWMATH() {
     o += ", ";
     IO::ADDREAL(props[k], places[k], true, 0, o);
   }
-  if (on(CONTROLJX.moreprec)) {
-    o += ", ";
-    for (smallint i = 1; i <= SU.nph; ++i)
-      o += plainfixed(SU.ph[i].mode[1] * SU.ph[i].modefac[1] * SU.ph[i].g, 8, 12) + ", ";
-    // The position of the step whose modes the products above take.
-    const extended x = rowoneposition();
-    if (x == -1)
-      o += "0";
-    else
-      IO::ADDREAL(x, 4, true, 0, o);
-  }
-  o += "},";
-  qkline(0, o, 1);
+  // Each phase's product, then the position of the step whose modes they
+  // take; the list goes on in the next line where the line ends.
+  const long n = on(CONTROLJX.moreprec) ? SU.nph + 1 : 0;
+  std::vector<std::string> lines = IO::FLOWROW(
+      o, n,
+      [n](long k, std::string& line) {
+        if (!line.empty()) IO::ADDSTR(", ", 0, line);
+        if (k < n) {
+          const suphasetype& p = SU.ph[static_cast<smallint>(k)];
+          IO::ADDSTR(plainfixed(p.mode[1] * p.modefac[1] * p.g, 8, 12), 0, line);
+        } else {
+          const extended x = rowoneposition();
+          IO::ADDSTR(x == -1 ? "0" : IO::REAL2STR(x, 4, true), 0, line);
+        }
+      },
+      ",", listindent);
+  lines.back() += "},";
+  for (const std::string& l : lines) qkline(0, l, 1);
 }
 
 void solvestate::PRINTMODEBOX() {
@@ -240,25 +251,31 @@ void solvestate::PRINTMODEBOX() {
   else
     IO::ADDREAL(x, 3, true, 0, o);
   o += "}";
-  for (smallint i = 1; i <= SU.nph; ++i) {
-    if (zeroed[i]) continue;
-    o += ", {\"" + SU.ph[i].name + "\", ";
-    IO::ADDREAL(SU.ph[i].mode[1] * f, 5, true, 0, o);
-    o += "}";
-  }
-  o += "}, ";
-  qkline(1, o, 1);
+  // A list of many phases goes on in the next line where the line ends.
+  std::vector<smallint> shown;
+  for (smallint i = 1; i <= SU.nph; ++i)
+    if (!zeroed[i]) shown.push_back(i);
+  std::vector<std::string> lines = IO::FLOWROW(
+      o, static_cast<long>(shown.size()),
+      [&shown, f](long k, std::string& line) {
+        const suphasetype& p = SU.ph[shown[static_cast<std::size_t>(k - 1)]];
+        if (!line.empty()) line += ", ";
+        line += "{\"" + p.name + "\", ";
+        IO::ADDREAL(p.mode[1] * f, 5, true, 0, line);
+        line += "}";
+      },
+      ",", listindent);
+  lines.back() += "}, ";
+  for (std::size_t i = 0; i < lines.size(); ++i) qkline(i == 0 ? 1 : 0, lines[i], 1);
+  // The csv rows are built whole, however many phases the with list holds.
   std::string& w = IO::WSTR;
   if (MAINLOOP == 1) {
-    w.clear();
-    IO::ADDSTR("P(kbar),", 11, w);
-    IO::ADDSTR("T(C),", 11, w);
-    IO::ADDSTR("prop,", 11, w);
+    w = IO::PADSTR("P(kbar),", 11) + IO::PADSTR("T(C),", 11) + IO::PADSTR("prop,", 11);
     smallint j = 1;
     for (long n = 1; n <= NWHSTRINGS; ++n) {
       const bool inSU = j <= SU.nph && SU.ph[j].name == WHSTRINGS[n];
       if (inSU && zeroed[j++]) continue;
-      IO::ADDSTR(csvname(WHSTRINGS[n]) + ",", 11, w);
+      w += IO::PADSTR(csvname(WHSTRINGS[n]) + ",", 11);
     }
     IO::PUTSTR(0, w, 1, CHANNEL::CSV);
   }
@@ -266,26 +283,16 @@ void solvestate::PRINTMODEBOX() {
   // worked out after the solve gave one.
   const smallint rows = (VARIANCE == 1 && OVARIANCE == 1 && SU.nmodeset >= 2) ? 2 : 1;
   for (smallint r = 1; r <= rows; ++r) {
-    w.clear();
-    IO::ADDREAL(SU.pressure, 3, true, 10, w);
-    w += ",";
-    IO::ADDREAL(celsius(SU.temperature), 2, true, 10, w);
-    w += ",";
-    if (NCOMP < 2)
-      IO::ADDSTR("0", 10, w);
-    else
-      IO::ADDREAL(x, 3, true, 10, w);
-    w += ",";
+    w = IO::PADSTR(IO::REAL2STR(SU.pressure, 3, true), 10) + ",";
+    w += IO::PADSTR(IO::REAL2STR(celsius(SU.temperature), 2, true), 10) + ",";
+    w += IO::PADSTR(NCOMP < 2 ? "0" : IO::REAL2STR(x, 3, true), 10) + ",";
     smallint j = 1;
     for (long n = 1; n <= NWHSTRINGS; ++n) {
       if (j <= SU.nph && SU.ph[j].name == WHSTRINGS[n]) {
-        if (!zeroed[j]) {
-          IO::ADDREAL(SU.ph[j].mode[r] * f, 5, true, 10, w);
-          w += ",";
-        }
+        if (!zeroed[j]) w += IO::PADSTR(IO::REAL2STR(SU.ph[j].mode[r] * f, 5, true), 10) + ",";
         ++j;
       } else {
-        IO::ADDSTR("0,", 11, w);
+        w += IO::PADSTR("0,", 11);
       }
     }
     IO::PUTSTR(0, w, 1, CHANNEL::CSV);

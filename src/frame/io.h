@@ -163,6 +163,9 @@ void WRITEFILE(textfile& f, const std::string& text);
 void FLUSHFILE(textfile& f);
 // Appends text to line, right-justified in width (left-justified in -width when negative).
 void ADDSTR(const std::string& text, smallint width, std::string& line);
+// Text as ADDSTR justifies it, whole at any length of the line it joins: a
+// csv row is built of these, since its reader takes a row as one line.
+std::string PADSTR(const std::string& text, smallint width);
 // Appends x as REAL2STR writes it, right-justified in width.
 void ADDREAL(extended x, smallint places, bool fixed, smallint width, std::string& line);
 // Appends x as INT2STR writes it, right-justified in width.

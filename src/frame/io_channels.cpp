@@ -114,6 +114,19 @@ void FLUSHER() {
   }
 }
 
+std::string PADSTR(const std::string& text, smallint width) {
+  const long w = width;
+  const long len = static_cast<long>(text.size());
+  if (w > 0 && w != len) {
+    const long pad = w - len;
+    if (pad >= 1 && pad <= 249) return std::string(static_cast<std::size_t>(pad), ' ') + text;
+  } else if (w < 0 && -w != len) {
+    const long pad = -w - len;
+    if (pad >= 1 && pad <= 249) return text + std::string(static_cast<std::size_t>(pad), ' ');
+  }
+  return text;
+}
+
 void ADDSTR(const std::string& text, smallint width, std::string& line) {
   const std::size_t L = line.size();
   const std::size_t n = text.size();
@@ -122,17 +135,7 @@ void ADDSTR(const std::string& text, smallint width, std::string& line) {
     line += macroman::section;
     return;
   }
-  std::string field = text;
-  const long w = width;
-  const long len = static_cast<long>(n);
-  if (w > 0 && w != len) {
-    const long pad = w - len;
-    if (pad >= 1 && pad <= 249) field = std::string(static_cast<std::size_t>(pad), ' ') + text;
-  } else if (w < 0 && -w != len) {
-    const long pad = -w - len;
-    if (pad >= 1 && pad <= 249) field = text + std::string(static_cast<std::size_t>(pad), ' ');
-  }
-  line += field;
+  line += PADSTR(text, width);
 }
 
 namespace {

@@ -25,8 +25,9 @@ bool fraction(extended x) { return x >= 0 && x <= 1; }  // false for a value tha
 
 // An activity of an end-member of the calculation enters as its logarithm,
 // so it must be above 0; one asked only for cordierite's hydration may be 0,
-// none of that fluid. False for a value that is not a number.
-bool activity(bool present, extended a) { return present ? a > 0 : a >= 0; }
+// none of that fluid. Above 1 it is no activity the fluid can have (and the
+// reactions would take it as 1). False for a value that is not a number.
+bool activity(bool present, extended a) { return (present ? a > 0 : a >= 0) && a <= 1; }
 
 std::string shown(extended x) { return IO::REAL2STR(x, IO::NPLACES(x), true); }
 

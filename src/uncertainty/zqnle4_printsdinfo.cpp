@@ -30,11 +30,12 @@ const char* const separator = ", ";
 // text, not a number.
 const char* const absentratio = "0.810";
 
-// One row of the block, built field by field.
+// One row of the block, built field by field and whole, however many
+// unknowns it has: a csv reader takes a row as one line.
 struct csvrow {
   std::string text;
   void field(const std::string& s, smallint width = csvwidth) {
-    IO::ADDSTR(s, width, text);
+    text += IO::PADSTR(s, width);
     text += separator;
   }
   void fixed(extended x, smallint places) { field(IO::REAL2STR(x, places, true)); }
@@ -116,7 +117,7 @@ void calcsdstate::PRINTSDINFO() {
   point += separator;
   csvrow rest;
   rest.fixed(X[2] - CONST::KELVIN, 3);
-  IO::ADDSTR("", blankphases, rest.text);
+  rest.text += IO::PADSTR("", blankphases);
   for (long i = 1; i <= NPSS; ++i)
     if (ph[i]) rest.field((*PREC1)[i].name);
   for (long i = 1; i <= NP0; ++i)
@@ -151,8 +152,8 @@ void calcsdstate::PRINTSDINFO() {
   csvrow rh, rw, rb, rs;
   for (long i = 1; i <= n; ++i) {
     // The h and w rows show no value as a plain 0.
-    if (SDXH[i] < 0) IO::ADDSTR("0, ", csvwidth + 2, rh.text); else rh.sig(SDXH[i], 5);
-    if (SDXW[i] < 0) IO::ADDSTR("0, ", csvwidth + 2, rw.text); else rw.sig(SDXW[i], 5);
+    if (SDXH[i] < 0) rh.text += IO::PADSTR("0, ", csvwidth + 2); else rh.sig(SDXH[i], 5);
+    if (SDXW[i] < 0) rw.text += IO::PADSTR("0, ", csvwidth + 2); else rw.sig(SDXW[i], 5);
     // The b and total rows show the marker as it is named.
     if (SDXBP[i] == UNCERTAINTY::NOSD) rb.field("-10"); else rb.sig(SDXBP[i], 5);
     if (SDX[i] == UNCERTAINTY::NOSD) rs.field("-10"); else rs.sig(SDX[i], 5);

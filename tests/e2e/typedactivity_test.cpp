@@ -26,7 +26,9 @@ TEST(TypedActivity, ZeroOrBelowIsAskedAgainInCalcMode3) {
   EXPECT_TRUE(has(o, "(for a(CO2) = 0.5 and a(H2O) = 0.3)")) << o;
   // The run of a(CO2) = 1 is another: the value typed is the one used.
   EXPECT_NE(stamped(typed("1 0.3\n").files.at("jx-ta-o.txt")), stamped(o));
-  for (const char* bad : {"-0.5 0.3\n", "0 0.3\n", "0.5 -0.5\n", "0.5 0\n", "-0.5 -0.5\n"}) {
+  // Above 1 is no fluid's activity either: a(CO2) = 2 would run as a(CO2) = 1.
+  for (const char* bad :
+       {"-0.5 0.3\n", "0 0.3\n", "0.5 -0.5\n", "0.5 0\n", "-0.5 -0.5\n", "2 0.3\n", "0.5 1.5\n"}) {
     const e2e::Run r = typed(std::string(bad) + "0.5 0.3\n");
     EXPECT_EQ(r.status, 0) << bad;
     EXPECT_TRUE(has(r.out, "fixed a(CO2), a(H2O) : not valid : \nfixed a(CO2), a(H2O) : ")) << bad << r.out;

@@ -191,3 +191,51 @@ TEST_F(Projection, CompTableOfABulkRange) {
 }
 
 }  // namespace
+
+// A csv row longer than a line (here by the held variables' long names) is
+// written whole on its one line: a csv reader takes a row as one line.
+TEST_F(Projection, CsvRowLongerThanALineIsWhole) {
+  CONTROLJX.compatibility = yes;
+  CONTROLJX.plotix = no;
+  VARIANCE = 1;
+  NISO = 1;
+  BX[3] = BX[4] = false;
+  const std::string ol = "x(" + std::string(120, 'o') + ")", opx = "x(" + std::string(120, 'p') + ")";
+  XNAME[3] = ol;
+  XNAME[4] = opx;
+  names[1] = "ol", names[2] = "opx", names[3] = "q";
+  v[1] = -1, v[2] = 1, v[3] = 0.5L;
+  run();
+  const std::string csv = dir.read("a.csv");
+  EXPECT_EQ(csv.find('\xA4'), std::string::npos) << csv;
+  EXPECT_NE(csv.find("    ol,  0.800000,  0.200000,  0.500000,    10.000,    700.00, " + ol + " =0.200" + opx +
+                     " =0.300\n"),
+            std::string::npos)
+      << csv;
+}
+
+// A phase's list in the drawing data whose coordinates pass the line's end
+// (here after a long name) goes on in the next line, every coordinate kept.
+TEST_F(Projection, DrawingListGoesOnInTheNextLine) {
+  CONTROLJX.compatibility = yes;
+  CONTROLJX.plotix = no;
+  VARIANCE = 1;
+  NISO = 1;
+  BX[4] = false;
+  const std::string ol = std::string(228, 'o');
+  (*PREC1)[1].name = ol;
+  names[1] = ol, names[2] = "opx", names[3] = "q";
+  v[1] = -1, v[2] = 1, v[3] = 0.5L;
+  run();
+  const std::string qk = dir.read("qk.txt");
+  EXPECT_EQ(qk.find('\xA4'), std::string::npos) << qk;
+  const std::string first = "         {{\"" + ol + "\", ";
+  const std::size_t at = qk.find(first);
+  ASSERT_NE(at, std::string::npos) << qk;
+  // The line ends after the name; the coordinates follow, one line on.
+  EXPECT_EQ(qk.substr(at + first.size(), 1), "\n") << qk;
+  const std::string next = std::string(10, ' ') + " 0.800000,  0.200000,     0.500000}, \n";
+  EXPECT_EQ(qk.substr(at + first.size() + 1, next.size()), next) << qk;
+  std::istringstream in(qk);
+  for (std::string l; std::getline(in, l);) EXPECT_LE(l.size(), 250u) << l;
+}

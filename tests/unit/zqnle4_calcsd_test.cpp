@@ -775,3 +775,25 @@ TEST_F(CalcSDByHand, AvptPlusSwitchStoresEachPoint) {
   EXPECT_EQ(propagate(1), "");
   EXPECT_EQ(NJX, 2);
 }
+
+// A row of the block longer than a line (here the heading, by its long
+// variable names) is written whole on its one line, the fields after the
+// long ones included.
+TEST_F(CalcSDByHand, CsvRowLongerThanALineIsWhole) {
+  const std::string a = "x(" + std::string(120, 'a') + ")", b = "x(" + std::string(120, 'b') + ")";
+  XNAME[3] = a;
+  XNAME[4] = b;
+  testsupport::ScratchDir dir;
+  testsupport::openchannel(CHANNEL::CSV2BIT, "a-2.csv");
+  X[5] = 0.2L;
+  X[6] = 0.5L;
+  EXPECT_EQ(testsupport::fatal([&] { propagate(2); }), "");
+  IO::FLUSHER();
+  const std::string csv = dir.read("a-2.csv");
+  EXPECT_EQ(csv.find('\xA4'), std::string::npos) << csv;
+  const std::vector<std::string> ls = testsupport::lines(csv);
+  ASSERT_GE(ls.size(), 9u);
+  EXPECT_EQ(ls[7], "   P(kbar),    T(degC), " + a + ", " + b + ",          p,          r, ");
+  EXPECT_EQ(ls[8], "    6.0000,    700.000,    0.30000,    0.40000,   -0.91629,   -0.51083, ");
+  IO::WHATSOPEN = 1;
+}

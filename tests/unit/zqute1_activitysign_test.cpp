@@ -28,14 +28,15 @@ TEST(FixedActivities, ZeroOrBelowForAPresentEndMemberIsAskedAgain) {
       {3, 4, 0, "0.3 -0.5\n0.3 0\n0.3 0.5\n", pair + again + pair + again + pair, 0.3L, 0.5L},
       // one end-member asked alone
       {3, 0, 0, "-0.5\n0.25\n", "fixed a(H2O) : " + again + "fixed a(H2O) : ", 0, 0.25L},
-      {0, 4, 0, "-1e-9\n2\n", "fixed a(CO2) : " + again + "fixed a(CO2) : ", 2, 0},
+      {0, 4, 0, "-1e-9\n2\n0.75\n", "fixed a(CO2) : " + again + "fixed a(CO2) : " + again + "fixed a(CO2) : ",
+       0.75L, 0},
       // cordierite beside H2O: H2O's activity is still an end-member's
       {3, 0, 5, "0.4 0\n0.4 0.6\n", crd + pair + again + crd + pair, 0.4L, 0.6L},
       // cordierite beside H2O: no CO2 at all is a CO2 activity of 0
       {3, 0, 5, "0 0.6\n", crd + pair, 0, 0.6L},
       // cordierite alone: 0 for both is dry cordierite, below 0 is nothing
       {0, 0, 5, "0 0\n", crd + pair, 0, 0},
-      {0, 0, 5, "-0.1 0\n0 1.5\n", crd + pair + again + crd + pair, 0, 1.5L},
+      {0, 0, 5, "-0.1 0\n0 1.5\n0 1\n", crd + pair + again + crd + pair + again + crd + pair, 0, 1},
   };
   for (const Case& c : cases) {
     testsupport::freshstate();

@@ -238,7 +238,8 @@ TEST_F(PTSetup, FluidFromScriptOrAsked) {
        "fluid just H2O ? fluid is just H2O-CO2\nfixed x(H2O) : not valid : \nfluid just H2O ? fluid is just H2O-CO2\n"
        "fixed x(H2O) : ",
        0, 1},
-      {false, ftype::absent, no, 0, 0, "1.5\n", "fixed a(H2O) : ", 0, 1.5L},
+      // an activity above 1 is no fluid's: asked again; 1 itself is taken
+      {false, ftype::absent, no, 0, 0, "1.5\n1\n", "fixed a(H2O) : not valid : \nfixed a(H2O) : ", 0, 1},
       // script values that fail the sum test are replaced by answers, which
       // are then not reported as the script's
       {true, ftype::h2oco2, yes, 0.6L, 0.6L, "0.25\n",
