@@ -185,13 +185,7 @@ smallint edgeof(smallint line, smallint end) {
   extended x = 0, y = 0;
   endpoint(line, end, x, y);
   // a point at one place with the frame lies on it
-  const extended nearx = std::max(edgetolerance, placetolerance * (XHIGH - XLOW));
-  const extended neary = std::max(edgetolerance, placetolerance * (YHIGH - YLOW));
-  if (std::fabs(y - YLOW) < neary) return bottom;
-  if (std::fabs(x - XLOW) < nearx) return left;
-  if (std::fabs(y - YHIGH) < neary) return top;
-  if (std::fabs(x - XHIGH) < nearx) return right;
-  return 0;
+  return FRAMESIDE(x, y);
 }
 
 extended frameposition(smallint line, smallint end) {
