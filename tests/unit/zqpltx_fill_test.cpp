@@ -276,6 +276,27 @@ TEST(DrawingFill, LinesThatDoNotJoin) {
   }
 }
 
+// One line from a point on the frame across the window, the other lines
+// of the point outside it: the fields on its two sides both have that line
+// alone and nothing in the window tells which way round the frame either
+// goes, so the run stops rather than paint both the same way; with another
+// line in the window to tell, each is drawn on its own side.
+TEST(DrawingFill, OneLineFromAPointOnTheFrameWithNothingBesideIt) {
+  const std::string records = "i1 10 500\nu1 i1 end 10 500 0 700\nu2 i1 end 10 500 14 300\n";
+  for (const std::string& point : {std::string("i1 10 500\n"), std::string("i1 10 400\n")}) {
+    const std::string lines = point + records.substr(records.find('\n') + 1);
+    Drawing d;
+    testsupport::openchannel(2, "jx-t-o.txt");
+    EXPECT_EQ(d.plot(qk(lines, window, "0.5 u1\n0.2 u1\n")),
+              "areas: area 1 (u1) cannot be drawn: its lines and the frame between their ends do not close round it")
+        << point;
+  }
+  Drawing d;
+  const shapes drawn = draw(d, qk(records + "u3 begin end 2 300 2 900\n", window, "0.5 u1 u3\n0.2 u1\n"));
+  ASSERT_EQ(drawn.size(), 2U);
+  EXPECT_NE(drawn[0].substr(drawn[0].find(' ')), drawn[1].substr(drawn[1].find(' ')));
+}
+
 TEST(DrawingFill, LinesOutsideTheWindow) {
   const std::string vee = "i1 5 600\nu1 i1 end 5 600 2 300\nu9 begin end 20 500 30 500\nu2 i1 end 5 600 8 300\n";
   Drawing d;
