@@ -182,6 +182,9 @@ void ADDEDGES(smallint i);
 bool POINTSEEN(extended x, extended y);
 // Two places of the drawing that are one within placetolerance.
 bool ONEPLACE(extended x1, extended y1, extended x2, extended y2);
+// The side of the frame a place lies on within placetolerance (1 bottom,
+// 2 left, 3 top, 4 right, the first of two at a corner), 0 for none.
+smallint FRAMESIDE(extended x, extended y);
 void PRINTLINE(smallint i, smallint level);
 
 // ---------------------------------------------------------------- SVG

@@ -54,11 +54,20 @@ void setarea(smallint sideno, smallint line, smallint area) {
   }
 }
 
+// A line that comes from outside to the frame only to end there keeps one
+// place of it: like a line wholly outside, it parts no fields.
+bool touchesonly(const linetype& l) {
+  if (FRAMESIDE(l.x[1], l.y[1]) == 0) return false;
+  for (long k = 2; k <= l.npts; ++k)
+    if (!ONEPLACE(l.x[1], l.y[1], l.x[k], l.y[k])) return false;
+  return true;
+}
+
 smallint makesides(sidetable& sides) {
   smallint ns = 0;
   for (smallint i = 1; i <= NLINE; ++i) {
     const linetype& l = lineat(i);
-    if (l.npts <= 0) continue;
+    if (l.npts <= 0 || touchesonly(l)) continue;
     if (l.nphases + 1 > maxsidephases)
       IO::ERROREXIT(here, "too many phases with the zero of " + l.name + ": max = " + IO::INT2STR(maxsidephases),
                     yourfault);
@@ -114,6 +123,36 @@ void gathersides(sidetable& sides, smallint ns) {
   }
 }
 
+// Whether a line end lies where the area meets the frame: on an edge, or
+// at a point on the frame that no other of the area's lines reaches there.
+// The lines that run out of the window from such a point are left without
+// points, so the area goes on along the frame beyond its one line; an area
+// with two of its lines at the point only touches the frame there.
+bool frameend(const atype& a, smallint link) {
+  if (link < 0) return true;
+  if (link == 0) return false;
+  const pointtype& p = (*POINT)[link];
+  if (FRAMESIDE(p.x, p.y) == 0) return false;
+  smallint ends = 0;
+  for (long j = 1; j <= a.nbound; ++j) {
+    const linetype& l = lineat(a.boundindex[j]);
+    if (l.beginlink == link) ++ends;
+    if (l.endlink == link) ++ends;
+  }
+  return ends == 1;
+}
+
+// Whether a line end lies at a point on the frame: attached to it, or
+// come to the frame there from outside and so attached to the edge.
+bool atframepoint(smallint link, extended x, extended y) {
+  if (link > 0) return FRAMESIDE((*POINT)[link].x, (*POINT)[link].y) != 0;
+  for (smallint i = 1; i <= NPOINT; ++i) {
+    const pointtype& p = (*POINT)[i];
+    if (p.seen && FRAMESIDE(p.x, p.y) != 0 && ONEPLACE(x, y, p.x, p.y)) return true;
+  }
+  return false;
+}
+
 // Puts an area's bounding lines in order round it, when its lines meet the
 // frame at most twice.
 void orderarea(smallint k) {
@@ -121,8 +160,8 @@ void orderarea(smallint k) {
   smallint edgeends = 0;
   for (long j = 1; j <= a.nbound; ++j) {
     const linetype& l = lineat(a.boundindex[j]);
-    if (l.beginlink < 0) ++edgeends;
-    if (l.endlink < 0) ++edgeends;
+    if (frameend(a, l.beginlink)) ++edgeends;
+    if (frameend(a, l.endlink)) ++edgeends;
   }
   const std::string number = IO::INT2STR(k);
   if (edgeends % 2 == 1) {
@@ -136,7 +175,7 @@ void orderarea(smallint k) {
     start = 0;
     for (long j = 1; j <= a.nbound && start == 0; ++j) {
       const linetype& l = lineat(a.boundindex[j]);
-      if (l.beginlink < 0 || l.endlink < 0) start = j;
+      if (frameend(a, l.beginlink) || frameend(a, l.endlink)) start = j;
     }
     if (start == 0) {
       IO::WRITETERMINAL("area " + number + "): " + phasesin(a, phasewidth));
@@ -147,7 +186,12 @@ void orderarea(smallint k) {
   if (edgeends == 0 && a.nbound == 3) return;
 
   const linetype& first = lineat(a.boundindex[start]);
-  if (first.beginlink < 0 && first.endlink < 0) {
+  // A line from the frame to a point on it bounds its area alone and is in
+  // order, however its end there was attached; one between two edges
+  // elsewhere is not taken for a whole area.
+  const bool alonetopoint = a.nbound == 1 && (atframepoint(first.beginlink, first.x[1], first.y[1]) ||
+                                              atframepoint(first.endlink, first.x[first.npts], first.y[first.npts]));
+  if (first.beginlink < 0 && first.endlink < 0 && !alonetopoint) {
     IO::WRITETERMINAL("area " + number + ") for " + first.name + "\n");
     IO::ERROREXIT(here, "both ends are edges?", yourfault);
   }
@@ -156,7 +200,7 @@ void orderarea(smallint k) {
   used.fill(false);
   placed[1] = a.boundindex[start];
   used[start] = true;
-  smallint node = first.beginlink >= 0 ? first.beginlink : first.endlink;
+  smallint node = frameend(a, first.beginlink) ? first.endlink : first.beginlink;
   for (long place = 2; place <= a.nbound; ++place) {
     long found = 0;
     for (long j = 1; j <= a.nbound && found == 0; ++j) {
@@ -230,11 +274,14 @@ void labelposition(atype& a) {
   }
   const linetype& f = lineat(a.boundindex[1]);
   const linetype& g = lineat(a.boundindex[a.nbound]);
-  const long gend = g.beginlink < 0 ? 1 : g.npts;
-  if (f.beginlink < 0) {
+  const bool fbegin = frameend(a, f.beginlink);
+  long gend = frameend(a, g.beginlink) ? 1 : g.npts;
+  // one line alone meets the frame at both its ends
+  if (a.nbound == 1) gend = fbegin ? g.npts : 1;
+  if (fbegin) {
     add(f.x[1], f.y[1]);
     add(g.x[gend], g.y[gend]);
-  } else if (f.endlink < 0) {
+  } else if (frameend(a, f.endlink)) {
     add(f.x[f.npts], f.y[f.npts]);
     add(g.x[gend], g.y[gend]);
   }

@@ -185,13 +185,7 @@ smallint edgeof(smallint line, smallint end) {
   extended x = 0, y = 0;
   endpoint(line, end, x, y);
   // a point at one place with the frame lies on it
-  const extended nearx = std::max(edgetolerance, placetolerance * (XHIGH - XLOW));
-  const extended neary = std::max(edgetolerance, placetolerance * (YHIGH - YLOW));
-  if (std::fabs(y - YLOW) < neary) return bottom;
-  if (std::fabs(x - XLOW) < nearx) return left;
-  if (std::fabs(y - YHIGH) < neary) return top;
-  if (std::fabs(x - XHIGH) < nearx) return right;
-  return 0;
+  return FRAMESIDE(x, y);
 }
 
 extended frameposition(smallint line, smallint end) {
@@ -626,6 +620,27 @@ fieldwalk roundtheframe(smallint k, const farray<smallint, 1, maxbound>& lines, 
   return w;
 }
 
+// Whether a line end lies at the place of a point on the frame.
+bool atframepoint(smallint line, smallint end) {
+  extended x = 0, y = 0;
+  endpoint(line, end, x, y);
+  if (FRAMESIDE(x, y) == 0) return false;
+  for (smallint i = 1; i <= NPOINT; ++i)
+    if ((*POINT)[i].seen && ONEPLACE((*POINT)[i].x, (*POINT)[i].y, x, y)) return true;
+  return false;
+}
+
+// A field of one line from a point on the frame to the frame, whose side
+// nothing in the window tells: the fields on its two sides have the same
+// line, and the frame's own rule for a line between two edges would give
+// both the same way round, so the field is not drawn rather than drawn on
+// a side chosen blind.
+void undecided(smallint k, const farray<smallint, 1, maxbound>& lines, long n, const fieldwalk& w) {
+  if (w.n != 1) return;
+  const smallint line = w.steps[1].line;
+  if (atframepoint(line, firstend) || atframepoint(line, lastend)) nowalk(k, lines, n);
+}
+
 // The field's walk, starting with its first listed line; the first line
 // turned towards the second listed where that follows it, as the polygon
 // has always begun.
@@ -663,6 +678,7 @@ fieldwalk fieldwalkof(smallint k, const farray<smallint, 1, maxbound>& lines, lo
       if (!w.steps[j].frame) side = fieldsideat(w.steps[j], w.steps[j % w.n + 1]);
     if (framesteps == 1) {
       w.turn = side != 0 ? side : turnbyotherlines(w);
+      if (w.turn == 0) undecided(k, lines, n, w);
     } else if (side != 0) {
       // a ring holds its field inside, walked with the field on the left
       // when it runs counterclockwise

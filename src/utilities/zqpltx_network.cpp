@@ -1,5 +1,6 @@
 // The line network: crossover points, lines joined to their end points and
 // clipped at the drawing window.
+#include <algorithm>
 #include <cmath>
 
 #include "frame/io.h"
@@ -432,6 +433,16 @@ bool POINTSEEN(extended x, extended y) { return XLOW <= x && x <= XHIGH && YLOW 
 
 bool ONEPLACE(extended x1, extended y1, extended x2, extended y2) {
   return std::fabs(x2 - x1) < placetolerance * (XHIGH - XLOW) && std::fabs(y2 - y1) < placetolerance * (YHIGH - YLOW);
+}
+
+smallint FRAMESIDE(extended x, extended y) {
+  const extended nearx = std::max(edgetolerance, placetolerance * (XHIGH - XLOW));
+  const extended neary = std::max(edgetolerance, placetolerance * (YHIGH - YLOW));
+  if (std::fabs(y - YLOW) < neary) return bottom;
+  if (std::fabs(x - XLOW) < nearx) return left;
+  if (std::fabs(y - YHIGH) < neary) return top;
+  if (std::fabs(x - XHIGH) < nearx) return right;
+  return 0;
 }
 
 void ADDEDGES(smallint i) {

@@ -300,4 +300,52 @@ TEST(DrawingAreas, Limits) {
   }
 }
 
+// A point on the frame is where the areas beside it meet the frame: one
+// line there bounds such an area alone, or starts the walk round it; an
+// area that reaches the point by two lines only passes through it. The
+// label weighs the two places on the frame double, as for edges.
+TEST(DrawingAreas, PointsOnTheFrameAreWhereAreasMeetIt) {
+  // i1 on the bottom edge; u1 and u2 go up to the top edge at x 3 and 7,
+  // u3 and u4 run out below and have no points in the window
+  Drawing d;
+  EXPECT_EQ(findareas(d, qk("i1 5 400\nu1 a b d - c i1 end 5 400 1 1200\nu2 a b c - d i1 end 5 400 9 1200\n"
+                            "u3 a b - c i1 end 5 400 1 0\nu4 a b - d i1 end 5 400 9 0\n"))
+                .end,
+            "");
+  ASSERT_EQ(ZQPLTX::NA, 3);
+  const std::vector<std::string> want[] = {{"u1"}, {"u1", "u2"}, {"u2"}};
+  // (5 400) (3 800) each twice; (5 400) (3 800) (5 400) (7 800) with the
+  // two on the top edge twice; (5 400) (7 800) each twice
+  const double label[][2] = {{4, 600}, {5, 4000.0 / 6}, {6, 600}};
+  for (long k = 1; k <= 3; ++k) {
+    EXPECT_EQ(bounds(k), want[k - 1]) << k;
+    EXPECT_NEAR(static_cast<double>(ZQPLTX::AREA[k].labelx), label[k - 1][0], 1e-12) << k;
+    EXPECT_NEAR(static_cast<double>(ZQPLTX::AREA[k].labely), label[k - 1][1], 1e-12) << k;
+  }
+
+  // i4 on the bottom edge ends u6 alone: the walk starts there, goes on
+  // through i2 and i3 and ends at the top edge. Sums of the ends with i4
+  // (8 400) and the top end (6 800) twice: x 50 / 8, y 5000 / 8.
+  Drawing e;
+  EXPECT_EQ(findareas(e, qk("i2 5 600\ni3 6 700\ni4 8 400\nu5 x y - z i2 i3 connect\nu6 x y - z i4 i2 connect\n"
+                            "u7 x y - z i3 end 6 700 6 1000\n"))
+                .end,
+            "");
+  ASSERT_EQ(ZQPLTX::NA, 2);
+  for (long k = 1; k <= 2; ++k) {
+    EXPECT_EQ(bounds(k), (std::vector<std::string>{"u6", "u5", "u7"})) << k;
+    EXPECT_NEAR(static_cast<double>(ZQPLTX::AREA[k].labelx), 6.25, 1e-12) << k;
+    EXPECT_NEAR(static_cast<double>(ZQPLTX::AREA[k].labely), 625.0, 1e-12) << k;
+  }
+
+  // The same line from the frame beside a closed ring of the same phases:
+  // a field with a hole, which no walk closes.
+  Drawing f;
+  const areatest::outcome o =
+      findareas(f, qk("i1 5 400\ni2 4 600\ni3 6 600\ni5 5 700\nu1 a b - c i1 end 5 400 1 1200\n"
+                      "u2 a b - c i2 i3 connect\nu3 a b - c i3 i5 connect\nu4 a b - c i5 i2 connect\n"));
+  EXPECT_EQ(o.end, "analyse: stuffup in ordering");
+  EXPECT_EQ(o.listed, "area 1) connection not found\n");
+}
+
 }  // namespace

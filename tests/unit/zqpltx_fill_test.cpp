@@ -276,6 +276,27 @@ TEST(DrawingFill, LinesThatDoNotJoin) {
   }
 }
 
+// One line from a point on the frame across the window, the other lines
+// of the point outside it: the fields on its two sides both have that line
+// alone and nothing in the window tells which way round the frame either
+// goes, so the run stops rather than paint both the same way; with another
+// line in the window to tell, each is drawn on its own side.
+TEST(DrawingFill, OneLineFromAPointOnTheFrameWithNothingBesideIt) {
+  const std::string records = "i1 10 500\nu1 i1 end 10 500 0 700\nu2 i1 end 10 500 14 300\n";
+  for (const std::string& point : {std::string("i1 10 500\n"), std::string("i1 10 400\n")}) {
+    const std::string lines = point + records.substr(records.find('\n') + 1);
+    Drawing d;
+    testsupport::openchannel(2, "jx-t-o.txt");
+    EXPECT_EQ(d.plot(qk(lines, window, "0.5 u1\n0.2 u1\n")),
+              "areas: area 1 (u1) cannot be drawn: its lines and the frame between their ends do not close round it")
+        << point;
+  }
+  Drawing d;
+  const shapes drawn = draw(d, qk(records + "u3 begin end 2 300 2 900\n", window, "0.5 u1 u3\n0.2 u1\n"));
+  ASSERT_EQ(drawn.size(), 2U);
+  EXPECT_NE(drawn[0].substr(drawn[0].find(' ')), drawn[1].substr(drawn[1].find(' ')));
+}
+
 TEST(DrawingFill, LinesOutsideTheWindow) {
   const std::string vee = "i1 5 600\nu1 i1 end 5 600 2 300\nu9 begin end 20 500 30 500\nu2 i1 end 5 600 8 300\n";
   Drawing d;
@@ -1322,6 +1343,132 @@ TEST(DrawingFill, WideFieldsFoundByTheAnalysisCoverTheWindow) {
     expectfourfields(x, y, a, turn, way, n);
   }
   EXPECT_GT(wide, 40);
+}
+
+// An invariant point on the frame, or at one of its corners, with its four
+// lines as in the fields round one point inside: those that run out of the
+// window from it leave nothing drawn, and the fields beside the frame there
+// are bounded by one line each. The fields are found by the analysis; a
+// side of a line faces the field of the line's phases without or with its
+// zero, so the fields come in the order the sides of the drawn lines open
+// them. With all four lines inside, the field across the frame at the
+// point lies in two pieces that touch only there, one polygon through the
+// point: split is then set.
+randomdrawing framefour(std::mt19937& gen, std::string& file, bool& split) {
+  auto u = [&] { return gen() / 4294967296.0; };
+  const double pi = std::acos(-1.0);
+  const bool corner = u() < 0.35;
+  const int side = static_cast<int>(4 * u());
+  const place p = onside(corner ? side : side + 0.1 + 0.8 * u());
+  const double from = pi / 2 * side, room = corner ? pi / 2 : pi;
+  // how far counterclockwise from the frame's way at the point
+  auto past = [&](double t) { return std::fmod(t - from + 8 * pi, 2 * pi); };
+  double a[4];
+  int inside = 0;
+  // One line alone inside leaves two fields with the same one line, which
+  // nothing in their records tells apart: at least two.
+  const bool allinside = !corner && u() < 0.15;
+  while (inside < 2 || (allinside && inside < 4)) {
+    inside = 0;
+    anglesround(gen, a, [&](double gap, double t) {
+      const double r = past(t);
+      return gap > 0.25 && ((r > 0.15 && r < room - 0.15) || (r > room + 0.15 && r < 2 * pi - 0.15));
+    });
+    for (const double t : a) inside += past(t) < room;
+  }
+  split = inside == 4;
+  const int turn = static_cast<int>(4 * u()), way = u() < 0.5 ? 1 : 3;
+  const char* heads[4] = {"u1 a b d - c", "u2 a b c - d", "u3 a b - c", "u4 a b - d"};
+  randomdrawing d;
+  std::string records = "i1 a b - c d invariant " + fileplace(p) + "\n";
+  std::vector<bool> in(4);
+  std::vector<place> ends(4);
+  std::vector<ring> inner(4);
+  for (int k = 0; k < 4; ++k) {
+    const double t = a[(turn + way * k) % 4];
+    in[k] = past(t) < room;
+    const bool towards = u() < 0.5;
+    ring places{p};
+    double r = 0;
+    for (int j = 0, bends = towards || !in[k] ? 0 : static_cast<int>(3 * u()); j < bends; ++j) {
+      r += 0.05 + 0.15 * u();
+      const place q{p.first + r * std::cos(t + 0.1 * (2 * u() - 1)), p.second + r * std::sin(t + 0.1 * (2 * u() - 1))};
+      if (q.first <= 0.01 || q.first >= 0.99 || q.second <= 0.01 || q.second >= 0.99) break;
+      places.push_back(q);
+    }
+    const place out{p.first + 3 * std::cos(t), p.second + 3 * std::sin(t)};
+    ring written = places;
+    written.push_back(out);
+    if (!towards) {
+      records += linerecord(heads[k], "i1", "end", written);
+    } else {
+      std::reverse(written.begin(), written.end());
+      records += linerecord(heads[k], "begin", "i1", written);
+    }
+    if (!in[k]) continue;
+    ends[k] = leaving(places.back(), out);
+    inner[k] = ring(places.begin() + 1, places.end());
+    ring drawn = places;
+    drawn.push_back(ends[k]);
+    d.lines.push_back(drawn);
+  }
+  // the field counterclockwise from line i to line j, the frame at the
+  // point standing in for a line that is not drawn
+  auto sector = [&](int i, int j) {
+    ring s{p};
+    place at = p;
+    if (in[i]) {
+      s.insert(s.end(), inner[i].begin(), inner[i].end());
+      s.push_back(ends[i]);
+      at = ends[i];
+    }
+    alongframe(s, at, in[j] ? ends[j] : p);
+    if (in[j]) {
+      s.insert(s.end(), inner[j].rbegin(), inner[j].rend());
+    } else {
+      s.pop_back();
+    }
+    return s;
+  };
+  // each line's side without its zero, then with it: the fields (u4 u1),
+  // (u1 u2); (u2 u3), (u1 u2); (u3 u4), (u2 u3); (u3 u4), (u4 u1)
+  const int opens[4][2] = {{3, 0}, {0, 1}, {1, 2}, {2, 3}};
+  const int sidefield[4][2] = {{0, 1}, {2, 1}, {3, 2}, {3, 0}};
+  std::vector<bool> listed(4, false);
+  for (int k = 0; k < 4; ++k) {
+    for (const int f : sidefield[k]) {
+      if (!in[k] || listed[f]) continue;
+      listed[f] = true;
+      const int i = opens[f][0], j = opens[f][1];
+      d.fields.push_back(way == 1 ? sector(i, j) : sector(j, i));
+    }
+  }
+  d.wide = corner;
+  file = qk(records, window + "analyse\n");
+  return d;
+}
+
+// The same drawings through the analysis: a point on the frame is where the
+// fields beside it meet the frame, for the lines that end there and for
+// those that run out of the window alike.
+TEST(DrawingFill, PointsOnTheFrameHoldFieldsTheAnalysisFinds) {
+  std::mt19937 gen(61403);
+  int corners = 0, outward = 0, splits = 0;
+  for (int n = 0; n < 200; ++n) {
+    std::string file;
+    bool split = false;
+    const randomdrawing d = framefour(gen, file, split);
+    Drawing dr;
+    const std::string end = dr.plot(file);
+    splits += split;
+    ASSERT_EQ(end, "") << "drawing " << n << "\n" << file;
+    EXPECT_EQ(ownfield(d, picturerings(dr.svg())), "") << "drawing " << n << "\n" << file;
+    corners += d.wide;
+    outward += d.lines.size() < 4;
+  }
+  EXPECT_GT(corners, 40);
+  EXPECT_GT(outward, 120);
+  EXPECT_GT(splits, 10);
 }
 
 }  // namespace
