@@ -3,6 +3,9 @@
 // boiled-down variable y(be)) out of MgO and FeO, and quartz in excess.
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <utility>
+
 #include <string>
 #include <vector>
 
@@ -400,6 +403,65 @@ TEST_F(Dogmin, FeOIsWrittenAsTotalIronBesideO) {
   KSU.compname[3] = "O";
   ZQNLE2::PRINTBULK2();
   EXPECT_NE(file("log.txt").find("rbi                             MgO        FeOt           O\n"), std::string::npos);
+}
+
+// A copy-back block of more components than a line holds goes on in the
+// next line, each row ended by the script's continuation mark, so that the
+// block pasted back reads each row whole: every amount in its place, the
+// bulk line as a comment with every component's value.
+TEST_F(Dogmin, CopyBackBlockWiderThanALineGoesOnInTheNextLine) {
+  grid(1);
+  assemblage({al, be, q}, {-12}, {0});
+  constexpr smallint ncomp = 22;
+  KSU.nuv = KSU.nuvleft = ncomp;
+  for (smallint c = 3; c <= ncomp; ++c) {
+    KSU.compname[c] = "C" + std::to_string(c);
+    KSU.bulk(1, c) = c / 1000.0L;  // written as c/10 mol %
+    for (smallint i = 1; i <= KSU.nph; ++i) KSU.ph[i].comp[c] = 100 * i + c;
+  }
+  ZQNLE2::PRINTBULK2();
+  const std::string log = file("log.txt");
+  EXPECT_EQ(log.find('\xA4'), std::string::npos);
+  // the block's lines from its heading, each row joined over its marks
+  std::vector<std::string> rows;
+  std::istringstream in(log.substr(log.find("\nrbi ") + 1));
+  std::string line, row;
+  while (std::getline(in, line) && rows.size() < 8) {
+    EXPECT_LE(line.size(), 255U) << line;  // what a reader takes of a line
+    const bool goeson = line.size() >= 2 && line.compare(line.size() - 2, 2, " \\") == 0;
+    row += goeson ? line.substr(0, line.size() - 2) : line;
+    if (!goeson) rows.push_back(std::exchange(row, ""));
+  }
+  auto words = [](const std::string& text) {
+    std::vector<std::string> w;
+    std::istringstream ws(text);
+    for (std::string x; ws >> x;) w.push_back(x);
+    return w;
+  };
+  ASSERT_GE(rows.size(), 6U);
+  const auto heading = words(rows[0]);
+  ASSERT_EQ(heading.size(), 1U + ncomp) << rows[0];
+  EXPECT_EQ(heading[1], "MgO");
+  EXPECT_EQ(heading[ncomp], "C22");
+  const char* names[] = {"al", "be", "q"};
+  for (int i = 1; i <= 3; ++i) {
+    const auto w = words(rows[static_cast<std::size_t>(i + 1)]);
+    ASSERT_EQ(w.size(), 3U + ncomp) << rows[static_cast<std::size_t>(i + 1)];
+    EXPECT_EQ(w[1], names[i - 1]);
+    for (smallint c = 3; c <= ncomp; ++c) EXPECT_EQ(w[static_cast<std::size_t>(c + 2)], std::to_string(100 * i + c));
+  }
+  // the bulk line and its comment lines after the rule
+  const std::size_t at = log.find("% bulk");
+  ASSERT_NE(at, std::string::npos);
+  std::istringstream bulk(log.substr(at));
+  std::vector<std::string> values;
+  while (std::getline(bulk, line) && line.rfind("% -", 0) != 0)
+    for (const std::string& w : words(line))
+      if (w != "%" && w != "bulk") values.push_back(w);
+  ASSERT_EQ(values.size(), static_cast<std::size_t>(ncomp));
+  EXPECT_EQ(values[0], "65.0000");
+  for (smallint c = 3; c <= ncomp; ++c)
+    EXPECT_NEAR(std::stod(values[static_cast<std::size_t>(c - 1)]), c / 10.0, 1e-9) << c;
 }
 
 // The first assemblage seen at a point is its minimum whatever its sign;
