@@ -185,6 +185,9 @@ bool ONEPLACE(extended x1, extended y1, extended x2, extended y2);
 // The side of the frame a place lies on within placetolerance (1 bottom,
 // 2 left, 3 top, 4 right, the first of two at a corner), 0 for none.
 smallint FRAMESIDE(extended x, extended y);
+// Whether a point of the window's records that lies on the frame is at
+// one place with (x, y).
+bool FRAMEPOINTAT(extended x, extended y);
 void PRINTLINE(smallint i, smallint level);
 
 // ---------------------------------------------------------------- SVG

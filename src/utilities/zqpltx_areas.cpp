@@ -146,11 +146,7 @@ bool frameend(const atype& a, smallint link) {
 // come to the frame there from outside and so attached to the edge.
 bool atframepoint(smallint link, extended x, extended y) {
   if (link > 0) return FRAMESIDE((*POINT)[link].x, (*POINT)[link].y) != 0;
-  for (smallint i = 1; i <= NPOINT; ++i) {
-    const pointtype& p = (*POINT)[i];
-    if (p.seen && FRAMESIDE(p.x, p.y) != 0 && ONEPLACE(x, y, p.x, p.y)) return true;
-  }
-  return false;
+  return FRAMEPOINTAT(x, y);
 }
 
 // Puts an area's bounding lines in order round it, when its lines meet the

@@ -624,10 +624,7 @@ fieldwalk roundtheframe(smallint k, const farray<smallint, 1, maxbound>& lines, 
 bool atframepoint(smallint line, smallint end) {
   extended x = 0, y = 0;
   endpoint(line, end, x, y);
-  if (FRAMESIDE(x, y) == 0) return false;
-  for (smallint i = 1; i <= NPOINT; ++i)
-    if ((*POINT)[i].seen && ONEPLACE((*POINT)[i].x, (*POINT)[i].y, x, y)) return true;
-  return false;
+  return FRAMESIDE(x, y) != 0 && FRAMEPOINTAT(x, y);
 }
 
 // A field of one line from a point on the frame to the frame, whose side

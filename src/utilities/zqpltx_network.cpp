@@ -445,6 +445,14 @@ smallint FRAMESIDE(extended x, extended y) {
   return 0;
 }
 
+bool FRAMEPOINTAT(extended x, extended y) {
+  for (smallint i = 1; i <= NPOINT; ++i) {
+    const pointtype& p = (*POINT)[i];
+    if (p.seen && FRAMESIDE(p.x, p.y) != 0 && ONEPLACE(x, y, p.x, p.y)) return true;
+  }
+  return false;
+}
+
 void ADDEDGES(smallint i) {
   for (smallint p = 1; p <= NPOINT; ++p) (*POINT)[p].seen = POINTSEEN((*POINT)[p].x, (*POINT)[p].y);
   linetype& l = (*LINE)[i];
