@@ -1,9 +1,12 @@
 // Whether a reaction line passes through the window of a diagram or of an
 // average P or T. A line is in a diagram's window when its affinity changes
 // sign between the corners, or, with one sign at every corner, when it
-// enters and leaves through one edge: looked for only along an edge whose
-// two corners see the affinity's slope change sign.
+// enters and leaves through one edge: looked for along an edge whose two
+// corners see the affinity's slope change sign, and, on the sections with a
+// diagram variable, over the affinity's values inside the window.
 #include <array>
+#include <cmath>
+#include <limits>
 
 #include "frame/io.h"
 #include "frame/zqglobal.h"
@@ -37,6 +40,7 @@ struct windowmember {
   smallint nedges;
   std::array<std::array<smallint, 2>, 4> edges;
   std::array<smallint, 2> xtest;
+  bool scan;  // the affinity is also looked at inside the window
 };
 
 // P or T first, then the diagram variable, going round from the low corner.
@@ -48,13 +52,14 @@ const windowmember PT = {"inPTwindow",
                          {{{false, false}, {true, false}, {true, true}, {false, true}}},
                          4,
                          {{{1, 4}, {2, 3}, {1, 2}, {3, 4}}},
-                         {0, 0}};
-const windowmember PX = {"inPXwindow", axis::pressure, axis::xco2, ROUNDX, 2, {{{1, 4}, {2, 3}}}, {3, 4}};
-const windowmember TX = {"inTXwindow", axis::temperature, axis::xco2, ROUNDX, 2, {{{1, 4}, {2, 3}}}, {1, 2}};
-const windowmember PLNA = {"inPlnawindow", axis::pressure, axis::lna, ROUNDX, 2, {{{1, 4}, {2, 3}}}, {0, 0}};
-const windowmember TLNA = {"inTlnawindow", axis::temperature, axis::lna, ROUNDX, 2, {{{1, 4}, {2, 3}}}, {0, 0}};
-const windowmember PMU = {"inPmuwindow", axis::pressure, axis::mu, ROUNDX, 2, {{{1, 4}, {2, 3}}}, {0, 0}};
-const windowmember TMU = {"inTmuwindow", axis::temperature, axis::mu, ROUNDX, 2, {{{1, 4}, {2, 3}}}, {0, 0}};
+                         {0, 0},
+                         false};
+const windowmember PX = {"inPXwindow", axis::pressure, axis::xco2, ROUNDX, 2, {{{1, 4}, {2, 3}}}, {3, 4}, true};
+const windowmember TX = {"inTXwindow", axis::temperature, axis::xco2, ROUNDX, 2, {{{1, 4}, {2, 3}}}, {1, 2}, true};
+const windowmember PLNA = {"inPlnawindow", axis::pressure, axis::lna, ROUNDX, 2, {{{1, 4}, {2, 3}}}, {0, 0}, true};
+const windowmember TLNA = {"inTlnawindow", axis::temperature, axis::lna, ROUNDX, 2, {{{1, 4}, {2, 3}}}, {0, 0}, true};
+const windowmember PMU = {"inPmuwindow", axis::pressure, axis::mu, ROUNDX, 2, {{{1, 4}, {2, 3}}}, {0, 0}, true};
+const windowmember TMU = {"inTmuwindow", axis::temperature, axis::mu, ROUNDX, 2, {{{1, 4}, {2, 3}}}, {0, 0}, true};
 
 // A point of a diagram; v is the ln a or mu of the pseudo end-member.
 struct point {
@@ -138,6 +143,124 @@ bool edgecrossed(smallint k, const windowmember& m, smallint a, smallint b) {
   return ZQUTE1::INRANGE(x1, findtype::findt);
 }
 
+// The scan of the window's inside: a grid over the two axes, x(CO2) taken
+// both evenly and evenly in ln(x / (1 - x)) so that the ends, where the
+// fluid's terms change fastest, are looked at as closely as the middle;
+// then a climb from the grid point nearest the other sign.
+constexpr int SCANFIRST = 8;    // intervals along P or T
+constexpr int SCANSECOND = 8;   // intervals along the diagram variable, for each of its two spacings
+constexpr extended SCANSTEP = 1.0L / 8;  // first step of the climb, as a share of each axis
+constexpr extended SCANEND = 1e-4L;      // the climb's last step, as a share of each axis
+constexpr int SCANCLIMB = 80;            // affinities the climb may take
+
+// A place of the window by its shares s (first axis) and u (second axis).
+struct scanplace {
+  extended s, u;
+};
+
+// The second axis as a share u: ln(x / (1 - x)) for x(CO2) when both ends lie
+// strictly between 0 and 1, the variable itself otherwise.
+struct secondaxis {
+  bool logit;
+  extended lo, hi;
+  secondaxis(axis a) {
+    const extended l = windowend(a, false), h = windowend(a, true);
+    logit = a == axis::xco2 && l > 0 && h < 1 && l < h;
+    lo = logit ? std::log(l / (1 - l)) : l;
+    hi = logit ? std::log(h / (1 - h)) : h;
+  }
+  extended value(extended u) const {
+    const extended t = lo + u * (hi - lo);
+    return logit ? 1 / (1 + std::exp(-t)) : t;
+  }
+  extended share(extended v) const {
+    if (hi == lo) return 0;
+    const extended t = logit ? std::log(v / (1 - v)) : v;
+    return (t - lo) / (hi - lo);
+  }
+};
+
+// The diagram variables the evaluations overwrite, kept to be put back.
+struct scanstate {
+  std::array<extended, 2 * maxem + 2> keep{};
+  void save() {
+    for (long e = 1; e <= NCV; ++e) {
+      keep[static_cast<std::size_t>(2 * e - 2)] = (*TD)(e, TDSLOT::XCO2);
+      keep[static_cast<std::size_t>(2 * e - 1)] = (*TD)(e, TDSLOT::XH2O);
+    }
+    if (NCV > 0) {
+      keep[2 * maxem] = (*TD)(NCV, TDSLOT::S);
+      keep[2 * maxem + 1] = (*TD)(NCV, TDSLOT::H);
+    }
+  }
+  void restore() const {
+    for (long e = 1; e <= NCV; ++e) {
+      (*TD)(e, TDSLOT::XCO2) = keep[static_cast<std::size_t>(2 * e - 2)];
+      (*TD)(e, TDSLOT::XH2O) = keep[static_cast<std::size_t>(2 * e - 1)];
+    }
+    if (NCV > 0) {
+      (*TD)(NCV, TDSLOT::S) = keep[2 * maxem];
+      (*TD)(NCV, TDSLOT::H) = keep[2 * maxem + 1];
+    }
+  }
+};
+
+// Whether reaction k's affinity takes, somewhere inside the window, the sign
+// the corners do not have (below zero when the corners are not; zero or
+// above when they are all below): then its line is in the window, wherever
+// it enters and leaves.
+bool othersigninside(smallint k, const windowmember& m, bool cornersnegative) {
+  const extended flo = windowend(m.first, false), fhi = windowend(m.first, true);
+  const secondaxis sa(m.second);
+  // Larger is nearer the other sign; a NaN is as far as can be.
+  const auto toward = [&](const scanplace& q) {
+    point p = fixedpoint();
+    setvalue(p, m.first, flo + q.s * (fhi - flo));
+    setvalue(p, m.second, sa.value(q.u));
+    const extended d = evaluate(k, m, p).dmu;
+    if (std::isnan(d)) return -std::numeric_limits<extended>::infinity();
+    return cornersnegative ? d : -d;
+  };
+  const auto othersign = [&](extended t) { return cornersnegative ? t >= 0 : t > 0; };
+
+  std::array<extended, 2 * SCANSECOND + 1> us{};
+  std::size_t nu = 0;
+  for (int j = 0; j <= SCANSECOND; ++j) us[nu++] = static_cast<extended>(j) / SCANSECOND;
+  if (sa.logit)
+    for (int j = 1; j < SCANSECOND; ++j)
+      us[nu++] = sa.share(windowend(m.second, false) +
+                          (windowend(m.second, true) - windowend(m.second, false)) * j / SCANSECOND);
+  scanplace best{0, 0};
+  extended top = -std::numeric_limits<extended>::infinity();
+  for (int i = 0; i <= SCANFIRST; ++i)
+    for (std::size_t j = 0; j < nu; ++j) {
+      const scanplace q{static_cast<extended>(i) / SCANFIRST, us[j]};
+      const extended t = toward(q);
+      if (othersign(t)) return true;
+      if (t > top) top = t, best = q;
+    }
+  if (!std::isfinite(top)) return false;
+
+  // A compass climb: a step along either axis is taken when it gets nearer,
+  // the step halves when none does.
+  extended step = SCANSTEP;
+  for (int used = 0; step >= SCANEND && used < SCANCLIMB;) {
+    bool moved = false;
+    for (int d = 0; d < 4 && !moved; ++d) {
+      scanplace q = best;
+      extended& c = d < 2 ? q.s : q.u;
+      c += d % 2 == 0 ? step : -step;
+      if (c < 0 || c > 1) continue;
+      const extended t = toward(q);
+      ++used;
+      if (othersign(t)) return true;
+      if (t > top) top = t, best = q, moved = true;
+    }
+    if (!moved) step /= 2;
+  }
+  return false;
+}
+
 bool inwindow(smallint k, const windowmember& m, g4vector& g) {
   std::array<affinity, 4> at;
   for (smallint c = 1; c <= 4; ++c) {
@@ -170,6 +293,17 @@ bool inwindow(smallint k, const windowmember& m, g4vector& g) {
     const axis along = edgeaxis(m, a, b);
     if (ZQCALC2::SAMESIGN(slope(a, along), slope(b, along))) continue;
     out = !edgecrossed(k, m, a, b);
+  }
+
+  // The tests above look at the corners and at one derivative's sign; a
+  // line that rises and falls inside the window (both fluids released, a
+  // root pair between two edges) escapes them. Only the affinity's values
+  // inside the window can tell that it has no equilibrium there.
+  if (out && m.scan && (g[1] == g[2] && g[2] == g[3] && g[3] == g[4])) {
+    scanstate kept;
+    kept.save();
+    out = !othersigninside(k, m, g[1]);
+    kept.restore();
   }
   return !out;
 }

@@ -57,6 +57,13 @@ void SETIPTX(extended& P, extended& T, extended& xCO2, extended& xH2O, extended&
              extended y);
 // The pseudo end-member of an ln a or mu diagram set to the point's value.
 void SETPSEUDO(extended lna, extended mu);
+// The affinity of reaction r at the point (x, y) and its derivatives along
+// the calculated variable (dy) and the list variable (dx); the pseudo
+// end-member of an ln a or mu diagram keeps the value it had.
+struct affinityslope {
+  extended dmu = 0, dy = 0, dx = 0;
+};
+affinityslope AFFINITYAT(smallint r, extended x, extended y);
 // Whether candidate intersection i is stable at (x, y).
 bool ISTABLE(smallint i, extended x, extended y);
 // Prints the stability of every reaction not involved in a printed intersection.
@@ -107,6 +114,23 @@ struct crossings {
   void SETUPPTX(smallint ra, smallint rb, smallint ba, smallint bb, smallint m);
   void CROSSPTX(extended& x, extended& y, bool& ok);
   bool CROSS(smallint ra, smallint rb, smallint ba, smallint bb, smallint m);
+
+  // One chord refinement on the listed lines a and b of the bracket ending at m.
+  struct refinement {
+    extended x = 0, y = 0;
+    bool ok = false, converged = false, outside = false, offline = false;
+  };
+  refinement REFINE(smallint a, smallint b, smallint m, extended xtol, extended ytol);
+  // Newton steps on the affinities of r1 and r2 from a settled point, each
+  // within the tolerances; the point moves only when they settle.
+  static void NEWTON(smallint r1, smallint r2, refinement& t, extended xtol, extended ytol);
+  // Whether reaction r's line passes within the tolerances of (x, y).
+  static bool ONLINE(smallint r, extended x, extended y, extended xtol, extended ytol);
+  // Set by CALCPTX when every pair settled off its lines: (x, y) is then the
+  // first pair's point, to be told of, not printed.
+  bool offline = false;
+  // The line telling that a crossing was not settled, with the candidate's reactions.
+  void UNSETTLED(const std::string& why) const;
 };
 
 }  // namespace ZQPTX

@@ -1,6 +1,7 @@
 // The intersections of calc mode 3: each candidate's crossings found,
 // refined and, inside the window, printed with their Schreinemakers table
 // and, on P-T diagrams, their uncertainty.
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -30,6 +31,7 @@ constexpr extended SLOPEZERO = 1e-10L;  // a slope printed as "0"
 constexpr extended SLOPEMARK = 1e19L;   // a slope printed as the degree mark
 constexpr extended SORTSTART = 1e30L;
 constexpr extended XSTEP = 0.01L, XEDGE = 0.02L, LNASTEP = 0.01L, MUSTEP = 0.1L;
+constexpr extended PARALLEL = 1e-9L;    // lines this near parallel tell nothing of each other's sides
 
 std::string R1(extended v, smallint d) { return IO::REAL2STR(v, d, true); }
 std::string RN(extended v) { return IO::REAL2STR(v, IO::NPLACES(v), true); }
@@ -140,6 +142,13 @@ struct intersection {
     return step / (b - a);
   }
 
+  // A line that leaves the step's reach (it turns back within the step)
+  // keeps its local slope, on the scale of the quotients of the others.
+  static extended localslope(const affinityslope& g, extended scale) {
+    if (g.dx == 0 || !std::isfinite(g.dx) || !std::isfinite(g.dy)) return VERTICAL;
+    return -scale * g.dy / g.dx;
+  }
+
   extended slope(smallint r, extended P, extended T, extended xco2, extended xh2o, extended lna, extended muv) const {
     switch (DIAGRAMMODE) {
       case diagramtype::ptcalc: {
@@ -154,6 +163,7 @@ struct intersection {
         const extended step = xco2 < XEDGE ? xco2 / 2 : xco2 > 1 - XEDGE ? -(1 - xco2) / 2 : XSTEP;
         const extended a = solveat(r, P, T, xco2, xh2o);
         const extended b = solveat(r, P, T, xco2 + step, xh2o - step);
+        if (a > VERTICAL || b > VERTICAL) return localslope(AFFINITYAT(r, x, y), 2);
         return quotient(2 * step, a, b);
       }
       case diagramtype::plnacalc:
@@ -163,6 +173,7 @@ struct intersection {
         const extended a = solveat(r, P, T, xco2, xh2o);
         ZQCALC2::SETLNAPSEUDO(lna + LNASTEP);
         const extended b = solveat(r, P, T, xco2, xh2o);
+        if (a > VERTICAL || b > VERTICAL) return localslope(AFFINITYAT(r, x, y), 1);
         return quotient(LNASTEP, a, b);
       }
       case diagramtype::pmucalc:
@@ -172,10 +183,46 @@ struct intersection {
         const extended a = solveat(r, P, T, xco2, xh2o);
         ZQCALC2::SETMUPSEUDO(muv + MUSTEP);
         const extended b = solveat(r, P, T, xco2, xh2o);
+        if (a > VERTICAL || b > VERTICAL) return localslope(AFFINITYAT(r, x, y), 1);
         return quotient(MUSTEP, a, b);
       }
     }
     IO::ERROREXIT("printheader", "unknown diagrammode", myfault);
+  }
+
+  // Which halves of the line of the candidate's k-th reaction, below and
+  // above the point along the calculated variable, are stable: on a half
+  // the reaction is metastable when another of the candidate's reactions,
+  // sharing its end-members, has there its side of higher Gibbs energy made
+  // of the reaction's own end-members. Along the line's tangent t the
+  // affinity of reaction j goes as g_j . t, so its sign on each half needs
+  // no point found on the line (which may turn back within any step).
+  // False when the line's direction cannot be told.
+  bool sides(smallint k, const std::vector<affinityslope>& grad, bool& low, bool& high) const {
+    extended ty = grad[k].dx, tx = -grad[k].dy;
+    if (!std::isfinite(ty) || !std::isfinite(tx) || (ty == 0 && tx == 0)) return false;
+    // The upper half; a line along the list variable has its upper half towards higher x.
+    if (ty < 0 || (ty == 0 && tx < 0)) ty = -ty, tx = -tx;
+    const IO::longint3& rk = RBIT[rn[k]];
+    for (int half = 0; half < 2; ++half) {
+      bool stable = true;
+      for (smallint j = 1; j <= n && stable; ++j) {
+        const IO::longint3& rj = RBIT[rn[j]];
+        if (j == k || !BSHARE3(rj, rk) || BWITHIN3(rj, rk)) continue;
+        const extended a = grad[j].dy * ty, b = grad[j].dx * tx;
+        const extended along = (half == 0 ? -1 : 1) * (a + b);
+        if (!std::isfinite(along) || std::fabs(a + b) <= PARALLEL * (std::fabs(a) + std::fabs(b))) continue;
+        IO::longint3 side;
+        IO::BCLEAR2(side);
+        for (smallint e = 1; e <= NNE; ++e) {
+          const smallint c = (*R)(rn[j], e);
+          if (along >= 0 ? c > 0 : c < 0) IO::BSET2(side, e);
+        }
+        if (IO::BSUBSET2(side, rk)) stable = false;
+      }
+      (half == 0 ? low : high) = stable;
+    }
+    return true;
   }
 
   void PRINTHEADER() {
@@ -232,6 +279,10 @@ struct intersection {
         }
       label[k] += "]";
     }
+    // Off the P-T plane each side is read from the affinities themselves.
+    std::vector<affinityslope> grad(n + 1);
+    if (DIAGRAMMODE != diagramtype::ptcalc)
+      for (smallint k = 1; k <= n; ++k) grad[k] = AFFINITYAT(rn[k], x, y);
     std::vector<smallint> order;
     std::vector<bool> placed(n + 1, false);
     for (smallint p = 1; p <= n; ++p) {
@@ -262,6 +313,11 @@ struct intersection {
         const smallint coef = (*R)(rn[j], e);
         if (flip ? coef < 0 : coef > 0) ++c;
       }
+      bool low = c != 0, high = c == 0 || c != absent[k].size();
+      if (DIAGRAMMODE != diagramtype::ptcalc) {
+        bool l = false, hh = false;
+        if (sides(k, grad, l, hh) && (l || hh)) low = l, high = hh;
+      }
       // A reaction text too long for the line leaves the rest of its row
       // to the next, under the heading's columns.
       const std::string text = STRIPN(RLINES[rn[k]]);
@@ -274,9 +330,9 @@ struct intersection {
             else if (f == 2)
               IO::ADDSTR(label[k], 16, line);
             else if (f == 3)
-              IO::ADDSTR(c == 0 ? "" : "stable", 10, line);
+              IO::ADDSTR(low ? "stable" : "", 10, line);
             else if (f == 4)
-              IO::ADDSTR(c != 0 && c == absent[k].size() ? "" : "stable", 10, line);
+              IO::ADDSTR(high ? "stable" : "", 10, line);
             else if (std::fabs(s) < SLOPEZERO)
               IO::ADDSTR("0", 10, line);
             else if (std::fabs(s) > SLOPEMARK)
@@ -376,6 +432,10 @@ void INTERSECTIONS() {
       RESTOREWINDOW(CALCVARIABLE);
       if (!found) break;
       if (!inwindow(it.x, it.y)) continue;
+      if (cs->offline) {
+        cs->UNSETTLED("the point found is not on its lines");
+        continue;
+      }
       ++printed;
       it.stable = ISTABLE(i, it.x, it.y);
       it.PRINTHEADER();

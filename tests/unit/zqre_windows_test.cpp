@@ -113,7 +113,10 @@ TEST_F(Window, CornerOrderOfEachDiagram) {
 
 // The x(CO2) diagrams look along the fluid the reaction releases: with one
 // sign at every corner, a reaction giving 1 CO2 and 3 H2O can still cross
-// x(CO2) = 0.25, where its dmu is highest.
+// x(CO2) = 0.25, where its dmu is highest. The same line written the other
+// way round, and the P-x section whose T puts dmu above 0 at x(CO2) 0.25
+// (-35 + 49 - 13.09 = +0.91 kJ at 700 K), are in the window too: found by
+// the values inside it. The diagram variable is left as the corners had it.
 TEST_F(Window, FluidReleasedByTheReaction) {
   // dmu = -35 + 0.07 T + R T (ln x + 3 ln(1 - x)) for A = C + 3 W.
   rows({{"A", 35, 0.074L, 0}, {"C", 0, 0.001L, 0}, {"W", 0, 0.001L, 0}});
@@ -128,23 +131,25 @@ TEST_F(Window, FluidReleasedByTheReaction) {
     const char* what;
     diagramtype mode;
     std::vector<smallint> nu;
-    bool in;
-    long evaluations;  // affinities: 4 corners, 2 more for the x test
+    long evaluations;  // affinities: 4 corners, 2 more for the x test; 0: a scan inside
     extended lastx;
   };
   const std::vector<cas> cases = {
-      {"T-x, releases CO2 and H2O", diagramtype::txcalc, {-1, 1, 3}, true, 6, 0.25L},
-      {"T-x, the reverse: consumes CO2 and H2O", diagramtype::txcalc, {1, -1, -3}, false, 4, 0.01L},
-      {"P-x, dV the same at both x ends", diagramtype::pxcalc, {-1, 1, 3}, false, 4, 0.01L},
+      {"T-x, releases CO2 and H2O", diagramtype::txcalc, {-1, 1, 3}, 6, 0.25L},
+      {"T-x, the reverse: consumes CO2 and H2O", diagramtype::txcalc, {1, -1, -3}, 0, 0.01L},
+      {"P-x, dV the same at both x ends", diagramtype::pxcalc, {-1, 1, 3}, 0, 0.01L},
   };
   for (const cas& c : cases) {
     reaction(c.nu);
     DIAGRAMMODE = c.mode;
     g4vector g;
-    bool in = true;
+    bool in = false;
     const long n = gems([&] { in = ZQRE::INPTXWINDOW(1, g); });
-    EXPECT_EQ(in, c.in) << c.what;
-    EXPECT_EQ(n, c.evaluations * 9) << c.what;
+    EXPECT_TRUE(in) << c.what;
+    if (c.evaluations > 0)
+      EXPECT_EQ(n, c.evaluations * 9) << c.what;
+    else
+      EXPECT_GT(n, 6 * 9) << c.what;
     for (long j = 1; j <= 3; ++j) {
       EXPECT_EQ((*TD)(j, TDSLOT::XCO2), c.lastx) << c.what;
       EXPECT_EQ((*TD)(j, TDSLOT::XH2O), 1 - c.lastx) << c.what;
