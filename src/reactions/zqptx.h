@@ -119,6 +119,8 @@ struct crossings {
   struct refinement {
     extended x = 0, y = 0;
     bool ok = false, converged = false, outside = false, offline = false;
+    bool first = false;     // the first chords met, at (x1, y1)
+    extended x1 = 0, y1 = 0;
   };
   refinement REFINE(smallint a, smallint b, smallint m, extended xtol, extended ytol);
   // Newton steps on the affinities of r1 and r2 from a settled point, each
@@ -129,6 +131,9 @@ struct crossings {
   // Set by CALCPTX when every pair settled off its lines: (x, y) is then the
   // first pair's point, to be told of, not printed.
   bool offline = false;
+  // Set by CALCPTX when no pair settled: why, with (x, y) where the first
+  // chords met, to be told of only inside the window.
+  std::string unsettled;
   // The line telling that a crossing was not settled, with the candidate's reactions.
   void UNSETTLED(const std::string& why) const;
 };

@@ -131,6 +131,7 @@ void crossings::CALCPTX(extended& x, extended& y, bool& found, bool& converged) 
   found = false;
   converged = false;
   offline = false;
+  unsettled.clear();
   smallint m = 0, k0 = 0;
   for (smallint mm = 1; mm <= N && m == 0; ++mm)
     for (smallint k = 1; k <= n; ++k)
@@ -210,8 +211,9 @@ void crossings::CALCPTX(extended& x, extended& y, bool& found, bool& converged) 
       // chords may settle short of the crossing on one side, so its point
       // is taken on to where both affinities vanish.
       if (t.converged && (a != 1 || b != 2)) NEWTON(rn[lk[a]], rn[lk[b]], t, xtol, ytol);
-      if (t.converged && !(ONLINE(rn[lk[a]], t.x, t.y, xtol, ytol) && ONLINE(rn[lk[b]], t.x, t.y, xtol, ytol)))
-        t.offline = true;
+      // Every listed line meets at the point, not only the two refined.
+      for (smallint k = 1; k <= nlist && t.converged && !t.offline; ++k)
+        if (!ONLINE(rn[lk[k]], t.x, t.y, xtol, ytol)) t.offline = true;
       if (a == 1 && b == 2) last = t;
       if (t.converged && !t.offline) {
         // The pair that settled is the one the uncertainty is taken on.
@@ -235,11 +237,21 @@ void crossings::CALCPTX(extended& x, extended& y, bool& found, bool& converged) 
     found = true;
     return;
   }
-  UNSETTLED(last.outside ? "iteration went outside bracket - it shouldn't !!"
-                         : !last.ok ? "divide by zero" : "iteration did not converge");
+  // An unsettled crossing is told of where its first chords meet inside the
+  // window; one met only in the widened band below or above it is dropped
+  // without a word, as a settled one there would have been.
+  const char* why = last.outside ? "iteration went outside bracket - it shouldn't !!"
+                                 : !last.ok ? "divide by zero" : "iteration did not converge";
   x = NOLINE;
   y = NOLINE;
   found = true;
+  if (last.first) {
+    unsettled = why;
+    x = last.x1;
+    y = last.y1;
+  } else {
+    UNSETTLED(why);
+  }
 }
 
 void crossings::UNSETTLED(const std::string& why) const {
@@ -278,6 +290,7 @@ crossings::refinement crossings::REFINE(smallint a, smallint b, smallint m, exte
   for (smallint it = 1; it <= MAXREFINE; ++it) {
     CROSSPTX(t.x, t.y, t.ok);
     if (!t.ok) break;
+    if (it == 1) t.first = true, t.x1 = t.x, t.y1 = t.y;
     t.converged = std::fabs(t.x - xprev) < xtol && std::fabs(t.y - yprev) < ytol;
     if (t.converged) break;
     extended P = 0, T = 0, xco2 = 0, xh2o = 0, lna = 0, mu = 0;

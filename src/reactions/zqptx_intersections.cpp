@@ -432,8 +432,8 @@ void INTERSECTIONS() {
       RESTOREWINDOW(CALCVARIABLE);
       if (!found) break;
       if (!inwindow(it.x, it.y)) continue;
-      if (cs->offline) {
-        cs->UNSETTLED("the point found is not on its lines");
+      if (cs->offline || !cs->unsettled.empty()) {
+        cs->UNSETTLED(cs->offline ? "the point found is not on its lines" : cs->unsettled);
         continue;
       }
       ++printed;

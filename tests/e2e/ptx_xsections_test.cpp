@@ -79,6 +79,7 @@ TEST(XSections, CrossingsOnlyBelowTheWindowEndInNoneInTheWindow) {
   const std::string& sum = summary(r);
   EXPECT_FALSE(has(r.out, "bombed")) << r.out;
   EXPECT_TRUE(has(sum, "\nsorry, none in the window\n")) << sum;
+  EXPECT_FALSE(has(sum, "finding the intersection")) << sum;
   EXPECT_TRUE(has(sum, "Stability of reactions not involved in intersections :\n\n")) << sum;
   for (const char* text : {"1)  2AHH + CO2 = AHC + 3H2O", "2)  AHH + CO2 = AC + 2H2O", "3)  2AC + H2O = AHC + CO2"})
     EXPECT_TRUE(has(sum, text + std::string("\n"))) << text;
