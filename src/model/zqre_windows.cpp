@@ -173,11 +173,8 @@ struct secondaxis {
     const extended t = lo + u * (hi - lo);
     return logit ? 1 / (1 + std::exp(-t)) : t;
   }
-  extended share(extended v) const {
-    if (hi == lo) return 0;
-    const extended t = logit ? std::log(v / (1 - v)) : v;
-    return (t - lo) / (hi - lo);
-  }
+  // The share of an x(CO2) of the window, on a logit axis (whose ends differ).
+  extended share(extended v) const { return (std::log(v / (1 - v)) - lo) / (hi - lo); }
 };
 
 // The diagram variables the evaluations overwrite, kept to be put back.
