@@ -26,7 +26,7 @@ using namespace ZQGLOBAL;
 
 namespace {
 
-enum class kind { tx, px, tlna, plna };
+enum class kind { tx, px, tlna, plna, pt };
 
 struct phase {
   int h = 0, c = 0;  // H2O and CO2, or L in h
@@ -39,10 +39,12 @@ struct section {
   phase p[3];
   extended ylo = 0, yhi = 0, ulo = 0, uhi = 0, fixed = 0;
   bool xco2() const { return k == kind::tx || k == kind::px; }
-  bool tcalc() const { return k == kind::tx || k == kind::tlna; }
+  bool tcalc() const { return k == kind::tx || k == kind::tlna || k == kind::pt; }
+  bool pt() const { return k == kind::pt; }
   // Phi of phase i at (y, u): y is T or P, u is x(CO2) or ln a.
   extended phi(int i, extended y, extended u) const {
-    const extended T = tcalc() ? y : fixed, P = tcalc() ? fixed : y, RT = CONST::RGAS * T;
+    const extended T = tcalc() ? y : fixed, P = pt() ? u : tcalc() ? fixed : y, RT = CONST::RGAS * T;
+    if (pt()) return p[i].H - T * p[i].S + (P - CONST::PR) * p[i].V;
     const phase& f = p[i];
     extended g = f.H - T * f.S + (P - CONST::PR) * f.V;
     if (xco2()) return g - f.h * RT * std::log(1 - u) - f.c * RT * std::log(u);
@@ -74,6 +76,15 @@ const int PAIRS[3][2] = {{0, 1}, {0, 2}, {1, 2}};
 
 class Sections : public findtest::FindTest {
  protected:
+  // The window: P-T sections span P as their list variable.
+  static void place(const section& s) {
+    if (s.pt())
+      window(s.ulo, s.uhi, s.ylo, s.yhi);
+    else if (s.tcalc())
+      window(0.001L, 40, s.ylo, s.yhi);
+    else
+      window(s.ylo, s.yhi, 283, 3000);
+  }
   // The globals of the section: solids 1..3, then CO2 and H2O or the ln a
   // end-member, in excess; reactions 1..3 the pairs; one candidate of all three.
   static void load(const section& s) {
@@ -83,7 +94,7 @@ class Sections : public findtest::FindTest {
     if (s.xco2()) {
       rows3.push_back({"C", 0, 0, 0});
       rows3.push_back({"W", 0, 0, 0});
-    } else {
+    } else if (!s.pt()) {
       rows3.push_back({"L", 0, 0, 0});
     }
     rows(rows3);
@@ -91,7 +102,7 @@ class Sections : public findtest::FindTest {
     NE = static_cast<smallint>(NCV - 3);
     CO2POS = s.xco2() ? 4 : 0;
     H2OPOS = s.xco2() ? 5 : 0;
-    LNAPOS = s.xco2() ? 0 : 4;
+    LNAPOS = s.xco2() || s.pt() ? 0 : 4;
     MUPOS = 0;
     KEEPLNAS[1] = 0;
     LNANAMEP[1] = "L";
@@ -104,7 +115,7 @@ class Sections : public findtest::FindTest {
       if (s.xco2()) {
         (*R)(r, H2OPOS) = static_cast<smallint>(a.h - b.h);
         (*R)(r, CO2POS) = static_cast<smallint>(a.c - b.c);
-      } else {
+      } else if (!s.pt()) {
         (*R)(r, LNAPOS) = static_cast<smallint>(a.h - b.h);
       }
       IO::BCLEAR2(RBIT[r]);
@@ -118,22 +129,22 @@ class Sections : public findtest::FindTest {
     for (smallint e = 1; e <= 3; ++e) IO::BSET2(IBIT[1], e);
     const bool t = s.tcalc();
     DIAGRAMMODE = s.k == kind::tx ? diagramtype::txcalc : s.k == kind::px ? diagramtype::pxcalc
-                  : s.k == kind::tlna ? diagramtype::tlnacalc : diagramtype::plnacalc;
+                  : s.k == kind::tlna ? diagramtype::tlnacalc : s.pt() ? diagramtype::ptcalc : diagramtype::plnacalc;
     CALCVARIABLE = t ? calcvariabletype::calctemperature : calcvariabletype::calcpressure;
-    OTHERVARIABLE = s.xco2() ? othervariabletype::fixedmolefractionCO2 : othervariabletype::fixedlnactivity;
+    OTHERVARIABLE = s.xco2() ? othervariabletype::fixedmolefractionCO2
+                    : s.pt()  ? othervariabletype::fixedpressure : othervariabletype::fixedlnactivity;
     ZQPTX::PTMODE = t ? findtype::findt : findtype::findp;
     FIXEDP = t ? s.fixed : 5, FIXEDT = t ? 800 : s.fixed;
     FIXEDXCO2 = 0, FIXEDXH2O = 1;
-    if (t)
-      window(0.001L, 40, s.ylo, s.yhi);
-    else
-      window(s.ylo, s.yhi, 283, 3000);
+    place(s);
     XCO2LOW = s.xco2() ? s.ulo : 0.001L, XCO2HIGH = s.xco2() ? s.uhi : 0.999L;
     LNALOW = s.xco2() ? -6 : s.ulo, LNAHIGH = s.xco2() ? 0 : s.uhi;
     const std::vector<extended> xs = {0.001L, 0.005L, 0.01L, 0.03L, 0.06L, 0.1L, 0.15L, 0.2L, 0.3L, 0.4L,
                                       0.5L,   0.6L,   0.7L,  0.8L,  0.85L, 0.9L, 0.94L, 0.97L, 0.99L, 0.999L};
     NLX = static_cast<smallint>(xs.size());
     for (long i = 1; i <= NLX; ++i) LXCO2[i] = xs[static_cast<std::size_t>(i - 1)];
+    NLP = 10;
+    for (long i = 1; i <= NLP; ++i) LP[i] = s.ulo + (s.uhi - s.ulo) * (i - 1) / 9;
     NLLNA[1] = 13;
     for (long i = 1; i <= 13; ++i) LLNA(1, i) = s.ulo + (s.uhi - s.ulo) * (i - 1) / 12;
     PPRECISION = 3, TPRECISION = 2, XCO2PRECISION = 3;
@@ -143,9 +154,15 @@ class Sections : public findtest::FindTest {
   }
 };
 
-// The numbers after the first and the last "= " of a result line: y and x.
-bool resultline(const std::string& line, extended& y, extended& x) {
+// The numbers after the first and the last "= " of a result line: y and x;
+// on a P-T section T (after "T = ") and P.
+bool resultline(const std::string& line, bool pt, extended& y, extended& x) {
   if (line.rfind("T = ", 0) != 0 && line.rfind("P = ", 0) != 0) return false;
+  if (pt) {
+    x = std::stold(line.substr(4));
+    y = std::stold(line.substr(line.find("T = ") + 4));
+    return true;
+  }
   y = std::stold(line.substr(4));
   x = std::stold(line.substr(line.rfind("= ") + 2));
   return true;
@@ -157,22 +174,23 @@ TEST_F(Sections, LinesPointsAndSidesOfRandomSections) {
   const auto uniform = [&](extended a, extended b) { return a + (b - a) * next(); };
   const int comps[8][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}, {2, 0}, {0, 2}, {2, 1}, {1, 2}};
   int kept = 0, dropped = 0, points = 0, sides = 0;
-  for (int trial = 0; trial < 240; ++trial) {
+  for (int trial = 0; trial < 300; ++trial) {
     section s;
-    s.k = static_cast<kind>(trial % 4);
+    s.k = static_cast<kind>(trial % 5);
     const bool t = s.tcalc();
     s.ylo = t ? 573.15L : 1, s.yhi = t ? 1173.15L : 10;
     s.fixed = t ? uniform(2, 8) : uniform(700, 1000);
-    s.ulo = s.xco2() ? 0.001L : -6, s.uhi = s.xco2() ? 0.999L : 0;
+    s.ulo = s.xco2() ? 0.001L : s.pt() ? 1 : -6, s.uhi = s.xco2() ? 0.999L : s.pt() ? 10 : 0;
     // The invariant point: near x(CO2) 0 or 1 one time in four each.
-    const int end = (trial / 4) % 4;
-    const extended u0 = !s.xco2() ? uniform(-5.5L, -0.5L)
+    const int end = (trial / 5) % 4;
+    const extended u0 = s.pt() ? uniform(2, 9) : !s.xco2() ? uniform(-5.5L, -0.5L)
                         : end == 0 ? uniform(0.002L, 0.02L) : end == 1 ? uniform(0.98L, 0.998L) : uniform(0.03L, 0.97L);
     const extended y0 = uniform(s.ylo + 0.1L * (s.yhi - s.ylo), s.yhi - 0.1L * (s.yhi - s.ylo));
     int used[3] = {-1, -1, -1};
     for (int i = 0; i < 3; ++i) {
       int c = 0;
       do c = static_cast<int>(next() * (s.xco2() ? 8 : 4)); while (c == used[0] || c == used[1]);
+      if (s.pt()) c = i;
       used[i] = c;
       s.p[i].h = s.xco2() ? comps[c][0] : c;
       s.p[i].c = s.xco2() ? comps[c][1] : 0;
@@ -190,7 +208,7 @@ TEST_F(Sections, LinesPointsAndSidesOfRandomSections) {
       if (moved == 1) {
         const extended shift = uniform(0.6L, 1.2L) * (s.yhi - s.ylo);
         s.ylo += shift, s.yhi += shift;
-        if (t) window(0.001L, 40, s.ylo, s.yhi); else window(s.ylo, s.yhi, 283, 3000);
+        place(s);
       }
       for (smallint r = 1; r <= 3; ++r) {
         const extended d = s.depth(PAIRS[r - 1][0], PAIRS[r - 1][1]);
@@ -215,12 +233,13 @@ TEST_F(Sections, LinesPointsAndSidesOfRandomSections) {
       if (line.find("stable intersection") != std::string::npos) block = line, rowsseen.clear();
       if (line.size() > 3 && line[1] == ')' && !block.empty()) rowsseen.push_back(line);
       extended yp = 0, xp = 0;
-      if (!resultline(line, yp, xp)) continue;
+      if (!resultline(line, s.pt(), yp, xp)) continue;
       if (t) yp += CONST::KELVIN;
       ++points;
       // On every line: each affinity changes sign within the tolerances and
       // the printed rounding around the point.
-      const extended dx = xtol + (s.xco2() ? 0.5L * std::pow(10.0L, std::floor(std::log10(xp)) - 2) : 0.005L);
+      const extended dx =
+          xtol + (s.xco2() ? 0.5L * std::pow(10.0L, std::floor(std::log10(xp)) - 2) : s.pt() ? 0.0005L : 0.005L);
       const extended dy = ytol + (t ? 0.005L : 0.0005L);
       for (const auto& pr : PAIRS) {
         bool neg = false, pos = false;
