@@ -177,7 +177,8 @@ struct secondaxis {
   extended share(extended v) const { return (std::log(v / (1 - v)) - lo) / (hi - lo); }
 };
 
-// The diagram variables the evaluations overwrite, kept to be put back.
+// The diagram variables the evaluations overwrite, kept to be put back
+// (a reaction is tested, so there is an end-member NCV).
 struct scanstate {
   std::array<extended, 2 * maxem + 2> keep{};
   void save() {
@@ -185,20 +186,16 @@ struct scanstate {
       keep[static_cast<std::size_t>(2 * e - 2)] = (*TD)(e, TDSLOT::XCO2);
       keep[static_cast<std::size_t>(2 * e - 1)] = (*TD)(e, TDSLOT::XH2O);
     }
-    if (NCV > 0) {
-      keep[2 * maxem] = (*TD)(NCV, TDSLOT::S);
-      keep[2 * maxem + 1] = (*TD)(NCV, TDSLOT::H);
-    }
+    keep[2 * maxem] = (*TD)(NCV, TDSLOT::S);
+    keep[2 * maxem + 1] = (*TD)(NCV, TDSLOT::H);
   }
   void restore() const {
     for (long e = 1; e <= NCV; ++e) {
       (*TD)(e, TDSLOT::XCO2) = keep[static_cast<std::size_t>(2 * e - 2)];
       (*TD)(e, TDSLOT::XH2O) = keep[static_cast<std::size_t>(2 * e - 1)];
     }
-    if (NCV > 0) {
-      (*TD)(NCV, TDSLOT::S) = keep[2 * maxem];
-      (*TD)(NCV, TDSLOT::H) = keep[2 * maxem + 1];
-    }
+    (*TD)(NCV, TDSLOT::S) = keep[2 * maxem];
+    (*TD)(NCV, TDSLOT::H) = keep[2 * maxem + 1];
   }
 };
 

@@ -139,8 +139,9 @@ class Sections : public findtest::FindTest {
     place(s);
     XCO2LOW = s.xco2() ? s.ulo : 0.001L, XCO2HIGH = s.xco2() ? s.uhi : 0.999L;
     LNALOW = s.xco2() ? -6 : s.ulo, LNAHIGH = s.xco2() ? 0 : s.uhi;
-    const std::vector<extended> xs = {0.001L, 0.005L, 0.01L, 0.03L, 0.06L, 0.1L, 0.15L, 0.2L, 0.3L, 0.4L,
-                                      0.5L,   0.6L,   0.7L,  0.8L,  0.85L, 0.9L, 0.94L, 0.97L, 0.99L, 0.999L};
+    const std::vector<extended> xs = {0.0001L, 0.0005L, 0.001L, 0.005L, 0.01L, 0.03L, 0.06L, 0.1L, 0.15L, 0.2L, 0.3L, 0.4L,
+                                      0.5L,   0.6L,   0.7L,  0.8L,  0.85L, 0.9L, 0.94L, 0.97L, 0.99L, 0.999L,
+                                      0.9995L, 0.9999L};
     NLX = static_cast<smallint>(xs.size());
     for (long i = 1; i <= NLX; ++i) LXCO2[i] = xs[static_cast<std::size_t>(i - 1)];
     NLP = 10;
@@ -180,11 +181,11 @@ TEST_F(Sections, LinesPointsAndSidesOfRandomSections) {
     const bool t = s.tcalc();
     s.ylo = t ? 573.15L : 1, s.yhi = t ? 1173.15L : 10;
     s.fixed = t ? uniform(2, 8) : uniform(700, 1000);
-    s.ulo = s.xco2() ? 0.001L : s.pt() ? 1 : -6, s.uhi = s.xco2() ? 0.999L : s.pt() ? 10 : 0;
+    s.ulo = s.xco2() ? 0.0001L : s.pt() ? 1 : -6, s.uhi = s.xco2() ? 0.9999L : s.pt() ? 10 : 0;
     // The invariant point: near x(CO2) 0 or 1 one time in four each.
     const int end = (trial / 5) % 4;
     const extended u0 = s.pt() ? uniform(2, 9) : !s.xco2() ? uniform(-5.5L, -0.5L)
-                        : end == 0 ? uniform(0.002L, 0.02L) : end == 1 ? uniform(0.98L, 0.998L) : uniform(0.03L, 0.97L);
+                        : end == 0 ? uniform(0.0002L, 0.02L) : end == 1 ? uniform(0.98L, 0.9998L) : uniform(0.03L, 0.97L);
     const extended y0 = uniform(s.ylo + 0.1L * (s.yhi - s.ylo), s.yhi - 0.1L * (s.yhi - s.ylo));
     int used[3] = {-1, -1, -1};
     for (int i = 0; i < 3; ++i) {
