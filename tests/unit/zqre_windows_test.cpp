@@ -154,6 +154,10 @@ TEST_F(Window, FluidReleasedByTheReaction) {
       EXPECT_EQ((*TD)(j, TDSLOT::XCO2), c.lastx) << c.what;
       EXPECT_EQ((*TD)(j, TDSLOT::XH2O), 1 - c.lastx) << c.what;
     }
+    // The last end-member's own entropy and enthalpy (the slots a pseudo
+    // end-member's value would take) come through a scan as they were.
+    EXPECT_EQ((*TD)(3, TDSLOT::S), 0.001L) << c.what;
+    EXPECT_EQ((*TD)(3, TDSLOT::H), 0) << c.what;
   }
 }
 
