@@ -179,6 +179,10 @@ TEST_F(NamedBase, SecondTwoBranchLineIsListedByTheBranchThatCrossesTheBase) {
       {"both branches marked, only the second crossing the base", {600, 610}, {700, 790}, {{2, 2}, {3, 1}}, true, false},
       {"only the second branch marked, crossing the base's first", {400, 420}, {530, 510}, {{2, 2}, {3, 1}}, false,
        false},
+      // marked only where the steep line crosses it, nowhere near the base:
+      // the base's first branch has a single line, nothing to refine
+      {"only the first branch marked, by the steep line alone", {600, 600}, {1000, 1000}, {{3, 1}}, true, false},
+      {"only the second branch marked, by the steep line alone", {1000, 1000}, {600, 600}, {{3, 1}}, false, true},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.what);
@@ -214,6 +218,55 @@ TEST_F(NamedBase, SecondTwoBranchLineIsListedByTheBranchThatCrossesTheBase) {
     EXPECT_EQ(c.mk(2, 2, 2), k.k2b2left);
     EXPECT_TRUE(c.mk(3, 1, 2));  // the steep line crosses the base's second branch too
   }
+}
+
+
+// Three straight P-T lines listed in one interval without a base: the steep
+// L3 crosses L1 and L2 there, but L1 and L2 meet only beyond it. With
+// dS = 0.01 for each, dmu = dH - 0.01 T + (P - Pr) dV = 0 is the line
+// T = 100 dH + 100 dV (P - Pr):
+//   L1: T = 600 + 100 (P - 20), L2: T = 650 + 80 (P - 20), L3: T = 700 - 400 (P - 20),
+// so L1 and L2 meet at P = 22.5, T = 850 (outside [20, 21]); L3 meets L1 at
+// (20.2, 620) and L2 at (20 + 50/480, 658.33), each far off the third line.
+// The pair whose chords leave the bracket is not followed there (its
+// crossing would be off L3, and the crossing is one no pair settles).
+TEST_F(NamedBase, ChordsLeavingTheBracketAreNotFollowed) {
+  const auto line = [](extended t20, extended slope) {
+    // dH and dV of the line through (20, t20) with the given dT/dP
+    return std::pair<extended, extended>((t20 - slope * (20 - CONST::PR)) / 100, slope / 100);
+  };
+  const std::pair<extended, extended> l[3] = {line(600, 100), line(650, 80), line(700, -400)};
+  rows({{"A", 0, 0.1L, 1}, {"B", l[0].first, 0.11L, 1 + l[0].second},
+        {"C", 0, 0.1L, 1}, {"D", l[1].first, 0.11L, 1 + l[1].second},
+        {"E", 0, 0.1L, 1}, {"F", l[2].first, 0.11L, 1 + l[2].second}});
+  window(20, 21, 300, 1300);
+  const extended t20[3] = {600, 650, 700}, t21[3] = {700, 730, 300};
+  for (long k = 1; k <= 3; ++k) {
+    for (long m = 1; m <= 2; ++m) {
+      X[m] = 19 + static_cast<extended>(m);
+      ZQPTX::RLINE1(k, m) = m == 1 ? t20[k - 1] : t21[k - 1];
+      ZQPTX::RLINE2(k, m) = ZQPTX::NOSECONDLINE;
+    }
+  }
+  farray<smallint, 1, ZQPTX::maxintreactions> rn{};
+  rn[1] = 1, rn[2] = 2, rn[3] = 3;
+  c.LOAD(3, rn, 2, X);
+  bool found = false;
+  c.CROSSOVER(found);
+  ASSERT_TRUE(found);
+  extended x = 0, y = 0;
+  bool got = false, converged = false;
+  testsupport::Terminal term;
+  c.CALCPTX(x, y, got, converged);
+  EXPECT_TRUE(got);
+  EXPECT_FALSE(converged);
+  EXPECT_EQ(c.nlist, 3);
+  EXPECT_FALSE(c.offline);
+  EXPECT_EQ(c.unsettled, "iteration went outside bracket - it shouldn't !!");
+  // told of (by the caller, inside the window) where the first chords met
+  EXPECT_NEAR(x, 22.5L, 1e-9L);
+  EXPECT_NEAR(y, 850, 1e-6L);
+  EXPECT_EQ(term.text(), "");
 }
 
 }  // namespace
