@@ -269,4 +269,32 @@ TEST_F(NamedBase, ChordsLeavingTheBracketAreNotFollowed) {
   EXPECT_EQ(term.text(), "");
 }
 
+
+// Newton steps on two affinities from a point the chords settled near: K's
+// lower branch and A meet at (23.5 kbar, T*) by construction. Steps within
+// the tolerances take the point there, far inside them; a first step beyond
+// them leaves the point where it was.
+TEST_F(NamedBase, NewtonStepsEndWhereBothAffinitiesVanish) {
+  struct Case {
+    extended dx, dy;  // the start, off the crossing
+    bool moves;
+  };
+  const Case cases[] = {{0.003L, 0.3L, true}, {-0.004L, 0.2L, true}, {0.002L, -0.4L, true},
+                        {0.05L, 3, false}, {0.0005L, 25, false}};
+  for (const Case& k : cases) {
+    ZQPTX::crossings::refinement t;
+    t.x = 23.5L + k.dx;
+    t.y = TSTAR + k.dy;
+    t.converged = true;
+    ZQPTX::crossings::NEWTON(1, 2, t, 0.01L, 0.5L);
+    if (k.moves) {
+      EXPECT_NEAR(t.x, 23.5L, 1e-8L) << k.dx << " " << k.dy;
+      EXPECT_NEAR(t.y, TSTAR, 1e-6L) << k.dx << " " << k.dy;
+    } else {
+      EXPECT_EQ(t.x, 23.5L + k.dx) << k.dx << " " << k.dy;
+      EXPECT_EQ(t.y, TSTAR + k.dy) << k.dx << " " << k.dy;
+    }
+  }
+}
+
 }  // namespace
