@@ -299,4 +299,52 @@ TEST_F(Sections, LinesPointsAndSidesOfRandomSections) {
   IO::CONTROLIO.pagewidth = 80;
 }
 
+
+// Newton steps from near the invariant point of three phases built to meet
+// there (every Phi 0 at (y0, u0), so reactions 1 and 2 both vanish): the
+// affinities' slopes along x(CO2), by differences that stay between 0 and 1
+// near either end, or along ln a, take the point onto it well inside the
+// refinement's tolerances.
+TEST_F(Sections, NewtonStepsEndOnTheInvariantPoint) {
+  struct Case {
+    kind k;
+    extended u0, y0;
+  };
+  const Case cases[] = {{kind::tx, 0.3L, 800}, {kind::tx, 0.002L, 700}, {kind::tx, 0.997L, 900},
+                        {kind::px, 0.004L, 5}, {kind::px, 0.6L, 7},     {kind::tlna, -2.5L, 750},
+                        {kind::plna, -0.3L, 4}};
+  for (const Case& c : cases) {
+    section s;
+    s.k = c.k;
+    const bool t = s.tcalc();
+    s.ylo = t ? 573.15L : 1, s.yhi = t ? 1173.15L : 10;
+    s.fixed = t ? 5 : 850;
+    s.ulo = s.xco2() ? 0.0001L : -6, s.uhi = s.xco2() ? 0.9999L : 0;
+    const int h[3] = {0, 1, 0}, co[3] = {0, 0, 1};
+    const extended S[3] = {0.1L, 0.25L, 0.2L}, V[3] = {1, 2, 1.5L};
+    for (int i = 0; i < 3; ++i) {
+      s.p[i].h = s.xco2() ? h[i] : h[i] + co[i];
+      s.p[i].c = s.xco2() ? co[i] : 0;
+      s.p[i].S = S[i] + (s.xco2() ? 0 : 0.03L * i);
+      s.p[i].V = V[i];
+      s.p[i].H = 0;
+      s.p[i].H = -s.phi(i, c.y0, c.u0);
+    }
+    load(s);
+    extended xtol = 0, ytol = 0;
+    ZQPTX::SETLIM(xtol, ytol);
+    for (const extended f : {0.3L, -0.3L}) {
+      ZQPTX::crossings::refinement r;
+      r.x = c.u0 + f * xtol;
+      r.y = c.y0 - f * ytol;
+      r.converged = true;
+      ZQPTX::crossings::NEWTON(1, 2, r, xtol, ytol);
+      EXPECT_NEAR(r.x, c.u0, xtol / 1000) << static_cast<int>(c.k) << " " << c.u0 << " " << f;
+      EXPECT_NEAR(r.y, c.y0, ytol / 1000) << static_cast<int>(c.k) << " " << c.u0 << " " << f;
+    }
+  }
+  LNAPOS = 0;
+  IO::CONTROLIO.pagewidth = 80;
+}
+
 }  // namespace
