@@ -12,6 +12,7 @@
 #include "frame/zqglobal.h"
 #include "frame/zqute1.h"
 #include "frame/zqute2.h"
+#include "input/zqread1.h"
 #include "model/zqcalc1.h"
 #include "model/zqcalc2.h"
 #include "model/zqcalc2_pseudo.h"
@@ -113,6 +114,8 @@ void writevalue(extended y, smallint w) {
 }
 
 void thermodynamics() {
+  // Before the table: its sd(a) would come from a matrix without meaning.
+  ZQREAD1::CHECKCOVARIANCE("thermodynamics");
   WSTR = "linearised at T = " + IO::INT2STR(FIXEDT - CONST::KELVIN) + ", P = " + IO::REAL2STR(FIXEDP, 1, true);
   bool co2shown = false;
   if (CO2POS > 0 && FIXEDXCO2 > 0) {
