@@ -8,7 +8,6 @@
 #include "frame/zqglobal.h"
 #include "frame/zqglobal_refinder.h"
 #include "frame/zqute1.h"
-#include "input/zqread1.h"
 #include "model/zqcalc1.h"
 #include "model/zqcalc2.h"
 #include "model/zqcalc2_pseudo.h"
@@ -168,7 +167,6 @@ void INTERSECTIONPTX(smallint r1, smallint r2, extended x, extended y, extended&
     }
   }
   ZQCALC2::CALCVARLNA();
-  ZQREAD1::CHECKCOVARIANCE("intersectionptx");
   extended H[3][3] = {}, L[3][3] = {};
   for (int a = 1; a <= 2; ++a)
     for (int b = a; b <= 2; ++b) {

@@ -114,8 +114,6 @@ void writevalue(extended y, smallint w) {
 }
 
 void thermodynamics() {
-  // Before the table: its sd(a) would come from a matrix without meaning.
-  ZQREAD1::CHECKCOVARIANCE("thermodynamics");
   WSTR = "linearised at T = " + IO::INT2STR(FIXEDT - CONST::KELVIN) + ", P = " + IO::REAL2STR(FIXEDP, 1, true);
   bool co2shown = false;
   if (CO2POS > 0 && FIXEDXCO2 > 0) {
@@ -353,6 +351,9 @@ void PTXTABLE() {
 
   for (smallint k = 1; k <= NR; ++k) IO::PUTSTR(k == 1 ? 1 : 0, RLINES[k], 1, CHANNEL::TERMSUMLOG);
   const smallint w = columnwidth();
+  // Every sd of the tables and intersections that follow comes from the
+  // enthalpy covariances: none is made from a matrix without meaning.
+  ZQREAD1::CHECKCOVARIANCE("ptxtable");
   if (LNAPOS < 1 && MUPOS < 1) thermodynamics();
   titleline();
   uncertaintyline();

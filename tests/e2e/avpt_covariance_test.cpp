@@ -47,7 +47,7 @@ TEST(MeaninglessCovariance, StopsAverageAndSectionNamingTheEndMembers) {
         {"jx-zz.txt", "axfile zzax\nwith eas ebt ecu edv eew\ncalctype 1\ndiagramPT 0.5 30 200 1200\n"
                       "schreinemakers no\ninexcess\nfluidpresent no\n*\n"}},
        "y\n2 28 2\n",
-       "-- run bombed in thermodynamics : variance below 0 - covariances of eas\n"},
+       "-- run bombed in ptxtable : variance below 0 - covariances of eas\n"},
   };
   for (const auto& c : cases) {
     const e2e::Run r = e2e::run(fixture, c.answers, c.files);
