@@ -15,18 +15,10 @@ namespace {
 // when it is +0.25661). Calc mode 2, average P over calcT 500 700 50.
 const std::vector<std::string> fixture = {"negvarcov"};
 
-std::string dataset(const std::string& first, const std::string& easebt) {
-  return "7 5 don't alter this line or the layout of the records below, made up for testing\n\n"
-         "eas  easlong  1  1 2.0  0\n0\n-270.877 0.1658 2.639 0.0 0.0 0.0 0.0\n0.0 0.0 0.0\n\n"
-         "ebt  ebtlong  1  5 2.0  0\n0\n-494.525 0.0900 5.764 0.0 0.0 0.0 0.0\n0.0 0.0 0.0\n\n"
-         "ecu  eculong  1  6 1.0  0\n0\n57.851 0.2990 1.223 0.0 0.0 0.0 0.0\n0.0 0.0 0.0\n\n"
-         "edv  edvlong  1  1 1.0 5 2.0 6 2.0  0\n0\n-914.854 0.2608 4.016 0.0 0.0 0.0 0.0\n0.0 0.0 0.0\n\n"
-         "eew  eewlong  1  1 1.0 5 1.0  0\n0\n-367.679 0.1268 2.418 0.0 0.0 0.0 0.0\n0.0 0.0 0.0\n\n"
-         "1.0\n" +
-         first + " " + easebt +
-         " 0.01775 -0.01322 -0.00190 0.14321 -0.00241 -0.00492\n"
-         "-0.01188 0.37296 -0.00952 -0.00119 0.47721 0.00772 0.40758\n\n"
-         "made-up rock data set zz, 8 dec 2026 (sigfit =  1.000)\n";
+// The fixture's data set with the variance of eas and its covariance with ebt.
+std::string dataset(const std::string& variance, const std::string& easebt) {
+  std::string ds = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/negvarcov/jx-ds7zz.txt");
+  return ds.replace(ds.find("-0.25661 -0.02458"), 17, variance + " " + easebt);
 }
 
 TEST(MeaninglessCovariance, StopsAverageAndSectionNamingTheEndMembers) {
