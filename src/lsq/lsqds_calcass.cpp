@@ -224,10 +224,10 @@ void CALCASS(smallint ixp, smallint kind, bool print) {
   // T is the pair's when k heads one: record j shows it on the half it puts
   // first, and the other half is not calculated, whichever order a reversal
   // left either record in. Compositions are the half's own.
-  const auto shownat = [&x, ixp, kind](smallint j, smallint k) -> brrec& {
+  const auto shownat = [&x, ixp](smallint j, smallint k) -> brrec& {
     const smallint at = SAMEBRACKETAT(j, ixp, k);
-    const bool tail = kind == 2 && (x.br[k].pairp || x.br[k].pairt);
-    const bool head = kind == 2 && !tail && k < x.nbr && (x.br[k + 1].pairp || x.br[k + 1].pairt);
+    const bool tail = x.br[k].pairp || x.br[k].pairt;
+    const bool head = !tail && k < x.nbr && (x.br[k + 1].pairp || x.br[k + 1].pairt);
     if (!tail && !head) return XP(j).br[at];
     const smallint other = SAMEBRACKETAT(j, ixp, static_cast<smallint>(tail ? k - 1 : k + 1));
     return XP(j).br[head == (at < other) ? at : other];

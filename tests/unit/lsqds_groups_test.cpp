@@ -153,6 +153,13 @@ TEST_F(LeastSquaresGroups, DivariantSolvedForCompositions) {
   EXPECT_NEAR((double)(1 - X[3]), 0.379154, 2e-6) << (double)X[3];
   EXPECT_EQ((double)LSQDS::XP(1).br[1].xyz[1], 0.5);
   EXPECT_EQ(fatal([] { LSQDS::CALCASS(1, 1, false); }), "calcass: not currently implemented");
+  // The same equilibrium with a made end-member in the phase: its
+  // constituent mb is no phase of the solve, and a(ma) is the same.
+  SetUp();
+  ASSERT_EQ(read("1 sm pa divariant\n1 1 dv\nma pa\n -1 1\n1 5 500 0 0.5\n0 5 500 0 0.5\n-1\n"), "");
+  LSQDS::FILLPREC(1);
+  ASSERT_EQ(fatal([] { LSQDS::CALCASS(1, 3, false); }), "");
+  EXPECT_NEAR((double)(1 - X[3]), 0.379154, 2e-6) << (double)X[3];
 }
 
 // The header names P, T and every composition solved for; the columns of
