@@ -15,6 +15,11 @@ extern IO::textfile PDATA;
 // end-members in NAME; any other value: their thermodynamic rows and
 // enthalpy covariances, after which the file is closed.
 void READTHERMO(smallint pass);
+// Stops the run in where, naming the end-members, at the first enthalpy
+// covariance of the end-members in the reactions of R that means nothing:
+// a variance below 0, or a covariance beyond the product of the two sd's.
+// An uncertainty made from such a matrix would depend on how it was reached.
+void CHECKCOVARIANCE(const std::string& where);
 // READTHERMO's reader of a name in a fixed field: skips leading blanks and
 // line ends, then takes characters up to a blank or 8 of them; name is 8
 // characters, blank-padded.

@@ -494,4 +494,27 @@ void READTHERMO(smallint pass) {
   }
 }
 
+void CHECKCOVARIANCE(const std::string& where) {
+  // A correlation of 1 written to the file's figures may read a little above it.
+  constexpr extended correlationslack = 1e-6L;
+  const auto used = [](long a) {
+    for (long k = 1; k <= NR; ++k)
+      if ((*R)(k, a) != 0) return true;
+    return false;
+  };
+  for (long a = 1; a <= NCV; ++a)
+    if (used(a) && (*COV)(a, a) < 0) IO::ERROREXIT(where, "variance below 0 - covariances of " + NAME[a], yourfault);
+  for (long a = 1; a <= NCV; ++a) {
+    if (!used(a)) continue;
+    for (long b = a + 1; b <= NCV; ++b) {
+      if (!used(b)) continue;
+      const extended bound = std::sqrt((*COV)(a, a) * (*COV)(b, b));
+      if (std::fabs((*COV)(a, b)) > bound * (1 + correlationslack))
+        IO::ERROREXIT(where,
+                      "covariance beyond the product of the sd's - covariances of " + NAME[a] + " and " + NAME[b],
+                      yourfault);
+    }
+  }
+}
+
 }  // namespace ZQREAD1

@@ -39,6 +39,9 @@ struct brrec {
   extended p = 0, t = 0, xco2 = 0;
   extended lnk = 0, dh = 0, sd2 = 0;
   extended tcalc = 0, pcalc = 0, sdtcalc = 0, sdpcalc = 0;
+  // The bracket's place as read: one half of the experiment in every record
+  // of its equilibrium, wherever a reversal has moved it (the reader).
+  smallint id = 0;
 };
 
 // One reaction of an experimental equilibrium with its brackets.
@@ -211,9 +214,11 @@ void CALCASS(smallint ixp, smallint kind, bool print);
 // The table row of bracket k from the solution in X.
 void PRINTASS(smallint ixp, smallint k, smallint kind);
 extern bool NOTCONVSEEN;  // this CALCASS counted an experiment not converged
-// The bracket of record j at the conditions of bracket k of record i: the
+// The place in record j of the bracket that stands at k in record i: the
 // reactions of one equilibrium share their brackets, but each may have had
-// its reversal pairs exchanged on its own.
+// its reversal pairs exchanged on its own, so a bracket is known by its
+// place as read, never by its conditions (two halves may share them).
+smallint SAMEBRACKETAT(smallint j, smallint i, smallint k);
 brrec& SAMEBRACKET(smallint j, smallint i, smallint k);
 
 // ---------------------------------------------------------------- results

@@ -137,6 +137,40 @@ void logfailure(const brrec& br) {
   IO::PUTSTR(0, "===NOT converged=== at {" + p + "," + IO::INT2STR(celsius(br.t)) + "}", 1, CHANNEL::LOG);
 }
 
+// Each pure phase of the calculation (after the solution phases' end-members)
+// with its entry of the experiment's end-member list.
+struct pureentry {
+  smallint em = 0, entry = 0;
+};
+using purelist = farray<pureentry, 1, maxrxterms>;
+
+// The pure phases in the order the calculation's cross-references put them:
+// the list's fixed-activity entries, a made end-member's constituent left out.
+smallint purephases(const xprec& x, purelist& pures) {
+  smallint k = 0, n = 0;
+  for (smallint p = 1; p <= NPSS; ++p) k = static_cast<smallint>(k + (*PREC1)[p].nprop);
+  for (smallint j = 1; j <= x.nem; ++j) {
+    if (x.emact[j] <= 0 || x.emact[j] == 0.5L) continue;
+    ++n;
+    pures[n].em = ++k;
+    pures[n].entry = j;
+  }
+  IO::INTERNALCHECK(k == NCV, "calcass", "pure phases out of step with the calculation");
+  return n;
+}
+
+// The fluid of the bracket, as its ln K has it: each pure phase at the
+// bracket's activity (the fluid's from its x(CO2)) and every pure row's
+// G with the fluid's mixing at that x(CO2).
+void bracketfluid(const brrec& br, const purelist& pures, smallint n) {
+  for (smallint q = 1; q <= n; ++q) {
+    const smallint k = pures[q].em;
+    ACTIVITY[k] = br.act[pures[q].entry];
+    (*TD)(k, TDSLOT::XCO2) = br.xco2;
+    (*TD)(k, TDSLOT::XH2O) = 1 - br.xco2;
+  }
+}
+
 // The solve of bracket k: P or T free (kind 2) or neither (kind 3).
 bool solvebracket(const brrec& br, smallint kind, bool psolve) {
   for (smallint m = 3; m <= NX; ++m) XGUESS[m] = br.xyz[m - 2];
@@ -184,11 +218,25 @@ void CALCASS(smallint ixp, smallint kind, bool print) {
   if (print) printheader(kind);
   const smallint entry = NOTCONV;
   NOTCONVSEEN = false;
+  static purelist pures{"calcass pures"};
+  const smallint npure = purephases(x, pures);
+  // Where record j keeps what the solve at bracket k found. A solve of P or
+  // T is the pair's when k heads one: record j shows it on the half it puts
+  // first, and the other half is not calculated, whichever order a reversal
+  // left either record in. Compositions are the half's own.
+  const auto shownat = [&x, ixp](smallint j, smallint k) -> brrec& {
+    const smallint at = SAMEBRACKETAT(j, ixp, k);
+    const bool tail = x.br[k].pairp || x.br[k].pairt;
+    const bool head = !tail && k < x.nbr && (x.br[k + 1].pairp || x.br[k + 1].pairt);
+    if (!tail && !head) return XP(j).br[at];
+    const smallint other = SAMEBRACKETAT(j, ixp, static_cast<smallint>(tail ? k - 1 : k + 1));
+    return XP(j).br[head == (at < other) ? at : other];
+  };
   // A bracket left unsolved now is unsolved in every reaction of the group:
   // a value from an earlier solve would stand for data no longer fitted.
-  const auto notcalculated = [&x, ixp](smallint k) {
+  const auto notcalculated = [&x, ixp, &shownat](smallint k) {
     for (smallint j = ixp; j < ixp + x.nreac; ++j) {
-      brrec& o = SAMEBRACKET(j, ixp, k);
+      brrec& o = shownat(j, k);
       o.pcalc = 0;
       o.tcalc = notcalculatedt;
     }
@@ -201,6 +249,7 @@ void CALCASS(smallint ixp, smallint kind, bool print) {
       continue;
     }
     const bool psolve = kind == 2 && next != nullptr && next->pairt && !next->pairp;
+    bracketfluid(br, pures, npure);
     if (!solvebracket(br, kind, psolve)) {
       if (!FROMOUTXY) logfailure(br);
       notcalculated(k);
@@ -215,13 +264,13 @@ void CALCASS(smallint ixp, smallint kind, bool print) {
     }
     for (smallint m = 3; m <= NX; ++m) X[m] = (X[m] - XFACB[m]) / XFACA[m];
     for (smallint j = ixp; j < ixp + x.nreac; ++j) {
-      brrec& o = SAMEBRACKET(j, ixp, k);
+      brrec& o = shownat(j, k);
       // What the solve held is the bracket's own P or T, not a result: it
       // keeps the mark of a value not calculated.
       o.pcalc = kind == 2 && psolve ? X[1] : 0;
       o.tcalc = kind == 2 && !psolve ? X[2] : notcalculatedt;
       if (x.unknowncomps)
-        for (smallint m = 3; m <= NX; ++m) o.xyz[m - 2] = X[m];
+        for (smallint m = 3; m <= NX; ++m) SAMEBRACKET(j, ixp, k).xyz[m - 2] = X[m];
     }
     if (print) PRINTASS(ixp, k, kind);
   }

@@ -137,15 +137,17 @@ void constituent(xprec& x, brrec& br, smallint j) {
 
 }  // namespace
 
-brrec& SAMEBRACKET(smallint j, smallint i, smallint k) {
-  xprec& other = XP(j);
-  const brrec& b = XP(i).br[k];
-  const auto at = [&b](const brrec& o) { return o.p == b.p && o.t == b.t && o.xco2 == b.xco2; };
-  if (k <= other.nbr && at(other.br[k])) return other.br[k];
+smallint SAMEBRACKETAT(smallint j, smallint i, smallint k) {
+  const xprec& other = XP(j);
+  const smallint id = XP(i).br[k].id;
+  if (k <= other.nbr && other.br[k].id == id) return k;
   for (smallint m = 1; m <= other.nbr; ++m)
-    if (at(other.br[m])) return other.br[m];
-  return other.br[k];
+    if (other.br[m].id == id) return m;
+  IO::INTERNALCHECK(false, "samebracket", "a bracket missing from a record of its equilibrium");
+  return k;
 }
+
+brrec& SAMEBRACKET(smallint j, smallint i, smallint k) { return XP(j).br[SAMEBRACKETAT(j, i, k)]; }
 
 void FILLPREC(smallint k) {
   modeguard guard;

@@ -470,12 +470,14 @@ void block::brackets() {
     r.nbr = static_cast<smallint>(r.nbr + 1);
     brrec& br = r.br[r.nbr];
     br = brrec{};
+    br.id = r.nbr;
     br.dir = code == 1;
     br.p = IO::GETREAL(IO::WHATISSTRING(bw[2]), bw[2], "reading P");
     br.t = IO::GETREAL(IO::WHATISSTRING(bw[3]), bw[3], "reading T") + CONST::KELVIN;
     br.xco2 = IO::GETREAL(IO::WHATISSTRING(bw[4]), bw[4], "reading x(CO2)");
     for (smallint q = 2; q <= r.nreac; ++q) {
       brrec& other = XP(first + q - 1).br[r.nbr];
+      other.id = br.id;
       other.dir = br.dir;
       other.p = br.p;
       other.t = br.t;

@@ -5,6 +5,7 @@
 
 #include "frame/io.h"
 #include "frame/zqglobal.h"
+#include "input/zqread1.h"
 #include "reactions/zqavpt.h"
 
 using namespace ZQGLOBAL;
@@ -25,6 +26,7 @@ constexpr extended SINGULARPIVOT = 0x1p31L * std::numeric_limits<extended>::epsi
 }  // namespace
 
 void CALCCOV(covmatrix& covh, covmatrix& covlnk) {
+  if (CONTROLJX.justrelu != yes) ZQREAD1::CHECKCOVARIANCE("calccov");
   for (long i = 1; i <= NR; ++i)
     for (long j = i; j <= NR; ++j) {
       extended h = 0;

@@ -12,6 +12,7 @@
 #include "frame/zqglobal.h"
 #include "frame/zqute1.h"
 #include "frame/zqute2.h"
+#include "input/zqread1.h"
 #include "model/zqcalc1.h"
 #include "model/zqcalc2.h"
 #include "model/zqcalc2_pseudo.h"
@@ -350,6 +351,9 @@ void PTXTABLE() {
 
   for (smallint k = 1; k <= NR; ++k) IO::PUTSTR(k == 1 ? 1 : 0, RLINES[k], 1, CHANNEL::TERMSUMLOG);
   const smallint w = columnwidth();
+  // Every sd of the tables and intersections that follow comes from the
+  // enthalpy covariances: none is made from a matrix without meaning.
+  ZQREAD1::CHECKCOVARIANCE("ptxtable");
   if (LNAPOS < 1 && MUPOS < 1) thermodynamics();
   titleline();
   uncertaintyline();

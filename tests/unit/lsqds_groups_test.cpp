@@ -98,6 +98,26 @@ TEST_F(LeastSquaresGroups, ActivitiesAtABracket) {
   EXPECT_NE(out.find("dependent end-member activity not between 0 and 1\n"), std::string::npos) << out;
 }
 
+// A composition reversal: both halves at one P, T and x(CO2). Record 1's
+// reversal exchanges them, record 2 keeps them as read; each half's
+// activities (ideal: a(ma) = 1 - x, a(mb) = x) reach that same half of
+// record 2, however its conditions compare.
+TEST_F(LeastSquaresGroups, AHalfIsKnownByItsPlaceAsRead) {
+  ASSERT_EQ(read("1 ss pa pb univariant\n2 1 two\nma pa\n -1 1\nmb pb\n -1 1\n"
+                 "0 5 500 0 0.3\n1 5 500 0 0.8\n-1\n"),
+            "");
+  LSQDS::FILLPREC(1);
+  std::swap(LSQDS::XP(1).br[1], LSQDS::XP(1).br[2]);
+  for (smallint b = 1; b <= 2; ++b) ASSERT_EQ(fatal([b] { LSQDS::CALCA(1, b); }), "");
+  const xprec& other = LSQDS::XP(2);
+  EXPECT_NEAR((double)other.br[1].act[1], 0.7, 1e-15);
+  EXPECT_NEAR((double)other.br[1].act[2], 0.3, 1e-15);
+  EXPECT_NEAR((double)other.br[2].act[1], 0.2, 1e-15);
+  EXPECT_NEAR((double)other.br[2].act[2], 0.8, 1e-15);
+  EXPECT_EQ(LSQDS::SAMEBRACKETAT(2, 1, 1), 2);
+  EXPECT_EQ(LSQDS::SAMEBRACKETAT(1, 2, 1), 2);
+}
+
 TEST_F(LeastSquaresGroups, UnknownCompositionsSolvedAtTheBrackets) {
   ASSERT_EQ(read(unknowncomps), "");
   testsupport::openchannel(CHANNEL::SUMMARYBIT, "sum.txt");
@@ -133,6 +153,13 @@ TEST_F(LeastSquaresGroups, DivariantSolvedForCompositions) {
   EXPECT_NEAR((double)(1 - X[3]), 0.379154, 2e-6) << (double)X[3];
   EXPECT_EQ((double)LSQDS::XP(1).br[1].xyz[1], 0.5);
   EXPECT_EQ(fatal([] { LSQDS::CALCASS(1, 1, false); }), "calcass: not currently implemented");
+  // The same equilibrium with a made end-member in the phase: its
+  // constituent mb is no phase of the solve, and a(ma) is the same.
+  SetUp();
+  ASSERT_EQ(read("1 sm pa divariant\n1 1 dv\nma pa\n -1 1\n1 5 500 0 0.5\n0 5 500 0 0.5\n-1\n"), "");
+  LSQDS::FILLPREC(1);
+  ASSERT_EQ(fatal([] { LSQDS::CALCASS(1, 3, false); }), "");
+  EXPECT_NEAR((double)(1 - X[3]), 0.379154, 2e-6) << (double)X[3];
 }
 
 // The header names P, T and every composition solved for; the columns of

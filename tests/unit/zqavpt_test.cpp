@@ -242,6 +242,29 @@ TEST_F(Avpt, ReactionCovariances) {
   }
 }
 
+// The enthalpy covariances as the reactions use them: a variance below 0,
+// or a covariance beyond the product of the two sd's (here 0.4 x 0.6), has
+// no meaning and stops the run naming the end-members; a correlation of 1
+// exactly, an end-member in no reaction, or a matrix the weights leave out
+// passes.
+TEST_F(Avpt, CovarianceWithoutMeaningStopsTheRun) {
+  ZQAVPT::covmatrix covh{"covh"}, covlnk{"covlnk"};
+  const auto calccov = [&] { return fatal([&] { ZQAVPT::CALCCOV(covh, covlnk); }); };
+  const std::string names = NAME[3] + " and " + NAME[4];
+  (*COV)(3, 4) = (*COV)(4, 3) = 0.24L;
+  EXPECT_EQ(calccov(), "");
+  (*COV)(3, 4) = (*COV)(4, 3) = -0.2401L;
+  EXPECT_EQ(calccov(), "calccov: covariance beyond the product of the sd's - covariances of " + names);
+  (*COV)(3, 4) = (*COV)(4, 3) = 0.12L;
+  (*COV)(5, 5) = -0.09L;
+  EXPECT_EQ(calccov(), "calccov: variance below 0 - covariances of " + NAME[5]);
+  set({{-1, -1, 1, 0, 0}, {-1, -2, 0, 1, 0}});
+  EXPECT_EQ(calccov(), "");
+  set(BASIS);
+  CONTROLJX.justrelu = yes;
+  EXPECT_EQ(calccov(), "");
+}
+
 TEST_F(Avpt, WeightedAverageBothPathsAndAnyBasis) {
   struct cas {
     const char* what;

@@ -1,0 +1,216 @@
+// Calc mode 9's equilibria given with their phases: every kind of bracket
+// of a group, each reaction of it reversed or not, first or second, in H2O,
+// CO2 and mixed fluids. What the group's solve found stands on the same
+// pair in every reaction's table, at the bracket's own fluid; and where no
+// limit depends on the enthalpies the fit is the same at every iteration
+// count.
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "harness.h"
+
+using e2e::has;
+
+namespace {
+
+// The fixture's end-members (constant V and Cp; H2O and CO2 the mode's
+// fluids with their mixing), the ideal lm-pe phase ss (x(ss) = x(pe)), and
+// calorimetry with sd 0.001 that keeps the fitted enthalpies at the file's.
+const std::vector<std::string> fixture = {"lsqgroups"};
+
+std::string iterations(int n) { return std::to_string(n) + "\nn\nn\nn\nn\nn\n"; }
+
+// Numbers of a text, sorted, as one key: a pair reads the same whichever
+// half a reversal put first.
+std::string key(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<double> v;
+  for (double d = 0; in >> d;) v.push_back(d);
+  std::sort(v.begin(), v.end());
+  std::string k;
+  for (double d : v) k += std::to_string(d) + " ";
+  return k;
+}
+
+struct line {
+  std::string key, calc;  // x(CO2), P and T; the calc column
+  std::string limits;     // everything up to the limits, H(high) included
+};
+
+// The bracket lines of the results table of the record titled title.
+std::vector<line> bracketlines(const std::string& sum, const std::string& title) {
+  std::vector<line> ls;
+  const std::size_t at = sum.find(title);
+  if (at == std::string::npos) return ls;
+  for (std::size_t from = sum.find('\n', sum.find("ln_K", at)) + 1;;) {
+    const std::size_t end = sum.find('\n', from);
+    const std::string l = sum.substr(from, end - from);
+    if (l.size() < 74) break;
+    ls.push_back({key(l.substr(13, 31)), l.substr(67, 7), l.substr(0, 60)});
+    from = end + 1;
+  }
+  return ls;
+}
+
+// The compositions of the group's own table under heading, in its order;
+// a bracket not solved gives none.
+std::vector<double> solvedx(const std::string& sum, const std::string& heading) {
+  std::vector<double> xs;
+  const std::size_t at = sum.find(heading);
+  if (at == std::string::npos) return xs;
+  for (std::size_t from = sum.find('\n', sum.find("T(C)", at)) + 1;;) {
+    const std::size_t end = sum.find('\n', from);
+    const std::string l = sum.substr(from, end - from);
+    if (l.empty()) break;
+    if (l.find("not converged") == std::string::npos) xs.push_back(std::stod(l.substr(l.rfind(' '))));
+    from = end + 1;
+  }
+  return xs;
+}
+
+// Own solves (mpmath, 40 digits) of this fixture's equilibria with the
+// end-member file's enthalpies, the fluid at the bracket's x(CO2): ideal
+// RT ln x plus the mixing term of the fluid model. The univariant group
+// br = pe + H2O, po = lm + H2O with x(ss) free; the divariant ones for x(ss)
+// at the bracket's P and T.
+struct solved {
+  const char* bracket;  // x(CO2), P and T as the table prints them
+  double value;
+  double tolerance;  // the printed rounding
+};
+const solved unknowncomps[] = {
+    {"0.30 1.0 2.2 500", 3.96708, 0.006},  // P at 500 C, x(ss) 0.514729
+    {"0 1.0 2.2 500", 2.42520, 0.006},     // x(ss) 0.532676
+    {"0 2.6 490 540", 469.790, 0.6},       // T at 2.6 kbar, x(ss) 0.477273
+    {"0 2.8 500 550", 445.258, 0.6},       // x(ss) 0.429976
+    {"0 2.7 560", 456.597, 0.6},           // a single half-bracket, x(ss) 0.452057
+};
+const solved givencomps[] = {
+    {"0 2.5 550", 485.616, 0.6},  // x(ss) 0.506735
+    {"0 3.0 470", 426.436, 0.6},  // x(ss) 0.392647
+};
+
+TEST(LeastSquaresGroupRuns, EveryRecordOfAGroupShowsItsSolveAtTheBracketsFluid) {
+  const e2e::Run r = e2e::run(fixture, iterations(1));
+  EXPECT_EQ(r.status, 0) << r.out;
+  const std::string& sum = r.files.at("ds-og9.txt");
+  // ucbr: br = pe + H2O as written, po = lm + H2O reversed; ucpo the same
+  // reactions the other way round, so the reversed one is first. gvbr and
+  // gvpo likewise with given compositions and a composition reversal at one
+  // P, T and x(CO2), which reverses br = pe + H2O.
+  // A reversed record shows its P pairs the other way round, and a given
+  // composition's half-bracket on the other side.
+  const char* const pairasread = "0.30    1.0   2.2 ";
+  const char* const pairturned = "0.30    2.2   1.0 ";
+  const char* const halfasread = "1.5       450 ";
+  const char* const halfturned = "1.5            450 ";
+  const struct {
+    const char* title;
+    const char* shows;
+    const solved* begin;
+    const solved* end;
+  } records[] = {
+      {"^  br = pe + H2O   (ucbr)", pairasread, std::begin(unknowncomps), std::end(unknowncomps)},
+      {"^  po = lm + H2O   (ucbr)", pairturned, std::begin(unknowncomps), std::end(unknowncomps)},
+      {"^  po = lm + H2O   (ucpo)", pairturned, std::begin(unknowncomps), std::end(unknowncomps)},
+      {"^  br = pe + H2O   (ucpo)", pairasread, std::begin(unknowncomps), std::end(unknowncomps)},
+      {"^  br = pe + H2O   (gvbr)", halfturned, std::begin(givencomps), std::end(givencomps)},
+      {"^  po = lm + H2O   (gvbr)", halfasread, std::begin(givencomps), std::end(givencomps)},
+      {"^  po = lm + H2O   (gvpo)", halfasread, std::begin(givencomps), std::end(givencomps)},
+      {"^  br = pe + H2O   (gvpo)", halfturned, std::begin(givencomps), std::end(givencomps)},
+  };
+  for (const auto& rec : records) {
+    const std::vector<line> ls = bracketlines(sum, rec.title);
+    ASSERT_FALSE(ls.empty()) << rec.title << sum;
+    EXPECT_TRUE(std::any_of(ls.begin(), ls.end(), [&](const line& b) { return has(b.limits, rec.shows); }))
+        << rec.title;
+    for (const solved* s = rec.begin; s != rec.end; ++s) {
+      const auto l = std::find_if(ls.begin(), ls.end(), [&](const line& b) { return b.key == key(s->bracket); });
+      ASSERT_NE(l, ls.end()) << rec.title << " " << s->bracket;
+      EXPECT_NEAR(std::atof(l->calc.c_str()), s->value, s->tolerance) << rec.title << " " << s->bracket;
+    }
+  }
+  for (const char* heading : {"(unknown comps)  (ucbr)", "(unknown comps)  (ucpo)"}) {
+    const std::vector<double> xs = solvedx(sum, heading);
+    const double own[] = {0.514729, 0.532676, 0.477273, 0.429976, 0.452057};
+    ASSERT_EQ(xs.size(), 5u) << heading << sum;
+    for (std::size_t k = 0; k < xs.size(); ++k) EXPECT_NEAR(xs[k], own[k], 0.00006) << heading << k;
+  }
+  for (const char* heading : {"  (gvbr)\n", "  (gvpo)\n"}) {
+    const std::vector<double> xs = solvedx(sum, heading);
+    ASSERT_EQ(xs.size(), 2u) << heading << sum;
+    EXPECT_NEAR(xs[0], 0.506735, 0.00006) << heading;
+    EXPECT_NEAR(xs[1], 0.392647, 0.00006) << heading;
+  }
+  // Divariant: x(ss) = a(pe) = exp(-dG/RT) of br = pe + H2O, the T pair at
+  // x(CO2) 0.2 (the others in H2O alone); 1 - a(lm) of cc = lm + CO2 in CO2
+  // alone and at x(CO2) 0.6. In table order: the reversal put the second
+  // half of each pair first.
+  const struct {
+    const char* heading;
+    std::vector<double> own;
+  } divariant[] = {
+      {"  (dvh)\n", {0.662422, 0.813389, 0.743462, 0.507528, 0.780714}},
+      {"  (dvc)\n", {0.784858, 0.658995, 0.791719, 0.656807}},
+  };
+  for (const auto& d : divariant) {
+    const std::vector<double> xs = solvedx(sum, d.heading);
+    ASSERT_EQ(xs.size(), d.own.size()) << d.heading << sum;
+    for (std::size_t k = 0; k < xs.size(); ++k) EXPECT_NEAR(xs[k], d.own[k], 0.00006) << d.heading << k;
+  }
+}
+
+// Where compositions are given every limit is independent of the
+// enthalpies: the rows, and each bracket's side and limits, must be the
+// same whatever the number of iterations (the unknown-composition groups'
+// rows move, as their compositions are solved from the second on).
+TEST(LeastSquaresGroupRuns, GivenCompositionsGiveTheSameRowsAtEveryIterationCount) {
+  const char* titles[] = {"^  br = pe + H2O   (gvbr)", "^  po = lm + H2O   (gvbr)", "^  po = lm + H2O   (gvpo)",
+                          "^  br = pe + H2O   (gvpo)", "^  br = pe + H2O   (dvh)",  "^  cc = lm + CO2   (dvc)"};
+  std::string first;
+  for (int n = 1; n <= 3; ++n) {
+    const e2e::Run r = e2e::run(fixture, iterations(n));
+    EXPECT_EQ(r.status, 0) << r.out;
+    const std::string& log = r.files.at("jx-log.txt");
+    const std::size_t at = log.rfind("\n 13)");
+    ASSERT_NE(at, std::string::npos) << log;
+    std::string seen = log.substr(at, log.find("\n\n", at) - at);
+    for (const char* title : titles)
+      for (const line& l : bracketlines(r.files.at("ds-og9.txt"), title)) seen += "\n" + l.limits;
+    if (n == 1) {
+      first = seen;
+      // Own fit's rows (limits and widths of the brackets as read,
+      // 40 digits): 67.230171 (sd 4.98461) and 52.138678 (sd 4.50088).
+      EXPECT_TRUE(has(seen, "\n 13)    67.2302    4.9846    br  =  pe  H2O ")) << seen;
+      EXPECT_TRUE(has(seen, "\n 14)    52.1387    4.5009    po  =  H2O  lm ")) << seen;
+      EXPECT_TRUE(has(seen, "\n 15)    52.1387    4.5009    po  =  H2O  lm ")) << seen;
+      EXPECT_TRUE(has(seen, "\n 16)    67.2302    4.9846    br  =  pe  H2O ")) << seen;
+    } else {
+      EXPECT_EQ(seen, first) << n << " iterations";
+    }
+  }
+}
+
+// The composition reversal with calorimetry that leaves the fit to the
+// experiments too: the own weighted least squares (40 digits) gives
+// lm -713.0189 (sd 3.248), po -987.0811 (sd 3.248), pe sd 3.2592,
+// cH of po = lm + H2O 32.2636 (sd 4.4941), of br = pe + H2O 63.29916
+// (sd 3.6394) - at every iteration count.
+TEST(LeastSquaresGroupRuns, ACompositionReversalFitsTheSameAtEveryIterationCount) {
+  for (int n = 1; n <= 3; ++n) {
+    const e2e::Run r =
+        e2e::run(fixture, iterations(n), {{"ds-prefs.txt", "jxdssuffix g9\nemsuffix g9\naxsuffix g9\nxpsuffix sp\n"
+                                                           "infolevel 2\nuserfac no\n*\n"}});
+    EXPECT_EQ(r.status, 0) << r.out;
+    const std::string& sum = r.files.at("ds-og9.txt");
+    for (const char* fitted : {"\npe         -619.84   3.26 ", "\nlm         -713.02   3.25 ",
+                               "\npo         -987.08   3.25 ", "cH =  32.26 (sd  4.49)", "cH =  63.30 (sd  3.64)"})
+      EXPECT_TRUE(has(sum, fitted)) << n << " iterations: " << fitted << "\n" << sum;
+    EXPECT_TRUE(has(r.files.at("jx-log.txt"), "\n 10)    52.1387    4.5009    po  =  H2O  lm ")) << n;
+  }
+}
+
+}  // namespace
