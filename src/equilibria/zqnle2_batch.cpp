@@ -1,8 +1,10 @@
 // A batch run: its items translated from the order of the "with" list into
 // the phase order, each item installed as the problem of its points, and
 // the list of the items' equilibria with the csv headings.
+#include "equilibria/zqnle2.h"
 #include "equilibria/zqnle2_print.h"
 #include "equilibria/zqnle2_solve.h"
+#include "equilibria/zqread3.h"
 #include "frame/zqglobal_mode1.h"
 #include "frame/zqglobal_script.h"
 #include "frame/zqute1.h"
@@ -32,6 +34,66 @@ void heading(int bit, long i, const std::string& name) {
   csvfield(bit, ", ", 0);
 }
 
+// The components an item's phases hold, each counted once.
+void usedcomponents(const batchtype& item, farray<bool, 1, maxcomp>& used) {
+  used.fill(false);
+  for (long c = 1; c <= KNUV; ++c) {
+    for (long i = 1; i <= NPSS && !used[c]; ++i) {
+      if (!item.phase[i]) continue;
+      const ptype1& p = (*PREC1)[i];
+      for (long e = 1; e <= p.nprop; ++e) used[c] = used[c] || p.em[e].comp[c] != 0;
+    }
+    for (long i = 1; i <= NP0 && !used[c]; ++i) used[c] = item.phase[NPSS + i] && (*PREC0)[i].comp[c] != 0;
+  }
+}
+
+// A pseudosection item's components in a run that holds none: those its
+// phases hold, as many as its bulk gives.
+void usedbulk(batchtype& item) {
+  farray<bool, 1, maxcomp> used{"dobatch used"};
+  usedcomponents(item, used);
+  smallint count = 0, highest = 0;
+  for (long c = 1; c <= KNUV; ++c) {
+    item.hascomp[c] = used[c];
+    if (!used[c]) continue;
+    ++count;
+    highest = static_cast<smallint>(c);
+  }
+  if (count != item.nfreecomp) IO::ERROREXIT("dobatch", "mismatch in making bcomps", yourfault);
+  item.nuv = highest;
+}
+
+// A pseudosection item in a run whose variables hold components: as the
+// plain pseudosection, the item's bulk is held over the free components
+// only, scaled to 100, whatever it gives of a held one. Every free
+// component the phases hold must be in the bulk, and nothing else.
+void heldbulk(batchtype& item, const farray<bool, 1, maxcomp>& held) {
+  farray<bool, 1, maxcomp> used{"dobatch used"};
+  usedcomponents(item, used);
+  // The bulk as read: one value per component it gives, in order.
+  farray<extended, 1, maxcomp> given{"dobatch given"};
+  smallint j = 0, highest = 0;
+  for (long c = 1; c <= KNUV; ++c)
+    if (item.hascomp[c]) given[c] = item.bulkcomp[++j];
+  smallint nfree = 0;
+  extended sum = 0;
+  for (long c = 1; c <= KNUV; ++c) {
+    const bool free = used[c] && !held[c];
+    if (free != (item.hascomp[c] && !held[c]))
+      IO::ERROREXIT("dobatch", "mismatch in making bcomps", yourfault);
+    if (used[c] || held[c]) highest = static_cast<smallint>(c);
+    item.hascomp[c] = free;
+    if (!free) continue;
+    item.bulkcomp[++nfree] = given[c];
+    sum += given[c];
+  }
+  for (long c = nfree + 1; c <= KNUV; ++c) item.bulkcomp[c] = 0;
+  if (nfree == 0 || !(sum > 0)) IO::ERROREXIT("dobatch", "mismatch in making bcomps", yourfault);
+  for (long c = 1; c <= nfree; ++c) item.bulkcomp[c] = 100 * item.bulkcomp[c] / sum;
+  item.nfreecomp = nfree;
+  item.nuv = highest;
+}
+
 }  // namespace
 
 void runcomponents::transfer(bool back) {
@@ -47,6 +109,10 @@ void runcomponents::transfer(bool back) {
   mv(NCOMP, ncomp);
   mv(BCOMPS.data, bcomps.data);
   mv(COMP1.data, comp1.data);
+  if (back && resized) {
+    ZQNLE3::COUNTCOMP();
+    resized = false;
+  }
 }
 
 void solvestate::SETUPBATCH() {
@@ -125,34 +191,39 @@ void solvestate::DOBATCH(smallint ibatch) {
   RUNCOMPS.RESTORE();
   if (item.withbulk) {
     MODESBYNLE = true;
+    farray<bool, 1, maxcomp> held{"dobatch held"};
+    if (NMU > 0 || NLNA > 0 || EXBUFF) ZQREAD3::HELDCOMPONENTS(held);
+    bool holds = false;
+    for (long c = 1; c <= NUV; ++c) holds = holds || held[c];
     if (FIRSTRUN) {
-      smallint used = 0, highest = 0;
-      for (long c = 1; c <= KNUV; ++c) {
-        long count = 0;
-        for (long i = 1; i <= NPSS; ++i) {
-          if (!item.phase[i]) continue;
-          const ptype1& p = (*PREC1)[i];
-          for (long e = 1; e <= p.nprop; ++e)
-            if (p.em[e].comp[c] != 0) ++count;
-        }
-        for (long i = 1; i <= NP0; ++i)
-          if (item.phase[NPSS + i] && (*PREC0)[i].comp[c] != 0) ++count;
-        item.hascomp[c] = count > 0;
-        if (count > 0) {
-          ++used;
-          highest = static_cast<smallint>(c);
-        }
-      }
-      if (used != item.nfreecomp) IO::ERROREXIT("dobatch", "mismatch in making bcomps", yourfault);
-      item.nuv = highest;
+      if (holds)
+        heldbulk(item, held);
+      else
+        usedbulk(item);
     }
     NUVLEFT = item.nfreecomp;
     NU = NUV = item.nuv;
     for (long c = 1; c <= item.nuv; ++c) BCOMPS[c] = item.hascomp[c];
     NCOMP = 1;
     for (long c = 1; c <= item.nuv; ++c) COMP1[c] = item.bulkcomp[c];
-    if (item.nfreecomp != item.nuv && RANKDEFICIT > 0)
+    if (holds) {
+      // The free components are the item's own, not the run's: the
+      // reduction of the mass balance is made again over them.
+      smallint rank = 0;
+      bool fits = true;
+      CALCRANKP(PH, rank, fits);
+      if (!fits) IO::ERROREXIT("dobatch", "bulk not in the reduced system of batch " + IO::INT2STR(ibatch), yourfault);
+      // Modes are per atom of the free components, as in the plain run.
+      ZQNLE3::COUNTCOMP();
+      RUNCOMPS.resized = true;
+    } else if (item.nfreecomp != item.nuv && RANKDEFICIT > 0) {
       IO::ERROREXIT("dobatch", "danger - projc not diagonal", yourfault);
+    }
+    // A bulk fixes the point as the plain pseudosection's does: with no
+    // mode or variable set, P and T are the item's, whatever lower
+    // variance it was given (which would leave the solve a row short and
+    // ask a divariant field for its reaction).
+    if (item.nmodeset == 0 && item.niso == 0 && VARIANCE < 2) VARIANCE = OVARIANCE = 2;
   }
   // 7. Fixed modes, then 8. fixed compositional variables, each a value list of one.
   if (item.nmodeset > 0) {

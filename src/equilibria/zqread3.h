@@ -54,6 +54,9 @@ void READPROJPLANE();
 // The free components (BCOMPS, NUVLEFT) and whether phase properties can
 // be calculated (CALCG).
 void SETTER();
+// The components an activity or chemical-potential variable or an
+// externally buffered fluid holds: true for each, over 1..NUV.
+void HELDCOMPONENTS(farray<bool, 1, maxcomp>& fixed);
 // The bulk composition over the free components, from "bulk" or "rbi":
 // COMP1, COMP2, NCOMP, PROP1, PROP2, with the report.
 void READCOMPS();
