@@ -3,6 +3,7 @@
 // isopleths, the isopleths, the projection plane and the bulk composition.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "frame/io.h"
@@ -51,6 +52,10 @@ sstring SHORTEN(const sstring& name);
 // the free components, else asked; then one apex per non-solution phase in
 // excess. A plane given wrongly twice turns the projection off.
 void READPROJPLANE();
+// The first of the columns (each over the free components) that is a
+// combination of those before it, as "name = combination" ("name = 0" for
+// a column of zeros); empty when they are independent.
+std::string APEXDEPENDENCY(const std::vector<std::vector<extended>>& cols, const std::vector<std::string>& names);
 // The free components (BCOMPS, NUVLEFT) and whether phase properties can
 // be calculated (CALCG).
 void SETTER();
