@@ -350,6 +350,10 @@ TEST_F(BulkSetup, ProjectionPlane) {
     for (long k = 1; k <= c.scriptcount; ++k) PROJPLANEC[k] = c.scriptnames[static_cast<std::size_t>(k - 1)];
     PROJNAMES[1] = "P";
     PROJNAMES[2] = "Q";
+    // A script plane brings its own apices: here the two components.
+    if (c.scriptplane == yes)
+      for (long a = 1; a <= 2; ++a)
+        for (long k = 1; k <= 2; ++k) PROJPLANE(a, k) = a == k ? 1 : 0;
     const Seen s = run(c.answers, ZQREAD3::READPROJPLANE);
     ASSERT_EQ(s.end, c.end) << s.out;
     EXPECT_TRUE(has(s.out, c.shown)) << s.out;
