@@ -25,8 +25,12 @@ void term(extended c, const std::string& name, bool first, std::string& s) {
     s += " + ";
   const extended a = std::fabs(c);
   if (std::fabs(a - 1) > deptol) {
-    std::string n;
-    IO::ADDWHOLEORREAL(a, deptol, depplaces, 0, n);
+    // Four decimals at most, without trailing zeros.
+    std::string n = IO::REAL2STR(a, depplaces, true);
+    if (n.find('.') != std::string::npos) {
+      n.erase(n.find_last_not_of('0') + 1);
+      if (n.back() == '.') n.pop_back();
+    }
     s += n + " ";
   }
   s += name;
