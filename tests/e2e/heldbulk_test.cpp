@@ -1,0 +1,256 @@
+// Every route that takes a bulk, in runs that hold a component by a mu or
+// an ln a variable (or hold none): the point is the plain pseudosection's,
+// with the bulk held over the free components only.
+//
+// mumodes: ol (fo-fa, 2-site ideal) and opx (en-fs, ideal) in SiO2-MgO-FeO;
+// G = H - T S + (P - 0.001) V. With mu(SiO2) held the exchanges
+// fo + SiO2 = 2 en and fa + SiO2 = 2 fs fix x(ol) and x(opx) (closed form
+// below, with a symmetric W(en,fs) as Monte Carlo draws it); the modes, on
+// the atoms of the free MgO and FeO, follow from the lever rule on the free
+// bulk's Fe / (Mg + Fe).
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "harness.h"
+
+using e2e::has;
+
+namespace {
+
+constexpr double R = 0.0083144, P = 4, Tc = 680, T = Tc + 273.15, RT = R * T;
+
+double g(double H, double S, double V) { return H - T * S + V * (P - 0.001); }
+const double fo = g(-2172, 0.095, 4.366), fa = g(-1479, 0.151, 4.631), en = g(-1546, 0.066, 3.13),
+             fs = g(-1196, 0.095, 3.3), q = g(-910, 0.042, 2.27);
+
+struct pair {
+  double ol, opx;
+};
+
+// x(ol), x(opx) with mu(SiO2) = mu: from the Mg exchange x(ol) follows x(opx);
+// the Fe exchange is then bisected in x(opx).
+pair exchange(double mu, double W = 0) {
+  auto xol = [&](double y) { return 1 - std::exp((2 * (en + RT * std::log(1 - y) + W * y * y) - fo - mu) / (2 * RT)); };
+  auto fe = [&](double y) {
+    return fa + 2 * RT * std::log(xol(y)) + mu - 2 * (fs + RT * std::log(y) + W * (1 - y) * (1 - y));
+  };
+  double lo = 0.01, hi = 0.99;
+  for (int i = 0; i < 200; ++i) {
+    const double m = 0.5 * (lo + hi);
+    (fe(lo) * fe(m) <= 0 ? hi : lo) = m;
+  }
+  return {xol(lo), lo};
+}
+
+// The points of a summary: per "P(kbar)" heading the numbers of the row
+// under it, then the first row of the modes after it.
+struct point {
+  std::vector<double> row, modes;
+};
+
+std::vector<double> numbers(const std::string& line) {
+  std::istringstream in(line);
+  std::vector<double> v;
+  for (std::string w; in >> w;) v.push_back(std::stod(w));
+  return v;
+}
+
+std::string lineafter(const std::string& text, std::size_t at) {
+  const std::size_t b = text.find('\n', at + 1) + 1;
+  return text.substr(b, text.find('\n', b) - b);
+}
+
+std::vector<point> points(const std::string& o) {
+  std::vector<point> v;
+  for (std::size_t at = o.find("\n P(kbar)"); at != std::string::npos; at = o.find("\n P(kbar)", at + 1)) {
+    point p;
+    p.row = numbers(lineafter(o, at + 1));
+    const std::size_t m = o.find("\nmode ", at);
+    if (m != std::string::npos) {
+      p.modes = numbers(lineafter(o, m + 1));
+      // A bulk range's rows open with its step and proportion.
+      if (has(o.substr(m, 20), " pos ")) p.modes.erase(p.modes.begin(), p.modes.begin() + 2);
+    }
+    v.push_back(p);
+  }
+  return v;
+}
+
+// A kind of run: its phases, variable lines and the variance of its items.
+struct kind {
+  std::string name, with, variables, phases;
+  int variance;
+  bool lnaphase;  // q is named SiO2 in the data set, so that ln a holds SiO2
+};
+
+const std::string common = "inexcess\ndiagramPT 1 10 400 1200\nzeromodeiso no\nmodeiso no\nautoexit yes\n";
+const std::string plainbulk = "bulk SiO2 MgO FeO\nbulk 40 30 30\n";
+
+e2e::Run go(const kind& k, const std::string& lines, const std::string& ax = "mmax") {
+  std::map<std::string, std::string> files{
+      {"jx-mm.txt", "axfile " + ax + "\nwith " + k.with + "\n" + k.variables + common + lines + "*\n"}};
+  if (k.lnaphase) {
+    std::string ds = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-ds7mm.txt");
+    std::string axf = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-mmax.txt");
+    ds.replace(ds.find("\nq  quarx"), 9, "\nSiO2  quarx");
+    axf.replace(axf.find("\nq\n"), 3, "\nSiO2\n");
+    files["jx-ds7mm.txt"] = ds;
+    files["jx-mmax.txt"] = axf;
+  }
+  return e2e::run({"mumodes"}, "", files);
+}
+
+std::string plain(const std::string& bulk) { return "calcP 4\ncalcT 680\npseudosection\n" + bulk; }
+
+std::string batch(const kind& k, const std::string& bulk, int variance) {
+  return "pseudosection no\nbatchxyzguess startblock\nbatchxyzguess x(ol) 0.5\nbatchxyzguess x(opx) 0.45\n"
+         "batchbulk " + bulk + "\nbatch " + k.phases + " " + std::to_string(variance) + " 1 1 4 680 1 1 1 0 0 0\n";
+}
+
+// The same printed point: its row, and the modes of its n phases (a batch
+// item prints no phase properties after them).
+void expectsame(const point& got, const point& want, std::size_t n, const std::string& what) {
+  ASSERT_EQ(got.row.size(), want.row.size()) << what;
+  for (std::size_t i = 0; i < got.row.size(); ++i) EXPECT_NEAR(got.row[i], want.row[i], 1e-9) << what;
+  ASSERT_GE(got.modes.size(), n) << what;
+  ASSERT_GE(want.modes.size(), n) << what;
+  for (std::size_t i = 0; i < n; ++i) EXPECT_NEAR(got.modes[i], want.modes[i], 1e-9) << what;
+}
+
+const kind none{"none", "ol opx", "", "ol opx", 3, false};
+const kind onemu{"one mu", "ol opx", "mu SiO2 -945\ncalcmu\n", "ol opx", 2, false};
+// ol alone with mu(MgO) at the two-phase point's value: the same ol.
+const kind twomu{"two mu", "ol", "mu SiO2 -945 MgO -656.22681\ncalcmu\n", "ol", 2, false};
+const kind lna{"ln a", "ol opx SiO2", "lna yes SiO2 -0.5\n", "ol opx", 2, true};
+
+// A batch item with a bulk, in a run with mu(SiO2): whether its bulk gives
+// SiO2 or not, whatever variance the item was given, it is the plain
+// route's point (free bulk MgO:FeO 30:30, so the lever rule at 0.5).
+TEST(HeldBulk, BatchItemWithAMuVariableIsThePlainPoint) {
+  const pair x = exchange(-945);
+  const double mode = (0.5 - x.opx) / (x.ol - x.opx);
+  EXPECT_NEAR(x.ol, 0.5416, 1e-4);
+  const e2e::Run p = go(onemu, plain(plainbulk));
+  const e2e::Run b = go(onemu, batch(onemu, "40 30 30", 2) + "batchbulk 0 30 30\n" +
+                                   "batch ol opx 1 1 1 4 680 1 1 2 0 0 0\n");
+  for (const e2e::Run* r : {&p, &b}) {
+    EXPECT_EQ(r->status, 0) << r->out;
+    EXPECT_FALSE(has(r->out, "bombed")) << r->out;
+  }
+  const std::vector<point> all = points(p.files.at("jx-mm-o.txt")), items = points(b.files.at("jx-mm-o.txt"));
+  ASSERT_EQ(all.size(), 1u);
+  ASSERT_EQ(items.size(), 2u) << b.files.at("jx-mm-o.txt");
+  for (const point& pt : {all[0], items[0], items[1]}) {
+    ASSERT_EQ(pt.row.size(), 4u);
+    EXPECT_NEAR(pt.row[2], x.ol, 6e-5);
+    EXPECT_NEAR(pt.row[3], x.opx, 6e-5);
+    ASSERT_EQ(pt.modes.size(), 2u);
+    EXPECT_NEAR(pt.modes[0], mode, 6e-5);
+    EXPECT_NEAR(pt.modes[1], 1 - mode, 6e-5);
+  }
+}
+
+// Batch items, a bulk range (its first step) and an rbi rock of the same
+// free bulk give the plain route's point, with no variable, one or two mu
+// and an ln a variable.
+TEST(HeldBulk, EveryRouteWithABulkGivesThePlainPoint) {
+  // rbi: ol and opx of Fe / (Mg + Fe) 0.5 in one formula each, 7 and 5
+  // atoms, so modes 7/12 and 5/12 make the rock 2:1.5:1.5 = 40:30:30.
+  const std::string rbi = "rbi SiO2 MgO FeO\nrbi ol 0.58333333 1 1 1\nrbi opx 0.41666667 1 0.5 0.5\n";
+  for (const kind& k : {none, onemu, twomu, lna}) {
+    SCOPED_TRACE(k.name);
+    const e2e::Run ref = go(k, plain(plainbulk));
+    ASSERT_EQ(ref.status, 0) << ref.out;
+    const std::vector<point> want = points(ref.files.at("jx-mm-o.txt"));
+    ASSERT_EQ(want.size(), 1u) << ref.files.at("jx-mm-o.txt");
+    const double mu = k.lnaphase ? q + RT * -0.5 : -945;
+    if (k.name != none.name) {
+      // The closed form: x(ol) from the exchange, and for ol alone mode 1.
+      const pair x = exchange(mu);
+      EXPECT_NEAR(want[0].row[k.lnaphase ? 3 : 2], x.ol, 6e-5);
+      EXPECT_NEAR(want[0].modes[0], k.name == twomu.name ? 1 : (0.5 - x.opx) / (x.ol - x.opx), 6e-4);
+    }
+    const std::vector<std::string> routes = {batch(k, "40 30 30", k.variance),
+                                             plain("bulk SiO2 MgO FeO\nbulk 40 30 30\nbulk 40 32 28 2\n"),
+                                             plain(rbi)};
+    for (const std::string& route : routes) {
+      const e2e::Run r = go(k, route);
+      EXPECT_EQ(r.status, 0);
+      // A range gives a point per step: the first is the plain bulk's.
+      const std::vector<point> got = points(r.files.at("jx-mm-o.txt"));
+      ASSERT_GE(got.size(), 1u) << route << r.out;
+      expectsame(got[0], want[0], k.phases == "ol" ? 1 : 2, route);
+    }
+  }
+}
+
+// A Monte Carlo series of a batch item with a bulk and mu(SiO2): each run is
+// the point at its own drawn W(en,fs), the modes by the lever rule on the
+// free bulk 42.6:17.4.
+TEST(HeldBulk, MonteCarloItemsWithABulkAreEachAtTheirDrawnW) {
+  std::string ax = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-mmax.txt");
+  const std::size_t at = ax.find("  ideal", ax.find("\nopx "));
+  ax.replace(at, 8, "  sf\n  W(en,fs) 3 0 0\n");
+  const std::string lines = "pseudosection no\nbatchxyzguess startblock\nbatchxyzguess x(ol) 0.35\n"
+                            "batchxyzguess x(opx) 0.25\nbatchbulk 40 42.6 17.4\n"
+                            "batch ol opx 2 1 1 4 680 1 1 1 0 0 0\nmc opx a W(en,fs) 3 0.3\nmcit 8 30000\n";
+  const e2e::Run r = e2e::run({"mumodes"}, "",
+                              {{"jx-wax.txt", ax},
+                               {"jx-mm.txt", "axfile wax\nwith ol opx\n" + onemu.variables + common + lines + "*\n"}});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_FALSE(has(r.out, "bombed")) << r.out;
+  const std::string& o = r.files.at("jx-mm-o.txt");
+  const std::vector<point> runs = points(o);
+  ASSERT_EQ(runs.size(), 8u) << o;
+  // The first run has the model's W; each later one the draw reported before it.
+  std::size_t from = 0;
+  const double XFe = 17.4 / 60;
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    double W = 3;
+    if (i > 0) {
+      from = o.find("\nw(en,fs)a", from + 1);
+      ASSERT_NE(from, std::string::npos);
+      W = numbers(o.substr(from + 10, o.find('\n', from + 1) - from - 10))[1];
+    }
+    const pair x = exchange(-945, W);
+    EXPECT_NEAR(runs[i].row[2], x.ol, 6e-5) << "W " << W;
+    EXPECT_NEAR(runs[i].row[3], x.opx, 6e-5) << "W " << W;
+    EXPECT_NEAR(runs[i].modes[0], (XFe - x.opx) / (x.ol - x.opx), 6e-4) << "W " << W;
+  }
+}
+
+// ol alone with mu(SiO2) held: SiO2, MgO and FeO open, one phase, one mu:
+// variance 3 - 1 + 2 - 1 = 3, and the point at P-T is ol of the free bulk's
+// x = 0.5 with mu(MgO), mu(FeO) from fo = 2 MgO + SiO2, fa = 2 FeO + SiO2.
+TEST(HeldBulk, OnePhaseLeavingNoComponentOutIsAPoint) {
+  const kind alone{"ol alone", "ol", "mu SiO2 -945\ncalcmu\n", "ol", 3, false};
+  const e2e::Run r = go(alone, plain(plainbulk));
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(has(r.out, "original variance = 3, effective variance = 2")) << r.out;
+  const std::vector<point> got = points(r.files.at("jx-mm-o.txt"));
+  ASSERT_EQ(got.size(), 1u) << r.out;
+  EXPECT_NEAR(got[0].row[2], 0.5, 6e-5);
+  const double mgo = (fo + 2 * RT * std::log(0.5) + 945) / 2, feo = (fa + 2 * RT * std::log(0.5) + 945) / 2;
+  char row[80];
+  std::snprintf(row, sizeof row, "        -945.00000 %11.5f %11.5f\n", mgo, feo);
+  EXPECT_TRUE(has(r.files.at("jx-mm-o.txt"), row)) << row << r.files.at("jx-mm-o.txt");
+}
+
+// A pseudosection whose every assemblage is passed over for the variance
+// asked says so, with or without a mu variable, rather than ending silent.
+TEST(HeldBulk, APassThatCalculatesNothingSaysSo) {
+  for (const kind& k : {none, onemu}) {
+    const e2e::Run r = e2e::run(
+        {"mumodes"}, "4\n",
+        {{"jx-mm.txt", "axfile mmax\nwith ol opx\n" + k.variables + "acceptvar no\n" + common + plain(plainbulk) + "*\n"}});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(has(r.out, "original variance = 4")) << r.out;
+    EXPECT_TRUE(has(r.out, "\n<== nothing calculated: no assemblage of these phases can be solved ==>\n")) << r.out;
+    EXPECT_TRUE(has(r.files.at("jx-mm-o.txt"), "<== nothing calculated")) << k.name;
+  }
+}
+
+}  // namespace
