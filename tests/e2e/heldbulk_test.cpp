@@ -222,6 +222,28 @@ TEST(HeldBulk, MonteCarloItemsWithABulkAreEachAtTheirDrawnW) {
   }
 }
 
+// per at a fixed activity of 0.012 beside ol, mu(SiO2) held: from
+// fo = 2 per + SiO2, x(ol) = 1 - exp((2 (G(per) + RT ln a) + mu - G(fo)) / 2RT)
+// = 0.6000; per holds no Fe, so the free bulk 30:30 gives ol 0.5 / 0.6.
+// The batch item with the bulk is the plain point.
+TEST(HeldBulk, FixedActivityPhaseInAnItemWithABulk) {
+  std::string ax = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-mmax.txt");
+  ax.replace(ax.find("\nper\n"), 5, "\nper 0.012\n");
+  const double per = g(-601, 0.027, 1.12), x = 1 - std::exp((2 * (per + RT * std::log(0.012)) - 945 - fo) / (2 * RT));
+  const std::string head = "axfile mmax\nwith ol per\n" + onemu.variables + common;
+  for (const std::string& lines :
+       {plain(plainbulk), std::string("pseudosection no\nbatchxyzguess startblock\nbatchxyzguess x(ol) 0.5\nbatchbulk 40 30 30\n"
+                          "batch ol per 2 1 1 4 680 1 1 1 0 0 0\n")}) {
+    const e2e::Run r = e2e::run({"mumodes"}, "", {{"jx-mmax.txt", ax}, {"jx-mm.txt", head + lines + "*\n"}});
+    EXPECT_EQ(r.status, 0);
+    const std::vector<point> got = points(r.files.at("jx-mm-o.txt"));
+    ASSERT_EQ(got.size(), 1u) << lines << r.out;
+    EXPECT_NEAR(got[0].row[2], x, 6e-5) << lines;
+    ASSERT_GE(got[0].modes.size(), 2u);
+    EXPECT_NEAR(got[0].modes[0], 0.5 / x, 6e-5) << lines;
+  }
+}
+
 // ol alone with mu(SiO2) held: SiO2, MgO and FeO open, one phase, one mu:
 // variance 3 - 1 + 2 - 1 = 3, and the point at P-T is ol of the free bulk's
 // x = 0.5 with mu(MgO), mu(FeO) from fo = 2 MgO + SiO2, fa = 2 FeO + SiO2.
