@@ -187,38 +187,41 @@ TEST(HeldBulk, EveryRouteWithABulkGivesThePlainPoint) {
   }
 }
 
-// A Monte Carlo series of a batch item with a bulk and mu(SiO2): each run is
-// the point at its own drawn W(en,fs), the modes by the lever rule on the
-// free bulk 42.6:17.4.
+// A Monte Carlo series of a batch item with a bulk and mu(SiO2), W(en,fs)
+// drawn directly and as a function of a drawn range: each run is the point
+// at its own W, the modes by the lever rule on the free bulk 42.6:17.4.
 TEST(HeldBulk, MonteCarloItemsWithABulkAreEachAtTheirDrawnW) {
   std::string ax = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-mmax.txt");
   const std::size_t at = ax.find("  ideal", ax.find("\nopx "));
   ax.replace(at, 8, "  sf\n  W(en,fs) 3 0 0\n");
-  const std::string lines = "pseudosection no\nbatchxyzguess startblock\nbatchxyzguess x(ol) 0.35\n"
-                            "batchxyzguess x(opx) 0.25\nbatchbulk 40 42.6 17.4\n"
-                            "batch ol opx 2 1 1 4 680 1 1 1 0 0 0\nmc opx a W(en,fs) 3 0.3\nmcit 8 30000\n";
-  const e2e::Run r = e2e::run({"mumodes"}, "",
-                              {{"jx-wax.txt", ax},
-                               {"jx-mm.txt", "axfile wax\nwith ol opx\n" + onemu.variables + common + lines + "*\n"}});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_FALSE(has(r.out, "bombed")) << r.out;
-  const std::string& o = r.files.at("jx-mm-o.txt");
-  const std::vector<point> runs = points(o);
-  ASSERT_EQ(runs.size(), 8u) << o;
-  // The first run has the model's W; each later one the draw reported before it.
-  std::size_t from = 0;
-  const double XFe = 17.4 / 60;
-  for (std::size_t i = 0; i < runs.size(); ++i) {
-    double W = 3;
-    if (i > 0) {
-      from = o.find("\nw(en,fs)a", from + 1);
-      ASSERT_NE(from, std::string::npos);
-      W = numbers(o.substr(from + 10, o.find('\n', from + 1) - from - 10))[1];
+  const std::string item = "pseudosection no\nbatchxyzguess startblock\nbatchxyzguess x(ol) 0.35\n"
+                           "batchxyzguess x(opx) 0.25\nbatchbulk 40 42.6 17.4\n"
+                           "batch ol opx 2 1 1 4 680 1 1 1 0 0 0\nmcit 8 30000\n";
+  for (const std::string mc : {"mc opx a W(en,fs) 3 0.3\n", "mcrange rw 0 0.3\nmcfunc fw 3 1 1 rw\nmc opx a W(en,fs) ffw\n"}) {
+    SCOPED_TRACE(mc);
+    const e2e::Run r = e2e::run(
+        {"mumodes"}, "",
+        {{"jx-wax.txt", ax}, {"jx-mm.txt", "axfile wax\nwith ol opx\n" + onemu.variables + common + item + mc + "*\n"}});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_FALSE(has(r.out, "bombed")) << r.out;
+    const std::string& o = r.files.at("jx-mm-o.txt");
+    const std::vector<point> runs = points(o);
+    ASSERT_EQ(runs.size(), 8u) << o;
+    // The first run has the model's W; each later one the draw reported before it.
+    std::size_t from = 0;
+    const double XFe = 17.4 / 60;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+      double W = 3;
+      if (i > 0) {
+        from = o.find("\nw(en,fs)a", from + 1);
+        ASSERT_NE(from, std::string::npos);
+        W = numbers(o.substr(from + 10, o.find('\n', from + 1) - from - 10))[1];
+      }
+      const pair x = exchange(-945, W);
+      EXPECT_NEAR(runs[i].row[2], x.ol, 6e-5) << "W " << W;
+      EXPECT_NEAR(runs[i].row[3], x.opx, 6e-5) << "W " << W;
+      EXPECT_NEAR(runs[i].modes[0], (XFe - x.opx) / (x.ol - x.opx), 6e-4) << "W " << W;
     }
-    const pair x = exchange(-945, W);
-    EXPECT_NEAR(runs[i].row[2], x.ol, 6e-5) << "W " << W;
-    EXPECT_NEAR(runs[i].row[3], x.opx, 6e-5) << "W " << W;
-    EXPECT_NEAR(runs[i].modes[0], (XFe - x.opx) / (x.ol - x.opx), 6e-4) << "W " << W;
   }
 }
 
