@@ -153,9 +153,9 @@ TEST(HeldBulk, BatchItemWithAMuVariableIsThePlainPoint) {
   }
 }
 
-// Batch items, a bulk range (its first step) and an rbi rock of the same
-// free bulk give the plain route's point, with no variable, one or two mu
-// and an ln a variable.
+// Batch items, a bulk range (its first step), an rbi rock of the same free
+// bulk and a dogmin point give the plain route's point, with no variable,
+// one or two mu and an ln a variable.
 TEST(HeldBulk, EveryRouteWithABulkGivesThePlainPoint) {
   // rbi: ol and opx of Fe / (Mg + Fe) 0.5 in one formula each, 7 and 5
   // atoms, so modes 7/12 and 5/12 make the rock 2:1.5:1.5 = 40:30:30.
@@ -184,6 +184,22 @@ TEST(HeldBulk, EveryRouteWithABulkGivesThePlainPoint) {
       ASSERT_GE(got.size(), 1u) << route << r.out;
       expectsame(got[0], want[0], k.phases == "ol" ? 1 : 2, route);
     }
+    // A dogmin point of the same rock: the plain point where Gibbs energies
+    // can be had; a held potential leaves none, and the run says so.
+    const e2e::Run d = go(k, "maxvar 3\n" + plain(plainbulk) + "dogmin yes 1\n");
+    if (k.name != none.name) {
+      EXPECT_EQ(d.status, 1);
+      EXPECT_TRUE(has(d.out, "-- run bombed in dogmin : dogmin needs Gibbs energies")) << d.out;
+      continue;
+    }
+    EXPECT_EQ(d.status, 0) << d.out;
+    const std::string& o = d.files.at("jx-mm-o.txt");
+    const std::size_t at = o.find("\n   P(kbar)"), m = o.find("\nmode ", at);
+    ASSERT_NE(m, std::string::npos) << o;
+    const std::vector<double> row = numbers(lineafter(o, at + 1)), modes = numbers(lineafter(o, m + 1));
+    ASSERT_EQ(row.size(), 4u) << o;
+    for (std::size_t i = 2; i < 4; ++i) EXPECT_NEAR(row[i], want[0].row[i], 1e-9);
+    for (std::size_t i = 0; i < 2; ++i) EXPECT_NEAR(modes[i], want[0].modes[i], 1e-9);
   }
 }
 
