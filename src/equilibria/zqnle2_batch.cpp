@@ -222,8 +222,9 @@ void solvestate::DOBATCH(smallint ibatch) {
     // A bulk fixes the point as the plain pseudosection's does: with no
     // mode or variable set, P and T are the item's, whatever lower
     // variance it was given (which would leave the solve a row short and
-    // ask a divariant field for its reaction).
-    if (item.nmodeset == 0 && item.niso == 0 && VARIANCE < 2) VARIANCE = OVARIANCE = 2;
+    // ask a divariant field for its reaction). Fractionation steps keep
+    // their own reading of an item's variance.
+    if (!DOINGFRACT && item.nmodeset == 0 && item.niso == 0 && VARIANCE < 2) VARIANCE = OVARIANCE = 2;
   }
   // 7. Fixed modes, then 8. fixed compositional variables, each a value list of one.
   if (item.nmodeset > 0) {
