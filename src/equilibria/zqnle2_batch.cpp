@@ -94,6 +94,34 @@ void heldbulk(batchtype& item, const farray<bool, 1, maxcomp>& held) {
   item.nuv = highest;
 }
 
+// The fluid whose x(CO2) a section buffered from outside holds over the
+// whole run, and that variable, 0 and 0 when the run holds none; returns
+// the variable's value list (0 when none), the run's own, never an item's.
+smallint bufferedfluid(smallint& ph, smallint& var) {
+  ph = var = 0;
+  if (!EXBUFF || CONTROLJX.xco2values == no || NLX < 1 || FLUIDPOS < 1) return 0;
+  const ptype1& p = (*PREC1)[FLUIDPOS];
+  for (long v = 1; v <= p.nvar; ++v) {
+    const xvartype& x = p.xvar[v];
+    if ((x.name == "x(CO2)" || x.name == "x(fluid)") && x.setindex > 0) {
+      ph = FLUIDPOS;
+      var = static_cast<smallint>(v);
+    }
+  }
+  return ph > 0 ? p.xvar[var].setindex : 0;
+}
+
+// No mode or variable of the item before is left set, but the buffered
+// fluid's x(CO2).
+void clearmarks(smallint fluid, smallint fluidx) {
+  for (long i = 1; i <= NPSS; ++i) {
+    ptype1& p = (*PREC1)[i];
+    p.modeset = false;
+    for (long v = 1; v <= p.nvar; ++v) p.xvar[v].isset = i == fluid && v == fluidx;
+  }
+  for (long i = 1; i <= NP0; ++i) (*PREC0)[i].modeset = false;
+}
+
 }  // namespace
 
 void runcomponents::transfer(bool back) {
@@ -146,19 +174,20 @@ void solvestate::DOBATCH(smallint ibatch) {
   // 1. Nothing of the item before is left marked.
   NREACT = 0;
   MODESBYNLE = false;
-  for (long i = 1; i <= NPSS; ++i) {
-    ptype1& p = (*PREC1)[i];
-    p.modeset = false;
-    for (long v = 1; v <= p.nvar; ++v) p.xvar[v].isset = false;
-  }
-  for (long i = 1; i <= NP0; ++i) (*PREC0)[i].modeset = false;
-  NLISO[1] = 0;
+  // A fluid buffered by the section's x(CO2) holds H2O and CO2 in every
+  // item as in every equilibrium of the plain run: it comes with the item,
+  // its x(CO2) stays set on the run's list, and the item's lists follow it.
+  smallint fluid = 0, fluidx = 0;
+  const smallint firstlist = bufferedfluid(fluid, fluidx);
+  clearmarks(fluid, fluidx);
+  NLISO[firstlist + 1] = 0;
   // 2. Starting guesses from the item's guess block.
   const bxyztype& block = BATCHXYZ[item.kxyz];
   for (long i = 1; i <= NPSS; ++i) {
     if (!item.phase[i]) continue;
     ptype1& p = (*PREC1)[i];
     for (long v = 1; v <= p.nvar; ++v) {
+      if (i == fluid && v == fluidx) continue;
       long at = 0;
       for (long e = 1; e <= block.count && at == 0; ++e)
         if (block.name[e] == p.xvar[v].name) at = e;
@@ -180,7 +209,7 @@ void solvestate::DOBATCH(smallint ibatch) {
   // batch line can name (a mu phase is made after the script is read), come
   // with each item as they come with every equilibrium of a plain run.
   PH.fill(false);
-  for (long i = 1; i <= NPSS + NP0; ++i) PH[i] = item.phase[i] || ZQNLE3::VARIABLEPHASE(i);
+  for (long i = 1; i <= NPSS + NP0; ++i) PH[i] = item.phase[i] || ZQNLE3::VARIABLEPHASE(i) || i == fluid;
   VARIANCE = OVARIANCE = item.variance;
   NLP = item.np;
   for (long k = 1; k <= item.np; ++k) LP[k] = item.plist[k];
@@ -225,6 +254,12 @@ void solvestate::DOBATCH(smallint ibatch) {
     // ask a divariant field for its reaction). Fractionation steps keep
     // their own reading of an item's variance.
     if (!DOINGFRACT && item.nmodeset == 0 && item.niso == 0 && VARIANCE < 2) VARIANCE = OVARIANCE = 2;
+    // The buffered fluid's x(CO2) is the plain run's one set variable:
+    // P-T given, the phase rule's count is one more than what is left.
+    if (!DOINGFRACT && fluid > 0 && item.nmodeset == 0 && item.niso == 0) {
+      VARIANCE = 2;
+      OVARIANCE = 3;
+    }
   }
   // 7. Fixed modes, then 8. fixed compositional variables, each a value list of one.
   if (item.nmodeset > 0) {
@@ -241,15 +276,15 @@ void solvestate::DOBATCH(smallint ibatch) {
       LISO(list, 1) = value;
       NLISO[list] = 1;
     };
-    fixmode(item.modephase1, 1, item.mode1);
-    if (item.modephase2 != 0) fixmode(item.modephase2, 2, item.mode2);
+    fixmode(item.modephase1, static_cast<smallint>(firstlist + 1), item.mode1);
+    if (item.modephase2 != 0) fixmode(item.modephase2, static_cast<smallint>(firstlist + 2), item.mode2);
   }
   if (item.niso > 0) {
     if (item.withbulk && item.nmodeset == 0) VARIANCE = 2;
     VARIANCE = static_cast<smallint>(VARIANCE - item.niso);
     if (VARIANCE < 0) IO::ERROREXIT("dobatch", "negative variance (2)", yourfault);
     for (long k = 1; k <= item.niso; ++k) {
-      const smallint list = static_cast<smallint>(item.nmodeset + k);
+      const smallint list = static_cast<smallint>(firstlist + item.nmodeset + k);
       LISO(list, 1) = item.isovalue[k];
       NLISO[list] = 1;
       xvartype& xv = (*PREC1)[item.isophase[k]].xvar[item.isovar[k]];

@@ -294,4 +294,70 @@ TEST(HeldBulk, APassThatCalculatesNothingSaysSo) {
   }
 }
 
+// A T-x(CO2) section whose fluid, in excess, is buffered by the section's
+// x(CO2): pe (MgO-FeO) and cb (MgCO3-FeCO3), ideal Mg-Fe solutions, made up
+// here. H2O and CO2 are held, MgO and FeO free. A batch item with the bulk,
+// the fluid named or left to come with the run, is the plain route's point
+// at each x(CO2). Apart from the program: the exchange pk + sk = fk + mk
+// needs no fluid, so x(pe) (1 - x(cb)) / ((1 - x(pe)) x(cb)) = exp(-dG / RT)
+// with G = H - T S + (P - 0.001) V at 3 kbar, 650 C (K = 10.31 by hand),
+// and the modes follow the lever rule on the free bulk's Fe / (Mg + Fe) 0.4.
+TEST(HeldBulk, BatchItemInABufferedFluidSectionIsThePlainPoint) {
+  const std::string ds =
+      "7 6 don't alter this line or the layout of the records below: a made-up carbonate system\n\n"
+      "pk  pkx  1  5 1.0  10 1.0  0\n0\n-600.90 0.0271 1.13 0 0 0 0\n0 0 0\n\n"
+      "fk  fkx  1  4 1.0  10 1.0  0\n0\n-270.00 0.0600 1.20 0 0 0 0\n0 0 0\n\n"
+      "mk  mkx  1  5 1.0  12 1.0  10 3.0  0\n0\n-1125.00 0.0660 2.80 0 0 0 0\n0 0 0\n\n"
+      "sk  skx  1  4 1.0  12 1.0  10 3.0  0\n0\n-780.00 0.0950 2.94 0 0 0 0\n0 0 0\n\n"
+      "H2O  water  1  11 2.0  10 1.0  0\n0\n-241.81 0.1888 0 0.04 0 0 0\n0 0 0\n\n"
+      "CO2  carbon  1  12 1.0  10 2.0  0\n0\n-393.51 0.2137 0 0.045 0 0 0\n0 0 0\n\n"
+      "4321.0\n0.0025 0 0 0 0 0\n0.0025 0 0 0 0\n0.0025 0 0 0\n0.0025 0 0\n0.0025 0\n0.0025\n\nmade-up carbonates\n";
+  auto binary = [](const std::string& name, const std::string& a, const std::string& b) {
+    return name + " 2 1\n  x(" + name + ") 0.3\n  p(" + a + ") 1 1 1 1 -1 x\n  p(" + b +
+           ") 1 1 0 1 1 x\n  ideal\n  2\n  xMg 1 1 1 1 -1 x\n  xFe 1 1 0 1 1 x\n  " + a + " 1 1 xMg 1\n  " + b +
+           " 1 1 xFe 1\n";
+  };
+  const std::string ax = "fluid 2 1\n  x(fluid) 0.4\n  p(H2O) 1 1 1 1 -1 x\n  p(CO2) 1 1 0 1 1 x\n  ideal\n  2\n"
+                         "  xH 1 1 1 1 -1 x\n  xC 1 1 0 1 1 x\n  H2O 1 1 xH 1\n  CO2 1 1 xC 1\n" +
+                         binary("pe", "pk", "fk") + binary("cb", "mk", "sk") + "*\n";
+  const std::string head = "axfile bfax\nwith pe cb fluid\ninexcess fluid\nfig Tx(CO2)\ncalcx(CO2) 0.2 0.3\n"
+                           "diagramPT 0.5 10 300 1200\nzeromodeiso no\nmodeiso no\nproject no\nautoexit yes\n";
+  const std::string guesses = "pseudosection no\nbatchxyzguess startblock\nbatchxyzguess x(pe) 0.6\n"
+                              "batchxyzguess x(cb) 0.2\nbatchbulk 15 5 48 32\n";
+  auto go = [&](const std::string& lines) {
+    const std::string bulk = "bulk H2O CO2 MgO FeO\nbulk 15 5 48 32\n*\n";
+    return e2e::run({"buffered"}, "", {{"jx-ds7bf.txt", ds}, {"jx-bfax.txt", ax}, {"jx-bf.txt", head + lines + bulk}});
+  };
+  const e2e::Run ref = go("calcP 3\ncalcT 650\npseudosection\n");
+  ASSERT_EQ(ref.status, 0) << ref.out;
+  const std::vector<point> want = points(ref.files.at("jx-bf-o.txt"));
+  ASSERT_EQ(want.size(), 2u) << ref.files.at("jx-bf-o.txt");
+  const double t = 650 + 273.15, rt = R * t;
+  auto gc = [&](double H, double S, double V) { return H - t * S + V * (3 - 0.001); };
+  const double dG = gc(-270, 0.06, 1.2) + gc(-1125, 0.066, 2.8) - gc(-600.9, 0.0271, 1.13) - gc(-780, 0.095, 2.94);
+  EXPECT_NEAR(std::exp(-dG / rt), 10.31, 0.01);
+  for (std::size_t i = 0; i < want.size(); ++i) {
+    const point& pt = want[i];
+    ASSERT_EQ(pt.row.size(), 5u);
+    EXPECT_NEAR(pt.row[2], i == 0 ? 0.2 : 0.3, 1e-12);
+    const double xp = pt.row[3], xc = pt.row[4];
+    EXPECT_NEAR(std::log(xp * (1 - xc) / ((1 - xp) * xc)), -dG / rt, 1e-3);
+    ASSERT_EQ(pt.modes.size(), 2u);
+    EXPECT_NEAR(pt.modes[0], (0.4 - xc) / (xp - xc), 3e-4);
+    EXPECT_NEAR(pt.modes[0] + pt.modes[1], 1, 1e-9);
+  }
+  // The fluid left to come with the run, and named (its guess passed over,
+  // a variance of 1 read as the bulk's 2).
+  for (const std::string& item : {guesses + "batch pe cb 2 1 1 3 650 1 1 1 0 0 0\n",
+                                  guesses + "batchxyzguess x(fluid) 0.5\n"
+                                            "batch pe cb fluid 1 1 1 3 650 1 1 1 0 0 0\n"}) {
+    const e2e::Run b = go(item);
+    EXPECT_EQ(b.status, 0) << b.out;
+    EXPECT_FALSE(has(b.out, "bombed")) << b.out;
+    const std::vector<point> got = points(b.files.at("jx-bf-o.txt"));
+    ASSERT_EQ(got.size(), want.size()) << item << b.files.at("jx-bf-o.txt");
+    for (std::size_t i = 0; i < got.size(); ++i) expectsame(got[i], want[i], 2, item);
+  }
+}
+
 }  // namespace
