@@ -96,7 +96,8 @@ void heldbulk(batchtype& item, const farray<bool, 1, maxcomp>& held) {
 
 // The fluid whose x(CO2) a section buffered from outside holds over the
 // whole run, and that variable, 0 and 0 when the run holds none; returns
-// the variable's value list (0 when none), the run's own, never an item's.
+// the variable's value list (0 when none), the run's own, never an item's,
+// made the run's values again whatever an item without a bulk left there.
 smallint bufferedfluid(smallint& ph, smallint& var) {
   ph = var = 0;
   if (!EXBUFF || CONTROLJX.xco2values == no || NLX < 1 || FLUIDPOS < 1) return 0;
@@ -108,7 +109,11 @@ smallint bufferedfluid(smallint& ph, smallint& var) {
       var = static_cast<smallint>(v);
     }
   }
-  return ph > 0 ? p.xvar[var].setindex : 0;
+  if (ph == 0) return 0;
+  const smallint list = p.xvar[var].setindex;
+  NLISO[list] = NLX;
+  for (long k = 1; k <= NLX; ++k) LISO(list, k) = LXCO2[k];
+  return list;
 }
 
 // No mode or variable of the item before is left set, but the buffered
@@ -174,11 +179,12 @@ void solvestate::DOBATCH(smallint ibatch) {
   // 1. Nothing of the item before is left marked.
   NREACT = 0;
   MODESBYNLE = false;
-  // A fluid buffered by the section's x(CO2) holds H2O and CO2 in every
-  // item as in every equilibrium of the plain run: it comes with the item,
-  // its x(CO2) stays set on the run's list, and the item's lists follow it.
+  // A fluid buffered by the section's x(CO2) holds H2O and CO2 in an item
+  // with a bulk as in the plain pseudosection: it comes with the item, its
+  // x(CO2) stays set on the run's list, and the item's lists follow it.
+  // Items without a bulk read their variance as given, the fluid free.
   smallint fluid = 0, fluidx = 0;
-  const smallint firstlist = bufferedfluid(fluid, fluidx);
+  const smallint firstlist = item.withbulk && !DOINGFRACT ? bufferedfluid(fluid, fluidx) : 0;
   clearmarks(fluid, fluidx);
   NLISO[firstlist + 1] = 0;
   // 2. Starting guesses from the item's guess block.
