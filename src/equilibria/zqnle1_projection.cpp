@@ -7,6 +7,7 @@
 
 #include "equilibria/zqnle1.h"
 #include "equilibria/zqnle2_print.h"
+#include "equilibria/zqread3.h"
 #include "frame/zqglobal_dataset.h"
 #include "frame/zqglobal_projection.h"
 #include "frame/zqglobal_results.h"
@@ -64,6 +65,31 @@ void setupmatrix(projwork& w) {
   }
   w.ncols = static_cast<smallint>(NPROJAPEX + w.m + 1);
   w.nplane = static_cast<smallint>(NPROJAPEX - IENPROJPLANE);
+}
+
+// The columns of A before the work column must be independent, as the
+// plane's own were found to be: a solution phase in excess that is a
+// combination of the apices leaves a free component unreachable, and
+// every row would show that combination. Mu and ln a phases span nothing.
+void checkindependent(const projwork& w) {
+  std::vector<std::vector<extended>> cols;
+  std::vector<std::string> names;
+  smallint a = w.nplane;
+  auto column = [&](smallint j, const std::string& name) {
+    cols.emplace_back();
+    for (smallint i = 1; i <= NUVLEFT; ++i) cols.back().push_back(w.A(i, j));
+    names.push_back(name);
+  };
+  for (smallint j = 1; j <= w.nplane; ++j) column(j, PROJNAMES[j]);
+  for (long i = NPSS + 1; i <= NP; ++i) {
+    if (!PINEX[i]) continue;
+    ++a;
+    if (!ZQNLE3::VARIABLEPHASE(i)) column(a, PROJNAMES[a]);
+  }
+  for (smallint k = 1; k <= w.m; ++k) column(static_cast<smallint>(NPROJAPEX + k), w.projname[k]);
+  const std::string dependency = ZQREAD3::APEXDEPENDENCY(cols, names);
+  if (!dependency.empty())
+    IO::ERROREXIT("makeprojection", "phases in excess and apices not independent: " + dependency, yourfault);
 }
 
 // The reaction of A with c (free components) in the work column; returns
@@ -265,6 +291,7 @@ void comptable(projwork& w) {
 void MAKEPROJECTION(const bemvector& ph, const IO::strings& names, const emvector& v, extended P, extended T) {
   projwork& w = work();
   setupmatrix(w);
+  if (w.m > 0) checkindependent(w);
   w.nlisted = 0;
   header(w, "proj", "phase");
   projectphases(ph, w);

@@ -18,6 +18,11 @@ extern void (*AFTERSCRIPT)();
 // ---------------------------------------------------------------- variance and P-T frame
 // The phase-rule variance of the chosen phases; may be negative.
 smallint CALCVAR();
+// The phase rule over the first ncol columns of m (ncomp rows): the rank of
+// those columns with a unit column added for each held component, plus 2,
+// less the phases and the held variables. Writes the added columns into m.
+smallint PHASERULE(liemmatrix& m, smallint ncomp, smallint ncol, const farray<bool, 1, maxcomp>& held,
+                   smallint nphases, smallint nheld);
 // The integer compositions over the components, one column per end-member
 // of each solution phase, then per pure phase; returns the columns filled.
 smallint PHASECOMPS(liemmatrix& m);

@@ -1,8 +1,10 @@
 // A batch run: its items translated from the order of the "with" list into
 // the phase order, each item installed as the problem of its points, and
 // the list of the items' equilibria with the csv headings.
+#include "equilibria/zqnle2.h"
 #include "equilibria/zqnle2_print.h"
 #include "equilibria/zqnle2_solve.h"
+#include "equilibria/zqread3.h"
 #include "frame/zqglobal_mode1.h"
 #include "frame/zqglobal_script.h"
 #include "frame/zqute1.h"
@@ -32,6 +34,99 @@ void heading(int bit, long i, const std::string& name) {
   csvfield(bit, ", ", 0);
 }
 
+// The components an item's phases hold, each counted once.
+void usedcomponents(const batchtype& item, farray<bool, 1, maxcomp>& used) {
+  used.fill(false);
+  for (long c = 1; c <= KNUV; ++c) {
+    for (long i = 1; i <= NPSS && !used[c]; ++i) {
+      if (!item.phase[i]) continue;
+      const ptype1& p = (*PREC1)[i];
+      for (long e = 1; e <= p.nprop; ++e) used[c] = used[c] || p.em[e].comp[c] != 0;
+    }
+    for (long i = 1; i <= NP0 && !used[c]; ++i) used[c] = item.phase[NPSS + i] && (*PREC0)[i].comp[c] != 0;
+  }
+}
+
+// A pseudosection item's components in a run that holds none: those its
+// phases hold, as many as its bulk gives.
+void usedbulk(batchtype& item) {
+  farray<bool, 1, maxcomp> used{"dobatch used"};
+  usedcomponents(item, used);
+  smallint count = 0, highest = 0;
+  for (long c = 1; c <= KNUV; ++c) {
+    item.hascomp[c] = used[c];
+    if (!used[c]) continue;
+    ++count;
+    highest = static_cast<smallint>(c);
+  }
+  if (count != item.nfreecomp) IO::ERROREXIT("dobatch", "mismatch in making bcomps", yourfault);
+  item.nuv = highest;
+}
+
+// A pseudosection item in a run whose variables hold components: as the
+// plain pseudosection, the item's bulk is held over the free components
+// only, scaled to 100, whatever it gives of a held one. Every free
+// component the phases hold must be in the bulk, and nothing else.
+void heldbulk(batchtype& item, const farray<bool, 1, maxcomp>& held) {
+  farray<bool, 1, maxcomp> used{"dobatch used"};
+  usedcomponents(item, used);
+  // The bulk as read: one value per component it gives, in order.
+  farray<extended, 1, maxcomp> given{"dobatch given"};
+  smallint j = 0, highest = 0;
+  for (long c = 1; c <= KNUV; ++c)
+    if (item.hascomp[c]) given[c] = item.bulkcomp[++j];
+  smallint nfree = 0;
+  extended sum = 0;
+  for (long c = 1; c <= KNUV; ++c) {
+    const bool free = used[c] && !held[c];
+    if (free != (item.hascomp[c] && !held[c]))
+      IO::ERROREXIT("dobatch", "mismatch in making bcomps", yourfault);
+    if (used[c] || held[c]) highest = static_cast<smallint>(c);
+    item.hascomp[c] = free;
+    if (!free) continue;
+    item.bulkcomp[++nfree] = given[c];
+    sum += given[c];
+  }
+  for (long c = nfree + 1; c <= KNUV; ++c) item.bulkcomp[c] = 0;
+  if (nfree == 0 || !(sum > 0)) IO::ERROREXIT("dobatch", "mismatch in making bcomps", yourfault);
+  for (long c = 1; c <= nfree; ++c) item.bulkcomp[c] = 100 * item.bulkcomp[c] / sum;
+  item.nfreecomp = nfree;
+  item.nuv = highest;
+}
+
+// The fluid whose x(CO2) a section buffered from outside holds over the
+// whole run, and that variable, 0 and 0 when the run holds none; returns
+// the variable's value list (0 when none), the run's own, never an item's,
+// made the run's values again whatever an item without a bulk left there.
+smallint bufferedfluid(smallint& ph, smallint& var) {
+  ph = var = 0;
+  if (!EXBUFF || CONTROLJX.xco2values == no || NLX < 1 || FLUIDPOS < 1) return 0;
+  const ptype1& p = (*PREC1)[FLUIDPOS];
+  for (long v = 1; v <= p.nvar; ++v) {
+    const xvartype& x = p.xvar[v];
+    if ((x.name == "x(CO2)" || x.name == "x(fluid)") && x.setindex > 0) {
+      ph = FLUIDPOS;
+      var = static_cast<smallint>(v);
+    }
+  }
+  if (ph == 0) return 0;
+  const smallint list = p.xvar[var].setindex;
+  NLISO[list] = NLX;
+  for (long k = 1; k <= NLX; ++k) LISO(list, k) = LXCO2[k];
+  return list;
+}
+
+// No mode or variable of the item before is left set, but the buffered
+// fluid's x(CO2).
+void clearmarks(smallint fluid, smallint fluidx) {
+  for (long i = 1; i <= NPSS; ++i) {
+    ptype1& p = (*PREC1)[i];
+    p.modeset = false;
+    for (long v = 1; v <= p.nvar; ++v) p.xvar[v].isset = i == fluid && v == fluidx;
+  }
+  for (long i = 1; i <= NP0; ++i) (*PREC0)[i].modeset = false;
+}
+
 }  // namespace
 
 void runcomponents::transfer(bool back) {
@@ -47,6 +142,10 @@ void runcomponents::transfer(bool back) {
   mv(NCOMP, ncomp);
   mv(BCOMPS.data, bcomps.data);
   mv(COMP1.data, comp1.data);
+  if (back && resized) {
+    ZQNLE3::COUNTCOMP();
+    resized = false;
+  }
 }
 
 void solvestate::SETUPBATCH() {
@@ -80,19 +179,21 @@ void solvestate::DOBATCH(smallint ibatch) {
   // 1. Nothing of the item before is left marked.
   NREACT = 0;
   MODESBYNLE = false;
-  for (long i = 1; i <= NPSS; ++i) {
-    ptype1& p = (*PREC1)[i];
-    p.modeset = false;
-    for (long v = 1; v <= p.nvar; ++v) p.xvar[v].isset = false;
-  }
-  for (long i = 1; i <= NP0; ++i) (*PREC0)[i].modeset = false;
-  NLISO[1] = 0;
+  // A fluid buffered by the section's x(CO2) holds H2O and CO2 in an item
+  // with a bulk as in the plain pseudosection: it comes with the item, its
+  // x(CO2) stays set on the run's list, and the item's lists follow it.
+  // Items without a bulk read their variance as given, the fluid free.
+  smallint fluid = 0, fluidx = 0;
+  const smallint firstlist = item.withbulk && !DOINGFRACT ? bufferedfluid(fluid, fluidx) : 0;
+  clearmarks(fluid, fluidx);
+  NLISO[firstlist + 1] = 0;
   // 2. Starting guesses from the item's guess block.
   const bxyztype& block = BATCHXYZ[item.kxyz];
   for (long i = 1; i <= NPSS; ++i) {
     if (!item.phase[i]) continue;
     ptype1& p = (*PREC1)[i];
     for (long v = 1; v <= p.nvar; ++v) {
+      if (i == fluid && v == fluidx) continue;
       long at = 0;
       for (long e = 1; e <= block.count && at == 0; ++e)
         if (block.name[e] == p.xvar[v].name) at = e;
@@ -114,7 +215,7 @@ void solvestate::DOBATCH(smallint ibatch) {
   // batch line can name (a mu phase is made after the script is read), come
   // with each item as they come with every equilibrium of a plain run.
   PH.fill(false);
-  for (long i = 1; i <= NPSS + NP0; ++i) PH[i] = item.phase[i] || ZQNLE3::VARIABLEPHASE(i);
+  for (long i = 1; i <= NPSS + NP0; ++i) PH[i] = item.phase[i] || ZQNLE3::VARIABLEPHASE(i) || i == fluid;
   VARIANCE = OVARIANCE = item.variance;
   NLP = item.np;
   for (long k = 1; k <= item.np; ++k) LP[k] = item.plist[k];
@@ -125,34 +226,46 @@ void solvestate::DOBATCH(smallint ibatch) {
   RUNCOMPS.RESTORE();
   if (item.withbulk) {
     MODESBYNLE = true;
+    farray<bool, 1, maxcomp> held{"dobatch held"};
+    if (NMU > 0 || NLNA > 0 || EXBUFF) ZQREAD3::HELDCOMPONENTS(held);
+    bool holds = false;
+    for (long c = 1; c <= NUV; ++c) holds = holds || held[c];
     if (FIRSTRUN) {
-      smallint used = 0, highest = 0;
-      for (long c = 1; c <= KNUV; ++c) {
-        long count = 0;
-        for (long i = 1; i <= NPSS; ++i) {
-          if (!item.phase[i]) continue;
-          const ptype1& p = (*PREC1)[i];
-          for (long e = 1; e <= p.nprop; ++e)
-            if (p.em[e].comp[c] != 0) ++count;
-        }
-        for (long i = 1; i <= NP0; ++i)
-          if (item.phase[NPSS + i] && (*PREC0)[i].comp[c] != 0) ++count;
-        item.hascomp[c] = count > 0;
-        if (count > 0) {
-          ++used;
-          highest = static_cast<smallint>(c);
-        }
-      }
-      if (used != item.nfreecomp) IO::ERROREXIT("dobatch", "mismatch in making bcomps", yourfault);
-      item.nuv = highest;
+      if (holds)
+        heldbulk(item, held);
+      else
+        usedbulk(item);
     }
     NUVLEFT = item.nfreecomp;
     NU = NUV = item.nuv;
     for (long c = 1; c <= item.nuv; ++c) BCOMPS[c] = item.hascomp[c];
     NCOMP = 1;
     for (long c = 1; c <= item.nuv; ++c) COMP1[c] = item.bulkcomp[c];
-    if (item.nfreecomp != item.nuv && RANKDEFICIT > 0)
+    if (holds) {
+      // The free components are the item's own, not the run's: the
+      // reduction of the mass balance is made again over them.
+      smallint rank = 0;
+      bool fits = true;
+      CALCRANKP(PH, rank, fits);
+      if (!fits) IO::ERROREXIT("dobatch", "bulk not in the reduced system of batch " + IO::INT2STR(ibatch), yourfault);
+      // Modes are per atom of the free components, as in the plain run.
+      ZQNLE3::COUNTCOMP();
+      RUNCOMPS.resized = true;
+    } else if (item.nfreecomp != item.nuv && RANKDEFICIT > 0) {
       IO::ERROREXIT("dobatch", "danger - projc not diagonal", yourfault);
+    }
+    // A bulk fixes the point as the plain pseudosection's does: with no
+    // mode or variable set, P and T are the item's, whatever lower
+    // variance it was given (which would leave the solve a row short and
+    // ask a divariant field for its reaction). Fractionation steps keep
+    // their own reading of an item's variance.
+    if (!DOINGFRACT && item.nmodeset == 0 && item.niso == 0 && VARIANCE < 2) VARIANCE = OVARIANCE = 2;
+    // The buffered fluid's x(CO2) is the plain run's one set variable:
+    // P-T given, the phase rule's count is one more than what is left.
+    if (!DOINGFRACT && fluid > 0 && item.nmodeset == 0 && item.niso == 0) {
+      VARIANCE = 2;
+      OVARIANCE = 3;
+    }
   }
   // 7. Fixed modes, then 8. fixed compositional variables, each a value list of one.
   if (item.nmodeset > 0) {
@@ -169,15 +282,15 @@ void solvestate::DOBATCH(smallint ibatch) {
       LISO(list, 1) = value;
       NLISO[list] = 1;
     };
-    fixmode(item.modephase1, 1, item.mode1);
-    if (item.modephase2 != 0) fixmode(item.modephase2, 2, item.mode2);
+    fixmode(item.modephase1, static_cast<smallint>(firstlist + 1), item.mode1);
+    if (item.modephase2 != 0) fixmode(item.modephase2, static_cast<smallint>(firstlist + 2), item.mode2);
   }
   if (item.niso > 0) {
     if (item.withbulk && item.nmodeset == 0) VARIANCE = 2;
     VARIANCE = static_cast<smallint>(VARIANCE - item.niso);
     if (VARIANCE < 0) IO::ERROREXIT("dobatch", "negative variance (2)", yourfault);
     for (long k = 1; k <= item.niso; ++k) {
-      const smallint list = static_cast<smallint>(item.nmodeset + k);
+      const smallint list = static_cast<smallint>(firstlist + item.nmodeset + k);
       LISO(list, 1) = item.isovalue[k];
       NLISO[list] = 1;
       xvartype& xv = (*PREC1)[item.isophase[k]].xvar[item.isovar[k]];

@@ -59,6 +59,7 @@ struct calcwhat {
   iemvector comb{"calcwhat comb"};
   smallint n = 0, c = 0, k = 0, nv = 0, nir = 0, reason = 0;
   bool skip = false, more = false;
+  long handed = 0;  // sets handed to the run loop
 
   void INFOPRINT() const {
     IO::PUTSTR(0, "", 1, CHANNEL::TERMSUMLOG);
@@ -93,7 +94,10 @@ struct calcwhat {
     do {
       CALCPHASES(comb, candidates, set, n, k, nv, nir, reason, skip, more);
       if (DEBUGLEVEL >= infodebug && more) INFOPRINT();
-      if (more && (!skip || CONTROLJX.batch == yes)) CALCWHATCALLS.solve(set);
+      if (more && (!skip || CONTROLJX.batch == yes)) {
+        ++handed;
+        CALCWHATCALLS.solve(set);
+      }
     } while (more);
   }
 
@@ -107,6 +111,11 @@ struct calcwhat {
     if (NU < 1) IO::ERROREXIT("calcwhat", "nu < 1", yourfault);
     for (smallint v = vmax; v >= vmin; --v) level(v);
     if (DOGMIN) CALCWHATCALLS.printgmin();
+    // A pass that calculates nothing says so, as a point loop that finds
+    // nothing in range does: a run ending silently reads as a success.
+    if (handed == 0 && !DOGMIN)
+      IO::PUTSTR(1, "<== nothing calculated: no assemblage of these phases can be solved ==>", 1,
+                 CHANNEL::TERMSUMLOG);
   }
 };
 

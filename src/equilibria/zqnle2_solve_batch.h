@@ -45,6 +45,9 @@ struct runcomponents {
   smallint nuvleft = 0, nu = 0, nuv = 0, ncomp = 0;
   farray<bool, 1, maxcomp> bcomps{"run BCOMPS"};
   farray<extended, 1, maxcomp> comp1{"run COMP1"};
+  // Set while an item's own free components size the formulas: giving the
+  // run's components back sizes them again.
+  bool resized = false;
   void KEEP() { transfer(false); }
   void RESTORE() { transfer(true); }
 

@@ -48,11 +48,29 @@ smallint PHASECOMPS(liemmatrix& m) {
   return static_cast<smallint>(col);
 }
 
+smallint PHASERULE(liemmatrix& m, smallint ncomp, smallint ncol, const farray<bool, 1, maxcomp>& held,
+                   smallint nphases, smallint nheld) {
+  // A held potential opens its component whether or not a phase holds it:
+  // it is counted as a column of its own, and the variable takes one off.
+  for (long c = 1; c <= ncomp; ++c) {
+    if (!held[c]) continue;
+    ++ncol;
+    for (long j = 1; j <= ncomp; ++j) m(j, ncol) = j == c ? 1 : 0;
+  }
+  const smallint r = ZQMATH1::CALCRANK(m, ncomp, ncol);
+  return static_cast<smallint>(r + 2 - nphases - nheld);
+}
+
 smallint CALCVAR() {
   // Some 1.3 MB: on the heap, once per pass.
   auto m = std::make_unique<liemmatrix>("calcvar matrix");
-  const smallint r = ZQMATH1::CALCRANK(*m, NUV, PHASECOMPS(*m));
-  return static_cast<smallint>(r + 2 - (NPSS + NP0) - NMU);
+  // The mu phases are made after this count; an ln a variable's phase is
+  // one of the phases already, its composition among the columns.
+  farray<bool, 1, maxcomp> held{"calcvar held"};
+  for (long k = 1; k <= NMU; ++k)
+    for (long c = 1; c <= NUV; ++c)
+      if (COMPNAME[c] == MUNAME[k]) held[c] = true;
+  return PHASERULE(*m, NUV, PHASECOMPS(*m), held, static_cast<smallint>(NPSS + NP0), NMU);
 }
 
 void PRINTVAR(smallint v) {

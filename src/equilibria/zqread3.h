@@ -3,6 +3,7 @@
 // isopleths, the isopleths, the projection plane and the bulk composition.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "frame/io.h"
@@ -51,9 +52,16 @@ sstring SHORTEN(const sstring& name);
 // the free components, else asked; then one apex per non-solution phase in
 // excess. A plane given wrongly twice turns the projection off.
 void READPROJPLANE();
+// The first of the columns (each over the free components) that is a
+// combination of those before it, as "name = combination" ("name = 0" for
+// a column of zeros); empty when they are independent.
+std::string APEXDEPENDENCY(const std::vector<std::vector<extended>>& cols, const std::vector<std::string>& names);
 // The free components (BCOMPS, NUVLEFT) and whether phase properties can
 // be calculated (CALCG).
 void SETTER();
+// The components an activity or chemical-potential variable or an
+// externally buffered fluid holds: true for each, over 1..NUV.
+void HELDCOMPONENTS(farray<bool, 1, maxcomp>& fixed);
 // The bulk composition over the free components, from "bulk" or "rbi":
 // COMP1, COMP2, NCOMP, PROP1, PROP2, with the report.
 void READCOMPS();

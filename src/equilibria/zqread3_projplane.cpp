@@ -10,6 +10,7 @@
 #include "frame/io.h"
 #include "frame/zqglobal.h"
 #include "frame/zqglobal_projection.h"
+#include "model/zqnle3.h"
 
 using namespace ZQGLOBAL;
 
@@ -174,6 +175,34 @@ void report(bool fromscript, const std::vector<sstring>& f) {
   }
 }
 
+// The plane's apices, its own and those of the pure phases in excess, must
+// be independent: a combination of the others leaves some free component
+// unreachable, and every projected row would show that combination in
+// place of the phase. The phase of a mu or ln a variable has nothing in
+// the free components and spans no direction; it is left out.
+void checkindependent() {
+  std::vector<std::vector<extended>> cols;
+  std::vector<std::string> names;
+  const smallint own = static_cast<smallint>(NPROJAPEX - IENPROJPLANE);
+  smallint a = own;
+  for (smallint k = 1; k <= own; ++k) {
+    cols.emplace_back();
+    for (smallint i = 1; i <= NUVLEFT; ++i) cols.back().push_back(PROJPLANE(k, i));
+    names.push_back(PROJNAMES[k]);
+  }
+  for (long i = NPSS + 1; i <= NP; ++i) {
+    if (!PINEX[i]) continue;
+    ++a;
+    if (ZQNLE3::VARIABLEPHASE(i)) continue;
+    cols.emplace_back();
+    for (smallint k = 1; k <= NUVLEFT; ++k) cols.back().push_back(PROJPLANE(a, k));
+    names.push_back(PROJNAMES[a]);
+  }
+  const std::string dependency = APEXDEPENDENCY(cols, names);
+  if (!dependency.empty())
+    IO::ERROREXIT("readprojplane", "apices of the projection plane not independent: " + dependency, yourfault);
+}
+
 }  // namespace
 
 void READPROJPLANE() {
@@ -212,6 +241,7 @@ void READPROJPLANE() {
   }
   excessapices();
   report(fromscript, f);
+  checkindependent();
 }
 
 }  // namespace ZQREAD3

@@ -8,12 +8,10 @@ using namespace ZQGLOBAL;
 
 namespace ZQREAD3 {
 
-void SETTER() {
-  farray<bool, 1, maxcomp> fixed{"setter fixed"};
+void HELDCOMPONENTS(farray<bool, 1, maxcomp>& fixed) {
+  fixed.fill(false);
   IO::strings comps;
   for (long j = 1; j <= NUV; ++j) comps[j] = COMPNAME[j];
-  // Phase properties need every component free.
-  if (NLNA > 0 || NMU > 0 || EXBUFF) CALCG = false;
   smallint k = 0;
   if (EXBUFF)
     for (const char* fluid : {"H2O", "CO2"})
@@ -25,6 +23,13 @@ void SETTER() {
   }
   for (long i = 1; i <= NMU; ++i)
     if (IO::MATCHSTRING(MUNAME[i], comps, NUV, k)) fixed[k] = true;
+}
+
+void SETTER() {
+  farray<bool, 1, maxcomp> fixed{"setter fixed"};
+  // Phase properties need every component free.
+  if (NLNA > 0 || NMU > 0 || EXBUFF) CALCG = false;
+  HELDCOMPONENTS(fixed);
   smallint nfixed = 0;
   for (long j = 1; j <= NUV; ++j) {
     BCOMPS[j] = !fixed[j];

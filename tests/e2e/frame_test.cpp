@@ -48,10 +48,12 @@ const std::string setup = "\nwith: qtzx \n" + excess +
                           "\n" + testsupport::SETTINGSOF + "PT calcs:\n"
                           "P at which T of reactions to be calculated: 6.000 kbar (from script)\n"
                           "using overall T window for the T window within which reactions expected to lie\n";
+// A pass that calculates nothing says so (terminal, summary and log).
+const std::string nothing = "\n<== nothing calculated: no assemblage of these phases can be solved ==>\n";
 
 // What each pass that calculates nothing shows on the terminal: the
 // creation line of the data set it reads, the a-x models, then the set-up.
-const std::string pass = "\nmade-up data set qz1, 6 dec 2026\n\n" + axhead + axread + setup;
+const std::string pass = "\nmade-up data set qz1, 6 dec 2026\n\n" + axhead + axread + setup + nothing;
 
 std::string stamped(const std::string& text) {
   static const std::regex when("running at [0-9]{1,2}\\.[0-9]{2} on [A-Za-z]{3} [0-9]{1,2} [A-Za-z]{3},[0-9]{4}");
@@ -68,7 +70,7 @@ TEST(Frame, TwoPassesThenNormalEnd) {
   // received nothing.
   EXPECT_EQ(e2e::names(r), (std::vector<std::string>{"jx-ds7qz1.txt", "jx-log.txt", "jx-prefs.txt", "jx-qtest-o.txt",
                                                      "jx-qtest.txt", "jx-qzax.txt"}));
-  EXPECT_EQ(stamped(r.files.at("jx-qtest-o.txt")), axhead + excess + axhead + excess + versionnote);
+  EXPECT_EQ(stamped(r.files.at("jx-qtest-o.txt")), axhead + excess + nothing + axhead + excess + nothing + versionnote);
   const std::string& log = r.files.at("jx-log.txt");
   const std::regex head(
       "\\[display/print with fixed width font \\(eg Monaco\\)\\]\n\n\n"
@@ -77,8 +79,8 @@ TEST(Frame, TwoPassesThenNormalEnd) {
   std::smatch m;
   ASSERT_TRUE(std::regex_search(log, m, head, std::regex_constants::match_continuous)) << log;
   EXPECT_EQ(stamped(log.substr(static_cast<std::size_t>(m.length()))),
-            notices + axhead + axread + setup +
-                "\nmore phase diagram calculations ? yes\n" + axhead + axread + setup +
+            notices + axhead + axread + setup + nothing +
+                "\nmore phase diagram calculations ? yes\n" + axhead + axread + setup + nothing +
                 "\nmore phase diagram calculations ? no\n" +
                 versionnote + "all done - hit return to exit ? yes\n");
 }

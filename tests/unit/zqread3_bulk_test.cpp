@@ -4,7 +4,9 @@
 // block.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -350,6 +352,10 @@ TEST_F(BulkSetup, ProjectionPlane) {
     for (long k = 1; k <= c.scriptcount; ++k) PROJPLANEC[k] = c.scriptnames[static_cast<std::size_t>(k - 1)];
     PROJNAMES[1] = "P";
     PROJNAMES[2] = "Q";
+    // A script plane brings its own apices: here the two components.
+    if (c.scriptplane == yes)
+      for (long a = 1; a <= 2; ++a)
+        for (long k = 1; k <= 2; ++k) PROJPLANE(a, k) = a == k ? 1 : 0;
     const Seen s = run(c.answers, ZQREAD3::READPROJPLANE);
     ASSERT_EQ(s.end, c.end) << s.out;
     EXPECT_TRUE(has(s.out, c.shown)) << s.out;
@@ -387,3 +393,86 @@ TEST_F(BulkSetup, ProjectionFromAPhaseInExcess) {
 }
 
 }  // namespace
+
+namespace {
+
+// The dependency the check names among columns over the free components.
+std::string dependency(const std::vector<std::vector<extended>>& cols, const std::vector<std::string>& names) {
+  return ZQREAD3::APEXDEPENDENCY(cols, names);
+}
+
+}  // namespace
+
+// The first column that is a combination of those before it is named with
+// the combination: a sum of two, a multiple, a column of zeros, a phase in
+// excess that an apex already gives, a solution phase in excess that is a
+// mix of apices and a phase. Independent columns name nothing.
+TEST(ApexDependency, TheFirstDependentColumnWithItsCombination) {
+  // H2O SiO2 Al2O3 MgO FeO
+  const std::vector<extended> w{1, 0, 0, 0, 0}, s{0, 1, 0, 0, 0}, a{0, 0, 1, 0, 0}, m{0, 0, 0, 1, 0},
+      f{0, 0, 0, 0, 1}, sp{0, 0, 1, 1, 0}, zero{0, 0, 0, 0, 0};
+  EXPECT_EQ(dependency({a, m, f, s, w}, {"A", "M", "F", "q", "wat"}), "");
+  EXPECT_EQ(dependency({a, m, sp, s, w}, {"A", "M", "SP", "q", "wat"}), "SP = A + M");
+  EXPECT_EQ(dependency({s, a, m, s, w}, {"SiO2", "Al2O3", "MgO", "q", "wat"}), "q = SiO2");
+  EXPECT_EQ(dependency({a, m, zero, s, w}, {"A", "M", "Z", "q", "wat"}), "Z = 0");
+  EXPECT_EQ(dependency({a, {0, 0, 2, 0, 0}}, {"A", "AA"}), "AA = 2 A");
+  // ol with x(ol) = 0.4 in excess beside q: 1.2 MgO + 0.8 FeO + SiO2.
+  const std::vector<extended> ol{0, 1, 0, 1.2, 0.8};
+  EXPECT_EQ(dependency({w, f, m, s, ol}, {"W", "F", "M", "q", "ol"}), "ol = 0.8 F + 1.2 M + q");
+  EXPECT_EQ(dependency({m, s, {0, 1, 0, -1, 0}}, {"M", "q", "d"}), "d = -M + q");
+  // 120 random full-rank planes of 2-5 columns over 5 components name
+  // nothing; the same with one column made a combination name that column.
+  std::mt19937 gen(8484);
+  std::uniform_real_distribution<double> value(-2, 2);
+  for (int trial = 0; trial < 120; ++trial) {
+    const std::size_t n = 2 + static_cast<std::size_t>(trial % 4);
+    std::vector<std::vector<extended>> cols(n, std::vector<extended>(5));
+    std::vector<std::string> names;
+    for (std::size_t j = 0; j < n; ++j) {
+      names.push_back("c" + std::to_string(j));
+      for (auto& v : cols[j]) v = std::round(value(gen) * 1000) / 1000;
+    }
+    // At most five random columns of five entries: independent but for a
+    // chance of no weight.
+    EXPECT_EQ(dependency(cols, names), "") << trial;
+    const std::size_t k = 1 + static_cast<std::size_t>(trial) % (n - 1);
+    for (std::size_t r = 0; r < 5; ++r) cols[k][r] = 0.5L * cols[0][r] - 1.5L * cols[k - 1][r];
+    EXPECT_EQ(dependency(cols, names).substr(0, names[k].size() + 3), names[k] + " = ") << trial;
+  }
+}
+
+// A plane whose apices, with the pure phases in excess, are dependent
+// stops before any row is projected, naming the dependency.
+TEST_F(BulkSetup, DependentProjectionPlaneStops) {
+  struct Case {
+    std::string label;
+    std::vector<std::vector<extended>> plane;
+    std::string end;
+  } cases[] = {
+      {"independent", {{1, 0, 0}, {0, 1, 0}}, ""},
+      {"a sum of two", {{1, 0, 0}, {1, 0, 1}}, "readprojplane: apices of the projection plane not independent: q = -P + Q"},
+      {"an apex of zeros", {{1, 0, 0}, {0, 0, 0}}, "readprojplane: apices of the projection plane not independent: Q = 0"},
+      {"an apex the phase in excess gives", {{0, 0, 1}, {1, 0, 0}},
+       "readprojplane: apices of the projection plane not independent: q = P"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    components({"MgO", "FeO", "SiO2"});
+    phases({"q"});
+    (*PREC0)[1].comp[3] = 1;
+    PINEX[3] = true;
+    NPINEX = 1;
+    CONTROLJX.project = yes;
+    CONTROLJX.projplane = yes;
+    CONTROLJX.projplanedata = 3;
+    NPROJAPEX = 2;
+    for (long k = 1; k <= 3; ++k) PROJPLANEC[k] = COMPNAME[k];
+    PROJNAMES[1] = "P";
+    PROJNAMES[2] = "Q";
+    for (long a = 1; a <= 2; ++a)
+      for (long k = 1; k <= 3; ++k) PROJPLANE(a, k) = c.plane[static_cast<std::size_t>(a - 1)][static_cast<std::size_t>(k - 1)];
+    const Seen s = run("", ZQREAD3::READPROJPLANE);
+    EXPECT_EQ(s.end, c.end) << s.out;
+    EXPECT_TRUE(has(s.out, "projection plane (from script) ")) << s.out;
+  }
+}

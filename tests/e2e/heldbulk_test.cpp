@@ -1,0 +1,370 @@
+// Every route that takes a bulk, in runs that hold a component by a mu or
+// an ln a variable (or hold none): the point is the plain pseudosection's,
+// with the bulk held over the free components only.
+//
+// mumodes: ol (fo-fa, 2-site ideal) and opx (en-fs, ideal) in SiO2-MgO-FeO;
+// G = H - T S + (P - 0.001) V. With mu(SiO2) held the exchanges
+// fo + SiO2 = 2 en and fa + SiO2 = 2 fs fix x(ol) and x(opx) (closed form
+// below, with a symmetric W(en,fs) as Monte Carlo draws it); the modes, on
+// the atoms of the free MgO and FeO, follow from the lever rule on the free
+// bulk's Fe / (Mg + Fe).
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "harness.h"
+
+using e2e::has;
+
+namespace {
+
+constexpr double R = 0.0083144, P = 4, Tc = 680, T = Tc + 273.15, RT = R * T;
+
+double g(double H, double S, double V) { return H - T * S + V * (P - 0.001); }
+const double fo = g(-2172, 0.095, 4.366), fa = g(-1479, 0.151, 4.631), en = g(-1546, 0.066, 3.13),
+             fs = g(-1196, 0.095, 3.3), q = g(-910, 0.042, 2.27);
+
+struct pair {
+  double ol, opx;
+};
+
+// x(ol), x(opx) with mu(SiO2) = mu: from the Mg exchange x(ol) follows x(opx);
+// the Fe exchange is then bisected in x(opx).
+pair exchange(double mu, double W = 0) {
+  auto xol = [&](double y) { return 1 - std::exp((2 * (en + RT * std::log(1 - y) + W * y * y) - fo - mu) / (2 * RT)); };
+  auto fe = [&](double y) {
+    return fa + 2 * RT * std::log(xol(y)) + mu - 2 * (fs + RT * std::log(y) + W * (1 - y) * (1 - y));
+  };
+  double lo = 0.01, hi = 0.99;
+  for (int i = 0; i < 200; ++i) {
+    const double m = 0.5 * (lo + hi);
+    (fe(lo) * fe(m) <= 0 ? hi : lo) = m;
+  }
+  return {xol(lo), lo};
+}
+
+// The points of a summary: per "P(kbar)" heading the numbers of the row
+// under it, then the first row of the modes after it.
+struct point {
+  std::vector<double> row, modes;
+};
+
+std::vector<double> numbers(const std::string& line) {
+  std::istringstream in(line);
+  std::vector<double> v;
+  for (std::string w; in >> w;) v.push_back(std::stod(w));
+  return v;
+}
+
+std::string lineafter(const std::string& text, std::size_t at) {
+  const std::size_t b = text.find('\n', at + 1) + 1;
+  return text.substr(b, text.find('\n', b) - b);
+}
+
+std::vector<point> points(const std::string& o) {
+  std::vector<point> v;
+  for (std::size_t at = o.find("\n P(kbar)"); at != std::string::npos; at = o.find("\n P(kbar)", at + 1)) {
+    point p;
+    p.row = numbers(lineafter(o, at + 1));
+    const std::size_t m = o.find("\nmode ", at);
+    if (m != std::string::npos) {
+      p.modes = numbers(lineafter(o, m + 1));
+      // A bulk range's rows open with its step and proportion.
+      if (has(o.substr(m, 20), " pos ")) p.modes.erase(p.modes.begin(), p.modes.begin() + 2);
+    }
+    v.push_back(p);
+  }
+  return v;
+}
+
+// A kind of run: its phases, variable lines and the variance of its items.
+struct kind {
+  std::string name, with, variables, phases;
+  int variance;
+  bool lnaphase;  // q is named SiO2 in the data set, so that ln a holds SiO2
+};
+
+const std::string common = "inexcess\ndiagramPT 1 10 400 1200\nzeromodeiso no\nmodeiso no\nautoexit yes\n";
+const std::string plainbulk = "bulk SiO2 MgO FeO\nbulk 40 30 30\n";
+
+e2e::Run go(const kind& k, const std::string& lines, const std::string& ax = "mmax") {
+  std::map<std::string, std::string> files{
+      {"jx-mm.txt", "axfile " + ax + "\nwith " + k.with + "\n" + k.variables + common + lines + "*\n"}};
+  if (k.lnaphase) {
+    std::string ds = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-ds7mm.txt");
+    std::string axf = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-mmax.txt");
+    ds.replace(ds.find("\nq  quarx"), 9, "\nSiO2  quarx");
+    axf.replace(axf.find("\nq\n"), 3, "\nSiO2\n");
+    files["jx-ds7mm.txt"] = ds;
+    files["jx-mmax.txt"] = axf;
+  }
+  return e2e::run({"mumodes"}, "", files);
+}
+
+std::string plain(const std::string& bulk) { return "calcP 4\ncalcT 680\npseudosection\n" + bulk; }
+
+std::string batch(const kind& k, const std::string& bulk, int variance) {
+  return "pseudosection no\nbatchxyzguess startblock\nbatchxyzguess x(ol) 0.5\nbatchxyzguess x(opx) 0.45\n"
+         "batchbulk " + bulk + "\nbatch " + k.phases + " " + std::to_string(variance) + " 1 1 4 680 1 1 1 0 0 0\n";
+}
+
+// The same printed point: its row, and the modes of its n phases (a batch
+// item prints no phase properties after them).
+void expectsame(const point& got, const point& want, std::size_t n, const std::string& what) {
+  ASSERT_EQ(got.row.size(), want.row.size()) << what;
+  for (std::size_t i = 0; i < got.row.size(); ++i) EXPECT_NEAR(got.row[i], want.row[i], 1e-9) << what;
+  ASSERT_GE(got.modes.size(), n) << what;
+  ASSERT_GE(want.modes.size(), n) << what;
+  for (std::size_t i = 0; i < n; ++i) EXPECT_NEAR(got.modes[i], want.modes[i], 1e-9) << what;
+}
+
+const kind none{"none", "ol opx", "", "ol opx", 3, false};
+const kind onemu{"one mu", "ol opx", "mu SiO2 -945\ncalcmu\n", "ol opx", 2, false};
+// ol alone with mu(MgO) at the two-phase point's value: the same ol.
+const kind twomu{"two mu", "ol", "mu SiO2 -945 MgO -656.22681\ncalcmu\n", "ol", 2, false};
+const kind lna{"ln a", "ol opx SiO2", "lna yes SiO2 -0.5\n", "ol opx", 2, true};
+
+// A batch item with a bulk, in a run with mu(SiO2): whether its bulk gives
+// SiO2 or not, whatever variance the item was given, it is the plain
+// route's point (free bulk MgO:FeO 30:30, so the lever rule at 0.5).
+TEST(HeldBulk, BatchItemWithAMuVariableIsThePlainPoint) {
+  const pair x = exchange(-945);
+  const double mode = (0.5 - x.opx) / (x.ol - x.opx);
+  EXPECT_NEAR(x.ol, 0.5416, 1e-4);
+  const e2e::Run p = go(onemu, plain(plainbulk));
+  const e2e::Run b = go(onemu, batch(onemu, "40 30 30", 2) + "batchbulk 0 30 30\n" +
+                                   "batch ol opx 1 1 1 4 680 1 1 2 0 0 0\n");
+  for (const e2e::Run* r : {&p, &b}) {
+    EXPECT_EQ(r->status, 0) << r->out;
+    EXPECT_FALSE(has(r->out, "bombed")) << r->out;
+  }
+  const std::vector<point> all = points(p.files.at("jx-mm-o.txt")), items = points(b.files.at("jx-mm-o.txt"));
+  ASSERT_EQ(all.size(), 1u);
+  ASSERT_EQ(items.size(), 2u) << b.files.at("jx-mm-o.txt");
+  for (const point& pt : {all[0], items[0], items[1]}) {
+    ASSERT_EQ(pt.row.size(), 4u);
+    EXPECT_NEAR(pt.row[2], x.ol, 6e-5);
+    EXPECT_NEAR(pt.row[3], x.opx, 6e-5);
+    ASSERT_EQ(pt.modes.size(), 2u);
+    EXPECT_NEAR(pt.modes[0], mode, 6e-5);
+    EXPECT_NEAR(pt.modes[1], 1 - mode, 6e-5);
+  }
+}
+
+// Batch items, a bulk range (its first step), an rbi rock of the same free
+// bulk and a dogmin point give the plain route's point, with no variable,
+// one or two mu and an ln a variable.
+TEST(HeldBulk, EveryRouteWithABulkGivesThePlainPoint) {
+  // rbi: ol and opx of Fe / (Mg + Fe) 0.5 in one formula each, 7 and 5
+  // atoms, so modes 7/12 and 5/12 make the rock 2:1.5:1.5 = 40:30:30.
+  const std::string rbi = "rbi SiO2 MgO FeO\nrbi ol 0.58333333 1 1 1\nrbi opx 0.41666667 1 0.5 0.5\n";
+  for (const kind& k : {none, onemu, twomu, lna}) {
+    SCOPED_TRACE(k.name);
+    const e2e::Run ref = go(k, plain(plainbulk));
+    ASSERT_EQ(ref.status, 0) << ref.out;
+    const std::vector<point> want = points(ref.files.at("jx-mm-o.txt"));
+    ASSERT_EQ(want.size(), 1u) << ref.files.at("jx-mm-o.txt");
+    const double mu = k.lnaphase ? q + RT * -0.5 : -945;
+    if (k.name != none.name) {
+      // The closed form: x(ol) from the exchange, and for ol alone mode 1.
+      const pair x = exchange(mu);
+      EXPECT_NEAR(want[0].row[k.lnaphase ? 3 : 2], x.ol, 6e-5);
+      EXPECT_NEAR(want[0].modes[0], k.name == twomu.name ? 1 : (0.5 - x.opx) / (x.ol - x.opx), 6e-4);
+    }
+    const std::vector<std::string> routes = {batch(k, "40 30 30", k.variance),
+                                             plain("bulk SiO2 MgO FeO\nbulk 40 30 30\nbulk 40 32 28 2\n"),
+                                             plain(rbi)};
+    for (const std::string& route : routes) {
+      const e2e::Run r = go(k, route);
+      EXPECT_EQ(r.status, 0);
+      // A range gives a point per step: the first is the plain bulk's.
+      const std::vector<point> got = points(r.files.at("jx-mm-o.txt"));
+      ASSERT_GE(got.size(), 1u) << route << r.out;
+      expectsame(got[0], want[0], k.phases == "ol" ? 1 : 2, route);
+    }
+    // A dogmin point of the same rock: the plain point where Gibbs energies
+    // can be had; a held potential leaves none, and the run says so.
+    const e2e::Run d = go(k, "maxvar 3\n" + plain(plainbulk) + "dogmin yes 1\n");
+    if (k.name != none.name) {
+      EXPECT_EQ(d.status, 1);
+      EXPECT_TRUE(has(d.out, "-- run bombed in dogmin : dogmin needs Gibbs energies")) << d.out;
+      continue;
+    }
+    EXPECT_EQ(d.status, 0) << d.out;
+    const std::string& o = d.files.at("jx-mm-o.txt");
+    const std::size_t at = o.find("\n   P(kbar)"), m = o.find("\nmode ", at);
+    ASSERT_NE(m, std::string::npos) << o;
+    const std::vector<double> row = numbers(lineafter(o, at + 1)), modes = numbers(lineafter(o, m + 1));
+    ASSERT_EQ(row.size(), 4u) << o;
+    for (std::size_t i = 2; i < 4; ++i) EXPECT_NEAR(row[i], want[0].row[i], 1e-9);
+    for (std::size_t i = 0; i < 2; ++i) EXPECT_NEAR(modes[i], want[0].modes[i], 1e-9);
+  }
+}
+
+// A Monte Carlo series of a batch item with a bulk and mu(SiO2), W(en,fs)
+// drawn directly and as a function of a drawn range: each run is the point
+// at its own W, the modes by the lever rule on the free bulk 42.6:17.4.
+TEST(HeldBulk, MonteCarloItemsWithABulkAreEachAtTheirDrawnW) {
+  std::string ax = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-mmax.txt");
+  const std::size_t at = ax.find("  ideal", ax.find("\nopx "));
+  ax.replace(at, 8, "  sf\n  W(en,fs) 3 0 0\n");
+  const std::string item = "pseudosection no\nbatchxyzguess startblock\nbatchxyzguess x(ol) 0.35\n"
+                           "batchxyzguess x(opx) 0.25\nbatchbulk 40 42.6 17.4\n"
+                           "batch ol opx 2 1 1 4 680 1 1 1 0 0 0\nmcit 8 30000\n";
+  for (const std::string mc : {"mc opx a W(en,fs) 3 0.3\n", "mcrange rw 0 0.3\nmcfunc fw 3 1 1 rw\nmc opx a W(en,fs) ffw\n"}) {
+    SCOPED_TRACE(mc);
+    const e2e::Run r = e2e::run(
+        {"mumodes"}, "",
+        {{"jx-wax.txt", ax}, {"jx-mm.txt", "axfile wax\nwith ol opx\n" + onemu.variables + common + item + mc + "*\n"}});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_FALSE(has(r.out, "bombed")) << r.out;
+    const std::string& o = r.files.at("jx-mm-o.txt");
+    const std::vector<point> runs = points(o);
+    ASSERT_EQ(runs.size(), 8u) << o;
+    // The first run has the model's W; each later one the draw reported before it.
+    std::size_t from = 0;
+    const double XFe = 17.4 / 60;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+      double W = 3;
+      if (i > 0) {
+        from = o.find("\nw(en,fs)a", from + 1);
+        ASSERT_NE(from, std::string::npos);
+        W = numbers(o.substr(from + 10, o.find('\n', from + 1) - from - 10))[1];
+      }
+      const pair x = exchange(-945, W);
+      EXPECT_NEAR(runs[i].row[2], x.ol, 6e-5) << "W " << W;
+      EXPECT_NEAR(runs[i].row[3], x.opx, 6e-5) << "W " << W;
+      EXPECT_NEAR(runs[i].modes[0], (XFe - x.opx) / (x.ol - x.opx), 6e-4) << "W " << W;
+    }
+  }
+}
+
+// per at a fixed activity of 0.012 beside ol, mu(SiO2) held: from
+// fo = 2 per + SiO2, x(ol) = 1 - exp((2 (G(per) + RT ln a) + mu - G(fo)) / 2RT)
+// = 0.6000; per holds no Fe, so the free bulk 30:30 gives ol 0.5 / 0.6.
+// The batch item with the bulk is the plain point.
+TEST(HeldBulk, FixedActivityPhaseInAnItemWithABulk) {
+  std::string ax = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-mmax.txt");
+  ax.replace(ax.find("\nper\n"), 5, "\nper 0.012\n");
+  const double per = g(-601, 0.027, 1.12), x = 1 - std::exp((2 * (per + RT * std::log(0.012)) - 945 - fo) / (2 * RT));
+  const std::string head = "axfile mmax\nwith ol per\n" + onemu.variables + common;
+  for (const std::string& lines :
+       {plain(plainbulk), std::string("pseudosection no\nbatchxyzguess startblock\nbatchxyzguess x(ol) 0.5\nbatchbulk 40 30 30\n"
+                          "batch ol per 2 1 1 4 680 1 1 1 0 0 0\n")}) {
+    const e2e::Run r = e2e::run({"mumodes"}, "", {{"jx-mmax.txt", ax}, {"jx-mm.txt", head + lines + "*\n"}});
+    EXPECT_EQ(r.status, 0);
+    const std::vector<point> got = points(r.files.at("jx-mm-o.txt"));
+    ASSERT_EQ(got.size(), 1u) << lines << r.out;
+    EXPECT_NEAR(got[0].row[2], x, 6e-5) << lines;
+    ASSERT_GE(got[0].modes.size(), 2u);
+    EXPECT_NEAR(got[0].modes[0], 0.5 / x, 6e-5) << lines;
+  }
+}
+
+// ol alone with mu(SiO2) held: SiO2, MgO and FeO open, one phase, one mu:
+// variance 3 - 1 + 2 - 1 = 3, and the point at P-T is ol of the free bulk's
+// x = 0.5 with mu(MgO), mu(FeO) from fo = 2 MgO + SiO2, fa = 2 FeO + SiO2.
+TEST(HeldBulk, OnePhaseLeavingNoComponentOutIsAPoint) {
+  const kind alone{"ol alone", "ol", "mu SiO2 -945\ncalcmu\n", "ol", 3, false};
+  const e2e::Run r = go(alone, plain(plainbulk));
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(has(r.out, "original variance = 3, effective variance = 2")) << r.out;
+  const std::vector<point> got = points(r.files.at("jx-mm-o.txt"));
+  ASSERT_EQ(got.size(), 1u) << r.out;
+  EXPECT_NEAR(got[0].row[2], 0.5, 6e-5);
+  const double mgo = (fo + 2 * RT * std::log(0.5) + 945) / 2, feo = (fa + 2 * RT * std::log(0.5) + 945) / 2;
+  char row[80];
+  std::snprintf(row, sizeof row, "        -945.00000 %11.5f %11.5f\n", mgo, feo);
+  EXPECT_TRUE(has(r.files.at("jx-mm-o.txt"), row)) << row << r.files.at("jx-mm-o.txt");
+}
+
+// A pseudosection whose every assemblage is passed over for the variance
+// asked says so, with or without a mu variable, rather than ending silent.
+TEST(HeldBulk, APassThatCalculatesNothingSaysSo) {
+  for (const kind& k : {none, onemu}) {
+    const e2e::Run r = e2e::run(
+        {"mumodes"}, "4\n",
+        {{"jx-mm.txt", "axfile mmax\nwith ol opx\n" + k.variables + "acceptvar no\n" + common + plain(plainbulk) + "*\n"}});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(has(r.out, "original variance = 4")) << r.out;
+    EXPECT_TRUE(has(r.out, "\n<== nothing calculated: no assemblage of these phases can be solved ==>\n")) << r.out;
+    EXPECT_TRUE(has(r.files.at("jx-mm-o.txt"), "<== nothing calculated")) << k.name;
+  }
+}
+
+// A T-x(CO2) section whose fluid, in excess, is buffered by the section's
+// x(CO2): pe (MgO-FeO) and cb (MgCO3-FeCO3), ideal Mg-Fe solutions, made up
+// here. H2O and CO2 are held, MgO and FeO free. A batch item with the bulk,
+// the fluid named or left to come with the run, is the plain route's point
+// at each x(CO2). Apart from the program: the exchange pk + sk = fk + mk
+// needs no fluid, so x(pe) (1 - x(cb)) / ((1 - x(pe)) x(cb)) = exp(-dG / RT)
+// with G = H - T S + (P - 0.001) V at 3 kbar, 650 C (K = 10.31 by hand),
+// and the modes follow the lever rule on the free bulk's Fe / (Mg + Fe) 0.4.
+TEST(HeldBulk, BatchItemInABufferedFluidSectionIsThePlainPoint) {
+  const std::string ds =
+      "7 6 don't alter this line or the layout of the records below: a made-up carbonate system\n\n"
+      "pk  pkx  1  5 1.0  10 1.0  0\n0\n-600.90 0.0271 1.13 0 0 0 0\n0 0 0\n\n"
+      "fk  fkx  1  4 1.0  10 1.0  0\n0\n-270.00 0.0600 1.20 0 0 0 0\n0 0 0\n\n"
+      "mk  mkx  1  5 1.0  12 1.0  10 3.0  0\n0\n-1125.00 0.0660 2.80 0 0 0 0\n0 0 0\n\n"
+      "sk  skx  1  4 1.0  12 1.0  10 3.0  0\n0\n-780.00 0.0950 2.94 0 0 0 0\n0 0 0\n\n"
+      "H2O  water  1  11 2.0  10 1.0  0\n0\n-241.81 0.1888 0 0.04 0 0 0\n0 0 0\n\n"
+      "CO2  carbon  1  12 1.0  10 2.0  0\n0\n-393.51 0.2137 0 0.045 0 0 0\n0 0 0\n\n"
+      "4321.0\n0.0025 0 0 0 0 0\n0.0025 0 0 0 0\n0.0025 0 0 0\n0.0025 0 0\n0.0025 0\n0.0025\n\nmade-up carbonates\n";
+  auto binary = [](const std::string& name, const std::string& a, const std::string& b) {
+    return name + " 2 1\n  x(" + name + ") 0.3\n  p(" + a + ") 1 1 1 1 -1 x\n  p(" + b +
+           ") 1 1 0 1 1 x\n  ideal\n  2\n  xMg 1 1 1 1 -1 x\n  xFe 1 1 0 1 1 x\n  " + a + " 1 1 xMg 1\n  " + b +
+           " 1 1 xFe 1\n";
+  };
+  const std::string ax = "fluid 2 1\n  x(fluid) 0.4\n  p(H2O) 1 1 1 1 -1 x\n  p(CO2) 1 1 0 1 1 x\n  ideal\n  2\n"
+                         "  xH 1 1 1 1 -1 x\n  xC 1 1 0 1 1 x\n  H2O 1 1 xH 1\n  CO2 1 1 xC 1\n" +
+                         binary("pe", "pk", "fk") + binary("cb", "mk", "sk") + "*\n";
+  const std::string head = "axfile bfax\nwith pe cb fluid\ninexcess fluid\nfig Tx(CO2)\ncalcx(CO2) 0.2 0.3\n"
+                           "diagramPT 0.5 10 300 1200\nzeromodeiso no\nmodeiso no\nproject no\nautoexit yes\n";
+  const std::string guesses = "pseudosection no\nbatchxyzguess startblock\nbatchxyzguess x(pe) 0.6\n"
+                              "batchxyzguess x(cb) 0.2\nbatchbulk 15 5 48 32\n";
+  auto go = [&](const std::string& lines) {
+    const std::string bulk = "bulk H2O CO2 MgO FeO\nbulk 15 5 48 32\n*\n";
+    return e2e::run({"buffered"}, "", {{"jx-ds7bf.txt", ds}, {"jx-bfax.txt", ax}, {"jx-bf.txt", head + lines + bulk}});
+  };
+  const e2e::Run ref = go("calcP 3\ncalcT 650\npseudosection\n");
+  ASSERT_EQ(ref.status, 0) << ref.out;
+  const std::vector<point> want = points(ref.files.at("jx-bf-o.txt"));
+  ASSERT_EQ(want.size(), 2u) << ref.files.at("jx-bf-o.txt");
+  const double t = 650 + 273.15, rt = R * t;
+  auto gc = [&](double H, double S, double V) { return H - t * S + V * (3 - 0.001); };
+  const double dG = gc(-270, 0.06, 1.2) + gc(-1125, 0.066, 2.8) - gc(-600.9, 0.0271, 1.13) - gc(-780, 0.095, 2.94);
+  EXPECT_NEAR(std::exp(-dG / rt), 10.31, 0.01);
+  for (std::size_t i = 0; i < want.size(); ++i) {
+    const point& pt = want[i];
+    ASSERT_EQ(pt.row.size(), 5u);
+    EXPECT_NEAR(pt.row[2], i == 0 ? 0.2 : 0.3, 1e-12);
+    const double xp = pt.row[3], xc = pt.row[4];
+    EXPECT_NEAR(std::log(xp * (1 - xc) / ((1 - xp) * xc)), -dG / rt, 1e-3);
+    ASSERT_EQ(pt.modes.size(), 2u);
+    EXPECT_NEAR(pt.modes[0], (0.4 - xc) / (xp - xc), 3e-4);
+    EXPECT_NEAR(pt.modes[0] + pt.modes[1], 1, 1e-9);
+  }
+  // The fluid left to come with the run, and named (its guess passed over,
+  // a variance of 1 read as the bulk's 2); and after an item without a bulk
+  // whose isopleth took a value list (its own point first, at x(pe) 0.6).
+  const std::string open = guesses + "batchxyzguess x(fluid) 0.05\nbatch pe cb fluid 3 1 1 3 650 1 1 0 1 pe 1 0.6\n";
+  for (const std::string& item : {guesses + "batch pe cb 2 1 1 3 650 1 1 1 0 0 0\n",
+                                  guesses + "batchxyzguess x(fluid) 0.5\n"
+                                            "batch pe cb fluid 1 1 1 3 650 1 1 1 0 0 0\n",
+                                  open + "batch pe cb 2 1 1 3 650 1 1 1 0 0 0\n"}) {
+    const e2e::Run b = go(item);
+    EXPECT_EQ(b.status, 0) << b.out;
+    EXPECT_FALSE(has(b.out, "bombed")) << b.out;
+    std::vector<point> got = points(b.files.at("jx-bf-o.txt"));
+    if (item.find(open) == 0 && !got.empty()) {
+      EXPECT_NEAR(got[0].row[3], 0.6, 1e-12);
+      got.erase(got.begin());
+    }
+    ASSERT_EQ(got.size(), want.size()) << item << b.files.at("jx-bf-o.txt");
+    for (std::size_t i = 0; i < got.size(); ++i) expectsame(got[i], want[i], 2, item);
+  }
+}
+
+}  // namespace
