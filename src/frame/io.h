@@ -109,7 +109,6 @@ extern bool SCRIPTOPEN;  // the script is open on DATA; the script reader and th
 extern str255 FILENAME;  // name of the file last opened or made; PROMPTDATAFILE, PROMPTOUTFILE
 extern str255 SCRIPTFILENAME;  // name of the run's script file; STARTOUT
 extern sstring DATAFILENAMESUFFIX;  // suffix of the run's output file names; STARTOUT, SETUP clears
-extern sstring SUFFIX;  // the suffix word of the input file being opened
 
 // Shared line buffers of the writers; any writer, emptied by INITIALISEIO.
 extern str255 WSTR, OSTR, PSTR, ISTR, WSTRH;

@@ -114,7 +114,8 @@ void checkcationnames(const mineraltype& m) {
       for (smallint r = 1; r <= maxcomp && !known; ++r) known = ELNAME[r] == name;
       if (known && name == "Fe" && m.feopos > 0)
         IO::ERROREXIT("calcxyz", "an ideal constraint of " + m.name + " names Fe: its iron is Fe2 and Fe3", yourfault);
-      if (!known) IO::ERROREXIT("calcxyz", "an ideal constraint of " + m.name + " names " + name + ", no cation", yourfault);
+      if (!known)
+        IO::ERROREXIT("calcxyz", "an ideal constraint of " + m.name + " names " + name + ", no cation", yourfault);
     }
 }
 
