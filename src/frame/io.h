@@ -109,7 +109,6 @@ extern bool SCRIPTOPEN;  // the script is open on DATA; the script reader and th
 extern str255 FILENAME;  // name of the file last opened or made; PROMPTDATAFILE, PROMPTOUTFILE
 extern str255 SCRIPTFILENAME;  // name of the run's script file; STARTOUT
 extern sstring DATAFILENAMESUFFIX;  // suffix of the run's output file names; STARTOUT, SETUP clears
-extern sstring SUFFIX;  // the suffix word of the input file being opened
 
 // Shared line buffers of the writers; any writer, emptied by INITIALISEIO.
 extern str255 WSTR, OSTR, PSTR, ISTR, WSTRH;
@@ -317,11 +316,36 @@ void READCONTROL(const strings& words, smallint n, controlboolean& c, smallint& 
 // Asks for an empty suffix ("suffix to name for " + what + " datafile");
 // fatal when it stays empty or holds a NUL byte.
 void PROMPTSUFFIX(sstring& suffix, const std::string& what);
-// Opens prefix + suffix + ".txt" for reading (the suffix asked when empty); fatal when absent; the name.
-std::string PROMPTDATAFILE(const std::string& prefix, sstring& suffix, const std::string& what, textfile& f);
-// Creates prefix + name for writing, locked against other runs; fatal when
+// Opens the file name for reading as what; fatal when it is an output of
+// the run or absent; the name.
+std::string OPENDATAFILE(const std::string& name, const std::string& what, textfile& f);
+// OPENDATAFILE of the name nameof forms of the suffix (asked when empty).
+std::string PROMPTDATAFILE(std::string (*nameof)(const sstring&), sstring& suffix, const std::string& what,
+                           textfile& f);
+// Creates the file name for writing, locked against other runs; fatal when
 // it is another output of this run or another run holds it; the name.
+std::string OPENOUTFILE(const std::string& name, textfile& f);
+// OPENOUTFILE of OUTPUTNAME(prefix, name).
 std::string PROMPTOUTFILE(const std::string& prefix, const sstring& name, textfile& f);
+
+// The name of each file a run reads or writes, formed by these alone: the
+// readers, the writers and start-up's checks all take it from here.
+std::string INPUTNAME(const std::string& prefix, const sstring& suffix);  // prefix + suffix + ".txt"
+std::string OUTPUTNAME(const std::string& prefix, const sstring& name);   // prefix + name cut to a word
+std::string PREFSNAME();                                                   // the preferences
+std::string LSQPREFSNAME();                                                // calc mode 9's preferences
+std::string LOGNAME();                                                     // the log
+std::string SCRIPTNAME(const sstring& suffix);                             // the script
+std::string AXNAME(const sstring& suffix);                                 // the a-x file of calc modes 0-3
+std::string DATASETNAME(const sstring& suffix);                            // the data set
+std::string DRAWINGNAME(const sstring& suffix);                            // the drawing's data
+std::string LSQSCRIPTNAME(const sstring& suffix);                          // calc mode 9's own script
+std::string LSQAXNAME(const sstring& suffix);                              // calc mode 9's a-x file
+std::string EMNAME(const sstring& suffix);                                 // calc mode 9's end-member file
+std::string EMFNAME(const sstring& suffix);                                // the same, to convert
+std::string XPNAME(const sstring& suffix);                                 // calc mode 9's experiments
+std::string NEWDATASETNAME(const sstring& suffix);                         // the data set calc mode 9 makes
+std::string NEWEMNAME(const sstring& suffix);                              // its new-format end-member file
 // Closes f; removes it when keep is false.
 void FILECLOSE(textfile& f, bool keep, const sstring& name);
 // True when both names reach one file (one device and inode, through

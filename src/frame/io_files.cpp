@@ -21,9 +21,13 @@ void PROMPTSUFFIX(sstring& suffix, const std::string& what) {
   if (suffix.empty()) ERROREXIT("promptdatafile", "expecting a suffix for data filename", yourfault);
 }
 
-std::string PROMPTDATAFILE(const std::string& prefix, sstring& suffix, const std::string& what, textfile& f) {
+std::string PROMPTDATAFILE(std::string (*nameof)(const sstring&), sstring& suffix, const std::string& what,
+                           textfile& f) {
   PROMPTSUFFIX(suffix, what);
-  const std::string name = prefix + suffix + ".txt";
+  return OPENDATAFILE(nameof(suffix), what, f);
+}
+
+std::string OPENDATAFILE(const std::string& name, const std::string& what, textfile& f) {
   // Reading a file this run is writing would take the run's own output for
   // input (a suffix typed at a prompt, or a script edited between passes).
   if (const textfile* out = OPENOUTPUT(name)) {
@@ -95,7 +99,10 @@ std::string wouldcreate(const std::string& name) {
 }  // namespace
 
 std::string PROMPTOUTFILE(const std::string& prefix, const sstring& name, textfile& f) {
-  const std::string full = prefix + name.substr(0, sstringlength);
+  return OPENOUTFILE(OUTPUTNAME(prefix, name), f);
+}
+
+std::string OPENOUTFILE(const std::string& full, textfile& f) {
   if (f.f != nullptr) std::fclose(f.f);
   f = textfile{};
   f.name = full;
@@ -178,7 +185,7 @@ void OPENLOG() {
   }
   const std::string text = LOGFILE.held;
   const sstring name = LOGFILE.name;
-  PROMPTOUTFILE("", name, LOGFILE);
+  OPENOUTFILE(name, LOGFILE);
   WRITEFILE(LOGFILE, text);
 }
 

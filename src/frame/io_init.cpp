@@ -45,13 +45,13 @@ void INITIALISEIO(const std::string& version) {
   // Every run of a folder writes its log there, and a run holds its files
   // locked for its whole life: a second run stops before it asks or
   // changes anything.
-  const std::string logname = "jx-log.txt";
+  const std::string logname = LOGNAME();
   CHECKFOLDERFREE(logname);
 
   READPREFS();
 
   // The script must not be the log: creating the log would empty it.
-  if (!CONTROLIO.scriptfile.empty() && "jx-" + CONTROLIO.scriptfile + ".txt" == logname)
+  if (!CONTROLIO.scriptfile.empty() && SCRIPTNAME(CONTROLIO.scriptfile) == logname)
     ERROREXIT("initialiseio", "the script file cannot be named like the log file \"jx-log.txt\"",
               yourfault);
   // The log is kept in memory until the run's start-up has checked that no

@@ -33,10 +33,10 @@ void READPREFS() {
   CONTROLIO.monitorheap = false;
 
   textfile prefs;
-  prefs.name = "jx-prefs.txt";
+  prefs.name = PREFSNAME();
   prefs.f = std::fopen(prefs.name.c_str(), "rb");
   if (prefs.f == nullptr) {
-    if (std::FILE* ds = std::fopen("ds-prefs.txt", "rb")) {
+    if (std::FILE* ds = std::fopen(LSQPREFSNAME().c_str(), "rb")) {
       std::fclose(ds);
       return;
     }

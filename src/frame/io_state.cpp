@@ -27,7 +27,6 @@ bool SCRIPTOPEN;
 str255 FILENAME;
 str255 SCRIPTFILENAME;
 sstring DATAFILENAMESUFFIX;
-sstring SUFFIX;
 
 str255 WSTR, OSTR, PSTR, ISTR, WSTRH;
 eestrtype EESTR{"EESTR"};
@@ -61,7 +60,6 @@ void RESETIO() {
   WHENSTRING.clear();
   FILENAME.clear();
   SCRIPTFILENAME.clear();
-  SUFFIX.clear();
   WSTR.clear();
   OSTR.clear();
   PSTR.clear();

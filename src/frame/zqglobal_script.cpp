@@ -72,6 +72,7 @@ extended OBLIQUEA, OBLIQUEB;
 extended MUP, MUT;
 smallint NMUCALCS;
 fmatrix<extended, 1, maxmucalcs, 1, maxcomp> MUCALCS{"MUCALCS"};
+farray<smallint, 1, maxmucalcs> MUCOUNT{"MUCOUNT"};
 
 smallint NBATCH, NBATCHXYZ, NBATCHREQ, NBATCHSWITCH;
 farray<batchtype, 1, maxbatch> BATCHINFO{"BATCHINFO"};
@@ -181,6 +182,7 @@ void RESETSCRIPTSETTINGS() {
   NMCFUNC = -1;
   MCIT = 1;
   NMUCALCS = 0;
+  MUCOUNT.fill(0);
   FRACTINFO = fracttype{};
 }
 

@@ -296,6 +296,7 @@ extern extended OBLIQUEA, OBLIQUEB;  // slope and offset of an oblique P-T path 
 extern extended MUP, MUT;
 extern smallint NMUCALCS;  // rows of mu calculations (script)
 extern fmatrix<extended, 1, maxmucalcs, 1, maxcomp> MUCALCS;  // coefficients of each mu calculation (script)
+extern farray<smallint, 1, maxmucalcs> MUCOUNT;  // how many values each line of MUCALCS gave (script)
 
 // Batch, Monte Carlo and fractionation tables
 extern smallint NBATCH, NBATCHXYZ, NBATCHREQ, NBATCHSWITCH;

@@ -21,7 +21,7 @@ struct outfile {
   smallint after;      // line ends after the notice
 };
 
-std::string fullname(const outfile& o) { return o.prefix + o.name.substr(0, sstringlength); }
+std::string fullname(const outfile& o) { return IO::OUTPUTNAME(o.prefix, o.name); }
 
 // A file the run reads, and what it is to the user.
 struct infile {
@@ -108,8 +108,8 @@ void addinput(std::vector<infile>& ins, const std::string& name, const char* rol
 
 // The inputs of every calc mode: the preferences and the data set.
 std::vector<infile> commoninputs() {
-  std::vector<infile> ins{{"jx-prefs.txt", "preferences"}, {"ds-prefs.txt", "least-squares preferences"}};
-  if (!IO::CONTROLIO.dsfile.empty()) addinput(ins, "jx-ds" + IO::CONTROLIO.dsfile + ".txt", "data-set");
+  std::vector<infile> ins{{IO::PREFSNAME(), "preferences"}, {IO::LSQPREFSNAME(), "least-squares preferences"}};
+  if (!IO::CONTROLIO.dsfile.empty()) addinput(ins, IO::DATASETNAME(IO::CONTROLIO.dsfile), "data-set");
   return ins;
 }
 
@@ -121,7 +121,7 @@ void drawinginput(std::vector<infile>& ins, const std::string& suffix) {
   if (CALCMODE != calcmodetype::utilitycalc) return;
   for (const std::string& s : {suffix, std::string(IO::CONTROLIO.scriptfile)})
     if (!s.empty()) {
-      const std::string name = "qk-" + s + ".txt";
+      const std::string name = IO::DRAWINGNAME(s);
       bool listed = false;
       for (const infile& in : ins) listed = listed || in.name == name;
       if (!listed) addinput(ins, name, "drawing data");
@@ -131,11 +131,11 @@ void drawinginput(std::vector<infile>& ins, const std::string& suffix) {
 // The files that calc mode 9's preferences name for it to read, besides
 // its own script.
 void lsqinputs(std::vector<infile>& ins) {
-  addinput(ins, "jx-" + IO::CONTROLIO.scriptfile + ".txt", "script");
-  addinput(ins, "ds-ax" + CONTROLDS.axsuffix + ".txt", "a-x");
-  addinput(ins, "ds-" + IO::MAKESSTRING("em" + CONTROLDS.emsuffix) + ".txt", "end-member");
-  addinput(ins, "ds-" + IO::MAKESSTRING("em" + CONTROLDS.emsuffix + "-f") + ".txt", "end-member");
-  addinput(ins, "ds-xp" + CONTROLDS.xpsuffix + ".txt", "experiments");
+  addinput(ins, IO::SCRIPTNAME(IO::CONTROLIO.scriptfile), "script");
+  addinput(ins, IO::LSQAXNAME(CONTROLDS.axsuffix), "a-x");
+  addinput(ins, IO::EMNAME(CONTROLDS.emsuffix), "end-member");
+  addinput(ins, IO::EMFNAME(CONTROLDS.emsuffix), "end-member");
+  addinput(ins, IO::XPNAME(CONTROLDS.xpsuffix), "experiments");
 }
 
 void create(const std::vector<outfile>& outs) {
@@ -149,7 +149,7 @@ void create(const std::vector<outfile>& outs) {
 
 // An empty suffix is asked for, and the answer kept in it.
 void openscript(sstring& suffix) {
-  IO::FILENAME = IO::PROMPTDATAFILE("jx-", suffix, "script info", IO::DATA);
+  IO::FILENAME = IO::PROMPTDATAFILE(IO::SCRIPTNAME, suffix, "script info", IO::DATA);
   IO::SCRIPTOPEN = true;
   IO::SCRIPTFILENAME = IO::FILENAME;
 }
@@ -161,21 +161,21 @@ void GUARDLOG() {
   std::vector<infile> ins = commoninputs();
   if (CALCMODE == calcmodetype::lsqdscalc || IO::CONTROLIO.calcmode == 9) {
     if (!CONTROLDS.jxdssuffix.empty())
-      addinput(ins, "ds-scr" + CONTROLDS.jxdssuffix + ".txt", "least-squares script");
+      addinput(ins, IO::LSQSCRIPTNAME(CONTROLDS.jxdssuffix), "least-squares script");
     lsqinputs(ins);
   } else {
     // The script's suffix as typed, or else as the preferences give it.
     const sstring s = IO::DATAFILENAMESUFFIX.empty() ? IO::CONTROLIO.scriptfile : IO::DATAFILENAMESUFFIX;
     drawinginput(ins, s);
     if (!s.empty()) {
-      addinput(ins, "jx-" + s + ".txt", "script");
+      addinput(ins, IO::SCRIPTNAME(s), "script");
       IO::textfile script;
       script.name = ins.back().name;
       script.f = std::fopen(script.name.c_str(), "rb");
       if (script.f != nullptr) {
         const sstring ax = scriptaxfile(script, true);
         std::fclose(script.f);
-        if (!ax.empty()) addinput(ins, "jx-" + ax + ".txt", "a-x");
+        if (!ax.empty()) addinput(ins, IO::AXNAME(ax), "a-x");
       }
     }
   }
@@ -220,7 +220,7 @@ void MAKEOUTPUTS() {
     // waited.
     const sstring ax = scriptaxfile(IO::DATA, false);
     IO::CHECKNAMEBYTES(ax, "the axfile suffix", "startout");
-    if (!ax.empty()) addinput(ins, "jx-" + ax + ".txt", "a-x");
+    if (!ax.empty()) addinput(ins, IO::AXNAME(ax), "a-x");
     drawinginput(ins, s);
     checknames(outs, ins);
     IO::OPENLOG();
@@ -233,7 +233,7 @@ void MAKEOUTPUTS() {
   // A suffix typed here is kept where the preferences put theirs, so that
   // an end at this question knows the file it names.
   IO::DATAFILENAMESUFFIX = CONTROLDS.jxdssuffix;
-  IO::SCRIPTFILENAME = IO::PROMPTDATAFILE("ds-scr", CONTROLDS.jxdssuffix, "script info", IO::DATA);
+  IO::SCRIPTFILENAME = IO::PROMPTDATAFILE(IO::LSQSCRIPTNAME, CONTROLDS.jxdssuffix, "script info", IO::DATA);
   const sstring d = CONTROLDS.jxdssuffix;
   IO::DATAFILENAMESUFFIX = d;
   IO::SCRIPTOPEN = true;
@@ -246,8 +246,7 @@ void MAKEOUTPUTS() {
   addinput(ins, IO::SCRIPTFILENAME, "least-squares script");
   lsqinputs(ins);
   // The new data set and the new-format end-member file.
-  const std::vector<std::string> later = {"jx-ds" + IO::MAKESSTRING(d + ".txt"),
-                                          "ds-em" + IO::MAKESSTRING(CONTROLDS.emsuffix + "-i.txt")};
+  const std::vector<std::string> later = {IO::NEWDATASETNAME(d), IO::NEWEMNAME(CONTROLDS.emsuffix)};
   checknames(outs, ins, later);
   IO::OPENLOG();
   create(outs);

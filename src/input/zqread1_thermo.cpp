@@ -206,7 +206,7 @@ void copyposition(long from, long to, bool withrow) {
 
 void openfile() {
   if (PDATA.f != nullptr) IO::FILECLOSE(PDATA, true, "dsfile");
-  const std::string name = IO::PROMPTDATAFILE("jx-ds", IO::CONTROLIO.dsfile, "thermo dataset", PDATA);
+  const std::string name = IO::PROMPTDATAFILE(IO::DATASETNAME, IO::CONTROLIO.dsfile, "thermo dataset", PDATA);
   PDATAFILENAME = IO::MAKESSTRING(name);
   const char g = name.size() >= 6 ? name[5] : ' ';
   if (g == '6' || g == '7')

@@ -40,8 +40,7 @@ void axreader::OPEN() {
     }
   }
   if (CALCMODE == calcmodetype::lsqdscalc) {
-    IO::SUFFIX = "ax" + CONTROLDS.axsuffix;
-    IO::PROMPTDATAFILE("ds-", IO::SUFFIX, "a-x info", IO::DATA);
+    IO::OPENDATAFILE(IO::LSQAXNAME(CONTROLDS.axsuffix), "a-x info", IO::DATA);
   } else {
     HEAD1 = IO::CONTROLIO.progname + " running at " + IO::WHENSTRING;
     HEAD2 = "using " + WHEN1;
@@ -51,7 +50,7 @@ void axreader::OPEN() {
     sstring suffix = IO::CONTROLIO.axfile;
     // Asked at start-up, before the outputs were made.
     if (suffix.empty() && MAINLOOP == 1) suffix = FIRSTAXFILE;
-    IO::FILENAME = IO::PROMPTDATAFILE("jx-", suffix, "a-x info", IO::DATA);
+    IO::FILENAME = IO::PROMPTDATAFILE(IO::AXNAME, suffix, "a-x info", IO::DATA);
     AXFILENAME = IO::FILENAME;
     HEAD3 = "with axfile " + AXFILENAME + " and scriptfile " + IO::SCRIPTFILENAME;
     IO::PUTSTR(0, HEAD3, 2, CHANNEL::TERMSUMLOG);

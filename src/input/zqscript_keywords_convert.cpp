@@ -45,11 +45,22 @@ void bulk() {
   for (smallint i = 1; i <= n; ++i)
     if (INFOTYPE[2 + i] != valuetype::astring || !ISNUMBER(INFOTYPE[2 + n + i]))
       SCRIPTFAULT("wrong form for convert bulk");
+  // An oxide written twice is taken once when its amounts agree.
+  smallint kept = 0;
   for (smallint i = 1; i <= n; ++i) {
-    CONVOX[i] = INFOSTRING[2 + i];
-    CONVBULK[i] = INFOREAL[2 + n + i];
+    const sstring& name = INFOSTRING[2 + i];
+    const extended wt = INFOREAL[2 + n + i];
+    if (wt < 0) SCRIPTFAULT("negative wt% of " + name + " in convert bulk");
+    smallint seen = 0;
+    for (smallint j = 1; j <= kept && seen == 0; ++j)
+      if (CONVOX[j] == name) seen = j;
+    if (seen > 0 && CONVBULK[seen] != wt) TWICEFAULT(name, "convert bulk");
+    if (seen > 0) continue;
+    ++kept;
+    CONVOX[kept] = name;
+    CONVBULK[kept] = wt;
   }
-  NCONVB = n;
+  NCONVB = kept;
 }
 
 void startline(const sstring& name) {
@@ -71,7 +82,18 @@ void startline(const sstring& name) {
 
 void wt2xyz(mineralconvtype& m) {
   if (numbersfrom(3) < m.n) SCRIPTFAULT("insufficient analysis values for " + m.name);
-  for (smallint i = 1; i <= m.n; ++i) m.wt[i] = INFOREAL[2 + i];
+  for (smallint i = 1; i <= m.n; ++i) {
+    m.wt[i] = INFOREAL[2 + i];
+    if (m.wt[i] < 0) SCRIPTFAULT("negative wt% of " + m.inoxide[i] + " for " + m.name);
+  }
+  // An oxide written twice is taken once when its amounts agree: the later
+  // entry is left empty, as an oxide of no wt% is.
+  for (smallint i = 1; i <= m.n; ++i)
+    for (smallint j = 1; j < i; ++j)
+      if (m.inoxide[j] == m.inoxide[i]) {
+        if (INFOREAL[2 + j] != INFOREAL[2 + i]) TWICEFAULT(m.inoxide[i] + " of " + m.name, "convert");
+        m.wt[i] = 0;
+      }
   m.analysed = true;
 }
 
@@ -80,6 +102,12 @@ void info(mineralconvtype& m) {
   if (k < 4) SCRIPTFAULT("insufficient recalc info for " + m.name);
   const extended xlow = INFOREAL[5], xhigh = INFOREAL[6];
   if (!(xhigh > xlow)) SCRIPTFAULT("xhigh must be bigger than xlow for " + m.name);
+  // A fraction of the iron: a bound outside 0..1 is a slip, never read as
+  // the nearest end of the range.
+  if (xlow < 0) SCRIPTFAULT("xlow of " + m.name + " below 0: the x range is of Fe3/(Fe2 + Fe3)");
+  if (xhigh > 1) SCRIPTFAULT("xhigh of " + m.name + " above 1: the x range is of Fe3/(Fe2 + Fe3)");
+  if (INFOREAL[4] < 0) SCRIPTFAULT("negative sd(ln wt%) factor for " + m.name);
+  if (k >= 5 && !(INFOREAL[7] > 0)) SCRIPTFAULT("the sd multiplier for " + m.name + " must be positive");
   m.fu = INFOREAL[3];
   m.sdlogwt = INFOREAL[4];
   m.xlow = xlow;

@@ -42,6 +42,7 @@ void muval(const scriptline& l) {
   if (NMUCALCS + 1 > maxmucalcs) SCRIPTFAULT("too many muval lines");
   NMUCALCS = static_cast<smallint>(NMUCALCS + 1);
   for (smallint i = 1; i <= NINFO; ++i) MUCALCS(NMUCALCS, i) = INFOREAL[i];
+  MUCOUNT[NMUCALCS] = NINFO;
 }
 
 }  // namespace

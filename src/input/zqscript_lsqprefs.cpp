@@ -22,8 +22,7 @@ void suffix(sstring& target, const IO::strings& w, smallint n, controlboolean sw
 
 void READCONTROLDS() {
   CONTROLDS = controldstype{};
-  IO::SUFFIX = "prefs";
-  IO::FILENAME = IO::PROMPTDATAFILE("ds-", IO::SUFFIX, "prefs info", IO::DATA);
+  IO::FILENAME = IO::OPENDATAFILE(IO::LSQPREFSNAME(), "prefs info", IO::DATA);
   IO::DATAOPEN = true;
   IO::strings w{"prefs words"};
   while (!IO::ENDOFFILE(IO::DATA)) {

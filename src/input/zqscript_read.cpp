@@ -180,7 +180,7 @@ void GETSCRIPTFILE() {
     IO::PROMPTSTRINGS("use same script file?", w, n);
     if (n > 0 && !(w[1] == "y" || w[1] == "1" || w[1] == "=")) IO::DATAFILENAMESUFFIX.clear();
   }
-  IO::FILENAME = IO::PROMPTDATAFILE("jx-", IO::DATAFILENAMESUFFIX, "script info", IO::DATA);
+  IO::FILENAME = IO::PROMPTDATAFILE(IO::SCRIPTNAME, IO::DATAFILENAMESUFFIX, "script info", IO::DATA);
   IO::SCRIPTFILENAME = IO::FILENAME;
   IO::SCRIPTOPEN = true;
 }

@@ -247,9 +247,9 @@ void CHECKCOEFSUMS(const ilvector& coef, const ilvector& em, smallint n, const s
 bool FIRSTTERMOF(const ilvector& em, smallint k);
 // A stored comment made ready to follow "% ".
 str255 TSTR(const std::string& s);
-// The new data-set file "jx-ds" + suffix + ".txt".
+// The new data-set file, named by IO::NEWDATASETNAME.
 void WRITETHERMODATA();
-// The new-format end-member file "ds-em" + emsuffix + "-i.txt".
+// The new-format end-member file, named by IO::NEWEMNAME.
 void WRITEEMDATA();
 // LaTeX tables of the data set, to the log; nothing calls it.
 void LATEXOUTPUT();

@@ -36,10 +36,9 @@ void makexpw() {
   XPW->clear();
 }
 
-// Opens "ds-" + suffix + ".txt" on DATA, reads its end-members and closes it.
-void reademfile(const std::string& suffix) {
-  IO::SUFFIX = IO::MAKESSTRING(suffix);
-  IO::FILENAME = IO::PROMPTDATAFILE("ds-", IO::SUFFIX, "thermo", IO::DATA);
+// Opens the file name on DATA, reads its end-members and closes it.
+void reademfile(const std::string& name) {
+  IO::FILENAME = IO::OPENDATAFILE(name, "thermo", IO::DATA);
   IO::DATAOPEN = true;
   READTH();
   IO::FILECLOSE(IO::DATA, true, "emfile");
@@ -112,7 +111,7 @@ void DOLSQDS() {
   IO::PROMPTINTEGER("number of iterations ", n);
   if (n < 1) {
     IO::PUTSTR(0, "dsfile conversion to new format", 1, CHANNEL::TERMINAL);
-    reademfile("em" + CONTROLDS.emsuffix + "-f");
+    reademfile(IO::EMFNAME(CONTROLDS.emsuffix));
     WRITETHERMODATA();
     return;
   }

@@ -184,8 +184,7 @@ void WRITETHERMODATA() {
   if (!FROMOUTXY && DSMODE != 7) DSMODE = 6;
   smallint version = DSMODE;
   if (version == 5 && (NTOT < firstcountversion5 || NTOT == olddatasetcount)) version = 6;
-  const std::string suffix = IO::DATAFILENAMESUFFIX + ".txt";
-  const std::string filename = "jx-ds" + IO::MAKESSTRING(suffix);
+  const std::string filename = IO::NEWDATASETNAME(IO::DATAFILENAMESUFFIX);
 
   fileimage f("writethermodata");
   if (version == 5) {
@@ -223,7 +222,7 @@ void WRITETHERMODATA() {
   f.text(filename + " produced at " + IO::WHENSTRING + tail + ")");
   f.eol();
 
-  f.write("jx-ds", suffix);
+  f.write(filename);
   IO::PUTSTR(1, "writing data to \"" + IO::FILENAME + "\"", 1, CHANNEL::TERMLOG);
 }
 

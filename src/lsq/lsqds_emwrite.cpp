@@ -148,7 +148,7 @@ void WRITEEMDATA() {
     IO::PUTSTR(0, "data to put at the head of the xpfile. (Edit/rename/cut & paste)", 1, CHANNEL::TERMINAL);
     IO::PUTSTR(0, rule, 1, CHANNEL::TERMINAL);
   }
-  f.write("ds-em", CONTROLDS.emsuffix + "-i.txt");
+  f.write(IO::NEWEMNAME(CONTROLDS.emsuffix));
 }
 
 }  // namespace LSQDS

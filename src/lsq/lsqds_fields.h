@@ -52,9 +52,9 @@ struct fileimage {
   void eol();
   // Stops the run, naming field and record, when x is not a finite number.
   void checked(extended x, const std::string& field) const;
-  // Creates prefix + name (ATEXT1), writes the lines and closes it; the
+  // Creates the file name (ATEXT1), writes the lines and closes it; the
   // name is left in IO::FILENAME.
-  void write(const std::string& prefix, const std::string& name);
+  void write(const std::string& name);
 
  private:
   void place(const std::string& t, smallint width);

@@ -62,8 +62,8 @@ void fileimage::eol() {
   line.clear();
 }
 
-void fileimage::write(const std::string& prefix, const std::string& name) {
-  IO::FILENAME = IO::PROMPTOUTFILE(prefix, IO::MAKESSTRING(name), ATEXT1);
+void fileimage::write(const std::string& name) {
+  IO::FILENAME = IO::OPENOUTFILE(name, ATEXT1);
   ATEXT1OPEN = true;
   for (const std::string& l : lines) {
     const std::string out = l + "\n";

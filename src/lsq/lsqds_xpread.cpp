@@ -173,8 +173,7 @@ void READAX() {
 
 void READXY() {
   MAKECDHYDROUS = false;
-  IO::SUFFIX = IO::MAKESSTRING("em" + CONTROLDS.emsuffix);
-  IO::FILENAME = IO::PROMPTDATAFILE("ds-", IO::SUFFIX, "thermo", IO::DATA);
+  IO::FILENAME = IO::OPENDATAFILE(IO::EMNAME(CONTROLDS.emsuffix), "thermo", IO::DATA);
   IO::DATAOPEN = true;
   READTH();
   IO::FILECLOSE(IO::DATA, true, "emfile");
@@ -184,8 +183,7 @@ void READXY() {
   NTP = NTOT;
   READAX();
 
-  IO::SUFFIX = IO::MAKESSTRING("xp" + CONTROLDS.xpsuffix);
-  IO::FILENAME = IO::PROMPTDATAFILE("ds-", IO::SUFFIX, "xp info", IO::DATA);
+  IO::FILENAME = IO::OPENDATAFILE(IO::XPNAME(CONTROLDS.xpsuffix), "xp info", IO::DATA);
   IO::DATAOPEN = true;
   READERSTART();
   NEXP = 0;

@@ -126,6 +126,27 @@ void DOMAKELIST() {
   IO::FILECLOSE(ZQREAD1::PDATA, true, "dsfile");
 }
 
+namespace {
+
+// Every muval line gives one value to each of the m names, and a name
+// given twice has one value on every line: else no value could be used as
+// it was given.
+void checkmuvalues(smallint m) {
+  if (NMUCALCS < 1) IO::ERROREXIT("acalc", "muval gives no line of values", yourfault);
+  for (smallint l = 1; l <= NMUCALCS; ++l) {
+    const std::string line = "muval line " + IO::INT2STR(l) + " of values";
+    if (MUCOUNT[l] < m)
+      IO::ERROREXIT("acalc", line + " gives no mu for " + MUNAME[MUCOUNT[l] + 1], yourfault);
+    if (MUCOUNT[l] > m) IO::ERROREXIT("acalc", line + " gives more values than muval names", yourfault);
+    for (smallint c = 1; c <= m; ++c)
+      for (smallint d = static_cast<smallint>(c + 1); d <= m; ++d)
+        if (MUNAME[c] == MUNAME[d] && MUCALCS(l, c) != MUCALCS(l, d))
+          IO::ERROREXIT("acalc", line + " gives " + MUNAME[c] + " two values", yourfault);
+  }
+}
+
+}  // namespace
+
 void ACTIVITYCALC() {
   ZQREAD1::READTHERMO(1);
   ZQREAD2::SETUPPHASES();
@@ -146,22 +167,26 @@ void ACTIVITYCALC() {
     IO::WRITETERMINAL(line + "\n");
   }
   IO::WRITETERMINAL("\n" + IO::INT2STR(NP0) + " " + IO::INT2STR(NUV) + " " + IO::INT2STR(m) + "\n\n");
+  checkmuvalues(m);
 
-  for (long i = 1; i <= NP0; ++i) {
-    (*TD)(i, TDSLOT::XCO2) = 0;
-    (*TD)(i, TDSLOT::XH2O) = 0;
-    extended g = 0;
-    ZQCALC1::GEMDRIVER(static_cast<smallint>(i), MUP, MUT, g);
-    for (long j = 1; j <= NUV; ++j) {
-      const smallint n = (*C)(j, i);
-      if (n == 0) continue;
-      long k = 0;
-      for (long c = 1; c <= m && k == 0; ++c)
-        if (MUNAME[c] == COMPNAME[j]) k = c;
-      if (k == 0) IO::ERROREXIT("acalc", COMPNAME[j] + " not recognised", yourfault);
-      g = g - n * MUCALCS(1, k) / COMPDIV[j];
+  for (smallint l = 1; l <= NMUCALCS; ++l) {
+    if (NMUCALCS > 1) IO::WRITETERMINAL(std::string(l > 1 ? "\n" : "") + "muval line " + IO::INT2STR(l) + "\n");
+    for (long i = 1; i <= NP0; ++i) {
+      (*TD)(i, TDSLOT::XCO2) = 0;
+      (*TD)(i, TDSLOT::XH2O) = 0;
+      extended g = 0;
+      ZQCALC1::GEMDRIVER(static_cast<smallint>(i), MUP, MUT, g);
+      for (long j = 1; j <= NUV; ++j) {
+        const smallint n = (*C)(j, i);
+        if (n == 0) continue;
+        long k = 0;
+        for (long c = 1; c <= m && k == 0; ++c)
+          if (MUNAME[c] == COMPNAME[j]) k = c;
+        if (k == 0) IO::ERROREXIT("acalc", COMPNAME[j] + " not recognised", yourfault);
+        g = g - n * MUCALCS(l, k) / COMPDIV[j];
+      }
+      IO::WRITETERMINAL("a(" + NAME[i] + ") = " + FIXEDFIELD(std::exp(-g / (CONST::RGAS * MUT)), 7, 4) + "\n");
     }
-    IO::WRITETERMINAL("a(" + NAME[i] + ") = " + FIXEDFIELD(std::exp(-g / (CONST::RGAS * MUT)), 7, 4) + "\n");
   }
 }
 

@@ -423,7 +423,7 @@ sstring GSTRING(valuetype vt, const sstring& w, const std::string& where) {
 }
 
 void READDATA() {
-  IO::FILENAME = IO::PROMPTDATAFILE("qk-", IO::CONTROLIO.scriptfile, "", IO::DATA);
+  IO::FILENAME = IO::PROMPTDATAFILE(IO::DRAWINGNAME, IO::CONTROLIO.scriptfile, "", IO::DATA);
   IO::DATAOPEN = true;
   static reader r;
   r = reader{};

@@ -69,8 +69,7 @@ class LeastSquaresFiles : public ::testing::Test {
 
   void readem(const std::string& text, const std::string& suffix = "emt") {
     dir.write("ds-" + suffix + ".txt", text);
-    sstring s = suffix;
-    IO::PROMPTDATAFILE("ds-", s, "thermo", IO::DATA);
+    IO::OPENDATAFILE("ds-" + suffix + ".txt", "thermo", IO::DATA);
     LSQDS::READTH();
     IO::FILECLOSE(IO::DATA, true, "emfile");
   }

@@ -427,8 +427,10 @@ TEST_F(Utilities, ActivitiesFromChemicalPotentials) {
       {"muval SiO2\nmuval -930.0\n", "", matrix + "a(qa) =  1.1225\na(qb) =  0.7095\n"},
       // 10 kJ lower: ln a down by 10 / RT.
       {"muval SiO2\nmuval -940.0\n", "", matrix + "a(qa) =  0.2369\na(qb) =  0.1498\n"},
-      // mu of SiO2 equal to G of qa; only the first line of potentials counts.
-      {"muval MgO SiO2\nmuval 3 -930.742994\nmuval 3 -940.0\n", "", "a(qa) =  1.0000\na(qb) =  0.6321\n"},
+      // mu of SiO2 equal to G of qa; each line of potentials is a calculation
+      // of its own, the second that of -940.0 above.
+      {"muval MgO SiO2\nmuval 3 -930.742994\nmuval 3 -940.0\n", "",
+       "muval line 1\na(qa) =  1.0000\na(qb) =  0.6321\n\nmuval line 2\na(qa) =  0.2369\na(qb) =  0.1498\n"},
       {"muval MgO\nmuval -930.0\n", "acalc: SiO2 not recognised", ""},
   };
   for (const Case& c : cases) {

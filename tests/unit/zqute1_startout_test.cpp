@@ -65,7 +65,7 @@ TEST_F(StartOut, InputsAreNotReadFromTheRunsOutputs) {
   // A suffix typed later that names an output, and the log, not yet made.
   sstring suffix = "abc-o";
   IO::textfile f;
-  EXPECT_EQ(testsupport::fatal([&] { IO::PROMPTDATAFILE("jx-", suffix, "a-x info", f); }),
+  EXPECT_EQ(testsupport::fatal([&] { IO::PROMPTDATAFILE(IO::AXNAME, suffix, "a-x info", f); }),
             "promptdatafile: the file \"jx-abc-o.txt\" is an output file of this run and cannot be read as a-x info");
   EXPECT_EQ(f.f, nullptr);
 }
@@ -86,7 +86,7 @@ TEST_F(StartOut, AnOutputIsNotEmptiedWhenItIsAnotherOutputOrHeldElsewhere) {
   std::filesystem::create_symlink("jx-a-o.txt", "jx-new.txt");
   IO::textfile f;
   sstring suffix = "new";
-  EXPECT_EQ(testsupport::fatal([&] { IO::PROMPTDATAFILE("jx-", suffix, "a-x info", f); }),
+  EXPECT_EQ(testsupport::fatal([&] { IO::PROMPTDATAFILE(IO::AXNAME, suffix, "a-x info", f); }),
             "promptdatafile: the file \"jx-new.txt\" is the output file \"jx-a-o.txt\" of this run under another "
             "name and cannot be read as a-x info");
   EXPECT_EQ(f.f, nullptr);
