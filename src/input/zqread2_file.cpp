@@ -372,6 +372,9 @@ void axreader::READOPTIONS(bool pure, long index) {
             IO::ERROREXIT("setupphases",
                           "names: end-member, " + emname + ", and name in make, " + cname + ", must be different",
                           yourfault);
+          // One constituent, one coefficient.
+          for (long m = 1; m < i; ++m)
+            if (makename[m] == cname) GIVENTWICE(cname, "the make of " + emname + " in " + phasename, false);
           makename[i] = cname;
           takerational("coeffs of end-members to construct " + emname, makenum[i], makeden[i]);
           nums[i] = makenum[i];

@@ -62,24 +62,27 @@ TEST(AxRepeatedNames, ASiteFractionOrDqfWrittenTwiceAlikeIsTheModelWrittenOnce) 
 }
 
 const std::string silscript =
-    "axfile lnax\nwith PHASES\ncalctype 1\ndiagramPT 1 8 300 700\ncalcTatP yes\ncalcP 1 8 1\nseta sil VALUE\n"
-    "schreinemakers yes\ninexcess\n*\n";
+    "axfile lnax\nwith PHASES\ncalctype 1\ndiagramPT 1 8 300 700\ncalcTatP yes\ncalcP 1 8 1\nLINES"
+    "schreinemakers yes\n*\n";
 
-e2e::Run silrun(const std::string& phases, const std::string& ax, const std::string& value) {
+e2e::Run silrun(const std::string& phases, const std::string& ax, const std::string& lines) {
   std::string s = silscript;
   s.replace(s.find("PHASES"), 6, phases);
-  s.replace(s.find("VALUE"), 5, value);
+  s.replace(s.find("LINES"), 5, lines);
   return e2e::run({"ptxlna"}, "n\n\n",
                   {{"jx-lnax.txt", ax}, {"jx-s.txt", s}, {"jx-prefs.txt", "dsfile 7ln\nscriptfile s\ncalcmode 3\n"}});
 }
 
 TEST(AxRepeatedNames, AnEndMemberOfTwoPhasesIsRefusedWhereItIsNamed) {
-  const e2e::Run once = silrun("mta mtb mtc sil", "mta\nmtb\nmtc\nsil 0.3\n*\n", "0.5");
+  const std::string two = "mta\nmtb\nmtc\nsil 0.3\nsilb 1 sil 0.5\n*\n";
+  const e2e::Run once = silrun("mta mtb mtc sil", "mta\nmtb\nmtc\nsil 0.3\n*\n", "seta sil 0.5\ninexcess\n");
   EXPECT_EQ(once.status, 0) << once.out;
   EXPECT_TRUE(has(once.out, "408.46")) << once.out;
   // sil of sil and of silb: the value would reach one of the two only.
-  expectstop(silrun("mta mtb mtc sil silb", "mta\nmtb\nmtc\nsil 0.3\nsilb 1 sil 0.5\n*\n", "0.9"),
+  expectstop(silrun("mta mtb mtc sil silb", two, "seta sil 0.9\ninexcess\n"),
              "extractem : seta: sil is an end-member of two phases of the calculation");
+  expectstop(silrun("mta mtb mtc sil silb", two, "inexcess sil\n"),
+             "inexcess : in excess: sil is an end-member of two phases of the calculation");
 
   // calc mode 2's typed activity edit
   const std::string avscript = "axfile lnax\nwith PHASES\ncalctype 1\ndataok no\ndiagramPT 1 8 300 700\ncalcT 500\n"

@@ -70,6 +70,11 @@ TEST_F(AxRepeatsRun, EveryCountedListStopsAtARepeatAlikeOrNot) {
       // end-members, the same ideal-mixing term and another
       {edit(options(""), "jd 1 1 xNa 1", "hed 1 1 xFe 1"), twice + "hed given twice in the end-members of cpx"},
       {edit(options(""), "jd 1 1 xNa 1", "di 1 1 xNa 1"), twice + "di given twice in the end-members of cpx"},
+      // a factor of an ideal-mixing term, and a constituent of a recipe
+      {edit(options(""), "hed 1 1 xFe 1", "hed 1 2 xFe 1 xFe 1"),
+       twice + "xFe given twice in the ideal-mixing term of hed in cpx"},
+      {options("make 2 q 1/2 q 1/2"), twice + "q given twice in the make of jd in cpx"},
+      {"qz 1 qq make 3 q 1 ky 1 q 1\n", twice + "q given twice in the make of qq in qz"},
   };
   // Strict names would stop at the proportion or W name first: the lists
   // are reached each by itself without them.
