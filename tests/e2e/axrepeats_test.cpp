@@ -30,6 +30,11 @@ std::string mix(const std::string& sitefractions, const std::string& mboptions, 
 }
 const std::string twosf = "  2\n  xA 1 1 1 1 -1 x\n  xB 1 1 0 1 1 x\n";
 
+std::string edit(std::string text, const std::string& from, const std::string& to) {
+  text.replace(text.find(from), from.size(), to);
+  return text;
+}
+
 e2e::Run mixrun(const std::string& ax) {
   return e2e::run({"lnarow"}, "", {{"jx-lrax.txt", ax}, {"jx-b.txt", mixscript}, {"jx-prefs.txt", mixprefs}});
 }
@@ -59,6 +64,17 @@ TEST(AxRepeatedNames, ASiteFractionOrDqfWrittenTwiceAlikeIsTheModelWrittenOnce) 
   expectx(mixrun(mix(twosf, "make 1 mb 1 DQF 5 0 0 DQF 5 0 0", "mbd")), dqf, "DQF twice alike");
   expectstop(mixrun(mix(twosf, "make 1 mb 1 DQF 5 0 0 DQF 1 0 0", "mbd")),
              "setup phases : DQF of mbd given twice in mix with different values");
+}
+
+// calc mode 1's ln a on a pure phase ma whose end-member mix gives too: the
+// variable went on mix's ma.
+TEST(AxRepeatedNames, AnLnAVariableOnAnEndMemberOfTwoPhasesStops) {
+  const std::string script =
+      "axfile lrax\nwith mix ma\ninexcess\nlna yes ma -0.3\ncalcP 3 11 4\ncalcT 600\ndiagramPT 1 12 300 1000\n"
+      "pseudosection no\nautoexit yes\n*\n";
+  expectstop(e2e::run({"lnarow"}, "",
+                      {{"jx-lrax.txt", edit(mix(twosf, ""), "\npz\n", "\nma\npz\n")}, {"jx-lr.txt", script}}),
+             "setuploops : ln a: ma is an end-member of two phases of the calculation");
 }
 
 const std::string silscript =
