@@ -102,6 +102,8 @@ TEST_F(AxRepeatsRun, ASiteFractionWrittenTwiceAlikeIsKeptOnce) {
   const std::string differ = "setup phases: xFe given twice in the site fractions of cpx with different values";
   EXPECT_EQ(read(edit(four, "xFe 1 1 0 1 1 x\n xFe 1 1 0 1 1 x", "xFe 1 1 0 1 1 x\n xFe 1 1 1 1 -1 x")), differ);
   EXPECT_EQ(read(edit(four, "xFe 1 1 0 1 1 x\n xFe 1 1 0 1 1 x", "xFe 1 1 0 1 1 x\n xFe 1 1 0 1 1 j")), differ);
+  // the same first factor, then a second one of 1/2: x / 2
+  EXPECT_EQ(read(edit(four, "xFe 1 1 0 1 1 x\n xFe 1 1 0 1 1 x", "xFe 1 1 0 1 1 x\n xFe 1 2 0 1 1 x 1/2 0")), differ);
   // two alike leave one: fewer than a model needs
   EXPECT_EQ(read(edit(four, " 4\n xMg 1 1 1 2 -1 x -1 j\n", " 2\n")), "setup phases: less than 2 sf vars for cpx");
 }
