@@ -315,6 +315,21 @@ TEST_F(AxReader, SameCodingGroupOfTheFile) {
   EXPECT_EQ(p.xvar[1].nnumnames, 0);
 }
 
+// A variable named from Q or N is an order variable without "isQ".
+TEST_F(AxReader, VariablesNamedFromQOrNAreOrderVariables) {
+  // the expressions by the variable's index
+  std::string byindex = binary;
+  for (std::size_t at = byindex.find(" x\n"); at != std::string::npos; at = byindex.find(" x\n", at))
+    byindex.replace(at, 3, " 1\n");
+  for (const std::string v : {"Q", "N"}) {
+    ASSERT_EQ(run(edit(byindex, "x(s) 0.3", v + "(s) 0.3")), "") << v;
+    EXPECT_TRUE((*PREC1)[1].xvar[1].isorder) << v;
+    EXPECT_TRUE((*PREC1)[1].hasorder) << v;
+  }
+  ASSERT_EQ(run(binary), "");
+  EXPECT_FALSE((*PREC1)[1].hasorder);
+}
+
 // The plain forms are read in the files above.
 TEST_F(AxReader, HandlePhaseNameOtherSuffix) {
   sstring lng = "g_x", sh, sfx = "h";
