@@ -22,6 +22,10 @@ void LOOPER(iemvector& c, const iemvector& max, smallint k, bool& more);
 
 // ---------------------------------------------------------------- positions
 smallint POSI(const sstring& name);
+// The position of a name a user gives among the end-members of the
+// calculation, 0 when absent; a name two phases give ends the run naming
+// it (where: the routine word; what: the list or prompt that gave it).
+smallint ONEPOSITION(const sstring& name, const std::string& where, const std::string& what);
 void POSITIONS();
 bool NAMEINLIST(sstring& name, const IO::strings& list, bool quiet, smallint& pos);
 

@@ -17,6 +17,19 @@ smallint POSI(const sstring& name) {
   return pos;
 }
 
+smallint ONEPOSITION(const sstring& name, const std::string& where, const std::string& what) {
+  using namespace ZQGLOBAL;
+  smallint pos = 0;
+  for (smallint i = 1; i <= NCV; ++i) {
+    if (NAME[i] != name) continue;
+    // Set on one copy, the value would leave the other as it was.
+    if (pos != 0)
+      IO::ERROREXIT(where, what + ": " + name + " is an end-member of two phases of the calculation", yourfault);
+    pos = i;
+  }
+  return pos;
+}
+
 void POSITIONS() {
   using namespace ZQGLOBAL;
   CO2POS = POSI("CO2");

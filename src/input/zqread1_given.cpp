@@ -6,6 +6,7 @@
 #include "frame/io.h"
 #include "frame/zqglobal.h"
 #include "frame/zqglobal_script.h"
+#include "frame/zqute2.h"
 #include "input/zqread1.h"
 
 using namespace ZQGLOBAL;
@@ -49,8 +50,8 @@ void GIVENACTIVITIES() {
   const bool xsection = CALCMODE == calcmodetype::phasecalc &&
                         (DIAGRAMMODE == diagramtype::pxcalc || DIAGRAMMODE == diagramtype::txcalc);
   for (long i = 1; i <= NLNA; ++i) {
-    smallint j = 0;
-    if (!IO::MATCHSTRING(LNANAME[i], NAME, NCV, j))
+    const smallint j = ZQUTE2::ONEPOSITION(LNANAME[i], "extractem", LNALISTKEY);
+    if (j == 0)
       IO::ERROREXIT("extractem",
                     LNALISTKEY + ": " + LNANAME[i] + " is not an end-member of the calculation",
                     yourfault);

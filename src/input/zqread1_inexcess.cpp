@@ -12,6 +12,7 @@
 #include "frame/zqglobal_axsetup.h"
 #include "frame/zqglobal_script.h"
 #include "frame/zqmath1.h"
+#include "frame/zqute2.h"
 #include "input/zqread1.h"
 
 using namespace ZQGLOBAL;
@@ -27,6 +28,9 @@ smallint position(const sstring& name) {
   IO::MATCHSTRING(name, NAME, NCV, k);
   return k;
 }
+
+// The position of a name the user gives, which must reach one end-member.
+smallint given(const sstring& name, const std::string& what) { return ZQUTE2::ONEPOSITION(name, "inexcess", what); }
 
 // The fluid question: absent without H2O and CO2, or when the user says
 // there is none; otherwise CO2 or H2O unless the diagram fixed the kind.
@@ -56,14 +60,14 @@ bool variablefluidexcess() {
 void lnasetup(sstring& lnaname) {
   sstring name;
   IO::PROMPTSTRING("name of end-member to be used in log a", name);
-  if (position(name) == 0) {
+  if (given(name, "log a") == 0) {
     IO::PROMPTSTRING("bad name : replace " + name + " with ", name);
-    if (position(name) == 0) IO::ERROREXIT("inexcess", "log a setup", yourfault);
+    if (given(name, "log a") == 0) IO::ERROREXIT("inexcess", "log a setup", yourfault);
   }
   if (isfluidname(name) && CO2POS > 0 && H2OPOS > 0) {
     IO::PUTSTR(0, "Cannot handle H2O or CO2 in lna in system with H2O and CO2", 1, CHANNEL::TERMLOG);
     IO::PROMPTSTRING("replace " + name + " with ", name);
-    if (position(name) == 0 || isfluidname(name)) IO::ERROREXIT("inexcess", "log a setup", yourfault);
+    if (given(name, "log a") == 0 || isfluidname(name)) IO::ERROREXIT("inexcess", "log a setup", yourfault);
   }
   // An activity the script gave this end-member cannot stand beside the
   // section's own values of it.
@@ -306,10 +310,10 @@ void INEXCESS() {
   if (n > 0 && n < NU) {
     std::vector<long> ex;
     for (sstring name : excess) {
-      smallint k = position(name);
+      smallint k = given(name, "in excess");
       if (k == 0) {
         IO::PROMPTSTRING(name + " not recognised : replace with", name);
-        k = position(name);
+        k = given(name, "in excess");
         if (k == 0) {
           IO::PUTSTR(0, "forget it!  (name still unrecognised)", 1, CHANNEL::TERMLOG);
           continue;

@@ -100,6 +100,21 @@ struct axreader {
 // The text " (max = n) " of limit messages.
 std::string LIMITTEXT(smallint n);
 
+// Ends the run where a name stands twice in one list of one model: where
+// names the list and its model; values says the list takes a name twice
+// when written alike, and this one was not.
+[[noreturn]] void GIVENTWICE(const std::string& name, const std::string& where, bool values);
+// Whether two expressions are written alike, term by term and part by part,
+// their rationals compared by value.
+bool SAMETERM(const termtype& a, const termtype& b);
+// The position of name among list[1..n], 0 when absent.
+template <class List>
+smallint POSITIONIN(const sstring& name, const List& list, long n) {
+  for (long i = 1; i <= n; ++i)
+    if (list[i] == name) return static_cast<smallint>(i);
+  return 0;
+}
+
 // Ends the run where the a-x file takes no DQF on an end-member of nmake
 // constituents: a DQF that stands nowhere in the calculation must not be
 // taken from a script either.

@@ -1,6 +1,7 @@
 // The a-x file as a whole: opening, the header block, the phase entries,
 // pure phases and the options that follow entries and end-members.
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <memory>
 
@@ -241,6 +242,42 @@ makeactiontype makeaction_of(const std::string& token) {
 
 }  // namespace
 
+namespace {
+
+bool samefraction(longint n1, longint d1, longint n2, longint d2) {
+  return static_cast<std::int64_t>(n1) * d2 == static_cast<std::int64_t>(n2) * d1;
+}
+
+// A DQF as written: its keyword's sub-code and a + bT + cP.
+struct dqfgiven {
+  smallint sub = 0;
+  extended a = 0, b = 0, c = 0;
+  bool operator==(const dqfgiven&) const = default;
+};
+
+// A make recipe as stored, to be told from the one written after it.
+struct makegiven {
+  smallint nmake = 0, div = 0;
+  makestype name;
+  makeitype coef;
+  makeatype action;
+  bool same(const makegiven& o) const {
+    if (nmake != o.nmake) return false;
+    for (long i = 1; i <= nmake; ++i)
+      if (name[i] != o.name[i] || action[i] != o.action[i] || !samefraction(coef[i], div, o.coef[i], o.div))
+        return false;
+    return true;
+  }
+};
+
+// The options an entry has had so far, with the first DQF.
+struct optionsgiven {
+  bool dqf = false, make = false, check = false;
+  dqfgiven firstdqf;
+};
+
+}  // namespace
+
 void CHECKDQFALLOWED(smallint nmake) {
   if (CALCMODE == calcmodetype::lsqdscalc) IO::ERROREXIT("setup phases", "DQF not allowed in lsqds", yourfault);
   // With the older set an end-member that is not made takes its DQF on its
@@ -263,6 +300,10 @@ void axreader::READOPTIONS(bool pure, long index) {
   const bool lsq = CALCMODE == calcmodetype::lsqdscalc;
   const std::string codemsg = pure ? "option for " + phasename : "code for additional end-member info for " + emname;
   smallint sub = 0;
+  // An option written twice is the option once when it says the same;
+  // otherwise one of the two would be dropped unseen.
+  optionsgiven given;
+  auto twice = [&](const char* option) { GIVENTWICE(std::string(option) + " of " + emname, phasename, true); };
 
   for (;;) {
     if (atend()) return;
@@ -291,6 +332,10 @@ void axreader::READOPTIONS(bool pure, long index) {
         const extended a = takereal("a in a+bT+cP in DQF term for " + emname);
         extended b = takereal("b in a+bT+cP in DQF term for " + emname);
         const extended c = takereal("c in a+bT+cP in DQF term for " + emname);
+        const dqfgiven now{sub, a, b, c};
+        if (given.dqf && !(given.firstdqf == now)) twice("DQF");
+        given.dqf = true;
+        given.firstdqf = now;
         if (pure) {
           // R ln 10 with R in kJ/K: the buffer's G moves by R T ln 10 per unit.
           if (p0->name == BUFFERC && p0->emname == "buffer") b = b + BUFFERDEL * CONST::RGAS * CONST::LN10;
@@ -312,6 +357,7 @@ void axreader::READOPTIONS(bool pure, long index) {
         if (k > maxmake)
           IO::ERROREXIT("setup phases", "too many end-members to construct " + emname + LIMITTEXT(maxmake), yourfault);
         if (lsq && k != 1) IO::ERROREXIT("setup phases", "several end-member make not allowed in lsqds", yourfault);
+        const makegiven before{nmake, makediv, makename, makecoef, makeaction};
         nmake = k;
         liemvector nums{"make nums"}, dens{"make dens"};
         for (long i = 1; i <= k; ++i) {
@@ -325,6 +371,9 @@ void axreader::READOPTIONS(bool pure, long index) {
             IO::ERROREXIT("setupphases",
                           "names: end-member, " + emname + ", and name in make, " + cname + ", must be different",
                           yourfault);
+          // One constituent, one coefficient.
+          for (long m = 1; m < i; ++m)
+            if (makename[m] == cname) GIVENTWICE(cname, "the make of " + emname + " in " + phasename, false);
           makename[i] = cname;
           takerational("coeffs of end-members to construct " + emname, makenum[i], makeden[i]);
           nums[i] = makenum[i];
@@ -332,6 +381,8 @@ void axreader::READOPTIONS(bool pure, long index) {
         }
         if (!overcommon(nums, dens, k, makediv, makecoef))
           IO::ERROREXIT("setup phases", "coefficients too large in making " + emname, yourfault);
+        if (given.make && !before.same(makegiven{nmake, makediv, makename, makecoef, makeaction})) twice("make");
+        given.make = true;
         break;
       }
       case 5: {
@@ -343,11 +394,20 @@ void axreader::READOPTIONS(bool pure, long index) {
           nums[v] = pn;
           dens[v] = pd;
         }
+        const smallint olddiv = em->checkdiv;
+        const farray<smallint, 1, maxssem> oldcoef = em->checkcoef;
         if (!overcommon(nums, dens, nv, em->checkdiv, em->checkcoef))
           IO::ERROREXIT("setup phases", "check values too fine for " + emname, yourfault);
+        if (given.check)
+          for (long v = 1; v <= nv; ++v)
+            if (!samefraction(oldcoef[v], olddiv, em->checkcoef[v], em->checkdiv)) twice("check");
+        given.check = true;
         break;
       }
       case 6:
+        // No recipe of its own: another than one given before it.
+        if (given.make && nmake != -1) twice("make");
+        given.make = true;
         nmake = -1;
         break;
       case 7:

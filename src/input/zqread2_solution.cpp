@@ -14,6 +14,18 @@ namespace {
 
 std::string q(const std::string& s) { return "\"" + s + "\""; }
 
+// A pair of the samecoding list written before: true when it is the pair
+// once; a full or phase name of another pair stops the run.
+bool samecodingagain(const ptype1& p, const sstring& full, const sstring& lname, const sstring& name) {
+  sstring sfx = p.suffix, sname, lcopy = lname;
+  HANDLEPNAME(lcopy, sname, sfx);
+  const smallint byfull = POSITIONIN(full, p.samecodingfull, p.nsamecoding);
+  const smallint byname = POSITIONIN(sname, p.samecodingnames, p.nsamecoding);
+  if (byfull == 0 && byname == 0) return false;
+  if (byfull == byname) return true;
+  GIVENTWICE(byfull != 0 ? full : lname, "the samecoding list of " + name, true);
+}
+
 // The inside of a name written prefix + inside + ")", else the name itself.
 std::string inside(const std::string& n, const char* prefix) {
   const std::string pre = prefix;
@@ -142,6 +154,7 @@ bool axreader::SOLUTIONCODING(ptype1& p, const sstring& name) {
         const sstring full = takename("full name in samecoding list for " + name);
         sstring lname = takename("phase name in samecoding list for " + name);
         ++pairs;
+        if (samecodingagain(p, full, lname, name)) continue;
         // The record keeps 6 names and a group 8: refuse more rather than
         // write past either.
         if (p.nsamecoding >= maxsamecoding || ISC[NSC] >= maxscnames)
@@ -198,6 +211,9 @@ void axreader::SOLUTIONVARIABLES(ptype1& p, const sstring& name) {
     xvartype& xv = p.xvar[i];
     xv.isorder = false;
     const sstring vn = takename(IO::NTH[i] + " variable name");
+    // Each variable is a place of its own: a name of two places reaches one.
+    for (long j = 1; j < i; ++j)
+      if (p.xvar[j].readname == vn) GIVENTWICE(vn, "the variables of " + name, false);
     xv.name = vn;
     xv.readname = vn;
     xv.guess = 0;
@@ -259,6 +275,8 @@ void axreader::SOLUTIONVARIABLES(ptype1& p, const sstring& name) {
 void axreader::SOLUTIONPROPORTIONS(ptype1& p, smallint n) {
   for (long i = 1; i <= n; ++i) {
     propnames[i] = takename("name of " + IO::NTH[i] + " p var");
+    if (POSITIONIN(propnames[i], propnames, i - 1) != 0)
+      GIVENTWICE(propnames[i], "the proportions of " + p.longname, false);
     READTERM(p.prop[i], " in " + propnames[i], false, false);
   }
 
@@ -294,6 +312,8 @@ void axreader::SOLUTIONMIXING(ptype1& p, const sstring& name, smallint n, const 
     for (long idx = 1; idx <= npairs; ++idx) {
       const sstring def = p.wname[idx];
       p.wname[idx] = takename("name of " + def);
+      if (POSITIONIN(p.wname[idx], p.wname, idx - 1) != 0)
+        GIVENTWICE(p.wname[idx], "the interaction energies of " + name, false);
       p.wa[idx] = takereal("a in w=a+bT+cP in " + def);
       p.wb[idx] = takereal("b in w=a+bT+cP in " + def);
       p.wc[idx] = takereal("c in w=a+bT+cP in " + def);
@@ -307,6 +327,8 @@ void axreader::SOLUTIONMIXING(ptype1& p, const sstring& name, smallint n, const 
       for (long e = 1; e <= n; ++e) {
         const sstring def = "a(" + IO::INT2STR(e) + ")";
         alphanames[e] = takename("name of " + def);
+        if (POSITIONIN(alphanames[e], alphanames, e - 1) != 0)
+          GIVENTWICE(alphanames[e], "the size parameters of " + name, false);
         p.alphaa[e] = takereal("value of " + def + "a, in a + bT + cP");
         p.alphab[e] = takereal("value of " + def + "b, in a + bT + cP");
         p.alphac[e] = takereal("value of " + def + "c, in a + bT + cP");
@@ -321,13 +343,24 @@ void axreader::SOLUTIONSITEFRACTIONS(ptype1& p, const sstring& name) {
   const smallint nsf = takeinteger("no of sf vars for " + name);
   if (nsf < 2) fail("setup phases", "less than 2 sf vars for " + name);
   if (nsf > maxsf) fail("setup phases", "too many  sf vars for " + name + LIMITTEXT(maxsf));
-  p.nsf = nsf;
+  // A site fraction written twice alike is kept once: end-members reach
+  // site fractions by name only.
+  smallint kept = 0;
   for (long i = 1; i <= nsf; ++i) {
-    p.sfname[i] = takename("name of " + IO::NTH[i] + " sf var");
-    sfnames[i] = p.sfname[i];
-    nsfnames = static_cast<smallint>(i);
-    READTERM(p.sf[i], " in " + p.sfname[i], false, false);
+    const long at = kept + 1;
+    p.sfname[at] = takename("name of " + IO::NTH[i] + " sf var");
+    READTERM(p.sf[at], " in " + p.sfname[at], false, false);
+    const smallint before = POSITIONIN(p.sfname[at], sfnames, kept);
+    if (before != 0) {
+      if (!SAMETERM(p.sf[before], p.sf[at])) GIVENTWICE(p.sfname[at], "the site fractions of " + name, true);
+      continue;
+    }
+    kept = static_cast<smallint>(at);
+    sfnames[kept] = p.sfname[kept];
+    nsfnames = kept;
   }
+  if (kept < 2) fail("setup phases", "less than 2 sf vars for " + name);
+  p.nsf = kept;
 
 }
 
@@ -337,6 +370,7 @@ void axreader::SOLUTIONENDMEMBERS(ptype1& p, const sstring& name, smallint n) {
     emtype& em = p.em[i];
     em.exclude = false;
     em.name = takename("end-member name in " + name);
+    if (POSITIONIN(em.name, emnames, i - 1) != 0) GIVENTWICE(em.name, "the end-members of " + name, false);
     emnames[i] = em.name;
     const std::string nmsg = "normalisation constant in tmf for " + em.name;
     INCKOK(nmsg);
@@ -353,6 +387,10 @@ void axreader::SOLUTIONENDMEMBERS(ptype1& p, const sstring& name, smallint n) {
       if (pclass != valuetype::astring) fail("setup phases", prev + " not a " + smsg);
       smallint k = 0;
       if (!IO::MATCHSTRING(prev, sfnames, nsfnames, k)) fail("setup phases", prev + " not a sf name: " + smsg);
+      // Read as a product (the square) or as the name once (its power as
+      // written), a factor written twice has two meanings: its power says it.
+      for (long f = 1; f < j; ++f)
+        if (em.sfterm[f].sfindex == k) GIVENTWICE(prev, "the ideal-mixing term of " + em.name + " in " + name, false);
       em.sfterm[j].sfindex = k;
       takerational(" power for " + IO::NTH[j] + " sf term in tmf for " + em.name, em.sfterm[j].powern,
                    em.sfterm[j].powerd);

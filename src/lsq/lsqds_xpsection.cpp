@@ -249,6 +249,16 @@ struct block {
       smallint pos = 0;
       if (!IO::MATCHSTRING(rw[k], head.emname, head.nem, pos))
         IO::ERROREXIT("readrc", "not recognised \"" + rw[k] + "\" 1", yourfault);
+      // A name the header gives twice (a phase's end-member and a phase of
+      // its own, or two phases' end-members) stands at two activities: the
+      // term would take whichever the header named first. Constituents of
+      // made end-members are no participants.
+      smallint given = 0;
+      for (smallint e = 1; e <= head.nem; ++e)
+        if (head.emname[e] == rw[k] && !(head.emphase[e] != 0 && head.emact[e] > 0)) ++given;
+      if (given > 1)
+        IO::ERROREXIT("readrc", rw[k] + " is an end-member of two phases of experiment " + IO::INT2STR(first),
+                      yourfault);
       // The reaction's enthalpy is a sum over end-members of the file.
       if (head.emds[pos] == 0) IO::ERROREXIT("posinphname", rw[k] + " is not an end-member name", yourfault);
       r.rxpos[k] = pos;

@@ -12,6 +12,7 @@
 #include "frame/zqglobal.h"
 #include "frame/zqglobal_reset.h"
 #include "frame/zqute1.h"
+#include "frame/zqute2.h"
 #include "model/zqnle3.h"
 
 using namespace ZQGLOBAL;
@@ -386,7 +387,7 @@ void SETUPLOOPS(iemvector& LOOPMAX, smallint& NLOOP, smallint /*IBATCH*/) {
     if (!BX[i]) LOOPMAX[++n] = NLISO[PXSET[i]];
   if (MODESBYNLE) LOOPMAX[++n] = NCOMP;
   for (long i = 1; i <= NLNA; ++i) {
-    const long e = findname(LNANAME[i]);
+    const long e = ZQUTE2::ONEPOSITION(LNANAME[i], "setuploops", "ln a");
     if (e > 0) addlevel(LOOPMAX, n, e, NLLNA[i], "a");
   }
   for (long i = 1; i <= NMU; ++i) {

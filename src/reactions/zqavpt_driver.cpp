@@ -87,11 +87,12 @@ struct rockcalcs {
     IO::PROMPTSTRINGS("names of end-members to be excluded", words, n);
     for (long w = 1; w <= n; ++w) {
       if (w == n && words[w] == "*") break;
-      smallint i = 0;
-      if (!IO::MATCHSTRING(words[w], NAME, NCV, i)) {
+      smallint i = ZQUTE2::ONEPOSITION(words[w], "rockcalcs", "excluded");
+      if (i == 0) {
         sstring again;
         IO::PROMPTSTRING("bad name : replace " + words[w] + " with ", again);
-        if (!IO::MATCHSTRING(again, NAME, NCV, i)) {
+        i = ZQUTE2::ONEPOSITION(again, "rockcalcs", "excluded");
+        if (i == 0) {
           IO::PUTSTR(0, std::string("forget it!  (check the name") + macroman::ellipsis_s + ")", 1, CHANNEL::TERMLOG);
           continue;
         }
@@ -109,8 +110,9 @@ struct rockcalcs {
     while (edits) {
       sstring name;
       IO::PROMPTSTRING("name of end-member", name);
-      smallint i = 0;
-      if (name.empty() || name == "*" || !IO::MATCHSTRING(name, NAME, NCV, i)) break;
+      if (name.empty() || name == "*") break;
+      const smallint i = ZQUTE2::ONEPOSITION(name, "rockcalcs", "activity");
+      if (i == 0) break;
       const extended olda = ACTIVITY[i], oldsd = SDACTIVITY[i];
       IO::PROMPTREAL("     activity(" + name + ")", ACTIVITY[i]);
       while (!(ACTIVITY[i] > 0 && ACTIVITY[i] <= 1))

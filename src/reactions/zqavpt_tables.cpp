@@ -93,7 +93,10 @@ void TABLE() {
     IO::ADDSTR("a", -10, act);
     IO::ADDSTR("sd(a)/a", -10, sda);
     for (long j = b0; j <= b1; ++j) {
-      if (ZQUTE2::POSI(NAME[j]) == 0) continue;
+      // By place, not by name: an end-member two phases give is two places.
+      bool excluded = false;
+      for (long e = 1; e <= NEX1 && !excluded; ++e) excluded = EXEM[e] == j;
+      if (excluded) continue;
       IO::ADDSTR(NAME[j], 10, names);
       const bool fluid = j == CO2POS || j == H2OPOS;
       IO::ADDREAL(j == CO2POS ? FIXEDXCO2 : j == H2OPOS ? FIXEDXH2O : ACTIVITY[j], 4, false, 10, act);

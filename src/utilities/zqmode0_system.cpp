@@ -100,13 +100,16 @@ void DOMAKELIST() {
   farray<bool, 1, maxcomp> chosen{"chosen components"};
   chosen.fill(false);
   farray<long, 1, maxtaken> column{"system columns"};
+  // A component typed twice (or as its oxide and its element) is one column.
+  long columns = 0;
   for (long i = 1; i <= taken; ++i) {
     long j = 0;
     for (long c = 1; c <= NUV && j == 0; ++c)
       if (COMPNAME[c] == words[i]) j = c;
     if (j == 0) IO::ERROREXIT("domakelist", "something wrong", yourfault);
+    if (chosen[j]) continue;
     chosen[j] = true;
-    column[i] = j;
+    column[++columns] = j;
   }
 
   long listed = 0;
@@ -117,11 +120,11 @@ void DOMAKELIST() {
     if (!within) continue;
     if (listed % linesperhead == 0) {
       line = std::string(8, ' ');
-      for (long i = 1; i <= taken; ++i) IO::ADDSTR(COMPNAME[column[i]], 7, line);
+      for (long i = 1; i <= columns; ++i) IO::ADDSTR(COMPNAME[column[i]], 7, line);
       IO::PUTSTR(1, line, 1, CHANNEL::TERMSUMLOG);
     }
     ++listed;
-    listline(k, column, taken);
+    listline(k, column, static_cast<smallint>(columns));
   }
   IO::FILECLOSE(ZQREAD1::PDATA, true, "dsfile");
 }

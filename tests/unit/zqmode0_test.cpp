@@ -394,6 +394,8 @@ TEST_F(Utilities, EndMembersOfAChemicalSystem) {
       {"1 4 5 11", "", four},
       {"SiO2 FeO MgO H2O", "", four},
       {"Si Fe Mg H", "", four},
+      // a component typed again, as its oxide, element or number, is one column
+      {"SiO2 FeO MgO H2O MgO Mg 5 Si", "", four},
       {"SiO2 xyz", "", "\n           SiO2\n       q      1     quartz\n"},
       {"xyz SiO2", "domakelist: something wrong", ""},
       {"TiO2", "domakelist: something wrong", ""},

@@ -153,7 +153,8 @@ TEST_F(AxReader, EachFaultEndsTheRunWithItsMessage) {
        "setup phases: longpnames not implemented for coding = 1"},
       {"_s 2 1\n", "long2shortpname: separator char in pname in wrong place in _s"},
       {g2 + "x(g)\n", "setup phases: no verbatim"},
-      {g2 + "also" + repeat(" f p", 7) + "\n", "setup phases: too many samecoding names for g (max = 6) "},
+      {g2 + "also f1 p1 f2 p2 f3 p3 f4 p4 f5 p5 f6 p6 f7 p7\n",
+       "setup phases: too many samecoding names for g (max = 6) "},
       {g2 + "verbatim\n" + repeat("text\n", 100) + "verbatim\n", "setupphases: too many info lines for g"},
       {"header\n" + repeat("text\n", 599) + "header\n", "setupphases: too many header lines"},
       {g2 + "verbatim\nverbatim\n x(g) 0.5\n", "setup phases: with coding = 2, omit starting guesses for g"},
@@ -312,6 +313,21 @@ TEST_F(AxReader, SameCodingGroupOfTheFile) {
   EXPECT_EQ(p.nsamecoding, 2);
   EXPECT_EQ(p.samecodingnames[2], "gc");
   EXPECT_EQ(p.xvar[1].nnumnames, 0);
+}
+
+// A variable named from Q or N is an order variable without "isQ".
+TEST_F(AxReader, VariablesNamedFromQOrNAreOrderVariables) {
+  // the expressions by the variable's index
+  std::string byindex = binary;
+  for (std::size_t at = byindex.find(" x\n"); at != std::string::npos; at = byindex.find(" x\n", at))
+    byindex.replace(at, 3, " 1\n");
+  for (const std::string v : {"Q", "N"}) {
+    ASSERT_EQ(run(edit(byindex, "x(s) 0.3", v + "(s) 0.3")), "") << v;
+    EXPECT_TRUE((*PREC1)[1].xvar[1].isorder) << v;
+    EXPECT_TRUE((*PREC1)[1].hasorder) << v;
+  }
+  ASSERT_EQ(run(binary), "");
+  EXPECT_FALSE((*PREC1)[1].hasorder);
 }
 
 // The plain forms are read in the files above.
