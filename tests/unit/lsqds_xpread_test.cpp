@@ -139,6 +139,30 @@ TEST_F(LeastSquaresExperiments, FluidActivityAtAnyListPosition) {
   }
 }
 
+// A negative activity marks cordierite as hydrous: it stands at activity 1
+// in the list, for both cordierites, while the other terms keep their own.
+TEST_F(LeastSquaresExperiments, HydrousCordieriteStandsAtUnitActivity) {
+  start("6\n\n" + em("pa", "-1000") + em("pb", "-1004") + em("crd", "-1004") + em("fcrd", "-1010") + "*\n", axfile);
+  ASSERT_EQ(read("0\n0\n1 pa crd fcrd\n 2 -1 -1 1\n0.5 -1 -0.5 lab\n1 5 700 0\n0 5 750 0\n-1\n"
+                 "1 crd pa\n -1 1 1\n0.5 1 plain\n1 5 700 0\n0 5 750 0\n-1\n0\n"),
+            "");
+  const xprec& x = LSQDS::XP(1);
+  EXPECT_TRUE(x.crdhydrous);
+  ASSERT_EQ(x.nem, 3);
+  for (smallint e = 1; e <= 3; ++e) {
+    const double want = x.emname[e] == "pa" ? 0.5 : 1.0;
+    EXPECT_EQ((double)x.emact[e], want) << x.emname[e];
+    for (smallint b = 1; b <= 2; ++b) EXPECT_EQ((double)x.br[b].act[e], want) << x.emname[e] << " " << b;
+  }
+  // Without the mark an activity below 1 of cordierite stays as written.
+  const xprec& y = LSQDS::XP(2);
+  EXPECT_FALSE(y.crdhydrous);
+  ASSERT_EQ(y.nem, 2);
+  EXPECT_EQ(y.emname[1], "crd");
+  EXPECT_EQ((double)y.emact[1], 0.5);
+  EXPECT_EQ((double)y.emact[2], 1.0);
+}
+
 TEST_F(LeastSquaresExperiments, ListingOfTheRecords) {
   dir.write("ds-prefs.txt", "emsuffix t\naxsuffix t\nxpsuffix t\ninfolevel 3\n*\n");
   LSQDS::INTRO();
