@@ -546,6 +546,42 @@ TEST_F(Ptx, BentLineKeepsItsLowerRootFirst) {
   EXPECT_EQ(second.find_first_not_of(' '), 7u) << out;  // "1013.02" fills its field but one
 }
 
+
+// The same line in a window of 300 to 700 K, searched up to 1100 K: at 1 and
+// 10 kbar its higher root (1286.2, 1183.1 K) lies beyond the search and the
+// column keeps its one root first, the mark above second; at 20 kbar both roots
+// (578.6, 1017.6 K) are found, lower first.
+TEST_F(Ptx, BentLineWithOneRootInSomeColumnsKeepsItFirst) {
+  rows(findtest::BEND);
+  NNE = 2;
+  NE = 0;
+  RLINES[1] = "1)  A = B";
+  CALCVARIABLE = calcvariabletype::calctemperature;
+  OTHERVARIABLE = othervariabletype::fixedpressure;
+  ZQPTX::PTMODE = findtype::findt;
+  PPRECISION = 3, TPRECISION = 2;
+  LNAPOS = MUPOS = 0;
+  FIXEDT = 500, FIXEDP = 10, FIXEDXH2O = 0, FIXEDXCO2 = 0;
+  window(1, 20, 300, 700);
+  NLP = 3;
+  LP[1] = 1, LP[2] = 10, LP[3] = 20;
+  CONTROLJX.runnametext = "";
+  {
+    testsupport::Terminal term;
+    ZQPTX::PTXTABLE();
+  }
+  for (long i = 1; i <= 3; ++i) {
+    const extended c = 0.0185L + 0.1L * (LP[i] - CONST::PR);
+    const extended d = std::sqrt(1e-4L - 4e-5L * c);
+    EXPECT_NEAR(ZQPTX::RLINE1(1, i), CONST::TR + (0.01L - d) / 2e-5L, 0.05L) << i;
+    if (i < 3) {
+      // Only a mark above the search stands for the higher root.
+      EXPECT_GT(ZQPTX::RLINE2(1, i), 1100) << i;
+      EXPECT_LT(ZQPTX::RLINE2(1, i), ZQPTX::SOLUTIONBOUND) << i;
+    } else
+      EXPECT_NEAR(ZQPTX::RLINE2(1, i), CONST::TR + (0.01L + d) / 2e-5L, 0.05L) << i;
+  }
+}
 }  // namespace
 
 namespace {
