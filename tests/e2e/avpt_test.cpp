@@ -339,6 +339,22 @@ TEST(AverageRock, AverageTStartsEachEntryAfreshAtTheSetUpPressure) {
   EXPECT_TRUE(has(o, row0)) << o;
 }
 
+// The a-x model's activities belong to the P and T given for it, not to the
+// middle of a window that lies elsewhere: 8 kbar and 600 degrees against a
+// window centred on 7 kbar and 550. At 8 kbar, 600 degrees a(exy) = 0.8327
+// and a(exyb) = 0.7718, as the passes of this rock show.
+TEST(AverageRock, SolutionActivitiesStayAtThePointGivenForThem) {
+  const std::string s = "axfile ssax\nwith sol ex wy exyy\nptforaxe 8 600\ncalctype 1\ncalcT 550 650 50\ndataok yes\n"
+                        "diagramPT 2 12 450 650\nisr exy exyb ex wy exyy\nisr 1 0 -1 -1 0\nisr 0 0 -1 -2 1\n"
+                        "isr -1 1 0 0 0\nautoexit\n*\n";
+  const e2e::Run r =
+      e2e::run({"avrock"}, "", {{"jx-prefs.txt", "dsfile 7ss\nscriptfile ss\ncalcmode 2\n"}, {"jx-ss.txt", s}});
+  ASSERT_FALSE(has(r.out, "bombed")) << r.out;
+  const std::string& o = r.files.at("jx-ss-o.txt");
+  EXPECT_TRUE(hasline(o, "Activities and uncertainties at 8.00 kbar and T = 600 " + deg + "C")) << o;
+  EXPECT_TRUE(hasline(o, "a             0.8327    0.7718     1.000     1.000     1.000")) << o;
+}
+
 // Of an even list the upper middle entry carries the trace and the report.
 TEST(AverageRock, EvenListReportsAtItsUpperMiddle) {
   const std::string o = solutionrock("calctype 1\ncalcT 550 600 50\n").files.at("jx-ss-o.txt");

@@ -139,6 +139,68 @@ TEST_F(LeastSquaresExperiments, FluidActivityAtAnyListPosition) {
   }
 }
 
+// A negative activity marks cordierite as hydrous: it stands at activity 1
+// in the list, for both cordierites, while the other terms keep their own.
+TEST_F(LeastSquaresExperiments, HydrousCordieriteStandsAtUnitActivity) {
+  start("6\n\n" + em("pa", "-1000") + em("pb", "-1004") + em("crd", "-1004") + em("fcrd", "-1010") + "*\n", axfile);
+  ASSERT_EQ(read("0\n0\n1 pa crd fcrd\n 2 -1 -1 1\n0.5 -1 -0.5 lab\n1 5 700 0\n0 5 750 0\n-1\n"
+                 "1 crd pa\n -1 1 1\n0.5 1 plain\n1 5 700 0\n0 5 750 0\n-1\n0\n"),
+            "");
+  const xprec& x = LSQDS::XP(1);
+  EXPECT_TRUE(x.crdhydrous);
+  ASSERT_EQ(x.nem, 3);
+  for (smallint e = 1; e <= 3; ++e) {
+    const double want = x.emname[e] == "pa" ? 0.5 : 1.0;
+    EXPECT_EQ((double)x.emact[e], want) << x.emname[e];
+    for (smallint b = 1; b <= 2; ++b) EXPECT_EQ((double)x.br[b].act[e], want) << x.emname[e] << " " << b;
+  }
+  // Without the mark an activity below 1 of cordierite stays as written.
+  const xprec& y = LSQDS::XP(2);
+  EXPECT_FALSE(y.crdhydrous);
+  ASSERT_EQ(y.nem, 2);
+  EXPECT_EQ(y.emname[1], "crd");
+  EXPECT_EQ((double)y.emact[1], 0.5);
+  EXPECT_EQ((double)y.emact[2], 1.0);
+}
+
+// Terms of one end-member at one activity join into the first. A reaction
+// of the most terms allowed, 8 of pa and 7 of pb, all at activity 1, is
+// 8 pa = 8 pb with a list of two entries. Of three terms in blocks of ab,
+// pa at x 0.3 twice and pb at x 0.4, the second block goes and the third's
+// composition moves up into its place.
+TEST_F(LeastSquaresExperiments, JoinedTermsLeaveTheListAndTheCompositionsClosedUp) {
+  std::string names = "1", coefs, acts;
+  for (int k = 1; k <= maxrxterms; ++k) {
+    names += k % 2 == 1 ? " pa" : " pb";
+    coefs += k % 2 == 1 ? " -1" : k == maxrxterms - 1 ? " 2" : " 1";
+    acts += "1 ";
+  }
+  ASSERT_EQ(read("0\n0\n" + names + "\n" + coefs + " 1\n" + acts + "many\n1 5 700 0\n0 5 750 0\n-1\n" +
+                 "1 pa pa pb\n -1 -1 2 1\nab ab ab blocks\n1 5 700 0 0.3 0.3 0.4\n0 5 750 0 0.3 0.3 0.4\n-1\n0\n"),
+            "");
+  const xprec& m = LSQDS::XP(1);
+  ASSERT_EQ(m.nrx, 2);
+  EXPECT_EQ(m.nem, 2);
+  EXPECT_EQ(m.rxcoef[1], -8);
+  EXPECT_EQ(m.rxcoef[2], 8);
+  EXPECT_EQ(m.emname[m.rxpos[1]], "pa");
+  EXPECT_EQ(m.emname[m.rxpos[2]], "pb");
+
+  const xprec& b = LSQDS::XP(2);
+  ASSERT_EQ(b.nrx, 2);
+  ASSERT_EQ(b.nem, 4);
+  EXPECT_EQ(b.rxcoef[1], -2);
+  EXPECT_EQ(b.rxcoef[2], 2);
+  EXPECT_EQ(b.emname[b.rxpos[1]], "pa");
+  EXPECT_EQ(b.emname[b.rxpos[2]], "pb");
+  EXPECT_EQ(b.rxpos[2], 4);
+  for (smallint n = 1; n <= 2; ++n) {
+    EXPECT_EQ((double)b.br[n].xyz[1], 0.3) << n;
+    EXPECT_EQ((double)b.br[n].xyz[2], 0.4) << n;
+    EXPECT_EQ((double)b.br[n].xyz[3], 0) << n;
+  }
+}
+
 TEST_F(LeastSquaresExperiments, ListingOfTheRecords) {
   dir.write("ds-prefs.txt", "emsuffix t\naxsuffix t\nxpsuffix t\ninfolevel 3\n*\n");
   LSQDS::INTRO();

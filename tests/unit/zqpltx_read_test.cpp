@@ -2,6 +2,9 @@
 // control section, and every stop of the reader.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "zqpltx_testsupport.h"
 
 using drawtest::Drawing;
@@ -150,6 +153,33 @@ TEST(DrawingReader, SlopedLineRuns) {
   EXPECT_NEAR(static_cast<double>(line(1).y[1]), 1.0, 1e-15);
   EXPECT_NEAR(static_cast<double>(line(1).x[2]), 2.0, 1e-15);
   EXPECT_NEAR(static_cast<double>(line(1).y[2]), 4.0, 1e-15);
+}
+
+// Every point below is the crossing of i = 1 + 0.5 y with the rows taken as
+// straight segments, worked by hand. A run is every row of its x or y in a
+// row, and gives its first crossing only: u1's first run of three rows
+// crosses on both segments (y = 1 and y = 5.5), u2's run along y = 4 at
+// x = 2 and x = 6. u3, shorter than u2, ends on a run along x = 8 without
+// a crossing; the row u2 left after it in the shared rows is no row of u3.
+TEST(DrawingReader, SlopedRunsAreWholeAndEndWithTheirLine) {
+  Drawing d;
+  const std::string file =
+      "3 4 1 2 x 3 1 0.5\n"
+      "u1 begin end\n 0 0 0\n 0 4 6\n 0 8 0\n 6 8 12\n 6 12 0\n"
+      "u2 begin end\n 0 0 0\n 0 4 6\n 4 4 0\n 8 4 6\n 8 9 9\n"
+      "u3 begin end\n 0 0 0\n 0 4 6\n 8 4 0\n 8 6 0\n"
+      "*\n*\nwindow 0 10 0 20\nbigticks 0 0 0 0\n";
+  ASSERT_EQ(d.read(file), "");
+  const std::vector<std::vector<std::pair<double, double>>> want = {
+      {{0, 1}, {2.5, 8}, {6, 10}}, {{0, 1}, {2, 4}}, {{0, 1}, {4, 4}}};
+  for (long k = 1; k <= 3; ++k) {
+    const auto& w = want[static_cast<std::size_t>(k - 1)];
+    ASSERT_EQ(line(k).npts, static_cast<smallint>(w.size())) << "u" << k;
+    for (long j = 1; j <= line(k).npts; ++j) {
+      EXPECT_NEAR(static_cast<double>(line(k).x[j]), w[static_cast<std::size_t>(j - 1)].first, 1e-12) << k << " " << j;
+      EXPECT_NEAR(static_cast<double>(line(k).y[j]), w[static_cast<std::size_t>(j - 1)].second, 1e-12) << k << " " << j;
+    }
+  }
 }
 
 TEST(DrawingReader, ControlSectionStartsAfterTheClosingStar) {

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -434,6 +436,55 @@ TEST_F(Ptx, LineTableMarksAndUncertaintyCells) {
   EXPECT_NE(out.find("linearised at T = 427, P = 5.0\n"), std::string::npos) << out;
 }
 
+
+// The table's ln K takes ln x of the fluid only for a mole fraction strictly
+// between 0 and 1, as the lines themselves do: A = B + 2 F with all
+// activities 1 has ln K = 0 when x(F) is 0 (nothing to take) and when it is 1
+// (ln 1 = 0), F standing as H2O or as CO2.
+TEST_F(Ptx, LnKTakesTheFluidOnlyBetweenItsEnds) {
+  const struct {
+    bool h2o;
+    extended x;
+  } cases[] = {{true, 0}, {true, 1}, {false, 0}, {false, 1}};
+  for (const auto& c : cases) {
+    rows({{"A", -2000, 0.100L, 3.0L}, {"B", -2003, 0.095L, 2.9L}, {"F", -300, 0.2L, 2.0L}});
+    NNE = 3;
+    NE = 0;
+    NR = 1;
+    reaction({-1, 1, 2});
+    RLINES[1] = "1)  A = B + 2F";
+    (c.h2o ? H2OPOS : CO2POS) = 3;
+    (c.h2o ? CO2POS : H2OPOS) = 0;
+    (c.h2o ? FIXEDXH2O : FIXEDXCO2) = c.x;
+    (c.h2o ? FIXEDXCO2 : FIXEDXH2O) = 1 - c.x;
+    CALCVARIABLE = calcvariabletype::calcpressure;
+    OTHERVARIABLE = othervariabletype::fixedtemperature;
+    ZQPTX::PTMODE = findtype::findp;
+    PPRECISION = 3, TPRECISION = 2;
+    LNAPOS = MUPOS = 0;
+    FIXEDT = 700, FIXEDP = 5;
+    window(1, 10, 600, 800);
+    NLT = 1;
+    LT[1] = 700;
+    CONTROLJX.runnametext = "";
+    std::string out;
+    {
+      testsupport::Terminal term;
+      ZQPTX::PTXTABLE();
+      out = term.text();
+    }
+    const std::string what = std::string(c.h2o ? "H2O" : "CO2") + " x " + std::to_string((double)c.x);
+    const std::size_t at = out.find("\n1 ", out.find("ln_K"));
+    ASSERT_NE(at, std::string::npos) << what << "\n" << out;
+    std::istringstream row(out.substr(at + 1, out.find('\n', at + 1) - at - 1));
+    std::vector<std::string> f;
+    for (std::string w; row >> w;) f.push_back(w);
+    ASSERT_EQ(f.size(), 7u) << what << "\n" << out;
+    EXPECT_EQ(std::strtod(f[5].c_str(), nullptr), 0.0) << what << "\n" << out;
+    EXPECT_NE(f[5].find_first_of("0123456789"), std::string::npos) << what << "\n" << out;
+  }
+  H2OPOS = CO2POS = 0;
+}
 }  // namespace
 
 namespace {
@@ -546,6 +597,42 @@ TEST_F(Ptx, BentLineKeepsItsLowerRootFirst) {
   EXPECT_EQ(second.find_first_not_of(' '), 7u) << out;  // "1013.02" fills its field but one
 }
 
+
+// The same line in a window of 300 to 700 K, searched up to 1100 K: at 1 and
+// 10 kbar its higher root (1286.2, 1183.1 K) lies beyond the search and the
+// column keeps its one root first, the mark above second; at 20 kbar both roots
+// (578.6, 1017.6 K) are found, lower first.
+TEST_F(Ptx, BentLineWithOneRootInSomeColumnsKeepsItFirst) {
+  rows(findtest::BEND);
+  NNE = 2;
+  NE = 0;
+  RLINES[1] = "1)  A = B";
+  CALCVARIABLE = calcvariabletype::calctemperature;
+  OTHERVARIABLE = othervariabletype::fixedpressure;
+  ZQPTX::PTMODE = findtype::findt;
+  PPRECISION = 3, TPRECISION = 2;
+  LNAPOS = MUPOS = 0;
+  FIXEDT = 500, FIXEDP = 10, FIXEDXH2O = 0, FIXEDXCO2 = 0;
+  window(1, 20, 300, 700);
+  NLP = 3;
+  LP[1] = 1, LP[2] = 10, LP[3] = 20;
+  CONTROLJX.runnametext = "";
+  {
+    testsupport::Terminal term;
+    ZQPTX::PTXTABLE();
+  }
+  for (long i = 1; i <= 3; ++i) {
+    const extended c = 0.0185L + 0.1L * (LP[i] - CONST::PR);
+    const extended d = std::sqrt(1e-4L - 4e-5L * c);
+    EXPECT_NEAR(ZQPTX::RLINE1(1, i), CONST::TR + (0.01L - d) / 2e-5L, 0.05L) << i;
+    if (i < 3) {
+      // Only a mark above the search stands for the higher root.
+      EXPECT_GT(ZQPTX::RLINE2(1, i), 1100) << i;
+      EXPECT_LT(ZQPTX::RLINE2(1, i), ZQPTX::SOLUTIONBOUND) << i;
+    } else
+      EXPECT_NEAR(ZQPTX::RLINE2(1, i), CONST::TR + (0.01L + d) / 2e-5L, 0.05L) << i;
+  }
+}
 }  // namespace
 
 namespace {
