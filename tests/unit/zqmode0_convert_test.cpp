@@ -565,6 +565,30 @@ TEST_F(Convert, MineralCalcRecalculatesPrintsAndGathersRbiRows) {
   }
 }
 
+// A mineral named at six characters or more keeps a blank after "rbi" in
+// its row of the block meant for the script, and its amounts stay in their
+// columns however long the name: the row pasted back reads as "rbi", the
+// name and the amounts of the short-named row above.
+TEST_F(Convert, LongMineralNameKeepsItsRbiRowReadable) {
+  for (const std::string name : {"olivin", "olivine-of-22-letters-"}) {
+    SCOPED_TRACE(name);
+    mineralconvtype& a = olivineanalysis();
+    a.fu = 5;
+    a.name = name;
+    (*PREC1)[1].name = name;
+    NMINCONV = 1;
+    ZQMATH1::SETUPRANDOM(true);
+    const std::size_t seen = log().size();
+    Terminal term;
+    ASSERT_EQ(fatal([] { ZQMODE0::MINERALCALC(); }), "");
+    EXPECT_NE(log().find("\nrbi " + name + "      ??  1.227734  0.256687  2.287845         0\n", seen), std::string::npos)
+        << log();
+    EXPECT_NE(term.text().find("\n      SiO2       FeO       MgO         O\n  1.227734  0.256687  2.287845         0\n"),
+              std::string::npos)
+        << term.text();
+  }
+}
+
 // The constraints of an ideal analysis as its heading writes them: numbers
 // within 1e-5 of a whole one as integers, others with 3 decimals.
 TEST_F(Convert, IdealConstraintsInTheHeading) {
