@@ -94,8 +94,8 @@ void header(const projwork& w, const char* first, const char* last) {
   o.clear();
   IO::ADDSTR(first, -6, o);
   const smallint p = static_cast<smallint>(NUVLEFT - w.m);
-  for (smallint i = 1; i <= p; ++i) IO::ADDSTR(PROJNAMES[i], 9, o);
-  for (smallint i = 1; i <= w.m; ++i) IO::ADDSTR(w.projname[i], 9, o);
+  for (smallint i = 1; i <= p; ++i) IO::ADDNAME(PROJNAMES[i], 9, o);
+  for (smallint i = 1; i <= w.m; ++i) IO::ADDNAME(w.projname[i], 9, o);
   IO::ADDSTR(last, 9, o);
   IO::PUTSTR(1, o, 1, projmask);
 }
@@ -282,7 +282,7 @@ void MAKEPROJECTION(const bemvector& ph, const IO::strings& names, const emvecto
         o.clear();
         for (smallint i = 1; i <= w.nplane; ++i) IO::ADDREAL(w.coords(j, i), 4, true, 9, o);
         o += "   %  ";
-        IO::ADDSTR(w.name[j], -8, o);
+        IO::ADDNAME(w.name[j], -8, o);
         IO::PUTSTR(0, o, 1, CHANNEL::DRAWING);
       }
     } else {

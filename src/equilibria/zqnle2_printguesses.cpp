@@ -91,12 +91,12 @@ void solvestate::PRINTGUESSES() {
       o = keyword;
       const bool solved = p.nvar0 > 0 ? p.varkept[i] : true;
       if (!solved) {
-        IO::ADDSTR(p.varname0[i], -10, o);
+        IO::ADDNAME(p.varname0[i], -10, o);
         IO::ADDSTR("0", 12, o);
         o += "  % boiler";
       } else {
         const xvartype& xv = p.xvar[++j];
-        IO::ADDSTR(xv.name, -10, o);
+        IO::ADDNAME(xv.name, -10, o);
         ++k;
         // A blank before the value at any length of the name and the value.
         IO::ADDSTR(" " + IO::REAL2STR(X[k], 7, false), 12, o);
@@ -153,7 +153,7 @@ void solvestate::PRINTBULK() {
       },
       [&](long row, long c, std::string& line) {
         if (row == 1) {
-          IO::ADDSTR(hasO && SU.compname[c] == "FeO" ? "FeOt" : SU.compname[c], 12, line);
+          IO::ADDNAME(hasO && SU.compname[c] == "FeO" ? "FeOt" : SU.compname[c], 12, line);
           return;
         }
         const extended a = SU.ph[phases[static_cast<std::size_t>(row - 2)]].comp[c];

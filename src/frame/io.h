@@ -170,6 +170,14 @@ void FLUSHFILE(textfile& f);
 // Appends text to line, right-justified in width (left-justified in -width
 // when negative), whole at any length of the line.
 void ADDSTR(const std::string& text, smallint width, std::string& line);
+// A name (phase, end-member, variable, site fraction, component, reaction)
+// in a column of width as ADDSTR puts it, right-justified keeping at least
+// one blank before it: a name narrower than its column comes out as ADDSTR
+// writes it, one as wide or wider stays apart from what goes before, so
+// that the names of a heading read one by one. Left-justified (width < 0)
+// or in no column (0) it is appended as ADDSTR does: what follows it keeps
+// its own blank.
+void ADDNAME(const std::string& name, smallint width, std::string& line);
 // Text as ADDSTR justifies it, whole at any length of the line it joins: a
 // csv row is built of these, since its reader takes a row as one line.
 std::string PADSTR(const std::string& text, smallint width);

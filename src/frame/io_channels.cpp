@@ -133,6 +133,13 @@ void ADDSTR(const std::string& text, smallint width, std::string& line) {
   line += PADSTR(text, width);
 }
 
+void ADDNAME(const std::string& name, smallint width, std::string& line) {
+  // Measured by the name itself, as ADDSTR measures it, so that a table of
+  // names narrower than their columns parts its blocks where it always has.
+  if (!line.empty() && line.size() + name.size() > linelength) ++OVERRUNS;
+  line += PADSTR(width > 0 ? " " + name : name, width);
+}
+
 namespace {
 
 // What append does to line passes the line's length.

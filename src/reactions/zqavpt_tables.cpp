@@ -94,7 +94,7 @@ void TABLE() {
     IO::ADDSTR("sd(a)/a", -10, sda);
     for (long j = b0; j <= b1; ++j) {
       if (ZQUTE2::POSI(NAME[j]) == 0) continue;
-      IO::ADDSTR(NAME[j], 10, names);
+      IO::ADDNAME(NAME[j], 10, names);
       const bool fluid = j == CO2POS || j == H2OPOS;
       IO::ADDREAL(j == CO2POS ? FIXEDXCO2 : j == H2OPOS ? FIXEDXH2O : ACTIVITY[j], 4, false, 10, act);
       if (fluid)
@@ -217,7 +217,7 @@ void SPECIALTABLES() {
   for (long j = 1; j <= NCV; ++j) {
     const bool fluid = j == CO2POS || j == H2OPOS;
     w = "  {";
-    IO::ADDSTR(NAME[j], 6, w);
+    IO::ADDNAME(NAME[j], 6, w);
     w += ", ";
     IO::ADDREAL(lnin01(j == CO2POS ? FIXEDXCO2 : j == H2OPOS ? FIXEDXH2O : ACTIVITY[j]), 6, true, 10, w);
     w += ", ";

@@ -112,14 +112,14 @@ void mineralheading(const mineraltype& m) {
 // The working analysis and its cations after the recalculation.
 void recalctable(const mineraltype& m) {
   std::string w = "     ";
-  for (smallint j = 1; j <= m.nox; ++j) IO::ADDSTR(m.oxname[j] == "Fe2O3" ? "O" : m.oxname[j], 10, w);
+  for (smallint j = 1; j <= m.nox; ++j) IO::ADDNAME(m.oxname[j] == "Fe2O3" ? "O" : m.oxname[j], 10, w);
   IO::PUTSTR(0, w, 1, CHANNEL::TERMSUMLOG);
   w.clear();
   IO::ADDSTR("wt%", -5, w);
   for (smallint j = 1; j <= m.nox; ++j) IO::ADDREAL(m.wtwork[j], 3, true, 10, w);
   IO::PUTSTR(0, w, 1, CHANNEL::TERMSUMLOG);
   w = "     ";
-  for (smallint j = 1; j <= m.nox; ++j) IO::ADDSTR(m.cationname[j], 10, w);
+  for (smallint j = 1; j <= m.nox; ++j) IO::ADDNAME(m.cationname[j], 10, w);
   IO::PUTSTR(0, w, 1, CHANNEL::TERMSUMLOG);
   w.clear();
   IO::ADDSTR("c(0)", -5, w);
@@ -179,14 +179,14 @@ void printoxiderow(const mineraltype& m, const std::string& row) {
       2, NUV, [](long, std::string&) {},
       [&row, lead](long r, long c, std::string& line) {
         if (r == 1)
-          IO::ADDSTR(COMPNAME[c], amountwidth, line);
+          IO::ADDNAME(COMPNAME[c], amountwidth, line);
         else
           line += amountfield(row, lead, c);
       },
       0, CHANNEL::TERMLOG);
   std::string w = "check";
   const smallint listed = static_cast<smallint>(m.opos > 0 ? m.nox - 1 : m.nox);
-  for (smallint j = 1; j <= listed; ++j) IO::ADDSTR(m.oxname[j], 10, w);
+  for (smallint j = 1; j <= listed; ++j) IO::ADDNAME(m.oxname[j], 10, w);
   if (m.opos > 0) IO::ADDSTR("O", 10, w);
   IO::PUTSTR(1, w, 0, CHANNEL::TERMLOG);
   w = "wt   ";
@@ -209,7 +209,7 @@ void rbitrailer(smallint rows) {
   // ended by the continuation mark.
   const std::string indent(rowlead, ' ');
   IO::PUTROW(
-      0, "rbi" + std::string(14, ' '), NUV, [](long c, std::string& line) { IO::ADDSTR(COMPNAME[c], amountwidth, line); },
+      0, "rbi" + std::string(14, ' '), NUV, [](long c, std::string& line) { IO::ADDNAME(COMPNAME[c], amountwidth, line); },
       1, CHANNEL::LOG, " \\", indent);
   for (smallint r = 1; r <= rows; ++r) {
     const std::string& row = rbirows[r];

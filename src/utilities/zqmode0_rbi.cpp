@@ -56,7 +56,7 @@ void MAKERBI() {
       IO::WRITETERMINAL("[ rbi is in the logfile ]\n");
       IO::PUTSTR(1, rbidashes, 1, CHANNEL::LOG);
       w = "%        " + std::string(14, ' ');
-      for (smallint c = 1; c <= NUV; ++c) IO::ADDSTR(COMPNAME[c], 10, w);
+      for (smallint c = 1; c <= NUV; ++c) IO::ADDNAME(COMPNAME[c], 10, w);
       IO::PUTSTR(0, w, 1, CHANNEL::LOG);
     }
     w = "bulk  rbi";

@@ -81,7 +81,7 @@ void PRINTXYZINFO(smallint i) {
   IO::PUTSTR(1, w, 1, CHANNEL::TERMSUMLOG);
   for (smallint j = 1; j <= m.nxyz; ++j) {
     w.clear();
-    IO::ADDSTR(m.xyzname[j], 11, w);
+    IO::ADDNAME(m.xyzname[j], 11, w);
     IO::ADDREAL(m.xyz[j], 5, true, 10, w);
     IO::ADDREAL(m.sdxyz[j], 5, true, 10, w);
     if (m.nxyz > 1) {
@@ -130,7 +130,7 @@ void PRINTXYZSCRIPT(smallint i) {
   }
   w = "% ";
   for (smallint j = 1; j <= m.nox; ++j)
-    if (j != m.opos) IO::ADDSTR(m.oxname[j], 9, w);
+    if (j != m.opos) IO::ADDNAME(m.oxname[j], 9, w);
   IO::PUTSTR(0, w, 1, CHANNEL::LOG);
   w = "% ";
   for (smallint j = 1; j <= m.nox; ++j)

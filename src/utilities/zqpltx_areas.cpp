@@ -41,7 +41,7 @@ linetype& lineat(smallint i) { return (*LINE)[i]; }
 
 std::string phasesin(const atype& a, smallint width) {
   std::string s;
-  for (long j = 1; j <= a.nphases; ++j) IO::ADDSTR(a.phases[j], width, s);
+  for (long j = 1; j <= a.nphases; ++j) IO::ADDNAME(a.phases[j], width, s);
   return s;
 }
 

@@ -5,6 +5,7 @@
 // each. With 13 phases a heading of their names is longer than a line's
 // usual length; each such line is written whole.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <sstream>
 
@@ -124,8 +125,7 @@ std::vector<std::string> phases() {
 }
 
 // The lines of text that, their blanks taken out, read head, every phase's
-// name in order, then tail: names wider than their columns touch, but none
-// is lost.
+// name in order, then tail, whatever blanks part them: none is lost.
 std::vector<std::string> holdingall(const std::string& text, const std::string& head, const std::string& tail) {
   std::string want = head;
   for (const std::string& p : phases()) want += p;
@@ -145,6 +145,48 @@ void nocutmark(const e2e::Run& r) {
   EXPECT_FALSE(has(r.out, "\xA4"));
 }
 
+// The lines of a file where a long name touches the word before or after
+// it: each long name is three characters and 19 w, so an 'w' run of 19
+// followed by a letter or digit, or a name's start after one, is two words
+// read as one.
+std::vector<std::string> touching(const std::string& text) {
+  std::vector<std::string> found;
+  std::istringstream in(text);
+  const std::string run(19, 'w');
+  const auto word = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; };
+  for (std::string l; std::getline(in, l);) {
+    for (std::size_t at = l.find(run); at != std::string::npos; at = l.find(run, at + 1)) {
+      const std::size_t end = at + run.size();
+      if ((end < l.size() && word(l[end])) || (at >= 4 && (word(l[at - 4]) || l[at - 4] == ')'))) {
+        found.push_back(l);
+        break;
+      }
+    }
+  }
+  return found;
+}
+
+// No two names of any file of r touch.
+void namesapart(const e2e::Run& r) {
+  for (const auto& [name, text] : r.files) {
+    const std::vector<std::string> t = touching(text);
+    EXPECT_TRUE(t.empty()) << name << ": " << (t.empty() ? "" : t[0]);
+  }
+}
+
+// The lines of text that read as the words head, every phase's name, then
+// the words tail: each name a word of its own.
+std::size_t readingapart(const std::string& text, const std::vector<std::string>& head,
+                         const std::vector<std::string>& tail) {
+  std::vector<std::string> want = head;
+  for (const std::string& p : phases()) want.push_back(p);
+  want.insert(want.end(), tail.begin(), tail.end());
+  std::size_t n = 0;
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);) n += words(l) == want ? 1 : 0;
+  return n;
+}
+
 // The details' point heading keeps the point's P and T after the 13 names,
 // and the modes heading of the summary and the log keeps the last phase and
 // the headings of G, H, S, V and rho.
@@ -159,7 +201,9 @@ TEST(LongNames, PointHeadingsKeepPTAndEveryColumn) {
   EXPECT_EQ(words(heads[0]), want);
   for (const char* f : {"jx-ln-o.txt", "jx-log.txt"}) {
     EXPECT_FALSE(holdingall(r.files.at(f), "mode", "GHSVrho").empty()) << f << "\n" << r.files.at(f);
+    EXPECT_EQ(readingapart(r.files.at(f), {"mode"}, {"G", "H", "S", "V", "rho"}), 1u) << f << "\n" << r.files.at(f);
   }
+  namesapart(r);
 }
 
 // Dogmin's tables: the details' "all equilibria" heading, the summary's
@@ -178,7 +222,9 @@ TEST(LongNames, DogminTablesKeepEveryNameAndColumn) {
     EXPECT_EQ(holdingall(text, "mode", "").size(), 1u) << text;  // the dogmin modes; the point's has G .. rho
     EXPECT_EQ(holdingall(text, "", "Gdeln#").size(), 1u) << text;
     EXPECT_EQ(holdingall(text, "#", "Godeldel").size(), 1u) << text;
+    EXPECT_EQ(readingapart(text, {"mode"}, {}), 1u) << text;
   }
+  namesapart(r);
 }
 
 // The packed words of lines[at] and lines[at + 2]: a table's heading over
@@ -216,6 +262,7 @@ TEST(LongNames, DebugTablesHeadEveryColumn) {
   }
   EXPECT_EQ(guesses, 1u) << r.files.at("jx-ln-o.txt");
   EXPECT_GE(iterations, 3u) << r.files.at("jx-ln-o.txt");
+  namesapart(r);
 }
 
 }  // namespace
