@@ -129,6 +129,11 @@ TEST(LongNames, ActivityTableNamesEveryEndMember) {
     std::istringstream ws(lines[at]);
     for (std::string w; ws >> w;) packed += w;
     EXPECT_EQ(packed, want) << lines[at];
+    // and each name a word of its own, none touching the next
+    std::istringstream ns(lines[at]);
+    std::size_t names = 0;
+    for (std::string w; ns >> w;) names += w.size() == name(1).size() ? 1 : 0;
+    EXPECT_EQ(names, at == 2u ? 14u : 1u) << lines[at];
     std::istringstream as(lines[at + 1]);
     std::size_t n = 0;
     for (std::string w; as >> w;) ++n;

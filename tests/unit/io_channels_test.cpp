@@ -231,4 +231,29 @@ TEST_F(Channels, FailedWritesAtTheEndOfARun) {
   }
 }
 
+// A name in a right-justified column: as ADDSTR writes it while narrower
+// than the column, one blank before it once as wide or wider, so that two
+// names side by side stay two words; left-justified and unpadded names as
+// ADDSTR writes them. (Expected strings counted by hand.)
+TEST(NamesInColumns, KeepABlankBeforeAWideName) {
+  const auto both = [](const std::string& a, const std::string& b, smallint w) {
+    std::string line = "mode";
+    IO::ADDNAME(a, w, line);
+    IO::ADDNAME(b, w, line);
+    return line;
+  };
+  EXPECT_EQ(both("ss", "abcdefgh", 10), "mode        ss  abcdefgh");
+  EXPECT_EQ(both("abcdefghi", "ss", 10), "mode abcdefghi        ss");  // 9 of 10: as before
+  EXPECT_EQ(both("abcdefghij", "klmnopqrst", 10), "mode abcdefghij klmnopqrst");
+  EXPECT_EQ(both("abcdefghijkl", "mnopqrstuvwx", 10), "mode abcdefghijkl mnopqrstuvwx");
+  for (const std::string& n : {std::string("ab"), std::string("abcdefghi")}) {
+    std::string a, b;
+    IO::ADDSTR(n, 10, a);
+    IO::ADDNAME(n, 10, b);
+    EXPECT_EQ(a, b) << n;
+  }
+  EXPECT_EQ(both("abcdef", "gh", -6), "modeabcdefgh    ");
+  EXPECT_EQ(both("ab", "cd", 0), "modeabcd");
+}
+
 }  // namespace
