@@ -71,13 +71,13 @@ void sitefractions() {
         2, p.nsf,
         [&](long row, std::string& o) {
           if (row == 1)
-            IO::ADDSTR(p.name, -5, o);
+            IO::ADDNAME(p.name, -5, o);
           else
             o += "     ";
         },
         [&](long row, long k, std::string& o) {
           if (row == 1)
-            IO::ADDSTR(p.sfnames[k], 10, o);
+            IO::ADDNAME(p.sfnames[k], 10, o);
           else
             IO::ADDREAL(p.sf[k], 5, true, 10, o);
         },
@@ -115,12 +115,12 @@ void oxidecompositions() {
         else if (row == 3 && toline)
           IO::ADDSTR("  to", -6, o);
         else
-          IO::ADDSTR(phaseof(row).name, -6, o);
+          IO::ADDNAME(phaseof(row).name, -6, o);
       },
       [&](long row, long col, std::string& o) {
         const smallint c = static_cast<smallint>(col);
         if (row == 1) {
-          IO::ADDSTR(SU.compname[c], 12, o);
+          IO::ADDNAME(SU.compname[c], 12, o);
         } else if (row <= 1 + nbulk) {
           const bool first = row == 2;
           bulkcolumn(first ? 1 : std::min<smallint>(SU.ncomp, maxmodeset), c, o);
@@ -169,7 +169,7 @@ void modetable(smallint lw, smallint d, smallint w) {
         if (c > static_cast<long>(cols.size())) return;
         const suphasetype& p = SU.ph[cols[static_cast<std::size_t>(c - 1)]];
         if (row == 1)
-          IO::ADDSTR(p.name, w, o);
+          IO::ADDNAME(p.name, w, o);
         else if (p.mode[row - 1] == 0)
           IO::ADDSTR("", w, o);
         else
@@ -190,7 +190,7 @@ void factortable(smallint d, smallint w) {
       },
       [&](long row, long i, std::string& o) {
         if (row == 1)
-          IO::ADDSTR(SU.ph[i].name, w, o);
+          IO::ADDNAME(SU.ph[i].name, w, o);
         else
           IO::ADDREAL(SU.ph[i].modefac[row - 1], d, true, w, o);
       },
@@ -220,7 +220,7 @@ void phaseproperties(smallint d, smallint w) {
   for (smallint i = 1; i <= SU.nph; ++i) {
     const suphasetype& p = SU.ph[i];
     o.clear();
-    IO::ADDSTR(p.name, -12, o);
+    IO::ADDNAME(p.name, -12, o);
     if (DOGMIN) {
       IO::ADDREAL(p.mode[1], d, true, w, o);
       IO::ADDREAL(p.modefac[1], d, true, w, o);
@@ -256,7 +256,7 @@ void endmembers(smallint d, smallint w) {
     const suphasetype& p = SU.ph[i];
     if (p.nem <= 1) {
       o.clear();
-      IO::ADDSTR(p.name, -6, o);
+      IO::ADDNAME(p.name, -6, o);
       if (!EXBUFF) {
         IO::ADDSTR("", 5 * w + 3, o);
         o += plainfixed(p.gem[1], d, w + 4);
@@ -266,8 +266,11 @@ void endmembers(smallint d, smallint w) {
     }
     for (smallint j = 1; j <= p.nem; ++j) {
       o.clear();
-      IO::ADDSTR(j == 1 ? p.name : std::string(" "), j == 1 ? -6 : 6, o);
-      IO::ADDSTR(p.emnames[j], -7, o);
+      if (j == 1)
+        IO::ADDNAME(p.name, -6, o);
+      else
+        IO::ADDSTR(" ", 6, o);
+      IO::ADDNAME(p.emnames[j], -7, o);
       IO::ADDREAL(p.ideal[j], d, false, w + 1, o);
       IO::ADDREAL(p.gamma[j], d, false, w, o);
       IO::ADDREAL(p.activity[j], d, false, w + 2, o);
@@ -289,7 +292,7 @@ void variables(smallint phasew, smallint valuew, const char* sdlabel) {
         rows, p.nem - 1,
         [&](long row, std::string& o) {
           if (row == 1)
-            IO::ADDSTR(p.name, static_cast<smallint>(-phasew), o);
+            IO::ADDNAME(p.name, static_cast<smallint>(-phasew), o);
           else if (row == 2)
             o.append(static_cast<std::size_t>(phasew), ' ');
           else
@@ -297,7 +300,7 @@ void variables(smallint phasew, smallint valuew, const char* sdlabel) {
         },
         [&](long row, long v, std::string& o) {
           if (row == 1)
-            IO::ADDSTR(p.varnames[v], valuew, o);
+            IO::ADDNAME(p.varnames[v], valuew, o);
           else
             IO::ADDREAL(row == 2 ? p.x[v] : p.xsd[v], 5, true, valuew, o);
         },
@@ -341,7 +344,7 @@ void ombryproperties() {
   for (smallint i = 1; i <= SU.nph; ++i) {
     const suphasetype& p = SU.ph[i];
     o.clear();
-    IO::ADDSTR(p.name, -12, o);
+    IO::ADDNAME(p.name, -12, o);
     if (DOGMIN) {
       IO::ADDREAL(p.mode[1], 8, true, 12, o);
       IO::ADDREAL(p.modefac[1], 8, true, 12, o);
@@ -374,7 +377,7 @@ void ombryendmembers() {
     const suphasetype& p = SU.ph[i];
     if (p.nem <= 1) {
       o.clear();
-      IO::ADDSTR(p.name, -6, o);
+      IO::ADDNAME(p.name, -6, o);
       if (!EXBUFF) {
         IO::ADDSTR("", 55, o);
         IO::ADDREAL(p.gem[1], 4, true, 12, o);
@@ -384,8 +387,11 @@ void ombryendmembers() {
     }
     for (smallint j = 1; j <= p.nem; ++j) {
       o.clear();
-      IO::ADDSTR(j == 1 ? p.name : std::string(" "), j == 1 ? -6 : 6, o);
-      IO::ADDSTR(p.emnames[j], -7, o);
+      if (j == 1)
+        IO::ADDNAME(p.name, -6, o);
+      else
+        IO::ADDSTR(" ", 6, o);
+      IO::ADDNAME(p.emnames[j], -7, o);
       IO::ADDREAL(p.ideal[j], 6, false, 12, o);
       IO::ADDREAL(p.gamma[j], 6, false, 12, o);
       IO::ADDREAL(p.activity[j], 6, false, 12, o);

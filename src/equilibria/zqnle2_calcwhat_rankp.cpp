@@ -247,7 +247,7 @@ void reduction::dump() const {
   };
   title("composition matrix");
   std::string line;
-  for (long e = 1; e <= nc; ++e) IO::ADDSTR(names[e], namewidth, line);
+  for (long e = 1; e <= nc; ++e) IO::ADDNAME(names[e], namewidth, line);
   putline(line);
   for (long r = 1; r <= m; ++r) {
     line.clear();

@@ -84,7 +84,7 @@ void solvestate::SETUPFRACT() {
   IO::ADDSTR("P", fractfield, o);
   IO::ADDSTR("T", fractfield, o);
   for (smallint j = 1; j <= NUV; ++j)
-    if (firstitemuses(j)) IO::ADDSTR(COMPNAME[j], fractfield, o);
+    if (firstitemuses(j)) IO::ADDNAME(COMPNAME[j], fractfield, o);
   IO::ADDSTR("lost", fractfield, o);
   drawline(o);
 }
@@ -168,7 +168,7 @@ void solvestate::PRINTFRACTBULK(const std::string& title) {
   drawline(title);
   o = " ";
   for (smallint j = 1; j <= NUV; ++j)
-    if (firstitemuses(j)) IO::ADDSTR(COMPNAME[j], bulkfield, o);
+    if (firstitemuses(j)) IO::ADDNAME(COMPNAME[j], bulkfield, o);
   drawline(o);
   extended s = 0;
   for (smallint j = 1; j <= NUV; ++j) s += FBULK[j] + COMPFU[j];

@@ -66,7 +66,7 @@ void rbirow(const phaserows& rows, smallint i, const std::string& name) {
 // A heading of the block: a comment in every line it takes.
 void headingrow(smallint before, long n, const std::function<std::string(long)>& name) {
   IO::PUTROW(
-      before, "%      ", n, [&](long k, std::string& o) { IO::ADDSTR(name(k), restartfield, o); }, 1, CHANNEL::LOG, "",
+      before, "%      ", n, [&](long k, std::string& o) { IO::ADDNAME(name(k), restartfield, o); }, 1, CHANNEL::LOG, "",
       "%      ");
 }
 

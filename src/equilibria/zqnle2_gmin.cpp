@@ -69,7 +69,7 @@ void tablehead() {
   line.clear();
   IO::ADDSTR("#", -3, line);
   for (long i = 1; i <= NP; ++i)
-    if (!PINEX[i]) IO::ADDSTR(phasename(i), 5, line);
+    if (!PINEX[i]) IO::ADDNAME(phasename(i), 5, line);
   if (NGMIN == 1) IO::ADDSTR("G", 13, line);
   IO::PUTSTR(0, line, 1, CHANNEL::DETAILS);
 }

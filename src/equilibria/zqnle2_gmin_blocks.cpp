@@ -35,7 +35,7 @@ void PRINTBULK2() {
   IO::PUTTABLEROWS(
       1, SU.nuv, [&](long, std::string& line) { line += "rbi" + pad; },
       [&](long, long c, std::string& line) {
-        IO::ADDSTR(hasO && SU.compname[c] == "FeO" ? "FeOt" : SU.compname[c], 12, line);
+        IO::ADDNAME(hasO && SU.compname[c] == "FeO" ? "FeOt" : SU.compname[c], 12, line);
       },
       [](long, std::string& line) { line += " \\"; }, [&](long, std::string& line) { line += "   " + pad; }, 0,
       CHANNEL::LOG);
@@ -46,8 +46,10 @@ void PRINTBULK2() {
       SU.nph, SU.nuv,
       [&](long i, std::string& line) {
         const suphasetype& ph = SU.ph[i];
+        // A blank before the name at any length: touching, the two read as
+        // one unknown keyword.
         line += "rbi";
-        IO::ADDSTR(ph.name, 8, line);
+        IO::ADDSTR(" " + ph.name, 8, line);
         IO::ADDREAL(ph.hasmode ? m[i] : ph.mode[1], 6, true, 12, line);
       },
       [](long i, long c, std::string& line) {
@@ -89,13 +91,13 @@ void PRINTGUESSES2() {
       line = "xyzguess ";
       const bool solved = p.nvar0 > 0 ? p.varkept[v] : true;
       if (!solved) {
-        IO::ADDSTR(p.varname0[v], -10, line);
+        IO::ADDNAME(p.varname0[v], -10, line);
         IO::ADDSTR("0", 12, line);
         line += "  % boiler";
       } else {
         ++next;
         const xvartype& xv = p.xvar[next];
-        IO::ADDSTR(xv.name, -10, line);
+        IO::ADDNAME(xv.name, -10, line);
         IO::ADDREAL(next <= ph.nem - 1 ? ph.x[next] : 0, 6, false, 12, line);
         if (xv.low != 0 || xv.high != 1) {
           line += "  range";

@@ -92,7 +92,7 @@ void stableassemblage() {
         columns = 2;
         variablesinpart = false;
       }
-      IO::ADDSTR(ph.varnames[v], 10, head);
+      IO::ADDNAME(ph.varnames[v], 10, head);
       IO::ADDREAL(ph.x[v], 4, false, 10, values);
       ++columns;
       variablesinpart = true;
@@ -105,7 +105,7 @@ void stableassemblage() {
   IO::ADDSTR("mode", 4, head);
   values = "    ";
   for (smallint i = 1; i <= SU.nph; ++i) {
-    IO::ADDSTR(SU.ph[i].name, 10, head);
+    IO::ADDNAME(SU.ph[i].name, 10, head);
     IO::ADDREAL(SU.ph[i].mode[1], 4, true, 10, values);
   }
   IO::PUTSTR(0, head, 1, results);
@@ -137,7 +137,7 @@ void minimatable() {
     IO::ADDSTR(degC, 10, line);
   }
   for (long i = 1; i <= NP; ++i)
-    if (!PINEX[i]) IO::ADDSTR(phasename(i), 7, line);
+    if (!PINEX[i]) IO::ADDNAME(phasename(i), 7, line);
   IO::ADDSTR("G", 13, line);
   IO::ADDSTR("del", 10, line);
   IO::ADDSTR("n", 6, line);
@@ -209,11 +209,11 @@ void nearminimum() {
   std::string line;
   IO::ADDSTR("#", 5, line);
   for (long i = 1; i <= NP; ++i)
-    if (!PINEX[i]) IO::ADDSTR(phasename(i), 8, line);
+    if (!PINEX[i]) IO::ADDNAME(phasename(i), 8, line);
   if (GMIN::anyexcess()) {
     line += "  :";
     for (long i = 1; i <= NP; ++i)
-      if (PINEX[i]) IO::ADDSTR(phasename(i), 8, line);
+      if (PINEX[i]) IO::ADDNAME(phasename(i), 8, line);
   }
   IO::ADDSTR("G", 13, line);
   IO::ADDSTR("odel", 10, line);

@@ -91,14 +91,15 @@ void solvestate::PRINTGUESSES() {
       o = keyword;
       const bool solved = p.nvar0 > 0 ? p.varkept[i] : true;
       if (!solved) {
-        IO::ADDSTR(p.varname0[i], -10, o);
+        IO::ADDNAME(p.varname0[i], -10, o);
         IO::ADDSTR("0", 12, o);
         o += "  % boiler";
       } else {
         const xvartype& xv = p.xvar[++j];
-        IO::ADDSTR(xv.name, -10, o);
+        IO::ADDNAME(xv.name, -10, o);
         ++k;
-        IO::ADDREAL(X[k], 7, false, 12, o);
+        // A blank before the value at any length of the name and the value.
+        IO::ADDSTR(" " + IO::REAL2STR(X[k], 7, false), 12, o);
         if (xv.low != 0 || xv.high != 1) {
           o += "  range";
           if (xv.low == 0)
@@ -144,7 +145,7 @@ void solvestate::PRINTBULK() {
         }
         const smallint i = phases[static_cast<std::size_t>(row - 2)];
         line += "bulk  rbi";
-        IO::ADDSTR(SU.ph[i].name, 8, line);
+        IO::ADDSTR(" " + SU.ph[i].name, 8, line);  // never touching the keyword
         if (modes)
           IO::ADDREAL(m[i], 6, true, 12, line);
         else
@@ -152,7 +153,7 @@ void solvestate::PRINTBULK() {
       },
       [&](long row, long c, std::string& line) {
         if (row == 1) {
-          IO::ADDSTR(hasO && SU.compname[c] == "FeO" ? "FeOt" : SU.compname[c], 12, line);
+          IO::ADDNAME(hasO && SU.compname[c] == "FeO" ? "FeOt" : SU.compname[c], 12, line);
           return;
         }
         const extended a = SU.ph[phases[static_cast<std::size_t>(row - 2)]].comp[c];

@@ -41,7 +41,7 @@ void banner(longint m) {
       [](long row, std::string& line) { line += row == 1 ? "     " : "bulk "; },
       [&](long row, long k, std::string& line) {
         if (row == 1) {
-          if (k <= static_cast<long>(free.size())) IO::ADDSTR(COMPNAME[free[static_cast<std::size_t>(k - 1)]], 10, line);
+          if (k <= static_cast<long>(free.size())) IO::ADDNAME(COMPNAME[free[static_cast<std::size_t>(k - 1)]], 10, line);
         } else if (k <= NUVLEFT) {
           IO::ADDREAL(COMP1[k], 5, true, 10, line);
         }

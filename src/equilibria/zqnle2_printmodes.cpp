@@ -89,7 +89,7 @@ void modeheading(longint m) {
   line = "mode  ";
   if (SU.ncomp > 1) IO::ADDSTR("pos   prop", 10, line);
   for (smallint i = 1; i <= SU.nph; ++i)
-    if (SU.ph[i].hasmode) IO::ADDSTR(SU.ph[i].name, 10, line);
+    if (SU.ph[i].hasmode) IO::ADDNAME(SU.ph[i].name, 10, line);
   if (CALCG) {
     IO::ADDSTR("G", 12, line);
     if (!DOGMIN && NTOZEROSTRINGS == 0) {
@@ -261,7 +261,7 @@ void solvestate::PRINTACTIVITIES() {
       } else {
         IO::ADDSTR("", 18, line);
       }
-      for (long e = from; e <= to; ++e) IO::ADDSTR(NAME[e], 12, line);
+      for (long e = from; e <= to; ++e) IO::ADDNAME(NAME[e], 12, line);
       IO::PUTSTR(0, line, 1, m);
     }
     line = " ";
@@ -283,7 +283,7 @@ void solvestate::PRINTMU() {
       2, NUV, [](long row, std::string& line) { line += row == 1 ? " mu   " : "      "; },
       [](long row, long j, std::string& line) {
         if (row == 1)
-          IO::ADDSTR(COMPNAME[j], 12, line);
+          IO::ADDNAME(COMPNAME[j], 12, line);
         else
           IO::ADDREAL(MUCALCS(1, j), 5, true, 12, line);
       },

@@ -255,7 +255,7 @@ void solvestate::MODESUMWARNING(extended sumall) {
                      plainfixed(PHI, 6, 0) + ")";
   IO::PUTSTR(1, line, 1, CHANNEL::TERMSUMLOG);
   line = "     ";
-  for (smallint c = 1; c <= NUV; ++c) IO::ADDSTR(COMPNAME[c], 10, line);
+  for (smallint c = 1; c <= NUV; ++c) IO::ADDNAME(COMPNAME[c], 10, line);
   IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
   line = "at   ";
   for (smallint c = 1; c <= NUV; ++c) line += plainfixed(NORMA[c], 5, 10);
@@ -264,7 +264,7 @@ void solvestate::MODESUMWARNING(extended sumall) {
   for (smallint c = 1; c <= NUV; ++c) line += plainfixed(NORMB[c], 5, 10);
   IO::PUTSTR(0, line, 2, CHANNEL::TERMSUMLOG);
   line = "     ";
-  for (smallint i = NX + 1; i <= NX + NXP; ++i) IO::ADDSTR(XNAME[i], 10, line);
+  for (smallint i = NX + 1; i <= NX + NXP; ++i) IO::ADDNAME(XNAME[i], 10, line);
   IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
   line = "x    ";
   for (smallint i = NX + 1; i <= NX + NXP; ++i) line += plainfixed(X[i], 5, 10);

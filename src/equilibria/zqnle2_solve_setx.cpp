@@ -269,7 +269,7 @@ void solvestate::SETMODEGUESS() {
   IO::WRITETERMINAL(line + "\n\nmode guesses: \n");
   for (smallint i = 1; i <= NXP; ++i) {
     line.clear();
-    IO::ADDSTR(XNAME[NX + i], 7, line);
+    IO::ADDNAME(XNAME[NX + i], 7, line);
     IO::ADDREAL(XGUESS[NX + i], 5, true, 10, line);
     IO::WRITETERMINAL(line + "\n");
   }
@@ -293,7 +293,7 @@ std::string nameline() {
   std::string line;
   IO::ADDSTR("", 12, line);
   for (smallint i = NX + 1; i <= NX + NXP; ++i)
-    if (BX[i]) IO::ADDSTR(XNAME[i], 10, line);
+    if (BX[i]) IO::ADDNAME(XNAME[i], 10, line);
   return line;
 }
 

@@ -192,7 +192,7 @@ void CHECKA() {
     const ptype0& p = (*PREC0)[i];
     if (p.activity >= unitactivity) continue;
     line.clear();
-    IO::ADDSTR(p.name, 9, line);
+    IO::ADDNAME(p.name, 9, line);
     IO::ADDSTR(IO::REAL2STR(p.activity, 3, false), 9, line);
     IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
   }
@@ -202,7 +202,7 @@ void PRINTQ(smallint phase) {
   const ptype1& p = (*PREC1)[phase];
   std::string& line = IO::WSTR;
   line = " P(kbar)    T(C)";
-  for (long v = 1; v <= p.nvar; ++v) IO::ADDSTR(p.xvar[v].name, 10, line);
+  for (long v = 1; v <= p.nvar; ++v) IO::ADDNAME(p.xvar[v].name, 10, line);
   IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
   line.clear();
   IO::ADDSTR(FIXEDP == CONST::PR ? std::string("0.001") : IO::REAL2STR(FIXEDP, 1, true), 8, line);

@@ -101,7 +101,7 @@ void READCOMPS_STATE::reportone() {
   IO::PUTSTR(0, title, 1, CHANNEL::TERMSUMLOG);
   std::string& s = IO::PSTR;
   s = "  ";
-  for (const sstring& l : FREECOMPONENTS(true)) IO::ADDSTR(l, onewidth, s);
+  for (const sstring& l : FREECOMPONENTS(true)) IO::ADDNAME(l, onewidth, s);
   IO::PUTSTR(0, s, 1, CHANNEL::TERMSUMLOG);
   s = c.uncertaintylevel >= 1 ? "b " : "  ";
   for (long k = 1; k <= NUVLEFT; ++k) IO::ADDREAL(w[k], rbi ? rbiplaces : bulkplaces, true, onewidth, s);
@@ -115,7 +115,7 @@ void READCOMPS_STATE::reportrange() {
   IO::PUTSTR(1, split ? "composition" : "composition (from script)", 1, CHANNEL::TERMSUMLOG);
   std::string& s = IO::PSTR;
   s.clear();
-  for (const sstring& l : FREECOMPONENTS(true)) IO::ADDSTR(l, rangewidth, s);
+  for (const sstring& l : FREECOMPONENTS(true)) IO::ADDNAME(l, rangewidth, s);
   IO::PUTSTR(0, s, 1, CHANNEL::TERMINAL);
   s.clear();
   for (long k = 1; k <= NUVLEFT; ++k) IO::ADDREAL(c1[k], bulkplaces, true, rangewidth, s);
@@ -149,7 +149,7 @@ void READCOMPS_STATE::reportrange() {
   const std::vector<sstring> names = FREECOMPONENTS(false);
   for (long k = 1; k <= NUVLEFT; ++k) {
     s.clear();
-    IO::ADDSTR(names[static_cast<std::size_t>(k - 1)], tablewidth, s);
+    IO::ADDNAME(names[static_cast<std::size_t>(k - 1)], tablewidth, s);
     IO::ADDREAL(c1[k], tableplaces, true, tablewidth, s);
     for (smallint i = 1; i <= columns; ++i) IO::ADDREAL((1 - t(i)) * c1[k] + t(i) * c2[k], tableplaces, true, tablewidth, s);
     if (last) IO::ADDREAL(c2[k], tableplaces, true, tablewidth, s);

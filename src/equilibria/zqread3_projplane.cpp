@@ -128,12 +128,12 @@ void copyback() {
   IO::PUTSTR(1, "in form to copy to scriptfile:", 2, CHANNEL::LOG);
   IO::PUTSTR(0, rule, 1, CHANNEL::LOG);
   std::string s = "projplane" + IO::BLANKSTRING(10);
-  for (const sstring& n : FREECOMPONENTS(true)) IO::ADDSTR(n, copywidth, s);
+  for (const sstring& n : FREECOMPONENTS(true)) IO::ADDNAME(n, copywidth, s);
   IO::PUTSTR(0, s, 1, CHANNEL::LOG);
   IO::PUTSTR(0, rule, 1, CHANNEL::LOG);
   for (smallint a = 1; a <= NPROJAPEX; ++a) {
     s = "projplane    ";
-    IO::ADDSTR(PROJNAMES[a], -copywidth, s);
+    IO::ADDNAME(PROJNAMES[a], -copywidth, s);
     for (smallint k = 1; k <= NUVLEFT; ++k) {
       const extended v = PROJPLANE(a, k);
       if (v == 0)
@@ -165,11 +165,11 @@ void excessapices() {
 void report(bool fromscript, const std::vector<sstring>& f) {
   IO::PUTSTR(1, fromscript ? "projection plane (from script) " : "projection plane ", 1, CHANNEL::TERMSUMLOG);
   std::string s = IO::BLANKSTRING(6);
-  for (const sstring& n : f) IO::ADDSTR(n, reportwidth, s);
+  for (const sstring& n : f) IO::ADDNAME(n, reportwidth, s);
   IO::PUTSTR(0, s, 1, CHANNEL::TERMSUMLOG);
   for (smallint a = 1; a <= NPROJAPEX - IENPROJPLANE; ++a) {
     s.clear();
-    IO::ADDSTR(PROJNAMES[a], -6, s);
+    IO::ADDNAME(PROJNAMES[a], -6, s);
     for (smallint k = 1; k <= NUVLEFT; ++k) IO::ADDREAL(PROJPLANE(a, k), reportplaces, true, reportwidth, s);
     IO::PUTSTR(0, s, 1, CHANNEL::TERMSUMLOG);
   }

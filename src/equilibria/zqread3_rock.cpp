@@ -35,7 +35,7 @@ void addamount(extended v, std::string& s) { IO::ADDWHOLEORREAL(v, integerwithin
 // One row of the "rbi"-form listing.
 void listrow(const sstring& name, extended mode, const cvector& comp) {
   std::string s;
-  IO::ADDSTR(name, namewidth, s);
+  IO::ADDNAME(name, namewidth, s);
   IO::ADDREAL(mode, modeplaces, true, valuewidth, s);
   for (long j = 1; j <= NUV; ++j) addamount(comp[j], s);
   IO::WRITETERMINAL(s + "\n");
@@ -56,7 +56,7 @@ void listcontributions(const ptype1& p, const eqvector& x) {
   for (long e = 1; e <= p.nprop; ++e) {
     const extended pe = ZQUTE1::SUBSTERM(p.prop[e], x, 1);
     std::string s;
-    IO::ADDSTR(p.em[e].name, namewidth, s);
+    IO::ADDNAME(p.em[e].name, namewidth, s);
     IO::ADDREAL(pe, modeplaces, true, valuewidth, s);
     for (long j = 1; j <= NUV; ++j)
       addamount(pe * static_cast<extended>(p.em[e].comp[j]) / static_cast<extended>(COMPDIV[j]), s);

@@ -55,7 +55,7 @@ void compare(const IO::rrvector& input, const IO::rrvector& computed) {
     const extended diff = input[k] - computed[k];
     norm += diff * diff;
     s.clear();
-    IO::ADDSTR(COMPNAME[j], namewidth, s);
+    IO::ADDNAME(COMPNAME[j], namewidth, s);
     IO::ADDREAL(input[k], places, true, valuewidth, s);
     IO::ADDREAL(computed[k], places, true, valuewidth, s);
     IO::ADDREAL(diff, places, true, valuewidth, s);
@@ -91,7 +91,7 @@ void listing() {
   IO::WRITETERMINAL(s + "\n");
   for (std::size_t i = 1; i <= names.size(); ++i) {
     s.clear();
-    IO::ADDSTR(names[i - 1], -6, s);
+    IO::ADDNAME(names[i - 1], -6, s);
     IO::ADDREAL(BP[static_cast<long>(i)], places, true, valuewidth, s);
     IO::ADDREAL(SDBP[static_cast<long>(i)], places, true, valuewidth, s);
     IO::WRITETERMINAL(s + "\n");
@@ -99,7 +99,7 @@ void listing() {
   IO::WRITETERMINAL("correlations of b'\n");
   for (long i = 1; i <= static_cast<long>(names.size()); ++i) {
     s.clear();
-    IO::ADDSTR(names[static_cast<std::size_t>(i - 1)], -6, s);
+    IO::ADDNAME(names[static_cast<std::size_t>(i - 1)], -6, s);
     for (long j = 1; j <= i; ++j) {
       const extended d = std::sqrt(COVBP(i, i) * COVBP(j, j));
       IO::ADDREAL(d > 0 ? COVBP(i, j) / d : 0, corplaces, true, corwidth, s);

@@ -29,6 +29,7 @@ str255 SCRIPTFILENAME;
 sstring DATAFILENAMESUFFIX;
 
 str255 WSTR, OSTR, PSTR, ISTR, WSTRH;
+std::size_t OVERRUNS;
 eestrtype EESTR{"EESTR"};
 
 controliotype CONTROLIO;
@@ -65,6 +66,7 @@ void RESETIO() {
   PSTR.clear();
   ISTR.clear();
   WSTRH.clear();
+  OVERRUNS = 0;
   for (str255& line : EESTR) line.clear();
   CONTROLIO = controliotype{};
   NFAIL = NFAIL1 = 0;

@@ -99,7 +99,7 @@ void solutionactivities(emvector& a, emvector& sda, long& count) {
     CALCACTIVITIES(static_cast<smallint>(i), x, p, t, pa, psd);
 
     std::string head;
-    IO::ADDSTR(ph.name, -headingwidth, head);
+    IO::ADDNAME(ph.name, -headingwidth, head);
     head += std::string(6, ' ');
     bool anyorder = false;
     for (long v = 1; v <= ph.nvar; ++v) {
@@ -122,7 +122,7 @@ void solutionactivities(emvector& a, emvector& sda, long& count) {
       if (em.exclude) continue;
       if (pa[e] <= 0) IO::ERROREXIT("extractem", "activity negative for " + em.name + ", in " + ph.name, yourfault);
       std::string line(6, ' ');
-      IO::ADDSTR(em.name, emwidth, line);
+      IO::ADDNAME(em.name, emwidth, line);
       const extended was = pa[e];
       const bool reset = pa[e] > 1;
       if (reset) pa[e] = resetactivity;

@@ -249,7 +249,7 @@ void SUMMARYOFBATCHES() {
   IO::WRITETERMINAL("\n");
   IO::PUTSTR(1, "summary of batches", 1, CHANNEL::TERMSUMLOG);
   std::string line = "    ";
-  for (long j = 1; j <= NWHSTRINGS0; ++j) IO::ADDSTR(WHSTRINGS[j], 6, line);
+  for (long j = 1; j <= NWHSTRINGS0; ++j) IO::ADDNAME(WHSTRINGS[j], 6, line);
   IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
   for (long b = 1; b <= NBATCH; ++b) {
     const batchtype& item = BATCHINFO[b];
@@ -285,7 +285,7 @@ void SUMMARYOFMC() {
     line.clear();
     IO::ADDINT(m, 2, line);
     line += " : ";
-    IO::ADDSTR(item.phasename[1], 7, line);
+    IO::ADDNAME(item.phasename[1], 7, line);
     IO::ADDSTR(item.parname, 16, line);
     IO::ADDINT(item.kind, 3, line);
     IO::ADDINT(item.parpos, 4, line);
@@ -304,7 +304,7 @@ void SUMMARYOFMC() {
     }
     for (long j = 2; j <= item.nphase; ++j) {
       if (j == 2) line += ";  also ";
-      IO::ADDSTR(item.phasename[j], 7, line);
+      IO::ADDNAME(item.phasename[j], 7, line);
     }
     IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
   }

@@ -103,7 +103,7 @@ void BOILDOWN(axreader& reader, smallint phase) {
   p.nprop = ems.kept;
   if (p.nvar + 1 != p.nprop) {
     std::string line = "problem in ";
-    IO::ADDSTR(p.name, 6, line);
+    IO::ADDNAME(p.name, 6, line);
     IO::ADDINT(p.nprop, 3, line);
     IO::ADDINT(p.nvar, 3, line);
     std::string text = "\n\n" + line + "\n";

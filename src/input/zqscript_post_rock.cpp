@@ -57,7 +57,7 @@ void keepincluded(mineraltype& mn) {
 
 void listcorrelations(const mineraltype& mn) {
   std::string s = "\nmineral = " + mn.name + ", n(xyz) = " + IO::INT2STR(mn.nxyz) + "\n";
-  for (smallint i = 1; i <= mn.nxyz; ++i) IO::ADDSTR(mn.xyzname[i], listwidth, s);
+  for (smallint i = 1; i <= mn.nxyz; ++i) IO::ADDNAME(mn.xyzname[i], listwidth, s);
   s += "\n";
   for (smallint i = 1; i <= mn.nxyz; ++i) {
     for (smallint j = 1; j <= mn.nxyz; ++j) IO::ADDREAL(mn.corxyz(i, j), listplaces, true, listwidth, s);

@@ -65,7 +65,7 @@ void listactivities(smallint i) {
   IO::PUTSTR(0, line + ")  activities for " + phaselist(x) + "for the given brackets  (" + x.label + ")", 1,
              CHANNEL::LOG);
   line = "      P      T";
-  for (smallint k = 1; k <= x.nem; ++k) IO::ADDSTR(x.emname[k], 10, line);
+  for (smallint k = 1; k <= x.nem; ++k) IO::ADDNAME(x.emname[k], 10, line);
   IO::PUTSTR(0, line, 1, CHANNEL::LOG);
   for (smallint b = 1; b <= x.nbr; ++b) {
     const brrec& br = x.br[b];
@@ -131,7 +131,7 @@ void listrows(const farray<smallint, 1, maxrows>& owner) {
     std::string line = valueline(r, 2, 10);
     const oxcalrec& o = (*OXCAL)[r - NEC];
     for (smallint k = 1; k <= o.nterm; ++k)
-      if (FIRSTTERMOF(o.em, k)) IO::ADDSTR(TDA[o.em[k]].name, 6, line);
+      if (FIRSTTERMOF(o.em, k)) IO::ADDNAME(TDA[o.em[k]].name, 6, line);
     IO::PUTSTR(0, line, 1, CHANNEL::LOG);
   }
   IO::PUTSTR(1, "experimental brackets", 1, CHANNEL::LOG);

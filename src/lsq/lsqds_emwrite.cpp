@@ -116,7 +116,7 @@ void calorimetry(fileimage& f) {
     if (!(r.sdh0 < nocalorimetry)) continue;
     f.record = r.name;
     std::string head = "1  ";
-    IO::ADDSTR(r.name, 6, head);
+    IO::ADDNAME(r.name, 6, head);
     f.text(head);
     f.real(r.h0, 2, 12, "H");
     f.real(r.sdh0, 2, 9, "sd(H)");

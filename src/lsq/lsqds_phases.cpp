@@ -79,10 +79,10 @@ void fromrecord(smallint n, const tdrec& e) {
 [[noreturn]] void makefailed(const xprec& x, smallint j, smallint q, const ptype1& ph, const emtype& e, smallint m,
                              extended mult, extended aq) {
   std::string line;
-  IO::ADDSTR(x.emname[j], 6, line);
-  IO::ADDSTR(ph.name, 6, line);
-  IO::ADDSTR(e.name, 6, line);
-  IO::ADDSTR(e.makename[m], 6, line);
+  IO::ADDNAME(x.emname[j], 6, line);
+  IO::ADDNAME(ph.name, 6, line);
+  IO::ADDNAME(e.name, 6, line);
+  IO::ADDNAME(e.makename[m], 6, line);
   line += "; mult = ";
   IO::ADDREAL(mult, 2, true, 8, line);
   line += "; a(" + x.emname[q] + ") = ";

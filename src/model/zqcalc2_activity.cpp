@@ -161,13 +161,13 @@ void aqphase(const ptype1& ph, long n, extended P, extended T, phasework& w) {
 void DUMPSITEFRACTIONS(const ptype1& ph, const eqvector& x, const farray<extended, 1, maxsf>& sf, smallint lead,
                        const char* namepad, smallint sfdigits, std::string& line) {
   line = namepad;
-  for (long i = 3; i <= NX; ++i) IO::ADDSTR(XNAME[i], 12, line);
+  for (long i = 3; i <= NX; ++i) IO::ADDNAME(XNAME[i], 12, line);
   IO::PUTSTR(lead, line, 1, CHANNEL::TERMSUMLOG);
   line = "x =  ";
   for (long i = 3; i <= NX; ++i) IO::ADDREAL(x[i], 5, true, 12, line);
   IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
   line = "     ";
-  for (long k = 1; k <= ph.nsf; ++k) IO::ADDSTR(ph.sfname[k], 12, line);
+  for (long k = 1; k <= ph.nsf; ++k) IO::ADDNAME(ph.sfname[k], 12, line);
   IO::PUTSTR(1, line, 1, CHANNEL::TERMSUMLOG);
   line = "sf = ";
   for (long k = 1; k <= ph.nsf; ++k) IO::ADDREAL(sf[k], sfdigits, true, 12, line);

@@ -49,13 +49,13 @@ void PRINTJAC(const sstring& title, const eqmatrix& j, smallint part, smallint p
       IO::ADDINT(row, -labelwidth, line);
     else
       // The mass balance runs over the free components only.
-      IO::ADDSTR(freecomponentname(row - NR), -labelwidth, line);
+      IO::ADDNAME(freecomponentname(row - NR), -labelwidth, line);
     return line;
   };
   // The rows against the free unknowns from..to of the lists, a block.
   auto block = [&](long from, long to, long firstrow, long lastrow) {
     std::string head = IO::BLANKSTRING(labelwidth);
-    for (long k = from; k <= to; ++k) IO::ADDSTR(XNAME[unknowns[k]], w, head);
+    for (long k = from; k <= to; ++k) IO::ADDNAME(XNAME[unknowns[k]], w, head);
     IO::PUTSTR(0, head, 1, mask);
     for (long row = firstrow; row <= lastrow; ++row) {
       std::string line = label(row);

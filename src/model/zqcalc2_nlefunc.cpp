@@ -51,7 +51,7 @@ void failurereport(const nlefuncstate& s) {
     }
     if (!line.empty()) IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
   };
-  table([&](long v) { IO::ADDSTR(XNAME[v], 10, line); });
+  table([&](long v) { IO::ADDNAME(XNAME[v], 10, line); });
   table([&](long v) {
     if (v == 1)
       IO::ADDREAL(s.x[1], 2, true, 10, line);

@@ -45,7 +45,7 @@ void nlefuncstate::PRINTACTIVITY() {
   names.clear();
   values.clear();
   for (long i = 1; i <= NCV; ++i) {
-    IO::ADDSTR(NAME[i], 11, names);
+    IO::ADDNAME(NAME[i], 11, names);
     IO::ADDREAL(ACTIVITY[i], 5, false, 11, values);
     if (i % perpair == 0) {
       IO::PUTSTR(0, names, 1, mask);
@@ -69,7 +69,7 @@ void nlefuncstate::PRINTDLNADXYZ() {
     if (first > NCV) break;
     const long last = b * perblock < NCV ? b * perblock : NCV;
     std::string line = "   ";
-    for (long e = first; e <= last; ++e) IO::ADDSTR(NAME[e], cellwidth, line);
+    for (long e = first; e <= last; ++e) IO::ADDNAME(NAME[e], cellwidth, line);
     IO::PUTSTR(b == 1 ? 0 : 1, line, 1, mask);
     line = "dP ";
     for (long e = first; e <= last; ++e) cell(drtlnadp[e], line);

@@ -34,7 +34,7 @@ void pair(std::string& names, std::string& values) {
 
 std::string freenames(smallint width) {
   std::string line;
-  for (long k = 1; k <= NUVLEFT; ++k) IO::ADDSTR(freecomponentname(k), width, line);
+  for (long k = 1; k <= NUVLEFT; ++k) IO::ADDNAME(freecomponentname(k), width, line);
   return line;
 }
 
@@ -53,7 +53,7 @@ void nlefuncstate::PRINTX1() {
   IO::PUTSTR(0, IO::WSTR, 1, mask);
   std::string line = IO::BLANKSTRING(xlead);
   for (long v = NX + 1; v <= NX + NXP; ++v)
-    if (BX[v]) IO::ADDSTR(XNAME[v], 10, line);
+    if (BX[v]) IO::ADDNAME(XNAME[v], 10, line);
   IO::PUTSTR(0, line, 1, mask);
   line.clear();
   IO::ADDSTR("nlefunc", xlead, line);
@@ -103,7 +103,7 @@ void nlefuncstate::PRINTXYZ() {
   std::string names, values;
   long count = 0, limit = firstpair;
   for (long v = 1; v <= NX + NXP; ++v) {
-    IO::ADDSTR(XNAME[v], 11, names);
+    IO::ADDNAME(XNAME[v], 11, names);
     if (v == 1)
       IO::ADDREAL(x[1], 3, true, 11, values);
     else if (v == 2)
@@ -131,7 +131,7 @@ void nlefuncstate::PRINTRESIDUAL() {
       IO::ADDINT(i, 11, heads);
       IO::ADDREAL(res[i] * RNSITE[i], 4, false, 11, values);
     } else {
-      IO::ADDSTR(freecomponentname(i - NR), 11, heads);
+      IO::ADDNAME(freecomponentname(i - NR), 11, heads);
       IO::ADDREAL(res[i], 4, false, 11, values);
     }
     if (i % firstpair == 0) {
@@ -163,7 +163,7 @@ void nlefuncstate::PRINTCOMPCALC() {
   IO::PUTSTR(0, IO::BLANKSTRING(phasewidth) + freenames(11), 1, mask);
   for (long p = 1; p <= NXP; ++p) {
     std::string line;
-    IO::ADDSTR(phasename(p), phasewidth, line);
+    IO::ADDNAME(phasename(p), phasewidth, line);
     for (long k = 1; k <= NUVLEFT; ++k) IO::ADDREAL(compcalc(p, k), 5, false, 11, line);
     IO::PUTSTR(0, line, 1, mask);
   }
@@ -176,8 +176,8 @@ void nlefuncstate::PRINTDCOMPDX() {
     const ptype1& ph = (*PREC1)[MP2SS[p]];
     for (long w = 1; w <= ph.nvar; ++w) {
       std::string line = w == 1 ? std::string() : IO::BLANKSTRING(phasewidth);
-      if (w == 1) IO::ADDSTR(ph.name, phasewidth, line);
-      IO::ADDSTR(ph.xvar[w].name, 11, line);
+      if (w == 1) IO::ADDNAME(ph.name, phasewidth, line);
+      IO::ADDNAME(ph.xvar[w].name, 11, line);
       for (long k = 1; k <= NUVLEFT; ++k) IO::ADDREAL((*DCOMPDX)[p](k, w), 5, false, 11, line);
       IO::PUTSTR(0, line, 1, mask);
     }

@@ -44,7 +44,7 @@ extended absmax(extended m, extended a) {
 // Names of the unknowns first..last, each right-justified in 10.
 std::string namesline(const std::string& lead, long first, long last) {
   std::string line = lead;
-  for (long i = first; i <= last; ++i) IO::ADDSTR(XNAME[i], 10, line);
+  for (long i = first; i <= last; ++i) IO::ADDNAME(XNAME[i], 10, line);
   return line;
 }
 
@@ -381,7 +381,7 @@ void STARTINGGUESSES() {
   smallint count = 2;
   for (long i = 3; i <= NX + NXP; ++i) {
     if (!BX[i]) continue;
-    IO::ADDSTR(XNAME[i], 10, names);
+    IO::ADDNAME(XNAME[i], 10, names);
     IO::ADDREAL(i > NX ? physical(i) / PHI : physical(i), 4, false, 10, values);
     if (++count > 19) {
       IO::PUTSTR(0, names, 1, mask);

@@ -98,7 +98,7 @@ void nlerun::INTERMEDIATE() {
     else if (i == 2)
       IO::ADDSTR(std::string("T(") + macroman::degree + "C)", 10, names);
     else
-      IO::ADDSTR(XNAME[i], 10, names);
+      IO::ADDNAME(XNAME[i], 10, names);
     extended u = X[i];
     if (BX[i]) {
       u = (X[i] - XFACB[i]) / XFACA[i];

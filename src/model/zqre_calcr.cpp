@@ -114,12 +114,12 @@ struct calcr {
                1, mask);
     for (smallint i = 1; i <= NU; ++i) {
       std::string line = ox[i] ? "" : "     ";
-      IO::ADDSTR(COMPNAME[i], -5, line);
+      IO::ADDNAME(COMPNAME[i], -5, line);
       IO::PUTSTR(i == NU ? 1 : 0, line, 1, mask);
     }
     for (smallint j = 1; j <= NNE; ++j) {
       std::string line = sel[j] ? "" : "     ";
-      IO::ADDSTR(NAME[j], -8, line);
+      IO::ADDNAME(NAME[j], -8, line);
       if (sel[j]) IO::ADDSTR("     ", 0, line);
       if (ph[j]) IO::ADDSTR("*", 4, line);
       IO::PUTSTR(0, line, 1, mask);
@@ -250,12 +250,12 @@ struct calcr {
     std::string out = "\n\n";
     for (smallint j = 1; j <= NNE; ++j) {
       if (!sel[j]) continue;
-      IO::ADDSTR(NAME[j], 8, out);
+      IO::ADDNAME(NAME[j], 8, out);
       IO::ADDINT(static_cast<extended>(v[j]), 8, out);
       out += '\n';
     }
     out += "\n ";
-    for (smallint i = 1; i <= NUV; ++i) IO::ADDSTR(COMPNAME[i], 8, out);
+    for (smallint i = 1; i <= NUV; ++i) IO::ADDNAME(COMPNAME[i], 8, out);
     out += '\n';
     for (smallint j = 1; j <= NCV; ++j) {
       out += NAME[j];

@@ -49,7 +49,7 @@ void noreactions() {
   std::string& line = IO::WSTR;
   for (long j = 1; j <= NCV; ++j) {
     line.clear();
-    IO::ADDSTR(NAME[j], -6, line);
+    IO::ADDNAME(NAME[j], -6, line);
     for (long i = 1; i <= NUV; ++i) IO::ADDINT((*C)(i, j), 4, line);
     IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
   }
@@ -93,7 +93,7 @@ void listreactions() {
       0, line, NCV + 1,
       [](long j, std::string& l) {
         if (j <= NCV)
-          IO::ADDSTR(NAME[j], 5, l);
+          IO::ADDNAME(NAME[j], 5, l);
         else
           IO::ADDSTR("*)", 5, l);
       },
@@ -151,13 +151,13 @@ void PRINTC() {
         if (row == 1)
           line += "      ";
         else if (row <= NCV + 1)
-          IO::ADDSTR(NAME[row - 1], -6, line);
+          IO::ADDNAME(NAME[row - 1], -6, line);
         else
           line += "div   ";
       },
       [](long row, long i, std::string& line) {
         if (row == 1)
-          IO::ADDSTR(COMPNAME[i], 6, line);
+          IO::ADDNAME(COMPNAME[i], 6, line);
         else if (row <= NCV + 1)
           IO::ADDINT((*C)(i, row - 1), 6, line);
         else

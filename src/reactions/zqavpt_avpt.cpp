@@ -241,7 +241,7 @@ struct avptdiagnostics {
         sdT1 *= fit1;
       }
       w.clear();
-      IO::ADDSTR(NAME[used[c]], 8, w);
+      IO::ADDNAME(NAME[used[c]], 8, w);
       cell(P1, 2, 7, w);
       cell(sdP1, 2, 7, w);
       intcell(T1 - CONST::KELVIN, 7, w);

@@ -154,7 +154,7 @@ struct diagnostics {
       if (sigfit > 1) sd1 *= sf1;
       const extended lna = ACTIVITY[j] > 0 ? std::log(ACTIVITY[j]) : 0;
       w.clear();
-      IO::ADDSTR(NAME[j], 8, w);
+      IO::ADDNAME(NAME[j], 8, w);
       position(av1, w);
       IO::ADDREAL(sd1, avp ? 2 : 1, true, 8, w);
       IO::ADDREAL(sf1, 3, true, 9, w);

@@ -63,7 +63,7 @@ struct rockcalcs {
       IO::ADDSTR("sd(a)", 6, sda);
       for (long i = b0; i <= b1; ++i) {
         if (excluded[i]) continue;
-        IO::ADDSTR(NAME[i], 9, names);
+        IO::ADDNAME(NAME[i], 9, names);
         if (i == H2OPOS || i == CO2POS) {
           IO::ADDSTR(" ", 9, act);
           IO::ADDSTR(" ", 9, sda);
@@ -244,7 +244,7 @@ struct rockcalcs {
     }
     IO::PUTSTR(0, "", 2, mask);
     std::string w = "isr     ";
-    for (long j = 1; j <= NCV; ++j) IO::ADDSTR(NAME[j], width[j], w);
+    for (long j = 1; j <= NCV; ++j) IO::ADDNAME(NAME[j], width[j], w);
     IO::PUTSTR(0, w, 1, mask);
     for (long i = 1; i <= NR; ++i) {
       w = "isr     ";

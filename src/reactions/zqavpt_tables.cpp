@@ -51,7 +51,7 @@ void correlations(const std::string& title, const covmatrix& m, const avrvector&
 // length a line holds, the list goes on in the next line of the same braces,
 // so that no element is lost; a line that fits is as it always was.
 void addelement(std::string& w, const std::string& text, smallint width) {
-  if (w.size() + 2 + text.size() > IO::frozenlength) {
+  if (w.size() + 2 + text.size() > IO::linelength) {
     w += ",";
     IO::PUTSTR(0, w, 1, CHANNEL::DRAWING);
     w = "   ";
@@ -97,7 +97,7 @@ void TABLE() {
       bool excluded = false;
       for (long e = 1; e <= NEX1 && !excluded; ++e) excluded = EXEM[e] == j;
       if (excluded) continue;
-      IO::ADDSTR(NAME[j], 10, names);
+      IO::ADDNAME(NAME[j], 10, names);
       const bool fluid = j == CO2POS || j == H2OPOS;
       IO::ADDREAL(j == CO2POS ? FIXEDXCO2 : j == H2OPOS ? FIXEDXH2O : ACTIVITY[j], 4, false, 10, act);
       if (fluid)
@@ -220,7 +220,7 @@ void SPECIALTABLES() {
   for (long j = 1; j <= NCV; ++j) {
     const bool fluid = j == CO2POS || j == H2OPOS;
     w = "  {";
-    IO::ADDSTR(NAME[j], 6, w);
+    IO::ADDNAME(NAME[j], 6, w);
     w += ", ";
     IO::ADDREAL(lnin01(j == CO2POS ? FIXEDXCO2 : j == H2OPOS ? FIXEDXH2O : ACTIVITY[j]), 6, true, 10, w);
     w += ", ";

@@ -75,7 +75,7 @@ void diagramactivities() {
 }
 
 void activityrow(long i) {
-  IO::ADDSTR(NAME[i], FIELD, WSTR);
+  IO::ADDNAME(NAME[i], FIELD, WSTR);
 }
 
 }  // namespace

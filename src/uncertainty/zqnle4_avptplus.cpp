@@ -174,7 +174,7 @@ void avptplusstate::FITREPORT() {
       largest = k == 1 ? SORTWORK[k] : std::fmax(largest, SORTWORK[k]);
     }
     w.clear();
-    IO::ADDSTR(JXXYZNAME[i], 10, w);
+    IO::ADDNAME(JXXYZNAME[i], 10, w);
     IO::ADDREAL(ZQMATH1::FINDMEDIAN(SORTWORK, NJX), 4, true, 10, w);
     IO::ADDREAL(largest, 4, true, 10, w);
     IO::PUTSTR(0, w, 1, CHANNEL::TERMSUMLOG);

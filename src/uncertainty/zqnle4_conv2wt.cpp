@@ -153,7 +153,7 @@ void CONV2WT(const bemvector& ph, emvector& v) {
 
   std::string& line = IO::WSTR;
   line = IO::BLANKSTRING(CONVINDENT);
-  for (long j = 1; j <= NUV; ++j) IO::ADDSTR(COMPNAME[j], 7, line);
+  for (long j = 1; j <= NUV; ++j) IO::ADDNAME(COMPNAME[j], 7, line);
   IO::PUTSTR(1, line, 1, CHANNEL::TERMSUMLOG);
   printrow(" ==>", 0, NUV, 3, [&](long j) { return 100 * c[j] / total; });
   printrow(" ==>", 0, CONVLIQROW, 2, [&](long r) { return pn[r]; });

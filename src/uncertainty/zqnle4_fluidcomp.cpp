@@ -77,7 +77,7 @@ void CALCFLUIDCOMP(const bemvector& ph, extended, extended, extended& co2, exten
   IO::ADDSTR("H2O", 10, line);
   IO::ADDSTR("CO2", 10, line);
   for (long j = 1; j <= NUV; ++j)
-    if (BCOMPS[j]) IO::ADDSTR(COMPNAME[j], 8, line);
+    if (BCOMPS[j]) IO::ADDNAME(COMPNAME[j], 8, line);
   IO::PUTSTR(2, line, 1, CHANNEL::TERMSUMLOG);
 
   // The values in the head's order, whatever the order of COMPNAME.

@@ -70,7 +70,7 @@ void printbulk(const cvector& amount, const farray<bool, 1, maxcomp>& given,
       2, NUV, [](long, std::string&) {},
       [&](long r, long c, std::string& line) {
         if (r == 1)
-          IO::ADDSTR(COMPNAME[c], 10, line);
+          IO::ADDNAME(COMPNAME[c], 10, line);
         else if (given[c])
           IO::ADDREAL(amount[c], 4, true, 10, line);
         else
@@ -81,7 +81,7 @@ void printbulk(const cvector& amount, const farray<bool, 1, maxcomp>& given,
   IO::PUTSTR(1, "[ for copying into the scriptfile ]", 1, CHANNEL::LOG);
   IO::PUTSTR(0, bulkdashes, 1, CHANNEL::LOG);
   w = "bulk  ";
-  for (smallint c = 1; c <= NUV; ++c) IO::ADDSTR(COMPNAME[c], 8, w);
+  for (smallint c = 1; c <= NUV; ++c) IO::ADDNAME(COMPNAME[c], 8, w);
   IO::PUTSTR(0, w, 1, CHANNEL::LOG);
   w = "bulk  ";
   for (smallint c = 1; c <= NUV; ++c) {
@@ -94,7 +94,7 @@ void printbulk(const cvector& amount, const farray<bool, 1, maxcomp>& given,
   IO::PUTSTR(0, bulkdashes, 1, CHANNEL::LOG);
   IO::PUTSTR(0, "% bulk, in mole%, derived from the following analysis in wt%:", 1, CHANNEL::LOG);
   w = "%     ";
-  for (smallint j = 1; j <= ntyped; ++j) IO::ADDSTR(typedox[j], 8, w);
+  for (smallint j = 1; j <= ntyped; ++j) IO::ADDNAME(typedox[j], 8, w);
   IO::PUTSTR(0, w, 1, CHANNEL::LOG);
   w = "%     ";
   for (smallint j = 1; j <= ntyped; ++j) IO::ADDREAL(typedwt[j], 2, true, 8, w);

@@ -143,7 +143,7 @@ void parametertable() {
   headings(cdflag);
   for (long k = 1; k <= NCV; ++k) {
     std::string line;
-    IO::ADDSTR(NAME[k], -8, line);
+    IO::ADDNAME(NAME[k], -8, line);
     hsv(k, line);
     if (nearest((*TD)(k, TDSLOT::MAKEEM)) == 0) {
       parameters(k, WITHOLDSET, cdflag, 9, line);
@@ -159,7 +159,7 @@ void parametertable() {
         if (m > 1) IO::PUTSTR(0, line, 1, CHANNEL::TERMSUMLOG);
         const long c = (*pos)[m];
         line = "   ";
-        IO::ADDSTR(NAME[c], 5, line);
+        IO::ADDNAME(NAME[c], 5, line);
         hsv(c, line);
         parameters(c, false, cdflag, a0width, line);
       }
@@ -188,7 +188,7 @@ void gtables(const emvector& p, smallint np, const emvector& t, smallint nt) {
     IO::PUTSTR(0, "", 1, CHANNEL::DRAWING);
     for (long k = 1; k <= NCV; ++k) {
       std::string line;
-      IO::ADDSTR(NAME[k], 6, line);
+      IO::ADDNAME(NAME[k], 6, line);
       line += " =";
       // Ten decimals of a G of some hundred kJ: more digits than the
       // program's number text carries.

@@ -224,7 +224,7 @@ void DEBUGIDEAL(smallint i, smallint iteration, const cvector& p0, const cvector
 void DEBUGRECALC(smallint i, const cvector& w, const cvector& p, const cvector& c) {
   const mineraltype& m = MINERAL[i];
   std::string head = "      ";
-  for (smallint j = 1; j <= m.nox; ++j) IO::ADDSTR(m.oxname[j], 12, head);
+  for (smallint j = 1; j <= m.nox; ++j) IO::ADDNAME(m.oxname[j], 12, head);
   IO::WRITETERMINAL(head + "\n");
   debugrow("w  ", m.nox, [&](smallint j) { return w[j]; });
   debugrow("p  ", m.nox, [&](smallint j) { return p[j]; });

@@ -56,11 +56,11 @@ void MAKERBI() {
       IO::WRITETERMINAL("[ rbi is in the logfile ]\n");
       IO::PUTSTR(1, rbidashes, 1, CHANNEL::LOG);
       w = "%        " + std::string(14, ' ');
-      for (smallint c = 1; c <= NUV; ++c) IO::ADDSTR(COMPNAME[c], 10, w);
+      for (smallint c = 1; c <= NUV; ++c) IO::ADDNAME(COMPNAME[c], 10, w);
       IO::PUTSTR(0, w, 1, CHANNEL::LOG);
     }
     w = "bulk  rbi";
-    IO::ADDSTR(m.name, 6, w);
+    IO::ADDSTR(" " + m.name, 6, w);  // a name touching the keyword would read as another
     IO::ADDREAL(rbimode(i), 4, true, 10, w);
     addcomposition(comp, w);
     IO::PUTSTR(0, w, 1, CHANNEL::LOG);
@@ -69,7 +69,7 @@ void MAKERBI() {
     const ptype0& p = (*PREC0)[j];
     for (smallint c = 1; c <= NUV; ++c) comp[c] = static_cast<extended>(p.comp[c]) / static_cast<extended>(COMPDIV[c]);
     w = "bulk  rbi";
-    IO::ADDSTR(p.name, 6, w);
+    IO::ADDSTR(" " + p.name, 6, w);
     IO::ADDREAL(rbimode(static_cast<long>(NMIN > 0 ? NMIN : 0) + j), 4, true, 8, w);
     addcomposition(comp, w);
     IO::PUTSTR(0, w, 1, CHANNEL::LOG);

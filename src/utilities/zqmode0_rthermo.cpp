@@ -60,7 +60,7 @@ void coefficienttable() {
       [&](long row, long k, std::string& line) {
         static const char* const abc[] = {"a", "b", "c"};
         if (row == 1) {
-          IO::ADDSTR(k <= NCV ? std::string(NAME[k]) : std::string(abc[k - NCV - 1]), k <= NCV ? 5 : 10, line);
+          IO::ADDNAME(k <= NCV ? std::string(NAME[k]) : std::string(abc[k - NCV - 1]), k <= NCV ? 5 : 10, line);
           return;
         }
         const linear& c = l[static_cast<std::size_t>(row - 1)];

@@ -64,7 +64,7 @@ smallint takenwords(IO::strings& words) {
 
 void listline(long k, const farray<long, 1, maxtaken>& column, smallint taken) {
   std::string line;
-  IO::ADDSTR(NAME[k], 8, line);
+  IO::ADDNAME(NAME[k], 8, line);
   for (long i = 1; i <= taken; ++i) {
     const long j = column[i];
     const double x = static_cast<double>((*C)(j, k)) / static_cast<double>(COMPDIV[j]);
@@ -120,7 +120,7 @@ void DOMAKELIST() {
     if (!within) continue;
     if (listed % linesperhead == 0) {
       line = std::string(8, ' ');
-      for (long i = 1; i <= columns; ++i) IO::ADDSTR(COMPNAME[column[i]], 7, line);
+      for (long i = 1; i <= columns; ++i) IO::ADDNAME(COMPNAME[column[i]], 7, line);
       IO::PUTSTR(1, line, 1, CHANNEL::TERMSUMLOG);
     }
     ++listed;
@@ -158,14 +158,14 @@ void ACTIVITYCALC() {
   const smallint m = CONTROLJX.nbulkoxides;
 
   std::string line = "\n    ";
-  for (long j = 1; j <= NUV; ++j) IO::ADDSTR(COMPNAME[j], 6, line);
+  for (long j = 1; j <= NUV; ++j) IO::ADDNAME(COMPNAME[j], 6, line);
   line += "\n";
   IO::ADDSTR("div", 4, line);
   for (long j = 1; j <= NUV; ++j) IO::ADDINT(COMPDIV[j], 6, line);
   IO::WRITETERMINAL(line + "\n\n");
   for (long i = 1; i <= NP0; ++i) {
     line.clear();
-    IO::ADDSTR(NAME[i], 4, line);
+    IO::ADDNAME(NAME[i], 4, line);
     for (long j = 1; j <= NUV; ++j) IO::ADDINT((*C)(j, i), 6, line);
     IO::WRITETERMINAL(line + "\n");
   }

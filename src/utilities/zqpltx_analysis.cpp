@@ -323,19 +323,19 @@ void listing() {
     IO::PUTSTR(0, std::string(listrule, '-'), 1, CHANNEL::LOG);
     w.clear();
     IO::ADDSTR(p.name + ": ", listnamewidth, w);
-    for (long j = 1; j <= p.nphases; ++j) IO::ADDSTR(p.phases[j], listphasewidth, w);
+    for (long j = 1; j <= p.nphases; ++j) IO::ADDNAME(p.phases[j], listphasewidth, w);
     IO::ADDSTR("   - ", 0, w);
-    IO::ADDSTR(p.zero1, listphasewidth, w);
-    IO::ADDSTR(p.zero2, listphasewidth, w);
+    IO::ADDNAME(p.zero1, listphasewidth, w);
+    IO::ADDNAME(p.zero2, listphasewidth, w);
     IO::PUTSTR(0, w, 1, CHANNEL::LOG);
     IO::PUTSTR(0, std::string(listrule, '.'), 1, CHANNEL::LOG);
     for (long k = 1; k <= linesatpoint; ++k) {
       const linetype& l = lineat(p.plines[k]);
       w.clear();
       IO::ADDSTR(l.name + ": ", listnamewidth, w);
-      for (long j = 1; j <= l.nphases; ++j) IO::ADDSTR(l.phases[j], listphasewidth, w);
+      for (long j = 1; j <= l.nphases; ++j) IO::ADDNAME(l.phases[j], listphasewidth, w);
       IO::ADDSTR("- ", l.nphases == p.nphases ? listdashwidthsame : listdashwidthless, w);
-      IO::ADDSTR(l.zero, listphasewidth, w);
+      IO::ADDNAME(l.zero, listphasewidth, w);
       IO::PUTSTR(0, w, 1, CHANNEL::LOG);
     }
   }

@@ -63,26 +63,58 @@ TEST_F(Channels, TerminalCutAtPageWidth) {
   EXPECT_EQ(dir.read("log.txt"), hundred + "\n" + fits + "\n" + hundred + "\n" + fits + "\n");
 }
 
-TEST_F(Channels, AddstrFieldsAndFreeze) {
+TEST_F(Channels, AddstrFieldsWholeAtAnyLength) {
   struct Case {
     std::string line, text;
     smallint width;
     std::string want;
+    bool overrun;  // past the line's length, where a table goes on
   };
   const std::string z(245, 'z');
   const Case cases[] = {
-      {"", "ab", 5, "   ab"},
-      {"", "ab", -5, "ab   "},
-      {"x", "abcdef", 3, "xabcdef"},                  // too long for its field: whole, no blanks
-      {"", std::string(300, 'q'), 0, std::string(300, 'q')},  // an empty buffer takes anything
-      {z, "123456", 0, z + macroman::section},
-      {z + macroman::section, "1", 0, z + macroman::section},  // frozen
+      {"", "ab", 5, "   ab", false},
+      {"", "ab", -5, "ab   ", false},
+      {"x", "abcdef", 3, "xabcdef", false},                  // too long for its field: whole, no blanks
+      {"", std::string(300, 'q'), 0, std::string(300, 'q'), false},  // an empty buffer takes anything
+      {z, "12345", 12, z + "       12345", false},  // 250 before the padding: within the line
+      {z, "123456", 0, z + "123456", true},           // past 250: whole all the same, no mark
+      {z + "123456", "1", 3, z + "123456  1", true},  // and so on after it
   };
   for (const Case& c : cases) {
     std::string line = c.line;
+    const std::size_t before = IO::OVERRUNS;
     IO::ADDSTR(c.text, c.width, line);
     EXPECT_EQ(line, c.want) << c.text;
+    EXPECT_EQ(IO::OVERRUNS != before, c.overrun) << c.text;
   }
+}
+
+// A table goes on in a further block, and a flowed row in a further line,
+// where an append by the line builder would pass a line's length, measured
+// before the padding as always; a table of one row is written too.
+TEST_F(Channels, TablesAndRowsGoOnWhereTheBuilderPassesTheLength) {
+  IO::CONTROLIO.dontwrap = false;
+  auto name = [](long k) { return std::string(k < 10 ? "c0" : "c") + std::to_string(k); };
+  std::string block1 = "row  ", block2 = "row  ";
+  for (long k = 1; k <= 30; ++k) IO::ADDSTR(name(k), 10, k <= 25 ? block1 : block2);
+  ASSERT_EQ(block1.size(), 255u);  // 245 + 3 is within the length; the padding passes it
+  {
+    Terminal term;
+    IO::PUTTABLE(
+        1, 30, [](long, std::string& line) { line += "row  "; },
+        [&](long, long c, std::string& line) { IO::ADDSTR(name(c), 10, line); }, 1, CHANNEL::TERMINAL);
+    EXPECT_EQ(term.text(), "\n" + block1 + "\n\n" + block2 + "\n");
+  }
+  // 62 fields of 4 reach 249; the 63rd would pass 250 and starts the next
+  // line. A field appended past the builder is not measured.
+  std::string first = "h", second = "  ";
+  for (long k = 1; k <= 80; ++k) (k <= 62 ? first : second) += " " + name(k % 100);
+  const std::vector<std::string> lines = IO::FLOWROW(
+      "h", 80, [&](long k, std::string& line) { IO::ADDSTR(" " + name(k % 100), 0, line); }, " \\", "  ");
+  EXPECT_EQ(lines, (std::vector<std::string>{first + " \\", second}));
+  const std::vector<std::string> unmeasured =
+      IO::FLOWROW("h", 80, [&](long k, std::string& line) { line += " " + name(k % 100); }, " \\", "  ");
+  EXPECT_EQ(unmeasured.size(), 1u);
 }
 
 TEST_F(Channels, FormattextReflowsWholeWordsAndRefusesTooMany) {
@@ -197,6 +229,31 @@ TEST_F(Channels, FailedWritesAtTheEndOfARun) {
     EXPECT_EQ(stop.status(), IO::exitbombed);
     EXPECT_EQ(count(t.text(), fullblock), 1) << t.text();
   }
+}
+
+// A name in a right-justified column: as ADDSTR writes it while narrower
+// than the column, one blank before it once as wide or wider, so that two
+// names side by side stay two words; left-justified and unpadded names as
+// ADDSTR writes them. (Expected strings counted by hand.)
+TEST(NamesInColumns, KeepABlankBeforeAWideName) {
+  const auto both = [](const std::string& a, const std::string& b, smallint w) {
+    std::string line = "mode";
+    IO::ADDNAME(a, w, line);
+    IO::ADDNAME(b, w, line);
+    return line;
+  };
+  EXPECT_EQ(both("ss", "abcdefgh", 10), "mode        ss  abcdefgh");
+  EXPECT_EQ(both("abcdefghi", "ss", 10), "mode abcdefghi        ss");  // 9 of 10: as before
+  EXPECT_EQ(both("abcdefghij", "klmnopqrst", 10), "mode abcdefghij klmnopqrst");
+  EXPECT_EQ(both("abcdefghijkl", "mnopqrstuvwx", 10), "mode abcdefghijkl mnopqrstuvwx");
+  for (const std::string& n : {std::string("ab"), std::string("abcdefghi")}) {
+    std::string a, b;
+    IO::ADDSTR(n, 10, a);
+    IO::ADDNAME(n, 10, b);
+    EXPECT_EQ(a, b) << n;
+  }
+  EXPECT_EQ(both("abcdef", "gh", -6), "modeabcdefgh    ");
+  EXPECT_EQ(both("ab", "cd", 0), "modeabcd");
 }
 
 }  // namespace
