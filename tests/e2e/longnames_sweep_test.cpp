@@ -52,6 +52,8 @@ std::string renamed(const std::string& text, const Renaming& to) {
   return out;
 }
 
+std::vector<std::string> lines(const std::string& text);
+
 // The words and numbers of a text: split at blanks and at the brackets and
 // marks that join names to their neighbours, leaving out what holds no
 // letter or digit (rules, bars) and what differs between two runs anyway
@@ -65,6 +67,13 @@ std::vector<std::string> tokens(const std::string& text) {
     // a rule with a word after it: the word alone
     const std::size_t rule = w.find_first_not_of("-=^*<>");
     if (rule != std::string::npos && rule >= 2) w.erase(0, rule);
+    // a coefficient written against a name: the two apart
+    const std::size_t name = w.find_first_not_of("0123456789.");
+    if (name != std::string::npos && name > 0 && name + 1 < w.size() && std::isalpha(static_cast<unsigned char>(w[name])) != 0 &&
+        w[name] != 'e' && w[name] != 'E') {
+      v.push_back(w.substr(0, name));
+      w.erase(0, name);
+    }
     for (char c : w)
       if (std::isalnum(static_cast<unsigned char>(c)) != 0) {
         v.push_back(w);
@@ -82,13 +91,55 @@ std::vector<std::string> tokens(const std::string& text) {
   return v;
 }
 
+// The short run's text with its names renamed as the long run writes them:
+// the heading of the table of variables gives each variable's name cut to
+// 9 characters, as that table always has.
+std::string aslong(const std::string& shorttext, const Renaming& to) {
+  static const std::regex heading("^[ #]{0,3}P\\(kbar\\) +T\\(");
+  std::string out;
+  for (const std::string& l : lines(renamed(shorttext, to))) {
+    if (!std::regex_search(l, heading)) {
+      out += l + "\n";
+      continue;
+    }
+    std::istringstream in(l);
+    for (std::string w; in >> w;) out += " " + (w.rfind("P(", 0) == 0 || w.rfind("T(", 0) == 0 ? w : w.substr(0, 9));
+    out += "\n";
+  }
+  return out;
+}
+
+// A name longer than its field is written whole and touches its
+// neighbours: the words with the long names taken out of them as words of
+// their own.
+std::vector<std::string> separated(const std::vector<std::string>& words, const Renaming& to) {
+  std::vector<std::string> out;
+  for (std::string w : words) {
+    while (!w.empty()) {
+      std::size_t at = std::string::npos, length = 0;
+      for (const auto& [from, name] : to) {
+        const std::size_t i = w.find(name);
+        if (i != std::string::npos && (i < at || (i == at && name.size() > length))) at = i, length = name.size();
+      }
+      if (at == std::string::npos || length == w.size()) {
+        out.push_back(w);
+        break;
+      }
+      if (at > 0) out.push_back(w.substr(0, at));
+      out.push_back(w.substr(at, length));
+      w.erase(0, at + length);
+    }
+  }
+  return out;
+}
+
 // What the long run's text lacks of the short run's, the short run's names
 // renamed: each word with how many times it is missing.
 std::string missing(const std::string& shorttext, const std::string& longtext, const Renaming& to) {
   std::map<std::string, int> count;
-  for (const std::string& w : tokens(longtext)) ++count[w];
+  for (const std::string& w : separated(tokens(longtext), to)) ++count[w];
   std::map<std::string, int> lack;
-  for (const std::string& w : tokens(shorttext)) {
+  for (const std::string& w : tokens(aslong(shorttext, to))) {
     const auto it = to.find(w);
     if (--count[it == to.end() ? w : it->second] < 0) ++lack[it == to.end() ? w : it->second];
   }
@@ -125,14 +176,16 @@ struct Pair {
   e2e::Run shortrun, longrun;
 };
 
-// The run with short names and with long: both end as they should, the
-// long one leaves the files the short one left, each holding every word
-// and number of the short one's, and no file holds a cut mark.
+// The run with short names and with long (the files renamed, unless the
+// long run's files are given): both end as they should, the long one
+// leaves the files the short one left, each holding every word and number
+// of the short one's, and no file holds a cut mark.
 Pair sweep(const std::string& tag, const std::map<std::string, std::string>& files, const std::string& answers,
-           const Renaming& to, const std::string& program = SOLVARINTH_EXE, int status = 0) {
+           const Renaming& to, const std::string& program = SOLVARINTH_EXE, int status = 0,
+           const std::map<std::string, std::string>& longfiles = {}) {
   SCOPED_TRACE(tag);
   Pair p{runwith(tag + "-short", files, answers, program),
-         runwith(tag + "-long", renamedfiles(files, to), renamed(answers, to), program)};
+         runwith(tag + "-long", longfiles.empty() ? renamedfiles(files, to) : longfiles, renamed(answers, to), program)};
   EXPECT_EQ(p.shortrun.status, status) << p.shortrun.out;
   EXPECT_EQ(p.longrun.status, status) << p.longrun.out;
   for (const auto& [name, text] : p.shortrun.files) {
@@ -213,7 +266,8 @@ std::map<std::string, std::string> mode1files(const std::string& script) {
 
 // One point of a rock at 5 kbar and 550 C with every phase.
 std::string point(const std::string& extra, const std::string& bulk = rock) {
-  return "with " + allphases + "\ninexcess\ncalcP 5\ncalcT 550\ndiagramPT 1 10 400 800\npseudosection\n" + bulk + extra;
+  return "with " + allphases + "\ninexcess\ncalcP 5\ncalcT 550\ndiagramPT 1 10 400 800\npseudosection\n" + bulk + extra +
+         "zeromodeiso no\nmodeiso no\n";
 }
 
 // The rock's composition as the summary gives it.
@@ -285,17 +339,8 @@ TEST(LongNamesSweep, CalcModeOnePointsLinesAndPseudosections) {
   std::map<std::string, std::string> shortdraw = drawfiles, longdraw = drawfiles;
   shortdraw["qk-ff.txt"] = drawing(fileof(line.shortrun, "jx-lw-qk.txt"));
   longdraw["qk-ff.txt"] = drawing(fileof(line.longrun, "jx-lw-qk.txt"));
-  const e2e::Run ds = runwith("line-draw-short", shortdraw, "", SOLVARINTH_DRAWFILE);
-  const e2e::Run dl = runwith("line-draw-long", longdraw, "", SOLVARINTH_DRAWFILE);
-  EXPECT_EQ(ds.status, 0) << ds.out;
-  EXPECT_EQ(dl.status, 0) << dl.out;
-  EXPECT_TRUE(has(fileof(ds, "jx-log.txt"), "u1) tt p01")) << ds.out;
-  for (const char* f : {"jx-log.txt", "jx-ff.svg"}) {
-    EXPECT_EQ(dl.files.count(f), 1u) << f;
-    if (ds.files.count(f) == 1 && dl.files.count(f) == 1) {
-      EXPECT_EQ(missing(ds.files.at(f), dl.files.at(f), to), "") << f;
-    }
-  }
+  const Pair drawn = sweep("line-draw", shortdraw, "", to, SOLVARINTH_DRAWFILE, 0, longdraw);
+  EXPECT_TRUE(has(fileof(drawn.shortrun, "jx-log.txt"), "u1) tt p01")) << drawn.shortrun.out;
 }
 
 // The made-up solution ss as a symmetric one (W of e01 and e02 5 kJ, the
@@ -327,7 +372,7 @@ TEST(LongNamesSweep, CalcModeOneDogminBatchAndDebug) {
   for (int k = 2; k <= 9; ++k) guesses += "batchxyzguess v0" + std::to_string(k) + "(ss) 0.1055\n";
   const std::string batch = "batch yes\n" + guesses + "batchbulk" + rock.substr(rock.rfind("bulk") + 4) + "batch " +
                             allphases + " 10 1 1 5 550 1 1 1 0 0 0\nmc ss a W(e01,e02) 5 0\nmcit 3 3\n";
-  sweep("batch", withmargules(mode1files(point(batch + "zeromodeiso no\nmodeiso no\n"))), "", mode1names(9));
+  sweep("batch", withmargules(mode1files(point(batch))), "", mode1names(9));
 
   // The solver's reports at every debug level.
   for (int level = 1; level <= 5; ++level)
@@ -345,8 +390,10 @@ std::map<std::string, std::string> reactionfiles(int mode, const std::string& sc
                                          {"jx-lr.txt", "axfile lrax\n" + with + script + "autoexit yes\n*\n"}});
 }
 
+// The reaction texts of the Schreinemakers tables write the names without
+// their digits.
 Renaming reactionnames() {
-  Renaming to;
+  Renaming to{{"ph", padded("ph", 20, 'x')}};
   for (int k = 1; k <= 12; ++k) {
     const std::string n = std::string(k < 10 ? "ph0" : "ph") + std::to_string(k);
     to[n] = padded(n, 22, 'x');
@@ -388,6 +435,60 @@ TEST(LongNamesSweep, DrawingWithItsAreaAnalysis) {
         {{"jx-prefs.txt", "dsfile 62\nscriptfile ff\ncalcmode 1\n"}, {"jx-ff.txt", "% drawing only\n*\n"},
          {"qk-ff.txt", fourfields}},
         "", to, SOLVARINTH_DRAWFILE);
+}
+
+// ----------------------------------------------------------- the utilities
+
+TEST(LongNamesSweep, UtilitiesTablesAndSystems) {
+  // The linearised reactions among the twelve phases over a P-T grid, then
+  // the end-members of the system of all eight oxides.
+  sweep("tables", reactionfiles(0, "diagramPT 1 12 300 800\n"),
+        "2\n4\n\n\n5\n500\n1\n4 6\n400 600\n0\ny\n4\nSiO2 Al2O3 CaO MgO FeO K2O Na2O MnO\nn\n\n",
+        reactionnames(), SOLVARINTH_UTILITYRUN);
+}
+
+// ------------------------------------------------------------- calc mode 9
+
+// A fit of twelve end-members (tests/fixtures/longnames, ds-*ln.txt): an
+// ideal binary of pa and pb with a bracket of pa = pb, and ten end-members
+// p03..p12 of their calorimetry alone.
+std::map<std::string, std::string> fitfiles() {
+  return e2e::startfiles({"longnames/ds-emln.txt", "longnames/ds-axln.txt", "longnames/ds-xpln.txt"},
+                         {{"jx-prefs.txt", "scriptfile lsq\ncalcmode 9\n*\n"},
+                          {"jx-lsq.txt", "*\n"},
+                          {"ds-scr6ln.txt", "*\n"},
+                          {"ds-prefs.txt", "jxdssuffix 6ln\nemsuffix ln\naxsuffix ln\nxpsuffix ln\n*\n"}});
+}
+
+TEST(LongNamesSweep, CalcModeNineAndWhatReadsItsFilesBack) {
+  Renaming to{{"pa", padded("pa", 19, 'a')}, {"pb", padded("pb", 19, 'b')}, {"ab", padded("ab", 12, 'w')},
+              {"xA", padded("xA", 22, 'f')}, {"xB", padded("xB", 22, 'f')}};
+  for (int k = 3; k <= 12; ++k) {
+    const std::string n = std::string(k < 10 ? "p0" : "p") + std::to_string(k);
+    to[n] = padded(n, 22, 'w');
+  }
+  const Pair fit = sweep("fit", fitfiles(), "2\n", to);
+  // The fitted end-member file, given to the fit as its end-members, fits
+  // to the same values.
+  std::map<std::string, std::string> shortagain = fitfiles(), longagain = renamedfiles(fitfiles(), to);
+  shortagain["ds-emln.txt"] = fileof(fit.shortrun, "ds-emln-i.txt");
+  longagain["ds-emln.txt"] = fileof(fit.longrun, "ds-emln-i.txt");
+  const Pair refit = sweep("refit", shortagain, "2\n", to, SOLVARINTH_EXE, 0, longagain);
+  EXPECT_EQ(numbersfrom(fileof(refit.longrun, "ds-o6ln.txt"), "Thermodynamic properties"),
+            numbersfrom(fileof(fit.longrun, "ds-o6ln.txt"), "Thermodynamic properties"));
+  // The fitted data set, read by calc mode 1 for a point of the binary.
+  const std::string axab = fileof(fit.shortrun, "ds-axln.txt");
+  auto point1 = [&](const e2e::Run& from, const Renaming& names) {
+    return std::map<std::string, std::string>{
+        {"jx-prefs.txt", "dsfile 6ln\nscriptfile rb\ncalcmode 1\n*\n"},
+        {"jx-ds6ln.txt", fileof(from, "jx-ds6ln.txt")},
+        {"jx-rbax.txt", renamed(axab, names)},
+        {"jx-rb.txt", renamed("axfile rbax\nwith ab\ninexcess\ncalcP 5\ncalcT 700\ndiagramPT 1 10 400 900\npseudosection\n"
+                              "bulk SiO2\nbulk 1\nzeromodeiso no\nmodeiso no\nautoexit yes\n*\n",
+                              names)}};
+  };
+  const Pair onfit = sweep("dataset-read", point1(fit.shortrun, {}), "", to, SOLVARINTH_EXE, 0, point1(fit.longrun, to));
+  EXPECT_TRUE(has(fileof(onfit.shortrun, "jx-rb-o.txt"), "x(ab)")) << onfit.shortrun.out;
 }
 
 }  // namespace
