@@ -166,9 +166,10 @@ e2e::Run runwith(const std::string& tag, const std::map<std::string, std::string
   return e2e::runinfolder(folder(tag, files), answers, 4000000, 60, program);
 }
 
+// The files with their names renamed; the preferences name files only.
 std::map<std::string, std::string> renamedfiles(const std::map<std::string, std::string>& files, const Renaming& to) {
   std::map<std::string, std::string> out;
-  for (const auto& [name, content] : files) out[name] = renamed(content, to);
+  for (const auto& [name, content] : files) out[name] = name.find("prefs") == std::string::npos ? renamed(content, to) : content;
   return out;
 }
 
@@ -374,9 +375,34 @@ TEST(LongNamesSweep, CalcModeOneDogminBatchAndDebug) {
                             allphases + " 10 1 1 5 550 1 1 1 0 0 0\nmc ss a W(e01,e02) 5 0\nmcit 3 3\n";
   sweep("batch", withmargules(mode1files(point(batch))), "", mode1names(9));
 
+  // The -it file with an activity of all ten site fractions: e10's ideal
+  // activity made their product.
+  std::map<std::string, std::string> it = mode1files(point(""));
+  std::string product = "  e10 1 10";
+  for (int k = 1; k <= 10; ++k) product += std::string(k % 4 == 0 ? "\n   " : "") + " s" + (k < 10 ? "0" : "") + std::to_string(k) + " 1";
+  it.at("jx-lwax.txt").replace(it.at("jx-lwax.txt").find("  e10 1 1 s10 1"), 15, product);
+  sweep("activity", it, "", to);
+
   // The solver's reports at every debug level.
   for (int level = 1; level <= 5; ++level)
     sweep("debug" + std::to_string(level), mode1files(point("debuglevel " + std::to_string(level) + "\n")), "", to);
+}
+
+// The projection onto a compatibility diagram of the loop of al and be
+// (tests/fixtures/alloop), the only kind of system with so few apices.
+TEST(LongNamesSweep, CalcModeOneProjection) {
+  // al and be first named apart from the words of the program's own text.
+  const std::map<std::string, std::string> files = renamedfiles(
+      e2e::startfiles({"alloop/jx-ds7al.txt", "alloop/jx-alax.txt"},
+                      {{"jx-prefs.txt", "dsfile 7al\nscriptfile pr\ncalcmode 1\n*\n"},
+                       {"jx-pr.txt", "axfile alax\nwith al be\ninexcess\ndiagramPT 4 10 400 900\npseudosection no\n"
+                                     "project\nprojplane MgO FeO\nprojplane F 0 1\nprojplane M 1 0\ncalcP 6\ncalcT 650\n"
+                                     "autoexit\n*\n"}}),
+      {{"al", "pal"}, {"be", "pbe"}});
+  Renaming to{{"pal", padded("pal", 12, 'w')}, {"pbe", padded("pbe", 12, 'w')}};
+  for (const char* n : {"ala", "alb", "bea", "beb"}) to[n] = padded(n, 19, 'e');
+  for (const char* n : {"xMg", "xFe"}) to[n] = padded(n, 22, 'f');
+  sweep("projection", files, "\n\n\n", to);
 }
 
 // ------------------------------------------------------ calc modes 2 and 3
