@@ -228,16 +228,16 @@ std::vector<std::string> lines(const std::string& text) {
 }
 
 // The numbers of the lines from the first that starts with the given text
-// up to the first empty line.
-std::vector<double> numbersfrom(const std::string& text, const std::string& start) {
+// up to the first empty line, or of so many lines.
+std::vector<double> numbersfrom(const std::string& text, const std::string& start, std::size_t most = 1000) {
   std::vector<double> v;
-  bool in = false;
+  std::size_t in = 0;
   for (const std::string& l : lines(text)) {
-    if (!in && l.rfind(start, 0) == 0)
-      in = true;
-    else if (in && l.find_first_not_of(' ') == std::string::npos)
+    if (in == 0 && l.rfind(start, 0) == 0)
+      in = 1;
+    else if (in > 0 && (l.find_first_not_of(' ') == std::string::npos || ++in > most))
       break;
-    if (!in) continue;
+    if (in == 0) continue;
     for (const std::string& w : tokens(l)) {
       std::size_t used = 0;
       try {
@@ -291,9 +291,9 @@ std::string point(const std::string& extra, const std::string& bulk = rock) {
          extra + "zeromodeiso no\nmodeiso no\n";
 }
 
-// The rock's composition as the summary gives it.
+// The rock's composition as the summary gives it: its oxides and amounts.
 std::vector<double> composition(const e2e::Run& r) {
-  return numbersfrom(fileof(r, "jx-lw-o.txt"), "composition (from");
+  return numbersfrom(fileof(r, "jx-lw-o.txt"), "composition (from", 3);
 }
 
 // A rock read from a pasted block is the rock of the run it came from.
@@ -383,7 +383,7 @@ TEST(LongNamesSweep, CalcModeOneDogminBatchAndDebug) {
   // of the long run pasted into the script makes the same rock.
   const Pair dog = sweep("dogmin", mode1files(point("maxvar 10\ndogmin yes\n")), "", to);
   const std::string block = pasted(fileof(dog.longrun, "jx-log.txt"), "rbi", 0, "");
-  const e2e::Run again = runwith("dogmin-rbi", mode1files(renamed(point("", block), to)), "");
+  const e2e::Run again = runwith("dogmin-rbi", renamedfiles(mode1files(point("", block)), to), "");
   samecomposition(dog.longrun, again, block);
 
   // A batch of one item with a Monte Carlo series drawing W(e01,e02) at
