@@ -437,8 +437,9 @@ TEST(LongNamesSweep, CalcModeOneProjection) {
 
 // Twelve pure phases of eight oxides (tests/fixtures/longnames): four
 // independent reactions, and 63 reactions with their intersections.
-std::map<std::string, std::string> reactionfiles(int mode, const std::string& script) {
-  const std::string with = "with ph01 ph02 ph03 ph04 ph05 ph06 \\\n     ph07 ph08 ph09 ph10 ph11 ph12\n";
+std::map<std::string, std::string> reactionfiles(
+    int mode, const std::string& script,
+    const std::string& with = "with ph01 ph02 ph03 ph04 ph05 ph06 \\\n     ph07 ph08 ph09 ph10 ph11 ph12\n") {
   return e2e::startfiles({"longnames"}, {{"jx-prefs.txt", "dsfile 7lr\nscriptfile lr\ncalcmode " +
                                                               std::to_string(mode) + "\nsetpagewidth 250\n*\n"},
                                          {"jx-lr.txt", "axfile lrax\n" + with + script + "autoexit yes\n*\n"}});
@@ -546,6 +547,14 @@ TEST(LongNamesSweep, UtilitiesTablesAndSystems) {
   sweep("tables", reactionfiles(0, "diagramPT 1 12 300 800\n"),
         "2\n4\n\n\n5\n500\n1\n4 6\n400 600\n0\ny\n4\nSiO2 Al2O3 CaO MgO FeO K2O Na2O MnO\nn\n\n", reactionnames(),
         SOLVARINTH_UTILITYRUN);
+  // The activities of the phases of six oxides from their chemical
+  // potentials at 5 kbar and 500 C.
+  sweep("activities",
+        reactionfiles(0,
+                      "diagramPT 1 12 300 800\nmuval PT 5 500\nmuval SiO2 Al2O3 CaO MgO FeO K2O\n"
+                      "muval -900 -1600 -700 -650 -300 -800\n",
+                      "with ph01 ph02 ph03 ph04 ph06 ph09\n"),
+        "3\nn\n\n", reactionnames(), SOLVARINTH_UTILITYRUN);
 }
 
 // ------------------------------------------------------------- calc mode 9
