@@ -157,15 +157,23 @@ void reactionline(const projwork& w, const IO::strings& names, const emvector& v
   IO::PUTSTR(0, o, 1, CHANNEL::DRAWING);
 }
 
+// The unknowns held fixed by the one isopleth: a compositional variable's
+// or, for a mode or zero-mode isopleth, a mode's (the modes follow the
+// compositional unknowns when the solver takes them).
+std::vector<smallint> heldunknowns() {
+  std::vector<smallint> held;
+  if (NISO != 1) return held;
+  for (smallint x = 3; x <= NX + NXP; ++x)
+    if (!BX[x]) held.push_back(x);
+  return held;
+}
+
 // After the last phase of a list: the values of the unknowns held fixed by
 // the one isopleth, or the list's close.
 void listclose(std::string& o) {
-  if (NISO != 1) {
-    o += "} },";
-    return;
-  }
-  for (smallint x = 3; x <= NX; ++x) {
-    if (BX[x]) continue;
+  const std::vector<smallint> held = heldunknowns();
+  if (held.empty()) o += "} },";
+  for (smallint x : held) {
     o += "}, ";
     IO::ADDREAL(X[x], 3, true, 0, o);
     o += "},   (* " + XNAME[x] + "   *) ";
@@ -216,8 +224,7 @@ void csvrows(const projwork& w, extended P, extended T) {
     } else {
       o += std::string(9, ' ') + ", " + std::string(9, ' ') + ", ";
     }
-    for (smallint x = 3; NISO == 1 && x <= NX; ++x)
-      if (!BX[x]) o += XNAME[x] + " =" + IO::REAL2STR(X[x], 3, true);
+    for (smallint x : heldunknowns()) o += XNAME[x] + " =" + IO::REAL2STR(X[x], 3, true);
     ZQNLE2::csvfield(CHANNEL::CSVBIT, o, 0);
     IO::PUTSTR(0, "", j == w.nlisted ? 2 : 1, CHANNEL::CSV);
   }

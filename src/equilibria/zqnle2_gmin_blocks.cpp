@@ -46,8 +46,10 @@ void PRINTBULK2() {
       SU.nph, SU.nuv,
       [&](long i, std::string& line) {
         const suphasetype& ph = SU.ph[i];
+        // A blank before the name at any length: touching, the two read as
+        // one unknown keyword.
         line += "rbi";
-        IO::ADDSTR(ph.name, 8, line);
+        IO::ADDSTR(" " + ph.name, 8, line);
         IO::ADDREAL(ph.hasmode ? m[i] : ph.mode[1], 6, true, 12, line);
       },
       [](long i, long c, std::string& line) {

@@ -144,7 +144,7 @@ void solvestate::PRINTBULK() {
         }
         const smallint i = phases[static_cast<std::size_t>(row - 2)];
         line += "bulk  rbi";
-        IO::ADDSTR(SU.ph[i].name, 8, line);
+        IO::ADDSTR(" " + SU.ph[i].name, 8, line);  // never touching the keyword
         if (modes)
           IO::ADDREAL(m[i], 6, true, 12, line);
         else

@@ -21,7 +21,9 @@ using irrvector = farray<smallint, 1, maxrr>;
 constexpr smallint maxbit = 30;  // highest bit of a bit set
 constexpr int maxnth = 400;  // ordinal words "1st" .. kept ready
 constexpr int maxeelines = 12;  // lines of one re-flowed message
-constexpr std::size_t frozenlength = 250;  // characters a built output line holds before it is cut
+// The length of a line that tables and flowed rows go on after; a built
+// line itself is never cut there, it keeps every character appended.
+constexpr std::size_t linelength = 250;
 using eestrtype = farray<str255, 1, maxeelines>;
 
 // A text file of the run, read or written a line at a time.
@@ -113,6 +115,10 @@ extern sstring SUFFIX;  // the suffix word of the input file being opened
 
 // Shared line buffers of the writers; any writer, emptied by INITIALISEIO.
 extern str255 WSTR, OSTR, PSTR, ISTR, WSTRH;
+// Appends of the line builder that took a line past linelength, counted so
+// that the tables and rows that go on in blocks or lines know where; ADDSTR
+// counts, RESETIO clears.
+extern std::size_t OVERRUNS;
 extern eestrtype EESTR;  // lines of a message for FORMATTEXT; its callers
 
 extern controliotype CONTROLIO;  // preferences and I/O settings; READPREFS, the script reader (autoexit)
@@ -161,7 +167,8 @@ void FLUSHER();
 // marks the file.
 void WRITEFILE(textfile& f, const std::string& text);
 void FLUSHFILE(textfile& f);
-// Appends text to line, right-justified in width (left-justified in -width when negative).
+// Appends text to line, right-justified in width (left-justified in -width
+// when negative), whole at any length of the line.
 void ADDSTR(const std::string& text, smallint width, std::string& line);
 // Text as ADDSTR justifies it, whole at any length of the line it joins: a
 // csv row is built of these, since its reader takes a row as one line.
@@ -277,7 +284,7 @@ bool SAMESTRING(const std::string& a, const std::string& b);
 // Position k of w among list[1..n]; false (k = 0) when absent.
 bool MATCHSTRING(const sstring& w, const strings& list, smallint n, smallint& k);
 // The blank-separated words of the first len characters of s.
-void STRING2STRINGS(const std::string& s, smallint len, strings& words, smallint& n);
+void STRING2STRINGS(const std::string& s, long len, strings& words, smallint& n);
 // Whether w is empty, an integer, a real, a rational or a name.
 valuetype WHATISSTRING(const sstring& w);
 // True for an integer, a real or a rational.

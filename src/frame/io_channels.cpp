@@ -5,7 +5,6 @@
 #include <cstring>
 #include <vector>
 
-#include "frame/bytes.h"
 #include "frame/io.h"
 
 namespace IO {
@@ -128,27 +127,24 @@ std::string PADSTR(const std::string& text, smallint width) {
 }
 
 void ADDSTR(const std::string& text, smallint width, std::string& line) {
-  const std::size_t L = line.size();
-  const std::size_t n = text.size();
-  if (L > 0 && line.back() == macroman::section) return;
-  if (L > 0 && L + n > frozenlength) {
-    line += macroman::section;
-    return;
-  }
+  // Where a line passes its length is measured by the text before its
+  // padding, so that the tables part their columns where they always have.
+  if (!line.empty() && line.size() + text.size() > linelength) ++OVERRUNS;
   line += PADSTR(text, width);
 }
 
 namespace {
 
-// The line was cut by what was appended from position from on: its mark
-// stands there, whatever was added after it.
-bool cutfrom(const std::string& line, std::size_t from) {
-  return line.find(static_cast<char>(macroman::section), from) != std::string::npos;
+// What append does to line passes the line's length.
+bool overruns(std::string& line, const std::function<void(std::string&)>& append) {
+  const std::size_t before = OVERRUNS;
+  append(line);
+  return OVERRUNS != before;
 }
 
 // The lines of a table, block by block and row by row: a column joins the
-// block while every row takes its cell whole; each block takes at least
-// one, so that a cell too wide for any line still shows as far as it goes.
+// block while no row passes the line's length with its cell; each block
+// takes at least one, so that a cell too wide for a line stands alone.
 // Row r of block b begins with what start(b, r) appends.
 using blockstart = std::function<void(long block, long row, std::string& line)>;
 std::vector<std::vector<std::string>> tableblocks(long nrows, long ncols, const blockstart& start,
@@ -163,9 +159,7 @@ std::vector<std::vector<std::string>> tableblocks(long nrows, long ncols, const 
       bool fits = true;
       for (long r = 1; r <= nrows && fits && c > first; ++r) {
         std::string trial = rows[static_cast<std::size_t>(r - 1)];
-        const bool frozen = !trial.empty() && trial.back() == macroman::section;
-        cell(r, c, trial);
-        fits = frozen || !cutfrom(trial, rows[static_cast<std::size_t>(r - 1)].size());
+        fits = !overruns(trial, [&](std::string& line) { cell(r, c, line); });
       }
       if (!fits) break;
       for (long r = 1; r <= nrows; ++r) cell(r, c, rows[static_cast<std::size_t>(r - 1)]);
@@ -215,9 +209,7 @@ std::vector<std::string> FLOWROW(const std::string& head, long n, const rowfield
   std::string trial;
   for (long k = 1; k <= n; ++k) {
     trial = line;
-    const bool frozen = !trial.empty() && trial.back() == macroman::section;
-    field(k, trial);
-    const bool cut = !frozen && cutfrom(trial, line.size());
+    const bool cut = overruns(trial, [&](std::string& l) { field(k, l); });
     if (!cut || line.empty()) {
       line.swap(trial);
       continue;

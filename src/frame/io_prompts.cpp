@@ -53,7 +53,7 @@ std::string readanswer(const std::string& where, const std::string& shown, bool 
 }
 
 void splitline(const std::string& line, strings& words, smallint& n) {
-  STRING2STRINGS(line, static_cast<smallint>(line.size()), words, n);
+  STRING2STRINGS(line, static_cast<long>(line.size()), words, n);
 }
 
 bool queryyes(const std::string& a) { return a.empty() || a == "1" || a == "yes" || a == "y" || a == "Y"; }
@@ -234,7 +234,8 @@ void RSTRINGS(textfile& f, strings& words, smallint& n) {
     WRITETERMINAL("\"" + line + "\"\n");
     ERROREXIT("read in rstrings", "problems reading", yourfault);
   }
-  if (line.size() > maxline) line.resize(maxline);
+  // The whole line, at any length: the program reads back lines it wrote
+  // itself (pasted blocks, drawing data), and a cut one would lose words.
   splitline(line, words, n);
 }
 

@@ -30,6 +30,7 @@ sstring DATAFILENAMESUFFIX;
 sstring SUFFIX;
 
 str255 WSTR, OSTR, PSTR, ISTR, WSTRH;
+std::size_t OVERRUNS;
 eestrtype EESTR{"EESTR"};
 
 controliotype CONTROLIO;
@@ -67,6 +68,7 @@ void RESETIO() {
   PSTR.clear();
   ISTR.clear();
   WSTRH.clear();
+  OVERRUNS = 0;
   for (str255& line : EESTR) line.clear();
   CONTROLIO = controliotype{};
   NFAIL = NFAIL1 = 0;

@@ -68,7 +68,7 @@ bool MATCHSTRING(const sstring& w, const strings& list, smallint n, smallint& k)
   return false;
 }
 
-void STRING2STRINGS(const std::string& s, smallint len, strings& words, smallint& n) {
+void STRING2STRINGS(const std::string& s, long len, strings& words, smallint& n) {
   n = 0;
   const std::size_t end = len <= 0 ? 0 : std::min(s.size(), static_cast<std::size_t>(len));
   std::size_t i = 0;

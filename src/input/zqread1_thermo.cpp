@@ -285,7 +285,8 @@ void readcreationline() {
   skiplines(1, where, "line before the creation line");
   std::string line;
   if (!IO::READLINE(PDATA, line)) earlyend(where, "creation line");
-  if (line.size() > 255) line.resize(255);
+  // Whole: the tail cut off below is that of the line as the writer ended
+  // it, whatever its length.
   const std::size_t cut = WITHOLDSET ? 25 : 18;
   if (line.size() < cut)
     IO::ERROREXIT(where, "creation line of dsfile shorter than " + IO::INT2STR(static_cast<extended>(cut)) +

@@ -128,7 +128,7 @@ smallint READINT(const std::string& where, const std::string& field, const std::
 
 str255 READREST() {
   if (!fetch()) return str255();
-  str255 rest = line.substr(at, 255);
+  str255 rest = line.substr(at);  // whole: a note the program wrote may be of any length
   at = line.size();
   return rest;
 }

@@ -51,7 +51,7 @@ void correlations(const std::string& title, const covmatrix& m, const avrvector&
 // length a line holds, the list goes on in the next line of the same braces,
 // so that no element is lost; a line that fits is as it always was.
 void addelement(std::string& w, const std::string& text, smallint width) {
-  if (w.size() + 2 + text.size() > IO::frozenlength) {
+  if (w.size() + 2 + text.size() > IO::linelength) {
     w += ",";
     IO::PUTSTR(0, w, 1, CHANNEL::DRAWING);
     w = "   ";

@@ -21,19 +21,32 @@ namespace {
 constexpr extended integerwithin = 1e-5L;  // a number this near an integer is written as one
 constexpr extended presentabove = -0.99L;  // amounts above this are components present
 constexpr extended fuslack = 1;            // how far the script's formula unit may stray from the phase's
-constexpr std::size_t rowlead = 17;        // "rbi", the name and the "??" field
+constexpr std::size_t rowlead = 17;        // "rbi", a name of up to 5 characters and the "??" field
 const char* const rbidashes = "%-----------------------------------------------------------";
 
 constexpr smallint amountwidth = 10;       // field of an oxide amount of an rbi row
 
-// The amount field of component c in an rbi row built whole.
-std::string amountfield(const std::string& row, long c) {
-  const std::size_t at = rowlead + static_cast<std::size_t>(c - 1) * amountwidth;
+// The start of an rbi row: the keyword, the name with a blank before it
+// at any length (touching, the two read as one unknown keyword), and the
+// "??" field of the mode.
+std::string rowhead(const std::string& name) {
+  std::string w = "rbi";
+  IO::ADDSTR(" " + name, 6, w);
+  IO::ADDSTR("??", 8, w);
+  return w;
+}
+
+// The amount field of component c in an rbi row built whole after a head
+// of lead characters.
+std::string amountfield(const std::string& row, std::size_t lead, long c) {
+  const std::size_t at = lead + static_cast<std::size_t>(c - 1) * amountwidth;
   return at < row.size() ? row.substr(at, amountwidth) : std::string();
 }
 
-// The rbi rows of the analysed minerals, for the trailer of the log.
+// The rbi rows of the analysed minerals and the lengths of their heads, for
+// the trailer of the log.
 farray<std::string, 1, maxminerals> rbirows{"rbi rows"};
+farray<std::size_t, 1, maxminerals> rbileads{"rbi row heads"};
 
 // A number of a constraint: an integer when it is one, else 3 decimals.
 std::string constraintnumber(extended x) {
@@ -130,9 +143,7 @@ std::string oxiderow(const mineraltype& m, smallint k, smallint h2opos, smallint
     cid[m.fe3pos] = cid[m.fe3pos] / 2;
     cid[m.fe2pos] = cid[m.fe2pos] + 2 * cid[m.fe3pos];
   }
-  std::string row = "rbi";
-  IO::ADDSTR(m.name, 6, row);
-  IO::ADDSTR("??", 8, row);
+  std::string row = rowhead(m.name);
   // Each amount in a field of its own, appended whole: the row is written
   // out in fields, going on in the next line where a line ends.
   auto field = [&row](extended x) {
@@ -163,13 +174,14 @@ std::string oxiderow(const mineraltype& m, smallint k, smallint h2opos, smallint
 // The rbi row on terminal and log, and the analysis checked back in moles.
 void printoxiderow(const mineraltype& m, const std::string& row) {
   IO::PUTSTR(1, "moles of oxides in " + m.name + " for rbi", 1, CHANNEL::TERMLOG);
+  const std::size_t lead = rowhead(m.name).size();
   IO::PUTTABLE(
       2, NUV, [](long, std::string&) {},
-      [&row](long r, long c, std::string& line) {
+      [&row, lead](long r, long c, std::string& line) {
         if (r == 1)
           IO::ADDSTR(COMPNAME[c], amountwidth, line);
         else
-          line += amountfield(row, c);
+          line += amountfield(row, lead, c);
       },
       0, CHANNEL::TERMLOG);
   std::string w = "check";
@@ -201,15 +213,14 @@ void rbitrailer(smallint rows) {
       1, CHANNEL::LOG, " \\", indent);
   for (smallint r = 1; r <= rows; ++r) {
     const std::string& row = rbirows[r];
+    const std::size_t lead = rbileads[r];
     IO::PUTROW(
-        0, row.substr(0, rowlead), NUV, [&row](long c, std::string& line) { line += amountfield(row, c); }, 1,
+        0, row.substr(0, lead), NUV, [&](long c, std::string& line) { IO::ADDSTR(amountfield(row, lead, c), 0, line); }, 1,
         CHANNEL::LOG, " \\", indent);
   }
   if (NWHSTRINGS > 0) {
     for (smallint j = 1; j <= NP0; ++j) {
-      std::string w = "rbi";
-      IO::ADDSTR((*PREC0)[j].name, 6, w);
-      IO::ADDSTR("??", 8, w);
+      const std::string w = rowhead((*PREC0)[j].name);
       IO::PUTROW(
           0, w, NUV,
           [j](long c, std::string& line) {
@@ -255,6 +266,7 @@ void MINERALCALC() {
     PRINTXYZSCRIPT(i);
     IO::PUTSTR(1, "[ this xyz info is in scriptfile form in the logfile ]", 1, CHANNEL::TERMINAL);
     rbirows[++rows] = oxiderow(m, k, h2opos, co2pos);
+    rbileads[rows] = rowhead(m.name).size();
     printoxiderow(m, rbirows[rows]);
   }
   MAKERBI();

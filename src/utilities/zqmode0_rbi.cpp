@@ -60,7 +60,7 @@ void MAKERBI() {
       IO::PUTSTR(0, w, 1, CHANNEL::LOG);
     }
     w = "bulk  rbi";
-    IO::ADDSTR(m.name, 6, w);
+    IO::ADDSTR(" " + m.name, 6, w);  // a name touching the keyword would read as another
     IO::ADDREAL(rbimode(i), 4, true, 10, w);
     addcomposition(comp, w);
     IO::PUTSTR(0, w, 1, CHANNEL::LOG);
@@ -69,7 +69,7 @@ void MAKERBI() {
     const ptype0& p = (*PREC0)[j];
     for (smallint c = 1; c <= NUV; ++c) comp[c] = static_cast<extended>(p.comp[c]) / static_cast<extended>(COMPDIV[c]);
     w = "bulk  rbi";
-    IO::ADDSTR(p.name, 6, w);
+    IO::ADDSTR(" " + p.name, 6, w);
     IO::ADDREAL(rbimode(static_cast<long>(NMIN > 0 ? NMIN : 0) + j), 4, true, 8, w);
     addcomposition(comp, w);
     IO::PUTSTR(0, w, 1, CHANNEL::LOG);

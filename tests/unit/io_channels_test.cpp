@@ -63,25 +63,29 @@ TEST_F(Channels, TerminalCutAtPageWidth) {
   EXPECT_EQ(dir.read("log.txt"), hundred + "\n" + fits + "\n" + hundred + "\n" + fits + "\n");
 }
 
-TEST_F(Channels, AddstrFieldsAndFreeze) {
+TEST_F(Channels, AddstrFieldsWholeAtAnyLength) {
   struct Case {
     std::string line, text;
     smallint width;
     std::string want;
+    bool overrun;  // past the line's length, where a table goes on
   };
   const std::string z(245, 'z');
   const Case cases[] = {
-      {"", "ab", 5, "   ab"},
-      {"", "ab", -5, "ab   "},
-      {"x", "abcdef", 3, "xabcdef"},                  // too long for its field: whole, no blanks
-      {"", std::string(300, 'q'), 0, std::string(300, 'q')},  // an empty buffer takes anything
-      {z, "123456", 0, z + macroman::section},
-      {z + macroman::section, "1", 0, z + macroman::section},  // frozen
+      {"", "ab", 5, "   ab", false},
+      {"", "ab", -5, "ab   ", false},
+      {"x", "abcdef", 3, "xabcdef", false},                  // too long for its field: whole, no blanks
+      {"", std::string(300, 'q'), 0, std::string(300, 'q'), false},  // an empty buffer takes anything
+      {z, "12345", 12, z + "       12345", false},  // 250 before the padding: within the line
+      {z, "123456", 0, z + "123456", true},           // past 250: whole all the same, no mark
+      {z + "123456", "1", 3, z + "123456  1", true},  // and so on after it
   };
   for (const Case& c : cases) {
     std::string line = c.line;
+    const std::size_t before = IO::OVERRUNS;
     IO::ADDSTR(c.text, c.width, line);
     EXPECT_EQ(line, c.want) << c.text;
+    EXPECT_EQ(IO::OVERRUNS != before, c.overrun) << c.text;
   }
 }
 
