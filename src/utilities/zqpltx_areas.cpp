@@ -27,7 +27,6 @@ constexpr smallint orderwidth = 2, coordplaces = 2;
 constexpr smallint labelcolumn = 24, linescolumn = 50;
 constexpr smallint greyplaces = 2, greywidth = 6;
 constexpr smallint commentcolumn = 24;
-constexpr std::size_t maxlabel = 255;
 
 struct side {
   smallint line = 0;
@@ -288,7 +287,6 @@ void labelposition(atype& a) {
 std::string labeltext(const atype& a) {
   std::string s;
   for (long j = 1; j <= a.nlabel; ++j) s += a.labelphases[j] + " ";
-  if (s.size() > maxlabel) s.resize(maxlabel);
   return s;
 }
 

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <random>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -515,6 +517,61 @@ TEST_F(Convert, RbiRowsOfMineralsAndPurePhases) {
   }
 }
 
+// With 25 components every row of the rbi block is longer than a line's
+// usual length: each is written whole, so that the pure phases of the last
+// two components show their amounts under them.
+TEST_F(Convert, RbiRowsOfManyComponentsAreWhole) {
+  std::vector<std::string> names = {"SiO2", "FeO", "MgO"};
+  for (int c = 4; c <= 25; ++c) names.push_back("C" + std::to_string(c));
+  system(names);
+  for (smallint c = 1; c <= 25; ++c) COMPDIV[c] = 1;
+  ptype1& ph = (*PREC1)[1];
+  ph.name = "ol";
+  ph.nvar = 1;
+  ph.xvar[1].name = "x";
+  ph.nprop = 2;
+  ph.prop[2] = linear({{1, 1}});
+  ph.prop[1] = linear({{-1, 1}});
+  ph.prop[1].terms[1].factors[1].cn = 1;  // 1 - x
+  for (smallint c = 1; c <= 25; ++c) ph.em[1].comp[c] = ph.em[2].comp[c] = 0;
+  ph.em[1].comp[1] = 1, ph.em[1].comp[3] = 2;  // fo
+  ph.em[2].comp[1] = 1, ph.em[2].comp[2] = 2;  // fa
+  NPSS = 1;
+  NP0 = 2;
+  for (smallint j = 1; j <= 2; ++j) {
+    (*PREC0)[j].name = j == 1 ? "z24yyy" : "z25yyy";
+    for (smallint c = 1; c <= 25; ++c) (*PREC0)[j].comp[c] = c == 23 + j ? 1 : 0;
+  }
+  NMIN = 1;
+  MINERAL[1].name = "ol";
+  MINERAL[1].nxyz = 1;
+  MINERAL[1].xyz[1] = 0.25L;
+  RBIMODE[1] = 0.5L;
+  Terminal term;
+  ASSERT_EQ(fatal([] { ZQMODE0::MAKERBI(); }), "");
+  const std::string l = log();
+  EXPECT_EQ(l.find('\xA4'), std::string::npos) << l;
+  std::map<std::string, std::vector<std::string>> rows;
+  std::istringstream in(l);
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream ws(line);
+    std::vector<std::string> w;
+    for (std::string x; ws >> x;) w.push_back(x);
+    if (w.size() > 2 && (w[0] == "%" || w[0] == "bulk")) rows[w[0] == "%" ? "%" : w[2]] = w;
+  }
+  ASSERT_EQ(rows["%"].size(), 26u) << l;
+  EXPECT_EQ(rows["%"].back(), "C25");
+  // ol at x = 1/4: SiO2 1, FeO 2 x = 1/2, MgO 2 (1 - x) = 3/2.
+  const std::vector<std::string> ol = {"bulk", "rbi", "ol", "0.5000", "1", "0.500000", "1.500000"};
+  ASSERT_EQ(rows["ol"].size(), 29u) << l;
+  EXPECT_EQ(std::vector<std::string>(rows["ol"].begin(), rows["ol"].begin() + 7), ol);
+  for (const char* z : {"z24yyy", "z25yyy"}) {
+    ASSERT_EQ(rows[z].size(), 29u) << l;
+    const std::size_t one = std::string(z) == "z24yyy" ? 27 : 28;
+    for (std::size_t k = 4; k < 29; ++k) EXPECT_EQ(rows[z][k], k == one ? "1" : "0") << z << " " << k;
+  }
+}
+
 TEST_F(Convert, MineralCalcRecalculatesPrintsAndGathersRbiRows) {
   mineralconvtype& a = olivineanalysis();
   a.fu = 5;  // one away from the phase's 4 is accepted
@@ -562,6 +619,30 @@ TEST_F(Convert, MineralCalcRecalculatesPrintsAndGathersRbiRows) {
     if (c.count == 0) {
       EXPECT_EQ(again.text().substr(0, 28), "\nno analyses to recalculate\n");
     }
+  }
+}
+
+// A mineral named at six characters or more keeps a blank after "rbi" in
+// its row of the block meant for the script, and its amounts stay in their
+// columns however long the name: the row pasted back reads as "rbi", the
+// name and the amounts of the short-named row above.
+TEST_F(Convert, LongMineralNameKeepsItsRbiRowReadable) {
+  for (const std::string name : {"olivin", "olivine-of-22-letters-"}) {
+    SCOPED_TRACE(name);
+    mineralconvtype& a = olivineanalysis();
+    a.fu = 5;
+    a.name = name;
+    (*PREC1)[1].name = name;
+    NMINCONV = 1;
+    ZQMATH1::SETUPRANDOM(true);
+    const std::size_t seen = log().size();
+    Terminal term;
+    ASSERT_EQ(fatal([] { ZQMODE0::MINERALCALC(); }), "");
+    EXPECT_NE(log().find("\nrbi " + name + "      ??  1.227734  0.256687  2.287845         0\n", seen), std::string::npos)
+        << log();
+    EXPECT_NE(term.text().find("\n      SiO2       FeO       MgO         O\n  1.227734  0.256687  2.287845         0\n"),
+              std::string::npos)
+        << term.text();
   }
 }
 

@@ -239,3 +239,43 @@ TEST_F(Projection, DrawingListGoesOnInTheNextLine) {
   std::istringstream in(qk);
   for (std::string l; std::getline(in, l);) EXPECT_LE(l.size(), 250u) << l;
 }
+
+// With a mode or zero-mode isopleth as the one isopleth the held unknown is
+// a mode, after the compositional ones: each record closes with its value
+// and name as with a held composition, and the csv row ends with them too.
+// One isopleth holding nothing the lists show closes as with none.
+TEST_F(Projection, ListsClosedWhenTheIsoplethHoldsAMode) {
+  CONTROLJX.compatibility = yes;
+  CONTROLJX.plotix = no;
+  VARIANCE = 1;
+  NISO = 1;
+  names[1] = "ol", names[2] = "opx", names[3] = "q";
+  v[1] = -1, v[2] = 1, v[3] = 0.5L;
+  auto braces = [](const std::string& s, char c) { return std::count(s.begin(), s.end(), c); };
+  struct {
+    const char* what;
+    smallint nxp;
+    std::string close, csvend;
+  } cases[] = {
+      {"the mode of opx held at 0.25", 2, "}}, 0.250},   (* opx   *) \n", "700.00, opx =0.250\n"},
+      {"the mode of ol held at zero", 2, "}}, 0},   (* ol   *) \n", "700.00, ol =0\n"},
+      {"nothing held", 0, "}} },\n", "700.00, \n"},
+  };
+  std::size_t qkseen = 0, csvseen = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    NXP = c.nxp;
+    for (smallint x = 3; x <= 6; ++x) BX[x] = true;
+    XNAME[5] = "ol", XNAME[6] = "opx";
+    X[5] = 0, X[6] = 0.25L;
+    if (c.nxp > 0) BX[c.close.find("opx") != std::string::npos ? 6 : 5] = false;
+    run();
+    const std::string all = dir.read("qk.txt"), allcsv = dir.read("a.csv");
+    const std::string qk = all.substr(qkseen), csv = allcsv.substr(csvseen);
+    qkseen = all.size(), csvseen = allcsv.size();
+    EXPECT_EQ(braces(qk, '{'), braces(qk, '}')) << qk;
+    ASSERT_GE(qk.size(), c.close.size());
+    EXPECT_EQ(qk.substr(qk.size() - c.close.size()), c.close) << qk;
+    EXPECT_NE(csv.find("    ol,  0.800000,  0.200000,  0.500000,    10.000,    " + c.csvend), std::string::npos) << csv;
+  }
+}

@@ -496,3 +496,29 @@ TEST_F(Dogmin, PositiveEnergiesAndNothingSeen) {
 }
 
 }  // namespace
+
+// Each row of the copy-back block keeps a blank between the keyword and the
+// phase's name at any length of the name, so that the pasted row reads as
+// "rbi" and the name, not as one unknown keyword; a name of up to 7
+// characters stands where it always has.
+TEST_F(Dogmin, CopyBackRowsKeepTheKeywordApartFromTheName) {
+  for (const std::size_t length : {7u, 8u, 22u}) {
+    SCOPED_TRACE(length);
+    grid(1);
+    assemblage({al, be, q}, {-12}, {0});
+    std::vector<std::string> names;
+    for (smallint i = 1; i <= KSU.nph; ++i) {
+      KSU.ph[i].name = KSU.ph[i].name + std::string(length - KSU.ph[i].name.size(), 'w');
+      names.push_back(KSU.ph[i].name);
+    }
+    const std::size_t seen = file("log.txt").size();
+    ZQNLE2::PRINTBULK2();
+    const std::string log = file("log.txt").substr(seen);
+    for (const std::string& name : names) {
+      EXPECT_NE(log.find("\nrbi " + name + "  "), std::string::npos) << log;
+    }
+    if (length == 7) {
+      EXPECT_NE(log.find("\nrbi " + names[0] + "    0.500000"), std::string::npos) << log;
+    }
+  }
+}

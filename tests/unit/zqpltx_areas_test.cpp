@@ -254,7 +254,7 @@ TEST(DrawingAreas, OddCases) {
               "\narea info determined in analysis (in excess: none)\n\n\narea colouring info\n");
   }
   {
-    // A label is cut to its field.
+    // A label of any length is whole, in the area and in the log's list.
     std::string phases;
     std::string record = "u1";
     for (int k = 1; k <= 19; ++k) {
@@ -264,8 +264,8 @@ TEST(DrawingAreas, OddCases) {
     }
     Drawing d;
     EXPECT_EQ(findareas(d, qk(record + " - z begin end 3 500 6 700\n")).end, "");
-    EXPECT_EQ(ZQPLTX::AREA[1].label.size(), 255u);
-    EXPECT_EQ(ZQPLTX::AREA[1].label, phases.substr(0, 255));
+    EXPECT_EQ(ZQPLTX::AREA[1].label, phases);
+    EXPECT_NE(d.log().find(" 1) {4.50, 600.00}:     " + phases), std::string::npos) << d.log();
   }
 }
 
