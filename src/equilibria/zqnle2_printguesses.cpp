@@ -98,7 +98,8 @@ void solvestate::PRINTGUESSES() {
         const xvartype& xv = p.xvar[++j];
         IO::ADDSTR(xv.name, -10, o);
         ++k;
-        IO::ADDREAL(X[k], 7, false, 12, o);
+        // A blank before the value at any length of the name and the value.
+        IO::ADDSTR(" " + IO::REAL2STR(X[k], 7, false), 12, o);
         if (xv.low != 0 || xv.high != 1) {
           o += "  range";
           if (xv.low == 0)

@@ -20,11 +20,13 @@ constexpr extended allferrous = -11;       // ln x below this: all Fe taken as F
 constexpr extended allferric = -0.00005L;  // ln x above this: all Fe taken as Fe2O3
 const char* const dashes = "% ---------------------------------------------------";
 
-// A script line of the mineral block: "mineral", the name and the row word.
+// A script line of the mineral block: "mineral", the name and the row word,
+// each after a blank at any length of the name: touching, two words of the
+// block would read back as one.
 std::string mineralrow(const mineraltype& m, const std::string& word) {
   std::string line = "mineral";
-  IO::ADDSTR(m.name, 5, line);
-  IO::ADDSTR(word, 5, line);
+  IO::ADDSTR(" " + m.name, 5, line);
+  IO::ADDSTR(" " + word, 5, line);
   return line;
 }
 
@@ -97,9 +99,9 @@ void PRINTXYZSCRIPT(smallint i) {
   IO::PUTSTR(0, "% " + (*PREC1)[m.phase].fullname, 1, CHANNEL::LOG);
   IO::PUTSTR(0, dashes, 1, CHANNEL::LOG);
   w = "mineral";
-  IO::ADDSTR(m.name, 5, w);
+  IO::ADDSTR(" " + m.name, 5, w);
   IO::ADDINT(m.nxyz, 5, w);
-  for (smallint j = 1; j <= m.nxyz; ++j) IO::ADDSTR(m.xyzname[j], 9, w);
+  for (smallint j = 1; j <= m.nxyz; ++j) IO::ADDSTR(" " + m.xyzname[j], 9, w);
   IO::PUTSTR(0, w, 1, CHANNEL::LOG);
   w = mineralrow(m, "incl");
   for (smallint j = 1; j <= m.nxyz; ++j) IO::ADDSTR("1", 9, w);

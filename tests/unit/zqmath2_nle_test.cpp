@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -342,6 +343,39 @@ TEST_F(Solver, FailureReportListsThePointReached) {
   const std::string out = term.text();
   ASSERT_GE(out.size(), want.size());
   EXPECT_EQ(out.substr(out.size() - want.size()), want);
+}
+
+// With 26 unknowns the report's names and values lines are longer than a
+// line's usual length: both keep every unknown, the last one's name over
+// its value.
+TEST_F(Solver, FailureReportOfManyUnknownsKeepsTheLast) {
+  layout(24);
+  cubes(0.3L);
+  start(std::vector<extended>(24, 0.45L));
+  SMALLE = SMALLF = 1e-300L;
+  SMALLDX = 1e-30L;
+  DEBUGLEVEL = 3;
+  IO::CONTROLIO.dontwrap = false;  // the terminal shows the lines whole
+  Terminal term;
+  smallint code = -1;
+  EXPECT_FALSE(solve(code));
+  const std::string out = term.text();
+  const std::size_t at = out.rfind("at which stage x was:\n");
+  ASSERT_NE(at, std::string::npos) << out;
+  std::istringstream in(out.substr(at));
+  std::string head, names, values;
+  std::getline(in, head);
+  std::getline(in, names);
+  std::getline(in, values);
+  std::string want = "   P(kbar)     T(\xA1" "C)";
+  for (int i = 3; i <= 26; ++i) IO::ADDSTR("y" + std::to_string(i), 10, want);
+  EXPECT_EQ(names, want);
+  std::istringstream ws(values);
+  std::vector<std::string> w;
+  for (std::string x; ws >> x;) w.push_back(x);
+  ASSERT_EQ(w.size(), 26u) << values;
+  EXPECT_NEAR(std::stod(w.back()), phys(26), 1e-3);
+  EXPECT_EQ(values.size(), 260u);
 }
 
 TEST_F(Solver, ConvergedReportNamesTheTestPassed) {

@@ -293,6 +293,24 @@ TEST_F(Convert, XyzScriptBlock) {
                        "% all Fe set to FeO; uncertainties calculated using monte carlo\n" + dash);
 }
 
+// Names as long as their fields or longer keep a blank before them in the
+// block to be copied into the script, so that its words read back apart.
+TEST_F(Convert, XyzScriptBlockKeepsLongNamesApart) {
+  mineraltype& m = garnet(2);
+  m.sdmult = 1;
+  m.logx = -20;
+  m.name = "garnet";
+  m.xyzname[1] = "x(garnet)";
+  m.xyzname[2] = "z(garnet)";
+  Terminal term;
+  ZQMODE0::PRINTXYZSCRIPT(1);
+  EXPECT_NE(log().find("\nmineral garnet    2 x(garnet) z(garnet)\n"
+                       "mineral garnet incl        1        1\n"
+                       "mineral garnet  xyz  0.80000  0.10000\n"),
+            std::string::npos)
+      << log();
+}
+
 TEST_F(Convert, XyzScriptIronAndSdMultiplier) {
   struct Case {
     extended logx, sdmult;

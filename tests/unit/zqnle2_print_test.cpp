@@ -824,3 +824,12 @@ TEST_F(PointPrinters, ReactionTextInTheLog) {
 }
 
 }  // namespace
+
+// A variable's name of ten characters or more and a value of twelve stay
+// apart in the xyzguess block, so that the pasted line reads both.
+TEST_F(PointPrinters, GuessOfALongNameAndAWideValueKeepsABlank) {
+  (*PREC1)[1].xvar[1].name = "x(olivine1)";
+  X[3] = -0.0012345678L;
+  st.PRINTGUESSES();
+  EXPECT_NE(file("log.txt").find("\nxyzguess x(olivine1) -0.001234568\n"), std::string::npos) << file("log.txt");
+}
