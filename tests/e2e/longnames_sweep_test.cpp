@@ -335,10 +335,13 @@ TEST(LongNamesSweep, CalcModeOnePointsLinesAndPseudosections) {
                                     "\ninexcess\ncalcP 5\ncalcT 500 600 50\ndiagramPT 1 10 400 800\npseudosection\n" +
                                     rock + "printbulkinfo yes\ncalcmu yes\nzeromodeiso no\nmodeiso no\n"),
                          "", to);
-  // The rbi tableau of the long run pasted back makes the same rock.
+  // The rbi tableau of the long run pasted back makes the same rock, and
+  // its first point's starting guesses pasted back are the guesses of ss.
   const std::string tableau = pasted(fileof(pts.longrun, "jx-log.txt"), "bulk  rbi", 6, "rbi " + oxides + "\n");
-  const e2e::Run again = runwith("points-rbi", renamedfiles(mode1files(point("", tableau)), to), "");
+  const std::string guesses = pasted(fileof(pts.longrun, "jx-log.txt"), "xyzguess", 0, "");
+  const e2e::Run again = runwith("points-rbi", renamedfiles(mode1files(point(guesses, tableau)), to), "");
   samecomposition(pts.longrun, again, tableau);
+  EXPECT_TRUE(has(fileof(again, "jx-log.txt"), "in the scriptfile: " + to.at("ss") + ";")) << guesses;
 
   // A univariant line of the pure phases (q12 = r12) at 4, 5 and 6 kbar.
   Pair line = sweep("line",
