@@ -3,6 +3,7 @@
 // ones it writes itself back whole.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "assemblage_testsupport.h"
