@@ -89,6 +89,34 @@ TEST_F(Channels, AddstrFieldsWholeAtAnyLength) {
   }
 }
 
+// A table goes on in a further block, and a flowed row in a further line,
+// where an append by the line builder would pass a line's length, measured
+// before the padding as always; a table of one row is written too.
+TEST_F(Channels, TablesAndRowsGoOnWhereTheBuilderPassesTheLength) {
+  IO::CONTROLIO.dontwrap = false;
+  auto name = [](long k) { return std::string(k < 10 ? "c0" : "c") + std::to_string(k); };
+  std::string block1 = "row  ", block2 = "row  ";
+  for (long k = 1; k <= 30; ++k) IO::ADDSTR(name(k), 10, k <= 25 ? block1 : block2);
+  ASSERT_EQ(block1.size(), 255u);  // 245 + 3 is within the length; the padding passes it
+  {
+    Terminal term;
+    IO::PUTTABLE(
+        1, 30, [](long, std::string& line) { line += "row  "; },
+        [&](long, long c, std::string& line) { IO::ADDSTR(name(c), 10, line); }, 1, CHANNEL::TERMINAL);
+    EXPECT_EQ(term.text(), "\n" + block1 + "\n\n" + block2 + "\n");
+  }
+  // 62 fields of 4 reach 249; the 63rd would pass 250 and starts the next
+  // line. A field appended past the builder is not measured.
+  std::string first = "h", second = "  ";
+  for (long k = 1; k <= 80; ++k) (k <= 62 ? first : second) += " " + name(k % 100);
+  const std::vector<std::string> lines = IO::FLOWROW(
+      "h", 80, [&](long k, std::string& line) { IO::ADDSTR(" " + name(k % 100), 0, line); }, " \\", "  ");
+  EXPECT_EQ(lines, (std::vector<std::string>{first + " \\", second}));
+  const std::vector<std::string> unmeasured =
+      IO::FLOWROW("h", 80, [&](long k, std::string& line) { line += " " + name(k % 100); }, " \\", "  ");
+  EXPECT_EQ(unmeasured.size(), 1u);
+}
+
 TEST_F(Channels, FormattextReflowsWholeWordsAndRefusesTooMany) {
   Terminal term;
   IO::EESTR.fill("");
