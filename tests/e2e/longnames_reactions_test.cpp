@@ -6,6 +6,7 @@
 // " or [", is longer than a line's usual length; it is written whole.
 #include <algorithm>
 #include <regex>
+#include <tuple>
 #include <sstream>
 
 #include "harness.h"
@@ -19,9 +20,10 @@ struct oxide {
 };
 const std::vector<oxide> oxides = {{1, 1, 2}, {3, 2, 3}, {4, 1, 1}, {5, 1, 1},
                                    {6, 1, 1}, {7, 1, 1}, {8, 2, 1}, {9, 2, 1}};
-// Formula units of each oxide in the four phases of several oxides.
+// Formula units of each oxide in the phases of several oxides.
 const std::vector<std::vector<int>> mixed = {
-    {0, 2, 3, 1, 3, 2, 2, 2}, {2, 2, 3, 3, 3, 0, 1, 1}, {1, 1, 2, 0, 1, 2, 2, 3}, {3, 0, 2, 3, 3, 1, 2, 2}};
+    {0, 2, 3, 1, 3, 2, 2, 2}, {2, 2, 3, 3, 3, 0, 1, 1}, {1, 1, 2, 0, 1, 2, 2, 3}, {3, 0, 2, 3, 3, 1, 2, 2},
+    {1, 2, 0, 2, 1, 1, 3, 1}, {2, 1, 1, 1, 0, 3, 1, 2}, {1, 3, 1, 2, 2, 1, 0, 1}};
 constexpr double P0 = 5, T0 = 873.15;
 
 std::string name(int k) { return "ph" + std::string(k < 10 ? "0" : "") + std::to_string(k) + std::string(18, 'x'); }
@@ -34,10 +36,12 @@ std::string fixed6(double v) {
   return o.str();
 }
 
-std::map<std::string, std::string> inputs() {
-  std::string ds = "7 12 don't alter this line or the layout of the records below, made up for long headings\n\n";
+// The first nphases phases, in calc mode 3 (every reaction and its
+// intersections) or calc mode 2 (average T at 5 kbar).
+std::map<std::string, std::string> inputs(int nphases = 12, int calcmode = 3) {
+  std::string ds = "7 " + std::to_string(nphases) + " don't alter this line or the layout of the records below, made up for long headings\n\n";
   std::string ax = "% pure phases only\n", with = "with";
-  for (int k = 1; k <= 12; ++k) {
+  for (int k = 1; k <= nphases; ++k) {
     std::vector<int> n(8, 0);
     if (k <= 8)
       n[static_cast<std::size_t>(k - 1)] = 1;
@@ -61,18 +65,19 @@ std::map<std::string, std::string> inputs() {
     with += (k == 7 ? " \\\n" : " ") + name(k);
   }
   ds += "1.0\n";
-  for (int i = 0; i < 12; ++i) {
+  for (int i = 0; i < nphases; ++i) {
     ds += "0.04";
-    for (int j = i + 1; j < 12; ++j) ds += " 0";
+    for (int j = i + 1; j < nphases; ++j) ds += " 0";
     ds += "\n";
   }
   ds += "\nmade-up long headings (sigfit =  1.000)\n";
-  return {{"jx-prefs.txt", "dsfile 7lh\nscriptfile lh\ncalcmode 3\n*\n"},
+  const std::string calc = calcmode == 3 ? "\ncalctype 1\ndiagramPT 1 9 400 800\ncalcTatP yes\ncalcP 1 9 1\n"
+                                           "schreinemakers yes\ninexcess\n"
+                                         : "\ncalctype 2\ndataok yes\ndiagramPT 1 20 400 1100\ncalcP 5\nmaxsdt 200\n";
+  return {{"jx-prefs.txt", "dsfile 7lh\nscriptfile lh\ncalcmode " + std::to_string(calcmode) + "\n*\n"},
           {"jx-ds7lh.txt", ds},
           {"jx-lhax.txt", ax + "*\n"},
-          {"jx-lh.txt", "axfile lhax\n" + with +
-                            "\ncalctype 1\ndiagramPT 1 9 400 800\ncalcTatP yes\ncalcP 1 9 1\nschreinemakers yes\n"
-                            "inexcess\nautoexit yes\n*\n"}};
+          {"jx-lh.txt", "axfile lhax\n" + with + calc + "autoexit yes\n*\n"}};
 }
 
 // Each intersection's heading names the phases involved (ten, or fewer
@@ -102,6 +107,33 @@ TEST(LongNames, IntersectionHeadingsKeepThePhasesNotInvolved) {
     ++headings;
   }
   EXPECT_GE(headings, 3) << sum;
+}
+
+// Calc mode 2 with 15 end-members: the activity table goes on in blocks of
+// 14 and 1, and each block's name line names each of its end-members over
+// its activity, however long the names make the line.
+TEST(LongNames, ActivityTableNamesEveryEndMember) {
+  const e2e::Run r = e2e::run({}, "", inputs(15, 2));
+  ASSERT_EQ(r.status, 0) << r.out;
+  for (const auto& [file, text] : r.files) EXPECT_FALSE(has(text, "\xA4")) << file;
+  const std::string& sum = r.files.at("jx-lh-o.txt");
+  std::vector<std::string> lines;
+  std::istringstream in(sum.substr(sum.find("\nActivities and uncertainties at")));
+  for (std::string l; std::getline(in, l);) lines.push_back(l);
+  ASSERT_GE(lines.size(), 8u) << sum;
+  std::string block1, block2;
+  for (int k = 1; k <= 14; ++k) block1 += name(k);
+  block2 = name(15);
+  for (const auto& [at, want, values] : {std::tuple{2u, block1, 15u}, std::tuple{5u, block2, 2u}}) {
+    std::string packed;
+    std::istringstream ws(lines[at]);
+    for (std::string w; ws >> w;) packed += w;
+    EXPECT_EQ(packed, want) << lines[at];
+    std::istringstream as(lines[at + 1]);
+    std::size_t n = 0;
+    for (std::string w; as >> w;) ++n;
+    EXPECT_EQ(n, values) << lines[at + 1];  // "a" and one activity a column
+  }
 }
 
 }  // namespace

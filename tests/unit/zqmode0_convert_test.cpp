@@ -651,12 +651,22 @@ TEST_F(Convert, LongMineralNameKeepsItsRbiRowReadable) {
     a.fu = 5;
     a.name = name;
     (*PREC1)[1].name = name;
+    // A pure phase of the same long name's length: its row from the data
+    // set's composition (3 SiO2) in the same block.
+    NP0 = 1;
+    NCV = 3;
+    (*PREC0)[1].name = name + "q";
+    for (smallint c = 1; c <= 4; ++c) (*C)(c, NCV) = c == 1 ? 3 : 0;
+    NWHSTRINGS = 1;
     NMINCONV = 1;
     ZQMATH1::SETUPRANDOM(true);
     const std::size_t seen = log().size();
     Terminal term;
     ASSERT_EQ(fatal([] { ZQMODE0::MINERALCALC(); }), "");
     EXPECT_NE(log().find("\nrbi " + name + "      ??  1.227734  0.256687  2.287845         0\n", seen), std::string::npos)
+        << log();
+    EXPECT_NE(log().find("\nrbi " + name + "q      ??  3.000000         0         0         0\n", seen),
+              std::string::npos)
         << log();
     EXPECT_NE(term.text().find("\n      SiO2       FeO       MgO         O\n  1.227734  0.256687  2.287845         0\n"),
               std::string::npos)
