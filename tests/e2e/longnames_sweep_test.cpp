@@ -1,0 +1,612 @@
+// Every output of a run holds every name and value whatever the length of
+// the names: each run is made twice on one made-up system, once with short
+// names and once with every name renamed to the longest the readers take
+// (pure phases and site fractions of 22 characters, end-members of 19 so
+// that "p(name)" is 22, solutions of 12 with variables of 8 so that
+// "var(solution)" is 22). Every file the long run leaves must hold each
+// word and number of the short run's file of its name (its names renamed),
+// wherever the longer lines put them, with no cut mark (the byte 0xA4) in
+// any of them; and what the program reads back of its own files (the
+// copy-back blocks pasted into a script, the drawing data given to the
+// drawing program) taken from the long run reads back to the same results.
+#include <cctype>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "runfiles.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using e2e::has;
+
+// Short names and the long names they become.
+using Renaming = std::map<std::string, std::string>;
+
+std::string padded(const std::string& name, std::size_t length, char fill) {
+  return name + std::string(length > name.size() ? length - name.size() : 0, fill);
+}
+
+bool wordchar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; }
+
+// The text with every whole word that is a short name replaced by its long
+// name (a word: a run of letters, digits and underscores).
+std::string renamed(const std::string& text, const Renaming& to) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    if (!wordchar(text[i])) {
+      out += text[i++];
+      continue;
+    }
+    std::size_t j = i;
+    while (j < text.size() && wordchar(text[j])) ++j;
+    const std::string w = text.substr(i, j - i);
+    const auto it = to.find(w);
+    out += it == to.end() ? w : it->second;
+    i = j;
+  }
+  return out;
+}
+
+std::vector<std::string> lines(const std::string& text);
+
+// The words and numbers of a text: split at blanks and at the brackets and
+// marks that join names to their neighbours, leaving out what holds no
+// letter or digit (rules, bars) and what differs between two runs anyway
+// (the time of the run and how long it took).
+std::vector<std::string> tokens(const std::string& text) {
+  static const std::regex elapsed("elapsed = [0-9]+ msecs");
+  const std::string t = std::regex_replace(e2e::stamped(text), elapsed, "");
+  std::vector<std::string> v;
+  std::string w;
+  auto flush = [&] {
+    // a rule with a word after it: the word alone
+    const std::size_t rule = w.find_first_not_of("-=^*<>");
+    if (rule != std::string::npos && rule >= 2) w.erase(0, rule);
+    // a coefficient written against a name: the two apart
+    const std::size_t name = w.find_first_not_of("0123456789.");
+    if (name != std::string::npos && name > 0 && name + 1 < w.size() &&
+        std::isalpha(static_cast<unsigned char>(w[name])) != 0 && w[name] != 'e' && w[name] != 'E') {
+      v.push_back(w.substr(0, name));
+      w.erase(0, name);
+    }
+    for (char c : w)
+      if (std::isalnum(static_cast<unsigned char>(c)) != 0) {
+        v.push_back(w);
+        break;
+      }
+    w.clear();
+  };
+  for (char c : t) {
+    if (std::isspace(static_cast<unsigned char>(c)) != 0 ||
+        std::string_view("(){}[],;:=|\"'\\%").find(c) != std::string_view::npos)
+      flush();
+    else
+      w += c;
+  }
+  flush();
+  return v;
+}
+
+// The short run's text with its names renamed as the long run writes them:
+// the heading of the table of variables gives each variable's name cut to
+// 9 characters, as that table always has.
+std::string aslong(const std::string& shorttext, const Renaming& to) {
+  static const std::regex heading("^ {1,2}P\\(kbar\\) +T\\(");
+  std::string out;
+  for (const std::string& l : lines(renamed(shorttext, to))) {
+    if (!std::regex_search(l, heading)) {
+      out += l + "\n";
+      continue;
+    }
+    std::istringstream in(l);
+    for (std::string w; in >> w;) out += " " + (w.rfind("P(", 0) == 0 || w.rfind("T(", 0) == 0 ? w : w.substr(0, 9));
+    out += "\n";
+  }
+  return out;
+}
+
+// A name longer than its field is written whole and touches its
+// neighbours: the words with the long names taken out of them as words of
+// their own.
+std::vector<std::string> separated(const std::vector<std::string>& words, const Renaming& to) {
+  std::vector<std::string> out;
+  for (std::string w : words) {
+    while (!w.empty()) {
+      std::size_t at = std::string::npos, length = 0;
+      for (const auto& [from, name] : to) {
+        const std::size_t i = w.find(name);
+        if (i != std::string::npos && (i < at || (i == at && name.size() > length))) at = i, length = name.size();
+      }
+      if (at == std::string::npos || length == w.size()) {
+        out.push_back(w);
+        break;
+      }
+      if (at > 0) out.push_back(w.substr(0, at));
+      out.push_back(w.substr(at, length));
+      w.erase(0, at + length);
+    }
+  }
+  return out;
+}
+
+// What the long run's text lacks of the short run's, the short run's names
+// renamed: each word with how many times it is missing.
+std::string missing(const std::string& shorttext, const std::string& longtext, const Renaming& to) {
+  std::map<std::string, int> count;
+  for (const std::string& w : separated(tokens(longtext), to)) ++count[w];
+  std::map<std::string, int> lack;
+  for (const std::string& w : separated(tokens(aslong(shorttext, to)), to)) {
+    const auto it = to.find(w);
+    if (--count[it == to.end() ? w : it->second] < 0) ++lack[it == to.end() ? w : it->second];
+  }
+  std::string out;
+  for (const auto& [w, n] : lack) out += " " + w + (n > 1 ? " (x" + std::to_string(n) + ")" : "");
+  return out;
+}
+
+// The scratch folder of one run of the current test, made afresh with the
+// given files.
+fs::path folder(const std::string& tag, const std::map<std::string, std::string>& files) {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  const fs::path dir = e2e::scratchroot() / (std::string(info->test_suite_name()) + "." + info->name() + "." + tag);
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  fs::remove_all(e2e::runinfo(dir));
+  fs::create_directories(e2e::runinfo(dir));
+  for (const auto& [name, content] : files) std::ofstream(dir / name, std::ios::binary) << content;
+  return dir;
+}
+
+e2e::Run runwith(const std::string& tag, const std::map<std::string, std::string>& files, const std::string& answers,
+                 const std::string& program = SOLVARINTH_EXE) {
+  return e2e::runinfolder(folder(tag, files), answers, 4000000, 60, program);
+}
+
+// The files with their names renamed; the preferences name files only.
+std::map<std::string, std::string> renamedfiles(const std::map<std::string, std::string>& files, const Renaming& to) {
+  std::map<std::string, std::string> out;
+  for (const auto& [name, content] : files)
+    out[name] = name.find("prefs") == std::string::npos ? renamed(content, to) : content;
+  return out;
+}
+
+struct Pair {
+  e2e::Run shortrun, longrun;
+};
+
+// The text less its lines that hold random draws, which differ between any
+// two runs.
+std::string kept(const std::string& text, const std::regex& drawn) {
+  std::string out;
+  for (const std::string& l : lines(text))
+    if (!std::regex_search(l, drawn)) out += l + "\n";
+  return out;
+}
+
+// The run with short names and with long (the files renamed, unless the
+// long run's files are given): both end as they should, the long one
+// leaves the files the short one left, each holding every word and number
+// of the short one's, and no file holds a cut mark.
+Pair sweep(const std::string& tag, const std::map<std::string, std::string>& files, const std::string& answers,
+           const Renaming& to, const std::string& program = SOLVARINTH_EXE, int status = 0,
+           const std::map<std::string, std::string>& longfiles = {}, const std::regex& drawn = std::regex("^$")) {
+  SCOPED_TRACE(tag);
+  Pair p{
+      runwith(tag + "-short", files, answers, program),
+      runwith(tag + "-long", longfiles.empty() ? renamedfiles(files, to) : longfiles, renamed(answers, to), program)};
+  EXPECT_EQ(p.shortrun.status, status) << p.shortrun.out;
+  EXPECT_EQ(p.longrun.status, status) << p.longrun.out;
+  for (const auto& [name, text] : p.shortrun.files) {
+    if (files.count(name) == 1) continue;
+    EXPECT_EQ(p.longrun.files.count(name), 1u) << name;
+    if (p.longrun.files.count(name) == 1) {
+      EXPECT_EQ(missing(kept(text, drawn), kept(p.longrun.files.at(name), drawn), to), "")
+          << name << " of the long run lacks these";
+    }
+  }
+  for (const auto& [name, text] : p.longrun.files) EXPECT_FALSE(has(text, "\xA4")) << name << " holds a cut mark";
+  EXPECT_FALSE(has(p.longrun.out, "\xA4")) << "the terminal holds a cut mark";
+  EXPECT_EQ(p.shortrun.files.size(), p.longrun.files.size());
+  return p;
+}
+
+// A file a run left, empty when it left none.
+std::string fileof(const e2e::Run& r, const std::string& name) {
+  const auto it = r.files.find(name);
+  return it == r.files.end() ? std::string() : it->second;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> v;
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);) v.push_back(l);
+  return v;
+}
+
+// The numbers of the lines from the first that starts with the given text
+// up to the first empty line, or of so many lines.
+std::vector<double> numbersfrom(const std::string& text, const std::string& start, std::size_t most = 1000) {
+  std::vector<double> v;
+  std::size_t in = 0;
+  for (const std::string& l : lines(text)) {
+    if (in == 0 && l.rfind(start, 0) == 0)
+      in = 1;
+    else if (in > 0 && (l.find_first_not_of(' ') == std::string::npos || ++in > most))
+      break;
+    if (in == 0) continue;
+    for (const std::string& w : tokens(l)) {
+      std::size_t used = 0;
+      try {
+        const double d = std::stod(w, &used);
+        if (used == w.size()) v.push_back(d);
+      } catch (const std::exception&) {
+      }
+    }
+  }
+  return v;
+}
+
+// ---------------------------------------------------------------- calc mode 1
+
+const std::string oxides =
+    "SiO2 Al2O3 CaO MgO FeO K2O Na2O TiO2 MnO O Cl2O SO2 NiO ZrO2 CuO Cr2O3 F2O P2O5 BaO Li2O Rb2O SrO ZnO";
+const std::string rock =
+    "bulk " + oxides +
+    "\nbulk 2.5 1.055556 1.055556 1.055556 1.055556 1.055556 1.055556 1.055556 1.055556 3 1.055556 "
+    "3 3 3 3 3 3 3 3 3 3 3 3\n";
+// The phases over several lines, as a script holds long names.
+const std::string allphases = "ss p01 q11 q12 q13 \\\n  q14 q15 q16 q17 q18 \\\n  q19 q20 q21 q22 q23";
+
+// The names of the made-up system of tests/fixtures/longnames at their
+// longest; end-members of the given length.
+Renaming mode1names(std::size_t endmember = 19) {
+  Renaming to{{"ss", padded("ss", 12, 'w')},
+              {"tt", padded("tt", 12, 'w')},
+              {"w10", padded("w10", 8, 'v')},
+              {"p01", padded("p01", 22, 'w')},
+              {"r12", padded("r12", 22, 'w')}};
+  for (int k = 1; k <= 10; ++k) {
+    const std::string n = (k < 10 ? "0" : "") + std::to_string(k);
+    to["e" + n] = padded("e" + n, endmember, 'e');
+    to["s" + n] = padded("s" + n, 22, 'f');
+    if (k < 10) to["v" + n] = padded("v" + n, 8, 'v');
+  }
+  for (int k = 11; k <= 23; ++k) to["q" + std::to_string(k)] = padded("q" + std::to_string(k), 22, 'w');
+  for (const char* n : {"t01", "t02"}) to[n] = padded(n, endmember, 'e');
+  for (const char* n : {"u01", "u02"}) to[n] = padded(n, 22, 'f');
+  return to;
+}
+
+std::map<std::string, std::string> mode1files(const std::string& script) {
+  return e2e::startfiles({"longnames"}, {{"jx-lw.txt", "axfile lwax\n" + script + "autoexit yes\n*\n"}});
+}
+
+// One point of a rock at 5 kbar and 550 C with every phase.
+std::string point(const std::string& extra, const std::string& bulk = rock) {
+  return "with " + allphases + "\ninexcess\ncalcP 5\ncalcT 550\ndiagramPT 1 10 400 800\npseudosection\n" + bulk +
+         extra + "zeromodeiso no\nmodeiso no\n";
+}
+
+// The rock's composition as the summary gives it: its oxides and amounts.
+std::vector<double> composition(const e2e::Run& r) {
+  return numbersfrom(fileof(r, "jx-lw-o.txt"), "composition (from", 3);
+}
+
+// A rock read from a pasted block is the rock of the run it came from.
+void samecomposition(const e2e::Run& from, const e2e::Run& again, const std::string& block) {
+  EXPECT_EQ(again.status, 0) << again.out;
+  const std::vector<double> before = composition(from), after = composition(again);
+  EXPECT_FALSE(before.empty());
+  EXPECT_EQ(after.size(), before.size()) << block;
+  for (std::size_t i = 0; i < before.size() && i < after.size(); ++i) EXPECT_NEAR(after[i], before[i], 2e-3) << i;
+}
+
+// The first copy-back block of a log as a user pastes it into the script:
+// the block's lines that start with the given text, less its first skip
+// characters, each with the lines it goes on in, after the given heading;
+// the block ends at its first line that is not a comment.
+std::string pasted(const std::string& log, const std::string& start, std::size_t skip, const std::string& heading) {
+  std::string block = heading;
+  bool inrows = false, seen = false;
+  for (const std::string& l : lines(log)) {
+    if (l.rfind(start, 0) == 0) {
+      block += l.substr(skip) + "\n";
+      inrows = !l.empty() && l.back() == '\\';
+      seen = true;
+    } else if (inrows) {
+      block += l + "\n";
+      inrows = !l.empty() && l.back() == '\\';
+    } else if (seen && l.rfind("%", 0) != 0) {
+      break;
+    }
+  }
+  return block;
+}
+
+TEST(LongNamesSweep, CalcModeOnePointsLinesAndPseudosections) {
+  const Renaming to = mode1names();
+  // Points along T of a pseudosection with its bulk information and mu.
+  const Pair pts = sweep("points",
+                         mode1files("with " + allphases +
+                                    "\ninexcess\ncalcP 5\ncalcT 500 600 50\ndiagramPT 1 10 400 800\npseudosection\n" +
+                                    rock + "printbulkinfo yes\ncalcmu yes\nzeromodeiso no\nmodeiso no\n"),
+                         "", to);
+  // The rbi tableau of the long run pasted back makes the same rock, and
+  // its first point's starting guesses pasted back are the guesses of ss.
+  const std::string tableau = pasted(fileof(pts.longrun, "jx-log.txt"), "bulk  rbi", 6, "rbi " + oxides + "\n");
+  const std::string guesses = pasted(fileof(pts.longrun, "jx-log.txt"), "xyzguess", 0, "");
+  const e2e::Run again = runwith("points-rbi", renamedfiles(mode1files(point(guesses, tableau)), to), "");
+  samecomposition(pts.longrun, again, tableau);
+  EXPECT_TRUE(has(fileof(again, "jx-log.txt"), "in the scriptfile: " + to.at("ss") + ";")) << guesses;
+
+  // A univariant line of the pure phases (q12 = r12) at 4, 5 and 6 kbar.
+  Pair line = sweep("line",
+                    mode1files("with tt p01 q11 q12 q13 \\\n  q15 q16 q17 q18 q19 \\\n  q20 q21 q22 q23 r12\ninexcess\n"
+                               "pseudosection no\ncalcTatP yes\ncalcP 4 6 1\ndiagramPT 1 10 400 800\n"
+                               "zeromodeiso no\nmodeiso no\n"),
+                    "", to);
+  // Its drawing data, made into a drawing as a user makes it (the record
+  // named, the header and the closing sections), drawn from either run:
+  // the drawing of the long run's data holds every phase of the line.
+  auto drawing = [](const std::string& qk) {
+    std::string d = qk;
+    const std::size_t at = d.find("u<k>");
+    if (at != std::string::npos) d.replace(at, 4, "u1  ");
+    return "2 3 2 1\n" + d + "*\n*\nwindow 400 800 1 10\nbigticks 0 0 0 0\ncircles no\n*\n";
+  };
+  const std::map<std::string, std::string> drawfiles = {{"jx-prefs.txt", "dsfile 62\nscriptfile ff\ncalcmode 1\n"},
+                                                        {"jx-ff.txt", "% drawing only\n*\n"}};
+  std::map<std::string, std::string> shortdraw = drawfiles, longdraw = drawfiles;
+  shortdraw["qk-ff.txt"] = drawing(fileof(line.shortrun, "jx-lw-qk.txt"));
+  longdraw["qk-ff.txt"] = drawing(fileof(line.longrun, "jx-lw-qk.txt"));
+  const Pair drawn = sweep("line-draw", shortdraw, "", to, SOLVARINTH_DRAWFILE, 0, longdraw);
+  EXPECT_TRUE(has(fileof(drawn.shortrun, "jx-log.txt"), "u1) tt p01")) << drawn.shortrun.out;
+}
+
+// The made-up solution ss as a symmetric one (W of e01 and e02 5 kJ, the
+// others 0), whose W a Monte Carlo run may draw.
+std::map<std::string, std::string> withmargules(std::map<std::string, std::string> files) {
+  std::string w = "  sf\n";
+  for (int i = 1; i <= 10; ++i)
+    for (int j = i + 1; j <= 10; ++j)
+      w += "  W(e" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ",e" + (j < 10 ? "0" : "") +
+           std::to_string(j) + ") " + (i == 1 && j == 2 ? "5" : "0") + " 0 0\n";
+  std::string& ax = files.at("jx-lwax.txt");
+  ax.replace(ax.find("  ideal\n"), 8, w);
+  return files;
+}
+
+TEST(LongNamesSweep, CalcModeOneDogminBatchAndDebug) {
+  const Renaming to = mode1names();
+  // Dogmin over the assemblages of variance up to 10: its copy-back block
+  // of the long run pasted into the script makes the same rock.
+  const Pair dog = sweep("dogmin", mode1files(point("maxvar 10\ndogmin yes\n")), "", to);
+  const std::string block = pasted(fileof(dog.longrun, "jx-log.txt"), "rbi", 0, "");
+  const e2e::Run again = runwith("dogmin-rbi", renamedfiles(mode1files(point("", block)), to), "");
+  samecomposition(dog.longrun, again, block);
+
+  // A batch of one item with a Monte Carlo series drawing W(e01,e02) at
+  // width 0, so that both runs draw alike; W names end-members of at most
+  // 9 characters.
+  std::string guesses = "batchxyzguess startblock\nbatchxyzguess v01(ss) 0.05\n";
+  for (int k = 2; k <= 9; ++k) guesses += "batchxyzguess v0" + std::to_string(k) + "(ss) 0.1055\n";
+  const std::string batch = "batch yes\n" + guesses + "batchbulk" + rock.substr(rock.rfind("bulk") + 4) + "batch " +
+                            allphases + " 10 1 1 5 550 1 1 1 0 0 0\nmc ss a W(e01,e02) 5 0\nmcit 3 3\n";
+  sweep("batch", withmargules(mode1files(point(batch))), "", mode1names(9));
+
+  // The -it file with an activity of all ten site fractions: e10's ideal
+  // activity made their product.
+  std::map<std::string, std::string> it = mode1files(point(""));
+  std::string product = "  e10 1 10";
+  for (int k = 1; k <= 10; ++k)
+    product += std::string(k % 4 == 0 ? "\n   " : "") + " s" + (k < 10 ? "0" : "") + std::to_string(k) + " 1";
+  it.at("jx-lwax.txt").replace(it.at("jx-lwax.txt").find("  e10 1 1 s10 1"), 15, product);
+  sweep("activity", it, "", to);
+
+  // A mode no T gives at 5 kbar: the solver's report of where it stopped.
+  std::string nosolution = point("modeiso yes p01 0.5\ndebuglevel 2\n");
+  nosolution.replace(nosolution.find("calcT 550"), 9, "calcTatP yes");
+  nosolution.erase(nosolution.find("\nmodeiso no\n"), 11);
+  sweep("nosolution", mode1files(nosolution), "", to);
+
+  // The solver's reports at every debug level.
+  for (int level = 1; level <= 5; ++level)
+    sweep("debug" + std::to_string(level), mode1files(point("debuglevel " + std::to_string(level) + "\n")), "", to);
+}
+
+// The projection onto a compatibility diagram of the loop of al and be
+// (tests/fixtures/alloop), the only kind of system with so few apices.
+TEST(LongNamesSweep, CalcModeOneProjection) {
+  // al and be first named apart from the words of the program's own text.
+  const std::map<std::string, std::string> files = renamedfiles(
+      e2e::startfiles({"alloop/jx-ds7al.txt", "alloop/jx-alax.txt"},
+                      {{"jx-prefs.txt", "dsfile 7al\nscriptfile pr\ncalcmode 1\n*\n"},
+                       {"jx-pr.txt",
+                        "axfile alax\nwith al be\ninexcess\ndiagramPT 4 10 400 900\npseudosection no\n"
+                        "project\nprojplane MgO FeO\nprojplane F 0 1\nprojplane M 1 0\ncalcP 6\ncalcT 650\n"
+                        "autoexit\n*\n"}}),
+      {{"al", "pal"}, {"be", "pbe"}});
+  Renaming to{{"pal", padded("pal", 12, 'w')}, {"pbe", padded("pbe", 12, 'w')}};
+  for (const char* n : {"ala", "alb", "bea", "beb"}) to[n] = padded(n, 19, 'e');
+  for (const char* n : {"xMg", "xFe"}) to[n] = padded(n, 22, 'f');
+  sweep("projection", files, "\n\n\n", to);
+}
+
+// ------------------------------------------------------ calc modes 2 and 3
+
+// Twelve pure phases of eight oxides (tests/fixtures/longnames): four
+// independent reactions, and 63 reactions with their intersections.
+std::map<std::string, std::string> reactionfiles(
+    int mode, const std::string& script,
+    const std::string& with = "with ph01 ph02 ph03 ph04 ph05 ph06 \\\n     ph07 ph08 ph09 ph10 ph11 ph12\n") {
+  return e2e::startfiles({"longnames"}, {{"jx-prefs.txt", "dsfile 7lr\nscriptfile lr\ncalcmode " +
+                                                              std::to_string(mode) + "\nsetpagewidth 250\n*\n"},
+                                         {"jx-lr.txt", "axfile lrax\n" + with + script + "autoexit yes\n*\n"}});
+}
+
+// The reaction texts of the Schreinemakers tables write the names without
+// their digits.
+Renaming reactionnames() {
+  Renaming to{{"ph", padded("ph", 20, 'x')}};
+  for (int k = 1; k <= 12; ++k) {
+    const std::string n = std::string(k < 10 ? "ph0" : "ph") + std::to_string(k);
+    to[n] = padded(n, 22, 'x');
+  }
+  return to;
+}
+
+TEST(LongNamesSweep, CalcModesTwoAndThree) {
+  const Renaming to = reactionnames();
+  // The average T of the rock at 5 kbar, with its activity table.
+  sweep("avt", reactionfiles(2, "calctype 2\ndataok yes\ndiagramPT 1 20 400 1100\ncalcP 5\nmaxsdt 200\n"), "", to);
+  // The reactions' T at 1 to 9 kbar and their intersections with their
+  // Schreinemakers tables.
+  sweep(
+      "ptx",
+      reactionfiles(3, "calctype 1\ndiagramPT 1 9 400 800\ncalcTatP yes\ncalcP 1 9 1\nschreinemakers yes\ninexcess\n"),
+      "", to);
+}
+
+// ------------------------------------------------- the drawing and its areas
+
+// Four fields about one invariant point of the phases fa fb fc fd, each
+// point and line also holding nine phases c01..c09 of every field, so that
+// a field's phases pass a line's length when named long; the area analysis
+// is asked.
+const std::string fourfields =
+    "2 13 1 2\n"
+    "i1 c01 c02 c03 c04 c05 c06 c07 c08 c09\n   fa fb - fc fd invariant 5 600\n"
+    "u1 c01 c02 c03 c04 c05 c06 c07 c08 c09\n   fa fb fd - fc i1 end 5 600 5 900\n"
+    "u2 c01 c02 c03 c04 c05 c06 c07 c08 c09\n   fa fb fc - fd i1 end 5 600 -5 600\n"
+    "u3 c01 c02 c03 c04 c05 c06 c07 c08 c09\n   fa fb - fc i1 end 5 600 5 300\n"
+    "u4 c01 c02 c03 c04 c05 c06 c07 c08 c09\n   fa fb - fd i1 end 5 600 15 600\n"
+    "*\n*\nwindow 0 10 400 800\nbigticks 2 0 100 400\nnumbering 8\ncircles 4\nanalyse\ninfo four-field test\n*\n";
+
+TEST(LongNamesSweep, DrawingWithItsAreaAnalysis) {
+  Renaming to;
+  for (const char* n : {"fa", "fb", "fc", "fd"}) to[n] = padded(n, 22, 'z');
+  for (int k = 1; k <= 9; ++k) to["c0" + std::to_string(k)] = padded("c0" + std::to_string(k), 22, 'z');
+  sweep("fourfields",
+        {{"jx-prefs.txt", "dsfile 62\nscriptfile ff\ncalcmode 1\n"},
+         {"jx-ff.txt", "% drawing only\n*\n"},
+         {"qk-ff.txt", fourfields}},
+        "", to, SOLVARINTH_DRAWFILE);
+}
+
+// ----------------------------------------------------------- the utilities
+
+// The conversion of a bulk and an olivine analysis (tests/fixtures/utilities,
+// its phases first named apart from the words of the program's own text):
+// its rbi block, taken from the long run with a mode for ??, makes the
+// same rock in calc mode 1.
+TEST(LongNamesSweep, UtilitiesConversionReadBack) {
+  const Renaming apart{{"q", "pq1"}, {"en", "pe1"}, {"per", "pp1"}, {"br", "pb1"}, {"ol", "ol1"}};
+  std::map<std::string, std::string> files =
+      renamedfiles(e2e::startfiles({"utilities/jx-ds6ut.txt", "utilities/jx-utax.txt", "utilities/jx-cv.txt"},
+                                   {{"jx-prefs.txt", "dsfile 6ut\nscriptfile cv\ncalcmode 0\n*\n"}}),
+                   apart);
+  files.at("jx-cv.txt") = "utilitycode 1\n" + files.at("jx-cv.txt");
+  Renaming to{{"ol1", padded("ol1", 12, 'w')},
+              {"fo", padded("fo", 19, 'e')},
+              {"fa", padded("fa", 19, 'e')},
+              {"xMgM", padded("xMgM", 22, 'f')},
+              {"xFeM", padded("xFeM", 22, 'f')}};
+  for (const char* n : {"pq1", "pe1", "pp1", "pb1"}) to[n] = padded(n, 22, 'w');
+  // The sd and the correlations of x come from random draws.
+  const std::regex drawn("^ +x\\(|^mineral +[^ ]+ +(sd|cor) ");
+  const Pair cv = sweep("conversion", files, "n\n\n", to, SOLVARINTH_UTILITYRUN, 0, {}, drawn);
+  auto rock = [&](const e2e::Run& from) {
+    const std::string log = fileof(from, "jx-log.txt");
+    std::string block = pasted(log.substr(std::min(log.find("% rbi info"), log.size())), "rbi", 0, "");
+    const std::size_t mode = block.find("??");
+    if (mode != std::string::npos) {
+      block = block.substr(0, block.find("\nrbi", mode) + 1);  // the heading and the first row
+      block.replace(mode, 2, "1.0");
+    }
+    std::map<std::string, std::string> f = files;
+    f["jx-prefs.txt"] = "dsfile 6ut\nscriptfile rb\ncalcmode 1\n*\n";
+    // with brucite, of its own row, for the water of the block's heading
+    f["jx-rb.txt"] =
+        "axfile utax\nwith ol1 pb1\ninexcess\ncalcP 5\ncalcT 500\ndiagramPT 1 12 300 800\npseudosection\n"
+        "xyzguess x(ol1) 0.15\n" +
+        block + "rbi pb1 1.0 1 0 1 0\nzeromodeiso no\nmodeiso no\nautoexit yes\n*\n";
+    return f;
+  };
+  std::map<std::string, std::string> longrock = rock(cv.longrun);
+  // (the pasted block's names are long already)
+  for (const char* f : {"jx-ds6ut.txt", "jx-utax.txt", "jx-cv.txt", "jx-rb.txt"})
+    longrock[f] = renamed(longrock[f], to);
+  const Pair again = sweep("conversion-rbi", rock(cv.shortrun), "", to, SOLVARINTH_EXE, 0, longrock);
+  EXPECT_TRUE(has(fileof(again.shortrun, "jx-rb-o.txt"), "composition (from")) << again.shortrun.out;
+}
+
+TEST(LongNamesSweep, UtilitiesTablesAndSystems) {
+  // The linearised reactions among the twelve phases over a P-T grid, then
+  // the end-members of the system of all eight oxides.
+  sweep("tables", reactionfiles(0, "diagramPT 1 12 300 800\n"),
+        "2\n4\n\n\n5\n500\n1\n4 6\n400 600\n0\ny\n4\nSiO2 Al2O3 CaO MgO FeO K2O Na2O MnO\nn\n\n", reactionnames(),
+        SOLVARINTH_UTILITYRUN);
+  // The activities of the phases of six oxides from their chemical
+  // potentials at 5 kbar and 500 C.
+  sweep("activities",
+        reactionfiles(0,
+                      "diagramPT 1 12 300 800\nmuval PT 5 500\nmuval SiO2 Al2O3 CaO MgO FeO K2O\n"
+                      "muval -900 -1600 -700 -650 -300 -800\n",
+                      "with ph01 ph02 ph03 ph04 ph06 ph09\n"),
+        "3\nn\n\n", reactionnames(), SOLVARINTH_UTILITYRUN);
+}
+
+// ------------------------------------------------------------- calc mode 9
+
+// A fit of twelve end-members (tests/fixtures/longnames, ds-*ln.txt): an
+// ideal binary of pa and pb with a bracket of pa = pb, and ten end-members
+// p03..p12 of their calorimetry alone.
+std::map<std::string, std::string> fitfiles() {
+  return e2e::startfiles({"longnames/ds-emln.txt", "longnames/ds-axln.txt", "longnames/ds-xpln.txt"},
+                         {{"jx-prefs.txt", "scriptfile lsq\ncalcmode 9\n*\n"},
+                          {"jx-lsq.txt", "*\n"},
+                          {"ds-scr6ln.txt", "*\n"},
+                          {"ds-prefs.txt", "jxdssuffix 6ln\nemsuffix ln\naxsuffix ln\nxpsuffix ln\n*\n"}});
+}
+
+TEST(LongNamesSweep, CalcModeNineAndWhatReadsItsFilesBack) {
+  Renaming to{{"pa", padded("pa", 19, 'a')},
+              {"pb", padded("pb", 19, 'b')},
+              {"ab", padded("ab", 12, 'w')},
+              {"xA", padded("xA", 22, 'f')},
+              {"xB", padded("xB", 22, 'f')}};
+  for (int k = 3; k <= 12; ++k) {
+    const std::string n = std::string(k < 10 ? "p0" : "p") + std::to_string(k);
+    to[n] = padded(n, 22, 'w');
+  }
+  const Pair fit = sweep("fit", fitfiles(), "2\n", to);
+  // The fitted end-member file, given to the fit as its end-members, fits
+  // to the same values.
+  std::map<std::string, std::string> shortagain = fitfiles(), longagain = renamedfiles(fitfiles(), to);
+  shortagain["ds-emln.txt"] = fileof(fit.shortrun, "ds-emln-i.txt");
+  longagain["ds-emln.txt"] = fileof(fit.longrun, "ds-emln-i.txt");
+  const Pair refit = sweep("refit", shortagain, "2\n", to, SOLVARINTH_EXE, 0, longagain);
+  EXPECT_EQ(numbersfrom(fileof(refit.longrun, "ds-o6ln.txt"), "Thermodynamic properties"),
+            numbersfrom(fileof(fit.longrun, "ds-o6ln.txt"), "Thermodynamic properties"));
+  // The fitted data set, read by calc mode 1 for a point of the binary.
+  const std::string axab = fileof(fit.shortrun, "ds-axln.txt");
+  auto point1 = [&](const e2e::Run& from, const Renaming& names) {
+    return std::map<std::string, std::string>{
+        {"jx-prefs.txt", "dsfile 6ln\nscriptfile rb\ncalcmode 1\n*\n"},
+        {"jx-ds6ln.txt", fileof(from, "jx-ds6ln.txt")},
+        {"jx-rbax.txt", renamed(axab, names)},
+        {"jx-rb.txt",
+         renamed("axfile rbax\nwith ab\ninexcess\ncalcP 5\ncalcT 700\ndiagramPT 1 10 400 900\npseudosection\n"
+                 "bulk SiO2\nbulk 1\nzeromodeiso no\nmodeiso no\nautoexit yes\n*\n",
+                 names)}};
+  };
+  const Pair onfit =
+      sweep("dataset-read", point1(fit.shortrun, {}), "", to, SOLVARINTH_EXE, 0, point1(fit.longrun, to));
+  EXPECT_TRUE(has(fileof(onfit.shortrun, "jx-rb-o.txt"), "x(ab)")) << onfit.shortrun.out;
+}
+
+}  // namespace
