@@ -1,0 +1,456 @@
+// Distinct positions closer than any share of the window would tell apart:
+// invariant points a fraction of a degree apart, thin bands and wedges,
+// points and line ends near the frame and its corners, lines that share a
+// rounded row. Each drawing's fields are built here from the lines' own
+// sides (a phase is present on one side of its straight line), and every
+// sample point of the window off the lines must lie in exactly the polygon
+// of its own field. Coordinates in the tests are window units 0..1 each way.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <iomanip>
+#include <random>
+#include <sstream>
+#include <vector>
+
+#include "zqpltx_areatestsupport.h"
+
+using drawtest::Drawing;
+
+namespace {
+
+using place = std::pair<double, double>;
+using ring = std::vector<place>;
+using phases = std::vector<std::string>;
+
+double cross(place o, place a, place b) {
+  return (a.first - o.first) * (b.second - o.second) - (a.second - o.second) * (b.first - o.first);
+}
+
+double nearness(place p, place a, place b) {
+  const double dx = b.first - a.first, dy = b.second - a.second, len = dx * dx + dy * dy;
+  double t = len > 0 ? ((p.first - a.first) * dx + (p.second - a.second) * dy) / len : 0;
+  t = std::clamp(t, 0.0, 1.0);
+  return std::hypot(p.first - a.first - t * dx, p.second - a.second - t * dy);
+}
+
+bool within(const ring& r, place p) {
+  bool in = false;
+  for (std::size_t a = 0, b = r.size() - 1; a < r.size(); b = a++)
+    if ((r[a].second > p.second) != (r[b].second > p.second) &&
+        p.first < r[a].first + (p.second - r[a].second) * (r[b].first - r[a].first) / (r[b].second - r[a].second))
+      in = !in;
+  return in;
+}
+
+// A drawing as the test knows it: the file, the lines as drawn in window
+// units (to keep samples off them), the field of every place, and places
+// worth a look beside the grid.
+struct knowndrawing {
+  std::string file;
+  std::vector<ring> lines;
+  std::function<phases(place)> field;
+  std::vector<place> extra;
+  double offline = 2e-4;  // samples nearer a line than this are not asked
+};
+
+// The polygons of the areas group in window units, with the frame of the
+// picture as the drawing state has it.
+std::vector<ring> picturerings(const std::string& svg) {
+  std::vector<ring> out;
+  const std::string group = areatest::between(svg, "<!-- areas -->", "\n  </g>");
+  const double left = ZQPLTX::SVGINFO.left, right = ZQPLTX::SVGINFO.right;
+  const double top = ZQPLTX::SVGINFO.top, bottom = ZQPLTX::SVGINFO.bottom;
+  const std::string open = "points=\"";
+  for (std::size_t at = group.find(open); at != std::string::npos; at = group.find(open, at)) {
+    const std::size_t end = group.find('"', at + open.size());
+    std::istringstream in(group.substr(at + open.size(), end - at - open.size()));
+    ring r;
+    double x = 0, y = 0;
+    while (in >> x >> y) r.push_back({(x - left) / (right - left), (bottom - y) / (bottom - top)});
+    out.push_back(r);
+    at = end;
+  }
+  return out;
+}
+
+// "" when the drawing is drawn and every sample off the lines lies in its
+// own field's polygon alone; else how it was refused, or the first sample
+// that is not.
+std::string drawnright(const knowndrawing& k) {
+  Drawing d;
+  std::string end = d.read(k.file);
+  if (end.empty()) end = testsupport::fatal([] { ZQPLTX::SVGDRAW(); });
+  if (!end.empty()) return "refused: " + end;
+  // the polygons are those of the areas with lines in the window, in order
+  std::vector<phases> drawn;
+  for (smallint a = 1; a <= ZQPLTX::NA; ++a) {
+    const ZQPLTX::atype& area = ZQPLTX::AREA[a];
+    if (area.nbound == 0) continue;
+    phases p;
+    for (long j = 1; j <= area.nphases; ++j) p.push_back(area.phases[j]);
+    std::sort(p.begin(), p.end());
+    drawn.push_back(p);
+  }
+  const std::vector<ring> got = picturerings(d.svg());
+  if (got.size() != drawn.size()) return std::to_string(got.size()) + " polygons";
+  std::vector<place> samples = k.extra;
+  const int n = 61;
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j) samples.push_back({(i + 0.5) / n, (j + 0.5) / n});
+  for (const place q : samples) {
+    if (q.first <= 0 || q.first >= 1 || q.second <= 0 || q.second >= 1) continue;
+    bool near = false;
+    for (const ring& l : k.lines)
+      for (std::size_t s = 0; s + 1 < l.size() && !near; ++s) near = nearness(q, l[s], l[s + 1]) < k.offline;
+    if (near) continue;
+    phases want = k.field(q);
+    std::sort(want.begin(), want.end());
+    std::vector<std::size_t> in;
+    for (std::size_t f = 0; f < got.size(); ++f)
+      if (within(got[f], q)) in.push_back(f);
+    if (in.size() != 1 || drawn[in[0]] != want) {
+      std::ostringstream o;
+      o << std::setprecision(9) << "(" << q.first << ", " << q.second << ") in " << in.size() << " polygons";
+      for (const std::size_t f : in) {
+        o << " [";
+        for (const std::string& p : drawn[f]) o << p << " ";
+        o << "]";
+      }
+      o << ", its field [";
+      for (const std::string& p : want) o << p << " ";
+      return o.str() + "]";
+    }
+  }
+  return "";
+}
+
+// ---------------------------------------------------------------- straight lines
+// Straight lines across the window, each with the phase it takes away on
+// its lower side (sign -1) or upper side (1); the points are where they
+// cross, and each piece between points or the frame is a line record.
+struct chord {
+  place a, b;  // its ends on the frame
+};
+
+double side(const chord& c, place q) { return cross(c.a, c.b, q); }
+
+bool crossing(const chord& l, const chord& m, double& t, double& u, place& p) {
+  const double dx = l.b.first - l.a.first, dy = l.b.second - l.a.second;
+  const double ex = m.b.first - m.a.first, ey = m.b.second - m.a.second;
+  const double den = dx * ey - dy * ex;
+  if (std::fabs(den) < 1e-300) return false;
+  const double qx = m.a.first - l.a.first, qy = m.a.second - l.a.second;
+  t = (qx * ey - qy * ex) / den;
+  u = (qx * dy - qy * dx) / den;
+  p = {l.a.first + t * dx, l.a.second + t * dy};
+  return t > 0 && t < 1 && u > 0 && u < 1;
+}
+
+// Where the line through p in direction d meets the frame, both ways.
+chord through(place p, place d) {
+  double lo = -1e300, hi = 1e300;
+  const double at[2] = {p.first, p.second}, dd[2] = {d.first, d.second};
+  for (int k = 0; k < 2; ++k) {
+    if (std::fabs(dd[k]) < 1e-300) continue;
+    const double t0 = -at[k] / dd[k], t1 = (1 - at[k]) / dd[k];
+    lo = std::max(lo, std::min(t0, t1));
+    hi = std::min(hi, std::max(t0, t1));
+  }
+  auto onframe = [&](double t) {
+    place q{p.first + t * d.first, p.second + t * d.second};
+    q.first = std::clamp(q.first, 0.0, 1.0);
+    q.second = std::clamp(q.second, 0.0, 1.0);
+    return q;
+  };
+  return {onframe(lo), onframe(hi)};
+}
+
+// A window and the decimals its values are written with, each way.
+struct windowtype {
+  double xlow, xhigh, ylow, yhigh;
+  int xplaces, yplaces;
+  double ux() const { return std::pow(10.0, -xplaces) / (xhigh - xlow); }  // a unit in window units
+  double uy() const { return std::pow(10.0, -yplaces) / (yhigh - ylow); }
+};
+
+std::string fixed(double v, int places) {
+  std::ostringstream o;
+  o << std::fixed << std::setprecision(places) << v;
+  return o.str();
+}
+
+// A place as written, and where that puts it in window units.
+struct written {
+  std::string text;
+  place at;
+};
+
+written writeplace(const windowtype& w, place p) {
+  const std::string x = fixed(w.xlow + p.first * (w.xhigh - w.xlow), w.xplaces);
+  const std::string y = fixed(w.ylow + p.second * (w.yhigh - w.ylow), w.yplaces);
+  return {x + " " + y, {(std::stod(x) - w.xlow) / (w.xhigh - w.xlow), (std::stod(y) - w.ylow) / (w.yhigh - w.ylow)}};
+}
+
+const char* const names[] = {"ga", "st", "ky", "bi", "mu", "ch", "sp", "cd", "ab", "or", "sil", "and"};
+
+struct linedrawing {
+  windowtype w;
+  std::vector<chord> lines;
+  std::vector<int> sign;
+  phases base;
+  std::vector<place> points;  // as written
+  double nearest = 1;         // the least distance of two distinct positions, each way the larger
+};
+
+phases present(const linedrawing& d, place q, int skip1 = -1, int skip2 = -1) {
+  phases p = d.base;
+  for (std::size_t c = 0; c < d.lines.size(); ++c)
+    if (static_cast<int>(c) != skip1 && static_cast<int>(c) != skip2 && d.sign[c] * side(d.lines[c], q) > 0)
+      p.push_back(names[c]);
+  return p;
+}
+
+std::string list(const phases& p) {
+  std::string s;
+  for (const std::string& n : p) s += n + " ";
+  return s;
+}
+
+// The file of a drawing: each line's pieces between its points and the
+// frame, written as pieces (rows from end to end) or whole (every piece
+// carrying its line's rows past both edges, cut at the points by the
+// drawing), some of them backwards. False when rounding brings two
+// distinct positions within a few units of each other each way.
+bool writefile(std::mt19937& gen, linedrawing& d, knowndrawing& k, bool whole) {
+  auto u = [&] { return gen() / 4294967296.0; };
+  const windowtype& w = d.w;
+  const std::size_t nl = d.lines.size();
+  struct pointrec {
+    std::size_t l1, l2;
+    written at;
+  };
+  std::vector<pointrec> pts;
+  std::vector<std::vector<std::pair<double, std::size_t>>> on(nl);
+  for (std::size_t i = 0; i < nl; ++i)
+    for (std::size_t j = i + 1; j < nl; ++j) {
+      double t = 0, s = 0;
+      place p;
+      if (!crossing(d.lines[i], d.lines[j], t, s, p)) continue;
+      on[i].push_back({t, pts.size()});
+      on[j].push_back({s, pts.size()});
+      pts.push_back({i, j, writeplace(w, p)});
+    }
+  for (std::size_t c = 0; c < nl; ++c)
+    if (on[c].empty()) return false;
+  // distinct positions stay more than the rounding apart: points, line
+  // ends on the frame, and points from the frame
+  std::vector<place> all;
+  for (const pointrec& p : pts) all.push_back(p.at.at);
+  for (const chord& c : d.lines) {
+    all.push_back(c.a);
+    all.push_back(c.b);
+  }
+  const double ux = w.ux(), uy = w.uy(), room = 4;
+  d.nearest = 1;
+  for (std::size_t i = 0; i < all.size(); ++i)
+    for (std::size_t j = i + 1; j < all.size(); ++j) {
+      const double dx = std::fabs(all[i].first - all[j].first), dy = std::fabs(all[i].second - all[j].second);
+      if (dx < room * ux && dy < room * uy) return false;
+      d.nearest = std::min(d.nearest, std::max(dx, dy));
+    }
+  for (const pointrec& p : pts) {
+    const place q = p.at.at;
+    const double fx = std::min(q.first, 1 - q.first), fy = std::min(q.second, 1 - q.second);
+    if (fx < room * ux || fy < room * uy) return false;
+    d.nearest = std::min(d.nearest, std::min(fx, fy));
+    d.points.push_back(q);
+  }
+  std::ostringstream f;
+  f << "2 " << d.base.size() + nl + 1 << " 1 2\n";
+  for (std::size_t i = 0; i < pts.size(); ++i)
+    f << "i" << i + 1 << " " << list(present(d, pts[i].at.at, static_cast<int>(pts[i].l1), static_cast<int>(pts[i].l2)))
+      << "- " << names[pts[i].l1] << " " << names[pts[i].l2] << " invariant " << pts[i].at.text << "\n";
+  int record = 0;
+  for (std::size_t c = 0; c < nl; ++c) {
+    const chord& ch = d.lines[c];
+    auto at = [&](double t) {
+      return place{ch.a.first + t * (ch.b.first - ch.a.first), ch.a.second + t * (ch.b.second - ch.a.second)};
+    };
+    std::sort(on[c].begin(), on[c].end());
+    std::vector<std::pair<double, long>> ends{{0.0, -1}};
+    for (const auto& e : on[c]) ends.push_back({e.first, static_cast<long>(e.second)});
+    ends.push_back({1.0, -1});
+    ring drawnline;
+    for (std::size_t s = 0; s + 1 < ends.size(); ++s) {
+      const auto [t0, p0] = ends[s];
+      const auto [t1, p1] = ends[s + 1];
+      std::string from = p0 >= 0 ? "i" + std::to_string(p0 + 1) : "begin";
+      std::string to = p1 >= 0 ? "i" + std::to_string(p1 + 1) : "end";
+      std::vector<std::string> rows;
+      if (whole) {
+        const int m = u() < 0.5 ? 3 : 12;
+        for (int r = 0; r <= m; ++r) rows.push_back(writeplace(w, at(-0.02 + 1.04 * r / m)).text);
+      } else {
+        const int m = u() < 0.6 ? 1 : 3;
+        for (int r = 0; r <= m; ++r) {
+          if (r == 0 && p0 >= 0) {
+            rows.push_back(pts[static_cast<std::size_t>(p0)].at.text);
+          } else if (r == m && p1 >= 0) {
+            rows.push_back(pts[static_cast<std::size_t>(p1)].at.text);
+          } else {
+            rows.push_back(writeplace(w, at(t0 + (t1 - t0) * r / m)).text);
+          }
+        }
+        if (u() < 0.3) {
+          std::reverse(rows.begin(), rows.end());
+          std::swap(from, to);
+          if (from == "end") from = "begin";
+          if (to == "begin") to = "end";
+        }
+      }
+      const place mid = at((t0 + t1) / 2);
+      f << "u" << ++record << " " << list(present(d, mid, static_cast<int>(c))) << "- " << names[c] << " " << from
+        << " " << to << "\n";
+      for (const std::string& r : rows) f << "  " << r << "\n";
+    }
+    drawnline.push_back(ch.a);
+    drawnline.push_back(ch.b);
+    k.lines.push_back(drawnline);
+  }
+  f << "*\n*\nwindow " << fixed(w.xlow, w.xplaces) << " " << fixed(w.xhigh, w.xplaces) << " "
+    << fixed(w.ylow, w.yplaces) << " " << fixed(w.yhigh, w.yplaces) << "\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
+  k.file = f.str();
+  // the samples: round each point, and across between points close together
+  for (const place p : d.points) {
+    for (const double r : {3 * k.offline, 12 * k.offline})
+      for (int a = 0; a < 24; ++a)
+        k.extra.push_back({p.first + r * std::cos(a * 0.2618 + 0.1), p.second + r * std::sin(a * 0.2618 + 0.1)});
+  }
+  const linedrawing copy = d;
+  k.field = [copy](place q) { return present(copy, q); };
+  return true;
+}
+
+double logbetween(std::mt19937& gen, double a, double b) {
+  return std::exp(std::log(a) + (std::log(b) - std::log(a)) * (gen() / 4294967296.0));
+}
+
+// The kinds of close positions a random drawing is made round.
+enum closekind { closepoints, thinband, thinwedge, nearframe, nearcorner, closeends, kinds };
+
+// A drawing of straight lines with one kind of close positions, some
+// distance from a few rounding units up to a hundredth of the window, in
+// one of the windows: near zero, far from it, of aspect 1:1000 either
+// way, a millionth wide, below zero.
+bool randomlines(std::mt19937& gen, closekind kind, linedrawing& d, knowndrawing& k, bool& whole) {
+  auto u = [&] { return gen() / 4294967296.0; };
+  auto among = [&](double a, double b) { return a + (b - a) * u(); };
+  auto direction = [&] {
+    const double a = among(0, std::acos(-1.0));
+    return place{std::cos(a), std::sin(a)};
+  };
+  static const windowtype windows[] = {{400, 700, 2, 10, 4, 6},   {10000, 10001, 2, 10, 7, 6},
+                                       {400, 1400, 5, 5.001, 3, 9}, {600, 600.001, 1, 1001, 9, 3},
+                                       {1e-6, 2e-6, 3e-6, 4e-6, 13, 13}, {-5, -4.6, 1.5, 2.25, 7, 7}};
+  d = linedrawing{};
+  d.w = windows[gen() % 6];
+  const double unit = std::max(d.w.ux(), d.w.uy());
+  const double least = 6 * unit, most = 1e-2;
+  std::vector<chord>& L = d.lines;
+  auto apart = [](place a, place b) { return std::fabs(a.first * b.second - a.second * b.first); };
+  switch (kind) {
+    case closepoints: {
+      const double gap = logbetween(gen, least, most);
+      const place p1{among(0.1, 0.9), among(0.1, 0.9)}, da = direction();
+      const place p2{p1.first + gap * da.first, p1.second + gap * da.second};
+      L.push_back(through(p1, da));
+      for (const place p : {p1, p2}) {
+        place db = direction();
+        while (apart(da, db) < 0.2) db = direction();
+        L.push_back(through(p, db));
+      }
+      break;
+    }
+    case thinband:
+    case thinwedge: {
+      const place p{among(0.2, 0.8), among(0.2, 0.8)}, da = direction();
+      const place n{-da.second, da.first};
+      const double lean = kind == thinwedge ? logbetween(gen, least, 2e-3) * (u() < 0.5 ? 1 : -1)
+                                            : (u() < 0.5 ? 0.0 : logbetween(gen, least, 1e-3));
+      const double gap = kind == thinband ? logbetween(gen, least, most) : 0.0;
+      L.push_back(through(p, da));
+      L.push_back(through({p.first + gap * n.first, p.second + gap * n.second},
+                          {da.first + lean * n.first, da.second + lean * n.second}));
+      L.push_back(through({among(0.2, 0.8), among(0.2, 0.8)}, direction()));
+      break;
+    }
+    case nearframe:
+    case nearcorner: {
+      const double off = logbetween(gen, least, most), t = among(0.1, 0.9);
+      const double off2 = logbetween(gen, least, most);
+      const int e = static_cast<int>(gen() % 4);
+      const place framed[4] = {{t, off}, {1 - off, t}, {t, 1 - off}, {off, t}};
+      const place cornered[4] = {{off, off2}, {1 - off, off2}, {1 - off, 1 - off2}, {off, 1 - off2}};
+      const place p = kind == nearframe ? framed[e] : cornered[e];
+      place first = direction();
+      L.push_back(through(p, first));
+      place second = direction();
+      while (apart(first, second) < 0.15) second = direction();
+      L.push_back(through(p, second));
+      break;
+    }
+    default: {
+      const double gap = logbetween(gen, least, most), t = among(0.1, 0.9);
+      const int e = static_cast<int>(gen() % 4);
+      for (const double s : {t, t + gap}) {
+        const place q[4] = {{s, 0.0}, {1.0, s}, {s, 1.0}, {0.0, s}};
+        const place far{among(0.05, 0.95), among(0.05, 0.95)};
+        L.push_back(through(q[e], {far.first - q[e].first, far.second - q[e].second}));
+      }
+    }
+  }
+  const int more = static_cast<int>(gen() % 3);
+  for (int j = 0; j < more; ++j) L.push_back(through({among(0.05, 0.95), among(0.05, 0.95)}, direction()));
+  // the ends on the frame as written: the side's own value, the other rounded
+  for (chord& c : L)
+    for (place* e : {&c.a, &c.b}) {
+      const written at = writeplace(d.w, *e);
+      const bool onx = e->first == 0 || e->first == 1;
+      *e = onx ? place{e->first, at.at.second} : place{at.at.first, e->second};
+    }
+  for (const chord& c : L)
+    if (std::hypot(c.a.first - c.b.first, c.a.second - c.b.second) < 0.05) return false;
+  for (std::size_t c = 0; c < L.size(); ++c) d.sign.push_back(u() < 0.5 ? 1 : -1);
+  static const phases bases[] = {{"q"}, {"q", "pl"}, {"q", "pl", "h2o"}};
+  d.base = bases[gen() % 3];
+  whole = u() < 0.5;
+  k = knowndrawing{};
+  k.offline = std::max(3e-5, 8 * unit);
+  return writefile(gen, d, k, whole);
+}
+
+TEST(DrawingClose, RandomDrawingsOfCloseDistinctPositions) {
+  std::mt19937 gen(90817);
+  int drawn = 0, tiny = 0, wholes = 0;
+  std::vector<int> bykind(kinds, 0);
+  for (int n = 0; drawn < 360; ++n) {
+    const auto kind = static_cast<closekind>(n % kinds);
+    linedrawing d;
+    knowndrawing k;
+    bool whole = false;
+    if (!randomlines(gen, kind, d, k, whole)) continue;
+    ++drawn;
+    ++bykind[kind];
+    tiny += d.nearest < 1e-4;
+    wholes += whole;
+    EXPECT_EQ(drawnright(k), "") << "drawing " << n << " kind " << kind << "\n" << k.file;
+  }
+  for (int c = 0; c < kinds; ++c) EXPECT_GT(bykind[c], 30) << c;
+  EXPECT_GT(tiny, 60);
+  EXPECT_GT(wholes, 120);
+}
+
+}  // namespace
