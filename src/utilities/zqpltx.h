@@ -25,6 +25,9 @@ constexpr int maxinfolength = 255;  // characters of one info line
 // The set-up adds the two named end points to a line, and clipping adds at
 // most a corner and a crossing per segment: room for all of them.
 constexpr int maxlinestore = 3 * (maxlinepts + 2);
+// A line's open end this near a side of the window, in diagram units, lies
+// on it.
+constexpr extended edgetolerance = 1e-7L;
 // Two positions of the records are one within this many units of the last
 // decimal the records carry, in each coordinate: a unit or two of their
 // two roundings, and half a unit for the values' binary form. A position

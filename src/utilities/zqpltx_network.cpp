@@ -154,10 +154,20 @@ void crossing(smallint e, extended x1, extended y1, extended x2, extended y2, ex
 }
 
 // An end on the frame, as written or within the records' rounding of it, is
-// attached to that side.
+// attached to that side; so is one within edgetolerance of it.
 void setlink(smallint& link, extended x, extended y) {
   const smallint side = FRAMESIDE(x, y);
-  if (side != 0) link = static_cast<smallint>(-side);
+  if (side != 0) {
+    link = static_cast<smallint>(-side);
+  } else if (std::fabs(y - YLOW) < edgetolerance) {
+    link = -bottom;
+  } else if (std::fabs(x - XLOW) < edgetolerance) {
+    link = -left;
+  } else if (std::fabs(y - YHIGH) < edgetolerance) {
+    link = -top;
+  } else if (std::fabs(x - XHIGH) < edgetolerance) {
+    link = -right;
+  }
 }
 
 // A line's points in the making, with room for every point that set-up and
@@ -469,8 +479,9 @@ void RECORDROUNDING() {
     if (!(*POINT)[i].crossover) take((*POINT)[i].x, (*POINT)[i].y);
   for (smallint i = 1; i <= NLINE; ++i)
     for (long k = 1; k <= (*LINE)[i].npts; ++k) take((*LINE)[i].x[k], (*LINE)[i].y[k]);
-  ROUNDX = dx < 0 ? 0 : unitof(dx);
-  ROUNDY = dy < 0 ? 0 : unitof(dy);
+  // Whole numbers alone are a file written by hand, and exact.
+  ROUNDX = dx <= 0 ? 0 : unitof(dx);
+  ROUNDY = dy <= 0 ? 0 : unitof(dy);
   // A point on the frame within the rounding is on it: one place there for
   // every line that ends at it, however each comes to it.
   for (smallint i = 1; i <= NPOINT; ++i) {
