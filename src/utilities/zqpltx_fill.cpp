@@ -378,8 +378,17 @@ bool nearways(const wayat& p, const wayat& q) {
 // angle on the left of the way, -1 on the right, 0 when the lines there do
 // not tell. The ways round the point are put in order counterclockwise
 // from b, exactly for their first rows, and where two are too near for
-// those, by where they part.
-int fieldsideat(const walkstep& a, const walkstep& b) {
+// those, by where they part. How far the shortest of those ways runs, in
+// units of the records' rounding, goes to length: the less, the more the
+// rounding may have turned it.
+extended waylength(const way& w) {
+  const extended dx = ROUNDX > 0 ? std::fabs(w.x - w.x0) / ROUNDX : HUGE_VALL;
+  const extended dy = ROUNDY > 0 ? std::fabs(w.y - w.y0) / ROUNDY : HUGE_VALL;
+  return std::max(dx, dy);
+}
+
+int fieldsideat(const walkstep& a, const walkstep& b, extended& length) {
+  length = 0;
   const smallint aend = finishof(a.forward), bend = startof(b.forward);
   std::vector<wayat> ways(2);
   ways[0] = wayat{b.line, bend, {}};
@@ -423,6 +432,8 @@ int fieldsideat(const walkstep& a, const walkstep& b) {
   for (std::size_t i = 1; i < order.size(); ++i)
     if (i != at && !nearways(order[i], order[at]) && turnorder(base, order[i].w, order[at].w) == 0) return 0;
   const long onleft = static_cast<long>(at) - 1, onright = static_cast<long>(order.size() - at) - 1;
+  length = HUGE_VALL;
+  for (const wayat& o : ways) length = std::min(length, waylength(o.w));
   if (onleft > 0 && onright == 0) return -1;
   if (onright > 0 && onleft == 0) return 1;
   return 0;
@@ -490,8 +501,8 @@ int placeof(const outline& o, extended px, extended py) {
 bool inwindow(extended x, extended y) { return XLOW < x && x < XHIGH && YLOW < y && y < YHIGH; }
 
 // The way a ring runs: 1 counterclockwise, -1 clockwise, read from the
-// turn at its lowest leftmost corner, exactly; 0 for a ring of no area
-// there.
+// turn at its lowest leftmost corner, exactly; where the ring turns back
+// on itself there (two of its lines through one row), from its area.
 int ringturn(const outline& o) {
   const std::size_t n = o.x.size();
   std::size_t m = 0;
@@ -501,7 +512,12 @@ int ringturn(const outline& o) {
   std::size_t p = (m + n - 1) % n, q = (m + 1) % n;
   for (std::size_t k = 0; k < n && !differs(p); ++k) p = (p + n - 1) % n;
   for (std::size_t k = 0; k < n && !differs(q); ++k) q = (q + 1) % n;
-  return ORIENT(o.x[p], o.y[p], o.x[m], o.y[m], o.x[q], o.y[q]);
+  const int turn = ORIENT(o.x[p], o.y[p], o.x[m], o.y[m], o.x[q], o.y[q]);
+  if (turn != 0) return turn;
+  extended twice = 0;
+  for (std::size_t a = 0, b = n - 1; a < n; b = a++)
+    twice += (o.x[b] - o.x[0]) * (o.y[a] - o.y[0]) - (o.x[a] - o.x[0]) * (o.y[b] - o.y[0]);
+  return twice > 0 ? 1 : twice < 0 ? -1 : 0;
 }
 
 // A field bounded by one run of lines from the frame to the frame lies on
@@ -812,9 +828,18 @@ fieldwalk fieldwalkof(smallint k, const farray<smallint, 1, maxbound>& lines, lo
   for (long j = 1; j <= w.n; ++j) framesteps += w.steps[j].frame ? 1 : 0;
   if (framesteps >= 2 && holdsotherline(w, w.turn)) nowalk(k, lines, n);
   if (framesteps <= 1) {
+    // the side told at the point whose ways the rounding turns least
     int side = 0;
-    for (long j = 1; j <= w.n && side == 0; ++j)
-      if (!w.steps[j].frame) side = fieldsideat(w.steps[j], w.steps[j % w.n + 1]);
+    extended best = -1;
+    for (long j = 1; j <= w.n; ++j) {
+      if (w.steps[j].frame) continue;
+      extended length = 0;
+      const int told = fieldsideat(w.steps[j], w.steps[j % w.n + 1], length);
+      if (told != 0 && length > best) {
+        side = told;
+        best = length;
+      }
+    }
     if (framesteps == 1) {
       w.turn = side != 0 ? side : turnbyotherlines(w);
       if (w.turn == 0) undecided(k, lines, n, w);

@@ -346,29 +346,42 @@ smallint WHICHI(const sstring& name) {
   IO::ERROREXIT("which point", "not recognised: " + name, yourfault);
 }
 
-void MONOTONIC(smallint i) {
-  linetype& l = (*LINE)[i];
-  l.monox = true;
-  if (l.npts < 3) return;
+namespace {
+
+// Whether the values c[1..n] never turn back, and how far they run.
+bool monotonicrun(const linevector& c, long n, extended& span) {
+  span = 0;
   long first = 0;
-  for (long k = 2; k <= l.npts; ++k) {
-    if (l.x[k] != l.x[1]) {
+  for (long k = 2; k <= n; ++k) {
+    if (c[k] != c[1]) {
       first = k;
       break;
     }
   }
-  if (first == 0) {
+  if (first == 0) return false;
+  const bool rising = c[1] < c[first];
+  for (long k = first + 1; k <= n; ++k) {
+    const extended step = c[k] - c[k - 1];
+    if ((rising && step < 0) || (!rising && step > 0)) return false;
+  }
+  span = std::fabs(c[n] - c[1]);
+  return true;
+}
+
+}  // namespace
+
+// A line is cut at its points along x where x never turns back. Of rounded
+// records, a line that runs further along y, never turning back there
+// either, is cut along y: its x steps may be no more than the rounding.
+void MONOTONIC(smallint i) {
+  linetype& l = (*LINE)[i];
+  l.monox = true;
+  if (l.npts < 3) return;
+  extended xspan = 0, yspan = 0;
+  l.monox = monotonicrun(l.x, l.npts, xspan);
+  if (l.monox && (ROUNDX > 0 || ROUNDY > 0) && monotonicrun(l.y, l.npts, yspan) &&
+      yspan / (YHIGH - YLOW) > xspan / (XHIGH - XLOW))
     l.monox = false;
-    return;
-  }
-  const bool rising = l.x[1] < l.x[first];
-  for (long k = first + 1; k <= l.npts; ++k) {
-    const extended step = l.x[k] - l.x[k - 1];
-    if ((rising && step < 0) || (!rising && step > 0)) {
-      l.monox = false;
-      return;
-    }
-  }
 }
 
 smallint FINDINSERTPOSI(smallint i, smallint p) {
