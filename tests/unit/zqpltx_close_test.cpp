@@ -231,6 +231,7 @@ bool writefile(std::mt19937& gen, linedrawing& d, knowndrawing& k, bool whole) {
   struct pointrec {
     std::size_t l1, l2;
     written at;
+    place exact;  // unrounded, for its phases
   };
   std::vector<pointrec> pts;
   std::vector<std::vector<std::pair<double, std::size_t>>> on(nl);
@@ -241,7 +242,7 @@ bool writefile(std::mt19937& gen, linedrawing& d, knowndrawing& k, bool whole) {
       if (!crossing(d.lines[i], d.lines[j], t, s, p)) continue;
       on[i].push_back({t, pts.size()});
       on[j].push_back({s, pts.size()});
-      pts.push_back({i, j, writeplace(w, p)});
+      pts.push_back({i, j, writeplace(w, p), p});
     }
   for (std::size_t c = 0; c < nl; ++c)
     if (on[c].empty()) return false;
@@ -271,7 +272,7 @@ bool writefile(std::mt19937& gen, linedrawing& d, knowndrawing& k, bool whole) {
   std::ostringstream f;
   f << "2 " << d.base.size() + nl + 1 << " 1 2\n";
   for (std::size_t i = 0; i < pts.size(); ++i)
-    f << "i" << i + 1 << " " << list(present(d, pts[i].at.at, static_cast<int>(pts[i].l1), static_cast<int>(pts[i].l2)))
+    f << "i" << i + 1 << " " << list(present(d, pts[i].exact, static_cast<int>(pts[i].l1), static_cast<int>(pts[i].l2)))
       << "- " << names[pts[i].l1] << " " << names[pts[i].l2] << " invariant " << pts[i].at.text << "\n";
   int record = 0;
   for (std::size_t c = 0; c < nl; ++c) {
@@ -464,6 +465,7 @@ bool calcfile(linedrawing& d, knowndrawing& k) {
   const std::size_t nl = d.lines.size();
   std::vector<written> pts;
   std::vector<std::pair<std::size_t, std::size_t>> pair;
+  std::vector<place> exact;  // the points unrounded, for their phases
   std::vector<std::vector<std::pair<double, std::size_t>>> on(nl);
   for (std::size_t i = 0; i < nl; ++i)
     for (std::size_t j = i + 1; j < nl; ++j) {
@@ -474,6 +476,7 @@ bool calcfile(linedrawing& d, knowndrawing& k) {
       on[j].push_back({s, pts.size()});
       pts.push_back(writeplace(w, p));
       pair.push_back({i, j});
+      exact.push_back(p);
     }
   d.nearest = 1;
   for (std::size_t i = 0; i < pts.size(); ++i) {
@@ -482,7 +485,7 @@ bool calcfile(linedrawing& d, knowndrawing& k) {
     for (std::size_t j = 0; j < i; ++j) {
       const double dx = std::fabs(q.first - pts[j].at.first), dy = std::fabs(q.second - pts[j].at.second);
       // points that the rounding makes one are a file to be mended
-      if (dx < 3 * w.ux() && dy < 3 * w.uy()) return false;
+      if (dx < 2.6 * w.ux() && dy < 2.6 * w.uy()) return false;
       d.nearest = std::min(d.nearest, std::max(dx, dy));
     }
     d.points.push_back(q);
@@ -499,7 +502,7 @@ bool calcfile(linedrawing& d, knowndrawing& k) {
   f << "2 " << d.base.size() + nl + 1 << " 1 2\n";
   for (std::size_t i = 0; i < pts.size(); ++i)
     f << "i" << i + 1 << " "
-      << list(present(d, pts[i].at, static_cast<int>(pair[i].first), static_cast<int>(pair[i].second))) << "- "
+      << list(present(d, exact[i], static_cast<int>(pair[i].first), static_cast<int>(pair[i].second))) << "- "
       << names[pair[i].first] << " " << names[pair[i].second] << " invariant " << pts[i].text << "\n";
   int record = 0;
   const int steps = 40;
@@ -629,6 +632,91 @@ TEST(DrawingClose, CalcModeOneRecordsWithPointsAFractionOfADegreeApart) {
   }
   EXPECT_GT(shared, 20) << shared;
   EXPECT_GT(under, 40);
+}
+
+// ---------------------------------------------------------------- fixed drawings
+// A line through two places of the file's own units.
+chord fileline(const windowtype& w, place p, place q) {
+  const place a{(p.first - w.xlow) / (w.xhigh - w.xlow), (p.second - w.ylow) / (w.yhigh - w.ylow)};
+  const place b{(q.first - w.xlow) / (w.xhigh - w.xlow), (q.second - w.ylow) / (w.yhigh - w.ylow)};
+  return through(a, {b.first - a.first, b.second - a.second});
+}
+
+knowndrawing calclines(const windowtype& w, const std::vector<chord>& lines, const std::vector<int>& sign) {
+  linedrawing d;
+  d.w = w;
+  d.lines = lines;
+  d.sign = sign;
+  d.base = {"sa"};
+  knowndrawing k;
+  EXPECT_TRUE(calcfile(d, k));
+  return k;
+}
+
+// Three lines crossing in a triangle a fraction of a degree and a few
+// thousandths of a kbar across, on a 470-780 °C, 3-12.5 kbar window, as
+// calc mode 1 writes them (the points solved apart: 626.850 °C 8.0009
+// kbar, 627.054 / 8.0077, 626.782 / 8.0050, written 626.85 8.001,
+// 627.05 8.008, 626.78 8.005); the same three points on T-x(CO2) axes,
+// 0.02-0.05 °C and 0.0003-0.0007 apart.
+TEST(DrawingClose, InvariantPointsAFractionOfADegreeApartAreDrawn) {
+  const windowtype pt{470, 780, 3, 12.5, 2, 3};
+  const place i1{626.850, 8.0009}, i2{627.054, 8.0077}, i3{626.782, 8.0050};
+  for (const std::vector<int>& sign : {std::vector<int>{1, 1, 1}, {-1, 1, -1}, {1, -1, -1}}) {
+    const knowndrawing k = calclines(pt, {fileline(pt, i1, i2), fileline(pt, i1, i3), fileline(pt, i2, i3)}, sign);
+    EXPECT_EQ(drawnright(k), "") << k.file;
+  }
+  const windowtype tx{0.05, 0.95, 450, 750, 4, 2};
+  const place j1{0.54338, 626.852}, j2{0.54412, 626.898}, j3{0.54375, 626.879};
+  const knowndrawing k = calclines(tx, {fileline(tx, j1, j2), fileline(tx, j1, j3), fileline(tx, j2, j3)}, {1, -1, 1});
+  EXPECT_EQ(drawnright(k), "") << k.file;
+}
+
+// A P-x(CO2) section whose three lines run within a thousandth of a kbar of
+// each other about their points, written every 0.0225 in x with P to 3
+// decimals: some rows are the same row of two lines, away from any point.
+// The lines touch there; every field is still one piece.
+TEST(DrawingClose, LinesThatShareARoundedRowAreDrawn) {
+  const windowtype px{0.05, 0.95, 1, 6, 4, 3};
+  // each line through two of the points: slopes -1.91 to -2.0 kbar per unit of x
+  const place i1{0.54100, 2.00520}, i2{0.54320, 2.00090}, i3{0.54210, 2.00310};
+  const std::vector<chord> lines{fileline(px, i1, i2), fileline(px, i1, i3), fileline(px, i2, i3)};
+  for (const std::vector<int>& sign : {std::vector<int>{1, 1, 1}, {1, -1, 1}, {-1, -1, 1}}) {
+    const knowndrawing k = calclines(px, lines, sign);
+    EXPECT_TRUE(sharedrow(k.file)) << k.file;
+    EXPECT_EQ(drawnright(k), "") << k.file;
+  }
+}
+
+// A point a few units of its last decimal inside the bottom edge, one line
+// from it across the window to the top and three out of the window below:
+// the fields left and right of the one line are drawn each on its own
+// side, with the slivers between the lines below the point. Window 0..10
+// both ways; curve b (phase b right of it) through the point from (2, -10)
+// to (6, 10), phase c within the V of the two lines down to (2.5, -5) and
+// (5, -5). On the frame itself the run stops (the last turn's rule).
+TEST(DrawingClose, APointNearTheFrameWithOneLineAcross) {
+  for (const char* y : {"0.005", "0.02", "0.003"}) {
+    const double y0 = std::stod(y) / 10;
+    const place p{0.4, y0};
+    const std::string at = std::string("4 ") + y;
+    knowndrawing k;
+    k.file = "2 6 1 2\ni1 q - b c invariant " + at + "\nu1 q - b i1 end\n  " + at + "\n  6 10\nu2 q c - b i1 end\n  " +
+             at + "\n  2 -10\nu3 q - c i1 end\n  " + at + "\n  2.5 -5\nu4 q b - c i1 end\n  " + at +
+             "\n  5 -5\n*\n*\nwindow 0 10 0 10\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
+    const place up{0.6, 1}, down{0.2, -1}, left{0.25, -0.5}, right{0.5, -0.5};
+    k.lines = {{p, up}, {p, down}, {p, left}, {p, right}};
+    k.offline = 1e-4;
+    k.field = [=](place q) {
+      phases f{"q"};
+      const bool above = q.second > y0;
+      if ((above ? cross(p, up, q) : cross(down, p, q)) < 0) f.push_back("b");
+      if (!above && cross(p, left, q) > 0 && cross(p, right, q) < 0) f.push_back("c");
+      return f;
+    };
+    for (int i = 1; i < 40; ++i) k.extra.push_back({0.38 + 0.001 * i, y0 / 3});
+    EXPECT_EQ(drawnright(k), "") << k.file;
+  }
 }
 
 }  // namespace
