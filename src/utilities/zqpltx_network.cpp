@@ -459,6 +459,8 @@ namespace {
 // The most decimals a value is looked at for, and the digits a value read
 // from the file can carry at all.
 constexpr smallint maxdecimals = 40;
+// The fewest decimals of values that carry a rounding.
+constexpr smallint handdecimals = 2;
 constexpr extended alldigits = 1e15L;
 
 // The decimals a value as read carries: the fewest that write it whole,
@@ -492,9 +494,10 @@ void RECORDROUNDING() {
     if (!(*POINT)[i].crossover) take((*POINT)[i].x, (*POINT)[i].y);
   for (smallint i = 1; i <= NLINE; ++i)
     for (long k = 1; k <= (*LINE)[i].npts; ++k) take((*LINE)[i].x[k], (*LINE)[i].y[k]);
-  // Whole numbers alone are a file written by hand, and exact.
-  ROUNDX = dx <= 0 ? 0 : unitof(dx);
-  ROUNDY = dy <= 0 ? 0 : unitof(dy);
+  // Calc mode 1 writes every value with two decimals or more: values of
+  // one decimal or none were written by hand, and are exact.
+  ROUNDX = dx < handdecimals ? 0 : unitof(dx);
+  ROUNDY = dy < handdecimals ? 0 : unitof(dy);
   // A point on the frame within the rounding is on it: one place there for
   // every line that ends at it, however each comes to it.
   for (smallint i = 1; i <= NPOINT; ++i) {
