@@ -65,7 +65,7 @@ struct linetype {
   // -4 right), or 0 for an end attached to nothing.
   smallint beginlink = 0, endlink = 0;
   bool connect = false;  // the straight segment between its two end points
-  bool monox = false;    // x monotonic along the data points
+  bool monox = false;    // the line is cut at its points along x (MONOTONIC), else along y
   bool dashed = false, thick = false;
   bool rgbset = false;
   farray<smallint, 1, 3> rgb;
