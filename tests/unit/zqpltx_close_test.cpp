@@ -437,7 +437,7 @@ TEST(DrawingClose, RandomDrawingsOfCloseDistinctPositions) {
   std::mt19937 gen(90817);
   int drawn = 0, tiny = 0, wholes = 0;
   std::vector<int> bykind(kinds, 0);
-  for (int n = 0; drawn < 360; ++n) {
+  for (int n = 0; drawn < 300; ++n) {
     const auto kind = static_cast<closekind>(n % kinds);
     linedrawing d;
     knowndrawing k;
@@ -449,9 +449,9 @@ TEST(DrawingClose, RandomDrawingsOfCloseDistinctPositions) {
     wholes += whole;
     EXPECT_EQ(drawnright(k), "") << "drawing " << n << " kind " << kind << "\n" << k.file;
   }
-  for (int c = 0; c < kinds; ++c) EXPECT_GT(bykind[c], 12) << c;
-  EXPECT_GT(tiny, 60);
-  EXPECT_GT(wholes, 120);
+  for (int c = 0; c < kinds; ++c) EXPECT_GT(bykind[c], 12) << c << " " << bykind[c];
+  EXPECT_GT(tiny, 50) << tiny;
+  EXPECT_GT(wholes, 100) << wholes;
 }
 
 // ---------------------------------------------------------------- rows as calc mode 1 writes them
@@ -620,7 +620,7 @@ bool calcdrawing(std::mt19937& gen, double dt, linedrawing& d, knowndrawing& k) 
 TEST(DrawingClose, CalcModeOneRecordsWithPointsAFractionOfADegreeApart) {
   std::mt19937 gen(2417);
   int drawn = 0, shared = 0, under = 0;
-  for (int n = 0; drawn < 150; ++n) {
+  for (int n = 0; drawn < 120; ++n) {
     const double dt = logbetween(gen, 0.05, 1);
     linedrawing d;
     knowndrawing k;
@@ -630,8 +630,8 @@ TEST(DrawingClose, CalcModeOneRecordsWithPointsAFractionOfADegreeApart) {
     under += dt < 0.2;
     EXPECT_EQ(drawnright(k), "") << "drawing " << n << " dT " << dt << "\n" << k.file;
   }
-  EXPECT_GT(shared, 20) << shared;
-  EXPECT_GT(under, 40);
+  EXPECT_GT(shared, 15) << shared;
+  EXPECT_GT(under, 30) << under;
 }
 
 // ---------------------------------------------------------------- fixed drawings
@@ -717,6 +717,57 @@ TEST(DrawingClose, APointNearTheFrameWithOneLineAcross) {
     for (int i = 1; i < 40; ++i) k.extra.push_back({0.38 + 0.001 * i, y0 / 3});
     EXPECT_EQ(drawnright(k), "") << k.file;
   }
+}
+
+// ---------------------------------------------------------------- exact sides
+// Sides and ways where the rounded products say nothing or the wrong thing:
+// differences of 2^70 and 1 that the binary form cannot hold, worked out
+// by hand. (2^70 - 1) * 1 - 1 * 2^70 = -1; (2^70 - 1) - 2^70 = -1 for the
+// dot product; (2^70 - 1)(1) - (2^70 - 1)(1) = 0.
+TEST(DrawingClose, SidesAndWaysAreExactForTheNumbersAsRead) {
+  const extended big = std::ldexp(1.0L, 70);
+  EXPECT_EQ(ZQPLTX::CROSSSIGN(1, 0, big, 1, 0, 0, big, 1), -1);
+  EXPECT_EQ(ZQPLTX::CROSSSIGN(0, 0, big, 1, 1, 0, big, 1), 1);
+  EXPECT_EQ(ZQPLTX::CROSSSIGN(1, 1, big, big, 0, 0, 1, 1), 0);
+  EXPECT_EQ(ZQPLTX::DOTSIGN(1, 0, big, 1, 0, 0, 1, -big), -1);
+  EXPECT_EQ(ZQPLTX::DOTSIGN(1, 0, big, 1, 0, 0, -1, big), 1);
+  // a place a unit of the last binary digit off a line through rounded rows
+  const extended x0 = 0.1L, y0 = 0.7L, x1 = 626.85L, y1 = 8.001L;
+  const extended t = 0.5L, xm = x0 + t * (x1 - x0), ym = y0 + t * (y1 - y0);
+  const int on = ZQPLTX::ORIENT(x0, y0, x1, y1, xm, ym);
+  EXPECT_EQ(ZQPLTX::ORIENT(x0, y0, x1, y1, xm, ym + 1), 1);
+  EXPECT_GE(ZQPLTX::ORIENT(x0, y0, x1, y1, xm, std::nextafter(ym, 10.0L)), on);
+  EXPECT_EQ(ZQPLTX::ORIENT(x1, y1, x0, y0, xm, ym), -on);
+  EXPECT_EQ(ZQPLTX::ORIENT(xm, ym, x0, y0, x1, y1), on);
+}
+
+// The rounding of the records is read from the decimals their values
+// carry, each way; values of one decimal or none are exact.
+TEST(DrawingClose, TheRecordsRoundingIsTheirLastDecimal) {
+  struct rounding {
+    const char* rows;
+    extended x, y;
+  };
+  const rounding cases[] = {{"u1 begin end 626.85 8.001 700.5 9\n", 0.01L, 0.001L},
+                            {"u1 begin end 626.851 8.0 700 9\n", 0.001L, 0},
+                            {"u1 begin end 2.5 400 7 600\n", 0, 0},
+                            {"i1 5.2500 401.5\nu1 i1 end 5.25 401.5 7 600\n", 0.01L, 0},
+                            {"i1 5.2512 401.5\nu1 i1 end 5.2512 401.5 7.11 600.25\n", 0.0001L, 0.01L}};
+  for (const rounding& r : cases) {
+    Drawing d;
+    ASSERT_EQ(d.network(drawtest::qk(r.rows)), "") << r.rows;
+    EXPECT_NEAR(ZQPLTX::ROUNDX, r.x, 1e-15L) << r.rows;
+    EXPECT_NEAR(ZQPLTX::ROUNDY, r.y, 1e-15L) << r.rows;
+  }
+  // a point within a unit of the frame is on it, two units off it is not
+  Drawing d;
+  ASSERT_EQ(d.network(drawtest::qk("i1 5.01 400.01\ni2 5.05 799.98\nu1 i1 i2 5.01 400.01 5.05 799.98\n")), "");
+  EXPECT_EQ(drawtest::point(1).y, 400);
+  EXPECT_EQ(drawtest::point(2).y, 799.98L);
+  EXPECT_EQ(ZQPLTX::FRAMESIDE(5, 400.012L), 1);
+  EXPECT_EQ(ZQPLTX::FRAMESIDE(5, 400.02L), 0);
+  EXPECT_TRUE(ZQPLTX::ONEPLACE(5, 500, 5.024L, 500.024L));
+  EXPECT_FALSE(ZQPLTX::ONEPLACE(5, 500, 5.03L, 500));
 }
 
 }  // namespace
