@@ -770,4 +770,50 @@ TEST(DrawingClose, TheRecordsRoundingIsTheirLastDecimal) {
   EXPECT_FALSE(ZQPLTX::ONEPLACE(5, 500, 5.03L, 500));
 }
 
+// ---------------------------------------------------------------- lines along each other
+// Line u1 (phase a left of it) straight up the middle of a 0..10 window
+// from a point on the bottom edge, u2 (phase c left of it) from that point along u1
+// to (5, 4), then away to the left to (3, 10): the fields q right of u1,
+// q a between them and q a c left of u2. The midpoint (5, 2) of u2's
+// first piece lies on u1 and u1's rows (5, 0), (5, 5) and (5, 10) put the
+// midpoint (5, 2.5) of its first piece on u2: places on a field's outline,
+// which tell nothing of its side, where its other line's piece (4, 7) says
+// the field of one line lies away from it. Written to one decimal (exact),
+// and to three with u2's second row a unit right of u1 (5.001, 4), its
+// first piece crossing u1 within the rounding. The same transposed;
+// hand-built.
+knowndrawing alongdrawing(bool exact, bool transposed) {
+  const double off = exact ? 0 : 0.001;
+  auto at = [&](double x, double y) {
+    std::ostringstream o;
+    o << std::fixed << std::setprecision(exact ? 0 : 3) << (transposed ? y : x) << " " << (transposed ? x : y);
+    return "  " + o.str() + "\n";
+  };
+  const std::string u1 = at(5, 0) + at(5, 5 + off) + at(5, 10);
+  const std::string u2 = at(5, 0) + at(5 + off, 4 + off) + at(3, 10);
+  knowndrawing k;
+  k.file = "2 4 1 2\ni1 q - a c invariant" + at(5, 0).substr(1) + "u1 q - a i1 end\n" + u1 + "u2 q a - c i1 end\n" + u2 +
+           "u3 q c - a i1 end\n" + at(5, 0) + at(5, -10) + "u4 q - c i1 end\n" + at(5, 0) + at(7, -10) + "*\n*\nwindow 0 10 0 10\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
+  auto w = [=](double x, double y) { return transposed ? place{y / 10, x / 10} : place{x / 10, y / 10}; };
+  k.lines = {{w(5, 0), w(5, 10)}, {w(5, 0), w(5 + off, 4), w(3, 10)}};
+  k.field = [=](place q) {
+    const double x = transposed ? q.second : q.first, y = transposed ? q.first : q.second;
+    // where u2 runs at the height of the place
+    const double cx = y < 0.4 ? 0.5 + off / 10 * y / 0.4 : 0.5 + off / 10 - (0.2 + off / 10) * (y - 0.4) / 0.6;
+    phases f{"q"};
+    if (x < 0.5) f.push_back("a");
+    if (x < cx) f.push_back("c");
+    return f;
+  };
+  return k;
+}
+
+TEST(DrawingClose, APlaceOnTheOutlineTellsNoSide) {
+  for (const bool exact : {true, false})
+    for (const bool transposed : {false, true}) {
+      const knowndrawing k = alongdrawing(exact, transposed);
+      EXPECT_EQ(drawnright(k), "") << k.file;
+    }
+}
+
 }  // namespace
