@@ -816,4 +816,17 @@ TEST(DrawingClose, APlaceOnTheOutlineTellsNoSide) {
     }
 }
 
+// A point within the rounding of a corner both ways is at the corner: on
+// both edges, whichever side of them it was written. Units of 0.01 each
+// way, so 9.99 / 799.99 is a unit from the top right corner of 0..10 x
+// 400..800 and 0.01 / 399.99 a unit from the bottom left one.
+TEST(DrawingClose, APointAUnitFromACornerIsAtIt) {
+  Drawing d;
+  ASSERT_EQ(d.network(drawtest::qk("i1 9.99 799.99\ni2 0.01 399.99\nu1 i1 i2 9.99 799.99 0.01 399.99\n")), "");
+  EXPECT_EQ(drawtest::point(1).x, 10);
+  EXPECT_EQ(drawtest::point(1).y, 800);
+  EXPECT_EQ(drawtest::point(2).x, 0);
+  EXPECT_EQ(drawtest::point(2).y, 400);
+}
+
 }  // namespace
