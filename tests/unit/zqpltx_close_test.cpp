@@ -782,17 +782,17 @@ TEST(DrawingClose, TheRecordsRoundingIsTheirLastDecimal) {
 // and to three with u2's second row a unit right of u1 (5.001, 4), its
 // first piece crossing u1 within the rounding. The same transposed;
 // hand-built.
-knowndrawing alongdrawing(bool exact, bool transposed) {
+knowndrawing alongdrawing(bool exact, bool transposed, bool downward) {
   const double off = exact ? 0 : 0.001;
   auto at = [&](double x, double y) {
     std::ostringstream o;
     o << std::fixed << std::setprecision(exact ? 0 : 3) << (transposed ? y : x) << " " << (transposed ? x : y);
     return "  " + o.str() + "\n";
   };
-  const std::string u1 = at(5, 0) + at(5, 5 + off) + at(5, 10);
+  const std::string u1 = downward ? at(5, 10) + at(5, 5 + off) + at(5, 0) : at(5, 0) + at(5, 5 + off) + at(5, 10);
   const std::string u2 = at(5, 0) + at(5 + off, 4 + off) + at(3, 10);
   knowndrawing k;
-  k.file = "2 4 1 2\ni1 q - a c invariant" + at(5, 0).substr(1) + "u1 q - a i1 end\n" + u1 + "u2 q a - c i1 end\n" + u2 +
+  k.file = "2 4 1 2\ni1 q - a c invariant" + at(5, 0).substr(1) + "u1 q - a " + (downward ? "begin i1" : "i1 end") + "\n" + u1 + "u2 q a - c i1 end\n" + u2 +
            "u3 q c - a i1 end\n" + at(5, 0) + at(5, -10) + "u4 q - c i1 end\n" + at(5, 0) + at(7, -10) + "*\n*\nwindow 0 10 0 10\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
   auto w = [=](double x, double y) { return transposed ? place{y / 10, x / 10} : place{x / 10, y / 10}; };
   k.lines = {{w(5, 0), w(5, 10)}, {w(5, 0), w(5 + off, 4), w(3, 10)}};
@@ -810,10 +810,11 @@ knowndrawing alongdrawing(bool exact, bool transposed) {
 
 TEST(DrawingClose, APlaceOnTheOutlineTellsNoSide) {
   for (const bool exact : {true, false})
-    for (const bool transposed : {false, true}) {
-      const knowndrawing k = alongdrawing(exact, transposed);
-      EXPECT_EQ(drawnright(k), "") << k.file;
-    }
+    for (const bool transposed : {false, true})
+      for (const bool downward : {false, true}) {
+        const knowndrawing k = alongdrawing(exact, transposed, downward);
+        EXPECT_EQ(drawnright(k), "") << k.file;
+      }
 }
 
 // A point within the rounding of a corner both ways is at the corner: on
