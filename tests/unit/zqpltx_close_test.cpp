@@ -772,16 +772,18 @@ TEST(DrawingClose, TheRecordsRoundingIsTheirLastDecimal) {
 
 // ---------------------------------------------------------------- lines along each other
 // Line u1 (phase a left of it) straight up the middle of a 0..10 window
-// from a point on the bottom edge, u2 (phase c left of it) from that point along u1
-// to (5, 4), then away to the left to (3, 10): the fields q right of u1,
-// q a between them and q a c left of u2. The midpoint (5, 2) of u2's
-// first piece lies on u1 and u1's rows (5, 0), (5, 5) and (5, 10) put the
-// midpoint (5, 2.5) of its first piece on u2: places on a field's outline,
-// which tell nothing of its side, where its other line's piece (4, 7) says
-// the field of one line lies away from it. Written to one decimal (exact),
-// and to three with u2's second row a unit right of u1 (5.001, 4), its
-// first piece crossing u1 within the rounding. The same transposed;
-// hand-built.
+// from a point on the bottom edge, u2 (phase c left of it) from that point
+// along u1 to (5, 4), then away to the left to (3, 10): the fields q right
+// of u1, q a between them and q a c left of u2. The midpoint (5, 2) of
+// u2's first piece lies on u1, and u1's rows (5, 0), (5, 5), (5, 10) put
+// the midpoint (5, 2.5) of its first piece on u2: places on the outline of
+// the field of one line, which tell nothing of its side; taken for a side,
+// they contradict the other line's piece about (4, 7) and the field is
+// refused. Written to no decimal (exact), and to three with u2's second
+// row a unit right of u1 and up (5.001, 4.001), its first piece crossing
+// u1 within the rounding (u1's middle row 5.001 high, so that the rounding
+// holds each way). Each also transposed, and with u1 written from the top
+// edge down to the point. Hand-built.
 knowndrawing alongdrawing(bool exact, bool transposed, bool downward) {
   const double off = exact ? 0 : 0.001;
   auto at = [&](double x, double y) {
@@ -792,8 +794,11 @@ knowndrawing alongdrawing(bool exact, bool transposed, bool downward) {
   const std::string u1 = downward ? at(5, 10) + at(5, 5 + off) + at(5, 0) : at(5, 0) + at(5, 5 + off) + at(5, 10);
   const std::string u2 = at(5, 0) + at(5 + off, 4 + off) + at(3, 10);
   knowndrawing k;
-  k.file = "2 4 1 2\ni1 q - a c invariant" + at(5, 0).substr(1) + "u1 q - a " + (downward ? "begin i1" : "i1 end") + "\n" + u1 + "u2 q a - c i1 end\n" + u2 +
-           "u3 q c - a i1 end\n" + at(5, 0) + at(5, -10) + "u4 q - c i1 end\n" + at(5, 0) + at(7, -10) + "*\n*\nwindow 0 10 0 10\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
+  // u3 and u4 carry u1 and u2 on below the window, out of the picture
+  k.file = "2 4 1 2\ni1 q - a c invariant" + at(5, 0).substr(1) + "u1 q - a " + (downward ? "begin i1" : "i1 end") +
+           "\n" + u1 + "u2 q a - c i1 end\n" + u2 + "u3 q c - a i1 end\n" + at(5, 0) + at(5, -10) +
+           "u4 q - c i1 end\n" + at(5, 0) + at(7, -10) +
+           "*\n*\nwindow 0 10 0 10\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
   auto w = [=](double x, double y) { return transposed ? place{y / 10, x / 10} : place{x / 10, y / 10}; };
   k.lines = {{w(5, 0), w(5, 10)}, {w(5, 0), w(5 + off, 4), w(3, 10)}};
   k.field = [=](place q) {
