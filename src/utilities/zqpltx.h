@@ -25,13 +25,15 @@ constexpr int maxinfolength = 255;  // characters of one info line
 // The set-up adds the two named end points to a line, and clipping adds at
 // most a corner and a crossing per segment: room for all of them.
 constexpr int maxlinestore = 3 * (maxlinepts + 2);
-// A line end this near a side of the window, in diagram units, lies on it.
+// A line's open end this near a side of the window, in diagram units, lies
+// on it.
 constexpr extended edgetolerance = 1e-7L;
-// Places of the drawing closer than this share of the window, each way,
-// are one place: a point and a data row rounded as calc mode 1 writes
-// them, two line ends at one place on the frame, a point and the frame.
-// A line's way from a place is read from geometry beyond it.
-constexpr extended placetolerance = 1e-3L;
+// Two positions of the records are one within this many units of the last
+// decimal the records carry, in each coordinate: a unit or two of their
+// two roundings, and half a unit for the values' binary form. A position
+// and the frame, which is not rounded, are one within half of that.
+constexpr extended roundingunits = 2.5L;
+constexpr extended frameunits = roundingunits / 2;
 
 using linevector = farray<extended, 1, maxlinestore>;
 using rowvector = farray<extended, 1, maxvalues>;
@@ -63,7 +65,7 @@ struct linetype {
   // -4 right), or 0 for an end attached to nothing.
   smallint beginlink = 0, endlink = 0;
   bool connect = false;  // the straight segment between its two end points
-  bool monox = false;    // x monotonic along the data points
+  bool monox = false;    // the line is cut at its points along x (MONOTONIC), else along y
   bool dashed = false, thick = false;
   bool rgbset = false;
   farray<smallint, 1, 3> rgb;
@@ -133,6 +135,9 @@ extern IO::strings PHASEO, INEXCESS;  // "phaseorder" and "inexcess" lists, set 
 extern smallint NPHASEO, NINEXCESS;
 extern controlqktype CONTROLQK;  // drawing switches and colours, set by READCONTROLQK
 extern svginfotype SVGINFO;      // the picture frame, set by SVGSETUP and DRAWBOX
+// The unit of the last decimal that the records' x and y values carry (0
+// when they carry every digit), set by SETUPLINES from the values as read.
+extern extended ROUNDX, ROUNDY;
 
 // Defaults of the drawing state, before a drawing run reads its file.
 void RESETPLTX();
@@ -180,14 +185,30 @@ smallint FINDINSERTPOSI(smallint i, smallint p);
 void ADDPOINTS(smallint i);
 void ADDEDGES(smallint i);
 bool POINTSEEN(extended x, extended y);
-// Two places of the drawing that are one within placetolerance.
+// The rounding units of the records' values (ROUNDX, ROUNDY), and the
+// points within that rounding of the frame put on it.
+void RECORDROUNDING();
+// Two positions that the records' rounding makes one: within
+// roundingunits of ROUNDX and of ROUNDY.
 bool ONEPLACE(extended x1, extended y1, extended x2, extended y2);
-// The side of the frame a place lies on within placetolerance (1 bottom,
-// 2 left, 3 top, 4 right, the first of two at a corner), 0 for none.
+// The side of the frame a position lies on within the records' rounding
+// (1 bottom, 2 left, 3 top, 4 right, the first of two at a corner), 0 for
+// none.
 smallint FRAMESIDE(extended x, extended y);
 // Whether a point of the window's records that lies on the frame is at
-// one place with (x, y).
+// (x, y), within the records' rounding.
 bool FRAMEPOINTAT(extended x, extended y);
+// The sign (1, 0, -1) of the cross product (b - a) x (d - c), exact for
+// the numbers given: 1 when the way c to d turns left of the way a to b.
+int CROSSSIGN(extended ax, extended ay, extended bx, extended by, extended cx, extended cy, extended dx,
+              extended dy);
+// The sign of the dot product (b - a) . (d - c), exact.
+int DOTSIGN(extended ax, extended ay, extended bx, extended by, extended cx, extended cy, extended dx,
+            extended dy);
+// The side of the line from a to b that p lies on: 1 left, -1 right, 0 on it.
+inline int ORIENT(extended ax, extended ay, extended bx, extended by, extended px, extended py) {
+  return CROSSSIGN(ax, ay, bx, by, ax, ay, px, py);
+}
 void PRINTLINE(smallint i, smallint level);
 
 // ---------------------------------------------------------------- SVG

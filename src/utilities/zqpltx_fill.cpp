@@ -84,8 +84,7 @@ int sideof(smallint line, smallint end, extended x, extended y) {
   extended x0 = 0, y0 = 0, x1 = 0, y1 = 0;
   endpoint(line, end, x0, y0);
   endpoint(line, end == firstend ? lastend : firstend, x1, y1);
-  const extended cross = (x1 - x0) * (y - y0) - (y1 - y0) * (x - x0);
-  return cross > 0 ? 1 : cross < 0 ? -1 : 0;
+  return ORIENT(x0, y0, x1, y1, x, y);
 }
 
 // Whether every corner met going round the frame from slot s1 to slot s2
@@ -162,19 +161,49 @@ struct fieldwalk {
   bool roundframe = false;
 };
 
-// Frame positions: the distance from the bottom left corner going
-// counterclockwise, each side counting 1.
-constexpr extended sides = ncorner;
-// Frame positions and places of a polygon closer than this, in window
-// units, are one.
-constexpr extended sametolerance = 1e-12L;
+// A place on the frame: the slot of its side (0 bottom, 1 right, 2 top,
+// 3 left, counterclockwise from the bottom left corner) and how far along
+// that side the way round has come, as the coordinate read (x on the
+// bottom, y on the right, -x on the top, -y on the left). A corner is the
+// start of the side it leaves counterclockwise. Places are put in order
+// exactly, however near.
+struct frameplace {
+  int slot = 0;
+  extended along = 0;
+};
 
-// Two line ends at one place of the drawing.
+bool before(const frameplace& a, const frameplace& b) {
+  return a.slot < b.slot || (a.slot == b.slot && a.along < b.along);
+}
+
+bool sameplace(const frameplace& a, const frameplace& b) { return a.slot == b.slot && a.along == b.along; }
+
+frameplace cornerplace(int c) {
+  switch (c) {
+    case 0: return {0, XLOW};
+    case 1: return {1, YLOW};
+    case 2: return {2, -XHIGH};
+    default: return {3, -YHIGH};
+  }
+}
+
+// Whether c lies strictly between a and b going counterclockwise from a.
+bool ccwbetween(const frameplace& a, const frameplace& c, const frameplace& b) {
+  if (before(a, b)) return before(a, c) && before(c, b);
+  return before(a, c) || before(c, b);
+}
+
+// Two line ends at one place of the drawing: at one point, or where the
+// set-up put them at one place (a point on the frame and the lines that
+// come to it from outside). Other ends are apart however near, and take
+// their order along the frame exactly.
 bool oneplace(smallint line1, smallint end1, smallint line2, smallint end2) {
+  const smallint link1 = linkof(line1, end1), link2 = linkof(line2, end2);
+  if (atpoint(link1) && link1 == link2) return true;
   extended x1 = 0, y1 = 0, x2 = 0, y2 = 0;
   endpoint(line1, end1, x1, y1);
   endpoint(line2, end2, x2, y2);
-  return ONEPLACE(x1, y1, x2, y2);
+  return x1 == x2 && y1 == y2;
 }
 
 // The side of the frame a line end lies on (1 bottom, 2 left, 3 top,
@@ -184,41 +213,40 @@ smallint edgeof(smallint line, smallint end) {
   if (link < 0) return static_cast<smallint>(-link);
   extended x = 0, y = 0;
   endpoint(line, end, x, y);
-  // a point at one place with the frame lies on it
+  // a point within the records' rounding of the frame was put on it
   return FRAMESIDE(x, y);
 }
 
-extended frameposition(smallint line, smallint end) {
+frameplace placeonframe(smallint line, smallint end) {
   extended x = 0, y = 0;
   endpoint(line, end, x, y);
-  const extended w = XHIGH - XLOW, h = YHIGH - YLOW;
+  // an end within the rounding of the side but past its corner is at the corner
+  x = std::clamp(x, XLOW, XHIGH);
+  y = std::clamp(y, YLOW, YHIGH);
   switch (edgeof(line, end)) {
-    case bottom: return (x - XLOW) / w;
-    case right: return 1 + (y - YLOW) / h;
-    case top: return 2 + (XHIGH - x) / w;
-    default: return 3 + (YHIGH - y) / h;
+    case bottom: return x == XHIGH ? cornerplace(1) : frameplace{0, x};
+    case right: return y == YHIGH ? cornerplace(2) : frameplace{1, y};
+    case top: return x == XLOW ? cornerplace(3) : frameplace{2, -x};
+    default: return y == YLOW ? cornerplace(0) : frameplace{3, -y};
   }
 }
 
-extended aroundfrom(extended from, extended to) {
-  extended d = std::fmod(to - from, sides);
-  if (d < 0) d += sides;
-  return d;
-}
-
 // The corners met going round the frame the given way (1
-// counterclockwise, -1 clockwise) from position s1 to position s2, in the
-// order met; none at either end itself. Ends at one place are the way of
-// no length, or once round the whole frame.
+// counterclockwise, -1 clockwise) from the end of line1 to that of line2,
+// in the order met; none at either end itself. Ends at one place are the
+// way of no length, or once round the whole frame.
 template <class take>
-void cornersbetween(extended s1, extended s2, int turn, bool whole, take corner) {
-  extended span = turn > 0 ? aroundfrom(s1, s2) : aroundfrom(s2, s1);
-  if (span < placetolerance || span > sides - placetolerance) span = whole ? sides : 0;
+void cornersbetween(smallint line1, smallint end1, smallint line2, smallint end2, int turn, bool whole,
+                    take corner) {
+  const frameplace s1 = placeonframe(line1, end1), s2 = placeonframe(line2, end2);
+  const bool one = sameplace(s1, s2);
+  if (one && !whole) return;
   for (int k = 0; k < ncorner; ++k) {
-    const int c = turn > 0 ? (static_cast<int>(std::floor(s1)) + 1 + k) % ncorner
-                           : ((static_cast<int>(std::ceil(s1)) - 1 - k) % ncorner + ncorner) % ncorner;
-    const extended o = turn > 0 ? aroundfrom(s1, c) : aroundfrom(c, s1);
-    if (o > sametolerance && o < span - sametolerance) {
+    const int c = turn > 0 ? (s1.slot + 1 + k) % ncorner : (s1.slot - k + ncorner) % ncorner;
+    const frameplace at = cornerplace(c);
+    const bool passed = one ? !sameplace(at, s1) && !sameplace(at, s2)
+                            : (turn > 0 ? ccwbetween(s1, at, s2) : ccwbetween(s2, at, s1));
+    if (passed) {
       extended x = 0, y = 0;
       cornerat(c, x, y);
       corner(x, y);
@@ -233,81 +261,196 @@ void framewalk(smallint line1, smallint end1, smallint line2, smallint end2, int
     DRAWEDGE(line1, end1, line2, end2);
     return;
   }
-  cornersbetween(frameposition(line1, end1), frameposition(line2, end2), turn, whole,
-                 [](extended x, extended y) { LINETO(x, y); });
+  cornersbetween(line1, end1, line2, end2, turn, whole, [](extended x, extended y) { LINETO(x, y); });
   extended x = 0, y = 0;
   endpoint(line2, end2, x, y);
   LINETO(x, y);
 }
 
-// The first point of a line from the given end that is not at the end's
-// place, as a way from that end in window units: a step of a rounding unit
-// says nothing of where the line goes. False for a line of one place.
-bool awayfrom(smallint line, smallint end, extended& dx, extended& dy) {
+// A way from a line's end: from the end (x0, y0) to its first row beyond
+// the records' rounding (x, y); a step within the rounding says nothing
+// of where the line goes. The line's other end on the frame, where the
+// window cut it, lies on the way to a row beyond it and so tells the way
+// however near. False for a line of one place.
+struct way {
+  extended x0 = 0, y0 = 0, x = 0, y = 0;
+};
+
+bool awayfrom(smallint line, smallint end, way& w) {
   const linetype& l = lineat(line);
   const long k0 = end == firstend ? 1 : l.npts;
   const long step = end == firstend ? 1 : -1;
+  const long cut = linkof(line, end == firstend ? lastend : firstend) < 0 ? k0 + step * (l.npts - 1) : 0;
   for (long k = k0 + step; k >= 1 && k <= l.npts; k += step) {
-    if (ONEPLACE(l.x[k], l.y[k], l.x[k0], l.y[k0])) continue;
-    dx = (l.x[k] - l.x[k0]) / (XHIGH - XLOW);
-    dy = (l.y[k] - l.y[k0]) / (YHIGH - YLOW);
+    if (l.x[k] == l.x[k0] && l.y[k] == l.y[k0]) continue;
+    if (k != cut && ONEPLACE(l.x[k], l.y[k], l.x[k0], l.y[k0])) continue;
+    w = way{l.x[k0], l.y[k0], l.x[k], l.y[k]};
     return true;
   }
   return false;
 }
 
-extended anglefrom(extended base, extended dx, extended dy) {
-  const extended twopi = 2 * std::acos(-1.0L);
-  extended a = std::fmod(std::atan2(dy, dx) - base, twopi);
-  if (a < 0) a += twopi;
-  return a;
+// The half turn counterclockwise from the base that a way lies in: 0 for
+// angles from 0 up to a half turn, 1 from there on.
+int halfturn(const way& base, const way& w) {
+  const int c = CROSSSIGN(base.x0, base.y0, base.x, base.y, w.x0, w.y0, w.x, w.y);
+  if (c != 0) return c > 0 ? 0 : 1;
+  return DOTSIGN(base.x0, base.y0, base.x, base.y, w.x0, w.y0, w.x, w.y) > 0 ? 0 : 1;
+}
+
+// How two ways follow each other going counterclockwise from the base:
+// -1 when u comes first, 1 when v does, 0 for one direction. Exact, and
+// the same in window units as in the coordinates read.
+int turnorder(const way& base, const way& u, const way& v) {
+  const int hu = halfturn(base, u), hv = halfturn(base, v);
+  if (hu != hv) return hu < hv ? -1 : 1;
+  const int c = CROSSSIGN(u.x0, u.y0, u.x, u.y, v.x0, v.y0, v.x, v.y);
+  return c > 0 ? -1 : c < 0 ? 1 : 0;
+}
+
+// The place of a line nearest to (x, y), on its segment k (k = 0 for a
+// line of one place).
+void nearestof(const linetype& l, extended x, extended y, extended& nx, extended& ny, long& k) {
+  k = 0;
+  nx = l.x[1];
+  ny = l.y[1];
+  extended best = -1;
+  for (long j = 1; j < l.npts; ++j) {
+    const extended dx = l.x[j + 1] - l.x[j], dy = l.y[j + 1] - l.y[j];
+    const extended ux = XHIGH - XLOW, uy = YHIGH - YLOW;
+    const extended len = (dx / ux) * (dx / ux) + (dy / uy) * (dy / uy);
+    extended t = len > 0 ? (((x - l.x[j]) / ux) * (dx / ux) + ((y - l.y[j]) / uy) * (dy / uy)) / len : 0;
+    t = std::clamp(t, extended{0}, extended{1});
+    const extended px = l.x[j] + t * dx, py = l.y[j] + t * dy;
+    const extended d = std::hypot((x - px) / ux, (y - py) / uy);
+    if (best < 0 || d < best) {
+      best = d;
+      nx = px;
+      ny = py;
+      k = j;
+    }
+  }
+}
+
+// A line's way from its end at a point.
+struct wayat {
+  smallint line = 0, end = 0;
+  way w;
+};
+
+// The side of line p's way from the point that line q's way leaves it on,
+// read where p first lies beyond the records' rounding of q: 1 left, -1
+// right, 0 when p stays within the rounding of q as far as both go. Lines
+// that leave a point at angles too near for their first rows to tell are
+// put in order where they part.
+int partside(const wayat& p, const wayat& q) {
+  const linetype& lp = lineat(p.line);
+  const linetype& lq = lineat(q.line);
+  const long k0 = p.end == firstend ? 1 : lp.npts;
+  const long step = p.end == firstend ? 1 : -1;
+  for (long k = k0 + step; k >= 1 && k <= lp.npts; k += step) {
+    extended nx = 0, ny = 0;
+    long j = 0;
+    nearestof(lq, lp.x[k], lp.y[k], nx, ny, j);
+    if (j == 0 || ONEPLACE(lp.x[k], lp.y[k], nx, ny)) continue;
+    // q's segment in the way it leaves the point
+    const bool out = q.end == firstend;
+    const int s = ORIENT(lq.x[j], lq.y[j], lq.x[j + 1], lq.y[j + 1], lp.x[k], lp.y[k]);
+    return out ? s : -s;
+  }
+  return 0;
+}
+
+// Whether two ways from a point are too near in angle for their first rows
+// to tell apart: the first row of either within the rounding of the other.
+bool nearways(const wayat& p, const wayat& q) {
+  extended nx = 0, ny = 0;
+  long j = 0;
+  nearestof(lineat(q.line), p.w.x, p.w.y, nx, ny, j);
+  if (ONEPLACE(p.w.x, p.w.y, nx, ny)) return true;
+  nearestof(lineat(p.line), q.w.x, q.w.y, nx, ny, j);
+  return ONEPLACE(q.w.x, q.w.y, nx, ny);
 }
 
 // Where line a (arriving at its travel end) hands over to line b (leaving
 // from its travel start) at a point, the field is the one of the two angles
 // between them that no other line at the point enters: 1 when that is the
 // angle on the left of the way, -1 on the right, 0 when the lines there do
-// not tell.
-int fieldsideat(const walkstep& a, const walkstep& b) {
+// not tell. The ways round the point are put in order counterclockwise
+// from b, exactly for their first rows, and where two are too near for
+// those, by where they part. How far the shortest of those ways runs, in
+// units of the records' rounding, goes to length: the less, the more the
+// rounding may have turned it.
+extended waylength(const way& w) {
+  const extended dx = ROUNDX > 0 ? std::fabs(w.x - w.x0) / ROUNDX : HUGE_VALL;
+  const extended dy = ROUNDY > 0 ? std::fabs(w.y - w.y0) / ROUNDY : HUGE_VALL;
+  return std::max(dx, dy);
+}
+
+int fieldsideat(const walkstep& a, const walkstep& b, extended& length) {
+  length = 0;
   const smallint aend = finishof(a.forward), bend = startof(b.forward);
-  extended ax = 0, ay = 0, bx = 0, by = 0;
-  if (!awayfrom(a.line, aend, ax, ay) || !awayfrom(b.line, bend, bx, by)) return 0;
-  const extended base = std::atan2(by, bx);
-  const extended back = anglefrom(base, ax, ay);  // the left angle runs from b round to a
-  if (back == 0) return 0;
-  int onleft = 0, onright = 0;
+  std::vector<wayat> ways(2);
+  ways[0] = wayat{b.line, bend, {}};
+  ways[1] = wayat{a.line, aend, {}};
+  if (!awayfrom(a.line, aend, ways[1].w) || !awayfrom(b.line, bend, ways[0].w)) return 0;
   for (smallint i = 1; i <= NLINE; ++i) {
     if (lineat(i).npts <= 0) continue;
     for (smallint e = firstend; e <= lastend; ++e) {
       if (!oneplace(i, e, a.line, aend) || (i == a.line && e == aend) || (i == b.line && e == bend)) continue;
-      extended dx = 0, dy = 0;
-      if (!awayfrom(i, e, dx, dy)) continue;
-      const extended o = anglefrom(base, dx, dy);
-      if (o == 0 || o == back) return 0;
-      if (o < back) {
-        ++onleft;
-      } else {
-        ++onright;
-      }
+      wayat o{i, e, {}};
+      if (awayfrom(i, e, o.w)) ways.push_back(o);
     }
   }
+  const way base = ways[0].w;
+  // counterclockwise from b; a way near b's own comes just after it when
+  // it parts to the left, last when to the right
+  std::vector<wayat> order{ways[0]}, last;
+  std::vector<wayat> rest(ways.begin() + 1, ways.end());
+  std::stable_sort(rest.begin(), rest.end(),
+                   [&](const wayat& u, const wayat& v) { return turnorder(base, u.w, v.w) < 0; });
+  for (const wayat& o : rest) {
+    if (!nearways(o, ways[0])) continue;
+    const int s = partside(o, ways[0]);
+    if (s == 0) return 0;
+    (s > 0 ? order : last).push_back(o);
+  }
+  for (const wayat& o : rest)
+    if (!nearways(o, ways[0])) order.push_back(o);
+  order.insert(order.end(), last.begin(), last.end());
+  // neighbours too near to tell by their first rows, by where they part
+  for (std::size_t pass = 0; pass < order.size(); ++pass)
+    for (std::size_t i = 1; i + 1 < order.size(); ++i) {
+      if (!nearways(order[i], order[i + 1])) continue;
+      const int s = partside(order[i], order[i + 1]);
+      if (s == 0) return 0;
+      if (s > 0) std::swap(order[i], order[i + 1]);
+    }
+  std::size_t at = 0;
+  for (std::size_t i = 1; i < order.size(); ++i)
+    if (order[i].line == a.line && order[i].end == aend) at = i;
+  for (std::size_t i = 1; i < order.size(); ++i)
+    if (i != at && !nearways(order[i], order[at]) && turnorder(base, order[i].w, order[at].w) == 0) return 0;
+  const long onleft = static_cast<long>(at) - 1, onright = static_cast<long>(order.size() - at) - 1;
+  length = HUGE_VALL;
+  for (const wayat& o : ways) length = std::min(length, waylength(o.w));
   if (onleft > 0 && onright == 0) return -1;
   if (onright > 0 && onleft == 0) return 1;
   return 0;
 }
 
 // The polygon of a walk, its frame walked the given way (1
-// counterclockwise, -1 clockwise), in window units.
+// counterclockwise, -1 clockwise), in the coordinates read.
 struct outline {
   std::vector<extended> x, y;
-  extended xmin = 1, xmax = 0, ymin = 1, ymax = 0;  // the box round it
+  extended xmin = 0, xmax = 0, ymin = 0, ymax = 0;  // the box round it
   void add(extended px, extended py) {
-    x.push_back((px - XLOW) / (XHIGH - XLOW));
-    y.push_back((py - YLOW) / (YHIGH - YLOW));
-    xmin = std::min(xmin, x.back());
-    xmax = std::max(xmax, x.back());
-    ymin = std::min(ymin, y.back());
-    ymax = std::max(ymax, y.back());
+    x.push_back(px);
+    y.push_back(py);
+    xmin = x.size() == 1 ? px : std::min(xmin, px);
+    xmax = x.size() == 1 ? px : std::max(xmax, px);
+    ymin = y.size() == 1 ? py : std::min(ymin, py);
+    ymax = y.size() == 1 ? py : std::max(ymax, py);
   }
 };
 
@@ -322,42 +465,59 @@ outline outlineof(const fieldwalk& w, int turn) {
     }
     if (!s.frame) continue;
     const walkstep& t = w.steps[i % w.n + 1];
-    cornersbetween(frameposition(s.line, finishof(s.forward)), frameposition(t.line, startof(t.forward)), turn,
-                   w.roundframe, [&o](extended x, extended y) { o.add(x, y); });
+    cornersbetween(s.line, finishof(s.forward), t.line, startof(t.forward), turn, w.roundframe,
+                   [&o](extended x, extended y) { o.add(x, y); });
   }
   return o;
 }
 
-bool inside(const outline& o, extended px, extended py) {
-  bool in = false;
-  for (std::size_t a = 0, b = o.x.size() - 1; a < o.x.size(); b = a++)
-    if ((o.y[a] > py) != (o.y[b] > py) &&
-        px < o.x[a] + (py - o.y[a]) * (o.x[b] - o.x[a]) / (o.y[b] - o.y[a]))
-      in = !in;
-  return in;
-}
-
-extended segmentdistance(extended px, extended py, extended ax, extended ay, extended bx, extended by) {
-  const extended dx = bx - ax, dy = by - ay, len = dx * dx + dy * dy;
-  extended t = len > 0 ? ((px - ax) * dx + (py - ay) * dy) / len : 0;
-  t = t < 0 ? 0 : t > 1 ? 1 : t;
-  return std::hypot(px - ax - t * dx, py - ay - t * dy);
-}
-
-bool onoutline(const outline& o, extended px, extended py) {
-  for (std::size_t a = 0, b = o.x.size() - 1; a < o.x.size(); b = a++)
-    if (segmentdistance(px, py, o.x[b], o.y[b], o.x[a], o.y[a]) < sametolerance) return true;
-  return false;
-}
-
-// Where a place inside the window lies: 1 in the polygon, -1 outside it,
-// 0 on its outline.
+// Where a place lies: 1 in the polygon, -1 outside it, 0 on its outline
+// or within the records' rounding of it, where its side says nothing;
+// each side asked exactly.
 int placeof(const outline& o, extended px, extended py) {
-  if (px < o.xmin - sametolerance || px > o.xmax + sametolerance || py < o.ymin - sametolerance ||
-      py > o.ymax + sametolerance)
-    return -1;
-  if (onoutline(o, px, py)) return 0;
-  return inside(o, px, py) ? 1 : -1;
+  const extended nx = roundingunits * ROUNDX, ny = roundingunits * ROUNDY;
+  if (px < o.xmin - nx || px > o.xmax + nx || py < o.ymin - ny || py > o.ymax + ny) return -1;
+  bool in = false;
+  const extended ux = XHIGH - XLOW, uy = YHIGH - YLOW;
+  for (std::size_t a = 0, b = o.x.size() - 1; a < o.x.size(); b = a++) {
+    const int side = ORIENT(o.x[b], o.y[b], o.x[a], o.y[a], px, py);
+    if (side == 0 && std::min(o.x[a], o.x[b]) <= px && px <= std::max(o.x[a], o.x[b]) &&
+        std::min(o.y[a], o.y[b]) <= py && py <= std::max(o.y[a], o.y[b]))
+      return 0;
+    if (ROUNDX > 0 || ROUNDY > 0) {
+      const extended dx = (o.x[a] - o.x[b]) / ux, dy = (o.y[a] - o.y[b]) / uy;
+      const extended len = dx * dx + dy * dy;
+      extended t = len > 0 ? (((px - o.x[b]) / ux) * dx + ((py - o.y[b]) / uy) * dy) / len : 0;
+      t = std::clamp(t, extended{0}, extended{1});
+      if (ONEPLACE(px, py, o.x[b] + t * (o.x[a] - o.x[b]), o.y[b] + t * (o.y[a] - o.y[b]))) return 0;
+    }
+    // the outline crosses the row of the place right of it
+    if ((o.y[a] > py) != (o.y[b] > py) && (o.y[a] > o.y[b] ? side > 0 : side < 0)) in = !in;
+  }
+  return in ? 1 : -1;
+}
+
+// Whether a place lies strictly inside the window.
+bool inwindow(extended x, extended y) { return XLOW < x && x < XHIGH && YLOW < y && y < YHIGH; }
+
+// The way a ring runs: 1 counterclockwise, -1 clockwise, read from the
+// turn at its lowest leftmost corner, exactly; where the ring turns back
+// on itself there (two of its lines through one row), from its area.
+int ringturn(const outline& o) {
+  const std::size_t n = o.x.size();
+  std::size_t m = 0;
+  for (std::size_t k = 1; k < n; ++k)
+    if (o.x[k] < o.x[m] || (o.x[k] == o.x[m] && o.y[k] < o.y[m])) m = k;
+  auto differs = [&](std::size_t k) { return o.x[k] != o.x[m] || o.y[k] != o.y[m]; };
+  std::size_t p = (m + n - 1) % n, q = (m + 1) % n;
+  for (std::size_t k = 0; k < n && !differs(p); ++k) p = (p + n - 1) % n;
+  for (std::size_t k = 0; k < n && !differs(q); ++k) q = (q + 1) % n;
+  const int turn = ORIENT(o.x[p], o.y[p], o.x[m], o.y[m], o.x[q], o.y[q]);
+  if (turn != 0) return turn;
+  extended twice = 0;
+  for (std::size_t a = 0, b = n - 1; a < n; b = a++)
+    twice += (o.x[b] - o.x[0]) * (o.y[a] - o.y[0]) - (o.x[a] - o.x[0]) * (o.y[b] - o.y[0]);
+  return twice > 0 ? 1 : twice < 0 ? -1 : 0;
 }
 
 // A field bounded by one run of lines from the frame to the frame lies on
@@ -374,9 +534,8 @@ int turnbyotherlines(const fieldwalk& w) {
     for (long j = 1; j <= w.n; ++j) bounding = bounding || w.steps[j].line == i;
     if (bounding || l.npts < 2) continue;
     for (long k = 1; k < l.npts; ++k) {
-      const extended mx = ((l.x[k] + l.x[k + 1]) / 2 - XLOW) / (XHIGH - XLOW);
-      const extended my = ((l.y[k] + l.y[k + 1]) / 2 - YLOW) / (YHIGH - YLOW);
-      if (mx <= 0 || mx >= 1 || my <= 0 || my >= 1) continue;
+      const extended mx = (l.x[k] + l.x[k + 1]) / 2, my = (l.y[k] + l.y[k + 1]) / 2;
+      if (!inwindow(mx, my)) continue;
       const int at = placeof(o, mx, my);
       if (at > 0) ++in;
       if (at < 0) ++out;
@@ -398,9 +557,8 @@ bool holdsotherline(const fieldwalk& w, int turn) {
     for (long j = 1; j <= w.n; ++j) bounding = bounding || w.steps[j].line == i;
     if (bounding || l.npts < 2 || l.beginlink == 0 || l.endlink == 0) continue;
     for (long k = 1; k < l.npts; ++k) {
-      const extended mx = ((l.x[k] + l.x[k + 1]) / 2 - XLOW) / (XHIGH - XLOW);
-      const extended my = ((l.y[k] + l.y[k + 1]) / 2 - YLOW) / (YHIGH - YLOW);
-      if (mx > 0 && mx < 1 && my > 0 && my < 1 && placeof(o, mx, my) > 0) return true;
+      const extended mx = (l.x[k] + l.x[k + 1]) / 2, my = (l.y[k] + l.y[k + 1]) / 2;
+      if (inwindow(mx, my) && placeof(o, mx, my) > 0) return true;
     }
   }
   return false;
@@ -487,7 +645,7 @@ fieldwalk makewalk(smallint k, const farray<smallint, 1, maxbound>& lines, long 
   // outside, so one of the two ways of pairing neighbouring ends closes the
   // field; the other closes the pieces beyond each run.
   struct terminal {
-    extended at;
+    frameplace at;
     long run;
     bool runstart;
   };
@@ -495,10 +653,10 @@ fieldwalk makewalk(smallint k, const farray<smallint, 1, maxbound>& lines, long 
   for (long r = 1; r <= runs; ++r) {
     const walkstep& f = w.steps[runfirst[r]];
     const walkstep& l = w.steps[runlast[r]];
-    ends.push_back({frameposition(f.line, startof(f.forward)), r, true});
-    ends.push_back({frameposition(l.line, finishof(l.forward)), r, false});
+    ends.push_back({placeonframe(f.line, startof(f.forward)), r, true});
+    ends.push_back({placeonframe(l.line, finishof(l.forward)), r, false});
   }
-  std::stable_sort(ends.begin(), ends.end(), [](const terminal& a, const terminal& b) { return a.at < b.at; });
+  std::stable_sort(ends.begin(), ends.end(), [](const terminal& a, const terminal& b) { return before(a.at, b.at); });
   const long m = static_cast<long>(ends.size());
   long chosen = -1;
   farray<long, 1, 2 * maxbound> order;  // runs in walk order, negated when walked backward
@@ -670,9 +828,18 @@ fieldwalk fieldwalkof(smallint k, const farray<smallint, 1, maxbound>& lines, lo
   for (long j = 1; j <= w.n; ++j) framesteps += w.steps[j].frame ? 1 : 0;
   if (framesteps >= 2 && holdsotherline(w, w.turn)) nowalk(k, lines, n);
   if (framesteps <= 1) {
+    // the side told at the point whose ways the rounding turns least
     int side = 0;
-    for (long j = 1; j <= w.n && side == 0; ++j)
-      if (!w.steps[j].frame) side = fieldsideat(w.steps[j], w.steps[j % w.n + 1]);
+    extended best = -1;
+    for (long j = 1; j <= w.n; ++j) {
+      if (w.steps[j].frame) continue;
+      extended length = 0;
+      const int told = fieldsideat(w.steps[j], w.steps[j % w.n + 1], length);
+      if (told != 0 && length > best) {
+        side = told;
+        best = length;
+      }
+    }
     if (framesteps == 1) {
       w.turn = side != 0 ? side : turnbyotherlines(w);
       if (w.turn == 0) undecided(k, lines, n, w);
@@ -680,10 +847,7 @@ fieldwalk fieldwalkof(smallint k, const farray<smallint, 1, maxbound>& lines, lo
       // a ring holds its field inside, walked with the field on the left
       // when it runs counterclockwise
       const outline o = outlineof(w, 1);
-      extended twice = 0;
-      for (std::size_t a = 0, b = o.x.size() - 1; a < o.x.size(); b = a++)
-        twice += (o.x[b] - o.x[a]) * (o.y[b] + o.y[a]);
-      if ((twice > 0) != (side > 0)) w = roundtheframe(k, lines, n, w, side);
+      if ((ringturn(o) > 0) != (side > 0)) w = roundtheframe(k, lines, n, w, side);
     }
   }
   return w;

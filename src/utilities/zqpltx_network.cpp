@@ -26,38 +26,35 @@ void slopeof(extended x1, extended y1, extended x2, extended y2, extended& m, ex
   c = (x2 * y1 - y2 * x1) / (x2 - x1);
 }
 
-// The crossing of segment a (line la, from point ka) and segment b.
+// The crossing of segment a (line la, from point ka) and segment b, ends
+// included: whether they cross is asked of the rows exactly, where they
+// cross is computed. Segments along one line have no one crossing.
 bool segmentscross(const linetype& la, long ka, const linetype& lb, long kb, extended& x, extended& y) {
   const extended ax1 = la.x[ka], ay1 = la.y[ka], ax2 = la.x[ka + 1], ay2 = la.y[ka + 1];
   const extended bx1 = lb.x[kb], by1 = lb.y[kb], bx2 = lb.x[kb + 1], by2 = lb.y[kb + 1];
+  const int a1 = ORIENT(ax1, ay1, ax2, ay2, bx1, by1), a2 = ORIENT(ax1, ay1, ax2, ay2, bx2, by2);
+  const int b1 = ORIENT(bx1, by1, bx2, by2, ax1, ay1), b2 = ORIENT(bx1, by1, bx2, by2, ax2, ay2);
+  if (a1 * a2 > 0 || b1 * b2 > 0 || (a1 == 0 && a2 == 0)) return false;
   const bool avert = ax1 == ax2, bvert = bx1 == bx2;
   extended ma = 0, ca = 0, mb = 0, cb = 0;
   if (!avert) slopeof(ax1, ay1, ax2, ay2, ma, ca);
   if (!bvert) slopeof(bx1, by1, bx2, by2, mb, cb);
-  if (avert && bvert) return false;
-  // A vertical segment spans a range of y as well: the other line must meet
-  // x within its own x range and there reach a y on the vertical one.
   if (avert) {
-    if (!between(ax1, bx1, bx2)) return false;
-    const extended yc = cb + ax1 * mb;
-    if (!between(yc, ay1, ay2)) return false;
     x = ax1;
-    y = yc;
-    return true;
-  }
-  if (bvert) {
-    if (!between(bx1, ax1, ax2)) return false;
-    const extended yc = ca + bx1 * ma;
-    if (!between(yc, by1, by2)) return false;
+    y = cb + ax1 * mb;
+  } else if (bvert) {
     x = bx1;
-    y = yc;
-    return true;
+    y = ca + bx1 * ma;
+  } else if (ma != mb) {
+    x = (cb - ca) / (ma - mb);
+    y = ca + x * ma;
+  } else {
+    // slopes too near to tell apart once rounded: along segment a
+    const extended t = ((bx1 - ax1) * (by2 - by1) - (by1 - ay1) * (bx2 - bx1)) /
+                       ((ax2 - ax1) * (by2 - by1) - (ay2 - ay1) * (bx2 - bx1));
+    x = ax1 + t * (ax2 - ax1);
+    y = ay1 + t * (ay2 - ay1);
   }
-  if (ma == mb) return false;
-  const extended xc = (cb - ca) / (ma - mb);
-  if (!between(xc, ax1, ax2) || !between(xc, bx1, bx2)) return false;
-  x = xc;
-  y = ca + xc * ma;
   return true;
 }
 
@@ -156,8 +153,13 @@ void crossing(smallint e, extended x1, extended y1, extended x2, extended y2, ex
   }
 }
 
+// An end on the frame, as written or within the records' rounding of it, is
+// attached to that side; so is one within edgetolerance of it.
 void setlink(smallint& link, extended x, extended y) {
-  if (std::fabs(y - YLOW) < edgetolerance) {
+  const smallint side = FRAMESIDE(x, y);
+  if (side != 0) {
+    link = static_cast<smallint>(-side);
+  } else if (std::fabs(y - YLOW) < edgetolerance) {
     link = -bottom;
   } else if (std::fabs(x - XLOW) < edgetolerance) {
     link = -left;
@@ -344,29 +346,42 @@ smallint WHICHI(const sstring& name) {
   IO::ERROREXIT("which point", "not recognised: " + name, yourfault);
 }
 
-void MONOTONIC(smallint i) {
-  linetype& l = (*LINE)[i];
-  l.monox = true;
-  if (l.npts < 3) return;
+namespace {
+
+// Whether the values c[1..n] never turn back, and how far they run.
+bool monotonicrun(const linevector& c, long n, extended& span) {
+  span = 0;
   long first = 0;
-  for (long k = 2; k <= l.npts; ++k) {
-    if (l.x[k] != l.x[1]) {
+  for (long k = 2; k <= n; ++k) {
+    if (c[k] != c[1]) {
       first = k;
       break;
     }
   }
-  if (first == 0) {
+  if (first == 0) return false;
+  const bool rising = c[1] < c[first];
+  for (long k = first + 1; k <= n; ++k) {
+    const extended step = c[k] - c[k - 1];
+    if ((rising && step < 0) || (!rising && step > 0)) return false;
+  }
+  span = std::fabs(c[n] - c[1]);
+  return true;
+}
+
+}  // namespace
+
+// A line is cut at its points along x where x never turns back. Of rounded
+// records, a line that runs further along y, never turning back there
+// either, is cut along y: its x steps may be no more than the rounding.
+void MONOTONIC(smallint i) {
+  linetype& l = (*LINE)[i];
+  l.monox = true;
+  if (l.npts < 3) return;
+  extended xspan = 0, yspan = 0;
+  l.monox = monotonicrun(l.x, l.npts, xspan);
+  if (l.monox && (ROUNDX > 0 || ROUNDY > 0) && monotonicrun(l.y, l.npts, yspan) &&
+      yspan / (YHIGH - YLOW) > xspan / (XHIGH - XLOW))
     l.monox = false;
-    return;
-  }
-  const bool rising = l.x[1] < l.x[first];
-  for (long k = first + 1; k <= l.npts; ++k) {
-    const extended step = l.x[k] - l.x[k - 1];
-    if ((rising && step < 0) || (!rising && step > 0)) {
-      l.monox = false;
-      return;
-    }
-  }
 }
 
 smallint FINDINSERTPOSI(smallint i, smallint p) {
@@ -395,15 +410,23 @@ void ADDPOINTS(smallint i) {
   pointlist& out = scratch();
   out.n = 0;
   auto addpoint = [&](smallint p) { out.add((*POINT)[p].x, (*POINT)[p].y); };
-  // The rows from..to, less those at the place of the point written before
-  // them (the first rows) or after them (the last rows): a row rounded
-  // onto its point is that point, and would step back from it.
+  // The rows from..to, less those at the point written before them (the
+  // first rows) or after them (the last rows): a row within the records'
+  // rounding of its point is that point, and would step back from it. So
+  // is a row at the point's value of the coordinate the line is cut by with
+  // the point between it and the next row on: the point's own row, rounded
+  // past it.
   auto adddata = [&](long from, long to, smallint before, smallint after) {
-    auto atpoint = [&](long k, smallint p) {
-      return p > 0 && ONEPLACE(l.x[k], l.y[k], (*POINT)[p].x, (*POINT)[p].y);
+    auto atpoint = [&](long k, long next, smallint p) {
+      if (p <= 0) return false;
+      const pointtype& pt = (*POINT)[p];
+      if (ONEPLACE(l.x[k], l.y[k], pt.x, pt.y)) return true;
+      if (next < from || next > to) return false;
+      if (l.monox) return l.x[k] == pt.x && between(pt.y, l.y[k], l.y[next]);
+      return l.y[k] == pt.y && between(pt.x, l.x[k], l.x[next]);
     };
-    while (from <= to && atpoint(from, before)) ++from;
-    while (to >= from && atpoint(to, after)) --to;
+    while (from <= to && atpoint(from, from + 1, before)) ++from;
+    while (to >= from && atpoint(to, to - 1, after)) --to;
     for (long k = from; k <= to; ++k) out.add(l.x[k], l.y[k]);
   };
   if (beginpoint != endpoint) {
@@ -431,17 +454,77 @@ void ADDPOINTS(smallint i) {
 
 bool POINTSEEN(extended x, extended y) { return XLOW <= x && x <= XHIGH && YLOW <= y && y <= YHIGH; }
 
+namespace {
+
+// The most decimals a value is looked at for, and the digits a value read
+// from the file can carry at all.
+constexpr smallint maxdecimals = 40;
+// The fewest decimals of values that carry a rounding.
+constexpr smallint handdecimals = 2;
+constexpr extended alldigits = 1e15L;
+
+// The decimals a value as read carries: the fewest that write it whole,
+// up to as many as its digits go.
+smallint decimalsof(extended v) {
+  extended s = std::fabs(v);
+  for (smallint d = 0; d < maxdecimals; ++d) {
+    if (s >= alldigits || std::fabs(s - std::nearbyint(s)) <= s / alldigits) return d;
+    s *= 10;
+  }
+  return maxdecimals;
+}
+
+extended unitof(smallint decimals) { return std::pow(10.0L, -static_cast<extended>(decimals)); }
+
+// A coordinate within the records' rounding of an edge's value is that
+// value.
+void toedge(extended& v, extended edge, extended unit) {
+  if (std::fabs(v - edge) <= frameunits * unit) v = edge;
+}
+
+}  // namespace
+
+void RECORDROUNDING() {
+  smallint dx = -1, dy = -1;
+  auto take = [&](extended x, extended y) {
+    dx = std::max(dx, decimalsof(x));
+    dy = std::max(dy, decimalsof(y));
+  };
+  for (smallint i = 1; i <= NPOINT; ++i)
+    if (!(*POINT)[i].crossover) take((*POINT)[i].x, (*POINT)[i].y);
+  for (smallint i = 1; i <= NLINE; ++i)
+    for (long k = 1; k <= (*LINE)[i].npts; ++k) take((*LINE)[i].x[k], (*LINE)[i].y[k]);
+  // Calc mode 1 writes every value with two decimals or more: values of
+  // one decimal or none were written by hand, and are exact.
+  ROUNDX = dx < handdecimals ? 0 : unitof(dx);
+  ROUNDY = dy < handdecimals ? 0 : unitof(dy);
+  // A point on the frame within the rounding is on it: one place there for
+  // every line that ends at it, however each comes to it.
+  for (smallint i = 1; i <= NPOINT; ++i) {
+    pointtype& p = (*POINT)[i];
+    const bool acrossx = XLOW - frameunits * ROUNDX <= p.x && p.x <= XHIGH + frameunits * ROUNDX;
+    const bool acrossy = YLOW - frameunits * ROUNDY <= p.y && p.y <= YHIGH + frameunits * ROUNDY;
+    if (acrossx) {
+      toedge(p.y, YLOW, ROUNDY);
+      toedge(p.y, YHIGH, ROUNDY);
+    }
+    if (acrossy) {
+      toedge(p.x, XLOW, ROUNDX);
+      toedge(p.x, XHIGH, ROUNDX);
+    }
+  }
+}
+
 bool ONEPLACE(extended x1, extended y1, extended x2, extended y2) {
-  return std::fabs(x2 - x1) < placetolerance * (XHIGH - XLOW) && std::fabs(y2 - y1) < placetolerance * (YHIGH - YLOW);
+  return std::fabs(x2 - x1) <= roundingunits * ROUNDX && std::fabs(y2 - y1) <= roundingunits * ROUNDY;
 }
 
 smallint FRAMESIDE(extended x, extended y) {
-  const extended nearx = std::max(edgetolerance, placetolerance * (XHIGH - XLOW));
-  const extended neary = std::max(edgetolerance, placetolerance * (YHIGH - YLOW));
-  if (std::fabs(y - YLOW) < neary) return bottom;
-  if (std::fabs(x - XLOW) < nearx) return left;
-  if (std::fabs(y - YHIGH) < neary) return top;
-  if (std::fabs(x - XHIGH) < nearx) return right;
+  const extended nearx = frameunits * ROUNDX, neary = frameunits * ROUNDY;
+  if (std::fabs(y - YLOW) <= neary) return bottom;
+  if (std::fabs(x - XLOW) <= nearx) return left;
+  if (std::fabs(y - YHIGH) <= neary) return top;
+  if (std::fabs(x - XHIGH) <= nearx) return right;
   return 0;
 }
 
@@ -478,9 +561,23 @@ void ADDEDGES(smallint i) {
   if (l.npts == 0) return;
   if (l.beginlink == 0) setlink(l.beginlink, l.x[1], l.y[1]);
   if (l.endlink == 0) setlink(l.endlink, l.x[l.npts], l.y[l.npts]);
+  // An end on the frame at a point there takes the point's own place, as
+  // the lines attached to the point do.
+  auto atframepoint = [](extended& x, extended& y) {
+    for (smallint p = 1; p <= NPOINT; ++p) {
+      const pointtype& pt = (*POINT)[p];
+      if (!pt.seen || FRAMESIDE(pt.x, pt.y) == 0 || !ONEPLACE(x, y, pt.x, pt.y)) continue;
+      x = pt.x;
+      y = pt.y;
+      return;
+    }
+  };
+  if (l.beginlink < 0) atframepoint(l.x[1], l.y[1]);
+  if (l.endlink < 0) atframepoint(l.x[l.npts], l.y[l.npts]);
 }
 
 void SETUPLINES() {
+  RECORDROUNDING();
   for (smallint i = 1; i <= NLINE; ++i) {
     linetype& l = (*LINE)[i];
     MONOTONIC(i);

@@ -339,7 +339,8 @@ TEST(DrawingFill, FrameWalk) {
       "u1 begin end 2 300 2 900\n"     // bottom (2, 400) to top (2, 800)
       "u2 begin end 8 300 8 900\n"     // bottom (8, 400) to top (8, 800)
       "u3 begin end -1 500 11 500\n"   // left (0, 500) to right (10, 500)
-      "u4 begin end -1 700 11 700\n",  // left (0, 700) to right (10, 700)
+      "u4 begin end -1 700 11 700\n"  // left (0, 700) to right (10, 700)
+      "u5 begin end 3 500 4 600\n",    // (3, 500) to (4, 600), neither end on the frame
       window);
   ASSERT_EQ(d.network(file), "");
   ZQPLTX::SVGSETUP();
@@ -367,6 +368,8 @@ TEST(DrawingFill, FrameWalk) {
       {4, 2, 3, 1, "520.00 504.00|60.00 504.00|60.00 389.00"},
       // the same edge, or an end not on the frame: straight there
       {1, 1, 2, 1, "428.00 504.00"},
+      {5, 2, 2, 2, "428.00 44.00"},
+      {2, 2, 5, 1, "198.00 389.00"},
   };
   for (const auto& r : rows) {
     IO::FLUSHER();

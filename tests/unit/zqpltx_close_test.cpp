@@ -1,0 +1,838 @@
+// Distinct positions closer than any share of the window would tell apart:
+// invariant points a fraction of a degree apart, thin bands and wedges,
+// points and line ends near the frame and its corners, lines that share a
+// rounded row. Each drawing's fields are built here from the lines' own
+// sides (a phase is present on one side of its straight line), and every
+// sample point of the window off the lines must lie in exactly the polygon
+// of its own field. Coordinates in the tests are window units 0..1 each way.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <iomanip>
+#include <random>
+#include <sstream>
+#include <vector>
+
+#include "zqpltx_areatestsupport.h"
+
+using drawtest::Drawing;
+
+namespace {
+
+using place = std::pair<double, double>;
+using ring = std::vector<place>;
+using phases = std::vector<std::string>;
+
+double cross(place o, place a, place b) {
+  return (a.first - o.first) * (b.second - o.second) - (a.second - o.second) * (b.first - o.first);
+}
+
+double nearness(place p, place a, place b) {
+  const double dx = b.first - a.first, dy = b.second - a.second, len = dx * dx + dy * dy;
+  double t = len > 0 ? ((p.first - a.first) * dx + (p.second - a.second) * dy) / len : 0;
+  t = std::clamp(t, 0.0, 1.0);
+  return std::hypot(p.first - a.first - t * dx, p.second - a.second - t * dy);
+}
+
+bool within(const ring& r, place p) {
+  bool in = false;
+  for (std::size_t a = 0, b = r.size() - 1; a < r.size(); b = a++)
+    if ((r[a].second > p.second) != (r[b].second > p.second) &&
+        p.first < r[a].first + (p.second - r[a].second) * (r[b].first - r[a].first) / (r[b].second - r[a].second))
+      in = !in;
+  return in;
+}
+
+// A drawing as the test knows it: the file, the lines as drawn in window
+// units (to keep samples off them), the field of every place, and places
+// worth a look beside the grid.
+struct knowndrawing {
+  std::string file;
+  std::vector<ring> lines;
+  std::function<phases(place)> field;
+  std::vector<place> extra;
+  double offline = 2e-4;  // samples nearer a line than this are not asked
+};
+
+// The polygons of the areas group in window units, with the frame of the
+// picture as the drawing state has it.
+std::vector<ring> picturerings(const std::string& svg) {
+  std::vector<ring> out;
+  const std::string group = areatest::between(svg, "<!-- areas -->", "\n  </g>");
+  const double left = ZQPLTX::SVGINFO.left, right = ZQPLTX::SVGINFO.right;
+  const double top = ZQPLTX::SVGINFO.top, bottom = ZQPLTX::SVGINFO.bottom;
+  const std::string open = "points=\"";
+  for (std::size_t at = group.find(open); at != std::string::npos; at = group.find(open, at)) {
+    const std::size_t end = group.find('"', at + open.size());
+    std::istringstream in(group.substr(at + open.size(), end - at - open.size()));
+    ring r;
+    double x = 0, y = 0;
+    while (in >> x >> y) r.push_back({(x - left) / (right - left), (bottom - y) / (bottom - top)});
+    out.push_back(r);
+    at = end;
+  }
+  return out;
+}
+
+// "" when the drawing is drawn and every sample off the lines lies in its
+// own field's polygon alone; else how it was refused, or the first sample
+// that is not.
+std::string drawnright(const knowndrawing& k) {
+  Drawing d;
+  std::string end = d.read(k.file);
+  if (end.empty()) end = testsupport::fatal([] { ZQPLTX::SVGDRAW(); });
+  if (!end.empty()) return "refused: " + end;
+  // the polygons are those of the areas with lines in the window, in order
+  std::vector<phases> drawn;
+  for (smallint a = 1; a <= ZQPLTX::NA; ++a) {
+    const ZQPLTX::atype& area = ZQPLTX::AREA[a];
+    if (area.nbound == 0) continue;
+    phases p;
+    for (long j = 1; j <= area.nphases; ++j) p.push_back(area.phases[j]);
+    std::sort(p.begin(), p.end());
+    drawn.push_back(p);
+  }
+  const std::vector<ring> got = picturerings(d.svg());
+  if (got.size() != drawn.size()) return std::to_string(got.size()) + " polygons";
+  std::vector<place> samples = k.extra;
+  const int n = 61;
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j) samples.push_back({(i + 0.5) / n, (j + 0.5) / n});
+  for (const place& q : samples) {
+    if (q.first <= 0 || q.first >= 1 || q.second <= 0 || q.second >= 1) continue;
+    bool near = false;
+    for (const ring& l : k.lines)
+      for (std::size_t s = 0; s + 1 < l.size() && !near; ++s) near = nearness(q, l[s], l[s + 1]) < k.offline;
+    if (near) continue;
+    phases want = k.field(q);
+    std::sort(want.begin(), want.end());
+    std::vector<std::size_t> in;
+    for (std::size_t f = 0; f < got.size(); ++f)
+      if (within(got[f], q)) in.push_back(f);
+    if (in.size() != 1 || drawn[in[0]] != want) {
+      std::ostringstream o;
+      o << std::setprecision(9) << "(" << q.first << ", " << q.second << ") in " << in.size() << " polygons";
+      for (const std::size_t f : in) {
+        o << " [";
+        for (const std::string& p : drawn[f]) o << p << " ";
+        o << "]";
+      }
+      o << ", its field [";
+      for (const std::string& p : want) o << p << " ";
+      return o.str() + "]";
+    }
+  }
+  return "";
+}
+
+// ---------------------------------------------------------------- straight lines
+// Straight lines across the window, each with the phase it takes away on
+// its lower side (sign -1) or upper side (1); the points are where they
+// cross, and each piece between points or the frame is a line record.
+struct chord {
+  place a, b;  // its ends on the frame
+};
+
+double side(const chord& c, place q) { return cross(c.a, c.b, q); }
+
+bool crossing(const chord& l, const chord& m, double& t, double& u, place& p) {
+  const double dx = l.b.first - l.a.first, dy = l.b.second - l.a.second;
+  const double ex = m.b.first - m.a.first, ey = m.b.second - m.a.second;
+  const double den = dx * ey - dy * ex;
+  if (std::fabs(den) < 1e-300) return false;
+  const double qx = m.a.first - l.a.first, qy = m.a.second - l.a.second;
+  t = (qx * ey - qy * ex) / den;
+  u = (qx * dy - qy * dx) / den;
+  p = {l.a.first + t * dx, l.a.second + t * dy};
+  return t > 0 && t < 1 && u > 0 && u < 1;
+}
+
+// Where the line through p in direction d meets the frame, both ways.
+chord through(place p, place d) {
+  double lo = -1e300, hi = 1e300;
+  const double at[2] = {p.first, p.second}, dd[2] = {d.first, d.second};
+  for (int k = 0; k < 2; ++k) {
+    if (std::fabs(dd[k]) < 1e-300) continue;
+    const double t0 = -at[k] / dd[k], t1 = (1 - at[k]) / dd[k];
+    lo = std::max(lo, std::min(t0, t1));
+    hi = std::min(hi, std::max(t0, t1));
+  }
+  auto onframe = [&](double t) {
+    place q{p.first + t * d.first, p.second + t * d.second};
+    q.first = std::clamp(q.first, 0.0, 1.0);
+    q.second = std::clamp(q.second, 0.0, 1.0);
+    return q;
+  };
+  return {onframe(lo), onframe(hi)};
+}
+
+// A window and the decimals its values are written with, each way.
+struct windowtype {
+  double xlow, xhigh, ylow, yhigh;
+  int xplaces, yplaces;
+  double ux() const { return std::pow(10.0, -xplaces) / (xhigh - xlow); }  // a unit in window units
+  double uy() const { return std::pow(10.0, -yplaces) / (yhigh - ylow); }
+};
+
+std::string fixed(double v, int places) {
+  std::ostringstream o;
+  o << std::fixed << std::setprecision(places) << v;
+  return o.str();
+}
+
+// A place as written, and where that puts it in window units.
+struct written {
+  std::string text;
+  place at;
+};
+
+written writeplace(const windowtype& w, place p) {
+  const std::string x = fixed(w.xlow + p.first * (w.xhigh - w.xlow), w.xplaces);
+  const std::string y = fixed(w.ylow + p.second * (w.yhigh - w.ylow), w.yplaces);
+  return {x + " " + y, {(std::stod(x) - w.xlow) / (w.xhigh - w.xlow), (std::stod(y) - w.ylow) / (w.yhigh - w.ylow)}};
+}
+
+const char* const names[] = {"ga", "st", "ky", "bi", "mu", "ch", "sp", "cd", "ab", "or", "sil", "and"};
+
+struct linedrawing {
+  windowtype w;
+  std::vector<chord> lines;
+  std::vector<int> sign;
+  phases base;
+  std::vector<place> points;  // as written
+  double nearest = 1;         // the least distance of two distinct positions, each way the larger
+};
+
+phases present(const linedrawing& d, place q, int skip1 = -1, int skip2 = -1) {
+  phases p = d.base;
+  for (std::size_t c = 0; c < d.lines.size(); ++c)
+    if (static_cast<int>(c) != skip1 && static_cast<int>(c) != skip2 && d.sign[c] * side(d.lines[c], q) > 0)
+      p.push_back(names[c]);
+  return p;
+}
+
+std::string list(const phases& p) {
+  std::string s;
+  for (const std::string& n : p) s += n + " ";
+  return s;
+}
+
+// The file of a drawing: each line's pieces between its points and the
+// frame, written as pieces (rows from end to end) or whole (every piece
+// carrying its line's rows past both edges, cut at the points by the
+// drawing), some of them backwards. False when rounding brings two
+// distinct positions within a few units of each other each way.
+bool writefile(std::mt19937& gen, linedrawing& d, knowndrawing& k, bool whole) {
+  auto u = [&] { return gen() / 4294967296.0; };
+  const windowtype& w = d.w;
+  const std::size_t nl = d.lines.size();
+  struct pointrec {
+    std::size_t l1, l2;
+    written at;
+    place exact;  // unrounded, for its phases
+  };
+  std::vector<pointrec> pts;
+  std::vector<std::vector<std::pair<double, std::size_t>>> on(nl);
+  for (std::size_t i = 0; i < nl; ++i)
+    for (std::size_t j = i + 1; j < nl; ++j) {
+      double t = 0, s = 0;
+      place p;
+      if (!crossing(d.lines[i], d.lines[j], t, s, p)) continue;
+      on[i].push_back({t, pts.size()});
+      on[j].push_back({s, pts.size()});
+      pts.push_back({i, j, writeplace(w, p), p});
+    }
+  for (std::size_t c = 0; c < nl; ++c)
+    if (on[c].empty()) return false;
+  // distinct positions stay more than the rounding apart: points, line
+  // ends on the frame, and points from the frame
+  std::vector<place> all;
+  for (const pointrec& p : pts) all.push_back(p.at.at);
+  for (const chord& c : d.lines) {
+    all.push_back(c.a);
+    all.push_back(c.b);
+  }
+  const double ux = w.ux(), uy = w.uy(), room = 4;
+  d.nearest = 1;
+  for (std::size_t i = 0; i < all.size(); ++i)
+    for (std::size_t j = i + 1; j < all.size(); ++j) {
+      const double dx = std::fabs(all[i].first - all[j].first), dy = std::fabs(all[i].second - all[j].second);
+      if (dx < room * ux && dy < room * uy) return false;
+      d.nearest = std::min(d.nearest, std::max(dx, dy));
+    }
+  for (const pointrec& p : pts) {
+    const place q = p.at.at;
+    const double fx = std::min(q.first, 1 - q.first), fy = std::min(q.second, 1 - q.second);
+    if (fx < room * ux || fy < room * uy) return false;
+    d.nearest = std::min(d.nearest, std::min(fx, fy));
+    d.points.push_back(q);
+  }
+  std::ostringstream f;
+  f << "2 " << d.base.size() + nl + 1 << " 1 2\n";
+  for (std::size_t i = 0; i < pts.size(); ++i)
+    f << "i" << i + 1 << " " << list(present(d, pts[i].exact, static_cast<int>(pts[i].l1), static_cast<int>(pts[i].l2)))
+      << "- " << names[pts[i].l1] << " " << names[pts[i].l2] << " invariant " << pts[i].at.text << "\n";
+  int record = 0;
+  for (std::size_t c = 0; c < nl; ++c) {
+    const chord& ch = d.lines[c];
+    auto at = [&](double t) {
+      return place{ch.a.first + t * (ch.b.first - ch.a.first), ch.a.second + t * (ch.b.second - ch.a.second)};
+    };
+    std::sort(on[c].begin(), on[c].end());
+    std::vector<std::pair<double, long>> ends{{0.0, -1}};
+    for (const auto& e : on[c]) ends.push_back({e.first, static_cast<long>(e.second)});
+    ends.push_back({1.0, -1});
+    ring drawnline;
+    for (std::size_t s = 0; s + 1 < ends.size(); ++s) {
+      const auto [t0, p0] = ends[s];
+      const auto [t1, p1] = ends[s + 1];
+      std::string from = p0 >= 0 ? "i" + std::to_string(p0 + 1) : "begin";
+      std::string to = p1 >= 0 ? "i" + std::to_string(p1 + 1) : "end";
+      std::vector<std::string> rows;
+      if (whole) {
+        const int m = u() < 0.5 ? 3 : 12;
+        for (int r = 0; r <= m; ++r) rows.push_back(writeplace(w, at(-0.02 + 1.04 * r / m)).text);
+      } else {
+        const int m = u() < 0.6 ? 1 : 3;
+        for (int r = 0; r <= m; ++r) {
+          if (r == 0 && p0 >= 0) {
+            rows.push_back(pts[static_cast<std::size_t>(p0)].at.text);
+          } else if (r == m && p1 >= 0) {
+            rows.push_back(pts[static_cast<std::size_t>(p1)].at.text);
+          } else {
+            rows.push_back(writeplace(w, at(t0 + (t1 - t0) * r / m)).text);
+          }
+        }
+        if (u() < 0.3) {
+          std::reverse(rows.begin(), rows.end());
+          std::swap(from, to);
+          if (from == "end") from = "begin";
+          if (to == "begin") to = "end";
+        }
+      }
+      const place mid = at((t0 + t1) / 2);
+      f << "u" << ++record << " " << list(present(d, mid, static_cast<int>(c))) << "- " << names[c] << " " << from
+        << " " << to << "\n";
+      for (const std::string& r : rows) f << "  " << r << "\n";
+    }
+    drawnline.push_back(ch.a);
+    drawnline.push_back(ch.b);
+    k.lines.push_back(drawnline);
+  }
+  f << "*\n*\nwindow " << fixed(w.xlow, w.xplaces) << " " << fixed(w.xhigh, w.xplaces) << " "
+    << fixed(w.ylow, w.yplaces) << " " << fixed(w.yhigh, w.yplaces) << "\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
+  k.file = f.str();
+  // the samples: round each point, and across between points close together
+  for (const place& p : d.points) {
+    for (const double r : {3 * k.offline, 12 * k.offline})
+      for (int a = 0; a < 24; ++a)
+        k.extra.push_back({p.first + r * std::cos(a * 0.2618 + 0.1), p.second + r * std::sin(a * 0.2618 + 0.1)});
+  }
+  const linedrawing copy = d;
+  k.field = [copy](place q) { return present(copy, q); };
+  return true;
+}
+
+double logbetween(std::mt19937& gen, double a, double b) {
+  return std::exp(std::log(a) + (std::log(b) - std::log(a)) * (gen() / 4294967296.0));
+}
+
+// The kinds of close positions a random drawing is made round.
+enum closekind { closepoints, thinband, thinwedge, nearframe, nearcorner, closeends, kinds };
+
+// A drawing of straight lines with one kind of close positions, some
+// distance from a few rounding units up to a hundredth of the window, in
+// one of the windows: near zero, far from it, of aspect 1:1000 either
+// way, a millionth wide, below zero.
+bool randomlines(std::mt19937& gen, closekind kind, linedrawing& d, knowndrawing& k, bool& whole) {
+  auto u = [&] { return gen() / 4294967296.0; };
+  auto among = [&](double a, double b) { return a + (b - a) * u(); };
+  auto direction = [&] {
+    const double a = among(0, std::acos(-1.0));
+    return place{std::cos(a), std::sin(a)};
+  };
+  static const windowtype windows[] = {{400, 700, 2, 10, 4, 6},   {10000, 10001, 2, 10, 7, 6},
+                                       {400, 1400, 5, 5.001, 3, 9}, {600, 600.001, 1, 1001, 9, 3},
+                                       {1e-6, 2e-6, 3e-6, 4e-6, 13, 13}, {-5, -4.6, 1.5, 2.25, 7, 7}};
+  d = linedrawing{};
+  d.w = windows[gen() % 6];
+  const double unit = std::max(d.w.ux(), d.w.uy());
+  const double least = 6 * unit, most = 1e-2;
+  std::vector<chord>& L = d.lines;
+  auto apart = [](place a, place b) { return std::fabs(a.first * b.second - a.second * b.first); };
+  switch (kind) {
+    case closepoints: {
+      const double gap = logbetween(gen, least, most);
+      const place p1{among(0.1, 0.9), among(0.1, 0.9)}, da = direction();
+      const place p2{p1.first + gap * da.first, p1.second + gap * da.second};
+      L.push_back(through(p1, da));
+      for (const place& p : {p1, p2}) {
+        place db = direction();
+        while (apart(da, db) < 0.2) db = direction();
+        L.push_back(through(p, db));
+      }
+      break;
+    }
+    case thinband:
+    case thinwedge: {
+      const place p{among(0.2, 0.8), among(0.2, 0.8)}, da = direction();
+      const place n{-da.second, da.first};
+      const double lean = kind == thinwedge ? logbetween(gen, least, 2e-3) * (u() < 0.5 ? 1 : -1)
+                                            : (u() < 0.5 ? 0.0 : logbetween(gen, least, 1e-3));
+      const double gap = kind == thinband ? logbetween(gen, least, most) : 0.0;
+      L.push_back(through(p, da));
+      L.push_back(through({p.first + gap * n.first, p.second + gap * n.second},
+                          {da.first + lean * n.first, da.second + lean * n.second}));
+      L.push_back(through({among(0.2, 0.8), among(0.2, 0.8)}, direction()));
+      break;
+    }
+    case nearframe:
+    case nearcorner: {
+      const double off = logbetween(gen, least, most), t = among(0.1, 0.9);
+      const double off2 = logbetween(gen, least, most);
+      const int e = static_cast<int>(gen() % 4);
+      const place framed[4] = {{t, off}, {1 - off, t}, {t, 1 - off}, {off, t}};
+      const place cornered[4] = {{off, off2}, {1 - off, off2}, {1 - off, 1 - off2}, {off, 1 - off2}};
+      const place p = kind == nearframe ? framed[e] : cornered[e];
+      place first = direction();
+      L.push_back(through(p, first));
+      place second = direction();
+      while (apart(first, second) < 0.15) second = direction();
+      L.push_back(through(p, second));
+      break;
+    }
+    default: {
+      const double gap = logbetween(gen, least, most), t = among(0.1, 0.9);
+      const int e = static_cast<int>(gen() % 4);
+      for (const double s : {t, t + gap}) {
+        const place q[4] = {{s, 0.0}, {1.0, s}, {s, 1.0}, {0.0, s}};
+        const place far{among(0.05, 0.95), among(0.05, 0.95)};
+        L.push_back(through(q[e], {far.first - q[e].first, far.second - q[e].second}));
+      }
+    }
+  }
+  const int more = static_cast<int>(gen() % 3);
+  for (int j = 0; j < more; ++j) L.push_back(through({among(0.05, 0.95), among(0.05, 0.95)}, direction()));
+  // the ends on the frame as written: the side's own value, the other rounded
+  for (chord& c : L)
+    for (place* e : {&c.a, &c.b}) {
+      const written at = writeplace(d.w, *e);
+      const bool onx = e->first == 0 || e->first == 1;
+      *e = onx ? place{e->first, at.at.second} : place{at.at.first, e->second};
+    }
+  for (const chord& c : L)
+    if (std::hypot(c.a.first - c.b.first, c.a.second - c.b.second) < 0.05) return false;
+  for (std::size_t c = 0; c < L.size(); ++c) d.sign.push_back(u() < 0.5 ? 1 : -1);
+  static const phases bases[] = {{"q"}, {"q", "pl"}, {"q", "pl", "h2o"}};
+  d.base = bases[gen() % 3];
+  whole = u() < 0.5;
+  k = knowndrawing{};
+  k.offline = std::max(3e-5, 8 * unit);
+  return writefile(gen, d, k, whole);
+}
+
+TEST(DrawingClose, RandomDrawingsOfCloseDistinctPositions) {
+  std::mt19937 gen(90817);
+  int drawn = 0, tiny = 0, wholes = 0;
+  std::vector<int> bykind(kinds, 0);
+  for (int n = 0; drawn < 300; ++n) {
+    const auto kind = static_cast<closekind>(n % kinds);
+    linedrawing d;
+    knowndrawing k;
+    bool whole = false;
+    if (!randomlines(gen, kind, d, k, whole)) continue;
+    ++drawn;
+    ++bykind[kind];
+    tiny += d.nearest < 1e-4;
+    wholes += whole;
+    EXPECT_EQ(drawnright(k), "") << "drawing " << n << " kind " << kind << "\n" << k.file;
+  }
+  for (int c = 0; c < kinds; ++c) EXPECT_GT(bykind[c], 12) << c << " " << bykind[c];
+  EXPECT_GT(tiny, 50) << tiny;
+  EXPECT_GT(wholes, 100) << wholes;
+}
+
+// ---------------------------------------------------------------- rows as calc mode 1 writes them
+// Each line written on one list of its stepping variable (the one it runs
+// along further in the window), every piece between its points carrying
+// the line's whole rows for the drawing to cut; values to the decimals of
+// the window, so that lines within half a unit of each other share a
+// rounded row. Points as their own records, rounded the same way.
+bool calcfile(linedrawing& d, knowndrawing& k) {
+  const windowtype& w = d.w;
+  const std::size_t nl = d.lines.size();
+  std::vector<written> pts;
+  std::vector<std::pair<std::size_t, std::size_t>> pair;
+  std::vector<place> exact;  // the points unrounded, for their phases
+  std::vector<std::vector<std::pair<double, std::size_t>>> on(nl);
+  for (std::size_t i = 0; i < nl; ++i)
+    for (std::size_t j = i + 1; j < nl; ++j) {
+      double t = 0, s = 0;
+      place p;
+      if (!crossing(d.lines[i], d.lines[j], t, s, p)) continue;
+      on[i].push_back({t, pts.size()});
+      on[j].push_back({s, pts.size()});
+      pts.push_back(writeplace(w, p));
+      pair.push_back({i, j});
+      exact.push_back(p);
+    }
+  d.nearest = 1;
+  for (std::size_t i = 0; i < pts.size(); ++i) {
+    const place q = pts[i].at;
+    if (std::min({q.first, q.second, 1 - q.first, 1 - q.second}) < 0.01) return false;
+    for (std::size_t j = 0; j < i; ++j) {
+      const double dx = std::fabs(q.first - pts[j].at.first), dy = std::fabs(q.second - pts[j].at.second);
+      // points that the rounding makes one are a file to be mended
+      if (dx < 2.6 * w.ux() && dy < 2.6 * w.uy()) return false;
+      d.nearest = std::min(d.nearest, std::max(dx, dy));
+    }
+    d.points.push_back(q);
+  }
+  for (const chord& c : d.lines) {
+    if (on[&c - d.lines.data()].empty()) return false;
+    for (const place& e : {c.a, c.b})
+      for (const chord& o : d.lines)
+        if (&o != &c)
+          for (const place& f : {o.a, o.b})
+            if (std::fabs(e.first - f.first) < 3 * w.ux() && std::fabs(e.second - f.second) < 3 * w.uy()) return false;
+  }
+  std::ostringstream f;
+  f << "2 " << d.base.size() + nl + 1 << " 1 2\n";
+  for (std::size_t i = 0; i < pts.size(); ++i)
+    f << "i" << i + 1 << " "
+      << list(present(d, exact[i], static_cast<int>(pair[i].first), static_cast<int>(pair[i].second))) << "- "
+      << names[pair[i].first] << " " << names[pair[i].second] << " invariant " << pts[i].text << "\n";
+  int record = 0;
+  const int steps = 40;
+  for (std::size_t c = 0; c < nl; ++c) {
+    const chord& ch = d.lines[c];
+    const double dx = ch.b.first - ch.a.first, dy = ch.b.second - ch.a.second;
+    const bool alongx = std::fabs(dx) >= std::fabs(dy);
+    std::vector<std::string> rows;
+    for (int r = -1; r <= steps + 1; ++r) {
+      const double v = static_cast<double>(r) / steps;
+      const double t = alongx ? (v - ch.a.first) / dx : (v - ch.a.second) / dy;
+      rows.push_back(writeplace(w, {ch.a.first + t * dx, ch.a.second + t * dy}).text);
+    }
+    // in the order of the rows: "begin" is where they start
+    std::sort(on[c].begin(), on[c].end());
+    if ((alongx ? dx : dy) < 0) {
+      std::reverse(on[c].begin(), on[c].end());
+      for (auto& e : on[c]) e.first = 1 - e.first;
+    }
+    std::vector<std::string> ends{"begin"};
+    for (const auto& e : on[c]) ends.push_back("i" + std::to_string(e.second + 1));
+    ends.push_back("end");
+    for (std::size_t s = 0; s + 1 < ends.size(); ++s) {
+      const double t0 = s == 0 ? 0.0 : on[c][s - 1].first, t1 = s + 1 == on[c].size() + 1 ? 1.0 : on[c][s].first;
+      const double tm = (alongx ? dx : dy) < 0 ? 1 - (t0 + t1) / 2 : (t0 + t1) / 2;
+      const place mid{ch.a.first + tm * dx, ch.a.second + tm * dy};
+      f << "u" << ++record << " " << list(present(d, mid, static_cast<int>(c))) << "- " << names[c] << " "
+        << ends[s] << " " << ends[s + 1] << "\n";
+      for (const std::string& r : rows) f << "  " << r << "\n";
+    }
+    k.lines.push_back({ch.a, ch.b});
+  }
+  f << "*\n*\nwindow " << fixed(w.xlow, w.xplaces) << " " << fixed(w.xhigh, w.xplaces) << " "
+    << fixed(w.ylow, w.yplaces) << " " << fixed(w.yhigh, w.yplaces) << "\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
+  k.file = f.str();
+  for (const place& p : d.points)
+    for (const double r : {3 * k.offline, 12 * k.offline})
+      for (int a = 0; a < 24; ++a)
+        k.extra.push_back({p.first + r * std::cos(a * 0.2618 + 0.1), p.second + r * std::sin(a * 0.2618 + 0.1)});
+  const linedrawing copy = d;
+  k.field = [copy](place q) { return present(copy, q); };
+  return true;
+}
+
+// Whether two lines of the file share a row.
+bool sharedrow(const std::string& file) {
+  std::istringstream in(file);
+  std::string line, owner;
+  std::vector<std::pair<std::string, std::string>> rows;
+  while (std::getline(in, line)) {
+    if (line.rfind("u", 0) == 0) {
+      const std::size_t zero = line.find("- ") + 2;
+      owner = line.substr(zero, line.find(' ', zero) - zero);
+    }
+    if (line.rfind("  ", 0) == 0) rows.push_back({line, owner});
+  }
+  std::sort(rows.begin(), rows.end());
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    // the pieces of one line carry the same rows: lines go by their zero
+    if (rows[i].first != rows[i - 1].first) continue;
+    if (rows[i].second != rows[i - 1].second) return true;
+  }
+  return false;
+}
+
+// Temperature 300-800 °C across, pressure 1-15 kbar up, written to 2 and 3
+// decimals: two invariant points on one line dT apart, a line through
+// each, and now and then a line at a small angle to another, crossing it
+// in the window, so that the two share rounded rows about the point.
+bool calcdrawing(std::mt19937& gen, double dt, linedrawing& d, knowndrawing& k) {
+  auto u = [&] { return gen() / 4294967296.0; };
+  auto among = [&](double a, double b) { return a + (b - a) * u(); };
+  auto direction = [&] {
+    const double a = among(0, std::acos(-1.0));
+    return place{std::cos(a), std::sin(a)};
+  };
+  auto apart = [](place a, place b) { return std::fabs(a.first * b.second - a.second * b.first); };
+  d = linedrawing{};
+  d.w = {300, 800, 1, 15, 2, 3};
+  // a slope of a pseudosection's line, 5-60 °C per kbar either way
+  const double slope = among(5, 60) * (u() < 0.5 ? 1 : -1);
+  place da{slope / 500, 1 / 14.0};
+  const double n = std::hypot(da.first, da.second);
+  da = {da.first / n, da.second / n};
+  const place p1{among(0.15, 0.85), among(0.15, 0.85)};
+  const double t = (dt / 500) / std::fabs(da.first);
+  const place p2{p1.first + t * da.first, p1.second + t * da.second};
+  d.lines.push_back(through(p1, da));
+  for (const place& p : {p1, p2}) {
+    place db = direction();
+    while (apart(da, db) < 0.3) db = direction();
+    d.lines.push_back(through(p, db));
+  }
+  if (u() < 0.5) {
+    // nearly along line 1 or 2, crossing it well inside
+    const chord& c = d.lines[gen() % 2];
+    const place dir{c.b.first - c.a.first, c.b.second - c.a.second};
+    const double len = std::hypot(dir.first, dir.second), lean = logbetween(gen, 3e-4, 5e-3) * (u() < 0.5 ? 1 : -1);
+    const double s = among(0.3, 0.7);
+    const place at{c.a.first + s * dir.first, c.a.second + s * dir.second};
+    d.lines.push_back(through(at, {dir.first / len - lean * dir.second / len, dir.second / len + lean * dir.first / len}));
+  }
+  const int more = static_cast<int>(gen() % 3);
+  for (int j = 0; j < more; ++j) d.lines.push_back(through({among(0.05, 0.95), among(0.05, 0.95)}, direction()));
+  for (const chord& c : d.lines)
+    if (std::hypot(c.a.first - c.b.first, c.a.second - c.b.second) < 0.05) return false;
+  for (std::size_t c = 0; c < d.lines.size(); ++c) d.sign.push_back(u() < 0.5 ? 1 : -1);
+  static const phases bases[] = {{"q"}, {"q", "pl"}, {"q", "pl", "h2o"}};
+  d.base = bases[gen() % 3];
+  k = knowndrawing{};
+  k.offline = 2e-4;
+  return calcfile(d, k);
+}
+
+TEST(DrawingClose, CalcModeOneRecordsWithPointsAFractionOfADegreeApart) {
+  std::mt19937 gen(2417);
+  int drawn = 0, shared = 0, under = 0;
+  for (int n = 0; drawn < 120; ++n) {
+    const double dt = logbetween(gen, 0.05, 1);
+    linedrawing d;
+    knowndrawing k;
+    if (!calcdrawing(gen, dt, d, k)) continue;
+    ++drawn;
+    shared += sharedrow(k.file);
+    under += dt < 0.2;
+    EXPECT_EQ(drawnright(k), "") << "drawing " << n << " dT " << dt << "\n" << k.file;
+  }
+  EXPECT_GT(shared, 15) << shared;
+  EXPECT_GT(under, 30) << under;
+}
+
+// ---------------------------------------------------------------- fixed drawings
+// A line through two places of the file's own units.
+chord fileline(const windowtype& w, place p, place q) {
+  const place a{(p.first - w.xlow) / (w.xhigh - w.xlow), (p.second - w.ylow) / (w.yhigh - w.ylow)};
+  const place b{(q.first - w.xlow) / (w.xhigh - w.xlow), (q.second - w.ylow) / (w.yhigh - w.ylow)};
+  return through(a, {b.first - a.first, b.second - a.second});
+}
+
+knowndrawing calclines(const windowtype& w, const std::vector<chord>& lines, const std::vector<int>& sign) {
+  linedrawing d;
+  d.w = w;
+  d.lines = lines;
+  d.sign = sign;
+  d.base = {"sa"};
+  knowndrawing k;
+  EXPECT_TRUE(calcfile(d, k));
+  return k;
+}
+
+// Three lines crossing in a triangle a fraction of a degree and a few
+// thousandths of a kbar across, on a 470-780 °C, 3-12.5 kbar window, as
+// calc mode 1 writes them (the points solved apart: 626.850 °C 8.0009
+// kbar, 627.054 / 8.0077, 626.782 / 8.0050, written 626.85 8.001,
+// 627.05 8.008, 626.78 8.005); the same three points on T-x(CO2) axes,
+// 0.02-0.05 °C and 0.0003-0.0007 apart.
+TEST(DrawingClose, InvariantPointsAFractionOfADegreeApartAreDrawn) {
+  const windowtype pt{470, 780, 3, 12.5, 2, 3};
+  const place i1{626.850, 8.0009}, i2{627.054, 8.0077}, i3{626.782, 8.0050};
+  for (const std::vector<int>& sign : {std::vector<int>{1, 1, 1}, {-1, 1, -1}, {1, -1, -1}}) {
+    const knowndrawing k = calclines(pt, {fileline(pt, i1, i2), fileline(pt, i1, i3), fileline(pt, i2, i3)}, sign);
+    EXPECT_EQ(drawnright(k), "") << k.file;
+  }
+  const windowtype tx{0.05, 0.95, 450, 750, 4, 2};
+  const place j1{0.54338, 626.852}, j2{0.54412, 626.898}, j3{0.54375, 626.879};
+  const knowndrawing k = calclines(tx, {fileline(tx, j1, j2), fileline(tx, j1, j3), fileline(tx, j2, j3)}, {1, -1, 1});
+  EXPECT_EQ(drawnright(k), "") << k.file;
+}
+
+// A P-x(CO2) section whose three lines run within a thousandth of a kbar of
+// each other about their points, written every 0.0225 in x with P to 3
+// decimals: some rows are the same row of two lines, away from any point.
+// The lines touch there; every field is still one piece.
+TEST(DrawingClose, LinesThatShareARoundedRowAreDrawn) {
+  const windowtype px{0.05, 0.95, 1, 6, 4, 3};
+  // each line through two of the points: slopes -1.91 to -2.0 kbar per unit of x
+  const place i1{0.54100, 2.00520}, i2{0.54320, 2.00090}, i3{0.54210, 2.00310};
+  const std::vector<chord> lines{fileline(px, i1, i2), fileline(px, i1, i3), fileline(px, i2, i3)};
+  for (const std::vector<int>& sign : {std::vector<int>{1, 1, 1}, {1, -1, 1}, {-1, -1, 1}}) {
+    const knowndrawing k = calclines(px, lines, sign);
+    EXPECT_TRUE(sharedrow(k.file)) << k.file;
+    EXPECT_EQ(drawnright(k), "") << k.file;
+  }
+}
+
+// A point a few units of its last decimal inside the bottom edge, one line
+// from it across the window to the top and three out of the window below:
+// the fields left and right of the one line are drawn each on its own
+// side, with the slivers between the lines below the point. Window 0..10
+// both ways; curve b (phase b right of it) through the point from (2, -10)
+// to (6, 10), phase c within the V of the two lines down to (2.5, -5) and
+// (5, -5). On the frame itself the run stops (the last turn's rule).
+TEST(DrawingClose, APointNearTheFrameWithOneLineAcross) {
+  for (const char* y : {"0.005", "0.02", "0.003"}) {
+    const double y0 = std::stod(y) / 10;
+    const place p{0.4, y0};
+    const std::string at = std::string("4 ") + y;
+    knowndrawing k;
+    k.file = "2 6 1 2\ni1 q - b c invariant " + at + "\nu1 q - b i1 end\n  " + at + "\n  6 10\nu2 q c - b i1 end\n  " +
+             at + "\n  2 -10\nu3 q - c i1 end\n  " + at + "\n  2.5 -5\nu4 q b - c i1 end\n  " + at +
+             "\n  5 -5\n*\n*\nwindow 0 10 0 10\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
+    const place up{0.6, 1}, down{0.2, -1}, left{0.25, -0.5}, right{0.5, -0.5};
+    k.lines = {{p, up}, {p, down}, {p, left}, {p, right}};
+    k.offline = 1e-4;
+    k.field = [=](place q) {
+      phases f{"q"};
+      const bool above = q.second > y0;
+      if ((above ? cross(p, up, q) : cross(down, p, q)) < 0) f.push_back("b");
+      if (!above && cross(p, left, q) > 0 && cross(p, right, q) < 0) f.push_back("c");
+      return f;
+    };
+    for (int i = 1; i < 40; ++i) k.extra.push_back({0.38 + 0.001 * i, y0 / 3});
+    EXPECT_EQ(drawnright(k), "") << k.file;
+  }
+}
+
+// ---------------------------------------------------------------- exact sides
+// Sides and ways where the rounded products say nothing or the wrong thing:
+// differences of 2^70 and 1 that the binary form cannot hold, worked out
+// by hand. (2^70 - 1) * 1 - 1 * 2^70 = -1; (2^70 - 1) - 2^70 = -1 for the
+// dot product; (2^70 - 1)(1) - (2^70 - 1)(1) = 0.
+TEST(DrawingClose, SidesAndWaysAreExactForTheNumbersAsRead) {
+  const extended big = std::ldexp(1.0L, 70);
+  EXPECT_EQ(ZQPLTX::CROSSSIGN(1, 0, big, 1, 0, 0, big, 1), -1);
+  EXPECT_EQ(ZQPLTX::CROSSSIGN(0, 0, big, 1, 1, 0, big, 1), 1);
+  EXPECT_EQ(ZQPLTX::CROSSSIGN(1, 1, big, big, 0, 0, 1, 1), 0);
+  EXPECT_EQ(ZQPLTX::DOTSIGN(1, 0, big, 1, 0, 0, 1, -big), -1);
+  EXPECT_EQ(ZQPLTX::DOTSIGN(1, 0, big, 1, 0, 0, -1, big), 1);
+  // a place a unit of the last binary digit off a line through rounded rows
+  const extended x0 = 0.1L, y0 = 0.7L, x1 = 626.85L, y1 = 8.001L;
+  const extended t = 0.5L, xm = x0 + t * (x1 - x0), ym = y0 + t * (y1 - y0);
+  const int on = ZQPLTX::ORIENT(x0, y0, x1, y1, xm, ym);
+  EXPECT_EQ(ZQPLTX::ORIENT(x0, y0, x1, y1, xm, ym + 1), 1);
+  EXPECT_GE(ZQPLTX::ORIENT(x0, y0, x1, y1, xm, std::nextafter(ym, 10.0L)), on);
+  EXPECT_EQ(ZQPLTX::ORIENT(x1, y1, x0, y0, xm, ym), -on);
+  EXPECT_EQ(ZQPLTX::ORIENT(xm, ym, x0, y0, x1, y1), on);
+}
+
+// The rounding of the records is read from the decimals their values
+// carry, each way; values of one decimal or none are exact.
+TEST(DrawingClose, TheRecordsRoundingIsTheirLastDecimal) {
+  struct rounding {
+    const char* rows;
+    extended x, y;
+  };
+  const rounding cases[] = {{"u1 begin end 626.85 8.001 700.5 9\n", 0.01L, 0.001L},
+                            {"u1 begin end 626.851 8.0 700 9\n", 0.001L, 0},
+                            {"u1 begin end 2.5 400 7 600\n", 0, 0},
+                            {"i1 5.2500 401.5\nu1 i1 end 5.25 401.5 7 600\n", 0.01L, 0},
+                            {"i1 5.2512 401.5\nu1 i1 end 5.2512 401.5 7.11 600.25\n", 0.0001L, 0.01L}};
+  for (const rounding& r : cases) {
+    Drawing d;
+    ASSERT_EQ(d.network(drawtest::qk(r.rows)), "") << r.rows;
+    EXPECT_NEAR(ZQPLTX::ROUNDX, r.x, 1e-15L) << r.rows;
+    EXPECT_NEAR(ZQPLTX::ROUNDY, r.y, 1e-15L) << r.rows;
+  }
+  // a point within a unit of the frame is on it, two units off it is not
+  Drawing d;
+  ASSERT_EQ(d.network(drawtest::qk("i1 5.01 400.01\ni2 5.05 799.98\nu1 i1 i2 5.01 400.01 5.05 799.98\n")), "");
+  EXPECT_EQ(drawtest::point(1).y, 400);
+  EXPECT_EQ(drawtest::point(2).y, 799.98L);
+  EXPECT_EQ(ZQPLTX::FRAMESIDE(5, 400.012L), 1);
+  EXPECT_EQ(ZQPLTX::FRAMESIDE(5, 400.02L), 0);
+  EXPECT_TRUE(ZQPLTX::ONEPLACE(5, 500, 5.024L, 500.024L));
+  EXPECT_FALSE(ZQPLTX::ONEPLACE(5, 500, 5.03L, 500));
+}
+
+// ---------------------------------------------------------------- lines along each other
+// Line u1 (phase a left of it) straight up the middle of a 0..10 window
+// from a point on the bottom edge, u2 (phase c left of it) from that point
+// along u1 to (5, 4), then away to the left to (3, 10): the fields q right
+// of u1, q a between them and q a c left of u2. The midpoint (5, 2) of
+// u2's first piece lies on u1, and u1's rows (5, 0), (5, 5), (5, 10) put
+// the midpoint (5, 2.5) of its first piece on u2: places on the outline of
+// the field of one line, which tell nothing of its side; taken for a side,
+// they contradict the other line's piece about (4, 7) and the field is
+// refused. Written to no decimal (exact), and to three with u2's second
+// row a unit right of u1 and up (5.001, 4.001), its first piece crossing
+// u1 within the rounding (u1's middle row 5.001 high, so that the rounding
+// holds each way). Each also transposed, and with u1 written from the top
+// edge down to the point. Hand-built.
+knowndrawing alongdrawing(bool exact, bool transposed, bool downward) {
+  const double off = exact ? 0 : 0.001;
+  auto at = [&](double x, double y) {
+    std::ostringstream o;
+    o << std::fixed << std::setprecision(exact ? 0 : 3) << (transposed ? y : x) << " " << (transposed ? x : y);
+    return "  " + o.str() + "\n";
+  };
+  const std::string u1 = downward ? at(5, 10) + at(5, 5 + off) + at(5, 0) : at(5, 0) + at(5, 5 + off) + at(5, 10);
+  const std::string u2 = at(5, 0) + at(5 + off, 4 + off) + at(3, 10);
+  knowndrawing k;
+  // u3 and u4 carry u1 and u2 on below the window, out of the picture
+  k.file = "2 4 1 2\ni1 q - a c invariant" + at(5, 0).substr(1) + "u1 q - a " + (downward ? "begin i1" : "i1 end") +
+           "\n" + u1 + "u2 q a - c i1 end\n" + u2 + "u3 q c - a i1 end\n" + at(5, 0) + at(5, -10) +
+           "u4 q - c i1 end\n" + at(5, 0) + at(7, -10) +
+           "*\n*\nwindow 0 10 0 10\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
+  auto w = [=](double x, double y) { return transposed ? place{y / 10, x / 10} : place{x / 10, y / 10}; };
+  k.lines = {{w(5, 0), w(5, 10)}, {w(5, 0), w(5 + off, 4), w(3, 10)}};
+  k.field = [=](place q) {
+    const double x = transposed ? q.second : q.first, y = transposed ? q.first : q.second;
+    // where u2 runs at the height of the place
+    const double cx = y < 0.4 ? 0.5 + off / 10 * y / 0.4 : 0.5 + off / 10 - (0.2 + off / 10) * (y - 0.4) / 0.6;
+    phases f{"q"};
+    if (x < 0.5) f.push_back("a");
+    if (x < cx) f.push_back("c");
+    return f;
+  };
+  return k;
+}
+
+TEST(DrawingClose, APlaceOnTheOutlineTellsNoSide) {
+  for (const bool exact : {true, false})
+    for (const bool transposed : {false, true})
+      for (const bool downward : {false, true}) {
+        const knowndrawing k = alongdrawing(exact, transposed, downward);
+        EXPECT_EQ(drawnright(k), "") << k.file;
+      }
+}
+
+// A point within the rounding of a corner both ways is at the corner: on
+// both edges, whichever side of them it was written. Units of 0.01 each
+// way, so 9.99 / 799.99 is a unit from the top right corner of 0..10 x
+// 400..800 and 0.01 / 399.99 a unit from the bottom left one.
+TEST(DrawingClose, APointAUnitFromACornerIsAtIt) {
+  Drawing d;
+  ASSERT_EQ(d.network(drawtest::qk("i1 9.99 799.99\ni2 0.01 399.99\nu1 i1 i2 9.99 799.99 0.01 399.99\n")), "");
+  EXPECT_EQ(drawtest::point(1).x, 10);
+  EXPECT_EQ(drawtest::point(1).y, 800);
+  EXPECT_EQ(drawtest::point(2).x, 0);
+  EXPECT_EQ(drawtest::point(2).y, 400);
+}
+
+}  // namespace
