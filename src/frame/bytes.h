@@ -4,7 +4,6 @@
 
 namespace macroman {
 constexpr char degree = '\xA1';      // °
-constexpr char section = '\xA4';     // §, the mark of a frozen line buffer
 constexpr char bullet = '\xA5';      // •
 constexpr char micro = '\xB5';       // µ
 constexpr char increment = '\xC6';   // ∆
@@ -13,7 +12,6 @@ constexpr char ellipsis = '\xC9';    // …
 constexpr char greaterequal = '\xB3';  // ≥
 
 constexpr const char* degree_s = "\xA1";
-constexpr const char* section_s = "\xA4";
 constexpr const char* bullet_s = "\xA5";
 constexpr const char* micro_s = "\xB5";
 constexpr const char* increment_s = "\xC6";
