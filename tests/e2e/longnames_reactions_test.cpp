@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "harness.h"
+#include "madeupdataset.h"
 
 namespace {
 
@@ -28,13 +29,7 @@ constexpr double P0 = 5, T0 = 873.15;
 
 std::string name(int k) { return "ph" + std::string(k < 10 ? "0" : "") + std::to_string(k) + std::string(18, 'x'); }
 
-std::string fixed6(double v) {
-  std::ostringstream o;
-  o.setf(std::ios::fixed);
-  o.precision(6);
-  o << v;
-  return o.str();
-}
+std::string fixed6(double v) { return madeup::fixed(v, 6); }
 
 // The first nphases phases, in calc mode 3 (every reaction and its
 // intersections) or calc mode 2 (average T at 5 kbar).

@@ -10,22 +10,14 @@
 #include <sstream>
 
 #include "harness.h"
+#include "madeupdataset.h"
 
 namespace {
 
 using e2e::has;
 
-struct oxide {
-  int code;
-  int metals, oxygens;
-  std::string name;
-};
-const std::vector<oxide> oxides = {
-    {1, 1, 2, "SiO2"},  {3, 2, 3, "Al2O3"}, {7, 1, 1, "CaO"},  {5, 1, 1, "MgO"},   {4, 1, 1, "FeO"},
-    {9, 2, 1, "K2O"},   {8, 2, 1, "Na2O"},  {2, 1, 2, "TiO2"}, {6, 1, 1, "MnO"},   {13, 2, 1, "Cl2O"},
-    {17, 1, 2, "SO2"},  {15, 1, 1, "NiO"},  {16, 1, 2, "ZrO2"}, {18, 1, 1, "CuO"}, {19, 2, 3, "Cr2O3"},
-    {20, 2, 1, "F2O"},  {21, 2, 5, "P2O5"}, {22, 1, 1, "BaO"}, {23, 2, 1, "Li2O"}, {24, 2, 1, "Rb2O"},
-    {25, 1, 1, "SrO"}};
+using madeup::oxide;
+const std::vector<oxide>& oxides = madeup::oxides21();
 constexpr int nss = 10;      // end-members of ss, the first 10 oxides
 constexpr double x1 = 0.05;  // e01's fraction in ss
 constexpr double Rgas = 0.0083144626;
@@ -37,16 +29,10 @@ std::string purename(int k) {
   return (k == 0 ? "p01" : "q" + std::to_string(k + 1)) + std::string(19, 'w');
 }
 
-std::string num(double v) {
-  std::ostringstream o;
-  o.precision(12);
-  o << std::fixed << v;
-  return o.str();
-}
+std::string num(double v) { return madeup::fixed(v, 12); }
 
 std::string record(const std::string& name, const oxide& o, double H, double S) {
-  return name + "  fx  1  " + std::to_string(o.code) + " " + std::to_string(o.metals) + ".0  10 " +
-         std::to_string(o.oxygens) + ".0  0\n0\n" + num(H) + " " + num(S) + " 1.0 0 0 0 0\n0 0 0\n\n";
+  return madeup::oneoxiderecord(name, "fx", o, H, S);
 }
 
 std::string dataset() {

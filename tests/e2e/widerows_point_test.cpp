@@ -11,24 +11,14 @@
 #include <sstream>
 
 #include "harness.h"
+#include "madeupdataset.h"
 
 namespace {
 
 using e2e::has;
 
-// Element code and oxygens of the 21 oxides, in the standard order of the
-// components.
-struct oxide {
-  int code;
-  int metals, oxygens;
-  std::string name;
-};
-const std::vector<oxide> oxides = {
-    {1, 1, 2, "SiO2"},  {3, 2, 3, "Al2O3"}, {7, 1, 1, "CaO"},  {5, 1, 1, "MgO"},   {4, 1, 1, "FeO"},
-    {9, 2, 1, "K2O"},   {8, 2, 1, "Na2O"},  {2, 1, 2, "TiO2"}, {6, 1, 1, "MnO"},   {13, 2, 1, "Cl2O"},
-    {17, 1, 2, "SO2"},  {15, 1, 1, "NiO"},  {16, 1, 2, "ZrO2"}, {18, 1, 1, "CuO"}, {19, 2, 3, "Cr2O3"},
-    {20, 2, 1, "F2O"},  {21, 2, 5, "P2O5"}, {22, 1, 1, "BaO"}, {23, 2, 1, "Li2O"}, {24, 2, 1, "Rb2O"},
-    {25, 1, 1, "SrO"}};
+using madeup::oxide;
+const std::vector<oxide>& oxides = madeup::oxides21();
 constexpr int nss = 15;          // end-members of ss, the first 15 oxides
 constexpr double x1 = 0.05;      // e01's fraction in ss
 constexpr double Rgas = 0.0083144626;
@@ -38,16 +28,10 @@ double Hof(int k) { return k < nss ? -500.0 - 3 * k : -400.0 - k; }  // k: 0-bas
 double Sof(int k) { return k < nss ? 0.03 : 0.02; }
 double G(double H, double S) { return H - T * S + (P - 0.001) * 1.0; }
 
-std::string num(double v) {
-  std::ostringstream o;
-  o.precision(12);
-  o << std::fixed << v;
-  return o.str();
-}
+std::string num(double v) { return madeup::fixed(v, 12); }
 
 std::string record(const std::string& name, const oxide& o, double H, double S) {
-  return name + "  " + name + "x  1  " + std::to_string(o.code) + " " + std::to_string(o.metals) + ".0  10 " +
-         std::to_string(o.oxygens) + ".0  0\n0\n" + num(H) + " " + num(S) + " 1.0 0 0 0 0\n0 0 0\n\n";
+  return madeup::oneoxiderecord(name, name + "x", o, H, S);
 }
 
 std::string dataset() {

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "harness.h"
+#include "madeupdataset.h"
 
 namespace {
 
@@ -56,13 +57,7 @@ std::vector<phase> phases() {
   return p;
 }
 
-std::string fixed6(double v) {
-  std::ostringstream o;
-  o.setf(std::ios::fixed);
-  o.precision(6);
-  o << v;
-  return o.str();
-}
+std::string fixed6(double v) { return madeup::fixed(v, 6); }
 
 std::map<std::string, std::string> inputs() {
   const std::vector<phase> ps = phases();
