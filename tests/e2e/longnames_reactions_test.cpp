@@ -29,7 +29,7 @@ constexpr double P0 = 5, T0 = 873.15;
 
 std::string name(int k) { return "ph" + std::string(k < 10 ? "0" : "") + std::to_string(k) + std::string(18, 'x'); }
 
-std::string fixed6(double v) { return madeup::fixed(v, 6); }
+std::string fixed6(double v) { return e2e::fixed(v, 6); }
 
 // The first nphases phases, in calc mode 3 (every reaction and its
 // intersections) or calc mode 2 (average T at 5 kbar).

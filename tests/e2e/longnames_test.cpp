@@ -29,7 +29,7 @@ std::string purename(int k) {
   return (k == 0 ? "p01" : "q" + std::to_string(k + 1)) + std::string(19, 'w');
 }
 
-std::string num(double v) { return madeup::fixed(v, 12); }
+std::string num(double v) { return e2e::fixed(v, 12); }
 
 std::string record(const std::string& name, const oxide& o, double H, double S) {
   return madeup::oneoxiderecord(name, "fx", o, H, S);

@@ -1,11 +1,12 @@
 // Pieces of the made-up data sets that several end-to-end tests write
-// inline: the oxides by their element codes, numbers written as the data
-// set's reader takes them, and the record of a phase of one oxide.
+// inline: the oxides by their element codes, and the record of a phase of
+// one oxide.
 #pragma once
 
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "harness.h"
 
 namespace madeup {
 
@@ -27,21 +28,12 @@ inline const std::vector<oxide>& oxides21() {
   return table;
 }
 
-// A value with a fixed number of decimals.
-inline std::string fixed(double v, int decimals) {
-  std::ostringstream o;
-  o.setf(std::ios::fixed);
-  o.precision(decimals);
-  o << v;
-  return o.str();
-}
-
 // The record of a phase of one formula of oxide o, with constant H and S
 // and a volume of 1 J/bar.
 inline std::string oneoxiderecord(const std::string& name, const std::string& description, const oxide& o, double H,
                                  double S) {
   return name + "  " + description + "  1  " + std::to_string(o.code) + " " + std::to_string(o.metals) + ".0  10 " +
-         std::to_string(o.oxygens) + ".0  0\n0\n" + fixed(H, 12) + " " + fixed(S, 12) + " 1.0 0 0 0 0\n0 0 0\n\n";
+         std::to_string(o.oxygens) + ".0  0\n0\n" + e2e::fixed(H, 12) + " " + e2e::fixed(S, 12) + " 1.0 0 0 0 0\n0 0 0\n\n";
 }
 
 }  // namespace madeup

@@ -28,7 +28,7 @@ double Hof(int k) { return k < nss ? -500.0 - 3 * k : -400.0 - k; }  // k: 0-bas
 double Sof(int k) { return k < nss ? 0.03 : 0.02; }
 double G(double H, double S) { return H - T * S + (P - 0.001) * 1.0; }
 
-std::string num(double v) { return madeup::fixed(v, 12); }
+std::string num(double v) { return e2e::fixed(v, 12); }
 
 std::string record(const std::string& name, const oxide& o, double H, double S) {
   return madeup::oneoxiderecord(name, name + "x", o, H, S);

@@ -57,7 +57,7 @@ std::vector<phase> phases() {
   return p;
 }
 
-std::string fixed6(double v) { return madeup::fixed(v, 6); }
+std::string fixed6(double v) { return e2e::fixed(v, 6); }
 
 std::map<std::string, std::string> inputs() {
   const std::vector<phase> ps = phases();

@@ -36,14 +36,7 @@ double nearness(place p, place a, place b) {
   return std::hypot(p.first - a.first - t * dx, p.second - a.second - t * dy);
 }
 
-bool within(const ring& r, place p) {
-  bool in = false;
-  for (std::size_t a = 0, b = r.size() - 1; a < r.size(); b = a++)
-    if ((r[a].second > p.second) != (r[b].second > p.second) &&
-        p.first < r[a].first + (p.second - r[a].second) * (r[b].first - r[a].first) / (r[b].second - r[a].second))
-      in = !in;
-  return in;
-}
+using drawtest::within;
 
 // A drawing as the test knows it: the file, the lines as drawn in window
 // units (to keep samples off them), the field of every place, and places

@@ -614,14 +614,7 @@ place leaving(place p, place q) {
   return {p.first + t * dx, p.second + t * dy};
 }
 
-bool within(const ring& r, place p) {
-  bool in = false;
-  for (std::size_t a = 0, b = r.size() - 1; a < r.size(); b = a++)
-    if ((r[a].second > p.second) != (r[b].second > p.second) &&
-        p.first < r[a].first + (p.second - r[a].second) * (r[b].first - r[a].first) / (r[b].second - r[a].second))
-      in = !in;
-  return in;
-}
+using drawtest::within;
 
 double nearness(place p, place a, place b) {
   const double dx = b.first - a.first, dy = b.second - a.second, len = dx * dx + dy * dy;
