@@ -212,6 +212,29 @@ std::string list(const phases& p) {
   return s;
 }
 
+// Every crossing of two lines of a drawing, written as a record rounds it,
+// with each line's crossings by their place along it.
+struct crossingrec {
+  std::size_t l1, l2;
+  written at;
+  place exact;  // unrounded, for its phases
+};
+std::vector<crossingrec> crossings(const linedrawing& d,
+                                   std::vector<std::vector<std::pair<double, std::size_t>>>& on) {
+  std::vector<crossingrec> pts;
+  on.assign(d.lines.size(), {});
+  for (std::size_t i = 0; i < d.lines.size(); ++i)
+    for (std::size_t j = i + 1; j < d.lines.size(); ++j) {
+      double t = 0, s = 0;
+      place p;
+      if (!crossing(d.lines[i], d.lines[j], t, s, p)) continue;
+      on[i].push_back({t, pts.size()});
+      on[j].push_back({s, pts.size()});
+      pts.push_back({i, j, writeplace(d.w, p), p});
+    }
+  return pts;
+}
+
 // The file of a drawing: each line's pieces between its points and the
 // frame, written as pieces (rows from end to end) or whole (every piece
 // carrying its line's rows past both edges, cut at the points by the
@@ -221,28 +244,14 @@ bool writefile(std::mt19937& gen, linedrawing& d, knowndrawing& k, bool whole) {
   auto u = [&] { return gen() / 4294967296.0; };
   const windowtype& w = d.w;
   const std::size_t nl = d.lines.size();
-  struct pointrec {
-    std::size_t l1, l2;
-    written at;
-    place exact;  // unrounded, for its phases
-  };
-  std::vector<pointrec> pts;
-  std::vector<std::vector<std::pair<double, std::size_t>>> on(nl);
-  for (std::size_t i = 0; i < nl; ++i)
-    for (std::size_t j = i + 1; j < nl; ++j) {
-      double t = 0, s = 0;
-      place p;
-      if (!crossing(d.lines[i], d.lines[j], t, s, p)) continue;
-      on[i].push_back({t, pts.size()});
-      on[j].push_back({s, pts.size()});
-      pts.push_back({i, j, writeplace(w, p), p});
-    }
+  std::vector<std::vector<std::pair<double, std::size_t>>> on;
+  const std::vector<crossingrec> pts = crossings(d, on);
   for (std::size_t c = 0; c < nl; ++c)
     if (on[c].empty()) return false;
   // distinct positions stay more than the rounding apart: points, line
   // ends on the frame, and points from the frame
   std::vector<place> all;
-  for (const pointrec& p : pts) all.push_back(p.at.at);
+  for (const crossingrec& p : pts) all.push_back(p.at.at);
   for (const chord& c : d.lines) {
     all.push_back(c.a);
     all.push_back(c.b);
@@ -255,7 +264,7 @@ bool writefile(std::mt19937& gen, linedrawing& d, knowndrawing& k, bool whole) {
       if (dx < room * ux && dy < room * uy) return false;
       d.nearest = std::min(d.nearest, std::max(dx, dy));
     }
-  for (const pointrec& p : pts) {
+  for (const crossingrec& p : pts) {
     const place q = p.at.at;
     const double fx = std::min(q.first, 1 - q.first), fy = std::min(q.second, 1 - q.second);
     if (fx < room * ux || fy < room * uy) return false;
@@ -456,27 +465,14 @@ TEST(DrawingClose, RandomDrawingsOfCloseDistinctPositions) {
 bool calcfile(linedrawing& d, knowndrawing& k) {
   const windowtype& w = d.w;
   const std::size_t nl = d.lines.size();
-  std::vector<written> pts;
-  std::vector<std::pair<std::size_t, std::size_t>> pair;
-  std::vector<place> exact;  // the points unrounded, for their phases
-  std::vector<std::vector<std::pair<double, std::size_t>>> on(nl);
-  for (std::size_t i = 0; i < nl; ++i)
-    for (std::size_t j = i + 1; j < nl; ++j) {
-      double t = 0, s = 0;
-      place p;
-      if (!crossing(d.lines[i], d.lines[j], t, s, p)) continue;
-      on[i].push_back({t, pts.size()});
-      on[j].push_back({s, pts.size()});
-      pts.push_back(writeplace(w, p));
-      pair.push_back({i, j});
-      exact.push_back(p);
-    }
+  std::vector<std::vector<std::pair<double, std::size_t>>> on;
+  const std::vector<crossingrec> pts = crossings(d, on);
   d.nearest = 1;
   for (std::size_t i = 0; i < pts.size(); ++i) {
-    const place q = pts[i].at;
+    const place q = pts[i].at.at;
     if (std::min({q.first, q.second, 1 - q.first, 1 - q.second}) < 0.01) return false;
     for (std::size_t j = 0; j < i; ++j) {
-      const double dx = std::fabs(q.first - pts[j].at.first), dy = std::fabs(q.second - pts[j].at.second);
+      const double dx = std::fabs(q.first - pts[j].at.at.first), dy = std::fabs(q.second - pts[j].at.at.second);
       // points that the rounding makes one are a file to be mended
       if (dx < 2.6 * w.ux() && dy < 2.6 * w.uy()) return false;
       d.nearest = std::min(d.nearest, std::max(dx, dy));
@@ -495,8 +491,8 @@ bool calcfile(linedrawing& d, knowndrawing& k) {
   f << "2 " << d.base.size() + nl + 1 << " 1 2\n";
   for (std::size_t i = 0; i < pts.size(); ++i)
     f << "i" << i + 1 << " "
-      << list(present(d, exact[i], static_cast<int>(pair[i].first), static_cast<int>(pair[i].second))) << "- "
-      << names[pair[i].first] << " " << names[pair[i].second] << " invariant " << pts[i].text << "\n";
+      << list(present(d, pts[i].exact, static_cast<int>(pts[i].l1), static_cast<int>(pts[i].l2))) << "- "
+      << names[pts[i].l1] << " " << names[pts[i].l2] << " invariant " << pts[i].at.text << "\n";
   int record = 0;
   const int steps = 40;
   for (std::size_t c = 0; c < nl; ++c) {

@@ -33,7 +33,22 @@ constexpr extended XP = 4.5006666666666667L, XT = 773.14333333333333L;
 class Ptx : public findtest::FindTest {
  protected:
   static void polymorphs();
+  static void bentline();
 };
+
+// The closed-form line that bends back in T, solved for T along P.
+void Ptx::bentline() {
+  rows(findtest::BEND);
+  NNE = 2;
+  NE = 0;
+  RLINES[1] = "1)  A = B";
+  CALCVARIABLE = calcvariabletype::calctemperature;
+  OTHERVARIABLE = othervariabletype::fixedpressure;
+  ZQPTX::PTMODE = findtype::findt;
+  PPRECISION = 3, TPRECISION = 2;
+  LNAPOS = MUPOS = 0;
+  CONTROLJX.runnametext = "";
+}
 
 void Ptx::polymorphs() {
   rows(POLY);
@@ -562,21 +577,12 @@ namespace {
 // the lower in its first row and the higher in its second, as the closed form
 // 1e-5 u^2 - 0.01 u + 0.0185 + 0.1 (P - Pr) = 0, u = T - Tr, gives them.
 TEST_F(Ptx, BentLineKeepsItsLowerRootFirst) {
-  rows(findtest::BEND);
-  NNE = 2;
-  NE = 0;
-  RLINES[1] = "1)  A = B";
+  bentline();
   DIAGRAMMODE = diagramtype::ptcalc;
-  CALCVARIABLE = calcvariabletype::calctemperature;
-  OTHERVARIABLE = othervariabletype::fixedpressure;
-  ZQPTX::PTMODE = findtype::findt;
-  PPRECISION = 3, TPRECISION = 2;
-  LNAPOS = MUPOS = 0;
   FIXEDT = 700, FIXEDP = 2, FIXEDXH2O = 0, FIXEDXCO2 = 0;
   window(1, 4, 300, 1400);
   NLP = 4;
   for (long i = 1; i <= 4; ++i) LP[i] = static_cast<extended>(i);
-  CONTROLJX.runnametext = "";
   std::string out;
   {
     testsupport::Terminal term;
@@ -603,20 +609,11 @@ TEST_F(Ptx, BentLineKeepsItsLowerRootFirst) {
 // column keeps its one root first, the mark above second; at 20 kbar both roots
 // (578.6, 1017.6 K) are found, lower first.
 TEST_F(Ptx, BentLineWithOneRootInSomeColumnsKeepsItFirst) {
-  rows(findtest::BEND);
-  NNE = 2;
-  NE = 0;
-  RLINES[1] = "1)  A = B";
-  CALCVARIABLE = calcvariabletype::calctemperature;
-  OTHERVARIABLE = othervariabletype::fixedpressure;
-  ZQPTX::PTMODE = findtype::findt;
-  PPRECISION = 3, TPRECISION = 2;
-  LNAPOS = MUPOS = 0;
+  bentline();
   FIXEDT = 500, FIXEDP = 10, FIXEDXH2O = 0, FIXEDXCO2 = 0;
   window(1, 20, 300, 700);
   NLP = 3;
   LP[1] = 1, LP[2] = 10, LP[3] = 20;
-  CONTROLJX.runnametext = "";
   {
     testsupport::Terminal term;
     ZQPTX::PTXTABLE();
