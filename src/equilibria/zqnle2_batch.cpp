@@ -1,6 +1,8 @@
 // A batch run: its items translated from the order of the "with" list into
 // the phase order, each item installed as the problem of its points, and
 // the list of the items' equilibria with the csv headings.
+#include <memory>
+
 #include "equilibria/zqnle2.h"
 #include "equilibria/zqnle2_print.h"
 #include "equilibria/zqnle2_solve.h"
@@ -127,6 +129,45 @@ void clearmarks(smallint fluid, smallint fluidx) {
   for (long i = 1; i <= NP0; ++i) (*PREC0)[i].modeset = false;
 }
 
+// The phase rule for the phases of set, as the plain run counts its chosen
+// phases: the rank of their compositions with each mu variable's component
+// opened, plus 2, less the phases and the mu variables. A mu variable's
+// phase is that opened component, not a phase of its own.
+smallint phaserule(const bemvector& set) {
+  // Some 1.3 MB: made at the first call, kept for the run.
+  static std::unique_ptr<liemmatrix> m;
+  if (!m) m = std::make_unique<liemmatrix>("batch phase rule");
+  smallint col = 0, nphases = 0;
+  for (long i = 1; i <= NPSS; ++i) {
+    if (!set[i]) continue;
+    ++nphases;
+    const ptype1& p = (*PREC1)[i];
+    for (long e = 1; e <= p.nprop; ++e) {
+      ++col;
+      for (long c = 1; c <= NUV; ++c) (*m)(c, col) = p.em[e].comp[c];
+    }
+  }
+  farray<bool, 1, maxcomp> held{"batch held"};
+  for (long k = 1; k <= NMU; ++k)
+    for (long c = 1; c <= NUV; ++c) held[c] = held[c] || COMPNAME[c] == MUNAME[k];
+  for (long i = 1; i <= NP0; ++i) {
+    const ptype0& p = (*PREC0)[i];
+    bool mu = false;
+    for (long k = 1; k <= NMU; ++k) mu = mu || p.name == MUNAME[k];
+    if (!set[NPSS + i] || mu) continue;
+    ++nphases;
+    ++col;
+    for (long c = 1; c <= NUV; ++c) (*m)(c, col) = p.comp[c];
+  }
+  return PHASERULE(*m, NUV, col, held, nphases, NMU);
+}
+
+// The variance before a point's modes and isopleths that makes it a line
+// whose reaction is written (its modes, when worked out after the solve,
+// one row for each end), or a buffered divariant assemblage whose reaction
+// is written.
+bool namesaline(smallint v) { return v == 1 || (EXBUFF && v == 2); }
+
 }  // namespace
 
 void runcomponents::transfer(bool back) {
@@ -181,10 +222,14 @@ void solvestate::DOBATCH(smallint ibatch) {
   MODESBYNLE = false;
   // A fluid buffered by the section's x(CO2) holds H2O and CO2 in an item
   // with a bulk as in the plain pseudosection: it comes with the item, its
-  // x(CO2) stays set on the run's list, and the item's lists follow it.
-  // Items without a bulk read their variance as given, the fluid free.
+  // x(CO2) stays set on the run's list, and the item's lists follow it. An
+  // item without a bulk takes it too when its own isopleths leave it more
+  // to fix than P and T: the section's x(CO2) is then one of the variables
+  // its variance asks for, as in the plain run. One whose isopleths leave
+  // only P and T keeps its fluid free.
+  const bool buffered = item.withbulk || item.variance - item.niso > 2;
   smallint fluid = 0, fluidx = 0;
-  const smallint firstlist = item.withbulk && !DOINGFRACT ? bufferedfluid(fluid, fluidx) : 0;
+  const smallint firstlist = buffered && !DOINGFRACT ? bufferedfluid(fluid, fluidx) : 0;
   clearmarks(fluid, fluidx);
   NLISO[firstlist + 1] = 0;
   // 2. Starting guesses from the item's guess block.
@@ -266,6 +311,15 @@ void solvestate::DOBATCH(smallint ibatch) {
       VARIANCE = 2;
       OVARIANCE = 3;
     }
+    // The item solves its own modes, so it is neither a line with its modes
+    // worked out after the solve nor an assemblage with a reaction to
+    // write, whatever variance it was given: where the given one would make
+    // it so, the phase rule's count for its phases stands in its place, as
+    // the plain pseudosection's variance does.
+    if (!DOINGFRACT && namesaline(OVARIANCE)) OVARIANCE = phaserule(PH);
+  } else if (fluid > 0) {
+    // The section's x(CO2) is a variable the item's variance counts.
+    VARIANCE = static_cast<smallint>(VARIANCE - 1);
   }
   // 7. Fixed modes, then 8. fixed compositional variables, each a value list of one.
   if (item.nmodeset > 0) {
@@ -323,6 +377,35 @@ void solvestate::DOBATCH(smallint ibatch) {
     CONTROLJX.printbulkinfo = no;
     CONTROLJX.printxyz = no;
   }
+}
+
+void solvestate::CHECKITEM() {
+  if (!on(CONTROLJX.batch) || DOINGFRACT || DOGMIN) return;
+  // The solver's equations and unknowns, as it counts them: a reaction
+  // each, and with the modes solved the mass balance's independent rows;
+  // P and T as the variance leaves them, every free variable and mode.
+  const smallint rows = static_cast<smallint>(NR + (MODESBYNLE ? NUVLEFT - RANKDEFICIT : 0));
+  smallint cols = static_cast<smallint>(VARIANCE == 0 ? 2 : VARIANCE == 1 ? 1 : 0);
+  for (long v = 3; v <= NX + NXP; ++v)
+    if (BX[v]) ++cols;
+  const bool square = rows == cols;
+  if (square && VARVERDICT() != 2) return;
+  const batchtype& item = BATCHINFO[IBATCH];
+  std::string why = "batch " + IO::INT2STR(BATCHNO[IBATCH]) + " (";
+  for (long i = 1; i <= NPSS + NP0; ++i)
+    if (PH[i]) why += (why.back() == '(' ? "" : " ") + phasename(i);
+  why += "): ";
+  // A bulk settles the item's variance; without one the given variance
+  // stands, and it is set beside the phase rule's.
+  const smallint count = phaserule(PH);
+  if (!item.withbulk && item.variance != count)
+    why += "variance " + IO::INT2STR(item.variance) + " given, " + IO::INT2STR(count) + " by the phase rule; ";
+  if (square)
+    why += "degenerate, its reactions leave a variable unfixed";
+  else
+    why += IO::INT2STR(rows) + (rows == 1 ? " equation for " : " equations for ") + IO::INT2STR(cols) +
+           (cols == 1 ? " unknown" : " unknowns");
+  IO::ERROREXIT("batch", why, yourfault);
 }
 
 void solvestate::PRINTBATCHHEADER(smallint /*ibatch*/) {

@@ -92,6 +92,7 @@ void solvestate::BATCHITEM() {
   const bool talk = DOGMIN ? DOGLEVEL == 2 : DEBUGLEVEL > 0;
   if (talk) PRINTHEADER1();
   ZQRE::CALCRE2(OK);
+  CHECKITEM();
   CHECKVAR(VARCODE);
   if (VARCODE < 2) {
     K = 0;

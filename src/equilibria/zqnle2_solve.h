@@ -130,6 +130,11 @@ struct solvestate {
   void PRINTMODEDEBUG2(bool AFTER, extended T);
   // Can the equilibrium be calculated at all: 0 yes, 1 no reactions, 2 degenerate.
   void CHECKVAR(smallint& CODE);
+  // CHECKVAR's verdict, whatever the run, with nothing reported.
+  smallint VARVERDICT();
+  // A batch item whose equations cannot be solved for its unknowns ends
+  // the run, naming the item and why.
+  void CHECKITEM();
   // The solve of one point, with the ionic-strength passes.
   bool DONLE();
   // A point solved by its single reaction.

@@ -43,40 +43,39 @@ void markvariables(const termtype& t, smallint firstx, farray<bool, 1, maxeq>& u
 
 }  // namespace
 
-void solvestate::CHECKVAR(smallint& CODE) {
-  CODE = 0;
-  if (NR == 0) {
-    CODE = 1;
-  } else {
-    for (smallint r = 1; r <= NR; ++r) TOUCHES[r] = false;
-    for (smallint i = 1; i <= maxeq; ++i) USED[i] = false;
-    smallint c = 0;
-    for (smallint i = 1; i <= NCV; ++i) {
-      if (!STARTSS[i]) continue;
-      const ptype1& p = (*PREC1)[EM2SS[i]];
-      for (smallint e = 1; e <= p.nprop; ++e) {
-        ++c;
-        for (smallint r = 1; r <= NR; ++r) {
-          if ((*R)(r, c) == 0) continue;
-          TOUCHES[r] = true;
-          const emtype& em = p.em[e];
-          for (smallint f = 1; f <= em.nsfterm; ++f) markvariables(p.sf[em.sfterm[f].sfindex], EM2X[i], USED);
-        }
+smallint solvestate::VARVERDICT() {
+  if (NR == 0) return 1;
+  for (smallint r = 1; r <= NR; ++r) TOUCHES[r] = false;
+  for (smallint i = 1; i <= maxeq; ++i) USED[i] = false;
+  smallint c = 0;
+  for (smallint i = 1; i <= NCV; ++i) {
+    if (!STARTSS[i]) continue;
+    const ptype1& p = (*PREC1)[EM2SS[i]];
+    for (smallint e = 1; e <= p.nprop; ++e) {
+      ++c;
+      for (smallint r = 1; r <= NR; ++r) {
+        if ((*R)(r, c) == 0) continue;
+        TOUCHES[r] = true;
+        const emtype& em = p.em[e];
+        for (smallint f = 1; f <= em.nsfterm; ++f) markvariables(p.sf[em.sfterm[f].sfindex], EM2X[i], USED);
       }
     }
-    bool all = true;
-    for (smallint i = 3; i <= NX; ++i)
-      if (BX[i]) all = all && USED[i];
-    if (all) {
-      smallint npure = 0;
-      for (smallint r = 1; r <= NR; ++r)
-        if (!TOUCHES[r]) ++npure;
-      all = 2 - VARIANCE >= npure;
-    }
-    if (MODESBYNLE) all = true;
-    if (!all) CODE = 2;
   }
-  if (DOINGFRACT) CODE = 0;
+  bool all = true;
+  for (smallint i = 3; i <= NX; ++i)
+    if (BX[i]) all = all && USED[i];
+  if (all) {
+    smallint npure = 0;
+    for (smallint r = 1; r <= NR; ++r)
+      if (!TOUCHES[r]) ++npure;
+    all = 2 - VARIANCE >= npure;
+  }
+  if (MODESBYNLE) all = true;
+  return all ? 0 : 2;
+}
+
+void solvestate::CHECKVAR(smallint& CODE) {
+  CODE = DOINGFRACT ? 0 : VARVERDICT();
   if (CODE == 0) return;
   const bool none = CODE == 1;
   if (DOGMIN) {

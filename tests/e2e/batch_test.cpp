@@ -122,14 +122,17 @@ TEST(BatchRun, MixedBulkIsTheSameRockGivenDirectly) {
   EXPECT_EQ(got[4], "      2.423");
 }
 
-// Items that fail, or that cannot be calculated at all, are failed rows of
-// a run that is judged and written: the items after them are calculated,
-// the results list is closed, the summary has every row.
+// Items that fail are failed rows of a run that is judged and written: the
+// items after them are calculated, the results list is closed, the summary
+// has every row. An item that cannot be calculated at all (pa and pb, one
+// reaction, given variance 2 where the phase rule gives 1, so nothing is
+// left to solve at its P and T) ends the run naming it.
 TEST(BatchRun, FailedAndDegenerateItemsAreWrittenAndClosed) {
   struct scenario {
     const char* name;
     std::string script;
     std::vector<std::string> qk, summary;
+    std::string stop = "";
   };
   const scenario cases[] = {
       {"item 2 of 4 outside the window",
@@ -145,16 +148,23 @@ TEST(BatchRun, FailedAndDegenerateItemsAreWrittenAndClosed) {
        loopbatch("batch alp bet 2 1 1 5 600 1 1 0 0\nbatch pa pb 2 1 1 5 600 1 1 0 0\n"),
        {"{ (* 2 *) {\"pa\", \"pb\"},\n {}} };\n",
         " {{ (* 1 *) { 5.000, 600.00}, {0.4218, 0.5468}}},\n {{ (* 2 *) { 0, 0}, {}}},     0}};\n\n"},
-       {"\n1 1 4 5.000 600.00 0.4218 0.5468 \n2 1 2 \n\n"}},
+       {"\n1 1 4 5.000 600.00 0.4218 0.5468 \n2 1 2 \n\n"},
+       "batch 2 (pa pb): variance 2 given, 1 by the phase rule; 1 equation for 0 unknowns"},
       {"a first item with nothing to solve",
        loopbatch("batch pa pb 2 1 1 5 600 1 1 0 0\nbatch alp bet 2 1 1 5 600 1 1 0 0\n"),
        {"{ (* 1 *) {\"pa\", \"pb\"},\n {}},\n",
         " {{ (* 1 *) { 0, 0}, {}}},\n {{ (* 2 *) { 5.000, 600.00}, {0.4218, 0.5468}}},     0}};\n\n"},
-       {"\n1 1 2 \n2 1 4 5.000 600.00 0.4218 0.5468 \n\n"}},
+       {"\n1 1 2 \n2 1 4 5.000 600.00 0.4218 0.5468 \n\n"},
+       "batch 1 (pa pb): variance 2 given, 1 by the phase rule; 1 equation for 0 unknowns"},
   };
   for (const scenario& c : cases) {
     SCOPED_TRACE(c.name);
     const e2e::Run r = e2e::run({"loop"}, "", {{"jx-lp.txt", c.script}});
+    if (!c.stop.empty()) {
+      EXPECT_TRUE(has(r.out, "-- run bombed in batch : " + c.stop + "\n")) << r.out;
+      EXPECT_FALSE(has(r.out, "shouldn't")) << r.out;
+      continue;
+    }
     ASSERT_FALSE(has(r.out, "bombed")) << r.out;
     EXPECT_TRUE(has(r.out, "\n1 successes in 1 runs.\n")) << r.out;
     const std::string& qk = r.files.at("jx-lp-qk.txt");
