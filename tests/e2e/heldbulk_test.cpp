@@ -294,6 +294,32 @@ TEST(HeldBulk, APassThatCalculatesNothingSaysSo) {
   }
 }
 
+// The made-up carbonate system of the buffered sections: pe (pk-fk, MgO-FeO)
+// and cb (mk-sk, MgCO3-FeCO3), ideal Mg-Fe solutions, and an ideal H2O-CO2
+// fluid; G = H - T S + (P - 0.001) V.
+std::string carbonateds() {
+  return
+      "7 6 don't alter this line or the layout of the records below: a made-up carbonate system\n\n"
+      "pk  pkx  1  5 1.0  10 1.0  0\n0\n-600.90 0.0271 1.13 0 0 0 0\n0 0 0\n\n"
+      "fk  fkx  1  4 1.0  10 1.0  0\n0\n-270.00 0.0600 1.20 0 0 0 0\n0 0 0\n\n"
+      "mk  mkx  1  5 1.0  12 1.0  10 3.0  0\n0\n-1125.00 0.0660 2.80 0 0 0 0\n0 0 0\n\n"
+      "sk  skx  1  4 1.0  12 1.0  10 3.0  0\n0\n-780.00 0.0950 2.94 0 0 0 0\n0 0 0\n\n"
+      "H2O  water  1  11 2.0  10 1.0  0\n0\n-241.81 0.1888 0 0.04 0 0 0\n0 0 0\n\n"
+      "CO2  carbon  1  12 1.0  10 2.0  0\n0\n-393.51 0.2137 0 0.045 0 0 0\n0 0 0\n\n"
+      "4321.0\n0.0025 0 0 0 0 0\n0.0025 0 0 0 0\n0.0025 0 0 0\n0.0025 0 0\n0.0025 0\n0.0025\n\nmade-up carbonates\n";
+}
+
+std::string carbonateax() {
+  auto binary = [](const std::string& name, const std::string& a, const std::string& b) {
+    return name + " 2 1\n  x(" + name + ") 0.3\n  p(" + a + ") 1 1 1 1 -1 x\n  p(" + b +
+           ") 1 1 0 1 1 x\n  ideal\n  2\n  xMg 1 1 1 1 -1 x\n  xFe 1 1 0 1 1 x\n  " + a + " 1 1 xMg 1\n  " + b +
+           " 1 1 xFe 1\n";
+  };
+  return "fluid 2 1\n  x(fluid) 0.4\n  p(H2O) 1 1 1 1 -1 x\n  p(CO2) 1 1 0 1 1 x\n  ideal\n  2\n"
+         "  xH 1 1 1 1 -1 x\n  xC 1 1 0 1 1 x\n  H2O 1 1 xH 1\n  CO2 1 1 xC 1\n" +
+         binary("pe", "pk", "fk") + binary("cb", "mk", "sk") + "*\n";
+}
+
 // A T-x(CO2) section whose fluid, in excess, is buffered by the section's
 // x(CO2): pe (MgO-FeO) and cb (MgCO3-FeCO3), ideal Mg-Fe solutions, made up
 // here. H2O and CO2 are held, MgO and FeO free. A batch item with the bulk,
@@ -303,23 +329,7 @@ TEST(HeldBulk, APassThatCalculatesNothingSaysSo) {
 // with G = H - T S + (P - 0.001) V at 3 kbar, 650 C (K = 10.31 by hand),
 // and the modes follow the lever rule on the free bulk's Fe / (Mg + Fe) 0.4.
 TEST(HeldBulk, BatchItemInABufferedFluidSectionIsThePlainPoint) {
-  const std::string ds =
-      "7 6 don't alter this line or the layout of the records below: a made-up carbonate system\n\n"
-      "pk  pkx  1  5 1.0  10 1.0  0\n0\n-600.90 0.0271 1.13 0 0 0 0\n0 0 0\n\n"
-      "fk  fkx  1  4 1.0  10 1.0  0\n0\n-270.00 0.0600 1.20 0 0 0 0\n0 0 0\n\n"
-      "mk  mkx  1  5 1.0  12 1.0  10 3.0  0\n0\n-1125.00 0.0660 2.80 0 0 0 0\n0 0 0\n\n"
-      "sk  skx  1  4 1.0  12 1.0  10 3.0  0\n0\n-780.00 0.0950 2.94 0 0 0 0\n0 0 0\n\n"
-      "H2O  water  1  11 2.0  10 1.0  0\n0\n-241.81 0.1888 0 0.04 0 0 0\n0 0 0\n\n"
-      "CO2  carbon  1  12 1.0  10 2.0  0\n0\n-393.51 0.2137 0 0.045 0 0 0\n0 0 0\n\n"
-      "4321.0\n0.0025 0 0 0 0 0\n0.0025 0 0 0 0\n0.0025 0 0 0\n0.0025 0 0\n0.0025 0\n0.0025\n\nmade-up carbonates\n";
-  auto binary = [](const std::string& name, const std::string& a, const std::string& b) {
-    return name + " 2 1\n  x(" + name + ") 0.3\n  p(" + a + ") 1 1 1 1 -1 x\n  p(" + b +
-           ") 1 1 0 1 1 x\n  ideal\n  2\n  xMg 1 1 1 1 -1 x\n  xFe 1 1 0 1 1 x\n  " + a + " 1 1 xMg 1\n  " + b +
-           " 1 1 xFe 1\n";
-  };
-  const std::string ax = "fluid 2 1\n  x(fluid) 0.4\n  p(H2O) 1 1 1 1 -1 x\n  p(CO2) 1 1 0 1 1 x\n  ideal\n  2\n"
-                         "  xH 1 1 1 1 -1 x\n  xC 1 1 0 1 1 x\n  H2O 1 1 xH 1\n  CO2 1 1 xC 1\n" +
-                         binary("pe", "pk", "fk") + binary("cb", "mk", "sk") + "*\n";
+  const std::string ds = carbonateds(), ax = carbonateax();
   const std::string head = "axfile bfax\nwith pe cb fluid\ninexcess fluid\nfig Tx(CO2)\ncalcx(CO2) 0.2 0.3\n"
                            "diagramPT 0.5 10 300 1200\nzeromodeiso no\nmodeiso no\nproject no\nautoexit yes\n";
   const std::string guesses = "pseudosection no\nbatchxyzguess startblock\nbatchxyzguess x(pe) 0.6\n"
@@ -366,5 +376,290 @@ TEST(HeldBulk, BatchItemInABufferedFluidSectionIsThePlainPoint) {
     for (std::size_t i = 0; i < got.size(); ++i) expectsame(got[i], want[i], 2, item);
   }
 }
+
+
+// ---- every kind of batch item in every kind of run
+//
+// An item with a bulk, setting nothing, a mode, a composition, both or a
+// zero mode, at every given variance 0 to 4, is the plain route's point
+// (pseudosection, modeiso, isopleth, both, zeromodeiso) in each run: the
+// variance it was given is only its word. An item without a bulk is the
+// plain route's point when its variance is the phase rule's count for its
+// phases (counted here by hand) and its isopleths leave no more than P and
+// T to give, a buffered section's x(CO2) being one of its variables where
+// they leave more; any other ends the run naming it. Nothing ends in an
+// internal fault.
+
+// x(ol), x(opx) with mu(SiO2) = mu at T (C), P 4 kbar: exchange's closed
+// form at another temperature.
+pair exchangeat(double mu, double tc) {
+  const double t = tc + 273.15, rt = R * t;
+  auto gt = [&](double H, double S, double V) { return H - t * S + V * (P - 0.001); };
+  const double gfo = gt(-2172, 0.095, 4.366), gfa = gt(-1479, 0.151, 4.631), gen = gt(-1546, 0.066, 3.13),
+               gfs = gt(-1196, 0.095, 3.3);
+  auto xol = [&](double y) { return 1 - std::exp((2 * (gen + rt * std::log(1 - y)) - gfo - mu) / (2 * rt)); };
+  auto fe = [&](double y) { return gfa + 2 * rt * std::log(xol(y)) + mu - 2 * (gfs + rt * std::log(y)); };
+  double lo = 0.01, hi = 0.99;
+  for (int i = 0; i < 200; ++i) {
+    const double m = 0.5 * (lo + hi);
+    (fe(lo) * fe(m) <= 0 ? hi : lo) = m;
+  }
+  return {xol(lo), lo};
+}
+
+// The T (C) in lo..hi where f changes sign, by bisection.
+template <class F>
+double rootT(F f, double lo, double hi) {
+  for (int i = 0; i < 200; ++i) {
+    const double m = 0.5 * (lo + hi);
+    (f(lo) * f(m) <= 0 ? hi : lo) = m;
+  }
+  return 0.5 * (lo + hi);
+}
+
+enum setting { nothing, mode, composition, both, zeromode };
+
+struct runkind {
+  std::string name, fixture, script;      // fixture folder and script file
+  std::map<std::string, std::string> files;
+  std::string head;                       // axfile, phases, variables, window, section
+  std::string phases, guesses, plainguesses, bulkoxides, bulk;
+  std::string pt;                         // the item's P and T, "4 680"
+  double P;
+  int count;                              // the phase rule for the item's phases, by hand
+  std::string mode, iso, isoplain, zero;  // "" where the run has none of that kind
+  bool buffered;
+  std::size_t modeat = 0;                 // the mode's place in a modes row
+};
+
+std::string scriptof(const runkind& k, const std::string& lines) { return k.head + "autoexit yes\n" + lines + "*\n"; }
+
+e2e::Run runof(const runkind& k, const std::string& lines) {
+  std::map<std::string, std::string> files = k.files;
+  files[k.script] = scriptof(k, lines);
+  return e2e::run({k.fixture}, "", files);
+}
+
+// The plain route of a setting, with the bulk or without.
+std::string plainof(const runkind& k, setting s, bool bulk) {
+  const std::string tatp = "calcTatP yes\ncalcP " + std::to_string(k.P) + "\ncalcT 400 1000\n";
+  const std::string fixed = "calcP " + k.pt.substr(0, k.pt.find(' ')) + "\ncalcT " + k.pt.substr(k.pt.find(' ') + 1) + "\n";
+  std::string l = k.plainguesses;
+  if (!bulk) {
+    l += "pseudosection no\nzeromodeiso no\nmodeiso no\n";
+    if (s == composition) l += "isopleth yes " + k.isoplain + "\n";
+    // x(CO2) and the isopleth together leave T to solve.
+    const int left = k.count - (s == composition ? 1 : 0) - (k.buffered ? 1 : 0);
+    return l + (left == 1 ? tatp : fixed);
+  }
+  l += s == zeromode ? "zeromodeiso yes " + k.zero + "\n" : "zeromodeiso no\n";
+  if (s == mode || s == both) l += "modeiso yes " + k.mode + "\n";
+  if (s == nothing || s == composition) l += "modeiso no\n";
+  if (s == composition || s == both) l += "isopleth yes " + k.isoplain + "\n";
+  l += s == nothing ? fixed : s == both ? std::string("calcP 1 10\ncalcT 400 1000\n") : tatp;
+  return l + "pseudosection\nbulk " + k.bulkoxides + "\nbulk " + k.bulk + "\n";
+}
+
+std::string itemof(const runkind& k, setting s, bool bulk, int v) {
+  std::string l = "batch " + k.phases + " " + std::to_string(v) + " 1 1 " + k.pt + " 1 1 " + (bulk ? "1 0 " : "0 ");
+  if (bulk) l += s == mode || s == both ? "1 " + k.mode + " " : s == zeromode ? "1 " + k.zero + " 0 " : "0 ";
+  return l + (s == composition || s == both ? "1 " + k.iso : "0") + "\n";
+}
+
+// Each item's part of a summary, by its "<== i ==" heading.
+std::vector<std::string> itemparts(const std::string& o, std::size_t n) {
+  std::vector<std::string> v;
+  for (std::size_t i = 1; i <= n; ++i) {
+    const std::size_t a = o.find("<== " + std::to_string(i) + " =");
+    const std::size_t b = i < n ? o.find("<== " + std::to_string(i + 1) + " =") : std::string::npos;
+    v.push_back(a == std::string::npos ? "" : o.substr(a, b == std::string::npos ? b : b - a));
+  }
+  return v;
+}
+
+const std::string mm = "inexcess\ndiagramPT 1 10 400 1200\n";
+const std::string olopx = "batchxyzguess startblock\nbatchxyzguess x(ol) 0.5\nbatchxyzguess x(opx) 0.45\n";
+const std::string olopxplain = "xyzguess x(ol) 0.5\nxyzguess x(opx) 0.45\n";
+
+runkind mumodes(const std::string& name, const std::string& with, const std::string& variables, int count) {
+  return {name, "mumodes", "jx-mm.txt", {}, "axfile mmax\nwith " + with + "\n" + variables + mm, "ol opx", olopx,
+          olopxplain, "SiO2 MgO FeO", "40 30 30", "4 680", 4, count, "ol 0.5", "opx 1 0.45", "x(opx) 0.45", "opx",
+          false};
+}
+
+std::vector<runkind> runkinds() {
+  std::vector<runkind> v;
+  // With nothing held the SiO2 balance fixes the modes: none can be set.
+  runkind none = mumodes("no variable", "ol opx", "", 3);
+  none.mode = none.zero = "";
+  v.push_back(none);
+  v.push_back(mumodes("one mu", "ol opx", "mu SiO2 -945\n", 2));
+  // ol alone between two mu: no mode of it can be set.
+  runkind two = mumodes("two mu", "ol", "mu SiO2 -945 MgO -656.22681\n", 2);
+  two.phases = "ol";
+  two.mode = two.zero = "";
+  two.iso = "ol 1 0.55";
+  two.isoplain = "x(ol) 0.55";
+  v.push_back(two);
+  runkind lna = mumodes("ln a", "ol opx SiO2", "lna yes SiO2 -0.5\n", 2);
+  std::string ds = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-ds7mm.txt");
+  std::string ax = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-mmax.txt");
+  ds.replace(ds.find("\nq  quarx"), 9, "\nSiO2  quarx");
+  ax.replace(ax.find("\nq\n"), 3, "\nSiO2\n");
+  lna.files = {{"jx-ds7mm.txt", ds}, {"jx-mmax.txt", ax}};
+  v.push_back(lna);
+  // per at a fixed activity beside ol, mu(SiO2) held: per holds no Fe, so
+  // its mode and x(ol) are one. The plain route solves no line of T here
+  // (x(ol) set, or the mode), so the items set nothing.
+  runkind fixed = mumodes("fixed activity", "ol per", "mu SiO2 -945\n", 2);
+  ax = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-mmax.txt");
+  ax.replace(ax.find("\nper\n"), 5, "\nper 0.012\n");
+  fixed.files = {{"jx-mmax.txt", ax}};
+  fixed.phases = "ol per";
+  fixed.guesses = "batchxyzguess startblock\nbatchxyzguess x(ol) 0.6\n";
+  fixed.plainguesses = "xyzguess x(ol) 0.6\n";
+  fixed.mode = fixed.zero = fixed.iso = "";
+  v.push_back(fixed);
+  for (const char* fig : {"Tx(CO2)", "Px(CO2)"}) {
+    runkind b{std::string("buffered ") + fig, "buffered", "jx-bf.txt",
+              {{"jx-ds7bf.txt", carbonateds()}, {"jx-bfax.txt", carbonateax()}},
+              std::string("axfile bfax\nwith pe cb fluid\ninexcess fluid\nfig ") + fig +
+                  "\ncalcx(CO2) 0.2 0.3\ndiagramPT 0.5 10 300 1200\nproject no\n",
+              "pe cb", "batchxyzguess startblock\nbatchxyzguess x(pe) 0.6\nbatchxyzguess x(cb) 0.2\n"
+              "batchxyzguess x(fluid) 0.25\n",
+              "xyzguess x(pe) 0.6\nxyzguess x(cb) 0.2\nxyzguess x(fluid) 0.25\n", "H2O CO2 MgO FeO", "15 5 48 32",
+              "3 640", 3, 3, "cb 0.5", "cb 1 0.15", "x(cb) 0.15", "cb", true, 1};
+    v.push_back(b);
+  }
+  return v;
+}
+
+class BatchItems : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(BatchItems, EachGivesThePlainPointOrStopsNamingIt) {
+  const runkind k = runkinds()[GetParam()];
+  SCOPED_TRACE(k.name);
+  std::vector<setting> settings = {nothing};
+  if (!k.iso.empty()) settings.push_back(composition);
+  if (!k.mode.empty()) settings.insert(settings.end(), {mode, zeromode});
+  std::string items;
+  struct expect {
+    std::vector<point> want;
+    std::string what;
+  };
+  std::vector<expect> wanted;
+  std::map<std::pair<int, bool>, std::vector<point>> plain;
+  runkind kb = k;
+  auto reference = [&](setting s, bool bulk) -> const std::vector<point>& {
+    auto at = plain.find({s, bulk});
+    if (at != plain.end()) return at->second;
+    const e2e::Run r = runof(k, plainof(s == both ? kb : k, s, bulk));
+    EXPECT_EQ(r.status, 0) << r.out;
+    std::vector<point> got = points(r.files.at(k.script.substr(0, k.script.size() - 4) + "-o.txt"));
+    // A point at each x(CO2) of a section that the route reaches.
+    EXPECT_GE(got.size(), 1u) << plainof(k, s, bulk) << r.out;
+    return plain[{s, bulk}] = got;
+  };
+  // Both set hold P and T with them: set as the point with nothing set has
+  // them, the point is that one, at P and T of the item (in ol-per the mode
+  // is x(ol)'s, so only one of them can be set).
+  if (!k.mode.empty() && k.phases != "ol per") {
+    const point& p = reference(nothing, true)[0];
+    char text[80];
+    std::snprintf(text, sizeof text, "%s %.4f", k.mode.substr(0, k.mode.find(' ')).c_str(), p.modes.at(k.modeat));
+    kb.mode = text;
+    std::snprintf(text, sizeof text, "%s %.4f", k.iso.substr(0, k.iso.rfind(' ')).c_str(), p.row.back());
+    kb.iso = text;
+    std::snprintf(text, sizeof text, "%s %.4f", k.isoplain.substr(0, k.isoplain.find(' ')).c_str(), p.row.back());
+    kb.isoplain = text;
+    settings.push_back(both);
+  }
+  for (bool bulk : {true, false})
+    for (setting s : settings) {
+      if (!bulk && s != nothing && s != composition) continue;
+      for (int v = 0; v <= 4; ++v) {
+        const std::string item = itemof(s == both ? kb : k, s, bulk, v);
+        const int niso = s == composition ? 1 : 0;
+        const bool computes = bulk || (v == k.count && v - niso <= 2 + (k.buffered ? 1 : 0));
+        if (computes) {
+          items += item;
+          // Without a bulk, an isopleth that leaves only P and T keeps a
+          // buffered fluid free: x(cb) by the exchange at x(pe) fixed.
+          wanted.push_back({!bulk && k.buffered && niso == 1 ? std::vector<point>{} : reference(s, bulk), item});
+          if (s == both) {
+            EXPECT_NEAR(wanted.back().want.at(0).row[1], 640 + (k.buffered ? 0 : 40), 2);
+          }
+          continue;
+        }
+        const e2e::Run r = runof(k, "pseudosection no\n" + k.guesses + (bulk ? "batchbulk " + k.bulk + "\n" : "") + item);
+        // A variance its isopleths take below 0 is stopped as it is read.
+        if (v < niso) {
+          EXPECT_TRUE(has(r.out, "-- run bombed in dobatch : negative variance (2)")) << item << r.out;
+          continue;
+        }
+        EXPECT_TRUE(has(r.out, "-- run bombed in batch : batch 1 (")) << item << r.out;
+        if (v != k.count) {
+          const std::string counts = "variance " + std::to_string(v) + " given, " + std::to_string(k.count) +
+                                     " by the phase rule; ";
+          EXPECT_TRUE(has(r.out, counts)) << item << r.out;
+        }
+        EXPECT_FALSE(has(r.out, "shouldn't")) << item << r.out;
+      }
+    }
+  // The plain route apart from the program, P 4 kbar, bulk 40:30:30 (20
+  // formula units each of ol and opx, so 40 x(ol) + 20 x(opx) = 30 FeO).
+  if (k.name == "one mu") {
+    const double tmode = rootT([](double tc) {
+      const pair x = exchangeat(-945, tc);
+      return (0.5 - x.opx) / (x.ol - x.opx) - 0.5;
+    }, 600, 760);
+    EXPECT_NEAR(reference(mode, true)[0].row[1], tmode, 2e-3);
+    const double tiso = rootT([](double tc) { return exchangeat(-945, tc).opx - 0.45; }, 660, 700);
+    EXPECT_NEAR(reference(composition, true)[0].row[1], tiso, 2e-3);
+  }
+  if (k.name == "no variable") {
+    // fo + 2 fs = fa + 2 en at x(opx) 0.45, x(ol) = (30 - 20 x 0.45) / 40.
+    const double xo = 0.525, xp = 0.45;
+    const double tiso = rootT([&](double tc) {
+      const double t = tc + 273.15;
+      auto gt = [&](double H, double S, double V) { return H - t * S + V * (P - 0.001); };
+      const double dG = gt(-1479, 0.151, 4.631) + 2 * gt(-1546, 0.066, 3.13) - gt(-2172, 0.095, 4.366) -
+                        2 * gt(-1196, 0.095, 3.3);
+      return dG + R * t * std::log(xo * xo * (1 - xp) * (1 - xp) / ((1 - xo) * (1 - xo) * xp * xp));
+    }, 300, 1100);
+    EXPECT_NEAR(reference(composition, true)[0].row[1], tiso, 2e-3);
+  }
+  const e2e::Run r = runof(k, "pseudosection no\ndebuglevel 1\n" + k.guesses + "batchbulk " + k.bulk + "\n" + items);
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_FALSE(has(r.out, "bombed")) << r.out;
+  const std::vector<std::string> parts =
+      itemparts(r.files.at(k.script.substr(0, k.script.size() - 4) + "-o.txt"), wanted.size());
+  for (std::size_t i = 0; i < wanted.size(); ++i) {
+    SCOPED_TRACE(wanted[i].what);
+    const std::vector<point> got = points(parts[i]);
+    if (wanted[i].want.empty()) {
+      // x(cb) held at 0.15 with its fluid free: x(pe) by pk + sk = fk + mk.
+      ASSERT_EQ(got.size(), 1u) << parts[i];
+      const double t = 640 + 273.15;
+      auto gc = [&](double H, double S, double V) { return H - t * S + V * (3 - 0.001); };
+      const double dG = gc(-270, 0.06, 1.2) + gc(-1125, 0.066, 2.8) - gc(-600.9, 0.0271, 1.13) - gc(-780, 0.095, 2.94);
+      const double xp = got[0].row[got[0].row.size() - 2], xc = 0.15;
+      EXPECT_NEAR(std::log(xp * (1 - xc) / ((1 - xp) * xc)), -dG / (R * t), 2e-3) << parts[i];
+      continue;
+    }
+    ASSERT_EQ(got.size(), wanted[i].want.size()) << parts[i];
+    for (std::size_t j = 0; j < got.size(); ++j) {
+      const point& w = wanted[i].want[j];
+      ASSERT_EQ(got[j].row.size(), w.row.size()) << parts[i];
+      for (std::size_t c = 0; c < w.row.size(); ++c) EXPECT_NEAR(got[j].row[c], w.row[c], 1e-9) << parts[i];
+      if (!got[j].modes.empty() && !w.modes.empty()) {
+        for (std::size_t c = 0; c < 2 && c < w.modes.size(); ++c)
+          EXPECT_NEAR(got[j].modes[c], w.modes[c], 1e-9) << parts[i];
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryRunKind, BatchItems, ::testing::Range<std::size_t>(0, 7));
 
 }  // namespace
