@@ -8,6 +8,7 @@
 // below, with a symmetric W(en,fs) as Monte Carlo draws it); the modes, on
 // the atoms of the free MgO and FeO, follow from the lever rule on the free
 // bulk's Fe / (Mg + Fe).
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
@@ -22,27 +23,40 @@ namespace {
 
 constexpr double R = 0.0083144, P = 4, Tc = 680, T = Tc + 273.15, RT = R * T;
 
-double g(double H, double S, double V) { return H - T * S + V * (P - 0.001); }
-const double fo = g(-2172, 0.095, 4.366), fa = g(-1479, 0.151, 4.631), en = g(-1546, 0.066, 3.13),
-             fs = g(-1196, 0.095, 3.3), q = g(-910, 0.042, 2.27);
+// G at tc (C), 4 kbar.
+double g(double H, double S, double V, double tc = Tc) { return H - (tc + 273.15) * S + V * (P - 0.001); }
+// fo, fa, en, fs at tc.
+std::array<double, 4> olopxg(double tc) {
+  return {g(-2172, 0.095, 4.366, tc), g(-1479, 0.151, 4.631, tc), g(-1546, 0.066, 3.13, tc), g(-1196, 0.095, 3.3, tc)};
+}
+const double fo = olopxg(Tc)[0], fa = olopxg(Tc)[1], q = g(-910, 0.042, 2.27);
 
 struct pair {
   double ol, opx;
 };
 
-// x(ol), x(opx) with mu(SiO2) = mu: from the Mg exchange x(ol) follows x(opx);
-// the Fe exchange is then bisected in x(opx).
-pair exchange(double mu, double W = 0) {
-  auto xol = [&](double y) { return 1 - std::exp((2 * (en + RT * std::log(1 - y) + W * y * y) - fo - mu) / (2 * RT)); };
-  auto fe = [&](double y) {
-    return fa + 2 * RT * std::log(xol(y)) + mu - 2 * (fs + RT * std::log(y) + W * (1 - y) * (1 - y));
-  };
-  double lo = 0.01, hi = 0.99;
+// Where f changes sign in lo..hi, by bisection.
+template <class F>
+double bisect(F f, double lo, double hi) {
   for (int i = 0; i < 200; ++i) {
     const double m = 0.5 * (lo + hi);
-    (fe(lo) * fe(m) <= 0 ? hi : lo) = m;
+    (f(lo) * f(m) <= 0 ? hi : lo) = m;
   }
-  return {xol(lo), lo};
+  return lo;
+}
+
+// x(ol), x(opx) with mu(SiO2) = mu at tc (C): from the Mg exchange x(ol)
+// follows x(opx); the Fe exchange is then bisected in x(opx).
+pair exchange(double mu, double W = 0, double tc = Tc) {
+  const double rt = R * (tc + 273.15);
+  const auto [gfo, gfa, gen, gfs] = olopxg(tc);
+  auto xol = [&](double y) { return 1 - std::exp((2 * (gen + rt * std::log(1 - y) + W * y * y) - gfo - mu) / (2 * rt)); };
+  const double y = bisect(
+      [&](double y) {
+        return gfa + 2 * rt * std::log(xol(y)) + mu - 2 * (gfs + rt * std::log(y) + W * (1 - y) * (1 - y));
+      },
+      0.01, 0.99);
+  return {xol(y), y};
 }
 
 // The points of a summary: per "P(kbar)" heading the numbers of the row
@@ -89,17 +103,19 @@ struct kind {
 const std::string common = "inexcess\ndiagramPT 1 10 400 1200\nzeromodeiso no\nmodeiso no\nautoexit yes\n";
 const std::string plainbulk = "bulk SiO2 MgO FeO\nbulk 40 30 30\n";
 
+// The mumodes files with q named SiO2, so that an ln a holds SiO2.
+std::map<std::string, std::string> lnafiles() {
+  std::string ds = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-ds7mm.txt");
+  std::string ax = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-mmax.txt");
+  ds.replace(ds.find("\nq  quarx"), 9, "\nSiO2  quarx");
+  ax.replace(ax.find("\nq\n"), 3, "\nSiO2\n");
+  return {{"jx-ds7mm.txt", ds}, {"jx-mmax.txt", ax}};
+}
+
 e2e::Run go(const kind& k, const std::string& lines, const std::string& ax = "mmax") {
   std::map<std::string, std::string> files{
       {"jx-mm.txt", "axfile " + ax + "\nwith " + k.with + "\n" + k.variables + common + lines + "*\n"}};
-  if (k.lnaphase) {
-    std::string ds = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-ds7mm.txt");
-    std::string axf = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-mmax.txt");
-    ds.replace(ds.find("\nq  quarx"), 9, "\nSiO2  quarx");
-    axf.replace(axf.find("\nq\n"), 3, "\nSiO2\n");
-    files["jx-ds7mm.txt"] = ds;
-    files["jx-mmax.txt"] = axf;
-  }
+  if (k.lnaphase) files.merge(lnafiles());
   return e2e::run({"mumodes"}, "", files);
 }
 
@@ -309,6 +325,14 @@ std::string carbonateds() {
       "4321.0\n0.0025 0 0 0 0 0\n0.0025 0 0 0 0\n0.0025 0 0 0\n0.0025 0 0\n0.0025 0\n0.0025\n\nmade-up carbonates\n";
 }
 
+// -dG / RT of pk + sk = fk + mk at 3 kbar and tc (C): ln Kd of pe and cb,
+// for the exchange needs no fluid.
+double carbonatelnk(double tc) {
+  const double t = tc + 273.15;
+  auto gc = [&](double H, double S, double V) { return H - t * S + V * (3 - 0.001); };
+  return -(gc(-270, 0.06, 1.2) + gc(-1125, 0.066, 2.8) - gc(-600.9, 0.0271, 1.13) - gc(-780, 0.095, 2.94)) / (R * t);
+}
+
 std::string carbonateax() {
   auto binary = [](const std::string& name, const std::string& a, const std::string& b) {
     return name + " 2 1\n  x(" + name + ") 0.3\n  p(" + a + ") 1 1 1 1 -1 x\n  p(" + b +
@@ -342,16 +366,13 @@ TEST(HeldBulk, BatchItemInABufferedFluidSectionIsThePlainPoint) {
   ASSERT_EQ(ref.status, 0) << ref.out;
   const std::vector<point> want = points(ref.files.at("jx-bf-o.txt"));
   ASSERT_EQ(want.size(), 2u) << ref.files.at("jx-bf-o.txt");
-  const double t = 650 + 273.15, rt = R * t;
-  auto gc = [&](double H, double S, double V) { return H - t * S + V * (3 - 0.001); };
-  const double dG = gc(-270, 0.06, 1.2) + gc(-1125, 0.066, 2.8) - gc(-600.9, 0.0271, 1.13) - gc(-780, 0.095, 2.94);
-  EXPECT_NEAR(std::exp(-dG / rt), 10.31, 0.01);
+  EXPECT_NEAR(std::exp(carbonatelnk(650)), 10.31, 0.01);
   for (std::size_t i = 0; i < want.size(); ++i) {
     const point& pt = want[i];
     ASSERT_EQ(pt.row.size(), 5u);
     EXPECT_NEAR(pt.row[2], i == 0 ? 0.2 : 0.3, 1e-12);
     const double xp = pt.row[3], xc = pt.row[4];
-    EXPECT_NEAR(std::log(xp * (1 - xc) / ((1 - xp) * xc)), -dG / rt, 1e-3);
+    EXPECT_NEAR(std::log(xp * (1 - xc) / ((1 - xp) * xc)), carbonatelnk(650), 1e-3);
     ASSERT_EQ(pt.modes.size(), 2u);
     EXPECT_NEAR(pt.modes[0], (0.4 - xc) / (xp - xc), 3e-4);
     EXPECT_NEAR(pt.modes[0] + pt.modes[1], 1, 1e-9);
@@ -389,33 +410,6 @@ TEST(HeldBulk, BatchItemInABufferedFluidSectionIsThePlainPoint) {
 // T to give, a buffered section's x(CO2) being one of its variables where
 // they leave more; any other ends the run naming it. Nothing ends in an
 // internal fault.
-
-// x(ol), x(opx) with mu(SiO2) = mu at T (C), P 4 kbar: exchange's closed
-// form at another temperature.
-pair exchangeat(double mu, double tc) {
-  const double t = tc + 273.15, rt = R * t;
-  auto gt = [&](double H, double S, double V) { return H - t * S + V * (P - 0.001); };
-  const double gfo = gt(-2172, 0.095, 4.366), gfa = gt(-1479, 0.151, 4.631), gen = gt(-1546, 0.066, 3.13),
-               gfs = gt(-1196, 0.095, 3.3);
-  auto xol = [&](double y) { return 1 - std::exp((2 * (gen + rt * std::log(1 - y)) - gfo - mu) / (2 * rt)); };
-  auto fe = [&](double y) { return gfa + 2 * rt * std::log(xol(y)) + mu - 2 * (gfs + rt * std::log(y)); };
-  double lo = 0.01, hi = 0.99;
-  for (int i = 0; i < 200; ++i) {
-    const double m = 0.5 * (lo + hi);
-    (fe(lo) * fe(m) <= 0 ? hi : lo) = m;
-  }
-  return {xol(lo), lo};
-}
-
-// The T (C) in lo..hi where f changes sign, by bisection.
-template <class F>
-double rootT(F f, double lo, double hi) {
-  for (int i = 0; i < 200; ++i) {
-    const double m = 0.5 * (lo + hi);
-    (f(lo) * f(m) <= 0 ? hi : lo) = m;
-  }
-  return 0.5 * (lo + hi);
-}
 
 enum setting { nothing, mode, composition, both, zeromode };
 
@@ -466,17 +460,6 @@ std::string itemof(const runkind& k, setting s, bool bulk, int v) {
   return l + (s == composition || s == both ? "1 " + k.iso : "0") + "\n";
 }
 
-// Each item's part of a summary, by its "<== i ==" heading.
-std::vector<std::string> itemparts(const std::string& o, std::size_t n) {
-  std::vector<std::string> v;
-  for (std::size_t i = 1; i <= n; ++i) {
-    const std::size_t a = o.find("<== " + std::to_string(i) + " =");
-    const std::size_t b = i < n ? o.find("<== " + std::to_string(i + 1) + " =") : std::string::npos;
-    v.push_back(a == std::string::npos ? "" : o.substr(a, b == std::string::npos ? b : b - a));
-  }
-  return v;
-}
-
 const std::string mm = "inexcess\ndiagramPT 1 10 400 1200\n";
 const std::string olopx = "batchxyzguess startblock\nbatchxyzguess x(ol) 0.5\nbatchxyzguess x(opx) 0.45\n";
 const std::string olopxplain = "xyzguess x(ol) 0.5\nxyzguess x(opx) 0.45\n";
@@ -502,19 +485,14 @@ std::vector<runkind> runkinds() {
   two.isoplain = "x(ol) 0.55";
   v.push_back(two);
   runkind lna = mumodes("ln a", "ol opx SiO2", "lna yes SiO2 -0.5\n", 2);
-  std::string ds = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-ds7mm.txt");
-  std::string ax = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-mmax.txt");
-  ds.replace(ds.find("\nq  quarx"), 9, "\nSiO2  quarx");
-  ax.replace(ax.find("\nq\n"), 3, "\nSiO2\n");
-  lna.files = {{"jx-ds7mm.txt", ds}, {"jx-mmax.txt", ax}};
+  lna.files = lnafiles();
   v.push_back(lna);
   // per at a fixed activity beside ol, mu(SiO2) held: per holds no Fe, so
   // its mode and x(ol) are one. The plain route solves no line of T here
   // (x(ol) set, or the mode), so the items set nothing.
   runkind fixed = mumodes("fixed activity", "ol per", "mu SiO2 -945\n", 2);
-  ax = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-mmax.txt");
-  ax.replace(ax.find("\nper\n"), 5, "\nper 0.012\n");
-  fixed.files = {{"jx-mmax.txt", ax}};
+  std::string ax = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-mmax.txt");
+  fixed.files = {{"jx-mmax.txt", ax.replace(ax.find("\nper\n"), 5, "\nper 0.012\n")}};
   fixed.phases = "ol per";
   fixed.guesses = "batchxyzguess startblock\nbatchxyzguess x(ol) 0.6\n";
   fixed.plainguesses = "xyzguess x(ol) 0.6\n";
@@ -542,12 +520,10 @@ TEST_P(BatchItems, EachGivesThePlainPointOrStopsNamingIt) {
   std::vector<setting> settings = {nothing};
   if (!k.iso.empty()) settings.push_back(composition);
   if (!k.mode.empty()) settings.insert(settings.end(), {mode, zeromode});
+  // The items that compute, one batch, and their points in order (an
+  // empty one: x(pe) by the exchange alone).
   std::string items;
-  struct expect {
-    std::vector<point> want;
-    std::string what;
-  };
-  std::vector<expect> wanted;
+  std::vector<std::pair<point, std::string>> wanted;
   std::map<std::pair<int, bool>, std::vector<point>> plain;
   runkind kb = k;
   auto reference = [&](setting s, bool bulk) -> const std::vector<point>& {
@@ -584,11 +560,11 @@ TEST_P(BatchItems, EachGivesThePlainPointOrStopsNamingIt) {
         if (computes) {
           items += item;
           // Without a bulk, an isopleth that leaves only P and T keeps a
-          // buffered fluid free: x(cb) by the exchange at x(pe) fixed.
-          wanted.push_back({!bulk && k.buffered && niso == 1 ? std::vector<point>{} : reference(s, bulk), item});
-          if (s == both) {
-            EXPECT_NEAR(wanted.back().want.at(0).row[1], 640 + (k.buffered ? 0 : 40), 2);
-          }
+          // buffered fluid free: one point, x(pe) by the exchange.
+          for (const point& p : !bulk && k.buffered && niso == 1 ? std::vector<point>{{}} : reference(s, bulk))
+            wanted.push_back({p, item});
+          // Both set as the point with nothing set has them: that point.
+          EXPECT_TRUE(s != both || std::fabs(reference(s, bulk)[0].row.at(1) - (k.buffered ? 640 : 680)) < 2) << item;
           continue;
         }
         const e2e::Run r = runof(k, "pseudosection no\n" + k.guesses + (bulk ? "batchbulk " + k.bulk + "\n" : "") + item);
@@ -609,54 +585,41 @@ TEST_P(BatchItems, EachGivesThePlainPointOrStopsNamingIt) {
   // The plain route apart from the program, P 4 kbar, bulk 40:30:30 (20
   // formula units each of ol and opx, so 40 x(ol) + 20 x(opx) = 30 FeO).
   if (k.name == "one mu") {
-    const double tmode = rootT([](double tc) {
-      const pair x = exchangeat(-945, tc);
+    const double tmode = bisect([](double tc) {
+      const pair x = exchange(-945, 0, tc);
       return (0.5 - x.opx) / (x.ol - x.opx) - 0.5;
     }, 600, 760);
     EXPECT_NEAR(reference(mode, true)[0].row[1], tmode, 2e-3);
-    const double tiso = rootT([](double tc) { return exchangeat(-945, tc).opx - 0.45; }, 660, 700);
+    const double tiso = bisect([](double tc) { return exchange(-945, 0, tc).opx - 0.45; }, 660, 700);
     EXPECT_NEAR(reference(composition, true)[0].row[1], tiso, 2e-3);
   }
   if (k.name == "no variable") {
     // fo + 2 fs = fa + 2 en at x(opx) 0.45, x(ol) = (30 - 20 x 0.45) / 40.
     const double xo = 0.525, xp = 0.45;
-    const double tiso = rootT([&](double tc) {
-      const double t = tc + 273.15;
-      auto gt = [&](double H, double S, double V) { return H - t * S + V * (P - 0.001); };
-      const double dG = gt(-1479, 0.151, 4.631) + 2 * gt(-1546, 0.066, 3.13) - gt(-2172, 0.095, 4.366) -
-                        2 * gt(-1196, 0.095, 3.3);
-      return dG + R * t * std::log(xo * xo * (1 - xp) * (1 - xp) / ((1 - xo) * (1 - xo) * xp * xp));
+    const double tiso = bisect([&](double tc) {
+      const auto [gfo, gfa, gen, gfs] = olopxg(tc);
+      return gfa + 2 * gen - gfo - 2 * gfs +
+             R * (tc + 273.15) * std::log(xo * xo * (1 - xp) * (1 - xp) / ((1 - xo) * (1 - xo) * xp * xp));
     }, 300, 1100);
     EXPECT_NEAR(reference(composition, true)[0].row[1], tiso, 2e-3);
   }
   const e2e::Run r = runof(k, "pseudosection no\ndebuglevel 1\n" + k.guesses + "batchbulk " + k.bulk + "\n" + items);
   EXPECT_EQ(r.status, 0) << r.out;
   EXPECT_FALSE(has(r.out, "bombed")) << r.out;
-  const std::vector<std::string> parts =
-      itemparts(r.files.at(k.script.substr(0, k.script.size() - 4) + "-o.txt"), wanted.size());
+  const std::vector<point> got = points(r.files.at(k.script.substr(0, k.script.size() - 4) + "-o.txt"));
+  ASSERT_EQ(got.size(), wanted.size()) << r.files.at(k.script.substr(0, k.script.size() - 4) + "-o.txt");
   for (std::size_t i = 0; i < wanted.size(); ++i) {
-    SCOPED_TRACE(wanted[i].what);
-    const std::vector<point> got = points(parts[i]);
-    if (wanted[i].want.empty()) {
-      // x(cb) held at 0.15 with its fluid free: x(pe) by pk + sk = fk + mk.
-      ASSERT_EQ(got.size(), 1u) << parts[i];
-      const double t = 640 + 273.15;
-      auto gc = [&](double H, double S, double V) { return H - t * S + V * (3 - 0.001); };
-      const double dG = gc(-270, 0.06, 1.2) + gc(-1125, 0.066, 2.8) - gc(-600.9, 0.0271, 1.13) - gc(-780, 0.095, 2.94);
-      const double xp = got[0].row[got[0].row.size() - 2], xc = 0.15;
-      EXPECT_NEAR(std::log(xp * (1 - xc) / ((1 - xp) * xc)), -dG / (R * t), 2e-3) << parts[i];
+    const point& w = wanted[i].first;
+    SCOPED_TRACE(wanted[i].second);
+    if (w.row.empty()) {
+      const double xp = got[i].row.at(got[i].row.size() - 2), xc = 0.15;
+      EXPECT_NEAR(std::log(xp * (1 - xc) / ((1 - xp) * xc)), carbonatelnk(640), 2e-3);
       continue;
     }
-    ASSERT_EQ(got.size(), wanted[i].want.size()) << parts[i];
-    for (std::size_t j = 0; j < got.size(); ++j) {
-      const point& w = wanted[i].want[j];
-      ASSERT_EQ(got[j].row.size(), w.row.size()) << parts[i];
-      for (std::size_t c = 0; c < w.row.size(); ++c) EXPECT_NEAR(got[j].row[c], w.row[c], 1e-9) << parts[i];
-      if (!got[j].modes.empty() && !w.modes.empty()) {
-        for (std::size_t c = 0; c < 2 && c < w.modes.size(); ++c)
-          EXPECT_NEAR(got[j].modes[c], w.modes[c], 1e-9) << parts[i];
-      }
-    }
+    ASSERT_EQ(got[i].row.size(), w.row.size());
+    for (std::size_t c = 0; c < w.row.size(); ++c) EXPECT_NEAR(got[i].row[c], w.row[c], 1e-9);
+    for (std::size_t c = 0; c < got[i].modes.size() && c < w.modes.size(); ++c)
+      EXPECT_NEAR(got[i].modes[c], w.modes[c], 1e-9);
   }
 }
 
