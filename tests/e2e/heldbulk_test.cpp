@@ -49,11 +49,11 @@ double bisect(F f, double lo, double hi) {
 // follows x(opx); the Fe exchange is then bisected in x(opx).
 pair exchange(double mu, double W = 0, double tc = Tc) {
   const double rt = R * (tc + 273.15);
-  const auto [gfo, gfa, gen, gfs] = olopxg(tc);
-  auto xol = [&](double y) { return 1 - std::exp((2 * (gen + rt * std::log(1 - y) + W * y * y) - gfo - mu) / (2 * rt)); };
+  const std::array<double, 4> G = olopxg(tc);  // fo, fa, en, fs
+  auto xol = [&](double y) { return 1 - std::exp((2 * (G[2] + rt * std::log(1 - y) + W * y * y) - G[0] - mu) / (2 * rt)); };
   const double y = bisect(
       [&](double y) {
-        return gfa + 2 * rt * std::log(xol(y)) + mu - 2 * (gfs + rt * std::log(y) + W * (1 - y) * (1 - y));
+        return G[1] + 2 * rt * std::log(xol(y)) + mu - 2 * (G[3] + rt * std::log(y) + W * (1 - y) * (1 - y));
       },
       0.01, 0.99);
   return {xol(y), y};
@@ -597,8 +597,8 @@ TEST_P(BatchItems, EachGivesThePlainPointOrStopsNamingIt) {
     // fo + 2 fs = fa + 2 en at x(opx) 0.45, x(ol) = (30 - 20 x 0.45) / 40.
     const double xo = 0.525, xp = 0.45;
     const double tiso = bisect([&](double tc) {
-      const auto [gfo, gfa, gen, gfs] = olopxg(tc);
-      return gfa + 2 * gen - gfo - 2 * gfs +
+      const std::array<double, 4> G = olopxg(tc);
+      return G[1] + 2 * G[2] - G[0] - 2 * G[3] +
              R * (tc + 273.15) * std::log(xo * xo * (1 - xp) * (1 - xp) / ((1 - xo) * (1 - xo) * xp * xp));
     }, 300, 1100);
     EXPECT_NEAR(reference(composition, true)[0].row[1], tiso, 2e-3);
