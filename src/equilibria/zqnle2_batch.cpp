@@ -408,6 +408,19 @@ void solvestate::CHECKITEM() {
   IO::ERROREXIT("batch", why, yourfault);
 }
 
+void solvestate::CHECKITEMPOINTS() {
+  if (!ROWSKEPT()) return;
+  // A held list (a buffered section's x(CO2), a mu or ln a list) gives the
+  // item a point for each of its values.
+  long points = 1;
+  for (long l = 1; l <= NLOOP; ++l) points *= LOOPMAX[l];
+  if (points <= maxbatchpt) return;
+  IO::ERROREXIT("batch",
+                "batch " + IO::INT2STR(BATCHNO[IBATCH]) + ": " + IO::INT2STR(static_cast<extended>(points)) +
+                    " points with its held lists, at most " + IO::INT2STR(maxbatchpt) + " to an item",
+                yourfault);
+}
+
 void solvestate::PRINTBATCHHEADER(smallint /*ibatch*/) {
   const longint qk = CHANNEL::DRAWING;
   for (long b = 1; b <= NBATCH; ++b) {

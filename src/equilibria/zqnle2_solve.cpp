@@ -117,6 +117,7 @@ void solvestate::BATCHITEM() {
     REHEAD = true;
     if (talk) IO::PUTSTR(0, "", 1, CHANNEL::TERMLOG);
     ZQNLE3::SETUPLOOPS(LOOPMAX, NLOOP, IBATCH);
+    CHECKITEMPOINTS();
     ZQUTE2::SETUPLOOPER(LOOPAT, NLOOP);
     ++NGI;
     KGMIN = 0;
@@ -155,10 +156,13 @@ void solvestate::BATCHITEM() {
     DONE = false;
 }
 
-void solvestate::UNREACHEDPOINTS() {
+bool solvestate::ROWSKEPT() const {
   // The same points as reach the rows in POINT and OUTPUTPOINT.
-  const bool rows = on(CONTROLJX.batch) && (on(CONTROLJX.mcdebug) || (!DOGMIN && DEBUGLEVEL == 0));
-  if (!rows) return;
+  return on(CONTROLJX.batch) && (on(CONTROLJX.mcdebug) || (!DOGMIN && DEBUGLEVEL == 0));
+}
+
+void solvestate::UNREACHEDPOINTS() {
+  if (!ROWSKEPT()) return;
   while (IPT < BATCHINFO[IBATCH].npt) {
     ++IPT;
     GOODMC = false;

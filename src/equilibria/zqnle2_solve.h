@@ -135,6 +135,12 @@ struct solvestate {
   // A batch item whose equations cannot be solved for its unknowns ends
   // the run, naming the item and why.
   void CHECKITEM();
+  // A batch item whose held lists give it more points than its rows can
+  // keep ends the run, naming it.
+  void CHECKITEMPOINTS();
+  // The points of the batch run are kept as rows (Monte Carlo and batch
+  // tables), not printed one by one.
+  bool ROWSKEPT() const;
   // The solve of one point, with the ionic-strength passes.
   bool DONLE();
   // A point solved by its single reaction.
