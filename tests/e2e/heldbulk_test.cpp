@@ -50,7 +50,9 @@ double bisect(F f, double lo, double hi) {
 pair exchange(double mu, double W = 0, double tc = Tc) {
   const double rt = R * (tc + 273.15);
   const std::array<double, 4> G = olopxg(tc);  // fo, fa, en, fs
-  auto xol = [&](double y) { return 1 - std::exp((2 * (G[2] + rt * std::log(1 - y) + W * y * y) - G[0] - mu) / (2 * rt)); };
+  auto xol = [&](double y) {
+    return 1 - std::exp((2 * (G[2] + rt * std::log(1 - y) + W * y * y) - G[0] - mu) / (2 * rt));
+  };
   const double y = bisect(
       [&](double y) {
         return G[1] + 2 * rt * std::log(xol(y)) + mu - 2 * (G[3] + rt * std::log(y) + W * (1 - y) * (1 - y));
@@ -438,7 +440,8 @@ e2e::Run runof(const runkind& k, const std::string& lines) {
 // The plain route of a setting, with the bulk or without.
 std::string plainof(const runkind& k, setting s, bool bulk) {
   const std::string tatp = "calcTatP yes\ncalcP " + std::to_string(k.P) + "\ncalcT 400 1000\n";
-  const std::string fixed = "calcP " + k.pt.substr(0, k.pt.find(' ')) + "\ncalcT " + k.pt.substr(k.pt.find(' ') + 1) + "\n";
+  const std::size_t gap = k.pt.find(' ');
+  const std::string fixed = "calcP " + k.pt.substr(0, gap) + "\ncalcT " + k.pt.substr(gap + 1) + "\n";
   std::string l = k.plainguesses;
   if (!bulk) {
     l += "pseudosection no\nzeromodeiso no\nmodeiso no\n";
