@@ -138,14 +138,15 @@ smallint phaserule(const bemvector& set) {
   static std::unique_ptr<liemmatrix> m;
   if (!m) m = std::make_unique<liemmatrix>("batch phase rule");
   smallint col = 0, nphases = 0;
+  const auto column = [&](const auto& comp) {
+    ++col;
+    for (long c = 1; c <= NUV; ++c) (*m)(c, col) = comp[c];
+  };
   for (long i = 1; i <= NPSS; ++i) {
     if (!set[i]) continue;
     ++nphases;
     const ptype1& p = (*PREC1)[i];
-    for (long e = 1; e <= p.nprop; ++e) {
-      ++col;
-      for (long c = 1; c <= NUV; ++c) (*m)(c, col) = p.em[e].comp[c];
-    }
+    for (long e = 1; e <= p.nprop; ++e) column(p.em[e].comp);
   }
   farray<bool, 1, maxcomp> held{"batch held"};
   for (long k = 1; k <= NMU; ++k)
@@ -156,8 +157,7 @@ smallint phaserule(const bemvector& set) {
     for (long k = 1; k <= NMU; ++k) mu = mu || p.name == MUNAME[k];
     if (!set[NPSS + i] || mu) continue;
     ++nphases;
-    ++col;
-    for (long c = 1; c <= NUV; ++c) (*m)(c, col) = p.comp[c];
+    column(p.comp);
   }
   return PHASERULE(*m, NUV, col, held, nphases, NMU);
 }
