@@ -379,8 +379,8 @@ void solvestate::DOBATCH(smallint ibatch) {
   }
 }
 
-void solvestate::CHECKITEM() {
-  if (!on(CONTROLJX.batch) || DOINGFRACT || DOGMIN) return;
+bool solvestate::UNSOLVABLEITEM() {
+  if (!on(CONTROLJX.batch) || DOINGFRACT || DOGMIN) return false;
   // The solver's equations and unknowns, as it counts them: a reaction
   // each, and with the modes solved the mass balance's independent rows;
   // P and T as the variance leaves them, every free variable and mode.
@@ -389,7 +389,9 @@ void solvestate::CHECKITEM() {
   for (long v = 3; v <= NX + NXP; ++v)
     if (BX[v]) ++cols;
   const bool square = rows == cols;
-  if (square && VARVERDICT() != 2) return;
+  if (square && VARVERDICT() != 2) return false;
+  // A Monte Carlo series meets the item in every run: it is named once.
+  if (UNSOLVABLE[IBATCH]) return true;
   const batchtype& item = BATCHINFO[IBATCH];
   std::string why = "batch " + IO::INT2STR(BATCHNO[IBATCH]) + " (";
   for (long i = 1; i <= NPSS + NP0; ++i)
@@ -405,6 +407,23 @@ void solvestate::CHECKITEM() {
   else
     why += IO::INT2STR(rows) + (rows == 1 ? " equation for " : " equations for ") + IO::INT2STR(cols) +
            (cols == 1 ? " unknown" : " unknowns");
+  // On a line of its own, after any progress marks of the item before,
+  // and whole on the terminal as the stop's message is: its end is why.
+  if (IOUT > 0) IO::PUTSTR(0, "", 1, CHANNEL::TERMLOG);
+  IOUT = 0;
+  IO::WRITETERMINAL(why + "\n");
+  IO::PUTSTR(0, why, 1, CHANNEL::SUMLOG);
+  UNSOLVABLE[IBATCH] = true;
+  if (++NUNSOLVABLE == 1) FIRSTUNSOLVABLE = why;
+  return true;
+}
+
+void solvestate::UNSOLVABLESTOP() const {
+  if (NUNSOLVABLE == 0) return;
+  const smallint more = static_cast<smallint>(NUNSOLVABLE - 1);
+  std::string why = FIRSTUNSOLVABLE;
+  if (more > 0)
+    why += "; and " + IO::INT2STR(more) + (more == 1 ? " more item" : " more items") + " that cannot be calculated";
   IO::ERROREXIT("batch", why, yourfault);
 }
 

@@ -74,6 +74,7 @@ void solvestate::RUNALL() {
     if (RUNSPAN != nullptr) RUNSPAN(runspan::run, false);
   } while (!DONE);
   ENDSOLVE();
+  UNSOLVABLESTOP();
 }
 
 void solvestate::BATCHITEM() {
@@ -92,8 +93,12 @@ void solvestate::BATCHITEM() {
   const bool talk = DOGMIN ? DOGLEVEL == 2 : DEBUGLEVEL > 0;
   if (talk) PRINTHEADER1();
   ZQRE::CALCRE2(OK);
-  CHECKITEM();
-  CHECKVAR(VARCODE);
+  // An item whose equations cannot be solved is named, then fails as one
+  // that cannot be calculated; the run stops once every result is written.
+  if (UNSOLVABLEITEM())
+    VARCODE = 2;
+  else
+    CHECKVAR(VARCODE);
   if (VARCODE < 2) {
     K = 0;
     for (smallint i = 1; i <= NPSS; ++i) {

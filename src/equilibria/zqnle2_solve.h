@@ -113,6 +113,9 @@ struct solvestate {
   modesetvector ATOMS{"solve ATOMS"};
   bool FRACTSTOP = false;  // a fractionation run has come to its end
   smallint NMCROWS = 0;    // Monte Carlo rows written to the drawing data file
+  farray<bool, 1, maxbatch> UNSOLVABLE{"solve UNSOLVABLE"};  // per batch item, named as unsolvable (UNSOLVABLEITEM)
+  smallint NUNSOLVABLE = 0;      // items so named
+  std::string FIRSTUNSOLVABLE;   // the first one's name and why
 
   // The whole calculation of the phase set: runs, batch items, points.
   void RUNALL();
@@ -132,9 +135,12 @@ struct solvestate {
   void CHECKVAR(smallint& CODE);
   // CHECKVAR's verdict, whatever the run, with nothing reported.
   smallint VARVERDICT();
-  // A batch item whose equations cannot be solved for its unknowns ends
-  // the run, naming the item and why.
-  void CHECKITEM();
+  // The batch item's equations cannot be solved for its unknowns: the
+  // item is named with why the first time it is met, and kept for the
+  // stop after the batch (UNSOLVABLESTOP).
+  bool UNSOLVABLEITEM();
+  // A run with such items, its results all written, ends naming them.
+  void UNSOLVABLESTOP() const;
   // A batch item whose held lists give it more points than its rows can
   // keep ends the run, naming it.
   void CHECKITEMPOINTS();

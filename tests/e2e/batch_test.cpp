@@ -126,14 +126,17 @@ TEST(BatchRun, MixedBulkIsTheSameRockGivenDirectly) {
 // items after them are calculated, the results list is closed, the summary
 // has every row. An item that cannot be calculated at all (pa and pb, one
 // reaction, given variance 2 where the phase rule gives 1, so nothing is
-// left to solve at its P and T) ends the run naming it.
+// left to solve at its P and T) fails too, named once where it is met,
+// even in a series of runs; the run stops naming it once all is written.
 TEST(BatchRun, FailedAndDegenerateItemsAreWrittenAndClosed) {
   struct scenario {
     const char* name;
     std::string script;
     std::vector<std::string> qk, summary;
-    std::string stop = "";
+    std::string unsolvable = "";
+    long runs = 1;
   };
+  const std::string papb = "(pa pb): variance 2 given, 1 by the phase rule; 1 equation for 0 unknowns";
   const scenario cases[] = {
       {"item 2 of 4 outside the window",
        "axfile mxax\nwith alp bet mx1 mx2\ninexcess\ndiagramPT 4 10 400 700\npseudosection no\n"
@@ -149,31 +152,48 @@ TEST(BatchRun, FailedAndDegenerateItemsAreWrittenAndClosed) {
        {"{ (* 2 *) {\"pa\", \"pb\"},\n {}} };\n",
         " {{ (* 1 *) { 5.000, 600.00}, {0.4218, 0.5468}}},\n {{ (* 2 *) { 0, 0}, {}}},     0}};\n\n"},
        {"\n1 1 4 5.000 600.00 0.4218 0.5468 \n2 1 2 \n\n"},
-       "batch 2 (pa pb): variance 2 given, 1 by the phase rule; 1 equation for 0 unknowns"},
+       "batch 2 " + papb},
       {"a first item with nothing to solve",
        loopbatch("batch pa pb 2 1 1 5 600 1 1 0 0\nbatch alp bet 2 1 1 5 600 1 1 0 0\n"),
        {"{ (* 1 *) {\"pa\", \"pb\"},\n {}},\n",
         " {{ (* 1 *) { 0, 0}, {}}},\n {{ (* 2 *) { 5.000, 600.00}, {0.4218, 0.5468}}},     0}};\n\n"},
        {"\n1 1 2 \n2 1 4 5.000 600.00 0.4218 0.5468 \n\n"},
-       "batch 1 (pa pb): variance 2 given, 1 by the phase rule; 1 equation for 0 unknowns"},
+       "batch 1 " + papb},
+      // Three runs at drawn W: each writes its block, the item failed in it.
+      {"nothing to solve in a series",
+       "axfile mxax\nwith mx1 mx2 pa pb\ninexcess\ndiagramPT 4 10 400 700\npseudosection no\n"
+       "batchxyzguess startblock\nbatchxyzguess x(mx1) 0.1\nbatchxyzguess x(mx2) 0.9\n"
+       "batch mx1 mx2 2 1 1 5 626.85 1 1 0 0\nbatch pa pb 2 1 1 5 600 1 1 0 0\n"
+       "mcrange r1 20 1\nmc mx1 a W(sA,sB) =r1\nmc mx2 a W(sA,sB) =r1\nmcit 3 50\ndebuglevel 0\nautoexit\n*\n",
+       {" {{ (* 2 *) { 0, 0}, {}}},     0}};\n\n3\n"},
+       {"\n2 1 2 \n\n", "\n1 1 4 5.000 626.85 0.1010 0.8990 \n2 1 2 \n"},
+       "batch 2 " + papb, 3},
   };
   for (const scenario& c : cases) {
     SCOPED_TRACE(c.name);
     const e2e::Run r = e2e::run({"loop"}, "", {{"jx-lp.txt", c.script}});
-    if (!c.stop.empty()) {
-      EXPECT_TRUE(has(r.out, "-- run bombed in batch : " + c.stop + "\n")) << r.out;
+    const std::string& o = r.files.at("jx-lp-o.txt");
+    if (c.unsolvable.empty()) {
+      ASSERT_FALSE(has(r.out, "bombed")) << r.out;
+      EXPECT_EQ(r.status, 0);
+    } else {
+      const std::string line = "\n" + c.unsolvable + "\n", stop = "\n-- run bombed in batch : " + c.unsolvable + "\n";
+      for (const std::string* text : {&r.out, &o, &r.files.at("jx-log.txt")}) {
+        EXPECT_EQ(text->find(line), text->rfind(line)) << *text;
+        EXPECT_LT(text->find(line), text->find(stop)) << *text;
+        EXPECT_EQ(text->find("\n-- run bombed"), text->find(stop)) << *text;
+      }
+      EXPECT_EQ(r.status, 1);
       EXPECT_FALSE(has(r.out, "shouldn't")) << r.out;
-      continue;
     }
-    ASSERT_FALSE(has(r.out, "bombed")) << r.out;
-    EXPECT_TRUE(has(r.out, "\n1 successes in 1 runs.\n")) << r.out;
+    EXPECT_EQ(has(r.out, "\n1 successes in 1 runs.\n"), c.runs == 1) << r.out;
     const std::string& qk = r.files.at("jx-lp-qk.txt");
     EXPECT_TRUE(e2e::balanced(qk)) << qk;
     for (const std::string& part : c.qk) EXPECT_TRUE(has(qk, part)) << qk;
-    for (const std::string& part : c.summary) EXPECT_TRUE(has(r.files.at("jx-lp-o.txt"), part)) << r.files.at("jx-lp-o.txt");
-    // One csv row of the run, under the headings.
+    for (const std::string& part : c.summary) EXPECT_TRUE(has(o, part)) << o;
+    // One csv row a run, under the headings.
     const std::string& csv = r.files.at("jx-lp.csv");
-    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 2) << csv;
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), c.runs + 1) << csv;
   }
 }
 

@@ -410,9 +410,10 @@ TEST(HeldBulk, BatchItemInABufferedFluidSectionIsThePlainPoint) {
 // plain route's point when its variance is the phase rule's count for its
 // phases (counted here by hand) and its isopleths leave no more than P and
 // T to give, a buffered section's x(CO2) being one of its variables where
-// they leave more; any other ends the run naming it. In a buffered section
-// the fluid comes with an item whether it names it or not. Nothing ends in
-// an internal fault.
+// they leave more; any other is named where it is met, the items after it
+// computed, and the run stops naming it once the batch is written. In a
+// buffered section the fluid comes with an item whether it names it or
+// not. Nothing ends in an internal fault.
 
 enum setting { nothing, mode, composition, both, zeromode };
 
@@ -524,10 +525,13 @@ TEST_P(BatchItems, EachGivesThePlainPointOrStopsNamingIt) {
   std::vector<setting> settings = {nothing};
   if (!k.iso.empty()) settings.push_back(composition);
   if (!k.mode.empty()) settings.insert(settings.end(), {mode, zeromode});
-  // The items that compute, one batch, and their points in order (an
-  // empty one: x(pe) by the exchange alone).
+  // Every item read, one batch; the points of those that compute, in order
+  // (an empty one: x(pe) by the exchange alone); the number of each that
+  // cannot be calculated, with the counts it is named with.
   std::string items;
+  int nitems = 0;
   std::vector<std::pair<point, std::string>> wanted;
+  std::vector<std::pair<int, std::string>> refused;
   std::map<std::pair<int, bool>, std::vector<point>> plain;
   runkind kb = k;
   auto reference = [&](setting s, bool bulk) -> const std::vector<point>& {
@@ -567,32 +571,27 @@ TEST_P(BatchItems, EachGivesThePlainPointOrStopsNamingIt) {
           const std::string item = itemof(ki, s, bulk, v);
           const int niso = s == composition ? 1 : 0;
           const bool computes = bulk || (v == k.count && v - niso <= 2 + (k.buffered ? 1 : 0));
-          if (computes) {
-            items += item;
-            // Without a bulk, an isopleth that leaves only P and T keeps a
-            // buffered fluid free: one point, x(pe) by the exchange.
-            for (const point& p : !bulk && k.buffered && niso == 1 ? std::vector<point>{{}} : reference(s, bulk))
-              wanted.push_back({p, item});
-            // Both set as the point with nothing set has them: that point.
-            if (s == both) {
-              EXPECT_NEAR(reference(s, bulk)[0].row.at(1), k.buffered ? 640 : 680, 2) << item;
-            }
-            continue;
-          }
-          const e2e::Run r =
-              runof(k, "pseudosection no\n" + k.guesses + (bulk ? "batchbulk " + k.bulk + "\n" : "") + item);
-          // A variance its isopleths take below 0 is stopped as it is read.
-          if (v < niso) {
+          if (!computes && v < niso) {
+            // A variance its isopleths take below 0 is stopped as it is read.
+            const e2e::Run r = runof(k, "pseudosection no\n" + k.guesses + item);
             EXPECT_TRUE(has(r.out, "-- run bombed in dobatch : negative variance (2)")) << item << r.out;
             continue;
           }
-          EXPECT_TRUE(has(r.out, "-- run bombed in batch : batch 1 (")) << item << r.out;
-          if (v != k.count) {
-            const std::string counts = "variance " + std::to_string(v) + " given, " + std::to_string(k.count) +
-                                       " by the phase rule; ";
-            EXPECT_TRUE(has(r.out, counts)) << item << r.out;
+          items += item;
+          ++nitems;
+          if (!computes) {
+            refused.push_back({nitems, v == k.count ? "" : "variance " + std::to_string(v) + " given, " +
+                                                              std::to_string(k.count) + " by the phase rule; "});
+            continue;
           }
-          EXPECT_FALSE(has(r.out, "shouldn't")) << item << r.out;
+          // Without a bulk, an isopleth that leaves only P and T keeps a
+          // buffered fluid free: one point, x(pe) by the exchange.
+          for (const point& p : !bulk && k.buffered && niso == 1 ? std::vector<point>{{}} : reference(s, bulk))
+            wanted.push_back({p, item});
+          // Both set as the point with nothing set has them: that point.
+          if (s == both) {
+            EXPECT_NEAR(reference(s, bulk)[0].row.at(1), k.buffered ? 640 : 680, 2) << item;
+          }
         }
       }
   }
@@ -618,8 +617,28 @@ TEST_P(BatchItems, EachGivesThePlainPointOrStopsNamingIt) {
     EXPECT_NEAR(reference(composition, true)[0].row[1], tiso, 2e-3);
   }
   const e2e::Run r = runof(k, "pseudosection no\ndebuglevel 1\n" + k.guesses + "batchbulk " + k.bulk + "\n" + items);
-  EXPECT_EQ(r.status, 0) << r.out;
-  EXPECT_FALSE(has(r.out, "bombed")) << r.out;
+  const std::string& summary = r.files.at(k.script.substr(0, k.script.size() - 4) + "-o.txt");
+  // Each item that cannot be calculated is named where it is met, on the
+  // terminal and in the summary, and the batch goes on; once every point
+  // is written the run stops, naming the first and counting the others.
+  ASSERT_FALSE(refused.empty());
+  std::string first;
+  for (const std::string* text : {&r.out, &summary}) {
+    std::size_t at = 0;
+    for (const auto& [n, counts] : refused) {
+      at = text->find("\nbatch " + std::to_string(n) + " (", at + 1);
+      ASSERT_NE(at, std::string::npos) << n << *text;
+      const std::string line = text->substr(at + 1, text->find('\n', at + 1) - at - 1);
+      EXPECT_TRUE(has(line, "): " + counts)) << line;
+      if (first.empty()) first = line;
+    }
+    const std::string stop = "\n-- run bombed in batch : " + first + "; and " + std::to_string(refused.size() - 1) +
+                             " more items that cannot be calculated\n";
+    EXPECT_EQ(text->find("\n-- run bombed"), text->find(stop)) << *text;
+    EXPECT_GT(text->find(stop), at) << *text;
+  }
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_FALSE(has(r.out, "shouldn't")) << r.out;
   if (k.buffered) {
     // Kept as rows, an item holds at most 10 points: 17 x(CO2) values are
     // refused, naming the first item.
@@ -630,8 +649,8 @@ TEST_P(BatchItems, EachGivesThePlainPointOrStopsNamingIt) {
     EXPECT_TRUE(has(m.out, "-- run bombed in batch : batch 1: 17 points with its held lists, at most 10 to an item\n"))
         << m.out;
   }
-  const std::vector<point> got = points(r.files.at(k.script.substr(0, k.script.size() - 4) + "-o.txt"));
-  ASSERT_EQ(got.size(), wanted.size()) << r.files.at(k.script.substr(0, k.script.size() - 4) + "-o.txt");
+  const std::vector<point> got = points(summary);
+  ASSERT_EQ(got.size(), wanted.size()) << summary;
   for (std::size_t i = 0; i < wanted.size(); ++i) {
     const point& w = wanted[i].first;
     SCOPED_TRACE(wanted[i].second);
