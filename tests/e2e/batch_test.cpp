@@ -133,7 +133,7 @@ TEST(BatchRun, FailedAndDegenerateItemsAreWrittenAndClosed) {
     const char* name;
     std::string script;
     std::vector<std::string> qk, summary;
-    std::string unsolvable = "";
+    std::string unsolvable = "", csv = "";  // the item named, and the csv row written
     long runs = 1;
   };
   const std::string papb = "(pa pb): variance 2 given, 1 by the phase rule; 1 equation for 0 unknowns";
@@ -152,13 +152,13 @@ TEST(BatchRun, FailedAndDegenerateItemsAreWrittenAndClosed) {
        {"{ (* 2 *) {\"pa\", \"pb\"},\n {}} };\n",
         " {{ (* 1 *) { 5.000, 600.00}, {0.4218, 0.5468}}},\n {{ (* 2 *) { 0, 0}, {}}},     0}};\n\n"},
        {"\n1 1 4 5.000 600.00 0.4218 0.5468 \n2 1 2 \n\n"},
-       "batch 2 " + papb},
+       "batch 2 " + papb, "\n   1,      5.000,     600.00,    0.42181,    0.54681,    1,          0,          0, \n"},
       {"a first item with nothing to solve",
        loopbatch("batch pa pb 2 1 1 5 600 1 1 0 0\nbatch alp bet 2 1 1 5 600 1 1 0 0\n"),
        {"{ (* 1 *) {\"pa\", \"pb\"},\n {}},\n",
         " {{ (* 1 *) { 0, 0}, {}}},\n {{ (* 2 *) { 5.000, 600.00}, {0.4218, 0.5468}}},     0}};\n\n"},
        {"\n1 1 2 \n2 1 4 5.000 600.00 0.4218 0.5468 \n\n"},
-       "batch 1 " + papb},
+       "batch 1 " + papb, "\n   1,          0,          0,    1,      5.000,     600.00,    0.42181,    0.54681, \n"},
       // Three runs at drawn W: each writes its block, the item failed in it.
       {"nothing to solve in a series",
        "axfile mxax\nwith mx1 mx2 pa pb\ninexcess\ndiagramPT 4 10 400 700\npseudosection no\n"
@@ -167,7 +167,7 @@ TEST(BatchRun, FailedAndDegenerateItemsAreWrittenAndClosed) {
        "mcrange r1 20 1\nmc mx1 a W(sA,sB) =r1\nmc mx2 a W(sA,sB) =r1\nmcit 3 50\ndebuglevel 0\nautoexit\n*\n",
        {" {{ (* 2 *) { 0, 0}, {}}},     0}};\n\n3\n"},
        {"\n2 1 2 \n\n", "\n1 1 4 5.000 626.85 0.1010 0.8990 \n2 1 2 \n"},
-       "batch 2 " + papb, 3},
+       "batch 2 " + papb, "", 3},
   };
   for (const scenario& c : cases) {
     SCOPED_TRACE(c.name);
@@ -194,6 +194,7 @@ TEST(BatchRun, FailedAndDegenerateItemsAreWrittenAndClosed) {
     // One csv row a run, under the headings.
     const std::string& csv = r.files.at("jx-lp.csv");
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), c.runs + 1) << csv;
+    EXPECT_TRUE(has(csv, c.csv)) << csv;
   }
 }
 
