@@ -1,6 +1,10 @@
 // The boil-down of a solution phase to the variables it is started with,
 // and the limits, kinds and scaling of its compositional variables.
+#include <cstdint>
+#include <cstdlib>
+
 #include "frame/bytes.h"
+#include "frame/zqmath1.h"
 #include "input/zqread2_setup.h"
 
 using namespace ZQGLOBAL;
@@ -145,9 +149,25 @@ void SETVARLIM(smallint term, smallint factor, smallint n, termtype expr, varlim
     rown[c] = 0;
     rowd[c] = 1;
   }
+  farray<bool, 1, maxssem> seen{"varlim seen"};
   for (long k = 1; k <= f.m; ++k) {
-    rown[f.v[k]] = f.an[k];
-    rowd[f.v[k]] = f.ad[k];
+    const smallint v = f.v[k];
+    if (!seen[v]) {
+      rown[v] = f.an[k];
+      rowd[v] = f.ad[k];
+      seen[v] = true;
+      continue;
+    }
+    // A variable written twice in one factor: the factor is the sum of its
+    // parts, so its row holds the two multipliers added.
+    const std::int64_t sn = std::int64_t{rown[v]} * f.ad[k] + std::int64_t{f.an[k]} * rowd[v];
+    const std::int64_t sd = std::int64_t{rowd[v]} * f.ad[k];
+    const std::int64_t g = ZQMATH1::GCD64(sn, sd, "setvarlim");
+    const std::int64_t qn = g == 0 ? 0 : sn / g, qd = g == 0 ? 1 : sd / g;
+    if (std::abs(qn) > INT16_MAX || std::abs(qd) > INT16_MAX)
+      IO::ERROREXIT("setvarlim", "a sum of multipliers in a site fraction beyond a multiplier's range", yourfault);
+    rown[v] = static_cast<smallint>(qd < 0 ? -qn : qn);
+    rowd[v] = static_cast<smallint>(qd < 0 ? -qd : qd);
   }
   rown[n] = f.cn;
   rowd[n] = f.cd;
