@@ -86,8 +86,8 @@ TEST_F(AxRepeatsRun, EveryCountedListStopsAtARepeatAlikeOrNot) {
 
 // A product or a sum as written: an ideal-mixing factor twice is its square,
 // a variable twice in one factor of a site fraction the sum of its parts,
-// in the value and in the variable-limit row alike (1 - x - j written with x
-// in two halves is the row of 1 - x - j).
+// in the value, the variable-limit row and the bounds alike (1 - x - j with
+// x in two halves is the row of 1 - x - j; 1 - x so bounds x at 1).
 TEST_F(AxRepeatsRun, AFactorTwiceIsTheProductAndAPartTwiceTheSum) {
   ASSERT_EQ(read(edit(options(""), "hed 1 1 xFe 1", "hed 1 2 xFe 1 xFe 1")), "");
   const emtype& hed = (*PREC1)[1].em[2];
@@ -95,22 +95,24 @@ TEST_F(AxRepeatsRun, AFactorTwiceIsTheProductAndAPartTwiceTheSum) {
   EXPECT_EQ(hed.sfterm[1].sfindex, 2);
   EXPECT_EQ(hed.sfterm[2].sfindex, 2);
 
-  // xMg's row (x, j, constant) and its value at x 0.2, j 0.1
+  // xMg's row (x, j, constant), its value at x 0.2, j 0.1, and x's bounds
   auto row = [] {
     const ptype1& p = (*PREC1)[1];
     EXPECT_EQ(p.nvarlim, 1);
-    std::string r;
+    std::string r = IO::REAL2STR(p.xvar[1].high, 3, true) + (p.xvar[1].highkind == acctype::inaccessible ? "!" : "?");
     for (long c = 1; c <= p.nprop; ++c) r += " " + IO::INT2STR(p.varlimn(1, c)) + "/" + IO::INT2STR(p.varlimd(1, c));
     eqvector x{"x"};
     x[1] = 0.2L;
     x[2] = 0.1L;
     return r + " = " + IO::REAL2STR(ZQUTE1::SUBSTERM(p.sf[1], x, 1), 6, true);
   };
-  ASSERT_EQ(read(options("")), "");
+  const std::string ranged = edit(options(""), "x(cpx) 0.2", "x(cpx) 0.2 range -1 2");
+  ASSERT_EQ(read(edit(ranged, "xFe 1 1 0 1 1 x", "xFe 1 1 1 1 -1 x")), "");
   const std::string once = row();
-  EXPECT_EQ(once, " -1/1 -1/1 1/1 = 0.700000");
+  EXPECT_EQ(once, "1.000! -1/1 -1/1 1/1 = 0.700000");
   for (const char* halves : {"1 1 1 3 -1/2 x -1 j -1/2 x", "1 1 1 3 -0.5 x -1 j -2/4 x"}) {
-    ASSERT_EQ(read(edit(options(""), "1 1 1 2 -1 x -1 j", halves)), "");
+    const std::string xfe = "xFe 1 1 1 2 -1/2 x -1/2 x";
+    ASSERT_EQ(read(edit(edit(ranged, "1 1 1 2 -1 x -1 j", halves), "xFe 1 1 0 1 1 x", xfe)), "");
     EXPECT_EQ(row(), once) << halves;
   }
 }
