@@ -130,7 +130,7 @@ smallint earliervariant(const ptype1& p, const ptype1& variant, smallint s0, lon
   if (s0 + 1 >= NPSS) return 0;
   for (n = 1;; ++n) {
     if (n == maxboils) IO::ERROREXIT("setupphases", "too many boils", yourfault);
-    const smallint q = findphase(IO::KEPTNAME(p.name + "-" + IO::INT2STR(n)), s0 + 1, NPSS - 1);
+    const smallint q = findphase(IO::MAKESSTRING(p.name + "-" + IO::INT2STR(n)), s0 + 1, NPSS - 1);
     if (q == 0) return 0;
     if (samevariant((*PREC1)[q], variant)) return q;
   }
@@ -171,7 +171,7 @@ void VARIANTS(axreader& reader, const farray<smallint, 1, maxphaselist>& wpos, s
       ++NPSS;
       ptype1& variant = (*PREC1)[NPSS];
       variant = p;
-      variant.name = IO::KEPTNAME(p.name + "-1");
+      variant.name = IO::MAKESSTRING(p.name + "-1");
       variant.longname = variant.name;
       variant.fullname = variant.name;
       for (long v = 1; v <= variant.nvar; ++v) {
@@ -189,7 +189,7 @@ void VARIANTS(axreader& reader, const farray<smallint, 1, maxphaselist>& wpos, s
         item.phase[to] = true;
         item.phase[at] = false;
       } else {
-        const sstring name = IO::KEPTNAME(p.name + "-" + IO::INT2STR(n));
+        const sstring name = IO::MAKESSTRING(p.name + "-" + IO::INT2STR(n));
         variant.name = name;
         variant.longname = name;
         variant.fullname = name;

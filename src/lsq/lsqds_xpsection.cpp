@@ -1,7 +1,6 @@
 // The experiments section of the experiments file: each block's header
 // (participants and keywords), its reaction or reactions, the end-member
 // list with the activity rule of each entry, and its brackets.
-#include <algorithm>
 #include <string>
 
 #include "frame/constants.h"
@@ -130,8 +129,6 @@ struct block {
     READWHOLELINE(text);
     static IO::strings a{"activity line"};
     const smallint na = LINEWORDS(text, a);
-    // The words before the label name the entries' activities or phases.
-    IO::KEEPWORDS(a, std::min(na, r.nrx));
     for (smallint k = 1; k <= r.nrx; ++k) {
       const sstring& word = a[k];
       const valuetype vt = IO::WHATISSTRING(word);

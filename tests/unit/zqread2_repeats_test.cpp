@@ -87,7 +87,8 @@ TEST_F(AxRepeatsRun, EveryCountedListStopsAtARepeatAlikeOrNot) {
 // A product or a sum as written: an ideal-mixing factor twice is its square,
 // a variable twice in one factor of a site fraction the sum of its parts,
 // in the value, the variable-limit row and the bounds alike (1 - x - j with
-// x in two halves is the row of 1 - x - j; 1 - x so bounds x at 1).
+// x in two halves is the row of 1 - x - j; 1 - 2x with x twice bounds x
+// at 1/2).
 TEST_F(AxRepeatsRun, AFactorTwiceIsTheProductAndAPartTwiceTheSum) {
   ASSERT_EQ(read(edit(options(""), "hed 1 1 xFe 1", "hed 1 2 xFe 1 xFe 1")), "");
   const emtype& hed = (*PREC1)[1].em[2];
@@ -107,11 +108,11 @@ TEST_F(AxRepeatsRun, AFactorTwiceIsTheProductAndAPartTwiceTheSum) {
     return r + " = " + IO::REAL2STR(ZQUTE1::SUBSTERM(p.sf[1], x, 1), 6, true);
   };
   const std::string ranged = edit(options(""), "x(cpx) 0.2", "x(cpx) 0.2 range -1 2");
-  ASSERT_EQ(read(edit(ranged, "xFe 1 1 0 1 1 x", "xFe 1 1 1 1 -1 x")), "");
+  ASSERT_EQ(read(edit(ranged, "xFe 1 1 0 1 1 x", "xFe 1 1 1 1 -2 x")), "");
   const std::string once = row();
-  EXPECT_EQ(once, "1.000! -1/1 -1/1 1/1 = 0.700000");
+  EXPECT_EQ(once, "0.500! -1/1 -1/1 1/1 = 0.700000");
   for (const char* halves : {"1 1 1 3 -1/2 x -1 j -1/2 x", "1 1 1 3 -0.5 x -1 j -2/4 x"}) {
-    const std::string xfe = "xFe 1 1 1 2 -1/2 x -1/2 x";
+    const std::string xfe = "xFe 1 1 1 2 -1 x -1 x";
     ASSERT_EQ(read(edit(edit(ranged, "1 1 1 2 -1 x -1 j", halves), "xFe 1 1 0 1 1 x", xfe)), "");
     EXPECT_EQ(row(), once) << halves;
   }
