@@ -284,6 +284,21 @@ void STRINGBOUNDS(const std::string& s, smallint& first, smallint& last);
 std::string TRIMSTRING(const std::string& s);
 // s cut to the length of a name.
 sstring MAKESSTRING(const std::string& s);
+// Names as written and as kept (cut to the length of a name): in one pass a
+// kept name of full length stands for one name as written, and a second
+// written otherwise stops the run naming both. KEEPNAME enters a name as
+// written; KEPTNAME enters it and gives it cut; KEEPWORDS enters the words
+// 1..n of the line split last that are names, each as written.
+void KEEPNAME(const std::string& written);
+sstring KEPTNAME(const std::string& written);
+void KEEPWORDS(const strings& words, smallint n);
+// Word k of the line split last as written: kept, unless it was cut.
+std::string WRITTENWORD(smallint k, const sstring& kept);
+// The splitter's record of the words it cuts: a new line, and word k cut.
+void NEWSPLIT();
+void NOTECUT(smallint k, const std::string& written);
+// The pass's names forgotten (a pass reads its files afresh).
+void RESETKEPTNAMES();
 // n blanks.
 std::string BLANKSTRING(smallint n);
 // a and b equal when trimmed.

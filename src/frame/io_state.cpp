@@ -71,6 +71,7 @@ void RESETIO() {
   CONTROLIO = controliotype{};
   NFAIL = NFAIL1 = 0;
   HELDLOGGUARD = nullptr;
+  RESETKEPTNAMES();
 }
 
 }  // namespace IO

@@ -70,6 +70,7 @@ bool MATCHSTRING(const sstring& w, const strings& list, smallint n, smallint& k)
 
 void STRING2STRINGS(const std::string& s, long len, strings& words, smallint& n) {
   n = 0;
+  NEWSPLIT();
   const std::size_t end = len <= 0 ? 0 : std::min(s.size(), static_cast<std::size_t>(len));
   std::size_t i = 0;
   while (i < end) {
@@ -81,6 +82,7 @@ void STRING2STRINGS(const std::string& s, long len, strings& words, smallint& n)
     if (n >= maxwords) ERROREXIT("string2strings", "too many \"" + w + "\"", yourfault);
     ++n;
     words[n] = w;
+    if (j - i > static_cast<std::size_t>(sstringlength)) NOTECUT(n, s.substr(i, j - i));
     i = j;
   }
   for (long k = n + 1; k <= maxwords; ++k) words[k].clear();

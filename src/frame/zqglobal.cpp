@@ -112,6 +112,7 @@ void RESETPASS() {
   LMU.fill(0);
   KEEPLNAS.fill(0);
   RESETLNAROWS();
+  IO::RESETKEPTNAMES();
 }
 
 void RESETRUNCONSTANTS() {

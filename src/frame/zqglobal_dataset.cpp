@@ -15,6 +15,7 @@ bool WITHOLDSET;
 bool USESP;
 dsnamelist PHNAMES{"PHNAMES"};
 dsnamelist LONGPHNAMES{"LONGPHNAMES"};
+farray<std::string, 1, maxdsem> PHWRITTEN{"PHWRITTEN"};
 str255 WHEN1;
 sstring PDATAFILENAME;
 
@@ -45,6 +46,7 @@ void RESETDATASET() {
   // so that a test or a fuzz input sees what a fresh process holds.
   for (auto* list : {&NAME, &PHNAMES, &LONGPHNAMES, &COMPNAME})
     for (sstring& s : *list) s.clear();
+  for (std::string& s : PHWRITTEN) s.clear();
   NOX.fill(0);
   OXCODE.fill(0);
   OXNO.fill(0);

@@ -27,6 +27,9 @@ extern bool WITHOLDSET;      // the older generation
 extern bool USESP;           // fluid equation of state of the newer data sets
 extern dsnamelist PHNAMES;   // short names of the records, in file order
 extern dsnamelist LONGPHNAMES;  // long names of the records, in file order (data-set reader)
+// Short names of the records as written, whole, in file order: what a look-up
+// that finds a record keeps its name as (data-set and end-member file readers).
+extern farray<std::string, 1, maxdsem> PHWRITTEN;
 extern str255 WHEN1;         // creation line, the fit quality cut off
 extern sstring PDATAFILENAME;   // name of the data-set file read (data-set reader)
 

@@ -33,8 +33,9 @@ void RESETRUNCONSTANTS();
 // What each pass of the main loop finds afresh for its own calculation: the
 // end-members and assemblages excluded one by one, and everything about the
 // ln a and mu variables (names, labels, values, lists, positions and the rows
-// that carry them; none until the pass's script and set-up give them). Part
-// of the run constants.
+// that carry them; none until the pass's script and set-up give them), and
+// the names kept from its files (IO::RESETKEPTNAMES). Part of the run
+// constants.
 void RESETPASS();
 // Which rows of TD carry the ln a variables, with their terms: none until a
 // point's set-up carries them. Part of the pass's and the windows' resets,

@@ -307,6 +307,7 @@ void SETUPTEXTREAD() {
   for (long i = 1; i <= NTP; ++i) {
     readwords(words, n, "setuptextread", "end-member " + IO::INT2STR(i));
     PHNAMES[i] = words[1];
+    PHWRITTEN[i] = IO::WRITTENWORD(1, words[1]);
     LONGPHNAMES[i] = newgeneration() ? words[2] : sstring();
     skiplines(linesperrecord() - 1, "setuptextread", "end-member " + words[1]);
   }

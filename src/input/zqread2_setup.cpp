@@ -148,7 +148,7 @@ void LISTSAMECODINGS(const axreader& reader) {
 sstring renamevar(const sstring& v, const sstring& model, const sstring& copy, long cut) {
   const long keep = static_cast<long>(v.size()) - static_cast<long>(model.size()) - cut;
   std::string name = v.substr(0, keep < 0 ? 0 : static_cast<std::size_t>(keep)) + (cut == 2 ? "(" : "") + copy + ")";
-  return IO::MAKESSTRING(name);
+  return IO::KEPTNAME(name);
 }
 
 void MAKECOPY(axreader& reader, long g, long j, smallint k) {

@@ -1,6 +1,10 @@
 // The boil-down of a solution phase to the variables it is started with,
 // and the limits, kinds and scaling of its compositional variables.
+#include <cstdint>
+#include <cstdlib>
+
 #include "frame/bytes.h"
+#include "frame/zqmath1.h"
 #include "input/zqread2_setup.h"
 
 using namespace ZQGLOBAL;
@@ -136,19 +140,56 @@ void BOILDOWN(axreader& reader, smallint phase) {
   for (long i = 1; i <= p.nsf; ++i) renumbervariables(p.sf[i], vars);
 }
 
+namespace {
+
+// The multiplier of variable v in factor f as num/den: a part's as written,
+// or, for a variable written in more than one part, their sum (the factor
+// is the sum of its parts). False when f has no part in v.
+bool multiplier(const xtermtype& f, smallint v, smallint& num, smallint& den) {
+  bool seen = false;
+  for (long k = 1; k <= f.m; ++k) {
+    if (f.v[k] != v) continue;
+    if (!seen) {
+      num = f.an[k];
+      den = f.ad[k];
+      seen = true;
+      continue;
+    }
+    const std::int64_t sn = std::int64_t{num} * f.ad[k] + std::int64_t{f.an[k]} * den;
+    const std::int64_t sd = std::int64_t{den} * f.ad[k];
+    const std::int64_t g = ZQMATH1::GCD64(sn, sd, "setvarlim");
+    const std::int64_t qn = g == 0 ? 0 : sn / g, qd = g == 0 ? 1 : sd / g;
+    if (std::abs(qn) > INT16_MAX || std::abs(qd) > INT16_MAX)
+      IO::ERROREXIT("setvarlim", "a sum of multipliers in a site fraction beyond a multiplier's range", yourfault);
+    num = static_cast<smallint>(qd < 0 ? -qn : qn);
+    den = static_cast<smallint>(qd < 0 ? -qd : qd);
+  }
+  return seen;
+}
+
+// How many variables factor f is in.
+long variablesof(const xtermtype& f) {
+  long n = 0;
+  for (long k = 1; k <= f.m; ++k) {
+    bool again = false;
+    for (long j = 1; j < k; ++j) again = again || f.v[j] == f.v[k];
+    if (!again) ++n;
+  }
+  return n;
+}
+
+}  // namespace
+
 void SETVARLIM(smallint term, smallint factor, smallint n, termtype expr, varlimtype& num, varlimtype& den,
                smallint& count) {
   const xtermtype& f = expr.terms[term].factors[factor];
-  if (f.m <= 1) return;
+  if (variablesof(f) <= 1) return;
   farray<smallint, 1, maxssem> rown{"varlim row"}, rowd{"varlim row"};
   for (long c = 1; c <= n; ++c) {
     rown[c] = 0;
     rowd[c] = 1;
   }
-  for (long k = 1; k <= f.m; ++k) {
-    rown[f.v[k]] = f.an[k];
-    rowd[f.v[k]] = f.ad[k];
-  }
+  for (long k = 1; k <= f.m; ++k) multiplier(f, f.v[k], rown[f.v[k]], rowd[f.v[k]]);
   rown[n] = f.cn;
   rowd[n] = f.cd;
   for (long r = 1; r <= count; ++r) {
@@ -169,10 +210,12 @@ void SETVARLIM(smallint term, smallint factor, smallint n, termtype expr, varlim
 
 namespace {
 
-// A factor in at most one variable whose first part is variable v bounds v
-// where the factor, a site fraction, reaches 0.
+// A factor in one variable v bounds v where the factor, a site fraction,
+// reaches 0.
 void bound(xvartype& x, long v, const xtermtype& f) {
-  if (f.m != 1 || f.v[1] != v) return;
+  smallint an = 0, ad = 1;
+  if (variablesof(f) != 1 || f.v[1] != v) return;
+  multiplier(f, static_cast<smallint>(v), an, ad);
   if (f.cn == 0) {
     if (x.low < 0) {
       x.low = 0;
@@ -180,9 +223,9 @@ void bound(xvartype& x, long v, const xtermtype& f) {
     }
     return;
   }
-  const extended r = static_cast<extended>(-(static_cast<long>(f.cn) * f.ad[1])) /
-                     static_cast<extended>(static_cast<long>(f.cd) * f.an[1]);
-  if (f.an[1] > 0) {
+  const extended r = static_cast<extended>(-(static_cast<long>(f.cn) * ad)) /
+                     static_cast<extended>(static_cast<long>(f.cd) * an);
+  if (an > 0) {
     if (x.low <= r) {
       x.low = r;
       x.lowkind = acctype::inaccessible;

@@ -387,10 +387,8 @@ void axreader::SOLUTIONENDMEMBERS(ptype1& p, const sstring& name, smallint n) {
       if (pclass != valuetype::astring) fail("setup phases", prev + " not a " + smsg);
       smallint k = 0;
       if (!IO::MATCHSTRING(prev, sfnames, nsfnames, k)) fail("setup phases", prev + " not a sf name: " + smsg);
-      // Read as a product (the square) or as the name once (its power as
-      // written), a factor written twice has two meanings: its power says it.
-      for (long f = 1; f < j; ++f)
-        if (em.sfterm[f].sfindex == k) GIVENTWICE(prev, "the ideal-mixing term of " + em.name + " in " + name, false);
+      // A factor written twice is a product as written: two sites of one
+      // kind give the fraction squared, as its power 2 would.
       em.sfterm[j].sfindex = k;
       takerational(" power for " + IO::NTH[j] + " sf term in tmf for " + em.name, em.sfterm[j].powern,
                    em.sfterm[j].powerd);

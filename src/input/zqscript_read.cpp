@@ -37,6 +37,7 @@ void joinline(scriptline& l) {
     ++k;
     smallint m = 0;
     if (!IO::ENDOFFILE(IO::DATA)) IO::READSTRINGS(IO::DATA, w, m, true);
+    IO::KEEPWORDS(w, m);
     bool continuation = false;
     if (m > 0 && w[m] == "\\") {
       continuation = true;

@@ -228,6 +228,7 @@ void READTH() {
     if (count == maxdsem) IO::ERROREXIT(where, "too many end-members (increase maxntp)", yourfault);
     count = static_cast<smallint>(count + 1);
     PHNAMES[count] = IO::MAKESSTRING(w[1]);
+    PHWRITTEN[count] = IO::WRITTENWORD(1, w[1]);
     IO::PUTSTR(0, "  " + IO::INT2STR(count) + ")  " + PHNAMES[count], 1, CHANNEL::LOG);
     tdrec& r = TDA[count];
     startrecord(r, w, n);

@@ -2,6 +2,7 @@
 // the special end-members in an experiment's list.
 #include "frame/io.h"
 #include "frame/zqglobal.h"
+#include "input/zqread2.h"
 #include "lsq/lsqds.h"
 
 using namespace ZQGLOBAL;
@@ -9,13 +10,8 @@ using namespace ZQGLOBAL;
 namespace LSQDS {
 
 bool POSINPHNAME(const sstring& name, smallint& index, bool fatal) {
-  for (smallint i = 1; i <= NTP; ++i)
-    if (IO::SAMESTRING(PHNAMES[i], name)) {
-      index = i;
-      return true;
-    }
+  if (ZQREAD2::ISPHNAME(name, index)) return true;
   if (fatal) IO::ERROREXIT("posinphname", name + " is not an end-member name", yourfault);
-  index = 0;
   return false;
 }
 

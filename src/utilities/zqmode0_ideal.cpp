@@ -54,7 +54,7 @@ extended idealstep(const mineraltype& mi) {
     }
   if (f.nc == 1)
     f.minv(1, 1) = 1 / f.m(1, 1);
-  else
+  else if (f.nc > 1)
     ZQNLE4::INVERSE(f.m, f.minv, f.nc);
   for (smallint c = 1; c <= f.nc; ++c) {
     extended s = 0;
@@ -94,12 +94,46 @@ extended sigfitof() {
   return std::sqrt(q / sigfitdivisor);
 }
 
-// The coefficient constraint c gives the cations called name: its first
-// term of that name with a coefficient, 0 when it names none.
+// The coefficient constraint c gives the cations called name: the sum of
+// its terms of that name (a cation written twice is counted twice, as the
+// heading writes it), 0 when it names none.
 extended constraintcoef(const mineraltype& m, smallint c, const sstring& name) {
+  extended k = 0;
   for (smallint t = 1; t <= m.nidealterm[c]; ++t)
-    if (m.idealname(c, t) == name && m.idealcoef(c, t) != 0) return m.idealcoef(c, t);
-  return 0;
+    if (m.idealname(c, t) == name) k += m.idealcoef(c, t);
+  return k;
+}
+
+// A row that the rows before it already give (a constraint written twice,
+// or one that follows from others) adds nothing the fit must meet, and would
+// leave it a singular system: the rows are kept only while they add a
+// direction, found by orthogonalising them in turn.
+smallint independentrows(fmatrix<extended, 1, maxideal, 1, maxcomp>& rows, smallint nc, smallint n) {
+  constexpr extended dependent = 1e-12L;  // of a row's length, what is left of it is rounding
+  fmatrix<extended, 1, maxideal, 1, maxcomp> basis{"ideal basis"};
+  smallint kept = 0;
+  for (smallint c = 1; c <= nc; ++c) {
+    extended length = 0;
+    for (smallint j = 1; j <= n; ++j) {
+      basis(kept + 1, j) = rows(c, j);
+      length += rows(c, j) * rows(c, j);
+    }
+    for (smallint b = 1; b <= kept; ++b) {
+      extended dot = 0;
+      for (smallint j = 1; j <= n; ++j) dot += basis(kept + 1, j) * basis(b, j);
+      for (smallint j = 1; j <= n; ++j) basis(kept + 1, j) -= dot * basis(b, j);
+    }
+    extended left = 0;
+    for (smallint j = 1; j <= n; ++j) left += basis(kept + 1, j) * basis(kept + 1, j);
+    if (!(left > dependent * dependent * length)) continue;
+    ++kept;
+    const extended norm = std::sqrt(left);
+    for (smallint j = 1; j <= n; ++j) {
+      basis(kept, j) /= norm;
+      rows(kept, j) = rows(c, j);
+    }
+  }
+  return kept;
 }
 
 // Every term of m's constraints names a cation: one of the analysis, or one
@@ -140,6 +174,7 @@ void IDEALROWS(smallint i) {
         cations = constraintcoef(m, c, m.cationname[m.feopos]);
       rows(c, j) = m.oxoxygens[j] * (m.idealvalue[c] - m.idealconst[c]) - cations * m.fu;
     }
+  m.nideal = independentrows(rows, m.nideal, m.nox);
   for (smallint c = 1; c <= m.nideal; ++c)
     for (smallint j = 1; j <= m.nox; ++j) m.idealcoef(c, j) = rows(c, j);
 }

@@ -5,7 +5,8 @@
 // set, mu(FeO) held at -1195 kJ, 600 C; G = H - TS + V(P - 0.001), and
 // mu(FeO) = G(mb) + RT ln x. Worked out apart in mpmath: x(mix) 0.390861,
 // 0.116301, 0.0346056 at 3, 7, 11 kbar; with mb made as mbd = mb + 5 kJ:
-// 0.196295, 0.058408, 0.0173794.
+// 0.196295, 0.058408, 0.0173794. With two sites of each fraction (a(mb)
+// = x^2) x is the square root of the first: 0.625189, 0.341029, 0.186026.
 //
 // sil (made-up magnesium silicates): mta + sil = 2 mtb has dH 16.0668,
 // dS 0, dV -5, so T = -(dH + dV (P - 0.001)) / (R ln K) with
@@ -64,6 +65,20 @@ TEST(AxRepeatedNames, ASiteFractionOrDqfWrittenTwiceAlikeIsTheModelWrittenOnce) 
   expectx(mixrun(mix(twosf, "make 1 mb 1 DQF 5 0 0 DQF 5 0 0", "mbd")), dqf, "DQF twice alike");
   expectstop(mixrun(mix(twosf, "make 1 mb 1 DQF 5 0 0 DQF 1 0 0", "mbd")),
              "setup phases : DQF of mbd given twice in mix with different values");
+}
+
+// A factor written twice in an ideal-mixing term is the product: the run of
+// the factor to the power 2, byte for byte.
+TEST(AxRepeatedNames, AFactorWrittenTwiceIsItsSquare) {
+  const char* const squared[3] = {"   3.000   600.000    0.6252\n", "   7.000   600.000    0.3410\n",
+                                  "  11.000   600.000    0.1860\n"};
+  const std::string power = edit(edit(mix(twosf, ""), "ma 1 1 xA 1", "ma 1 1 xA 2"), "mb 1 1 xB 1", "mb 1 1 xB 2");
+  const e2e::Run p = mixrun(power);
+  expectx(p, squared, "power 2");
+  const e2e::Run twice =
+      mixrun(edit(edit(power, "ma 1 1 xA 2", "ma 1 2 xA 1 xA 1"), "mb 1 1 xB 2", "mb 1 2 xB 1 xB 1"));
+  expectx(twice, squared, "written twice");
+  EXPECT_EQ(e2e::stamped(twice.out), e2e::stamped(p.out));
 }
 
 // calc mode 1's ln a on a pure phase ma whose end-member mix gives too: the

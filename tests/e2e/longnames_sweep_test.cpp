@@ -12,6 +12,7 @@
 #include <cctype>
 #include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -607,6 +608,123 @@ TEST(LongNamesSweep, CalcModeNineAndWhatReadsItsFilesBack) {
   const Pair onfit =
       sweep("dataset-read", point1(fit.shortrun, {}), "", to, SOLVARINTH_EXE, 0, point1(fit.longrun, to));
   EXPECT_TRUE(has(fileof(onfit.shortrun, "jx-rb-o.txt"), "x(ab)")) << onfit.shortrun.out;
+}
+
+// ------------------------------------------------ names one over the length
+
+// text with every name written one over (an "x" after it).
+std::string oneover(std::string text, const std::string& name) {
+  for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + name.size() + 1))
+    text.insert(at + name.size(), "x");
+  return text;
+}
+
+// A name at the length the readers keep (22 characters) and one over it.
+// Written one over in every file that holds it (or the answers, "typed"),
+// the run is the run of its cut, file for file; one over in one of them
+// and at 22 in the others, it is two names that the cut makes one, and the
+// run stops naming both.
+void cutsweep(const std::string& tag, const std::map<std::string, std::string>& files, const std::string& name,
+              const std::vector<std::string>& holders, const std::string& answers = "") {
+  SCOPED_TRACE(tag + " " + name);
+  ASSERT_EQ(name.size(), 22u);
+  auto over = [&](const std::string& runtag, const std::set<std::string>& in) {
+    std::map<std::string, std::string> f = files;
+    for (const std::string& h : in) {
+      std::string& text = h == "typed" ? f["typed"] = answers : f.at(h);
+      EXPECT_TRUE(has(text, name)) << h;
+      text = oneover(text, name);
+    }
+    const std::string typed = f.count("typed") == 1 ? f.at("typed") : answers;
+    f.erase("typed");
+    return runwith(tag + "-" + runtag, f, typed);
+  };
+  const e2e::Run cut = over("cut", {});
+  ASSERT_EQ(cut.status, 0) << cut.out;
+  const e2e::Run whole = over("over", {holders.begin(), holders.end()});
+  EXPECT_EQ(e2e::stamped(whole.out), e2e::stamped(cut.out));
+  for (const auto& [file, text] : cut.files) {
+    if (files.count(file) == 1) continue;
+    EXPECT_EQ(e2e::stamped(fileof(whole, file)), e2e::stamped(text)) << file;
+  }
+  // the name read first, then the other
+  const std::string stop = "-- run bombed in keepname : ", tail = " are one name when cut to 22 characters";
+  for (const std::string& h : holders) {
+    const e2e::Run r = over(h, {h});
+    EXPECT_EQ(r.status, 1) << h;
+    EXPECT_TRUE(has(r.out, stop + name + "x and " + name + tail) || has(r.out, stop + name + " and " + name + "x" + tail))
+        << h << "\n" << r.out;
+  }
+}
+
+TEST(LongNamesSweep, NamesOneOverTheLengthKept) {
+  // calc mode 1: a pure phase of the data set, the a-x file and "with",
+  // a variable of the a-x file and "xyzguess"
+  std::string guesses = "xyzguess v01(ss) 0.05\n";
+  for (int k = 2; k <= 9; ++k) guesses += "xyzguess v0" + std::to_string(k) + "(ss) 0.1055\n";
+  const Renaming to = mode1names();
+  const std::map<std::string, std::string> mode1 = renamedfiles(mode1files(point(guesses)), to);
+  cutsweep("mode1", mode1, to.at("p01"), {"jx-ds7lw.txt", "jx-lwax.txt", "jx-lw.txt"});
+  cutsweep("mode1", mode1, to.at("v01") + "(" + to.at("ss") + ")", {"jx-lwax.txt", "jx-lw.txt"});
+  // and a phase of "with someof" that a typed answer leaves out
+  std::map<std::string, std::string> someof = mode1;
+  std::string& script = someof.at("jx-lw.txt");
+  script.replace(script.find("with "), 5, "with someof " + to.at("r12") + " ");
+  cutsweep("someof", someof, to.at("r12"), {"jx-ds7lw.txt", "jx-lwax.txt", "jx-lw.txt", "typed"},
+           "omit " + to.at("r12") + "\n");
+  // calc mode 3: a phase of the data set, the a-x file and "with"
+  const Renaming names = reactionnames();
+  cutsweep("mode3",
+           renamedfiles(reactionfiles(3, "calctype 1\ndiagramPT 1 9 400 800\ncalcTatP yes\ncalcP 1 9 4\nschreinemakers yes\ninexcess\n"), names),
+           names.at("ph05"), {"jx-ds7lr.txt", "jx-lrax.txt", "jx-lr.txt"});
+  // calc mode 9: end-members of the end-member, experiments and a-x files
+  Renaming fit{{"pa", padded("pa", 22, 'a')}, {"p03", padded("p03", 22, 'w')}};
+  const std::map<std::string, std::string> mode9 = renamedfiles(fitfiles(), fit);
+  cutsweep("mode9", mode9, fit.at("p03"), {"ds-emln.txt", "ds-xpln.txt"}, "2\n");
+  cutsweep("mode9", mode9, fit.at("pa"), {"ds-emln.txt", "ds-axln.txt", "ds-xpln.txt"}, "2\n");
+}
+
+// Two records of one data set that only the cut makes one: made-up FeO
+// polymorphs of V 1 (G = H - T S + (P - 0.001) V), abcdefghijklmnopqrstuvw
+// (23 characters; H -402, S 0.022) and abcdefghijklmnopqrstuv (22; H -403,
+// S 0.020) with fc (H -401, S 0.023). The 22-character phase reacts with fc
+// at T = 2/0.003 K = 393.52 C at every P, the 23-character one at 1/0.001 K.
+// Whichever record comes first and whichever name the a-x file and script
+// give, or a name of the script that the cut makes the a-x file's, a
+// look-up would take the first record: each run stops naming both.
+TEST(LongNamesSweep, TwoRecordsOneWhenCut) {
+  const std::string name22 = "abcdefghijklmnopqrstuv", name23 = name22 + "w";
+  auto record = [](const std::string& name, const std::string& h, const std::string& s) {
+    return name + "  ablong  1  4 1.0  10 1.0  0\n0\n" + h + " " + s + " 1.0 0 0 0 0\n0 0 0\n\n";
+  };
+  const std::string with22 = record(name22, "-403", "0.020"), with23 = record(name23, "-402", "0.022"),
+                    decoy = record("decoy", "-402", "0.022");
+  auto files = [&](const std::string& first, const std::string& second, const std::string& name,
+                   const std::string& extra) {
+    return std::map<std::string, std::string>{
+        {"jx-prefs.txt", "dsfile 7w\nscriptfile w\ncalcmode 3\n"},
+        {"jx-ds7w.txt", "7 3 don't alter this line or the layout of the records below: made-up\n\n" + first +
+                            second + record("fc", "-401", "0.023") +
+                            "1.0\n0.01 0 0\n0.01 0\n0.01\n\nmade-up polymorphs (sigfit =  1.000)\n"},
+        {"jx-wax.txt", name + "\nfc\n*\n"},
+        {"jx-w.txt", "axfile wax\nwith " + name + " fc\n" + extra +
+                         "calctype 1\ndiagramPT 1 10 20 800\ncalcTatP yes\ncalcP 4 6 1\nschreinemakers yes\n"
+                         "inexcess\nautoexit yes\n*\n"}};
+  };
+  const e2e::Run control = runwith("control", files(decoy, with22, name22, ""), "");
+  EXPECT_EQ(control.status, 0) << control.out;
+  EXPECT_TRUE(has(control.out, "1       393.52  393.52  393.52")) << control.out;
+  const std::string stop = "-- run bombed in keepname : ", tail = " are one name when cut to 22 characters";
+  const std::map<std::string, std::map<std::string, std::string>> cases = {
+      {"first23", files(with23, with22, name22, "")},
+      {"first22", files(with22, with23, name23, "")},
+      {"seta", files(decoy, with22, name22, "seta " + name23 + " 0.9\n")}};
+  for (const auto& [tag, f] : cases) {
+    const e2e::Run r = runwith(tag, f, "");
+    EXPECT_EQ(r.status, 1) << tag;
+    EXPECT_TRUE(has(r.out, stop + name22 + " and " + name23 + tail) || has(r.out, stop + name23 + " and " + name22 + tail))
+        << tag << "\n" << r.out;
+  }
 }
 
 }  // namespace

@@ -771,7 +771,10 @@ TEST_F(Convert, IdealFitMeetsItsConstraints) {
 // constraints naming Fe3 or Fe2 alone, with another cation or with each
 // other, some with a constant: the fitted cations as the tables print them
 // (Fe2 = FeO - 2 O, Fe3 = 2 O per 12 oxygens) must meet every constraint.
-// Each target lies within 0.01 of the analysis's own value, in reach.
+// Each target lies within 0.01 of the analysis's own value, in reach. Some
+// write a cation twice (its coefficient split in two terms: the sum is the
+// constraint), and some repeat a constraint, as written or doubled, or add
+// the sum of the two: what the others give already, met as they are.
 TEST_F(Convert, IdealFitHoldsOnPrintedIronForRandomConstraints) {
   std::mt19937 gen(20261208);
   auto u = [&gen] { return static_cast<extended>(std::uniform_real_distribution<double>(0, 1)(gen)); };
@@ -819,6 +822,32 @@ TEST_F(Convert, IdealFitHoldsOnPrintedIronForRandomConstraints) {
       for (smallint t = 1; t <= fresh.nidealterm[c]; ++t)
         v += fresh.idealcoef(c, t) * cation(plain, fresh.idealname(c, t));
       fresh.idealvalue[c] = v;
+      if (trial % 4 == 1) {
+        // the first cation written twice, its coefficient split
+        fresh.idealname(c, 3) = pick[0];
+        fresh.idealcoef(c, 3) = fresh.idealcoef(c, 1) / 4;
+        fresh.idealcoef(c, 1) *= 0.75L;
+        fresh.idealname(c, 2) = *pick[1] != 0 ? pick[1] : pick[0];
+        if (*pick[1] == 0) fresh.idealcoef(c, 2) = 0;
+        fresh.nidealterm[c] = 3;
+      }
+    }
+    if (trial % 3 != 2) {
+      // the constraints again: the first doubled, or the sum of both
+      const smallint c = static_cast<smallint>(fresh.nideal + 1), a = 1, b = fresh.nideal;
+      const extended scale = trial % 3 == 0 ? 2 : 1;
+      fresh.nidealterm[c] = 0;
+      for (smallint from : {a, b}) {
+        if (from == b && (a == b || trial % 3 == 0)) break;
+        for (smallint t = 1; t <= fresh.nidealterm[from]; ++t) {
+          const smallint at = ++fresh.nidealterm[c];
+          fresh.idealname(c, at) = fresh.idealname(from, t);
+          fresh.idealcoef(c, at) = scale * fresh.idealcoef(from, t);
+        }
+        fresh.idealvalue[c] += scale * fresh.idealvalue[from];
+        fresh.idealconst[c] += scale * fresh.idealconst[from];
+      }
+      fresh.nideal = c;
     }
     m = fresh;
     ZQMATH1::SETUPRANDOM(true);

@@ -70,9 +70,7 @@ TEST_F(AxRepeatsRun, EveryCountedListStopsAtARepeatAlikeOrNot) {
       // end-members, the same ideal-mixing term and another
       {edit(options(""), "jd 1 1 xNa 1", "hed 1 1 xFe 1"), twice + "hed given twice in the end-members of cpx"},
       {edit(options(""), "jd 1 1 xNa 1", "di 1 1 xNa 1"), twice + "di given twice in the end-members of cpx"},
-      // a factor of an ideal-mixing term, and a constituent of a recipe
-      {edit(options(""), "hed 1 1 xFe 1", "hed 1 2 xFe 1 xFe 1"),
-       twice + "xFe given twice in the ideal-mixing term of hed in cpx"},
+      // a constituent of a recipe (a factor of an ideal-mixing term is a product)
       {options("make 2 q 1/2 q 1/2"), twice + "q given twice in the make of jd in cpx"},
       {"qz 1 qq make 3 q 1 ky 1 q 1\n", twice + "q given twice in the make of qq in qz"},
   };
@@ -84,6 +82,40 @@ TEST_F(AxRepeatsRun, EveryCountedListStopsAtARepeatAlikeOrNot) {
   IO::CONTROLIO.strictaxnames = true;
   EXPECT_EQ(read(edit(edit(options(""), "jd 1 1 xNa 1", "hed 1 1 xNa 1"), "p(jd)", "p(hed)")),
             twice + "p(hed) given twice in the proportions of cpx");
+}
+
+// A product or a sum as written: an ideal-mixing factor twice is its square,
+// a variable twice in one factor of a site fraction the sum of its parts,
+// in the value, the variable-limit row and the bounds alike (1 - x - j with
+// x in two halves is the row of 1 - x - j; 1 - 2x with x twice bounds x
+// at 1/2).
+TEST_F(AxRepeatsRun, AFactorTwiceIsTheProductAndAPartTwiceTheSum) {
+  ASSERT_EQ(read(edit(options(""), "hed 1 1 xFe 1", "hed 1 2 xFe 1 xFe 1")), "");
+  const emtype& hed = (*PREC1)[1].em[2];
+  ASSERT_EQ(hed.nsfterm, 2);
+  EXPECT_EQ(hed.sfterm[1].sfindex, 2);
+  EXPECT_EQ(hed.sfterm[2].sfindex, 2);
+
+  // xMg's row (x, j, constant), its value at x 0.2, j 0.1, and x's bounds
+  auto row = [] {
+    const ptype1& p = (*PREC1)[1];
+    EXPECT_EQ(p.nvarlim, 1);
+    std::string r = IO::REAL2STR(p.xvar[1].high, 3, true) + (p.xvar[1].highkind == acctype::inaccessible ? "!" : "?");
+    for (long c = 1; c <= p.nprop; ++c) r += " " + IO::INT2STR(p.varlimn(1, c)) + "/" + IO::INT2STR(p.varlimd(1, c));
+    eqvector x{"x"};
+    x[1] = 0.2L;
+    x[2] = 0.1L;
+    return r + " = " + IO::REAL2STR(ZQUTE1::SUBSTERM(p.sf[1], x, 1), 6, true);
+  };
+  const std::string ranged = edit(options(""), "x(cpx) 0.2", "x(cpx) 0.2 range -1 2");
+  ASSERT_EQ(read(edit(ranged, "xFe 1 1 0 1 1 x", "xFe 1 1 1 1 -2 x")), "");
+  const std::string once = row();
+  EXPECT_EQ(once, "0.500! -1/1 -1/1 1/1 = 0.700000");
+  for (const char* halves : {"1 1 1 3 -1/2 x -1 j -1/2 x", "1 1 1 3 -0.5 x -1 j -2/4 x"}) {
+    const std::string xfe = "xFe 1 1 1 2 -1 x -1 x";
+    ASSERT_EQ(read(edit(edit(ranged, "1 1 1 2 -1 x -1 j", halves), "xFe 1 1 0 1 1 x", xfe)), "");
+    EXPECT_EQ(row(), once) << halves;
+  }
 }
 
 TEST_F(AxRepeatsRun, ASiteFractionWrittenTwiceAlikeIsKeptOnce) {
