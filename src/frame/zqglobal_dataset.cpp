@@ -17,6 +17,7 @@ dsnamelist PHNAMES{"PHNAMES"};
 dsnamelist LONGPHNAMES{"LONGPHNAMES"};
 str255 WHEN1;
 sstring PDATAFILENAME;
+covroundmatrix COVROUNDING{"COVROUNDING"};
 
 farray<smallint, 1, maxem> NOX{"NOX"};
 oxcodematrix OXCODE{"OXCODE"};
@@ -51,6 +52,7 @@ void RESETDATASET() {
   NOOX.fill(0);
   COMPDIV.fill(0);
   ICOMP.fill(0);
+  COVROUNDING.fill(0);
 }
 
 }  // namespace ZQGLOBAL
