@@ -203,9 +203,12 @@ TEST(LeastSquares, AnEndMemberWrittenTwiceCountsWithItsCoefficientsAdded) {
 // second iteration on.
 const std::string groupprefs = "jxdssuffix 6cv\nemsuffix gr\naxsuffix gr\nxpsuffix gr\n";
 
+// Own fit (mpmath: limits, classes and rows worked through, the solve in
+// closed form at each pair's half first as read): sigfit 0.0361071 and
+// 0.0458643.
 TEST(LeastSquares, FitOfAnUnknownCompositionUnivariant) {
   const e2e::Run r = e2e::run({"lsq"}, "2\n", {{"ds-prefs.txt", groupprefs + "infolevel 2\n*\n"}});
-  EXPECT_TRUE(has(r.out, "\n1:  0.036\n2:  0.027\n")) << r.out;
+  EXPECT_TRUE(has(r.out, "\n1:  0.036\n2:  0.046\n")) << r.out;
   const std::string& sum = r.files.at("ds-o6cv.txt");
   EXPECT_TRUE(has(sum, "\nunivariant involving ss pa pb  (unknown comps)  (uc)\n")) << sum;
   EXPECT_TRUE(has(sum, "\n       2 reactions:    ma    mb    pa    pb\n")) << sum;
@@ -216,7 +219,7 @@ TEST(LeastSquares, FitOfAnUnknownCompositionUnivariant) {
       << log;
   EXPECT_TRUE(has(log, "    ma  =  pa                            in:  ss pa pb   (uc)\n")) << log;
   EXPECT_TRUE(has(log, "    mb  =  pb                                  -- ditto --\n")) << log;
-  EXPECT_TRUE(has(r.files.at("jx-ds6cv.txt"), "(sigfit =  0.027)\n"));
+  EXPECT_TRUE(has(r.files.at("jx-ds6cv.txt"), "(sigfit =  0.046)\n"));
   EXPECT_EQ(r.files.count("ds-emgr-i.txt"), 1u);
 }
 
@@ -244,10 +247,11 @@ TEST(LeastSquares, UnivariantNotConvergedStopsBeforeWriting) {
     EXPECT_EQ(r.files.count("ds-emgr-i.txt"), 0u) << c.answer;
     const std::string& sum = r.files.at("ds-o6cv.txt");
     EXPECT_TRUE(has(sum, "        2000.00    --    not converged  (?not in T window: 100 - 1140)\n")) << sum;
-    // The solve of the assembly logs its failure; the results' does not.
+    // The solve of the assembly logs its failure, at the pair's half first
+    // as read however the reaction turned it; the results' does not.
     const std::string& log = r.files.at("jx-log.txt");
-    EXPECT_EQ(log.find("===NOT converged=== at {2000,540}"), log.rfind("===NOT converged=== at {2000,540}"));
-    EXPECT_TRUE(has(log, "===NOT converged=== at {2000,540}")) << log;
+    EXPECT_EQ(log.find("===NOT converged=== at {2000,520}"), log.rfind("===NOT converged=== at {2000,520}"));
+    EXPECT_TRUE(has(log, "===NOT converged=== at {2000,520}")) << log;
     // "no" still prints every table.
     if (*c.answer == 'n') {
       EXPECT_TRUE(has(sum, "\n4) 4 ^  mb = pb   (far)\n")) << sum;
@@ -494,11 +498,13 @@ TEST(LeastSquares, CoefficientSumsBeyondACoefficientAreRefused) {
 }
 
 // An unknown-composition pair of reactions whose brackets give no
-// compositions: the first iteration solves the brackets as read; both
-// reactions then turn their pairs round, and later only the other half of
-// each pair is solved. Each reaction's table shows the last iteration's T
-// at its solved brackets, the same as the other reaction's and the
-// composition table's, and no T at the brackets left unsolved.
+// compositions: both reactions turn their pairs round after the first
+// iteration, yet every iteration solves each pair at its half first as read,
+// which keeps the compositions found. Each reaction's table shows the last
+// iteration's T at its solved brackets, the same as the other reaction's and
+// the composition table's, and no T at the brackets left unsolved. Limits
+// from an own fit (mpmath, the solve of both reactions in closed form): at
+// 5 kbar and 520 C, -9.90811 and -4.95511.
 TEST(LeastSquares, ABracketLeftUnsolvedShowsNoTemperatureOfAnEarlierIteration) {
   const e2e::Run r = e2e::run({"lsq", "lsqterms"}, "2\n", {{"ds-prefs.txt", termprefs("gr", "gr", "st")}});
   EXPECT_EQ(r.status, 0) << r.out;
@@ -517,7 +523,7 @@ TEST(LeastSquares, ABracketLeftUnsolvedShowsNoTemperatureOfAnEarlierIteration) {
         "\n     0.92        -      10.0            525            -9.91                       "}},
       {"2) 2 ^  mb = pb   (no comps)",
        {"\n     0.51        -       5.0       545         -5.11                   533         (",
-        "\n     0.51        -       5.0            520            -4.95                       \n",
+        "\n     0.51        -       5.0            520            -4.96                       \n",
         "\n     0.51        -      10.0       550         -5.11                   537         \n",
         "\n     0.51        -      10.0            525            -4.96                       "}},
   };
