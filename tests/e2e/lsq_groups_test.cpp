@@ -258,8 +258,8 @@ experiments parse(const std::string& text) {
 }
 
 // The file again, its experiments in the order given, the reactions of
-// experiment k turned by turns[k] and each reaction's names (with their
-// coefficients) in their permutation number perm (and on by k and r).
+// experiment k turned by turns[k] and the names of its reaction r (with
+// their coefficients) in their order number perm + k + r.
 std::string written(const experiments& e, const std::vector<std::size_t>& order, const std::vector<std::size_t>& turns,
                     int perm) {
   std::string t = e.calorimetry;
@@ -268,12 +268,15 @@ std::string written(const experiments& e, const std::vector<std::size_t>& order,
     t += x.header + "\n" + x.count + "\n";
     for (std::size_t r = 0; r < x.reactions.size(); ++r) {
       const auto& [names, coefs] = x.reactions[(r + turns[k]) % x.reactions.size()];
-      std::vector<std::size_t> at(names.size());
-      for (std::size_t j = 0; j < at.size(); ++j) at[j] = j;
-      for (int p = 0; p < perm + static_cast<int>(k + r); ++p) std::next_permutation(at.begin(), at.end());
-      std::string n, c;
-      for (std::size_t j : at) n += names[j] + " ", c += coefs[j] + " ";
-      t += n + "\n" + c + "\n";
+      // Turned round by p and read backwards every other n: every order of
+      // three names, and each name at every place of more.
+      const std::size_t n = names.size(), p = static_cast<std::size_t>(perm) + k + r;
+      std::vector<std::size_t> at(n);
+      for (std::size_t j = 0; j < n; ++j) at[j] = (j + p) % n;
+      if (p / n % 2 == 1) std::reverse(at.begin(), at.end());
+      std::string line, c;
+      for (std::size_t j : at) line += names[j] + " ", c += coefs[j] + " ";
+      t += line + "\n" + c + "\n";
     }
     t += x.brackets;
   }
@@ -305,13 +308,20 @@ TEST(LeastSquaresGroupRuns, EveryOrderOfExperimentsReactionsAndNamesGivesOneFit)
   // The groups with the looser calorimetry, that leaves the fit to them.
   experiments loose = fixturefile("ds-xpg9.txt");
   loose.calorimetry = fixturefile("ds-xpsp.txt").calorimetry;
+  // A group whose second reaction has terms of unlike coefficients, in a
+  // mixed fluid: the widths of its brackets tell each term by its entry.
+  experiments unlike = parse("0\n0\n1 br po ss H2O univariant\n2 1 unlike\nbr pe H2O\n-1 1 1\nbr po pe lm H2O\n"
+                             "-1 -1 1 1 2\n0 2 500 0.3 0.3\n1 2 500 0.3 0.7\n0 1.5 450 0.3 0.5\n1 2.5 550 0.3 0.5\n"
+                             "0 3 470 0.3 0.4\n1 1 480 0.3 0.6\n-1\n0\n");
+  unlike.calorimetry = loose.calorimetry;
   const struct {
     const char* file;
     experiments e;
     std::string prefs;  // empty: the fixture's
   } files[] = {{"ds-xpg9.txt", fixturefile("ds-xpg9.txt"), ""},
                {"ds-xpg9.txt", loose, ""},
-               {"ds-xpsp.txt", fixturefile("ds-xpsp.txt"), samepair}};
+               {"ds-xpsp.txt", fixturefile("ds-xpsp.txt"), samepair},
+               {"ds-xpsp.txt", unlike, samepair}};
   for (const auto& f : files) {
     const experiments& e = f.e;
     std::mt19937 rng(92);
