@@ -276,6 +276,8 @@ void readcovariances(const std::string& where, bool store) {
   };
   std::vector<bare> bares;
   std::string text;
+  // A pair not read now holds no rounding of an earlier pass.
+  if (store) COVROUNDING.fill(0);
   for (long i = 1; i <= NTP; ++i) {
     const std::string what = "covariances of " + PHNAMES[i];
     for (long j = i; j <= NTP; ++j) {
