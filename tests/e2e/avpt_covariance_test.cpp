@@ -171,11 +171,14 @@ TEST(MeaninglessCovariance, FitsWrittenByCalcModeNineAreReadBackByCalcModesOneTo
       {"0.3", 0.00633387, 0.0126677, 0.025336, 0.00073545},     {"0.5", 0.0064428, 0.0128856, 0.0257717, 0.0007102},
   };
   const std::string xp = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/fitcov/ds-xpfc.txt");
+  // The fit's a-x file: the binary of calc modes 1 and 3's, without their pure phases.
+  const std::string ax = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/fitcov/jx-fcax.txt");
+  const std::string fitax = ax.substr(0, ax.find("\nka\n") + 1) + "*\n";
   int indefinite = 0;
   for (const auto& f : fits) {
     std::string x = xp;
     x.replace(x.find("-601.5 0.08"), 11, std::string("-601.5 ") + f.sd);
-    const e2e::Run fit = e2e::run({"fitcov"}, "1\n", {{"ds-xpfc.txt", x}});
+    const e2e::Run fit = e2e::run({"fitcov"}, "1\n", {{"ds-xpfc.txt", x}, {"ds-axfc.txt", fitax}});
     ASSERT_EQ(fit.status, 0) << f.sd << fit.out;
     const std::string& ds = fit.files.at("jx-ds6fc.txt");
     // ka and kb are records 1 and 2: the triangle's 1st, 2nd and 6th values.
