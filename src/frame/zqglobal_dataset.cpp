@@ -18,6 +18,7 @@ dsnamelist LONGPHNAMES{"LONGPHNAMES"};
 farray<std::string, 1, maxdsem> PHWRITTEN{"PHWRITTEN"};
 str255 WHEN1;
 sstring PDATAFILENAME;
+covroundmatrix COVROUNDING{"COVROUNDING"};
 
 farray<smallint, 1, maxem> NOX{"NOX"};
 oxcodematrix OXCODE{"OXCODE"};
@@ -53,6 +54,7 @@ void RESETDATASET() {
   NOOX.fill(0);
   COMPDIV.fill(0);
   ICOMP.fill(0);
+  COVROUNDING.fill(0);
 }
 
 }  // namespace ZQGLOBAL

@@ -13,6 +13,7 @@ constexpr int maxox = 8;      // (element, amount) pairs of one formula
 using dsnamelist = farray<sstring, 1, maxwords>;  // the same type as IO::strings
 using oxcodematrix = fmatrix<smallint, 1, maxem, 1, maxox>;
 using oxnomatrix = fmatrix<extended, 1, maxem, 1, maxox>;
+using covroundmatrix = fmatrix<double, 1, maxdsem, 1, maxdsem>;
 
 namespace ZQGLOBAL {
 
@@ -32,6 +33,10 @@ extern dsnamelist LONGPHNAMES;  // long names of the records, in file order (dat
 extern farray<std::string, 1, maxdsem> PHWRITTEN;
 extern str255 WHEN1;         // creation line, the fit quality cut off
 extern sstring PDATAFILENAME;   // name of the data-set file read (data-set reader)
+// How far each enthalpy covariance read may lie from the one it was written
+// from, by pair of records: half a unit in the last place written, plus what
+// single precision changed; 0 for a pair not read (data-set reader, pass 3).
+extern covroundmatrix COVROUNDING;
 
 // Formulas of the end-members of the calculation
 extern farray<smallint, 1, maxem> NOX;  // formula pairs of each end-member (data-set reader)

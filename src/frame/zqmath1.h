@@ -51,6 +51,13 @@ std::int64_t GCD64(std::int64_t a, std::int64_t b, const char* where);
 // values, ascending, to SSVD[1..n] and V to VSVD.
 void CALCSVD(smallint m, smallint n);
 
+// ---------------------------------------------------------------- eigen
+using eigenmatrix = growmatrix<extended, maxem, maxem>;
+// The eigenvalues of the symmetric n x n block of a, ascending, into
+// values[1..n], and their unit eigenvectors as the columns of vectors. The
+// rotations overwrite a.
+void SYMMETRICEIGEN(long n, eigenmatrix& a, emvector& values, eigenmatrix& vectors);
+
 // ---------------------------------------------------------------- sorting
 void SORT(sortvector& v, smallint n);
 void QUICKSORT(sortvector& v, smallint lo, smallint hi);

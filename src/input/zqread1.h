@@ -15,11 +15,21 @@ extern IO::textfile PDATA;
 // end-members in NAME; any other value: their thermodynamic rows and
 // enthalpy covariances, after which the file is closed.
 void READTHERMO(smallint pass);
-// Stops the run in where, naming the end-members, at the first enthalpy
-// covariance of the end-members in the reactions of R that means nothing:
-// a variance below 0, or a covariance beyond the product of the two sd's.
-// An uncertainty made from such a matrix would depend on how it was reached.
+// The enthalpy covariances of the end-members in the reactions of R, judged
+// with the rounding their file carries. A block that no covariance matrix
+// lies within that rounding of stops the run in where, naming the fewest
+// end-members whose block alone is so (an uncertainty made from it would
+// depend on how it was reached). Any other block is used; one that rounding
+// has left with a negative eigenvalue becomes the covariance matrix nearest
+// to it, so that no reaction or position gets a variance below 0.
 void CHECKCOVARIANCE(const std::string& where);
+// How far the entries of COV at the end-members in places p and q of NAME may
+// lie from the covariance they were written from: the data-set reader's
+// COVROUNDING of their records, through the recipe of a made end-member.
+extended COVARIANCEROUNDING(long p, long q);
+// The decimal place of the last digit of a number as written: -4 for
+// "0.0069" and for "6.9e-3". False for a bare integer, which shows none.
+bool LASTPLACE(const std::string& number, int& place);
 // READTHERMO's reader of a name in a fixed field: skips leading blanks and
 // line ends, then takes characters up to a blank or 8 of them; name is 8
 // characters, blank-padded.

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "frame/constants.h"
 #include "frame/bytes.h"
@@ -114,7 +115,8 @@ std::string withoutplus(const std::string& w) {
   IO::ERROREXIT(where, "expecting a number; got: " + w + " - " + what, yourfault);
 }
 
-extended readreal(const std::string& where, const std::string& what) {
+// With text, the number as written (without its "+" signs).
+extended readreal(const std::string& where, const std::string& what, std::string* text = nullptr) {
   const std::string w = nexttoken(where, what);
   const std::string t = withoutplus(w);
   const valuetype vt = IO::WHATISSTRING(t);
@@ -122,8 +124,12 @@ extended readreal(const std::string& where, const std::string& what) {
   std::string msg;
   if ((vt != valuetype::aninteger && vt != valuetype::areal) || !IO::STR2REAL(t, x, msg))
     notanumber(w, where, what);
+  if (text != nullptr) *text = t;
   return x;
 }
+
+// Half a unit in the decimal place given (-4 for 0.00005).
+extended halfunit(int place) { return 0.5L * std::pow(10.0L, static_cast<extended>(place)); }
 
 smallint readinteger(const std::string& where, const std::string& what) {
   const std::string w = nexttoken(where, what);
@@ -260,14 +266,30 @@ void readheader() {
 // the entries of needed pairs go to COV.
 void readcovariances(const std::string& where, bool store) {
   readreal(where, "checksum");
+  // The finest place any entry is written to, which a bare integer (the
+  // writer's " 0" for a value below its last place) is taken to carry.
+  int finest = 0;
+  bool placed = false;
+  struct bare {
+    long i, j;
+    extended stored;
+  };
+  std::vector<bare> bares;
+  std::string text;
+  // A pair not read now holds no rounding of an earlier pass.
+  if (store) COVROUNDING.fill(0);
   for (long i = 1; i <= NTP; ++i) {
     const std::string what = "covariances of " + PHNAMES[i];
     for (long j = i; j <= NTP; ++j) {
-      const extended x = readreal(where, what);
+      const extended x = readreal(where, what, &text);
       // Held in single precision: a larger value would become an infinity
       // and spoil every uncertainty made from it without a word.
       if (std::fabs(x) > static_cast<extended>(std::numeric_limits<float>::max()))
         IO::ERROREXIT(where, "covariance too large for single precision - " + what, yourfault);
+      int place = 0;
+      const bool written = ZQREAD1::LASTPLACE(text, place);
+      if (written && (!placed || place < finest)) finest = place;
+      placed = placed || written;
       if (!store || !NEEDED[i] || !NEEDED[j]) continue;
       const extended v = static_cast<extended>(static_cast<float>(x));
       for (long a = 1; a <= NPOS[i]; ++a)
@@ -275,8 +297,15 @@ void readcovariances(const std::string& where, bool store) {
           (*COV)(POS(i, a), POS(j, b)) = v;
           (*COV)(POS(j, b), POS(i, a)) = v;
         }
+      const extended stored = std::fabs(v - x);
+      if (written)
+        COVROUNDING(i, j) = COVROUNDING(j, i) = static_cast<double>(halfunit(place) + stored);
+      else
+        bares.push_back({i, j, stored});
     }
   }
+  for (const bare& b : bares)
+    COVROUNDING(b.i, b.j) = COVROUNDING(b.j, b.i) = static_cast<double>((placed ? halfunit(finest) : 0) + b.stored);
   endline();
 }
 
@@ -493,29 +522,6 @@ void READTHERMO(smallint pass) {
     MAKEP();
     TEXTTHERMOREAD();
     TEXTCOVREAD();
-  }
-}
-
-void CHECKCOVARIANCE(const std::string& where) {
-  // A correlation of 1 written to the file's figures may read a little above it.
-  constexpr extended correlationslack = 1e-6L;
-  const auto used = [](long a) {
-    for (long k = 1; k <= NR; ++k)
-      if ((*R)(k, a) != 0) return true;
-    return false;
-  };
-  for (long a = 1; a <= NCV; ++a)
-    if (used(a) && (*COV)(a, a) < 0) IO::ERROREXIT(where, "variance below 0 - covariances of " + NAME[a], yourfault);
-  for (long a = 1; a <= NCV; ++a) {
-    if (!used(a)) continue;
-    for (long b = a + 1; b <= NCV; ++b) {
-      if (!used(b)) continue;
-      const extended bound = std::sqrt((*COV)(a, a) * (*COV)(b, b));
-      if (std::fabs((*COV)(a, b)) > bound * (1 + correlationslack))
-        IO::ERROREXIT(where,
-                      "covariance beyond the product of the sd's - covariances of " + NAME[a] + " and " + NAME[b],
-                      yourfault);
-    }
   }
 }
 

@@ -242,13 +242,19 @@ void CALCASS(smallint ixp, smallint kind, bool print) {
     }
   };
   for (smallint k = 1; k <= x.nbr; ++k) {
-    brrec& br = x.br[k];
     const brrec* next = k < x.nbr ? &x.br[k + 1] : nullptr;
-    if ((br.pairp && br.pairt) || (kind == 2 && (br.pairp || br.pairt))) {
+    if ((x.br[k].pairp && x.br[k].pairt) || (kind == 2 && (x.br[k].pairp || x.br[k].pairt))) {
       notcalculated(k);
       continue;
     }
     const bool psolve = kind == 2 && next != nullptr && next->pairt && !next->pairp;
+    // A pair is solved once, at its half first as read, whichever half a
+    // reversal of this record put first: its start, its fluid and the
+    // compositions found are that half's in every order of the group's
+    // reactions.
+    const bool pair = kind == 2 && next != nullptr && (next->pairp || next->pairt);
+    const smallint at = pair && next->id < x.br[k].id ? static_cast<smallint>(k + 1) : k;
+    const brrec& br = x.br[at];
     bracketfluid(br, pures, npure);
     if (!solvebracket(br, kind, psolve)) {
       if (!FROMOUTXY) logfailure(br);
@@ -270,7 +276,7 @@ void CALCASS(smallint ixp, smallint kind, bool print) {
       o.pcalc = kind == 2 && psolve ? X[1] : 0;
       o.tcalc = kind == 2 && !psolve ? X[2] : notcalculatedt;
       if (x.unknowncomps)
-        for (smallint m = 3; m <= NX; ++m) SAMEBRACKET(j, ixp, k).xyz[m - 2] = X[m];
+        for (smallint m = 3; m <= NX; ++m) SAMEBRACKET(j, ixp, at).xyz[m - 2] = X[m];
     }
     if (print) PRINTASS(ixp, k, kind);
   }

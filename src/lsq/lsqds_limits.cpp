@@ -146,10 +146,13 @@ void CALCHBR(smallint k) {
     const extended sigp = pfraction * br.p;
     extended var = (tuncertainty * dmudt) * (tuncertainty * dmudt) + (sigp * dmudp) * (sigp * dmudp);
     for (smallint i = 1; i <= x.nrx; ++i) {
+      // Each term by its own entry of the list, as ln K takes it: the row
+      // is then the same in whatever order the reaction names its terms.
+      const smallint e = x.rxpos[i];
       // Oxygen and sulphur by name: each of their entries is free of it.
-      const specialem sp = SPECIALEM(x.emds[i]);
+      const specialem sp = SPECIALEM(x.emds[e]);
       if (sp == specialem::o2 || sp == specialem::s2) continue;
-      if (br.act[i] >= 1) continue;
+      if (br.act[e] >= 1) continue;
       // 1 % of a through d(RT ln a)/da = RT/a: a cancels, so an activity
       // of 0 contributes as much as any other below 1.
       const extended u = activityfraction * x.rxcoef[i] * CONST::RGAS * br.t;

@@ -46,7 +46,9 @@ void variances(smallint k, extended& covH, extended& varlnK) {
 // along the solved variable.
 extended spread(extended covH, extended varlnK, extended T, extended slope) {
   const extended RT = CONST::RGAS * T;
-  return std::sqrt((covH + RT * RT * varlnK) / (slope * slope));
+  // What rounding of the covariances takes below 0 is a variance of 0.
+  const extended variance = covH + RT * RT * varlnK;
+  return std::sqrt((variance > 0 ? variance : 0) / (slope * slope));
 }
 
 // One root of a reaction's search: whether it lies in the window, the

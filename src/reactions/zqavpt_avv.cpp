@@ -11,6 +11,7 @@
 #include "frame/zqglobal.h"
 #include "frame/zqmath1.h"
 #include "frame/zqute1.h"
+#include "input/zqread1.h"
 #include "model/zqcalc2.h"
 #include "reactions/zqavpt.h"
 
@@ -286,6 +287,8 @@ void AVV(extended& average, extended& sd, extended& sigfit, extended fixed, exte
     }
   POSDEFINVERT(V, W, NR);
   if (!quiet && middle) {
+    // The diagnostics take the enthalpies whatever the weights leave out.
+    if (CONTROLJX.justrelu == yes) ZQREAD1::CHECKCOVARIANCE("avv");
     diagnostics diag{x1, d, e, fixed, limit, average, sd, sigfit};
     if (diag.run()) return;
     // No observation carries weight: the plain fit below says what it can.

@@ -40,6 +40,8 @@ void CALCCOV(covmatrix& covh, covmatrix& covlnk) {
           h += (*R)(i, a) * s;
         }
       }
+      // What rounding alone takes below 0 is a variance of 0.
+      if (i == j && h < 0) h = 0;
       covh(i, j) = covh(j, i) = h;
       extended l = 0;
       for (long a = 1; a <= NCV; ++a) l += (*R)(i, a) * VARLNA[a] * (*R)(j, a);

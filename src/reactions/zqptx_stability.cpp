@@ -214,8 +214,9 @@ void INTERSECTIONPTX(smallint r1, smallint r2, extended x, extended y, extended&
   vp += quad(gPs, L, gPs);
   vt += quad(gTs, L, gTs);
   cv += quad(gTs, L, gPs);
-  sdp = std::sqrt(vp);
-  sdt = std::sqrt(vt);
+  // What rounding of the covariances takes below 0 is a variance of 0.
+  sdp = std::sqrt(vp > 0 ? vp : 0);
+  sdt = std::sqrt(vt > 0 ? vt : 0);
   cor = sdp > 0 && sdt > 0 ? cv / (sdp * sdt) : 0;
   if (!std::isfinite(sdp) || !std::isfinite(sdt) || !std::isfinite(cor)) sdp = sdt = cor = 0;
 }

@@ -154,11 +154,12 @@ void thermodynamics() {
     WSTR.clear();
     IO::ADDINT(k, -4, WSTR);
     IO::ADDREAL(a, 3, true, 10, WSTR);
-    IO::ADDREAL(vara > 0 ? std::sqrt(vara) : vara, 2, true, 8, WSTR);
+    // A variance that rounding of the covariances takes below 0 is 0.
+    IO::ADDREAL(vara > 0 ? std::sqrt(vara) : 0, 2, true, 8, WSTR);
     IO::ADDREAL(b, 6, true, 11, WSTR);
     IO::ADDREAL(dV, 5, true, 11, WSTR);
     IO::ADDREAL(lnK, 3, true, 9, WSTR);
-    IO::ADDREAL(varl > 0 ? std::sqrt(varl) : varl, 3, true, 9, WSTR);
+    IO::ADDREAL(varl > 0 ? std::sqrt(varl) : 0, 3, true, 9, WSTR);
     put(0, 1);
   }
 }

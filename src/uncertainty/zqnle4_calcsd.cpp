@@ -13,6 +13,7 @@
 #include "frame/zqglobal_sensitivity.h"
 #include "frame/zqglobal_uncertainty.h"
 #include "frame/zqute1.h"
+#include "input/zqread1.h"
 #include "uncertainty/zqnle4.h"
 #include "uncertainty/zqnle4_calcsd.h"
 
@@ -152,6 +153,7 @@ extended DQFVARIANCE(const emtype& em) {
 
 void calcsdstate::run() {
   if (JROW != JCOL) IO::ERROREXIT("calcsd", "jrow <> jcol", yourfault);
+  ZQREAD1::CHECKCOVARIANCE("calcsd");
   calcsdwork& wk = work();
   const bool modes = MODESBYNLE && NXP > 0;
   n = static_cast<smallint>(modes ? NX + NXP - 1 : NX);

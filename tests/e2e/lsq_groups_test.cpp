@@ -6,6 +6,7 @@
 // count.
 #include <algorithm>
 #include <cmath>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -210,6 +211,139 @@ TEST(LeastSquaresGroupRuns, ACompositionReversalFitsTheSameAtEveryIterationCount
                                "\npo         -987.08   3.25 ", "cH =  32.26 (sd  4.49)", "cH =  63.30 (sd  3.64)"})
       EXPECT_TRUE(has(sum, fitted)) << n << " iterations: " << fitted << "\n" << sum;
     EXPECT_TRUE(has(r.files.at("jx-log.txt"), "\n 10)    52.1387    4.5009    po  =  H2O  lm ")) << n;
+  }
+}
+
+// An experiments file as blocks: the two calorimetry sections, then each
+// experiment with its header, its reactions (names, coefficients) and its
+// bracket lines; comments dropped.
+struct experiment {
+  std::string header, count;
+  std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> reactions;
+  std::string brackets;
+};
+struct experiments {
+  std::string calorimetry;
+  std::vector<experiment> list;
+};
+
+std::vector<std::string> words(const std::string& line) {
+  std::istringstream in(line);
+  std::vector<std::string> w;
+  for (std::string t; in >> t;) w.push_back(t);
+  return w;
+}
+
+experiments parse(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);)
+    if (!l.empty() && l[0] != '%') lines.push_back(l);
+  experiments e;
+  std::size_t i = 0;
+  for (int section = 0; section < 2; ++i) {
+    e.calorimetry += lines[i] + "\n";
+    section += words(lines[i])[0] == "0" ? 1 : 0;
+  }
+  while (words(lines[i])[0] != "0") {
+    experiment x;
+    x.header = lines[i++];
+    x.count = lines[i++];
+    for (int r = std::stoi(words(x.count)[0]); r > 0; --r, i += 2) x.reactions.push_back({words(lines[i]), words(lines[i + 1])});
+    while (words(lines[i])[0] != "-1") x.brackets += lines[i++] + "\n";
+    x.brackets += lines[i++] + "\n";
+    e.list.push_back(x);
+  }
+  return e;
+}
+
+// The file again, its experiments in the order given, the reactions of
+// experiment k turned by turns[k] and the names of its reaction r (with
+// their coefficients) in their order number perm + k + r.
+std::string written(const experiments& e, const std::vector<std::size_t>& order, const std::vector<std::size_t>& turns,
+                    int perm) {
+  std::string t = e.calorimetry;
+  for (std::size_t k : order) {
+    const experiment& x = e.list[k];
+    t += x.header + "\n" + x.count + "\n";
+    for (std::size_t r = 0; r < x.reactions.size(); ++r) {
+      const auto& [names, coefs] = x.reactions[(r + turns[k]) % x.reactions.size()];
+      // Turned round by p and read backwards every other n: every order of
+      // three names, and each name at every place of more.
+      const std::size_t n = names.size(), p = static_cast<std::size_t>(perm) + k + r;
+      std::vector<std::size_t> at(n);
+      for (std::size_t j = 0; j < n; ++j) at[j] = (j + p) % n;
+      if (p / n % 2 == 1) std::reverse(at.begin(), at.end());
+      std::string line, c;
+      for (std::size_t j : at) line += names[j] + " ", c += coefs[j] + " ";
+      t += line + "\n" + c + "\n";
+    }
+    t += x.brackets;
+  }
+  return t + "0\n";
+}
+
+// What a fit gives: the fitted properties and their sd's, and the data set
+// written up to its line of the date.
+std::string fitted(const e2e::Run& r, const std::string& ds) {
+  const std::string& sum = r.files.at("ds-og9.txt");
+  const std::size_t from = sum.find("Thermodynamic properties");
+  std::string f = sum.substr(from, sum.find("Direct calorimetry") - from);
+  const auto d = r.files.find(ds);
+  if (d != r.files.end()) f += d->second.substr(0, d->second.find("produced at"));
+  return f;
+}
+
+// Every experiment file of the fixture's kinds of group (unknown
+// compositions in mixed fluids and H2O, given compositions with a
+// composition reversal, divariant in H2O and CO2) written with its
+// experiments in another order, each group's reactions either way round and
+// the names of every reaction in each of their orders: one fit, at one and
+// at two iterations (the unknown compositions solved from the second).
+TEST(LeastSquaresGroupRuns, EveryOrderOfExperimentsReactionsAndNamesGivesOneFit) {
+  const std::string samepair = "jxdssuffix g9\nemsuffix g9\naxsuffix g9\nxpsuffix sp\ninfolevel 2\nuserfac no\n*\n";
+  const auto fixturefile = [](const char* name) {
+    return parse(e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/lsqgroups/" + name));
+  };
+  // The groups with the looser calorimetry, that leaves the fit to them.
+  experiments loose = fixturefile("ds-xpg9.txt");
+  loose.calorimetry = fixturefile("ds-xpsp.txt").calorimetry;
+  // A group whose second reaction has terms of unlike coefficients, in a
+  // mixed fluid: the widths of its brackets tell each term by its entry.
+  experiments unlike = parse("0\n0\n1 br po ss H2O univariant\n2 1 unlike\nbr pe H2O\n-1 1 1\nbr po pe lm H2O\n"
+                             "-1 -1 1 1 2\n0 2 500 0.3 0.3\n1 2 500 0.3 0.7\n0 1.5 450 0.3 0.5\n1 2.5 550 0.3 0.5\n"
+                             "0 3 470 0.3 0.4\n1 1 480 0.3 0.6\n-1\n0\n");
+  unlike.calorimetry = loose.calorimetry;
+  const struct {
+    const char* file;
+    experiments e;
+    std::string prefs;  // empty: the fixture's
+  } files[] = {{"ds-xpg9.txt", fixturefile("ds-xpg9.txt"), ""},
+               {"ds-xpg9.txt", loose, ""},
+               {"ds-xpsp.txt", fixturefile("ds-xpsp.txt"), samepair},
+               {"ds-xpsp.txt", unlike, samepair}};
+  for (const auto& f : files) {
+    const experiments& e = f.e;
+    std::mt19937 rng(92);
+    for (int n = 1; n <= 2; ++n) {
+      std::string first;
+      for (int v = 0; v < 8; ++v) {
+        std::vector<std::size_t> order(e.list.size()), turns(e.list.size());
+        // Each experiment's reactions either way round over the orders, not
+        // all alike (the fixture's groups stand in both orders already).
+        for (std::size_t k = 0; k < order.size(); ++k) order[k] = k, turns[k] = std::size_t(v) / (1 + k % 3) % 2;
+        if (v > 0) std::shuffle(order.begin(), order.end(), rng);
+        std::map<std::string, std::string> extra = {{f.file, written(e, order, turns, v)}};
+        if (!f.prefs.empty()) extra["ds-prefs.txt"] = f.prefs;
+        const e2e::Run r = e2e::run(fixture, iterations(n), extra);
+        ASSERT_EQ(r.status, 0) << f.file << " " << v << "\n" << extra[f.file] << r.out;
+        const std::string got = fitted(r, "jx-dsg9.txt");
+        if (v == 0)
+          first = got;
+        else
+          EXPECT_EQ(got, first) << f.file << ", " << n << " iterations, order " << v << "\n" << extra[f.file];
+      }
+    }
   }
 }
 

@@ -144,6 +144,41 @@ TEST_F(LeastSquaresGroups, UnknownCompositionsSolvedAtTheBrackets) {
   EXPECT_NE(s.find("\n         10.0          525     532       7    0.6026\n"), std::string::npos) << s;
 }
 
+// A T reversal at 5 kbar whose halves give x(ss) 0.6 (520 C, first as
+// read) and 0.3: in either order of the reactions, each record reversed or
+// not, the pair is solved once from its half first as read, whose
+// composition becomes the solve's (1 - x = 0.39998, T 527.24 C as above)
+// in every record, while the other half keeps what it held; each record shows
+// the solved T on the half it puts first.
+TEST_F(LeastSquaresGroups, APairIsSolvedAtItsHalfFirstAsReadInEveryOrder) {
+  const std::string reactions[] = {"ma pa\n -1 1\nmb pb\n -1 1\n", "mb pb\n -1 1\nma pa\n -1 1\n"};
+  for (const std::string& order : reactions)
+    for (int turned = 0; turned < 4; ++turned) {
+      SetUp();
+      ASSERT_EQ(read("1 ss pa pb univariant unknowncomps\n2 1 uc\n" + order + "1 5 520 0 0.6\n0 5 540 0 0.3\n-1\n"), "");
+      for (smallint r = 1; r <= 2; ++r) {
+        xprec& x = LSQDS::XP(r);
+        if (turned & r) {
+          std::swap(x.br[1], x.br[2]);
+          for (smallint b = 1; b <= 2; ++b) x.br[b].dir = !x.br[b].dir;
+        }
+        LSQDS::SAMEPTX(r);
+      }
+      LSQDS::FILLPREC(1);
+      ASSERT_EQ(fatal([] { LSQDS::CALCASS(1, 2, false); }), "");
+      for (smallint r = 1; r <= 2; ++r) {
+        const xprec& x = LSQDS::XP(r);
+        const brrec& first = x.br[1].id == 1 ? x.br[1] : x.br[2];
+        const brrec& second = x.br[1].id == 1 ? x.br[2] : x.br[1];
+        EXPECT_NEAR((double)(1 - first.xyz[1]), 0.39998, 1e-5) << order << turned << r;
+        // The reader keeps the compositions read in the first record only.
+        EXPECT_EQ((double)second.xyz[1], r == 1 ? 0.3 : 0.0) << order << turned << r;
+        EXPECT_NEAR((double)(x.br[1].tcalc - CONST::KELVIN), 527.24, 0.01) << order << turned << r;
+        EXPECT_EQ((double)x.br[2].tcalc, (double)CONST::KELVIN) << order << turned << r;
+      }
+    }
+}
+
 TEST_F(LeastSquaresGroups, DivariantSolvedForCompositions) {
   ASSERT_EQ(read("1 ss pa divariant\n1 1 dv\nma pa\n -1 1\n1 5 500 0 0.5\n0 5 500 0 0.5\n-1\n"), "");
   LSQDS::FILLPREC(1);

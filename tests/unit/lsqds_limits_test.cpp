@@ -2,6 +2,7 @@
 // widths, against values worked out by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -137,6 +138,8 @@ TEST_F(LeastSquaresLimits, BracketEquilibriaOfALinearReaction) {
   x.rxem[2] = 2;
   x.rxcoef[1] = -1;
   x.rxcoef[2] = 1;
+  x.rxpos[1] = 1;
+  x.rxpos[2] = 2;
   x.ch = -4;
   x.sdch = 0.05L;
   x.br[1].t = 1000;
@@ -171,7 +174,7 @@ TEST_F(LeastSquaresLimits, BracketEquilibriaOfALinearReaction) {
   EXPECT_NEAR((double)sdp, 0.25, 1e-6);
 }
 
-// The width of a bracket adds (0.01 nu R T)^2 for each term whose list
+// The width of a bracket adds (0.01 nu R T)^2 for each term whose own list
 // entry has an activity below 1, oxygen's excepted: each of its entries,
 // however often it is written.
 TEST_F(LeastSquaresLimits, EveryOxygenTermIsFreeOfTheActivityWidth) {
@@ -214,6 +217,22 @@ TEST_F(LeastSquaresLimits, EveryOxygenTermIsFreeOfTheActivityWidth) {
   const long double pa = width({0.5L, 0.5L, 0.6L, 1}), pb = width({1, 0.5L, 1, 0.9L});
   EXPECT_NEAR((double)(pa * pa / 4 - none * none / 4), (double)(rt * rt), 1e-12);
   EXPECT_NEAR((double)(pb * pb / 4 - none * none / 4), (double)(4 * rt * rt), 1e-12);
+  // The terms in every order, each with its own entry (pa at 0.5, pb at
+  // 0.9, oxygen's free): (1 + 4)(0.01 R T)^2 whatever order, where the list
+  // entry of a term's place would count another coefficient or another
+  // activity.
+  std::vector<smallint> order = {1, 2, 3, 4};
+  do {
+    for (smallint k = 1; k <= 4; ++k) {
+      const smallint e = order[static_cast<std::size_t>(k - 1)];
+      x.rxem[k] = em[e - 1];
+      x.rxcoef[k] = coef[e - 1];
+      x.rxpos[k] = e;
+    }
+    const long double both = width({0.5L, 1, 0.6L, 0.9L});
+    EXPECT_NEAR((double)(both * both / 4 - none * none / 4), (double)(5 * rt * rt), 1e-12)
+        << order[0] << order[1] << order[2] << order[3];
+  } while (std::next_permutation(order.begin(), order.end()));
 }
 
 }  // namespace

@@ -263,6 +263,12 @@ TEST_F(Avpt, CovarianceWithoutMeaningStopsTheRun) {
   set(BASIS);
   CONTROLJX.justrelu = yes;
   EXPECT_EQ(calccov(), "");
+  // The middle value's diagnostics take the enthalpies all the same (with
+  // ln a uncertain enough for the weights to stand without them).
+  for (long i = 1; i <= 4; ++i) ACTIVITY[i] = 0.9L, SDACTIVITY[i] = 0.09L;
+  extended a = 0, sd = 0, f = 0;
+  EXPECT_EQ(fatal([&] { ZQAVPT::AVV(a, sd, f, LT[NLT / 2 + 1], 0, 1, false); }),
+            "avv: variance below 0 - covariances of " + NAME[5]);
 }
 
 TEST_F(Avpt, WeightedAverageBothPathsAndAnyBasis) {

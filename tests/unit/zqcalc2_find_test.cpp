@@ -177,6 +177,17 @@ TEST_F(Find, PositionSpreadAndSlope) {
     EXPECT_NEAR(sd1, c.sdT, 1e-8L);
     EXPECT_EQ(sd2, ZQCALC2::SDOUTSIDE);
   }
+  // A reaction variance below 0 (0.25 + 0.16 - 2 x 0.3) is 0, no NaN.
+  (*COV)(1, 2) = (*COV)(2, 1) = 0.3L;
+  for (const bool atT : {true, false}) {
+    extended P1 = 0, P2 = 0, sd1 = 7, sd2 = 0, slope1 = 0, slope2 = 0;
+    if (atT)
+      ZQCALC2::PFIXEDT(1, P1, P2, sd1, sd2, slope1, 700, 0, 1, slope2);
+    else
+      ZQCALC2::TFIXEDP(1, P1, P2, sd1, sd2, slope1, 5.001L, 0, 1, slope2);
+    EXPECT_EQ(sd1, 0) << atT;
+  }
+  (*COV)(1, 2) = (*COV)(2, 1) = 0.1L;
   // The bend: two temperatures with slopes of opposite sign, from the
   // forward-difference dmu/dT (0.001 K) at each root.
   rows(findtest::BEND);

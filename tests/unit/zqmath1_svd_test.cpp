@@ -145,3 +145,43 @@ TEST(ZqMath1Svd, NonConvergenceAndBadSizes) {
 }
 
 }  // namespace
+
+namespace {
+
+// Symmetric eigenvalues by rotations, of random matrices of orders 1 to 12
+// (B B', of rank below the order every third time, or B + B', indefinite):
+// A q = lambda q with orthonormal q, ascending, the trace kept.
+TEST(ZqMath1Eigen, RandomSymmetricMatrices) {
+  std::mt19937_64 gen(5);
+  ZQMATH1::eigenmatrix a{"a"}, q{"q"};
+  emvector values{"values"};
+  for (int trial = 0; trial < 60; ++trial) {
+    const int n = 1 + trial % 12, rank = n - (trial % 3 == 0 ? 1 : 0);
+    const matrix b = randommatrix(gen, n, n);
+    matrix s(size_t(n), std::vector<extended>(size_t(n), 0));
+    extended trace = 0, sum = 0, largest = 0;
+    for (size_t i = 0; i < size_t(n); ++i)
+      for (size_t j = 0; j < size_t(n); ++j) {
+        if (trial % 2 == 1) s[i][j] = b[i][j] + b[j][i];
+        for (size_t k = 0; trial % 2 == 0 && k < size_t(rank); ++k) s[i][j] += b[i][k] * b[j][k];
+        a(long(i) + 1, long(j) + 1) = s[i][j];
+        largest = std::max(largest, std::fabs(s[i][j]));
+        trace += i == j ? s[i][j] : 0;
+      }
+    ZQMATH1::SYMMETRICEIGEN(n, a, values, q);
+    const double tol = 1e-16 * n * double(largest);
+    for (long k = 1; k <= n; ++k) {
+      sum += values[k];
+      EXPECT_LE(values[k > 1 ? k - 1 : k], values[k]) << trial;
+      for (long i = 1; i <= n; ++i) {
+        extended av = 0, dot = 0;
+        for (long j = 1; j <= n; ++j) av += s[size_t(i - 1)][size_t(j - 1)] * q(j, k), dot += q(j, k) * q(j, i);
+        EXPECT_NEAR(double(av), double(values[k] * q(i, k)), tol) << trial;
+        EXPECT_NEAR(double(dot), i == k ? 1.0 : 0.0, 1e-17 * n) << trial;
+      }
+    }
+    EXPECT_NEAR(double(sum), double(trace), tol) << trial;
+  }
+}
+
+}  // namespace

@@ -656,6 +656,10 @@ TEST_F(CalcSDByHand, MendedFaults) {
   JCOL = 3;
   testsupport::Terminal term;
   EXPECT_EQ(testsupport::fatal([&] { ZQNLE4::CALCSD(ph); }), "calcsd: jrow <> jcol");
+  // An enthalpy variance below 0 beyond any rounding gives no uncertainty.
+  JCOL = 2;
+  (*COV)(1, 1) = -1;
+  EXPECT_EQ(testsupport::fatal([&] { ZQNLE4::CALCSD(ph); }), "calcsd: variance below 0 - covariances of " + NAME[1]);
 }
 
 // The report of the settings: three lines, five with the modes.

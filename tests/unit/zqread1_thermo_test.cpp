@@ -9,10 +9,13 @@
 #include <functional>
 #include <initializer_list>
 #include <map>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "covblocks.h"
+#include "frame/constants.h"
 #include "frame/io.h"
 #include "iotestsupport.h"
 #include "frame/zqglobal.h"
@@ -472,6 +475,119 @@ TEST_F(DataSetReader, NumbersSpreadOverLinesAndSignedExponents) {
   EXPECT_TRUE(close((*TD)(p, 8), 0.0000065L));
   EXPECT_TRUE(close((*TD)(p, 9), 750.0L));
   EXPECT_TRUE(close((*TD)(position("mgox"), 1), -601.5L));
+}
+
+// How far each covariance read may lie from what was written: half a unit
+// in its last place, plus what single precision changed; a bare integer
+// (calc mode 9's " 0" for what its 4 decimals miss) takes the finest place
+// of the file; a made end-member takes its recipe's, weighted by the size
+// of each coefficient.
+TEST_F(DataSetReader, CovarianceRoundingOfEachEntryAsWritten) {
+  const struct {
+    const char* number;
+    bool placed;
+    int place;
+  } places[] = {{"0.0069", true, -4}, {"6.9e-3", true, -4}, {"-0.25661", true, -5}, {"12", false, 0},
+                {"12.50", true, -2},  {"1e-5", true, -5},   {"1E2", true, 2},       {"-7", false, 0}};
+  for (const auto& c : places) {
+    int place = 99;
+    EXPECT_EQ(ZQREAD1::LASTPLACE(c.number, place), c.placed) << c.number;
+    if (c.placed) {
+      EXPECT_EQ(place, c.place) << c.number;
+    }
+  }
+  // qtzx is record 1, mgox record 7: (1,1) 0.0069, (1,7) 1.5e-3, (7,7) 0.
+  std::string ds = replaced(fixture("jx-ds7qz1.txt"), "0.1 1.2 1.3 1.4 1.5 1.6 1.7 1.8",
+                            "0.0069 1.2 1.3 1.4 1.5 1.6 1.5e-3 1.8");
+  install("7qz1", replaced(ds, "7.7 7.8 8.8", "0 7.8 8.8"));
+  readall({"qtzx", "mgox"});
+  const auto single = [](long double x) { return std::fabs(static_cast<long double>(static_cast<float>(x)) - x); };
+  const long double qq = 0.00005L + single(0.0069L), qm = 0.00005L + single(0.0015L), mm = 0.00005L;
+  EXPECT_NEAR((double)ZQREAD1::COVARIANCEROUNDING(1, 1), (double)qq, 1e-15);
+  EXPECT_NEAR((double)ZQREAD1::COVARIANCEROUNDING(1, 2), (double)qm, 1e-15);
+  EXPECT_NEAR((double)ZQREAD1::COVARIANCEROUNDING(2, 1), (double)qm, 1e-15);
+  EXPECT_NEAR((double)ZQREAD1::COVARIANCEROUNDING(2, 2), (double)mm, 1e-15);
+  // Place 3 made of qtzx and mgox, (1 qtzx - 3 mgox)/2; place 4 a row the
+  // calculation made, in no file.
+  NCV = 4;
+  NAME[3] = "made";
+  NAME[4] = "pseudo";
+  ptype0& made = (*PREC0)[1];
+  made.nmake = 2;
+  made.makediv = 2;
+  made.makename[1] = "qtzx";
+  made.makename[2] = "mgox";
+  made.makecoef[1] = 1;
+  made.makecoef[2] = -3;
+  (*TD)(3, TDSLOT::MAKEPHASE) = 0;
+  (*TD)(3, TDSLOT::MAKEEM) = 1;
+  EXPECT_NEAR((double)ZQREAD1::COVARIANCEROUNDING(3, 3), (double)(0.25L * qq + 2 * 0.75L * qm + 2.25L * mm), 1e-15);
+  EXPECT_NEAR((double)ZQREAD1::COVARIANCEROUNDING(3, 2), (double)(0.5L * qm + 1.5L * mm), 1e-15);
+  EXPECT_EQ(ZQREAD1::COVARIANCEROUNDING(4, 1), 0.0L);
+  EXPECT_EQ(ZQREAD1::COVARIANCEROUNDING(4, 4), 0.0L);
+  made.nmake = 0;
+}
+
+// Random blocks (covblocks.h) judged with their rounding: a definite block
+// is used as read; one rounded from a singular covariance matrix is used,
+// as a covariance matrix no further from it than the rounding can reach,
+// so that no combination of its end-members has a variance below 0; one
+// beyond any covariance matrix stops the run naming its bad members.
+TEST_F(DataSetReader, RandomBlocksUsedOrRefusedByTheirRounding) {
+  std::mt19937 rng(92);
+  int indefinite = 0;
+  for (int trial = 0; trial < 150; ++trial) {
+    const auto k = static_cast<covblocks::kind>(trial % 3);
+    const int m = 1 + static_cast<int>(rng() % 7) + (k == covblocks::kind::beyond ? 1 : 0);
+    const covblocks::block b = covblocks::draw(rng, k, m, 1 + trial / 3 % 3);
+    const auto c = [&b](int i, int j) -> long double { return b.c[std::size_t(i - 1)][std::size_t(j - 1)]; };
+    const long double h = 0.5L * std::pow(10.0L, -b.places);
+    std::vector<std::string> names;
+    NCV = NTP = static_cast<smallint>(m);
+    NR = 1;
+    for (int i = 1; i <= m; ++i) {
+      names.push_back("c" + std::to_string(i));
+      NAME[i] = PHNAMES[i] = names.back();
+      (*TD)(i, TDSLOT::MAKEEM) = 0;
+      (*R)(1, i) = 1;
+      for (int j = 1; j <= m; ++j) {
+        (*COV)(i, j) = c(i, j);
+        COVROUNDING(i, j) = static_cast<double>(h);
+      }
+    }
+    // Own test of definiteness of a + shift I: every Cholesky pivot above 0.
+    const auto definiteby = [m](const auto& a, long double shift) {
+      std::vector<long double> L(std::size_t(m * m), 0);
+      const auto l = [&L, m](int i, int j) -> long double& { return L[std::size_t((i - 1) * m + j - 1)]; };
+      for (int i = 1; i <= m; ++i)
+        for (int j = 1; j <= i; ++j) {
+          long double s = a(i, j) + (i == j ? shift : 0);
+          for (int q = 1; q < j; ++q) s -= l(i, q) * l(j, q);
+          if (i == j && !(s > 0)) return false;
+          l(i, j) = i == j ? std::sqrt(s) : s / l(j, j);
+        }
+      return true;
+    };
+    const bool definite = definiteby(c, 0);
+    const std::string stop = fatal([] { ZQREAD1::CHECKCOVARIANCE("judge"); });
+    if (k == covblocks::kind::beyond) {
+      EXPECT_EQ(stop, "judge: " + b.stop(names)) << trial;
+      continue;
+    }
+    ASSERT_EQ(stop, "") << trial;
+    indefinite += definite ? 0 : 1;
+    long double moved = 0;
+    for (int i = 1; i <= m; ++i)
+      for (int j = 1; j <= m; ++j) moved = std::max(moved, std::fabs((*COV)(i, j) - c(i, j)));
+    if (definite) {
+      EXPECT_EQ(moved, 0.0L) << trial;
+    }
+    EXPECT_LE(moved, m * h) << trial;
+    // No combination of the block used has a variance below 0.
+    EXPECT_TRUE(definiteby([](int i, int j) { return (*COV)(i, j); }, 1e-14L)) << trial;
+  }
+  // The sweep met blocks that rounding left indefinite.
+  EXPECT_GE(indefinite, 5) << indefinite;
 }
 
 }  // namespace
