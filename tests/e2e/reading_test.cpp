@@ -198,7 +198,8 @@ TEST(ReadingRun, NoOutputReplacesAnInput) {
 // (400): a comment that long is ignored, the run going as without it; a
 // line of 400 words passes the line's limit (whatever its reader then makes
 // of it); one of 401 stops the run once, naming the file, the line and the
-// limit, with status 1 and the log written. (The stop used to meet the same
+// limit, with status 1 and the log written (but for the preferences, read
+// before the log is begun). (The stop used to meet the same
 // line again in the check of the run's files that its own end makes, and
 // so on until the stack ran out.)
 TEST(ReadingRun, ALineOverTheWordLimitStopsOnceAndALongCommentIsIgnored) {
@@ -263,7 +264,10 @@ TEST(ReadingRun, ALineOverTheWordLimitStopsOnceAndALongCommentIsIgnored) {
     const std::string message = "-- run bombed in string2strings : too many \"w401" + over + "\n";
     EXPECT_TRUE(has(r.out, message)) << r.out;
     EXPECT_EQ(r.out.find("-- run bombed"), r.out.rfind("-- run bombed")) << r.out;
-    ASSERT_EQ(r.files.count("jx-log.txt"), 1u);
-    EXPECT_TRUE(has(r.files.at("jx-log.txt"), message));
+    // The preferences are read before the log is begun.
+    if (c.file != "jx-prefs.txt") {
+      ASSERT_EQ(r.files.count("jx-log.txt"), 1u);
+      EXPECT_TRUE(has(r.files.at("jx-log.txt"), message));
+    }
   }
 }

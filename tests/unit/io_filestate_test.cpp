@@ -103,13 +103,17 @@ TEST_F(FileState, AStopRaisedWhileTheRunEndsEndsItOnceWithOneMessage) {
       EXPECT_EQ(messages, raised || how == end::stop ? 1u : 0u) << out;
       EXPECT_EQ(status, raised || how == end::stop ? IO::exitbombed : IO::exitdone) << out;
       EXPECT_LE(guarded, 2);
-      if (how != end::halt) EXPECT_EQ(IO::WHATSOPEN, 0);
+      if (how != end::halt) {
+        EXPECT_EQ(IO::WHATSOPEN, 0);
+      }
       EXPECT_EQ(IO::ENDING, 0);
       // A check that stops leaves the log unmade (it may be a file the run
       // reads), unless it is asked again, as the stop HALT meets asks it.
       const bool logmade = what == raise::none || what == raise::flush || (what == raise::guardonce && how == end::halt);
       EXPECT_EQ(dir.exists("jx-log.txt"), logmade) << out;
-      if (logmade) EXPECT_EQ(dir.read("jx-log.txt").rfind("held line\n", 0), 0u);
+      if (logmade) {
+        EXPECT_EQ(dir.read("jx-log.txt").rfind("held line\n", 0), 0u);
+      }
       std::remove("jx-log.txt");
     }
 }

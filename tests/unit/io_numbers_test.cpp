@@ -176,10 +176,11 @@ TEST(IoNumFixedPoint, EveryDigitFromTinyToHugeAndWordsBeyondTheRange) {
         const std::size_t lead = t.find_first_not_of(' ');
         EXPECT_EQ(lead, t.size() - want) << t;
         const extended back = std::strtold(t.c_str(), nullptr);
-        if (e >= 25)
+        if (e >= 25) {
           EXPECT_EQ(back, x) << t;
-        else
+        } else {
           EXPECT_LE(std::fabs(back - x), 0.5L * std::pow(10.0L, static_cast<extended>(-places)) * 1.0000001L) << t;
+        }
       }
   EXPECT_EQ(IO::FIXEDPOINT(inf, 16, 4), "    beyond range");
   EXPECT_EQ(IO::FIXEDPOINT(-inf, 0, 4), "beyond range");

@@ -443,7 +443,7 @@ TEST_F(ScriptKeywords, AWordAmongTheNumbersOfALineIsNeverReadAsZero) {
         stopped = true;
         EXPECT_EQ(e.status(), IO::exitbombed);
       }
-      EXPECT_TRUE(stopped || IO::NFAIL > 0) << out();
+      EXPECT_TRUE(stopped || IO::NFAIL > 0) << typed;
     }
   }
 }
