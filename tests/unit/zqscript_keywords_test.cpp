@@ -424,6 +424,8 @@ TEST_F(ScriptKeywords, AWordAmongTheNumbersOfALineIsNeverReadAsZero) {
       {"", "setfluid 0.5"},
       {"", "xco2values 0.1 0.9 0.1"},
       {"", "maxsdp 5"},
+      {"", "calcP 5 10 1"},
+      {"", "calcT 500 700 50"},
   };
   for (const auto& l : lines) {
     read(l.before + l.line + "\n");
