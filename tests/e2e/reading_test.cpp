@@ -224,6 +224,8 @@ TEST(ReadingRun, ALineOverTheWordLimitStopsOnceAndALongCommentIsIgnored) {
       {{"lsq"}, {{"ds-prefs.txt", lsqprefs}}, "jx-lsq.txt", 0, true, "2\n", SOLVARINTH_EXE},
       {{"lsq"}, {{"ds-prefs.txt", lsqprefs}}, "ds-axab.txt", 0, true, "2\n", SOLVARINTH_EXE},
       {{"lsq"}, {{"ds-prefs.txt", lsqprefs}}, "ds-xpab.txt", 0, true, "2\n", SOLVARINTH_EXE},
+      {{"lsq"}, {{"ds-prefs.txt", lsqprefs}}, "ds-emab.txt", 2, false, "2\n", SOLVARINTH_EXE},
+      {{"utilities"}, {}, "jx-tb.txt", 0, true, "2\n0\n5\n500\nn\n\n", SOLVARINTH_UTILITYRUN},
       {{"drawing/qk-fourfield.txt"},
        {{"jx-prefs.txt", drawprefs}, {"jx-fourfield.txt", "% drawing only\n*\n"}},
        "qk-fourfield.txt", 0, true, "", SOLVARINTH_DRAWFILE},
