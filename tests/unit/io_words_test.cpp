@@ -298,6 +298,7 @@ TEST(IoWords, Places) {
   } rows[] = {
       {2.25L, 2, 2},  {3.0L, 1, 0},         {-0.125L, 3, 3}, {1.05L, 2, 2},
       {1e-9L, 1, 0},  {1.0L / 3.0L, 8, 8},  {0.12345678L, 8, 8},
+      {1e-8L, 1, 0},  // as near a whole number as counts as whole
   };
   for (const auto& r : rows) {
     EXPECT_EQ(IO::NPLACES(r.x), r.places) << static_cast<double>(r.x);
