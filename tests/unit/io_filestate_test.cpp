@@ -60,10 +60,11 @@ TEST_F(FileState, GoesToTheTerminalOnlyEvenWhenTheLogIsOpen) {
 // build would show as a stack overflow).
 TEST_F(FileState, AStopRaisedWhileTheRunEndsEndsItOnceWithOneMessage) {
   enum class end { stop, kill, normal, halt };
-  enum class raise { none, guard, guardonce, logfolder, flush };
+  enum class raise { none, guard, guardonce, logfolder, flush, flushandguard };
   static int guarded = 0;
   for (const end how : {end::stop, end::kill, end::normal, end::halt})
-    for (const raise what : {raise::none, raise::guard, raise::guardonce, raise::logfolder, raise::flush}) {
+    for (const raise what :
+         {raise::none, raise::guard, raise::guardonce, raise::logfolder, raise::flush, raise::flushandguard}) {
       SCOPED_TRACE(static_cast<int>(how) * 10 + static_cast<int>(what));
       testsupport::freshstate();
       IO::CONTROLIO.autoexit = true;
@@ -72,18 +73,19 @@ TEST_F(FileState, AStopRaisedWhileTheRunEndsEndsItOnceWithOneMessage) {
       IO::WHATSOPEN |= CHANNEL::LOG;
       IO::PUTSTR(0, "held line", 1, CHANNEL::LOG);
       guarded = 0;
-      if (what == raise::guard) IO::HELDLOGGUARD = [] { ++guarded, IO::ERROREXIT("guard", "again", yourfault); };
+      if (what == raise::guard || what == raise::flushandguard) IO::HELDLOGGUARD = [] { ++guarded, IO::ERROREXIT("guard", "again", yourfault); };
       if (what == raise::guardonce)
         IO::HELDLOGGUARD = [] {
           if (guarded++ == 0) IO::ERROREXIT("guard", "once", yourfault);
         };
-      if (what == raise::flush) {
+      if (what == raise::flush || what == raise::flushandguard) {
         IO::OPENOUTFILE("/dev/full", IO::ICFILE);
         IO::WHATSOPEN |= CHANNEL::DETAILS;
         IO::PUTSTR(0, std::string(100, 'x'), 1, CHANNEL::DETAILS);
       }
       testsupport::Terminal term;
       int status = -1;
+      std::string where;
       try {
         switch (how) {
           case end::stop: IO::ERROREXIT("first", "stop", yourfault);
@@ -94,6 +96,7 @@ TEST_F(FileState, AStopRaisedWhileTheRunEndsEndsItOnceWithOneMessage) {
         status = IO::exitdone;
       } catch (const IO::runend& e) {
         status = e.status();
+        where = e.where;
       }
       const std::string out = term.text();
       std::size_t messages = 0;
@@ -103,6 +106,10 @@ TEST_F(FileState, AStopRaisedWhileTheRunEndsEndsItOnceWithOneMessage) {
       EXPECT_EQ(messages, raised || how == end::stop ? 1u : 0u) << out;
       EXPECT_EQ(status, raised || how == end::stop ? IO::exitbombed : IO::exitdone) << out;
       EXPECT_LE(guarded, 2);
+      // The stop that ends the run is the one whose message is out.
+      if (messages == 1) {
+        EXPECT_NE(out.find("-- run bombed in " + where + " :"), std::string::npos) << where;
+      }
       if (how != end::halt) {
         EXPECT_EQ(IO::WHATSOPEN, 0);
       }
