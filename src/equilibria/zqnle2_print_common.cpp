@@ -9,12 +9,7 @@
 
 namespace ZQNLE2 {
 
-std::string plainfixed(extended x, int d, int w) {
-  char buf[128];
-  const int n = std::snprintf(buf, sizeof buf, "%*.*Lf", w, d, x);
-  if (n < 0 || n >= static_cast<int>(sizeof buf)) return std::string(static_cast<std::size_t>(w > 0 ? w : 1), '*');
-  return buf;
-}
+std::string plainfixed(extended x, int d, int w) { return IO::FIXEDPOINT(x, w, d); }
 
 extended rowoneposition() {
   using ZQGLOBAL::SU;

@@ -38,6 +38,8 @@ struct textfile {
   std::string held;
   // The name is that of a file the run reads: held text never goes there.
   bool readbyrun = false;
+  // Lines read so far, so that a stop can name the line it met.
+  long lines = 0;
 };
 
 // The preferences and I/O settings.
@@ -106,6 +108,23 @@ extern bool ICFILEUSED, ITFILEUSED, QKFILEUSED, CSVFILEUSED, CSV2FILEUSED, PSFIL
 // file, for the close to report, and starts no second stop; ERROREXIT sets,
 // RESETIO clears.
 extern bool STOPPING;
+// The ends of the run under way, one within the other (a fatal stop, and
+// the clean-up it makes or that "kill" and the normal end make): a stop
+// raised within one lets it finish instead of beginning it again; ERROREXIT
+// and IOCLEANUP count them while they run (ENDSCOPE), RESETIO clears.
+extern int ENDING;
+// A stop's message is out in the end under way, so that a later stop of
+// that end says none; ERROREXIT sets, the outermost end clears on leaving.
+extern bool STOPSAID;
+// Counts one end of the run under way for as long as it lives.
+struct ENDSCOPE {
+  ENDSCOPE() { ++ENDING; }
+  ~ENDSCOPE() {
+    if (--ENDING == 0) STOPSAID = false;
+  }
+  ENDSCOPE(const ENDSCOPE&) = delete;
+  ENDSCOPE& operator=(const ENDSCOPE&) = delete;
+};
 extern textfile DATA;  // the input file being read (script, data set, a-x file); its readers
 extern bool SCRIPTOPEN;  // the script is open on DATA; the script reader and the pass set-up
 extern str255 FILENAME;  // name of the file last opened or made; PROMPTDATAFILE, PROMPTOUTFILE
@@ -235,6 +254,8 @@ bool* CHANNELUSED(int bit);
 // thrown with an empty where and message, not as a fatal stop (unless a
 // flush fails, as any failed write does).
 [[noreturn]] void HALT();
+// The wait for Return at the end of a fatal stop, unless "autoexit".
+void WAITRETURN();
 // Ends the run for a "kill" answer.
 [[noreturn]] void USERINTERRUPT();
 // True when s, trimmed, is "kill".
@@ -271,11 +292,22 @@ void PROMPTCONTROL(const std::string& question, controlboolean& c);
 void RSTRINGS(textfile& f, strings& words, smallint& n);
 // The words of the next line of f, cut at a word starting with "%" when asked.
 void READSTRINGS(textfile& f, strings& words, smallint& n, bool cut);
+// As READSTRINGS, but false instead of a stop, for a line that cannot be
+// read or holds more words than a list takes.
+bool TRYREADSTRINGS(textfile& f, strings& words, smallint& n, bool cut);
+// The words of a line just read from f, cut at a word starting with "%"
+// when asked; a line of more words than a list takes stops the run, naming
+// the file, the line and the limit.
+void SPLITLINE(const std::string& line, bool cut, const textfile& f, strings& words, smallint& n);
+// "line k of "name"": where in f the line read last stands.
+std::string LINEPLACE(const textfile& f);
 // One raw line of a file: false at the end of the file. Lines may end in
 // LF, CR LF or a bare CR.
 bool READLINE(textfile& f, std::string& line);
 // True when nothing is left to read in f.
 bool ENDOFFILE(textfile& f);
+// Back to the start of f, its lines counted from there again.
+void REWIND(textfile& f);
 
 // ---------------------------------------------------------------- words
 // Positions of the first and last non-blank characters of s (1-based; 0 when blank).
@@ -399,7 +431,9 @@ void DROPLOG();
 // The output file open on a channel under this name, or as the same file
 // under another name, or nullptr.
 const textfile* OPENOUTPUT(const std::string& name);
-// Closes every output channel, removing optional files that received nothing.
+// Closes every output channel, removing optional files that received
+// nothing. A stop raised on the way (a failed write, the held log) ends the
+// run once the files are closed, unless a stop is already ending it.
 void IOCLEANUP();
 
 // ---------------------------------------------------------------- bit sets
@@ -439,6 +473,13 @@ extended DEC2NUM(const Decimal& d);
 // x with places decimals (fixed) or places significant digits; "0" below 1e-12,
 // blanks for a value that cannot be shown (beyond 1e20, infinite or NaN).
 std::string REAL2STR(extended x, smallint places, bool fixed);
+// x in fixed-point notation with places decimals, right-justified in
+// width, every digit written however many; a value beyond the number range
+// (infinite) is BEYONDRANGETEXT and one that is no number NONUMBERTEXT, in
+// the same field, never a number.
+std::string FIXEDPOINT(extended x, int width, int places);
+inline constexpr const char* BEYONDRANGETEXT = "beyond range";
+inline constexpr const char* NONUMBERTEXT = "no number";
 // x rounded to a whole number, as text; blanks when it cannot be shown.
 std::string INT2STR(extended x);
 // s cut to 20 characters.

@@ -34,8 +34,24 @@ void ERROREXIT(const std::string& where, const std::string& message, faulttype f
                "with full details, relevant files etc etc\n\n";
     writedirect(bit, block);
   };
-  for (int bit : bombchannels) PRINTMESSAGE(bit);
+  // One message for the end: a stop within an end that an earlier stop
+  // began has said its own.
+  if (!STOPSAID)
+    for (int bit : bombchannels) PRINTMESSAGE(bit);
+  STOPSAID = true;
+  const runend stop{where, message, false, fault, true};
+  // Raised while the run is ending (its clean-up, the held log and the
+  // check of the run's files it makes, the same line read again): the end
+  // under way goes on from where it was. Begun again, it would meet the
+  // same stop again, without end.
+  if (ENDING > 0) throw stop;
+  const ENDSCOPE end;
   IOCLEANUP();
+  WAITRETURN();
+  throw stop;
+}
+
+void WAITRETURN() {
   if (!CONTROLIO.autoexit) {
     WRITETERMINAL("\nhit return to exit program\n");
     std::fflush(TERMOUT);
@@ -45,7 +61,6 @@ void ERROREXIT(const std::string& where, const std::string& message, faulttype f
     while (ch != EOF && ch != '\n' && ch != '\r');
   }
   std::fflush(TERMOUT);
-  throw runend{where, message, false, fault, true};
 }
 
 void USERINTERRUPT() {

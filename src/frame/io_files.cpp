@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #include "frame/io.h"
 
@@ -221,12 +222,25 @@ const textfile* OPENOUTPUT(const std::string& name) {
 void IOCLEANUP() {
   static const char* labels[CHANNEL::LASTBIT + 1] = {"",       "",       "outfile", "logfile",  "icfile", "itfile",
                                    "qkfile", "csvfile", "csv2file", "psfile", "svgsfile"};
+  // Within the end of a fatal stop, which waits and ends the run itself.
+  const bool withinstop = ENDING > 0;
+  const ENDSCOPE end;
+  // A stop raised by a step below ends that step alone: the files are
+  // closed and pruned all the same, and the stop ends the run after them.
+  std::optional<runend> raised;
+  const auto step = [&raised](void (*what)()) {
+    try {
+      what();
+    } catch (const runend& e) {
+      if (!raised) raised = e;
+    }
+  };
   // What the buffers still hold goes out checked, so that a file cut short
   // here ends the run as a fatal stop like any other failed write.
-  if (!STOPPING) FLUSHER();
+  if (!STOPPING) step(FLUSHER);
   WRITETERMINAL("\n");
   // A run that ends before its files were made still leaves its log.
-  ENDHELDLOG();
+  step(ENDHELDLOG);
   // The log's lock holds the folder until the last file is closed or
   // removed: a second handle on it outlives the log's own.
   const int hold = LOGFILE.f != nullptr ? ::dup(::fileno(LOGFILE.f)) : -1;
@@ -238,6 +252,10 @@ void IOCLEANUP() {
   if (hold >= 0) ::close(hold);
   WHATSOPEN = 0;
   std::fflush(TERMOUT);
+  if (raised && !withinstop) {
+    WAITRETURN();
+    throw *raised;
+  }
 }
 
 }  // namespace IO

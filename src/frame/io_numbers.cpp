@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 #include "frame/io.h"
@@ -449,6 +450,23 @@ std::string INT2STR(extended x) {
   DEC2STR(form, d, s);
   if (!s.empty() && s[0] == ' ') s.erase(0, 1);
   return s;
+}
+
+std::string FIXEDPOINT(extended x, int width, int places) {
+  const char* word = std::isnan(x) ? NONUMBERTEXT : std::isinf(x) ? BEYONDRANGETEXT : nullptr;
+  if (word != nullptr) {
+    const std::string w = word;
+    return w.size() >= static_cast<std::size_t>(std::max(width, 0))
+               ? w
+               : std::string(static_cast<std::size_t>(width) - w.size(), ' ') + w;
+  }
+  // Measured first, so that the text holds every digit however many.
+  const int n = std::snprintf(nullptr, 0, "%*.*Lf", width, places, x);
+  if (n <= 0) return std::string();
+  std::string t(static_cast<std::size_t>(n) + 1, '\0');
+  std::snprintf(t.data(), t.size(), "%*.*Lf", width, places, x);
+  t.resize(static_cast<std::size_t>(n));
+  return t;
 }
 
 DecStr MAKESTR20(const std::string& s) { return s.substr(0, sstringlength); }

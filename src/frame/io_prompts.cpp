@@ -81,7 +81,14 @@ bool READLINE(textfile& f, std::string& line) {
     if (next != '\n' && next != EOF) std::ungetc(next, f.f);
   }
   // A line cut short by a read error is no line: the caller reports it.
-  return std::ferror(f.f) == 0;
+  if (std::ferror(f.f) != 0) return false;
+  ++f.lines;
+  return true;
+}
+
+void REWIND(textfile& f) {
+  if (f.f != nullptr) std::rewind(f.f);
+  f.lines = 0;
 }
 
 // A stream in error is not at its end, so that the reader's next line read
@@ -233,7 +240,9 @@ void PROMPTCONTROL(const std::string& question, controlboolean& c) {
   c = result ? yes : no;
 }
 
-void RSTRINGS(textfile& f, strings& words, smallint& n) {
+void RSTRINGS(textfile& f, strings& words, smallint& n) { READSTRINGS(f, words, n, false); }
+
+void READSTRINGS(textfile& f, strings& words, smallint& n, bool cut) {
   FLUSHER();
   std::string line;
   if (!READLINE(f, line)) {
@@ -242,18 +251,7 @@ void RSTRINGS(textfile& f, strings& words, smallint& n) {
   }
   // The whole line, at any length: the program reads back lines it wrote
   // itself (pasted blocks, drawing data), and a cut one would lose words.
-  splitline(line, words, n);
-}
-
-void READSTRINGS(textfile& f, strings& words, smallint& n, bool cut) {
-  RSTRINGS(f, words, n);
-  if (!cut) return;
-  for (long i = 1; i <= n; ++i) {
-    if (!words[i].empty() && words[i][0] == '%') {
-      n = static_cast<smallint>(i - 1);
-      return;
-    }
-  }
+  SPLITLINE(line, cut, f, words, n);
 }
 
 }  // namespace IO

@@ -68,24 +68,69 @@ bool MATCHSTRING(const sstring& w, const strings& list, smallint n, smallint& k)
   return false;
 }
 
-void STRING2STRINGS(const std::string& s, long len, strings& words, smallint& n) {
+namespace {
+
+// The words of s[0, end) into words[1..n], every entry after the last
+// emptied; false, with the first word beyond the list in over, when the line
+// holds more words than the list takes (words[1..maxwords] are then its
+// first ones).
+bool splitwords(const std::string& s, std::size_t end, strings& words, smallint& n, sstring& over) {
   n = 0;
   NEWSPLIT();
-  const std::size_t end = len <= 0 ? 0 : std::min(s.size(), static_cast<std::size_t>(len));
   std::size_t i = 0;
+  bool fits = true;
   while (i < end) {
     while (i < end && isseparator(s[i])) ++i;
     if (i >= end) break;
     std::size_t j = i;
     while (j < end && !isseparator(s[j])) ++j;
     const sstring w = s.substr(i, std::min<std::size_t>(j - i, sstringlength));
-    if (n >= maxwords) ERROREXIT("string2strings", "too many \"" + w + "\"", yourfault);
+    if (n >= maxwords) {
+      over = w;
+      fits = false;
+      break;
+    }
     ++n;
     words[n] = w;
     if (j - i > static_cast<std::size_t>(sstringlength)) NOTECUT(n, s.substr(i, j - i));
     i = j;
   }
   for (long k = n + 1; k <= maxwords; ++k) words[k].clear();
+  return fits;
+}
+
+// Where a comment starts: the first word that begins with "%" (a "%"
+// inside a word is text); the line's length when there is none. A comment
+// is left unsplit, so that it may be as long as it likes.
+std::size_t commentat(const std::string& s) {
+  for (std::size_t i = 0; i < s.size(); ++i)
+    if (s[i] == '%' && (i == 0 || isseparator(s[i - 1]))) return i;
+  return s.size();
+}
+
+}  // namespace
+
+void STRING2STRINGS(const std::string& s, long len, strings& words, smallint& n) {
+  const std::size_t end = len <= 0 ? 0 : std::min(s.size(), static_cast<std::size_t>(len));
+  sstring over;
+  if (!splitwords(s, end, words, n, over)) ERROREXIT("string2strings", "too many \"" + over + "\"", yourfault);
+}
+
+std::string LINEPLACE(const textfile& f) { return "line " + std::to_string(f.lines) + " of \"" + f.name + "\""; }
+
+void SPLITLINE(const std::string& line, bool cut, const textfile& f, strings& words, smallint& n) {
+  sstring over;
+  if (!splitwords(line, cut ? commentat(line) : line.size(), words, n, over))
+    ERROREXIT("string2strings", "too many \"" + over + "\": " + LINEPLACE(f) + " has more than " +
+                                    std::to_string(maxwords) + " words",
+              yourfault);
+}
+
+bool TRYREADSTRINGS(textfile& f, strings& words, smallint& n, bool cut) {
+  std::string line;
+  sstring over;
+  n = 0;
+  return READLINE(f, line) && splitwords(line, cut ? commentat(line) : line.size(), words, n, over);
 }
 
 valuetype WHATISSTRING(const sstring& w) {

@@ -68,16 +68,21 @@ void checknames(const std::vector<outfile>& outs, const std::vector<infile>& ins
 
 // The value word of the script's last line of the keyword that takes it
 // (as the reader does, the last such line wins), or empty. The script f is
-// read from its start and put back there for the reader. Quietly, a script
-// that cannot be read ends the search, and is left to its reader to report.
+// read from its start and put back there for the reader.
 sstring scriptword(IO::textfile& f, const sstring& keyword, bool quietly, bool (*takes)(const sstring&)) {
   sstring value;
   IO::strings w{"script line"}, line{"script words"};
   smallint n = 0;
   while (!IO::ENDOFFILE(f)) {
-    if (quietly && std::ferror(f.f) != 0) break;
     smallint m = 0;
-    IO::READSTRINGS(f, w, m, true);
+    // Quietly, a line that cannot be read, or holds more words than a line
+    // may, ends the search: it is its reader's to report, and a stop raised
+    // here, while a run that stopped on that very line is ending, would
+    // meet it again.
+    if (!quietly)
+      IO::READSTRINGS(f, w, m, true);
+    else if (!IO::TRYREADSTRINGS(f, w, m, true))
+      break;
     const bool continues = m > 0 && w[m] == "\\";
     if (continues) --m;
     for (smallint i = 1; i <= m && n < maxwords; ++i) line[++n] = w[i];
@@ -91,7 +96,7 @@ sstring scriptword(IO::textfile& f, const sstring& keyword, bool quietly, bool (
     }
     n = 0;
   }
-  std::rewind(f.f);
+  IO::REWIND(f);
   return value;
 }
 

@@ -59,7 +59,7 @@ numberstream NUMS;
 
 void rewindfile() {
   if (PDATA.f == nullptr) IO::ERROREXIT("readthermo", "dsfile not open", myfault);
-  std::rewind(PDATA.f);
+  IO::REWIND(PDATA);
   NUMS = numberstream{};
 }
 

@@ -100,6 +100,8 @@ void wt2xyz(mineralconvtype& m) {
 void info(mineralconvtype& m) {
   const smallint k = numbersfrom(3);
   if (k < 4) SCRIPTFAULT("insufficient recalc info for " + m.name);
+  // The sd multiplier is optional; a word in its place is no multiplier.
+  if (NINFO > 2 + k) SCRIPTFAULT(QUOTE(INFOSTRING[3 + k]) + " is not a number, in the recalc info for " + m.name);
   const extended xlow = INFOREAL[5], xhigh = INFOREAL[6];
   if (!(xhigh > xlow)) SCRIPTFAULT("xhigh must be bigger than xlow for " + m.name);
   // A fraction of the iron: a bound outside 0..1 is a slip, never read as

@@ -32,6 +32,14 @@ void muval(const scriptline& l) {
     if (MUP < PLOW || MUT < TLOW) SCRIPTFAULT("PT of muval too small");
     return;
   }
+  // A line is of names or of values, known by its first item: one that
+  // holds both is a slip of typing (a value mistyped as a word, or a name
+  // left among values), never a potential of 0 nor a name of a number.
+  smallint word = 0, number = 0;
+  for (smallint i = NINFO; i >= 1; --i) (ISNUMBER(INFOTYPE[i]) ? number : word) = i;
+  if (word > 0 && number > 0)
+    SCRIPTFAULT("a muval line holds both the word " + QUOTE(INFOSTRING[word]) + " and the number " +
+                QUOTE(INFOSTRING[number]) + ": a line gives names or values, and a value is a number");
   if (INFOTYPE[1] == valuetype::astring) {
     if (NINFO > maxlna) SCRIPTFAULT("too many names in muval");
     for (smallint i = 1; i <= NINFO; ++i) MUNAME[i] = INFOSTRING[i];

@@ -61,6 +61,9 @@ void calcp(const scriptline& l) {
     IO::PUTSTR(1, "for " + l.keyword + "1, 2 or 3 numbers needed", 1, CHANNEL::TERMLOG);
     IO::NFAIL = static_cast<smallint>(IO::NFAIL + 1);
     CONTROLJX.calcP = no;
+  } else if (smallint all = 0; nr < NINFO && !CHECKSCRIPTNR(l.keyword, all)) {
+    // a word after the first numbers is a slip, not the end of the range
+    CONTROLJX.calcP = no;
   } else if (nr >= 2) {
     CONTROLJX.calcP = PPOK(l.keyword, PLOW, PHIGH, FIGPLOW, FIGPHIGH, 1);
     if (CONTROLJX.calcP == yes && nr >= 3) CPINC = INFOREAL[3];
@@ -79,6 +82,9 @@ void calct(const scriptline& l) {
   if (nr == 0) {
     IO::PUTSTR(1, "for " + l.keyword + "1, 2 or 3 numbers needed", 1, CHANNEL::TERMLOG);
     IO::NFAIL = static_cast<smallint>(IO::NFAIL + 1);
+    CONTROLJX.calcT = no;
+  } else if (smallint all = 0; nr < NINFO && !CHECKSCRIPTNR(l.keyword, all)) {
+    // a word after the first numbers is a slip, not the end of the range
     CONTROLJX.calcT = no;
   } else if (nr >= 2) {
     CONTROLJX.calcT = TTOK(l.keyword, TLOW, THIGH, FIGTLOW, FIGTHIGH, 1);

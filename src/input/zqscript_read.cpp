@@ -33,6 +33,7 @@ void joinline(scriptline& l) {
   l.n = 0;
   smallint k = 0;
   IO::strings w{"script line"};
+  const long first = IO::DATA.lines + 1;
   for (;;) {
     ++k;
     smallint m = 0;
@@ -44,7 +45,12 @@ void joinline(scriptline& l) {
       --m;
     }
     if (m > 0) {
-      if (l.n + m > maxwords) IO::ERROREXIT("readcontrol", "too many strings in a multiline", yourfault);
+      if (l.n + m > maxwords)
+        IO::ERROREXIT("readcontrol",
+                      "too many strings in a multiline: lines " + std::to_string(first) + " to " +
+                          std::to_string(IO::DATA.lines) + " of " + QUOTE(IO::DATA.name) + " hold more than " +
+                          std::to_string(maxwords) + " words",
+                      yourfault);
       for (smallint i = 1; i <= m; ++i) l.words[l.n + i] = IO::MAKESSTRING(w[i]);
       l.n = static_cast<smallint>(l.n + m);
     }

@@ -190,7 +190,6 @@ void startrecord(tdrec& r, const IO::strings& w, smallint n) {
   r.vmax = -1;
   r.bwfac = 1;
   r.name = IO::MAKESSTRING(w[1]);
-  // Only the words before a comment count: a comment's words stay in w.
   const std::string second = n >= 2 ? w[2] : std::string(), third = n >= 3 ? w[3] : std::string();
   if (n == 2 || (!third.empty() && third[0] == '\xA5'))
     r.formula = second;
@@ -198,14 +197,6 @@ void startrecord(tdrec& r, const IO::strings& w, smallint n) {
     r.formula = IO::MAKESSTRING(second + "_" + third);
 }
 
-// The words of a name line, without a comment.
-smallint namewords(const str255& text, IO::strings& w) {
-  smallint n = 0;
-  IO::STRING2STRINGS(text, static_cast<smallint>(std::min<std::size_t>(text.size(), 32000)), w, n);
-  for (smallint i = 1; i <= n; ++i)
-    if (!w[i].empty() && w[i][0] == '%') return static_cast<smallint>(i - 1);
-  return n;
-}
 
 }  // namespace
 
@@ -222,7 +213,7 @@ void READTH() {
     str255 text;
     if (!READWHOLELINE(text))
       IO::ERROREXIT(where, "file ends without \"*\": after " + last, yourfault);
-    const smallint n = namewords(text, w);
+    const smallint n = LINEWORDS(text, w);
     if (n > 0 && IO::TRIMSTRING(w[1]) == "*") break;
     if (n == 0) IO::ERROREXIT(where, "name line without a name, after " + last, yourfault);
     if (count == maxdsem) IO::ERROREXIT(where, "too many end-members (increase maxntp)", yourfault);

@@ -148,9 +148,7 @@ bool READWHOLELINE(str255& whole) {
 
 smallint LINEWORDS(const str255& text, IO::strings& w) {
   smallint n = 0;
-  IO::STRING2STRINGS(text, static_cast<smallint>(std::min<std::size_t>(text.size(), 32000)), w, n);
-  for (smallint i = 1; i <= n; ++i)
-    if (!w[i].empty() && w[i][0] == '%') return static_cast<smallint>(i - 1);
+  IO::SPLITLINE(text, true, IO::DATA, w, n);
   return n;
 }
 

@@ -22,10 +22,8 @@ std::string FIXEDTEXT(extended x, smallint places) {
   std::string t;
   if (!d.sig.empty() && d.sig[0] == ' ') {
     // Beyond the digits the decimal record carries: the C library writes
-    // it, so the file still holds the value and not a gap.
-    char buf[128];
-    std::snprintf(buf, sizeof buf, "%.*Lf", static_cast<int>(places), x);
-    t = buf;
+    // it, every digit, so the file still holds the value and not a gap.
+    t = IO::FIXEDPOINT(x, 0, places);
   } else {
     IO::DEC2STR(form, d, t);
     if (!t.empty() && t[0] == ' ') t.erase(0, 1);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "frame/farray.h"
+#include "frame/io.h"
 #include "frame/types.h"
 #include "frame/zqglobal.h"
 #include "frame/zqglobal_avptplus.h"
@@ -42,11 +43,7 @@ constexpr smallint calctypeavt = 3;   // T at a fixed P
 
 // x written right-aligned in width with decimals places, as the lines
 // written straight to the terminal show numbers.
-inline std::string FIXEDW(extended x, int width, int decimals) {
-  char b[80];
-  std::snprintf(b, sizeof b, "%*.*Lf", width, decimals, x);
-  return b;
-}
+inline std::string FIXEDW(extended x, int width, int decimals) { return IO::FIXEDPOINT(x, width, decimals); }
 // s right-aligned in width (whole when longer).
 inline std::string RIGHTW(const std::string& s, int width) {
   const auto w = static_cast<std::size_t>(width);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "frame/io.h"
 #include "uncertainty/zqnle4_avptx.h"
 
 namespace ZQNLE4 {
@@ -32,11 +33,6 @@ extended avptgauss::next() {
   return v1 * f;
 }
 
-std::string avptfixed(extended x, int w, int d) {
-  char buf[96];
-  const int n = std::snprintf(buf, sizeof buf, "%*.*Lf", w, d, x);
-  if (n < 0 || n >= static_cast<int>(sizeof buf)) return std::string(static_cast<std::size_t>(w > 0 ? w : 1), '*');
-  return buf;
-}
+std::string avptfixed(extended x, int w, int d) { return IO::FIXEDPOINT(x, w, d); }
 
 }  // namespace ZQNLE4

@@ -101,11 +101,11 @@ recast peel(cvector& resid, liqvector& n) {
 // What is left of the melt, on standard output only.
 void writeresidual(const cvector& resid) {
   std::string line = "residual mol = ";
-  char field[64];
   for (long i = 1; i <= NUV; ++i) {
     if (resid[i] == 0) continue;
-    std::snprintf(field, sizeof field, "{%6s%8.2Lf} ", COMPNAME[i].c_str(), resid[i]);
-    line += field;
+    std::string name = COMPNAME[i];
+    if (name.size() < 6) name.insert(0, 6 - name.size(), ' ');
+    line += "{" + name + IO::FIXEDPOINT(resid[i], 8, 2) + "} ";
   }
   IO::WRITETERMINAL(line + "\n");
 }

@@ -192,7 +192,7 @@ void gtables(const emvector& p, smallint np, const emvector& t, smallint nt) {
       line += " =";
       // Ten decimals of a G of some hundred kJ: more digits than the
       // program's number text carries.
-      IO::PUTSTR(0, line + FIXEDFIELD(gibbs(k, p[1], t[1]), 16, 10), 1, CHANNEL::TERMSUMLOG);
+      IO::PUTSTR(0, line + IO::FIXEDPOINT(gibbs(k, p[1], t[1]), 16, 10), 1, CHANNEL::TERMSUMLOG);
     }
     return;
   }

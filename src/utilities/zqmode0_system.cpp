@@ -148,6 +148,18 @@ void checkmuvalues(smallint m) {
   }
 }
 
+// a(name) = exp(lna), every digit of it. Potentials far from those of the
+// rock (a slip of a sign or a digit) give activities past any number the
+// program holds: the line says so, with the ln a that still tells how far.
+void writeactivity(const sstring& name, extended lna) {
+  const extended a = std::exp(lna);
+  if (std::isinf(a))
+    IO::WRITETERMINAL("a(" + name + ") is beyond the number range: ln a(" + name + ") = " +
+                      IO::FIXEDPOINT(lna, 0, 4) + "\n");
+  else
+    IO::WRITETERMINAL("a(" + name + ") = " + IO::FIXEDPOINT(a, 7, 4) + "\n");
+}
+
 }  // namespace
 
 void ACTIVITYCALC() {
@@ -188,7 +200,7 @@ void ACTIVITYCALC() {
         if (k == 0) IO::ERROREXIT("acalc", COMPNAME[j] + " not recognised", yourfault);
         g = g - n * MUCALCS(l, k) / COMPDIV[j];
       }
-      IO::WRITETERMINAL("a(" + NAME[i] + ") = " + FIXEDFIELD(std::exp(-g / (CONST::RGAS * MUT)), 7, 4) + "\n");
+      writeactivity(NAME[i], -g / (CONST::RGAS * MUT));
     }
   }
 }

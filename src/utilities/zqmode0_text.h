@@ -1,7 +1,5 @@
 // Text helpers of the utilities: the lists that the tables write on the
-// drawing data file, in the notation of a computer-algebra system, and the
-// plain fixed-point numbers of the lines that show more digits than the
-// program's own number text holds.
+// drawing data file, in the notation of a computer-algebra system.
 #pragma once
 
 #include <cstdio>
@@ -10,14 +8,6 @@
 #include "frame/io.h"
 
 namespace ZQMODE0 {
-
-// x in fixed-point notation with places decimals, right-justified in width;
-// a number that needs more room takes it.
-inline std::string FIXEDFIELD(extended x, int width, int places) {
-  char buf[96];
-  std::snprintf(buf, sizeof buf, "%*.*Lf", width, places, x);
-  return buf;
-}
 
 // Values in fields, separated by commas, wrapped after every twelfth.
 class LISTWRITER {

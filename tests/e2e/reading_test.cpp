@@ -3,7 +3,7 @@
 // that cannot be read, and inputs that an output would overwrite.
 #include <sstream>
 
-#include "harness.h"
+#include "runfiles.h"
 
 using e2e::has;
 
@@ -193,3 +193,83 @@ TEST(ReadingRun, NoOutputReplacesAnInput) {
 }
 
 }  // namespace
+
+// Every file a run reads, with a line of more words than a line may hold
+// (400): a comment that long is ignored, the run going as without it; a
+// line of 400 words passes the line's limit (whatever its reader then makes
+// of it); one of 401 stops the run once, naming the file, the line and the
+// limit, with status 1 and the log written (but for the preferences, read
+// before the log is begun). (The stop used to meet the same
+// line again in the check of the run's files that its own end makes, and
+// so on until the stack ran out.)
+TEST(ReadingRun, ALineOverTheWordLimitStopsOnceAndALongCommentIsIgnored) {
+  const std::string mode1 = "dataset/jx-ds7qz1.txt";
+  const std::string lsqprefs = "jxdssuffix 6cv\nemsuffix ab\naxsuffix ab\nxpsuffix ab\n*\n";
+  const std::string drawprefs = "dsfile 62\nscriptfile fourfield\ncalcmode 1\n";
+  struct Case {
+    std::vector<std::string> fixtures;
+    std::map<std::string, std::string> extra;
+    std::string file;  // the file given the long line
+    int at;            // the line it is put before (from 0)
+    bool comments;     // the file has comments
+    std::string answers;
+    std::string program;
+  };
+  const Case cases[] = {
+      {{mode1, "frame/mode1"}, {}, "jx-qtest.txt", 0, true, "n\n\n", SOLVARINTH_EXE},
+      {{mode1, "frame/mode1"}, {}, "jx-qzax.txt", 0, true, "n\n\n", SOLVARINTH_EXE},
+      {{mode1, "frame/mode1"}, {}, "jx-prefs.txt", 0, true, "n\n\n", SOLVARINTH_EXE},
+      {{mode1, "frame/mode1"}, {}, "jx-ds7qz1.txt", 1, false, "n\n\n", SOLVARINTH_EXE},
+      {{"lsq"}, {{"ds-prefs.txt", lsqprefs}}, "ds-prefs.txt", 0, true, "2\n", SOLVARINTH_EXE},
+      {{"lsq"}, {{"ds-prefs.txt", lsqprefs}}, "jx-lsq.txt", 0, true, "2\n", SOLVARINTH_EXE},
+      {{"lsq"}, {{"ds-prefs.txt", lsqprefs}}, "ds-axab.txt", 0, true, "2\n", SOLVARINTH_EXE},
+      {{"lsq"}, {{"ds-prefs.txt", lsqprefs}}, "ds-xpab.txt", 0, true, "2\n", SOLVARINTH_EXE},
+      {{"lsq"}, {{"ds-prefs.txt", lsqprefs}}, "ds-emab.txt", 2, false, "2\n", SOLVARINTH_EXE},
+      {{"utilities"}, {}, "jx-tb.txt", 0, true, "2\n0\n5\n500\nn\n\n", SOLVARINTH_UTILITYRUN},
+      {{"drawing/qk-fourfield.txt"},
+       {{"jx-prefs.txt", drawprefs}, {"jx-fourfield.txt", "% drawing only\n*\n"}},
+       "qk-fourfield.txt", 0, true, "", SOLVARINTH_DRAWFILE},
+      {{"drawing/qk-fourfield.txt"},
+       {{"jx-prefs.txt", drawprefs}, {"jx-fourfield.txt", "% drawing only\n*\n"}},
+       "qk-fourfield.txt", 9, true, "", SOLVARINTH_DRAWFILE},
+      {{"drawing/qk-fourfield.txt"},
+       {{"jx-prefs.txt", drawprefs}, {"jx-fourfield.txt", "% drawing only\n*\n"}},
+       "jx-fourfield.txt", 0, true, "", SOLVARINTH_DRAWFILE},
+  };
+  auto words = [](int n) {
+    std::string s;
+    for (int i = 1; i <= n; ++i) s += (i > 1 ? " w" : "w") + std::to_string(i);
+    return s;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file + " before line " + std::to_string(c.at + 1));
+    const std::string text = e2e::startfiles(c.fixtures, c.extra).at(c.file);
+    auto with = [&](const std::string& line) {
+      std::size_t at = 0;
+      for (int k = 0; k < c.at; ++k) at = text.find('\n', at) + 1;
+      std::map<std::string, std::string> extra = c.extra;
+      extra[c.file] = text.substr(0, at) + line + "\n" + text.substr(at);
+      return e2e::run(c.fixtures, c.answers, extra, {}, c.program);
+    };
+    const e2e::Run plain = e2e::run(c.fixtures, c.answers, c.extra, {}, c.program);
+    ASSERT_EQ(plain.status, 0) << plain.out;
+    if (c.comments) {
+      const e2e::Run r = with("% " + words(420));
+      EXPECT_EQ(r.status, 0);
+      EXPECT_EQ(e2e::stamped(r.out), e2e::stamped(plain.out));
+    }
+    const std::string over = "\": line " + std::to_string(c.at + 1) + " of \"" + c.file + "\" has more than 400 words";
+    const e2e::Run at = with(words(400));
+    EXPECT_FALSE(has(at.out, over)) << at.out;
+    const e2e::Run r = with(words(401));
+    EXPECT_EQ(r.status, 1);
+    const std::string message = "-- run bombed in string2strings : too many \"w401" + over + "\n";
+    EXPECT_TRUE(has(r.out, message)) << r.out;
+    EXPECT_EQ(r.out.find("-- run bombed"), r.out.rfind("-- run bombed")) << r.out;
+    // The preferences are read before the log is begun.
+    if (c.file != "jx-prefs.txt") {
+      ASSERT_EQ(r.files.count("jx-log.txt"), 1u);
+      EXPECT_TRUE(has(r.files.at("jx-log.txt"), message));
+    }
+  }
+}

@@ -7,6 +7,7 @@
 // the oxide masses, and a = exp((sum of n mu - G)/RT) with
 // G = H - T S + (P - 0.001) V from the data-set rows.
 #include <sstream>
+#include <tuple>
 
 #include "harness.h"
 
@@ -135,6 +136,41 @@ TEST(UtilityValues, MuvalValuesAreUsedAsGivenOrRefused) {
   expectstop(activities("muval SiO2 MgO\nmuval -930 -620 -10\n"), stop + "1 of values gives more values than muval names");
   expectstop(activities("muval SiO2 MgO SiO2\nmuval -930 -620 -940\n"), stop + "1 of values gives SiO2 two values");
   expectstop(activities("muval SiO2 MgO\n"), "acalc : muval gives no line of values");
+  // A value mistyped as a word (a letter O for a 0) is named, never read as
+  // a potential of 0, wherever it stands in the line.
+  const std::string mixed = "reading scripts : a muval line holds both the word \"";
+  const std::string rest = "\": a line gives names or values, and a value is a number";
+  expectstop(activities("muval SiO2 MgO\nmuval -930 -62O\n"), mixed + "-62O\" and the number \"-930" + rest);
+  expectstop(activities("muval SiO2 MgO\nmuval -93O -620\n"), mixed + "-93O\" and the number \"-620" + rest);
+  expectstop(activities("muval SiO2 1\nmuval -930 -620\n"), mixed + "SiO2\" and the number \"1" + rest);
+}
+
+// a(q) = exp((mu(SiO2) - G(q))/RT) at potentials far from the rock's: every
+// digit written, however many, and past the largest number the program
+// holds a line that says so, with ln a. The number of digits before the
+// point, the leading digits and ln a are from mpmath (R 0.0083144, T 773.15
+// K, G(q) -931.4430): mu 600 gives 2.91264867928e+103 (104 digits), mu 30000
+// 5.34896011636e+2089 (2090 digits), mu 100000 ln a = 15701.1624805.
+TEST(UtilityValues, AnActivityIsWrittenWholeOrSaidToBeBeyondTheRange) {
+  const auto aq = [](const std::string& mu) {
+    const std::string script = "axfile utax\ndiagramPT 1 12 300 800\nwith q en per\nmuval PT 5 500\nmuval SiO2 MgO\n"
+                               "muval " + mu + " -620\n*\n";
+    const e2e::Run r = e2e::run({"utilities"}, "3\nn\n\n", {{"jx-tb.txt", script}}, {}, SOLVARINTH_UTILITYRUN);
+    EXPECT_EQ(r.status, 0) << r.out;
+    const std::size_t at = r.out.find("\na(q) ");
+    return at == std::string::npos ? std::string() : r.out.substr(at + 1, r.out.find('\n', at + 1) - at - 1);
+  };
+  for (const auto& [mu, digits, lead] : {std::tuple{"600", 104u, "29126"}, std::tuple{"30000", 2090u, "53489"}}) {
+    const std::string line = aq(mu);
+    ASSERT_EQ(line.rfind("a(q) = ", 0), 0u) << line;
+    const std::string number = line.substr(7);
+    EXPECT_EQ(number.size(), digits + 5) << line;
+    EXPECT_EQ(number.substr(0, 5), lead);
+    EXPECT_EQ(number.find_first_not_of("0123456789"), digits);
+  }
+  const std::string beyond = aq("100000");
+  ASSERT_EQ(beyond.rfind("a(q) is beyond the number range: ln a(q) = ", 0), 0u) << beyond;
+  EXPECT_NEAR(std::stod(beyond.substr(beyond.rfind(' ') + 1)), 15701.1625, 0.001) << beyond;
 }
 
 }  // namespace

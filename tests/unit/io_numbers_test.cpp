@@ -2,6 +2,8 @@
 // exact reading of number texts.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <string>
 
@@ -151,6 +153,39 @@ TEST(IoNumDec2Str, FormsAndAddno) {
     IO::ADDNO(r.x, 6, line);
     EXPECT_EQ(line, r.text);
   }
+}
+
+
+// The fixed-point text of the writers that show more digits than the
+// decimal record holds: every digit of every value from 1e-300 to 1e300,
+// either sign, in the field or past it, and for a value beyond the number
+// range or no number a word, never "inf" or "nan". The expected length is
+// counted apart from the writer (the digits before the point from log10),
+// and the text read back by the C library gives the value to half its last
+// decimal (exactly, for the values whose digits reach past the decimals).
+TEST(IoNumFixedPoint, EveryDigitFromTinyToHugeAndWordsBeyondTheRange) {
+  for (int places : {0, 4, 10})
+    for (int e = -300; e <= 300; e += 7)
+      for (const extended sign : {1.0L, -1.0L}) {
+        const extended x = sign * 1.2345678901234567L * std::pow(10.0L, static_cast<extended>(e));
+        const std::string t = IO::FIXEDPOINT(x, 7, places);
+        SCOPED_TRACE(std::to_string(e) + " " + std::to_string(places));
+        const long before = e >= 0 ? e + 1 : 1;
+        const std::size_t want = static_cast<std::size_t>((sign < 0 ? 1 : 0) + before + (places > 0 ? places + 1 : 0));
+        EXPECT_EQ(t.size(), std::max<std::size_t>(want, 7)) << t;
+        const std::size_t lead = t.find_first_not_of(' ');
+        EXPECT_EQ(lead, t.size() - want) << t;
+        const extended back = std::strtold(t.c_str(), nullptr);
+        if (e >= 25) {
+          EXPECT_EQ(back, x) << t;
+        } else {
+          EXPECT_LE(std::fabs(back - x), 0.5L * std::pow(10.0L, static_cast<extended>(-places)) * 1.0000001L) << t;
+        }
+      }
+  EXPECT_EQ(IO::FIXEDPOINT(inf, 16, 4), "    beyond range");
+  EXPECT_EQ(IO::FIXEDPOINT(-inf, 0, 4), "beyond range");
+  EXPECT_EQ(IO::FIXEDPOINT(nan, 4, 2), "no number");
+  EXPECT_EQ(IO::FIXEDPOINT(std::numeric_limits<extended>::max(), 0, 0).size(), 4933u);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "frame/bytes.h"
 #include "frame/io.h"
+#include "iotestsupport.h"
 
 namespace {
 
@@ -60,6 +61,62 @@ TEST(IoWords, Split) {
   const auto e = fatal([&] { wordsof(line + "w401", n); });
   EXPECT_EQ(e.where, "string2strings");
   EXPECT_EQ(e.message, "too many \"w401\"");
+}
+
+// A line of a file as its readers take it: a comment of any length is
+// never split (so never counted against the 400 words a line may hold),
+// and a line of more words than that stops once, naming the file, the line
+// and the limit; the quiet reader of the start-up check says false instead.
+TEST(IoWords, FileLinesCommentsAndTheWordLimit) {
+  const testsupport::ScratchDir dir;
+  IO::CONTROLIO.autoexit = true;
+  IO::WHATSOPEN = 0;
+  auto words = [](int n, const std::string& stem) {
+    std::string s;
+    for (int i = 1; i <= n; ++i) s += stem + std::to_string(i) + " ";
+    return s;
+  };
+  const std::string nb(1, macroman::nbsp);
+  // line, cut, the words kept (-1: the stop) and the first of them
+  const struct {
+    std::string line;
+    bool cut;
+    int kept;
+    std::string first;
+  } rows[] = {
+      {"% " + words(500, "c"), true, 0, ""},
+      {"a b" + nb + "%" + words(500, "c"), true, 2, "a"},
+      {"a\t%note " + words(500, "c"), true, 1, "a"},
+      {words(400, "w") + "%" + words(10, "c"), true, 400, "w1"},
+      {words(400, "w") + "a%b", true, -1, ""},
+      {"a%b " + words(399, "w"), true, 400, "a%b"},
+      {"% " + words(399, "w"), false, 400, "%"},
+      {"% " + words(400, "w"), false, -1, ""},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.line.substr(0, 40));
+    dir.write("in.txt", "first\n" + r.line + "\nlast\n");
+    IO::textfile f;
+    f.name = "in.txt";
+    f.f = std::fopen("in.txt", "rb");
+    strings w;
+    smallint n = 0;
+    IO::READSTRINGS(f, w, n, r.cut);
+    const auto e = testsupport::fatal([&] { IO::READSTRINGS(f, w, n, r.cut); });
+    if (r.kept < 0) {
+      EXPECT_EQ(e.rfind("string2strings: too many \"", 0), 0u) << e;
+      EXPECT_NE(e.find("\": line 2 of \"in.txt\" has more than 400 words"), std::string::npos) << e;
+    } else {
+      EXPECT_EQ(e, "");
+      EXPECT_EQ(n, r.kept);
+      EXPECT_EQ(w[1], r.first);
+    }
+    IO::REWIND(f);
+    bool read = IO::TRYREADSTRINGS(f, w, n, r.cut) && IO::TRYREADSTRINGS(f, w, n, r.cut);
+    EXPECT_EQ(read, r.kept >= 0);
+    EXPECT_EQ(f.lines, 2);
+    std::fclose(f.f);
+  }
 }
 
 TEST(IoWords, BoundsAndMatch) {
@@ -241,6 +298,7 @@ TEST(IoWords, Places) {
   } rows[] = {
       {2.25L, 2, 2},  {3.0L, 1, 0},         {-0.125L, 3, 3}, {1.05L, 2, 2},
       {1e-9L, 1, 0},  {1.0L / 3.0L, 8, 8},  {0.12345678L, 8, 8},
+      {1e-8L, 1, 0},  // as near a whole number as counts as whole
   };
   for (const auto& r : rows) {
     EXPECT_EQ(IO::NPLACES(r.x), r.places) << static_cast<double>(r.x);

@@ -1,6 +1,8 @@
 // The keyword table, failed checks, unrecognised keywords, the post-read
 // checks and the table limits of the script reader.
 #include <cmath>
+#include <sstream>
+#include <vector>
 
 #include "frame/bytes.h"
 #include "zqscript_testsupport.h"
@@ -400,4 +402,50 @@ TEST_F(ScriptKeywords, TraceLines) {
   EXPECT_TRUE(says("rgb = -\n"));
   EXPECT_EQ(NRGBS, 0);  // dropped, and later lines ignored
   EXPECT_EQ(fatal("buffer fmq x\n").message, "buffer, \"fmq\", not a del");
+}
+
+// Every list of numbers a script line gives, with each number in turn
+// mistyped as a word ("I0", a capital I for a 1): the line is refused,
+// fatally or as a counted problem, and never read with the word as 0. The
+// lines as written read with no problem.
+TEST_F(ScriptKeywords, AWordAmongTheNumbersOfALineIsNeverReadAsZero) {
+  // Lines before the one mistyped, and the one whose numbers are tried.
+  const struct {
+    std::string before, line;
+  } lines[] = {
+      {"muval SiO2 Al2O3 MgO\n", "muval -951.63 -1725.54 -629.24"},
+      {"", "convert bulk wt2mole SiO2 MgO 50.1 40.2"},
+      {"convert gt 2 SiO2 MgO\n", "convert gt wt2xyz 38.2 21.5"},
+      {"convert gt 2 SiO2 MgO\n", "convert gt info 12 0.02 0.05 0.15 2"},
+      {"convert gt 2 SiO2 MgO\n", "convert gt ideal 8 0 2 1 Si 1 Mg"},
+      {"", "convergence 1e-10 1e-6 0.001 1e-7"},
+      {"", "diagramPT 4 10 400 700"},
+      {"", "ptforaxe 5 600"},
+      {"", "setfluid 0.5"},
+      {"", "xco2values 0.1 0.9 0.1"},
+      {"", "maxsdp 5"},
+      {"", "calcP 5 10 1"},
+      {"", "calcT 500 700 50"},
+  };
+  for (const auto& l : lines) {
+    read(l.before + l.line + "\n");
+    ASSERT_EQ(IO::NFAIL, 0) << l.line;
+    std::istringstream in(l.line);
+    std::vector<std::string> words;
+    for (std::string w; in >> w;) words.push_back(w);
+    for (std::size_t k = 1; k < words.size(); ++k) {
+      if (IO::WHATISSTRING(words[k]) == valuetype::astring) continue;
+      std::string typed = l.before;
+      for (std::size_t j = 0; j < words.size(); ++j) typed += (j == k ? std::string("I0") : words[j]) + " ";
+      SCOPED_TRACE(typed);
+      bool stopped = false;
+      try {
+        read(typed + "\n");
+      } catch (const IO::runend& e) {
+        stopped = true;
+        EXPECT_EQ(e.status(), IO::exitbombed);
+      }
+      EXPECT_TRUE(stopped || IO::NFAIL > 0) << typed;
+    }
+  }
 }

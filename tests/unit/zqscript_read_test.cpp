@@ -62,7 +62,7 @@ TEST_F(ScriptGrammar, PhysicalLineAndWordLimits) {
   const std::string w400 = words(100, "a") + "\\\n" + words(100, "b") + "\\\n" + words(100, "c") + "\\\n" +
                            words(100, "d");
   e = fatal(w400 + "\\\ne\n");
-  EXPECT_EQ(e.message, "too many strings in a multiline");
+  EXPECT_EQ(e.message, "too many strings in a multiline: lines 1 to 5 of \"jx-tst.txt\" hold more than 400 words");
   e = fatal(w400 + "\n");
   EXPECT_EQ(e.message, "too much info");
   EXPECT_EQ(e.where, "reading script for a");
