@@ -109,15 +109,20 @@ TEST(PhysicalValues, EveryPlaceRefusesAValueNoCalculationCanTake) {
 }
 
 // With "negp" a P for a-x of -5 kbar is taken as it always was, one below
-// -50 is refused; a size that changes with P is checked at the P and T of
-// the a-x: 1 - P/4 is -1 at the fixture's 8 kbar.
-TEST(PhysicalValues, NegpAndASizeThatPassesZeroAtThePTForAx) {
+// -50 is refused; muval without its PT line is refused, not run at 0 K; a
+// size that changes with P is checked at the P and T of the a-x: 1 - P/4
+// is -1 at the fixture's 8 kbar.
+TEST(PhysicalValues, NegpMuvalWithoutPTAndASizeThatPassesZero) {
   const auto negp = [](const std::string& p) {
     return e2e::run({"rock"}, "", rock(3, "negp\ncalctype 1\n" + window + "ptforaxe " + p + " 500\n")).out;
   };
   EXPECT_FALSE(has(negp("-5"), "bombed in extractem")) << negp("-5");
   EXPECT_TRUE(has(negp("-60"), "\n-- run bombed in extractem : P for a-x (from script) = -60 kbar: below -50 kbar, "
                                "the lowest pressure with negp\n"));
+  const e2e::Run nopt = e2e::run({"utilities"}, "3\nn\n\n", {{"jx-tb.txt", replaced(fixture("utilities/jx-tb.txt"),
+                                                                                      "muval PT 5 500\n", "")}},
+                                 {}, SOLVARINTH_UTILITYRUN);
+  EXPECT_TRUE(has(nopt.out, "\n-- run bombed in acalc : muval gives no PT\n")) << nopt.out;
   const e2e::Run r = e2e::run({"rock"}, "1\n", {{"jx-abax.txt", vanlaar("1 0 -0.25")}});
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(has(r.out, "\n-- run bombed in calcactivities : van Laar size of aa in sol = -1.0000 at 8.0 kbar, 600\xA1"
