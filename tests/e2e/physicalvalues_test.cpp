@@ -36,9 +36,12 @@ std::map<std::string, std::string> loop(const std::string& more) {
                         "calcT 600\nbatchxyzguess startblock\nbatchxyzguess x(alp) 0.4\nbatchxyzguess x(bet) 0.5\n" +
                             more + "autoexit\n*\n"}};
 }
-std::map<std::string, std::string> fit(const std::string& bracket) {
+// The fit of tests/fixtures/lsq with a bracket's first words, and an oxide
+// calorimetry datum, as given.
+std::map<std::string, std::string> fit(const std::string& bracket, const std::string& oxide = "") {
+  const std::string xp = replaced(fixture("lsq/ds-xpgr.txt"), "1 5 520 0", bracket);
   return {{"ds-prefs.txt", "jxdssuffix 6cv\nemsuffix gr\naxsuffix gr\nxpsuffix gr\n*\n"},
-          {"ds-xpgr.txt", replaced(fixture("lsq/ds-xpgr.txt"), "1 5 520 0", bracket)}};
+          {"ds-xpgr.txt", replaced(xp, "% oxide calorimetry\n", "% oxide calorimetry\n" + oxide)}};
 }
 // sol as a van Laar phase whose size of aa is given.
 std::string vanlaar(const std::string& aa) {
@@ -48,7 +51,7 @@ std::string vanlaar(const std::string& aa) {
 
 struct Place {
   std::string stop;  // where-word and the value's name, as the stop gives them
-  char what;         // P, T or s(ize)
+  char what;         // P, T (t in UTF-8), K(elvin) or s(ize)
   std::string fixture;
   std::map<std::string, std::string> files;  // "@" stands for the value, in these and the answers
   std::string answers;
@@ -86,20 +89,23 @@ TEST(PhysicalValues, EveryPlaceRefusesAValueNoCalculationCanTake) {
       {"rthermo : T", 't', "utilities", {}, "2\n4\n5\n500\n5\n@\n", util},
       {"readxy : P of a bracket of experiment 1 (uc)", 'P', "lsq", fit("1 @ 520 0"), "2\n"},
       {"readxy : T of a bracket of experiment 1 (uc)", 'T', "lsq", fit("1 5 @ 0"), "2\n"},
+      {"readxy : the temperature of oxide calorimetry datum 1", 'K', "lsq", fit("1 5 520 0", "1 ma pa\n-1 1 -10 0.5 @\n"),
+       "2\n"},
       {"setupphases : van Laar size a(aa) of sol", 's', "rock", {{"jx-abax.txt", vanlaar("@ 0 0")}}, "1\n"},
   };
   for (const Place& p : places) {
     // T in the program's degree sign, t in the utilities' UTF-8 one
     const std::string c = (p.what == 't' ? "\xC2\xB0" : "\xA1") + std::string("C");
-    for (const std::string& v : p.what == 'P' ? std::vector<std::string>{"0", "-5"}
-                                : p.what == 's' ? std::vector<std::string>{"0", "-1"}
-                                                : std::vector<std::string>{"-273.15", "-400"}) {
+    for (const std::string& v : p.what == 'P' || p.what == 'K' ? std::vector<std::string>{"0", "-5"}
+                                : p.what == 's'                  ? std::vector<std::string>{"0", "-1"}
+                                                                 : std::vector<std::string>{"-273.15", "-400"}) {
       SCOPED_TRACE(p.stop + " " + v);
       std::map<std::string, std::string> files;
       for (const auto& [name, text] : p.files) files[name] = with(text, v);
       const e2e::Run r = e2e::run({p.fixture}, with(p.answers, v), files, {}, p.program);
       const std::string why = p.what == 'P'   ? " kbar: a pressure must be above 0 kbar"
                               : p.what == 's' ? ": a size must be above 0"
+                              : p.what == 'K' ? " K: at or below absolute zero (0 K)"
                                               : c + ": at or below absolute zero (-273.15" + c + ")";
       EXPECT_EQ(r.status, 1) << r.out;
       EXPECT_TRUE(has(r.out, "\n-- run bombed in " + p.stop + " = " + v + why + "\n")) << r.out;
