@@ -83,6 +83,8 @@ TEST(PhysicalValues, EveryPlaceRefusesAValueNoCalculationCanTake) {
       {"reading scripts : batch T", 'T', "loop", loop("batch bet alp 2 1 1 5 @ 1 1 0 0\n"), ""},
       // the utilities: muval's PT, the tables' grid and their linearisation point
       {"reading scripts : muval P", 'P', "utilities", {{"jx-tb.txt", replaced(tb, "PT 5", "PT @")}}, "3\nn\n\n", util},
+      {"reading scripts : muval T", 'T', "utilities", {{"jx-tb.txt", replaced(tb, "PT 5 500", "PT 5 @")}}, "3\nn\n\n",
+       util},
       {"PTgrid : P", 'P', "utilities", {}, "2\n1\n@\n500\n", util},
       {"PTgrid : T", 't', "utilities", {}, "2\n3\n5\n@ 500\n", util},
       {"rthermo : P", 'P', "utilities", {}, "2\n4\n5\n500\n@\n500\n", util},
