@@ -30,6 +30,15 @@ bool seen() { return SU.nmodeset > 0; }
 bool singlebulk() { return SU.ncomp <= 1; }
 bool nofluidcolumn(const suphasetype& p) { return EXBUFF && p.fluidphase; }
 
+// An end-member's first value after its name: a blank between the two
+// where the name filled its column and the value fills its own.
+void firstvalue(extended x, smallint places, smallint width, std::string& o) {
+  std::string v;
+  IO::ADDREAL(x, places, false, width, v);
+  if (!o.empty() && o.back() != ' ' && !v.empty() && v.front() != ' ') o += ' ';
+  o += v;
+}
+
 // The label of mode row r; bynlewidth is the width of the bulk step number
 // when the modes were unknowns of the solve.
 void rowlabel(smallint r, smallint bynlewidth, std::string& o) {
@@ -271,7 +280,7 @@ void endmembers(smallint d, smallint w) {
       else
         IO::ADDSTR(" ", 6, o);
       IO::ADDNAME(p.emnames[j], -7, o);
-      IO::ADDREAL(p.ideal[j], d, false, w + 1, o);
+      firstvalue(p.ideal[j], d, w + 1, o);
       IO::ADDREAL(p.gamma[j], d, false, w, o);
       IO::ADDREAL(p.activity[j], d, false, w + 2, o);
       IO::ADDREAL(p.p[j], d, true, w + 2, o);
@@ -392,7 +401,7 @@ void ombryendmembers() {
       else
         IO::ADDSTR(" ", 6, o);
       IO::ADDNAME(p.emnames[j], -7, o);
-      IO::ADDREAL(p.ideal[j], 6, false, 12, o);
+      firstvalue(p.ideal[j], 6, 12, o);
       IO::ADDREAL(p.gamma[j], 6, false, 12, o);
       IO::ADDREAL(p.activity[j], 6, false, 12, o);
       IO::ADDREAL(p.p[j], 5, false, 12, o);

@@ -163,7 +163,7 @@ void solvestate::PRINTVARIABLES() {
           std::string a = "ln a(";
           if (on(CONTROLJX.seta)) a = "a(";
           else if (on(CONTROLJX.setloga)) a = "log a(";
-          IO::ADDSTR(a + LNANAMEP[i] + ")", 10, line);
+          IO::ADDNAME(a + LNANAMEP[i] + ")", 10, line);
         }
       } else {
         IO::ADDSTR("", 18, line);

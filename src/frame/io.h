@@ -193,8 +193,9 @@ void ADDSTR(const std::string& text, smallint width, std::string& line);
 // one blank before it: a name narrower than its column comes out as ADDSTR
 // writes it, one as wide or wider stays apart from what goes before, so
 // that the names of a heading read one by one. Left-justified (width < 0)
-// or in no column (0) it is appended as ADDSTR does: what follows it keeps
-// its own blank.
+// it comes out as ADDSTR writes it after a blank, and with one blank before
+// it after a field that filled its own column (a name as wide as its
+// column, say); in no column (0) it is appended as ADDSTR does.
 void ADDNAME(const std::string& name, smallint width, std::string& line);
 // Text as ADDSTR justifies it, whole at any length of the line it joins: a
 // csv row is built of these, since its reader takes a row as one line.

@@ -137,7 +137,10 @@ void ADDNAME(const std::string& name, smallint width, std::string& line) {
   // Measured by the name itself, as ADDSTR measures it, so that a table of
   // names narrower than their columns parts its blocks where it always has.
   if (!line.empty() && line.size() + name.size() > linelength) ++OVERRUNS;
-  line += PADSTR(width > 0 ? " " + name : name, width);
+  // Left-justified, the name keeps its blank before it only where the field
+  // before it filled its own column; after a blank it starts the column.
+  const bool apart = width > 0 || (width < 0 && !line.empty() && line.back() != ' ');
+  line += PADSTR(apart ? " " + name : name, width);
 }
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "frame/bytes.h"
 #include "frame/types.h"
 #include "frame/zqglobal.h"
 
@@ -49,6 +50,15 @@ void AOK(extended& low, extended& high, xOKtype how);
 void LNAOK(extended& low, extended& high, xOKtype how);
 void MUOK(extended& low, extended& high, xOKtype how);
 std::string MAXSTR(smallint n);
+// A temperature (degrees C) or pressure (kbar) that a user typed or gave,
+// refused naming it when no calculation can take it: a T at or below
+// absolute zero; a P at or below 0 kbar, or below the lowest pressure of
+// any window once "negp" has lowered that under 0. where is the routine
+// word of the stop, what the value as the user knows it ("T for a-x"),
+// degree the degree sign of the texts around it.
+void PHYSICALT(extended celsius, const std::string& what, const std::string& where,
+               const char* degree = macroman::degree_s);
+void PHYSICALP(extended kbar, const std::string& what, const std::string& where);
 
 // ---------------------------------------------------------------- value lists
 void LISTP();

@@ -166,4 +166,34 @@ void MUOK(extended& low, extended& high, xOKtype how) {
 
 std::string MAXSTR(smallint n) { return " (max = " + IO::INT2STR(n) + ") "; }
 
+namespace {
+
+// The value as typed: its own decimals, none for a whole number.
+std::string given(extended x) {
+  std::string s;
+  IO::ADDNO(x, 0, s);
+  return s;
+}
+
+}  // namespace
+
+// Written so that a value that is not a number is refused too.
+void PHYSICALT(extended celsius, const std::string& what, const std::string& where, const char* degree) {
+  if (celsius > -CONST::KELVIN) return;
+  const std::string c = std::string(degree) + "C";
+  IO::ERROREXIT(where,
+                what + " = " + given(celsius) + c + ": at or below absolute zero (" +
+                    IO::REAL2STR(-CONST::KELVIN, 2, true) + c + ")",
+                yourfault);
+}
+
+void PHYSICALP(extended kbar, const std::string& what, const std::string& where) {
+  if (ABSPLOW < 0 ? kbar >= ABSPLOW : kbar > 0) return;
+  IO::ERROREXIT(where,
+                what + " = " + given(kbar) + " kbar: " +
+                    (ABSPLOW < 0 ? "below " + given(ABSPLOW) + " kbar, the lowest pressure with negp"
+                                 : std::string("a pressure must be above 0 kbar")),
+                yourfault);
+}
+
 }  // namespace ZQUTE1

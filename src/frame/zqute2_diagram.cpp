@@ -47,18 +47,27 @@ void askwindow(const std::string& title, const std::string& prompt, IO::rrvector
 // The value held fixed over the whole section.
 void fixedt() {
   IO::PROMPTREAL("fixed T (in " + degc + ")", FIXEDT);
+  ZQUTE1::PHYSICALT(FIXEDT, "fixed T", "diagram");
   FIXEDT += CONST::KELVIN;
   TLOW = THIGH = FIXEDT;
 }
 
 void fixedp() {
   IO::PROMPTREAL("fixed P (in kbar)", FIXEDP);
+  ZQUTE1::PHYSICALP(FIXEDP, "fixed P", "diagram");
   PLOW = PHIGH = FIXEDP;
 }
 
 // The pressure or temperature half of a section window (values 1 and 2),
 // the variable the lines are solved for and the one held fixed beside it.
 void takeptwindow(bool pressure, const IO::rrvector& v, othervariabletype other) {
+  for (long i = 1; i <= 2; ++i) {
+    const std::string what = std::string(pressure ? "P" : "T") + (i == 1 ? " low" : " high");
+    if (pressure)
+      ZQUTE1::PHYSICALP(v[i], what, "diagram");
+    else
+      ZQUTE1::PHYSICALT(v[i], what, "diagram");
+  }
   if (pressure) {
     PLOW = v[1];
     PHIGH = v[2];

@@ -1,6 +1,7 @@
 // The overall P-T window of a run, the P-T set-up of a calculation (which
 // of P and T is listed and which searched for), and the fields that print
 // a P, T or x(CO2) value against the current window.
+#include <algorithm>
 #include <cmath>
 
 #include "frame/constants.h"
@@ -42,6 +43,17 @@ void writetrange(const std::string& twhat) {
   say(IO::PSTR);
 }
 
+// The typed pressures (kbar) or temperatures (degrees C) v[1..n] that the
+// set-up takes, refused when no calculation can take them.
+void physical(const IO::rrvector& v, long n, bool temperature) {
+  for (long i = 1; i <= n; ++i) {
+    if (temperature)
+      ZQUTE1::PHYSICALT(v[i], "T", "docalcpt");
+    else
+      ZQUTE1::PHYSICALP(v[i], "P", "docalcpt");
+  }
+}
+
 void pressures(const std::string& pwhat) {
   if (CONTROLJX.calcP != no) {
     writeprange(pwhat);
@@ -51,6 +63,7 @@ void pressures(const std::string& pwhat) {
   IO::rrvector v;
   smallint n = 0;
   IO::PROMPTREALS("P calcs: between P(low) and P(high), with P increment", v, n);
+  physical(v, std::min<long>(n, 2), false);
   PLOW = FIGPLOW;
   PHIGH = FIGPHIGH;
   if (n == 1) PLOW = PHIGH = v[1];
@@ -70,6 +83,7 @@ void temperatures(const std::string& twhat) {
   IO::rrvector v;
   smallint n = 0;
   IO::PROMPTREALS("T calcs: between T(low) and T(high), with T increment", v, n);
+  physical(v, std::min<long>(n, 2), true);
   TLOW = FIGTLOW;
   THIGH = FIGTHIGH;
   if (n == 1) TLOW = THIGH = v[1] + CONST::KELVIN;

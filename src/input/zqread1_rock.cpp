@@ -84,6 +84,9 @@ void solutionactivities(emvector& a, emvector& sda, long& count) {
                    IO::INT2STR(std::round(t)) + macroman::degree + "C (from script)",
                1, CHANNEL::TERMLOG);
   }
+  const std::string from = CONTROLJX.ptforaxe == no ? "" : " (from script)";
+  ZQUTE1::PHYSICALP(p, "P for a-x" + from, "extractem");
+  ZQUTE1::PHYSICALT(t, "T for a-x" + from, "extractem");
   t += CONST::KELVIN;
   FIXEDT = t;
   FIXEDP = p;

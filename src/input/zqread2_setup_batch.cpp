@@ -286,7 +286,7 @@ void SUMMARYOFMC() {
     IO::ADDINT(m, 2, line);
     line += " : ";
     IO::ADDNAME(item.phasename[1], 7, line);
-    IO::ADDSTR(item.parname, 16, line);
+    IO::ADDNAME(item.parname, 16, line);
     IO::ADDINT(item.kind, 3, line);
     IO::ADDINT(item.parpos, 4, line);
     IO::ADDINT(item.abc, 3, line);

@@ -34,6 +34,22 @@ std::string inside(const std::string& n, const char* prefix) {
   return n.substr(pre.size(), len);
 }
 
+// A van Laar size that is the same at every P and T must be above 0: at or
+// below it the phase lies outside the model everywhere. The sizes a fluid
+// takes from the volumes of its species (every one of a fluid phase, the
+// solvent and CO2 of an aqueous one) are not the file's.
+void checksizes(const ptype1& p, const sstring& name, const IO::strings& sizenames) {
+  if (p.model != axtype::vanlaar || p.name.compare(0, 5, "fluid") == 0) return;
+  const bool aq = p.name.compare(0, 2, "aq") == 0;
+  for (long e = 1; e <= p.nprop; ++e) {
+    if (aq && (e == 1 || (e == 2 && p.em[2].name == "CO2"))) continue;
+    if (p.alphab[e] != 0 || p.alphac[e] != 0 || p.alphaa[e] > 0) continue;
+    std::string value;
+    IO::ADDNO(p.alphaa[e], 0, value);
+    fail("setupphases", "van Laar size " + sizenames[e] + " of " + name + " = " + value + ": a size must be above 0");
+  }
+}
+
 }  // namespace
 
 // The entry as the file writes it: names, coding, verbatim block, variables,
@@ -79,6 +95,7 @@ void axreader::READSOLUTION(const sstring& readname) {
   SOLUTIONSITEFRACTIONS(p, name);
   p.nprop = n;
   SOLUTIONENDMEMBERS(p, name, n);
+  checksizes(p, name, alphanames);
 
   // Default sd of the interaction parameters, scaled by the mean highest
   // power of the end-members' site-fraction terms.

@@ -6,6 +6,7 @@
 
 #include "frame/constants.h"
 #include "frame/zqglobal.h"
+#include "frame/zqute1.h"
 #include "input/zqscript.h"
 
 namespace ZQSCRIPT {
@@ -185,8 +186,15 @@ void batch(const scriptline& l) {
     if (b.variance < 0) SCRIPTFAULT("batch with negative variance?");
     if (b.np < 1 || b.nt < 1) SCRIPTFAULT("not enough batch PT");
     if (b.np * b.nt > maxbatchpt) SCRIPTFAULT("too many batch PT");
-    for (smallint i = 1; i <= b.np; ++i) b.plist[i] = c.real("insufficient info in batch (2)");
-    for (smallint i = 1; i <= b.nt; ++i) b.tlist[i] = c.real("insufficient info in batch (2)") + CONST::KELVIN;
+    for (smallint i = 1; i <= b.np; ++i) {
+      b.plist[i] = c.real("insufficient info in batch (2)");
+      ZQUTE1::PHYSICALP(b.plist[i], "batch P", "reading scripts");
+    }
+    for (smallint i = 1; i <= b.nt; ++i) {
+      const extended t = c.real("insufficient info in batch (2)");
+      ZQUTE1::PHYSICALT(t, "batch T", "reading scripts");
+      b.tlist[i] = t + CONST::KELVIN;
+    }
     const smallint code = c.integer("insufficient info in batch (3a)");
     b.tatp = code < 2;
     b.kxyz = c.integer("insufficient info in batch (3a)");

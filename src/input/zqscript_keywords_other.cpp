@@ -3,6 +3,7 @@
 // so their keywords fall through to the unrecognised report.
 #include "frame/constants.h"
 #include "frame/zqglobal.h"
+#include "frame/zqute1.h"
 #include "input/zqscript.h"
 
 namespace ZQSCRIPT {
@@ -27,6 +28,8 @@ void muval(const scriptline& l) {
     extended p = 0, t = 0;
     if (NINFO < 3 || !WORDREAL(INFOSTRING[2], p) || !WORDREAL(INFOSTRING[3], t))
       SCRIPTFAULT("PT of muval too small");
+    ZQUTE1::PHYSICALP(p, "muval P", "reading scripts");
+    ZQUTE1::PHYSICALT(t, "muval T", "reading scripts");
     MUP = p;
     MUT = t + CONST::KELVIN;
     if (MUP < PLOW || MUT < TLOW) SCRIPTFAULT("PT of muval too small");

@@ -91,7 +91,7 @@ std::string pressure(extended p, smallint width) {
 
 void printreactions() {
   std::string line = std::string(6, ' ') + (NR == 1 ? " 1 reaction: " : whole(NR, 2) + " reactions:");
-  for (smallint i = 1; i <= NCV; ++i) line += text(NAME[i], 6);
+  for (smallint i = 1; i <= NCV; ++i) IO::ADDNAME(NAME[i], 6, line);
   IO::PUTSTR(1, line, 1, out);
   for (smallint r = 1; r <= NR; ++r) {
     line = std::string(19, ' ');
@@ -103,7 +103,7 @@ void printreactions() {
 void printheader(smallint kind) {
   std::string line = std::string(5, ' ') + text("P(kbar)", 10) + " " + text("T(C)", 7) + "  ";
   if (kind < 3) line += text("calc", 9) + text("miss", 8);
-  for (smallint i = 3; i <= NX; ++i) line += text(XNAME[i], 10);
+  for (smallint i = 3; i <= NX; ++i) IO::ADDNAME(XNAME[i], 10, line);
   IO::PUTSTR(1, line, 1, out);
 }
 

@@ -102,6 +102,12 @@ void oxidedatum(smallint code, const IO::strings& w, smallint n) {
   o.hobs = READREAL(where, "the enthalpy", context);
   o.sdobs = READREAL(where, "its sd", context);
   o.t = READREAL(where, "the temperature", context);
+  // In kelvin here: at or below 0 it is no temperature.
+  if (!(o.t > 0)) {
+    std::string t;
+    IO::ADDNO(o.t, 0, t);
+    IO::ERROREXIT(where, "the temperature of " + context + " = " + t + " K: at or below absolute zero (0 K)", yourfault);
+  }
   READNEXTLINE();
   o.h298 = o.hobs;
   if (o.t > tmeasuredasref)

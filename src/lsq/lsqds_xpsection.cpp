@@ -6,6 +6,7 @@
 #include "frame/constants.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
+#include "frame/zqute1.h"
 #include "lsq/lsqds.h"
 
 using namespace ZQGLOBAL;
@@ -483,7 +484,10 @@ void block::brackets() {
     br.id = r.nbr;
     br.dir = code == 1;
     br.p = IO::GETREAL(IO::WHATISSTRING(bw[2]), bw[2], "reading P");
-    br.t = IO::GETREAL(IO::WHATISSTRING(bw[3]), bw[3], "reading T") + CONST::KELVIN;
+    const extended t = IO::GETREAL(IO::WHATISSTRING(bw[3]), bw[3], "reading T");
+    ZQUTE1::PHYSICALP(br.p, "P of a bracket of " + ident(first), where);
+    ZQUTE1::PHYSICALT(t, "T of a bracket of " + ident(first), where);
+    br.t = t + CONST::KELVIN;
     br.xco2 = IO::GETREAL(IO::WHATISSTRING(bw[4]), bw[4], "reading x(CO2)");
     for (smallint q = 2; q <= r.nreac; ++q) {
       brrec& other = XP(first + q - 1).br[r.nbr];

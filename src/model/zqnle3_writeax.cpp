@@ -262,7 +262,7 @@ void WRITEAXBRIEF(smallint i) {
     return;
   }
   W() = "  var";
-  for (long v = 1; v <= p.nvar; ++v) IO::ADDSTR(p.xvar[v].name, briefcolumns, W());
+  for (long v = 1; v <= p.nvar; ++v) IO::ADDNAME(p.xvar[v].name, briefcolumns, W());
   IO::PUTSTR(0, W(), 1, mask);
   W() = "     ";
   for (long v = 1; v <= p.nvar; ++v) IO::ADDREAL(p.xvar[v].guess, 3, false, briefcolumns, W());
@@ -278,7 +278,7 @@ void WRITEAXBRIEF(smallint i) {
       const long last = std::min<long>(first + pairsperblock - 1, p.nwpair);
       W() = first == 1 ? "  W  " : "     ";
       for (long w = first; w <= last; ++w)
-        IO::ADDSTR(p.em[p.wpair[w].wj].name + "-" + p.em[p.wpair[w].wk].name, briefcolumns, W());
+        IO::ADDNAME(p.em[p.wpair[w].wj].name + "-" + p.em[p.wpair[w].wk].name, briefcolumns, W());
       IO::PUTSTR(0, W(), 1, mask);
       W() = "     ";
       for (long w = first; w <= last; ++w) IO::ADDREAL(p.wa[p.wpair[w].wpar], 3, true, briefcolumns, W());
@@ -309,7 +309,7 @@ void WRITEAXBRIEF(smallint i) {
   }
   if (p.model == axtype::vanlaar) {
     W() = "  ";
-    for (long e = 1; e <= p.nprop; ++e) IO::ADDSTR("a(" + p.em[e].name + ")", briefcolumns, W());
+    for (long e = 1; e <= p.nprop; ++e) IO::ADDNAME("a(" + p.em[e].name + ")", briefcolumns, W());
     IO::PUTSTR(0, W(), 1, mask);
     W() = "  ";
     for (long e = 1; e <= p.nprop; ++e) IO::ADDREAL(p.alphaa[e], 2, true, briefcolumns, W());
@@ -326,7 +326,7 @@ void WRITEAXBRIEF(smallint i) {
   auto given = [&](long e) { return p.em[e].dqffit[1] || p.em[e].dqffit[2] || p.em[e].dqffit[3]; };
   W() = "     ";
   for (long e = 1; e <= p.nprop; ++e)
-    if (given(e)) IO::ADDSTR(p.em[e].name, briefcolumns, W());
+    if (given(e)) IO::ADDNAME(p.em[e].name, briefcolumns, W());
   W() += "      ";
   bool firstrecipe = true;
   for (long e = 1; e <= p.nprop; ++e) {

@@ -328,7 +328,7 @@ struct intersection {
             if (f == 1)
               IO::ADDSTR(text, -50, line);
             else if (f == 2)
-              IO::ADDSTR(label[k], 16, line);
+              IO::ADDNAME(label[k], 16, line);
             else if (f == 3)
               IO::ADDSTR(low ? "stable" : "", 10, line);
             else if (f == 4)

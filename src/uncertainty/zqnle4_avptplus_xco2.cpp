@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "frame/io.h"
+#include "frame/zqute1.h"
 #include "frame/zqglobal_avptplus.h"
 #include "frame/zqglobal_script.h"
 #include "frame/zqglobal_windows.h"
@@ -105,12 +106,14 @@ void avptplusstate::WITHXCO2PREPROCESS() {
   if (AVPTCALCTYPE == calctypeavp) {
     extended tfix = 0;
     IO::PROMPTREAL("with x(CO2), the fixed T for avP+ is ", tfix);
+    ZQUTE1::PHYSICALT(tfix, "fixed T for avP+", "withxco2preprocess");
     *copy = *JXCALC;
     interpolateall(*copy, true, tfix, "withxco2preprocess");
     AVPFIXEDT = tfix;
   } else if (AVPTCALCTYPE == calctypeavt) {
     extended pfix = 0;
     IO::PROMPTREAL("with x(CO2), the fixed P for avT+ is ", pfix);
+    ZQUTE1::PHYSICALP(pfix, "fixed P for avT+", "withxco2 preprocess");
     interpolateall(*copy, false, pfix, "withxco2 preprocess");
     AVTFIXEDP = pfix;
   }

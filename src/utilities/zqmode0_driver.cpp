@@ -64,6 +64,16 @@ smallint menucode(smallint scriptcode, const std::string& title, const char* con
   return code;
 }
 
+// The grid's values v[1..n], refused when no calculation can take them.
+void physicalgrid(bool temperature, const emvector& v, smallint n) {
+  for (long i = 1; i <= n; ++i) {
+    if (temperature)
+      ZQUTE1::PHYSICALT(v[i] - CONST::KELVIN, "T", "PTgrid", utf8text::degree_s);
+    else
+      ZQUTE1::PHYSICALP(v[i], "P", "PTgrid");
+  }
+}
+
 // One list of the grid, pressures (kbar) or temperatures (K).
 void gridlist(const std::string& prompt, bool temperature, emvector& v, smallint& n) {
   IO::rrvector x{"grid values"};
@@ -78,6 +88,7 @@ void gridlist(const std::string& prompt, bool temperature, emvector& v, smallint
   if (typed != 3 || x[2] < x[3]) {
     n = typed;
     for (long i = 1; i <= n; ++i) v[i] = x[i] + shift;
+    physicalgrid(temperature, v, n);
     return;
   }
   const extended start = x[1], finish = x[2];
@@ -95,6 +106,7 @@ void gridlist(const std::string& prompt, bool temperature, emvector& v, smallint
   for (long i = 1; i <= n; ++i) v[i] = start + static_cast<extended>(i - 1) * step + shift;
   if (!temperature && v[1] == 0) v[1] = onebar;
   if (temperature && v[1] == CONST::KELVIN) v[1] = roomT;
+  physicalgrid(temperature, v, n);
 }
 
 smallint utilitycode(smallint scriptcode) {

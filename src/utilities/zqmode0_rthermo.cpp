@@ -8,6 +8,7 @@
 #include "frame/constants.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
+#include "frame/zqute1.h"
 #include "model/zqcalc1.h"
 #include "model/zqre.h"
 #include "utilities/zqmode0.h"
@@ -172,6 +173,8 @@ void RTHERMO() {
   IO::PUTSTR(1, "PT about which thermodynamics linearised", 1, CHANNEL::TERMLOG);
   IO::PROMPTREAL("  P", FIXEDP);
   IO::PROMPTREAL(std::string("  T") + utf8text::degree_s + "C", FIXEDT);
+  ZQUTE1::PHYSICALP(FIXEDP, "P", "rthermo");
+  ZQUTE1::PHYSICALT(FIXEDT, "T", "rthermo", utf8text::degree_s);
   FIXEDT = FIXEDT + CONST::KELVIN;
   coefficienttable();
   IO::PUTSTR(1, "error matrix for linearisation", 1, CHANNEL::TERMLOG);

@@ -135,6 +135,8 @@ namespace {
 // given twice has one value on every line: else no value could be used as
 // it was given.
 void checkmuvalues(smallint m) {
+  // A PT the script gave is above absolute zero: 0 K is none given.
+  if (MUT <= 0) IO::ERROREXIT("acalc", "muval gives no PT", yourfault);
   if (NMUCALCS < 1) IO::ERROREXIT("acalc", "muval gives no line of values", yourfault);
   for (smallint l = 1; l <= NMUCALCS; ++l) {
     const std::string line = "muval line " + IO::INT2STR(l) + " of values";

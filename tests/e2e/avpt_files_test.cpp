@@ -114,6 +114,10 @@ TEST(AverageRockFiles, AverageTShowsWhereNoAverageIs) {
       "axfile rkax\ncalctype 2\nrunname rockb\ndataok yes\nwith ex wy exy exyy exxy\ndiagramPT 1 15 400 800\n"
       "calcP 6 10 2\nisr ex wy exy exyy exxy\nisr -1 -1 1 0 0\nisr -1 -2 0 1 0\nisr -2 -1 0 0 1\nautoexit\n*\n";
   const e2e::Run r = e2e::run({"avrock"}, "", {{"jx-rk.txt", s}});
+  // An isr block of one end-member is read as written, and is no set for five.
+  const std::string one = s.substr(0, s.find("isr ")) + "isr ex\nisr -1\nautoexit\n*\n";
+  EXPECT_TRUE(has(e2e::run({"avrock"}, "", {{"jx-rk.txt", one}}).out,
+                  "\n-- run bombed in rockcalcs : isr matrix has wrong shape\n"));
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.files.count("jx-rk-qk.txt"), 1u);
   EXPECT_EQ(r.files.count("jx-rk-ic.txt"), 0u);

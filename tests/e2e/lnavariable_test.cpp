@@ -42,6 +42,12 @@ TEST(LnaVariable, RowsOwnEntropyDecidesAtEveryValue) {
     EXPECT_TRUE(has(r.out, rows)) << c.phase << " " << c.lna << "\n" << r.out;
     EXPECT_TRUE(has(r.files.at("jx-lr-o.txt"), rows)) << c.phase << " " << c.lna;
   }
+  // A label of 22 characters in place of the name: the heading keeps it a
+  // word of its own, the rows as they are.
+  const std::string label = "abcdefghijklmnopqrstuv";
+  const e2e::Run r = e2e::run({"lnarow"}, "", {{"jx-lr.txt", lnascript("pz", "-0.3 " + label)}});
+  EXPECT_TRUE(has(r.out, " P(kbar)     T(" + deg + "C) ln a(" + label + ")    x(mix)\n   3.000   600.000   -0.3000"))
+      << r.out;
 }
 
 }  // namespace

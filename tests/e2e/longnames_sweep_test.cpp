@@ -149,6 +149,21 @@ std::string missing(const std::string& shorttext, const std::string& longtext, c
   return out;
 }
 
+// The first line of text where a long name runs into what stands beside
+// it, so that a reader splitting at blanks takes the two for one word: a
+// letter, digit or opening bracket right after the name, or a letter right
+// before it. Empty when every long name stands apart.
+std::string touching(const std::string& text, const Renaming& to) {
+  const auto letter = [](char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; };
+  for (const std::string& l : lines(text))
+    for (const auto& [from, name] : to)
+      for (std::size_t at = l.find(name); at != std::string::npos; at = l.find(name, at + 1)) {
+        const std::size_t end = at + name.size();
+        if ((end < l.size() && (wordchar(l[end]) || l[end] == '[')) || (at > 0 && letter(l[at - 1]))) return l;
+      }
+  return "";
+}
+
 // The scratch folder of one run of the current test, made afresh with the
 // given files.
 fs::path folder(const std::string& tag, const std::map<std::string, std::string>& files) {
@@ -209,7 +224,13 @@ Pair sweep(const std::string& tag, const std::map<std::string, std::string>& fil
           << name << " of the long run lacks these";
     }
   }
-  for (const auto& [name, text] : p.longrun.files) EXPECT_FALSE(has(text, "\xA4")) << name << " holds a cut mark";
+  for (const auto& [name, text] : p.longrun.files) {
+    EXPECT_FALSE(has(text, "\xA4")) << name << " holds a cut mark";
+    if (longfiles.count(name) == 0 && files.count(name) == 0) {
+      EXPECT_EQ(touching(text, to), "") << name << ": a long name touches its neighbour";
+    }
+  }
+  EXPECT_EQ(touching(p.longrun.out, to), "") << "the terminal: a long name touches its neighbour";
   EXPECT_FALSE(has(p.longrun.out, "\xA4")) << "the terminal holds a cut mark";
   EXPECT_EQ(p.shortrun.files.size(), p.longrun.files.size());
   return p;
@@ -396,7 +417,7 @@ TEST(LongNamesSweep, CalcModeOneDogminBatchAndDebug) {
   std::string guesses = "batchxyzguess startblock\nbatchxyzguess v01(ss) 0.05\n";
   for (int k = 2; k <= 9; ++k) guesses += "batchxyzguess v0" + std::to_string(k) + "(ss) 0.1055\n";
   const std::string batch = "batch yes\n" + guesses + "batchbulk" + rock.substr(rock.rfind("bulk") + 4) + "batch " +
-                            allphases + " 10 1 1 5 550 1 1 1 0 0 0\nmc ss a W(e01,e02) 5 0\nmcit 3 3\n";
+                            allphases + " 10 1 1 5 550 1 1 1 0 0 0\nmc ss a W(e01,e02) 5 0\nmcit 3 3\nmcdebug yes\n";
   sweep("batch", withmargules(mode1files(point(batch))), "", mode1names(9));
 
   // The -it file with an activity of all ten site fractions: e10's ideal
@@ -608,6 +629,19 @@ TEST(LongNamesSweep, CalcModeNineAndWhatReadsItsFilesBack) {
   const Pair onfit =
       sweep("dataset-read", point1(fit.shortrun, {}), "", to, SOLVARINTH_EXE, 0, point1(fit.longrun, to));
   EXPECT_TRUE(has(fileof(onfit.shortrun, "jx-rb-o.txt"), "x(ab)")) << onfit.shortrun.out;
+
+  // An unknown-composition univariant of the binary ss of ma and mb with
+  // pure pa and pb (tests/fixtures/lsq): the headings of its reactions and
+  // of its solved compositions.
+  // Its variable x first named apart from the words of the program's own text.
+  Renaming group{{"ss", padded("ss", 12, 'w')}, {"xs", padded("xs", 8, 'v')}};
+  for (const char* n : {"ma", "mb", "pa", "pb"}) group[n] = padded(n, 19, n[1]);
+  for (const char* n : {"xA", "xB"}) group[n] = padded(n, 22, 'f');
+  sweep("groups",
+        renamedfiles(e2e::startfiles({"lsq"}, {{"ds-prefs.txt", "jxdssuffix 6cv\nemsuffix gr\naxsuffix gr\n"
+                                                                "xpsuffix gr\n*\n"}}),
+                     {{"x", "xs"}}),
+        "2\n", group);
 }
 
 // ------------------------------------------------ names one over the length

@@ -233,8 +233,9 @@ TEST_F(Channels, FailedWritesAtTheEndOfARun) {
 
 // A name in a right-justified column: as ADDSTR writes it while narrower
 // than the column, one blank before it once as wide or wider, so that two
-// names side by side stay two words; left-justified and unpadded names as
-// ADDSTR writes them. (Expected strings counted by hand.)
+// names side by side stay two words; left-justified, one blank before it
+// after a field that filled its column, else as ADDSTR writes it; unpadded
+// as ADDSTR writes it. (Expected strings counted by hand.)
 TEST(NamesInColumns, KeepABlankBeforeAWideName) {
   const auto both = [](const std::string& a, const std::string& b, smallint w) {
     std::string line = "mode";
@@ -252,7 +253,12 @@ TEST(NamesInColumns, KeepABlankBeforeAWideName) {
     IO::ADDNAME(n, 10, b);
     EXPECT_EQ(a, b) << n;
   }
-  EXPECT_EQ(both("abcdef", "gh", -6), "modeabcdefgh    ");
+  EXPECT_EQ(both("abcdef", "gh", -6), "mode abcdef gh   ");
+  EXPECT_EQ(both("abcde", "gh", -6), "mode abcde gh   ");  // the first fills its 6 with its blank
+  std::string padded = "mode  ";
+  IO::ADDNAME("abcde", -6, padded);
+  IO::ADDNAME("gh", -6, padded);
+  EXPECT_EQ(padded, "mode  abcde gh    ");
   EXPECT_EQ(both("ab", "cd", 0), "modeabcd");
 }
 

@@ -241,6 +241,10 @@ TEST_F(AvptXco2, Stops) {
        },
        "withxco2preprocess: divide by zero"},
       {"flat in P", 3, "4\n", [] { (*JXCALC)[2].p = 4; }, "withxco2 preprocess: divide by zero"},
+      // the typed fixed T and P: none below absolute zero, no P at or below 0
+      {"T below 0 K", 2, "-400\n", [] {},
+       "withxco2preprocess: fixed T for avP+ = -400\xA1" "C: at or below absolute zero (-273.15\xA1" "C)"},
+      {"no P", 3, "0\n", [] {}, "withxco2 preprocess: fixed P for avT+ = 0 kbar: a pressure must be above 0 kbar"},
   };
   for (const auto& s : stops) {
     SetUp();
