@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <iomanip>
@@ -730,33 +731,70 @@ TEST(DrawingClose, SidesAndWaysAreExactForTheNumbersAsRead) {
   EXPECT_EQ(ZQPLTX::ORIENT(xm, ym, x0, y0, x1, y1), on);
 }
 
-// The rounding of the records is read from the decimals their values
-// carry, each way; values of one decimal or none are exact.
-TEST(DrawingClose, TheRecordsRoundingIsTheirLastDecimal) {
-  struct rounding {
-    const char* rows;
-    extended x, y;
+// The rounding of a value is the unit of the last digit it was written
+// with ("6.00" 0.01, "0.0001272" 1e-7, "1.5e-05" 1e-6, "400" 1), and
+// whether its trailing zeros show. Where they do not, the finer reading
+// (for telling places apart) is the finest of its line's rows inside the
+// window, the way a line leaves its point reads its own digits; a point
+// takes the finer reading of the lines at it. Worked out by hand.
+TEST(DrawingClose, EachValueIsRoundedAsItWasWritten) {
+  struct written {
+    const char* text;
+    extended unit;
+    bool shown;
   };
-  const rounding cases[] = {{"u1 begin end 626.85 8.001 700.5 9\n", 0.01L, 0.001L},
-                            {"u1 begin end 626.851 8.0 700 9\n", 0.001L, 0},
-                            {"u1 begin end 2.5 400 7 600\n", 0, 0},
-                            {"i1 5.2500 401.5\nu1 i1 end 5.25 401.5 7 600\n", 0.01L, 0},
-                            {"i1 5.2512 401.5\nu1 i1 end 5.2512 401.5 7.11 600.25\n", 0.0001L, 0.01L}};
-  for (const rounding& r : cases) {
-    Drawing d;
-    ASSERT_EQ(d.network(drawtest::qk(r.rows)), "") << r.rows;
-    EXPECT_NEAR(ZQPLTX::ROUNDX, r.x, 1e-15L) << r.rows;
-    EXPECT_NEAR(ZQPLTX::ROUNDY, r.y, 1e-15L) << r.rows;
+  for (const written& w : {written{"6.00", 0.01L, true}, {"0.0001272", 1e-7L, false}, {"1.5e-05", 1e-6L, false},
+                           {"1.50E+02", 1, true}, {"400", 1, false}, {"-0.050", 0.001L, true}, {"7.5e1", 1, false},
+                           {"3/4", 0, true}}) {
+    bool shown = !w.shown;
+    EXPECT_NEAR(ZQPLTX::WRITTENUNIT(w.text, shown), w.unit, w.unit * 1e-15L) << w.text;
+    EXPECT_EQ(shown, w.shown) << w.text;
   }
-  // a point within a unit of the frame is on it, two units off it is not
+  // rows of one line: way x, y and apart x, y of each row (or of point 1)
+  struct rows {
+    const char* records;
+    std::vector<std::array<extended, 4>> want;
+  };
+  const std::string box = "window 0 1000 0 1000\nbigticks 0 0 0 0\n";
+  const rows cases[] = {
+      {"u1 begin end 626.85 8.001 700.5 9\n", {{0.01L, 0.001L, 0.01L, 0.001L}, {0.1L, 1, 0.01L, 0.001L}}},
+      {"u1 begin end 626.851 8.0 700 9 800.25 7.5e1\n",
+       {{0.001L, 0.1L, 0.001L, 0.1L}, {1, 1, 0.001L, 0.1L}, {0.01L, 1, 0.001L, 0.1L}}},
+      // the row at y 1500 is outside the window: it settles nothing
+      {"u1 begin end 5.1 500 5.123 1500 5.2 600\n", {{0.1L, 1, 0.1L, 1}}},
+      {"i1 5.2500 401.5\nu1 i1 end 5.25 401.5 7.125 600.25\n", {{1e-4L, 0.1L, 1e-4L, 0.01L}}}};
+  for (const rows& r : cases) {
+    Drawing d;
+    ASSERT_EQ(d.network(drawtest::qk(r.records, box)), "") << r.records;
+    for (std::size_t k = 0; k < r.want.size(); ++k) {
+      const ZQPLTX::rounding got = r.records[0] == 'i' ? drawtest::point(1).round : drawtest::line(1).round[k + 1];
+      const extended g[4] = {got.wayx, got.wayy, got.apartx, got.aparty};
+      for (int c = 0; c < 4; ++c) EXPECT_NEAR(g[c], r.want[k][c], r.want[k][c] * 1e-6L) << r.records << k << c;
+    }
+  }
+  // a point within its rounding of the frame is on it, two units off it is not
   Drawing d;
   ASSERT_EQ(d.network(drawtest::qk("i1 5.01 400.01\ni2 5.05 799.98\nu1 i1 i2 5.01 400.01 5.05 799.98\n")), "");
   EXPECT_EQ(drawtest::point(1).y, 400);
   EXPECT_EQ(drawtest::point(2).y, 799.98L);
-  EXPECT_EQ(ZQPLTX::FRAMESIDE(5, 400.012L), 1);
-  EXPECT_EQ(ZQPLTX::FRAMESIDE(5, 400.02L), 0);
-  EXPECT_TRUE(ZQPLTX::ONEPLACE(5, 500, 5.024L, 500.024L));
-  EXPECT_FALSE(ZQPLTX::ONEPLACE(5, 500, 5.03L, 500));
+  auto at = [](extended x, extended y, float wayx, float wayy, float apartx, float aparty) {
+    return ZQPLTX::spot{x, y, {wayx, wayy, apartx, aparty}};
+  };
+  EXPECT_EQ(ZQPLTX::FRAMESIDE(at(5, 400.012L, 0.01L, 0.01L, 0.01L, 0.01L)), 1);
+  EXPECT_EQ(ZQPLTX::FRAMESIDE(at(5, 400.02L, 0.01L, 0.01L, 0.01L, 0.01L)), 0);
+  using ZQPLTX::reading;
+  const ZQPLTX::spot hundredths = at(5, 500, 0.01L, 0.01L, 0.01L, 0.01L);
+  EXPECT_TRUE(ZQPLTX::ONEPLACE(hundredths, at(5.024L, 500.024L, 0.01L, 0.01L, 0.01L, 0.01L), reading::way));
+  EXPECT_FALSE(ZQPLTX::ONEPLACE(hundredths, at(5.03L, 500, 0.01L, 0.01L, 0.01L, 0.01L), reading::apart));
+  // a row of 0.01 and a point of 0.001 in y: one within 1.25 (0.01 + 0.001)
+  const ZQPLTX::spot point = at(550, 6, 0.01L, 0.001L, 0.01L, 0.001L);
+  EXPECT_FALSE(ZQPLTX::ONEPLACE(at(549.9L, 6, 0.01L, 0.01L, 0.01L, 0.01L), point, reading::way));
+  EXPECT_TRUE(ZQPLTX::ONEPLACE(at(549.99L, 6.0137L, 0.01L, 0.01L, 0.01L, 0.01L), point, reading::way));
+  EXPECT_FALSE(ZQPLTX::ONEPLACE(at(549.99L, 6.0138L, 0.01L, 0.01L, 0.01L, 0.01L), point, reading::way));
+  // "6.1" among rows of three decimals: one with 6.000 read coarse, apart read fine
+  const ZQPLTX::spot tenth = at(550, 6.1L, 0.01L, 0.1L, 0.01L, 0.001L);
+  EXPECT_TRUE(ZQPLTX::ONEPLACE(tenth, point, reading::way));
+  EXPECT_FALSE(ZQPLTX::ONEPLACE(tenth, point, reading::apart));
 }
 
 // ---------------------------------------------------------------- lines along each other
