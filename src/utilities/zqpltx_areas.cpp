@@ -54,12 +54,13 @@ void setarea(smallint sideno, smallint line, smallint area) {
 }
 
 // A line that comes from outside to the frame only to end there keeps one
-// place of it: like a line wholly outside, it parts no fields.
+// place of it, on the frame: like a line wholly outside, it parts no
+// fields.
 bool touchesonly(smallint i) {
   const linetype& l = lineat(i);
   if (FRAMESIDE(LINESPOT(i, 1)) == 0) return false;
   for (long k = 2; k <= l.npts; ++k)
-    if (!ONEPLACE(LINESPOT(i, 1), LINESPOT(i, k), reading::apart)) return false;
+    if (FRAMESIDE(LINESPOT(i, k)) == 0 || !ONEPLACE(LINESPOT(i, 1), LINESPOT(i, k), reading::apart)) return false;
   return true;
 }
 

@@ -182,9 +182,36 @@ struct written {
   place at;
 };
 
-written writeplace(const windowtype& w, place p) {
-  const std::string x = fixed(w.xlow + p.first * (w.xhigh - w.xlow), w.xplaces);
-  const std::string y = fixed(w.ylow + p.second * (w.yhigh - w.ylow), w.yplaces);
+// How values are written: decimals beyond the window's each way, trailing
+// zeros dropped, in exponent form with the same last digit.
+struct precision {
+  int morex = 0, morey = 0;
+  bool strip = false, exponent = false;
+};
+
+std::string number(double v, int places, const precision& p) {
+  std::ostringstream o;
+  const int digits = v == 0 ? -1 : places + static_cast<int>(std::floor(std::log10(std::fabs(v))));
+  if (p.exponent && digits >= 0) {
+    o << std::scientific << std::setprecision(digits) << v;
+  } else {
+    o << std::fixed << std::setprecision(places) << v;
+  }
+  std::string s = o.str();
+  // the exponent as the program writes it: no plus sign, no leading zeros
+  const std::size_t e = std::min(s.find('e'), s.size());
+  if (e < s.size()) s = s.substr(0, e) + "e" + std::to_string(std::stoi(s.substr(e + 1)));
+  if (p.strip && s.find('.') < e) {
+    std::size_t end = s.find_last_not_of('0', e - 1);
+    if (s[end] == '.') --end;
+    s = s.substr(0, end + 1) + s.substr(e);
+  }
+  return s;
+}
+
+written writeplace(const windowtype& w, place p, const precision& how = {}) {
+  const std::string x = number(w.xlow + p.first * (w.xhigh - w.xlow), w.xplaces + how.morex, how);
+  const std::string y = number(w.ylow + p.second * (w.yhigh - w.ylow), w.yplaces + how.morey, how);
   return {x + " " + y, {(std::stod(x) - w.xlow) / (w.xhigh - w.xlow), (std::stod(y) - w.ylow) / (w.yhigh - w.ylow)}};
 }
 
@@ -197,7 +224,14 @@ struct linedrawing {
   phases base;
   std::vector<place> points;  // as written
   double nearest = 1;         // the least distance of two distinct positions, each way the larger
+  // Each line and point written to a precision of its own, none coarser
+  // than the window's; rows outside the window finer still.
+  bool varied = false;
 };
+
+precision anyprecision(std::mt19937& gen) {
+  return {static_cast<int>(gen() % 4), static_cast<int>(gen() % 4), gen() % 3 == 0, gen() % 4 == 0};
+}
 
 phases present(const linedrawing& d, place q, int skip1 = -1, int skip2 = -1) {
   phases p = d.base;
@@ -246,9 +280,11 @@ bool writefile(std::mt19937& gen, linedrawing& d, knowndrawing& k, bool whole) {
   const windowtype& w = d.w;
   const std::size_t nl = d.lines.size();
   std::vector<std::vector<std::pair<double, std::size_t>>> on;
-  const std::vector<crossingrec> pts = crossings(d, on);
+  std::vector<crossingrec> pts = crossings(d, on);
   for (std::size_t c = 0; c < nl; ++c)
     if (on[c].empty()) return false;
+  if (d.varied)
+    for (crossingrec& p : pts) p.at = writeplace(w, p.exact, anyprecision(gen));
   // distinct positions stay more than the rounding apart: points, line
   // ends on the frame, and points from the frame
   std::vector<place> all;
@@ -288,6 +324,12 @@ bool writefile(std::mt19937& gen, linedrawing& d, knowndrawing& k, bool whole) {
     for (const auto& e : on[c]) ends.push_back({e.first, static_cast<long>(e.second)});
     ends.push_back({1.0, -1});
     ring drawnline;
+    const precision own = d.varied ? anyprecision(gen) : precision{};
+    precision outside = own;
+    if (d.varied) {
+      outside.morex += 3;
+      outside.morey += 3;
+    }
     for (std::size_t s = 0; s + 1 < ends.size(); ++s) {
       const auto [t0, p0] = ends[s];
       const auto [t1, p1] = ends[s + 1];
@@ -296,7 +338,8 @@ bool writefile(std::mt19937& gen, linedrawing& d, knowndrawing& k, bool whole) {
       std::vector<std::string> rows;
       if (whole) {
         const int m = u() < 0.5 ? 3 : 12;
-        for (int r = 0; r <= m; ++r) rows.push_back(writeplace(w, at(-0.02 + 1.04 * r / m)).text);
+        for (int r = 0; r <= m; ++r)
+          rows.push_back(writeplace(w, at(-0.02 + 1.04 * r / m), r == 0 || r == m ? outside : own).text);
       } else {
         const int m = u() < 0.6 ? 1 : 3;
         for (int r = 0; r <= m; ++r) {
@@ -305,7 +348,7 @@ bool writefile(std::mt19937& gen, linedrawing& d, knowndrawing& k, bool whole) {
           } else if (r == m && p1 >= 0) {
             rows.push_back(pts[static_cast<std::size_t>(p1)].at.text);
           } else {
-            rows.push_back(writeplace(w, at(t0 + (t1 - t0) * r / m)).text);
+            rows.push_back(writeplace(w, at(t0 + (t1 - t0) * r / m), own).text);
           }
         }
         if (u() < 0.3) {
@@ -349,7 +392,7 @@ enum closekind { closepoints, thinband, thinwedge, nearframe, nearcorner, closee
 // distance from a few rounding units up to a hundredth of the window, in
 // one of the windows: near zero, far from it, of aspect 1:1000 either
 // way, a millionth wide, below zero.
-bool randomlines(std::mt19937& gen, closekind kind, linedrawing& d, knowndrawing& k, bool& whole) {
+bool randomlines(std::mt19937& gen, closekind kind, linedrawing& d, knowndrawing& k, bool& whole, bool varied = false) {
   auto u = [&] { return gen() / 4294967296.0; };
   auto among = [&](double a, double b) { return a + (b - a) * u(); };
   auto direction = [&] {
@@ -358,9 +401,12 @@ bool randomlines(std::mt19937& gen, closekind kind, linedrawing& d, knowndrawing
   };
   static const windowtype windows[] = {{400, 700, 2, 10, 4, 6},   {10000, 10001, 2, 10, 7, 6},
                                        {400, 1400, 5, 5.001, 3, 9}, {600, 600.001, 1, 1001, 9, 3},
-                                       {1e-6, 2e-6, 3e-6, 4e-6, 13, 13}, {-5, -4.6, 1.5, 2.25, 7, 7}};
+                                       {1e-6, 2e-6, 3e-6, 4e-6, 13, 13}, {-5, -4.6, 1.5, 2.25, 7, 7},
+                                       {1e6, 7e6, 1e5, 3e5, 0, 0}};
   d = linedrawing{};
-  d.w = windows[gen() % 6];
+  // the window of integer records only where precisions vary
+  d.w = windows[gen() % (varied ? 7 : 6)];
+  d.varied = varied;
   const double unit = std::max(d.w.ux(), d.w.uy());
   const double least = 6 * unit, most = 1e-2;
   std::vector<chord>& L = d.lines;
@@ -455,6 +501,73 @@ TEST(DrawingClose, RandomDrawingsOfCloseDistinctPositions) {
   for (int c = 0; c < kinds; ++c) EXPECT_GT(bykind[c], 12) << c << " " << bykind[c];
   EXPECT_GT(tiny, 50) << tiny;
   EXPECT_GT(wholes, 100) << wholes;
+}
+
+// The same drawings with each line and point written to a precision of its
+// own (the window's decimals or up to three more, trailing zeros dropped,
+// exponent rows), rows outside the window finer still, and a window of
+// integer records 1e6-7e6 across: a line coarser than the rest is only as
+// exact as its last digit. Each drawing is drawn with every sample in its
+// own field, or refused with a message; never painted wrong.
+TEST(DrawingClose, RandomDrawingsOfLinesWrittenToDifferentPrecisions) {
+  std::mt19937 gen(50923);
+  int drawn = 0, refused = 0, integers = 0, exponents = 0;
+  for (int n = 0; drawn < 300; ++n) {
+    linedrawing d;
+    knowndrawing k;
+    bool whole = false;
+    if (!randomlines(gen, static_cast<closekind>(n % kinds), d, k, whole, true)) continue;
+    ++drawn;
+    integers += d.w.xplaces == 0;
+    exponents += k.file.find("e-") != std::string::npos || k.file.find("e2") != std::string::npos;
+    const std::string got = drawnright(k);
+    const bool stopped = got.rfind("refused: ", 0) == 0;
+    refused += stopped;
+    if (!stopped) {
+      EXPECT_EQ(got, "") << "drawing " << n << "\n" << k.file;
+    }
+  }
+  EXPECT_LT(refused, 6) << refused;
+  EXPECT_GT(integers, 25) << integers;
+  EXPECT_GT(exponents, 100) << exponents;
+}
+
+// Two lines crossing at (550, 6) in a 400-700 x 2-10 window, every value
+// written to 2 decimals in x and 3 in y but line ab's western piece, whose
+// y has 2 (its last row 549.90 6.00, the line's 6.001 rounded). ab runs
+// (400, 7.5) - (700, 4.5), sp (400, 6.8) - (700, 5.2); ab present above ab,
+// sp above sp. The wedge q sp between them west of the point is, in the
+// 460 x 460 picture, the triangle (60, 187.75), (290, 274), (60, 228):
+// 0.5 x 40.25 x 230 = 4628.75 square units, by hand; less, as drawn from
+// the rows, the sliver under the row rounded down at (289.85, 274):
+// 0.5 x 114.85 x 0.0575 = 3.30, so 4625.44 (coordinates to 0.01).
+TEST(DrawingClose, ALineCoarserThanTheRestIsAsExactAsItsLastDigit) {
+  knowndrawing k;
+  k.file = "2 4 1 2\ni1 q - ab sp invariant 550.00 6.000\nu1 q sp - ab begin i1\n  400.00 7.50\n  475.00 6.75\n"
+           "  549.90 6.00\nu2 q - ab i1 end\n  550.00 6.000\n  700.00 4.500\nu3 q - sp begin i1\n  400.00 6.800\n"
+           "  550.00 6.000\nu4 q ab - sp i1 end\n  550.00 6.000\n  700.00 5.200\n*\n*\nwindow 400 700 2 10\n"
+           "bigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
+  const place i1{0.5, 0.5};
+  k.lines = {{{0, 0.6875}, {1, 0.3125}}, {{0, 0.6}, {1, 0.4}}};
+  k.field = [=](place q) {
+    phases f{"q"};
+    if (q.second > 0.6875 - 0.375 * q.first) f.push_back("ab");
+    if (q.second > 0.6 - 0.2 * q.first) f.push_back("sp");
+    return f;
+  };
+  for (int a = 0; a < 40; ++a) k.extra.push_back({i1.first - 0.001 * a, i1.second + 0.0001 * a});
+  EXPECT_EQ(drawnright(k), "") << k.file;
+  Drawing d;
+  ASSERT_EQ(d.plot(k.file), "");
+  double wedge = -1;
+  for (const ring& r : picturerings(d.svg())) {
+    if (!within(r, {50.0 / 300, 4.77 / 8})) continue;
+    double twice = 0;
+    for (std::size_t a = 0, b = r.size() - 1; a < r.size(); b = a++)
+      twice += r[b].first * r[a].second - r[a].first * r[b].second;
+    wedge = std::fabs(twice) / 2 * 460 * 460;
+  }
+  EXPECT_NEAR(wedge, 4625.44, 1);
 }
 
 // ---------------------------------------------------------------- rows as calc mode 1 writes them
