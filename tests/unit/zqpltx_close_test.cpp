@@ -350,6 +350,13 @@ bool writefile(std::mt19937& gen, linedrawing& d, knowndrawing& k, bool whole) {
           } else {
             rows.push_back(writeplace(w, at(t0 + (t1 - t0) * r / m), own).text);
           }
+          // a row a few units from the point, to the line's own precision
+          const double len = std::hypot(ch.b.first - ch.a.first, ch.b.second - ch.a.second);
+          const double step = d.varied ? (3 + 27 * u()) * std::max(w.ux(), w.uy()) / len : 0;
+          if (r == 0 && p0 >= 0 && step > 0 && step < (t1 - t0) / 4)
+            rows.push_back(writeplace(w, at(t0 + step), own).text);
+          if (r == m - 1 && p1 >= 0 && step > 0 && step < (t1 - t0) / 4)
+            rows.push_back(writeplace(w, at(t1 - step), own).text);
         }
         if (u() < 0.3) {
           std::reverse(rows.begin(), rows.end());
@@ -505,10 +512,12 @@ TEST(DrawingClose, RandomDrawingsOfCloseDistinctPositions) {
 
 // The same drawings with each line and point written to a precision of its
 // own (the window's decimals or up to three more, trailing zeros dropped,
-// exponent rows), rows outside the window finer still, and a window of
-// integer records 1e6-7e6 across: a line coarser than the rest is only as
-// exact as its last digit. Each drawing is drawn with every sample in its
-// own field, or refused with a message; never painted wrong.
+// exponent rows), rows outside the window finer still, a row a few units
+// from each point to the line's own precision, and a window of integer
+// records 1e6-7e6 across: a line coarser than the rest is only as exact as
+// its last digit. Each drawing is drawn with every sample in its own field,
+// or refused with a message (9 of the 300); never painted wrong (5 were,
+// with the rounding of the finest value read for every one).
 TEST(DrawingClose, RandomDrawingsOfLinesWrittenToDifferentPrecisions) {
   std::mt19937 gen(50923);
   int drawn = 0, refused = 0, integers = 0, exponents = 0;
@@ -527,7 +536,7 @@ TEST(DrawingClose, RandomDrawingsOfLinesWrittenToDifferentPrecisions) {
       EXPECT_EQ(got, "") << "drawing " << n << "\n" << k.file;
     }
   }
-  EXPECT_LT(refused, 6) << refused;
+  EXPECT_LT(refused, 15) << refused;
   EXPECT_GT(integers, 25) << integers;
   EXPECT_GT(exponents, 100) << exponents;
 }
