@@ -12,6 +12,7 @@
 #include <cmath>
 #include <functional>
 #include <iomanip>
+#include <map>
 #include <random>
 #include <sstream>
 #include <vector>
@@ -784,6 +785,77 @@ TEST(DrawingClose, InvariantPointsAFractionOfADegreeApartAreDrawn) {
   EXPECT_EQ(drawnright(k), "") << k.file;
 }
 
+// Calc mode 1's own rows of a T-x(CO2) section at 2 kbar (a made-up ideal
+// solution sa with the carbonates fc, mc and cc, each at zero mode along
+// its line), thinned to the rows beside three invariant points 0.0003 to
+// 0.0007 apart and the two ends. x(CO2) is written to four significant
+// figures: the first row, 0.0001272, outside the 0.1-0.9 window, carries
+// seven decimals, the rest four (0.005404 six). Each carbonate is present
+// below its own line, the pieces of its rows between its points, as the
+// rows give it; read with the first row's rounding for every row, the sa
+// field was painted over the low-T half.
+TEST(DrawingClose, CalcModeOneTxRowsOfSevenAndFourDecimals) {
+  const windowtype tx{0.1, 0.9, 500, 700, 4, 2};
+  const std::map<std::string, double> at{{"i1", 0.5434}, {"i2", 0.5441}, {"i3", 0.5438}, {"begin", -1}, {"end", 2}};
+  struct piece {
+    const char* head;  // phases - zero, from, to
+    const char* x0;    // the first row's x; then 0.5384, 0.5437, 0.5489, 0.9500
+    double t[5];
+  };
+  const piece pieces[] = {
+      {"u1 sa cc - fc begin i1", "0.0001272", {357.53, 626.44, 626.87, 627.29, 655.46}},
+      {"u2 sa mc cc - fc i1 i2", "0.0001272", {354.97, 626.44, 626.87, 627.30, 655.80}},
+      {"u3 sa mc - fc i2 end", "0.0001272", {353.16, 626.43, 626.87, 627.31, 656.27}},
+      {"u4 sa fc cc - mc begin i1", "0.0001272", {349.33, 626.43, 626.87, 627.31, 656.67}},
+      {"u5 sa cc - mc i1 i3", "0.0001272", {346.90, 626.42, 626.87, 627.32, 657.13}},
+      {"u6 sa - mc i3 end", "0.0001272", {344.02, 626.41, 626.87, 627.33, 657.99}},
+      {"u7 sa - cc begin i3", "0.0001272", {371.97, 626.48, 626.87, 627.26, 653.16}},
+      {"u8 sa mc - cc i3 i2", "0.005404", {473.56, 626.47, 626.87, 627.27, 653.89}},
+      {"u9 sa fc mc - cc i2 end", "0.005404", {471.07, 626.46, 626.87, 627.28, 654.48}}};
+  std::ostringstream f;
+  f << "3 5 3 2\ni1 sa cc - fc mc invariant 2.000 626.85 0.5434\ni2 sa mc - fc cc invariant 2.000 626.90 0.5441\n"
+       "i3 sa - mc cc invariant 2.000 626.88 0.5438\n";
+  knowndrawing k;
+  // each carbonate's line: its pieces' x ranges and rows, in window units
+  std::map<std::string, std::vector<std::pair<place, ring>>> below;
+  for (const piece& p : pieces) {
+    f << p.head << "\n";
+    std::istringstream head(p.head);
+    std::string name, word, zero, from, to;
+    head >> name;
+    while (head >> word && word != "-") {
+    }
+    head >> zero >> from >> to;
+    const std::string xs[5] = {p.x0, "0.5384", "0.5437", "0.5489", "0.9500"};
+    ring rows;
+    for (int r = 0; r < 5; ++r) {
+      f << "  2.000 " << fixed(p.t[r], 2) << " " << xs[r] << "\n";
+      rows.push_back({(std::stod(xs[r]) - tx.xlow) / (tx.xhigh - tx.xlow), (p.t[r] - tx.ylow) / (tx.yhigh - tx.ylow)});
+    }
+    const double lo = (std::min(at.at(from), at.at(to)) - tx.xlow) / (tx.xhigh - tx.xlow);
+    const double hi = (std::max(at.at(from), at.at(to)) - tx.xlow) / (tx.xhigh - tx.xlow);
+    below[zero].push_back({{lo, hi}, rows});
+    k.lines.push_back(rows);
+  }
+  f << "*\n*\nwindow 0.1 0.9 500 700\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
+  k.file = f.str();
+  k.field = [below](place q) {
+    phases ph{"sa"};
+    for (const auto& [carbonate, line] : below)
+      for (const auto& [range, rows] : line) {
+        if (q.first < range.first || q.first > range.second) continue;
+        for (std::size_t r = 0; r + 1 < rows.size(); ++r)
+          if (rows[r].first <= q.first && q.first <= rows[r + 1].first) {
+            const double s = (q.first - rows[r].first) / (rows[r + 1].first - rows[r].first);
+            if (q.second < rows[r].second + s * (rows[r + 1].second - rows[r].second)) ph.push_back(carbonate);
+          }
+        break;
+      }
+    return ph;
+  };
+  EXPECT_EQ(drawnright(k), "") << k.file;
+}
+
 // A P-x(CO2) section whose three lines run within a thousandth of a kbar of
 // each other about their points, written every 0.0225 in x with P to 3
 // decimals: some rows are the same row of two lines, away from any point.
@@ -876,6 +948,7 @@ TEST(DrawingClose, EachValueIsRoundedAsItWasWritten) {
   struct rows {
     const char* records;
     std::vector<std::array<extended, 4>> want;
+    bool narrow = false;  // in the window 0..10 x 400..800, else 0..1000 each way
   };
   const std::string box = "window 0 1000 0 1000\nbigticks 0 0 0 0\n";
   const rows cases[] = {
@@ -884,10 +957,15 @@ TEST(DrawingClose, EachValueIsRoundedAsItWasWritten) {
        {{0.001L, 0.1L, 0.001L, 0.1L}, {1, 1, 0.001L, 0.1L}, {0.01L, 1, 0.001L, 0.1L}}},
       // the row at y 1500 is outside the window: it settles nothing
       {"u1 begin end 5.1 500 5.123 1500 5.2 600\n", {{0.1L, 1, 0.1L, 1}}},
-      {"i1 5.2500 401.5\nu1 i1 end 5.25 401.5 7.125 600.25\n", {{1e-4L, 0.1L, 1e-4L, 0.01L}}}};
+      {"i1 5.2500 401.5\nu1 i1 end 5.25 401.5 7.125 600.25\n", {{1e-4L, 0.1L, 1e-4L, 0.01L}}},
+      // x of one decimal or none in a window 10 across is coarser than a
+      // drawing's rounding (0.05): written by hand, exact; whole y values
+      // in one 400 across are not (2), and are rounded to their unit
+      {"u1 begin end 2.5 400 7 600\n", {{0, 1, 0, 1}, {0, 1, 0, 1}}, true},
+      {"i1 5.2512 401.5\nu1 i1 end 5.2512 401.5 7.11 600.25\n", {{1e-4L, 0.1L, 1e-4L, 0.01L}}, true}};
   for (const rows& r : cases) {
     Drawing d;
-    ASSERT_EQ(d.network(drawtest::qk(r.records, box)), "") << r.records;
+    ASSERT_EQ(d.network(r.narrow ? drawtest::qk(r.records) : drawtest::qk(r.records, box)), "") << r.records;
     for (std::size_t k = 0; k < r.want.size(); ++k) {
       const ZQPLTX::rounding got = r.records[0] == 'i' ? drawtest::point(1).round : drawtest::line(1).round[k + 1];
       const extended g[4] = {got.wayx, got.wayy, got.apartx, got.aparty};

@@ -1467,10 +1467,6 @@ TEST(DrawingFill, PointsOnTheFrameHoldFieldsTheAnalysisFinds) {
   EXPECT_GT(splits, 10);
 }
 
-}  // namespace
-
-namespace {
-
 // Polygons checked to tile the window before they are written, in a 0..10
 // window each way (window units are tenths): two halves pass; a polygon
 // over the whole window with one over its top half, a gap between two, and
@@ -1508,6 +1504,22 @@ TEST(DrawingFill, PolygonsThatDoNotTileTheWindowStopTheRun) {
     ASSERT_EQ(d.network(qk("u1 begin end 0.5 0.5 9.5 9.5\n", r.control, areas)), "");
     EXPECT_EQ(testsupport::fatal([&] { ZQPLTX::CHECKTILES(r.polys); }), r.end) << r.control;
   }
+  // In a drawing: the four quarters round (5, 600) that the analysis finds,
+  // the second (u1 u2, upper left) made the first (u1 u4, upper right), so
+  // that one quarter is painted twice and one not at all. Scanning up from
+  // x 0, the run stops at the first row of the check above y 600, row 49
+  // (400 + 400 x 49.381966 / 97 = 603.637), in the middle of the bare
+  // quarter, x 2.5, naming the area beside it, and writes no polygon.
+  Drawing d;
+  ASSERT_EQ(d.network(qk(areatest::fourfield, window + "analyse\n")), "");
+  const std::string end = testsupport::fatal([] {
+    ZQPLTX::SVGSETUP();
+    ZQPLTX::ANALYSIS();
+    ZQPLTX::AREA[2] = ZQPLTX::AREA[1];
+    ZQPLTX::DOAREAS();
+  });
+  EXPECT_EQ(end, "areas: area 1 (u1 u4) cannot be drawn: beside it no polygon covers the place 2.50000 603.637");
+  EXPECT_EQ(d.svg().find("<polygon"), std::string::npos) << d.svg();
 }
 
 }  // namespace
