@@ -13,6 +13,7 @@
 #include <regex>
 #include <sstream>
 
+#include "../support/rings.h"
 #include "harness.h"
 
 namespace {
@@ -124,7 +125,7 @@ TEST(DrawCalcRecords, SectionsWhoseXListsReachBelowAThousandthAreDrawnRight) {
     // the polygons in the picture's units; the frame is 60..520 x 44..504
     const std::string svg = d.files.at("jx-ff.svg");
     const std::string group = svg.substr(svg.find("<!-- areas -->"), svg.find("\n  </g>") - svg.find("<!-- areas -->"));
-    std::vector<std::vector<std::pair<double, double>>> polys;
+    std::vector<drawtest::ring> polys;
     const std::regex points("points=\"([^\"]*)\"");
     for (std::sregex_iterator p(group.begin(), group.end(), points), e; p != e; ++p) {
       std::istringstream in((*p)[1].str());
@@ -143,15 +144,8 @@ TEST(DrawCalcRecords, SectionsWhoseXListsReachBelowAThousandthAreDrawnRight) {
         if (std::fabs(at(br, s.ycol, x) - y) < unit || std::fabs(at(mk, s.ycol, x) - y) < unit) continue;
         const double px = 60 + 460 * u, py = 504 - 460 * v;
         std::vector<std::size_t> in;
-        for (std::size_t k = 0; k < polys.size(); ++k) {
-          bool inside = false;
-          const auto& r = polys[k];
-          for (std::size_t a = 0, b = r.size() - 1; a < r.size(); b = a++)
-            if ((r[a].second > py) != (r[b].second > py) &&
-                px < r[a].first + (py - r[a].second) * (r[b].first - r[a].first) / (r[b].second - r[a].second))
-              inside = !inside;
-          if (inside) in.push_back(k);
-        }
+        for (std::size_t k = 0; k < polys.size(); ++k)
+          if (drawtest::within(polys[k], {px, py})) in.push_back(k);
         ASSERT_EQ(in.size(), 1u) << s.figure << " at " << x << " " << y << "\n" << f.str();
         std::string& own = fieldof[in[0]];
         if (own.empty()) own = field(x, y);
