@@ -962,6 +962,10 @@ TEST(DrawingClose, EachValueIsRoundedAsItWasWritten) {
       // drawing's rounding (0.05): written by hand, exact; whole y values
       // in one 400 across are not (2), and are rounded to their unit
       {"u1 begin end 2.5 400 7 600\n", {{0, 1, 0, 1}, {0, 1, 0, 1}}, true},
+      // where a line comes in through a side of the frame it is exact
+      // across the side and as rounded as its rows along it
+      {"u1 begin end -10.5 500.25 20.5 600.25\n", {{0, 0.01L, 0, 0.01L}, {0.1L, 0.01L, 0.1L, 0.01L}}},
+      {"u1 begin end 300.5 -20.25 400.5 80.25\n", {{0.1L, 0, 0.1L, 0}, {0.1L, 0.01L, 0.1L, 0.01L}}},
       {"i1 5.2512 401.5\nu1 i1 end 5.2512 401.5 7.11 600.25\n", {{1e-4L, 0.1L, 1e-4L, 0.01L}}, true}};
   for (const rows& r : cases) {
     Drawing d;
