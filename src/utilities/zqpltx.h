@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "frame/channels.h"
 #include "frame/farray.h"
@@ -29,13 +30,32 @@ constexpr int maxlinestore = 3 * (maxlinepts + 2);
 // on it.
 constexpr extended edgetolerance = 1e-7L;
 // Two positions of the records are one within this many units of the last
-// decimal the records carry, in each coordinate: a unit or two of their
-// two roundings, and half a unit for the values' binary form. A position
-// and the frame, which is not rounded, are one within half of that.
+// digit their values carry, in each coordinate: a unit or two of their two
+// roundings, and half a unit for the values' binary form. A position and
+// the frame, which is not rounded, are one within half of that; so are
+// two positions within that share of the sum of their own units.
 constexpr extended roundingunits = 2.5L;
 constexpr extended frameunits = roundingunits / 2;
 
+// The rounding of a place of the records: the unit of the last digit each
+// of its values was written with. Where the file cannot tell how far a
+// value was rounded (a value without trailing zeros among values of more
+// digits: those zeros may have been dropped), it holds two readings: the
+// coarser, for the way a line leaves its point, and the finer, for telling
+// places apart, so that the rounding never merges places the data keep
+// apart. A place the drawing makes exactly (a corner, a side of the frame)
+// has 0 that way.
+// Units need no more digits than a float holds, and every point of every
+// line carries one.
+struct rounding {
+  float wayx = 0, wayy = 0;      // for the way a line leaves its point
+  float apartx = 0, aparty = 0;  // for telling places apart
+};
+// Which reading of the rounding a comparison takes.
+enum class reading { way, apart };
+
 using linevector = farray<extended, 1, maxlinestore>;
+using roundvector = farray<rounding, 1, maxlinestore>;
 using rowvector = farray<extended, 1, maxvalues>;
 using headerlist = farray<sstring, 1, maxheader>;
 
@@ -46,6 +66,7 @@ struct pointtype {
   sstring zero1, zero2;   // zero-mode phases: "none" when not named, empty without "-"
   smallint nphases = 0;
   extended x = 0, y = 0;
+  rounding round;          // of x and y: as read, or of the places it was made from
   bool crossover = false;  // placed at the crossing of two lines
   sstring crossname1, crossname2;
   smallint crossline1 = 0, crossline2 = 0;
@@ -59,6 +80,7 @@ struct linetype {
   sstring zero;  // "none" when not named, empty without "-"
   smallint nphases = 0;
   linevector x, y;
+  roundvector round;  // of each point: as read, or of the places it was made from
   smallint npts = 0;
   sstring beginname, endname;  // point names, or "begin" / "end" for open ends
   // A point index (> 0), a window edge (-1 bottom, -2 left, -3 top,
@@ -135,9 +157,6 @@ extern IO::strings PHASEO, INEXCESS;  // "phaseorder" and "inexcess" lists, set 
 extern smallint NPHASEO, NINEXCESS;
 extern controlqktype CONTROLQK;  // drawing switches and colours, set by READCONTROLQK
 extern svginfotype SVGINFO;      // the picture frame, set by SVGSETUP and DRAWBOX
-// The unit of the last decimal that the records' x and y values carry (0
-// when they carry every digit), set by SETUPLINES from the values as read.
-extern extended ROUNDX, ROUNDY;
 
 // Defaults of the drawing state, before a drawing run reads its file.
 void RESETPLTX();
@@ -159,6 +178,16 @@ bool SUBSET(const IO::strings& a, smallint na, const IO::strings& b, smallint nb
 
 // ---------------------------------------------------------------- area filling
 void DOAREAS();
+// The polygon of one area as the filling makes it, in the diagram's units.
+struct areapolygon {
+  smallint area = 0;
+  std::vector<extended> x, y;
+};
+// Stops the run, naming the areas, unless the polygons tile the window:
+// each place of it, but for what the rows' rounding leaves open along the
+// outlines, in exactly one of them, and their areas summing to the
+// window's.
+void CHECKTILES(const std::vector<areapolygon>& drawn);
 smallint WHICHU(const sstring& name);
 // Line ends are 1 (first point) and 2 (last point).
 extended DISTANCE(smallint line1, smallint end1, smallint line2, smallint end2);
@@ -185,19 +214,36 @@ smallint FINDINSERTPOSI(smallint i, smallint p);
 void ADDPOINTS(smallint i);
 void ADDEDGES(smallint i);
 bool POINTSEEN(extended x, extended y);
-// The rounding units of the records' values (ROUNDX, ROUNDY), and the
-// points within that rounding of the frame put on it.
+// The unit of the last digit of a value as written ("6.00" 0.01,
+// "0.0001272" 1e-7, "1.5e-05" 1e-6, "400" 1), and whether the text shows
+// its trailing zeros ("6.50", "0.05290"), so that none were dropped.
+extended WRITTENUNIT(const std::string& text, bool& zerosshown);
+// The finer reading of the values whose trailing zeros may have been
+// dropped: as exact as the rows of their own line (a point: of the lines
+// at it) inside the window, so that rows outside it change nothing within;
+// then the points within their rounding of the frame put on it.
 void RECORDROUNDING();
-// Two positions that the records' rounding makes one: within
-// roundingunits of ROUNDX and of ROUNDY.
-bool ONEPLACE(extended x1, extended y1, extended x2, extended y2);
-// The side of the frame a position lies on within the records' rounding
-// (1 bottom, 2 left, 3 top, 4 right, the first of two at a corner), 0 for
-// none.
-smallint FRAMESIDE(extended x, extended y);
-// Whether a point of the window's records that lies on the frame is at
-// (x, y), within the records' rounding.
-bool FRAMEPOINTAT(extended x, extended y);
+// A place with its rounding.
+struct spot {
+  extended x = 0, y = 0;
+  rounding round;
+};
+spot LINESPOT(smallint line, long k);
+spot POINTSPOT(smallint p);
+// A place made from two: as coarse as the coarser each way.
+rounding COARSER(const rounding& a, const rounding& b);
+// The rounding of a place a fraction t of the way from a to b.
+rounding ROUNDINGBETWEEN(const rounding& a, const rounding& b, extended t);
+// Two places that their roundings, in the reading given, make one: apart
+// by no more than frameunits times the sum of their units, each way.
+bool ONEPLACE(const spot& a, const spot& b, reading how);
+// The side of the frame a place lies on within its rounding, read to tell
+// places apart (1 bottom, 2 left, 3 top, 4 right, the first of two at a
+// corner), 0 for none.
+smallint FRAMESIDE(const spot& a);
+// Whether a point of the window's records that lies on the frame is at the
+// place, within their roundings.
+bool FRAMEPOINTAT(const spot& a);
 // The sign (1, 0, -1) of the cross product (b - a) x (d - c), exact for
 // the numbers given: 1 when the way c to d turns left of the way a to b.
 int CROSSSIGN(extended ax, extended ay, extended bx, extended by, extended cx, extended cy, extended dx,
@@ -214,6 +260,9 @@ void PRINTLINE(smallint i, smallint level);
 // ---------------------------------------------------------------- SVG
 void SVGSETUP();
 void CONV(extended x, extended y, extended& sx, extended& sy);
+// While a polygon is given, MOVETO and LINETO add their points to it
+// instead of writing them; nullptr writes them again.
+void KEEPPOINTS(areapolygon* into);
 void MOVETO(extended x, extended y);
 void LINETO(extended x, extended y);
 void ALINE(smallint line, bool forward);

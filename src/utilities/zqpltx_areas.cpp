@@ -54,11 +54,13 @@ void setarea(smallint sideno, smallint line, smallint area) {
 }
 
 // A line that comes from outside to the frame only to end there keeps one
-// place of it: like a line wholly outside, it parts no fields.
-bool touchesonly(const linetype& l) {
-  if (FRAMESIDE(l.x[1], l.y[1]) == 0) return false;
+// place of it, on the frame: like a line wholly outside, it parts no
+// fields.
+bool touchesonly(smallint i) {
+  const linetype& l = lineat(i);
+  if (FRAMESIDE(LINESPOT(i, 1)) == 0) return false;
   for (long k = 2; k <= l.npts; ++k)
-    if (!ONEPLACE(l.x[1], l.y[1], l.x[k], l.y[k])) return false;
+    if (FRAMESIDE(LINESPOT(i, k)) == 0 || !ONEPLACE(LINESPOT(i, 1), LINESPOT(i, k), reading::apart)) return false;
   return true;
 }
 
@@ -66,7 +68,7 @@ smallint makesides(sidetable& sides) {
   smallint ns = 0;
   for (smallint i = 1; i <= NLINE; ++i) {
     const linetype& l = lineat(i);
-    if (l.npts <= 0 || touchesonly(l)) continue;
+    if (l.npts <= 0 || touchesonly(i)) continue;
     if (l.nphases + 1 > maxsidephases)
       IO::ERROREXIT(here, "too many phases with the zero of " + l.name + ": max = " + IO::INT2STR(maxsidephases),
                     yourfault);
@@ -130,8 +132,7 @@ void gathersides(sidetable& sides, smallint ns) {
 bool frameend(const atype& a, smallint link) {
   if (link < 0) return true;
   if (link == 0) return false;
-  const pointtype& p = (*POINT)[link];
-  if (FRAMESIDE(p.x, p.y) == 0) return false;
+  if (FRAMESIDE(POINTSPOT(link)) == 0) return false;
   smallint ends = 0;
   for (long j = 1; j <= a.nbound; ++j) {
     const linetype& l = lineat(a.boundindex[j]);
@@ -143,9 +144,9 @@ bool frameend(const atype& a, smallint link) {
 
 // Whether a line end lies at a point on the frame: attached to it, or
 // come to the frame there from outside and so attached to the edge.
-bool atframepoint(smallint link, extended x, extended y) {
-  if (link > 0) return FRAMESIDE((*POINT)[link].x, (*POINT)[link].y) != 0;
-  return FRAMEPOINTAT(x, y);
+bool atframepoint(smallint link, const spot& at) {
+  if (link > 0) return FRAMESIDE(POINTSPOT(link)) != 0;
+  return FRAMEPOINTAT(at);
 }
 
 // Puts an area's bounding lines in order round it, when its lines meet the
@@ -184,8 +185,9 @@ void orderarea(smallint k) {
   // A line from the frame to a point on it bounds its area alone and is in
   // order, however its end there was attached; one between two edges
   // elsewhere is not taken for a whole area.
-  const bool alonetopoint = a.nbound == 1 && (atframepoint(first.beginlink, first.x[1], first.y[1]) ||
-                                              atframepoint(first.endlink, first.x[first.npts], first.y[first.npts]));
+  const smallint at = a.boundindex[start];
+  const bool alonetopoint = a.nbound == 1 && (atframepoint(first.beginlink, LINESPOT(at, 1)) ||
+                                              atframepoint(first.endlink, LINESPOT(at, first.npts)));
   if (first.beginlink < 0 && first.endlink < 0 && !alonetopoint) {
     IO::WRITETERMINAL("area " + number + ") for " + first.name + "\n");
     IO::ERROREXIT(here, "both ends are edges?", yourfault);

@@ -34,6 +34,8 @@ void endpoint(smallint line, smallint end, extended& x, extended& y) {
   y = l.y[k];
 }
 
+spot endspot(smallint line, smallint end) { return LINESPOT(line, end == firstend ? 1 : lineat(line).npts); }
+
 smallint linkof(smallint line, smallint end) {
   const linetype& l = lineat(line);
   return end == firstend ? l.beginlink : l.endlink;
@@ -211,10 +213,8 @@ bool oneplace(smallint line1, smallint end1, smallint line2, smallint end2) {
 smallint edgeof(smallint line, smallint end) {
   const smallint link = linkof(line, end);
   if (link < 0) return static_cast<smallint>(-link);
-  extended x = 0, y = 0;
-  endpoint(line, end, x, y);
-  // a point within the records' rounding of the frame was put on it
-  return FRAMESIDE(x, y);
+  // a point within its rounding of the frame was put on it
+  return FRAMESIDE(endspot(line, end));
 }
 
 frameplace placeonframe(smallint line, smallint end) {
@@ -268,12 +268,14 @@ void framewalk(smallint line1, smallint end1, smallint line2, smallint end2, int
 }
 
 // A way from a line's end: from the end (x0, y0) to its first row beyond
-// the records' rounding (x, y); a step within the rounding says nothing
-// of where the line goes. The line's other end on the frame, where the
-// window cut it, lies on the way to a row beyond it and so tells the way
-// however near. False for a line of one place.
+// the rounding of the two, read as coarse as the file allows (x, y); a step
+// within the rounding says nothing of where the line goes. The line's other
+// end on the frame, where the window cut it, lies on the way to a row
+// beyond it and so tells the way however near. False for a line of one
+// place.
 struct way {
   extended x0 = 0, y0 = 0, x = 0, y = 0;
+  rounding r0, r;  // of the end and of the row
 };
 
 bool awayfrom(smallint line, smallint end, way& w) {
@@ -283,8 +285,8 @@ bool awayfrom(smallint line, smallint end, way& w) {
   const long cut = linkof(line, end == firstend ? lastend : firstend) < 0 ? k0 + step * (l.npts - 1) : 0;
   for (long k = k0 + step; k >= 1 && k <= l.npts; k += step) {
     if (l.x[k] == l.x[k0] && l.y[k] == l.y[k0]) continue;
-    if (k != cut && ONEPLACE(l.x[k], l.y[k], l.x[k0], l.y[k0])) continue;
-    w = way{l.x[k0], l.y[k0], l.x[k], l.y[k]};
+    if (k != cut && ONEPLACE(LINESPOT(line, k), LINESPOT(line, k0), reading::way)) continue;
+    w = way{l.x[k0], l.y[k0], l.x[k], l.y[k], l.round[k0], l.round[k]};
     return true;
   }
   return false;
@@ -308,12 +310,11 @@ int turnorder(const way& base, const way& u, const way& v) {
   return c > 0 ? -1 : c < 0 ? 1 : 0;
 }
 
-// The place of a line nearest to (x, y), on its segment k (k = 0 for a
-// line of one place).
-void nearestof(const linetype& l, extended x, extended y, extended& nx, extended& ny, long& k) {
+// The place of a line nearest to (x, y), with its rounding, on its segment
+// k (k = 0 for a line of one place).
+void nearestof(const linetype& l, extended x, extended y, spot& near, long& k) {
   k = 0;
-  nx = l.x[1];
-  ny = l.y[1];
+  near = spot{l.x[1], l.y[1], l.round[1]};
   extended best = -1;
   for (long j = 1; j < l.npts; ++j) {
     const extended dx = l.x[j + 1] - l.x[j], dy = l.y[j + 1] - l.y[j];
@@ -325,8 +326,7 @@ void nearestof(const linetype& l, extended x, extended y, extended& nx, extended
     const extended d = std::hypot((x - px) / ux, (y - py) / uy);
     if (best < 0 || d < best) {
       best = d;
-      nx = px;
-      ny = py;
+      near = spot{px, py, ROUNDINGBETWEEN(l.round[j], l.round[j + 1], t)};
       k = j;
     }
   }
@@ -339,7 +339,7 @@ struct wayat {
 };
 
 // The side of line p's way from the point that line q's way leaves it on,
-// read where p first lies beyond the records' rounding of q: 1 left, -1
+// read where p first lies beyond the rounding of q: 1 left, -1
 // right, 0 when p stays within the rounding of q as far as both go. Lines
 // that leave a point at angles too near for their first rows to tell are
 // put in order where they part.
@@ -349,10 +349,10 @@ int partside(const wayat& p, const wayat& q) {
   const long k0 = p.end == firstend ? 1 : lp.npts;
   const long step = p.end == firstend ? 1 : -1;
   for (long k = k0 + step; k >= 1 && k <= lp.npts; k += step) {
-    extended nx = 0, ny = 0;
+    spot near;
     long j = 0;
-    nearestof(lq, lp.x[k], lp.y[k], nx, ny, j);
-    if (j == 0 || ONEPLACE(lp.x[k], lp.y[k], nx, ny)) continue;
+    nearestof(lq, lp.x[k], lp.y[k], near, j);
+    if (j == 0 || ONEPLACE(LINESPOT(p.line, k), near, reading::way)) continue;
     // q's segment in the way it leaves the point
     const bool out = q.end == firstend;
     const int s = ORIENT(lq.x[j], lq.y[j], lq.x[j + 1], lq.y[j + 1], lp.x[k], lp.y[k]);
@@ -364,12 +364,12 @@ int partside(const wayat& p, const wayat& q) {
 // Whether two ways from a point are too near in angle for their first rows
 // to tell apart: the first row of either within the rounding of the other.
 bool nearways(const wayat& p, const wayat& q) {
-  extended nx = 0, ny = 0;
+  spot near;
   long j = 0;
-  nearestof(lineat(q.line), p.w.x, p.w.y, nx, ny, j);
-  if (ONEPLACE(p.w.x, p.w.y, nx, ny)) return true;
-  nearestof(lineat(p.line), q.w.x, q.w.y, nx, ny, j);
-  return ONEPLACE(q.w.x, q.w.y, nx, ny);
+  nearestof(lineat(q.line), p.w.x, p.w.y, near, j);
+  if (ONEPLACE(spot{p.w.x, p.w.y, p.w.r}, near, reading::way)) return true;
+  nearestof(lineat(p.line), q.w.x, q.w.y, near, j);
+  return ONEPLACE(spot{q.w.x, q.w.y, q.w.r}, near, reading::way);
 }
 
 // Where line a (arriving at its travel end) hands over to line b (leaving
@@ -379,11 +379,12 @@ bool nearways(const wayat& p, const wayat& q) {
 // not tell. The ways round the point are put in order counterclockwise
 // from b, exactly for their first rows, and where two are too near for
 // those, by where they part. How far the shortest of those ways runs, in
-// units of the records' rounding, goes to length: the less, the more the
-// rounding may have turned it.
+// units of its rounding, goes to length: the less, the more the rounding
+// may have turned it.
 extended waylength(const way& w) {
-  const extended dx = ROUNDX > 0 ? std::fabs(w.x - w.x0) / ROUNDX : HUGE_VALL;
-  const extended dy = ROUNDY > 0 ? std::fabs(w.y - w.y0) / ROUNDY : HUGE_VALL;
+  const extended ux = std::max(w.r0.wayx, w.r.wayx), uy = std::max(w.r0.wayy, w.r.wayy);
+  const extended dx = ux > 0 ? std::fabs(w.x - w.x0) / ux : HUGE_VALL;
+  const extended dy = uy > 0 ? std::fabs(w.y - w.y0) / uy : HUGE_VALL;
   return std::max(dx, dy);
 }
 
@@ -443,10 +444,15 @@ int fieldsideat(const walkstep& a, const walkstep& b, extended& length) {
 // counterclockwise, -1 clockwise), in the coordinates read.
 struct outline {
   std::vector<extended> x, y;
+  std::vector<rounding> r;
   extended xmin = 0, xmax = 0, ymin = 0, ymax = 0;  // the box round it
-  void add(extended px, extended py) {
+  extended ux = 0, uy = 0;                          // its coarsest rounding
+  void add(extended px, extended py, const rounding& pr) {
     x.push_back(px);
     y.push_back(py);
+    r.push_back(pr);
+    ux = std::max(ux, static_cast<extended>(pr.wayx));
+    uy = std::max(uy, static_cast<extended>(pr.wayy));
     xmin = x.size() == 1 ? px : std::min(xmin, px);
     xmax = x.size() == 1 ? px : std::max(xmax, px);
     ymin = y.size() == 1 ? py : std::min(ymin, py);
@@ -461,21 +467,22 @@ outline outlineof(const fieldwalk& w, int turn) {
     const linetype& l = lineat(s.line);
     for (long k = 1; k <= l.npts; ++k) {
       const long j = s.forward ? k : l.npts + 1 - k;
-      o.add(l.x[j], l.y[j]);
+      o.add(l.x[j], l.y[j], l.round[j]);
     }
     if (!s.frame) continue;
     const walkstep& t = w.steps[i % w.n + 1];
     cornersbetween(s.line, finishof(s.forward), t.line, startof(t.forward), turn, w.roundframe,
-                   [&o](extended x, extended y) { o.add(x, y); });
+                   [&o](extended x, extended y) { o.add(x, y, rounding{}); });
   }
   return o;
 }
 
 // Where a place lies: 1 in the polygon, -1 outside it, 0 on its outline
-// or within the records' rounding of it, where its side says nothing;
-// each side asked exactly.
-int placeof(const outline& o, extended px, extended py) {
-  const extended nx = roundingunits * ROUNDX, ny = roundingunits * ROUNDY;
+// or within the rounding of the two, read as coarse as the file allows,
+// where its side says nothing; each side asked exactly.
+int placeof(const outline& o, const spot& at) {
+  const extended px = at.x, py = at.y;
+  const extended nx = frameunits * (o.ux + at.round.wayx), ny = frameunits * (o.uy + at.round.wayy);
   if (px < o.xmin - nx || px > o.xmax + nx || py < o.ymin - ny || py > o.ymax + ny) return -1;
   bool in = false;
   const extended ux = XHIGH - XLOW, uy = YHIGH - YLOW;
@@ -484,17 +491,24 @@ int placeof(const outline& o, extended px, extended py) {
     if (side == 0 && std::min(o.x[a], o.x[b]) <= px && px <= std::max(o.x[a], o.x[b]) &&
         std::min(o.y[a], o.y[b]) <= py && py <= std::max(o.y[a], o.y[b]))
       return 0;
-    if (ROUNDX > 0 || ROUNDY > 0) {
+    if (nx > 0 || ny > 0) {
       const extended dx = (o.x[a] - o.x[b]) / ux, dy = (o.y[a] - o.y[b]) / uy;
       const extended len = dx * dx + dy * dy;
       extended t = len > 0 ? (((px - o.x[b]) / ux) * dx + ((py - o.y[b]) / uy) * dy) / len : 0;
       t = std::clamp(t, extended{0}, extended{1});
-      if (ONEPLACE(px, py, o.x[b] + t * (o.x[a] - o.x[b]), o.y[b] + t * (o.y[a] - o.y[b]))) return 0;
+      const spot near{o.x[b] + t * (o.x[a] - o.x[b]), o.y[b] + t * (o.y[a] - o.y[b]),
+                      ROUNDINGBETWEEN(o.r[b], o.r[a], t)};
+      if (ONEPLACE(at, near, reading::way)) return 0;
     }
     // the outline crosses the row of the place right of it
     if ((o.y[a] > py) != (o.y[b] > py) && (o.y[a] > o.y[b] ? side > 0 : side < 0)) in = !in;
   }
   return in ? 1 : -1;
+}
+
+// The middle of a line's segment k, with its rounding.
+spot midof(const linetype& l, long k) {
+  return {(l.x[k] + l.x[k + 1]) / 2, (l.y[k] + l.y[k + 1]) / 2, ROUNDINGBETWEEN(l.round[k], l.round[k + 1], 0.5L)};
 }
 
 // Whether a place lies strictly inside the window.
@@ -534,9 +548,9 @@ int turnbyotherlines(const fieldwalk& w) {
     for (long j = 1; j <= w.n; ++j) bounding = bounding || w.steps[j].line == i;
     if (bounding || l.npts < 2) continue;
     for (long k = 1; k < l.npts; ++k) {
-      const extended mx = (l.x[k] + l.x[k + 1]) / 2, my = (l.y[k] + l.y[k + 1]) / 2;
-      if (!inwindow(mx, my)) continue;
-      const int at = placeof(o, mx, my);
+      const spot mid = midof(l, k);
+      if (!inwindow(mid.x, mid.y)) continue;
+      const int at = placeof(o, mid);
       if (at > 0) ++in;
       if (at < 0) ++out;
     }
@@ -557,20 +571,48 @@ bool holdsotherline(const fieldwalk& w, int turn) {
     for (long j = 1; j <= w.n; ++j) bounding = bounding || w.steps[j].line == i;
     if (bounding || l.npts < 2 || l.beginlink == 0 || l.endlink == 0) continue;
     for (long k = 1; k < l.npts; ++k) {
-      const extended mx = (l.x[k] + l.x[k + 1]) / 2, my = (l.y[k] + l.y[k + 1]) / 2;
-      if (inwindow(mx, my) && placeof(o, mx, my) > 0) return true;
+      const spot mid = midof(l, k);
+      if (inwindow(mid.x, mid.y) && placeof(o, mid) > 0) return true;
     }
   }
   return false;
 }
 
+// The polygons made before they are written, while DOAREAS makes them: an
+// area that stops the run leaves those before it written, as they always
+// were; polygons that do not tile the window leave none.
+std::vector<areapolygon>* made = nullptr;
+
+void writepolygons(const std::vector<areapolygon>& polygons) {
+  for (const areapolygon& p : polygons) {
+    const atype& a = AREA[p.area];
+    const rgbcolour& light = CONTROLQK.lightcolour;
+    const rgbcolour& dark = CONTROLQK.darkcolour;
+    put(1,
+        "    <polygon fill=\"rgb(" + IO::INT2STR(component(a.grayscale, light.r, dark.r)) + "," +
+            IO::INT2STR(component(a.grayscale, light.g, dark.g)) + "," +
+            IO::INT2STR(component(a.grayscale, light.b, dark.b)) + ")\" points=\"",
+        1);
+    for (std::size_t i = 0; i < p.x.size(); ++i) (i == 0 ? MOVETO : LINETO)(p.x[i], p.y[i]);
+    put(0, "\" />", 1);
+  }
+}
+
+[[noreturn]] void stop(const std::string& where, const std::string& message) {
+  if (made != nullptr) {
+    std::vector<areapolygon>* before = made;
+    made = nullptr;
+    writepolygons(*before);
+  }
+  IO::ERROREXIT(where, message, yourfault);
+}
+
 [[noreturn]] void nowalk(smallint k, const farray<smallint, 1, maxbound>& lines, long n) {
   std::string names;
   for (long j = 1; j <= n; ++j) names += (j > 1 ? " " : "") + lineat(lines[j]).name;
-  IO::ERROREXIT("areas",
+  stop("areas",
                 "area " + IO::INT2STR(k) + " (" + names + ") cannot be drawn: its lines and the frame between their "
-                "ends do not close round it",
-                yourfault);
+                "ends do not close round it");
 }
 
 // The ends of the field's lines are numbered 2j-1 and 2j for line j of the
@@ -780,9 +822,8 @@ fieldwalk roundtheframe(smallint k, const farray<smallint, 1, maxbound>& lines, 
 
 // Whether a line end lies at the place of a point on the frame.
 bool atframepoint(smallint line, smallint end) {
-  extended x = 0, y = 0;
-  endpoint(line, end, x, y);
-  return FRAMESIDE(x, y) != 0 && FRAMEPOINTAT(x, y);
+  const spot at = endspot(line, end);
+  return FRAMESIDE(at) != 0 && FRAMEPOINTAT(at);
 }
 
 // A field of one line from a point on the frame to the frame, whose side
@@ -876,7 +917,7 @@ void drawwalk(const fieldwalk& w) {
 smallint WHICHU(const sstring& name) {
   for (smallint i = 1; i <= NLINE; ++i)
     if ((*LINE)[i].name == name) return i;
-  IO::ERROREXIT("which line", "not recognised: " + name, yourfault);
+  stop("which line", "not recognised: " + name);
 }
 
 extended DISTANCE(smallint line1, smallint end1, smallint line2, smallint end2) {
@@ -901,6 +942,14 @@ void DRAWEDGE(smallint line1, smallint end1, smallint line2, smallint end2) {
 void DOAREAS() {
   put(0, "<!-- areas -->", 2);
   put(0, "  <g stroke=\"none\" >", 1);
+  std::vector<areapolygon> polygons;
+  // held while they are made, whichever way the making ends
+  struct holding {
+    explicit holding(std::vector<areapolygon>* p) { made = p; }
+    ~holding() { made = nullptr; }
+    holding(const holding&) = delete;
+    holding& operator=(const holding&) = delete;
+  } hold(&polygons);
   for (smallint k = 1; k <= NA; ++k) {
     atype& a = AREA[k];
     smallint n = 0;
@@ -922,16 +971,15 @@ void DOAREAS() {
       if (!again) lines[++nl] = a.boundindex[j];
     }
     const fieldwalk w = fieldwalkof(k, lines, nl);
-    const rgbcolour& light = CONTROLQK.lightcolour;
-    const rgbcolour& dark = CONTROLQK.darkcolour;
-    put(1,
-        "    <polygon fill=\"rgb(" + IO::INT2STR(component(a.grayscale, light.r, dark.r)) + "," +
-            IO::INT2STR(component(a.grayscale, light.g, dark.g)) + "," +
-            IO::INT2STR(component(a.grayscale, light.b, dark.b)) + ")\" points=\"",
-        1);
+    polygons.push_back(areapolygon{k, {}, {}});
+    KEEPPOINTS(&polygons.back());
     drawwalk(w);
-    put(0, "\" />", 1);
+    KEEPPOINTS(nullptr);
   }
+  made = nullptr;
+  // the analysis's fields are the whole window, each place in one
+  if (CONTROLQK.analyse == yes) CHECKTILES(polygons);
+  writepolygons(polygons);
   put(1, "  </g>", 1);
 }
 

@@ -153,10 +153,21 @@ void crossing(smallint e, extended x1, extended y1, extended x2, extended y2, ex
   }
 }
 
-// An end on the frame, as written or within the records' rounding of it, is
+// A place on the side of the frame given: exact across it.
+rounding onedge(smallint e, rounding r) {
+  if (e == bottom || e == top) {
+    r.wayy = r.aparty = 0;
+  } else {
+    r.wayx = r.apartx = 0;
+  }
+  return r;
+}
+
+// An end on the frame, as written or within its rounding of it, is
 // attached to that side; so is one within edgetolerance of it.
-void setlink(smallint& link, extended x, extended y) {
-  const smallint side = FRAMESIDE(x, y);
+void setlink(smallint& link, const spot& at) {
+  const extended x = at.x, y = at.y;
+  const smallint side = FRAMESIDE(at);
   if (side != 0) {
     link = static_cast<smallint>(-side);
   } else if (std::fabs(y - YLOW) < edgetolerance) {
@@ -174,11 +185,13 @@ void setlink(smallint& link, extended x, extended y) {
 // clipping can add.
 struct pointlist {
   linevector x, y;
+  roundvector r;
   smallint n = 0;
-  void add(extended px, extended py) {
+  void add(extended px, extended py, const rounding& pr) {
     ++n;
     x[n] = px;
     y[n] = py;
+    r[n] = pr;
   }
 };
 
@@ -191,6 +204,7 @@ void store(linetype& l, const pointlist& p) {
   for (long j = 1; j <= p.n; ++j) {
     l.x[j] = p.x[j];
     l.y[j] = p.y[j];
+    l.round[j] = p.r[j];
   }
   l.npts = p.n;
 }
@@ -209,6 +223,7 @@ struct clipwalk {
   bool moved = false;    // the walk has left the line's first point
   smallint waitin = 0;   // the edge a segment from outside ended on
   extended waitx = 0, waity = 0;
+  rounding waitr{};
   smallint waitout = 0;  // the edge a segment from inside ended on
   long waitoutseg = 0;
   // The segment that came back through the edge the line had left by: going
@@ -219,7 +234,7 @@ struct clipwalk {
   // by -e: through an adjacent edge the corner between the two joins the
   // pieces and their two cuts drop out; either way the line's end is again
   // what the line names until it goes out once more.
-  void comein(smallint edge, extended x, extended y, long seg) {
+  void comein(smallint edge, extended x, extended y, const rounding& r, long seg) {
     if (!started) {
       b = static_cast<smallint>(-edge);
       out.n = 0;
@@ -227,7 +242,7 @@ struct clipwalk {
       if (edge != -e) {
         extended cx = 0, cy = 0;
         corner(edge, static_cast<smallint>(-e), cx, cy, l.name);
-        out.add(cx, cy);
+        out.add(cx, cy, rounding{});
         cuts -= 2;
       } else {
         rejoinseg = seg;
@@ -237,7 +252,7 @@ struct clipwalk {
     ++cuts;
     started = true;
     pendown = true;
-    out.add(x, y);
+    out.add(x, y, r);
   }
 
   void goout(smallint edge, long seg) {
@@ -250,9 +265,10 @@ struct clipwalk {
 
   void segment(long k) {
     const extended x1 = l.x[k], y1 = l.y[k], x2 = l.x[k + 1], y2 = l.y[k + 1];
+    const rounding r1 = l.round[k], r2 = l.round[k + 1];
     if (x1 == x2 && y1 == y2) {
       // A repeated row: nothing to cross, and a wait goes on to the next.
-      if (pendown && waitout == 0) out.add(x2, y2);
+      if (pendown && waitout == 0) out.add(x2, y2, r2);
       return;
     }
     const segmentpart s = partinside(x1, y1, x2, y2);
@@ -265,8 +281,8 @@ struct clipwalk {
         waitin = 0;
         // Come to the edge only to go out again: never in.
         if (s.tout == 0) return;
-        comein(edge, waitx, waity, 0);
-        out.add(x1, y1);
+        comein(edge, waitx, waity, waitr, 0);
+        out.add(x1, y1, r1);
       } else if (s.none || (s.tin == s.tout && s.tin < 1)) {
         // Missed, or only grazed at a corner.
         return;
@@ -275,10 +291,11 @@ struct clipwalk {
         waitin = s.inedge;
         waitx = x2;
         waity = y2;
+        waitr = r2;
         return;
       } else {
         crossing(s.inedge, x1, y1, x2, y2, x, y);
-        comein(s.inedge, x, y, k);
+        comein(s.inedge, x, y, onedge(s.inedge, ROUNDINGBETWEEN(r1, r2, s.tin)), k);
       }
     }
     const smallint waiting = waitout;
@@ -286,7 +303,7 @@ struct clipwalk {
     if (s.outedge != 0) {
       if (s.tout > 0) {
         crossing(s.outedge, x1, y1, x2, y2, x, y);
-        out.add(x, y);
+        out.add(x, y, onedge(s.outedge, ROUNDINGBETWEEN(r1, r2, s.tout)));
         goout(s.outedge, k);
       } else if (waiting != 0) {
         goout(waiting, waitoutseg);
@@ -301,11 +318,11 @@ struct clipwalk {
     } else if (s.arrival != 0) {
       // Ends on the edge, at a point there or a row: the end keeps that
       // place, as every other line ending there does.
-      out.add(x2, y2);
+      out.add(x2, y2, r2);
       waitout = s.arrival;
       waitoutseg = k;
     } else {
-      out.add(x2, y2);
+      out.add(x2, y2, r2);
     }
   }
 
@@ -313,8 +330,8 @@ struct clipwalk {
   // it comes in; come from inside, it goes out.
   void finish(long n) {
     if (waitin != 0) {
-      comein(waitin, waitx, waity, 0);
-      out.add(l.x[n], l.y[n]);
+      comein(waitin, waitx, waity, waitr, 0);
+      out.add(l.x[n], l.y[n], l.round[n]);
     } else if (waitout != 0) {
       goout(waitout, waitoutseg);
     }
@@ -333,8 +350,13 @@ void DOCROSSOVER() {
     const linetype& b = (*LINE)[p.crossline2];
     bool found = false;
     // A line of fewer than two points has no segment to cross.
-    for (long ka = 1; ka <= a.npts - 1 && !found; ++ka)
-      for (long kb = 1; kb <= b.npts - 1 && !found; ++kb) found = segmentscross(a, ka, b, kb, p.x, p.y);
+    for (long ka = 1; ka <= a.npts - 1 && !found; ++ka) {
+      for (long kb = 1; kb <= b.npts - 1 && !found; ++kb) {
+        found = segmentscross(a, ka, b, kb, p.x, p.y);
+        // as coarse as the rows of the two segments that place it
+        if (found) p.round = COARSER(COARSER(a.round[ka], a.round[ka + 1]), COARSER(b.round[kb], b.round[kb + 1]));
+      }
+    }
     if (!found) IO::ERROREXIT("crossover", "lines don't cross for " + p.name, yourfault);
   }
 }
@@ -371,16 +393,17 @@ bool monotonicrun(const linevector& c, long n, extended& span) {
 }  // namespace
 
 // A line is cut at its points along x where x never turns back. Of rounded
-// records, a line that runs further along y, never turning back there
-// either, is cut along y: its x steps may be no more than the rounding.
+// rows, a line that runs further along y, never turning back there either,
+// is cut along y: its x steps may be no more than the rounding.
 void MONOTONIC(smallint i) {
   linetype& l = (*LINE)[i];
   l.monox = true;
   if (l.npts < 3) return;
   extended xspan = 0, yspan = 0;
   l.monox = monotonicrun(l.x, l.npts, xspan);
-  if (l.monox && (ROUNDX > 0 || ROUNDY > 0) && monotonicrun(l.y, l.npts, yspan) &&
-      yspan / (YHIGH - YLOW) > xspan / (XHIGH - XLOW))
+  bool rounded = false;
+  for (long k = 1; k <= l.npts && !rounded; ++k) rounded = l.round[k].wayx > 0;
+  if (l.monox && rounded && monotonicrun(l.y, l.npts, yspan) && yspan / (YHIGH - YLOW) > xspan / (XHIGH - XLOW))
     l.monox = false;
 }
 
@@ -409,10 +432,11 @@ void ADDPOINTS(smallint i) {
   };
   pointlist& out = scratch();
   out.n = 0;
-  auto addpoint = [&](smallint p) { out.add((*POINT)[p].x, (*POINT)[p].y); };
+  auto addpoint = [&](smallint p) { out.add((*POINT)[p].x, (*POINT)[p].y, (*POINT)[p].round); };
   // The rows from..to, less those at the point written before them (the
-  // first rows) or after them (the last rows): a row within the records'
-  // rounding of its point is that point, and would step back from it. So
+  // first rows) or after them (the last rows): a row within the rounding of
+  // its point, read as coarse as the file allows, is that point, and would
+  // step back from it; the way the line leaves its point starts beyond. So
   // is a row at the point's value of the coordinate the line is cut by with
   // the point between it and the next row on: the point's own row, rounded
   // past it.
@@ -420,14 +444,17 @@ void ADDPOINTS(smallint i) {
     auto atpoint = [&](long k, long next, smallint p) {
       if (p <= 0) return false;
       const pointtype& pt = (*POINT)[p];
-      if (ONEPLACE(l.x[k], l.y[k], pt.x, pt.y)) return true;
+      if (ONEPLACE(LINESPOT(i, k), POINTSPOT(p), reading::way)) return true;
       if (next < from || next > to) return false;
       if (l.monox) return l.x[k] == pt.x && between(pt.y, l.y[k], l.y[next]);
       return l.y[k] == pt.y && between(pt.x, l.x[k], l.x[next]);
     };
-    while (from <= to && atpoint(from, from + 1, before)) ++from;
-    while (to >= from && atpoint(to, to - 1, after)) --to;
-    for (long k = from; k <= to; ++k) out.add(l.x[k], l.y[k]);
+    // the row at an open end is where the line ends there, however near
+    // its point: the data keep the two apart
+    const long keepfirst = before == 0 ? 1 : 0, keeplast = after == 0 ? 1 : 0;
+    while (from <= to - keeplast && atpoint(from, from + 1, before)) ++from;
+    while (to >= from + keepfirst && atpoint(to, to - 1, after)) --to;
+    for (long k = from; k <= to; ++k) out.add(l.x[k], l.y[k], l.round[k]);
   };
   if (beginpoint != endpoint) {
     if (l.endname == "begin" || l.beginname == "end") exchange();
@@ -456,82 +483,156 @@ bool POINTSEEN(extended x, extended y) { return XLOW <= x && x <= XHIGH && YLOW 
 
 namespace {
 
-// The most decimals a value is looked at for, and the digits a value read
-// from the file can carry at all.
-constexpr smallint maxdecimals = 40;
-// The fewest decimals of values that carry a rounding.
-constexpr smallint handdecimals = 2;
-constexpr extended alldigits = 1e15L;
+// The coarsest unit, as a share of the window, that values rounded for a
+// drawing carry: a rounding of more would show in the picture as a step of
+// two of its units or more. A file whose values all have fewer digits, one
+// way, was written by hand there; a value of fewer digits among values of
+// more had its zeros dropped.
+constexpr extended handshare = 5e-3L;
 
-// The decimals a value as read carries: the fewest that write it whole,
-// up to as many as its digits go.
-smallint decimalsof(extended v) {
-  extended s = std::fabs(v);
-  for (smallint d = 0; d < maxdecimals; ++d) {
-    if (s >= alldigits || std::fabs(s - std::nearbyint(s)) <= s / alldigits) return d;
-    s *= 10;
-  }
-  return maxdecimals;
-}
-
-extended unitof(smallint decimals) { return std::pow(10.0L, -static_cast<extended>(decimals)); }
-
-// A coordinate within the records' rounding of an edge's value is that
-// value.
+// A coordinate within its rounding of an edge's value is that value.
 void toedge(extended& v, extended edge, extended unit) {
   if (std::fabs(v - edge) <= frameunits * unit) v = edge;
 }
 
+// The finest units of the rows of a line, each way: of those inside the
+// window, or of all when none is.
+void finestof(const linetype& l, extended& ux, extended& uy) {
+  ux = uy = -1;
+  for (int pass = 0; pass < 2 && ux < 0; ++pass)
+    for (long k = 1; k <= l.npts; ++k) {
+      if (pass == 0 && !POINTSEEN(l.x[k], l.y[k])) continue;
+      const extended wx = l.round[k].wayx, wy = l.round[k].wayy;
+      ux = ux < 0 ? wx : std::min(ux, wx);
+      uy = uy < 0 ? wy : std::min(uy, wy);
+    }
+}
+
+// A value's two readings as the reader left them (the finer marked
+// unsettled, negative, where its trailing zeros do not show) settled: the
+// coarser is its own unit, the finer that or, where zeros may have been
+// dropped, the finest of its fellows; a unit too coarse for a drawing's
+// rounding reads as the finer. In a file written by hand that way, both
+// are exact.
+void settle(float& way, float& apart, extended finest, bool byhand, extended span) {
+  if (byhand) {
+    way = apart = 0;
+    return;
+  }
+  if (apart < 0) apart = static_cast<float>(finest >= 0 ? std::min(static_cast<extended>(-apart), finest) : -apart);
+  if (way > handshare * span) way = apart;
+}
+
+// Whether the file was written by hand, each way: every value of its
+// records inside the window (or of them all, when none is) carries fewer
+// digits than a drawing's rounding.
+void byhand(bool& handx, bool& handy) {
+  extended fx = -1, fy = -1;
+  for (int pass = 0; pass < 2 && fx < 0; ++pass) {
+    auto take = [&](extended x, extended y, const rounding& r) {
+      if (pass == 0 && !POINTSEEN(x, y)) return;
+      fx = fx < 0 ? r.wayx : std::min(fx, static_cast<extended>(r.wayx));
+      fy = fy < 0 ? r.wayy : std::min(fy, static_cast<extended>(r.wayy));
+    };
+    for (smallint i = 1; i <= NPOINT; ++i) take((*POINT)[i].x, (*POINT)[i].y, (*POINT)[i].round);
+    for (smallint j = 1; j <= NLINE; ++j)
+      for (long k = 1; k <= (*LINE)[j].npts; ++k) take((*LINE)[j].x[k], (*LINE)[j].y[k], (*LINE)[j].round[k]);
+  }
+  handx = fx > handshare * (XHIGH - XLOW);
+  handy = fy > handshare * (YHIGH - YLOW);
+}
+
 }  // namespace
 
-void RECORDROUNDING() {
-  smallint dx = -1, dy = -1;
-  auto take = [&](extended x, extended y) {
-    dx = std::max(dx, decimalsof(x));
-    dy = std::max(dy, decimalsof(y));
+rounding COARSER(const rounding& a, const rounding& b) {
+  auto wider = [](float u, float v) {
+    const float m = std::max(std::fabs(u), std::fabs(v));
+    return u < 0 || v < 0 ? -m : m;
   };
-  for (smallint i = 1; i <= NPOINT; ++i)
-    if (!(*POINT)[i].crossover) take((*POINT)[i].x, (*POINT)[i].y);
-  for (smallint i = 1; i <= NLINE; ++i)
-    for (long k = 1; k <= (*LINE)[i].npts; ++k) take((*LINE)[i].x[k], (*LINE)[i].y[k]);
-  // Calc mode 1 writes every value with two decimals or more: values of
-  // one decimal or none were written by hand, and are exact.
-  ROUNDX = dx < handdecimals ? 0 : unitof(dx);
-  ROUNDY = dy < handdecimals ? 0 : unitof(dy);
-  // A point on the frame within the rounding is on it: one place there for
+  return {std::max(a.wayx, b.wayx), std::max(a.wayy, b.wayy), wider(a.apartx, b.apartx),
+          wider(a.aparty, b.aparty)};
+}
+
+void RECORDROUNDING() {
+  bool handx = false, handy = false;
+  byhand(handx, handy);
+  // points: as exact as the rows of the lines that name them
+  for (smallint i = 1; i <= NPOINT; ++i) {
+    pointtype& p = (*POINT)[i];
+    extended fx = -1, fy = -1;
+    for (smallint j = 1; j <= NLINE; ++j) {
+      const linetype& l = (*LINE)[j];
+      if (l.beginname != p.name && l.endname != p.name) continue;
+      extended ux = 0, uy = 0;
+      finestof(l, ux, uy);
+      if (ux >= 0) fx = fx < 0 ? ux : std::min(fx, ux);
+      if (uy >= 0) fy = fy < 0 ? uy : std::min(fy, uy);
+    }
+    settle(p.round.wayx, p.round.apartx, fx, handx, XHIGH - XLOW);
+    settle(p.round.wayy, p.round.aparty, fy, handy, YHIGH - YLOW);
+  }
+  for (smallint j = 1; j <= NLINE; ++j) {
+    linetype& l = (*LINE)[j];
+    extended fx = 0, fy = 0;
+    finestof(l, fx, fy);
+    for (long k = 1; k <= l.npts; ++k) {
+      settle(l.round[k].wayx, l.round[k].apartx, fx, handx, XHIGH - XLOW);
+      settle(l.round[k].wayy, l.round[k].aparty, fy, handy, YHIGH - YLOW);
+    }
+  }
+  // A point on the frame within its rounding is on it: one place there for
   // every line that ends at it, however each comes to it.
   for (smallint i = 1; i <= NPOINT; ++i) {
     pointtype& p = (*POINT)[i];
-    const bool acrossx = XLOW - frameunits * ROUNDX <= p.x && p.x <= XHIGH + frameunits * ROUNDX;
-    const bool acrossy = YLOW - frameunits * ROUNDY <= p.y && p.y <= YHIGH + frameunits * ROUNDY;
+    const extended ux = frameunits * p.round.apartx, uy = frameunits * p.round.aparty;
+    const bool acrossx = XLOW - ux <= p.x && p.x <= XHIGH + ux;
+    const bool acrossy = YLOW - uy <= p.y && p.y <= YHIGH + uy;
     if (acrossx) {
-      toedge(p.y, YLOW, ROUNDY);
-      toedge(p.y, YHIGH, ROUNDY);
+      toedge(p.y, YLOW, p.round.aparty);
+      toedge(p.y, YHIGH, p.round.aparty);
     }
     if (acrossy) {
-      toedge(p.x, XLOW, ROUNDX);
-      toedge(p.x, XHIGH, ROUNDX);
+      toedge(p.x, XLOW, p.round.apartx);
+      toedge(p.x, XHIGH, p.round.apartx);
     }
   }
 }
 
-bool ONEPLACE(extended x1, extended y1, extended x2, extended y2) {
-  return std::fabs(x2 - x1) <= roundingunits * ROUNDX && std::fabs(y2 - y1) <= roundingunits * ROUNDY;
+spot LINESPOT(smallint line, long k) {
+  const linetype& l = (*LINE)[line];
+  return {l.x[k], l.y[k], l.round[k]};
 }
 
-smallint FRAMESIDE(extended x, extended y) {
-  const extended nearx = frameunits * ROUNDX, neary = frameunits * ROUNDY;
-  if (std::fabs(y - YLOW) <= neary) return bottom;
-  if (std::fabs(x - XLOW) <= nearx) return left;
-  if (std::fabs(y - YHIGH) <= neary) return top;
-  if (std::fabs(x - XHIGH) <= nearx) return right;
+spot POINTSPOT(smallint p) {
+  const pointtype& pt = (*POINT)[p];
+  return {pt.x, pt.y, pt.round};
+}
+
+rounding ROUNDINGBETWEEN(const rounding& a, const rounding& b, extended t) {
+  auto at = [t](float u, float v) { return static_cast<float>(u + t * (v - u)); };
+  return {at(a.wayx, b.wayx), at(a.wayy, b.wayy), at(a.apartx, b.apartx), at(a.aparty, b.aparty)};
+}
+
+bool ONEPLACE(const spot& a, const spot& b, reading how) {
+  const bool way = how == reading::way;
+  const extended ux = way ? a.round.wayx + b.round.wayx : a.round.apartx + b.round.apartx;
+  const extended uy = way ? a.round.wayy + b.round.wayy : a.round.aparty + b.round.aparty;
+  return std::fabs(b.x - a.x) <= frameunits * ux && std::fabs(b.y - a.y) <= frameunits * uy;
+}
+
+smallint FRAMESIDE(const spot& a) {
+  const extended nearx = frameunits * a.round.apartx, neary = frameunits * a.round.aparty;
+  if (std::fabs(a.y - YLOW) <= neary) return bottom;
+  if (std::fabs(a.x - XLOW) <= nearx) return left;
+  if (std::fabs(a.y - YHIGH) <= neary) return top;
+  if (std::fabs(a.x - XHIGH) <= nearx) return right;
   return 0;
 }
 
-bool FRAMEPOINTAT(extended x, extended y) {
+bool FRAMEPOINTAT(const spot& a) {
   for (smallint i = 1; i <= NPOINT; ++i) {
-    const pointtype& p = (*POINT)[i];
-    if (p.seen && FRAMESIDE(p.x, p.y) != 0 && ONEPLACE(x, y, p.x, p.y)) return true;
+    const spot p = POINTSPOT(i);
+    if ((*POINT)[i].seen && FRAMESIDE(p) != 0 && ONEPLACE(a, p, reading::apart)) return true;
   }
   return false;
 }
@@ -545,7 +646,7 @@ void ADDEDGES(smallint i) {
   clipwalk walk{l, out, l.beginlink, l.endlink};
   const bool firstinside = n >= 1 && POINTSEEN(l.x[1], l.y[1]);
   if (firstinside) {
-    out.add(l.x[1], l.y[1]);
+    out.add(l.x[1], l.y[1], l.round[1]);
     walk.pendown = true;
   }
   for (long k = 1; k <= n - 1; ++k) walk.segment(k);
@@ -559,21 +660,22 @@ void ADDEDGES(smallint i) {
   }
   store(l, out);
   if (l.npts == 0) return;
-  if (l.beginlink == 0) setlink(l.beginlink, l.x[1], l.y[1]);
-  if (l.endlink == 0) setlink(l.endlink, l.x[l.npts], l.y[l.npts]);
+  if (l.beginlink == 0) setlink(l.beginlink, LINESPOT(i, 1));
+  if (l.endlink == 0) setlink(l.endlink, LINESPOT(i, l.npts));
   // An end on the frame at a point there takes the point's own place, as
   // the lines attached to the point do.
-  auto atframepoint = [](extended& x, extended& y) {
+  auto atframepoint = [&](long k) {
     for (smallint p = 1; p <= NPOINT; ++p) {
-      const pointtype& pt = (*POINT)[p];
-      if (!pt.seen || FRAMESIDE(pt.x, pt.y) == 0 || !ONEPLACE(x, y, pt.x, pt.y)) continue;
-      x = pt.x;
-      y = pt.y;
+      const spot pt = POINTSPOT(p);
+      if (!(*POINT)[p].seen || FRAMESIDE(pt) == 0 || !ONEPLACE(LINESPOT(i, k), pt, reading::apart)) continue;
+      l.x[k] = pt.x;
+      l.y[k] = pt.y;
+      l.round[k] = pt.round;
       return;
     }
   };
-  if (l.beginlink < 0) atframepoint(l.x[1], l.y[1]);
-  if (l.endlink < 0) atframepoint(l.x[l.npts], l.y[l.npts]);
+  if (l.beginlink < 0) atframepoint(1);
+  if (l.endlink < 0) atframepoint(l.npts);
 }
 
 void SETUPLINES() {
@@ -589,8 +691,10 @@ void SETUPLINES() {
       const pointtype& p2 = (*POINT)[l.endlink];
       l.x[1] = p1.x;
       l.y[1] = p1.y;
+      l.round[1] = p1.round;
       l.x[2] = p2.x;
       l.y[2] = p2.y;
+      l.round[2] = p2.round;
       l.npts = 2;
     } else {
       ADDPOINTS(i);

@@ -1,5 +1,6 @@
 // Reading the drawing data file: header, point and line records, areas.
 #include <cmath>
+#include <cstdlib>
 
 #include "frame/io.h"
 #include "utilities/zqpltx.h"
@@ -23,8 +24,23 @@ bool openend(const sstring& w) { return w == "begin" || w == "end"; }
 // last row so that its runs can be cut.
 struct slopedrows {
   linevector xs, ys, is;
+  roundvector rs;
   smallint n = 0;
 };
+
+// The rounding of values as the reader hands them on: the unit of the last
+// digit written, both readings, the finer marked (negative) where the text
+// does not show its trailing zeros and so may have dropped some; the line
+// set-up settles it once the window is known (RECORDROUNDING).
+float asread(extended unit, bool zerosshown) { return static_cast<float>(zerosshown ? unit : -unit); }
+
+// A place made from several rows (a point interpolated over them): as
+// coarse as the coarsest of them, each way.
+rounding coarsest(const roundvector& r, smallint n) {
+  rounding c = r[1];
+  for (long k = 2; k <= n; ++k) c = COARSER(c, r[k]);
+  return c;
+}
 
 // The word stream of one reading, with one word of lookahead.
 struct wordstream {
@@ -85,8 +101,15 @@ struct wordstream {
     INCKOK(where);
     return IO::GETREAL(lastvt, last, where);
   }
-  void row(rowvector& r, const std::string& where) {
-    for (long j = 1; j <= NV; ++j) r[j] = real(where);
+  // A row, and the unit of the last digit each of its values was written
+  // with, and whether its trailing zeros show.
+  void row(rowvector& r, rowvector& unit, farray<bool, 1, maxvalues>& shown, const std::string& where) {
+    for (long j = 1; j <= NV; ++j) {
+      r[j] = real(where);
+      bool zeros = false;
+      unit[j] = WRITTENUNIT(last, zeros);
+      shown[j] = zeros;
+    }
   }
 };
 
@@ -96,7 +119,19 @@ struct reader {
   smallint xcol = 0, ycol = 0, icol = 0;
   extended ival = 0, slope = 0;
   smallint np = 0, nl = 0, na = 0;
-  rowvector row;
+  rowvector row, unit;
+  farray<bool, 1, maxvalues> shown;
+
+  void readrow(const std::string& where) { s.row(row, unit, shown, where); }
+  // The rounding of the row's x and y.
+  rounding rowrounding() const {
+    rounding r;
+    r.wayx = static_cast<float>(unit[xcol]);
+    r.wayy = static_cast<float>(unit[ycol]);
+    r.apartx = asread(unit[xcol], shown[xcol]);
+    r.aparty = asread(unit[ycol], shown[ycol]);
+    return r;
+  }
 
   void header() {
     NV = s.integer("no of variables in each point");
@@ -188,9 +223,10 @@ struct reader {
       p.crossname1 = s.name(where);
       p.crossname2 = s.name(where);
     } else if (icol == 0) {
-      s.row(row, "reading coordinates for " + name);
+      readrow("reading coordinates for " + name);
       p.x = row[xcol];
       p.y = row[ycol];
+      p.round = rowrounding();
     } else {
       const std::string where = "interpolating coordinates for " + name;
       slopedrows& r = scratch();
@@ -198,15 +234,17 @@ struct reader {
       do {
         if (r.n >= maxlinepts)
           IO::ERROREXIT(hererecord, "too much data for line: max = " + IO::INT2STR(maxlinepts), yourfault);
-        s.row(row, where);
+        readrow(where);
         ++r.n;
         r.xs[r.n] = row[xcol];
         r.ys[r.n] = row[ycol];
         r.is[r.n] = row[icol];
+        r.rs[r.n] = rowrounding();
       } while (!s.isname());
       bool ok = false;
       INTERP(r.xs, r.ys, r.is, r.n, p.x, p.y, ival, slope, ok);
       if (!ok) IO::ERROREXIT(hererecord, "interpolation failed for " + name, yourfault);
+      p.round = coarsest(r.rs, r.n);
     }
     DATAPRINT(1, np);
   }
@@ -241,6 +279,7 @@ struct reader {
         run.xs[run.n] = r.xs[j];
         run.ys[run.n] = r.ys[j];
         run.is[run.n] = r.is[j];
+        run.rs[run.n] = r.rs[j];
       }
       extended x = 0, y = 0;
       bool ok = false;
@@ -249,6 +288,7 @@ struct reader {
         ++l.npts;
         l.x[l.npts] = x;
         l.y[l.npts] = y;
+        l.round[l.npts] = coarsest(run.rs, run.n);
       }
       if (last >= n) break;
       // The last row of a run may start the next one, at a corner.
@@ -351,16 +391,18 @@ struct reader {
       do {
         if (l.npts >= maxlinepts || r.n >= maxlinepts)
           IO::ERROREXIT(here, "too much data for line in " + where, yourfault);
-        s.row(row, where);
+        readrow(where);
         if (icol == 0 || (!sloped && row[icol] == ival)) {
           ++l.npts;
           l.x[l.npts] = row[xcol];
           l.y[l.npts] = row[ycol];
+          l.round[l.npts] = rowrounding();
         } else if (sloped) {
           ++r.n;
           r.xs[r.n] = row[xcol];
           r.ys[r.n] = row[ycol];
           r.is[r.n] = row[icol];
+          r.rs[r.n] = rowrounding();
         }
       } while (!s.isname());
       if (sloped && r.n > 1) runs(l, r);
@@ -416,6 +458,26 @@ struct reader {
 };
 
 }  // namespace
+
+extended WRITTENUNIT(const std::string& text, bool& zerosshown) {
+  zerosshown = false;
+  // a rational is exact as written
+  if (text.find('/') != std::string::npos) {
+    zerosshown = true;
+    return 0;
+  }
+  const std::size_t e = text.find_first_of("eE");
+  const std::string mantissa = text.substr(0, e);
+  long exponent = 0;
+  if (e != std::string::npos) exponent = std::strtol(text.c_str() + e + 1, nullptr, 10);
+  const std::size_t dot = mantissa.find('.');
+  long decimals = 0;
+  if (dot != std::string::npos) {
+    decimals = static_cast<long>(mantissa.size() - dot - 1);
+    zerosshown = decimals > 0 && mantissa.back() == '0';
+  }
+  return std::pow(10.0L, static_cast<extended>(exponent - decimals));
+}
 
 sstring GSTRING(valuetype vt, const sstring& w, const std::string& where) {
   if (vt != valuetype::astring) IO::ERROREXIT("reading", "expecting a name; got: " + w + " - " + where, yourfault);

@@ -87,7 +87,16 @@ std::string real2(extended x) { return IO::REAL2STR(x, coordplaces, true); }
 
 void put(smallint before, const std::string& text, smallint after) { IO::PUTSTR(before, text, after, CHANNEL::SVG); }
 
+// The polygon MOVETO and LINETO add to instead of writing, set by
+// KEEPPOINTS while the area filling makes its polygons.
+areapolygon* keeping = nullptr;
+
 void point(smallint before, extended x, extended y) {
+  if (keeping != nullptr) {
+    keeping->x.push_back(x);
+    keeping->y.push_back(y);
+    return;
+  }
   extended sx = 0, sy = 0;
   CONV(x, y, sx, sy);
   put(before, "      " + real2(sx) + " " + real2(sy), 0);
@@ -207,6 +216,8 @@ void CONV(extended x, extended y, extended& sx, extended& sy) {
   sx = s.left + (x - XLOW) * (s.right - s.left) / (XHIGH - XLOW);
   sy = s.bottom + (y - YLOW) * (s.top - s.bottom) / (YHIGH - YLOW);
 }
+
+void KEEPPOINTS(areapolygon* into) { keeping = into; }
 
 void MOVETO(extended x, extended y) { point(0, x, y); }
 

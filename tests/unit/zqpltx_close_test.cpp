@@ -8,9 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <iomanip>
+#include <map>
 #include <random>
 #include <sstream>
 #include <vector>
@@ -181,9 +183,36 @@ struct written {
   place at;
 };
 
-written writeplace(const windowtype& w, place p) {
-  const std::string x = fixed(w.xlow + p.first * (w.xhigh - w.xlow), w.xplaces);
-  const std::string y = fixed(w.ylow + p.second * (w.yhigh - w.ylow), w.yplaces);
+// How values are written: decimals beyond the window's each way, trailing
+// zeros dropped, in exponent form with the same last digit.
+struct precision {
+  int morex = 0, morey = 0;
+  bool strip = false, exponent = false;
+};
+
+std::string number(double v, int places, const precision& p) {
+  std::ostringstream o;
+  const int digits = v == 0 ? -1 : places + static_cast<int>(std::floor(std::log10(std::fabs(v))));
+  if (p.exponent && digits >= 0) {
+    o << std::scientific << std::setprecision(digits) << v;
+  } else {
+    o << std::fixed << std::setprecision(places) << v;
+  }
+  std::string s = o.str();
+  // the exponent as the program writes it: no plus sign, no leading zeros
+  const std::size_t e = std::min(s.find('e'), s.size());
+  if (e < s.size()) s = s.substr(0, e) + "e" + std::to_string(std::stoi(s.substr(e + 1)));
+  if (p.strip && s.find('.') < e) {
+    std::size_t end = s.find_last_not_of('0', e - 1);
+    if (s[end] == '.') --end;
+    s = s.substr(0, end + 1) + s.substr(e);
+  }
+  return s;
+}
+
+written writeplace(const windowtype& w, place p, const precision& how = {}) {
+  const std::string x = number(w.xlow + p.first * (w.xhigh - w.xlow), w.xplaces + how.morex, how);
+  const std::string y = number(w.ylow + p.second * (w.yhigh - w.ylow), w.yplaces + how.morey, how);
   return {x + " " + y, {(std::stod(x) - w.xlow) / (w.xhigh - w.xlow), (std::stod(y) - w.ylow) / (w.yhigh - w.ylow)}};
 }
 
@@ -196,7 +225,14 @@ struct linedrawing {
   phases base;
   std::vector<place> points;  // as written
   double nearest = 1;         // the least distance of two distinct positions, each way the larger
+  // Each line and point written to a precision of its own, none coarser
+  // than the window's; rows outside the window finer still.
+  bool varied = false;
 };
+
+precision anyprecision(std::mt19937& gen) {
+  return {static_cast<int>(gen() % 4), static_cast<int>(gen() % 4), gen() % 3 == 0, gen() % 4 == 0};
+}
 
 phases present(const linedrawing& d, place q, int skip1 = -1, int skip2 = -1) {
   phases p = d.base;
@@ -245,9 +281,11 @@ bool writefile(std::mt19937& gen, linedrawing& d, knowndrawing& k, bool whole) {
   const windowtype& w = d.w;
   const std::size_t nl = d.lines.size();
   std::vector<std::vector<std::pair<double, std::size_t>>> on;
-  const std::vector<crossingrec> pts = crossings(d, on);
+  std::vector<crossingrec> pts = crossings(d, on);
   for (std::size_t c = 0; c < nl; ++c)
     if (on[c].empty()) return false;
+  if (d.varied)
+    for (crossingrec& p : pts) p.at = writeplace(w, p.exact, anyprecision(gen));
   // distinct positions stay more than the rounding apart: points, line
   // ends on the frame, and points from the frame
   std::vector<place> all;
@@ -287,6 +325,12 @@ bool writefile(std::mt19937& gen, linedrawing& d, knowndrawing& k, bool whole) {
     for (const auto& e : on[c]) ends.push_back({e.first, static_cast<long>(e.second)});
     ends.push_back({1.0, -1});
     ring drawnline;
+    const precision own = d.varied ? anyprecision(gen) : precision{};
+    precision outside = own;
+    if (d.varied) {
+      outside.morex += 3;
+      outside.morey += 3;
+    }
     for (std::size_t s = 0; s + 1 < ends.size(); ++s) {
       const auto [t0, p0] = ends[s];
       const auto [t1, p1] = ends[s + 1];
@@ -295,7 +339,8 @@ bool writefile(std::mt19937& gen, linedrawing& d, knowndrawing& k, bool whole) {
       std::vector<std::string> rows;
       if (whole) {
         const int m = u() < 0.5 ? 3 : 12;
-        for (int r = 0; r <= m; ++r) rows.push_back(writeplace(w, at(-0.02 + 1.04 * r / m)).text);
+        for (int r = 0; r <= m; ++r)
+          rows.push_back(writeplace(w, at(-0.02 + 1.04 * r / m), r == 0 || r == m ? outside : own).text);
       } else {
         const int m = u() < 0.6 ? 1 : 3;
         for (int r = 0; r <= m; ++r) {
@@ -304,8 +349,15 @@ bool writefile(std::mt19937& gen, linedrawing& d, knowndrawing& k, bool whole) {
           } else if (r == m && p1 >= 0) {
             rows.push_back(pts[static_cast<std::size_t>(p1)].at.text);
           } else {
-            rows.push_back(writeplace(w, at(t0 + (t1 - t0) * r / m)).text);
+            rows.push_back(writeplace(w, at(t0 + (t1 - t0) * r / m), own).text);
           }
+          // a row a few units from the point, to the line's own precision
+          const double len = std::hypot(ch.b.first - ch.a.first, ch.b.second - ch.a.second);
+          const double step = d.varied ? (3 + 27 * u()) * std::max(w.ux(), w.uy()) / len : 0;
+          if (r == 0 && p0 >= 0 && step > 0 && step < (t1 - t0) / 4)
+            rows.push_back(writeplace(w, at(t0 + step), own).text);
+          if (r == m - 1 && p1 >= 0 && step > 0 && step < (t1 - t0) / 4)
+            rows.push_back(writeplace(w, at(t1 - step), own).text);
         }
         if (u() < 0.3) {
           std::reverse(rows.begin(), rows.end());
@@ -348,7 +400,7 @@ enum closekind { closepoints, thinband, thinwedge, nearframe, nearcorner, closee
 // distance from a few rounding units up to a hundredth of the window, in
 // one of the windows: near zero, far from it, of aspect 1:1000 either
 // way, a millionth wide, below zero.
-bool randomlines(std::mt19937& gen, closekind kind, linedrawing& d, knowndrawing& k, bool& whole) {
+bool randomlines(std::mt19937& gen, closekind kind, linedrawing& d, knowndrawing& k, bool& whole, bool varied = false) {
   auto u = [&] { return gen() / 4294967296.0; };
   auto among = [&](double a, double b) { return a + (b - a) * u(); };
   auto direction = [&] {
@@ -357,9 +409,12 @@ bool randomlines(std::mt19937& gen, closekind kind, linedrawing& d, knowndrawing
   };
   static const windowtype windows[] = {{400, 700, 2, 10, 4, 6},   {10000, 10001, 2, 10, 7, 6},
                                        {400, 1400, 5, 5.001, 3, 9}, {600, 600.001, 1, 1001, 9, 3},
-                                       {1e-6, 2e-6, 3e-6, 4e-6, 13, 13}, {-5, -4.6, 1.5, 2.25, 7, 7}};
+                                       {1e-6, 2e-6, 3e-6, 4e-6, 13, 13}, {-5, -4.6, 1.5, 2.25, 7, 7},
+                                       {1e6, 7e6, 1e5, 3e5, 0, 0}};
   d = linedrawing{};
-  d.w = windows[gen() % 6];
+  // the window of integer records only where precisions vary
+  d.w = windows[gen() % (varied ? 7 : 6)];
+  d.varied = varied;
   const double unit = std::max(d.w.ux(), d.w.uy());
   const double least = 6 * unit, most = 1e-2;
   std::vector<chord>& L = d.lines;
@@ -454,6 +509,75 @@ TEST(DrawingClose, RandomDrawingsOfCloseDistinctPositions) {
   for (int c = 0; c < kinds; ++c) EXPECT_GT(bykind[c], 12) << c << " " << bykind[c];
   EXPECT_GT(tiny, 50) << tiny;
   EXPECT_GT(wholes, 100) << wholes;
+}
+
+// The same drawings with each line and point written to a precision of its
+// own (the window's decimals or up to three more, trailing zeros dropped,
+// exponent rows), rows outside the window finer still, a row a few units
+// from each point to the line's own precision, and a window of integer
+// records 1e6-7e6 across: a line coarser than the rest is only as exact as
+// its last digit. Each drawing is drawn with every sample in its own field,
+// or refused with a message (9 of the 300); never painted wrong (5 were,
+// with the rounding of the finest value read for every one).
+TEST(DrawingClose, RandomDrawingsOfLinesWrittenToDifferentPrecisions) {
+  std::mt19937 gen(50923);
+  int drawn = 0, refused = 0, integers = 0, exponents = 0;
+  for (int n = 0; drawn < 300; ++n) {
+    linedrawing d;
+    knowndrawing k;
+    bool whole = false;
+    if (!randomlines(gen, static_cast<closekind>(n % kinds), d, k, whole, true)) continue;
+    ++drawn;
+    integers += d.w.xplaces == 0;
+    exponents += k.file.find("e-") != std::string::npos || k.file.find("e2") != std::string::npos;
+    const std::string got = drawnright(k);
+    const bool stopped = got.rfind("refused: ", 0) == 0;
+    refused += stopped;
+    if (!stopped) {
+      EXPECT_EQ(got, "") << "drawing " << n << "\n" << k.file;
+    }
+  }
+  EXPECT_LT(refused, 15) << refused;
+  EXPECT_GT(integers, 25) << integers;
+  EXPECT_GT(exponents, 100) << exponents;
+}
+
+// Two lines crossing at (550, 6) in a 400-700 x 2-10 window, every value
+// written to 2 decimals in x and 3 in y but line ab's western piece, whose
+// y has 2 (its last row 549.90 6.00, the line's 6.001 rounded). ab runs
+// (400, 7.5) - (700, 4.5), sp (400, 6.8) - (700, 5.2); ab present above ab,
+// sp above sp. The wedge q sp between them west of the point is, in the
+// 460 x 460 picture, the triangle (60, 187.75), (290, 274), (60, 228):
+// 0.5 x 40.25 x 230 = 4628.75 square units, by hand; less, as drawn from
+// the rows, the sliver under the row rounded down at (289.85, 274):
+// 0.5 x 114.85 x 0.0575 = 3.30, so 4625.44 (coordinates to 0.01).
+TEST(DrawingClose, ALineCoarserThanTheRestIsAsExactAsItsLastDigit) {
+  knowndrawing k;
+  k.file = "2 4 1 2\ni1 q - ab sp invariant 550.00 6.000\nu1 q sp - ab begin i1\n  400.00 7.50\n  475.00 6.75\n"
+           "  549.90 6.00\nu2 q - ab i1 end\n  550.00 6.000\n  700.00 4.500\nu3 q - sp begin i1\n  400.00 6.800\n"
+           "  550.00 6.000\nu4 q ab - sp i1 end\n  550.00 6.000\n  700.00 5.200\n*\n*\nwindow 400 700 2 10\n"
+           "bigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
+  const place i1{0.5, 0.5};
+  k.lines = {{{0, 0.6875}, {1, 0.3125}}, {{0, 0.6}, {1, 0.4}}};
+  k.field = [=](place q) {
+    phases f{"q"};
+    if (q.second > 0.6875 - 0.375 * q.first) f.push_back("ab");
+    if (q.second > 0.6 - 0.2 * q.first) f.push_back("sp");
+    return f;
+  };
+  for (int a = 0; a < 40; ++a) k.extra.push_back({i1.first - 0.001 * a, i1.second + 0.0001 * a});
+  EXPECT_EQ(drawnright(k), "") << k.file;
+  Drawing d;
+  ASSERT_EQ(d.plot(k.file), "");
+  double wedge = -1;
+  for (const ring& r : picturerings(d.svg())) {
+    if (!within(r, {50.0 / 300, 4.77 / 8})) continue;
+    double twice = 0;
+    for (std::size_t a = 0, b = r.size() - 1; a < r.size(); b = a++)
+      twice += r[b].first * r[a].second - r[a].first * r[b].second;
+    wedge = std::fabs(twice) / 2 * 460 * 460;
+  }
+  EXPECT_NEAR(wedge, 4625.44, 1);
 }
 
 // ---------------------------------------------------------------- rows as calc mode 1 writes them
@@ -661,6 +785,77 @@ TEST(DrawingClose, InvariantPointsAFractionOfADegreeApartAreDrawn) {
   EXPECT_EQ(drawnright(k), "") << k.file;
 }
 
+// Calc mode 1's own rows of a T-x(CO2) section at 2 kbar (a made-up ideal
+// solution sa with the carbonates fc, mc and cc, each at zero mode along
+// its line), thinned to the rows beside three invariant points 0.0003 to
+// 0.0007 apart and the two ends. x(CO2) is written to four significant
+// figures: the first row, 0.0001272, outside the 0.1-0.9 window, carries
+// seven decimals, the rest four (0.005404 six). Each carbonate is present
+// below its own line, the pieces of its rows between its points, as the
+// rows give it; read with the first row's rounding for every row, the sa
+// field was painted over the low-T half.
+TEST(DrawingClose, CalcModeOneTxRowsOfSevenAndFourDecimals) {
+  const windowtype tx{0.1, 0.9, 500, 700, 4, 2};
+  const std::map<std::string, double> at{{"i1", 0.5434}, {"i2", 0.5441}, {"i3", 0.5438}, {"begin", -1}, {"end", 2}};
+  struct piece {
+    const char* head;  // phases - zero, from, to
+    const char* x0;    // the first row's x; then 0.5384, 0.5437, 0.5489, 0.9500
+    double t[5];
+  };
+  const piece pieces[] = {
+      {"u1 sa cc - fc begin i1", "0.0001272", {357.53, 626.44, 626.87, 627.29, 655.46}},
+      {"u2 sa mc cc - fc i1 i2", "0.0001272", {354.97, 626.44, 626.87, 627.30, 655.80}},
+      {"u3 sa mc - fc i2 end", "0.0001272", {353.16, 626.43, 626.87, 627.31, 656.27}},
+      {"u4 sa fc cc - mc begin i1", "0.0001272", {349.33, 626.43, 626.87, 627.31, 656.67}},
+      {"u5 sa cc - mc i1 i3", "0.0001272", {346.90, 626.42, 626.87, 627.32, 657.13}},
+      {"u6 sa - mc i3 end", "0.0001272", {344.02, 626.41, 626.87, 627.33, 657.99}},
+      {"u7 sa - cc begin i3", "0.0001272", {371.97, 626.48, 626.87, 627.26, 653.16}},
+      {"u8 sa mc - cc i3 i2", "0.005404", {473.56, 626.47, 626.87, 627.27, 653.89}},
+      {"u9 sa fc mc - cc i2 end", "0.005404", {471.07, 626.46, 626.87, 627.28, 654.48}}};
+  std::ostringstream f;
+  f << "3 5 3 2\ni1 sa cc - fc mc invariant 2.000 626.85 0.5434\ni2 sa mc - fc cc invariant 2.000 626.90 0.5441\n"
+       "i3 sa - mc cc invariant 2.000 626.88 0.5438\n";
+  knowndrawing k;
+  // each carbonate's line: its pieces' x ranges and rows, in window units
+  std::map<std::string, std::vector<std::pair<place, ring>>> below;
+  for (const piece& p : pieces) {
+    f << p.head << "\n";
+    std::istringstream head(p.head);
+    std::string name, word, zero, from, to;
+    head >> name;
+    while (head >> word && word != "-") {
+    }
+    head >> zero >> from >> to;
+    const std::string xs[5] = {p.x0, "0.5384", "0.5437", "0.5489", "0.9500"};
+    ring rows;
+    for (int r = 0; r < 5; ++r) {
+      f << "  2.000 " << fixed(p.t[r], 2) << " " << xs[r] << "\n";
+      rows.push_back({(std::stod(xs[r]) - tx.xlow) / (tx.xhigh - tx.xlow), (p.t[r] - tx.ylow) / (tx.yhigh - tx.ylow)});
+    }
+    const double lo = (std::min(at.at(from), at.at(to)) - tx.xlow) / (tx.xhigh - tx.xlow);
+    const double hi = (std::max(at.at(from), at.at(to)) - tx.xlow) / (tx.xhigh - tx.xlow);
+    below[zero].push_back({{lo, hi}, rows});
+    k.lines.push_back(rows);
+  }
+  f << "*\n*\nwindow 0.1 0.9 500 700\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
+  k.file = f.str();
+  k.field = [below](place q) {
+    phases ph{"sa"};
+    for (const auto& [carbonate, line] : below)
+      for (const auto& [range, rows] : line) {
+        if (q.first < range.first || q.first > range.second) continue;
+        for (std::size_t r = 0; r + 1 < rows.size(); ++r)
+          if (rows[r].first <= q.first && q.first <= rows[r + 1].first) {
+            const double s = (q.first - rows[r].first) / (rows[r + 1].first - rows[r].first);
+            if (q.second < rows[r].second + s * (rows[r + 1].second - rows[r].second)) ph.push_back(carbonate);
+          }
+        break;
+      }
+    return ph;
+  };
+  EXPECT_EQ(drawnright(k), "") << k.file;
+}
+
 // A P-x(CO2) section whose three lines run within a thousandth of a kbar of
 // each other about their points, written every 0.0225 in x with P to 3
 // decimals: some rows are the same row of two lines, away from any point.
@@ -730,33 +925,80 @@ TEST(DrawingClose, SidesAndWaysAreExactForTheNumbersAsRead) {
   EXPECT_EQ(ZQPLTX::ORIENT(xm, ym, x0, y0, x1, y1), on);
 }
 
-// The rounding of the records is read from the decimals their values
-// carry, each way; values of one decimal or none are exact.
-TEST(DrawingClose, TheRecordsRoundingIsTheirLastDecimal) {
-  struct rounding {
-    const char* rows;
-    extended x, y;
+// The rounding of a value is the unit of the last digit it was written
+// with ("6.00" 0.01, "0.0001272" 1e-7, "1.5e-05" 1e-6, "400" 1), and
+// whether its trailing zeros show. Where they do not, the finer reading
+// (for telling places apart) is the finest of its line's rows inside the
+// window, the way a line leaves its point reads its own digits; a point
+// takes the finer reading of the lines at it. Worked out by hand.
+TEST(DrawingClose, EachValueIsRoundedAsItWasWritten) {
+  struct written {
+    const char* text;
+    extended unit;
+    bool shown;
   };
-  const rounding cases[] = {{"u1 begin end 626.85 8.001 700.5 9\n", 0.01L, 0.001L},
-                            {"u1 begin end 626.851 8.0 700 9\n", 0.001L, 0},
-                            {"u1 begin end 2.5 400 7 600\n", 0, 0},
-                            {"i1 5.2500 401.5\nu1 i1 end 5.25 401.5 7 600\n", 0.01L, 0},
-                            {"i1 5.2512 401.5\nu1 i1 end 5.2512 401.5 7.11 600.25\n", 0.0001L, 0.01L}};
-  for (const rounding& r : cases) {
-    Drawing d;
-    ASSERT_EQ(d.network(drawtest::qk(r.rows)), "") << r.rows;
-    EXPECT_NEAR(ZQPLTX::ROUNDX, r.x, 1e-15L) << r.rows;
-    EXPECT_NEAR(ZQPLTX::ROUNDY, r.y, 1e-15L) << r.rows;
+  for (const written& w : {written{"6.00", 0.01L, true}, {"0.0001272", 1e-7L, false}, {"1.5e-05", 1e-6L, false},
+                           {"1.50E+02", 1, true}, {"400", 1, false}, {"-0.050", 0.001L, true}, {"7.5e1", 1, false},
+                           {"3/4", 0, true}}) {
+    bool shown = !w.shown;
+    EXPECT_NEAR(ZQPLTX::WRITTENUNIT(w.text, shown), w.unit, w.unit * 1e-15L) << w.text;
+    EXPECT_EQ(shown, w.shown) << w.text;
   }
-  // a point within a unit of the frame is on it, two units off it is not
+  // rows of one line: way x, y and apart x, y of each row (or of point 1)
+  struct rows {
+    const char* records;
+    std::vector<std::array<extended, 4>> want;
+    bool narrow = false;  // in the window 0..10 x 400..800, else 0..1000 each way
+  };
+  const std::string box = "window 0 1000 0 1000\nbigticks 0 0 0 0\n";
+  const rows cases[] = {
+      {"u1 begin end 626.85 8.001 700.5 9\n", {{0.01L, 0.001L, 0.01L, 0.001L}, {0.1L, 1, 0.01L, 0.001L}}},
+      {"u1 begin end 626.851 8.0 700 9 800.25 7.5e1\n",
+       {{0.001L, 0.1L, 0.001L, 0.1L}, {1, 1, 0.001L, 0.1L}, {0.01L, 1, 0.001L, 0.1L}}},
+      // the row at y 1500 is outside the window: it settles nothing
+      {"u1 begin end 5.1 500 5.123 1500 5.2 600\n", {{0.1L, 1, 0.1L, 1}}},
+      {"i1 5.2500 401.5\nu1 i1 end 5.25 401.5 7.125 600.25\n", {{1e-4L, 0.1L, 1e-4L, 0.01L}}},
+      // x of one decimal or none in a window 10 across is coarser than a
+      // drawing's rounding (0.05): written by hand, exact; whole y values
+      // in one 400 across are not (2), and are rounded to their unit
+      {"u1 begin end 2.5 400 7 600\n", {{0, 1, 0, 1}, {0, 1, 0, 1}}, true},
+      // where a line comes in through a side of the frame it is exact
+      // across the side and as rounded as its rows along it
+      {"u1 begin end -10.5 500.25 20.5 600.25\n", {{0, 0.01L, 0, 0.01L}, {0.1L, 0.01L, 0.1L, 0.01L}}},
+      {"u1 begin end 300.5 -20.25 400.5 80.25\n", {{0.1L, 0, 0.1L, 0}, {0.1L, 0.01L, 0.1L, 0.01L}}},
+      {"i1 5.2512 401.5\nu1 i1 end 5.2512 401.5 7.11 600.25\n", {{1e-4L, 0.1L, 1e-4L, 0.01L}}, true}};
+  for (const rows& r : cases) {
+    Drawing d;
+    ASSERT_EQ(d.network(r.narrow ? drawtest::qk(r.records) : drawtest::qk(r.records, box)), "") << r.records;
+    for (std::size_t k = 0; k < r.want.size(); ++k) {
+      const ZQPLTX::rounding got = r.records[0] == 'i' ? drawtest::point(1).round : drawtest::line(1).round[k + 1];
+      const extended g[4] = {got.wayx, got.wayy, got.apartx, got.aparty};
+      for (int c = 0; c < 4; ++c) EXPECT_NEAR(g[c], r.want[k][c], r.want[k][c] * 1e-6L) << r.records << k << c;
+    }
+  }
+  // a point within its rounding of the frame is on it, two units off it is not
   Drawing d;
   ASSERT_EQ(d.network(drawtest::qk("i1 5.01 400.01\ni2 5.05 799.98\nu1 i1 i2 5.01 400.01 5.05 799.98\n")), "");
   EXPECT_EQ(drawtest::point(1).y, 400);
   EXPECT_EQ(drawtest::point(2).y, 799.98L);
-  EXPECT_EQ(ZQPLTX::FRAMESIDE(5, 400.012L), 1);
-  EXPECT_EQ(ZQPLTX::FRAMESIDE(5, 400.02L), 0);
-  EXPECT_TRUE(ZQPLTX::ONEPLACE(5, 500, 5.024L, 500.024L));
-  EXPECT_FALSE(ZQPLTX::ONEPLACE(5, 500, 5.03L, 500));
+  auto at = [](extended x, extended y, float wayx, float wayy, float apartx, float aparty) {
+    return ZQPLTX::spot{x, y, {wayx, wayy, apartx, aparty}};
+  };
+  EXPECT_EQ(ZQPLTX::FRAMESIDE(at(5, 400.012L, 0.01L, 0.01L, 0.01L, 0.01L)), 1);
+  EXPECT_EQ(ZQPLTX::FRAMESIDE(at(5, 400.02L, 0.01L, 0.01L, 0.01L, 0.01L)), 0);
+  using ZQPLTX::reading;
+  const ZQPLTX::spot hundredths = at(5, 500, 0.01L, 0.01L, 0.01L, 0.01L);
+  EXPECT_TRUE(ZQPLTX::ONEPLACE(hundredths, at(5.024L, 500.024L, 0.01L, 0.01L, 0.01L, 0.01L), reading::way));
+  EXPECT_FALSE(ZQPLTX::ONEPLACE(hundredths, at(5.03L, 500, 0.01L, 0.01L, 0.01L, 0.01L), reading::apart));
+  // a row of 0.01 and a point of 0.001 in y: one within 1.25 (0.01 + 0.001)
+  const ZQPLTX::spot point = at(550, 6, 0.01L, 0.001L, 0.01L, 0.001L);
+  EXPECT_FALSE(ZQPLTX::ONEPLACE(at(549.9L, 6, 0.01L, 0.01L, 0.01L, 0.01L), point, reading::way));
+  EXPECT_TRUE(ZQPLTX::ONEPLACE(at(549.99L, 6.0137L, 0.01L, 0.01L, 0.01L, 0.01L), point, reading::way));
+  EXPECT_FALSE(ZQPLTX::ONEPLACE(at(549.99L, 6.0138L, 0.01L, 0.01L, 0.01L, 0.01L), point, reading::way));
+  // "6.1" among rows of three decimals: one with 6.000 read coarse, apart read fine
+  const ZQPLTX::spot tenth = at(550, 6.1L, 0.01L, 0.1L, 0.01L, 0.001L);
+  EXPECT_TRUE(ZQPLTX::ONEPLACE(tenth, point, reading::way));
+  EXPECT_FALSE(ZQPLTX::ONEPLACE(tenth, point, reading::apart));
 }
 
 // ---------------------------------------------------------------- lines along each other

@@ -266,4 +266,23 @@ TEST(DrawingNetwork, LogReport) {
   EXPECT_EQ(log.find("u4)"), std::string::npos);
 }
 
+// Integer records in a 1e6-7e6 window: a line 2-3 units inside the left
+// edge, its x rounded to 1000002 or 1000003 as it runs up, between two
+// points 0.5 and 0.3 units off its rows. Its x steps lie within the
+// rounding, so it is cut at its points along y: the point below, the one
+// row between the two (179200), the point above; read along x, the row at
+// 137600 below the first point would be taken and step back from it.
+TEST(DrawingNetwork, IntegerRecordsAreRoundedInAHugeWindow) {
+  Drawing d;
+  ASSERT_EQ(d.network(qk("i1 1000003 210462\ni3 1000002 155353\nu9 i3 i1\n  1000002 96000\n  1000002 137600\n"
+                         "  1000003 179200\n  1000003 220800\n  1000003 262400\n",
+                         "window 1000000 7000000 100000 300000\nbigticks 0 0 0 0\n")),
+            "");
+  EXPECT_FALSE(line(1).monox);
+  ASSERT_EQ(line(1).npts, 3);
+  EXPECT_EQ(line(1).y[1], 155353);
+  EXPECT_EQ(line(1).y[2], 179200);
+  EXPECT_EQ(line(1).y[3], 210462);
+}
+
 }  // namespace

@@ -1,0 +1,190 @@
+// The fields the analysis found are the whole window, each place in one:
+// before the filling writes their polygons, it checks that they tile the
+// window, so that a polygon walked the wrong way round the frame, or one
+// painted over its neighbours, stops the run rather than make a picture.
+// The check reads the polygons in window units (0..1 each way) under the
+// picture's own rule, a place being in a polygon that winds round it, and
+// forgives what the rounding of the rows can put wrong.
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "frame/io.h"
+#include "utilities/zqpltx.h"
+
+namespace ZQPLTX {
+
+namespace {
+
+// Rows across the window the coverage is read along, offset by a share of
+// the gap between them that meets no place written to a few digits.
+constexpr int scanrows = 97;
+constexpr extended scanoffset = 0.3819660112501051518L;
+// What the binary form of the numbers may put wrong, in window units.
+constexpr extended binaryshare = 1e-12L;
+// Digits of the place named in a message.
+constexpr smallint placedigits = 6;
+
+struct windowpolygon {
+  smallint area = 0;
+  std::vector<extended> x, y;
+};
+
+windowpolygon inwindowunits(const areapolygon& p) {
+  windowpolygon w;
+  w.area = p.area;
+  for (std::size_t i = 0; i < p.x.size(); ++i) {
+    w.x.push_back((p.x[i] - XLOW) / (XHIGH - XLOW));
+    w.y.push_back((p.y[i] - YLOW) / (YHIGH - YLOW));
+  }
+  return w;
+}
+
+extended areaof(const windowpolygon& p) {
+  extended twice = 0;
+  const std::size_t n = p.x.size();
+  for (std::size_t a = 0, b = n - 1; a < n; b = a++) twice += (p.x[b] - p.x[0]) * (p.y[a] - p.y[0]) -
+                                                              (p.x[a] - p.x[0]) * (p.y[b] - p.y[0]);
+  return std::fabs(twice) / 2;
+}
+
+extended perimeterof(const windowpolygon& p) {
+  extended length = 0;
+  const std::size_t n = p.x.size();
+  for (std::size_t a = 0, b = n - 1; a < n; b = a++) length += std::hypot(p.x[a] - p.x[b], p.y[a] - p.y[b]);
+  return length;
+}
+
+// The coarsest rounding of the rows drawn, in window units, the larger way.
+extended roundingshare() {
+  extended share = 0;
+  for (smallint i = 1; i <= NLINE; ++i) {
+    const linetype& l = (*LINE)[i];
+    for (long k = 1; k <= l.npts; ++k)
+      share = std::max({share, l.round[k].wayx / (XHIGH - XLOW), l.round[k].wayy / (YHIGH - YLOW)});
+  }
+  return share;
+}
+
+// The stretches of the row at height v that a polygon winds round, from
+// where its outline crosses the row. An edge is read from its lower end
+// up, so that the two polygons on either side of a line cross the row at
+// one place, to the last digit.
+std::vector<std::pair<extended, extended>> coveredalong(const windowpolygon& p, extended v) {
+  std::vector<std::pair<extended, int>> cuts;
+  const std::size_t n = p.x.size();
+  for (std::size_t a = 0, b = n - 1; a < n; b = a++) {
+    if ((p.y[a] > v) == (p.y[b] > v)) continue;
+    const bool up = p.y[a] > p.y[b];
+    const std::size_t lo = up ? b : a, hi = up ? a : b;
+    const extended u = p.x[lo] + (v - p.y[lo]) * (p.x[hi] - p.x[lo]) / (p.y[hi] - p.y[lo]);
+    cuts.push_back({u, up ? 1 : -1});
+  }
+  std::sort(cuts.begin(), cuts.end());
+  std::vector<std::pair<extended, extended>> covered;
+  int winding = 0;
+  for (std::size_t i = 0; i < cuts.size(); ++i) {
+    const int before = winding;
+    winding += cuts[i].second;
+    if (before == 0 && winding != 0) covered.push_back({cuts[i].first, cuts[i].first});
+    if (before != 0 && winding == 0) covered.back().second = cuts[i].first;
+  }
+  return covered;
+}
+
+std::string named(smallint k) {
+  const atype& a = AREA[k];
+  std::string names;
+  for (long j = 1; j <= a.nbound; ++j) names += (j > 1 ? " " : "") + a.boundnames[j];
+  return IO::INT2STR(k) + " (" + names + ")";
+}
+
+std::string placeat(extended u, extended v) {
+  return IO::REAL2STR(XLOW + u * (XHIGH - XLOW), placedigits, false) + " " +
+         IO::REAL2STR(YLOW + v * (YHIGH - YLOW), placedigits, false);
+}
+
+[[noreturn]] void overlap(smallint k1, smallint k2, extended u, extended v) {
+  IO::ERROREXIT("areas",
+                "areas " + named(k1) + " and " + named(k2) + " cannot be drawn: their polygons both cover the place " +
+                    placeat(u, v),
+                yourfault);
+}
+
+[[noreturn]] void gap(smallint k, extended u, extended v) {
+  IO::ERROREXIT("areas",
+                "area " + named(k) + " cannot be drawn: beside it no polygon covers the place " + placeat(u, v),
+                yourfault);
+}
+
+// Along one row: every stretch of the window longer than the tolerance lies
+// in exactly one polygon.
+void checkrow(const std::vector<windowpolygon>& polys, extended v, extended tolerance) {
+  struct event {
+    extended at;
+    int change;
+    std::size_t poly;
+  };
+  std::vector<event> events;
+  for (std::size_t i = 0; i < polys.size(); ++i)
+    for (const auto& [from, to] : coveredalong(polys[i], v)) {
+      if (!(from < to)) continue;
+      events.push_back({from, 1, i});
+      events.push_back({to, -1, i});
+    }
+  std::sort(events.begin(), events.end(), [](const event& a, const event& b) {
+    return a.at < b.at || (a.at == b.at && a.change < b.change);
+  });
+  std::vector<std::size_t> in;
+  extended from = 0;
+  std::size_t last = polys.size();  // the polygon left last, beside a gap
+  auto stretch = [&](extended to, std::size_t next) {
+    const extended a = std::max(from, extended{0}), b = std::min(to, extended{1});
+    if (b - a <= tolerance) return;
+    const extended mid = (a + b) / 2;
+    if (in.size() > 1) overlap(polys[in[0]].area, polys[in[1]].area, mid, v);
+    if (in.empty()) gap(polys[last < polys.size() ? last : next].area, mid, v);
+  };
+  for (const event& e : events) {
+    stretch(e.at, e.poly);
+    if (e.change > 0) {
+      in.push_back(e.poly);
+    } else {
+      in.erase(std::find(in.begin(), in.end(), e.poly));
+      last = e.poly;
+    }
+    from = e.at;
+  }
+  stretch(1, polys.empty() ? 0 : polys.size() - 1);
+}
+
+}  // namespace
+
+void CHECKTILES(const std::vector<areapolygon>& drawn) {
+  std::vector<windowpolygon> polys;
+  for (const areapolygon& p : drawn)
+    if (p.x.size() >= 3) polys.push_back(inwindowunits(p));
+  if (polys.empty()) return;
+  // Rounded rows may cross or part by a few units where the data join
+  // them: overlaps and gaps that thin along the outlines are forgiven.
+  const extended width = roundingunits * roundingshare() + binaryshare;
+  extended total = 0, perimeter = 0, largest = -1;
+  smallint biggest = polys[0].area;
+  for (const windowpolygon& p : polys) {
+    const extended a = areaof(p);
+    total += a;
+    perimeter += perimeterof(p);
+    if (a > largest) {
+      largest = a;
+      biggest = p.area;
+    }
+  }
+  for (int r = 0; r < scanrows; ++r) checkrow(polys, (r + scanoffset) / scanrows, width);
+  if (std::fabs(total - 1) > width * perimeter)
+    IO::ERROREXIT("areas",
+                  "area " + named(biggest) + " cannot be drawn: with it the polygons cover " +
+                      IO::REAL2STR(total, placedigits, false) + " times the window",
+                  yourfault);
+}
+
+}  // namespace ZQPLTX
