@@ -1,8 +1,11 @@
-// Random x(CO2), ln a and P-T sections of three to six made-up phases with
-// the H2O-CO2 fluid (ideal, or of the equations of state mixed as van Laar)
-// or an ln a variable, checked against own solutions: every line the window
-// test keeps or drops, every point printed and every point that must be,
-// and every side a Schreinemakers row names. With Gibbs energies
+// Random x(CO2) (window and list reaching 1e-4 of either end), ln a and P-T
+// (T at a P list, P at a T list) sections of three to six made-up phases,
+// some at fixed activities, with the H2O-CO2 fluid (ideal, or of the
+// equations of state mixed as van Laar) or an ln a variable, their points
+// now and then on a list value, checked against own solutions: every line
+// the window test keeps or drops, every point printed (to its printed
+// digits) and every point the list holds (printed once), and every side a
+// Schreinemakers row names. With Gibbs energies
 //   G = H - T S + (P - Pr) V + RT ln a,  mu(L) = RT ln a(L),
 //   mu(CO2) = G(CO2) + Gmix(CO2) + RT ln x,  mu(H2O) = G(H2O) + Gmix(H2O) + RT ln(1 - x),
 // phase i with h_i H2O, c_i CO2 (or q_i L) has Phi_i = G_i - h_i mu(H2O) - c_i mu(CO2)
