@@ -1,7 +1,10 @@
 // Reaction lines and their intersections (calc mode 3).
 #pragma once
 
+#include <limits>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "frame/farray.h"
 #include "frame/io.h"
@@ -109,11 +112,16 @@ struct crossings {
             const farray<extended, 1, maxlistvalues>& list);
   void CROSSOVER(bool& found);
   void COMPARE(smallint m, smallint a, smallint b, smallint ba, smallint bb, bool& above, bool& restart,
-               bool& crossed);
+               bool& crossed, bool& met);
   void CALCPTX(extended& x, extended& y, bool& found, bool& converged);
+  // The crossing list at list position m from the marks there, the first
+  // at position k0; the marks listed are consumed.
+  void LISTAT(smallint m, smallint k0);
   void SETUPPTX(smallint ra, smallint rb, smallint ba, smallint bb, smallint m);
   void CROSSPTX(extended& x, extended& y, bool& ok);
   bool CROSS(smallint ra, smallint rb, smallint ba, smallint bb, smallint m);
+  // Whether two lines' values at one list value meet, to the table's rounding.
+  static bool MEET(extended va, extended vb);
 
   // One chord refinement on the listed lines a and b of the bracket ending at m.
   struct refinement {
@@ -121,13 +129,38 @@ struct crossings {
     bool ok = false, converged = false, outside = false, offline = false;
     bool first = false;     // the first chords met, at (x1, y1)
     extended x1 = 0, y1 = 0;
+    bool inside = false;    // (x, y) is a chord point inside the first bracket
+    bool beyond = false;    // the lines meet at an end and cross just past it
+    // The first bracket along the list variable; none when unset.
+    extended lo = -std::numeric_limits<extended>::infinity(), hi = std::numeric_limits<extended>::infinity();
   };
-  refinement REFINE(smallint a, smallint b, smallint m, extended xtol, extended ytol);
-  // Newton steps on the affinities of r1 and r2 from a settled point, each
-  // within the tolerances; the point moves only when they settle.
+  // The chords of the pair, then Newton steps from their last point inside
+  // the bracket, and whether every listed line passes the point; past -1
+  // or 1: from just inside the low or high end of the bracket, past a
+  // crossing there.
+  refinement REFINE(smallint a, smallint b, smallint m, extended xtol, extended ytol, int past = 0);
+  // Whether the lines of the bracket meet at one of its ends, where t then
+  // holds their crossing there or inside the bracket, or marks it past the end.
+  bool ATNODE(smallint r1, smallint r2, refinement& t, extended xtol, extended ytol) const;
+  // Whether x1 and x2, or (x, y) and a point settled before, are one.
+  static bool SAME(extended x1, extended x2, extended xtol);
+  bool SETTLED(extended x, extended y, extended xtol, extended ytol) const;
+  // Newton steps on the affinities of r1 and r2 in the section's own
+  // measure of the list variable (x(CO2) as ln(x / (1 - x))); the point
+  // moves, and counts as settled, only when the steps shrink to far below
+  // the tolerances without leaving the bracket.
   static void NEWTON(smallint r1, smallint r2, refinement& t, extended xtol, extended ytol);
-  // Whether reaction r's line passes within the tolerances of (x, y).
+  // Whether reaction r's line passes within the tolerances of (x, y), told
+  // from its affinity and slopes in the section's own measure.
   static bool ONLINE(smallint r, extended x, extended y, extended xtol, extended ytol);
+  // Marks a settled point off its lines unless every listed line passes it.
+  void ONLINEALL(refinement& t, extended xtol, extended ytol) const;
+  // The points settled for the candidate so far: a crossing at a list value
+  // is marked in the brackets on both sides of it, by different pairs, and
+  // is settled once.
+  std::vector<std::pair<extended, extended>> settled;
+  // The list positions whose bracket was visited again past such a point.
+  std::vector<smallint> revisited;
   // Set by CALCPTX when every pair settled off its lines: (x, y) is then the
   // first pair's point, to be told of, not printed.
   bool offline = false;

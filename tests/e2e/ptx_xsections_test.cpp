@@ -72,7 +72,8 @@ TEST(XSections, ADomeInsideTheWindowIsKept) {
 // Lines whose own roots in 300-900 C lie at x 0.014-0.058, 0.134-0.618 and
 // 0.776-0.908 never meet in the window; their extra roots near 283 K only
 // meet in the widened search band. The run ends with "none in the window"
-// and the stability of the three lines, not with an internal fault.
+// and the stability of the three lines, not with an internal fault. In the
+// second system AC, A and AHC meet at own 829.671 C, x(CO2) 0.48334.
 TEST(XSections, CrossingsOnlyBelowTheWindowEndInNoneInTheWindow) {
   const e2e::Run r = section("few", "AHH AHC AC H2O CO2", "300 900", "4.4");
   EXPECT_EQ(r.status, 0) << r.out;
@@ -87,12 +88,12 @@ TEST(XSections, CrossingsOnlyBelowTheWindowEndInNoneInTheWindow) {
   const e2e::Run two = section("few2", "ACC AC A AHH AHC H2O CO2", "300 900", "3.7");
   EXPECT_EQ(two.status, 0) << two.out;
   EXPECT_FALSE(has(two.out, "bombed")) << two.out;
-  EXPECT_TRUE(has(summary(two), "\nT = 829.68 " + deg + "C , x(CO2) = 0.483\n")) << summary(two);
+  EXPECT_TRUE(has(summary(two), "\nT = 829.67 " + deg + "C , x(CO2) = 0.483\n")) << summary(two);
 }
 
 // Own invariant points: BHH, BC, BH meet at 369.983 C, x(CO2) 0.01480 (the
 // point printed before, 494.85 C at 0.0300, has affinities -3.65, -7.61,
-// +3.96 kJ); B, AC, D, E at 627.314 C, 0.97754.
+// +3.96 kJ); B, AC, D, E at 627.314 C, 0.97754; A, ACC, AH in P-x(CO2).
 TEST(XSections, APointIsPrintedWhereItsLinesMeet) {
   const e2e::Run r = section("off", "BHH BC BH H2O CO2", "300 900", "7.4");
   ASSERT_EQ(r.status, 0) << r.out;
@@ -103,6 +104,16 @@ TEST(XSections, APointIsPrintedWhereItsLinesMeet) {
   ASSERT_EQ(two.status, 0) << two.out;
   EXPECT_TRUE(has(summary(two), "\nT = 627.31 " + deg + "C , x(CO2) = 0.978\n")) << summary(two);
   EXPECT_FALSE(has(summary(two), "T = 628.42"));
+
+  // Near x(CO2) 1, where the line of AH = A + H2O is steep: the P-x(CO2)
+  // sections of A, ACC, AH at 719.38 and 800 C, own points 6.80003 kbar,
+  // x 0.998326 and 8.97645 kbar, x 0.997410.
+  for (const auto& [t, point] : {std::pair<std::string, std::string>{"719.38", "P = 6.800 kbar, x(CO2) = 0.998"},
+                                 {"800", "P = 8.976 kbar, x(CO2) = 0.997"}}) {
+    const e2e::Run px = section("side", "A ACC AH H2O CO2", "1 10", t, 3);
+    ASSERT_EQ(px.status, 0) << px.out;
+    EXPECT_TRUE(has(summary(px), "\n" + point + "\n")) << summary(px);
+  }
 }
 
 // Own: A, ACC, AH meet at 719.379 C, x 0.99833; on the line of ACC = A + 2CO2
@@ -118,7 +129,7 @@ TEST(XSections, SchreinemakersSidesFollowTheAffinities) {
 
   const e2e::Run r = section("side", "A ACC AH H2O CO2", "300 900", "6.8");
   ASSERT_EQ(r.status, 0) << r.out;
-  EXPECT_TRUE(has(summary(r), "\nT = 719.36 " + deg + "C , x(CO2) = 0.998\n")) << summary(r);
+  EXPECT_TRUE(has(summary(r), "\nT = 719.38 " + deg + "C , x(CO2) = 0.998\n")) << summary(r);
   const std::string one = row(summary(r), "# stable", "1)  ACC = A + CO2");
   EXPECT_EQ(cells(one), highonly) << one;
   const std::string two = row(summary(r), "# stable", "2)  AH = A + H2O");

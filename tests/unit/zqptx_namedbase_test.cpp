@@ -9,6 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <utility>
+#include <vector>
 
 #include "reactions/zqptx.h"
 #include "zqfind_testsupport.h"
@@ -116,7 +119,7 @@ TEST_F(NamedBase, BothBranchesCrossedInOneInterval) {
   }
 }
 
-TEST_F(NamedBase, CrossingTestNeedsAStrictChangeOfOrder) {
+TEST_F(NamedBase, CrossingTestReadsTheOrderAsTheSearchDoes) {
   load(3);
   // positions: 1 K, 2 A, 3 B; list position 3 against 2
   struct Case {
@@ -132,9 +135,18 @@ TEST_F(NamedBase, CrossingTestNeedsAStrictChangeOfOrder) {
       {1, 3, 1, 1, 2, false},  // no change between 22 and 23 kbar
   };
   for (const Case& k : cases) EXPECT_EQ(c.CROSS(k.ra, k.rb, k.ba, k.bb, k.m), k.cross) << k.ra << k.rb << k.ba << k.bb;
-  // Equal values at either end are no strict change.
+  // As in the crossing search: equal values count as not below, and lines
+  // that meet at 24 kbar, to the table's rounding (0.5 K / 1000), cross in
+  // the interval ending there, either way round; equal at 23 and apart at 24
+  // in the same order is no crossing.
   c.v(3, 1, 3) = c.v(1, 1, 3);
+  EXPECT_TRUE(c.CROSS(1, 3, 1, 1, 3));
+  EXPECT_TRUE(c.CROSS(3, 1, 1, 1, 3));
+  c.v(3, 1, 2) = c.v(1, 1, 2);
+  c.v(3, 1, 3) = c.v(1, 1, 3) - 1;
   EXPECT_FALSE(c.CROSS(1, 3, 1, 1, 3));
+  c.v(3, 1, 3) = c.v(1, 1, 3) - 4e-4L;
+  EXPECT_TRUE(c.CROSS(1, 3, 1, 1, 3));
 }
 
 // A base with a single other line leaves no pair to refine: the crossing is
@@ -271,22 +283,29 @@ TEST_F(NamedBase, ChordsLeavingTheBracketAreNotFollowed) {
 
 
 // Newton steps on two affinities from a point the chords settled near: K's
-// lower branch and A meet at (23.5 kbar, T*) by construction. Steps within
-// the tolerances take the point there, far inside them; a first step beyond
-// them leaves the point where it was.
+// lower branch and A meet at (23.5 kbar, T*) by construction. Steps that
+// shrink take the point there, far inside the tolerances, from starts a step
+// beyond them too; a bracket that does not hold the crossing, or a window
+// the steps would leave, leaves the point where it was.
 TEST_F(NamedBase, NewtonStepsEndWhereBothAffinitiesVanish) {
   struct Case {
     extended dx, dy;  // the start, off the crossing
+    extended lo, hi;  // the bracket
     bool moves;
   };
-  const Case cases[] = {{0.003L, 0.3L, true}, {-0.004L, 0.2L, true}, {0.002L, -0.4L, true},
-                        {0.05L, 3, false}, {0.0005L, 25, false}};
+  const extended all = std::numeric_limits<extended>::infinity();
+  const Case cases[] = {{0.003L, 0.3L, -all, all, true},   {-0.004L, 0.2L, -all, all, true},
+                        {0.002L, -0.4L, -all, all, true},  {0.05L, 3, -all, all, true},
+                        {0.0005L, 25, 23, 24, true},       {0.05L, 3, 23.52L, 24, false},
+                        {0.0005L, 25, -all, 23.4L, false}, {0.003L, 0.3L, -all, all, false}};
   for (const Case& k : cases) {
     ZQPTX::crossings::refinement t;
     t.x = 23.5L + k.dx;
     t.y = TSTAR + k.dy;
-    t.converged = true;
+    t.lo = k.lo, t.hi = k.hi;
+    if (&k == &cases[7]) THIGH = TSTAR + 0.2L;  // the start itself outside the window
     ZQPTX::crossings::NEWTON(1, 2, t, 0.01L, 0.5L);
+    EXPECT_EQ(t.converged, k.moves) << k.dx << " " << k.dy;
     if (k.moves) {
       EXPECT_NEAR(t.x, 23.5L, 1e-8L) << k.dx << " " << k.dy;
       EXPECT_NEAR(t.y, TSTAR, 1e-6L) << k.dx << " " << k.dy;
@@ -295,6 +314,54 @@ TEST_F(NamedBase, NewtonStepsEndWhereBothAffinitiesVanish) {
       EXPECT_EQ(t.y, TSTAR + k.dy) << k.dx << " " << k.dy;
     }
   }
+}
+
+// The three lines meeting at 23.5 kbar, now a list value: K's lower branch
+// above A above a steeper B (T = T* + 600 (P - 23.5)) at 23 kbar, all in the
+// other order at 24, where A and B cross K's upper branch too. The lines
+// meet at the list value and are marked in the intervals on both sides of
+// it; the point is given once, K's upper branch meets A and B apart, and A
+// and B, followed from just past the point, meet nowhere else: nothing more
+// is printed or told.
+TEST_F(NamedBase, LinesMeetingAtAListValueGiveItsPointOnce) {
+  // B as -E + F with dS 0.01 and dV 6: T = 100 dH + 600 (P - Pr).
+  rows({{"A", -2000, 0.100L, 3.0L},
+        {"B", -2003, 0.090L, 2.9L, 2e-5L},
+        {"C", -100, 0.050L, 1},
+        {"D", -100 + DHA, 0.051L, 1.5L},
+        {"E", 0, 0.1L, 1},
+        {"F", TSTAR / 100 - 6 * (23.5L - CONST::PR), 0.11L, 7}});
+  const extended P[3] = {23, 23.5L, 24};
+  for (long m = 1; m <= 3; ++m) {
+    X[m] = P[m - 1];
+    ZQPTX::RLINE1(1, m) = m == 2 ? TSTAR : kroot(P[m - 1], false);
+    ZQPTX::RLINE2(1, m) = kroot(P[m - 1], true);
+    ZQPTX::RLINE1(2, m) = lineA(P[m - 1]);
+    ZQPTX::RLINE1(3, m) = TSTAR + 600 * (P[m - 1] - 23.5L);
+    ZQPTX::RLINE2(2, m) = ZQPTX::RLINE2(3, m) = ZQPTX::NOSECONDLINE;
+  }
+  farray<smallint, 1, ZQPTX::maxintreactions> rn{};
+  for (smallint k = 1; k <= 3; ++k) rn[k] = k;
+  c.LOAD(3, rn, 3, X);
+  bool found = false;
+  c.CROSSOVER(found);
+  ASSERT_TRUE(found && c.mk(1, 1, 2) && c.mk(1, 2, 3));
+  testsupport::Terminal term;
+  std::vector<std::pair<extended, extended>> points;
+  bool got = true;
+  for (int call = 0; got && call < 20; ++call) {
+    extended x = 0, y = 0;
+    bool converged = false;
+    c.CALCPTX(x, y, got, converged);
+    if (converged) points.emplace_back(x, y);
+    EXPECT_FALSE(c.offline);
+    EXPECT_EQ(c.unsettled, "");
+  }
+  EXPECT_FALSE(got) << "the marks are used up";
+  ASSERT_EQ(points.size(), 1u);
+  EXPECT_EQ(points[0].first, 23.5L);
+  EXPECT_NEAR(points[0].second, TSTAR, 1e-6L);
+  EXPECT_EQ(term.text(), "");
 }
 
 }  // namespace

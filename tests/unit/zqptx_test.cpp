@@ -177,9 +177,14 @@ TEST_F(Ptx, CrossingsAreMarkedWhereTheOrderChangesInsideTheWindow) {
     std::vector<int> want;
   } cases[] = {
       {"one change", {500, 520, 540, 560}, {530, 530, 530, 530}, {3}},
-      {"below, then equal: a change", {500, 530, 520}, {530, 530, 530}, {2}},
-      {"above, then equal: none", {560, 530, 540}, {530, 530, 530}, {}},
-      {"changes at two neighbours: the first only", {500, 540, 500, 490}, {530, 530, 530, 530}, {2}},
+      // Lines that meet at a list value, to the table's rounding, cross there
+      // or close by: marked in the intervals on both sides of it (each
+      // refines to where they cross, printed once).
+      {"below, then equal, then below", {500, 530, 520}, {530, 530, 530}, {2, 3}},
+      {"above, then equal, then above", {560, 530, 540}, {530, 530, 530}, {2, 3}},
+      {"below, then equal to the rounding, then above", {500, 530.000001L, 540}, {530, 530, 530}, {2, 3}},
+      {"equal at the first value", {530, 520, 510}, {530, 530, 530}, {2}},
+      {"changes at two neighbours: both", {500, 540, 500, 490}, {530, 530, 530, 530}, {2, 3}},
       {"a gap restarts the comparison", {500, 1e21L, 560}, {530, 530, 530}, {}},
       {"outside the window", {300, 950, 950}, {530, 530, 530}, {}},
       {"never crossing", {500, 510, 520}, {530, 540, 550}, {}},
