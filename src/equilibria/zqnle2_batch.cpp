@@ -162,6 +162,24 @@ smallint phaserule(const bemvector& set) {
   return PHASERULE(*m, NUV, col, held, nphases, NMU);
 }
 
+// The starting guesses of the item's phases from its guess block, but for
+// the buffered fluid's x(CO2), which the section sets.
+void itemguesses(const batchtype& item, smallint fluid, smallint fluidx) {
+  const bxyztype& block = BATCHXYZ[item.kxyz];
+  for (long i = 1; i <= NPSS; ++i) {
+    if (!item.phase[i]) continue;
+    ptype1& p = (*PREC1)[i];
+    for (long v = 1; v <= p.nvar; ++v) {
+      if (i == fluid && v == fluidx) continue;
+      long at = 0;
+      for (long e = 1; e <= block.count && at == 0; ++e)
+        if (block.name[e] == p.xvar[v].name) at = e;
+      if (at == 0) IO::ERROREXIT("dobatch", "xyzguess: can't find " + p.xvar[v].name, yourfault);
+      p.xvar[v].guess = block.value[at];
+    }
+  }
+}
+
 // The variance before a point's modes and isopleths that makes it a line
 // whose reaction is written (its modes, when worked out after the solve,
 // one row for each end), or a buffered divariant assemblage whose reaction
@@ -222,30 +240,17 @@ void solvestate::DOBATCH(smallint ibatch) {
   MODESBYNLE = false;
   // A fluid buffered by the section's x(CO2) holds H2O and CO2 in an item
   // with a bulk as in the plain pseudosection: it comes with the item, its
-  // x(CO2) stays set on the run's list, and the item's lists follow it. An
-  // item without a bulk takes it too when its own isopleths leave it more
-  // to fix than P and T: the section's x(CO2) is then one of the variables
-  // its variance asks for, as in the plain run. One whose isopleths leave
-  // only P and T keeps its fluid free.
+  // x(CO2) stays set on the run's list, and the item's lists follow it. So
+  // does an item without a bulk whose isopleths leave more than P and T to
+  // fix, its variance counting the section's x(CO2) as the plain run does;
+  // one whose isopleths leave only P and T keeps its fluid free.
   const bool buffered = item.withbulk || item.variance - item.niso > 2;
   smallint fluid = 0, fluidx = 0;
   const smallint firstlist = buffered && !DOINGFRACT ? bufferedfluid(fluid, fluidx) : 0;
   clearmarks(fluid, fluidx);
   NLISO[firstlist + 1] = 0;
   // 2. Starting guesses from the item's guess block.
-  const bxyztype& block = BATCHXYZ[item.kxyz];
-  for (long i = 1; i <= NPSS; ++i) {
-    if (!item.phase[i]) continue;
-    ptype1& p = (*PREC1)[i];
-    for (long v = 1; v <= p.nvar; ++v) {
-      if (i == fluid && v == fluidx) continue;
-      long at = 0;
-      for (long e = 1; e <= block.count && at == 0; ++e)
-        if (block.name[e] == p.xvar[v].name) at = e;
-      if (at == 0) IO::ERROREXIT("dobatch", "xyzguess: can't find " + p.xvar[v].name, yourfault);
-      p.xvar[v].guess = block.value[at];
-    }
-  }
+  itemguesses(item, fluid, fluidx);
   // 3. The isopleth values start there, and every start must be legal.
   if (FIRSTRUN) {
     for (long k = 1; k <= item.niso; ++k) (*PREC1)[item.isophase[k]].xvar[item.isovar[k]].guess = item.isovalue[k];
