@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <regex>
 #include <sstream>
 
 #include "../support/rings.h"
@@ -48,10 +47,18 @@ std::vector<std::vector<std::string>> line(const section& s, const std::string& 
   EXPECT_EQ(r.status, 0) << r.out;
   std::vector<std::vector<std::string>> rows;
   std::istringstream in(r.files.count("jx-mg-qk.txt") ? r.files.at("jx-mg-qk.txt") : "");
-  const std::regex row("^(\\S+) (\\S+) (\\S+) %.*");
-  std::smatch m;
-  for (std::string l; std::getline(in, l);)
-    if (std::regex_match(l, m, row)) rows.push_back({m[1], m[2], m[3]});
+  // A row: three words, each followed by one blank, then a comment.
+  for (std::string l; std::getline(in, l);) {
+    std::vector<std::string> w;
+    std::size_t i = 0;
+    while (w.size() < 3) {
+      const std::size_t j = l.find(' ', i);
+      if (j == std::string::npos || j == i) break;
+      w.push_back(l.substr(i, j - i));
+      i = j + 1;
+    }
+    if (w.size() == 3 && i < l.size() && l[i] == '%') rows.push_back(w);
+  }
   return rows;
 }
 
@@ -103,7 +110,7 @@ TEST(DrawCalcRecords, SectionsWhoseXListsReachBelowAThousandthAreDrawnRight) {
       const double y = at(rows, s.ycol, x), dy = s.below * 1e-6 * (s.yhigh - s.ylow);
       // the phases on the line: its own zero left out
       std::string phases = field(x, y + dy);
-      phases = std::regex_replace(phases, std::regex(" " + zero), "");
+      for (std::size_t z; (z = phases.find(" " + zero)) != std::string::npos;) phases.erase(z, zero.size() + 1);
       f << name << " " << phases << " - " << zero << " " << ends << "\n";
       for (const auto& r : rows) f << "  " << r[0] << " " << r[1] << " " << r[2] << "\n";
     };
@@ -126,9 +133,13 @@ TEST(DrawCalcRecords, SectionsWhoseXListsReachBelowAThousandthAreDrawnRight) {
     const std::string svg = d.files.at("jx-ff.svg");
     const std::string group = svg.substr(svg.find("<!-- areas -->"), svg.find("\n  </g>") - svg.find("<!-- areas -->"));
     std::vector<drawtest::ring> polys;
-    const std::regex points("points=\"([^\"]*)\"");
-    for (std::sregex_iterator p(group.begin(), group.end(), points), e; p != e; ++p) {
-      std::istringstream in((*p)[1].str());
+    // Long point lists are found by hand: the library's regular expressions
+    // recurse once a character and run out of stack on them.
+    for (std::size_t p = group.find("points=\""); p != std::string::npos; p = group.find("points=\"", p)) {
+      p += 8;
+      const std::size_t q = group.find('"', p);
+      std::istringstream in(group.substr(p, q - p));
+      p = q;
       polys.emplace_back();
       for (double px = 0, py = 0; in >> px >> py;) polys.back().push_back({px, py});
     }
