@@ -59,6 +59,9 @@ std::string MAXSTR(smallint n);
 void PHYSICALT(extended celsius, const std::string& what, const std::string& where,
                const char* degree = macroman::degree_s);
 void PHYSICALP(extended kbar, const std::string& what, const std::string& where);
+// PHYSICALT or PHYSICALP, as the value is a temperature or a pressure.
+void PHYSICALPT(bool temperature, extended value, const std::string& what, const std::string& where,
+                const char* degree = macroman::degree_s);
 
 // ---------------------------------------------------------------- value lists
 void LISTP();

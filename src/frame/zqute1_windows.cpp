@@ -196,4 +196,12 @@ void PHYSICALP(extended kbar, const std::string& what, const std::string& where)
                 yourfault);
 }
 
+void PHYSICALPT(bool temperature, extended value, const std::string& what, const std::string& where,
+                const char* degree) {
+  if (temperature)
+    PHYSICALT(value, what, where, degree);
+  else
+    PHYSICALP(value, what, where);
+}
+
 }  // namespace ZQUTE1

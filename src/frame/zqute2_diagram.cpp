@@ -63,10 +63,7 @@ void fixedp() {
 void takeptwindow(bool pressure, const IO::rrvector& v, othervariabletype other) {
   for (long i = 1; i <= 2; ++i) {
     const std::string what = std::string(pressure ? "P" : "T") + (i == 1 ? " low" : " high");
-    if (pressure)
-      ZQUTE1::PHYSICALP(v[i], what, "diagram");
-    else
-      ZQUTE1::PHYSICALT(v[i], what, "diagram");
+    ZQUTE1::PHYSICALPT(!pressure, v[i], what, "diagram");
   }
   if (pressure) {
     PLOW = v[1];

@@ -46,12 +46,7 @@ void writetrange(const std::string& twhat) {
 // The typed pressures (kbar) or temperatures (degrees C) v[1..n] that the
 // set-up takes, refused when no calculation can take them.
 void physical(const IO::rrvector& v, long n, bool temperature) {
-  for (long i = 1; i <= n; ++i) {
-    if (temperature)
-      ZQUTE1::PHYSICALT(v[i], "T", "docalcpt");
-    else
-      ZQUTE1::PHYSICALP(v[i], "P", "docalcpt");
-  }
+  for (long i = 1; i <= n; ++i) ZQUTE1::PHYSICALPT(temperature, v[i], temperature ? "T" : "P", "docalcpt");
 }
 
 void pressures(const std::string& pwhat) {

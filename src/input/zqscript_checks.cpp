@@ -141,12 +141,8 @@ namespace {
 // Values no calculation can take stop the run naming them; the others are
 // checked against the windows below.
 void physical(const sstring& keyword, smallint i, smallint n, bool temperature) {
-  for (smallint k = i; k < i + n; ++k) {
-    if (temperature)
-      ZQUTE1::PHYSICALT(INFOREAL[k], keyword + " T", "reading scripts");
-    else
-      ZQUTE1::PHYSICALP(INFOREAL[k], keyword + " P", "reading scripts");
-  }
+  for (smallint k = i; k < i + n; ++k)
+    ZQUTE1::PHYSICALPT(temperature, INFOREAL[k], keyword + (temperature ? " T" : " P"), "reading scripts");
 }
 }  // namespace
 

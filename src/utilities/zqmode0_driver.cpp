@@ -66,12 +66,9 @@ smallint menucode(smallint scriptcode, const std::string& title, const char* con
 
 // The grid's values v[1..n], refused when no calculation can take them.
 void physicalgrid(bool temperature, const emvector& v, smallint n) {
-  for (long i = 1; i <= n; ++i) {
-    if (temperature)
-      ZQUTE1::PHYSICALT(v[i] - CONST::KELVIN, "T", "PTgrid", utf8text::degree_s);
-    else
-      ZQUTE1::PHYSICALP(v[i], "P", "PTgrid");
-  }
+  for (long i = 1; i <= n; ++i)
+    ZQUTE1::PHYSICALPT(temperature, temperature ? v[i] - CONST::KELVIN : v[i], temperature ? "T" : "P", "PTgrid",
+                       utf8text::degree_s);
 }
 
 // One list of the grid, pressures (kbar) or temperatures (K).
