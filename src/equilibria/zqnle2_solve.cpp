@@ -1,6 +1,7 @@
 // The run loop of one equilibrium: runs (plain, Monte Carlo or
 // fractionation), batch items and points, the window and mode checks of a
 // solved point, its output, and the series lines at the end.
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -42,8 +43,9 @@ void solvestate::RUNALL() {
   REHELP = false;
   MODESCALE = 1;
   DOINGMC = false;
-  if (on(CONTROLJX.batch)) SETUPBATCH();
+  // Set first: what an item carries, which the batch set-up reads, depends on it.
   DOINGFRACT = on(CONTROLJX.fractionation);
+  if (on(CONTROLJX.batch)) SETUPBATCH();
   if (DOINGFRACT) SETUPFRACT();
   if (on(CONTROLJX.mc)) SETUPMONTECARLO();
   RUN = 0;
@@ -81,7 +83,10 @@ void solvestate::BATCHITEM() {
   ++IBATCH;
   FIRSTBATCH = IBATCH == 1;
   IPT = 0;
-  if (on(CONTROLJX.batch)) DOBATCH(IBATCH);
+  if (on(CONTROLJX.batch)) {
+    DOBATCH(IBATCH);
+    PTLOOP = BATCHINFO[IBATCH].npt;
+  }
   if (RUNSPAN != nullptr) RUNSPAN(runspan::layout, true);
   ZQNLE3::MAKECROSSREFS(PH);
   if (RUNSPAN != nullptr) RUNSPAN(runspan::layout, false);
@@ -122,6 +127,9 @@ void solvestate::BATCHITEM() {
     REHEAD = true;
     if (talk) IO::PUTSTR(0, "", 1, CHANNEL::TERMLOG);
     ZQNLE3::SETUPLOOPS(LOOPMAX, NLOOP, IBATCH);
+    // P and T are the innermost levels: a held list's value holds over
+    // every P-T point before the next one's.
+    if (NLOOP >= 2) PTLOOP = static_cast<smallint>(std::max<long>(1, LOOPMAX[NLOOP - 1] * LOOPMAX[NLOOP]));
     CHECKITEMPOINTS();
     ZQUTE2::SETUPLOOPER(LOOPAT, NLOOP);
     ++NGI;
@@ -168,7 +176,9 @@ bool solvestate::ROWSKEPT() const {
 
 void solvestate::UNREACHEDPOINTS() {
   if (!ROWSKEPT()) return;
-  while (IPT < BATCHINFO[IBATCH].npt) {
+  // An item that cannot be calculated never met the check of its points.
+  CHECKITEMPOINTS();
+  while (IPT < ITEMPOINTS(BATCHINFO[IBATCH])) {
     ++IPT;
     GOODMC = false;
     PRINTMCRESULTS(IBATCH, IPT, GOODMC);

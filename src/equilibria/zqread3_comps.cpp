@@ -10,6 +10,7 @@
 #include "frame/channels.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
+#include "frame/zqglobal_bulk.h"
 
 using namespace ZQGLOBAL;
 
@@ -135,9 +136,7 @@ void checkentries(const cvector& a, const cvector& b, const std::string& zeros) 
   for (const cvector* v : {&a, &b})
     for (long k = 1; k <= NUVLEFT; ++k)
       if (std::fabs((*v)[k]) < zerobulk) IO::ERROREXIT("readcomps", zeros, yourfault);
-  for (const cvector* v : {&a, &b})
-    for (long k = 1; k <= NUVLEFT; ++k)
-      if ((*v)[k] < 0) IO::ERROREXIT("readcomps", "negative entries not allowed in a bulk", yourfault);
+  for (const cvector* v : {&a, &b}) NONEGATIVEBULK("readcomps", *v, NUVLEFT);
 }
 
 }  // namespace
