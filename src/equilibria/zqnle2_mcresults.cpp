@@ -102,9 +102,10 @@ void solvestate::PRINTMCRESULTS(smallint ibatch, smallint ipt, bool& goodmc) {
   mcrow& row = MCROWS->row[++MCK];
   row.item = ibatch;
   row.point = ipt;
-  // A held list's points repeat the item's P-T points, and with them the
-  // filters given for each.
-  row.ptpoint = static_cast<smallint>((ipt - 1) % std::max<smallint>(PTLOOP, 1) + 1);
+  // P and T are the innermost levels of the point loop: a held list's
+  // points repeat the item's P-T points, and with them the filters given
+  // for each.
+  row.ptpoint = static_cast<smallint>((ipt - 1) % std::max<smallint>(item.npt, 1) + 1);
   row.nx = NX;
   row.nxp = NXP;
   row.good = goodmc;

@@ -1,7 +1,6 @@
 // The run loop of one equilibrium: runs (plain, Monte Carlo or
 // fractionation), batch items and points, the window and mode checks of a
 // solved point, its output, and the series lines at the end.
-#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -83,10 +82,7 @@ void solvestate::BATCHITEM() {
   ++IBATCH;
   FIRSTBATCH = IBATCH == 1;
   IPT = 0;
-  if (on(CONTROLJX.batch)) {
-    DOBATCH(IBATCH);
-    PTLOOP = BATCHINFO[IBATCH].npt;
-  }
+  if (on(CONTROLJX.batch)) DOBATCH(IBATCH);
   if (RUNSPAN != nullptr) RUNSPAN(runspan::layout, true);
   ZQNLE3::MAKECROSSREFS(PH);
   if (RUNSPAN != nullptr) RUNSPAN(runspan::layout, false);
@@ -127,9 +123,6 @@ void solvestate::BATCHITEM() {
     REHEAD = true;
     if (talk) IO::PUTSTR(0, "", 1, CHANNEL::TERMLOG);
     ZQNLE3::SETUPLOOPS(LOOPMAX, NLOOP, IBATCH);
-    // P and T are the innermost levels: a held list's value holds over
-    // every P-T point before the next one's.
-    if (NLOOP >= 2) PTLOOP = static_cast<smallint>(std::max<long>(1, LOOPMAX[NLOOP - 1] * LOOPMAX[NLOOP]));
     CHECKITEMPOINTS();
     ZQUTE2::SETUPLOOPER(LOOPAT, NLOOP);
     ++NGI;

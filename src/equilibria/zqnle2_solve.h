@@ -43,7 +43,6 @@ struct solvestate {
   smallint NLOOP = 0;        // levels of the point loop
   iemvector LOOPMAX{"solve LOOPMAX"};  // values of each level
   iemvector LOOPAT{"solve LOOPAT"};    // index of the current value of each level
-  smallint PTLOOP = 1;       // P-T points of the batch item's loop, its innermost levels (BATCHITEM)
   bool MORE = false;         // the point loop produced another point
   bool OK = false;           // the current point was solved
   smallint NLECODE = 0;      // outcome of the current point: the solver's code, or notseencode

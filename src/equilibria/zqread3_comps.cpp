@@ -122,6 +122,10 @@ void fromrmi() {
 
 // The bulk from the script's one or two compositions.
 void frombulk() {
+  // A negative amount is refused as given, of a held component too, as a
+  // batch bulk of the same numbers is.
+  NONEGATIVEBULK("readcomps", COMP1, NUV);
+  if (NCOMP > 1) NONEGATIVEBULK("readcomps", COMP2, NUV);
   reduce(COMP1);
   if (NCOMP == 1) {
     COMP2.data = COMP1.data;
