@@ -681,6 +681,12 @@ TEST_P(BatchItems, EachGivesThePlainPointOrStopsNamingIt) {
 // the filtered rows; a batch bulk with a negative amount, held or free, is
 // refused as the plain bulk of the same numbers is.
 
+std::size_t occurrences(const std::string& text, const std::string& piece) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++n;
+  return n;
+}
+
 std::vector<std::string> cells(const std::string& line) {
   std::vector<std::string> v;
   std::istringstream in(line);
@@ -751,6 +757,14 @@ TEST_P(BatchItems, HeldListPointsAreEachWrittenOnceUnderTheirNamesAndJudged) {
   const std::size_t width = 3 + names.size() + modes.size();
   ASSERT_EQ(head.size(), want.size() * width) << headline << o;
   ASSERT_EQ(value.size(), head.size()) << valueline;
+  // The summary's item lines count every point, and the drawing data
+  // closes each item after its last (the run's last row takes the score).
+  const std::string &sum = kept.files.at(stem + "-o.txt"), &qk = kept.files.at(stem + "-qk.txt");
+  for (int b = 1; b <= 3; ++b)
+    EXPECT_TRUE(has(sum, "\n" + std::to_string(b) + " " + std::to_string(npt[b - 1] * held.size()) + " " +
+                             std::to_string(width - 1) + " ")) << sum;
+  EXPECT_EQ(occurrences(qk, "\n  {         {"), want.size() - 3) << qk;
+  EXPECT_EQ(occurrences(qk, "}}},\n"), 2u) << qk;
   std::vector<std::vector<double>> items(4);
   std::size_t g = 0;
   for (int b = 1; b <= 3; ++b)
@@ -814,7 +828,8 @@ TEST_P(BatchItems, HeldListPointsAreEachWrittenOnceUnderTheirNamesAndJudged) {
       }
     }
   }
-  // A negative amount, of a held component first, then of a free one.
+  // A negative amount of the first component (held by a mu), then of the
+  // last (free).
   for (const bool first : {true, false}) {
     std::string bulk = k.bulk;
     bulk.insert(first ? 0 : bulk.rfind(' ') + 1, "-");
