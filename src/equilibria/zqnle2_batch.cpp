@@ -209,7 +209,7 @@ smallint CARRIEDFLUID(const batchtype& item) {
   return ph;
 }
 
-bool ITEMPHASE(const batchtype& item, long i) { return item.phase[i] || (i >= 1 && i == CARRIEDFLUID(item)); }
+bool ITEMPHASE(const batchtype& item, long i) { return item.phase[i] || i == CARRIEDFLUID(item); }
 
 long ITEMPOINTS(const batchtype& item) {
   // The run's mu and ln a variables come with every item, and the buffered
