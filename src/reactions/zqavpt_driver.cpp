@@ -257,6 +257,8 @@ struct rockcalcs {
   // One pass; true when the user wants another.
   bool pass(long number) {
     const longint mask = CHANNEL::TERMSUMLOG;
+    // Each calculation judges the covariances read for its own reactions.
+    RESETJUDGEDCOV();
     if (number > 1) {
       IO::PUTSTR(1, "**************************************", 2, mask);
       compare = CONTROLJX.calctypecode;
