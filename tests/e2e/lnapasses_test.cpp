@@ -1,13 +1,17 @@
-// Calc mode 1 over two passes of the main loop on the lnarow system: a pass
-// with an ln a held on one phase, then a pass of another script. With pz in
-// excess and no ln a, x(mix) = 1 - exp((G(pz) - G(ma)) / RT), where pz has
-// no entropy and is H alone, G(ma) = -1000 - 0.1 T + 2 (P - 0.001).
+// Calc mode 1 over several passes of the main loop, each with a script of
+// its own. On the lnarow system, a pass with an ln a held on one phase, then
+// a pass of another script: with pz in excess and no ln a, x(mix) =
+// 1 - exp((G(pz) - G(ma)) / RT), where pz has no entropy and is H alone,
+// G(ma) = -1000 - 0.1 T + 2 (P - 0.001). On the mumodes system, passes of
+// every kind in every order against fresh runs of their scripts.
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "../support/passruns.h"
 #include "harness.h"
 
 using e2e::has;
@@ -68,3 +72,97 @@ TEST(LnaPasses, NextPassCarriesNoneOfTheLastPassRows) {
 }
 
 }  // namespace
+
+// Passes of every kind in every order on the mumodes system (ol and opx in
+// SiO2-MgO-FeO, q named SiO2 so that an ln a can hold SiO2): a plain
+// pseudosection of bulk 40:30:30, a batch item of the same bulk and an
+// isopleth x(ol) = 0.3 without a bulk, each with no variable, mu(SiO2),
+// mu(SiO2) and mu(MgO) (ol alone) or ln a(SiO2). Whatever ran before, a
+// pass writes to every file what a fresh run of its script writes.
+namespace passorders {
+
+std::map<std::string, std::string> system() {
+  std::string ds = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-ds7mm.txt");
+  std::string ax = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-mmax.txt");
+  ds.replace(ds.find("\nq  quarx"), 9, "\nSiO2  quarx");
+  ax.replace(ax.find("\nq\n"), 3, "\nSiO2\n");
+  std::map<std::string, std::string> files{{"jx-ds7mm.txt", ds}, {"jx-mmax.txt", ax}, {"ds-prefs.txt", ""}};
+  struct kind {
+    std::string name, with, variables, phases, variance;
+  };
+  const kind kinds[] = {{"none", "ol opx", "", "ol opx", "3"},
+                        {"mu1", "ol opx", "mu SiO2 -945\ncalcmu\n", "ol opx", "2"},
+                        {"mu2", "ol", "mu SiO2 -945 MgO -656.22681\ncalcmu\n", "ol", "2"},
+                        {"lna", "ol opx SiO2", "lna yes SiO2 -0.5\n", "ol opx", "2"}};
+  for (const kind& k : kinds) {
+    const std::string head = "axfile mmax\nwith " + k.with + "\n" + k.variables +
+                             "inexcess\ndiagramPT 1 10 400 1200\nzeromodeiso no\nmodeiso no\n";
+    files["jx-p" + k.name + ".txt"] = head + "calcP 4\ncalcT 680\npseudosection\nbulk SiO2 MgO FeO\nbulk 40 30 30\n*\n";
+    files["jx-b" + k.name + ".txt"] = head +
+                                      "pseudosection no\nbatchxyzguess startblock\nbatchxyzguess x(ol) 0.5\n"
+                                      "batchxyzguess x(opx) 0.45\nbatchbulk 40 30 30\nbatch " + k.phases + " " +
+                                      k.variance + " 1 1 4 680 1 1 1 0 0 0\n*\n";
+    files["jx-i" + k.name + ".txt"] =
+        head + "calcP 4\ncalcT 680\npseudosection no\n" + (k.name == "mu2" ? "" : "isopleth yes x(ol) 0.3\n") + "*\n";
+  }
+  return files;
+}
+
+const std::vector<std::string> scripts = {"pnone", "pmu1", "pmu2", "plna", "bnone", "bmu1",
+                                          "bmu2",  "blna", "inone", "imu1", "imu2", "ilna"};
+
+class PassOrders : public ::testing::TestWithParam<std::size_t> {};
+
+// The runs of the given scripts, one pass each, against their fresh runs.
+void expectfresh(const std::vector<std::string>& passes, std::map<std::string, std::map<std::string, std::string>>& fresh) {
+  const auto files = system();
+  std::vector<std::map<std::string, std::string>> each;
+  for (const std::string& s : passes) {
+    if (fresh.count(s) == 0) {
+      const e2e::Run r = e2e::run({}, passruns::answers({s}, "7mm"), files);
+      ASSERT_EQ(r.status, 0) << s << r.out;
+      ASSERT_FALSE(has(r.out, "bombed")) << s << r.out;
+      fresh[s] = passruns::outputs(r, s);
+    }
+    each.push_back(fresh[s]);
+  }
+  std::string trace;
+  for (const std::string& s : passes) trace += s + " ";
+  SCOPED_TRACE(trace);
+  const e2e::Run r = e2e::run({}, passruns::answers(passes, "7mm"), files);
+  EXPECT_EQ(r.status, 0);
+  const auto got = passruns::outputs(r, passes.front());
+  const auto want = passruns::expected(each);
+  for (const std::string& e : passruns::endings) EXPECT_EQ(got.at(e), want.at(e)) << e;
+}
+
+// The first script of the parameter, then each other one; then three passes.
+TEST_P(PassOrders, EveryFileIsTheFreshRunsOfItsScripts) {
+  std::map<std::string, std::map<std::string, std::string>> fresh;
+  const std::size_t i = GetParam(), n = scripts.size();
+  for (std::size_t j = 0; j < n; ++j)
+    if (j != i) expectfresh({scripts[i], scripts[j]}, fresh);
+  expectfresh({scripts[i], scripts[(i + 5) % n], scripts[(i + 7) % n]}, fresh);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachFirstPass, PassOrders, ::testing::Range<std::size_t>(0, scripts.size()));
+
+// A batch item without a variable after a pass that held SiO2, with a pass
+// holding it in between: its modes are on the atoms of all three
+// components. Si 40 = n(ol) + n(opx), Mg + Fe 60 = 2 n(ol) + n(opx), so 20
+// of each; 7 atoms in ol, 5 in opx: 140 : 100.
+TEST(LnaPasses, BatchModesAfterAHeldComponentAreOnEveryComponent) {
+  const e2e::Run r = e2e::run({}, passruns::answers({"pmu1", "bmu1", "bnone"}, "7mm"), system());
+  EXPECT_EQ(r.status, 0);
+  const std::string& o = r.files.at("jx-pmu1-o.txt");
+  EXPECT_FALSE(has(o, "sum of modes should be 1")) << o;
+  const std::size_t at = o.rfind("\nmode ");
+  ASSERT_NE(at, std::string::npos) << o;
+  std::istringstream row(o.substr(o.find('\n', at + 1) + 1));
+  double ol = 0, opx = 0;
+  row >> ol >> opx;
+  EXPECT_NEAR(ol, 140.0 / 240, 5e-5) << o;
+  EXPECT_NEAR(opx, 100.0 / 240, 5e-5) << o;
+}
+
+}  // namespace passorders
