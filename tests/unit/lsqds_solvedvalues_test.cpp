@@ -47,10 +47,11 @@ TEST_F(LeastSquaresSolvedValues, OnlyTheSolvedVariableIsKept) {
   for (smallint r = 1; r <= 2; ++r) {
     SCOPED_TRACE(r);
     const xprec& x = LSQDS::XP(r);
-    // The P reversal: P solved at 590 C, no T calculated.
+    // The P reversal: P solved at 590 C, no T calculated; the composition
+    // goes to its half of code 0.
     EXPECT_NEAR((double)x.br[1].pcalc, 5.146022, 2e-5);
     EXPECT_EQ((double)x.br[1].tcalc, (double)CONST::KELVIN);
-    EXPECT_NEAR((double)x.br[1].xyz[1], 0.397615, 2e-6);
+    EXPECT_NEAR((double)x.br[2].xyz[1], 0.397615, 2e-6);
     // T solved at 8 kbar, no P calculated.
     EXPECT_NEAR((double)(x.br[3].tcalc - CONST::KELVIN), 623.5630, 2e-3);
     EXPECT_EQ((double)x.br[3].pcalc, 0.0);
