@@ -53,7 +53,22 @@ TEST(LeastSquares, FitStopsAndStandIns) {
   const std::string em6 =
       "6\n\nq   SiO2\n 1 1 10 2 0\n0\n -910.7\n 0.0415\n 2.269\n 0.0929 -0.642e-6 -714.9 -0.7161\n 0.65e-5\n 730 6\n\n*\n";
   const std::string em7 = "7" + em6.substr(1);
+  const std::string grprefs = "jxdssuffix 6cv\nemsuffix gr\naxsuffix gr\nxpsuffix gr\n*\n";
+  const auto grbracket = [](const std::string& line) {
+    std::string xp = fixture("lsq/ds-xpgr.txt");
+    return xp.replace(xp.find("1 5 520 0 0.6\n"), 14, line);
+  };
   const stopcase cases[] = {
+      {"a bracket's x(CO2) above 1, no fluid's",
+       {{"ds-prefs.txt", grprefs}, {"ds-xpgr.txt", grbracket("1 5 520 1.2 0.6\n")}}, "2\n",
+       "\n-- run bombed in readxy : x(CO2) of bracket 1 of experiment 1 (uc) = 1.2: a fraction of the fluid lies "
+       "within 0 and 1\n",
+       "sigfit"},
+      {"a bracket's composition beyond an end-member's",
+       {{"ds-prefs.txt", grprefs}, {"ds-xpgr.txt", grbracket("1 5 520 0 1.5\n")}}, "2\n",
+       "\n-- run bombed in readxy : ss at x(ss) = 1.5 in bracket 1 of experiment 1 (uc): its site fraction xA = "
+       "-0.5000 lies outside 0 and 1\n",
+       "sigfit"},
       {"more than 20 iterations, before any end-member file is opened",
        {{"ds-prefs.txt", "jxdssuffix 6cv\nemsuffix cv\nuserfac no\ntighten ask\nuseqr ask\n*\n"}}, "y\n21\n",
        "\n-- run bombed in dolsqds : too many iterations\n", "effectively fix"},
