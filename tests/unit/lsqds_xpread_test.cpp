@@ -202,6 +202,20 @@ TEST_F(LeastSquaresExperiments, EveryFractionOfABracketLineInAndOutOfItsRange) {
             EXPECT_NE(end.find(" = " + v), std::string::npos) << end;
           }
         }
+  // A ternary of pa, pb, pc on one site whose last site fraction, 1 - x - y,
+  // is the one below 0 while x and y each lie in 0..1; and its corner.
+  const std::string ternary = "tc 3 1\n  x(tc) 0.3\n  y(tc) 0.3\n  p(pa) 1 1 1 2 -1 x -1 y\n  p(pb) 1 1 0 1 1 x\n"
+                              "  p(pc) 1 1 0 1 1 y\n  ideal\n  3\n  xB 1 1 0 1 1 x\n  xC 1 1 0 1 1 y\n"
+                              "  xA 1 1 1 2 -1 x -1 y\n  pa 1 1 xA 1\n  pb 1 1 xB 1\n  pc 1 1 xC 1\n*\n";
+  for (const std::string xy : {"0.7 0.6", "0.3 0.7"}) {
+    SetUp();
+    start(emfile, ternary);
+    const std::string end =
+        read("0\n0\n1 pa pb\n -1 1 1\ntc 1 lab\n1 5 700 0 0.2 0.2\n0 5 750 0 " + xy + "\n-1\n0\n");
+    EXPECT_EQ(end, xy[2] == '7' ? "readxy: tc at x(tc) = 0.7, y(tc) = 0.6 in bracket 2 of experiment 1 (lab): its site "
+                                  "fraction xA = -0.3000 lies outside 0 and 1"
+                                : "");
+  }
 }
 
 // A negative activity marks cordierite as hydrous: it stands at activity 1
