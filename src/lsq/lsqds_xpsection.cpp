@@ -34,7 +34,8 @@ std::string bracketof(smallint b, smallint i) { return "bracket " + IO::INT2STR(
 // nothing beyond them is a fluid (an activity of CO2 above 1, or of H2O).
 void checkxco2(extended xco2, smallint b, smallint i) {
   if (xco2 >= 0 && xco2 <= 1) return;
-  IO::ERROREXIT(where, "x(CO2) of " + bracketof(b, i) + " = " + given(xco2) + ": a fraction of the fluid lies within 0 and 1",
+  IO::ERROREXIT(where,
+                "x(CO2) of " + bracketof(b, i) + " = " + given(xco2) + ": a fraction of the fluid lies within 0 and 1",
                 yourfault);
 }
 
@@ -55,7 +56,8 @@ void checkcomposition(const ptype1& ph, const xlvector& xyz, smallint from, bool
     const extended f = ZQUTE1::SUBSTERM(ph.sf[s], v, 1);
     if (f >= -sitetolerance && f <= 1 + sitetolerance) continue;
     std::string values;
-    for (smallint m = 1; m <= nv; ++m) values += (m > 1 ? ", " : "") + IO::TRIMSTRING(ph.xvar[m].name) + " = " + given(v[m]);
+    for (smallint m = 1; m <= nv; ++m)
+      values += (m > 1 ? ", " : "") + IO::TRIMSTRING(ph.xvar[m].name) + " = " + given(v[m]);
     IO::ERROREXIT(where,
                   IO::TRIMSTRING(ph.name) + " at " + values + " in " + bracketof(b, i) + ": its site fraction " +
                       IO::TRIMSTRING(ph.sfname[s]) + " = " + IO::REAL2STR(f, 4, true) + " lies outside 0 and 1",
