@@ -646,28 +646,30 @@ TEST(LongNamesSweep, CalcModeNineAndWhatReadsItsFilesBack) {
 
 // ------------------------------------------------ names one over the length
 
-// text with every name written one over (an "x" after it).
-std::string oneover(std::string text, const std::string& name) {
-  for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + name.size() + 1))
-    text.insert(at + name.size(), "x");
+// text with every name written over its length by the given letters.
+std::string oneover(std::string text, const std::string& name, const std::string& more = "x") {
+  for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + name.size() + more.size()))
+    text.insert(at + name.size(), more);
   return text;
 }
 
-// A name at the length the readers keep (22 characters) and one over it.
-// Written one over in every file that holds it (or the answers, "typed"),
-// the run is the run of its cut, file for file; one over in one of them
-// and at 22 in the others, it is two names that the cut makes one, and the
-// run stops naming both.
+// A name at the length the readers keep (22 characters) and over it, by 1
+// to 8 characters (23 to 30). Written over in every file that holds it (or
+// the answers, "typed"), in one of them with the others at 22, or at a
+// length of its own in each, every look-up finds the one entry its cut
+// stands for: the run is the run of its cut, file for file. (Names of one
+// list that the cut makes one are the test below and the same-coded copies'
+// of the a-x set-up's tests.)
 void cutsweep(const std::string& tag, const std::map<std::string, std::string>& files, const std::string& name,
               const std::vector<std::string>& holders, const std::string& answers = "") {
   SCOPED_TRACE(tag + " " + name);
   ASSERT_EQ(name.size(), 22u);
-  auto over = [&](const std::string& runtag, const std::set<std::string>& in) {
+  auto over = [&](const std::string& runtag, const std::map<std::string, std::size_t>& in) {
     std::map<std::string, std::string> f = files;
-    for (const std::string& h : in) {
+    for (const auto& [h, by] : in) {
       std::string& text = h == "typed" ? f["typed"] = answers : f.at(h);
       EXPECT_TRUE(has(text, name)) << h;
-      text = oneover(text, name);
+      text = oneover(text, name, std::string("xyzxyzxy").substr(0, by));
     }
     const std::string typed = f.count("typed") == 1 ? f.at("typed") : answers;
     f.erase("typed");
@@ -675,19 +677,23 @@ void cutsweep(const std::string& tag, const std::map<std::string, std::string>& 
   };
   const e2e::Run cut = over("cut", {});
   ASSERT_EQ(cut.status, 0) << cut.out;
-  const e2e::Run whole = over("over", {holders.begin(), holders.end()});
-  EXPECT_EQ(e2e::stamped(whole.out), e2e::stamped(cut.out));
-  for (const auto& [file, text] : cut.files) {
-    if (files.count(file) == 1) continue;
-    EXPECT_EQ(e2e::stamped(fileof(whole, file)), e2e::stamped(text)) << file;
+  std::map<std::string, std::map<std::string, std::size_t>> runs;
+  for (std::size_t by : {1, 8}) {
+    for (const std::string& h : holders) runs["over" + std::to_string(by)][h] = by;
   }
-  // the name read first, then the other
-  const std::string stop = "-- run bombed in keepname : ", tail = " are one name when cut to 22 characters";
-  for (const std::string& h : holders) {
-    const e2e::Run r = over(h, {h});
-    EXPECT_EQ(r.status, 1) << h;
-    EXPECT_TRUE(has(r.out, stop + name + "x and " + name + tail) || has(r.out, stop + name + " and " + name + "x" + tail))
-        << h << "\n" << r.out;
+  for (std::size_t k = 0; k < holders.size(); ++k) {
+    runs["only-" + holders[k]][holders[k]] = 1 + (3 * k) % 8;
+    runs["each"][holders[k]] = 2 + (5 * k) % 7;
+  }
+  for (const auto& [runtag, in] : runs) {
+    SCOPED_TRACE(runtag);
+    const e2e::Run whole = over(runtag, in);
+    EXPECT_EQ(whole.status, 0);
+    EXPECT_EQ(e2e::stamped(whole.out), e2e::stamped(cut.out));
+    for (const auto& [file, text] : cut.files) {
+      if (files.count(file) == 1) continue;
+      EXPECT_EQ(e2e::stamped(fileof(whole, file)), e2e::stamped(text)) << file;
+    }
   }
 }
 
@@ -724,8 +730,11 @@ TEST(LongNamesSweep, NamesOneOverTheLengthKept) {
 // S 0.020) with fc (H -401, S 0.023). The 22-character phase reacts with fc
 // at T = 2/0.003 K = 393.52 C at every P, the 23-character one at 1/0.001 K.
 // Whichever record comes first and whichever name the a-x file and script
-// give, or a name of the script that the cut makes the a-x file's, a
-// look-up would take the first record: each run stops naming both.
+// give, a look-up would take the first record: each run stops naming both.
+// With one record of the cut (a decoy for the other), a name of 23 to 30
+// characters that the cut makes it, in the a-x file, "with" or "seta", is
+// that record: a(name22) 0.9 moves the reaction to
+// T = 2/(0.003 + R ln 0.9) K = 668.47 C (R = 0.0083144626, by hand).
 TEST(LongNamesSweep, TwoRecordsOneWhenCut) {
   const std::string name22 = "abcdefghijklmnopqrstuv", name23 = name22 + "w";
   auto record = [](const std::string& name, const std::string& h, const std::string& s) {
@@ -751,13 +760,22 @@ TEST(LongNamesSweep, TwoRecordsOneWhenCut) {
   const std::string stop = "-- run bombed in keepname : ", tail = " are one name when cut to 22 characters";
   const std::map<std::string, std::map<std::string, std::string>> cases = {
       {"first23", files(with23, with22, name22, "")},
-      {"first22", files(with22, with23, name23, "")},
-      {"seta", files(decoy, with22, name22, "seta " + name23 + " 0.9\n")}};
+      {"first22", files(with22, with23, name23, "")}};
   for (const auto& [tag, f] : cases) {
     const e2e::Run r = runwith(tag, f, "");
     EXPECT_EQ(r.status, 1) << tag;
     EXPECT_TRUE(has(r.out, stop + name22 + " and " + name23 + tail) || has(r.out, stop + name23 + " and " + name22 + tail))
         << tag << "\n" << r.out;
+  }
+  const e2e::Run seta = runwith("seta", files(decoy, with22, name22, "seta " + name22 + " 0.9\n"), "");
+  EXPECT_TRUE(has(seta.out, "1       668.47  668.47  668.47")) << seta.out;
+  for (std::size_t n = 23; n <= 30; n += 7) {
+    const std::string longer = name22 + std::string(n - 22, 'w');
+    const e2e::Run r = runwith("seta" + std::to_string(n), files(decoy, with22, name22, "seta " + longer + " 0.9\n"), "");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(e2e::stamped(r.out), e2e::stamped(seta.out));
+    const e2e::Run named = runwith("named" + std::to_string(n), files(decoy, with22, longer, ""), "");
+    EXPECT_EQ(e2e::stamped(named.out), e2e::stamped(control.out));
   }
 }
 
