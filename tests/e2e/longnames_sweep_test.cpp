@@ -780,3 +780,84 @@ TEST(LongNamesSweep, TwoRecordsOneWhenCut) {
 }
 
 }  // namespace
+
+namespace {
+
+// ------------------------------------------------- names sharing their cut
+
+// The bundled loop of al and be (examples/mode1), with its script's lines
+// from "with" on replaced; at 6 kbar its closed form (the example's test,
+// by hand) gives x(al) 0.2922, x(be) 0.5729 at 500 C and the rock's modes
+// 0.80311 / 0.19689 at 600 C.
+std::map<std::string, std::string> loopfiles(const std::string& script, const std::string& ax = "") {
+  std::map<std::string, std::string> f = e2e::startfiles({"../../examples/mode1"}, {});
+  f.erase("answers.txt");
+  f["jx-loop.txt"] = "axfile loopax\n" + script +
+                     "diagramPT 4 10 400 900\npseudosection\nbulk MgO FeO\nbulk 65 35\nzeromodeiso no\n"
+                     "modeiso no\nautoexit yes\n*\n";
+  if (!ax.empty()) f["jx-loopax.txt"] = ax;
+  return f;
+}
+
+// text with the whole word from replaced by to after the place at.
+std::string renamedafter(std::string text, std::size_t at, const std::string& from, const std::string& to) {
+  for (std::size_t i = text.find(from, at); i != std::string::npos; i = text.find(from, i + to.size())) {
+    const std::size_t end = i + from.size();
+    if (end < text.size() && wordchar(text[end])) continue;
+    text.replace(i, from.size(), to);
+  }
+  return text;
+}
+
+}  // namespace
+
+// Site fractions named in 21 to 30 characters: al's and be's sharing their
+// first 22 (each phase's looked up among its own) read as the example; al's
+// two sharing them are one name to al's look-up, and the run stops naming
+// it. A same-coded copy of al named in 19 to 22 characters (its variable
+// x(name) of 22 to 25): the copy-back block the run writes, pasted back in
+// place of the user's guess, gives the same point.
+TEST(LongNamesSweep, NamesSharingTheirCutInOneListAndInTwo) {
+  const std::string ax = e2e::startfiles({"../../examples/mode1"}, {}).at("jx-loopax.txt");
+  const std::size_t be = ax.find("\nbe ");
+  ASSERT_NE(be, std::string::npos);
+  const std::string row500 = "   6.000   500.000    0.2922    0.5729\n";
+  for (std::size_t n = 21; n <= 30; ++n) {
+    SCOPED_TRACE(n);
+    auto name = [&](const std::string& stem, char last) { return padded(stem, n - 1, '_') + last; };
+    // apart: al's xMg and be's xMg share what the cut keeps from 23 on
+    auto phase = [&](const std::string& text, char last) {
+      return renamedafter(renamedafter(text, 0, "xMg", name("xMg", last)), 0, "xFe", name("xFe", last));
+    };
+    const std::string two = phase(ax.substr(0, be), 'a') + phase(ax.substr(be), 'b');
+    const e2e::Run apart = runwith("apart" + std::to_string(n), loopfiles("with al be\ninexcess\ncalcP 6\ncalcT 500\n", two), "");
+    EXPECT_EQ(apart.status, 0) << apart.out;
+    EXPECT_TRUE(has(fileof(apart, "jx-loop-o.txt"), row500)) << apart.out;
+    // one phase: al's xMg and xFe named alike to the 22nd character
+    const std::string one =
+        renamedafter(renamedafter(ax, 0, "xMg", name("xMx", 'g')), 0, "xFe", name("xMx", 'e'));
+    const e2e::Run same = runwith("one" + std::to_string(n), loopfiles("with al be\ninexcess\ncalcP 6\ncalcT 500\n", one), "");
+    if (n <= 22) {
+      EXPECT_EQ(same.status, 0) << same.out;
+      EXPECT_TRUE(has(fileof(same, "jx-loop-o.txt"), row500)) << same.out;
+    } else {
+      EXPECT_EQ(same.status, 1) << same.out;
+      EXPECT_TRUE(has(same.out, "-- run bombed in setup phases : " + name("xMx", 'g').substr(0, 22) + " given twice"))
+          << same.out;
+    }
+  }
+  for (std::size_t n = 19; n <= 22; ++n) {
+    SCOPED_TRACE(n);
+    const std::string copy = padded("alcopy", n, 'c');
+    const std::string head = "samecoding al " + copy + "\nwith " + copy + " be\ninexcess\ncalcP 6\ncalcT 600\nprintxyz yes\n";
+    const e2e::Run first = runwith("copy" + std::to_string(n), loopfiles(head + "xyzguess x(" + copy + ") 0.25\n"), "");
+    ASSERT_EQ(first.status, 0) << first.out;
+    const std::string modes = "1       0.80311  0.19689\n";
+    EXPECT_TRUE(has(fileof(first, "jx-loop-ic.txt"), modes)) << fileof(first, "jx-loop-ic.txt");
+    const std::string block = pasted(fileof(first, "jx-log.txt"), "xyzguess", 0, "");
+    ASSERT_TRUE(has(block, "xyzguess x(" + copy.substr(0, 20))) << block;
+    const e2e::Run again = runwith("copyback" + std::to_string(n), loopfiles(head + block), "");
+    EXPECT_EQ(again.status, 0) << again.out;
+    EXPECT_TRUE(has(fileof(again, "jx-loop-ic.txt"), modes)) << again.out;
+  }
+}
