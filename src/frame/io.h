@@ -337,7 +337,8 @@ std::string BLANKSTRING(smallint n);
 bool SAMESTRING(const std::string& a, const std::string& b);
 // Position k of w among list[1..n]; false (k = 0) when absent.
 bool MATCHSTRING(const sstring& w, const strings& list, smallint n, smallint& k);
-// The blank-separated words of the first len characters of s.
+// The blank-separated words of the first len characters of s: a name is
+// kept to its first 22 characters, a number whole.
 void STRING2STRINGS(const std::string& s, long len, strings& words, smallint& n);
 // Whether w is empty, an integer, a real, a rational or a name.
 valuetype WHATISSTRING(const sstring& w);
