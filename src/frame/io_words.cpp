@@ -84,7 +84,11 @@ bool splitwords(const std::string& s, std::size_t end, strings& words, smallint&
     if (i >= end) break;
     std::size_t j = i;
     while (j < end && !isseparator(s[j])) ++j;
-    const sstring w = s.substr(i, std::min<std::size_t>(j - i, sstringlength));
+    // A name is kept to its first 22 characters; a number is kept whole,
+    // since its first 22 characters may be another number.
+    const std::string written = s.substr(i, j - i);
+    const bool cut = written.size() > static_cast<std::size_t>(sstringlength) && !ISNUMBER(WHATISSTRING(written));
+    const sstring w = cut ? MAKESSTRING(written) : written;
     if (n >= maxwords) {
       over = w;
       fits = false;
@@ -92,7 +96,7 @@ bool splitwords(const std::string& s, std::size_t end, strings& words, smallint&
     }
     ++n;
     words[n] = w;
-    if (j - i > static_cast<std::size_t>(sstringlength)) NOTECUT(n, s.substr(i, j - i));
+    if (cut) NOTECUT(n, written);
     i = j;
   }
   for (long k = n + 1; k <= maxwords; ++k) words[k].clear();
@@ -134,10 +138,9 @@ bool TRYREADSTRINGS(textfile& f, strings& words, smallint& n, bool cut) {
 }
 
 valuetype WHATISSTRING(const sstring& w) {
-  smallint first, last;
-  STRINGBOUNDS(w, first, last);
-  if (first == 0) return valuetype::anemptystring;
-  const std::string t = w.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last - first + 1));
+  // Trimmed whole: a number word is as long as it is written.
+  const std::string t = TRIMSTRING(w);
+  if (t.empty()) return valuetype::anemptystring;
   if (t.size() == 1) return isdigitchar(t[0]) ? valuetype::aninteger : valuetype::astring;
 
   std::size_t i = t[0] == '-' ? 1 : 0;
