@@ -73,8 +73,7 @@ void MCPARAMETERS() {
         // A size the line leaves the same at every P and T is refused here;
         // one that varies is checked where it is evaluated.
         if (p.alphab[pos] == 0 && p.alphac[pos] == 0 && !(p.alphaa[pos] > 0)) {
-          std::string value;
-          IO::ADDNO(p.alphaa[pos], 0, value);
+          const std::string value = IO::ANYNO(p.alphaa[pos]);
           IO::ERROREXIT("read", "in mc, van Laar size " + item.parname + " of " + p.name + " = " + value +
                                     ": a size must be above 0", yourfault);
         }

@@ -44,8 +44,7 @@ void checksizes(const ptype1& p, const sstring& name, const IO::strings& sizenam
   for (long e = 1; e <= p.nprop; ++e) {
     if (aq && (e == 1 || (e == 2 && p.em[2].name == "CO2"))) continue;
     if (p.alphab[e] != 0 || p.alphac[e] != 0 || p.alphaa[e] > 0) continue;
-    std::string value;
-    IO::ADDNO(p.alphaa[e], 0, value);
+    const std::string value = IO::ANYNO(p.alphaa[e]);
     fail("setupphases", "van Laar size " + sizenames[e] + " of " + name + " = " + value + ": a size must be above 0");
   }
 }

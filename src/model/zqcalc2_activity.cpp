@@ -168,7 +168,11 @@ bool FILESIZE(const ptype1& ph, long e) {
 void CHECKSIZE(const ptype1& ph, long e, extended size, extended P, extended T, const char* where) {
   if (size > 0 || !FILESIZE(ph, e)) return;
   std::string line = "van Laar size of " + ph.em[e].name + " in " + ph.name + " = ";
-  IO::ADDREAL(size, 4, true, 0, line);
+  // A drawn size may be of any magnitude.
+  if (std::fabs(size) < IO::WIDESTNO)
+    IO::ADDREAL(size, 4, true, 0, line);
+  else
+    line += IO::EXPNO(size);
   line += " at " + IO::REAL2STR(P, 1, true) + " kbar, " + IO::INT2STR(T - CONST::KELVIN) + macroman::degree + "C" +
           ": a size must be above 0";
   IO::ERROREXIT(where, line, yourfault);
