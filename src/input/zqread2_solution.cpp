@@ -417,8 +417,8 @@ void axreader::SOLUTIONENDMEMBERS(ptype1& p, const sstring& name, smallint n) {
       // A power at or below 0 gives an activity that does not vanish with
       // its end-member's site fraction, or grows without bound there.
       if (!(factorpower(em.sfterm[j]) > 0))
-        fail("setupphases", "power of " + p.sfname[em.sfterm[j].sfindex] + " in the ideal-mixing term of " + em.name + " in " + name + " = " +
-                                prev + ": a power must be above 0");
+        fail("setupphases", "power of " + p.sfname[em.sfterm[j].sfindex] + " in the ideal-mixing term of " +
+                                em.name + " in " + name + " = " + prev + ": a power must be above 0");
     }
     // One site fraction written as several factors is one factor whose
     // power is the sum of theirs, for the W sd's as for the activity.

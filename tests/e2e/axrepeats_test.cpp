@@ -149,12 +149,14 @@ std::string sx(const std::string& sil, const std::string& mtc) {
 // The activities at 5 kbar, 500 C in calc mode 3, or calc mode 2's average
 // P at 500 C.
 e2e::Run sxrun(int mode, const std::string& ax) {
-  const std::string common = "axfile sxax\nwith sx mta mtb\ncalctype 1\ndiagramPT 1 8 300 700\nautoexit yes\nptforaxe 5 500\n";
+  const std::string common =
+      "axfile sxax\nwith sx mta mtb\ncalctype 1\ndiagramPT 1 8 300 700\nautoexit yes\nptforaxe 5 500\n";
   const std::string script = mode == 3 ? common + "calcTatP yes\ncalcP 1 8 1\ninexcess\nschreinemakers no\n*\n"
                                        : common + "maxsdp yes 20\ndataok yes\ncalcT 500\n*\n";
   return e2e::run({"ptxlna"}, mode == 3 ? "n\n\n\n\n" : "\n\n\n\n\n\n\n\n",
                   {{"jx-sxax.txt", ax}, {"jx-s.txt", script},
-                   {"jx-prefs.txt", "dsfile 7ln\nscriptfile s\ncalcmode " + std::to_string(mode) + "\nsetpagewidth 250\n"}});
+                   {"jx-prefs.txt",
+                    "dsfile 7ln\nscriptfile s\ncalcmode " + std::to_string(mode) + "\nsetpagewidth 250\n"}});
 }
 
 std::string fixed4(double v) {
@@ -183,7 +185,8 @@ TEST(AxRepeatedNames, OneProductWrittenAnyWayGivesEveryResultTheSame) {
                  amtc = std::pow(x, n) * std::exp((1 - x) * (1 - x) * w / rt);
     const std::string sil = "sil: a =   " + fixed4(asil) + ", sd(a) =   " + fixed4(asil * x * x * sdw / rt),
                       mtc = "mtc: a =   " + fixed4(amtc) + ", sd(a) =   " + fixed4(amtc * (1 - x) * (1 - x) * sdw / rt);
-    const e2e::Run one3 = sxrun(3, sx("1 1 xA 1", writings[0])), one2 = sxrun(2, sx(edit(writings[0], "xB", "xA"), "1 1 xB 1"));
+    const e2e::Run one3 = sxrun(3, sx("1 1 xA 1", writings[0]));
+    const e2e::Run one2 = sxrun(2, sx(edit(writings[0], "xB", "xA"), "1 1 xB 1"));
     EXPECT_TRUE(has(one3.out, sil) && has(one3.out, mtc)) << sil << "\n" << mtc << "\n" << one3.out;
     ASSERT_TRUE(one2.files.count("jx-s-o.txt") && has(one2.files.at("jx-s-o.txt"), "avP")) << one2.out;
     for (const std::string& wr : writings) {
@@ -192,7 +195,8 @@ TEST(AxRepeatedNames, OneProductWrittenAnyWayGivesEveryResultTheSame) {
       EXPECT_EQ(m3.status, 0) << m3.out;
       EXPECT_EQ(e2e::stamped(m3.out), e2e::stamped(one3.out));
       std::string silwr = wr;
-      for (std::size_t at = silwr.find("xB"); at != std::string::npos; at = silwr.find("xB")) silwr.replace(at, 2, "xA");
+      for (std::size_t at = silwr.find("xB"); at != std::string::npos; at = silwr.find("xB"))
+        silwr.replace(at, 2, "xA");
       const e2e::Run m2 = sxrun(2, sx(silwr, "1 1 xB 1"));
       EXPECT_EQ(m2.status, 0) << m2.out;
       EXPECT_EQ(e2e::stamped(m2.out), e2e::stamped(one2.out));

@@ -157,7 +157,8 @@ std::map<std::string, std::string> solvus(const std::string& size, const std::st
   const std::string script =
       mc.empty() ? head + "xyzguess x(mx1) 0.1\nxyzguess x(mx2) 0.9\ncalcP 5\ncalcT 626.85\nautoexit\n*\n"
                  : head + "batchxyzguess startblock\nbatchxyzguess x(mx1) 0.1\nbatchxyzguess x(mx2) 0.9\n"
-                          "batch mx1 mx2 2 1 1 5 626.85 1 1 0 0\nmc mx1 " + mc + "\nmcit 5 5\ndebuglevel 0\nautoexit\n*\n";
+                          "batch mx1 mx2 2 1 1 5 626.85 1 1 0 0\nmc mx1 " + mc +
+                          "\nmcit 5 5\ndebuglevel 0\nautoexit\n*\n";
   return {{"jx-mxax.txt", ax}, {"jx-lp.txt", script}};
 }
 // A ternary of MgO, FeO and pr along an isopleth at 600 C, mu(FeO) given:
@@ -187,7 +188,17 @@ struct Number {
 // text. The stops are written out from the ranges, not from the program.
 TEST(PhysicalValues, EveryNumberOfTheFilesAtInsideAndBeyondItsRange) {
   const std::string lpax = fixture("loop/jx-lpax.txt"), lpds = fixture("loop/jx-ds7lp.txt"),
-                    abax = fixture("rock/jx-abax.txt"), aA = "-1000.0 0.100 2.00 0 0 0 0";
+                    abax = fixture("rock/jx-abax.txt");
+  const auto lp = [&](const std::string& ax, const std::string& ds = "") { return loopat(ax, ds.empty() ? lpds : ds); };
+  // aA's row of H, S, V and Cp with its k-th number v
+  const auto aAdata = [&](int k, const std::string& v) {
+    std::string row[7] = {"-1000.0", "0.100", "2.00", "0", "0", "0", "0"}, from, to;
+    for (int i = 0; i < 7; ++i) {
+      from += (i ? " " : "") + row[i];
+      to += (i ? " " : "") + (i == k ? v : row[i]);
+    }
+    return replaced(lpds, from, to);
+  };
   const auto computed = [](const std::string&) { return std::string(); };
   // a stored value named as written, or beyond any field in exponent form
   const auto shown = [](const std::string& v) { return v == "-1e3000" ? std::string("-1.0000e+3000") : v; };
@@ -206,8 +217,15 @@ TEST(PhysicalValues, EveryNumberOfTheFilesAtInsideAndBeyondItsRange) {
     if (number(v) >= 0.001L) return "";
     return "setupphases : power of xA in the ideal-mixing term of aA in alp = " + v + ": a power must be above 0";
   };
+  // sB's size 1 + 5 c at 5 kbar, at or below 0 for c = -1 and -1e3000
+  const auto ptsize = [](const std::string& v) -> std::string {
+    const std::map<std::string, std::string> size = {{"-1", "-4.0000"}, {"-1e3000", "-5.0000e+3000"}};
+    if (!size.count(v)) return "";
+    return "calca : van Laar size of sB in mx1 = " + size.at(v) + " at 5.0 kbar, 627\xA1" "C: a size must be above 0";
+  };
   const Number numbers[] = {
-      {"constant, calc mode 1", "loop", [&](const std::string& v) { return loopat(replaced(lpax, "aA 1 1", "aA " + v + " 1"), lpds); },
+      {"constant, calc mode 1", "loop",
+       [&](const std::string& v) { return lp(replaced(lpax, "aA 1 1", "aA " + v + " 1")); },
        constant("aA", "alp")},
       {"constant, calc mode 3", "rock",
        [&](const std::string& v) {
@@ -216,29 +234,37 @@ TEST(PhysicalValues, EveryNumberOfTheFilesAtInsideAndBeyondItsRange) {
          return f;
        },
        constant("bb", "sol")},
-      {"power", "loop", [&](const std::string& v) { return loopat(replaced(lpax, "aA 1 1 xA 1", "aA 1 1 xA " + v), lpds); },
+      {"constant, calc mode 9", "lsq",
+       [&](const std::string& v) {
+         auto f = fit("1 5 520 0");
+         f["ds-axgr.txt"] = replaced(fixture("lsq/ds-axgr.txt"), "mb 1 1", "mb " + v + " 1");
+         return f;
+       },
+       // an activity beyond any the bracket allows: the experiment does not
+       // converge, and the data set is not written
+       [&](const std::string& v) {
+         const std::string s = constant("mb", "ss")(v);
+         return s.empty() && v != "1.5" ? "writing dataset : some \"not converged\" present (dataset not written)" : s;
+       },
+       "2\nn\n"},
+      {"power", "loop", [&](const std::string& v) { return lp(replaced(lpax, "aA 1 1 xA 1", "aA 1 1 xA " + v)); },
        power},
-      {"H", "loop", [&](const std::string& v) { return loopat(lpax, replaced(lpds, aA, v + " 0.100 2.00 0 0 0 0")); }, computed},
-      {"S", "loop", [&](const std::string& v) { return loopat(lpax, replaced(lpds, aA, "-1000.0 " + v + " 2.00 0 0 0 0")); },
-       computed},
-      {"V", "loop", [&](const std::string& v) { return loopat(lpax, replaced(lpds, aA, "-1000.0 0.100 " + v + " 0 0 0 0")); },
-       computed},
-      {"Cp a", "loop", [&](const std::string& v) { return loopat(lpax, replaced(lpds, aA, "-1000.0 0.100 2.00 " + v + " 0 0 0")); },
-       computed},
-      // 1 + 5 c at 5 kbar
-      {"size P term", "loop", [](const std::string& v) { return solvus("1 0 " + v); },
-       [](const std::string& v) -> std::string {
-         const std::map<std::string, std::string> size = {{"-1", "-4.0000"}, {"-1e3000", "-5.0000e+3000"}};
-         if (!size.count(v)) return "";
-         return "calca : van Laar size of sB in mx1 = " + size.at(v) + " at 5.0 kbar, 627\xA1" "C: a size must be above 0";
-       }},
+      {"H", "loop", [&](const std::string& v) { return lp(lpax, aAdata(0, v)); }, computed},
+      {"S", "loop", [&](const std::string& v) { return lp(lpax, aAdata(1, v)); }, computed},
+      {"V", "loop", [&](const std::string& v) { return lp(lpax, aAdata(2, v)); }, computed},
+      {"Cp a", "loop", [&](const std::string& v) { return lp(lpax, aAdata(3, v)); }, computed},
+      // 1 + 5 c at 5 kbar, from the a-x file or from an mc line
+      {"size P term", "loop", [](const std::string& v) { return solvus("1 0 " + v); }, ptsize},
+      {"mc size P term", "loop", [](const std::string& v) { return solvus("1 0 0", "c a(sB) " + v + " 0"); }, ptsize},
       {"size", "loop", [](const std::string& v) { return solvus(v + " 0 0"); },
        [&](const std::string& v) {
-         return number(v) > 0 ? "" : "setupphases : van Laar size a(sB) of mx1 = " + shown(v) + ": a size must be above 0";
+         const std::string stop = "setupphases : van Laar size a(sB) of mx1 = " + shown(v);
+         return number(v) > 0 ? "" : stop + ": a size must be above 0";
        }},
       {"mc size", "loop", [](const std::string& v) { return solvus("1 0 0", "a a(sB) " + v + " 0"); },
        [&](const std::string& v) {
-         return number(v) > 0 ? "" : "read : in mc, van Laar size a(sB) of mx1 = " + shown(v) + ": a size must be above 0";
+         const std::string stop = "read : in mc, van Laar size a(sB) of mx1 = " + shown(v);
+         return number(v) > 0 ? "" : stop + ": a size must be above 0";
        }},
       // 0 is the value asked for at the terminal
       {"mu", "lnarow", [](const std::string& v) { return ternary(v == "0" ? "-1195" : v); }, computed},
