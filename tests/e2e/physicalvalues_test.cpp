@@ -140,6 +140,11 @@ TEST(PhysicalValues, NegpMuvalWithoutPTAndASizeThatPassesZero) {
   EXPECT_TRUE(has(r.out, "\n-- run bombed in calcactivities : van Laar size of aa in sol = -1.0000 at 8.0 kbar, 600\xA1"
                          "C: a size must be above 0\n"))
       << r.out;
+  // -4 + P/2 is exactly 0 there
+  const e2e::Run zero = e2e::run({"rock"}, "1\n", {{"jx-abax.txt", vanlaar("-4 0 0.5")}});
+  EXPECT_TRUE(has(zero.out, "\n-- run bombed in calcactivities : van Laar size of aa in sol = 0 at 8.0 kbar, 600\xA1"
+                            "C: a size must be above 0\n"))
+      << zero.out;
 }
 
 // The loop of alp and bet in calc mode 1 at 5 kbar, 600 C.
