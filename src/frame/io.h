@@ -489,6 +489,13 @@ DecStr MAKESTR20(const std::string& s);
 str5 MAKESTR5(const std::string& s);
 // Appends x right-justified in width: whole, or with the decimals it needs (at most 8).
 void ADDNO(extended x, smallint width, std::string& line);
+// The largest magnitude a stop names in its usual form; beyond it, and for
+// a value no field shows, EXPNO's form.
+inline constexpr extended WIDESTNO = 1e15L;
+// x in exponent form with 4 decimals ("-5.0000e+3000").
+std::string EXPNO(extended x);
+// x as ADDNO writes it, or beyond WIDESTNO as EXPNO does.
+std::string ANYNO(extended x);
 // Whether x is zero.
 NumClass CLASSREAL(extended x);
 

@@ -340,6 +340,11 @@ void GETRATIONAL(valuetype vt, const sstring& w, smallint& p, smallint& q, const
     if (!STR2REAL(w, x, msg)) ERROREXIT("reading", "expecting a rational (2); got: " + tail, yourfault);
     longint lp, lq;
     REAL2RATIONAL(x, lp, lq);
+    // A value whose nearest fraction leaves the integers a rational holds
+    // is refused naming it, not in the narrowing.
+    constexpr longint widest = 32767;
+    if (lp > widest || lp < -widest || lq > widest || lq < -widest)
+      ERROREXIT("reading", "a rational beyond " + INT2STR(widest) + "/1; got: " + tail, yourfault);
     p = LI2I(lp);
     q = LI2I(lq);
     return;

@@ -3,6 +3,10 @@
 // sizes: a value no calculation can take (T at or below -273.15 C, P at or
 // below 0 kbar, a size at or below 0) ends the run naming it as the user's
 // fault, before anything is calculated from it.
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+
 #include "harness.h"
 
 namespace {
@@ -136,6 +140,154 @@ TEST(PhysicalValues, NegpMuvalWithoutPTAndASizeThatPassesZero) {
   EXPECT_TRUE(has(r.out, "\n-- run bombed in calcactivities : van Laar size of aa in sol = -1.0000 at 8.0 kbar, 600\xA1"
                          "C: a size must be above 0\n"))
       << r.out;
+  // -4 + P/2 is exactly 0 there
+  const e2e::Run zero = e2e::run({"rock"}, "1\n", {{"jx-abax.txt", vanlaar("-4 0 0.5")}});
+  EXPECT_TRUE(has(zero.out, "\n-- run bombed in calcactivities : van Laar size of aa in sol = 0 at 8.0 kbar, 600\xA1"
+                            "C: a size must be above 0\n"))
+      << zero.out;
+}
+
+// The loop of alp and bet in calc mode 1 at 5 kbar, 600 C.
+std::map<std::string, std::string> loopat(const std::string& ax, const std::string& ds) {
+  return {{"jx-lpax.txt", ax}, {"jx-ds7lp.txt", ds}, {"jx-lp.txt", loop("")["jx-lp.txt"]}};
+}
+// The solvus pair mx1 and mx2 of tests/fixtures/loop as van Laar phases,
+// sB's size of mx1 given, at 5 kbar, 626.85 C; with mc, as a Monte Carlo
+// series on an mc line of sB's size.
+std::map<std::string, std::string> solvus(const std::string& size, const std::string& mc = "") {
+  std::string ax = fixture("loop/jx-mxax.txt");
+  const std::string w = "  sf\n  W(sA,sB) 20 0 0.1\n", vl = "  asf\n  W(sA,sB) 20 0 0.1\n  a(sA) 1 0 0\n  a(sB) ";
+  ax = replaced(replaced(ax, w, vl + size + "\n"), w, vl + "1 0 0\n");
+  const std::string head = "axfile mxax\nwith mx1 mx2\ninexcess\ndiagramPT 4 10 400 700\npseudosection no\n";
+  const std::string script =
+      mc.empty() ? head + "xyzguess x(mx1) 0.1\nxyzguess x(mx2) 0.9\ncalcP 5\ncalcT 626.85\nautoexit\n*\n"
+                 : head + "batchxyzguess startblock\nbatchxyzguess x(mx1) 0.1\nbatchxyzguess x(mx2) 0.9\n"
+                          "batch mx1 mx2 2 1 1 5 626.85 1 1 0 0\nmc mx1 " + mc +
+                          "\nmcit 5 5\ndebuglevel 0\nautoexit\n*\n";
+  return {{"jx-mxax.txt", ax}, {"jx-lp.txt", script}};
+}
+// A ternary of MgO, FeO and pr along an isopleth at 600 C, mu(FeO) given:
+// where the square of a residual leaves the number range.
+std::map<std::string, std::string> ternary(const std::string& mu) {
+  return {{"jx-lrax.txt", "mix 3 1\n  x(mix) 0.3\n  y(mix) 0.3\n  p(ma) 1 1 1 2 -1 1 -1 2\n  p(mb) 1 1 0 1 1 1\n"
+                          "  p(pr) 1 1 0 1 1 2\n  ideal\n  3\n  xA 1 1 1 2 -1 1 -1 2\n  xB 1 1 0 1 1 1\n"
+                          "  xC 1 1 0 1 1 2\n  ma 1 1 xA 1\n  mb 1 1 xB 1\n  pr 1 1 xC 1\npz\n*\n"},
+          {"jx-lr.txt", "axfile lrax\nwith mix\ninexcess\nmu FeO " + mu + "\nautoexit yes\nisopleth x(mix) 0.2\n"
+                        "calcP 1 12\ncalctatp no\ncalcT 600\ndiagramPT 1 12 300 1000\npseudosection no\n*\n"}};
+}
+
+long double number(const std::string& v) { return std::strtold(v.c_str(), nullptr); }
+
+// What a value written at one place of the files does: computed ("") or
+// the stop it gives.
+struct Number {
+  std::string what, fixture;
+  std::function<std::map<std::string, std::string>(const std::string&)> files;
+  std::function<std::string(const std::string&)> stop;
+  std::string answers = "";
+};
+
+// Every number of a made-up a-x file, script and data set at, inside and
+// beyond its range: a value no calculation can take stops naming it, any
+// other runs to a result or to "nothing in range"; never the internal-fault
+// text. The stops are written out from the ranges, not from the program.
+TEST(PhysicalValues, EveryNumberOfTheFilesAtInsideAndBeyondItsRange) {
+  const std::string lpax = fixture("loop/jx-lpax.txt"), lpds = fixture("loop/jx-ds7lp.txt"),
+                    abax = fixture("rock/jx-abax.txt");
+  const auto lp = [&](const std::string& ax, const std::string& ds = "") { return loopat(ax, ds.empty() ? lpds : ds); };
+  // aA's row of H, S, V and Cp with its k-th number v
+  const auto aAdata = [&](int k, const std::string& v) {
+    std::string row[7] = {"-1000.0", "0.100", "2.00", "0", "0", "0", "0"}, from, to;
+    for (int i = 0; i < 7; ++i) {
+      from += (i ? " " : "") + row[i];
+      to += (i ? " " : "") + (i == k ? v : row[i]);
+    }
+    return replaced(lpds, from, to);
+  };
+  const auto computed = [](const std::string&) { return std::string(); };
+  // a stored value named as written, or beyond any field in exponent form
+  const auto shown = [](const std::string& v) { return v == "-1e3000" ? std::string("-1.0000e+3000") : v; };
+  // a constant of an ideal-mixing term, above 0
+  const auto constant = [](const std::string& em, const std::string& ph) {
+    return [=](const std::string& v) {
+      return number(v) > 0 ? "" : "setupphases : normalisation constant of " + em + " in " + ph + " = " + v +
+                                      ": a constant must be above 0";
+    };
+  };
+  // a power, a rational above 0 whose terms a smallint holds (1e-320 is the
+  // rational 0)
+  const auto power = [](const std::string& v) -> std::string {
+    if (std::fabs(number(v)) > 32767) return "reading : a rational beyond 32767/1; got: " + v +
+                                             " -  power for 1st sf term in tmf for aA";
+    if (number(v) >= 0.001L) return "";
+    return "setupphases : power of xA in the ideal-mixing term of aA in alp = " + v + ": a power must be above 0";
+  };
+  // sB's size 1 + 5 c at 5 kbar, at or below 0 for c = -1 and -1e3000
+  const auto ptsize = [](const std::string& v) -> std::string {
+    const std::map<std::string, std::string> size = {{"-1", "-4.0000"}, {"-1e3000", "-5.0000e+3000"}};
+    if (!size.count(v)) return "";
+    return "calca : van Laar size of sB in mx1 = " + size.at(v) + " at 5.0 kbar, 627\xA1" "C: a size must be above 0";
+  };
+  const Number numbers[] = {
+      {"constant, calc mode 1", "loop",
+       [&](const std::string& v) { return lp(replaced(lpax, "aA 1 1", "aA " + v + " 1")); },
+       constant("aA", "alp")},
+      {"constant, calc mode 3", "rock",
+       [&](const std::string& v) {
+         auto f = rock(3, "calctype 1\n" + ax + "calcTatP yes\ncalcP 1 8 1\n");
+         f["jx-abax.txt"] = replaced(abax, "bb 1 1", "bb " + v + " 1");
+         return f;
+       },
+       constant("bb", "sol")},
+      {"constant, calc mode 9", "lsq",
+       [&](const std::string& v) {
+         auto f = fit("1 5 520 0");
+         f["ds-axgr.txt"] = replaced(fixture("lsq/ds-axgr.txt"), "mb 1 1", "mb " + v + " 1");
+         return f;
+       },
+       // an activity beyond any the bracket allows: the experiment does not
+       // converge, and the data set is not written
+       [&](const std::string& v) {
+         const std::string s = constant("mb", "ss")(v);
+         return s.empty() && v != "1.5" ? "writing dataset : some \"not converged\" present (dataset not written)" : s;
+       },
+       "2\nn\n"},
+      {"power", "loop", [&](const std::string& v) { return lp(replaced(lpax, "aA 1 1 xA 1", "aA 1 1 xA " + v)); },
+       power},
+      {"H", "loop", [&](const std::string& v) { return lp(lpax, aAdata(0, v)); }, computed},
+      {"S", "loop", [&](const std::string& v) { return lp(lpax, aAdata(1, v)); }, computed},
+      {"V", "loop", [&](const std::string& v) { return lp(lpax, aAdata(2, v)); }, computed},
+      {"Cp a", "loop", [&](const std::string& v) { return lp(lpax, aAdata(3, v)); }, computed},
+      // 1 + 5 c at 5 kbar, from the a-x file or from an mc line
+      {"size P term", "loop", [](const std::string& v) { return solvus("1 0 " + v); }, ptsize},
+      {"mc size P term", "loop", [](const std::string& v) { return solvus("1 0 0", "c a(sB) " + v + " 0"); }, ptsize},
+      {"size", "loop", [](const std::string& v) { return solvus(v + " 0 0"); },
+       [&](const std::string& v) {
+         const std::string stop = "setupphases : van Laar size a(sB) of mx1 = " + shown(v);
+         return number(v) > 0 ? "" : stop + ": a size must be above 0";
+       }},
+      {"mc size", "loop", [](const std::string& v) { return solvus("1 0 0", "a a(sB) " + v + " 0"); },
+       [&](const std::string& v) {
+         const std::string stop = "read : in mc, van Laar size a(sB) of mx1 = " + shown(v);
+         return number(v) > 0 ? "" : stop + ": a size must be above 0";
+       }},
+      // 0 is the value asked for at the terminal
+      {"mu", "lnarow", [](const std::string& v) { return ternary(v == "0" ? "-1195" : v); }, computed},
+  };
+  for (const Number& n : numbers)
+    for (const std::string v : {"0", "-1", "1.5", "1e-320", "1e3000", "-1e3000"}) {
+      SCOPED_TRACE(n.what + " " + v);
+      const e2e::Run r = e2e::run({n.fixture}, n.answers, n.files(v));
+      const std::string stop = n.stop(v);
+      EXPECT_FALSE(has(r.out, "shouldn't have happened")) << r.out;
+      if (stop.empty()) {
+        EXPECT_EQ(r.status, 0) << r.out;
+        EXPECT_FALSE(has(r.out, "bombed")) << r.out;
+      } else {
+        EXPECT_EQ(r.status, 1) << r.out;
+        EXPECT_TRUE(has(r.out, "\n-- run bombed in " + stop + "\n")) << r.out;
+      }
+    }
 }
 
 }  // namespace

@@ -262,7 +262,7 @@ TEST(IoWords, GetRoutines) {
       {[&] { IO::GETRATIONAL(V::areal, "1e+5", p, q, "w"); }, "reading", "expecting a rational (2); got: 1e+5 - w"},
       {[&] { IO::GETRATIONAL(V::arational, "0/2", p, q, "w"); }, "reading", "expecting a rational (3); got: 0/2 - w"},
       {[&] { IO::GETRATIONAL(V::anemptystring, "", p, q, "w"); }, "reading", "expecting a rational (4); got:  - w"},
-      {[&] { IO::GETRATIONAL(V::areal, "1e30", p, q, "w"); }, "li2i", "longint -> int conversion failed"},
+      {[&] { IO::GETRATIONAL(V::areal, "1e30", p, q, "w"); }, "reading", "a rational beyond 32767/1; got: 1e30 - w"},
       {[] { IO::LI2I(-32768); }, "li2i", "longint -> int conversion failed"},
   };
   for (const auto& r : rows) {
