@@ -272,15 +272,21 @@ class Against : public axtest::AxTest {
   }
   // Reads text (the fixture when empty) and sets it up; the fatal message,
   // or "" when the set-up went through.
+  // fault is the kind of the last fatal end.
   std::string setup(const std::string& text = "") {
     dir.write("jx-t.txt", text.empty() ? fixture() : text);
     IO::WHATSOPEN = 1;  // a fatal end closed the terminal channel
-    return fatal([] {
+    try {
       auto reader = std::make_unique<ZQREAD2::axreader>();
       reader->READFILE();
       ZQREAD2::SETUPAGAINSTSCRIPT(*reader);
-    });
+    } catch (const IO::runend& e) {
+      fault = e.fault;
+      return e.where + ": " + e.message;
+    }
+    return "";
   }
+  faulttype fault = yourfault;
   static std::string fixture() {
     std::ifstream in(std::string(SOLVARINTH_FIXTURES) + "/setup/unit/jx-t.txt", std::ios::binary);
     std::stringstream ss;
@@ -357,6 +363,7 @@ TEST_F(Against, EachFaultEndsTheSetUp) {
             ") 0.5 p(fo) 1 1 1 1 -1 x p(fa) 1 1 0 1 1 x ideal 2 "
             "a 1 1 1 1 -1 x b 1 1 0 1 1 x fo 1 1 a 1 fa 1 1 b 1\n";
   const std::string large = edited({{"x(g) 0.3", "x(g) 0.7"}});
+  const std::string buffered = edited({{"ky\n", "ky\nbf 1 buffer make 1 q 1\n"}});
   std::string unsuffixed = coded;
   unsuffixed.replace(unsuffixed.find("sp_x 2"), 4, "sq");
   unsuffixed.replace(unsuffixed.find("x(sp_x)"), 7, "x(sq)");
@@ -365,6 +372,9 @@ TEST_F(Against, EachFaultEndsTheSetUp) {
       {[] { TOZEROSTRINGS[NTOZEROSTRINGS = 1] = "ky"; }, "", "setup phases: tozero phase, ky,  not in \"with\""},
       {[] { WHSTRINGS[++NWHSTRINGS] = "q"; }, "", "setup phases: two phases, q and q, with the same name in \"with\""},
       {[this] { group({"olx", "olb"}); }, "", "setup phases: first samecoding phase, olx is not in the axfile"},
+      // A buffer the file does not hold: a typo, or another file's buffer.
+      {[] { BUFFERC = "fm"; }, buffered, "read: script, \"fm\", not in axfile"},
+      {[] { BUFFERC = "bf"; }, buffered, ""},
       {[this] { group({"ol", "olb"}); WHSTRINGS[++NWHSTRINGS] = "olb"; }, "",
        "setup phases: no xyz starting guesses in scriptfile 2"},
       {[this] { group({"ol", "olb"}); guess("x(ol)", 0.5L); WHSTRINGS[++NWHSTRINGS] = "olb"; }, "",
@@ -408,7 +418,9 @@ TEST_F(Against, EachFaultEndsTheSetUp) {
     with({"q", "ol"});
     c.script();
     const std::size_t before = term.text().size();
+    fault = yourfault;
     EXPECT_EQ(setup(c.text), c.result);
+    EXPECT_EQ(fault, yourfault);  // every one the user's to mend
     EXPECT_TRUE(c.line.empty() || term.text().find(c.line, before) != std::string::npos) << term.text();
   }
 }
