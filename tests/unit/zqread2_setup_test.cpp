@@ -262,6 +262,16 @@ class Against : public axtest::AxTest {
     XYZLIM1[NXYZ] = low;
     XYZLIM2[NXYZ] = high;
   }
+  // A batch run whose Monte Carlo item on phase already names n phases,
+  // with one same-coded copy of it in "with".
+  void mcon(const char* phase, smallint n) {
+    CONTROLJX.batch = yes;
+    NMC = 1;
+    MCINFO[1].nphase = n;
+    for (smallint k = 1; k <= n; ++k) MCINFO[1].phasename[k] = phase;
+    group({phase, "olb"});
+    WHSTRINGS[++NWHSTRINGS] = "olb";
+  }
   void group(std::initializer_list<const char*> names) {
     NSC = static_cast<smallint>(NSC < 0 ? 1 : NSC + 1);
     ISC[NSC] = 0;
@@ -372,6 +382,10 @@ TEST_F(Against, EachFaultEndsTheSetUp) {
       {[] { TOZEROSTRINGS[NTOZEROSTRINGS = 1] = "ky"; }, "", "setup phases: tozero phase, ky,  not in \"with\""},
       {[] { WHSTRINGS[++NWHSTRINGS] = "q"; }, "", "setup phases: two phases, q and q, with the same name in \"with\""},
       {[this] { group({"olx", "olb"}); }, "", "setup phases: first samecoding phase, olx is not in the axfile"},
+      // A Monte Carlo item on a same-coded phase names each copy, at most 20.
+      {[this] { mcon("ol", maxmcnames); }, "", "setup phases: number of mcphase (max = 20) "},
+      // the 20th taken, the set-up goes on to the item's parameter, not given
+      {[this] { mcon("ol", maxmcnames - 1); }, "", "read: finding kp in mc (2a)"},
       // A buffer the file does not hold: a typo, or another file's buffer.
       {[] { BUFFERC = "fm"; }, buffered, "read: script, \"fm\", not in axfile"},
       {[] { BUFFERC = "bf"; }, buffered, ""},
