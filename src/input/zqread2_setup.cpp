@@ -35,7 +35,8 @@ void BUFFER() {
   BUFFERK = 0;
   if (NBUFFER > 0 && !BUFFERC.empty()) {
     BUFFERK = find(BUFFERC, BUFFERNAME, NBUFFER);
-    if (BUFFERK == 0) IO::ERROREXIT("read", "script, " + quote + BUFFERC + quote + ", not in axfile", myfault);
+    // The name is the user's word: a typo, or a buffer of another a-x file.
+    if (BUFFERK == 0) IO::ERROREXIT("read", "script, " + quote + BUFFERC + quote + ", not in axfile", yourfault);
   }
 }
 

@@ -530,8 +530,11 @@ void block::brackets() {
     br.dir = br.upasread = code == 1;
     br.p = IO::GETREAL(IO::WHATISSTRING(bw[2]), bw[2], "reading P");
     const extended t = IO::GETREAL(IO::WHATISSTRING(bw[3]), bw[3], "reading T");
-    ZQUTE1::PHYSICALP(br.p, "P of a bracket of " + ident(first), where);
-    ZQUTE1::PHYSICALT(t, "T of a bracket of " + ident(first), where);
+    // A bracket of code 2 is read and dropped: no calculation takes its P-T.
+    if (code != 2) {
+      ZQUTE1::PHYSICALP(br.p, "P of a bracket of " + ident(first), where);
+      ZQUTE1::PHYSICALT(t, "T of a bracket of " + ident(first), where);
+    }
     br.t = t + CONST::KELVIN;
     br.xco2 = IO::GETREAL(IO::WHATISSTRING(bw[4]), bw[4], "reading x(CO2)");
     checkxco2(br.xco2, r.nbr, first);

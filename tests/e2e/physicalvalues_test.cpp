@@ -2,7 +2,10 @@
 // script lines, calc mode 9's experiments), and the a-x file's van Laar
 // sizes: a value no calculation can take (T at or below -273.15 C, P at or
 // below 0 kbar, a size at or below 0) ends the run naming it as the user's
-// fault, before anything is calculated from it.
+// fault, before anything is calculated from it. Where the reader has a limit
+// of its own and handles what lies below it (a default counted, a clamp, a
+// question asked again, a guess switched off), that handling stands, and
+// only what the calculation then takes is refused.
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -53,36 +56,83 @@ std::string vanlaar(const std::string& aa) {
   return replaced(asf, "  2\n", "  a(aa) " + aa + "\n  a(bb) 1 0 0\n  2\n");
 }
 
+std::string logof(const e2e::Run& r) {
+  const auto log = r.files.find("jx-log.txt");
+  return log == r.files.end() ? "" : log->second;
+}
+
 struct Place {
   std::string stop;  // where-word and the value's name, as the stop gives them
-  char what;         // P, T (t in UTF-8), K(elvin) or s(ize)
+  char what;         // P, T, K(elvin) or s(ize)
   std::string fixture;
   std::map<std::string, std::string> files;  // "@" stands for the value, in these and the answers
   std::string answers;
   std::string program = SOLVARINTH_EXE;
+  // Where the reader has a limit of its own: a text of the log that tells
+  // how it handled every value below the limit (a default counted, a clamp,
+  // a question asked again, a switch turned off), so that no value below is
+  // refused; and the limit itself, which the reader takes as it stands.
+  std::string handled = "";
+  std::string limit = "";
+  std::vector<std::string> below = {};  // in place of the usual values below
+  bool quiet = false;  // the handling writes nothing: the limit gives the handled text too
 };
 
+// The loop's point at 5 kbar and 600 C (own closed form in loop_test.cpp).
+const std::string looppoint = "\n   5.000   600.000    0.4218    0.5468\n";
+
 TEST(PhysicalValues, EveryPlaceRefusesAValueNoCalculationCanTake) {
-  const std::string util = SOLVARINTH_UTILITYRUN, tb = fixture("utilities/jx-tb.txt");
+  const std::string util = SOLVARINTH_UTILITYRUN, exe = SOLVARINTH_EXE, tb = fixture("utilities/jx-tb.txt");
+  const std::string degc = "\xA1" "C", table = "2\n1\n5\n500\n";
+  const auto tbwith = [&](const std::string& more) {
+    return std::map<std::string, std::string>{{"jx-tb.txt", replaced(tb, "muval PT", more + "muval PT")}};
+  };
+  std::map<std::string, std::string> typedt = loop("");
+  typedt["jx-lp.txt"] = replaced(typedt["jx-lp.txt"], "calcT 600\n", "calcT no\n");
   const Place places[] = {
       {"extractem : P for a-x", 'P', "rock", rock(2, "calctype 1\n" + window), "@\n500\n"},
       {"extractem : T for a-x", 'T', "rock", rock(2, "calctype 1\n" + window), "5\n@\n"},
       {"extractem : P for a-x (from script)", 'P', "rock", rock(3, "calctype 1\n" + window + "ptforaxe @ 500\n"), ""},
       {"extractem : T for a-x (from script)", 'T', "rock", rock(3, "calctype 1\n" + window + "ptforaxe 5 @\n"), ""},
-      // calc mode 2's lists: average P at typed T, average T at typed P
-      {"docalcpt : T", 'T', "rock", rock(2, "calctype 1\n" + ax), "@\n"},
-      {"docalcpt : P", 'P', "rock", rock(2, "calctype 2\n" + ax), "@ 8\n"},
-      // calc mode 3's P-ln a and T-ln a windows and their fixed T and P
-      {"diagram : P low", 'P', "rock", rock(3, "calctype 5\n" + ax), "aa\nn\n@ 8 -3 0\n"},
+      // the lists and windows of calc modes 1 and 2, clamped to the overall
+      // window where they can be, refused as the calculation takes them
+      {"docalcpt : T high", 'T', "rock", rock(2, "calctype 1\n" + ax), "@\n"},
+      {"docalcpt : T low", 'T', "rock", rock(2, "calctype 1\n" + ax), "@ 600\n", exe,
+       "T(low) must be greater than 300.0: this used", "300"},
+      {"docalcpt : P low", 'P', "rock", rock(2, "calctype 2\n" + ax), "@ 20\n"},
+      {"docalcpt : P low", 'P', "rock", rock(2, "calctype 2\n" + ax), "@ 8\n", exe,
+       "P(low) must be greater than 1.0: this used", "1"},
+      {"docalcpt : T low", 'T', "loop", typedt, "@ 800\n"},
+      {"docalcpt : T low", 'T', "loop", typedt, "@ 650\n", exe, "T(low) must be greater than 400.0: this used", "400"},
+      // calc mode 3's P-T section asks again; its P-ln a and T-ln a windows
+      // are clamped or asked again; their fixed T and P are taken as typed
+      {"docalcpt : T", 'T', "rock", rock(3, "calctype 1\n" + ax), "n\n@\n400 600\n", exe,
+       "T(low) must be greater than 10 : try again", "9.85"},
+      {"diagram : P low", 'P', "rock", rock(3, "calctype 5\n" + ax), "aa\nn\n@ 20 -3 0\n"},
+      {"diagram : P low", 'P', "rock", rock(3, "calctype 5\n" + ax), "aa\nn\n@ 8 -3 0\n", exe,
+       "P(low) must be greater than 1.0: this used", "1"},
       {"diagram : fixed T", 'T', "rock", rock(3, "calctype 5\n" + ax), "aa\nn\n1 8 -3 0\n0.5\n@\n"},
-      {"diagram : T high", 'T', "rock", rock(3, "calctype 4\n" + ax), "aa\nn\n300 @ -3 0\n"},
+      {"diagram : T high", 'T', "rock", rock(3, "calctype 4\n" + ax), "aa\nn\n300 @ -3 0\n300 700\n", exe,
+       "T(low) must be less than T(high) : try again", "301"},
+      {"diagram : T low", 'T', "rock", rock(3, "calctype 4\n" + ax), "aa\nn\n@ 700 -3 0\n300 700\n", exe,
+       "T(low) must be greater than 10 : try again", "9.85"},
       {"diagram : fixed P", 'P', "rock", rock(3, "calctype 4\n" + ax), "aa\nn\n300 700 -3 0\n0.5\n@\n"},
-      {"reading scripts : diagramPT P", 'P', "rock", rock(3, "diagramPT @ 8 300 700\n"), ""},
-      {"reading scripts : diagramPT T", 'T', "rock", rock(3, "diagramPT 1 8 @ 700\n"), ""},
-      {"reading scripts : calcP P", 'P', "rock", rock(3, window + "calcP @\n"), ""},
-      {"reading scripts : calcT T", 'T', "rock", rock(3, window + "calcT @ 600\n"), ""},
-      {"reading scripts : ptguess P", 'P', "loop", loop("ptguess @ 600\n"), ""},
-      {"reading scripts : ptguess T", 'T', "loop", loop("ptguess 5 @\n"), ""},
+      // the script's windows and guesses: a default counted, or the guess
+      // switched off and the point as without it
+      {"reading scripts : diagramPT P", 'P', "rock", rock(3, "diagramPT @ 8 300 700\n"), "", exe,
+       "for diagramPT, the bottom of the P range needs to be greater than 0.0009 kbar; default used", "0.0009"},
+      {"reading scripts : diagramPT T", 'T', "rock", rock(3, "diagramPT 1 8 @ 700\n"), "", exe,
+       "for diagramPT, the bottom of the T range needs to be greater than 10 " + degc + "; default used", "9.85"},
+      {"reading scripts : calcP P", 'P', "rock", rock(3, window + "calcP @\n"), "", exe,
+       "for calcP, the one P needs to be greater than 1.0 kbar; default used", "1"},
+      {"reading scripts : calcT T", 'T', "rock", rock(3, window + "calcT @ 600\n"), "", exe,
+       "for calcT, the bottom of the T range needs to be greater than 10 " + degc + "; default used", "9.85"},
+      {"reading scripts : calcP P", 'P', "utilities", tbwith("calcP @ 5\n"), "n\n" + table, util,
+       "for calcP, the bottom of the P range needs to be greater than 1.0 kbar; default used", "1"},
+      {"reading scripts : calcT T", 'T', "utilities", tbwith("calcT @ 500\n"), "n\n" + table, util,
+       "for calcT, the bottom of the T range needs to be greater than 10 " + degc + "; default used", "9.85"},
+      {"reading scripts : ptguess P", 'P', "loop", loop("ptguess @ 600\n"), "", exe, looppoint, "0.0009", {}, true},
+      {"reading scripts : ptguess T", 'T', "loop", loop("ptguess 5 @\n"), "", exe, looppoint, "9.85", {}, true},
       {"reading scripts : batch P", 'P', "loop", loop("batch bet alp 2 1 1 @ 600 1 1 0 0\n"), ""},
       {"reading scripts : batch T", 'T', "loop", loop("batch bet alp 2 1 1 5 @ 1 1 0 0\n"), ""},
       // the utilities: muval's PT, the tables' grid and their linearisation point
@@ -90,33 +140,55 @@ TEST(PhysicalValues, EveryPlaceRefusesAValueNoCalculationCanTake) {
       {"reading scripts : muval T", 'T', "utilities", {{"jx-tb.txt", replaced(tb, "PT 5 500", "PT 5 @")}}, "3\nn\n\n",
        util},
       {"PTgrid : P", 'P', "utilities", {}, "2\n1\n@\n500\n", util},
-      {"PTgrid : T", 't', "utilities", {}, "2\n3\n5\n@ 500\n", util},
+      {"PTgrid : T", 'T', "utilities", {}, "2\n3\n5\n@ 500\n", util},
+      // a range's first point of 0 kbar or 0 C is 1 bar or 25 C
+      {"PTgrid : P", 'P', "utilities", {}, "2\n1\n@ 10 5\n500\n", util, "\n     0.0     -0.005\n", "", {"0"}},
+      {"PTgrid : P", 'P', "utilities", {}, "2\n1\n@ 10 5\n500\n", util, "", "", {"-5"}},
+      {"PTgrid : T", 'T', "utilities", {}, "2\n3\n5\n@ 500 100\n", util, "C      25     100     200", "", {"0"}},
       {"rthermo : P", 'P', "utilities", {}, "2\n4\n5\n500\n@\n500\n", util},
-      {"rthermo : T", 't', "utilities", {}, "2\n4\n5\n500\n5\n@\n", util},
+      {"rthermo : T", 'T', "utilities", {}, "2\n4\n5\n500\n5\n@\n", util},
       {"readxy : P of a bracket of experiment 1 (uc)", 'P', "lsq", fit("1 @ 520 0"), "2\n"},
       {"readxy : T of a bracket of experiment 1 (uc)", 'T', "lsq", fit("1 5 @ 0"), "2\n"},
+      // a bracket of code 2 is read and dropped: the fit as without it
+      {"readxy : P of a bracket of experiment 1 (uc)", 'P', "lsq", fit("2 @ 530 0 0.6\n1 5 520 0"), "2\n", exe,
+       "\n1:  0.036\n2:  0.046\n"},
       {"readxy : the temperature of oxide calorimetry datum 1", 'K', "lsq", fit("1 5 520 0", "1 ma pa\n-1 1 -10 0.5 @\n"),
        "2\n"},
       {"setupphases : van Laar size a(aa) of sol", 's', "rock", {{"jx-abax.txt", vanlaar("@ 0 0")}}, "1\n"},
   };
+  const auto go = [](const Place& p, const std::string& v) {
+    std::map<std::string, std::string> files;
+    for (const auto& [name, text] : p.files) files[name] = with(text, v);
+    return e2e::run({p.fixture}, with(p.answers, v), files, {}, p.program);
+  };
   for (const Place& p : places) {
-    // T in the program's degree sign, t in the utilities' UTF-8 one
-    const std::string c = (p.what == 't' ? "\xC2\xB0" : "\xA1") + std::string("C");
-    for (const std::string& v : p.what == 'P' || p.what == 'K' ? std::vector<std::string>{"0", "-5"}
-                                : p.what == 's'                  ? std::vector<std::string>{"0", "-1"}
-                                                                 : std::vector<std::string>{"-273.15", "-400"}) {
-      SCOPED_TRACE(p.stop + " " + v);
-      std::map<std::string, std::string> files;
-      for (const auto& [name, text] : p.files) files[name] = with(text, v);
-      const e2e::Run r = e2e::run({p.fixture}, with(p.answers, v), files, {}, p.program);
+    const std::string c = "\xA1" "C";  // the program's own degree sign, the utilities' stops too
+    std::vector<std::string> values = p.below;
+    if (values.empty())
+      values = p.what == 'P' || p.what == 'K' ? std::vector<std::string>{"0", "-5"}
+               : p.what == 's'                ? std::vector<std::string>{"0", "-1"}
+                                              : std::vector<std::string>{"-273.15", "-400"};
+    for (const std::string& v : values) {
+      SCOPED_TRACE(p.stop + " " + v + " " + p.answers);
+      const e2e::Run r = go(p, v);
       const std::string why = p.what == 'P'   ? " kbar: a pressure must be above 0 kbar"
                               : p.what == 's' ? ": a size must be above 0"
                               : p.what == 'K' ? " K: at or below absolute zero (0 K)"
                                               : c + ": at or below absolute zero (-273.15" + c + ")";
-      EXPECT_EQ(r.status, 1) << r.out;
-      EXPECT_TRUE(has(r.out, "\n-- run bombed in " + p.stop + " = " + v + why + "\n")) << r.out;
       EXPECT_FALSE(has(r.out, "shouldn't have happened")) << r.out;
+      if (p.handled.empty()) {
+        EXPECT_EQ(r.status, 1) << r.out;
+        EXPECT_TRUE(has(r.out, "\n-- run bombed in " + p.stop + " = " + v + why + "\n")) << r.out;
+        continue;
+      }
+      EXPECT_FALSE(has(r.out, "-- run bombed in " + p.stop + " = ")) << r.out;
+      EXPECT_TRUE(has(r.out + logof(r), p.handled)) << r.out;
     }
+    if (p.limit.empty()) continue;
+    SCOPED_TRACE(p.stop + " at the limit " + p.limit);
+    const e2e::Run r = go(p, p.limit);
+    EXPECT_FALSE(has(r.out, "-- run bombed in " + p.stop + " = ")) << r.out;
+    EXPECT_EQ(has(r.out + logof(r), p.handled), p.quiet) << r.out;
   }
 }
 
