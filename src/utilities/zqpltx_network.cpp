@@ -120,13 +120,17 @@ segmentpart partinside(extended x1, extended y1, extended x2, extended y2) {
     if (d1 < 0 && d2 < 0) {
       s.none = true;
     } else if (d1 < 0) {
-      const extended t = d1 / (d1 - d2);
+      // a far row puts the fraction within the last digit of 1: an end off
+      // the edge still comes in before it
+      extended t = d1 / (d1 - d2);
+      if (d2 > 0 && !(t < 1)) t = std::nextafter(extended{1}, extended{0});
       if (s.inedge == 0 ? t >= s.tin : t > s.tin) {
         s.tin = t;
         s.inedge = e;
       }
     } else if (d2 < 0) {
-      const extended t = d1 / (d1 - d2);
+      extended t = d1 / (d1 - d2);
+      if (d1 > 0 && !(t > 0)) t = std::nextafter(extended{0}, extended{1});
       if (s.outedge == 0 ? t <= s.tout : t < s.tout) {
         s.tout = t;
         s.outedge = e;
