@@ -137,9 +137,11 @@ void RESETPASS() {
   IO::RESETKEPTNAMES();
 }
 
-void STARTPASS() {
-  RESETPASS();
-  RESETWINDOWS();
+namespace {
+
+// Every group a calculation fills, from the data set read to the results
+// written: a run starts with them empty and so does each of its passes.
+void resetcalculationgroups() {
   RESETDATASET();
   RESETPHASETABLES();
   RESETNEWTON();
@@ -156,6 +158,14 @@ void STARTPASS() {
   RESETUNCERTAINTY();
   RESETBULK();
   RESETFRACT();
+}
+
+}  // namespace
+
+void STARTPASS() {
+  RESETPASS();
+  RESETWINDOWS();
+  resetcalculationgroups();
   CLEARWORK();
 }
 
@@ -187,24 +197,9 @@ void RESETALL() {
   RESETRUNFRAME();
   RESETRUNCONSTANTS();
   RESETSCRIPT();
-  RESETDATASET();
-  RESETPHASETABLES();
   RESETMODEL();
-  RESETNEWTON();
-  RESETNLE();
-  RESETSOLVER();
-  RESETSENSITIVITY();
-  RESETREACTIONS();
-  RESETREFINDER();
-  RESETRESULTS();
-  RESETMODE1();
-  RESETDOGMIN();
-  RESETPROJECTION();
-  RESETRUNLOOP();
   RESETAVPTPLUS();
-  RESETUNCERTAINTY();
-  RESETBULK();
-  RESETFRACT();
+  resetcalculationgroups();
 }
 
 }  // namespace ZQGLOBAL
