@@ -267,6 +267,7 @@ class Against : public axtest::AxTest {
   void mcon(const char* phase, smallint n) {
     CONTROLJX.batch = yes;
     NMC = 1;
+    MCINFO[1] = mctype{};  // as a script line would give it, not as an earlier test left it
     MCINFO[1].nphase = n;
     for (smallint k = 1; k <= n; ++k) MCINFO[1].phasename[k] = phase;
     group({phase, "olb"});
