@@ -181,6 +181,9 @@ void RESETSCRIPTSETTINGS() {
   NMCRANGE = -1;
   NMCFUNC = -1;
   MCIT = 1;
+  // The successes wanted go with the runs: a later script without "mcit"
+  // must not stop at, or report, an earlier script's count.
+  MCITOK = 1;
   NMUCALCS = 0;
   MUCOUNT.fill(0);
   FRACTINFO = fracttype{};
@@ -192,7 +195,6 @@ void RESETSCRIPT() {
   RECALCCODE = -1;
   DOINGCONVERT = false;
   MUP = MUT = 0;
-  MCITOK = 1;
   CONTROLDS = controldstype{};
 }
 

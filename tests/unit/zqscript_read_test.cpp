@@ -131,7 +131,7 @@ TEST_F(ScriptGrammar, ShiftInfo) {
 TEST_F(ScriptGrammar, EverySettingIsResetBetweenReads) {
   read("strictscripting\nautoexit\ncalcTatP no\nmodebox\ndebuglevel 4\noutlevel 0\nconvergence 1e-9 1e-7 0.01 "
        "1e-5\nfigure T-x(CO2)\nwith g q\nsetexcess q\ndogmin 1\npseudosection\nbulk SiO2 MgO\nbulk 1 1\nsetfluid 0.3\nrockname xx\nplotix 1\ngaussmc\n"
-       "xyzguess x(g) 0.5\nmodeguess g 0.2\nnumerical\n");
+       "xyzguess x(g) 0.5\nmodeguess g 0.2\nnumerical\nmcit 5 2\n");
   EXPECT_TRUE(CONTROLJX.strictscripting);
   EXPECT_TRUE(DOGMIN);
   EXPECT_EQ(FIXEDXCO2, 0.3L);
@@ -156,6 +156,8 @@ TEST_F(ScriptGrammar, EverySettingIsResetBetweenReads) {
   EXPECT_EQ(NXYZ, -1);
   EXPECT_EQ(NMODEGUESS, -1);
   EXPECT_FALSE(NUMERICAL);
+  EXPECT_EQ(MCIT, 1);
+  EXPECT_EQ(MCITOK, 1);
   // defaults that are not "no" or 0
   EXPECT_EQ(CONTROLJX.modeiso, ask);
   EXPECT_EQ(CONTROLJX.zeromodeiso, yes);
