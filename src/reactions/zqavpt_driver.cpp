@@ -32,6 +32,10 @@ constexpr extended SDPMIN = 0.05L, SDPMAX = 20;    // typed max sd(P), kbar
 struct rockcalcs {
   emvector savedactivity{"saved activity"};
   emvector savedsd{"saved sd"};
+  // The fluid as the rock was read: each calculation asks afresh whether
+  // the rock was fluid-bearing, so an earlier answer no (or a mixed fluid
+  // typed) must not stand for this one's answer.
+  ftype savedfluid = ftype::notset;
   farray<bool, 1, maxem> excluded{"excluded"};
   bool changed = false;
   smallint compare = 0;
@@ -294,6 +298,7 @@ struct rockcalcs {
     }
     ZQUTE2::POSITIONS();
     ZQREAD1::CHECKSDA();
+    FLUIDTYPE = savedfluid;
     if (H2OPOS == 0 && CO2POS == 0) {
       FLUIDTYPE = ftype::absent;
     } else if (CONTROLJX.fluidpresent != yes && !IO::QUERY("rock was fluid-bearing")) {
@@ -342,6 +347,7 @@ void rockcalcsrun(std::optional<avtype> forced) {
     rc->savedactivity[i] = ACTIVITY[i];
     rc->savedsd[i] = SDACTIVITY[i];
   }
+  rc->savedfluid = FLUIDTYPE;
   ZQUTE2::DOFIGPT();
   long number = 1;
   while (rc->pass(number)) ++number;
