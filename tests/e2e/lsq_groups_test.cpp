@@ -391,8 +391,9 @@ TEST(LeastSquaresGroupRuns, EveryOrderOfExperimentsReactionsAndNamesGivesOneFit)
 // Then records of several pairs, each pair's lines turned on its own: the
 // group with two P pairs (in a mixed fluid and in H2O) and two T pairs, and
 // br = pe + H2O as a simple reaction with a P pair, two T pairs and a
-// half-bracket. Each is written code 0 first at order 0, where the fit is
-// the previous build's (its numbers at two iterations below); every other
+// half-bracket; and a pair whose compositions are left off one of its
+// lines. Each is written code 0 first at order 0, where the fit is the
+// previous build's (its numbers at two iterations below); every other
 // order must give the same.
 TEST(LeastSquaresGroupRuns, EveryOrderOfAPairsLinesGivesOneFit) {
   std::string em = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/lsqgroups/ds-emg9.txt");
@@ -426,6 +427,13 @@ TEST(LeastSquaresGroupRuns, EveryOrderOfAPairsLinesGivesOneFit) {
        {-925.53, -617.50, -241.68, -703.57, -996.53}, false, true},
       {simple, "0 2.2 500 0.3\n1 1 500 0.3\n0 2.6 490 0\n1 2.6 540 0\n0 2.8 500 0\n1 2.8 550 0\n0 2.7 460 0\n-1\n",
        {-924.75, -620.59, -241.82, -714.00, -986.10}, false, true},
+      // The compositions left off one line of the pair: from that line on
+      // they are the a-x file's, so written code 0 first with the code-0
+      // line short both halves start from 0.5 (the a-x fit above), with
+      // the code-1 line short the code-0 half keeps its 0.65.
+      {group, "0 2.8 520 0.4\n1 1.4 520 0.4 0.65\n-1\n",
+       {-926.299515, -614.401939, -241.703142, -708.912294, -991.187706}, true, false},
+      {group, "0 2.8 520 0.4 0.65\n1 1.4 520 0.4\n-1\n", {-925.10, -619.18, -241.69, -703.05, -997.05}, false, true},
   };
   const char* names[] = {"br", "pe", "H2O", "lm", "po"};
   for (const auto& g : groups) {
