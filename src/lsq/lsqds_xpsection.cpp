@@ -532,7 +532,8 @@ void block::brackets() {
   smallint nw = 0;
   xprec& r = x();
   r.nbr = 0;
-  smallint shortat = 0;  // the bracket whose line ran short of compositions first
+  smallint shortat = 0;     // the bracket whose line ran short of compositions first
+  bool prevpaired = false;  // the last bracket closes a reversal pair
   for (;;) {
     if (!READTAKENLINE(bw, nw)) IO::ERROREXIT(where, "file ends inside the brackets of " + ident(first), yourfault);
     const smallint code = IO::GETINTEGER(IO::WHATISSTRING(bw[1]), bw[1], "reading br code");
@@ -564,10 +565,15 @@ void block::brackets() {
     // A pair written code 1 first is read as if written code 0 first: where
     // the compositions run short on one of its lines, the code-1 half takes
     // the phase records' and the code-0 half reads its own.
+    // (Paired as the limits pair them, without setting the pair marks: the
+    // first solve of the compositions sees none.)
     bool partner = false;
-    if (code != 2 && r.nbr > 1) {
-      SAMEPTX(first);
-      partner = (br.pairp || br.pairt) && r.br[r.nbr - 1].dir;
+    if (code != 2) {
+      const brrec* prev = r.nbr > 1 ? &r.br[r.nbr - 1] : nullptr;
+      const bool pair = prev != nullptr && !prevpaired && prev->dir != br.dir && prev->xco2 == br.xco2 &&
+                        (prev->p == br.p || prev->t == br.t);
+      partner = pair && prev->dir;
+      prevpaired = pair;
     }
     const bool guessed = r.xyzguess;
     if (partner && shortat == r.nbr - 1) r.xyzguess = false;

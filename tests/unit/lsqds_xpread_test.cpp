@@ -111,8 +111,10 @@ TEST_F(LeastSquaresExperiments, CalorimetryAndExperimentRecords) {
   EXPECT_EQ(c.nbr, 3);
   EXPECT_EQ(d.nbr, 3);
   EXPECT_EQ((double)d.br[3].p, 6.0);
-  // Compositions from the first short line on are the a-x file's guesses.
-  EXPECT_EQ((double)c.br[1].xyz[1], 0.4);
+  // Compositions from the first short line on are the a-x file's guesses,
+  // and the code-1 half of a pair written before its short code-0 line
+  // takes them too, as it would written after it.
+  EXPECT_EQ((double)c.br[1].xyz[1], 0.5);
   EXPECT_EQ((double)c.br[2].xyz[1], 0.5);
   EXPECT_EQ((double)c.br[3].xyz[1], 0.5);
   EXPECT_EQ(LSQDS::SSNAME[1], "blah");
