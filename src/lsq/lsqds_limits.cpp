@@ -31,6 +31,19 @@ extended widthfactor(extended g) { return 0.887L + g * (0.194L + 0.0973L * g); }
 
 bool paired(const brrec& b) { return b.pairp || b.pairt; }
 
+// The two halves of the pair that bracket b closes, its lower limit's
+// (dir false) first, whichever of the two stands first: a pair is measured
+// from its lower limit to its upper one.
+struct halves {
+  const brrec& lo;
+  const brrec& hi;
+};
+halves lowerfirst(const xprec& x, smallint b) {
+  const brrec& a = x.br[b - 1];
+  const brrec& c = x.br[b];
+  return a.dir ? halves{c, a} : halves{a, c};
+}
+
 // Newton iteration on dmu in one variable of bracket b: T (wantt) or P.
 // Returns 0 with derivative 0 when it does not converge.
 extended solvebracket(smallint k, smallint b, bool wantt, extended& slope) {
@@ -171,25 +184,32 @@ void CALCHLIMS(smallint k) {
     for (smallint b = 2; b <= nb; ++b)
       if (paired(x.br[b])) {
         ++np;
-        if (x.br[b].dh - x.br[b - 1].dh < 0) ++nneg;
+        const halves h = lowerfirst(x, b);
+        if (h.hi.dh - h.lo.dh < 0) ++nneg;
       }
     if (0.5L * np < nneg) {
       x.reversed = true;
-      for (smallint b = 2; b <= nb; ++b)
-        if (paired(x.br[b])) std::swap(x.br[b], x.br[b - 1]);
       for (smallint b = 1; b <= nb; ++b) x.br[b].dir = !x.br[b].dir;
-      SAMEPTX(k);
     }
   }
+  // Every pair with its lower half first, as a reversal of pairs written
+  // so leaves them: what is solved and shown of a pair from here on is the
+  // same whichever of its two lines the file gives first.
+  bool moved = false;
+  for (smallint b = 2; b <= nb; ++b)
+    if (paired(x.br[b]) && x.br[b - 1].dir) {
+      std::swap(x.br[b], x.br[b - 1]);
+      moved = true;
+    }
+  if (moved) SAMEPTX(k);
   static sortvector rs{"pair gaps"};
   smallint nr = 0;
   x.wsum = 0;
   for (smallint b = 2; b <= nb; ++b) {
     if (!paired(x.br[b])) continue;
-    const brrec& lo = x.br[b - 1];
-    const brrec& hi = x.br[b];
-    const extended r = (hi.dh - lo.dh) / (lo.sd2 + hi.sd2);
-    const extended v = 0.5L * (lo.sd2 + hi.sd2) * widthfactor(r);
+    const halves h = lowerfirst(x, b);
+    const extended r = (h.hi.dh - h.lo.dh) / (h.lo.sd2 + h.hi.sd2);
+    const extended v = 0.5L * (h.lo.sd2 + h.hi.sd2) * widthfactor(r);
     x.wsum += 1 / (v * v);
     rs[++nr] = r;
   }

@@ -358,8 +358,22 @@ struct block {
   }
 
   void brackets();
+  void startingcompositions(brrec& br);
   void values(brrec& br, const IO::strings& bw, smallint nw);
 };
+
+// Every composition of bracket br from the phase records (the a-x file's
+// starting guesses), as a short line of an unknown-composition record has them.
+void block::startingcompositions(brrec& br) {
+  const xprec& r = x();
+  smallint c = 0;
+  for (smallint k = 1; k <= r.nem; ++k) {
+    if (r.emact[k] != -1) continue;
+    const ptype1& ph = (*PREC1)[r.emphase[k]];
+    for (smallint v = 1; v < ph.nprop; ++v) br.xyz[c + v] = ph.xvar[v].guess;
+    c = static_cast<smallint>(c + ph.nprop - 1);
+  }
+}
 
 // The values that the end-member list asks for on one bracket line.
 void block::values(brrec& br, const IO::strings& bw, smallint nw) {
@@ -518,6 +532,8 @@ void block::brackets() {
   smallint nw = 0;
   xprec& r = x();
   r.nbr = 0;
+  smallint shortat = 0;     // the bracket whose line ran short of compositions first
+  bool prevpaired = false;  // the last bracket closes a reversal pair
   for (;;) {
     if (!READTAKENLINE(bw, nw)) IO::ERROREXIT(where, "file ends inside the brackets of " + ident(first), yourfault);
     const smallint code = IO::GETINTEGER(IO::WHATISSTRING(bw[1]), bw[1], "reading br code");
@@ -546,8 +562,29 @@ void block::brackets() {
       other.t = br.t;
       other.xco2 = br.xco2;
     }
+    // A pair written code 1 first is read as if written code 0 first: where
+    // the compositions run short on one of its lines, the code-1 half takes
+    // the phase records' and the code-0 half reads its own.
+    // (Paired as the limits pair them, without setting the pair marks: the
+    // first solve of the compositions sees none.)
+    bool partner = false;
+    if (code != 2) {
+      const brrec* prev = r.nbr > 1 ? &r.br[r.nbr - 1] : nullptr;
+      const bool pair = prev != nullptr && !prevpaired && prev->dir != br.dir && prev->xco2 == br.xco2 &&
+                        (prev->p == br.p || prev->t == br.t);
+      partner = pair && prev->dir;
+      prevpaired = pair;
+    }
+    const bool guessed = r.xyzguess;
+    if (partner && shortat == r.nbr - 1) r.xyzguess = false;
     values(br, bw, nw);
-    if (code == 2) r.nbr = static_cast<smallint>(r.nbr - 1);
+    if (guessed) r.xyzguess = true;
+    if (!guessed && r.xyzguess) shortat = r.nbr;
+    if (code == 2) {
+      r.nbr = static_cast<smallint>(r.nbr - 1);
+    } else if (partner && !guessed && r.xyzguess) {
+      startingcompositions(r.br[r.nbr - 1]);
+    }
   }
   for (smallint q = 2; q <= r.nreac; ++q) XP(first + q - 1).nbr = r.nbr;
   // Brackets on one side only give no limit on the other: the experiment

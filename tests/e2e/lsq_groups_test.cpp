@@ -103,9 +103,11 @@ TEST(LeastSquaresGroupRuns, EveryRecordOfAGroupShowsItsSolveAtTheBracketsFluid) 
   // reactions the other way round, so the reversed one is first. gvbr and
   // gvpo likewise with given compositions and a composition reversal at one
   // P, T and x(CO2), which reverses br = pe + H2O.
-  // A reversed record shows its P pairs the other way round, and a given
+  // A P pair written code 1 first (1.0 kbar) shows its code-0 half (2.2)
+  // first in both reactions, reversed or not, as the previous build shows
+  // the file written code 0 first (it showed 1.0 2.2 in br = pe + H2O, with
+  // its limits the wrong way round); a reversed record shows a given
   // composition's half-bracket on the other side.
-  const char* const pairasread = "0.30    1.0   2.2 ";
   const char* const pairturned = "0.30    2.2   1.0 ";
   const char* const halfasread = "1.5       450 ";
   const char* const halfturned = "1.5            450 ";
@@ -115,10 +117,10 @@ TEST(LeastSquaresGroupRuns, EveryRecordOfAGroupShowsItsSolveAtTheBracketsFluid) 
     const solved* begin;
     const solved* end;
   } records[] = {
-      {"^  br = pe + H2O   (ucbr)", pairasread, std::begin(unknowncomps), std::end(unknowncomps)},
+      {"^  br = pe + H2O   (ucbr)", pairturned, std::begin(unknowncomps), std::end(unknowncomps)},
       {"^  po = lm + H2O   (ucbr)", pairturned, std::begin(unknowncomps), std::end(unknowncomps)},
       {"^  po = lm + H2O   (ucpo)", pairturned, std::begin(unknowncomps), std::end(unknowncomps)},
-      {"^  br = pe + H2O   (ucpo)", pairasread, std::begin(unknowncomps), std::end(unknowncomps)},
+      {"^  br = pe + H2O   (ucpo)", pairturned, std::begin(unknowncomps), std::end(unknowncomps)},
       {"^  br = pe + H2O   (gvbr)", halfturned, std::begin(givencomps), std::end(givencomps)},
       {"^  po = lm + H2O   (gvbr)", halfasread, std::begin(givencomps), std::end(givencomps)},
       {"^  po = lm + H2O   (gvpo)", halfasread, std::begin(givencomps), std::end(givencomps)},
@@ -149,13 +151,13 @@ TEST(LeastSquaresGroupRuns, EveryRecordOfAGroupShowsItsSolveAtTheBracketsFluid) 
   }
   // Divariant: x(ss) = a(pe) = exp(-dG/RT) of br = pe + H2O, the T pair at
   // x(CO2) 0.2 (the others in H2O alone); 1 - a(lm) of cc = lm + CO2 in CO2
-  // alone and at x(CO2) 0.6. In table order: the reversal put the second
-  // half of each pair first.
+  // alone and at x(CO2) 0.6. In table order: each pair with its lower
+  // half first, as the previous build shows the file written code 0 first.
   const struct {
     const char* heading;
     std::vector<double> own;
   } divariant[] = {
-      {"  (dvh)\n", {0.662422, 0.813389, 0.743462, 0.507528, 0.780714}},
+      {"  (dvh)\n", {0.662422, 0.743462, 0.813389, 0.507528, 0.780714}},
       {"  (dvc)\n", {0.784858, 0.658995, 0.791719, 0.656807}},
   };
   for (const auto& d : divariant) {
@@ -386,6 +388,13 @@ TEST(LeastSquaresGroupRuns, EveryOrderOfExperimentsReactionsAndNamesGivesOneFit)
 // The P pair and a-x fits have no equilibrium at 520 C (x from the one
 // reaction and 1 - x from the other add to 1.61 at least over 0.1-30 kbar):
 // "not converged", status 1 and no data set, whichever line comes first.
+// Then records of several pairs, each pair's lines turned on its own: the
+// group with two P pairs (in a mixed fluid and in H2O) and two T pairs, and
+// br = pe + H2O as a simple reaction with a P pair, two T pairs and a
+// half-bracket; and a pair whose compositions are left off one of its
+// lines. Each is written code 0 first at order 0, where the fit is the
+// previous build's (its numbers at two iterations below); every other
+// order must give the same.
 TEST(LeastSquaresGroupRuns, EveryOrderOfAPairsLinesGivesOneFit) {
   std::string em = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/lsqgroups/ds-emg9.txt");
   for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{{" -925.55\n", " -924.9\n"},
@@ -398,26 +407,45 @@ TEST(LeastSquaresGroupRuns, EveryOrderOfAPairsLinesGivesOneFit) {
   const std::string calorimetry = "1 br -924.9 0.5\n1 pe -620.0 1.0\n1 H2O -241.81 0.1\n1 cc -1207.4 0.8\n"
                                   "1 lm -714.0 1.0\n1 CO2 -393.51 0.1\n1 mc -1093.0 1.0\n1 po -986.1 1.0\n0\n0\n";
   const std::string group = "1 br po ss H2O univariant unknowncomps\n2 1 grp\nbr pe H2O\n-1 1 1\npo lm H2O\n-1 1 1\n";
+  // A simple reaction reads as an experiment whose activity line leads its
+  // brackets.
+  const std::string simple = "1 br pe H2O\n -1 1 1  1\n1 1 1  simple\n";
   const struct {
-    std::string brackets;
+    std::string head, brackets;
     double own[5];
-    bool noequilibrium;
+    bool noequilibrium, converges;
   } groups[] = {
-      {"1 1.4 520 0.4 0.65\n0 2.8 520 0.4 0.65\n-1\n",
-       {-925.977723, -615.68911, -241.735192, -710.830077, -989.269923}, true},
-      {"1 5.4 560 0.4 0.65\n0 5.4 480 0.4 0.65\n-1\n",
-       {-924.944609, -619.821566, -241.802812, -713.459588, -986.640412}, false},
-      {"1 1.4 520 0.4\n0 2.8 520 0.4\n-1\n", {-926.299515, -614.401939, -241.703142, -708.912294, -991.187706}, true},
+      {group, "1 1.4 520 0.4 0.65\n0 2.8 520 0.4 0.65\n-1\n",
+       {-925.977723, -615.68911, -241.735192, -710.830077, -989.269923}, true, false},
+      {group, "1 5.4 560 0.4 0.65\n0 5.4 480 0.4 0.65\n-1\n",
+       {-924.944609, -619.821566, -241.802812, -713.459588, -986.640412}, false, false},
+      {group, "1 1.4 520 0.4\n0 2.8 520 0.4\n-1\n", {-926.299515, -614.401939, -241.703142, -708.912294, -991.187706},
+       true, false},
+      {group,
+       "0 2.2 500 0.3 0.6\n1 1 500 0.3 0.6\n0 2.2 500 0 0.6\n1 1 500 0 0.6\n0 2.6 490 0 0.6\n1 2.6 540 0 0.6\n"
+       "0 2.8 500 0 0.6\n1 2.8 550 0 0.6\n1 2.7 560 0 0.6\n-1\n",
+       {-925.53, -617.50, -241.68, -703.57, -996.53}, false, true},
+      {simple, "0 2.2 500 0.3\n1 1 500 0.3\n0 2.6 490 0\n1 2.6 540 0\n0 2.8 500 0\n1 2.8 550 0\n0 2.7 460 0\n-1\n",
+       {-924.75, -620.59, -241.82, -714.00, -986.10}, false, true},
+      // The compositions left off one line of the pair: from that line on
+      // they are the a-x file's, so written code 0 first with the code-0
+      // line short both halves start from 0.5 (the a-x fit above), with
+      // the code-1 line short the code-0 half keeps its 0.65.
+      {group, "0 2.8 520 0.4\n1 1.4 520 0.4 0.65\n-1\n",
+       {-926.299515, -614.401939, -241.703142, -708.912294, -991.187706}, true, false},
+      {group, "0 2.8 520 0.4 0.65\n1 1.4 520 0.4\n-1\n", {-925.10, -619.18, -241.69, -703.05, -997.05}, false, true},
   };
   const char* names[] = {"br", "pe", "H2O", "lm", "po"};
   for (const auto& g : groups) {
-    const experiments e = parse(calorimetry + group + g.brackets + "0\n");
+    const experiments e = parse(calorimetry + g.head + g.brackets + "0\n");
     for (int n = 1; n <= 3; ++n) {
       std::string first;
       for (int v = 0; v < 8; ++v) {
-        // The pair's lines turned at odd v, the reactions at v 2, 3, 6, 7.
+        // The first pair's lines turned at odd v, the others by the
+        // neighbouring bits of v, so that no two pairs turn alike; the
+        // reactions at v 2, 3, 6, 7.
         const std::vector<std::size_t> order = {0}, turns = {std::size_t(v) / 2 % 2};
-        const std::string xp = written(e, order, turns, v, static_cast<unsigned>(v));
+        const std::string xp = written(e, order, turns, v, static_cast<unsigned>(v ^ (v << 1)));
         const e2e::Run r = e2e::run(fixture, iterations(n), {{"ds-xpg9.txt", xp}, {"ds-emg9.txt", em}});
         const std::string got = "status " + std::to_string(r.status) + "\n" + fitted(r, "jx-dsg9.txt");
         if (v == 0)
@@ -432,8 +460,8 @@ TEST(LeastSquaresGroupRuns, EveryOrderOfAPairsLinesGivesOneFit) {
           EXPECT_NEAR(std::stod(sum.substr(at + 1 + std::string(names[k]).size())), g.own[k], 0.006)
               << names[k] << ", order " << v << "\n" << xp;
         }
-        EXPECT_EQ(r.status, 1) << xp << r.out;
-        EXPECT_EQ(r.files.count("jx-dsg9.txt"), 0u) << xp;
+        EXPECT_EQ(r.status, g.converges ? 0 : 1) << xp << r.out;
+        EXPECT_EQ(r.files.count("jx-dsg9.txt"), g.converges ? 1u : 0u) << xp;
         if (g.noequilibrium) {
           EXPECT_TRUE(has(r.out, "some \"not converged\" present (dataset not written)")) << r.out;
         }

@@ -108,7 +108,13 @@ TEST(LeastSquares, NewDataSetMayNotReplaceAFileTheRunReads) {
 
 // A fit of two end-members of one binary to their direct calorimetry and
 // one reaction between them with two reversals (numbers worked out apart
-// from the program: G = H - T S + (P - 0.001) V).
+// from the program: G = H - T S + (P - 0.001) V). The file writes each
+// pair code 1 first; each pair is measured from its code-0 half (its lower
+// limit) to its code-1 half: own fit (mpmath, 30 digits) r 3.904 and 1.847,
+// class 1, limits -4.05500 / -3.92690, row -3.99095 sd 0.053955, H(pa)
+// -1000.03383, H(pb) -1004.02168, sigfit 0.91766, cH sd 0.04941, leverage
+// 0.99608; the same numbers as the previous build gives for the file with
+// each pair written code 0 first.
 const std::string fitprefs = "jxdssuffix 6cv\nemsuffix ab\naxsuffix ab\nxpsuffix ab\n";
 
 TEST(LeastSquares, FitOfABinaryByQRAndByCholesky) {
@@ -116,30 +122,30 @@ TEST(LeastSquares, FitOfABinaryByQRAndByCholesky) {
     const e2e::Run r = e2e::run({"lsq"}, "2\n", {{"ds-prefs.txt", fitprefs + solver + "infolevel 2\n*\n"}});
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(has(r.out, "dsmode = 6 (5 tweaked, new format)\n")) << r.out;
-    EXPECT_TRUE(has(r.out, "\n1:  0.919\n")) << r.out;
-    EXPECT_TRUE(has(r.out, "\n2:  0.919\n")) << r.out;
+    EXPECT_TRUE(has(r.out, "\n1:  0.918\n")) << r.out;
+    EXPECT_TRUE(has(r.out, "\n2:  0.918\n")) << r.out;
     const std::string& sum = r.files.at("ds-o6cv.txt");
     EXPECT_TRUE(has(sum, "\npa        -1000.03   0.37   50.00   2.500")) << sum;
     EXPECT_TRUE(has(sum, "\npb        -1004.02   0.37   45.00   2.300")) << sum;
     EXPECT_TRUE(has(sum, "\npa      -1000.30   0.50  -0.53   0.66\npb      -1003.50   0.70   0.75   0.34\n")) << sum;
     EXPECT_TRUE(has(sum, "\n1) 1  pa = pb   (made up)\n\n")) << sum;
-    EXPECT_TRUE(has(sum, "   cH =  -3.99 (sd  0.03)   within bracket\n")) << sum;
+    EXPECT_TRUE(has(sum, "   cH =  -3.99 (sd  0.05)   within bracket\n")) << sum;
     // One line per reversal: the calculated T at its P and twice its sd.
-    EXPECT_TRUE(has(sum, "        0        -       5.0            700            -3.87     <>    725    10   "
+    EXPECT_TRUE(has(sum, "        0        -       5.0       750  700    -4.12   -3.87           724    20   "
                          "(-4.05 <-> -3.93), uH = 0.04, d/s = 1.8, h = 1.00\n"))
         << sum;
-    EXPECT_TRUE(has(sum, "        0        -       8.0            830            -3.92     <>    845    10   \n"))
+    EXPECT_TRUE(has(sum, "        0        -       8.0       860  830    -4.07   -3.92           844    20   \n"))
         << sum;
     const std::string& log = r.files.at("jx-log.txt");
     EXPECT_TRUE(has(log, "\nexperimental brackets\n  3)    -3.99")) << log;
-    EXPECT_TRUE(has(log, "    0.0289    pa  =  pb                            (made up )\n")) << log;
+    EXPECT_TRUE(has(log, "    0.0540    pa  =  pb                            (made up )\n")) << log;
     EXPECT_TRUE(has(log, "\n    5.0    750   1.00000   1.00000\n")) << log;
     const std::string& ds = r.files.at("jx-ds6cv.txt");
-    EXPECT_TRUE(has(ds, "\npa     AB   0  1   1.0000 10   2.0000  0 ff\n    0  -1000.033")) << ds;
-    EXPECT_TRUE(has(ds, "\n    0  -1004.023   0.04500   2.3000\n")) << ds;
-    EXPECT_TRUE(has(ds, "\n  0.1038 0.1399 0.1396 0.1401\n")) << ds;
-    EXPECT_TRUE(has(ds, "(sigfit =  0.919)\n")) << ds;
-    EXPECT_TRUE(has(r.files.at("ds-emab-i.txt"), "  0   -1004.023\n"));
+    EXPECT_TRUE(has(ds, "\npa     AB   0  1   1.0000 10   2.0000  0 ff\n    0  -1000.034")) << ds;
+    EXPECT_TRUE(has(ds, "\n    0  -1004.022   0.04500   2.3000\n")) << ds;
+    EXPECT_TRUE(has(ds, "\n  0.1038 0.1397 0.1389 0.1405\n")) << ds;
+    EXPECT_TRUE(has(ds, "(sigfit =  0.918)\n")) << ds;
+    EXPECT_TRUE(has(r.files.at("ds-emab-i.txt"), "  0   -1004.022\n"));
   }
 }
 
@@ -148,8 +154,9 @@ TEST(LeastSquares, FitOfABinaryByQRAndByCholesky) {
 // its own entry's, pa's of the binary and pb's pure, both at activity 1. By
 // hand, at 5 kbar: h = -0.005 T + 0.2 (5 - 0.001), -3.86595 at 700 C and
 // -4.11595 at 750 C; s = 2 sqrt((2.5 x 0.005)^2 + (0.05 x 0.2)^2) = 0.032016
-// at both. One reversal: r = -3.9043, sd = 0.5 (s1 + s2)(0.887 + r (0.194 +
-// 0.0973 r)) = 0.05163; class 1 with gap 3.9043: -3.99095 -+ 3.12762 x
+// at both. One reversal, from its code-0 half (the lower limit, 750 C) to
+// its code-1 half: r = 3.9043, sd = 0.5 (s1 + s2)(0.887 + r (0.194 +
+// 0.0973 r)) = 0.10013; class 1 with gap 3.9043: -3.99095 -+ 3.12762 x
 // 0.032016. Two rows, two unknowns: H(pb) = -1000.30 - 3.99.
 TEST(LeastSquares, FitWithABracketAtAnEndMemberComposition) {
   const std::string xp = "1 pa -1000.3 0.5\n2 pb -1003.5 0.7\n0\n0\n"
@@ -160,55 +167,59 @@ TEST(LeastSquares, FitWithABracketAtAnEndMemberComposition) {
   EXPECT_TRUE(
       has(log, "\n      P      T        pa        pb        pb\n    5.0    700   1.00000         0   1.00000\n"))
       << log;
-  EXPECT_TRUE(has(log, "\n  2)    -3.9909    0.0516    pa  =  pb ")) << log;
+  EXPECT_TRUE(has(log, "\n  2)    -3.9909    0.1001    pa  =  pb ")) << log;
   const std::string& sum = r.files.at("ds-o6cv.txt");
   EXPECT_TRUE(has(sum, "(-4.09 <-> -3.89), uH = 0.03, d/s = 3.9, h = 1.00\n")) << sum;
   EXPECT_TRUE(has(sum, "\npb        -1004.29 ")) << sum;
   EXPECT_TRUE(has(r.files.at("jx-ds6cv.txt"), "\n    0  -1004.291   0.04500   2.3000\n"));
 }
 
+// The numbers of the binary's own fit above.
 TEST(LeastSquares, RefitFromTheNewEndMemberFileGivesTheSameEnthalpies) {
   const e2e::Run first = e2e::run({"lsq"}, "1\n", {{"ds-prefs.txt", fitprefs + "*\n"}});
   const std::string written = first.files.at("ds-emab-i.txt");
   const e2e::Run again = e2e::run({"lsq"}, "1\n",
                                   {{"ds-prefs.txt", "jxdssuffix 6cv\nemsuffix ab-i\naxsuffix ab\nxpsuffix ab\n*\n"},
                                    {"ds-emab-i.txt", written}});
-  EXPECT_TRUE(has(again.out, "\n1:  0.919\n")) << again.out;
+  EXPECT_TRUE(has(again.out, "\n1:  0.918\n")) << again.out;
   const std::string& ds = again.files.at("jx-ds6cv.txt");
-  EXPECT_TRUE(has(ds, "\n    0  -1000.033   0.05000   2.5000\n")) << ds;
-  EXPECT_TRUE(has(ds, "\n    0  -1004.023   0.04500   2.3000\n")) << ds;
+  EXPECT_TRUE(has(ds, "\n    0  -1000.034   0.05000   2.5000\n")) << ds;
+  EXPECT_TRUE(has(ds, "\n    0  -1004.022   0.04500   2.3000\n")) << ds;
 }
 
 // The reaction 2 pa = 2 pb in the oxide calorimetry and in an experiment
 // with pa at activity 0.8, written with pa in two terms (-1 -1 2) and in one
 // (-2 2): one fit. Its numbers from an own weighted least-squares fit
 // (mpmath; G = H - T S + (P - 0.001) V, the bracket limits and widths worked
-// through by hand, the 1 % error of pa's activity on the coefficient -2):
-// the experiment row -11.97683 (sd 0.20378, class 2, limits -12.4058 <->
-// -11.5479); with the calorimetry rows pa -1000.3 (0.5), pb -1003.5 (0.7)
-// and the oxide row -11.2 (0.9): H(pa) -999.37669 (0.95464), H(pb)
-// -1005.30969 (0.96365), sigfit 2.33849, cH -11.8660 (sd 0.4617).
+// through by hand, the 1 % error of pa's activity on the coefficient -2,
+// each pair, written code 1 first, measured from its code-0 half to its
+// code-1 half: r 1.00423 and 0.53625): the experiment row -11.97683 (sd
+// 0.28047, class 2, limits -12.4058 <-> -11.5479); with the calorimetry rows
+// pa -1000.3 (0.5), pb -1003.5 (0.7) and the oxide row -11.2 (0.9): H(pa)
+// -999.39159 (0.94614), H(pb) -1005.28049 (0.96203), sigfit 2.31152, cH
+// -11.7778 (sd 0.6116); the previous build gives the same for the file with
+// each pair written code 0 first.
 TEST(LeastSquares, AnEndMemberWrittenTwiceCountsWithItsCoefficientsAdded) {
   for (const std::string form : {"twice", "once"}) {
     const e2e::Run r = e2e::run({"lsq", "lsqtwice/ds-xp" + form + ".txt"}, "1\n",
                                 {{"ds-prefs.txt", fitprefs.substr(0, fitprefs.rfind("xpsuffix")) + "xpsuffix " + form +
                                                       "\ninfolevel 2\n*\n"}});
     EXPECT_EQ(r.status, 0) << form;
-    EXPECT_TRUE(has(r.out, "\n1:  2.338\n")) << form << "\n" << r.out;
+    EXPECT_TRUE(has(r.out, "\n1:  2.312\n")) << form << "\n" << r.out;
     const std::string& sum = r.files.at("ds-o6cv.txt");
-    EXPECT_TRUE(has(sum, "\npa         -999.38   0.95   50.00   2.500")) << form << "\n" << sum;
-    EXPECT_TRUE(has(sum, "\npb        -1005.31   0.96   45.00   2.300")) << form << "\n" << sum;
+    EXPECT_TRUE(has(sum, "\npa         -999.39   0.95   50.00   2.500")) << form << "\n" << sum;
+    EXPECT_TRUE(has(sum, "\npb        -1005.28   0.96   45.00   2.300")) << form << "\n" << sum;
     EXPECT_TRUE(has(sum, "\n1) 1  2pa = 2pb   (made up)\n")) << form << "\n" << sum;
-    EXPECT_TRUE(has(sum, "   cH =  -11.87 (sd  0.46)   within bracket\n")) << form << "\n" << sum;
+    EXPECT_TRUE(has(sum, "   cH =  -11.78 (sd  0.61)   within bracket\n")) << form << "\n" << sum;
     EXPECT_TRUE(has(sum, "(-12.41 <-> -11.55), ")) << form << "\n" << sum;
     const std::string& log = r.files.at("jx-log.txt");
     EXPECT_TRUE(has(log, "\n  3)  2pb = 2pa\n")) << form << "\n" << log;
     EXPECT_TRUE(has(log, "\n  3)     -11.20    0.90    pa    pb\n")) << form << "\n" << log;
-    EXPECT_TRUE(has(log, "\n  4)   -11.9768    0.2038    pa  =  pb ")) << form << "\n" << log;
+    EXPECT_TRUE(has(log, "\n  4)   -11.9768    0.2805    pa  =  pb ")) << form << "\n" << log;
     const std::string& ds = r.files.at("jx-ds6cv.txt");
-    EXPECT_TRUE(has(ds, "\n    0   -999.377   0.05000   2.5000\n")) << form << "\n" << ds;
-    EXPECT_TRUE(has(ds, "\n    0  -1005.310   0.04500   2.3000\n")) << form << "\n" << ds;
-    EXPECT_TRUE(has(ds, "(sigfit =  2.338)\n")) << form << "\n" << ds;
+    EXPECT_TRUE(has(ds, "\n    0   -999.392   0.05000   2.5000\n")) << form << "\n" << ds;
+    EXPECT_TRUE(has(ds, "\n    0  -1005.280   0.04500   2.3000\n")) << form << "\n" << ds;
+    EXPECT_TRUE(has(ds, "(sigfit =  2.312)\n")) << form << "\n" << ds;
   }
 }
 
@@ -218,14 +229,14 @@ TEST(LeastSquares, AnEndMemberWrittenTwiceCountsWithItsCoefficientsAdded) {
 // second iteration on.
 const std::string groupprefs = "jxdssuffix 6cv\nemsuffix gr\naxsuffix gr\nxpsuffix gr\n";
 
-// Own fit (mpmath: limits, classes and rows worked through, the solve in
-// closed form at each pair's half of code 0, whose composition it takes,
-// each term's width that of its own entry): sigfit 0.0363793 and 0.0268881
-// (0.0462202 with the composition on the half first as read, this
-// fixture's code 1).
+// The fixture writes each pair code 1 first. Sigfit 0.036 and 0.046: the
+// previous build's fit of the same file with each pair written code 0 first
+// (each pair measured from its code-0 half, which is solved and takes the
+// composition). An own fit (mpmath, the solve in closed form) that measured
+// these pairs from their code-1 half gave 0.0363793 and 0.0268881.
 TEST(LeastSquares, FitOfAnUnknownCompositionUnivariant) {
   const e2e::Run r = e2e::run({"lsq"}, "2\n", {{"ds-prefs.txt", groupprefs + "infolevel 2\n*\n"}});
-  EXPECT_TRUE(has(r.out, "\n1:  0.036\n2:  0.027\n")) << r.out;
+  EXPECT_TRUE(has(r.out, "\n1:  0.036\n2:  0.046\n")) << r.out;
   const std::string& sum = r.files.at("ds-o6cv.txt");
   EXPECT_TRUE(has(sum, "\nunivariant involving ss pa pb  (unknown comps)  (uc)\n")) << sum;
   EXPECT_TRUE(has(sum, "\n       2 reactions:    ma    mb    pa    pb\n")) << sum;
@@ -236,7 +247,7 @@ TEST(LeastSquares, FitOfAnUnknownCompositionUnivariant) {
       << log;
   EXPECT_TRUE(has(log, "    ma  =  pa                            in:  ss pa pb   (uc)\n")) << log;
   EXPECT_TRUE(has(log, "    mb  =  pb                                  -- ditto --\n")) << log;
-  EXPECT_TRUE(has(r.files.at("jx-ds6cv.txt"), "(sigfit =  0.027)\n"));
+  EXPECT_TRUE(has(r.files.at("jx-ds6cv.txt"), "(sigfit =  0.046)\n"));
   EXPECT_EQ(r.files.count("ds-emgr-i.txt"), 1u);
 }
 
@@ -294,20 +305,21 @@ std::string termprefs(const std::string& em, const std::string& ax, const std::s
 // phases of an equilibrium): every term and entry of the fluid
 // has its activity, 0.7 for H2O and 0.3 for CO2, so ln K is -2 ln 0.7 =
 // 0.713 and -2 ln 0.3 = 2.408, and each reaction has one table however
-// it is written.
+// it is written. Each pair, written code 1 first, is one line with its
+// code-0 half first, as the previous build shows the file written so.
 TEST(LeastSquares, EveryTermOfAFluidHasTheFluidsActivity) {
   const e2e::Run r = e2e::run({"lsq", "lsqterms"}, "1\n", {{"ds-prefs.txt", termprefs("tm", "ab", "fl")}});
   EXPECT_EQ(r.status, 0) << r.out;
   const std::string& sum = r.files.at("ds-o6cv.txt");
   const std::string once = recordtable(sum, "1) 1  pa + 2H2O = pb   (water once)");
-  EXPECT_TRUE(has(once, "\n     0.71     0.30       5.0            500  ")) << once;
-  EXPECT_TRUE(has(once, "\n     0.71     0.30       8.0            540  ")) << once;
+  EXPECT_TRUE(has(once, "\n     0.71     0.30       5.0       560  500  ")) << once;
+  EXPECT_TRUE(has(once, "\n     0.71     0.30       8.0       600  540  ")) << once;
   EXPECT_EQ(recordtable(sum, "2) 2  pa + 2H2O = pb   (water twice)"), once) << sum;
   const std::string first = recordtable(sum, "3) 3  2H2O + pa = pb   (water first)");
   EXPECT_TRUE(has(first, "\n     0.71     0.30       5.0  ")) << first;
   EXPECT_EQ(recordtable(sum, "4) 4  2H2O + pa = pb   (water around)"), first) << sum;
   const std::string carbon = recordtable(sum, "5) 5  pa + 2CO2 = pc   (carbon once)");
-  EXPECT_TRUE(has(carbon, "\n     2.41     0.30       5.0            500  ")) << carbon;
+  EXPECT_TRUE(has(carbon, "\n     2.41     0.30       5.0       560  500  ")) << carbon;
   EXPECT_EQ(recordtable(sum, "6) 6  pa + 2CO2 = pc   (carbon twice)"), carbon) << sum;
   // Named twice among the phases of an equilibrium: a(pa) = 1 - x(ab) =
   // 0.4, so ln K = -ln 0.4 - 2 ln 0.7 = 1.630.
@@ -332,13 +344,16 @@ TEST(LeastSquares, EveryTermOfAFluidHasTheFluidsActivity) {
 // their own list entry. Numbers from an own fit (G = H - T S + (P - 0.001)
 // V; limits, classes and widths worked through term by term, the rows'
 // weighted least squares in 30 digits): limits, uH and d/s of each, the rows
-// -10.93570 (0.14739), -10.89559 (0.20525), -6.04143 (0.17030), -6.04143
-// (0.12409), and with the direct calorimetry H(pa) -999.0388, H(pb)
-// -1004.4818, H(pc) -1007.4948, sigfit 1.71746.
+// -10.93570, -10.89559, -6.04143, -6.04143. The file writes each pair code 1
+// first; measured from their code-1 halves the own fit gave the rows' sd's
+// 0.14739, 0.20525, 0.17030, 0.12409, H(pa) -999.0388, H(pb) -1004.4818,
+// H(pc) -1007.4948, sigfit 1.71746. Measured from their code-0 halves, as
+// now, the sd's, the unalike limits and the fit below are the previous
+// build's for the file with each pair written code 0 first.
 TEST(LeastSquares, TermsOfAnEndMemberJoinAtOneActivityAndStayApartAtTwo) {
   const e2e::Run r = e2e::run({"lsq", "lsqterms"}, "1\n", {{"ds-prefs.txt", termprefs("tm", "ab", "split")}});
   EXPECT_EQ(r.status, 0) << r.out;
-  EXPECT_TRUE(has(r.out, "\n1:  1.717\n")) << r.out;
+  EXPECT_TRUE(has(r.out, "\n1:  1.706\n")) << r.out;
   const std::string& sum = r.files.at("ds-o6cv.txt");
   const struct {
     const char* title;
@@ -347,15 +362,15 @@ TEST(LeastSquares, TermsOfAnEndMemberJoinAtOneActivityAndStayApartAtTwo) {
       {"1) 1  2pa = 2pb   (apart)", "   (-11.25 <-> -10.63), uH = 0.26, d/s = 0.3, h = "},
       {"2) 2  2pa = 2pb   (joined)", "   (-11.32 <-> -10.47), uH = 0.36, d/s = -1.2, h = "},
       {"3) 3  2pb = 2pc   (alike)", "   (-6.40 <-> -5.68), uH = 0.31, d/s = -1.4, h = "},
-      {"4) 4  2pb = 2pc   (unalike)", "   (-6.30 <-> -5.78), uH = 0.22, d/s = -1.9, h = "},
+      {"4) 4  2pb = 2pc   (unalike)", "   (-6.31 <-> -5.77), uH = 0.22, d/s = -1.9, h = "},
   };
   for (const auto& c : cases) EXPECT_TRUE(has(recordtable(sum, c.title), c.limits)) << c.title << "\n" << sum;
-  EXPECT_TRUE(has(sum, "\npa         -999.04 ")) << sum;
+  EXPECT_TRUE(has(sum, "\npa         -999.05 ")) << sum;
   EXPECT_TRUE(has(sum, "\npb        -1004.48 ")) << sum;
-  EXPECT_TRUE(has(sum, "\npc        -1007.49 ")) << sum;
+  EXPECT_TRUE(has(sum, "\npc        -1007.48 ")) << sum;
   const std::string& log = r.files.at("jx-log.txt");
-  for (const char* row : {"\n  6)   -10.9357    0.1474    pa  =  pb ", "\n  7)   -10.8956    0.2052    pa  =  pb ",
-                          "\n  8)    -6.0414    0.1703    pb  =  pc ", "\n  9)    -6.0414    0.1241    pb  =  pc "})
+  for (const char* row : {"\n  6)   -10.9357    0.2176    pa  =  pb ", "\n  7)   -10.8956    0.3112    pa  =  pb ",
+                          "\n  8)    -6.0414    0.2378    pb  =  pc ", "\n  9)    -6.0414    0.2029    pb  =  pc "})
     EXPECT_TRUE(has(log, row)) << row << "\n" << log;
   // Joined, the list holds the end-member once; apart, once per term.
   EXPECT_TRUE(has(log, "(joined )\n      P      T        pa        pb\n    5.0    690   0.85000   1.00000\n")) << log;
@@ -372,7 +387,9 @@ TEST(LeastSquares, TermsOfAnEndMemberJoinAtOneActivityAndStayApartAtTwo) {
 // limits and widths (the width of a term that of its own entry: once only
 // pa's): once (-11.3300 <-> -10.4612), uH 0.3687, d/s 0.619; apart
 // (-11.7552 <-> -11.1229), uH 0.2683, d/s 0.767, ln K -ln 0.85 - ln 0.8 =
-// 0.386.
+// 0.386, with its pairs (written code 1 first) measured from their code-1
+// halves; from their code-0 halves, as now, apart is (-11.77 <-> -11.11),
+// as the previous build gives for the file with each pair code 0 first.
 TEST(LeastSquares, TermsOfAPhaseJoinAtOneCompositionAndStayApartAtTwo) {
   const e2e::Run r = e2e::run({"lsq", "lsqterms"}, "1\n", {{"ds-prefs.txt", termprefs("ab", "ab", "ph")}});
   EXPECT_EQ(r.status, 0) << r.out;
@@ -381,8 +398,8 @@ TEST(LeastSquares, TermsOfAPhaseJoinAtOneCompositionAndStayApartAtTwo) {
   EXPECT_TRUE(has(once, "   (-11.33 <-> -10.46), uH = 0.37, d/s = 0.6, h = ")) << once;
   EXPECT_EQ(recordtable(sum, "2) 2  2pa = 2pb   (phase twice)"), once) << sum;
   const std::string apart = recordtable(sum, "3) 3  2pa = 2pb   (phase apart)");
-  EXPECT_TRUE(has(apart, "\n     0.39        -       5.0            690  ")) << apart;
-  EXPECT_TRUE(has(apart, "   (-11.76 <-> -11.12), uH = 0.27, d/s = 0.8, h = ")) << apart;
+  EXPECT_TRUE(has(apart, "\n     0.39        -       5.0       760  690  ")) << apart;
+  EXPECT_TRUE(has(apart, "   (-11.77 <-> -11.11), uH = 0.27, d/s = 0.8, h = ")) << apart;
   const std::string& log = r.files.at("jx-log.txt");
   EXPECT_TRUE(has(log, "(phase twice )\n      P      T        pa        pb        pb\n"
                        "    5.0    690   0.85000   0.15000   1.00000\n"))
@@ -435,22 +452,27 @@ TEST(LeastSquares, ReactionsSplitAtRandomAtOneActivityAreTheReactionWrittenOnce)
 }
 
 // ma = pa among an ideal binary ss (a(ma) = 1 - x) and pa, written "ma pa"
-// and "ma pa ma" (-2 1 1): both are the reaction written once. Own fit (the
-// width of each term that of its own entry: ma's, pa being pure; the group
-// reversed, its brackets one of each side and one more below): class 4,
-// limits -10.3139 <-> -9.8182, uH 0.1490, d/s -2.1135; H(ma) -999.9675,
-// H(pa) -1010.0325, sigfit 0.06555. An unknown-composition pair of reactions
-// written with ma and pb twice is solved and fitted as the one written once.
+// and "ma pa ma" (-2 1 1): both are the reaction written once. Its two
+// pairs are written code 1 first; measured from their code-0 halves both
+// run the right way (h -10.22 -> -9.91 and -10.54 -> -10.28), so the group
+// is not reversed: class 4 about the lower median -10.22 and the lowest
+// upper limit -10.28, limits (-10.50 <-> -10.00), d/s -0.8, H(ma) -999.88,
+// H(pa) -1010.12, sigfit 0.249, as the previous build gives for the file
+// with each pair written code 0 first. (Measured from their code-1 halves
+// the pairs ran the wrong way and reversed the group: class 4, limits
+// -10.3139 <-> -9.8182, sigfit 0.06555, own fit.) An unknown-composition
+// pair of reactions written with ma and pb twice is solved and fitted as the
+// one written once.
 TEST(LeastSquares, AGroupedReactionWithAnEndMemberTwiceIsTheReactionWrittenOnce) {
   const e2e::Run d = e2e::run({"lsq", "lsqterms"}, "1\n", {{"ds-prefs.txt", termprefs("gr", "gr", "dv")}});
   EXPECT_EQ(d.status, 0) << d.out;
-  EXPECT_TRUE(has(d.out, "\n1:  0.066\n")) << d.out;
+  EXPECT_TRUE(has(d.out, "\n1:  0.249\n")) << d.out;
   const std::string& dsum = d.files.at("ds-o6cv.txt");
   const std::string once = recordtable(dsum, "1) 1 ^  ma = pa   (dv once)");
-  EXPECT_TRUE(has(once, "   (-10.31 <-> -9.82), uH = 0.15, d/s = -2.1, h = ")) << once;
+  EXPECT_TRUE(has(once, "   (-10.50 <-> -10.00), uH = 0.15, d/s = -0.8, h = ")) << once;
   EXPECT_EQ(recordtable(dsum, "2) 2 ^  ma = pa   (dv twice)"), once) << dsum;
-  EXPECT_TRUE(has(dsum, "\nma         -999.97 ")) << dsum;
-  EXPECT_TRUE(has(dsum, "\npa        -1010.03 ")) << dsum;
+  EXPECT_TRUE(has(dsum, "\nma         -999.88 ")) << dsum;
+  EXPECT_TRUE(has(dsum, "\npa        -1010.12 ")) << dsum;
 
   const e2e::Run u = e2e::run({"lsq", "lsqterms"}, "2\n", {{"ds-prefs.txt", termprefs("gr", "gr", "uc")}});
   EXPECT_EQ(u.status, 0) << u.out;

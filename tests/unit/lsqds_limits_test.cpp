@@ -87,29 +87,48 @@ TEST_F(LeastSquaresLimits, ClassesAndLimits) {
   }
 }
 
+// Each pair is measured from its lower limit (dir false) to its upper one,
+// whichever of its two halves stands first, and stands lower half first
+// afterwards.
 TEST_F(LeastSquaresLimits, ReversalPairs) {
   const std::vector<half> pairs = {{true, -2, 1, 5}, {false, -4, 1, 5}, {true, -2.5, 0.5, 8}, {false, -2, 0.5, 8}};
   for (bool grouped : {false, true}) {
     xprec& x = load(pairs, grouped);
     LSQDS::CALCHLIMS(1);
     // One pair of two runs the wrong way: exactly half, nothing reversed.
+    // By hand: r = 2 / 2 = 1 and -0.5 / 1, v = 1 x 1.1783 and 0.5 x
+    // 0.814325, wsum = sqrt(1/v1^2 + 1/v2^2).
     EXPECT_FALSE(x.reversed);
     EXPECT_EQ((double)x.rval, 1.0);
-    EXPECT_NEAR((double)x.wsum, 2.352725, 1e-6);
+    EXPECT_NEAR((double)x.wsum, 2.598519, 1e-6);
     EXPECT_EQ(x.hcase, 2);
     EXPECT_NEAR((double)x.hlow, -2.83915, 1e-6);
     EXPECT_NEAR((double)x.hhigh, -1.66085, 1e-6);
+    EXPECT_EQ((double)x.br[1].dh, -4.0);
+    EXPECT_EQ((double)x.br[3].dh, -2.0);
   }
-  // Both pairs the wrong way in a grouped record: taken as written in
-  // reverse, each pair swapped and every side turned.
-  xprec& x = load({{true, -2, 1, 5}, {false, -4, 1, 5}, {true, -1, 1, 8}, {false, -3, 1, 8}}, true);
-  LSQDS::CALCHLIMS(1);
-  EXPECT_TRUE(x.reversed);
-  EXPECT_EQ((double)x.br[1].dh, -4.0);
-  EXPECT_TRUE(x.br[1].dir);
-  EXPECT_FALSE(x.br[2].dir);
-  EXPECT_TRUE(x.br[2].pairp);
-  EXPECT_NEAR((double)x.rval, 1.0, 0);
+  // Two pairs, each either way round, each running the right way (upper
+  // limits -2 and -1 above lower -4 and -3) or both the wrong way: grouped,
+  // the wrong way is taken as written in reverse, every side turned. Either
+  // way each pair ends lower half first: (-4, -2) and (-3, -1) with r = 1
+  // and wsum = sqrt(2) / 1.1783.
+  for (bool wrong : {false, true})
+    for (unsigned flips = 0; flips < 4; ++flips) {
+      std::vector<half> hs = {{!wrong, -2, 1, 5}, {wrong, -4, 1, 5}, {!wrong, -1, 1, 8}, {wrong, -3, 1, 8}};
+      if (flips & 1u) std::swap(hs[0], hs[1]);
+      if (flips & 2u) std::swap(hs[2], hs[3]);
+      xprec& x = load(hs, true);
+      LSQDS::CALCHLIMS(1);
+      EXPECT_EQ(x.reversed, wrong) << flips;
+      const double h[] = {-4, -2, -3, -1};
+      for (smallint b = 1; b <= 4; ++b) {
+        EXPECT_EQ((double)x.br[b].dh, h[b - 1]) << wrong << flips << b;
+        EXPECT_EQ(x.br[b].dir, b % 2 == 0) << wrong << flips << b;
+      }
+      EXPECT_TRUE(x.br[2].pairp && x.br[4].pairp) << wrong << flips;
+      EXPECT_NEAR((double)x.rval, 1.0, 0);
+      EXPECT_NEAR((double)x.wsum, 1.200215, 1e-6);
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "frame/io.h"
 #include "frame/zqglobal.h"
@@ -111,8 +112,10 @@ TEST_F(LeastSquaresExperiments, CalorimetryAndExperimentRecords) {
   EXPECT_EQ(c.nbr, 3);
   EXPECT_EQ(d.nbr, 3);
   EXPECT_EQ((double)d.br[3].p, 6.0);
-  // Compositions from the first short line on are the a-x file's guesses.
-  EXPECT_EQ((double)c.br[1].xyz[1], 0.4);
+  // Compositions from the first short line on are the a-x file's guesses,
+  // and the code-1 half of a pair written before its short code-0 line
+  // takes them too, as it would written after it.
+  EXPECT_EQ((double)c.br[1].xyz[1], 0.5);
   EXPECT_EQ((double)c.br[2].xyz[1], 0.5);
   EXPECT_EQ((double)c.br[3].xyz[1], 0.5);
   EXPECT_EQ(LSQDS::SSNAME[1], "blah");
@@ -339,6 +342,37 @@ TEST_F(LeastSquaresExperiments, MoreSolutionPhasesThanSlots) {
   }
   start(emfile, five + "*\n");
   EXPECT_EQ(read("0\n0\n1 ab ac ad ae af\n"), "readxy: more than 4 solution phases in experiment 1");
+}
+
+// A pair of an unknown-composition record with the compositions of its
+// two phases left off one line, in both orders of its lines: each half has
+// what it has written code 0 first (from the short line on the a-x file's
+// 0.5; a code-1 line after it takes them whatever it gives), and so has a
+// second pair after them, both of whose halves take the a-x file's.
+TEST_F(LeastSquaresExperiments, APairShortOfCompositionsReadsAlikeEitherWay) {
+  std::string ac = axfile.substr(0, axfile.size() - 2);
+  for (const auto& [from, to] : {std::pair<std::string, std::string>{"ab", "ac"}, {"pb", "pc"}})
+    for (auto at = ac.find(from); at != std::string::npos; at = ac.find(from, at + 2)) ac.replace(at, 2, to);
+  start(emfile, axfile.substr(0, axfile.size() - 2) + ac + "*\n");
+  for (bool zeroshort : {false, true})
+    for (bool onefirst : {false, true}) {
+      const std::string zero = std::string("0 5 750 0") + (zeroshort ? "\n" : " 0.3 0.35\n");
+      const std::string one = std::string("1 5 700 0") + (zeroshort ? " 0.2 0.25\n" : "\n");
+      const std::string later = onefirst ? "1 6 700 0 0.2 0.25\n0 6 750 0 0.3 0.35\n" : "0 6 750 0 0.3 0.35\n1 6 700 0 0.2 0.25\n";
+      ASSERT_EQ(read("0\n0\n1 ab ac univariant unknowncomps\n1 1 lab\npb pc\n -1 1\n" + (onefirst ? one + zero : zero + one) +
+                     later + "-1\n0\n"),
+                "");
+      const xprec& r = LSQDS::XP(1);
+      ASSERT_EQ(r.nbr, 4);
+      for (smallint b = 3; b <= 4; ++b)
+        for (smallint v = 1; v <= 2; ++v) EXPECT_EQ((double)r.br[b].xyz[v], 0.5) << zeroshort << onefirst << b << v;
+      const brrec& z = r.br[onefirst ? 2 : 1];
+      const brrec& o = r.br[onefirst ? 1 : 2];
+      EXPECT_EQ((double)z.xyz[1], zeroshort ? 0.5 : 0.3) << zeroshort << onefirst;
+      EXPECT_EQ((double)z.xyz[2], zeroshort ? 0.5 : 0.35) << zeroshort << onefirst;
+      EXPECT_EQ((double)o.xyz[1], 0.5) << zeroshort << onefirst;
+      EXPECT_EQ((double)o.xyz[2], 0.5) << zeroshort << onefirst;
+    }
 }
 
 TEST_F(LeastSquaresExperiments, AssemblyRows) {
