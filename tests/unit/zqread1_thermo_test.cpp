@@ -91,6 +91,25 @@ class DataSetReader : public ::testing::Test {
     return 1;
   }
 
+  // A block of m end-members c1 ... cm, all in one reaction, each entry
+  // read as c(i, j) and rounded by h; their names.
+  std::vector<std::string> block(int m, const std::function<long double(int, int)>& c, long double h) {
+    std::vector<std::string> names;
+    NCV = NTP = static_cast<smallint>(m);
+    NR = 1;
+    for (int i = 1; i <= m; ++i) {
+      names.push_back("c" + std::to_string(i));
+      NAME[i] = PHNAMES[i] = names.back();
+      (*TD)(i, TDSLOT::MAKEEM) = 0;
+      (*R)(1, i) = 1;
+      for (int j = 1; j <= m; ++j) {
+        (*COV)(i, j) = c(i, j);
+        COVROUNDING(i, j) = static_cast<double>(h);
+      }
+    }
+    return names;
+  }
+
   testsupport::ScratchDir dir;
   testsupport::Terminal term;
 };
@@ -548,19 +567,7 @@ TEST_F(DataSetReader, RandomBlocksUsedOrRefusedByTheirRounding) {
     const covblocks::block b = covblocks::draw(rng, k, m, 1 + trial / 3 % 3);
     const auto c = [&b](int i, int j) -> long double { return b.c[std::size_t(i - 1)][std::size_t(j - 1)]; };
     const long double h = 0.5L * std::pow(10.0L, -b.places);
-    std::vector<std::string> names;
-    NCV = NTP = static_cast<smallint>(m);
-    NR = 1;
-    for (int i = 1; i <= m; ++i) {
-      names.push_back("c" + std::to_string(i));
-      NAME[i] = PHNAMES[i] = names.back();
-      (*TD)(i, TDSLOT::MAKEEM) = 0;
-      (*R)(1, i) = 1;
-      for (int j = 1; j <= m; ++j) {
-        (*COV)(i, j) = c(i, j);
-        COVROUNDING(i, j) = static_cast<double>(h);
-      }
-    }
+    const std::vector<std::string> names = block(m, c, h);
     // Own test of definiteness of a + shift I: every Cholesky pivot above 0.
     const auto definiteby = [m](const auto& a, long double shift) {
       std::vector<long double> L(std::size_t(m * m), 0);
@@ -641,6 +648,29 @@ TEST_F(DataSetReader, RandomBlocksUsedOrRefusedByTheirRounding) {
   EXPECT_GE(indefinite, 5) << indefinite;
   EXPECT_EQ(far, 50);
   EXPECT_LE(shortof, 2);
+}
+
+// The arithmetic's allowance: a least eigenvalue within 64 units in the last
+// place of the largest entry per member is 0, so diag(a, 1) with a at
+// -128 eps (eps of the 80-bit real, 2^-63), exact in eigenvalues and
+// forms, is used as read; at twice that it is indefinite, and used as the
+// nearest covariance matrix, diag(0, 1), which lies within a rounding of
+// 1e-4; without any rounding it is refused.
+TEST_F(DataSetReader, ABlockWithinTheArithmeticsAllowanceIsUsedAsRead) {
+  const long double eps = std::ldexp(1.0L, -63);
+  for (const long double a : {-128 * eps, -256 * eps})
+    for (const long double h : {1e-4L, 0.0L}) {
+      block(2, [a](int i, int j) { return i != j ? 0.0L : i == 1 ? a : 1.0L; }, h);
+      const std::string stop = fatal([] { ZQREAD1::CHECKCOVARIANCE("judge"); });
+      if (a < -128 * eps && h == 0) {
+        EXPECT_EQ(stop, "judge: variance below 0 - covariances of c1");
+        continue;
+      }
+      ASSERT_EQ(stop, "") << a << " " << h;
+      EXPECT_EQ(COVINUSE(1, 1), a == -128 * eps ? a : 0.0L) << a << " " << h;
+      EXPECT_EQ(COVINUSE(2, 2), 1.0L);
+      EXPECT_EQ(COVINUSE(1, 2), 0.0L);
+    }
 }
 
 }  // namespace
