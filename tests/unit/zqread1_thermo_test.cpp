@@ -673,6 +673,26 @@ TEST_F(DataSetReader, ABlockWithinTheArithmeticsAllowanceIsUsedAsRead) {
     }
 }
 
+// A pair beyond its rounding by a hair, 1e-9 of its covariance, tied to the
+// rest so that no eigenvector shows it (the hidden blocks of covblocks.h
+// with the pair's covariance moved in): the stop names the pair, found by
+// its own closed form, wherever it stands in the block.
+TEST_F(DataSetReader, APairBeyondItsRoundingByAHairIsRefused) {
+  std::mt19937 rng(7);
+  for (int trial = 0; trial < 30; ++trial) {
+    covblocks::block b = covblocks::draw(rng, covblocks::kind::hidden, 3 + trial % 6);
+    const auto x = std::size_t(b.bad[0]), p = std::size_t(b.bad[1]);
+    const long double h = 0.5L * std::pow(10.0L, -b.places), cxp = b.c[x][p];
+    const long double reach = std::sqrt((b.c[x][x] + h) * (b.c[p][p] + h)) + h;
+    const auto c = [&](int i, int j) -> long double {
+      const auto a = std::size_t(i - 1), d = std::size_t(j - 1);
+      return (a == x && d == p) || (a == p && d == x) ? (cxp < 0 ? -1 : 1) * reach * (1 + 1e-9L) : b.c[a][d];
+    };
+    const std::vector<std::string> names = block(b.size(), c, h);
+    EXPECT_EQ(fatal([] { ZQREAD1::CHECKCOVARIANCE("judge"); }), "judge: " + b.stop(names)) << trial << "\n" << b.triangle();
+  }
+}
+
 }  // namespace
 
 // The fixed-field name reader: a name ends at a blank or after 8 characters,
