@@ -565,7 +565,11 @@ TEST_F(DataSetReader, RandomBlocksUsedOrRefusedByTheirRounding) {
                   : k == covblocks::kind::inside ? 3 + static_cast<int>(rng() % 6)
                                                  : 1 + static_cast<int>(rng() % 7) + (k == covblocks::kind::beyond ? 1 : 0);
     const covblocks::block b = covblocks::draw(rng, k, m, 1 + trial / 3 % 3);
-    const auto c = [&b](int i, int j) -> long double { return b.c[std::size_t(i - 1)][std::size_t(j - 1)]; };
+    // Each entry as the decimal written, to the 80-bit real's last place, so
+    // that a block on the edge of its rounding is judged on that edge.
+    const auto c = [&b](int i, int j) -> long double {
+      return static_cast<long double>(b.units(i - 1, j - 1)) / std::pow(10.0L, b.places);
+    };
     const long double h = 0.5L * std::pow(10.0L, -b.places);
     const std::vector<std::string> names = block(m, c, h);
     // Own test of definiteness of a + shift I: every Cholesky pivot above 0.
@@ -632,8 +636,8 @@ TEST_F(DataSetReader, RandomBlocksUsedOrRefusedByTheirRounding) {
     EXPECT_LE(moved, m * h) << trial;
     // Where the covariance matrices within the rounding are a sliver
     // touching its edge, the search ends short of them, a little beyond
-    // (below 0.2% of the rounding here); it ends short for two of this
-    // sweep's blocks.
+    // (below 0.2% of the rounding here, up to 0.6% over 560 such blocks);
+    // it ends short for two of this sweep's blocks.
     if (k == covblocks::kind::inside && moved > h * (1 + 1e-6L)) {
       ++shortof;
       EXPECT_LE(moved, h * (1 + 2e-3L)) << trial << "\n" << b.triangle();
