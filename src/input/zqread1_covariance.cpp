@@ -280,14 +280,7 @@ struct covblock {
         for (long i = 1; i <= m; ++i)
           for (long j = 1; j <= m; ++j) p(i, j) -= y(i, j);
         if (withinrounding(y)) return false;
-        extended out = 0;
-        for (long i = 1; i <= m; ++i)
-          for (long j = 1; j <= m; ++j) out = std::fmax(out, std::fabs(y(i, j) - sc(i, j)) - sh(i, j));
-        if (out < closest) {
-          closest = out;
-          for (long i = 1; i <= m; ++i)
-            for (long j = 1; j <= m; ++j) best(i, j) = y(i, j);
-        }
+        keepclosest(closest);
         for (long i = 1; i <= m; ++i)
           for (long j = 1; j <= m; ++j) {
             const extended z = y(i, j) + q(i, j), reach = share * sh(i, j);
@@ -297,6 +290,22 @@ struct covblock {
         if (it % gapevery == 0 && gapcertificate()) return true;
       }
     }
+    // Where they meet in a sliver at the edge of the rounding, the two
+    // approach it only slowly: from the closest covariance matrix found,
+    // steps down the distance to the box, each taken on past the last by
+    // the share (k - 1)/(k + 2) of their difference, come nearer by orders.
+    for (long i = 1; i <= m; ++i)
+      for (long j = 1; j <= m; ++j) x(i, j) = p(i, j) = best(i, j);
+    for (long it = 1; it <= searchsteps; ++it) {
+      for (long i = 1; i <= m; ++i)
+        for (long j = 1; j <= m; ++j) q(i, j) = std::fmin(std::fmax(p(i, j), sc(i, j) - sh(i, j)), sc(i, j) + sh(i, j));
+      nearest(q, used);
+      if (withinrounding(used)) return false;
+      keepclosest(closest);
+      const extended on = static_cast<extended>(it - 1) / static_cast<extended>(it + 2);
+      for (long i = 1; i <= m; ++i)
+        for (long j = 1; j <= m; ++j) p(i, j) = used(i, j) + on * (used(i, j) - x(i, j)), x(i, j) = used(i, j);
+    }
     // Neither found: the block lies on the edge of its rounding as far as
     // the arithmetic and the search reach, and no proof that it is beyond
     // exists at that reach. It is used, as the covariance matrix found
@@ -304,6 +313,19 @@ struct covblock {
     for (long i = 1; i <= m; ++i)
       for (long j = 1; j <= m; ++j) used(i, j) = best(i, j);
     return false;
+  }
+
+  // Keeps the covariance matrix in used as best where it lies nearer the
+  // rounding than any before.
+  void keepclosest(extended& closest) {
+    extended out = 0;
+    for (long i = 1; i <= m; ++i)
+      for (long j = 1; j <= m; ++j) out = std::fmax(out, std::fabs(used(i, j) - sc(i, j)) - sh(i, j));
+    if (out < closest) {
+      closest = out;
+      for (long i = 1; i <= m; ++i)
+        for (long j = 1; j <= m; ++j) best(i, j) = used(i, j);
+    }
   }
 
   std::string name(long member) const { return NAME[at[static_cast<std::size_t>(member - 1)]]; }
