@@ -99,6 +99,7 @@ struct covblock {
   ZQMATH1::eigenmatrix used{"covariance used"};
   ZQMATH1::eigenmatrix work{"covariance rotations"}, vectors{"covariance eigenvectors"};
   ZQMATH1::eigenmatrix x{"covariance search"}, p{"covariance search p"}, q{"covariance search q"};
+  ZQMATH1::eigenmatrix best{"covariance search closest"};
   ZQMATH1::eigenmatrix turned{"covariance signed rounding"};
   emvector values{"covariance eigenvalues"}, v{"covariance direction"};
   long m = 0;
@@ -261,30 +262,70 @@ struct covblock {
   // narrowed by a hair so that the point found lies inside the rounding,
   // and the covariance matrices: they approach the covariance matrix
   // within the rounding nearest to the block, or, where there is none, the
-  // pair of nearest points whose gap shows it.
+  // pair of nearest points whose gap shows it. Where the covariance
+  // matrices meet the rounding only at its edge (an entry written as a
+  // tie, half way between two decimals, is one way), the narrowed box
+  // misses them all without a gap that proves anything, so the whole box
+  // is searched next.
   bool search() {
+    extended closest = std::numeric_limits<extended>::infinity();
+    for (const extended share : {narrowed, extended{1}}) {
+      for (long i = 1; i <= m; ++i)
+        for (long j = 1; j <= m; ++j) x(i, j) = sc(i, j), p(i, j) = 0, q(i, j) = 0;
+      ZQMATH1::eigenmatrix& y = used;
+      for (long it = 1; it <= searchsteps; ++it) {
+        for (long i = 1; i <= m; ++i)
+          for (long j = 1; j <= m; ++j) p(i, j) += x(i, j);
+        nearest(p, y);
+        for (long i = 1; i <= m; ++i)
+          for (long j = 1; j <= m; ++j) p(i, j) -= y(i, j);
+        if (withinrounding(y)) return false;
+        keepclosest(closest);
+        for (long i = 1; i <= m; ++i)
+          for (long j = 1; j <= m; ++j) {
+            const extended z = y(i, j) + q(i, j), reach = share * sh(i, j);
+            x(i, j) = std::fmin(std::fmax(z, sc(i, j) - reach), sc(i, j) + reach);
+            q(i, j) = z - x(i, j);
+          }
+        if (it % gapevery == 0 && gapcertificate()) return true;
+      }
+    }
+    // Where they meet in a sliver at the edge of the rounding, the two
+    // approach it only slowly: from the closest covariance matrix found,
+    // steps down the distance to the box, each taken on past the last by
+    // the share (k - 1)/(k + 2) of their difference, come nearer by orders.
     for (long i = 1; i <= m; ++i)
-      for (long j = 1; j <= m; ++j) x(i, j) = sc(i, j), p(i, j) = 0, q(i, j) = 0;
-    ZQMATH1::eigenmatrix& y = used;
+      for (long j = 1; j <= m; ++j) x(i, j) = p(i, j) = best(i, j);
     for (long it = 1; it <= searchsteps; ++it) {
       for (long i = 1; i <= m; ++i)
-        for (long j = 1; j <= m; ++j) p(i, j) += x(i, j);
-      nearest(p, y);
+        for (long j = 1; j <= m; ++j) q(i, j) = std::fmin(std::fmax(p(i, j), sc(i, j) - sh(i, j)), sc(i, j) + sh(i, j));
+      nearest(q, used);
+      if (withinrounding(used)) return false;
+      keepclosest(closest);
+      const extended on = static_cast<extended>(it - 1) / static_cast<extended>(it + 2);
       for (long i = 1; i <= m; ++i)
-        for (long j = 1; j <= m; ++j) p(i, j) -= y(i, j);
-      if (withinrounding(y)) return false;
-      for (long i = 1; i <= m; ++i)
-        for (long j = 1; j <= m; ++j) {
-          const extended z = y(i, j) + q(i, j), reach = narrowed * sh(i, j);
-          x(i, j) = std::fmin(std::fmax(z, sc(i, j) - reach), sc(i, j) + reach);
-          q(i, j) = z - x(i, j);
-        }
-      if (it % gapevery == 0 && gapcertificate()) return true;
+        for (long j = 1; j <= m; ++j) p(i, j) = used(i, j) + on * (used(i, j) - x(i, j)), x(i, j) = used(i, j);
     }
     // Neither found: the block lies on the edge of its rounding as far as
     // the arithmetic and the search reach, and no proof that it is beyond
-    // exists at that reach. It is used, as the covariance matrix last found.
+    // exists at that reach. It is used, as the covariance matrix found
+    // nearest to its rounding.
+    for (long i = 1; i <= m; ++i)
+      for (long j = 1; j <= m; ++j) used(i, j) = best(i, j);
     return false;
+  }
+
+  // Keeps the covariance matrix in used as best where it lies nearer the
+  // rounding than any before.
+  void keepclosest(extended& closest) {
+    extended out = 0;
+    for (long i = 1; i <= m; ++i)
+      for (long j = 1; j <= m; ++j) out = std::fmax(out, std::fabs(used(i, j) - sc(i, j)) - sh(i, j));
+    if (out < closest) {
+      closest = out;
+      for (long i = 1; i <= m; ++i)
+        for (long j = 1; j <= m; ++j) best(i, j) = used(i, j);
+    }
   }
 
   std::string name(long member) const { return NAME[at[static_cast<std::size_t>(member - 1)]]; }

@@ -103,22 +103,26 @@ void expectnonegativesd(const std::string& out, const std::string& what) {
 // covariance matrix are used, with no sd below 0; a block beyond any
 // covariance matrix within its rounding (the eigenvalues of its bad members'
 // block below 0 by far more) stops either mode naming exactly those members,
-// its pairs all within [-1, 1] where three are bad; so does a pair beyond
-// it in a direction that no eigenvector of the block shows.
+// its pairs all within [-1, 1] where three are bad; so does a pair or a
+// triple beyond it in a direction that no eigenvector of the block shows.
+// A block whose nearest covariance matrix lies beyond its rounding, with
+// another one within it, is used.
 TEST(MeaninglessCovariance, RandomBlocksAreUsedOrRefusedByCalcModesTwoAndThree) {
   std::mt19937 rng(1092);
   const std::vector<std::string> names = {"eas", "ebt", "ecu", "edv", "eew"};
   const std::string mode3prefs = "dsfile 7zz\nscriptfile zz3\ncalcmode 3\nsetpagewidth 250\n*\n";
   const std::string mode3 = "axfile zzax\nwith eas ebt ecu edv eew\ncalctype 1\ndiagramPT 0.5 30 200 1200\n"
                             "schreinemakers no\ninexcess\nfluidpresent no\nautoexit\n*\n";
-  for (int trial = 0; trial < 16; ++trial) {
-    const covblocks::block b = covblocks::draw(rng, static_cast<covblocks::kind>(trial % 4), 5, 1 + trial / 4 % 3);
+  for (int trial = 0; trial < 24; ++trial) {
+    // After the first four kinds' 16, the triples and the blocks inside alternate.
+    const auto k = static_cast<covblocks::kind>(trial < 16 ? trial % 4 : 4 + trial % 2);
+    const covblocks::block b = covblocks::draw(rng, k, 5, 1 + trial / 4 % 3);
     const std::string ds = withtriangle(b.triangle());
     const e2e::Run two = e2e::run(fixture, "", {{"jx-ds7zz.txt", ds}});
     const e2e::Run three =
         e2e::run(fixture, "y\n2 28 2\n", {{"jx-ds7zz.txt", ds}, {"jx-prefs.txt", mode3prefs}, {"jx-zz3.txt", mode3}});
     const std::string what = std::to_string(trial) + "\n" + b.triangle();
-    if (b.k == covblocks::kind::beyond || b.k == covblocks::kind::hidden) {
+    if (b.k == covblocks::kind::beyond || b.k == covblocks::kind::hidden || b.k == covblocks::kind::triple) {
       EXPECT_EQ(two.status, 1) << what;
       EXPECT_TRUE(has(two.out, "-- run bombed in calccov : " + b.stop(names) + "\n")) << what << two.out;
       EXPECT_EQ(three.status, 1) << what;

@@ -6,19 +6,23 @@
 // few members beyond any covariance matrix, the rest positive definite and
 // uncorrelated with them, stops the run naming exactly those members; so
 // does a pair beyond it in a direction that no eigenvector of the block
-// shows, tied to the rest as a member that is nearly a sum of others is.
+// shows, tied to the rest as a member that is nearly a sum of others is,
+// and a triple so beyond whose pairs each lie within their rounding. A
+// block indefinite by more than rounding can reach towards its nearest
+// covariance matrix, yet with one within its rounding, is used.
 #pragma once
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace covblocks {
 
-enum class kind { definite, rounded, beyond, hidden };
+enum class kind { definite, rounded, beyond, hidden, triple, inside };
 
 struct block {
   kind k = kind::definite;
@@ -26,12 +30,21 @@ struct block {
   double h() const { return 0.5 * std::pow(10.0, -places); }  // the rounding of each entry
   std::vector<std::vector<double>> c;      // as written, 0-based
   std::vector<int> bad;                    // the members a stop names, ascending
+  std::vector<long long> cert;             // triple: the direction it was built to fail in
+  std::vector<std::vector<long long>> witness;  // inside: n of the covariance matrix n / denom
+  long long denom = 1;                     // within the rounding
   int size() const { return static_cast<int>(c.size()); }
   // The entry (i, j) as the file has it.
   std::string text(int i, int j) const {
     char s[64];
     std::snprintf(s, sizeof s, "%.*f", places, c[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)]);
     return s;
+  }
+  // The entry (i, j) as written, in units of its last decimal: exact.
+  long long units(int i, int j) const {
+    std::string t = text(i, j);
+    t.erase(t.find('.'), 1);
+    return std::stoll(t);
   }
   // The upper triangle, row by row, as the data-set file holds it.
   std::string triangle() const {
@@ -177,9 +190,137 @@ inline block hidden(std::mt19937& rng, int m) {
   }
 }
 
+// The pair rule in closed form, from the entries as written: a member alone
+// or a pair is beyond its rounding where (|c12| - h)^2 > (c11 + h)(c22 + h)
+// with |c12| > h, or c11 + h < 0.
+inline bool pairsfine(const block& b) {
+  for (int i = 0; i < b.size(); ++i) {
+    const double a = b.c[std::size_t(i)][std::size_t(i)] + b.h();
+    if (a < 0) return false;
+    for (int j = i + 1; j < b.size(); ++j) {
+      const double g = std::fabs(b.c[std::size_t(i)][std::size_t(j)]) - b.h();
+      if (g > 0 && g * g > a * (b.c[std::size_t(j)][std::size_t(j)] + b.h())) return false;
+    }
+  }
+  return true;
+}
+
+// The triple kind (m >= 4): members a, b, c with a whole direction v on
+// them (entries 1 or 2, signed) in the null space of a block of rank
+// m - 2, then each covariance of the three moved against v's signs until
+// v'Cv + |v|'h|v| is 1.2 to 2.2 times that rounding term below 0. Kept
+// only where no single member or pair is beyond its rounding, no
+// eigenvector shows it, and without any of the three the block lies within
+// its rounding, so that the triple is what a stop names.
+inline block triple(std::mt19937& rng, int m) {
+  std::normal_distribution<double> z(0, 1);
+  std::uniform_real_distribution<double> u(0, 1);
+  for (;;) {
+    block b;
+    b.k = kind::triple;
+    b.places = 1 + static_cast<int>(rng() % 3);
+    std::vector<int> pick(static_cast<std::size_t>(m));
+    for (int i = 0; i < m; ++i) pick[std::size_t(i)] = i;
+    std::shuffle(pick.begin(), pick.end(), rng);
+    const std::size_t t[3] = {std::size_t(pick[0]), std::size_t(pick[1]), std::size_t(pick[2])};
+    b.cert.assign(std::size_t(m), 0);
+    for (const std::size_t i : t) b.cert[i] = (rng() % 2 ? 1 : -1) * (1 + static_cast<long long>(rng() % 2));
+    const auto v = [&b](std::size_t i) { return static_cast<double>(b.cert[i]); };
+    matrix L(std::size_t(m), std::vector<double>(std::size_t(m - 2)));
+    for (auto& row : L)
+      for (double& x : row) x = z(rng);
+    for (std::size_t k = 0; k + 2 < std::size_t(m); ++k) L[t[2]][k] = -(v(t[0]) * L[t[0]][k] + v(t[1]) * L[t[1]][k]) / v(t[2]);
+    b.c.assign(std::size_t(m), std::vector<double>(std::size_t(m), 0.0));
+    const double scale = b.h() * (20 + 80 * u(rng)) / (m - 1);
+    for (std::size_t i = 0; i < std::size_t(m); ++i) {
+      for (std::size_t j = 0; j < std::size_t(m); ++j)
+        for (std::size_t k = 0; k + 2 < std::size_t(m); ++k) b.c[i][j] += L[i][k] * L[j][k] * scale;
+      b.c[i][i] += 0.02 * scale * u(rng);
+    }
+    double form = 0, reach = 0, pairs = 0;
+    for (std::size_t i = 0; i < std::size_t(m); ++i) {
+      reach += std::fabs(v(i));
+      for (std::size_t j = 0; j < std::size_t(m); ++j) form += v(i) * b.c[i][j] * v(j);
+    }
+    for (int i = 0; i < 3; ++i)
+      for (int j = i + 1; j < 3; ++j) pairs += 2 * std::fabs(v(t[i]) * v(t[j]));
+    const double d = (form + b.h() * reach * reach * (1.2 + u(rng))) / pairs;
+    for (int i = 0; i < 3; ++i)
+      for (int j = i + 1; j < 3; ++j) {
+        double& x = b.c[t[i]][t[j]];
+        x -= (v(t[i]) * v(t[j]) > 0 ? 1 : -1) * d;
+        b.c[t[j]][t[i]] = x;
+      }
+    for (auto& row : b.c)
+      for (double& x : row) x = rounded(x, b.places);
+    form = 0;
+    for (std::size_t i = 0; i < std::size_t(m); ++i)
+      for (std::size_t j = 0; j < std::size_t(m); ++j) form += v(i) * b.c[i][j] * v(j);
+    b.bad = {int(t[0]), int(t[1]), int(t[2])};
+    std::sort(b.bad.begin(), b.bad.end());
+    if (form + b.h() * reach * reach < -0.1 * b.h() && pairsfine(b) && eigenvectorsmiss(b) &&
+        withinwithout(b, int(t[0])) && withinwithout(b, int(t[1])) && withinwithout(b, int(t[2])))
+      return b;
+  }
+}
+
+// The inside kind: a covariance matrix n / denom of rank below m, n = L L'
+// with small integer L, each entry written as the neighbour on the grid of
+// the decimals that lies against the direction of its least eigenvalue
+// where that neighbour is within the rounding, else as the other. Kept only
+// where the block is indefinite and its nearest covariance matrix lies
+// beyond its rounding, so that only a matrix deeper inside it is one.
+inline block inside(std::mt19937& rng, int m) {
+  for (;;) {
+    block b;
+    b.k = kind::inside;
+    b.places = 1 + static_cast<int>(rng() % 3);
+    const long long grid = static_cast<long long>(std::llround(std::pow(10.0, b.places)));
+    const int r = 1 + static_cast<int>(rng() % static_cast<unsigned>(std::max(1, m - 1)));
+    const auto n = static_cast<std::size_t>(m);
+    std::vector<std::vector<long long>> L(n, std::vector<long long>(static_cast<std::size_t>(r)));
+    for (auto& row : L)
+      for (long long& x : row) x = static_cast<long long>(rng() % 19) - 9;
+    b.denom = r * (5 + static_cast<long long>(rng() % 20));
+    b.witness.assign(std::size_t(m), std::vector<long long>(std::size_t(m), 0));
+    matrix p(n, std::vector<double>(n));
+    for (std::size_t i = 0; i < std::size_t(m); ++i)
+      for (std::size_t j = 0; j < std::size_t(m); ++j) {
+        for (std::size_t k = 0; k < std::size_t(r); ++k) b.witness[i][j] += L[i][k] * L[j][k];
+        p[i][j] = static_cast<double>(b.witness[i][j]) / static_cast<double>(b.denom);
+      }
+    std::vector<double> w;
+    matrix vec;
+    eigen(p, w, vec);
+    const std::size_t low = std::size_t(std::min_element(w.begin(), w.end()) - w.begin());
+    b.c = p;
+    for (std::size_t i = 0; i < std::size_t(m); ++i)
+      for (std::size_t j = i; j < std::size_t(m); ++j) {
+        // floor(n g / denom), and the grid point against the direction.
+        const long long ng = b.witness[i][j] * grid;
+        long long at = ng / b.denom - ((ng % b.denom) < 0 ? 1 : 0);
+        if (!(vec[i][low] * vec[j][low] > 0)) ++at;
+        const auto fits = [&](long long k) { return std::llabs(2 * k * b.denom - 2 * ng) <= b.denom; };
+        if (!fits(at)) at += vec[i][low] * vec[j][low] > 0 ? 1 : -1;
+        b.c[i][j] = b.c[j][i] = static_cast<double>(at) / static_cast<double>(grid);
+      }
+    eigen(b.c, w, vec);
+    bool far = false;
+    for (std::size_t i = 0; i < std::size_t(m); ++i)
+      for (std::size_t j = 0; j < std::size_t(m); ++j) {
+        double s = 0;
+        for (std::size_t k = 0; k < std::size_t(m); ++k) s += std::max(0.0, w[k]) * vec[i][k] * vec[j][k];
+        far = far || std::fabs(s - b.c[i][j]) > b.h();
+      }
+    if (*std::min_element(w.begin(), w.end()) < 0 && far) return b;
+  }
+}
+
 // A block of m members; beyond, nbad of them bad (1 to 3, at most m).
 inline block draw(std::mt19937& rng, kind k, int m, int nbad = 1) {
   if (k == kind::hidden) return hidden(rng, m);
+  if (k == kind::triple) return triple(rng, m);
+  if (k == kind::inside) return inside(rng, m);
   block b;
   b.k = k;
   b.c.assign(static_cast<std::size_t>(m), std::vector<double>(static_cast<std::size_t>(m), 0.0));
