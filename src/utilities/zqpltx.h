@@ -256,6 +256,15 @@ inline int ORIENT(extended ax, extended ay, extended bx, extended by, extended p
   return CROSSSIGN(ax, ay, bx, by, ax, ay, px, py);
 }
 void PRINTLINE(smallint i, smallint level);
+// The one place the rows' rounding joins lines: where two lines meet,
+// crossing or touching, within the rounding of a point that either names,
+// they meet at that point; a line named there goes from the point straight
+// to the rows beyond the meeting, a line passing it is routed through it.
+// Everywhere else a row is the number written.
+void JOINATPOINTS();
+// Whether lines i and j cross or touch where no row of both joins them,
+// and where.
+bool LINESCROSS(smallint i, smallint j, extended& x, extended& y);
 
 // ---------------------------------------------------------------- SVG
 void SVGSETUP();

@@ -977,8 +977,8 @@ void DOAREAS() {
     KEEPPOINTS(nullptr);
   }
   made = nullptr;
-  // the analysis's fields are the whole window, each place in one
-  if (CONTROLQK.analyse == yes) CHECKTILES(polygons);
+  // the fields, analysed or given, are the whole window, each place in one
+  CHECKTILES(polygons);
   writepolygons(polygons);
   put(1, "  </g>", 1);
 }

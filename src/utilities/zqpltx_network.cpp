@@ -120,13 +120,17 @@ segmentpart partinside(extended x1, extended y1, extended x2, extended y2) {
     if (d1 < 0 && d2 < 0) {
       s.none = true;
     } else if (d1 < 0) {
-      const extended t = d1 / (d1 - d2);
+      // a far row puts the fraction within the last digit of 1: an end off
+      // the edge still comes in before it
+      extended t = d1 / (d1 - d2);
+      if (d2 > 0 && !(t < 1)) t = std::nextafter(extended{1}, extended{0});
       if (s.inedge == 0 ? t >= s.tin : t > s.tin) {
         s.tin = t;
         s.inedge = e;
       }
     } else if (d2 < 0) {
-      const extended t = d1 / (d1 - d2);
+      extended t = d1 / (d1 - d2);
+      if (d1 > 0 && !(t > 0)) t = std::nextafter(extended{0}, extended{1});
       if (s.outedge == 0 ? t <= s.tout : t < s.tout) {
         s.tout = t;
         s.outedge = e;
@@ -483,12 +487,11 @@ bool POINTSEEN(extended x, extended y) { return XLOW <= x && x <= XHIGH && YLOW 
 
 namespace {
 
-// The coarsest unit, as a share of the window, that values rounded for a
-// drawing carry: a rounding of more would show in the picture as a step of
-// two of its units or more. A file whose values all have fewer digits, one
-// way, was written by hand there; a value of fewer digits among values of
-// more had its zeros dropped.
-constexpr extended handshare = 5e-3L;
+// The widest a value's rounding is ever taken, as a share of the window:
+// a unit coarser than that (a whole number in a narrow window, a far end
+// written 1e25) says nothing the picture could show, and taken whole it
+// would make the value one with places far apart.
+constexpr extended widestshare = 2e-2L;
 
 // A coordinate within its rounding of an edge's value is that value.
 void toedge(extended& v, extended edge, extended unit) {
@@ -511,35 +514,13 @@ void finestof(const linetype& l, extended& ux, extended& uy) {
 // A value's two readings as the reader left them (the finer marked
 // unsettled, negative, where its trailing zeros do not show) settled: the
 // coarser is its own unit, the finer that or, where zeros may have been
-// dropped, the finest of its fellows; a unit too coarse for a drawing's
-// rounding reads as the finer. In a file written by hand that way, both
-// are exact.
-void settle(float& way, float& apart, extended finest, bool byhand, extended span) {
-  if (byhand) {
-    way = apart = 0;
-    return;
-  }
+// dropped, the finest of its fellows; neither wider than the widest share
+// of the window.
+void settle(float& way, float& apart, extended finest, extended span) {
   if (apart < 0) apart = static_cast<float>(finest >= 0 ? std::min(static_cast<extended>(-apart), finest) : -apart);
-  if (way > handshare * span) way = apart;
-}
-
-// Whether the file was written by hand, each way: every value of its
-// records inside the window (or of them all, when none is) carries fewer
-// digits than a drawing's rounding.
-void byhand(bool& handx, bool& handy) {
-  extended fx = -1, fy = -1;
-  for (int pass = 0; pass < 2 && fx < 0; ++pass) {
-    auto take = [&](extended x, extended y, const rounding& r) {
-      if (pass == 0 && !POINTSEEN(x, y)) return;
-      fx = fx < 0 ? r.wayx : std::min(fx, static_cast<extended>(r.wayx));
-      fy = fy < 0 ? r.wayy : std::min(fy, static_cast<extended>(r.wayy));
-    };
-    for (smallint i = 1; i <= NPOINT; ++i) take((*POINT)[i].x, (*POINT)[i].y, (*POINT)[i].round);
-    for (smallint j = 1; j <= NLINE; ++j)
-      for (long k = 1; k <= (*LINE)[j].npts; ++k) take((*LINE)[j].x[k], (*LINE)[j].y[k], (*LINE)[j].round[k]);
-  }
-  handx = fx > handshare * (XHIGH - XLOW);
-  handy = fy > handshare * (YHIGH - YLOW);
+  const auto widest = static_cast<float>(widestshare * span);
+  way = std::min(way, widest);
+  apart = std::min(apart, widest);
 }
 
 }  // namespace
@@ -554,8 +535,6 @@ rounding COARSER(const rounding& a, const rounding& b) {
 }
 
 void RECORDROUNDING() {
-  bool handx = false, handy = false;
-  byhand(handx, handy);
   // points: as exact as the rows of the lines that name them
   for (smallint i = 1; i <= NPOINT; ++i) {
     pointtype& p = (*POINT)[i];
@@ -568,16 +547,16 @@ void RECORDROUNDING() {
       if (ux >= 0) fx = fx < 0 ? ux : std::min(fx, ux);
       if (uy >= 0) fy = fy < 0 ? uy : std::min(fy, uy);
     }
-    settle(p.round.wayx, p.round.apartx, fx, handx, XHIGH - XLOW);
-    settle(p.round.wayy, p.round.aparty, fy, handy, YHIGH - YLOW);
+    settle(p.round.wayx, p.round.apartx, fx, XHIGH - XLOW);
+    settle(p.round.wayy, p.round.aparty, fy, YHIGH - YLOW);
   }
   for (smallint j = 1; j <= NLINE; ++j) {
     linetype& l = (*LINE)[j];
     extended fx = 0, fy = 0;
     finestof(l, fx, fy);
     for (long k = 1; k <= l.npts; ++k) {
-      settle(l.round[k].wayx, l.round[k].apartx, fx, handx, XHIGH - XLOW);
-      settle(l.round[k].wayy, l.round[k].aparty, fy, handy, YHIGH - YLOW);
+      settle(l.round[k].wayx, l.round[k].apartx, fx, XHIGH - XLOW);
+      settle(l.round[k].wayy, l.round[k].aparty, fy, YHIGH - YLOW);
     }
   }
   // A point on the frame within its rounding is on it: one place there for
@@ -678,6 +657,117 @@ void ADDEDGES(smallint i) {
   if (l.endlink < 0) atframepoint(l.npts);
 }
 
+namespace {
+
+// Where segment k of line a and segment j of line b meet, crossing or
+// touching, but for a row the two share: false for none, and for
+// segments along one line.
+bool meetapart(const linetype& a, long k, const linetype& b, long j, extended& x, extended& y) {
+  auto shared = [&](long ka, long kb) { return a.x[ka] == b.x[kb] && a.y[ka] == b.y[kb]; };
+  if (shared(k, j) || shared(k, j + 1) || shared(k + 1, j) || shared(k + 1, j + 1)) return false;
+  if (a.x[k] == a.x[k + 1] && a.y[k] == a.y[k + 1]) return false;
+  if (b.x[j] == b.x[j + 1] && b.y[j] == b.y[j + 1]) return false;
+  return segmentscross(a, k, b, j, x, y);
+}
+
+// A line's rows from..to taken out.
+void droprows(linetype& l, long from, long to) {
+  if (to < from) return;
+  const long gone = to - from + 1;
+  for (long k = from; k + gone <= l.npts; ++k) {
+    l.x[k] = l.x[k + gone];
+    l.y[k] = l.y[k + gone];
+    l.round[k] = l.round[k + gone];
+  }
+  l.npts = static_cast<smallint>(l.npts - gone);
+}
+
+// A place put into line l after its row k.
+void insertrow(linetype& l, long k, extended x, extended y, const rounding& r) {
+  for (long j = l.npts; j >= k + 1; --j) {
+    l.x[j + 1] = l.x[j];
+    l.y[j + 1] = l.y[j];
+    l.round[j + 1] = l.round[j];
+  }
+  l.x[k + 1] = x;
+  l.y[k + 1] = y;
+  l.round[k + 1] = r;
+  ++l.npts;
+}
+
+// Line l, met near point p on its segment k, routed through p: from its
+// place at p straight to the segment's far row; or, passing, through p
+// between the segment's rows.
+bool routethrough(linetype& l, long k, smallint p) {
+  const pointtype& pt = (*POINT)[p];
+  auto at = [&](long j) { return l.x[j] == pt.x && l.y[j] == pt.y; };
+  if (at(k) || at(k + 1)) return false;
+  // a line at p already, by name or routed there before, goes from p
+  // straight to the far row of the segment met
+  for (long q = 1; q <= l.npts; ++q) {
+    if (!at(q)) continue;
+    if (q < k) {
+      droprows(l, q + 1, k);
+    } else {
+      droprows(l, k + 1, q - 1);
+    }
+    return true;
+  }
+  if (l.npts >= maxlinestore) return false;
+  insertrow(l, k, pt.x, pt.y, pt.round);
+  return true;
+}
+
+// The named point of line a or b whose rounding holds the place where their
+// segments k and j meet, 0 for none.
+smallint pointholding(const linetype& a, long k, const linetype& b, long j, extended x, extended y) {
+  const spot at{x, y, COARSER(COARSER(a.round[k], a.round[k + 1]), COARSER(b.round[j], b.round[j + 1]))};
+  const smallint ends[4] = {a.beginlink, a.endlink, b.beginlink, b.endlink};
+  for (const smallint p : ends) {
+    if (p > 0 && ONEPLACE(at, POINTSPOT(p), reading::way)) return p;
+  }
+  return 0;
+}
+
+// Changes allowed to the joining, beyond which lines that keep meeting near
+// their points are left as they are.
+constexpr long maxjoins = 4 * maxline;
+
+}  // namespace
+
+bool LINESCROSS(smallint i, smallint j, extended& x, extended& y) {
+  const linetype& a = (*LINE)[i];
+  const linetype& b = (*LINE)[j];
+  for (long k = 1; k < a.npts; ++k)
+    for (long m = 1; m < b.npts; ++m)
+      if (meetapart(a, k, b, m, x, y)) return true;
+  return false;
+}
+
+void JOINATPOINTS() {
+  long joins = 0;
+  for (bool changed = true; changed && joins < maxjoins;) {
+    changed = false;
+    for (smallint i = 1; i <= NLINE && !changed; ++i)
+      for (smallint j = static_cast<smallint>(i + 1); j <= NLINE && !changed; ++j) {
+        linetype& a = (*LINE)[i];
+        linetype& b = (*LINE)[j];
+        for (long k = 1; k < a.npts && !changed; ++k)
+          for (long m = 1; m < b.npts && !changed; ++m) {
+            extended x = 0, y = 0;
+            if (!meetapart(a, k, b, m, x, y)) continue;
+            const smallint p = pointholding(a, k, b, m, x, y);
+            if (p == 0) continue;
+            // b first: a's rows before segment k stay where they are
+            const bool tob = routethrough(b, m, p);
+            const bool toa = routethrough(a, k, p);
+            changed = tob || toa;
+          }
+      }
+    if (changed) ++joins;
+  }
+}
+
 void SETUPLINES() {
   RECORDROUNDING();
   for (smallint i = 1; i <= NLINE; ++i) {
@@ -699,6 +789,9 @@ void SETUPLINES() {
     } else {
       ADDPOINTS(i);
     }
+  }
+  JOINATPOINTS();
+  for (smallint i = 1; i <= NLINE; ++i) {
     ADDEDGES(i);
     PRINTLINE(i, 3);
   }
