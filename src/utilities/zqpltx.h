@@ -242,7 +242,7 @@ bool ONEPLACE(const spot& a, const spot& b, reading how);
 // corner), 0 for none.
 smallint FRAMESIDE(const spot& a);
 // Whether a point of the window's records that lies on the frame is at the
-// place, within their roundings.
+// place.
 bool FRAMEPOINTAT(const spot& a);
 // The sign (1, 0, -1) of the cross product (b - a) x (d - c), exact for
 // the numbers given: 1 when the way c to d turns left of the way a to b.

@@ -611,7 +611,7 @@ smallint FRAMESIDE(const spot& a) {
 bool FRAMEPOINTAT(const spot& a) {
   for (smallint i = 1; i <= NPOINT; ++i) {
     const spot p = POINTSPOT(i);
-    if ((*POINT)[i].seen && FRAMESIDE(p) != 0 && ONEPLACE(a, p, reading::apart)) return true;
+    if ((*POINT)[i].seen && FRAMESIDE(p) != 0 && a.x == p.x && a.y == p.y) return true;
   }
   return false;
 }
@@ -641,20 +641,6 @@ void ADDEDGES(smallint i) {
   if (l.npts == 0) return;
   if (l.beginlink == 0) setlink(l.beginlink, LINESPOT(i, 1));
   if (l.endlink == 0) setlink(l.endlink, LINESPOT(i, l.npts));
-  // An end on the frame at a point there takes the point's own place, as
-  // the lines attached to the point do.
-  auto atframepoint = [&](long k) {
-    for (smallint p = 1; p <= NPOINT; ++p) {
-      const spot pt = POINTSPOT(p);
-      if (!(*POINT)[p].seen || FRAMESIDE(pt) == 0 || !ONEPLACE(LINESPOT(i, k), pt, reading::apart)) continue;
-      l.x[k] = pt.x;
-      l.y[k] = pt.y;
-      l.round[k] = pt.round;
-      return;
-    }
-  };
-  if (l.beginlink < 0) atframepoint(1);
-  if (l.endlink < 0) atframepoint(l.npts);
 }
 
 namespace {
