@@ -184,10 +184,10 @@ struct areapolygon {
   std::vector<extended> x, y;
 };
 // Stops the run, naming the areas, unless the polygons tile the window:
-// each place of it, but for what the rows' rounding leaves open along the
-// outlines, in exactly one of them, and their areas summing to the
-// window's.
-void CHECKTILES(const std::vector<areapolygon>& drawn);
+// each place of it in exactly one of them, and their areas summing to the
+// window's. Areas given in the file need not be every field: of those,
+// no place in two, and no more than the window.
+void CHECKTILES(const std::vector<areapolygon>& drawn, bool whole);
 smallint WHICHU(const sstring& name);
 // Line ends are 1 (first point) and 2 (last point).
 extended DISTANCE(smallint line1, smallint end1, smallint line2, smallint end2);

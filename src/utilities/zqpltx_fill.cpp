@@ -977,8 +977,9 @@ void DOAREAS() {
     KEEPPOINTS(nullptr);
   }
   made = nullptr;
-  // the fields, analysed or given, are the whole window, each place in one
-  CHECKTILES(polygons);
+  // the fields analysed are the whole window, each place in one; fields
+  // given in the file may be some of them, but never one over another
+  CHECKTILES(polygons, CONTROLQK.analyse == yes);
   writepolygons(polygons);
   put(1, "  </g>", 1);
 }

@@ -123,7 +123,7 @@ std::string crossingoflines() {
 
 // Along one row: every stretch of the window longer than the tolerance lies
 // in exactly one polygon.
-void checkrow(const std::vector<windowpolygon>& polys, extended v, extended tolerance) {
+void checkrow(const std::vector<windowpolygon>& polys, extended v, extended tolerance, bool whole) {
   struct event {
     extended at;
     int change;
@@ -147,7 +147,7 @@ void checkrow(const std::vector<windowpolygon>& polys, extended v, extended tole
     if (b - a <= tolerance) return;
     const extended mid = (a + b) / 2;
     if (in.size() > 1) overlap(polys[in[0]].area, polys[in[1]].area, mid, v);
-    if (in.empty()) gap(polys[last < polys.size() ? last : next].area, mid, v);
+    if (in.empty() && whole) gap(polys[last < polys.size() ? last : next].area, mid, v);
   };
   for (const event& e : events) {
     stretch(e.at, e.poly);
@@ -164,7 +164,7 @@ void checkrow(const std::vector<windowpolygon>& polys, extended v, extended tole
 
 }  // namespace
 
-void CHECKTILES(const std::vector<areapolygon>& drawn) {
+void CHECKTILES(const std::vector<areapolygon>& drawn, bool whole) {
   std::vector<windowpolygon> polys;
   for (const areapolygon& p : drawn)
     if (p.x.size() >= 3) polys.push_back(inwindowunits(p));
@@ -180,8 +180,8 @@ void CHECKTILES(const std::vector<areapolygon>& drawn) {
       biggest = p.area;
     }
   }
-  for (int r = 0; r < scanrows; ++r) checkrow(polys, (r + scanoffset) / scanrows, width);
-  if (std::fabs(total - 1) > areashare) {
+  for (int r = 0; r < scanrows; ++r) checkrow(polys, (r + scanoffset) / scanrows, width, whole);
+  if (whole ? std::fabs(total - 1) > areashare : total - 1 > areashare) {
     const std::string why = crossingoflines();
     IO::ERROREXIT("areas",
                   "area " + named(biggest) + " cannot be drawn: " +

@@ -1470,13 +1470,14 @@ TEST(DrawingFill, PointsOnTheFrameHoldFieldsTheAnalysisFinds) {
 // Polygons checked to tile the window before they are written, in a 0..10
 // window each way (window units are tenths): two halves pass; a polygon
 // over the whole window with one over its top half, a gap between two, and
-// an overlap thinner than the rows between which the check looks (0.04 of
-// 10, 1.004 times the window) stop the run naming the areas. Rows of one
-// decimal in a 0..1000 window round to a ten-thousandth of it: an overlap
-// of that width along a line is the rounding's and passes, one ten times
-// as wide does not. The place named is the middle of the first row of the
-// check with the fault, (r + 0.381966...) / 97 of the way up: 5.09092 for
-// row 49, 3.93779 for row 0, to six digits.
+// an overlap thinner than the rows between which the check looks (0.01 of
+// 10, 1.001 times the window) stop the run naming the areas. No rounding
+// loosens the check: rows of one decimal in a 0..1000 window overlapping
+// by a ten-thousandth of it stop the run as one ten times as wide does.
+// The place named is the middle of the first row of the check with the
+// fault, (r + 0.381966...) / 401 of the way up: 5.02199 for row 201,
+// 0.952534 for row 0, to six digits. Areas given in the file (not whole)
+// may leave a gap, never an overlap or more than the window.
 TEST(DrawingFill, PolygonsThatDoNotTileTheWindowStopTheRun) {
   using poly = ZQPLTX::areapolygon;
   auto box = [](smallint area, double x0, double y0, double x1, double y1) {
@@ -1485,24 +1486,29 @@ TEST(DrawingFill, PolygonsThatDoNotTileTheWindowStopTheRun) {
   const std::string areas = "0.5 u1\n0.6 u1 u2\n";
   const std::string ten = "window 0 10 0 10\nbigticks 0 0 0 0\n", thousand = "window 0 1000 0 1000\nbigticks 0 0 0 0\n";
   const std::string named = "areas: areas 1 (u1) and 2 (u1 u2) cannot be drawn: their polygons both cover the place ";
+  const std::string gap = "areas: area 2 (u1 u2) cannot be drawn: beside it no polygon covers the place 5.00000 5.02199";
+  const std::string more = "areas: area 1 (u1) cannot be drawn: with it the polygons cover 1.00100 times the window";
   const struct {
     std::string control;
     std::vector<poly> polys;
-    std::string end;
+    std::string end, given;  // analysed, and given in the file
   } rows[] = {
-      {ten, {box(1, 0, 0, 10, 5), box(2, 0, 5, 10, 10)}, ""},
-      {ten, {box(1, 0, 0, 10, 10), box(2, 0, 5, 10, 10)}, named + "5.00000 5.09092"},
-      {ten, {box(1, 0, 0, 10, 5), box(2, 0, 6, 10, 10)},
-       "areas: area 2 (u1 u2) cannot be drawn: beside it no polygon covers the place 5.00000 5.09092"},
-      {ten, {box(1, 0, 0, 10, 5.04), box(2, 0, 5, 10, 10)},
-       "areas: area 1 (u1) cannot be drawn: with it the polygons cover 1.00400 times the window"},
-      {thousand, {box(1, 0, 0, 500.1, 1000), box(2, 500, 0, 1000, 1000)}, ""},
-      {thousand, {box(1, 0, 0, 501, 1000), box(2, 500, 0, 1000, 1000)}, named + "500.500 3.93779"},
+      {ten, {box(1, 0, 0, 10, 5), box(2, 0, 5, 10, 10)}, "", ""},
+      {ten, {box(1, 0, 0, 10, 10), box(2, 0, 5, 10, 10)}, named + "5.00000 5.02199", named + "5.00000 5.02199"},
+      {ten, {box(1, 0, 0, 10, 5), box(2, 0, 6, 10, 10)}, gap, ""},
+      {ten, {box(1, 0, 0, 10, 5.01), box(2, 0, 5, 10, 10)}, more, more},
+      {ten, {box(1, 0, 0, 10, 4.99), box(2, 0, 5, 10, 10)},
+       "areas: area 2 (u1 u2) cannot be drawn: beside it no polygon covers the place 5.00000 4.99706", ""},
+      {thousand, {box(1, 0, 0, 500.1, 1000), box(2, 500, 0, 1000, 1000)}, named + "500.050 0.952534",
+       named + "500.050 0.952534"},
+      {thousand, {box(1, 0, 0, 501, 1000), box(2, 500, 0, 1000, 1000)}, named + "500.500 0.952534",
+       named + "500.500 0.952534"},
   };
   for (const auto& r : rows) {
     Drawing d;
     ASSERT_EQ(d.network(qk("u1 begin end 0.5 0.5 9.5 9.5\n", r.control, areas)), "");
-    EXPECT_EQ(testsupport::fatal([&] { ZQPLTX::CHECKTILES(r.polys); }), r.end) << r.control;
+    EXPECT_EQ(testsupport::fatal([&] { ZQPLTX::CHECKTILES(r.polys, true); }), r.end) << r.control;
+    EXPECT_EQ(testsupport::fatal([&] { ZQPLTX::CHECKTILES(r.polys, false); }), r.given) << r.control;
   }
   // In a drawing: the four quarters round (5, 600) that the analysis finds,
   // the second (u1 u2, upper left) made the first (u1 u4, upper right), so
