@@ -1067,3 +1067,64 @@ TEST(DrawingClose, APointAUnitFromACornerIsAtIt) {
 }
 
 }  // namespace
+
+// A plain X of two straight zero-mode lines, A from (400, 8) to (700, 4)
+// taking pa away below it and B from (400, 3) to (700, 9) taking pb away
+// above it, crossing at i1 (550, 6) (by hand: 8 - 4 t = 3 + 6 t at t = 1/2),
+// over the axes whose switches and roundings drew it wrong or refused it:
+// whole rows with or without one decimal row on B; the right frame's rows
+// written "700", "700.00", "7.00e2", "7e2" (on the frame as written in every
+// form); a window exactly at the rows or 0.01 inside them (a hair narrower);
+// A's far end continued to x 1e25 along its own slope; and the same X on
+// an x(CO2) axis of 0.99-1 (x = 0.99 + (T - 400) / 30000), where the frame
+// row written "1" carries a unit a hundred times the window. Every
+// picture tiles the window with each place in its own field.
+TEST(DrawingClose, AnXOfWholeAndDecimalRowsIsDrawnWhateverTheirWriting) {
+  const std::vector<std::vector<std::string>> frames = {{"700", "700.00", "7.00e2", "7e2"},
+                                                        {"1", "1.00", "1.00e0", "1.0000"}};
+  int drawings = 0;
+  for (int axis = 0; axis < 2; ++axis)
+    for (int decimal = 0; decimal < 3; ++decimal)
+      for (const std::string& right : frames[static_cast<std::size_t>(axis)])
+        for (int wider = 0; wider < 2; ++wider)
+          for (int far = 0; far < 2; ++far) {
+            auto x = [&](double t) {
+              if (axis == 0) return fixed(t, 0);
+              return fixed(0.99 + (t - 400) / 30000, 4);
+            };
+            const std::string mid = axis == 0 ? "550" : x(550), left = axis == 0 ? "400" : "0.99";
+            std::string file = "2 4 1 2\ni1 q - pa pb invariant " + mid + " 6\n";
+            file += "u1 q - pa begin i1\n  " + left + " 8\n  " + mid + " 6\n";
+            file += "u2 q pb - pa i1 end\n  " + mid + " 6\n  " + right + " 4\n";
+            // along A's own slope, -4/300 a unit of T
+            if (far == 1) file += axis == 0 ? "  1e25 -1.3333333333333333e23\n" : "  1e25 -4e24\n";
+            file += "u3 q - pb begin i1\n  " + left + " 3\n  " + mid + " 6\n";
+            file += "u4 q pa - pb i1 end\n  " + mid + " 6\n";
+            if (decimal == 1) file += axis == 0 ? "  625.00 7.500\n" : "  0.997500 7.500\n";
+            if (decimal == 2) file += axis == 0 ? "  625.0 7.5\n" : "  0.9975 7.5\n";
+            file += "  " + right + " 9\n*\n*\n";
+            const double d = wider == 1 ? (axis == 0 ? -0.01 : -1e-6) : 0;
+            const double xl = axis == 0 ? 400 : 0.99, xh = axis == 0 ? 700 : 1;
+            std::ostringstream win;
+            win << std::setprecision(12) << "window " << xl - d << " " << xh + d << " " << 2 - d << " " << 10 + d;
+            file += win.str() + "\nbigticks 0 0 0 0\nanalyse\nareas\ncircles no\n*\n";
+            knowndrawing k;
+            k.file = file;
+            // in window units
+            const double wl = xl - d, ww = xh - xl + 2 * d, yl = 2 - d, yw = 8 + 2 * d;
+            auto u = [&](double t) { return ((axis == 0 ? t : 0.99 + (t - 400) / 30000) - wl) / ww; };
+            auto v = [&](double p) { return (p - yl) / yw; };
+            k.lines = {{{u(400), v(8)}, {u(700), v(4)}}, {{u(400), v(3)}, {u(700), v(9)}}};
+            k.field = [&](place q) {
+              const double t = axis == 0 ? wl + q.first * ww : 400 + (wl + q.first * ww - 0.99) * 30000;
+              const double p = yl + q.second * yw;
+              phases f{"q"};
+              if (p > 8 - 4 * (t - 400) / 300) f.push_back("pa");
+              if (p < 3 + 6 * (t - 400) / 300) f.push_back("pb");
+              return f;
+            };
+            EXPECT_EQ(drawnright(k), "") << file;
+            ++drawings;
+          }
+  EXPECT_EQ(drawings, 96);
+}
