@@ -688,6 +688,10 @@ bool routethrough(linetype& l, long k, smallint p) {
   const pointtype& pt = (*POINT)[p];
   auto at = [&](long j) { return l.x[j] == pt.x && l.y[j] == pt.y; };
   if (at(k) || at(k + 1)) return false;
+  // a line through p as written needs no routing
+  if (ORIENT(l.x[k], l.y[k], l.x[k + 1], l.y[k + 1], pt.x, pt.y) == 0 && between(pt.x, l.x[k], l.x[k + 1]) &&
+      between(pt.y, l.y[k], l.y[k + 1]))
+    return false;
   // a line at p already, by name or routed there before, goes from p
   // straight to the far row of the segment met
   for (long q = 1; q <= l.npts; ++q) {

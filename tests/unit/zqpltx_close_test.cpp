@@ -958,10 +958,10 @@ TEST(DrawingClose, EachValueIsRoundedAsItWasWritten) {
       // the row at y 1500 is outside the window: it settles nothing
       {"u1 begin end 5.1 500 5.123 1500 5.2 600\n", {{0.1L, 1, 0.1L, 1}}},
       {"i1 5.2500 401.5\nu1 i1 end 5.25 401.5 7.125 600.25\n", {{1e-4L, 0.1L, 1e-4L, 0.01L}}},
-      // x of one decimal or none in a window 10 across is coarser than a
-      // drawing's rounding (0.05): written by hand, exact; whole y values
-      // in one 400 across are not (2), and are rounded to their unit
-      {"u1 begin end 2.5 400 7 600\n", {{0, 1, 0, 1}, {0, 1, 0, 1}}, true},
+      // x of one decimal or none in a window 10 across: each its own unit,
+      // but none wider than 0.02 of the window (0.2), the "7" apart as the
+      // finest of its line; whole y values in one 400 across, their unit
+      {"u1 begin end 2.5 400 7 600\n", {{0.1L, 1, 0.1L, 1}, {0.2L, 1, 0.1L, 1}}, true},
       // where a line comes in through a side of the frame it is exact
       // across the side and as rounded as its rows along it
       {"u1 begin end -10.5 500.25 20.5 600.25\n", {{0, 0.01L, 0, 0.01L}, {0.1L, 0.01L, 0.1L, 0.01L}}},

@@ -1513,8 +1513,8 @@ TEST(DrawingFill, PolygonsThatDoNotTileTheWindowStopTheRun) {
   // In a drawing: the four quarters round (5, 600) that the analysis finds,
   // the second (u1 u2, upper left) made the first (u1 u4, upper right), so
   // that one quarter is painted twice and one not at all. Scanning up from
-  // x 0, the run stops at the first row of the check above y 600, row 49
-  // (400 + 400 x 49.381966 / 97 = 603.637), in the middle of the bare
+  // x 0, the run stops at the first row of the check above y 600, row 201
+  // (400 + 400 x 201.381966 / 401 = 600.880), in the middle of the bare
   // quarter, x 2.5, naming the area beside it, and writes no polygon.
   Drawing d;
   ASSERT_EQ(d.network(qk(areatest::fourfield, window + "analyse\n")), "");
@@ -1524,7 +1524,7 @@ TEST(DrawingFill, PolygonsThatDoNotTileTheWindowStopTheRun) {
     ZQPLTX::AREA[2] = ZQPLTX::AREA[1];
     ZQPLTX::DOAREAS();
   });
-  EXPECT_EQ(end, "areas: area 1 (u1 u4) cannot be drawn: beside it no polygon covers the place 2.50000 603.637");
+  EXPECT_EQ(end, "areas: area 1 (u1 u4) cannot be drawn: beside it no polygon covers the place 2.50000 600.880");
   EXPECT_EQ(d.svg().find("<polygon"), std::string::npos) << d.svg();
 }
 

@@ -66,8 +66,12 @@ TEST(DrawingNetwork, Monotony) {
     bool monox;
   };
   const row rows[] = {
-      {"1 500 2 500 2 600 3 600", true},  {"1 500 2 500 1 600", false}, {"3 500 3 600 3 700", false},
-      {"1 500 1 600 2 700", true},        {"3 500 2 600 1 700", true},  {"3 500 1 600", true},
+      // whole numbers are rounded like any others: rows that run further
+      // along y (0.25 or 0.5 of the window) than along x (0.1 or 0.2) are
+      // cut along y
+      {"1 500 2 500 2 600 3 600", false}, {"1 500 2 500 1 600", false}, {"3 500 3 600 3 700", false},
+      {"1 500 1 600 2 700", false},       {"3 500 2 600 1 700", false}, {"3 500 1 600", true},
+      {"1 500 2 501 3 502", true},
   };
   for (const row& r : rows) {
     Drawing d;
