@@ -681,42 +681,64 @@ void insertrow(linetype& l, long k, extended x, extended y, const rounding& r) {
   ++l.npts;
 }
 
-// Line l, met near point p on its segment k, routed through p: from its
-// place at p straight to the segment's far row; or, passing, through p
-// between the segment's rows.
-bool routethrough(linetype& l, long k, smallint p) {
-  const pointtype& pt = (*POINT)[p];
-  auto at = [&](long j) { return l.x[j] == pt.x && l.y[j] == pt.y; };
-  if (at(k) || at(k + 1)) return false;
-  // a line through p as written needs no routing
-  if (ORIENT(l.x[k], l.y[k], l.x[k + 1], l.y[k + 1], pt.x, pt.y) == 0 && between(pt.x, l.x[k], l.x[k + 1]) &&
-      between(pt.y, l.y[k], l.y[k + 1]))
-    return false;
-  // a line at p already, by name or routed there before, goes from p
-  // straight to the far row of the segment met
-  for (long q = 1; q <= l.npts; ++q) {
-    if (!at(q)) continue;
-    if (q < k) {
-      droprows(l, q + 1, k);
-    } else {
-      droprows(l, k + 1, q - 1);
-    }
-    return true;
-  }
-  if (l.npts >= maxlinestore) return false;
-  insertrow(l, k, pt.x, pt.y, pt.round);
-  return true;
+// Whether a place lies within its rounding, and the segment's, of the
+// segment from a to b (in the window's units each way, the nearest place
+// of the segment).
+bool nearsegment(const spot& at, const spot& a, const spot& b) {
+  const extended ux = XHIGH - XLOW, uy = YHIGH - YLOW;
+  const extended dx = (b.x - a.x) / ux, dy = (b.y - a.y) / uy;
+  const extended len = dx * dx + dy * dy;
+  extended t = len > 0 ? (((at.x - a.x) / ux) * dx + ((at.y - a.y) / uy) * dy) / len : 0;
+  t = std::clamp(t, extended{0}, extended{1});
+  const spot near{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y), ROUNDINGBETWEEN(a.round, b.round, t)};
+  return ONEPLACE(at, near, reading::way);
 }
 
-// The named point of line a or b whose rounding holds the place where their
-// segments k and j meet, 0 for none.
-smallint pointholding(const linetype& a, long k, const linetype& b, long j, extended x, extended y) {
-  const spot at{x, y, COARSER(COARSER(a.round[k], a.round[k + 1]), COARSER(b.round[j], b.round[j + 1]))};
-  const smallint ends[4] = {a.beginlink, a.endlink, b.beginlink, b.endlink};
-  for (const smallint p : ends) {
-    if (p > 0 && ONEPLACE(at, POINTSPOT(p), reading::way)) return p;
+// How line l, met near point p on its segment k, is routed through p:
+// none needed (the segment ends at p, or passes through it as written);
+// from its place at p (by name, or routed there before) straight to the
+// segment's far row, the rows between dropped; or, passing, through p
+// between the segment's rows. Each only where the rows it moves lie
+// within their rounding of the new way, else refused.
+enum class route { none, drop, insert, refused };
+
+struct routing {
+  route how = route::none;
+  long from = 0, to = 0;  // rows dropped, or the row p follows
+};
+
+routing routeof(const linetype& l, long k, smallint p, bool crossingnear) {
+  const pointtype& pt = (*POINT)[p];
+  auto at = [&](long j) { return l.x[j] == pt.x && l.y[j] == pt.y; };
+  auto row = [&](long j) { return spot{l.x[j], l.y[j], l.round[j]}; };
+  if (at(k) || at(k + 1)) return {};
+  if (ORIENT(l.x[k], l.y[k], l.x[k + 1], l.y[k + 1], pt.x, pt.y) == 0 && between(pt.x, l.x[k], l.x[k + 1]) &&
+      between(pt.y, l.y[k], l.y[k + 1]))
+    return {};
+  for (long q = 1; q <= l.npts; ++q) {
+    if (!at(q)) continue;
+    const long from = q < k ? q + 1 : k + 1, to = q < k ? k : q - 1;
+    const spot far = q < k ? row(k + 1) : row(k);
+    for (long j = from; j <= to; ++j)
+      if (!nearsegment(row(j), POINTSPOT(p), far)) return {route::refused};
+    return {route::drop, from, to};
   }
-  return 0;
+  if (!crossingnear || l.npts >= maxlinestore || !nearsegment(POINTSPOT(p), row(k), row(k + 1)))
+    return {route::refused};
+  return {route::insert, k, k};
+}
+
+void applyroute(linetype& l, const routing& r, smallint p) {
+  const pointtype& pt = (*POINT)[p];
+  if (r.how == route::drop) droprows(l, r.from, r.to);
+  if (r.how == route::insert) insertrow(l, r.from, pt.x, pt.y, pt.round);
+}
+
+// Whether the place where segments k of a and j of b meet is within their
+// rounding of point p.
+bool crossingnear(const linetype& a, long k, const linetype& b, long j, extended x, extended y, smallint p) {
+  const spot at{x, y, COARSER(COARSER(a.round[k], a.round[k + 1]), COARSER(b.round[j], b.round[j + 1]))};
+  return ONEPLACE(at, POINTSPOT(p), reading::way);
 }
 
 // Changes allowed to the joining, beyond which lines that keep meeting near
@@ -746,12 +768,19 @@ void JOINATPOINTS() {
           for (long m = 1; m < b.npts && !changed; ++m) {
             extended x = 0, y = 0;
             if (!meetapart(a, k, b, m, x, y)) continue;
-            const smallint p = pointholding(a, k, b, m, x, y);
-            if (p == 0) continue;
-            // b first: a's rows before segment k stay where they are
-            const bool tob = routethrough(b, m, p);
-            const bool toa = routethrough(a, k, p);
-            changed = tob || toa;
+            // the first point named by either line that both can be routed through
+            const smallint ends[4] = {a.beginlink, a.endlink, b.beginlink, b.endlink};
+            for (const smallint p : ends) {
+              if (p <= 0 || changed) continue;
+              const bool near = crossingnear(a, k, b, m, x, y, p);
+              const routing ra = routeof(a, k, p, near), rb = routeof(b, m, p, near);
+              if (ra.how == route::refused || rb.how == route::refused) continue;
+              if (ra.how == route::none && rb.how == route::none) continue;
+              // b first: a's rows before segment k stay where they are
+              applyroute(b, rb, p);
+              applyroute(a, ra, p);
+              changed = true;
+            }
           }
       }
     if (changed) ++joins;

@@ -123,7 +123,9 @@ std::string crossingoflines() {
 
 // Along one row: every stretch of the window longer than the tolerance lies
 // in exactly one polygon.
-void checkrow(const std::vector<windowpolygon>& polys, extended v, extended tolerance, bool whole) {
+// Columns are read as rows of the polygons turned over (x and y changed
+// round), and named the right way round.
+void checkrow(const std::vector<windowpolygon>& polys, extended v, extended tolerance, bool whole, bool column) {
   struct event {
     extended at;
     int change;
@@ -146,8 +148,9 @@ void checkrow(const std::vector<windowpolygon>& polys, extended v, extended tole
     const extended a = std::max(from, extended{0}), b = std::min(to, extended{1});
     if (b - a <= tolerance) return;
     const extended mid = (a + b) / 2;
-    if (in.size() > 1) overlap(polys[in[0]].area, polys[in[1]].area, mid, v);
-    if (in.empty() && whole) gap(polys[last < polys.size() ? last : next].area, mid, v);
+    const extended u = column ? v : mid, w = column ? mid : v;
+    if (in.size() > 1) overlap(polys[in[0]].area, polys[in[1]].area, u, w);
+    if (in.empty() && whole) gap(polys[last < polys.size() ? last : next].area, u, w);
   };
   for (const event& e : events) {
     stretch(e.at, e.poly);
@@ -180,7 +183,11 @@ void CHECKTILES(const std::vector<areapolygon>& drawn, bool whole) {
       biggest = p.area;
     }
   }
-  for (int r = 0; r < scanrows; ++r) checkrow(polys, (r + scanoffset) / scanrows, width, whole);
+  for (int r = 0; r < scanrows; ++r) checkrow(polys, (r + scanoffset) / scanrows, width, whole, false);
+  // a sliver along the rows lies across the columns
+  std::vector<windowpolygon> turned = polys;
+  for (windowpolygon& p : turned) std::swap(p.x, p.y);
+  for (int r = 0; r < scanrows; ++r) checkrow(turned, (r + scanoffset) / scanrows, width, whole, true);
   if (whole ? std::fabs(total - 1) > areashare : total - 1 > areashare) {
     const std::string why = crossingoflines();
     IO::ERROREXIT("areas",
