@@ -548,9 +548,10 @@ TEST(DrawingClose, RandomDrawingsOfLinesWrittenToDifferentPrecisions) {
 // (400, 7.5) - (700, 4.5), sp (400, 6.8) - (700, 5.2); ab present above ab,
 // sp above sp. The wedge q sp between them west of the point is, in the
 // 460 x 460 picture, the triangle (60, 187.75), (290, 274), (60, 228):
-// 0.5 x 40.25 x 230 = 4628.75 square units, by hand; less, as drawn from
-// the rows, the sliver under the row rounded down at (289.85, 274):
-// 0.5 x 114.85 x 0.0575 = 3.30, so 4625.44 (coordinates to 0.01).
+// 0.5 x 40.25 x 230 = 4628.75 square units, by hand. The row rounded
+// down, 549.90 6.00, takes ab 0.2 of a unit below sp just west of the
+// point, within its rounding of the point's: there the two meet at the
+// point, and the wedge is whole.
 TEST(DrawingClose, ALineCoarserThanTheRestIsAsExactAsItsLastDigit) {
   knowndrawing k;
   k.file = "2 4 1 2\ni1 q - ab sp invariant 550.00 6.000\nu1 q sp - ab begin i1\n  400.00 7.50\n  475.00 6.75\n"
@@ -577,7 +578,7 @@ TEST(DrawingClose, ALineCoarserThanTheRestIsAsExactAsItsLastDigit) {
       twice += r[b].first * r[a].second - r[a].first * r[b].second;
     wedge = std::fabs(twice) / 2 * 460 * 460;
   }
-  EXPECT_NEAR(wedge, 4625.44, 1);
+  EXPECT_NEAR(wedge, 4628.75, 1);
 }
 
 // ---------------------------------------------------------------- rows as calc mode 1 writes them

@@ -292,7 +292,9 @@ TEST(DrawingFill, OneLineFromAPointOnTheFrameWithNothingBesideIt) {
         << point;
   }
   Drawing d;
-  const shapes drawn = draw(d, qk(records + "u3 begin end 2 300 2 900\n", window, "0.5 u1 u3\n0.2 u1\n"));
+  // u3 below u1 all the way (u1 is 700 high at x 0, 620 at x 4): the field
+  // of u1 alone lies above it
+  const shapes drawn = draw(d, qk(records + "u3 begin end 0 450 4 300\n", window, "0.5 u1 u3\n0.2 u1\n"));
   ASSERT_EQ(drawn.size(), 2U);
   EXPECT_NE(drawn[0].substr(drawn[0].find(' ')), drawn[1].substr(drawn[1].find(' ')));
 }
