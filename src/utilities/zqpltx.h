@@ -188,6 +188,9 @@ struct areapolygon {
 // window's. Areas given in the file need not be every field: of those,
 // no place in two, and no more than the window.
 void CHECKTILES(const std::vector<areapolygon>& drawn, bool whole);
+// Two lines of the drawing that cross, or touch, where no point of both
+// joins them, as a refusal names them; an empty text for none.
+std::string CROSSINGOFLINES();
 smallint WHICHU(const sstring& name);
 // Line ends are 1 (first point) and 2 (last point).
 extended DISTANCE(smallint line1, smallint end1, smallint line2, smallint end2);

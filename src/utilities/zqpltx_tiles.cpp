@@ -91,9 +91,9 @@ std::string placeat(extended u, extended v) {
          IO::REAL2STR(YLOW + v * (YHIGH - YLOW), placedigits, false);
 }
 
-// Two lines of the drawing that cross, or touch, where no point of both
-// joins them: the place, or an empty text for none.
-std::string crossingoflines() {
+}  // namespace
+
+std::string CROSSINGOFLINES() {
   for (smallint i = 1; i <= NLINE; ++i)
     for (smallint j = static_cast<smallint>(i + 1); j <= NLINE; ++j) {
       extended x = 0, y = 0;
@@ -105,8 +105,10 @@ std::string crossingoflines() {
   return "";
 }
 
+namespace {
+
 [[noreturn]] void overlap(smallint k1, smallint k2, extended u, extended v) {
-  const std::string why = crossingoflines();
+  const std::string why = CROSSINGOFLINES();
   IO::ERROREXIT("areas",
                 "areas " + named(k1) + " and " + named(k2) + " cannot be drawn: " +
                     (why.empty() ? "their polygons both cover the place " + placeat(u, v) : why),
@@ -114,7 +116,7 @@ std::string crossingoflines() {
 }
 
 [[noreturn]] void gap(smallint k, extended u, extended v) {
-  const std::string why = crossingoflines();
+  const std::string why = CROSSINGOFLINES();
   IO::ERROREXIT("areas",
                 "area " + named(k) + " cannot be drawn: " +
                     (why.empty() ? "beside it no polygon covers the place " + placeat(u, v) : why),
@@ -189,7 +191,7 @@ void CHECKTILES(const std::vector<areapolygon>& drawn, bool whole) {
   for (windowpolygon& p : turned) std::swap(p.x, p.y);
   for (int r = 0; r < scanrows; ++r) checkrow(turned, (r + scanoffset) / scanrows, width, whole, true);
   if (whole ? std::fabs(total - 1) > areashare : total - 1 > areashare) {
-    const std::string why = crossingoflines();
+    const std::string why = CROSSINGOFLINES();
     IO::ERROREXIT("areas",
                   "area " + named(biggest) + " cannot be drawn: " +
                       (why.empty() ? "with it the polygons cover " + IO::REAL2STR(total, placedigits, false) +
