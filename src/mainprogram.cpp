@@ -59,9 +59,12 @@ void PASSES() {
   for (;;) {
     ++MAINLOOP;
     FROMLSQDS = false;
-    // A pass is a calculation of its own: nothing an earlier pass excluded or
-    // placed carries over into it.
-    RESETPASS();
+    // A pass is a calculation of its own: it starts from the state a fresh
+    // run's first pass finds, so nothing an earlier pass excluded, placed,
+    // held, solved or printed carries over into it.
+    STARTPASS();
+    ZQCALC1::RESETFLUIDCACHE();
+    ZQCALC1::RESETHELDCHOICES();
     std::string question;
     switch (CALCMODE) {
       case calcmodetype::nlecalc:

@@ -1,6 +1,7 @@
 // A batch run: its items translated from the order of the "with" list into
 // the phase order, each item installed as the problem of its points, and
 // the list of the items' equilibria with the csv headings.
+#include <algorithm>
 #include <memory>
 
 #include "equilibria/zqnle2.h"
@@ -97,12 +98,10 @@ void heldbulk(batchtype& item, const farray<bool, 1, maxcomp>& held) {
 }
 
 // The fluid whose x(CO2) a section buffered from outside holds over the
-// whole run, and that variable, 0 and 0 when the run holds none; returns
-// the variable's value list (0 when none), the run's own, never an item's,
-// made the run's values again whatever an item without a bulk left there.
-smallint bufferedfluid(smallint& ph, smallint& var) {
+// whole run, and that variable; 0 and 0 when the run holds none.
+void bufferedvar(smallint& ph, smallint& var) {
   ph = var = 0;
-  if (!EXBUFF || CONTROLJX.xco2values == no || NLX < 1 || FLUIDPOS < 1) return 0;
+  if (!EXBUFF || CONTROLJX.xco2values == no || NLX < 1 || FLUIDPOS < 1) return;
   const ptype1& p = (*PREC1)[FLUIDPOS];
   for (long v = 1; v <= p.nvar; ++v) {
     const xvartype& x = p.xvar[v];
@@ -111,8 +110,18 @@ smallint bufferedfluid(smallint& ph, smallint& var) {
       var = static_cast<smallint>(v);
     }
   }
+}
+
+// The buffered fluid of an item that carries it (CARRIEDFLUID); returns the
+// variable's value list, the run's own, never an item's, made the run's
+// values again whatever an item without a bulk left there (0 when none).
+smallint bufferedfluid(const batchtype& item, smallint& ph, smallint& var) {
+  ph = CARRIEDFLUID(item);
+  var = 0;
   if (ph == 0) return 0;
-  const smallint list = p.xvar[var].setindex;
+  smallint fluidph = 0;
+  bufferedvar(fluidph, var);
+  const smallint list = (*PREC1)[ph].xvar[var].setindex;
   NLISO[list] = NLX;
   for (long k = 1; k <= NLX; ++k) LISO(list, k) = LXCO2[k];
   return list;
@@ -188,6 +197,34 @@ bool namesaline(smallint v) { return v == 1 || (EXBUFF && v == 2); }
 
 }  // namespace
 
+smallint CARRIEDFLUID(const batchtype& item) {
+  // A fluid buffered by the section's x(CO2) holds H2O and CO2 in an item
+  // with a bulk as in the plain pseudosection, so it comes with the item.
+  // So does it with an item without a bulk whose isopleths leave more than
+  // P and T to fix, its variance counting the section's x(CO2) as the plain
+  // run does; one whose isopleths leave only P and T keeps its fluid free.
+  if (DOINGFRACT || !(item.withbulk || item.variance - item.niso > 2)) return 0;
+  smallint ph = 0, var = 0;
+  bufferedvar(ph, var);
+  return ph;
+}
+
+bool ITEMPHASE(const batchtype& item, long i) { return item.phase[i] || i == CARRIEDFLUID(item); }
+
+long ITEMPOINTS(const batchtype& item) {
+  // The run's mu and ln a variables come with every item, and the buffered
+  // fluid with the items that carry it: each of their values is a point at
+  // every P-T point of the item. Counted up to a bound far past any item's
+  // rows, so that no list length can overflow it.
+  constexpr long bound = 1000000000000L;
+  long points = item.npt;
+  const auto times = [&](long n) { points = std::min(points * n, bound); };
+  if (CARRIEDFLUID(item) > 0) times(NLX);
+  for (long k = 1; k <= NMU; ++k) times(NLMU[k]);
+  for (long k = 1; k <= NLNA; ++k) times(NLLNA[k]);
+  return points;
+}
+
 void runcomponents::transfer(bool back) {
   const auto mv = [back](auto& live, auto& kept) {
     if (back)
@@ -238,15 +275,11 @@ void solvestate::DOBATCH(smallint ibatch) {
   // 1. Nothing of the item before is left marked.
   NREACT = 0;
   MODESBYNLE = false;
-  // A fluid buffered by the section's x(CO2) holds H2O and CO2 in an item
-  // with a bulk as in the plain pseudosection: it comes with the item, its
-  // x(CO2) stays set on the run's list, and the item's lists follow it. So
-  // does an item without a bulk whose isopleths leave more than P and T to
-  // fix, its variance counting the section's x(CO2) as the plain run does;
-  // one whose isopleths leave only P and T keeps its fluid free.
-  const bool buffered = item.withbulk || item.variance - item.niso > 2;
+  // A fluid buffered by the section's x(CO2) comes with the item
+  // (CARRIEDFLUID): its x(CO2) stays set on the run's list, and the item's
+  // lists follow it.
   smallint fluid = 0, fluidx = 0;
-  const smallint firstlist = buffered && !DOINGFRACT ? bufferedfluid(fluid, fluidx) : 0;
+  const smallint firstlist = bufferedfluid(item, fluid, fluidx);
   clearmarks(fluid, fluidx);
   NLISO[firstlist + 1] = 0;
   // 2. Starting guesses from the item's guess block.
@@ -265,7 +298,7 @@ void solvestate::DOBATCH(smallint ibatch) {
   // batch line can name (a mu phase is made after the script is read), come
   // with each item as they come with every equilibrium of a plain run.
   PH.fill(false);
-  for (long i = 1; i <= NPSS + NP0; ++i) PH[i] = item.phase[i] || ZQNLE3::VARIABLEPHASE(i) || i == fluid;
+  for (long i = 1; i <= NPSS + NP0; ++i) PH[i] = ITEMPHASE(item, i) || ZQNLE3::VARIABLEPHASE(i);
   VARIANCE = OVARIANCE = item.variance;
   NLP = item.np;
   for (long k = 1; k <= item.np; ++k) LP[k] = item.plist[k];
@@ -434,10 +467,7 @@ void solvestate::UNSOLVABLESTOP() const {
 
 void solvestate::CHECKITEMPOINTS() {
   if (!ROWSKEPT()) return;
-  // A held list (a buffered section's x(CO2), a mu or ln a list) gives the
-  // item a point for each of its values.
-  long points = 1;
-  for (long l = 1; l <= NLOOP; ++l) points *= LOOPMAX[l];
+  const long points = ITEMPOINTS(BATCHINFO[IBATCH]);
   if (points <= maxbatchpt) return;
   IO::ERROREXIT("batch",
                 "batch " + IO::INT2STR(BATCHNO[IBATCH]) + ": " + IO::INT2STR(static_cast<extended>(points)) +
@@ -446,19 +476,16 @@ void solvestate::CHECKITEMPOINTS() {
 }
 
 void solvestate::PRINTBATCHHEADER(smallint /*ibatch*/) {
+  // Every list here is made from the item's phases as its points are laid
+  // out (ITEMPHASE), so that each value of a row stands under its own name.
   const longint qk = CHANNEL::DRAWING;
   for (long b = 1; b <= NBATCH; ++b) {
     const batchtype& item = BATCHINFO[b];
     if (b == 1) IO::PUTSTR(1, " equil = {", 0, qk);
     std::string line = "{ (* " + IO::INT2STR(BATCHNO[b]) + " *) {";
     bool first = true;
-    for (long i = 1; i <= NPSS; ++i) {
-      if (!item.phase[i]) continue;
-      line += (first ? "" : ", ") + quote + phasename(i) + quote;
-      first = false;
-    }
-    for (long i = NPSS + 1; i <= NPSS + NP0; ++i) {
-      if (!item.phase[i]) continue;
+    for (long i = 1; i <= NPSS + NP0; ++i) {
+      if (!ITEMPHASE(item, i)) continue;
       line += (first ? "" : ", ") + quote + phasename(i) + quote;
       first = false;
     }
@@ -466,7 +493,7 @@ void solvestate::PRINTBATCHHEADER(smallint /*ibatch*/) {
     line = " {";
     long k = 0;
     for (long i = 1; i <= NPSS; ++i) {
-      if (!item.phase[i]) continue;
+      if (!ITEMPHASE(item, i)) continue;
       const ptype1& p = (*PREC1)[i];
       for (long v = 1; v <= p.nvar; ++v) {
         ++k;
@@ -490,18 +517,19 @@ void solvestate::PRINTBATCHHEADER(smallint /*ibatch*/) {
     // As the item is set up: its bulk makes the modes unknowns, except in
     // the first item of a fractionation run, where its variance decides.
     const bool modes = DOINGFRACT && b == 1 ? item.variance > 2 : item.withbulk;
-    for (long pt = 1; pt <= item.npt; ++pt) {
+    const long points = ITEMPOINTS(item);
+    for (long pt = 1; pt <= points; ++pt) {
       csvfield(CHANNEL::CSVBIT, "   #, ", 0);
       heading(CHANNEL::CSVBIT, b, "P");
       heading(CHANNEL::CSVBIT, b, "T");
       for (long i = 1; i <= NPSS; ++i) {
-        if (!item.phase[i]) continue;
+        if (!ITEMPHASE(item, i)) continue;
         const ptype1& p = (*PREC1)[i];
         for (long v = 1; v <= p.nvar; ++v) heading(CHANNEL::CSVBIT, b, p.xvar[v].name);
       }
       if (modes)
         for (long i = 1; i <= NPSS + NP0; ++i)
-          if (item.phase[i] && ZQNLE3::TAKESMODE(i)) heading(CHANNEL::CSVBIT, b, phasename(i));
+          if (ITEMPHASE(item, i) && ZQNLE3::TAKESMODE(i)) heading(CHANNEL::CSVBIT, b, phasename(i));
       csvfield(CHANNEL::CSV2BIT, "   #, ", 0);
       for (const char* q : {"G", "H", "S", "V", "rho"}) heading(CHANNEL::CSV2BIT, b, q);
     }

@@ -112,7 +112,7 @@ void solvestate::FINDFILTERCODES(const std::string& where) {
         } else {
           smallint k = 2;
           for (long i = 1; i <= NPSS; ++i) {
-            if (!item.phase[i]) continue;
+            if (!ITEMPHASE(item, i)) continue;
             const ptype1& p = (*PREC1)[i];
             for (long v = 1; v <= p.nvar; ++v) {
               ++k;

@@ -102,6 +102,10 @@ void solvestate::PRINTMCRESULTS(smallint ibatch, smallint ipt, bool& goodmc) {
   mcrow& row = MCROWS->row[++MCK];
   row.item = ibatch;
   row.point = ipt;
+  // P and T are the innermost levels of the point loop: a held list's
+  // points repeat the item's P-T points, and with them the filters given
+  // for each.
+  row.ptpoint = static_cast<smallint>((ipt - 1) % std::max<smallint>(item.npt, 1) + 1);
   row.nx = NX;
   row.nxp = NXP;
   row.good = goodmc;
@@ -119,11 +123,11 @@ void solvestate::PRINTMCRESULTS(smallint ibatch, smallint ipt, bool& goodmc) {
     row.hasprop = ROWPROPERTIES(row.prop);
     if (NREACT != 0) row.react = RSTR;
     if (FILTERING)
-      for (long f = 1; f <= item.nfilter[ipt]; ++f)
-        if (!inside(row, item.filter(ipt, f))) item.pointkept[ipt] = false;
+      for (long f = 1; f <= item.nfilter[row.ptpoint]; ++f)
+        if (!inside(row, item.filter(row.ptpoint, f))) item.pointkept[ipt] = false;
   }
   // 5. The verdict, at the last point of the last item.
-  const bool last = ibatch == NBATCH && ipt == item.npt;
+  const bool last = ibatch == NBATCH && ipt == ITEMPOINTS(item);
   bool verdict = true;
   if (last) {
     for (long k = 1; k <= NBATCHREQ && verdict; ++k) {
@@ -131,7 +135,7 @@ void solvestate::PRINTMCRESULTS(smallint ibatch, smallint ipt, bool& goodmc) {
       for (long j = 1; j <= BATCHREQ[k].count; ++j) {
         const long b = BATCHREQ[k].item[j];
         if (b < 1 || b > NBATCH) continue;
-        for (long p = 1; p <= BATCHINFO[b].npt; ++p) {
+        for (long p = 1, n = ITEMPOINTS(BATCHINFO[b]); p <= n; ++p) {
           c = c || BATCHINFO[b].pointok[p];
           f = f || BATCHINFO[b].pointkept[p];
         }
@@ -152,8 +156,8 @@ void solvestate::PRINTMCRESULTS(smallint ibatch, smallint ipt, bool& goodmc) {
       const mcrow& w = MCROWS->row[r];
       if (!w.good) continue;
       const batchtype& it = BATCHINFO[w.item];
-      for (long f = 1; f <= it.nfilter[w.point]; ++f) {
-        const filtertype& flt = it.filter(w.point, f);
+      for (long f = 1; f <= it.nfilter[w.ptpoint]; ++f) {
+        const filtertype& flt = it.filter(w.ptpoint, f);
         if (flt.code < 1 || flt.code > maxeq || flt.high == flt.low) continue;
         const extended s = 2 * (w.value[flt.code] - (flt.low + flt.high) / 2) / (flt.high - flt.low);
         if (std::fabs(s) > std::fabs(score)) score = s;
@@ -267,6 +271,7 @@ void solvestate::PRINTMCROW(long r, extended score) {
   for (long v = 3; v <= n; ++v) X[v] = w.value[v];
   RSTR = w.react;
   const bool lastrow = r == MCK;
+  const long points = ITEMPOINTS(item);
   // Drawing data.
   line = " ";
   if (w.point == 1) {
@@ -304,12 +309,12 @@ void solvestate::PRINTMCROW(long r, extended score) {
     line += "},     " + fixed(score, 3) + "}";
     BLOCKPENDING = true;
   } else {
-    line += w.point == item.npt ? "}," : ",";
+    line += w.point == points ? "}," : ",";
   }
   IO::PUTSTR(0, line, lastrow ? 0 : 1, qk);
   // Summary.
   if (w.point == 1)
-    line = IO::INT2STR(w.item) + " " + IO::INT2STR(item.npt) + " " + IO::INT2STR(n) + " ";
+    line = IO::INT2STR(w.item) + " " + IO::INT2STR(static_cast<extended>(points)) + " " + IO::INT2STR(n) + " ";
   else
     line = "    " + IO::INT2STR(n) + " ";
   if (w.good) {

@@ -42,8 +42,9 @@ void solvestate::RUNALL() {
   REHELP = false;
   MODESCALE = 1;
   DOINGMC = false;
-  if (on(CONTROLJX.batch)) SETUPBATCH();
+  // Set first: what an item carries, which the batch set-up reads, depends on it.
   DOINGFRACT = on(CONTROLJX.fractionation);
+  if (on(CONTROLJX.batch)) SETUPBATCH();
   if (DOINGFRACT) SETUPFRACT();
   if (on(CONTROLJX.mc)) SETUPMONTECARLO();
   RUN = 0;
@@ -168,7 +169,9 @@ bool solvestate::ROWSKEPT() const {
 
 void solvestate::UNREACHEDPOINTS() {
   if (!ROWSKEPT()) return;
-  while (IPT < BATCHINFO[IBATCH].npt) {
+  // An item that cannot be calculated never met the check of its points.
+  CHECKITEMPOINTS();
+  while (IPT < ITEMPOINTS(BATCHINFO[IBATCH])) {
     ++IPT;
     GOODMC = false;
     PRINTMCRESULTS(IBATCH, IPT, GOODMC);

@@ -26,10 +26,20 @@ extended dqfterm(const mctype& m);
 // entropy entry holds -b, so it moves against the b term.
 extended dqfrow(const mctype& m, extended value);
 
+// The buffered fluid that comes with a batch item (its phase number), 0 when
+// the item has none or the section buffers none.
+smallint CARRIEDFLUID(const batchtype& item);
+// Phase i is among the item's phases: named by it, or its buffered fluid.
+bool ITEMPHASE(const batchtype& item, long i);
+// All the points of an item: its P-T points times every value of the
+// run's held lists (a mu or ln a list, the buffered fluid's x(CO2)).
+long ITEMPOINTS(const batchtype& item);
+
 // One point of the current run.
 struct mcrow {
   smallint item = 0;   // its batch item
   smallint point = 0;  // its point within the item
+  smallint ptpoint = 0;  // the item's P-T point it was solved at, whose filters it meets
   smallint nx = 0, nxp = 0;  // NX and NXP at the point
   bool good = false;   // solved and in range
   eqvector value{"mcrow value"};  // P (kbar), T (K), then X 3..NX+NXP; 0 beyond

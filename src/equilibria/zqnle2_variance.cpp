@@ -116,6 +116,10 @@ void CALCPTSETUP() {
     ZQUTE1::POK(PLOW, PHIGH, xOKtype::canbesame);
   }
 
+  // What the user typed is refused only as the windows take it, once the
+  // overall window has clamped what it could.
+  ZQUTE1::PHYSICALWINDOW(true, "docalcpt");
+  ZQUTE1::PHYSICALWINDOW(false, "docalcpt");
   FIXEDT = (TLOW + THIGH) / 2;
   FIXEDP = (PLOW + PHIGH) / 2;
   if (CONTROLJX.ptguess == yes) {

@@ -10,6 +10,7 @@
 #include "frame/channels.h"
 #include "frame/io.h"
 #include "frame/zqglobal.h"
+#include "frame/zqglobal_bulk.h"
 
 using namespace ZQGLOBAL;
 
@@ -121,6 +122,10 @@ void fromrmi() {
 
 // The bulk from the script's one or two compositions.
 void frombulk() {
+  // A negative amount is refused as given, of a held component too, as a
+  // batch bulk of the same numbers is.
+  NONEGATIVEBULK("readcomps", COMP1, NUV);
+  if (NCOMP > 1) NONEGATIVEBULK("readcomps", COMP2, NUV);
   reduce(COMP1);
   if (NCOMP == 1) {
     COMP2.data = COMP1.data;
@@ -135,9 +140,7 @@ void checkentries(const cvector& a, const cvector& b, const std::string& zeros) 
   for (const cvector* v : {&a, &b})
     for (long k = 1; k <= NUVLEFT; ++k)
       if (std::fabs((*v)[k]) < zerobulk) IO::ERROREXIT("readcomps", zeros, yourfault);
-  for (const cvector* v : {&a, &b})
-    for (long k = 1; k <= NUVLEFT; ++k)
-      if ((*v)[k] < 0) IO::ERROREXIT("readcomps", "negative entries not allowed in a bulk", yourfault);
+  for (const cvector* v : {&a, &b}) NONEGATIVEBULK("readcomps", *v, NUVLEFT);
 }
 
 }  // namespace

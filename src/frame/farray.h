@@ -103,6 +103,8 @@ class growtable {
   const T& operator[](long i) const { return *at(i); }
   // Records made so far: 1..made() exist.
   long made() const { return static_cast<long>(records.size()); }
+  // Every record given back: each is made anew when next used.
+  void clear() { records.clear(); }
 
   const char* name = "array";  // as the table's index faults have always named it
 

@@ -318,13 +318,12 @@ std::string TRIMSTRING(const std::string& s);
 // s cut to the length of a name.
 sstring MAKESSTRING(const std::string& s);
 // Names as written and as kept (cut to the length of a name): in one pass a
-// kept name of full length stands for one name as written, and a second
-// written otherwise stops the run naming both. KEEPNAME enters a name as
-// written; KEPTNAME enters it and gives it cut; KEEPWORDS enters the words
-// 1..n of the line split last that are names, each as written.
-void KEEPNAME(const std::string& written);
-sstring KEPTNAME(const std::string& written);
-void KEEPWORDS(const strings& words, smallint n);
+// kept name of full length stands for one name as written among the entries
+// of one list that a look-up searches (list names it), and a second entry
+// written otherwise stops the run naming both. KEEPNAME enters an entry as
+// written; KEPTNAME enters it and gives it cut.
+void KEEPNAME(const std::string& list, const std::string& written);
+sstring KEPTNAME(const std::string& list, const std::string& written);
 // Word k of the line split last as written: kept, unless it was cut.
 std::string WRITTENWORD(smallint k, const sstring& kept);
 // The splitter's record of the words it cuts: a new line, and word k cut.
@@ -338,7 +337,8 @@ std::string BLANKSTRING(smallint n);
 bool SAMESTRING(const std::string& a, const std::string& b);
 // Position k of w among list[1..n]; false (k = 0) when absent.
 bool MATCHSTRING(const sstring& w, const strings& list, smallint n, smallint& k);
-// The blank-separated words of the first len characters of s.
+// The blank-separated words of the first len characters of s: a name is
+// kept to its first 22 characters, a number whole.
 void STRING2STRINGS(const std::string& s, long len, strings& words, smallint& n);
 // Whether w is empty, an integer, a real, a rational or a name.
 valuetype WHATISSTRING(const sstring& w);
@@ -489,6 +489,13 @@ DecStr MAKESTR20(const std::string& s);
 str5 MAKESTR5(const std::string& s);
 // Appends x right-justified in width: whole, or with the decimals it needs (at most 8).
 void ADDNO(extended x, smallint width, std::string& line);
+// The largest magnitude a stop names in its usual form; beyond it, and for
+// a value no field shows, EXPNO's form.
+inline constexpr extended WIDESTNO = 1e15L;
+// x in exponent form with 4 decimals ("-5.0000e+3000").
+std::string EXPNO(extended x);
+// x as ADDNO writes it, or beyond WIDESTNO as EXPNO does.
+std::string ANYNO(extended x);
 // Whether x is zero.
 NumClass CLASSREAL(extended x);
 

@@ -1,9 +1,11 @@
-// Names as written and names as kept. A word is kept to its first 22
-// characters, so two names that differ only after that would be one name
-// to every look-up, and the one found would be whichever stands first. In
-// one pass each kept name of that length stands for one name as written;
-// a second name written otherwise that the cut makes the same stops the
-// run naming both, and a name that only the cut shortens reads as before.
+// Names as written and names as kept. A name is kept to its first 22
+// characters, so two names of one list that differ only after that would be
+// one name to its look-up, and the one found would be whichever stands
+// first. In one pass each kept name of full length in a list stands for one
+// name as written; a second name of that list written otherwise that the
+// cut makes the same stops the run naming both. A name looked up is never
+// entered: the look-up finds the one entry its cut stands for, so a name
+// only the cut shortens, or a name of another list, reads as before.
 #include <map>
 #include <utility>
 #include <vector>
@@ -16,8 +18,9 @@ namespace {
 
 // The words of the line split last that were cut, by place, as written.
 std::vector<std::pair<smallint, std::string>> cutwords;
-// The pass's kept names of full length, each with the name written for it.
-std::map<sstring, std::string> keptfrom;
+// The pass's kept names of full length by list, each with the name written
+// for it.
+std::map<std::pair<std::string, sstring>, std::string> keptfrom;
 
 }  // namespace
 
@@ -31,9 +34,9 @@ std::string WRITTENWORD(smallint k, const sstring& kept) {
   return kept;
 }
 
-void KEEPNAME(const std::string& written) {
+void KEEPNAME(const std::string& list, const std::string& written) {
   if (written.size() < static_cast<std::size_t>(sstringlength)) return;
-  const auto [at, fresh] = keptfrom.emplace(MAKESSTRING(written), written);
+  const auto [at, fresh] = keptfrom.emplace(std::make_pair(list, MAKESSTRING(written)), written);
   if (!fresh && at->second != written)
     ERROREXIT("keepname",
               at->second + " and " + written + " are one name when cut to " + std::to_string(sstringlength) +
@@ -41,15 +44,9 @@ void KEEPNAME(const std::string& written) {
               yourfault);
 }
 
-sstring KEPTNAME(const std::string& written) {
-  KEEPNAME(written);
+sstring KEPTNAME(const std::string& list, const std::string& written) {
+  KEEPNAME(list, written);
   return MAKESSTRING(written);
-}
-
-void KEEPWORDS(const strings& words, smallint n) {
-  for (smallint k = 1; k <= n; ++k)
-    if (words[k].size() == static_cast<std::size_t>(sstringlength) && WHATISSTRING(words[k]) == valuetype::astring)
-      KEEPNAME(WRITTENWORD(k, words[k]));
 }
 
 void RESETKEPTNAMES() {

@@ -481,6 +481,19 @@ void ADDNO(extended x, smallint width, std::string& line) {
     ADDSTR(REAL2STR(x, std::min<smallint>(n, 8), true), width, line);
 }
 
+std::string EXPNO(extended x) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.4Le", x);
+  return text;
+}
+
+std::string ANYNO(extended x) {
+  if (!(std::fabs(x) < WIDESTNO)) return EXPNO(x);
+  std::string text;
+  ADDNO(x, 0, text);
+  return text;
+}
+
 NumClass CLASSREAL(extended x) { return x == 0 ? NumClass::ZeroNum : NumClass::NormalNum; }
 
 }  // namespace IO

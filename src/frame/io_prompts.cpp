@@ -56,12 +56,6 @@ void splitline(const std::string& line, strings& words, smallint& n) {
   STRING2STRINGS(line, static_cast<long>(line.size()), words, n);
 }
 
-// A typed answer: its names are kept as the files' are.
-void splitanswer(const std::string& line, strings& words, smallint& n) {
-  splitline(line, words, n);
-  KEEPWORDS(words, n);
-}
-
 bool queryyes(const std::string& a) { return a.empty() || a == "1" || a == "yes" || a == "y" || a == "Y"; }
 bool controlyes(const std::string& a) { return a.empty() || a == "yes" || a == "y" || a == "1" || a == "ok"; }
 
@@ -101,13 +95,13 @@ bool ENDOFFILE(textfile& f) {
   return false;
 }
 
-void PRSTRINGS(strings& words, smallint& n) { splitanswer(readanswer("read in prstrings", "", true), words, n); }
+void PRSTRINGS(strings& words, smallint& n) { splitline(readanswer("read in prstrings", "", true), words, n); }
 
 void PROMPTSTRINGS(const std::string& prompt, strings& words, smallint& n) {
   if (BTST(WHATSOPEN, CHANNEL::TERMINALBIT)) {
     const std::string shown = prompt + " : ";
     PUTSTR(0, shown, 0, CHANNEL::TERMLOG);
-    splitanswer(readanswer("read in prstrings", shown, true), words, n);
+    splitline(readanswer("read in prstrings", shown, true), words, n);
     if (BTST(WHATSOPEN, CHANNEL::LOGBIT)) {
       std::string echo;
       if (n == 0) {

@@ -84,7 +84,11 @@ bool splitwords(const std::string& s, std::size_t end, strings& words, smallint&
     if (i >= end) break;
     std::size_t j = i;
     while (j < end && !isseparator(s[j])) ++j;
-    const sstring w = s.substr(i, std::min<std::size_t>(j - i, sstringlength));
+    // A name is kept to its first 22 characters; a number is kept whole,
+    // since its first 22 characters may be another number.
+    const std::string written = s.substr(i, j - i);
+    const bool cut = written.size() > static_cast<std::size_t>(sstringlength) && !ISNUMBER(WHATISSTRING(written));
+    const sstring w = cut ? MAKESSTRING(written) : written;
     if (n >= maxwords) {
       over = w;
       fits = false;
@@ -92,7 +96,7 @@ bool splitwords(const std::string& s, std::size_t end, strings& words, smallint&
     }
     ++n;
     words[n] = w;
-    if (j - i > static_cast<std::size_t>(sstringlength)) NOTECUT(n, s.substr(i, j - i));
+    if (cut) NOTECUT(n, written);
     i = j;
   }
   for (long k = n + 1; k <= maxwords; ++k) words[k].clear();
@@ -134,10 +138,9 @@ bool TRYREADSTRINGS(textfile& f, strings& words, smallint& n, bool cut) {
 }
 
 valuetype WHATISSTRING(const sstring& w) {
-  smallint first, last;
-  STRINGBOUNDS(w, first, last);
-  if (first == 0) return valuetype::anemptystring;
-  const std::string t = w.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last - first + 1));
+  // Trimmed whole: a number word is as long as it is written.
+  const std::string t = TRIMSTRING(w);
+  if (t.empty()) return valuetype::anemptystring;
   if (t.size() == 1) return isdigitchar(t[0]) ? valuetype::aninteger : valuetype::astring;
 
   std::size_t i = t[0] == '-' ? 1 : 0;
@@ -337,6 +340,11 @@ void GETRATIONAL(valuetype vt, const sstring& w, smallint& p, smallint& q, const
     if (!STR2REAL(w, x, msg)) ERROREXIT("reading", "expecting a rational (2); got: " + tail, yourfault);
     longint lp, lq;
     REAL2RATIONAL(x, lp, lq);
+    // A value whose nearest fraction leaves the integers a rational holds
+    // is refused naming it, not in the narrowing.
+    constexpr longint widest = 32767;
+    if (lp > widest || lp < -widest || lq > widest || lq < -widest)
+      ERROREXIT("reading", "a rational beyond " + INT2STR(widest) + "/1; got: " + tail, yourfault);
     p = LI2I(lp);
     q = LI2I(lq);
     return;

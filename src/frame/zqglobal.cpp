@@ -96,7 +96,29 @@ void RESETRUNFRAME() {
 }
 
 void RESETPASS() {
+  NP0 = NPSS = NP = KNP = NUVLEFT = NPLEFT = NR = NX = NXP = NXPSS = NISO = 0;
   NEX1 = NEX = 0;
+  IV = ICP = 0;
+  // Before any script: a script read sets x(H2O) to 1 (RESETSCRIPTSETTINGS).
+  FIXEDXCO2 = FIXEDXH2O = 0;
+  REHELP = MAKECDHYDROUS = CANCONTINUE = false;
+  DOALLREACTIONS = true;
+  PPRECISION = 3;
+  TPRECISION = 2;
+  XCO2PRECISION = 2;
+  LNAPRECISION = 2;
+  MUPRECISION = 1;
+  CO2POS = H2OPOS = CRDPOS = FCRDPOS = 0;
+  // Every component free until the pass's own held ones are known: a mu,
+  // an ln a or a buffer of an earlier pass would leave its component out
+  // of the formula sizes and the mass balance of this one.
+  BCOMPS.fill(true);
+  NSITE.fill(1);
+  GIXPW = 1;
+  NAQSI = 4;
+  VARIANCE = 1;
+  CONVSTATUS = "-";
+  EXEM.fill(0);
   LNAPOS = MUPOS = 0;
   NLNA = NMU = 0;
   for (long k = 1; k <= maxlna; ++k) {
@@ -115,56 +137,13 @@ void RESETPASS() {
   IO::RESETKEPTNAMES();
 }
 
-void RESETRUNCONSTANTS() {
-  for (long i = 1; i <= maxcomp; ++i) {
-    const oxiderow& o = oxides[i - 1];
-    ELNAME[i] = o.el;
-    OXNAME[i] = o.ox;
-    MOLWT[i] = o.molwt;
-    METALS[i] = o.metals;
-    OXYGENS[i] = o.oxygens;
-    ORDER[i] = o.order;
-  }
+namespace {
 
-  NP0 = NPSS = NP = KNP = NUVLEFT = NPLEFT = NR = NX = NXP = NXPSS = NISO = 0;
-  RESETPASS();
-  IO::NGEM = 0;
-  IV = ICP = 0;
-  // Before any script: a script read sets x(H2O) to 1 (RESETSCRIPTSETTINGS).
-  FIXEDXCO2 = FIXEDXH2O = 0;
-  REHELP = MAKECDHYDROUS = CANCONTINUE = false;
-  DOALLREACTIONS = true;
-  ABSPLOW = CONST::PFLOOR;
-  // P and T scaled onto 0..1 over the widest windows.
-  TFACA = 1.0L / (CONST::TCEILING - CONST::TFLOOR);
-  TFACB = -CONST::TFLOOR / (CONST::TCEILING - CONST::TFLOOR);
-  PFACA = 1.0L / (CONST::PCEILING - ABSPLOW);
-  PFACB = -ABSPLOW * PFACA;
-  PPRECISION = 3;
-  TPRECISION = 2;
-  XCO2PRECISION = 2;
-  LNAPRECISION = 2;
-  MUPRECISION = 1;
-  CO2POS = H2OPOS = CRDPOS = FCRDPOS = 0;
-  BCOMPS.fill(true);
-  NSITE.fill(1);
-  GIXPW = 1;
-  NAQSI = 4;
-  VARIANCE = 1;
-  IO::DATAFILENAMESUFFIX.clear();
-  CONVSTATUS = "-";
-  EXEM.fill(0);
-  RESETWINDOWS();
-}
-
-void RESETALL() {
-  IO::RESETIO();
-  RESETRUNFRAME();
-  RESETRUNCONSTANTS();
-  RESETSCRIPT();
+// Every group a calculation fills, from the data set read to the results
+// written: a run starts with them empty and so does each of its passes.
+void resetcalculationgroups() {
   RESETDATASET();
   RESETPHASETABLES();
-  RESETMODEL();
   RESETNEWTON();
   RESETNLE();
   RESETSOLVER();
@@ -176,10 +155,51 @@ void RESETALL() {
   RESETDOGMIN();
   RESETPROJECTION();
   RESETRUNLOOP();
-  RESETAVPTPLUS();
   RESETUNCERTAINTY();
   RESETBULK();
   RESETFRACT();
+}
+
+}  // namespace
+
+void STARTPASS() {
+  RESETPASS();
+  RESETWINDOWS();
+  resetcalculationgroups();
+  CLEARWORK();
+}
+
+void RESETRUNCONSTANTS() {
+  for (long i = 1; i <= maxcomp; ++i) {
+    const oxiderow& o = oxides[i - 1];
+    ELNAME[i] = o.el;
+    OXNAME[i] = o.ox;
+    MOLWT[i] = o.molwt;
+    METALS[i] = o.metals;
+    OXYGENS[i] = o.oxygens;
+    ORDER[i] = o.order;
+  }
+
+  RESETPASS();
+  IO::NGEM = 0;
+  ABSPLOW = CONST::PFLOOR;
+  // P and T scaled onto 0..1 over the widest windows.
+  TFACA = 1.0L / (CONST::TCEILING - CONST::TFLOOR);
+  TFACB = -CONST::TFLOOR / (CONST::TCEILING - CONST::TFLOOR);
+  PFACA = 1.0L / (CONST::PCEILING - ABSPLOW);
+  PFACB = -ABSPLOW * PFACA;
+  IO::DATAFILENAMESUFFIX.clear();
+  RESETWINDOWS();
+}
+
+void RESETALL() {
+  IO::RESETIO();
+  RESETRUNFRAME();
+  RESETRUNCONSTANTS();
+  RESETSCRIPT();
+  RESETMODEL();
+  RESETAVPTPLUS();
+  resetcalculationgroups();
 }
 
 }  // namespace ZQGLOBAL

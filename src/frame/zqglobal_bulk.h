@@ -5,6 +5,8 @@
 // which the log-ratio covariance samples.
 #pragma once
 
+#include <string>
+
 #include "frame/farray.h"
 #include "frame/io.h"
 #include "frame/types.h"
@@ -24,6 +26,17 @@ extern IO::rrvector BP;           // ln(free component / denominator), the denom
 extern xyzvector ROCKXYZ;         // the rock minerals' measured variables, minerals in order (CALCROCKXYZ)
 extern smallint NROCKXYZ;         // entries of ROCKXYZ (CALCROCKXYZ)
 extern xyzmatrix ROCKVXYZ;        // their covariance, block-diagonal by mineral (CALCROCKXYZ)
+
+// A bulk holds no negative amount, whichever line gives it: entries 1..n
+// of v are checked, and the first negative one ends the run as from where,
+// with the line named after the message when one is given.
+template <class V>
+void NONEGATIVEBULK(const std::string& where, const V& v, long n, const std::string& line = "") {
+  for (long k = 1; k <= n; ++k)
+    if (v[k] < 0)
+      IO::ERROREXIT(where, std::string("negative entries not allowed in a bulk") + (line.empty() ? "" : ": " + line),
+                    yourfault);
+}
 
 // Every global above back to its default.
 void RESETBULK();

@@ -19,6 +19,7 @@ farray<std::string, 1, maxdsem> PHWRITTEN{"PHWRITTEN"};
 str255 WHEN1;
 sstring PDATAFILENAME;
 covroundmatrix COVROUNDING{"COVROUNDING"};
+judgedcovtype JUDGEDCOV;
 
 farray<smallint, 1, maxem> NOX{"NOX"};
 oxcodematrix OXCODE{"OXCODE"};
@@ -55,6 +56,21 @@ void RESETDATASET() {
   COMPDIV.fill(0);
   ICOMP.fill(0);
   COVROUNDING.fill(0);
+  RESETJUDGEDCOV();
+}
+
+void RESETJUDGEDCOV() {
+  JUDGEDCOV.inforce = false;
+  JUDGEDCOV.at.clear();
+  JUDGEDCOV.member.fill(0);
+}
+
+extended COVINUSE(long i, long j) {
+  if (JUDGEDCOV.inforce) {
+    const long a = JUDGEDCOV.member[i], b = JUDGEDCOV.member[j];
+    if (a != 0 && b != 0) return JUDGEDCOV.used(a, b);
+  }
+  return (*COV)(i, j);
 }
 
 }  // namespace ZQGLOBAL

@@ -3,6 +3,8 @@
 // and the system components built from those formulas.
 #pragma once
 
+#include <vector>
+
 #include "frame/farray.h"
 #include "frame/types.h"
 #include "frame/zqglobal.h"
@@ -37,6 +39,26 @@ extern sstring PDATAFILENAME;   // name of the data-set file read (data-set read
 // from, by pair of records: half a unit in the last place written, plus what
 // single precision changed; 0 for a pair not read (data-set reader, pass 3).
 extern covroundmatrix COVROUNDING;
+
+// The enthalpy covariances the uncertainties of a calculation are made from
+// where they are not COV's: the block of the end-members in its reactions as
+// CHECKCOVARIANCE judged it, a covariance matrix within the rounding of
+// COV's block, which stays as read. In force from that judgement until the
+// data set is read again or a calculation of calc mode 2 starts
+// (RESETJUDGEDCOV); the block read and its rounding are kept so that the
+// same block is judged once.
+struct judgedcovtype {
+  bool inforce = false;
+  std::vector<long> at;                     // places in NAME of the block's members, ascending
+  farray<long, 1, maxem> member{"judged member"};  // each place's member number in at, 0 outside
+  growmatrix<extended, maxem, maxem> read{"judged block read"}, rounding{"judged block rounding"};
+  growmatrix<extended, maxem, maxem> used{"judged block used"};
+};
+extern judgedcovtype JUDGEDCOV;
+// The covariance of the enthalpies of the end-members at places i and j that
+// an uncertainty is made from: the judged block's where in force, else COV's.
+extended COVINUSE(long i, long j);
+void RESETJUDGEDCOV();
 
 // Formulas of the end-members of the calculation
 extern farray<smallint, 1, maxem> NOX;  // formula pairs of each end-member (data-set reader)

@@ -31,12 +31,26 @@ void RESETRUNFRAME();
 // scaling of P and T, precisions, special positions, the windows and lists).
 void RESETRUNCONSTANTS();
 // What each pass of the main loop finds afresh for its own calculation: the
-// end-members and assemblages excluded one by one, and everything about the
-// ln a and mu variables (names, labels, values, lists, positions and the rows
-// that carry them; none until the pass's script and set-up give them), and
-// the names kept from its files (IO::RESETKEPTNAMES). Part of the run
-// constants.
+// counts of its phases, end-members and equations, the end-members and
+// assemblages excluded one by one, the special positions, the free
+// components (all of them), the print precisions of its lists, the variance,
+// and everything about the ln a and mu variables (names, labels, values,
+// lists, positions and the rows that carry them; none until the pass's
+// script and set-up give them), and the names kept from its files
+// (IO::RESETKEPTNAMES). Part of the run constants.
 void RESETPASS();
+// A pass of the main loop starts where a fresh run's first pass starts:
+// RESETPASS, and every group a calculation makes or leaves (the windows and
+// lists, the data set and a-x tables, the solver's unknowns and the point's
+// record, what the solver found, the reaction finder's results, the
+// printers', set-up, dogmin, projection, run-loop, uncertainty, bulk and
+// fractionation state) back to its reset, and the work arrays emptied. What
+// the run keeps lies outside: the run frame, the files and the preferences,
+// the values a script read leaves to later passes (ABSPLOW with the P
+// scaling, RECALCCODE, the x(CO2) list), the avPT+ store, which its own
+// switch empties, and the heap count. Layers above the frame reset their own
+// state next to it (MAINPROGRAM::PASSES).
+void STARTPASS();
 // Which rows of TD carry the ln a variables, with their terms: none until a
 // point's set-up carries them. Part of the pass's and the windows' resets,
 // and of every new layout of TD, whose rows hold their own values again.
@@ -60,6 +74,9 @@ void RESETAXSETUP();
 // present, and the composition matrix cleared. RELEASEWORK gives them back.
 void ALLOCATEWORK();
 void RELEASEWORK();
+// The work arrays' contents as newly allocated ones hold them: tables of
+// zeros and no phase record made.
+void CLEARWORK();
 
 // The least-squares end-member records and the model's flag and counter.
 void RESETMODEL();

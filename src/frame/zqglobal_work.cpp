@@ -57,6 +57,17 @@ void ALLOCATEWORK() {
   C->fill(0);
 }
 
+void CLEARWORK() {
+  if (C != nullptr) C->fill(0);
+  if (COV != nullptr) COV->fill(0);
+  if (R != nullptr) R->fill(0);
+  if (PREC0 != nullptr) PREC0->clear();
+  if (PREC1 != nullptr) PREC1->clear();
+  if (TD != nullptr) TD->fill(0);
+  if (DCOMPDX != nullptr)
+    for (auto& m : *DCOMPDX) m.fill(0);
+}
+
 void RELEASEWORK() {
   RELEASEJXCALC();
   release(COV, "cov", bytescov);

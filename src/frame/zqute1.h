@@ -54,14 +54,16 @@ std::string MAXSTR(smallint n);
 // refused naming it when no calculation can take it: a T at or below
 // absolute zero; a P at or below 0 kbar, or below the lowest pressure of
 // any window once "negp" has lowered that under 0. where is the routine
-// word of the stop, what the value as the user knows it ("T for a-x"),
-// degree the degree sign of the texts around it.
-void PHYSICALT(extended celsius, const std::string& what, const std::string& where,
-               const char* degree = macroman::degree_s);
+// word of the stop, what the value as the user knows it ("T for a-x"). A
+// stop is the frame's text, so its degree sign is the program's own byte.
+void PHYSICALT(extended celsius, const std::string& what, const std::string& where);
 void PHYSICALP(extended kbar, const std::string& what, const std::string& where);
 // PHYSICALT or PHYSICALP, as the value is a temperature or a pressure.
-void PHYSICALPT(bool temperature, extended value, const std::string& what, const std::string& where,
-                const char* degree = macroman::degree_s);
+void PHYSICALPT(bool temperature, extended value, const std::string& what, const std::string& where);
+// The T (or P) window a calculation takes, TLOW..THIGH (PLOW..PHIGH), after
+// POK/TOK have repaired it against the overall window: each end refused as
+// PHYSICALT/PHYSICALP would ("T low", "T high").
+void PHYSICALWINDOW(bool temperature, const std::string& where);
 
 // ---------------------------------------------------------------- value lists
 void LISTP();

@@ -178,9 +178,9 @@ std::string given(extended x) {
 }  // namespace
 
 // Written so that a value that is not a number is refused too.
-void PHYSICALT(extended celsius, const std::string& what, const std::string& where, const char* degree) {
+void PHYSICALT(extended celsius, const std::string& what, const std::string& where) {
   if (celsius > -CONST::KELVIN) return;
-  const std::string c = std::string(degree) + "C";
+  const std::string c = std::string(macroman::degree_s) + "C";
   IO::ERROREXIT(where,
                 what + " = " + given(celsius) + c + ": at or below absolute zero (" +
                     IO::REAL2STR(-CONST::KELVIN, 2, true) + c + ")",
@@ -196,12 +196,18 @@ void PHYSICALP(extended kbar, const std::string& what, const std::string& where)
                 yourfault);
 }
 
-void PHYSICALPT(bool temperature, extended value, const std::string& what, const std::string& where,
-                const char* degree) {
+void PHYSICALPT(bool temperature, extended value, const std::string& what, const std::string& where) {
   if (temperature)
-    PHYSICALT(value, what, where, degree);
+    PHYSICALT(value, what, where);
   else
     PHYSICALP(value, what, where);
+}
+
+void PHYSICALWINDOW(bool temperature, const std::string& where) {
+  const extended shift = temperature ? CONST::KELVIN : 0;
+  const std::string v = temperature ? "T" : "P";
+  PHYSICALPT(temperature, (temperature ? TLOW : PLOW) - shift, v + " low", where);
+  PHYSICALPT(temperature, (temperature ? THIGH : PHIGH) - shift, v + " high", where);
 }
 
 }  // namespace ZQUTE1

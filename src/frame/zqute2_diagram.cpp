@@ -61,10 +61,6 @@ void fixedp() {
 // The pressure or temperature half of a section window (values 1 and 2),
 // the variable the lines are solved for and the one held fixed beside it.
 void takeptwindow(bool pressure, const IO::rrvector& v, othervariabletype other) {
-  for (long i = 1; i <= 2; ++i) {
-    const std::string what = std::string(pressure ? "P" : "T") + (i == 1 ? " low" : " high");
-    ZQUTE1::PHYSICALPT(!pressure, v[i], what, "diagram");
-  }
   if (pressure) {
     PLOW = v[1];
     PHIGH = v[2];
@@ -78,16 +74,19 @@ void takeptwindow(bool pressure, const IO::rrvector& v, othervariabletype other)
 }
 
 // Checks the two windows of a section as strictly as the variance asks,
-// the second with its own check.
+// the second with its own check. The P or T window is refused only as the
+// section takes it: after the clamp or the questions asked again.
 void checkwindows(bool pressure, void (*sectioncheck)(extended&, extended&, xOKtype), extended& low,
                   extended& high) {
   xOKtype window, section;
-  if (!strength(window, section)) return;
-  if (pressure)
-    ZQUTE1::POK(PLOW, PHIGH, window);
-  else
-    ZQUTE1::TOK3(TLOW, THIGH, window);
-  sectioncheck(low, high, section);
+  if (strength(window, section)) {
+    if (pressure)
+      ZQUTE1::POK(PLOW, PHIGH, window);
+    else
+      ZQUTE1::TOK3(TLOW, THIGH, window);
+    sectioncheck(low, high, section);
+  }
+  ZQUTE1::PHYSICALWINDOW(!pressure, "diagram");
 }
 
 void fixptmid(bool pressure) {

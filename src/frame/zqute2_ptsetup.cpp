@@ -43,12 +43,6 @@ void writetrange(const std::string& twhat) {
   say(IO::PSTR);
 }
 
-// The typed pressures (kbar) or temperatures (degrees C) v[1..n] that the
-// set-up takes, refused when no calculation can take them.
-void physical(const IO::rrvector& v, long n, bool temperature) {
-  for (long i = 1; i <= n; ++i) ZQUTE1::PHYSICALPT(temperature, v[i], temperature ? "T" : "P", "docalcpt");
-}
-
 void pressures(const std::string& pwhat) {
   if (CONTROLJX.calcP != no) {
     writeprange(pwhat);
@@ -58,7 +52,6 @@ void pressures(const std::string& pwhat) {
   IO::rrvector v;
   smallint n = 0;
   IO::PROMPTREALS("P calcs: between P(low) and P(high), with P increment", v, n);
-  physical(v, std::min<long>(n, 2), false);
   PLOW = FIGPLOW;
   PHIGH = FIGPHIGH;
   if (n == 1) PLOW = PHIGH = v[1];
@@ -78,7 +71,6 @@ void temperatures(const std::string& twhat) {
   IO::rrvector v;
   smallint n = 0;
   IO::PROMPTREALS("T calcs: between T(low) and T(high), with T increment", v, n);
-  physical(v, std::min<long>(n, 2), true);
   TLOW = FIGTLOW;
   THIGH = FIGTHIGH;
   if (n == 1) TLOW = THIGH = v[1] + CONST::KELVIN;

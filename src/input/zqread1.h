@@ -19,9 +19,10 @@ void READTHERMO(smallint pass);
 // with the rounding their file carries. A block that no covariance matrix
 // lies within that rounding of stops the run in where, naming the fewest
 // end-members whose block alone is so (an uncertainty made from it would
-// depend on how it was reached). Any other block is used; one that rounding
-// has left with a negative eigenvalue becomes the covariance matrix nearest
-// to it, so that no reaction or position gets a variance below 0.
+// depend on how it was reached). Any other block is used, put in force in
+// JUDGEDCOV for COVINUSE: as read where it is a covariance matrix, else as
+// one within its rounding, so that no reaction or position gets a variance
+// below 0. COV is not written.
 void CHECKCOVARIANCE(const std::string& where);
 // How far the entries of COV at the end-members in places p and q of NAME may
 // lie from the covariance they were written from: the data-set reader's

@@ -11,6 +11,7 @@
 #include "frame/zqmath1.h"
 #include "frame/zqute1.h"
 #include "input/zqread1.h"
+#include "model/zqcalc2.h"
 #include "model/zqmath2.h"
 #include "model/zqre.h"
 
@@ -26,14 +27,6 @@ constexpr extended lsqdsweight = 0.1L;     // composition weight of the sd floor
 constexpr extended weight = 0.3L;          // and otherwise
 constexpr extended absolutefloor = 0.01L;  // ARB: floor on the sd of a site activity
 constexpr extended relativefloor = 0.05L;  // MINSDLNA: floor on its relative sd
-
-[[noreturn]] void sizefault(const ptype1& ph, long e, extended size, extended p, extended t) {
-  std::string line = "van Laar size of " + ph.em[e].name + " in " + ph.name + " = ";
-  IO::ADDREAL(size, 4, true, 0, line);
-  line += " at " + IO::REAL2STR(p, 1, true) + " kbar, " + IO::INT2STR(t - CONST::KELVIN) + macroman::degree + "C" +
-          ": a size must be above 0";
-  IO::ERROREXIT("calcactivities", line, yourfault);
-}
 
 // The ideal-mixing activity of end-member em at x: every factor taken.
 extended idealactivity(const ptype1& p, const emtype& em, const eqvector& x) {
@@ -83,7 +76,7 @@ void CALCACTIVITIES(smallint i, const eqvector& x, extended p, extended t, eqvec
     alpha[e] = ph.alphaa[e] + ph.alphab[e] * t + ph.alphac[e] * p;
     // A size that changes with P and T may pass 0 where the file's check of
     // the sizes could not see it.
-    if (alpha[e] <= 0 && ph.model == axtype::vanlaar && !ph.isfluid && !ph.isaq) sizefault(ph, e, alpha[e], p, t);
+    ZQCALC2::CHECKSIZE(ph, e, alpha[e], p, t, "calcactivities");
     phi[e] = alpha[e] * ZQUTE1::SUBSTERM(ph.prop[e], x, 1);
     sum += phi[e];
   }

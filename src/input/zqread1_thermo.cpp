@@ -276,8 +276,12 @@ void readcovariances(const std::string& where, bool store) {
   };
   std::vector<bare> bares;
   std::string text;
-  // A pair not read now holds no rounding of an earlier pass.
-  if (store) COVROUNDING.fill(0);
+  // A pair not read now holds no rounding of an earlier pass, and no
+  // judgement of the covariances read before holds for these.
+  if (store) {
+    COVROUNDING.fill(0);
+    RESETJUDGEDCOV();
+  }
   for (long i = 1; i <= NTP; ++i) {
     const std::string what = "covariances of " + PHNAMES[i];
     for (long j = i; j <= NTP; ++j) {

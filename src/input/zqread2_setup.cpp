@@ -35,7 +35,8 @@ void BUFFER() {
   BUFFERK = 0;
   if (NBUFFER > 0 && !BUFFERC.empty()) {
     BUFFERK = find(BUFFERC, BUFFERNAME, NBUFFER);
-    if (BUFFERK == 0) IO::ERROREXIT("read", "script, " + quote + BUFFERC + quote + ", not in axfile", myfault);
+    // The name is the user's word: a typo, or a buffer of another a-x file.
+    if (BUFFERK == 0) IO::ERROREXIT("read", "script, " + quote + BUFFERC + quote + ", not in axfile", yourfault);
   }
 }
 
@@ -148,7 +149,8 @@ void LISTSAMECODINGS(const axreader& reader) {
 sstring renamevar(const sstring& v, const sstring& model, const sstring& copy, long cut) {
   const long keep = static_cast<long>(v.size()) - static_cast<long>(model.size()) - cut;
   std::string name = v.substr(0, keep < 0 ? 0 : static_cast<std::size_t>(keep)) + (cut == 2 ? "(" : "") + copy + ")";
-  return IO::KEPTNAME(name);
+  // The variables of every phase are one list to the starting guesses.
+  return IO::KEPTNAME("the phases' variables", name);
 }
 
 void MAKECOPY(axreader& reader, long g, long j, smallint k) {

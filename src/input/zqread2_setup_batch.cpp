@@ -70,6 +70,13 @@ void MCPARAMETERS() {
         break;
       case 2:
         (abc == 1 ? p.alphaa : abc == 2 ? p.alphab : p.alphac)[pos] = item.base;
+        // A size the line leaves the same at every P and T is refused here;
+        // one that varies is checked where it is evaluated.
+        if (p.alphab[pos] == 0 && p.alphac[pos] == 0 && !(p.alphaa[pos] > 0)) {
+          const std::string value = IO::ANYNO(p.alphaa[pos]);
+          IO::ERROREXIT("read", "in mc, van Laar size " + item.parname + " of " + p.name + " = " + value +
+                                    ": a size must be above 0", yourfault);
+        }
         break;
       case 3: {
         emtype& em = p.em[pos];

@@ -44,11 +44,12 @@ void checksizes(const ptype1& p, const sstring& name, const IO::strings& sizenam
   for (long e = 1; e <= p.nprop; ++e) {
     if (aq && (e == 1 || (e == 2 && p.em[2].name == "CO2"))) continue;
     if (p.alphab[e] != 0 || p.alphac[e] != 0 || p.alphaa[e] > 0) continue;
-    std::string value;
-    IO::ADDNO(p.alphaa[e], 0, value);
+    const std::string value = IO::ANYNO(p.alphaa[e]);
     fail("setupphases", "van Laar size " + sizenames[e] + " of " + name + " = " + value + ": a size must be above 0");
   }
 }
+
+extended factorpower(const sftermtype& f) { return static_cast<extended>(f.powern) / f.powerd; }
 
 }  // namespace
 
@@ -393,11 +394,15 @@ void axreader::SOLUTIONENDMEMBERS(ptype1& p, const sstring& name, smallint n) {
     INCKOK(nmsg);
     em.normrational = pclass == valuetype::arational;
     em.norm = IO::GETREAL(pclass, prev, nmsg);
+    // The ideal activity is the constant times positive site fractions: at
+    // or below 0 it has no logarithm at any composition.
+    if (!(em.norm > 0))
+      fail("setupphases", "normalisation constant of " + em.name + " in " + name + " = " + prev +
+                              ": a constant must be above 0");
     const smallint nt = takeinteger("no of sf terms in tmf for " + em.name);
     if (nt < 1) fail("setup phases", "too few terms in tmf for " + em.name);
     if (nt > maxssem) fail("setup phases", "too many terms in tmf for " + em.name + LIMITTEXT(maxssem));
     em.nsfterm = nt;
-    extended largest = 0;
     for (long j = 1; j <= nt; ++j) {
       const std::string smsg = "name of " + IO::NTH[j] + " sf term in tmf for " + em.name;
       INCKOK(smsg);
@@ -409,7 +414,19 @@ void axreader::SOLUTIONENDMEMBERS(ptype1& p, const sstring& name, smallint n) {
       em.sfterm[j].sfindex = k;
       takerational(" power for " + IO::NTH[j] + " sf term in tmf for " + em.name, em.sfterm[j].powern,
                    em.sfterm[j].powerd);
-      const extended pw = static_cast<extended>(em.sfterm[j].powern) / em.sfterm[j].powerd;
+      // A power at or below 0 gives an activity that does not vanish with
+      // its end-member's site fraction, or grows without bound there.
+      if (!(factorpower(em.sfterm[j]) > 0))
+        fail("setupphases", "power of " + p.sfname[em.sfterm[j].sfindex] + " in the ideal-mixing term of " +
+                                em.name + " in " + name + " = " + prev + ": a power must be above 0");
+    }
+    // One site fraction written as several factors is one factor whose
+    // power is the sum of theirs, for the W sd's as for the activity.
+    extended largest = 0;
+    for (long j = 1; j <= nt; ++j) {
+      extended pw = 0;
+      for (long k = 1; k <= nt; ++k)
+        if (em.sfterm[k].sfindex == em.sfterm[j].sfindex) pw += factorpower(em.sfterm[k]);
       if (j == 1 || pw > largest) largest = pw;
     }
     // nearest, ties to even

@@ -60,11 +60,11 @@ void HANDLEPNAME(sstring& longname, sstring& shortname, sstring& suffix) {
 
 bool ISPHNAME(const sstring& name, smallint& position) {
   position = 0;
-  // Every record of the name is entered as written: two that only the cut
-  // makes one stop the run rather than give the first one's data.
+  // Every record of the name is entered as written: two records that only
+  // the cut makes one stop the run rather than give the first one's data.
   for (long i = 1; i <= NTP; ++i) {
     if (!IO::SAMESTRING(name, PHNAMES[i])) continue;
-    IO::KEEPNAME(PHWRITTEN[i]);
+    IO::KEEPNAME("the data set's end-members", PHWRITTEN[i]);
     if (position == 0) position = static_cast<smallint>(i);
   }
   return position != 0;
@@ -76,7 +76,6 @@ namespace {
 bool nonemptyline(IO::strings& words, smallint& nwords) {
   while (!IO::ENDOFFILE(IO::DATA)) {
     IO::READSTRINGS(IO::DATA, words, nwords, true);
-    IO::KEEPWORDS(words, nwords);
     if (nwords > 0) return true;
   }
   return false;

@@ -5,7 +5,6 @@
 #include "frame/constants.h"
 #include "frame/bytes.h"
 #include "frame/zqglobal.h"
-#include "frame/zqute1.h"
 #include "input/zqscript.h"
 
 namespace ZQSCRIPT {
@@ -129,6 +128,10 @@ bool CHECKSCRIPTNS(const sstring& keyword, smallint& n) {
 }
 
 // ---------------------------------------------------------------- P and T
+// A value below its window's floor is replaced by the default and counted,
+// never used: the floors (ABSPLOW, 10 degrees C) lie above every pressure and
+// temperature no calculation can take, so what these checks accept is
+// always a value a calculation can take.
 
 namespace {
 void countfail(const std::string& line) {
@@ -137,17 +140,7 @@ void countfail(const std::string& line) {
 }
 }  // namespace
 
-namespace {
-// Values no calculation can take stop the run naming them; the others are
-// checked against the windows below.
-void physical(const sstring& keyword, smallint i, smallint n, bool temperature) {
-  for (smallint k = i; k < i + n; ++k)
-    ZQUTE1::PHYSICALPT(temperature, INFOREAL[k], keyword + (temperature ? " T" : " P"), "reading scripts");
-}
-}  // namespace
-
 controlboolean POK(const sstring& keyword, extended& p, extended lo, extended hi, smallint i) {
-  physical(keyword, i, 1, false);
   const extended v = INFOREAL[i];
   if (v < lo) {
     countfail("for " + keyword + ", the one P needs to be greater than " + pstr(lo, lo) + " kbar; default used");
@@ -179,7 +172,6 @@ bool ordered(const sstring& keyword, const std::string& v, smallint i) {
 }  // namespace
 
 controlboolean PPOK(const sstring& keyword, extended& plo, extended& phi, extended lo, extended hi, smallint i) {
-  physical(keyword, i, 2, false);
   const controlboolean result = ordered(keyword, "P", i) ? yes : no;
   const extended x1 = INFOREAL[i], x2 = INFOREAL[i + 1];
   if (x1 < lo && x2 > hi) {
@@ -208,7 +200,6 @@ controlboolean PPOK(const sstring& keyword, extended& plo, extended& phi, extend
 // checked where it is used.
 controlboolean TOK(const sstring& keyword, extended& t, [[maybe_unused]] extended lo, [[maybe_unused]] extended hi,
                    smallint i) {
-  physical(keyword, i, 1, true);
   const extended v = INFOREAL[i];
   if (v < CONST::TFLOORC) {
     countfail("for " + keyword + ", the one T needs to be greater than " + IO::INT2STR(CONST::TFLOORC) + degC +
@@ -228,7 +219,6 @@ controlboolean TOK(const sstring& keyword, extended& t, [[maybe_unused]] extende
 
 controlboolean TTOK(const sstring& keyword, extended& tlo, extended& thi, [[maybe_unused]] extended lo,
                     [[maybe_unused]] extended hi, smallint i) {
-  physical(keyword, i, 2, true);
   const controlboolean result = ordered(keyword, "T", i) ? yes : no;
   const extended x1 = INFOREAL[i], x2 = INFOREAL[i + 1];
   if (x1 < CONST::TFLOORC && x2 > CONST::TCEILINGC) {

@@ -6,6 +6,7 @@
 
 #include "frame/constants.h"
 #include "frame/zqglobal.h"
+#include "frame/zqglobal_bulk.h"
 #include "frame/zqute1.h"
 #include "input/zqscript.h"
 
@@ -480,6 +481,10 @@ void batchbulk(const scriptline& l) {
     SCRIPTFAULT("wrong batchbulk info");
   }
   if (NMCCOMP + 1 > maxmc) SCRIPTFAULT("too many batchbulk");
+  // Refused as the plain bulk refuses it, naming the line.
+  std::string line = l.keyword;
+  for (smallint i = 1; i <= n; ++i) line += " " + INFOSTRING[i];
+  NONEGATIVEBULK("reading scripts", INFOREAL, n, line);
   extended sum = 0;
   for (smallint i = 1; i <= n; ++i) sum += INFOREAL[i];
   if (sum <= 0) {

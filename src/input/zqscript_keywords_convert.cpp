@@ -27,6 +27,9 @@ extended lnx(extended x) {
   return x >= 1 ? 0 : std::log(x);
 }
 
+// An analysis's oxide as the recalculation reads it: total iron as FeO.
+sstring ironasfeo(const sstring& oxide) { return oxide == "FeOt" ? sstring("FeO") : oxide; }
+
 // How many info items from item `from` on are numbers, in a row.
 smallint numbersfrom(smallint from) {
   smallint k = 0;
@@ -87,11 +90,12 @@ void wt2xyz(mineralconvtype& m) {
     if (m.wt[i] < 0) SCRIPTFAULT("negative wt% of " + m.inoxide[i] + " for " + m.name);
   }
   // An oxide written twice is taken once when its amounts agree: the later
-  // entry is left empty, as an oxide of no wt% is.
+  // entry is left empty, as an oxide of no wt% is. FeOt is FeO to the
+  // recalculation, so the two are one oxide written twice.
   for (smallint i = 1; i <= m.n; ++i)
     for (smallint j = 1; j < i; ++j)
-      if (m.inoxide[j] == m.inoxide[i]) {
-        if (INFOREAL[2 + j] != INFOREAL[2 + i]) TWICEFAULT(m.inoxide[i] + " of " + m.name, "convert");
+      if (ironasfeo(m.inoxide[j]) == ironasfeo(m.inoxide[i])) {
+        if (INFOREAL[2 + j] != INFOREAL[2 + i]) TWICEFAULT(ironasfeo(m.inoxide[i]) + " of " + m.name, "convert");
         m.wt[i] = 0;
       }
   m.analysed = true;

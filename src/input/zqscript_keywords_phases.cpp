@@ -3,7 +3,6 @@
 // Several are blocks of lines: a first line of names, then lines of numbers.
 #include "frame/constants.h"
 #include "frame/zqglobal.h"
-#include "frame/zqute1.h"
 #include "input/zqscript.h"
 
 namespace ZQSCRIPT {
@@ -158,8 +157,8 @@ void ptguess(const scriptline& l) {
     CONTROLJX.ptguess = no;
     return;
   }
-  ZQUTE1::PHYSICALP(p, "ptguess P", "reading scripts");
-  ZQUTE1::PHYSICALT(t, "ptguess T", "reading scripts");
+  // A guess outside the absolute window turns the guess off and the run goes
+  // on: a dogmin block at 0.04 kbar is written "ptguess 0.0 600".
   P4XYZ = p;
   T4XYZ = t + CONST::KELVIN;
   if (!(ABSPLOW <= P4XYZ && P4XYZ <= CONST::PCEILING && CONST::TFLOOR <= T4XYZ && T4XYZ <= CONST::TCEILING)) CONTROLJX.ptguess = no;

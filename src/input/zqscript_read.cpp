@@ -38,7 +38,6 @@ void joinline(scriptline& l) {
     ++k;
     smallint m = 0;
     if (!IO::ENDOFFILE(IO::DATA)) IO::READSTRINGS(IO::DATA, w, m, true);
-    IO::KEEPWORDS(w, m);
     bool continuation = false;
     if (m > 0 && w[m] == "\\") {
       continuation = true;
@@ -51,7 +50,7 @@ void joinline(scriptline& l) {
                           std::to_string(IO::DATA.lines) + " of " + QUOTE(IO::DATA.name) + " hold more than " +
                           std::to_string(maxwords) + " words",
                       yourfault);
-      for (smallint i = 1; i <= m; ++i) l.words[l.n + i] = IO::MAKESSTRING(w[i]);
+      for (smallint i = 1; i <= m; ++i) l.words[l.n + i] = w[i];
       l.n = static_cast<smallint>(l.n + m);
     }
     if (m == 0 || !continuation || k == maxphysicallines) break;

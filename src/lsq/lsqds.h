@@ -42,6 +42,8 @@ struct brrec {
   // The bracket's place as read: one half of the experiment in every record
   // of its equilibrium, wherever a reversal has moved it (the reader).
   smallint id = 0;
+  // The bracket's code was 1 as read: a reversal turns dir, never this (the reader).
+  bool upasread = false;
 };
 
 // One reaction of an experimental equilibrium with its brackets.

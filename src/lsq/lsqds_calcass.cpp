@@ -248,12 +248,12 @@ void CALCASS(smallint ixp, smallint kind, bool print) {
       continue;
     }
     const bool psolve = kind == 2 && next != nullptr && next->pairt && !next->pairp;
-    // A pair is solved once, at its half first as read, whichever half a
-    // reversal of this record put first: its start, its fluid and the
-    // compositions found are that half's in every order of the group's
-    // reactions.
-    const bool pair = kind == 2 && next != nullptr && (next->pairp || next->pairt);
-    const smallint at = pair && next->id < x.br[k].id ? static_cast<smallint>(k + 1) : k;
+    // A pair is solved once, at its half of code 0: its start, its fluid and
+    // the compositions found are that half's whichever of the two lines
+    // came first and whichever half a reversal of the group's first
+    // reaction put first, so in every order of lines and reactions.
+    const bool pair = next != nullptr && (kind == 2 ? next->pairp || next->pairt : next->pairp && next->pairt);
+    const smallint at = pair && x.br[k].upasread ? static_cast<smallint>(k + 1) : k;
     const brrec& br = x.br[at];
     bracketfluid(br, pures, npure);
     if (!solvebracket(br, kind, psolve)) {

@@ -161,7 +161,6 @@ bool READTAKENLINE(IO::strings& w, smallint& n) {
     }
     n = LINEWORDS(text, w);
   } while (n == 0);
-  IO::KEEPWORDS(w, n);
   return true;
 }
 

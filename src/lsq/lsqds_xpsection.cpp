@@ -21,6 +21,50 @@ const std::string crdname = "crd", fcrdname = "fcrd";
 
 std::string ident(smallint i) { return "experiment " + IO::INT2STR(i) + " (" + IO::TRIMSTRING(XP(i).label) + ")"; }
 
+// A number as the user wrote it: its own decimals.
+std::string given(extended v) {
+  std::string s;
+  IO::ADDNO(v, 0, s);
+  return s;
+}
+
+std::string bracketof(smallint b, smallint i) { return "bracket " + IO::INT2STR(b) + " of " + ident(i); }
+
+// A fraction of the fluid: the pure fluids at 0 and 1 are the ends, and
+// nothing beyond them is a fluid (an activity of CO2 above 1, or of H2O).
+void checkxco2(extended xco2, smallint b, smallint i) {
+  if (xco2 >= 0 && xco2 <= 1) return;
+  IO::ERROREXIT(where,
+                "x(CO2) of " + bracketof(b, i) + " = " + given(xco2) + ": a fraction of the fluid lies within 0 and 1",
+                yourfault);
+}
+
+// Within this of 0 or 1 a site fraction counts as there: written values
+// that sum to 1 need not do so in binary.
+constexpr long double sitetolerance = 1e-12L;
+
+// The composition of phase ph that a bracket line gives: each site fraction
+// within 0 and 1 (an end-member's composition has some at 0). An order
+// parameter that its equilibrium solves for is a start only.
+void checkcomposition(const ptype1& ph, const xlvector& xyz, smallint from, bool solvedorder, smallint b,
+                      smallint i) {
+  if (solvedorder && ph.hasorder) return;
+  static eqvector v{"bracket composition"};
+  const smallint nv = static_cast<smallint>(ph.nprop - 1);
+  for (smallint m = 1; m <= nv; ++m) v[m] = xyz[from + m - 1];
+  for (smallint s = 1; s <= ph.nsf; ++s) {
+    const extended f = ZQUTE1::SUBSTERM(ph.sf[s], v, 1);
+    if (f >= -sitetolerance && f <= 1 + sitetolerance) continue;
+    std::string values;
+    for (smallint m = 1; m <= nv; ++m)
+      values += (m > 1 ? ", " : "") + IO::TRIMSTRING(ph.xvar[m].name) + " = " + given(v[m]);
+    IO::ERROREXIT(where,
+                  IO::TRIMSTRING(ph.name) + " at " + values + " in " + bracketof(b, i) + ": its site fraction " +
+                      IO::TRIMSTRING(ph.sfname[s]) + " = " + IO::REAL2STR(f, 4, true) + " lies outside 0 and 1",
+                  yourfault);
+  }
+}
+
 // One block of the section while it is read: the header's names and how
 // they were recognised, and the record being filled.
 struct block {
@@ -342,6 +386,7 @@ void block::values(brrec& br, const IO::strings& bw, smallint nw) {
         }
         br.xyz[c + v] = IO::GETREAL(IO::WHATISSTRING(bw[j + 4]), bw[j + 4], "reading xyz");
       }
+      if (!r.xyzguess) checkcomposition(ph, br.xyz, static_cast<smallint>(c + 1), r.grouped, r.nbr, first);
       // From the first short line on, the compositions come from the
       // phase record (the a-x file's starting guesses).
       if (r.xyzguess)
@@ -482,17 +527,21 @@ void block::brackets() {
     brrec& br = r.br[r.nbr];
     br = brrec{};
     br.id = r.nbr;
-    br.dir = code == 1;
+    br.dir = br.upasread = code == 1;
     br.p = IO::GETREAL(IO::WHATISSTRING(bw[2]), bw[2], "reading P");
     const extended t = IO::GETREAL(IO::WHATISSTRING(bw[3]), bw[3], "reading T");
-    ZQUTE1::PHYSICALP(br.p, "P of a bracket of " + ident(first), where);
-    ZQUTE1::PHYSICALT(t, "T of a bracket of " + ident(first), where);
+    // A bracket of code 2 is read and dropped: no calculation takes its P-T.
+    if (code != 2) {
+      ZQUTE1::PHYSICALP(br.p, "P of a bracket of " + ident(first), where);
+      ZQUTE1::PHYSICALT(t, "T of a bracket of " + ident(first), where);
+    }
     br.t = t + CONST::KELVIN;
     br.xco2 = IO::GETREAL(IO::WHATISSTRING(bw[4]), bw[4], "reading x(CO2)");
+    checkxco2(br.xco2, r.nbr, first);
     for (smallint q = 2; q <= r.nreac; ++q) {
       brrec& other = XP(first + q - 1).br[r.nbr];
       other.id = br.id;
-      other.dir = br.dir;
+      other.dir = other.upasread = br.dir;
       other.p = br.p;
       other.t = br.t;
       other.xco2 = br.xco2;

@@ -18,6 +18,13 @@ extended SUBSDIFFTERM(const termtype& term, smallint v, const eqvector& x, small
 void CALCA(const eqvector& x, bool ptderivs, bool xderivs, emvector& drtlnadp, emvector& drtlnadt,
            dRTlnadxtype& drtlnadx, extended p, extended t);
 
+// Whether end-member e's van Laar size a + bT + cP is the a-x file's: not
+// one that a fluid, or an aqueous phase's solvent and CO2, take from volumes.
+bool FILESIZE(const ptype1& ph, long e);
+// A size of the file's at (P, T) that is at or below 0 ends the run naming
+// it and the state, in every calc mode that evaluates sizes.
+void CHECKSIZE(const ptype1& ph, long e, extended size, extended P, extended T, const char* where);
+
 // ALNK[1..NR]: sum of nu ln a of each reaction, without the fluid terms.
 void CALCLNK();
 // VARLNA[1..NCV]: variance of ln a from SDACTIVITY; all 0 in calc mode 1.

@@ -2,6 +2,7 @@
 // with the analytic derivatives of RT ln a that the Jacobian needs.
 #include <cmath>
 
+#include "frame/bytes.h"
 #include "frame/channels.h"
 #include "frame/constants.h"
 #include "frame/io.h"
@@ -135,6 +136,7 @@ void aqphase(const ptype1& ph, long n, extended P, extended T, phasework& w) {
   for (long e = first; e <= n; ++e) {
     const extended a = ph.alphaa[e], b = ph.alphab[e], c = ph.alphac[e];
     const extended s = (b * T + a) + c * P;
+    CHECKSIZE(ph, e, s, P, T, "calca");
     const extended sT = (b * (T + fluiddT) + a) + c * P;
     const extended sP = (b * T + a) + c * (P + fluiddP);
     const extended f = s / Vw;
@@ -157,6 +159,24 @@ void aqphase(const ptype1& ph, long n, extended P, extended T, phasework& w) {
 }
 
 }  // namespace
+
+bool FILESIZE(const ptype1& ph, long e) {
+  if (ph.model != axtype::vanlaar || ph.isfluid) return false;
+  return !(ph.isaq && (e == 1 || e == ph.co2pos));
+}
+
+void CHECKSIZE(const ptype1& ph, long e, extended size, extended P, extended T, const char* where) {
+  if (size > 0 || !FILESIZE(ph, e)) return;
+  std::string line = "van Laar size of " + ph.em[e].name + " in " + ph.name + " = ";
+  // A drawn size may be of any magnitude.
+  if (std::fabs(size) < IO::WIDESTNO)
+    IO::ADDREAL(size, 4, true, 0, line);
+  else
+    line += IO::EXPNO(size);
+  line += " at " + IO::REAL2STR(P, 1, true) + " kbar, " + IO::INT2STR(T - CONST::KELVIN) + macroman::degree + "C" +
+          ": a size must be above 0";
+  IO::ERROREXIT(where, line, yourfault);
+}
 
 void DUMPSITEFRACTIONS(const ptype1& ph, const eqvector& x, const farray<extended, 1, maxsf>& sf, smallint lead,
                        const char* namepad, smallint sfdigits, std::string& line) {
@@ -274,6 +294,7 @@ void phasestep::sitefractions() {
 bool phasestep::vanlaarsums(long i) {
   for (long e = 1; e <= n; ++e) {
     w.alpha[e] = (w.at[e] * T + w.a0[e]) + w.ap[e] * P;
+    if (!ph.isaq) CHECKSIZE(ph, e, w.alpha[e], P, T, "calca");
     S = S + w.p[e] * w.alpha[e];
   }
   // Outside the van Laar model: activity 0, which the equations refuse

@@ -33,7 +33,7 @@ void variances(smallint k, extended& covH, extended& varlnK) {
     if (nui == 0) continue;
     for (long j = 1; j <= NCV; ++j) {
       const smallint nuj = (*R)(k, j);
-      if (nuj != 0) covH = covH + nui * (*COV)(i, j) * nuj;
+      if (nuj != 0) covH = covH + nui * COVINUSE(i, j) * nuj;
     }
   }
   for (long j = 1; j <= NCV; ++j) {

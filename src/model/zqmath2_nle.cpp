@@ -84,6 +84,14 @@ bool nlerun::solve() {
     code = NLECODE::badstart;
     return false;
   }
+  // A merit past the number range (a potential or a datum of some 1e2466
+  // squared) has no step that reduces it: no point, as for a merit no step
+  // of the line search can reduce.
+  if (!std::isfinite(fstart)) {
+    code = LSCODE::novalue + NLECODE::linesearch;
+    if (DEBUGLEVEL >= 2 && DEBUGLEVEL <= 4) report();
+    return false;
+  }
   if (fstart < SMALLF || estart < SMALLE) {
     code = NLECODE::converged;
     if (sensitivities) MAKEDEQDX();

@@ -188,7 +188,7 @@ smallint USEDENDMEMBERS(iemvector& used) {
 
 void ENTHALPYOBSERVATIONS(const iemvector& used, smallint m, const avrvector& d) {
   for (long c = 1; c <= m; ++c)
-    for (long c2 = 1; c2 <= m; ++c2) USVD(c, c2) = (*COV)(used[c], used[c2]);
+    for (long c2 = 1; c2 <= m; ++c2) USVD(c, c2) = COVINUSE(used[c], used[c2]);
   ZQMATH1::CALCSVD(m, m);
   std::vector<extended> Z(static_cast<std::size_t>(m * m));
   auto z = [&](long c, long c2) -> extended& { return Z[static_cast<std::size_t>((c - 1) * m + (c2 - 1))]; };

@@ -36,7 +36,7 @@ void CALCCOV(covmatrix& covh, covmatrix& covlnk) {
         for (long a = 1; a <= NCV; ++a) {
           if ((*R)(i, a) == 0) continue;
           extended s = 0;
-          for (long b = 1; b <= NCV; ++b) s += (*COV)(a, b) * (*R)(j, b);
+          for (long b = 1; b <= NCV; ++b) s += COVINUSE(a, b) * (*R)(j, b);
           h += (*R)(i, a) * s;
         }
       }

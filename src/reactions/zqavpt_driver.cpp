@@ -132,6 +132,13 @@ struct rockcalcs {
     }
   }
 
+  // The windows as the calculation takes them, after the overall window
+  // has clamped what the user typed.
+  static void physicalwindows() {
+    ZQUTE1::PHYSICALWINDOW(true, "docalcpt");
+    ZQUTE1::PHYSICALWINDOW(false, "docalcpt");
+  }
+
   void windows() {
     switch (AVMODE) {
       case avtype::avpmode:
@@ -139,6 +146,7 @@ struct rockcalcs {
         ZQUTE2::DOCALCPT("", "P window within which average P expected to lie", "T at which average P to be calculated");
         ZQUTE1::POK(PLOW, PHIGH, xOKtype::mustbedifferent);
         ZQUTE1::TOK(TLOW, THIGH, xOKtype::canbesame);
+        physicalwindows();
         ZQUTE1::LISTT();
         NLP = 0, NLX = 0;
         break;
@@ -147,6 +155,7 @@ struct rockcalcs {
         ZQUTE2::DOCALCPT("", "P at which average T to be calculated", "T window within which average T expected to lie");
         ZQUTE1::TOK(TLOW, THIGH, xOKtype::mustbedifferent);
         ZQUTE1::POK(PLOW, PHIGH, xOKtype::canbesame);
+        physicalwindows();
         ZQUTE1::LISTP();
         NLT = 0, NLX = 0;
         break;
@@ -157,6 +166,7 @@ struct rockcalcs {
                          "T window within which average PT expected to lie");
         ZQUTE1::TOK(TLOW, THIGH, xOKtype::mustbedifferent);
         ZQUTE1::POK(PLOW, PHIGH, xOKtype::mustbedifferent);
+        physicalwindows();
         NLP = 0, NLT = 0, NLX = 0;
         break;
       default:
@@ -257,6 +267,8 @@ struct rockcalcs {
   // One pass; true when the user wants another.
   bool pass(long number) {
     const longint mask = CHANNEL::TERMSUMLOG;
+    // Each calculation judges the covariances read for its own reactions.
+    RESETJUDGEDCOV();
     if (number > 1) {
       IO::PUTSTR(1, "**************************************", 2, mask);
       compare = CONTROLJX.calctypecode;

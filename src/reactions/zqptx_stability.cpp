@@ -173,7 +173,7 @@ void INTERSECTIONPTX(smallint r1, smallint r2, extended x, extended y, extended&
       extended h = 0, l = 0;
       for (long e = 1; e <= NCV; ++e) {
         const extended na = (*R)(rr[a], e);
-        for (long f = 1; f <= NCV; ++f) h += (*R)(rr[b], f) * (*COV)(e, f) * na;
+        for (long f = 1; f <= NCV; ++f) h += (*R)(rr[b], f) * COVINUSE(e, f) * na;
         l += (*R)(rr[b], e) * VARLNA[e] * na;
       }
       H[a][b] = H[b][a] = h;

@@ -142,7 +142,7 @@ void thermodynamics() {
   for (smallint k = 1; k <= NR; ++k) {
     extended vara = 0, varl = 0;
     for (long i = 1; i <= NCV; ++i)
-      for (long j = 1; j <= NCV; ++j) vara += (*R)(k, j) * (*COV)(i, j) * (*R)(k, i);
+      for (long j = 1; j <= NCV; ++j) vara += (*R)(k, j) * COVINUSE(i, j) * (*R)(k, i);
     for (long j = 1; j <= NCV; ++j) varl += static_cast<extended>((*R)(k, j)) * (*R)(k, j) * VARLNA[j];
     extended dV = 0, dGdT = 0, dmu = 0;
     ZQCALC1::CALCDMU(k, dV, dGdT, dmu, FIXEDP, FIXEDT, FIXEDXCO2, FIXEDXH2O);

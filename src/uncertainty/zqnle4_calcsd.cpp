@@ -169,7 +169,7 @@ void calcsdstate::run() {
   for (long i = 1; i <= ncv; ++i)
     for (long j = 1; j <= ncv; ++j) {
       wk.cw(i, j) = 0;
-      wk.ch(i, j) = (*COV)(i, j);
+      wk.ch(i, j) = COVINUSE(i, j);
     }
   eachsolutionphase(ph, [&](const ptype1& phase, long s, smallint firstx) {
     wcovariance(wk, phase, s, firstx, p, t);

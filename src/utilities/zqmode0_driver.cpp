@@ -67,8 +67,7 @@ smallint menucode(smallint scriptcode, const std::string& title, const char* con
 // The grid's values v[1..n], refused when no calculation can take them.
 void physicalgrid(bool temperature, const emvector& v, smallint n) {
   for (long i = 1; i <= n; ++i)
-    ZQUTE1::PHYSICALPT(temperature, temperature ? v[i] - CONST::KELVIN : v[i], temperature ? "T" : "P", "PTgrid",
-                       utf8text::degree_s);
+    ZQUTE1::PHYSICALPT(temperature, temperature ? v[i] - CONST::KELVIN : v[i], temperature ? "T" : "P", "PTgrid");
 }
 
 // One list of the grid, pressures (kbar) or temperatures (K).

@@ -1,6 +1,7 @@
 // Mineral analyses into compositional variables: cations per formula unit,
 // the plain recalculation, and the working analysis with its Monte Carlo
 // spread of the variables.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -25,6 +26,14 @@ constexpr extended minsuccess = 0.3L;          // smallest share of successful s
 constexpr extended maxcorrelation = 0.95L;     // bound on a correlation's magnitude
 constexpr extended minspread = 1e-5L;          // smallest sd that forms a correlation
 constexpr extended twopi = 6.283185307179586476925L;
+// Bound on the size of a drawn ln wt%. A trace entry's sd of ln wt% grows as
+// 1/sqrt(wt%) and can pass the number range (about 11356 in ln) in a draw,
+// and then every ratio of the sample is inf/inf. An entry drawn past
+// e^1000 wt% outweighs every other entry by far more than any printed digit,
+// and one drawn below e^-1000 weighs nothing, so holding it there changes
+// no result; within it the cations of two entries are at most e^2000 apart,
+// and a term's product of up to four of them stays in range.
+constexpr extended maxdrawnlnwt = 1000;
 
 static_assert(mcsamples <= maxsortlen, "the median routines hold every sample");
 
@@ -237,7 +246,8 @@ void CALCXYZ(smallint i) {
 
   smallint k = 0;
   for (smallint t = 1; t <= mcsamples; ++t) {
-    for (smallint j = 1; j <= m.nox; ++j) wsample[j] = std::exp(l[j] + s[j] * normaldeviate());
+    for (smallint j = 1; j <= m.nox; ++j)
+      wsample[j] = std::exp(std::clamp(l[j] + s[j] * normaldeviate(), -maxdrawnlnwt, maxdrawnlnwt));
     bool ok = m.useideal ? IDEAL(i, wsample, s, c, row, true, false) == 0 && row[1] >= 0
                          : RECALC(i, wsample, c, row, false) == 0;
     if (MCSAMPLEFAILS != nullptr && MCSAMPLEFAILS(t)) ok = false;

@@ -174,7 +174,7 @@ void RTHERMO() {
   IO::PROMPTREAL("  P", FIXEDP);
   IO::PROMPTREAL(std::string("  T") + utf8text::degree_s + "C", FIXEDT);
   ZQUTE1::PHYSICALP(FIXEDP, "P", "rthermo");
-  ZQUTE1::PHYSICALT(FIXEDT, "T", "rthermo", utf8text::degree_s);
+  ZQUTE1::PHYSICALT(FIXEDT, "T", "rthermo");
   FIXEDT = FIXEDT + CONST::KELVIN;
   coefficienttable();
   IO::PUTSTR(1, "error matrix for linearisation", 1, CHANNEL::TERMLOG);

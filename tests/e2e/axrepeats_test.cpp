@@ -11,7 +11,10 @@
 // sil (made-up magnesium silicates): mta + sil = 2 mtb has dH 16.0668,
 // dS 0, dV -5, so T = -(dH + dV (P - 0.001)) / (R ln K) with
 // ln K = -ln a(sil): a = 0.5 gives 408.46 C at 4 kbar.
+#include <cmath>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "harness.h"
 
@@ -133,3 +136,71 @@ TEST(AxRepeatedNames, AnEndMemberOfTwoPhasesIsRefusedWhereItIsNamed) {
 }
 
 }  // namespace
+
+namespace {
+
+// sx: the symmetric binary of sil and mtc at x(mtc) = 0.3, W = 10 kJ, of the
+// made-up magnesium silicates, each end-member's ideal-mixing term as given.
+std::string sx(const std::string& sil, const std::string& mtc) {
+  return "sx 2 1\n  x(sx) 0.3\n  p(sil) 1 1 1 1 -1 x\n  p(mtc) 1 1 0 1 1 x\n  sf\n  W(sil,mtc) 10 0 0\n  2\n"
+         "  xA 1 1 1 1 -1 x\n  xB 1 1 0 1 1 x\n  sil " + sil + "\n  mtc " + mtc + "\nmta\nmtb\n*\n";
+}
+
+// The activities at 5 kbar, 500 C in calc mode 3, or calc mode 2's average
+// P at 500 C.
+e2e::Run sxrun(int mode, const std::string& ax) {
+  const std::string common =
+      "axfile sxax\nwith sx mta mtb\ncalctype 1\ndiagramPT 1 8 300 700\nautoexit yes\nptforaxe 5 500\n";
+  const std::string script = mode == 3 ? common + "calcTatP yes\ncalcP 1 8 1\ninexcess\nschreinemakers no\n*\n"
+                                       : common + "maxsdp yes 20\ndataok yes\ncalcT 500\n*\n";
+  return e2e::run({"ptxlna"}, mode == 3 ? "n\n\n\n\n" : "\n\n\n\n\n\n\n\n",
+                  {{"jx-sxax.txt", ax}, {"jx-s.txt", script},
+                   {"jx-prefs.txt",
+                    "dsfile 7ln\nscriptfile s\ncalcmode " + std::to_string(mode) + "\nsetpagewidth 250\n"}});
+}
+
+std::string fixed4(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.4f", v);
+  return text;
+}
+
+}  // namespace
+
+// One product written as one factor or as several of one site fraction
+// (xB^n as xB n, n times xB 1, xB n-1 xB 1, xB 1/2 xB n-1/2) is one model:
+// the activities, every sd derived from them and calc mode 2's average P
+// are those of the one-factor writing. Own sd(a) of calc mode 3 (closed
+// form): the W's sd is 2 kJ times the mean largest power, (1 + n)/2; with
+// q = x^2 for sil and (1 - x)^2 for mtc, sd(a) = a q sd(W) / RT.
+TEST(AxRepeatedNames, OneProductWrittenAnyWayGivesEveryResultTheSame) {
+  const double x = 0.3, w = 10, rt = 0.0083144 * 773.15;
+  for (const int n : {2, 3}) {
+    const std::string nn = std::to_string(n);
+    std::string times = "1 " + nn;
+    for (int k = 0; k < n; ++k) times += " xB 1";
+    const std::vector<std::string> writings = {"1 1 xB " + nn, times, "1 2 xB " + std::to_string(n - 1) + " xB 1",
+                                               "1 2 xB 1/2 xB " + std::to_string(2 * n - 1) + "/2"};
+    const double sdw = 1 + n, asil = (1 - x) * std::exp(x * x * w / rt),
+                 amtc = std::pow(x, n) * std::exp((1 - x) * (1 - x) * w / rt);
+    const std::string sil = "sil: a =   " + fixed4(asil) + ", sd(a) =   " + fixed4(asil * x * x * sdw / rt),
+                      mtc = "mtc: a =   " + fixed4(amtc) + ", sd(a) =   " + fixed4(amtc * (1 - x) * (1 - x) * sdw / rt);
+    const e2e::Run one3 = sxrun(3, sx("1 1 xA 1", writings[0]));
+    const e2e::Run one2 = sxrun(2, sx(edit(writings[0], "xB", "xA"), "1 1 xB 1"));
+    EXPECT_TRUE(has(one3.out, sil) && has(one3.out, mtc)) << sil << "\n" << mtc << "\n" << one3.out;
+    ASSERT_TRUE(one2.files.count("jx-s-o.txt") && has(one2.files.at("jx-s-o.txt"), "avP")) << one2.out;
+    for (const std::string& wr : writings) {
+      SCOPED_TRACE(wr);
+      const e2e::Run m3 = sxrun(3, sx("1 1 xA 1", wr));
+      EXPECT_EQ(m3.status, 0) << m3.out;
+      EXPECT_EQ(e2e::stamped(m3.out), e2e::stamped(one3.out));
+      std::string silwr = wr;
+      for (std::size_t at = silwr.find("xB"); at != std::string::npos; at = silwr.find("xB"))
+        silwr.replace(at, 2, "xA");
+      const e2e::Run m2 = sxrun(2, sx(silwr, "1 1 xB 1"));
+      EXPECT_EQ(m2.status, 0) << m2.out;
+      EXPECT_EQ(e2e::stamped(m2.out), e2e::stamped(one2.out));
+      EXPECT_EQ(e2e::stamped(m2.files.at("jx-s-o.txt")), e2e::stamped(one2.files.at("jx-s-o.txt")));
+    }
+  }
+}

@@ -122,3 +122,56 @@ TEST(DogminRun, NegativeModeIsNeverTheMinimumOnAGrid) {
 }
 
 }  // namespace
+
+namespace {
+
+// The guesses blocks of a dogmin run's log (the point's, then dogmin's own
+// of the stable assemblage), each pasted back into the script as the log
+// asks, give the point again. At 0.04 kbar dogmin's block writes its P as
+// 0.0, below the lowest pressure a guess takes: the guess is switched off
+// and the run goes on. x(al), x(be) and the mode of al at 600 C, own closed
+// form (mpmath: K = exp(-dG/RT) per end-member pair with G = H - TS +
+// (P - 0.001)V, x(al) = (1 - K(Mg))/(K(Fe) - K(Mg)), x(be) = K(Fe) x(al),
+// mode = (x(be) - 0.35)/(x(be) - x(al))): 0.2210697, 0.3795365, 0.18639 at
+// 0.04 kbar; 0.3140444, 0.4966623, 0.80311 at 6 kbar.
+TEST(DogminRun, GuessBlocksPastedBackGiveThePointAgain) {
+  const struct {
+    const char* p;
+    const char* row;
+    const char* modes;
+    const char* dogminguess;
+  } points[] = {
+      {"0.04", "\n    0.0400   600.000    0.2211    0.3795\n", "\n        0.1864    0.8136\n", "\nptguess 0.0 600\n"},
+      {"6", "\n    6.0000   600.000    0.3140    0.4967\n", "\n        0.8031    0.1969\n", "\nptguess 6.0 600\n"},
+  };
+  const auto script = [](const std::string& p, const std::string& block) {
+    return "axfile alax\nwith al be\ninexcess\ncalcP " + p + "\ncalcT 600\ndiagramPT 0.001 10 400 900\n" +
+           "pseudosection\nbulk MgO FeO\nbulk 65 35\nzeromodeiso no\nmodeiso no\nprintxyz yes\ndogmin yes 1\n" +
+           block + "autoexit yes\n*\n";
+  };
+  for (const auto& pt : points) {
+    const e2e::Run first = e2e::run({"alloop"}, "2\n", {{"jx-al.txt", script(pt.p, "")}});
+    ASSERT_EQ(first.status, 0) << first.out;
+    EXPECT_TRUE(has(first.out, pt.row)) << first.out;
+    EXPECT_TRUE(has(first.out, pt.modes)) << first.out;
+    const std::string& log = first.files.at("jx-log.txt");
+    EXPECT_TRUE(has(log, pt.dogminguess)) << log;
+    // each block from its ptguess line to the blank line that ends it
+    std::size_t at = 0;
+    for (int block = 1; block <= 2; ++block) {
+      SCOPED_TRACE(std::string(pt.p) + " kbar, block " + std::to_string(block));
+      at = log.find("\nptguess ", at);
+      ASSERT_NE(at, std::string::npos) << log;
+      const std::size_t end = log.find("\n\n", at);
+      const std::string pasted = log.substr(at + 1, end - at);
+      at = end;
+      const e2e::Run again = e2e::run({"alloop"}, "2\n", {{"jx-al.txt", script(pt.p, pasted)}});
+      EXPECT_EQ(again.status, 0) << again.out;
+      EXPECT_TRUE(has(again.out, "in the scriptfile: al be; not in the scriptfile: none")) << again.out;
+      EXPECT_TRUE(has(again.out, pt.row)) << again.out;
+      EXPECT_TRUE(has(again.out, pt.modes)) << again.out;
+    }
+  }
+}
+
+}  // namespace

@@ -8,6 +8,7 @@
 // below, with a symmetric W(en,fs) as Monte Carlo draws it); the modes, on
 // the atoms of the free MgO and FeO, follow from the lever rule on the free
 // bulk's Fe / (Mg + Fe).
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -663,6 +664,184 @@ TEST_P(BatchItems, EachGivesThePlainPointOrStopsNamingIt) {
     for (std::size_t c = 0; c < w.row.size(); ++c) EXPECT_NEAR(got[i].row[c], w.row[c], 1e-9);
     for (std::size_t c = 0; c < got[i].modes.size() && c < w.modes.size(); ++c)
       EXPECT_NEAR(got[i].modes[c], w.modes[c], 1e-9);
+  }
+}
+
+// ---- items whose points come from held lists
+//
+// Three items with their bulk, of 2, 1 and 3 temperatures (first, middle,
+// last), in a run whose held list gives each P-T point several points: a
+// typed mu(SiO2) window of 3 values in place of the fixed mu, the
+// section's 2 x(CO2) values; the other runs have P-T points only. Kept as
+// rows (debug level 0), every point of every item is one group of the
+// run's csv row, headed by its item and the names the point table gives
+// its values, and holding that point; a request on the first or the last
+// item passes with a filter that only its last point meets and fails with
+// one no point meets, as counted here over the points, with the score of
+// the filtered rows; a batch bulk with a negative amount, held or free, is
+// refused as the plain bulk of the same numbers is.
+
+std::size_t occurrences(const std::string& text, const std::string& piece) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++n;
+  return n;
+}
+
+std::vector<std::string> cells(const std::string& line) {
+  std::vector<std::string> v;
+  std::istringstream in(line);
+  for (std::string c; std::getline(in, c, ',');) {
+    c.erase(0, c.find_first_not_of(' '));
+    if (!c.empty()) v.push_back(c);
+  }
+  return v;
+}
+
+TEST_P(BatchItems, HeldListPointsAreEachWrittenOnceUnderTheirNamesAndJudged) {
+  const runkind k = runkinds()[GetParam()];
+  SCOPED_TRACE(k.name);
+  runkind h = k;
+  std::string answers;
+  std::vector<double> held = {0};
+  if (k.buffered) held = {0.2, 0.3};
+  const std::size_t mu = h.head.find("mu SiO2 -945\n");
+  if (mu != std::string::npos) {
+    h.head.replace(mu, 13, "mu SiO2\n");
+    answers = "-945.1 -944.9\n0.1\n";
+    held = {-945.1, -945, -944.9};
+  }
+  const std::string P = k.pt.substr(0, k.pt.find(' '));
+  const int T0 = std::stoi(k.pt.substr(k.pt.find(' ') + 1));
+  const int npt[] = {2, 1, 3};
+  auto go = [&](int debug, const std::string& bulk, int filtered = 0, const std::string& filter = "") {
+    std::string l = "pseudosection no\ndebuglevel " + std::to_string(debug) + "\n" + k.guesses + "batchbulk " + bulk + "\n";
+    // Filters go with every item once any has them: the others' take any P.
+    for (int b = 1; b <= 3; ++b) {
+      l += "batch " + k.phases + " 2 1 " + std::to_string(npt[b - 1]) + " " + P;
+      for (int t = 0; t < npt[b - 1]; ++t) l += " " + std::to_string(T0 + t);
+      l += " 1 1 1 0 0 0\n";
+      for (int t = 0; filtered > 0 && t < npt[b - 1]; ++t)
+        l += "filter 1 " + (b == filtered ? filter : "P 0 100") + "\n";
+    }
+    if (filtered > 0) l += "batchreq " + std::to_string(filtered) + "\n";
+    std::map<std::string, std::string> files = h.files;
+    files[k.script] = scriptof(h, l);
+    return e2e::run({k.fixture}, answers, files);
+  };
+  const std::string stem = k.script.substr(0, k.script.size() - 4);
+  // The points as the point table prints them, and the names it gives.
+  const e2e::Run table = go(1, k.bulk);
+  const std::string& o = table.files.at(stem + "-o.txt");
+  const std::vector<point> want = points(o);
+  ASSERT_EQ(want.size(), 6 * held.size()) << o << table.out;
+  auto words = [&](const char* start, std::size_t drop) {
+    std::istringstream in(lineafter(o, o.find(start) - 1));
+    std::vector<std::string> v;
+    for (std::string w; in >> w;) v.push_back(w);
+    return std::vector<std::string>(v.begin() + static_cast<long>(drop), v.end());
+  };
+  // The table shows a held ln a beside the variables; a row holds the
+  // unknowns only.
+  std::vector<std::string> names = words("\n P(kbar)", 2);
+  const std::vector<std::string> modes = words("\nmode ", 1);
+  const bool lna = names[0] == "ln";
+  if (lna) names.erase(names.begin(), names.begin() + 2);
+  // Kept as rows: one group per point, in the loops' order (the held
+  // value outside, the temperatures inside).
+  const e2e::Run kept = go(0, k.bulk);
+  std::istringstream csv(kept.files.at(stem + ".csv"));
+  std::string headline, valueline;
+  std::getline(csv, headline);
+  std::getline(csv, valueline);
+  const std::vector<std::string> head = cells(headline), value = cells(valueline);
+  const std::size_t width = 3 + names.size() + modes.size();
+  ASSERT_EQ(head.size(), want.size() * width) << headline << o;
+  ASSERT_EQ(value.size(), head.size()) << valueline;
+  // The summary's item lines count every point, and the drawing data
+  // closes each item after its last (the run's last row takes the score).
+  const std::string &sum = kept.files.at(stem + "-o.txt"), &qk = kept.files.at(stem + "-qk.txt");
+  for (int b = 1; b <= 3; ++b)
+    EXPECT_TRUE(has(sum, "\n" + std::to_string(b) + " " + std::to_string(npt[b - 1] * held.size()) + " " +
+                             std::to_string(width - 1) + " ")) << sum;
+  EXPECT_EQ(occurrences(qk, "\n  {         {"), want.size() - 3) << qk;
+  EXPECT_EQ(occurrences(qk, "}}},\n"), 2u) << qk;
+  std::vector<std::vector<double>> items(4);
+  std::size_t g = 0;
+  for (int b = 1; b <= 3; ++b)
+    for (std::size_t v = 0; v < held.size(); ++v)
+      for (int t = 0; t < npt[b - 1]; ++t, ++g) {
+        const std::string i = std::to_string(b) + "-";
+        std::vector<std::string> heads = {"#", i + "P", i + "T"};
+        for (const std::string& n : names) heads.push_back(i + n);
+        for (const std::string& n : modes) heads.push_back(i + n);
+        std::vector<double> got;
+        for (std::size_t c = 0; c < width; ++c) {
+          EXPECT_EQ(head[g * width + c], heads[c]) << g;
+          got.push_back(std::stod(value[g * width + c]));
+        }
+        EXPECT_NEAR(got[2], T0 + t, 1e-9) << g;
+        std::vector<double> row = want[g].row;
+        if (lna) row.erase(row.begin() + 2);
+        ASSERT_EQ(row.size(), 2 + names.size());
+        for (std::size_t c = 0; c < row.size(); ++c) EXPECT_NEAR(got[1 + c], row[c], 1e-4) << g;
+        for (std::size_t c = 0; c < modes.size(); ++c) EXPECT_NEAR(got[3 + names.size() + c], want[g].modes[c], 1e-4);
+        // Apart from the program: the exchanges at the point's mu, the
+        // carbonates' exchange and the fluid at the point's x(CO2).
+        if (k.name == "one mu") {
+          const pair x = exchange(held[v], 0, T0 + t);
+          EXPECT_NEAR(got[3], x.ol, 2e-5) << g;
+          EXPECT_NEAR(got[4], x.opx, 2e-5) << g;
+        }
+        if (k.buffered) {
+          EXPECT_NEAR(got[3], held[v], 1e-9) << g;
+          EXPECT_NEAR(std::log(got[4] * (1 - got[5]) / ((1 - got[4]) * got[5])), carbonatelnk(T0 + t), 2e-3) << g;
+        }
+        items[b].push_back(got[2 + names.size()]);
+      }
+  // A request on a filtered item, by the item's points in the last name.
+  for (int b : {1, 3}) {
+    const std::vector<double>& x = items[b];
+    double gap = 1;
+    for (std::size_t j = 0; j + 1 < x.size(); ++j) gap = std::min(gap, std::fabs(x.back() - x[j]));
+    for (const double centre : {x.back(), x.back() + 0.5}) {
+      const double lo = centre - 0.3 * gap, hi = centre + 0.3 * gap;
+      char window[80];
+      std::snprintf(window, sizeof window, "%s %.6f %.6f", names.back().c_str(), lo, hi);
+      // The score is the largest in size over every filtered row.
+      std::size_t inside = 0;
+      double score = 2 * (std::stod(P) - 50) / 100;
+      for (const double v : x) {
+        inside += lo < v && v < hi;
+        const double s = 2 * (v - (lo + hi) / 2) / (hi - lo);
+        if (std::fabs(s) > std::fabs(score)) score = s;
+      }
+      SCOPED_TRACE(window);
+      const e2e::Run r = go(0, k.bulk, b, window);
+      const std::string rows = r.files.count(stem + ".csv") ? r.files.at(stem + ".csv") : "";
+      EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), inside > 0 ? 2 : 1) << rows;
+      if (inside > 0) {
+        const std::string& qk = r.files.at(stem + "-qk.txt");
+        const std::size_t at = qk.find("},     ");
+        ASSERT_NE(at, std::string::npos) << qk;
+        // The values here carry 5 decimals.
+        EXPECT_NEAR(std::stod(qk.substr(at + 7)), score, 1.5e-5 / (hi - lo) + 2e-3) << qk;
+      }
+    }
+  }
+  // A negative amount of the first component (held by a mu), then of the
+  // last (free).
+  for (const bool first : {true, false}) {
+    std::string bulk = k.bulk;
+    bulk.insert(first ? 0 : bulk.rfind(' ') + 1, "-");
+    const e2e::Run b = go(1, bulk);
+    EXPECT_EQ(b.status, 1);
+    EXPECT_TRUE(has(b.out, "-- run bombed in reading scripts : negative entries not allowed in a bulk: batchbulk " +
+                               bulk + "\n")) << b.out;
+    std::string plain = plainof(k, nothing, true);
+    plain.replace(plain.rfind("bulk " + k.bulk), 5 + k.bulk.size(), "bulk " + bulk);
+    const e2e::Run p = runof(k, plain);
+    EXPECT_EQ(p.status, 1);
+    EXPECT_TRUE(has(p.out, "-- run bombed in readcomps : negative entries not allowed in a bulk\n")) << p.out;
   }
 }
 

@@ -646,28 +646,30 @@ TEST(LongNamesSweep, CalcModeNineAndWhatReadsItsFilesBack) {
 
 // ------------------------------------------------ names one over the length
 
-// text with every name written one over (an "x" after it).
-std::string oneover(std::string text, const std::string& name) {
-  for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + name.size() + 1))
-    text.insert(at + name.size(), "x");
+// text with every name written over its length by the given letters.
+std::string oneover(std::string text, const std::string& name, const std::string& more = "x") {
+  for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + name.size() + more.size()))
+    text.insert(at + name.size(), more);
   return text;
 }
 
-// A name at the length the readers keep (22 characters) and one over it.
-// Written one over in every file that holds it (or the answers, "typed"),
-// the run is the run of its cut, file for file; one over in one of them
-// and at 22 in the others, it is two names that the cut makes one, and the
-// run stops naming both.
+// A name at the length the readers keep (22 characters) and over it, by 1
+// to 8 characters (23 to 30). Written over in every file that holds it (or
+// the answers, "typed"), in one of them with the others at 22, or at a
+// length of its own in each, every look-up finds the one entry its cut
+// stands for: the run is the run of its cut, file for file. (Names of one
+// list that the cut makes one are the test below and the same-coded copies'
+// of the a-x set-up's tests.)
 void cutsweep(const std::string& tag, const std::map<std::string, std::string>& files, const std::string& name,
               const std::vector<std::string>& holders, const std::string& answers = "") {
   SCOPED_TRACE(tag + " " + name);
   ASSERT_EQ(name.size(), 22u);
-  auto over = [&](const std::string& runtag, const std::set<std::string>& in) {
+  auto over = [&](const std::string& runtag, const std::map<std::string, std::size_t>& in) {
     std::map<std::string, std::string> f = files;
-    for (const std::string& h : in) {
+    for (const auto& [h, by] : in) {
       std::string& text = h == "typed" ? f["typed"] = answers : f.at(h);
       EXPECT_TRUE(has(text, name)) << h;
-      text = oneover(text, name);
+      text = oneover(text, name, std::string("xyzxyzxy").substr(0, by));
     }
     const std::string typed = f.count("typed") == 1 ? f.at("typed") : answers;
     f.erase("typed");
@@ -675,19 +677,23 @@ void cutsweep(const std::string& tag, const std::map<std::string, std::string>& 
   };
   const e2e::Run cut = over("cut", {});
   ASSERT_EQ(cut.status, 0) << cut.out;
-  const e2e::Run whole = over("over", {holders.begin(), holders.end()});
-  EXPECT_EQ(e2e::stamped(whole.out), e2e::stamped(cut.out));
-  for (const auto& [file, text] : cut.files) {
-    if (files.count(file) == 1) continue;
-    EXPECT_EQ(e2e::stamped(fileof(whole, file)), e2e::stamped(text)) << file;
+  std::map<std::string, std::map<std::string, std::size_t>> runs;
+  for (std::size_t by : {1, 8}) {
+    for (const std::string& h : holders) runs["over" + std::to_string(by)][h] = by;
   }
-  // the name read first, then the other
-  const std::string stop = "-- run bombed in keepname : ", tail = " are one name when cut to 22 characters";
-  for (const std::string& h : holders) {
-    const e2e::Run r = over(h, {h});
-    EXPECT_EQ(r.status, 1) << h;
-    EXPECT_TRUE(has(r.out, stop + name + "x and " + name + tail) || has(r.out, stop + name + " and " + name + "x" + tail))
-        << h << "\n" << r.out;
+  for (std::size_t k = 0; k < holders.size(); ++k) {
+    runs["only-" + holders[k]][holders[k]] = 1 + (3 * k) % 8;
+    runs["each"][holders[k]] = 2 + (5 * k) % 7;
+  }
+  for (const auto& [runtag, in] : runs) {
+    SCOPED_TRACE(runtag);
+    const e2e::Run whole = over(runtag, in);
+    EXPECT_EQ(whole.status, 0);
+    EXPECT_EQ(e2e::stamped(whole.out), e2e::stamped(cut.out));
+    for (const auto& [file, text] : cut.files) {
+      if (files.count(file) == 1) continue;
+      EXPECT_EQ(e2e::stamped(fileof(whole, file)), e2e::stamped(text)) << file;
+    }
   }
 }
 
@@ -724,8 +730,11 @@ TEST(LongNamesSweep, NamesOneOverTheLengthKept) {
 // S 0.020) with fc (H -401, S 0.023). The 22-character phase reacts with fc
 // at T = 2/0.003 K = 393.52 C at every P, the 23-character one at 1/0.001 K.
 // Whichever record comes first and whichever name the a-x file and script
-// give, or a name of the script that the cut makes the a-x file's, a
-// look-up would take the first record: each run stops naming both.
+// give, a look-up would take the first record: each run stops naming both.
+// With one record of the cut (a decoy for the other), a name of 23 to 30
+// characters that the cut makes it, in the a-x file, "with" or "seta", is
+// that record: a(name22) 0.9 moves the reaction to
+// T = 2/(0.003 + R ln 0.9) K = 668.47 C (R = 0.0083144626, by hand).
 TEST(LongNamesSweep, TwoRecordsOneWhenCut) {
   const std::string name22 = "abcdefghijklmnopqrstuv", name23 = name22 + "w";
   auto record = [](const std::string& name, const std::string& h, const std::string& s) {
@@ -751,14 +760,104 @@ TEST(LongNamesSweep, TwoRecordsOneWhenCut) {
   const std::string stop = "-- run bombed in keepname : ", tail = " are one name when cut to 22 characters";
   const std::map<std::string, std::map<std::string, std::string>> cases = {
       {"first23", files(with23, with22, name22, "")},
-      {"first22", files(with22, with23, name23, "")},
-      {"seta", files(decoy, with22, name22, "seta " + name23 + " 0.9\n")}};
+      {"first22", files(with22, with23, name23, "")}};
   for (const auto& [tag, f] : cases) {
     const e2e::Run r = runwith(tag, f, "");
     EXPECT_EQ(r.status, 1) << tag;
     EXPECT_TRUE(has(r.out, stop + name22 + " and " + name23 + tail) || has(r.out, stop + name23 + " and " + name22 + tail))
         << tag << "\n" << r.out;
   }
+  const e2e::Run seta = runwith("seta", files(decoy, with22, name22, "seta " + name22 + " 0.9\n"), "");
+  EXPECT_TRUE(has(seta.out, "1       668.47  668.47  668.47")) << seta.out;
+  for (std::size_t n = 23; n <= 30; n += 7) {
+    const std::string longer = name22 + std::string(n - 22, 'w');
+    const e2e::Run r = runwith("seta" + std::to_string(n), files(decoy, with22, name22, "seta " + longer + " 0.9\n"), "");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(e2e::stamped(r.out), e2e::stamped(seta.out));
+    const e2e::Run named = runwith("named" + std::to_string(n), files(decoy, with22, longer, ""), "");
+    EXPECT_EQ(e2e::stamped(named.out), e2e::stamped(control.out));
+  }
 }
 
 }  // namespace
+
+namespace {
+
+// ------------------------------------------------- names sharing their cut
+
+// The bundled loop of al and be (examples/mode1), with its script's lines
+// from "with" on replaced; at 6 kbar its closed form (the example's test,
+// by hand) gives x(al) 0.2922, x(be) 0.5729 at 500 C and the rock's modes
+// 0.80311 / 0.19689 at 600 C.
+std::map<std::string, std::string> loopfiles(const std::string& script, const std::string& ax = "") {
+  std::map<std::string, std::string> f = e2e::startfiles({"../../examples/mode1"}, {});
+  f.erase("answers.txt");
+  f["jx-loop.txt"] = "axfile loopax\n" + script +
+                     "diagramPT 4 10 400 900\npseudosection\nbulk MgO FeO\nbulk 65 35\nzeromodeiso no\n"
+                     "modeiso no\nautoexit yes\n*\n";
+  if (!ax.empty()) f["jx-loopax.txt"] = ax;
+  return f;
+}
+
+// text with the whole word from replaced by to after the place at.
+std::string renamedafter(std::string text, std::size_t at, const std::string& from, const std::string& to) {
+  for (std::size_t i = text.find(from, at); i != std::string::npos; i = text.find(from, i + to.size())) {
+    const std::size_t end = i + from.size();
+    if (end < text.size() && wordchar(text[end])) continue;
+    text.replace(i, from.size(), to);
+  }
+  return text;
+}
+
+}  // namespace
+
+// Site fractions named in 21 to 30 characters: al's and be's sharing their
+// first 22 (each phase's looked up among its own) read as the example; al's
+// two sharing them are one name to al's look-up, and the run stops naming
+// it. A same-coded copy of al named in 19 to 22 characters (its variable
+// x(name) of 22 to 25): the copy-back block the run writes, pasted back in
+// place of the user's guess, gives the same point.
+TEST(LongNamesSweep, NamesSharingTheirCutInOneListAndInTwo) {
+  const std::string ax = e2e::startfiles({"../../examples/mode1"}, {}).at("jx-loopax.txt");
+  const std::size_t be = ax.find("\nbe ");
+  ASSERT_NE(be, std::string::npos);
+  const std::string row500 = "   6.000   500.000    0.2922    0.5729\n";
+  for (std::size_t n = 21; n <= 30; ++n) {
+    SCOPED_TRACE(n);
+    auto name = [&](const std::string& stem, char last) { return padded(stem, n - 1, '_') + last; };
+    // apart: al's xMg and be's xMg share what the cut keeps from 23 on
+    auto phase = [&](const std::string& text, char last) {
+      return renamedafter(renamedafter(text, 0, "xMg", name("xMg", last)), 0, "xFe", name("xFe", last));
+    };
+    const std::string two = phase(ax.substr(0, be), 'a') + phase(ax.substr(be), 'b');
+    const e2e::Run apart = runwith("apart" + std::to_string(n), loopfiles("with al be\ninexcess\ncalcP 6\ncalcT 500\n", two), "");
+    EXPECT_EQ(apart.status, 0) << apart.out;
+    EXPECT_TRUE(has(fileof(apart, "jx-loop-o.txt"), row500)) << apart.out;
+    // one phase: al's xMg and xFe named alike to the 22nd character
+    const std::string one =
+        renamedafter(renamedafter(ax, 0, "xMg", name("xMx", 'g')), 0, "xFe", name("xMx", 'e'));
+    const e2e::Run same = runwith("one" + std::to_string(n), loopfiles("with al be\ninexcess\ncalcP 6\ncalcT 500\n", one), "");
+    if (n <= 22) {
+      EXPECT_EQ(same.status, 0) << same.out;
+      EXPECT_TRUE(has(fileof(same, "jx-loop-o.txt"), row500)) << same.out;
+    } else {
+      EXPECT_EQ(same.status, 1) << same.out;
+      EXPECT_TRUE(has(same.out, "-- run bombed in setup phases : " + name("xMx", 'g').substr(0, 22) + " given twice"))
+          << same.out;
+    }
+  }
+  for (std::size_t n = 19; n <= 22; ++n) {
+    SCOPED_TRACE(n);
+    const std::string copy = padded("alcopy", n, 'c');
+    const std::string head = "samecoding al " + copy + "\nwith " + copy + " be\ninexcess\ncalcP 6\ncalcT 600\nprintxyz yes\n";
+    const e2e::Run first = runwith("copy" + std::to_string(n), loopfiles(head + "xyzguess x(" + copy + ") 0.25\n"), "");
+    ASSERT_EQ(first.status, 0) << first.out;
+    const std::string modes = "1       0.80311  0.19689\n";
+    EXPECT_TRUE(has(fileof(first, "jx-loop-ic.txt"), modes)) << fileof(first, "jx-loop-ic.txt");
+    const std::string block = pasted(fileof(first, "jx-log.txt"), "xyzguess", 0, "");
+    ASSERT_TRUE(has(block, "xyzguess x(" + copy.substr(0, 20))) << block;
+    const e2e::Run again = runwith("copyback" + std::to_string(n), loopfiles(head + block), "");
+    EXPECT_EQ(again.status, 0) << again.out;
+    EXPECT_TRUE(has(fileof(again, "jx-loop-ic.txt"), modes)) << again.out;
+  }
+}

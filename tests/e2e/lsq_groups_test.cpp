@@ -9,6 +9,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "harness.h"
@@ -257,11 +258,33 @@ experiments parse(const std::string& text) {
   return e;
 }
 
+// The bracket lines with the two lines of each reversal pair (one code 0,
+// one code 1, at one x(CO2) and one P or T, the first not paired before)
+// the other way round where bit q of flips is set, q counting the pairs.
+std::string turnedpairs(const std::string& brackets, unsigned flips) {
+  std::vector<std::string> ls;
+  std::istringstream in(brackets);
+  for (std::string l; std::getline(in, l);) ls.push_back(l);
+  unsigned q = 0;
+  for (std::size_t i = 1; i < ls.size(); ++i) {
+    const std::vector<std::string> a = words(ls[i - 1]), b = words(ls[i]);
+    if (a.size() < 4 || b.size() < 4 || a[0] == b[0] || (a[0] != "0" && a[0] != "1") || (b[0] != "0" && b[0] != "1") ||
+        a[3] != b[3] || (a[1] != b[1] && a[2] != b[2]))
+      continue;
+    if (flips >> q++ & 1u) std::swap(ls[i - 1], ls[i]);
+    ++i;  // a half paired before pairs with nothing after it
+  }
+  std::string t;
+  for (const std::string& l : ls) t += l + "\n";
+  return t;
+}
+
 // The file again, its experiments in the order given, the reactions of
-// experiment k turned by turns[k] and the names of its reaction r (with
-// their coefficients) in their order number perm + k + r.
+// experiment k turned by turns[k], the names of its reaction r (with their
+// coefficients) in their order number perm + k + r, and the lines of its
+// pairs turned by the bits of flips + k.
 std::string written(const experiments& e, const std::vector<std::size_t>& order, const std::vector<std::size_t>& turns,
-                    int perm) {
+                    int perm, unsigned flips = 0) {
   std::string t = e.calorimetry;
   for (std::size_t k : order) {
     const experiment& x = e.list[k];
@@ -278,7 +301,7 @@ std::string written(const experiments& e, const std::vector<std::size_t>& order,
       for (std::size_t j : at) line += names[j] + " ", c += coefs[j] + " ";
       t += line + "\n" + c + "\n";
     }
-    t += x.brackets;
+    t += flips == 0 ? x.brackets : turnedpairs(x.brackets, flips + static_cast<unsigned>(k));
   }
   return t + "0\n";
 }
@@ -342,6 +365,78 @@ TEST(LeastSquaresGroupRuns, EveryOrderOfExperimentsReactionsAndNamesGivesOneFit)
           first = got;
         else
           EXPECT_EQ(got, first) << f.file << ", " << n << " iterations, order " << v << "\n" << extra[f.file];
+      }
+    }
+  }
+}
+
+// Groups of br = pe + H2O and po = lm + H2O with unknown compositions
+// whose one reversal pair is at 520 C (P pair), at 5.4 kbar (T pair), or
+// without compositions (the a-x file's 0.5, solved from the first
+// iteration), written with the pair's lines either way round, the
+// reactions and names in every order: one fit and one status
+// at one to three iterations. The pair's composition is solved at its half
+// of code 0. Own fits at two iterations (mpmath, 30 digits: the fluid's
+// equation of state and mixing, the brackets' limits, classes and rows, the
+// weighted least squares and the group's solve, each half's composition
+// its own in both reactions), as br, pe, H2O, lm, po:
+//   P pair  -925.977723 -615.68911 -241.735192 -710.830077 -989.269923
+//   T pair  -924.944609 -619.821566 -241.802812 -713.459588 -986.640412
+//   a-x     -926.299515 -614.401939 -241.703142 -708.912294 -991.187706
+// The P pair and a-x fits have no equilibrium at 520 C (x from the one
+// reaction and 1 - x from the other add to 1.61 at least over 0.1-30 kbar):
+// "not converged", status 1 and no data set, whichever line comes first.
+TEST(LeastSquaresGroupRuns, EveryOrderOfAPairsLinesGivesOneFit) {
+  std::string em = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/lsqgroups/ds-emg9.txt");
+  for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{{" -925.55\n", " -924.9\n"},
+                                                                                  {" -617.41\n", " -619.6\n"},
+                                                                                  {" -241.68\n", " -241.81\n"},
+                                                                                  {" -703.61\n", " -714.9\n"},
+                                                                                  {" -1093.0\n", " -1093.3\n"},
+                                                                                  {" -996.49\n", " -986.1\n"}})
+    em.replace(em.find(from), from.size(), to);
+  const std::string calorimetry = "1 br -924.9 0.5\n1 pe -620.0 1.0\n1 H2O -241.81 0.1\n1 cc -1207.4 0.8\n"
+                                  "1 lm -714.0 1.0\n1 CO2 -393.51 0.1\n1 mc -1093.0 1.0\n1 po -986.1 1.0\n0\n0\n";
+  const std::string group = "1 br po ss H2O univariant unknowncomps\n2 1 grp\nbr pe H2O\n-1 1 1\npo lm H2O\n-1 1 1\n";
+  const struct {
+    std::string brackets;
+    double own[5];
+    bool noequilibrium;
+  } groups[] = {
+      {"1 1.4 520 0.4 0.65\n0 2.8 520 0.4 0.65\n-1\n",
+       {-925.977723, -615.68911, -241.735192, -710.830077, -989.269923}, true},
+      {"1 5.4 560 0.4 0.65\n0 5.4 480 0.4 0.65\n-1\n",
+       {-924.944609, -619.821566, -241.802812, -713.459588, -986.640412}, false},
+      {"1 1.4 520 0.4\n0 2.8 520 0.4\n-1\n", {-926.299515, -614.401939, -241.703142, -708.912294, -991.187706}, true},
+  };
+  const char* names[] = {"br", "pe", "H2O", "lm", "po"};
+  for (const auto& g : groups) {
+    const experiments e = parse(calorimetry + group + g.brackets + "0\n");
+    for (int n = 1; n <= 3; ++n) {
+      std::string first;
+      for (int v = 0; v < 8; ++v) {
+        // The pair's lines turned at odd v, the reactions at v 2, 3, 6, 7.
+        const std::vector<std::size_t> order = {0}, turns = {std::size_t(v) / 2 % 2};
+        const std::string xp = written(e, order, turns, v, static_cast<unsigned>(v));
+        const e2e::Run r = e2e::run(fixture, iterations(n), {{"ds-xpg9.txt", xp}, {"ds-emg9.txt", em}});
+        const std::string got = "status " + std::to_string(r.status) + "\n" + fitted(r, "jx-dsg9.txt");
+        if (v == 0)
+          first = got;
+        else
+          EXPECT_EQ(got, first) << n << " iterations, order " << v << "\n" << xp;
+        if (n != 2) continue;
+        const std::string& sum = r.files.at("ds-og9.txt");
+        for (int k = 0; k < 5; ++k) {
+          const std::size_t at = sum.find(std::string("\n") + names[k] + " ", sum.find("Thermodynamic properties"));
+          ASSERT_NE(at, std::string::npos) << names[k] << sum;
+          EXPECT_NEAR(std::stod(sum.substr(at + 1 + std::string(names[k]).size())), g.own[k], 0.006)
+              << names[k] << ", order " << v << "\n" << xp;
+        }
+        EXPECT_EQ(r.status, 1) << xp << r.out;
+        EXPECT_EQ(r.files.count("jx-dsg9.txt"), 0u) << xp;
+        if (g.noequilibrium) {
+          EXPECT_TRUE(has(r.out, "some \"not converged\" present (dataset not written)")) << r.out;
+        }
       }
     }
   }

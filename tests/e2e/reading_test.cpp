@@ -273,3 +273,74 @@ TEST(ReadingRun, ALineOverTheWordLimitStopsOnceAndALongCommentIsIgnored) {
     }
   }
 }
+
+namespace {
+
+// The value written short, in n characters: as mantissa and exponent with
+// zeros after the mantissa's last decimal, so that the word's first 22
+// characters would be another number; or, shorter than that allows, with
+// zeros before it.
+std::string writtenin(const std::string& shortform, const std::string& mantissa, const std::string& exponent,
+                      std::size_t n) {
+  const std::size_t least = mantissa.size() + 1 + exponent.size();
+  if (n < least) return std::string(n > shortform.size() ? n - shortform.size() : 0, '0') + shortform;
+  return mantissa + std::string(n - least, '0') + "e" + exponent;
+}
+
+}  // namespace
+
+// A number of every reader written in 1 to 40 characters (23 is C's %.16e
+// of a negative number with a negative exponent; 22 characters of one
+// would be another number): the run is the run of its short form, on the
+// terminal and in the files of its results. Readers: the script, the a-x
+// file, a typed answer, the drawing's control section.
+TEST(ReadingRun, ANumberIsReadWholeAtAnyLength) {
+  const std::string loop = "../../examples/mode1";
+  const std::string drawprefs = "dsfile 62\nscriptfile fourfield\ncalcmode 1\n";
+  struct Case {
+    std::vector<std::string> fixtures;
+    std::map<std::string, std::string> extra;
+    std::string file;  // the file that holds the value, or "typed"
+    std::string before, value, after;
+    std::string mantissa, exponent;  // the value as mantissa and exponent
+    std::string answers;
+    std::string program;
+    std::string result;  // the file of the results
+  };
+  const std::string unasked = e2e::startfiles({loop}, {}).at("jx-loop.txt");
+  std::string asked = unasked;
+  asked.erase(asked.find("calcT 500 800 50\n"), 17);
+  const Case cases[] = {
+      {{loop}, {}, "jx-loop.txt", "bulk ", "65", " 35\n", "6.5", "1", "", SOLVARINTH_EXE, "jx-loop-o.txt"},
+      {{loop}, {}, "jx-loopax.txt", "x(al) ", "0.3", "\n", "3.0", "-1", "", SOLVARINTH_EXE, "jx-loop-o.txt"},
+      {{loop}, {{"jx-loop.txt", asked}}, "typed", "", "550", "\n", "5.5", "2", "", SOLVARINTH_EXE, "jx-loop-o.txt"},
+      {{"drawing/qk-fourfield.txt"},
+       {{"jx-prefs.txt", drawprefs}, {"jx-fourfield.txt", "% drawing only\n*\n"}},
+       "qk-fourfield.txt", "window 0 ", "10", " 400 800\n", "1.0", "1", "", SOLVARINTH_DRAWFILE, "jx-fourfield.svg"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file + " " + c.value);
+    auto with = [&](const std::string& value) {
+      std::map<std::string, std::string> extra = c.extra;
+      if (c.file == "typed") return e2e::run(c.fixtures, value + c.after, extra, {}, c.program);
+      std::string text = e2e::startfiles(c.fixtures, c.extra).at(c.file);
+      const std::size_t at = text.find(c.before + c.value + c.after);
+      EXPECT_NE(at, std::string::npos);
+      extra[c.file] = text.replace(at + c.before.size(), c.value.size(), value);
+      return e2e::run(c.fixtures, c.answers, extra, {}, c.program);
+    };
+    const e2e::Run plain = with(c.value);
+    ASSERT_EQ(plain.status, 0) << plain.out;
+    ASSERT_EQ(plain.files.count(c.result), 1u);
+    for (std::size_t n = 1; n <= 40; n += n < 20 ? 9 : 1) {
+      const std::string w = writtenin(c.value, c.mantissa, c.exponent, n);
+      if (w.size() != n) continue;
+      SCOPED_TRACE(w);
+      const e2e::Run r = with(w);
+      EXPECT_EQ(r.status, 0) << r.out;
+      EXPECT_EQ(e2e::stamped(r.out), e2e::stamped(plain.out));
+      ASSERT_EQ(r.files.count(c.result), 1u);
+      EXPECT_EQ(e2e::stamped(r.files.at(c.result)), e2e::stamped(plain.files.at(c.result)));
+    }
+  }
+}

@@ -4,7 +4,9 @@
 // a block rounded, as calc mode 9 writes it, from a singular covariance
 // matrix is used (and may be indefinite by the rounding); a block with a
 // few members beyond any covariance matrix, the rest positive definite and
-// uncorrelated with them, stops the run naming exactly those members.
+// uncorrelated with them, stops the run naming exactly those members; so
+// does a pair beyond it in a direction that no eigenvector of the block
+// shows, tied to the rest as a member that is nearly a sum of others is.
 #pragma once
 
 #include <algorithm>
@@ -16,11 +18,12 @@
 
 namespace covblocks {
 
-enum class kind { definite, rounded, beyond };
+enum class kind { definite, rounded, beyond, hidden };
 
 struct block {
   kind k = kind::definite;
   int places = 5;                          // decimals written
+  double h() const { return 0.5 * std::pow(10.0, -places); }  // the rounding of each entry
   std::vector<std::vector<double>> c;      // as written, 0-based
   std::vector<int> bad;                    // the members a stop names, ascending
   int size() const { return static_cast<int>(c.size()); }
@@ -69,8 +72,114 @@ inline void product(std::mt19937& rng, block& b, const std::vector<int>& at, int
   for (int i : at) b.c[static_cast<std::size_t>(i)][static_cast<std::size_t>(i)] += diag(rng);
 }
 
+using matrix = std::vector<std::vector<double>>;
+
+// Eigenvalues w and eigenvectors (columns of v) of the symmetric a, by
+// cyclic Jacobi rotations.
+inline void eigen(matrix a, std::vector<double>& w, matrix& v) {
+  const std::size_t n = a.size();
+  v.assign(n, std::vector<double>(n, 0.0));
+  for (std::size_t i = 0; i < n; ++i) v[i][i] = 1;
+  for (int sweep = 0; sweep < 100; ++sweep)
+    for (std::size_t p = 0; p < n; ++p)
+      for (std::size_t q = p + 1; q < n; ++q) {
+        if (std::fabs(a[p][q]) < 1e-300) continue;
+        const double th = (a[q][q] - a[p][p]) / (2 * a[p][q]);
+        const double t = (th >= 0 ? 1 : -1) / (std::fabs(th) + std::sqrt(th * th + 1)), c = 1 / std::sqrt(t * t + 1);
+        const double s = t * c;
+        for (std::size_t k = 0; k < n; ++k) {
+          const double kp = a[k][p], kq = a[k][q];
+          a[k][p] = c * kp - s * kq, a[k][q] = s * kp + c * kq;
+        }
+        for (std::size_t k = 0; k < n; ++k) {
+          const double pk = a[p][k], qk = a[q][k];
+          a[p][k] = c * pk - s * qk, a[q][k] = s * pk + c * qk;
+          const double vp = v[k][p], vq = v[k][q];
+          v[k][p] = c * vp - s * vq, v[k][q] = s * vp + c * vq;
+        }
+      }
+  w.resize(n);
+  for (std::size_t i = 0; i < n; ++i) w[i] = a[i][i];
+}
+
+// Whether the eigenvectors u of the negative eigenvalues alone leave the
+// block unrefused: lambda + |u|'h|u| >= 0 for each.
+inline bool eigenvectorsmiss(const block& b) {
+  std::vector<double> w;
+  matrix v;
+  eigen(b.c, w, v);
+  for (std::size_t k = 0; k < w.size(); ++k) {
+    double reach = 0;
+    for (const auto& row : v) reach += std::fabs(row[k]);
+    if (w[k] + b.h() * reach * reach < 0) return false;
+  }
+  return true;
+}
+
+// Whether the block without member skip is within its rounding, shown by
+// one matrix there that is positive definite: every variance raised by h
+// and every covariance moved h towards 0 (own Cholesky).
+inline bool withinwithout(const block& b, int skip) {
+  std::vector<int> at;
+  for (int i = 0; i < b.size(); ++i)
+    if (i != skip) at.push_back(i);
+  matrix l(at.size(), std::vector<double>(at.size(), 0.0));
+  for (std::size_t i = 0; i < at.size(); ++i)
+    for (std::size_t j = 0; j <= i; ++j) {
+      const double c = b.c[std::size_t(at[i])][std::size_t(at[j])];
+      double s = i == j ? c + b.h() : (c > 0 ? 1 : -1) * std::max(0.0, std::fabs(c) - b.h());
+      for (std::size_t k = 0; k < j; ++k) s -= l[i][k] * l[j][k];
+      if (i == j && !(s > 0)) return false;
+      l[i][j] = i == j ? std::sqrt(s) : s / l[j][j];
+    }
+  return true;
+}
+
+// The hidden kind: member x nearly a sum of the others, its variance and
+// that of the member it follows most closely, p, with a covariance beyond
+// their product's root by 0.5 to 3% more than the rounding reaches; kept
+// only where no eigenvector shows it and the block without x, and without
+// p, lies within its rounding, so that the pair is what a stop names.
+inline block hidden(std::mt19937& rng, int m) {
+  std::normal_distribution<double> z(0, 1);
+  std::uniform_real_distribution<double> u(0, 1);
+  for (;;) {
+    block b;
+    b.k = kind::hidden;
+    b.places = 1 + static_cast<int>(rng() % 3);
+    matrix L(std::size_t(m), std::vector<double>(std::size_t(m - 1)));
+    for (auto& row : L)
+      for (double& x : row) x = z(rng);
+    const auto x = std::size_t(rng() % unsigned(m));
+    const double tie = 0.15 + 0.25 * u(rng);
+    for (std::size_t k = 0; k + 1 < std::size_t(m); ++k) {
+      double s = 0;
+      for (std::size_t i = 0; i < std::size_t(m); ++i)
+        if (i != x) s += z(rng) * L[i][k];
+      L[x][k] = tie * s / std::sqrt(m - 1.0);
+    }
+    b.c.assign(std::size_t(m), std::vector<double>(std::size_t(m), 0.0));
+    const double scale = b.h() * (20 + 80 * u(rng)) * (m - 1);
+    for (std::size_t i = 0; i < std::size_t(m); ++i)
+      for (std::size_t j = 0; j < std::size_t(m); ++j) {
+        for (std::size_t k = 0; k + 1 < std::size_t(m); ++k) b.c[i][j] += L[i][k] * L[j][k];
+        b.c[i][j] = rounded((b.c[i][j] + (i == j ? 0.02 * (m - 1) * u(rng) : 0)) * scale / (m - 1), b.places);
+      }
+    std::size_t p = x == 0 ? 1 : 0;
+    const auto cor = [&](std::size_t i) { return std::fabs(b.c[x][i]) / std::sqrt(b.c[x][x] * b.c[i][i]); };
+    for (std::size_t i = 0; i < std::size_t(m); ++i)
+      if (i != x && cor(i) > cor(p)) p = i;
+    if (!(b.c[x][x] > 0 && b.c[p][p] > 0)) continue;
+    const double reach = std::sqrt((b.c[x][x] + b.h()) * (b.c[p][p] + b.h())) * (1.005 + 0.025 * u(rng)) + b.h();
+    b.c[x][p] = b.c[p][x] = (b.c[x][p] < 0 ? -1 : 1) * std::ceil(reach * std::pow(10.0, b.places)) / std::pow(10.0, b.places);
+    b.bad = {int(std::min(x, p)), int(std::max(x, p))};
+    if (eigenvectorsmiss(b) && withinwithout(b, int(x)) && withinwithout(b, int(p))) return b;
+  }
+}
+
 // A block of m members; beyond, nbad of them bad (1 to 3, at most m).
 inline block draw(std::mt19937& rng, kind k, int m, int nbad = 1) {
+  if (k == kind::hidden) return hidden(rng, m);
   block b;
   b.k = k;
   b.c.assign(static_cast<std::size_t>(m), std::vector<double>(static_cast<std::size_t>(m), 0.0));

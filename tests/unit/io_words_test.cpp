@@ -1,6 +1,8 @@
 // Words of a line: splitting, classifying and converting.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -260,7 +262,7 @@ TEST(IoWords, GetRoutines) {
       {[&] { IO::GETRATIONAL(V::areal, "1e+5", p, q, "w"); }, "reading", "expecting a rational (2); got: 1e+5 - w"},
       {[&] { IO::GETRATIONAL(V::arational, "0/2", p, q, "w"); }, "reading", "expecting a rational (3); got: 0/2 - w"},
       {[&] { IO::GETRATIONAL(V::anemptystring, "", p, q, "w"); }, "reading", "expecting a rational (4); got:  - w"},
-      {[&] { IO::GETRATIONAL(V::areal, "1e30", p, q, "w"); }, "li2i", "longint -> int conversion failed"},
+      {[&] { IO::GETRATIONAL(V::areal, "1e30", p, q, "w"); }, "reading", "a rational beyond 32767/1; got: 1e30 - w"},
       {[] { IO::LI2I(-32768); }, "li2i", "longint -> int conversion failed"},
   };
   for (const auto& r : rows) {
@@ -307,3 +309,84 @@ TEST(IoWords, Places) {
 }
 
 }  // namespace
+
+namespace {
+
+// The text of the value written short, padded to n characters without
+// changing it: zeros after its last decimal (a point added to a whole
+// number that has an exponent or none), or before its first digit when it
+// is a whole number or a rational; empty when no such text has n.
+std::string padded(const std::string& shortform, std::size_t n) {
+  if (n == shortform.size()) return shortform;
+  if (n < shortform.size()) return "";
+  const std::size_t digits = shortform[0] == '-' ? 1 : 0;
+  const std::size_t e = shortform.find_first_of("eE");
+  const std::string mantissa = shortform.substr(0, e), exponent = e == std::string::npos ? "" : shortform.substr(e);
+  if (shortform.find('/') != std::string::npos || (mantissa.find('.') == std::string::npos && e == std::string::npos))
+    return shortform.substr(0, digits) + std::string(n - shortform.size(), '0') + shortform.substr(digits);
+  // (a point wants a digit after it)
+  const std::string point = mantissa.find('.') == std::string::npos ? "." : "";
+  if (n < shortform.size() + 2 * point.size()) return "";
+  return mantissa + point + std::string(n - shortform.size() - point.size(), '0') + exponent;
+}
+
+}  // namespace
+
+// Every number word of 1 to 40 characters, in a line between two names of
+// 21 to 30: split, the number is kept whole and converts to the value of
+// its short form, by every converter that takes its class; each name is
+// kept to its first 22 characters. (A word of C's %.16e, -1.0000000000000000e-03,
+// is 23 characters: cut to 22 it would read 1000 times larger.) The values
+// are checked against the C library's reading of the short form too.
+TEST(IoWords, NumbersAreReadWholeAndNamesCutAtEveryLength) {
+  const std::vector<std::string> shortforms = {"-1e-03", "-0.001", "650", "-951.63", "2.172541E3",
+                                               "20",     "7",      "-3/4", "1.5e-300", "0"};
+  std::size_t checked = 0;
+  for (const std::string& s : shortforms)
+    for (std::size_t n = 1; n <= 40; ++n) {
+      const std::string w = padded(s, n);
+      if (w.empty()) continue;
+      ++checked;
+      const std::string name = std::string(21 + n % 10, 'n');
+      smallint nw = 0;
+      const strings words = wordsof(name + " " + w + "\t" + name + "z", nw);
+      SCOPED_TRACE(w);
+      ASSERT_EQ(nw, 3);
+      EXPECT_EQ(words[1], name.substr(0, 22));
+      EXPECT_EQ(words[3], (name + "z").substr(0, 22));
+      ASSERT_EQ(words[2], w);
+      const valuetype vt = IO::WHATISSTRING(s);
+      ASSERT_EQ(IO::WHATISSTRING(words[2]), vt);
+      const extended want = IO::GETREAL(vt, s, "short");
+      EXPECT_EQ(IO::GETREAL(vt, words[2], "long"), want);
+      if (vt != V::arational) {
+        const extended c = std::strtold(s.c_str(), nullptr);
+        EXPECT_TRUE(c == want || std::fabs(c - want) <= 1e-18L * std::fabs(c)) << static_cast<double>(want);
+      }
+      IO::rrvector v;
+      smallint count = 0;
+      ASSERT_TRUE(IO::STRINGS2REALS(words, nw, 1, v, count));
+      EXPECT_EQ(count, 1);
+      EXPECT_EQ(v[1], want);
+      smallint p1 = 0, q1 = 0, p2 = 0, q2 = 0;
+      if (vt != V::areal) {
+        IO::GETRATIONAL(vt, s, p1, q1, "short");
+        IO::GETRATIONAL(vt, words[2], p2, q2, "long");
+        EXPECT_EQ(p2, p1);
+        EXPECT_EQ(q2, q1);
+      }
+      if (vt == V::aninteger) {
+        EXPECT_EQ(IO::GETINTEGER(vt, words[2], "long"), static_cast<smallint>(want));
+        IO::irrvector iv;
+        count = 1;
+        ASSERT_TRUE(IO::STRINGS2INTEGERS(words, nw, 1, iv, count));
+        EXPECT_EQ(iv[1], static_cast<smallint>(want));
+      }
+    }
+  EXPECT_GT(checked, 300u);
+  // A word longer than a name that is not a number is a name, cut.
+  smallint nw = 0;
+  const strings words = wordsof("-1.0000000000000000e-03x 1.0000000000000000000000e", nw);
+  EXPECT_EQ(words[1], "-1.0000000000000000e-0");
+  EXPECT_EQ(words[2], "1." + std::string(20, '0'));
+}

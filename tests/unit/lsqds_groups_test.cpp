@@ -125,11 +125,12 @@ TEST_F(LeastSquaresGroups, UnknownCompositionsSolvedAtTheBrackets) {
   LSQDS::FILLPREC(1);
   ASSERT_EQ(fatal([] { LSQDS::CALCASS(1, 2, true); }), "");
   EXPECT_TRUE(CALCMODE == calcmodetype::lsqdscalc);
-  // The first two brackets are a T reversal at 5 kbar: solved once.
+  // The first two brackets are a T reversal at 5 kbar: solved once, its
+  // composition on the half of code 0.
   for (smallint r = 1; r <= 2; ++r) {
     const xprec& x = LSQDS::XP(r);
     EXPECT_NEAR((double)(x.br[1].tcalc - CONST::KELVIN), 527.24, 0.01) << r;
-    EXPECT_NEAR((double)(1 - x.br[1].xyz[1]), 0.39998, 1e-5) << r;
+    EXPECT_NEAR((double)(1 - x.br[2].xyz[1]), 0.39998, 1e-5) << r;
     EXPECT_NEAR((double)(x.br[3].tcalc - CONST::KELVIN), 531.78, 0.01) << r;
     EXPECT_NEAR((double)(1 - x.br[3].xyz[1]), 0.39743, 1e-5) << r;
   }
@@ -144,39 +145,42 @@ TEST_F(LeastSquaresGroups, UnknownCompositionsSolvedAtTheBrackets) {
   EXPECT_NE(s.find("\n         10.0          525     532       7    0.6026\n"), std::string::npos) << s;
 }
 
-// A T reversal at 5 kbar whose halves give x(ss) 0.6 (520 C, first as
-// read) and 0.3: in either order of the reactions, each record reversed or
-// not, the pair is solved once from its half first as read, whose
-// composition becomes the solve's (1 - x = 0.39998, T 527.24 C as above)
-// in every record, while the other half keeps what it held; each record shows
-// the solved T on the half it puts first.
-TEST_F(LeastSquaresGroups, APairIsSolvedAtItsHalfFirstAsReadInEveryOrder) {
+// A T reversal at 5 kbar whose halves give x(ss) 0.6 (520 C, code 1) and
+// 0.3 (540 C, code 0): in either order of its two lines and of the
+// reactions, each record reversed or not, the pair is solved once from its
+// half of code 0, whose composition becomes the solve's (1 - x = 0.39998,
+// T 527.24 C as above) in every record, while the other half keeps what it
+// held; each record shows the solved T on the half it puts first.
+TEST_F(LeastSquaresGroups, APairIsSolvedAtItsHalfOfCodeZeroInEveryOrder) {
   const std::string reactions[] = {"ma pa\n -1 1\nmb pb\n -1 1\n", "mb pb\n -1 1\nma pa\n -1 1\n"};
-  for (const std::string& order : reactions)
-    for (int turned = 0; turned < 4; ++turned) {
-      SetUp();
-      ASSERT_EQ(read("1 ss pa pb univariant unknowncomps\n2 1 uc\n" + order + "1 5 520 0 0.6\n0 5 540 0 0.3\n-1\n"), "");
-      for (smallint r = 1; r <= 2; ++r) {
-        xprec& x = LSQDS::XP(r);
-        if (turned & r) {
-          std::swap(x.br[1], x.br[2]);
-          for (smallint b = 1; b <= 2; ++b) x.br[b].dir = !x.br[b].dir;
+  const std::string lines[] = {"1 5 520 0 0.6\n0 5 540 0 0.3\n", "0 5 540 0 0.3\n1 5 520 0 0.6\n"};
+  for (const std::string& pair : lines)
+    for (const std::string& order : reactions)
+      for (int turned = 0; turned < 4; ++turned) {
+        SetUp();
+        ASSERT_EQ(read("1 ss pa pb univariant unknowncomps\n2 1 uc\n" + order + pair + "-1\n"), "");
+        for (smallint r = 1; r <= 2; ++r) {
+          xprec& x = LSQDS::XP(r);
+          if (turned & r) {
+            std::swap(x.br[1], x.br[2]);
+            for (smallint b = 1; b <= 2; ++b) x.br[b].dir = !x.br[b].dir;
+          }
+          LSQDS::SAMEPTX(r);
         }
-        LSQDS::SAMEPTX(r);
+        LSQDS::FILLPREC(1);
+        ASSERT_EQ(fatal([] { LSQDS::CALCASS(1, 2, false); }), "");
+        for (smallint r = 1; r <= 2; ++r) {
+          const xprec& x = LSQDS::XP(r);
+          const bool zerofirst = std::abs((double)x.br[1].t - (540 + CONST::KELVIN)) < 1e-9;
+          const brrec& zero = zerofirst ? x.br[1] : x.br[2];
+          const brrec& one = zerofirst ? x.br[2] : x.br[1];
+          EXPECT_NEAR((double)(1 - zero.xyz[1]), 0.39998, 1e-5) << pair << order << turned << r;
+          // The reader keeps the compositions read in the first record only.
+          EXPECT_EQ((double)one.xyz[1], r == 1 ? 0.6 : 0.0) << pair << order << turned << r;
+          EXPECT_NEAR((double)(x.br[1].tcalc - CONST::KELVIN), 527.24, 0.01) << pair << order << turned << r;
+          EXPECT_EQ((double)x.br[2].tcalc, (double)CONST::KELVIN) << pair << order << turned << r;
+        }
       }
-      LSQDS::FILLPREC(1);
-      ASSERT_EQ(fatal([] { LSQDS::CALCASS(1, 2, false); }), "");
-      for (smallint r = 1; r <= 2; ++r) {
-        const xprec& x = LSQDS::XP(r);
-        const brrec& first = x.br[1].id == 1 ? x.br[1] : x.br[2];
-        const brrec& second = x.br[1].id == 1 ? x.br[2] : x.br[1];
-        EXPECT_NEAR((double)(1 - first.xyz[1]), 0.39998, 1e-5) << order << turned << r;
-        // The reader keeps the compositions read in the first record only.
-        EXPECT_EQ((double)second.xyz[1], r == 1 ? 0.3 : 0.0) << order << turned << r;
-        EXPECT_NEAR((double)(x.br[1].tcalc - CONST::KELVIN), 527.24, 0.01) << order << turned << r;
-        EXPECT_EQ((double)x.br[2].tcalc, (double)CONST::KELVIN) << order << turned << r;
-      }
-    }
 }
 
 TEST_F(LeastSquaresGroups, DivariantSolvedForCompositions) {

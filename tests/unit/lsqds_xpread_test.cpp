@@ -139,6 +139,85 @@ TEST_F(LeastSquaresExperiments, FluidActivityAtAnyListPosition) {
   }
 }
 
+// Every value of a bracket line that is a fraction, x(CO2) and a phase's
+// composition, in a simple reaction (the fluid's activity from x(CO2), or
+// a phase on the activity line) and under a phase header (compositions
+// given or unknown), on a bracket kept or dropped: in 0..1 it is read as
+// written (the pure fluids and the end-members' compositions included);
+// below 0 or above 1 (x(ab) gives ab the site fractions 1 - x and x) the
+// reading stops naming the value and its bracket, where a mirror value
+// used to pass until its activity came out at or below 0.
+TEST_F(LeastSquaresExperiments, EveryFractionOfABracketLineInAndOutOfItsRange) {
+  const struct {
+    std::string head;
+    bool composition;  // the line carries x(ab) after x(CO2)
+  } records[] = {
+      {"1 pa pb H2O\n -1 1 1 1\n1 1 1 lab\n", false},
+      {"1 pa pb\n -1 1 1\nab 1 lab\n", true},
+      {"1 ab pc univariant\n1 1 lab\npa pc\n -1 1\n", true},
+      {"1 ab pc univariant unknowncomps\n1 1 lab\npa pc\n -1 1\n", true},
+  };
+  const std::string values[] = {"-0.3", "-1e-320", "0", "1e-320", "0.4", "1", "1.2", "1e3000"};
+  for (const auto& rec : records)
+    for (int slot = 0; slot < (rec.composition ? 2 : 1); ++slot)
+      for (const char* code : {"0", "2"})
+        for (const std::string& v : values) {
+          const long double x = std::stold(v);
+          // A site fraction within 1e-12 of an end counts as there: decimals
+          // that add up to 1 need not do so in binary.
+          const long double slack = slot == 0 ? 0 : 1e-12L;
+          const bool inside = x >= -slack && x <= 1 + slack;
+          // The bad value on the second line; the other fraction at 0.5.
+          const std::string xco2 = slot == 0 ? v : "0.5", xab = rec.composition ? (slot == 1 ? " " + v : " 0.5") : "";
+          const std::string line = std::string(code) + " 5 750 " + xco2 + xab + "\n";
+          SetUp();
+          start("6\n\n" + em("pa", "-1000") + em("pb", "-1004") + em("pc", "-1010", "0.04") + em("H2O", "-241.81") +
+                    "*\n",
+                axfile);
+          const std::string xp = "0\n0\n" + rec.head + "1 5 700 0.5" + (rec.composition ? " 0.5" : "") + "\n" + line +
+                                 "0 5 760 0.5" + (rec.composition ? " 0.5" : "") + "\n-1\n0\n";
+          const std::string end = read(xp);
+          SCOPED_TRACE(xp);
+          if (inside) {
+            ASSERT_EQ(end, "");
+            if (*code == '2') continue;
+            const brrec& b = LSQDS::XP(1).br[2];
+            EXPECT_EQ(b.xco2, slot == 0 ? x : 0.5L);
+            if (rec.composition) {
+              EXPECT_EQ(b.xyz[1], slot == 1 ? x : 0.5L);
+            }
+            continue;
+          }
+          const std::string bracket = "bracket 2 of experiment 1 (lab";
+          if (slot == 0) {
+            EXPECT_EQ(end.rfind("readxy: x(CO2) of " + bracket + ") = ", 0), 0u) << end;
+            EXPECT_NE(end.find(": a fraction of the fluid lies within 0 and 1"), std::string::npos) << end;
+          } else {
+            EXPECT_EQ(end.rfind("readxy: ab at x(ab) = ", 0), 0u) << end;
+            EXPECT_NE(end.find(" in " + bracket + "): "), std::string::npos) << end;
+            EXPECT_NE(end.find(": its site fraction xA = "), std::string::npos) << end;
+            EXPECT_NE(end.find(" lies outside 0 and 1"), std::string::npos) << end;
+          }
+          if (v.size() <= 4) {
+            EXPECT_NE(end.find(" = " + v), std::string::npos) << end;
+          }
+        }
+  // A ternary of pa, pb, pc on one site whose last site fraction, 1 - x - y,
+  // is the one below 0 while x and y each lie in 0..1; and its corner.
+  const std::string ternary = "tc 3 1\n  x(tc) 0.3\n  y(tc) 0.3\n  p(pa) 1 1 1 2 -1 x -1 y\n  p(pb) 1 1 0 1 1 x\n"
+                              "  p(pc) 1 1 0 1 1 y\n  ideal\n  3\n  xB 1 1 0 1 1 x\n  xC 1 1 0 1 1 y\n"
+                              "  xA 1 1 1 2 -1 x -1 y\n  pa 1 1 xA 1\n  pb 1 1 xB 1\n  pc 1 1 xC 1\n*\n";
+  for (const std::string xy : {"0.7 0.6", "0.3 0.7"}) {
+    SetUp();
+    start(emfile, ternary);
+    const std::string end =
+        read("0\n0\n1 pa pb\n -1 1 1\ntc 1 lab\n1 5 700 0 0.2 0.2\n0 5 750 0 " + xy + "\n-1\n0\n");
+    EXPECT_EQ(end, xy[2] == '7' ? "readxy: tc at x(tc) = 0.7, y(tc) = 0.6 in bracket 2 of experiment 1 (lab): its site "
+                                  "fraction xA = -0.3000 lies outside 0 and 1"
+                                : "");
+  }
+}
+
 // A negative activity marks cordierite as hydrous: it stands at activity 1
 // in the list, for both cordierites, while the other terms keep their own.
 TEST_F(LeastSquaresExperiments, HydrousCordieriteStandsAtUnitActivity) {

@@ -378,12 +378,19 @@ TEST_F(Activities, OtherRefusals) {
   p.em[2].td[TDSLOT::AQ] = 1;
   EXPECT_EQ(testsupport::fatal([&] { rtlna(x, 1); }), "calca: symmetric aq??");
 
-  // Sizes whose weighted sum is 0 lie outside the van Laar model: activity 0,
-  // no derivatives.
+  // A size at or below 0 at the state stops, naming it.
   ptype1& v = onesite(1, 2, axtype::vanlaar);
   pairs(v, {5});
   v.alphaa[2] = -1;
   x[3] = 0.5L;
+  EXPECT_EQ(testsupport::fatal([&] { rtlna(x, 1); }).rfind("calca: van Laar size of e2 in ph1 = -1.0000 at 5.0 kbar", 0),
+            0u);
+
+  // Sizes whose weighted sum is 0 lie outside the van Laar model: activity 0,
+  // no derivatives (sizes 2 and 1, proportions -1 and 2).
+  v.alphaa[1] = 2;
+  v.alphaa[2] = 1;
+  x[3] = 2;
   derivs d;
   d.fill(-1);
   d.calca(x, true, true);

@@ -447,6 +447,35 @@ TEST_F(Convert, MonteCarloCorrelationsBounded) {
   EXPECT_NEAR(m.sdxyz[1], m.sdxyz[2], 1e-12L);
 }
 
+// No variable reads Mn, and each variable is a ratio of cations, in which
+// the analysis's normalisation cancels: a sample's variables are the same
+// whatever MnO was drawn at, however small the entry and however wide its
+// sd of ln wt% (a / sqrt(wt%), 6325 at 1e-11 wt% and a = 0.02). With the
+// same seeds the spread and correlations are those of MnO at 1 wt%.
+TEST_F(Convert, TraceEntryReadByNoVariableLeavesSpreadsAndCorrelations) {
+  const auto spread = [](extended mno, extended a) {
+    mineraltype& m = olivine({{"SiO2", 40}, {"FeO", 10}, {"MgO", 50}, {"MnO", mno}});
+    variable(2, "s", {"Si"}, {"Si", "Fe2"});
+    m.sdlogwt = a;
+    m.logx = -1;
+    m.sdlogx = 0.3L;
+    ZQMATH1::SETUPRANDOM(true);
+    EXPECT_EQ(fatal([] { ZQMODE0::CALCXYZ(1); }), "");
+    return std::vector<extended>{m.sdxyz[1], m.sdxyz[2], m.corxyz(1, 2)};
+  };
+  for (const extended a : {0.02L, 0.1L}) {
+    const std::vector<extended> ordinary = spread(1, a);
+    ASSERT_GT(ordinary[0], 1e-4L);
+    ASSERT_LT(ordinary[2], -0.05L);
+    for (const extended mno : {1e-5L, 1e-10L, 1e-11L, 1e-12L, 1e-30L, 1e-300L, 1e-4000L}) {
+      const std::vector<extended> got = spread(mno, a);
+      for (std::size_t k = 0; k < got.size(); ++k)
+        EXPECT_NEAR(got[k], ordinary[k], 1e-12L) << "MnO " << static_cast<double>(mno) << " a " << static_cast<double>(a)
+                                                 << " k " << k;
+    }
+  }
+}
+
 bool firstfail(smallint t, smallint upto) { return t <= upto; }
 bool fail3500(smallint t) { return firstfail(t, 3500); }
 bool fail3501(smallint t) { return firstfail(t, 3501); }

@@ -221,6 +221,12 @@ TEST(DrawingNetwork, ClippedLinesInThePicture) {
        "start = line end; end = line end"},
       {"5 5 5 -2 7 -2 7 10", {"290.00 274.00", "290.00 504.00", "382.00 504.00", "382.00 44.00"},
        "start = line end; end = top edge"},
+      // a far row puts the crossing within the last digit of the segment's
+      // end: the piece inside is still drawn, as for a nearer row
+      {"5 5 1e25 6", {"290.00 274.00", "520.00 274.00"}, "start = line end; end = right edge"},
+      {"5 5 5 3e20", {"290.00 274.00", "290.00 44.00"}, "start = line end; end = top edge"},
+      {"-1e25 5 5 5", {"60.00 274.00", "290.00 274.00"}, "start = left edge; end = line end"},
+      {"5 -3e20 5 5", {"290.00 504.00", "290.00 274.00"}, "start = bottom edge; end = line end"},
   };
   for (const row& r : rows) {
     Drawing d;

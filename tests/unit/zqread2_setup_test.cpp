@@ -262,6 +262,17 @@ class Against : public axtest::AxTest {
     XYZLIM1[NXYZ] = low;
     XYZLIM2[NXYZ] = high;
   }
+  // A batch run whose Monte Carlo item on phase already names n phases,
+  // with one same-coded copy of it in "with".
+  void mcon(const char* phase, smallint n) {
+    CONTROLJX.batch = yes;
+    NMC = 1;
+    MCINFO[1] = mctype{};  // as a script line would give it, not as an earlier test left it
+    MCINFO[1].nphase = n;
+    for (smallint k = 1; k <= n; ++k) MCINFO[1].phasename[k] = phase;
+    group({phase, "olb"});
+    WHSTRINGS[++NWHSTRINGS] = "olb";
+  }
   void group(std::initializer_list<const char*> names) {
     NSC = static_cast<smallint>(NSC < 0 ? 1 : NSC + 1);
     ISC[NSC] = 0;
@@ -272,15 +283,21 @@ class Against : public axtest::AxTest {
   }
   // Reads text (the fixture when empty) and sets it up; the fatal message,
   // or "" when the set-up went through.
+  // fault is the kind of the last fatal end.
   std::string setup(const std::string& text = "") {
     dir.write("jx-t.txt", text.empty() ? fixture() : text);
     IO::WHATSOPEN = 1;  // a fatal end closed the terminal channel
-    return fatal([] {
+    try {
       auto reader = std::make_unique<ZQREAD2::axreader>();
       reader->READFILE();
       ZQREAD2::SETUPAGAINSTSCRIPT(*reader);
-    });
+    } catch (const IO::runend& e) {
+      fault = e.fault;
+      return e.where + ": " + e.message;
+    }
+    return "";
   }
+  faulttype fault = yourfault;
   static std::string fixture() {
     std::ifstream in(std::string(SOLVARINTH_FIXTURES) + "/setup/unit/jx-t.txt", std::ios::binary);
     std::stringstream ss;
@@ -357,6 +374,7 @@ TEST_F(Against, EachFaultEndsTheSetUp) {
             ") 0.5 p(fo) 1 1 1 1 -1 x p(fa) 1 1 0 1 1 x ideal 2 "
             "a 1 1 1 1 -1 x b 1 1 0 1 1 x fo 1 1 a 1 fa 1 1 b 1\n";
   const std::string large = edited({{"x(g) 0.3", "x(g) 0.7"}});
+  const std::string buffered = edited({{"ky\n", "ky\nbf 1 buffer make 1 q 1\n"}});
   std::string unsuffixed = coded;
   unsuffixed.replace(unsuffixed.find("sp_x 2"), 4, "sq");
   unsuffixed.replace(unsuffixed.find("x(sp_x)"), 7, "x(sq)");
@@ -365,6 +383,13 @@ TEST_F(Against, EachFaultEndsTheSetUp) {
       {[] { TOZEROSTRINGS[NTOZEROSTRINGS = 1] = "ky"; }, "", "setup phases: tozero phase, ky,  not in \"with\""},
       {[] { WHSTRINGS[++NWHSTRINGS] = "q"; }, "", "setup phases: two phases, q and q, with the same name in \"with\""},
       {[this] { group({"olx", "olb"}); }, "", "setup phases: first samecoding phase, olx is not in the axfile"},
+      // A Monte Carlo item on a same-coded phase names each copy, at most 20.
+      {[this] { mcon("ol", maxmcnames); }, "", "setup phases: number of mcphase (max = 20) "},
+      // the 20th taken, the set-up goes on to the item's parameter, not given
+      {[this] { mcon("ol", maxmcnames - 1); }, "", "read: finding kp in mc (2a)"},
+      // A buffer the file does not hold: a typo, or another file's buffer.
+      {[] { BUFFERC = "fm"; }, buffered, "read: script, \"fm\", not in axfile"},
+      {[] { BUFFERC = "bf"; }, buffered, ""},
       {[this] { group({"ol", "olb"}); WHSTRINGS[++NWHSTRINGS] = "olb"; }, "",
        "setup phases: no xyz starting guesses in scriptfile 2"},
       {[this] { group({"ol", "olb"}); guess("x(ol)", 0.5L); WHSTRINGS[++NWHSTRINGS] = "olb"; }, "",
@@ -408,7 +433,9 @@ TEST_F(Against, EachFaultEndsTheSetUp) {
     with({"q", "ol"});
     c.script();
     const std::size_t before = term.text().size();
+    fault = yourfault;
     EXPECT_EQ(setup(c.text), c.result);
+    EXPECT_EQ(fault, yourfault);  // every one the user's to mend
     EXPECT_TRUE(c.line.empty() || term.text().find(c.line, before) != std::string::npos) << term.text();
   }
 }
