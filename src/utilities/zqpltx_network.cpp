@@ -185,6 +185,17 @@ void setlink(smallint& link, const spot& at) {
   }
 }
 
+// An open end attached to a side of the frame lies on it: the fields on
+// either side of the line are closed by the frame's own corner, and an end
+// a digit off the side would leave a sliver between them that no field
+// covers.
+void ontoframe(smallint link, extended& x, extended& y) {
+  if (link == -bottom) y = YLOW;
+  if (link == -top) y = YHIGH;
+  if (link == -left) x = XLOW;
+  if (link == -right) x = XHIGH;
+}
+
 // A line's points in the making, with room for every point that set-up and
 // clipping can add.
 struct pointlist {
@@ -639,8 +650,14 @@ void ADDEDGES(smallint i) {
   }
   store(l, out);
   if (l.npts == 0) return;
-  if (l.beginlink == 0) setlink(l.beginlink, LINESPOT(i, 1));
-  if (l.endlink == 0) setlink(l.endlink, LINESPOT(i, l.npts));
+  if (l.beginlink == 0) {
+    setlink(l.beginlink, LINESPOT(i, 1));
+    ontoframe(l.beginlink, l.x[1], l.y[1]);
+  }
+  if (l.endlink == 0) {
+    setlink(l.endlink, LINESPOT(i, l.npts));
+    ontoframe(l.endlink, l.x[l.npts], l.y[l.npts]);
+  }
 }
 
 namespace {

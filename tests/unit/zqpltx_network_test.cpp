@@ -150,8 +150,9 @@ TEST(DrawingNetwork, Clipping) {
       // through two corners: a corner is one crossing, named by the first
       // of its edges in the order bottom, left, top, right
       {"u1 begin end -1 360 11 840", "", {{0, 400}, {10, 800}}, -1, -3},
-      // free ends on an edge within the tolerance, or just outside it
-      {"u1 begin end 5 600 5 799.99999995", "", {{5, 600}, {5, 799.99999995}}, 0, -3},
+      // free ends on an edge within the tolerance, or just outside it: one
+      // attached to the edge lies on it
+      {"u1 begin end 5 600 5 799.99999995", "", {{5, 600}, {5, 800}}, 0, -3},
       {"u1 begin end 5 600 5 799.9999998", "", {{5, 600}, {5, 799.9999998}}, 0, 0},
       {"u1 begin end 0 600 5 600", "", {{0, 600}, {5, 600}}, -2, 0},
       // a point at an end stays the link; two rows of one x count as
