@@ -168,8 +168,14 @@ rounding onedge(smallint e, rounding r) {
 }
 
 // An end on the frame, as written or within its rounding of it, is
-// attached to that side; so is one within edgetolerance of it.
-void setlink(smallint& link, const spot& at) {
+// attached to that side; so is one within edgetolerance of it. An open end
+// has no place of the records to be told apart from but the frame, so its
+// rounding is read as coarse as its line's rows allow: a row whose
+// trailing zeros may have been dropped is still on the side it was
+// written at.
+void setlink(smallint& link, spot at) {
+  at.round.apartx = std::max(at.round.apartx, at.round.wayx);
+  at.round.aparty = std::max(at.round.aparty, at.round.wayy);
   const extended x = at.x, y = at.y;
   const smallint side = FRAMESIDE(at);
   if (side != 0) {

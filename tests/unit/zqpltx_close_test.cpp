@@ -163,10 +163,15 @@ chord through(place p, place d) {
   return {onframe(lo), onframe(hi)};
 }
 
-// A window and the decimals its values are written with, each way.
+// A window and the decimals its values are written with, each way; its
+// frame may be written with more (rows on a side then lie a part of their
+// last digit off it).
 struct windowtype {
   double xlow, xhigh, ylow, yhigh;
   int xplaces, yplaces;
+  int framemore = 0;  // decimals of the frame beyond the rows'
+  int framex() const { return xplaces + framemore; }
+  int framey() const { return yplaces + framemore; }
   double ux() const { return std::pow(10.0, -xplaces) / (xhigh - xlow); }  // a unit in window units
   double uy() const { return std::pow(10.0, -yplaces) / (yhigh - ylow); }
 };
@@ -375,8 +380,9 @@ bool writefile(std::mt19937& gen, linedrawing& d, knowndrawing& k, bool whole) {
     drawnline.push_back(ch.b);
     k.lines.push_back(drawnline);
   }
-  f << "*\n*\nwindow " << fixed(w.xlow, w.xplaces) << " " << fixed(w.xhigh, w.xplaces) << " "
-    << fixed(w.ylow, w.yplaces) << " " << fixed(w.yhigh, w.yplaces) << "\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
+  f << "*\n*\nwindow " << fixed(w.xlow, w.framex()) << " " << fixed(w.xhigh, w.framex()) << " "
+    << fixed(w.ylow, w.framey()) << " " << fixed(w.yhigh, w.framey())
+    << "\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
   k.file = f.str();
   // the samples: round each point, and across between points close together
   for (const place& p : d.points) {
@@ -410,10 +416,12 @@ bool randomlines(std::mt19937& gen, closekind kind, linedrawing& d, knowndrawing
   static const windowtype windows[] = {{400, 700, 2, 10, 4, 6},   {10000, 10001, 2, 10, 7, 6},
                                        {400, 1400, 5, 5.001, 3, 9}, {600, 600.001, 1, 1001, 9, 3},
                                        {1e-6, 2e-6, 3e-6, 4e-6, 13, 13}, {-5, -4.6, 1.5, 2.25, 7, 7},
-                                       {1e6, 7e6, 1e5, 3e5, 0, 0}};
+                                       {1e6, 7e6, 1e5, 3e5, 0, 0},
+                                       {400.123456, 700.654321, 2.00031, 9.99971, 2, 3, 4}};
   d = linedrawing{};
-  // the window of integer records only where precisions vary
-  d.w = windows[gen() % (varied ? 7 : 6)];
+  // the windows of integer records and of a frame finer than its rows
+  // only where precisions vary
+  d.w = windows[gen() % (varied ? 8 : 6)];
   d.varied = varied;
   const double unit = std::max(d.w.ux(), d.w.uy());
   const double least = 6 * unit, most = 1e-2;
@@ -521,7 +529,7 @@ TEST(DrawingClose, RandomDrawingsOfCloseDistinctPositions) {
 // with the rounding of the finest value read for every one).
 TEST(DrawingClose, RandomDrawingsOfLinesWrittenToDifferentPrecisions) {
   std::mt19937 gen(50923);
-  int drawn = 0, refused = 0, integers = 0, exponents = 0;
+  int drawn = 0, refused = 0, integers = 0, exponents = 0, finerframe = 0;
   for (int n = 0; drawn < 300; ++n) {
     linedrawing d;
     knowndrawing k;
@@ -529,16 +537,20 @@ TEST(DrawingClose, RandomDrawingsOfLinesWrittenToDifferentPrecisions) {
     if (!randomlines(gen, static_cast<closekind>(n % kinds), d, k, whole, true)) continue;
     ++drawn;
     integers += d.w.xplaces == 0;
+    finerframe += d.w.framemore > 0;
     exponents += k.file.find("e-") != std::string::npos || k.file.find("e2") != std::string::npos;
     const std::string got = drawnright(k);
     const bool stopped = got.rfind("refused: ", 0) == 0;
     refused += stopped;
+    // rows on a side are on it however many digits the frame carries
+    EXPECT_FALSE(stopped && d.w.framemore > 0) << "drawing " << n << " " << got << "\n" << k.file;
     if (!stopped) {
       EXPECT_EQ(got, "") << "drawing " << n << "\n" << k.file;
     }
   }
   EXPECT_LT(refused, 15) << refused;
   EXPECT_GT(integers, 25) << integers;
+  EXPECT_GT(finerframe, 15) << finerframe;
   EXPECT_GT(exponents, 100) << exponents;
 }
 
