@@ -746,15 +746,46 @@ routing routeof(const linetype& l, long k, smallint p, bool crossingnear) {
       if (!nearsegment(row(j), POINTSPOT(p), far)) return {route::refused};
     return {route::drop, from, to};
   }
-  if (!crossingnear || l.npts >= maxlinestore || !nearsegment(POINTSPOT(p), row(k), row(k + 1)))
+  if (!crossingnear || l.npts + 3 > maxlinestore || !nearsegment(POINTSPOT(p), row(k), row(k + 1)))
     return {route::refused};
   return {route::insert, k, k};
 }
 
+// Passing a point, a segment is that point only where it lies within its
+// rounding and the point's of it: it is taken to the point from where it
+// comes within that reach and goes on from where it leaves it, and keeps
+// its own place everywhere else, but between the point and another named
+// one.
 void applyroute(linetype& l, const routing& r, smallint p) {
   const pointtype& pt = (*POINT)[p];
   if (r.how == route::drop) droprows(l, r.from, r.to);
-  if (r.how == route::insert) insertrow(l, r.from, pt.x, pt.y, pt.round);
+  if (r.how != route::insert) return;
+  const long k = r.from;
+  const extended x1 = l.x[k], y1 = l.y[k], x2 = l.x[k + 1], y2 = l.y[k + 1];
+  const rounding r1 = l.round[k], r2 = l.round[k + 1];
+  const rounding rs = COARSER(r1, r2);
+  const extended hx = frameunits * (rs.wayx + pt.round.wayx), hy = frameunits * (rs.wayy + pt.round.wayy);
+  // the part of the segment within reach of the point, as fractions of it
+  extended tin = 0, tout = 1;
+  auto within = [&](extended a, extended b, extended lo, extended hi) {
+    if (a == b) return;
+    extended ta = (lo - a) / (b - a), tb = (hi - a) / (b - a);
+    if (ta > tb) std::swap(ta, tb);
+    tin = std::max(tin, ta);
+    tout = std::min(tout, tb);
+  };
+  within(x1, x2, pt.x - hx, pt.x + hx);
+  within(y1, y2, pt.y - hy, pt.y + hy);
+  // a named point at the segment's other end is exact: from it the way is
+  // straight
+  if (k == 1 && l.beginlink > 0) tin = 0;
+  if (k + 1 == l.npts && l.endlink > 0) tout = 1;
+  long at = k;
+  if (tin > 0 && tin < tout) {
+    insertrow(l, at++, x1 + tin * (x2 - x1), y1 + tin * (y2 - y1), ROUNDINGBETWEEN(r1, r2, tin));
+  }
+  insertrow(l, at++, pt.x, pt.y, pt.round);
+  if (tout < 1 && tin < tout) insertrow(l, at, x1 + tout * (x2 - x1), y1 + tout * (y2 - y1), ROUNDINGBETWEEN(r1, r2, tout));
 }
 
 // Whether the place where segments k of a and j of b meet is within their

@@ -296,4 +296,23 @@ TEST(DrawingNetwork, IntegerRecordsAreRoundedInAHugeWindow) {
   EXPECT_EQ(line(1).y[3], 210462);
 }
 
+// A chord of rows to 2 decimals, (0, 599.98) - (10, 600.01), passes 0.005
+// below point i1 (5, 600) where it crosses i1's line from (0, 400): it is
+// routed through i1 only within the reach of the two roundings there,
+// 2.5 units of 0.01 of each each way (x 4.975 to 5.025, where the chord's y
+// is 599.98 + 0.003 x), and keeps its rows everywhere else.
+TEST(DrawingNetwork, ALinePassingAPointWithinItsRoundingMeetsItThereAlone) {
+  Drawing d;
+  ASSERT_EQ(d.network(qk("i1 5.00 600.00\nu1 begin i1\n  0.00 400.00\n  5.00 600.00\n"
+                         "u2 begin end\n  0.00 599.98\n  10.00 600.01\n")),
+            "");
+  const pts want{{0, 599.98}, {4.975, 599.994925}, {5, 600}, {5.025, 599.995075}, {10, 600.01}};
+  const pts got = points(line(2));
+  ASSERT_EQ(got.size(), want.size());
+  for (std::size_t k = 0; k < got.size(); ++k) {
+    EXPECT_NEAR(got[k].first, want[k].first, 1e-9) << k;
+    EXPECT_NEAR(got[k].second, want[k].second, 1e-9) << k;
+  }
+}
+
 }  // namespace
