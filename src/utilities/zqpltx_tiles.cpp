@@ -194,8 +194,9 @@ void CHECKTILES(const std::vector<areapolygon>& drawn, bool whole) {
     const std::string why = CROSSINGOFLINES();
     IO::ERROREXIT("areas",
                   "area " + named(biggest) + " cannot be drawn: " +
-                      (why.empty() ? "with it the polygons cover " + IO::REAL2STR(total, placedigits, false) +
-                                         " times the window"
+                      (why.empty() ? std::string("with it the polygons cover ") + (total > 1 ? "more" : "less") +
+                                         " than the window, by " +
+                                         IO::REAL2STR(std::fabs(total - 1), placedigits, false) + " of it"
                                    : why),
                   yourfault);
   }

@@ -1490,6 +1490,8 @@ TEST(DrawingFill, PolygonsThatDoNotTileTheWindowStopTheRun) {
   const std::string ten = "window 0 10 0 10\nbigticks 0 0 0 0\n", thousand = "window 0 1000 0 1000\nbigticks 0 0 0 0\n";
   const std::string named = "areas: areas 1 (u1) and 2 (u1 u2) cannot be drawn: their polygons both cover the place ";
   const std::string gap = "areas: area 2 (u1 u2) cannot be drawn: beside it no polygon covers the place 5.00000 5.02199";
+  const std::string more = "areas: area 1 (u1) cannot be drawn: with it the polygons cover more than the window, by "
+                           "1.60000e-7 of it";
   const struct {
     std::string control;
     std::vector<poly> polys;
@@ -1505,6 +1507,9 @@ TEST(DrawingFill, PolygonsThatDoNotTileTheWindowStopTheRun) {
        named + "500.050 0.952534"},
       {thousand, {box(1, 0, 0, 501, 1000), box(2, 500, 0, 1000, 1000)}, named + "500.500 0.952534",
        named + "500.500 0.952534"},
+      // a speck painted twice between the rows and columns of the scan: the
+      // areas' sum tells, 0.004 x 0.004 of 100 more than the window
+      {ten, {box(1, 0, 0, 10, 5), box(2, 0, 5, 10, 10), box(2, 0.001, 5.001, 0.005, 5.005)}, more, more},
   };
   for (const auto& r : rows) {
     Drawing d;
