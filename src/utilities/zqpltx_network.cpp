@@ -436,6 +436,11 @@ smallint FINDINSERTPOSI(smallint i, smallint p) {
   if (l.npts <= 1) return 1;
   for (smallint k = 1; k <= l.npts - 1; ++k)
     if (between(v, c[k], c[k + 1])) return k;
+  // Beyond an end only as far as the rounding that made the point one
+  // place with that end's row (a point put on the frame it was written
+  // within its rounding of): the point is at that row.
+  if (ONEPLACE(LINESPOT(i, 1), POINTSPOT(p), reading::way)) return 1;
+  if (ONEPLACE(LINESPOT(i, l.npts), POINTSPOT(p), reading::way)) return static_cast<smallint>(l.npts - 1);
   if (c[l.npts] <= c[1]) return v <= c[1] ? l.npts : smallint{0};
   return v <= c[l.npts] ? smallint{0} : l.npts;
 }

@@ -315,4 +315,17 @@ TEST(DrawingNetwork, ALinePassingAPointWithinItsRoundingMeetsItThereAlone) {
   }
 }
 
+// A point written 0.01 beyond the right edge, within its rounding of it, is
+// on the edge; its line's last row, at the point as written, is still the
+// point's place along the line: the line runs from the point (out of the
+// window, as written) and is not taken for one named the wrong way round.
+TEST(DrawingNetwork, APointPutOnTheFrameKeepsItsPlaceAlongItsLine) {
+  Drawing d;
+  ASSERT_EQ(d.network(qk("i1 10.01 600.00\nu1 i1 end\n  11.00 650.00\n  10.01 600.00\n"
+                         "u2 begin i1\n  5.00 500.00\n  10.01 600.00\n")),
+            "");
+  EXPECT_EQ(point(1).x, 10);
+  EXPECT_EQ(line(2).x[line(2).npts], 10);
+}
+
 }  // namespace
