@@ -710,16 +710,25 @@ void insertrow(linetype& l, long k, extended x, extended y, const rounding& r) {
 }
 
 // Whether a place lies within its rounding, and the segment's, of the
-// segment from a to b (in the window's units each way, the nearest place
-// of the segment).
+// segment from a to b: some place of the segment is one place with it,
+// each way by its own rounding (the coarser of the segment's two ends).
 bool nearsegment(const spot& at, const spot& a, const spot& b) {
-  const extended ux = XHIGH - XLOW, uy = YHIGH - YLOW;
-  const extended dx = (b.x - a.x) / ux, dy = (b.y - a.y) / uy;
-  const extended len = dx * dx + dy * dy;
-  extended t = len > 0 ? (((at.x - a.x) / ux) * dx + ((at.y - a.y) / uy) * dy) / len : 0;
-  t = std::clamp(t, extended{0}, extended{1});
-  const spot near{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y), ROUNDINGBETWEEN(a.round, b.round, t)};
-  return ONEPLACE(at, near, reading::way);
+  const rounding r = COARSER(a.round, b.round);
+  const extended tx = frameunits * (at.round.wayx + r.wayx), ty = frameunits * (at.round.wayy + r.wayy);
+  extended tin = 0, tout = 1;
+  auto within = [&](extended from, extended to, extended v, extended reach) {
+    if (from == to) {
+      if (std::fabs(v - from) > reach) tin = 2;
+      return;
+    }
+    extended t1 = (v - reach - from) / (to - from), t2 = (v + reach - from) / (to - from);
+    if (t1 > t2) std::swap(t1, t2);
+    tin = std::max(tin, t1);
+    tout = std::min(tout, t2);
+  };
+  within(a.x, b.x, at.x, tx);
+  within(a.y, b.y, at.y, ty);
+  return tin <= tout;
 }
 
 // How line l, met near point p on its segment k, is routed through p:

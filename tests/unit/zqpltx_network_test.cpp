@@ -328,4 +328,18 @@ TEST(DrawingNetwork, APointPutOnTheFrameKeepsItsPlaceAlongItsLine) {
   EXPECT_EQ(line(2).x[line(2).npts], 10);
 }
 
+// Rows whole in x (a unit of 1, taken as 0.2, a fiftieth of the window) and
+// to 2 decimals in y run up x = 5 from i1 (5, 600) to i2 (5.1, 600.4), and
+// line u2 from i2 meets them at (5, 600.15). Each row lies within its
+// rounding of the way from i2 to the first row, 0.067 or less off it in x
+// at its own y: the rows beyond that first one are dropped, and u1 meets u2
+// at i2 alone.
+TEST(DrawingNetwork, RowsWithinTheirRoundingOfTheWayToAPointAreDropped) {
+  Drawing d;
+  ASSERT_EQ(d.network(qk("i1 5.00 600.00\ni2 5.10 600.40\nu1 i1 i2\n  5 600.10\n  5 600.20\n  5 600.30\n"
+                         "u2 i2 end\n  5.10 600.40\n  0.00 587.65\n")),
+            "");
+  EXPECT_EQ(points(line(1)), (pts{{5, 600}, {5, 600.1}, {5.1, 600.4}}));
+}
+
 }  // namespace
