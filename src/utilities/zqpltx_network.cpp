@@ -836,19 +836,23 @@ void JOINATPOINTS() {
           for (long m = 1; m < b.npts && !changed; ++m) {
             extended x = 0, y = 0;
             if (!meetapart(a, k, b, m, x, y)) continue;
-            // the first point named by either line that both can be routed through
+            // the first point named by either line that both can be routed
+            // through; a line is taken through a point it does not name only
+            // where no point joins the two by their own rows
             const smallint ends[4] = {a.beginlink, a.endlink, b.beginlink, b.endlink};
-            for (const smallint p : ends) {
-              if (p <= 0 || changed) continue;
-              const bool near = crossingnear(a, k, b, m, x, y, p);
-              const routing ra = routeof(a, k, p, near), rb = routeof(b, m, p, near);
-              if (ra.how == route::refused || rb.how == route::refused) continue;
-              if (ra.how == route::none && rb.how == route::none) continue;
-              // b first: a's rows before segment k stay where they are
-              applyroute(b, rb, p);
-              applyroute(a, ra, p);
-              changed = true;
-            }
+            for (int pass = 0; pass < 2 && !changed; ++pass)
+              for (const smallint p : ends) {
+                if (p <= 0 || changed) continue;
+                const bool near = crossingnear(a, k, b, m, x, y, p);
+                const routing ra = routeof(a, k, p, near), rb = routeof(b, m, p, near);
+                if (ra.how == route::refused || rb.how == route::refused) continue;
+                if (ra.how == route::none && rb.how == route::none) continue;
+                if (pass == 0 && (ra.how == route::insert || rb.how == route::insert)) continue;
+                // b first: a's rows before segment k stay where they are
+                applyroute(b, rb, p);
+                applyroute(a, ra, p);
+                changed = true;
+              }
           }
       }
     if (changed) ++joins;

@@ -342,4 +342,18 @@ TEST(DrawingNetwork, RowsWithinTheirRoundingOfTheWayToAPointAreDropped) {
   EXPECT_EQ(points(line(1)), (pts{{5, 600}, {5, 600.1}, {5.1, 600.4}}));
 }
 
+// Lines u1 (i1 to i3) and u2 (i2 to i3) share i3; u1's rows are whole in y
+// at 600 and touch u2 where u1 leaves i1, within i1's rounding (its x to
+// one decimal). The rows lie within their rounding of u1's own way from i1
+// to i3, so u1 is that way; u2, which does not name i1, is not taken
+// through it. Both are straight between their points.
+TEST(DrawingNetwork, LinesMeetAtTheirOwnPointsBeforeOneIsTakenThroughAnother) {
+  Drawing d;
+  ASSERT_EQ(d.network(qk("i1 6.4 599.588\ni2 5.44 600\ni3 6.877 600\nu1 i1 i3\n  6.59 600\n  6.73 600\n  6.88 600\n"
+                         "u2 i2 i3\n  5.4 600\n  6.9 600\n")),
+            "");
+  EXPECT_EQ(points(line(1)), (pts{{6.4, 599.588}, {6.877, 600}}));
+  EXPECT_EQ(points(line(2)), (pts{{5.44, 600}, {6.877, 600}}));
+}
+
 }  // namespace
