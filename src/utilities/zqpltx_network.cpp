@@ -744,7 +744,7 @@ struct routing {
   long from = 0, to = 0;  // rows dropped, or the row p follows
 };
 
-routing routeof(const linetype& l, long k, smallint p, bool crossingnear) {
+routing routeof(const linetype& l, long k, smallint p) {
   const pointtype& pt = (*POINT)[p];
   auto at = [&](long j) { return l.x[j] == pt.x && l.y[j] == pt.y; };
   auto row = [&](long j) { return spot{l.x[j], l.y[j], l.round[j]}; };
@@ -760,7 +760,7 @@ routing routeof(const linetype& l, long k, smallint p, bool crossingnear) {
       if (!nearsegment(row(j), POINTSPOT(p), far)) return {route::refused};
     return {route::drop, from, to};
   }
-  if (!crossingnear || l.npts + 3 > maxlinestore || !nearsegment(POINTSPOT(p), row(k), row(k + 1)))
+  if (l.npts + 3 > maxlinestore || !nearsegment(POINTSPOT(p), row(k), row(k + 1)))
     return {route::refused};
   return {route::insert, k, k};
 }
@@ -809,6 +809,47 @@ bool crossingnear(const linetype& a, long k, const linetype& b, long j, extended
   return ONEPLACE(at, POINTSPOT(p), reading::way);
 }
 
+// How many places two lines meet apart from the rows they share.
+long meetingsapart(const linetype& a, const linetype& b) {
+  long n = 0;
+  for (long k = 1; k < a.npts; ++k)
+    for (long m = 1; m < b.npts; ++m) {
+      extended x = 0, y = 0;
+      if (meetapart(a, k, b, m, x, y)) ++n;
+    }
+  return n;
+}
+
+// Whether some segment of line l runs between the same two places as a
+// segment of line m.
+bool sameway(const linetype& l, const linetype& m) {
+  auto same = [&](long k, long j) { return l.x[k] == m.x[j] && l.y[k] == m.y[j]; };
+  for (long k = 1; k < l.npts; ++k)
+    for (long j = 1; j < m.npts; ++j)
+      if ((same(k, j) && same(k + 1, j + 1)) || (same(k, j + 1) && same(k + 1, j))) return true;
+  return false;
+}
+
+// Whether taking lines i and j through point p, each within its own
+// rounding, leaves them meeting apart fewer times, and neither then runs
+// along another line's way: their crossing lay within the rows' rounding,
+// though away from p along nearly parallel ways, and no field between them
+// and a third line closes up.
+bool routingundoes(smallint i, const routing& ri, smallint j, const routing& rj, smallint p) {
+  const linetype& a = (*LINE)[i];
+  const linetype& b = (*LINE)[j];
+  linetype na = a, nb = b;
+  applyroute(nb, rj, p);
+  applyroute(na, ri, p);
+  if (meetingsapart(na, nb) >= meetingsapart(a, b) || sameway(na, nb)) return false;
+  for (smallint q = 1; q <= NLINE; ++q) {
+    if (q == i || q == j) continue;
+    if ((ri.how == route::insert && sameway(na, (*LINE)[q])) || (rj.how == route::insert && sameway(nb, (*LINE)[q])))
+      return false;
+  }
+  return true;
+}
+
 // Changes allowed to the joining, beyond which lines that keep meeting near
 // their points are left as they are.
 constexpr long maxjoins = 4 * maxline;
@@ -839,20 +880,27 @@ void JOINATPOINTS() {
             // the first point named by either line that both can be routed
             // through; a line is taken through a point it does not name only
             // where no point joins the two by their own rows
+            // where no point lies within their rounding of the crossing,
+            // the nearest through which the lines, kept within their
+            // rounding, no longer cross there
             const smallint ends[4] = {a.beginlink, a.endlink, b.beginlink, b.endlink};
-            for (int pass = 0; pass < 2 && !changed; ++pass)
+            for (int pass = 0; pass < 3 && !changed; ++pass) {
               for (const smallint p : ends) {
                 if (p <= 0 || changed) continue;
-                const bool near = crossingnear(a, k, b, m, x, y, p);
-                const routing ra = routeof(a, k, p, near), rb = routeof(b, m, p, near);
+                const routing ra = routeof(a, k, p), rb = routeof(b, m, p);
                 if (ra.how == route::refused || rb.how == route::refused) continue;
                 if (ra.how == route::none && rb.how == route::none) continue;
-                if (pass == 0 && (ra.how == route::insert || rb.how == route::insert)) continue;
+                const bool passing = ra.how == route::insert || rb.how == route::insert;
+                if (pass == 0 && passing) continue;
+                const bool near = crossingnear(a, k, b, m, x, y, p);
+                if (pass == 1 && passing && !near) continue;
+                if (pass == 2 && (!passing || near || !routingundoes(i, ra, j, rb, p))) continue;
                 // b first: a's rows before segment k stay where they are
                 applyroute(b, rb, p);
                 applyroute(a, ra, p);
                 changed = true;
               }
+            }
           }
       }
     if (changed) ++joins;

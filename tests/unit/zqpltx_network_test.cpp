@@ -356,4 +356,22 @@ TEST(DrawingNetwork, LinesMeetAtTheirOwnPointsBeforeOneIsTakenThroughAnother) {
   EXPECT_EQ(points(line(2)), (pts{{5.44, 600}, {6.877, 600}}));
 }
 
+// u2 runs from i3 (1, 600.07) to i4 (9, 599.91), 0.02 down per unit: it
+// passes 0.01 below i1 (5, 600), within the 0.025 of their roundings, but
+// crosses u1 (i2 (3, 600) to i1) at x = 4.5, half a unit from i1, and
+// passes i2 0.03 above it, beyond that reach. Taken through i1, straight
+// from i3 and on to i4 (moving it 0.01 at most), it meets u1 at i1 alone.
+// Where a third line already runs from i3 to i1, u2 would run along it and
+// close up the field between them: it keeps its rows.
+TEST(DrawingNetwork, ALineCrossingAnotherNearAPointItPassesIsTakenThroughIt) {
+  const std::string lines = "i1 5.00 600.00\ni2 3.00 600.00\ni3 1.00 600.07\ni4 9.00 599.91\n"
+                            "u1 i2 i1\n  3.00 600.00\n  5.00 600.00\nu2 i3 i4\n  1.00 600.07\n  9.00 599.91\n";
+  for (const bool third : {false, true}) {
+    Drawing d;
+    ASSERT_EQ(d.network(qk(lines + (third ? "u3 i3 i1\n  1.00 600.07\n  5.00 600.00\n" : ""))), "");
+    EXPECT_EQ(points(line(2)), third ? (pts{{1, 600.07}, {9, 599.91}}) : (pts{{1, 600.07}, {5, 600}, {9, 599.91}}))
+        << third;
+  }
+}
+
 }  // namespace
