@@ -184,10 +184,13 @@ struct areapolygon {
   std::vector<extended> x, y;
 };
 // Stops the run, naming the areas, unless the polygons tile the window:
-// each place of it, but for what the rows' rounding leaves open along the
-// outlines, in exactly one of them, and their areas summing to the
-// window's.
-void CHECKTILES(const std::vector<areapolygon>& drawn);
+// each place of it in exactly one of them, and their areas summing to the
+// window's. Areas given in the file need not be every field: of those,
+// no place in two, and no more than the window.
+void CHECKTILES(const std::vector<areapolygon>& drawn, bool whole);
+// Two lines of the drawing that cross, or touch, where no point of both
+// joins them, as a refusal names them; an empty text for none.
+std::string CROSSINGOFLINES();
 smallint WHICHU(const sstring& name);
 // Line ends are 1 (first point) and 2 (last point).
 extended DISTANCE(smallint line1, smallint end1, smallint line2, smallint end2);
@@ -242,7 +245,7 @@ bool ONEPLACE(const spot& a, const spot& b, reading how);
 // corner), 0 for none.
 smallint FRAMESIDE(const spot& a);
 // Whether a point of the window's records that lies on the frame is at the
-// place, within their roundings.
+// place.
 bool FRAMEPOINTAT(const spot& a);
 // The sign (1, 0, -1) of the cross product (b - a) x (d - c), exact for
 // the numbers given: 1 when the way c to d turns left of the way a to b.
@@ -256,6 +259,15 @@ inline int ORIENT(extended ax, extended ay, extended bx, extended by, extended p
   return CROSSSIGN(ax, ay, bx, by, ax, ay, px, py);
 }
 void PRINTLINE(smallint i, smallint level);
+// The one place the rows' rounding joins lines: where two lines meet,
+// crossing or touching, within the rounding of a point that either names,
+// they meet at that point; a line named there goes from the point straight
+// to the rows beyond the meeting, a line passing it is routed through it.
+// Everywhere else a row is the number written.
+void JOINATPOINTS();
+// Whether lines i and j cross or touch where no row of both joins them,
+// and where.
+bool LINESCROSS(smallint i, smallint j, extended& x, extended& y);
 
 // ---------------------------------------------------------------- SVG
 void SVGSETUP();

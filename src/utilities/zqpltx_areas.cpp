@@ -142,13 +142,6 @@ bool frameend(const atype& a, smallint link) {
   return ends == 1;
 }
 
-// Whether a line end lies at a point on the frame: attached to it, or
-// come to the frame there from outside and so attached to the edge.
-bool atframepoint(smallint link, const spot& at) {
-  if (link > 0) return FRAMESIDE(POINTSPOT(link)) != 0;
-  return FRAMEPOINTAT(at);
-}
-
 // Puts an area's bounding lines in order round it, when its lines meet the
 // frame at most twice.
 void orderarea(smallint k) {
@@ -182,13 +175,10 @@ void orderarea(smallint k) {
   if (edgeends == 0 && a.nbound == 3) return;
 
   const linetype& first = lineat(a.boundindex[start]);
-  // A line from the frame to a point on it bounds its area alone and is in
-  // order, however its end there was attached; one between two edges
-  // elsewhere is not taken for a whole area.
-  const smallint at = a.boundindex[start];
-  const bool alonetopoint = a.nbound == 1 && (atframepoint(first.beginlink, LINESPOT(at, 1)) ||
-                                              atframepoint(first.endlink, LINESPOT(at, first.npts)));
-  if (first.beginlink < 0 && first.endlink < 0 && !alonetopoint) {
+  // A line alone from the frame to the frame bounds its area with the
+  // frame and is in order (it may pass a corner point by a hair); with
+  // others, one between two edges is not taken for a whole area.
+  if (first.beginlink < 0 && first.endlink < 0 && a.nbound > 1) {
     IO::WRITETERMINAL("area " + number + ") for " + first.name + "\n");
     IO::ERROREXIT(here, "both ends are edges?", yourfault);
   }

@@ -482,7 +482,7 @@ outline outlineof(const fieldwalk& w, int turn) {
 // where its side says nothing; each side asked exactly.
 int placeof(const outline& o, const spot& at) {
   const extended px = at.x, py = at.y;
-  const extended nx = frameunits * (o.ux + at.round.wayx), ny = frameunits * (o.uy + at.round.wayy);
+  const extended nx = 0, ny = 0;
   if (px < o.xmin - nx || px > o.xmax + nx || py < o.ymin - ny || py > o.ymax + ny) return -1;
   bool in = false;
   const extended ux = XHIGH - XLOW, uy = YHIGH - YLOW;
@@ -610,9 +610,8 @@ void writepolygons(const std::vector<areapolygon>& polygons) {
 [[noreturn]] void nowalk(smallint k, const farray<smallint, 1, maxbound>& lines, long n) {
   std::string names;
   for (long j = 1; j <= n; ++j) names += (j > 1 ? " " : "") + lineat(lines[j]).name;
-  stop("areas",
-                "area " + IO::INT2STR(k) + " (" + names + ") cannot be drawn: its lines and the frame between their "
-                "ends do not close round it");
+  stop("areas", "area " + IO::INT2STR(k) + " (" + names +
+                    ") cannot be drawn: its lines and the frame between their ends do not close round it");
 }
 
 // The ends of the field's lines are numbered 2j-1 and 2j for line j of the
@@ -977,8 +976,9 @@ void DOAREAS() {
     KEEPPOINTS(nullptr);
   }
   made = nullptr;
-  // the analysis's fields are the whole window, each place in one
-  if (CONTROLQK.analyse == yes) CHECKTILES(polygons);
+  // the fields analysed are the whole window, each place in one; fields
+  // given in the file may be some of them, but never one over another
+  CHECKTILES(polygons, CONTROLQK.analyse == yes);
   writepolygons(polygons);
   put(1, "  </g>", 1);
 }

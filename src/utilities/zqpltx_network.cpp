@@ -168,8 +168,14 @@ rounding onedge(smallint e, rounding r) {
 }
 
 // An end on the frame, as written or within its rounding of it, is
-// attached to that side; so is one within edgetolerance of it.
-void setlink(smallint& link, const spot& at) {
+// attached to that side; so is one within edgetolerance of it. An open end
+// has no place of the records to be told apart from but the frame, so its
+// rounding is read as coarse as its line's rows allow: a row whose
+// trailing zeros may have been dropped is still on the side it was
+// written at.
+void setlink(smallint& link, spot at) {
+  at.round.apartx = std::max(at.round.apartx, at.round.wayx);
+  at.round.aparty = std::max(at.round.aparty, at.round.wayy);
   const extended x = at.x, y = at.y;
   const smallint side = FRAMESIDE(at);
   if (side != 0) {
@@ -183,6 +189,17 @@ void setlink(smallint& link, const spot& at) {
   } else if (std::fabs(x - XHIGH) < edgetolerance) {
     link = -right;
   }
+}
+
+// An open end attached to a side of the frame lies on it: the fields on
+// either side of the line are closed by the frame's own corner, and an end
+// a digit off the side would leave a sliver between them that no field
+// covers.
+void ontoframe(smallint link, extended& x, extended& y) {
+  if (link == -bottom) y = YLOW;
+  if (link == -top) y = YHIGH;
+  if (link == -left) x = XLOW;
+  if (link == -right) x = XHIGH;
 }
 
 // A line's points in the making, with room for every point that set-up and
@@ -419,6 +436,11 @@ smallint FINDINSERTPOSI(smallint i, smallint p) {
   if (l.npts <= 1) return 1;
   for (smallint k = 1; k <= l.npts - 1; ++k)
     if (between(v, c[k], c[k + 1])) return k;
+  // Beyond an end only as far as the rounding that made the point one
+  // place with that end's row (a point put on the frame it was written
+  // within its rounding of): the point is at that row.
+  if (ONEPLACE(LINESPOT(i, 1), POINTSPOT(p), reading::way)) return 1;
+  if (ONEPLACE(LINESPOT(i, l.npts), POINTSPOT(p), reading::way)) return static_cast<smallint>(l.npts - 1);
   if (c[l.npts] <= c[1]) return v <= c[1] ? l.npts : smallint{0};
   return v <= c[l.npts] ? smallint{0} : l.npts;
 }
@@ -487,12 +509,11 @@ bool POINTSEEN(extended x, extended y) { return XLOW <= x && x <= XHIGH && YLOW 
 
 namespace {
 
-// The coarsest unit, as a share of the window, that values rounded for a
-// drawing carry: a rounding of more would show in the picture as a step of
-// two of its units or more. A file whose values all have fewer digits, one
-// way, was written by hand there; a value of fewer digits among values of
-// more had its zeros dropped.
-constexpr extended handshare = 5e-3L;
+// The widest a value's rounding is ever taken, as a share of the window:
+// a unit coarser than that (a whole number in a narrow window, a far end
+// written 1e25) says nothing the picture could show, and taken whole it
+// would make the value one with places far apart.
+constexpr extended widestshare = 2e-2L;
 
 // A coordinate within its rounding of an edge's value is that value.
 void toedge(extended& v, extended edge, extended unit) {
@@ -515,35 +536,13 @@ void finestof(const linetype& l, extended& ux, extended& uy) {
 // A value's two readings as the reader left them (the finer marked
 // unsettled, negative, where its trailing zeros do not show) settled: the
 // coarser is its own unit, the finer that or, where zeros may have been
-// dropped, the finest of its fellows; a unit too coarse for a drawing's
-// rounding reads as the finer. In a file written by hand that way, both
-// are exact.
-void settle(float& way, float& apart, extended finest, bool byhand, extended span) {
-  if (byhand) {
-    way = apart = 0;
-    return;
-  }
+// dropped, the finest of its fellows; neither wider than the widest share
+// of the window.
+void settle(float& way, float& apart, extended finest, extended span) {
   if (apart < 0) apart = static_cast<float>(finest >= 0 ? std::min(static_cast<extended>(-apart), finest) : -apart);
-  if (way > handshare * span) way = apart;
-}
-
-// Whether the file was written by hand, each way: every value of its
-// records inside the window (or of them all, when none is) carries fewer
-// digits than a drawing's rounding.
-void byhand(bool& handx, bool& handy) {
-  extended fx = -1, fy = -1;
-  for (int pass = 0; pass < 2 && fx < 0; ++pass) {
-    auto take = [&](extended x, extended y, const rounding& r) {
-      if (pass == 0 && !POINTSEEN(x, y)) return;
-      fx = fx < 0 ? r.wayx : std::min(fx, static_cast<extended>(r.wayx));
-      fy = fy < 0 ? r.wayy : std::min(fy, static_cast<extended>(r.wayy));
-    };
-    for (smallint i = 1; i <= NPOINT; ++i) take((*POINT)[i].x, (*POINT)[i].y, (*POINT)[i].round);
-    for (smallint j = 1; j <= NLINE; ++j)
-      for (long k = 1; k <= (*LINE)[j].npts; ++k) take((*LINE)[j].x[k], (*LINE)[j].y[k], (*LINE)[j].round[k]);
-  }
-  handx = fx > handshare * (XHIGH - XLOW);
-  handy = fy > handshare * (YHIGH - YLOW);
+  const auto widest = static_cast<float>(widestshare * span);
+  way = std::min(way, widest);
+  apart = std::min(apart, widest);
 }
 
 }  // namespace
@@ -558,8 +557,6 @@ rounding COARSER(const rounding& a, const rounding& b) {
 }
 
 void RECORDROUNDING() {
-  bool handx = false, handy = false;
-  byhand(handx, handy);
   // points: as exact as the rows of the lines that name them
   for (smallint i = 1; i <= NPOINT; ++i) {
     pointtype& p = (*POINT)[i];
@@ -572,16 +569,16 @@ void RECORDROUNDING() {
       if (ux >= 0) fx = fx < 0 ? ux : std::min(fx, ux);
       if (uy >= 0) fy = fy < 0 ? uy : std::min(fy, uy);
     }
-    settle(p.round.wayx, p.round.apartx, fx, handx, XHIGH - XLOW);
-    settle(p.round.wayy, p.round.aparty, fy, handy, YHIGH - YLOW);
+    settle(p.round.wayx, p.round.apartx, fx, XHIGH - XLOW);
+    settle(p.round.wayy, p.round.aparty, fy, YHIGH - YLOW);
   }
   for (smallint j = 1; j <= NLINE; ++j) {
     linetype& l = (*LINE)[j];
     extended fx = 0, fy = 0;
     finestof(l, fx, fy);
     for (long k = 1; k <= l.npts; ++k) {
-      settle(l.round[k].wayx, l.round[k].apartx, fx, handx, XHIGH - XLOW);
-      settle(l.round[k].wayy, l.round[k].aparty, fy, handy, YHIGH - YLOW);
+      settle(l.round[k].wayx, l.round[k].apartx, fx, XHIGH - XLOW);
+      settle(l.round[k].wayy, l.round[k].aparty, fy, YHIGH - YLOW);
     }
   }
   // A point on the frame within its rounding is on it: one place there for
@@ -636,7 +633,7 @@ smallint FRAMESIDE(const spot& a) {
 bool FRAMEPOINTAT(const spot& a) {
   for (smallint i = 1; i <= NPOINT; ++i) {
     const spot p = POINTSPOT(i);
-    if ((*POINT)[i].seen && FRAMESIDE(p) != 0 && ONEPLACE(a, p, reading::apart)) return true;
+    if ((*POINT)[i].seen && FRAMESIDE(p) != 0 && a.x == p.x && a.y == p.y) return true;
   }
   return false;
 }
@@ -664,22 +661,250 @@ void ADDEDGES(smallint i) {
   }
   store(l, out);
   if (l.npts == 0) return;
-  if (l.beginlink == 0) setlink(l.beginlink, LINESPOT(i, 1));
-  if (l.endlink == 0) setlink(l.endlink, LINESPOT(i, l.npts));
-  // An end on the frame at a point there takes the point's own place, as
-  // the lines attached to the point do.
-  auto atframepoint = [&](long k) {
-    for (smallint p = 1; p <= NPOINT; ++p) {
-      const spot pt = POINTSPOT(p);
-      if (!(*POINT)[p].seen || FRAMESIDE(pt) == 0 || !ONEPLACE(LINESPOT(i, k), pt, reading::apart)) continue;
-      l.x[k] = pt.x;
-      l.y[k] = pt.y;
-      l.round[k] = pt.round;
+  if (l.beginlink == 0) {
+    setlink(l.beginlink, LINESPOT(i, 1));
+    ontoframe(l.beginlink, l.x[1], l.y[1]);
+  }
+  if (l.endlink == 0) {
+    setlink(l.endlink, LINESPOT(i, l.npts));
+    ontoframe(l.endlink, l.x[l.npts], l.y[l.npts]);
+  }
+}
+
+namespace {
+
+// Where segment k of line a and segment j of line b meet, crossing or
+// touching, but for a row the two share: false for none, and for
+// segments along one line.
+bool meetapart(const linetype& a, long k, const linetype& b, long j, extended& x, extended& y) {
+  auto shared = [&](long ka, long kb) { return a.x[ka] == b.x[kb] && a.y[ka] == b.y[kb]; };
+  if (shared(k, j) || shared(k, j + 1) || shared(k + 1, j) || shared(k + 1, j + 1)) return false;
+  if (a.x[k] == a.x[k + 1] && a.y[k] == a.y[k + 1]) return false;
+  if (b.x[j] == b.x[j + 1] && b.y[j] == b.y[j + 1]) return false;
+  return segmentscross(a, k, b, j, x, y);
+}
+
+// A line's rows from..to taken out.
+void droprows(linetype& l, long from, long to) {
+  if (to < from) return;
+  const long gone = to - from + 1;
+  for (long k = from; k + gone <= l.npts; ++k) {
+    l.x[k] = l.x[k + gone];
+    l.y[k] = l.y[k + gone];
+    l.round[k] = l.round[k + gone];
+  }
+  l.npts = static_cast<smallint>(l.npts - gone);
+}
+
+// A place put into line l after its row k.
+void insertrow(linetype& l, long k, extended x, extended y, const rounding& r) {
+  for (long j = l.npts; j >= k + 1; --j) {
+    l.x[j + 1] = l.x[j];
+    l.y[j + 1] = l.y[j];
+    l.round[j + 1] = l.round[j];
+  }
+  l.x[k + 1] = x;
+  l.y[k + 1] = y;
+  l.round[k + 1] = r;
+  ++l.npts;
+}
+
+// Whether a place lies within its rounding, and the segment's, of the
+// segment from a to b: some place of the segment is one place with it,
+// each way by its own rounding (the coarser of the segment's two ends).
+bool nearsegment(const spot& at, const spot& a, const spot& b) {
+  const rounding r = COARSER(a.round, b.round);
+  const extended tx = frameunits * (at.round.wayx + r.wayx), ty = frameunits * (at.round.wayy + r.wayy);
+  extended tin = 0, tout = 1;
+  auto within = [&](extended from, extended to, extended v, extended reach) {
+    if (from == to) {
+      if (std::fabs(v - from) > reach) tin = 2;
       return;
     }
+    extended t1 = (v - reach - from) / (to - from), t2 = (v + reach - from) / (to - from);
+    if (t1 > t2) std::swap(t1, t2);
+    tin = std::max(tin, t1);
+    tout = std::min(tout, t2);
   };
-  if (l.beginlink < 0) atframepoint(1);
-  if (l.endlink < 0) atframepoint(l.npts);
+  within(a.x, b.x, at.x, tx);
+  within(a.y, b.y, at.y, ty);
+  return tin <= tout;
+}
+
+// How line l, met near point p on its segment k, is routed through p:
+// none needed (the segment ends at p, or passes through it as written);
+// from its place at p (by name, or routed there before) straight to the
+// segment's far row, the rows between dropped; or, passing, through p
+// between the segment's rows. Each only where the rows it moves lie
+// within their rounding of the new way, else refused.
+enum class route { none, drop, insert, refused };
+
+struct routing {
+  route how = route::none;
+  long from = 0, to = 0;  // rows dropped, or the row p follows
+};
+
+routing routeof(const linetype& l, long k, smallint p) {
+  const pointtype& pt = (*POINT)[p];
+  auto at = [&](long j) { return l.x[j] == pt.x && l.y[j] == pt.y; };
+  auto row = [&](long j) { return spot{l.x[j], l.y[j], l.round[j]}; };
+  if (at(k) || at(k + 1)) return {};
+  if (ORIENT(l.x[k], l.y[k], l.x[k + 1], l.y[k + 1], pt.x, pt.y) == 0 && between(pt.x, l.x[k], l.x[k + 1]) &&
+      between(pt.y, l.y[k], l.y[k + 1]))
+    return {};
+  for (long q = 1; q <= l.npts; ++q) {
+    if (!at(q)) continue;
+    const long from = q < k ? q + 1 : k + 1, to = q < k ? k : q - 1;
+    const spot far = q < k ? row(k + 1) : row(k);
+    for (long j = from; j <= to; ++j)
+      if (!nearsegment(row(j), POINTSPOT(p), far)) return {route::refused};
+    return {route::drop, from, to};
+  }
+  if (l.npts + 3 > maxlinestore || !nearsegment(POINTSPOT(p), row(k), row(k + 1)))
+    return {route::refused};
+  return {route::insert, k, k};
+}
+
+// Passing a point, a segment is that point only where it lies within its
+// rounding and the point's of it: it is taken to the point from where it
+// comes within that reach and goes on from where it leaves it, and keeps
+// its own place everywhere else, but between the point and another named
+// one.
+void applyroute(linetype& l, const routing& r, smallint p) {
+  const pointtype& pt = (*POINT)[p];
+  if (r.how == route::drop) droprows(l, r.from, r.to);
+  if (r.how != route::insert) return;
+  const long k = r.from;
+  const extended x1 = l.x[k], y1 = l.y[k], x2 = l.x[k + 1], y2 = l.y[k + 1];
+  const rounding r1 = l.round[k], r2 = l.round[k + 1];
+  const rounding rs = COARSER(r1, r2);
+  const extended hx = frameunits * (rs.wayx + pt.round.wayx), hy = frameunits * (rs.wayy + pt.round.wayy);
+  // the part of the segment within reach of the point, as fractions of it
+  extended tin = 0, tout = 1;
+  auto within = [&](extended a, extended b, extended lo, extended hi) {
+    if (a == b) return;
+    extended ta = (lo - a) / (b - a), tb = (hi - a) / (b - a);
+    if (ta > tb) std::swap(ta, tb);
+    tin = std::max(tin, ta);
+    tout = std::min(tout, tb);
+  };
+  within(x1, x2, pt.x - hx, pt.x + hx);
+  within(y1, y2, pt.y - hy, pt.y + hy);
+  // a named point at the segment's other end is exact: from it the way is
+  // straight
+  if (k == 1 && l.beginlink > 0) tin = 0;
+  if (k + 1 == l.npts && l.endlink > 0) tout = 1;
+  long at = k;
+  if (tin > 0 && tin < tout) {
+    insertrow(l, at++, x1 + tin * (x2 - x1), y1 + tin * (y2 - y1), ROUNDINGBETWEEN(r1, r2, tin));
+  }
+  insertrow(l, at++, pt.x, pt.y, pt.round);
+  if (tout < 1 && tin < tout) insertrow(l, at, x1 + tout * (x2 - x1), y1 + tout * (y2 - y1), ROUNDINGBETWEEN(r1, r2, tout));
+}
+
+// Whether the place where segments k of a and j of b meet is within their
+// rounding of point p.
+bool crossingnear(const linetype& a, long k, const linetype& b, long j, extended x, extended y, smallint p) {
+  const spot at{x, y, COARSER(COARSER(a.round[k], a.round[k + 1]), COARSER(b.round[j], b.round[j + 1]))};
+  return ONEPLACE(at, POINTSPOT(p), reading::way);
+}
+
+// How many places two lines meet apart from the rows they share.
+long meetingsapart(const linetype& a, const linetype& b) {
+  long n = 0;
+  for (long k = 1; k < a.npts; ++k)
+    for (long m = 1; m < b.npts; ++m) {
+      extended x = 0, y = 0;
+      if (meetapart(a, k, b, m, x, y)) ++n;
+    }
+  return n;
+}
+
+// Whether some segment of line l runs between the same two places as a
+// segment of line m.
+bool sameway(const linetype& l, const linetype& m) {
+  auto same = [&](long k, long j) { return l.x[k] == m.x[j] && l.y[k] == m.y[j]; };
+  for (long k = 1; k < l.npts; ++k)
+    for (long j = 1; j < m.npts; ++j)
+      if ((same(k, j) && same(k + 1, j + 1)) || (same(k, j + 1) && same(k + 1, j))) return true;
+  return false;
+}
+
+// Whether taking lines i and j through point p, each within its own
+// rounding, leaves them meeting apart fewer times, and neither then runs
+// along another line's way: their crossing lay within the rows' rounding,
+// though away from p along nearly parallel ways, and no field between them
+// and a third line closes up.
+bool routingundoes(smallint i, const routing& ri, smallint j, const routing& rj, smallint p) {
+  const linetype& a = (*LINE)[i];
+  const linetype& b = (*LINE)[j];
+  linetype na = a, nb = b;
+  applyroute(nb, rj, p);
+  applyroute(na, ri, p);
+  if (meetingsapart(na, nb) >= meetingsapart(a, b) || sameway(na, nb)) return false;
+  for (smallint q = 1; q <= NLINE; ++q) {
+    if (q == i || q == j) continue;
+    if ((ri.how == route::insert && sameway(na, (*LINE)[q])) || (rj.how == route::insert && sameway(nb, (*LINE)[q])))
+      return false;
+  }
+  return true;
+}
+
+// Changes allowed to the joining, beyond which lines that keep meeting near
+// their points are left as they are.
+constexpr long maxjoins = 4 * maxline;
+
+}  // namespace
+
+bool LINESCROSS(smallint i, smallint j, extended& x, extended& y) {
+  const linetype& a = (*LINE)[i];
+  const linetype& b = (*LINE)[j];
+  for (long k = 1; k < a.npts; ++k)
+    for (long m = 1; m < b.npts; ++m)
+      if (meetapart(a, k, b, m, x, y)) return true;
+  return false;
+}
+
+void JOINATPOINTS() {
+  long joins = 0;
+  for (bool changed = true; changed && joins < maxjoins;) {
+    changed = false;
+    for (smallint i = 1; i <= NLINE && !changed; ++i)
+      for (smallint j = static_cast<smallint>(i + 1); j <= NLINE && !changed; ++j) {
+        linetype& a = (*LINE)[i];
+        linetype& b = (*LINE)[j];
+        for (long k = 1; k < a.npts && !changed; ++k)
+          for (long m = 1; m < b.npts && !changed; ++m) {
+            extended x = 0, y = 0;
+            if (!meetapart(a, k, b, m, x, y)) continue;
+            // the first point named by either line that both can be routed
+            // through; a line is taken through a point it does not name only
+            // where no point joins the two by their own rows
+            // where no point lies within their rounding of the crossing,
+            // the nearest through which the lines, kept within their
+            // rounding, no longer cross there
+            const smallint ends[4] = {a.beginlink, a.endlink, b.beginlink, b.endlink};
+            for (int pass = 0; pass < 3 && !changed; ++pass) {
+              for (const smallint p : ends) {
+                if (p <= 0 || changed) continue;
+                const routing ra = routeof(a, k, p), rb = routeof(b, m, p);
+                if (ra.how == route::refused || rb.how == route::refused) continue;
+                if (ra.how == route::none && rb.how == route::none) continue;
+                const bool passing = ra.how == route::insert || rb.how == route::insert;
+                if (pass == 0 && passing) continue;
+                const bool near = crossingnear(a, k, b, m, x, y, p);
+                if (pass == 1 && passing && !near) continue;
+                if (pass == 2 && (!passing || near || !routingundoes(i, ra, j, rb, p))) continue;
+                // b first: a's rows before segment k stay where they are
+                applyroute(b, rb, p);
+                applyroute(a, ra, p);
+                changed = true;
+              }
+            }
+          }
+      }
+    if (changed) ++joins;
+  }
 }
 
 void SETUPLINES() {
@@ -703,6 +928,9 @@ void SETUPLINES() {
     } else {
       ADDPOINTS(i);
     }
+  }
+  JOINATPOINTS();
+  for (smallint i = 1; i <= NLINE; ++i) {
     ADDEDGES(i);
     PRINTLINE(i, 3);
   }

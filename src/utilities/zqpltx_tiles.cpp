@@ -4,7 +4,10 @@
 // painted over its neighbours, stops the run rather than make a picture.
 // The check reads the polygons in window units (0..1 each way) under the
 // picture's own rule, a place being in a polygon that winds round it, and
-// forgives what the rounding of the rows can put wrong.
+// exactly: the rows' rounding was settled where the lines were joined at
+// their points, so no record's rounding loosens it. Where the polygons do
+// not tile, two lines that cross where no point joins them are the data's
+// own reason, and are named.
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -18,10 +21,12 @@ namespace {
 
 // Rows across the window the coverage is read along, offset by a share of
 // the gap between them that meets no place written to a few digits.
-constexpr int scanrows = 97;
+constexpr int scanrows = 401;
 constexpr extended scanoffset = 0.3819660112501051518L;
-// What the binary form of the numbers may put wrong, in window units.
+// What the binary form of the numbers may put wrong, in window units: of
+// a stretch along a row, and of the polygons' areas summed.
 constexpr extended binaryshare = 1e-12L;
+constexpr extended areashare = 1e-9L;
 // Digits of the place named in a message.
 constexpr smallint placedigits = 6;
 
@@ -46,24 +51,6 @@ extended areaof(const windowpolygon& p) {
   for (std::size_t a = 0, b = n - 1; a < n; b = a++) twice += (p.x[b] - p.x[0]) * (p.y[a] - p.y[0]) -
                                                               (p.x[a] - p.x[0]) * (p.y[b] - p.y[0]);
   return std::fabs(twice) / 2;
-}
-
-extended perimeterof(const windowpolygon& p) {
-  extended length = 0;
-  const std::size_t n = p.x.size();
-  for (std::size_t a = 0, b = n - 1; a < n; b = a++) length += std::hypot(p.x[a] - p.x[b], p.y[a] - p.y[b]);
-  return length;
-}
-
-// The coarsest rounding of the rows drawn, in window units, the larger way.
-extended roundingshare() {
-  extended share = 0;
-  for (smallint i = 1; i <= NLINE; ++i) {
-    const linetype& l = (*LINE)[i];
-    for (long k = 1; k <= l.npts; ++k)
-      share = std::max({share, l.round[k].wayx / (XHIGH - XLOW), l.round[k].wayy / (YHIGH - YLOW)});
-  }
-  return share;
 }
 
 // The stretches of the row at height v that a polygon winds round, from
@@ -104,22 +91,43 @@ std::string placeat(extended u, extended v) {
          IO::REAL2STR(YLOW + v * (YHIGH - YLOW), placedigits, false);
 }
 
+}  // namespace
+
+std::string CROSSINGOFLINES() {
+  for (smallint i = 1; i <= NLINE; ++i)
+    for (smallint j = static_cast<smallint>(i + 1); j <= NLINE; ++j) {
+      extended x = 0, y = 0;
+      if (LINESCROSS(i, j, x, y))
+        return "lines " + (*LINE)[i].name + " and " + (*LINE)[j].name + " cross at " +
+               IO::REAL2STR(x, placedigits, false) + " " + IO::REAL2STR(y, placedigits, false) +
+               ", where no point joins them";
+    }
+  return "";
+}
+
+namespace {
+
 [[noreturn]] void overlap(smallint k1, smallint k2, extended u, extended v) {
+  const std::string why = CROSSINGOFLINES();
   IO::ERROREXIT("areas",
-                "areas " + named(k1) + " and " + named(k2) + " cannot be drawn: their polygons both cover the place " +
-                    placeat(u, v),
+                "areas " + named(k1) + " and " + named(k2) + " cannot be drawn: " +
+                    (why.empty() ? "their polygons both cover the place " + placeat(u, v) : why),
                 yourfault);
 }
 
 [[noreturn]] void gap(smallint k, extended u, extended v) {
+  const std::string why = CROSSINGOFLINES();
   IO::ERROREXIT("areas",
-                "area " + named(k) + " cannot be drawn: beside it no polygon covers the place " + placeat(u, v),
+                "area " + named(k) + " cannot be drawn: " +
+                    (why.empty() ? "beside it no polygon covers the place " + placeat(u, v) : why),
                 yourfault);
 }
 
 // Along one row: every stretch of the window longer than the tolerance lies
 // in exactly one polygon.
-void checkrow(const std::vector<windowpolygon>& polys, extended v, extended tolerance) {
+// Columns are read as rows of the polygons turned over (x and y changed
+// round), and named the right way round.
+void checkrow(const std::vector<windowpolygon>& polys, extended v, extended tolerance, bool whole, bool column) {
   struct event {
     extended at;
     int change;
@@ -142,8 +150,9 @@ void checkrow(const std::vector<windowpolygon>& polys, extended v, extended tole
     const extended a = std::max(from, extended{0}), b = std::min(to, extended{1});
     if (b - a <= tolerance) return;
     const extended mid = (a + b) / 2;
-    if (in.size() > 1) overlap(polys[in[0]].area, polys[in[1]].area, mid, v);
-    if (in.empty()) gap(polys[last < polys.size() ? last : next].area, mid, v);
+    const extended u = column ? v : mid, w = column ? mid : v;
+    if (in.size() > 1) overlap(polys[in[0]].area, polys[in[1]].area, u, w);
+    if (in.empty() && whole) gap(polys[last < polys.size() ? last : next].area, u, w);
   };
   for (const event& e : events) {
     stretch(e.at, e.poly);
@@ -160,31 +169,37 @@ void checkrow(const std::vector<windowpolygon>& polys, extended v, extended tole
 
 }  // namespace
 
-void CHECKTILES(const std::vector<areapolygon>& drawn) {
+void CHECKTILES(const std::vector<areapolygon>& drawn, bool whole) {
   std::vector<windowpolygon> polys;
   for (const areapolygon& p : drawn)
     if (p.x.size() >= 3) polys.push_back(inwindowunits(p));
   if (polys.empty()) return;
-  // Rounded rows may cross or part by a few units where the data join
-  // them: overlaps and gaps that thin along the outlines are forgiven.
-  const extended width = roundingunits * roundingshare() + binaryshare;
-  extended total = 0, perimeter = 0, largest = -1;
+  const extended width = binaryshare;
+  extended total = 0, largest = -1;
   smallint biggest = polys[0].area;
   for (const windowpolygon& p : polys) {
     const extended a = areaof(p);
     total += a;
-    perimeter += perimeterof(p);
     if (a > largest) {
       largest = a;
       biggest = p.area;
     }
   }
-  for (int r = 0; r < scanrows; ++r) checkrow(polys, (r + scanoffset) / scanrows, width);
-  if (std::fabs(total - 1) > width * perimeter)
+  for (int r = 0; r < scanrows; ++r) checkrow(polys, (r + scanoffset) / scanrows, width, whole, false);
+  // a sliver along the rows lies across the columns
+  std::vector<windowpolygon> turned = polys;
+  for (windowpolygon& p : turned) std::swap(p.x, p.y);
+  for (int r = 0; r < scanrows; ++r) checkrow(turned, (r + scanoffset) / scanrows, width, whole, true);
+  if (whole ? std::fabs(total - 1) > areashare : total - 1 > areashare) {
+    const std::string why = CROSSINGOFLINES();
     IO::ERROREXIT("areas",
-                  "area " + named(biggest) + " cannot be drawn: with it the polygons cover " +
-                      IO::REAL2STR(total, placedigits, false) + " times the window",
+                  "area " + named(biggest) + " cannot be drawn: " +
+                      (why.empty() ? std::string("with it the polygons cover ") + (total > 1 ? "more" : "less") +
+                                         " than the window, by " +
+                                         IO::REAL2STR(std::fabs(total - 1), placedigits, false) + " of it"
+                                   : why),
                   yourfault);
+  }
 }
 
 }  // namespace ZQPLTX

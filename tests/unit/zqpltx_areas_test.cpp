@@ -130,7 +130,8 @@ TEST(DrawingAreas, OrderingStops) {
   const row rows[] = {
       {std::string(fourfield).substr(0, std::string(fourfield).find("u4")), "analyse: area only hits edge odd times",
        "1):      a     b     d"},
-      {"u1 a b - c begin end -1 500 11 500\n", "analyse: both ends are edges?", "area 1) for u1\n"},
+      // a lone line from the frame to the frame bounds its area with the frame
+      {"u1 a b - c begin end -1 500 11 500\n", "", ""},
       {"i1 2 500\ni2 8 500\ni3 8 700\ni4 2 700\ni5 5 750\n"
        "u1 a b - c i1 i2 connect\nu2 a b - c i2 i3 connect\nu3 a b - c i3 i5 connect\nu4 a b - c i4 i1 connect\n",
        "analyse: stuffup in ordering", "area 1) connection not found\n"},

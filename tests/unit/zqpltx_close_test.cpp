@@ -163,10 +163,15 @@ chord through(place p, place d) {
   return {onframe(lo), onframe(hi)};
 }
 
-// A window and the decimals its values are written with, each way.
+// A window and the decimals its values are written with, each way; its
+// frame may be written with more (rows on a side then lie a part of their
+// last digit off it).
 struct windowtype {
   double xlow, xhigh, ylow, yhigh;
   int xplaces, yplaces;
+  int framemore = 0;  // decimals of the frame beyond the rows'
+  int framex() const { return xplaces + framemore; }
+  int framey() const { return yplaces + framemore; }
   double ux() const { return std::pow(10.0, -xplaces) / (xhigh - xlow); }  // a unit in window units
   double uy() const { return std::pow(10.0, -yplaces) / (yhigh - ylow); }
 };
@@ -375,8 +380,9 @@ bool writefile(std::mt19937& gen, linedrawing& d, knowndrawing& k, bool whole) {
     drawnline.push_back(ch.b);
     k.lines.push_back(drawnline);
   }
-  f << "*\n*\nwindow " << fixed(w.xlow, w.xplaces) << " " << fixed(w.xhigh, w.xplaces) << " "
-    << fixed(w.ylow, w.yplaces) << " " << fixed(w.yhigh, w.yplaces) << "\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
+  f << "*\n*\nwindow " << fixed(w.xlow, w.framex()) << " " << fixed(w.xhigh, w.framex()) << " "
+    << fixed(w.ylow, w.framey()) << " " << fixed(w.yhigh, w.framey())
+    << "\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
   k.file = f.str();
   // the samples: round each point, and across between points close together
   for (const place& p : d.points) {
@@ -410,10 +416,12 @@ bool randomlines(std::mt19937& gen, closekind kind, linedrawing& d, knowndrawing
   static const windowtype windows[] = {{400, 700, 2, 10, 4, 6},   {10000, 10001, 2, 10, 7, 6},
                                        {400, 1400, 5, 5.001, 3, 9}, {600, 600.001, 1, 1001, 9, 3},
                                        {1e-6, 2e-6, 3e-6, 4e-6, 13, 13}, {-5, -4.6, 1.5, 2.25, 7, 7},
-                                       {1e6, 7e6, 1e5, 3e5, 0, 0}};
+                                       {1e6, 7e6, 1e5, 3e5, 0, 0},
+                                       {400.123456, 700.654321, 2.00031, 9.99971, 2, 3, 4}};
   d = linedrawing{};
-  // the window of integer records only where precisions vary
-  d.w = windows[gen() % (varied ? 7 : 6)];
+  // the windows of integer records and of a frame finer than its rows
+  // only where precisions vary
+  d.w = windows[gen() % (varied ? 8 : 6)];
   d.varied = varied;
   const double unit = std::max(d.w.ux(), d.w.uy());
   const double least = 6 * unit, most = 1e-2;
@@ -521,7 +529,7 @@ TEST(DrawingClose, RandomDrawingsOfCloseDistinctPositions) {
 // with the rounding of the finest value read for every one).
 TEST(DrawingClose, RandomDrawingsOfLinesWrittenToDifferentPrecisions) {
   std::mt19937 gen(50923);
-  int drawn = 0, refused = 0, integers = 0, exponents = 0;
+  int drawn = 0, refused = 0, integers = 0, exponents = 0, finerframe = 0;
   for (int n = 0; drawn < 300; ++n) {
     linedrawing d;
     knowndrawing k;
@@ -529,16 +537,20 @@ TEST(DrawingClose, RandomDrawingsOfLinesWrittenToDifferentPrecisions) {
     if (!randomlines(gen, static_cast<closekind>(n % kinds), d, k, whole, true)) continue;
     ++drawn;
     integers += d.w.xplaces == 0;
+    finerframe += d.w.framemore > 0;
     exponents += k.file.find("e-") != std::string::npos || k.file.find("e2") != std::string::npos;
     const std::string got = drawnright(k);
     const bool stopped = got.rfind("refused: ", 0) == 0;
     refused += stopped;
+    // rows on a side are on it however many digits the frame carries
+    EXPECT_FALSE(stopped && d.w.framemore > 0) << "drawing " << n << " " << got << "\n" << k.file;
     if (!stopped) {
       EXPECT_EQ(got, "") << "drawing " << n << "\n" << k.file;
     }
   }
   EXPECT_LT(refused, 15) << refused;
   EXPECT_GT(integers, 25) << integers;
+  EXPECT_GT(finerframe, 15) << finerframe;
   EXPECT_GT(exponents, 100) << exponents;
 }
 
@@ -548,9 +560,10 @@ TEST(DrawingClose, RandomDrawingsOfLinesWrittenToDifferentPrecisions) {
 // (400, 7.5) - (700, 4.5), sp (400, 6.8) - (700, 5.2); ab present above ab,
 // sp above sp. The wedge q sp between them west of the point is, in the
 // 460 x 460 picture, the triangle (60, 187.75), (290, 274), (60, 228):
-// 0.5 x 40.25 x 230 = 4628.75 square units, by hand; less, as drawn from
-// the rows, the sliver under the row rounded down at (289.85, 274):
-// 0.5 x 114.85 x 0.0575 = 3.30, so 4625.44 (coordinates to 0.01).
+// 0.5 x 40.25 x 230 = 4628.75 square units, by hand. The row rounded
+// down, 549.90 6.00, takes ab 0.2 of a unit below sp just west of the
+// point, within its rounding of the point's: there the two meet at the
+// point, and the wedge is whole.
 TEST(DrawingClose, ALineCoarserThanTheRestIsAsExactAsItsLastDigit) {
   knowndrawing k;
   k.file = "2 4 1 2\ni1 q - ab sp invariant 550.00 6.000\nu1 q sp - ab begin i1\n  400.00 7.50\n  475.00 6.75\n"
@@ -577,7 +590,7 @@ TEST(DrawingClose, ALineCoarserThanTheRestIsAsExactAsItsLastDigit) {
       twice += r[b].first * r[a].second - r[a].first * r[b].second;
     wedge = std::fabs(twice) / 2 * 460 * 460;
   }
-  EXPECT_NEAR(wedge, 4625.44, 1);
+  EXPECT_NEAR(wedge, 4628.75, 1);
 }
 
 // ---------------------------------------------------------------- rows as calc mode 1 writes them
@@ -958,10 +971,10 @@ TEST(DrawingClose, EachValueIsRoundedAsItWasWritten) {
       // the row at y 1500 is outside the window: it settles nothing
       {"u1 begin end 5.1 500 5.123 1500 5.2 600\n", {{0.1L, 1, 0.1L, 1}}},
       {"i1 5.2500 401.5\nu1 i1 end 5.25 401.5 7.125 600.25\n", {{1e-4L, 0.1L, 1e-4L, 0.01L}}},
-      // x of one decimal or none in a window 10 across is coarser than a
-      // drawing's rounding (0.05): written by hand, exact; whole y values
-      // in one 400 across are not (2), and are rounded to their unit
-      {"u1 begin end 2.5 400 7 600\n", {{0, 1, 0, 1}, {0, 1, 0, 1}}, true},
+      // x of one decimal or none in a window 10 across: each its own unit,
+      // but none wider than 0.02 of the window (0.2), the "7" apart as the
+      // finest of its line; whole y values in one 400 across, their unit
+      {"u1 begin end 2.5 400 7 600\n", {{0.1L, 1, 0.1L, 1}, {0.2L, 1, 0.1L, 1}}, true},
       // where a line comes in through a side of the frame it is exact
       // across the side and as rounded as its rows along it
       {"u1 begin end -10.5 500.25 20.5 600.25\n", {{0, 0.01L, 0, 0.01L}, {0.1L, 0.01L, 0.1L, 0.01L}}},
@@ -1049,7 +1062,13 @@ TEST(DrawingClose, APlaceOnTheOutlineTellsNoSide) {
     for (const bool transposed : {false, true})
       for (const bool downward : {false, true}) {
         const knowndrawing k = alongdrawing(exact, transposed, downward);
-        EXPECT_EQ(drawnright(k), "") << k.file;
+        // written to three decimals, u2 crosses u1 back where no point
+        // joins them (at x 5 on its second piece, 4.001 + 6.001 x 0.001 /
+        // 2.001 = 4.004 up, by hand), four units beyond i1's rounding:
+        // u1's field cannot be closed
+        EXPECT_EQ(drawnright(k), exact ? "" : "refused: areas: area 1 (u1) cannot be drawn: its lines and the frame "
+                                              "between their ends do not close round it")
+            << k.file;
       }
 }
 
@@ -1067,3 +1086,64 @@ TEST(DrawingClose, APointAUnitFromACornerIsAtIt) {
 }
 
 }  // namespace
+
+// A plain X of two straight zero-mode lines, A from (400, 8) to (700, 4)
+// taking pa away below it and B from (400, 3) to (700, 9) taking pb away
+// above it, crossing at i1 (550, 6) (by hand: 8 - 4 t = 3 + 6 t at t = 1/2),
+// over the axes whose switches and roundings drew it wrong or refused it:
+// whole rows with or without one decimal row on B; the right frame's rows
+// written "700", "700.00", "7.00e2", "7e2" (on the frame as written in every
+// form); a window exactly at the rows or 0.01 inside them (a hair narrower);
+// A's far end continued to x 1e25 along its own slope; and the same X on
+// an x(CO2) axis of 0.99-1 (x = 0.99 + (T - 400) / 30000), where the frame
+// row written "1" carries a unit a hundred times the window. Every
+// picture tiles the window with each place in its own field.
+TEST(DrawingClose, AnXOfWholeAndDecimalRowsIsDrawnWhateverTheirWriting) {
+  const std::vector<std::vector<std::string>> frames = {{"700", "700.00", "7.00e2", "7e2"},
+                                                        {"1", "1.00", "1.00e0", "1.0000"}};
+  int drawings = 0;
+  for (int axis = 0; axis < 2; ++axis)
+    for (int decimal = 0; decimal < 3; ++decimal)
+      for (const std::string& right : frames[static_cast<std::size_t>(axis)])
+        for (int wider = 0; wider < 2; ++wider)
+          for (int far = 0; far < 2; ++far) {
+            auto x = [&](double t) {
+              if (axis == 0) return fixed(t, 0);
+              return fixed(0.99 + (t - 400) / 30000, 4);
+            };
+            const std::string mid = axis == 0 ? "550" : x(550), left = axis == 0 ? "400" : "0.99";
+            std::string file = "2 4 1 2\ni1 q - pa pb invariant " + mid + " 6\n";
+            file += "u1 q - pa begin i1\n  " + left + " 8\n  " + mid + " 6\n";
+            file += "u2 q pb - pa i1 end\n  " + mid + " 6\n  " + right + " 4\n";
+            // along A's own slope, -4/300 a unit of T
+            if (far == 1) file += axis == 0 ? "  1e25 -1.3333333333333333e23\n" : "  1e25 -4e24\n";
+            file += "u3 q - pb begin i1\n  " + left + " 3\n  " + mid + " 6\n";
+            file += "u4 q pa - pb i1 end\n  " + mid + " 6\n";
+            if (decimal == 1) file += axis == 0 ? "  625.00 7.500\n" : "  0.997500 7.500\n";
+            if (decimal == 2) file += axis == 0 ? "  625.0 7.5\n" : "  0.9975 7.5\n";
+            file += "  " + right + " 9\n*\n*\n";
+            const double d = wider == 1 ? (axis == 0 ? -0.01 : -1e-6) : 0;
+            const double xl = axis == 0 ? 400 : 0.99, xh = axis == 0 ? 700 : 1;
+            std::ostringstream win;
+            win << std::setprecision(12) << "window " << xl - d << " " << xh + d << " " << 2 - d << " " << 10 + d;
+            file += win.str() + "\nbigticks 0 0 0 0\nanalyse\nareas\ncircles no\n*\n";
+            knowndrawing k;
+            k.file = file;
+            // in window units
+            const double wl = xl - d, ww = xh - xl + 2 * d, yl = 2 - d, yw = 8 + 2 * d;
+            auto u = [&](double t) { return ((axis == 0 ? t : 0.99 + (t - 400) / 30000) - wl) / ww; };
+            auto v = [&](double p) { return (p - yl) / yw; };
+            k.lines = {{{u(400), v(8)}, {u(700), v(4)}}, {{u(400), v(3)}, {u(700), v(9)}}};
+            k.field = [&](place q) {
+              const double t = axis == 0 ? wl + q.first * ww : 400 + (wl + q.first * ww - 0.99) * 30000;
+              const double p = yl + q.second * yw;
+              phases f{"q"};
+              if (p > 8 - 4 * (t - 400) / 300) f.push_back("pa");
+              if (p < 3 + 6 * (t - 400) / 300) f.push_back("pb");
+              return f;
+            };
+            EXPECT_EQ(drawnright(k), "") << file;
+            ++drawings;
+          }
+  EXPECT_EQ(drawings, 96);
+}

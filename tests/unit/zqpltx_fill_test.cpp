@@ -292,7 +292,9 @@ TEST(DrawingFill, OneLineFromAPointOnTheFrameWithNothingBesideIt) {
         << point;
   }
   Drawing d;
-  const shapes drawn = draw(d, qk(records + "u3 begin end 2 300 2 900\n", window, "0.5 u1 u3\n0.2 u1\n"));
+  // u3 below u1 all the way (u1 is 700 high at x 0, 620 at x 4): the field
+  // of u1 alone lies above it
+  const shapes drawn = draw(d, qk(records + "u3 begin end 0 450 4 300\n", window, "0.5 u1 u3\n0.2 u1\n"));
   ASSERT_EQ(drawn.size(), 2U);
   EXPECT_NE(drawn[0].substr(drawn[0].find(' ')), drawn[1].substr(drawn[1].find(' ')));
 }
@@ -1470,13 +1472,15 @@ TEST(DrawingFill, PointsOnTheFrameHoldFieldsTheAnalysisFinds) {
 // Polygons checked to tile the window before they are written, in a 0..10
 // window each way (window units are tenths): two halves pass; a polygon
 // over the whole window with one over its top half, a gap between two, and
-// an overlap thinner than the rows between which the check looks (0.04 of
-// 10, 1.004 times the window) stop the run naming the areas. Rows of one
-// decimal in a 0..1000 window round to a ten-thousandth of it: an overlap
-// of that width along a line is the rounding's and passes, one ten times
-// as wide does not. The place named is the middle of the first row of the
-// check with the fault, (r + 0.381966...) / 97 of the way up: 5.09092 for
-// row 49, 3.93779 for row 0, to six digits.
+// an overlap thinner than the rows between which the check looks (0.01 of
+// 10, found by the first column, 0.381966 / 401 of the way across) stop
+// the run naming the areas. No rounding
+// loosens the check: rows of one decimal in a 0..1000 window overlapping
+// by a ten-thousandth of it stop the run as one ten times as wide does.
+// The place named is the middle of the first row of the check with the
+// fault, (r + 0.381966...) / 401 of the way up: 5.02199 for row 201,
+// 0.952534 for row 0, to six digits. Areas given in the file (not whole)
+// may leave a gap, never an overlap or more than the window.
 TEST(DrawingFill, PolygonsThatDoNotTileTheWindowStopTheRun) {
   using poly = ZQPLTX::areapolygon;
   auto box = [](smallint area, double x0, double y0, double x1, double y1) {
@@ -1485,30 +1489,39 @@ TEST(DrawingFill, PolygonsThatDoNotTileTheWindowStopTheRun) {
   const std::string areas = "0.5 u1\n0.6 u1 u2\n";
   const std::string ten = "window 0 10 0 10\nbigticks 0 0 0 0\n", thousand = "window 0 1000 0 1000\nbigticks 0 0 0 0\n";
   const std::string named = "areas: areas 1 (u1) and 2 (u1 u2) cannot be drawn: their polygons both cover the place ";
+  const std::string gap = "areas: area 2 (u1 u2) cannot be drawn: beside it no polygon covers the place 5.00000 5.02199";
+  const std::string more = "areas: area 1 (u1) cannot be drawn: with it the polygons cover more than the window, by "
+                           "1.60000e-7 of it";
   const struct {
     std::string control;
     std::vector<poly> polys;
-    std::string end;
+    std::string end, given;  // analysed, and given in the file
   } rows[] = {
-      {ten, {box(1, 0, 0, 10, 5), box(2, 0, 5, 10, 10)}, ""},
-      {ten, {box(1, 0, 0, 10, 10), box(2, 0, 5, 10, 10)}, named + "5.00000 5.09092"},
-      {ten, {box(1, 0, 0, 10, 5), box(2, 0, 6, 10, 10)},
-       "areas: area 2 (u1 u2) cannot be drawn: beside it no polygon covers the place 5.00000 5.09092"},
-      {ten, {box(1, 0, 0, 10, 5.04), box(2, 0, 5, 10, 10)},
-       "areas: area 1 (u1) cannot be drawn: with it the polygons cover 1.00400 times the window"},
-      {thousand, {box(1, 0, 0, 500.1, 1000), box(2, 500, 0, 1000, 1000)}, ""},
-      {thousand, {box(1, 0, 0, 501, 1000), box(2, 500, 0, 1000, 1000)}, named + "500.500 3.93779"},
+      {ten, {box(1, 0, 0, 10, 5), box(2, 0, 5, 10, 10)}, "", ""},
+      {ten, {box(1, 0, 0, 10, 10), box(2, 0, 5, 10, 10)}, named + "5.00000 5.02199", named + "5.00000 5.02199"},
+      {ten, {box(1, 0, 0, 10, 5), box(2, 0, 6, 10, 10)}, gap, ""},
+      {ten, {box(1, 0, 0, 10, 5.01), box(2, 0, 5, 10, 10)}, named + "0.00952534 5.00500", named + "0.00952534 5.00500"},
+      {ten, {box(1, 0, 0, 10, 4.99), box(2, 0, 5, 10, 10)},
+       "areas: area 2 (u1 u2) cannot be drawn: beside it no polygon covers the place 5.00000 4.99706", ""},
+      {thousand, {box(1, 0, 0, 500.1, 1000), box(2, 500, 0, 1000, 1000)}, named + "500.050 0.952534",
+       named + "500.050 0.952534"},
+      {thousand, {box(1, 0, 0, 501, 1000), box(2, 500, 0, 1000, 1000)}, named + "500.500 0.952534",
+       named + "500.500 0.952534"},
+      // a speck painted twice between the rows and columns of the scan: the
+      // areas' sum tells, 0.004 x 0.004 of 100 more than the window
+      {ten, {box(1, 0, 0, 10, 5), box(2, 0, 5, 10, 10), box(2, 0.001, 5.001, 0.005, 5.005)}, more, more},
   };
   for (const auto& r : rows) {
     Drawing d;
     ASSERT_EQ(d.network(qk("u1 begin end 0.5 0.5 9.5 9.5\n", r.control, areas)), "");
-    EXPECT_EQ(testsupport::fatal([&] { ZQPLTX::CHECKTILES(r.polys); }), r.end) << r.control;
+    EXPECT_EQ(testsupport::fatal([&] { ZQPLTX::CHECKTILES(r.polys, true); }), r.end) << r.control;
+    EXPECT_EQ(testsupport::fatal([&] { ZQPLTX::CHECKTILES(r.polys, false); }), r.given) << r.control;
   }
   // In a drawing: the four quarters round (5, 600) that the analysis finds,
   // the second (u1 u2, upper left) made the first (u1 u4, upper right), so
   // that one quarter is painted twice and one not at all. Scanning up from
-  // x 0, the run stops at the first row of the check above y 600, row 49
-  // (400 + 400 x 49.381966 / 97 = 603.637), in the middle of the bare
+  // x 0, the run stops at the first row of the check above y 600, row 201
+  // (400 + 400 x 201.381966 / 401 = 600.880), in the middle of the bare
   // quarter, x 2.5, naming the area beside it, and writes no polygon.
   Drawing d;
   ASSERT_EQ(d.network(qk(areatest::fourfield, window + "analyse\n")), "");
@@ -1518,7 +1531,7 @@ TEST(DrawingFill, PolygonsThatDoNotTileTheWindowStopTheRun) {
     ZQPLTX::AREA[2] = ZQPLTX::AREA[1];
     ZQPLTX::DOAREAS();
   });
-  EXPECT_EQ(end, "areas: area 1 (u1 u4) cannot be drawn: beside it no polygon covers the place 2.50000 603.637");
+  EXPECT_EQ(end, "areas: area 1 (u1 u4) cannot be drawn: beside it no polygon covers the place 2.50000 600.880");
   EXPECT_EQ(d.svg().find("<polygon"), std::string::npos) << d.svg();
 }
 

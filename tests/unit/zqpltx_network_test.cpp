@@ -66,8 +66,12 @@ TEST(DrawingNetwork, Monotony) {
     bool monox;
   };
   const row rows[] = {
-      {"1 500 2 500 2 600 3 600", true},  {"1 500 2 500 1 600", false}, {"3 500 3 600 3 700", false},
-      {"1 500 1 600 2 700", true},        {"3 500 2 600 1 700", true},  {"3 500 1 600", true},
+      // whole numbers are rounded like any others: rows that run further
+      // along y (0.25 or 0.5 of the window) than along x (0.1 or 0.2) are
+      // cut along y
+      {"1 500 2 500 2 600 3 600", false}, {"1 500 2 500 1 600", false}, {"3 500 3 600 3 700", false},
+      {"1 500 1 600 2 700", false},       {"3 500 2 600 1 700", false}, {"3 500 1 600", true},
+      {"1 500 2 501 3 502", true},
   };
   for (const row& r : rows) {
     Drawing d;
@@ -146,8 +150,9 @@ TEST(DrawingNetwork, Clipping) {
       // through two corners: a corner is one crossing, named by the first
       // of its edges in the order bottom, left, top, right
       {"u1 begin end -1 360 11 840", "", {{0, 400}, {10, 800}}, -1, -3},
-      // free ends on an edge within the tolerance, or just outside it
-      {"u1 begin end 5 600 5 799.99999995", "", {{5, 600}, {5, 799.99999995}}, 0, -3},
+      // free ends on an edge within the tolerance, or just outside it: one
+      // attached to the edge lies on it
+      {"u1 begin end 5 600 5 799.99999995", "", {{5, 600}, {5, 800}}, 0, -3},
       {"u1 begin end 5 600 5 799.9999998", "", {{5, 600}, {5, 799.9999998}}, 0, 0},
       {"u1 begin end 0 600 5 600", "", {{0, 600}, {5, 600}}, -2, 0},
       // a point at an end stays the link; two rows of one x count as
@@ -289,6 +294,84 @@ TEST(DrawingNetwork, IntegerRecordsAreRoundedInAHugeWindow) {
   EXPECT_EQ(line(1).y[1], 155353);
   EXPECT_EQ(line(1).y[2], 179200);
   EXPECT_EQ(line(1).y[3], 210462);
+}
+
+// A chord of rows to 2 decimals, (0, 599.98) - (10, 600.01), passes 0.005
+// below point i1 (5, 600) where it crosses i1's line from (0, 400): it is
+// routed through i1 only within the reach of the two roundings there,
+// 2.5 units of 0.01 of each each way (x 4.975 to 5.025, where the chord's y
+// is 599.98 + 0.003 x), and keeps its rows everywhere else.
+TEST(DrawingNetwork, ALinePassingAPointWithinItsRoundingMeetsItThereAlone) {
+  Drawing d;
+  ASSERT_EQ(d.network(qk("i1 5.00 600.00\nu1 begin i1\n  0.00 400.00\n  5.00 600.00\n"
+                         "u2 begin end\n  0.00 599.98\n  10.00 600.01\n")),
+            "");
+  const pts want{{0, 599.98}, {4.975, 599.994925}, {5, 600}, {5.025, 599.995075}, {10, 600.01}};
+  const pts got = points(line(2));
+  ASSERT_EQ(got.size(), want.size());
+  for (std::size_t k = 0; k < got.size(); ++k) {
+    EXPECT_NEAR(got[k].first, want[k].first, 1e-9) << k;
+    EXPECT_NEAR(got[k].second, want[k].second, 1e-9) << k;
+  }
+}
+
+// A point written 0.01 beyond the right edge, within its rounding of it, is
+// on the edge; its line's last row, at the point as written, is still the
+// point's place along the line: the line runs from the point (out of the
+// window, as written) and is not taken for one named the wrong way round.
+TEST(DrawingNetwork, APointPutOnTheFrameKeepsItsPlaceAlongItsLine) {
+  Drawing d;
+  ASSERT_EQ(d.network(qk("i1 10.01 600.00\nu1 i1 end\n  11.00 650.00\n  10.01 600.00\n"
+                         "u2 begin i1\n  5.00 500.00\n  10.01 600.00\n")),
+            "");
+  EXPECT_EQ(point(1).x, 10);
+  EXPECT_EQ(line(2).x[line(2).npts], 10);
+}
+
+// Rows whole in x (a unit of 1, taken as 0.2, a fiftieth of the window) and
+// to 2 decimals in y run up x = 5 from i1 (5, 600) to i2 (5.1, 600.4), and
+// line u2 from i2 meets them at (5, 600.15). Each row lies within its
+// rounding of the way from i2 to the first row, 0.067 or less off it in x
+// at its own y: the rows beyond that first one are dropped, and u1 meets u2
+// at i2 alone.
+TEST(DrawingNetwork, RowsWithinTheirRoundingOfTheWayToAPointAreDropped) {
+  Drawing d;
+  ASSERT_EQ(d.network(qk("i1 5.00 600.00\ni2 5.10 600.40\nu1 i1 i2\n  5 600.10\n  5 600.20\n  5 600.30\n"
+                         "u2 i2 end\n  5.10 600.40\n  0.00 587.65\n")),
+            "");
+  EXPECT_EQ(points(line(1)), (pts{{5, 600}, {5, 600.1}, {5.1, 600.4}}));
+}
+
+// Lines u1 (i1 to i3) and u2 (i2 to i3) share i3; u1's rows are whole in y
+// at 600 and touch u2 where u1 leaves i1, within i1's rounding (its x to
+// one decimal). The rows lie within their rounding of u1's own way from i1
+// to i3, so u1 is that way; u2, which does not name i1, is not taken
+// through it. Both are straight between their points.
+TEST(DrawingNetwork, LinesMeetAtTheirOwnPointsBeforeOneIsTakenThroughAnother) {
+  Drawing d;
+  ASSERT_EQ(d.network(qk("i1 6.4 599.588\ni2 5.44 600\ni3 6.877 600\nu1 i1 i3\n  6.59 600\n  6.73 600\n  6.88 600\n"
+                         "u2 i2 i3\n  5.4 600\n  6.9 600\n")),
+            "");
+  EXPECT_EQ(points(line(1)), (pts{{6.4, 599.588}, {6.877, 600}}));
+  EXPECT_EQ(points(line(2)), (pts{{5.44, 600}, {6.877, 600}}));
+}
+
+// u2 runs from i3 (1, 600.07) to i4 (9, 599.91), 0.02 down per unit: it
+// passes 0.01 below i1 (5, 600), within the 0.025 of their roundings, but
+// crosses u1 (i2 (3, 600) to i1) at x = 4.5, half a unit from i1, and
+// passes i2 0.03 above it, beyond that reach. Taken through i1, straight
+// from i3 and on to i4 (moving it 0.01 at most), it meets u1 at i1 alone.
+// Where a third line already runs from i3 to i1, u2 would run along it and
+// close up the field between them: it keeps its rows.
+TEST(DrawingNetwork, ALineCrossingAnotherNearAPointItPassesIsTakenThroughIt) {
+  const std::string lines = "i1 5.00 600.00\ni2 3.00 600.00\ni3 1.00 600.07\ni4 9.00 599.91\n"
+                            "u1 i2 i1\n  3.00 600.00\n  5.00 600.00\nu2 i3 i4\n  1.00 600.07\n  9.00 599.91\n";
+  for (const bool third : {false, true}) {
+    Drawing d;
+    ASSERT_EQ(d.network(qk(lines + (third ? "u3 i3 i1\n  1.00 600.07\n  5.00 600.00\n" : ""))), "");
+    EXPECT_EQ(points(line(2)), third ? (pts{{1, 600.07}, {9, 599.91}}) : (pts{{1, 600.07}, {5, 600}, {9, 599.91}}))
+        << third;
+  }
 }
 
 }  // namespace
