@@ -477,12 +477,14 @@ outline outlineof(const fieldwalk& w, int turn) {
   return o;
 }
 
-// Where a place lies: 1 in the polygon, -1 outside it, 0 on its outline
-// or within the rounding of the two, read as coarse as the file allows,
-// where its side says nothing; each side asked exactly.
-int placeof(const outline& o, const spot& at) {
+// Where a place lies: 1 in the polygon, -1 outside it, 0 on its outline,
+// or, read within the rounding, anywhere within the rounding of the two,
+// read as coarse as the file allows, where its side says nothing; each
+// side asked exactly.
+int placeof(const outline& o, const spot& at, bool withinrounding) {
   const extended px = at.x, py = at.y;
-  const extended nx = 0, ny = 0;
+  const extended nx = withinrounding ? frameunits * (o.ux + at.round.wayx) : 0;
+  const extended ny = withinrounding ? frameunits * (o.uy + at.round.wayy) : 0;
   if (px < o.xmin - nx || px > o.xmax + nx || py < o.ymin - ny || py > o.ymax + ny) return -1;
   bool in = false;
   const extended ux = XHIGH - XLOW, uy = YHIGH - YLOW;
@@ -538,10 +540,13 @@ int ringturn(const outline& o) {
 // one side of it, and no line that does not bound it enters it: 1 when the
 // other lines all lie on the clockwise side (the field turns
 // counterclockwise round the frame), -1 the other way, 0 when they do not
-// tell (none at all, or on both sides).
+// tell (none at all, or on both sides). Where they lie on both sides as
+// read exactly, a line running within the rows' rounding of the run, as
+// lines whose rows the rounding made one near a point do, may lie on
+// either side of it there: then only the lines beyond that rounding tell.
 int turnbyotherlines(const fieldwalk& w) {
   const outline o = outlineof(w, 1);
-  int in = 0, out = 0;
+  int in[2] = {0, 0}, out[2] = {0, 0};  // read exactly, and beyond the rounding
   for (smallint i = 1; i <= NLINE; ++i) {
     const linetype& l = lineat(i);
     bool bounding = false;
@@ -550,13 +555,16 @@ int turnbyotherlines(const fieldwalk& w) {
     for (long k = 1; k < l.npts; ++k) {
       const spot mid = midof(l, k);
       if (!inwindow(mid.x, mid.y)) continue;
-      const int at = placeof(o, mid);
-      if (at > 0) ++in;
-      if (at < 0) ++out;
+      for (const int r : {0, 1}) {
+        const int at = placeof(o, mid, r == 1);
+        if (at > 0) ++in[r];
+        if (at < 0) ++out[r];
+      }
     }
   }
-  if (out > 0 && in == 0) return 1;
-  if (in > 0 && out == 0) return -1;
+  const int r = in[0] > 0 && out[0] > 0 ? 1 : 0;
+  if (out[r] > 0 && in[r] == 0) return 1;
+  if (in[r] > 0 && out[r] == 0) return -1;
   return 0;
 }
 
@@ -572,7 +580,7 @@ bool holdsotherline(const fieldwalk& w, int turn) {
     if (bounding || l.npts < 2 || l.beginlink == 0 || l.endlink == 0) continue;
     for (long k = 1; k < l.npts; ++k) {
       const spot mid = midof(l, k);
-      if (inwindow(mid.x, mid.y) && placeof(o, mid) > 0) return true;
+      if (inwindow(mid.x, mid.y) && placeof(o, mid, false) > 0) return true;
     }
   }
   return false;

@@ -1064,10 +1064,12 @@ TEST(DrawingClose, APlaceOnTheOutlineTellsNoSide) {
         const knowndrawing k = alongdrawing(exact, transposed, downward);
         // written to three decimals, u2 crosses u1 back where no point
         // joins them (at x 5 on its second piece, 4.001 + 6.001 x 0.001 /
-        // 2.001 = 4.004 up, by hand), four units beyond i1's rounding:
-        // u1's field cannot be closed
-        EXPECT_EQ(drawnright(k), exact ? "" : "refused: areas: area 1 (u1) cannot be drawn: its lines and the frame "
-                                              "between their ends do not close round it")
+        // 2.001 = 4.004 up, by hand), four units beyond i1's rounding: the
+        // first piece, within the rounding of u1, tells u1's field no side,
+        // the second does, and the crossing is named
+        const std::string crossing = transposed ? "4.00400 5.00000" : "5.00000 4.00400";
+        EXPECT_EQ(drawnright(k), exact ? "" : "refused: areas: areas 3 (u2) and 1 (u1) cannot be drawn: lines u1 and "
+                                              "u2 cross at " + crossing + ", where no point joins them")
             << k.file;
       }
 }
