@@ -546,25 +546,29 @@ int ringturn(const outline& o) {
 // either side of it there: then only the lines beyond that rounding tell.
 int turnbyotherlines(const fieldwalk& w) {
   const outline o = outlineof(w, 1);
-  int in[2] = {0, 0}, out[2] = {0, 0};  // read exactly, and beyond the rounding
-  for (smallint i = 1; i <= NLINE; ++i) {
-    const linetype& l = lineat(i);
-    bool bounding = false;
-    for (long j = 1; j <= w.n; ++j) bounding = bounding || w.steps[j].line == i;
-    if (bounding || l.npts < 2) continue;
-    for (long k = 1; k < l.npts; ++k) {
-      const spot mid = midof(l, k);
-      if (!inwindow(mid.x, mid.y)) continue;
-      for (const int r : {0, 1}) {
-        const int at = placeof(o, mid, r == 1);
-        if (at > 0) ++in[r];
-        if (at < 0) ++out[r];
+  // The second reading is needed only where the exact one finds lines on
+  // both sides, which is rare: it is not made otherwise.
+  const auto sides = [&](bool withinrounding, int& in, int& out) {
+    in = out = 0;
+    for (smallint i = 1; i <= NLINE; ++i) {
+      const linetype& l = lineat(i);
+      bool bounding = false;
+      for (long j = 1; j <= w.n; ++j) bounding = bounding || w.steps[j].line == i;
+      if (bounding || l.npts < 2) continue;
+      for (long k = 1; k < l.npts; ++k) {
+        const spot mid = midof(l, k);
+        if (!inwindow(mid.x, mid.y)) continue;
+        const int at = placeof(o, mid, withinrounding);
+        if (at > 0) ++in;
+        if (at < 0) ++out;
       }
     }
-  }
-  const int r = in[0] > 0 && out[0] > 0 ? 1 : 0;
-  if (out[r] > 0 && in[r] == 0) return 1;
-  if (in[r] > 0 && out[r] == 0) return -1;
+  };
+  int in = 0, out = 0;
+  sides(false, in, out);
+  if (in > 0 && out > 0) sides(true, in, out);
+  if (out > 0 && in == 0) return 1;
+  if (in > 0 && out == 0) return -1;
   return 0;
 }
 
