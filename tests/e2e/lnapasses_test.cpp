@@ -122,10 +122,21 @@ passsystem mumodes() {
   return m;
 }
 
+// A system whose data set and a-x file are fixtures, its scripts the head
+// and each script's own lines.
+passsystem fixturesystem(const std::string& ds, const std::string& folder, const std::string& ax,
+                         const std::string& head, const std::map<std::string, std::string>& scripts) {
+  passsystem sys{ds, {{"ds-prefs.txt", ""}}, {}};
+  for (const std::string& f : {"jx-ds" + ds + ".txt", "jx-" + ax + ".txt"})
+    sys.files[f] = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/" + folder + "/" + f);
+  for (const auto& [name, lines] : scripts) {
+    sys.files["jx-" + name + ".txt"] = head + lines + "*\n";
+    sys.scripts.push_back(name);
+  }
+  return sys;
+}
+
 passsystem alloop() {
-  passsystem a{"7al", {{"ds-prefs.txt", ""}}, {}};
-  for (const char* f : {"jx-ds7al.txt", "jx-alax.txt"})
-    a.files[f] = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/alloop/" + f);
   const std::string head = "axfile alax\nwith al be\ninexcess\ndiagramPT 4 10 400 900\n";
   const std::string bulk = "pseudosection\nbulk MgO FeO\nbulk 65 35\n", point = "calcP 6\ncalcT 700\n";
   const std::map<std::string, std::string> scripts = {
@@ -137,19 +148,12 @@ passsystem alloop() {
       {"bat", "pseudosection no\nbatchxyzguess startblock\nbatchxyzguess x(al) 0.3\nbatchxyzguess x(be) 0.4\n"
               "batchbulk 65 35\nbatch al be 2 1 1 6 700 1 1 1 0 0 0\n"},
       {"ser", "pseudosection no\ncalcP 6\ncalcT 650 750 50\ncalcmu yes\n"}};
-  for (const auto& [name, lines] : scripts) {
-    a.files["jx-" + name + ".txt"] = head + lines + "*\n";
-    a.scripts.push_back(name);
-  }
-  return a;
+  return fixturesystem("7al", "alloop", "alax", head, scripts);
 }
 
 // pk, mk and an H2O-CO2 fluid buffered from outside: the section in T and
 // in P, with listed x(CO2) values, and the points without a bulk.
 passsystem buffered() {
-  passsystem b{"7bf", {{"ds-prefs.txt", ""}}, {}};
-  for (const char* f : {"jx-ds7bf.txt", "jx-bfax.txt"})
-    b.files[f] = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/buffered/" + f);
   const std::string head = "axfile bfax\nwith pk mk fluid\ninexcess\ndiagramPT 0.5 10 300 1200\n";
   const std::string bulk = "pseudosection\nbulk H2O CO2 MgO\nbulk 15 5 80\nzeromodeiso no\nmodeiso no\nproject no\n";
   const std::map<std::string, std::string> scripts = {
@@ -157,11 +161,7 @@ passsystem buffered() {
       {"bx", "fig Tx(CO2)\ncalcP 3\ncalcT 620 700 40\ncalcx(CO2) 0.2 0.3\n" + bulk},
       {"bp", "fig Px(CO2)\ncalcT 650\ncalcP 2 4 1\n" + bulk},
       {"bo", "calcP 3\ncalcT 620 700 40\npseudosection no\nproject no\n"}};
-  for (const auto& [name, lines] : scripts) {
-    b.files["jx-" + name + ".txt"] = head + lines + "*\n";
-    b.scripts.push_back(name);
-  }
-  return b;
+  return fixturesystem("7bf", "buffered", "bfax", head, scripts);
 }
 
 const std::vector<passsystem> systems = {mumodes(), alloop(), buffered()};
