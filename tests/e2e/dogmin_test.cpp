@@ -11,11 +11,16 @@ namespace {
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-TEST(DogminRun, SinglePointReportOnEveryFile) {
+// The run of the loop at 6 kbar and 700 C with the bulk MgO FeO given.
+e2e::Run atbulk(const std::string& bulk) {
   const std::string script =
       "axfile alax\nwith al be\ninexcess\nmaxvar 3\ndogmin yes 1\ncalcP 6\ncalcT 700\n"
-      "diagramPT 4 10 400 900\npseudosection\nbulk MgO FeO\nbulk 65 35\nautoexit\n*\n";
-  const e2e::Run r = e2e::run({"alloop"}, "", {{"jx-al.txt", script}});
+      "diagramPT 4 10 400 900\npseudosection\nbulk MgO FeO\nbulk " + bulk + "\nautoexit\n*\n";
+  return e2e::run({"alloop"}, "", {{"jx-al.txt", script}});
+}
+
+TEST(DogminRun, SinglePointReportOnEveryFile) {
+  const e2e::Run r = atbulk("65 35");
   EXPECT_EQ(r.status, 0);
   EXPECT_FALSE(has(r.out, "bombed")) << r.out;
   EXPECT_TRUE(std::regex_search(r.out, std::regex("=\n(elapsed = [0-9]+ msecs, n = [0-9]+\n)\n$"))) << r.out;
@@ -45,10 +50,6 @@ TEST(DogminRun, SinglePointReportOnEveryFile) {
   EXPECT_TRUE(has(log, "\nxyzguess x(")) << log;
 }
 
-}  // namespace
-
-namespace {
-
 // The stable assemblage follows the bulk across the loop at 6 kbar and
 // 700 C (it closes at x(al) 0.3, x(be) 0.4): al alone on the MgO side, be
 // alone on the FeO side, the pair inside, where the list near the minimum
@@ -68,19 +69,12 @@ TEST(DogminRun, StableAssemblageFollowsTheBulk) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bulk);
-    const std::string script = std::string("axfile alax\nwith al be\ninexcess\nmaxvar 3\ndogmin yes 1\ncalcP 6\n") +
-                               "calcT 700\ndiagramPT 4 10 400 900\npseudosection\nbulk MgO FeO\nbulk " + c.bulk +
-                               "\nautoexit\n*\n";
-    const e2e::Run r = e2e::run({"alloop"}, "", {{"jx-al.txt", script}});
+    const e2e::Run r = atbulk(c.bulk);
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(has(r.out, std::string("\nGibbs energy minimisation gives the ") + c.gives + "\n")) << r.out;
     EXPECT_TRUE(has(r.out, c.rows)) << r.out;
   }
 }
-
-}  // namespace
-
-namespace {
 
 // Three ideal solutions of MgO, FeO and MnO at 6 kbar and 10 : 40 : 45.
 // The lowest G of all the assemblages solved, ka kc at -1098.42738 (650 to
@@ -90,15 +84,17 @@ namespace {
 // and mass balance per assemblage, 30 digits, the phase left out above the
 // tangent plane). ka kc keeps its row in the table of every equilibrium,
 // marked as calculated but not seen.
-std::string ternaryscript(const std::string& temperatures) {
-  return "axfile ktax\nwith ka kb kc\ninexcess\nmaxvar 2 4\ndogmin yes 1\ncalcP 6\ncalcT " + temperatures +
-         "\ndiagramPT 4 10 400 900\npseudosection\nbulk MgO FeO MnO\nbulk 10 40 45\n"
-         "xyzguess x(ka) 0.11\nxyzguess y(ka) 0.04\nxyzguess x(kb) 0.04\nxyzguess y(kb) 0.07\n"
-         "xyzguess x(kc) 0.4\nxyzguess y(kc) 0.45\nautoexit\n*\n";
+e2e::Run ternary(const std::string& temperatures) {
+  const std::string script =
+      "axfile ktax\nwith ka kb kc\ninexcess\nmaxvar 2 4\ndogmin yes 1\ncalcP 6\ncalcT " + temperatures +
+      "\ndiagramPT 4 10 400 900\npseudosection\nbulk MgO FeO MnO\nbulk 10 40 45\n"
+      "xyzguess x(ka) 0.11\nxyzguess y(ka) 0.04\nxyzguess x(kb) 0.04\nxyzguess y(kb) 0.07\n"
+      "xyzguess x(kc) 0.4\nxyzguess y(kc) 0.45\nautoexit\n*\n";
+  return e2e::run({"ternary3"}, "", {{"jx-kt.txt", script}});
 }
 
 TEST(DogminRun, NegativeModeIsNeverTheMinimum) {
-  const e2e::Run r = e2e::run({"ternary3"}, "", {{"jx-kt.txt", ternaryscript("700")}});
+  const e2e::Run r = ternary("700");
   EXPECT_EQ(r.status, 0);
   EXPECT_TRUE(has(r.out, "\nGibbs energy minimisation gives the trivariant assemblage kb kc \n")) << r.out;
   EXPECT_TRUE(has(r.out, "\n    6.0000   700.000   0.04076   0.06718    0.4388    0.4926\n")) << r.out;
@@ -112,7 +108,7 @@ TEST(DogminRun, NegativeModeIsNeverTheMinimum) {
 }
 
 TEST(DogminRun, NegativeModeIsNeverTheMinimumOnAGrid) {
-  const e2e::Run r = e2e::run({"ternary3"}, "", {{"jx-kt.txt", ternaryscript("650 750 50")}});
+  const e2e::Run r = ternary("650 750 50");
   EXPECT_EQ(r.status, 0);
   EXPECT_TRUE(has(r.out, "\n   6.000   650.000      .      X      X  -1092.90506   0.11285     5     6\n"
                          "   6.000   700.000      .      X      X  -1098.26343   0.07415     5     6\n"
@@ -120,10 +116,6 @@ TEST(DogminRun, NegativeModeIsNeverTheMinimumOnAGrid) {
       << r.out;
   EXPECT_TRUE(has(r.files.at("jx-kt-ic.txt"), "\n5      X    -    X     x x x \n")) << r.files.at("jx-kt-ic.txt");
 }
-
-}  // namespace
-
-namespace {
 
 // The guesses blocks of a dogmin run's log (the point's, then dogmin's own
 // of the stable assemblage), each pasted back into the script as the log

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/mumodes.h"
 #include "harness.h"
 
 using e2e::has;
@@ -96,29 +97,15 @@ std::vector<point> points(const std::string& o) {
   return v;
 }
 
-// A kind of run: its phases, variable lines and the variance of its items.
-struct kind {
-  std::string name, with, variables, phases;
-  int variance;
-  bool lnaphase;  // q is named SiO2 in the data set, so that ln a holds SiO2
-};
+using mmsystem::kind;
 
 const std::string common = "inexcess\ndiagramPT 1 10 400 1200\nzeromodeiso no\nmodeiso no\nautoexit yes\n";
 const std::string plainbulk = "bulk SiO2 MgO FeO\nbulk 40 30 30\n";
 
-// The mumodes files with q named SiO2, so that an ln a holds SiO2.
-std::map<std::string, std::string> lnafiles() {
-  std::string ds = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-ds7mm.txt");
-  std::string ax = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-mmax.txt");
-  ds.replace(ds.find("\nq  quarx"), 9, "\nSiO2  quarx");
-  ax.replace(ax.find("\nq\n"), 3, "\nSiO2\n");
-  return {{"jx-ds7mm.txt", ds}, {"jx-mmax.txt", ax}};
-}
-
 e2e::Run go(const kind& k, const std::string& lines, const std::string& ax = "mmax") {
   std::map<std::string, std::string> files{
       {"jx-mm.txt", "axfile " + ax + "\nwith " + k.with + "\n" + k.variables + common + lines + "*\n"}};
-  if (k.lnaphase) files.merge(lnafiles());
+  if (k.lnaphase) files.merge(mmsystem::lnafiles());
   return e2e::run({"mumodes"}, "", files);
 }
 
@@ -139,11 +126,10 @@ void expectsame(const point& got, const point& want, std::size_t n, const std::s
   for (std::size_t i = 0; i < n; ++i) EXPECT_NEAR(got.modes[i], want.modes[i], 1e-9) << what;
 }
 
-const kind none{"none", "ol opx", "", "ol opx", 3, false};
-const kind onemu{"one mu", "ol opx", "mu SiO2 -945\ncalcmu\n", "ol opx", 2, false};
-// ol alone with mu(MgO) at the two-phase point's value: the same ol.
-const kind twomu{"two mu", "ol", "mu SiO2 -945 MgO -656.22681\ncalcmu\n", "ol", 2, false};
-const kind lna{"ln a", "ol opx SiO2", "lna yes SiO2 -0.5\n", "ol opx", 2, true};
+using mmsystem::lna;
+using mmsystem::none;
+using mmsystem::onemu;
+using mmsystem::twomu;
 
 // A batch item with a bulk, in a run with mu(SiO2): whether its bulk gives
 // SiO2 or not, whatever variance the item was given, it is the plain
@@ -491,7 +477,7 @@ std::vector<runkind> runkinds() {
   two.isoplain = "x(ol) 0.55";
   v.push_back(two);
   runkind lna = mumodes("ln a", "ol opx SiO2", "lna yes SiO2 -0.5\n", 2);
-  lna.files = lnafiles();
+  lna.files = mmsystem::lnafiles();
   v.push_back(lna);
   // per at a fixed activity beside ol, mu(SiO2) held: per holds no Fe, so
   // its mode and x(ol) are one. The plain route solves no line of T here

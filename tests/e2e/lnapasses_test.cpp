@@ -10,8 +10,10 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "../support/mumodes.h"
 #include "../support/passruns.h"
 #include "harness.h"
 
@@ -93,31 +95,24 @@ struct passsystem {
 };
 
 passsystem mumodes() {
-  std::string ds = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-ds7mm.txt");
-  std::string ax = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/mumodes/jx-mmax.txt");
-  ds.replace(ds.find("\nq  quarx"), 9, "\nSiO2  quarx");
-  ax.replace(ax.find("\nq\n"), 3, "\nSiO2\n");
-  passsystem m{"7mm", {{"jx-ds7mm.txt", ds}, {"jx-mmax.txt", ax}, {"ds-prefs.txt", ""}}, {}};
-  struct kind {
-    std::string name, with, variables, phases, variance;
-  };
-  const kind kinds[] = {{"none", "ol opx", "", "ol opx", "3"},
-                        {"mu1", "ol opx", "mu SiO2 -945\ncalcmu\n", "ol opx", "2"},
-                        {"mu2", "ol", "mu SiO2 -945 MgO -656.22681\ncalcmu\n", "ol", "2"},
-                        {"lna", "ol opx SiO2", "lna yes SiO2 -0.5\n", "ol opx", "2"}};
-  for (const kind& k : kinds) {
+  passsystem m{"7mm", mmsystem::lnafiles(), {}};
+  m.files["ds-prefs.txt"] = "";
+  // each kind by the short name its scripts' files take
+  const std::pair<std::string, mmsystem::kind> kinds[] = {
+      {"none", mmsystem::none}, {"mu1", mmsystem::onemu}, {"mu2", mmsystem::twomu}, {"lna", mmsystem::lna}};
+  for (const auto& [name, k] : kinds) {
     const std::string head = "axfile mmax\nwith " + k.with + "\n" + k.variables +
                              "inexcess\ndiagramPT 1 10 400 1200\nzeromodeiso no\nmodeiso no\n";
-    m.files["jx-p" + k.name + ".txt"] = head + "calcP 4\ncalcT 680\npseudosection\nbulk SiO2 MgO FeO\nbulk 40 30 30\n*\n";
-    m.files["jx-b" + k.name + ".txt"] = head +
-                                        "pseudosection no\nbatchxyzguess startblock\nbatchxyzguess x(ol) 0.5\n"
-                                        "batchxyzguess x(opx) 0.45\nbatchbulk 40 30 30\nbatch " + k.phases + " " +
-                                        k.variance + " 1 1 4 680 1 1 1 0 0 0\n*\n";
+    m.files["jx-p" + name + ".txt"] = head + "calcP 4\ncalcT 680\npseudosection\nbulk SiO2 MgO FeO\nbulk 40 30 30\n*\n";
+    m.files["jx-b" + name + ".txt"] = head +
+                                      "pseudosection no\nbatchxyzguess startblock\nbatchxyzguess x(ol) 0.5\n"
+                                      "batchxyzguess x(opx) 0.45\nbatchbulk 40 30 30\nbatch " + k.phases + " " +
+                                      std::to_string(k.variance) + " 1 1 4 680 1 1 1 0 0 0\n*\n";
     // The isopleth leaves a line in T where a variable holds a component.
-    const std::string t = k.name == "none" || k.name == "mu2" ? "calcT 680\n" : "calcT 400 1000\ncalcTatP yes\n";
-    m.files["jx-i" + k.name + ".txt"] = head + "calcP 4\n" + t + "pseudosection no\n" +
-                                        (k.name == "mu2" ? "" : "isopleth yes x(ol) 0.3\n") + "*\n";
-    for (const char* route : {"p", "b", "i"}) m.scripts.push_back(route + k.name);
+    const std::string t = name == "none" || name == "mu2" ? "calcT 680\n" : "calcT 400 1000\ncalcTatP yes\n";
+    m.files["jx-i" + name + ".txt"] = head + "calcP 4\n" + t + "pseudosection no\n" +
+                                      (name == "mu2" ? "" : "isopleth yes x(ol) 0.3\n") + "*\n";
+    for (const char* route : {"p", "b", "i"}) m.scripts.push_back(route + name);
   }
   return m;
 }

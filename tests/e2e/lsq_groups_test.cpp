@@ -25,6 +25,15 @@ const std::vector<std::string> fixture = {"lsqgroups"};
 
 std::string iterations(int n) { return std::to_string(n) + "\nn\nn\nn\nn\nn\n"; }
 
+// A file of the fixture as it stands.
+std::string groupfile(const std::string& name) {
+  return e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/lsqgroups/" + name);
+}
+
+// The fixture's preferences with the composition reversal's experiments,
+// whose calorimetry leaves the fit to the experiments too.
+const std::string samepair = "jxdssuffix g9\nemsuffix g9\naxsuffix g9\nxpsuffix sp\ninfolevel 2\nuserfac no\n*\n";
+
 // Numbers of a text, sorted, as one key: a pair reads the same whichever
 // half a reversal put first.
 std::string key(const std::string& text) {
@@ -205,9 +214,7 @@ TEST(LeastSquaresGroupRuns, GivenCompositionsGiveTheSameRowsAtEveryIterationCoun
 // (sd 3.6394) - at every iteration count.
 TEST(LeastSquaresGroupRuns, ACompositionReversalFitsTheSameAtEveryIterationCount) {
   for (int n = 1; n <= 3; ++n) {
-    const e2e::Run r =
-        e2e::run(fixture, iterations(n), {{"ds-prefs.txt", "jxdssuffix g9\nemsuffix g9\naxsuffix g9\nxpsuffix sp\n"
-                                                           "infolevel 2\nuserfac no\n*\n"}});
+    const e2e::Run r = e2e::run(fixture, iterations(n), {{"ds-prefs.txt", samepair}});
     EXPECT_EQ(r.status, 0) << r.out;
     const std::string& sum = r.files.at("ds-og9.txt");
     for (const char* fitted : {"\npe         -619.84   3.26 ", "\nlm         -713.02   3.25 ",
@@ -326,10 +333,7 @@ std::string fitted(const e2e::Run& r, const std::string& ds) {
 // the names of every reaction in each of their orders: one fit, at one and
 // at two iterations (the unknown compositions solved from the second).
 TEST(LeastSquaresGroupRuns, EveryOrderOfExperimentsReactionsAndNamesGivesOneFit) {
-  const std::string samepair = "jxdssuffix g9\nemsuffix g9\naxsuffix g9\nxpsuffix sp\ninfolevel 2\nuserfac no\n*\n";
-  const auto fixturefile = [](const char* name) {
-    return parse(e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/lsqgroups/" + name));
-  };
+  const auto fixturefile = [](const char* name) { return parse(groupfile(name)); };
   // The groups with the looser calorimetry, that leaves the fit to them.
   experiments loose = fixturefile("ds-xpg9.txt");
   loose.calorimetry = fixturefile("ds-xpsp.txt").calorimetry;
@@ -396,7 +400,7 @@ TEST(LeastSquaresGroupRuns, EveryOrderOfExperimentsReactionsAndNamesGivesOneFit)
 // previous build's (its numbers at two iterations below); every other
 // order must give the same.
 TEST(LeastSquaresGroupRuns, EveryOrderOfAPairsLinesGivesOneFit) {
-  std::string em = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/lsqgroups/ds-emg9.txt");
+  std::string em = groupfile("ds-emg9.txt");
   for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{{" -925.55\n", " -924.9\n"},
                                                                                   {" -617.41\n", " -619.6\n"},
                                                                                   {" -241.68\n", " -241.81\n"},

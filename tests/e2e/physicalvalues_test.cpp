@@ -87,6 +87,8 @@ TEST(PhysicalValues, EveryPlaceRefusesAValueNoCalculationCanTake) {
   const auto tbwith = [&](const std::string& more) {
     return std::map<std::string, std::string>{{"jx-tb.txt", replaced(tb, "muval PT", more + "muval PT")}};
   };
+  // the a-x P and T typed, then the window of a calculation of the type
+  const auto calctype = [](int mode, int type) { return rock(mode, "calctype " + std::to_string(type) + "\n" + ax); };
   std::map<std::string, std::string> typedt = loop("");
   typedt["jx-lp.txt"] = replaced(typedt["jx-lp.txt"], "calcT 600\n", "calcT no\n");
   const Place places[] = {
@@ -96,27 +98,27 @@ TEST(PhysicalValues, EveryPlaceRefusesAValueNoCalculationCanTake) {
       {"extractem : T for a-x (from script)", 'T', "rock", rock(3, "calctype 1\n" + window + "ptforaxe 5 @\n"), ""},
       // the lists and windows of calc modes 1 and 2, clamped to the overall
       // window where they can be, refused as the calculation takes them
-      {"docalcpt : T high", 'T', "rock", rock(2, "calctype 1\n" + ax), "@\n"},
-      {"docalcpt : T low", 'T', "rock", rock(2, "calctype 1\n" + ax), "@ 600\n", exe,
+      {"docalcpt : T high", 'T', "rock", calctype(2, 1), "@\n"},
+      {"docalcpt : T low", 'T', "rock", calctype(2, 1), "@ 600\n", exe,
        "T(low) must be greater than 300.0: this used", "300"},
-      {"docalcpt : P low", 'P', "rock", rock(2, "calctype 2\n" + ax), "@ 20\n"},
-      {"docalcpt : P low", 'P', "rock", rock(2, "calctype 2\n" + ax), "@ 8\n", exe,
+      {"docalcpt : P low", 'P', "rock", calctype(2, 2), "@ 20\n"},
+      {"docalcpt : P low", 'P', "rock", calctype(2, 2), "@ 8\n", exe,
        "P(low) must be greater than 1.0: this used", "1"},
       {"docalcpt : T low", 'T', "loop", typedt, "@ 800\n"},
       {"docalcpt : T low", 'T', "loop", typedt, "@ 650\n", exe, "T(low) must be greater than 400.0: this used", "400"},
       // calc mode 3's P-T section asks again; its P-ln a and T-ln a windows
       // are clamped or asked again; their fixed T and P are taken as typed
-      {"docalcpt : T", 'T', "rock", rock(3, "calctype 1\n" + ax), "n\n@\n400 600\n", exe,
+      {"docalcpt : T", 'T', "rock", calctype(3, 1), "n\n@\n400 600\n", exe,
        "T(low) must be greater than 10 : try again", "9.85"},
-      {"diagram : P low", 'P', "rock", rock(3, "calctype 5\n" + ax), "aa\nn\n@ 20 -3 0\n"},
-      {"diagram : P low", 'P', "rock", rock(3, "calctype 5\n" + ax), "aa\nn\n@ 8 -3 0\n", exe,
+      {"diagram : P low", 'P', "rock", calctype(3, 5), "aa\nn\n@ 20 -3 0\n"},
+      {"diagram : P low", 'P', "rock", calctype(3, 5), "aa\nn\n@ 8 -3 0\n", exe,
        "P(low) must be greater than 1.0: this used", "1"},
-      {"diagram : fixed T", 'T', "rock", rock(3, "calctype 5\n" + ax), "aa\nn\n1 8 -3 0\n0.5\n@\n"},
-      {"diagram : T high", 'T', "rock", rock(3, "calctype 4\n" + ax), "aa\nn\n300 @ -3 0\n300 700\n", exe,
+      {"diagram : fixed T", 'T', "rock", calctype(3, 5), "aa\nn\n1 8 -3 0\n0.5\n@\n"},
+      {"diagram : T high", 'T', "rock", calctype(3, 4), "aa\nn\n300 @ -3 0\n300 700\n", exe,
        "T(low) must be less than T(high) : try again", "301"},
-      {"diagram : T low", 'T', "rock", rock(3, "calctype 4\n" + ax), "aa\nn\n@ 700 -3 0\n300 700\n", exe,
+      {"diagram : T low", 'T', "rock", calctype(3, 4), "aa\nn\n@ 700 -3 0\n300 700\n", exe,
        "T(low) must be greater than 10 : try again", "9.85"},
-      {"diagram : fixed P", 'P', "rock", rock(3, "calctype 4\n" + ax), "aa\nn\n300 700 -3 0\n0.5\n@\n"},
+      {"diagram : fixed P", 'P', "rock", calctype(3, 4), "aa\nn\n300 700 -3 0\n0.5\n@\n"},
       // the script's windows and guesses: a default counted, or the guess
       // switched off and the point as without it
       {"reading scripts : diagramPT P", 'P', "rock", rock(3, "diagramPT @ 8 300 700\n"), "", exe,

@@ -192,6 +192,11 @@ TEST(ReadingRun, NoOutputReplacesAnInput) {
   }
 }
 
+// The drawing of four fields alone, as the drawing program reads it.
+const std::vector<std::string> drawing = {"drawing/qk-fourfield.txt"};
+const std::map<std::string, std::string> drawingfiles = {
+    {"jx-prefs.txt", "dsfile 62\nscriptfile fourfield\ncalcmode 1\n"}, {"jx-fourfield.txt", "% drawing only\n*\n"}};
+
 }  // namespace
 
 // Every file a run reads, with a line of more words than a line may hold
@@ -203,9 +208,9 @@ TEST(ReadingRun, NoOutputReplacesAnInput) {
 // line again in the check of the run's files that its own end makes, and
 // so on until the stack ran out.)
 TEST(ReadingRun, ALineOverTheWordLimitStopsOnceAndALongCommentIsIgnored) {
-  const std::string mode1 = "dataset/jx-ds7qz1.txt";
-  const std::string lsqprefs = "jxdssuffix 6cv\nemsuffix ab\naxsuffix ab\nxpsuffix ab\n*\n";
-  const std::string drawprefs = "dsfile 62\nscriptfile fourfield\ncalcmode 1\n";
+  const std::vector<std::string> mode1 = {"dataset/jx-ds7qz1.txt", "frame/mode1"}, lsq = {"lsq"};
+  const std::map<std::string, std::string> lsqfiles = {
+      {"ds-prefs.txt", "jxdssuffix 6cv\nemsuffix ab\naxsuffix ab\nxpsuffix ab\n*\n"}};
   struct Case {
     std::vector<std::string> fixtures;
     std::map<std::string, std::string> extra;
@@ -216,25 +221,19 @@ TEST(ReadingRun, ALineOverTheWordLimitStopsOnceAndALongCommentIsIgnored) {
     std::string program;
   };
   const Case cases[] = {
-      {{mode1, "frame/mode1"}, {}, "jx-qtest.txt", 0, true, "n\n\n", SOLVARINTH_EXE},
-      {{mode1, "frame/mode1"}, {}, "jx-qzax.txt", 0, true, "n\n\n", SOLVARINTH_EXE},
-      {{mode1, "frame/mode1"}, {}, "jx-prefs.txt", 0, true, "n\n\n", SOLVARINTH_EXE},
-      {{mode1, "frame/mode1"}, {}, "jx-ds7qz1.txt", 1, false, "n\n\n", SOLVARINTH_EXE},
-      {{"lsq"}, {{"ds-prefs.txt", lsqprefs}}, "ds-prefs.txt", 0, true, "2\n", SOLVARINTH_EXE},
-      {{"lsq"}, {{"ds-prefs.txt", lsqprefs}}, "jx-lsq.txt", 0, true, "2\n", SOLVARINTH_EXE},
-      {{"lsq"}, {{"ds-prefs.txt", lsqprefs}}, "ds-axab.txt", 0, true, "2\n", SOLVARINTH_EXE},
-      {{"lsq"}, {{"ds-prefs.txt", lsqprefs}}, "ds-xpab.txt", 0, true, "2\n", SOLVARINTH_EXE},
-      {{"lsq"}, {{"ds-prefs.txt", lsqprefs}}, "ds-emab.txt", 2, false, "2\n", SOLVARINTH_EXE},
+      {mode1, {}, "jx-qtest.txt", 0, true, "n\n\n", SOLVARINTH_EXE},
+      {mode1, {}, "jx-qzax.txt", 0, true, "n\n\n", SOLVARINTH_EXE},
+      {mode1, {}, "jx-prefs.txt", 0, true, "n\n\n", SOLVARINTH_EXE},
+      {mode1, {}, "jx-ds7qz1.txt", 1, false, "n\n\n", SOLVARINTH_EXE},
+      {lsq, lsqfiles, "ds-prefs.txt", 0, true, "2\n", SOLVARINTH_EXE},
+      {lsq, lsqfiles, "jx-lsq.txt", 0, true, "2\n", SOLVARINTH_EXE},
+      {lsq, lsqfiles, "ds-axab.txt", 0, true, "2\n", SOLVARINTH_EXE},
+      {lsq, lsqfiles, "ds-xpab.txt", 0, true, "2\n", SOLVARINTH_EXE},
+      {lsq, lsqfiles, "ds-emab.txt", 2, false, "2\n", SOLVARINTH_EXE},
       {{"utilities"}, {}, "jx-tb.txt", 0, true, "2\n0\n5\n500\nn\n\n", SOLVARINTH_UTILITYRUN},
-      {{"drawing/qk-fourfield.txt"},
-       {{"jx-prefs.txt", drawprefs}, {"jx-fourfield.txt", "% drawing only\n*\n"}},
-       "qk-fourfield.txt", 0, true, "", SOLVARINTH_DRAWFILE},
-      {{"drawing/qk-fourfield.txt"},
-       {{"jx-prefs.txt", drawprefs}, {"jx-fourfield.txt", "% drawing only\n*\n"}},
-       "qk-fourfield.txt", 9, true, "", SOLVARINTH_DRAWFILE},
-      {{"drawing/qk-fourfield.txt"},
-       {{"jx-prefs.txt", drawprefs}, {"jx-fourfield.txt", "% drawing only\n*\n"}},
-       "jx-fourfield.txt", 0, true, "", SOLVARINTH_DRAWFILE},
+      {drawing, drawingfiles, "qk-fourfield.txt", 0, true, "", SOLVARINTH_DRAWFILE},
+      {drawing, drawingfiles, "qk-fourfield.txt", 9, true, "", SOLVARINTH_DRAWFILE},
+      {drawing, drawingfiles, "jx-fourfield.txt", 0, true, "", SOLVARINTH_DRAWFILE},
   };
   auto words = [](int n) {
     std::string s;
@@ -296,7 +295,6 @@ std::string writtenin(const std::string& shortform, const std::string& mantissa,
 // file, a typed answer, the drawing's control section.
 TEST(ReadingRun, ANumberIsReadWholeAtAnyLength) {
   const std::string loop = "../../examples/mode1";
-  const std::string drawprefs = "dsfile 62\nscriptfile fourfield\ncalcmode 1\n";
   struct Case {
     std::vector<std::string> fixtures;
     std::map<std::string, std::string> extra;
@@ -314,9 +312,8 @@ TEST(ReadingRun, ANumberIsReadWholeAtAnyLength) {
       {{loop}, {}, "jx-loop.txt", "bulk ", "65", " 35\n", "6.5", "1", "", SOLVARINTH_EXE, "jx-loop-o.txt"},
       {{loop}, {}, "jx-loopax.txt", "x(al) ", "0.3", "\n", "3.0", "-1", "", SOLVARINTH_EXE, "jx-loop-o.txt"},
       {{loop}, {{"jx-loop.txt", asked}}, "typed", "", "550", "\n", "5.5", "2", "", SOLVARINTH_EXE, "jx-loop-o.txt"},
-      {{"drawing/qk-fourfield.txt"},
-       {{"jx-prefs.txt", drawprefs}, {"jx-fourfield.txt", "% drawing only\n*\n"}},
-       "qk-fourfield.txt", "window 0 ", "10", " 400 800\n", "1.0", "1", "", SOLVARINTH_DRAWFILE, "jx-fourfield.svg"},
+      {drawing, drawingfiles, "qk-fourfield.txt", "window 0 ", "10", " 400 800\n", "1.0", "1", "", SOLVARINTH_DRAWFILE,
+       "jx-fourfield.svg"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file + " " + c.value);

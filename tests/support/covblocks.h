@@ -87,6 +87,39 @@ inline void product(std::mt19937& rng, block& b, const std::vector<int>& at, int
 
 using matrix = std::vector<std::vector<double>>;
 
+// A block of kind k and m members, all 0, written to 1 to 3 decimals drawn
+// from rng.
+inline block fresh(std::mt19937& rng, kind k, int m) {
+  block b;
+  b.k = k;
+  b.places = 1 + static_cast<int>(rng() % 3);
+  b.c.assign(std::size_t(m), std::vector<double>(std::size_t(m), 0.0));
+  return b;
+}
+
+// rows by cols draws of z, row by row.
+inline matrix normals(std::mt19937& rng, std::normal_distribution<double>& z, int rows, int cols) {
+  matrix L(static_cast<std::size_t>(rows), std::vector<double>(static_cast<std::size_t>(cols)));
+  for (auto& row : L)
+    for (double& x : row) x = z(rng);
+  return L;
+}
+
+// Every entry as the file writes it.
+inline void roundall(block& b) {
+  for (auto& row : b.c)
+    for (double& x : row) x = rounded(x, b.places);
+}
+
+// v'Cv over the block as it stands.
+inline double form(const block& b, const std::vector<long long>& v) {
+  double f = 0;
+  for (std::size_t i = 0; i < v.size(); ++i)
+    for (std::size_t j = 0; j < v.size(); ++j)
+      f += static_cast<double>(v[i]) * b.c[i][j] * static_cast<double>(v[j]);
+  return f;
+}
+
 // Eigenvalues w and eigenvectors (columns of v) of the symmetric a, by
 // cyclic Jacobi rotations.
 inline void eigen(matrix a, std::vector<double>& w, matrix& v) {
@@ -157,12 +190,8 @@ inline block hidden(std::mt19937& rng, int m) {
   std::normal_distribution<double> z(0, 1);
   std::uniform_real_distribution<double> u(0, 1);
   for (;;) {
-    block b;
-    b.k = kind::hidden;
-    b.places = 1 + static_cast<int>(rng() % 3);
-    matrix L(std::size_t(m), std::vector<double>(std::size_t(m - 1)));
-    for (auto& row : L)
-      for (double& x : row) x = z(rng);
+    block b = fresh(rng, kind::hidden, m);
+    matrix L = normals(rng, z, m, m - 1);
     const auto x = std::size_t(rng() % unsigned(m));
     const double tie = 0.15 + 0.25 * u(rng);
     for (std::size_t k = 0; k + 1 < std::size_t(m); ++k) {
@@ -171,7 +200,6 @@ inline block hidden(std::mt19937& rng, int m) {
         if (i != x) s += z(rng) * L[i][k];
       L[x][k] = tie * s / std::sqrt(m - 1.0);
     }
-    b.c.assign(std::size_t(m), std::vector<double>(std::size_t(m), 0.0));
     const double scale = b.h() * (20 + 80 * u(rng)) * (m - 1);
     for (std::size_t i = 0; i < std::size_t(m); ++i)
       for (std::size_t j = 0; j < std::size_t(m); ++j) {
@@ -216,9 +244,7 @@ inline block triple(std::mt19937& rng, int m) {
   std::normal_distribution<double> z(0, 1);
   std::uniform_real_distribution<double> u(0, 1);
   for (;;) {
-    block b;
-    b.k = kind::triple;
-    b.places = 1 + static_cast<int>(rng() % 3);
+    block b = fresh(rng, kind::triple, m);
     std::vector<int> pick(static_cast<std::size_t>(m));
     for (int i = 0; i < m; ++i) pick[std::size_t(i)] = i;
     std::shuffle(pick.begin(), pick.end(), rng);
@@ -226,39 +252,29 @@ inline block triple(std::mt19937& rng, int m) {
     b.cert.assign(std::size_t(m), 0);
     for (const std::size_t i : t) b.cert[i] = (rng() % 2 ? 1 : -1) * (1 + static_cast<long long>(rng() % 2));
     const auto v = [&b](std::size_t i) { return static_cast<double>(b.cert[i]); };
-    matrix L(std::size_t(m), std::vector<double>(std::size_t(m - 2)));
-    for (auto& row : L)
-      for (double& x : row) x = z(rng);
+    matrix L = normals(rng, z, m, m - 2);
     for (std::size_t k = 0; k + 2 < std::size_t(m); ++k) L[t[2]][k] = -(v(t[0]) * L[t[0]][k] + v(t[1]) * L[t[1]][k]) / v(t[2]);
-    b.c.assign(std::size_t(m), std::vector<double>(std::size_t(m), 0.0));
     const double scale = b.h() * (20 + 80 * u(rng)) / (m - 1);
     for (std::size_t i = 0; i < std::size_t(m); ++i) {
       for (std::size_t j = 0; j < std::size_t(m); ++j)
         for (std::size_t k = 0; k + 2 < std::size_t(m); ++k) b.c[i][j] += L[i][k] * L[j][k] * scale;
       b.c[i][i] += 0.02 * scale * u(rng);
     }
-    double form = 0, reach = 0, pairs = 0;
-    for (std::size_t i = 0; i < std::size_t(m); ++i) {
-      reach += std::fabs(v(i));
-      for (std::size_t j = 0; j < std::size_t(m); ++j) form += v(i) * b.c[i][j] * v(j);
-    }
+    double reach = 0, pairs = 0;
+    for (std::size_t i = 0; i < std::size_t(m); ++i) reach += std::fabs(v(i));
     for (int i = 0; i < 3; ++i)
       for (int j = i + 1; j < 3; ++j) pairs += 2 * std::fabs(v(t[i]) * v(t[j]));
-    const double d = (form + b.h() * reach * reach * (1.2 + u(rng))) / pairs;
+    const double d = (form(b, b.cert) + b.h() * reach * reach * (1.2 + u(rng))) / pairs;
     for (int i = 0; i < 3; ++i)
       for (int j = i + 1; j < 3; ++j) {
         double& x = b.c[t[i]][t[j]];
         x -= (v(t[i]) * v(t[j]) > 0 ? 1 : -1) * d;
         b.c[t[j]][t[i]] = x;
       }
-    for (auto& row : b.c)
-      for (double& x : row) x = rounded(x, b.places);
-    form = 0;
-    for (std::size_t i = 0; i < std::size_t(m); ++i)
-      for (std::size_t j = 0; j < std::size_t(m); ++j) form += v(i) * b.c[i][j] * v(j);
+    roundall(b);
     b.bad = {int(t[0]), int(t[1]), int(t[2])};
     std::sort(b.bad.begin(), b.bad.end());
-    if (form + b.h() * reach * reach < -0.1 * b.h() && pairsfine(b) && eigenvectorsmiss(b) &&
+    if (form(b, b.cert) + b.h() * reach * reach < -0.1 * b.h() && pairsfine(b) && eigenvectorsmiss(b) &&
         withinwithout(b, int(t[0])) && withinwithout(b, int(t[1])) && withinwithout(b, int(t[2])))
       return b;
   }
@@ -272,9 +288,7 @@ inline block triple(std::mt19937& rng, int m) {
 // beyond its rounding, so that only a matrix deeper inside it is one.
 inline block inside(std::mt19937& rng, int m) {
   for (;;) {
-    block b;
-    b.k = kind::inside;
-    b.places = 1 + static_cast<int>(rng() % 3);
+    block b = fresh(rng, kind::inside, m);
     const long long grid = static_cast<long long>(std::llround(std::pow(10.0, b.places)));
     const int r = 1 + static_cast<int>(rng() % static_cast<unsigned>(std::max(1, m - 1)));
     const auto n = static_cast<std::size_t>(m);
@@ -364,8 +378,7 @@ inline block draw(std::mt19937& rng, kind k, int m, int nbad = 1) {
       set(1, 2, r3);
     }
   }
-  for (auto& row : b.c)
-    for (double& x : row) x = rounded(x, b.places);
+  roundall(b);
   return b;
 }
 
