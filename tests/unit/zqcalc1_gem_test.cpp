@@ -20,6 +20,7 @@
 #include "model/zqcalc1.h"
 #include "model/zqcalc1_gem.h"
 #include "model/zqcalc2_pseudo.h"
+#include "worktest.h"
 
 using namespace ZQGLOBAL;
 using CONST::PR;
@@ -44,16 +45,8 @@ bool near(long double got, long double want, long double rel) {
   return std::fabs(got - want) <= rel * std::fabs(want);
 }
 
-class Gem : public ::testing::Test {
+class Gem : public testsupport::UnitsSuite {
  protected:
-  static void SetUpTestSuite() {
-    testsupport::freshstate();
-    ZQUTE1::SETUP();
-  }
-  static void TearDownTestSuite() {
-    ZQUTE1::CLEANUP();
-    testsupport::freshstate();
-  }
   void SetUp() override {
     testsupport::freshstate();
     RESETMODEL();

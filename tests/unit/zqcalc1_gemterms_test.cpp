@@ -16,6 +16,7 @@
 #include "model/zqcalc1.h"
 #include "model/zqcalc1_terms.h"
 #include "zqcalc1_testsupport.h"
+#include "worktest.h"
 
 using namespace ZQGLOBAL;
 using testsupport::near;
@@ -31,16 +32,8 @@ const slots solid = {{1, -5000}, {2, 0.25L}, {3, 10}, {4, 0.5L}, {5, 1e-5L}, {6,
 const slots landau = {{14, 800}, {15, 0.004L}, {16, 0.04L}};
 const slots order = {{20, 10}, {21, 0.05L}, {22, 3}, {23, 0.02L}, {24, 2}, {25, 1}};
 
-class GemTerms : public ::testing::Test {
+class GemTerms : public testsupport::UnitsSuite {
  protected:
-  static void SetUpTestSuite() {
-    testsupport::freshstate();
-    ZQUTE1::SETUP();
-  }
-  static void TearDownTestSuite() {
-    ZQUTE1::CLEANUP();
-    testsupport::freshstate();
-  }
   void SetUp() override {
     RESETMODEL();
     TD->fill(0);

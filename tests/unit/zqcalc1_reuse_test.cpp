@@ -19,6 +19,7 @@
 #include "frame/zqute1.h"
 #include "iotestsupport.h"
 #include "model/zqcalc1.h"
+#include "worktest.h"
 
 using namespace ZQGLOBAL;
 
@@ -34,16 +35,8 @@ const slots tait = {{1, -5000}, {2, 0.25L}, {3, 10},  {4, 0.5L},  {5, 1e-5L},   
 const slots liquid = {{1, -4000}, {2, 0.2L}, {3, 4}, {4, 0.3L}, {8, 5e-5L}, {9, 300}, {10, 6}, {11, -0.02L}, {13, -0.05L}};
 const slots water = {{1, -241.81L}, {2, 0.1887L}, {TDSLOT::XCO2, 0.3L}, {TDSLOT::XH2O, 0.7L}};
 
-class Reuse : public ::testing::Test {
+class Reuse : public testsupport::UnitsSuite {
  protected:
-  static void SetUpTestSuite() {
-    testsupport::freshstate();
-    ZQUTE1::SETUP();
-  }
-  static void TearDownTestSuite() {
-    ZQUTE1::CLEANUP();
-    testsupport::freshstate();
-  }
   void SetUp() override {
     testsupport::freshstate();
     RESETMODEL();

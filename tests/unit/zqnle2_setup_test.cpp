@@ -12,6 +12,7 @@
 #include "frame/zqute1.h"
 #include "frame/zqute2.h"
 #include "iotestsupport.h"
+#include "worktest.h"
 #include "model/zqnle3.h"
 
 using namespace ZQGLOBAL;
@@ -22,21 +23,7 @@ using testsupport::fatal;
 
 constexpr extended K = 273.15L;
 
-class Mode1Setup : public ::testing::Test {
- protected:
-  void SetUp() override {
-    testsupport::freshstate();
-    ALLOCATEWORK();
-    IO::CONTROLIO.pagewidth = 200;
-  }
-  void TearDown() override {
-    RELEASEWORK();
-    testsupport::freshstate();
-  }
-  static std::string run(const std::string& answers, const std::function<void()>& f, std::string& out) {
-    return testsupport::answered(answers, f, out);
-  }
-};
+class Mode1Setup : public testsupport::WorkTest {};
 
 TEST_F(Mode1Setup, VarianceWords) {
   for (const auto& [v, word] : std::vector<std::pair<smallint, std::string>>{

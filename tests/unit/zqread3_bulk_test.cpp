@@ -17,6 +17,7 @@
 #include "frame/zqglobal_projection.h"
 #include "iotestsupport.h"
 #include "settingsheads.h"
+#include "worktest.h"
 
 using namespace ZQGLOBAL;
 
@@ -27,17 +28,8 @@ struct Seen {
   std::string end, out, log, sum;
 };
 
-class BulkSetup : public ::testing::Test {
+class BulkSetup : public testsupport::WorkTest {
  protected:
-  void SetUp() override {
-    testsupport::freshstate();
-    ALLOCATEWORK();
-    IO::CONTROLIO.pagewidth = 200;
-  }
-  void TearDown() override {
-    RELEASEWORK();
-    testsupport::freshstate();
-  }
   // Components in order, every one free, two atoms in each oxide.
   static void components(const std::vector<std::string>& names) {
     NUV = static_cast<smallint>(names.size());

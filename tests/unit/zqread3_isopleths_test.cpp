@@ -12,6 +12,7 @@
 #include "frame/zqglobal.h"
 #include "iotestsupport.h"
 #include "settingsheads.h"
+#include "worktest.h"
 
 using namespace ZQGLOBAL;
 
@@ -19,20 +20,8 @@ namespace {
 
 using testsupport::fatal;
 
-class Isopleths : public ::testing::Test {
+class Isopleths : public testsupport::WorkTest {
  protected:
-  void SetUp() override {
-    testsupport::freshstate();
-    ALLOCATEWORK();
-    IO::CONTROLIO.pagewidth = 200;
-  }
-  void TearDown() override {
-    RELEASEWORK();
-    testsupport::freshstate();
-  }
-  static std::string run(const std::string& answers, const std::function<void()>& f, std::string& out) {
-    return testsupport::answered(answers, f, out);
-  }
   // One solution phase "alp" with x = proportion of its second end-member
   // and site fractions 1 - x and x, and a pure phase "per".
   static void loop() {

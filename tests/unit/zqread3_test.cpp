@@ -10,6 +10,7 @@
 #include "frame/io.h"
 #include "frame/zqglobal.h"
 #include "iotestsupport.h"
+#include "worktest.h"
 
 using namespace ZQGLOBAL;
 
@@ -17,17 +18,8 @@ namespace {
 
 using testsupport::fatal;
 
-class PhaseChoice : public ::testing::Test {
+class PhaseChoice : public testsupport::WorkTest {
  protected:
-  void SetUp() override {
-    testsupport::freshstate();
-    ALLOCATEWORK();
-    IO::CONTROLIO.pagewidth = 200;
-  }
-  void TearDown() override {
-    RELEASEWORK();
-    testsupport::freshstate();
-  }
   // Solution phases (one end-member each, named after the phase) and pure
   // phases, in that order.
   static void tables(const std::vector<std::string>& solutions, const std::vector<std::string>& pures) {
@@ -59,9 +51,6 @@ class PhaseChoice : public ::testing::Test {
     return s;
   }
   // Runs f with the answers piped in; the end of the run it met, and the terminal.
-  static std::string run(const std::string& answers, const std::function<void()>& f, std::string& out) {
-    return testsupport::answered(answers, f, out);
-  }
 };
 
 TEST_F(PhaseChoice, WithListAndChoiceAtTheTerminal) {
