@@ -2,6 +2,7 @@
 // whose reactions are straight lines in P-T (G = H - T S + (P - 0.001) V).
 // Reference values were computed apart with 40-digit arithmetic.
 #include <cmath>
+#include <functional>
 #include <tuple>
 #include <sstream>
 #include <string>
@@ -62,6 +63,7 @@ class AvptTest : public findtest::FindTest {
     FIXEDXCO2 = FIXEDXH2O = 0;
   }
   void TearDown() override {
+    if (passdone_) passdone_();
     CONTROLJX = saved_;
     VARLNA.fill(0);
     COV->fill(0);
@@ -79,9 +81,36 @@ class AvptTest : public findtest::FindTest {
     r.out = term.text();
     return r;
   }
+  // A driver pass of calc type 1 with the script's set of reactions, the
+  // diagram's windows the data's and nothing else in the run; what the
+  // pass sets is put back after the test.
+  void scriptpass() {
+    passdone_ = [saved = std::make_tuple(FIX, NLP, NLT, NLX, FIGPLOW, FIGPHIGH, FIGTLOW, FIGTHIGH, NUV, NPSS, FLUIDTYPE,
+                                         NEX1)] {
+      std::tie(FIX, NLP, NLT, NLX, FIGPLOW, FIGPHIGH, FIGTLOW, FIGTHIGH, NUV, NPSS, FLUIDTYPE, NEX1) = saved;
+    };
+    CONTROLJX.calctypecode = 1;
+    CONTROLJX.dataok = yes;
+    CONTROLJX.diagramPT = CONTROLJX.calcP = CONTROLJX.calcT = yes;
+    CONTROLJX.isr = yes;
+    CONTROLJX.isrdata.nname = NCV;
+    for (long j = 1; j <= NCV; ++j) CONTROLJX.isrdata.name[j] = NAME[j];
+    FIGPLOW = PLOW, FIGPHIGH = PHIGH, FIGTLOW = TLOW, FIGTHIGH = THIGH;
+    NUV = 0, NPSS = 0, NEX1 = 0;
+  }
+  // The script's set: the first nr reactions; the windows the pass makes
+  // its own, unset.
+  static void scriptset(smallint nr) {
+    CONTROLJX.isrdata.nrow = nr;
+    for (long i = 1; i <= nr; ++i)
+      for (long j = 1; j <= NCV; ++j) CONTROLJX.isrdata.row(i, j) = REACTIONS[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(j - 1)];
+    FIX = fixtype::fixnone;
+    NLP = NLT = NLX = 4;
+  }
 
  private:
   controljxtype saved_;
+  std::function<void()> passdone_;
 };
 
 TEST_F(AvptTest, FitOfThreeLines) {
@@ -253,15 +282,7 @@ TEST_F(AvptTest, ReportLines) {
 // A driver pass with a set calc type: the combined average gets its own
 // windows and needs three reactions; the later kinds do nothing.
 TEST_F(AvptTest, DriverPassOfEachKind) {
-  const auto windows = std::make_tuple(FIX, NLP, NLT, NLX, FIGPLOW, FIGPHIGH, FIGTLOW, FIGTHIGH, NUV, NPSS, FLUIDTYPE, NEX1);
-  CONTROLJX.calctypecode = 1;
-  CONTROLJX.dataok = yes;
-  CONTROLJX.diagramPT = CONTROLJX.calcP = CONTROLJX.calcT = yes;
-  CONTROLJX.isr = yes;
-  CONTROLJX.isrdata.nname = NCV;
-  for (long j = 1; j <= NCV; ++j) CONTROLJX.isrdata.name[j] = NAME[j];
-  FIGPLOW = PLOW, FIGPHIGH = PHIGH, FIGTLOW = TLOW, FIGTHIGH = THIGH;
-  NUV = 0, NPSS = 0, NEX1 = 0;
+  scriptpass();
   struct {
     avtype mode;
     smallint nr;
@@ -280,11 +301,7 @@ TEST_F(AvptTest, DriverPassOfEachKind) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.mode) * 10 + c.nr);
-    CONTROLJX.isrdata.nrow = c.nr;
-    for (long i = 1; i <= c.nr; ++i)
-      for (long j = 1; j <= NCV; ++j) CONTROLJX.isrdata.row(i, j) = REACTIONS[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(j - 1)];
-    FIX = fixtype::fixnone;
-    NLP = NLT = NLX = 4;
+    scriptset(c.nr);
     testsupport::Terminal term;
     ZQAVPT::ROCKCALCSAS(c.mode);
     const std::string out = term.text();
@@ -295,30 +312,17 @@ TEST_F(AvptTest, DriverPassOfEachKind) {
     EXPECT_EQ(FIX, pt ? fixtype::fixpt : fixtype::fixnone);
     EXPECT_EQ(NLP + NLT + NLX, pt ? 0 : 12);
   }
-  std::tie(FIX, NLP, NLT, NLX, FIGPLOW, FIGPHIGH, FIGTLOW, FIGTHIGH, NUV, NPSS, FLUIDTYPE, NEX1) = windows;
 }
 
 // A reaction of the script's set through an end-member without activity
 // stops the pass; the same end-member outside every reaction does not.
 TEST_F(AvptTest, ScriptReactionThroughAnEndMemberWithoutActivity) {
-  const auto saved = std::make_tuple(FIX, NLP, NLT, NLX, FIGPLOW, FIGPHIGH, FIGTLOW, FIGTHIGH, NUV, NPSS, FLUIDTYPE, NEX1);
-  CONTROLJX.calctypecode = 1;
-  CONTROLJX.dataok = yes;
-  CONTROLJX.diagramPT = CONTROLJX.calcP = CONTROLJX.calcT = yes;
-  CONTROLJX.isr = yes;
-  CONTROLJX.isrdata.nname = NCV;
-  for (long j = 1; j <= NCV; ++j) CONTROLJX.isrdata.name[j] = NAME[j];
-  FIGPLOW = PLOW, FIGPHIGH = PHIGH, FIGTLOW = TLOW, FIGTHIGH = THIGH;
-  NUV = 0, NPSS = 0, NEX1 = 0;
+  scriptpass();
   for (long j = 1; j <= NCV; ++j) ACTIVITY[j] = 1;
   ACTIVITY[4] = 0;  // exyy, in the second reaction only
   for (const smallint nr : {1, 2}) {
     SCOPED_TRACE(nr);
-    CONTROLJX.isrdata.nrow = nr;
-    for (long i = 1; i <= nr; ++i)
-      for (long j = 1; j <= NCV; ++j) CONTROLJX.isrdata.row(i, j) = REACTIONS[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(j - 1)];
-    FIX = fixtype::fixnone;
-    NLP = NLT = NLX = 4;
+    scriptset(nr);
     testsupport::Terminal term;
     const std::string stop = testsupport::fatal([] { ZQAVPT::ROCKCALCSAS(avtype::avptmode); });
     EXPECT_EQ(stop, nr == 2 ? "calclnk: ln<=0" : "") << term.text();
@@ -329,7 +333,6 @@ TEST_F(AvptTest, ScriptReactionThroughAnEndMemberWithoutActivity) {
     }
   }
   ACTIVITY.fill(0);
-  std::tie(FIX, NLP, NLT, NLX, FIGPLOW, FIGPHIGH, FIGTLOW, FIGTHIGH, NUV, NPSS, FLUIDTYPE, NEX1) = saved;
 }
 
 // The pieces the diagnostics of average P, T and PT share, against what
