@@ -19,6 +19,7 @@
 #include "frame/zqmath1.h"
 #include "iotestsupport.h"
 #include "utilities/zqmode0.h"
+#include "worktest.h"
 
 using namespace ZQGLOBAL;
 using testsupport::fatal;
@@ -89,23 +90,17 @@ mineraltype& olivine(const std::vector<std::pair<std::string, extended>>& analys
   return m;
 }
 
-class Convert : public ::testing::Test {
+class Convert : public testsupport::WorkTest {
  protected:
   void SetUp() override {
-    testsupport::freshstate();
+    WorkTest::SetUp();
     // The script's reset clears only the counts of the mineral records:
     // each test starts from blank records, whatever an earlier one left.
     for (long i = 1; i <= maxminerals; ++i) {
       MINERAL[i] = mineraltype{};
       MINERALCONV[i] = mineralconvtype{};
     }
-    ALLOCATEWORK();
-    IO::CONTROLIO.pagewidth = 200;
     testsupport::openchannel(CHANNEL::LOGBIT, "log.txt");
-  }
-  void TearDown() override {
-    RELEASEWORK();
-    testsupport::freshstate();
   }
   // An olivine analysed as 40 SiO2, 10 FeO, 50 MgO on 4 oxygens.
   mineralconvtype& olivineanalysis() {

@@ -21,6 +21,7 @@
 #include "model/zqmath2.h"
 #include "model/zqnle3.h"
 #include "model/zqre.h"
+#include "worktest.h"
 
 using namespace ZQGLOBAL;
 
@@ -113,20 +114,14 @@ TEST(CrossrefsOfTheLoop, LayoutCompositionAndSolve) {
 
 // ---------------------------------------------------------------- tables set by hand
 
-class Crossrefs : public ::testing::Test {
+class Crossrefs : public testsupport::WorkTest {
  protected:
   void SetUp() override {
-    testsupport::freshstate();
-    ALLOCATEWORK();
-    IO::CONTROLIO.pagewidth = 200;
+    WorkTest::SetUp();
     NUV = NUVLEFT = 2;
     COMPNAME[1] = "MgO";
     COMPNAME[2] = "FeO";
     COMPDIV[1] = COMPDIV[2] = 1;
-  }
-  void TearDown() override {
-    RELEASEWORK();
-    testsupport::freshstate();
   }
   // Solution phase i with nem end-members (named name + number, each with a
   // td row of slot numbers plus 100 i) and nem - 1 variables x1, x2, ...

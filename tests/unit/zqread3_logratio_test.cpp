@@ -12,6 +12,7 @@
 #include "frame/io.h"
 #include "frame/zqglobal.h"
 #include "iotestsupport.h"
+#include "worktest.h"
 
 using namespace ZQGLOBAL;
 
@@ -24,19 +25,16 @@ bool has(const std::string& text, const std::string& piece) { return text.find(p
 
 IO::timepoint fixedclock() { return IO::timepoint(std::chrono::seconds(1765100000)); }
 
-class LogRatios : public ::testing::Test {
+class LogRatios : public testsupport::WorkTest {
  protected:
   void SetUp() override {
-    testsupport::freshstate();
-    ALLOCATEWORK();
-    IO::CONTROLIO.pagewidth = 200;
+    WorkTest::SetUp();
     saved = IO::CLOCK;
     IO::CLOCK = fixedclock;
   }
   void TearDown() override {
     IO::CLOCK = saved;
-    RELEASEWORK();
-    testsupport::freshstate();
+    WorkTest::TearDown();
   }
   // Components in order, each free unless listed in fixed.
   static void components(const std::vector<std::string>& names, const std::vector<std::string>& fixed = {}) {

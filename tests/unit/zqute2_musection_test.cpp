@@ -8,6 +8,7 @@
 #include "frame/zqglobal.h"
 #include "frame/zqute2.h"
 #include "iotestsupport.h"
+#include "worktest.h"
 
 using namespace ZQGLOBAL;
 
@@ -16,12 +17,10 @@ namespace {
 constexpr extended K = 273.15L;
 const std::string mu = "\xB5";
 
-class MuSection : public ::testing::Test {
+class MuSection : public testsupport::WorkTest {
  protected:
   void SetUp() override {
-    testsupport::freshstate();
-    ALLOCATEWORK();
-    IO::CONTROLIO.pagewidth = 200;
+    WorkTest::SetUp();
     FIGPLOW = 1;
     FIGPHIGH = 10;
     FIGTLOW = 400 + K;
@@ -31,10 +30,6 @@ class MuSection : public ::testing::Test {
     CALCMODE = calcmodetype::phasecalc;
     VARIANCE = 1;
     FIXEDXCO2 = FIXEDXH2O = 0;
-  }
-  void TearDown() override {
-    RELEASEWORK();
-    testsupport::freshstate();
   }
   std::string run(const std::string& answers, bool ask) {
     std::string out;

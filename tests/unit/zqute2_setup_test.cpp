@@ -10,6 +10,7 @@
 #include "frame/zqute1.h"
 #include "frame/zqute2.h"
 #include "settingsheads.h"
+#include "worktest.h"
 
 using namespace ZQGLOBAL;
 
@@ -27,12 +28,10 @@ std::string said(const std::string& answers, const std::function<void()>& f) {
   return term.text();
 }
 
-class PTSetup : public ::testing::Test {
+class PTSetup : public testsupport::WorkTest {
  protected:
   void SetUp() override {
-    testsupport::freshstate();
-    ALLOCATEWORK();
-    IO::CONTROLIO.pagewidth = 200;
+    WorkTest::SetUp();
     FIGPLOW = 1;
     FIGPHIGH = 10;
     FIGTLOW = 400 + K;
@@ -40,10 +39,6 @@ class PTSetup : public ::testing::Test {
     CALCMODE = calcmodetype::phasecalc;
     FIXEDXCO2 = FIXEDXH2O = 0;
     LNANAME[1] = "q";
-  }
-  void TearDown() override {
-    RELEASEWORK();
-    testsupport::freshstate();
   }
   testsupport::ScratchDir dir;
 };
