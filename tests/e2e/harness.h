@@ -252,6 +252,21 @@ inline std::vector<std::string> names(const Run& r) {
 
 inline bool has(const std::string& text, const std::string& piece) { return text.find(piece) != std::string::npos; }
 
+// A run stopped for want of an input: it names the file and stops with
+// status 1; its summary is there, holding kept, only where kept is given;
+// none of the files gone is there.
+inline void expectmissing(const Run& r, const std::string& missing, const std::string& summary,
+                          const std::string& kept, const std::vector<std::string>& gone) {
+  EXPECT_EQ(r.status, 1);
+  const std::string stop = "\n\n-- run bombed in promptdatafile : datafile needed\n";
+  EXPECT_TRUE(has(r.out, "\ncannot locate file \"" + missing + "\"" + stop)) << r.out;
+  EXPECT_EQ(r.files.count(summary), kept.empty() ? 0u : 1u);
+  if (!kept.empty()) {
+    EXPECT_TRUE(has(r.files.at(summary), kept));
+  }
+  for (const std::string& g : gone) EXPECT_EQ(r.files.count(g), 0u) << g;
+}
+
 // A number fixed to d decimals, as the program writes its fixed fields.
 inline std::string fixed(double v, int d) {
   std::ostringstream o;

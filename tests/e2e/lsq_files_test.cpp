@@ -206,15 +206,9 @@ TEST(LeastSquaresRunFiles, MissingInputsAreNamed) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.missing);
     const e2e::Run r = e2e::run({"lsq"}, c.answers, c.files);
-    EXPECT_EQ(r.status, 1);
-    const std::string stop = "\n\n-- run bombed in promptdatafile : datafile needed\n";
-    EXPECT_TRUE(has(r.out, "\ncannot locate file \"" + c.missing + "\"" + stop)) << r.out;
-    const std::string summary = c.missing == "ds-scr6no.txt" ? "ds-o6no.txt" : "ds-o6cv.txt";
-    EXPECT_EQ(r.files.count(summary), c.summary ? 1u : 0u);
-    if (c.summary) {
-      EXPECT_TRUE(has(r.files.at(summary), "-- run bombed in promptdatafile : datafile needed"));
-    }
-    for (const char* gone : {"jx-ds6cv.txt", "ds-emab-i.txt", "ds-6cv.csv"}) EXPECT_EQ(r.files.count(gone), 0u) << gone;
+    e2e::expectmissing(r, c.missing, c.missing == "ds-scr6no.txt" ? "ds-o6no.txt" : "ds-o6cv.txt",
+                       c.summary ? "-- run bombed in promptdatafile : datafile needed" : "",
+                       {"jx-ds6cv.txt", "ds-emab-i.txt", "ds-6cv.csv"});
     EXPECT_EQ(r.files.count("ds-ic6cv.txt"), c.listing ? 1u : 0u);
   }
 }
