@@ -884,6 +884,12 @@ void JOINATPOINTS() {
             // the nearest through which the lines, kept within their
             // rounding, no longer cross there
             const smallint ends[4] = {a.beginlink, a.endlink, b.beginlink, b.endlink};
+            // where both pass exactly through a point either names, the
+            // point joins them as written: no rounding moves them elsewhere
+            bool atnamed = false;
+            for (const smallint p : ends)
+              atnamed = atnamed || (p > 0 && routeof(a, k, p).how == route::none && routeof(b, m, p).how == route::none);
+            if (atnamed) continue;
             for (int pass = 0; pass < 3 && !changed; ++pass) {
               for (const smallint p : ends) {
                 if (p <= 0 || changed) continue;
