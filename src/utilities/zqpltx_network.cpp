@@ -809,6 +809,19 @@ bool crossingnear(const linetype& a, long k, const linetype& b, long j, extended
   return ONEPLACE(at, POINTSPOT(p), reading::way);
 }
 
+// How far the place where segments k of a and j of b meet lies from point
+// p, in units of their rounding and the point's: the larger of the two
+// ways.
+extended crossingoff(const linetype& a, long k, const linetype& b, long j, extended x, extended y, smallint p) {
+  const rounding r = COARSER(COARSER(a.round[k], a.round[k + 1]), COARSER(b.round[j], b.round[j + 1]));
+  const pointtype& pt = (*POINT)[p];
+  auto off = [](extended d, extended unit) {
+    if (d == 0) return extended{0};
+    return unit > 0 ? d / unit : HUGE_VALL;
+  };
+  return std::max(off(std::fabs(x - pt.x), r.wayx + pt.round.wayx), off(std::fabs(y - pt.y), r.wayy + pt.round.wayy));
+}
+
 // How many places two lines meet apart from the rows they share.
 long meetingsapart(const linetype& a, const linetype& b) {
   long n = 0;
@@ -891,8 +904,15 @@ void JOINATPOINTS() {
               atnamed = atnamed || (p > 0 && routeof(a, k, p).how == route::none && routeof(b, m, p).how == route::none);
             if (atnamed) continue;
             for (int pass = 0; pass < 3 && !changed; ++pass) {
+              // a line passing a point is taken through the one nearest
+              // the crossing, in units of their rounding, not the first
+              // named: a point farther off would bend it across the fields
+              // between
+              smallint chosen = 0;
+              routing ca, cb;
+              extended best = 0;
               for (const smallint p : ends) {
-                if (p <= 0 || changed) continue;
+                if (p <= 0 || (pass == 0 && chosen > 0)) continue;
                 const routing ra = routeof(a, k, p), rb = routeof(b, m, p);
                 if (ra.how == route::refused || rb.how == route::refused) continue;
                 if (ra.how == route::none && rb.how == route::none) continue;
@@ -900,12 +920,20 @@ void JOINATPOINTS() {
                 if (pass == 0 && passing) continue;
                 const bool near = crossingnear(a, k, b, m, x, y, p);
                 if (pass == 1 && passing && !near) continue;
-                if (pass == 2 && (!passing || near || !routingundoes(i, ra, j, rb, p))) continue;
-                // b first: a's rows before segment k stay where they are
-                applyroute(b, rb, p);
-                applyroute(a, ra, p);
-                changed = true;
+                if (pass == 2 && (!passing || near)) continue;
+                const extended off = crossingoff(a, k, b, m, x, y, p);
+                if (chosen > 0 && !(off < best)) continue;
+                if (pass == 2 && !routingundoes(i, ra, j, rb, p)) continue;
+                chosen = p;
+                ca = ra;
+                cb = rb;
+                best = off;
               }
+              if (chosen == 0) continue;
+              // b first: a's rows before segment k stay where they are
+              applyroute(b, cb, chosen);
+              applyroute(a, ca, chosen);
+              changed = true;
             }
           }
       }
