@@ -809,17 +809,11 @@ bool crossingnear(const linetype& a, long k, const linetype& b, long j, extended
   return ONEPLACE(at, POINTSPOT(p), reading::way);
 }
 
-// How far the place where segments k of a and j of b meet lies from point
-// p, in units of their rounding and the point's: the larger of the two
-// ways.
-extended crossingoff(const linetype& a, long k, const linetype& b, long j, extended x, extended y, smallint p) {
-  const rounding r = COARSER(COARSER(a.round[k], a.round[k + 1]), COARSER(b.round[j], b.round[j + 1]));
+// How far the place (x, y) lies from point p in the picture: in window
+// units, as the eye sees it.
+extended offpoint(extended x, extended y, smallint p) {
   const pointtype& pt = (*POINT)[p];
-  auto off = [](extended d, extended unit) {
-    if (d == 0) return extended{0};
-    return unit > 0 ? d / unit : HUGE_VALL;
-  };
-  return std::max(off(std::fabs(x - pt.x), r.wayx + pt.round.wayx), off(std::fabs(y - pt.y), r.wayy + pt.round.wayy));
+  return std::hypot((x - pt.x) / (XHIGH - XLOW), (y - pt.y) / (YHIGH - YLOW));
 }
 
 // How many places two lines meet apart from the rows they share.
@@ -898,16 +892,15 @@ void JOINATPOINTS() {
             // rounding, no longer cross there
             const smallint ends[4] = {a.beginlink, a.endlink, b.beginlink, b.endlink};
             // where both pass exactly through a point either names, the
-            // point joins them as written: no rounding moves them elsewhere
+            // point joins them as written: neither is bent to another point
+            // within their rounding of it
             bool atnamed = false;
             for (const smallint p : ends)
               atnamed = atnamed || (p > 0 && routeof(a, k, p).how == route::none && routeof(b, m, p).how == route::none);
-            if (atnamed) continue;
             for (int pass = 0; pass < 3 && !changed; ++pass) {
               // a line passing a point is taken through the one nearest
-              // the crossing, in units of their rounding, not the first
-              // named: a point farther off would bend it across the fields
-              // between
+              // the crossing, not the first named: a point farther off
+              // would bend it across the fields between
               smallint chosen = 0;
               routing ca, cb;
               extended best = 0;
@@ -919,9 +912,9 @@ void JOINATPOINTS() {
                 const bool passing = ra.how == route::insert || rb.how == route::insert;
                 if (pass == 0 && passing) continue;
                 const bool near = crossingnear(a, k, b, m, x, y, p);
-                if (pass == 1 && passing && !near) continue;
+                if (pass == 1 && passing && (!near || atnamed)) continue;
                 if (pass == 2 && (!passing || near)) continue;
-                const extended off = crossingoff(a, k, b, m, x, y, p);
+                const extended off = offpoint(x, y, p);
                 if (chosen > 0 && !(off < best)) continue;
                 if (pass == 2 && !routingundoes(i, ra, j, rb, p)) continue;
                 chosen = p;
