@@ -809,13 +809,6 @@ bool crossingnear(const linetype& a, long k, const linetype& b, long j, extended
   return ONEPLACE(at, POINTSPOT(p), reading::way);
 }
 
-// How far the place (x, y) lies from point p in the picture: in window
-// units, as the eye sees it.
-extended offpoint(extended x, extended y, smallint p) {
-  const pointtype& pt = (*POINT)[p];
-  return std::hypot((x - pt.x) / (XHIGH - XLOW), (y - pt.y) / (YHIGH - YLOW));
-}
-
 // How many places two lines meet apart from the rows they share.
 long meetingsapart(const linetype& a, const linetype& b) {
   long n = 0;
@@ -898,14 +891,8 @@ void JOINATPOINTS() {
             for (const smallint p : ends)
               atnamed = atnamed || (p > 0 && routeof(a, k, p).how == route::none && routeof(b, m, p).how == route::none);
             for (int pass = 0; pass < 3 && !changed; ++pass) {
-              // a line passing a point is taken through the one nearest
-              // the crossing, not the first named: a point farther off
-              // would bend it across the fields between
-              smallint chosen = 0;
-              routing ca, cb;
-              extended best = 0;
               for (const smallint p : ends) {
-                if (p <= 0 || (pass == 0 && chosen > 0)) continue;
+                if (p <= 0 || changed) continue;
                 const routing ra = routeof(a, k, p), rb = routeof(b, m, p);
                 if (ra.how == route::refused || rb.how == route::refused) continue;
                 if (ra.how == route::none && rb.how == route::none) continue;
@@ -913,20 +900,12 @@ void JOINATPOINTS() {
                 if (pass == 0 && passing) continue;
                 const bool near = crossingnear(a, k, b, m, x, y, p);
                 if (pass == 1 && passing && (!near || atnamed)) continue;
-                if (pass == 2 && (!passing || near)) continue;
-                const extended off = offpoint(x, y, p);
-                if (chosen > 0 && !(off < best)) continue;
-                if (pass == 2 && !routingundoes(i, ra, j, rb, p)) continue;
-                chosen = p;
-                ca = ra;
-                cb = rb;
-                best = off;
+                if (pass == 2 && (!passing || near || !routingundoes(i, ra, j, rb, p))) continue;
+                // b first: a's rows before segment k stay where they are
+                applyroute(b, rb, p);
+                applyroute(a, ra, p);
+                changed = true;
               }
-              if (chosen == 0) continue;
-              // b first: a's rows before segment k stay where they are
-              applyroute(b, cb, chosen);
-              applyroute(a, ca, chosen);
-              changed = true;
             }
           }
       }

@@ -387,18 +387,4 @@ TEST(DrawingNetwork, LinesMeetingAtAPointAsWrittenAreNotBentToAnother) {
   EXPECT_EQ(points(line(2)), (pts{{5.2, 600.21}, {5, 600.2}}));
 }
 
-// u2 from i4 (5.1, 599.00) to i3 (4.9, 600.01) crosses u1 (y = 600 from
-// i1 (2, 600) to i2 (5.1, 600)) at x = 4.90198, within the rounding of
-// both i3 (0.0002 of the window away) and i2 (0.0198 of it). u1 is taken
-// through the nearer, i3, straight from and to its own points; u2 keeps
-// its rows (through i2 it would have been bent 0.2 in x).
-TEST(DrawingNetwork, ALineIsTakenThroughTheNearestPointItPasses) {
-  Drawing d;
-  ASSERT_EQ(d.network(qk("i1 2.0 600.00\ni2 5.1 600.00\ni3 4.9 600.01\ni4 5.1 599.00\nu1 i1 i2\n  2.0 600.00\n"
-                         "  5.1 600.00\nu2 i4 i3\n  5.1 599.00\n  4.9 600.01\n")),
-            "");
-  EXPECT_EQ(points(line(1)), (pts{{2, 600}, {4.9, 600.01}, {5.1, 600}}));
-  EXPECT_EQ(points(line(2)), (pts{{5.1, 599}, {4.9, 600.01}}));
-}
-
 }  // namespace
