@@ -884,6 +884,12 @@ void JOINATPOINTS() {
             // the nearest through which the lines, kept within their
             // rounding, no longer cross there
             const smallint ends[4] = {a.beginlink, a.endlink, b.beginlink, b.endlink};
+            // where both pass exactly through a point either names, the
+            // point joins them as written: neither is bent to another point
+            // within their rounding of it
+            bool atnamed = false;
+            for (const smallint p : ends)
+              atnamed = atnamed || (p > 0 && routeof(a, k, p).how == route::none && routeof(b, m, p).how == route::none);
             for (int pass = 0; pass < 3 && !changed; ++pass) {
               for (const smallint p : ends) {
                 if (p <= 0 || changed) continue;
@@ -893,7 +899,7 @@ void JOINATPOINTS() {
                 const bool passing = ra.how == route::insert || rb.how == route::insert;
                 if (pass == 0 && passing) continue;
                 const bool near = crossingnear(a, k, b, m, x, y, p);
-                if (pass == 1 && passing && !near) continue;
+                if (pass == 1 && passing && (!near || atnamed)) continue;
                 if (pass == 2 && (!passing || near || !routingundoes(i, ra, j, rb, p))) continue;
                 // b first: a's rows before segment k stay where they are
                 applyroute(b, rb, p);

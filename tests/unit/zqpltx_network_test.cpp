@@ -374,4 +374,17 @@ TEST(DrawingNetwork, ALineCrossingAnotherNearAPointItPassesIsTakenThroughIt) {
   }
 }
 
+// u1 runs up x = 5 (whole in x: a unit of 1, taken as 0.2) from i1 to i2
+// and passes exactly through i3, where u2 from i4 (5.2, 600.21) ends. i4
+// lies within the two lines' rounding of that meeting, but the meeting is
+// at a point as written: neither line is bent to i4.
+TEST(DrawingNetwork, LinesMeetingAtAPointAsWrittenAreNotBentToAnother) {
+  Drawing d;
+  ASSERT_EQ(d.network(qk("i1 5 600.00\ni2 5 600.40\ni3 5 600.20\ni4 5.2 600.21\nu1 i1 i2\n  5 600.00\n  5 600.40\n"
+                         "u2 i4 i3\n  5.2 600.21\n  5 600.20\n")),
+            "");
+  EXPECT_EQ(points(line(1)), (pts{{5, 600}, {5, 600.4}}));
+  EXPECT_EQ(points(line(2)), (pts{{5.2, 600.21}, {5, 600.2}}));
+}
+
 }  // namespace
