@@ -821,13 +821,24 @@ long meetingsapart(const linetype& a, const linetype& b) {
 }
 
 // Whether some segment of line l runs between the same two places as a
-// segment of line m.
-bool sameway(const linetype& l, const linetype& m) {
+// segment of line m, but for one joining points p and q, when given.
+bool sameway(const linetype& l, const linetype& m, smallint p = 0, smallint q = 0) {
   auto same = [&](long k, long j) { return l.x[k] == m.x[j] && l.y[k] == m.y[j]; };
+  auto atpoint = [&](long k, smallint i) { return i > 0 && l.x[k] == (*POINT)[i].x && l.y[k] == (*POINT)[i].y; };
+  auto joins = [&](long k) { return (atpoint(k, p) && atpoint(k + 1, q)) || (atpoint(k, q) && atpoint(k + 1, p)); };
   for (long k = 1; k < l.npts; ++k)
     for (long j = 1; j < m.npts; ++j)
-      if ((same(k, j) && same(k + 1, j + 1)) || (same(k, j + 1) && same(k + 1, j))) return true;
+      if (((same(k, j) && same(k + 1, j + 1)) || (same(k, j + 1) && same(k + 1, j))) && !joins(k)) return true;
   return false;
+}
+
+// Whether line m, routed through p on its way to its named end, runs
+// along line q: but for q being no more than the way from p to that end.
+// Then the field between m and q goes on beyond p, bounded by the line m
+// was taken along; only its corner closes up.
+bool alongthird(const linetype& m, smallint p, smallint end, const linetype& q) {
+  if ((q.beginlink == p && q.endlink == end) || (q.beginlink == end && q.endlink == p)) return sameway(m, q, p, end);
+  return sameway(m, q);
 }
 
 // Whether taking lines i and j through point p, each within its own
@@ -847,6 +858,53 @@ bool routingundoes(smallint i, const routing& ri, smallint j, const routing& rj,
     if ((ri.how == route::insert && sameway(na, (*LINE)[q])) || (rj.how == route::insert && sameway(nb, (*LINE)[q])))
       return false;
   }
+  return true;
+}
+
+// Where line a's segment k ends at point p, and line b, crossing that
+// segment at (x, y) on its own segment m, passes p within their rounding
+// on its way to its own named end: the sliver between the crossing, p and
+// that end is closed, b taken from the crossing along a to p and from
+// there straight on, each line keeping its places but for the crossing put
+// into both. The two lines' rows cross within their rounding of each
+// other and no point joins them there; the data name the side of a that b
+// keeps by the point b ends at. Only where the two then meet apart fewer
+// times and b meets no other line more often, nor runs along one but the
+// way from p to its end.
+bool closesliver(smallint i, long k, smallint j, long m, extended x, extended y, smallint p) {
+  const linetype& a = (*LINE)[i];
+  const linetype& b = (*LINE)[j];
+  const pointtype& pt = (*POINT)[p];
+  auto at = [&](long q) { return a.x[q] == pt.x && a.y[q] == pt.y; };
+  if (!at(k) && !at(k + 1)) return false;
+  const routing rb = routeof(b, m, p);
+  if (rb.how != route::insert || a.npts + 1 > maxlinestore) return false;
+  linetype na = a, nb = b;
+  insertrow(na, k, x, y, COARSER(a.round[k], a.round[k + 1]));
+  // p before or after the crossing along b's segment
+  const extended dx = b.x[m + 1] - b.x[m], dy = b.y[m + 1] - b.y[m];
+  const extended tp = (pt.x - b.x[m]) * dx + (pt.y - b.y[m]) * dy, tx = (x - b.x[m]) * dx + (y - b.y[m]) * dy;
+  const rounding rx = COARSER(b.round[m], b.round[m + 1]);
+  // the sliver lies between the crossing, p and the named end of b beyond
+  // p, which b then goes to straight: elsewhere b's way on from p would
+  // cut through the fields beside a
+  const smallint end = tp >= tx ? (m + 1 == b.npts ? b.endlink : smallint{0}) : (m == 1 ? b.beginlink : smallint{0});
+  if (end <= 0) return false;
+  if (tp >= tx) {
+    insertrow(nb, m, x, y, rx);
+    insertrow(nb, m + 1, pt.x, pt.y, pt.round);
+  } else {
+    insertrow(nb, m, pt.x, pt.y, pt.round);
+    insertrow(nb, m + 1, x, y, rx);
+  }
+  if (meetingsapart(na, nb) >= meetingsapart(a, b)) return false;
+  for (smallint q = 1; q <= NLINE; ++q) {
+    if (q == i || q == j) continue;
+    const linetype& lq = (*LINE)[q];
+    if (meetingsapart(nb, lq) > meetingsapart(b, lq) || alongthird(nb, p, end, lq)) return false;
+  }
+  (*LINE)[i] = na;
+  (*LINE)[j] = nb;
   return true;
 }
 
@@ -878,23 +936,29 @@ void JOINATPOINTS() {
             extended x = 0, y = 0;
             if (!meetapart(a, k, b, m, x, y)) continue;
             // the first point named by either line that both can be routed
-            // through; a line is taken through a point it does not name only
-            // where no point joins the two by their own rows
+            // through; else a sliver closed where one line ends at a point
+            // the other passes on its way to its own; a line is taken
+            // through a point it does not name only where no point joins
+            // the two by their own rows
             // where no point lies within their rounding of the crossing,
             // the nearest through which the lines, kept within their
             // rounding, no longer cross there
             const smallint ends[4] = {a.beginlink, a.endlink, b.beginlink, b.endlink};
-            for (int pass = 0; pass < 3 && !changed; ++pass) {
+            for (int pass = 0; pass < 4 && !changed; ++pass) {
               for (const smallint p : ends) {
                 if (p <= 0 || changed) continue;
+                if (pass == 1) {
+                  changed = closesliver(i, k, j, m, x, y, p) || closesliver(j, m, i, k, x, y, p);
+                  continue;
+                }
                 const routing ra = routeof(a, k, p), rb = routeof(b, m, p);
                 if (ra.how == route::refused || rb.how == route::refused) continue;
                 if (ra.how == route::none && rb.how == route::none) continue;
                 const bool passing = ra.how == route::insert || rb.how == route::insert;
                 if (pass == 0 && passing) continue;
                 const bool near = crossingnear(a, k, b, m, x, y, p);
-                if (pass == 1 && passing && !near) continue;
-                if (pass == 2 && (!passing || near || !routingundoes(i, ra, j, rb, p))) continue;
+                if (pass == 2 && passing && !near) continue;
+                if (pass == 3 && (!passing || near || !routingundoes(i, ra, j, rb, p))) continue;
                 // b first: a's rows before segment k stay where they are
                 applyroute(b, rb, p);
                 applyroute(a, ra, p);
