@@ -880,8 +880,11 @@ int closesliver(smallint i, long k, smallint j, long m, extended x, extended y, 
   auto at = [&](long q) { return a.x[q] == pt.x && a.y[q] == pt.y; };
   if (!at(k) && !at(k + 1)) return -1;
   const routing rb = routeof(b, m, p);
-  // where b taken straight through p undoes the crossing, that is its way
-  if (rb.how != route::insert || a.npts + 1 > maxlinestore || routingundoes(i, routing{}, j, rb, p)) return -1;
+  // where the crossing is within their rounding of p, or b taken straight
+  // through p undoes it, that is their way
+  if (rb.how != route::insert || a.npts + 1 > maxlinestore || crossingnear(a, k, b, m, x, y, p) ||
+      routingundoes(i, routing{}, j, rb, p))
+    return -1;
   // which side of p b passes is told by the rounding that tells places
   // apart
   auto apart = [](spot at) {
