@@ -837,7 +837,6 @@ bool joinsends(const linetype& q, smallint p, smallint end) {
   return (q.beginlink == p && q.endlink == end) || (q.beginlink == end && q.endlink == p);
 }
 
-
 // Whether taking lines i and j through point p, each within its own
 // rounding, leaves them meeting apart fewer times, and neither then runs
 // along another line's way: their crossing lay within the rows' rounding,
@@ -887,10 +886,10 @@ int closesliver(smallint i, long k, smallint j, long m, extended x, extended y, 
     return -1;
   // which side of p b passes is told by the rounding that tells places
   // apart
-  auto apart = [](spot at) {
-    at.round.wayx = std::fabs(at.round.apartx);
-    at.round.wayy = std::fabs(at.round.aparty);
-    return at;
+  auto apart = [](spot place) {
+    place.round.wayx = std::fabs(place.round.apartx);
+    place.round.wayy = std::fabs(place.round.aparty);
+    return place;
   };
   if (!nearsegment(apart(POINTSPOT(p)), apart(LINESPOT(j, m)), apart(LINESPOT(j, m + 1)))) return -1;
   // p before or after the crossing along b's segment, and passed by it
