@@ -821,13 +821,20 @@ long meetingsapart(const linetype& a, const linetype& b) {
 }
 
 // Whether some segment of line l runs between the same two places as a
-// segment of line m.
-bool sameway(const linetype& l, const linetype& m) {
+// segment of line m, but for one joining points p and q, when given.
+bool sameway(const linetype& l, const linetype& m, smallint p = 0, smallint q = 0) {
   auto same = [&](long k, long j) { return l.x[k] == m.x[j] && l.y[k] == m.y[j]; };
+  auto atpoint = [&](long k, smallint i) { return i > 0 && l.x[k] == (*POINT)[i].x && l.y[k] == (*POINT)[i].y; };
+  auto joins = [&](long k) { return (atpoint(k, p) && atpoint(k + 1, q)) || (atpoint(k, q) && atpoint(k + 1, p)); };
   for (long k = 1; k < l.npts; ++k)
     for (long j = 1; j < m.npts; ++j)
-      if ((same(k, j) && same(k + 1, j + 1)) || (same(k, j + 1) && same(k + 1, j))) return true;
+      if (((same(k, j) && same(k + 1, j + 1)) || (same(k, j + 1) && same(k + 1, j))) && !joins(k)) return true;
   return false;
+}
+
+// Whether line q joins points p and end.
+bool joinsends(const linetype& q, smallint p, smallint end) {
+  return (q.beginlink == p && q.endlink == end) || (q.beginlink == end && q.endlink == p);
 }
 
 // Whether taking lines i and j through point p, each within its own
@@ -847,6 +854,104 @@ bool routingundoes(smallint i, const routing& ri, smallint j, const routing& rj,
     if ((ri.how == route::insert && sameway(na, (*LINE)[q])) || (rj.how == route::insert && sameway(nb, (*LINE)[q])))
       return false;
   }
+  return true;
+}
+
+// Where line a's segment k ends at point p, and line b, crossing that
+// segment at (x, y) on its own segment m, passes p within their rounding
+// on its way to its own named end, which a third line joins to p: the
+// sliver between the crossing, p and that end is closed, b taken from the
+// crossing along a to p and on along the third line, each line keeping its
+// places but for the crossing put into both. The two lines' rows cross
+// within their rounding of each other and no point joins them there; the
+// data name the side of a that b keeps by the point b ends at, and b then
+// runs only along lines, cutting no field. Only where the two then meet
+// apart fewer times and b meets no other line more often, nor runs along
+// one but the line from p to its end: the field between b and that line
+// goes on beyond p, bounded by a; only its corner closes up. With na and nb
+// the two lines so, -1 where no such sliver lies there, 0 where the lines
+// cannot be so taken, 1 where they can.
+int closesliver(smallint i, long k, smallint j, long m, extended x, extended y, smallint p, linetype& na,
+                linetype& nb) {
+  const linetype& a = (*LINE)[i];
+  const linetype& b = (*LINE)[j];
+  const pointtype& pt = (*POINT)[p];
+  auto at = [&](long q) { return a.x[q] == pt.x && a.y[q] == pt.y; };
+  if (!at(k) && !at(k + 1)) return -1;
+  const routing rb = routeof(b, m, p);
+  // where the crossing is within their rounding of p, or b taken straight
+  // through p undoes it, that is their way
+  if (rb.how != route::insert || a.npts + 1 > maxlinestore || crossingnear(a, k, b, m, x, y, p) ||
+      routingundoes(i, routing{}, j, rb, p))
+    return -1;
+  // which side of p b passes is told by the rounding that tells places
+  // apart
+  auto apart = [](spot place) {
+    place.round.wayx = std::fabs(place.round.apartx);
+    place.round.wayy = std::fabs(place.round.aparty);
+    return place;
+  };
+  if (!nearsegment(apart(POINTSPOT(p)), apart(LINESPOT(j, m)), apart(LINESPOT(j, m + 1)))) return -1;
+  // p before or after the crossing along b's segment, and passed by it
+  const extended dx = b.x[m + 1] - b.x[m], dy = b.y[m + 1] - b.y[m];
+  const extended tp = (pt.x - b.x[m]) * dx + (pt.y - b.y[m]) * dy, tx = (x - b.x[m]) * dx + (y - b.y[m]) * dy;
+  if (tp <= 0 || tp >= dx * dx + dy * dy) return -1;
+  na = a;
+  nb = b;
+  insertrow(na, k, x, y, COARSER(a.round[k], a.round[k + 1]));
+  const rounding rx = COARSER(b.round[m], b.round[m + 1]);
+  // the sliver lies between the crossing, p and the named end of b beyond
+  // p, which b then goes to straight: elsewhere b's way on from p would
+  // cut through the fields beside a
+  const smallint end = tp >= tx ? (m + 1 == b.npts ? b.endlink : smallint{0}) : (m == 1 ? b.beginlink : smallint{0});
+  if (end <= 0 || (x == (*POINT)[end].x && y == (*POINT)[end].y)) return -1;
+  if (tp >= tx) {
+    insertrow(nb, m, x, y, rx);
+    insertrow(nb, m + 1, pt.x, pt.y, pt.round);
+  } else {
+    insertrow(nb, m, pt.x, pt.y, pt.round);
+    insertrow(nb, m + 1, x, y, rx);
+  }
+  if (meetingsapart(na, nb) >= meetingsapart(a, b)) return 0;
+  bool closed = false;
+  for (smallint q = 1; q <= NLINE; ++q) {
+    if (q == i || q == j) continue;
+    const linetype& lq = (*LINE)[q];
+    if (meetingsapart(nb, lq) > meetingsapart(b, lq) || sameway(nb, lq, p, joinsends(lq, p, end) ? end : 0)) return 0;
+    closed = closed || (joinsends(lq, p, end) && sameway(nb, lq));
+  }
+  return closed ? 1 : 0;
+}
+
+// Of the slivers that close a crossing of lines i and j at (x, y), the
+// one whose point lies nearest the crossing (in shares of the window), the
+// line moved the least; where that cannot be closed, none. Whether one was.
+bool closenearestsliver(smallint i, long k, smallint j, long m, extended x, extended y, const smallint (&ends)[4]) {
+  linetype na, nb;
+  smallint into = 0, from = 0;
+  extended best = -1;
+  bool closes = false;
+  for (const smallint p : ends) {
+    if (p <= 0) continue;
+    const extended ex = ((*POINT)[p].x - x) / (XHIGH - XLOW), ey = ((*POINT)[p].y - y) / (YHIGH - YLOW);
+    const extended d = ex * ex + ey * ey;
+    for (const bool turn : {false, true}) {
+      if (best >= 0 && d >= best) continue;
+      linetype ta, tb;
+      const int how = turn ? closesliver(j, m, i, k, x, y, p, ta, tb) : closesliver(i, k, j, m, x, y, p, ta, tb);
+      if (how < 0) continue;
+      best = d;
+      closes = how > 0;
+      if (!closes) continue;
+      na = ta;
+      nb = tb;
+      into = turn ? j : i;
+      from = turn ? i : j;
+    }
+  }
+  if (!closes) return false;
+  (*LINE)[into] = na;
+  (*LINE)[from] = nb;
   return true;
 }
 
@@ -878,8 +983,10 @@ void JOINATPOINTS() {
             extended x = 0, y = 0;
             if (!meetapart(a, k, b, m, x, y)) continue;
             // the first point named by either line that both can be routed
-            // through; a line is taken through a point it does not name only
-            // where no point joins the two by their own rows
+            // through; else a sliver closed where one line ends at a point
+            // the other passes on its way to its own; a line is taken
+            // through a point it does not name only where no point joins
+            // the two by their own rows
             // where no point lies within their rounding of the crossing,
             // the nearest through which the lines, kept within their
             // rounding, no longer cross there
@@ -890,7 +997,11 @@ void JOINATPOINTS() {
             bool atnamed = false;
             for (const smallint p : ends)
               atnamed = atnamed || (p > 0 && routeof(a, k, p).how == route::none && routeof(b, m, p).how == route::none);
-            for (int pass = 0; pass < 3 && !changed; ++pass) {
+            for (int pass = 0; pass < 4 && !changed; ++pass) {
+              if (pass == 1) {
+                changed = closenearestsliver(i, k, j, m, x, y, ends);
+                continue;
+              }
               for (const smallint p : ends) {
                 if (p <= 0 || changed) continue;
                 const routing ra = routeof(a, k, p), rb = routeof(b, m, p);
@@ -899,8 +1010,8 @@ void JOINATPOINTS() {
                 const bool passing = ra.how == route::insert || rb.how == route::insert;
                 if (pass == 0 && passing) continue;
                 const bool near = crossingnear(a, k, b, m, x, y, p);
-                if (pass == 1 && passing && (!near || atnamed)) continue;
-                if (pass == 2 && (!passing || near || !routingundoes(i, ra, j, rb, p))) continue;
+                if (pass == 2 && passing && (!near || atnamed)) continue;
+                if (pass == 3 && (!passing || near || !routingundoes(i, ra, j, rb, p))) continue;
                 // b first: a's rows before segment k stay where they are
                 applyroute(b, rb, p);
                 applyroute(a, ra, p);

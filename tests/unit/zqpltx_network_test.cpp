@@ -387,4 +387,40 @@ TEST(DrawingNetwork, LinesMeetingAtAPointAsWrittenAreNotBentToAnother) {
   EXPECT_EQ(points(line(2)), (pts{{5.2, 600.21}, {5, 600.2}}));
 }
 
+// u1 runs level from i1 (5, 600) back to i2 (1, 600); u2 from i3 (0,
+// 599.90) to i4 (5.5, 600.02) crosses it at x = 0.10 / (0.12 / 5.5) =
+// 4.58333, 0.42 short of i1, which it passes 0.00909 above, within the 0.025
+// of their roundings, on its way to i4 beyond u1's end. Taken straight
+// through i1 it no longer crosses u1; where a third line runs from i1 to
+// i4 its rows cannot keep i4 on their side of u1 but by crossing it, and
+// it is taken from the crossing along u1 to i1 and on to i4 (along the
+// third). Written with i4 at 600.10, u2 passes i1 0.08 above, beyond that
+// reach: it keeps its rows and the crossing.
+TEST(DrawingNetwork, LinesCrossingWithinTheirRoundingNearWhereOneEndsAreJoinedAlongIt) {
+  const double cx = 0.10 / (0.12 / 5.5);
+  for (const bool third : {false, true})
+    for (const bool beyond : {false, true}) {
+      const std::string y4 = beyond ? "600.10" : "600.02";
+      Drawing d;
+      ASSERT_EQ(d.network(qk("i1 5.00 600.00\ni2 1.00 600.00\ni3 0.00 599.90\ni4 5.50 " + y4 +
+                             "\nu1 i1 i2\n  5.00 600.00\n  1.00 600.00\nu2 i3 i4\n  0.00 599.90\n  5.50 " + y4 +
+                             "\n" + (third ? "u3 i1 i4\n  5.00 600.00\n  5.50 " + y4 + "\n" : ""))),
+                "");
+      extended x = 0, y = 0;
+      EXPECT_EQ(ZQPLTX::LINESCROSS(1, 2, x, y), beyond) << third;
+      const pts want = beyond  ? pts{{0, 599.9}, {5.5, 600.1}}
+                       : third ? pts{{0, 599.9}, {cx, 600}, {5, 600}, {5.5, 600.02}}
+                               : pts{{0, 599.9}, {5, 600}, {5.5, 600.02}};
+      const pts two = points(line(2));
+      ASSERT_EQ(two.size(), want.size()) << third << beyond;
+      for (std::size_t k = 0; k < two.size(); ++k) {
+        EXPECT_NEAR(two[k].first, want[k].first, 1e-12) << third << beyond << k;
+        EXPECT_NEAR(two[k].second, want[k].second, 1e-12) << third << beyond << k;
+      }
+      if (third && !beyond) {
+        EXPECT_EQ(points(line(1))[1], two[1]);
+      }
+    }
+}
+
 }  // namespace
