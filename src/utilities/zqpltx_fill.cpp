@@ -899,7 +899,8 @@ fieldwalk fieldwalkof(smallint k, const farray<smallint, 1, maxbound>& lines, lo
       // a ring holds its field inside, walked with the field on the left
       // when it runs counterclockwise
       const outline o = outlineof(w, 1);
-      if ((ringturn(o) > 0) != (side > 0)) w = roundtheframe(k, lines, n, w, side);
+      const int turn = ringturn(o);
+      if (turn != 0 && (turn > 0) != (side > 0)) w = roundtheframe(k, lines, n, w, side);
     }
   }
   return w;

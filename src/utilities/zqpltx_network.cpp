@@ -865,6 +865,80 @@ bool LINESCROSS(smallint i, smallint j, extended& x, extended& y) {
   return false;
 }
 
+namespace {
+
+// Where ray u from place o lies counterclockwise from ray base: 0 within
+// the first half turn, 1 in the second, 2 along base itself.
+int halfturnfrom(extended ox, extended oy, extended bx, extended by, extended ux, extended uy) {
+  const int c = CROSSSIGN(ox, oy, bx, by, ox, oy, ux, uy);
+  if (c != 0) return c > 0 ? 0 : 1;
+  return DOTSIGN(ox, oy, bx, by, ox, oy, ux, uy) > 0 ? 2 : 1;
+}
+
+// Whether, going counterclockwise from ray base at o, ray u comes before
+// ray v: 1 yes, -1 no, 0 when either runs along base or the two run
+// along each other, which tells no side.
+int comesbefore(extended ox, extended oy, extended bx, extended by, extended ux, extended uy, extended vx,
+                extended vy) {
+  const int hu = halfturnfrom(ox, oy, bx, by, ux, uy), hv = halfturnfrom(ox, oy, bx, by, vx, vy);
+  if (hu == 2 || hv == 2) return 0;
+  if (hu != hv) return hu < hv ? 1 : -1;
+  const int c = CROSSSIGN(ox, oy, ux, uy, ox, oy, vx, vy);
+  return c > 0 ? 1 : c < 0 ? -1 : 0;
+}
+
+// Whether a row lies at a named point, or within its rounding of one: the
+// point may join lines there.
+bool nearanypoint(const spot& at) {
+  for (smallint p = 1; p <= NPOINT; ++p)
+    if (ONEPLACE(at, POINTSPOT(p), reading::way)) return true;
+  return false;
+}
+
+}  // namespace
+
+bool LINESCROSSATROW(smallint i, smallint j, extended& x, extended& y) {
+  const linetype& a = (*LINE)[i];
+  const linetype& b = (*LINE)[j];
+  auto same = [&](long k, long m) { return m >= 1 && m <= b.npts && a.x[k] == b.x[m] && a.y[k] == b.y[m]; };
+  for (long k = 2; k < a.npts; ++k)
+    for (long m = 2; m < b.npts; ++m) {
+      // each run of shared rows once, from its first row along a
+      if (!same(k, m) || same(k - 1, m - 1) || same(k - 1, m + 1)) continue;
+      const long d = same(k + 1, m + 1) ? 1 : same(k + 1, m - 1) ? -1 : 0;
+      long k1 = k, m1 = m;
+      while (d != 0 && k1 < a.npts && same(k1 + 1, m1 + d)) {
+        ++k1;
+        m1 += d;
+      }
+      const long bin = d == 0 ? m - 1 : m - d, bout = d == 0 ? m + 1 : m1 + d;
+      if (k1 == a.npts || bin < 1 || bin > b.npts || bout < 1 || bout > b.npts) continue;
+      bool nearpoint = false;
+      for (long q = k; q <= k1; ++q) nearpoint = nearpoint || nearanypoint(LINESPOT(i, q));
+      if (nearpoint) continue;
+      int crosses = 0;
+      if (d == 0) {
+        // one row: b comes in on one side of a's two ways and goes on on
+        // the other
+        const int bi = comesbefore(a.x[k], a.y[k], a.x[k - 1], a.y[k - 1], b.x[bin], b.y[bin], a.x[k + 1], a.y[k + 1]);
+        const int bo = comesbefore(a.x[k], a.y[k], a.x[k - 1], a.y[k - 1], b.x[bout], b.y[bout], a.x[k + 1], a.y[k + 1]);
+        crosses = bi != 0 && bo != 0 && bi != bo;
+      } else {
+        // a run of rows: a comes in on one side of b and goes on on the
+        // other, read from the run at each of its ends
+        const int in = comesbefore(a.x[k], a.y[k], a.x[k + 1], a.y[k + 1], a.x[k - 1], a.y[k - 1], b.x[bin], b.y[bin]);
+        const int out = comesbefore(a.x[k1], a.y[k1], a.x[k1 - 1], a.y[k1 - 1], a.x[k1 + 1], a.y[k1 + 1], b.x[bout],
+                                    b.y[bout]);
+        crosses = in != 0 && out != 0 && in == out;
+      }
+      if (!crosses) continue;
+      x = a.x[k];
+      y = a.y[k];
+      return true;
+    }
+  return false;
+}
+
 void JOINATPOINTS() {
   long joins = 0;
   for (bool changed = true; changed && joins < maxjoins;) {

@@ -94,14 +94,17 @@ std::string placeat(extended u, extended v) {
 }  // namespace
 
 std::string CROSSINGOFLINES() {
-  for (smallint i = 1; i <= NLINE; ++i)
-    for (smallint j = static_cast<smallint>(i + 1); j <= NLINE; ++j) {
-      extended x = 0, y = 0;
-      if (LINESCROSS(i, j, x, y))
-        return "lines " + (*LINE)[i].name + " and " + (*LINE)[j].name + " cross at " +
-               IO::REAL2STR(x, placedigits, false) + " " + IO::REAL2STR(y, placedigits, false) +
-               ", where no point joins them";
-    }
+  // lines that meet between their rows first, then at a row both were
+  // written with: rounded alike there, they may still pass each other
+  for (const auto meet : {LINESCROSS, LINESCROSSATROW})
+    for (smallint i = 1; i <= NLINE; ++i)
+      for (smallint j = static_cast<smallint>(i + 1); j <= NLINE; ++j) {
+        extended x = 0, y = 0;
+        if (meet(i, j, x, y))
+          return "lines " + (*LINE)[i].name + " and " + (*LINE)[j].name + " cross at " +
+                 IO::REAL2STR(x, placedigits, false) + " " + IO::REAL2STR(y, placedigits, false) +
+                 ", where no point joins them";
+      }
   return "";
 }
 
