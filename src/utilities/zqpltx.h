@@ -157,6 +157,15 @@ extern IO::strings PHASEO, INEXCESS;  // "phaseorder" and "inexcess" lists, set 
 extern smallint NPHASEO, NINEXCESS;
 extern controlqktype CONTROLQK;  // drawing switches and colours, set by READCONTROLQK
 extern svginfotype SVGINFO;      // the picture frame, set by SVGSETUP and DRAWBOX
+// The first place where two lines as written cross away from every point,
+// by more than their rounding, that the joining routed apart: the data's
+// own evidence where the picture then fails. Set by JOINATPOINTS, which
+// clears it first; line1 0 for none.
+struct writtencrossing {
+  smallint line1 = 0, line2 = 0;
+  extended x = 0, y = 0;
+};
+extern writtencrossing WRITTENCROSSING;
 
 // Defaults of the drawing state, before a drawing run reads its file.
 void RESETPLTX();

@@ -939,7 +939,20 @@ bool LINESCROSSATROW(smallint i, smallint j, extended& x, extended& y) {
   return false;
 }
 
+namespace {
+
+// Whether the place where segments k of a and j of b meet lies within
+// their rounding of any point.
+bool crossingnearanypoint(const linetype& a, long k, const linetype& b, long j, extended x, extended y) {
+  for (smallint p = 1; p <= NPOINT; ++p)
+    if (crossingnear(a, k, b, j, x, y, p)) return true;
+  return false;
+}
+
+}  // namespace
+
 void JOINATPOINTS() {
+  WRITTENCROSSING = writtencrossing{};
   long joins = 0;
   for (bool changed = true; changed && joins < maxjoins;) {
     changed = false;
@@ -969,6 +982,8 @@ void JOINATPOINTS() {
                 const bool near = crossingnear(a, k, b, m, x, y, p);
                 if (pass == 1 && passing && !near) continue;
                 if (pass == 2 && (!passing || near || !routingundoes(i, ra, j, rb, p))) continue;
+                if (WRITTENCROSSING.line1 == 0 && !crossingnearanypoint(a, k, b, m, x, y))
+                  WRITTENCROSSING = writtencrossing{i, j, x, y};
                 // b first: a's rows before segment k stay where they are
                 applyroute(b, rb, p);
                 applyroute(a, ra, p);

@@ -94,17 +94,22 @@ std::string placeat(extended u, extended v) {
 }  // namespace
 
 std::string CROSSINGOFLINES() {
-  // lines that meet between their rows first, then at a row both were
-  // written with: rounded alike there, they may still pass each other
+  auto crossat = [](smallint i, smallint j, extended x, extended y) {
+    return "lines " + (*LINE)[i].name + " and " + (*LINE)[j].name + " cross at " +
+           IO::REAL2STR(x, placedigits, false) + " " + IO::REAL2STR(y, placedigits, false) +
+           ", where no point joins them";
+  };
+  // lines as drawn that meet between their rows first, then at a row both
+  // were written with: rounded alike there, they may still pass each
+  // other; last, lines as written that the joining took apart
   for (const auto meet : {LINESCROSS, LINESCROSSATROW})
     for (smallint i = 1; i <= NLINE; ++i)
       for (smallint j = static_cast<smallint>(i + 1); j <= NLINE; ++j) {
         extended x = 0, y = 0;
-        if (meet(i, j, x, y))
-          return "lines " + (*LINE)[i].name + " and " + (*LINE)[j].name + " cross at " +
-                 IO::REAL2STR(x, placedigits, false) + " " + IO::REAL2STR(y, placedigits, false) +
-                 ", where no point joins them";
+        if (meet(i, j, x, y)) return crossat(i, j, x, y);
       }
+  const writtencrossing& w = WRITTENCROSSING;
+  if (w.line1 != 0) return crossat(w.line1, w.line2, w.x, w.y);
   return "";
 }
 
