@@ -659,7 +659,7 @@ fieldwalk makewalk(smallint k, const farray<smallint, 1, maxbound>& lines, long 
       ++count;
       partner[id] = other;
     }
-    if (count > 1) nowalk(k, lines, n);
+    if (count > 1) nowalk(k, lines, n, closing::closed);
   }
   for (long id = 1; id <= 2 * n; ++id)
     if (partner[id] == 0 && edgeof(lines[lineofend(id)], endofid(id)) == 0) nowalk(k, lines, n);
