@@ -920,8 +920,10 @@ bool LINESCROSSATROW(smallint i, smallint j, extended& x, extended& y) {
       if (d == 0) {
         // one row: b comes in on one side of a's two ways and goes on on
         // the other
-        const int bi = comesbefore(a.x[k], a.y[k], a.x[k - 1], a.y[k - 1], b.x[bin], b.y[bin], a.x[k + 1], a.y[k + 1]);
-        const int bo = comesbefore(a.x[k], a.y[k], a.x[k - 1], a.y[k - 1], b.x[bout], b.y[bout], a.x[k + 1], a.y[k + 1]);
+        auto side = [&](long q) {
+          return comesbefore(a.x[k], a.y[k], a.x[k - 1], a.y[k - 1], b.x[q], b.y[q], a.x[k + 1], a.y[k + 1]);
+        };
+        const int bi = side(bin), bo = side(bout);
         crosses = bi != 0 && bo != 0 && bi != bo;
       } else {
         // a run of rows: a comes in on one side of b and goes on on the
