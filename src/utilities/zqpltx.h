@@ -276,10 +276,11 @@ void PRINTLINE(smallint i, smallint level);
 // Everywhere else a row is the number written.
 void JOINATPOINTS();
 // Whether lines i and j cross or touch where no row of both joins them,
-// and where.
+// beyond their rounding of every point, and where.
 bool LINESCROSS(smallint i, smallint j, extended& x, extended& y);
 // Whether lines i and j pass to the other side of each other at a row, or
-// a run of rows, they share away from every point, and where.
+// a run of rows, they share beyond their rounding of every point, and
+// where.
 bool LINESCROSSATROW(smallint i, smallint j, extended& x, extended& y);
 
 // ---------------------------------------------------------------- SVG

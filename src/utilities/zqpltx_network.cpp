@@ -802,11 +802,24 @@ void applyroute(linetype& l, const routing& r, smallint p) {
   if (tout < 1 && tin < tout) insertrow(l, at, x1 + tout * (x2 - x1), y1 + tout * (y2 - y1), ROUNDINGBETWEEN(r1, r2, tout));
 }
 
+// The place where segments k of a and j of b meet, as coarse as the rows
+// of the two.
+spot meetingat(const linetype& a, long k, const linetype& b, long j, extended x, extended y) {
+  return {x, y, COARSER(COARSER(a.round[k], a.round[k + 1]), COARSER(b.round[j], b.round[j + 1]))};
+}
+
 // Whether the place where segments k of a and j of b meet is within their
 // rounding of point p.
 bool crossingnear(const linetype& a, long k, const linetype& b, long j, extended x, extended y, smallint p) {
-  const spot at{x, y, COARSER(COARSER(a.round[k], a.round[k + 1]), COARSER(b.round[j], b.round[j + 1]))};
-  return ONEPLACE(at, POINTSPOT(p), reading::way);
+  return ONEPLACE(meetingat(a, k, b, j, x, y), POINTSPOT(p), reading::way);
+}
+
+// Whether a place where two lines meet lies within its rounding of a
+// point: there the lines meet at that point, whether or not they name it.
+bool nearanypoint(const spot& at) {
+  for (smallint p = 1; p <= NPOINT; ++p)
+    if (ONEPLACE(at, POINTSPOT(p), reading::way)) return true;
+  return false;
 }
 
 // How many places two lines meet apart from the rows they share.
@@ -860,8 +873,9 @@ bool LINESCROSS(smallint i, smallint j, extended& x, extended& y) {
   const linetype& a = (*LINE)[i];
   const linetype& b = (*LINE)[j];
   for (long k = 1; k < a.npts; ++k)
-    for (long m = 1; m < b.npts; ++m)
-      if (meetapart(a, k, b, m, x, y)) return true;
+    for (long m = 1; m < b.npts; ++m) {
+      if (meetapart(a, k, b, m, x, y) && !nearanypoint(meetingat(a, k, b, m, x, y))) return true;
+    }
   return false;
 }
 
@@ -885,14 +899,6 @@ int comesbefore(extended ox, extended oy, extended bx, extended by, extended ux,
   if (hu != hv) return hu < hv ? 1 : -1;
   const int c = CROSSSIGN(ox, oy, ux, uy, ox, oy, vx, vy);
   return c > 0 ? 1 : c < 0 ? -1 : 0;
-}
-
-// Whether a row lies at a named point, or within its rounding of one: the
-// point may join lines there.
-bool nearanypoint(const spot& at) {
-  for (smallint p = 1; p <= NPOINT; ++p)
-    if (ONEPLACE(at, POINTSPOT(p), reading::way)) return true;
-  return false;
 }
 
 }  // namespace
@@ -941,18 +947,6 @@ bool LINESCROSSATROW(smallint i, smallint j, extended& x, extended& y) {
   return false;
 }
 
-namespace {
-
-// Whether the place where segments k of a and j of b meet lies within
-// their rounding of any point.
-bool crossingnearanypoint(const linetype& a, long k, const linetype& b, long j, extended x, extended y) {
-  for (smallint p = 1; p <= NPOINT; ++p)
-    if (crossingnear(a, k, b, j, x, y, p)) return true;
-  return false;
-}
-
-}  // namespace
-
 void JOINATPOINTS() {
   WRITTENCROSSING = writtencrossing{};
   long joins = 0;
@@ -984,7 +978,7 @@ void JOINATPOINTS() {
                 const bool near = crossingnear(a, k, b, m, x, y, p);
                 if (pass == 1 && passing && !near) continue;
                 if (pass == 2 && (!passing || near || !routingundoes(i, ra, j, rb, p))) continue;
-                if (WRITTENCROSSING.line1 == 0 && !crossingnearanypoint(a, k, b, m, x, y))
+                if (WRITTENCROSSING.line1 == 0 && !nearanypoint(meetingat(a, k, b, m, x, y)))
                   WRITTENCROSSING = writtencrossing{i, j, x, y};
                 // b first: a's rows before segment k stay where they are
                 applyroute(b, rb, p);

@@ -377,8 +377,8 @@ TEST(DrawingNetwork, ALineCrossingAnotherNearAPointItPassesIsTakenThroughIt) {
 // Lines that meet only at rows they share pass each other there when they
 // come in on one side of each other and go on on the other, through one
 // row or a run of them; lines that touch there and turn back do not, nor
-// do lines at a point, or within the rounding of one (whole numbers: 0.2
-// of a unit in x, 2.5 units in y, are one place with a point). Refusals
+// do lines at a point, or within the rounding of one (whole numbers: 0.5
+// in x, 2.5 in y, are one place with a point), there or between rows. Refusals
 // name the first such pair after any that cross between their rows, and
 // after those, a crossing of the rows as written that the joining at a
 // point took apart: u1 (400, 5.79)-(409, 5.81) meets u2's row 5.80 halfway,
@@ -387,6 +387,7 @@ TEST(DrawingNetwork, ALineCrossingAnotherNearAPointItPassesIsTakenThroughIt) {
 TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
   const std::string x = "u1 begin end 0 500 5 600 10 700\nu2 begin end 0 700 5 600 10 500\n";
   const std::string run = "u1 begin end 0 500 4 600 6 600 10 700\n";
+  const std::string cross = "u1 begin end 0 500 10 700\nu2 begin end 0 700 10 500\n";
   const struct {
     std::string records;
     std::string why;
@@ -401,6 +402,9 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
       {"u1 begin end 0 500 5 600\nu2 begin end 0 700 5 600 10 500\n", ""},
       {"i1 5 602\n" + x, ""},
       {"i1 5 604\n" + x, "lines u1 and u2 cross at 5.00000 600.000, where no point joins them"},
+      // crossing between their rows: the same
+      {"i1 5 602\n" + cross, ""},
+      {"i1 5 604\n" + cross, "lines u1 and u2 cross at 5.00000 600.000, where no point joins them"},
   };
   for (const auto& r : rows) {
     Drawing d;
