@@ -869,13 +869,12 @@ constexpr long maxjoins = 4 * maxline;
 
 }  // namespace
 
-bool LINESCROSS(smallint i, smallint j, extended& x, extended& y) {
+bool LINESCROSS(smallint i, smallint j, extended& x, extended& y, bool nearpoints) {
   const linetype& a = (*LINE)[i];
   const linetype& b = (*LINE)[j];
   for (long k = 1; k < a.npts; ++k)
-    for (long m = 1; m < b.npts; ++m) {
-      if (meetapart(a, k, b, m, x, y) && !nearanypoint(meetingat(a, k, b, m, x, y))) return true;
-    }
+    for (long m = 1; m < b.npts; ++m)
+      if (meetapart(a, k, b, m, x, y) && (nearpoints || !nearanypoint(meetingat(a, k, b, m, x, y)))) return true;
   return false;
 }
 

@@ -402,9 +402,11 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
       {"u1 begin end 0 500 5 600\nu2 begin end 0 700 5 600 10 500\n", ""},
       {"i1 5 602\n" + x, ""},
       {"i1 5 604\n" + x, "lines u1 and u2 cross at 5.00000 600.000, where no point joins them"},
-      // crossing between their rows: the same
-      {"i1 5 602\n" + cross, ""},
-      {"i1 5 604\n" + cross, "lines u1 and u2 cross at 5.00000 600.000, where no point joins them"},
+      // crossing between their rows: the same, but that lines meeting
+      // within a point's rounding are named where no others are
+      {"i1 5 602\n" + cross + "u3 begin end 1 400 1 800\n",
+       "lines u1 and u3 cross at 1.00000 520.000, where no point joins them"},
+      {"i1 5 602\n" + cross, "lines u1 and u2 cross at 5.00000 600.000, where no point joins them"},
   };
   for (const auto& r : rows) {
     Drawing d;
