@@ -619,11 +619,18 @@ void writepolygons(const std::vector<areapolygon>& polygons) {
   IO::ERROREXIT(where, message, yourfault);
 }
 
-[[noreturn]] void nowalk(smallint k, const farray<smallint, 1, maxbound>& lines, long n) {
+// The lines' ends joined, the walk may still close round the field more
+// than one way, or round a place that is not all of it: then lines that
+// cross where no point joins them are the data's own reason, named.
+enum class closing { open, closed };
+
+[[noreturn]] void nowalk(smallint k, const farray<smallint, 1, maxbound>& lines, long n,
+                         closing how = closing::open) {
   std::string names;
   for (long j = 1; j <= n; ++j) names += (j > 1 ? " " : "") + lineat(lines[j]).name;
-  stop("areas", "area " + IO::INT2STR(k) + " (" + names +
-                    ") cannot be drawn: its lines and the frame between their ends do not close round it");
+  const std::string why = how == closing::closed ? CROSSINGOFLINES() : "";
+  stop("areas", "area " + IO::INT2STR(k) + " (" + names + ") cannot be drawn: " +
+                    (why.empty() ? "its lines and the frame between their ends do not close round it" : why));
 }
 
 // The ends of the field's lines are numbered 2j-1 and 2j for line j of the
@@ -652,7 +659,7 @@ fieldwalk makewalk(smallint k, const farray<smallint, 1, maxbound>& lines, long 
       ++count;
       partner[id] = other;
     }
-    if (count > 1) nowalk(k, lines, n);
+    if (count > 1) nowalk(k, lines, n, closing::closed);
   }
   for (long id = 1; id <= 2 * n; ++id)
     if (partner[id] == 0 && edgeof(lines[lineofend(id)], endofid(id)) == 0) nowalk(k, lines, n);
@@ -739,7 +746,7 @@ fieldwalk makewalk(smallint k, const farray<smallint, 1, maxbound>& lines, long 
     if (seen != runs) continue;
     if (chosen >= 0 && runs > 1) {
       // both close: runs that cross where no point joins them
-      if (n > 2) nowalk(k, lines, n);
+      if (n > 2) nowalk(k, lines, n, closing::closed);
       w.turn = 0;
       w.crossing = true;
     }
@@ -812,9 +819,9 @@ fieldwalk rotated(const fieldwalk& w, long first) {
 // the ring touches the frame at one place, the ring walked from there and
 // the frame once round back to it, the field on the side given. Touching
 // it nowhere or at more places, the field is not one piece or has a hole.
-fieldwalk roundtheframe(smallint k, const farray<smallint, 1, maxbound>& lines, long n, const fieldwalk& ring,
-                        int side) {
-  long at = 0, touches = 0;
+// The places a ring touches the frame, and the step ending at the last.
+long frametouches(const fieldwalk& ring, long& at) {
+  long touches = 0;
   for (long j = 1; j <= ring.n; ++j) {
     const walkstep& s = ring.steps[j];
     if (edgeof(s.line, finishof(s.forward)) != 0) {
@@ -822,12 +829,18 @@ fieldwalk roundtheframe(smallint k, const farray<smallint, 1, maxbound>& lines, 
       at = j;
     }
   }
-  if (touches != 1) nowalk(k, lines, n);
+  return touches;
+}
+
+fieldwalk roundtheframe(smallint k, const farray<smallint, 1, maxbound>& lines, long n, const fieldwalk& ring,
+                        int side) {
+  long at = 0;
+  if (frametouches(ring, at) != 1) nowalk(k, lines, n, closing::closed);
   fieldwalk w = rotated(ring, at % ring.n + 1);
   w.steps[w.n].frame = true;
   w.turn = side;
   w.roundframe = true;
-  if (holdsotherline(w, w.turn)) nowalk(k, lines, n);
+  if (holdsotherline(w, w.turn)) nowalk(k, lines, n, closing::closed);
   return w;
 }
 
@@ -845,7 +858,7 @@ bool atframepoint(smallint line, smallint end) {
 void undecided(smallint k, const farray<smallint, 1, maxbound>& lines, long n, const fieldwalk& w) {
   if (w.n != 1) return;
   const smallint line = w.steps[1].line;
-  if (atframepoint(line, firstend) || atframepoint(line, lastend)) nowalk(k, lines, n);
+  if (atframepoint(line, firstend) || atframepoint(line, lastend)) nowalk(k, lines, n, closing::closed);
 }
 
 // The field's walk, starting with its first listed line; the first line
@@ -878,7 +891,7 @@ fieldwalk fieldwalkof(smallint k, const farray<smallint, 1, maxbound>& lines, lo
   // field lies on, from the points where its lines meet others.
   long framesteps = 0;
   for (long j = 1; j <= w.n; ++j) framesteps += w.steps[j].frame ? 1 : 0;
-  if (framesteps >= 2 && holdsotherline(w, w.turn)) nowalk(k, lines, n);
+  if (framesteps >= 2 && holdsotherline(w, w.turn)) nowalk(k, lines, n, closing::closed);
   if (framesteps <= 1) {
     // the side told at the point whose ways the rounding turns least
     int side = 0;
@@ -899,7 +912,12 @@ fieldwalk fieldwalkof(smallint k, const farray<smallint, 1, maxbound>& lines, lo
       // a ring holds its field inside, walked with the field on the left
       // when it runs counterclockwise
       const outline o = outlineof(w, 1);
-      if ((ringturn(o) > 0) != (side > 0)) w = roundtheframe(k, lines, n, w, side);
+      // a ring that encloses nothing, its points on one line as written,
+      // turns neither way: away from the frame its field is the ring itself
+      const int turn = ringturn(o);
+      long at = 0;
+      if ((turn > 0) != (side > 0) && (turn != 0 || frametouches(w, at) == 1))
+        w = roundtheframe(k, lines, n, w, side);
     }
   }
   return w;

@@ -802,11 +802,24 @@ void applyroute(linetype& l, const routing& r, smallint p) {
   if (tout < 1 && tin < tout) insertrow(l, at, x1 + tout * (x2 - x1), y1 + tout * (y2 - y1), ROUNDINGBETWEEN(r1, r2, tout));
 }
 
+// The place where segments k of a and j of b meet, as coarse as the rows
+// of the two.
+spot meetingat(const linetype& a, long k, const linetype& b, long j, extended x, extended y) {
+  return {x, y, COARSER(COARSER(a.round[k], a.round[k + 1]), COARSER(b.round[j], b.round[j + 1]))};
+}
+
 // Whether the place where segments k of a and j of b meet is within their
 // rounding of point p.
 bool crossingnear(const linetype& a, long k, const linetype& b, long j, extended x, extended y, smallint p) {
-  const spot at{x, y, COARSER(COARSER(a.round[k], a.round[k + 1]), COARSER(b.round[j], b.round[j + 1]))};
-  return ONEPLACE(at, POINTSPOT(p), reading::way);
+  return ONEPLACE(meetingat(a, k, b, j, x, y), POINTSPOT(p), reading::way);
+}
+
+// Whether a place where two lines meet lies within its rounding of a
+// point: there the lines meet at that point, whether or not they name it.
+bool nearanypoint(const spot& at) {
+  for (smallint p = 1; p <= NPOINT; ++p)
+    if (ONEPLACE(at, POINTSPOT(p), reading::way)) return true;
+  return false;
 }
 
 // How many places two lines meet apart from the rows they share.
@@ -961,16 +974,85 @@ constexpr long maxjoins = 4 * maxline;
 
 }  // namespace
 
-bool LINESCROSS(smallint i, smallint j, extended& x, extended& y) {
+bool LINESCROSS(smallint i, smallint j, extended& x, extended& y, bool nearpoints) {
   const linetype& a = (*LINE)[i];
   const linetype& b = (*LINE)[j];
   for (long k = 1; k < a.npts; ++k)
     for (long m = 1; m < b.npts; ++m)
-      if (meetapart(a, k, b, m, x, y)) return true;
+      if (meetapart(a, k, b, m, x, y) && (nearpoints || !nearanypoint(meetingat(a, k, b, m, x, y)))) return true;
+  return false;
+}
+
+namespace {
+
+// Where ray u from place o lies counterclockwise from ray base: 0 within
+// the first half turn, 1 in the second, 2 along base itself.
+int halfturnfrom(extended ox, extended oy, extended bx, extended by, extended ux, extended uy) {
+  const int c = CROSSSIGN(ox, oy, bx, by, ox, oy, ux, uy);
+  if (c != 0) return c > 0 ? 0 : 1;
+  return DOTSIGN(ox, oy, bx, by, ox, oy, ux, uy) > 0 ? 2 : 1;
+}
+
+// Whether, going counterclockwise from ray base at o, ray u comes before
+// ray v: 1 yes, -1 no, 0 when either runs along base or the two run
+// along each other, which tells no side.
+int comesbefore(extended ox, extended oy, extended bx, extended by, extended ux, extended uy, extended vx,
+                extended vy) {
+  const int hu = halfturnfrom(ox, oy, bx, by, ux, uy), hv = halfturnfrom(ox, oy, bx, by, vx, vy);
+  if (hu == 2 || hv == 2) return 0;
+  if (hu != hv) return hu < hv ? 1 : -1;
+  const int c = CROSSSIGN(ox, oy, ux, uy, ox, oy, vx, vy);
+  return c > 0 ? 1 : c < 0 ? -1 : 0;
+}
+
+}  // namespace
+
+bool LINESCROSSATROW(smallint i, smallint j, extended& x, extended& y) {
+  const linetype& a = (*LINE)[i];
+  const linetype& b = (*LINE)[j];
+  auto same = [&](long k, long m) { return m >= 1 && m <= b.npts && a.x[k] == b.x[m] && a.y[k] == b.y[m]; };
+  for (long k = 2; k < a.npts; ++k)
+    for (long m = 2; m < b.npts; ++m) {
+      // each run of shared rows once, from its first row along a
+      if (!same(k, m) || same(k - 1, m - 1) || same(k - 1, m + 1)) continue;
+      const long d = same(k + 1, m + 1) ? 1 : same(k + 1, m - 1) ? -1 : 0;
+      long k1 = k, m1 = m;
+      while (d != 0 && k1 < a.npts && same(k1 + 1, m1 + d)) {
+        ++k1;
+        m1 += d;
+      }
+      const long bin = d == 0 ? m - 1 : m - d, bout = d == 0 ? m + 1 : m1 + d;
+      if (k1 == a.npts || bin < 1 || bin > b.npts || bout < 1 || bout > b.npts) continue;
+      bool nearpoint = false;
+      for (long q = k; q <= k1; ++q) nearpoint = nearpoint || nearanypoint(LINESPOT(i, q));
+      if (nearpoint) continue;
+      int crosses = 0;
+      if (d == 0) {
+        // one row: b comes in on one side of a's two ways and goes on on
+        // the other
+        auto side = [&](long q) {
+          return comesbefore(a.x[k], a.y[k], a.x[k - 1], a.y[k - 1], b.x[q], b.y[q], a.x[k + 1], a.y[k + 1]);
+        };
+        const int bi = side(bin), bo = side(bout);
+        crosses = bi != 0 && bo != 0 && bi != bo;
+      } else {
+        // a run of rows: a comes in on one side of b and goes on on the
+        // other, read from the run at each of its ends
+        const int in = comesbefore(a.x[k], a.y[k], a.x[k + 1], a.y[k + 1], a.x[k - 1], a.y[k - 1], b.x[bin], b.y[bin]);
+        const int out = comesbefore(a.x[k1], a.y[k1], a.x[k1 - 1], a.y[k1 - 1], a.x[k1 + 1], a.y[k1 + 1], b.x[bout],
+                                    b.y[bout]);
+        crosses = in != 0 && out != 0 && in == out;
+      }
+      if (!crosses) continue;
+      x = a.x[k];
+      y = a.y[k];
+      return true;
+    }
   return false;
 }
 
 void JOINATPOINTS() {
+  WRITTENCROSSING = writtencrossing{};
   long joins = 0;
   for (bool changed = true; changed && joins < maxjoins;) {
     changed = false;
@@ -999,7 +1081,10 @@ void JOINATPOINTS() {
               atnamed = atnamed || (p > 0 && routeof(a, k, p).how == route::none && routeof(b, m, p).how == route::none);
             for (int pass = 0; pass < 4 && !changed; ++pass) {
               if (pass == 1) {
+                // the crossing as written, which a refusal may still name
+                const bool apart = !nearanypoint(meetingat(a, k, b, m, x, y));
                 changed = closenearestsliver(i, k, j, m, x, y, ends);
+                if (changed && apart && WRITTENCROSSING.line1 == 0) WRITTENCROSSING = writtencrossing{i, j, x, y};
                 continue;
               }
               for (const smallint p : ends) {
@@ -1012,6 +1097,8 @@ void JOINATPOINTS() {
                 const bool near = crossingnear(a, k, b, m, x, y, p);
                 if (pass == 2 && passing && (!near || atnamed)) continue;
                 if (pass == 3 && (!passing || near || !routingundoes(i, ra, j, rb, p))) continue;
+                if (WRITTENCROSSING.line1 == 0 && !nearanypoint(meetingat(a, k, b, m, x, y)))
+                  WRITTENCROSSING = writtencrossing{i, j, x, y};
                 // b first: a's rows before segment k stay where they are
                 applyroute(b, rb, p);
                 applyroute(a, ra, p);

@@ -94,15 +94,31 @@ std::string placeat(extended u, extended v) {
 }  // namespace
 
 std::string CROSSINGOFLINES() {
-  for (smallint i = 1; i <= NLINE; ++i)
-    for (smallint j = static_cast<smallint>(i + 1); j <= NLINE; ++j) {
-      extended x = 0, y = 0;
-      if (LINESCROSS(i, j, x, y))
-        return "lines " + (*LINE)[i].name + " and " + (*LINE)[j].name + " cross at " +
-               IO::REAL2STR(x, placedigits, false) + " " + IO::REAL2STR(y, placedigits, false) +
-               ", where no point joins them";
-    }
-  return "";
+  auto crossat = [](smallint i, smallint j, extended x, extended y) {
+    return "lines " + (*LINE)[i].name + " and " + (*LINE)[j].name + " cross at " +
+           IO::REAL2STR(x, placedigits, false) + " " + IO::REAL2STR(y, placedigits, false) +
+           ", where no point joins them";
+  };
+  auto first = [&](auto meet) -> std::string {
+    for (smallint i = 1; i <= NLINE; ++i)
+      for (smallint j = static_cast<smallint>(i + 1); j <= NLINE; ++j) {
+        extended x = 0, y = 0;
+        if (meet(i, j, x, y)) return crossat(i, j, x, y);
+      }
+    return "";
+  };
+  // lines as drawn that meet between their rows beyond their rounding of
+  // every point first, then at a row both were written with: rounded
+  // alike there, they may still pass each other; then lines as read that
+  // the joining took apart; last, lines that meet within the rounding of
+  // a point the joining did not take them through
+  std::string why = first([](smallint i, smallint j, extended& x, extended& y) { return LINESCROSS(i, j, x, y); });
+  if (why.empty()) why = first(LINESCROSSATROW);
+  const writtencrossing& w = WRITTENCROSSING;
+  if (why.empty() && w.line1 != 0) why = crossat(w.line1, w.line2, w.x, w.y);
+  if (why.empty())
+    why = first([](smallint i, smallint j, extended& x, extended& y) { return LINESCROSS(i, j, x, y, true); });
+  return why;
 }
 
 namespace {

@@ -930,6 +930,30 @@ TEST(DrawingClose, LinesThatShareARoundedRowAreDrawn) {
   }
 }
 
+// Three carbonate-in lines of a P-x(CO2) section crossing in a triangle
+// whose points, written to 3 decimals of P, lie on one line (slope -2):
+// the ring between them encloses nothing, its field is itself. Right of
+// it u9 runs from i3 to the row (0.55, 1.986) it shares with u3 and u6,
+// below them (2.003 - 0.017 / 8 = 2.000875 at x 0.543, under i2's 2.001),
+// and on above them (1.936 at 0.575, over 1.935 and 1.934): u3 and u9 pass
+// each other at a row 70 units of x from every point, which the refusal
+// names, and nothing inside a field.
+TEST(DrawingClose, ThreePointsOnALineAndALinePassingTwoOthersAtTheirSharedRow) {
+  const std::string file = std::string("2 5 1 2\n") +
+                           "i1 sa - fc cc invariant 0.5410 2.005\ni2 sa - fc mc invariant 0.5430 2.001\n"
+                           "i3 sa fc - mc cc invariant 0.5420 2.003\n"
+                           "u1 sa cc - fc begin i1\n  0.0500 5.058\nu2 sa - fc i1 i2 connect\n"
+                           "u3 sa mc - fc i2 end\n  0.5500 1.986\n  0.5750 1.935\n  0.9500 1.352\n"
+                           "u4 sa fc cc - mc begin i3\n  0.0500 5.121\nu5 sa fc - mc i3 i2 connect\n"
+                           "u6 sa - mc i2 end\n  0.5500 1.986\n  0.5750 1.934\n  0.9500 1.344\n"
+                           "u7 sa - cc begin i1\n  0.0500 4.979\nu8 sa fc - cc i1 i3 connect\n"
+                           "u9 sa fc mc - cc i3 end\n  0.5500 1.986\n  0.5750 1.936\n  0.9500 1.358\n"
+                           "*\n*\nwindow 0.05 0.95 1 6\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
+  Drawing d;
+  EXPECT_EQ(d.plot(file), "areas: areas 3 (u6 u2 u7) and 6 (u3 u5 u9) cannot be drawn: lines u3 and u9 cross at "
+                          "0.550000 1.98600, where no point joins them");
+}
+
 // A point a few units of its last decimal inside the bottom edge, one line
 // from it across the window to the top and three out of the window below:
 // the fields left and right of the one line are drawn each on its own

@@ -423,4 +423,53 @@ TEST(DrawingNetwork, LinesCrossingWithinTheirRoundingNearWhereOneEndsAreJoinedAl
     }
 }
 
+// Lines that meet only at rows they share pass each other there when they
+// come in on one side of each other and go on on the other, through one
+// row or a run of them; lines that touch there and turn back do not, nor
+// do lines at a point, or within the rounding of one (whole numbers: 0.5
+// in x, 2.5 in y, are one place with a point), there or between rows. Refusals
+// name the first such pair after any that cross between their rows, and
+// after those, a crossing of the rows as written that the joining at a
+// point took apart: u1 (400, 5.79)-(409, 5.81) meets u2's row 5.80 halfway,
+// at (404.5, 5.80), 5.7 from the point; the rows at 409 lie within their
+// rounding of the ways to the point (5.8059, 5.8071) and are dropped.
+TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
+  const std::string x = "u1 begin end 0 500 5 600 10 700\nu2 begin end 0 700 5 600 10 500\n";
+  const std::string run = "u1 begin end 0 500 4 600 6 600 10 700\n";
+  const std::string cross = "u1 begin end 0 500 10 700\nu2 begin end 0 700 10 500\n";
+  const struct {
+    std::string records;
+    std::string why;
+  } rows[] = {
+      {x, "lines u1 and u2 cross at 5.00000 600.000, where no point joins them"},
+      {"u1 begin end 0 500 5 600 10 500\nu2 begin end 0 700 5 600 10 700\n", ""},
+      {run + "u2 begin end 0 700 4 600 6 600 10 500\n",
+       "lines u1 and u2 cross at 4.00000 600.000, where no point joins them"},
+      {run + "u2 begin end 10 500 6 600 4 600 0 700\n",
+       "lines u1 and u2 cross at 4.00000 600.000, where no point joins them"},
+      {run + "u2 begin end 0 700 4 600 6 600 10 800\n", ""},
+      {"u1 begin end 0 500 5 600\nu2 begin end 0 700 5 600 10 500\n", ""},
+      {"i1 5 602\n" + x, ""},
+      {"i1 5 604\n" + x, "lines u1 and u2 cross at 5.00000 600.000, where no point joins them"},
+      // crossing between their rows: the same, but that lines meeting
+      // within a point's rounding are named where no others are
+      {"i1 5 602\n" + cross + "u3 begin end 1 400 1 800\n",
+       "lines u1 and u3 cross at 1.00000 520.000, where no point joins them"},
+      {"i1 5 602\n" + cross, "lines u1 and u2 cross at 5.00000 600.000, where no point joins them"},
+  };
+  for (const auto& r : rows) {
+    Drawing d;
+    ASSERT_EQ(d.network(qk(r.records)), "") << r.records;
+    EXPECT_EQ(ZQPLTX::CROSSINGOFLINES(), r.why) << r.records;
+  }
+  extended xy[2];
+  Drawing d;
+  ASSERT_EQ(d.network(qk("i1 410.2 5.808\nu1 begin i1\n  400.0 5.79\n  409.0 5.81\nu2 begin i1\n  400.0 5.80\n"
+                         "  409.0 5.80\n",
+                         "window 400 700 2 10\nbigticks 0 0 0 0\n")),
+            "");
+  EXPECT_FALSE(ZQPLTX::LINESCROSS(1, 2, xy[0], xy[1]));
+  EXPECT_EQ(ZQPLTX::CROSSINGOFLINES(), "lines u1 and u2 cross at 404.500 5.80000, where no point joins them");
+}
+
 }  // namespace
