@@ -105,6 +105,9 @@ TEST(DrawingNetwork, EndPoints) {
       {"i1 4.25 485\ni2 1.25 425\nu1 i1 i2" + ten, "", {{1.25, 425}, {1.5, 430}}, {{4.25, 485}}, 8},
       // x all equal: placed by y
       {"i1 3 650\nu1 i1 end 3 500 3 600 3 700 3 750\n", "", {{3, 650}, {3, 700}}, {{3, 750}}, 3},
+      // two rows with x equal and P off them: P before the first row, the
+      // data points after it
+      {"i1 3.50 450\nu1 i1 end 3.00 500 3.00 700\n", "", {{3.5, 450}, {3, 500}}, {{3, 700}}, 3},
       {"u1 i7 end" + ten, "which point: not recognised: i7", {}, {}, 0},
       {"i4 1 500\nu2 i4 end connect\n", "lines: connect not using a point", {}, {}, 0},
       {"i1 1 500\ni2 3 700\nu2 i1 i2 connect\n", "", {{1, 500}, {3, 700}}, {{3, 700}}, 2},
