@@ -71,7 +71,7 @@ TEST(DrawingNetwork, Monotony) {
       // cut along y
       {"1 500 2 500 2 600 3 600", false}, {"1 500 2 500 1 600", false}, {"3 500 3 600 3 700", false},
       {"1 500 1 600 2 700", false},       {"3 500 2 600 1 700", false}, {"3 500 1 600", true},
-      {"1 500 2 501 3 502", true},
+      {"1 500 2 501 3 502", true},        {"3 500 2 501 2 502 1 503", true},
   };
   for (const row& r : rows) {
     Drawing d;
@@ -108,6 +108,10 @@ TEST(DrawingNetwork, EndPoints) {
       // two rows with x equal and P off them: P before the first row, the
       // data points after it
       {"i1 3.50 450\nu1 i1 end 3.00 500 3.00 700\n", "", {{3.5, 450}, {3, 500}}, {{3, 700}}, 3},
+      // P a hundredth beyond the last row, within their rounding: P takes
+      // that row's place
+      {"i1 4.01 440.0\nu1 begin i1 1.00 410.0 2.00 420.0 3.00 430.0 4.00 440.0\n", "", {{1, 410}, {2, 420}},
+       {{4.01, 440}}, 4},
       {"u1 i7 end" + ten, "which point: not recognised: i7", {}, {}, 0},
       {"i4 1 500\nu2 i4 end connect\n", "lines: connect not using a point", {}, {}, 0},
       {"i1 1 500\ni2 3 700\nu2 i1 i2 connect\n", "", {{1, 500}, {3, 700}}, {{3, 700}}, 2},
@@ -322,12 +326,16 @@ TEST(DrawingNetwork, ALinePassingAPointWithinItsRoundingMeetsItThereAlone) {
 // on the edge; its line's last row, at the point as written, is still the
 // point's place along the line: the line runs from the point (out of the
 // window, as written) and is not taken for one named the wrong way round.
+// Points as near an edge's line but beyond the frame's span along it, out
+// of the window, stay where they were written.
 TEST(DrawingNetwork, APointPutOnTheFrameKeepsItsPlaceAlongItsLine) {
   Drawing d;
   ASSERT_EQ(d.network(qk("i1 10.01 600.00\nu1 i1 end\n  11.00 650.00\n  10.01 600.00\n"
-                         "u2 begin i1\n  5.00 500.00\n  10.01 600.00\n")),
+                         "u2 begin i1\n  5.00 500.00\n  10.01 600.00\ni2 12.00 400.01\ni3 0.01 380.00\n")),
             "");
   EXPECT_EQ(point(1).x, 10);
+  EXPECT_EQ(point(2).y, 400.01L);
+  EXPECT_EQ(point(3).x, 0.01L);
   EXPECT_EQ(line(2).x[line(2).npts], 10);
 }
 
