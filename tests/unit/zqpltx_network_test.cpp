@@ -41,6 +41,8 @@ TEST(DrawingNetwork, Crossovers) {
       {"i9 crossover u1 u2\nu1 begin end 2 506 2 508 7 508 7 498\nu2 begin end 0 500 10 503\n", "", 7, 502.1},
       {"i9 crossover u2 u1\nu1 begin end 2 506 2 508 7 508 7 498\nu2 begin end 0 500 10 503\n", "", 7, 502.1},
       {"i9 crossover u1 u2\nu1 begin end 2 500.5 2 508\nu2 begin end 0 500 8 502\n", "", 2, 500.5},
+      {"i9 crossover u2 u1\nu1 begin end 2 500.5 2 508\nu2 begin end 0 500 8 502\n", "", 2, 500.5},
+      {"i9 crossover u2 u1\nu1 begin end 2 508 2 500.5\nu2 begin end 0 500 8 502\n", "", 2, 500.5},
       {"i9 crossover u1 u2\nu1 begin end 2 501 2 508\nu2 begin end 0 500 8 502\n",
        "crossover: lines don't cross for i9", 0, 0},
       {"i9 crossover u1 u7\nu1 begin end 0 500 10 700\n", "crossover: u7 not found", 0, 0},
@@ -151,6 +153,8 @@ TEST(DrawingNetwork, Clipping) {
       {"u1 begin end 5 600 5 300 20 300 20 900 5 900 5 700", "lines: wierd line shape in u1", {}, 0, 0},
       // across from left to right in one segment
       {"u1 begin end -5 600 15 600", "", {{0, 600}, {10, 600}}, -2, -4},
+      // the same from a row so far that both fractions round to 1
+      {"u1 begin end -1e25 600 11 600", "", {{0, 600}, {10, 600}}, -2, -4},
       // in from the left, out through the top
       {"u1 begin end -5 600 5 600 5 900", "", {{0, 600}, {5, 600}, {5, 800}}, -2, -3},
       {"u1 begin end -5 300 -5 900", "", {}, 0, 0},
@@ -182,6 +186,15 @@ TEST(DrawingNetwork, Clipping) {
     EXPECT_EQ(l.beginlink, r.beginlink) << r.records;
     EXPECT_EQ(l.endlink, r.endlink) << r.records;
   }
+  // Open ends of whole-number rows 1.25 units inside the left and the right
+  // edge, the full reach of their rounding, lie on them.
+  Drawing d;
+  ASSERT_EQ(d.network(qk("u1 begin end 0 300 50 300\nu2 begin end 50 500 100 500\n",
+                         "window -1.25 101.25 0 800\nbigticks 0 0 0 0\n")),
+            "");
+  EXPECT_EQ(line(1).beginlink * 10 + line(2).endlink, -24);
+  EXPECT_EQ(line(1).x[1], -1.25L);
+  EXPECT_EQ(line(2).x[2], 101.25L);
 }
 
 // The points of the first line drawn, as the picture has them.
@@ -329,14 +342,22 @@ TEST(DrawingNetwork, ALinePassingAPointWithinItsRoundingMeetsItThereAlone) {
 // Points as near an edge's line but beyond the frame's span along it, out
 // of the window, stay where they were written.
 TEST(DrawingNetwork, APointPutOnTheFrameKeepsItsPlaceAlongItsLine) {
+  {
+    Drawing d;
+    ASSERT_EQ(d.network(qk("i1 10.01 600.00\nu1 i1 end\n  11.00 650.00\n  10.01 600.00\n"
+                           "u2 begin i1\n  5.00 500.00\n  10.01 600.00\ni2 12.00 400.01\ni3 0.01 380.00\n")),
+              "");
+    EXPECT_EQ(point(1).x, 10);
+    EXPECT_EQ(line(2).x[line(2).npts], 10);
+    EXPECT_EQ(point(2).y, 400.01L);
+    EXPECT_EQ(point(3).x, 0.01L);
+  }
+  // A point written 10.1, whose trailing zeros may have been dropped, is as
+  // exact as its line's rows, all out of the window and written to 3
+  // decimals: 0.1 beyond the edge, it is not put on it.
   Drawing d;
-  ASSERT_EQ(d.network(qk("i1 10.01 600.00\nu1 i1 end\n  11.00 650.00\n  10.01 600.00\n"
-                         "u2 begin i1\n  5.00 500.00\n  10.01 600.00\ni2 12.00 400.01\ni3 0.01 380.00\n")),
-            "");
-  EXPECT_EQ(point(1).x, 10);
-  EXPECT_EQ(point(2).y, 400.01L);
-  EXPECT_EQ(point(3).x, 0.01L);
-  EXPECT_EQ(line(2).x[line(2).npts], 10);
+  ASSERT_EQ(d.network(qk("i1 10.1 600\nu1 i1 end\n  10.100 600.000\n  12.000 700.000\n")), "");
+  EXPECT_EQ(point(1).x, 10.1L);
 }
 
 // Rows whole in x (a unit of 1, taken as 0.2, a fiftieth of the window) and
