@@ -342,19 +342,20 @@ TEST(DrawingNetwork, ALinePassingAPointWithinItsRoundingMeetsItThereAlone) {
 // Points as near an edge's line but beyond the frame's span along it, out
 // of the window, stay where they were written.
 TEST(DrawingNetwork, APointPutOnTheFrameKeepsItsPlaceAlongItsLine) {
-  {
-    Drawing d;
-    ASSERT_EQ(d.network(qk("i1 10.01 600.00\nu1 i1 end\n  11.00 650.00\n  10.01 600.00\n"
-                           "u2 begin i1\n  5.00 500.00\n  10.01 600.00\ni2 12.00 400.01\ni3 0.01 380.00\n")),
-              "");
-    EXPECT_EQ(point(1).x, 10);
-    EXPECT_EQ(line(2).x[line(2).npts], 10);
-    EXPECT_EQ(point(2).y, 400.01L);
-    EXPECT_EQ(point(3).x, 0.01L);
-  }
-  // A point written 10.1, whose trailing zeros may have been dropped, is as
-  // exact as its line's rows, all out of the window and written to 3
-  // decimals: 0.1 beyond the edge, it is not put on it.
+  Drawing d;
+  ASSERT_EQ(d.network(qk("i1 10.01 600.00\nu1 i1 end\n  11.00 650.00\n  10.01 600.00\n"
+                         "u2 begin i1\n  5.00 500.00\n  10.01 600.00\ni2 12.00 400.01\ni3 0.01 380.00\n")),
+            "");
+  EXPECT_EQ(point(1).x, 10);
+  EXPECT_EQ(line(2).x[line(2).npts], 10);
+  EXPECT_EQ(point(2).y, 400.01L);
+  EXPECT_EQ(point(3).x, 0.01L);
+}
+
+// A point written 10.1, whose trailing zeros may have been dropped, is as
+// exact as its line's rows, all out of the window and written to 3
+// decimals: 0.1 beyond the edge, it is not put on it.
+TEST(DrawingNetwork, APointIsAsExactAsItsLinesRowsOutsideTheWindow) {
   Drawing d;
   ASSERT_EQ(d.network(qk("i1 10.1 600\nu1 i1 end\n  10.100 600.000\n  12.000 700.000\n")), "");
   EXPECT_EQ(point(1).x, 10.1L);
