@@ -181,6 +181,14 @@ TEST(DrawingFill, RingsAndWalks) {
       // from the frame to the frame by the first line's free end
       {"i1 3 500\nu1 i1 end 3 500 3 300\nu2 begin end 6 300 6 900\nu3 i1 end 3 500 3 900\n", "0.5 u1 u2 u3\n",
        {"rgb(127,127,127) 198.00 389.00, 198.00 504.00, 336.00 504.00, 336.00 44.00, 198.00 44.00, 198.00 389.00"}},
+      // a ring with a side along each axis from its lowest left corner, its
+      // field told inside by u6 leaving i3 outward: the ring runs
+      // counterclockwise by its first two sides, though the rows beyond them
+      // turn the other way from that corner
+      {"i1 1 450\ni2 5 450\ni3 5 650\ni4 8.2 770\ni5 1 770\nu1 i1 i2 connect\nu2 i2 i3 connect\nu3 i3 i4 connect\n"
+       "u4 i4 i5 connect\nu5 i5 i1 connect\nu6 i3 end 5 650 15 650\n",
+       "0.5 u1 u2 u3 u4 u5\n",
+       {"rgb(127,127,127) 106.00 446.50, 290.00 446.50, 290.00 216.50, 437.20 78.50, 106.00 78.50, 106.00 446.50"}},
   };
   for (const row& r : rows) check(r);
 }

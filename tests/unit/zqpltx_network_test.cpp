@@ -41,6 +41,8 @@ TEST(DrawingNetwork, Crossovers) {
       {"i9 crossover u1 u2\nu1 begin end 2 506 2 508 7 508 7 498\nu2 begin end 0 500 10 503\n", "", 7, 502.1},
       {"i9 crossover u2 u1\nu1 begin end 2 506 2 508 7 508 7 498\nu2 begin end 0 500 10 503\n", "", 7, 502.1},
       {"i9 crossover u1 u2\nu1 begin end 2 500.5 2 508\nu2 begin end 0 500 8 502\n", "", 2, 500.5},
+      {"i9 crossover u2 u1\nu1 begin end 2 500.5 2 508\nu2 begin end 0 500 8 502\n", "", 2, 500.5},
+      {"i9 crossover u2 u1\nu1 begin end 2 508 2 500.5\nu2 begin end 0 500 8 502\n", "", 2, 500.5},
       {"i9 crossover u1 u2\nu1 begin end 2 501 2 508\nu2 begin end 0 500 8 502\n",
        "crossover: lines don't cross for i9", 0, 0},
       {"i9 crossover u1 u7\nu1 begin end 0 500 10 700\n", "crossover: u7 not found", 0, 0},
@@ -71,7 +73,7 @@ TEST(DrawingNetwork, Monotony) {
       // cut along y
       {"1 500 2 500 2 600 3 600", false}, {"1 500 2 500 1 600", false}, {"3 500 3 600 3 700", false},
       {"1 500 1 600 2 700", false},       {"3 500 2 600 1 700", false}, {"3 500 1 600", true},
-      {"1 500 2 501 3 502", true},
+      {"1 500 2 501 3 502", true},        {"3 500 2 501 2 502 1 503", true}, {"1 500 3 500 2 500", false},
   };
   for (const row& r : rows) {
     Drawing d;
@@ -105,6 +107,13 @@ TEST(DrawingNetwork, EndPoints) {
       {"i1 4.25 485\ni2 1.25 425\nu1 i1 i2" + ten, "", {{1.25, 425}, {1.5, 430}}, {{4.25, 485}}, 8},
       // x all equal: placed by y
       {"i1 3 650\nu1 i1 end 3 500 3 600 3 700 3 750\n", "", {{3, 650}, {3, 700}}, {{3, 750}}, 3},
+      // two rows with x equal and P off them: P before the first row, the
+      // data points after it
+      {"i1 3.50 450\nu1 i1 end 3.00 500 3.00 700\n", "", {{3.5, 450}, {3, 500}}, {{3, 700}}, 3},
+      // P a hundredth beyond the last row, within their rounding: P takes
+      // that row's place
+      {"i1 4.01 440.0\nu1 begin i1 1.00 410.0 2.00 420.0 3.00 430.0 4.00 440.0\n", "", {{1, 410}, {2, 420}},
+       {{4.01, 440}}, 4},
       {"u1 i7 end" + ten, "which point: not recognised: i7", {}, {}, 0},
       {"i4 1 500\nu2 i4 end connect\n", "lines: connect not using a point", {}, {}, 0},
       {"i1 1 500\ni2 3 700\nu2 i1 i2 connect\n", "", {{1, 500}, {3, 700}}, {{3, 700}}, 2},
@@ -144,6 +153,8 @@ TEST(DrawingNetwork, Clipping) {
       {"u1 begin end 5 600 5 300 20 300 20 900 5 900 5 700", "lines: wierd line shape in u1", {}, 0, 0},
       // across from left to right in one segment
       {"u1 begin end -5 600 15 600", "", {{0, 600}, {10, 600}}, -2, -4},
+      // the same from a row so far that both fractions round to 1
+      {"u1 begin end -1e25 600 11 600", "", {{0, 600}, {10, 600}}, -2, -4},
       // in from the left, out through the top
       {"u1 begin end -5 600 5 600 5 900", "", {{0, 600}, {5, 600}, {5, 800}}, -2, -3},
       {"u1 begin end -5 300 -5 900", "", {}, 0, 0},
@@ -175,6 +186,15 @@ TEST(DrawingNetwork, Clipping) {
     EXPECT_EQ(l.beginlink, r.beginlink) << r.records;
     EXPECT_EQ(l.endlink, r.endlink) << r.records;
   }
+  // Open ends of whole-number rows 1.25 units inside the left and the right
+  // edge, the full reach of their rounding, lie on them.
+  Drawing d;
+  ASSERT_EQ(d.network(qk("u1 begin end 0 300 50 300\nu2 begin end 50 500 100 500\n",
+                         "window -1.25 101.25 0 800\nbigticks 0 0 0 0\n")),
+            "");
+  EXPECT_EQ(line(1).beginlink * 10 + line(2).endlink, -24);
+  EXPECT_EQ(line(1).x[1], -1.25L);
+  EXPECT_EQ(line(2).x[2], 101.25L);
 }
 
 // The points of the first line drawn, as the picture has them.
@@ -319,13 +339,26 @@ TEST(DrawingNetwork, ALinePassingAPointWithinItsRoundingMeetsItThereAlone) {
 // on the edge; its line's last row, at the point as written, is still the
 // point's place along the line: the line runs from the point (out of the
 // window, as written) and is not taken for one named the wrong way round.
+// Points as near an edge's line but beyond the frame's span along it, out
+// of the window, stay where they were written.
 TEST(DrawingNetwork, APointPutOnTheFrameKeepsItsPlaceAlongItsLine) {
   Drawing d;
   ASSERT_EQ(d.network(qk("i1 10.01 600.00\nu1 i1 end\n  11.00 650.00\n  10.01 600.00\n"
-                         "u2 begin i1\n  5.00 500.00\n  10.01 600.00\n")),
+                         "u2 begin i1\n  5.00 500.00\n  10.01 600.00\ni2 12.00 400.01\ni3 0.01 380.00\n")),
             "");
   EXPECT_EQ(point(1).x, 10);
   EXPECT_EQ(line(2).x[line(2).npts], 10);
+  EXPECT_EQ(point(2).y, 400.01L);
+  EXPECT_EQ(point(3).x, 0.01L);
+}
+
+// A point written 10.1, whose trailing zeros may have been dropped, is as
+// exact as its line's rows, all out of the window and written to 3
+// decimals: 0.1 beyond the edge, it is not put on it.
+TEST(DrawingNetwork, APointIsAsExactAsItsLinesRowsOutsideTheWindow) {
+  Drawing d;
+  ASSERT_EQ(d.network(qk("i1 10.1 600\nu1 i1 end\n  10.100 600.000\n  12.000 700.000\n")), "");
+  EXPECT_EQ(point(1).x, 10.1L);
 }
 
 // Rows whole in x (a unit of 1, taken as 0.2, a fiftieth of the window) and
