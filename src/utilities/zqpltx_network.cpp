@@ -434,15 +434,34 @@ smallint FINDINSERTPOSI(smallint i, smallint p) {
   const linevector& c = l.monox ? l.x : l.y;
   const extended v = l.monox ? pt.x : pt.y;
   if (l.npts <= 1) return 1;
-  for (smallint k = 1; k <= l.npts - 1; ++k)
-    if (between(v, c[k], c[k + 1])) return k;
+  const auto within = [&](const linevector& r, extended at) {
+    for (smallint k = 1; k <= l.npts - 1; ++k)
+      if (between(at, r[k], r[k + 1])) return k;
+    return smallint{0};
+  };
+  const auto beyond = [&](const linevector& r, extended at) {
+    if (r[l.npts] <= r[1]) return at <= r[1] ? l.npts : smallint{0};
+    return at <= r[l.npts] ? smallint{0} : l.npts;
+  };
+  if (const smallint k = within(c, v); k > 0) return k;
   // Beyond an end only as far as the rounding that made the point one
   // place with that end's row (a point put on the frame it was written
   // within its rounding of): the point is at that row.
   if (ONEPLACE(LINESPOT(i, 1), POINTSPOT(p), reading::way)) return 1;
   if (ONEPLACE(LINESPOT(i, l.npts), POINTSPOT(p), reading::way)) return static_cast<smallint>(l.npts - 1);
-  if (c[l.npts] <= c[1]) return v <= c[1] ? l.npts : smallint{0};
-  return v <= c[l.npts] ? smallint{0} : l.npts;
+  // Rows of one value in the coordinate the line is cut by (two rows of
+  // one x) tell nothing of where a point beside them lies along the line:
+  // by that value it would be placed by the side it lies on, and taken for
+  // one named at the wrong end. The other coordinate tells.
+  bool flat = true;
+  for (long k = 2; k <= l.npts && flat; ++k) flat = c[k] == c[1];
+  if (flat) {
+    const linevector& o = l.monox ? l.y : l.x;
+    const extended w = l.monox ? pt.y : pt.x;
+    if (const smallint k = within(o, w); k > 0) return k;
+    return beyond(o, w);
+  }
+  return beyond(c, v);
 }
 
 void ADDPOINTS(smallint i) {

@@ -107,9 +107,13 @@ TEST(DrawingNetwork, EndPoints) {
       {"i1 4.25 485\ni2 1.25 425\nu1 i1 i2" + ten, "", {{1.25, 425}, {1.5, 430}}, {{4.25, 485}}, 8},
       // x all equal: placed by y
       {"i1 3 650\nu1 i1 end 3 500 3 600 3 700 3 750\n", "", {{3, 650}, {3, 700}}, {{3, 750}}, 3},
-      // two rows with x equal and P off them: P before the first row, the
-      // data points after it
+      // two rows with x equal and P off them, either side: P before the
+      // first row (or after the last), the data points after it (before)
       {"i1 3.50 450\nu1 i1 end 3.00 500 3.00 700\n", "", {{3.5, 450}, {3, 500}}, {{3, 700}}, 3},
+      {"i1 2.50 450\nu1 i1 end 3.00 500 3.00 700\n", "", {{2.5, 450}, {3, 500}}, {{3, 700}}, 3},
+      {"i1 3.50 750\nu1 begin i1 3.00 500 3.00 700\n", "", {{3, 500}, {3, 700}}, {{3.5, 750}}, 3},
+      // beside them between their rows: P and the row beyond it
+      {"i1 2.50 600\nu1 i1 end 3.00 500 3.00 700\n", "", {{2.5, 600}, {3, 700}}, {{3, 700}}, 2},
       // P a hundredth beyond the last row, within their rounding: P takes
       // that row's place
       {"i1 4.01 440.0\nu1 begin i1 1.00 410.0 2.00 420.0 3.00 430.0 4.00 440.0\n", "", {{1, 410}, {2, 420}},
