@@ -983,7 +983,8 @@ bool runstogether(linetype& a, long k, const linetype& b, long m) {
     if (!ofa(o) || ofa(r) || ORIENT(a.x[k], a.y[k], a.x[k + 1], a.y[k + 1], x, y) != 0 ||
         !between(x, a.x[k], a.x[k + 1]) || !between(y, a.y[k], a.y[k + 1]) || a.npts + 1 > maxlinestore)
       continue;
-    const extended t = a.x[k] != a.x[k + 1] ? (x - a.x[k]) / (a.x[k + 1] - a.x[k]) : (y - a.y[k]) / (a.y[k + 1] - a.y[k]);
+    const extended t =
+        a.x[k] != a.x[k + 1] ? (x - a.x[k]) / (a.x[k + 1] - a.x[k]) : (y - a.y[k]) / (a.y[k + 1] - a.y[k]);
     insertrow(a, k, x, y, ROUNDINGBETWEEN(a.round[k], a.round[k + 1], t));
     return true;
   }
