@@ -987,6 +987,29 @@ bool closenearestsliver(smallint i, long k, smallint j, long m, extended x, exte
   return true;
 }
 
+// Where segment m of line b leaves a row it shares with line a along a's
+// segment k, its other row lying on that segment as written, the two run
+// together there: that row is made a row of a too, which leaves a's way as
+// it was, and the stretch is then one way of both, the lines parting where
+// their rows part. Whether a row was so put in.
+bool runstogether(linetype& a, long k, const linetype& b, long m) {
+  auto ofa = [&](long r) {
+    return (b.x[r] == a.x[k] && b.y[r] == a.y[k]) || (b.x[r] == a.x[k + 1] && b.y[r] == a.y[k + 1]);
+  };
+  for (const long r : {m, m + 1}) {
+    const long o = r == m ? m + 1 : m;
+    const extended x = b.x[r], y = b.y[r];
+    if (!ofa(o) || ofa(r) || ORIENT(a.x[k], a.y[k], a.x[k + 1], a.y[k + 1], x, y) != 0 ||
+        !between(x, a.x[k], a.x[k + 1]) || !between(y, a.y[k], a.y[k + 1]) || a.npts + 1 > maxlinestore)
+      continue;
+    const extended t =
+        a.x[k] != a.x[k + 1] ? (x - a.x[k]) / (a.x[k + 1] - a.x[k]) : (y - a.y[k]) / (a.y[k + 1] - a.y[k]);
+    insertrow(a, k, x, y, ROUNDINGBETWEEN(a.round[k], a.round[k + 1], t));
+    return true;
+  }
+  return false;
+}
+
 // Changes allowed to the joining, beyond which lines that keep meeting near
 // their points are left as they are.
 constexpr long maxjoins = 4 * maxline;
@@ -1082,6 +1105,10 @@ void JOINATPOINTS() {
         for (long k = 1; k < a.npts && !changed; ++k)
           for (long m = 1; m < b.npts && !changed; ++m) {
             extended x = 0, y = 0;
+            if (runstogether(a, k, b, m) || runstogether(b, m, a, k)) {
+              changed = true;
+              continue;
+            }
             if (!meetapart(a, k, b, m, x, y)) continue;
             // the first point named by either line that both can be routed
             // through; else a sliver closed where one line ends at a point

@@ -510,3 +510,17 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
 }
 
 }  // namespace
+
+// u2 leaves i1 along u1 (both level at 600) to its row (4, 600), which lies
+// on u1's one segment as written, and parts upwards there: that row becomes
+// u1's too, u1's way unchanged, and the stretch from i1 is one way of both.
+// A row of u2 on u1 away from any row they share (u3 ending on u1 at
+// (6, 600)) is a meeting, not a stretch run together: u1 gets no row there.
+TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
+  Drawing d;
+  ASSERT_EQ(d.network(qk("i1 1 600\ni2 9 600\ni3 7 650\ni4 6 700\nu1 i1 i2\n  1 600\n  9 600\n"
+                         "u2 i1 i3\n  1 600\n  4 600\n  7 650\nu3 i4 end\n  6 700\n  6 600\n")),
+            "");
+  EXPECT_EQ(points(line(1)), (pts{{1, 600}, {4, 600}, {9, 600}}));
+  EXPECT_EQ(points(line(2)), (pts{{1, 600}, {4, 600}, {7, 650}}));
+}
