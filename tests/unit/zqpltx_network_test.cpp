@@ -374,22 +374,6 @@ TEST(DrawingNetwork, ALineCrossingAnotherNearAPointItPassesIsTakenThroughIt) {
   }
 }
 
-// u1 runs level from i1 (3.00, 600.00) to i2 (5, 600.00), whole in x (a
-// unit of 1, taken as 0.2); u2 from i3 (4.8000, 590.0000) ends at i4
-// (4.9000, 600.0010) and crosses u1 at x = 4.8 + 0.1 * 10 / 10.001, 0.001
-// below i4 and 0.1 short of i2: both lie within reach of the crossing, i2
-// listed first. u1 taken through i4 moves 0.001 in y, a tenth of its 0.01;
-// u2 taken to i2 would move 0.1 in x, a thousand of its units: u1 passes
-// i4, straight from its named i1, and u2 keeps its rows.
-TEST(DrawingNetwork, ACrossingNearTwoPointsIsTakenThroughTheOneThatBendsTheLinesLeast) {
-  Drawing d;
-  ASSERT_EQ(d.network(qk("i1 3.00 600.00\ni2 5 600.00\ni3 4.8000 590.0000\ni4 4.9000 600.0010\n"
-                         "u1 i1 i2\n  3.00 600.00\n  5 600.00\nu2 i3 i4\n  4.8000 590.0000\n  4.9000 600.0010\n")),
-            "");
-  EXPECT_EQ(points(line(1)), (pts{{3, 600}, {4.9, 600.001}, {5, 600}}));
-  EXPECT_EQ(points(line(2)), (pts{{4.8, 590}, {4.9, 600.001}}));
-}
-
 // u1 runs up x = 5 (whole in x: a unit of 1, taken as 0.2) from i1 to i2
 // and passes exactly through i3, where u2 from i4 (5.2, 600.21) ends. i4
 // lies within the two lines' rounding of that meeting, but the meeting is
