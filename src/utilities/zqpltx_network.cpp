@@ -2,7 +2,6 @@
 // clipped at the drawing window.
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include "frame/io.h"
 #include "utilities/zqpltx.h"
@@ -809,27 +808,6 @@ spot meetingat(const linetype& a, long k, const linetype& b, long j, extended x,
   return {x, y, COARSER(COARSER(a.round[k], a.round[k + 1]), COARSER(b.round[j], b.round[j + 1]))};
 }
 
-// How far taking line l through point p moves its segment k, in units of
-// the segment's rounding where it passes p (between its two rows'): a line
-// is bent further by the same step where its rows are fine than where they
-// are coarse. None for a line that goes to p already.
-extended bendof(const linetype& l, long k, const routing& r, smallint p) {
-  if (r.how != route::insert) return 0;
-  const pointtype& pt = (*POINT)[p];
-  const extended wx = XHIGH - XLOW, wy = YHIGH - YLOW;
-  const extended ax = (l.x[k + 1] - l.x[k]) / wx, ay = (l.y[k + 1] - l.y[k]) / wy;
-  const extended px = (pt.x - l.x[k]) / wx, py = (pt.y - l.y[k]) / wy;
-  const extended len = ax * ax + ay * ay;
-  const extended t = len > 0 ? std::clamp((px * ax + py * ay) / len, extended{0}, extended{1}) : extended{0};
-  const rounding u = ROUNDINGBETWEEN(l.round[k], l.round[k + 1], t);
-  // an exact value (no unit) is moved by any step more than any rounded one
-  auto scaled = [](extended d, float unit) {
-    return d == 0 ? extended{0} : d / std::max<extended>(unit, std::numeric_limits<float>::min());
-  };
-  return std::hypot(scaled(pt.x - (l.x[k] + t * (l.x[k + 1] - l.x[k])), u.wayx),
-                    scaled(pt.y - (l.y[k] + t * (l.y[k + 1] - l.y[k])), u.wayy));
-}
-
 // Whether the place where segments k of a and j of b meet is within their
 // rounding of point p.
 bool crossingnear(const linetype& a, long k, const linetype& b, long j, extended x, extended y, smallint p) {
@@ -1109,30 +1087,8 @@ void JOINATPOINTS() {
                 if (changed && apart && WRITTENCROSSING.line1 == 0) WRITTENCROSSING = writtencrossing{i, j, x, y};
                 continue;
               }
-              // of the points the crossing lies within reach of, the one
-              // that bends the lines least, each measured in its own
-              // rounding where it passes the point: a point of coarse rows
-              // reaches far, but a line of fine rows bent to it moves
-              // further than its data allow a point it passes closer
-              smallint chosen = 0;
-              if (pass == 2) {
-                extended least = 0;
-                for (const smallint p : ends) {
-                  if (p <= 0) continue;
-                  const routing ra = routeof(a, k, p), rb = routeof(b, m, p);
-                  if (ra.how == route::refused || rb.how == route::refused) continue;
-                  if (ra.how == route::none && rb.how == route::none) continue;
-                  if (ra.how != route::insert && rb.how != route::insert) continue;
-                  if (!crossingnear(a, k, b, m, x, y, p) || atnamed) continue;
-                  const extended bend = std::max(bendof(a, k, ra, p), bendof(b, m, rb, p));
-                  if (chosen == 0 || bend < least) {
-                    chosen = p;
-                    least = bend;
-                  }
-                }
-              }
               for (const smallint p : ends) {
-                if (p <= 0 || changed || (chosen > 0 && p != chosen)) continue;
+                if (p <= 0 || changed) continue;
                 const routing ra = routeof(a, k, p), rb = routeof(b, m, p);
                 if (ra.how == route::refused || rb.how == route::refused) continue;
                 if (ra.how == route::none && rb.how == route::none) continue;
