@@ -374,6 +374,22 @@ TEST(DrawingNetwork, ALineCrossingAnotherNearAPointItPassesIsTakenThroughIt) {
   }
 }
 
+// u1 and u2 leave i1 (9, 600) for the right edge, u1's rows whole (a unit
+// of 1), u2's to 3 decimals. u2 ending at 604.412 lies within 2.5 halves of
+// 1 + 0.001 (1.25125) of u1's 605: the two ends are one place, u1's taken
+// to u2's; at 603.700, 1.3 away, both keep their rows.
+TEST(DrawingNetwork, OpenEndsOnTheFrameWithinTheirRoundingAreOnePlace) {
+  for (const bool near : {true, false}) {
+    const std::string y2 = near ? "604.412" : "603.700";
+    Drawing d;
+    ASSERT_EQ(d.network(qk("i1 9.000 600.000\nu1 begin i1\n  10 605\n  9 600\nu2 begin i1\n  10.000 " + y2 +
+                           "\n  9.000 600.000\n")),
+              "");
+    EXPECT_EQ(points(line(1)), (pts{{10, near ? 604.412 : 605}, {9, 600}})) << near;
+    EXPECT_EQ(points(line(2)), (pts{{10, std::stod(y2)}, {9, 600}})) << near;
+  }
+}
+
 // u1 runs up x = 5 (whole in x: a unit of 1, taken as 0.2) from i1 to i2
 // and passes exactly through i3, where u2 from i4 (5.2, 600.21) ends. i4
 // lies within the two lines' rounding of that meeting, but the meeting is
