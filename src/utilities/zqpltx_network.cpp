@@ -1053,10 +1053,12 @@ bool LINESCROSSATROW(smallint i, smallint j, extended& x, extended& y) {
 
 namespace {
 
-// Open ends of two lines on one side of the frame within their rounding of
-// each other are one place there: the data cannot tell their order along
-// the side, and written the wrong way round they would leave a sliver
-// between them covered twice. The coarser takes the finer's place.
+// Open ends on one side of the frame of two lines that leave one point,
+// within their rounding of each other, are one place there: the data
+// cannot tell their order along the side, and written the wrong way round
+// they would leave a sliver between them covered twice. The coarser takes
+// the finer's place. Lines from different points keep their ends: their
+// order is told by their ways.
 void joinframeends() {
   auto along = [](smallint side, const rounding& r) { return side == bottom || side == top ? r.apartx : r.aparty; };
   for (smallint i = 1; i <= NLINE; ++i)
@@ -1066,9 +1068,10 @@ void joinframeends() {
       const linetype& b = (*LINE)[j];
       if (a.npts < 2 || b.npts < 2) continue;
       for (const long ka : {1L, static_cast<long>(a.npts)}) {
-        if ((ka == 1 ? a.beginlink : a.endlink) != 0) continue;
+        const smallint afrom = ka == 1 ? a.endlink : a.beginlink;
+        if ((ka == 1 ? a.beginlink : a.endlink) != 0 || afrom <= 0) continue;
         for (const long kb : {1L, static_cast<long>(b.npts)}) {
-          if ((kb == 1 ? b.beginlink : b.endlink) != 0) continue;
+          if ((kb == 1 ? b.beginlink : b.endlink) != 0 || (kb == 1 ? b.endlink : b.beginlink) != afrom) continue;
           const spot sa = LINESPOT(i, ka), sb = LINESPOT(j, kb);
           const smallint side = FRAMESIDE(sa);
           if (side == 0 || FRAMESIDE(sb) != side || !POINTSEEN(sa.x, sa.y) || !POINTSEEN(sb.x, sb.y)) continue;
