@@ -1093,8 +1093,47 @@ bool LINESCROSSATROW(smallint i, smallint j, extended& x, extended& y) {
   return false;
 }
 
+namespace {
+
+// Open ends on one side of the frame of two lines that leave one point,
+// within their rounding of each other, are one place there: the data
+// cannot tell their order along the side, and written the wrong way round
+// they would leave a sliver between them covered twice. The coarser takes
+// the finer's place. Lines from different points keep their ends: their
+// order is told by their ways.
+void joinframeends() {
+  auto along = [](smallint side, const rounding& r) { return side == bottom || side == top ? r.apartx : r.aparty; };
+  for (smallint i = 1; i <= NLINE; ++i)
+    for (smallint j = 1; j <= NLINE; ++j) {
+      if (i == j) continue;
+      linetype& a = (*LINE)[i];
+      const linetype& b = (*LINE)[j];
+      if (a.npts < 2 || b.npts < 2) continue;
+      for (const long ka : {1L, static_cast<long>(a.npts)}) {
+        const smallint afrom = ka == 1 ? a.endlink : a.beginlink;
+        if ((ka == 1 ? a.beginlink : a.endlink) != 0 || afrom <= 0) continue;
+        for (const long kb : {1L, static_cast<long>(b.npts)}) {
+          if ((kb == 1 ? b.beginlink : b.endlink) != 0 || (kb == 1 ? b.endlink : b.beginlink) != afrom) continue;
+          const spot sa = LINESPOT(i, ka), sb = LINESPOT(j, kb);
+          const smallint side = FRAMESIDE(sa);
+          if (side == 0 || FRAMESIDE(sb) != side || !POINTSEEN(sa.x, sa.y) || !POINTSEEN(sb.x, sb.y)) continue;
+          if ((sa.x == sb.x && sa.y == sb.y) || !ONEPLACE(sa, sb, reading::apart)) continue;
+          if (std::fabs(along(side, sa.round)) <= std::fabs(along(side, sb.round))) continue;
+          if (side == bottom || side == top) {
+            a.x[ka] = sb.x;
+          } else {
+            a.y[ka] = sb.y;
+          }
+        }
+      }
+    }
+}
+
+}  // namespace
+
 void JOINATPOINTS() {
   WRITTENCROSSING = writtencrossing{};
+  joinframeends();
   long joins = 0;
   for (bool changed = true; changed && joins < maxjoins;) {
     changed = false;

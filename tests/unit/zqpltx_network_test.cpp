@@ -411,6 +411,25 @@ TEST(DrawingNetwork, ALineCrossingAnotherNearAPointItPassesIsTakenThroughIt) {
   }
 }
 
+// u1 and u2 leave i1 (9, 600) for the right edge, u1's rows whole (a unit
+// of 1), u2's to 3 decimals. u2 ending at 604.412 lies within 2.5 halves of
+// 1 + 0.001 (1.25125) of u1's 605: the two ends are one place, u1's taken
+// to u2's; at 603.700, 1.3 away, both keep their rows, as they do where u2
+// leaves i2 (9, 610) instead.
+TEST(DrawingNetwork, OpenEndsOnTheFrameWithinTheirRoundingAreOnePlace) {
+  for (const auto& [y2, from] : {std::pair{"604.412", "i1"}, {"603.700", "i1"}, {"604.412", "i2"}}) {
+    const bool joined = std::string(y2) == "604.412" && std::string(from) == "i1";
+    const std::string two =
+        std::string("10.000 ") + y2 + (std::string(from) == "i1" ? "\n  9.000 600.000\n" : "\n  9.000 610.000\n");
+    Drawing d;
+    ASSERT_EQ(d.network(qk("i1 9.000 600.000\ni2 9.000 610.000\nu1 begin i1\n  10 605\n  9 600\nu2 begin " +
+                           std::string(from) + "\n  " + two)),
+              "");
+    EXPECT_EQ(points(line(1)), (pts{{10, joined ? 604.412 : 605}, {9, 600}})) << y2 << from;
+    EXPECT_EQ(points(line(2)).front(), (std::pair{10.0, std::stod(y2)})) << y2 << from;
+  }
+}
+
 // u1 runs up x = 5 (whole in x: a unit of 1, taken as 0.2) from i1 to i2
 // and passes exactly through i3, where u2 from i4 (5.2, 600.21) ends. i4
 // lies within the two lines' rounding of that meeting, but the meeting is
