@@ -153,6 +153,8 @@ TEST(DrawingNetwork, Clipping) {
       {"u1 begin end 5 600 5 300", "", {{5, 600}, {5, 400}}, 0, -1},
       // out through the bottom, back through the left: the corner between
       {"u1 begin end 5 600 5 300 -5 300 -5 600 2 600", "", {{5, 600}, {5, 400}, {0, 400}, {0, 600}, {2, 600}}, 0, 0},
+      // out through the bottom, back through the right: the corner (10, 400)
+      {"u1 begin end 5 600 5 300 15 300 15 600 8 600", "", {{5, 600}, {5, 400}, {10, 400}, {10, 600}, {8, 600}}, 0, 0},
       // out through the bottom, back through the top
       {"u1 begin end 5 600 5 300 20 300 20 900 5 900 5 700", "lines: wierd line shape in u1", {}, 0, 0},
       // across from left to right in one segment
@@ -199,6 +201,12 @@ TEST(DrawingNetwork, Clipping) {
   EXPECT_EQ(line(1).beginlink * 10 + line(2).endlink, -24);
   EXPECT_EQ(line(1).x[1], -1.25L);
   EXPECT_EQ(line(2).x[2], 101.25L);
+  // An open end exactly the tolerance above a bottom edge at 0 (the row
+  // reads as 1e-7 itself) is not within it, and stays where it is.
+  Drawing e;
+  ASSERT_EQ(e.network(qk("u1 begin end 5.000000000 600.0000000 5.000000000 0.0000001000000\n", "window 0 10 0 800\nbigticks 0 0 0 0\n")), "");
+  EXPECT_EQ(line(1).endlink, 0);
+  EXPECT_EQ(line(1).y[2], 1e-7L);
 }
 
 // The points of the first line drawn, as the picture has them.
@@ -505,6 +513,8 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
        "lines u1 and u2 cross at 4.00000 600.000, where no point joins them"},
       {run + "u2 begin end 0 700 4 600 6 600 10 800\n", ""},
       {"u1 begin end 0 500 5 600\nu2 begin end 0 700 5 600 10 500\n", ""},
+      // a run of shared rows that goes on to the last row of u1 ends on u2
+      {"u1 begin end 0 500 4 600 6 600\nu2 begin end 0 700 4 600 6 600 10 500\n", ""},
       {"i1 5 602\n" + x, ""},
       {"i1 5 604\n" + x, "lines u1 and u2 cross at 5.00000 600.000, where no point joins them"},
       // crossing between their rows: the same, but that lines meeting
