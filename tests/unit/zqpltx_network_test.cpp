@@ -513,8 +513,10 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
        "lines u1 and u2 cross at 4.00000 600.000, where no point joins them"},
       {run + "u2 begin end 0 700 4 600 6 600 10 800\n", ""},
       {"u1 begin end 0 500 5 600\nu2 begin end 0 700 5 600 10 500\n", ""},
-      // a run of shared rows that goes on to the last row of u1 ends on u2
+      // a run of shared rows that goes on to the last row of u1: u1 ends on
+      // u2 there, from either side of it, and goes on past nothing
       {"u1 begin end 0 500 4 600 6 600\nu2 begin end 0 700 4 600 6 600 10 500\n", ""},
+      {"u1 begin end 0 500 4 600 6 600\nu2 begin end 0 450 4 600 6 600 10 700\n", ""},
       {"i1 5 602\n" + x, ""},
       {"i1 5 604\n" + x, "lines u1 and u2 cross at 5.00000 600.000, where no point joins them"},
       // crossing between their rows: the same, but that lines meeting
