@@ -189,6 +189,13 @@ TEST(DrawingFill, RingsAndWalks) {
        "u4 i4 i5 connect\nu5 i5 i1 connect\nu6 i3 end 5 650 15 650\n",
        "0.5 u1 u2 u3 u4 u5\n",
        {"rgb(127,127,127) 106.00 446.50, 290.00 446.50, 290.00 216.50, 437.20 78.50, 106.00 78.50, 106.00 446.50"}},
+      // a dart whose first corner i1 is its notch, turning clockwise there
+      // though the ring runs counterclockwise (twice its area +900, the turn
+      // at its lowest left corner i4 +450); u5 leaves i3 outward
+      {"i1 5 600\ni2 8 450\ni3 5 750\ni4 2 450\nu1 i1 i2 connect\nu2 i2 i3 connect\nu3 i3 i4 connect\n"
+       "u4 i4 i1 connect\nu5 i3 end 5 750 5 900\n",
+       "0.5 u1 u2 u3 u4\n",
+       {"rgb(127,127,127) 290.00 274.00, 428.00 446.50, 290.00 101.50, 152.00 446.50, 290.00 274.00"}},
   };
   for (const row& r : rows) check(r);
 }
