@@ -266,6 +266,11 @@ TEST(DrawingFill, LinesThatDoNotJoin) {
       {"u1 i1 end 2 500 2 300\nu2 begin end 7 300 7 900\n", "0.5 u1 u2\n", two},
       // three lines at one point
       {"u1 i4 end 8 500 8 300\nu2 i4 end 8 500 11 500\nu3 i4 end 8 500 8 900\n", "0.5 u1 u2 u3\n", three},
+      // a ring with a line from its corner i3 into it, leaving along u1
+      // within the rounding of its first row (a unit off u1 at 7): the field
+      // is outside the ring, which a ring apart from the frame cannot close
+      {"i6 7.5 550\nu1 i3 i4 connect\nu2 i4 i5 connect\nu3 i5 i3 connect\nu4 i3 i6\n  6 500\n  7 501\n  7.5 550\n",
+       "0.5 u1 u2 u3\n", three},
       // a ring and a line across the window
       {"u1 i1 i2 connect\nu2 i2 i5 connect\nu3 i5 i1 connect\nu4 begin end 1 300 1 900\n", "0.5 u1 u2 u3 u4\n",
        "area 2 (u1 u2 u3 u4) cannot be drawn: its lines and the frame between their ends do not close round it"},
