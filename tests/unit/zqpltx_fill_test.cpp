@@ -271,6 +271,11 @@ TEST(DrawingFill, LinesThatDoNotJoin) {
       // is outside the ring, which a ring apart from the frame cannot close
       {"i6 7.5 550\nu1 i3 i4 connect\nu2 i4 i5 connect\nu3 i5 i3 connect\nu4 i3 i6\n  6 500\n  7 501\n  7.5 550\n",
        "0.5 u1 u2 u3\n", three},
+      // the same with two lines into it from i3, away from u1 and u3 but
+      // within a unit of each other at their first rows, parting beyond
+      {"i6 7.5 600\ni7 7.8 560\nu1 i3 i4 connect\nu2 i4 i5 connect\nu3 i5 i3 connect\n"
+       "u4 i3 i6\n  6 500\n  7 561\n  7.5 600\nu5 i3 i7\n  6 500\n  7 560\n  7.8 560\n",
+       "0.5 u1 u2 u3\n", three},
       // a ring and a line across the window
       {"u1 i1 i2 connect\nu2 i2 i5 connect\nu3 i5 i1 connect\nu4 begin end 1 300 1 900\n", "0.5 u1 u2 u3 u4\n",
        "area 2 (u1 u2 u3 u4) cannot be drawn: its lines and the frame between their ends do not close round it"},
