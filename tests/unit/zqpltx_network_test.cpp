@@ -524,6 +524,13 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
       {"i1 5 602\n" + cross + "u3 begin end 1 400 1 800\n",
        "lines u1 and u3 cross at 1.00000 520.000, where no point joins them"},
       {"i1 5 602\n" + cross, "lines u1 and u2 cross at 5.00000 600.000, where no point joins them"},
+      // a level or upright first segment of a line that turns back to its
+      // first x (or y): u2 crosses it at x = 5 (and u1's second segment,
+      // from (5, 700) to (8, 500), at 6.31 beyond it)
+      {"u1 begin end 0 600 10 600 0 700\nu2 begin end 5 500 5 620\n",
+       "lines u1 and u2 cross at 5.00000 600.000, where no point joins them"},
+      {"u1 begin end 5 500 5 700 8 500\nu2 begin end 0 600 10 620\n",
+       "lines u1 and u2 cross at 5.00000 610.000, where no point joins them"},
   };
   for (const auto& r : rows) {
     Drawing d;
