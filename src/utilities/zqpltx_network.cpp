@@ -144,16 +144,17 @@ segmentpart partinside(extended x1, extended y1, extended x2, extended y2) {
 }
 
 // Where the segment from (x1, y1) to (x2, y2) meets the line of edge e; the
-// segment is not parallel to it.
+// segment is not parallel to it. Taken from the segment's start rather than
+// through its intercept: a steep segment a few digits long in a narrow
+// window has an intercept whose rounding error alone puts the edge's
+// crossing past a neighbouring line's.
 void crossing(smallint e, extended x1, extended y1, extended x2, extended y2, extended& x, extended& y) {
-  extended m = 0, c = 0;
-  if (x1 != x2) slopeof(x1, y1, x2, y2, m, c);
   if (e == bottom || e == top) {
     y = e == bottom ? YLOW : YHIGH;
-    x = x1 == x2 ? x1 : (y - c) / m;
+    x = x1 == x2 ? x1 : x1 + (y - y1) * (x2 - x1) / (y2 - y1);
   } else {
     x = e == left ? XLOW : XHIGH;
-    y = y1 == y2 ? y1 : c + m * x;
+    y = y1 == y2 ? y1 : y1 + (x - x1) * (y2 - y1) / (x2 - x1);
   }
 }
 

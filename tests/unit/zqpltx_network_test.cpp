@@ -207,6 +207,19 @@ TEST(DrawingNetwork, Clipping) {
   ASSERT_EQ(e.network(qk("u1 begin end 5.000000000 600.0000000 5.000000000 0.0000001000000\n", "window 0 10 0 800\nbigticks 0 0 0 0\n")), "");
   EXPECT_EQ(line(1).endlink, 0);
   EXPECT_EQ(line(1).y[2], 1e-7L);
+  // A steep segment a tenth of a millionth long across the right or the top
+  // edge, beside rows of 1e5: the crossing halves it, (11, 100400.5) and
+  // (100400.5, 11). Through the segment's intercept it was 1e-7 off, past a
+  // neighbouring line's end a window corner away.
+  for (const bool across : {false, true}) {
+    Drawing f;
+    const std::string rows = across ? "100400 10.99999995 100401 11.00000005" : "10.99999995 100400 11.00000005 100401";
+    ASSERT_EQ(f.network(qk("u1 begin end " + rows + "\n", across ? "window 100399 100402 9 11\nbigticks 0 0 0 0\n"
+                                                                  : "window 9 11 100399 100402\nbigticks 0 0 0 0\n")),
+              "");
+    EXPECT_NEAR(static_cast<double>(line(1).x[2]), across ? 100400.5 : 11, 1e-9) << rows;
+    EXPECT_NEAR(static_cast<double>(line(1).y[2]), across ? 11 : 100400.5, 1e-9) << rows;
+  }
 }
 
 // The points of the first line drawn, as the picture has them.
