@@ -234,6 +234,10 @@ struct linedrawing {
   // than the window's; rows outside the window finer still.
   bool varied = false;
   int frameforms = 0, farrows = 0;  // frame rows written in another form, rows far out
+  // the two lines crossing on the frame or a unit of its last digit
+  // beside it (their first ends outside the window)
+  long onframe[2] = {-1, -1};
+  bool outsidestart(std::size_t c) const { return static_cast<long>(c) == onframe[0] || static_cast<long>(c) == onframe[1]; }
 };
 
 precision anyprecision(std::mt19937& gen) {
@@ -340,12 +344,13 @@ bool writefile(std::mt19937& gen, linedrawing& d, knowndrawing& k, bool whole) {
       if (dx < room * ux && dy < room * uy) return false;
       d.nearest = std::min(d.nearest, std::max(dx, dy));
     }
-  for (const crossingrec& p : pts) {
-    const place q = p.at.at;
+  for (std::size_t i = 0; i < pts.size(); ++i) {
+    const place q = pts[i].at.at;
+    d.points.push_back(q);
+    if (d.outsidestart(pts[i].l1) && d.outsidestart(pts[i].l2)) continue;
     const double fx = std::min(q.first, 1 - q.first), fy = std::min(q.second, 1 - q.second);
     if (fx < room * ux || fy < room * uy) return false;
     d.nearest = std::min(d.nearest, std::min(fx, fy));
-    d.points.push_back(q);
   }
   std::ostringstream f;
   f << "2 " << d.base.size() + nl + 1 << " 1 2\n";
@@ -386,7 +391,7 @@ bool writefile(std::mt19937& gen, linedrawing& d, knowndrawing& k, bool whole) {
             rows.push_back(pts[static_cast<std::size_t>(p0)].at.text);
           } else if (r == m && p1 >= 0) {
             rows.push_back(pts[static_cast<std::size_t>(p1)].at.text);
-          } else if (d.varied && (r == 0 || r == m)) {
+          } else if (d.varied && (r == 0 || r == m)  && !(r == 0 && d.outsidestart(c))) {
             onframe(gen, d, r == 0 ? ch.a : ch.b, own, rows, r == 0);
           } else {
             rows.push_back(writeplace(w, at(t0 + (t1 - t0) * r / m), own).text);
@@ -435,7 +440,7 @@ double logbetween(std::mt19937& gen, double a, double b) {
 }
 
 // The kinds of close positions a random drawing is made round.
-enum closekind { closepoints, thinband, thinwedge, nearframe, nearcorner, closeends, kinds };
+enum closekind { closepoints, thinband, thinwedge, nearframe, nearcorner, closeends, pointonframe, kinds };
 
 // A drawing of straight lines with one kind of close positions, some
 // distance from a few rounding units up to a hundredth of the window, in
@@ -465,6 +470,7 @@ bool randomlines(std::mt19937& gen, closekind kind, linedrawing& d, knowndrawing
   const double least = 6 * unit, most = 1e-2;
   std::vector<chord>& L = d.lines;
   auto apart = [](place a, place b) { return std::fabs(a.first * b.second - a.second * b.first); };
+  place framepoint{};
   switch (kind) {
     case closepoints: {
       const double gap = logbetween(gen, least, most);
@@ -506,6 +512,44 @@ bool randomlines(std::mt19937& gen, closekind kind, linedrawing& d, knowndrawing
       L.push_back(through(p, second));
       break;
     }
+    case pointonframe: {
+      // A window's edge or corner on a point as written, or a unit of the
+      // frame's last digit (two decimals finer than the rows') inside or
+      // outside it, and two lines leaving it into the window.
+      if (d.w.framemore > 0) return false;
+      d.w.framemore = 2;
+      const int e = static_cast<int>(gen() % 4);
+      const bool corner = gen() % 3 == 0;
+      const bool high[2] = {e == 1 || (corner && e == 2), e == 2 || (corner && e == 3)};
+      const bool onside[2] = {corner || e % 2 == 1, corner || e % 2 == 0};
+      place p{among(0.1, 0.9), among(0.1, 0.9)};
+      for (int a = 0; a < 2; ++a) {
+        if (!onside[a]) continue;
+        const int out = static_cast<int>(gen() % 3) - 1;  // frame units the point lies outside
+        double& lo = a == 0 ? d.w.xlow : d.w.ylow;
+        double& hi = a == 0 ? d.w.xhigh : d.w.yhigh;
+        const double fu = std::pow(10.0, -(a == 0 ? d.w.framex() : d.w.framey()));
+        const double v = high[a] ? hi : lo;
+        (high[a] ? hi : lo) = v + (high[a] ? -out : out) * fu;
+        (a == 0 ? p.first : p.second) = (v - lo) / (hi - lo);
+      }
+      p = writeplace(d.w, p).at;
+      framepoint = p;
+      const double inward = std::atan2(high[1] ? -1.0 : 1.0, high[0] ? -1.0 : 1.0);
+      double first = 0;
+      for (int j = 0; j < 2; ++j) {
+        // within the quadrant at a corner, a half turn at an edge's middle
+        const double normal = corner ? inward : std::acos(-1.0) / 2 * (e == 0 ? 1 : e == 1 ? 2 : e == 2 ? 3 : 0);
+        const double spread = corner ? 0.6 : 1.3;
+        double a = normal + among(-spread, spread);
+        while (j == 1 && std::fabs(std::sin(a - first)) < 0.15) a = normal + among(-spread, spread);
+        first = a;
+        const place dir{std::cos(a), std::sin(a)};
+        d.onframe[j] = static_cast<long>(L.size());
+        L.push_back({{p.first - 0.03 * dir.first, p.second - 0.03 * dir.second}, through(p, dir).b});
+      }
+      break;
+    }
     default: {
       const double gap = logbetween(gen, least, most), t = among(0.1, 0.9);
       const int e = static_cast<int>(gen() % 4);
@@ -518,9 +562,15 @@ bool randomlines(std::mt19937& gen, closekind kind, linedrawing& d, knowndrawing
   }
   const int more = static_cast<int>(gen() % 3);
   for (int j = 0; j < more; ++j) L.push_back(through({among(0.05, 0.95), among(0.05, 0.95)}, direction()));
+  // no other line crosses the lines' pieces outside the window, where no
+  // point would be written
+  for (std::size_t c = 0; c < L.size(); ++c)
+    for (std::size_t o = 0; o < L.size() && d.outsidestart(c); ++o)
+      if (!d.outsidestart(o) && side(L[o], L[c].a) * side(L[o], framepoint) <= 0) return false;
   // the ends on the frame as written: the side's own value, the other rounded
-  for (chord& c : L)
-    for (place* e : {&c.a, &c.b}) {
+  for (std::size_t c = 0; c < L.size(); ++c)
+    for (place* e : {&L[c].a, &L[c].b}) {
+      if (e == &L[c].a && d.outsidestart(c)) continue;
       const written at = writeplace(d.w, *e);
       const bool onx = e->first == 0 || e->first == 1;
       *e = onx ? place{e->first, at.at.second} : place{at.at.first, e->second};
@@ -540,7 +590,7 @@ TEST(DrawingClose, RandomDrawingsOfCloseDistinctPositions) {
   std::mt19937 gen(90817);
   int drawn = 0, tiny = 0, wholes = 0;
   std::vector<int> bykind(kinds, 0);
-  for (int n = 0; drawn < 300; ++n) {
+  for (int n = 0; drawn < 350; ++n) {
     const auto kind = static_cast<closekind>(n % kinds);
     linedrawing d;
     knowndrawing k;
@@ -564,21 +614,25 @@ TEST(DrawingClose, RandomDrawingsOfCloseDistinctPositions) {
 // records 1e6-7e6 across: a line coarser than the rest is only as exact as
 // its last digit. Also windows whose unit is about 0.005 of them either way
 // and calc mode 1's x(CO2) windows, a line's end on the frame written 1,
-// 1.00 or 1.00e0 alike, and far rows out of the window (1e25). Each drawing
+// 1.00 or 1.00e0 alike, far rows out of the window (1e25), and a window's
+// edge or corner on a point or a digit of the frame beside it. Each drawing
 // is drawn with every sample in its own field, or refused with a message
-// (under 15 of the 300 on a dozen other seeds); never painted wrong (5
+// (under 15 of the 340 on two dozen other seeds); never painted wrong (5
 // were, with the rounding of the finest value read for every one).
 TEST(DrawingClose, RandomDrawingsOfLinesWrittenToDifferentPrecisions) {
   std::mt19937 gen(50923);
   int drawn = 0, refused = 0, integers = 0, exponents = 0, finerframe = 0, frameforms = 0, farrows = 0;
-  for (int n = 0; drawn < 300; ++n) {
+  int framepoints = 0;
+  for (int n = 0; drawn < 340; ++n) {
     linedrawing d;
     knowndrawing k;
     bool whole = false;
-    if (!randomlines(gen, static_cast<closekind>(n % kinds), d, k, whole, true)) continue;
+    const auto kind = static_cast<closekind>(n % kinds);
+    if (!randomlines(gen, kind, d, k, whole, true)) continue;
     ++drawn;
     integers += d.w.xplaces == 0;
-    finerframe += d.w.framemore > 0;
+    framepoints += kind == pointonframe;
+    finerframe += d.w.framemore > 0 && kind != pointonframe;
     frameforms += d.frameforms > 0;
     farrows += d.farrows > 0;
     exponents += k.file.find("e-") != std::string::npos || k.file.find("e2") != std::string::npos;
@@ -586,7 +640,7 @@ TEST(DrawingClose, RandomDrawingsOfLinesWrittenToDifferentPrecisions) {
     const bool stopped = got.rfind("refused: ", 0) == 0;
     refused += stopped;
     // rows on a side are on it however many digits the frame carries
-    EXPECT_FALSE(stopped && d.w.framemore > 0) << "drawing " << n << " " << got << "\n" << k.file;
+    EXPECT_FALSE(stopped && d.w.framemore > 0 && kind != pointonframe) << "drawing " << n << " " << got << "\n" << k.file;
     if (!stopped) {
       EXPECT_EQ(got, "") << "drawing " << n << "\n" << k.file;
     }
@@ -597,6 +651,7 @@ TEST(DrawingClose, RandomDrawingsOfLinesWrittenToDifferentPrecisions) {
   EXPECT_GT(exponents, 100) << exponents;
   EXPECT_GT(frameforms, 100) << frameforms;
   EXPECT_GT(farrows, 50) << farrows;
+  EXPECT_GT(framepoints, 30) << framepoints;
 }
 
 // Two lines crossing at (550, 6) in a 400-700 x 2-10 window, every value
