@@ -797,8 +797,10 @@ bool sharedrow(const std::string& file) {
 // Temperature 300-800 °C across, pressure 1-15 kbar up, written to 2 and 3
 // decimals: two invariant points on one line dT apart, a line through
 // each, and now and then a line at a small angle to another, crossing it
-// in the window, so that the two share rounded rows about the point.
-bool calcdrawing(std::mt19937& gen, double dt, linedrawing& d, knowndrawing& k) {
+// in the window, so that the two share rounded rows about the point. Or
+// zoomed onto the points, a window 0.4-2 °C by 0.04-0.2 kbar, whose units
+// are up to a fortieth of it.
+bool calcdrawing(std::mt19937& gen, double dt, linedrawing& d, knowndrawing& k, bool zoom = false) {
   auto u = [&] { return gen() / 4294967296.0; };
   auto among = [&](double a, double b) { return a + (b - a) * u(); };
   auto direction = [&] {
@@ -808,13 +810,17 @@ bool calcdrawing(std::mt19937& gen, double dt, linedrawing& d, knowndrawing& k) 
   auto apart = [](place a, place b) { return std::fabs(a.first * b.second - a.second * b.first); };
   d = linedrawing{};
   d.w = {300, 800, 1, 15, 2, 3};
+  if (zoom) {
+    const double x = std::round(among(300, 800) * 100) / 100, y = std::round(among(1, 14) * 1000) / 1000;
+    d.w = {x, x + std::round(among(0.4, 2) * 100) / 100, y, y + std::round(among(0.04, 0.2) * 1000) / 1000, 2, 3};
+  }
   // a slope of a pseudosection's line, 5-60 °C per kbar either way
   const double slope = among(5, 60) * (u() < 0.5 ? 1 : -1);
-  place da{slope / 500, 1 / 14.0};
+  place da{slope / (d.w.xhigh - d.w.xlow), 1 / (d.w.yhigh - d.w.ylow)};
   const double n = std::hypot(da.first, da.second);
   da = {da.first / n, da.second / n};
   const place p1{among(0.15, 0.85), among(0.15, 0.85)};
-  const double t = (dt / 500) / std::fabs(da.first);
+  const double t = (dt / (d.w.xhigh - d.w.xlow)) / std::fabs(da.first);
   const place p2{p1.first + t * da.first, p1.second + t * da.second};
   d.lines.push_back(through(p1, da));
   for (const place& p : {p1, p2}) {
@@ -839,25 +845,27 @@ bool calcdrawing(std::mt19937& gen, double dt, linedrawing& d, knowndrawing& k) 
   static const phases bases[] = {{"q"}, {"q", "pl"}, {"q", "pl", "h2o"}};
   d.base = bases[gen() % 3];
   k = knowndrawing{};
-  k.offline = 2e-4;
+  k.offline = std::max(2e-4, 2 * std::max(d.w.ux(), d.w.uy()));
   return calcfile(d, k);
 }
 
 TEST(DrawingClose, CalcModeOneRecordsWithPointsAFractionOfADegreeApart) {
   std::mt19937 gen(2417);
-  int drawn = 0, shared = 0, under = 0;
-  for (int n = 0; drawn < 120; ++n) {
+  int drawn = 0, shared = 0, under = 0, zoomed = 0;
+  for (int n = 0; drawn < 180; ++n) {
     const double dt = logbetween(gen, 0.05, 1);
     linedrawing d;
     knowndrawing k;
-    if (!calcdrawing(gen, dt, d, k)) continue;
+    if (!calcdrawing(gen, dt, d, k, n % 2 == 1)) continue;
     ++drawn;
+    zoomed += n % 2 == 1;
     shared += sharedrow(k.file);
     under += dt < 0.2;
     EXPECT_EQ(drawnright(k), "") << "drawing " << n << " dT " << dt << "\n" << k.file;
   }
   EXPECT_GT(shared, 15) << shared;
   EXPECT_GT(under, 30) << under;
+  EXPECT_GT(zoomed, 30) << zoomed;
 }
 
 // ---------------------------------------------------------------- fixed drawings
