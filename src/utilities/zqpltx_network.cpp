@@ -697,7 +697,7 @@ namespace {
 // A line as a change being weighed would leave it, read through the line's
 // own rows: its rows from..from+gone-1 give way to up to three new ones.
 // Trying a change so copies nothing of the line; only a change taken is
-// made, by applytrial. Its rows read as a line's do (x[k], y[k], round[k],
+// made, by applyto. Its rows read as a line's do (x[k], y[k], round[k],
 // npts), so the routines that weigh lines read either.
 class trialline {
  public:
@@ -959,7 +959,7 @@ class pointsbyx {
   pointsbyx() {
     for (smallint p = 1; p <= NPOINT; ++p) {
       const pointtype& pt = (*POINT)[p];
-      // a point without a place is one with none
+      // an x that is no number is one place with none, and has no order
       if (std::isnan(pt.x)) continue;
       order[++n] = p;
       if (pt.round.wayx > reach) reach = pt.round.wayx;
@@ -973,18 +973,12 @@ class pointsbyx {
     const extended ux = at.round.wayx + reach;
     const extended r = frameunits * ux;
     if (!std::isfinite(at.x) || !std::isfinite(r)) return nearanypoint(at);
-    auto apart = [&](long i) { return (*POINT)[order[i]].x - at.x; };
-    long lo = 1, hi = n + 1;  // the first point not left of the reach
-    while (lo < hi) {
-      const long mid = (lo + hi) / 2;
-      if (apart(mid) < -r) {
-        lo = mid + 1;
-      } else {
-        hi = mid;
-      }
-    }
-    for (long i = lo; i <= n && apart(i) <= r; ++i)
-      if (ONEPLACE(at, POINTSPOT(order[i]), reading::way)) return true;
+    // apart as ONEPLACE takes it, which grows with the point's x
+    auto apart = [&](smallint p) { return (*POINT)[p].x - at.x; };
+    const smallint* last = order.begin() + n;
+    for (const smallint* p = std::partition_point(order.begin(), last, [&](smallint q) { return apart(q) < -r; });
+         p != last && apart(*p) <= r; ++p)
+      if (ONEPLACE(at, POINTSPOT(*p), reading::way)) return true;
     return false;
   }
 
