@@ -29,8 +29,10 @@ void slopeof(extended x1, extended y1, extended x2, extended y2, extended& m, ex
 
 // The crossing of segment a (line la, from point ka) and segment b, ends
 // included: whether they cross is asked of the rows exactly, where they
-// cross is computed. Segments along one line have no one crossing.
-bool segmentscross(const linetype& la, long ka, const linetype& lb, long kb, extended& x, extended& y) {
+// cross is computed. Segments along one line have no one crossing. Read
+// alike of a line and of a trial change to one.
+template <class linea, class lineb>
+bool segmentscross(const linea& la, long ka, const lineb& lb, long kb, extended& x, extended& y) {
   const extended ax1 = la.x[ka], ay1 = la.y[ka], ax2 = la.x[ka + 1], ay2 = la.y[ka + 1];
   const extended bx1 = lb.x[kb], by1 = lb.y[kb], bx2 = lb.x[kb + 1], by2 = lb.y[kb + 1];
   const int a1 = ORIENT(ax1, ay1, ax2, ay2, bx1, by1), a2 = ORIENT(ax1, ay1, ax2, ay2, bx2, by2);
@@ -694,10 +696,108 @@ void ADDEDGES(smallint i) {
 
 namespace {
 
+// A line as a change being weighed would leave it, read through the line's
+// own rows: its rows from..from+gone-1 give way to up to three new ones.
+// Trying a change so copies nothing of the line; only a change taken is
+// made, by applyto. Its rows read as a line's do (x[k], y[k], round[k],
+// npts), so the routines that weigh lines read either.
+class trialline {
+ public:
+  // The rows of one coordinate, or their rounding, as the trial has them.
+  template <class T, int column>
+  struct rows {
+    const trialline* t;
+    T operator[](long k) const { return t->at<T, column>(k); }
+  };
+
+  trialline() = default;
+  explicit trialline(const linetype& l) { reset(l); }
+  trialline(const trialline& o) { *this = o; }
+  trialline& operator=(const trialline& o) {
+    line = o.line;
+    npts = o.npts;
+    beginlink = o.beginlink;
+    endlink = o.endlink;
+    from = o.from;
+    gone = o.gone;
+    added = o.added;
+    nx = o.nx;
+    ny = o.ny;
+    nr = o.nr;
+    return *this;
+  }
+
+  // Line l as written, no change tried yet.
+  void reset(const linetype& l) {
+    line = &l;
+    npts = l.npts;
+    beginlink = l.beginlink;
+    endlink = l.endlink;
+    from = 1;
+    gone = 0;
+    added = 0;
+  }
+
+  // As droprows and insertrow of a line. A trial holds one stretch of
+  // change: rows dropped once before anything is put in, new rows put in
+  // next to each other.
+  void drop(long first, long last) {
+    if (last < first) return;
+    if (gone > 0 || added > 0) ARRAYINDEXFAULT("trial rows dropped", first, from, from + added);
+    from = first;
+    gone = last - first + 1;
+    npts -= gone;
+  }
+  void insert(long k, extended x, extended y, const rounding& r) {
+    if (gone == 0 && added == 0) from = k + 1;
+    const long slot = k + 1 - from + 1;  // in the new rows
+    if (slot < 1 || slot > added + 1) ARRAYINDEXFAULT("trial rows put in", k + 1, from, from + added);
+    ++added;
+    for (long j = added; j > slot; --j) {
+      nx[j] = nx[j - 1];
+      ny[j] = ny[j - 1];
+      nr[j] = nr[j - 1];
+    }
+    nx[slot] = x;
+    ny[slot] = y;
+    nr[slot] = r;
+    ++npts;
+  }
+
+  // The change made to the line itself: the same rows as the trial reads.
+  void applyto(linetype& l) const;
+
+  rows<extended, 0> x{this};
+  rows<extended, 1> y{this};
+  rows<rounding, 2> round{this};
+  long npts = 0;
+  smallint beginlink = 0, endlink = 0;
+
+ private:
+  template <class T, int column>
+  T at(long k) const {
+    const bool fresh = k >= from && k < from + added;
+    const long j = k < from ? k : k - added + gone;
+    if constexpr (column == 0) {
+      return fresh ? nx[k - from + 1] : line->x[j];
+    } else if constexpr (column == 1) {
+      return fresh ? ny[k - from + 1] : line->y[j];
+    } else {
+      return fresh ? nr[k - from + 1] : line->round[j];
+    }
+  }
+
+  const linetype* line = nullptr;
+  long from = 1, gone = 0, added = 0;
+  farray<extended, 1, 3> nx, ny;
+  farray<rounding, 1, 3> nr;
+};
+
 // Where segment k of line a and segment j of line b meet, crossing or
 // touching, but for a row the two share: false for none, and for
 // segments along one line.
-bool meetapart(const linetype& a, long k, const linetype& b, long j, extended& x, extended& y) {
+template <class linea, class lineb>
+bool meetapart(const linea& a, long k, const lineb& b, long j, extended& x, extended& y) {
   auto shared = [&](long ka, long kb) { return a.x[ka] == b.x[kb] && a.y[ka] == b.y[kb]; };
   if (shared(k, j) || shared(k, j + 1) || shared(k + 1, j) || shared(k + 1, j + 1)) return false;
   if (a.x[k] == a.x[k + 1] && a.y[k] == a.y[k + 1]) return false;
@@ -717,7 +817,10 @@ void droprows(linetype& l, long from, long to) {
   l.npts = static_cast<smallint>(l.npts - gone);
 }
 
+void droprows(trialline& l, long from, long to) { l.drop(from, to); }
+
 // A place put into line l after its row k.
+void insertrow(trialline& l, long k, extended x, extended y, const rounding& r) { l.insert(k, x, y, r); }
 void insertrow(linetype& l, long k, extended x, extended y, const rounding& r) {
   for (long j = l.npts; j >= k + 1; --j) {
     l.x[j + 1] = l.x[j];
@@ -728,6 +831,11 @@ void insertrow(linetype& l, long k, extended x, extended y, const rounding& r) {
   l.y[k + 1] = y;
   l.round[k + 1] = r;
   ++l.npts;
+}
+
+void trialline::applyto(linetype& l) const {
+  droprows(l, from, from + gone - 1);
+  for (long j = 1; j <= added; ++j) insertrow(l, from + j - 2, nx[j], ny[j], nr[j]);
 }
 
 // Whether a place lies within its rounding, and the segment's, of the
@@ -791,8 +899,9 @@ routing routeof(const linetype& l, long k, smallint p) {
 // rounding and the point's of it: it is taken to the point from where it
 // comes within that reach and goes on from where it leaves it, and keeps
 // its own place everywhere else, but between the point and another named
-// one.
-void applyroute(linetype& l, const routing& r, smallint p) {
+// one. Made to a line, or tried on one.
+template <class someline>
+void applyroute(someline& l, const routing& r, smallint p) {
   const pointtype& pt = (*POINT)[p];
   if (r.how == route::drop) droprows(l, r.from, r.to);
   if (r.how != route::insert) return;
@@ -844,8 +953,47 @@ bool nearanypoint(const spot& at) {
   return false;
 }
 
+// The points in order of x, with the coarsest way rounding of x among
+// them, made once while the joining moves lines but no point: a place is
+// one with a point only where their x are within that reach, so only the
+// points of that stretch are asked, each as nearanypoint asks it.
+class pointsbyx {
+ public:
+  pointsbyx() {
+    for (smallint p = 1; p <= NPOINT; ++p) {
+      const pointtype& pt = (*POINT)[p];
+      // an x that is no number is one place with none, and has no order
+      if (std::isnan(pt.x)) continue;
+      order[++n] = p;
+      if (pt.round.wayx > reach) reach = pt.round.wayx;
+    }
+    std::sort(order.begin(), order.begin() + n, [](smallint a, smallint b) { return (*POINT)[a].x < (*POINT)[b].x; });
+  }
+
+  bool nearany(const spot& at) const {
+    // the reach summed as ONEPLACE sums a pair's units, so that no sum of
+    // a point's own is wider
+    const extended ux = at.round.wayx + reach;
+    const extended r = frameunits * ux;
+    if (!std::isfinite(at.x) || !std::isfinite(r)) return nearanypoint(at);
+    // apart as ONEPLACE takes it, which grows with the point's x
+    auto apart = [&](smallint p) { return (*POINT)[p].x - at.x; };
+    const smallint* last = order.begin() + n;
+    for (const smallint* p = std::partition_point(order.begin(), last, [&](smallint q) { return apart(q) < -r; });
+         p != last && apart(*p) <= r; ++p)
+      if (ONEPLACE(at, POINTSPOT(*p), reading::way)) return true;
+    return false;
+  }
+
+ private:
+  farray<smallint, 1, maxpoint> order;
+  long n = 0;
+  float reach = 0;
+};
+
 // How many places two lines meet apart from the rows they share.
-long meetingsapart(const linetype& a, const linetype& b) {
+template <class linea, class lineb>
+long meetingsapart(const linea& a, const lineb& b) {
   long n = 0;
   for (long k = 1; k < a.npts; ++k)
     for (long m = 1; m < b.npts; ++m) {
@@ -857,7 +1005,8 @@ long meetingsapart(const linetype& a, const linetype& b) {
 
 // Whether some segment of line l runs between the same two places as a
 // segment of line m, but for one joining points p and q, when given.
-bool sameway(const linetype& l, const linetype& m, smallint p = 0, smallint q = 0) {
+template <class linel, class linem>
+bool sameway(const linel& l, const linem& m, smallint p = 0, smallint q = 0) {
   auto same = [&](long k, long j) { return l.x[k] == m.x[j] && l.y[k] == m.y[j]; };
   auto atpoint = [&](long k, smallint i) { return i > 0 && l.x[k] == (*POINT)[i].x && l.y[k] == (*POINT)[i].y; };
   auto joins = [&](long k) { return (atpoint(k, p) && atpoint(k + 1, q)) || (atpoint(k, q) && atpoint(k + 1, p)); };
@@ -880,7 +1029,7 @@ bool joinsends(const linetype& q, smallint p, smallint end) {
 bool routingundoes(smallint i, const routing& ri, smallint j, const routing& rj, smallint p) {
   const linetype& a = (*LINE)[i];
   const linetype& b = (*LINE)[j];
-  linetype na = a, nb = b;
+  trialline na(a), nb(b);
   applyroute(nb, rj, p);
   applyroute(na, ri, p);
   if (meetingsapart(na, nb) >= meetingsapart(a, b) || sameway(na, nb)) return false;
@@ -904,10 +1053,10 @@ bool routingundoes(smallint i, const routing& ri, smallint j, const routing& rj,
 // apart fewer times and b meets no other line more often, nor runs along
 // one but the line from p to its end: the field between b and that line
 // goes on beyond p, bounded by a; only its corner closes up. With na and nb
-// the two lines so, -1 where no such sliver lies there, 0 where the lines
-// cannot be so taken, 1 where they can.
-int closesliver(smallint i, long k, smallint j, long m, extended x, extended y, smallint p, linetype& na,
-                linetype& nb) {
+// the two lines so (as trials), -1 where no such sliver lies there, 0 where
+// the lines cannot be so taken, 1 where they can.
+int closesliver(smallint i, long k, smallint j, long m, extended x, extended y, smallint p, trialline& na,
+                trialline& nb) {
   const linetype& a = (*LINE)[i];
   const linetype& b = (*LINE)[j];
   const pointtype& pt = (*POINT)[p];
@@ -931,8 +1080,8 @@ int closesliver(smallint i, long k, smallint j, long m, extended x, extended y, 
   const extended dx = b.x[m + 1] - b.x[m], dy = b.y[m + 1] - b.y[m];
   const extended tp = (pt.x - b.x[m]) * dx + (pt.y - b.y[m]) * dy, tx = (x - b.x[m]) * dx + (y - b.y[m]) * dy;
   if (tp <= 0 || tp >= dx * dx + dy * dy) return -1;
-  na = a;
-  nb = b;
+  na.reset(a);
+  nb.reset(b);
   insertrow(na, k, x, y, COARSER(a.round[k], a.round[k + 1]));
   const rounding rx = COARSER(b.round[m], b.round[m + 1]);
   // the sliver lies between the crossing, p and the named end of b beyond
@@ -962,7 +1111,7 @@ int closesliver(smallint i, long k, smallint j, long m, extended x, extended y, 
 // one whose point lies nearest the crossing (in shares of the window), the
 // line moved the least; where that cannot be closed, none. Whether one was.
 bool closenearestsliver(smallint i, long k, smallint j, long m, extended x, extended y, const smallint (&ends)[4]) {
-  linetype na, nb;
+  trialline na, nb, ta, tb;
   smallint into = 0, from = 0;
   extended best = -1;
   bool closes = false;
@@ -972,7 +1121,6 @@ bool closenearestsliver(smallint i, long k, smallint j, long m, extended x, exte
     const extended d = ex * ex + ey * ey;
     for (const bool turn : {false, true}) {
       if (best >= 0 && d >= best) continue;
-      linetype ta, tb;
       const int how = turn ? closesliver(j, m, i, k, x, y, p, ta, tb) : closesliver(i, k, j, m, x, y, p, ta, tb);
       if (how < 0) continue;
       best = d;
@@ -985,8 +1133,8 @@ bool closenearestsliver(smallint i, long k, smallint j, long m, extended x, exte
     }
   }
   if (!closes) return false;
-  (*LINE)[into] = na;
-  (*LINE)[from] = nb;
+  na.applyto((*LINE)[into]);
+  nb.applyto((*LINE)[from]);
   return true;
 }
 
@@ -1137,6 +1285,7 @@ void joinframeends() {
 void JOINATPOINTS() {
   WRITTENCROSSING = writtencrossing{};
   joinframeends();
+  const pointsbyx points;
   long joins = 0;
   for (bool changed = true; changed && joins < maxjoins;) {
     changed = false;
@@ -1170,7 +1319,7 @@ void JOINATPOINTS() {
             for (int pass = 0; pass < 4 && !changed; ++pass) {
               if (pass == 1) {
                 // the crossing as written, which a refusal may still name
-                const bool apart = !nearanypoint(meetingat(a, k, b, m, x, y));
+                const bool apart = !points.nearany(meetingat(a, k, b, m, x, y));
                 changed = closenearestsliver(i, k, j, m, x, y, ends);
                 if (changed && apart && WRITTENCROSSING.line1 == 0) WRITTENCROSSING = writtencrossing{i, j, x, y};
                 continue;
@@ -1185,7 +1334,7 @@ void JOINATPOINTS() {
                 const bool near = crossingnear(a, k, b, m, x, y, p);
                 if (pass == 2 && passing && (!near || atnamed)) continue;
                 if (pass == 3 && (!passing || near || !routingundoes(i, ra, j, rb, p))) continue;
-                if (WRITTENCROSSING.line1 == 0 && !nearanypoint(meetingat(a, k, b, m, x, y)))
+                if (WRITTENCROSSING.line1 == 0 && !points.nearany(meetingat(a, k, b, m, x, y)))
                   WRITTENCROSSING = writtencrossing{i, j, x, y};
                 // b first: a's rows before segment k stay where they are
                 applyroute(b, rb, p);
