@@ -2,7 +2,6 @@
 // clipped at the drawing window.
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include "frame/io.h"
 #include "utilities/zqpltx.h"
@@ -841,11 +840,10 @@ void trialline::applyto(linetype& l) const {
 // Whether a place lies within its rounding, and the segment's, of the
 // segment from a to b: some place of the segment is one place with it,
 // each way by its own rounding (the coarser of the segment's two ends).
-// Or, behind, of the way from b through a and on beyond a.
-bool nearsegment(const spot& at, const spot& a, const spot& b, bool behind = false) {
+bool nearsegment(const spot& at, const spot& a, const spot& b) {
   const rounding r = COARSER(a.round, b.round);
   const extended tx = frameunits * (at.round.wayx + r.wayx), ty = frameunits * (at.round.wayy + r.wayy);
-  extended tin = behind ? -std::numeric_limits<extended>::infinity() : 0, tout = 1;
+  extended tin = 0, tout = 1;
   auto within = [&](extended from, extended to, extended v, extended reach) {
     if (from == to) {
       if (std::fabs(v - from) > reach) tin = 2;
@@ -887,7 +885,7 @@ routing routeof(const linetype& l, long k, smallint p) {
     const long from = q < k ? q + 1 : k + 1, to = q < k ? k : q - 1;
     const spot far = q < k ? row(k + 1) : row(k);
     for (long j = from; j <= to; ++j)
-      if (!nearsegment(row(j), POINTSPOT(p), far, true)) return {route::refused};
+      if (!nearsegment(row(j), POINTSPOT(p), far)) return {route::refused};
     return {route::drop, from, to};
   }
   if (l.npts + 3 > maxlinestore || !nearsegment(POINTSPOT(p), row(k), row(k + 1)))

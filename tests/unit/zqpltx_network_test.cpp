@@ -399,16 +399,6 @@ TEST(DrawingNetwork, RowsWithinTheirRoundingOfTheWayToAPointAreDropped) {
                          "u2 i2 end\n  5.10 600.40\n  0.00 587.65\n")),
             "");
   EXPECT_EQ(points(line(1)), (pts{{5, 600}, {5, 600.1}, {5.1, 600.4}}));
-  // u1's rows lie on its way through i1 (4.99, 600), falling 100/3 per
-  // unit; the row written before i1 at x 4.98 reads 5.0, one decimal, so
-  // the cut at i1 keeps it after i1, a spike up to 600.33 across u2 (from
-  // i1 up 20 per unit) at x 5.0025. Within its rounding the row lies on the
-  // way on back beyond i1: it goes, and u1 runs from i1 straight on.
-  Drawing e;
-  ASSERT_EQ(e.network(qk("i1 4.99 600.00\nu1 i1 end\n  3.0 666.33\n  5.0 600.33\n  8.0 499.67\n"
-                         "u2 i1 end\n  4.99 600.00\n  6.0 620.00\n")),
-            "");
-  EXPECT_EQ(points(line(1)), (pts{{4.99, 600}, {8, 499.67}}));
 }
 
 // Lines u1 (i1 to i3) and u2 (i2 to i3) share i3; u1's rows are whole in y
