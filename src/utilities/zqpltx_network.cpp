@@ -483,16 +483,25 @@ void ADDPOINTS(smallint i) {
   // its point, read as coarse as the file allows, is that point, and would
   // step back from it; the way the line leaves its point starts beyond. So
   // is a row at the point's value of the coordinate the line is cut by with
-  // the point between it and the next row on: the point's own row, rounded
-  // past it.
+  // the point between it and the next place on (the next row, or past the
+  // last the point at the other end): the point's own row, rounded past it.
   auto adddata = [&](long from, long to, smallint before, smallint after) {
     auto atpoint = [&](long k, long next, smallint p) {
       if (p <= 0) return false;
       const pointtype& pt = (*POINT)[p];
       if (ONEPLACE(LINESPOT(i, k), POINTSPOT(p), reading::way)) return true;
-      if (next < from || next > to) return false;
-      if (l.monox) return l.x[k] == pt.x && between(pt.y, l.y[k], l.y[next]);
-      return l.y[k] == pt.y && between(pt.x, l.x[k], l.x[next]);
+      extended nx = 0, ny = 0;
+      if (next >= from && next <= to) {
+        nx = l.x[next];
+        ny = l.y[next];
+      } else if (const smallint o = p == before ? after : before; o > 0) {
+        nx = (*POINT)[o].x;
+        ny = (*POINT)[o].y;
+      } else {
+        return false;
+      }
+      if (l.monox) return l.x[k] == pt.x && between(pt.y, l.y[k], ny);
+      return l.y[k] == pt.y && between(pt.x, l.x[k], nx);
     };
     // the row at an open end is where the line ends there, however near
     // its point: the data keep the two apart
