@@ -2,6 +2,7 @@
 // clipped at the drawing window.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "frame/io.h"
 #include "utilities/zqpltx.h"
@@ -483,25 +484,16 @@ void ADDPOINTS(smallint i) {
   // its point, read as coarse as the file allows, is that point, and would
   // step back from it; the way the line leaves its point starts beyond. So
   // is a row at the point's value of the coordinate the line is cut by with
-  // the point between it and the next place on (the next row, or past the
-  // last the point at the other end): the point's own row, rounded past it.
+  // the point between it and the next row on: the point's own row, rounded
+  // past it.
   auto adddata = [&](long from, long to, smallint before, smallint after) {
     auto atpoint = [&](long k, long next, smallint p) {
       if (p <= 0) return false;
       const pointtype& pt = (*POINT)[p];
       if (ONEPLACE(LINESPOT(i, k), POINTSPOT(p), reading::way)) return true;
-      extended nx = 0, ny = 0;
-      if (next >= from && next <= to) {
-        nx = l.x[next];
-        ny = l.y[next];
-      } else if (const smallint o = p == before ? after : before; o > 0) {
-        nx = (*POINT)[o].x;
-        ny = (*POINT)[o].y;
-      } else {
-        return false;
-      }
-      if (l.monox) return l.x[k] == pt.x && between(pt.y, l.y[k], ny);
-      return l.y[k] == pt.y && between(pt.x, l.x[k], nx);
+      if (next < from || next > to) return false;
+      if (l.monox) return l.x[k] == pt.x && between(pt.y, l.y[k], l.y[next]);
+      return l.y[k] == pt.y && between(pt.x, l.x[k], l.x[next]);
     };
     // the row at an open end is where the line ends there, however near
     // its point: the data keep the two apart
@@ -740,10 +732,10 @@ void insertrow(linetype& l, long k, extended x, extended y, const rounding& r) {
 // Whether a place lies within its rounding, and the segment's, of the
 // segment from a to b: some place of the segment is one place with it,
 // each way by its own rounding (the coarser of the segment's two ends).
-bool nearsegment(const spot& at, const spot& a, const spot& b) {
+bool nearsegment(const spot& at, const spot& a, const spot& b, bool beyonda = false) {
   const rounding r = COARSER(a.round, b.round);
   const extended tx = frameunits * (at.round.wayx + r.wayx), ty = frameunits * (at.round.wayy + r.wayy);
-  extended tin = 0, tout = 1;
+  extended tin = beyonda ? -std::numeric_limits<extended>::infinity() : 0, tout = 1;
   auto within = [&](extended from, extended to, extended v, extended reach) {
     if (from == to) {
       if (std::fabs(v - from) > reach) tin = 2;
@@ -770,6 +762,7 @@ enum class route { none, drop, insert, refused };
 struct routing {
   route how = route::none;
   long from = 0, to = 0;  // rows dropped, or the row p follows
+  bool past = false;      // a row dropped lies past p, away from the far row
 };
 
 routing routeof(const linetype& l, long k, smallint p) {
@@ -784,9 +777,13 @@ routing routeof(const linetype& l, long k, smallint p) {
     if (!at(q)) continue;
     const long from = q < k ? q + 1 : k + 1, to = q < k ? k : q - 1;
     const spot far = q < k ? row(k + 1) : row(k);
-    for (long j = from; j <= to; ++j)
-      if (!nearsegment(row(j), POINTSPOT(p), far)) return {route::refused};
-    return {route::drop, from, to};
+    bool past = false;
+    for (long j = from; j <= to; ++j) {
+      if (nearsegment(row(j), POINTSPOT(p), far)) continue;
+      if (!nearsegment(row(j), POINTSPOT(p), far, true)) return {route::refused};
+      past = true;
+    }
+    return {route::drop, from, to, past};
   }
   if (l.npts + 3 > maxlinestore || !nearsegment(POINTSPOT(p), row(k), row(k + 1)))
     return {route::refused};
@@ -894,6 +891,34 @@ bool routingundoes(smallint i, const routing& ri, smallint j, const routing& rj,
     if (q == i || q == j) continue;
     if ((ri.how == route::insert && sameway(na, (*LINE)[q])) || (rj.how == route::insert && sameway(nb, (*LINE)[q])))
       return false;
+  }
+  return true;
+}
+
+// Whether taking lines i and j through point p as routed leaves each line
+// so taken running along other lines on both sides of p: the sliver between
+// the crossing and p is then closed whole, no line going round it.
+bool closeswhole(smallint i, const routing& ri, smallint j, const routing& rj, smallint p) {
+  if (ri.how != route::insert && rj.how != route::insert) return false;
+  const pointtype& pt = (*POINT)[p];
+  auto along = [&](extended x1, extended y1, extended x2, extended y2) {
+    for (smallint q = 1; q <= NLINE; ++q) {
+      if (q == i || q == j) continue;
+      const linetype& lq = (*LINE)[q];
+      for (long m = 1; m < lq.npts; ++m)
+        if ((lq.x[m] == x1 && lq.y[m] == y1 && lq.x[m + 1] == x2 && lq.y[m + 1] == y2) ||
+            (lq.x[m] == x2 && lq.y[m] == y2 && lq.x[m + 1] == x1 && lq.y[m + 1] == y1))
+          return true;
+    }
+    return false;
+  };
+  for (const auto& [line, r] : {std::pair{i, ri}, std::pair{j, rj}}) {
+    if (r.how != route::insert) continue;
+    linetype l = (*LINE)[line];
+    applyroute(l, r, p);
+    long at = r.from + 1;
+    while (at < l.npts && !(l.x[at] == pt.x && l.y[at] == pt.y)) ++at;
+    if (!along(l.x[at - 1], l.y[at - 1], pt.x, pt.y) || !along(pt.x, pt.y, l.x[at + 1], l.y[at + 1])) return false;
   }
   return true;
 }
@@ -1181,8 +1206,15 @@ void JOINATPOINTS() {
                 if (changed && apart && WRITTENCROSSING.line1 == 0) WRITTENCROSSING = writtencrossing{i, j, x, y};
                 continue;
               }
+              // the first point listed, but before it one through which the
+              // lines are taken along their rows (no row dropped lies past
+              // the point), or, passing, along other lines on both sides of
+              // it, closing the sliver between them whole
+              smallint to = 0;
+              routing ta, tb;
+              bool first = false;
               for (const smallint p : ends) {
-                if (p <= 0 || changed) continue;
+                if (p <= 0 || first) continue;
                 const routing ra = routeof(a, k, p), rb = routeof(b, m, p);
                 if (ra.how == route::refused || rb.how == route::refused) continue;
                 if (ra.how == route::none && rb.how == route::none) continue;
@@ -1191,11 +1223,18 @@ void JOINATPOINTS() {
                 const bool near = crossingnear(a, k, b, m, x, y, p);
                 if (pass == 2 && passing && (!near || atnamed)) continue;
                 if (pass == 3 && (!passing || near || !routingundoes(i, ra, j, rb, p))) continue;
+                first = pass == 0 ? !ra.past && !rb.past : pass == 2 ? closeswhole(i, ra, j, rb, p) : true;
+                if (to > 0 && !first) continue;
+                to = p;
+                ta = ra;
+                tb = rb;
+              }
+              if (to > 0) {
                 if (WRITTENCROSSING.line1 == 0 && !nearanypoint(meetingat(a, k, b, m, x, y)))
                   WRITTENCROSSING = writtencrossing{i, j, x, y};
                 // b first: a's rows before segment k stay where they are
-                applyroute(b, rb, p);
-                applyroute(a, ra, p);
+                applyroute(b, tb, to);
+                applyroute(a, ta, to);
                 changed = true;
               }
             }

@@ -385,6 +385,18 @@ TEST(DrawingNetwork, RowsWithinTheirRoundingOfTheWayToAPointAreDropped) {
                          "u2 i2 end\n  5.10 600.40\n  0.00 587.65\n")),
             "");
   EXPECT_EQ(points(line(1)), (pts{{5, 600}, {5, 600.1}, {5.1, 600.4}}));
+  // u1 leaves i1 (5.00, 600.0) down to its row (5.00, 599.5), past i1 on
+  // the way to i2 (4.00, 640.0) extended (x 5.0125 there, within 2.5 halves
+  // of 0.01 + 0.01), and turns up; u2 from i3 (4.00, 590.0) to i1 crosses
+  // that turn at x = 5 - 0.5 / 50.5, within their rounding of i1. The row
+  // is dropped, the two meeting at i1 alone.
+  Drawing e;
+  ASSERT_EQ(e.network(qk("i1 5.00 600.0\ni2 4.00 640.0\ni3 4.00 590.0\nu1 i1 i2\n  6.00 562.0\n  5.00 599.5\n"
+                         "  3.00 680.0\nu2 i3 i1\n  4.00 590.0\n  5.00 600.0\n")),
+            "");
+  EXPECT_EQ(points(line(1)), (pts{{5, 600}, {4, 640}}));
+  extended x = 0, y = 0;
+  EXPECT_FALSE(ZQPLTX::LINESCROSS(1, 2, x, y));
 }
 
 // Lines u1 (i1 to i3) and u2 (i2 to i3) share i3; u1's rows are whole in y
@@ -417,6 +429,20 @@ TEST(DrawingNetwork, ALineCrossingAnotherNearAPointItPassesIsTakenThroughIt) {
     EXPECT_EQ(points(line(2)), third ? (pts{{1, 600.07}, {9, 599.91}}) : (pts{{1, 600.07}, {5, 600}, {9, 599.91}}))
         << third;
   }
+  // A thin triangle i1 (5.000, 599.99), i2 (5.100, 599.96), i3 (4.9, 600.00)
+  // of u1 (i2-i3), u3 (i1-i3), u4 (i1-i2); u2 climbs from (4.950, 590.00)
+  // to i1 at 199.8 a unit and crosses u1 (599.98 at x = 5, -0.2 a unit) at
+  // x = 5 - 0.01 / 200, 0.01 below i1 and 0.1 right of i3: within 2.5
+  // halves of 0.02 of i1 in y, and of i3's unit of 0.1 in x. Taken through
+  // i3, u2 would run round the triangle beside u3; u1 taken through i1 runs
+  // along u4 and u3 and closes it whole.
+  Drawing d;
+  ASSERT_EQ(d.network(qk("i1 5.000 599.99\ni2 5.100 599.96\ni3 4.9 600.00\nu1 i2 i3\n  5.100 599.96\n  4.9 600.00\n"
+                         "u2 begin i1\n  4.950 590.00\n  5.000 599.99\nu3 i1 i3\n  5.000 599.99\n  4.9 600.00\n"
+                         "u4 i1 i2\n  5.000 599.99\n  5.100 599.96\n")),
+            "");
+  EXPECT_EQ(points(line(1)), (pts{{5.1, 599.96}, {5, 599.99}, {4.9, 600}}));
+  EXPECT_EQ(points(line(2)), (pts{{4.95, 590}, {5, 599.99}}));
 }
 
 // u1 and u2 leave i1 (9, 600) for the right edge, u1's rows whole (a unit
