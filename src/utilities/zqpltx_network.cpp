@@ -777,10 +777,17 @@ routing routeof(const linetype& l, long k, smallint p) {
     if (!at(q)) continue;
     const long from = q < k ? q + 1 : k + 1, to = q < k ? k : q - 1;
     const spot far = q < k ? row(k + 1) : row(k);
+    // a row past p is dropped only where it is a row of the data: a
+    // point the line was taken through keeps it there
+    auto named = [&](long j) {
+      for (smallint i = 1; i <= NPOINT; ++i)
+        if (l.x[j] == (*POINT)[i].x && l.y[j] == (*POINT)[i].y) return true;
+      return false;
+    };
     bool past = false;
     for (long j = from; j <= to; ++j) {
       if (nearsegment(row(j), POINTSPOT(p), far)) continue;
-      if (!nearsegment(row(j), POINTSPOT(p), far, true)) return {route::refused};
+      if (named(j) || !nearsegment(row(j), POINTSPOT(p), far, true)) return {route::refused};
       past = true;
     }
     return {route::drop, from, to, past};
@@ -896,8 +903,9 @@ bool routingundoes(smallint i, const routing& ri, smallint j, const routing& rj,
 }
 
 // Whether taking lines i and j through point p as routed leaves each line
-// so taken running along other lines on both sides of p: the sliver between
-// the crossing and p is then closed whole, no line going round it.
+// so taken running along other lines on both sides of p, crossing none of
+// them more often: the sliver between the crossing and p is then closed
+// whole, no line going round it.
 bool closeswhole(smallint i, const routing& ri, smallint j, const routing& rj, smallint p) {
   if (ri.how != route::insert && rj.how != route::insert) return false;
   const pointtype& pt = (*POINT)[p];
@@ -919,6 +927,8 @@ bool closeswhole(smallint i, const routing& ri, smallint j, const routing& rj, s
     long at = r.from + 1;
     while (at < l.npts && !(l.x[at] == pt.x && l.y[at] == pt.y)) ++at;
     if (!along(l.x[at - 1], l.y[at - 1], pt.x, pt.y) || !along(pt.x, pt.y, l.x[at + 1], l.y[at + 1])) return false;
+    for (smallint q = 1; q <= NLINE; ++q)
+      if (q != i && q != j && meetingsapart(l, (*LINE)[q]) > meetingsapart((*LINE)[line], (*LINE)[q])) return false;
   }
   return true;
 }
