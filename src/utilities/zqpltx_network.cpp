@@ -731,7 +731,8 @@ void insertrow(linetype& l, long k, extended x, extended y, const rounding& r) {
 
 // Whether a place lies within its rounding, and the segment's, of the
 // segment from a to b: some place of the segment is one place with it,
-// each way by its own rounding (the coarser of the segment's two ends).
+// each way by its own rounding (the coarser of the segment's two ends);
+// beyonda: of the segment or its way on back past a.
 bool nearsegment(const spot& at, const spot& a, const spot& b, bool beyonda = false) {
   const rounding r = COARSER(a.round, b.round);
   const extended tx = frameunits * (at.round.wayx + r.wayx), ty = frameunits * (at.round.wayy + r.wayy);
@@ -777,7 +778,9 @@ routing routeof(const linetype& l, long k, smallint p) {
     if (!at(q)) continue;
     const long from = q < k ? q + 1 : k + 1, to = q < k ? k : q - 1;
     const spot far = q < k ? row(k + 1) : row(k);
-    // a row past p is dropped only where it is a row of the data: a
+    // a row between p and the far row, or on the way from it past p (the
+    // point's own row rounded past it, the line turning back to p); but a
+    // row past p is dropped only where it is a row of the data: a
     // point the line was taken through keeps it there
     auto named = [&](long j) {
       for (smallint i = 1; i <= NPOINT; ++i)
@@ -926,6 +929,7 @@ bool closeswhole(smallint i, const routing& ri, smallint j, const routing& rj, s
     applyroute(l, r, p);
     long at = r.from + 1;
     while (at < l.npts && !(l.x[at] == pt.x && l.y[at] == pt.y)) ++at;
+    if (at >= l.npts) return false;
     if (!along(l.x[at - 1], l.y[at - 1], pt.x, pt.y) || !along(pt.x, pt.y, l.x[at + 1], l.y[at + 1])) return false;
     for (smallint q = 1; q <= NLINE; ++q)
       if (q != i && q != j && meetingsapart(l, (*LINE)[q]) > meetingsapart((*LINE)[line], (*LINE)[q])) return false;
