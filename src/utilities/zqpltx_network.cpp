@@ -937,6 +937,61 @@ bool closeswhole(smallint i, const routing& ri, smallint j, const routing& rj, s
   return true;
 }
 
+// Where lines a and b cross between two places they share (rows of both),
+// and each row of one between them lies within its rounding of the other's
+// way there, the two are one way between those places: the data cannot
+// tell which runs on which side, and either order would leave a field
+// between them that the other order needs on the far side. The rows of
+// the one so lying (a's, where both do) are taken out and the other's way
+// put in. Whether the lines were so joined.
+bool runalong(linetype& a, long k, linetype& b, long m) {
+  auto shared = [&](long ka) {
+    for (long j = 1; j <= b.npts; ++j)
+      if (a.x[ka] == b.x[j] && a.y[ka] == b.y[j]) return j;
+    return 0L;
+  };
+  long s = k, e = k + 1, sb = 0, eb = 0;
+  while (s >= 1 && (sb = shared(s)) == 0) --s;
+  while (e <= a.npts && (eb = shared(e)) == 0) ++e;
+  if (s < 1 || e > a.npts || !((sb <= m && m < eb) || (eb <= m && m < sb))) return false;
+  auto named = [](const linetype& l, long j) {
+    for (smallint i = 1; i <= NPOINT; ++i)
+      if (l.x[j] == (*POINT)[i].x && l.y[j] == (*POINT)[i].y) return true;
+    return false;
+  };
+  // whether rows from..to of l lie within their rounding of o's way
+  // between its rows lo..hi
+  auto within = [&](const linetype& l, long from, long to, const linetype& o, long lo, long hi) {
+    if (from > to) return false;
+    for (long j = from; j <= to; ++j) {
+      if (named(l, j)) return false;
+      bool near = false;
+      for (long q = lo; q < hi && !near; ++q)
+        near = nearsegment(spot{l.x[j], l.y[j], l.round[j]}, spot{o.x[q], o.y[q], o.round[q]},
+                           spot{o.x[q + 1], o.y[q + 1], o.round[q + 1]});
+      if (!near) return false;
+    }
+    return true;
+  };
+  const long blo = std::min(sb, eb), bhi = std::max(sb, eb);
+  auto takeway = [](linetype& l, long from, long to, const linetype& o, long ofrom, long oto) {
+    // l's rows from+1..to-1 replaced by o's rows strictly between ofrom
+    // and oto, in l's direction
+    const long n = std::abs(oto - ofrom) - 1, step = oto > ofrom ? 1 : -1;
+    if (l.npts - (to - from - 1) + n > maxlinestore) return false;
+    droprows(l, from + 1, to - 1);
+    for (long q = 0; q < n; ++q) {
+      const long j = ofrom + step * (q + 1);
+      insertrow(l, from + q, o.x[j], o.y[j], o.round[j]);
+    }
+    return true;
+  };
+  if (within(a, s + 1, e - 1, b, blo, bhi)) return takeway(a, s, e, b, sb, eb);
+  if (within(b, blo + 1, bhi - 1, a, s, e))
+    return sb < eb ? takeway(b, sb, eb, a, s, e) : takeway(b, eb, sb, a, e, s);
+  return false;
+}
+
 // Where line a's segment k ends at point p, and line b, crossing that
 // segment at (x, y) on its own segment m, passes p within their rounding
 // on its way to its own named end, which a third line joins to p: the
@@ -1197,6 +1252,12 @@ void JOINATPOINTS() {
               continue;
             }
             if (!meetapart(a, k, b, m, x, y)) continue;
+            if (runalong(a, k, b, m)) {
+              if (WRITTENCROSSING.line1 == 0 && !nearanypoint(meetingat(a, k, b, m, x, y)))
+                WRITTENCROSSING = writtencrossing{i, j, x, y};
+              changed = true;
+              continue;
+            }
             // the first point named by either line that both can be routed
             // through; else a sliver closed where one line ends at a point
             // the other passes on its way to its own; a line is taken

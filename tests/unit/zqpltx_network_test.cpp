@@ -587,4 +587,14 @@ TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
             "");
   EXPECT_EQ(points(line(1)), (pts{{1, 600}, {4, 600}, {9, 600}}));
   EXPECT_EQ(points(line(2)), (pts{{1, 600}, {4, 600}, {7, 650}}));
+  // u1 and u2 run from (0, 590.0) on the left edge to i1 (5, 600.0), u1
+  // straight (594.0 at x = 2, 598.0 at 4), u2 by rows 0.2 above it there
+  // and 0.2 below, crossing it, each within 2.5 halves of 0.1 + 0.1: the
+  // two are one way between the places they share, u2 along u1's.
+  Drawing e;
+  ASSERT_EQ(e.network(qk("i1 5.00 600.0\nu1 begin i1\n  0.00 590.0\n  5.00 600.0\n"
+                         "u2 begin i1\n  0.00 590.0\n  2.00 594.2\n  4.00 597.8\n  5.00 600.0\n")),
+            "");
+  EXPECT_EQ(points(line(2)), (pts{{0, 590}, {5, 600}}));
+  EXPECT_EQ(points(line(1)), (pts{{0, 590}, {5, 600}}));
 }
