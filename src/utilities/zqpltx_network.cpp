@@ -944,16 +944,18 @@ bool closeswhole(smallint i, const routing& ri, smallint j, const routing& rj, s
 // between them that the other order needs on the far side. The rows of
 // the one so lying (a's, where both do) are taken out and the other's way
 // put in. Whether the lines were so joined.
-bool runalong(linetype& a, long k, linetype& b, long m) {
-  auto shared = [&](long ka) {
-    for (long j = 1; j <= b.npts; ++j)
-      if (a.x[ka] == b.x[j] && a.y[ka] == b.y[j]) return j;
-    return 0L;
-  };
-  long s = k, e = k + 1, sb = 0, eb = 0;
-  while (s >= 1 && (sb = shared(s)) == 0) --s;
-  while (e <= a.npts && (eb = shared(e)) == 0) ++e;
-  if (s < 1 || e > a.npts || !((sb <= m && m < eb) || (eb <= m && m < sb))) return false;
+// Row of line b at row ka of line a, 0 for none.
+long rowofat(const linetype& a, long ka, const linetype& b) {
+  for (long j = 1; j <= b.npts; ++j)
+    if (a.x[ka] == b.x[j] && a.y[ka] == b.y[j]) return j;
+  return 0;
+}
+
+// Lines a and b one way between rows s < e of a, sb and eb of b, where the
+// rows of a between lie within their rounding of b's way there (or, with
+// either, b's of a's): the rows so lying taken out and the other's way put
+// in. Whether the lines were so joined.
+bool onewaybetween(linetype& a, long s, long e, linetype& b, long sb, long eb, bool either) {
   auto named = [](const linetype& l, long j) {
     for (smallint i = 1; i <= NPOINT; ++i)
       if (l.x[j] == (*POINT)[i].x && l.y[j] == (*POINT)[i].y) return true;
@@ -987,8 +989,39 @@ bool runalong(linetype& a, long k, linetype& b, long m) {
     return true;
   };
   if (within(a, s + 1, e - 1, b, blo, bhi)) return takeway(a, s, e, b, sb, eb);
-  if (within(b, blo + 1, bhi - 1, a, s, e))
+  if (either && within(b, blo + 1, bhi - 1, a, s, e))
     return sb < eb ? takeway(b, sb, eb, a, s, e) : takeway(b, eb, sb, a, e, s);
+  return false;
+}
+
+bool runalong(linetype& a, long k, linetype& b, long m) {
+  long s = k, e = k + 1, sb = 0, eb = 0;
+  while (s >= 1 && (sb = rowofat(a, s, b)) == 0) --s;
+  while (e <= a.npts && (eb = rowofat(a, e, b)) == 0) ++e;
+  if (s < 1 || e > a.npts || !((sb <= m && m < eb) || (eb <= m && m < sb))) return false;
+  return onewaybetween(a, s, e, b, sb, eb, true);
+}
+
+// Where line a was taken through a point p it does not name, and line b
+// leaves p, the two meeting again further on with a's rows between within
+// their rounding of b's way: a passes p on the side the data put it, which
+// they cannot tell from b's, and b's lines there run from p, so a runs
+// along b from p to where they meet again. Whether a was so taken.
+bool passesalong(linetype& a, linetype& b) {
+  for (long r = 2; r < a.npts; ++r) {
+    smallint p = 0;
+    for (smallint i = 1; i <= NPOINT && p == 0; ++i)
+      if (a.x[r] == (*POINT)[i].x && a.y[r] == (*POINT)[i].y) p = i;
+    if (p == 0 || p == a.beginlink || p == a.endlink) continue;
+    const long rb = rowofat(a, r, b);
+    if (rb == 0 || !((rb == 1 && b.beginlink == p) || (rb == b.npts && b.endlink == p))) continue;
+    for (const long d : {-1L, 1L}) {
+      long e = r + d, eb = 0;
+      while (e >= 1 && e <= a.npts && (eb = rowofat(a, e, b)) == 0) e += d;
+      if (e < 1 || e > a.npts || std::abs(e - r) < 2) continue;
+      if (d > 0 ? onewaybetween(a, r, e, b, rb, eb, false) : onewaybetween(a, e, r, b, eb, rb, false)) return true;
+    }
+  }
   return false;
 }
 
@@ -1244,6 +1277,10 @@ void JOINATPOINTS() {
       for (smallint j = static_cast<smallint>(i + 1); j <= NLINE && !changed; ++j) {
         linetype& a = (*LINE)[i];
         linetype& b = (*LINE)[j];
+        if (passesalong(a, b) || passesalong(b, a)) {
+          changed = true;
+          continue;
+        }
         for (long k = 1; k < a.npts && !changed; ++k)
           for (long m = 1; m < b.npts && !changed; ++m) {
             extended x = 0, y = 0;
