@@ -597,4 +597,14 @@ TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
             "");
   EXPECT_EQ(points(line(2)), (pts{{0, 590}, {5, 600}}));
   EXPECT_EQ(points(line(1)), (pts{{0, 590}, {5, 600}}));
+  // u1 runs from i1 (6, 600.00) to (0, 602.40), passing 0.01 above i2 (5,
+  // 600.39); u2 climbs from i2 at 9.22 a unit and crosses it 0.0011 further
+  // on, so u1 is taken through i2. u3 runs from i2 straight to u1's end,
+  // 0.006 below u1's row (3, 601.20), within 2.5 halves of 0.01 + 0.01: u1
+  // runs along it from i2.
+  Drawing f;
+  ASSERT_EQ(f.network(qk("i1 6.00 600.00\ni2 5.00 600.39\ni3 4.50 605.00\nu1 i1 end\n  6.00 600.00\n  3.00 601.20\n"
+                         "  0.00 602.40\nu2 i2 i3\n  5.00 600.39\n  4.50 605.00\nu3 i2 end\n  5.00 600.39\n  0.00 602.40\n")),
+            "");
+  EXPECT_EQ(points(line(1)), (pts{{6, 600}, {5, 600.39}, {0, 602.4}}));
 }
