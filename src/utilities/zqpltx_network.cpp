@@ -1006,7 +1006,8 @@ bool runalong(linetype& a, long k, linetype& b, long m) {
 // leaves p, the two meeting again further on with a's rows between within
 // their rounding of b's way: a passes p on the side the data put it, which
 // they cannot tell from b's, and b's lines there run from p, so a runs
-// along b from p to where they meet again. Whether a was so taken.
+// along b from p, and from each place they meet on to the next. Whether a
+// was so taken.
 bool passesalong(linetype& a, linetype& b) {
   for (long r = 2; r < a.npts; ++r) {
     smallint p = 0;
@@ -1015,12 +1016,17 @@ bool passesalong(linetype& a, linetype& b) {
     if (p == 0 || p == a.beginlink || p == a.endlink) continue;
     const long rb = rowofat(a, r, b);
     if (rb == 0 || !((rb == 1 && b.beginlink == p) || (rb == b.npts && b.endlink == p))) continue;
-    for (const long d : {-1L, 1L}) {
-      long e = r + d, eb = 0;
-      while (e >= 1 && e <= a.npts && (eb = rowofat(a, e, b)) == 0) e += d;
-      if (e < 1 || e > a.npts || std::abs(e - r) < 2) continue;
-      if (d > 0 ? onewaybetween(a, r, e, b, rb, eb, false) : onewaybetween(a, e, r, b, eb, rb, false)) return true;
-    }
+    for (const long d : {-1L, 1L})
+      for (long s = r, sb = rb;;) {
+        long e = s + d, eb = 0;
+        while (e >= 1 && e <= a.npts && (eb = rowofat(a, e, b)) == 0) e += d;
+        if (e < 1 || e > a.npts) break;
+        if (std::abs(e - s) >= 2 &&
+            (d > 0 ? onewaybetween(a, s, e, b, sb, eb, false) : onewaybetween(a, e, s, b, eb, sb, false)))
+          return true;
+        s = e;
+        sb = eb;
+      }
   }
   return false;
 }
