@@ -2,6 +2,7 @@
 // clipped at the drawing window.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "frame/io.h"
 #include "utilities/zqpltx.h"
@@ -839,11 +840,12 @@ void trialline::applyto(linetype& l) const {
 
 // Whether a place lies within its rounding, and the segment's, of the
 // segment from a to b: some place of the segment is one place with it,
-// each way by its own rounding (the coarser of the segment's two ends).
-bool nearsegment(const spot& at, const spot& a, const spot& b) {
+// each way by its own rounding (the coarser of the segment's two ends);
+// beyonda: of the segment or its way on back past a.
+bool nearsegment(const spot& at, const spot& a, const spot& b, bool beyonda = false) {
   const rounding r = COARSER(a.round, b.round);
   const extended tx = frameunits * (at.round.wayx + r.wayx), ty = frameunits * (at.round.wayy + r.wayy);
-  extended tin = 0, tout = 1;
+  extended tin = beyonda ? -std::numeric_limits<extended>::infinity() : 0, tout = 1;
   auto within = [&](extended from, extended to, extended v, extended reach) {
     if (from == to) {
       if (std::fabs(v - from) > reach) tin = 2;
@@ -870,6 +872,7 @@ enum class route { none, drop, insert, refused };
 struct routing {
   route how = route::none;
   long from = 0, to = 0;  // rows dropped, or the row p follows
+  bool past = false;      // a row dropped lies past p, away from the far row
 };
 
 routing routeof(const linetype& l, long k, smallint p) {
@@ -884,9 +887,22 @@ routing routeof(const linetype& l, long k, smallint p) {
     if (!at(q)) continue;
     const long from = q < k ? q + 1 : k + 1, to = q < k ? k : q - 1;
     const spot far = q < k ? row(k + 1) : row(k);
-    for (long j = from; j <= to; ++j)
-      if (!nearsegment(row(j), POINTSPOT(p), far)) return {route::refused};
-    return {route::drop, from, to};
+    // a row between p and the far row, or on the way from it past p (the
+    // point's own row rounded past it, the line turning back to p); but a
+    // row past p is dropped only where it is a row of the data: a
+    // point the line was taken through keeps it there
+    auto named = [&](long j) {
+      for (smallint i = 1; i <= NPOINT; ++i)
+        if (l.x[j] == (*POINT)[i].x && l.y[j] == (*POINT)[i].y) return true;
+      return false;
+    };
+    bool past = false;
+    for (long j = from; j <= to; ++j) {
+      if (nearsegment(row(j), POINTSPOT(p), far)) continue;
+      if (named(j) || !nearsegment(row(j), POINTSPOT(p), far, true)) return {route::refused};
+      past = true;
+    }
+    return {route::drop, from, to, past};
   }
   if (l.npts + 3 > maxlinestore || !nearsegment(POINTSPOT(p), row(k), row(k + 1)))
     return {route::refused};
@@ -1037,6 +1053,132 @@ bool routingundoes(smallint i, const routing& ri, smallint j, const routing& rj,
       return false;
   }
   return true;
+}
+
+// Whether taking lines i and j through point p as routed leaves each line
+// so taken running along other lines on both sides of p, crossing none of
+// them more often: the sliver between the crossing and p is then closed
+// whole, no line going round it.
+bool closeswhole(smallint i, const routing& ri, smallint j, const routing& rj, smallint p) {
+  if (ri.how != route::insert && rj.how != route::insert) return false;
+  const pointtype& pt = (*POINT)[p];
+  auto along = [&](extended x1, extended y1, extended x2, extended y2) {
+    for (smallint q = 1; q <= NLINE; ++q) {
+      if (q == i || q == j) continue;
+      const linetype& lq = (*LINE)[q];
+      for (long m = 1; m < lq.npts; ++m)
+        if ((lq.x[m] == x1 && lq.y[m] == y1 && lq.x[m + 1] == x2 && lq.y[m + 1] == y2) ||
+            (lq.x[m] == x2 && lq.y[m] == y2 && lq.x[m + 1] == x1 && lq.y[m + 1] == y1))
+          return true;
+    }
+    return false;
+  };
+  for (const auto& [line, r] : {std::pair{i, ri}, std::pair{j, rj}}) {
+    if (r.how != route::insert) continue;
+    linetype l = (*LINE)[line];
+    applyroute(l, r, p);
+    long at = r.from + 1;
+    while (at < l.npts && !(l.x[at] == pt.x && l.y[at] == pt.y)) ++at;
+    if (at >= l.npts) return false;
+    if (!along(l.x[at - 1], l.y[at - 1], pt.x, pt.y) || !along(pt.x, pt.y, l.x[at + 1], l.y[at + 1])) return false;
+    for (smallint q = 1; q <= NLINE; ++q)
+      if (q != i && q != j && meetingsapart(l, (*LINE)[q]) > meetingsapart((*LINE)[line], (*LINE)[q])) return false;
+  }
+  return true;
+}
+
+// Where lines a and b cross between two places they share (rows of both),
+// and each row of one between them lies within its rounding of the other's
+// way there, the two are one way between those places: the data cannot
+// tell which runs on which side, and either order would leave a field
+// between them that the other order needs on the far side. The rows of
+// the one so lying (a's, where both do) are taken out and the other's way
+// put in. Whether the lines were so joined.
+// Row of line b at row ka of line a, 0 for none.
+long rowofat(const linetype& a, long ka, const linetype& b) {
+  for (long j = 1; j <= b.npts; ++j)
+    if (a.x[ka] == b.x[j] && a.y[ka] == b.y[j]) return j;
+  return 0;
+}
+
+// Lines a and b one way between rows s < e of a, sb and eb of b, where the
+// rows of a between lie within their rounding of b's way there (or, with
+// either, b's of a's): the rows so lying taken out and the other's way put
+// in. Whether the lines were so joined.
+bool onewaybetween(linetype& a, long s, long e, linetype& b, long sb, long eb, bool either) {
+  auto named = [](const linetype& l, long j) {
+    for (smallint i = 1; i <= NPOINT; ++i)
+      if (l.x[j] == (*POINT)[i].x && l.y[j] == (*POINT)[i].y) return true;
+    return false;
+  };
+  // whether rows from..to of l lie within their rounding of o's way
+  // between its rows lo..hi
+  auto within = [&](const linetype& l, long from, long to, const linetype& o, long lo, long hi) {
+    if (from > to) return false;
+    for (long j = from; j <= to; ++j) {
+      if (named(l, j)) return false;
+      bool near = false;
+      for (long q = lo; q < hi && !near; ++q)
+        near = nearsegment(spot{l.x[j], l.y[j], l.round[j]}, spot{o.x[q], o.y[q], o.round[q]},
+                           spot{o.x[q + 1], o.y[q + 1], o.round[q + 1]});
+      if (!near) return false;
+    }
+    return true;
+  };
+  const long blo = std::min(sb, eb), bhi = std::max(sb, eb);
+  auto takeway = [](linetype& l, long from, long to, const linetype& o, long ofrom, long oto) {
+    // l's rows from+1..to-1 replaced by o's rows strictly between ofrom
+    // and oto, in l's direction
+    const long n = std::abs(oto - ofrom) - 1, step = oto > ofrom ? 1 : -1;
+    if (l.npts - (to - from - 1) + n > maxlinestore) return false;
+    droprows(l, from + 1, to - 1);
+    for (long q = 0; q < n; ++q) {
+      const long j = ofrom + step * (q + 1);
+      insertrow(l, from + q, o.x[j], o.y[j], o.round[j]);
+    }
+    return true;
+  };
+  if (within(a, s + 1, e - 1, b, blo, bhi)) return takeway(a, s, e, b, sb, eb);
+  if (either && within(b, blo + 1, bhi - 1, a, s, e))
+    return sb < eb ? takeway(b, sb, eb, a, s, e) : takeway(b, eb, sb, a, e, s);
+  return false;
+}
+
+bool runalong(linetype& a, long k, linetype& b, long m) {
+  long s = k, e = k + 1, sb = 0, eb = 0;
+  while (s >= 1 && (sb = rowofat(a, s, b)) == 0) --s;
+  while (e <= a.npts && (eb = rowofat(a, e, b)) == 0) ++e;
+  if (s < 1 || e > a.npts || !((sb <= m && m < eb) || (eb <= m && m < sb))) return false;
+  return onewaybetween(a, s, e, b, sb, eb, true);
+}
+
+// Where line a was taken through a point p it does not name, and line b
+// leaves p, the two meeting again further on with a's rows between within
+// their rounding of b's way: a passes p on the side the data put it, which
+// they cannot tell from b's, and b's lines there run from p, so a runs
+// along b from p, and from each place they meet on to the next. Whether a
+// was so taken.
+bool passesalong(linetype& a, linetype& b) {
+  for (long r = 2; r < a.npts; ++r) {
+    smallint p = 0;
+    for (smallint i = 1; i <= NPOINT && p == 0; ++i)
+      if (a.x[r] == (*POINT)[i].x && a.y[r] == (*POINT)[i].y) p = i;
+    if (p == 0 || p == a.beginlink || p == a.endlink) continue;
+    const long rb = rowofat(a, r, b);
+    if (rb == 0 || !((rb == 1 && b.beginlink == p) || (rb == b.npts && b.endlink == p))) continue;
+    for (const long d : {-1L, 1L})
+      for (long s = r, sb = rb;;) {
+        long e = s + d, eb = 0;
+        while (e >= 1 && e <= a.npts && (eb = rowofat(a, e, b)) == 0) e += d;
+        if (e < 1 || e > a.npts) break;
+        if (std::abs(e - s) >= 2 &&
+            (d > 0 ? onewaybetween(a, s, e, b, sb, eb, false) : onewaybetween(a, e, s, b, eb, sb, false)))
+          return true;
+        s = e;
+        sb = eb;
+      }
+  }
+  return false;
 }
 
 // Where line a's segment k ends at point p, and line b, crossing that
@@ -1291,6 +1433,10 @@ void JOINATPOINTS() {
       for (smallint j = static_cast<smallint>(i + 1); j <= NLINE && !changed; ++j) {
         linetype& a = (*LINE)[i];
         linetype& b = (*LINE)[j];
+        if (passesalong(a, b) || passesalong(b, a)) {
+          changed = true;
+          continue;
+        }
         for (long k = 1; k < a.npts && !changed; ++k)
           for (long m = 1; m < b.npts && !changed; ++m) {
             extended x = 0, y = 0;
@@ -1299,6 +1445,12 @@ void JOINATPOINTS() {
               continue;
             }
             if (!meetapart(a, k, b, m, x, y)) continue;
+            if (runalong(a, k, b, m)) {
+              if (WRITTENCROSSING.line1 == 0 && !points.nearany(meetingat(a, k, b, m, x, y)))
+                WRITTENCROSSING = writtencrossing{i, j, x, y};
+              changed = true;
+              continue;
+            }
             // the first point named by either line that both can be routed
             // through; else a sliver closed where one line ends at a point
             // the other passes on its way to its own; a line is taken
@@ -1322,8 +1474,15 @@ void JOINATPOINTS() {
                 if (changed && apart && WRITTENCROSSING.line1 == 0) WRITTENCROSSING = writtencrossing{i, j, x, y};
                 continue;
               }
+              // the first point listed, but before it one through which the
+              // lines are taken along their rows (no row dropped lies past
+              // the point), or, passing, along other lines on both sides of
+              // it, closing the sliver between them whole
+              smallint to = 0;
+              routing ta, tb;
+              bool first = false;
               for (const smallint p : ends) {
-                if (p <= 0 || changed) continue;
+                if (p <= 0 || first) continue;
                 const routing ra = routeof(a, k, p), rb = routeof(b, m, p);
                 if (ra.how == route::refused || rb.how == route::refused) continue;
                 if (ra.how == route::none && rb.how == route::none) continue;
@@ -1332,11 +1491,18 @@ void JOINATPOINTS() {
                 const bool near = crossingnear(a, k, b, m, x, y, p);
                 if (pass == 2 && passing && (!near || atnamed)) continue;
                 if (pass == 3 && (!passing || near || !routingundoes(i, ra, j, rb, p))) continue;
+                first = pass == 0 ? !ra.past && !rb.past : pass == 2 ? closeswhole(i, ra, j, rb, p) : true;
+                if (to > 0 && !first) continue;
+                to = p;
+                ta = ra;
+                tb = rb;
+              }
+              if (to > 0) {
                 if (WRITTENCROSSING.line1 == 0 && !points.nearany(meetingat(a, k, b, m, x, y)))
                   WRITTENCROSSING = writtencrossing{i, j, x, y};
                 // b first: a's rows before segment k stay where they are
-                applyroute(b, rb, p);
-                applyroute(a, ra, p);
+                applyroute(b, tb, to);
+                applyroute(a, ta, to);
                 changed = true;
               }
             }

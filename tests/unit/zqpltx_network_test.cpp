@@ -399,6 +399,18 @@ TEST(DrawingNetwork, RowsWithinTheirRoundingOfTheWayToAPointAreDropped) {
                          "u2 i2 end\n  5.10 600.40\n  0.00 587.65\n")),
             "");
   EXPECT_EQ(points(line(1)), (pts{{5, 600}, {5, 600.1}, {5.1, 600.4}}));
+  // u1 leaves i1 (5.00, 600.0) down to its row (5.00, 599.5), past i1 on
+  // the way to i2 (4.00, 640.0) extended (x 5.0125 there, within 2.5 halves
+  // of 0.01 + 0.01), and turns up; u2 from i3 (4.00, 590.0) to i1 crosses
+  // that turn at x = 5 - 0.5 / 50.5, within their rounding of i1. The row
+  // is dropped, the two meeting at i1 alone.
+  Drawing e;
+  ASSERT_EQ(e.network(qk("i1 5.00 600.0\ni2 4.00 640.0\ni3 4.00 590.0\nu1 i1 i2\n  6.00 562.0\n  5.00 599.5\n"
+                         "  3.00 680.0\nu2 i3 i1\n  4.00 590.0\n  5.00 600.0\n")),
+            "");
+  EXPECT_EQ(points(line(1)), (pts{{5, 600}, {4, 640}}));
+  extended x = 0, y = 0;
+  EXPECT_FALSE(ZQPLTX::LINESCROSS(1, 2, x, y));
 }
 
 // Lines u1 (i1 to i3) and u2 (i2 to i3) share i3; u1's rows are whole in y
@@ -439,6 +451,20 @@ TEST(DrawingNetwork, ALineCrossingAnotherNearAPointItPassesIsTakenThroughIt) {
           << third;
       EXPECT_EQ(ZQPLTX::WRITTENCROSSING.line1, third || fifth == "4.4" ? 0 : 1) << third << fifth;
     }
+  // A thin triangle i1 (5.000, 599.99), i2 (5.100, 599.96), i3 (4.9, 600.00)
+  // of u1 (i2-i3), u3 (i1-i3), u4 (i1-i2); u2 climbs from (4.950, 590.00)
+  // to i1 at 199.8 a unit and crosses u1 (599.98 at x = 5, -0.2 a unit) at
+  // x = 5 - 0.01 / 200, 0.01 below i1 and 0.1 right of i3: within 2.5
+  // halves of 0.02 of i1 in y, and of i3's unit of 0.1 in x. Taken through
+  // i3, u2 would run round the triangle beside u3; u1 taken through i1 runs
+  // along u4 and u3 and closes it whole.
+  Drawing d;
+  ASSERT_EQ(d.network(qk("i1 5.000 599.99\ni2 5.100 599.96\ni3 4.9 600.00\nu1 i2 i3\n  5.100 599.96\n  4.9 600.00\n"
+                         "u2 begin i1\n  4.950 590.00\n  5.000 599.99\nu3 i1 i3\n  5.000 599.99\n  4.9 600.00\n"
+                         "u4 i1 i2\n  5.000 599.99\n  5.100 599.96\n")),
+            "");
+  EXPECT_EQ(points(line(1)), (pts{{5.1, 599.96}, {5, 599.99}, {4.9, 600}}));
+  EXPECT_EQ(points(line(2)), (pts{{4.95, 590}, {5, 599.99}}));
 }
 
 // u1 and u2 leave i1 (9, 600) for the right edge, u1's rows whole (a unit
@@ -593,4 +619,24 @@ TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
             "");
   EXPECT_EQ(points(line(1)), (pts{{1, 600}, {4, 600}, {9, 600}}));
   EXPECT_EQ(points(line(2)), (pts{{1, 600}, {4, 600}, {7, 650}}));
+  // u1 and u2 run from (0, 590.0) on the left edge to i1 (5, 600.0), u1
+  // straight (594.0 at x = 2, 598.0 at 4), u2 by rows 0.2 above it there
+  // and 0.2 below, crossing it, each within 2.5 halves of 0.1 + 0.1: the
+  // two are one way between the places they share, u2 along u1's.
+  Drawing e;
+  ASSERT_EQ(e.network(qk("i1 5.00 600.0\nu1 begin i1\n  0.00 590.0\n  5.00 600.0\n"
+                         "u2 begin i1\n  0.00 590.0\n  2.00 594.2\n  4.00 597.8\n  5.00 600.0\n")),
+            "");
+  EXPECT_EQ(points(line(2)), (pts{{0, 590}, {5, 600}}));
+  EXPECT_EQ(points(line(1)), (pts{{0, 590}, {5, 600}}));
+  // u1 runs from i1 (6, 600.00) to (0, 602.40), passing 0.01 above i2 (5,
+  // 600.39); u2 climbs from i2 at 9.22 a unit and crosses it 0.0011 further
+  // on, so u1 is taken through i2. u3 runs from i2 straight to u1's end,
+  // 0.006 below u1's row (3, 601.20), within 2.5 halves of 0.01 + 0.01: u1
+  // runs along it from i2.
+  Drawing f;
+  ASSERT_EQ(f.network(qk("i1 6.00 600.00\ni2 5.00 600.39\ni3 4.50 605.00\nu1 i1 end\n  6.00 600.00\n  3.00 601.20\n"
+                         "  0.00 602.40\nu2 i2 i3\n  5.00 600.39\n  4.50 605.00\nu3 i2 end\n  5.00 600.39\n  0.00 602.40\n")),
+            "");
+  EXPECT_EQ(points(line(1)), (pts{{6, 600}, {5, 600.39}, {0, 602.4}}));
 }
