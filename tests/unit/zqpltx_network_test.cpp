@@ -9,19 +9,15 @@
 #include "zqpltx_testsupport.h"
 
 using drawtest::Drawing;
+using drawtest::expectnetwork;
 using drawtest::line;
+using drawtest::networkcase;
 using drawtest::point;
+using drawtest::points;
+using drawtest::pts;
 using drawtest::qk;
 
 namespace {
-
-using pts = std::vector<std::pair<double, double>>;
-
-pts points(const ZQPLTX::linetype& l) {
-  pts p;
-  for (long k = 1; k <= l.npts; ++k) p.emplace_back(static_cast<double>(l.x[k]), static_cast<double>(l.y[k]));
-  return p;
-}
 
 TEST(DrawingNetwork, Crossovers) {
   struct row {
@@ -348,17 +344,12 @@ TEST(DrawingNetwork, IntegerRecordsAreRoundedInAHugeWindow) {
 // 2.5 units of 0.01 of each each way (x 4.975 to 5.025, where the chord's y
 // is 599.98 + 0.003 x), and keeps its rows everywhere else.
 TEST(DrawingNetwork, ALinePassingAPointWithinItsRoundingMeetsItThereAlone) {
-  Drawing d;
-  ASSERT_EQ(d.network(qk("i1 5.00 600.00\nu1 begin i1\n  0.00 400.00\n  5.00 600.00\n"
-                         "u2 begin end\n  0.00 599.98\n  10.00 600.01\n")),
-            "");
-  const pts want{{0, 599.98}, {4.975, 599.994925}, {5, 600}, {5.025, 599.995075}, {10, 600.01}};
-  const pts got = points(line(2));
-  ASSERT_EQ(got.size(), want.size());
-  for (std::size_t k = 0; k < got.size(); ++k) {
-    EXPECT_NEAR(got[k].first, want[k].first, 1e-9) << k;
-    EXPECT_NEAR(got[k].second, want[k].second, 1e-9) << k;
-  }
+  expectnetwork({"i1 5.00 600.00\nu1 begin i1\n  0.00 400.00\n  5.00 600.00\n"
+                 "u2 begin end\n  0.00 599.98\n  10.00 600.01\n",
+                 {},
+                 {{2, {{0, 599.98}, {4.975, 599.994925}, {5, 600}, {5.025, 599.995075}, {10, 600.01}}}},
+                 {},
+                 1e-9});
 }
 
 // A point written 0.01 beyond the right edge, within its rounding of it, is
@@ -394,23 +385,21 @@ TEST(DrawingNetwork, APointIsAsExactAsItsLinesRowsOutsideTheWindow) {
 // at its own y: the rows beyond that first one are dropped, and u1 meets u2
 // at i2 alone.
 TEST(DrawingNetwork, RowsWithinTheirRoundingOfTheWayToAPointAreDropped) {
-  Drawing d;
-  ASSERT_EQ(d.network(qk("i1 5.00 600.00\ni2 5.10 600.40\nu1 i1 i2\n  5 600.10\n  5 600.20\n  5 600.30\n"
-                         "u2 i2 end\n  5.10 600.40\n  0.00 587.65\n")),
-            "");
-  EXPECT_EQ(points(line(1)), (pts{{5, 600}, {5, 600.1}, {5.1, 600.4}}));
+  expectnetwork({"i1 5.00 600.00\ni2 5.10 600.40\nu1 i1 i2\n  5 600.10\n  5 600.20\n  5 600.30\n"
+                 "u2 i2 end\n  5.10 600.40\n  0.00 587.65\n",
+                 {},
+                 {{1, {{5, 600}, {5, 600.1}, {5.1, 600.4}}}}});
   // u1 leaves i1 (5.00, 600.0) down to its row (5.00, 599.5), past i1 on
   // the way to i2 (4.00, 640.0) extended (x 5.0125 there, within 2.5 halves
   // of 0.01 + 0.01), and turns up; u2 from i3 (4.00, 590.0) to i1 crosses
   // that turn at x = 5 - 0.5 / 50.5, within their rounding of i1. The row
   // is dropped, the two meeting at i1 alone.
-  Drawing e;
-  ASSERT_EQ(e.network(qk("i1 5.00 600.0\ni2 4.00 640.0\ni3 4.00 590.0\nu1 i1 i2\n  6.00 562.0\n  5.00 599.5\n"
-                         "  3.00 680.0\nu2 i3 i1\n  4.00 590.0\n  5.00 600.0\n")),
-            "");
-  EXPECT_EQ(points(line(1)), (pts{{5, 600}, {4, 640}}));
-  extended x = 0, y = 0;
-  EXPECT_FALSE(ZQPLTX::LINESCROSS(1, 2, x, y));
+  networkcase past{"i1 5.00 600.0\ni2 4.00 640.0\ni3 4.00 590.0\nu1 i1 i2\n  6.00 562.0\n  5.00 599.5\n"
+                   "  3.00 680.0\nu2 i3 i1\n  4.00 590.0\n  5.00 600.0\n",
+                   {},
+                   {{1, {{5, 600}, {4, 640}}}}};
+  past.crosses = false;
+  expectnetwork(past);
 }
 
 // Lines u1 (i1 to i3) and u2 (i2 to i3) share i3; u1's rows are whole in y
@@ -419,12 +408,10 @@ TEST(DrawingNetwork, RowsWithinTheirRoundingOfTheWayToAPointAreDropped) {
 // to i3, so u1 is that way; u2, which does not name i1, is not taken
 // through it. Both are straight between their points.
 TEST(DrawingNetwork, LinesMeetAtTheirOwnPointsBeforeOneIsTakenThroughAnother) {
-  Drawing d;
-  ASSERT_EQ(d.network(qk("i1 6.4 599.588\ni2 5.44 600\ni3 6.877 600\nu1 i1 i3\n  6.59 600\n  6.73 600\n  6.88 600\n"
-                         "u2 i2 i3\n  5.4 600\n  6.9 600\n")),
-            "");
-  EXPECT_EQ(points(line(1)), (pts{{6.4, 599.588}, {6.877, 600}}));
-  EXPECT_EQ(points(line(2)), (pts{{5.44, 600}, {6.877, 600}}));
+  expectnetwork({"i1 6.4 599.588\ni2 5.44 600\ni3 6.877 600\nu1 i1 i3\n  6.59 600\n  6.73 600\n  6.88 600\n"
+                 "u2 i2 i3\n  5.4 600\n  6.9 600\n",
+                 {},
+                 {{1, {{6.4, 599.588}, {6.877, 600}}}, {2, {{5.44, 600}, {6.877, 600}}}}});
 }
 
 // u2 runs from i3 (1, 600.07) to i4 (9, 599.91), 0.02 down per unit: it
@@ -458,31 +445,27 @@ TEST(DrawingNetwork, ALineCrossingAnotherNearAPointItPassesIsTakenThroughIt) {
   // halves of 0.02 of i1 in y, and of i3's unit of 0.1 in x. Taken through
   // i3, u2 would run round the triangle beside u3; u1 taken through i1 runs
   // along u4 and u3 and closes it whole.
-  Drawing d;
-  ASSERT_EQ(d.network(qk("i1 5.000 599.99\ni2 5.100 599.96\ni3 4.9 600.00\nu1 i2 i3\n  5.100 599.96\n  4.9 600.00\n"
-                         "u2 begin i1\n  4.950 590.00\n  5.000 599.99\nu3 i1 i3\n  5.000 599.99\n  4.9 600.00\n"
-                         "u4 i1 i2\n  5.000 599.99\n  5.100 599.96\n")),
-            "");
-  EXPECT_EQ(points(line(1)), (pts{{5.1, 599.96}, {5, 599.99}, {4.9, 600}}));
-  EXPECT_EQ(points(line(2)), (pts{{4.95, 590}, {5, 599.99}}));
+  expectnetwork({"i1 5.000 599.99\ni2 5.100 599.96\ni3 4.9 600.00\nu1 i2 i3\n  5.100 599.96\n  4.9 600.00\n"
+                 "u2 begin i1\n  4.950 590.00\n  5.000 599.99\nu3 i1 i3\n  5.000 599.99\n  4.9 600.00\n"
+                 "u4 i1 i2\n  5.000 599.99\n  5.100 599.96\n",
+                 {},
+                 {{1, {{5.1, 599.96}, {5, 599.99}, {4.9, 600}}}, {2, {{4.95, 590}, {5, 599.99}}}}});
 }
 
 // u1 and u2 leave i1 (9, 600) for the right edge, u1's rows whole (a unit
 // of 1), u2's to 3 decimals. u2 ending at 604.412 lies within 2.5 halves of
 // 1 + 0.001 (1.25125) of u1's 605: the two ends are one place, u1's taken
 // to u2's; at 603.700, 1.3 away, both keep their rows, as they do where u2
-// leaves i2 (9, 610) instead.
+// leaves i2 (9, 610) instead, crossing u1 where 5t = 10 - 5.588t, t the
+// way from x 9: t = 10 / 10.588 = 0.944465, (9.94447, 604.722).
 TEST(DrawingNetwork, OpenEndsOnTheFrameWithinTheirRoundingAreOnePlace) {
   for (const auto& [y2, from] : {std::pair{"604.412", "i1"}, {"603.700", "i1"}, {"604.412", "i2"}}) {
     const bool joined = std::string(y2) == "604.412" && std::string(from) == "i1";
-    const std::string two =
-        std::string("10.000 ") + y2 + (std::string(from) == "i1" ? "\n  9.000 600.000\n" : "\n  9.000 610.000\n");
-    Drawing d;
-    ASSERT_EQ(d.network(qk("i1 9.000 600.000\ni2 9.000 610.000\nu1 begin i1\n  10 605\n  9 600\nu2 begin " +
-                           std::string(from) + "\n  " + two)),
-              "");
-    EXPECT_EQ(points(line(1)), (pts{{10, joined ? 604.412 : 605}, {9, 600}})) << y2 << from;
-    EXPECT_EQ(points(line(2)).front(), (std::pair{10.0, std::stod(y2)})) << y2 << from;
+    const std::string at = std::string(from) == "i1" ? "600" : "610";
+    expectnetwork({"i1 9.000 600.000\ni2 9.000 610.000\nu1 begin i1\n  10 605\n  9 600\nu2 begin " + std::string(from) +
+                       "\n  10.000 " + y2 + "\n  9.000 " + at + ".000\n",
+                   at == "600" ? "" : "lines u1 and u2 cross at 9.94447 604.722, where no point joins them",
+                   {{1, {{10, joined ? 604.412 : 605}, {9, 600}}}, {2, {{10, std::stod(y2)}, {9, std::stod(at)}}}}});
   }
 }
 
@@ -491,12 +474,10 @@ TEST(DrawingNetwork, OpenEndsOnTheFrameWithinTheirRoundingAreOnePlace) {
 // lies within the two lines' rounding of that meeting, but the meeting is
 // at a point as written: neither line is bent to i4.
 TEST(DrawingNetwork, LinesMeetingAtAPointAsWrittenAreNotBentToAnother) {
-  Drawing d;
-  ASSERT_EQ(d.network(qk("i1 5 600.00\ni2 5 600.40\ni3 5 600.20\ni4 5.2 600.21\nu1 i1 i2\n  5 600.00\n  5 600.40\n"
-                         "u2 i4 i3\n  5.2 600.21\n  5 600.20\n")),
-            "");
-  EXPECT_EQ(points(line(1)), (pts{{5, 600}, {5, 600.4}}));
-  EXPECT_EQ(points(line(2)), (pts{{5.2, 600.21}, {5, 600.2}}));
+  expectnetwork({"i1 5 600.00\ni2 5 600.40\ni3 5 600.20\ni4 5.2 600.21\nu1 i1 i2\n  5 600.00\n  5 600.40\n"
+                 "u2 i4 i3\n  5.2 600.21\n  5 600.20\n",
+                 {},
+                 {{1, {{5, 600}, {5, 600.4}}}, {2, {{5.2, 600.21}, {5, 600.2}}}}});
 }
 
 // u1 runs level from i1 (5, 600) back to i2 (1, 600); u2 from i3 (0,
@@ -507,8 +488,9 @@ TEST(DrawingNetwork, LinesMeetingAtAPointAsWrittenAreNotBentToAnother) {
 // i4 its rows cannot keep i4 on their side of u1 but by crossing it, and
 // it is taken from the crossing along u1 to i1 and on to i4 (along the
 // third). Written with i4 at 600.10, u2 passes i1 0.08 above, beyond that
-// reach: it keeps its rows and the crossing. The same whichever of the two
-// lines is written first, and with u2 written from i4 back to i3.
+// reach: it keeps its rows and the crossing, at x = 0.10 / (0.20 / 5.5).
+// The same whichever of the two lines is written first, and with u2
+// written from i4 back to i3.
 TEST(DrawingNetwork, LinesCrossingWithinTheirRoundingNearWhereOneEndsAreJoinedAlongIt) {
   const double cx = 0.10 / (0.12 / 5.5);
   for (const bool third : {false, true})
@@ -519,29 +501,22 @@ TEST(DrawingNetwork, LinesCrossingWithinTheirRoundingNearWhereOneEndsAreJoinedAl
           const std::string u1 = "u1 i1 i2\n  5.00 600.00\n  1.00 600.00\n";
           const std::string u2 = back ? "u2 i4 i3\n  5.50 " + y4 + "\n  0.00 599.90\n"
                                       : "u2 i3 i4\n  0.00 599.90\n  5.50 " + y4 + "\n";
-          Drawing d;
-          ASSERT_EQ(d.network(qk("i1 5.00 600.00\ni2 1.00 600.00\ni3 0.00 599.90\ni4 5.50 " + y4 + "\n" +
-                                 (twofirst ? u2 + u1 : u1 + u2) +
-                                 (third ? "u3 i1 i4\n  5.00 600.00\n  5.50 " + y4 + "\n" : ""))),
-                    "");
-          const long one = twofirst ? 2 : 1, two = twofirst ? 1 : 2;
-          extended x = 0, y = 0;
-          EXPECT_EQ(ZQPLTX::LINESCROSS(1, 2, x, y), beyond) << third;
+          networkcase c{"i1 5.00 600.00\ni2 1.00 600.00\ni3 0.00 599.90\ni4 5.50 " + y4 + "\n" +
+                        (twofirst ? u2 + u1 : u1 + u2) + (third ? "u3 i1 i4\n  5.00 600.00\n  5.50 " + y4 + "\n" : "")};
+          c.crosses = beyond;
+          if (beyond)
+            c.why = std::string("lines ") + (twofirst ? "u2 and u1" : "u1 and u2") +
+                    " cross at 2.75000 600.000, where no point joins them";
+          c.tol = 1e-12;
           pts want = beyond  ? pts{{0, 599.9}, {5.5, 600.1}}
                      : third ? pts{{0, 599.9}, {cx, 600}, {5, 600}, {5.5, 600.02}}
                              : pts{{0, 599.9}, {5, 600}, {5.5, 600.02}};
           if (back) std::reverse(want.begin(), want.end());
-          const std::string at = std::to_string(third) + std::to_string(beyond) + std::to_string(twofirst) +
-                                 std::to_string(back);
-          const pts got = points(line(two));
-          ASSERT_EQ(got.size(), want.size()) << at;
-          for (std::size_t k = 0; k < got.size(); ++k) {
-            EXPECT_NEAR(got[k].first, want[k].first, 1e-12) << at << k;
-            EXPECT_NEAR(got[k].second, want[k].second, 1e-12) << at << k;
-          }
-          if (third && !beyond) {
-            EXPECT_EQ(points(line(one)), (pts{{5, 600}, got[back ? 2 : 1], {1, 600}})) << at;
-          }
+          const long one = twofirst ? 2 : 1, two = twofirst ? 1 : 2;
+          c.lines = {{two, want}};
+          // u1 has the crossing u2 is taken from as a row of its own
+          if (third && !beyond) c.lines.push_back({one, {{5, 600}, {cx, 600}, {1, 600}}});
+          expectnetwork(c);
         }
 }
 
@@ -559,10 +534,7 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
   const std::string x = "u1 begin end 0 500 5 600 10 700\nu2 begin end 0 700 5 600 10 500\n";
   const std::string run = "u1 begin end 0 500 4 600 6 600 10 700\n";
   const std::string cross = "u1 begin end 0 500 10 700\nu2 begin end 0 700 10 500\n";
-  const struct {
-    std::string records;
-    std::string why;
-  } rows[] = {
+  const networkcase rows[] = {
       {x, "lines u1 and u2 cross at 5.00000 600.000, where no point joins them"},
       {"u1 begin end 0 500 5 600 10 500\nu2 begin end 0 700 5 600 10 700\n", ""},
       {run + "u2 begin end 0 700 4 600 6 600 10 500\n",
@@ -589,20 +561,11 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
        "lines u1 and u2 cross at 5.00000 600.000, where no point joins them"},
       {"u1 begin end 5 500 5 700 8 500\nu2 begin end 0 600 10 620\n",
        "lines u1 and u2 cross at 5.00000 610.000, where no point joins them"},
+      {"i1 410.2 5.808\nu1 begin i1\n  400.0 5.79\n  409.0 5.81\nu2 begin i1\n  400.0 5.80\n  409.0 5.80\n",
+       "lines u1 and u2 cross at 404.500 5.80000, where no point joins them", {}, false, 0,
+       "window 400 700 2 10\nbigticks 0 0 0 0\n"},
   };
-  for (const auto& r : rows) {
-    Drawing d;
-    ASSERT_EQ(d.network(qk(r.records)), "") << r.records;
-    EXPECT_EQ(ZQPLTX::CROSSINGOFLINES(), r.why) << r.records;
-  }
-  extended xy[2];
-  Drawing d;
-  ASSERT_EQ(d.network(qk("i1 410.2 5.808\nu1 begin i1\n  400.0 5.79\n  409.0 5.81\nu2 begin i1\n  400.0 5.80\n"
-                         "  409.0 5.80\n",
-                         "window 400 700 2 10\nbigticks 0 0 0 0\n")),
-            "");
-  EXPECT_FALSE(ZQPLTX::LINESCROSS(1, 2, xy[0], xy[1]));
-  EXPECT_EQ(ZQPLTX::CROSSINGOFLINES(), "lines u1 and u2 cross at 404.500 5.80000, where no point joins them");
+  for (const networkcase& r : rows) expectnetwork(r);
 }
 
 }  // namespace
@@ -613,30 +576,25 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
 // A row of u2 on u1 away from any row they share (u3 ending on u1 at
 // (6, 600)) is a meeting, not a stretch run together: u1 gets no row there.
 TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
-  Drawing d;
-  ASSERT_EQ(d.network(qk("i1 1 600\ni2 9 600\ni3 7 650\ni4 6 700\nu1 i1 i2\n  1 600\n  9 600\n"
-                         "u2 i1 i3\n  1 600\n  4 600\n  7 650\nu3 i4 end\n  6 700\n  6 600\n")),
-            "");
-  EXPECT_EQ(points(line(1)), (pts{{1, 600}, {4, 600}, {9, 600}}));
-  EXPECT_EQ(points(line(2)), (pts{{1, 600}, {4, 600}, {7, 650}}));
+  expectnetwork({"i1 1 600\ni2 9 600\ni3 7 650\ni4 6 700\nu1 i1 i2\n  1 600\n  9 600\n"
+                 "u2 i1 i3\n  1 600\n  4 600\n  7 650\nu3 i4 end\n  6 700\n  6 600\n",
+                 {},
+                 {{1, {{1, 600}, {4, 600}, {9, 600}}}, {2, {{1, 600}, {4, 600}, {7, 650}}}}});
   // u1 and u2 run from (0, 590.0) on the left edge to i1 (5, 600.0), u1
   // straight (594.0 at x = 2, 598.0 at 4), u2 by rows 0.2 above it there
   // and 0.2 below, crossing it, each within 2.5 halves of 0.1 + 0.1: the
   // two are one way between the places they share, u2 along u1's.
-  Drawing e;
-  ASSERT_EQ(e.network(qk("i1 5.00 600.0\nu1 begin i1\n  0.00 590.0\n  5.00 600.0\n"
-                         "u2 begin i1\n  0.00 590.0\n  2.00 594.2\n  4.00 597.8\n  5.00 600.0\n")),
-            "");
-  EXPECT_EQ(points(line(2)), (pts{{0, 590}, {5, 600}}));
-  EXPECT_EQ(points(line(1)), (pts{{0, 590}, {5, 600}}));
+  expectnetwork({"i1 5.00 600.0\nu1 begin i1\n  0.00 590.0\n  5.00 600.0\n"
+                 "u2 begin i1\n  0.00 590.0\n  2.00 594.2\n  4.00 597.8\n  5.00 600.0\n",
+                 {},
+                 {{1, {{0, 590}, {5, 600}}}, {2, {{0, 590}, {5, 600}}}}});
   // u1 runs from i1 (6, 600.00) to (0, 602.40), passing 0.01 above i2 (5,
   // 600.39); u2 climbs from i2 at 9.22 a unit and crosses it 0.0011 further
   // on, so u1 is taken through i2. u3 runs from i2 straight to u1's end,
   // 0.006 below u1's row (3, 601.20), within 2.5 halves of 0.01 + 0.01: u1
   // runs along it from i2.
-  Drawing f;
-  ASSERT_EQ(f.network(qk("i1 6.00 600.00\ni2 5.00 600.39\ni3 4.50 605.00\nu1 i1 end\n  6.00 600.00\n  3.00 601.20\n"
-                         "  0.00 602.40\nu2 i2 i3\n  5.00 600.39\n  4.50 605.00\nu3 i2 end\n  5.00 600.39\n  0.00 602.40\n")),
-            "");
-  EXPECT_EQ(points(line(1)), (pts{{6, 600}, {5, 600.39}, {0, 602.4}}));
+  expectnetwork({"i1 6.00 600.00\ni2 5.00 600.39\ni3 4.50 605.00\nu1 i1 end\n  6.00 600.00\n  3.00 601.20\n"
+                 "  0.00 602.40\nu2 i2 i3\n  5.00 600.39\n  4.50 605.00\nu3 i2 end\n  5.00 600.39\n  0.00 602.40\n",
+                 {},
+                 {{1, {{6, 600}, {5, 600.39}, {0, 602.4}}}}});
 }
