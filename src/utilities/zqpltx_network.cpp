@@ -413,18 +413,17 @@ bool monotonicrun(const linevector& c, long n, extended& span) {
 
 }  // namespace
 
-// A line is cut at its points along x where x never turns back. Of rounded
-// rows, a line that runs further along y, never turning back there either,
-// is cut along y: its x steps may be no more than the rounding.
+// A line is cut at its points along x where x never turns back, but one
+// that runs further along y, never turning back there either, is cut along
+// y: its x steps may be too small to place a point by. How its rows were
+// written (a whole number, a decimal, a ratio) does not change that.
 void MONOTONIC(smallint i) {
   linetype& l = (*LINE)[i];
   l.monox = true;
   if (l.npts < 3) return;
   extended xspan = 0, yspan = 0;
   l.monox = monotonicrun(l.x, l.npts, xspan);
-  bool rounded = false;
-  for (long k = 1; k <= l.npts && !rounded; ++k) rounded = l.round[k].wayx > 0;
-  if (l.monox && rounded && monotonicrun(l.y, l.npts, yspan) && yspan / (YHIGH - YLOW) > xspan / (XHIGH - XLOW))
+  if (l.monox && monotonicrun(l.y, l.npts, yspan) && yspan / (YHIGH - YLOW) > xspan / (XHIGH - XLOW))
     l.monox = false;
 }
 

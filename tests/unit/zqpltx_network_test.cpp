@@ -74,6 +74,8 @@ TEST(DrawingNetwork, Monotony) {
       {"1 500 2 500 2 600 3 600", false}, {"1 500 2 500 1 600", false}, {"3 500 3 600 3 700", false},
       {"1 500 1 600 2 700", false},       {"3 500 2 600 1 700", false}, {"3 500 1 600", true},
       {"1 500 2 501 3 502", true},        {"3 500 2 501 2 502 1 503", true}, {"1 500 3 500 2 500", false},
+      // ratios are exact, and cut the same way as the decimals they equal
+      {"1/1 500 2/1 500 2/1 600 3/1 600", false}, {"3/1 500 2/1 600 1/1 700", false}, {"3/1 500 1/1 600", true},
   };
   for (const row& r : rows) {
     Drawing d;
