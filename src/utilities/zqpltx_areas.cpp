@@ -132,7 +132,10 @@ void gathersides(sidetable& sides, smallint ns) {
 bool frameend(const atype& a, smallint link) {
   if (link < 0) return true;
   if (link == 0) return false;
-  if (FRAMESIDE(POINTSPOT(link)) == 0) return false;
+  // a point within its rounding of the frame was put on it when read
+  spot at = POINTSPOT(link);
+  at.round = rounding{};
+  if (FRAMESIDE(at) == 0) return false;
   smallint ends = 0;
   for (long j = 1; j <= a.nbound; ++j) {
     const linetype& l = lineat(a.boundindex[j]);
