@@ -849,7 +849,9 @@ fieldwalk roundtheframe(smallint k, const farray<smallint, 1, maxbound>& lines, 
 
 // Whether a line end lies at the place of a point on the frame.
 bool atframepoint(smallint line, smallint end) {
-  const spot at = endspot(line, end);
+  // points within their rounding of the frame were put on it when read
+  spot at = endspot(line, end);
+  at.round = rounding{};
   return FRAMESIDE(at) != 0 && FRAMEPOINTAT(at);
 }
 

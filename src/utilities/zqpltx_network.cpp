@@ -650,7 +650,7 @@ smallint FRAMESIDE(const spot& a) {
 
 bool FRAMEPOINTAT(const spot& a) {
   for (smallint i = 1; i <= NPOINT; ++i) {
-    const spot p = POINTSPOT(i);
+    const spot p{(*POINT)[i].x, (*POINT)[i].y, rounding{}};
     if ((*POINT)[i].seen && FRAMESIDE(p) != 0 && a.x == p.x && a.y == p.y) return true;
   }
   return false;
