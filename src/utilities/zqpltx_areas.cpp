@@ -58,9 +58,10 @@ void setarea(smallint sideno, smallint line, smallint area) {
 // fields.
 bool touchesonly(smallint i) {
   const linetype& l = lineat(i);
-  if (FRAMESIDE(LINESPOT(i, 1)) == 0) return false;
+  const spot first{l.x[1], l.y[1], rounding{}};
+  if (FRAMESIDE(first) == 0) return false;
   for (long k = 2; k <= l.npts; ++k)
-    if (FRAMESIDE(LINESPOT(i, k)) == 0 || !ONEPLACE(LINESPOT(i, 1), LINESPOT(i, k), reading::apart)) return false;
+    if (l.x[k] != first.x || l.y[k] != first.y) return false;
   return true;
 }
 
