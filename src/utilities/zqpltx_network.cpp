@@ -661,14 +661,14 @@ void ADDEDGES(smallint i) {
   }
   store(l, out);
   if (l.npts == 0) return;
-  if (l.beginlink == 0) {
-    setlink(l.beginlink, LINESPOT(i, 1));
-    ontoframe(l.beginlink, l.x[1], l.y[1]);
-  }
-  if (l.endlink == 0) {
-    setlink(l.endlink, LINESPOT(i, l.npts));
-    ontoframe(l.endlink, l.x[l.npts], l.y[l.npts]);
-  }
+  // open ends within their rounding of the frame were put on it where
+  // lines meet at their points: here the frame is read as it is
+  const auto onframe = [&](smallint& link, long k) {
+    const smallint side = FRAMESIDE(spot{l.x[k], l.y[k], rounding{}});
+    if (side != 0) link = static_cast<smallint>(-side);
+  };
+  if (l.beginlink == 0) onframe(l.beginlink, 1);
+  if (l.endlink == 0) onframe(l.endlink, l.npts);
 }
 
 namespace {
@@ -1140,12 +1140,28 @@ void joinrowstoownpoints(smallint i) {
   droprows(l, first, from - 1);
 }
 
+// A line's open ends inside the window and within their rounding of the
+// frame put on it.
+void openendsontoframe() {
+  for (smallint i = 1; i <= NLINE; ++i) {
+    linetype& l = (*LINE)[i];
+    if (l.npts < 1) continue;
+    for (const long k : {1L, static_cast<long>(l.npts)}) {
+      if ((k == 1 ? l.beginlink : l.endlink) != 0 || !POINTSEEN(l.x[k], l.y[k])) continue;
+      smallint link = 0;
+      setlink(link, LINESPOT(i, k));
+      ontoframe(link, l.x[k], l.y[k]);
+    }
+  }
+}
+
 }  // namespace
 
 void JOINATPOINTS() {
   WRITTENCROSSING = writtencrossing{};
   for (smallint i = 1; i <= NLINE; ++i) joinrowstoownpoints(i);
   joinframeends();
+  openendsontoframe();
   long joins = 0;
   for (bool changed = true; changed && joins < maxjoins;) {
     changed = false;
