@@ -273,6 +273,8 @@ void PRINTLINE(smallint i, smallint level);
 // crossing or touching, within the rounding of a point that either names,
 // they meet at that point; a line named there goes from the point straight
 // to the rows beyond the meeting, a line passing it is routed through it.
+// A line's rows next to its own point and within the rounding of it are
+// that point, and an open end within its rounding of the frame is on it.
 // Everywhere else a row is the number written.
 void JOINATPOINTS();
 // Whether lines i and j cross or touch where no row of both joins them,

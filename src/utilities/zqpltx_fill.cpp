@@ -213,8 +213,11 @@ bool oneplace(smallint line1, smallint end1, smallint line2, smallint end2) {
 smallint edgeof(smallint line, smallint end) {
   const smallint link = linkof(line, end);
   if (link < 0) return static_cast<smallint>(-link);
-  // a point within its rounding of the frame was put on it
-  return FRAMESIDE(endspot(line, end));
+  // a point within its rounding of the frame was put on it when read: the
+  // end lies on the frame as it now is, or not at all
+  spot at = endspot(line, end);
+  at.round = rounding{};
+  return FRAMESIDE(at);
 }
 
 frameplace placeonframe(smallint line, smallint end) {
@@ -846,7 +849,9 @@ fieldwalk roundtheframe(smallint k, const farray<smallint, 1, maxbound>& lines, 
 
 // Whether a line end lies at the place of a point on the frame.
 bool atframepoint(smallint line, smallint end) {
-  const spot at = endspot(line, end);
+  // points within their rounding of the frame were put on it when read
+  spot at = endspot(line, end);
+  at.round = rounding{};
   return FRAMESIDE(at) != 0 && FRAMEPOINTAT(at);
 }
 

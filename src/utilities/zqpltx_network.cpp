@@ -417,18 +417,17 @@ bool monotonicrun(const linevector& c, long n, extended& span) {
 
 }  // namespace
 
-// A line is cut at its points along x where x never turns back. Of rounded
-// rows, a line that runs further along y, never turning back there either,
-// is cut along y: its x steps may be no more than the rounding.
+// A line is cut at its points along x where x never turns back, but one
+// that runs further along y, never turning back there either, is cut along
+// y: its x steps may be too small to place a point by. How its rows were
+// written (a whole number, a decimal, a ratio) does not change that.
 void MONOTONIC(smallint i) {
   linetype& l = (*LINE)[i];
   l.monox = true;
   if (l.npts < 3) return;
   extended xspan = 0, yspan = 0;
   l.monox = monotonicrun(l.x, l.npts, xspan);
-  bool rounded = false;
-  for (long k = 1; k <= l.npts && !rounded; ++k) rounded = l.round[k].wayx > 0;
-  if (l.monox && rounded && monotonicrun(l.y, l.npts, yspan) && yspan / (YHIGH - YLOW) > xspan / (XHIGH - XLOW))
+  if (l.monox && monotonicrun(l.y, l.npts, yspan) && yspan / (YHIGH - YLOW) > xspan / (XHIGH - XLOW))
     l.monox = false;
 }
 
@@ -482,27 +481,9 @@ void ADDPOINTS(smallint i) {
   pointlist& out = scratch();
   out.n = 0;
   auto addpoint = [&](smallint p) { out.add((*POINT)[p].x, (*POINT)[p].y, (*POINT)[p].round); };
-  // The rows from..to, less those at the point written before them (the
-  // first rows) or after them (the last rows): a row within the rounding of
-  // its point, read as coarse as the file allows, is that point, and would
-  // step back from it; the way the line leaves its point starts beyond. So
-  // is a row at the point's value of the coordinate the line is cut by with
-  // the point between it and the next row on: the point's own row, rounded
-  // past it.
-  auto adddata = [&](long from, long to, smallint before, smallint after) {
-    auto atpoint = [&](long k, long next, smallint p) {
-      if (p <= 0) return false;
-      const pointtype& pt = (*POINT)[p];
-      if (ONEPLACE(LINESPOT(i, k), POINTSPOT(p), reading::way)) return true;
-      if (next < from || next > to) return false;
-      if (l.monox) return l.x[k] == pt.x && between(pt.y, l.y[k], l.y[next]);
-      return l.y[k] == pt.y && between(pt.x, l.x[k], l.x[next]);
-    };
-    // the row at an open end is where the line ends there, however near
-    // its point: the data keep the two apart
-    const long keepfirst = before == 0 ? 1 : 0, keeplast = after == 0 ? 1 : 0;
-    while (from <= to - keeplast && atpoint(from, from + 1, before)) ++from;
-    while (to >= from + keepfirst && atpoint(to, to - 1, after)) --to;
+  // The rows between the points as written: those within the rounding of a
+  // point are joined to it where lines meet at their points.
+  auto adddata = [&](long from, long to) {
     for (long k = from; k <= to; ++k) out.add(l.x[k], l.y[k], l.round[k]);
   };
   if (beginpoint != endpoint) {
@@ -510,10 +491,10 @@ void ADDPOINTS(smallint i) {
     if (l.endname == "end") {
       if (pb == l.npts) IO::ERROREXIT("add points", "\"end\" should be \"begin\" for " + l.name + "?", yourfault);
       addpoint(l.beginlink);
-      adddata(pb + 1, l.npts, l.beginlink, 0);
+      adddata(pb + 1, l.npts);
     } else {
       if (pe == 0) IO::ERROREXIT("add points", "\"begin\" should be \"end\" for " + l.name + "?", yourfault);
-      adddata(1, pe, 0, l.endlink);
+      adddata(1, pe);
       addpoint(l.endlink);
     }
   } else if (pb == pe) {
@@ -522,7 +503,7 @@ void ADDPOINTS(smallint i) {
   } else {
     if (pe < pb) exchange();
     addpoint(l.beginlink);
-    adddata(pb + 1, pe, l.beginlink, l.endlink);
+    adddata(pb + 1, pe);
     addpoint(l.endlink);
   }
   store(l, out);
@@ -655,7 +636,7 @@ smallint FRAMESIDE(const spot& a) {
 
 bool FRAMEPOINTAT(const spot& a) {
   for (smallint i = 1; i <= NPOINT; ++i) {
-    const spot p = POINTSPOT(i);
+    const spot p{(*POINT)[i].x, (*POINT)[i].y, rounding{}};
     if ((*POINT)[i].seen && FRAMESIDE(p) != 0 && a.x == p.x && a.y == p.y) return true;
   }
   return false;
@@ -684,14 +665,14 @@ void ADDEDGES(smallint i) {
   }
   store(l, out);
   if (l.npts == 0) return;
-  if (l.beginlink == 0) {
-    setlink(l.beginlink, LINESPOT(i, 1));
-    ontoframe(l.beginlink, l.x[1], l.y[1]);
-  }
-  if (l.endlink == 0) {
-    setlink(l.endlink, LINESPOT(i, l.npts));
-    ontoframe(l.endlink, l.x[l.npts], l.y[l.npts]);
-  }
+  // open ends within their rounding of the frame were put on it where
+  // lines meet at their points: here the frame is read as it is
+  const auto onframe = [&](smallint& link, long k) {
+    const smallint side = FRAMESIDE(spot{l.x[k], l.y[k], rounding{}});
+    if (side != 0) link = static_cast<smallint>(-side);
+  };
+  if (l.beginlink == 0) onframe(l.beginlink, 1);
+  if (l.endlink == 0) onframe(l.endlink, l.npts);
 }
 
 namespace {
@@ -1420,11 +1401,58 @@ void joinframeends() {
     }
 }
 
+// A line's rows next to a point it names, less those at the point: a row
+// within the rounding of its point, read as coarse as the file allows, is
+// that point, and would step back from it; the way the line leaves its
+// point starts beyond. So is a row at the point's value of the coordinate
+// the line is cut by with the point between it and the next row on: the
+// point's own row, rounded past it. The row at an open end is where the
+// line ends there, however near its point: the data keep the two apart.
+void joinrowstoownpoints(smallint i) {
+  linetype& l = (*LINE)[i];
+  const smallint before = l.beginlink > 0 ? l.beginlink : smallint{0};
+  const smallint after = l.endlink > 0 ? l.endlink : smallint{0};
+  if (before == 0 && after == 0) return;
+  const long first = before > 0 ? 2 : 1, last = after > 0 ? l.npts - 1 : l.npts;
+  long from = first, to = last;
+  auto atpoint = [&](long k, long next, smallint p) {
+    if (p <= 0) return false;
+    const pointtype& pt = (*POINT)[p];
+    if (ONEPLACE(LINESPOT(i, k), POINTSPOT(p), reading::way)) return true;
+    if (next < from || next > to) return false;
+    if (l.monox) return l.x[k] == pt.x && between(pt.y, l.y[k], l.y[next]);
+    return l.y[k] == pt.y && between(pt.x, l.x[k], l.x[next]);
+  };
+  const long keepfirst = before == 0 ? 1 : 0, keeplast = after == 0 ? 1 : 0;
+  while (from <= to - keeplast && atpoint(from, from + 1, before)) ++from;
+  while (to >= from + keepfirst && atpoint(to, to - 1, after)) --to;
+  // the later rows first: the earlier keep their numbers
+  droprows(l, std::max(to + 1, from), last);
+  droprows(l, first, from - 1);
+}
+
+// A line's open ends inside the window and within their rounding of the
+// frame put on it.
+void openendsontoframe() {
+  for (smallint i = 1; i <= NLINE; ++i) {
+    linetype& l = (*LINE)[i];
+    if (l.npts < 1) continue;
+    for (const long k : {1L, static_cast<long>(l.npts)}) {
+      if ((k == 1 ? l.beginlink : l.endlink) != 0 || !POINTSEEN(l.x[k], l.y[k])) continue;
+      smallint link = 0;
+      setlink(link, LINESPOT(i, k));
+      ontoframe(link, l.x[k], l.y[k]);
+    }
+  }
+}
+
 }  // namespace
 
 void JOINATPOINTS() {
   WRITTENCROSSING = writtencrossing{};
+  for (smallint i = 1; i <= NLINE; ++i) joinrowstoownpoints(i);
   joinframeends();
+  openendsontoframe();
   const pointsbyx points;
   long joins = 0;
   for (bool changed = true; changed && joins < maxjoins;) {

@@ -347,6 +347,21 @@ TEST(DrawingAreas, PointsOnTheFrameAreWhereAreasMeetIt) {
                       "u2 a b - c i2 i3 connect\nu3 a b - c i3 i5 connect\nu4 a b - c i5 i2 connect\n"));
   EXPECT_EQ(o.end, "analyse: stuffup in ordering");
   EXPECT_EQ(o.listed, "area 1) connection not found\n");
+
+  // i1 and i2 on the top edge a unit of their rounding apart, u3 between
+  // them along it: two places of the data, so u3 parts the field below it
+  // (a c, between u8 and u2) from the one it bounds alone on the frame's
+  // side (a c e). A fourth line out of the window gives the analysis its
+  // fourth pass.
+  Drawing g;
+  EXPECT_EQ(findareas(g, qk("i1 5.00 800.00\ni2 5.01 800.00\nu3 a c - e i1 i2 connect\n"
+                            "u8 a c - b i1 end 5.00 800.00 1.00 400.00\nu2 a c - d i2 end 5.01 800.00 9.00 400.00\n"
+                            "u9 a c - f begin end 20 500 30 600\n"))
+                .end,
+            "");
+  ASSERT_EQ(ZQPLTX::NA, 4);
+  const std::vector<std::string> along[] = {{"u8", "u3", "u2"}, {"u3"}, {"u8"}, {"u2"}};
+  for (long k = 1; k <= 4; ++k) EXPECT_EQ(bounds(k), along[k - 1]) << k;
 }
 
 }  // namespace

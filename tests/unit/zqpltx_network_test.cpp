@@ -71,6 +71,8 @@ TEST(DrawingNetwork, Monotony) {
       {"1 500 2 500 2 600 3 600", false}, {"1 500 2 500 1 600", false}, {"3 500 3 600 3 700", false},
       {"1 500 1 600 2 700", false},       {"3 500 2 600 1 700", false}, {"3 500 1 600", true},
       {"1 500 2 501 3 502", true},        {"3 500 2 501 2 502 1 503", true}, {"1 500 3 500 2 500", false},
+      // ratios are exact, and cut the same way as the decimals they equal
+      {"1/1 500 2/1 500 2/1 600 3/1 600", false}, {"3/1 500 2/1 600 1/1 700", false}, {"3/1 500 1/1 600", true},
   };
   for (const row& r : rows) {
     Drawing d;
@@ -204,18 +206,19 @@ TEST(DrawingNetwork, Clipping) {
   ASSERT_EQ(e.network(qk("u1 begin end 5.000000000 600.0000000 5.000000000 0.0000001000000\n", "window 0 10 0 800\nbigticks 0 0 0 0\n")), "");
   EXPECT_EQ(line(1).endlink, 0);
   EXPECT_EQ(line(1).y[2], 1e-7L);
-  // A steep segment a tenth of a millionth long across the right or the top
-  // edge, beside rows of 1e5: the crossing halves it, (11, 100400.5) and
-  // (100400.5, 11). Through the segment's intercept it was 1e-7 off, past a
-  // neighbouring line's end a window corner away.
+  // A steep segment 0.002 long across the right or the top edge, beside
+  // rows of 1e9: the crossing halves it, (11, 1000000000.5) and
+  // (1000000000.5, 11). Through the segment's intercept it was 6e-8 off,
+  // in a narrower window past a neighbouring line's end.
   for (const bool across : {false, true}) {
     Drawing f;
-    const std::string rows = across ? "100400 10.99999995 100401 11.00000005" : "10.99999995 100400 11.00000005 100401";
-    ASSERT_EQ(f.network(qk("u1 begin end " + rows + "\n", across ? "window 100399 100402 9 11\nbigticks 0 0 0 0\n"
-                                                                  : "window 9 11 100399 100402\nbigticks 0 0 0 0\n")),
+    const std::string rows = across ? "1000000000 10.9990 1000000001 11.0010" : "10.9990 1000000000 11.0010 1000000001";
+    ASSERT_EQ(f.network(qk("u1 begin end " + rows + "\n", across ? "window 999999999 1000000002 9 11\nbigticks 0 0 0 0\n"
+                                                                  : "window 9 11 999999999 1000000002\nbigticks 0 0 0 0\n")),
               "");
-    EXPECT_NEAR(static_cast<double>(line(1).x[2]), across ? 100400.5 : 11, 1e-9) << rows;
-    EXPECT_NEAR(static_cast<double>(line(1).y[2]), across ? 11 : 100400.5, 1e-9) << rows;
+    const extended wx = across ? 1000000000.5L : 11, wy = across ? 11 : 1000000000.5L;
+    EXPECT_NEAR(static_cast<double>(line(1).x[2] - wx), 0, 1e-9) << rows;
+    EXPECT_NEAR(static_cast<double>(line(1).y[2] - wy), 0, 1e-9) << rows;
   }
 }
 
