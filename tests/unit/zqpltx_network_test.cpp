@@ -521,6 +521,16 @@ TEST(DrawingNetwork, LinesCrossingWithinTheirRoundingNearWhereOneEndsAreJoinedAl
           if (third && !beyond) c.lines.push_back({one, {{5, 600}, {cx, 600}, {1, 600}}});
           expectnetwork(c);
         }
+  // A fourth line across u1 at x = 4.8, between the crossing and i1, ending
+  // at 600.003 below u2 (600.00473 there): taken along u1, u2 would cross
+  // it. It keeps its rows and its crossing with u1.
+  networkcase fourth{"i1 5.00 600.00\ni2 1.00 600.00\ni3 0.00 599.90\ni4 5.50 600.02\nu1 i1 i2\n  5.00 600.00\n"
+                     "  1.00 600.00\nu2 i3 i4\n  0.00 599.90\n  5.50 600.02\nu3 i1 i4\n  5.00 600.00\n  5.50 600.02\n"
+                     "u4 begin end\n  4.80 599.950\n  4.80 600.003\n",
+                     {},
+                     {{2, {{0, 599.9}, {5.5, 600.02}}}}};
+  fourth.crosses = true;
+  expectnetwork(fourth);
 }
 
 // Lines that meet only at rows they share pass each other there when they
