@@ -850,6 +850,13 @@ bool nearsegment(const spot& at, const spot& a, const spot& b, bool beyonda = fa
 // within their rounding of the new way, else refused.
 enum class route { none, drop, insert, refused };
 
+// The first point written at exactly (x, y), 0 for none.
+smallint pointat(extended x, extended y) {
+  for (smallint i = 1; i <= NPOINT; ++i)
+    if (x == (*POINT)[i].x && y == (*POINT)[i].y) return i;
+  return 0;
+}
+
 struct routing {
   route how = route::none;
   long from = 0, to = 0;  // rows dropped, or the row p follows
@@ -872,11 +879,7 @@ routing routeof(const linetype& l, long k, smallint p) {
     // point's own row rounded past it, the line turning back to p); but a
     // row past p is dropped only where it is a row of the data: a
     // point the line was taken through keeps it there
-    auto named = [&](long j) {
-      for (smallint i = 1; i <= NPOINT; ++i)
-        if (l.x[j] == (*POINT)[i].x && l.y[j] == (*POINT)[i].y) return true;
-      return false;
-    };
+    auto named = [&](long j) { return pointat(l.x[j], l.y[j]) > 0; };
     bool past = false;
     for (long j = from; j <= to; ++j) {
       if (nearsegment(row(j), POINTSPOT(p), far)) continue;
@@ -1056,7 +1059,7 @@ bool closeswhole(smallint i, const routing& ri, smallint j, const routing& rj, s
   };
   for (const auto& [line, r] : {std::pair{i, ri}, std::pair{j, rj}}) {
     if (r.how != route::insert) continue;
-    linetype l = (*LINE)[line];
+    trialline l((*LINE)[line]);
     applyroute(l, r, p);
     long at = r.from + 1;
     while (at < l.npts && !(l.x[at] == pt.x && l.y[at] == pt.y)) ++at;
@@ -1068,13 +1071,6 @@ bool closeswhole(smallint i, const routing& ri, smallint j, const routing& rj, s
   return true;
 }
 
-// Where lines a and b cross between two places they share (rows of both),
-// and each row of one between them lies within its rounding of the other's
-// way there, the two are one way between those places: the data cannot
-// tell which runs on which side, and either order would leave a field
-// between them that the other order needs on the far side. The rows of
-// the one so lying (a's, where both do) are taken out and the other's way
-// put in. Whether the lines were so joined.
 // Row of line b at row ka of line a, 0 for none.
 long rowofat(const linetype& a, long ka, const linetype& b) {
   for (long j = 1; j <= b.npts; ++j)
@@ -1087,11 +1083,7 @@ long rowofat(const linetype& a, long ka, const linetype& b) {
 // either, b's of a's): the rows so lying taken out and the other's way put
 // in. Whether the lines were so joined.
 bool onewaybetween(linetype& a, long s, long e, linetype& b, long sb, long eb, bool either) {
-  auto named = [](const linetype& l, long j) {
-    for (smallint i = 1; i <= NPOINT; ++i)
-      if (l.x[j] == (*POINT)[i].x && l.y[j] == (*POINT)[i].y) return true;
-    return false;
-  };
+  auto named = [](const linetype& l, long j) { return pointat(l.x[j], l.y[j]) > 0; };
   // whether rows from..to of l lie within their rounding of o's way
   // between its rows lo..hi
   auto within = [&](const linetype& l, long from, long to, const linetype& o, long lo, long hi) {
@@ -1125,6 +1117,13 @@ bool onewaybetween(linetype& a, long s, long e, linetype& b, long sb, long eb, b
   return false;
 }
 
+// Where lines a and b cross between two places they share (rows of both),
+// and each row of one between them lies within its rounding of the other's
+// way there, the two are one way between those places: the data cannot
+// tell which runs on which side, and either order would leave a field
+// between them that the other order needs on the far side. The rows of
+// the one so lying (a's, where both do) are taken out and the other's way
+// put in. Whether the lines were so joined.
 bool runalong(linetype& a, long k, linetype& b, long m) {
   long s = k, e = k + 1, sb = 0, eb = 0;
   while (s >= 1 && (sb = rowofat(a, s, b)) == 0) --s;
@@ -1141,9 +1140,7 @@ bool runalong(linetype& a, long k, linetype& b, long m) {
 // was so taken.
 bool passesalong(linetype& a, linetype& b) {
   for (long r = 2; r < a.npts; ++r) {
-    smallint p = 0;
-    for (smallint i = 1; i <= NPOINT && p == 0; ++i)
-      if (a.x[r] == (*POINT)[i].x && a.y[r] == (*POINT)[i].y) p = i;
+    const smallint p = pointat(a.x[r], a.y[r]);
     if (p == 0 || p == a.beginlink || p == a.endlink) continue;
     const long rb = rowofat(a, r, b);
     if (rb == 0 || !((rb == 1 && b.beginlink == p) || (rb == b.npts && b.endlink == p))) continue;
