@@ -254,6 +254,10 @@ bool ONEPLACE(const spot& a, const spot& b, reading how);
 // places apart (1 bottom, 2 left, 3 top, 4 right, the first of two at a
 // corner), 0 for none.
 smallint FRAMESIDE(const spot& a);
+// The side of the frame a place lies on as it is, with no rounding: where
+// lines have met at their points, every end that is on the frame was put
+// there, and the frame is read exactly.
+smallint FRAMESIDEAT(extended x, extended y);
 // Whether a point of the window's records that lies on the frame is at the
 // place.
 bool FRAMEPOINTAT(const spot& a);

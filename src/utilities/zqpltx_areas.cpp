@@ -58,10 +58,9 @@ void setarea(smallint sideno, smallint line, smallint area) {
 // fields.
 bool touchesonly(smallint i) {
   const linetype& l = lineat(i);
-  const spot first{l.x[1], l.y[1], rounding{}};
-  if (FRAMESIDE(first) == 0) return false;
+  if (FRAMESIDEAT(l.x[1], l.y[1]) == 0) return false;
   for (long k = 2; k <= l.npts; ++k)
-    if (l.x[k] != first.x || l.y[k] != first.y) return false;
+    if (l.x[k] != l.x[1] || l.y[k] != l.y[1]) return false;
   return true;
 }
 
@@ -134,9 +133,8 @@ bool frameend(const atype& a, smallint link) {
   if (link < 0) return true;
   if (link == 0) return false;
   // a point within its rounding of the frame was put on it when read
-  spot at = POINTSPOT(link);
-  at.round = rounding{};
-  if (FRAMESIDE(at) == 0) return false;
+  const spot at = POINTSPOT(link);
+  if (FRAMESIDEAT(at.x, at.y) == 0) return false;
   smallint ends = 0;
   for (long j = 1; j <= a.nbound; ++j) {
     const linetype& l = lineat(a.boundindex[j]);

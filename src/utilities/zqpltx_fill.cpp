@@ -215,9 +215,8 @@ smallint edgeof(smallint line, smallint end) {
   if (link < 0) return static_cast<smallint>(-link);
   // a point within its rounding of the frame was put on it when read: the
   // end lies on the frame as it now is, or not at all
-  spot at = endspot(line, end);
-  at.round = rounding{};
-  return FRAMESIDE(at);
+  const spot at = endspot(line, end);
+  return FRAMESIDEAT(at.x, at.y);
 }
 
 frameplace placeonframe(smallint line, smallint end) {
@@ -850,9 +849,8 @@ fieldwalk roundtheframe(smallint k, const farray<smallint, 1, maxbound>& lines, 
 // Whether a line end lies at the place of a point on the frame.
 bool atframepoint(smallint line, smallint end) {
   // points within their rounding of the frame were put on it when read
-  spot at = endspot(line, end);
-  at.round = rounding{};
-  return FRAMESIDE(at) != 0 && FRAMEPOINTAT(at);
+  const spot at = endspot(line, end);
+  return FRAMESIDEAT(at.x, at.y) != 0 && FRAMEPOINTAT(at);
 }
 
 // A field of one line from a point on the frame to the frame, whose side

@@ -634,10 +634,12 @@ smallint FRAMESIDE(const spot& a) {
   return 0;
 }
 
+smallint FRAMESIDEAT(extended x, extended y) { return FRAMESIDE(spot{x, y, rounding{}}); }
+
 bool FRAMEPOINTAT(const spot& a) {
   for (smallint i = 1; i <= NPOINT; ++i) {
-    const spot p{(*POINT)[i].x, (*POINT)[i].y, rounding{}};
-    if ((*POINT)[i].seen && FRAMESIDE(p) != 0 && a.x == p.x && a.y == p.y) return true;
+    const pointtype& p = (*POINT)[i];
+    if (p.seen && FRAMESIDEAT(p.x, p.y) != 0 && a.x == p.x && a.y == p.y) return true;
   }
   return false;
 }
@@ -668,7 +670,7 @@ void ADDEDGES(smallint i) {
   // open ends within their rounding of the frame were put on it where
   // lines meet at their points: here the frame is read as it is
   const auto onframe = [&](smallint& link, long k) {
-    const smallint side = FRAMESIDE(spot{l.x[k], l.y[k], rounding{}});
+    const smallint side = FRAMESIDEAT(l.x[k], l.y[k]);
     if (side != 0) link = static_cast<smallint>(-side);
   };
   if (l.beginlink == 0) onframe(l.beginlink, 1);
