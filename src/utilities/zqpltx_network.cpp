@@ -1607,12 +1607,9 @@ void JOINATPOINTS() {
               }
             }
             // nearly parallel, crossing there and back within their
-            // rounding, where no point takes them
-            if (!changed && crossesback(a, k, b, m, x, y)) {
-              if (WRITTENCROSSING.line1 == 0 && !points.nearany(meetingat(a, k, b, m, x, y)))
-                WRITTENCROSSING = writtencrossing{i, j, x, y};
-              changed = true;
-            }
+            // rounding, where no point takes them: no evidence a refusal
+            // could name
+            if (!changed && crossesback(a, k, b, m, x, y)) changed = true;
           }
       }
     if (changed) ++joins;
