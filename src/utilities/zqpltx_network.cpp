@@ -1175,7 +1175,15 @@ void placesasrows(linetype& l, long s1, extended x1, extended y1, long s2, exten
 // no point joins them, and the data tell no crossing. Whether the lines
 // were so joined; where not, they are left as they were.
 bool crossesback(linetype& a, long k, linetype& b, long m, extended x, extended y) {
-  if (a.npts + 2 > maxlinestore || b.npts + 2 > maxlinestore) return false;
+  // a meeting at a row of either is no crossing through: the row may
+  // touch, and is read as such elsewhere
+  auto through = [&](long q, long j) {
+    return ORIENT(a.x[q], a.y[q], a.x[q + 1], a.y[q + 1], b.x[j], b.y[j]) != 0 &&
+           ORIENT(a.x[q], a.y[q], a.x[q + 1], a.y[q + 1], b.x[j + 1], b.y[j + 1]) != 0 &&
+           ORIENT(b.x[j], b.y[j], b.x[j + 1], b.y[j + 1], a.x[q], a.y[q]) != 0 &&
+           ORIENT(b.x[j], b.y[j], b.x[j + 1], b.y[j + 1], a.x[q + 1], a.y[q + 1]) != 0;
+  };
+  if (a.npts + 2 > maxlinestore || b.npts + 2 > maxlinestore || !through(k, m)) return false;
   const extended t = alongsegment(a, k, x, y);
   long k2 = 0, m2 = 0;
   extended x2 = 0, y2 = 0, t2 = 0;
@@ -1193,7 +1201,7 @@ bool crossesback(linetype& a, long k, linetype& b, long m, extended x, extended 
       t2 = tc;
     }
   }
-  if (k2 == 0 || (x2 == x && y2 == y)) return false;
+  if (k2 == 0 || (x2 == x && y2 == y) || !through(k2, m2)) return false;
   // b between the two crossings shares no row with a either
   const long blo = std::min(m, m2), bhi = std::max(m, m2);
   for (long j = blo + 1; j <= bhi; ++j)
