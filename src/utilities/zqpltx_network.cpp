@@ -1215,6 +1215,30 @@ bool crossesback(linetype& a, long k, linetype& b, long m, extended x, extended 
   return false;
 }
 
+// Where a row of line b lies on segment k of line a as written, between
+// a's rows, and the two run along each other within their rounding from
+// there to a row they share: that row is made a row of a too, which
+// leaves a's way as it was, and the two are one way between the shared
+// rows (runalong). A row of one rounded onto the other's way there cannot
+// tell on which side the lines run. Whether they were so joined; where
+// not, a is left as it was.
+bool touchesalong(linetype& a, long k, linetype& b, long m) {
+  for (const long r : {m, m + 1}) {
+    const extended x = b.x[r], y = b.y[r];
+    if (ORIENT(a.x[k], a.y[k], a.x[k + 1], a.y[k + 1], x, y) != 0 || !between(x, a.x[k], a.x[k + 1]) ||
+        !between(y, a.y[k], a.y[k + 1]) || (x == a.x[k] && y == a.y[k]) || (x == a.x[k + 1] && y == a.y[k + 1]))
+      continue;
+    if (a.npts + 1 > maxlinestore) return false;
+    insertrow(a, k, x, y, ROUNDINGBETWEEN(a.round[k], a.round[k + 1], alongsegment(a, k, x, y)));
+    for (const long ka : {k, k + 1})
+      for (const long mb : {r - 1, r})
+        if (mb >= 1 && mb < b.npts && runalong(a, ka, b, mb)) return true;
+    droprows(a, k + 1, k + 1);
+    return false;
+  }
+  return false;
+}
+
 // Where line a was taken through a point p it does not name, and line b
 // leaves p, the two meeting again further on with a's rows between within
 // their rounding of b's way: a passes p on the side the data put it, which
@@ -1618,6 +1642,7 @@ void JOINATPOINTS() {
             // rounding, where no point takes them: no evidence a refusal
             // could name
             if (!changed && crossesback(a, k, b, m, x, y)) changed = true;
+            if (!changed && (touchesalong(a, k, b, m) || touchesalong(b, m, a, k))) changed = true;
           }
       }
     if (changed) ++joins;

@@ -547,6 +547,7 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
   const std::string x = "u1 begin end 0 500 5 600 10 700\nu2 begin end 0 700 5 600 10 500\n";
   const std::string run = "u1 begin end 0 500 4 600 6 600 10 700\n";
   const std::string cross = "u1 begin end 0 500 10 700\nu2 begin end 0 700 10 500\n";
+  const std::string touch = "u1 begin end 0.00 590.0 2.00 594.0 10.00 610.0\nu2 begin end 0.00 591.0 2.00 594.0 3.00 ";
   const networkcase rows[] = {
       {x, "lines u1 and u2 cross at 5.00000 600.000, where no point joins them"},
       {"u1 begin end 0 500 5 600 10 500\nu2 begin end 0 700 5 600 10 700\n", ""},
@@ -577,6 +578,15 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
       {"i1 410.2 5.808\nu1 begin i1\n  400.0 5.79\n  409.0 5.81\nu2 begin i1\n  400.0 5.80\n  409.0 5.80\n",
        "lines u1 and u2 cross at 404.500 5.80000, where no point joins them", {}, false, 0,
        "window 400 700 2 10\nbigticks 0 0 0 0\n"},
+      // u2 passes u1 at their row (2, 594.0), dips 0.1 below u1's 596.0 at
+      // x = 3 and comes back across it at its own row (4, 598.0) on u1's
+      // segment: within 2.5 halves of 0.1 + 0.1 in y, 0.01 + 0.01 in x
+      // (0.3 of y at u1's slope 2), so the row at 4 is made u1's too and
+      // the two are one way between; dipping 0.5 it crosses there.
+      {touch + "595.9 4.00 598.0 10.00 611.0\n",
+       "",
+       {{1, {{0, 590}, {2, 594}, {4, 598}, {10, 610}}}, {2, {{0, 591}, {2, 594}, {4, 598}, {10, 611}}}}},
+      {touch + "595.5 4.00 598.0 10.00 611.0\n", "lines u1 and u2 cross at 4.00000 598.000, where no point joins them"},
   };
   for (const networkcase& r : rows) expectnetwork(r);
 }
