@@ -1134,6 +1134,113 @@ bool runalong(linetype& a, long k, linetype& b, long m) {
   return onewaybetween(a, s, e, b, sb, eb, true);
 }
 
+// How far along segment k of line l the place (x, y) lies, in shares of
+// the segment.
+extended alongsegment(const linetype& l, long k, extended x, extended y) {
+  const extended dx = l.x[k + 1] - l.x[k], dy = l.y[k + 1] - l.y[k];
+  return ((x - l.x[k]) * dx + (y - l.y[k]) * dy) / (dx * dx + dy * dy);
+}
+
+// Places 1 and 2 on segments s1 and s2 of line l made rows of it (a row
+// already there kept): r1 and r2 their rows; put the rows put in, latest
+// first, so that they can be taken out again in that order.
+void placesasrows(linetype& l, long s1, extended x1, extended y1, long s2, extended x2, extended y2, long& r1,
+                  long& r2, long (&put)[2], long& nput) {
+  const bool oneearlier = s1 < s2 || (s1 == s2 && alongsegment(l, s1, x1, y1) <= alongsegment(l, s2, x2, y2));
+  auto asrow = [&](long k, extended x, extended y, bool& in) {
+    in = false;
+    if (l.x[k] == x && l.y[k] == y) return k;
+    if (l.x[k + 1] == x && l.y[k + 1] == y) return k + 1;
+    insertrow(l, k, x, y, ROUNDINGBETWEEN(l.round[k], l.round[k + 1], alongsegment(l, k, x, y)));
+    in = true;
+    return k + 1;
+  };
+  // the later first: the earlier keeps its segment's number, and where put
+  // in moves the later a row on
+  long& rl = oneearlier ? r2 : r1;
+  long& re = oneearlier ? r1 : r2;
+  bool inl = false, ine = false;
+  rl = oneearlier ? asrow(s2, x2, y2, inl) : asrow(s1, x1, y1, inl);
+  re = oneearlier ? asrow(s1, x1, y1, ine) : asrow(s2, x2, y2, ine);
+  if (ine) ++rl;
+  nput = 0;
+  if (inl) put[nput++] = rl;
+  if (ine) put[nput++] = re;
+}
+
+// Where lines a and b, sharing no place between, cross at (x, y) on a's
+// segment k and b's segment m and cross back at the next place they meet
+// along a, and the rows of one between the two crossings lie within their
+// rounding of the other's way: the two are one way between the crossings,
+// as between two places they share (runalong). Nearly parallel ways from
+// points apart cross so where one row is rounded across the other line;
+// no point joins them, and the data tell no crossing. Whether the lines
+// were so joined; where not, they are left as they were.
+bool crossesback(linetype& a, long k, linetype& b, long m, extended x, extended y) {
+  // a meeting at a row of either is no crossing through: the row may
+  // touch, and is read as such elsewhere
+  auto through = [&](long q, long j) {
+    return ORIENT(a.x[q], a.y[q], a.x[q + 1], a.y[q + 1], b.x[j], b.y[j]) != 0 &&
+           ORIENT(a.x[q], a.y[q], a.x[q + 1], a.y[q + 1], b.x[j + 1], b.y[j + 1]) != 0 &&
+           ORIENT(b.x[j], b.y[j], b.x[j + 1], b.y[j + 1], a.x[q], a.y[q]) != 0 &&
+           ORIENT(b.x[j], b.y[j], b.x[j + 1], b.y[j + 1], a.x[q + 1], a.y[q + 1]) != 0;
+  };
+  if (a.npts + 2 > maxlinestore || b.npts + 2 > maxlinestore || !through(k, m)) return false;
+  const extended t = alongsegment(a, k, x, y);
+  long k2 = 0, m2 = 0;
+  extended x2 = 0, y2 = 0, t2 = 0;
+  for (long q = k; q < a.npts && k2 == 0; ++q) {
+    if (q > k && rowofat(a, q, b) > 0) return false;
+    for (long j = 1; j < b.npts; ++j) {
+      extended cx = 0, cy = 0;
+      if ((q == k && j == m) || !meetapart(a, q, b, j, cx, cy)) continue;
+      const extended tc = alongsegment(a, q, cx, cy);
+      if ((q == k && tc <= t) || (k2 != 0 && tc >= t2)) continue;
+      k2 = q;
+      m2 = j;
+      x2 = cx;
+      y2 = cy;
+      t2 = tc;
+    }
+  }
+  if (k2 == 0 || (x2 == x && y2 == y) || !through(k2, m2)) return false;
+  // b between the two crossings shares no row with a either
+  const long blo = std::min(m, m2), bhi = std::max(m, m2);
+  for (long j = blo + 1; j <= bhi; ++j)
+    if (rowofat(b, j, a) > 0) return false;
+  long ra1 = 0, ra2 = 0, rb1 = 0, rb2 = 0, puta[2] = {0, 0}, putb[2] = {0, 0}, na = 0, nb = 0;
+  placesasrows(a, k, x, y, k2, x2, y2, ra1, ra2, puta, na);
+  placesasrows(b, m, x, y, m2, x2, y2, rb1, rb2, putb, nb);
+  if (ra1 < ra2 && onewaybetween(a, ra1, ra2, b, rb1, rb2, true)) return true;
+  for (long q = 0; q < na; ++q) droprows(a, puta[q], puta[q]);
+  for (long q = 0; q < nb; ++q) droprows(b, putb[q], putb[q]);
+  return false;
+}
+
+// Where a row of line b lies on segment k of line a as written, between
+// a's rows, and the two run along each other within their rounding from
+// there to a row they share: that row is made a row of a too, which
+// leaves a's way as it was, and the two are one way between the shared
+// rows (runalong). A row of one rounded onto the other's way there cannot
+// tell on which side the lines run. Whether they were so joined; where
+// not, a is left as it was.
+bool touchesalong(linetype& a, long k, linetype& b, long m) {
+  for (const long r : {m, m + 1}) {
+    const extended x = b.x[r], y = b.y[r];
+    if (ORIENT(a.x[k], a.y[k], a.x[k + 1], a.y[k + 1], x, y) != 0 || !between(x, a.x[k], a.x[k + 1]) ||
+        !between(y, a.y[k], a.y[k + 1]) || (x == a.x[k] && y == a.y[k]) || (x == a.x[k + 1] && y == a.y[k + 1]))
+      continue;
+    if (a.npts + 1 > maxlinestore) return false;
+    insertrow(a, k, x, y, ROUNDINGBETWEEN(a.round[k], a.round[k + 1], alongsegment(a, k, x, y)));
+    for (const long ka : {k, k + 1})
+      for (const long mb : {r - 1, r})
+        if (mb >= 1 && mb < b.npts && runalong(a, ka, b, mb)) return true;
+    droprows(a, k + 1, k + 1);
+    return false;
+  }
+  return false;
+}
+
 // Where line a was taken through a point p it does not name, and line b
 // leaves p, the two meeting again further on with a's rows between within
 // their rounding of b's way: a passes p on the side the data put it, which
@@ -1533,6 +1640,11 @@ void JOINATPOINTS() {
                 changed = true;
               }
             }
+            // nearly parallel, crossing there and back within their
+            // rounding, where no point takes them: no evidence a refusal
+            // could name
+            if (!changed && crossesback(a, k, b, m, x, y)) changed = true;
+            if (!changed && (touchesalong(a, k, b, m) || touchesalong(b, m, a, k))) changed = true;
           }
       }
     if (changed) ++joins;

@@ -547,6 +547,7 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
   const std::string x = "u1 begin end 0 500 5 600 10 700\nu2 begin end 0 700 5 600 10 500\n";
   const std::string run = "u1 begin end 0 500 4 600 6 600 10 700\n";
   const std::string cross = "u1 begin end 0 500 10 700\nu2 begin end 0 700 10 500\n";
+  const std::string touch = "u1 begin end 0.00 590.0 2.00 594.0 10.00 610.0\nu2 begin end 0.00 591.0 2.00 594.0 3.00 ";
   const networkcase rows[] = {
       {x, "lines u1 and u2 cross at 5.00000 600.000, where no point joins them"},
       {"u1 begin end 0 500 5 600 10 500\nu2 begin end 0 700 5 600 10 700\n", ""},
@@ -577,6 +578,15 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
       {"i1 410.2 5.808\nu1 begin i1\n  400.0 5.79\n  409.0 5.81\nu2 begin i1\n  400.0 5.80\n  409.0 5.80\n",
        "lines u1 and u2 cross at 404.500 5.80000, where no point joins them", {}, false, 0,
        "window 400 700 2 10\nbigticks 0 0 0 0\n"},
+      // u2 passes u1 at their row (2, 594.0), dips 0.1 below u1's 596.0 at
+      // x = 3 and comes back across it at its own row (4, 598.0) on u1's
+      // segment: within 2.5 halves of 0.1 + 0.1 in y, 0.01 + 0.01 in x
+      // (0.3 of y at u1's slope 2), so the row at 4 is made u1's too and
+      // the two are one way between; dipping 0.5 it crosses there.
+      {touch + "595.9 4.00 598.0 10.00 611.0\n",
+       "",
+       {{1, {{0, 590}, {2, 594}, {4, 598}, {10, 610}}}, {2, {{0, 591}, {2, 594}, {4, 598}, {10, 611}}}}},
+      {touch + "595.5 4.00 598.0 10.00 611.0\n", "lines u1 and u2 cross at 4.00000 598.000, where no point joins them"},
   };
   for (const networkcase& r : rows) expectnetwork(r);
 }
@@ -601,6 +611,21 @@ TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
                  "u2 begin i1\n  0.00 590.0\n  2.00 594.2\n  4.00 597.8\n  5.00 600.0\n",
                  {},
                  {{1, {{0, 590}, {5, 600}}}, {2, {{0, 590}, {5, 600}}}}});
+  // No place shared: u1 straight from (0, 590.0) to (10, 610.0), u2 from
+  // 1.0 below it to 1.0 below it by a row (4.00, 598.2) 0.2 above it,
+  // crossing it at 0.3 x = 1 (3.33.., 596.66..) and back at 0.2 x = 1
+  // (5, 600). The row lies within 2.5 halves of 0.01 + 0.01 in x, 0.1 +
+  // 0.1 in y of u1's way (598.05 at x = 4.025): the two are one way
+  // between the crossings. Written 598.4 (598.15 at the nearest) it lies
+  // beyond, and the first crossing, 0.35 x = 1, is true.
+  const std::string apart = "u1 begin end\n  0.00 590.0\n  10.00 610.0\nu2 begin end\n  0.00 589.0\n  4.00 ";
+  const double x1 = 1 / 0.3, y1 = 590 + 2 / 0.3;
+  expectnetwork({apart + "598.2\n  10.00 609.0\n",
+                 "",
+                 {{1, {{0, 590}, {x1, y1}, {5, 600}, {10, 610}}}, {2, {{0, 589}, {x1, y1}, {5, 600}, {10, 609}}}},
+                 std::nullopt,
+                 1e-9});
+  expectnetwork({apart + "598.4\n  10.00 609.0\n", "lines u1 and u2 cross at 2.85714 595.714, where no point joins them"});
   // u1 runs from i1 (6, 600.00) to (0, 602.40), passing 0.01 above i2 (5,
   // 600.39); u2 climbs from i2 at 9.22 a unit and crosses it 0.0011 further
   // on, so u1 is taken through i2. u3 runs from i2 straight to u1's end,
