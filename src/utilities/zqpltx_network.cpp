@@ -437,10 +437,23 @@ smallint FINDINSERTPOSI(smallint i, smallint p) {
   const linevector& c = l.monox ? l.x : l.y;
   const extended v = l.monox ? pt.x : pt.y;
   if (l.npts <= 1) return 1;
+  // Rows that stand still at the point's value place it at each of their
+  // steps (rows rounded onto one side of a narrow window): of those steps
+  // the first that the other coordinate places it at too.
   const auto within = [&](const linevector& r, extended at) {
-    for (smallint k = 1; k <= l.npts - 1; ++k)
-      if (between(at, r[k], r[k + 1])) return k;
-    return smallint{0};
+    const linevector& o = &r == &l.x ? l.y : l.x;
+    const extended w = &r == &l.x ? pt.y : pt.x;
+    smallint first = 0;
+    bool still = false;
+    for (smallint k = 1; k <= l.npts - 1; ++k) {
+      if (!between(at, r[k], r[k + 1])) continue;
+      if (first == 0) first = k;
+      still = still || r[k] == r[k + 1];
+    }
+    if (still)
+      for (smallint k = first; k <= l.npts - 1; ++k)
+        if (between(at, r[k], r[k + 1]) && between(w, o[k], o[k + 1])) return k;
+    return first;
   };
   const auto beyond = [&](const linevector& r, extended at) {
     if (r[l.npts] <= r[1]) return at <= r[1] ? l.npts : smallint{0};
