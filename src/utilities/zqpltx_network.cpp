@@ -437,23 +437,10 @@ smallint FINDINSERTPOSI(smallint i, smallint p) {
   const linevector& c = l.monox ? l.x : l.y;
   const extended v = l.monox ? pt.x : pt.y;
   if (l.npts <= 1) return 1;
-  // Rows that stand still at the point's value place it at each of their
-  // steps (rows rounded onto one side of a narrow window): of those steps
-  // the first that the other coordinate places it at too.
   const auto within = [&](const linevector& r, extended at) {
-    const linevector& o = &r == &l.x ? l.y : l.x;
-    const extended w = &r == &l.x ? pt.y : pt.x;
-    smallint first = 0;
-    bool still = false;
-    for (smallint k = 1; k <= l.npts - 1; ++k) {
-      if (!between(at, r[k], r[k + 1])) continue;
-      if (first == 0) first = k;
-      still = still || r[k] == r[k + 1];
-    }
-    if (still)
-      for (smallint k = first; k <= l.npts - 1; ++k)
-        if (between(at, r[k], r[k + 1]) && between(w, o[k], o[k + 1])) return k;
-    return first;
+    for (smallint k = 1; k <= l.npts - 1; ++k)
+      if (between(at, r[k], r[k + 1])) return k;
+    return smallint{0};
   };
   const auto beyond = [&](const linevector& r, extended at) {
     if (r[l.npts] <= r[1]) return at <= r[1] ? l.npts : smallint{0};
@@ -1111,6 +1098,20 @@ bool onewaybetween(linetype& a, long s, long e, linetype& b, long sb, long eb, b
     }
     return true;
   };
+  // whether rows from..to of l lie on o's way between its rows lo..hi as
+  // written: l runs along o there already, and its rows, which other lines
+  // may share, stay, else a row another line puts back in as running along
+  // both would be taken out again, and so on without end
+  auto onway = [&](const linetype& l, long from, long to, const linetype& o, long lo, long hi) {
+    for (long j = from; j <= to; ++j) {
+      bool on = false;
+      for (long q = lo; q < hi && !on; ++q)
+        on = ORIENT(o.x[q], o.y[q], o.x[q + 1], o.y[q + 1], l.x[j], l.y[j]) == 0 &&
+             between(l.x[j], o.x[q], o.x[q + 1]) && between(l.y[j], o.y[q], o.y[q + 1]);
+      if (!on) return false;
+    }
+    return true;
+  };
   const long blo = std::min(sb, eb), bhi = std::max(sb, eb);
   auto takeway = [](linetype& l, long from, long to, const linetype& o, long ofrom, long oto) {
     // l's rows from+1..to-1 replaced by o's rows strictly between ofrom
@@ -1124,8 +1125,9 @@ bool onewaybetween(linetype& a, long s, long e, linetype& b, long sb, long eb, b
     }
     return true;
   };
-  if (within(a, s + 1, e - 1, b, blo, bhi)) return takeway(a, s, e, b, sb, eb);
-  if (either && within(b, blo + 1, bhi - 1, a, s, e))
+  if (within(a, s + 1, e - 1, b, blo, bhi) && !onway(a, s + 1, e - 1, b, blo, bhi))
+    return takeway(a, s, e, b, sb, eb);
+  if (either && within(b, blo + 1, bhi - 1, a, s, e) && !onway(b, blo + 1, bhi - 1, a, s, e))
     return sb < eb ? takeway(b, sb, eb, a, s, e) : takeway(b, eb, sb, a, e, s);
   return false;
 }

@@ -117,13 +117,6 @@ TEST(DrawingNetwork, EndPoints) {
       // that row's place
       {"i1 4.01 440.0\nu1 begin i1 1.00 410.0 2.00 420.0 3.00 430.0 4.00 440.0\n", "", {{1, 410}, {2, 420}},
        {{4.01, 440}}, 4},
-      // rows running further along y (0.5 of the window) than along x
-      // (0.25), standing still at 500 and at 700: a point at 700 lies on
-      // both the rise and the level step, and its x tells which, the rows
-      // before it kept
-      {"i1 4.0 700\nu1 begin i1 2.0 500 3.0 500 3.5 700 4.5 700\n", "", {{2, 500}, {3, 500}}, {{4, 700}}, 4},
-      {"i1 2.0 500\ni2 4.5 700\nu1 i1 i2 2.0 500 3.0 500 3.5 700 4.5 700\n", "", {{2, 500}, {3, 500}},
-       {{4.5, 700}}, 4},
       {"u1 i7 end" + ten, "which point: not recognised: i7", {}, {}, 0},
       {"i4 1 500\nu2 i4 end connect\n", "lines: connect not using a point", {}, {}, 0},
       {"i1 1 500\ni2 3 700\nu2 i1 i2 connect\n", "", {{1, 500}, {3, 700}}, {{3, 700}}, 2},
