@@ -1100,6 +1100,20 @@ bool onewaybetween(linetype& a, long s, long e, linetype& b, long sb, long eb, b
     }
     return true;
   };
+  // whether rows from..to of l lie on o's way between its rows lo..hi as
+  // written: l runs along o there already, and its rows, which other lines
+  // may share, stay, else a row another line puts back in as running along
+  // both would be taken out again, and so on without end
+  auto onway = [&](const linetype& l, long from, long to, const linetype& o, long lo, long hi) {
+    for (long j = from; j <= to; ++j) {
+      bool on = false;
+      for (long q = lo; q < hi && !on; ++q)
+        on = ORIENT(o.x[q], o.y[q], o.x[q + 1], o.y[q + 1], l.x[j], l.y[j]) == 0 &&
+             between(l.x[j], o.x[q], o.x[q + 1]) && between(l.y[j], o.y[q], o.y[q + 1]);
+      if (!on) return false;
+    }
+    return true;
+  };
   const long blo = std::min(sb, eb), bhi = std::max(sb, eb);
   auto takeway = [](linetype& l, long from, long to, const linetype& o, long ofrom, long oto) {
     // l's rows from+1..to-1 replaced by o's rows strictly between ofrom
@@ -1113,8 +1127,9 @@ bool onewaybetween(linetype& a, long s, long e, linetype& b, long sb, long eb, b
     }
     return true;
   };
-  if (within(a, s + 1, e - 1, b, blo, bhi)) return takeway(a, s, e, b, sb, eb);
-  if (either && within(b, blo + 1, bhi - 1, a, s, e))
+  if (within(a, s + 1, e - 1, b, blo, bhi) && !onway(a, s + 1, e - 1, b, blo, bhi))
+    return takeway(a, s, e, b, sb, eb);
+  if (either && within(b, blo + 1, bhi - 1, a, s, e) && !onway(b, blo + 1, bhi - 1, a, s, e))
     return sb < eb ? takeway(b, sb, eb, a, s, e) : takeway(b, eb, sb, a, e, s);
   return false;
 }

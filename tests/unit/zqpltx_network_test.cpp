@@ -635,4 +635,24 @@ TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
                  "  0.00 602.40\nu2 i2 i3\n  5.00 600.39\n  4.50 605.00\nu3 i2 end\n  5.00 600.39\n  0.00 602.40\n",
                  {},
                  {{1, {{6, 600}, {5, 600.39}, {0, 602.4}}}}});
+  // Rows on the bottom of a window as tall as their unit (y 2.000 in 2 to
+  // 2.001): u2 runs from its open end at 2.424 past i1 (2.399) to i3, u4
+  // leaves i1 along it and u5 comes to i1 along it. The rows of u5 and u4
+  // at 2.420 and 2.409 lie on u2's way as written and are put into it; u2
+  // runs along u4 from i1 with them, so none is taken out again, and the
+  // joining goes on to u6 and u7 at the top, which run together from i6 to
+  // u7's row at 1.400e-5, as the first case.
+  networkcase bottom{"i1 0.00002399 2.000\ni3 0.00002393 2.000\ni5 0.00002371 2.000\ni6 0.00001200 2.001\n"
+                     "i7 0.00001800 2.001\ni8 0.00001600 2.000\nu1 i3 i1\n  0.00002393 2.000\n  0.00002399 2.000\n"
+                     "u2 begin i3\n  0.00002424 2.000\n  0.00002393 2.000\nu3 begin i5\n  0.00002401 2.000\n"
+                     "  0.00002391 2.000\n  0.00002381 2.000\n  0.00002371 2.000\nu4 i1 end\n  0.00002399 2.000\n"
+                     "  0.00003000 2.000\nu5 begin i1\n  0.00002430 2.000\n  0.00002420 2.000\n  0.00002409 2.000\n"
+                     "  0.00002399 2.000\nu6 i6 i7\n  0.00001200 2.001\n  0.00001800 2.001\nu7 i6 i8\n"
+                     "  0.00001200 2.001\n  0.00001400 2.001\n  0.00001600 2.000\n",
+                     {},
+                     {{2, {{2.424e-5, 2}, {2.42e-5, 2}, {2.409e-5, 2}, {2.399e-5, 2}, {2.393e-5, 2}}},
+                      {6, {{1.2e-5, 2.001}, {1.4e-5, 2.001}, {1.8e-5, 2.001}}}}};
+  bottom.tol = 1e-12;
+  bottom.control = "window 1e-05 3e-05 2 2.001\nbigticks 0 0 0 0\n";
+  expectnetwork(bottom);
 }
