@@ -1639,7 +1639,7 @@ void JOINATPOINTS() {
                 if (pass == 0 && passing) continue;
                 const bool near = crossingnear(a, k, b, m, x, y, p);
                 if (pass == 2 && passing && (!near || atnamed)) continue;
-                if (pass == 3 && (!passing || near || !routingundoes(i, ra, j, rb, p))) continue;
+                if (pass == 3 && (atnamed || !passing || near || !routingundoes(i, ra, j, rb, p))) continue;
                 first = pass == 0 ? !ra.past && !rb.past : pass == 2 ? closeswhole(i, ra, j, rb, p) : true;
                 if (to > 0 && !first) continue;
                 to = p;

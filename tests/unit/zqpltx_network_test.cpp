@@ -655,4 +655,12 @@ TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
   bottom.tol = 1e-12;
   bottom.control = "window 1e-05 3e-05 2 2.001\nbigticks 0 0 0 0\n";
   expectnetwork(bottom);
+  // u1 ends at i2 (5.00, 600), on u2's way as written (600.5 - 3 / 6 =
+  // 600); u1 passes i3, where u2 begins, within their rounding (600.75 at
+  // x = 2, 0.25 off, i2's y a whole unit): the two meet at i2 as written,
+  // and u1 is not bent to i3 along u2.
+  expectnetwork({"i1 1.00 601.0\ni2 5.00 600\ni3 2.00 600.5\ni4 8.00 599.5\nu1 i1 i2\n  1.00 601.0\n  5.00 600\n"
+                 "u2 i3 i4\n  2.00 600.5\n  8.00 599.5\n",
+                 std::nullopt,
+                 {{1, {{1, 601}, {5, 600}}}, {2, {{2, 600.5}, {8, 599.5}}}}});
 }
