@@ -1033,9 +1033,17 @@ bool routingundoes(smallint i, const routing& ri, smallint j, const routing& rj,
   applyroute(nb, rj, p);
   applyroute(na, ri, p);
   if (meetingsapart(na, nb) >= meetingsapart(a, b) || sameway(na, nb)) return false;
+  // a line taken through p may run along a line that joins p to one of
+  // its own ends: within their rounding the data cannot tell the two
+  // apart there, both leaving that end
+  auto alongother = [&](const trialline& l, const linetype& own, const linetype& o) {
+    const smallint end = joinsends(o, p, own.beginlink) ? own.beginlink : joinsends(o, p, own.endlink) ? own.endlink : 0;
+    return sameway(l, o, end > 0 ? p : smallint{0}, end);
+  };
   for (smallint q = 1; q <= NLINE; ++q) {
     if (q == i || q == j) continue;
-    if ((ri.how == route::insert && sameway(na, (*LINE)[q])) || (rj.how == route::insert && sameway(nb, (*LINE)[q])))
+    if ((ri.how == route::insert && alongother(na, a, (*LINE)[q])) ||
+        (rj.how == route::insert && alongother(nb, b, (*LINE)[q])))
       return false;
   }
   return true;
@@ -1343,7 +1351,7 @@ int closesliver(smallint i, long k, smallint j, long m, extended x, extended y, 
   for (smallint q = 1; q <= NLINE; ++q) {
     if (q == i || q == j) continue;
     const linetype& lq = (*LINE)[q];
-    if (meetingsapart(nb, lq) > meetingsapart(b, lq) || sameway(nb, lq, p, joinsends(lq, p, end) ? end : 0)) return 0;
+    if (meetingsapart(nb, lq) > meetingsapart(b, lq) || sameway(nb, lq, p, end)) return 0;
     closed = closed || (joinsends(lq, p, end) && sameway(nb, lq));
   }
   return closed ? 1 : 0;
