@@ -1021,11 +1021,15 @@ bool joinsends(const linetype& q, smallint p, smallint end) {
   return (q.beginlink == p && q.endlink == end) || (q.beginlink == end && q.endlink == p);
 }
 
+bool closeswhole(smallint i, const routing& ri, smallint j, const routing& rj, smallint p);
+
 // Whether taking lines i and j through point p, each within its own
 // rounding, leaves them meeting apart fewer times, and neither then runs
 // along another line's way: their crossing lay within the rows' rounding,
 // though away from p along nearly parallel ways, and no field between them
-// and a third line closes up.
+// and a third line closes up, but for a sliver closed whole (closeswhole):
+// a line so taken runs along lines on both sides of p, which the data
+// cannot tell it from there.
 bool routingundoes(smallint i, const routing& ri, smallint j, const routing& rj, smallint p) {
   const linetype& a = (*LINE)[i];
   const linetype& b = (*LINE)[j];
@@ -1033,18 +1037,10 @@ bool routingundoes(smallint i, const routing& ri, smallint j, const routing& rj,
   applyroute(nb, rj, p);
   applyroute(na, ri, p);
   if (meetingsapart(na, nb) >= meetingsapart(a, b) || sameway(na, nb)) return false;
-  // a line taken through p may run along a line that joins p to one of
-  // its own ends: within their rounding the data cannot tell the two
-  // apart there, both leaving that end
-  auto alongother = [&](const trialline& l, const linetype& own, const linetype& o) {
-    const smallint end = joinsends(o, p, own.beginlink) ? own.beginlink : joinsends(o, p, own.endlink) ? own.endlink : 0;
-    return sameway(l, o, end > 0 ? p : smallint{0}, end);
-  };
   for (smallint q = 1; q <= NLINE; ++q) {
     if (q == i || q == j) continue;
-    if ((ri.how == route::insert && alongother(na, a, (*LINE)[q])) ||
-        (rj.how == route::insert && alongother(nb, b, (*LINE)[q])))
-      return false;
+    if ((ri.how == route::insert && sameway(na, (*LINE)[q])) || (rj.how == route::insert && sameway(nb, (*LINE)[q])))
+      return closeswhole(i, ri, j, rj, p);
   }
   return true;
 }

@@ -453,6 +453,21 @@ TEST(DrawingNetwork, ALineCrossingAnotherNearAPointItPassesIsTakenThroughIt) {
                  "u4 i1 i2\n  5.000 599.99\n  5.100 599.96\n",
                  {},
                  {{1, {{5.1, 599.96}, {5, 599.99}, {4.9, 600}}}, {2, {{4.95, 590}, {5, 599.99}}}}});
+  // u2 from i2 (-7.607, -0.17) to i4 (-75.24, -0.43), 0.26 / 67.633 a unit,
+  // passes 0.0079 below i3 (-74.69, -0.42) and 0.0005 above i1 (-72.51,
+  // -0.42), crossing u1 (level from i3 to i1) at -72.638, 0.128 short of i1
+  // (beyond i1's reach of 2.5 halves of 0.01 + 0.01 in x). Taken through
+  // i1 it would leave u1 between it and u3 (i3 to i2); through i3 it runs
+  // along u3 and on along u4 (i4 to i3), closing the thin triangle of u2,
+  // u3 and u4 whole, with u1 leaving i3 beside it.
+  expectnetwork({"i1 -72.51 -0.42\ni2 -7.607 -0.17\ni3 -74.69 -0.42\ni4 -75.24 -0.43\n"
+                 "u1 i3 i1\n  -74.69 -0.42\n  -72.51 -0.42\nu2 i2 i4\n  -7.607 -0.17\n  -75.24 -0.43\n"
+                 "u3 i3 i2\n  -74.69 -0.42\n  -7.607 -0.17\nu4 i4 i3\n  -75.24 -0.43\n  -74.69 -0.42\n",
+                 std::nullopt,
+                 {{2, {{-7.607, -0.17}, {-74.69, -0.42}, {-75.24, -0.43}}}, {1, {{-74.69, -0.42}, {-72.51, -0.42}}}},
+                 false,
+                 0,
+                 "window -150 150 -0.75 0.25\nbigticks 0 0 0 0\n"});
 }
 
 // u1 and u2 leave i1 (9, 600) for the right edge, u1's rows whole (a unit
