@@ -459,15 +459,28 @@ TEST(DrawingNetwork, ALineCrossingAnotherNearAPointItPassesIsTakenThroughIt) {
   // (beyond i1's reach of 2.5 halves of 0.01 + 0.01 in x). Taken through
   // i1 it would leave u1 between it and u3 (i3 to i2); through i3 it runs
   // along u3 and on along u4 (i4 to i3), closing the thin triangle of u2,
-  // u3 and u4 whole, with u1 leaving i3 beside it.
-  expectnetwork({"i1 -72.51 -0.42\ni2 -7.607 -0.17\ni3 -74.69 -0.42\ni4 -75.24 -0.43\n"
-                 "u1 i3 i1\n  -74.69 -0.42\n  -72.51 -0.42\nu2 i2 i4\n  -7.607 -0.17\n  -75.24 -0.43\n"
-                 "u3 i3 i2\n  -74.69 -0.42\n  -7.607 -0.17\nu4 i4 i3\n  -75.24 -0.43\n  -74.69 -0.42\n",
-                 std::nullopt,
-                 {{2, {{-7.607, -0.17}, {-74.69, -0.42}, {-75.24, -0.43}}}, {1, {{-74.69, -0.42}, {-72.51, -0.42}}}},
-                 false,
-                 0,
-                 "window -150 150 -0.75 0.25\nbigticks 0 0 0 0\n"});
+  // u3 and u4 whole, with u1 leaving i3 beside it. u5 (to i3) then crosses
+  // u6 (from i4) at (-77.52502, -0.4309169), solved exactly from their rows:
+  // the sliver there is closed along u6 and u4 as ever, though u2 runs
+  // along u4 too.
+  const std::string thin = "i1 -72.51 -0.42\ni2 -7.607 -0.17\ni3 -74.69 -0.42\ni4 -75.24 -0.43\n"
+                           "u1 i3 i1\n  -74.69 -0.42\n  -72.51 -0.42\nu2 i2 i4\n  -7.607 -0.17\n  -75.24 -0.43\n"
+                           "u3 i3 i2\n  -74.69 -0.42\n  -7.607 -0.17\nu4 i4 i3\n  -75.24 -0.43\n  -74.69 -0.42\n";
+  const std::pair<double, double> cut{-77.52501660565055, -0.4309169408529898};
+  const std::string across = "u5 begin i3\n  -150 -0.71\n  -74.69 -0.42\nu6 i4 end\n  -75.24 -0.43\n  -150 -0.46\n";
+  for (const bool sliver : {false, true}) {
+    networkcase c{thin + (sliver ? across : ""),
+                  std::nullopt,
+                  {{2, {{-7.607, -0.17}, {-74.69, -0.42}, {-75.24, -0.43}}}, {1, {{-74.69, -0.42}, {-72.51, -0.42}}}},
+                  false,
+                  1e-9,
+                  "window -150 150 -0.75 0.25\nbigticks 0 0 0 0\n"};
+    if (sliver) {
+      c.lines.push_back({5, {{-150, -0.71}, cut, {-75.24, -0.43}, {-74.69, -0.42}}});
+      c.lines.push_back({6, {{-75.24, -0.43}, cut, {-150, -0.46}}});
+    }
+    expectnetwork(c);
+  }
 }
 
 // u1 and u2 leave i1 (9, 600) for the right edge, u1's rows whole (a unit
