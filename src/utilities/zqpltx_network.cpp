@@ -1297,7 +1297,8 @@ bool passesalong(linetype& a, linetype& b) {
 // data name the side of a that b keeps by the point b ends at, and b then
 // runs only along lines, cutting no field. Only where the two then meet
 // apart fewer times and b meets no other line more often, nor runs along
-// one but the line from p to its end: the field between b and that line
+// one but between p and its end, where the third line runs (and any line
+// taken along it): the field between b and a line it runs along elsewhere
 // goes on beyond p, bounded by a; only its corner closes up. With na and nb
 // the two lines so (as trials), -1 where no such sliver lies there, 0 where
 // the lines cannot be so taken, 1 where they can.
