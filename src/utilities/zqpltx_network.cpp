@@ -816,6 +816,32 @@ void insertrow(linetype& l, long k, extended x, extended y, const rounding& r) {
   ++l.npts;
 }
 
+// Rows from..to of line i, put in between two rows that other lines join
+// by one segment of theirs: each such line takes them too. A place worked
+// out on a way lies a hair off it in the arithmetic, and a line left
+// straight between the two rows would be read as crossing the other at
+// one of them, where the two run one way.
+void sharenewrows(smallint i, long from, long to) {
+  const linetype& l = (*LINE)[i];
+  if (from <= 1 || to >= l.npts || to < from) return;
+  const long n = to - from + 1;
+  auto at = [&](const linetype& o, long m, long r) { return o.x[m] == l.x[r] && o.y[m] == l.y[r]; };
+  for (smallint q = 1; q <= NLINE; ++q) {
+    if (q == i) continue;
+    linetype& o = (*LINE)[q];
+    for (long m = 1; m < o.npts; ++m) {
+      const bool forward = at(o, m, from - 1) && at(o, m + 1, to + 1);
+      if (!forward && !(at(o, m, to + 1) && at(o, m + 1, from - 1))) continue;
+      if (o.npts + n > maxlinestore) break;
+      for (long j = 0; j < n; ++j) {
+        const long r = forward ? from + j : to - j;
+        insertrow(o, m + j, l.x[r], l.y[r], l.round[r]);
+      }
+      break;
+    }
+  }
+}
+
 void trialline::applyto(linetype& l) const {
   droprows(l, from, from + gone - 1);
   for (long j = 1; j <= added; ++j) insertrow(l, from + j - 2, nx[j], ny[j], nr[j]);
@@ -1382,6 +1408,10 @@ bool closenearestsliver(smallint i, long k, smallint j, long m, extended x, exte
   if (!closes) return false;
   na.applyto((*LINE)[into]);
   nb.applyto((*LINE)[from]);
+  // the crossing put into both, and the point into the line that passes it
+  const long kinto = into == i ? k : m, kfrom = into == i ? m : k;
+  sharenewrows(into, kinto + 1, kinto + 1);
+  sharenewrows(from, kfrom + 1, kfrom + 2);
   return true;
 }
 
@@ -1655,8 +1685,11 @@ void JOINATPOINTS() {
                 if (WRITTENCROSSING.line1 == 0 && !points.nearany(meetingat(a, k, b, m, x, y)))
                   WRITTENCROSSING = writtencrossing{i, j, x, y};
                 // b first: a's rows before segment k stay where they are
+                const long na = a.npts, nb = b.npts;
                 applyroute(b, tb, to);
                 applyroute(a, ta, to);
+                if (tb.how == route::insert) sharenewrows(j, tb.from + 1, tb.from + b.npts - nb);
+                if (ta.how == route::insert) sharenewrows(i, ta.from + 1, ta.from + a.npts - na);
                 changed = true;
               }
             }

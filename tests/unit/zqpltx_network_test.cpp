@@ -691,4 +691,22 @@ TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
                  "u2 i3 i4\n  2.00 600.5\n  8.00 599.5\n",
                  std::nullopt,
                  {{1, {{1, 601}, {5, 600}}}, {2, {{2, 600.5}, {8, 599.5}}}}});
+  // u1 and u3 come to i1 (628.24, 6.491) from their shared row (625.00,
+  // 6.536); u2, from (625.00, 6.535) to its end i2 (629.09, 6.480), which
+  // u4 joins to i1, crosses them 0.97 before i1 and passes i1 within its
+  // rounding: the sliver is closed, u2 taken along u1 to i1. The crossing
+  // (by hand: 0.001 / (0.045 / 3.24 - 0.055 / 4.09) = 2.265230769 past 625)
+  // put into u1 is put into u3 too, the way both run, else u3, straight
+  // beside a row a hair off its way, would cross u1 at (625, 6.536). A
+  // refusal names the crossing as written.
+  const double xc = 625 + 0.001 / (0.045 / 3.24 - 0.055 / 4.09), yc = 6.536 - 0.045 / 3.24 * (xc - 625);
+  networkcase shared{"i1 628.24 6.491\ni2 629.09 6.480\nu1 begin i1\n  612.50 6.707\n  625.00 6.536\n  637.50 6.365\n"
+                     "u2 begin i2\n  612.50 6.703\n  625.00 6.535\n  637.50 6.367\nu3 begin i1\n  612.50 6.709\n"
+                     "  625.00 6.536\n  637.50 6.363\nu4 i1 i2\n  600.00 6.880\n  650.00 6.190\n",
+                     "lines u1 and u2 cross at 627.265 6.50454, where no point joins them",
+                     {{1, {{612.5, 6.707}, {625, 6.536}, {xc, yc}, {628.24, 6.491}}},
+                      {3, {{612.5, 6.709}, {625, 6.536}, {xc, yc}, {628.24, 6.491}}}}};
+  shared.tol = 1e-9;
+  shared.control = "window 612.50 640.00 6.300 6.720\nbigticks 0 0 0 0\n";
+  expectnetwork(shared);
 }
