@@ -1279,6 +1279,15 @@ bool onewaytoends(linetype& a, long s, long d, const linetype& b, long sb, long 
     return true;
   };
   if (!within(a, s, d, ea, b, sb, db, eb) || !within(b, sb, db, eb, a, s, d, ea)) return false;
+  // a already on another line's way to its end keeps it: else, with a
+  // third line as near, a would be taken from one to the other for ever
+  for (smallint q = 1; q <= NLINE; ++q) {
+    const linetype& o = (*LINE)[q];
+    if (&o == &a) continue;
+    bool on = true;
+    for (long j = s + d; j != ea + d && on; j += d) on = rowofat(a, j, o) > 0;
+    if (on) return false;
+  }
   const long na = std::abs(ea - s), nb = std::abs(eb - sb);
   if (a.npts - na + nb > maxlinestore) return false;
   if (d > 0) {
