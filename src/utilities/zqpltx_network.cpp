@@ -1286,6 +1286,50 @@ bool touchesalong(linetype& a, long k, linetype& b, long m) {
   return false;
 }
 
+// Lines a and b, from their rows s and sb on (a going the way d, b the way
+// db), run to open ends with no row shared between: where each row of
+// either there lies within its rounding of the other's way, the data
+// cannot tell the two apart, nor their order where they leave the window,
+// and a takes b's way to its end. Whether a was so taken.
+bool onewaytoends(linetype& a, long s, long d, const linetype& b, long sb, long db) {
+  const long ea = d > 0 ? a.npts : 1, eb = db > 0 ? b.npts : 1;
+  if ((d > 0 ? a.endlink : a.beginlink) != 0 || (db > 0 ? b.endlink : b.beginlink) != 0) return false;
+  if (ea == s || eb == sb) return false;
+  auto row = [](const linetype& l, long j) { return spot{l.x[j], l.y[j], l.round[j]}; };
+  // whether rows of l from f on the way step to its end lie within their
+  // rounding of o's way from g on the way ostep to its end
+  auto within = [&](const linetype& l, long f, long step, long end, const linetype& o, long g, long ostep,
+                    long oend) {
+    for (long j = f + step; j != end + step; j += step) {
+      if (pointat(l.x[j], l.y[j]) > 0) return false;
+      bool near = false;
+      for (long q = g; q != oend && !near; q += ostep) near = nearsegment(row(l, j), row(o, q), row(o, q + ostep));
+      if (!near) return false;
+    }
+    return true;
+  };
+  if (!within(a, s, d, ea, b, sb, db, eb) || !within(b, sb, db, eb, a, s, d, ea)) return false;
+  // a already on another line's way to its end keeps it: else, with a
+  // third line as near, a would be taken from one to the other for ever
+  for (smallint q = 1; q <= NLINE; ++q) {
+    const linetype& o = (*LINE)[q];
+    if (&o == &a) continue;
+    bool on = true;
+    for (long j = s + d; j != ea + d && on; j += d) on = rowofat(a, j, o) > 0;
+    if (on) return false;
+  }
+  const long na = std::abs(ea - s), nb = std::abs(eb - sb);
+  if (a.npts - na + nb > maxlinestore) return false;
+  if (d > 0) {
+    droprows(a, s + 1, a.npts);
+    for (long q = 1; q <= nb; ++q) insertrow(a, a.npts, b.x[sb + db * q], b.y[sb + db * q], b.round[sb + db * q]);
+  } else {
+    droprows(a, 1, s - 1);
+    for (long q = 1; q <= nb; ++q) insertrow(a, 0, b.x[sb + db * q], b.y[sb + db * q], b.round[sb + db * q]);
+  }
+  return true;
+}
+
 // Where line a was taken through a point p it does not name, and line b
 // leaves p, the two meeting again further on with a's rows between within
 // their rounding of b's way: a passes p on the side the data put it, which
@@ -1299,13 +1343,17 @@ bool passesalong(linetype& a, linetype& b) {
     const long rb = rowofat(a, r, b);
     if (rb == 0 || !((rb == 1 && b.beginlink == p) || (rb == b.npts && b.endlink == p))) continue;
     for (const long d : {-1L, 1L})
-      for (long s = r, sb = rb;;) {
+      for (long s = r, sb = rb, db = rb == 1 ? 1 : -1;;) {
         long e = s + d, eb = 0;
         while (e >= 1 && e <= a.npts && (eb = rowofat(a, e, b)) == 0) e += d;
-        if (e < 1 || e > a.npts) break;
+        if (e < 1 || e > a.npts) {
+          if (onewaytoends(a, s, d, b, sb, db)) return true;
+          break;
+        }
         if (std::abs(e - s) >= 2 &&
             (d > 0 ? onewaybetween(a, s, e, b, sb, eb, false) : onewaybetween(a, e, s, b, eb, sb, false)))
           return true;
+        db = eb > sb ? 1 : -1;
         s = e;
         sb = eb;
       }

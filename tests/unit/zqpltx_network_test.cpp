@@ -658,11 +658,22 @@ TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
   // 600.39); u2 climbs from i2 at 9.22 a unit and crosses it 0.0011 further
   // on, so u1 is taken through i2. u3 runs from i2 straight to u1's end,
   // 0.006 below u1's row (3, 601.20), within 2.5 halves of 0.01 + 0.01: u1
-  // runs along it from i2.
-  expectnetwork({"i1 6.00 600.00\ni2 5.00 600.39\ni3 4.50 605.00\nu1 i1 end\n  6.00 600.00\n  3.00 601.20\n"
-                 "  0.00 602.40\nu2 i2 i3\n  5.00 600.39\n  4.50 605.00\nu3 i2 end\n  5.00 600.39\n  0.00 602.40\n",
-                 {},
-                 {{1, {{6, 600}, {5, 600.39}, {0, 602.4}}}}});
+  // runs along it from i2. Where u3 ends apart from u1 on the left edge,
+  // at 602.41, the rows of each from i2 lie within that reach of the
+  // other's way (u3 at 601.198 at x = 3, ends 0.01 apart): the data cannot
+  // tell the two apart nor their order on the edge, and u1 runs along u3
+  // to its end; at 602.45, 0.05 apart, u1 keeps its own rows.
+  for (const auto& [written, along] : {std::pair{"602.40", true}, {"602.41", true}, {"602.45", false}}) {
+    const double end3 = std::stod(written);
+    const std::string u3 = "u3 i2 end\n  5.00 600.39\n  0.00 " + std::string(written) + "\n";
+    expectnetwork({"i1 6.00 600.00\ni2 5.00 600.39\ni3 4.50 605.00\nu1 i1 end\n  6.00 600.00\n  3.00 601.20\n"
+                   "  0.00 602.40\nu2 i2 i3\n  5.00 600.39\n  4.50 605.00\n" + u3,
+                   {},
+                   {{1, along ? pts{{6, 600}, {5, 600.39}, {0, end3}} : pts{{6, 600}, {5, 600.39}, {3, 601.2}, {0, 602.4}}},
+                    {3, {{5, 600.39}, {0, end3}}}},
+                   std::nullopt,
+                   1e-9});
+  }
   // Rows on the bottom of a window as tall as their unit (y 2.000 in 2 to
   // 2.001): u2 runs from its open end at 2.424 past i1 (2.399) to i3, u4
   // leaves i1 along it and u5 comes to i1 along it. The rows of u5 and u4
