@@ -1185,9 +1185,9 @@ void placesasrows(linetype& l, long s1, extended x1, extended y1, long s2, exten
 
 // Where lines a and b cross at (x, y) on a's segment k and b's segment m,
 // and the next place they meet, along both lines, is a crossing back or a
-// row they share (a point both name lies there), with the rows of one
-// between lying within their rounding of the other's way: the two are one
-// way between those places, as between two places they share (runalong).
+// row they share (at a point both name, say), with the rows of one between
+// lying within their rounding of the other's way: the two are one way
+// between those places, as between two places they share (runalong).
 // Nearly parallel ways from points apart, or from one point, cross so where
 // one row is rounded across the other line; no point joins them there, and
 // the data tell no crossing. A crossing back is looked for on along a
