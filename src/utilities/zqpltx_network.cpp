@@ -1213,14 +1213,16 @@ void placesasrows(linetype& l, long s1, extended x1, extended y1, long s2, exten
   if (ine) put[nput++] = re;
 }
 
-// Where lines a and b, sharing no place between, cross at (x, y) on a's
-// segment k and b's segment m and cross back at the next place they meet
-// along a, and the rows of one between the two crossings lie within their
-// rounding of the other's way: the two are one way between the crossings,
-// as between two places they share (runalong). Nearly parallel ways from
-// points apart cross so where one row is rounded across the other line;
-// no point joins them, and the data tell no crossing. Whether the lines
-// were so joined; where not, they are left as they were.
+// Where lines a and b cross at (x, y) on a's segment k and b's segment m,
+// and the next place they meet, along both lines, is a crossing back or a
+// row they share (at a point both name, say), with the rows of one between
+// lying within their rounding of the other's way: the two are one way
+// between those places, as between two places they share (runalong).
+// Nearly parallel ways from points apart, or from one point, cross so where
+// one row is rounded across the other line; no point joins them there, and
+// the data tell no crossing. A crossing back is looked for on along a
+// only: from the other crossing it is the one on along a. Whether the
+// lines were so joined; where not, they are left as they were.
 bool crossesback(linetype& a, long k, linetype& b, long m, extended x, extended y) {
   // a meeting at a row of either is no crossing through: the row may
   // touch, and is read as such elsewhere
@@ -1232,33 +1234,77 @@ bool crossesback(linetype& a, long k, linetype& b, long m, extended x, extended 
   };
   if (a.npts + 2 > maxlinestore || b.npts + 2 > maxlinestore || !through(k, m)) return false;
   const extended t = alongsegment(a, k, x, y);
-  long k2 = 0, m2 = 0;
-  extended x2 = 0, y2 = 0, t2 = 0;
-  for (long q = k; q < a.npts && k2 == 0; ++q) {
-    if (q > k && rowofat(a, q, b) > 0) return false;
-    for (long j = 1; j < b.npts; ++j) {
-      extended cx = 0, cy = 0;
-      if ((q == k && j == m) || !meetapart(a, q, b, j, cx, cy)) continue;
-      const extended tc = alongsegment(a, q, cx, cy);
-      if ((q == k && tc <= t) || (k2 != 0 && tc >= t2)) continue;
-      k2 = q;
-      m2 = j;
-      x2 = cx;
-      y2 = cy;
-      t2 = tc;
+  // how far along b, in segments, the crossing lies
+  const extended onb = static_cast<extended>(m) + alongsegment(b, m, x, y);
+  for (const long d : {1L, -1L}) {
+    // the next meeting along a that way: a crossing on a's segment k2 and
+    // b's m2 at (x2, y2), or a's row ks, which b shares
+    long k2 = 0, m2 = 0, ks = 0;
+    extended x2 = 0, y2 = 0, t2 = 0;
+    auto crossingon = [&](long q) {
+      for (long j = 1; j < b.npts; ++j) {
+        extended cx = 0, cy = 0;
+        if ((q == k && j == m) || !meetapart(a, q, b, j, cx, cy)) continue;
+        const extended tc = alongsegment(a, q, cx, cy);
+        if ((q == k && d * (tc - t) <= 0) || (k2 != 0 && d * (tc - t2) >= 0)) continue;
+        k2 = q;
+        m2 = j;
+        x2 = cx;
+        y2 = cy;
+        t2 = tc;
+      }
+    };
+    if (d > 0) {
+      for (long q = k; q <= a.npts && k2 == 0; ++q) {
+        if (q > k && rowofat(a, q, b) > 0) {
+          ks = q;
+          break;
+        }
+        if (q < a.npts) crossingon(q);
+      }
+    } else {
+      for (long q = k; q >= 1 && k2 == 0; --q) {
+        crossingon(q);
+        if (k2 == 0 && rowofat(a, q, b) > 0) {
+          ks = q;
+          break;
+        }
+      }
     }
+    long ra1 = 0, ra2 = 0, rb1 = 0, rb2 = 0, puta[2] = {0, 0}, putb[2] = {0, 0}, na = 0, nb = 0;
+    if (k2 != 0) {
+      if (d < 0 || (x2 == x && y2 == y) || !through(k2, m2)) continue;
+      // b between the two crossings shares no row with a either
+      const long blo = std::min(m, m2), bhi = std::max(m, m2);
+      bool shares = false;
+      for (long j = blo + 1; j <= bhi; ++j) shares = shares || rowofat(b, j, a) > 0;
+      if (shares) continue;
+      placesasrows(a, k, x, y, k2, x2, y2, ra1, ra2, puta, na);
+      placesasrows(b, m, x, y, m2, x2, y2, rb1, rb2, putb, nb);
+    } else if (ks != 0) {
+      // the shared row is the next meeting along b too: no row b shares
+      // with a, nor crossing of the two, lies between it and the crossing
+      const long sb = rowofat(a, ks, b);
+      auto inside = [&](extended u) { return (onb < u && u < sb) || (sb < u && u < onb); };
+      bool meets = false;
+      for (long j = 1; j <= b.npts && !meets; ++j) meets = inside(static_cast<extended>(j)) && rowofat(b, j, a) > 0;
+      for (long q = 1; q < a.npts && !meets; ++q)
+        for (long j = 1; j < b.npts && !meets; ++j) {
+          extended cx = 0, cy = 0;
+          meets = meetapart(a, q, b, j, cx, cy) && inside(static_cast<extended>(j) + alongsegment(b, j, cx, cy));
+        }
+      if (meets) continue;
+      // the shared row, already a row of both, is kept where it is
+      placesasrows(a, k, x, y, ks, a.x[ks], a.y[ks], ra1, ra2, puta, na);
+      placesasrows(b, m, x, y, sb, b.x[sb], b.y[sb], rb1, rb2, putb, nb);
+    } else {
+      continue;
+    }
+    if (ra1 < ra2 ? onewaybetween(a, ra1, ra2, b, rb1, rb2, true) : onewaybetween(a, ra2, ra1, b, rb2, rb1, true))
+      return true;
+    for (long q = 0; q < na; ++q) droprows(a, puta[q], puta[q]);
+    for (long q = 0; q < nb; ++q) droprows(b, putb[q], putb[q]);
   }
-  if (k2 == 0 || (x2 == x && y2 == y) || !through(k2, m2)) return false;
-  // b between the two crossings shares no row with a either
-  const long blo = std::min(m, m2), bhi = std::max(m, m2);
-  for (long j = blo + 1; j <= bhi; ++j)
-    if (rowofat(b, j, a) > 0) return false;
-  long ra1 = 0, ra2 = 0, rb1 = 0, rb2 = 0, puta[2] = {0, 0}, putb[2] = {0, 0}, na = 0, nb = 0;
-  placesasrows(a, k, x, y, k2, x2, y2, ra1, ra2, puta, na);
-  placesasrows(b, m, x, y, m2, x2, y2, rb1, rb2, putb, nb);
-  if (ra1 < ra2 && onewaybetween(a, ra1, ra2, b, rb1, rb2, true)) return true;
-  for (long q = 0; q < na; ++q) droprows(a, puta[q], puta[q]);
-  for (long q = 0; q < nb; ++q) droprows(b, putb[q], putb[q]);
   return false;
 }
 

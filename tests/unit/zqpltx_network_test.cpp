@@ -654,6 +654,21 @@ TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
                  std::nullopt,
                  1e-9});
   expectnetwork({apart + "598.4\n  10.00 609.0\n", "lines u1 and u2 cross at 2.85714 595.714, where no point joins them"});
+  // Crossing once, then meeting at a point both name: u1 and u2 leave i1
+  // (1, 592.0), u1 straight to (10, 610.0), u2 by a row (4.00, 598.2) 0.2
+  // above it, within the rounding as above, and on to (10, 605.0), crossing
+  // u1 at 55 / 13 (598.2 + 17 / 15 (x - 4) = 590 + 2 x, by hand). Nothing
+  // between tells the crossing from the point: one way from i1 to the
+  // crossing, whichever way u1 was written. Written 598.5 the row lies
+  // beyond, and the crossing, at 50 / 11 (8.5 - 13 / 3 = 11 / 12 x), is true.
+  const double cx = 55.0 / 13, cy = 590 + 2 * cx;
+  for (const bool fromi1 : {true, false}) {
+    const std::string u1 = fromi1 ? "u1 i1 end\n  1.00 592.0\n  10.00 610.0\n" : "u1 begin i1\n  10.00 610.0\n  1.00 592.0\n";
+    const std::string lens = "i1 1.00 592.0\n" + u1 + "u2 i1 end\n  1.00 592.0\n  4.00 ";
+    const pts joined = fromi1 ? pts{{1, 592}, {cx, cy}, {10, 610}} : pts{{10, 610}, {cx, cy}, {1, 592}};
+    expectnetwork({lens + "598.2\n  10.00 605.0\n", "", {{1, joined}, {2, {{1, 592}, {cx, cy}, {10, 605}}}}, false, 1e-9});
+    expectnetwork({lens + "598.5\n  10.00 605.0\n", "lines u1 and u2 cross at 4.54545 599.091, where no point joins them"});
+  }
   // u1 runs from i1 (6, 600.00) to (0, 602.40), passing 0.01 above i2 (5,
   // 600.39); u2 climbs from i2 at 9.22 a unit and crosses it 0.0011 further
   // on, so u1 is taken through i2. u3 runs from i2 straight to u1's end,
