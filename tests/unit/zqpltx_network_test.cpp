@@ -615,6 +615,11 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
        "",
        {{1, {{0, 590}, {2, 594}, {4, 598}, {10, 610}}}, {2, {{0, 591}, {2, 594}, {4, 598}, {10, 611}}}}},
       {touch + "595.5 4.00 598.0 10.00 611.0\n", "lines u1 and u2 cross at 4.00000 598.000, where no point joins them"},
+      // the same level: every row of u1 at 600.0 as u2's row on it
+      {"u1 begin end 0.00 600.0 2.00 600.0 10.00 600.0\nu2 begin end 0.00 601.0 2.00 600.0 3.00 599.9 4.00 600.0 "
+       "10.00 601.0\n",
+       "",
+       {{1, {{0, 600}, {2, 600}, {4, 600}, {10, 600}}}, {2, {{0, 601}, {2, 600}, {4, 600}, {10, 601}}}}},
   };
   for (const networkcase& r : rows) expectnetwork(r);
 }
