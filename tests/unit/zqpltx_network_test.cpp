@@ -636,6 +636,12 @@ TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
                  "u2 i1 i3\n  1 600\n  4 600\n  7 650\nu3 i4 end\n  6 700\n  6 600\n",
                  {},
                  {{1, {{1, 600}, {4, 600}, {9, 600}}}, {2, {{1, 600}, {4, 600}, {7, 650}}}}});
+  // u2 leaves u1's row (5, 600.0) where no point is, within 0.1 of u1's way
+  // to the frame: only a point makes the two one way, and u1 keeps its end.
+  expectnetwork({"i1 0.00 590.0\nu1 i1 end\n  0.00 590.0\n  5.00 600.0\n  10.00 610.0\n"
+                 "u2 begin end\n  5.00 600.0\n  10.00 610.1\n",
+                 std::nullopt,
+                 {{1, {{0, 590}, {5, 600}, {10, 610}}}}});
   // u1 and u2 run from (0, 590.0) on the left edge to i1 (5, 600.0), u1
   // straight (594.0 at x = 2, 598.0 at 4), u2 by rows 0.2 above it there
   // and 0.2 below, crossing it, each within 2.5 halves of 0.1 + 0.1: the
