@@ -21,6 +21,9 @@ bool openend(const sstring& w) { return w == "begin" || w == "end"; }
 
 bool between(extended v, extended a, extended b) { return (a <= v && v <= b) || (b <= v && v <= a); }
 
+// Row j of line l as a place, with its rounding.
+spot rowspot(const linetype& l, long j) { return {l.x[j], l.y[j], l.round[j]}; }
+
 // Slope and intercept of the segment from (x1, y1) to (x2, y2), x1 != x2.
 void slopeof(extended x1, extended y1, extended x2, extended y2, extended& m, extended& c) {
   m = (y2 - y1) / (x2 - x1);
@@ -603,10 +606,7 @@ void RECORDROUNDING() {
   }
 }
 
-spot LINESPOT(smallint line, long k) {
-  const linetype& l = (*LINE)[line];
-  return {l.x[k], l.y[k], l.round[k]};
-}
+spot LINESPOT(smallint line, long k) { return rowspot((*LINE)[line], k); }
 
 spot POINTSPOT(smallint p) {
   const pointtype& pt = (*POINT)[p];
@@ -803,6 +803,12 @@ void droprows(linetype& l, long from, long to) {
 void droprows(trialline& l, long from, long to) { l.drop(from, to); }
 
 // A place put into line l after its row k.
+// Whether (x, y) lies on segment k of line l as written, ends included.
+bool onsegment(const linetype& l, long k, extended x, extended y) {
+  return ORIENT(l.x[k], l.y[k], l.x[k + 1], l.y[k + 1], x, y) == 0 && between(x, l.x[k], l.x[k + 1]) &&
+         between(y, l.y[k], l.y[k + 1]);
+}
+
 void insertrow(trialline& l, long k, extended x, extended y, const rounding& r) { l.insert(k, x, y, r); }
 void insertrow(linetype& l, long k, extended x, extended y, const rounding& r) {
   for (long j = l.npts; j >= k + 1; --j) {
@@ -894,11 +900,9 @@ struct routing {
 routing routeof(const linetype& l, long k, smallint p) {
   const pointtype& pt = (*POINT)[p];
   auto at = [&](long j) { return l.x[j] == pt.x && l.y[j] == pt.y; };
-  auto row = [&](long j) { return spot{l.x[j], l.y[j], l.round[j]}; };
+  auto row = [&](long j) { return rowspot(l, j); };
   if (at(k) || at(k + 1)) return {};
-  if (ORIENT(l.x[k], l.y[k], l.x[k + 1], l.y[k + 1], pt.x, pt.y) == 0 && between(pt.x, l.x[k], l.x[k + 1]) &&
-      between(pt.y, l.y[k], l.y[k + 1]))
-    return {};
+  if (onsegment(l, k, pt.x, pt.y)) return {};
   for (long q = 1; q <= l.npts; ++q) {
     if (!at(q)) continue;
     const long from = q < k ? q + 1 : k + 1, to = q < k ? k : q - 1;
@@ -1124,8 +1128,7 @@ bool onewaybetween(linetype& a, long s, long e, linetype& b, long sb, long eb, b
       if (named(l, j)) return false;
       bool near = false;
       for (long q = lo; q < hi && !near; ++q)
-        near = nearsegment(spot{l.x[j], l.y[j], l.round[j]}, spot{o.x[q], o.y[q], o.round[q]},
-                           spot{o.x[q + 1], o.y[q + 1], o.round[q + 1]});
+        near = nearsegment(rowspot(l, j), rowspot(o, q), rowspot(o, q + 1));
       if (!near) return false;
     }
     return true;
@@ -1137,9 +1140,7 @@ bool onewaybetween(linetype& a, long s, long e, linetype& b, long sb, long eb, b
   auto onway = [&](const linetype& l, long from, long to, const linetype& o, long lo, long hi) {
     for (long j = from; j <= to; ++j) {
       bool on = false;
-      for (long q = lo; q < hi && !on; ++q)
-        on = ORIENT(o.x[q], o.y[q], o.x[q + 1], o.y[q + 1], l.x[j], l.y[j]) == 0 &&
-             between(l.x[j], o.x[q], o.x[q + 1]) && between(l.y[j], o.y[q], o.y[q + 1]);
+      for (long q = lo; q < hi && !on; ++q) on = onsegment(o, q, l.x[j], l.y[j]);
       if (!on) return false;
     }
     return true;
@@ -1318,9 +1319,7 @@ bool crossesback(linetype& a, long k, linetype& b, long m, extended x, extended 
 bool touchesalong(linetype& a, long k, linetype& b, long m) {
   for (const long r : {m, m + 1}) {
     const extended x = b.x[r], y = b.y[r];
-    if (ORIENT(a.x[k], a.y[k], a.x[k + 1], a.y[k + 1], x, y) != 0 || !between(x, a.x[k], a.x[k + 1]) ||
-        !between(y, a.y[k], a.y[k + 1]) || (x == a.x[k] && y == a.y[k]) || (x == a.x[k + 1] && y == a.y[k + 1]))
-      continue;
+    if (!onsegment(a, k, x, y) || (x == a.x[k] && y == a.y[k]) || (x == a.x[k + 1] && y == a.y[k + 1])) continue;
     if (a.npts + 1 > maxlinestore) return false;
     insertrow(a, k, x, y, ROUNDINGBETWEEN(a.round[k], a.round[k + 1], alongsegment(a, k, x, y)));
     for (const long ka : {k, k + 1})
@@ -1341,7 +1340,6 @@ bool onewaytoends(linetype& a, long s, long d, const linetype& b, long sb, long 
   const long ea = d > 0 ? a.npts : 1, eb = db > 0 ? b.npts : 1;
   if ((d > 0 ? a.endlink : a.beginlink) != 0 || (db > 0 ? b.endlink : b.beginlink) != 0) return false;
   if (ea == s || eb == sb) return false;
-  auto row = [](const linetype& l, long j) { return spot{l.x[j], l.y[j], l.round[j]}; };
   // whether rows of l from f on the way step to its end lie within their
   // rounding of o's way from g on the way ostep to its end
   auto within = [&](const linetype& l, long f, long step, long end, const linetype& o, long g, long ostep,
@@ -1349,7 +1347,7 @@ bool onewaytoends(linetype& a, long s, long d, const linetype& b, long sb, long 
     for (long j = f + step; j != end + step; j += step) {
       if (pointat(l.x[j], l.y[j]) > 0) return false;
       bool near = false;
-      for (long q = g; q != oend && !near; q += ostep) near = nearsegment(row(l, j), row(o, q), row(o, q + ostep));
+      for (long q = g; q != oend && !near; q += ostep) near = nearsegment(rowspot(l, j), rowspot(o, q), rowspot(o, q + ostep));
       if (!near) return false;
     }
     return true;
@@ -1521,9 +1519,7 @@ bool runstogether(linetype& a, long k, const linetype& b, long m) {
   for (const long r : {m, m + 1}) {
     const long o = r == m ? m + 1 : m;
     const extended x = b.x[r], y = b.y[r];
-    if (!ofa(o) || ofa(r) || ORIENT(a.x[k], a.y[k], a.x[k + 1], a.y[k + 1], x, y) != 0 ||
-        !between(x, a.x[k], a.x[k + 1]) || !between(y, a.y[k], a.y[k + 1]) || a.npts + 1 > maxlinestore)
-      continue;
+    if (!ofa(o) || ofa(r) || !onsegment(a, k, x, y) || a.npts + 1 > maxlinestore) continue;
     const extended t =
         a.x[k] != a.x[k + 1] ? (x - a.x[k]) / (a.x[k + 1] - a.x[k]) : (y - a.y[k]) / (a.y[k + 1] - a.y[k]);
     insertrow(a, k, x, y, ROUNDINGBETWEEN(a.round[k], a.round[k + 1], t));
