@@ -430,17 +430,33 @@ TEST(DrawingNetwork, LinesMeetAtTheirOwnPointsBeforeOneIsTakenThroughAnother) {
 // takes that away, one at 4.3 does not; the crossing's own rounding
 // (0.025) reaches neither.
 TEST(DrawingNetwork, ALineCrossingAnotherNearAPointItPassesIsTakenThroughIt) {
-  const std::string lines = "i1 5.00 600.00\ni2 3.00 600.00\ni3 1.00 600.07\ni4 9.00 599.91\n"
-                            "u1 i2 i1\n  3.00 600.00\n  5.00 600.00\nu2 i3 i4\n  1.00 600.07\n  9.00 599.91\n";
-  for (const bool third : {false, true})
-    for (const std::string fifth : {"", "4.4", "4.3"}) {
-      Drawing d;
-      const std::string i5 = fifth.empty() ? "" : "i5 " + fifth + " 600\n";
-      ASSERT_EQ(d.network(qk(i5 + lines + (third ? "u3 i3 i1\n  1.00 600.07\n  5.00 600.00\n" : ""))), "");
-      EXPECT_EQ(points(line(2)), third ? (pts{{1, 600.07}, {9, 599.91}}) : (pts{{1, 600.07}, {5, 600}, {9, 599.91}}))
-          << third;
-      EXPECT_EQ(ZQPLTX::WRITTENCROSSING.line1, third || fifth == "4.4" ? 0 : 1) << third << fifth;
-    }
+  // u2 written with a row past i1 on its way (600.07 - 0.02 a unit) is
+  // taken through i1 just the same
+  for (const bool mid : {false, true}) {
+    const std::string lines = "i1 5.00 600.00\ni2 3.00 600.00\ni3 1.00 600.07\ni4 9.00 599.91\n"
+                              "u1 i2 i1\n  3.00 600.00\n  5.00 600.00\nu2 i3 i4\n  1.00 600.07\n" +
+                              std::string(mid ? "  7.00 599.95\n" : "") + "  9.00 599.91\n";
+    for (const bool third : {false, true})
+      for (const std::string fifth : {"", "4.4", "4.3"}) {
+        Drawing d;
+        const std::string i5 = fifth.empty() ? "" : "i5 " + fifth + " 600\n";
+        ASSERT_EQ(d.network(qk(i5 + lines + (third ? "u3 i3 i1\n  1.00 600.07\n  5.00 600.00\n" : ""))), "");
+        pts u2{{1, 600.07}, {9, 599.91}};
+        if (!third) u2.insert(u2.begin() + 1, {5, 600});
+        // on from i1 it keeps its way but within 2.5 halves of 0.01 + 0.01 of
+        // i1 in x: to x 5.025, 600.07 - 0.02 x 4.025 (the units are held
+        // in single precision)
+        if (mid && !third) u2.insert(u2.begin() + 2, {5.025, 599.9895});
+        if (mid) u2.insert(u2.end() - 1, {7, 599.95});
+        const pts got = points(line(2));
+        ASSERT_EQ(got.size(), u2.size()) << third << mid;
+        for (std::size_t n = 0; n < got.size(); ++n) {
+          EXPECT_NEAR(got[n].first, u2[n].first, 1e-8) << n << third << mid;
+          EXPECT_NEAR(got[n].second, u2[n].second, 1e-8) << n << third << mid;
+        }
+        EXPECT_EQ(ZQPLTX::WRITTENCROSSING.line1, third || fifth == "4.4" ? 0 : 1) << third << fifth << mid;
+      }
+  }
   // A thin triangle i1 (5.000, 599.99), i2 (5.100, 599.96), i3 (4.9, 600.00)
   // of u1 (i2-i3), u3 (i1-i3), u4 (i1-i2); u2 climbs from (4.950, 590.00)
   // to i1 at 199.8 a unit and crosses u1 (599.98 at x = 5, -0.2 a unit) at
