@@ -1214,6 +1214,34 @@ void placesasrows(linetype& l, long s1, extended x1, extended y1, long s2, exten
   if (ine) put[nput++] = re;
 }
 
+// Where lines a and b share two places with no place shared between, and
+// meet nowhere between them, the rows of one there lying within their
+// rounding of the other's way: the two are one way between those places,
+// as where they cross there (runalong). Rounded apart, the one may lie on
+// either side of the other by a hair, and the fields beside them, each
+// bounded by one of the two, would both cover the sliver between. Whether
+// the lines were so joined.
+bool lensalong(linetype& a, linetype& b) {
+  for (long s = 1; s < a.npts; ++s) {
+    const long sb = rowofat(a, s, b);
+    if (sb == 0) continue;
+    long e = s + 1, eb = 0;
+    while (e <= a.npts && (eb = rowofat(a, e, b)) == 0) ++e;
+    if (e > a.npts) return false;
+    const long lo = std::min(sb, eb), hi = std::max(sb, eb);
+    bool apart = e == s + 1 && hi == lo + 1;
+    for (long j = lo + 1; j < hi && !apart; ++j) apart = rowofat(b, j, a) > 0;
+    for (long k = s; k < e && !apart; ++k)
+      for (long m = lo; m < hi && !apart; ++m) {
+        extended x = 0, y = 0;
+        apart = meetapart(a, k, b, m, x, y);
+      }
+    if (!apart && onewaybetween(a, s, e, b, sb, eb, true)) return true;
+    s = e - 1;
+  }
+  return false;
+}
+
 // Where lines a and b cross at (x, y) on a's segment k and b's segment m,
 // and the next place they meet, along both lines, is a crossing back or a
 // row they share (at a point both name, say), with the rows of one between
@@ -1707,7 +1735,7 @@ void JOINATPOINTS() {
       for (smallint j = static_cast<smallint>(i + 1); j <= NLINE && !changed; ++j) {
         linetype& a = (*LINE)[i];
         linetype& b = (*LINE)[j];
-        if (passesalong(a, b) || passesalong(b, a)) {
+        if (passesalong(a, b) || passesalong(b, a) || lensalong(a, b)) {
           changed = true;
           continue;
         }

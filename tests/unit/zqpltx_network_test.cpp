@@ -631,6 +631,17 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
        "",
        {{1, {{0, 590}, {2, 594}, {4, 598}, {10, 610}}}, {2, {{0, 591}, {2, 594}, {4, 598}, {10, 611}}}}},
       {touch + "595.5 4.00 598.0 10.00 611.0\n", "lines u1 and u2 cross at 4.00000 598.000, where no point joins them"},
+      // sharing both ends and meeting nowhere between, u2's row at x = 5
+      // lies 0.01 below u1's way (601.0), within 2.5 halves of 0.1 + 0.01:
+      // the two are one way, whichever carries the row; 0.5 below (beyond
+      // 2.5 halves of 0.1 + 0.1), a field lies between them and both keep
+      // their rows
+      {"u1 begin end 0.00 600.0 10.00 602.0\nu2 begin end 0.00 600.0 5.00 600.99 10.00 602.0\n", "",
+       {{2, {{0, 600}, {10, 602}}}}},
+      {"u1 begin end 0.00 600.0 5.00 600.99 10.00 602.0\nu2 begin end 0.00 600.0 10.00 602.0\n", "",
+       {{1, {{0, 600}, {10, 602}}}}},
+      {"u1 begin end 0.00 600.0 10.00 602.0\nu2 begin end 0.00 600.0 5.00 600.5 10.00 602.0\n", "",
+       {{2, {{0, 600}, {5, 600.5}, {10, 602}}}}},
       // the same level: every row of u1 at 600.0 as u2's row on it
       {"u1 begin end 0.00 600.0 2.00 600.0 10.00 600.0\nu2 begin end 0.00 601.0 2.00 600.0 3.00 599.9 4.00 600.0 "
        "10.00 601.0\n",
