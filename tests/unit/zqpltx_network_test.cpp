@@ -632,6 +632,12 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
               "u3 i2 i4\n  9.00 600.0\n  9.00 601\n",
        "",
        {{1, {{1, 500}, {5, 550}, {9, 600}}}, {2, {{1, 490}, {5, 550}, {9, 600}, {9, 601}}}}},
+      // the same with each line's rows the other way round: the ends one
+      // place lie before the row along both
+      {ends + "601\nu1 i2 i1\n  9.00 600.0\n  5 550\n  1.00 500.0\nu2 i4 i3\n  9.00 601\n  5 550\n  1.00 490.0\n"
+              "u3 i4 i2\n  9.00 601\n  9.00 600.0\n",
+       "",
+       {{1, {{9, 600}, {5, 550}, {1, 500}}}, {2, {{9, 601}, {9, 600}, {5, 550}, {1, 490}}}}},
       {ends + "601.0\nu1 i1 i2\n  1.00 500.0\n  5 550\n  9.00 600.0\nu2 i3 i4\n  1.00 490.0\n  5 550\n"
               "  9.00 601.0\nu3 i2 i4\n  9.00 600.0\n  9.00 601.0\n",
        "lines u1 and u2 cross at 5.00000 550.000, where no point joins them"},
