@@ -1675,6 +1675,70 @@ void joinframeends() {
     }
 }
 
+// Where lines a and b cross at the one row they share, away from every
+// point, and on from it a runs straight to its named end p while b runs
+// straight to its own named end, which a third line joins to p, b passing
+// p within their rounding: between that row and p the data cannot tell the
+// two ways apart, and b's end lies across a only by its rounding. b is
+// taken from the row along a to p and on along the third line, keeping
+// the side of a it comes in on from the far side of the row, where it
+// then meets no line apart more often. Of the ends of the two lines so
+// passed, the one nearest the way that passes it (in shares of the
+// window) is taken: the other side of the row tells the lines' order
+// better. Whether a line was so taken.
+bool closesatrow(smallint li, smallint lj) {
+  trialline best;
+  smallint moved = 0;
+  extended nearest = -1;
+  auto namedend = [](const linetype& l, long r) {
+    return r == 1 ? l.beginlink : r == l.npts ? l.endlink : smallint{0};
+  };
+  for (const auto& [i, j] : {std::pair{li, lj}, std::pair{lj, li}}) {
+    const linetype& a = (*LINE)[i];
+    const linetype& b = (*LINE)[j];
+    if (b.npts + 1 > maxlinestore) continue;
+    for (long k = 2; k < a.npts; ++k) {
+      const long m = rowofat(a, k, b);
+      if (m <= 1 || m >= b.npts || rowofat(a, k - 1, b) > 0 || rowofat(a, k + 1, b) > 0) continue;
+      // b comes in on one side of a's two ways at the row and goes on on
+      // the other
+      auto side = [&](long q) {
+        return comesbefore(a.x[k], a.y[k], a.x[k - 1], a.y[k - 1], b.x[q], b.y[q], a.x[k + 1], a.y[k + 1]);
+      };
+      const int bi = side(m - 1), bo = side(m + 1);
+      if (bi == 0 || bo == 0 || bi == bo || nearanypoint(LINESPOT(i, k))) continue;
+      for (const long d : {-1L, 1L})
+        for (const long db : {-1L, 1L}) {
+          const smallint p = namedend(a, k + d), end = namedend(b, m + db);
+          if (p <= 0 || end <= 0 || p == end || !ONEPLACE(POINTSPOT(p), POINTSPOT(end), reading::way) ||
+              !nearsegment(POINTSPOT(p), rowspot(b, m), rowspot(b, m + db)))
+            continue;
+          const pointtype& pt = (*POINT)[p];
+          const extended ux = (b.x[m + db] - b.x[m]) / (XHIGH - XLOW), uy = (b.y[m + db] - b.y[m]) / (YHIGH - YLOW);
+          const extended px = (pt.x - b.x[m]) / (XHIGH - XLOW), py = (pt.y - b.y[m]) / (YHIGH - YLOW);
+          const extended off = std::fabs(ux * py - uy * px) / std::sqrt(ux * ux + uy * uy);
+          if (nearest >= 0 && off >= nearest) continue;
+          trialline nb(b);
+          insertrow(nb, db > 0 ? m : m - 1, pt.x, pt.y, pt.round);
+          bool third = false, fewer = true;
+          for (smallint q = 1; q <= NLINE && fewer; ++q) {
+            if (q == j) continue;
+            const linetype& lq = (*LINE)[q];
+            fewer = meetingsapart(nb, lq) <= meetingsapart(b, lq);
+            third = third || (q != i && joinsends(lq, p, end) && sameway(nb, lq));
+          }
+          if (!third || !fewer) continue;
+          nearest = off;
+          best = nb;
+          moved = j;
+        }
+    }
+  }
+  if (moved == 0) return false;
+  best.applyto((*LINE)[moved]);
+  return true;
+}
+
 // A line's rows next to a point it names, less those at the point: a row
 // within the rounding of its point, read as coarse as the file allows, is
 // that point, and would step back from it; the way the line leaves its
@@ -1735,7 +1799,7 @@ void JOINATPOINTS() {
       for (smallint j = static_cast<smallint>(i + 1); j <= NLINE && !changed; ++j) {
         linetype& a = (*LINE)[i];
         linetype& b = (*LINE)[j];
-        if (passesalong(a, b) || passesalong(b, a) || lensalong(a, b)) {
+        if (passesalong(a, b) || passesalong(b, a) || lensalong(a, b) || closesatrow(i, j)) {
           changed = true;
           continue;
         }

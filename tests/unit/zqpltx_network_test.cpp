@@ -592,6 +592,7 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
   const std::string run = "u1 begin end 0 500 4 600 6 600 10 700\n";
   const std::string cross = "u1 begin end 0 500 10 700\nu2 begin end 0 700 10 500\n";
   const std::string touch = "u1 begin end 0.00 590.0 2.00 594.0 10.00 610.0\nu2 begin end 0.00 591.0 2.00 594.0 3.00 ";
+  const std::string ends = "i1 1.00 500.0\ni2 9.00 600.0\ni3 1.00 490.0\ni4 9.00 ";
   const networkcase rows[] = {
       {x, "lines u1 and u2 cross at 5.00000 600.000, where no point joins them"},
       {"u1 begin end 0 500 5 600 10 500\nu2 begin end 0 700 5 600 10 700\n", ""},
@@ -647,6 +648,26 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
        "10.00 601.0\n",
        "",
        {{1, {{0, 600}, {2, 600}, {4, 600}, {10, 600}}}, {2, {{0, 601}, {2, 600}, {4, 600}, {10, 601}}}}},
+      // from their row (5, 550) u1 runs to its end i2 (9.00, 600.0) and u2
+      // to its end i4, written 601 (one place with i2: 1 <= 2.5 halves of
+      // 1 + 0.1), above u1 only by that rounding; 10 below it at x = 1. u2
+      // passes i2 (by hand 0.002382 of the window off its way; u1 passes
+      // i4 0.002386 off) and is taken along u1 to it and on along u3 to
+      // i4, keeping its side; i4 written 601.0 is apart from i2, and the
+      // two cross at the row.
+      {ends + "601\nu1 i1 i2\n  1.00 500.0\n  5 550\n  9.00 600.0\nu2 i3 i4\n  1.00 490.0\n  5 550\n  9.00 601\n"
+              "u3 i2 i4\n  9.00 600.0\n  9.00 601\n",
+       "",
+       {{1, {{1, 500}, {5, 550}, {9, 600}}}, {2, {{1, 490}, {5, 550}, {9, 600}, {9, 601}}}}},
+      // the same with each line's rows the other way round: the ends one
+      // place lie before the row along both
+      {ends + "601\nu1 i2 i1\n  9.00 600.0\n  5 550\n  1.00 500.0\nu2 i4 i3\n  9.00 601\n  5 550\n  1.00 490.0\n"
+              "u3 i4 i2\n  9.00 601\n  9.00 600.0\n",
+       "",
+       {{1, {{9, 600}, {5, 550}, {1, 500}}}, {2, {{9, 601}, {9, 600}, {5, 550}, {1, 490}}}}},
+      {ends + "601.0\nu1 i1 i2\n  1.00 500.0\n  5 550\n  9.00 600.0\nu2 i3 i4\n  1.00 490.0\n  5 550\n"
+              "  9.00 601.0\nu3 i2 i4\n  9.00 600.0\n  9.00 601.0\n",
+       "lines u1 and u2 cross at 5.00000 550.000, where no point joins them"},
   };
   for (const networkcase& r : rows) expectnetwork(r);
 }
