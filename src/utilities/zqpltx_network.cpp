@@ -1694,6 +1694,64 @@ void openendsontoframe() {
 
 }  // namespace
 
+namespace {
+
+// A point written coarser than the rows of the lines that name it, one
+// place with a row of theirs or a place where two of them cross or touch,
+// takes that place wherever the rows were written finer: written as it
+// is, the rows cannot pass it within their own rounding, yet it cannot
+// tell its place better than they do. Where it was written finer it keeps
+// its value. Of several such places the nearest stands. A value on the
+// frame stays there. The rows as written, before they are cut at points.
+void placepointsbyrows() {
+  for (smallint i = 1; i <= NPOINT; ++i) {
+    pointtype& p = (*POINT)[i];
+    if (p.crossover) continue;
+    const spot at = POINTSPOT(i);
+    spot best{};
+    extended bestfar = -1;
+    const auto weigh = [&](const spot& s) {
+      if (!(s.round.wayx < at.round.wayx) && !(s.round.wayy < at.round.wayy)) return;
+      if (!ONEPLACE(s, at, reading::way)) return;
+      const extended ex = (s.x - at.x) / (XHIGH - XLOW), ey = (s.y - at.y) / (YHIGH - YLOW);
+      const extended far = ex * ex + ey * ey;
+      if (bestfar >= 0 && far >= bestfar) return;
+      best = s;
+      bestfar = far;
+    };
+    for (smallint a = 1; a <= NLINE; ++a) {
+      const linetype& la = (*LINE)[a];
+      if (la.connect || (la.beginname != p.name && la.endname != p.name)) continue;
+      for (long k = 1; k <= la.npts; ++k) weigh(rowspot(la, k));
+      for (smallint b = static_cast<smallint>(a + 1); b <= NLINE; ++b) {
+        const linetype& lb = (*LINE)[b];
+        if (lb.connect || (lb.beginname != p.name && lb.endname != p.name)) continue;
+        for (long k = 1; k < la.npts; ++k)
+          for (long m = 1; m < lb.npts; ++m) {
+            extended x = 0, y = 0;
+            if (!segmentscross(la, k, lb, m, x, y)) continue;
+            weigh({x, y,
+                   COARSER(ROUNDINGBETWEEN(la.round[k], la.round[k + 1], alongsegment(la, k, x, y)),
+                           ROUNDINGBETWEEN(lb.round[m], lb.round[m + 1], alongsegment(lb, m, x, y)))});
+          }
+      }
+    }
+    if (bestfar < 0) continue;
+    if (best.round.wayx < at.round.wayx && p.x != XLOW && p.x != XHIGH) {
+      p.x = best.x;
+      p.round.wayx = best.round.wayx;
+      p.round.apartx = std::min(p.round.apartx, best.round.apartx);
+    }
+    if (best.round.wayy < at.round.wayy && p.y != YLOW && p.y != YHIGH) {
+      p.y = best.y;
+      p.round.wayy = best.round.wayy;
+      p.round.aparty = std::min(p.round.aparty, best.round.aparty);
+    }
+  }
+}
+
+}  // namespace
+
 void JOINATPOINTS() {
   WRITTENCROSSING = writtencrossing{};
   for (smallint i = 1; i <= NLINE; ++i) joinrowstoownpoints(i);
@@ -1796,6 +1854,7 @@ void JOINATPOINTS() {
 
 void SETUPLINES() {
   RECORDROUNDING();
+  placepointsbyrows();
   for (smallint i = 1; i <= NLINE; ++i) {
     linetype& l = (*LINE)[i];
     MONOTONIC(i);
