@@ -1701,31 +1701,54 @@ namespace {
 // takes that place wherever the rows were written finer: written as it
 // is, the rows cannot pass it within their own rounding, yet it cannot
 // tell its place better than they do. Where it was written finer it keeps
-// its value. Of several such places the nearest stands. A value on the
-// frame stays there. The rows as written, before they are cut at points.
+// its value. Of several such places the nearest stands; a line's row at
+// another point it names is that point's, not this one's. A value on the
+// frame stays there. All from the records as written, before the lines
+// are cut at their points.
 void placepointsbyrows() {
+  static farray<spot, 1, maxpoint> placed;
+  const auto atother = [](const spot& s, smallint i) {
+    for (smallint q = 1; q <= NPOINT; ++q)
+      if (q != i && s.x == (*POINT)[q].x && s.y == (*POINT)[q].y) return true;
+    return false;
+  };
   for (smallint i = 1; i <= NPOINT; ++i) {
-    pointtype& p = (*POINT)[i];
-    if (p.crossover) continue;
+    const pointtype& p = (*POINT)[i];
     const spot at = POINTSPOT(i);
-    spot best{};
+    placed[i] = at;
+    if (p.crossover) continue;
     extended bestfar = -1;
     const auto weigh = [&](const spot& s) {
       if (!(s.round.wayx < at.round.wayx) && !(s.round.wayy < at.round.wayy)) return;
-      if (!ONEPLACE(s, at, reading::way)) return;
+      // each way, the coarser of the two holds the finer within its own rounding
+      if (2 * std::fabs(s.x - at.x) > std::max(s.round.wayx, at.round.wayx)) return;
+      if (2 * std::fabs(s.y - at.y) > std::max(s.round.wayy, at.round.wayy)) return;
+      if (atother(s, i)) return;
       const extended ex = (s.x - at.x) / (XHIGH - XLOW), ey = (s.y - at.y) / (YHIGH - YLOW);
       const extended far = ex * ex + ey * ey;
       if (bestfar >= 0 && far >= bestfar) return;
-      best = s;
       bestfar = far;
+      spot& to = placed[i];
+      to = at;
+      if (s.round.wayx < at.round.wayx && at.x != XLOW && at.x != XHIGH) {
+        to.x = s.x;
+        to.round.wayx = s.round.wayx;
+        to.round.apartx = std::min(at.round.apartx, s.round.apartx);
+      }
+      if (s.round.wayy < at.round.wayy && at.y != YLOW && at.y != YHIGH) {
+        to.y = s.y;
+        to.round.wayy = s.round.wayy;
+        to.round.aparty = std::min(at.round.aparty, s.round.aparty);
+      }
     };
+    const auto names = [&p](const linetype& l) { return !l.connect && (l.beginname == p.name || l.endname == p.name); };
     for (smallint a = 1; a <= NLINE; ++a) {
       const linetype& la = (*LINE)[a];
-      if (la.connect || (la.beginname != p.name && la.endname != p.name)) continue;
+      if (!names(la)) continue;
       for (long k = 1; k <= la.npts; ++k) weigh(rowspot(la, k));
       for (smallint b = static_cast<smallint>(a + 1); b <= NLINE; ++b) {
         const linetype& lb = (*LINE)[b];
-        if (lb.connect || (lb.beginname != p.name && lb.endname != p.name)) continue;
+        if (!names(lb)) continue;
         for (long k = 1; k < la.npts; ++k)
           for (long m = 1; m < lb.npts; ++m) {
             extended x = 0, y = 0;
@@ -1736,17 +1759,12 @@ void placepointsbyrows() {
           }
       }
     }
-    if (bestfar < 0) continue;
-    if (best.round.wayx < at.round.wayx && p.x != XLOW && p.x != XHIGH) {
-      p.x = best.x;
-      p.round.wayx = best.round.wayx;
-      p.round.apartx = std::min(p.round.apartx, best.round.apartx);
-    }
-    if (best.round.wayy < at.round.wayy && p.y != YLOW && p.y != YHIGH) {
-      p.y = best.y;
-      p.round.wayy = best.round.wayy;
-      p.round.aparty = std::min(p.round.aparty, best.round.aparty);
-    }
+  }
+  for (smallint i = 1; i <= NPOINT; ++i) {
+    pointtype& p = (*POINT)[i];
+    p.x = placed[i].x;
+    p.y = placed[i].y;
+    p.round = placed[i].round;
   }
 }
 
