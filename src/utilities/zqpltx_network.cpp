@@ -1732,13 +1732,9 @@ void placepointsbyrows() {
       to = at;
       if (s.round.wayx < at.round.wayx && at.x != XLOW && at.x != XHIGH) {
         to.x = s.x;
-        to.round.wayx = s.round.wayx;
-        to.round.apartx = std::min(at.round.apartx, s.round.apartx);
       }
       if (s.round.wayy < at.round.wayy && at.y != YLOW && at.y != YHIGH) {
         to.y = s.y;
-        to.round.wayy = s.round.wayy;
-        to.round.aparty = std::min(at.round.aparty, s.round.aparty);
       }
     };
     const auto names = [&p](const linetype& l) { return !l.connect && (l.beginname == p.name || l.endname == p.name); };
