@@ -1701,8 +1701,10 @@ namespace {
 // takes that place wherever the rows were written finer: written as it
 // is, the rows cannot pass it within their own rounding, yet it cannot
 // tell its place better than they do. Where it was written finer it keeps
-// its value. Of several such places the nearest stands; a line's row at
-// another point it names is that point's, not this one's. A value on the
+// its value. A line's rows are asked from its end at the point inward, as
+// far as the point's rounding holds them: the first finer one is where
+// the line has it. Of several such places the nearest stands; a line's row
+// at another point is that point's, not this one's. A value on the
 // frame stays there. All from the records as written, before the lines
 // are cut at their points.
 void placepointsbyrows() {
@@ -1718,12 +1720,14 @@ void placepointsbyrows() {
     placed[i] = at;
     if (p.crossover) continue;
     extended bestfar = -1;
+    const auto finer = [&at](const spot& s) { return s.round.wayx < at.round.wayx || s.round.wayy < at.round.wayy; };
+    // each way, the coarser of the two holds the finer within its own rounding
+    const auto holds = [&](const spot& s) {
+      return 2 * std::fabs(s.x - at.x) <= std::max(s.round.wayx, at.round.wayx) &&
+             2 * std::fabs(s.y - at.y) <= std::max(s.round.wayy, at.round.wayy) && !atother(s, i);
+    };
     const auto weigh = [&](const spot& s) {
-      if (!(s.round.wayx < at.round.wayx) && !(s.round.wayy < at.round.wayy)) return;
-      // each way, the coarser of the two holds the finer within its own rounding
-      if (2 * std::fabs(s.x - at.x) > std::max(s.round.wayx, at.round.wayx)) return;
-      if (2 * std::fabs(s.y - at.y) > std::max(s.round.wayy, at.round.wayy)) return;
-      if (atother(s, i)) return;
+      if (!finer(s) || !holds(s)) return;
       const extended ex = (s.x - at.x) / (XHIGH - XLOW), ey = (s.y - at.y) / (YHIGH - YLOW);
       const extended far = ex * ex + ey * ey;
       if (bestfar >= 0 && far >= bestfar) return;
@@ -1741,7 +1745,16 @@ void placepointsbyrows() {
     for (smallint a = 1; a <= NLINE; ++a) {
       const linetype& la = (*LINE)[a];
       if (!names(la)) continue;
-      for (long k = 1; k <= la.npts; ++k) weigh(rowspot(la, k));
+      // from its end at the point inward, the first row finer than it
+      const auto walk = [&](long k, long step) {
+        for (; k >= 1 && k <= la.npts && holds(rowspot(la, k)); k += step)
+          if (finer(rowspot(la, k))) {
+            weigh(rowspot(la, k));
+            return;
+          }
+      };
+      if (la.beginname == p.name) walk(1, 1);
+      if (la.endname == p.name) walk(la.npts, -1);
       for (smallint b = static_cast<smallint>(a + 1); b <= NLINE; ++b) {
         const linetype& lb = (*LINE)[b];
         if (!names(lb)) continue;
