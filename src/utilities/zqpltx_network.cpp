@@ -1701,17 +1701,22 @@ namespace {
 // takes that place wherever the rows were written finer: written as it
 // is, the rows cannot pass it within their own rounding, yet it cannot
 // tell its place better than they do. Where it was written finer it keeps
-// its value. A line's rows are asked from its end at the point inward, as
-// far as the point's rounding holds them: the first finer one is where
-// the line has it. Of several such places the nearest stands; a line's row
-// at another point is that point's, not this one's. A value on the
-// frame stays there. All from the records as written, before the lines
-// are cut at their points.
+// its value, and it keeps its own rounding. A line's rows are asked from
+// its end at the point inward, as far as the point's rounding holds them:
+// the first finer one is where the line has it. Of several such places the
+// nearest stands; one that another point's rounding holds too may be that
+// point's, and is not taken. A value on the frame stays there. All from
+// the records as written, before the lines are cut at their points.
 void placepointsbyrows() {
   static farray<spot, 1, maxpoint> placed;
-  const auto atother = [](const spot& s, smallint i) {
+  // each way, the coarser of the two holds the finer within its own rounding
+  const auto within = [](const spot& s, const spot& at) {
+    return 2 * std::fabs(s.x - at.x) <= std::max(s.round.wayx, at.round.wayx) &&
+           2 * std::fabs(s.y - at.y) <= std::max(s.round.wayy, at.round.wayy);
+  };
+  const auto atother = [&within](const spot& s, smallint i) {
     for (smallint q = 1; q <= NPOINT; ++q)
-      if (q != i && s.x == (*POINT)[q].x && s.y == (*POINT)[q].y) return true;
+      if (q != i && within(s, POINTSPOT(q))) return true;
     return false;
   };
   for (smallint i = 1; i <= NPOINT; ++i) {
@@ -1721,25 +1726,16 @@ void placepointsbyrows() {
     if (p.crossover) continue;
     extended bestfar = -1;
     const auto finer = [&at](const spot& s) { return s.round.wayx < at.round.wayx || s.round.wayy < at.round.wayy; };
-    // each way, the coarser of the two holds the finer within its own rounding
-    const auto holds = [&](const spot& s) {
-      return 2 * std::fabs(s.x - at.x) <= std::max(s.round.wayx, at.round.wayx) &&
-             2 * std::fabs(s.y - at.y) <= std::max(s.round.wayy, at.round.wayy) && !atother(s, i);
-    };
     const auto weigh = [&](const spot& s) {
-      if (!finer(s) || !holds(s)) return;
+      if (!finer(s) || !within(s, at) || atother(s, i)) return;
       const extended ex = (s.x - at.x) / (XHIGH - XLOW), ey = (s.y - at.y) / (YHIGH - YLOW);
       const extended far = ex * ex + ey * ey;
       if (bestfar >= 0 && far >= bestfar) return;
       bestfar = far;
       spot& to = placed[i];
       to = at;
-      if (s.round.wayx < at.round.wayx && at.x != XLOW && at.x != XHIGH) {
-        to.x = s.x;
-      }
-      if (s.round.wayy < at.round.wayy && at.y != YLOW && at.y != YHIGH) {
-        to.y = s.y;
-      }
+      if (s.round.wayx < at.round.wayx && at.x != XLOW && at.x != XHIGH) to.x = s.x;
+      if (s.round.wayy < at.round.wayy && at.y != YLOW && at.y != YHIGH) to.y = s.y;
     };
     const auto names = [&p](const linetype& l) { return !l.connect && (l.beginname == p.name || l.endname == p.name); };
     for (smallint a = 1; a <= NLINE; ++a) {
@@ -1747,7 +1743,7 @@ void placepointsbyrows() {
       if (!names(la)) continue;
       // from its end at the point inward, the first row finer than it
       const auto walk = [&](long k, long step) {
-        for (; k >= 1 && k <= la.npts && holds(rowspot(la, k)); k += step)
+        for (; k >= 1 && k <= la.npts && within(rowspot(la, k), at); k += step)
           if (finer(rowspot(la, k))) {
             weigh(rowspot(la, k));
             return;
@@ -1773,7 +1769,6 @@ void placepointsbyrows() {
     pointtype& p = (*POINT)[i];
     p.x = placed[i].x;
     p.y = placed[i].y;
-    p.round = placed[i].round;
   }
 }
 
