@@ -628,6 +628,11 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
        {{1, {{5.04, 600}, {9, 700}}}, {2, {{1, 700}, {5.04, 600}}}}, false, 1e-9},
       {"i1 5.041 600.00\nu1 i1 end 5.04 600.0 9.00 700.0\nu2 begin i1 1.00 700.0 5.04 600.0\n", "",
        {{1, {{5.041, 600}, {9, 700}}}, {2, {{1, 700}, {5.041, 600}}}}, false, 1e-9},
+      // ... but not where another point's rounding holds the row (i2 at
+      // 5.04, 600.02 +- 0.05), nor off the frame it was written on
+      {"i1 5.0 600.00\ni2 5.04 600.02\nu1 i1 end 5.04 600.0 9.00 700.0\nu3 i2 end 5.04 600.02 9.00 500.0\n", "",
+       {{1, {{5, 600}, {9, 700}}}, {2, {{5.04, 600.02}, {9, 500}}}}, false, 1e-9},
+      {"i1 10 600.00\nu1 begin i1 1.00 700.0 9.96 600.0\n", "", {{1, {{1, 700}, {10, 600}}}}, std::nullopt, 1e-9},
       // rows crossing near a point written coarser: y = 500 + 20x and
       // y = 701.6 - 20x meet at (5.04, 600.8), within the rounding of
       // "5.0 601" (0.05, 0.5); written at the crossing, the same network
