@@ -272,8 +272,8 @@ void PRINTLINE(smallint i, smallint level);
 // Everywhere else a row is the number written.
 void JOINATPOINTS();
 // Whether lines i and j cross or touch where no row of both joins them,
-// beyond their rounding of every point (or anywhere, with nearpoints),
-// and where.
+// beyond their rounding of every point (or, with nearpoints, of every
+// point both name), and where.
 bool LINESCROSS(smallint i, smallint j, extended& x, extended& y, bool nearpoints = false);
 // Whether lines i and j pass to the other side of each other at a row, or
 // a run of rows, they share beyond their rounding of every point, and

@@ -1499,9 +1499,19 @@ constexpr long maxjoins = 4 * maxline;
 bool LINESCROSS(smallint i, smallint j, extended& x, extended& y, bool nearpoints) {
   const linetype& a = (*LINE)[i];
   const linetype& b = (*LINE)[j];
+  // a point both lines name, within their rounding of where they meet, is
+  // that meeting: the two meet there by their own data
+  auto nearshared = [&](const spot& at) {
+    for (const smallint p : {a.beginlink, a.endlink})
+      if (p > 0 && (p == b.beginlink || p == b.endlink) && ONEPLACE(at, POINTSPOT(p), reading::way)) return true;
+    return false;
+  };
   for (long k = 1; k < a.npts; ++k)
-    for (long m = 1; m < b.npts; ++m)
-      if (meetapart(a, k, b, m, x, y) && (nearpoints || !nearanypoint(meetingat(a, k, b, m, x, y)))) return true;
+    for (long m = 1; m < b.npts; ++m) {
+      if (!meetapart(a, k, b, m, x, y)) continue;
+      const spot at = meetingat(a, k, b, m, x, y);
+      if (nearpoints ? !nearshared(at) : !nearanypoint(at)) return true;
+    }
   return false;
 }
 

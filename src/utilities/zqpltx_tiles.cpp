@@ -110,7 +110,8 @@ std::string CROSSINGOFLINES() {
   // lines as drawn that meet between their rows beyond their rounding of
   // every point first, then at a row both were written with: rounded
   // alike there, they may still pass each other; last, lines that meet
-  // within the rounding of a point the joining did not take them through.
+  // within the rounding of a point the joining did not take them through,
+  // but for one both name: there they meet at it.
   // A crossing of lines as read that the joining took apart is none of
   // these: the joining moves rows only within their rounding, so where it
   // took two lines through a point, along each other or round a sliver,

@@ -588,6 +588,10 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
       {run + "u2 begin end 10 500 6 600 4 600 0 700\n",
        "lines u1 and u2 cross at 4.00000 600.000, where no point joins them"},
       {run + "u2 begin end 0 700 4 600 6 600 10 800\n", ""},
+      // u1 leaves i1 to the right and comes back across u2, which rises
+      // from i1, at a row of its own 2 above i1: within 2.5 of the point
+      // both name, the two meet at it, and nothing is named
+      {"i1 5 600\nu1 i1 end 5 600 9 630 5 602 0 700\nu2 i1 end 5 600 5 650\n", "", {{1, {{5, 600}, {9, 630}, {5, 602}, {0, 700}}}}},
       {"u1 begin end 0 500 5 600\nu2 begin end 0 700 5 600 10 500\n", ""},
       // a run of shared rows that goes on to the last row of u1: u1 ends on
       // u2 there, from either side of it, and goes on past nothing
