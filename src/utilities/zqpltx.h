@@ -157,15 +157,6 @@ extern IO::strings PHASEO, INEXCESS;  // "phaseorder" and "inexcess" lists, set 
 extern smallint NPHASEO, NINEXCESS;
 extern controlqktype CONTROLQK;  // drawing switches and colours, set by READCONTROLQK
 extern svginfotype SVGINFO;      // the picture frame, set by SVGSETUP and DRAWBOX
-// The first place where two lines, as read or as joined so far, cross
-// away from every point by more than their rounding, and the joining then
-// routed them apart: the data's own evidence where the picture fails. Set
-// by JOINATPOINTS, which clears it first; line1 0 for none.
-struct writtencrossing {
-  smallint line1 = 0, line2 = 0;
-  extended x = 0, y = 0;
-};
-extern writtencrossing WRITTENCROSSING;
 
 // Defaults of the drawing state, before a drawing run reads its file.
 void RESETPLTX();
@@ -198,8 +189,7 @@ struct areapolygon {
 // no place in two, and no more than the window.
 void CHECKTILES(const std::vector<areapolygon>& drawn, bool whole);
 // Two lines of the drawing that cross, or touch, where no point of both
-// joins them, as a refusal names them: as drawn, or as read where the
-// joining took them apart; an empty text for none.
+// joins them, as a refusal names them, as drawn; an empty text for none.
 std::string CROSSINGOFLINES();
 smallint WHICHU(const sstring& name);
 // Line ends are 1 (first point) and 2 (last point).
@@ -282,8 +272,8 @@ void PRINTLINE(smallint i, smallint level);
 // Everywhere else a row is the number written.
 void JOINATPOINTS();
 // Whether lines i and j cross or touch where no row of both joins them,
-// beyond their rounding of every point (or anywhere, with nearpoints),
-// and where.
+// beyond their rounding of every point (or, with nearpoints, of every
+// point both name), and where.
 bool LINESCROSS(smallint i, smallint j, extended& x, extended& y, bool nearpoints = false);
 // Whether lines i and j pass to the other side of each other at a row, or
 // a run of rows, they share beyond their rounding of every point, and

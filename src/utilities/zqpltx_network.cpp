@@ -983,44 +983,6 @@ bool nearanypoint(const spot& at) {
   return false;
 }
 
-// The points in order of x, with the coarsest way rounding of x among
-// them, made once while the joining moves lines but no point: a place is
-// one with a point only where their x are within that reach, so only the
-// points of that stretch are asked, each as nearanypoint asks it.
-class pointsbyx {
- public:
-  pointsbyx() {
-    for (smallint p = 1; p <= NPOINT; ++p) {
-      const pointtype& pt = (*POINT)[p];
-      // an x that is no number is one place with none, and has no order
-      if (std::isnan(pt.x)) continue;
-      order[++n] = p;
-      if (pt.round.wayx > reach) reach = pt.round.wayx;
-    }
-    std::sort(order.begin(), order.begin() + n, [](smallint a, smallint b) { return (*POINT)[a].x < (*POINT)[b].x; });
-  }
-
-  bool nearany(const spot& at) const {
-    // the reach summed as ONEPLACE sums a pair's units, so that no sum of
-    // a point's own is wider
-    const extended ux = at.round.wayx + reach;
-    const extended r = frameunits * ux;
-    if (!std::isfinite(at.x) || !std::isfinite(r)) return nearanypoint(at);
-    // apart as ONEPLACE takes it, which grows with the point's x
-    auto apart = [&](smallint p) { return (*POINT)[p].x - at.x; };
-    const smallint* last = order.begin() + n;
-    for (const smallint* p = std::partition_point(order.begin(), last, [&](smallint q) { return apart(q) < -r; });
-         p != last && apart(*p) <= r; ++p)
-      if (ONEPLACE(at, POINTSPOT(*p), reading::way)) return true;
-    return false;
-  }
-
- private:
-  farray<smallint, 1, maxpoint> order;
-  long n = 0;
-  float reach = 0;
-};
-
 // How many places two lines meet apart from the rows they share.
 template <class linea, class lineb>
 long meetingsapart(const linea& a, const lineb& b) {
@@ -1565,9 +1527,19 @@ constexpr long maxjoins = 4 * maxline;
 bool LINESCROSS(smallint i, smallint j, extended& x, extended& y, bool nearpoints) {
   const linetype& a = (*LINE)[i];
   const linetype& b = (*LINE)[j];
+  // a point both lines name, within their rounding of where they meet, is
+  // that meeting: the two meet there by their own data
+  auto nearshared = [&](const spot& at) {
+    for (const smallint p : {a.beginlink, a.endlink})
+      if (p > 0 && (p == b.beginlink || p == b.endlink) && ONEPLACE(at, POINTSPOT(p), reading::way)) return true;
+    return false;
+  };
   for (long k = 1; k < a.npts; ++k)
-    for (long m = 1; m < b.npts; ++m)
-      if (meetapart(a, k, b, m, x, y) && (nearpoints || !nearanypoint(meetingat(a, k, b, m, x, y)))) return true;
+    for (long m = 1; m < b.npts; ++m) {
+      if (!meetapart(a, k, b, m, x, y)) continue;
+      const spot at = meetingat(a, k, b, m, x, y);
+      if (nearpoints ? !nearshared(at) : !nearanypoint(at)) return true;
+    }
   return false;
 }
 
@@ -1867,11 +1839,9 @@ void placepointsbyrows() {
 }  // namespace
 
 void JOINATPOINTS() {
-  WRITTENCROSSING = writtencrossing{};
   for (smallint i = 1; i <= NLINE; ++i) joinrowstoownpoints(i);
   joinframeends();
   openendsontoframe();
-  const pointsbyx points;
   long joins = 0;
   for (bool changed = true; changed && joins < maxjoins;) {
     changed = false;
@@ -1892,8 +1862,6 @@ void JOINATPOINTS() {
             }
             if (!meetapart(a, k, b, m, x, y)) continue;
             if (runalong(a, k, b, m)) {
-              if (WRITTENCROSSING.line1 == 0 && !points.nearany(meetingat(a, k, b, m, x, y)))
-                WRITTENCROSSING = writtencrossing{i, j, x, y};
               changed = true;
               continue;
             }
@@ -1914,10 +1882,7 @@ void JOINATPOINTS() {
               atnamed = atnamed || (p > 0 && routeof(a, k, p).how == route::none && routeof(b, m, p).how == route::none);
             for (int pass = 0; pass < 4 && !changed; ++pass) {
               if (pass == 1) {
-                // the crossing as written, which a refusal may still name
-                const bool apart = !points.nearany(meetingat(a, k, b, m, x, y));
                 changed = closenearestsliver(i, k, j, m, x, y, ends);
-                if (changed && apart && WRITTENCROSSING.line1 == 0) WRITTENCROSSING = writtencrossing{i, j, x, y};
                 continue;
               }
               // the first point listed, but before it one through which the
@@ -1944,8 +1909,6 @@ void JOINATPOINTS() {
                 tb = rb;
               }
               if (to > 0) {
-                if (WRITTENCROSSING.line1 == 0 && !points.nearany(meetingat(a, k, b, m, x, y)))
-                  WRITTENCROSSING = writtencrossing{i, j, x, y};
                 // b first: a's rows before segment k stay where they are
                 const long na = a.npts, nb = b.npts;
                 applyroute(b, tb, to);

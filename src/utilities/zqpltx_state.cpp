@@ -24,7 +24,6 @@ IO::strings PHASEO, INEXCESS;
 smallint NPHASEO, NINEXCESS;
 controlqktype CONTROLQK;
 svginfotype SVGINFO;
-writtencrossing WRITTENCROSSING;
 
 // A drawing depends on its own file alone: the info lines and the two
 // switches that the control section may leave unnamed start afresh with
@@ -41,7 +40,6 @@ void RESETPLTX() {
   NPHASEO = NINEXCESS = 0;
   CONTROLQK = controlqktype{};
   SVGINFO = svginfotype{};
-  WRITTENCROSSING = writtencrossing{};
   KEEPPOINTS(nullptr);
 }
 

@@ -109,13 +109,15 @@ std::string CROSSINGOFLINES() {
   };
   // lines as drawn that meet between their rows beyond their rounding of
   // every point first, then at a row both were written with: rounded
-  // alike there, they may still pass each other; then lines as read that
-  // the joining took apart; last, lines that meet within the rounding of
-  // a point the joining did not take them through
+  // alike there, they may still pass each other; last, lines that meet
+  // within the rounding of a point the joining did not take them through,
+  // but for one both name: there they meet at it.
+  // A crossing of lines as read that the joining took apart is none of
+  // these: the joining moves rows only within their rounding, so where it
+  // took two lines through a point, along each other or round a sliver,
+  // they crossed within their rounding, and the data do not tell it.
   std::string why = first([](smallint i, smallint j, extended& x, extended& y) { return LINESCROSS(i, j, x, y); });
   if (why.empty()) why = first(LINESCROSSATROW);
-  const writtencrossing& w = WRITTENCROSSING;
-  if (why.empty() && w.line1 != 0) why = crossat(w.line1, w.line2, w.x, w.y);
   if (why.empty())
     why = first([](smallint i, smallint j, extended& x, extended& y) { return LINESCROSS(i, j, x, y, true); });
   return why;
