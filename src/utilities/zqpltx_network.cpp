@@ -1325,6 +1325,14 @@ bool touchesalong(linetype& a, long k, linetype& b, long m) {
     for (const long ka : {k, k + 1})
       for (const long mb : {r - 1, r})
         if (mb >= 1 && mb < b.npts && runalong(a, ka, b, mb)) return true;
+    // a written along one side of the frame there, and b coming to that
+    // side from inside and going back: b touches a without crossing it,
+    // and the row is theirs both
+    const smallint side = FRAMESIDEAT(a.x[k], a.y[k]);
+    auto inside = [&](long j) { return j >= 1 && j <= b.npts && inward(side, b.x[j], b.y[j]) > 0; };
+    if (side != 0 && FRAMESIDEAT(a.x[k + 2], a.y[k + 2]) == side && pointat(x, y) == 0 && inside(r - 1) &&
+        inside(r + 1))
+      return true;
     droprows(a, k + 1, k + 1);
     return false;
   }
