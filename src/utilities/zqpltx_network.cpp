@@ -1326,10 +1326,13 @@ bool touchesalong(linetype& a, long k, linetype& b, long m) {
       for (const long mb : {r - 1, r})
         if (mb >= 1 && mb < b.npts && runalong(a, ka, b, mb)) return true;
     // a written along one side of the frame there, and b coming to that
-    // side from inside and going back: b touches a without crossing it,
-    // and the row is theirs both
+    // side from inside and going back, or ending there: b touches a
+    // without crossing it, and the row is theirs both
     const smallint side = FRAMESIDEAT(a.x[k], a.y[k]);
-    auto inside = [&](long j) { return j >= 1 && j <= b.npts && inward(side, b.x[j], b.y[j]) > 0; };
+    auto inside = [&](long j) {
+      if (j < 1 || j > b.npts) return (j < 1 ? b.beginlink : b.endlink) <= 0;
+      return inward(side, b.x[j], b.y[j]) > 0;
+    };
     if (side != 0 && FRAMESIDEAT(a.x[k + 2], a.y[k + 2]) == side && pointat(x, y) == 0 && inside(r - 1) &&
         inside(r + 1))
       return true;
