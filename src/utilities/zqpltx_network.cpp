@@ -1315,6 +1315,17 @@ bool touchesalong(linetype& a, long k, linetype& b, long m) {
     for (const long ka : {k, k + 1})
       for (const long mb : {r - 1, r})
         if (mb >= 1 && mb < b.npts && runalong(a, ka, b, mb)) return true;
+    // a written along one side of the frame there, and b coming to that
+    // side from inside and going back, or ending there: b touches a
+    // without crossing it, and the row is theirs both
+    const smallint side = FRAMESIDEAT(a.x[k], a.y[k]);
+    auto inside = [&](long j) {
+      if (j < 1 || j > b.npts) return (j < 1 ? b.beginlink : b.endlink) <= 0;
+      return inward(side, b.x[j], b.y[j]) > 0;
+    };
+    if (side != 0 && FRAMESIDEAT(a.x[k + 2], a.y[k + 2]) == side && pointat(x, y) == 0 && inside(r - 1) &&
+        inside(r + 1))
+      return true;
     droprows(a, k + 1, k + 1);
     return false;
   }
@@ -1497,19 +1508,36 @@ bool closenearestsliver(smallint i, long k, smallint j, long m, extended x, exte
   return true;
 }
 
-// Where segment m of line b leaves a row it shares with line a along a's
-// segment k, its other row lying on that segment as written, the two run
-// together there: that row is made a row of a too, which leaves a's way as
-// it was, and the stretch is then one way of both, the lines parting where
-// their rows part. Whether a row was so put in.
+// Where segment m of line b runs from a's way onto a's segment k, its row
+// there lying on that segment as written, and a's rows between lie on b's
+// segment, the two run together there: that row is made a row of a too,
+// which leaves a's way as it was, and the stretch is then one way of both,
+// the lines parting where their rows part. Whether a row was so put in.
+// Its other row may be a row of a or lie between two: a line written along
+// the frame shares no row with another that runs on it for a stretch. Rows
+// there at named points are left to the routes: one taken into a line
+// that does not name it would take that line through the point.
 bool runstogether(linetype& a, long k, const linetype& b, long m) {
-  auto ofa = [&](long r) {
+  auto rowofa = [&](long r) {
     return (b.x[r] == a.x[k] && b.y[r] == a.y[k]) || (b.x[r] == a.x[k + 1] && b.y[r] == a.y[k + 1]);
+  };
+  // whether b's row o lies on a's way with a's rows from there to segment
+  // k on b's segment m
+  auto fromaway = [&](long o) {
+    for (long q = 1; q < a.npts; ++q) {
+      if (!onsegment(a, q, b.x[o], b.y[o])) continue;
+      const long lo = q < k ? q + 1 : k + 1, hi = q < k ? k : q;
+      bool along = true;
+      for (long j = lo; j <= hi && along; ++j) along = onsegment(b, m, a.x[j], a.y[j]);
+      if (along) return true;
+    }
+    return false;
   };
   for (const long r : {m, m + 1}) {
     const long o = r == m ? m + 1 : m;
     const extended x = b.x[r], y = b.y[r];
-    if (!ofa(o) || ofa(r) || !onsegment(a, k, x, y) || a.npts + 1 > maxlinestore) continue;
+    if (rowofa(r) || !onsegment(a, k, x, y) || a.npts + 1 > maxlinestore) continue;
+    if (!rowofa(o) && (pointat(x, y) > 0 || pointat(b.x[o], b.y[o]) > 0 || !fromaway(o))) continue;
     const extended t =
         a.x[k] != a.x[k + 1] ? (x - a.x[k]) / (a.x[k + 1] - a.x[k]) : (y - a.y[k]) / (a.y[k + 1] - a.y[k]);
     insertrow(a, k, x, y, ROUNDINGBETWEEN(a.round[k], a.round[k + 1], t));

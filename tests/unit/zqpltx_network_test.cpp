@@ -796,6 +796,24 @@ TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
   bottom.tol = 1e-12;
   bottom.control = "window 1e-05 3e-05 2 2.001\nbigticks 0 0 0 0\n";
   expectnetwork(bottom);
+  // u1 runs along the bottom of the window from its open end to i1 (6,
+  // 400); u2 comes down onto it at (2, 400), runs along it to (4, 400) and
+  // leaves it again, sharing no row with it: each row of either there lies
+  // on the other's way as written, so they are one way from 2 to 4 and
+  // touch, without crossing, on the frame.
+  expectnetwork({"i1 6 400\nu1 begin i1\n  0 400\n  3 400\n  6 400\nu2 begin end\n  1 500\n  2 400\n  4 400\n  5 500\n",
+                 "",
+                 {{1, {{0, 400}, {2, 400}, {3, 400}, {4, 400}, {6, 400}}},
+                  {2, {{1, 500}, {2, 400}, {3, 400}, {4, 400}, {5, 500}}}}});
+  // u2 comes down onto u1 at (2, 400) and goes back up, or ends there on
+  // the frame: a touch, the row shared, no crossing.
+  for (const bool back : {true, false}) {
+    const pts u2 = back ? pts{{1, 500}, {2, 400}, {4, 500}} : pts{{1, 500}, {2, 400}};
+    expectnetwork({std::string("i1 6 400\nu1 begin i1\n  0 400\n  3 400\n  6 400\nu2 begin end\n  1 500\n  2 400\n") +
+                       (back ? "  4 500\n" : ""),
+                   "",
+                   {{1, {{0, 400}, {2, 400}, {3, 400}, {6, 400}}}, {2, u2}}});
+  }
   // u1 ends at i2 (5.00, 600), on u2's way as written (600.5 - 3 / 6 =
   // 600); u1 passes i3, where u2 begins, within their rounding (600.75 at
   // x = 2, 0.25 off, i2's y a whole unit): the two meet at i2 as written,
