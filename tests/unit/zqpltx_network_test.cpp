@@ -57,6 +57,20 @@ TEST(DrawingNetwork, Crossovers) {
     EXPECT_EQ(line(p.crossline1).name, p.crossname1);
     EXPECT_EQ(line(p.crossline2).name, p.crossname2);
   }
+  // A crossing with a level segment is at that segment's level exactly, as
+  // its rows were read, where the slopes would put it a hair off; so is one
+  // on a vertical segment at its x.
+  for (const char* level : {"2.001", "600.1", "0.3"}) {
+    const std::string y = level;
+    Drawing d;
+    ASSERT_EQ(d.network(qk("i9 crossover u1 u2\nu1 begin end 0.00002269 " + y + "0 0.00002326 " + y +
+                           "1 0.1 " + y + "7\nu2 begin end 0.00003040 " + y + "1 0.00000960 " + y + "1\n"
+                           "i8 crossover u3 u1\nu3 begin end 0.00002300 " + y + " 0.00002300 " + y + "9\n",
+                           "window 0 0.0001 0 1000\nbigticks 0 0 0 0\n")),
+              "");
+    EXPECT_EQ(point(1).y, line(2).y[1]) << level;
+    EXPECT_EQ(point(2).x, 0.000023L) << level;
+  }
 }
 
 TEST(DrawingNetwork, Monotony) {
@@ -117,6 +131,13 @@ TEST(DrawingNetwork, EndPoints) {
       // that row's place
       {"i1 4.01 440.0\nu1 begin i1 1.00 410.0 2.00 420.0 3.00 430.0 4.00 440.0\n", "", {{1, 410}, {2, 420}},
        {{4.01, 440}}, 4},
+      // two rows, cut along x (a line of two rows), running along y: P
+      // 0.02 before the first row by x but at the last row's y, 0.03 from
+      // it (beyond the 0.025 their rounding reaches), lies along the line
+      // at its last row's end (0.999996 of the way by the window's measure):
+      // the data give no other end for it; and the same the other way
+      {"i1 5.00 700\nu1 begin i1 5.02 500 5.03 700\n", "", {{5.02, 500}, {5, 700}}, {{5, 700}}, 2},
+      {"i1 5.05 500\nu1 i1 end 5.02 500 5.03 700\n", "", {{5.05, 500}, {5.03, 700}}, {{5.03, 700}}, 2},
       {"u1 i7 end" + ten, "which point: not recognised: i7", {}, {}, 0},
       {"i4 1 500\nu2 i4 end connect\n", "lines: connect not using a point", {}, {}, 0},
       {"i1 1 500\ni2 3 700\nu2 i1 i2 connect\n", "", {{1, 500}, {3, 700}}, {{3, 700}}, 2},
