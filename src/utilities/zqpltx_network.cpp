@@ -453,6 +453,10 @@ smallint FINDINSERTPOSI(smallint i, smallint p) {
     return at <= r[l.npts] ? smallint{0} : l.npts;
   };
   if (const smallint k = within(c, v); k > 0) return k;
+  // Beyond an end only as far as the rounding that made the point one
+  // place with that end's row: the point is at that row.
+  if (ONEPLACE(LINESPOT(i, 1), POINTSPOT(p), reading::way)) return 1;
+  if (ONEPLACE(LINESPOT(i, l.npts), POINTSPOT(p), reading::way)) return static_cast<smallint>(l.npts - 1);
   // Rows of one value in the coordinate the line is cut by (two rows of
   // one x) tell nothing of where a point beside them lies along the line:
   // by that value it would be placed by the side it lies on, and taken for
@@ -465,20 +469,7 @@ smallint FINDINSERTPOSI(smallint i, smallint p) {
     if (const smallint k = within(o, w); k > 0) return k;
     return beyond(o, w);
   }
-  // Beyond an end by the coordinate the line is cut by, where the other
-  // places it elsewhere (a line of two rows cut along x that runs along y):
-  // where the point lies along the end segment, in the window's measure,
-  // tells which.
-  const smallint by = beyond(c, v);
-  const long k = by == 0 ? 1 : l.npts - 1;
-  const extended sx = XHIGH - XLOW, sy = YHIGH - YLOW;
-  const extended dx = (l.x[k + 1] - l.x[k]) / sx, dy = (l.y[k + 1] - l.y[k]) / sy;
-  const extended len = dx * dx + dy * dy;
-  if (len <= 0) return by;
-  const extended t = ((pt.x - l.x[k]) / sx * dx + (pt.y - l.y[k]) / sy * dy) / len;
-  if (by == 0 && t >= 0) return static_cast<smallint>(k);
-  if (by != 0 && t <= 1) return static_cast<smallint>(k);
-  return by;
+  return beyond(c, v);
 }
 
 void ADDPOINTS(smallint i) {

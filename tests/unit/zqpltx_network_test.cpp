@@ -131,13 +131,6 @@ TEST(DrawingNetwork, EndPoints) {
       // that row's place
       {"i1 4.01 440.0\nu1 begin i1 1.00 410.0 2.00 420.0 3.00 430.0 4.00 440.0\n", "", {{1, 410}, {2, 420}},
        {{4.01, 440}}, 4},
-      // two rows, cut along x (a line of two rows), running along y: P
-      // 0.02 before the first row by x but at the last row's y, 0.03 from
-      // it (beyond the 0.025 their rounding reaches), lies along the line
-      // at its last row's end (0.999996 of the way by the window's measure):
-      // the data give no other end for it; and the same the other way
-      {"i1 5.00 700\nu1 begin i1 5.02 500 5.03 700\n", "", {{5.02, 500}, {5, 700}}, {{5, 700}}, 2},
-      {"i1 5.05 500\nu1 i1 end 5.02 500 5.03 700\n", "", {{5.05, 500}, {5.03, 700}}, {{5.03, 700}}, 2},
       {"u1 i7 end" + ten, "which point: not recognised: i7", {}, {}, 0},
       {"i4 1 500\nu2 i4 end connect\n", "lines: connect not using a point", {}, {}, 0},
       {"i1 1 500\ni2 3 700\nu2 i1 i2 connect\n", "", {{1, 500}, {3, 700}}, {{3, 700}}, 2},
@@ -391,6 +384,16 @@ TEST(DrawingNetwork, APointPutOnTheFrameKeepsItsPlaceAlongItsLine) {
   EXPECT_EQ(line(2).x[line(2).npts], 10);
   EXPECT_EQ(point(2).y, 400.01L);
   EXPECT_EQ(point(3).x, 0.01L);
+  // inside the window, where no clipping puts the line's end on the edge,
+  // lines ending at such a point end on the frame with it, however they
+  // came to it
+  ASSERT_EQ(d.network(qk("i1 9.99 600.00\nu1 i1 end\n  9.99 600.00\n  5.00 500.00\n"
+                         "u2 begin i1\n  9.50 700.00\n  9.99 600.00\nu3 i1 i2 connect\ni2 5.00 700.00\n")),
+            "");
+  EXPECT_EQ(point(1).x, 10);
+  for (const long n : {1L, 2L, 3L}) {
+    EXPECT_EQ(line(n).x[n == 2 ? line(n).npts : 1], 10) << n;
+  }
 }
 
 // A point written 10.1, whose trailing zeros may have been dropped, is as
