@@ -61,6 +61,9 @@ bool segmentscross(const linea& la, long ka, const lineb& lb, long kb, extended&
     x = ax1 + t * (ax2 - ax1);
     y = ay1 + t * (ay2 - ay1);
   }
+  // a crossing on a level segment is at its rows' level, not a hair off it
+  if (ay1 == ay2) y = ay1;
+  if (by1 == by2) y = by1;
   return true;
 }
 
@@ -451,8 +454,7 @@ smallint FINDINSERTPOSI(smallint i, smallint p) {
   };
   if (const smallint k = within(c, v); k > 0) return k;
   // Beyond an end only as far as the rounding that made the point one
-  // place with that end's row (a point put on the frame it was written
-  // within its rounding of): the point is at that row.
+  // place with that end's row: the point is at that row.
   if (ONEPLACE(LINESPOT(i, 1), POINTSPOT(p), reading::way)) return 1;
   if (ONEPLACE(LINESPOT(i, l.npts), POINTSPOT(p), reading::way)) return static_cast<smallint>(l.npts - 1);
   // Rows of one value in the coordinate the line is cut by (two rows of
@@ -586,22 +588,6 @@ void RECORDROUNDING() {
     for (long k = 1; k <= l.npts; ++k) {
       settle(l.round[k].wayx, l.round[k].apartx, fx, XHIGH - XLOW);
       settle(l.round[k].wayy, l.round[k].aparty, fy, YHIGH - YLOW);
-    }
-  }
-  // A point on the frame within its rounding is on it: one place there for
-  // every line that ends at it, however each comes to it.
-  for (smallint i = 1; i <= NPOINT; ++i) {
-    pointtype& p = (*POINT)[i];
-    const extended ux = frameunits * p.round.apartx, uy = frameunits * p.round.aparty;
-    const bool acrossx = XLOW - ux <= p.x && p.x <= XHIGH + ux;
-    const bool acrossy = YLOW - uy <= p.y && p.y <= YHIGH + uy;
-    if (acrossx) {
-      toedge(p.y, YLOW, p.round.aparty);
-      toedge(p.y, YHIGH, p.round.aparty);
-    }
-    if (acrossy) {
-      toedge(p.x, XLOW, p.round.apartx);
-      toedge(p.x, XHIGH, p.round.apartx);
     }
   }
 }
@@ -1769,6 +1755,37 @@ void joinrowstoownpoints(smallint i) {
   droprows(l, first, from - 1);
 }
 
+// A point within its rounding of the frame is on it: one place there for
+// every line that ends at it, however each comes to it. The lines were set
+// up from the point as written; their rows at it move with it.
+void pointsontoframe() {
+  for (smallint i = 1; i <= NPOINT; ++i) {
+    pointtype& p = (*POINT)[i];
+    const extended ux = frameunits * p.round.apartx, uy = frameunits * p.round.aparty;
+    const bool acrossx = XLOW - ux <= p.x && p.x <= XHIGH + ux;
+    const bool acrossy = YLOW - uy <= p.y && p.y <= YHIGH + uy;
+    const extended wasx = p.x, wasy = p.y;
+    if (acrossx) {
+      toedge(p.y, YLOW, p.round.aparty);
+      toedge(p.y, YHIGH, p.round.aparty);
+    }
+    if (acrossy) {
+      toedge(p.x, XLOW, p.round.apartx);
+      toedge(p.x, XHIGH, p.round.apartx);
+    }
+    if (p.x == wasx && p.y == wasy) continue;
+    for (smallint j = 1; j <= NLINE; ++j) {
+      linetype& l = (*LINE)[j];
+      if (l.npts < 1) continue;
+      for (const long k : {1L, static_cast<long>(l.npts)}) {
+        if ((k == 1 ? l.beginlink : l.endlink) != i) continue;
+        l.x[k] = p.x;
+        l.y[k] = p.y;
+      }
+    }
+  }
+}
+
 // A line's open ends inside the window and within their rounding of the
 // frame put on it.
 void openendsontoframe() {
@@ -1867,6 +1884,7 @@ void placepointsbyrows() {
 }  // namespace
 
 void JOINATPOINTS() {
+  pointsontoframe();
   for (smallint i = 1; i <= NLINE; ++i) joinrowstoownpoints(i);
   joinframeends();
   openendsontoframe();

@@ -57,6 +57,20 @@ TEST(DrawingNetwork, Crossovers) {
     EXPECT_EQ(line(p.crossline1).name, p.crossname1);
     EXPECT_EQ(line(p.crossline2).name, p.crossname2);
   }
+  // A crossing with a level segment is at that segment's level exactly, as
+  // its rows were read, where the slopes would put it a hair off; so is one
+  // on a vertical segment at its x.
+  for (const char* level : {"2.001", "600.1", "0.3"}) {
+    const std::string y = level;
+    Drawing d;
+    ASSERT_EQ(d.network(qk("i9 crossover u1 u2\nu1 begin end 0.00002269 " + y + "0 0.00002326 " + y +
+                           "1 0.1 " + y + "7\nu2 begin end 0.00003040 " + y + "1 0.00000960 " + y + "1\n"
+                           "i8 crossover u3 u1\nu3 begin end 0.00002300 " + y + " 0.00002300 " + y + "9\n",
+                           "window 0 0.0001 0 1000\nbigticks 0 0 0 0\n")),
+              "");
+    EXPECT_EQ(point(1).y, line(2).y[1]) << level;
+    EXPECT_EQ(point(2).x, 0.000023L) << level;
+  }
 }
 
 TEST(DrawingNetwork, Monotony) {
@@ -370,6 +384,16 @@ TEST(DrawingNetwork, APointPutOnTheFrameKeepsItsPlaceAlongItsLine) {
   EXPECT_EQ(line(2).x[line(2).npts], 10);
   EXPECT_EQ(point(2).y, 400.01L);
   EXPECT_EQ(point(3).x, 0.01L);
+  // inside the window, where no clipping puts the line's end on the edge,
+  // lines ending at such a point end on the frame with it, however they
+  // came to it
+  ASSERT_EQ(d.network(qk("i1 9.99 600.00\nu1 i1 end\n  9.99 600.00\n  5.00 500.00\n"
+                         "u2 begin i1\n  9.50 700.00\n  9.99 600.00\nu3 i1 i2 connect\ni2 5.00 700.00\n")),
+            "");
+  EXPECT_EQ(point(1).x, 10);
+  for (const long n : {1L, 2L, 3L}) {
+    EXPECT_EQ(line(n).x[n == 2 ? line(n).npts : 1], 10) << n;
+  }
 }
 
 // A point written 10.1, whose trailing zeros may have been dropped, is as
