@@ -1801,10 +1801,6 @@ void openendsontoframe() {
   }
 }
 
-}  // namespace
-
-namespace {
-
 // A point written coarser than the rows of the lines that name it, one
 // place with a row of theirs or a place where two of them cross or touch,
 // takes that place wherever the rows were written finer: written as it
