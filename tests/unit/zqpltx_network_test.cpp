@@ -702,10 +702,11 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
        "lines u1 and u2 cross at 5.00000 550.000, where no point joins them"},
       // a point written coarser than the rows at it: "5.0" holds 4.95-5.05,
       // where u1 and u2 share their row 5.04 (units 0.01 in x, 0.1 in y),
-      // so the point is there in x, and keeps its own finer 600.00 in y;
-      // written finer than the rows (5.041) it keeps its place
-      {"i1 5.0 600.00\nu1 i1 end 5.04 600.0 9.00 700.0\nu2 begin i1 1.00 700.0 5.04 600.0\n", "",
-       {{1, {{5.04, 600}, {9, 700}}}, {2, {{1, 700}, {5.04, 600}}}}, false, 1e-9},
+      // so the point is there in x, and keeps its own finer 600.02 in y
+      // (within 0.05 of the rows' 600.0); written finer than the rows
+      // (5.041) it keeps its place
+      {"i1 5.0 600.02\nu1 i1 end 5.04 600.0 9.00 700.0\nu2 begin i1 1.00 700.0 5.04 600.0\n", "",
+       {{1, {{5.04, 600.02}, {9, 700}}}, {2, {{1, 700}, {5.04, 600.02}}}}, false, 1e-9},
       {"i1 5.041 600.00\nu1 i1 end 5.04 600.0 9.00 700.0\nu2 begin i1 1.00 700.0 5.04 600.0\n", "",
        {{1, {{5.041, 600}, {9, 700}}}, {2, {{1, 700}, {5.041, 600}}}}, false, 1e-9},
       // ... but not where another point's rounding holds the row (i2 at
