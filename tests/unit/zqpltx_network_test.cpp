@@ -455,10 +455,12 @@ TEST(DrawingNetwork, LinesMeetAtTheirOwnPointsBeforeOneIsTakenThroughAnother) {
 // joining, moving u2 no further, took them apart.
 TEST(DrawingNetwork, ALineCrossingAnotherNearAPointItPassesIsTakenThroughIt) {
   // u2 written with a row past i1 on its way (600.07 - 0.02 a unit) is
-  // taken through i1 just the same
-  for (const bool mid : {false, true}) {
+  // taken through i1 just the same; so too with a row before i1, from
+  // which it runs straight to i1 as from its named end
+  for (const auto& [before, mid] : {std::pair{false, false}, {false, true}, {true, false}, {true, true}}) {
     const std::string lines = "i1 5.00 600.00\ni2 3.00 600.00\ni3 1.00 600.07\ni4 9.00 599.91\n"
                               "u1 i2 i1\n  3.00 600.00\n  5.00 600.00\nu2 i3 i4\n  1.00 600.07\n" +
+                              std::string(before ? "  2.00 600.05\n" : "") +
                               std::string(mid ? "  7.00 599.95\n" : "") + "  9.00 599.91\n";
     for (const bool third : {false, true})
       for (const std::string fifth : {"", "4.4", "4.3"}) {
@@ -472,14 +474,15 @@ TEST(DrawingNetwork, ALineCrossingAnotherNearAPointItPassesIsTakenThroughIt) {
         // in single precision)
         if (mid && !third) u2.insert(u2.begin() + 2, {5.025, 599.9895});
         if (mid) u2.insert(u2.end() - 1, {7, 599.95});
+        if (before) u2.insert(u2.begin() + 1, {2, 600.05});
         const pts got = points(line(2));
-        ASSERT_EQ(got.size(), u2.size()) << third << mid;
+        ASSERT_EQ(got.size(), u2.size()) << third << before << mid;
         for (std::size_t n = 0; n < got.size(); ++n) {
-          EXPECT_NEAR(got[n].first, u2[n].first, 1e-8) << n << third << mid;
-          EXPECT_NEAR(got[n].second, u2[n].second, 1e-8) << n << third << mid;
+          EXPECT_NEAR(got[n].first, u2[n].first, 1e-8) << n << third << before << mid;
+          EXPECT_NEAR(got[n].second, u2[n].second, 1e-8) << n << third << before << mid;
         }
         if (!third) {
-          EXPECT_EQ(ZQPLTX::CROSSINGOFLINES(), "") << fifth << mid;
+          EXPECT_EQ(ZQPLTX::CROSSINGOFLINES(), "") << fifth << before << mid;
         }
       }
   }
