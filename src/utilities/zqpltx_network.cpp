@@ -1093,6 +1093,20 @@ bool straightalong(smallint i, smallint j, const linetype& l, const routing& r, 
   return false;
 }
 
+// Whether taking lines i and j through p, passing, undoes their crossing
+// at (x, y) (routingundoes): within p's reach, or else straight from the
+// rows on the crossing's side, the routes then so changed.
+bool passingundoes(smallint i, routing& ri, smallint j, routing& rj, smallint p, extended x, extended y) {
+  if (routingundoes(i, ri, j, rj, p)) return true;
+  const routing si = straightto((*LINE)[i], ri, p, x, y), sj = straightto((*LINE)[j], rj, p, x, y);
+  if (straightalong(i, j, (*LINE)[i], si, p) || straightalong(i, j, (*LINE)[j], sj, p) ||
+      !routingundoes(i, si, j, sj, p))
+    return false;
+  ri = si;
+  rj = sj;
+  return true;
+}
+
 // Row of line b at row ka of line a, 0 for none.
 long rowofat(const linetype& a, long ka, const linetype& b) {
   for (long j = 1; j <= b.npts; ++j)
@@ -1452,11 +1466,11 @@ int closesliver(smallint i, long k, smallint j, long m, extended x, extended y, 
   const pointtype& pt = (*POINT)[p];
   auto at = [&](long q) { return a.x[q] == pt.x && a.y[q] == pt.y; };
   if (!at(k) && !at(k + 1)) return -1;
-  const routing rb = routeof(b, m, p);
+  routing rb = routeof(b, m, p), ra;
   // where the crossing is within their rounding of p, or b taken straight
   // through p undoes it, that is their way
   if (rb.how != route::insert || a.npts + 1 > maxlinestore || crossingnear(a, k, b, m, x, y, p) ||
-      routingundoes(i, routing{}, j, rb, p))
+      passingundoes(i, ra, j, rb, p, x, y))
     return -1;
   // which side of p b passes is told by the rounding that tells places
   // apart
@@ -1981,15 +1995,7 @@ void JOINATPOINTS() {
                 if (pass == 0 && passing) continue;
                 const bool near = crossingnear(a, k, b, m, x, y, p);
                 if (pass == 2 && passing && (!near || atnamed)) continue;
-                if (pass == 3 && (atnamed || !passing || near)) continue;
-                if (pass == 3 && !routingundoes(i, ra, j, rb, p)) {
-                  // the way within reach of p leaves the crossing: straight
-                  // from the row on the crossing's side
-                  ra = straightto(a, ra, p, x, y);
-                  rb = straightto(b, rb, p, x, y);
-                  if (straightalong(i, j, a, ra, p) || straightalong(i, j, b, rb, p) || !routingundoes(i, ra, j, rb, p))
-                    continue;
-                }
+                if (pass == 3 && (atnamed || !passing || near || !passingundoes(i, ra, j, rb, p, x, y))) continue;
                 first = pass == 0 ? !ra.past && !rb.past : pass == 2 ? closeswhole(i, ra, j, rb, p) : true;
                 if (to > 0 && !first) continue;
                 to = p;
