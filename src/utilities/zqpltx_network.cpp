@@ -1068,6 +1068,8 @@ routing straightto(const linetype& l, routing r, smallint p, extended x, extende
   const long k = r.from;
   const extended dx = l.x[k + 1] - l.x[k], dy = l.y[k + 1] - l.y[k];
   auto along = [&](extended px, extended py) { return (px - l.x[k]) * dx + (py - l.y[k]) * dy; };
+  // a crossing beyond the frame is cut away with the line
+  if (!POINTSEEN(x, y)) return r;
   (along(x, y) < along((*POINT)[p].x, (*POINT)[p].y) ? r.fromrow : r.torow) = true;
   return r;
 }
@@ -1099,7 +1101,8 @@ bool straightalong(smallint i, smallint j, const linetype& l, const routing& r, 
 bool passingundoes(smallint i, routing& ri, smallint j, routing& rj, smallint p, extended x, extended y) {
   if (routingundoes(i, ri, j, rj, p)) return true;
   const routing si = straightto((*LINE)[i], ri, p, x, y), sj = straightto((*LINE)[j], rj, p, x, y);
-  if (straightalong(i, j, (*LINE)[i], si, p) || straightalong(i, j, (*LINE)[j], sj, p) ||
+  const bool straight = si.fromrow || si.torow || sj.fromrow || sj.torow;
+  if (!straight || straightalong(i, j, (*LINE)[i], si, p) || straightalong(i, j, (*LINE)[j], sj, p) ||
       !routingundoes(i, si, j, sj, p))
     return false;
   ri = si;
