@@ -881,6 +881,9 @@ struct routing {
   route how = route::none;
   long from = 0, to = 0;  // rows dropped, or the row p follows
   bool past = false;      // a row dropped lies past p, away from the far row
+  // passing: taken straight from the segment's own first row to p, or from
+  // p to its second, rather than from where it comes within p's reach
+  bool fromrow = false, torow = false;
 };
 
 routing routeof(const linetype& l, long k, smallint p) {
@@ -939,8 +942,8 @@ void applyroute(someline& l, const routing& r, smallint p) {
   within(y1, y2, pt.y - hy, pt.y + hy);
   // a named point at the segment's other end is exact: from it the way is
   // straight
-  if (k == 1 && l.beginlink > 0) tin = 0;
-  if (k + 1 == l.npts && l.endlink > 0) tout = 1;
+  if ((k == 1 && l.beginlink > 0) || r.fromrow) tin = 0;
+  if ((k + 1 == l.npts && l.endlink > 0) || r.torow) tout = 1;
   long at = k;
   if (tin > 0 && tin < tout) {
     insertrow(l, at++, x1 + tin * (x2 - x1), y1 + tin * (y2 - y1), ROUNDINGBETWEEN(r1, r2, tin));
@@ -1052,6 +1055,58 @@ bool closeswhole(smallint i, const routing& ri, smallint j, const routing& rj, s
     for (smallint q = 1; q <= NLINE; ++q)
       if (q != i && q != j && meetingsapart(l, (*LINE)[q]) > meetingsapart((*LINE)[line], (*LINE)[q])) return false;
   }
+  return true;
+}
+
+// Routing r of line l through p, passing, taken straight from the row of
+// its segment on the side of (x, y), where it crosses another line: the way
+// then moves no farther than p lies off it, as from a named end, and a row
+// of the data gives the crossing's side no other network than the line
+// written without it.
+routing straightto(const linetype& l, routing r, smallint p, extended x, extended y) {
+  if (r.how != route::insert) return r;
+  const long k = r.from;
+  const extended dx = l.x[k + 1] - l.x[k], dy = l.y[k + 1] - l.y[k];
+  auto along = [&](extended px, extended py) { return (px - l.x[k]) * dx + (py - l.y[k]) * dy; };
+  // a crossing beyond the frame is cut away with the line
+  if (!POINTSEEN(x, y)) return r;
+  (along(x, y) < along((*POINT)[p].x, (*POINT)[p].y) ? r.fromrow : r.torow) = true;
+  return r;
+}
+
+// Whether line l, routed straight by r through p, runs from p to its own
+// row within their rounding of a third line's segment from p (of none of
+// lines i and j): the way that line already is, as where a line taken
+// straight from its named end runs along another's way.
+bool straightalong(smallint i, smallint j, const linetype& l, const routing& r, smallint p) {
+  if (!r.fromrow && !r.torow) return false;
+  const pointtype& pt = (*POINT)[p];
+  const spot own = rowspot(l, r.fromrow ? r.from : r.from + 1);
+  for (smallint q = 1; q <= NLINE; ++q) {
+    if (q == i || q == j) continue;
+    const linetype& lq = (*LINE)[q];
+    for (long m = 1; m <= lq.npts; ++m) {
+      if (lq.x[m] != pt.x || lq.y[m] != pt.y) continue;
+      if ((m > 1 && nearsegment(own, POINTSPOT(p), rowspot(lq, m - 1))) ||
+          (m < lq.npts && nearsegment(own, POINTSPOT(p), rowspot(lq, m + 1))))
+        return true;
+    }
+  }
+  return false;
+}
+
+// Whether taking lines i and j through p, passing, undoes their crossing
+// at (x, y) (routingundoes): within p's reach, or else straight from the
+// rows on the crossing's side, the routes then so changed.
+bool passingundoes(smallint i, routing& ri, smallint j, routing& rj, smallint p, extended x, extended y) {
+  if (routingundoes(i, ri, j, rj, p)) return true;
+  const routing si = straightto((*LINE)[i], ri, p, x, y), sj = straightto((*LINE)[j], rj, p, x, y);
+  const bool straight = si.fromrow || si.torow || sj.fromrow || sj.torow;
+  if (!straight || straightalong(i, j, (*LINE)[i], si, p) || straightalong(i, j, (*LINE)[j], sj, p) ||
+      !routingundoes(i, si, j, sj, p))
+    return false;
+  ri = si;
+  rj = sj;
   return true;
 }
 
@@ -1414,11 +1469,11 @@ int closesliver(smallint i, long k, smallint j, long m, extended x, extended y, 
   const pointtype& pt = (*POINT)[p];
   auto at = [&](long q) { return a.x[q] == pt.x && a.y[q] == pt.y; };
   if (!at(k) && !at(k + 1)) return -1;
-  const routing rb = routeof(b, m, p);
+  routing rb = routeof(b, m, p), ra;
   // where the crossing is within their rounding of p, or b taken straight
   // through p undoes it, that is their way
   if (rb.how != route::insert || a.npts + 1 > maxlinestore || crossingnear(a, k, b, m, x, y, p) ||
-      routingundoes(i, routing{}, j, rb, p))
+      passingundoes(i, ra, j, rb, p, x, y))
     return -1;
   // which side of p b passes is told by the rounding that tells places
   // apart
@@ -1936,14 +1991,14 @@ void JOINATPOINTS() {
               bool first = false;
               for (const smallint p : ends) {
                 if (p <= 0 || first) continue;
-                const routing ra = routeof(a, k, p), rb = routeof(b, m, p);
+                routing ra = routeof(a, k, p), rb = routeof(b, m, p);
                 if (ra.how == route::refused || rb.how == route::refused) continue;
                 if (ra.how == route::none && rb.how == route::none) continue;
                 const bool passing = ra.how == route::insert || rb.how == route::insert;
                 if (pass == 0 && passing) continue;
                 const bool near = crossingnear(a, k, b, m, x, y, p);
                 if (pass == 2 && passing && (!near || atnamed)) continue;
-                if (pass == 3 && (atnamed || !passing || near || !routingundoes(i, ra, j, rb, p))) continue;
+                if (pass == 3 && (atnamed || !passing || near || !passingundoes(i, ra, j, rb, p, x, y))) continue;
                 first = pass == 0 ? !ra.past && !rb.past : pass == 2 ? closeswhole(i, ra, j, rb, p) : true;
                 if (to > 0 && !first) continue;
                 to = p;

@@ -455,11 +455,20 @@ TEST(DrawingNetwork, LinesMeetAtTheirOwnPointsBeforeOneIsTakenThroughAnother) {
 // joining, moving u2 no further, took them apart.
 TEST(DrawingNetwork, ALineCrossingAnotherNearAPointItPassesIsTakenThroughIt) {
   // u2 written with a row past i1 on its way (600.07 - 0.02 a unit) is
-  // taken through i1 just the same
-  for (const bool mid : {false, true}) {
-    const std::string lines = "i1 5.00 600.00\ni2 3.00 600.00\ni3 1.00 600.07\ni4 9.00 599.91\n"
-                              "u1 i2 i1\n  3.00 600.00\n  5.00 600.00\nu2 i3 i4\n  1.00 600.07\n" +
-                              std::string(mid ? "  7.00 599.95\n" : "") + "  9.00 599.91\n";
+  // taken through i1 just the same; so too with a row before i1, from
+  // which it runs straight to i1 as from its named end; and written the
+  // other way round, from i4 to i3
+  for (int c = 0; c < 8; ++c) {
+    const bool before = c & 1, mid = c & 2, back = c & 4;
+    std::vector<std::string> rows{"  1.00 600.07\n"};
+    if (before) rows.push_back("  2.00 600.05\n");
+    if (mid) rows.push_back("  7.00 599.95\n");
+    rows.push_back("  9.00 599.91\n");
+    if (back) std::reverse(rows.begin(), rows.end());
+    std::string lines = "i1 5.00 600.00\ni2 3.00 600.00\ni3 1.00 600.07\ni4 9.00 599.91\n"
+                        "u1 i2 i1\n  3.00 600.00\n  5.00 600.00\n" +
+                        std::string(back ? "u2 i4 i3\n" : "u2 i3 i4\n");
+    for (const std::string& r : rows) lines += r;
     for (const bool third : {false, true})
       for (const std::string fifth : {"", "4.4", "4.3"}) {
         Drawing d;
@@ -472,14 +481,16 @@ TEST(DrawingNetwork, ALineCrossingAnotherNearAPointItPassesIsTakenThroughIt) {
         // in single precision)
         if (mid && !third) u2.insert(u2.begin() + 2, {5.025, 599.9895});
         if (mid) u2.insert(u2.end() - 1, {7, 599.95});
+        if (before) u2.insert(u2.begin() + 1, {2, 600.05});
+        if (back) std::reverse(u2.begin(), u2.end());
         const pts got = points(line(2));
-        ASSERT_EQ(got.size(), u2.size()) << third << mid;
+        ASSERT_EQ(got.size(), u2.size()) << third << c;
         for (std::size_t n = 0; n < got.size(); ++n) {
-          EXPECT_NEAR(got[n].first, u2[n].first, 1e-8) << n << third << mid;
-          EXPECT_NEAR(got[n].second, u2[n].second, 1e-8) << n << third << mid;
+          EXPECT_NEAR(got[n].first, u2[n].first, 1e-8) << n << third << c;
+          EXPECT_NEAR(got[n].second, u2[n].second, 1e-8) << n << third << c;
         }
         if (!third) {
-          EXPECT_EQ(ZQPLTX::CROSSINGOFLINES(), "") << fifth << mid;
+          EXPECT_EQ(ZQPLTX::CROSSINGOFLINES(), "") << fifth << c;
         }
       }
   }
