@@ -1757,7 +1757,8 @@ void joinrowstoownpoints(smallint i) {
 
 // Whether a line ending at point i leaves it for a row on the side of the
 // frame at `edge` (of x where `ofx`, else of y): its first row past the
-// point's own, or its other end, however near.
+// point's own, or its open other end, however near. A point at the other
+// end is put on the frame or kept off by its own lines.
 bool leavesforside(smallint i, bool ofx, extended edge) {
   for (smallint j = 1; j <= NLINE; ++j) {
     const linetype& l = (*LINE)[j];
@@ -1767,6 +1768,7 @@ bool leavesforside(smallint i, bool ofx, extended edge) {
       const long step = end == 0 ? 1 : -1, far = end == 0 ? l.npts : 1;
       long k = end == 0 ? 2 : l.npts - 1;
       while (k != far && ONEPLACE(LINESPOT(j, k), POINTSPOT(i), reading::way)) k += step;
+      if (k == far && (end == 0 ? l.endlink : l.beginlink) > 0) continue;
       if ((ofx ? l.x[k] : l.y[k]) == edge) return true;
     }
   }

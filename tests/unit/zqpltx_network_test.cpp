@@ -405,6 +405,11 @@ TEST(DrawingNetwork, APointPutOnTheFrameKeepsItsPlaceAlongItsLine) {
     EXPECT_EQ(line(1).x[1], 9.99L) << far;
     EXPECT_EQ(line(1).x[line(1).npts], 10) << far;
   }
+  // a line's other end at a point is no row of its own: two points near
+  // the edge, whichever is put there first, both go on it
+  ASSERT_EQ(d.network(qk("i1 9.99 600.00\ni2 9.99 700.00\nu1 i1 i2\n  9.99 600.00\n  9.99 700.00\n")), "");
+  EXPECT_EQ(point(1).x, 10);
+  EXPECT_EQ(point(2).x, 10);
 }
 
 // A point written 10.1, whose trailing zeros may have been dropped, is as
