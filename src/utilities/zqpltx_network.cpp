@@ -1810,9 +1810,31 @@ void joinrowstoownpoints(smallint i) {
   droprows(l, first, from - 1);
 }
 
+// Whether a line ending at point i leaves it for a row on the side of the
+// frame at `edge` (of x where `ofx`, else of y): its first row past the
+// point's own, or its open other end, however near. A point at the other
+// end is put on the frame or kept off by its own lines.
+bool leavesforside(smallint i, bool ofx, extended edge) {
+  for (smallint j = 1; j <= NLINE; ++j) {
+    const linetype& l = (*LINE)[j];
+    if (l.npts < 2) continue;
+    for (const int end : {0, 1}) {
+      if ((end == 0 ? l.beginlink : l.endlink) != i) continue;
+      const long step = end == 0 ? 1 : -1, far = end == 0 ? l.npts : 1;
+      long k = end == 0 ? 2 : l.npts - 1;
+      while (k != far && ONEPLACE(LINESPOT(j, k), POINTSPOT(i), reading::way)) k += step;
+      if (k == far && (end == 0 ? l.endlink : l.beginlink) > 0) continue;
+      if ((ofx ? l.x[k] : l.y[k]) == edge) return true;
+    }
+  }
+  return false;
+}
+
 // A point within its rounding of the frame is on it: one place there for
 // every line that ends at it, however each comes to it. The lines were set
-// up from the point as written; their rows at it move with it.
+// up from the point as written; their rows at it move with it. A point off
+// a side as written, with a line leaving it for a row on that side, stays:
+// put there, the line would run along the frame and tell no side of it.
 void pointsontoframe() {
   for (smallint i = 1; i <= NPOINT; ++i) {
     pointtype& p = (*POINT)[i];
@@ -1820,13 +1842,16 @@ void pointsontoframe() {
     const bool acrossx = XLOW - ux <= p.x && p.x <= XHIGH + ux;
     const bool acrossy = YLOW - uy <= p.y && p.y <= YHIGH + uy;
     const extended wasx = p.x, wasy = p.y;
+    const auto onto = [&](extended& v, bool ofx, extended edge, extended unit) {
+      if (v != edge && !leavesforside(i, ofx, edge)) toedge(v, edge, unit);
+    };
     if (acrossx) {
-      toedge(p.y, YLOW, p.round.aparty);
-      toedge(p.y, YHIGH, p.round.aparty);
+      onto(p.y, false, YLOW, p.round.aparty);
+      onto(p.y, false, YHIGH, p.round.aparty);
     }
     if (acrossy) {
-      toedge(p.x, XLOW, p.round.apartx);
-      toedge(p.x, XHIGH, p.round.apartx);
+      onto(p.x, true, XLOW, p.round.apartx);
+      onto(p.x, true, XHIGH, p.round.apartx);
     }
     if (p.x == wasx && p.y == wasy) continue;
     for (smallint j = 1; j <= NLINE; ++j) {

@@ -394,6 +394,22 @@ TEST(DrawingNetwork, APointPutOnTheFrameKeepsItsPlaceAlongItsLine) {
   for (const long n : {1L, 2L, 3L}) {
     EXPECT_EQ(line(n).x[n == 2 ? line(n).npts : 1], 10) << n;
   }
+  // but not where a line leaves it for a row on that very edge, far or
+  // within the point's rounding: put there, the line would run along the
+  // frame and tell no side of it; the point, as written, keeps it off
+  for (const std::string far : {"10.00 650.00", "10.00 600.01"}) {
+    ASSERT_EQ(d.network(qk("i1 9.99 600.00\nu1 i1 end\n  9.99 600.00\n  " + far +
+                           "\nu2 begin i1\n  5.00 500.00\n  9.99 600.00\n")),
+              "");
+    EXPECT_EQ(point(1).x, 9.99L) << far;
+    EXPECT_EQ(line(1).x[1], 9.99L) << far;
+    EXPECT_EQ(line(1).x[line(1).npts], 10) << far;
+  }
+  // a line's other end at a point is no row of its own: two points near
+  // the edge, whichever is put there first, both go on it
+  ASSERT_EQ(d.network(qk("i1 9.99 600.00\ni2 9.99 700.00\nu1 i1 i2\n  9.99 600.00\n  9.99 700.00\n")), "");
+  EXPECT_EQ(point(1).x, 10);
+  EXPECT_EQ(point(2).x, 10);
 }
 
 // A point written 10.1, whose trailing zeros may have been dropped, is as
