@@ -392,6 +392,15 @@ void DOCROSSOVER() {
   }
 }
 
+smallint CROSSOVEROF(smallint i, smallint j) {
+  for (smallint p = 1; p <= NPOINT; ++p) {
+    const pointtype& pt = (*POINT)[p];
+    if (pt.crossover && ((pt.crossline1 == i && pt.crossline2 == j) || (pt.crossline1 == j && pt.crossline2 == i)))
+      return p;
+  }
+  return 0;
+}
+
 smallint WHICHI(const sstring& name) {
   if (openend(name)) return 0;
   for (smallint i = 1; i <= NPOINT; ++i)
@@ -1599,6 +1608,7 @@ bool LINESCROSS(smallint i, smallint j, extended& x, extended& y, bool nearpoint
   // a point both lines name, within their rounding of where they meet, is
   // that meeting: the two meet there by their own data
   auto nearshared = [&](const spot& at) {
+    if (const smallint c = CROSSOVEROF(i, j); c > 0 && ONEPLACE(at, POINTSPOT(c), reading::way)) return true;
     for (const smallint p : {a.beginlink, a.endlink})
       if (p > 0 && (p == b.beginlink || p == b.endlink) && ONEPLACE(at, POINTSPOT(p), reading::way)) return true;
     return false;
@@ -1996,11 +2006,14 @@ void JOINATPOINTS() {
             // the nearest through which the lines, kept within their
             // rounding, no longer cross there
             const smallint ends[4] = {a.beginlink, a.endlink, b.beginlink, b.endlink};
+            // the point placed where the two cross as read is on both,
+            // wherever their named ends cut them: first of all
+            const smallint via[5] = {CROSSOVEROF(i, j), a.beginlink, a.endlink, b.beginlink, b.endlink};
             // where both pass exactly through a point either names, the
             // point joins them as written: neither is bent to another point
             // within their rounding of it
             bool atnamed = false;
-            for (const smallint p : ends)
+            for (const smallint p : via)
               atnamed = atnamed || (p > 0 && routeof(a, k, p).how == route::none && routeof(b, m, p).how == route::none);
             for (int pass = 0; pass < 4 && !changed; ++pass) {
               if (pass == 1) {
@@ -2014,7 +2027,7 @@ void JOINATPOINTS() {
               smallint to = 0;
               routing ta, tb;
               bool first = false;
-              for (const smallint p : ends) {
+              for (const smallint p : via) {
                 if (p <= 0 || first) continue;
                 routing ra = routeof(a, k, p), rb = routeof(b, m, p);
                 if (ra.how == route::refused || rb.how == route::refused) continue;
