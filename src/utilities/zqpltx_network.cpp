@@ -1190,18 +1190,18 @@ bool lensalong(linetype& a, linetype& b) {
   return false;
 }
 
+bool onewaytoends(linetype& a, long s, long d, const linetype& b, long sb, long db);
+
 // Where lines a and b cross at (x, y) on a's segment k and b's segment m,
 // and a meets b nowhere on from there the way d to its open end, nor b a
 // on from there to an open end of its own: where each row of either on
 // that way, and the row of each before the crossing, lies within its
-// rounding of the other's way there, the two are
-// one way from the crossing to their ends (onewaytoends). Nothing beyond
-// bounds the stretch, so both lines' rows are weighed, and the data tell
-// no crossing; either line's order where they leave the window is its
-// rounding alone. The crossing is put into both; whether they were so
-// joined, where not, both are left as they were.
-bool onewaytoends(linetype& a, long s, long d, const linetype& b, long sb, long db);
-
+// rounding of the other's way there, the two are one way from the
+// crossing to their ends (onewaytoends). Nothing beyond bounds the
+// stretch, so both lines' rows are weighed; the data tell no crossing,
+// and the lines' order where they leave the window is their rounding
+// alone. The crossing is put into both. Whether they were so joined;
+// where not, both are left as they were.
 bool crossestoends(linetype& a, long k, long d, linetype& b, long m, extended x, extended y) {
   if ((d > 0 ? a.endlink : a.beginlink) != 0) return false;
   insertrow(a, k, x, y, ROUNDINGBETWEEN(a.round[k], a.round[k + 1], alongsegment(a, k, x, y)));
@@ -1242,9 +1242,10 @@ bool crossestoends(linetype& a, long k, long d, linetype& b, long m, extended x,
 // where nothing is met on to open ends of both, from the crossing to those
 // ends (crossestoends). Nearly parallel ways from points apart, or from one
 // point, cross so where one row is rounded across the other line; no point
-// joins them there, and the data tell no crossing. A crossing back is looked for on along a
-// only: from the other crossing it is the one on along a. Whether the
-// lines were so joined; where not, they are left as they were.
+// joins them there, and the data tell no crossing. A crossing back is
+// looked for on along a only: from the other crossing it is the one on
+// along a. Whether the lines were so joined; where not, they are left as
+// they were.
 bool crossesback(linetype& a, long k, linetype& b, long m, extended x, extended y) {
   // a meeting at a row of either is no crossing through: the row may
   // touch, and is read as such elsewhere
