@@ -1195,8 +1195,8 @@ bool onewaytoends(linetype& a, long s, long d, const linetype& b, long sb, long 
 // Where lines a and b cross at (x, y) on a's segment k and b's segment m,
 // and a meets b nowhere on from there the way d to its open end, nor b a
 // on from there to an open end of its own: where each row of either on
-// that way, and the row of each before the crossing, lies within its
-// rounding of the other's way there, the two are one way from the
+// that way, and the row of each before the crossing, not a point, lies
+// within its rounding of the other's way there, the two are one way from the
 // crossing to their ends (onewaytoends). Nothing beyond bounds the
 // stretch, so both lines' rows are weighed; the data tell no crossing,
 // and the lines' order where they leave the window is their rounding
@@ -1209,8 +1209,12 @@ bool crossestoends(linetype& a, long k, long d, linetype& b, long m, extended x,
   // both now have the crossing as their rows k + 1 and m + 1; each
   // line's row before it must lie within its rounding of the other's way
   // there too: lines coming to the crossing from rows apart beyond their
-  // rounding meet at an angle the data tell, however near their ends lie
+  // rounding meet at an angle the data tell, however near their ends lie.
+  // Nor may that row be a point: a line coming straight from its point
+  // leaves it on the side the fields at the point give, and the stretch
+  // is bounded there, not by the crossing
   auto nearway = [](const linetype& l, long j, const linetype& o) {
+    if (pointat(l.x[j], l.y[j]) > 0) return false;
     bool near = false;
     for (long q = 1; q < o.npts && !near; ++q) near = nearsegment(rowspot(l, j), rowspot(o, q), rowspot(o, q + 1));
     return near;
