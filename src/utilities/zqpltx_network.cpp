@@ -1254,16 +1254,66 @@ bool lensalong(linetype& a, linetype& b) {
   return false;
 }
 
+bool onewaytoends(linetype& a, long s, long d, const linetype& b, long sb, long db);
+
+// Where lines a and b cross at (x, y) on a's segment k and b's segment m,
+// and a meets b nowhere on from there the way d to its open end, nor b a
+// on from there to an open end of its own: where each row of either on
+// that way, and the row of each before the crossing, not a point, lies
+// within its rounding of the other's way there, the two are one way from the
+// crossing to their ends (onewaytoends). Nothing beyond bounds the
+// stretch, so both lines' rows are weighed; the data tell no crossing,
+// and the lines' order where they leave the window is their rounding
+// alone. The crossing is put into both. Whether they were so joined;
+// where not, both are left as they were.
+bool crossestoends(linetype& a, long k, long d, linetype& b, long m, extended x, extended y) {
+  if ((d > 0 ? a.endlink : a.beginlink) != 0) return false;
+  insertrow(a, k, x, y, ROUNDINGBETWEEN(a.round[k], a.round[k + 1], alongsegment(a, k, x, y)));
+  insertrow(b, m, x, y, ROUNDINGBETWEEN(b.round[m], b.round[m + 1], alongsegment(b, m, x, y)));
+  // both now have the crossing as their rows k + 1 and m + 1; each
+  // line's row before it must lie within its rounding of the other's way
+  // there too: lines coming to the crossing from rows apart beyond their
+  // rounding meet at an angle the data tell, however near their ends lie.
+  // Nor may that row be a point: a line coming straight from its point
+  // leaves it on the side the fields at the point give, and the stretch
+  // is bounded there, not by the crossing
+  auto nearway = [](const linetype& l, long j, const linetype& o) {
+    if (pointat(l.x[j], l.y[j]) > 0) return false;
+    bool near = false;
+    for (long q = 1; q < o.npts && !near; ++q) near = nearsegment(rowspot(l, j), rowspot(o, q), rowspot(o, q + 1));
+    return near;
+  };
+  const bool abefore = nearway(a, d > 0 ? k : k + 2, b);
+  for (const long db : {1L, -1L}) {
+    if (!abefore || (db > 0 ? b.endlink : b.beginlink) != 0 || !nearway(b, db > 0 ? m : m + 2, a)) continue;
+    const long lo = db > 0 ? m + 1 : 1, hi = db > 0 ? b.npts : m + 1;
+    bool meets = false;
+    for (long j = lo; j <= hi && !meets; ++j) meets = j != m + 1 && rowofat(b, j, a) > 0;
+    for (long j = lo; j < hi && !meets; ++j)
+      for (long q = 1; q < a.npts && !meets; ++q) {
+        extended cx = 0, cy = 0;
+        meets = meetapart(a, q, b, j, cx, cy);
+      }
+    if (meets) continue;
+    if (onewaytoends(a, k + 1, d, b, m + 1, db) || onewaytoends(b, m + 1, db, a, k + 1, d)) return true;
+  }
+  droprows(a, k + 1, k + 1);
+  droprows(b, m + 1, m + 1);
+  return false;
+}
+
 // Where lines a and b cross at (x, y) on a's segment k and b's segment m,
 // and the next place they meet, along both lines, is a crossing back or a
 // row they share (at a point both name, say), with the rows of one between
 // lying within their rounding of the other's way: the two are one way
-// between those places, as between two places they share (runalong).
-// Nearly parallel ways from points apart, or from one point, cross so where
-// one row is rounded across the other line; no point joins them there, and
-// the data tell no crossing. A crossing back is looked for on along a
-// only: from the other crossing it is the one on along a. Whether the
-// lines were so joined; where not, they are left as they were.
+// between those places, as between two places they share (runalong);
+// where nothing is met on to open ends of both, from the crossing to those
+// ends (crossestoends). Nearly parallel ways from points apart, or from one
+// point, cross so where one row is rounded across the other line; no point
+// joins them there, and the data tell no crossing. A crossing back is
+// looked for on along a only: from the other crossing it is the one on
+// along a. Whether the lines were so joined; where not, they are left as
+// they were.
 bool crossesback(linetype& a, long k, linetype& b, long m, extended x, extended y) {
   // a meeting at a row of either is no crossing through: the row may
   // touch, and is read as such elsewhere
@@ -1339,6 +1389,7 @@ bool crossesback(linetype& a, long k, linetype& b, long m, extended x, extended 
       placesasrows(a, k, x, y, ks, a.x[ks], a.y[ks], ra1, ra2, puta, na);
       placesasrows(b, m, x, y, sb, b.x[sb], b.y[sb], rb1, rb2, putb, nb);
     } else {
+      if (crossestoends(a, k, d, b, m, x, y)) return true;
       continue;
     }
     if (ra1 < ra2 ? onewaybetween(a, ra1, ra2, b, rb1, rb2, true) : onewaybetween(a, ra2, ra1, b, rb2, rb1, true))

@@ -815,6 +815,27 @@ TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
     expectnetwork({lens + "598.2\n  10.00 605.0\n", "", {{1, joined}, {2, {{1, 592}, {cx, cy}, {10, 605}}}}, false, 1e-9});
     expectnetwork({lens + "598.5\n  10.00 605.0\n", "lines u1 and u2 cross at 4.54545 599.091, where no point joins them"});
   }
+  // Crossing once, then running on to open ends: u1 from i1 (1.00, 592.0)
+  // by (6.00, 602.0) to (10.00, 610.0), u2 from i2 1.0 below by a row at 6
+  // 0.1 below u1 to 610.1, crossing u1 at 8 (0.1 = 0.05 (x - 6), by hand).
+  // The rows of each on both sides of the crossing lie within 2.5 halves
+  // of 0.01 + 0.01 in x, 0.1 + 0.1 in y of the other's way: nothing tells
+  // the crossing, and u1 takes u2's way from it to its end. With u2's row
+  // 0.5 below, the two come to the crossing (at 9 1/3, 608.667) from apart
+  // at an angle the data tell; with u2 ending at 610.5 (crossing at 6 2/3,
+  // 603.333), they part beyond their rounding: both are named.
+  const std::string toends = "i1 1.00 592.0\ni2 1.00 591.0\nu1 i1 end\n  1.00 592.0\n  6.00 602.0\n  10.00 610.0\n"
+                             "u2 i2 end\n  1.00 591.0\n  6.00 ";
+  expectnetwork({toends + "601.9\n  10.00 610.1\n", "",
+                 {{1, {{1, 592}, {6, 602}, {8, 606}, {10, 610.1}}}, {2, {{1, 591}, {6, 601.9}, {8, 606}, {10, 610.1}}}},
+                 false, 1e-9});
+  expectnetwork({toends + "601.5\n  10.00 610.1\n", "lines u1 and u2 cross at 9.33333 608.667, where no point joins them"});
+  expectnetwork({toends + "601.9\n  10.00 610.5\n", "lines u1 and u2 cross at 6.66667 603.333, where no point joins them"});
+  // u1 leaving i3 at its row at 6 instead: from there it runs on the side
+  // of u2 the point gives, and the crossing is named
+  expectnetwork({"i2 1.00 591.0\ni3 6.00 602.0\nu1 i3 end\n  6.00 602.0\n  10.00 610.0\nu2 i2 end\n  1.00 591.0\n"
+                 "  6.00 601.9\n  10.00 610.1\n",
+                 "lines u1 and u2 cross at 8.00000 606.000, where no point joins them"});
   // u1 runs from i1 (6, 600.00) to (0, 602.40), passing 0.01 above i2 (5,
   // 600.39); u2 climbs from i2 at 9.22 a unit and crosses it 0.0011 further
   // on, so u1 is taken through i2. u3 runs from i2 straight to u1's end,
