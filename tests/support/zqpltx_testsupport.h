@@ -109,7 +109,7 @@ inline void expectnetwork(const networkcase& c) {
   pts all;
   for (const auto& [n, want] : c.lines) {
     const pts got = points(line(n));
-    ASSERT_EQ(got.size(), want.size()) << c.records << "u" << n;
+    ASSERT_EQ(got.size(), want.size()) << c.records << "u" << n << ": " << ::testing::PrintToString(got);
     for (std::size_t k = 0; k < got.size(); ++k) {
       EXPECT_NEAR(got[k].first, want[k].first, c.tol) << c.records << "u" << n << " point " << k + 1;
       EXPECT_NEAR(got[k].second, want[k].second, c.tol) << c.records << "u" << n << " point " << k + 1;

@@ -831,11 +831,13 @@ TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
                  false, 1e-9});
   expectnetwork({toends + "601.5\n  10.00 610.1\n", "lines u1 and u2 cross at 9.33333 608.667, where no point joins them"});
   expectnetwork({toends + "601.9\n  10.00 610.5\n", "lines u1 and u2 cross at 6.66667 603.333, where no point joins them"});
-  // u1 leaving i3 at its row at 6 instead: from there it runs on the side
-  // of u2 the point gives, and the crossing is named
+  // u1 leaving i3 at its row at 6 instead: u2 passes i3 0.1 below, within
+  // 2.5 halves of 0.1 + 0.1, so it is taken through i3 from its own row
+  // there and on along u1 to their open ends, within that reach of each
+  // other (610.0, 610.1): the crossing at 8 was the rounding alone
   expectnetwork({"i2 1.00 591.0\ni3 6.00 602.0\nu1 i3 end\n  6.00 602.0\n  10.00 610.0\nu2 i2 end\n  1.00 591.0\n"
                  "  6.00 601.9\n  10.00 610.1\n",
-                 "lines u1 and u2 cross at 8.00000 606.000, where no point joins them"});
+                 "", {{1, {{6, 602}, {10, 610}}}, {2, {{1, 591}, {6, 601.9}, {6, 602}, {10, 610}}}}});
   // u1 runs from i1 (6, 600.00) to (0, 602.40), passing 0.01 above i2 (5,
   // 600.39); u2 climbs from i2 at 9.22 a unit and crosses it 0.0011 further
   // on, so u1 is taken through i2. u3 runs from i2 straight to u1's end,
