@@ -2057,14 +2057,11 @@ void JOINATPOINTS() {
             // the nearest through which the lines, kept within their
             // rounding, no longer cross there
             const smallint ends[4] = {a.beginlink, a.endlink, b.beginlink, b.endlink};
-            // the point placed where the two cross as read is on both,
-            // wherever their named ends cut them: first of all
-            const smallint via[5] = {CROSSOVEROF(i, j), a.beginlink, a.endlink, b.beginlink, b.endlink};
             // where both pass exactly through a point either names, the
             // point joins them as written: neither is bent to another point
             // within their rounding of it
             bool atnamed = false;
-            for (const smallint p : via)
+            for (const smallint p : ends)
               atnamed = atnamed || (p > 0 && routeof(a, k, p).how == route::none && routeof(b, m, p).how == route::none);
             for (int pass = 0; pass < 4 && !changed; ++pass) {
               if (pass == 1) {
@@ -2078,7 +2075,7 @@ void JOINATPOINTS() {
               smallint to = 0;
               routing ta, tb;
               bool first = false;
-              for (const smallint p : via) {
+              for (const smallint p : ends) {
                 if (p <= 0 || first) continue;
                 routing ra = routeof(a, k, p), rb = routeof(b, m, p);
                 if (ra.how == route::refused || rb.how == route::refused) continue;
