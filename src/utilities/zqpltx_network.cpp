@@ -1942,82 +1942,6 @@ void openendsontoframe() {
   }
 }
 
-// A point written coarser than the rows of the lines that name it, one
-// place with a row of theirs or a place where two of them cross or touch,
-// takes that place wherever the rows were written finer: written as it
-// is, the rows cannot pass it within their own rounding, yet it cannot
-// tell its place better than they do. Where it was written finer it keeps
-// its value, and it keeps its own rounding. A line's rows are asked from
-// its end at the point inward, as far as the point's rounding holds them:
-// the first finer one is where the line has it. Of several such places the
-// nearest stands; one that another point's rounding holds too may be that
-// point's, and is not taken. A value on the frame stays there. All from
-// the records as written, before the lines are cut at their points.
-void placepointsbyrows() {
-  static farray<spot, 1, maxpoint> placed;
-  // each way, the coarser of the two holds the finer within its own rounding
-  const auto within = [](const spot& s, const spot& at) {
-    return 2 * std::fabs(s.x - at.x) <= std::max(s.round.wayx, at.round.wayx) &&
-           2 * std::fabs(s.y - at.y) <= std::max(s.round.wayy, at.round.wayy);
-  };
-  const auto atother = [&within](const spot& s, smallint i) {
-    for (smallint q = 1; q <= NPOINT; ++q)
-      if (q != i && within(s, POINTSPOT(q))) return true;
-    return false;
-  };
-  for (smallint i = 1; i <= NPOINT; ++i) {
-    const pointtype& p = (*POINT)[i];
-    const spot at = POINTSPOT(i);
-    placed[i] = at;
-    if (p.crossover) continue;
-    extended bestfar = -1;
-    const auto finer = [&at](const spot& s) { return s.round.wayx < at.round.wayx || s.round.wayy < at.round.wayy; };
-    const auto weigh = [&](const spot& s) {
-      if (!finer(s) || !within(s, at) || atother(s, i)) return;
-      const extended ex = (s.x - at.x) / (XHIGH - XLOW), ey = (s.y - at.y) / (YHIGH - YLOW);
-      const extended far = ex * ex + ey * ey;
-      if (bestfar >= 0 && far >= bestfar) return;
-      bestfar = far;
-      spot& to = placed[i];
-      to = at;
-      if (s.round.wayx < at.round.wayx && at.x != XLOW && at.x != XHIGH) to.x = s.x;
-      if (s.round.wayy < at.round.wayy && at.y != YLOW && at.y != YHIGH) to.y = s.y;
-    };
-    const auto names = [&p](const linetype& l) { return !l.connect && (l.beginname == p.name || l.endname == p.name); };
-    for (smallint a = 1; a <= NLINE; ++a) {
-      const linetype& la = (*LINE)[a];
-      if (!names(la)) continue;
-      // from its end at the point inward, the first row finer than it
-      const auto walk = [&](long k, long step) {
-        for (; k >= 1 && k <= la.npts && within(rowspot(la, k), at); k += step)
-          if (finer(rowspot(la, k))) {
-            weigh(rowspot(la, k));
-            return;
-          }
-      };
-      if (la.beginname == p.name) walk(1, 1);
-      if (la.endname == p.name) walk(la.npts, -1);
-      for (smallint b = static_cast<smallint>(a + 1); b <= NLINE; ++b) {
-        const linetype& lb = (*LINE)[b];
-        if (!names(lb)) continue;
-        for (long k = 1; k < la.npts; ++k)
-          for (long m = 1; m < lb.npts; ++m) {
-            extended x = 0, y = 0;
-            if (!segmentscross(la, k, lb, m, x, y)) continue;
-            weigh({x, y,
-                   COARSER(ROUNDINGBETWEEN(la.round[k], la.round[k + 1], alongsegment(la, k, x, y)),
-                           ROUNDINGBETWEEN(lb.round[m], lb.round[m + 1], alongsegment(lb, m, x, y)))});
-          }
-      }
-    }
-  }
-  for (smallint i = 1; i <= NPOINT; ++i) {
-    pointtype& p = (*POINT)[i];
-    p.x = placed[i].x;
-    p.y = placed[i].y;
-  }
-}
-
 }  // namespace
 
 void JOINATPOINTS() {
@@ -2114,7 +2038,6 @@ void JOINATPOINTS() {
 
 void SETUPLINES() {
   RECORDROUNDING();
-  placepointsbyrows();
   for (smallint i = 1; i <= NLINE; ++i) {
     linetype& l = (*LINE)[i];
     MONOTONIC(i);
