@@ -211,8 +211,6 @@ void READCONTROLQK();
 // ---------------------------------------------------------------- line network
 void DOCROSSOVER();
 void SETUPLINES();
-// The crossover point placed where lines i and j cross as read, or 0.
-smallint CROSSOVEROF(smallint i, smallint j);
 smallint WHICHI(const sstring& name);
 void MONOTONIC(smallint i);
 smallint FINDINSERTPOSI(smallint i, smallint p);

@@ -392,15 +392,6 @@ void DOCROSSOVER() {
   }
 }
 
-smallint CROSSOVEROF(smallint i, smallint j) {
-  for (smallint p = 1; p <= NPOINT; ++p) {
-    const pointtype& pt = (*POINT)[p];
-    if (pt.crossover && ((pt.crossline1 == i && pt.crossline2 == j) || (pt.crossline1 == j && pt.crossline2 == i)))
-      return p;
-  }
-  return 0;
-}
-
 smallint WHICHI(const sstring& name) {
   if (openend(name)) return 0;
   for (smallint i = 1; i <= NPOINT; ++i)
@@ -409,6 +400,16 @@ smallint WHICHI(const sstring& name) {
 }
 
 namespace {
+
+// The crossover point placed where lines i and j cross as read, or 0.
+smallint crossoverof(smallint i, smallint j) {
+  for (smallint p = 1; p <= NPOINT; ++p) {
+    const pointtype& pt = (*POINT)[p];
+    if (pt.crossover && ((pt.crossline1 == i && pt.crossline2 == j) || (pt.crossline1 == j && pt.crossline2 == i)))
+      return p;
+  }
+  return 0;
+}
 
 // Whether the values c[1..n] never turn back, and how far they run.
 bool monotonicrun(const linevector& c, long n, extended& span) {
@@ -1659,7 +1660,7 @@ bool LINESCROSS(smallint i, smallint j, extended& x, extended& y, bool nearpoint
   // a point both lines name, within their rounding of where they meet, is
   // that meeting: the two meet there by their own data
   auto nearshared = [&](const spot& at) {
-    if (const smallint c = CROSSOVEROF(i, j); c > 0 && ONEPLACE(at, POINTSPOT(c), reading::way)) return true;
+    if (const smallint c = crossoverof(i, j); c > 0 && ONEPLACE(at, POINTSPOT(c), reading::way)) return true;
     for (const smallint p : {a.beginlink, a.endlink})
       if (p > 0 && (p == b.beginlink || p == b.endlink) && ONEPLACE(at, POINTSPOT(p), reading::way)) return true;
     return false;
