@@ -255,6 +255,10 @@ bool FRAMEPOINTAT(const spot& a);
 // the numbers given: 1 when the way c to d turns left of the way a to b.
 int CROSSSIGN(extended ax, extended ay, extended bx, extended by, extended cx, extended cy, extended dx,
               extended dy);
+// The cross product (b - a) x (d - c), as near its exact value as the last
+// place allows, where its rounded terms would cancel.
+extended CROSSVALUE(extended ax, extended ay, extended bx, extended by, extended cx, extended cy, extended dx,
+                    extended dy);
 // The sign of the dot product (b - a) . (d - c), exact.
 int DOTSIGN(extended ax, extended ay, extended bx, extended by, extended cx, extended cy, extended dx,
             extended dy);

@@ -48,6 +48,13 @@ struct exactsum {
       if (part[i] != 0) return part[i] > 0 ? 1 : -1;
     return 0;
   }
+  // The sum rounded once more: the small parts first, so that none is lost
+  // before the large ones cancel.
+  extended value() const {
+    extended v = 0;
+    for (int i = 0; i < n; ++i) v += part[i];
+    return v;
+  }
 };
 
 // a - b as a rounded difference and what rounding left out.
@@ -60,18 +67,23 @@ struct difference {
   }
 };
 
-// The sign of u v + s w z for the differences given, s = 1 or -1.
-int productsign(const difference& u, const difference& v, const difference& w, const difference& z, int s) {
-  const extended uv = u.hi * v.hi, wz = w.hi * z.hi;
-  const extended guess = s > 0 ? uv + wz : uv - wz;
-  if (std::fabs(guess) > sureshare * (std::fabs(uv) + std::fabs(wz))) return guess > 0 ? 1 : -1;
+// u v + s w z for the differences given, s = 1 or -1, held exactly.
+exactsum productsum(const difference& u, const difference& v, const difference& w, const difference& z, int s) {
   exactsum sum;
   const extended us[2] = {u.hi, u.lo}, vs[2] = {v.hi, v.lo}, ws[2] = {w.hi, w.lo}, zs[2] = {z.hi, z.lo};
   for (const extended a : us)
     for (const extended b : vs) sum.addproduct(a, b);
   for (const extended a : ws)
     for (const extended b : zs) sum.addproduct(s > 0 ? a : -a, b);
-  return sum.sign();
+  return sum;
+}
+
+// The sign of u v + s w z for the differences given, s = 1 or -1.
+int productsign(const difference& u, const difference& v, const difference& w, const difference& z, int s) {
+  const extended uv = u.hi * v.hi, wz = w.hi * z.hi;
+  const extended guess = s > 0 ? uv + wz : uv - wz;
+  if (std::fabs(guess) > sureshare * (std::fabs(uv) + std::fabs(wz))) return guess > 0 ? 1 : -1;
+  return productsum(u, v, w, z, s).sign();
 }
 
 }  // namespace
@@ -79,6 +91,11 @@ int productsign(const difference& u, const difference& v, const difference& w, c
 int CROSSSIGN(extended ax, extended ay, extended bx, extended by, extended cx, extended cy, extended dx,
               extended dy) {
   return productsign(difference(bx, ax), difference(dy, cy), difference(by, ay), difference(dx, cx), -1);
+}
+
+extended CROSSVALUE(extended ax, extended ay, extended bx, extended by, extended cx, extended cy, extended dx,
+                    extended dy) {
+  return productsum(difference(bx, ax), difference(dy, cy), difference(by, ay), difference(dx, cx), -1).value();
 }
 
 int DOTSIGN(extended ax, extended ay, extended bx, extended by, extended cx, extended cy, extended dx,

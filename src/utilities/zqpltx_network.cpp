@@ -55,9 +55,12 @@ bool segmentscross(const linea& la, long ka, const lineb& lb, long kb, extended&
     x = (cb - ca) / (ma - mb);
     y = ca + x * ma;
   } else {
-    // slopes too near to tell apart once rounded: along segment a
-    const extended t = ((bx1 - ax1) * (by2 - by1) - (by1 - ay1) * (bx2 - bx1)) /
-                       ((ax2 - ax1) * (by2 - by1) - (ay2 - ay1) * (bx2 - bx1));
+    // slopes too near to tell apart once rounded: along segment a, by
+    // cross products whose rounded terms would cancel to nothing. The two
+    // cross, so the exact share lies in [0, 1]; its rounding is kept there
+    const extended t = std::clamp(CROSSVALUE(ax1, ay1, bx1, by1, bx1, by1, bx2, by2) /
+                                      CROSSVALUE(ax1, ay1, ax2, ay2, bx1, by1, bx2, by2),
+                                  0.0L, 1.0L);
     x = ax1 + t * (ax2 - ax1);
     y = ay1 + t * (ay2 - ay1);
   }

@@ -43,6 +43,12 @@ TEST(DrawingNetwork, Crossovers) {
       {"i9 crossover u1 u2\nu1 begin end 2 501 2 508\nu2 begin end 0 500 8 502\n",
        "crossover: lines don't cross for i9", 0, 0},
       {"i9 crossover u1 u7\nu1 begin end 0 500 10 700\n", "crossover: u7 not found", 0, 0},
+      // slopes the same once rounded: u2 starts on u1 but for the rounding
+      // of 1.95 and ends 2^-60 below it at 20; in exact fractions of the
+      // rows as read they cross at x = 80/21, y = 52/21 (where the rounded
+      // cross products put them at x = 5, or nowhere)
+      {"i9 crossover u1 u2\nu1 begin end 0 0 20 13\nu2 begin end 3 1.95 20 12.999999999999999999\n", "", 80.0 / 21,
+       52.0 / 21},
       // a line of fewer than two points as read has nothing to cross
       {"i1 1 500\ni2 2 600\ni9 crossover u1 u2\nu1 begin end 0 500 10 700\nu2 i1 i2 connect\n",
        "crossover: lines don't cross for i9", 0, 0},
