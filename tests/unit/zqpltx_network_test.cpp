@@ -194,6 +194,10 @@ TEST(DrawingNetwork, Clipping) {
       // a point at an end stays the link; two rows of one x count as
       // monotonic, so the point falls between them
       {"i1 5 600\nu1 i1 end 5 500 5 300", "", {{5, 600}, {5, 400}}, 1, -1},
+      // a repeated row is kept as written, but not while the line waits on
+      // an edge to tell whether it goes out there
+      {"u1 begin end 5 600 5 600 5 700", "", {{5, 600}, {5, 600}, {5, 700}}, 0, 0},
+      {"u1 begin end 5 600 5 400 5 400 5 600", "", {{5, 600}, {5, 400}, {5, 600}}, 0, 0},
       // out and in through the bottom twice: more cuts than a line can have
       {"u1 begin end 2 600 2 300 4 300 4 600 6 600 6 300 8 300 8 600", "lines: bad cuts of window edge", {}, 0, 0},
   };
