@@ -453,6 +453,14 @@ TEST(DrawingNetwork, RowsWithinTheirRoundingOfTheWayToAPointAreDropped) {
                    {{1, {{5, 600}, {4, 640}}}}};
   past.crosses = false;
   expectnetwork(past);
+  // u1's two rows after i1 lie within i1's reach (0.025 in x, 0.25 in y)
+  // but off its way on (600.25 and 600.5 there): both go, either way round
+  expectnetwork({"i1 5.00 600.0\nu1 i1 end\n  5.00 600.0\n  5.01 600.1\n  5.02 600.2\n  7.00 650.0\n",
+                 {},
+                 {{1, {{5, 600}, {7, 650}}}}});
+  expectnetwork({"i1 5.00 600.0\nu1 begin i1\n  7.00 650.0\n  5.02 600.2\n  5.01 600.1\n  5.00 600.0\n",
+                 {},
+                 {{1, {{7, 650}, {5, 600}}}}});
 }
 
 // Lines u1 (i1 to i3) and u2 (i2 to i3) share i3; u1's rows are whole in y
