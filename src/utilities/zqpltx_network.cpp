@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "frame/io.h"
 #include "utilities/zqpltx.h"
@@ -2036,8 +2038,24 @@ void JOINATPOINTS() {
   }
 }
 
-void SETUPLINES() {
-  RECORDROUNDING();
+namespace {
+
+// Whether cutting line i at its one point would stop the run: the point
+// lies past the end the line leaves it by. A trial placing of points is
+// given up there rather than ending a run the points as written pass.
+bool cuttingstops(smallint i) {
+  const linetype& l = (*LINE)[i];
+  if (l.connect || (l.beginlink > 0) == (l.endlink > 0)) return false;
+  const smallint p = l.beginlink > 0 ? l.beginlink : l.endlink;
+  const bool swapped = l.endname == "begin" || l.beginname == "end";
+  const bool leavesfrombegin = (swapped ? l.beginname : l.endname) == "end";
+  const smallint at = FINDINSERTPOSI(i, p);
+  return leavesfrombegin ? at == l.npts : at == 0;
+}
+
+// The lines set up from their rows: cut at their points and joined there.
+// Where `trial`, false instead of a stop where a line cannot be cut.
+bool buildlines(bool trial) {
   for (smallint i = 1; i <= NLINE; ++i) {
     linetype& l = (*LINE)[i];
     MONOTONIC(i);
@@ -2055,10 +2073,127 @@ void SETUPLINES() {
       l.round[2] = p2.round;
       l.npts = 2;
     } else {
+      if (trial && cuttingstops(i)) return false;
       ADDPOINTS(i);
     }
   }
   JOINATPOINTS();
+  return true;
+}
+
+// Pairs of joined lines still crossing away from every point; each line of
+// such a pair marked in `crossing` (indexed by line) where given.
+long crossingsapart(std::vector<bool>* crossing) {
+  long n = 0;
+  for (smallint i = 1; i <= NLINE; ++i)
+    for (smallint j = static_cast<smallint>(i + 1); j <= NLINE; ++j) {
+      extended x = 0, y = 0;
+      if (!LINESCROSS(i, j, x, y)) continue;
+      ++n;
+      if (crossing) (*crossing)[i] = (*crossing)[j] = true;
+    }
+  return n;
+}
+
+// The finer place of the rows of the lines naming point i that the point,
+// written coarser, is one place with: a row of one of them, or where two
+// of them cross or touch, the nearest. False where the point was written
+// as fine as they are, or has no such place, or a value on the frame
+// would leave it. The rows as written, before they are cut at points.
+bool finerplace(smallint i, spot& best) {
+  const pointtype& p = (*POINT)[i];
+  if (p.crossover) return false;
+  const spot at = POINTSPOT(i);
+  extended bestfar = -1;
+  const auto weigh = [&](const spot& s) {
+    if (!(s.round.wayx < at.round.wayx) && !(s.round.wayy < at.round.wayy)) return;
+    if (!ONEPLACE(s, at, reading::way)) return;
+    const extended ex = (s.x - at.x) / (XHIGH - XLOW), ey = (s.y - at.y) / (YHIGH - YLOW);
+    const extended far = ex * ex + ey * ey;
+    if (bestfar >= 0 && far >= bestfar) return;
+    best = s;
+    bestfar = far;
+  };
+  const auto names = [&](const linetype& l) { return !l.connect && (l.beginname == p.name || l.endname == p.name); };
+  for (smallint a = 1; a <= NLINE; ++a) {
+    const linetype& la = (*LINE)[a];
+    if (!names(la)) continue;
+    for (long k = 1; k <= la.npts; ++k) weigh(rowspot(la, k));
+    for (smallint b = static_cast<smallint>(a + 1); b <= NLINE; ++b) {
+      const linetype& lb = (*LINE)[b];
+      if (!names(lb)) continue;
+      for (long k = 1; k < la.npts; ++k)
+        for (long m = 1; m < lb.npts; ++m) {
+          extended x = 0, y = 0;
+          if (!segmentscross(la, k, lb, m, x, y)) continue;
+          weigh({x, y,
+                 COARSER(ROUNDINGBETWEEN(la.round[k], la.round[k + 1], alongsegment(la, k, x, y)),
+                         ROUNDINGBETWEEN(lb.round[m], lb.round[m + 1], alongsegment(lb, m, x, y)))});
+        }
+    }
+  }
+  if (bestfar < 0) return false;
+  return (best.round.wayx < at.round.wayx && p.x != XLOW && p.x != XHIGH) ||
+         (best.round.wayy < at.round.wayy && p.y != YLOW && p.y != YHIGH);
+}
+
+void placeat(smallint i, const spot& best) {
+  pointtype& p = (*POINT)[i];
+  const spot at = POINTSPOT(i);
+  if (best.round.wayx < at.round.wayx && p.x != XLOW && p.x != XHIGH) {
+    p.x = best.x;
+    p.round.wayx = best.round.wayx;
+    p.round.apartx = std::min(p.round.apartx, best.round.apartx);
+  }
+  if (best.round.wayy < at.round.wayy && p.y != YLOW && p.y != YHIGH) {
+    p.y = best.y;
+    p.round.wayy = best.round.wayy;
+    p.round.aparty = std::min(p.round.aparty, best.round.aparty);
+  }
+}
+
+// A point keeps its place as written, unless the lines joined there still
+// cross a line away from every point, and, with each point written coarser
+// than the rows of such a line put at the finer place of those rows, fewer
+// pairs cross so. The lines and points as written are given back to be set
+// up again.
+void settlecoarsepoints(const std::vector<linetype>& lines, const std::vector<pointtype>& points) {
+  std::vector<bool> crossing(static_cast<std::size_t>(NLINE) + 1, false);
+  const long before = crossingsapart(&crossing);
+  if (before == 0) return;
+  const auto restore = [&] {
+    for (smallint i = 1; i <= NLINE; ++i) (*LINE)[i] = lines[static_cast<std::size_t>(i - 1)];
+    for (smallint i = 1; i <= NPOINT; ++i) (*POINT)[i] = points[static_cast<std::size_t>(i - 1)];
+  };
+  restore();
+  std::vector<std::pair<smallint, spot>> moves;
+  for (smallint i = 1; i <= NPOINT; ++i) {
+    const pointtype& p = (*POINT)[i];
+    bool named = false;
+    for (smallint j = 1; j <= NLINE && !named; ++j) {
+      const linetype& l = (*LINE)[j];
+      named = crossing[static_cast<std::size_t>(j)] && (l.beginname == p.name || l.endname == p.name);
+    }
+    spot best{};
+    if (named && finerplace(i, best)) moves.emplace_back(i, best);
+  }
+  // every place read from the rows before any point moves
+  for (const auto& [i, best] : moves) placeat(i, best);
+  if (!moves.empty() && buildlines(true) && crossingsapart(nullptr) < before) return;
+  restore();
+  buildlines(false);
+}
+
+}  // namespace
+
+void SETUPLINES() {
+  RECORDROUNDING();
+  std::vector<linetype> lines;
+  std::vector<pointtype> points;
+  for (smallint i = 1; i <= NLINE; ++i) lines.push_back((*LINE)[i]);
+  for (smallint i = 1; i <= NPOINT; ++i) points.push_back((*POINT)[i]);
+  buildlines(false);
+  settlecoarsepoints(lines, points);
   for (smallint i = 1; i <= NLINE; ++i) {
     ADDEDGES(i);
     PRINTLINE(i, 3);
