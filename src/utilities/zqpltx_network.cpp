@@ -483,10 +483,10 @@ smallint FINDINSERTPOSI(smallint i, smallint p) {
   return beyond(c, v);
 }
 
-void ADDPOINTS(smallint i) {
+bool ADDPOINTS(smallint i, bool trial) {
   linetype& l = (*LINE)[i];
   const bool beginpoint = l.beginlink > 0, endpoint = l.endlink > 0;
-  if (!beginpoint && !endpoint) return;
+  if (!beginpoint && !endpoint) return true;
   smallint pb = beginpoint ? FINDINSERTPOSI(i, l.beginlink) : smallint{0};
   smallint pe = endpoint ? FINDINSERTPOSI(i, l.endlink) : smallint{0};
   auto exchange = [&] {
@@ -505,11 +505,17 @@ void ADDPOINTS(smallint i) {
   if (beginpoint != endpoint) {
     if (l.endname == "begin" || l.beginname == "end") exchange();
     if (l.endname == "end") {
-      if (pb == l.npts) IO::ERROREXIT("add points", "\"end\" should be \"begin\" for " + l.name + "?", yourfault);
+      if (pb == l.npts) {
+        if (trial) return false;
+        IO::ERROREXIT("add points", "\"end\" should be \"begin\" for " + l.name + "?", yourfault);
+      }
       addpoint(l.beginlink);
       adddata(pb + 1, l.npts);
     } else {
-      if (pe == 0) IO::ERROREXIT("add points", "\"begin\" should be \"end\" for " + l.name + "?", yourfault);
+      if (pe == 0) {
+        if (trial) return false;
+        IO::ERROREXIT("add points", "\"begin\" should be \"end\" for " + l.name + "?", yourfault);
+      }
       adddata(1, pe);
       addpoint(l.endlink);
     }
@@ -523,6 +529,7 @@ void ADDPOINTS(smallint i) {
     addpoint(l.endlink);
   }
   store(l, out);
+  return true;
 }
 
 bool POINTSEEN(extended x, extended y) { return XLOW <= x && x <= XHIGH && YLOW <= y && y <= YHIGH; }
@@ -2040,19 +2047,6 @@ void JOINATPOINTS() {
 
 namespace {
 
-// Whether cutting line i at its one point would stop the run: the point
-// lies past the end the line leaves it by. A trial placing of points is
-// given up there rather than ending a run the points as written pass.
-bool cuttingstops(smallint i) {
-  const linetype& l = (*LINE)[i];
-  if (l.connect || (l.beginlink > 0) == (l.endlink > 0)) return false;
-  const smallint p = l.beginlink > 0 ? l.beginlink : l.endlink;
-  const bool swapped = l.endname == "begin" || l.beginname == "end";
-  const bool leavesfrombegin = (swapped ? l.beginname : l.endname) == "end";
-  const smallint at = FINDINSERTPOSI(i, p);
-  return leavesfrombegin ? at == l.npts : at == 0;
-}
-
 // The lines set up from their rows: cut at their points and joined there.
 // Where `trial`, false instead of a stop where a line cannot be cut.
 bool buildlines(bool trial) {
@@ -2073,8 +2067,7 @@ bool buildlines(bool trial) {
       l.round[2] = p2.round;
       l.npts = 2;
     } else {
-      if (trial && cuttingstops(i)) return false;
-      ADDPOINTS(i);
+      if (!ADDPOINTS(i, trial)) return false;
     }
   }
   JOINATPOINTS();
@@ -2097,9 +2090,8 @@ long crossingsapart(std::vector<bool>* crossing) {
 
 // The finer place of the rows of the lines naming point i that the point,
 // written coarser, is one place with: a row of one of them, or where two
-// of them cross or touch, the nearest. False where the point was written
-// as fine as they are, or has no such place, or a value on the frame
-// would leave it. The rows as written, before they are cut at points.
+// of them cross or touch, the nearest; false where there is none. The
+// rows as written, before they are cut at points.
 bool finerplace(smallint i, spot& best) {
   const pointtype& p = (*POINT)[i];
   if (p.crossover) return false;
@@ -2132,24 +2124,29 @@ bool finerplace(smallint i, spot& best) {
         }
     }
   }
-  if (bestfar < 0) return false;
-  return (best.round.wayx < at.round.wayx && p.x != XLOW && p.x != XHIGH) ||
-         (best.round.wayy < at.round.wayy && p.y != YLOW && p.y != YHIGH);
+  return bestfar >= 0;
 }
 
-void placeat(smallint i, const spot& best) {
+// Point i at the finer place `best` in each coordinate the place was
+// written finer in, but where the point's value is on the frame; whether
+// it moved.
+bool placeat(smallint i, const spot& best) {
   pointtype& p = (*POINT)[i];
   const spot at = POINTSPOT(i);
+  bool moved = false;
   if (best.round.wayx < at.round.wayx && p.x != XLOW && p.x != XHIGH) {
+    moved = true;
     p.x = best.x;
     p.round.wayx = best.round.wayx;
     p.round.apartx = std::min(p.round.apartx, best.round.apartx);
   }
   if (best.round.wayy < at.round.wayy && p.y != YLOW && p.y != YHIGH) {
+    moved = true;
     p.y = best.y;
     p.round.wayy = best.round.wayy;
     p.round.aparty = std::min(p.round.aparty, best.round.aparty);
   }
+  return moved;
 }
 
 // A point keeps its place as written, unless the lines joined there still
@@ -2178,8 +2175,9 @@ void settlecoarsepoints(const std::vector<linetype>& lines, const std::vector<po
     if (named && finerplace(i, best)) moves.emplace_back(i, best);
   }
   // every place read from the rows before any point moves
-  for (const auto& [i, best] : moves) placeat(i, best);
-  if (!moves.empty() && buildlines(true) && crossingsapart(nullptr) < before) return;
+  bool moved = false;
+  for (const auto& [i, best] : moves) moved = placeat(i, best) || moved;
+  if (moved && buildlines(true) && crossingsapart(nullptr) < before) return;
   restore();
   buildlines(false);
 }
