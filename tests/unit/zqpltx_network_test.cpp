@@ -148,6 +148,23 @@ TEST(DrawingNetwork, EndPoints) {
     EXPECT_NEAR(p.back().first, r.last[0].first, 1e-12) << r.records;
     EXPECT_NEAR(p.back().second, r.last[0].second, 1e-12) << r.records;
   }
+  // Cut on trial, the lines refused above give up instead of ending the
+  // run, and keep their rows.
+  for (const std::string records : {"i1 0.2 405\nu1 begin i1", "i1 6 520\nu1 i1 end"}) {
+    Drawing d;
+    ASSERT_EQ(d.read(qk(records + ten + "\n")), "");
+    bool cut = true;
+    EXPECT_EQ(testsupport::fatal([&] {
+                ZQPLTX::linetype& l = (*ZQPLTX::LINE)[1];
+                ZQPLTX::MONOTONIC(1);
+                l.beginlink = ZQPLTX::WHICHI(l.beginname);
+                l.endlink = ZQPLTX::WHICHI(l.endname);
+                cut = ZQPLTX::ADDPOINTS(1, true);
+              }),
+              "");
+    EXPECT_FALSE(cut) << records;
+    EXPECT_EQ(line(1).npts, 10) << records;
+  }
   // The exchanged ends keep their names with them.
   Drawing d;
   ASSERT_EQ(d.network(qk("i1 4.25 485\ni2 1.25 425\nu1 i1 i2" + ten + "\n")), "");
@@ -745,6 +762,15 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
         {2, {{2602676, 100000}, {2659375, 156699.163}}},
         {3, {{6452000, 100000}, {2659495, 156699.387}}}},
        false,
+       1e-6,
+       "window 1000000 7000000 100000 300000\nbigticks 0 0 0 0\n"},
+      // with u1's row at 2659200 the crossing stays (at 2659372.64,
+      // 156696.806, the same fractions): the point keeps its place
+      {"i1 2.659e06 156699.387\ni2 2659375 156699.16\nu1 i1 end 2659200 156699.39 7.000e06 164831.90\n"
+       "u2 begin i2 2602676 100000.000 2659375 156699.163\nu3 begin i1 6.452e6 100000.00 2.659E06 156699.39\n",
+       std::nullopt,
+       {{1, {{2659000, 156699.387}, {7e6, 164831.9}}}, {3, {{6452000, 100000}, {2659000, 156699.387}}}},
+       std::nullopt,
        1e-6,
        "window 1000000 7000000 100000 300000\nbigticks 0 0 0 0\n"},
       // their crossover, at (5, 600), is on both: their crossing there is
