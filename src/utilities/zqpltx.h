@@ -214,7 +214,9 @@ void SETUPLINES();
 smallint WHICHI(const sstring& name);
 void MONOTONIC(smallint i);
 smallint FINDINSERTPOSI(smallint i, smallint p);
-void ADDPOINTS(smallint i);
+// Where `trial`, false instead of a stop where the line cannot be cut at
+// its point (the point lies past the end the line leaves it by).
+bool ADDPOINTS(smallint i, bool trial = false);
 void ADDEDGES(smallint i);
 bool POINTSEEN(extended x, extended y);
 // The unit of the last digit of a value as written ("6.00" 0.01,

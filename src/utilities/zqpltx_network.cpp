@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "frame/io.h"
 #include "utilities/zqpltx.h"
@@ -485,10 +487,10 @@ smallint FINDINSERTPOSI(smallint i, smallint p) {
   return beyond(c, v);
 }
 
-void ADDPOINTS(smallint i) {
+bool ADDPOINTS(smallint i, bool trial) {
   linetype& l = (*LINE)[i];
   const bool beginpoint = l.beginlink > 0, endpoint = l.endlink > 0;
-  if (!beginpoint && !endpoint) return;
+  if (!beginpoint && !endpoint) return true;
   smallint pb = beginpoint ? FINDINSERTPOSI(i, l.beginlink) : smallint{0};
   smallint pe = endpoint ? FINDINSERTPOSI(i, l.endlink) : smallint{0};
   auto exchange = [&] {
@@ -507,11 +509,17 @@ void ADDPOINTS(smallint i) {
   if (beginpoint != endpoint) {
     if (l.endname == "begin" || l.beginname == "end") exchange();
     if (l.endname == "end") {
-      if (pb == l.npts) IO::ERROREXIT("add points", "\"end\" should be \"begin\" for " + l.name + "?", yourfault);
+      if (pb == l.npts) {
+        if (trial) return false;
+        IO::ERROREXIT("add points", "\"end\" should be \"begin\" for " + l.name + "?", yourfault);
+      }
       addpoint(l.beginlink);
       adddata(pb + 1, l.npts);
     } else {
-      if (pe == 0) IO::ERROREXIT("add points", "\"begin\" should be \"end\" for " + l.name + "?", yourfault);
+      if (pe == 0) {
+        if (trial) return false;
+        IO::ERROREXIT("add points", "\"begin\" should be \"end\" for " + l.name + "?", yourfault);
+      }
       adddata(1, pe);
       addpoint(l.endlink);
     }
@@ -525,6 +533,7 @@ void ADDPOINTS(smallint i) {
     addpoint(l.endlink);
   }
   store(l, out);
+  return true;
 }
 
 bool POINTSEEN(extended x, extended y) { return XLOW <= x && x <= XHIGH && YLOW <= y && y <= YHIGH; }
@@ -2040,8 +2049,11 @@ void JOINATPOINTS() {
   }
 }
 
-void SETUPLINES() {
-  RECORDROUNDING();
+namespace {
+
+// The lines set up from their rows: cut at their points and joined there.
+// Where `trial`, false instead of a stop where a line cannot be cut.
+bool buildlines(bool trial) {
   for (smallint i = 1; i <= NLINE; ++i) {
     linetype& l = (*LINE)[i];
     MONOTONIC(i);
@@ -2059,10 +2071,131 @@ void SETUPLINES() {
       l.round[2] = p2.round;
       l.npts = 2;
     } else {
-      ADDPOINTS(i);
+      if (!ADDPOINTS(i, trial)) return false;
     }
   }
   JOINATPOINTS();
+  return true;
+}
+
+// Pairs of joined lines still crossing away from every point; each line of
+// such a pair marked in `crossing` (indexed by line) where given.
+long crossingsapart(std::vector<bool>* crossing) {
+  long n = 0;
+  for (smallint i = 1; i <= NLINE; ++i)
+    for (smallint j = static_cast<smallint>(i + 1); j <= NLINE; ++j) {
+      extended x = 0, y = 0;
+      if (!LINESCROSS(i, j, x, y)) continue;
+      ++n;
+      if (crossing) (*crossing)[i] = (*crossing)[j] = true;
+    }
+  return n;
+}
+
+// The finer place of the rows of the lines naming point i that the point,
+// written coarser, is one place with: a row of one of them, or where two
+// of them cross or touch, the nearest; false where there is none. The
+// rows as written, before they are cut at points.
+bool finerplace(smallint i, spot& best) {
+  const pointtype& p = (*POINT)[i];
+  if (p.crossover) return false;
+  const spot at = POINTSPOT(i);
+  extended bestfar = -1;
+  const auto weigh = [&](const spot& s) {
+    if (!(s.round.wayx < at.round.wayx) && !(s.round.wayy < at.round.wayy)) return;
+    if (!ONEPLACE(s, at, reading::way)) return;
+    const extended ex = (s.x - at.x) / (XHIGH - XLOW), ey = (s.y - at.y) / (YHIGH - YLOW);
+    const extended far = ex * ex + ey * ey;
+    if (bestfar >= 0 && far >= bestfar) return;
+    best = s;
+    bestfar = far;
+  };
+  const auto names = [&](const linetype& l) { return !l.connect && (l.beginname == p.name || l.endname == p.name); };
+  for (smallint a = 1; a <= NLINE; ++a) {
+    const linetype& la = (*LINE)[a];
+    if (!names(la)) continue;
+    for (long k = 1; k <= la.npts; ++k) weigh(rowspot(la, k));
+    for (smallint b = static_cast<smallint>(a + 1); b <= NLINE; ++b) {
+      const linetype& lb = (*LINE)[b];
+      if (!names(lb)) continue;
+      for (long k = 1; k < la.npts; ++k)
+        for (long m = 1; m < lb.npts; ++m) {
+          extended x = 0, y = 0;
+          if (!segmentscross(la, k, lb, m, x, y)) continue;
+          weigh({x, y,
+                 COARSER(ROUNDINGBETWEEN(la.round[k], la.round[k + 1], alongsegment(la, k, x, y)),
+                         ROUNDINGBETWEEN(lb.round[m], lb.round[m + 1], alongsegment(lb, m, x, y)))});
+        }
+    }
+  }
+  return bestfar >= 0;
+}
+
+// Point i at the finer place `best` in each coordinate the place was
+// written finer in, but where the point's value is on the frame; whether
+// it moved.
+bool placeat(smallint i, const spot& best) {
+  pointtype& p = (*POINT)[i];
+  const spot at = POINTSPOT(i);
+  bool moved = false;
+  if (best.round.wayx < at.round.wayx && p.x != XLOW && p.x != XHIGH) {
+    moved = true;
+    p.x = best.x;
+    p.round.wayx = best.round.wayx;
+    p.round.apartx = std::min(p.round.apartx, best.round.apartx);
+  }
+  if (best.round.wayy < at.round.wayy && p.y != YLOW && p.y != YHIGH) {
+    moved = true;
+    p.y = best.y;
+    p.round.wayy = best.round.wayy;
+    p.round.aparty = std::min(p.round.aparty, best.round.aparty);
+  }
+  return moved;
+}
+
+// A point keeps its place as written, unless the lines joined there still
+// cross a line away from every point, and, with each point written coarser
+// than the rows of such a line put at the finer place of those rows, fewer
+// pairs cross so. The lines and points as written are given back to be set
+// up again.
+void settlecoarsepoints(const std::vector<linetype>& lines, const std::vector<pointtype>& points) {
+  std::vector<bool> crossing(static_cast<std::size_t>(NLINE) + 1, false);
+  const long before = crossingsapart(&crossing);
+  if (before == 0) return;
+  const auto restore = [&] {
+    for (smallint i = 1; i <= NLINE; ++i) (*LINE)[i] = lines[static_cast<std::size_t>(i - 1)];
+    for (smallint i = 1; i <= NPOINT; ++i) (*POINT)[i] = points[static_cast<std::size_t>(i - 1)];
+  };
+  restore();
+  std::vector<std::pair<smallint, spot>> moves;
+  for (smallint i = 1; i <= NPOINT; ++i) {
+    const pointtype& p = (*POINT)[i];
+    bool named = false;
+    for (smallint j = 1; j <= NLINE && !named; ++j) {
+      const linetype& l = (*LINE)[j];
+      named = crossing[static_cast<std::size_t>(j)] && (l.beginname == p.name || l.endname == p.name);
+    }
+    spot best{};
+    if (named && finerplace(i, best)) moves.emplace_back(i, best);
+  }
+  // every place read from the rows before any point moves
+  bool moved = false;
+  for (const auto& [i, best] : moves) moved = placeat(i, best) || moved;
+  if (moved && buildlines(true) && crossingsapart(nullptr) < before) return;
+  restore();
+  buildlines(false);
+}
+
+}  // namespace
+
+void SETUPLINES() {
+  RECORDROUNDING();
+  std::vector<linetype> lines;
+  std::vector<pointtype> points;
+  for (smallint i = 1; i <= NLINE; ++i) lines.push_back((*LINE)[i]);
+  for (smallint i = 1; i <= NPOINT; ++i) points.push_back((*POINT)[i]);
+  buildlines(false);
+  settlecoarsepoints(lines, points);
   for (smallint i = 1; i <= NLINE; ++i) {
     ADDEDGES(i);
     PRINTLINE(i, 3);

@@ -154,6 +154,23 @@ TEST(DrawingNetwork, EndPoints) {
     EXPECT_NEAR(p.back().first, r.last[0].first, 1e-12) << r.records;
     EXPECT_NEAR(p.back().second, r.last[0].second, 1e-12) << r.records;
   }
+  // Cut on trial, the lines refused above give up instead of ending the
+  // run, and keep their rows.
+  for (const std::string records : {"i1 0.2 405\nu1 begin i1", "i1 6 520\nu1 i1 end"}) {
+    Drawing d;
+    ASSERT_EQ(d.read(qk(records + ten + "\n")), "");
+    bool cut = true;
+    EXPECT_EQ(testsupport::fatal([&] {
+                ZQPLTX::linetype& l = (*ZQPLTX::LINE)[1];
+                ZQPLTX::MONOTONIC(1);
+                l.beginlink = ZQPLTX::WHICHI(l.beginname);
+                l.endlink = ZQPLTX::WHICHI(l.endname);
+                cut = ZQPLTX::ADDPOINTS(1, true);
+              }),
+              "");
+    EXPECT_FALSE(cut) << records;
+    EXPECT_EQ(line(1).npts, 10) << records;
+  }
   // The exchanged ends keep their names with them.
   Drawing d;
   ASSERT_EQ(d.network(qk("i1 4.25 485\ni2 1.25 425\nu1 i1 i2" + ten + "\n")), "");
@@ -745,6 +762,35 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
       {ends + "601.0\nu1 i1 i2\n  1.00 500.0\n  5 550\n  9.00 600.0\nu2 i3 i4\n  1.00 490.0\n  5 550\n"
               "  9.00 601.0\nu3 i2 i4\n  9.00 600.0\n  9.00 601.0\n",
        "lines u1 and u2 cross at 5.00000 550.000, where no point joins them"},
+      // a point written coarser than the rows at it ("5.0" holds 4.95 to
+      // 5.05; u1 and u2 share their row 5.040) keeps its place where the
+      // lines joined there cross nothing
+      {"i1 5.0 600.000\nu1 i1 end 5.040 600.000 9.000 700.000\nu2 begin i1 9.000 604.000 5.040 600.000\n", "",
+       {{1, {{5, 600}, {9, 700}}}, {2, {{9, 604}, {5, 600}}}}, false, 1e-9},
+      // ... but where the lines joined at it as written still cross a line
+      // away from every point, it takes the rows' finer place: written
+      // "2.659e06" (unit 1000), u3 from (6452000, 100000) to it crosses u2
+      // at (2659369.70, 156693.864), 5.3 below u2's point i2 (exact
+      // fractions by hand); taken to u1's row 2659495 (keeping its own
+      // finer y), u3 meets u2's way only past i2, and nothing crosses
+      {"i1 2.659e06 156699.387\ni2 2659375 156699.16\nu1 i1 end 2659495 156699.39 7.000e06 164831.90\n"
+       "u2 begin i2 2602676 100000.000 2659375 156699.163\nu3 begin i1 6.452e6 100000.00 2.659E06 156699.39\n",
+       "",
+       {{1, {{2659495, 156699.387}, {7e6, 164831.9}}},
+        {2, {{2602676, 100000}, {2659375, 156699.163}}},
+        {3, {{6452000, 100000}, {2659495, 156699.387}}}},
+       false,
+       1e-6,
+       "window 1000000 7000000 100000 300000\nbigticks 0 0 0 0\n"},
+      // with u1's row at 2659200 the crossing stays (at 2659372.64,
+      // 156696.806, the same fractions): the point keeps its place
+      {"i1 2.659e06 156699.387\ni2 2659375 156699.16\nu1 i1 end 2659200 156699.39 7.000e06 164831.90\n"
+       "u2 begin i2 2602676 100000.000 2659375 156699.163\nu3 begin i1 6.452e6 100000.00 2.659E06 156699.39\n",
+       std::nullopt,
+       {{1, {{2659000, 156699.387}, {7e6, 164831.9}}}, {3, {{6452000, 100000}, {2659000, 156699.387}}}},
+       std::nullopt,
+       1e-6,
+       "window 1000000 7000000 100000 300000\nbigticks 0 0 0 0\n"},
       // their crossover, at (5, 600), is on both: their crossing there is
       // that point, never named
       {"i9 crossover u1 u2\n" + cross, "", {{1, {{0, 500}, {10, 700}}}, {2, {{0, 700}, {10, 500}}}}},
