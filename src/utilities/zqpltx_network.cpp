@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <utility>
-#include <vector>
 
 #include "frame/io.h"
 #include "utilities/zqpltx.h"
@@ -2080,7 +2078,7 @@ bool buildlines(bool trial) {
 
 // Pairs of joined lines still crossing away from every point; each line of
 // such a pair marked in `crossing` (indexed by line) where given.
-long crossingsapart(std::vector<bool>* crossing) {
+long crossingsapart(farray<bool, 1, maxline>* crossing) {
   long n = 0;
   for (smallint i = 1; i <= NLINE; ++i)
     for (smallint j = static_cast<smallint>(i + 1); j <= NLINE; ++j) {
@@ -2158,29 +2156,29 @@ bool placeat(smallint i, const spot& best) {
 // than the rows of such a line put at the finer place of those rows, fewer
 // pairs cross so. The lines and points as written are given back to be set
 // up again.
-void settlecoarsepoints(const std::vector<linetype>& lines, const std::vector<pointtype>& points) {
-  std::vector<bool> crossing(static_cast<std::size_t>(NLINE) + 1, false);
+void settlecoarsepoints(const growtable<linetype, maxline>& lines, const growtable<pointtype, maxpoint>& points) {
+  farray<bool, 1, maxline> crossing;
   const long before = crossingsapart(&crossing);
   if (before == 0) return;
   const auto restore = [&] {
-    for (smallint i = 1; i <= NLINE; ++i) (*LINE)[i] = lines[static_cast<std::size_t>(i - 1)];
-    for (smallint i = 1; i <= NPOINT; ++i) (*POINT)[i] = points[static_cast<std::size_t>(i - 1)];
+    for (smallint i = 1; i <= NLINE; ++i) (*LINE)[i] = lines[i];
+    for (smallint i = 1; i <= NPOINT; ++i) (*POINT)[i] = points[i];
   };
   restore();
-  std::vector<std::pair<smallint, spot>> moves;
+  farray<spot, 1, maxpoint> place;
+  farray<bool, 1, maxpoint> found;
   for (smallint i = 1; i <= NPOINT; ++i) {
     const pointtype& p = (*POINT)[i];
     bool named = false;
     for (smallint j = 1; j <= NLINE && !named; ++j) {
       const linetype& l = (*LINE)[j];
-      named = crossing[static_cast<std::size_t>(j)] && (l.beginname == p.name || l.endname == p.name);
+      named = crossing[j] && (l.beginname == p.name || l.endname == p.name);
     }
-    spot best{};
-    if (named && finerplace(i, best)) moves.emplace_back(i, best);
+    found[i] = named && finerplace(i, place[i]);
   }
   // every place read from the rows before any point moves
   bool moved = false;
-  for (const auto& [i, best] : moves) moved = placeat(i, best) || moved;
+  for (smallint i = 1; i <= NPOINT; ++i) moved = (found[i] && placeat(i, place[i])) || moved;
   if (moved && buildlines(true) && crossingsapart(nullptr) < before) return;
   restore();
   buildlines(false);
@@ -2190,10 +2188,11 @@ void settlecoarsepoints(const std::vector<linetype>& lines, const std::vector<po
 
 void SETUPLINES() {
   RECORDROUNDING();
-  std::vector<linetype> lines;
-  std::vector<pointtype> points;
-  for (smallint i = 1; i <= NLINE; ++i) lines.push_back((*LINE)[i]);
-  for (smallint i = 1; i <= NPOINT; ++i) points.push_back((*POINT)[i]);
+  // the lines and points as written, for a second setting up
+  growtable<linetype, maxline> lines("lines as written");
+  growtable<pointtype, maxpoint> points("points as written");
+  for (smallint i = 1; i <= NLINE; ++i) lines[i] = (*LINE)[i];
+  for (smallint i = 1; i <= NPOINT; ++i) points[i] = (*POINT)[i];
   buildlines(false);
   settlecoarsepoints(lines, points);
   for (smallint i = 1; i <= NLINE; ++i) {
