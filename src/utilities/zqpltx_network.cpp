@@ -1982,15 +1982,19 @@ void JOINATPOINTS() {
             // rounding, no longer cross there
             const smallint ends[4] = {a.beginlink, a.endlink, b.beginlink, b.endlink};
             // their own crossover, placed where the two cross as read, is
-            // on both, wherever their named ends cut them: first of all, but
-            // only where one of them would else be bent to an end within
-            // their rounding of it (three crossovers that near come out of
-            // the rounding in any order); lines that merely pass it keep
-            // their rows as written
+            // on both, wherever their named ends cut them: where neither
+            // names it, first of all, but only where one of them would else
+            // be bent to an end within their rounding of it (three
+            // crossovers that near come out of the rounding in any order);
+            // lines that merely pass it keep their rows as written
             const smallint own = CROSSOVEROF(i, j);
             bool bent = false;
             for (const smallint p : ends) {
-              if (p <= 0 || p == own || own <= 0) continue;
+              if (own <= 0 || p == own) {
+                bent = false;
+                break;
+              }
+              if (p <= 0) continue;
               const routing ra = routeof(a, k, p), rb = routeof(b, m, p);
               bent = bent || (ra.how != route::refused && rb.how != route::refused &&
                               (ra.how != route::none || rb.how != route::none));
