@@ -1992,11 +1992,30 @@ void JOINATPOINTS() {
             // the nearest through which the lines, kept within their
             // rounding, no longer cross there
             const smallint ends[4] = {a.beginlink, a.endlink, b.beginlink, b.endlink};
+            // their own crossover, placed where the two cross as read, is
+            // on both, wherever their named ends cut them: where neither
+            // names it, first of all, but only where one of them would else
+            // be bent to an end within their rounding of it (three
+            // crossovers that near come out of the rounding in any order);
+            // lines that merely pass it keep their rows as written
+            const smallint own = CROSSOVEROF(i, j);
+            bool bent = false;
+            for (const smallint p : ends) {
+              if (own <= 0 || p == own) {
+                bent = false;
+                break;
+              }
+              if (p <= 0) continue;
+              const routing ra = routeof(a, k, p), rb = routeof(b, m, p);
+              bent = bent || (ra.how != route::refused && rb.how != route::refused &&
+                              (ra.how != route::none || rb.how != route::none));
+            }
+            const smallint via[5] = {bent ? own : smallint{0}, a.beginlink, a.endlink, b.beginlink, b.endlink};
             // where both pass exactly through a point either names, the
             // point joins them as written: neither is bent to another point
             // within their rounding of it
             bool atnamed = false;
-            for (const smallint p : ends)
+            for (const smallint p : via)
               atnamed = atnamed || (p > 0 && routeof(a, k, p).how == route::none && routeof(b, m, p).how == route::none);
             for (int pass = 0; pass < 4 && !changed; ++pass) {
               if (pass == 1) {
@@ -2010,7 +2029,7 @@ void JOINATPOINTS() {
               smallint to = 0;
               routing ta, tb;
               bool first = false;
-              for (const smallint p : ends) {
+              for (const smallint p : via) {
                 if (p <= 0 || first) continue;
                 routing ra = routeof(a, k, p), rb = routeof(b, m, p);
                 if (ra.how == route::refused || rb.how == route::refused) continue;

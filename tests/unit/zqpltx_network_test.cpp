@@ -794,6 +794,16 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
       // their crossover, at (5, 600), is on both: their crossing there is
       // that point, never named
       {"i9 crossover u1 u2\n" + cross, "", {{1, {{0, 500}, {10, 700}}}, {2, {{0, 700}, {10, 500}}}}},
+      // where u1 ends at i1 just past it, within their rounding, u2 keeps
+      // its way through the crossover rather than being bent to i1 (u1 is
+      // taken through the crossover instead)
+      {"i1 5.02 600.4\ni9 crossover u2 u1\nu1 begin i1 0 500 10 700\nu2 begin end 0 700 10 500\n", "",
+       {{2, {{0, 700}, {10, 500}}}}},
+      // u2 passes the crossover on u1's upright segment, (7, 402.1), but
+      // for the last bit of its slope: with no end to be bent to, neither
+      // line is given a row there
+      {"i9 crossover u1 u2\nu1 begin end 2 406 2 408 7 408 7 398\nu2 begin end 0 400 10 403\n", "",
+       {{1, {{2, 406}, {2, 408}, {7, 408}, {7, 400}}}, {2, {{0, 400}, {10, 403}}}}},
   };
   for (const networkcase& r : rows) expectnetwork(r);
 }
