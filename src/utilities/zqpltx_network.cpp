@@ -1841,6 +1841,45 @@ bool closesatrow(smallint li, smallint lj) {
   return true;
 }
 
+// Where lines a and b cross, and both run on to open ends on one side of
+// the frame that lie within the rounding of one of them from the other's:
+// the data do not tell the two ends' order along the frame, and where the
+// one end, put at the other's place, leaves the two crossing nowhere and
+// no third line crossed more often, the crossing is that rounding alone,
+// no evidence; the lines end at one place. An end moves only within its
+// own rounding, the coarser first. Whether an end was so moved.
+bool endsacrossonframe(smallint li, smallint lj) {
+  auto along = [](smallint side, const rounding& r) { return side == bottom || side == top ? r.apartx : r.aparty; };
+  const linetype& la = (*LINE)[li];
+  const linetype& lb = (*LINE)[lj];
+  if (la.npts < 2 || lb.npts < 2 || meetingsapart(la, lb) == 0) return false;
+  for (const auto& [i, j] : {std::pair{li, lj}, std::pair{lj, li}})
+    for (const long ka : {1L, static_cast<long>((*LINE)[i].npts)})
+      for (const long kb : {1L, static_cast<long>((*LINE)[j].npts)}) {
+        const linetype& a = (*LINE)[i];
+        const linetype& b = (*LINE)[j];
+        if ((ka == 1 ? a.beginlink : a.endlink) != 0 || (kb == 1 ? b.beginlink : b.endlink) != 0) continue;
+        const spot sa = LINESPOT(i, ka), sb = LINESPOT(j, kb);
+        const smallint side = FRAMESIDE(sa);
+        if (side == 0 || FRAMESIDE(sb) != side || !POINTSEEN(sa.x, sa.y) || !POINTSEEN(sb.x, sb.y)) continue;
+        if (sa.x == sb.x && sa.y == sb.y) continue;
+        const extended gap = side == bottom || side == top ? sb.x - sa.x : sb.y - sa.y;
+        const extended own = std::fabs(along(side, sa.round)), other = std::fabs(along(side, sb.round));
+        if (std::fabs(gap) > frameunits * own || own < other) continue;
+        trialline na(a);
+        droprows(na, ka, ka);
+        insertrow(na, ka == 1 ? 0 : ka - 1, sb.x, sb.y, sa.round);
+        if (meetingsapart(na, b) != 0) continue;
+        bool fewer = true;
+        for (smallint q = 1; q <= NLINE && fewer; ++q)
+          if (q != i && q != j) fewer = meetingsapart(na, (*LINE)[q]) <= meetingsapart(a, (*LINE)[q]);
+        if (!fewer) continue;
+        na.applyto((*LINE)[i]);
+        return true;
+      }
+  return false;
+}
+
 // A line's rows next to a point it names, less those at the point: a row
 // within the rounding of its point, read as coarse as the file allows, is
 // that point, and would step back from it; the way the line leaves its
@@ -2031,6 +2070,9 @@ void JOINATPOINTS() {
             if (!changed && crossesback(a, k, b, m, x, y)) changed = true;
             if (!changed && (touchesalong(a, k, b, m) || touchesalong(b, m, a, k))) changed = true;
           }
+        // ends across each other by their rounding alone, where nothing
+        // above took the crossing
+        if (!changed && endsacrossonframe(i, j)) changed = true;
       }
     if (changed) ++joins;
   }
