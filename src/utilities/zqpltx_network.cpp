@@ -1847,7 +1847,9 @@ bool closesatrow(smallint li, smallint lj) {
 // one end, put at the other's place, leaves the two crossing nowhere and
 // no third line crossed more often, the crossing is that rounding alone,
 // no evidence; the lines end at one place. An end moves only within its
-// own rounding, the coarser first. Whether an end was so moved.
+// own rounding, the coarser first, and only where no row of another line
+// lies in the sliver it sweeps: such a row, between the two ends, tells
+// their order. Whether an end was so moved.
 bool endsacrossonframe(smallint li, smallint lj) {
   auto along = [](smallint side, const rounding& r) { return side == bottom || side == top ? r.apartx : r.aparty; };
   const linetype& la = (*LINE)[li];
@@ -1870,6 +1872,23 @@ bool endsacrossonframe(smallint li, smallint lj) {
         droprows(na, ka, ka);
         insertrow(na, ka == 1 ? 0 : ka - 1, sb.x, sb.y, sa.round);
         if (meetingsapart(na, b) != 0) continue;
+        const long kp = ka == 1 ? 2 : ka - 1;
+        auto turn = [](extended ox, extended oy, extended px, extended py, extended tx, extended ty) {
+          const extended c = (px - ox) * (ty - oy) - (py - oy) * (tx - ox);
+          return c > 0 ? 1 : c < 0 ? -1 : 0;
+        };
+        bool swept = false;
+        for (smallint q = 1; q <= NLINE && !swept; ++q) {
+          const linetype& lq = (*LINE)[q];
+          for (long r = 1; r <= lq.npts && q != i && !swept; ++r) {
+            const extended tx = lq.x[r], ty = lq.y[r];
+            if ((tx == a.x[kp] && ty == a.y[kp]) || (tx == sb.x && ty == sb.y)) continue;
+            const int t1 = turn(a.x[kp], a.y[kp], sa.x, sa.y, tx, ty), t2 = turn(sa.x, sa.y, sb.x, sb.y, tx, ty),
+                      t3 = turn(sb.x, sb.y, a.x[kp], a.y[kp], tx, ty);
+            swept = (t1 >= 0 && t2 >= 0 && t3 >= 0) || (t1 <= 0 && t2 <= 0 && t3 <= 0);
+          }
+        }
+        if (swept) continue;
         bool fewer = true;
         for (smallint q = 1; q <= NLINE && fewer; ++q)
           if (q != i && q != j) fewer = meetingsapart(na, (*LINE)[q]) <= meetingsapart(a, (*LINE)[q]);

@@ -575,6 +575,13 @@ TEST(DrawingNetwork, OpenEndsOnTheFrameWithinTheirRoundingAreOnePlace) {
   expectnetwork({"i1 9.000 600.000\ni2 9.000 610.000\nu1 begin i1\n  10 605\n  9 600\nu2 begin i2\n  10.000 "
                  "604.412\n  9.500 601.000\n  9.000 610.000\n",
                  "lines u1 and u2 cross at 9.43478 602.174, where no point joins them"});
+  // u3 from i3 (9.98, 604.6) to the edge at 604.7, between u1 (604.9 at
+  // 9.98, 605 at 10) and u2 (604.524, 604.412) beyond their crossing: its
+  // rows, finer than u1's, tell the order of the two ends, and the
+  // crossing stays named.
+  expectnetwork({"i1 9.000 600.000\ni2 9.000 610.000\ni3 9.980 604.600\nu1 begin i1\n  10 605\n  9 600\nu2 begin i2\n"
+                 "  10.000 604.412\n  9.000 610.000\nu3 i3 end\n  9.980 604.600\n  10.000 604.700\n",
+                 "lines u1 and u2 cross at 9.94447 604.722, where no point joins them"});
 }
 
 // u1 runs up x = 5 (whole in x: a unit of 1, taken as 0.2) from i1 to i2
