@@ -1844,17 +1844,16 @@ bool closesatrow(smallint li, smallint lj) {
 // Where lines a and b cross, and both run on to open ends on one side of
 // the frame that lie within the rounding of one of them from the other's:
 // the data do not tell the two ends' order along the frame, and where the
-// one end, put at the other's place, leaves the two crossing nowhere and
-// no third line crossed more often, the crossing is that rounding alone,
-// no evidence; the lines end at one place. An end moves only within its
-// own rounding, the coarser first, and only where no row of another line
-// lies in the sliver it sweeps: such a row, between the two ends, tells
-// their order. Whether an end was so moved.
+// one end, put at the other's place, leaves the two crossing nowhere, the
+// crossing is that rounding alone, no evidence; the lines end at one
+// place. An end moves only within its own rounding, the coarser first, and
+// only where no row of another line lies in the sliver it sweeps: such a
+// row, between the two ends, tells their order (and a third line crossed
+// anew would have one there). Whether an end was so moved.
 bool endsacrossonframe(smallint li, smallint lj) {
   auto along = [](smallint side, const rounding& r) { return side == bottom || side == top ? r.apartx : r.aparty; };
   const linetype& la = (*LINE)[li];
-  const linetype& lb = (*LINE)[lj];
-  if (la.npts < 2 || lb.npts < 2 || meetingsapart(la, lb) == 0) return false;
+  if (la.npts < 2 || (*LINE)[lj].npts < 2 || meetingsapart(la, (*LINE)[lj]) == 0) return false;
   for (const auto& [i, j] : {std::pair{li, lj}, std::pair{lj, li}})
     for (const long ka : {1L, static_cast<long>((*LINE)[i].npts)})
       for (const long kb : {1L, static_cast<long>((*LINE)[j].npts)}) {
@@ -1880,7 +1879,8 @@ bool endsacrossonframe(smallint li, smallint lj) {
         bool swept = false;
         for (smallint q = 1; q <= NLINE && !swept; ++q) {
           const linetype& lq = (*LINE)[q];
-          for (long r = 1; r <= lq.npts && q != i && !swept; ++r) {
+          if (q == i) continue;
+          for (long r = 1; r <= lq.npts && !swept; ++r) {
             const extended tx = lq.x[r], ty = lq.y[r];
             if ((tx == a.x[kp] && ty == a.y[kp]) || (tx == sb.x && ty == sb.y)) continue;
             const int t1 = turn(a.x[kp], a.y[kp], sa.x, sa.y, tx, ty), t2 = turn(sa.x, sa.y, sb.x, sb.y, tx, ty),
@@ -1889,10 +1889,6 @@ bool endsacrossonframe(smallint li, smallint lj) {
           }
         }
         if (swept) continue;
-        bool fewer = true;
-        for (smallint q = 1; q <= NLINE && fewer; ++q)
-          if (q != i && q != j) fewer = meetingsapart(na, (*LINE)[q]) <= meetingsapart(a, (*LINE)[q]);
-        if (!fewer) continue;
         na.applyto((*LINE)[i]);
         return true;
       }
