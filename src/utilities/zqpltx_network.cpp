@@ -1852,6 +1852,60 @@ bool closesatrow(smallint li, smallint lj) {
   return true;
 }
 
+// Where lines a and b cross, and both run on to open ends on one side of
+// the frame that lie within the rounding of one of them from the other's:
+// the data do not tell the two ends' order along the frame, and where the
+// one end, put at the other's place, leaves the two crossing nowhere, the
+// crossing is that rounding alone, no evidence; the lines end at one
+// place. An end moves only within its own rounding, the coarser first, and
+// only where no row of another line lies in the sliver it sweeps: such a
+// row, between the two ends, tells their order (and a third line crossed
+// anew would have one there). Whether an end was so moved.
+bool endsacrossonframe(smallint li, smallint lj) {
+  auto along = [](smallint side, const rounding& r) { return side == bottom || side == top ? r.apartx : r.aparty; };
+  const linetype& la = (*LINE)[li];
+  if (la.npts < 2 || (*LINE)[lj].npts < 2 || meetingsapart(la, (*LINE)[lj]) == 0) return false;
+  for (const auto& [i, j] : {std::pair{li, lj}, std::pair{lj, li}})
+    for (const long ka : {1L, static_cast<long>((*LINE)[i].npts)})
+      for (const long kb : {1L, static_cast<long>((*LINE)[j].npts)}) {
+        const linetype& a = (*LINE)[i];
+        const linetype& b = (*LINE)[j];
+        if ((ka == 1 ? a.beginlink : a.endlink) != 0 || (kb == 1 ? b.beginlink : b.endlink) != 0) continue;
+        const spot sa = LINESPOT(i, ka), sb = LINESPOT(j, kb);
+        const smallint side = FRAMESIDE(sa);
+        if (side == 0 || FRAMESIDE(sb) != side || !POINTSEEN(sa.x, sa.y) || !POINTSEEN(sb.x, sb.y)) continue;
+        if (sa.x == sb.x && sa.y == sb.y) continue;
+        const extended gap = side == bottom || side == top ? sb.x - sa.x : sb.y - sa.y;
+        const extended own = std::fabs(along(side, sa.round)), other = std::fabs(along(side, sb.round));
+        if (std::fabs(gap) > frameunits * own || own < other) continue;
+        trialline na(a);
+        droprows(na, ka, ka);
+        insertrow(na, ka == 1 ? 0 : ka - 1, sb.x, sb.y, sa.round);
+        if (meetingsapart(na, b) != 0) continue;
+        const long kp = ka == 1 ? 2 : ka - 1;
+        auto turn = [](extended ox, extended oy, extended px, extended py, extended tx, extended ty) {
+          const extended c = (px - ox) * (ty - oy) - (py - oy) * (tx - ox);
+          return c > 0 ? 1 : c < 0 ? -1 : 0;
+        };
+        bool swept = false;
+        for (smallint q = 1; q <= NLINE && !swept; ++q) {
+          const linetype& lq = (*LINE)[q];
+          if (q == i) continue;
+          for (long r = 1; r <= lq.npts && !swept; ++r) {
+            const extended tx = lq.x[r], ty = lq.y[r];
+            if ((tx == a.x[kp] && ty == a.y[kp]) || (tx == sb.x && ty == sb.y)) continue;
+            const int t1 = turn(a.x[kp], a.y[kp], sa.x, sa.y, tx, ty), t2 = turn(sa.x, sa.y, sb.x, sb.y, tx, ty),
+                      t3 = turn(sb.x, sb.y, a.x[kp], a.y[kp], tx, ty);
+            swept = (t1 >= 0 && t2 >= 0 && t3 >= 0) || (t1 <= 0 && t2 <= 0 && t3 <= 0);
+          }
+        }
+        if (swept) continue;
+        na.applyto((*LINE)[i]);
+        return true;
+      }
+  return false;
+}
+
 // A line's rows next to a point it names, less those at the point: a row
 // within the rounding of its point, read as coarse as the file allows, is
 // that point, and would step back from it; the way the line leaves its
@@ -2061,6 +2115,9 @@ void JOINATPOINTS() {
             if (!changed && crossesback(a, k, b, m, x, y)) changed = true;
             if (!changed && (touchesalong(a, k, b, m) || touchesalong(b, m, a, k))) changed = true;
           }
+        // ends across each other by their rounding alone, where nothing
+        // above took the crossing
+        if (!changed && endsacrossonframe(i, j)) changed = true;
       }
     if (changed) ++joins;
   }

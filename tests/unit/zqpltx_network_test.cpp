@@ -590,18 +590,33 @@ TEST(DrawingNetwork, ALineCrossingAnotherNearAPointItPassesIsTakenThroughIt) {
 // u1 and u2 leave i1 (9, 600) for the right edge, u1's rows whole (a unit
 // of 1), u2's to 3 decimals. u2 ending at 604.412 lies within 2.5 halves of
 // 1 + 0.001 (1.25125) of u1's 605: the two ends are one place, u1's taken
-// to u2's; at 603.700, 1.3 away, both keep their rows, as they do where u2
-// leaves i2 (9, 610) instead, crossing u1 where 5t = 10 - 5.588t, t the
-// way from x 9: t = 10 / 10.588 = 0.944465, (9.94447, 604.722).
+// to u2's; at 603.700, 1.3 away, both keep their rows. Where u2 leaves i2
+// (9, 610) instead, it crosses u1 where 5t = 10 - 5.588t, t the way from
+// x 9: t = 10 / 10.588 = 0.944465, (9.94447, 604.722); but u1's end, put at
+// u2's within its own rounding, leaves them crossing nowhere: the order of
+// the ends along the edge is the rounding alone, and they are one place.
+// A crossing the ends do not make stays: u2 from i2 by (9.5, 601), where
+// u1 is above it at 602.5 (or 602.206 with its end moved), crosses u1 where
+// 600 + 5t = 610 - 18t: t = 10 / 23, (9.43478, 602.174).
 TEST(DrawingNetwork, OpenEndsOnTheFrameWithinTheirRoundingAreOnePlace) {
   for (const auto& [y2, from] : {std::pair{"604.412", "i1"}, {"603.700", "i1"}, {"604.412", "i2"}}) {
-    const bool joined = std::string(y2) == "604.412" && std::string(from) == "i1";
+    const bool joined = std::string(y2) == "604.412";
     const std::string at = std::string(from) == "i1" ? "600" : "610";
     expectnetwork({"i1 9.000 600.000\ni2 9.000 610.000\nu1 begin i1\n  10 605\n  9 600\nu2 begin " + std::string(from) +
                        "\n  10.000 " + y2 + "\n  9.000 " + at + ".000\n",
-                   at == "600" ? "" : "lines u1 and u2 cross at 9.94447 604.722, where no point joins them",
+                   "",
                    {{1, {{10, joined ? 604.412 : 605}, {9, 600}}}, {2, {{10, std::stod(y2)}, {9, std::stod(at)}}}}});
   }
+  expectnetwork({"i1 9.000 600.000\ni2 9.000 610.000\nu1 begin i1\n  10 605\n  9 600\nu2 begin i2\n  10.000 "
+                 "604.412\n  9.500 601.000\n  9.000 610.000\n",
+                 "lines u1 and u2 cross at 9.43478 602.174, where no point joins them"});
+  // u3 from i3 (9.98, 604.6) to the edge at 604.7, between u1 (604.9 at
+  // 9.98, 605 at 10) and u2 (604.524, 604.412) beyond their crossing: its
+  // rows, finer than u1's, tell the order of the two ends, and the
+  // crossing stays named.
+  expectnetwork({"i1 9.000 600.000\ni2 9.000 610.000\ni3 9.980 604.600\nu1 begin i1\n  10 605\n  9 600\nu2 begin i2\n"
+                 "  10.000 604.412\n  9.000 610.000\nu3 i3 end\n  9.980 604.600\n  10.000 604.700\n",
+                 "lines u1 and u2 cross at 9.94447 604.722, where no point joins them"});
 }
 
 // u1 runs up x = 5 (whole in x: a unit of 1, taken as 0.2) from i1 to i2
@@ -871,14 +886,18 @@ TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
   // of 0.01 + 0.01 in x, 0.1 + 0.1 in y of the other's way: nothing tells
   // the crossing, and u1 takes u2's way from it to its end. With u2's row
   // 0.5 below, the two come to the crossing (at 9 1/3, 608.667) from apart
-  // at an angle the data tell; with u2 ending at 610.5 (crossing at 6 2/3,
-  // 603.333), they part beyond their rounding: both are named.
+  // at an angle the data tell, but the ends 0.1 apart, within 2.5 halves of
+  // u1's own 0.1, tell no order: u1's end put at u2's (10, 610.1) leaves
+  // them apart all the way (0.5 at 6, nothing between), one place; with u2
+  // ending at 610.5 (crossing at 6 2/3, 603.333), they part beyond their
+  // rounding: both are named.
   const std::string toends = "i1 1.00 592.0\ni2 1.00 591.0\nu1 i1 end\n  1.00 592.0\n  6.00 602.0\n  10.00 610.0\n"
                              "u2 i2 end\n  1.00 591.0\n  6.00 ";
   expectnetwork({toends + "601.9\n  10.00 610.1\n", "",
                  {{1, {{1, 592}, {6, 602}, {8, 606}, {10, 610.1}}}, {2, {{1, 591}, {6, 601.9}, {8, 606}, {10, 610.1}}}},
                  false, 1e-9});
-  expectnetwork({toends + "601.5\n  10.00 610.1\n", "lines u1 and u2 cross at 9.33333 608.667, where no point joins them"});
+  expectnetwork({toends + "601.5\n  10.00 610.1\n", "",
+                 {{1, {{1, 592}, {6, 602}, {10, 610.1}}}, {2, {{1, 591}, {6, 601.5}, {10, 610.1}}}}, false});
   expectnetwork({toends + "601.9\n  10.00 610.5\n", "lines u1 and u2 cross at 6.66667 603.333, where no point joins them"});
   // u1 leaving i3 at its row at 6 instead: u2 passes i3 0.1 below, within
   // 2.5 halves of 0.1 + 0.1, so it is taken through i3 from its own row
