@@ -1853,9 +1853,10 @@ bool closesatrow(smallint li, smallint lj) {
 // rows' direction has its points at the other end rows. Where both points
 // are at one row, the begin takes it, but a line of two rows with both
 // points on or at it runs from the one to the other, each row joined to a
-// point. A line with one point and an open end joins only the row at the
-// point's own end: at the open end, the line would shrink to a stub beside
-// the point.
+// point; elsewhere a row is not joined where the other point would leave
+// the rows it lies on. A line with one point and an open end joins only
+// the row at the point's own end: at the open end, the line would shrink
+// to a stub beside the point.
 void JOINENDROWS(smallint i) {
   linetype& l = (*LINE)[i];
   if (l.npts <= 1) return;
@@ -1865,25 +1866,43 @@ void JOINENDROWS(smallint i) {
   long at[2] = {0, 0};
   bool onrows[2] = {false, false};
   const smallint links[2] = {l.beginlink, l.endlink};
-  for (int e = 0; e < 2; ++e) {
-    const smallint p = links[e];
-    if (p <= 0) continue;
-    onrows[e] = segmentholding(c, l.npts, l.monox ? (*POINT)[p].x : (*POINT)[p].y) > 0;
-    if (onrows[e]) continue;
-    if ((!open || openatend) && ONEPLACE(LINESPOT(i, 1), POINTSPOT(p), reading::way)) {
-      at[e] = 1;
-    } else if ((!open || !openatend) && ONEPLACE(LINESPOT(i, l.npts), POINTSPOT(p), reading::way)) {
-      at[e] = l.npts;
-    }
-  }
+  const auto along = [&](smallint p) { return l.monox ? (*POINT)[p].x : (*POINT)[p].y; };
   const auto jointo = [&](long k, smallint p) {
     l.x[k] = (*POINT)[p].x;
     l.y[k] = (*POINT)[p].y;
   };
-  if (l.npts == 2 && !open && (at[0] > 0 || at[1] > 0) && (onrows[0] || at[0] > 0) && (onrows[1] || at[1] > 0)) {
+  for (int e = 0; e < 2; ++e)
+    if (links[e] > 0) onrows[e] = segmentholding(c, l.npts, along(links[e])) > 0;
+  // A row joined to one point must leave the other on the rows it lies on.
+  const auto keepsother = [&](long k, int e) {
+    const int o = 1 - e;
+    if (!onrows[o]) return true;
+    const extended wasx = l.x[k], wasy = l.y[k];
+    jointo(k, links[e]);
+    const bool kept = segmentholding(c, l.npts, along(links[o])) > 0;
+    l.x[k] = wasx;
+    l.y[k] = wasy;
+    return kept;
+  };
+  bool atfirst[2] = {false, false}, atlast[2] = {false, false};
+  for (int e = 0; e < 2; ++e) {
+    const smallint p = links[e];
+    if (p <= 0 || onrows[e]) continue;
+    atfirst[e] = (!open || openatend) && ONEPLACE(LINESPOT(i, 1), POINTSPOT(p), reading::way);
+    atlast[e] = (!open || !openatend) && ONEPLACE(LINESPOT(i, l.npts), POINTSPOT(p), reading::way);
+  }
+  const auto onorat = [&](int e) { return onrows[e] || atfirst[e] || atlast[e]; };
+  if (l.npts == 2 && !open && !(onrows[0] && onrows[1]) && onorat(0) && onorat(1)) {
     jointo(1, links[0]);
     jointo(2, links[1]);
     return;
+  }
+  for (int e = 0; e < 2; ++e) {
+    if (atfirst[e] && keepsother(1, e)) {
+      at[e] = 1;
+    } else if (atlast[e] && keepsother(l.npts, e)) {
+      at[e] = l.npts;
+    }
   }
   if (at[1] == at[0]) at[1] = 0;
   for (int e = 0; e < 2; ++e)

@@ -146,6 +146,12 @@ TEST(DrawingNetwork, EndPoints) {
       // line runs from the one to the other, its rows dropped
       {"i1 0.99 410.0\ni2 0.98 410.0\nu1 i1 i2 1.00 410.0 3.00 430.0\n", "", {{0.99, 410}, {0.98, 410}},
        {{0.98, 410}}, 2},
+      // whole rows along y: i2 within its rounding of both end rows (1.241
+      // below 501, within 1.25 (1 + 0.001)) is at the last, since joined to
+      // the first it would leave i1 off the rows; rows within their
+      // rounding of the points then go
+      {"i1 3.00 500.676\ni2 3.00 499.759\nu1 i1 i2 3.00 501 3.00 500 3.00 500 3.00 500\n", "",
+       {{3, 500.676}, {3, 499.759}}, {{3, 499.759}}, 2},
       {"u1 i7 end" + ten, "which point: not recognised: i7", {}, {}, 0},
       {"i4 1 500\nu2 i4 end connect\n", "lines: connect not using a point", {}, {}, 0},
       {"i1 1 500\ni2 3 700\nu2 i1 i2 connect\n", "", {{1, 500}, {3, 700}}, {{3, 700}}, 2},
