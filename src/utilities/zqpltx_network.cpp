@@ -450,26 +450,29 @@ void MONOTONIC(smallint i) {
     l.monox = false;
 }
 
+namespace {
+
+// The first segment of a line's rows r[1..n] that holds the value, or 0.
+smallint segmentholding(const linevector& r, long n, extended at) {
+  for (smallint k = 1; k <= n - 1; ++k)
+    if (between(at, r[k], r[k + 1])) return k;
+  return smallint{0};
+}
+
+}  // namespace
+
 smallint FINDINSERTPOSI(smallint i, smallint p) {
   const linetype& l = (*LINE)[i];
   const pointtype& pt = (*POINT)[p];
   const linevector& c = l.monox ? l.x : l.y;
   const extended v = l.monox ? pt.x : pt.y;
   if (l.npts <= 1) return 1;
-  const auto within = [&](const linevector& r, extended at) {
-    for (smallint k = 1; k <= l.npts - 1; ++k)
-      if (between(at, r[k], r[k + 1])) return k;
-    return smallint{0};
-  };
+  const auto within = [&](const linevector& r, extended at) { return segmentholding(r, l.npts, at); };
   const auto beyond = [&](const linevector& r, extended at) {
     if (r[l.npts] <= r[1]) return at <= r[1] ? l.npts : smallint{0};
     return at <= r[l.npts] ? smallint{0} : l.npts;
   };
   if (const smallint k = within(c, v); k > 0) return k;
-  // Beyond an end only as far as the rounding that made the point one
-  // place with that end's row: the point is at that row.
-  if (ONEPLACE(LINESPOT(i, 1), POINTSPOT(p), reading::way)) return 1;
-  if (ONEPLACE(LINESPOT(i, l.npts), POINTSPOT(p), reading::way)) return static_cast<smallint>(l.npts - 1);
   // Rows of one value in the coordinate the line is cut by (two rows of
   // one x) tell nothing of where a point beside them lies along the line:
   // by that value it would be placed by the side it lies on, and taken for
@@ -1906,6 +1909,73 @@ bool endsacrossonframe(smallint li, smallint lj) {
   return false;
 }
 
+}  // namespace
+
+// A point a line names that lies beyond its end rows, within the rounding
+// that makes it one place with an end row, is at that row: the row is
+// joined to it, so that the point is put into the line as written. Both
+// points are weighed against the rows as read; a line named against its
+// rows' direction has its points at the other end rows. Where both points
+// are at one row, the begin takes it, but a line of two rows with both
+// points on or at it runs from the one to the other, each row joined to a
+// point; elsewhere a row is not joined where the other point would leave
+// the rows it lies on. A line with one point and an open end joins only
+// the row at the point's own end: at the open end, the line would shrink
+// to a stub beside the point.
+void JOINENDROWS(smallint i) {
+  linetype& l = (*LINE)[i];
+  if (l.npts <= 1) return;
+  const linevector& c = l.monox ? l.x : l.y;
+  const bool open = l.beginlink <= 0 || l.endlink <= 0;
+  const bool openatend = l.beginname == "end" || l.endname == "end";
+  long at[2] = {0, 0};
+  bool onrows[2] = {false, false};
+  const smallint links[2] = {l.beginlink, l.endlink};
+  const auto along = [&](smallint p) { return l.monox ? (*POINT)[p].x : (*POINT)[p].y; };
+  const auto jointo = [&](long k, smallint p) {
+    l.x[k] = (*POINT)[p].x;
+    l.y[k] = (*POINT)[p].y;
+  };
+  for (int e = 0; e < 2; ++e)
+    if (links[e] > 0) onrows[e] = segmentholding(c, l.npts, along(links[e])) > 0;
+  // A row joined to one point must leave the other on the rows it lies on.
+  const auto keepsother = [&](long k, int e) {
+    const int o = 1 - e;
+    if (!onrows[o]) return true;
+    const extended wasx = l.x[k], wasy = l.y[k];
+    jointo(k, links[e]);
+    const bool kept = segmentholding(c, l.npts, along(links[o])) > 0;
+    l.x[k] = wasx;
+    l.y[k] = wasy;
+    return kept;
+  };
+  bool atfirst[2] = {false, false}, atlast[2] = {false, false};
+  for (int e = 0; e < 2; ++e) {
+    const smallint p = links[e];
+    if (p <= 0 || onrows[e]) continue;
+    atfirst[e] = (!open || openatend) && ONEPLACE(LINESPOT(i, 1), POINTSPOT(p), reading::way);
+    atlast[e] = (!open || !openatend) && ONEPLACE(LINESPOT(i, l.npts), POINTSPOT(p), reading::way);
+  }
+  const auto onorat = [&](int e) { return onrows[e] || atfirst[e] || atlast[e]; };
+  if (l.npts == 2 && !open && !(onrows[0] && onrows[1]) && onorat(0) && onorat(1)) {
+    jointo(1, links[0]);
+    jointo(2, links[1]);
+    return;
+  }
+  for (int e = 0; e < 2; ++e) {
+    if (atfirst[e] && keepsother(1, e)) {
+      at[e] = 1;
+    } else if (atlast[e] && keepsother(l.npts, e)) {
+      at[e] = l.npts;
+    }
+  }
+  if (at[1] == at[0]) at[1] = 0;
+  for (int e = 0; e < 2; ++e)
+    if (at[e] > 0) jointo(at[e], links[e]);
+}
+
+namespace {
+
 // A line's rows next to a point it names, less those at the point: a row
 // within the rounding of its point, read as coarse as the file allows, is
 // that point, and would step back from it; the way the line leaves its
@@ -2052,7 +2122,7 @@ void JOINATPOINTS() {
             // be bent to an end within their rounding of it (three
             // crossovers that near come out of the rounding in any order);
             // lines that merely pass it keep their rows as written
-            const smallint own = CROSSOVEROF(i, j);
+            const smallint own = crossoverof(i, j);
             bool bent = false;
             for (const smallint p : ends) {
               if (own <= 0 || p == own) {
@@ -2145,6 +2215,7 @@ bool buildlines(bool trial) {
       l.round[2] = p2.round;
       l.npts = 2;
     } else {
+      JOINENDROWS(i);
       if (!ADDPOINTS(i, trial)) return false;
     }
   }

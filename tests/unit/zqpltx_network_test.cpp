@@ -137,6 +137,27 @@ TEST(DrawingNetwork, EndPoints) {
       // that row's place
       {"i1 4.01 440.0\nu1 begin i1 1.00 410.0 2.00 420.0 3.00 430.0 4.00 440.0\n", "", {{1, 410}, {2, 420}},
        {{4.01, 440}}, 4},
+      // and a hundredth before the first row: P takes that row's place
+      {"i1 0.99 410.0\nu1 i1 end 1.00 410.0 2.00 420.0 3.00 430.0 4.00 440.0\n", "", {{0.99, 410}, {2, 420}},
+       {{4, 440}}, 4},
+      // a line of two rows running along y, cut along x: P at the far row
+      // (0.011 off in x, within 1.25 (0.01 + 0.001)) lies on the near
+      // row's side of both in x, and is still placed at the far row
+      {"i1 2.99 700.0\nu1 begin i1 3.000 400.0 3.001 700.0\n", "", {{3, 400}, {2.99, 700}}, {{2.99, 700}}, 2},
+      // P within its rounding of the row at the open end is not at it: the
+      // rows run away from P, named the wrong way round
+      {"i1 4.01 440.0\nu1 i1 end 1.00 410.0 2.00 420.0 3.00 430.0 4.00 440.0\n",
+       "add points: \"end\" should be \"begin\" for u1?", {}, {}, 0},
+      // both points within their rounding of the first of two rows: the
+      // line runs from the one to the other, its rows dropped
+      {"i1 0.99 410.0\ni2 0.98 410.0\nu1 i1 i2 1.00 410.0 3.00 430.0\n", "", {{0.99, 410}, {0.98, 410}},
+       {{0.98, 410}}, 2},
+      // whole rows along y: i2 within its rounding of both end rows (1.241
+      // below 501, within 1.25 (1 + 0.001)) is at the last, since joined to
+      // the first it would leave i1 off the rows; rows within their
+      // rounding of the points then go
+      {"i1 3.00 500.676\ni2 3.00 499.759\nu1 i1 i2 3.00 501 3.00 500 3.00 500 3.00 500\n", "",
+       {{3, 500.676}, {3, 499.759}}, {{3, 499.759}}, 2},
       {"u1 i7 end" + ten, "which point: not recognised: i7", {}, {}, 0},
       {"i4 1 500\nu2 i4 end connect\n", "lines: connect not using a point", {}, {}, 0},
       {"i1 1 500\ni2 3 700\nu2 i1 i2 connect\n", "", {{1, 500}, {3, 700}}, {{3, 700}}, 2},
