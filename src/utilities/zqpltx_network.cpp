@@ -1886,10 +1886,6 @@ bool endsacrossonframe(smallint li, smallint lj) {
         insertrow(na, ka == 1 ? 0 : ka - 1, sb.x, sb.y, sa.round);
         if (meetingsapart(na, b) != 0) continue;
         const long kp = ka == 1 ? 2 : ka - 1;
-        auto turn = [](extended ox, extended oy, extended px, extended py, extended tx, extended ty) {
-          const extended c = (px - ox) * (ty - oy) - (py - oy) * (tx - ox);
-          return c > 0 ? 1 : c < 0 ? -1 : 0;
-        };
         bool swept = false;
         for (smallint q = 1; q <= NLINE && !swept; ++q) {
           const linetype& lq = (*LINE)[q];
@@ -1897,8 +1893,8 @@ bool endsacrossonframe(smallint li, smallint lj) {
           for (long r = 1; r <= lq.npts && !swept; ++r) {
             const extended tx = lq.x[r], ty = lq.y[r];
             if ((tx == a.x[kp] && ty == a.y[kp]) || (tx == sb.x && ty == sb.y)) continue;
-            const int t1 = turn(a.x[kp], a.y[kp], sa.x, sa.y, tx, ty), t2 = turn(sa.x, sa.y, sb.x, sb.y, tx, ty),
-                      t3 = turn(sb.x, sb.y, a.x[kp], a.y[kp], tx, ty);
+            const int t1 = ORIENT(a.x[kp], a.y[kp], sa.x, sa.y, tx, ty), t2 = ORIENT(sa.x, sa.y, sb.x, sb.y, tx, ty),
+                      t3 = ORIENT(sb.x, sb.y, a.x[kp], a.y[kp], tx, ty);
             swept = (t1 >= 0 && t2 >= 0 && t3 >= 0) || (t1 <= 0 && t2 <= 0 && t3 <= 0);
           }
         }
