@@ -350,7 +350,12 @@ int partside(const wayat& p, const wayat& q) {
   const linetype& lq = lineat(q.line);
   const long k0 = p.end == firstend ? 1 : lp.npts;
   const long step = p.end == firstend ? 1 : -1;
+  // q's far end, where p may run on through a point q ends at: beyond it q
+  // has no way to read a side against
+  const smallint qfar = q.end == firstend ? lastend : firstend;
+  const spot qend = endspot(q.line, qfar);
   for (long k = k0 + step; k >= 1 && k <= lp.npts; k += step) {
+    if (atpoint(linkof(q.line, qfar)) && lp.x[k] == qend.x && lp.y[k] == qend.y) return 0;
     spot near;
     long j = 0;
     nearestof(lq, lp.x[k], lp.y[k], near, j);
