@@ -1338,6 +1338,25 @@ TEST(DrawingFill, ALineSteppingBackFromItsPointByARoundingUnit) {
   expectownfields(h);
 }
 
+// A line taken through a point it does not name, u7 through i4, and on
+// along u6 to the end both share, i2. Beyond i4, u7 turns right of where
+// u6 would go on: no side of u6 is told there, so field u7 u6 u10 takes
+// its side from i4, where u6 hands over to u10 (u6's spike to i2 and back
+// covers nothing).
+TEST(DrawingFill, ALineRunningOnThroughThePointAnotherEndsAt) {
+  const place i4{0.5, 0.5}, i2{0.3, 0.3};
+  const place a = leaving(i4, {1.1, 0.848}), c = leaving(i4, {1.1, 0.525}), d = leaving(i4, {0.6, -0.25});
+  const place e = leaving(i2, {-0.1, 0.1}), f = leaving(i2, {0.2, -0.25});
+  handdrawing h;
+  h.records = "i2 3 520\ni4 5 600\nu7 begin i2 11 739.2 5 600 3 520\nu6 i4 i2 connect\nu10 i4 end 5 600 11 610\n"
+              "u9 i4 end 5 600 6 300\nu2 i2 end 3 520 -1 440\nu3 i2 end 3 520 2 300\n";
+  h.areas = "0.2 u7 u6 u10\n0.4 u7 u2\n0.6 u3 u6 u9\n0.8 u2 u3\n0.5 u9 u10\n";
+  h.d.lines = {{a, i4, i2}, {i4, i2}, {i4, c}, {i4, d}, {i2, e}, {i2, f}};
+  h.d.fields = {{i4, c, a}, {i2, i4, a, {1, 1}, {0, 1}, e}, {i2, f, d, i4},
+                {{0, 0}, f, i2, e}, {d, {1, 0}, c, i4}};
+  expectownfields(h);
+}
+
 // The same through the analysis: four lines from one point, the fields
 // found from the phases, with fields wider than half a turn.
 TEST(DrawingFill, WideFieldsFoundByTheAnalysisCoverTheWindow) {
