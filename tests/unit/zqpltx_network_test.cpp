@@ -656,6 +656,16 @@ TEST(DrawingNetwork, OpenEndsOnTheFrameWithinTheirRoundingAreOnePlace) {
                    {},
                    {{1, {{0.5, 799}, {want1, 800}}}, {2, {{0.5, 799}, {0.3, 799.6}, {want2, 800}}}}});
   }
+  // Lines from two points that cross only by a corner end's rounding: u1
+  // from i1 (0.5, 799) to the corner in units of 0.1, u2 from i2 (0.2,
+  // 799) to the top at 0.1 in 0.001, crossing u1 at t = 0.3 / 0.4 of the
+  // way up, (0.125, 799.75). u1's end, 0.1 from u2's along the top, within
+  // its own 1.25 x 0.1, ends at u2's; they then meet only there.
+  expectnetwork({"i1 0.5 799.0\ni2 0.200 799.000\nu1 i1 end\n  0.5 799.0\n  0.0 800.0\nu2 i2 end\n  0.200 799.000\n"
+                 "  0.100 800.000\n",
+                 {},
+                 {{1, {{0.5, 799}, {0.1, 800}}}, {2, {{0.2, 799}, {0.1, 800}}}},
+                 false});
 }
 
 // u1 runs up x = 5 (whole in x: a unit of 1, taken as 0.2) from i1 to i2
