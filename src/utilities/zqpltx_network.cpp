@@ -1803,14 +1803,24 @@ class joinedends {
       if (ends[n].line == line && ends[n].end == end) return true;
     return false;
   }
-  // Each joined end put at its other end's place as it now is.
+  // Each joined end put at the place of the end it was joined to, or of
+  // the end that one was joined to in turn, as it now is.
   void follow() const {
     for (smallint n = 1; n <= count; ++n) {
-      const joint& e = ends[n];
-      linetype& l = (*LINE)[e.line];
-      const linetype& o = (*LINE)[e.to];
-      l.x[e.end] = o.x[e.toend];
-      l.y[e.end] = o.y[e.toend];
+      smallint to = ends[n].to;
+      long toend = ends[n].toend;
+      for (smallint step = 1; step <= count; ++step) {
+        smallint next = 0;
+        for (smallint m = 1; m <= count && next == 0; ++m)
+          if (ends[m].line == to && ends[m].end == toend) next = m;
+        if (next == 0) break;
+        to = ends[next].to;
+        toend = ends[next].toend;
+      }
+      linetype& l = (*LINE)[ends[n].line];
+      const linetype& o = (*LINE)[to];
+      l.x[ends[n].end] = o.x[toend];
+      l.y[ends[n].end] = o.y[toend];
     }
   }
 
