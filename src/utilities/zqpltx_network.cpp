@@ -1757,13 +1757,92 @@ bool LINESCROSSATROW(smallint i, smallint j, extended& x, extended& y) {
 
 namespace {
 
+// The sides of the frame a place lies on within its rounding, one bit
+// each: a place at a corner lies on both sides that meet there.
+unsigned framesides(const spot& a) {
+  const extended nearx = frameunits * a.round.apartx, neary = frameunits * a.round.aparty;
+  unsigned sides = 0;
+  if (std::fabs(a.y - YLOW) <= neary) sides |= 1U << bottom;
+  if (std::fabs(a.x - XLOW) <= nearx) sides |= 1U << left;
+  if (std::fabs(a.y - YHIGH) <= neary) sides |= 1U << top;
+  if (std::fabs(a.x - XHIGH) <= nearx) sides |= 1U << right;
+  return sides;
+}
+
+// A side of the frame both places lie on, 0 where none: the one FRAMESIDE
+// gives the first where both lie on it, else the first they share. Two
+// ends of which one is at a corner are compared along the side the other
+// lies on, whichever of the two FRAMESIDE names first.
+smallint sharedside(const spot& a, const spot& b) {
+  const unsigned both = framesides(a) & framesides(b);
+  const smallint first = FRAMESIDE(a);
+  if (first != 0 && (both & (1U << first)) != 0) return first;
+  for (const smallint side : {bottom, left, top, right})
+    if ((both & (1U << side)) != 0) return side;
+  return 0;
+}
+
+// Open ends that joinframeends gave another's place along the frame, and
+// that other end: openendsontoframe puts each where it puts the other.
+// Read at a corner as on the other side it lies on, an end so joined
+// would else be put back on the corner, a sliver apart again.
+class joinedends {
+ public:
+  void put(smallint line, long end, smallint to, long toend) {
+    for (smallint n = 1; n <= count; ++n)
+      if (ends[n].line == line && ends[n].end == end) {
+        ends[n] = {line, end, to, toend};
+        return;
+      }
+    if (count >= maxjoined) return;
+    ends[++count] = {line, end, to, toend};
+  }
+  void clear() { count = 0; }
+  bool has(smallint line, long end) const {
+    for (smallint n = 1; n <= count; ++n)
+      if (ends[n].line == line && ends[n].end == end) return true;
+    return false;
+  }
+  // Each joined end put at the place of the end it was joined to, or of
+  // the end that one was joined to in turn, as it now is.
+  void follow() const {
+    for (smallint n = 1; n <= count; ++n) {
+      smallint to = ends[n].to;
+      long toend = ends[n].toend;
+      for (smallint step = 1; step <= count; ++step) {
+        smallint next = 0;
+        for (smallint m = 1; m <= count && next == 0; ++m)
+          if (ends[m].line == to && ends[m].end == toend) next = m;
+        if (next == 0) break;
+        to = ends[next].to;
+        toend = ends[next].toend;
+      }
+      linetype& l = (*LINE)[ends[n].line];
+      const linetype& o = (*LINE)[to];
+      l.x[ends[n].end] = o.x[toend];
+      l.y[ends[n].end] = o.y[toend];
+    }
+  }
+
+ private:
+  struct joint {
+    smallint line = 0;
+    long end = 0;
+    smallint to = 0;
+    long toend = 0;
+  };
+  static constexpr smallint maxjoined = 2 * maxline;
+  farray<joint, 1, maxjoined> ends;
+  smallint count = 0;
+};
+
 // Open ends on one side of the frame of two lines that leave one point,
 // within their rounding of each other, are one place there: the data
 // cannot tell their order along the side, and written the wrong way round
 // they would leave a sliver between them covered twice. The coarser takes
 // the finer's place. Lines from different points keep their ends: their
 // order is told by their ways.
-void joinframeends() {
+void joinframeends(joinedends& joined) {
   auto along = [](smallint side, const rounding& r) { return side == bottom || side == top ? r.apartx : r.aparty; };
   for (smallint i = 1; i <= NLINE; ++i)
     for (smallint j = 1; j <= NLINE; ++j) {
@@ -1777,8 +1856,8 @@ void joinframeends() {
         for (const long kb : {1L, static_cast<long>(b.npts)}) {
           if ((kb == 1 ? b.beginlink : b.endlink) != 0 || (kb == 1 ? b.endlink : b.beginlink) != afrom) continue;
           const spot sa = LINESPOT(i, ka), sb = LINESPOT(j, kb);
-          const smallint side = FRAMESIDE(sa);
-          if (side == 0 || FRAMESIDE(sb) != side || !POINTSEEN(sa.x, sa.y) || !POINTSEEN(sb.x, sb.y)) continue;
+          const smallint side = sharedside(sa, sb);
+          if (side == 0 || !POINTSEEN(sa.x, sa.y) || !POINTSEEN(sb.x, sb.y)) continue;
           if ((sa.x == sb.x && sa.y == sb.y) || !ONEPLACE(sa, sb, reading::apart)) continue;
           if (std::fabs(along(side, sa.round)) <= std::fabs(along(side, sb.round))) continue;
           if (side == bottom || side == top) {
@@ -1786,6 +1865,7 @@ void joinframeends() {
           } else {
             a.y[ka] = sb.y;
           }
+          joined.put(i, ka, j, kb);
         }
       }
     }
@@ -1875,8 +1955,8 @@ bool endsacrossonframe(smallint li, smallint lj) {
         const linetype& b = (*LINE)[j];
         if ((ka == 1 ? a.beginlink : a.endlink) != 0 || (kb == 1 ? b.beginlink : b.endlink) != 0) continue;
         const spot sa = LINESPOT(i, ka), sb = LINESPOT(j, kb);
-        const smallint side = FRAMESIDE(sa);
-        if (side == 0 || FRAMESIDE(sb) != side || !POINTSEEN(sa.x, sa.y) || !POINTSEEN(sb.x, sb.y)) continue;
+        const smallint side = sharedside(sa, sb);
+        if (side == 0 || !POINTSEEN(sa.x, sa.y) || !POINTSEEN(sb.x, sb.y)) continue;
         if (sa.x == sb.x && sa.y == sb.y) continue;
         const extended gap = side == bottom || side == top ? sb.x - sa.x : sb.y - sa.y;
         const extended own = std::fabs(along(side, sa.round)), other = std::fabs(along(side, sb.round));
@@ -2060,17 +2140,18 @@ void pointsontoframe() {
 
 // A line's open ends inside the window and within their rounding of the
 // frame put on it.
-void openendsontoframe() {
+void openendsontoframe(const joinedends& joined) {
   for (smallint i = 1; i <= NLINE; ++i) {
     linetype& l = (*LINE)[i];
     if (l.npts < 1) continue;
     for (const long k : {1L, static_cast<long>(l.npts)}) {
-      if ((k == 1 ? l.beginlink : l.endlink) != 0 || !POINTSEEN(l.x[k], l.y[k])) continue;
+      if ((k == 1 ? l.beginlink : l.endlink) != 0 || !POINTSEEN(l.x[k], l.y[k]) || joined.has(i, k)) continue;
       smallint link = 0;
       setlink(link, LINESPOT(i, k));
       ontoframe(link, l.x[k], l.y[k]);
     }
   }
+  joined.follow();
 }
 
 }  // namespace
@@ -2078,8 +2159,10 @@ void openendsontoframe() {
 void JOINATPOINTS() {
   pointsontoframe();
   for (smallint i = 1; i <= NLINE; ++i) joinrowstoownpoints(i);
-  joinframeends();
-  openendsontoframe();
+  static joinedends joined;  // kept: too large for every call's stack
+  joined.clear();
+  joinframeends(joined);
+  openendsontoframe(joined);
   long joins = 0;
   for (bool changed = true; changed && joins < maxjoins;) {
     changed = false;

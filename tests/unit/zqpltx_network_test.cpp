@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <tuple>
 #include <vector>
 
 #include "zqpltx_testsupport.h"
@@ -638,6 +639,33 @@ TEST(DrawingNetwork, OpenEndsOnTheFrameWithinTheirRoundingAreOnePlace) {
   expectnetwork({"i1 9.000 600.000\ni2 9.000 610.000\ni3 9.980 604.600\nu1 begin i1\n  10 605\n  9 600\nu2 begin i2\n"
                  "  10.000 604.412\n  9.000 610.000\nu3 i3 end\n  9.980 604.600\n  10.000 604.700\n",
                  "lines u1 and u2 cross at 9.94447 604.722, where no point joins them"});
+  // An end at the corner (0, 800) lies on the top as well as on the left.
+  // u1 from i1 (0.5, 799) to the corner, u2 from i1 via (0.3, 799.6) to
+  // the top at x = end; one line's rows in units of 0.01, the other's in
+  // 0.001 (the corner written "0.00": a bare "0" would read 0.2 in its
+  // line's way and take u2's middle row onto u1's way): the ends are one
+  // place within 1.25 x (0.01 + 0.001) = 0.01375 along the top, and the
+  // coarser takes the finer's place there, to stay (not put back on the
+  // left). At 0.015 apart they keep their places.
+  for (const auto& [end, coarse, want1, want2] :
+       {std::tuple{"0.010", 1, 0.010, 0.010}, {"0.010", 2, 0.0, 0.0}, {"0.015", 1, 0.0, 0.015}}) {
+    const std::string u1 = coarse == 1 ? "  0.50 799.00\n  0.00 800.00\n" : "  0.500 799.000\n  0.000 800.000\n";
+    const std::string u2 = coarse == 1 ? "  0.500 799.000\n  0.300 799.600\n  " + std::string(end) + " 800.000\n"
+                                       : "  0.50 799.00\n  0.30 799.60\n  " + std::string(end).substr(0, 4) + " 800.00\n";
+    expectnetwork({"i1 0.5000 799.0000\nu1 i1 end\n" + u1 + "u2 i1 end\n" + u2,
+                   {},
+                   {{1, {{0.5, 799}, {want1, 800}}}, {2, {{0.5, 799}, {0.3, 799.6}, {want2, 800}}}}});
+  }
+  // Lines from two points that cross only by a corner end's rounding: u1
+  // from i1 (0.5, 799) to the corner in units of 0.1, u2 from i2 (0.2,
+  // 799) to the top at 0.1 in 0.001, crossing u1 at t = 0.3 / 0.4 of the
+  // way up, (0.125, 799.75). u1's end, 0.1 from u2's along the top, within
+  // its own 1.25 x 0.1, ends at u2's; they then meet only there.
+  expectnetwork({"i1 0.5 799.0\ni2 0.200 799.000\nu1 i1 end\n  0.5 799.0\n  0.0 800.0\nu2 i2 end\n  0.200 799.000\n"
+                 "  0.100 800.000\n",
+                 {},
+                 {{1, {{0.5, 799}, {0.1, 800}}}, {2, {{0.2, 799}, {0.1, 800}}}},
+                 false});
 }
 
 // u1 runs up x = 5 (whole in x: a unit of 1, taken as 0.2) from i1 to i2
