@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #include "frame/io.h"
 #include "utilities/zqpltx.h"
@@ -1797,7 +1798,6 @@ class joinedends {
     if (count >= maxjoined) return;
     ends[++count] = {line, end, to, toend};
   }
-  void clear() { count = 0; }
   bool has(smallint line, long end) const {
     for (smallint n = 1; n <= count; ++n)
       if (ends[n].line == line && ends[n].end == end) return true;
@@ -2159,10 +2159,10 @@ void openendsontoframe(const joinedends& joined) {
 void JOINATPOINTS() {
   pointsontoframe();
   for (smallint i = 1; i <= NLINE; ++i) joinrowstoownpoints(i);
-  static joinedends joined;  // kept: too large for every call's stack
-  joined.clear();
-  joinframeends(joined);
-  openendsontoframe(joined);
+  // once a drawing, and too large for the stack
+  const auto joined = std::make_unique<joinedends>();
+  joinframeends(*joined);
+  openendsontoframe(*joined);
   long joins = 0;
   for (bool changed = true; changed && joins < maxjoins;) {
     changed = false;
