@@ -656,6 +656,13 @@ TEST(DrawingNetwork, OpenEndsOnTheFrameWithinTheirRoundingAreOnePlace) {
                    {},
                    {{1, {{0.5, 799}, {want1, 800}}}, {2, {{0.5, 799}, {0.3, 799.6}, {want2, 800}}}}});
   }
+  // The same at the corner (0, 400), ends along the left side, which the
+  // corner's first side (the bottom) does not share: u1's end 0.010 below
+  // u2's, within 1.25 x (0.01 + 0.001) in y, takes u2's place.
+  expectnetwork({"i1 0.5000 401.0000\nu1 i1 end\n  0.50 401.00\n  0.00 400.00\nu2 i1 end\n  0.500 401.000\n"
+                 "  0.200 400.600\n  0.000 400.010\n",
+                 {},
+                 {{1, {{0.5, 401}, {0, 400.01}}}, {2, {{0.5, 401}, {0.2, 400.6}, {0, 400.01}}}}});
   // Lines from two points that cross only by a corner end's rounding: u1
   // from i1 (0.5, 799) to the corner in units of 0.1, u2 from i2 (0.2,
   // 799) to the top at 0.1 in 0.001, crossing u1 at t = 0.3 / 0.4 of the
@@ -898,6 +905,13 @@ TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
                  "u2 begin i1\n  0.00 590.0\n  2.00 594.2\n  4.00 597.8\n  5.00 600.0\n",
                  {},
                  {{1, {{0, 590}, {5, 600}}}, {2, {{0, 590}, {5, 600}}}}});
+  // The same where u1 crosses u2 on u2's first segment from the shared
+  // (0, 590.0): u1 0.175 above u2 at 1, 0.05 below at 4, both within the
+  // rounding; one way between, u1 along u2's.
+  expectnetwork({"i1 5.00 600.0\nu1 begin i1\n  0.00 590.0\n  1.00 592.2\n  5.00 600.0\n"
+                 "u2 begin i1\n  0.00 590.0\n  4.00 598.1\n  5.00 600.0\n",
+                 {},
+                 {{1, {{0, 590}, {4, 598.1}, {5, 600}}}, {2, {{0, 590}, {4, 598.1}, {5, 600}}}}});
   // No place shared: u1 straight from (0, 590.0) to (10, 610.0), u2 from
   // 1.0 below it to 1.0 below it by a row (4.00, 598.2) 0.2 above it,
   // crossing it at 0.3 x = 1 (3.33.., 596.66..) and back at 0.2 x = 1
@@ -948,6 +962,17 @@ TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
   expectnetwork({toends + "601.5\n  10.00 610.1\n", "",
                  {{1, {{1, 592}, {6, 602}, {10, 610.1}}}, {2, {{1, 591}, {6, 601.5}, {10, 610.1}}}}, false});
   expectnetwork({toends + "601.9\n  10.00 610.5\n", "lines u1 and u2 cross at 6.66667 603.333, where no point joins them"});
+  // u2 with a second row past the crossing, (9.00, 608.05), 0.05 above u1's
+  // way: u1 takes both rows of u2's way, whichever way u1 was written
+  const std::string twoon = "  9.00 608.05\n  10.00 610.1\n";
+  expectnetwork({toends + "601.9\n" + twoon, "",
+                 {{1, {{1, 592}, {6, 602}, {8, 606}, {9, 608.05}, {10, 610.1}}}}, false, 1e-9});
+  expectnetwork({"i1 1.00 592.0\ni2 1.00 591.0\nu1 begin i1\n  10.00 610.0\n  6.00 602.0\n  1.00 592.0\n"
+                 "u2 i2 end\n  1.00 591.0\n  6.00 601.9\n" + twoon,
+                 "",
+                 {{1, {{10, 610.1}, {9, 608.05}, {8, 606}, {6, 602}, {1, 592}}}},
+                 false,
+                 1e-9});
   // u1 leaving i3 at its row at 6 instead: u2 passes i3 0.1 below, within
   // 2.5 halves of 0.1 + 0.1, so it is taken through i3 from its own row
   // there and on along u1 to their open ends, within that reach of each
