@@ -277,10 +277,6 @@ void PRINTLINE(smallint i, smallint level);
 // that point, and an open end within its rounding of the frame is on it.
 // Everywhere else a row is the number written.
 void JOINATPOINTS();
-// The joining's first step, for one line before its points are put in: an
-// end row within its rounding of a point the line names, beyond the rows,
-// is joined to that point, which then lies on the line as written.
-void JOINENDROWS(smallint i);
 // Whether lines i and j cross or touch where no row of both joins them,
 // beyond their rounding of every point (or, with nearpoints, of every
 // point both name), and where.

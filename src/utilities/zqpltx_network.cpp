@@ -1758,6 +1758,10 @@ bool LINESCROSSATROW(smallint i, smallint j, extended& x, extended& y) {
 
 namespace {
 
+// The unit of a place's rounding along a side of the frame, by which ends
+// on that side are told apart.
+extended alongside(smallint side, const rounding& r) { return side == bottom || side == top ? r.apartx : r.aparty; }
+
 // The sides of the frame a place lies on within its rounding, one bit
 // each: a place at a corner lies on both sides that meet there.
 unsigned framesides(const spot& a) {
@@ -1843,7 +1847,6 @@ class joinedends {
 // the finer's place. Lines from different points keep their ends: their
 // order is told by their ways.
 void joinframeends(joinedends& joined) {
-  auto along = [](smallint side, const rounding& r) { return side == bottom || side == top ? r.apartx : r.aparty; };
   for (smallint i = 1; i <= NLINE; ++i)
     for (smallint j = 1; j <= NLINE; ++j) {
       if (i == j) continue;
@@ -1859,7 +1862,7 @@ void joinframeends(joinedends& joined) {
           const smallint side = sharedside(sa, sb);
           if (side == 0 || !POINTSEEN(sa.x, sa.y) || !POINTSEEN(sb.x, sb.y)) continue;
           if ((sa.x == sb.x && sa.y == sb.y) || !ONEPLACE(sa, sb, reading::apart)) continue;
-          if (std::fabs(along(side, sa.round)) <= std::fabs(along(side, sb.round))) continue;
+          if (std::fabs(alongside(side, sa.round)) <= std::fabs(alongside(side, sb.round))) continue;
           if (side == bottom || side == top) {
             a.x[ka] = sb.x;
           } else {
@@ -1945,7 +1948,6 @@ bool closesatrow(smallint li, smallint lj) {
 // row, between the two ends, tells their order (and a third line crossed
 // anew would have one there). Whether an end was so moved.
 bool endsacrossonframe(smallint li, smallint lj) {
-  auto along = [](smallint side, const rounding& r) { return side == bottom || side == top ? r.apartx : r.aparty; };
   const linetype& la = (*LINE)[li];
   if (la.npts < 2 || (*LINE)[lj].npts < 2 || meetingsapart(la, (*LINE)[lj]) == 0) return false;
   for (const auto& [i, j] : {std::pair{li, lj}, std::pair{lj, li}})
@@ -1959,7 +1961,7 @@ bool endsacrossonframe(smallint li, smallint lj) {
         if (side == 0 || !POINTSEEN(sa.x, sa.y) || !POINTSEEN(sb.x, sb.y)) continue;
         if (sa.x == sb.x && sa.y == sb.y) continue;
         const extended gap = side == bottom || side == top ? sb.x - sa.x : sb.y - sa.y;
-        const extended own = std::fabs(along(side, sa.round)), other = std::fabs(along(side, sb.round));
+        const extended own = std::fabs(alongside(side, sa.round)), other = std::fabs(alongside(side, sb.round));
         if (std::fabs(gap) > frameunits * own || own < other) continue;
         trialline na(a);
         droprows(na, ka, ka);
@@ -1985,8 +1987,6 @@ bool endsacrossonframe(smallint li, smallint lj) {
   return false;
 }
 
-}  // namespace
-
 // A point a line names that lies beyond its end rows, within the rounding
 // that makes it one place with an end row, is at that row: the row is
 // joined to it, so that the point is put into the line as written. Both
@@ -1998,7 +1998,7 @@ bool endsacrossonframe(smallint li, smallint lj) {
 // the rows it lies on. A line with one point and an open end joins only
 // the row at the point's own end: at the open end, the line would shrink
 // to a stub beside the point.
-void JOINENDROWS(smallint i) {
+void joinendrows(smallint i) {
   linetype& l = (*LINE)[i];
   if (l.npts <= 1) return;
   const linevector& c = l.monox ? l.x : l.y;
@@ -2049,8 +2049,6 @@ void JOINENDROWS(smallint i) {
   for (int e = 0; e < 2; ++e)
     if (at[e] > 0) jointo(at[e], links[e]);
 }
-
-namespace {
 
 // A line's rows next to a point it names, less those at the point: a row
 // within the rounding of its point, read as coarse as the file allows, is
@@ -2294,7 +2292,7 @@ bool buildlines(bool trial) {
       l.round[2] = p2.round;
       l.npts = 2;
     } else {
-      JOINENDROWS(i);
+      joinendrows(i);
       if (!ADDPOINTS(i, trial)) return false;
     }
   }
