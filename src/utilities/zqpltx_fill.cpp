@@ -269,25 +269,21 @@ void framewalk(smallint line1, smallint end1, smallint line2, smallint end2, int
   LINETO(x, y);
 }
 
-// A way from a line's end: from the end (x0, y0) to its first row beyond
-// the rounding of the two, read as coarse as the file allows (x, y); a step
-// within the rounding says nothing of where the line goes. The line's other
-// end on the frame, where the window cut it, lies on the way to a row
-// beyond it and so tells the way however near. False for a line of one
-// place.
+// A way from a line's end: from the end (x0, y0) to its first row at
+// another place (x, y). The set-up took the rows within the rounding of a
+// point the line names into that point, and put the rows it made along
+// other lines' ways or the frame where they are: a row left is where the
+// line goes, however near. False for a line of one place.
 struct way {
   extended x0 = 0, y0 = 0, x = 0, y = 0;
   rounding r0, r;  // of the end and of the row
 };
 
-bool awayfrom(smallint line, smallint end, way& w) {
+// From row k0 of the line, its rows taken the way step (1 or -1).
+bool awayfrom(smallint line, long k0, long step, way& w) {
   const linetype& l = lineat(line);
-  const long k0 = end == firstend ? 1 : l.npts;
-  const long step = end == firstend ? 1 : -1;
-  const long cut = linkof(line, end == firstend ? lastend : firstend) < 0 ? k0 + step * (l.npts - 1) : 0;
   for (long k = k0 + step; k >= 1 && k <= l.npts; k += step) {
     if (l.x[k] == l.x[k0] && l.y[k] == l.y[k0]) continue;
-    if (k != cut && ONEPLACE(LINESPOT(line, k), LINESPOT(line, k0), reading::way)) continue;
     w = way{l.x[k0], l.y[k0], l.x[k], l.y[k], l.round[k0], l.round[k]};
     return true;
   }
@@ -334,49 +330,64 @@ void nearestof(const linetype& l, extended x, extended y, spot& near, long& k) {
   }
 }
 
-// A line's way from its end at a point.
+// A line's way from a point: from its end there, or, from a row of a line
+// the set-up routed through the point (end 0), each way on from that row.
 struct wayat {
   smallint line = 0, end = 0;
+  long k0 = 0, step = 0;
   way w;
 };
 
+wayat fromend(smallint line, smallint end) {
+  return {line, end, end == firstend ? 1 : lineat(line).npts, end == firstend ? 1 : -1, {}};
+}
+
+// Whether a place lies on a line as its rows are: at a row, or on a
+// segment between two, exactly.
+bool online(const linetype& l, extended x, extended y) {
+  for (long j = 1; j <= l.npts; ++j) {
+    if (l.x[j] == x && l.y[j] == y) return true;
+    if (j < l.npts && ORIENT(l.x[j], l.y[j], l.x[j + 1], l.y[j + 1], x, y) == 0 &&
+        std::min(l.x[j], l.x[j + 1]) <= x && x <= std::max(l.x[j], l.x[j + 1]) &&
+        std::min(l.y[j], l.y[j + 1]) <= y && y <= std::max(l.y[j], l.y[j + 1]))
+      return true;
+  }
+  return false;
+}
+
 // The side of line p's way from the point that line q's way leaves it on,
-// read where p first lies beyond the rounding of q: 1 left, -1
-// right, 0 when p stays within the rounding of q as far as both go. Lines
-// that leave a point at angles too near for their first rows to tell are
-// put in order where they part.
+// read at p's first row off q: 1 left, -1 right, 0 when p runs on q as far
+// as both go. Lines that leave a point along one ray, as the set-up joins
+// lines that run together, are put in order where they part.
 int partside(const wayat& p, const wayat& q) {
   const linetype& lp = lineat(p.line);
   const linetype& lq = lineat(q.line);
-  const long k0 = p.end == firstend ? 1 : lp.npts;
-  const long step = p.end == firstend ? 1 : -1;
+  const long k0 = p.k0, step = p.step;
   // q's far end, where p may run on through a point q ends at: beyond it q
   // has no way to read a side against
-  const smallint qfar = q.end == firstend ? lastend : firstend;
+  const smallint qfar = q.step > 0 ? lastend : firstend;
   const spot qend = endspot(q.line, qfar);
   for (long k = k0 + step; k >= 1 && k <= lp.npts; k += step) {
     if (atpoint(linkof(q.line, qfar)) && lp.x[k] == qend.x && lp.y[k] == qend.y) return 0;
+    if (online(lq, lp.x[k], lp.y[k])) continue;
     spot near;
     long j = 0;
     nearestof(lq, lp.x[k], lp.y[k], near, j);
-    if (j == 0 || ONEPLACE(LINESPOT(p.line, k), near, reading::way)) continue;
+    if (j == 0) continue;
     // q's segment in the way it leaves the point
-    const bool out = q.end == firstend;
+    const bool out = q.step > 0;
     const int s = ORIENT(lq.x[j], lq.y[j], lq.x[j + 1], lq.y[j + 1], lp.x[k], lp.y[k]);
     return out ? s : -s;
   }
   return 0;
 }
 
-// Whether two ways from a point are too near in angle for their first rows
-// to tell apart: the first row of either within the rounding of the other.
-bool nearways(const wayat& p, const wayat& q) {
-  spot near;
-  long j = 0;
-  nearestof(lineat(q.line), p.w.x, p.w.y, near, j);
-  if (ONEPLACE(spot{p.w.x, p.w.y, p.w.r}, near, reading::way)) return true;
-  nearestof(lineat(p.line), q.w.x, q.w.y, near, j);
-  return ONEPLACE(spot{q.w.x, q.w.y, q.w.r}, near, reading::way);
+// Whether two ways from a point leave it along one ray, which their first
+// rows cannot put in order.
+bool oneray(const wayat& p, const wayat& q) {
+  const way &u = p.w, &v = q.w;
+  return CROSSSIGN(u.x0, u.y0, u.x, u.y, v.x0, v.y0, v.x, v.y) == 0 &&
+         DOTSIGN(u.x0, u.y0, u.x, u.y, v.x0, v.y0, v.x, v.y) > 0;
 }
 
 // Where line a (arriving at its travel end) hands over to line b (leaving
@@ -384,8 +395,8 @@ bool nearways(const wayat& p, const wayat& q) {
 // between them that no other line at the point enters: 1 when that is the
 // angle on the left of the way, -1 on the right, 0 when the lines there do
 // not tell. The ways round the point are put in order counterclockwise
-// from b, exactly for their first rows, and where two are too near for
-// those, by where they part. How far the shortest of those ways runs, in
+// from b, exactly for their first rows, and where two leave along one
+// ray, by where they part. How far the shortest of those ways runs, in
 // units of its rounding, goes to length: the less, the more the rounding
 // may have turned it.
 extended waylength(const way& w) {
@@ -399,37 +410,50 @@ int fieldsideat(const walkstep& a, const walkstep& b, extended& length) {
   length = 0;
   const smallint aend = finishof(a.forward), bend = startof(b.forward);
   std::vector<wayat> ways(2);
-  ways[0] = wayat{b.line, bend, {}};
-  ways[1] = wayat{a.line, aend, {}};
-  if (!awayfrom(a.line, aend, ways[1].w) || !awayfrom(b.line, bend, ways[0].w)) return 0;
+  ways[0] = fromend(b.line, bend);
+  ways[1] = fromend(a.line, aend);
+  const auto away = [](wayat& o) { return awayfrom(o.line, o.k0, o.step, o.w); };
+  if (!away(ways[1]) || !away(ways[0])) return 0;
+  extended px = 0, py = 0;
+  endpoint(a.line, aend, px, py);
   for (smallint i = 1; i <= NLINE; ++i) {
-    if (lineat(i).npts <= 0) continue;
+    const linetype& l = lineat(i);
+    if (l.npts <= 0) continue;
     for (smallint e = firstend; e <= lastend; ++e) {
       if (!oneplace(i, e, a.line, aend) || (i == a.line && e == aend) || (i == b.line && e == bend)) continue;
-      wayat o{i, e, {}};
-      if (awayfrom(i, e, o.w)) ways.push_back(o);
+      wayat o = fromend(i, e);
+      if (away(o)) ways.push_back(o);
+    }
+    // a line routed through the point parts the fields there as two lines
+    // ending at it would
+    for (long k = 2; k < l.npts; ++k) {
+      if (l.x[k] != px || l.y[k] != py) continue;
+      for (const long step : {-1L, 1L}) {
+        wayat o{i, 0, k, step, {}};
+        if (away(o)) ways.push_back(o);
+      }
     }
   }
   const way base = ways[0].w;
-  // counterclockwise from b; a way near b's own comes just after it when
+  // counterclockwise from b; a way along b's own comes just after it when
   // it parts to the left, last when to the right
   std::vector<wayat> order{ways[0]}, last;
   std::vector<wayat> rest(ways.begin() + 1, ways.end());
   std::stable_sort(rest.begin(), rest.end(),
                    [&](const wayat& u, const wayat& v) { return turnorder(base, u.w, v.w) < 0; });
   for (const wayat& o : rest) {
-    if (!nearways(o, ways[0])) continue;
+    if (!oneray(o, ways[0])) continue;
     const int s = partside(o, ways[0]);
     if (s == 0) return 0;
     (s > 0 ? order : last).push_back(o);
   }
   for (const wayat& o : rest)
-    if (!nearways(o, ways[0])) order.push_back(o);
+    if (!oneray(o, ways[0])) order.push_back(o);
   order.insert(order.end(), last.begin(), last.end());
-  // neighbours too near to tell by their first rows, by where they part
+  // neighbours along one ray, by where they part
   for (std::size_t pass = 0; pass < order.size(); ++pass)
     for (std::size_t i = 1; i + 1 < order.size(); ++i) {
-      if (!nearways(order[i], order[i + 1])) continue;
+      if (!oneray(order[i], order[i + 1])) continue;
       const int s = partside(order[i], order[i + 1]);
       if (s == 0) return 0;
       if (s > 0) std::swap(order[i], order[i + 1]);
@@ -437,8 +461,6 @@ int fieldsideat(const walkstep& a, const walkstep& b, extended& length) {
   std::size_t at = 0;
   for (std::size_t i = 1; i < order.size(); ++i)
     if (order[i].line == a.line && order[i].end == aend) at = i;
-  for (std::size_t i = 1; i < order.size(); ++i)
-    if (i != at && !nearways(order[i], order[at]) && turnorder(base, order[i].w, order[at].w) == 0) return 0;
   const long onleft = static_cast<long>(at) - 1, onright = static_cast<long>(order.size() - at) - 1;
   length = HUGE_VALL;
   for (const wayat& o : ways) length = std::min(length, waylength(o.w));

@@ -1357,6 +1357,30 @@ TEST(DrawingFill, ALineRunningOnThroughThePointAnotherEndsAt) {
   expectownfields(h);
 }
 
+// Lines the set-up takes through a point they do not name are ways from
+// it too: u3 and u14, named at i2, are taken through i1 and along u9, and
+// so is u11, which leaves i1 again just beyond u10. Read from the ends at
+// i1 alone, u9 going up and u10 would hold field u10 u9 u11 between them,
+// and its polygon would go round the frame; it is the sliver between u10
+// and u11 up to the top. At T 4.9, u10 is at x 10.7387 and u11 at
+// 10.5769: between them lies (10.6578, 4.9), in the window's shares
+// (0.33055, 0.94527).
+TEST(DrawingFill, LinesTakenThroughAPointAreWaysFromIt) {
+  const std::string records =
+      "i1 11 4.15553\ni2 11 4.16\ni3 11.031 4.07039\n"
+      "u3 i3 i2 11.031 4.07039 11.0152 4.0989 11 4.13 11 4.16\nu4 i3 i1 11.031 4.07039 11 4.15553\n"
+      "u6 begin i1 11.990 4.1297 11.3 4.147 11 4.15553\nu9 i2 i1 11 4.16 11.0 4.156 11 4.15553\n"
+      "u10 i1 end 11 4.15553 10.9 4.44 10.6999 5.01000\nu11 i2 end 11 4.16 10.514 5.0100\n"
+      "u14 begin i2 10.000 4.182 11 4.16\n";
+  Drawing d;
+  ASSERT_EQ(d.plot(qk(records, "window 10 11.99 3 5.01\nbigticks 0 0 0 0\ncircles no\n", "0.2 u10 u9 u11\n")), "");
+  const std::vector<ring> got = picturerings(d.svg());
+  ASSERT_EQ(got.size(), 1U);
+  EXPECT_TRUE(within(got[0], {0.33055, 0.94527}));
+  for (const place& c : {place{0.01, 0.01}, place{0.99, 0.01}, place{0.99, 0.99}, place{0.01, 0.99}})
+    EXPECT_FALSE(within(got[0], c));
+}
+
 // The same through the analysis: four lines from one point, the fields
 // found from the phases, with fields wider than half a turn.
 TEST(DrawingFill, WideFieldsFoundByTheAnalysisCoverTheWindow) {
