@@ -678,17 +678,74 @@ bool meet(smallint line1, smallint end1, smallint line2, smallint end2) {
   return link1 != 0 && link2 != 0 && oneplace(line1, end1, line2, end2);
 }
 
+// Whether two lines, each read from the given end, pass through the same
+// rows in the same order, exactly.
+bool samerows(smallint line1, smallint end1, smallint line2, smallint end2) {
+  const linetype& a = lineat(line1);
+  const linetype& b = lineat(line2);
+  if (a.npts != b.npts) return false;
+  for (long k = 1; k <= a.npts; ++k) {
+    const long i = end1 == firstend ? k : a.npts + 1 - k;
+    const long j = end2 == firstend ? k : b.npts + 1 - k;
+    if (a.x[i] != b.x[j] || a.y[i] != b.y[j]) return false;
+  }
+  return true;
+}
+
+// The ends of the field's lines that an end meets: how many, and the first
+// two in the order of the ends.
+struct meeting {
+  long count = 0;
+  long first = 0, second = 0;
+};
+
+using meetings = farray<meeting, 1, 2 * maxbound>;
+
+bool meetsjust(const meetings& met, long id, long a, long b) {
+  const meeting& m = met[id];
+  return m.count == 2 && ((m.first == a && m.second == b) || (m.first == b && m.second == a));
+}
+
+// An end met by two others whose lines run from there over the same rows
+// to far ends that meet again (one line folded back on itself, or two
+// lines along one stretch, as rows rounded onto the frame leave them):
+// joined to either, the walk goes out along one and back along the other
+// through the same places, so the field's outline is the same. The end is
+// joined to the first of the two, and the second left to the frame.
+bool foldedback(const farray<smallint, 1, maxbound>& lines, const meetings& met, long id) {
+  const meeting& m = met[id];
+  if (m.count != 2 || !meetsjust(met, m.first, id, m.second) || !meetsjust(met, m.second, id, m.first)) return false;
+  const smallint l1 = lines[lineofend(m.first)], e1 = endofid(m.first);
+  const smallint l2 = lines[lineofend(m.second)], e2 = endofid(m.second);
+  const smallint far1 = e1 == firstend ? lastend : firstend, far2 = e2 == firstend ? lastend : firstend;
+  return samerows(l1, e1, l2, e2) && meet(l1, far1, l2, far2);
+}
+
 fieldwalk makewalk(smallint k, const farray<smallint, 1, maxbound>& lines, long n) {
-  farray<long, 1, 2 * maxbound> partner;
-  partner.fill(0);
-  for (long id = 1; id <= 2 * n; ++id) {
-    long count = 0;
+  meetings met;
+  for (long id = 1; id <= 2 * n; ++id)
     for (long other = 1; other <= 2 * n; ++other) {
       if (other == id || !meet(lines[lineofend(id)], endofid(id), lines[lineofend(other)], endofid(other))) continue;
-      ++count;
-      partner[id] = other;
+      meeting& m = met[id];
+      ++m.count;
+      if (m.count == 1) m.first = other;
+      if (m.count == 2) m.second = other;
     }
-    if (count > 1) nowalk(k, lines, n, closing::closed);
+  farray<long, 1, 2 * maxbound> partner;
+  partner.fill(0);
+  farray<bool, 1, 2 * maxbound> settled;
+  settled.fill(false);
+  for (long id = 1; id <= 2 * n; ++id) {
+    const meeting& m = met[id];
+    if (settled[id] || !foldedback(lines, met, id)) continue;
+    partner[id] = m.first;
+    partner[m.first] = id;
+    settled[id] = settled[m.first] = settled[m.second] = true;
+  }
+  for (long id = 1; id <= 2 * n; ++id) {
+    if (settled[id]) continue;
+    if (met[id].count > 1) nowalk(k, lines, n, closing::closed);
+    partner[id] = met[id].first;
   }
   for (long id = 1; id <= 2 * n; ++id)
     if (partner[id] == 0 && edgeof(lines[lineofend(id)], endofid(id)) == 0) nowalk(k, lines, n);

@@ -196,6 +196,18 @@ TEST(DrawingFill, RingsAndWalks) {
        "u4 i4 i1 connect\nu5 i3 end 5 750 5 900\n",
        "0.5 u1 u2 u3 u4\n",
        {"rgb(127,127,127) 290.00 274.00, 428.00 446.50, 290.00 101.50, 152.00 446.50, 290.00 274.00"}},
+      // from i6 on the bottom (7, 400) u3 goes to the right side at
+      // (10, 550); u1 goes up to (7, 600) and back down the same rows to
+      // the bottom at i6: whichever of u1's ends u3 joins, the outline is
+      // the same, the frame between u3's end and u1's free one taken round
+      // the corner (10, 400)
+      {"i6 7 400\nu1 i6 end 7 400 7 600 7 200\nu3 i6 end 7 400 11 600\n", "0.5 u1 u3\n",
+       {"rgb(127,127,127) 382.00 504.00, 382.00 274.00, 382.00 504.00, 520.00 331.50, 520.00 504.00, 382.00 504.00"}},
+      // the same with the way up and the way back two lines, i6 to i7
+      // (7, 600) and from there to the bottom at i6: u3 joins either
+      {"i6 7 400\ni7 7 600\nu1 i6 i7 connect\nu2 i7 end 7 600 7 200\nu3 i6 end 7 400 11 600\n",
+       "0.5 u1 u2 u3\n",
+       {"rgb(127,127,127) 382.00 504.00, 382.00 274.00, 382.00 504.00, 520.00 504.00, 520.00 331.50, 382.00 504.00"}},
   };
   for (const row& r : rows) check(r);
 }
@@ -266,6 +278,15 @@ TEST(DrawingFill, LinesThatDoNotJoin) {
       {"u1 i1 end 2 500 2 300\nu2 begin end 7 300 7 900\n", "0.5 u1 u2\n", two},
       // three lines at one point
       {"u1 i4 end 8 500 8 300\nu2 i4 end 8 500 11 500\nu3 i4 end 8 500 8 900\n", "0.5 u1 u2 u3\n", three},
+      // u3 from i6 on the bottom, u1 up from there and back to the bottom
+      // at i6 by other rows (a triangle): which of u1's ends u3 joins is
+      // not told
+      {"i6 7 400\nu1 i6 end 7 400 6 600 8 600 6 200\nu3 i6 end 7 400 11 600\n", "0.5 u1 u3\n",
+       "area 2 (u1 u3) cannot be drawn: its lines and the frame between their ends do not close round it"},
+      // the same by two lines, i6 to i7 (7, 600) and back from i7 by
+      // (7.5, 500) to the bottom at i6
+      {"i6 7 400\ni7 7 600\nu1 i6 i7 connect\nu2 i7 end 7 600 7.5 500 6.5 300\nu3 i6 end 7 400 11 600\n",
+       "0.5 u1 u2 u3\n", three},
       // a ring with a line from its corner i3 into it, leaving along u1
       // within the rounding of its first row (a unit off u1 at 7): the field
       // is outside the ring, which a ring apart from the frame cannot close
