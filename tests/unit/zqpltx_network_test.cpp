@@ -663,6 +663,12 @@ TEST(DrawingNetwork, OpenEndsOnTheFrameWithinTheirRoundingAreOnePlace) {
                  "  0.200 400.600\n  0.000 400.010\n",
                  {},
                  {{1, {{0.5, 401}, {0, 400.01}}}, {2, {{0.5, 401}, {0.2, 400.6}, {0, 400.01}}}}});
+  // The same with u1's rows fine in x and coarse in y, u2's the other way
+  // round: the units along the left side, y, make u1 the coarser there.
+  expectnetwork({"i1 0.5000 401.0000\nu1 i1 end\n  0.500 401.00\n  0.000 400.00\nu2 i1 end\n  0.50 401.000\n"
+                 "  0.20 400.600\n  0.00 400.010\n",
+                 {},
+                 {{1, {{0.5, 401}, {0, 400.01}}}, {2, {{0.5, 401}, {0.2, 400.6}, {0, 400.01}}}}});
   // Lines from two points that cross only by a corner end's rounding: u1
   // from i1 (0.5, 799) to the corner in units of 0.1, u2 from i2 (0.2,
   // 799) to the top at 0.1 in 0.001, crossing u1 at t = 0.3 / 0.4 of the
