@@ -897,6 +897,11 @@ TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
                  "u2 i1 i3\n  1 600\n  4 600\n  7 650\nu3 i4 end\n  6 700\n  6 600\n",
                  {},
                  {{1, {{1, 600}, {4, 600}, {9, 600}}}, {2, {{1, 600}, {4, 600}, {7, 650}}}}});
+  // The same with u2 written first: the row goes into the later line.
+  expectnetwork({"i1 1 600\ni2 9 600\ni3 7 650\ni4 6 700\nu2 i1 i3\n  1 600\n  4 600\n  7 650\n"
+                 "u1 i1 i2\n  1 600\n  9 600\nu3 i4 end\n  6 700\n  6 600\n",
+                 {},
+                 {{1, {{1, 600}, {4, 600}, {7, 650}}}, {2, {{1, 600}, {4, 600}, {9, 600}}}}});
   // u2 leaves u1's row (5, 600.0) where no point is, within 0.1 of u1's way
   // to the frame: only a point makes the two one way, and u1 keeps its end.
   expectnetwork({"i1 0.00 590.0\nu1 i1 end\n  0.00 590.0\n  5.00 600.0\n  10.00 610.0\n"
