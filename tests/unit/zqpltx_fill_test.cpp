@@ -1402,6 +1402,27 @@ TEST(DrawingFill, LinesTakenThroughAPointAreWaysFromIt) {
     EXPECT_FALSE(within(got[0], c));
 }
 
+// u1 and u2 leave i1 (5.0, 600) for rows within their rounding of each
+// other, u1's (7.0, 608) and u2's (7.1, 606); u1 then climbs steeply out
+// through the top while u2 passes right of it, by (7.5, 640), out through
+// the right. Where they part, (7.5, 640) lies nearest u1's climb, on its
+// right, though left of u1's first segment extended: u2 is right of u1,
+// whichever of the two the field between them names first.
+TEST(DrawingFill, LinesLeavingAPointTooNearToTellArePutInOrderWhereTheyPart) {
+  const place i1{0.5, 0.5}, q1{0.7, 0.52}, a1{0.71, 0.515}, b{0.75, 0.6};
+  const place top = leaving(q1, {0.73, 1.25}), right = leaving(b, {1.1, 0.6});
+  for (const char* wedge : {"0.2 u1 u2\n", "0.2 u2 u1\n"}) {
+    handdrawing h;
+    h.records = "i1 5.0 600\nu1 i1 end 5.0 600 7.0 608 7.3 900\nu2 i1 end 5.0 600 7.1 606 7.5 640 11.0 640\n"
+                "u3 i1 end 5.0 600 -1.0 600\nu4 i1 end 5.0 600 5.0 300\n";
+    h.areas = wedge + std::string("0.4 u1 u3\n0.6 u3 u4\n0.8 u4 u2\n");
+    h.d.lines = {{i1, q1, top}, {i1, a1, b, right}, {i1, {0, 0.5}}, {i1, {0.5, 0}}};
+    h.d.fields = {{i1, a1, b, right, {1, 1}, top, q1}, {i1, q1, top, {0, 1}, {0, 0.5}},
+                  {i1, {0, 0.5}, {0, 0}, {0.5, 0}}, {i1, {0.5, 0}, {1, 0}, right, b, a1}};
+    expectownfields(h);
+  }
+}
+
 // The same through the analysis: four lines from one point, the fields
 // found from the phases, with fields wider than half a turn.
 TEST(DrawingFill, WideFieldsFoundByTheAnalysisCoverTheWindow) {

@@ -663,6 +663,12 @@ TEST(DrawingNetwork, OpenEndsOnTheFrameWithinTheirRoundingAreOnePlace) {
                  "  0.200 400.600\n  0.000 400.010\n",
                  {},
                  {{1, {{0.5, 401}, {0, 400.01}}}, {2, {{0.5, 401}, {0.2, 400.6}, {0, 400.01}}}}});
+  // The same with u1's rows fine in x and coarse in y, u2's the other way
+  // round: the units along the left side, y, make u1 the coarser there.
+  expectnetwork({"i1 0.5000 401.0000\nu1 i1 end\n  0.500 401.00\n  0.000 400.00\nu2 i1 end\n  0.50 401.000\n"
+                 "  0.20 400.600\n  0.00 400.010\n",
+                 {},
+                 {{1, {{0.5, 401}, {0, 400.01}}}, {2, {{0.5, 401}, {0.2, 400.6}, {0, 400.01}}}}});
   // Lines from two points that cross only by a corner end's rounding: u1
   // from i1 (0.5, 799) to the corner in units of 0.1, u2 from i2 (0.2,
   // 799) to the top at 0.1 in 0.001, crossing u1 at t = 0.3 / 0.4 of the
@@ -891,6 +897,11 @@ TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
                  "u2 i1 i3\n  1 600\n  4 600\n  7 650\nu3 i4 end\n  6 700\n  6 600\n",
                  {},
                  {{1, {{1, 600}, {4, 600}, {9, 600}}}, {2, {{1, 600}, {4, 600}, {7, 650}}}}});
+  // The same with u2 written first: the row goes into the later line.
+  expectnetwork({"i1 1 600\ni2 9 600\ni3 7 650\ni4 6 700\nu2 i1 i3\n  1 600\n  4 600\n  7 650\n"
+                 "u1 i1 i2\n  1 600\n  9 600\nu3 i4 end\n  6 700\n  6 600\n",
+                 {},
+                 {{1, {{1, 600}, {4, 600}, {7, 650}}}, {2, {{1, 600}, {4, 600}, {9, 600}}}}});
   // u2 leaves u1's row (5, 600.0) where no point is, within 0.1 of u1's way
   // to the frame: only a point makes the two one way, and u1 keeps its end.
   expectnetwork({"i1 0.00 590.0\nu1 i1 end\n  0.00 590.0\n  5.00 600.0\n  10.00 610.0\n"
