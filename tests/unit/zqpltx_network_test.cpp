@@ -814,6 +814,10 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
        {{1, {{0, 600}, {10, 602}}}}},
       {"u1 begin end 0.00 600.0 10.00 602.0\nu2 begin end 0.00 600.0 5.00 600.5 10.00 602.0\n", "",
        {{2, {{0, 600}, {5, 600.5}, {10, 602}}}}},
+      // u2 crosses the level u1 and back, both at 600.0 (x 3.97 and 6.03),
+      // its rows between 0.1 above, within 2.5 halves of 0.1 + 0.1: the
+      // two are one way between the crossings, though these share their y
+      {"u1 begin end 0.00 600.0 10.00 600.0\nu2 begin end 1.00 590.0 4.00 600.1 6.00 600.1 9.00 590.0\n", ""},
       // the same level: every row of u1 at 600.0 as u2's row on it
       {"u1 begin end 0.00 600.0 2.00 600.0 10.00 600.0\nu2 begin end 0.00 601.0 2.00 600.0 3.00 599.9 4.00 600.0 "
        "10.00 601.0\n",
