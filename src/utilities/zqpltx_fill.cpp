@@ -547,18 +547,26 @@ bool inwindow(extended x, extended y) { return XLOW < x && x < XHIGH && YLOW < y
 
 // The way a ring runs: 1 counterclockwise, -1 clockwise, read from the
 // turn at its lowest leftmost corner, exactly; where the ring turns back
-// on itself there (two of its lines through one row), from its area.
+// on itself there (two of its lines through one row), or comes to that
+// corner more than once, from its area: a ring that touches itself at the
+// corner, as one run out along a line and back along another from it,
+// turns there as each visit does, which need not be as the ring does.
 int ringturn(const outline& o) {
   const std::size_t n = o.x.size();
   std::size_t m = 0;
   for (std::size_t k = 1; k < n; ++k)
     if (o.x[k] < o.x[m] || (o.x[k] == o.x[m] && o.y[k] < o.y[m])) m = k;
   auto differs = [&](std::size_t k) { return o.x[k] != o.x[m] || o.y[k] != o.y[m]; };
-  std::size_t p = (m + n - 1) % n, q = (m + 1) % n;
-  for (std::size_t k = 0; k < n && !differs(p); ++k) p = (p + n - 1) % n;
-  for (std::size_t k = 0; k < n && !differs(q); ++k) q = (q + 1) % n;
-  const int turn = ORIENT(o.x[p], o.y[p], o.x[m], o.y[m], o.x[q], o.y[q]);
-  if (turn != 0) return turn;
+  std::size_t visits = 0;
+  for (std::size_t k = 0; k < n; ++k)
+    if (!differs(k) && differs((k + n - 1) % n)) ++visits;
+  if (visits == 1) {
+    std::size_t p = (m + n - 1) % n, q = (m + 1) % n;
+    for (std::size_t k = 0; k < n && !differs(p); ++k) p = (p + n - 1) % n;
+    for (std::size_t k = 0; k < n && !differs(q); ++k) q = (q + 1) % n;
+    const int turn = ORIENT(o.x[p], o.y[p], o.x[m], o.y[m], o.x[q], o.y[q]);
+    if (turn != 0) return turn;
+  }
   extended twice = 0;
   for (std::size_t a = 0, b = n - 1; a < n; b = a++)
     twice += (o.x[b] - o.x[0]) * (o.y[a] - o.y[0]) - (o.x[a] - o.x[0]) * (o.y[b] - o.y[0]);

@@ -196,6 +196,15 @@ TEST(DrawingFill, RingsAndWalks) {
        "u4 i4 i1 connect\nu5 i3 end 5 750 5 900\n",
        "0.5 u1 u2 u3 u4\n",
        {"rgb(127,127,127) 290.00 274.00, 428.00 446.50, 290.00 101.50, 152.00 446.50, 290.00 274.00"}},
+      // a triangle i4 i2 i3, clockwise (twice its area -1050), with a spike
+      // from its lowest left corner i2 out to i1 (5, 450) along u7 and back
+      // along u21, which runs on through i2 to i3: coming in from i4 the
+      // ring turns left at i2 into the spike, coming back it turns right on
+      // to i3; u6 leaves i3 outward, so the field lies inside
+      {"i1 5 450\ni2 2 500\ni3 5 700\ni4 8 550\nu1 i2 i4 connect\nu5 i4 i3 connect\nu7 i1 i2 connect\n"
+       "u21 i1 i3 5 450 2 500 5 700\nu6 i3 end 5 700 5 900\n",
+       "0.5 u1 u7 u21 u5\n",
+       {"rgb(127,127,127) 428.00 331.50, 152.00 389.00, 290.00 446.50, 152.00 389.00, 290.00 159.00, 428.00 331.50"}},
       // from i6 on the bottom (7, 400) u3 goes to the right side at
       // (10, 550); u1 goes up to (7, 600) and back down the same rows to
       // the bottom at i6: whichever of u1's ends u3 joins, the outline is
