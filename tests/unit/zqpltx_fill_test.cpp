@@ -1411,6 +1411,28 @@ TEST(DrawingFill, LinesTakenThroughAPointAreWaysFromIt) {
     EXPECT_FALSE(within(got[0], c));
 }
 
+// u8, named at i2 alone, runs through i1 and on along u7 to i2, so i1
+// tells no side of field u2 u7 u6: read from the ends there alone, u7 is
+// last counterclockwise from u6 and the field would be the thin angle
+// between them, the frame walked clockwise round the window. But u6 (slope
+// 104) passes 2 above i2 and u2 (slope 150) crosses it at (5.5435, 656.52):
+// the field is the sliver between them up to the top, which u8 and u9 stay
+// outside. At y 780, u2 is at x 6.3667 and u6 at 6.7308: between them lies
+// (6.55, 780), in the window's shares (0.655, 0.95).
+TEST(DrawingFill, ALineTakenThroughAPointAlongAFieldsLineTellsNoSideThere) {
+  const std::string records =
+      "i1 5.000 600.00\ni2 5.500 650.00\nu2 i2 end 5.500 650.00 6.600 815.00\nu6 i1 end 5.000 600.00 7.000 808.00\n"
+      "u7 i1 i2 5.000 600.00 5.500 650.00\nu8 begin i2 2.000 300.00 5.000 600.00 5.500 650.00\n"
+      "u9 i1 end 5.000 600.00 8.000 300.00\n";
+  Drawing d;
+  ASSERT_EQ(d.plot(qk(records, window, "0.2 u2 u7 u6\n")), "");
+  const std::vector<ring> got = picturerings(d.svg());
+  ASSERT_EQ(got.size(), 1U);
+  EXPECT_TRUE(within(got[0], {0.655, 0.95}));
+  for (const place& c : {place{0.01, 0.01}, place{0.99, 0.01}, place{0.99, 0.99}, place{0.01, 0.99}})
+    EXPECT_FALSE(within(got[0], c));
+}
+
 // u1 and u2 leave i1 (5.0, 600) for rows within their rounding of each
 // other, u1's (7.0, 608) and u2's (7.1, 606); u1 then climbs steeply out
 // through the top while u2 passes right of it, by (7.5, 640), out through
