@@ -1387,6 +1387,20 @@ TEST(DrawingFill, ALineRunningOnThroughThePointAnotherEndsAt) {
   expectownfields(h);
 }
 
+// A drawing of one field, a sliver from a point to the top: its one
+// polygon holds the place given (in the window's shares) and none of the
+// window's corners.
+void expectonefieldholding(const std::string& records, const std::string& control, const std::string& area,
+                           const place& inside) {
+  Drawing d;
+  ASSERT_EQ(d.plot(qk(records, control, area)), "");
+  const std::vector<ring> got = picturerings(d.svg());
+  ASSERT_EQ(got.size(), 1U);
+  EXPECT_TRUE(within(got[0], inside));
+  for (const place& c : {place{0.01, 0.01}, place{0.99, 0.01}, place{0.99, 0.99}, place{0.01, 0.99}})
+    EXPECT_FALSE(within(got[0], c));
+}
+
 // Lines the set-up takes through a point they do not name are ways from
 // it too: u3 and u14, named at i2, are taken through i1 and along u9, and
 // so is u11, which leaves i1 again just beyond u10. Read from the ends at
@@ -1402,13 +1416,8 @@ TEST(DrawingFill, LinesTakenThroughAPointAreWaysFromIt) {
       "u6 begin i1 11.990 4.1297 11.3 4.147 11 4.15553\nu9 i2 i1 11 4.16 11.0 4.156 11 4.15553\n"
       "u10 i1 end 11 4.15553 10.9 4.44 10.6999 5.01000\nu11 i2 end 11 4.16 10.514 5.0100\n"
       "u14 begin i2 10.000 4.182 11 4.16\n";
-  Drawing d;
-  ASSERT_EQ(d.plot(qk(records, "window 10 11.99 3 5.01\nbigticks 0 0 0 0\ncircles no\n", "0.2 u10 u9 u11\n")), "");
-  const std::vector<ring> got = picturerings(d.svg());
-  ASSERT_EQ(got.size(), 1U);
-  EXPECT_TRUE(within(got[0], {0.33055, 0.94527}));
-  for (const place& c : {place{0.01, 0.01}, place{0.99, 0.01}, place{0.99, 0.99}, place{0.01, 0.99}})
-    EXPECT_FALSE(within(got[0], c));
+  expectonefieldholding(records, "window 10 11.99 3 5.01\nbigticks 0 0 0 0\ncircles no\n", "0.2 u10 u9 u11\n",
+                        {0.33055, 0.94527});
 }
 
 // u8, named at i2 alone, runs through i1 and on along u7 to i2, so i1
@@ -1424,13 +1433,7 @@ TEST(DrawingFill, ALineTakenThroughAPointAlongAFieldsLineTellsNoSideThere) {
       "i1 5.000 600.00\ni2 5.500 650.00\nu2 i2 end 5.500 650.00 6.600 815.00\nu6 i1 end 5.000 600.00 7.000 808.00\n"
       "u7 i1 i2 5.000 600.00 5.500 650.00\nu8 begin i2 2.000 300.00 5.000 600.00 5.500 650.00\n"
       "u9 i1 end 5.000 600.00 8.000 300.00\n";
-  Drawing d;
-  ASSERT_EQ(d.plot(qk(records, window, "0.2 u2 u7 u6\n")), "");
-  const std::vector<ring> got = picturerings(d.svg());
-  ASSERT_EQ(got.size(), 1U);
-  EXPECT_TRUE(within(got[0], {0.655, 0.95}));
-  for (const place& c : {place{0.01, 0.01}, place{0.99, 0.01}, place{0.99, 0.99}, place{0.01, 0.99}})
-    EXPECT_FALSE(within(got[0], c));
+  expectonefieldholding(records, window, "0.2 u2 u7 u6\n", {0.655, 0.95});
 }
 
 // u1 and u2 leave i1 (5.0, 600) for rows within their rounding of each
