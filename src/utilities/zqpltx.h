@@ -268,6 +268,13 @@ int DOTSIGN(extended ax, extended ay, extended bx, extended by, extended cx, ext
 inline int ORIENT(extended ax, extended ay, extended bx, extended by, extended px, extended py) {
   return CROSSSIGN(ax, ay, bx, by, ax, ay, px, py);
 }
+// Whether (x, y) lies on segment k of line l as its rows are, ends
+// included, exactly.
+inline bool ONSEGMENT(const linetype& l, long k, extended x, extended y) {
+  const auto within = [](extended v, extended p, extended q) { return (p <= v && v <= q) || (q <= v && v <= p); };
+  return ORIENT(l.x[k], l.y[k], l.x[k + 1], l.y[k + 1], x, y) == 0 && within(x, l.x[k], l.x[k + 1]) &&
+         within(y, l.y[k], l.y[k + 1]);
+}
 void PRINTLINE(smallint i, smallint level);
 // The one place the rows' rounding joins lines: where two lines meet,
 // crossing or touching, within the rounding of a point that either names,

@@ -345,14 +345,9 @@ wayat fromend(smallint line, smallint end) {
 // Whether a place lies on a line as its rows are: at a row, or on a
 // segment between two, exactly.
 bool online(const linetype& l, extended x, extended y) {
-  for (long j = 1; j <= l.npts; ++j) {
-    if (l.x[j] == x && l.y[j] == y) return true;
-    if (j < l.npts && ORIENT(l.x[j], l.y[j], l.x[j + 1], l.y[j + 1], x, y) == 0 &&
-        std::min(l.x[j], l.x[j + 1]) <= x && x <= std::max(l.x[j], l.x[j + 1]) &&
-        std::min(l.y[j], l.y[j + 1]) <= y && y <= std::max(l.y[j], l.y[j + 1]))
-      return true;
-  }
-  return false;
+  for (long j = 1; j < l.npts; ++j)
+    if (ONSEGMENT(l, j, x, y)) return true;
+  return l.npts >= 1 && l.x[l.npts] == x && l.y[l.npts] == y;
 }
 
 // The side of line p's way from the point that line q's way leaves it on,
@@ -729,7 +724,12 @@ bool foldedback(const farray<smallint, 1, maxbound>& lines, const meetings& met,
   return samerows(l1, e1, l2, e2) && meet(l1, far1, l2, far2);
 }
 
-fieldwalk makewalk(smallint k, const farray<smallint, 1, maxbound>& lines, long n) {
+using partners = farray<long, 1, 2 * maxbound>;
+
+// Each end of the field's lines joined to the one end it meets at a point
+// (0 for an end on the frame); an end meeting more than one, or an end
+// inside the window meeting none, stops the run.
+partners partnersof(smallint k, const farray<smallint, 1, maxbound>& lines, long n) {
   meetings met;
   for (long id = 1; id <= 2 * n; ++id)
     for (long other = 1; other <= 2 * n; ++other) {
@@ -739,7 +739,7 @@ fieldwalk makewalk(smallint k, const farray<smallint, 1, maxbound>& lines, long 
       if (m.count == 1) m.first = other;
       if (m.count == 2) m.second = other;
     }
-  farray<long, 1, 2 * maxbound> partner;
+  partners partner;
   partner.fill(0);
   farray<bool, 1, 2 * maxbound> settled;
   settled.fill(false);
@@ -757,6 +757,31 @@ fieldwalk makewalk(smallint k, const farray<smallint, 1, maxbound>& lines, long 
   }
   for (long id = 1; id <= 2 * n; ++id)
     if (partner[id] == 0 && edgeof(lines[lineofend(id)], endofid(id)) == 0) nowalk(k, lines, n);
+  return partner;
+}
+
+// Two lines from the frame to the frame that cross: the second line turned
+// by the sides their ends share, or else by the nearer end, as such a pair
+// has always been drawn.
+fieldwalk crossingpair(const farray<smallint, 1, maxbound>& lines) {
+  const smallint b1 = linkof(lines[1], firstend), e1 = linkof(lines[1], lastend);
+  const smallint b2 = linkof(lines[2], firstend), e2 = linkof(lines[2], lastend);
+  bool second = DISTANCE(lines[1], lastend, lines[2], firstend) < DISTANCE(lines[1], lastend, lines[2], lastend);
+  if (e1 == b2 || b1 == e2) {
+    second = true;
+  } else if (e1 == e2 || b1 == b2) {
+    second = false;
+  }
+  fieldwalk pair;
+  pair.n = 2;
+  pair.crossing = true;
+  pair.steps[1] = walkstep{lines[1], true, true};
+  pair.steps[2] = walkstep{lines[2], second, true};
+  return pair;
+}
+
+fieldwalk makewalk(smallint k, const farray<smallint, 1, maxbound>& lines, long n) {
+  const partners partner = partnersof(k, lines, n);
 
   // The runs of lines joined at points: from the frame to the frame, or
   // round to where they began.
@@ -855,25 +880,7 @@ fieldwalk makewalk(smallint k, const farray<smallint, 1, maxbound>& lines, long 
   }
   if (chosen < 0) nowalk(k, lines, n);
   if (runs == 1) w.turn = 0;
-  if (w.crossing) {
-    // two lines from the frame to the frame that cross: the second line
-    // turned by the sides their ends share, or else by the nearer end, as
-    // such a pair has always been drawn
-    const smallint b1 = linkof(lines[1], firstend), e1 = linkof(lines[1], lastend);
-    const smallint b2 = linkof(lines[2], firstend), e2 = linkof(lines[2], lastend);
-    bool second = DISTANCE(lines[1], lastend, lines[2], firstend) < DISTANCE(lines[1], lastend, lines[2], lastend);
-    if (e1 == b2 || b1 == e2) {
-      second = true;
-    } else if (e1 == e2 || b1 == b2) {
-      second = false;
-    }
-    fieldwalk pair;
-    pair.n = 2;
-    pair.crossing = true;
-    pair.steps[1] = walkstep{lines[1], true, true};
-    pair.steps[2] = walkstep{lines[2], second, true};
-    return pair;
-  }
+  if (w.crossing) return crossingpair(lines);
 
   fieldwalk joined;
   joined.turn = w.turn;

@@ -813,11 +813,6 @@ void droprows(linetype& l, long from, long to) {
 void droprows(trialline& l, long from, long to) { l.drop(from, to); }
 
 // A place put into line l after its row k.
-// Whether (x, y) lies on segment k of line l as written, ends included.
-bool onsegment(const linetype& l, long k, extended x, extended y) {
-  return ORIENT(l.x[k], l.y[k], l.x[k + 1], l.y[k + 1], x, y) == 0 && between(x, l.x[k], l.x[k + 1]) &&
-         between(y, l.y[k], l.y[k + 1]);
-}
 
 void insertrow(trialline& l, long k, extended x, extended y, const rounding& r) { l.insert(k, x, y, r); }
 void insertrow(linetype& l, long k, extended x, extended y, const rounding& r) {
@@ -915,7 +910,7 @@ routing routeof(const linetype& l, long k, smallint p) {
   auto at = [&](long j) { return l.x[j] == pt.x && l.y[j] == pt.y; };
   auto row = [&](long j) { return rowspot(l, j); };
   if (at(k) || at(k + 1)) return {};
-  if (onsegment(l, k, pt.x, pt.y)) return {};
+  if (ONSEGMENT(l, k, pt.x, pt.y)) return {};
   for (long q = 1; q <= l.npts; ++q) {
     if (!at(q)) continue;
     const long from = q < k ? q + 1 : k + 1, to = q < k ? k : q - 1;
@@ -1167,7 +1162,7 @@ bool onewaybetween(linetype& a, long s, long e, linetype& b, long sb, long eb, b
   auto onway = [&](const linetype& l, long from, long to, const linetype& o, long lo, long hi) {
     for (long j = from; j <= to; ++j) {
       bool on = false;
-      for (long q = lo; q < hi && !on; ++q) on = onsegment(o, q, l.x[j], l.y[j]);
+      for (long q = lo; q < hi && !on; ++q) on = ONSEGMENT(o, q, l.x[j], l.y[j]);
       if (!on) return false;
     }
     return true;
@@ -1425,7 +1420,7 @@ bool crossesback(linetype& a, long k, linetype& b, long m, extended x, extended 
 bool touchesalong(linetype& a, long k, linetype& b, long m) {
   for (const long r : {m, m + 1}) {
     const extended x = b.x[r], y = b.y[r];
-    if (!onsegment(a, k, x, y) || (x == a.x[k] && y == a.y[k]) || (x == a.x[k + 1] && y == a.y[k + 1])) continue;
+    if (!ONSEGMENT(a, k, x, y) || (x == a.x[k] && y == a.y[k]) || (x == a.x[k + 1] && y == a.y[k + 1])) continue;
     if (a.npts + 1 > maxlinestore) return false;
     insertrow(a, k, x, y, ROUNDINGBETWEEN(a.round[k], a.round[k + 1], alongsegment(a, k, x, y)));
     for (const long ka : {k, k + 1})
@@ -1641,10 +1636,10 @@ bool runstogether(linetype& a, long k, const linetype& b, long m) {
   // k on b's segment m
   auto fromaway = [&](long o) {
     for (long q = 1; q < a.npts; ++q) {
-      if (!onsegment(a, q, b.x[o], b.y[o])) continue;
+      if (!ONSEGMENT(a, q, b.x[o], b.y[o])) continue;
       const long lo = q < k ? q + 1 : k + 1, hi = q < k ? k : q;
       bool along = true;
-      for (long j = lo; j <= hi && along; ++j) along = onsegment(b, m, a.x[j], a.y[j]);
+      for (long j = lo; j <= hi && along; ++j) along = ONSEGMENT(b, m, a.x[j], a.y[j]);
       if (along) return true;
     }
     return false;
@@ -1652,7 +1647,7 @@ bool runstogether(linetype& a, long k, const linetype& b, long m) {
   for (const long r : {m, m + 1}) {
     const long o = r == m ? m + 1 : m;
     const extended x = b.x[r], y = b.y[r];
-    if (rowofa(r) || !onsegment(a, k, x, y) || a.npts + 1 > maxlinestore) continue;
+    if (rowofa(r) || !ONSEGMENT(a, k, x, y) || a.npts + 1 > maxlinestore) continue;
     if (!rowofa(o) && (pointat(x, y) > 0 || pointat(b.x[o], b.y[o]) > 0 || !fromaway(o))) continue;
     const extended t =
         a.x[k] != a.x[k + 1] ? (x - a.x[k]) / (a.x[k + 1] - a.x[k]) : (y - a.y[k]) / (a.y[k + 1] - a.y[k]);
