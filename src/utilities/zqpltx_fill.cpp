@@ -276,7 +276,6 @@ void framewalk(smallint line1, smallint end1, smallint line2, smallint end2, int
 // line goes, however near. False for a line of one place.
 struct way {
   extended x0 = 0, y0 = 0, x = 0, y = 0;
-  rounding r0, r;  // of the end and of the row
 };
 
 // From row k0 of the line, its rows taken the way step (1 or -1).
@@ -284,7 +283,7 @@ bool awayfrom(smallint line, long k0, long step, way& w) {
   const linetype& l = lineat(line);
   for (long k = k0 + step; k >= 1 && k <= l.npts; k += step) {
     if (l.x[k] == l.x[k0] && l.y[k] == l.y[k0]) continue;
-    w = way{l.x[k0], l.y[k0], l.x[k], l.y[k], l.round[k0], l.round[k]};
+    w = way{l.x[k0], l.y[k0], l.x[k], l.y[k]};
     return true;
   }
   return false;
@@ -391,14 +390,13 @@ bool oneray(const wayat& p, const wayat& q) {
 // angle on the left of the way, -1 on the right, 0 when the lines there do
 // not tell. The ways round the point are put in order counterclockwise
 // from b, exactly for their first rows, and where two leave along one
-// ray, by where they part. How far the shortest of those ways runs, in
-// units of its rounding, goes to length: the less, the more the rounding
-// may have turned it.
+// ray, by where they part. How far the shortest of those ways runs, as a
+// share of the window, goes to length: the shorter, the more the set-up's
+// joining of rows at the point may have turned it. A share, not a count of
+// written units, so that the same rows written a digit finer pick the same
+// point.
 extended waylength(const way& w) {
-  const extended ux = std::max(w.r0.wayx, w.r.wayx), uy = std::max(w.r0.wayy, w.r.wayy);
-  const extended dx = ux > 0 ? std::fabs(w.x - w.x0) / ux : HUGE_VALL;
-  const extended dy = uy > 0 ? std::fabs(w.y - w.y0) / uy : HUGE_VALL;
-  return std::max(dx, dy);
+  return std::max(std::fabs(w.x - w.x0) / (XHIGH - XLOW), std::fabs(w.y - w.y0) / (YHIGH - YLOW));
 }
 
 int fieldsideat(const walkstep& a, const walkstep& b, extended& length) {
@@ -995,7 +993,7 @@ fieldwalk fieldwalkof(smallint k, const farray<smallint, 1, maxbound>& lines, lo
   for (long j = 1; j <= w.n; ++j) framesteps += w.steps[j].frame ? 1 : 0;
   if (framesteps >= 2 && holdsotherline(w, w.turn)) nowalk(k, lines, n, closing::closed);
   if (framesteps <= 1) {
-    // the side told at the point whose ways the rounding turns least
+    // the side told at the point whose ways the joining of rows turns least
     int side = 0;
     extended best = -1;
     for (long j = 1; j <= w.n; ++j) {
