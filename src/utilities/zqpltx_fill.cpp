@@ -307,11 +307,10 @@ int turnorder(const way& base, const way& u, const way& v) {
   return c > 0 ? -1 : c < 0 ? 1 : 0;
 }
 
-// The place of a line nearest to (x, y), with its rounding, on its segment
-// k (k = 0 for a line of one place).
-void nearestof(const linetype& l, extended x, extended y, spot& near, long& k) {
-  k = 0;
-  near = spot{l.x[1], l.y[1], l.round[1]};
+// The segment of a line nearest to (x, y), in window units (0 for a line
+// of one place).
+long nearestof(const linetype& l, extended x, extended y) {
+  long k = 0;
   extended best = -1;
   for (long j = 1; j < l.npts; ++j) {
     const extended dx = l.x[j + 1] - l.x[j], dy = l.y[j + 1] - l.y[j];
@@ -323,10 +322,10 @@ void nearestof(const linetype& l, extended x, extended y, spot& near, long& k) {
     const extended d = std::hypot((x - px) / ux, (y - py) / uy);
     if (best < 0 || d < best) {
       best = d;
-      near = spot{px, py, ROUNDINGBETWEEN(l.round[j], l.round[j + 1], t)};
       k = j;
     }
   }
+  return k;
 }
 
 // A line's way from a point: from its end there, or, from a row of a line
@@ -364,9 +363,7 @@ int partside(const wayat& p, const wayat& q) {
   for (long k = k0 + step; k >= 1 && k <= lp.npts; k += step) {
     if (atpoint(linkof(q.line, qfar)) && lp.x[k] == qend.x && lp.y[k] == qend.y) return 0;
     if (online(lq, lp.x[k], lp.y[k])) continue;
-    spot near;
-    long j = 0;
-    nearestof(lq, lp.x[k], lp.y[k], near, j);
+    const long j = nearestof(lq, lp.x[k], lp.y[k]);
     if (j == 0) continue;
     // q's segment in the way it leaves the point
     const bool out = q.step > 0;
@@ -466,15 +463,10 @@ int fieldsideat(const walkstep& a, const walkstep& b, extended& length) {
 // counterclockwise, -1 clockwise), in the coordinates read.
 struct outline {
   std::vector<extended> x, y;
-  std::vector<rounding> r;
   extended xmin = 0, xmax = 0, ymin = 0, ymax = 0;  // the box round it
-  extended ux = 0, uy = 0;                          // its coarsest rounding
-  void add(extended px, extended py, const rounding& pr) {
+  void add(extended px, extended py) {
     x.push_back(px);
     y.push_back(py);
-    r.push_back(pr);
-    ux = std::max(ux, static_cast<extended>(pr.wayx));
-    uy = std::max(uy, static_cast<extended>(pr.wayy));
     xmin = x.size() == 1 ? px : std::min(xmin, px);
     xmax = x.size() == 1 ? px : std::max(xmax, px);
     ymin = y.size() == 1 ? py : std::min(ymin, py);
@@ -489,54 +481,41 @@ outline outlineof(const fieldwalk& w, int turn) {
     const linetype& l = lineat(s.line);
     for (long k = 1; k <= l.npts; ++k) {
       const long j = s.forward ? k : l.npts + 1 - k;
-      o.add(l.x[j], l.y[j], l.round[j]);
+      o.add(l.x[j], l.y[j]);
     }
     if (!s.frame) continue;
     const walkstep& t = w.steps[i % w.n + 1];
     cornersbetween(s.line, finishof(s.forward), t.line, startof(t.forward), turn, w.roundframe,
-                   [&o](extended x, extended y) { o.add(x, y, rounding{}); });
+                   [&o](extended x, extended y) { o.add(x, y); });
   }
   return o;
 }
 
-// Where a place lies: 1 in the polygon, -1 outside it, 0 on its outline,
-// or, read within the rounding, anywhere within the rounding of the two,
-// read as coarse as the file allows, where its side says nothing; each
-// side asked exactly.
-int placeof(const outline& o, const spot& at, bool withinrounding) {
-  const extended px = at.x, py = at.y;
-  const extended nx = withinrounding ? frameunits * (o.ux + at.round.wayx) : 0;
-  const extended ny = withinrounding ? frameunits * (o.uy + at.round.wayy) : 0;
-  if (px < o.xmin - nx || px > o.xmax + nx || py < o.ymin - ny || py > o.ymax + ny) return -1;
+// Where a place lies: 1 in the polygon, -1 outside it, 0 on its outline;
+// each side asked exactly.
+int placeof(const outline& o, extended px, extended py) {
+  if (px < o.xmin || px > o.xmax || py < o.ymin || py > o.ymax) return -1;
   bool in = false;
-  const extended ux = XHIGH - XLOW, uy = YHIGH - YLOW;
   for (std::size_t a = 0, b = o.x.size() - 1; a < o.x.size(); b = a++) {
     const int side = ORIENT(o.x[b], o.y[b], o.x[a], o.y[a], px, py);
     if (side == 0 && std::min(o.x[a], o.x[b]) <= px && px <= std::max(o.x[a], o.x[b]) &&
         std::min(o.y[a], o.y[b]) <= py && py <= std::max(o.y[a], o.y[b]))
       return 0;
-    if (nx > 0 || ny > 0) {
-      const extended dx = (o.x[a] - o.x[b]) / ux, dy = (o.y[a] - o.y[b]) / uy;
-      const extended len = dx * dx + dy * dy;
-      extended t = len > 0 ? (((px - o.x[b]) / ux) * dx + ((py - o.y[b]) / uy) * dy) / len : 0;
-      t = std::clamp(t, extended{0}, extended{1});
-      const spot near{o.x[b] + t * (o.x[a] - o.x[b]), o.y[b] + t * (o.y[a] - o.y[b]),
-                      ROUNDINGBETWEEN(o.r[b], o.r[a], t)};
-      if (ONEPLACE(at, near, reading::way)) return 0;
-    }
     // the outline crosses the row of the place right of it
     if ((o.y[a] > py) != (o.y[b] > py) && (o.y[a] > o.y[b] ? side > 0 : side < 0)) in = !in;
   }
   return in ? 1 : -1;
 }
 
-// The middle of a line's segment k, with its rounding.
-spot midof(const linetype& l, long k) {
-  return {(l.x[k] + l.x[k + 1]) / 2, (l.y[k] + l.y[k + 1]) / 2, ROUNDINGBETWEEN(l.round[k], l.round[k + 1], 0.5L)};
-}
-
 // Whether a place lies strictly inside the window.
 bool inwindow(extended x, extended y) { return XLOW < x && x < XHIGH && YLOW < y && y < YHIGH; }
+
+// Where the middle of a line's segment k lies, as placeof; 0 also where
+// it lies outside the window, which the picture does not hold.
+int midplaceof(const outline& o, const linetype& l, long k) {
+  const extended x = (l.x[k] + l.x[k + 1]) / 2, y = (l.y[k] + l.y[k + 1]) / 2;
+  return inwindow(x, y) ? placeof(o, x, y) : 0;
+}
 
 // The way a ring runs: 1 counterclockwise, -1 clockwise, read from the
 // turn at its lowest leftmost corner, exactly; where the ring turns back
@@ -570,33 +549,36 @@ int ringturn(const outline& o) {
 // one side of it, and no line that does not bound it enters it: 1 when the
 // other lines all lie on the clockwise side (the field turns
 // counterclockwise round the frame), -1 the other way, 0 when they do not
-// tell (none at all, or on both sides). Where they lie on both sides as
-// read exactly, a line running within the rows' rounding of the run, as
-// lines whose rows the rounding made one near a point do, may lie on
-// either side of it there: then only the lines beyond that rounding tell.
+// tell (none at all, or on both sides). Where their segments lie on both
+// sides, a segment with an end on the run may have been left a hair
+// across it by the rows of a point, and only the segments apart from the
+// run tell; where none is apart, the side holding more segments tells.
+// The tiling check stops a picture this reads wrong.
 int turnbyotherlines(const fieldwalk& w) {
   const outline o = outlineof(w, 1);
-  // The second reading is needed only where the exact one finds lines on
-  // both sides, which is rare: it is not made otherwise.
-  const auto sides = [&](bool withinrounding, int& in, int& out) {
-    in = out = 0;
-    for (smallint i = 1; i <= NLINE; ++i) {
-      const linetype& l = lineat(i);
-      bool bounding = false;
-      for (long j = 1; j <= w.n; ++j) bounding = bounding || w.steps[j].line == i;
-      if (bounding || l.npts < 2) continue;
-      for (long k = 1; k < l.npts; ++k) {
-        const spot mid = midof(l, k);
-        if (!inwindow(mid.x, mid.y)) continue;
-        const int at = placeof(o, mid, withinrounding);
-        if (at > 0) ++in;
-        if (at < 0) ++out;
+  int in = 0, out = 0, apartin = 0, apartout = 0;
+  for (smallint i = 1; i <= NLINE; ++i) {
+    const linetype& l = lineat(i);
+    bool bounding = false;
+    for (long j = 1; j <= w.n; ++j) bounding = bounding || w.steps[j].line == i;
+    if (bounding || l.npts < 2) continue;
+    for (long k = 1; k < l.npts; ++k) {
+      const int at = midplaceof(o, l, k);
+      const bool apart = placeof(o, l.x[k], l.y[k]) != 0 && placeof(o, l.x[k + 1], l.y[k + 1]) != 0;
+      if (at > 0) {
+        ++in;
+        apartin += apart ? 1 : 0;
+      } else if (at < 0) {
+        ++out;
+        apartout += apart ? 1 : 0;
       }
     }
-  };
-  int in = 0, out = 0;
-  sides(false, in, out);
-  if (in > 0 && out > 0) sides(true, in, out);
+  }
+  if (in > 0 && out > 0) {
+    if (apartin + apartout == 0) return out > in ? 1 : in > out ? -1 : 0;
+    in = apartin;
+    out = apartout;
+  }
   if (out > 0 && in == 0) return 1;
   if (in > 0 && out == 0) return -1;
   return 0;
@@ -612,10 +594,8 @@ bool holdsotherline(const fieldwalk& w, int turn) {
     bool bounding = false;
     for (long j = 1; j <= w.n; ++j) bounding = bounding || w.steps[j].line == i;
     if (bounding || l.npts < 2 || l.beginlink == 0 || l.endlink == 0) continue;
-    for (long k = 1; k < l.npts; ++k) {
-      const spot mid = midof(l, k);
-      if (inwindow(mid.x, mid.y) && placeof(o, mid, false) > 0) return true;
-    }
+    for (long k = 1; k < l.npts; ++k)
+      if (midplaceof(o, l, k) > 0) return true;
   }
   return false;
 }

@@ -993,6 +993,25 @@ TEST(DrawingClose, LinesThatShareARoundedRowAreDrawn) {
   }
 }
 
+// The file with every decimal of its points' and lines' rows written the
+// given number of digits finer: the same values, a finer rounding.
+std::string writtenfiner(const std::string& file, int digits) {
+  std::istringstream in(file);
+  std::string out, line;
+  while (std::getline(in, line)) {
+    if (line.rfind("  ", 0) == 0 || line.find("invariant") != std::string::npos) {
+      std::istringstream words(line);
+      std::string word, written = line.rfind("  ", 0) == 0 ? " " : "";
+      while (words >> word)
+        written += (written.empty() ? "" : " ") + word +
+                   (word.find('.') != std::string::npos ? std::string(static_cast<std::size_t>(digits), '0') : "");
+      line = written;
+    }
+    out += line + "\n";
+  }
+  return out;
+}
+
 // Three carbonate-in lines of a P-x(CO2) section crossing in a triangle
 // whose points, written to 3 decimals of P, lie on one line (slope -2):
 // the ring between them encloses nothing, its field is itself. Right of
@@ -1000,7 +1019,8 @@ TEST(DrawingClose, LinesThatShareARoundedRowAreDrawn) {
 // below them (2.003 - 0.017 / 8 = 2.000875 at x 0.543, under i2's 2.001),
 // and on above them (1.936 at 0.575, over 1.935 and 1.934): u3 and u9 pass
 // each other at a row 70 units of x from every point, which the refusal
-// names, and nothing inside a field.
+// names, and nothing inside a field. Written up to three digits finer, the
+// same: the fields' sides are read from the rows, not their rounding.
 TEST(DrawingClose, ThreePointsOnALineAndALinePassingTwoOthersAtTheirSharedRow) {
   const std::string file = std::string("2 5 1 2\n") +
                            "i1 sa - fc cc invariant 0.5410 2.005\ni2 sa - fc mc invariant 0.5430 2.001\n"
@@ -1012,9 +1032,12 @@ TEST(DrawingClose, ThreePointsOnALineAndALinePassingTwoOthersAtTheirSharedRow) {
                            "u7 sa - cc begin i1\n  0.0500 4.979\nu8 sa fc - cc i1 i3 connect\n"
                            "u9 sa fc mc - cc i3 end\n  0.5500 1.986\n  0.5750 1.936\n  0.9500 1.358\n"
                            "*\n*\nwindow 0.05 0.95 1 6\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
-  Drawing d;
-  EXPECT_EQ(d.plot(file), "areas: areas 3 (u6 u2 u7) and 6 (u3 u5 u9) cannot be drawn: lines u3 and u9 cross at "
-                          "0.550000 1.98600, where no point joins them");
+  for (int finer = 0; finer <= 3; ++finer) {
+    Drawing d;
+    EXPECT_EQ(d.plot(writtenfiner(file, finer)), "areas: areas 3 (u6 u2 u7) and 6 (u3 u5 u9) cannot be drawn: lines "
+                                                 "u3 and u9 cross at 0.550000 1.98600, where no point joins them")
+        << finer;
+  }
 }
 
 // A point a few units of its last decimal inside the bottom edge, one line
