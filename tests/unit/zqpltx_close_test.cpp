@@ -1040,6 +1040,35 @@ TEST(DrawingClose, ThreePointsOnALineAndALinePassingTwoOthersAtTheirSharedRow) {
   }
 }
 
+// A window 2e-5 wide whose lines all run from the top edge (y 2.001) to
+// the bottom (2.00) or along it: u7 from i1 and u10 from i4, nine units of
+// x apart on the top, meet at i2 on the bottom. The field of u4 and u7
+// (u4 along the bottom from i2) is told at no point, and the other lines'
+// segments all end on its run: u10 a hair across u7, u3, u5 and u6 on
+// the other side. The more of them tell, and every field is drawn (read
+// from the one hair alone, the field went round the frame and stopped the
+// run naming a place on the bottom edge).
+TEST(DrawingClose, LinesEndingOnARunTellItsSideByTheMoreOfThem) {
+  const std::string records =
+      "i1 q pl sp - cd or invariant 1.415e-5 2.001\ni2 q or pl - cd sp invariant 0.00002188 2.00\n"
+      "i3 q pl - or and invariant 0.00001471 2.00\ni4 q pl - or sp invariant 0.00001424 2.001\n"
+      "u1 q pl cd sp - or i1 end\n  1.415e-5 2.001\n  1.415e-05 2.001\n"
+      "u2 q pl - and begin i3\n  0.00001180 2.00\n  0.00001471 2.00\n"
+      "u3 q pl sp - cd i1 end\n  1.415e-5 2.001\n  0.00001000 2.00\n"
+      "u4 q pl cd or - sp i2 end\n  0.00002188 2.00\n  0.00002193 2.00\n"
+      "u5 q pl - or i4 i3\n  0.00001424 2.001\n  0.00001471 2.00\n"
+      "u6 q pl - sp begin i4\n  0.00001000 2.00\n  1.141e-5 2.00\n  1.283e-5 2.001\n  0.00001424 2.001\n"
+      "u7 q pl or sp - cd i1 i2\n  1.415e-5 2.001\n  0.00002188 2.00\n"
+      "u8 q pl and - or begin i3\n  0.00001475 2.000\n  0.00001471 2.00\n"
+      "u9 q pl or - and begin i3\n  3.000e-5 2.000\n  0.00001471 2.00\n"
+      "u10 q pl or - sp i4 i2\n  0.00001424 2.001\n  0.00002188 2.00\n"
+      "u11 q pl or - cd i2 end\n  0.00002188 2.00\n  0.00003000 2.00\n"
+      "u12 q pl sp - or i1 i4\n  1.415e-5 2.001\n  0.00001424 2.001\n";
+  Drawing d;
+  EXPECT_EQ(d.plot("2 7 1 2\n" + records + "*\n*\nwindow 1e-05 3e-05 2 2.001\nbigticks 0 0 0 0\nanalyse\nareas\ncircles no\n*\n"),
+            "");
+}
+
 // A point a few units of its last decimal inside the bottom edge, one line
 // from it across the window to the top and three out of the window below:
 // the fields left and right of the one line are drawn each on its own
