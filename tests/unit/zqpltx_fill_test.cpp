@@ -270,6 +270,11 @@ TEST(DrawingFill, LinesThatDoNotJoin) {
       {"u1 i1 i2 connect\nu2 i3 end 6 500 6 600\n" + third, "0.5 u1 u2 u3\n", three},
       {"u1 i1 i2 connect\nu2 begin i3 6 700 6 600\n" + third, "0.5 u1 u2 u3\n", three},
       {"u1 i1 end 2 500 2 600\nu2 i3 i4 connect\n" + third, "0.5 u1 u2 u3\n", three},
+      // and beside u9, as many segments apart from it on each side, and
+      // one more ending on it on its field's side: the apart ones tell
+      // nothing, and the frame closes u9's field on its left as before
+      {"u1 i1 end 2 500 2 600\nu2 i3 i4 connect\nu4 begin end 9 300 9 900\nu5 begin end 3 600 1 650\n" + third,
+       "0.5 u1 u2 u3\n", three},
       {"u1 begin i2 4 700 4 600\nu2 i3 i4 connect\n" + third, "0.5 u1 u2 u3\n", three},
       // free ends inside the window
       {"u1 begin end 3 600 4 650\nu2 i3 i4 connect\n" + third, "0.5 u1 u2 u3\n", three},
