@@ -265,15 +265,16 @@ extended CROSSVALUE(extended ax, extended ay, extended bx, extended by, extended
 int DOTSIGN(extended ax, extended ay, extended bx, extended by, extended cx, extended cy, extended dx,
             extended dy);
 // The side of the line from a to b that p lies on: 1 left, -1 right, 0 on it.
+// Whether v lies between a and b, either way round, ends included.
+inline bool BETWEEN(extended v, extended a, extended b) { return (a <= v && v <= b) || (b <= v && v <= a); }
 inline int ORIENT(extended ax, extended ay, extended bx, extended by, extended px, extended py) {
   return CROSSSIGN(ax, ay, bx, by, ax, ay, px, py);
 }
 // Whether (x, y) lies on segment k of line l as its rows are, ends
 // included, exactly.
 inline bool ONSEGMENT(const linetype& l, long k, extended x, extended y) {
-  const auto within = [](extended v, extended p, extended q) { return (p <= v && v <= q) || (q <= v && v <= p); };
-  return ORIENT(l.x[k], l.y[k], l.x[k + 1], l.y[k + 1], x, y) == 0 && within(x, l.x[k], l.x[k + 1]) &&
-         within(y, l.y[k], l.y[k + 1]);
+  return ORIENT(l.x[k], l.y[k], l.x[k + 1], l.y[k + 1], x, y) == 0 && BETWEEN(x, l.x[k], l.x[k + 1]) &&
+         BETWEEN(y, l.y[k], l.y[k + 1]);
 }
 void PRINTLINE(smallint i, smallint level);
 // The one place the rows' rounding joins lines: where two lines meet,

@@ -498,9 +498,7 @@ int placeof(const outline& o, extended px, extended py) {
   bool in = false;
   for (std::size_t a = 0, b = o.x.size() - 1; a < o.x.size(); b = a++) {
     const int side = ORIENT(o.x[b], o.y[b], o.x[a], o.y[a], px, py);
-    if (side == 0 && std::min(o.x[a], o.x[b]) <= px && px <= std::max(o.x[a], o.x[b]) &&
-        std::min(o.y[a], o.y[b]) <= py && py <= std::max(o.y[a], o.y[b]))
-      return 0;
+    if (side == 0 && BETWEEN(px, o.x[a], o.x[b]) && BETWEEN(py, o.y[a], o.y[b])) return 0;
     // the outline crosses the row of the place right of it
     if ((o.y[a] > py) != (o.y[b] > py) && (o.y[a] > o.y[b] ? side > 0 : side < 0)) in = !in;
   }
@@ -562,9 +560,12 @@ int turnbyotherlines(const fieldwalk& w) {
     bool bounding = false;
     for (long j = 1; j <= w.n; ++j) bounding = bounding || w.steps[j].line == i;
     if (bounding || l.npts < 2) continue;
+    // where each row lies, each read once for the two segments it ends
+    int from = placeof(o, l.x[1], l.y[1]);
     for (long k = 1; k < l.npts; ++k) {
-      const int at = midplaceof(o, l, k);
-      const bool apart = placeof(o, l.x[k], l.y[k]) != 0 && placeof(o, l.x[k + 1], l.y[k + 1]) != 0;
+      const int at = midplaceof(o, l, k), to = placeof(o, l.x[k + 1], l.y[k + 1]);
+      const bool apart = from != 0 && to != 0;
+      from = to;
       if (at > 0) {
         ++in;
         apartin += apart ? 1 : 0;

@@ -20,8 +20,6 @@ enum edge : smallint { bottom = 1, left = 2, top = 3, right = 4 };
 
 bool openend(const sstring& w) { return w == "begin" || w == "end"; }
 
-bool between(extended v, extended a, extended b) { return (a <= v && v <= b) || (b <= v && v <= a); }
-
 // Row j of line l as a place, with its rounding.
 spot rowspot(const linetype& l, long j) { return {l.x[j], l.y[j], l.round[j]}; }
 
@@ -456,7 +454,7 @@ namespace {
 // The first segment of a line's rows r[1..n] that holds the value, or 0.
 smallint segmentholding(const linevector& r, long n, extended at) {
   for (smallint k = 1; k <= n - 1; ++k)
-    if (between(at, r[k], r[k + 1])) return k;
+    if (BETWEEN(at, r[k], r[k + 1])) return k;
   return smallint{0};
 }
 
@@ -813,7 +811,6 @@ void droprows(linetype& l, long from, long to) {
 void droprows(trialline& l, long from, long to) { l.drop(from, to); }
 
 // A place put into line l after its row k.
-
 void insertrow(trialline& l, long k, extended x, extended y, const rounding& r) { l.insert(k, x, y, r); }
 void insertrow(linetype& l, long k, extended x, extended y, const rounding& r) {
   for (long j = l.npts; j >= k + 1; --j) {
@@ -2064,8 +2061,8 @@ void joinrowstoownpoints(smallint i) {
     const pointtype& pt = (*POINT)[p];
     if (ONEPLACE(LINESPOT(i, k), POINTSPOT(p), reading::way)) return true;
     if (next < from || next > to) return false;
-    if (l.monox) return l.x[k] == pt.x && between(pt.y, l.y[k], l.y[next]);
-    return l.y[k] == pt.y && between(pt.x, l.x[k], l.x[next]);
+    if (l.monox) return l.x[k] == pt.x && BETWEEN(pt.y, l.y[k], l.y[next]);
+    return l.y[k] == pt.y && BETWEEN(pt.x, l.x[k], l.x[next]);
   };
   const long keepfirst = before == 0 ? 1 : 0, keeplast = after == 0 ? 1 : 0;
   while (from <= to - keeplast && atpoint(from, from + 1, before)) ++from;

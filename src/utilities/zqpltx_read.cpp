@@ -499,7 +499,6 @@ void INTERP(const linevector& xs, const linevector& ys, const linevector& is, sm
   x = 0;
   y = 0;
   ok = false;
-  auto between = [](extended v, extended a, extended b) { return (a <= v && v <= b) || (b <= v && v <= a); };
   if (slope == 0) {
     if (n == 1) {
       if (is[1] == value) {
@@ -528,7 +527,7 @@ void INTERP(const linevector& xs, const linevector& ys, const linevector& is, sm
       // holds no single point.
       if (i2 == i1) continue;
       const extended t = value + slope * y1;
-      if (!between(t, i1, i2)) continue;
+      if (!BETWEEN(t, i1, i2)) continue;
       const extended f = (t - i1) / (i2 - i1);
       x = x1 + f * (x2 - x1);
       y = y1 + f * (y2 - y1);
@@ -544,7 +543,7 @@ void INTERP(const linevector& xs, const linevector& ys, const linevector& is, sm
       if (m == slope) continue;
       ystar = (value - c) / (m - slope);
     }
-    if (!between(ystar, y1, y2)) continue;
+    if (!BETWEEN(ystar, y1, y2)) continue;
     const extended f = (ystar - y1) / (y2 - y1);
     x = x1 + f * (x2 - x1);
     y = ystar;
