@@ -403,7 +403,9 @@ TEST(DrawingFill, FrameWalk) {
       "u2 begin end 8 300 8 900\n"     // bottom (8, 400) to top (8, 800)
       "u3 begin end -1 500 11 500\n"   // left (0, 500) to right (10, 500)
       "u4 begin end -1 700 11 700\n"  // left (0, 700) to right (10, 700)
-      "u5 begin end 3 500 4 600\n",    // (3, 500) to (4, 600), neither end on the frame
+      "u5 begin end 3 500 4 600\n"     // (3, 500) to (4, 600), neither end on the frame
+      "u6 begin end 5 400 7.5 472\n"   // bottom (5, 400) up to the right: the bottom right corner beyond it
+      "u7 begin end 10 600 8.5 688\n", // right (10, 600) up to the left: the top right corner beyond it
       window);
   ASSERT_EQ(d.network(file), "");
   ZQPLTX::SVGSETUP();
@@ -429,6 +431,8 @@ TEST(DrawingFill, FrameWalk) {
       {3, 2, 3, 1, "520.00 504.00|60.00 504.00|60.00 389.00"},
       {4, 2, 4, 1, "520.00 44.00|60.00 44.00|60.00 159.00"},
       {4, 2, 3, 1, "520.00 504.00|60.00 504.00|60.00 389.00"},
+      // neither way has all its corners between the lines: the common corner
+      {6, 1, 7, 1, "520.00 504.00|520.00 274.00"},
       // the same edge, or an end not on the frame: straight there
       {1, 1, 2, 1, "428.00 504.00"},
       {5, 2, 2, 2, "428.00 44.00"},
