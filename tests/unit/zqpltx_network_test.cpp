@@ -639,6 +639,12 @@ TEST(DrawingNetwork, OpenEndsOnTheFrameWithinTheirRoundingAreOnePlace) {
   expectnetwork({"i1 9.000 600.000\ni2 9.000 610.000\ni3 9.980 604.600\nu1 begin i1\n  10 605\n  9 600\nu2 begin i2\n"
                  "  10.000 604.412\n  9.000 610.000\nu3 i3 end\n  9.980 604.600\n  10.000 604.700\n",
                  "lines u1 and u2 cross at 9.94447 604.722, where no point joins them"});
+  // The same with u3 from i3 (9.5, 609), above both, to u1's own end on
+  // the edge, (10, 605): the end lies on the sliver u1's end would sweep,
+  // and u3 would be left meeting u1 nowhere; it tells the order as well.
+  expectnetwork({"i1 9.000 600.000\ni2 9.000 610.000\ni3 9.500 609.000\nu1 begin i1\n  10 605\n  9 600\nu2 begin i2\n"
+                 "  10.000 604.412\n  9.000 610.000\nu3 i3 end\n  9.500 609.000\n  10.000 605.000\n",
+                 "lines u1 and u2 cross at 9.94447 604.722, where no point joins them"});
   // An end at the corner (0, 800) lies on the top as well as on the left.
   // u1 from i1 (0.5, 799) to the corner, u2 from i1 via (0.3, 799.6) to
   // the top at x = end; one line's rows in units of 0.01, the other's in
