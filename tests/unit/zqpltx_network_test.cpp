@@ -1078,13 +1078,19 @@ TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
   // at 625 and 0.00043 above it at i1's x (6.535 - 0.055 / 4.09 * 3.24 =
   // 6.49143), both within 2.5 halves of 0.001 + 0.001.
   const double xc = 625 + 0.001 / (0.045 / 3.24 - 0.055 / 4.09), yc = 6.536 - 0.045 / 3.24 * (xc - 625);
-  networkcase shared{"i1 628.24 6.491\ni2 629.09 6.480\nu1 begin i1\n  612.50 6.707\n  625.00 6.536\n  637.50 6.365\n"
-                     "u2 begin i2\n  612.50 6.703\n  625.00 6.535\n  637.50 6.367\nu3 begin i1\n  612.50 6.709\n"
-                     "  625.00 6.536\n  637.50 6.363\nu4 i1 i2\n  600.00 6.880\n  650.00 6.190\n",
-                     "",
-                     {{1, {{612.5, 6.707}, {625, 6.536}, {xc, yc}, {628.24, 6.491}}},
-                      {3, {{612.5, 6.709}, {625, 6.536}, {xc, yc}, {628.24, 6.491}}}}};
-  shared.tol = 1e-9;
-  shared.control = "window 612.50 640.00 6.300 6.720\nbigticks 0 0 0 0\n";
-  expectnetwork(shared);
+  // u3 written the other way, from i1, takes the crossing the way it runs.
+  for (const bool back : {false, true}) {
+    const std::string u3 = back ? "u3 i1 end\n  637.50 6.363\n  625.00 6.536\n  612.50 6.709\n"
+                                : "u3 begin i1\n  612.50 6.709\n  625.00 6.536\n  637.50 6.363\n";
+    pts want3 = {{612.5, 6.709}, {625, 6.536}, {xc, yc}, {628.24, 6.491}};
+    if (back) std::reverse(want3.begin(), want3.end());
+    networkcase shared{"i1 628.24 6.491\ni2 629.09 6.480\nu1 begin i1\n  612.50 6.707\n  625.00 6.536\n  637.50 6.365\n"
+                       "u2 begin i2\n  612.50 6.703\n  625.00 6.535\n  637.50 6.367\n" + u3 +
+                           "u4 i1 i2\n  600.00 6.880\n  650.00 6.190\n",
+                       "",
+                       {{1, {{612.5, 6.707}, {625, 6.536}, {xc, yc}, {628.24, 6.491}}}, {3, want3}}};
+    shared.tol = 1e-9;
+    shared.control = "window 612.50 640.00 6.300 6.720\nbigticks 0 0 0 0\n";
+    expectnetwork(shared);
+  }
 }
