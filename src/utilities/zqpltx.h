@@ -264,9 +264,9 @@ extended CROSSVALUE(extended ax, extended ay, extended bx, extended by, extended
 // The sign of the dot product (b - a) . (d - c), exact.
 int DOTSIGN(extended ax, extended ay, extended bx, extended by, extended cx, extended cy, extended dx,
             extended dy);
-// The side of the line from a to b that p lies on: 1 left, -1 right, 0 on it.
 // Whether v lies between a and b, either way round, ends included.
 inline bool BETWEEN(extended v, extended a, extended b) { return (a <= v && v <= b) || (b <= v && v <= a); }
+// The side of the line from a to b that p lies on: 1 left, -1 right, 0 on it.
 inline int ORIENT(extended ax, extended ay, extended bx, extended by, extended px, extended py) {
   return CROSSSIGN(ax, ay, bx, by, ax, ay, px, py);
 }

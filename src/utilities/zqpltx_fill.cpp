@@ -307,8 +307,8 @@ int turnorder(const way& base, const way& u, const way& v) {
   return c > 0 ? -1 : c < 0 ? 1 : 0;
 }
 
-// The segment of a line nearest to (x, y), in window units (0 for a line
-// of one place).
+// The segment of a line nearest to (x, y), the distance read in window
+// units (0 for a line of one place).
 long nearestof(const linetype& l, extended x, extended y) {
   long k = 0;
   extended best = -1;
@@ -543,6 +543,13 @@ int ringturn(const outline& o) {
   return twice > 0 ? 1 : twice < 0 ? -1 : 0;
 }
 
+// Whether line i is one of the field's own lines.
+bool bounds(const fieldwalk& w, smallint i) {
+  for (long j = 1; j <= w.n; ++j)
+    if (w.steps[j].line == i) return true;
+  return false;
+}
+
 // A field bounded by one run of lines from the frame to the frame lies on
 // one side of it, and no line that does not bound it enters it: 1 when the
 // other lines all lie on the clockwise side (the field turns
@@ -557,9 +564,7 @@ int turnbyotherlines(const fieldwalk& w) {
   int in = 0, out = 0, apartin = 0, apartout = 0;
   for (smallint i = 1; i <= NLINE; ++i) {
     const linetype& l = lineat(i);
-    bool bounding = false;
-    for (long j = 1; j <= w.n; ++j) bounding = bounding || w.steps[j].line == i;
-    if (bounding || l.npts < 2) continue;
+    if (bounds(w, i) || l.npts < 2) continue;
     // where each row lies, each read once for the two segments it ends
     int from = placeof(o, l.x[1], l.y[1]);
     for (long k = 1; k < l.npts; ++k) {
@@ -592,9 +597,7 @@ bool holdsotherline(const fieldwalk& w, int turn) {
   const outline o = outlineof(w, turn);
   for (smallint i = 1; i <= NLINE; ++i) {
     const linetype& l = lineat(i);
-    bool bounding = false;
-    for (long j = 1; j <= w.n; ++j) bounding = bounding || w.steps[j].line == i;
-    if (bounding || l.npts < 2 || l.beginlink == 0 || l.endlink == 0) continue;
+    if (bounds(w, i) || l.npts < 2 || l.beginlink == 0 || l.endlink == 0) continue;
     for (long k = 1; k < l.npts; ++k)
       if (midplaceof(o, l, k) > 0) return true;
   }
