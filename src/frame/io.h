@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frame/channels.h"
@@ -148,6 +149,15 @@ extern smallint NFAIL, NFAIL1;  // failed checks of the script read so far; the 
 // sets it (ZQUTE1::GUARDLOG), RESETIO clears it.
 extern void (*HELDLOGGUARD)();
 
+// Writes kept back while a part of the run is tried before it is written
+// (a picture tried one way, then another): the file of each (null: the
+// terminal) and its text, in the order made.
+using heldwrites = std::vector<std::pair<textfile*, std::string>>;
+// Where writes are kept instead of written, while a try runs; the try sets
+// and clears it (HOLDWRITES), RESETIO clears. A fatal stop within the try
+// ends the try alone: it writes, closes and asks nothing.
+extern heldwrites* HELDWRITES;
+
 // The terminal: standard output and standard input, replaceable by tests.
 extern std::FILE* TERMOUT;
 extern std::FILE* TERMIN;
@@ -185,6 +195,18 @@ void FLUSHER();
 // marks the file.
 void WRITEFILE(textfile& f, const std::string& text);
 void FLUSHFILE(textfile& f);
+// Keeps the writes of the scope's life in into, as HELDWRITES.
+struct HOLDWRITES {
+  explicit HOLDWRITES(heldwrites& into) : was(HELDWRITES) { HELDWRITES = &into; }
+  ~HOLDWRITES() { HELDWRITES = was; }
+  HOLDWRITES(const HOLDWRITES&) = delete;
+  HOLDWRITES& operator=(const HOLDWRITES&) = delete;
+
+ private:
+  heldwrites* was;
+};
+// Writes what a try kept, as it would have been written then.
+void WRITEHELD(const heldwrites& writes);
 // Appends text to line, right-justified in width (left-justified in -width
 // when negative), whole at any length of the line.
 void ADDSTR(const std::string& text, smallint width, std::string& line);

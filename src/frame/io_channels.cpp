@@ -35,6 +35,10 @@ std::string lineends(smallint code) {
 }  // namespace
 
 void WRITEFILE(textfile& f, const std::string& text) {
+  if (HELDWRITES != nullptr) {
+    if (!text.empty()) HELDWRITES->emplace_back(&f, text);
+    return;
+  }
   if (f.holding) f.held += text;
   if (f.f == nullptr || text.empty()) return;
   errno = 0;
@@ -48,7 +52,21 @@ void FLUSHFILE(textfile& f) {
 }
 
 void WRITETERMINAL(const std::string& text) {
+  if (HELDWRITES != nullptr) {
+    if (!text.empty()) HELDWRITES->emplace_back(nullptr, text);
+    return;
+  }
   if (!text.empty()) std::fwrite(text.data(), 1, text.size(), TERMOUT);
+}
+
+void WRITEHELD(const heldwrites& writes) {
+  for (const auto& [f, text] : writes) {
+    if (f == nullptr) {
+      WRITETERMINAL(text);
+    } else {
+      WRITEFILE(*f, text);
+    }
+  }
 }
 
 textfile& CHANNELFILE(int bit) {

@@ -22,6 +22,9 @@ void writedirect(int bit, const std::string& text) {
 }  // namespace
 
 void ERROREXIT(const std::string& where, const std::string& message, faulttype fault) {
+  // A try's stop is the try's alone: the run goes on another way, or meets
+  // the stop again written.
+  if (HELDWRITES != nullptr) throw runend{where, message, false, fault, true};
   // From here on a file that cannot be written, perhaps the very one that
   // brought the run here, is left to the close to report.
   STOPPING = true;

@@ -37,6 +37,7 @@ eestrtype EESTR{"EESTR"};
 controliotype CONTROLIO;
 smallint NFAIL, NFAIL1;
 void (*HELDLOGGUARD)();
+heldwrites* HELDWRITES;
 
 std::FILE* TERMOUT = stdout;
 std::FILE* TERMIN = stdin;
@@ -75,6 +76,7 @@ void RESETIO() {
   CONTROLIO = controliotype{};
   NFAIL = NFAIL1 = 0;
   HELDLOGGUARD = nullptr;
+  HELDWRITES = nullptr;
   RESETKEPTNAMES();
 }
 

@@ -210,7 +210,11 @@ void READCONTROLQK();
 
 // ---------------------------------------------------------------- line network
 void DOCROSSOVER();
-void SETUPLINES();
+// The lines cut at their points and joined there. Where `finer`, every
+// point written coarser than the rows of its lines is first put at their
+// finer place: false, the set-up left unfinished, where none moves or the
+// lines cannot be cut so.
+bool SETUPLINES(bool finer = false);
 smallint WHICHI(const sstring& name);
 void MONOTONIC(smallint i);
 smallint FINDINSERTPOSI(smallint i, smallint p);

@@ -2367,6 +2367,24 @@ bool placeat(smallint i, const spot& best) {
   return moved;
 }
 
+void restore(const growtable<linetype, maxline>& lines, const growtable<pointtype, maxpoint>& points) {
+  for (smallint i = 1; i <= NLINE; ++i) (*LINE)[i] = lines[i];
+  for (smallint i = 1; i <= NPOINT; ++i) (*POINT)[i] = points[i];
+}
+
+// Each point that `which` takes and that was written coarser than the rows
+// of its lines put at their finer place; whether one moved. Every place is
+// read from the rows as written before any point moves.
+template <class Which>
+bool putatfinerplaces(Which which) {
+  farray<spot, 1, maxpoint> place;
+  farray<bool, 1, maxpoint> found;
+  for (smallint i = 1; i <= NPOINT; ++i) found[i] = which(i) && finerplace(i, place[i]);
+  bool moved = false;
+  for (smallint i = 1; i <= NPOINT; ++i) moved = (found[i] && placeat(i, place[i])) || moved;
+  return moved;
+}
+
 // A point keeps its place as written, unless the lines joined there still
 // cross a line away from every point, and, with each point written coarser
 // than the rows of such a line put at the finer place of those rows, fewer
@@ -2376,45 +2394,40 @@ void settlecoarsepoints(const growtable<linetype, maxline>& lines, const growtab
   farray<bool, 1, maxline> crossing;
   const long before = crossingsapart(&crossing);
   if (before == 0) return;
-  const auto restore = [&] {
-    for (smallint i = 1; i <= NLINE; ++i) (*LINE)[i] = lines[i];
-    for (smallint i = 1; i <= NPOINT; ++i) (*POINT)[i] = points[i];
-  };
-  restore();
-  farray<spot, 1, maxpoint> place;
-  farray<bool, 1, maxpoint> found;
-  for (smallint i = 1; i <= NPOINT; ++i) {
+  restore(lines, points);
+  const auto named = [&](smallint i) {
     const pointtype& p = (*POINT)[i];
-    bool named = false;
-    for (smallint j = 1; j <= NLINE && !named; ++j) {
+    for (smallint j = 1; j <= NLINE; ++j) {
       const linetype& l = (*LINE)[j];
-      named = crossing[j] && (l.beginname == p.name || l.endname == p.name);
+      if (crossing[j] && (l.beginname == p.name || l.endname == p.name)) return true;
     }
-    found[i] = named && finerplace(i, place[i]);
-  }
-  // every place read from the rows before any point moves
-  bool moved = false;
-  for (smallint i = 1; i <= NPOINT; ++i) moved = (found[i] && placeat(i, place[i])) || moved;
-  if (moved && buildlines(true) && crossingsapart(nullptr) < before) return;
-  restore();
+    return false;
+  };
+  if (putatfinerplaces(named) && buildlines(true) && crossingsapart(nullptr) < before) return;
+  restore(lines, points);
   buildlines(false);
 }
 
 }  // namespace
 
-void SETUPLINES() {
+bool SETUPLINES(bool finer) {
   RECORDROUNDING();
-  // the lines and points as written, for a second setting up
-  growtable<linetype, maxline> lines("lines as written");
-  growtable<pointtype, maxpoint> points("points as written");
-  for (smallint i = 1; i <= NLINE; ++i) lines[i] = (*LINE)[i];
-  for (smallint i = 1; i <= NPOINT; ++i) points[i] = (*POINT)[i];
-  buildlines(false);
-  settlecoarsepoints(lines, points);
+  if (finer) {
+    if (!putatfinerplaces([](smallint) { return true; }) || !buildlines(true)) return false;
+  } else {
+    // the lines and points as written, for a second setting up
+    growtable<linetype, maxline> lines("lines as written");
+    growtable<pointtype, maxpoint> points("points as written");
+    for (smallint i = 1; i <= NLINE; ++i) lines[i] = (*LINE)[i];
+    for (smallint i = 1; i <= NPOINT; ++i) points[i] = (*POINT)[i];
+    buildlines(false);
+    settlecoarsepoints(lines, points);
+  }
   for (smallint i = 1; i <= NLINE; ++i) {
     ADDEDGES(i);
     PRINTLINE(i, 3);
   }
+  return true;
 }
 
 void PRINTLINE(smallint i, smallint level) {

@@ -26,12 +26,79 @@ void OVERALLSETUP() {
   IO::HEAPINC("line", static_cast<longint>(sizeof(linetable)));
 }
 
-void SVGDRAW() {
+namespace {
+
+// The records as read, for a picture made again.
+struct asread {
+  growtable<linetype, maxline> lines{"lines as read"};
+  growtable<pointtype, maxpoint> points{"points as read"};
+  areatable areas;
+  smallint na = 0;
+};
+
+asread keep() {
+  asread r;
+  for (smallint i = 1; i <= NLINE; ++i) r.lines[i] = (*LINE)[i];
+  for (smallint i = 1; i <= NPOINT; ++i) r.points[i] = (*POINT)[i];
+  r.areas = AREA;
+  r.na = NA;
+  return r;
+}
+
+void back(const asread& r) {
+  for (smallint i = 1; i <= NLINE; ++i) (*LINE)[i] = r.lines[i];
+  for (smallint i = 1; i <= NPOINT; ++i) (*POINT)[i] = r.points[i];
+  AREA = r.areas;
+  NA = r.na;
+  KEEPPOINTS(nullptr);
+}
+
+// The picture up to its polygons, checked; false where, with the points
+// put finer, none moves. Whether a stop came while the polygons were made.
+bool topolygons(bool finer, bool& inareas) {
+  inareas = false;
   SVGSETUP();
   DOCROSSOVER();
-  SETUPLINES();
+  if (!SETUPLINES(finer)) return false;
   if (CONTROLQK.analyse == yes) ANALYSIS();
+  inareas = true;
   if (CONTROLQK.doareas == yes) DOAREAS();
+  return true;
+}
+
+// topolygons with its writes kept in `writes`: whether it ran through.
+bool tried(bool finer, IO::heldwrites& writes, bool& inareas) {
+  writes.clear();
+  const IO::HOLDWRITES hold(writes);
+  try {
+    return topolygons(finer, inareas);
+  } catch (const IO::runend&) {
+    return false;
+  }
+}
+
+}  // namespace
+
+void SVGDRAW() {
+  // A point is often written coarser than the rows of its lines. Where the
+  // polygons of the points as written cannot be made or do not tile the
+  // window, the picture with each such point at its rows' finer place is
+  // tried: the first of the two that is drawn is written, and where neither
+  // is, the first stops as it always has.
+  const asread records = keep();
+  IO::heldwrites writes;
+  bool inareas = false;
+  bool drawn = tried(false, writes, inareas);
+  if (!drawn && inareas) {
+    back(records);
+    drawn = tried(true, writes, inareas);
+  }
+  if (drawn) {
+    IO::WRITEHELD(writes);
+  } else {
+    back(records);
+    topolygons(false, inareas);
+  }
   DRAWBOX();
   DOLINES();
   if (CONTROLQK.docircles == yes) DOCIRCLES();

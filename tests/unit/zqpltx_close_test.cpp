@@ -694,6 +694,42 @@ TEST(DrawingClose, ALineCoarserThanTheRestIsAsExactAsItsLastDigit) {
   EXPECT_NEAR(wedge, 4628.75, 1);
 }
 
+// Three straight lines through nearly one place (-1.728, -0.597) in a
+// -3.5..2.5 x -2..0.5 window: ab from (-3.408307, -2.05) to (-0.400568,
+// 0.55), present to its right; and from (-0.29886, -2.05) to (-2.86029,
+// 0.55), present to its left; bi from (-3.578, -1.5553) to (0.468, 0.5403),
+// present to its left (sides read off the lines' own records). Each piece
+// is written as its line's two far rows, to 3-6 decimals; i1 (ab and) and
+// i3 (and bi) are both written "-1.729 -0.598", within their rounding of
+// each other and of i2, under a thousandth of the window away. Placed as
+// written, the pieces cross round the little triangle and a field does not
+// close; at the rows' finer places every field does.
+TEST(DrawingClose, PointsWrittenOnePlaceAreToldApartByTheirLinesFinerRows) {
+  const std::string ab = "  -3.408307 -2.050000\n  -0.400568 0.550000\n";
+  const std::string nd = "  -0.29886 -2.050000\n  -2.86029 0.550000\n";
+  const std::string bi = "  -3.578 -1.555\n  0.468 0.540\n";
+  knowndrawing k;
+  k.file = "2 6 1 2\ni1 q pl - ab and invariant -1.729 -0.598\ni2 q pl - ab bi invariant -1.727204 -0.596793\n"
+           "i3 q pl - and bi invariant -1.729 -0.598\nu1 q pl ab - bi i2 end\n  -3.578 -1.5553\n  0.468 0.5403\n"
+           "u2 q pl ab - and begin i1\n  -0.299 -2.0500\n  -2.860 0.5500\nu3 q pl - and i1 i3\n" + nd +
+           "u4 q pl bi - and i3 end\n  -0.299 -2.050\n  -2.860 0.550\nu5 q pl - bi i3 i2\n" + bi +
+           "u6 q pl - ab i1 i2\n" + ab + "u7 q pl and - ab begin i1\n  -3.40831 -2.050000\n  -0.40057 0.550000\n" +
+           "u8 q pl and - bi begin i3\n" + bi + "u9 q pl bi - ab i2 end\n  -3.408 -2.050\n  -0.401 0.550\n" +
+           "*\n*\nwindow -3.5 2.5 -2 0.5\nbigticks 0 0 0 0\nanalyse\nareas\ncircles no\n*\n";
+  auto w = [](double x, double y) { return place{(x + 3.5) / 6, (y + 2) / 2.5}; };
+  const chord lab{w(-3.408307, -2.05), w(-0.400568, 0.55)}, land{w(-0.29886, -2.05), w(-2.86029, 0.55)};
+  const chord lbi{w(-3.578, -1.5553), w(0.468, 0.5403)};
+  k.lines = {{lab.a, lab.b}, {land.a, land.b}, {lbi.a, lbi.b}};
+  k.field = [=](place q) {
+    phases f{"q", "pl"};
+    if (side(lab, q) < 0) f.push_back("ab");
+    if (side(land, q) > 0) f.push_back("and");
+    if (side(lbi, q) > 0) f.push_back("bi");
+    return f;
+  };
+  EXPECT_EQ(drawnright(k), "") << k.file;
+}
+
 // ---------------------------------------------------------------- rows as calc mode 1 writes them
 // Each line written on one list of its stepping variable (the one it runs
 // along further in the window), every piece between its points carrying
