@@ -159,6 +159,30 @@ TEST_F(Channels, ArrayIndexOutsideEndsRunAsInternalFault) {
     EXPECT_EQ(testsupport::fatal([&] { a[w.first]; }), "array index: index " + w.second + " outside 1..3 of TESTARRAY");
 }
 
+// A try's writes wait, in their order, until written as they would have
+// been; a stop within it says, closes and asks nothing, and the run goes on.
+TEST_F(Channels, ATryIsHeldUntilWrittenAndItsStopIsItsOwn) {
+  testsupport::openchannel(3, "log.txt");
+  Terminal term;
+  IO::heldwrites kept;
+  {
+    const IO::HOLDWRITES hold(kept);
+    IO::PUTSTR(0, "one", 1, CHANNEL::TERMLOG);
+    IO::WRITETERMINAL("two\n");
+    EXPECT_EQ(testsupport::fatal([] { IO::ERROREXIT("here", "stopped", yourfault); }), "here: stopped");
+    IO::PUTSTR(0, "three", 1, CHANNEL::LOG);
+  }
+  IO::FLUSHER();
+  EXPECT_EQ(term.text(), "");
+  EXPECT_EQ(dir.read("log.txt"), "");
+  EXPECT_FALSE(IO::STOPPING);
+  EXPECT_NE(IO::WHATSOPEN, 0);
+  IO::WRITEHELD(kept);
+  IO::FLUSHER();
+  EXPECT_EQ(term.text(), "one\ntwo\n");
+  EXPECT_EQ(dir.read("log.txt"), "one\nthree\n");
+}
+
 // A full disk: every write to the file fails when it reaches the device.
 void openfull(int bit) {
   testsupport::openchannel(bit, "/dev/full");

@@ -711,10 +711,11 @@ TEST(DrawingClose, PointsWrittenOnePlaceAreToldApartByTheirLinesFinerRows) {
   knowndrawing k;
   k.file = "2 6 1 2\ni1 q pl - ab and invariant -1.729 -0.598\ni2 q pl - ab bi invariant -1.727204 -0.596793\n"
            "i3 q pl - and bi invariant -1.729 -0.598\nu1 q pl ab - bi i2 end\n  -3.578 -1.5553\n  0.468 0.5403\n"
-           "u2 q pl ab - and begin i1\n  -0.299 -2.0500\n  -2.860 0.5500\nu3 q pl - and i1 i3\n" + nd +
-           "u4 q pl bi - and i3 end\n  -0.299 -2.050\n  -2.860 0.550\nu5 q pl - bi i3 i2\n" + bi +
-           "u6 q pl - ab i1 i2\n" + ab + "u7 q pl and - ab begin i1\n  -3.40831 -2.050000\n  -0.40057 0.550000\n" +
-           "u8 q pl and - bi begin i3\n" + bi + "u9 q pl bi - ab i2 end\n  -3.408 -2.050\n  -0.401 0.550\n" +
+           "u3 q pl - and i1 i3\n" + nd + "u4 q pl bi - and i3 end\n  -0.299 -2.050\n  -2.860 0.550\n"
+           "u5 q pl - bi i3 i2\n" + bi + "u6 q pl - ab i1 i2\n" + ab +
+           "u7 q pl and - ab begin i1\n  -3.40831 -2.050000\n  -0.40057 0.550000\nu8 q pl and - bi begin i3\n" + bi +
+           "u9 q pl bi - ab i2 end\n  -3.408 -2.050\n  -0.401 0.550\n"
+           "u2 q pl ab - and begin i1\n  -0.299 -2.0500\n  -2.860 0.5500\n"
            "*\n*\nwindow -3.5 2.5 -2 0.5\nbigticks 0 0 0 0\nanalyse\nareas\ncircles no\n*\n";
   auto w = [](double x, double y) { return place{(x + 3.5) / 6, (y + 2) / 2.5}; };
   const chord lab{w(-3.408307, -2.05), w(-0.400568, 0.55)}, land{w(-0.29886, -2.05), w(-2.86029, 0.55)};
@@ -728,6 +729,15 @@ TEST(DrawingClose, PointsWrittenOnePlaceAreToldApartByTheirLinesFinerRows) {
     return f;
   };
   EXPECT_EQ(drawnright(k), "") << k.file;
+  // i1 at the nearest crossing of its lines' rows, whatever the first try
+  // left of them: u2 and u7 (exact fractions by hand; in window units
+  // 1.340e-8 squared from i1, u2 u6 1.350e-8, u3 u7 1.794e-8, u3 u6
+  // 1.807e-8), in y alone, where u2's rows are written finer than i1
+  Drawing d;
+  ASSERT_EQ(d.read(k.file), "");
+  ASSERT_EQ(testsupport::fatal([] { ZQPLTX::SVGDRAW(); }), "");
+  EXPECT_EQ((*ZQPLTX::POINT)[1].x, -1.729L);
+  EXPECT_NEAR((*ZQPLTX::POINT)[1].y, -0.59828812263, 1e-10);
 }
 
 // ---------------------------------------------------------------- rows as calc mode 1 writes them

@@ -869,6 +869,14 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
        false,
        1e-6,
        "window 1000000 7000000 100000 300000\nbigticks 0 0 0 0\n"},
+      // the same with u1's row as fine in y as the point: it moves in x alone
+      {"i1 2.659e06 156699.387\ni2 2659375 156699.16\nu1 i1 end 2659495 156699.388 7.000e06 164831.90\n"
+       "u2 begin i2 2602676 100000.000 2659375 156699.163\nu3 begin i1 6.452e6 100000.00 2.659E06 156699.39\n",
+       "",
+       {{1, {{2659495, 156699.387}, {7e6, 164831.9}}}, {3, {{6452000, 100000}, {2659495, 156699.387}}}},
+       false,
+       1e-6,
+       "window 1000000 7000000 100000 300000\nbigticks 0 0 0 0\n"},
       // with u1's row at 2659200 the crossing stays (at 2659372.64,
       // 156696.806, the same fractions): the point keeps its place
       {"i1 2.659e06 156699.387\ni2 2659375 156699.16\nu1 i1 end 2659200 156699.39 7.000e06 164831.90\n"
