@@ -66,13 +66,17 @@ bool topolygons(bool finer, bool& inareas) {
   return true;
 }
 
-// topolygons with its writes kept in `writes`: whether it ran through.
-bool tried(bool finer, IO::heldwrites& writes, bool& inareas) {
+// topolygons with its writes kept in `writes`: whether it ran through,
+// else the stop it came to. A fault of the program's own is never passed
+// over for another picture.
+bool tried(bool finer, IO::heldwrites& writes, bool& inareas, IO::runend& stop) {
   writes.clear();
   const IO::HOLDWRITES hold(writes);
   try {
     return topolygons(finer, inareas);
-  } catch (const IO::runend&) {
+  } catch (const IO::runend& end) {
+    stop = end;
+    inareas = inareas && end.fault == yourfault;
     return false;
   }
 }
@@ -84,21 +88,20 @@ void SVGDRAW() {
   // polygons of the points as written cannot be made or do not tile the
   // window, the picture with each such point at its rows' finer place is
   // tried: the first of the two that is drawn is written, and where neither
-  // is, the first stops as it always has.
+  // is, what the first wrote and its stop come out as they always have.
   const asread records = keep();
-  IO::heldwrites writes;
+  IO::heldwrites first, second;
+  IO::runend stop, again;
   bool inareas = false;
-  bool drawn = tried(false, writes, inareas);
-  if (!drawn && inareas) {
-    back(records);
-    drawn = tried(true, writes, inareas);
+  if (!tried(false, first, inareas, stop)) {
+    if (inareas) back(records);
+    if (!inareas || !tried(true, second, inareas, again)) {
+      IO::WRITEHELD(first);
+      IO::ERROREXIT(stop.where, stop.message, stop.fault);
+    }
+    first.swap(second);
   }
-  if (drawn) {
-    IO::WRITEHELD(writes);
-  } else {
-    back(records);
-    topolygons(false, inareas);
-  }
+  IO::WRITEHELD(first);
   DRAWBOX();
   DOLINES();
   if (CONTROLQK.docircles == yes) DOCIRCLES();
