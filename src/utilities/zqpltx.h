@@ -209,6 +209,14 @@ void DEBUGPRINT(smallint kind, smallint index);
 void READCONTROLQK();
 
 // ---------------------------------------------------------------- line network
+// The lines and points as they stand, to be put back for a second setting
+// up.
+struct networkcopy {
+  growtable<linetype, maxline> lines{"lines as written"};
+  growtable<pointtype, maxpoint> points{"points as written"};
+};
+networkcopy COPYNETWORK();
+void PUTBACKNETWORK(const networkcopy& copy);
 void DOCROSSOVER();
 // The lines cut at their points and joined there. Where `finer`, every
 // point written coarser than the rows of its lines is first put at their

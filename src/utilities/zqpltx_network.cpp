@@ -2367,11 +2367,6 @@ bool placeat(smallint i, const spot& best) {
   return moved;
 }
 
-void restore(const growtable<linetype, maxline>& lines, const growtable<pointtype, maxpoint>& points) {
-  for (smallint i = 1; i <= NLINE; ++i) (*LINE)[i] = lines[i];
-  for (smallint i = 1; i <= NPOINT; ++i) (*POINT)[i] = points[i];
-}
-
 // Each point that `which` takes and that was written coarser than the rows
 // of its lines put at their finer place; whether one moved. Every place is
 // read from the rows as written before any point moves.
@@ -2390,11 +2385,11 @@ bool putatfinerplaces(Which which) {
 // than the rows of such a line put at the finer place of those rows, fewer
 // pairs cross so. The lines and points as written are given back to be set
 // up again.
-void settlecoarsepoints(const growtable<linetype, maxline>& lines, const growtable<pointtype, maxpoint>& points) {
+void settlecoarsepoints(const networkcopy& written) {
   farray<bool, 1, maxline> crossing;
   const long before = crossingsapart(&crossing);
   if (before == 0) return;
-  restore(lines, points);
+  PUTBACKNETWORK(written);
   const auto named = [&](smallint i) {
     const pointtype& p = (*POINT)[i];
     for (smallint j = 1; j <= NLINE; ++j) {
@@ -2404,24 +2399,32 @@ void settlecoarsepoints(const growtable<linetype, maxline>& lines, const growtab
     return false;
   };
   if (putatfinerplaces(named) && buildlines(true) && crossingsapart(nullptr) < before) return;
-  restore(lines, points);
+  PUTBACKNETWORK(written);
   buildlines(false);
 }
 
 }  // namespace
+
+networkcopy COPYNETWORK() {
+  networkcopy c;
+  for (smallint i = 1; i <= NLINE; ++i) c.lines[i] = (*LINE)[i];
+  for (smallint i = 1; i <= NPOINT; ++i) c.points[i] = (*POINT)[i];
+  return c;
+}
+
+void PUTBACKNETWORK(const networkcopy& copy) {
+  for (smallint i = 1; i <= NLINE; ++i) (*LINE)[i] = copy.lines[i];
+  for (smallint i = 1; i <= NPOINT; ++i) (*POINT)[i] = copy.points[i];
+}
 
 bool SETUPLINES(bool finer) {
   RECORDROUNDING();
   if (finer) {
     if (!putatfinerplaces([](smallint) { return true; }) || !buildlines(true)) return false;
   } else {
-    // the lines and points as written, for a second setting up
-    growtable<linetype, maxline> lines("lines as written");
-    growtable<pointtype, maxpoint> points("points as written");
-    for (smallint i = 1; i <= NLINE; ++i) lines[i] = (*LINE)[i];
-    for (smallint i = 1; i <= NPOINT; ++i) points[i] = (*POINT)[i];
+    const networkcopy written = COPYNETWORK();
     buildlines(false);
-    settlecoarsepoints(lines, points);
+    settlecoarsepoints(written);
   }
   for (smallint i = 1; i <= NLINE; ++i) {
     ADDEDGES(i);

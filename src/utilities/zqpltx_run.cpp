@@ -30,24 +30,13 @@ namespace {
 
 // The records as read, for a picture made again.
 struct asread {
-  growtable<linetype, maxline> lines{"lines as read"};
-  growtable<pointtype, maxpoint> points{"points as read"};
+  networkcopy network;
   areatable areas;
   smallint na = 0;
 };
 
-asread keep() {
-  asread r;
-  for (smallint i = 1; i <= NLINE; ++i) r.lines[i] = (*LINE)[i];
-  for (smallint i = 1; i <= NPOINT; ++i) r.points[i] = (*POINT)[i];
-  r.areas = AREA;
-  r.na = NA;
-  return r;
-}
-
 void back(const asread& r) {
-  for (smallint i = 1; i <= NLINE; ++i) (*LINE)[i] = r.lines[i];
-  for (smallint i = 1; i <= NPOINT; ++i) (*POINT)[i] = r.points[i];
+  PUTBACKNETWORK(r.network);
   AREA = r.areas;
   NA = r.na;
   KEEPPOINTS(nullptr);
@@ -89,7 +78,7 @@ void SVGDRAW() {
   // window, the picture with each such point at its rows' finer place is
   // tried: the first of the two that is drawn is written, and where neither
   // is, what the first wrote and its stop come out as they always have.
-  const asread records = keep();
+  const asread records{COPYNETWORK(), AREA, NA};
   IO::heldwrites first, second;
   IO::runend stop, again;
   bool inareas = false;
