@@ -1310,17 +1310,18 @@ bool crossestoends(linetype& a, long k, long d, linetype& b, long m, extended x,
 }
 
 // Where lines a and b cross at (x, y) on a's segment k and b's segment m,
-// and the next place they meet, along both lines, is a crossing back or a
-// row they share (at a point both name, say), with the rows of one between
-// lying within their rounding of the other's way: the two are one way
-// between those places, as between two places they share (runalong);
-// where nothing is met on to open ends of both, from the crossing to those
-// ends (crossestoends). Nearly parallel ways from points apart, or from one
-// point, cross so where one row is rounded across the other line; no point
-// joins them there, and the data tell no crossing. A crossing back is
-// looked for on along a only: from the other crossing it is the one on
-// along a. Whether the lines were so joined; where not, they are left as
-// they were.
+// and the next place they meet, along both lines, is a crossing back, a
+// row of one on the other's way (where it touches, or passes through at
+// that row) or a row they share (at a point both name, say), with the rows
+// of one between lying within their rounding of the other's way: the two
+// are one way between those places, as between two places they share
+// (runalong); where nothing is met on to open ends of both, from the
+// crossing to those ends (crossestoends). Nearly parallel ways from points
+// apart, or from one point, cross so where one row is rounded across the
+// other line; no point joins them there, and the data tell no crossing. A
+// crossing back is looked for on along a only: from the other crossing it
+// is the one on along a. Whether the lines were so joined; where not, they
+// are left as they were.
 bool crossesback(linetype& a, long k, linetype& b, long m, extended x, extended y) {
   // a meeting at a row of either is no crossing through: the row may
   // touch, and is read as such elsewhere
@@ -1329,6 +1330,23 @@ bool crossesback(linetype& a, long k, linetype& b, long m, extended x, extended 
            ORIENT(a.x[q], a.y[q], a.x[q + 1], a.y[q + 1], b.x[j + 1], b.y[j + 1]) != 0 &&
            ORIENT(b.x[j], b.y[j], b.x[j + 1], b.y[j + 1], a.x[q], a.y[q]) != 0 &&
            ORIENT(b.x[j], b.y[j], b.x[j + 1], b.y[j + 1], a.x[q + 1], a.y[q + 1]) != 0;
+  };
+  // the row of either that a meeting not through lies at, on the other's
+  // segment there, as written
+  auto rowon = [&](long q, long j, extended& rx, extended& ry) {
+    for (const long r : {j, j + 1})
+      if (ONSEGMENT(a, q, b.x[r], b.y[r])) {
+        rx = b.x[r];
+        ry = b.y[r];
+        return true;
+      }
+    for (const long r : {q, q + 1})
+      if (ONSEGMENT(b, j, a.x[r], a.y[r])) {
+        rx = a.x[r];
+        ry = a.y[r];
+        return true;
+      }
+    return false;
   };
   if (a.npts + 2 > maxlinestore || b.npts + 2 > maxlinestore || !through(k, m)) return false;
   const extended t = alongsegment(a, k, x, y);
@@ -1371,7 +1389,10 @@ bool crossesback(linetype& a, long k, linetype& b, long m, extended x, extended 
     }
     long ra1 = 0, ra2 = 0, rb1 = 0, rb2 = 0, puta[2] = {0, 0}, putb[2] = {0, 0}, na = 0, nb = 0;
     if (k2 != 0) {
-      if (d < 0 || (x2 == x && y2 == y) || !through(k2, m2)) continue;
+      // a crossing through is met from the other crossing too, and taken
+      // there, on along a; a row met, either way, is no crossing of its own
+      const bool atrow = !through(k2, m2);
+      if ((atrow && !rowon(k2, m2, x2, y2)) || (d < 0 && !atrow) || (x2 == x && y2 == y)) continue;
       // b between the two crossings shares no row with a either
       const long blo = std::min(m, m2), bhi = std::max(m, m2);
       bool shares = false;

@@ -901,6 +901,34 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
        {{1, {{2, 406}, {2, 408}, {7, 408}, {7, 400}}}, {2, {{0, 400}, {10, 403}}}}},
   };
   for (const networkcase& r : rows) expectnetwork(r);
+  // u2 touches the level u1 at its own row (4, 600.0) and crosses back at
+  // x = 6 + 3 (0.1 / 10.1), its row between 0.1 above, within 2.5 halves of
+  // 0.1 + 0.1: one way from the touch to the crossing, as from a crossing
+  // there; 0.5 above, it crosses u1 at that row and at 6 + 3 (0.5 / 10.5),
+  // and the first along u2 is named. Whichever is written first, either way
+  // round, and turned left for right (the crossing then met first along u1).
+  for (int n = 0; n < 16; ++n) {
+    const bool beyond = n & 1, twofirst = n & 2, back = n & 4, turned = n & 8;
+    auto at = [&](double x) { return turned ? 10 - x : x; };
+    const double xs[4] = {1, 4, 6, 9}, ys[4] = {590, 600, 600, 590};
+    std::string u2 = "u2 begin end";
+    pts want;
+    for (int k = 0; k < 4; ++k) {
+      const int r = back ? 3 - k : k;
+      const std::string y = r == 2 ? (beyond ? "600.5" : "600.1") : std::to_string(static_cast<int>(ys[r])) + ".0";
+      u2 += " " + std::to_string(static_cast<int>(at(xs[r]))) + ".00 " + y;
+      want.emplace_back(at(r == 2 ? 6 + 3 * 0.1 / 10.1 : xs[r]), ys[r]);
+    }
+    const std::string u1 = "u1 begin end 0.00 600.0 10.00 600.0\n";
+    networkcase c{twofirst ? u2 + "\n" + u1 : u1 + u2 + "\n", "", {{twofirst ? 1 : 2, want}}, beyond, 1e-12};
+    if (beyond) {
+      c.why = std::string("lines ") + (twofirst ? "u2 and u1" : "u1 and u2") + " cross at " +
+              (back ? (turned ? "3.85714" : "6.14286") : (turned ? "6.00000" : "4.00000")) +
+              " 600.000, where no point joins them";
+      c.lines.clear();
+    }
+    expectnetwork(c);
+  }
 }
 
 }  // namespace
