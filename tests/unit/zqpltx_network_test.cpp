@@ -132,6 +132,10 @@ TEST(DrawingNetwork, EndPoints) {
       {"i1 3.50 450\nu1 i1 end 3.00 500 3.00 700\n", "", {{3.5, 450}, {3, 500}}, {{3, 700}}, 3},
       {"i1 2.50 450\nu1 i1 end 3.00 500 3.00 700\n", "", {{2.5, 450}, {3, 500}}, {{3, 700}}, 3},
       {"i1 3.50 750\nu1 begin i1 3.00 500 3.00 700\n", "", {{3, 500}, {3, 700}}, {{3.5, 750}}, 3},
+      // x turning back, y back at its first value: cut along y, P below
+      // both ends is after the last row, P above them before the first
+      {"i1 2.00 450.0\nu1 begin i1 1.00 500.0 5.00 600.0 2.00 500.0\n", "", {{1, 500}, {5, 600}}, {{2, 450}}, 4},
+      {"i1 1.00 650.0\nu1 i1 end 1.00 500.0 5.00 600.0 2.00 500.0\n", "", {{1, 650}, {1, 500}}, {{2, 500}}, 4},
       // beside them between their rows: P and the row beyond it
       {"i1 2.50 600\nu1 i1 end 3.00 500 3.00 700\n", "", {{2.5, 600}, {3, 700}}, {{3, 700}}, 2},
       // P a hundredth beyond the last row, within their rounding: P takes
