@@ -78,6 +78,16 @@ TEST(DrawingNetwork, Crossovers) {
     EXPECT_EQ(point(1).y, line(2).y[1]) << level;
     EXPECT_EQ(point(2).x, 0.000023L) << level;
   }
+  // A crossover is as coarse as the rows of the two segments that place it:
+  // u1's x written whole at (10, 700.00), u2's y at (4.000, 800), not the
+  // finer rows beyond them.
+  Drawing d;
+  ASSERT_EQ(d.read(qk("i9 crossover u1 u2\nu1 begin end 0.00 500.00 10 700.00 20.00 900.00\n"
+                      "u2 begin end 4.000 400.000 4.000 800 4.000 900.000\n")),
+            "");
+  ASSERT_EQ(testsupport::fatal([] { ZQPLTX::DOCROSSOVER(); }), "");
+  EXPECT_EQ(point(1).round.wayx, 1.0F);
+  EXPECT_EQ(point(1).round.wayy, 1.0F);
 }
 
 TEST(DrawingNetwork, Monotony) {
