@@ -942,6 +942,14 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
       c.lines.clear();
     }
     expectnetwork(c);
+    // the rows put in carry the rounding of the rows they lie between
+    Drawing d;
+    ASSERT_EQ(d.network(qk(c.records)), "");
+    for (long l = 1; l <= 2; ++l)
+      for (long k = 1; k <= line(l).npts; ++k) {
+        EXPECT_EQ(line(l).round[k].wayx, 0.01F);
+        EXPECT_EQ(line(l).round[k].wayy, 0.1F);
+      }
   }
 }
 
