@@ -1271,12 +1271,14 @@ bool onewaytoends(linetype& a, long s, long d, const linetype& b, long sb, long 
 // crossing to their ends (onewaytoends). Nothing beyond bounds the
 // stretch, so both lines' rows are weighed; the data tell no crossing,
 // and the lines' order where they leave the window is their rounding
-// alone. The crossing is put into both. Whether they were so joined;
-// where not, both are left as they were.
+// alone. The crossing is put into both, where it is not a row of one
+// already (its k + 1 or m + 1). Whether they were so joined; where not,
+// both are left as they were.
 bool crossestoends(linetype& a, long k, long d, linetype& b, long m, extended x, extended y) {
   if ((d > 0 ? a.endlink : a.beginlink) != 0) return false;
-  insertrow(a, k, x, y, ROUNDINGBETWEEN(a.round[k], a.round[k + 1], alongsegment(a, k, x, y)));
-  insertrow(b, m, x, y, ROUNDINGBETWEEN(b.round[m], b.round[m + 1], alongsegment(b, m, x, y)));
+  const bool ina = a.x[k + 1] != x || a.y[k + 1] != y, inb = b.x[m + 1] != x || b.y[m + 1] != y;
+  if (ina) insertrow(a, k, x, y, ROUNDINGBETWEEN(a.round[k], a.round[k + 1], alongsegment(a, k, x, y)));
+  if (inb) insertrow(b, m, x, y, ROUNDINGBETWEEN(b.round[m], b.round[m + 1], alongsegment(b, m, x, y)));
   // both now have the crossing as their rows k + 1 and m + 1; each
   // line's row before it must lie within its rounding of the other's way
   // there too: lines coming to the crossing from rows apart beyond their
@@ -1304,13 +1306,14 @@ bool crossestoends(linetype& a, long k, long d, linetype& b, long m, extended x,
     if (meets) continue;
     if (onewaytoends(a, k + 1, d, b, m + 1, db) || onewaytoends(b, m + 1, db, a, k + 1, d)) return true;
   }
-  droprows(a, k + 1, k + 1);
-  droprows(b, m + 1, m + 1);
+  if (ina) droprows(a, k + 1, k + 1);
+  if (inb) droprows(b, m + 1, m + 1);
   return false;
 }
 
 // Where lines a and b cross at (x, y) on a's segment k and b's segment m,
-// and the next place they meet, along both lines, is a crossing back, a
+// through each other or at a row of one on the other's way, and the next
+// place they meet, along both lines, is a crossing back, a
 // row of one on the other's way (where it touches, or passes through at
 // that row) or a row they share (at a point both name, say), with the rows
 // of one between lying within their rounding of the other's way: the two
@@ -1323,8 +1326,8 @@ bool crossestoends(linetype& a, long k, long d, linetype& b, long m, extended x,
 // is the one on along a. Whether the lines were so joined; where not, they
 // are left as they were.
 bool crossesback(linetype& a, long k, linetype& b, long m, extended x, extended y) {
-  // a meeting at a row of either is no crossing through: the row may
-  // touch, and is read as such elsewhere
+  // whether segments q of a and j of b cross through each other, no row
+  // of either on the other
   auto through = [&](long q, long j) {
     return ORIENT(a.x[q], a.y[q], a.x[q + 1], a.y[q + 1], b.x[j], b.y[j]) != 0 &&
            ORIENT(a.x[q], a.y[q], a.x[q + 1], a.y[q + 1], b.x[j + 1], b.y[j + 1]) != 0 &&
@@ -1348,7 +1351,13 @@ bool crossesback(linetype& a, long k, linetype& b, long m, extended x, extended 
       }
     return false;
   };
-  if (a.npts + 2 > maxlinestore || b.npts + 2 > maxlinestore || !through(k, m)) return false;
+  if (a.npts + 2 > maxlinestore || b.npts + 2 > maxlinestore) return false;
+  // a meeting at a row, where one line touches the other or passes through
+  // it, is taken at that row as written, and from the segments that end
+  // there (the row is a's k + 1 or b's m + 1), so only once
+  const bool fromrow = !through(k, m);
+  auto ends = [&](const linetype& l, long r) { return l.x[r] == x && l.y[r] == y; };
+  if (fromrow && (!rowon(k, m, x, y) || !(ends(a, k + 1) || ends(b, m + 1)))) return false;
   const extended t = alongsegment(a, k, x, y);
   // how far along b, in segments, the crossing lies
   const extended onb = static_cast<extended>(m) + alongsegment(b, m, x, y);
@@ -1361,6 +1370,9 @@ bool crossesback(linetype& a, long k, linetype& b, long m, extended x, extended 
       for (long j = 1; j < b.npts; ++j) {
         extended cx = 0, cy = 0;
         if ((q == k && j == m) || !meetapart(a, q, b, j, cx, cy)) continue;
+        // the row started from, met again on the segments beyond it
+        extended rx = 0, ry = 0;
+        if (fromrow && !through(q, j) && rowon(q, j, rx, ry) && rx == x && ry == y) continue;
         const extended tc = alongsegment(a, q, cx, cy);
         if ((q == k && d * (tc - t) <= 0) || (k2 != 0 && d * (tc - t2) >= 0)) continue;
         k2 = q;

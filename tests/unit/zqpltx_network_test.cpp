@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <sstream>
 #include <tuple>
 #include <vector>
@@ -916,28 +917,32 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
   };
   for (const networkcase& r : rows) expectnetwork(r);
   // u2 touches the level u1 at its own row (4, 600.0) and crosses back at
-  // x = 6 + 3 (0.1 / 10.1), its row between 0.1 above, within 2.5 halves of
-  // 0.1 + 0.1: one way from the touch to the crossing, as from a crossing
-  // there; 0.5 above, it crosses u1 at that row and at 6 + 3 (0.5 / 10.5),
-  // and the first along u2 is named. Whichever is written first, either way
-  // round, and turned left for right (the crossing then met first along u1).
-  for (int n = 0; n < 16; ++n) {
-    const bool beyond = n & 1, twofirst = n & 2, back = n & 4, turned = n & 8;
+  // x = 6 + 3 (0.1 / 10.1), or at its row (6, 600.0), its row between 0.1
+  // above, within 2.5 halves of 0.1 + 0.1: one way between the two, as
+  // between two crossings; 0.5 above, it crosses u1 at both, and the first
+  // along u2 is named (at 6 + 3 (0.5 / 10.5) for a crossing through).
+  // Whichever is written first, either way round, and turned left for
+  // right (the place at 6 then met first along u1).
+  for (int n = 0; n < 32; ++n) {
+    const bool beyond = n & 1, twofirst = n & 2, back = n & 4, turned = n & 8, atrow = n & 16;
     auto at = [&](double x) { return turned ? 10 - x : x; };
-    const double xs[4] = {1, 4, 6, 9}, ys[4] = {590, 600, 600, 590};
-    std::string u2 = "u2 begin end";
-    pts want;
-    for (int k = 0; k < 4; ++k) {
-      const int r = back ? 3 - k : k;
-      const std::string y = r == 2 ? (beyond ? "600.5" : "600.1") : std::to_string(static_cast<int>(ys[r])) + ".0";
-      u2 += " " + std::to_string(static_cast<int>(at(xs[r]))) + ".00 " + y;
-      want.emplace_back(at(r == 2 ? 6 + 3 * 0.1 / 10.1 : xs[r]), ys[r]);
+    std::vector<std::pair<int, std::string>> rows = {
+        {1, "590.0"}, {4, "600.0"}, {atrow ? 5 : 6, beyond ? "600.5" : "600.1"}};
+    if (atrow) rows.emplace_back(6, "600.0");
+    rows.emplace_back(9, "590.0");
+    pts want = {{at(1), 590}, {at(4), 600}, {at(atrow ? 6 : 6 + 3 * 0.1 / 10.1), 600}, {at(9), 590}};
+    if (back) {
+      std::reverse(rows.begin(), rows.end());
+      std::reverse(want.begin(), want.end());
     }
+    std::string u2 = "u2 begin end";
+    for (const auto& [x, y] : rows) u2 += " " + std::to_string(static_cast<int>(at(x))) + ".00 " + y;
     const std::string u1 = "u1 begin end 0.00 600.0 10.00 600.0\n";
     networkcase c{twofirst ? u2 + "\n" + u1 : u1 + u2 + "\n", "", {{twofirst ? 1 : 2, want}}, beyond, 1e-12};
     if (beyond) {
-      c.why = std::string("lines ") + (twofirst ? "u2 and u1" : "u1 and u2") + " cross at " +
-              (back ? (turned ? "3.85714" : "6.14286") : (turned ? "6.00000" : "4.00000")) +
+      char named[16];
+      std::snprintf(named, sizeof named, "%.5f", at(back ? (atrow ? 6 : 6 + 1.5 / 10.5) : 4));
+      c.why = std::string("lines ") + (twofirst ? "u2 and u1" : "u1 and u2") + " cross at " + named +
               " 600.000, where no point joins them";
       c.lines.clear();
     }
