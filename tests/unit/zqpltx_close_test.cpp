@@ -1226,6 +1226,13 @@ TEST(DrawingClose, EachValueIsRoundedAsItWasWritten) {
   const ZQPLTX::spot tenth = at(550, 6.1L, 0.01L, 0.1L, 0.01L, 0.001L);
   EXPECT_TRUE(ZQPLTX::ONEPLACE(tenth, point, reading::way));
   EXPECT_FALSE(ZQPLTX::ONEPLACE(tenth, point, reading::apart));
+  // a place made from an exact one (a corner, unit 0) and a row is as
+  // coarse as the row, and unsettled only where the row is
+  const ZQPLTX::rounding exact{0, 0, 0, 0}, row{0.01F, 0.1F, 0.01F, -0.1F};
+  for (const ZQPLTX::rounding& both : {ZQPLTX::COARSER(exact, row), ZQPLTX::COARSER(row, exact)}) {
+    EXPECT_EQ(both.apartx, 0.01F);
+    EXPECT_EQ(both.aparty, -0.1F);
+  }
 }
 
 // ---------------------------------------------------------------- lines along each other
