@@ -1313,18 +1313,18 @@ bool crossestoends(linetype& a, long k, long d, linetype& b, long m, extended x,
 
 // Where lines a and b cross at (x, y) on a's segment k and b's segment m,
 // through each other or at a row of one on the other's way, and the next
-// place they meet, along both lines, is a crossing back, a
-// row of one on the other's way (where it touches, or passes through at
-// that row) or a row they share (at a point both name, say), with the rows
-// of one between lying within their rounding of the other's way: the two
-// are one way between those places, as between two places they share
-// (runalong); where nothing is met on to open ends of both, from the
-// crossing to those ends (crossestoends). Nearly parallel ways from points
-// apart, or from one point, cross so where one row is rounded across the
-// other line; no point joins them there, and the data tell no crossing. A
-// crossing back is looked for on along a only: from the other crossing it
-// is the one on along a. Whether the lines were so joined; where not, they
-// are left as they were.
+// place they meet, along both lines, is a crossing back, a row of one on
+// the other's way (where it touches, or passes through at that row) or a
+// row they share (at a point both name, say), with the rows of one between
+// lying within their rounding of the other's way: the two are one way
+// between those places, as between two places they share (runalong);
+// where nothing is met on to open ends of both, from the crossing to those
+// ends (crossestoends). Nearly parallel ways from points apart, or from one
+// point, cross so where one row is rounded across the other line; no point
+// joins them there, and the data tell no crossing. A crossing back is
+// looked for on along a only: from the other crossing it is the one on
+// along a. Whether the lines were so joined; where not, they are left as
+// they were.
 bool crossesback(linetype& a, long k, linetype& b, long m, extended x, extended y) {
   // whether segments q of a and j of b cross through each other, no row
   // of either on the other
