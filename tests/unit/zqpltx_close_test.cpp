@@ -1157,7 +1157,8 @@ TEST(DrawingClose, SidesAndWaysAreExactForTheNumbersAsRead) {
 // whether its trailing zeros show. Where they do not, the finer reading
 // (for telling places apart) is the finest of its line's rows inside the
 // window, the way a line leaves its point reads its own digits; a point
-// takes the finer reading of the lines at it. Worked out by hand.
+// takes the finer reading of the lines at it, exact where they are.
+// Worked out by hand.
 TEST(DrawingClose, EachValueIsRoundedAsItWasWritten) {
   struct written {
     const char* text;
@@ -1193,7 +1194,11 @@ TEST(DrawingClose, EachValueIsRoundedAsItWasWritten) {
       // across the side and as rounded as its rows along it
       {"u1 begin end -10.5 500.25 20.5 600.25\n", {{0, 0.01L, 0, 0.01L}, {0.1L, 0.01L, 0.1L, 0.01L}}},
       {"u1 begin end 300.5 -20.25 400.5 80.25\n", {{0.1L, 0, 0.1L, 0}, {0.1L, 0.01L, 0.1L, 0.01L}}},
-      {"i1 5.2512 401.5\nu1 i1 end 5.2512 401.5 7.11 600.25\n", {{1e-4L, 0.1L, 1e-4L, 0.01L}}, true}};
+      {"i1 5.2512 401.5\nu1 i1 end 5.2512 401.5 7.11 600.25\n", {{1e-4L, 0.1L, 1e-4L, 0.01L}}, true},
+      // a point one of whose lines is written in rationals is told apart
+      // exactly, whatever its other lines' rows
+      {"i1 5 401.5\nu1 i1 end 10/2 803/2 15/2 1201/2\nu2 i1 end 5.0 401.5 2.5 600.25\n", {{0.2L, 0.1L, 0, 0}},
+       true}};
   for (const rows& r : cases) {
     Drawing d;
     ASSERT_EQ(d.network(r.narrow ? drawtest::qk(r.records) : drawtest::qk(r.records, box)), "") << r.records;

@@ -1113,12 +1113,15 @@ TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
                  "",
                  {{1, {{0, 400}, {2, 400}, {3, 400}, {4, 400}, {6, 400}}},
                   {2, {{1, 500}, {2, 400}, {3, 400}, {4, 400}, {5, 500}}}}});
-  // u2 comes down onto u1 at (2, 400) and goes back up, or ends there on
-  // the frame: a touch, the row shared, no crossing.
-  for (const bool back : {true, false}) {
+  // u2 comes down onto u1 at (2, 400) and goes back up, to an open end or
+  // to a point, or ends there on the frame: a touch, the row shared, no
+  // crossing.
+  for (const std::string end : {"end", "i2", ""}) {
+    const bool back = !end.empty(), named = end == "i2";
     const pts u2 = back ? pts{{1, 500}, {2, 400}, {4, 500}} : pts{{1, 500}, {2, 400}};
-    expectnetwork({std::string("i1 6 400\nu1 begin i1\n  0 400\n  3 400\n  6 400\nu2 begin end\n  1 500\n  2 400\n") +
-                       (back ? "  4 500\n" : ""),
+    expectnetwork({std::string("i1 6 400\n") + (named ? "i2 4 500\n" : "") +
+                       "u1 begin i1\n  0 400\n  3 400\n  6 400\nu2 begin " + (back ? end : "end") +
+                       "\n  1 500\n  2 400\n" + (back ? "  4 500\n" : ""),
                    "",
                    {{1, {{0, 400}, {2, 400}, {3, 400}, {6, 400}}}, {2, u2}}});
   }
