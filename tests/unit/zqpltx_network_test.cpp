@@ -824,6 +824,13 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
        "",
        {{1, {{0, 590}, {2, 594}, {4, 598}, {10, 610}}}, {2, {{0, 591}, {2, 594}, {4, 598}, {10, 611}}}}},
       {touch + "595.5 4.00 598.0 10.00 611.0\n", "lines u1 and u2 cross at 4.00000 598.000, where no point joins them"},
+      // u2 comes down onto u1's level segment at (2, 600) and goes back up
+      // past u1's bend (5, 600), 13.6 above it, to its second segment at
+      // (7.5, 625): two meetings no rounding joins, and u2 runs along none
+      // of u1, which keeps its rows
+      {"u1 begin end 0 600 5 600 10 650\nu2 begin end 1 650 2 600 7.5 625 9 700\n",
+       "lines u1 and u2 cross at 2.00000 600.000, where no point joins them",
+       {{1, {{0, 600}, {5, 600}, {10, 650}}}}},
       // sharing both ends and meeting nowhere between, u2's row at x = 5
       // lies 0.01 below u1's way (601.0), within 2.5 halves of 0.1 + 0.01:
       // the two are one way, whichever carries the row; 0.5 below (beyond
@@ -975,6 +982,20 @@ TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
                  "u1 i1 i2\n  1 600\n  9 600\nu3 i4 end\n  6 700\n  6 600\n",
                  {},
                  {{1, {{1, 600}, {4, 600}, {7, 650}}}, {2, {{1, 600}, {4, 600}, {9, 600}}}}});
+  // Calc mode 1's x(CO2) rows: u3 leaves i2 and passes i1, 0.139 below its
+  // row 610.400 (a unit 0.1), then runs 0.000008 off u1's way from i1 to
+  // the top at 620.8 (0.9943 - 0.0026 x 10.539 / 93.739 by hand, a unit
+  // 0.0001): taken through i1, it is one way with u1 to u1's end on the
+  // top, at 0.9943 - 0.0026 x 89.739 / 93.739, and neither has a row twice.
+  networkcase along{"i1 0.9943 610.261\ni2 0.9943 609.196\nu1 i1 end 0.9946 600.000 0.9917 704.000\n"
+                    "u2 i2 i1 0.9943 609.196 0.9943 610.261\n"
+                    "u3 i2 end 0.9943 609.196 0.9943 610.400 0.9940 620.800 0.9917 704.000\n",
+                    "",
+                    {{1, {{0.9943, 610.261}, {0.9943 - 0.0026 * 89.739 / 93.739, 700}}},
+                     {3, {{0.9943, 609.196}, {0.9943, 610.261}, {0.9943 - 0.0026 * 89.739 / 93.739, 700}}}}};
+  along.tol = 1e-12;
+  along.control = "window 0.99 1 500 700\nbigticks 0 0 0 0\n";
+  expectnetwork(along);
   // u2 leaves u1's row (5, 600.0) where no point is, within 0.1 of u1's way
   // to the frame: only a point makes the two one way, and u1 keeps its end.
   expectnetwork({"i1 0.00 590.0\nu1 i1 end\n  0.00 590.0\n  5.00 600.0\n  10.00 610.0\n"
@@ -1144,19 +1165,28 @@ TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
   // at 625 and 0.00043 above it at i1's x (6.535 - 0.055 / 4.09 * 3.24 =
   // 6.49143), both within 2.5 halves of 0.001 + 0.001.
   const double xc = 625 + 0.001 / (0.045 / 3.24 - 0.055 / 4.09), yc = 6.536 - 0.045 / 3.24 * (xc - 625);
-  // u3 written the other way, from i1, takes the crossing the way it runs.
-  for (const bool back : {false, true}) {
-    const std::string u3 = back ? "u3 i1 end\n  637.50 6.363\n  625.00 6.536\n  612.50 6.709\n"
-                                : "u3 begin i1\n  612.50 6.709\n  625.00 6.536\n  637.50 6.363\n";
-    pts want3 = {{612.5, 6.709}, {625, 6.536}, {xc, yc}, {628.24, 6.491}};
+  // u3 written the other way, from i1, takes the crossing the way it runs;
+  // with x and y swapped (the lines then steep) the sliver is closed alike.
+  for (int n = 0; n < 4; ++n) {
+    const bool back = n & 1, turned = n & 2;
+    auto place = [&](const char* x, const char* y) { return std::string(turned ? y : x) + " " + (turned ? x : y); };
+    auto row = [&](const char* x, const char* y) { return "  " + place(x, y) + "\n"; };
+    auto at = [&](double x, double y) { return turned ? std::pair{y, x} : std::pair{x, y}; };
+    const std::string u3 =
+        back ? "u3 i1 end\n" + row("637.50", "6.363") + row("625.00", "6.536") + row("612.50", "6.709")
+             : "u3 begin i1\n" + row("612.50", "6.709") + row("625.00", "6.536") + row("637.50", "6.363");
+    const pts want1 = {at(612.5, 6.707), at(625, 6.536), at(xc, yc), at(628.24, 6.491)};
+    pts want3 = {at(612.5, 6.709), at(625, 6.536), at(xc, yc), at(628.24, 6.491)};
     if (back) std::reverse(want3.begin(), want3.end());
-    networkcase shared{"i1 628.24 6.491\ni2 629.09 6.480\nu1 begin i1\n  612.50 6.707\n  625.00 6.536\n  637.50 6.365\n"
-                       "u2 begin i2\n  612.50 6.703\n  625.00 6.535\n  637.50 6.367\n" + u3 +
-                           "u4 i1 i2\n  600.00 6.880\n  650.00 6.190\n",
+    networkcase shared{"i1 " + place("628.24", "6.491") + "\ni2 " + place("629.09", "6.480") + "\nu1 begin i1\n" +
+                           row("612.50", "6.707") + row("625.00", "6.536") + row("637.50", "6.365") +
+                           "u2 begin i2\n" + row("612.50", "6.703") + row("625.00", "6.535") +
+                           row("637.50", "6.367") + u3 + "u4 i1 i2\n" + row("600.00", "6.880") +
+                           row("650.00", "6.190"),
                        "",
-                       {{1, {{612.5, 6.707}, {625, 6.536}, {xc, yc}, {628.24, 6.491}}}, {3, want3}}};
+                       {{1, want1}, {3, want3}}};
     shared.tol = 1e-9;
-    shared.control = "window 612.50 640.00 6.300 6.720\nbigticks 0 0 0 0\n";
+    shared.control = "window " + place("612.50 640.00", "6.300 6.720") + "\nbigticks 0 0 0 0\n";
     expectnetwork(shared);
   }
 }
