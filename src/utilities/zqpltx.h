@@ -177,7 +177,9 @@ bool DUPLICATE(const IO::strings& list, smallint n, const std::string& extra1, c
 bool SUBSET(const IO::strings& a, smallint na, const IO::strings& b, smallint nb);
 
 // ---------------------------------------------------------------- area filling
-void DOAREAS();
+// Where `partedpoints`, the ends of a field's lines at two points written
+// at one place meet at their own points alone.
+void DOAREAS(bool partedpoints = false);
 // The polygon of one area as the filling makes it, in the diagram's units.
 struct areapolygon {
   smallint area = 0;

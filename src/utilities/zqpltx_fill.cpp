@@ -608,6 +608,11 @@ bool holdsotherline(const fieldwalk& w, int turn) {
 // area that stops the run leaves those before it written, as they always
 // were; polygons that do not tile the window leave none.
 std::vector<areapolygon>* made = nullptr;
+// Whether the ends of a field's lines at two points written at one place
+// meet at their own points alone (partnersof); set by DOAREAS while it
+// makes the polygons, for a try after the picture as written and at the
+// points' finer places.
+bool parted = false;
 
 void writepolygons(const std::vector<areapolygon>& polygons) {
   for (const areapolygon& p : polygons) {
@@ -712,10 +717,28 @@ using partners = farray<long, 1, 2 * maxbound>;
 // (0 for an end on the frame); an end meeting more than one, or an end
 // inside the window meeting none, stops the run.
 partners partnersof(smallint k, const farray<smallint, 1, maxbound>& lines, long n) {
+  auto link = [&](long id) { return linkof(lines[lineofend(id)], endofid(id)); };
+  // Two points written at one place (crossings closer than the rows'
+  // unit), parted: an end at one meets the ends at its own point, where
+  // the field's outline turns, not those at the other, else it would meet
+  // the ends of both and the walk could go on two ways. Only where neither
+  // end has a fellow at its own point does the outline pass from one point
+  // to the other there.
+  farray<bool, 1, 2 * maxbound> sharespoint;
+  sharespoint.fill(false);
+  for (long id = 1; id <= 2 * n; ++id)
+    for (long other = 1; other <= 2 * n; ++other)
+      if (other != id && atpoint(link(id)) && link(id) == link(other)) sharespoint[id] = true;
+  auto twopoints = [&](long id, long other) {
+    return parted && atpoint(link(id)) && atpoint(link(other)) && link(id) != link(other) &&
+           (sharespoint[id] || sharespoint[other]);
+  };
   meetings met;
   for (long id = 1; id <= 2 * n; ++id)
     for (long other = 1; other <= 2 * n; ++other) {
-      if (other == id || !meet(lines[lineofend(id)], endofid(id), lines[lineofend(other)], endofid(other))) continue;
+      if (other == id || !meet(lines[lineofend(id)], endofid(id), lines[lineofend(other)], endofid(other)) ||
+          twopoints(id, other))
+        continue;
       meeting& m = met[id];
       ++m.count;
       if (m.count == 1) m.first = other;
@@ -1052,17 +1075,23 @@ void DRAWEDGE(smallint line1, smallint end1, smallint line2, smallint end2) {
   LINETO(x2, y2);
 }
 
-void DOAREAS() {
+void DOAREAS(bool partedpoints) {
   put(0, "<!-- areas -->", 2);
   put(0, "  <g stroke=\"none\" >", 1);
   std::vector<areapolygon> polygons;
   // held while they are made, whichever way the making ends
   struct holding {
-    explicit holding(std::vector<areapolygon>* p) { made = p; }
-    ~holding() { made = nullptr; }
+    holding(std::vector<areapolygon>* p, bool part) {
+      made = p;
+      parted = part;
+    }
+    ~holding() {
+      made = nullptr;
+      parted = false;
+    }
     holding(const holding&) = delete;
     holding& operator=(const holding&) = delete;
-  } hold(&polygons);
+  } hold(&polygons, partedpoints);
   for (smallint k = 1; k <= NA; ++k) {
     atype& a = AREA[k];
     smallint n = 0;

@@ -44,30 +44,39 @@ void back(const asread& r) {
 
 // The picture up to its polygons, checked; false where, with the points
 // put finer, none moves. Whether a stop came while the polygons were made.
-bool topolygons(bool finer, bool& inareas) {
+bool topolygons(bool finer, bool parted, bool& inareas) {
   inareas = false;
   SVGSETUP();
   DOCROSSOVER();
   if (!SETUPLINES(finer)) return false;
   if (CONTROLQK.analyse == yes) ANALYSIS();
   inareas = true;
-  if (CONTROLQK.doareas == yes) DOAREAS();
+  if (CONTROLQK.doareas == yes) DOAREAS(parted);
   return true;
 }
 
 // topolygons with its writes kept in `writes`: whether it ran through,
 // else the stop it came to. A fault of the program's own is never passed
 // over for another picture.
-bool tried(bool finer, IO::heldwrites& writes, bool& inareas, IO::runend& stop) {
+bool tried(bool finer, bool parted, IO::heldwrites& writes, bool& inareas, IO::runend& stop) {
   writes.clear();
   const IO::HOLDWRITES hold(writes);
   try {
-    return topolygons(finer, inareas);
+    return topolygons(finer, parted, inareas);
   } catch (const IO::runend& end) {
     stop = end;
     inareas = inareas && end.fault == yourfault;
     return false;
   }
+}
+
+// Whether two points lie at one place as the set-up left them: only then
+// can parting them give another picture.
+bool pointsatoneplace() {
+  for (smallint i = 1; i <= NPOINT; ++i)
+    for (smallint j = static_cast<smallint>(i + 1); j <= NPOINT; ++j)
+      if ((*POINT)[i].x == (*POINT)[j].x && (*POINT)[i].y == (*POINT)[j].y) return true;
+  return false;
 }
 
 }  // namespace
@@ -76,15 +85,27 @@ void SVGDRAW() {
   // A point is often written coarser than the rows of its lines. Where the
   // polygons of the points as written cannot be made or do not tile the
   // window, the picture with each such point at its rows' finer place is
-  // tried: the first of the two that is drawn is written, and where neither
-  // is, what the first wrote and its stop come out as they always have.
+  // tried, and then the points as written with any two at one place parted
+  // (each line's end there meeting the ends at its own point): the first
+  // of these that is drawn is written, and where none is, what the first
+  // wrote and its stop come out as they always have.
   const asread records{COPYNETWORK(), AREA, NA};
   IO::heldwrites first, second;
   IO::runend stop, again;
   bool inareas = false;
-  if (!tried(false, first, inareas, stop)) {
-    if (inareas) back(records);
-    if (!inareas || !tried(true, second, inareas, again)) {
+  if (!tried(false, false, first, inareas, stop)) {
+    bool drawn = false;
+    if (inareas) {
+      bool inareasagain = false;
+      const bool oneplace = pointsatoneplace();
+      back(records);
+      drawn = tried(true, false, second, inareasagain, again);
+      if (!drawn && oneplace) {
+        back(records);
+        drawn = tried(false, true, second, inareasagain, again);
+      }
+    }
+    if (!drawn) {
       IO::WRITEHELD(first);
       IO::ERROREXIT(stop.where, stop.message, stop.fault);
     }
