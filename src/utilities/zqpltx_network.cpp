@@ -381,13 +381,22 @@ void DOCROSSOVER() {
     p.crossline2 = linenamed(p.crossname2);
     const linetype& a = (*LINE)[p.crossline1];
     const linetype& b = (*LINE)[p.crossline2];
-    bool found = false;
-    // A line of fewer than two points has no segment to cross.
-    for (long ka = 1; ka <= a.npts - 1 && !found; ++ka) {
-      for (long kb = 1; kb <= b.npts - 1 && !found; ++kb) {
-        found = segmentscross(a, ka, b, kb, p.x, p.y);
+    // The first crossing in the window, else the first: rows carried on
+    // past the frame may cross again out there within their rounding, and
+    // the point placed there would leave the lines crossing in the window
+    // where nothing joins them. A line of fewer than two points has no
+    // segment to cross.
+    bool found = false, seen = false;
+    for (long ka = 1; ka <= a.npts - 1 && !seen; ++ka) {
+      for (long kb = 1; kb <= b.npts - 1 && !seen; ++kb) {
+        extended x = 0, y = 0;
+        if (!segmentscross(a, ka, b, kb, x, y) || (found && !POINTSEEN(x, y))) continue;
+        p.x = x;
+        p.y = y;
         // as coarse as the rows of the two segments that place it
-        if (found) p.round = COARSER(COARSER(a.round[ka], a.round[ka + 1]), COARSER(b.round[kb], b.round[kb + 1]));
+        p.round = COARSER(COARSER(a.round[ka], a.round[ka + 1]), COARSER(b.round[kb], b.round[kb + 1]));
+        found = true;
+        seen = POINTSEEN(x, y);
       }
     }
     if (!found) IO::ERROREXIT("crossover", "lines don't cross for " + p.name, yourfault);

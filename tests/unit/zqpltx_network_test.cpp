@@ -35,6 +35,12 @@ TEST(DrawingNetwork, Crossovers) {
       {"i9 crossover u1 u2\nu1 begin end 0 500 5 500 5 700\nu2 begin end 0 450 10 750\n", "", 5.0 / 3.0, 500},
       {"i9 crossover u1 u2\nu1 begin end 0 500 10 700\nu2 begin end 0 550 10 750\n",
        "crossover: lines don't cross for i9", 0, 0},
+      // the first crossing in the window: rows carried on past the frame
+      // cross first out there, at 11 - 0.1 / 5.1; where none is in the
+      // window, that one
+      {"i9 crossover u1 u2\nu1 begin end 11 600 -1 600\nu2 begin end 11 599.9 10 605 0 595\n", "", 5, 600},
+      {"i9 crossover u2 u1\nu1 begin end 11 600 -1 600\nu2 begin end 11 599.9 10 605 0 595\n", "", 5, 600},
+      {"i9 crossover u1 u2\nu1 begin end 11 600 -1 600\nu2 begin end 11 599.9 10 605 9 602\n", "", 56 / 5.1, 600},
       // a vertical segment is crossed only within its own y range, ends
       // included: not at x = 2 below the first segment, but on the last
       {"i9 crossover u1 u2\nu1 begin end 2 506 2 508 7 508 7 498\nu2 begin end 0 500 10 503\n", "", 7, 502.1},
