@@ -382,10 +382,10 @@ void DOCROSSOVER() {
     const linetype& a = (*LINE)[p.crossline1];
     const linetype& b = (*LINE)[p.crossline2];
     // The first crossing in the window, else the first: rows carried on
-    // past the frame may cross again out there within their rounding, and
-    // the point placed there would leave the lines crossing in the window
-    // where nothing joins them. A line of fewer than two points has no
-    // segment to cross.
+    // past the frame may cross out there as well, within their rounding,
+    // and the point placed there would leave the lines crossing in the
+    // window where nothing joins them. A line of fewer than two points has
+    // no segment to cross.
     bool found = false, seen = false;
     for (long ka = 1; ka <= a.npts - 1 && !seen; ++ka) {
       for (long kb = 1; kb <= b.npts - 1 && !seen; ++kb) {
