@@ -726,7 +726,7 @@ partners partnersof(smallint k, const farray<smallint, 1, maxbound>& lines, long
   // to the other there.
   farray<bool, 1, 2 * maxbound> sharespoint;
   sharespoint.fill(false);
-  for (long id = 1; id <= 2 * n; ++id)
+  for (long id = 1; id <= 2 * n && parted; ++id)
     for (long other = 1; other <= 2 * n; ++other)
       if (other != id && atpoint(link(id)) && link(id) == link(other)) sharespoint[id] = true;
   auto twopoints = [&](long id, long other) {
