@@ -7,7 +7,8 @@
 // exactly: the rows' rounding was settled where the lines were joined at
 // their points, so no record's rounding loosens it. Where the polygons do
 // not tile, two lines that cross where no point joins them are the data's
-// own reason, and are named.
+// own reason, and are named; else, for two polygons over each other, a
+// line both their areas have, where they lie on one side of it.
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -125,10 +126,62 @@ std::string CROSSINGOFLINES() {
 
 namespace {
 
-[[noreturn]] void overlap(smallint k1, smallint k2, extended u, extended v) {
-  const std::string why = CROSSINGOFLINES();
+// Which side of segment k of line i (from row k to row k + 1) a polygon
+// covers beside it, as the check reads the polygon: along the row through
+// the segment's middle (the column, for a segment along a row), 1 where a
+// stretch it winds round starts where the segment crosses, -1 where one
+// ends there, 0 for both or neither. Two polygons that give one segment
+// the same side lie over each other beside it.
+int sidealong(const windowpolygon& p, smallint i, long k) {
+  const linetype& l = (*LINE)[i];
+  extended ax = (l.x[k] - XLOW) / (XHIGH - XLOW), ay = (l.y[k] - YLOW) / (YHIGH - YLOW);
+  extended bx = (l.x[k + 1] - XLOW) / (XHIGH - XLOW), by = (l.y[k + 1] - YLOW) / (YHIGH - YLOW);
+  windowpolygon q = p;
+  if (ay == by) {
+    std::swap(q.x, q.y);
+    std::swap(ax, ay);
+    std::swap(bx, by);
+  }
+  if (ay == by) return 0;  // no length
+  // where the segment crosses the row, as the polygon's edge does: read
+  // from its lower end up
+  if (ay > by) {
+    std::swap(ax, bx);
+    std::swap(ay, by);
+  }
+  const extended v = (ay + by) / 2;
+  const extended u = ax + (v - ay) * (bx - ax) / (by - ay);
+  int towards = 0;
+  for (const auto& [from, to] : coveredalong(q, v)) towards += (from == u ? 1 : 0) - (to == u ? 1 : 0);
+  return towards;
+}
+
+// A line both areas have that their polygons lie beside on one side: the
+// two fields of a line lie on its two sides, so there the data put one
+// over the other. 0 for none.
+smallint sharedside(const windowpolygon& p1, const windowpolygon& p2) {
+  const atype& a1 = AREA[p1.area];
+  const atype& a2 = AREA[p2.area];
+  for (long j1 = 1; j1 <= a1.nbound; ++j1)
+    for (long j2 = 1; j2 <= a2.nbound; ++j2) {
+      if (a1.boundnames[j1] != a2.boundnames[j2]) continue;
+      for (smallint i = 1; i <= NLINE; ++i) {
+        if ((*LINE)[i].name != a1.boundnames[j1]) continue;
+        for (long k = 1; k < (*LINE)[i].npts; ++k) {
+          const int s = sidealong(p1, i, k);
+          if (s != 0 && s == sidealong(p2, i, k)) return i;
+        }
+      }
+    }
+  return 0;
+}
+
+[[noreturn]] void overlap(const windowpolygon& p1, const windowpolygon& p2, extended u, extended v) {
+  std::string why = CROSSINGOFLINES();
+  const smallint i = why.empty() ? sharedside(p1, p2) : 0;
+  if (i > 0) why = "both lie on one side of line " + (*LINE)[i].name;
   IO::ERROREXIT("areas",
-                "areas " + named(k1) + " and " + named(k2) + " cannot be drawn: " +
+                "areas " + named(p1.area) + " and " + named(p2.area) + " cannot be drawn: " +
                     (why.empty() ? "their polygons both cover the place " + placeat(u, v) : why),
                 yourfault);
 }
@@ -145,7 +198,8 @@ namespace {
 // in exactly one polygon.
 // Columns are read as rows of the polygons turned over (x and y changed
 // round), and named the right way round.
-void checkrow(const std::vector<windowpolygon>& polys, extended v, extended tolerance, bool whole, bool column) {
+void checkrow(const std::vector<windowpolygon>& polys, const std::vector<windowpolygon>& asdrawn, extended v,
+              extended tolerance, bool whole, bool column) {
   struct event {
     extended at;
     int change;
@@ -169,7 +223,7 @@ void checkrow(const std::vector<windowpolygon>& polys, extended v, extended tole
     if (b - a <= tolerance) return;
     const extended mid = (a + b) / 2;
     const extended u = column ? v : mid, w = column ? mid : v;
-    if (in.size() > 1) overlap(polys[in[0]].area, polys[in[1]].area, u, w);
+    if (in.size() > 1) overlap(asdrawn[in[0]], asdrawn[in[1]], u, w);
     if (in.empty() && whole) gap(polys[last < polys.size() ? last : next].area, u, w);
   };
   for (const event& e : events) {
@@ -203,11 +257,11 @@ void CHECKTILES(const std::vector<areapolygon>& drawn, bool whole) {
       biggest = p.area;
     }
   }
-  for (int r = 0; r < scanrows; ++r) checkrow(polys, (r + scanoffset) / scanrows, width, whole, false);
+  for (int r = 0; r < scanrows; ++r) checkrow(polys, polys, (r + scanoffset) / scanrows, width, whole, false);
   // a sliver along the rows lies across the columns
   std::vector<windowpolygon> turned = polys;
   for (windowpolygon& p : turned) std::swap(p.x, p.y);
-  for (int r = 0; r < scanrows; ++r) checkrow(turned, (r + scanoffset) / scanrows, width, whole, true);
+  for (int r = 0; r < scanrows; ++r) checkrow(turned, polys, (r + scanoffset) / scanrows, width, whole, true);
   if (whole ? std::fabs(total - 1) > areashare : total - 1 > areashare) {
     const std::string why = CROSSINGOFLINES();
     IO::ERROREXIT("areas",

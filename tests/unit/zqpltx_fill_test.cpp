@@ -1689,4 +1689,52 @@ TEST(DrawingFill, PolygonsThatDoNotTileTheWindowStopTheRun) {
   EXPECT_EQ(d.svg().find("<polygon"), std::string::npos) << d.svg();
 }
 
+// Two polygons over each other that lie beside a segment of a line both
+// areas have, on one side of it, are named by that line; one on each
+// side, over each other where the second reaches round the segment's end,
+// leave the place as the reason. The segment runs each of eight ways, and
+// the polygons are made round it: (s, t) is mid + s h + t h turned a
+// quarter counterclockwise, h half the segment, so t > 0 is its left.
+TEST(DrawingFill, PolygonsOnOneSideOfALineBothAreasHaveAreNamedByIt) {
+  using poly = ZQPLTX::areapolygon;
+  const int ways[8][2] = {{4, 0}, {3, 3}, {0, 4}, {-3, 3}, {-4, 0}, {-3, -3}, {0, -4}, {3, -3}};
+  for (const auto& [dx, dy] : ways) {
+    std::ostringstream rows;
+    rows << "u1 begin end " << 5 - dx / 2.0 << " " << 5 - dy / 2.0 << " " << 5 + dx / 2.0 << " " << 5 + dy / 2.0 << "\n";
+    Drawing d;
+    ASSERT_EQ(d.network(qk(rows.str(), "window 0 10 0 10\nbigticks 0 0 0 0\n", "0.5 u1\n0.6 u1 u2\n0.7 u2\n")), "");
+    const auto& l = drawtest::line(1);
+    const extended ax = l.x[1], ay = l.y[1], bx = l.x[2], by = l.y[2];
+    const extended hx = (bx - ax) / 2, hy = (by - ay) / 2, mx = (ax + bx) / 2, my = (ay + by) / 2;
+    // the segment's ends exactly, then the other corners on side `side`
+    auto around = [&](smallint area, bool aforward, int side, std::vector<std::pair<double, double>> st) {
+      poly p{area, {aforward ? ax : bx, aforward ? bx : ax}, {aforward ? ay : by, aforward ? by : ay}};
+      for (const auto& [s, t] : st) {
+        p.x.push_back(mx + s * hx - side * t * hy);
+        p.y.push_back(my + s * hy + side * t * hx);
+      }
+      return p;
+    };
+    for (int side : {1, -1}) {
+      // a sliver along a row is found across the columns
+      for (double t : {1.0, 0.004}) {
+        const std::string end = testsupport::fatal([&] {
+          ZQPLTX::CHECKTILES({around(1, true, side, {{0, t}}), around(2, false, side, {{0, t / 2}})}, false);
+        });
+        EXPECT_EQ(end.substr(end.find(':', 7)), ": both lie on one side of line u1") << rows.str() << side << t;
+      }
+      // area 3 has no line of area 1's
+      const std::string apart = testsupport::fatal([&] {
+        ZQPLTX::CHECKTILES({around(1, true, side, {{0, 1}}), around(3, false, side, {{0, 0.5}})}, false);
+      });
+      EXPECT_NE(apart.find("their polygons both cover the place"), std::string::npos) << rows.str() << side << apart;
+      const std::string beside = testsupport::fatal([&] {
+        ZQPLTX::CHECKTILES({around(1, true, side, {{0, 1}}),
+                            around(2, false, side, {{-1, -1}, {2, -1}, {2, 1}, {0.3, 0.5}})}, false);
+      });
+      EXPECT_NE(beside.find("their polygons both cover the place"), std::string::npos) << rows.str() << side << beside;
+    }
+  }
+}
+
 }  // namespace
