@@ -193,6 +193,9 @@ void CHECKTILES(const std::vector<areapolygon>& drawn, bool whole);
 // Two lines of the drawing that cross, or touch, where no point of both
 // joins them, as a refusal names them, as drawn; an empty text for none.
 std::string CROSSINGOFLINES();
+// Whether line i runs along the frame, each of its segments on one side of
+// it, so that nothing of the window lies between it and the frame.
+bool LINEALONGFRAME(smallint i);
 smallint WHICHU(const sstring& name);
 // Line ends are 1 (first point) and 2 (last point).
 extended DISTANCE(smallint line1, smallint end1, smallint line2, smallint end2);

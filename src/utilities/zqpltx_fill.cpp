@@ -640,14 +640,18 @@ void writepolygons(const std::vector<areapolygon>& polygons) {
 
 // The lines' ends joined, the walk may still close round the field more
 // than one way, or round a place that is not all of it: then lines that
-// cross where no point joins them are the data's own reason, named.
+// cross where no point joins them are the data's own reason, named. Lines
+// that all run along the frame leave nothing to close round.
 enum class closing { open, closed };
 
 [[noreturn]] void nowalk(smallint k, const farray<smallint, 1, maxbound>& lines, long n,
                          closing how = closing::open) {
   std::string names;
   for (long j = 1; j <= n; ++j) names += (j > 1 ? " " : "") + lineat(lines[j]).name;
-  const std::string why = how == closing::closed ? CROSSINGOFLINES() : "";
+  std::string why = how == closing::closed ? CROSSINGOFLINES() : "";
+  bool along = true;
+  for (long j = 1; j <= n; ++j) along = along && LINEALONGFRAME(lines[j]);
+  if (why.empty() && along) why = "its lines lie along the frame";
   stop("areas", "area " + IO::INT2STR(k) + " (" + names + ") cannot be drawn: " +
                     (why.empty() ? "its lines and the frame between their ends do not close round it" : why));
 }

@@ -8,7 +8,8 @@
 // their points, so no record's rounding loosens it. Where the polygons do
 // not tile, two lines that cross where no point joins them are the data's
 // own reason, and are named; else, for two polygons over each other, a
-// line both their areas have, where they lie on one side of it.
+// line both their areas have, where they lie on one side of it; else
+// lines that all run along the frame.
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -124,7 +125,28 @@ std::string CROSSINGOFLINES() {
   return why;
 }
 
+bool LINEALONGFRAME(smallint i) {
+  const linetype& l = (*LINE)[i];
+  auto onside = [](extended a, extended b, extended low, extended high) { return a == b && (a == low || a == high); };
+  for (long k = 1; k < l.npts; ++k)
+    if (!onside(l.x[k], l.x[k + 1], XLOW, XHIGH) && !onside(l.y[k], l.y[k + 1], YLOW, YHIGH)) return false;
+  return l.npts >= 2;
+}
+
 namespace {
+
+// Whether every line of area k runs along the frame: rows written coarser
+// than the window put there leave the field no width for the picture to
+// find its side by.
+bool alongframe(smallint k) {
+  const atype& a = AREA[k];
+  for (long j = 1; j <= a.nbound; ++j) {
+    bool along = false;
+    for (smallint i = 1; i <= NLINE; ++i) along = along || ((*LINE)[i].name == a.boundnames[j] && LINEALONGFRAME(i));
+    if (!along) return false;
+  }
+  return true;
+}
 
 // Which side of segment k of line i (from row k to row k + 1) a polygon
 // covers beside it, as the check reads the polygon: along the row through
@@ -180,6 +202,7 @@ smallint sharedside(const windowpolygon& p1, const windowpolygon& p2) {
   std::string why = CROSSINGOFLINES();
   const smallint i = why.empty() ? sharedside(p1, p2) : 0;
   if (i > 0) why = "both lie on one side of line " + (*LINE)[i].name;
+  if (why.empty() && alongframe(p1.area) && alongframe(p2.area)) why = "their lines lie along the frame";
   IO::ERROREXIT("areas",
                 "areas " + named(p1.area) + " and " + named(p2.area) + " cannot be drawn: " +
                     (why.empty() ? "their polygons both cover the place " + placeat(u, v) : why),
@@ -187,7 +210,8 @@ smallint sharedside(const windowpolygon& p1, const windowpolygon& p2) {
 }
 
 [[noreturn]] void gap(smallint k, extended u, extended v) {
-  const std::string why = CROSSINGOFLINES();
+  std::string why = CROSSINGOFLINES();
+  if (why.empty() && alongframe(k)) why = "its lines lie along the frame";
   IO::ERROREXIT("areas",
                 "area " + named(k) + " cannot be drawn: " +
                     (why.empty() ? "beside it no polygon covers the place " + placeat(u, v) : why),

@@ -1702,7 +1702,7 @@ TEST(DrawingFill, PolygonsOnOneSideOfALineBothAreasHaveAreNamedByIt) {
     std::ostringstream rows;
     rows << "u1 begin end " << 5 - dx / 2.0 << " " << 5 - dy / 2.0 << " " << 5 + dx / 2.0 << " " << 5 + dy / 2.0 << "\n";
     Drawing d;
-    ASSERT_EQ(d.network(qk(rows.str(), "window 0 10 0 10\nbigticks 0 0 0 0\n", "0.5 u1\n0.6 u1 u2\n0.7 u2\n")), "");
+    ASSERT_EQ(d.network(qk(rows.str(), "window 0 10 0 10\nbigticks 0 0 0 0\n", "0.5 u1\n0.6 u2 u1\n0.7 u2\n")), "");
     const auto& l = drawtest::line(1);
     const extended ax = l.x[1], ay = l.y[1], bx = l.x[2], by = l.y[2];
     const extended hx = (bx - ax) / 2, hy = (by - ay) / 2, mx = (ax + bx) / 2, my = (ay + by) / 2;
@@ -1734,6 +1734,38 @@ TEST(DrawingFill, PolygonsOnOneSideOfALineBothAreasHaveAreNamedByIt) {
       });
       EXPECT_NE(beside.find("their polygons both cover the place"), std::string::npos) << rows.str() << side << beside;
     }
+  }
+}
+
+// A field whose lines all run along the frame has no width in the window
+// to find its side by, and a refusal of it says so: where its polygon
+// leaves a gap, lies over another such field, or cannot be walked (one
+// line from a point on the frame along it). Where one line crosses the
+// window, the reason stays as it was.
+TEST(DrawingFill, AFieldWhoseLinesAllRunAlongTheFrameIsRefusedSayingSo) {
+  using poly = ZQPLTX::areapolygon;
+  auto box = [](smallint area, double x0, double y0, double x1, double y1) {
+    return poly{area, {x0, x1, x1, x0}, {y0, y0, y1, y1}};
+  };
+  const std::string control = "window 0 10 0 10\nbigticks 0 0 0 0\n";
+  Drawing d;
+  ASSERT_EQ(d.network(qk("u1 begin end 2 0 8 0\nu2 begin end 0 2 0 8\nu3 begin end 1 1 9 9\n", control,
+                         "0.5 u1\n0.6 u1 u2\n0.7 u3\n")),
+            "");
+  auto end = [](const std::vector<poly>& polys) {
+    return testsupport::fatal([&] { ZQPLTX::CHECKTILES(polys, true); });
+  };
+  EXPECT_EQ(end({box(1, 0, 0, 10, 5)}), "areas: area 1 (u1) cannot be drawn: its lines lie along the frame");
+  EXPECT_EQ(end({box(1, 0, 0, 10, 6), box(2, 0, 5, 10, 10)}),
+            "areas: areas 1 (u1) and 2 (u1 u2) cannot be drawn: their lines lie along the frame");
+  EXPECT_NE(end({box(1, 0, 0, 10, 6), box(3, 0, 5, 10, 10)}).find("their polygons both cover the place"),
+            std::string::npos);
+  for (const auto& [y, why] : {std::pair<std::string, std::string>{"0", "its lines lie along the frame"},
+                               {"3", "its lines and the frame between their ends do not close round it"}}) {
+    Drawing walked;
+    EXPECT_EQ(walked.plot(qk("i1 q - a b invariant 5 " + y + "\nu1 q - a i1 end 5 " + y + " 10 " + y + "\n", control,
+                             "0.5 u1\n")),
+              "areas: area 1 (u1) cannot be drawn: " + why);
   }
 }
 
