@@ -1689,82 +1689,59 @@ TEST(DrawingFill, PolygonsThatDoNotTileTheWindowStopTheRun) {
   EXPECT_EQ(d.svg().find("<polygon"), std::string::npos) << d.svg();
 }
 
-// Two polygons over each other that lie beside a segment of a line both
-// areas have, on one side of it, are named by that line; one on each
-// side, over each other where the second reaches round the segment's end,
-// leave the place as the reason. The segment runs each of eight ways, and
-// the polygons are made round it: (s, t) is mid + s h + t h turned a
-// quarter counterclockwise, h half the segment, so t > 0 is its left.
-TEST(DrawingFill, PolygonsOnOneSideOfALineBothAreasHaveAreNamedByIt) {
+// Where the polygons do not tile, the refusal names what the data show. A
+// line both areas have, where their polygons lie beside it on one side:
+// its segment runs each of eight ways, and (s, t) is its middle + s h + t h
+// turned a quarter, h half the segment (a sliver along a row is found
+// across the columns); not where one lies on each side, nor where area 3
+// has no line of area 1's. Lines that all run along the frame, for a gap,
+// an overlap or a field that cannot be walked; not where one crosses the
+// window.
+TEST(DrawingFill, RefusalsOfPolygonsThatDoNotTileNameWhatTheDataShow) {
   using poly = ZQPLTX::areapolygon;
-  const int ways[8][2] = {{4, 0}, {3, 3}, {0, 4}, {-3, 3}, {-4, 0}, {-3, -3}, {0, -4}, {3, -3}};
-  for (const auto& [dx, dy] : ways) {
+  auto reason = [](const std::vector<poly>& polys, bool whole = false) {
+    const std::string end = testsupport::fatal([&] { ZQPLTX::CHECKTILES(polys, whole); });
+    return end.substr(end.find(':', 7) + 2);
+  };
+  const std::string place = "their polygons both cover the place", window = "window 0 10 0 10\nbigticks 0 0 0 0\n";
+  for (const auto& [dx, dy] : {std::pair{4, 0}, {3, 3}, {0, 4}, {-3, 3}, {-4, 0}, {-3, -3}, {0, -4}, {3, -3}}) {
     std::ostringstream rows;
     rows << "u1 begin end " << 5 - dx / 2.0 << " " << 5 - dy / 2.0 << " " << 5 + dx / 2.0 << " " << 5 + dy / 2.0 << "\n";
     Drawing d;
-    ASSERT_EQ(d.network(qk(rows.str(), "window 0 10 0 10\nbigticks 0 0 0 0\n", "0.5 u1\n0.6 u2 u1\n0.7 u2\n")), "");
+    ASSERT_EQ(d.network(qk(rows.str(), window, "0.5 u1\n0.6 u2 u1\n0.7 u2\n")), "");
     const auto& l = drawtest::line(1);
-    const extended ax = l.x[1], ay = l.y[1], bx = l.x[2], by = l.y[2];
-    const extended hx = (bx - ax) / 2, hy = (by - ay) / 2, mx = (ax + bx) / 2, my = (ay + by) / 2;
-    // the segment's ends exactly, then the other corners on side `side`
-    auto around = [&](smallint area, bool aforward, int side, std::vector<std::pair<double, double>> st) {
-      poly p{area, {aforward ? ax : bx, aforward ? bx : ax}, {aforward ? ay : by, aforward ? by : ay}};
+    const extended hx = (l.x[2] - l.x[1]) / 2, hy = (l.y[2] - l.y[1]) / 2;
+    auto beside = [&](smallint area, int side, const std::vector<std::pair<double, double>>& st) {
+      poly p{area, {l.x[1], l.x[2]}, {l.y[1], l.y[2]}};
       for (const auto& [s, t] : st) {
-        p.x.push_back(mx + s * hx - side * t * hy);
-        p.y.push_back(my + s * hy + side * t * hx);
+        p.x.push_back(l.x[1] + hx + s * hx - side * t * hy);
+        p.y.push_back(l.y[1] + hy + s * hy + side * t * hx);
       }
       return p;
     };
     for (int side : {1, -1}) {
-      // a sliver along a row is found across the columns
-      for (double t : {1.0, 0.004}) {
-        const std::string end = testsupport::fatal([&] {
-          ZQPLTX::CHECKTILES({around(1, true, side, {{0, t}}), around(2, false, side, {{0, t / 2}})}, false);
-        });
-        EXPECT_EQ(end.substr(end.find(':', 7)), ": both lie on one side of line u1") << rows.str() << side << t;
-      }
-      // area 3 has no line of area 1's
-      const std::string apart = testsupport::fatal([&] {
-        ZQPLTX::CHECKTILES({around(1, true, side, {{0, 1}}), around(3, false, side, {{0, 0.5}})}, false);
-      });
-      EXPECT_NE(apart.find("their polygons both cover the place"), std::string::npos) << rows.str() << side << apart;
-      const std::string beside = testsupport::fatal([&] {
-        ZQPLTX::CHECKTILES({around(1, true, side, {{0, 1}}),
-                            around(2, false, side, {{-1, -1}, {2, -1}, {2, 1}, {0.3, 0.5}})}, false);
-      });
-      EXPECT_NE(beside.find("their polygons both cover the place"), std::string::npos) << rows.str() << side << beside;
+      for (double t : {1.0, 0.004})
+        EXPECT_EQ(reason({beside(1, side, {{0, t}}), beside(2, side, {{0, t / 2}})}), "both lie on one side of line u1")
+            << rows.str() << side << t;
+      EXPECT_EQ(reason({beside(1, side, {{0, 1}}), beside(3, side, {{0, 0.5}})}).rfind(place, 0), 0u) << rows.str();
+      const poly round = beside(2, side, {{0.3, 0.5}, {2, 1}, {2, -1}, {-1, -1}});
+      EXPECT_EQ(reason({beside(1, side, {{0, 1}}), round}).rfind(place, 0), 0u) << rows.str() << side;
     }
   }
-}
-
-// A field whose lines all run along the frame has no width in the window
-// to find its side by, and a refusal of it says so: where its polygon
-// leaves a gap, lies over another such field, or cannot be walked (one
-// line from a point on the frame along it). Where one line crosses the
-// window, the reason stays as it was.
-TEST(DrawingFill, AFieldWhoseLinesAllRunAlongTheFrameIsRefusedSayingSo) {
-  using poly = ZQPLTX::areapolygon;
-  auto box = [](smallint area, double x0, double y0, double x1, double y1) {
-    return poly{area, {x0, x1, x1, x0}, {y0, y0, y1, y1}};
-  };
-  const std::string control = "window 0 10 0 10\nbigticks 0 0 0 0\n";
-  Drawing d;
-  ASSERT_EQ(d.network(qk("u1 begin end 2 0 8 0\nu2 begin end 0 2 0 8\nu3 begin end 1 1 9 9\n", control,
-                         "0.5 u1\n0.6 u1 u2\n0.7 u3\n")),
-            "");
-  auto end = [](const std::vector<poly>& polys) {
-    return testsupport::fatal([&] { ZQPLTX::CHECKTILES(polys, true); });
-  };
-  EXPECT_EQ(end({box(1, 0, 0, 10, 5)}), "areas: area 1 (u1) cannot be drawn: its lines lie along the frame");
-  EXPECT_EQ(end({box(1, 0, 0, 10, 6), box(2, 0, 5, 10, 10)}),
-            "areas: areas 1 (u1) and 2 (u1 u2) cannot be drawn: their lines lie along the frame");
-  EXPECT_NE(end({box(1, 0, 0, 10, 6), box(3, 0, 5, 10, 10)}).find("their polygons both cover the place"),
-            std::string::npos);
+  {
+    Drawing d;
+    ASSERT_EQ(d.network(qk("u1 begin end 2 0 8 0\nu2 begin end 0 2 0 8\nu3 begin end 1 1 9 9\n", window,
+                           "0.5 u1\n0.6 u1 u2\n0.7 u3\n")),
+              "");
+    auto box = [](smallint area, double y0, double y1) { return poly{area, {0, 10, 10, 0}, {y0, y0, y1, y1}}; };
+    EXPECT_EQ(reason({box(1, 0, 5)}, true), "its lines lie along the frame");
+    EXPECT_EQ(reason({box(1, 0, 6), box(2, 5, 10)}, true), "their lines lie along the frame");
+    EXPECT_EQ(reason({box(1, 0, 6), box(3, 5, 10)}, true).rfind(place, 0), 0u);
+  }
   for (const auto& [y, why] : {std::pair<std::string, std::string>{"0", "its lines lie along the frame"},
                                {"3", "its lines and the frame between their ends do not close round it"}}) {
-    Drawing walked;
-    EXPECT_EQ(walked.plot(qk("i1 q - a b invariant 5 " + y + "\nu1 q - a i1 end 5 " + y + " 10 " + y + "\n", control,
-                             "0.5 u1\n")),
+    Drawing d;
+    EXPECT_EQ(d.plot(qk("i1 q - a b invariant 5 " + y + "\nu1 q - a i1 end 5 " + y + " 10 " + y + "\n", window, "0.5 u1\n")),
               "areas: area 1 (u1) cannot be drawn: " + why);
   }
 }
