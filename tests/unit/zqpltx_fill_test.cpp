@@ -148,6 +148,10 @@ TEST(DrawingFill, TwoLines) {
       {"u1 begin end 2 300 2 900\nu2 begin end 8 900 8 300\n", "0.5 u1 u2\n", {box}},
       {"u1 begin end 2 300 2 900\nu2 begin end -1 500 11 500\n", "0.5 u1 u2\n", {ell}},
       {"u1 begin end 2 300 2 900\nu2 begin end 11 500 -1 500\n", "0.5 u1 u2\n", {ell}},
+      // both last ends on the top edge, the first ends apart: u2 from its
+      // last end, though its first lies nearer u1's last
+      {"u1 begin end 2 400 8 800\nu2 begin end 10 780 1 800\n", "0.5 u1 u2\n",
+       {"rgb(127,127,127) 152.00 504.00, 428.00 44.00, 106.00 44.00, 520.00 67.00, 520.00 504.00, 152.00 504.00"}},
   };
   for (const row& r : rows) check(r);
 }
@@ -306,6 +310,8 @@ TEST(DrawingFill, LinesThatDoNotJoin) {
       // is outside the ring, which a ring apart from the frame cannot close
       {"i6 7.5 550\nu1 i3 i4 connect\nu2 i4 i5 connect\nu3 i5 i3 connect\nu4 i3 i6\n  6 500\n  7 501\n  7.5 550\n",
        "0.5 u1 u2 u3\n", three},
+      // a line into the ring ending at its corner tells the same
+      {"i6 7.5 550\nu1 i3 i4 connect\nu2 i4 i5 connect\nu3 i5 i3 connect\nu4 i6 i3 connect\n", "0.5 u1 u2 u3\n", three},
       // the same with two lines into it from i3, away from u1 and u3 but
       // within a unit of each other at their first rows, parting beyond
       {"i6 7.5 600\ni7 7.8 560\nu1 i3 i4 connect\nu2 i4 i5 connect\nu3 i5 i3 connect\n"
