@@ -734,7 +734,8 @@ partners partnersof(smallint k, const farray<smallint, 1, maxbound>& lines, long
     for (long other = 1; other <= 2 * n; ++other)
       if (other != id && atpoint(link(id)) && link(id) == link(other)) sharespoint[id] = true;
   auto twopoints = [&](long id, long other) {
-    return parted && atpoint(link(id)) && atpoint(link(other)) && link(id) != link(other) &&
+    // sharespoint is set only while parted
+    return atpoint(link(id)) && atpoint(link(other)) && link(id) != link(other) &&
            (sharespoint[id] || sharespoint[other]);
   };
   meetings met;

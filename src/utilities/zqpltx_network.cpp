@@ -390,13 +390,15 @@ void DOCROSSOVER() {
     for (long ka = 1; ka <= a.npts - 1 && !seen; ++ka) {
       for (long kb = 1; kb <= b.npts - 1 && !seen; ++kb) {
         extended x = 0, y = 0;
-        if (!segmentscross(a, ka, b, kb, x, y) || (found && !POINTSEEN(x, y))) continue;
+        if (!segmentscross(a, ka, b, kb, x, y)) continue;
+        const bool inwindow = POINTSEEN(x, y);
+        if (found && !inwindow) continue;
         p.x = x;
         p.y = y;
         // as coarse as the rows of the two segments that place it
         p.round = COARSER(COARSER(a.round[ka], a.round[ka + 1]), COARSER(b.round[kb], b.round[kb + 1]));
         found = true;
-        seen = POINTSEEN(x, y);
+        seen = inwindow;
       }
     }
     if (!found) IO::ERROREXIT("crossover", "lines don't cross for " + p.name, yourfault);

@@ -135,15 +135,22 @@ bool LINEALONGFRAME(smallint i) {
 
 namespace {
 
+// The line an area names, 0 for none: areas given in the file may name
+// lines the records do not hold.
+smallint lineindex(const sstring& name) {
+  for (smallint i = 1; i <= NLINE; ++i)
+    if ((*LINE)[i].name == name) return i;
+  return 0;
+}
+
 // Whether every line of area k runs along the frame: rows written coarser
 // than the window put there leave the field no width for the picture to
 // find its side by.
 bool alongframe(smallint k) {
   const atype& a = AREA[k];
   for (long j = 1; j <= a.nbound; ++j) {
-    bool along = false;
-    for (smallint i = 1; i <= NLINE; ++i) along = along || ((*LINE)[i].name == a.boundnames[j] && LINEALONGFRAME(i));
-    if (!along) return false;
+    const smallint i = lineindex(a.boundnames[j]);
+    if (i == 0 || !LINEALONGFRAME(i)) return false;
   }
   return true;
 }
@@ -158,12 +165,15 @@ int sidealong(const windowpolygon& p, smallint i, long k) {
   const linetype& l = (*LINE)[i];
   extended ax = (l.x[k] - XLOW) / (XHIGH - XLOW), ay = (l.y[k] - YLOW) / (YHIGH - YLOW);
   extended bx = (l.x[k + 1] - XLOW) / (XHIGH - XLOW), by = (l.y[k + 1] - YLOW) / (YHIGH - YLOW);
-  windowpolygon q = p;
-  if (ay == by) {
-    std::swap(q.x, q.y);
+  const bool alongrow = ay == by;
+  windowpolygon turned;
+  if (alongrow) {
+    turned = p;
+    std::swap(turned.x, turned.y);
     std::swap(ax, ay);
     std::swap(bx, by);
   }
+  const windowpolygon& q = alongrow ? turned : p;
   if (ay == by) return 0;  // no length
   // where the segment crosses the row, as the polygon's edge does: read
   // from its lower end up
@@ -186,13 +196,10 @@ smallint sharedside(const windowpolygon& p1, const windowpolygon& p2) {
   const atype& a2 = AREA[p2.area];
   for (long j1 = 1; j1 <= a1.nbound; ++j1)
     for (long j2 = 1; j2 <= a2.nbound; ++j2) {
-      if (a1.boundnames[j1] != a2.boundnames[j2]) continue;
-      for (smallint i = 1; i <= NLINE; ++i) {
-        if ((*LINE)[i].name != a1.boundnames[j1]) continue;
-        for (long k = 1; k < (*LINE)[i].npts; ++k) {
-          const int s = sidealong(p1, i, k);
-          if (s != 0 && s == sidealong(p2, i, k)) return i;
-        }
+      const smallint i = a1.boundnames[j1] == a2.boundnames[j2] ? lineindex(a1.boundnames[j1]) : 0;
+      for (long k = 1; i > 0 && k < (*LINE)[i].npts; ++k) {
+        const int s = sidealong(p1, i, k);
+        if (s != 0 && s == sidealong(p2, i, k)) return i;
       }
     }
   return 0;
