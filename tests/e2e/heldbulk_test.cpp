@@ -829,6 +829,61 @@ TEST_P(BatchItems, HeldListPointsAreEachWrittenOnceUnderTheirNamesAndJudged) {
     EXPECT_EQ(p.status, 1);
     EXPECT_TRUE(has(p.out, "-- run bombed in readcomps : negative entries not allowed in a bulk\n")) << p.out;
   }
+  // Items whose loop makes fewer points than their count, at mu -946 and
+  // -945: each point in the group of its mu value at its P-T point, as the
+  // same item given only what its loop walks has it there, the slots not
+  // reached failed; a filter is met by the point at its own slot. Item 1,
+  // variance 1, solves P at each T (as item 2), never reaching 5 kbar;
+  // item 3, variance 0, solves P and T at its first temperature (as item 4).
+  // Where nothing of an item holds the held variable (mu(H2O) beside the
+  // carbonates), its point holds at every value, each slot the same row.
+  auto csvrow = [&](const std::string& head, const std::string& lines, const std::string& typed) {
+    std::map<std::string, std::string> files = k.files;
+    files[k.script] = head + "pseudosection no\ndebuglevel 0\n" + lines + "autoexit yes\n*\n";
+    const e2e::Run r = e2e::run({k.fixture}, typed, files);
+    std::istringstream in(r.files.count(stem + ".csv") ? r.files.at(stem + ".csv") : "");
+    std::vector<std::vector<std::string>> rows;
+    for (std::string l; std::getline(in, l);) rows.push_back(cells(l));
+    return rows;
+  };
+  auto field = [](const std::vector<std::string>& row, std::size_t g, std::size_t c) { return std::stod(row.at(5 * g + c)); };
+  if (k.name == "one mu") {
+    const std::string iso = " 1 1 0 1 opx 1 0.45\n", both = " 1 1 0 2 ol 1 0.535 opx 1 0.45\n";
+    // With filters, one line per P-T point after its item.
+    auto items = [&](const std::array<std::string, 4>& f) {
+      return k.guesses + "batch ol opx 2 2 2 4 5 680 720" + iso + f[0] + "batch ol opx 2 1 2 4 680 720" + iso + f[1] +
+             "batch ol opx 2 1 2 4 680 720" + both + f[2] + "batch ol opx 2 1 1 4 680" + both + f[3];
+    };
+    const std::string head = mumodes("", "ol opx", "mu SiO2\n", 2).head, typed = "-946 -945\n1\n";
+    const std::vector<std::vector<std::string>> rows = csvrow(head, items({}), typed);
+    ASSERT_EQ(rows.size(), 2u);
+    ASSERT_EQ(rows[1].size(), 5u * 18);
+    for (std::size_t v = 0; v < 2; ++v)
+      for (const auto& [slot, same] : std::vector<std::pair<std::size_t, long>>{
+               {4 * v, 8 + 2 * v}, {4 * v + 1, 9 + 2 * v}, {4 * v + 2, -1}, {4 * v + 3, -1}, {12 + 2 * v, 16 + v}, {13 + 2 * v, -1}})
+        for (std::size_t c = 1; c < 5; ++c)
+          EXPECT_EQ(field(rows[1], slot, c), same < 0 ? (c < 3 ? 0 : -1) : field(rows[1], static_cast<std::size_t>(same), c))
+              << slot << " " << c;
+    // Item 3's point at -945 (slot 3) meets the filter of its P-T point 1.
+    const double t = field(rows[1], 14, 2);
+    EXPECT_GT(std::fabs(t - field(rows[1], 12, 2)), 1);
+    const std::string none = "filter 0\n", window = "filter 1 T " + std::to_string(t - 0.5) + " " + std::to_string(t + 0.5) + "\n";
+    EXPECT_EQ(csvrow(head, items({none + none + none + none, none + none, window + "filter 1 T 0 1\n", none}) + "batchreq 3\n", typed).size(), 2u);
+  }
+  if (k.name == "buffered Tx(CO2)") {
+    const std::vector<std::vector<std::string>> rows =
+        csvrow("axfile bfax\nwith pe cb fluid\ninexcess\nmu H2O\ndiagramPT 0.5 10 300 1200\n",
+               k.guesses + "batch pe cb 3 1 2 3 640 600 1 1 0 1 cb 1 0.15\nbatch pe cb 3 1 1 3 620 1 1 0 1 cb 1 0.15\n",
+               "-400 -398\n1\n");
+    ASSERT_EQ(rows.size(), 2u);
+    ASSERT_EQ(rows[1].size(), 5u * 9);
+    const double temperature[] = {640, 600, 640, 600, 640, 600, 620, 620, 620};
+    for (std::size_t g = 0; g < 9; ++g) {
+      const double xp = field(rows[1], g, 3), xc = field(rows[1], g, 4);
+      EXPECT_EQ(field(rows[1], g, 2), temperature[g]) << g;
+      EXPECT_NEAR(std::log(xp * (1 - xc) / ((1 - xp) * xc)), carbonatelnk(temperature[g]), 2e-3) << g;
+    }
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryRunKind, BatchItems, ::testing::Range<std::size_t>(0, 7));
