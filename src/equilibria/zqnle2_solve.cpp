@@ -189,18 +189,17 @@ void solvestate::KEEPPOINT() {
   farray<long, 1, iemvector::hi> everystride{"keep everystride"}, everyvalues{"keep everyvalues"};
   long slot = 1, stride = 1, nevery = 0;
   for (long l = NLOOP; l >= 1; --l) {
-    long values = LOOPMAX[l];
-    if (l == pat || l == NLOOP) {
-      values = l == pat ? item.np : item.nt;
-    } else if (l >= firstheld) {
+    const bool pt = l >= pat;
+    long values = pt ? (l == pat ? item.np : item.nt) : LOOPMAX[l];
+    if (!pt && l >= firstheld)
       values = l < firstheld + NLNA ? NLLNA[l - firstheld + 1] : NLMU[l - firstheld - NLNA + 1];
-      if (LOOPMAX[l] < values) {
-        ++nevery;
-        everystride[nevery] = stride;
-        everyvalues[nevery] = values;
-      }
+    if (!pt && values > LOOPMAX[l]) {
+      ++nevery;
+      everystride[nevery] = stride;
+      everyvalues[nevery] = values;
+    } else {
+      slot += (LOOPAT[l] - 1) * stride;
     }
-    if (LOOPMAX[l] == values || l == pat || l == NLOOP) slot += (LOOPAT[l] - 1) * stride;
     stride *= values;
   }
   // A layout whose count is not the item's keeps its points as they come.
