@@ -379,45 +379,6 @@ TEST_F(BatchRuns, RowsVerdictsAndScore) {
   EXPECT_EQ(NOKBATCH, 2);
   // The first passing run's block took its separator when the next came.
   EXPECT_NE(file("qk.txt").find(" {         {0, 0}, {}}},     0.600},\n"), std::string::npos) << file("qk.txt");
-  // Two mu lists of 2 values, the second held by no reaction (its level one
-  // value): the loop's point at mu index m and P-T point p fills slots
-  // 4 (m - 1) + 2 (j - 1) + p for either value j, later slots before
-  // earlier ones; the rows come out in slot order, each judged by its P-T
-  // point's filter (point 2: x(alp) 0.2..0.3, met only where m is 2;
-  // point 1: one no row meets).
-  NBATCH = 1;
-  item(1, 2);
-  filter(1, 1, "x(bet)", 0.9L, 1);
-  filter(1, 2, "x(alp)", 0.2L, 0.3L);
-  st.FINDFILTERCODES();
-  BATCHREQ[1].item[1] = 1;
-  NBATCHREQ = 1;
-  NMU = 2;
-  NLMU[1] = NLMU[2] = 2;
-  st.NLOOP = 4;
-  const smallint levels[] = {2, 1, 2, 1};
-  for (long l = 1; l <= 4; ++l) st.LOOPMAX[l] = levels[l - 1];
-  IBATCH = 1;
-  st.FIRSTBATCH = true;
-  for (const bool meets : {false, true}) {
-    ++st.RUN;
-    const longint before = NOKBATCH;
-    for (smallint m = 1; m <= 2; ++m)
-      for (smallint p = 1; p <= 2; ++p) {
-        st.LOOPAT[1] = m;
-        st.LOOPAT[3] = p;
-        st.LOOPAT[2] = st.LOOPAT[4] = 1;
-        X[3] = meets ? 0.1L * m + 0.01L * p : 0.5L;
-        st.GOODMC = true;
-        st.KEEPPOINT();
-      }
-    EXPECT_EQ(NOKBATCH, before + (meets ? 1 : 0));
-  }
-  NMU = 0;
-  const std::vector<std::string> row = csvparse::rows(file("a.csv")).back();
-  ASSERT_GE(row.size(), 8u * 5);
-  for (std::size_t s = 0; s < 8; ++s)
-    EXPECT_NEAR(std::stod(row[5 * s + 3]), 0.1 * static_cast<double>(s / 4 + 1) + 0.01 * static_cast<double>(s % 2 + 1), 1e-9) << s;
 }
 
 // The results list is closed once the series is over, after the last block
