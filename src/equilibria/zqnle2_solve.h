@@ -170,6 +170,8 @@ struct solvestate {
   void PRINTBATCHHEADER(smallint ibatch);
   void SETUPMONTECARLO();
   void DOMONTECARLO();
+  // A row into slot ipt of item ibatch; the run is judged once the last
+  // item has every slot filled, in whatever order.
   void PRINTMCRESULTS(smallint ibatch, smallint ipt, bool& goodmc);
   // The system's G, H, S, V and density of the good point just solved, for
   // its row: false when the point has none (no modes among its unknowns,
