@@ -94,12 +94,23 @@ void solvestate::PRINTMCRESULTS(smallint ibatch, smallint ipt, bool& goodmc) {
     RESULTSOPEN = true;
     BLOCKPENDING = false;
   }
-  if (FIRSTBATCH && ipt == 1) MCK = 0;
-  // 4. The point into the store.
-  if (MCK + 1 > maxmcrows) IO::ERROREXIT("printmcresults", "too many rows in one run", myfault);
+  // 4. The point into its slot of the store: the item's slots follow the
+  // rows of the run's items before it, whatever order they are filled in.
+  if (ibatch != MCITEM || runno != MCITEMRUN) {
+    if (FIRSTBATCH) MCK = 0;
+    MCITEM = ibatch;
+    MCITEMRUN = runno;
+    MCBASE = MCK;
+    MCFILLED = 0;
+    MCSLOT.fill(false);
+  }
+  if (MCBASE + ipt > maxmcrows) IO::ERROREXIT("printmcresults", "too many rows in one run", myfault);
+  if (!MCSLOT[ipt]) ++MCFILLED;
+  MCSLOT[ipt] = true;
+  MCK = std::max(MCK, static_cast<smallint>(MCBASE + ipt));
   item.pointok[ipt] = goodmc;
   item.pointkept[ipt] = true;
-  mcrow& row = MCROWS->row[++MCK];
+  mcrow& row = MCROWS->row[MCBASE + ipt];
   row.item = ibatch;
   row.point = ipt;
   // P and T are the innermost levels of the point loop: a held list's
@@ -126,8 +137,8 @@ void solvestate::PRINTMCRESULTS(smallint ibatch, smallint ipt, bool& goodmc) {
       for (long f = 1; f <= item.nfilter[row.ptpoint]; ++f)
         if (!inside(row, item.filter(row.ptpoint, f))) item.pointkept[ipt] = false;
   }
-  // 5. The verdict, at the last point of the last item.
-  const bool last = ibatch == NBATCH && ipt == ITEMPOINTS(item);
+  // 5. The verdict, once the last item has every slot filled.
+  const bool last = ibatch == NBATCH && MCFILLED == ITEMPOINTS(item);
   bool verdict = true;
   if (last) {
     for (long k = 1; k <= NBATCHREQ && verdict; ++k) {
@@ -165,6 +176,10 @@ void solvestate::PRINTMCRESULTS(smallint ibatch, smallint ipt, bool& goodmc) {
     }
   }
   PRINTMCBLOCK(score);
+}
+
+bool solvestate::SLOTFILLED(smallint ibatch, long ipt) const {
+  return ibatch == MCITEM && RUNNUMBER() == MCITEMRUN && MCSLOT[ipt];
 }
 
 void solvestate::PRINTMCBLOCK(extended score) {

@@ -171,10 +171,53 @@ void solvestate::UNREACHEDPOINTS() {
   if (!ROWSKEPT()) return;
   // An item that cannot be calculated never met the check of its points.
   CHECKITEMPOINTS();
-  while (IPT < ITEMPOINTS(BATCHINFO[IBATCH])) {
-    ++IPT;
+  for (long p = 1, n = ITEMPOINTS(BATCHINFO[IBATCH]); p <= n; ++p) {
+    if (SLOTFILLED(IBATCH, p)) continue;
     GOODMC = false;
-    PRINTMCRESULTS(IBATCH, IPT, GOODMC);
+    PRINTMCRESULTS(IBATCH, static_cast<smallint>(p), GOODMC);
+  }
+}
+
+void solvestate::KEEPPOINT() {
+  // The loop's levels run as SETUPLOOPS lays them out: the isopleths and
+  // bulks, one level per ln a and per mu variable, then P and T. The count
+  // of the item's points gives each held list all its values and P and T
+  // the item's own lists, whatever values the loop walks of them; the
+  // slots run through that count as the loop through its levels.
+  const batchtype& item = BATCHINFO[IBATCH];
+  const long firstheld = NLOOP - NLNA - NMU - 1, pat = NLOOP - 1;
+  farray<long, 1, iemvector::hi> everystride{"keep everystride"}, everyvalues{"keep everyvalues"};
+  long slot = 1, stride = 1, nevery = 0;
+  for (long l = NLOOP; l >= 1; --l) {
+    const bool pt = l >= pat;
+    long values = pt ? (l == pat ? item.np : item.nt) : LOOPMAX[l];
+    if (!pt && l >= firstheld)
+      values = l < firstheld + NLNA ? NLLNA[l - firstheld + 1] : NLMU[l - firstheld - NLNA + 1];
+    if (!pt && values > LOOPMAX[l]) {
+      ++nevery;
+      everystride[nevery] = stride;
+      everyvalues[nevery] = values;
+    } else {
+      slot += (LOOPAT[l] - 1) * stride;
+    }
+    stride *= values;
+  }
+  // A layout whose count is not the item's keeps its points as they come.
+  if (stride != ITEMPOINTS(item)) {
+    slot = IPT;
+    nevery = 0;
+  }
+  long copies = 1;
+  for (long k = 1; k <= nevery; ++k) copies *= everyvalues[k];
+  const bool good = GOODMC;
+  for (long c = 0; c < copies; ++c) {
+    long at = slot, rest = c;
+    for (long k = 1; k <= nevery; ++k) {
+      at += rest % everyvalues[k] * everystride[k];
+      rest /= everyvalues[k];
+    }
+    GOODMC = good;
+    PRINTMCRESULTS(IBATCH, static_cast<smallint>(at), GOODMC);
   }
 }
 
@@ -240,7 +283,7 @@ void solvestate::POINT() {
   }
   GOODMC = GOOD;
   if (GOOD) ++NOK;
-  if (on(CONTROLJX.batch) && on(CONTROLJX.mcdebug)) PRINTMCRESULTS(IBATCH, IPT, GOODMC);
+  if (on(CONTROLJX.batch) && on(CONTROLJX.mcdebug)) KEEPPOINT();
   if (RUNSPAN != nullptr) RUNSPAN(runspan::write, true);
   OUTPUTPOINT();
   if (RUNSPAN != nullptr) RUNSPAN(runspan::write, false);
@@ -251,7 +294,7 @@ void solvestate::OUTPUTPOINT() {
   if (DOGMIN) {
     PRINTGINFO(GOOD, SEEN);
   } else if (on(CONTROLJX.batch) && DEBUGLEVEL == 0) {
-    if (!on(CONTROLJX.mcdebug)) PRINTMCRESULTS(IBATCH, IPT, GOODMC);
+    if (!on(CONTROLJX.mcdebug)) KEEPPOINT();
   } else if (GOOD) {
     if (CONTROLJX.uncertaintylevel > 0) ZQNLE4::CALCSD(PH);
     if (DOREACTION) ZQNLE4::CALCREALREACTION(PH, RNAMES, RNU, NREACT, RSTR);

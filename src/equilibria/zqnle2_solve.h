@@ -170,14 +170,24 @@ struct solvestate {
   void PRINTBATCHHEADER(smallint ibatch);
   void SETUPMONTECARLO();
   void DOMONTECARLO();
+  // A row into slot ipt of item ibatch; the run is judged once the last
+  // item has every slot filled, in whatever order.
   void PRINTMCRESULTS(smallint ibatch, smallint ipt, bool& goodmc);
   // The system's G, H, S, V and density of the good point just solved, for
   // its row: false when the point has none (no modes among its unknowns,
   // or a system whose properties are not modelled).
   bool ROWPROPERTIES(farray<extended, 1, nmcprops>& prop);
-  // The points of the item that its point loop did not reach, as failed
-  // rows, so that the run is judged and written all the same.
+  // The point just made, as a row in the slot of the held-list values and
+  // P-T point it was made at; a point whose equilibrium holds no reaction
+  // of a held list's variable holds at each of its values, and goes into
+  // each of their slots.
+  void KEEPPOINT();
+  // The slots of the item that its point loop did not reach (a P-T point
+  // its variance does not walk, within each group of held-list values), as
+  // failed rows, so that the run is judged and written all the same.
   void UNREACHEDPOINTS();
+  // Slot ipt of item ibatch holds a row of the current run.
+  bool SLOTFILLED(smallint ibatch, long ipt) const;
   // The end of the results list, once the series is over.
   void CLOSERESULTS();
   // Fractionation along a P-T path.
@@ -213,6 +223,13 @@ struct solvestate {
   bool FRACTXYZ = false;                              // a fractionation run writes the starting guesses of its first item
   smallint MCK = 0;                                   // rows of the current run in the store
   std::unique_ptr<mcrowstore> MCROWS;                 // the rows of the current run
+  // The item whose slots the store is filling, in which run; the rows of
+  // the run's items before it; its slots filled, and how many (PRINTMCRESULTS).
+  smallint MCITEM = 0;
+  long MCITEMRUN = 0;
+  long MCBASE = 0;
+  long MCFILLED = 0;
+  farray<bool, 1, maxbatchpt> MCSLOT{"solve MCSLOT"};
   std::string MCLINE;                                 // the line PRINTMCBLOCK builds, kept between runs
   std::unique_ptr<rowpropkeep> ROWKEEP;               // what ROWPROPERTIES puts back, made at its first call
   runcomponents RUNCOMPS;                             // the run's own component settings (SETUPBATCH)

@@ -38,7 +38,7 @@ long ITEMPOINTS(const batchtype& item);
 // One point of the current run.
 struct mcrow {
   smallint item = 0;   // its batch item
-  smallint point = 0;  // its point within the item
+  smallint point = 0;  // its slot within the item: its held-list values and P-T point
   smallint ptpoint = 0;  // the item's P-T point it was solved at, whose filters it meets
   smallint nx = 0, nxp = 0;  // NX and NXP at the point
   bool good = false;   // solved and in range

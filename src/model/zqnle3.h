@@ -49,7 +49,8 @@ bool TAKESMODE(long i);
 bool VARIABLEPHASE(long i);
 // The levels of the point loops of the equilibrium laid out last, each with
 // its count of values in LOOPMAX[1..NLOOP], pressure and temperature the
-// last two; P or T held fixed where they are stepped. Needs the assemblage's
+// last two, the run's ln a then mu variables, one level each, just before
+// them; P or T held fixed where they are stepped. Needs the assemblage's
 // reactions in R. The batch item does not change the result.
 void SETUPLOOPS(iemvector& LOOPMAX, smallint& NLOOP, smallint IBATCH);
 

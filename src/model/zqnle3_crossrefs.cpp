@@ -338,7 +338,14 @@ struct makecrossrefs {
   }
 };
 
+// Every held variable has its level, so that the point's starting values
+// read each level where it stands; one whose end-member the assemblage
+// lacks has one value, as one that no reaction holds.
 void addlevel(iemvector& LOOPMAX, long& n, long e, smallint values, const std::string& what) {
+  if (e <= 0) {
+    LOOPMAX[++n] = 1;
+    return;
+  }
   for (long r = 1; r <= NR; ++r)
     if ((*R)(r, e) != 0) {
       LOOPMAX[++n] = values;
@@ -388,11 +395,11 @@ void SETUPLOOPS(iemvector& LOOPMAX, smallint& NLOOP, smallint /*IBATCH*/) {
   if (MODESBYNLE) LOOPMAX[++n] = NCOMP;
   for (long i = 1; i <= NLNA; ++i) {
     const long e = ZQUTE2::ONEPOSITION(LNANAME[i], "setuploops", "ln a");
-    if (e > 0) addlevel(LOOPMAX, n, e, NLLNA[i], "a");
+    addlevel(LOOPMAX, n, e, NLLNA[i], "a");
   }
   for (long i = 1; i <= NMU; ++i) {
     const long e = findname(MUNAME[i]);
-    if (e > 0) addlevel(LOOPMAX, n, e, NLMU[i], "mu");
+    addlevel(LOOPMAX, n, e, NLMU[i], "mu");
   }
   smallint np = NLP, nt = NLT;
   if (VARIANCE == 0) {

@@ -327,7 +327,7 @@ TEST_F(Crossrefs, LevelsOfThePointLoops) {
          (*R)(1, 2) = 1;
          (*R)(2, 3) = -1;
        },
-       {4, 6, 1, 1}, true, true, ""},
+       {4, 1, 6, 1, 1}, true, true, ""},
       {"ln a of an end-member in no reaction",
        [] {
          NLNA = 1;
