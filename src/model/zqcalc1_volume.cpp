@@ -25,7 +25,19 @@ constexpr int maxseries = 16;             // terms of the DELEI series
 constexpr extended seriestol = 1e-8L;
 constexpr int deleifraction = maxseries + 1;  // the form past the series: the continued fraction
 
+// log1p(x)/x and expm1(x)/x, 1 at x = 0.
+extended log1pratio(extended x) { return x == 0 ? 1 : std::log1p(x) / x; }
+extended expm1ratio(extended x) { return x == 0 ? 1 : std::expm1(x) / x; }
+
 }  // namespace
+
+extended POWDIFF(extended u, extended du, extended e) {
+  // (1 + u)^(e - 1) (ln(1 + w)/w) (expm1(e d)/(e d)), w = du/(1 + u),
+  // d = ln(1 + w): no 1 + small is formed where its digits matter.
+  const extended w = du / (1 + u);
+  const extended d = std::log1p(w);
+  return std::exp((e - 1) * std::log1p(u)) * log1pratio(w) * expm1ratio(e * d);
+}
 
 extended POW(extended x, smallint n) {
   if (n == 2) return x * x;
