@@ -298,6 +298,7 @@ extended gemcontext::pressureterm() {
   if (pressureexplicit) {
     if (P == PR) return 0;
     if (!qvb) checktait();
+    if (stiff()) return stiffpressureterm();
     const extended y1 = CALCV(P, T);
     const extended y2 = CALCV(PR, T);
     if (qvb) {
@@ -357,6 +358,21 @@ extended gemcontext::pressureterm() {
   const bool over = eb * pth > 1;
   if (HOLDCHOICE(choicekind::thermalcap, over ? 1 : 0) == 1 || over) pth = thermalpressureproblem(*this, pth, over);
   return V0 * (bracket(pth) + (1 - ea) * (P - PR)) / norm;
+}
+
+extended gemcontext::stiffpressureterm() {
+  // The closed form with y - 1 solved for itself, and its differences of
+  // exponentials and powers taken whole.
+  const extended z1 = CALCZ(P, T), z2 = CALCZ(PR, T);
+  const extended y1 = 1 + z1, y2 = 1 + z2, dz = z1 - z2;
+  const extended lnratio = std::log1p(dz / y2);
+  if (qvb) {
+    const extended d1 = delei(z1);
+    const extended d2 = delei(z2);
+    return V0 * (std::exp(-z2 * Kp) * std::expm1(-dz * Kp) * K0 / Kp + (P - PR) * y1 - Pth * lnratio +
+                 K0 * y1 * d1 - K0 * y2 * d2);
+  }
+  return V0 * (dz / eb * (1 - POWDIFF(z2 / ea, dz / ea, 1 - 1 / ec)) + (P - PR) * y1 - Pth * lnratio);
 }
 
 extended gemcontext::heatcapacityterm() {
