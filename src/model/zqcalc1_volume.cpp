@@ -148,6 +148,7 @@ extended gemcontext::solvevolume(extended p, extended t, bool diff) {
   // In the difference form v is y - 1 throughout, so a volume within a
   // hair of V0 keeps its digits; otherwise v is y.
   const extended one = diff ? 0 : 1;
+  const extended lowest = diff ? floorratio - 1 : floorratio;
   extended y = diff ? startincrement(pth, (p - PR) / K0) : startvalue(pth, (p - PR) / K0);
   bool floor = false;
   if (p >= resetpressure && p > (t - resettemperature) * A && y > one) {
@@ -157,7 +158,7 @@ extended gemcontext::solvevolume(extended p, extended t, bool diff) {
   for (int it = 1; it <= maxnewton; ++it) {
     pressureofy(y, pth, replay ? form : 0, diff);
     extended step = (p - Pofy) / dPdy;
-    if (it == 1 && floor && y + step < floorratio - one) step = floorratio - one - y;
+    if (it == 1 && floor && y + step < lowest) step = lowest - y;
     y = y + step;
     if (std::fabs(step) < newtontol) {
       if (qvb && !replay && CHOICESRECORDED()) {
