@@ -41,6 +41,11 @@ const slots older = {{1, -4000}, {2, 0.2L}, {3, 5}, {4, 0.3L}, {8, 3e-5L}, {9, 1
 const slots explicitrow = {{1, -3000}, {2, 0.15L}, {3, 5},     {4, 0.2L}, {5, 1e-5L}, {8, 3e-5L},
                            {9, 1000},  {10, 4},    {11, -0.004L}, {12, 600}, {31, 3}};
 
+// A modulus, K' and the pressure term they give at the limit of the form.
+struct eoslimit {
+  long double K0, Kp, gv;
+};
+
 bool near(long double got, long double want, long double rel) {
   return std::fabs(got - want) <= rel * std::fabs(want);
 }
@@ -122,9 +127,7 @@ TEST_F(Gem, StandardSolidValuesAndIdentities) {
   // A stiff solid (K0 up to 1e25) and a small K': where 1 + eb P keeps no
   // digits the term still tends to its limits, incompressible with thermal
   // expansion and of constant modulus.
-  struct {
-    long double K0, Kp, gv;
-  } limits[] = {{1e15L, 4, 101.82588729844618339L}, {1e20L, 4, 101.82588729844673126L},
+  const eoslimit limits[] = {{1e15L, 4, 101.82588729844618339L}, {1e20L, 4, 101.82588729844673126L},
                 {1e25L, 4, 101.82588729844673127L}, {1500, 1e-15L, 101.42129946409502954L},
                 {1500, 1e-12L, 101.42129946409504001L}};
   for (auto k : limits) {
@@ -158,9 +161,7 @@ TEST_F(Gem, LiquidAndOlderGeneration) {
   EXPECT_TRUE(near(gv, simpson * h / 3, 1e-12L));
   // Stiff, K' near 1 and K' at or near 0 (constant modulus): the closed
   // form's limits, not its lost digits.
-  struct {
-    long double K0, Kp, gv;
-  } limits[] = {{1e14L, 4, 50.515733539087509933L}, {1e20L, 4, 50.515733539090035464L},
+  const eoslimit limits[] = {{1e14L, 4, 50.515733539087509933L}, {1e20L, 4, 50.515733539090035464L},
                 {1000, 1 + 1e-15L, 50.230778046342548968L}, {1000, 0, 50.229705124029515292L},
                 {1000, 1e-18L, 50.229705124029515292L}};
   for (auto k : limits) {
