@@ -408,9 +408,11 @@ TEST_F(LineSearch, NoCandidateInTheBracketStopsTheRun) {
     p.startacc = acctype::windowlimit;
     p.limit = 2;
     const extended a1 = 1, a2 = 0.9999999999L * 2, d = a2 - a1;
-    const extended f1 = 0.99L, g1 = -0.001L - 0.05L * static_cast<extended>(unit(gen));
-    // The parabola of slope g1 at a1 and 0 at a2, off by a few units.
-    const extended f2 = f1 + g1 * d / 2 + 1e-18L * static_cast<extended>(unit(gen) - 0.5);
+    // The parabola of slope g1 at a1 and 0 at a2, or the cubic flat at a2
+    // and at a1 - d/2, off by a few units.
+    const extended scale = 0.001L + 0.02L * static_cast<extended>(unit(gen)), f1 = 0.99L;
+    const extended g1 = k % 2 ? -1.5L * scale / d : -2 * scale / d;
+    const extended f2 = f1 - (k % 2 ? 1.25L : 1) * scale + 1e-18L * static_cast<extended>(unit(gen) - 0.5);
     p.script = {{f1, g1, false}, {f2, 0, false}, {0.5L, 0, false}};
     smallint code = -1;
     run(p, code);
