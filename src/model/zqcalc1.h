@@ -19,6 +19,15 @@ extended EI(extended x);
 extended DELEI(extended x, extended k);
 // x^n by repeated multiplication.
 extended POW(extended x, smallint n);
+// ((1 + u + du)^e - (1 + u)^e) / (e du): the difference of powers in the
+// closed forms of the pressure term, over its own first-order size, taken
+// through logarithms so that it keeps its digits however small du, u or e
+// (0 gives its limit).
+extended POWDIFF(extended u, extended du, extended e);
+// A pressure form whose rate (1/kbar) or whose power's distance from 1 is
+// below this loses digits in 1 + rate P or in dividing by that distance:
+// such a form is taken through POWDIFF. Ordinary solids lie far above it.
+constexpr extended SMALLRATE = 1e-5L;
 
 // Equilibrium order parameter Q of an order-disorder end-member.
 extended IHQ(extended T, extended dH, extended W, smallint n, extended f);

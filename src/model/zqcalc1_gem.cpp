@@ -164,7 +164,10 @@ const taitrow& taitparameters(smallint row, extended k0, extended Kp, extended K
     m.eb = (Kp * Kp + Kp - Kpp * k0) / ((1 + Kp) * k0);
     m.ec = (1 + Kp + Kpp * k0) / (Kp * Kp + Kp - Kpp * k0);
   }
-  m.norm = m.ea * std::pow(1 + m.eb * PR, -m.ec) + 1 - m.ea;
+  if (std::fabs(m.eb) < SMALLRATE || std::fabs(m.ec - 1) < SMALLRATE)
+    m.norm = m.ea * std::exp(-m.ec * std::log1p(m.eb * PR)) + 1 - m.ea;
+  else
+    m.norm = m.ea * std::pow(1 + m.eb * PR, -m.ec) + 1 - m.ea;
   return m;
 }
 
@@ -295,6 +298,7 @@ extended gemcontext::pressureterm() {
   if (pressureexplicit) {
     if (P == PR) return 0;
     if (!qvb) checktait();
+    if (stiff()) return stiffpressureterm();
     const extended y1 = CALCV(P, T);
     const extended y2 = CALCV(PR, T);
     if (qvb) {
@@ -312,7 +316,12 @@ extended gemcontext::pressureterm() {
     const extended kt = K0 + (T - TR) * dKdT;
     if (Kp == 1 || !(kt > 0)) impossible(*this);
     const extended vt = V0 * (1 + alpha0 * ((T - TR) - 2 * alpha1 * (std::sqrt(T) - std::sqrt(TR))));
+    // K' = 0 is the solid of constant modulus, the form's limit.
+    if (Kp == 0) return -vt * kt * std::expm1(-(P - PR) / kt);
     const extended e = 1 - 1 / Kp;
+    const extended k = Kp / kt;
+    if (std::fabs(k) < SMALLRATE || std::fabs(e) < SMALLRATE)
+      return (P - PR) * POWDIFF(k * PR, k * (P - PR), e) * vt * std::exp(std::log1p(k * PR) / Kp);
     const extended br = 1 + Kp * PR / kt;
     return (std::pow(1 + Kp * P / kt, e) - std::pow(br, e)) * vt * std::pow(br, 1 / Kp) * kt / (Kp - 1);
   }
@@ -330,11 +339,13 @@ extended gemcontext::pressureterm() {
   checktait();
   const extended e = 1 - ec;
   const extended norm = inv.norm;
-  if (liquid) {
-    return V0 * std::exp(alpha0 * (T - TR)) *
-           (ea * (std::pow(1 + eb * PR, e) - std::pow(1 + eb * P, e)) / ((ec - 1) * eb) + (1 - ea) * (P - PR)) /
-           norm;
-  }
+  // ea times the integral of (1 + eb (p - pth))^-ec from Pr to P.
+  const bool small = std::fabs(eb) < SMALLRATE || std::fabs(e) < SMALLRATE;
+  auto bracket = [&](extended pth) {
+    if (small) return ea * (P - PR) * POWDIFF(eb * (P - pth), eb * (PR - P), e);
+    return ea * (std::pow(1 + eb * (PR - pth), e) - std::pow(1 + eb * (P - pth), e)) / ((ec - 1) * eb);
+  };
+  if (liquid) return V0 * std::exp(alpha0 * (T - TR)) * (bracket(0) + (1 - ea) * (P - PR)) / norm;
   const einsteinrow& ref = referenceeinstein(row, theta);
   u0 = ref.u0;
   xi0 = ref.xi0;
@@ -346,10 +357,22 @@ extended gemcontext::pressureterm() {
   // replacement, though its own thermal pressure would be in reach.
   const bool over = eb * pth > 1;
   if (HOLDCHOICE(choicekind::thermalcap, over ? 1 : 0) == 1 || over) pth = thermalpressureproblem(*this, pth, over);
-  return V0 *
-         (ea * (std::pow(1 + eb * (PR - pth), e) - std::pow(1 + eb * (P - pth), e)) / ((ec - 1) * eb) +
-          (1 - ea) * (P - PR)) /
-         norm;
+  return V0 * (bracket(pth) + (1 - ea) * (P - PR)) / norm;
+}
+
+extended gemcontext::stiffpressureterm() {
+  // The closed form with y - 1 solved for itself, and its differences of
+  // exponentials and powers taken whole.
+  const extended z1 = CALCZ(P, T), z2 = CALCZ(PR, T);
+  const extended y1 = 1 + z1, y2 = 1 + z2, dz = z1 - z2;
+  const extended lnratio = std::log1p(dz / y2);
+  if (qvb) {
+    const extended d1 = delei(z1);
+    const extended d2 = delei(z2);
+    return V0 * (std::exp(-z2 * Kp) * std::expm1(-dz * Kp) * K0 / Kp + (P - PR) * y1 - Pth * lnratio +
+                 K0 * y1 * d1 - K0 * y2 * d2);
+  }
+  return V0 * (dz / eb * (1 - POWDIFF(z2 / ea, dz / ea, 1 - 1 / ec)) + (P - PR) * y1 - Pth * lnratio);
 }
 
 extended gemcontext::heatcapacityterm() {

@@ -64,6 +64,13 @@ struct gemcontext {
 
   // The volume ratio y = V/V0 of the pressure-explicit model at (P, T).
   extended CALCV(extended p, extended t);
+  // The same as y - 1, solved for itself: the form of a stiff solid.
+  extended CALCZ(extended p, extended t);
+  // The solve of either: in y, or in y - 1 (diff).
+  extended solvevolume(extended p, extended t, bool diff);
+  // A modulus so high (or a power so near 1) that y - 1 and the powers of
+  // the Tait form are to be taken in their difference forms.
+  bool stiff() const;
   // Its start value at Pr, without iteration.
   extended CALCV0(extended t);
   // The dilatational heat-capacity contribution to G at t, by series.
@@ -74,13 +81,19 @@ struct gemcontext {
   // P(y) and dP/dy of the pressure-explicit model at thermal pressure pth,
   // into Pofy and dPdy.
   // held: the series form to use (0: the free stop).
-  void pressureofy(extended y, extended pth, int held = 0);
+  // diff: v is y - 1 rather than y, the pressure of the Tait form taken
+  // through logarithms.
+  void pressureofy(extended v, extended pth, int held = 0, bool diff = false);
   // D(x, K') with the series form held across a difference.
   extended delei(extended x);
   // The series-reversion start of the volume solve.
   extended startvalue(extended pth, extended q) const;
+  // Its part beyond 1.
+  extended startincrement(extended pth, extended q) const;
   // The integral of V dP from Pr to P at T, by the row's equation of state.
   extended pressureterm();
+  // The pressure-explicit integral of a stiff solid.
+  extended stiffpressureterm();
   // The heat-capacity part of G: the integrals of Cp and Cp/T from Tr to T.
   extended heatcapacityterm();
   // The dilatational contribution by Simpson's rule over [Tr, T].

@@ -103,10 +103,18 @@ extended LANDAUTERMOLD(std::string_view name, extended P, extended T, extended T
   const extended q = T > Tcrit ? 0 : std::sqrt(1 - T / Tcrit);
   const extended KT = K0 + (T - CONST::TR) * dKdT;
   const extended Sx = Smax * (q0 - q);
-  const extended Hx =
-      (1 + alpha0 * ((T - CONST::TR) - 2 * alpha1 * (std::sqrt(T) - std::sqrt(CONST::TR)))) * KT * Vmax * q0 *
-          (std::pow(1 + Kp * P / KT, 1 - 1 / Kp) - 1) / (Kp - 1) +
-      Smax * (Tcrit0 * q0 * (1 - q0 * q0 / 3) - Tcrit * q * (1 - q * q / 3));
+  const extended vt = 1 + alpha0 * ((T - CONST::TR) - 2 * alpha1 * (std::sqrt(T) - std::sqrt(CONST::TR)));
+  const extended e = 1 - 1 / Kp, k = Kp / KT;
+  // The integral of the Murnaghan volume from 0 to P, over KT: its limits
+  // at K' = 0 (constant modulus) and in digits-keeping form where small.
+  extended dil;
+  if (Kp == 0)
+    dil = vt * KT * Vmax * q0 * -std::expm1(-P / KT);
+  else if (std::fabs(k) < SMALLRATE || std::fabs(e) < SMALLRATE)
+    dil = vt * Vmax * q0 * P * POWDIFF(0, k * P, e);
+  else
+    dil = vt * KT * Vmax * q0 * (std::pow(1 + Kp * P / KT, e) - 1) / (Kp - 1);
+  const extended Hx = dil + Smax * (Tcrit0 * q0 * (1 - q0 * q0 / 3) - Tcrit * q * (1 - q * q / 3));
   return Hx - T * Sx;
 }
 

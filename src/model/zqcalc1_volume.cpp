@@ -25,7 +25,19 @@ constexpr int maxseries = 16;             // terms of the DELEI series
 constexpr extended seriestol = 1e-8L;
 constexpr int deleifraction = maxseries + 1;  // the form past the series: the continued fraction
 
+// log1p(x)/x and expm1(x)/x, 1 at x = 0.
+extended log1pratio(extended x) { return x == 0 ? 1 : std::log1p(x) / x; }
+extended expm1ratio(extended x) { return x == 0 ? 1 : std::expm1(x) / x; }
+
 }  // namespace
+
+extended POWDIFF(extended u, extended du, extended e) {
+  // (1 + u)^(e - 1) (ln(1 + w)/w) (expm1(e d)/(e d)), w = du/(1 + u),
+  // d = ln(1 + w): no 1 + small is formed where its digits matter.
+  const extended w = du / (1 + u);
+  const extended d = std::log1p(w);
+  return std::exp((e - 1) * std::log1p(u)) * log1pratio(w) * expm1ratio(e * d);
+}
 
 extended POW(extended x, smallint n) {
   if (n == 2) return x * x;
@@ -84,20 +96,32 @@ extended gemcontext::delei(extended x) {
   return d;
 }
 
-void gemcontext::pressureofy(extended y, extended pth, int held) {
+void gemcontext::pressureofy(extended v, extended pth, int held, bool diff) {
+  const extended y = diff ? 1 + v : v;
+  const extended z = diff ? v : y - 1;
   if (qvb) {
     int used = 0;
-    Pofy = PR + pth / y - K0 * deleiterms(y - 1, Kp, held, used);
+    Pofy = PR + pth / y - K0 * deleiterms(z, Kp, held, used);
     if (used == deleifraction) ZQGLOBAL::VD = ZQGLOBAL::VD + 1;
-    dPdy = -pth / (y * y) - K0 * std::exp((1 - y) * Kp) / y;
+    dPdy = -pth / (y * y) - K0 * std::exp((diff ? -z : 1 - y) * Kp) / y;
   } else {
-    const extended b = (y - 1) / ea + 1;
-    Pofy = PR + pth / y + (std::pow(b, -1 / ec) - 1) / eb;
+    const extended b = diff ? z / ea + 1 : (y - 1) / ea + 1;
+    if (diff)
+      Pofy = PR + pth / y + std::expm1(-std::log1p(z / ea) / ec) / eb;
+    else
+      Pofy = PR + pth / y + (std::pow(b, -1 / ec) - 1) / eb;
     dPdy = -pth / (y * y) - K0 * std::pow(b, -1 / ec - 1);
   }
 }
 
-extended gemcontext::startvalue(extended pth, extended q) const {
+bool gemcontext::stiff() const {
+  if (qvb) return std::fabs(1 / K0) < SMALLRATE;
+  return std::fabs(eb) < SMALLRATE || std::fabs(1 - 1 / ec) < SMALLRATE;
+}
+
+extended gemcontext::startvalue(extended pth, extended q) const { return 1 + startincrement(pth, q); }
+
+extended gemcontext::startincrement(extended pth, extended q) const {
   const extended p = pth / K0;
   const extended sq = (p - q) / (1 + p);
   const extended g1 = p + s[1], g2 = p + s[2], g3 = p + s[3], g4 = p + s[4], g5 = p + s[5], g6 = p + s[6];
@@ -108,30 +132,38 @@ extended gemcontext::startvalue(extended pth, extended q) const {
   const extended t4 = 14 * g2s * g2s - 21 * g1 * g2s * g3 + 3 * g1s * g3 * g3 + 6 * g1s * g2 * g4 - g1c * g5;
   const extended t3 = 5 * g2c - 5 * g1 * g2 * g3 + g1s * g4;
   const extended t2 = 2 * g2s - g1 * g3;
-  return 1 + sq * (1 + r * (g2 + r * (t2 + r * (t3 + r * (t4 + r * t5)))));
+  return sq * (1 + r * (g2 + r * (t2 + r * (t3 + r * (t4 + r * t5)))));
 }
 
-extended gemcontext::CALCV(extended p, extended t) {
+extended gemcontext::CALCV(extended p, extended t) { return solvevolume(p, t, false); }
+
+extended gemcontext::CALCZ(extended p, extended t) { return solvevolume(p, t, true); }
+
+extended gemcontext::solvevolume(extended p, extended t, bool diff) {
   // The root of P(y) = p is that of the series form at the root: a stepped
   // state solves with the base state's form throughout.
   smallint form = 0;
   const bool replay = qvb && HELDCHOICE(choicekind::seriesterms, form);
   const extended pth = thermalpressure(t);
-  extended y = startvalue(pth, (p - PR) / K0);
+  // In the difference form v is y - 1 throughout, so a volume within a
+  // hair of V0 keeps its digits; otherwise v is y.
+  const extended one = diff ? 0 : 1;
+  const extended lowest = diff ? floorratio - 1 : floorratio;
+  extended y = diff ? startincrement(pth, (p - PR) / K0) : startvalue(pth, (p - PR) / K0);
   bool floor = false;
-  if (p >= resetpressure && p > (t - resettemperature) * A && y > 1) {
-    y = resetstart;
+  if (p >= resetpressure && p > (t - resettemperature) * A && y > one) {
+    y = diff ? resetstart - 1 : resetstart;
     floor = true;
   }
   for (int it = 1; it <= maxnewton; ++it) {
-    pressureofy(y, pth, replay ? form : 0);
+    pressureofy(y, pth, replay ? form : 0, diff);
     extended step = (p - Pofy) / dPdy;
-    if (it == 1 && floor && y + step < floorratio) step = floorratio - y;
+    if (it == 1 && floor && y + step < lowest) step = lowest - y;
     y = y + step;
     if (std::fabs(step) < newtontol) {
       if (qvb && !replay && CHOICESRECORDED()) {
         int used = 0;
-        deleiterms(y - 1, Kp, 0, used);
+        deleiterms(diff ? y : y - 1, Kp, 0, used);
         MADECHOICE(choicekind::seriesterms, static_cast<smallint>(used));
       }
       return y;

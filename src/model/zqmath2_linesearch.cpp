@@ -27,6 +27,8 @@ constexpr extended lowguard = 0.1L;         // safeguard of the interpolated ste
 constexpr extended midguard = 0.5L;         // the bracket
 constexpr extended highguard = 0.9L;
 constexpr smallint maxnotreduced = 3;       // iterations in a row without a fully acceptable step
+constexpr extended endslack = 16;           // MACHEPS of the bracket's size: a candidate this far
+                                            // beyond an end lies at that end by the formula
 
 // Trial stages, as named in the failure message of a trial evaluation.
 constexpr smallint firsttrial = 1, nearlimittrial = 2, extensiontrial = 4, interpolationtrial = 5;
@@ -85,6 +87,35 @@ void CUBIC(extended a1, extended f1, extended g1, extended a2, extended f2, exte
 }
 
 namespace {
+
+// The cubic's stationary points without the cancellation of the plain
+// quadratic formula: where the fit is nearly a parabola, the near root
+// comes out of the difference of two near-equal terms and can miss a
+// bracket's end by far more than the arithmetic's unit. The far root keeps
+// the formula; the near one is taken from the product of the two.
+void stablecubic(extended a1, extended f1, extended g1, extended a2, extended f2, extended g2, extended& c1,
+                 extended& c2) {
+  const extended d = a2 - a1;
+  const extended b = 3 * (f2 - f1) - d * (2 * g1 + g2);
+  const extended c = d * (g1 + g2) - 2 * (f2 - f1);
+  const extended disc = b * b - 3 * c * g1 * d;
+  c1 = c2 = -a1;
+  if (!(disc >= 0)) return;
+  const extended q = -(b + std::copysign(std::sqrt(disc), b));
+  if (q == 0) return;
+  if (c != 0) c1 = a1 + d * (q / (3 * c));
+  c2 = a1 + d * (g1 * d / q);
+}
+
+// A candidate within rounding of the bracket [a1, a2], put on it; false
+// when it lies truly outside.
+bool onbracket(extended a1, extended a2, extended& c) {
+  if (!std::isfinite(c)) return false;
+  const extended slack = endslack * IO::MACHEPS * (std::fabs(a1) + std::fabs(a2));
+  if (c < a1 - slack || c > a2 + slack) return false;
+  c = c < a1 ? a1 : (c > a2 ? a2 : c);
+  return true;
+}
 
 // One line search: the merit at the start, the two ends of the bracket and
 // the step it settles on. Its stages follow the search: the first trial,
@@ -208,8 +239,16 @@ struct linesearch {
       t = c1;
     else if (a1 <= c2 && c2 <= a2)
       t = c2;
-    else
-      neitherininterval(a1, f1, g1, a2, f2, g2, c1, c2);
+    else {
+      extended s1 = 0, s2 = 0;
+      stablecubic(a1, f1, g1, a2, f2, g2, s1, s2);
+      if (onbracket(a1, a2, s2))
+        t = s2;
+      else if (onbracket(a1, a2, s1))
+        t = s1;
+      else
+        neitherininterval(a1, f1, g1, a2, f2, g2, c1, c2);
+    }
     const extended d = a2 - a1;
     if (f1 <= f2) {
       if (t < a1 + lowguard * d) t = a1 + lowguard * d;

@@ -41,6 +41,11 @@ const slots older = {{1, -4000}, {2, 0.2L}, {3, 5}, {4, 0.3L}, {8, 3e-5L}, {9, 1
 const slots explicitrow = {{1, -3000}, {2, 0.15L}, {3, 5},     {4, 0.2L}, {5, 1e-5L}, {8, 3e-5L},
                            {9, 1000},  {10, 4},    {11, -0.004L}, {12, 600}, {31, 3}};
 
+// A modulus, K' and the pressure term they give at the limit of the form.
+struct eoslimit {
+  long double K0, Kp, gv;
+};
+
 bool near(long double got, long double want, long double rel) {
   return std::fabs(got - want) <= rel * std::fabs(want);
 }
@@ -118,6 +123,17 @@ TEST_F(Gem, StandardSolidValuesAndIdentities) {
   ZQCALC1::gemcontext c = context(1, 10, 900);
   c.pressureterm();
   EXPECT_TRUE(near(c.ea * c.eb * c.ec, 1.0L / 1500, 1e-15L));
+
+  // A stiff solid (K0 up to 1e25) and a small K': where 1 + eb P keeps no
+  // digits the term still tends to its limits, incompressible with thermal
+  // expansion and of constant modulus.
+  const eoslimit limits[] = {{1e15L, 4, 101.82588729844618339L}, {1e20L, 4, 101.82588729844673126L},
+                {1e25L, 4, 101.82588729844673127L}, {1500, 1e-15L, 101.42129946409502954L},
+                {1500, 1e-12L, 101.42129946409504001L}};
+  for (auto k : limits) {
+    row(2, "zs", solid, {{9, k.K0}, {10, k.Kp}, {11, -k.Kp / k.K0}});
+    EXPECT_TRUE(near(context(2, 10, 900).pressureterm(), k.gv, 1e-15L)) << k.K0 << " " << k.Kp;
+  }
 }
 
 TEST_F(Gem, LiquidAndOlderGeneration) {
@@ -143,6 +159,18 @@ TEST_F(Gem, LiquidAndOlderGeneration) {
   long double simpson = v(PR) + v(10);
   for (int k = 1; k < n; ++k) simpson += (k % 2 ? 4 : 2) * v(PR + k * h);
   EXPECT_TRUE(near(gv, simpson * h / 3, 1e-12L));
+  // Stiff, K' near 1 and K' at or near 0 (constant modulus): the closed
+  // form's limits, not its lost digits.
+  const eoslimit limits[] = {{1e14L, 4, 50.515733539087509933L}, {1e20L, 4, 50.515733539090035464L},
+                {1000, 1 + 1e-15L, 50.230778046342548968L}, {1000, 0, 50.229705124029515292L},
+                {1000, 1e-18L, 50.229705124029515292L}};
+  for (auto k : limits) {
+    row(5, "oldx", older, {{11, k.K0}, {12, k.Kp}});
+    EXPECT_TRUE(near(context(5, 10, 900).pressureterm(), k.gv, 1e-15L)) << k.K0 << " " << k.Kp;
+  }
+  WITHOLDSET = false;
+  row(6, "stiffL", liquid, {{9, 1e20L}, {11, -6e-20L}, {13, 0}});
+  EXPECT_TRUE(near(context(6, 10, 1500).pressureterm(), 42.473143099665109602L, 1e-15L));
 
   // No modulus: constant volume, in either generation.
   for (bool old : {true, false}) {
@@ -168,7 +196,9 @@ TEST_F(Gem, PressureExplicitBothForms) {
     c.pressureofy(y, c.thermalpressure(900));
     EXPECT_TRUE(near(c.Pofy, 10, 1e-12L)) << k.qvb;
     NUMERICAL = false;
+    VD = 0;
     EXPECT_TRUE(near(g(1, 10, 900), k.gseries, 1e-12L)) << k.qvb;
+    EXPECT_EQ(VD, 0) << k.qvb;  // every series converged
     // The exponential form's series stops at terms of 1e-8, so its pressure
     // term is the integral of V to that order only.
     EXPECT_TRUE(near(dgdp(1, 10, 900), 5 * y, k.qvb ? 3e-8L : 1e-9L)) << k.qvb;
@@ -202,6 +232,20 @@ TEST_F(Gem, PressureExplicitBothForms) {
         c.pressureofy(c.CALCV(P, T), c.thermalpressure(T));
         EXPECT_NEAR(c.Pofy, P, 1e-11L * (P + 1)) << qvb << " " << P << " " << T;
       }
+  }
+
+  // A stiff solid: y - 1 is its thermal expansion alone, the term its
+  // integral, however far 1 + eb P is below the arithmetic's unit; without
+  // expansion, in either form, V0 (P - Pr).
+  for (long double K0 : {1e18L, 1e19L, 1e22L}) {
+    QVB = false;
+    row(3, "pxs", explicitrow, {{9, K0}, {11, -4 / K0}});
+    EXPECT_TRUE(near(context(3, 10, 900).pressureterm(), 51.158497345681281L, 1e-15L)) << K0;
+    for (bool qvb : {true, false}) {
+      QVB = qvb;
+      row(4, "pxn", explicitrow, {{8, 0}, {9, K0}, {11, -4 / K0}});
+      EXPECT_TRUE(near(context(4, 10, 900).pressureterm(), 5 * (10 - PR), 1e-15L)) << K0 << qvb;
+    }
   }
 
   // Without thermal expansion the heat capacity is Einstein plus linear.

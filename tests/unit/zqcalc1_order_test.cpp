@@ -32,6 +32,13 @@ TEST(Landau, ValuesAndDerivatives) {
   EXPECT_EQ(ZQCALC1::LANDAUTERM("x", 0.001L, 400, 280, SMAX, VMAX), 0);
   EXPECT_EQ(ZQCALC1::LANDAUTERMOLD("x", 0.001L, 400, 280, SMAX, VMAX, 0, 0, 1000, 4, 0), 0);
   EXPECT_TRUE(std::isfinite(ZQCALC1::LANDAUTERM("x", 0.001L, 250, 280, SMAX, VMAX)));
+  // The older form's Murnaghan volume part: ordinary, stiff, and K' near
+  // or at 0 and near 1, where the plain closed form keeps no digits.
+  for (auto [K0, Kp, G] : {std::tuple{1000.0L, 4.0L, -0.40191347345205633257L},
+                           {1e20L, 4.0L, -0.40025151150315254032L}, {1000.0L, 1e-18L, -0.40193666279407047271L},
+                           {1000.0L, 0.0L, -0.40193666279407047271L}, {1000.0L, 1 + 1e-15L, -0.40193077471288447429L}})
+    EXPECT_TRUE(near(ZQCALC1::LANDAUTERMOLD("x", 10, 850, TC0, SMAX, VMAX, 2e-5L, 5, K0, Kp, -0.1L), G, 1e-14L))
+        << K0 << " " << Kp;
 }
 
 TEST(Landau, ImpossibleParametersStop) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -395,7 +396,29 @@ TEST_F(LineSearch, TraceCallsByDebugLevel) {
   EXPECT_EQ(p.trace[1].mark, 'i');
 }
 
+// A merit flat at the bracket's upper end puts the cubic's stationary point
+// on that end by the formula; a nearly parabolic fit computes it beyond by
+// cancellation alone. It is the end, held to 0.9 of the bracket, and the
+// search goes on; only a candidate truly outside stops it.
 TEST_F(LineSearch, NoCandidateInTheBracketStopsTheRun) {
+  std::mt19937_64 gen(121);
+  std::uniform_real_distribution<double> unit(0, 1);
+  for (int k = 0; k < 400; ++k) {
+    profile p;
+    p.startacc = acctype::windowlimit;
+    p.limit = 2;
+    const extended a1 = 1, a2 = 0.9999999999L * 2, d = a2 - a1;
+    // The parabola of slope g1 at a1 and 0 at a2, or the cubic flat at a2
+    // and at a1 - d/2, off by a few units.
+    const extended scale = 0.001L + 0.02L * static_cast<extended>(unit(gen)), f1 = 0.99L;
+    const extended g1 = k % 2 ? -1.5L * scale / d : -2 * scale / d;
+    const extended f2 = f1 - (k % 2 ? 1.25L : 1) * scale + 1e-18L * static_cast<extended>(unit(gen) - 0.5);
+    p.script = {{f1, g1, false}, {f2, 0, false}, {0.5L, 0, false}};
+    smallint code = -1;
+    run(p, code);
+    ASSERT_EQ(p.trials.size(), 3u) << k;
+    EXPECT_NEAR(p.trials[2].s, a1 + 0.9L * d, 1e-18L) << k;
+  }
   testsupport::Terminal term;
   profile p;
   p.limit = 2;
