@@ -182,6 +182,7 @@ TEST(UtilityValues, MuvalValuesAreUsedAsGivenOrRefused) {
   expectstop(activities("muval SiO2 MgO\nmuval -930 -620 -10\n"), stop + "1 of values gives more values than muval names");
   expectstop(activities("muval SiO2 MgO SiO2\nmuval -930 -620 -940\n"), stop + "1 of values gives SiO2 two values");
   expectstop(activities("muval SiO2 MgO\n"), "acalc : muval gives no line of values");
+  expectstop(activities("muval SiO2 MgO CaO\nmuval -930 -620 -700\n"), "acalc : muval names CaO, no component");
   // A value mistyped as a word (a letter O for a 0) is named, never read as
   // a potential of 0, wherever it stands in the line.
   const std::string mixed = "reading scripts : a muval line holds both the word \"";
