@@ -138,7 +138,8 @@ smallint independentrows(fmatrix<extended, 1, maxideal, 1, maxcomp>& rows, small
 
 void checkcationnames(const mineraltype& m) {
   for (smallint c = 1; c <= m.nideal; ++c)
-    for (smallint t = 1; t <= m.nidealterm[c]; ++t) CHECKCATION(m, m.idealname(c, t), "an ideal constraint of " + m.name);
+    for (smallint t = 1; t <= m.nidealterm[c]; ++t)
+      CHECKCATION(m, m.idealname(c, t), "an ideal constraint of " + m.name);
 }
 
 }  // namespace

@@ -301,7 +301,8 @@ TEST(PhysicalValues, EveryNumberOfTheFilesAtInsideAndBeyondItsRange) {
   // (1.5 + 16384 + 16384 = 32769.5, to even 32770)
   const auto powersum = [&](const std::string& v) {
     const std::string s = power(v);
-    return s.empty() ? "setupphases : power of xA in the ideal-mixing term of aA in alp = 32770: a power must be at most 32767" : s;
+    return s.empty() ? "setupphases : power of xA in the ideal-mixing term of aA in alp = 32770: a power must be at "
+                       "most 32767" : s;
   };
   // sB's size 1 + 5 c at 5 kbar, at or below 0 for c = -1 and -1e3000
   const auto ptsize = [](const std::string& v) -> std::string {

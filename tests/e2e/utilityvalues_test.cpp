@@ -150,7 +150,8 @@ TEST(UtilityValues, IdealConstraintsAndVariablesNameCationsOnly) {
   expectstop(convert(base + "6 1 Si 1 Al 1 Fe 1 Mg 1 Ca 1 Mn\n"),
              "calcxyz : an ideal constraint of gt names Fe: its iron is Fe2 and Fe3");
   const std::string x = "x(gt) 0 1 1 Fe2 0 2 1 Fe2 1 Mg";
-  expectxyz(convert(garnet(oxides, analysis), "z(gt) 0 1 1 Ca 0 3", "z(gt) 0 1 1 Ca 0 4 1 Ti"), 0.62161, 0.19842, 0.04804);
+  expectxyz(convert(garnet(oxides, analysis), "z(gt) 0 1 1 Ca 0 3", "z(gt) 0 1 1 Ca 0 4 1 Ti"), 0.62161, 0.19842,
+            0.04804);
   expectstop(convert(garnet(oxides, analysis), x, "x(gt) 0 1 1 Fe 0 2 1 Fe2 1 Mg"),
              "calcxyz : the numerator of x(gt) in gt names Fe: its iron is Fe2 and Fe3");
   expectstop(convert(garnet(oxides, analysis), x, "x(gt) 0 1 1 Fe2 0 2 1 Fe2 1 Mgg"),
