@@ -44,11 +44,8 @@ TEST(MeaninglessCovariance, StopsAverageAndSectionNamingTheEndMembers) {
        {{"jx-ds7zz.txt", dataset("0.25661", "0.5")}},
        "",
        "-- run bombed in calccov : covariance beyond the product of the sd's - covariances of eas and ebt\n"},
-      // a zero written to an exponent beyond a long is 0 within 0.5e-5000:
-      // eas's last covariance, -0.00190 with eew, is beyond it already
-      {"a zero's long exponent",
-       {{"jx-ds7zz.txt", dataset("0.0e-9223372036854775808", "0.5")}},
-       "",
+      // a zero to an exponent beyond a long, within 0.5e-5000: eas's least covariance, -0.00190 with eew, beyond it
+      {"a zero's long exponent", {{"jx-ds7zz.txt", dataset("0.0e-9223372036854775808", "0.5")}}, "",
        "-- run bombed in calccov : covariance beyond the product of the sd's - covariances of eas and eew\n"},
       {"calc mode 3",
        {{"jx-prefs.txt", "dsfile 7zz\nscriptfile zz\ncalcmode 3\nsetpagewidth 250\n*\n"},

@@ -297,12 +297,10 @@ TEST(PhysicalValues, EveryNumberOfTheFilesAtInsideAndBeyondItsRange) {
     if (number(v) >= 0.001L) return "";
     return "setupphases : power of xA in the ideal-mixing term of aA in alp = " + v + ": a power must be above 0";
   };
-  // xA written three times, its powers summed past what a smallint holds
-  // (1.5 + 16384 + 16384 = 32769.5, to even 32770)
+  // xA three times, its powers summed past a smallint (1.5 + 2 x 16384 = 32769.5, to even 32770)
   const auto powersum = [&](const std::string& v) {
-    const std::string s = power(v);
-    return s.empty() ? "setupphases : power of xA in the ideal-mixing term of aA in alp = 32770: a power must be at "
-                       "most 32767" : s;
+    return power(v).empty() ? "setupphases : power of xA in the ideal-mixing term of aA in alp = 32770: a power must "
+                              "be at most 32767" : power(v);
   };
   // sB's size 1 + 5 c at 5 kbar, at or below 0 for c = -1 and -1e3000
   const auto ptsize = [](const std::string& v) -> std::string {

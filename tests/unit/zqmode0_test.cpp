@@ -397,8 +397,7 @@ TEST_F(Utilities, EndMembersOfAChemicalSystem) {
       // a component typed again, as its oxide, element or number, is one column
       {"SiO2 FeO MgO H2O MgO Mg 5 Si", "", four},
       {"SiO2", "", "\n           SiO2\n       q      1     quartz\n"},
-      // a word past the taken ones names no component: dropped, the list
-      // would be of another system than the one typed
+      // a word past the taken ones names no component: the list would be of another system
       {"SiO2 xyz", "domakelist: xyz names none of the components offered", ""},
       {"SiO2 MgO 13", "domakelist: 13 names none of the components offered", ""},
       {"xyz SiO2", "domakelist: something wrong", ""},

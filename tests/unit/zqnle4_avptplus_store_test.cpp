@@ -232,7 +232,6 @@ TEST_F(AvptXco2, Stops) {
       {"unlisted x(CO2)", 1, "", [] { (*JXCALC)[4].xfluid = 0.15L; }, "withxco2 preprocess: njx mismatch"},
       {"off the calcP steps", 2, "650\n", [] { (*JXCALC)[4].p = 4.5L; }, "withxco2 preprocess: njx mismatch"},
       {"no P step", 1, "", [] { CPINC = 0; }, "withxco2 preprocess: P inc = 0 in calcP"},
-      // a quotient beyond a long, and one step past the most counted
       {"steps beyond a long", 1, "", [] { CPINC = 1e-30L; }, many},
       {"one step too many", 1, "", [] { CPINC = 2.0L / 100000; }, many},
       // avP+: two calcs at one P and the typed T, after a pair that brackets it

@@ -508,7 +508,6 @@ TEST_F(DataSetReader, CovarianceRoundingOfEachEntryAsWritten) {
     int place;
   } places[] = {{"0.0069", true, -4}, {"6.9e-3", true, -4}, {"-0.25661", true, -5}, {"12", false, 0},
                 {"12.50", true, -2},  {"1e-5", true, -5},   {"1E2", true, 2},       {"-7", false, 0},
-                // exponents a long does not hold, and one inside the bound
                 {"0.0e-9223372036854775808", true, -5000}, {"1.5e99999999999999999999", true, 5000},
                 {"-2.50e-4950", true, -4952}};
   for (const auto& c : places) {
