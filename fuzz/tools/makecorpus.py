@@ -103,6 +103,9 @@ def main():
         put("dataset", fn, data)
         put("dataset", fn + "-first", data + SEP + b"1 1 2")
         put("dataset", fn + "-lsq", data + SEP + SEP + b"9")
+        # a covariance written as a zero to an exponent beyond a long
+        if b"\n0.1 1.2 " in data:
+            put("dataset", fn + "-longexponent", data.replace(b"\n0.1 1.2 ", b"\n0.0e-9223372036854775808 1.2 ", 1))
 
     # scripts
     for d in sorted(os.listdir(frame)):

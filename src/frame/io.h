@@ -390,6 +390,13 @@ smallint LI2I(longint n);
 smallint NPLACES(extended x);
 // Decimals needed to show x (0 for a whole number).
 smallint NPLACES0(extended x);
+// Places beyond every power of ten an extended holds: a number word's last
+// place is held within them, so its unit is what the arithmetic would give.
+constexpr long FARTHESTPLACE = 5000;
+// The decimal place of the last digit of a number word as written: -4 for
+// "0.0069" and for "6.9e-3", within FARTHESTPLACE either way however long
+// its exponent. False for a bare integer, which shows none.
+bool LASTPLACE(const std::string& number, int& place);
 
 // ---------------------------------------------------------------- preferences
 // Reads the preferences file into CONTROLIO; absent file: defaults.

@@ -407,6 +407,30 @@ void STR2DEC(const DecStr& s, smallint& index, Decimal& d, bool& valid) {
   valid = true;
 }
 
+bool LASTPLACE(const std::string& number, int& place) {
+  const std::size_t e = number.find_first_of("eE");
+  const std::size_t point = number.find('.');
+  place = 0;
+  if (point == std::string::npos && e == std::string::npos) return false;
+  long decimals = 0;
+  if (point != std::string::npos && (e == std::string::npos || point < e))
+    decimals = static_cast<long>((e == std::string::npos ? number.size() : e) - point - 1);
+  // Digits past the bound cannot bring the place back within it, so the
+  // exponent is gathered only that far and no exponent text can wrap it.
+  const long enough = FARTHESTPLACE + decimals;
+  long exponent = 0;
+  bool negative = false;
+  if (e != std::string::npos) {
+    std::size_t i = e + 1;
+    if (i < number.size() && (number[i] == '-' || number[i] == '+')) negative = number[i++] == '-';
+    for (; i < number.size() && number[i] >= '0' && number[i] <= '9'; ++i)
+      if (exponent <= enough) exponent = exponent * 10 + (number[i] - '0');
+  }
+  const long at = (negative ? -exponent : exponent) - decimals;
+  place = static_cast<int>(std::clamp(at, -FARTHESTPLACE, FARTHESTPLACE));
+  return true;
+}
+
 extended DEC2NUM(const Decimal& d) {
   const extended v = exactvalue(d.sig, d.exp);
   return d.sgn == 1 ? -v : v;

@@ -57,6 +57,13 @@ void SETUPLNA() {
   smallint pos = 0;
   if (IO::MATCHSTRING(LNANAME[1], pure, NP0, pos)) line += ": " + IO::INT2STR(pos);
   IO::WRITETERMINAL(line + "\n");
+  // A name that is no pure phase would be dropped, and the diagram drawn
+  // on fewer variables than the script asks for.
+  for (long i = 1; i <= NLNA; ++i) {
+    smallint at = 0;
+    if (!IO::MATCHSTRING(LNANAME[i], pure, NP0, at))
+      IO::ERROREXIT("setup lna", LNANAME[i] + " is not a pure phase of the calculation", yourfault);
+  }
 
   smallint c = 0;
   for (long i = 1; i <= NLNA; ++i) {

@@ -28,9 +28,6 @@ void CHECKCOVARIANCE(const std::string& where);
 // lie from the covariance they were written from: the data-set reader's
 // COVROUNDING of their records, through the recipe of a made end-member.
 extended COVARIANCEROUNDING(long p, long q);
-// The decimal place of the last digit of a number as written: -4 for
-// "0.0069" and for "6.9e-3". False for a bare integer, which shows none.
-bool LASTPLACE(const std::string& number, int& place);
 // READTHERMO's reader of a name in a fixed field: skips leading blanks and
 // line ends, then takes characters up to a blank or 8 of them; name is 8
 // characters, blank-padded.

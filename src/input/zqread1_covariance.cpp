@@ -32,8 +32,6 @@ using namespace ZQGLOBAL;
 
 namespace {
 
-// Exponents beyond these are no rounding a covariance is written to.
-constexpr long farthestplace = 4000;
 // Eigenvalues come out to a few units in the last place of the largest
 // entry per order of the block: a value within this many of them is 0.
 constexpr extended arithmeticunits = 64;
@@ -362,20 +360,6 @@ struct covblock {
 }  // namespace
 
 namespace ZQREAD1 {
-
-bool LASTPLACE(const std::string& number, int& place) {
-  const std::size_t e = number.find_first_of("eE");
-  const std::size_t point = number.find('.');
-  if (point == std::string::npos && e == std::string::npos) return false;
-  long exponent = 0;
-  if (e != std::string::npos) exponent = std::strtol(number.c_str() + e + 1, nullptr, 10);
-  long decimals = 0;
-  if (point != std::string::npos && (e == std::string::npos || point < e))
-    decimals = static_cast<long>((e == std::string::npos ? number.size() : e) - point - 1);
-  const long at = exponent - decimals;
-  place = static_cast<int>(at < -farthestplace ? -farthestplace : at > farthestplace ? farthestplace : at);
-  return true;
-}
 
 extended COVARIANCEROUNDING(long p, long q) {
   static sourcelist a{"rounding sources"}, b{"rounding sources"};

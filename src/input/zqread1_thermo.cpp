@@ -291,7 +291,7 @@ void readcovariances(const std::string& where, bool store) {
       if (std::fabs(x) > static_cast<extended>(std::numeric_limits<float>::max()))
         IO::ERROREXIT(where, "covariance too large for single precision - " + what, yourfault);
       int place = 0;
-      const bool written = ZQREAD1::LASTPLACE(text, place);
+      const bool written = IO::LASTPLACE(text, place);
       if (written && (!placed || place < finest)) finest = place;
       placed = placed || written;
       if (!store || !NEEDED[i] || !NEEDED[j]) continue;

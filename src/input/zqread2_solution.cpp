@@ -1,5 +1,6 @@
 // One solution phase entry of the a-x file.
 #include <cmath>
+#include <limits>
 
 #include "frame/constants.h"
 #include "input/zqread2.h"
@@ -13,6 +14,9 @@ namespace {
 [[noreturn]] void fail(const char* where, const std::string& message) { IO::ERROREXIT(where, message, yourfault); }
 
 std::string q(const std::string& s) { return "\"" + s + "\""; }
+
+// The highest power of a site fraction an end-member keeps, a smallint.
+constexpr smallint highestpower = std::numeric_limits<smallint>::max();
 
 // A pair of the samecoding list written before: true when it is the pair
 // once; a full or phase name of another pair stops the run.
@@ -423,14 +427,22 @@ void axreader::SOLUTIONENDMEMBERS(ptype1& p, const sstring& name, smallint n) {
     // One site fraction written as several factors is one factor whose
     // power is the sum of theirs, for the W sd's as for the activity.
     extended largest = 0;
+    long at = 1;
     for (long j = 1; j <= nt; ++j) {
       extended pw = 0;
       for (long k = 1; k <= nt; ++k)
         if (em.sfterm[k].sfindex == em.sfterm[j].sfindex) pw += factorpower(em.sfterm[k]);
-      if (j == 1 || pw > largest) largest = pw;
+      if (j == 1 || pw > largest) {
+        largest = pw;
+        at = j;
+      }
     }
     // nearest, ties to even
     const extended rounded = std::nearbyint(largest);
+    if (rounded > highestpower)
+      fail("setupphases", "power of " + p.sfname[em.sfterm[at].sfindex] + " in the ideal-mixing term of " + em.name +
+                              " in " + name + " = " + IO::INT2STR(rounded) + ": a power must be at most " +
+                              IO::INT2STR(highestpower));
     em.maxpower = rounded < 1 ? 1 : static_cast<smallint>(rounded);
     em.dqfcode = -1;
     em.dqfa = em.dqfb = em.dqfc = 0;

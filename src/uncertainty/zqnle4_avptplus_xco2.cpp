@@ -18,6 +18,11 @@ using namespace ZQGLOBAL;
 
 namespace {
 
+// The most P steps of calcP the calculations are sorted over: more than any
+// list of a calculation is stepped through, and a quotient of any size is
+// counted as a real, so no increment can wrap the count.
+constexpr extended maxpsteps = 100000;
+
 std::string listline(long i) {
   const jxcalctype& c = (*JXCALC)[i];
   return RIGHTW(std::to_string(i), 2) + ") " + FIXEDW(c.p, 8, 3) + FIXEDW(c.t, 8, 2) + FIXEDW(c.xfluid, 8, 4) + "\n";
@@ -84,7 +89,10 @@ void avptplusstate::WITHXCO2PREPROCESS() {
   if (AVPTCALCTYPE < calctypeavt) {
     if (CPINC == 0) IO::ERROREXIT("withxco2 preprocess", "P inc = 0 in calcP", yourfault);
     long n = 0;
-    const long steps = std::lround((PHIGH - PLOW) / CPINC) + 1;
+    const extended steps = std::round((PHIGH - PLOW) / CPINC) + 1;
+    if (!(steps <= maxpsteps))
+      IO::ERROREXIT("withxco2 preprocess", "P inc in calcP gives more than " + IO::INT2STR(maxpsteps) + " P steps",
+                    yourfault);
     for (long k = 1; k <= steps; ++k) {
       const extended pk = PLOW + CPINC * static_cast<extended>(k - 1);
       for (long j = 1; j <= CONTROLJX.nxco2values; ++j) {

@@ -136,21 +136,10 @@ smallint independentrows(fmatrix<extended, 1, maxideal, 1, maxcomp>& rows, small
   return kept;
 }
 
-// Every term of m's constraints names a cation: one of the analysis, or one
-// of the element table that the analysis lacks (none of it there). A name
-// that is neither, or Fe where the iron is split into Fe2 and Fe3, would
-// drop its term from the sum.
 void checkcationnames(const mineraltype& m) {
   for (smallint c = 1; c <= m.nideal; ++c)
-    for (smallint t = 1; t <= m.nidealterm[c]; ++t) {
-      const sstring& name = m.idealname(c, t);
-      bool known = name == "Fe2" || name == "Fe3";
-      for (smallint r = 1; r <= maxcomp && !known; ++r) known = ELNAME[r] == name;
-      if (known && name == "Fe" && m.feopos > 0)
-        IO::ERROREXIT("calcxyz", "an ideal constraint of " + m.name + " names Fe: its iron is Fe2 and Fe3", yourfault);
-      if (!known)
-        IO::ERROREXIT("calcxyz", "an ideal constraint of " + m.name + " names " + name + ", no cation", yourfault);
-    }
+    for (smallint t = 1; t <= m.nidealterm[c]; ++t)
+      CHECKCATION(m, m.idealname(c, t), "an ideal constraint of " + m.name);
 }
 
 }  // namespace

@@ -129,6 +129,10 @@ void mapcations(const mineraltype& m) {
   };
   for (smallint v = 1; v <= ph.nvar; ++v) {
     xvartype& x = ph.xvar[v];
+    // An order variable is not recalculated, so its names take no part.
+    const std::string at = " of " + x.name + " in " + m.name;
+    for (smallint k = 1; k <= x.nnumnames && !x.isorder; ++k) CHECKCATION(m, x.numnames[k], "the numerator" + at);
+    for (smallint k = 1; k <= x.ndennames && !x.isorder; ++k) CHECKCATION(m, x.dennames[k], "the denominator" + at);
     for (smallint k = 1; k <= x.nnumnames; ++k) x.numcomp[k] = entry(x.numnames[k]);
     for (smallint k = 1; k <= x.ndennames; ++k) x.dencomp[k] = entry(x.dennames[k]);
   }
@@ -166,6 +170,13 @@ void nodenominator(const mineraltype& m, smallint v) {
 }
 
 }  // namespace
+
+void CHECKCATION(const mineraltype& m, const sstring& name, const std::string& what) {
+  bool known = name == "Fe2" || name == "Fe3";
+  for (smallint r = 1; r <= maxcomp && !known; ++r) known = ELNAME[r] == name;
+  if (!known) IO::ERROREXIT("calcxyz", what + " names " + name + ", no cation", yourfault);
+  if (name == "Fe" && m.feopos > 0) IO::ERROREXIT("calcxyz", what + " names Fe: its iron is Fe2 and Fe3", yourfault);
+}
 
 void CALCC(smallint i, const cvector& mol, cvector& c) {
   const mineraltype& m = MINERAL[i];

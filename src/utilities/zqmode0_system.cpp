@@ -31,28 +31,31 @@ long offeredrow(const sstring& w, const farray<sstring, 1, maxcomp>& list) {
   return 0;
 }
 
-// The words typed, the accepted ones turned into oxide names; answers how
-// many words are taken, counted from the first word typed.
-smallint takenwords(IO::strings& words) {
-  smallint n = 0;
+// Whether w names one of the components offered (by its number, oxide or
+// element), turned into that oxide's name when it does.
+bool offeredword(sstring& w) {
+  const valuetype vt = IO::WHATISSTRING(w);
+  if (vt == valuetype::aninteger) {
+    const smallint v = IO::GETINTEGER(vt, w, "compname");
+    if (v < 1 || v > offered) return false;
+    w = OXNAME[v];
+    return true;
+  }
+  if (offeredrow(w, OXNAME) > 0) return true;
+  const long k = offeredrow(w, ELNAME);
+  if (k > 0) w = OXNAME[k];
+  return k > 0;
+}
+
+// The words typed (n of them), the accepted ones turned into oxide names;
+// answers how many words are taken, counted from the first word typed.
+smallint takenwords(IO::strings& words, smallint& n) {
+  n = 0;
   IO::PROMPTSTRINGS("which system?", words, n);
   if (n == 0) IO::ERROREXIT("domakelist", "no system specified 1", yourfault);
   smallint accepted = 0;
   for (long i = 1; i <= n; ++i) {
-    sstring& w = words[i];
-    const valuetype vt = IO::WHATISSTRING(w);
-    bool ok = false;
-    if (vt == valuetype::aninteger) {
-      const smallint v = IO::GETINTEGER(vt, w, "compname");
-      ok = v >= 1 && v <= offered;
-      if (ok) w = OXNAME[v];
-    } else if (offeredrow(w, OXNAME) > 0) {
-      ok = true;
-    } else if (const long k = offeredrow(w, ELNAME); k > 0) {
-      ok = true;
-      w = OXNAME[k];
-    }
-    if (!ok) continue;
+    if (!offeredword(words[i])) continue;
     // Only repeated names can come to this; the system has no more columns.
     if (accepted == maxtaken)
       IO::ERROREXIT("domakelist", "more than " + IO::INT2STR(maxtaken) + " components named", yourfault);
@@ -91,7 +94,8 @@ void DOMAKELIST() {
   for (long k = 1; k <= offered; ++k) line += OXNAME[k] + " ";
   IO::PUTSTR(1, line, 1, CHANNEL::TERMLOG);
   IO::strings words{"system words"};
-  const smallint taken = takenwords(words);
+  smallint typed = 0;
+  const smallint taken = takenwords(words, typed);
 
   NCV = NTP;
   for (long k = 1; k <= NTP; ++k) NAME[k] = PHNAMES[k];
@@ -110,6 +114,11 @@ void DOMAKELIST() {
     if (chosen[j]) continue;
     chosen[j] = true;
     column[++columns] = j;
+  }
+  // A word past the taken ones would be dropped from the system unsaid.
+  for (long i = taken + 1; i <= typed; ++i) {
+    sstring w = words[i];
+    if (!offeredword(w)) IO::ERROREXIT("domakelist", words[i] + " names none of the components offered", yourfault);
   }
 
   long listed = 0;
@@ -131,13 +140,19 @@ void DOMAKELIST() {
 
 namespace {
 
-// Every muval line gives one value to each of the m names, and a name
-// given twice has one value on every line: else no value could be used as
-// it was given.
+// Every muval name is a component, every muval line gives one value to
+// each of the m names, and a name given twice has one value on every line:
+// else no value could be used as it was given.
 void checkmuvalues(smallint m) {
   // A PT the script gave is above absolute zero: 0 K is none given.
   if (MUT <= 0) IO::ERROREXIT("acalc", "muval gives no PT", yourfault);
   if (NMUCALCS < 1) IO::ERROREXIT("acalc", "muval gives no line of values", yourfault);
+  // A name that is no component would have its values go unused unsaid.
+  for (smallint c = 1; c <= m; ++c) {
+    bool component = false;
+    for (long j = 1; j <= NUV && !component; ++j) component = MUNAME[c] == COMPNAME[j];
+    if (!component) IO::ERROREXIT("acalc", "muval names " + MUNAME[c] + ", no component", yourfault);
+  }
   for (smallint l = 1; l <= NMUCALCS; ++l) {
     const std::string line = "muval line " + IO::INT2STR(l) + " of values";
     if (MUCOUNT[l] < m)

@@ -466,17 +466,12 @@ extended WRITTENUNIT(const std::string& text, bool& zerosshown) {
     zerosshown = true;
     return 0;
   }
-  const std::size_t e = text.find_first_of("eE");
-  const std::string mantissa = text.substr(0, e);
-  long exponent = 0;
-  if (e != std::string::npos) exponent = std::strtol(text.c_str() + e + 1, nullptr, 10);
+  const std::string mantissa = text.substr(0, text.find_first_of("eE"));
   const std::size_t dot = mantissa.find('.');
-  long decimals = 0;
-  if (dot != std::string::npos) {
-    decimals = static_cast<long>(mantissa.size() - dot - 1);
-    zerosshown = decimals > 0 && mantissa.back() == '0';
-  }
-  return std::pow(10.0L, static_cast<extended>(exponent - decimals));
+  zerosshown = dot != std::string::npos && dot + 1 < mantissa.size() && mantissa.back() == '0';
+  int place = 0;
+  IO::LASTPLACE(text, place);
+  return std::pow(10.0L, static_cast<extended>(place));
 }
 
 sstring GSTRING(valuetype vt, const sstring& w, const std::string& where) {

@@ -44,6 +44,9 @@ TEST(MeaninglessCovariance, StopsAverageAndSectionNamingTheEndMembers) {
        {{"jx-ds7zz.txt", dataset("0.25661", "0.5")}},
        "",
        "-- run bombed in calccov : covariance beyond the product of the sd's - covariances of eas and ebt\n"},
+      // a zero to an exponent beyond a long, within 0.5e-5000: eas's least covariance, -0.00190 with eew, beyond it
+      {"a zero's long exponent", {{"jx-ds7zz.txt", dataset("0.0e-9223372036854775808", "0.5")}}, "",
+       "-- run bombed in calccov : covariance beyond the product of the sd's - covariances of eas and eew\n"},
       {"calc mode 3",
        {{"jx-prefs.txt", "dsfile 7zz\nscriptfile zz\ncalcmode 3\nsetpagewidth 250\n*\n"},
         {"jx-zz.txt", "axfile zzax\nwith eas ebt ecu edv eew\ncalctype 1\ndiagramPT 0.5 30 200 1200\n"

@@ -297,6 +297,11 @@ TEST(PhysicalValues, EveryNumberOfTheFilesAtInsideAndBeyondItsRange) {
     if (number(v) >= 0.001L) return "";
     return "setupphases : power of xA in the ideal-mixing term of aA in alp = " + v + ": a power must be above 0";
   };
+  // xA three times, its powers summed past a smallint (1.5 + 2 x 16384 = 32769.5, to even 32770)
+  const auto powersum = [&](const std::string& v) {
+    return power(v).empty() ? "setupphases : power of xA in the ideal-mixing term of aA in alp = 32770: a power must "
+                              "be at most 32767" : power(v);
+  };
   // sB's size 1 + 5 c at 5 kbar, at or below 0 for c = -1 and -1e3000
   const auto ptsize = [](const std::string& v) -> std::string {
     const std::map<std::string, std::string> size = {{"-1", "-4.0000"}, {"-1e3000", "-5.0000e+3000"}};
@@ -329,6 +334,9 @@ TEST(PhysicalValues, EveryNumberOfTheFilesAtInsideAndBeyondItsRange) {
        "2\nn\n"},
       {"power", "loop", [&](const std::string& v) { return lp(replaced(lpax, "aA 1 1 xA 1", "aA 1 1 xA " + v)); },
        power},
+      {"power sum", "loop",
+       [&](const std::string& v) { return lp(replaced(lpax, "aA 1 1 xA 1", "aA 1 3 xA " + v + " xA 16384 xA 16384")); },
+       powersum},
       {"H", "loop", [&](const std::string& v) { return lp(lpax, aAdata(0, v)); }, computed},
       {"S", "loop", [&](const std::string& v) { return lp(lpax, aAdata(1, v)); }, computed},
       {"V", "loop", [&](const std::string& v) { return lp(lpax, aAdata(2, v)); }, computed},

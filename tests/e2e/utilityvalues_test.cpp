@@ -21,8 +21,12 @@ const std::string head = "% made-up analyses\naxfile igax\ndiagramPT 1 20 300 10
 const std::string oxides = "SiO2 Al2O3 FeO MgO CaO MnO";
 const std::string analysis = "38.60 20.50 24.30 7.80 7.10 0.40";
 
-e2e::Run convert(const std::string& lines) {
-  return e2e::run({"idealiron"}, "1\nn\n\n", {{"jx-ig.txt", head + lines + "*\n"}}, {}, SOLVARINTH_UTILITYRUN);
+// With the a-x file's text from changed to to, where given.
+e2e::Run convert(const std::string& lines, const std::string& from = "", const std::string& to = "") {
+  std::map<std::string, std::string> files = {{"jx-ig.txt", head + lines + "*\n"}};
+  std::string ax = e2e::slurp(std::string(SOLVARINTH_FIXTURES) + "/idealiron/jx-igax.txt");
+  if (!from.empty()) files["jx-igax.txt"] = ax.replace(ax.find(from), from.size(), to);
+  return e2e::run({"idealiron"}, "1\nn\n\n", files, {}, SOLVARINTH_UTILITYRUN);
 }
 
 std::string garnet(const std::string& names, const std::string& wt, const std::string& info = "12 0.02 0.04 0.09") {
@@ -132,8 +136,9 @@ TEST(UtilityValues, NegativeAmountsAndBoundsOutOfRangeAreRefused) {
 }
 
 // Fitted to the cation sum 8 on every cation, Mn included: the own fit of
-// the ideal-analysis rewrite gives x 0.62103, z 0.19869, f 0.04995.
-TEST(UtilityValues, AnIdealConstraintNamesCationsOnly) {
+// the ideal-analysis rewrite gives x 0.62103, z 0.19869, f 0.04995. The
+// variables of the a-x file the same, where Ti is none of the garnet.
+TEST(UtilityValues, IdealConstraintsAndVariablesNameCationsOnly) {
   const std::string base = garnet(oxides, analysis) + "convert gt ideal 8 0 ";
   expectxyz(convert(base + "7 1 Si 1 Al 1 Fe2 1 Fe3 1 Mg 1 Ca 1 Mn\n"), 0.62103, 0.19869, 0.04995);
   // A cation the analysis lacks stands for none of it.
@@ -142,6 +147,12 @@ TEST(UtilityValues, AnIdealConstraintNamesCationsOnly) {
              "calcxyz : an ideal constraint of gt names Mnn, no cation");
   expectstop(convert(base + "6 1 Si 1 Al 1 Fe 1 Mg 1 Ca 1 Mn\n"),
              "calcxyz : an ideal constraint of gt names Fe: its iron is Fe2 and Fe3");
+  const std::string g = garnet(oxides, analysis), x = "x(gt) 0 1 1 Fe2 0 2 1 Fe2 1 Mg";
+  expectxyz(convert(g, "z(gt) 0 1 1 Ca 0 3", "z(gt) 0 1 1 Ca 0 4 1 Ti"), 0.62161, 0.19842, 0.04804);
+  expectstop(convert(g, x, "x(gt) 0 1 1 Fe 0 2 1 Fe2 1 Mg"),
+             "calcxyz : the numerator of x(gt) in gt names Fe: its iron is Fe2 and Fe3");
+  expectstop(convert(g, x, "x(gt) 0 1 1 Fe2 0 2 1 Fe2 1 Mgg"),
+             "calcxyz : the denominator of x(gt) in gt names Mgg, no cation");
 }
 
 // q, en and per at 5 kbar and 500 C: G -931.4430, -1580.3660, -616.7739 kJ.
@@ -169,6 +180,7 @@ TEST(UtilityValues, MuvalValuesAreUsedAsGivenOrRefused) {
   expectstop(activities("muval SiO2 MgO\nmuval -930 -620 -10\n"), stop + "1 of values gives more values than muval names");
   expectstop(activities("muval SiO2 MgO SiO2\nmuval -930 -620 -940\n"), stop + "1 of values gives SiO2 two values");
   expectstop(activities("muval SiO2 MgO\n"), "acalc : muval gives no line of values");
+  expectstop(activities("muval SiO2 MgO CaO\nmuval -930 -620 -700\n"), "acalc : muval names CaO, no component");
   // A value mistyped as a word (a letter O for a 0) is named, never read as
   // a potential of 0, wherever it stands in the line.
   const std::string mixed = "reading scripts : a muval line holds both the word \"";

@@ -388,6 +388,10 @@ TEST_F(Convert, RecalcCationsAndVariable) {
   EXPECT_EQ(xyz[2], 1);
   for (smallint j = 1; j <= 3; ++j) wt[j] = 0;
   EXPECT_EQ(fatal([&] { ZQMODE0::RECALC(1, wt, c, xyz, false); }), "recalc: psum = 0");
+  // Fe is none of an analysis without FeO; where FeO is split, which of Fe2 and Fe3 is the user's to say
+  EXPECT_EQ(fatal([&] { ZQMODE0::CHECKCATION(m, "Fe", "x"); }), "");
+  m.feopos = 2;
+  EXPECT_EQ(fatal([&] { ZQMODE0::CHECKCATION(m, "Fe", "x"); }), "calcxyz: x names Fe: its iron is Fe2 and Fe3");
 }
 
 TEST_F(Convert, IronOfEitherOrderReachesTheWorkingAnalysis) {

@@ -396,7 +396,10 @@ TEST_F(Utilities, EndMembersOfAChemicalSystem) {
       {"Si Fe Mg H", "", four},
       // a component typed again, as its oxide, element or number, is one column
       {"SiO2 FeO MgO H2O MgO Mg 5 Si", "", four},
-      {"SiO2 xyz", "", "\n           SiO2\n       q      1     quartz\n"},
+      {"SiO2", "", "\n           SiO2\n       q      1     quartz\n"},
+      // a word past the taken ones names no component: the list would be of another system
+      {"SiO2 xyz", "domakelist: xyz names none of the components offered", ""},
+      {"SiO2 MgO 13", "domakelist: 13 names none of the components offered", ""},
       {"xyz SiO2", "domakelist: something wrong", ""},
       {"TiO2", "domakelist: something wrong", ""},
       {"", "domakelist: no system specified 1", ""},
@@ -431,9 +434,11 @@ TEST_F(Utilities, ActivitiesFromChemicalPotentials) {
       {"muval SiO2\nmuval -940.0\n", "", matrix + "a(qa) =  0.2369\na(qb) =  0.1498\n"},
       // mu of SiO2 equal to G of qa; each line of potentials is a calculation
       // of its own, the second that of -940.0 above.
-      {"muval MgO SiO2\nmuval 3 -930.742994\nmuval 3 -940.0\n", "",
+      {"muval SiO2\nmuval -930.742994\nmuval -940.0\n", "",
        "muval line 1\na(qa) =  1.0000\na(qb) =  0.6321\n\nmuval line 2\na(qa) =  0.2369\na(qb) =  0.1498\n"},
-      {"muval MgO\nmuval -930.0\n", "acalc: SiO2 not recognised", ""},
+      // MgO is no component of the system: its value would go unused
+      {"muval MgO SiO2\nmuval 3 -930.0\n", "acalc: muval names MgO, no component", ""},
+      {"muval MgO\nmuval -930.0\n", "acalc: muval names MgO, no component", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.muval);

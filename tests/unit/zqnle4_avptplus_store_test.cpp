@@ -220,6 +220,7 @@ TEST_F(AvptXco2, ReorderedIntoPressureBlocks) {
 }
 
 TEST_F(AvptXco2, Stops) {
+  const std::string many = "withxco2 preprocess: P inc in calcP gives more than 100000 P steps";
   const struct {
     const char* what;
     smallint calctype;
@@ -231,6 +232,10 @@ TEST_F(AvptXco2, Stops) {
       {"unlisted x(CO2)", 1, "", [] { (*JXCALC)[4].xfluid = 0.15L; }, "withxco2 preprocess: njx mismatch"},
       {"off the calcP steps", 2, "650\n", [] { (*JXCALC)[4].p = 4.5L; }, "withxco2 preprocess: njx mismatch"},
       {"no P step", 1, "", [] { CPINC = 0; }, "withxco2 preprocess: P inc = 0 in calcP"},
+      {"steps beyond a long", 1, "", [] { CPINC = 1e-30L; }, many},
+      {"one step too many", 1, "", [] { CPINC = 2.0L / 100000; }, many},
+      // 100000 steps are sorted over; 5 kbar lies 1.00001e-5 from the nearest two
+      {"the most steps", 1, "", [] { CPINC = 2.0L / 99999; }, "withxco2 preprocess: njx mismatch"},
       // avP+: two calcs at one P and the typed T, after a pair that brackets it
       {"flat in T", 2, "800\n",
        [] {

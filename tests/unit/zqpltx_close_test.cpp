@@ -1197,7 +1197,7 @@ TEST(DrawingClose, EachValueIsRoundedAsItWasWritten) {
   };
   for (const written& w : {written{"6.00", 0.01L, true}, {"0.0001272", 1e-7L, false}, {"1.5e-05", 1e-6L, false},
                            {"1.50E+02", 1, true}, {"400", 1, false}, {"-0.050", 0.001L, true}, {"7.5e1", 1, false},
-                           {"3/4", 0, true}}) {
+                           {"3/4", 0, true}, {"0.0e-9223372036854775808", 0, true}}) {
     bool shown = !w.shown;
     EXPECT_NEAR(ZQPLTX::WRITTENUNIT(w.text, shown), w.unit, w.unit * 1e-15L) << w.text;
     EXPECT_EQ(shown, w.shown) << w.text;

@@ -507,10 +507,12 @@ TEST_F(DataSetReader, CovarianceRoundingOfEachEntryAsWritten) {
     bool placed;
     int place;
   } places[] = {{"0.0069", true, -4}, {"6.9e-3", true, -4}, {"-0.25661", true, -5}, {"12", false, 0},
-                {"12.50", true, -2},  {"1e-5", true, -5},   {"1E2", true, 2},       {"-7", false, 0}};
+                {"12.50", true, -2},  {"1e-5", true, -5},   {"1E2", true, 2},       {"-7", false, 0},
+                {"0.0e-9223372036854775808", true, -5000}, {"1.5e99999999999999999999", true, 5000},
+                {"-2.50e-4950", true, -4952}};
   for (const auto& c : places) {
     int place = 99;
-    EXPECT_EQ(ZQREAD1::LASTPLACE(c.number, place), c.placed) << c.number;
+    EXPECT_EQ(IO::LASTPLACE(c.number, place), c.placed) << c.number;
     if (c.placed) {
       EXPECT_EQ(place, c.place) << c.number;
     }

@@ -359,12 +359,16 @@ class LnaMuVariables : public PTSetup {
   }
 };
 
-TEST_F(LnaMuVariables, LnaKeepsPurePhasesOnly) {
+TEST_F(LnaMuVariables, LnaTakesPurePhasesOnly) {
+  // fo is no pure phase here: refused, naming it, before any is marked
   NLNA = 2;
   LNANAME[1] = "H2O";
   FIXEDLNA[1] = -1;
   LNANAME[2] = "fo";
   FIXEDLNA[2] = 10;
+  EXPECT_EQ(fatal(ZQUTE2::SETUPLNA), "setup lna: fo is not a pure phase of the calculation");
+  EXPECT_EQ(NPINEX, 0);
+  NLNA = 1;
   FLUIDTYPE = ftype::h2o;
   EXPECT_EQ(said("", ZQUTE2::SETUPLNA).substr(0, 34), "in setup lna\n   H2O : q H2O : 2\n  ");
   EXPECT_TRUE(NLNA == 1 && NLLNA[1] == 1);
