@@ -124,6 +124,11 @@ struct segmentpart {
   smallint arrival = 0;
 };
 
+// The share of a segment from depth d1 to depth d2 at which it meets the
+// edge, from halves: the depths of two far rows on either side would else
+// differ by more than the number range holds.
+extended cutshare(extended d1, extended d2) { return (d1 / 2) / (d1 / 2 - d2 / 2); }
+
 segmentpart partinside(extended x1, extended y1, extended x2, extended y2) {
   segmentpart s;
   for (smallint e = bottom; e <= right; ++e) {
@@ -133,14 +138,14 @@ segmentpart partinside(extended x1, extended y1, extended x2, extended y2) {
     } else if (d1 < 0) {
       // a far row puts the fraction within the last digit of 1: an end off
       // the edge still comes in before it
-      extended t = d1 / (d1 - d2);
+      extended t = cutshare(d1, d2);
       if (d2 > 0 && !(t < 1)) t = std::nextafter(extended{1}, extended{0});
       if (s.inedge == 0 ? t >= s.tin : t > s.tin) {
         s.tin = t;
         s.inedge = e;
       }
     } else if (d2 < 0) {
-      extended t = d1 / (d1 - d2);
+      extended t = cutshare(d1, d2);
       if (d1 > 0 && !(t > 0)) t = std::nextafter(extended{0}, extended{1});
       if (s.outedge == 0 ? t <= s.tout : t < s.tout) {
         s.tout = t;
@@ -158,14 +163,21 @@ segmentpart partinside(extended x1, extended y1, extended x2, extended y2) {
 // segment is not parallel to it. Taken from the segment's start rather than
 // through its intercept: a steep segment a few digits long in a narrow
 // window has an intercept whose rounding error alone puts the edge's
-// crossing past a neighbouring line's.
+// crossing past a neighbouring line's. Where a far row's differences run
+// past the number range, the share of the way is taken first, from halves,
+// so that the crossing is a number.
 void crossing(smallint e, extended x1, extended y1, extended x2, extended y2, extended& x, extended& y) {
+  const auto along = [](extended v, extended a1, extended a2, extended b1, extended b2) {
+    const extended at = b1 + (v - a1) * (b2 - b1) / (a2 - a1);
+    if (std::isfinite(at)) return at;
+    return b1 + (v / 2 - a1 / 2) / (a2 / 2 - a1 / 2) * (b2 / 2 - b1 / 2) * 2;
+  };
   if (e == bottom || e == top) {
     y = e == bottom ? YLOW : YHIGH;
-    x = x1 == x2 ? x1 : x1 + (y - y1) * (x2 - x1) / (y2 - y1);
+    x = x1 == x2 ? x1 : along(y, y1, y2, x1, x2);
   } else {
     x = e == left ? XLOW : XHIGH;
-    y = y1 == y2 ? y1 : y1 + (x - x1) * (y2 - y1) / (x2 - x1);
+    y = y1 == y2 ? y1 : along(x, x1, x2, y1, y2);
   }
 }
 
