@@ -2322,7 +2322,7 @@ namespace {
 
 // The lines set up from their rows: cut at their points and joined there.
 // Where `trial`, false instead of a stop where a line cannot be cut.
-bool buildlines(bool trial) {
+bool buildlines(bool trial, bool join = true) {
   for (smallint i = 1; i <= NLINE; ++i) {
     linetype& l = (*LINE)[i];
     MONOTONIC(i);
@@ -2340,11 +2340,79 @@ bool buildlines(bool trial) {
       l.round[2] = p2.round;
       l.npts = 2;
     } else {
-      joinendrows(i);
+      if (join) joinendrows(i);
       if (!ADDPOINTS(i, trial)) return false;
     }
   }
-  JOINATPOINTS();
+  if (join) JOINATPOINTS();
+  return true;
+}
+
+// Whether lines i and j, as written, may touch at (x, y): where both end
+// at points they name, at a row both hold, or at a point either names.
+// There they touch and do not cross, whatever side each leaves by; the
+// tiling of their polygons tells whether the picture holds. A point is
+// read by its name, as the clipping links an end at a point on the frame
+// to the frame.
+bool touchaswritten(smallint i, smallint j, extended x, extended y) {
+  const auto at = [x, y](const sstring& name) {
+    const smallint p = WHICHI(name);
+    return p > 0 && (*POINT)[p].x == x && (*POINT)[p].y == y;
+  };
+  const auto holds = [x, y](const linetype& l) {
+    for (long k = 1; k <= l.npts; ++k)
+      if (l.x[k] == x && l.y[k] == y) return true;
+    return false;
+  };
+  const linetype& a = (*LINE)[i];
+  const linetype& b = (*LINE)[j];
+  return (holds(a) && holds(b)) || at(a.beginname) || at(a.endname) || at(b.beginname) || at(b.endname);
+}
+
+// Whether segment k of line i and segment m of line j cross, or touch
+// where touchaswritten does not allow it, exactly as their rows are. A
+// meeting as near a row of the two where they may touch as the row's
+// decimals in binary put it is that touch.
+bool meetasread(smallint i, long k, smallint j, long m) {
+  const linetype& a = (*LINE)[i];
+  const linetype& b = (*LINE)[j];
+  if (std::max(a.x[k], a.x[k + 1]) < std::min(b.x[m], b.x[m + 1]) ||
+      std::max(b.x[m], b.x[m + 1]) < std::min(a.x[k], a.x[k + 1]) ||
+      std::max(a.y[k], a.y[k + 1]) < std::min(b.y[m], b.y[m + 1]) ||
+      std::max(b.y[m], b.y[m + 1]) < std::min(a.y[k], a.y[k + 1]))
+    return false;
+  const auto allowed = [&](smallint l, long r, extended x, extended y) {
+    const spot row = LINESPOT(l, r);
+    return ONEPLACE(spot{x, y, row.round}, row, reading::apart) && touchaswritten(i, j, row.x, row.y);
+  };
+  // a row both hold: there alone, where they may touch
+  for (const long r : {k, k + 1})
+    for (const long q : {m, m + 1}) {
+      if (a.x[r] != b.x[q] || a.y[r] != b.y[q]) continue;
+      const long ro = 2 * k + 1 - r, qo = 2 * m + 1 - q;
+      const auto on = [&](const linetype& l, long s, const linetype& o, long t) {
+        return ONSEGMENT(l, s, o.x[t], o.y[t]) && !touchaswritten(i, j, o.x[t], o.y[t]);
+      };
+      return !touchaswritten(i, j, a.x[r], a.y[r]) || on(b, m, a, ro) || on(a, k, b, qo);
+    }
+  extended x = 0, y = 0;
+  if (segmentscross(a, k, b, m, x, y))
+    return !(allowed(i, k, x, y) || allowed(i, k + 1, x, y) || allowed(j, m, x, y) || allowed(j, m + 1, x, y));
+  // along one line: each end of one on the other is a touch
+  const auto touches = [&](const linetype& l, long s, smallint o, long r) {
+    return ONSEGMENT(l, s, (*LINE)[o].x[r], (*LINE)[o].y[r]) && !touchaswritten(i, j, (*LINE)[o].x[r], (*LINE)[o].y[r]);
+  };
+  return touches(b, m, i, k) || touches(b, m, i, k + 1) || touches(a, k, j, m) || touches(a, k, j, m + 1);
+}
+
+// Whether the lines, as set up from their rows as written, meet only where
+// they may touch.
+bool meetonlytouching() {
+  for (smallint i = 1; i <= NLINE; ++i)
+    for (smallint j = static_cast<smallint>(i + 1); j <= NLINE; ++j)
+      for (long k = 1; k < (*LINE)[i].npts; ++k)
+        for (long m = 1; m < (*LINE)[j].npts; ++m)
+          if (meetasread(i, k, j, m)) return false;
   return true;
 }
 
@@ -2473,8 +2541,15 @@ void PUTBACKNETWORK(const networkcopy& copy) {
   for (smallint i = 1; i <= NPOINT; ++i) (*POINT)[i] = copy.points[i];
 }
 
-bool SETUPLINES(bool finer) {
+bool SETUPLINES(bool finer, bool aswritten) {
   RECORDROUNDING();
+  if (aswritten) {
+    if (!buildlines(true, false)) return false;
+    for (smallint i = 1; i <= NLINE; ++i) ADDEDGES(i);
+    if (!meetonlytouching()) return false;
+    for (smallint i = 1; i <= NLINE; ++i) PRINTLINE(i, 3);
+    return true;
+  }
   if (finer) {
     if (!putatfinerplaces([](smallint) { return true; }) || !buildlines(true)) return false;
   } else {
