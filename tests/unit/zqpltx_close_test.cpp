@@ -776,7 +776,9 @@ TEST(DrawingClose, PointsWrittenOnePlaceAreToldApartByTheirLinesFinerRows) {
 // the line's whole rows for the drawing to cut; values to the decimals of
 // the window, so that lines within half a unit of each other share a
 // rounded row. Points as their own records, rounded the same way.
-bool calcfile(linedrawing& d, knowndrawing& k) {
+// Where `frame`, a point may lie just inside the frame, its lines' ends on
+// the frame beside it.
+bool calcfile(linedrawing& d, knowndrawing& k, bool frame = false) {
   const windowtype& w = d.w;
   const std::size_t nl = d.lines.size();
   std::vector<std::vector<std::pair<double, std::size_t>>> on;
@@ -784,7 +786,7 @@ bool calcfile(linedrawing& d, knowndrawing& k) {
   d.nearest = 1;
   for (std::size_t i = 0; i < pts.size(); ++i) {
     const place q = pts[i].at.at;
-    if (std::min({q.first, q.second, 1 - q.first, 1 - q.second}) < 0.01) return false;
+    if (std::min({q.first, q.second, 1 - q.first, 1 - q.second}) < (frame ? 0 : 0.01)) return false;
     for (std::size_t j = 0; j < i; ++j) {
       const double dx = std::fabs(q.first - pts[j].at.at.first), dy = std::fabs(q.second - pts[j].at.at.second);
       // points that the rounding makes one are a file to be mended
@@ -799,7 +801,8 @@ bool calcfile(linedrawing& d, knowndrawing& k) {
       for (const chord& o : d.lines)
         if (&o != &c)
           for (const place& f : {o.a, o.b})
-            if (std::fabs(e.first - f.first) < 3 * w.ux() && std::fabs(e.second - f.second) < 3 * w.uy()) return false;
+            if (!frame && std::fabs(e.first - f.first) < 3 * w.ux() && std::fabs(e.second - f.second) < 3 * w.uy())
+              return false;
   }
   std::ostringstream f;
   f << "2 " << d.base.size() + nl + 1 << " 1 2\n";
@@ -838,8 +841,8 @@ bool calcfile(linedrawing& d, knowndrawing& k) {
     }
     k.lines.push_back({ch.a, ch.b});
   }
-  f << "*\n*\nwindow " << fixed(w.xlow, w.xplaces) << " " << fixed(w.xhigh, w.xplaces) << " "
-    << fixed(w.ylow, w.yplaces) << " " << fixed(w.yhigh, w.yplaces) << "\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
+  f << "*\n*\nwindow " << fixed(w.xlow, w.framex()) << " " << fixed(w.xhigh, w.framex()) << " "
+    << fixed(w.ylow, w.framey()) << " " << fixed(w.yhigh, w.framey()) << "\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
   k.file = f.str();
   for (const place& p : d.points)
     for (const double r : {3 * k.offline, 12 * k.offline})
@@ -953,14 +956,15 @@ chord fileline(const windowtype& w, place p, place q) {
   return through(a, {b.first - a.first, b.second - a.second});
 }
 
-knowndrawing calclines(const windowtype& w, const std::vector<chord>& lines, const std::vector<int>& sign) {
+knowndrawing calclines(const windowtype& w, const std::vector<chord>& lines, const std::vector<int>& sign,
+                       bool frame = false) {
   linedrawing d;
   d.w = w;
   d.lines = lines;
   d.sign = sign;
   d.base = {"sa"};
   knowndrawing k;
-  EXPECT_TRUE(calcfile(d, k));
+  EXPECT_TRUE(calcfile(d, k, frame));
   return k;
 }
 
@@ -981,6 +985,25 @@ TEST(DrawingClose, InvariantPointsAFractionOfADegreeApartAreDrawn) {
   const place j1{0.54338, 626.852}, j2{0.54412, 626.898}, j3{0.54375, 626.879};
   const knowndrawing k = calclines(tx, {fileline(tx, j1, j2), fileline(tx, j1, j3), fileline(tx, j2, j3)}, {1, -1, 1});
   EXPECT_EQ(drawnright(k), "") << k.file;
+  // written to 4 and 2 decimals, in windows with a point 0.011 °C (6
+  // picture units) above the bottom or 0.00012 right of the left side:
+  // within its rounding the rows cannot tell the fields apart from the
+  // lines', and they are drawn with every point where it is written
+  for (const windowtype& w : {windowtype{0.54153, 0.54995, 626.869, 627.722, 4, 2, 1},
+                              windowtype{0.54328, 0.54986, 626.772, 627.091, 4, 2, 1}})
+    for (const std::vector<int>& sign : {std::vector<int>{1, 1, 1}, {-1, 1, -1}, {1, -1, -1}}) {
+      const knowndrawing z = calclines(w, {fileline(w, j1, j2), fileline(w, j1, j3), fileline(w, j2, j3)}, sign, true);
+      Drawing dr;
+      ASSERT_EQ(dr.read(z.file), "");
+      EXPECT_EQ(testsupport::fatal([] { ZQPLTX::SVGDRAW(); }), "") << z.file;
+      std::istringstream in(z.file);
+      for (std::string row; std::getline(in, row);)
+        if (row[0] == 'i') {
+          const std::size_t at = row.find("invariant ") + 10, i = std::stoul(row.substr(1));
+          EXPECT_EQ((*ZQPLTX::POINT)[i].x, std::stold(row.substr(at))) << row << "\n" << z.file;
+          EXPECT_EQ((*ZQPLTX::POINT)[i].y, std::stold(row.substr(row.find(' ', at)))) << row << "\n" << z.file;
+        }
+    }
 }
 
 // Calc mode 1's own rows of a T-x(CO2) section at 2 kbar (a made-up ideal

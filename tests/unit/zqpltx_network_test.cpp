@@ -242,7 +242,7 @@ TEST(DrawingNetwork, Clipping) {
       {"u1 begin end -1e25 600 11 600", "", {{0, 600}, {10, 600}}, -2, -4},
       // a slanted segment from a row near the top of the number range: the
       // crossing is a number, (6, 800) to within 1e-4920
-      {"u1 begin end 4 5e4930 6 600", "", {{6, 800}, {6, 600}}, -3, 0},
+      {"u1 begin end -1000 5e4930 6 600", "", {{6, 800}, {6, 600}}, -3, 0},
       // in from the left, out through the top
       {"u1 begin end -5 600 5 600 5 900", "", {{0, 600}, {5, 600}, {5, 800}}, -2, -3},
       {"u1 begin end -5 300 -5 900", "", {}, 0, 0},
