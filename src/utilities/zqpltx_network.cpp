@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "frame/io.h"
 #include "utilities/zqpltx.h"
@@ -1713,6 +1715,7 @@ bool runstogether(linetype& a, long k, const linetype& b, long m) {
 // Changes allowed to the joining, beyond which lines that keep meeting near
 // their points are left as they are.
 constexpr long maxjoins = 4 * maxline;
+constexpr std::size_t digestfactor = 1000003;  // a prime, mixing one value into the digest
 
 }  // namespace
 
@@ -2202,6 +2205,26 @@ void openendsontoframe(const joinedends& joined) {
 
 }  // namespace
 
+namespace {
+
+// A digest of every line's rows, to tell a state of the joining met
+// before.
+std::size_t networkstate() {
+  std::size_t h = 0;
+  const auto mix = [&h](std::size_t v) { h = h * digestfactor + v; };
+  for (smallint i = 1; i <= NLINE; ++i) {
+    const linetype& l = (*LINE)[i];
+    mix(static_cast<std::size_t>(l.npts));
+    for (long k = 1; k <= l.npts; ++k) {
+      mix(std::hash<extended>{}(l.x[k]));
+      mix(std::hash<extended>{}(l.y[k]));
+    }
+  }
+  return h;
+}
+
+}  // namespace
+
 void JOINATPOINTS() {
   pointsontoframe();
   for (smallint i = 1; i <= NLINE; ++i) joinrowstoownpoints(i);
@@ -2210,6 +2233,7 @@ void JOINATPOINTS() {
   joinframeends(*joined);
   openendsontoframe(*joined);
   long joins = 0;
+  std::vector<std::size_t> states{networkstate()};
   for (bool changed = true; changed && joins < maxjoins;) {
     changed = false;
     for (smallint i = 1; i <= NLINE && !changed; ++i)
@@ -2314,7 +2338,21 @@ void JOINATPOINTS() {
         // above took the crossing
         if (!changed && endsacrossonframe(i, j)) changed = true;
       }
-    if (changed) ++joins;
+    if (!changed) break;
+    ++joins;
+    // a state met before: the joining goes round a cycle, and only the
+    // last turns up to the limit, which end where the whole run would,
+    // are made
+    if (states.empty()) continue;
+    const std::size_t now = networkstate();
+    const auto seen = std::find(states.begin(), states.end(), now);
+    if (seen != states.end()) {
+      const long cycle = joins - (seen - states.begin());
+      joins = maxjoins - (maxjoins - joins) % cycle;
+      states.clear();
+      continue;
+    }
+    states.push_back(now);
   }
 }
 
