@@ -2151,14 +2151,17 @@ bool leavesforside(smallint i, bool ofx, extended edge) {
   return false;
 }
 
-// A point within its rounding of the frame is on it: one place there for
-// every line that ends at it, however each comes to it. The lines were set
-// up from the point as written; their rows at it move with it. A point off
-// a side as written, with a line leaving it for a row on that side, stays:
-// put there, the line would run along the frame and tell no side of it.
+// A point written outside the window within its rounding of the frame is
+// on it: one place there for every line that ends at it, however each
+// comes to it. The lines were set up from the point as written; their rows
+// at it move with it. A point written inside the window stays there: the
+// fields between it and the frame keep their area. A point off a side as
+// written, with a line leaving it for a row on that side, stays: put
+// there, the line would run along the frame and tell no side of it.
 void pointsontoframe() {
   for (smallint i = 1; i <= NPOINT; ++i) {
     pointtype& p = (*POINT)[i];
+    if (POINTSEEN(p.x, p.y)) continue;
     const extended ux = frameunits * p.round.apartx, uy = frameunits * p.round.aparty;
     const bool acrossx = XLOW - ux <= p.x && p.x <= XHIGH + ux;
     const bool acrossy = YLOW - uy <= p.y && p.y <= YHIGH + uy;

@@ -1261,10 +1261,10 @@ TEST(DrawingClose, EachValueIsRoundedAsItWasWritten) {
       for (int c = 0; c < 4; ++c) EXPECT_NEAR(g[c], r.want[k][c], r.want[k][c] * 1e-6L) << r.records << k << c;
     }
   }
-  // a point within its rounding of the frame is on it, two units off it is not
+  // a point written inside the window stays there, however near the frame
   Drawing d;
   ASSERT_EQ(d.network(drawtest::qk("i1 5.01 400.01\ni2 5.05 799.98\nu1 i1 i2 5.01 400.01 5.05 799.98\n")), "");
-  EXPECT_EQ(drawtest::point(1).y, 400);
+  EXPECT_EQ(drawtest::point(1).y, 400.01L);
   EXPECT_EQ(drawtest::point(2).y, 799.98L);
   auto at = [](extended x, extended y, float wayx, float wayy, float apartx, float aparty) {
     return ZQPLTX::spot{x, y, {wayx, wayy, apartx, aparty}};
@@ -1353,15 +1353,16 @@ TEST(DrawingClose, APlaceOnTheOutlineTellsNoSide) {
       }
 }
 
-// A point within the rounding of a corner both ways is at the corner: on
-// both edges, whichever side of them it was written. Units of 0.01 each
-// way, so 9.99 / 799.99 is a unit from the top right corner of 0..10 x
-// 400..800 and 0.01 / 399.99 a unit from the bottom left one.
+// A point written outside the window within the rounding of a corner both
+// ways is at the corner, on both edges; one written inside stays where it
+// is. Units of 0.01 each way, so 9.99 / 799.99 is a unit inside the top
+// right corner of 0..10 x 400..800 and 0.01 / 399.99 a unit from the
+// bottom left one, below it.
 TEST(DrawingClose, APointAUnitFromACornerIsAtIt) {
   Drawing d;
   ASSERT_EQ(d.network(drawtest::qk("i1 9.99 799.99\ni2 0.01 399.99\nu1 i1 i2 9.99 799.99 0.01 399.99\n")), "");
-  EXPECT_EQ(drawtest::point(1).x, 10);
-  EXPECT_EQ(drawtest::point(1).y, 800);
+  EXPECT_EQ(drawtest::point(1).x, 9.99L);
+  EXPECT_EQ(drawtest::point(1).y, 799.99L);
   EXPECT_EQ(drawtest::point(2).x, 0);
   EXPECT_EQ(drawtest::point(2).y, 400);
 }
