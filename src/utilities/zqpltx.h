@@ -229,8 +229,10 @@ void DOCROSSOVER();
 // lines cannot be cut so. Where `aswritten`, the lines are cut at their
 // points and clipped with no point moved and no line joined to another:
 // false where they cannot be cut so, or where two of them meet, exactly as
-// written, anywhere but where both end at points.
-bool SETUPLINES(bool finer = false, bool aswritten = false);
+// written, anywhere but where both end at points. Where `inside`, points
+// written inside the window within their rounding of the frame are put on
+// it as well.
+bool SETUPLINES(bool finer = false, bool aswritten = false, bool inside = false);
 smallint WHICHI(const sstring& name);
 void MONOTONIC(smallint i);
 smallint FINDINSERTPOSI(smallint i, smallint p);

@@ -2151,6 +2151,11 @@ bool leavesforside(smallint i, bool ofx, extended edge) {
   return false;
 }
 
+// Whether points written inside the window within their rounding of the
+// frame are put on it too: the last picture tried, where keeping them
+// inside gives none. Set by SETUPLINES for its set-up.
+bool insideontoframe = false;
+
 // A point written outside the window within its rounding of the frame is
 // on it: one place there for every line that ends at it, however each
 // comes to it. The lines were set up from the point as written; their rows
@@ -2161,7 +2166,7 @@ bool leavesforside(smallint i, bool ofx, extended edge) {
 void pointsontoframe() {
   for (smallint i = 1; i <= NPOINT; ++i) {
     pointtype& p = (*POINT)[i];
-    if (POINTSEEN(p.x, p.y)) continue;
+    if (!insideontoframe && POINTSEEN(p.x, p.y)) continue;
     const extended ux = frameunits * p.round.apartx, uy = frameunits * p.round.aparty;
     const bool acrossx = XLOW - ux <= p.x && p.x <= XHIGH + ux;
     const bool acrossy = YLOW - uy <= p.y && p.y <= YHIGH + uy;
@@ -2582,7 +2587,8 @@ void PUTBACKNETWORK(const networkcopy& copy) {
   for (smallint i = 1; i <= NPOINT; ++i) (*POINT)[i] = copy.points[i];
 }
 
-bool SETUPLINES(bool finer, bool aswritten) {
+bool SETUPLINES(bool finer, bool aswritten, bool inside) {
+  insideontoframe = inside;
   RECORDROUNDING();
   if (aswritten) {
     if (!buildlines(true, false)) return false;

@@ -44,8 +44,10 @@ void back(const asread& r) {
 
 // How a try sets up the lines: as written, no point moved and no line
 // joined to another; with the rows' rounding joining lines at their points;
-// the same with each point at its rows' finer place.
-enum class setup { aswritten, joined, finer };
+// the same with each point at its rows' finer place; the same as joined
+// with the points written inside the window within their rounding of the
+// frame put on it, the last resort.
+enum class setup { aswritten, joined, finer, ontoframe };
 
 // The picture up to its polygons, checked; false where the set-up asked
 // for cannot be made. Whether a stop came while the polygons were made.
@@ -53,7 +55,7 @@ bool topolygons(setup how, bool parted, bool& inareas) {
   inareas = false;
   SVGSETUP();
   DOCROSSOVER();
-  if (!SETUPLINES(how == setup::finer, how == setup::aswritten)) return false;
+  if (!SETUPLINES(how == setup::finer, how == setup::aswritten, how == setup::ontoframe)) return false;
   if (CONTROLQK.analyse == yes) ANALYSIS();
   inareas = true;
   if (CONTROLQK.doareas == yes) DOAREAS(parted);
@@ -135,6 +137,10 @@ void SVGDRAW() {
       if (!drawn && oneplace) {
         back(records);
         drawn = tried(setup::joined, true, second, inareasagain, again);
+      }
+      if (!drawn) {
+        back(records);
+        drawn = tried(setup::ontoframe, false, second, inareasagain, again);
       }
     }
     if (!drawn) {
