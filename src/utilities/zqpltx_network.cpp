@@ -1925,10 +1925,22 @@ void joinframeends(joinedends& joined) {
     }
 }
 
+// Whether line l, from its row m on to its next row the way db, passes
+// point p within the rounding of that next row (an end of the line at a
+// point) and of p: a coarse row before it does not widen the pass.
+bool passesnear(const linetype& l, long m, long db, smallint p) {
+  const spot end = rowspot(l, m + db);
+  spot from = rowspot(l, m);
+  from.round = end.round;
+  return nearsegment(POINTSPOT(p), from, end);
+}
+
 // Where lines a and b cross at the one row they share, away from every
 // point, and on from it a runs straight to its named end p while b runs
 // straight to its own named end, which a third line joins to p, b passing
-// p within their rounding: between that row and p the data cannot tell the
+// p within their rounding (where the two ends are apart, within the
+// rounding of b's end itself, so that two lines sharing a row touch there
+// whatever side each leaves it by): between that row and p the data cannot tell the
 // two ways apart, and b's end lies across a only by its rounding. b is
 // taken from the row along a to p and on along the third line, keeping
 // the side of a it comes in on from the far side of the row, where it
@@ -1960,8 +1972,8 @@ bool closesatrow(smallint li, smallint lj) {
       for (const long d : {-1L, 1L})
         for (const long db : {-1L, 1L}) {
           const smallint p = namedend(a, k + d), end = namedend(b, m + db);
-          if (p <= 0 || end <= 0 || p == end || !ONEPLACE(POINTSPOT(p), POINTSPOT(end), reading::way) ||
-              !nearsegment(POINTSPOT(p), rowspot(b, m), rowspot(b, m + db)))
+          if (p <= 0 || end <= 0 || p == end || !nearsegment(POINTSPOT(p), rowspot(b, m), rowspot(b, m + db)) ||
+              (!ONEPLACE(POINTSPOT(p), POINTSPOT(end), reading::way) && !passesnear(b, m, db, p)))
             continue;
           const pointtype& pt = (*POINT)[p];
           const extended ux = (b.x[m + db] - b.x[m]) / (XHIGH - XLOW), uy = (b.y[m + db] - b.y[m]) / (YHIGH - YLOW);
