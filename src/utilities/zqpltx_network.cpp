@@ -1045,6 +1045,14 @@ bool joinsends(const linetype& q, smallint p, smallint end) {
 
 bool closeswhole(smallint i, const routing& ri, smallint j, const routing& rj, smallint p);
 
+// Whether line l, a trial of line `line`, meets a line but i and j apart
+// more often than `line` does.
+bool meetsmore(const trialline& l, smallint line, smallint i, smallint j) {
+  for (smallint q = 1; q <= NLINE; ++q)
+    if (q != i && q != j && meetingsapart(l, (*LINE)[q]) > meetingsapart((*LINE)[line], (*LINE)[q])) return true;
+  return false;
+}
+
 // Whether taking lines i and j through point p, each within its own
 // rounding, leaves them meeting apart fewer times, and neither then runs
 // along another line's way: their crossing lay within the rows' rounding,
@@ -1093,10 +1101,19 @@ bool closeswhole(smallint i, const routing& ri, smallint j, const routing& rj, s
     while (at < l.npts && !(l.x[at] == pt.x && l.y[at] == pt.y)) ++at;
     if (at >= l.npts) return false;
     if (!along(l.x[at - 1], l.y[at - 1], pt.x, pt.y) || !along(pt.x, pt.y, l.x[at + 1], l.y[at + 1])) return false;
-    for (smallint q = 1; q <= NLINE; ++q)
-      if (q != i && q != j && meetingsapart(l, (*LINE)[q]) > meetingsapart((*LINE)[line], (*LINE)[q])) return false;
+    if (meetsmore(l, line, i, j)) return false;
   }
   return true;
+}
+
+// Whether taking line `line` through point p as routed has it meet a line
+// but i and j apart more often: the rounding that takes it there keeps it
+// on its side of every other line.
+bool routemeetsmore(smallint line, const routing& r, smallint p, smallint i, smallint j) {
+  if (r.how == route::none) return false;
+  trialline l((*LINE)[line]);
+  applyroute(l, r, p);
+  return meetsmore(l, line, i, j);
 }
 
 // Routing r of line l through p, passing, taken straight from the row of
@@ -2327,6 +2344,7 @@ void JOINATPOINTS() {
                 routing ra = routeof(a, k, p), rb = routeof(b, m, p);
                 if (ra.how == route::refused || rb.how == route::refused) continue;
                 if (ra.how == route::none && rb.how == route::none) continue;
+                if (routemeetsmore(i, ra, p, i, j) || routemeetsmore(j, rb, p, i, j)) continue;
                 const bool passing = ra.how == route::insert || rb.how == route::insert;
                 if (pass == 0 && passing) continue;
                 const bool near = crossingnear(a, k, b, m, x, y, p);
