@@ -768,6 +768,42 @@ TEST(DrawingClose, PointsWrittenOnePlaceAreToldApartByTheirLinesFinerRows) {
   ASSERT_EQ(testsupport::fatal([] { ZQPLTX::SVGDRAW(); }), "");
   EXPECT_EQ((*ZQPLTX::POINT)[1].x, -1.729L);
   EXPECT_NEAR((*ZQPLTX::POINT)[1].y, -0.59828812263, 1e-10);
+  // Three points written at one place on the bottom edge, i5 one unit above
+  // them: u1 (to i1) and u6 (to i5) cross within their rounding of i5, and
+  // u1 taken through i5 would cross u14 (to i6), which lies over it at the
+  // last rows. Each phase is present below its own line; under 450 the
+  // window holds nothing.
+  const std::string from = "\n  -0.0288 ", to = "\n  0.4864 ";
+  const std::string all = "i3 sa p2 p3 - p1 p4 invariant 0.51 448\ni4 sa p2 p3 - p1 p4 invariant 0.51 448\n"
+                          "i7 sa p2 - p3 p4 invariant 0.51 449\nu3 sa p2 p3 p4 - p1 i2 i3 connect\n"
+                          "u4 sa p2 p3 - p1 i3 i4 connect\nu5 sa p2 p3 - p1 i4 end\n  0.5407 441.71\n  0.5949 429.67\n"
+                          "u9 sa - p2 i6 end\n  0.5136 448.21\n  0.5949 433.71\nu12 sa p2 p4 - p3 i2 i7 connect\n"
+                          "u13 sa p2 - p3 i7 end\n  0.5136 447.91\n  0.5949 431.68\nu15 sa p2 - p4 i6 i7 connect\n"
+                          "u16 sa p2 p3 - p4 i7 i3 connect\nu17 sa p2 p3 - p4 i3 i4 connect\n"
+                          "u18 sa p1 p2 p3 - p4 i4 end\n  0.5407 441.58\n  0.5949 429.30\n";
+  k.file = "2 5 1 2\ni1 sa p4 - p1 p2 invariant 0.50 450\ni2 sa p2 p4 - p1 p3 invariant 0.50 450\n"
+           "i5 sa p1 p4 - p2 p3 invariant 0.50 451\ni6 sa - p2 p4 invariant 0.50 450\n" + all +
+           "u1 sa p4 - p1 begin i1" + from + "565.46" + to + "453.70\nu2 sa p2 p4 - p1 i1 i2 connect\n"
+           "u6 sa p1 p3 p4 - p2 begin i5" + from + "545.84" + to + "453.05\nu7 sa p1 p4 - p2 i5 i1 connect\n"
+           "u8 sa p4 - p2 i1 i6 connect\nu10 sa p1 p4 - p3 begin i5" + from + "555.05" + to + "453.31\n"
+           "u11 sa p1 p2 p4 - p3 i5 i2 connect\nu14 sa - p4 begin i6" + from + "568.70" + to + "453.84\n"
+           "*\n*\nwindow 0 1 450 750\nbigticks 0 0 0 0\nanalyse\nareas\ncircles no\n*\n";
+  const auto at = [](double x, double y) { return place{x, (y - 450) / 300}; };
+  k.lines = {{at(-0.0288, 565.46), at(0.4864, 453.70), at(0.5, 450)},
+             {at(-0.0288, 545.84), at(0.4864, 453.05), at(0.5, 451), at(0.5, 450)},
+             {at(-0.0288, 555.05), at(0.4864, 453.31), at(0.5, 451), at(0.5, 450)},
+             {at(-0.0288, 568.70), at(0.4864, 453.84), at(0.5, 450)}};
+  k.field = [&k](place q) {
+    phases f{"sa"};
+    const char* names[] = {"p1", "p2", "p3", "p4"};
+    for (std::size_t c = 0; c < 4; ++c)
+      for (std::size_t r = 0; r + 1 < k.lines[c].size(); ++r)
+        if (k.lines[c][r].first <= q.first && q.first < k.lines[c][r + 1].first &&
+            cross(k.lines[c][r], k.lines[c][r + 1], q) < 0)
+          f.push_back(names[c]);
+    return f;
+  };
+  EXPECT_EQ(drawnright(k), "") << k.file;
 }
 
 // ---------------------------------------------------------------- rows as calc mode 1 writes them
