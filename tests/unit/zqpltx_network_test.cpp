@@ -970,6 +970,14 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
         EXPECT_EQ(line(l).round[k].wayy, 0.1F);
       }
   }
+  // as written, u1 going on from the row both hold along u2 (slope 20 both)
+  // is no picture of the data as written; parting from u2 there, it is
+  for (const auto& [u2, aswritten] : {std::pair{"10 700", false}, {"10 800", true}}) {
+    Drawing d;
+    ASSERT_EQ(d.read(qk("u1 begin end 0 500 5 600 7.5 650\nu2 begin end 0 700 5 600 " + std::string(u2) + "\n")), "");
+    ASSERT_EQ(testsupport::fatal([] { ZQPLTX::DOCROSSOVER(); }), "");
+    EXPECT_EQ(ZQPLTX::SETUPLINES(false, true), aswritten) << u2;
+  }
 }
 
 }  // namespace
