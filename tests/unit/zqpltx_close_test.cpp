@@ -123,6 +123,19 @@ std::string drawnright(const knowndrawing& k) {
   return "";
 }
 
+// The field of place q where "sa" is present everywhere and each of the
+// phases named, one for each of k's lines (runs left to right), on its
+// line's upper side (side 1) or lower side (-1).
+phases besidelines(const knowndrawing& k, const phases& names, int side, place q) {
+  phases f{"sa"};
+  for (std::size_t c = 0; c < names.size(); ++c)
+    for (std::size_t r = 0; r + 1 < k.lines[c].size(); ++r) {
+      const place a = k.lines[c][r], b = k.lines[c][r + 1];
+      if (a.first <= q.first && q.first < b.first && side * cross(a, b, q) > 0) f.push_back(names[c]);
+    }
+  return f;
+}
+
 // ---------------------------------------------------------------- straight lines
 // Straight lines across the window, each with the phase it takes away on
 // its lower side (sign -1) or upper side (1); the points are where they
@@ -793,16 +806,7 @@ TEST(DrawingClose, PointsWrittenOnePlaceAreToldApartByTheirLinesFinerRows) {
              {at(-0.0288, 545.84), at(0.4864, 453.05), at(0.5, 451), at(0.5, 450)},
              {at(-0.0288, 555.05), at(0.4864, 453.31), at(0.5, 451), at(0.5, 450)},
              {at(-0.0288, 568.70), at(0.4864, 453.84), at(0.5, 450)}};
-  k.field = [&k](place q) {
-    phases f{"sa"};
-    const char* names[] = {"p1", "p2", "p3", "p4"};
-    for (std::size_t c = 0; c < 4; ++c)
-      for (std::size_t r = 0; r + 1 < k.lines[c].size(); ++r)
-        if (k.lines[c][r].first <= q.first && q.first < k.lines[c][r + 1].first &&
-            cross(k.lines[c][r], k.lines[c][r + 1], q) < 0)
-          f.push_back(names[c]);
-    return f;
-  };
+  k.field = [&k](place q) { return besidelines(k, {"p1", "p2", "p3", "p4"}, -1, q); };
   EXPECT_EQ(drawnright(k), "") << k.file;
 }
 
@@ -1161,16 +1165,7 @@ TEST(DrawingClose, ThreePointsOnALineAndALinePassingTwoOthersAtTheirSharedRow) {
     k.lines.emplace_back();
     for (const place& r : rows) k.lines.back().push_back({(r.first - 0.05) / 0.9, (r.second - 1) / 5});
   }
-  k.field = [&k](place q) {
-    phases ph{"sa"};
-    const char* names[] = {"fc", "mc", "cc"};
-    for (std::size_t c = 0; c < 3; ++c)
-      for (std::size_t r = 0; r + 1 < k.lines[c].size(); ++r) {
-        const place a = k.lines[c][r], b = k.lines[c][r + 1];
-        if (a.first <= q.first && q.first <= b.first && cross(a, b, q) > 0) ph.push_back(names[c]);
-      }
-    return ph;
-  };
+  k.field = [&k](place q) { return besidelines(k, {"fc", "mc", "cc"}, 1, q); };
   for (int finer = 0; finer <= 3; ++finer) {
     // every decimal written with more digits: the same values, a finer rounding
     k.file = std::regex_replace(file, std::regex("\\.[0-9]+"), "$&" + std::string(finer, '0'));
