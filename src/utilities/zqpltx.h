@@ -226,8 +226,13 @@ void DOCROSSOVER();
 // The lines cut at their points and joined there. Where `finer`, every
 // point written coarser than the rows of its lines is first put at their
 // finer place: false, the set-up left unfinished, where none moves or the
-// lines cannot be cut so.
-bool SETUPLINES(bool finer = false);
+// lines cannot be cut so. Where `aswritten`, the lines are cut at their
+// points and clipped with no point moved and no line joined to another:
+// false where they cannot be cut so, or where two of them meet, exactly as
+// written, anywhere but where both end at points. Where `inside`, points
+// written inside the window within their rounding of the frame are put on
+// it as well.
+bool SETUPLINES(bool finer = false, bool aswritten = false, bool inside = false);
 smallint WHICHI(const sstring& name);
 void MONOTONIC(smallint i);
 smallint FINDINSERTPOSI(smallint i, smallint p);

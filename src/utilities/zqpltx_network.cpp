@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "frame/io.h"
 #include "utilities/zqpltx.h"
@@ -124,6 +126,11 @@ struct segmentpart {
   smallint arrival = 0;
 };
 
+// The share of a segment from depth d1 to depth d2 at which it meets the
+// edge, from halves: the depths of two far rows on either side would else
+// differ by more than the number range holds.
+extended cutshare(extended d1, extended d2) { return (d1 / 2) / (d1 / 2 - d2 / 2); }
+
 segmentpart partinside(extended x1, extended y1, extended x2, extended y2) {
   segmentpart s;
   for (smallint e = bottom; e <= right; ++e) {
@@ -133,14 +140,14 @@ segmentpart partinside(extended x1, extended y1, extended x2, extended y2) {
     } else if (d1 < 0) {
       // a far row puts the fraction within the last digit of 1: an end off
       // the edge still comes in before it
-      extended t = d1 / (d1 - d2);
+      extended t = cutshare(d1, d2);
       if (d2 > 0 && !(t < 1)) t = std::nextafter(extended{1}, extended{0});
       if (s.inedge == 0 ? t >= s.tin : t > s.tin) {
         s.tin = t;
         s.inedge = e;
       }
     } else if (d2 < 0) {
-      extended t = d1 / (d1 - d2);
+      extended t = cutshare(d1, d2);
       if (d1 > 0 && !(t > 0)) t = std::nextafter(extended{0}, extended{1});
       if (s.outedge == 0 ? t <= s.tout : t < s.tout) {
         s.tout = t;
@@ -158,14 +165,21 @@ segmentpart partinside(extended x1, extended y1, extended x2, extended y2) {
 // segment is not parallel to it. Taken from the segment's start rather than
 // through its intercept: a steep segment a few digits long in a narrow
 // window has an intercept whose rounding error alone puts the edge's
-// crossing past a neighbouring line's.
+// crossing past a neighbouring line's. Where a far row's differences run
+// past the number range, the share of the way is taken first, from halves,
+// so that the crossing is a number.
 void crossing(smallint e, extended x1, extended y1, extended x2, extended y2, extended& x, extended& y) {
+  const auto along = [](extended v, extended a1, extended a2, extended b1, extended b2) {
+    const extended at = b1 + (v - a1) * (b2 - b1) / (a2 - a1);
+    if (std::isfinite(at)) return at;
+    return b1 + (v / 2 - a1 / 2) / (a2 / 2 - a1 / 2) * (b2 / 2 - b1 / 2) * 2;
+  };
   if (e == bottom || e == top) {
     y = e == bottom ? YLOW : YHIGH;
-    x = x1 == x2 ? x1 : x1 + (y - y1) * (x2 - x1) / (y2 - y1);
+    x = x1 == x2 ? x1 : along(y, y1, y2, x1, x2);
   } else {
     x = e == left ? XLOW : XHIGH;
-    y = y1 == y2 ? y1 : y1 + (x - x1) * (y2 - y1) / (x2 - x1);
+    y = y1 == y2 ? y1 : along(x, x1, x2, y1, y2);
   }
 }
 
@@ -1031,6 +1045,14 @@ bool joinsends(const linetype& q, smallint p, smallint end) {
 
 bool closeswhole(smallint i, const routing& ri, smallint j, const routing& rj, smallint p);
 
+// Whether line l, a trial of line `line`, meets a line but i and j apart
+// more often than `line` does.
+bool meetsmore(const trialline& l, smallint line, smallint i, smallint j) {
+  for (smallint q = 1; q <= NLINE; ++q)
+    if (q != i && q != j && meetingsapart(l, (*LINE)[q]) > meetingsapart((*LINE)[line], (*LINE)[q])) return true;
+  return false;
+}
+
 // Whether taking lines i and j through point p, each within its own
 // rounding, leaves them meeting apart fewer times, and neither then runs
 // along another line's way: their crossing lay within the rows' rounding,
@@ -1079,10 +1101,19 @@ bool closeswhole(smallint i, const routing& ri, smallint j, const routing& rj, s
     while (at < l.npts && !(l.x[at] == pt.x && l.y[at] == pt.y)) ++at;
     if (at >= l.npts) return false;
     if (!along(l.x[at - 1], l.y[at - 1], pt.x, pt.y) || !along(pt.x, pt.y, l.x[at + 1], l.y[at + 1])) return false;
-    for (smallint q = 1; q <= NLINE; ++q)
-      if (q != i && q != j && meetingsapart(l, (*LINE)[q]) > meetingsapart((*LINE)[line], (*LINE)[q])) return false;
+    if (meetsmore(l, line, i, j)) return false;
   }
   return true;
+}
+
+// Whether taking line `line` through point p as routed has it meet a line
+// but i and j apart more often: the rounding that takes it there keeps it
+// on its side of every other line.
+bool routemeetsmore(smallint line, const routing& r, smallint p, smallint i, smallint j) {
+  if (r.how == route::none) return false;
+  trialline l((*LINE)[line]);
+  applyroute(l, r, p);
+  return meetsmore(l, line, i, j);
 }
 
 // Routing r of line l through p, passing, taken straight from the row of
@@ -1701,6 +1732,7 @@ bool runstogether(linetype& a, long k, const linetype& b, long m) {
 // Changes allowed to the joining, beyond which lines that keep meeting near
 // their points are left as they are.
 constexpr long maxjoins = 4 * maxline;
+constexpr std::size_t digestfactor = 1000003;  // a prime, mixing one value into the digest
 
 }  // namespace
 
@@ -1910,10 +1942,22 @@ void joinframeends(joinedends& joined) {
     }
 }
 
+// Whether line l, from its row m on to its next row the way db, passes
+// point p within the rounding of that next row (an end of the line at a
+// point) and of p: a coarse row before it does not widen the pass.
+bool passesnear(const linetype& l, long m, long db, smallint p) {
+  const spot end = rowspot(l, m + db);
+  spot from = rowspot(l, m);
+  from.round = end.round;
+  return nearsegment(POINTSPOT(p), from, end);
+}
+
 // Where lines a and b cross at the one row they share, away from every
 // point, and on from it a runs straight to its named end p while b runs
 // straight to its own named end, which a third line joins to p, b passing
-// p within their rounding: between that row and p the data cannot tell the
+// p within their rounding (where the two ends are apart, within the
+// rounding of b's end itself, so that two lines sharing a row touch there
+// whatever side each leaves it by): between that row and p the data cannot tell the
 // two ways apart, and b's end lies across a only by its rounding. b is
 // taken from the row along a to p and on along the third line, keeping
 // the side of a it comes in on from the far side of the row, where it
@@ -1945,8 +1989,8 @@ bool closesatrow(smallint li, smallint lj) {
       for (const long d : {-1L, 1L})
         for (const long db : {-1L, 1L}) {
           const smallint p = namedend(a, k + d), end = namedend(b, m + db);
-          if (p <= 0 || end <= 0 || p == end || !ONEPLACE(POINTSPOT(p), POINTSPOT(end), reading::way) ||
-              !nearsegment(POINTSPOT(p), rowspot(b, m), rowspot(b, m + db)))
+          if (p <= 0 || end <= 0 || p == end || !nearsegment(POINTSPOT(p), rowspot(b, m), rowspot(b, m + db)) ||
+              (!ONEPLACE(POINTSPOT(p), POINTSPOT(end), reading::way) && !passesnear(b, m, db, p)))
             continue;
           const pointtype& pt = (*POINT)[p];
           const extended ux = (b.x[m + db] - b.x[m]) / (XHIGH - XLOW), uy = (b.y[m + db] - b.y[m]) / (YHIGH - YLOW);
@@ -2136,14 +2180,22 @@ bool leavesforside(smallint i, bool ofx, extended edge) {
   return false;
 }
 
-// A point within its rounding of the frame is on it: one place there for
-// every line that ends at it, however each comes to it. The lines were set
-// up from the point as written; their rows at it move with it. A point off
-// a side as written, with a line leaving it for a row on that side, stays:
-// put there, the line would run along the frame and tell no side of it.
+// Whether points written inside the window within their rounding of the
+// frame are put on it too: the last picture tried, where keeping them
+// inside gives none. Set by SETUPLINES for its set-up.
+bool insideontoframe = false;
+
+// A point written outside the window within its rounding of the frame is
+// on it: one place there for every line that ends at it, however each
+// comes to it. The lines were set up from the point as written; their rows
+// at it move with it. A point written inside the window stays there: the
+// fields between it and the frame keep their area. A point off a side as
+// written, with a line leaving it for a row on that side, stays: put
+// there, the line would run along the frame and tell no side of it.
 void pointsontoframe() {
   for (smallint i = 1; i <= NPOINT; ++i) {
     pointtype& p = (*POINT)[i];
+    if (!insideontoframe && POINTSEEN(p.x, p.y)) continue;
     const extended ux = frameunits * p.round.apartx, uy = frameunits * p.round.aparty;
     const bool acrossx = XLOW - ux <= p.x && p.x <= XHIGH + ux;
     const bool acrossy = YLOW - uy <= p.y && p.y <= YHIGH + uy;
@@ -2190,6 +2242,26 @@ void openendsontoframe(const joinedends& joined) {
 
 }  // namespace
 
+namespace {
+
+// A digest of every line's rows, to tell a state of the joining met
+// before.
+std::size_t networkstate() {
+  std::size_t h = 0;
+  const auto mix = [&h](std::size_t v) { h = h * digestfactor + v; };
+  for (smallint i = 1; i <= NLINE; ++i) {
+    const linetype& l = (*LINE)[i];
+    mix(static_cast<std::size_t>(l.npts));
+    for (long k = 1; k <= l.npts; ++k) {
+      mix(std::hash<extended>{}(l.x[k]));
+      mix(std::hash<extended>{}(l.y[k]));
+    }
+  }
+  return h;
+}
+
+}  // namespace
+
 void JOINATPOINTS() {
   pointsontoframe();
   for (smallint i = 1; i <= NLINE; ++i) joinrowstoownpoints(i);
@@ -2198,6 +2270,7 @@ void JOINATPOINTS() {
   joinframeends(*joined);
   openendsontoframe(*joined);
   long joins = 0;
+  std::vector<std::size_t> states{networkstate()};
   for (bool changed = true; changed && joins < maxjoins;) {
     changed = false;
     for (smallint i = 1; i <= NLINE && !changed; ++i)
@@ -2271,6 +2344,7 @@ void JOINATPOINTS() {
                 routing ra = routeof(a, k, p), rb = routeof(b, m, p);
                 if (ra.how == route::refused || rb.how == route::refused) continue;
                 if (ra.how == route::none && rb.how == route::none) continue;
+                if (routemeetsmore(i, ra, p, i, j) || routemeetsmore(j, rb, p, i, j)) continue;
                 const bool passing = ra.how == route::insert || rb.how == route::insert;
                 if (pass == 0 && passing) continue;
                 const bool near = crossingnear(a, k, b, m, x, y, p);
@@ -2302,7 +2376,21 @@ void JOINATPOINTS() {
         // above took the crossing
         if (!changed && endsacrossonframe(i, j)) changed = true;
       }
-    if (changed) ++joins;
+    if (!changed) break;
+    ++joins;
+    // a state met before: the joining goes round a cycle, and only the
+    // last turns up to the limit, which end where the whole run would,
+    // are made
+    if (states.empty()) continue;
+    const std::size_t now = networkstate();
+    const auto seen = std::find(states.begin(), states.end(), now);
+    if (seen != states.end()) {
+      const long cycle = joins - (seen - states.begin());
+      joins = maxjoins - (maxjoins - joins) % cycle;
+      states.clear();
+      continue;
+    }
+    states.push_back(now);
   }
 }
 
@@ -2310,7 +2398,7 @@ namespace {
 
 // The lines set up from their rows: cut at their points and joined there.
 // Where `trial`, false instead of a stop where a line cannot be cut.
-bool buildlines(bool trial) {
+bool buildlines(bool trial, bool join = true) {
   for (smallint i = 1; i <= NLINE; ++i) {
     linetype& l = (*LINE)[i];
     MONOTONIC(i);
@@ -2328,11 +2416,79 @@ bool buildlines(bool trial) {
       l.round[2] = p2.round;
       l.npts = 2;
     } else {
-      joinendrows(i);
+      if (join) joinendrows(i);
       if (!ADDPOINTS(i, trial)) return false;
     }
   }
-  JOINATPOINTS();
+  if (join) JOINATPOINTS();
+  return true;
+}
+
+// Whether lines i and j, as written, may touch at (x, y): where both end
+// at points they name, at a row both hold, or at a point either names.
+// There they touch and do not cross, whatever side each leaves by; the
+// tiling of their polygons tells whether the picture holds. A point is
+// read by its name, as the clipping links an end at a point on the frame
+// to the frame.
+bool touchaswritten(smallint i, smallint j, extended x, extended y) {
+  const auto at = [x, y](const sstring& name) {
+    const smallint p = WHICHI(name);
+    return p > 0 && (*POINT)[p].x == x && (*POINT)[p].y == y;
+  };
+  const auto holds = [x, y](const linetype& l) {
+    for (long k = 1; k <= l.npts; ++k)
+      if (l.x[k] == x && l.y[k] == y) return true;
+    return false;
+  };
+  const linetype& a = (*LINE)[i];
+  const linetype& b = (*LINE)[j];
+  return (holds(a) && holds(b)) || at(a.beginname) || at(a.endname) || at(b.beginname) || at(b.endname);
+}
+
+// Whether segment k of line i and segment m of line j cross, or touch
+// where touchaswritten does not allow it, exactly as their rows are. A
+// meeting as near a row of the two where they may touch as the row's
+// decimals in binary put it is that touch.
+bool meetasread(smallint i, long k, smallint j, long m) {
+  const linetype& a = (*LINE)[i];
+  const linetype& b = (*LINE)[j];
+  if (std::max(a.x[k], a.x[k + 1]) < std::min(b.x[m], b.x[m + 1]) ||
+      std::max(b.x[m], b.x[m + 1]) < std::min(a.x[k], a.x[k + 1]) ||
+      std::max(a.y[k], a.y[k + 1]) < std::min(b.y[m], b.y[m + 1]) ||
+      std::max(b.y[m], b.y[m + 1]) < std::min(a.y[k], a.y[k + 1]))
+    return false;
+  const auto allowed = [&](smallint l, long r, extended x, extended y) {
+    const spot row = LINESPOT(l, r);
+    return ONEPLACE(spot{x, y, row.round}, row, reading::apart) && touchaswritten(i, j, row.x, row.y);
+  };
+  // a row both hold: there alone, where they may touch
+  for (const long r : {k, k + 1})
+    for (const long q : {m, m + 1}) {
+      if (a.x[r] != b.x[q] || a.y[r] != b.y[q]) continue;
+      const long ro = 2 * k + 1 - r, qo = 2 * m + 1 - q;
+      const auto on = [&](const linetype& l, long s, const linetype& o, long t) {
+        return ONSEGMENT(l, s, o.x[t], o.y[t]) && !touchaswritten(i, j, o.x[t], o.y[t]);
+      };
+      return !touchaswritten(i, j, a.x[r], a.y[r]) || on(b, m, a, ro) || on(a, k, b, qo);
+    }
+  extended x = 0, y = 0;
+  if (segmentscross(a, k, b, m, x, y))
+    return !(allowed(i, k, x, y) || allowed(i, k + 1, x, y) || allowed(j, m, x, y) || allowed(j, m + 1, x, y));
+  // along one line: each end of one on the other is a touch
+  const auto touches = [&](const linetype& l, long s, smallint o, long r) {
+    return ONSEGMENT(l, s, (*LINE)[o].x[r], (*LINE)[o].y[r]) && !touchaswritten(i, j, (*LINE)[o].x[r], (*LINE)[o].y[r]);
+  };
+  return touches(b, m, i, k) || touches(b, m, i, k + 1) || touches(a, k, j, m) || touches(a, k, j, m + 1);
+}
+
+// Whether the lines, as set up from their rows as written, meet only where
+// they may touch.
+bool meetonlytouching() {
+  for (smallint i = 1; i <= NLINE; ++i)
+    for (smallint j = static_cast<smallint>(i + 1); j <= NLINE; ++j)
+      for (long k = 1; k < (*LINE)[i].npts; ++k)
+        for (long m = 1; m < (*LINE)[j].npts; ++m)
+          if (meetasread(i, k, j, m)) return false;
   return true;
 }
 
@@ -2461,8 +2617,16 @@ void PUTBACKNETWORK(const networkcopy& copy) {
   for (smallint i = 1; i <= NPOINT; ++i) (*POINT)[i] = copy.points[i];
 }
 
-bool SETUPLINES(bool finer) {
+bool SETUPLINES(bool finer, bool aswritten, bool inside) {
+  insideontoframe = inside;
   RECORDROUNDING();
+  if (aswritten) {
+    if (!buildlines(true, false)) return false;
+    for (smallint i = 1; i <= NLINE; ++i) ADDEDGES(i);
+    if (!meetonlytouching()) return false;
+    for (smallint i = 1; i <= NLINE; ++i) PRINTLINE(i, 3);
+    return true;
+  }
   if (finer) {
     if (!putatfinerplaces([](smallint) { return true; }) || !buildlines(true)) return false;
   } else {

@@ -42,13 +42,20 @@ void back(const asread& r) {
   KEEPPOINTS(nullptr);
 }
 
-// The picture up to its polygons, checked; false where, with the points
-// put finer, none moves. Whether a stop came while the polygons were made.
-bool topolygons(bool finer, bool parted, bool& inareas) {
+// How a try sets up the lines: as written, no point moved and no line
+// joined to another; with the rows' rounding joining lines at their points;
+// the same with each point at its rows' finer place; the same as joined
+// with the points written inside the window within their rounding of the
+// frame put on it, the last resort.
+enum class setup { aswritten, joined, finer, ontoframe };
+
+// The picture up to its polygons, checked; false where the set-up asked
+// for cannot be made. Whether a stop came while the polygons were made.
+bool topolygons(setup how, bool parted, bool& inareas) {
   inareas = false;
   SVGSETUP();
   DOCROSSOVER();
-  if (!SETUPLINES(finer)) return false;
+  if (!SETUPLINES(how == setup::finer, how == setup::aswritten, how == setup::ontoframe)) return false;
   if (CONTROLQK.analyse == yes) ANALYSIS();
   inareas = true;
   if (CONTROLQK.doareas == yes) DOAREAS(parted);
@@ -58,11 +65,11 @@ bool topolygons(bool finer, bool parted, bool& inareas) {
 // topolygons with its writes kept in `writes`: whether it ran through,
 // else the stop it came to. A fault of the program's own is never passed
 // over for another picture.
-bool tried(bool finer, bool parted, IO::heldwrites& writes, bool& inareas, IO::runend& stop) {
+bool tried(setup how, bool parted, IO::heldwrites& writes, bool& inareas, IO::runend& stop) {
   writes.clear();
   const IO::HOLDWRITES hold(writes);
   try {
-    return topolygons(finer, parted, inareas);
+    return topolygons(how, parted, inareas);
   } catch (const IO::runend& end) {
     stop = end;
     inareas = inareas && end.fault == yourfault;
@@ -81,6 +88,27 @@ bool pointsatoneplace() {
 
 }  // namespace
 
+// The frame, the lines and the circles over the polygons, and the end of
+// the document.
+void drawframeandlines() {
+  DRAWBOX();
+  DOLINES();
+  if (CONTROLQK.docircles == yes) DOCIRCLES();
+  IO::PUTSTR(1, "</svg>", 1, CHANNEL::SVG);
+}
+
+// The picture of the data as written, where its lines meet only where
+// they end at points and its polygons tile the window: the data ask for no
+// point to be moved and no line to be joined to another. A fault of the
+// program's own is never passed over.
+bool drawnaswritten(IO::heldwrites& writes) {
+  bool inareas = false;
+  IO::runend stop;
+  if (tried(setup::aswritten, false, writes, inareas, stop)) return true;
+  if (stop.fault != yourfault && !stop.message.empty()) IO::ERROREXIT(stop.where, stop.message, stop.fault);
+  return false;
+}
+
 void SVGDRAW() {
   // A point is often written coarser than the rows of its lines. Where the
   // polygons of the points as written cannot be made or do not tile the
@@ -93,16 +121,26 @@ void SVGDRAW() {
   IO::heldwrites first, second;
   IO::runend stop, again;
   bool inareas = false;
-  if (!tried(false, false, first, inareas, stop)) {
+  if (drawnaswritten(first)) {
+    IO::WRITEHELD(first);
+    drawframeandlines();
+    return;
+  }
+  back(records);
+  if (!tried(setup::joined, false, first, inareas, stop)) {
     bool drawn = false;
     if (inareas) {
       bool inareasagain = false;
       const bool oneplace = pointsatoneplace();
       back(records);
-      drawn = tried(true, false, second, inareasagain, again);
+      drawn = tried(setup::finer, false, second, inareasagain, again);
       if (!drawn && oneplace) {
         back(records);
-        drawn = tried(false, true, second, inareasagain, again);
+        drawn = tried(setup::joined, true, second, inareasagain, again);
+      }
+      if (!drawn) {
+        back(records);
+        drawn = tried(setup::ontoframe, false, second, inareasagain, again);
       }
     }
     if (!drawn) {
@@ -112,10 +150,7 @@ void SVGDRAW() {
     first.swap(second);
   }
   IO::WRITEHELD(first);
-  DRAWBOX();
-  DOLINES();
-  if (CONTROLQK.docircles == yes) DOCIRCLES();
-  IO::PUTSTR(1, "</svg>", 1, CHANNEL::SVG);
+  drawframeandlines();
 }
 
 void PLOTIX() {

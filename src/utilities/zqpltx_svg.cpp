@@ -1,6 +1,7 @@
 // The SVG document: head, info lines, frame with ticks and labels, lines
 // with their numbers, circles at the points.
 #include <cmath>
+#include <cstdio>
 
 #include "frame/io.h"
 #include "utilities/zqpltx.h"
@@ -26,6 +27,7 @@ constexpr int tickparts = 60;        // a big tick is this fraction of the windo
 constexpr int xlabelticks = 3;       // x labels stand this many tick lengths below the frame
 constexpr int ylabelticks = 2;       // y labels this many to its left
 constexpr smallint coordplaces = 2;  // decimals of every coordinate
+constexpr int messagedigits = 7;     // of a diagram value a stop names
 
 const char* const svgnamespace = "http://www.w3.org/2000/svg";
 
@@ -91,6 +93,25 @@ void put(smallint before, const std::string& text, smallint after) { IO::PUTSTR(
 // KEEPPOINTS while the area filling makes its polygons.
 areapolygon* keeping = nullptr;
 
+// A value of the diagram as a message names it, whatever its size.
+std::string valuetext(extended v) {
+  if (std::isnan(v)) return IO::NONUMBERTEXT;
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*Lg", messagedigits, v);
+  return text;
+}
+
+// The picture point of the diagram's place (x, y). Every coordinate the
+// document holds comes from here: a place whose picture point is no number
+// or lies off the page would be written as blanks or as a number no viewer
+// pairs right, so the run stops naming it.
+void topage(extended x, extended y, extended& sx, extended& sy) {
+  CONV(x, y, sx, sy);
+  const extended width = SVGINFO.right + SVGINFO.left, height = SVGINFO.bottom + pagefoot;
+  if (!(0 <= sx && sx <= width && 0 <= sy && sy <= height))
+    IO::ERROREXIT("svg", "the place " + valuetext(x) + " " + valuetext(y) + " lies beyond the page", yourfault);
+}
+
 void point(smallint before, extended x, extended y) {
   if (keeping != nullptr) {
     keeping->x.push_back(x);
@@ -98,7 +119,7 @@ void point(smallint before, extended x, extended y) {
     return;
   }
   extended sx = 0, sy = 0;
-  CONV(x, y, sx, sy);
+  topage(x, y, sx, sy);
   put(before, "      " + real2(sx) + " " + real2(sy), 0);
 }
 
@@ -152,7 +173,7 @@ std::string labeltext(extended t) {
 
 void label(extended x, extended y, extended down, const std::string& text, const char* open, const char* close) {
   extended sx = 0, sy = 0;
-  CONV(x, y, sx, sy);
+  topage(x, y, sx, sy);
   put(0, "    <text x=\"" + real2(sx) + "\" y=\"" + real2(sy + down) + open + SVGTEXT(text) + close, 1);
 }
 
@@ -360,7 +381,7 @@ void DOCIRCLES() {
     const pointtype& p = (*POINT)[i];
     if (!strictlyinside(p.x, p.y)) continue;
     extended sx = 0, sy = 0;
-    CONV(p.x, p.y, sx, sy);
+    topage(p.x, p.y, sx, sy);
     put(0, "    <circle cx=\"" + real2(sx) + "\" cy=\"" + real2(sy) + "\" r=\"" + real2(CIRCLESIZE) + "\" />", 1);
   }
   put(1, "  </g>", 1);

@@ -123,6 +123,19 @@ std::string drawnright(const knowndrawing& k) {
   return "";
 }
 
+// The field of place q where "sa" is present everywhere and each of the
+// phases named, one for each of k's lines (runs left to right), on its
+// line's upper side (side 1) or lower side (-1).
+phases besidelines(const knowndrawing& k, const phases& names, int side, place q) {
+  phases f{"sa"};
+  for (std::size_t c = 0; c < names.size(); ++c)
+    for (std::size_t r = 0; r + 1 < k.lines[c].size(); ++r) {
+      const place a = k.lines[c][r], b = k.lines[c][r + 1];
+      if (a.first <= q.first && q.first < b.first && side * cross(a, b, q) > 0) f.push_back(names[c]);
+    }
+  return f;
+}
+
 // ---------------------------------------------------------------- straight lines
 // Straight lines across the window, each with the phase it takes away on
 // its lower side (sign -1) or upper side (1); the points are where they
@@ -768,6 +781,33 @@ TEST(DrawingClose, PointsWrittenOnePlaceAreToldApartByTheirLinesFinerRows) {
   ASSERT_EQ(testsupport::fatal([] { ZQPLTX::SVGDRAW(); }), "");
   EXPECT_EQ((*ZQPLTX::POINT)[1].x, -1.729L);
   EXPECT_NEAR((*ZQPLTX::POINT)[1].y, -0.59828812263, 1e-10);
+  // Three points written at one place on the bottom edge, i5 one unit above
+  // them: u1 (to i1) and u6 (to i5) cross within their rounding of i5, and
+  // u1 taken through i5 would cross u14 (to i6), which lies over it at the
+  // last rows. Each phase is present below its own line; under 450 the
+  // window holds nothing.
+  const std::string from = "\n  -0.0288 ", to = "\n  0.4864 ";
+  const std::string all = "i3 sa p2 p3 - p1 p4 invariant 0.51 448\ni4 sa p2 p3 - p1 p4 invariant 0.51 448\n"
+                          "i7 sa p2 - p3 p4 invariant 0.51 449\nu3 sa p2 p3 p4 - p1 i2 i3 connect\n"
+                          "u4 sa p2 p3 - p1 i3 i4 connect\nu5 sa p2 p3 - p1 i4 end\n  0.5407 441.71\n  0.5949 429.67\n"
+                          "u9 sa - p2 i6 end\n  0.5136 448.21\n  0.5949 433.71\nu12 sa p2 p4 - p3 i2 i7 connect\n"
+                          "u13 sa p2 - p3 i7 end\n  0.5136 447.91\n  0.5949 431.68\nu15 sa p2 - p4 i6 i7 connect\n"
+                          "u16 sa p2 p3 - p4 i7 i3 connect\nu17 sa p2 p3 - p4 i3 i4 connect\n"
+                          "u18 sa p1 p2 p3 - p4 i4 end\n  0.5407 441.58\n  0.5949 429.30\n";
+  k.file = "2 5 1 2\ni1 sa p4 - p1 p2 invariant 0.50 450\ni2 sa p2 p4 - p1 p3 invariant 0.50 450\n"
+           "i5 sa p1 p4 - p2 p3 invariant 0.50 451\ni6 sa - p2 p4 invariant 0.50 450\n" + all +
+           "u1 sa p4 - p1 begin i1" + from + "565.46" + to + "453.70\nu2 sa p2 p4 - p1 i1 i2 connect\n"
+           "u6 sa p1 p3 p4 - p2 begin i5" + from + "545.84" + to + "453.05\nu7 sa p1 p4 - p2 i5 i1 connect\n"
+           "u8 sa p4 - p2 i1 i6 connect\nu10 sa p1 p4 - p3 begin i5" + from + "555.05" + to + "453.31\n"
+           "u11 sa p1 p2 p4 - p3 i5 i2 connect\nu14 sa - p4 begin i6" + from + "568.70" + to + "453.84\n"
+           "*\n*\nwindow 0 1 450 750\nbigticks 0 0 0 0\nanalyse\nareas\ncircles no\n*\n";
+  const auto at = [](double x, double y) { return place{x, (y - 450) / 300}; };
+  k.lines = {{at(-0.0288, 565.46), at(0.4864, 453.70), at(0.5, 450)},
+             {at(-0.0288, 545.84), at(0.4864, 453.05), at(0.5, 451), at(0.5, 450)},
+             {at(-0.0288, 555.05), at(0.4864, 453.31), at(0.5, 451), at(0.5, 450)},
+             {at(-0.0288, 568.70), at(0.4864, 453.84), at(0.5, 450)}};
+  k.field = [&k](place q) { return besidelines(k, {"p1", "p2", "p3", "p4"}, -1, q); };
+  EXPECT_EQ(drawnright(k), "") << k.file;
 }
 
 // ---------------------------------------------------------------- rows as calc mode 1 writes them
@@ -776,7 +816,9 @@ TEST(DrawingClose, PointsWrittenOnePlaceAreToldApartByTheirLinesFinerRows) {
 // the line's whole rows for the drawing to cut; values to the decimals of
 // the window, so that lines within half a unit of each other share a
 // rounded row. Points as their own records, rounded the same way.
-bool calcfile(linedrawing& d, knowndrawing& k) {
+// Where `frame`, a point may lie just inside the frame, its lines' ends on
+// the frame beside it.
+bool calcfile(linedrawing& d, knowndrawing& k, bool frame = false) {
   const windowtype& w = d.w;
   const std::size_t nl = d.lines.size();
   std::vector<std::vector<std::pair<double, std::size_t>>> on;
@@ -784,7 +826,7 @@ bool calcfile(linedrawing& d, knowndrawing& k) {
   d.nearest = 1;
   for (std::size_t i = 0; i < pts.size(); ++i) {
     const place q = pts[i].at.at;
-    if (std::min({q.first, q.second, 1 - q.first, 1 - q.second}) < 0.01) return false;
+    if (std::min({q.first, q.second, 1 - q.first, 1 - q.second}) < (frame ? 0 : 0.01)) return false;
     for (std::size_t j = 0; j < i; ++j) {
       const double dx = std::fabs(q.first - pts[j].at.at.first), dy = std::fabs(q.second - pts[j].at.at.second);
       // points that the rounding makes one are a file to be mended
@@ -799,7 +841,8 @@ bool calcfile(linedrawing& d, knowndrawing& k) {
       for (const chord& o : d.lines)
         if (&o != &c)
           for (const place& f : {o.a, o.b})
-            if (std::fabs(e.first - f.first) < 3 * w.ux() && std::fabs(e.second - f.second) < 3 * w.uy()) return false;
+            if (!frame && std::fabs(e.first - f.first) < 3 * w.ux() && std::fabs(e.second - f.second) < 3 * w.uy())
+              return false;
   }
   std::ostringstream f;
   f << "2 " << d.base.size() + nl + 1 << " 1 2\n";
@@ -838,8 +881,8 @@ bool calcfile(linedrawing& d, knowndrawing& k) {
     }
     k.lines.push_back({ch.a, ch.b});
   }
-  f << "*\n*\nwindow " << fixed(w.xlow, w.xplaces) << " " << fixed(w.xhigh, w.xplaces) << " "
-    << fixed(w.ylow, w.yplaces) << " " << fixed(w.yhigh, w.yplaces) << "\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
+  f << "*\n*\nwindow " << fixed(w.xlow, w.framex()) << " " << fixed(w.xhigh, w.framex()) << " "
+    << fixed(w.ylow, w.framey()) << " " << fixed(w.yhigh, w.framey()) << "\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
   k.file = f.str();
   for (const place& p : d.points)
     for (const double r : {3 * k.offline, 12 * k.offline})
@@ -953,14 +996,15 @@ chord fileline(const windowtype& w, place p, place q) {
   return through(a, {b.first - a.first, b.second - a.second});
 }
 
-knowndrawing calclines(const windowtype& w, const std::vector<chord>& lines, const std::vector<int>& sign) {
+knowndrawing calclines(const windowtype& w, const std::vector<chord>& lines, const std::vector<int>& sign,
+                       bool frame = false) {
   linedrawing d;
   d.w = w;
   d.lines = lines;
   d.sign = sign;
   d.base = {"sa"};
   knowndrawing k;
-  EXPECT_TRUE(calcfile(d, k));
+  EXPECT_TRUE(calcfile(d, k, frame));
   return k;
 }
 
@@ -981,6 +1025,25 @@ TEST(DrawingClose, InvariantPointsAFractionOfADegreeApartAreDrawn) {
   const place j1{0.54338, 626.852}, j2{0.54412, 626.898}, j3{0.54375, 626.879};
   const knowndrawing k = calclines(tx, {fileline(tx, j1, j2), fileline(tx, j1, j3), fileline(tx, j2, j3)}, {1, -1, 1});
   EXPECT_EQ(drawnright(k), "") << k.file;
+  // written to 4 and 2 decimals, in windows with a point 0.011 °C (6
+  // picture units) above the bottom or 0.00012 right of the left side:
+  // within its rounding the rows cannot tell the fields apart from the
+  // lines', and they are drawn with every point where it is written
+  for (const windowtype& w : {windowtype{0.54153, 0.54995, 626.869, 627.722, 4, 2, 1},
+                              windowtype{0.54328, 0.54986, 626.772, 627.091, 4, 2, 1}})
+    for (const std::vector<int>& sign : {std::vector<int>{1, 1, 1}, {-1, 1, -1}, {1, -1, -1}}) {
+      const knowndrawing z = calclines(w, {fileline(w, j1, j2), fileline(w, j1, j3), fileline(w, j2, j3)}, sign, true);
+      Drawing dr;
+      ASSERT_EQ(dr.read(z.file), "");
+      EXPECT_EQ(testsupport::fatal([] { ZQPLTX::SVGDRAW(); }), "") << z.file;
+      std::istringstream in(z.file);
+      for (std::string row; std::getline(in, row);)
+        if (row[0] == 'i') {
+          const std::size_t at = row.find("invariant ") + 10, i = std::stoul(row.substr(1));
+          EXPECT_EQ((*ZQPLTX::POINT)[i].x, std::stold(row.substr(at))) << row << "\n" << z.file;
+          EXPECT_EQ((*ZQPLTX::POINT)[i].y, std::stold(row.substr(row.find(' ', at)))) << row << "\n" << z.file;
+        }
+    }
 }
 
 // Calc mode 1's own rows of a T-x(CO2) section at 2 kbar (a made-up ideal
@@ -1076,9 +1139,12 @@ TEST(DrawingClose, LinesThatShareARoundedRowAreDrawn) {
 // it u9 runs from i3 to the row (0.55, 1.986) it shares with u3 and u6,
 // below them (2.003 - 0.017 / 8 = 2.000875 at x 0.543, under i2's 2.001),
 // and on above them (1.936 at 0.575, over 1.935 and 1.934): u3 and u9 pass
-// each other at a row 70 units of x from every point, which the refusal
-// names, and nothing inside a field. Written up to three digits finer, the
-// same: the fields' sides are read from the rows, not their rounding.
+// each other at a row 70 units of x from every point, by less than their
+// rounding: they touch there, and u9, passing i2 within it, is taken
+// along u3 and u5 on the side it keeps beyond. Each carbonate is present
+// above its own line. Written a digit finer, the same; two or three
+// (passing within 2.5 halves of 1e-5 + 1e-5), the two cross at the row,
+// which the refusal names.
 TEST(DrawingClose, ThreePointsOnALineAndALinePassingTwoOthersAtTheirSharedRow) {
   const std::string file = std::string("2 5 1 2\n") +
                            "i1 sa - fc cc invariant 0.5410 2.005\ni2 sa - fc mc invariant 0.5430 2.001\n"
@@ -1090,13 +1156,23 @@ TEST(DrawingClose, ThreePointsOnALineAndALinePassingTwoOthersAtTheirSharedRow) {
                            "u7 sa - cc begin i1\n  0.0500 4.979\nu8 sa fc - cc i1 i3 connect\n"
                            "u9 sa fc mc - cc i3 end\n  0.5500 1.986\n  0.5750 1.936\n  0.9500 1.358\n"
                            "*\n*\nwindow 0.05 0.95 1 6\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
+  const std::vector<std::pair<std::string, ring>> curves{
+      {"fc", {{0.05, 5.058}, {0.541, 2.005}, {0.543, 2.001}, {0.55, 1.986}, {0.575, 1.935}, {0.95, 1.352}}},
+      {"mc", {{0.05, 5.121}, {0.542, 2.003}, {0.543, 2.001}, {0.55, 1.986}, {0.575, 1.934}, {0.95, 1.344}}},
+      {"cc", {{0.05, 4.979}, {0.541, 2.005}, {0.542, 2.003}, {0.55, 1.986}, {0.575, 1.936}, {0.95, 1.358}}}};
+  knowndrawing k;
+  for (const auto& [name, rows] : curves) {
+    k.lines.emplace_back();
+    for (const place& r : rows) k.lines.back().push_back({(r.first - 0.05) / 0.9, (r.second - 1) / 5});
+  }
+  k.field = [&k](place q) { return besidelines(k, {"fc", "mc", "cc"}, 1, q); };
   for (int finer = 0; finer <= 3; ++finer) {
-    Drawing d;
     // every decimal written with more digits: the same values, a finer rounding
-    const std::string written = std::regex_replace(file, std::regex("\\.[0-9]+"), "$&" + std::string(finer, '0'));
-    EXPECT_EQ(d.plot(written), "areas: areas 3 (u6 u2 u7) and 6 (u3 u5 u9) cannot be drawn: lines u3 and u9 cross at "
-                               "0.550000 1.98600, where no point joins them")
-        << written;
+    k.file = std::regex_replace(file, std::regex("\\.[0-9]+"), "$&" + std::string(finer, '0'));
+    EXPECT_EQ(drawnright(k), finer < 2 ? ""
+                                       : "refused: areas: areas 3 (u6 u2 u7) and 6 (u3 u5 u9) cannot be drawn: "
+                                         "lines u3 and u9 cross at 0.550000 1.98600, where no point joins them")
+        << k.file;
   }
 }
 
@@ -1238,10 +1314,10 @@ TEST(DrawingClose, EachValueIsRoundedAsItWasWritten) {
       for (int c = 0; c < 4; ++c) EXPECT_NEAR(g[c], r.want[k][c], r.want[k][c] * 1e-6L) << r.records << k << c;
     }
   }
-  // a point within its rounding of the frame is on it, two units off it is not
+  // a point written inside the window stays there, however near the frame
   Drawing d;
   ASSERT_EQ(d.network(drawtest::qk("i1 5.01 400.01\ni2 5.05 799.98\nu1 i1 i2 5.01 400.01 5.05 799.98\n")), "");
-  EXPECT_EQ(drawtest::point(1).y, 400);
+  EXPECT_EQ(drawtest::point(1).y, 400.01L);
   EXPECT_EQ(drawtest::point(2).y, 799.98L);
   auto at = [](extended x, extended y, float wayx, float wayy, float apartx, float aparty) {
     return ZQPLTX::spot{x, y, {wayx, wayy, apartx, aparty}};
@@ -1330,15 +1406,16 @@ TEST(DrawingClose, APlaceOnTheOutlineTellsNoSide) {
       }
 }
 
-// A point within the rounding of a corner both ways is at the corner: on
-// both edges, whichever side of them it was written. Units of 0.01 each
-// way, so 9.99 / 799.99 is a unit from the top right corner of 0..10 x
-// 400..800 and 0.01 / 399.99 a unit from the bottom left one.
+// A point written outside the window within the rounding of a corner both
+// ways is at the corner, on both edges; one written inside stays where it
+// is. Units of 0.01 each way, so 9.99 / 799.99 is a unit inside the top
+// right corner of 0..10 x 400..800 and 0.01 / 399.99 a unit from the
+// bottom left one, below it.
 TEST(DrawingClose, APointAUnitFromACornerIsAtIt) {
   Drawing d;
   ASSERT_EQ(d.network(drawtest::qk("i1 9.99 799.99\ni2 0.01 399.99\nu1 i1 i2 9.99 799.99 0.01 399.99\n")), "");
-  EXPECT_EQ(drawtest::point(1).x, 10);
-  EXPECT_EQ(drawtest::point(1).y, 800);
+  EXPECT_EQ(drawtest::point(1).x, 9.99L);
+  EXPECT_EQ(drawtest::point(1).y, 799.99L);
   EXPECT_EQ(drawtest::point(2).x, 0);
   EXPECT_EQ(drawtest::point(2).y, 400);
 }

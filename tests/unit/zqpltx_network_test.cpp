@@ -240,6 +240,9 @@ TEST(DrawingNetwork, Clipping) {
       {"u1 begin end -5 600 15 600", "", {{0, 600}, {10, 600}}, -2, -4},
       // the same from a row so far that both fractions round to 1
       {"u1 begin end -1e25 600 11 600", "", {{0, 600}, {10, 600}}, -2, -4},
+      // a slanted segment from a row near the top of the number range: the
+      // crossing is a number, (6, 800) to within 1e-4920
+      {"u1 begin end -1000 5e4930 6 600", "", {{6, 800}, {6, 600}}, -3, 0},
       // in from the left, out through the top
       {"u1 begin end -5 600 5 600 5 900", "", {{0, 600}, {5, 600}, {5, 800}}, -2, -3},
       {"u1 begin end -5 300 -5 900", "", {}, 0, 0},
@@ -454,15 +457,14 @@ TEST(DrawingNetwork, APointPutOnTheFrameKeepsItsPlaceAlongItsLine) {
   EXPECT_EQ(line(2).x[line(2).npts], 10);
   EXPECT_EQ(point(2).y, 400.01L);
   EXPECT_EQ(point(3).x, 0.01L);
-  // inside the window, where no clipping puts the line's end on the edge,
-  // lines ending at such a point end on the frame with it, however they
-  // came to it
+  // written inside the window, it stays there, and so do the ends of the
+  // lines at it, however they came to it
   ASSERT_EQ(d.network(qk("i1 9.99 600.00\nu1 i1 end\n  9.99 600.00\n  5.00 500.00\n"
                          "u2 begin i1\n  9.50 700.00\n  9.99 600.00\nu3 i1 i2 connect\ni2 5.00 700.00\n")),
             "");
-  EXPECT_EQ(point(1).x, 10);
+  EXPECT_EQ(point(1).x, 9.99L);
   for (const long n : {1L, 2L, 3L}) {
-    EXPECT_EQ(line(n).x[n == 2 ? line(n).npts : 1], 10) << n;
+    EXPECT_EQ(line(n).x[n == 2 ? line(n).npts : 1], 9.99L) << n;
   }
   // but not where a line leaves it for a row on that very edge, far or
   // within the point's rounding: put there, the line would run along the
@@ -475,11 +477,10 @@ TEST(DrawingNetwork, APointPutOnTheFrameKeepsItsPlaceAlongItsLine) {
     EXPECT_EQ(line(1).x[1], 9.99L) << far;
     EXPECT_EQ(line(1).x[line(1).npts], 10) << far;
   }
-  // a line's other end at a point is no row of its own: two points near
-  // the edge, whichever is put there first, both go on it
+  // two points near the edge inside the window both stay where they are
   ASSERT_EQ(d.network(qk("i1 9.99 600.00\ni2 9.99 700.00\nu1 i1 i2\n  9.99 600.00\n  9.99 700.00\n")), "");
-  EXPECT_EQ(point(1).x, 10);
-  EXPECT_EQ(point(2).x, 10);
+  EXPECT_EQ(point(1).x, 9.99L);
+  EXPECT_EQ(point(2).x, 9.99L);
 }
 
 // A point written 10.1, whose trailing zeros may have been dropped, is as
@@ -968,6 +969,14 @@ TEST(DrawingNetwork, LinesPassingEachOtherAtARowTheyShare) {
         EXPECT_EQ(line(l).round[k].wayx, 0.01F);
         EXPECT_EQ(line(l).round[k].wayy, 0.1F);
       }
+  }
+  // as written, u1 going on from the row both hold along u2 (slope 20 both)
+  // is no picture of the data as written; parting from u2 there, it is
+  for (const auto& [u2, aswritten] : {std::pair{"10 700", false}, {"10 800", true}}) {
+    Drawing d;
+    ASSERT_EQ(d.read(qk("u1 begin end 0 500 5 600 7.5 650\nu2 begin end 0 700 5 600 " + std::string(u2) + "\n")), "");
+    ASSERT_EQ(testsupport::fatal([] { ZQPLTX::DOCROSSOVER(); }), "");
+    EXPECT_EQ(ZQPLTX::SETUPLINES(false, true), aswritten) << u2;
   }
 }
 
