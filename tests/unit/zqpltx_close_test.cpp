@@ -919,8 +919,11 @@ bool sharedrow(const std::string& file) {
 // each, and now and then a line at a small angle to another, crossing it
 // in the window, so that the two share rounded rows about the point. Or
 // zoomed onto the points, a window 0.4-2 °C by 0.04-0.2 kbar, whose units
-// are up to a fortieth of it.
-bool calcdrawing(std::mt19937& gen, double dt, linedrawing& d, knowndrawing& k, bool zoom = false) {
+// are up to a fortieth of it. Where `edge`, zoomed with the first point 1-15
+// picture units inside a side of the frame, and at least a unit of its rows,
+// so that it is written inside.
+bool calcdrawing(std::mt19937& gen, double dt, linedrawing& d, knowndrawing& k, bool zoom = false,
+                 bool edge = false) {
   auto u = [&] { return gen() / 4294967296.0; };
   auto among = [&](double a, double b) { return a + (b - a) * u(); };
   auto direction = [&] {
@@ -939,7 +942,12 @@ bool calcdrawing(std::mt19937& gen, double dt, linedrawing& d, knowndrawing& k, 
   place da{slope / (d.w.xhigh - d.w.xlow), 1 / (d.w.yhigh - d.w.ylow)};
   const double n = std::hypot(da.first, da.second);
   da = {da.first / n, da.second / n};
-  const place p1{among(0.15, 0.85), among(0.15, 0.85)};
+  place p1{among(0.15, 0.85), among(0.15, 0.85)};
+  if (edge) {
+    const unsigned side = gen() % 4;
+    const double in = std::max(among(1, 15) / 460, among(1, 3) * (side < 2 ? d.w.ux() : d.w.uy()));
+    (side < 2 ? p1.first : p1.second) = side % 2 == 0 ? in : 1 - in;
+  }
   const double t = (dt / (d.w.xhigh - d.w.xlow)) / std::fabs(da.first);
   const place p2{p1.first + t * da.first, p1.second + t * da.second};
   d.lines.push_back(through(p1, da));
@@ -966,7 +974,7 @@ bool calcdrawing(std::mt19937& gen, double dt, linedrawing& d, knowndrawing& k, 
   d.base = bases[gen() % 3];
   k = knowndrawing{};
   k.offline = std::max(2e-4, 2 * std::max(d.w.ux(), d.w.uy()));
-  return calcfile(d, k);
+  return calcfile(d, k, edge);
 }
 
 TEST(DrawingClose, CalcModeOneRecordsWithPointsAFractionOfADegreeApart) {
@@ -986,6 +994,14 @@ TEST(DrawingClose, CalcModeOneRecordsWithPointsAFractionOfADegreeApart) {
   EXPECT_GT(shared, 15) << shared;
   EXPECT_GT(under, 30) << under;
   EXPECT_GT(zoomed, 30) << zoomed;
+  // zoomed with a point just inside the frame: drawn, the point kept inside
+  for (int n = 0, near = 0; near < 60; ++n) {
+    linedrawing d;
+    knowndrawing k;
+    if (!calcdrawing(gen, logbetween(gen, 0.05, 1), d, k, true, true)) continue;
+    ++near;
+    EXPECT_EQ(drawnright(k), "") << "drawing " << n << " near the frame\n" << k.file;
+  }
 }
 
 // ---------------------------------------------------------------- fixed drawings
