@@ -130,9 +130,11 @@ void mapcations(const mineraltype& m) {
   for (smallint v = 1; v <= ph.nvar; ++v) {
     xvartype& x = ph.xvar[v];
     // An order variable is not recalculated, so its names take no part.
-    const std::string at = " of " + x.name + " in " + m.name;
-    for (smallint k = 1; k <= x.nnumnames && !x.isorder; ++k) CHECKCATION(m, x.numnames[k], "the numerator" + at);
-    for (smallint k = 1; k <= x.ndennames && !x.isorder; ++k) CHECKCATION(m, x.dennames[k], "the denominator" + at);
+    if (!x.isorder) {
+      const std::string at = " of " + x.name + " in " + m.name;
+      for (smallint k = 1; k <= x.nnumnames; ++k) CHECKCATION(m, x.numnames[k], "the numerator" + at);
+      for (smallint k = 1; k <= x.ndennames; ++k) CHECKCATION(m, x.dennames[k], "the denominator" + at);
+    }
     for (smallint k = 1; k <= x.nnumnames; ++k) x.numcomp[k] = entry(x.numnames[k]);
     for (smallint k = 1; k <= x.ndennames; ++k) x.dencomp[k] = entry(x.dennames[k]);
   }

@@ -1,7 +1,6 @@
 // The SVG document: head, info lines, frame with ticks and labels, lines
 // with their numbers, circles at the points.
 #include <cmath>
-#include <cstdio>
 
 #include "frame/io.h"
 #include "utilities/zqpltx.h"
@@ -27,7 +26,6 @@ constexpr int tickparts = 60;        // a big tick is this fraction of the windo
 constexpr int xlabelticks = 3;       // x labels stand this many tick lengths below the frame
 constexpr int ylabelticks = 2;       // y labels this many to its left
 constexpr smallint coordplaces = 2;  // decimals of every coordinate
-constexpr int messagedigits = 7;     // of a diagram value a stop names
 
 const char* const svgnamespace = "http://www.w3.org/2000/svg";
 
@@ -93,14 +91,6 @@ void put(smallint before, const std::string& text, smallint after) { IO::PUTSTR(
 // KEEPPOINTS while the area filling makes its polygons.
 areapolygon* keeping = nullptr;
 
-// A value of the diagram as a message names it, whatever its size.
-std::string valuetext(extended v) {
-  if (std::isnan(v)) return IO::NONUMBERTEXT;
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*Lg", messagedigits, v);
-  return text;
-}
-
 // The picture point of the diagram's place (x, y). Every coordinate the
 // document holds comes from here: a place whose picture point is no number
 // or lies off the page would be written as blanks or as a number no viewer
@@ -109,7 +99,7 @@ void topage(extended x, extended y, extended& sx, extended& sy) {
   CONV(x, y, sx, sy);
   const extended width = SVGINFO.right + SVGINFO.left, height = SVGINFO.bottom + pagefoot;
   if (!(0 <= sx && sx <= width && 0 <= sy && sy <= height))
-    IO::ERROREXIT("svg", "the place " + valuetext(x) + " " + valuetext(y) + " lies beyond the page", yourfault);
+    IO::ERROREXIT("svg", "the place " + IO::ANYNO(x) + " " + IO::ANYNO(y) + " lies beyond the page", yourfault);
 }
 
 void point(smallint before, extended x, extended y) {
