@@ -256,10 +256,25 @@ void store(linetype& l, const pointlist& p) {
   l.npts = p.n;
 }
 
+// The side of the frame a segment runs along, both its ends on it in the
+// window; 0 for none.
+smallint sidealong(extended x1, extended y1, extended x2, extended y2) {
+  if (!POINTSEEN(x1, y1) || !POINTSEEN(x2, y2)) return 0;
+  for (smallint e = bottom; e <= right; ++e)
+    if (inward(e, x1, y1) == 0 && inward(e, x2, y2) == 0) return e;
+  return 0;
+}
+
 // One line's walk along its segments, clipped at the window: the pen is down
 // while the walk is inside, edges included. A segment that ends on an edge
 // leaves its crossing waiting for the next segment: a line that only
 // touches the edge there neither comes in nor goes out.
+// Rows rounded onto a side where the line crosses it run along the frame
+// for a stretch: the line meets the frame where its rows first reach the
+// side from inside, and leaves it into the window where they last leave
+// it, as every other line crossing the side near there does. Only where
+// it crosses: a line that comes back the way it came, or that lies along
+// the frame to its end at a point, keeps its rows there.
 struct clipwalk {
   linetype& l;
   pointlist& out;
@@ -276,6 +291,17 @@ struct clipwalk {
   // The segment that came back through the edge the line had left by: going
   // out in the same segment, it passed through, and its two cuts drop out.
   long rejoinseg = 0;
+  // Whether the line's first row lies inside, edges included, and is an
+  // open begin rather than a point.
+  bool firstinside = false, openbegin = false;
+  // Segments heldfrom..heldto, along a side or repeated rows, held until
+  // the segment after them tells whether the line crosses the side there:
+  // from its open begin on the side, come to the side from inside, or come
+  // to it from outside; `heldside` the side they last ran along.
+  enum class held { none, begin, out, in };
+  held holding = held::none;
+  long heldfrom = 0, heldto = 0;
+  smallint heldside = 0;
 
   // The first time in cuts off whatever came before. Back in after leaving
   // by -e: through an adjacent edge the corner between the two joins the
@@ -310,7 +336,74 @@ struct clipwalk {
     pendown = false;
   }
 
+  // Segment k held, where it runs along a side the line is on in one of the
+  // ways held tells.
+  bool hold(long k) {
+    const smallint side = sidealong(l.x[k], l.y[k], l.x[k + 1], l.y[k + 1]);
+    const bool repeated = l.x[k] == l.x[k + 1] && l.y[k] == l.y[k + 1];
+    if (holding == held::none) {
+      if (side == 0) return false;
+      if (firstinside && !moved) {
+        holding = held::begin;
+      } else if (pendown && waitout != 0) {
+        holding = held::out;
+      } else if (!pendown && waitin != 0) {
+        holding = held::in;
+      } else {
+        return false;
+      }
+      heldfrom = k;
+    } else if (side == 0 && !repeated) {
+      return false;
+    }
+    heldto = k;
+    if (side != 0) heldside = side;
+    return true;
+  }
+
+  // The held segments settled by segment k after them (0: the line's end):
+  // where the line crosses the side there, it is met where its rows first
+  // reach the side, or drawn from where they last leave it; else walked as
+  // they are.
+  void release(long k) {
+    if (holding == held::none) return;
+    const held was = holding;
+    holding = held::none;
+    const long last = heldto + 1;
+    bool outward = false;
+    if (k > 0) {
+      const segmentpart s = partinside(l.x[k], l.y[k], l.x[k + 1], l.y[k + 1]);
+      outward = s.none || (s.outedge != 0 && s.tout == 0);
+    }
+    if (was == held::begin && k > 0 && outward) {
+      // along the frame from its first row and out: the line only touches
+      // the window, as where it goes out from its first row
+    } else if (was == held::begin && k > 0 && openbegin) {
+      out.x[1] = l.x[last];
+      out.y[1] = l.y[last];
+      out.r[1] = l.round[last];
+    } else if (was == held::out && (k > 0 ? outward : l.endlink <= 0)) {
+      // the end waits where the line came to the side
+    } else if (was == held::in && !outward) {
+      waitin = heldside;
+      waitx = l.x[last];
+      waity = l.y[last];
+      waitr = l.round[last];
+    } else if (was == held::in) {
+      // come to the side from outside, along it and out again: the line
+      // only touches the window, as where it touches the side at one row
+    } else {
+      for (long j = heldfrom; j <= heldto; ++j) step(j);
+    }
+  }
+
   void segment(long k) {
+    if (hold(k)) return;
+    release(k);
+    step(k);
+  }
+
+  void step(long k) {
     const extended x1 = l.x[k], y1 = l.y[k], x2 = l.x[k + 1], y2 = l.y[k + 1];
     const rounding r1 = l.round[k], r2 = l.round[k + 1];
     if (x1 == x2 && y1 == y2) {
@@ -376,6 +469,7 @@ struct clipwalk {
   // A line whose last point lies on an edge ends there: come from outside,
   // it comes in; come from inside, it goes out.
   void finish(long n) {
+    release(0);
     if (waitin != 0) {
       comein(waitin, waitx, waity, waitr, 0);
       out.add(l.x[n], l.y[n], l.round[n]);
@@ -688,6 +782,8 @@ void ADDEDGES(smallint i) {
   if (firstinside) {
     out.add(l.x[1], l.y[1], l.round[1]);
     walk.pendown = true;
+    walk.firstinside = true;
+    walk.openbegin = l.beginlink <= 0;
   }
   for (long k = 1; k <= n - 1; ++k) walk.segment(k);
   walk.finish(n);
@@ -2018,6 +2114,53 @@ bool closesatrow(smallint li, smallint lj) {
   return true;
 }
 
+// Two lines that cross within their rounding of a side of the frame, each
+// going through that side in the segment that crosses: no point joins them
+// there, and as far as their rows tell, they cross beyond the frame. Both
+// are taken through the place on the side by the crossing, where they
+// touch and leave the window together, but only where that leaves them
+// meeting apart less and meeting no third line more. Whether they were so
+// taken.
+bool crossesatframe(smallint i, long k, smallint j, long m, extended x, extended y) {
+  linetype& a = (*LINE)[i];
+  linetype& b = (*LINE)[j];
+  if (!POINTSEEN(x, y) || a.npts + 1 > maxlinestore || b.npts + 1 > maxlinestore) return false;
+  const rounding ra = ROUNDINGBETWEEN(a.round[k], a.round[k + 1], alongsegment(a, k, x, y));
+  const rounding rb = ROUNDINGBETWEEN(b.round[m], b.round[m + 1], alongsegment(b, m, x, y));
+  const smallint side = FRAMESIDE(spot{x, y, ra});
+  if (side == 0 || FRAMESIDE(spot{x, y, rb}) != side) return false;
+  // through the side in the segment, not along it
+  const auto leaves = [side](const linetype& l, long s) {
+    const extended d1 = inward(side, l.x[s], l.y[s]), d2 = inward(side, l.x[s + 1], l.y[s + 1]);
+    return (d1 <= 0 || d2 <= 0) && (d1 > 0 || d2 > 0);
+  };
+  if (!leaves(a, k) || !leaves(b, m)) return false;
+  extended px = x, py = y;
+  ontoframe(static_cast<smallint>(-side), px, py);
+  // a row on the side gives way to the place, else the place is put in
+  bool atpoint = false;
+  const auto through = [&](const linetype& l, long s, const rounding& r) {
+    trialline t(l);
+    if ((l.x[s] == px && l.y[s] == py) || (l.x[s + 1] == px && l.y[s + 1] == py)) return t;
+    const long on = inward(side, l.x[s], l.y[s]) == 0 ? s : inward(side, l.x[s + 1], l.y[s + 1]) == 0 ? s + 1 : 0;
+    atpoint = atpoint || (on == 1 && l.beginlink > 0) || (on == l.npts && l.endlink > 0);
+    if (on != 0) t.drop(on, on);
+    t.insert(on != 0 ? on - 1 : s, px, py, onedge(side, r));
+    return t;
+  };
+  const trialline na = through(a, k, ra), nb = through(b, m, rb);
+  if (atpoint) return false;
+  if (meetingsapart(na, nb) >= meetingsapart(a, b)) return false;
+  for (smallint q = 1; q <= NLINE; ++q) {
+    if (q == i || q == j) continue;
+    const linetype& lq = (*LINE)[q];
+    if (meetingsapart(na, lq) > meetingsapart(a, lq) || meetingsapart(nb, lq) > meetingsapart(b, lq)) return false;
+  }
+  na.applyto(a);
+  nb.applyto(b);
+  return true;
+}
+
 // Where lines a and b cross, and both run on to open ends on one side of
 // the frame that lie within the rounding of one of them from the other's:
 // the data do not tell the two ends' order along the frame, and where the
@@ -2371,6 +2514,7 @@ void JOINATPOINTS() {
             // could name
             if (!changed && crossesback(a, k, b, m, x, y)) changed = true;
             if (!changed && (touchesalong(a, k, b, m) || touchesalong(b, m, a, k))) changed = true;
+            if (!changed && crossesatframe(i, k, j, m, x, y)) changed = true;
           }
         // ends across each other by their rounding alone, where nothing
         // above took the crossing

@@ -919,11 +919,13 @@ bool sharedrow(const std::string& file) {
 // each, and now and then a line at a small angle to another, crossing it
 // in the window, so that the two share rounded rows about the point. Or
 // zoomed onto the points, a window 0.4-2 °C by 0.04-0.2 kbar, whose units
-// are up to a fortieth of it. Where `edge`, zoomed with the first point 1-15
-// picture units inside a side of the frame, and at least a unit of its rows,
-// so that it is written inside.
+// are up to a fortieth of it. Where `edge` is inside, zoomed with the first
+// point 1-15 picture units inside a side of the frame, and at least a unit
+// of its rows, so that it is written inside; where onto, up to three units
+// of its rows inside, so that one in six is written on the frame.
+enum class besideframe { no, inside, onto };
 bool calcdrawing(std::mt19937& gen, double dt, linedrawing& d, knowndrawing& k, bool zoom = false,
-                 bool edge = false) {
+                 besideframe edge = besideframe::no) {
   auto u = [&] { return gen() / 4294967296.0; };
   auto among = [&](double a, double b) { return a + (b - a) * u(); };
   auto direction = [&] {
@@ -943,9 +945,10 @@ bool calcdrawing(std::mt19937& gen, double dt, linedrawing& d, knowndrawing& k, 
   const double n = std::hypot(da.first, da.second);
   da = {da.first / n, da.second / n};
   place p1{among(0.15, 0.85), among(0.15, 0.85)};
-  if (edge) {
+  if (edge != besideframe::no) {
     const unsigned side = gen() % 4;
-    const double in = std::max(among(1, 15) / 460, among(1, 3) * (side < 2 ? d.w.ux() : d.w.uy()));
+    const double unit = side < 2 ? d.w.ux() : d.w.uy();
+    const double in = edge == besideframe::onto ? among(0, 3) * unit : std::max(among(1, 15) / 460, among(1, 3) * unit);
     (side < 2 ? p1.first : p1.second) = side % 2 == 0 ? in : 1 - in;
   }
   const double t = (dt / (d.w.xhigh - d.w.xlow)) / std::fabs(da.first);
@@ -974,8 +977,11 @@ bool calcdrawing(std::mt19937& gen, double dt, linedrawing& d, knowndrawing& k, 
   d.base = bases[gen() % 3];
   k = knowndrawing{};
   k.offline = std::max(2e-4, 2 * std::max(d.w.ux(), d.w.uy()));
-  return calcfile(d, k, edge);
+  return calcfile(d, k, edge != besideframe::no);
 }
+
+knowndrawing calclines(const windowtype& w, const std::vector<chord>& lines, const std::vector<int>& sign,
+                       bool frame = false);
 
 TEST(DrawingClose, CalcModeOneRecordsWithPointsAFractionOfADegreeApart) {
   std::mt19937 gen(2417);
@@ -994,13 +1000,59 @@ TEST(DrawingClose, CalcModeOneRecordsWithPointsAFractionOfADegreeApart) {
   EXPECT_GT(shared, 15) << shared;
   EXPECT_GT(under, 30) << under;
   EXPECT_GT(zoomed, 30) << zoomed;
-  // zoomed with a point just inside the frame: drawn, the point kept inside
-  for (int n = 0, near = 0; near < 60; ++n) {
-    linedrawing d;
-    knowndrawing k;
-    if (!calcdrawing(gen, logbetween(gen, 0.05, 1), d, k, true, true)) continue;
-    ++near;
-    EXPECT_EQ(drawnright(k), "") << "drawing " << n << " near the frame\n" << k.file;
+  // zoomed with a point just inside the frame: drawn, the point kept inside;
+  // with a point written on the frame or within a few units of it, where
+  // the lines crossing the side at a slant have rows on it and cross each
+  // other within a unit of it: drawn
+  for (const auto& [edge, count] : {std::pair{besideframe::inside, 60}, std::pair{besideframe::onto, 100}}) {
+    for (int n = 0, near = 0; near < count; ++n) {
+      linedrawing d;
+      knowndrawing k;
+      if (!calcdrawing(gen, logbetween(gen, 0.05, 1), d, k, true, edge)) continue;
+      ++near;
+      EXPECT_EQ(drawnright(k), "") << "drawing " << n << (edge == besideframe::onto ? " on" : " near") << " the frame\n"
+                                   << k.file;
+    }
+  }
+  // drawings of that family a longer run finds, each refused before: a line
+  // from inside with rows along the side it crosses; one from outside along
+  // the side to a point on it; one touching the side along rows from
+  // outside, which bore three cuts of the frame; two lines with the same
+  // rows on into a point; two crossing within a unit of the side they go
+  // out by. Each line by its ends on the frame and the side its phase is on.
+  struct found {
+    windowtype w;
+    std::vector<std::array<double, 5>> lines;
+  };
+  const found finds[] = {
+      {{606.18, 607.49, 12.075, 12.209, 2, 3},
+       {{1, 0.930734273302, 0.685473666969, 1, -1}, {0, 0.793185766461, 0.739940355742, 1, -1},
+        {1, 0.573437113916, 0.67620001441, 1, -1}}},
+      {{773.44, 773.93, 13.233, 13.368, 2, 3},
+       {{1, 0.63889750466, 0, 0.709075894016, 1}, {1, 0.612638500848, 0.948205304195, 1, 1},
+        {1, 0.585825642182, 0.0675248380312, 1, -1}}},
+      {{697.44, 697.88, 5.108, 5.266, 2, 3},
+       {{0, 0.258925252639, 1, 0.325522141325, 1}, {0.0771464191546, 0, 0, 0.283472118403, 1},
+        {1, 0.112836833318, 0, 0.658624525331, 1}, {0, 0.415467603012, 0.103578231375, 1, -1},
+        {1, 0.595697879964, 0, 0.978393405927, 1}}},
+      {{517.11, 518.33, 7.08, 7.247, 2, 3},
+       {{0.316463982072, 0, 0, 0.139519193986, -1}, {0.302403632244, 0, 0, 0.282150451835, -1},
+        {0.229574629383, 0, 0.255570768318, 1, -1}, {1, 0.69196257367, 0.259220539325, 1, 1},
+        {1, 0.672844705924, 0.278152022228, 1, -1}}},
+      {{655.65, 656.74, 10.205, 10.252, 2, 3},
+       {{0.51458901643, 0, 0.079322477592, 1, 1}, {0.5655642527, 0, 0, 0.192280060702, 1},
+        {0.427105062135, 0, 0.525670197405, 1, 1}, {0.280151778229, 0, 0.222429193569, 1, 1},
+        {0, 0.796515757741, 0.220958487304, 1, -1}}}};
+  for (const found& f : finds) {
+    std::vector<chord> lines;
+    std::vector<int> sign;
+    for (const auto& l : f.lines) {
+      lines.push_back({{l[0], l[1]}, {l[2], l[3]}});
+      sign.push_back(static_cast<int>(l[4]));
+    }
+    knowndrawing k = calclines(f.w, lines, sign, true);
+    k.offline = std::max(2e-4, 2 * std::max(f.w.ux(), f.w.uy()));
+    EXPECT_EQ(drawnright(k), "") << k.file;
   }
 }
 
@@ -1013,7 +1065,7 @@ chord fileline(const windowtype& w, place p, place q) {
 }
 
 knowndrawing calclines(const windowtype& w, const std::vector<chord>& lines, const std::vector<int>& sign,
-                       bool frame = false) {
+                       bool frame) {
   linedrawing d;
   d.w = w;
   d.lines = lines;
