@@ -509,21 +509,24 @@ int placeof(const outline& o, extended px, extended py) {
 bool inwindow(extended x, extended y) { return XLOW < x && x < XHIGH && YLOW < y && y < YHIGH; }
 
 // Where the middle of a line's segment k lies, as placeof; 0 also where
-// it lies outside the window, which the picture does not hold, and where
-// the segment lies along an edge of the outline (lines written with the
-// same rows there): its middle, rounded to the digits kept, could read a
-// hair to either side.
+// it lies outside the window, which the picture does not hold.
 int midplaceof(const outline& o, const linetype& l, long k) {
   const extended x = (l.x[k] + l.x[k + 1]) / 2, y = (l.y[k] + l.y[k + 1]) / 2;
-  if (!inwindow(x, y)) return 0;
+  return inwindow(x, y) ? placeof(o, x, y) : 0;
+}
+
+// Whether a line's segment k lies along an edge of the outline, both its
+// rows on it (lines written with the same rows there): its middle, rounded
+// to the digits kept, could read a hair to either side.
+bool alongoutline(const outline& o, const linetype& l, long k) {
   for (std::size_t a = 0, b = o.x.size() - 1; a < o.x.size(); b = a++) {
     const auto onedge = [&](long r) {
       return ORIENT(o.x[b], o.y[b], o.x[a], o.y[a], l.x[r], l.y[r]) == 0 && BETWEEN(l.x[r], o.x[a], o.x[b]) &&
              BETWEEN(l.y[r], o.y[a], o.y[b]);
     };
-    if ((o.x[a] != o.x[b] || o.y[a] != o.y[b]) && onedge(k) && onedge(k + 1)) return 0;
+    if ((o.x[a] != o.x[b] || o.y[a] != o.y[b]) && onedge(k) && onedge(k + 1)) return true;
   }
-  return placeof(o, x, y);
+  return false;
 }
 
 // The way a ring runs: 1 counterclockwise, -1 clockwise, read from the
@@ -610,7 +613,7 @@ bool holdsotherline(const fieldwalk& w, int turn) {
     const linetype& l = lineat(i);
     if (bounds(w, i) || l.npts < 2 || l.beginlink == 0 || l.endlink == 0) continue;
     for (long k = 1; k < l.npts; ++k)
-      if (midplaceof(o, l, k) > 0) return true;
+      if (!alongoutline(o, l, k) && midplaceof(o, l, k) > 0) return true;
   }
   return false;
 }

@@ -265,6 +265,25 @@ smallint sidealong(extended x1, extended y1, extended x2, extended y2) {
   return 0;
 }
 
+// Whether a line other than l meets side e strictly between the places a
+// and b on it, crossing it or coming to it.
+bool sidemetbetween(const linetype& l, smallint e, extended ax, extended ay, extended bx, extended by) {
+  const bool ofx = e == bottom || e == top;
+  const extended lo = ofx ? std::min(ax, bx) : std::min(ay, by), hi = ofx ? std::max(ax, bx) : std::max(ay, by);
+  for (smallint q = 1; q <= NLINE; ++q) {
+    const linetype& o = (*LINE)[q];
+    if (&o == &l) continue;
+    for (long k = 1; k < o.npts; ++k) {
+      const extended d1 = inward(e, o.x[k], o.y[k]), d2 = inward(e, o.x[k + 1], o.y[k + 1]);
+      if ((d1 > 0 && d2 > 0) || (d1 < 0 && d2 < 0) || (d1 == 0 && d2 == 0)) continue;
+      const extended t = d1 / (d1 - d2);
+      const extended at = ofx ? o.x[k] + t * (o.x[k + 1] - o.x[k]) : o.y[k] + t * (o.y[k + 1] - o.y[k]);
+      if (lo < at && at < hi) return true;
+    }
+  }
+  return false;
+}
+
 // One line's walk along its segments, clipped at the window: the pen is down
 // while the walk is inside, edges included. A segment that ends on an edge
 // leaves its crossing waiting for the next segment: a line that only
@@ -375,9 +394,10 @@ struct clipwalk {
       const segmentpart s = partinside(l.x[k], l.y[k], l.x[k + 1], l.y[k + 1]);
       outward = s.none || (s.outedge != 0 && s.tout == 0);
     }
-    if (was == held::begin && k > 0 && outward) {
-      // along the frame from its first row and out: the line only touches
-      // the window, as where it goes out from its first row
+    if (was == held::begin && k > 0 && outward && sidemetbetween(l, heldside, l.x[1], l.y[1], l.x[last], l.y[last])) {
+      // along the frame from its first row and out, where another line
+      // meets the side on the way: the line only touches the window, as
+      // where it goes out from its first row
     } else if (was == held::begin && k > 0 && openbegin) {
       out.x[1] = l.x[last];
       out.y[1] = l.y[last];
@@ -385,6 +405,12 @@ struct clipwalk {
     } else if (was == held::out && (k > 0 ? outward : l.endlink <= 0)) {
       // the end waits where the line came to the side
     } else if (was == held::in && !outward) {
+      // to its end along the side: met there only where another line meets
+      // the side on the way, which a line along the frame would cross
+      if (k == 0 && !sidemetbetween(l, heldside, waitx, waity, l.x[last], l.y[last])) {
+        for (long j = heldfrom; j <= heldto; ++j) step(j);
+        return;
+      }
       waitin = heldside;
       waitx = l.x[last];
       waity = l.y[last];
