@@ -2316,6 +2316,9 @@ void joinrowstoownpoints(smallint i) {
   auto atpoint = [&](long k, long next, smallint p) {
     if (p <= 0) return false;
     const pointtype& pt = (*POINT)[p];
+    // a row on the frame is where the line meets it, a point inside the
+    // window however near
+    if (FRAMESIDEAT(l.x[k], l.y[k]) != 0 && FRAMESIDEAT(pt.x, pt.y) == 0) return false;
     if (ONEPLACE(LINESPOT(i, k), POINTSPOT(p), reading::way)) return true;
     if (next < from || next > to) return false;
     if (l.monox) return l.x[k] == pt.x && BETWEEN(pt.y, l.y[k], l.y[next]);

@@ -1019,7 +1019,9 @@ TEST(DrawingClose, CalcModeOneRecordsWithPointsAFractionOfADegreeApart) {
   // the side to a point on it; one touching the side along rows from
   // outside, which bore three cuts of the frame; two lines with the same
   // rows on into a point; two crossing within a unit of the side they go
-  // out by. Each line by its ends on the frame and the side its phase is on.
+  // out by; a line whose row on the side lies within the rounding of its
+  // point inside. Each line by its ends on the frame and the side its phase
+  // is on.
   struct found {
     windowtype w;
     std::vector<std::array<double, 5>> lines;
@@ -1042,7 +1044,11 @@ TEST(DrawingClose, CalcModeOneRecordsWithPointsAFractionOfADegreeApart) {
       {{655.65, 656.74, 10.205, 10.252, 2, 3},
        {{0.51458901643, 0, 0.079322477592, 1, 1}, {0.5655642527, 0, 0, 0.192280060702, 1},
         {0.427105062135, 0, 0.525670197405, 1, 1}, {0.280151778229, 0, 0.222429193569, 1, 1},
-        {0, 0.796515757741, 0.220958487304, 1, -1}}}};
+        {0, 0.796515757741, 0.220958487304, 1, -1}}},
+      {{353.04, 353.86, 4.27, 4.399, 2, 3},
+       {{1, 0.943882907502, 0.710935109141, 1, 1}, {0, 0.845742288793, 0.821278873459, 1, -1},
+        {0, 0.610047602098, 0.478220375822, 1, -1}, {0, 0.323808778418, 0.617767426926, 1, -1},
+        {0, 0.312367614926, 0.82468547164, 1, -1}}}};
   for (const found& f : finds) {
     std::vector<chord> lines;
     std::vector<int> sign;
