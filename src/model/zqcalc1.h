@@ -2,6 +2,7 @@
 // they rest on.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "frame/types.h"
@@ -28,6 +29,10 @@ extended POWDIFF(extended u, extended du, extended e);
 // below this loses digits in 1 + rate P or in dividing by that distance:
 // such a form is taken through POWDIFF. Ordinary solids lie far above it.
 constexpr extended SMALLRATE = 1e-5L;
+// Whether a form of that rate and that distance of its power from 1 is one.
+inline bool SMALLFORM(extended rate, extended power) {
+  return std::fabs(rate) < SMALLRATE || std::fabs(power) < SMALLRATE;
+}
 
 // Equilibrium order parameter Q of an order-disorder end-member.
 extended IHQ(extended T, extended dH, extended W, smallint n, extended f);

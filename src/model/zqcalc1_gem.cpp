@@ -164,7 +164,7 @@ const taitrow& taitparameters(smallint row, extended k0, extended Kp, extended K
     m.eb = (Kp * Kp + Kp - Kpp * k0) / ((1 + Kp) * k0);
     m.ec = (1 + Kp + Kpp * k0) / (Kp * Kp + Kp - Kpp * k0);
   }
-  if (std::fabs(m.eb) < SMALLRATE || std::fabs(m.ec - 1) < SMALLRATE)
+  if (SMALLFORM(m.eb, m.ec - 1))
     m.norm = m.ea * std::exp(-m.ec * std::log1p(m.eb * PR)) + 1 - m.ea;
   else
     m.norm = m.ea * std::pow(1 + m.eb * PR, -m.ec) + 1 - m.ea;
@@ -320,7 +320,7 @@ extended gemcontext::pressureterm() {
     if (Kp == 0) return -vt * kt * std::expm1(-(P - PR) / kt);
     const extended e = 1 - 1 / Kp;
     const extended k = Kp / kt;
-    if (std::fabs(k) < SMALLRATE || std::fabs(e) < SMALLRATE)
+    if (SMALLFORM(k, e))
       return (P - PR) * POWDIFF(k * PR, k * (P - PR), e) * vt * std::exp(std::log1p(k * PR) / Kp);
     const extended br = 1 + Kp * PR / kt;
     return (std::pow(1 + Kp * P / kt, e) - std::pow(br, e)) * vt * std::pow(br, 1 / Kp) * kt / (Kp - 1);
@@ -340,7 +340,7 @@ extended gemcontext::pressureterm() {
   const extended e = 1 - ec;
   const extended norm = inv.norm;
   // ea times the integral of (1 + eb (p - pth))^-ec from Pr to P.
-  const bool small = std::fabs(eb) < SMALLRATE || std::fabs(e) < SMALLRATE;
+  const bool small = SMALLFORM(eb, e);
   auto bracket = [&](extended pth) {
     if (small) return ea * (P - PR) * POWDIFF(eb * (P - pth), eb * (PR - P), e);
     return ea * (std::pow(1 + eb * (PR - pth), e) - std::pow(1 + eb * (P - pth), e)) / ((ec - 1) * eb);

@@ -110,7 +110,7 @@ extended LANDAUTERMOLD(std::string_view name, extended P, extended T, extended T
   extended dil;
   if (Kp == 0)
     dil = vt * KT * Vmax * q0 * -std::expm1(-P / KT);
-  else if (std::fabs(k) < SMALLRATE || std::fabs(e) < SMALLRATE)
+  else if (SMALLFORM(k, e))
     dil = vt * Vmax * q0 * P * POWDIFF(0, k * P, e);
   else
     dil = vt * KT * Vmax * q0 * (std::pow(1 + Kp * P / KT, e) - 1) / (Kp - 1);

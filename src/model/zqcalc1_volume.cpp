@@ -116,7 +116,7 @@ void gemcontext::pressureofy(extended v, extended pth, int held, bool diff) {
 
 bool gemcontext::stiff() const {
   if (qvb) return std::fabs(1 / K0) < SMALLRATE;
-  return std::fabs(eb) < SMALLRATE || std::fabs(1 - 1 / ec) < SMALLRATE;
+  return SMALLFORM(eb, 1 - 1 / ec);
 }
 
 extended gemcontext::startvalue(extended pth, extended q) const { return 1 + startincrement(pth, q); }

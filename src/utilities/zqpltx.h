@@ -292,11 +292,14 @@ inline bool BETWEEN(extended v, extended a, extended b) { return (a <= v && v <=
 inline int ORIENT(extended ax, extended ay, extended bx, extended by, extended px, extended py) {
   return CROSSSIGN(ax, ay, bx, by, ax, ay, px, py);
 }
+// Whether (x, y) lies on the segment from a to b, ends included, exactly.
+inline bool ONSEGMENTAT(extended ax, extended ay, extended bx, extended by, extended x, extended y) {
+  return ORIENT(ax, ay, bx, by, x, y) == 0 && BETWEEN(x, ax, bx) && BETWEEN(y, ay, by);
+}
 // Whether (x, y) lies on segment k of line l as its rows are, ends
 // included, exactly.
 inline bool ONSEGMENT(const linetype& l, long k, extended x, extended y) {
-  return ORIENT(l.x[k], l.y[k], l.x[k + 1], l.y[k + 1], x, y) == 0 && BETWEEN(x, l.x[k], l.x[k + 1]) &&
-         BETWEEN(y, l.y[k], l.y[k + 1]);
+  return ONSEGMENTAT(l.x[k], l.y[k], l.x[k + 1], l.y[k + 1], x, y);
 }
 void PRINTLINE(smallint i, smallint level);
 // The one place the rows' rounding joins lines: where two lines meet,

@@ -520,10 +520,7 @@ int midplaceof(const outline& o, const linetype& l, long k) {
 // to the digits kept, could read a hair to either side.
 bool alongoutline(const outline& o, const linetype& l, long k) {
   for (std::size_t a = 0, b = o.x.size() - 1; a < o.x.size(); b = a++) {
-    const auto onedge = [&](long r) {
-      return ORIENT(o.x[b], o.y[b], o.x[a], o.y[a], l.x[r], l.y[r]) == 0 && BETWEEN(l.x[r], o.x[a], o.x[b]) &&
-             BETWEEN(l.y[r], o.y[a], o.y[b]);
-    };
+    const auto onedge = [&](long r) { return ONSEGMENTAT(o.x[b], o.y[b], o.x[a], o.y[a], l.x[r], l.y[r]); };
     if ((o.x[a] != o.x[b] || o.y[a] != o.y[b]) && onedge(k) && onedge(k + 1)) return true;
   }
   return false;

@@ -2176,12 +2176,7 @@ bool crossesatframe(smallint i, long k, smallint j, long m, extended x, extended
   };
   const trialline na = through(a, k, ra), nb = through(b, m, rb);
   if (atpoint) return false;
-  if (meetingsapart(na, nb) >= meetingsapart(a, b)) return false;
-  for (smallint q = 1; q <= NLINE; ++q) {
-    if (q == i || q == j) continue;
-    const linetype& lq = (*LINE)[q];
-    if (meetingsapart(na, lq) > meetingsapart(a, lq) || meetingsapart(nb, lq) > meetingsapart(b, lq)) return false;
-  }
+  if (meetingsapart(na, nb) >= meetingsapart(a, b) || meetsmore(na, i, i, j) || meetsmore(nb, j, i, j)) return false;
   na.applyto(a);
   nb.applyto(b);
   return true;
