@@ -62,9 +62,10 @@ void DEBUGRECALC(smallint i, const cvector& w, const cvector& p, const cvector& 
 // iteration count and the amounts after it.
 void DEBUGIDEAL(smallint i, smallint iteration, const cvector& p0, const cvector& last);
 // Stops the run at a cation name m's user gave (what says where it stands)
-// that would drop its term without a word: a name of no element, or Fe
-// where m's iron is Fe2 and Fe3 (which of them is the user's to say). An
-// element m's analysis lacks is none of it.
+// that would drop its term without a word: a name of no element or of one
+// no analysis holds as a cation (O), or Fe where m's iron is Fe2 and Fe3
+// (which of them is the user's to say). An element m's analysis lacks is
+// none of it.
 void CHECKCATION(const mineraltype& m, const sstring& name, const std::string& what);
 // Mineral i's analysis into its working form, the central variables and
 // their sds and correlations from 5000 perturbed analyses.

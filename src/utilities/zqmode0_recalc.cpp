@@ -174,8 +174,10 @@ void nodenominator(const mineraltype& m, smallint v) {
 }  // namespace
 
 void CHECKCATION(const mineraltype& m, const sstring& name, const std::string& what) {
+  // A row of the table without a metal (oxygen) is never a working entry's
+  // cation: the ferric entry is its row but is called Fe3.
   bool known = name == "Fe2" || name == "Fe3";
-  for (smallint r = 1; r <= maxcomp && !known; ++r) known = ELNAME[r] == name;
+  for (smallint r = 1; r <= maxcomp && !known; ++r) known = ELNAME[r] == name && METALS[r] > 0;
   if (!known) IO::ERROREXIT("calcxyz", what + " names " + name + ", no cation", yourfault);
   if (name == "Fe" && m.feopos > 0) IO::ERROREXIT("calcxyz", what + " names Fe: its iron is Fe2 and Fe3", yourfault);
 }

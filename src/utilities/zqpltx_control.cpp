@@ -1,5 +1,6 @@
 // The control section at the end of the drawing data file.
 #include <cmath>
+#include <string>
 
 #include "frame/io.h"
 #include "utilities/zqpltx.h"
@@ -43,6 +44,24 @@ void checkgap(extended gap, extended low, extended high, const char* keyword, co
   if (!usable)
     IO::ERROREXIT(here, std::string(keyword) + " gap not positive or too small for the window in script (" + values + ")",
                   yourfault);
+}
+
+// The areas' phases are their lines' phases and zeros, matched by name
+// exactly: a name of a list that no line holds would match nothing, and
+// a label would lose a phase, or all of them, without a word.
+bool lineshold(const sstring& name) {
+  for (smallint i = 1; i <= NLINE; ++i) {
+    const linetype& l = (*LINE)[i];
+    if (l.zero == name) return true;
+    for (long j = 1; j <= l.nphases; ++j)
+      if (l.phases[j] == name) return true;
+  }
+  return false;
+}
+
+void checkphases(const IO::strings& list, smallint n, const std::string& key) {
+  for (long j = 1; j <= n; ++j)
+    if (!lineshold(list[j])) IO::ERROREXIT(here, key + " names " + list[j] + ", no phase of the drawing", yourfault);
 }
 
 void keyword(const IO::strings& words, smallint n) {
@@ -153,6 +172,8 @@ void READCONTROLQK() {
     checkgap(SMALLXTICK, XLOW, XHIGH, "smallticks", "xtick gap, ytick gap");
     checkgap(SMALLYTICK, YLOW, YHIGH, "smallticks", "xtick gap, ytick gap");
   }
+  checkphases(PHASEO, NPHASEO, "phaseorder");
+  checkphases(INEXCESS, NINEXCESS, "inexcess");
   IO::FILECLOSE(IO::DATA, true, IO::DATA.name);
   IO::DATAOPEN = false;
 }

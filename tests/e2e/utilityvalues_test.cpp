@@ -145,12 +145,16 @@ TEST(UtilityValues, IdealConstraintsAndVariablesNameCationsOnly) {
   expectxyz(convert(base + "8 1 Si 1 Al 1 Fe2 1 Fe3 1 Mg 1 Ca 1 Mn 1 Ti\n"), 0.62103, 0.19869, 0.04995);
   expectstop(convert(base + "7 1 Si 1 Al 1 Fe2 1 Fe3 1 Mg 1 Ca 1 Mnn\n"),
              "calcxyz : an ideal constraint of gt names Mnn, no cation");
+  expectstop(convert(base + "8 1 Si 1 Al 1 Fe2 1 Fe3 1 Mg 1 Ca 1 Mn 1 O\n"),
+             "calcxyz : an ideal constraint of gt names O, no cation");
   expectstop(convert(base + "6 1 Si 1 Al 1 Fe 1 Mg 1 Ca 1 Mn\n"),
              "calcxyz : an ideal constraint of gt names Fe: its iron is Fe2 and Fe3");
   const std::string g = garnet(oxides, analysis), x = "x(gt) 0 1 1 Fe2 0 2 1 Fe2 1 Mg";
   expectxyz(convert(g, "z(gt) 0 1 1 Ca 0 3", "z(gt) 0 1 1 Ca 0 4 1 Ti"), 0.62161, 0.19842, 0.04804);
   expectstop(convert(g, x, "x(gt) 0 1 1 Fe 0 2 1 Fe2 1 Mg"),
              "calcxyz : the numerator of x(gt) in gt names Fe: its iron is Fe2 and Fe3");
+  expectstop(convert(g, "f(gt) 0 1 1 Fe3 0 2 1 Fe3 1 Al", "f(gt) 0 1 1 O 0 2 1 O 1 Al"),
+             "calcxyz : the numerator of f(gt) in gt names O, no cation");
   expectstop(convert(g, x, "x(gt) 0 1 1 Fe2 0 2 1 Fe2 1 Mgg"),
              "calcxyz : the denominator of x(gt) in gt names Mgg, no cation");
 }

@@ -2,7 +2,7 @@
 // lists, and every stop.
 #include <gtest/gtest.h>
 
-#include "zqpltx_testsupport.h"
+#include "zqpltx_areatestsupport.h"
 
 using drawtest::Drawing;
 using drawtest::qk;
@@ -83,7 +83,8 @@ TEST(DrawingControl, TickDefaults) {
 
 TEST(DrawingControl, InfoAndLists) {
   Drawing d;
-  ASSERT_EQ(d.read(qk("", base + "info yes a & b\ninfo\nphaseorder g opx\ninexcess q\n")), "");
+  ASSERT_EQ(d.read(qk("u1 g opx - q begin end 1 500 2 600\n", base + "info yes a & b\ninfo\nphaseorder g opx\ninexcess q\n")),
+            "");
   EXPECT_EQ(ZQPLTX::NINFO, 2);
   EXPECT_EQ(ZQPLTX::INFO[1], " a & b");
   EXPECT_EQ(ZQPLTX::INFO[2], "");
@@ -121,10 +122,15 @@ TEST(DrawingControl, Stops) {
        "readdata: bigticks gap not positive or too small for the window in script (xtick gap, xstart, ytick gap, ystart)"},
       {"window 1e20 100000000000000000016 0 1\nbigticks 1.6 0 0.1 0\n",
        "readdata: bigticks gap not positive or too small for the window in script (xtick gap, xstart, ytick gap, ystart)"},
+      // a list's name no line holds, matched exactly as the labels match
+      {base + "phaseorder a b dd\n", "readdata: phaseorder names dd, no phase of the drawing"},
+      {base + "phaseorder A b\ninexcess a\n", "readdata: phaseorder names A, no phase of the drawing"},
+      {base + "phaseorder c\ninexcess qq\n", "readdata: inexcess names qq, no phase of the drawing"},
   };
   for (const row& r : rows) {
     Drawing d;
-    EXPECT_EQ(d.read(qk("", r.lines)), r.end) << r.lines;
+    EXPECT_EQ(d.plot(qk(areatest::fourfield, r.lines)), r.end) << r.lines;
+    EXPECT_TRUE(d.svg().empty()) << r.lines;
   }
   // A bad gap repaired by a later line is no fault.
   Drawing d;
