@@ -25,6 +25,9 @@ extended POW(extended x, smallint n);
 // through logarithms so that it keeps its digits however small du, u or e
 // (0 gives its limit).
 extended POWDIFF(extended u, extended du, extended e);
+// (1 - POWDIFF(u, du, 1 - t))/t, the mean of (1 - b^-t)/t over b from 1 + u
+// to 1 + u + du, kept whole however small t (0 gives the mean of ln b).
+extended POWDIFFGAP(extended u, extended du, extended t);
 // A pressure form whose rate (1/kbar) or whose power's distance from 1 is
 // below this loses digits in 1 + rate P or in dividing by that distance:
 // such a form is taken through POWDIFF. Ordinary solids lie far above it.

@@ -164,7 +164,9 @@ const taitrow& taitparameters(smallint row, extended k0, extended Kp, extended K
     m.eb = (Kp * Kp + Kp - Kpp * k0) / ((1 + Kp) * k0);
     m.ec = (1 + Kp + Kpp * k0) / (Kp * Kp + Kp - Kpp * k0);
   }
-  if (SMALLFORM(m.eb, m.ec - 1))
+  if (std::fabs(m.ec) < SMALLRATE)
+    m.norm = 1 + m.ea * std::expm1(-m.ec * std::log1p(m.eb * PR));
+  else if (SMALLFORM(m.eb, m.ec - 1))
     m.norm = m.ea * std::exp(-m.ec * std::log1p(m.eb * PR)) + 1 - m.ea;
   else
     m.norm = m.ea * std::pow(1 + m.eb * PR, -m.ec) + 1 - m.ea;
@@ -339,13 +341,18 @@ extended gemcontext::pressureterm() {
   checktait();
   const extended e = 1 - ec;
   const extended norm = inv.norm;
-  // ea times the integral of (1 + eb (p - pth))^-ec from Pr to P.
+  // The integral of 1 - ea + ea (1 + eb (p - pth))^-ec from Pr to P. A
+  // power within a hair of 0 comes with an ea past reach (their product
+  // stays): ea (1 - POWDIFF) is then taken whole, as ea ec times the gap.
   const bool small = SMALLFORM(eb, e);
-  auto bracket = [&](extended pth) {
-    if (small) return ea * (P - PR) * POWDIFF(eb * (P - pth), eb * (PR - P), e);
-    return ea * (std::pow(1 + eb * (PR - pth), e) - std::pow(1 + eb * (P - pth), e)) / ((ec - 1) * eb);
+  const bool flat = std::fabs(ec) < SMALLRATE;
+  auto integral = [&](extended pth) {
+    if (flat) return (P - PR) * (1 - ea * ec * POWDIFFGAP(eb * (P - pth), eb * (PR - P), ec));
+    if (small) return ea * (P - PR) * POWDIFF(eb * (P - pth), eb * (PR - P), e) + (1 - ea) * (P - PR);
+    return ea * (std::pow(1 + eb * (PR - pth), e) - std::pow(1 + eb * (P - pth), e)) / ((ec - 1) * eb) +
+           (1 - ea) * (P - PR);
   };
-  if (liquid) return V0 * std::exp(alpha0 * (T - TR)) * (bracket(0) + (1 - ea) * (P - PR)) / norm;
+  if (liquid) return V0 * std::exp(alpha0 * (T - TR)) * integral(0) / norm;
   const einsteinrow& ref = referenceeinstein(row, theta);
   u0 = ref.u0;
   xi0 = ref.xi0;
@@ -357,7 +364,7 @@ extended gemcontext::pressureterm() {
   // replacement, though its own thermal pressure would be in reach.
   const bool over = eb * pth > 1;
   if (HOLDCHOICE(choicekind::thermalcap, over ? 1 : 0) == 1 || over) pth = thermalpressureproblem(*this, pth, over);
-  return V0 * (bracket(pth) + (1 - ea) * (P - PR)) / norm;
+  return V0 * integral(pth) / norm;
 }
 
 extended gemcontext::stiffpressureterm() {
@@ -367,12 +374,22 @@ extended gemcontext::stiffpressureterm() {
   const extended y1 = 1 + z1, y2 = 1 + z2, dz = z1 - z2;
   const extended lnratio = std::log1p(dz / y2);
   if (qvb) {
-    const extended d1 = delei(z1);
-    const extended d2 = delei(z2);
-    return V0 * (std::exp(-z2 * Kp) * std::expm1(-dz * Kp) * K0 / Kp + (P - PR) * y1 - Pth * lnratio +
-                 K0 * y1 * d1 - K0 * y2 * d2);
+    int n1 = 0, n2 = 0;
+    const extended d1 = delei(z1, n1);
+    const extended d2 = delei(z2, n2);
+    // K' = 0 is the solid of constant modulus, the form's limit.
+    const extended expdiff = Kp == 0 ? -dz * K0 : std::exp(-z2 * Kp) * std::expm1(-dz * Kp) * K0 / Kp;
+    // K0 times the difference of y D: the two differ by about (P - Pr)/K0.
+    const extended ydiff = n1 == deleifraction || n2 == deleifraction ? y1 * d1 - y2 * d2
+                                                                      : deleiydifference(z1, z2, Kp, n1, n2);
+    return V0 * (expdiff + (P - PR) * y1 - Pth * lnratio + K0 * ydiff);
   }
-  return V0 * (dz / eb * (1 - POWDIFF(z2 / ea, dz / ea, 1 - 1 / ec)) + (P - PR) * y1 - Pth * lnratio);
+  // A power within a hair of 1 leaves 1 - POWDIFF no digits and dz/eb
+  // beyond reach: their product is dz ea K0 times the gap.
+  const extended t = 1 / ec;
+  const extended gap = std::fabs(t) < SMALLRATE ? dz * ea * K0 * POWDIFFGAP(z2 / ea, dz / ea, t)
+                                                 : dz / eb * (1 - POWDIFF(z2 / ea, dz / ea, 1 - t));
+  return V0 * (gap + (P - PR) * y1 - Pth * lnratio);
 }
 
 extended gemcontext::heatcapacityterm() {
@@ -402,7 +419,8 @@ extended gemcontext::simpson() {
   static farray<extended, 1, maxsimpson> f{"gem simpson ordinates"};
   for (smallint k = 1; k <= n + 1; ++k) {
     const extended tk = TR + (k - 1) * h;
-    const extended yk = CALCV(PR, tk);
+    // A stiff form's P(y) keeps its digits only in y - 1.
+    const extended yk = stiff() ? 1 + CALCZ(PR, tk) : CALCV(PR, tk);
     const extended uk = theta / tk;
     const extended xik = einstein(uk);
     const extended pthk = A * theta * (1 / (std::exp(uk) - 1) - 1 / (eu0 - 1));

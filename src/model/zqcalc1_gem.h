@@ -84,8 +84,10 @@ struct gemcontext {
   // diff: v is y - 1 rather than y, the pressure of the Tait form taken
   // through logarithms.
   void pressureofy(extended v, extended pth, int held = 0, bool diff = false);
-  // D(x, K') with the series form held across a difference.
+  // D(x, K') with the series form held across a difference; used: the
+  // form taken, as deleiterms gives it.
   extended delei(extended x);
+  extended delei(extended x, int& used);
   // The series-reversion start of the volume solve.
   extended startvalue(extended pth, extended q) const;
   // Its part beyond 1.
@@ -111,11 +113,19 @@ void gemread(gemcontext& c, smallint i, extended P, extended T);
 // at least 4, at most 140, always even.
 smallint simpsonintervals(extended dT);
 
+constexpr int maxseries = 16;                 // terms of the D series
+constexpr int deleifraction = maxseries + 1;  // the form past the series: the continued fraction
+
 // D(x, k) by its series: summed until a term falls below the tolerance
 // (held 0) or over exactly held terms; where 16 terms do not reach the
 // tolerance, or held says so, the continued fraction. used: the form taken,
 // 17 for the continued fraction.
 extended deleiterms(extended x, extended k, int held, int& used);
+
+// (1 + x1) D(x1, k) - (1 + x2) D(x2, k) of the series over n1 and n2 terms
+// (neither the continued fraction), summed as differences of powers so that
+// it keeps its digits however near x1 is to x2.
+extended deleiydifference(extended x1, extended x2, extended k, int n1, int n2);
 
 // The Einstein function u^2 e^u / (e^u - 1)^2.
 extended einstein(extended u);

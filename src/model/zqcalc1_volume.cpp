@@ -1,6 +1,7 @@
 // The volume of a pressure-explicit end-member, P given as a function of
 // V/V0 and T, solved for V/V0 by Newton's method from a series-reversion
 // start; and the exponential-integral functions its pressure form rests on.
+#include <algorithm>
 #include <cmath>
 
 #include "frame/constants.h"
@@ -21,9 +22,7 @@ constexpr extended resetpressure = 30;    // kbar: above this a start past V0 is
 constexpr extended resettemperature = 400;
 constexpr extended resetstart = 0.8L;     // the start used instead
 constexpr extended floorratio = 0.7L;     // the first step from it goes no lower
-constexpr int maxseries = 16;             // terms of the DELEI series
 constexpr extended seriestol = 1e-8L;
-constexpr int deleifraction = maxseries + 1;  // the form past the series: the continued fraction
 
 // log1p(x)/x and expm1(x)/x, 1 at x = 0.
 extended log1pratio(extended x) { return x == 0 ? 1 : std::log1p(x) / x; }
@@ -37,6 +36,17 @@ extended POWDIFF(extended u, extended du, extended e) {
   const extended w = du / (1 + u);
   const extended d = std::log1p(w);
   return std::exp((e - 1) * std::log1p(u)) * log1pratio(w) * expm1ratio(e * d);
+}
+
+extended POWDIFFGAP(extended u, extended du, extended t) {
+  // With s = (1 + w) (ln(1 + w)/w) (expm1(-t d)/(-t d)) and l = ln(1 + u),
+  // (1 - t)(1 - POWDIFF)/t is (s - 1) + l (expm1(-t l)/(-t l)) (1 - t s):
+  // the t that 1 - POWDIFF is made of taken out by hand, so a power within
+  // a hair of 1 loses nothing; s - 1 is of the size of w, as the rest.
+  const extended w = du / (1 + u);
+  const extended l = std::log1p(u);
+  const extended s = (1 + w) * log1pratio(w) * expm1ratio(-t * std::log1p(w));
+  return ((s - 1) + l * expm1ratio(-t * l) * (1 - t * s)) / (1 - t);
 }
 
 extended POW(extended x, smallint n) {
@@ -79,6 +89,35 @@ extended deleiterms(extended x, extended k, int held, int& used) {
   return std::exp(k) * (EI(-k * (1 + x)) - EI(-k));
 }
 
+extended deleiydifference(extended x1, extended x2, extended k, int n1, int n2) {
+  // Term j of either series is c_j x^j, c_j = (-1)^(j+1) (1 + k + ... +
+  // k^(j-1)/(j-1)!)/j, and (1 + x) times it adds c_j x^(j+1); a power's
+  // difference is dx times h_(j-1) = x1^(j-1) + x1^(j-2) x2 + ... + x2^(j-1),
+  // h_j = x1^j + x2 h_(j-1). Terms past the shorter series count whole.
+  const extended dx = x1 - x2;
+  extended sum = 0;
+  extended h = 1;             // h_(j-1)
+  extended p1 = 1, p2 = 1;    // x1^j, x2^j
+  extended expterm = 1;       // k^(j-1)/(j-1)!
+  extended expsum = 0;
+  for (int j = 1; j <= std::max(n1, n2); ++j) {
+    if (j > 1) expterm = expterm * k / (j - 1);
+    expsum = expsum + expterm;
+    p1 = p1 * x1;
+    p2 = p2 * x2;
+    const extended hj = p1 + x2 * h;
+    const extended c = (j % 2 == 1 ? expsum : -expsum) / j;
+    if (j <= n1 && j <= n2)
+      sum = sum + c * dx * (h + hj);
+    else if (j <= n1)
+      sum = sum + c * p1 * (1 + x1);
+    else
+      sum = sum - c * p2 * (1 + x2);
+    h = hj;
+  }
+  return sum;
+}
+
 extended DELEI(extended x, extended k) {
   int used = 0;
   const extended d = deleiterms(x, k, 0, used);
@@ -87,9 +126,13 @@ extended DELEI(extended x, extended k) {
 }
 
 extended gemcontext::delei(extended x) {
+  int used = 0;
+  return delei(x, used);
+}
+
+extended gemcontext::delei(extended x, int& used) {
   smallint held = 0;
   const bool replay = HELDCHOICE(choicekind::seriesterms, held);
-  int used = 0;
   const extended d = deleiterms(x, Kp, replay ? held : 0, used);
   if (used == deleifraction) ZQGLOBAL::VD = ZQGLOBAL::VD + 1;
   if (!replay) MADECHOICE(choicekind::seriesterms, static_cast<smallint>(used));
@@ -115,8 +158,12 @@ void gemcontext::pressureofy(extended v, extended pth, int held, bool diff) {
 }
 
 bool gemcontext::stiff() const {
-  if (qvb) return std::fabs(1 / K0) < SMALLRATE;
-  return SMALLFORM(eb, 1 - 1 / ec);
+  // The exponential form's differences of exp(-K' (y - 1)) are of the size
+  // of K'/K0 per kbar, the Tait form's of its power's distance 1/ec from 0,
+  // and those of (y - 1)/ea + 1 come weighted by ea/eb: each is a rate of
+  // the form as much as 1/K0 and eb are.
+  if (qvb) return std::fabs(1 / K0) < SMALLRATE || std::fabs(Kp / K0) < SMALLRATE;
+  return SMALLFORM(eb, 1 - 1 / ec) || std::fabs(1 / ec) < SMALLRATE || std::fabs(eb / ea) < SMALLRATE;
 }
 
 extended gemcontext::startvalue(extended pth, extended q) const { return 1 + startincrement(pth, q); }

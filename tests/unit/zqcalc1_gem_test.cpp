@@ -134,6 +134,9 @@ TEST_F(Gem, StandardSolidValuesAndIdentities) {
     row(2, "zs", solid, {{9, k.K0}, {10, k.Kp}, {11, -k.Kp / k.K0}});
     EXPECT_TRUE(near(context(2, 10, 900).pressureterm(), k.gv, 1e-15L)) << k.K0 << " " << k.Kp;
   }
+  // A read K'' leaving 1 + K' + K'' K0 within a hair of 0: ea past reach.
+  row(2, "zs", solid, {{11, -0.003333333333L}});
+  EXPECT_TRUE(near(context(2, 10, 900).pressureterm(), 101.46504588987687157L, 1e-15L));
 }
 
 TEST_F(Gem, LiquidAndOlderGeneration) {
@@ -171,6 +174,8 @@ TEST_F(Gem, LiquidAndOlderGeneration) {
   WITHOLDSET = false;
   row(6, "stiffL", liquid, {{9, 1e20L}, {11, -6e-20L}, {13, 0}});
   EXPECT_TRUE(near(context(6, 10, 1500).pressureterm(), 42.473143099665109602L, 1e-15L));
+  row(7, "flatL", liquid, {{11, -0.02917791232L}});
+  EXPECT_TRUE(near(context(7, 10, 1500).pressureterm(), 41.663415747748946047L, 1e-15L));
 
   // No modulus: constant volume, in either generation.
   for (bool old : {true, false}) {
@@ -247,6 +252,24 @@ TEST_F(Gem, PressureExplicitBothForms) {
       EXPECT_TRUE(near(context(4, 10, 900).pressureterm(), 5 * (10 - PR), 1e-15L)) << K0 << qvb;
     }
   }
+  // K' within a hair of 0 (or 0 in the exponential form), ea past reach, a
+  // stiff exponential form with expansion: the closed form, every digit.
+  struct {
+    bool qvb;
+    long double alpha0, K0, Kp, Kpp, gv;
+  } forms[] = {{false, 0, 1000, 1e-12L, -1e-15L, 49.745881002515861706L},
+               {true, 3e-5L, 1000, 1e-18L, -1e-21L, 50.857565246622482811L},
+               {true, 3e-5L, 1000, 0, 0, 50.857565246622482811L},
+               {true, 3e-5L, 1e12L, 4, -4e-12L, 51.158498730224337845L},
+               {false, 3e-5L, 2e5L, 4, -2.4999999995e-5L, 51.157231921876034836L},
+               {false, 3e-5L, 1000, 1e-17L, -1e-20L, 50.857565628145288921L}};
+  for (auto k : forms) {
+    QVB = k.qvb;
+    row(5, "pxk", explicitrow, {{8, k.alpha0}, {9, k.K0}, {10, k.Kp}, {11, k.Kpp}});
+    EXPECT_TRUE(near(context(5, 10, 900).pressureterm(), k.gv, 1e-15L)) << k.qvb << " " << k.K0 << " " << k.Kp;
+  }
+  // The last one's numerical heat-capacity integral solves the same volumes.
+  EXPECT_TRUE(near(context(5, 10, 900).simpson(), -1.1597743218909187275L, 1e-13L));
 
   // Without thermal expansion the heat capacity is Einstein plus linear.
   row(2, "px0", explicitrow, {{8, 0}});
