@@ -112,15 +112,25 @@ void bufferedvar(smallint& ph, smallint& var) {
   }
 }
 
-// The buffered fluid of an item that carries it (CARRIEDFLUID); returns the
-// variable's value list, the run's own, never an item's, made the run's
-// values again whatever an item without a bulk left there (0 when none).
+// Whether the section's x(CO2) is held for an item that carries its fluid
+// (CARRIEDFLUID): in an item with a bulk, as in the plain pseudosection;
+// in one without whose isopleths leave more than P and T to fix, its
+// variance counting the section's x(CO2) as the plain run does. One whose
+// isopleths, or the run's held mu and ln a lists its variance counts,
+// leave only P and T solves the fluid's x(CO2) as any variable of its own.
+bool holdsxco2(const batchtype& item) { return item.withbulk || item.variance - item.niso > 2; }
+
+// The buffered fluid of an item that carries it, and its x(CO2); returns
+// the variable's value list where the item holds it, the run's own, never
+// an item's, made the run's values again whatever an item without a bulk
+// left there (0 when it holds none).
 smallint bufferedfluid(const batchtype& item, smallint& ph, smallint& var) {
-  ph = CARRIEDFLUID(item);
+  ph = CARRIEDFLUID();
   var = 0;
   if (ph == 0) return 0;
   smallint fluidph = 0;
   bufferedvar(fluidph, var);
+  if (!holdsxco2(item)) return 0;
   const smallint list = (*PREC1)[ph].xvar[var].setindex;
   NLISO[list] = NLX;
   for (long k = 1; k <= NLX; ++k) LISO(list, k) = LXCO2[k];
@@ -172,17 +182,21 @@ smallint phaserule(const bemvector& set) {
 }
 
 // The starting guesses of the item's phases from its guess block, but for
-// the buffered fluid's x(CO2), which the section sets.
-void itemguesses(const batchtype& item, smallint fluid, smallint fluidx) {
+// the buffered fluid's x(CO2) where the section sets it. A buffered fluid
+// the item does not name starts its x(CO2), when the block has none, where
+// the run's points leave it.
+void itemguesses(const batchtype& item, smallint fluid, smallint fluidx, bool held) {
   const bxyztype& block = BATCHXYZ[item.kxyz];
   for (long i = 1; i <= NPSS; ++i) {
-    if (!item.phase[i]) continue;
+    if (!item.phase[i] && i != fluid) continue;
     ptype1& p = (*PREC1)[i];
     for (long v = 1; v <= p.nvar; ++v) {
-      if (i == fluid && v == fluidx) continue;
+      const bool buffered = i == fluid && v == fluidx;
+      if (buffered && held) continue;
       long at = 0;
       for (long e = 1; e <= block.count && at == 0; ++e)
         if (block.name[e] == p.xvar[v].name) at = e;
+      if (at == 0 && buffered && !item.phase[i]) continue;
       if (at == 0) IO::ERROREXIT("dobatch", "xyzguess: can't find " + p.xvar[v].name, yourfault);
       p.xvar[v].guess = block.value[at];
     }
@@ -197,29 +211,27 @@ bool namesaline(smallint v) { return v == 1 || (EXBUFF && v == 2); }
 
 }  // namespace
 
-smallint CARRIEDFLUID(const batchtype& item) {
-  // A fluid buffered by the section's x(CO2) holds H2O and CO2 in an item
-  // with a bulk as in the plain pseudosection, so it comes with the item.
-  // So does it with an item without a bulk whose isopleths leave more than
-  // P and T to fix, its variance counting the section's x(CO2) as the plain
-  // run does; one whose isopleths leave only P and T keeps its fluid free.
-  if (DOINGFRACT || !(item.withbulk || item.variance - item.niso > 2)) return 0;
+smallint CARRIEDFLUID() {
+  // A fluid buffered by the section's x(CO2) is in excess at every point of
+  // the section, so it comes with every item, named in it or not; whether
+  // its x(CO2) is the section's is the item's variance to say (holdsxco2).
+  if (DOINGFRACT) return 0;
   smallint ph = 0, var = 0;
   bufferedvar(ph, var);
   return ph;
 }
 
-bool ITEMPHASE(const batchtype& item, long i) { return item.phase[i] || i == CARRIEDFLUID(item); }
+bool ITEMPHASE(const batchtype& item, long i) { return item.phase[i] || i == CARRIEDFLUID(); }
 
 long ITEMPOINTS(const batchtype& item) {
   // The run's mu and ln a variables come with every item, and the buffered
-  // fluid with the items that carry it: each of their values is a point at
-  // every P-T point of the item. Counted up to a bound far past any item's
-  // rows, so that no list length can overflow it.
+  // fluid's x(CO2) with the items that hold it: each of their values is a
+  // point at every P-T point of the item. Counted up to a bound far past
+  // any item's rows, so that no list length can overflow it.
   constexpr long bound = 1000000000000L;
   long points = item.npt;
   const auto times = [&](long n) { points = std::min(points * n, bound); };
-  if (CARRIEDFLUID(item) > 0) times(NLX);
+  if (CARRIEDFLUID() > 0 && holdsxco2(item)) times(NLX);
   for (long k = 1; k <= NMU; ++k) times(NLMU[k]);
   for (long k = 1; k <= NLNA; ++k) times(NLLNA[k]);
   return points;
@@ -276,14 +288,15 @@ void solvestate::DOBATCH(smallint ibatch) {
   NREACT = 0;
   MODESBYNLE = false;
   // A fluid buffered by the section's x(CO2) comes with the item
-  // (CARRIEDFLUID): its x(CO2) stays set on the run's list, and the item's
-  // lists follow it.
+  // (CARRIEDFLUID): where the item holds its x(CO2), it stays set on the
+  // run's list, and the item's lists follow it.
   smallint fluid = 0, fluidx = 0;
   const smallint firstlist = bufferedfluid(item, fluid, fluidx);
-  clearmarks(fluid, fluidx);
+  const bool heldx = firstlist > 0;
+  clearmarks(fluid, heldx ? fluidx : 0);
   NLISO[firstlist + 1] = 0;
   // 2. Starting guesses from the item's guess block.
-  itemguesses(item, fluid, fluidx);
+  itemguesses(item, fluid, fluidx, heldx);
   // 3. The isopleth values start there, and every start must be legal.
   if (FIRSTRUN) {
     for (long k = 1; k <= item.niso; ++k) (*PREC1)[item.isophase[k]].xvar[item.isovar[k]].guess = item.isovalue[k];
@@ -345,7 +358,7 @@ void solvestate::DOBATCH(smallint ibatch) {
     if (!DOINGFRACT && item.nmodeset == 0 && item.niso == 0 && VARIANCE < 2) VARIANCE = OVARIANCE = 2;
     // The buffered fluid's x(CO2) is the plain run's one set variable:
     // P-T given, the phase rule's count is one more than what is left.
-    if (!DOINGFRACT && fluid > 0 && item.nmodeset == 0 && item.niso == 0) {
+    if (!DOINGFRACT && heldx && item.nmodeset == 0 && item.niso == 0) {
       VARIANCE = 2;
       OVARIANCE = 3;
     }
@@ -355,7 +368,7 @@ void solvestate::DOBATCH(smallint ibatch) {
     // it so, the phase rule's count for its phases stands in its place, as
     // the plain pseudosection's variance does.
     if (!DOINGFRACT && namesaline(OVARIANCE)) OVARIANCE = phaserule(PH);
-  } else if (fluid > 0) {
+  } else if (heldx) {
     // The section's x(CO2) is a variable the item's variance counts.
     VARIANCE = static_cast<smallint>(VARIANCE - 1);
   }

@@ -26,13 +26,14 @@ extended dqfterm(const mctype& m);
 // entropy entry holds -b, so it moves against the b term.
 extended dqfrow(const mctype& m, extended value);
 
-// The buffered fluid that comes with a batch item (its phase number), 0 when
-// the item has none or the section buffers none.
-smallint CARRIEDFLUID(const batchtype& item);
+// The buffered fluid that comes with every batch item (its phase number), 0
+// when the section buffers none.
+smallint CARRIEDFLUID();
 // Phase i is among the item's phases: named by it, or its buffered fluid.
 bool ITEMPHASE(const batchtype& item, long i);
 // All the points of an item: its P-T points times every value of the
-// run's held lists (a mu or ln a list, the buffered fluid's x(CO2)).
+// run's held lists (a mu or ln a list, the buffered fluid's x(CO2) where
+// the item holds it).
 long ITEMPOINTS(const batchtype& item);
 
 // One point of the current run.
