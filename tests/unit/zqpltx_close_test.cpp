@@ -983,6 +983,28 @@ bool calcdrawing(std::mt19937& gen, double dt, linedrawing& d, knowndrawing& k, 
 knowndrawing calclines(const windowtype& w, const std::vector<chord>& lines, const std::vector<int>& sign,
                        bool frame = false);
 
+// The records given drawn in window w, "q mag fo" present everywhere and
+// each other phase inside its polygon, its line closed round outside the
+// window; all in the file's units.
+knowndrawing regiondrawing(const windowtype& w, const std::string& records,
+                           std::vector<std::pair<std::string, ring>> regions) {
+  knowndrawing k;
+  k.file = records + "*\n*\nwindow " + fixed(w.xlow, 2) + " " + fixed(w.xhigh, 2) + " " + fixed(w.ylow, 3) + " " +
+           fixed(w.yhigh, 3) + "\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
+  for (auto& [phase, r] : regions) {
+    for (place& p : r) p = {(p.first - w.xlow) / (w.xhigh - w.xlow), (p.second - w.ylow) / (w.yhigh - w.ylow)};
+    k.lines.push_back(r);
+  }
+  k.field = [regions](place q) {
+    phases f{"q", "mag", "fo"};
+    for (const auto& [phase, r] : regions)
+      if (within(r, q)) f.push_back(phase);
+    return f;
+  };
+  k.offline = 3e-3;
+  return k;
+}
+
 TEST(DrawingClose, CalcModeOneRecordsWithPointsAFractionOfADegreeApart) {
   std::mt19937 gen(2417);
   int drawn = 0, shared = 0, under = 0, zoomed = 0;
@@ -1060,6 +1082,38 @@ TEST(DrawingClose, CalcModeOneRecordsWithPointsAFractionOfADegreeApart) {
     k.offline = std::max(2e-4, 2 * std::max(f.w.ux(), f.w.uy()));
     EXPECT_EQ(drawnright(k), "") << k.file;
   }
+  // a line's rows at its point's value of one coordinate, farther along the
+  // other: mu's rows at the point's level before its end point, run along
+  // the bottom side or above it; mu's first row after its begin point
+  // straight below it, on the bottom side or above it, its point's own row
+  // not written; mu hooked back round its end point. mu is present on u3's
+  // side of its line, sil on u1's.
+  const std::string head = "2 5 1 2\ni1 q mag fo - mu sil invariant ";
+  const std::string end = head + "484.2 2.000\nu1 q mag sil fo - mu begin i1\n  400.00 4.542\n  475.00 2.000\n"
+      "  480.00 2.000\n  484.2 2.000\nu2 q mag fo - mu i1 end\n  484.2 2.000\n  550.00 2.000\n  700.00 3.000\n"
+      "u3 q mu mag fo - sil begin i1\n  400.00 0.500\n  484.2 2.000\nu4 q mag fo - sil i1 end\n  484.2 2.000\n"
+      "  700.00 8.000\n";
+  const std::string begin = head + "505.00 4.800\nu1 q mag sil fo - mu begin i1\n  -35.00 10.800\n  505.00 4.800\n"
+      "u2 q mag fo - mu i1 end\n  505.00 2.400\n  1045.00 7.200\nu3 q mu mag fo - sil begin i1\n  325.00 -9.600\n"
+      "  505.00 4.800\nu4 q mag fo - sil i1 end\n  505.00 4.800\n  955.00 19.200\n";
+  const std::string hook = head + "480.00 7.000\nu1 q mag sil fo - mu begin i1\n  400.00 3.000\n  600.00 6.000\n"
+      "  650.00 8.000\n  600.00 9.000\n  520.00 8.800\n  480.00 7.000\nu2 q mag fo - mu i1 end\n  480.00 7.000\n"
+      "  420.00 10.500\nu3 q mu mag fo - sil begin i1\n  300.00 6.000\n  480.00 7.000\nu4 q mag fo - sil i1 end\n"
+      "  480.00 7.000\n  485.00 12.000\n";
+  for (const double bottom : {2.0, 1.0})
+    EXPECT_EQ(drawnright(regiondrawing({400, 700, bottom, 10, 2, 3}, end,
+                                       {{"mu", {{300, 4.542}, {400, 4.542}, {475, 2}, {550, 2}, {700, 3}, {800, 3}, {800, -9}, {300, -9}}},
+                                        {"sil", {{300, 0.5}, {400, 0.5}, {484.2, 2}, {700, 8}, {800, 8}, {800, 99}, {300, 99}}}})),
+              "");
+  for (const double bottom : {2.0, 2.4})
+    EXPECT_EQ(drawnright(regiondrawing({400, 700, bottom, 10, 2, 3}, begin,
+                                       {{"mu", {{-35, 10.8}, {505, 4.8}, {505, 2.4}, {1045, 7.2}, {1045, -99}, {-35, -99}}},
+                                        {"sil", {{325, -9.6}, {505, 4.8}, {955, 19.2}, {955, 99}, {-99, 99}, {-99, -9.6}}}})),
+              "");
+  EXPECT_EQ(drawnright(regiondrawing({400, 700, 2, 10, 2, 3}, hook,
+                                     {{"mu", {{400, 3}, {600, 6}, {650, 8}, {600, 9}, {520, 8.8}, {480, 7}, {420, 10.5}, {300, 10.5}, {300, 3}}},
+                                      {"sil", {{300, 6}, {480, 7}, {485, 12}, {800, 12}, {800, -99}, {300, -99}}}})),
+            "");
 }
 
 // ---------------------------------------------------------------- fixed drawings
