@@ -2372,10 +2372,10 @@ void joinendrows(smallint i) {
 // A line's rows next to a point it names, less those at the point: a row
 // within the rounding of its point, read as coarse as the file allows, is
 // that point, and would step back from it; the way the line leaves its
-// point starts beyond. So is a row at the point's value of the coordinate
-// the line is cut by with the point between it and the next row on: the
-// point's own row, rounded past it. The row at an open end is where the
-// line ends there, however near its point: the data keep the two apart.
+// point starts beyond. A row at the point's value of one coordinate but
+// farther along the other is a row of the line, not the point's. The row at
+// an open end is where the line ends there, however near its point: the
+// data keep the two apart.
 void joinrowstoownpoints(smallint i) {
   linetype& l = (*LINE)[i];
   const smallint before = l.beginlink > 0 ? l.beginlink : smallint{0};
@@ -2383,20 +2383,17 @@ void joinrowstoownpoints(smallint i) {
   if (before == 0 && after == 0) return;
   const long first = before > 0 ? 2 : 1, last = after > 0 ? l.npts - 1 : l.npts;
   long from = first, to = last;
-  auto atpoint = [&](long k, long next, smallint p) {
+  auto atpoint = [&](long k, smallint p) {
     if (p <= 0) return false;
     const pointtype& pt = (*POINT)[p];
     // a row on the frame is where the line meets it, a point inside the
     // window however near
     if (FRAMESIDEAT(l.x[k], l.y[k]) != 0 && FRAMESIDEAT(pt.x, pt.y) == 0) return false;
-    if (ONEPLACE(LINESPOT(i, k), POINTSPOT(p), reading::way)) return true;
-    if (next < from || next > to) return false;
-    if (l.monox) return l.x[k] == pt.x && BETWEEN(pt.y, l.y[k], l.y[next]);
-    return l.y[k] == pt.y && BETWEEN(pt.x, l.x[k], l.x[next]);
+    return ONEPLACE(LINESPOT(i, k), POINTSPOT(p), reading::way);
   };
   const long keepfirst = before == 0 ? 1 : 0, keeplast = after == 0 ? 1 : 0;
-  while (from <= to - keeplast && atpoint(from, from + 1, before)) ++from;
-  while (to >= from + keepfirst && atpoint(to, to - 1, after)) --to;
+  while (from <= to - keeplast && atpoint(from, before)) ++from;
+  while (to >= from + keepfirst && atpoint(to, after)) --to;
   // the later rows first: the earlier keep their numbers
   droprows(l, std::max(to + 1, from), last);
   droprows(l, first, from - 1);

@@ -254,9 +254,9 @@ TEST(DrawingNetwork, Clipping) {
       {"u1 begin end 5 600 5 799.99999995", "", {{5, 600}, {5, 800}}, 0, -3},
       {"u1 begin end 5 600 5 799.9999998", "", {{5, 600}, {5, 799.9999998}}, 0, 0},
       {"u1 begin end 0 600 5 600", "", {{0, 600}, {5, 600}}, -2, 0},
-      // a point at an end stays the link; two rows of one x count as
-      // monotonic, so the point falls between them
-      {"i1 5 600\nu1 i1 end 5 500 5 300", "", {{5, 600}, {5, 400}}, 1, -1},
+      // a point at an end stays the link; a row at its x but farther
+      // along y is a row of the line
+      {"i1 5 600\nu1 i1 end 5 500 5 300", "", {{5, 600}, {5, 500}, {5, 400}}, 1, -1},
       // a repeated row is kept as written, but not while the line waits on
       // an edge to tell whether it goes out there
       {"u1 begin end 5 600 5 600 5 700", "", {{5, 600}, {5, 600}, {5, 700}}, 0, 0},
