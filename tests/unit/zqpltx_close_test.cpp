@@ -983,23 +983,32 @@ bool calcdrawing(std::mt19937& gen, double dt, linedrawing& d, knowndrawing& k, 
 knowndrawing calclines(const windowtype& w, const std::vector<chord>& lines, const std::vector<int>& sign,
                        bool frame = false);
 
-// The records given drawn in window w, "q mag fo" present everywhere and
-// each other phase inside its polygon, its line closed round outside the
-// window; all in the file's units.
-knowndrawing regiondrawing(const windowtype& w, const std::string& records,
-                           std::vector<std::pair<std::string, ring>> regions) {
+// Point i1 (mu, sil zero), its four lines' rows as written ("x y ..."), window 400-700 x bottom-10: "q mag
+// fo" present everywhere, mu and sil each inside its line closed round outside the window by the corners.
+struct ati1 {
+  const char* i1;
+  std::array<const char*, 4> rows;
+  std::array<std::vector<double>, 2> corners;
+  std::vector<double> bottoms;
+};
+knowndrawing atpointi1(const ati1& s, double bottom) {
+  static const char* const heads[] = {"mu begin i1", "mu i1 end", "sil begin i1", "sil i1 end"};
+  const auto at = [bottom](double x, double y) { return place{(x - 400) / 300, (y - bottom) / (10 - bottom)}; };
   knowndrawing k;
-  k.file = records + "*\n*\nwindow " + fixed(w.xlow, 2) + " " + fixed(w.xhigh, 2) + " " + fixed(w.ylow, 3) + " " +
-           fixed(w.yhigh, 3) + "\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
-  for (auto& [phase, r] : regions) {
-    for (place& p : r) p = {(p.first - w.xlow) / (w.xhigh - w.xlow), (p.second - w.ylow) / (w.yhigh - w.ylow)};
-    k.lines.push_back(r);
+  k.lines.resize(2);
+  std::ostringstream f;
+  f << "2 5 1 2\ni1 q mag fo - mu sil invariant " << s.i1;
+  for (int u = 0; u < 4; ++u) {
+    f << "\nu" << u + 1 << " q mag fo" << (u == 0 ? " sil" : u == 2 ? " mu" : "") << " - " << heads[u];
+    std::istringstream in(s.rows[u]);
+    for (std::string x, y; in >> x >> y; f << "\n  " << x << " " << y) k.lines[u / 2].push_back(at(std::stod(x), std::stod(y)));
+    for (std::size_t j = 0; u % 2 == 1 && j + 1 < s.corners[u / 2].size(); j += 2)
+      k.lines[u / 2].push_back(at(s.corners[u / 2][j], s.corners[u / 2][j + 1]));
   }
-  k.field = [regions](place q) {
-    phases f{"q", "mag", "fo"};
-    for (const auto& [phase, r] : regions)
-      if (within(r, q)) f.push_back(phase);
-    return f;
+  k.file = f.str() + "\n*\n*\nwindow 400 700 " + fixed(bottom, 1) + " 10\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
+  k.field = [in = k.lines](place q) {
+    return within(in[0], q) ? (within(in[1], q) ? phases{"q", "mag", "fo", "mu", "sil"} : phases{"q", "mag", "fo", "mu"})
+                            : (within(in[1], q) ? phases{"q", "mag", "fo", "sil"} : phases{"q", "mag", "fo"});
   };
   k.offline = 3e-3;
   return k;
@@ -1082,38 +1091,19 @@ TEST(DrawingClose, CalcModeOneRecordsWithPointsAFractionOfADegreeApart) {
     k.offline = std::max(2e-4, 2 * std::max(f.w.ux(), f.w.uy()));
     EXPECT_EQ(drawnright(k), "") << k.file;
   }
-  // a line's rows at its point's value of one coordinate, farther along the
-  // other: mu's rows at the point's level before its end point, run along
-  // the bottom side or above it; mu's first row after its begin point
-  // straight below it, on the bottom side or above it, its point's own row
-  // not written; mu hooked back round its end point. mu is present on u3's
-  // side of its line, sil on u1's.
-  const std::string head = "2 5 1 2\ni1 q mag fo - mu sil invariant ";
-  const std::string end = head + "484.2 2.000\nu1 q mag sil fo - mu begin i1\n  400.00 4.542\n  475.00 2.000\n"
-      "  480.00 2.000\n  484.2 2.000\nu2 q mag fo - mu i1 end\n  484.2 2.000\n  550.00 2.000\n  700.00 3.000\n"
-      "u3 q mu mag fo - sil begin i1\n  400.00 0.500\n  484.2 2.000\nu4 q mag fo - sil i1 end\n  484.2 2.000\n"
-      "  700.00 8.000\n";
-  const std::string begin = head + "505.00 4.800\nu1 q mag sil fo - mu begin i1\n  -35.00 10.800\n  505.00 4.800\n"
-      "u2 q mag fo - mu i1 end\n  505.00 2.400\n  1045.00 7.200\nu3 q mu mag fo - sil begin i1\n  325.00 -9.600\n"
-      "  505.00 4.800\nu4 q mag fo - sil i1 end\n  505.00 4.800\n  955.00 19.200\n";
-  const std::string hook = head + "480.00 7.000\nu1 q mag sil fo - mu begin i1\n  400.00 3.000\n  600.00 6.000\n"
-      "  650.00 8.000\n  600.00 9.000\n  520.00 8.800\n  480.00 7.000\nu2 q mag fo - mu i1 end\n  480.00 7.000\n"
-      "  420.00 10.500\nu3 q mu mag fo - sil begin i1\n  300.00 6.000\n  480.00 7.000\nu4 q mag fo - sil i1 end\n"
-      "  480.00 7.000\n  485.00 12.000\n";
-  for (const double bottom : {2.0, 1.0})
-    EXPECT_EQ(drawnright(regiondrawing({400, 700, bottom, 10, 2, 3}, end,
-                                       {{"mu", {{300, 4.542}, {400, 4.542}, {475, 2}, {550, 2}, {700, 3}, {800, 3}, {800, -9}, {300, -9}}},
-                                        {"sil", {{300, 0.5}, {400, 0.5}, {484.2, 2}, {700, 8}, {800, 8}, {800, 99}, {300, 99}}}})),
-              "");
-  for (const double bottom : {2.0, 2.4})
-    EXPECT_EQ(drawnright(regiondrawing({400, 700, bottom, 10, 2, 3}, begin,
-                                       {{"mu", {{-35, 10.8}, {505, 4.8}, {505, 2.4}, {1045, 7.2}, {1045, -99}, {-35, -99}}},
-                                        {"sil", {{325, -9.6}, {505, 4.8}, {955, 19.2}, {955, 99}, {-99, 99}, {-99, -9.6}}}})),
-              "");
-  EXPECT_EQ(drawnright(regiondrawing({400, 700, 2, 10, 2, 3}, hook,
-                                     {{"mu", {{400, 3}, {600, 6}, {650, 8}, {600, 9}, {520, 8.8}, {480, 7}, {420, 10.5}, {300, 10.5}, {300, 3}}},
-                                      {"sil", {{300, 6}, {480, 7}, {485, 12}, {800, 12}, {800, -99}, {300, -99}}}})),
-            "");
+  // rows at a line's point's value of one coordinate, farther along the other: mu's along the bottom side or
+  // above it into its end point; its first row below its begin point, whose own row is not written; mu hooked
+  // round its end point. mu lies on u3's side of its line, sil on u1's.
+  const ati1 shapes[] = {
+      {"484.2 2.000", {"400.00 4.542 475.00 2.000 480.00 2.000 484.2 2.000", "484.2 2.000 550.00 2.000 700.00 3.000",
+                       "400.00 0.500 484.2 2.000", "484.2 2.000 700.00 8.000"}, {{{800, -9, 300, -9}, {800, 99, 300, 99}}}, {2, 1}},
+      {"505.00 4.800", {"-35.00 10.800 505.00 4.800", "505.00 2.400 1045.00 7.200", "325.00 -9.600 505.00 4.800",
+                        "505.00 4.800 955.00 19.200"}, {{{1045, -99, -35, -99}, {955, 99, -99, 99}}}, {2, 2.4}},
+      {"480.00 7.000", {"400.00 3.000 600.00 6.000 650.00 8.000 600.00 9.000 520.00 8.800 480.00 7.000",
+                        "480.00 7.000 420.00 10.500", "300.00 6.000 480.00 7.000", "480.00 7.000 485.00 12.000"},
+       {{{300, 10.5}, {800, 12, 800, -99, 300, -99}}}, {2}}};
+  for (const ati1& s : shapes)
+    for (const double bottom : s.bottoms) EXPECT_EQ(drawnright(atpointi1(s, bottom)), "") << bottom << "\n" << s.rows[0];
 }
 
 // ---------------------------------------------------------------- fixed drawings
@@ -1311,9 +1301,7 @@ TEST(DrawingClose, ThreePointsOnALineAndALinePassingTwoOthersAtTheirSharedRow) {
 // segments all end on its run: u10 a hair across u7, u3, u5 and u6 on
 // the other side. The more of them tell, and every field is drawn (read
 // from the one hair alone, the field went round the frame and stopped the
-// run naming a place on the bottom edge). u6 rises from its last row on
-// the bottom straight to i4: a row of it on the top short of i4 would
-// cross u3.
+// run naming a place on the bottom edge). u6 rises from the bottom straight to i4.
 TEST(DrawingClose, LinesEndingOnARunTellItsSideByTheMoreOfThem) {
   const std::string records =
       "i1 q pl sp - cd or invariant 1.415e-5 2.001\ni2 q or pl - cd sp invariant 0.00002188 2.00\n"
