@@ -697,13 +697,14 @@ long passingby(const linetype& l, const spot& at, bool atend) {
 
 // A line's point lies where the line passes it by both coordinates: at a
 // row within the point's rounding each way, which the point takes the
-// place of, or on a segment that comes within it. Of several such places
-// the nearest the end of the rows the point stands at. A row at the
-// point's value of one coordinate but farther along the other is a row of
-// the line, on whichever side of the point the rows put it. Where the
-// place keeps the same rows as the point's value of the coordinate the
-// line is cut by gives, but for rows within the point's rounding, that
-// place is taken, as rows were always cut.
+// place of, or on a segment that comes within its rounding; of several
+// such places, the one nearest the end of the rows the point stands at. A
+// row at the point's value of one coordinate but farther along the other
+// is a row of the line, on whichever side of the point the rows put it.
+// Where the point's value of the coordinate the line is cut by gives a
+// place that keeps the same rows, but for rows within the point's
+// rounding, that place is taken: rows next to a point go as they always
+// went.
 smallint FINDINSERTPOSI(smallint i, smallint p) {
   const linetype& l = (*LINE)[i];
   if (l.npts <= 1) return 1;
