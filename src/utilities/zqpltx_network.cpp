@@ -603,14 +603,35 @@ smallint segmentholding(const linevector& r, long n, extended at) {
   return smallint{0};
 }
 
-}  // namespace
+// Whether a place lies within its rounding, and the segment's, of the
+// segment from a to b: some place of the segment is one place with it,
+// each way by its own rounding (the coarser of the segment's two ends);
+// beyonda: of the segment or its way on back past a.
+bool nearsegment(const spot& at, const spot& a, const spot& b, bool beyonda = false) {
+  const rounding r = COARSER(a.round, b.round);
+  const extended tx = frameunits * (at.round.wayx + r.wayx), ty = frameunits * (at.round.wayy + r.wayy);
+  extended tin = beyonda ? -std::numeric_limits<extended>::infinity() : 0, tout = 1;
+  auto within = [&](extended from, extended to, extended v, extended reach) {
+    if (from == to) {
+      if (std::fabs(v - from) > reach) tin = 2;
+      return;
+    }
+    extended t1 = (v - reach - from) / (to - from), t2 = (v + reach - from) / (to - from);
+    if (t1 > t2) std::swap(t1, t2);
+    tin = std::max(tin, t1);
+    tout = std::min(tout, t2);
+  };
+  within(a.x, b.x, at.x, tx);
+  within(a.y, b.y, at.y, ty);
+  return tin <= tout;
+}
 
-smallint FINDINSERTPOSI(smallint i, smallint p) {
-  const linetype& l = (*LINE)[i];
-  const pointtype& pt = (*POINT)[p];
+// Where point p falls along line l by the one coordinate the line is cut
+// by alone: the first segment whose values of it hold the point's, ends
+// included, else past the end it lies beyond.
+smallint cutposition(const linetype& l, const pointtype& pt) {
   const linevector& c = l.monox ? l.x : l.y;
   const extended v = l.monox ? pt.x : pt.y;
-  if (l.npts <= 1) return 1;
   const auto within = [&](const linevector& r, extended at) { return segmentholding(r, l.npts, at); };
   const auto beyond = [&](const linevector& r, extended at) {
     if (r[l.npts] <= r[1]) return at <= r[1] ? l.npts : smallint{0};
@@ -630,6 +651,84 @@ smallint FINDINSERTPOSI(smallint i, smallint p) {
     return beyond(o, w);
   }
   return beyond(c, v);
+}
+
+// Whether point p is where line l's rows end rather than where they
+// begin: the open word at its other end tells; of two points, their order
+// along the rows, else the order they are named in.
+bool endofrows(const linetype& l, smallint p) {
+  if (l.beginlink <= 0 || l.endlink <= 0) return l.beginname != "end" && l.endname != "end";
+  const smallint other = p == l.beginlink ? l.endlink : l.beginlink;
+  const smallint at = cutposition(l, (*POINT)[p]), there = cutposition(l, (*POINT)[other]);
+  if (at != there) return at > there;
+  return p == l.endlink && p != l.beginlink;
+}
+
+// Where along line l a point at `at` lies that no segment passes within
+// its rounding: where a segment passes its value of the coordinate the
+// line is cut by, between the segment's rows, or at a row of that value,
+// the nearest of them by the other coordinate. Such a row lies beside the
+// point and is a row of the line: it stays on the line's side of the
+// point. -1 where the line holds the value nowhere.
+long passingby(const linetype& l, const spot& at, bool atend) {
+  const linevector& c = l.monox ? l.x : l.y;
+  const linevector& o = l.monox ? l.y : l.x;
+  const extended v = l.monox ? at.x : at.y, w = l.monox ? at.y : at.x;
+  const extended span = l.monox ? YHIGH - YLOW : XHIGH - XLOW;
+  long best = -1;
+  extended bestfar = 0;
+  const auto weigh = [&](long k, extended across) {
+    const extended far = std::fabs(across - w) / span;
+    // of two as near, the one nearer the end the point stands at
+    if (best >= 0 && (far > bestfar || (far == bestfar && atend != (k > best)))) return;
+    best = k;
+    bestfar = far;
+  };
+  for (long k = 1; k <= l.npts - 1; ++k) {
+    if (c[k] == v || c[k + 1] == v || !BETWEEN(v, c[k], c[k + 1])) continue;
+    weigh(k, o[k] + (v - c[k]) / (c[k + 1] - c[k]) * (o[k + 1] - o[k]));
+  }
+  for (long r = 1; r <= l.npts; ++r)
+    if (c[r] == v) weigh(atend ? r : r - 1, o[r]);
+  return best;
+}
+
+}  // namespace
+
+// A line's point lies where the line passes it by both coordinates: at a
+// row within the point's rounding each way, which the point takes the
+// place of, or on a segment that comes within its rounding; of several
+// such places, the one nearest the end of the rows the point stands at. A
+// row at the point's value of one coordinate but farther along the other
+// is a row of the line, on whichever side of the point the rows put it.
+// Where the point's value of the coordinate the line is cut by gives a
+// place that keeps the same rows, but for rows within the point's
+// rounding, that place is taken: rows next to a point go as they always
+// went.
+smallint FINDINSERTPOSI(smallint i, smallint p) {
+  const linetype& l = (*LINE)[i];
+  if (l.npts <= 1) return 1;
+  const spot at = POINTSPOT(p);
+  const long n = l.npts;
+  const bool atend = endofrows(l, p);
+  const smallint bycut = cutposition(l, (*POINT)[p]);
+  const auto own = [&](long r) { return ONEPLACE(rowspot(l, r), at, reading::way); };
+  const auto passes = [&](long k) { return nearsegment(at, rowspot(l, k), rowspot(l, k + 1)); };
+  long found = -1;
+  if (atend) {
+    for (long k = n - 1; k >= 1 && found < 0; --k)
+      if (own(k + 1) || (!own(k) && passes(k))) found = k;
+    while (found > 1 && own(found)) --found;
+  } else {
+    for (long k = 1; k <= n - 1 && found < 0; ++k)
+      if (own(k) || (!own(k + 1) && passes(k))) found = k;
+    while (found >= 1 && found < n - 1 && own(found + 1)) ++found;
+  }
+  if (found < 0) found = passingby(l, at, atend);
+  if (found < 0) return bycut;
+  for (long r = std::min<long>(found, bycut) + 1; r <= std::max<long>(found, bycut); ++r)
+    if (!own(r)) return static_cast<smallint>(found);
+  return bycut;
 }
 
 bool ADDPOINTS(smallint i, bool trial) {
@@ -1000,29 +1099,6 @@ void sharenewrows(smallint i, long from, long to) {
 void trialline::applyto(linetype& l) const {
   droprows(l, from, from + gone - 1);
   for (long j = 1; j <= added; ++j) insertrow(l, from + j - 2, nx[j], ny[j], nr[j]);
-}
-
-// Whether a place lies within its rounding, and the segment's, of the
-// segment from a to b: some place of the segment is one place with it,
-// each way by its own rounding (the coarser of the segment's two ends);
-// beyonda: of the segment or its way on back past a.
-bool nearsegment(const spot& at, const spot& a, const spot& b, bool beyonda = false) {
-  const rounding r = COARSER(a.round, b.round);
-  const extended tx = frameunits * (at.round.wayx + r.wayx), ty = frameunits * (at.round.wayy + r.wayy);
-  extended tin = beyonda ? -std::numeric_limits<extended>::infinity() : 0, tout = 1;
-  auto within = [&](extended from, extended to, extended v, extended reach) {
-    if (from == to) {
-      if (std::fabs(v - from) > reach) tin = 2;
-      return;
-    }
-    extended t1 = (v - reach - from) / (to - from), t2 = (v + reach - from) / (to - from);
-    if (t1 > t2) std::swap(t1, t2);
-    tin = std::max(tin, t1);
-    tout = std::min(tout, t2);
-  };
-  within(a.x, b.x, at.x, tx);
-  within(a.y, b.y, at.y, ty);
-  return tin <= tout;
 }
 
 // How line l, met near point p on its segment k, is routed through p:
@@ -2297,10 +2373,10 @@ void joinendrows(smallint i) {
 // A line's rows next to a point it names, less those at the point: a row
 // within the rounding of its point, read as coarse as the file allows, is
 // that point, and would step back from it; the way the line leaves its
-// point starts beyond. So is a row at the point's value of the coordinate
-// the line is cut by with the point between it and the next row on: the
-// point's own row, rounded past it. The row at an open end is where the
-// line ends there, however near its point: the data keep the two apart.
+// point starts beyond. A row at the point's value of one coordinate but
+// farther along the other is a row of the line, not the point's. The row at
+// an open end is where the line ends there, however near its point: the
+// data keep the two apart.
 void joinrowstoownpoints(smallint i) {
   linetype& l = (*LINE)[i];
   const smallint before = l.beginlink > 0 ? l.beginlink : smallint{0};
@@ -2308,20 +2384,17 @@ void joinrowstoownpoints(smallint i) {
   if (before == 0 && after == 0) return;
   const long first = before > 0 ? 2 : 1, last = after > 0 ? l.npts - 1 : l.npts;
   long from = first, to = last;
-  auto atpoint = [&](long k, long next, smallint p) {
+  auto atpoint = [&](long k, smallint p) {
     if (p <= 0) return false;
     const pointtype& pt = (*POINT)[p];
     // a row on the frame is where the line meets it, a point inside the
     // window however near
     if (FRAMESIDEAT(l.x[k], l.y[k]) != 0 && FRAMESIDEAT(pt.x, pt.y) == 0) return false;
-    if (ONEPLACE(LINESPOT(i, k), POINTSPOT(p), reading::way)) return true;
-    if (next < from || next > to) return false;
-    if (l.monox) return l.x[k] == pt.x && BETWEEN(pt.y, l.y[k], l.y[next]);
-    return l.y[k] == pt.y && BETWEEN(pt.x, l.x[k], l.x[next]);
+    return ONEPLACE(LINESPOT(i, k), POINTSPOT(p), reading::way);
   };
   const long keepfirst = before == 0 ? 1 : 0, keeplast = after == 0 ? 1 : 0;
-  while (from <= to - keeplast && atpoint(from, from + 1, before)) ++from;
-  while (to >= from + keepfirst && atpoint(to, to - 1, after)) --to;
+  while (from <= to - keeplast && atpoint(from, before)) ++from;
+  while (to >= from + keepfirst && atpoint(to, after)) --to;
   // the later rows first: the earlier keep their numbers
   droprows(l, std::max(to + 1, from), last);
   droprows(l, first, from - 1);

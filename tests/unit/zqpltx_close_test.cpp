@@ -983,6 +983,37 @@ bool calcdrawing(std::mt19937& gen, double dt, linedrawing& d, knowndrawing& k, 
 knowndrawing calclines(const windowtype& w, const std::vector<chord>& lines, const std::vector<int>& sign,
                        bool frame = false);
 
+// Point i1 (mu, sil zero), its four lines' rows as written ("x y ..."), window 400-700 x bottom-10: "q mag
+// fo" present everywhere, mu and sil each inside its line closed round outside the window by the corners.
+struct ati1 {
+  const char* i1;
+  std::array<const char*, 4> rows;
+  std::array<std::vector<double>, 2> corners;
+  std::vector<double> bottoms;
+};
+knowndrawing atpointi1(const ati1& s, double bottom) {
+  static const char* const heads[] = {"mu begin i1", "mu i1 end", "sil begin i1", "sil i1 end"};
+  const auto at = [bottom](double x, double y) { return place{(x - 400) / 300, (y - bottom) / (10 - bottom)}; };
+  knowndrawing k;
+  k.lines.resize(2);
+  std::ostringstream f;
+  f << "2 5 1 2\ni1 q mag fo - mu sil invariant " << s.i1;
+  for (int u = 0; u < 4; ++u) {
+    f << "\nu" << u + 1 << " q mag fo" << (u == 0 ? " sil" : u == 2 ? " mu" : "") << " - " << heads[u];
+    std::istringstream in(s.rows[u]);
+    for (std::string x, y; in >> x >> y; f << "\n  " << x << " " << y) k.lines[u / 2].push_back(at(std::stod(x), std::stod(y)));
+    for (std::size_t j = 0; u % 2 == 1 && j + 1 < s.corners[u / 2].size(); j += 2)
+      k.lines[u / 2].push_back(at(s.corners[u / 2][j], s.corners[u / 2][j + 1]));
+  }
+  k.file = f.str() + "\n*\n*\nwindow 400 700 " + fixed(bottom, 1) + " 10\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
+  k.field = [in = k.lines](place q) {
+    return within(in[0], q) ? (within(in[1], q) ? phases{"q", "mag", "fo", "mu", "sil"} : phases{"q", "mag", "fo", "mu"})
+                            : (within(in[1], q) ? phases{"q", "mag", "fo", "sil"} : phases{"q", "mag", "fo"});
+  };
+  k.offline = 3e-3;
+  return k;
+}
+
 TEST(DrawingClose, CalcModeOneRecordsWithPointsAFractionOfADegreeApart) {
   std::mt19937 gen(2417);
   int drawn = 0, shared = 0, under = 0, zoomed = 0;
@@ -1060,6 +1091,19 @@ TEST(DrawingClose, CalcModeOneRecordsWithPointsAFractionOfADegreeApart) {
     k.offline = std::max(2e-4, 2 * std::max(f.w.ux(), f.w.uy()));
     EXPECT_EQ(drawnright(k), "") << k.file;
   }
+  // rows at a line's point's value of one coordinate, farther along the other: mu's along the bottom side or
+  // above it into its end point; its first row below its begin point, whose own row is not written; mu hooked
+  // round its end point. mu lies on u3's side of its line, sil on u1's.
+  const ati1 shapes[] = {
+      {"484.2 2.000", {"400.00 4.542 475.00 2.000 480.00 2.000 484.2 2.000", "484.2 2.000 550.00 2.000 700.00 3.000",
+                       "400.00 0.500 484.2 2.000", "484.2 2.000 700.00 8.000"}, {{{800, -9, 300, -9}, {800, 99, 300, 99}}}, {2, 1}},
+      {"505.00 4.800", {"-35.00 10.800 505.00 4.800", "505.00 2.400 1045.00 7.200", "325.00 -9.600 505.00 4.800",
+                        "505.00 4.800 955.00 19.200"}, {{{1045, -99, -35, -99}, {955, 99, -99, 99}}}, {2, 2.4}},
+      {"480.00 7.000", {"400.00 3.000 600.00 6.000 650.00 8.000 600.00 9.000 520.00 8.800 480.00 7.000",
+                        "480.00 7.000 420.00 10.500", "300.00 6.000 480.00 7.000", "480.00 7.000 485.00 12.000"},
+       {{{300, 10.5}, {800, 12, 800, -99, 300, -99}}}, {2}}};
+  for (const ati1& s : shapes)
+    for (const double bottom : s.bottoms) EXPECT_EQ(drawnright(atpointi1(s, bottom)), "") << bottom << "\n" << s.rows[0];
 }
 
 // ---------------------------------------------------------------- fixed drawings
@@ -1257,7 +1301,7 @@ TEST(DrawingClose, ThreePointsOnALineAndALinePassingTwoOthersAtTheirSharedRow) {
 // segments all end on its run: u10 a hair across u7, u3, u5 and u6 on
 // the other side. The more of them tell, and every field is drawn (read
 // from the one hair alone, the field went round the frame and stopped the
-// run naming a place on the bottom edge).
+// run naming a place on the bottom edge). u6 rises from the bottom straight to i4.
 TEST(DrawingClose, LinesEndingOnARunTellItsSideByTheMoreOfThem) {
   const std::string records =
       "i1 q pl sp - cd or invariant 1.415e-5 2.001\ni2 q or pl - cd sp invariant 0.00002188 2.00\n"
@@ -1267,7 +1311,7 @@ TEST(DrawingClose, LinesEndingOnARunTellItsSideByTheMoreOfThem) {
       "u3 q pl sp - cd i1 end\n  1.415e-5 2.001\n  0.00001000 2.00\n"
       "u4 q pl cd or - sp i2 end\n  0.00002188 2.00\n  0.00002193 2.00\n"
       "u5 q pl - or i4 i3\n  0.00001424 2.001\n  0.00001471 2.00\n"
-      "u6 q pl - sp begin i4\n  0.00001000 2.00\n  1.141e-5 2.00\n  1.283e-5 2.001\n  0.00001424 2.001\n"
+      "u6 q pl - sp begin i4\n  0.00001000 2.00\n  1.141e-5 2.00\n  0.00001424 2.001\n"
       "u7 q pl or sp - cd i1 i2\n  1.415e-5 2.001\n  0.00002188 2.00\n"
       "u8 q pl and - or begin i3\n  0.00001475 2.000\n  0.00001471 2.00\n"
       "u9 q pl or - and begin i3\n  3.000e-5 2.000\n  0.00001471 2.00\n"
