@@ -2790,6 +2790,7 @@ bool SETUPLINES(bool finer, bool aswritten, bool inside) {
   RECORDROUNDING();
   if (aswritten) {
     if (!buildlines(true, false)) return false;
+    KEEPCUTLINES();
     for (smallint i = 1; i <= NLINE; ++i) ADDEDGES(i);
     if (!meetonlytouching()) return false;
     for (smallint i = 1; i <= NLINE; ++i) PRINTLINE(i, 3);
@@ -2802,6 +2803,7 @@ bool SETUPLINES(bool finer, bool aswritten, bool inside) {
     buildlines(false);
     settlecoarsepoints(written);
   }
+  KEEPCUTLINES();
   for (smallint i = 1; i <= NLINE; ++i) {
     ADDEDGES(i);
     PRINTLINE(i, 3);
