@@ -42,9 +42,12 @@ struct cutline {
   std::vector<extended> x, y;
   std::vector<rounding> round;
 };
-// The lines of the drawing, index i - 1 for line i: kept by KEEPCUTLINES
-// each time the set-up cuts them, read by CHECKSIDES.
+// The lines of the drawing, index i - 1 for line i, and the ends of lines
+// that are at no point (a line's rows stop there, where its calculation
+// did): kept by KEEPCUTLINES each time the set-up cuts them, read by
+// CHECKSIDES.
 std::vector<cutline> cutlines;
+std::vector<spot> openends;
 
 struct place {
   extended x = 0, y = 0;
@@ -152,16 +155,72 @@ bool crossingsof(place c, place d, std::vector<crossing>& found) {
   return true;
 }
 
+// Whether segment i of line a and segment j of line b meet beyond their
+// rounding of every point: crossing, or one's row on the other's segment.
+// Where no point joins two lines the fields about them are not what their
+// sides tell; within the rounding of a point they meet at it.
+bool segmentsmeetapart(const cutline& a, std::size_t i, const cutline& b, std::size_t j) {
+  const auto apart = [&](extended x, extended y) {
+    const spot at{x, y, COARSER(COARSER(a.round[i], a.round[i + 1]), COARSER(b.round[j], b.round[j + 1]))};
+    for (smallint p = 1; p <= NPOINT; ++p)
+      if (ONEPLACE(at, POINTSPOT(p), reading::way)) return false;
+    return true;
+  };
+  const int sa = ORIENT(b.x[j], b.y[j], b.x[j + 1], b.y[j + 1], a.x[i], a.y[i]);
+  const int sb = ORIENT(b.x[j], b.y[j], b.x[j + 1], b.y[j + 1], a.x[i + 1], a.y[i + 1]);
+  const int sc = ORIENT(a.x[i], a.y[i], a.x[i + 1], a.y[i + 1], b.x[j], b.y[j]);
+  const int sd = ORIENT(a.x[i], a.y[i], a.x[i + 1], a.y[i + 1], b.x[j + 1], b.y[j + 1]);
+  if (sa * sb < 0 && sc * sd < 0) {
+    const extended t = CROSSVALUE(a.x[i], a.y[i], b.x[j], b.y[j], b.x[j], b.y[j], b.x[j + 1], b.y[j + 1]) /
+                       CROSSVALUE(a.x[i], a.y[i], a.x[i + 1], a.y[i + 1], b.x[j], b.y[j], b.x[j + 1], b.y[j + 1]);
+    return apart(a.x[i] + t * (a.x[i + 1] - a.x[i]), a.y[i] + t * (a.y[i + 1] - a.y[i]));
+  }
+  for (std::size_t k : {i, i + 1})
+    if (ONSEGMENTAT(b.x[j], b.y[j], b.x[j + 1], b.y[j + 1], a.x[k], a.y[k]) && apart(a.x[k], a.y[k])) return true;
+  for (std::size_t k : {j, j + 1})
+    if (ONSEGMENTAT(a.x[i], a.y[i], a.x[i + 1], a.y[i + 1], b.x[k], b.y[k]) && apart(b.x[k], b.y[k])) return true;
+  return false;
+}
+
+bool meetapart(const cutline& a, const cutline& b) {
+  for (std::size_t i = 0; i + 1 < a.x.size(); ++i)
+    for (std::size_t j = 0; j + 1 < b.x.size(); ++j)
+      if (segmentsmeetapart(a, i, b, j)) return true;
+  return false;
+}
+
+// Whether line i meets another line where no point joins them: then its
+// sides are not one field each along all of it.
+bool meetsapart(std::size_t i) {
+  for (std::size_t j = 0; j < cutlines.size(); ++j)
+    if (j != i && meetapart(cutlines[i], cutlines[j])) return true;
+  return false;
+}
+
 // Whether the ray's first two crossings are told apart by the rounding:
-// the two far enough apart, and no row but those the lines cross it
+// the two far enough apart, the second not where a third line runs with
+// it, and no row but those the lines cross it
 // between lies within its rounding of the ray up to the second.
-bool toldapart(place c, place d, const crossing& c1, const crossing& c2) {
+bool toldapart(place c, place d, const crossing& c1, const crossing& c2, const crossing* c3) {
   const auto at = [&](const crossing& k) {
     const cutline& l = cutlines[static_cast<std::size_t>(k.line - 1)];
     return spot{c.x + k.t * d.x, c.y + k.t * d.y, COARSER(l.round[k.k], l.round[k.k + 1])};
   };
   const spot s1 = at(c1), s2 = at(c2);
-  if (ONEPLACE(s1, s2, reading::way)) return false;
+  if (ONEPLACE(s1, s2, reading::way) || (c3 != nullptr && c3->t == c2.t)) return false;
+  // Beyond the window the rows tell the fields only where no line stops at
+  // no point: past such an end the line goes on unwritten, and could part
+  // the two crossings. So a ray that leaves the window holds no such end
+  // in the box round the window and the ray.
+  if (!POINTSEEN(s1.x, s1.y) || !POINTSEEN(s2.x, s2.y)) {
+    const extended xlow = std::min({XLOW, s1.x, s2.x}), xhigh = std::max({XHIGH, s1.x, s2.x});
+    const extended ylow = std::min({YLOW, s1.y, s2.y}), yhigh = std::max({YHIGH, s1.y, s2.y});
+    for (const spot& e : openends) {
+      extended rx = 0, ry = 0;
+      reachof(e.round, rx, ry);
+      if (e.x >= xlow - rx && e.x <= xhigh + rx && e.y >= ylow - ry && e.y <= yhigh + ry) return false;
+    }
+  }
   for (std::size_t i = 0; i < cutlines.size(); ++i) {
     const cutline& l = cutlines[i];
     for (std::size_t k = 0; k < l.x.size(); ++k) {
@@ -222,7 +281,9 @@ smallint wrongside(const areapolygon& p, place& c) {
     const crossing &c1 = found[0], &c2 = found[1];
     if (c1.line == c2.line || c1.t == c2.t || !hassides(c1.line) || !hassides(c2.line)) continue;
     const int beyond = sharedside(c1.line, c2.line);
-    if (beyond == 0 || !toldapart(c, d, c1, c2)) continue;
+    if (beyond == 0 || !toldapart(c, d, c1, c2, found.size() > 2 ? &found[2] : nullptr) ||
+        meetsapart(static_cast<std::size_t>(c1.line - 1)) || meetsapart(static_cast<std::size_t>(c2.line - 1)))
+      continue;
     const bool onzeroside = beyond == 1;
     if (onzeroside != holds(AREA[p.area], (*LINE)[c1.line].zero)) return c1.line;
   }
@@ -233,8 +294,11 @@ smallint wrongside(const areapolygon& p, place& c) {
 
 void KEEPCUTLINES() {
   cutlines.assign(static_cast<std::size_t>(NLINE), cutline{});
+  openends.clear();
   for (smallint i = 1; i <= NLINE; ++i) {
     const linetype& l = (*LINE)[i];
+    if (l.npts >= 1 && l.beginlink <= 0) openends.push_back(LINESPOT(i, 1));
+    if (l.npts >= 1 && l.endlink <= 0) openends.push_back(LINESPOT(i, l.npts));
     cutline& c = cutlines[static_cast<std::size_t>(i - 1)];
     for (long k = 1; k <= l.npts; ++k) {
       c.x.push_back(l.x[k]);
