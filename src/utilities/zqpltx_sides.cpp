@@ -12,7 +12,11 @@
 // The rows' rounding decides nothing: the place is clear of every line by
 // it, and a ray that passes a line's end or a turn within it, or crosses
 // its two lines within it of each other, tells nothing; nor does one whose
-// two lines share no side, or both, or that crosses one line twice.
+// two lines share no side, or both, or that crosses one line twice, nor
+// one whose lines meet another beyond the rounding of every point (their
+// sides then are not one field each along them). Beyond the window a ray
+// tells only where no line's rows stop at no point in the box it spans
+// with the window: past such an end the line goes on unwritten.
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -190,11 +194,17 @@ bool meetapart(const cutline& a, const cutline& b) {
 }
 
 // Whether line i meets another line where no point joins them: then its
-// sides are not one field each along all of it.
+// sides are not one field each along all of it. Asked once a line for
+// each check (-1 not yet, 0 no, 1 yes), by CHECKSIDES.
+std::vector<int> linemeets;
+
 bool meetsapart(std::size_t i) {
-  for (std::size_t j = 0; j < cutlines.size(); ++j)
-    if (j != i && meetapart(cutlines[i], cutlines[j])) return true;
-  return false;
+  if (linemeets[i] < 0) {
+    linemeets[i] = 0;
+    for (std::size_t j = 0; j < cutlines.size() && linemeets[i] == 0; ++j)
+      if (j != i && meetapart(cutlines[i], cutlines[j])) linemeets[i] = 1;
+  }
+  return linemeets[i] == 1;
 }
 
 // Whether the ray's first two crossings are told apart by the rounding:
@@ -309,6 +319,7 @@ void KEEPCUTLINES() {
 }
 
 void CHECKSIDES(const std::vector<areapolygon>& drawn) {
+  linemeets.assign(cutlines.size(), -1);
   for (const areapolygon& p : drawn) {
     place c;
     const smallint i = wrongside(p, c);
