@@ -319,6 +319,8 @@ void KEEPCUTLINES() {
 }
 
 void CHECKSIDES(const std::vector<areapolygon>& drawn) {
+  // lines the set-up did not cut tell nothing
+  if (cutlines.size() != static_cast<std::size_t>(NLINE)) return;
   linemeets.assign(cutlines.size(), -1);
   for (const areapolygon& p : drawn) {
     place c;
