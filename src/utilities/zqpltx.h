@@ -190,6 +190,15 @@ struct areapolygon {
 // window's. Areas given in the file need not be every field: of those,
 // no place in two, and no more than the window.
 void CHECKTILES(const std::vector<areapolygon>& drawn, bool whole);
+// Stops the run, naming the area and the line, where a place inside an
+// analysed area's polygon lies on the side of a line the area's phases do
+// not put it on, as the lines kept by KEEPCUTLINES tell it.
+void CHECKSIDES(const std::vector<areapolygon>& drawn);
+// The lines as the set-up cut them at their points, kept before the window
+// clips them, for CHECKSIDES.
+void KEEPCUTLINES();
+// An area as a refusal names it: its number and its lines.
+std::string AREANAMED(smallint k);
 // Two lines of the drawing that cross, or touch, where no point of both
 // joins them, as a refusal names them, as drawn; an empty text for none.
 std::string CROSSINGOFLINES();

@@ -1138,6 +1138,8 @@ void DOAREAS(bool partedpoints) {
   // the fields analysed are the whole window, each place in one; fields
   // given in the file may be some of them, but never one over another
   CHECKTILES(polygons, CONTROLQK.analyse == yes);
+  // and each field on its own side of its lines
+  if (CONTROLQK.analyse == yes) CHECKSIDES(polygons);
   writepolygons(polygons);
   put(1, "  </g>", 1);
 }

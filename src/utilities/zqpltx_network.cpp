@@ -2863,6 +2863,7 @@ bool SETUPLINES(bool finer, bool aswritten, bool inside) {
   RECORDROUNDING();
   if (aswritten) {
     if (!buildlines(true, false)) return false;
+    KEEPCUTLINES();
     for (smallint i = 1; i <= NLINE; ++i) ADDEDGES(i);
     if (!meetonlytouching()) return false;
     for (smallint i = 1; i <= NLINE; ++i) PRINTLINE(i, 3);
@@ -2875,6 +2876,7 @@ bool SETUPLINES(bool finer, bool aswritten, bool inside) {
     buildlines(false);
     settlecoarsepoints(written);
   }
+  KEEPCUTLINES();
   for (smallint i = 1; i <= NLINE; ++i) {
     ADDEDGES(i);
     PRINTLINE(i, 3);

@@ -81,19 +81,19 @@ std::vector<std::pair<extended, extended>> coveredalong(const windowpolygon& p, 
   return covered;
 }
 
-std::string named(smallint k) {
-  const atype& a = AREA[k];
-  std::string names;
-  for (long j = 1; j <= a.nbound; ++j) names += (j > 1 ? " " : "") + a.boundnames[j];
-  return IO::INT2STR(k) + " (" + names + ")";
-}
-
 std::string placeat(extended u, extended v) {
   return IO::REAL2STR(XLOW + u * (XHIGH - XLOW), placedigits, false) + " " +
          IO::REAL2STR(YLOW + v * (YHIGH - YLOW), placedigits, false);
 }
 
 }  // namespace
+
+std::string AREANAMED(smallint k) {
+  const atype& a = AREA[k];
+  std::string names;
+  for (long j = 1; j <= a.nbound; ++j) names += (j > 1 ? " " : "") + a.boundnames[j];
+  return IO::INT2STR(k) + " (" + names + ")";
+}
 
 std::string CROSSINGOFLINES() {
   auto crossat = [](smallint i, smallint j, extended x, extended y) {
@@ -211,7 +211,7 @@ smallint sharedside(const windowpolygon& p1, const windowpolygon& p2) {
   if (i > 0) why = "both lie on one side of line " + (*LINE)[i].name;
   if (why.empty() && alongframe(p1.area) && alongframe(p2.area)) why = "their lines lie along the frame";
   IO::ERROREXIT("areas",
-                "areas " + named(p1.area) + " and " + named(p2.area) + " cannot be drawn: " +
+                "areas " + AREANAMED(p1.area) + " and " + AREANAMED(p2.area) + " cannot be drawn: " +
                     (why.empty() ? "their polygons both cover the place " + placeat(u, v) : why),
                 yourfault);
 }
@@ -220,7 +220,7 @@ smallint sharedside(const windowpolygon& p1, const windowpolygon& p2) {
   std::string why = CROSSINGOFLINES();
   if (why.empty() && alongframe(k)) why = "its lines lie along the frame";
   IO::ERROREXIT("areas",
-                "area " + named(k) + " cannot be drawn: " +
+                "area " + AREANAMED(k) + " cannot be drawn: " +
                     (why.empty() ? "beside it no polygon covers the place " + placeat(u, v) : why),
                 yourfault);
 }
@@ -296,7 +296,7 @@ void CHECKTILES(const std::vector<areapolygon>& drawn, bool whole) {
   if (whole ? std::fabs(total - 1) > areashare : total - 1 > areashare) {
     const std::string why = CROSSINGOFLINES();
     IO::ERROREXIT("areas",
-                  "area " + named(biggest) + " cannot be drawn: " +
+                  "area " + AREANAMED(biggest) + " cannot be drawn: " +
                       (why.empty() ? std::string("with it the polygons cover ") + (total > 1 ? "more" : "less") +
                                          " than the window, by " +
                                          IO::REAL2STR(std::fabs(total - 1), placedigits, false) + " of it"

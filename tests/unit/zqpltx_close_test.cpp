@@ -1164,59 +1164,49 @@ TEST(DrawingClose, InvariantPointsAFractionOfADegreeApartAreDrawn) {
     }
 }
 
-// Calc mode 1's own rows of a T-x(CO2) section at 2 kbar (a made-up ideal
-// solution sa with the carbonates fc, mc and cc, each at zero mode along
-// its line), thinned to the rows beside three invariant points 0.0003 to
-// 0.0007 apart and the two ends. x(CO2) is written to four significant
-// figures: the first row, 0.0001272, outside the 0.1-0.9 window, carries
-// seven decimals, the rest four (0.005404 six). Each carbonate is present
-// below its own line, the pieces of its rows between its points, as the
-// rows give it; read with the first row's rounding for every row, the sa
-// field was painted over the low-T half.
-TEST(DrawingClose, CalcModeOneTxRowsOfSevenAndFourDecimals) {
-  const windowtype tx{0.1, 0.9, 500, 700, 4, 2};
-  const std::map<std::string, double> at{{"i1", 0.5434}, {"i2", 0.5441}, {"i3", 0.5438}, {"begin", -1}, {"end", 2}};
-  struct piece {
-    const char* head;  // phases - zero, from, to
-    const char* x0;    // the first row's x; then 0.5384, 0.5437, 0.5489, 0.9500
-    double t[5];
-  };
-  const piece pieces[] = {
-      {"u1 sa cc - fc begin i1", "0.0001272", {357.53, 626.44, 626.87, 627.29, 655.46}},
-      {"u2 sa mc cc - fc i1 i2", "0.0001272", {354.97, 626.44, 626.87, 627.30, 655.80}},
-      {"u3 sa mc - fc i2 end", "0.0001272", {353.16, 626.43, 626.87, 627.31, 656.27}},
-      {"u4 sa fc cc - mc begin i1", "0.0001272", {349.33, 626.43, 626.87, 627.31, 656.67}},
-      {"u5 sa cc - mc i1 i3", "0.0001272", {346.90, 626.42, 626.87, 627.32, 657.13}},
-      {"u6 sa - mc i3 end", "0.0001272", {344.02, 626.41, 626.87, 627.33, 657.99}},
-      {"u7 sa - cc begin i3", "0.0001272", {371.97, 626.48, 626.87, 627.26, 653.16}},
-      {"u8 sa mc - cc i3 i2", "0.005404", {473.56, 626.47, 626.87, 627.27, 653.89}},
-      {"u9 sa fc mc - cc i2 end", "0.005404", {471.07, 626.46, 626.87, 627.28, 654.48}}};
+// Calc mode 1's own rows of a T-x(CO2) section (a made-up ideal solution sa
+// with the carbonates fc, mc and cc, each at zero mode along its line) in
+// the window given: the pieces of each line between its points, its rows
+// at x0 and then at the x of the rest, and the field each carbonate is
+// present in, below its own line, the pieces of its rows between its
+// points, as the rows give it.
+struct carbonatepiece {
+  const char* head;  // phases - zero, from, to
+  const char* x0;
+  std::vector<double> t;
+};
+knowndrawing carbonaterows(const std::string& points, const std::string& p, const std::map<std::string, double>& at,
+                           const std::vector<std::string>& rest, const std::vector<carbonatepiece>& pieces,
+                           const std::string& window) {
+  std::istringstream bounds(window);
+  windowtype tx{};
+  bounds >> tx.xlow >> tx.xhigh >> tx.ylow >> tx.yhigh;
   std::ostringstream f;
-  f << "3 5 3 2\ni1 sa cc - fc mc invariant 2.000 626.85 0.5434\ni2 sa mc - fc cc invariant 2.000 626.90 0.5441\n"
-       "i3 sa - mc cc invariant 2.000 626.88 0.5438\n";
+  f << "3 5 3 2\n" << points;
   knowndrawing k;
   // each carbonate's line: its pieces' x ranges and rows, in window units
   std::map<std::string, std::vector<std::pair<place, ring>>> below;
-  for (const piece& p : pieces) {
-    f << p.head << "\n";
-    std::istringstream head(p.head);
+  for (const carbonatepiece& pc : pieces) {
+    f << pc.head << "\n";
+    std::istringstream head(pc.head);
     std::string name, word, zero, from, to;
     head >> name;
     while (head >> word && word != "-") {
     }
     head >> zero >> from >> to;
-    const std::string xs[5] = {p.x0, "0.5384", "0.5437", "0.5489", "0.9500"};
+    std::vector<std::string> xs{pc.x0};
+    xs.insert(xs.end(), rest.begin(), rest.end());
     ring rows;
-    for (int r = 0; r < 5; ++r) {
-      f << "  2.000 " << fixed(p.t[r], 2) << " " << xs[r] << "\n";
-      rows.push_back({(std::stod(xs[r]) - tx.xlow) / (tx.xhigh - tx.xlow), (p.t[r] - tx.ylow) / (tx.yhigh - tx.ylow)});
+    for (std::size_t r = 0; r < xs.size(); ++r) {
+      f << "  " << p << " " << fixed(pc.t[r], 2) << " " << xs[r] << "\n";
+      rows.push_back({(std::stod(xs[r]) - tx.xlow) / (tx.xhigh - tx.xlow), (pc.t[r] - tx.ylow) / (tx.yhigh - tx.ylow)});
     }
     const double lo = (std::min(at.at(from), at.at(to)) - tx.xlow) / (tx.xhigh - tx.xlow);
     const double hi = (std::max(at.at(from), at.at(to)) - tx.xlow) / (tx.xhigh - tx.xlow);
     below[zero].push_back({{lo, hi}, rows});
     k.lines.push_back(rows);
   }
-  f << "*\n*\nwindow 0.1 0.9 500 700\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
+  f << "*\n*\nwindow " << window << "\nbigticks 0 0 0 0\nanalyse\ncircles no\n*\n";
   k.file = f.str();
   k.field = [below](place q) {
     phases ph{"sa"};
@@ -1232,7 +1222,58 @@ TEST(DrawingClose, CalcModeOneTxRowsOfSevenAndFourDecimals) {
       }
     return ph;
   };
+  return k;
+}
+
+// At 2 kbar, thinned to the rows beside three invariant points 0.0003 to
+// 0.0007 apart and the two ends. x(CO2) is written to four significant
+// figures: the first row, 0.0001272, outside the 0.1-0.9 window, carries
+// seven decimals, the rest four (0.005404 six). Read with the first row's
+// rounding for every row, the sa field was painted over the low-T half.
+// At 4 kbar, the rows beside the points, in windows whose top left corner
+// lies at the invariant point i3, 0.004 C under the top: every line leaves
+// through the top within a picture unit of the corner, and the rest of the
+// window lies below them all, the field sa mc cc fc; it was painted as the
+// field above them all, sa. Read within the rounding of the corner the
+// rows do not fit together, and the window may be refused.
+TEST(DrawingClose, CalcModeOneTxRowsOfSevenAndFourDecimals) {
+  const std::map<std::string, double> at{{"i1", 0.5434}, {"i2", 0.5441}, {"i3", 0.5438}, {"begin", -1}, {"end", 2}};
+  const knowndrawing k = carbonaterows(
+      "i1 sa cc - fc mc invariant 2.000 626.85 0.5434\ni2 sa mc - fc cc invariant 2.000 626.90 0.5441\n"
+      "i3 sa - mc cc invariant 2.000 626.88 0.5438\n",
+      "2.000", at, {"0.5384", "0.5437", "0.5489", "0.9500"},
+      {{"u1 sa cc - fc begin i1", "0.0001272", {357.53, 626.44, 626.87, 627.29, 655.46}},
+       {"u2 sa mc cc - fc i1 i2", "0.0001272", {354.97, 626.44, 626.87, 627.30, 655.80}},
+       {"u3 sa mc - fc i2 end", "0.0001272", {353.16, 626.43, 626.87, 627.31, 656.27}},
+       {"u4 sa fc cc - mc begin i1", "0.0001272", {349.33, 626.43, 626.87, 627.31, 656.67}},
+       {"u5 sa cc - mc i1 i3", "0.0001272", {346.90, 626.42, 626.87, 627.32, 657.13}},
+       {"u6 sa - mc i3 end", "0.0001272", {344.02, 626.41, 626.87, 627.33, 657.99}},
+       {"u7 sa - cc begin i3", "0.0001272", {371.97, 626.48, 626.87, 627.26, 653.16}},
+       {"u8 sa mc - cc i3 i2", "0.005404", {473.56, 626.47, 626.87, 627.27, 653.89}},
+       {"u9 sa fc mc - cc i2 end", "0.005404", {471.07, 626.46, 626.87, 627.28, 654.48}}},
+      "0.1 0.9 500 700");
   EXPECT_EQ(drawnright(k), "") << k.file;
+  const std::map<std::string, double> at4{
+      {"i1", 0.09527}, {"i2", 0.09540}, {"i3", 0.09535}, {"begin", -1}, {"end", 2}};
+  for (const char* window : {"0.095350 0.125350 624.884 626.884", "0.095350 0.105350 624.884 626.884",
+                             "0.095350 0.125350 626.384 626.884", "0.095350 0.105350 620.884 626.884"}) {
+    const knowndrawing z = carbonaterows(
+        "i1 sa cc - fc mc invariant 4.000 626.85 0.09527\ni2 sa mc - fc cc invariant 4.000 626.90 0.09540\n"
+        "i3 sa - mc cc invariant 4.000 626.88 0.09535\n",
+        "4.000", at4, {"0.09508", "0.1001", "0.1051"},
+        {{"u1 sa cc - fc begin i1", "0.09008", {624.80, 626.78, 628.64, 630.40}},
+         {"u2 sa mc cc - fc i1 i2", "0.09008", {624.78, 626.78, 628.66, 630.44}},
+         {"u3 sa mc - fc i2 end", "0.09008", {624.75, 626.78, 628.69, 630.49}},
+         {"u4 sa fc cc - mc begin i1", "0.09008", {624.72, 626.78, 628.71, 630.54}},
+         {"u5 sa cc - mc i1 i3", "0.09008", {624.70, 626.78, 628.74, 630.59}},
+         {"u6 sa - mc i3 end", "0.09008", {624.64, 626.77, 628.78, 630.68}},
+         {"u7 sa - cc begin i3", "0.09008", {624.95, 626.79, 628.52, 630.15}},
+         {"u8 sa mc - cc i3 i2", "0.09008", {624.90, 626.79, 628.56, 630.23}},
+         {"u9 sa fc mc - cc i2 end", "0.09008", {624.86, 626.78, 628.59, 630.30}}},
+        window);
+    const std::string got = drawnright(z);
+    EXPECT_TRUE(got.empty() || got.rfind("refused: ", 0) == 0) << got << "\n" << z.file;
+  }
 }
 
 // A P-x(CO2) section whose three lines run within a thousandth of a kbar of

@@ -1693,6 +1693,25 @@ TEST(DrawingFill, PolygonsThatDoNotTileTheWindowStopTheRun) {
   });
   EXPECT_EQ(end, "areas: area 1 (u1 u4) cannot be drawn: beside it no polygon covers the place 2.50000 600.880");
   EXPECT_EQ(d.svg().find("<polygon"), std::string::npos) << d.svg();
+  // The quarters tiling the window, the upper right (a b d) and the lower
+  // left (a b c) painted as each other's field. From the middle of the
+  // upper right's stretch of the ninth row looked along (400 + 400 x
+  // 8.381966 / 15 = 623.519), the ray to the lower left crosses u1 and
+  // then u2, which share the field a b c d: the place lies on u1's side
+  // without c, which the field painted there holds.
+  for (const bool exchanged : {false, true}) {
+    Drawing e;
+    ASSERT_EQ(e.network(qk(areatest::fourfield, window + "analyse\n")), "");
+    EXPECT_EQ(testsupport::fatal([&] {
+                ZQPLTX::SVGSETUP();
+                ZQPLTX::ANALYSIS();
+                if (exchanged) std::swap(ZQPLTX::AREA[1].phases, ZQPLTX::AREA[3].phases);
+                ZQPLTX::DOAREAS();
+              }),
+              exchanged ? "areas: area 1 (u1 u4) cannot be drawn: its polygon holds the place 7.50000 623.519, which "
+                          "lies on the side of line u1 without c"
+                        : "");
+  }
 }
 
 // Where the polygons do not tile, the refusal names what the data show. A
