@@ -197,6 +197,9 @@ void CHECKSIDES(const std::vector<areapolygon>& drawn);
 // The lines as the set-up cut them at their points, kept before the window
 // clips them, for CHECKSIDES.
 void KEEPCUTLINES();
+// Forgets them, so that a drawing whose set-up cuts no lines checks no
+// sides against another drawing's.
+void FORGETCUTLINES();
 // An area as a refusal names it: its number and its lines.
 std::string AREANAMED(smallint k);
 // Two lines of the drawing that cross, or touch, where no point of both

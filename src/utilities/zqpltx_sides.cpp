@@ -318,6 +318,11 @@ void KEEPCUTLINES() {
   }
 }
 
+void FORGETCUTLINES() {
+  cutlines.clear();
+  openends.clear();
+}
+
 void CHECKSIDES(const std::vector<areapolygon>& drawn) {
   // lines the set-up did not cut tell nothing
   if (cutlines.size() != static_cast<std::size_t>(NLINE)) return;

@@ -41,6 +41,7 @@ void RESETPLTX() {
   CONTROLQK = controlqktype{};
   SVGINFO = svginfotype{};
   KEEPPOINTS(nullptr);
+  FORGETCUTLINES();
 }
 
 }  // namespace ZQPLTX
