@@ -626,6 +626,19 @@ bool nearsegment(const spot& at, const spot& a, const spot& b, bool beyonda = fa
   return tin <= tout;
 }
 
+// How near the segment from a to b passes a place, in the reach
+// nearsegment allows each way: at most 1 where it passes within it.
+extended passingdistance(const spot& at, const spot& a, const spot& b) {
+  const rounding r = COARSER(a.round, b.round);
+  const extended tx = frameunits * (at.round.wayx + r.wayx), ty = frameunits * (at.round.wayy + r.wayy);
+  if (tx <= 0 || ty <= 0) return 0;
+  const extended ax = (a.x - at.x) / tx, ay = (a.y - at.y) / ty;
+  const extended dx = (b.x - a.x) / tx, dy = (b.y - a.y) / ty;
+  const extended dd = dx * dx + dy * dy;
+  const extended t = dd > 0 ? std::clamp(-(ax * dx + ay * dy) / dd, extended{0}, extended{1}) : 0;
+  return std::hypot(ax + t * dx, ay + t * dy);
+}
+
 // Where point p falls along line l by the one coordinate the line is cut
 // by alone: the first segment whose values of it hold the point's, ends
 // included, else past the end it lies beyond.
@@ -714,14 +727,23 @@ smallint FINDINSERTPOSI(smallint i, smallint p) {
   const smallint bycut = cutposition(l, (*POINT)[p]);
   const auto own = [&](long r) { return ONEPLACE(rowspot(l, r), at, reading::way); };
   const auto passes = [&](long k) { return nearsegment(at, rowspot(l, k), rowspot(l, k + 1)); };
+  // Rounded rows pass a point within the rounding on a run of segments
+  // next to one another: the point lies where the run passes nearest.
+  const auto distance = [&](long k) { return passingdistance(at, rowspot(l, k), rowspot(l, k + 1)); };
   long found = -1;
   if (atend) {
     for (long k = n - 1; k >= 1 && found < 0; --k)
       if (own(k + 1) || (!own(k) && passes(k))) found = k;
+    if (found >= 1 && !own(found + 1))
+      for (long k = found - 1; k >= 1 && !own(k + 1) && !own(k) && passes(k); --k)
+        if (distance(k) < distance(found)) found = k;
     while (found > 1 && own(found)) --found;
   } else {
     for (long k = 1; k <= n - 1 && found < 0; ++k)
       if (own(k) || (!own(k + 1) && passes(k))) found = k;
+    if (found >= 1 && !own(found))
+      for (long k = found + 1; k <= n - 1 && !own(k) && !own(k + 1) && passes(k); ++k)
+        if (distance(k) < distance(found)) found = k;
     while (found >= 1 && found < n - 1 && own(found + 1)) ++found;
   }
   if (found < 0) found = passingby(l, at, atend);
