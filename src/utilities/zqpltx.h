@@ -50,6 +50,8 @@ constexpr extended frameunits = roundingunits / 2;
 struct rounding {
   float wayx = 0, wayy = 0;      // for the way a line leaves its point
   float apartx = 0, aparty = 0;  // for telling places apart
+  // the unit of the last digit written, which no window narrows
+  float writtenx = 0, writteny = 0;
 };
 // Which reading of the rounding a comparison takes.
 enum class reading { way, apart };

@@ -748,8 +748,15 @@ smallint FINDINSERTPOSI(smallint i, smallint p) {
   }
   if (found < 0) found = passingby(l, at, atend);
   if (found < 0) return bycut;
+  // A window a few units wide reads the rounding finer than the digits:
+  // a row one place with the point as written stays the point's there.
+  const auto aswritten = [&](long r) {
+    const rounding& u = l.round[r];
+    return std::fabs(l.x[r] - at.x) <= frameunits * (u.writtenx + at.round.writtenx) &&
+           std::fabs(l.y[r] - at.y) <= frameunits * (u.writteny + at.round.writteny);
+  };
   for (long r = std::min<long>(found, bycut) + 1; r <= std::max<long>(found, bycut); ++r)
-    if (!own(r)) return static_cast<smallint>(found);
+    if (!own(r) && !aswritten(r)) return static_cast<smallint>(found);
   return bycut;
 }
 
@@ -850,7 +857,7 @@ rounding COARSER(const rounding& a, const rounding& b) {
     return u < 0 || v < 0 ? -m : m;
   };
   return {std::max(a.wayx, b.wayx), std::max(a.wayy, b.wayy), wider(a.apartx, b.apartx),
-          wider(a.aparty, b.aparty)};
+          wider(a.aparty, b.aparty), std::max(a.writtenx, b.writtenx), std::max(a.writteny, b.writteny)};
 }
 
 void RECORDROUNDING() {

@@ -130,6 +130,8 @@ struct reader {
     r.wayy = static_cast<float>(unit[ycol]);
     r.apartx = asread(unit[xcol], shown[xcol]);
     r.aparty = asread(unit[ycol], shown[ycol]);
+    r.writtenx = static_cast<float>(unit[xcol]);
+    r.writteny = static_cast<float>(unit[ycol]);
     return r;
   }
 

@@ -1274,6 +1274,26 @@ TEST(DrawingClose, CalcModeOneTxRowsOfSevenAndFourDecimals) {
     const std::string got = drawnright(z);
     EXPECT_TRUE(got.empty() || got.rfind("refused: ", 0) == 0) << got << "\n" << z.file;
   }
+  // Every row at 2 kbar beside the points, in a window five rows wide with
+  // i2 at its right side: the rows step past i2 a unit off its x or T, and
+  // a unit of T is a fifth of the window, within which the fields are the
+  // data's to leave open.
+  knowndrawing f = carbonaterows(
+      "i1 sa cc - fc mc invariant 2.000 626.85 0.5434\ni2 sa mc - fc cc invariant 2.000 626.90 0.5441\n"
+      "i3 sa - mc cc invariant 2.000 626.88 0.5438\n",
+      "2.000", at, {"0.5434", "0.5436", "0.5437", "0.5438", "0.5439", "0.5440", "0.5441", "0.5442", "0.5443", "0.5450"},
+      {{"u1 sa cc - fc begin i1", "0.5430", {626.82, 626.85, 626.86, 626.87, 626.88, 626.89, 626.90, 626.90, 626.91, 626.92, 626.98}},
+       {"u2 sa mc cc - fc i1 i2", "0.5430", {626.82, 626.85, 626.86, 626.87, 626.88, 626.89, 626.90, 626.91, 626.91, 626.92, 626.98}},
+       {"u3 sa mc - fc i2 end", "0.5430", {626.81, 626.85, 626.86, 626.87, 626.88, 626.89, 626.90, 626.91, 626.91, 626.92, 626.98}},
+       {"u4 sa fc cc - mc begin i1", "0.5430", {626.81, 626.85, 626.86, 626.87, 626.88, 626.89, 626.90, 626.91, 626.92, 626.92, 626.98}},
+       {"u5 sa cc - mc i1 i3", "0.5430", {626.81, 626.85, 626.86, 626.87, 626.88, 626.89, 626.90, 626.91, 626.92, 626.92, 626.98}},
+       {"u6 sa - mc i3 end", "0.5430", {626.81, 626.85, 626.86, 626.87, 626.88, 626.89, 626.90, 626.91, 626.92, 626.93, 626.99}},
+       {"u7 sa - cc begin i3", "0.5430", {626.82, 626.85, 626.87, 626.87, 626.88, 626.89, 626.90, 626.90, 626.91, 626.92, 626.97}},
+       {"u8 sa mc - cc i3 i2", "0.5430", {626.82, 626.85, 626.87, 626.87, 626.88, 626.89, 626.90, 626.90, 626.91, 626.92, 626.97}},
+       {"u9 sa fc mc - cc i2 end", "0.5430", {626.82, 626.85, 626.87, 626.87, 626.88, 626.89, 626.90, 626.90, 626.91, 626.92, 626.98}}},
+      "0.5436 0.5441 626.8795 626.9295");
+  f.offline = 0.1;
+  EXPECT_EQ(drawnright(f), "") << f.file;
 }
 
 // A P-x(CO2) section whose three lines run within a thousandth of a kbar of
