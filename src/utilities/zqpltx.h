@@ -50,7 +50,8 @@ constexpr extended frameunits = roundingunits / 2;
 struct rounding {
   float wayx = 0, wayy = 0;      // for the way a line leaves its point
   float apartx = 0, aparty = 0;  // for telling places apart
-  // the unit of the last digit written, which no window narrows
+  // the unit of the last digit written, where its zeros show, which no
+  // window narrows (0 where they may have been dropped)
   float writtenx = 0, writteny = 0;
 };
 // Which reading of the rounding a comparison takes.

@@ -721,42 +721,51 @@ long passingby(const linetype& l, const spot& at, bool atend) {
 smallint FINDINSERTPOSI(smallint i, smallint p) {
   const linetype& l = (*LINE)[i];
   if (l.npts <= 1) return 1;
-  const spot at = POINTSPOT(p);
   const long n = l.npts;
   const bool atend = endofrows(l, p);
   const smallint bycut = cutposition(l, (*POINT)[p]);
-  const auto own = [&](long r) { return ONEPLACE(rowspot(l, r), at, reading::way); };
-  const auto passes = [&](long k) { return nearsegment(at, rowspot(l, k), rowspot(l, k + 1)); };
-  // Rounded rows pass a point within the rounding on a run of segments
-  // next to one another: the point lies where the run passes nearest.
-  const auto distance = [&](long k) { return passingdistance(at, rowspot(l, k), rowspot(l, k + 1)); };
-  long found = -1;
-  if (atend) {
-    for (long k = n - 1; k >= 1 && found < 0; --k)
-      if (own(k + 1) || (!own(k) && passes(k))) found = k;
-    if (found >= 1 && !own(found + 1))
-      for (long k = found - 1; k >= 1 && !own(k + 1) && !own(k) && passes(k); --k)
-        if (distance(k) < distance(found)) found = k;
-    while (found > 1 && own(found)) --found;
-  } else {
-    for (long k = 1; k <= n - 1 && found < 0; ++k)
-      if (own(k) || (!own(k + 1) && passes(k))) found = k;
-    if (found >= 1 && !own(found))
-      for (long k = found + 1; k <= n - 1 && !own(k) && !own(k + 1) && passes(k); ++k)
-        if (distance(k) < distance(found)) found = k;
-    while (found >= 1 && found < n - 1 && own(found + 1)) ++found;
-  }
-  if (found < 0) found = passingby(l, at, atend);
-  if (found < 0) return bycut;
-  // A window a few units wide reads the rounding finer than the digits:
-  // a row one place with the point as written stays the point's there.
-  const auto aswritten = [&](long r) {
-    const rounding& u = l.round[r];
-    return std::fabs(l.x[r] - at.x) <= frameunits * (u.writtenx + at.round.writtenx) &&
-           std::fabs(l.y[r] - at.y) <= frameunits * (u.writteny + at.round.writteny);
+  // A window a few units wide reads the rounding finer than the digits
+  // were written to: where the line passes its point in neither reading of
+  // the try, it may still as written.
+  const auto aswritten = [](spot s) {
+    s.round.wayx = std::max(s.round.wayx, s.round.writtenx);
+    s.round.wayy = std::max(s.round.wayy, s.round.writteny);
+    return s;
   };
+  const auto search = [&](bool written) {
+    const spot at = written ? aswritten(POINTSPOT(p)) : POINTSPOT(p);
+    const auto row = [&](long r) { return written ? aswritten(rowspot(l, r)) : rowspot(l, r); };
+    const auto own = [&](long r) { return ONEPLACE(row(r), at, reading::way); };
+    const auto passes = [&](long k) { return nearsegment(at, row(k), row(k + 1)); };
+    // Rounded rows pass a point within the rounding on a run of segments
+    // next to one another: the point lies where the run passes nearest.
+    const auto distance = [&](long k) { return passingdistance(at, row(k), row(k + 1)); };
+    long found = -1;
+    if (atend) {
+      for (long k = n - 1; k >= 1 && found < 0; --k)
+        if (own(k + 1) || (!own(k) && passes(k))) found = k;
+      if (found >= 1 && !own(found + 1))
+        for (long k = found - 1; k >= 1 && !own(k + 1) && !own(k) && passes(k); --k)
+          if (distance(k) < distance(found)) found = k;
+      while (found > 1 && own(found)) --found;
+    } else {
+      for (long k = 1; k <= n - 1 && found < 0; ++k)
+        if (own(k) || (!own(k + 1) && passes(k))) found = k;
+      if (found >= 1 && !own(found))
+        for (long k = found + 1; k <= n - 1 && !own(k) && !own(k + 1) && passes(k); ++k)
+          if (distance(k) < distance(found)) found = k;
+      while (found >= 1 && found < n - 1 && own(found + 1)) ++found;
+    }
+    return found;
+  };
+  long found = search(false);
+  if (found < 0) found = search(true);
+  if (found < 0) found = passingby(l, POINTSPOT(p), atend);
+  if (found < 0) return bycut;
+  const spot at = aswritten(POINTSPOT(p));
   for (long r = std::min<long>(found, bycut) + 1; r <= std::max<long>(found, bycut); ++r)
-    if (!own(r) && !aswritten(r)) return static_cast<smallint>(found);
+    if (!ONEPLACE(rowspot(l, r), POINTSPOT(p), reading::way) && !ONEPLACE(aswritten(rowspot(l, r)), at, reading::way))
+      return static_cast<smallint>(found);
   return bycut;
 }
 

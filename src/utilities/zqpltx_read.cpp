@@ -1,4 +1,5 @@
 // Reading the drawing data file: header, point and line records, areas.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -130,8 +131,9 @@ struct reader {
     r.wayy = static_cast<float>(unit[ycol]);
     r.apartx = asread(unit[xcol], shown[xcol]);
     r.aparty = asread(unit[ycol], shown[ycol]);
-    r.writtenx = static_cast<float>(unit[xcol]);
-    r.writteny = static_cast<float>(unit[ycol]);
+    // a unit whose trailing zeros may have been dropped tells nothing
+    r.writtenx = std::max(0.0F, r.apartx);
+    r.writteny = std::max(0.0F, r.aparty);
     return r;
   }
 

@@ -297,6 +297,18 @@ TEST(DrawingNetwork, Clipping) {
   ASSERT_EQ(e.network(qk("u1 begin end 5.000000000 600.0000000 5.000000000 0.0000001000000\n", "window 0 10 0 800\nbigticks 0 0 0 0\n")), "");
   EXPECT_EQ(line(1).endlink, 0);
   EXPECT_EQ(line(1).y[2], 1e-7L);
+  // A window a few written units high reads the rounding finer than the
+  // digits: the line passes its end point i1 as written at its second row
+  // (a unit of x and of y off), and its third row, at i1's y but 132 units
+  // of x on, lies past the point.
+  Drawing g;
+  ASSERT_EQ(g.network(qk("i1 0.00001982 2.001\nu1 begin i1 0.00002118 2.000 0.00001984 2.000 0.00001850 2.001\n",
+                         "window 1e-05 3e-05 1.999 2.001\nbigticks 0 0 0 0\n")),
+            "");
+  const pts hook = points(line(1));
+  ASSERT_EQ(hook.size(), 3U);
+  EXPECT_NEAR(hook[1].first, 1.984e-5, 1e-12);
+  EXPECT_NEAR(hook[2].first, 1.982e-5, 1e-12);
   // A steep segment 0.002 long across the right or the top edge, beside
   // rows of 1e9: the crossing halves it, (11, 1000000000.5) and
   // (1000000000.5, 11). Through the segment's intercept it was 6e-8 off,
@@ -1142,7 +1154,7 @@ TEST(DrawingNetwork, LinesRunningTogetherFromAPointShareTheStretch) {
                      {{2, {{2.424e-5, 2}, {2.42e-5, 2}, {2.409e-5, 2}, {2.399e-5, 2}, {2.393e-5, 2}}},
                       {6, {{1.2e-5, 2.001}, {1.4e-5, 2.001}, {1.8e-5, 2.001}}}}};
   bottom.tol = 1e-12;
-  bottom.control = "window 1e-05 3e-05 2 2.001\nbigticks 0 0 0 0\n";
+  bottom.control = "window 1e-05 3e-05 1.999 2.001\nbigticks 0 0 0 0\n";
   expectnetwork(bottom);
   // u1 runs along the bottom of the window from its open end to i1 (6,
   // 400); u2 comes down onto it at (2, 400), runs along it to (4, 400) and
